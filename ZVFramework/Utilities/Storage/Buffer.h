@@ -1,0 +1,221 @@
+#pragma once
+
+#include "ObjectBase/RefCountedObject.h"
+#include "ObjectBase/ResultCodes.h"
+#include "Utilities/Storage/Allocator.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace ZV {
+
+// Raw, growable bytes.
+class IBuffer {
+public:
+    virtual std::uint32_t GetSize() const = 0;
+    // New size; the contents are not kept.
+    virtual std::uint32_t Allocate(std::uint32_t size) = 0;
+    // New size; the contents are kept up to the smaller of the two sizes.
+    virtual std::uint32_t Resize(std::uint32_t size) = 0;
+    virtual ZVRESULT Fill(std::uint8_t value, std::uint32_t offset, int count) = 0;
+    virtual ZVRESULT Fill16(std::uint16_t value, std::uint32_t offset, int count) = 0;
+    virtual std::uint32_t GetCapacity() const = 0;
+    virtual void* GetData() const = 0;
+
+protected:
+    ~IBuffer() = default;
+};
+
+// One heap block with a size and a capacity. Capacities are multiples of Step; a shrinking Resize keeps the block
+// while it is larger than needed by no more than max(Slack, Step - 1) bytes. When the allocator fails, the buffer
+// keeps its old block and size, so callers see the failure as a size other than the one they asked for.
+template <std::uint32_t Step, std::uint32_t Slack, std::uint32_t Align, class DataPointer,
+          IAllocator& (*GetAllocator)()>
+class BufferT : public virtual IBuffer {
+    static_assert(Step > 0);
+
+public:
+    explicit BufferT(std::uint32_t size = 0, std::uint32_t reserve = 0, bool zeroFill = false)
+    {
+        if (reserve > size) {
+            if (void* block = GetAllocator().Alloc(reserve)) {
+                mBlock = block;
+                mCapacity = reserve;
+            }
+        }
+        BufferT::Resize(size);
+        if (zeroFill && mSize != 0) {
+            std::memset(mBlock, 0, mSize);
+        }
+    }
+    BufferT(const BufferT&) = delete;
+    BufferT& operator=(const BufferT&) = delete;
+    virtual ~BufferT() { ReleaseBlock(); }
+
+    std::uint32_t GetSize() const override { return mSize; }
+    std::uint32_t GetCapacity() const override { return mCapacity; }
+    void* GetData() const override { return mBlock; }
+    DataPointer GetTypedData() const { return static_cast<DataPointer>(mBlock); }
+
+    std::uint32_t Allocate(std::uint32_t size) override
+    {
+        if (size == 0) {
+            ReleaseBlock();
+            return mSize;
+        }
+        const std::uint64_t capacity = RoundUpToStep(size);
+        if (capacity != mCapacity) {
+            void* block = capacity <= UINT32_MAX ? GetAllocator().Alloc(capacity) : nullptr;
+            if (block == nullptr) {
+                return mSize;
+            }
+            ReleaseBlock();
+            mBlock = block;
+            mCapacity = static_cast<std::uint32_t>(capacity);
+        }
+        mSize = size;
+        return mSize;
+    }
+
+    std::uint32_t Resize(std::uint32_t size) override
+    {
+        if (mCapacity == 0) {
+            return Allocate(size);
+        }
+        if (mCapacity >= size && mCapacity - size <= std::max(Slack, Step - 1)) {
+            mSize = size;
+            return mSize;
+        }
+        if (size == 0) {
+            // realloc to zero bytes frees the block; say so plainly.
+            ReleaseBlock();
+            return mSize;
+        }
+        const std::uint64_t capacity = RoundUpToStep(size);
+        void* block = capacity <= UINT32_MAX ? GetAllocator().Realloc(mBlock, capacity) : nullptr;
+        if (block == nullptr) {
+            return mSize;
+        }
+        mBlock = block;
+        mCapacity = static_cast<std::uint32_t>(capacity);
+        mSize = size;
+        return mSize;
+    }
+
+    ZVRESULT Fill(std::uint8_t value, std::uint32_t offset, int count) override
+    {
+        std::uint64_t units = 0;
+        if (!FillRange(offset, count, 1, units)) {
+            return ZV_E_INVALIDARG;
+        }
+        if (units != 0) {
+            std::memset(static_cast<std::uint8_t*>(mBlock) + offset, value, units);
+        }
+        return ZV_S_OK;
+    }
+
+    ZVRESULT Fill16(std::uint16_t value, std::uint32_t offset, int count) override
+    {
+        std::uint64_t units = 0;
+        if (!FillRange(offset, count, 2, units)) {
+            return ZV_E_INVALIDARG;
+        }
+        auto* target = static_cast<std::uint8_t*>(mBlock) + offset;
+        for (std::uint64_t i = 0; i < units; ++i) {
+            std::memcpy(target + 2 * i, &value, 2);
+        }
+        return ZV_S_OK;
+    }
+
+private:
+    static std::uint64_t RoundUpToStep(std::uint32_t size)
+    {
+        return (static_cast<std::uint64_t>(size) + Step - 1) / Step * Step;
+    }
+
+    // How many units of unitSize bytes a fill covers; false when the range leaves the buffer.
+    bool FillRange(std::uint32_t offset, int count, std::uint32_t unitSize, std::uint64_t& units) const
+    {
+        if (count < 0) {
+            if (offset > mSize) {
+                return false;
+            }
+            units = (mSize - offset) / unitSize;
+            return true;
+        }
+        units = static_cast<std::uint64_t>(count);
+        return static_cast<std::uint64_t>(offset) + unitSize * units <= mSize;
+    }
+
+    void ReleaseBlock()
+    {
+        if (mBlock != nullptr) {
+            GetAllocator().Free(mBlock);
+        }
+        mBlock = nullptr;
+        mSize = 0;
+        mCapacity = 0;
+    }
+
+    void* mBlock = nullptr;
+    std::uint32_t mSize = 0;
+    std::uint32_t mCapacity = 0;
+};
+
+// A shared, counted buffer (strings and pixel buffers keep their bytes in one).
+class LIBuffer : public virtual IBuffer, public virtual LRefCountedObject {
+public:
+    // A new buffer of the same kind with newSize zero bytes, holding this buffer's bytes from offset on.
+    virtual void CreateResizedCopy(RCPtr<LIBuffer>& out, std::uint32_t newSize, std::uint32_t offset) const = 0;
+};
+
+template <std::uint32_t Step, std::uint32_t Slack, std::uint32_t Align, class DataPointer,
+          IAllocator& (*GetAllocator)()>
+class LBufferT : public BufferT<Step, Slack, Align, DataPointer, GetAllocator>, public LIBuffer {
+    using Base = BufferT<Step, Slack, Align, DataPointer, GetAllocator>;
+
+public:
+    explicit LBufferT(std::uint32_t size = 0, std::uint32_t reserve = 0, bool zeroFill = false)
+        : Base(size, reserve, zeroFill)
+    {
+    }
+
+    static RCPtr<LIBuffer> Create(std::uint32_t size, std::uint32_t reserve, bool zeroFill)
+    {
+        return RCPtr<LIBuffer>(new LBufferT(size, reserve, zeroFill));
+    }
+
+    void CreateResizedCopy(RCPtr<LIBuffer>& out, std::uint32_t newSize, std::uint32_t offset) const override
+    {
+        RCPtr<LIBuffer> copy = Create(newSize, 0, true);
+        if (copy->GetSize() != newSize) {
+            out = nullptr;
+            return;
+        }
+        if (offset < this->GetSize()) {
+            const std::uint32_t count = std::min(newSize, this->GetSize() - offset);
+            if (count != 0) {
+                std::memcpy(copy->GetData(), static_cast<const std::uint8_t*>(this->GetData()) + offset, count);
+            }
+        }
+        out = copy;
+    }
+
+    ConstRCPtr<LRefCountedObject> CreateCopy() const override
+    {
+        RCPtr<LIBuffer> copy = Create(this->GetSize(), 0, false);
+        if (copy->GetSize() != this->GetSize()) {
+            return nullptr;
+        }
+        if (this->GetSize() != 0) {
+            std::memcpy(copy->GetData(), this->GetData(), this->GetSize());
+        }
+        return copy;
+    }
+};
+
+using StringBuffer = LBufferT<1, 128, 8, char*, &GetSystemAllocator>;
+using PixelStorageBuffer = LBufferT<1, 0, 8, char*, &GetSystemAllocator>;
+
+}  // namespace ZV

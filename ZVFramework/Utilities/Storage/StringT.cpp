@@ -1,0 +1,564 @@
+#include "Utilities/Storage/StringT.h"
+
+#include "Platform/TextLocale.h"
+#include "Utilities/Storage/UTFConversion.h"
+#include "Utilities/Storage/WideFormatter.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstring>
+#include <cwchar>
+
+namespace ZV {
+
+namespace {
+
+template <class CharT>
+std::size_t BoundedLength(const CharT* text, std::size_t maxLength)
+{
+    std::size_t length = 0;
+    while (length < maxLength && text[length] != 0) {
+        ++length;
+    }
+    return length;
+}
+
+template <class CharT>
+bool Contains(const CharT* set, CharT character)
+{
+    for (; *set != 0; ++set) {
+        if (*set == character) {
+            return true;
+        }
+    }
+    return false;
+}
+
+template <class CharT>
+CharT UpperCase(CharT character)
+{
+    if constexpr (std::is_same_v<CharT, wchar_t>) {
+        return Platform::ToUpperUnit(character);
+    } else {
+        return character >= 'a' && character <= 'z' ? static_cast<char>(character - 'a' + 'A') : character;
+    }
+}
+
+[[noreturn]] void ThrowOutOfMemory()
+{
+    throw Exception<std::bad_alloc>();
+}
+
+}  // namespace
+
+template <class CharT, class OtherCharT>
+const RCPtr<LIBuffer>& StringT<CharT, OtherCharT>::EmptyBuffer()
+{
+    static const RCPtr<LIBuffer> empty = CreateBuffer(1);
+    return empty;
+}
+
+template <class CharT, class OtherCharT>
+RCPtr<LIBuffer> StringT<CharT, OtherCharT>::CreateBuffer(std::uint64_t characters)
+{
+    const std::uint64_t bytes = characters * sizeof(CharT);
+    if (bytes > UINT32_MAX) {
+        ThrowOutOfMemory();
+    }
+    RCPtr<LIBuffer> buffer = StringBuffer::Create(static_cast<std::uint32_t>(bytes), 0, true);
+    if (buffer->GetSize() != bytes) {
+        ThrowOutOfMemory();
+    }
+    return buffer;
+}
+
+template <class CharT, class OtherCharT>
+RCPtr<LIBuffer> StringT<CharT, OtherCharT>::CreateBufferWith(const CharT* text, std::uint32_t length)
+{
+    RCPtr<LIBuffer> buffer = CreateBuffer(static_cast<std::uint64_t>(length) + 1);
+    std::memcpy(buffer->GetData(), text, length * sizeof(CharT));
+    return buffer;
+}
+
+template <class CharT, class OtherCharT>
+RCPtr<LIBuffer> StringT<CharT, OtherCharT>::BufferHolding(const CharT* text, std::uint32_t length)
+{
+    return length == 0 ? EmptyBuffer() : CreateBufferWith(text, length);
+}
+
+template <class CharT, class OtherCharT>
+const CharT* StringT<CharT, OtherCharT>::DefaultTrimSet()
+{
+    static constexpr CharT set[] = {CharT(' '), CharT('\t'), CharT('\r'), CharT('\n'), CharT(0)};
+    return set;
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT>::StringT() : mBuffer(EmptyBuffer())
+{
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT>::StringT(CharT character)
+    : mBuffer(character != 0 ? CreateBufferWith(&character, 1) : CreateBuffer(1))
+{
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT>::StringT(const CharT* text) : mBuffer(EmptyBuffer())
+{
+    Assign(text, kWholeText);
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT>::StringT(const char* utf8Text)
+    requires(kWide)
+    : mBuffer(EmptyBuffer())
+{
+    AssignFromUTF8(utf8Text, -1);
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT>::StringT(const OtherString& other) : mBuffer(EmptyBuffer())
+{
+    if constexpr (kWide) {
+        AssignFromUTF8(other.GetData(), -1);
+    } else {
+        AssignFromWide(other.GetData(), -1);
+    }
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT>::StringT(const StringT& other)
+    : mBuffer(other.IsLocked() ? BufferHolding(other.GetData(), other.GetLength()) : other.mBuffer)
+{
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT>& StringT<CharT, OtherCharT>::operator=(const StringT& other)
+{
+    if (this == &other) {
+        return *this;
+    }
+    if (IsLocked()) {
+        Assign(other.GetData(), other.GetLength());
+    } else if (mBuffer != other.mBuffer) {
+        // A locked source gives only its characters, so this string stays exactly as long as its text.
+        mBuffer = other.IsLocked() ? BufferHolding(other.GetData(), other.GetLength()) : other.mBuffer;
+    }
+    return *this;
+}
+
+template <class CharT, class OtherCharT>
+void StringT<CharT, OtherCharT>::Assign(const CharT* text, std::uint32_t maxLength)
+{
+    if (text == nullptr || text[0] == 0 || maxLength == 0) {
+        Empty();
+        return;
+    }
+    const auto length = static_cast<std::uint32_t>(BoundedLength(text, maxLength));
+    if (IsLocked()) {
+        // The locked room is all there is: a longer text is cut to fit, so the writer's pointer stays valid.
+        const std::uint32_t copied = std::min(length, SizeInCharacters() - 1);
+        std::memmove(WritableData(), text, copied * sizeof(CharT));
+        WritableData()[copied] = 0;
+        return;
+    }
+    mBuffer = CreateBufferWith(text, length);
+}
+
+template <class CharT, class OtherCharT>
+void StringT<CharT, OtherCharT>::Assign(const char* utf8Text, std::uint32_t maxLength)
+    requires(kWide)
+{
+    OtherString narrow;
+    narrow.Assign(utf8Text, maxLength);
+    StringT converted;
+    converted.AssignFromUTF8(narrow.GetData(), -1);
+    if (IsLocked()) {
+        Assign(converted.GetData(), kWholeText);
+    } else {
+        mBuffer = converted.mBuffer;
+    }
+}
+
+template <class CharT, class OtherCharT>
+void StringT<CharT, OtherCharT>::SettleBuffer(std::uint32_t length)
+{
+    if (length == 0) {
+        mBuffer = EmptyBuffer();
+        return;
+    }
+    const std::uint32_t bytes = (length + 1) * sizeof(CharT);
+    if (mBuffer->Resize(bytes) != bytes) {
+        mBuffer = CreateBufferWith(GetData(), length);
+    }
+}
+
+template <class CharT, class OtherCharT>
+ZVRESULT StringT<CharT, OtherCharT>::AssignFromUTF8(const char* text, int length)
+    requires(kWide)
+{
+    if (text == nullptr || text[0] == 0 || length == 0) {
+        mBuffer = EmptyBuffer();
+        return ZV_S_OK;
+    }
+    const std::size_t byteCount = length < 0 ? std::strlen(text) + 1 : static_cast<std::size_t>(length);
+    const std::uint64_t capacity = static_cast<std::uint64_t>(byteCount) + 1;
+    mBuffer = CreateBuffer(capacity);
+    const auto* source = reinterpret_cast<const unsigned char*>(text);
+    wchar_t* target = WritableData();
+    const UTF::ConversionResult result = UTF::ConvertUTF8ToUTF16(source, source + byteCount, target, target + capacity);
+    WritableData()[capacity - 1] = 0;
+    SettleBuffer(static_cast<std::uint32_t>(BoundedLength(GetData(), capacity)));
+    return result == UTF::ConversionResult::ok ? ZV_S_OK : ZV_E_FAIL;
+}
+
+template <class CharT, class OtherCharT>
+ZVRESULT StringT<CharT, OtherCharT>::AssignFromWide(const wchar_t* text, int length)
+    requires(!kWide)
+{
+    if (text == nullptr || text[0] == 0 || length == 0) {
+        mBuffer = EmptyBuffer();
+        return ZV_S_OK;
+    }
+    const std::size_t unitCount = length < 0 ? std::wcslen(text) + 1 : static_cast<std::size_t>(length);
+    const std::uint64_t capacity = static_cast<std::uint64_t>(unitCount) * 4 + 1;
+    mBuffer = CreateBuffer(capacity);
+    const wchar_t* source = text;
+    auto* target = reinterpret_cast<unsigned char*>(WritableData());
+    const UTF::ConversionResult result = UTF::ConvertUTF16ToUTF8(source, source + unitCount, target, target + capacity);
+    WritableData()[capacity - 1] = 0;
+    SettleBuffer(static_cast<std::uint32_t>(std::strlen(GetData())));
+    return result == UTF::ConversionResult::ok ? ZV_S_OK : ZV_E_FAIL;
+}
+
+template <class CharT, class OtherCharT>
+void StringT<CharT, OtherCharT>::Empty()
+{
+    if (IsLocked()) {
+        WritableData()[0] = 0;
+    } else {
+        mBuffer = EmptyBuffer();
+    }
+}
+
+template <class CharT, class OtherCharT>
+std::uint32_t StringT<CharT, OtherCharT>::GetLength() const
+{
+    if (IsLocked()) {
+        return static_cast<std::uint32_t>(BoundedLength(GetData(), SizeInCharacters()));
+    }
+    return SizeInCharacters() - 1;
+}
+
+template <class CharT, class OtherCharT>
+CharT* StringT<CharT, OtherCharT>::Lock(std::uint32_t capacity)
+{
+    if (IsLocked()) {
+        return nullptr;
+    }
+    if (capacity == 0) {
+        capacity = GetLength() + 1;
+    }
+    const std::uint64_t bytes = static_cast<std::uint64_t>(capacity) * sizeof(CharT);
+    if (bytes > UINT32_MAX) {
+        ThrowOutOfMemory();
+    }
+    if (mBuffer->GetRefCount() > 1) {
+        RCPtr<LIBuffer> copy;
+        mBuffer->CreateResizedCopy(copy, static_cast<std::uint32_t>(bytes), 0);
+        if (!copy) {
+            ZV_THROW_IN(JoinTemplateName("ZV::StringT", TypeName<CharT>() + "," + TypeName<OtherCharT>()) + "::Lock",
+                        std::runtime_error, "");
+        }
+        mBuffer = copy;
+    }
+    mBuffer->SetUnshareable(true);
+    if (mBuffer->Resize(static_cast<std::uint32_t>(bytes)) != bytes) {
+        mBuffer->SetUnshareable(false);
+        ThrowOutOfMemory();
+    }
+    WritableData()[capacity - 1] = 0;
+    return WritableData();
+}
+
+template <class CharT, class OtherCharT>
+ZVRESULT StringT<CharT, OtherCharT>::Unlock()
+{
+    if (!IsLocked()) {
+        return ZV_S_FALSE;
+    }
+    const std::uint32_t length = GetLength();
+    mBuffer->SetUnshareable(false);
+    SettleBuffer(length);
+    return ZV_S_OK;
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT>& StringT<CharT, OtherCharT>::operator+=(const StringT& other)
+{
+    const std::uint32_t otherLength = other.GetLength();
+    if (otherLength == 0) {
+        return *this;
+    }
+    if (this == &other) {
+        const StringT copy(other);
+        return *this += copy;
+    }
+    const std::uint32_t length = GetLength();
+    const std::uint64_t total = static_cast<std::uint64_t>(length) + otherLength + 1;
+    if (total * sizeof(CharT) > UINT32_MAX) {
+        ThrowOutOfMemory();
+    }
+    if (IsLocked()) {
+        const auto bytes = static_cast<std::uint32_t>(total * sizeof(CharT));
+        if (mBuffer->Resize(bytes) != bytes) {
+            ThrowOutOfMemory();
+        }
+        WritableData()[total - 1] = 0;
+        std::memcpy(WritableData() + length, other.GetData(), otherLength * sizeof(CharT));
+        return *this;
+    }
+    CharT* data = Lock(static_cast<std::uint32_t>(total));
+    std::memcpy(data + length, other.GetData(), otherLength * sizeof(CharT));
+    Unlock();
+    return *this;
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::operator+(const StringT& other) const
+{
+    StringT result(*this);
+    result += other;
+    return result;
+}
+
+template <class CharT, class OtherCharT>
+void StringT<CharT, OtherCharT>::AppendChar(CharT character)
+{
+    InsertChars(GetLength(), &character, 1);
+}
+
+template <class CharT, class OtherCharT>
+ZVRESULT StringT<CharT, OtherCharT>::InsertChars(std::uint32_t index, const CharT* text, std::uint32_t count)
+{
+    if (index > GetLength()) {
+        return ZV_E_INVALIDARG;
+    }
+    StringT inserted;
+    inserted.Assign(text, count < kWholeText ? count : kWholeText);
+    return Insert(index, inserted);
+}
+
+template <class CharT, class OtherCharT>
+ZVRESULT StringT<CharT, OtherCharT>::Insert(std::uint32_t index, const StringT& text)
+{
+    const std::uint32_t length = GetLength();
+    if (index > length) {
+        return ZV_E_INVALIDARG;
+    }
+    if (index == length) {
+        *this += text;
+    } else if (index == 0) {
+        *this = text + *this;
+    } else {
+        *this = Left(index) + text + MidToEnd(static_cast<int>(index));
+    }
+    return ZV_S_OK;
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::Mid(int start, std::uint32_t count) const
+{
+    const std::int64_t length = GetLength();
+    std::int64_t first = start;
+    std::int64_t taken = count;
+    if (first < 0) {
+        first += length;
+        if (first < 0) {
+            taken += first;
+            if (taken <= 0) {
+                return StringT();
+            }
+            first = 0;
+        }
+    }
+    if (first >= length || taken == 0) {
+        return StringT();
+    }
+    taken = std::min(taken, length - first);
+    StringT result;
+    result.Assign(GetData() + first, static_cast<std::uint32_t>(taken));
+    return result;
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::MidToEnd(int start) const
+{
+    const std::int64_t count = static_cast<std::int64_t>(GetLength()) - start;
+    return count <= 0 ? StringT() : Mid(start, static_cast<std::uint32_t>(count));
+}
+
+template <class CharT, class OtherCharT>
+int StringT<CharT, OtherCharT>::Find(const StringT& text) const
+{
+    if (text.IsEmpty()) {
+        return 0;
+    }
+    const std::size_t position = View().find(text.View());
+    return position == std::basic_string_view<CharT>::npos ? -1 : static_cast<int>(position);
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::ToUpper() const
+{
+    const std::uint32_t length = GetLength();
+    if (length == 0) {
+        return StringT();
+    }
+    StringT result;
+    result.mBuffer = CreateBufferWith(GetData(), length);
+    CharT* data = result.WritableData();
+    for (std::uint32_t i = 0; i < length; ++i) {
+        data[i] = UpperCase(data[i]);
+    }
+    return result;
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::TrimLeftChars(const CharT* set) const
+{
+    const std::basic_string_view<CharT> text = View();
+    std::size_t skipped = 0;
+    while (skipped < text.size() && Contains(set, text[skipped])) {
+        ++skipped;
+    }
+    // A text made only of characters of the set comes back unchanged.
+    if (skipped == text.size()) {
+        return *this;
+    }
+    return MidToEnd(static_cast<int>(skipped));
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::TrimRightChars(const CharT* set) const
+{
+    const std::basic_string_view<CharT> text = View();
+    std::size_t kept = text.size();
+    while (kept > 0 && Contains(set, text[kept - 1])) {
+        --kept;
+    }
+    return kept == text.size() ? *this : Left(static_cast<std::uint32_t>(kept));
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT>& StringT<CharT, OtherCharT>::ReplaceAnyOf(const CharT* set, CharT replacement)
+{
+    const std::uint32_t length = GetLength();
+    if (replacement == 0 || set == nullptr || length == 0) {
+        return *this;
+    }
+    StringT replaced;
+    replaced.mBuffer = CreateBufferWith(GetData(), length);
+    CharT* data = replaced.WritableData();
+    for (std::uint32_t i = 0; i < length; ++i) {
+        if (Contains(set, data[i])) {
+            data[i] = replacement;
+        }
+    }
+    Assign(replaced.GetData(), kWholeText);
+    return *this;
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::Format(const wchar_t* format, ...)
+    requires(kWide)
+{
+    WideFormatter formatter;
+    va_list arguments;
+    va_start(arguments, format);
+    formatter.FormatV(format, arguments);
+    va_end(arguments);
+    StringT result;
+    result.Assign(formatter.GetText(), static_cast<std::uint32_t>(formatter.GetLength()));
+    return result;
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::FromFixedPointInt(int value, int digits)
+    requires(kWide)
+{
+    if (digits < 1) {
+        return Format(L"%d", value);
+    }
+    // The sign stands before the point, not among the padded digits.
+    const long long magnitude = value < 0 ? -static_cast<long long>(value) : value;
+    StringT text = Format(L"%lld", magnitude);
+    while (text.GetLength() < static_cast<std::uint32_t>(digits)) {
+        text = StringT(L"0") + text;
+    }
+    const int integerDigits = static_cast<int>(text.GetLength()) - digits;
+    const StringT sign(value < 0 ? L"-" : L"");
+    return sign + text.Left(static_cast<std::uint32_t>(integerDigits)) + StringT(L".") + text.MidToEnd(integerDigits);
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::FromFixedPointLong(zlong value, int digits)
+    requires(kWide)
+{
+    return FromFixedPointInt(value, digits);
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::FromDouble(double value, int decimals)
+    requires(kWide)
+{
+    if (decimals >= 0) {
+        const StringT format = Format(L"%%.%dlf", decimals);
+        return Format(format.GetData(), value);
+    }
+    return Format(L"%lf", value);
+}
+
+template <class CharT, class OtherCharT>
+typename StringT<CharT, OtherCharT>::OtherString StringT<CharT, OtherCharT>::ToUTF8() const
+    requires(kWide)
+{
+    OtherString utf8;
+    utf8.AssignFromWide(GetData(), -1);
+    return utf8;
+}
+
+template <class CharT, class OtherCharT>
+bool StringT<CharT, OtherCharT>::operator==(const StringT& other) const
+{
+    return mBuffer == other.mBuffer || View() == other.View();
+}
+
+template <class CharT, class OtherCharT>
+bool StringT<CharT, OtherCharT>::operator==(const CharT* text) const
+{
+    if (text == nullptr || text[0] == 0) {
+        return IsEmpty();
+    }
+    return View() == std::basic_string_view<CharT>(text);
+}
+
+template <class CharT, class OtherCharT>
+bool StringT<CharT, OtherCharT>::operator==(const char* utf8Text) const
+    requires(kWide)
+{
+    return *this == StringT(utf8Text);
+}
+
+template <class CharT, class OtherCharT>
+bool StringT<CharT, OtherCharT>::operator<(const StringT& other) const
+{
+    return mBuffer != other.mBuffer && View() < other.View();
+}
+
+template class StringT<wchar_t, char>;
+template class StringT<char, wchar_t>;
+
+}  // namespace ZV

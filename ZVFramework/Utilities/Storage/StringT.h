@@ -1,0 +1,123 @@
+#pragma once
+
+#include "ObjectBase/RefCountedObject.h"
+#include "ObjectBase/ResultCodes.h"
+#include "Utilities/Storage/Buffer.h"
+
+#include <cstdint>
+#include <string_view>
+#include <type_traits>
+
+namespace ZV {
+
+// The framework's string: wide (UTF-16 code units, one per wchar_t) or narrow (UTF-8 bytes). The characters live in
+// a counted buffer that copies share until one of them writes.
+//
+// A buffer is either shareable, holding exactly the characters and one NUL (so the length needs no scan), or locked
+// by one writer between Lock and Unlock, when its size is the capacity asked for and the text ends at the first NUL.
+// A shareable string never writes into its buffer; a locked buffer is never shared.
+template <class CharT, class OtherCharT>
+class StringT {
+    static constexpr bool kWide = std::is_same_v<CharT, wchar_t>;
+
+public:
+    using CharType = CharT;
+    using OtherString = StringT<OtherCharT, CharT>;
+
+    // Passed as a maximum length, it means the whole text.
+    static constexpr std::uint32_t kWholeText = 0x7FFFFFFE;
+
+    StringT();
+    explicit StringT(CharT character);
+    StringT(const CharT* text);
+    StringT(const char* utf8Text)
+        requires(kWide);
+    StringT(const OtherString& other);
+    StringT(const StringT& other);
+    virtual ~StringT() = default;
+
+    StringT& operator=(const StringT& other);
+
+    void Assign(const CharT* text, std::uint32_t maxLength);
+    void Assign(const char* utf8Text, std::uint32_t maxLength)
+        requires(kWide);
+    ZVRESULT AssignFromUTF8(const char* text, int length)
+        requires(kWide);
+    ZVRESULT AssignFromWide(const wchar_t* text, int length)
+        requires(!kWide);
+
+    void Empty();
+    bool IsEmpty() const { return GetData()[0] == 0; }
+    std::uint32_t GetLength() const;
+    const CharT* GetData() const { return static_cast<const CharT*>(mBuffer->GetData()); }
+    // How many strings (and other holders) share this string's buffer; for diagnostics.
+    std::int32_t GetBufferReferenceCount() const { return mBuffer->GetRefCount(); }
+
+    // Writable room for capacity - 1 characters and the NUL (0: the present length + 1); null when already locked.
+    CharT* Lock(std::uint32_t capacity);
+    // 1 when nothing was locked, else 0; the string is shareable again.
+    ZVRESULT Unlock();
+
+    StringT& operator+=(const StringT& other);
+    StringT operator+(const StringT& other) const;
+    void AppendChar(CharT character);
+    ZVRESULT InsertChars(std::uint32_t index, const CharT* text, std::uint32_t count);
+    ZVRESULT Insert(std::uint32_t index, const StringT& text);
+
+    StringT Mid(int start, std::uint32_t count) const;
+    StringT Left(std::uint32_t count) const { return Mid(0, count); }
+    StringT MidToEnd(int start) const;
+    int Find(const StringT& text) const;
+    StringT ToUpper() const;
+
+    StringT Trim() const { return TrimLeft().TrimRight(); }
+    StringT TrimLeft() const { return TrimLeftChars(DefaultTrimSet()); }
+    StringT TrimRight() const { return TrimRightChars(DefaultTrimSet()); }
+    StringT TrimLeftChars(const CharT* set) const;
+    StringT TrimRightChars(const CharT* set) const;
+    StringT& ReplaceAnyOf(const CharT* set, CharT replacement);
+
+    static StringT Format(const wchar_t* format, ...)
+        requires(kWide);
+    static StringT FromFixedPointInt(int value, int digits)
+        requires(kWide);
+    static StringT FromFixedPointLong(zlong value, int digits)
+        requires(kWide);
+    static StringT FromDouble(double value, int decimals)
+        requires(kWide);
+    OtherString ToUTF8() const
+        requires(kWide);
+
+    bool operator==(const StringT& other) const;
+    bool operator==(const CharT* text) const;
+    bool operator==(const char* utf8Text) const
+        requires(kWide);
+    bool operator!=(const StringT& other) const { return !(*this == other); }
+    bool operator!=(const char* text) const { return !(*this == text); }
+    bool operator<(const StringT& other) const;
+
+private:
+    static const RCPtr<LIBuffer>& EmptyBuffer();
+    static RCPtr<LIBuffer> CreateBuffer(std::uint64_t characters);
+    static RCPtr<LIBuffer> CreateBufferWith(const CharT* text, std::uint32_t length);
+    // A shareable buffer with the text; the shared empty buffer for no text.
+    static RCPtr<LIBuffer> BufferHolding(const CharT* text, std::uint32_t length);
+    static const CharT* DefaultTrimSet();
+
+    bool IsLocked() const { return !mBuffer->IsShareable(); }
+    CharT* WritableData() const { return static_cast<CharT*>(mBuffer->GetData()); }
+    std::uint32_t SizeInCharacters() const { return mBuffer->GetSize() / sizeof(CharT); }
+    std::basic_string_view<CharT> View() const { return {GetData(), GetLength()}; }
+    // Makes a shareable buffer exactly as long as its text again (an empty text takes the shared empty buffer).
+    void SettleBuffer(std::uint32_t length);
+
+    RCPtr<LIBuffer> mBuffer;
+};
+
+extern template class StringT<wchar_t, char>;
+extern template class StringT<char, wchar_t>;
+
+using WideString = StringT<wchar_t, char>;
+using NarrowString = StringT<char, wchar_t>;
+
+}  // namespace ZV

@@ -1,0 +1,116 @@
+#include "ObjectBase/Exception.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace ZV {
+namespace {
+
+using Testing::TextMatchesThrow;
+
+class LThrower {
+public:
+    void WithMessage() { ZV_THROW(std::logic_error, "Undo() not implemented for RefCountedObject"); }
+    void WithoutMessage() const { ZV_THROW(std::runtime_error, ""); }
+    static void NullPointer() { ZV_THROW_NULL_POINTER(std::runtime_error, "LMainControl couldn't find buttonExit"); }
+    void Check(ZVRESULT result) { ZV_THROW_IF_FAILED(result); }
+};
+
+std::string TextOf(void (*action)())
+{
+    try {
+        action();
+    } catch (const ExceptionBase& exception) {
+        return exception.GetMessageText();
+    }
+    return "(nothing thrown)";
+}
+
+TEST(ResultCodeText, IsUpperCaseHexadecimalWithoutLeadingZeros)
+{
+    EXPECT_EQ(FormatResultCode(ZV_E_FAIL), "ZVRESULT = 80004005");
+    EXPECT_EQ(FormatResultCode(0), "ZVRESULT = 0");
+    EXPECT_EQ(FormatResultCode(0xA), "ZVRESULT = A");
+    EXPECT_TRUE(Failed(ZV_E_INVALIDARG));
+    EXPECT_TRUE(Succeeded(ZV_S_FALSE));
+}
+
+TEST(ExceptionText, JoinsKindMessageFunctionPathAndLine)
+{
+    EXPECT_TRUE(TextMatchesThrow(TextOf([] { LThrower().WithMessage(); }),
+                                 "Logic Error : Undo() not implemented for RefCountedObject : ZV::{anonymous}::LThrower::"
+                                 "WithMessage"));
+    EXPECT_TRUE(TextMatchesThrow(TextOf([] { LThrower().WithoutMessage(); }),
+                                 "Runtime Error : ZV::{anonymous}::LThrower::WithoutMessage"));
+    EXPECT_TRUE(TextMatchesThrow(TextOf(&LThrower::NullPointer),
+                                 "Runtime Error : Null Pointer : LMainControl couldn't find buttonExit : "
+                                 "ZV::{anonymous}::LThrower::NullPointer"));
+}
+
+TEST(ExceptionText, NamesTheSourceFileWithoutExtensionRelativeToTheProject)
+{
+    const std::string text = TextOf([] { LThrower().WithoutMessage(); });
+    EXPECT_NE(text.find(" : tests/ObjectBase/ExceptionTests : Line "), std::string::npos) << text;
+}
+
+TEST(ExceptionText, SeparatorCountTellsWhichPartsAreThere)
+{
+    auto separators = [](const std::string& text) {
+        std::size_t count = 0;
+        for (std::size_t at = text.find(" : "); at != std::string::npos; at = text.find(" : ", at + 1)) {
+            ++count;
+        }
+        return count;
+    };
+    EXPECT_EQ(separators(TextOf([] { LThrower().WithoutMessage(); })), 3u);
+    EXPECT_EQ(separators(TextOf([] { LThrower().WithMessage(); })), 4u);
+    EXPECT_EQ(separators(TextOf(&LThrower::NullPointer)), 5u);
+}
+
+TEST(FrameworkException, IsCaughtAsItsStandardBasesAndAsExceptionBaseWithOneText)
+{
+    try {
+        ZV_THROW(std::out_of_range, "index");
+    } catch (const std::logic_error& asLogicError) {
+        const auto* asBase = dynamic_cast<const ExceptionBase*>(&asLogicError);
+        ASSERT_NE(asBase, nullptr);
+        EXPECT_STREQ(asBase->GetMessageText(), asLogicError.what());
+        EXPECT_TRUE(TextMatchesThrow(asLogicError.what(), "Out of Range : index : ZV::{anonymous}::"
+                                                          "FrameworkException_IsCaughtAsItsStandardBasesAndAsException"
+                                                          "BaseWithOneText_Test::TestBody"));
+    }
+    try {
+        throw Exception<std::bad_alloc>();
+    } catch (const std::exception& error) {
+        EXPECT_STREQ(error.what(), "bad allocation");
+    }
+}
+
+TEST(FailedResult, ThrowsOnlyForNegativeCodes)
+{
+    LThrower thrower;
+    EXPECT_NO_THROW(thrower.Check(ZV_S_OK));
+    EXPECT_NO_THROW(thrower.Check(ZV_S_FALSE));
+    try {
+        thrower.Check(ZV_E_FAIL);
+        FAIL() << "no exception";
+    } catch (const Exception<FailedResultException>& error) {
+        EXPECT_TRUE(TextMatchesThrow(error.what(), "Failed Result : ZVRESULT = 80004005 : "
+                                                   "ZV::{anonymous}::LThrower::Check"));
+    }
+}
+
+TEST(QualifiedFunctionName, ReducesCompilerSignaturesToTheQualifiedName)
+{
+    EXPECT_EQ(QualifiedFunctionName("virtual void ZV::LRefCountedObject::Undo()"), "ZV::LRefCountedObject::Undo");
+    EXPECT_EQ(QualifiedFunctionName("virtual ZV::ConstRCPtr<ZV::LRefCountedObject> "
+                                    "ZV::LRefCountedObject::CreateCopy() const"),
+              "ZV::LRefCountedObject::CreateCopy");
+    EXPECT_EQ(QualifiedFunctionName("ZV::Version::Version(HINSTANCE)"), "ZV::Version::Version");
+    EXPECT_EQ(QualifiedFunctionName("static const ZV::File& ZV::File::Open(const ZV::StringT<wchar_t, char>&, int)"),
+              "ZV::File::Open");
+}
+
+}  // namespace
+}  // namespace ZV

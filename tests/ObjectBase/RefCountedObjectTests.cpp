@@ -1,0 +1,230 @@
+#include "ObjectBase/Holder.h"
+#include "ObjectBase/RefCountedObject.h"
+#include "ObjectBase/TaggableObject.h"
+#include "TestSupport.h"
+#include "Utilities/Storage/Buffer.h"
+#include "Utilities/Storage/StringT.h"
+
+#include <gtest/gtest.h>
+
+namespace ZV {
+
+// Named like framework classes so that the texts read as the framework's own.
+class LCountedProbe : public virtual LRefCountedObject {
+public:
+    static inline int sLiving = 0;
+    LCountedProbe() { ++sLiving; }
+    ~LCountedProbe() override { --sLiving; }
+};
+
+class LOtherProbe : public virtual LRefCountedObject {};
+
+// An owner whose part holds a counted reference back to it, as a queue and its posting receiver do.
+class LCyclicOwner : public virtual LRefCountedObject {
+public:
+    static inline int sLiving = 0;
+    int releaseInternalCalls = 0;
+
+    LCyclicOwner()
+    {
+        ++sLiving;
+        mSelf = this;
+        AddInternalReferences(1);
+    }
+    ~LCyclicOwner() override { --sLiving; }
+
+    ZVRESULT ReleaseInternalReferences() override
+    {
+        ++releaseInternalCalls;
+        AddInternalReferences(-1);
+        mSelf = nullptr;
+        return LRefCountedObject::ReleaseInternalReferences();
+    }
+
+private:
+    ConstRCPtr<LCyclicOwner> mSelf;
+};
+
+// A copyable class whose copy is not of its own class, so that copy on write cannot produce one.
+class LForeignCopier : public virtual LRefCountedObject {
+public:
+    ConstRCPtr<LRefCountedObject> CreateCopy() const override { return RCPtr<LOtherProbe>(new LOtherProbe); }
+};
+
+namespace {
+
+using Testing::TextMatchesThrow;
+
+TEST(RefCount, StartsAtZeroAndDeletesTheObjectExactlyWhenReleaseReturnsZero)
+{
+    auto* probe = new LCountedProbe;
+    EXPECT_EQ(probe->GetRefCount(), 0);
+    {
+        ConstRCPtr<LCountedProbe> first(probe);
+        EXPECT_EQ(probe->GetRefCount(), 1);
+        EXPECT_EQ(probe->AddRef(), 2);
+        EXPECT_EQ(probe->Release(), 1);
+        EXPECT_EQ(LCountedProbe::sLiving, 1);
+    }
+    EXPECT_EQ(LCountedProbe::sLiving, 0);
+
+    auto* manual = new LCountedProbe;
+    manual->AddRef();
+    EXPECT_EQ(manual->Release(), 0);
+    EXPECT_EQ(LCountedProbe::sLiving, 0);
+}
+
+TEST(RefCount, LastOutsideReleaseBreaksTheCycleOnceAndFreesTheOwner)
+{
+    RCPtr<LCyclicOwner> owner(new LCyclicOwner);
+    EXPECT_EQ(owner->GetRefCount(), 2);
+    EXPECT_EQ(owner->GetInternalRefCount(), 1);
+    ConstRCPtr<LCyclicOwner> second(owner);
+    second = nullptr;
+    EXPECT_EQ(owner->releaseInternalCalls, 0) << "an outside reference remains";
+    owner = nullptr;
+    EXPECT_EQ(LCyclicOwner::sLiving, 0);
+
+    RCPtr<LCountedProbe> plain(new LCountedProbe);
+    plain = nullptr;
+    EXPECT_EQ(LCountedProbe::sLiving, 0);
+}
+
+TEST(RefCount, BaseReleaseInternalReferencesAnswersSuccessOnlyForOneReferenceAndNoInternal)
+{
+    RCPtr<LCountedProbe> probe(new LCountedProbe);
+    EXPECT_EQ(probe->ReleaseInternalReferences(), ZV_S_OK);
+    RCPtr<LCountedProbe> second(probe);
+    EXPECT_EQ(probe->ReleaseInternalReferences(), ZV_E_FAIL);
+    second = nullptr;
+    probe->AddInternalReferences(1);
+    EXPECT_EQ(probe->ReleaseInternalReferences(), ZV_E_FAIL);
+    probe->AddInternalReferences(-1);
+}
+
+TEST(Unshareable, IsRefusedWhileSharedAndCopiesForEveryFurtherPointer)
+{
+    RCPtr<LIBuffer> buffer = StringBuffer::Create(4, 0, true);
+    RCPtr<LIBuffer> shared(buffer);
+    try {
+        buffer->SetUnshareable(true);
+        FAIL() << "no exception";
+    } catch (const Exception<std::runtime_error>& error) {
+        EXPECT_TRUE(TextMatchesThrow(error.what(), "Runtime Error : ZV::LRefCountedObject::SetUnshareable"));
+    }
+    EXPECT_TRUE(buffer->IsShareable());
+    shared = nullptr;
+    EXPECT_NO_THROW(buffer->SetUnshareable(false));
+
+    buffer->SetUnshareable(true);
+    RCPtr<LIBuffer> copy(buffer);
+    EXPECT_NE(copy.Get(), buffer.Get());
+    EXPECT_TRUE(copy->IsShareable());
+    EXPECT_EQ(copy->GetSize(), 4u);
+    EXPECT_EQ(buffer->GetRefCount(), 1);
+    buffer->SetUnshareable(false);
+}
+
+TEST(Unshareable, ObjectWithoutCopyCannotBeTakenBySecondPointer)
+{
+    RCPtr<LCountedProbe> probe(new LCountedProbe);
+    probe->SetUnshareable(true);
+    try {
+        ConstRCPtr<LCountedProbe> second(probe);
+        FAIL() << "no exception";
+    } catch (const Exception<std::logic_error>& error) {
+        EXPECT_TRUE(TextMatchesThrow(error.what(), "Logic Error : CreateCopy() not implemented for RefCountedObject : "
+                                                   "ZV::LRefCountedObject::CreateCopy"));
+    }
+    EXPECT_EQ(probe->GetRefCount(), 1) << "the failed taker gave its reference back";
+    probe->SetUnshareable(false);
+}
+
+TEST(Unshareable, CopyOfAnotherClassLeavesThePointerNullAndNamesTheClass)
+{
+    RCPtr<LForeignCopier> original(new LForeignCopier);
+    original->SetUnshareable(true);
+    try {
+        ConstRCPtr<LForeignCopier> second(original);
+        FAIL() << "no exception";
+    } catch (const Exception<std::logic_error>& error) {
+        EXPECT_TRUE(TextMatchesThrow(error.what(), "Logic Error : class ZV::LForeignCopier : "
+                                                   "ZV::ConstRCPtr<class ZV::LForeignCopier>::Unshare"));
+    }
+    EXPECT_EQ(original->GetRefCount(), 1);
+    original->SetUnshareable(false);
+}
+
+TEST(Undo, IsNotImplementedInTheBase)
+{
+    RCPtr<LCountedProbe> probe(new LCountedProbe);
+    try {
+        probe->Undo();
+        FAIL() << "no exception";
+    } catch (const ExceptionBase& error) {
+        EXPECT_TRUE(TextMatchesThrow(error.GetMessageText(), "Logic Error : Undo() not implemented for RefCountedObject"
+                                                             " : ZV::LRefCountedObject::Undo"));
+    }
+}
+
+TEST(CountedPointer, ConversionToAnotherClassGivesNullAndKeepsTheSource)
+{
+    RCPtr<LCountedProbe> probe(new LCountedProbe);
+    ConstRCPtr<LRefCountedObject> asBase(probe);
+    EXPECT_EQ(probe->GetRefCount(), 2);
+    ConstRCPtr<LOtherProbe> wrong(asBase);
+    EXPECT_TRUE(wrong.IsNull());
+    ConstRCPtr<LCountedProbe> right(asBase);
+    EXPECT_EQ(right.Get(), probe.Get());
+    EXPECT_EQ(probe->GetRefCount(), 3);
+}
+
+TEST(CountedPointer, SelfAssignmentAndNullToNullChangeNoCount)
+{
+    RCPtr<LCountedProbe> probe(new LCountedProbe);
+    RCPtr<LCountedProbe>& alias = probe;
+    probe = alias;
+    probe = probe.Get();
+    EXPECT_EQ(probe->GetRefCount(), 1);
+    RCPtr<LCountedProbe> empty;
+    RCPtr<LCountedProbe> otherEmpty;
+    empty = otherEmpty;
+    EXPECT_TRUE(empty.IsNull());
+}
+
+TEST(CountedPointer, AssigningAnObjectReachableOnlyThroughTheOldOneIsSafe)
+{
+    RCPtr<LTaggableObject> holder(new LTaggableObject);
+    holder->SetTag(RCPtr<LTaggableObject>(new LTaggableObject));
+    RCPtr<LTaggableObject> inner(dynamic_cast<LTaggableObject*>(const_cast<LRefCountedObject*>(holder->GetTag().Get())));
+    LTaggableObject* innerObject = inner.Get();
+    inner = nullptr;
+    holder = innerObject;
+    EXPECT_EQ(holder->GetRefCount(), 1);
+}
+
+TEST(Holder, BoxesAValueAndNamesItsClass)
+{
+    enum class Task { none, update };
+    RCPtr<LHolder<Task>> empty = LHolder<Task>::Create();
+    EXPECT_EQ(empty->GetValue(), Task::none);
+    RCPtr<LHolder<int>> number = LHolder<int>::Create(42);
+    number->GetValue() += 1;
+    ConstRCPtr<LRefCountedObject> parameter(number);
+    ConstRCPtr<LHolder<int>> back(parameter);
+    EXPECT_EQ(back->GetValue(), 43);
+    EXPECT_TRUE(number->ToString() == L"class ZV::LHolder<int>");
+}
+
+TEST(TaggableObject, ReleasesItsTagWithItself)
+{
+    {
+        RCPtr<LTaggableObject> object(new LTaggableObject);
+        object->SetTag(RCPtr<LCountedProbe>(new LCountedProbe));
+        EXPECT_EQ(LCountedProbe::sLiving, 1);
+    }
+    EXPECT_EQ(LCountedProbe::sLiving, 0);
+}
+
+}  // namespace
+}  // namespace ZV
