@@ -56,26 +56,30 @@ int FormatWithCLocale(char* buffer, std::size_t size, const char* spec, Value va
 
 }  // namespace
 
-wchar_t ToUpperUnit(wchar_t unit)
+namespace {
+
+template <class LocaleMapping>
+wchar_t MapCase(wchar_t unit, LocaleMapping mapInLocale, wchar_t asciiFrom, wchar_t asciiTo)
 {
     if (unit < 0 || unit > 0xFFFF || IsSurrogate(unit)) {
         return unit;
     }
     if (locale_t locale = CaseMappingLocale()) {
-        return KeepInBasicPlane(unit, towupper_l(static_cast<wint_t>(unit), locale));
+        return KeepInBasicPlane(unit, mapInLocale(static_cast<wint_t>(unit), locale));
     }
-    return unit >= L'a' && unit <= L'z' ? static_cast<wchar_t>(unit - L'a' + L'A') : unit;
+    return unit >= asciiFrom && unit <= asciiFrom + 25 ? static_cast<wchar_t>(unit - asciiFrom + asciiTo) : unit;
+}
+
+}  // namespace
+
+wchar_t ToUpperUnit(wchar_t unit)
+{
+    return MapCase(unit, [](wint_t c, locale_t locale) { return towupper_l(c, locale); }, L'a', L'A');
 }
 
 wchar_t ToLowerUnit(wchar_t unit)
 {
-    if (unit < 0 || unit > 0xFFFF || IsSurrogate(unit)) {
-        return unit;
-    }
-    if (locale_t locale = CaseMappingLocale()) {
-        return KeepInBasicPlane(unit, towlower_l(static_cast<wint_t>(unit), locale));
-    }
-    return unit >= L'A' && unit <= L'Z' ? static_cast<wchar_t>(unit - L'A' + L'a') : unit;
+    return MapCase(unit, [](wint_t c, locale_t locale) { return towlower_l(c, locale); }, L'A', L'a');
 }
 
 int FormatNumber(char* buffer, std::size_t size, const char* spec, long long value)
