@@ -1,5 +1,6 @@
 #include "ObjectBase/Holder.h"
 #include "ObjectBase/TypeName.h"
+#include "Threading/LEvent.h"
 #include "Utilities/Storage/StringT.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,6 @@ public:
 
 namespace ZV {
 
-class LEvent : public virtual LRefCountedObject {};
 template <class T, int GrowBy, int Slack>
 class RCPtrArrayProbe {};
 struct SPlainRecord {};
@@ -44,7 +44,7 @@ TEST(TypeName, SpellsTemplateInstancesWithTheirArgumentsKinds)
 
 TEST(TypeName, RunTimeClassNameIsWhatToStringGives)
 {
-    RCPtr<LEvent> event(new LEvent);
+    RCPtr<LEvent> event = LEvent::Create(true);
     ConstRCPtr<LRefCountedObject> asBase(event);
     EXPECT_TRUE(asBase->ToString() == L"class ZV::LEvent");
     EXPECT_EQ((RuntimeClassName(typeid(RCPtrArrayProbe<LEvent, 256, 256>))),

@@ -1,0 +1,209 @@
+#include "Threading/RetriggerableThreader.h"
+
+#include "ObjectBase/Holder.h"
+#include "Platform/Clock.h"
+#include "Threading/ThreadingTestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+
+namespace ZV {
+namespace {
+
+using Testing::kBoundedWait;
+using Testing::LCountingWorker;
+using Testing::LGatedWorker;
+using ::testing::HasSubstr;
+
+// Records where, at which priority and with which parameter its job ran, and who else held it meanwhile.
+class LRecordingWorker : public LThreadWorker {
+public:
+    ZVRESULT DoWork(const ConstRCPtr<LRefCountedObject>& parameter) override
+    {
+        threadId = std::this_thread::get_id();
+        priority = Thread::GetCallingThreadPriority();
+        ConstRCPtr<LHolder<int>> value(parameter);
+        parameterValue = value ? value->GetValue() : -1;
+        return ZV_S_OK;
+    }
+
+    std::thread::id threadId;
+    int priority = -99;
+    int parameterValue = 0;
+};
+
+// Owns a threader; when the threader's own job lets it go last, the threader is destroyed on its own thread.
+class LThreaderOwner : public LRefCountedObject {
+public:
+    std::unique_ptr<RetriggerableThreader> threader = std::make_unique<RetriggerableThreader>(L"owned");
+};
+
+TEST(RetriggerableThreader, SecondTriggerWhileAJobIsPendingOrRunningIsRefusedUntilItsDoneEventFires)
+{
+    RetriggerableThreader threader(L"refusing");
+    RCPtr<LGatedWorker> gated(new LGatedWorker);
+    RCPtr<LCountingWorker> counting(new LCountingWorker);
+    RCPtr<LEvent> done = LEvent::Create(true);
+    ASSERT_EQ(threader.Trigger(gated, nullptr, done, kThreadPriorityNormal), ZV_S_OK);
+    EXPECT_EQ(threader.Trigger(counting, nullptr, done, kThreadPriorityNormal), ZV_E_FAIL) << "pending";
+    ASSERT_EQ(gated->started.Wait(kBoundedWait), kWaitSignalled);
+    EXPECT_TRUE(threader.IsBusy());
+    EXPECT_EQ(threader.Trigger(counting, nullptr, done, kThreadPriorityNormal), ZV_E_FAIL) << "running";
+    gated->release.Set();
+    ASSERT_EQ(done->Wait(kBoundedWait), kWaitSignalled);
+    EXPECT_FALSE(threader.IsBusy()) << "busy is cleared before the done event fires";
+    ASSERT_EQ(threader.Trigger(counting, nullptr, done, kThreadPriorityNormal), ZV_S_OK);
+    ASSERT_EQ(done->Wait(kBoundedWait), kWaitSignalled);
+    EXPECT_EQ(gated->runs, 1);
+    EXPECT_EQ(counting->runs, 1) << "a refused job is never queued";
+}
+
+TEST(RetriggerableThreader, JobRunsOnTheThreadersOwnThreadAtTheGivenPriorityAndIsLetGoBeforeDone)
+{
+    RetriggerableThreader threader;
+    RCPtr<LRecordingWorker> worker(new LRecordingWorker);
+    RCPtr<LHolder<int>> parameter = LHolder<int>::Create(7);
+    RCPtr<LEvent> done = LEvent::Create(true);
+    ASSERT_EQ(threader.Trigger(worker, parameter, done, kThreadPriorityHighest), ZV_S_OK);
+    ASSERT_EQ(done->Wait(kBoundedWait), kWaitSignalled);
+    const std::thread::id firstThread = worker->threadId;
+    EXPECT_NE(firstThread, std::this_thread::get_id());
+    EXPECT_EQ(worker->priority, kThreadPriorityHighest);
+    EXPECT_EQ(worker->parameterValue, 7);
+    EXPECT_EQ(worker->GetRefCount(), 1) << "the thread let go of the worker before signalling done";
+    EXPECT_EQ(parameter->GetRefCount(), 1);
+
+    ASSERT_EQ(threader.Trigger(worker, nullptr, done, kThreadPriorityLowest), ZV_S_OK);
+    ASSERT_EQ(done->Wait(kBoundedWait), kWaitSignalled);
+    EXPECT_EQ(worker->threadId, firstThread);
+    EXPECT_EQ(worker->priority, kThreadPriorityLowest);
+    EXPECT_EQ(worker->parameterValue, -1);
+}
+
+TEST(RetriggerableThreader, TriggerWithoutAWorkerStillSignalsDoneAndClearsBusy)
+{
+    RetriggerableThreader threader;
+    RCPtr<LEvent> done = LEvent::Create(true);
+    done->Set();
+    ASSERT_EQ(threader.Trigger(nullptr, nullptr, done, kThreadPriorityNormal), ZV_S_OK);
+    EXPECT_EQ(done->Wait(kBoundedWait), kWaitSignalled);
+    EXPECT_FALSE(threader.IsBusy());
+    EXPECT_FALSE(done->TryWait()) << "Trigger reset the done event, so it fired exactly once";
+    EXPECT_EQ(threader.Trigger(nullptr, nullptr, nullptr, kThreadPriorityNormal), ZV_S_OK) << "no done event";
+}
+
+TEST(RetriggerableThreader, DestroyingAnIdleThreaderRunsNoJobAndDoesNotWaitOutTheStopTimeout)
+{
+    ASSERT_EQ(RetriggerableThreader::GetStopTimeout(), RetriggerableThreader::kDefaultStopTimeout);
+    const std::uint32_t start = Platform::GetMillisecondTick();
+    {
+        RetriggerableThreader threader(L"idle");
+        EXPECT_EQ(threader.ToString(), WideString(L"idle"));
+        threader.SetName(WideString(L"renamed"));
+        EXPECT_EQ(threader.ToString(), WideString(L"renamed"));
+    }
+    EXPECT_LT(Platform::GetMillisecondTick() - start, kBoundedWait);
+}
+
+TEST(RetriggerableThreader, StoppedThreaderTakesNoJob)
+{
+    RetriggerableThreader threader;
+    EXPECT_TRUE(threader.Stop());
+    RCPtr<LCountingWorker> worker(new LCountingWorker);
+    EXPECT_EQ(threader.Trigger(worker, nullptr, LEvent::Create(true), kThreadPriorityNormal), ZV_E_FAIL);
+    EXPECT_EQ(worker->GetRefCount(), 1);
+}
+
+TEST(RetriggerableThreader, HungJobOutlivesItsThreaderAfterTheStopTimeoutWithoutUsingFreedMemory)
+{
+    Testing::StopTimeoutOverride shortTimeout(20);
+    RCPtr<LGatedWorker> worker(new LGatedWorker);
+    RCPtr<LHolder<int>> parameter = LHolder<int>::Create(1);
+    RCPtr<LEvent> done = LEvent::Create(true);
+    auto threader = std::make_unique<RetriggerableThreader>(L"hung job");
+    ASSERT_EQ(threader->Trigger(worker, parameter, done, kThreadPriorityNormal), ZV_S_OK);
+    ASSERT_EQ(worker->started.Wait(kBoundedWait), kWaitSignalled);
+    ::testing::internal::CaptureStderr();
+    threader.reset();
+    EXPECT_THAT(::testing::internal::GetCapturedStderr(), HasSubstr("\"hung job\" has not ended within 20 ms"));
+    worker->release.Set();
+    ASSERT_EQ(done->Wait(kBoundedWait), kWaitSignalled) << "the job finished after its threader was gone";
+    EXPECT_EQ(worker->runs, 1);
+    EXPECT_EQ(worker->GetRefCount(), 1);
+    EXPECT_EQ(parameter->GetRefCount(), 1);
+}
+
+TEST(RetriggerableThreaderDeathTest, ProgramExitsWhileAJobStillHangsAfterItsThreaderWasDestroyed)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            RetriggerableThreader::SetStopTimeout(10);
+            RCPtr<LGatedWorker> worker(new LGatedWorker);
+            auto* threader = new RetriggerableThreader(L"never ends");
+            threader->Trigger(worker, nullptr, LEvent::Create(true), kThreadPriorityNormal);
+            worker->started.Wait(kBoundedWait);
+            delete threader;
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "\"never ends\" has not ended within 10 ms");
+}
+
+TEST(RetriggerableThreader, ThreaderDestroyedByItsOwnJobDoesNotWaitForItself)
+{
+    RCPtr<LGatedWorker> worker(new LGatedWorker);
+    RCPtr<LEvent> done = LEvent::Create(true);
+    RCPtr<LThreaderOwner> owner(new LThreaderOwner);
+    ASSERT_EQ(owner->threader->Trigger(worker, owner, done, kThreadPriorityNormal), ZV_S_OK);
+    ASSERT_EQ(worker->started.Wait(kBoundedWait), kWaitSignalled);
+    owner = nullptr;
+    ::testing::internal::CaptureStderr();
+    worker->release.Set();
+    EXPECT_EQ(done->Wait(kBoundedWait), kWaitSignalled) << "the threader waited for its own thread to end";
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "ending on its own thread is no hang";
+    EXPECT_EQ(worker->runs, 1);
+}
+
+TEST(RetriggerableThreader, ThreaderWithoutAThreadRefusesJobsInsteadOfDroppingThem)
+{
+    Testing::FailingThreadingServices services;
+    services.failThreads = true;
+    RetriggerableThreader threader(L"no thread");
+    RCPtr<LCountingWorker> worker(new LCountingWorker);
+    RCPtr<LEvent> done = LEvent::Create(true);
+    EXPECT_EQ(threader.Trigger(worker, nullptr, done, kThreadPriorityNormal), ZV_E_FAIL);
+    EXPECT_FALSE(threader.IsBusy());
+    EXPECT_EQ(worker->GetRefCount(), 1) << "a refused job is not held";
+    EXPECT_FALSE(threader.Stop());
+}
+
+TEST(RetriggerableThreader, ThreaderWithoutATriggerEventRefusesJobs)
+{
+    Testing::FailingThreadingServices services;
+    services.failEvents = true;
+    RetriggerableThreader threader;
+    services.failEvents = false;
+    RCPtr<LEvent> done = LEvent::Create(true);
+    EXPECT_EQ(threader.Trigger(nullptr, nullptr, done, kThreadPriorityNormal), ZV_E_FAIL);
+    EXPECT_TRUE(threader.Stop()) << "a thread that cannot wait for jobs ends";
+}
+
+TEST(RetriggerableThreader, ThousandsOfJobsInARowEachRunOnce)
+{
+    RetriggerableThreader threader;
+    RCPtr<LCountingWorker> worker(new LCountingWorker);
+    RCPtr<LEvent> done = LEvent::Create(true);
+    for (int job = 0; job < 5000; ++job) {
+        ASSERT_EQ(threader.Trigger(worker, nullptr, done, kThreadPriorityNormal), ZV_S_OK) << "job " << job;
+        ASSERT_EQ(done->Wait(kBoundedWait), kWaitSignalled) << "job " << job;
+    }
+    EXPECT_EQ(worker->runs, 5000);
+}
+
+}  // namespace
+}  // namespace ZV
