@@ -1,13 +1,13 @@
 #include "Application/ExceptionMessage.h"
 #include "Application/Version.h"
 
+#include "LocaleEnvironment.h"
 #include "Platform/EmbeddedResources.h"
 #include "Platform/LanguageId.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -35,23 +35,8 @@ std::string TwoLanguageBlock()
 // own block come back afterwards.
 class VersionTest : public ::testing::Test {
 protected:
-    VersionTest()
-    {
-        for (int i = 0; i < 3; ++i) {
-            const char* value = std::getenv(kLocaleVariables[i]);
-            mSaved[i] = value != nullptr ? std::optional<std::string>(value) : std::nullopt;
-            unsetenv(kLocaleVariables[i]);
-        }
-    }
     ~VersionTest() override
     {
-        for (int i = 0; i < 3; ++i) {
-            if (mSaved[i]) {
-                setenv(kLocaleVariables[i], mSaved[i]->c_str(), 1);
-            } else {
-                unsetenv(kLocaleVariables[i]);
-            }
-        }
         Platform::OverrideLanguageIds(std::nullopt, std::nullopt);
         Platform::OverrideProgramVersionInfo(std::nullopt);
         SetExceptionMessageLookup(nullptr);
@@ -68,8 +53,7 @@ protected:
     }
 
 private:
-    static constexpr const char* kLocaleVariables[3] = {"LC_ALL", "LC_MESSAGES", "LANG"};
-    std::optional<std::string> mSaved[3];
+    Testing::LocaleEnvironment mLocaleEnvironment;
 };
 
 TEST_F(VersionTest, ProgramsOwnVersionInfoNamesCompanyProductAndBuildVersion)
@@ -85,7 +69,7 @@ TEST_F(VersionTest, GermanUserReadsTheGermanStringsOfATwoLanguageBlock)
 {
     Platform::OverrideProgramVersionInfo(TwoLanguageBlock());
     Platform::OverrideLanguageIds(std::nullopt, 0x0409);
-    setenv("LANG", "de_DE.UTF-8", 1);
+    Testing::LocaleEnvironment::Set("LANG", "de_DE.UTF-8");
     const Version version(Platform::kProgramModule);
     EXPECT_EQ(Utf8(version.GetProductName()), "Halvista Firmware-Aktualisierung");
     EXPECT_EQ(Utf8(version.GetCompanyName()), "Corvan");
@@ -95,7 +79,7 @@ TEST_F(VersionTest, FrenchUserAndMachineFallBackToEnglishNotToTheFirstEntry)
 {
     Platform::OverrideProgramVersionInfo(TwoLanguageBlock());
     Platform::OverrideLanguageIds(std::nullopt, 0x040C);
-    setenv("LANG", "fr_FR.UTF-8", 1);
+    Testing::LocaleEnvironment::Set("LANG", "fr_FR.UTF-8");
     const Version version(Platform::kProgramModule);
     EXPECT_EQ(Utf8(version.GetProductName()), "Halvista Firmware Updater");
 }

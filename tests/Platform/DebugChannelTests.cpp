@@ -2,25 +2,19 @@
 #include "Platform/DebuggerOutput.h"
 #include "Platform/StandardError.h"
 
-#include "TemporaryFolder.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace ZV::Platform {
 namespace {
 
-constexpr int kPatientMilliseconds = 5000;
+using Testing::ContentOf;
 
-std::string ContentOf(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+constexpr int kPatientMilliseconds = 5000;
 
 TEST(DebuggerOutput, ReachesStandardErrorOnlyWhileZvDebugOutputIsSet)
 {

@@ -1,19 +1,15 @@
 #include "Platform/EmbeddedResources.h"
 
+#include "TestFiles.h"
+
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace ZV::Platform {
 namespace {
 
-std::string ContentOf(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using Testing::ContentOf;
 
 TEST(EmbeddedResources, BytesOfABinaryResourceAreExactlyThoseOfItsFile)
 {

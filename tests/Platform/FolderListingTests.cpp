@@ -1,6 +1,6 @@
 #include "Platform/FolderListing.h"
 
-#include "TemporaryFolder.h"
+#include "TestFiles.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

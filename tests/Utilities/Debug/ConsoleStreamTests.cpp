@@ -2,24 +2,18 @@
 #include "Utilities/Debug/DebugOutput.h"
 
 #include "Platform/StandardError.h"
-#include "TemporaryFolder.h"
+#include "TestFiles.h"
 #include "Utilities/Storage/StringT.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 
 namespace ZV {
 namespace {
 
-std::string ContentOf(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using Testing::ContentOf;
 
 TEST(DebugConsole, WideTextWithAccentsAndAnEmojiReachesStandardErrorAsUtf8)
 {

@@ -1,18 +1,18 @@
 #include "Utilities/Storage/ZVFile.h"
 
-#include "TemporaryFolder.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 namespace ZV {
 namespace {
 
+using Testing::ContentOf;
 using Testing::TemporaryFolder;
 using Testing::TextMatchesThrow;
 
@@ -21,12 +21,6 @@ constexpr std::uint32_t kCreateReadWrite = File::kModeCreate | File::kModeReadWr
 WideString Wide(const std::string& utf8)
 {
     return WideString(utf8.c_str());
-}
-
-std::string ContentOf(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void WriteContent(const std::string& path, const std::string& content)

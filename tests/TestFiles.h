@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -33,5 +35,12 @@ public:
 private:
     std::filesystem::path mPath;
 };
+
+// All bytes of a file; empty when it cannot be read.
+inline std::string ContentOf(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 }  // namespace ZV::Testing
