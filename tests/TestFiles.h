@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+
+namespace ZV::Testing {
+
+// A fresh folder under the system's temporary folder, removed with everything in it when the object goes.
+class TemporaryFolder {
+public:
+    TemporaryFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zv-test-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("cannot create a temporary folder");
+        }
+        mPath = pattern;
+    }
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+    ~TemporaryFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(mPath, ignored);
+    }
+
+    const std::filesystem::path& Path() const { return mPath; }
+    // The UTF-8 path of an entry inside the folder.
+    std::string operator/(const std::string& name) const { return (mPath / name).string(); }
+
+private:
+    std::filesystem::path mPath;
+};
+
+// All bytes of a file; empty when it cannot be read.
+inline std::string ContentOf(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace ZV::Testing

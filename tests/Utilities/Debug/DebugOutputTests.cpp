@@ -1,0 +1,219 @@
+#include "Utilities/Debug/DebugOutput.h"
+
+#include "Platform/DatagramSocket.h"
+#include "Platform/DebuggerOutput.h"
+#include "Utilities/Storage/StringT.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace ZV {
+namespace {
+
+using ::testing::ElementsAre;
+
+constexpr int kPatientMilliseconds = 5000;
+
+std::mutex gCapturedLock;
+std::vector<std::string> gCaptured;
+
+void Capture(const char* text)
+{
+    std::lock_guard guard(gCapturedLock);
+    gCaptured.emplace_back(text);
+}
+
+std::vector<std::string> Captured()
+{
+    std::lock_guard guard(gCapturedLock);
+    return gCaptured;
+}
+
+std::string Letters(std::size_t count)
+{
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i) {
+        text += static_cast<char>('a' + i % 26);
+    }
+    return text;
+}
+
+// Debugger output is captured, and every test starts without a datagram socket.
+class DebugOutputTest : public ::testing::Test {
+protected:
+    DebugOutputTest()
+    {
+        gCaptured.clear();
+        Platform::SetDebuggerOutputSink(Capture);
+        ResetDebugDatagramSender();
+    }
+    ~DebugOutputTest() override
+    {
+        Platform::SetDebuggerOutputSink(nullptr);
+        ResetDebugDatagramSender();
+    }
+
+    // A socket on the loopback address that the debug output can send to.
+    struct Receiver {
+        Receiver(const char* address = "127.0.0.1")
+        {
+            EXPECT_TRUE(socket.Open());
+            EXPECT_TRUE(socket.Bind(address, 0));
+            port = socket.GetLocalPort();
+        }
+        std::string Next()
+        {
+            std::string datagram;
+            return socket.Receive(datagram, kPatientMilliseconds) ? datagram : "<no datagram>";
+        }
+        Platform::DatagramSocket socket;
+        int port = 0;
+    };
+};
+
+TEST_F(DebugOutputTest, WithoutAPortEachFlushHandsOneMessageToTheDebugger)
+{
+    DebugOutput output;
+    output.GetNarrowTarget() << "update started " << 42 << std::endl;
+    output.GetNarrowTarget().flush();
+    output.GetWideTarget() << L"Gr\u00fc\u00dfe " << WideString("\xF0\x9F\x98\x80").GetData() << std::endl;
+    EXPECT_THAT(Captured(), ElementsAre("update started 42\n", "", "Gr\xC3\xBC\xC3\x9F" "e \xF0\x9F\x98\x80\n"))
+        << "an empty flush hands on an empty text; wide text arrives as UTF-8";
+}
+
+TEST_F(DebugOutputTest, LongBulkWriteGoesOutInPiecesOf1023Characters)
+{
+    DebugOutput output;
+    const std::string text = Letters(2500);
+    output.GetNarrowTarget().write(text.data(), static_cast<std::streamsize>(text.size()));
+    EXPECT_EQ(Captured().size(), 2u) << "the remainder waits for the flush";
+    output.GetNarrowTarget().flush();
+    EXPECT_THAT(Captured(), ElementsAre(text.substr(0, 1023), text.substr(1023, 1023), text.substr(2046)));
+}
+
+TEST_F(DebugOutputTest, CharactersWrittenOneByOneAlsoStopAt1023)
+{
+    DebugOutput output;
+    for (int i = 0; i < 1030; ++i) {
+        output.GetNarrowTarget().put('x');
+    }
+    output.GetNarrowTarget().flush();
+    EXPECT_THAT(Captured(), ElementsAre(std::string(1023, 'x'), std::string(7, 'x')));
+}
+
+TEST_F(DebugOutputTest, NulEndsTheMessageAndWhatIsLeftIsSentWhenTheOutputGoes)
+{
+    {
+        DebugOutput output;
+        output.GetNarrowTarget().write("cut\0off", 7);
+        output.GetNarrowTarget().flush();
+        output.GetNarrowTarget() << "unflushed";
+    }
+    EXPECT_THAT(Captured(), ElementsAre("cut", "unflushed"));
+}
+
+TEST_F(DebugOutputTest, UdpTargetGetsTheBannerThenTheTextInDatagramsOfAtMost1023)
+{
+    Receiver receiver;
+    SetDebugTarget("127.0.0.1", receiver.port);
+    const std::string text = Letters(2500);
+    gDebugOutput.GetNarrowTarget().write(text.data(), static_cast<std::streamsize>(text.size()));
+    gDebugOutput.GetNarrowTarget().flush();
+    SetDebugTarget(nullptr, -1);
+
+    EXPECT_EQ(receiver.Next(), "*** APPLICATION Launched on ");
+    EXPECT_EQ(receiver.Next(), "127.0.0.1");
+    EXPECT_EQ(receiver.Next(), "***\n");
+    EXPECT_EQ(receiver.Next(), text.substr(0, 1023));
+    EXPECT_EQ(receiver.Next(), text.substr(1023, 1023));
+    EXPECT_EQ(receiver.Next(), text.substr(2046));
+    EXPECT_TRUE(Captured().empty()) << "nothing went to the debugger";
+}
+
+TEST_F(DebugOutputTest, EmptyFlushSendsOnlyTheBannerAndLaterTargetsAreIgnored)
+{
+    Receiver first;
+    Receiver second;
+    DebugOutput output;
+    output.SetTarget("127.0.0.1", first.port);
+    output.GetNarrowTarget().flush();
+    output.SetTarget("127.0.0.1", second.port);
+    output.GetWideTarget() << L"wide \u00e9" << std::flush;
+
+    EXPECT_EQ(first.Next(), "*** APPLICATION Launched on ");
+    EXPECT_EQ(first.Next(), "127.0.0.1");
+    EXPECT_EQ(first.Next(), "***\n");
+    EXPECT_EQ(first.Next(), "wide \xC3\xA9") << "the destination of the first datagram stays";
+    std::string stray;
+    EXPECT_FALSE(second.socket.Receive(stray, 10));
+}
+
+TEST_F(DebugOutputTest, WithoutAHostTheDatagramsGoToThisMachinesOwnAddress)
+{
+    Receiver receiver("0.0.0.0");
+    std::string expectedAddress = Platform::GetOwnHostAddress();
+    if (expectedAddress.empty()) {
+        expectedAddress = "127.0.0.1";
+    }
+    DebugOutput output;
+    output.SetTarget(nullptr, receiver.port);
+    output.GetNarrowTarget() << "hello" << std::flush;
+    EXPECT_EQ(receiver.Next(), "*** APPLICATION Launched on ");
+    EXPECT_EQ(receiver.Next(), expectedAddress);
+    EXPECT_EQ(receiver.Next(), "***\n");
+    EXPECT_EQ(receiver.Next(), "hello");
+}
+
+TEST_F(DebugOutputTest, ThreadsSharingAStreamNeverMixCharactersOfTheirWrites)
+{
+    DebugOutput output;
+    constexpr int kThreads = 6;
+    constexpr int kLines = 300;
+    std::vector<std::thread> writers;
+    for (int thread = 0; thread < kThreads; ++thread) {
+        writers.emplace_back([&output, thread] {
+            std::ostream& stream = output.GetNarrowTarget();
+            for (int line = 0; line < kLines; ++line) {
+                const std::string text = "thread " + std::to_string(thread) + " line " + std::to_string(line) + "\n";
+                stream.write(text.data(), static_cast<std::streamsize>(text.size()));
+                if (line % 7 == 0) {
+                    stream.flush();
+                }
+            }
+        });
+    }
+    for (std::thread& writer : writers) {
+        writer.join();
+    }
+    output.GetNarrowTarget().flush();
+
+    std::string all;
+    for (const std::string& message : Captured()) {
+        EXPECT_LE(message.size(), 1023u);
+        all += message;
+    }
+    std::vector<std::string> lines;
+    std::istringstream split(all);
+    for (std::string line; std::getline(split, line);) {
+        lines.push_back(line);
+    }
+    std::vector<std::string> expected;
+    for (int thread = 0; thread < kThreads; ++thread) {
+        for (int line = 0; line < kLines; ++line) {
+            expected.push_back("thread " + std::to_string(thread) + " line " + std::to_string(line));
+        }
+    }
+    std::sort(lines.begin(), lines.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(lines, expected);
+}
+
+}  // namespace
+}  // namespace ZV
