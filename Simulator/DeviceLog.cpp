@@ -4,25 +4,6 @@
 
 namespace ZV::Simulator {
 
-namespace {
-
-std::string ToHex(const MidiBytes& bytes)
-{
-    static constexpr char digits[] = "0123456789ABCDEF";
-    std::string text;
-    text.reserve(bytes.size() * 3);
-    for (const std::uint8_t byte : bytes) {
-        if (!text.empty()) {
-            text += ' ';
-        }
-        text += digits[byte >> 4];
-        text += digits[byte & 0x0F];
-    }
-    return text;
-}
-
-}  // namespace
-
 DeviceLog::DeviceLog(const std::string& path, SimulatorClock::time_point start) : mStart(start)
 {
     if (path.empty()) {
@@ -43,12 +24,12 @@ DeviceLog::~DeviceLog()
 
 void DeviceLog::Received(const MidiBytes& message)
 {
-    Write("RX", ToHex(message));
+    Write("RX", FormatHexBytes(message));
 }
 
 void DeviceLog::Sent(const MidiBytes& message)
 {
-    Write("TX", ToHex(message));
+    Write("TX", FormatHexBytes(message));
 }
 
 void DeviceLog::State(std::string_view stateName)

@@ -4,8 +4,6 @@ namespace ZV::Simulator::DeviceProtocol {
 
 namespace {
 
-constexpr std::uint8_t SysExStart = 0xF0;
-constexpr std::uint8_t SysExEnd = 0xF7;
 constexpr std::uint8_t Maker = 0x47;
 constexpr std::uint8_t Family = 0x07;
 constexpr std::size_t RequestLength = 9;

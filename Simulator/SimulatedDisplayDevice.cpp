@@ -6,8 +6,6 @@ namespace ZV::Simulator {
 
 namespace {
 
-constexpr std::uint8_t SysExStart = 0xF0;
-constexpr std::uint8_t SysExEnd = 0xF7;
 constexpr std::uint8_t FirstRealTimeByte = 0xF8;
 constexpr std::uint8_t StatusBit = 0x80;
 

@@ -38,7 +38,8 @@ protected:
 // The MIDI system of a computer with the simulated devices plugged in: a decoy ("Midi Through Port-0", which
 // sends back whatever it receives) first, then each device. Every endpoint offers one input and one output
 // port under one name. Bytes from the computer travel at the configured byte rate, one message after another
-// per port. Devices, transfers and deliveries to the computer all run on the system's one scheduler thread.
+// per port. Devices, transfers and deliveries to the computer all run on the system's one scheduler thread, so
+// the system must not be destroyed from one of its own callbacks.
 class SimulatedMidiSystem {
 public:
     explicit SimulatedMidiSystem(const SimulationSettings& settings);

@@ -11,9 +11,6 @@ namespace ZV::Simulator {
 
 namespace {
 
-constexpr std::uint8_t SysExStart = 0xF0;
-constexpr std::uint8_t SysExEnd = 0xF7;
-
 [[noreturn]] void Refuse(std::string_view variable, std::string_view value, std::string_view expected)
 {
     throw std::invalid_argument(std::string(variable) + " is \"" + std::string(value) + "\"; expected " +

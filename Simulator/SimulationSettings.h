@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Simulator/MidiBytes.h"
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -8,8 +10,6 @@
 #include <vector>
 
 namespace ZV::Simulator {
-
-using MidiBytes = std::vector<std::uint8_t>;
 
 // How a simulated device begins: running normally, already in update mode, not connected at all, or with its
 // ports present but never answering.

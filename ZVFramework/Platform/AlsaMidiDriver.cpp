@@ -131,6 +131,16 @@ private:
     int mWakeDescriptor;
 };
 
+// Closed from its own callback, a stream's thread cannot be waited for; it lets go of the stream when it ends.
+void JoinUnlessSelf(std::thread& thread)
+{
+    if (thread.get_id() == std::this_thread::get_id()) {
+        thread.detach();
+    } else {
+        thread.join();
+    }
+}
+
 class AlsaMidiInput final : public MidiInput {
 public:
     AlsaMidiInput(std::unique_ptr<RawMidiStream> stream, MidiInputCallback& callback)
@@ -144,12 +154,7 @@ public:
         mShared->Dispatcher.Close();
         mShared->Closing = true;
         mShared->Stream->Wake();
-        // Closed from its own callback, the reader cannot be waited for; it lets go of the stream when it ends.
-        if (mReader.get_id() == std::this_thread::get_id()) {
-            mReader.detach();
-        } else {
-            mReader.join();
-        }
+        JoinUnlessSelf(mReader);
     }
 
     bool AddSysExBuffer(MidiSysExBuffer& buffer) override { return mShared->Dispatcher.AddSysExBuffer(buffer); }
@@ -206,11 +211,7 @@ public:
         mShared->Stream->Wake();
         // Cuts a drain short: the kernel would otherwise wait for the device for up to ten seconds.
         snd_rawmidi_drop(mShared->Stream->Handle());
-        if (mWriter.get_id() == std::this_thread::get_id()) {
-            mWriter.detach();
-        } else {
-            mWriter.join();
-        }
+        JoinUnlessSelf(mWriter);
     }
 
     bool SendShortMessage(std::uint32_t packedMessage) override

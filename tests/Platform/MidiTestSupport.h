@@ -2,6 +2,7 @@
 
 #include "Platform/MidiDriver.h"
 #include "Platform/MidiMessage.h"
+#include "Simulator/MidiBytes.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -36,16 +37,7 @@ inline Bytes ParseHex(const std::string& text)
 
 inline std::string ToHex(const Bytes& bytes)
 {
-    static constexpr char digits[] = "0123456789ABCDEF";
-    std::string text;
-    for (const std::uint8_t byte : bytes) {
-        if (!text.empty()) {
-            text += ' ';
-        }
-        text += digits[byte >> 4];
-        text += digits[byte & 0x0F];
-    }
-    return text;
+    return Simulator::FormatHexBytes(bytes);
 }
 
 inline Bytes SysExOfLength(std::size_t length)
