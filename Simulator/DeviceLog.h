@@ -1,0 +1,35 @@
+#pragma once
+
+#include "Simulator/Scheduler.h"
+#include "Simulator/SimulationSettings.h"
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace ZV::Simulator {
+
+// The device's log: one line per event, flushed at once so that a reader sees it while the device runs.
+//     <microseconds since the device started> RX <bytes in upper-case hex, separated by single spaces>
+//     <microseconds> TX <bytes>
+//     <microseconds> STATE normal|update|restarting|absent|done
+class DeviceLog {
+public:
+    // An empty path writes nothing. Throws std::invalid_argument when the file cannot be created.
+    DeviceLog(const std::string& path, SimulatorClock::time_point start);
+    DeviceLog(const DeviceLog&) = delete;
+    DeviceLog& operator=(const DeviceLog&) = delete;
+    ~DeviceLog();
+
+    void Received(const MidiBytes& message);
+    void Sent(const MidiBytes& message);
+    void State(std::string_view stateName);
+
+private:
+    void Write(std::string_view kind, std::string_view text);
+
+    std::FILE* mFile = nullptr;
+    SimulatorClock::time_point mStart;
+};
+
+}  // namespace ZV::Simulator

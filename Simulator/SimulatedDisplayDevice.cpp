@@ -1,0 +1,315 @@
+#include "Simulator/SimulatedDisplayDevice.h"
+
+#include <cstdio>
+
+namespace ZV::Simulator {
+
+namespace {
+
+constexpr std::uint8_t FirstRealTimeByte = 0xF8;
+constexpr std::uint8_t StatusBit = 0x80;
+
+DeviceState InitialState(DeviceStart start)
+{
+    switch (start) {
+    case DeviceStart::Update:
+        return DeviceState::Update;
+    case DeviceStart::Absent:
+        return DeviceState::Absent;
+    case DeviceStart::Normal:
+    case DeviceStart::Silent:
+        break;
+    }
+    return DeviceState::Normal;
+}
+
+std::string HexByte(std::uint8_t byte)
+{
+    char text[3];
+    std::snprintf(text, sizeof text, "%02X", byte);
+    return text;
+}
+
+std::int64_t Microseconds(SimulatorClock::duration duration)
+{
+    return std::chrono::duration_cast<std::chrono::microseconds>(duration).count();
+}
+
+}  // namespace
+
+const char* GetStateName(DeviceState state)
+{
+    switch (state) {
+    case DeviceState::Normal:
+        return "normal";
+    case DeviceState::Update:
+        return "update";
+    case DeviceState::Restarting:
+        return "restarting";
+    case DeviceState::Absent:
+        return "absent";
+    case DeviceState::Done:
+        return "done";
+    }
+    return "unknown";
+}
+
+SimulatedDisplayDevice::SimulatedDisplayDevice(DeviceSettings settings, DeviceLink& link)
+    : mSettings(std::move(settings)),
+      mLink(link),
+      mLog(mSettings.LogPath, SimulatorClock::now()),
+      mState(InitialState(mSettings.Start)),
+      mBuild(mSettings.Build)
+{
+    if (mState != DeviceState::Absent) {
+        mLink.SetPortsPresent(true);
+    }
+    EnterState(mState);
+}
+
+void SimulatedDisplayDevice::ReceiveFromHost(const MidiBytes& bytes, SimulatorClock::time_point transferStart,
+                                             SimulatorClock::time_point transferEnd)
+{
+    mTransferEnd = transferEnd;
+    for (const std::uint8_t byte : bytes) {
+        if (mState == DeviceState::Restarting || mState == DeviceState::Absent) {
+            return;
+        }
+        ReceiveByte(byte, transferStart);
+    }
+    // Short messages come whole from the computer's driver, so one ends with its transfer.
+    FinishShortMessage();
+}
+
+void SimulatedDisplayDevice::ReceiveByte(std::uint8_t byte, SimulatorClock::time_point transferStart)
+{
+    if (byte >= FirstRealTimeByte) {
+        return;
+    }
+    if (byte == SysExStart) {
+        FinishShortMessage();
+        if (mInSysEx) {
+            Note("a message began before the previous one ended; the unfinished one was dropped");
+        }
+        mInSysEx = true;
+        mSysEx = {byte};
+        mMessageStart = transferStart;
+        return;
+    }
+    if (mInSysEx) {
+        if ((byte & StatusBit) == 0) {
+            mSysEx.push_back(byte);
+            return;
+        }
+        mInSysEx = false;
+        if (byte == SysExEnd) {
+            mSysEx.push_back(byte);
+            HandleMessage(mSysEx);
+            return;
+        }
+        Note("status byte " + HexByte(byte) + " inside a message body; the message was dropped");
+    } else if (byte == SysExEnd) {
+        Note("F7 without a message before it");
+        return;
+    }
+    if ((byte & StatusBit) != 0) {
+        FinishShortMessage();
+        mShortMessage = {byte};
+    } else if (mShortMessage.empty()) {
+        Note("data byte " + HexByte(byte) + " outside any message");
+    } else {
+        mShortMessage.push_back(byte);
+    }
+}
+
+void SimulatedDisplayDevice::FinishShortMessage()
+{
+    if (!mShortMessage.empty()) {
+        const MidiBytes message = std::move(mShortMessage);
+        mShortMessage.clear();
+        HandleMessage(message);
+    }
+}
+
+void SimulatedDisplayDevice::HandleMessage(const MidiBytes& message)
+{
+    const bool isSysEx = message.front() == SysExStart;
+    const DeviceProtocol::Request request = DeviceProtocol::Recognize(message);
+    if (isSysEx && mState == DeviceState::Update && request != DeviceProtocol::Request::Status) {
+        HandleImageMessage(message);
+        return;
+    }
+    mLog.Received(message);
+    if (!isSysEx || mSettings.Start == DeviceStart::Silent) {
+        return;
+    }
+    switch (request) {
+    case DeviceProtocol::Request::Status:
+        Answer(message);
+        if (mState == DeviceState::Done) {
+            Restart(DeviceState::Normal);
+        }
+        return;
+    case DeviceProtocol::Request::Version:
+        if (mState == DeviceState::Normal && !mSettings.Faults.NoVersion) {
+            Answer(message);
+        }
+        return;
+    case DeviceProtocol::Request::EnterUpdateMode:
+        if (mState == DeviceState::Normal) {
+            Restart(DeviceState::Update);
+        }
+        return;
+    case DeviceProtocol::Request::None:
+        break;
+    }
+    Note(mState == DeviceState::Done ? "a message came after the image was taken; it was ignored"
+                                     : "a message that is no request came outside update mode; it was ignored");
+}
+
+void SimulatedDisplayDevice::HandleImageMessage(const MidiBytes& message)
+{
+    ++mImageMessagesArrived;
+    if (mImageMessagesArrived == mSettings.Faults.DropImageMessage) {
+        return;
+    }
+    mLog.Received(message);
+    if (mHaveImageEnd) {
+        std::lock_guard lock(mObserved);
+        mImageGaps.push_back(Microseconds(mMessageStart - mLastImageEnd));
+    }
+    mHaveImageEnd = true;
+    mLastImageEnd = mTransferEnd;
+    ++mImageMessagesTaken;
+    if (mSettings.ExpectedImage) {
+        CheckAgainstExpectedImage(message);
+    } else {
+        StartFlashing();
+    }
+    if (mImageMessagesArrived == mSettings.Faults.VanishAfterImageMessages) {
+        Vanish();
+    }
+}
+
+void SimulatedDisplayDevice::CheckAgainstExpectedImage(const MidiBytes& message)
+{
+    if (mImageSpoilt) {
+        return;
+    }
+    const std::vector<MidiBytes>& expected = *mSettings.ExpectedImage;
+    const std::size_t index = mImageMessagesTaken - 1;
+    const std::string number = std::to_string(mImageMessagesTaken);
+    if (index >= expected.size()) {
+        Note("image message " + number + " is more than the expected image holds (" +
+             std::to_string(expected.size()) + " messages); the image is spoilt");
+        mImageSpoilt = true;
+    } else if (message != expected[index]) {
+        Note("image message " + number + " differs from the expected image; the image is spoilt");
+        mImageSpoilt = true;
+    } else if (mImageMessagesTaken == expected.size()) {
+        StartFlashing();
+    }
+}
+
+void SimulatedDisplayDevice::StartFlashing()
+{
+    const std::uint64_t generation = ++mFlashGeneration;
+    mLink.RunAfter(mSettings.FlashTime, [this, generation] {
+        if (generation == mFlashGeneration && mState == DeviceState::Update && !mImageSpoilt &&
+            !mSettings.Faults.NeverDone) {
+            EnterState(DeviceState::Done);
+        }
+    });
+}
+
+void SimulatedDisplayDevice::Answer(const MidiBytes& request)
+{
+    if (DeviceProtocol::Recognize(request) == DeviceProtocol::Request::Version) {
+        Send(DeviceProtocol::MakeVersionReply(request, mBuild));
+        return;
+    }
+    DeviceProtocol::Status status = DeviceProtocol::Status::Running;
+    if (mState == DeviceState::Update) {
+        status = DeviceProtocol::Status::InUpdateMode;
+    } else if (mState == DeviceState::Done) {
+        status = DeviceProtocol::Status::UpdateDone;
+    }
+    Send(DeviceProtocol::MakeStatusReply(request, status));
+}
+
+void SimulatedDisplayDevice::Send(MidiBytes message)
+{
+    if (mSettings.Faults.GarbageReplies) {
+        message.insert(message.end() - 1, 0x00);
+    }
+    mLog.Sent(message);
+    mLink.SendToHost(message);
+}
+
+void SimulatedDisplayDevice::Restart(DeviceState comeBackIn)
+{
+    const bool updated = mState == DeviceState::Done;
+    mLink.SetPortsPresent(false);
+    EnterState(DeviceState::Restarting);
+    mInSysEx = false;
+    mShortMessage.clear();
+    ++mFlashGeneration;
+    const std::chrono::milliseconds restartTime =
+        mSettings.RestartTime * (mSettings.Faults.SlowRestart ? SlowRestartFactor : 1);
+    mLink.RunAfter(restartTime, [this, comeBackIn, updated] {
+        if (updated) {
+            mBuild = mSettings.NewBuild;
+        }
+        mImageMessagesArrived = 0;
+        mImageMessagesTaken = 0;
+        mImageSpoilt = false;
+        mHaveImageEnd = false;
+        mLink.SetPortsPresent(true);
+        EnterState(comeBackIn);
+    });
+}
+
+void SimulatedDisplayDevice::Vanish()
+{
+    mLink.SetPortsPresent(false);
+    ++mFlashGeneration;
+    EnterState(DeviceState::Absent);
+}
+
+void SimulatedDisplayDevice::EnterState(DeviceState state)
+{
+    mState = state;
+    mLog.State(GetStateName(state));
+    std::lock_guard lock(mObserved);
+    ++mStateEntries.at(static_cast<std::size_t>(state));
+    mStateEntered.notify_all();
+}
+
+void SimulatedDisplayDevice::Note(std::string finding)
+{
+    std::fprintf(stderr, "simulated device \"%s\": %s\n", mSettings.PortName.c_str(), finding.c_str());
+    std::lock_guard lock(mObserved);
+    mFindings.push_back(std::move(finding));
+}
+
+bool SimulatedDisplayDevice::WaitForStateEntries(DeviceState state, std::size_t count,
+                                                 std::chrono::milliseconds timeout) const
+{
+    std::unique_lock lock(mObserved);
+    return mStateEntered.wait_for(lock, timeout,
+                                  [&] { return mStateEntries.at(static_cast<std::size_t>(state)) >= count; });
+}
+
+std::vector<std::string> SimulatedDisplayDevice::GetFindings() const
+{
+    std::lock_guard lock(mObserved);
+    return mFindings;
+}
+
+std::vector<std::int64_t> SimulatedDisplayDevice::GetImageGapsMicroseconds() const
+{
+    std::lock_guard lock(mObserved);
+    return mImageGaps;
+}
+
+}  // namespace ZV::Simulator

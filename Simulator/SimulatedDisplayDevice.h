@@ -1,0 +1,99 @@
+#pragma once
+
+#include "Simulator/DeviceLog.h"
+#include "Simulator/DeviceProtocol.h"
+#include "Simulator/Scheduler.h"
+#include "Simulator/SimulationSettings.h"
+
+#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace ZV::Simulator {
+
+enum class DeviceState { Normal, Update, Restarting, Absent, Done };
+
+const char* GetStateName(DeviceState state);
+
+// What a device needs of the MIDI system it is plugged into.
+class DeviceLink {
+public:
+    virtual void SendToHost(const MidiBytes& message) = 0;
+    virtual void SetPortsPresent(bool present) = 0;
+    virtual void RunAfter(std::chrono::microseconds delay, std::function<void()> task) = 0;
+
+protected:
+    ~DeviceLink() = default;
+};
+
+// A model of the display device: it answers status and version requests, restarts into update mode on request,
+// takes the image message by message, reports "update done" after flashing, and comes back running the new
+// build after a further restart. It checks what a device would care about (framing, image only in update mode,
+// the image against the expected one), records the gaps between image messages and writes its log.
+// Everything but the observers runs on the scheduler's thread.
+class SimulatedDisplayDevice {
+public:
+    SimulatedDisplayDevice(DeviceSettings settings, DeviceLink& link);
+    SimulatedDisplayDevice(const SimulatedDisplayDevice&) = delete;
+    SimulatedDisplayDevice& operator=(const SimulatedDisplayDevice&) = delete;
+
+    const std::string& GetPortName() const { return mSettings.PortName; }
+
+    // Bytes that reached the device, with the times their transfer began and ended.
+    void ReceiveFromHost(const MidiBytes& bytes, SimulatorClock::time_point transferStart,
+                         SimulatorClock::time_point transferEnd);
+
+    // Observers, safe from any thread.
+    // Waits until the device has entered the state `count` times in all (its first state counts).
+    bool WaitForStateEntries(DeviceState state, std::size_t count, std::chrono::milliseconds timeout) const;
+    // What the device found wrong in what it received, one sentence each.
+    std::vector<std::string> GetFindings() const;
+    // For each image message after the first: microseconds from the end of the previous one to its start.
+    std::vector<std::int64_t> GetImageGapsMicroseconds() const;
+
+private:
+    void ReceiveByte(std::uint8_t byte, SimulatorClock::time_point transferStart);
+    void FinishShortMessage();
+    void HandleMessage(const MidiBytes& message);
+    void HandleImageMessage(const MidiBytes& message);
+    void CheckAgainstExpectedImage(const MidiBytes& message);
+    void StartFlashing();
+    void Answer(const MidiBytes& request);
+    void Send(MidiBytes message);
+    void Restart(DeviceState comeBackIn);
+    void Vanish();
+    void EnterState(DeviceState state);
+    void Note(std::string finding);
+
+    DeviceSettings mSettings;
+    DeviceLink& mLink;
+    DeviceLog mLog;
+    DeviceState mState;
+    std::uint32_t mBuild;
+
+    MidiBytes mSysEx;
+    bool mInSysEx = false;
+    MidiBytes mShortMessage;
+    SimulatorClock::time_point mMessageStart;
+    SimulatorClock::time_point mTransferEnd;
+
+    std::uint32_t mImageMessagesArrived = 0;
+    std::uint32_t mImageMessagesTaken = 0;
+    bool mImageSpoilt = false;
+    bool mHaveImageEnd = false;
+    SimulatorClock::time_point mLastImageEnd;
+    std::uint64_t mFlashGeneration = 0;
+
+    mutable std::mutex mObserved;
+    mutable std::condition_variable mStateEntered;
+    std::array<std::size_t, 5> mStateEntries{};
+    std::vector<std::string> mFindings;
+    std::vector<std::int64_t> mImageGaps;
+};
+
+}  // namespace ZV::Simulator

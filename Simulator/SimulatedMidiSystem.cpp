@@ -1,0 +1,178 @@
+#include "Simulator/SimulatedMidiSystem.h"
+
+#include <algorithm>
+
+namespace ZV::Simulator {
+
+// Plugs one device into its endpoint.
+class SimulatedMidiSystem::DevicePorts final : public DeviceLink {
+public:
+    DevicePorts(SimulatedMidiSystem& system, std::size_t endpoint) : mSystem(system), mEndpoint(endpoint) {}
+
+    void SendToHost(const MidiBytes& message) override { mSystem.DeliverToHost(mEndpoint, message); }
+    void SetPortsPresent(bool present) override { mSystem.SetPresent(mEndpoint, present); }
+    void RunAfter(std::chrono::microseconds delay, std::function<void()> task) override
+    {
+        mSystem.mScheduler.RunAfter(delay, std::move(task));
+    }
+
+private:
+    SimulatedMidiSystem& mSystem;
+    std::size_t mEndpoint;
+};
+
+SimulatedMidiSystem::SimulatedMidiSystem(const SimulationSettings& settings) : mSettings(settings)
+{
+    mEndpoints.reserve(settings.Devices.size() + 1);
+    Endpoint& decoy = mEndpoints.emplace_back();
+    decoy.Name = DecoyPortName;
+    decoy.Present = true;
+    decoy.Receive = [this](const MidiBytes& bytes, SimulatorClock::time_point, SimulatorClock::time_point) {
+        DeliverToHost(0, bytes);
+    };
+    for (const DeviceSettings& deviceSettings : settings.Devices) {
+        const std::size_t endpoint = mEndpoints.size();
+        mEndpoints.emplace_back().Name = deviceSettings.PortName;
+        mDevicePorts.push_back(std::make_unique<DevicePorts>(*this, endpoint));
+        auto device = std::make_unique<SimulatedDisplayDevice>(deviceSettings, *mDevicePorts.back());
+        mEndpoints[endpoint].Receive = [device = device.get()](const MidiBytes& bytes, SimulatorClock::time_point start,
+                                                               SimulatorClock::time_point end) {
+            device->ReceiveFromHost(bytes, start, end);
+        };
+        mDevices.push_back(std::move(device));
+    }
+}
+
+SimulatedMidiSystem::~SimulatedMidiSystem()
+{
+    mScheduler.Stop();
+}
+
+std::vector<PortListing> SimulatedMidiSystem::ListPorts() const
+{
+    std::lock_guard lock(mMutex);
+    std::vector<PortListing> ports;
+    for (std::size_t index = 0; index < mEndpoints.size(); ++index) {
+        if (mEndpoints[index].Present) {
+            ports.push_back({{index, mEndpoints[index].Generation}, mEndpoints[index].Name});
+        }
+    }
+    return ports;
+}
+
+bool SimulatedMidiSystem::IsPortPresent(const PortKey& port) const
+{
+    std::lock_guard lock(mMutex);
+    return IsCurrent(port);
+}
+
+std::uint64_t SimulatedMidiSystem::ConnectHostInput(const PortKey& port, std::shared_ptr<HostInputSink> sink)
+{
+    std::lock_guard lock(mMutex);
+    if (!IsCurrent(port)) {
+        return 0;
+    }
+    const std::uint64_t connection = mNextConnection++;
+    mConnections.emplace(connection, Connection{port, std::move(sink)});
+    return connection;
+}
+
+void SimulatedMidiSystem::DisconnectHostInput(std::uint64_t connection)
+{
+    std::shared_ptr<HostInputSink> sink;
+    std::lock_guard lock(mMutex);
+    const auto found = mConnections.find(connection);
+    if (found != mConnections.end()) {
+        sink = std::move(found->second.Sink);
+        mConnections.erase(found);
+    }
+}
+
+bool SimulatedMidiSystem::SendFromHost(const PortKey& port, MidiBytes bytes, std::function<void(bool delivered)> onDone)
+{
+    SimulatorClock::time_point start;
+    SimulatorClock::time_point end;
+    {
+        std::lock_guard lock(mMutex);
+        if (!IsCurrent(port)) {
+            return false;
+        }
+        if (onDone && mSettings.StuckLongMessages) {
+            return true;
+        }
+        Endpoint& endpoint = mEndpoints[port.Endpoint];
+        start = std::max(SimulatorClock::now(), endpoint.CableFreeAt);
+        end = start + TransferTime(bytes.size());
+        endpoint.CableFreeAt = end;
+    }
+    mScheduler.RunAt(end, [this, port, bytes = std::move(bytes), start, end, onDone = std::move(onDone)] {
+        bool delivered = false;
+        {
+            std::lock_guard lock(mMutex);
+            delivered = IsCurrent(port);
+        }
+        if (delivered) {
+            mEndpoints[port.Endpoint].Receive(bytes, start, end);
+        }
+        if (onDone) {
+            onDone(delivered);
+        }
+    });
+    return true;
+}
+
+bool SimulatedMidiSystem::IsCurrent(const PortKey& port) const
+{
+    return port.Endpoint < mEndpoints.size() && mEndpoints[port.Endpoint].Present &&
+           mEndpoints[port.Endpoint].Generation == port.Generation;
+}
+
+void SimulatedMidiSystem::SetPresent(std::size_t endpoint, bool present)
+{
+    std::vector<std::shared_ptr<HostInputSink>> endedSinks;
+    std::lock_guard lock(mMutex);
+    Endpoint& changed = mEndpoints.at(endpoint);
+    if (changed.Present == present) {
+        return;
+    }
+    changed.Present = present;
+    if (present) {
+        ++changed.Generation;
+        return;
+    }
+    for (auto connection = mConnections.begin(); connection != mConnections.end();) {
+        if (connection->second.Port.Endpoint == endpoint) {
+            endedSinks.push_back(std::move(connection->second.Sink));
+            connection = mConnections.erase(connection);
+        } else {
+            ++connection;
+        }
+    }
+}
+
+void SimulatedMidiSystem::DeliverToHost(std::size_t endpoint, const MidiBytes& bytes)
+{
+    std::vector<std::shared_ptr<HostInputSink>> sinks;
+    {
+        std::lock_guard lock(mMutex);
+        for (const auto& [id, connection] : mConnections) {
+            if (connection.Port.Endpoint == endpoint && IsCurrent(connection.Port)) {
+                sinks.push_back(connection.Sink);
+            }
+        }
+    }
+    for (const std::shared_ptr<HostInputSink>& sink : sinks) {
+        sink->ReceiveFromDevice(bytes);
+    }
+}
+
+SimulatorClock::duration SimulatedMidiSystem::TransferTime(std::size_t byteCount) const
+{
+    if (mSettings.BytesPerSecond == 0) {
+        return SimulatorClock::duration::zero();
+    }
+    return std::chrono::duration_cast<SimulatorClock::duration>(
+        std::chrono::duration<double>(static_cast<double>(byteCount) / mSettings.BytesPerSecond));
+}
+
+}  // namespace ZV::Simulator

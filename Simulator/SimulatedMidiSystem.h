@@ -1,0 +1,99 @@
+#pragma once
+
+#include "Simulator/Scheduler.h"
+#include "Simulator/SimulatedDisplayDevice.h"
+#include "Simulator/SimulationSettings.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace ZV::Simulator {
+
+// One port of the simulated system, as one listing saw it. A device that leaves and comes back gets new
+// ports: keys of its earlier ports stay dead.
+struct PortKey {
+    std::size_t Endpoint = 0;
+    std::uint64_t Generation = 0;
+};
+
+struct PortListing {
+    PortKey Key;
+    std::string Name;
+};
+
+// Where the computer receives what a port's device sends.
+class HostInputSink {
+public:
+    virtual void ReceiveFromDevice(const MidiBytes& bytes) = 0;
+
+protected:
+    ~HostInputSink() = default;
+};
+
+// The MIDI system of a computer with the simulated devices plugged in: a decoy ("Midi Through Port-0", which
+// sends back whatever it receives) first, then each device. Every endpoint offers one input and one output
+// port under one name. Bytes from the computer travel at the configured byte rate, one message after another
+// per port. Devices, transfers and deliveries to the computer all run on the system's one scheduler thread, so
+// the system must not be destroyed from one of its own callbacks.
+class SimulatedMidiSystem {
+public:
+    explicit SimulatedMidiSystem(const SimulationSettings& settings);
+    SimulatedMidiSystem(const SimulatedMidiSystem&) = delete;
+    SimulatedMidiSystem& operator=(const SimulatedMidiSystem&) = delete;
+    ~SimulatedMidiSystem();
+
+    static constexpr const char* DecoyPortName = "Midi Through Port-0";
+
+    // The endpoints present now, in order; each stands for an input and an output port.
+    std::vector<PortListing> ListPorts() const;
+
+    bool IsPortPresent(const PortKey& port) const;
+
+    // Registers a receiver of the port's input; 0 when the port is gone. A connection ends when the port goes.
+    std::uint64_t ConnectHostInput(const PortKey& port, std::shared_ptr<HostInputSink> sink);
+    void DisconnectHostInput(std::uint64_t connection);
+
+    // Queues bytes on the port's cable; false when the port is gone. onDone, when given, runs on the scheduler
+    // thread once the last byte has arrived (true) or was lost because the port went away (false).
+    bool SendFromHost(const PortKey& port, MidiBytes bytes, std::function<void(bool delivered)> onDone);
+
+    std::size_t GetDeviceCount() const { return mDevices.size(); }
+    SimulatedDisplayDevice& GetDevice(std::size_t index) { return *mDevices.at(index); }
+
+private:
+    class DevicePorts;
+
+    struct Endpoint {
+        std::string Name;
+        bool Present = false;
+        std::uint64_t Generation = 0;
+        SimulatorClock::time_point CableFreeAt;
+        std::function<void(const MidiBytes&, SimulatorClock::time_point, SimulatorClock::time_point)> Receive;
+    };
+
+    struct Connection {
+        PortKey Port;
+        std::shared_ptr<HostInputSink> Sink;
+    };
+
+    bool IsCurrent(const PortKey& port) const;
+    void SetPresent(std::size_t endpoint, bool present);
+    void DeliverToHost(std::size_t endpoint, const MidiBytes& bytes);
+    SimulatorClock::duration TransferTime(std::size_t byteCount) const;
+
+    const SimulationSettings mSettings;
+    mutable std::mutex mMutex;
+    std::vector<Endpoint> mEndpoints;
+    std::map<std::uint64_t, Connection> mConnections;
+    std::uint64_t mNextConnection = 1;
+    std::vector<std::unique_ptr<DevicePorts>> mDevicePorts;
+    std::vector<std::unique_ptr<SimulatedDisplayDevice>> mDevices;
+    Scheduler mScheduler;
+};
+
+}  // namespace ZV::Simulator

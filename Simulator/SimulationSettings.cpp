@@ -1,0 +1,176 @@
+#include "Simulator/SimulationSettings.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string_view>
+
+namespace ZV::Simulator {
+
+namespace {
+
+[[noreturn]] void Refuse(std::string_view variable, std::string_view value, std::string_view expected)
+{
+    throw std::invalid_argument(std::string(variable) + " is \"" + std::string(value) + "\"; expected " +
+                                std::string(expected));
+}
+
+std::uint32_t ParseWholeNumber(std::string_view variable, std::string_view text)
+{
+    std::uint32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        Refuse(variable, text, "a whole number from 0 to 4294967295");
+    }
+    return value;
+}
+
+DeviceStart ParseDeviceStart(std::string_view text, bool& twoDevices)
+{
+    twoDevices = text == "two";
+    if (text == "normal" || twoDevices) {
+        return DeviceStart::Normal;
+    }
+    if (text == "update") {
+        return DeviceStart::Update;
+    }
+    if (text == "absent") {
+        return DeviceStart::Absent;
+    }
+    if (text == "silent") {
+        return DeviceStart::Silent;
+    }
+    Refuse("ZV_SIM_DEVICE", text, "normal, update, absent, silent or two");
+}
+
+void ApplyFault(std::string_view fault, DeviceFaults& faults, SimulationSettings& settings)
+{
+    constexpr std::string_view dropMessage = "drop-message=";
+    constexpr std::string_view vanishAfter = "vanish-after=";
+    if (fault == "no-version") {
+        faults.NoVersion = true;
+    } else if (fault == "never-done") {
+        faults.NeverDone = true;
+    } else if (fault == "garbage-replies") {
+        faults.GarbageReplies = true;
+    } else if (fault == "slow-restart") {
+        faults.SlowRestart = true;
+    } else if (fault == "stuck-send") {
+        settings.StuckLongMessages = true;
+    } else if (fault.starts_with(dropMessage)) {
+        faults.DropImageMessage = ParseWholeNumber("ZV_SIM_FAULT drop-message", fault.substr(dropMessage.size()));
+    } else if (fault.starts_with(vanishAfter)) {
+        faults.VanishAfterImageMessages =
+            ParseWholeNumber("ZV_SIM_FAULT vanish-after", fault.substr(vanishAfter.size()));
+    } else {
+        Refuse("ZV_SIM_FAULT", fault,
+               "a comma-separated list of no-version, never-done, drop-message=N, vanish-after=N, "
+               "garbage-replies, slow-restart, stuck-send");
+    }
+}
+
+DeviceFaults ParseFaults(std::string_view text, SimulationSettings& settings)
+{
+    DeviceFaults faults;
+    while (!text.empty()) {
+        const std::size_t comma = text.find(',');
+        const std::string_view fault = text.substr(0, comma);
+        if (!fault.empty()) {
+            ApplyFault(fault, faults, settings);
+        }
+        text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+    }
+    return faults;
+}
+
+}  // namespace
+
+SimulationSettings ReadSimulationSettings(const EnvironmentLookup& lookup)
+{
+    const auto value = [&lookup](const char* name) -> std::optional<std::string_view> {
+        const char* text = lookup(name);
+        if (text == nullptr || *text == '\0') {
+            return std::nullopt;
+        }
+        return std::string_view(text);
+    };
+
+    SimulationSettings settings;
+    DeviceSettings device;
+    bool twoDevices = false;
+    if (const auto text = value("ZV_SIM_DEVICE")) {
+        device.Start = ParseDeviceStart(*text, twoDevices);
+    }
+    if (const auto text = value("ZV_SIM_BUILD")) {
+        device.Build = ParseWholeNumber("ZV_SIM_BUILD", *text);
+    }
+    if (const auto text = value("ZV_SIM_NEW_BUILD")) {
+        device.NewBuild = ParseWholeNumber("ZV_SIM_NEW_BUILD", *text);
+    }
+    if (const auto text = value("ZV_SIM_RESTART_MS")) {
+        device.RestartTime = std::chrono::milliseconds(ParseWholeNumber("ZV_SIM_RESTART_MS", *text));
+    }
+    if (const auto text = value("ZV_SIM_FLASH_MS")) {
+        device.FlashTime = std::chrono::milliseconds(ParseWholeNumber("ZV_SIM_FLASH_MS", *text));
+    }
+    if (const auto text = value("ZV_SIM_EXPECT_IMAGE")) {
+        device.ExpectedImage = ReadSysExFile(std::string(*text));
+    }
+    if (const auto text = value("ZV_SIM_FAULT")) {
+        device.Faults = ParseFaults(*text, settings);
+    }
+    if (const auto text = value("ZV_SIM_BYTES_PER_SECOND")) {
+        settings.BytesPerSecond = *text == "unlimited" ? 0 : ParseWholeNumber("ZV_SIM_BYTES_PER_SECOND", *text);
+    }
+    if (const auto text = value("ZV_SIM_LOG")) {
+        device.LogPath = *text;
+    }
+
+    settings.Devices = {device};
+    if (twoDevices) {
+        DeviceSettings second = device;
+        second.PortName = "VT5 Display Left";
+        if (!second.LogPath.empty()) {
+            second.LogPath += ".2";
+        }
+        settings.Devices.push_back(second);
+    }
+    return settings;
+}
+
+SimulationSettings ReadSimulationSettingsFromEnvironment()
+{
+    return ReadSimulationSettings([](const char* name) { return std::getenv(name); });
+}
+
+std::vector<MidiBytes> ReadSysExFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        Refuse("ZV_SIM_EXPECT_IMAGE", path, "a readable .syx file");
+    }
+    const MidiBytes bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<MidiBytes> messages;
+    MidiBytes message;
+    bool inMessage = false;
+    for (const std::uint8_t byte : bytes) {
+        if (byte == SysExStart) {
+            message = {byte};
+            inMessage = true;
+        } else if (inMessage) {
+            message.push_back(byte);
+            if (byte == SysExEnd) {
+                messages.push_back(std::move(message));
+                inMessage = false;
+            }
+        }
+    }
+    if (messages.empty()) {
+        Refuse("ZV_SIM_EXPECT_IMAGE", path, "a file holding at least one System Exclusive message (F0 ... F7)");
+    }
+    return messages;
+}
+
+}  // namespace ZV::Simulator

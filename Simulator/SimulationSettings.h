@@ -1,0 +1,61 @@
+#pragma once
+
+#include "Simulator/MidiBytes.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ZV::Simulator {
+
+// How a simulated device begins: running normally, already in update mode, not connected at all, or with its
+// ports present but never answering.
+enum class DeviceStart { Normal, Update, Absent, Silent };
+
+struct DeviceFaults {
+    bool NoVersion = false;         // answers the status request but never the version request
+    bool NeverDone = false;         // takes the image but never reports "update done"
+    bool GarbageReplies = false;    // every reply carries one byte too many
+    bool SlowRestart = false;       // a restart lasts SlowRestartFactor times the restart time
+    std::uint32_t DropImageMessage = 0;          // the N-th image message is lost on the way (0: none)
+    std::uint32_t VanishAfterImageMessages = 0;  // after N image messages the device disappears for good (0: never)
+};
+
+inline constexpr int SlowRestartFactor = 10;
+
+struct DeviceSettings {
+    std::string PortName = "Halvista Left";
+    DeviceStart Start = DeviceStart::Normal;
+    std::uint32_t Build = 78500;
+    std::uint32_t NewBuild = 78822;
+    std::chrono::milliseconds RestartTime{1500};
+    std::chrono::milliseconds FlashTime{2000};
+    // The messages (F0 ... F7) the device must receive, in order, before it reports "update done". Without it
+    // the image counts as complete once no image message has come for the flash time.
+    std::optional<std::vector<MidiBytes>> ExpectedImage;
+    DeviceFaults Faults;
+    std::string LogPath;  // empty: no log
+};
+
+struct SimulationSettings {
+    std::vector<DeviceSettings> Devices{DeviceSettings{}};
+    std::uint32_t BytesPerSecond = 250'000;  // speed of the cable from the computer; 0: unlimited
+    bool StuckLongMessages = false;          // long messages are taken but never finish
+};
+
+using EnvironmentLookup = std::function<const char*(const char* name)>;
+
+// Builds the settings from ZV_SIM_DEVICE, ZV_SIM_BUILD, ZV_SIM_NEW_BUILD, ZV_SIM_RESTART_MS, ZV_SIM_FLASH_MS,
+// ZV_SIM_EXPECT_IMAGE, ZV_SIM_FAULT, ZV_SIM_BYTES_PER_SECOND and ZV_SIM_LOG; unset or empty variables keep the
+// defaults. A value that cannot be used throws std::invalid_argument naming the variable.
+SimulationSettings ReadSimulationSettings(const EnvironmentLookup& lookup);
+SimulationSettings ReadSimulationSettingsFromEnvironment();
+
+// The System Exclusive messages of an image file, F0 to F7 each; bytes outside a message are skipped.
+// Throws std::invalid_argument when the file cannot be read or holds no message.
+std::vector<MidiBytes> ReadSysExFile(const std::string& path);
+
+}  // namespace ZV::Simulator

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ZV::Platform {
+
+class MidiInput;
+class MidiOutput;
+
+// A buffer for System Exclusive input. Its owner keeps it alive while the driver holds it: from AddSysExBuffer
+// until the driver hands it back through OnSysExBuffer, or until the input is stopped or closed.
+struct MidiSysExBuffer {
+    std::uint8_t* Data = nullptr;
+    std::uint32_t Size = 0;      // bytes Data can hold
+    std::uint32_t Recorded = 0;  // bytes the driver wrote, F0 and F7 included; real-time bytes never
+};
+
+enum class MidiSysExFill {
+    Filled,       // the buffer is full, or its last byte is the F7 that ends the message
+    Interrupted,  // the message was cut short or lost bytes: drop what was collected of it, this buffer included
+};
+
+// Input callbacks come on a thread of the driver, never the caller's, one at a time and in arrival order.
+class MidiInputCallback {
+public:
+    // The message packed with its status byte lowest (see MidiMessage.h); milliseconds since the input started.
+    virtual void OnShortMessage(MidiInput& input, std::uint32_t packedMessage, std::uint32_t timeStamp) = 0;
+    // The driver hands a buffer back; it fills no other until the owner adds buffers again.
+    virtual void OnSysExBuffer(MidiInput& input, MidiSysExBuffer& buffer, MidiSysExFill fill) = 0;
+
+protected:
+    ~MidiInputCallback() = default;
+};
+
+class MidiOutputCallback {
+public:
+    // On a thread of the driver: the long message sent with this token has left the computer (delivered), or
+    // could not be sent (its device went away or the write failed).
+    virtual void OnLongMessageDone(MidiOutput& output, std::uint64_t token, bool delivered) = 0;
+
+protected:
+    ~MidiOutputCallback() = default;
+};
+
+// An open input device. Destroying it closes it: once the destructor returns no callback runs or will run, and
+// the driver holds no buffer. Closing, stopping and destroying wait for a callback under way, so the caller must
+// not hold a lock that its callback takes; called from inside a callback they take effect when it returns.
+class MidiInput {
+public:
+    virtual ~MidiInput() = default;
+
+    // Hands a buffer to the driver (it sets Recorded to 0); false for a buffer without room or a closed input.
+    virtual bool AddSysExBuffer(MidiSysExBuffer& buffer) = 0;
+    // Delivery begins; time stamps count from here.
+    virtual bool Start() = 0;
+    // Delivery ends; the driver forgets its buffers and any message it had begun.
+    virtual void Stop() = 0;
+};
+
+// An open output device. Destroying it closes it: once the destructor returns no callback runs or will run;
+// long messages not yet done are abandoned without one.
+class MidiOutput {
+public:
+    virtual ~MidiOutput() = default;
+
+    // Sends a message packed as MidiMessage.h says; false for a packing without a status byte or a driver error.
+    virtual bool SendShortMessage(std::uint32_t packedMessage) = 0;
+    // Queues the bytes as they are (the driver keeps its own copy). true: OnLongMessageDone follows with the
+    // token; false: refused at once (nothing to send, device gone), and no callback follows.
+    virtual bool SendLongMessage(const std::uint8_t* bytes, std::size_t count, std::uint64_t token) = 0;
+};
+
+// The machine's MIDI service: numbered input and output devices with product names (UTF-8).
+class MidiDriver {
+public:
+    virtual ~MidiDriver() = default;
+
+    // Takes a fresh look at the devices; the numbers of the returned list open them until the next listing.
+    virtual std::vector<std::string> ListInputDevices() = 0;
+    virtual std::vector<std::string> ListOutputDevices() = 0;
+
+    // Null when the number is not in the last listing, the device went away or the driver refused.
+    virtual std::unique_ptr<MidiInput> OpenInput(std::size_t device, MidiInputCallback& callback) = 0;
+    virtual std::unique_ptr<MidiOutput> OpenOutput(std::size_t device, MidiOutputCallback& callback) = 0;
+};
+
+// "alsa" (the machine's ALSA raw MIDI devices) or "simulated" (the simulated display device, set up from the
+// ZV_SIM_* environment variables). Throws std::invalid_argument for any other name, or for simulator settings
+// that cannot be used.
+std::shared_ptr<MidiDriver> CreateMidiDriver(std::string_view name);
+
+// The driver that ZV_MIDI_DRIVER names ("alsa" when unset), made on first use and shared from then on, so
+// that a simulated device keeps its state however often the program reopens its ports.
+std::shared_ptr<MidiDriver> GetSystemMidiDriver();
+
+}  // namespace ZV::Platform

@@ -1,0 +1,255 @@
+#include "Simulator/SimulatedDeviceBench.h"
+
+#include <gtest/gtest.h>
+
+namespace ZV::Simulator {
+namespace {
+
+using namespace std::chrono_literals;
+using Testing::EventTimeout;
+using Testing::InUpdateModeReply;
+using Testing::RunningReply;
+using Testing::SimulatedDeviceBench;
+using Testing::StatusRequest;
+using Testing::UpdateDoneReply;
+using Testing::VersionRequest;
+using Testing::VersionReply;
+using Events = std::vector<std::string>;
+
+const std::string Build78500 = "24 65 04 00 00";
+const std::string Build78822 = "66 67 04 00 00";
+
+DeviceSettings QuickDevice()
+{
+    DeviceSettings device;
+    device.RestartTime = 20ms;
+    device.FlashTime = 0ms;
+    return device;
+}
+
+bool HasFindingContaining(SimulatedDisplayDevice& device, const std::string& text)
+{
+    for (const std::string& finding : device.GetFindings()) {
+        if (finding.find(text) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(SimulatedDisplayDevice, UpdateByHandGoesNormalRestartingUpdateDoneAndBackToNormalWithTheNewBuild)
+{
+    Testing::TemporaryPath log("zv-simulated-update.log");
+    DeviceSettings settings = QuickDevice();
+    settings.LogPath = log.Path();
+    settings.ExpectedImage = {Testing::ParseHex("F0 01 02 F7"), Testing::ParseHex("F0 03 F7")};
+    SimulatedDeviceBench bench(settings);
+    SimulatedDisplayDevice& device = bench.Device();
+
+    ASSERT_TRUE(bench.Connect());
+    EXPECT_EQ(bench.Ask(StatusRequest), RunningReply);
+    EXPECT_EQ(bench.Ask(VersionRequest), VersionReply(Build78500));
+    EXPECT_EQ(bench.Ask(Testing::EnterUpdateModeRequest), "");
+    EXPECT_FALSE(bench.Send(StatusRequest)) << "the normal-mode ports are gone once the device restarts";
+    ASSERT_TRUE(device.WaitForStateEntries(DeviceState::Update, 1, EventTimeout));
+    EXPECT_FALSE(bench.Send(StatusRequest)) << "ports opened before the restart stay dead after it";
+
+    ASSERT_TRUE(bench.Connect()) << "the device is back under the same name";
+    EXPECT_EQ(bench.Ask(StatusRequest), InUpdateModeReply);
+    EXPECT_EQ(bench.Ask("F0 01 02 F7"), "");
+    EXPECT_EQ(bench.Ask("F0 03 F7"), "");
+    ASSERT_TRUE(device.WaitForStateEntries(DeviceState::Done, 1, EventTimeout));
+    EXPECT_EQ(bench.Ask(StatusRequest), UpdateDoneReply);
+    ASSERT_TRUE(device.WaitForStateEntries(DeviceState::Normal, 2, EventTimeout));
+    ASSERT_TRUE(bench.Connect());
+    EXPECT_EQ(bench.Ask(VersionRequest), VersionReply(Build78822));
+
+    EXPECT_TRUE(device.GetFindings().empty());
+    const std::vector<std::int64_t> gaps = device.GetImageGapsMicroseconds();
+    ASSERT_EQ(gaps.size(), 1u);
+    EXPECT_GE(gaps[0], 0);
+    bool wellFormed = false;
+    EXPECT_EQ(Testing::ReadLogEvents(log.Path(), wellFormed),
+              (Events{"STATE normal",
+                      "RX " + StatusRequest,
+                      "TX " + RunningReply,
+                      "RX " + VersionRequest,
+                      "TX " + VersionReply(Build78500),
+                      "RX " + Testing::EnterUpdateModeRequest,
+                      "STATE restarting",
+                      "STATE update",
+                      "RX " + StatusRequest,
+                      "TX " + InUpdateModeReply,
+                      "RX F0 01 02 F7",
+                      "RX F0 03 F7",
+                      "STATE done",
+                      "RX " + StatusRequest,
+                      "TX " + UpdateDoneReply,
+                      "STATE restarting",
+                      "STATE normal",
+                      "RX " + VersionRequest,
+                      "TX " + VersionReply(Build78822)}));
+    EXPECT_TRUE(wellFormed) << "every line is <microseconds> <event>, in time order";
+}
+
+TEST(SimulatedDisplayDevice, PortsAreNotListedWhileTheDeviceRestarts)
+{
+    DeviceSettings settings;
+    settings.RestartTime = std::chrono::hours(1);
+    SimulatedDeviceBench bench(settings);
+    ASSERT_TRUE(bench.Connect());
+    EXPECT_EQ(bench.Ask(Testing::EnterUpdateModeRequest), "");
+
+    EXPECT_TRUE(bench.Device().WaitForStateEntries(DeviceState::Restarting, 1, 0ms));
+    EXPECT_EQ(bench.Driver().ListInputDevices(), Events{"Midi Through Port-0"});
+    EXPECT_EQ(bench.Driver().ListOutputDevices(), Events{"Midi Through Port-0"});
+    EXPECT_FALSE(bench.Connect());
+}
+
+TEST(SimulatedDisplayDevice, StartSettingsGiveUpdateModeAbsenceOrSilence)
+{
+    DeviceSettings inUpdateMode = QuickDevice();
+    inUpdateMode.Start = DeviceStart::Update;
+    SimulatedDeviceBench updating(inUpdateMode);
+    ASSERT_TRUE(updating.Connect());
+    EXPECT_EQ(updating.Ask(StatusRequest), InUpdateModeReply);
+
+    Testing::TemporaryPath log("zv-simulated-absent.log");
+    DeviceSettings absent = QuickDevice();
+    absent.Start = DeviceStart::Absent;
+    absent.LogPath = log.Path();
+    SimulatedDeviceBench missing(absent);
+    EXPECT_FALSE(missing.Connect());
+    bool wellFormed = false;
+    EXPECT_EQ(Testing::ReadLogEvents(log.Path(), wellFormed), Events{"STATE absent"});
+
+    DeviceSettings silent = QuickDevice();
+    silent.Start = DeviceStart::Silent;
+    SimulatedDeviceBench quiet(silent);
+    ASSERT_TRUE(quiet.Connect()) << "a silent device's ports are there";
+    EXPECT_EQ(quiet.Ask(StatusRequest), "");
+    EXPECT_EQ(quiet.Ask(Testing::EnterUpdateModeRequest), "");
+    EXPECT_FALSE(quiet.Device().WaitForStateEntries(DeviceState::Restarting, 1, 0ms));
+}
+
+TEST(SimulatedDisplayDevice, ReplyFaultsWithholdTheVersionOrSpoilEveryReply)
+{
+    DeviceSettings noVersion = QuickDevice();
+    noVersion.Faults.NoVersion = true;
+    SimulatedDeviceBench withoutVersion(noVersion);
+    ASSERT_TRUE(withoutVersion.Connect());
+    EXPECT_EQ(withoutVersion.Ask(VersionRequest), "");
+    EXPECT_EQ(withoutVersion.Ask(StatusRequest), RunningReply);
+
+    DeviceSettings garbage = QuickDevice();
+    garbage.Faults.GarbageReplies = true;
+    SimulatedDeviceBench spoilt(garbage);
+    ASSERT_TRUE(spoilt.Connect());
+    EXPECT_EQ(spoilt.Ask(StatusRequest), "F0 47 00 37 07 03 00 01 00 00 F7");
+}
+
+TEST(SimulatedDisplayDevice, NeverDoneFaultKeepsReportingUpdateModeAfterTheImage)
+{
+    for (const bool neverDone : {false, true}) {
+        DeviceSettings settings = QuickDevice();
+        settings.Start = DeviceStart::Update;
+        settings.Faults.NeverDone = neverDone;
+        SimulatedDeviceBench bench(settings);
+        ASSERT_TRUE(bench.Connect());
+        EXPECT_EQ(bench.Ask("F0 01 F7"), "");
+        // With no flash time the device has flashed by the time the next message comes.
+        EXPECT_EQ(bench.Ask(StatusRequest), neverDone ? InUpdateModeReply : UpdateDoneReply);
+    }
+}
+
+TEST(SimulatedDisplayDevice, DroppedImageMessageSpoilsTheExpectedImageAndNeverReachesTheLog)
+{
+    Testing::TemporaryPath log("zv-simulated-drop.log");
+    DeviceSettings settings = QuickDevice();
+    settings.Start = DeviceStart::Update;
+    settings.LogPath = log.Path();
+    settings.ExpectedImage = {Testing::ParseHex("F0 01 F7"), Testing::ParseHex("F0 02 F7"),
+                              Testing::ParseHex("F0 03 F7")};
+    settings.Faults.DropImageMessage = 2;
+    SimulatedDeviceBench bench(settings);
+    ASSERT_TRUE(bench.Connect());
+    for (const char* message : {"F0 01 F7", "F0 02 F7", "F0 03 F7"}) {
+        EXPECT_TRUE(bench.Send(message));
+    }
+
+    EXPECT_EQ(bench.Ask(StatusRequest), InUpdateModeReply);
+    EXPECT_TRUE(HasFindingContaining(bench.Device(), "image message 2 differs from the expected image"));
+    bool wellFormed = false;
+    EXPECT_EQ(Testing::ReadLogEvents(log.Path(), wellFormed),
+              (Events{"STATE update", "RX F0 01 F7", "RX F0 03 F7", "RX " + StatusRequest,
+                      "TX " + InUpdateModeReply}));
+}
+
+TEST(SimulatedDisplayDevice, VanishFaultTakesTheDeviceAwayForGoodAfterThatManyImageMessages)
+{
+    DeviceSettings settings = QuickDevice();
+    settings.Start = DeviceStart::Update;
+    settings.FlashTime = std::chrono::hours(1);
+    settings.Faults.VanishAfterImageMessages = 2;
+    SimulatedDeviceBench bench(settings);
+    ASSERT_TRUE(bench.Connect());
+    EXPECT_TRUE(bench.Send("F0 01 F7"));
+    EXPECT_TRUE(bench.Device().GetFindings().empty());
+    EXPECT_TRUE(bench.Send("F0 02 F7"));
+
+    EXPECT_TRUE(bench.Device().WaitForStateEntries(DeviceState::Absent, 1, 0ms));
+    EXPECT_FALSE(bench.Send("F0 03 F7"));
+    EXPECT_FALSE(bench.Connect());
+}
+
+TEST(SimulatedDisplayDevice, SlowRestartFaultMakesTheRestartTenTimesLonger)
+{
+    Testing::TemporaryPath log("zv-simulated-slow.log");
+    DeviceSettings settings = QuickDevice();
+    settings.RestartTime = 10ms;
+    settings.Faults.SlowRestart = true;
+    settings.LogPath = log.Path();
+    SimulatedDeviceBench bench(settings);
+    ASSERT_TRUE(bench.Connect());
+    EXPECT_EQ(bench.Ask(Testing::EnterUpdateModeRequest), "");
+    ASSERT_TRUE(bench.Device().WaitForStateEntries(DeviceState::Update, 1, EventTimeout));
+
+    bool wellFormed = false;
+    std::vector<long long> times;
+    const Events events = Testing::ReadLogEvents(log.Path(), wellFormed, &times);
+    ASSERT_EQ(events.size(), 4u);
+    EXPECT_EQ(events[2], "STATE restarting");
+    EXPECT_EQ(events[3], "STATE update");
+    EXPECT_GE(times[3] - times[2], 100'000);
+}
+
+TEST(SimulatedDisplayDevice, FramingAndOrderFaultsOfTheComputerAreFoundAndTheMessagesIgnored)
+{
+    DeviceSettings settings = QuickDevice();
+    SimulatedDeviceBench bench(settings);
+    ASSERT_TRUE(bench.Connect());
+    EXPECT_EQ(bench.Ask("F0 01 02 F7"), "");
+    EXPECT_TRUE(HasFindingContaining(bench.Device(), "no request came outside update mode"));
+    EXPECT_EQ(bench.Ask("F0 47 00 37 90 02 00 00 F7"), "");
+    EXPECT_TRUE(HasFindingContaining(bench.Device(), "status byte 90 inside a message body"));
+    EXPECT_EQ(bench.Ask("F0 47 00 37 07 02 00 00"), "") << "a request without its F7 is no request";
+    EXPECT_EQ(bench.Ask(StatusRequest), RunningReply);
+    EXPECT_TRUE(HasFindingContaining(bench.Device(), "began before the previous one ended"));
+    EXPECT_TRUE(bench.Ask("F8 " + StatusRequest) == RunningReply) << "real-time bytes are allowed anywhere";
+}
+
+TEST(SimulatedDisplayDevice, LogThatCannotBeWrittenIsRefusedByName)
+{
+    DeviceSettings settings;
+    settings.LogPath = "/nonexistent-folder/simulated.log";
+    EXPECT_THROW(
+        {
+            SimulationSettings simulation;
+            simulation.Devices = {settings};
+            SimulatedMidiSystem system(simulation);
+        },
+        std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace ZV::Simulator

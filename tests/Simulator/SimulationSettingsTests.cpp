@@ -1,0 +1,123 @@
+#include "Simulator/SimulationSettings.h"
+
+#include "Platform/MidiTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <stdexcept>
+
+namespace ZV::Simulator {
+namespace {
+
+using namespace std::chrono_literals;
+
+SimulationSettings ReadFrom(const std::map<std::string, std::string>& variables)
+{
+    return ReadSimulationSettings([&variables](const char* name) -> const char* {
+        const auto found = variables.find(name);
+        return found == variables.end() ? nullptr : found->second.c_str();
+    });
+}
+
+std::string RefusalOf(const std::map<std::string, std::string>& variables)
+{
+    try {
+        ReadFrom(variables);
+    } catch (const std::invalid_argument& error) {
+        return error.what();
+    }
+    return "accepted";
+}
+
+void WriteFile(const std::filesystem::path& path, const Testing::Bytes& bytes)
+{
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+TEST(SimulationSettings, WithoutVariablesOneNormalDeviceOffersAnUpdateAtUsbSpeed)
+{
+    const SimulationSettings settings = ReadFrom({{"ZV_SIM_BUILD", ""}});
+    ASSERT_EQ(settings.Devices.size(), 1u);
+    const DeviceSettings& device = settings.Devices.front();
+    EXPECT_EQ(device.PortName, "Halvista Left");
+    EXPECT_EQ(device.Start, DeviceStart::Normal);
+    EXPECT_LT(device.Build, 78822u) << "an update must be offered";
+    EXPECT_EQ(device.NewBuild, 78822u);
+    EXPECT_EQ(device.RestartTime, 1500ms);
+    EXPECT_FALSE(device.ExpectedImage.has_value());
+    EXPECT_TRUE(device.LogPath.empty());
+    EXPECT_GT(settings.BytesPerSecond, 0u);
+    EXPECT_FALSE(settings.StuckLongMessages);
+}
+
+TEST(SimulationSettings, EveryVariableReachesItsSettingAndTwoDevicesKeepSeparateLogs)
+{
+    Testing::TemporaryPath image("zv-simulated-image.syx");
+    WriteFile(image.Path(), Testing::ParseHex("0D F0 01 F7 55 F0 02 03 F7 F0 04"));
+    const SimulationSettings settings = ReadFrom({
+        {"ZV_SIM_DEVICE", "two"},
+        {"ZV_SIM_BUILD", "70000"},
+        {"ZV_SIM_NEW_BUILD", "80000"},
+        {"ZV_SIM_RESTART_MS", "30"},
+        {"ZV_SIM_FLASH_MS", "40"},
+        {"ZV_SIM_EXPECT_IMAGE", image.Path().string()},
+        {"ZV_SIM_FAULT", "no-version,drop-message=3,,vanish-after=9,garbage-replies,slow-restart,never-done,stuck-send"},
+        {"ZV_SIM_BYTES_PER_SECOND", "unlimited"},
+        {"ZV_SIM_LOG", "/tmp/simulated.log"},
+    });
+    ASSERT_EQ(settings.Devices.size(), 2u);
+    EXPECT_EQ(settings.Devices[0].PortName, "Halvista Left");
+    EXPECT_EQ(settings.Devices[1].PortName, "VT5 Display Left");
+    EXPECT_EQ(settings.Devices[0].LogPath, "/tmp/simulated.log");
+    EXPECT_EQ(settings.Devices[1].LogPath, "/tmp/simulated.log.2");
+    for (const DeviceSettings& device : settings.Devices) {
+        EXPECT_EQ(device.Start, DeviceStart::Normal);
+        EXPECT_EQ(device.Build, 70000u);
+        EXPECT_EQ(device.NewBuild, 80000u);
+        EXPECT_EQ(device.RestartTime, 30ms);
+        EXPECT_EQ(device.FlashTime, 40ms);
+        ASSERT_TRUE(device.ExpectedImage.has_value());
+        EXPECT_EQ(*device.ExpectedImage,
+                  (std::vector<Testing::Bytes>{Testing::ParseHex("F0 01 F7"), Testing::ParseHex("F0 02 03 F7")}));
+        EXPECT_TRUE(device.Faults.NoVersion && device.Faults.GarbageReplies && device.Faults.SlowRestart &&
+                    device.Faults.NeverDone);
+        EXPECT_EQ(device.Faults.DropImageMessage, 3u);
+        EXPECT_EQ(device.Faults.VanishAfterImageMessages, 9u);
+    }
+    EXPECT_EQ(settings.BytesPerSecond, 0u);
+    EXPECT_TRUE(settings.StuckLongMessages);
+
+    EXPECT_EQ(ReadFrom({{"ZV_SIM_DEVICE", "silent"}}).Devices.front().Start, DeviceStart::Silent);
+    EXPECT_EQ(ReadFrom({{"ZV_SIM_DEVICE", "update"}}).Devices.front().Start, DeviceStart::Update);
+    EXPECT_EQ(ReadFrom({{"ZV_SIM_DEVICE", "absent"}}).Devices.front().Start, DeviceStart::Absent);
+    EXPECT_EQ(ReadFrom({{"ZV_SIM_BYTES_PER_SECOND", "3125"}}).BytesPerSecond, 3125u);
+}
+
+TEST(SimulationSettings, UnusableValuesAreRefusedNamingTheVariable)
+{
+    EXPECT_EQ(RefusalOf({{"ZV_SIM_DEVICE", "sometimes"}}),
+              "ZV_SIM_DEVICE is \"sometimes\"; expected normal, update, absent, silent or two");
+    EXPECT_EQ(RefusalOf({{"ZV_SIM_BUILD", "12x"}}),
+              "ZV_SIM_BUILD is \"12x\"; expected a whole number from 0 to 4294967295");
+    EXPECT_EQ(RefusalOf({{"ZV_SIM_RESTART_MS", "-5"}}),
+              "ZV_SIM_RESTART_MS is \"-5\"; expected a whole number from 0 to 4294967295");
+    EXPECT_EQ(RefusalOf({{"ZV_SIM_BYTES_PER_SECOND", "99999999999"}}),
+              "ZV_SIM_BYTES_PER_SECOND is \"99999999999\"; expected a whole number from 0 to 4294967295");
+    EXPECT_TRUE(RefusalOf({{"ZV_SIM_FAULT", "no-version,explode"}}).starts_with("ZV_SIM_FAULT is \"explode\"; "));
+    EXPECT_EQ(RefusalOf({{"ZV_SIM_FAULT", "drop-message="}}),
+              "ZV_SIM_FAULT drop-message is \"\"; expected a whole number from 0 to 4294967295");
+
+    Testing::TemporaryPath empty("zv-simulated-empty.syx");
+    WriteFile(empty.Path(), Testing::ParseHex("01 02 F7 F0 03"));
+    EXPECT_EQ(RefusalOf({{"ZV_SIM_EXPECT_IMAGE", empty.Path().string()}}),
+              "ZV_SIM_EXPECT_IMAGE is \"" + empty.Path().string() +
+                  "\"; expected a file holding at least one System Exclusive message (F0 ... F7)");
+    EXPECT_EQ(RefusalOf({{"ZV_SIM_EXPECT_IMAGE", "/nonexistent/image.syx"}}),
+              "ZV_SIM_EXPECT_IMAGE is \"/nonexistent/image.syx\"; expected a readable .syx file");
+}
+
+}  // namespace
+}  // namespace ZV::Simulator
