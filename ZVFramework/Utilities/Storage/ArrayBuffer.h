@@ -1,10 +1,12 @@
 #pragma once
 
+#include "ObjectBase/Exception.h"
 #include "Utilities/Storage/Allocator.h"
 #include "Utilities/Storage/Buffer.h"
 #include "Utilities/Storage/IArray.h"
 
 #include <cstring>
+#include <new>
 #include <type_traits>
 
 namespace ZV {
@@ -23,11 +25,22 @@ public:
     using IArray<T>::GetCount;
 
     ArrayBuffer() = default;
+    // Holds count zeroed items; a block for capacity items is reserved first when that is more, and kept while it
+    // is within the slack.
+    ArrayBuffer(std::uint32_t count, std::uint32_t capacity)
+        : mBuffer(ItemBytes(count), capacity > count ? ItemBytes(capacity) : 0, true)
+    {
+        if (mBuffer.GetSize() != ItemBytes(count)) {
+            throw Exception<std::bad_alloc>();
+        }
+    }
     ArrayBuffer(const ArrayBuffer&) = delete;
     ArrayBuffer& operator=(const ArrayBuffer&) = delete;
     virtual ~ArrayBuffer() = default;
 
     std::uint32_t GetCount() const override { return mBuffer.GetSize() / sizeof(T); }
+    // How many items the block holds.
+    std::uint32_t GetCapacity() const { return mBuffer.GetCapacity() / sizeof(T); }
     T* GetData() override { return mBuffer.GetTypedData(); }
 
     // The count the storage then holds: the one asked for, or the old one when the block could not change.
@@ -88,7 +101,12 @@ public:
         }
         MoveItems(index, index + count, oldCount - index - count);
         const std::uint32_t newCount = oldCount - count;
-        return ResizeStorage(newCount) == newCount ? static_cast<ZVRESULT>(newCount) : ZV_E_FAIL;
+        if (ResizeStorage(newCount) != newCount) {
+            // The block could not shrink: its last items are stale copies of items that moved down.
+            ZeroItems(newCount, count);
+            return ZV_E_FAIL;
+        }
+        return static_cast<ZVRESULT>(newCount);
     }
 
     // Returns the new count.
@@ -109,6 +127,15 @@ protected:
     const Storage& GetStorage() const { return mBuffer; }
 
 private:
+    static std::uint32_t ItemBytes(std::uint32_t count)
+    {
+        const std::uint64_t bytes = static_cast<std::uint64_t>(count) * sizeof(T);
+        if (count > IIterable<T>::kMaxCount || bytes > UINT32_MAX) {
+            throw Exception<std::bad_alloc>();
+        }
+        return static_cast<std::uint32_t>(bytes);
+    }
+
     void MoveItems(std::uint32_t to, std::uint32_t from, std::uint32_t count)
     {
         if (count != 0) {

@@ -7,9 +7,9 @@ namespace ZV {
 // An array of counted pointers with mutable access: the storage of its read-only base, seen a second time through
 // IArray<RCPtr<T>>. It can be passed wherever a ConstRCPtrArray or an IArray<ConstRCPtr<T>> is expected.
 //
-// Items go in only as RCPtr through this view; they come out as either kind. Both views share every operation but two: RemoveItem names the view it was called through in its "Out of Range"
-// text, and SwapItems through this view exchanges by counted assignment, where the read-only view exchanges the
-// stored pointers.
+// Items go in through this view only as RCPtr; they come out as either kind. The views share every operation but
+// two: RemoveItem names the view it was called through in its "Out of Range" text, and SwapItems through this view
+// exchanges by counted assignment, where the read-only view exchanges the stored pointers.
 template <class T, std::uint32_t GrowBy = 1, std::uint32_t Slack = 0>
 class RCPtrArray : public IArray<RCPtr<T>>, public ConstRCPtrArray<T, GrowBy, Slack> {
     using MutableView = IArray<RCPtr<T>>;

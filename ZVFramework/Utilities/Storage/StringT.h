@@ -80,7 +80,7 @@ public:
     bool EqualsNoCase(const StringT& other) const;
     // The parts between any of the separators. Empty parts between separators are kept, a trailing separator
     // gives no empty last part, and a text without separators is one part. With maxCount above 0 the last part
-    // holds the rest of the text, separators and all.
+    // holds the rest of the text, separators and all. (The result's type is in StringArrayT.h.)
     StringArrayT<CharT, OtherCharT> Split(const CharT* separators, int maxCount = -1) const;
 
     StringT Trim() const { return TrimLeft().TrimRight(); }

@@ -2,9 +2,9 @@
 #include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/ArrayBuffer.h"
 #include "Utilities/Storage/ArrayBufferM.h"
+#include "Utilities/Storage/RefusingAllocator.h"
 #include "Utilities/Storage/SimpleFixedArray.h"
 #include "Utilities/Storage/StringT.h"
-#include "Utilities/Storage/RefusingAllocator.h"
 
 #include <gtest/gtest.h>
 

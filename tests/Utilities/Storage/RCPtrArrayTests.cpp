@@ -1,6 +1,5 @@
-#include "TestSupport.h"
-#include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/LRCPtrArray.h"
+#include "Utilities/Storage/OutOfRangeExpectation.h"
 #include "Utilities/Storage/RCPtrArray.h"
 
 #include <gtest/gtest.h>
@@ -39,7 +38,7 @@ private:
 
 namespace {
 
-using Testing::TextMatchesThrow;
+using Testing::ExpectOutOfRange;
 using Items = RCPtrArray<LTrackedItem>;
 
 class RCPtrArrayTest : public ::testing::Test {
@@ -57,17 +56,6 @@ protected:
         return objects;
     }
 };
-
-template <class Operation>
-void ExpectOutOfRange(Operation operation, const std::string& expectedPrefix)
-{
-    try {
-        operation();
-        ADD_FAILURE() << "no exception";
-    } catch (const std::out_of_range& error) {
-        EXPECT_TRUE(TextMatchesThrow(error.what(), expectedPrefix));
-    }
-}
 
 std::vector<int> Numbers(const ConstRCPtrArray<LTrackedItem>& array)
 {
@@ -160,7 +148,8 @@ TEST_F(RCPtrArrayTest, RemoveItemNamesTheViewItWasCalledThrough)
     RCPtrArray<LLook> looks;
     RCPtr<LLook> out;
     ConstRCPtr<LLook> constOut;
-    ExpectOutOfRange([&] { looks.RemoveItem(0, out); }, "Out of Range : ZV::RCPtrArray<class ZV::LLook,1,0>::RemoveItem");
+    ExpectOutOfRange([&] { looks.RemoveItem(0, out); },
+                     "Out of Range : ZV::RCPtrArray<class ZV::LLook,1,0>::RemoveItem");
     ExpectOutOfRange([&] { static_cast<ConstRCPtrArray<LLook>&>(looks).RemoveItem(0, constOut); },
                      "Out of Range : ZV::ConstRCPtrArray<class ZV::LLook,1,0>::RemoveItem");
 
