@@ -63,14 +63,6 @@ public:
     Array<int> mItems;
 };
 
-TEST(Arrays, MaxCountIsTheInt32RangeExceptForTheFixedRoom)
-{
-    EXPECT_EQ(Array<int>().GetMaxCount(), 0x7FFFFFFFu);
-    EXPECT_EQ(UIntBuffer().GetMaxCount(), 0x7FFFFFFFu);
-    EXPECT_EQ(ByteArrayM().GetMaxCount(), 0x7FFFFFFFu);
-    EXPECT_EQ(FixedBytes().GetMaxCount(), 8u);
-}
-
 TEST(ArrayBuffer, NewItemsReadZeroAndResultsAreCounts)
 {
     UIntBuffer array;
@@ -102,6 +94,9 @@ TEST(Array, ResultsAreIndicesAndElementAccessIsChecked)
     EXPECT_EQ(array.RemoveRange(5, 0), ZV_E_INVALIDARG);
     EXPECT_EQ(array.InsertSpace(1, 2), 7);
     EXPECT_EQ(Items(array), (std::vector<int>{1, 0, 0, 2, 3, 4, 5}));
+    EXPECT_EQ(array.SwapItems(0, 6), 0);
+    EXPECT_EQ(array.SwapItems(0, 7), ZV_E_INVALIDARG);
+    EXPECT_EQ(Items(array), (std::vector<int>{5, 0, 0, 2, 3, 4, 1}));
 
     try {
         array.GetItemPointer(7);
@@ -121,29 +116,28 @@ TEST(Array, ResultsAreIndicesAndElementAccessIsChecked)
     EXPECT_EQ(array.GetCount(), 7u);
 }
 
-TEST(Arrays, ClearLeavesNoBeginOrEndPointer)
+TEST(Arrays, EveryKindClearsToNoItemsAndRefusesToRemovePastTheEnd)
 {
-    Array<int> array;
-    UIntBuffer buffer;
+    Array<signed char> array;
+    ArrayBuffer<signed char> buffer;
     ByteArrayM small;
-    FixedBytes fixed(6);
-    Fill(array, {1, 2});
-    Fill<unsigned>(buffer, {1, 2});
-    Fill<signed char>(small, {1, 2, 3, 4, 5});
-    EXPECT_EQ(array.Clear(), 0);
-    EXPECT_EQ(buffer.Clear(), 0);
-    EXPECT_EQ(small.Clear(), 0);
-    EXPECT_EQ(fixed.Clear(), 0);
-    EXPECT_EQ(array.GetBeginPointer(), nullptr);
-    EXPECT_EQ(array.GetEndPointer(), nullptr);
-    EXPECT_EQ(array.GetData(), nullptr);
-    EXPECT_EQ(buffer.GetBeginPointer(), nullptr);
-    EXPECT_EQ(buffer.GetEndPointer(), nullptr);
-    EXPECT_EQ(small.GetBeginPointer(), nullptr);
-    EXPECT_EQ(small.GetEndPointer(), nullptr);
-    EXPECT_EQ(fixed.GetBeginPointer(), nullptr);
-    EXPECT_EQ(fixed.GetEndPointer(), nullptr);
-    EXPECT_NE(fixed.GetData(), nullptr);
+    FixedBytes fixed;
+    for (IArray<signed char>* items : std::initializer_list<IArray<signed char>*>{&array, &buffer, &small, &fixed}) {
+        signed char out = 77;
+        EXPECT_EQ(items->RemoveLast(out), ZV_E_FAIL);
+        Fill<signed char>(*items, {1, 2, 3, 4, 5});
+        EXPECT_EQ(items->GetMaxCount(), items == &fixed ? 8u : 0x7FFFFFFFu);
+        if (items != &array) {
+            EXPECT_EQ(items->RemoveItem(5, out), ZV_E_INVALIDARG);
+            EXPECT_EQ(items->RemoveItem(0xFFFFFFFFu, out), ZV_E_INVALIDARG);
+        }
+        EXPECT_EQ(out, 77);
+        EXPECT_EQ(items->RemoveLast(out), 4);
+        EXPECT_EQ(out, 5);
+        EXPECT_EQ(items->Clear(), 0);
+        EXPECT_EQ(items->GetBeginPointer(), nullptr);
+        EXPECT_EQ(items->GetEndPointer(), nullptr);
+    }
 }
 
 TEST(Arrays, AdvancePositionStopsAtTheFirstItemAndAtTheEnd)
@@ -182,17 +176,6 @@ TEST(Arrays, AppendAllAndAssignCopyAnotherArrayOfAnyKind)
     ByteArrayM bytes;
     Fill<signed char>(bytes, {1, 2});
     EXPECT_EQ(fixed.AppendAll(bytes), ZV_E_FAIL);
-}
-
-TEST(Arrays, SwapItemsRefusesAnIndexAtTheCount)
-{
-    Array<int> array;
-    Fill(array, {1, 2, 3});
-    EXPECT_EQ(array.SwapItems(0, 2), 0);
-    EXPECT_EQ(array.SwapItems(1, 1), 0);
-    EXPECT_EQ(array.SwapItems(0, 3), ZV_E_INVALIDARG);
-    EXPECT_EQ(array.SwapItems(3, 0), ZV_E_INVALIDARG);
-    EXPECT_EQ(Items(array), (std::vector<int>{3, 2, 1}));
 }
 
 TEST(Arrays, OperationsOfAnIterationOnlyContainerWalkItsItems)
@@ -260,35 +243,6 @@ TEST(SimpleFixedArray, CountStopsAtNAndInsertingBeyondNIsRefused)
     EXPECT_EQ(array.SetCount(9), 8);
     EXPECT_EQ(array.GetCount(), 8u);
     EXPECT_EQ(FixedBytes(20).GetCount(), 8u);
-}
-
-TEST(Arrays, RemovingAtOrPastTheCountReadsNothingAndKeepsTheOutItem)
-{
-    UIntBuffer buffer;
-    ByteArrayM small;
-    FixedBytes fixed;
-    Array<int> array;
-    unsigned outUnsigned = 77;
-    signed char outByte = 77;
-    int outInt = 77;
-
-    EXPECT_EQ(buffer.RemoveLast(outUnsigned), ZV_E_FAIL);
-    EXPECT_EQ(small.RemoveLast(outByte), ZV_E_FAIL);
-    EXPECT_EQ(fixed.RemoveLast(outByte), ZV_E_FAIL);
-    EXPECT_EQ(array.RemoveLast(outInt), ZV_E_FAIL);
-
-    Fill<unsigned>(buffer, {1, 2});
-    Fill<signed char>(small, {1, 2});
-    fixed.SetCount(2);
-    EXPECT_EQ(buffer.RemoveItem(2, outUnsigned), ZV_E_INVALIDARG);
-    EXPECT_EQ(small.RemoveItem(0xFFFFFFFFu, outByte), ZV_E_INVALIDARG);
-    EXPECT_EQ(fixed.RemoveItem(2, outByte), ZV_E_INVALIDARG);
-    EXPECT_EQ(outUnsigned, 77u);
-    EXPECT_EQ(outByte, 77);
-    EXPECT_EQ(buffer.GetCount(), 2u);
-
-    EXPECT_EQ(buffer.RemoveLast(outUnsigned), 1);
-    EXPECT_EQ(outUnsigned, 2u);
 }
 
 TEST(Arrays, RangesWhoseEndWrapsAroundAreRefused)

@@ -180,17 +180,6 @@ TEST_F(PurgableObjectCacheTest, AnEmptyEntryIsReusedBeforeAnyHoldingAnObject)
     EXPECT_TRUE(cache.Get(2, false).IsNull());
 }
 
-TEST_F(PurgableObjectCacheTest, DiscardRebuildsAHitAndChangesNothingForAMiss)
-{
-    Cache cache(4);
-    const int first = Use(cache, 1, true);
-    EXPECT_EQ(Use(cache, 1), first);
-    const int rebuilt = Use(cache, 1, true);
-    EXPECT_NE(rebuilt, first);
-    EXPECT_EQ(LCachedThing::sReleased, std::vector<int>{first});
-    EXPECT_EQ(Use(cache, 1), rebuilt);
-}
-
 TEST_F(PurgableObjectCacheTest, PurgeReleasesEntriesLastUsedBeforeTheTick)
 {
     Cache cache(2);

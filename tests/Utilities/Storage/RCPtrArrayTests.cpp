@@ -116,21 +116,6 @@ TEST_F(RCPtrArrayTest, StoringAnUnshareableObjectStoresACopy)
     writer->SetUnshareable(false);
 }
 
-TEST_F(RCPtrArrayTest, SetCountAddsNullSlotsAndReleasesCutItemsInIndexOrder)
-{
-    auto objects = MakeObjects(3);
-    Items array;
-    for (auto& object : objects) {
-        array.AddItem(object);
-    }
-    EXPECT_EQ(array.SetCount(6), 6);
-    EXPECT_EQ(Numbers(array), (std::vector<int>{0, 1, 2, -1, -1, -1}));
-    objects.clear();
-    EXPECT_EQ(array.SetCount(1), 1);
-    EXPECT_EQ(LTrackedItem::sDestroyed, (std::vector<int>{1, 2}));
-    EXPECT_EQ(Numbers(array), std::vector<int>{0});
-}
-
 TEST_F(RCPtrArrayTest, RangePastTheEndRemovesToTheEndThenThrowsTheConstText)
 {
     Items array;
@@ -168,41 +153,6 @@ TEST_F(RCPtrArrayTest, DestroyingReleasesInIndexOrder)
         }
     }
     EXPECT_EQ(LTrackedItem::sDestroyed, (std::vector<int>{0, 1, 2}));
-}
-
-TEST_F(RCPtrArrayTest, SwapThroughTheMutableViewIsCheckedAndCounted)
-{
-    auto objects = MakeObjects(3);
-    Items array;
-    for (auto& object : objects) {
-        array.AddItem(object);
-    }
-    EXPECT_EQ(array.SwapItems(0, 5), ZV_E_INVALIDARG);
-    EXPECT_EQ(array.SwapItems(0, 2), 0);
-    EXPECT_EQ(array.SwapItems(1, 1), 0);
-    ConstRCPtrArray<LTrackedItem>& constView = array;
-    EXPECT_EQ(constView.SwapItems(0, 1), 0);
-    EXPECT_EQ(constView.SwapItems(3, 1), ZV_E_INVALIDARG);
-    EXPECT_EQ(Numbers(array), (std::vector<int>{1, 2, 0}));
-    for (const auto& object : objects) {
-        EXPECT_EQ(object->GetRefCount(), 2);
-    }
-}
-
-TEST_F(RCPtrArrayTest, AppendAllAddsCountedCopiesBehindTheOldItems)
-{
-    auto objects = MakeObjects(5);
-    Items array;
-    Items other;
-    for (int i = 0; i < 5; ++i) {
-        (i < 3 ? array : other).AddItem(objects[i]);
-    }
-    EXPECT_EQ(array.AppendAll(other), 5);
-    EXPECT_EQ(Numbers(array), (std::vector<int>{0, 1, 2, 3, 4}));
-    EXPECT_EQ(objects[4]->GetRefCount(), 3);
-    EXPECT_EQ(array.Assign(other), 2);
-    EXPECT_EQ(Numbers(array), (std::vector<int>{3, 4}));
-    EXPECT_EQ(objects[0]->GetRefCount(), 1);
 }
 
 TEST_F(RCPtrArrayTest, BlockSizeFollowsGrowByAndSlackInSlots)
@@ -314,7 +264,7 @@ TEST_F(RCPtrArrayTest, RandomOperationsKeepEveryReferenceCountWhereTheModelSaysI
         const RCPtr<LTrackedItem> item = number >= 0 ? objects[number] : nullptr;
         const int storedNumber = number >= 0 ? number : -1;
         // Long arrays only shrink, so that the run stays small and visits the empty array often.
-        switch (count > 48 ? 5 : pick(11)) {
+        switch (count > 48 ? 5 : pick(8)) {
         case 0: {
             const int index = pick(count + 2);
             const ZVRESULT result = pick(2) == 0 ? array.InsertItem(index, item) : constView.InsertItem(index, item);
@@ -395,35 +345,9 @@ TEST_F(RCPtrArrayTest, RandomOperationsKeepEveryReferenceCountWhereTheModelSaysI
             }
             break;
         }
-        case 7: {
-            const int index = pick(count + 2);
-            const int length = pick(3);
-            const ZVRESULT result = array.InsertSpace(index, length);
-            if (length == 0) {
-                ASSERT_EQ(result, count);
-            } else if (index <= count) {
-                ASSERT_EQ(result, count + length);
-                model.insert(model.begin() + index, length, -1);
-            } else {
-                ASSERT_EQ(result, ZV_E_INVALIDARG);
-            }
-            break;
-        }
-        case 8:
+        default:
             out = nullptr;
             constOut = nullptr;
-            break;
-        case 9:
-            if (pick(8) == 0) {
-                ASSERT_EQ(array.Assign(arrays[1 - a]), static_cast<int>(models[1 - a].size()));
-                model = models[1 - a];
-            }
-            break;
-        default:
-            if (pick(20) == 0) {
-                ASSERT_EQ(array.Clear(), 0);
-                model.clear();
-            }
             break;
         }
     };
