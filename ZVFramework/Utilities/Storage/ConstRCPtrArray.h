@@ -6,6 +6,7 @@
 #include "Utilities/Storage/ArrayBuffer.h"
 #include "Utilities/Storage/IArray.h"
 
+#include <functional>
 #include <new>
 #include <string>
 #include <utility>
@@ -69,15 +70,19 @@ public:
         return static_cast<ZVRESULT>(GetCount());
     }
 
-    // Stores a counted copy of the item (taking a reference) and returns the index.
+    // Stores the item (taking a reference) and returns the index.
     ZVRESULT InsertItem(std::uint32_t index, const ConstRCPtr<T>& item) override
     {
-        const ConstRCPtr<T> held(item);
+        if (HoldsSlot(item)) {
+            // Making room may move the slot that holds the item.
+            const ConstRCPtr<T> held(item);
+            return ConstRCPtrArray::InsertItem(index, held);
+        }
         const ZVRESULT result = mSlots.InsertSpace(index, 1);
         if (Failed(result)) {
             return result;
         }
-        GetData()[index] = held;
+        GetData()[index] = item;
         return static_cast<ZVRESULT>(index);
     }
 
@@ -137,6 +142,13 @@ protected:
     }
 
 private:
+    bool HoldsSlot(const ConstRCPtr<T>& item) const
+    {
+        const std::less<const void*> before;
+        const void* slots = MutableSlots();
+        return !before(&item, slots) && before(&item, MutableSlots() + GetCount());
+    }
+
     [[noreturn]] static void ThrowOutOfRange()
     {
         ZV_THROW_IN(RemoveItemName("ZV::ConstRCPtrArray"), std::out_of_range, "");

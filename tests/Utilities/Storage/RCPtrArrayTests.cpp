@@ -99,6 +99,10 @@ TEST_F(RCPtrArrayTest, StoringTakesAReferenceAndTakingOutHandsItOver)
     EXPECT_EQ(objects[1]->GetRefCount(), 2);
     out = nullptr;
 
+    EXPECT_EQ(array.InsertItem(0, array.GetData()[1]), 0);
+    EXPECT_EQ(Numbers(array), (std::vector<int>{2, 0, 2}));
+    EXPECT_EQ(objects[2]->GetRefCount(), 3);
+
     EXPECT_EQ(array.Clear(), 0);
     for (const auto& object : objects) {
         EXPECT_EQ(object->GetRefCount(), 1);
