@@ -4,6 +4,7 @@
 #include "Utilities/Storage/OutOfRangeExpectation.h"
 #include "Utilities/Storage/Pair.h"
 #include "Utilities/Storage/RCPtrArray.h"
+#include "Utilities/Storage/RefusingAllocator.h"
 #include "Utilities/Storage/SortPredicates.h"
 
 #include <gtest/gtest.h>
@@ -116,7 +117,7 @@ TEST(SortIndecies, DrawingOrderPutsClippedFirstThenFewerDockedAxesThenZOrder)
     EXPECT_EQ(Values(indices), (std::vector<unsigned>{5, 4, 3, 2, 1, 0}));
 }
 
-TEST(SortIndecies, TheRangeIsCheckedForEveryCountAndTheIndicesThenStayUntouched)
+TEST(SortIndecies, ARangeOrAnIndexArrayThatCannotHoldItThrowsBeforeWriting)
 {
     Children children;
     children.AddItem(Child(0));
@@ -131,6 +132,11 @@ TEST(SortIndecies, TheRangeIsCheckedForEveryCountAndTheIndicesThenStayUntouched)
     EXPECT_EQ(Values(indices), std::vector<unsigned>{7});
     ArrayUtils::SortIndecies(indices, children, 1, 0, TabStopLess<LSortableChild>(children));
     EXPECT_EQ(indices.GetCount(), 0u);
+
+    ArrayBuffer<unsigned int, 1, 0, 1, 8, &Testing::GetRefusingAllocator> cannotGrow;
+    Testing::RefusalScope refusal;
+    EXPECT_THROW(ArrayUtils::SortIndecies(cannotGrow, children, 0, 1, TabStopLess<LSortableChild>(children)),
+                 std::bad_alloc);
 }
 
 // Random children, sorted by both predicates, against a stable sort of the keys alone: the index breaks ties in
