@@ -1,0 +1,192 @@
+#include "ControlBase/SubControlSettings.h"
+#include "Utilities/Storage/ArrayBuffer.h"
+#include "Utilities/Storage/ArrayUtils.h"
+#include "Utilities/Storage/OutOfRangeExpectation.h"
+#include "Utilities/Storage/Pair.h"
+#include "Utilities/Storage/RCPtrArray.h"
+#include "Utilities/Storage/RefusingAllocator.h"
+#include "Utilities/Storage/SortPredicates.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace ZV {
+
+// A child control or a sub-control descriptor: all that sorting reads of it is its settings.
+class LSortableChild : public virtual LRefCountedObject {
+public:
+    explicit LSortableChild(const SubControlSettings& settings = {}) : mSettings(settings) {}
+    const SubControlSettings* GetSubControlSettings() const { return &mSettings; }
+
+private:
+    SubControlSettings mSettings;
+};
+
+namespace {
+
+using Testing::ExpectOutOfRange;
+using Children = RCPtrArray<LSortableChild>;
+using Indices = ArrayBuffer<unsigned int>;
+
+RCPtr<LSortableChild> Child(int tabStop, int zOrder = 0, bool clip = true, int docked = 0, int layoutOrder = 0)
+{
+    SubControlSettings settings;
+    settings.tabStop = tabStop;
+    settings.zOrder = zOrder;
+    settings.clipToParent = clip;
+    settings.xIsDocked = docked >= 1;
+    settings.yIsDocked = docked >= 2;
+    settings.layoutOrder = layoutOrder;
+    return RCPtr<LSortableChild>(new LSortableChild(settings));
+}
+
+std::vector<unsigned> Values(const Indices& indices)
+{
+    return std::vector<unsigned>(indices.GetData(), indices.GetData() + indices.GetCount());
+}
+
+TEST(Sort, RangesPastTheEndAreRefusedButShortRangesAreNotChecked)
+{
+    Children children;
+    children.AddItem(Child(0));
+    children.AddItem(Child(0));
+    ArrayUtils::Sort(children, 100, 0, DescriptorLayoutOrderLess());
+    ArrayUtils::Sort(children, 100, 1, DescriptorLayoutOrderLess());
+    ExpectOutOfRange([&] { ArrayUtils::Sort(children, 1, 2, DescriptorLayoutOrderLess()); },
+                     "Out of Range : ZV::ArrayUtils::Sort");
+    ExpectOutOfRange([&] { ArrayUtils::Sort(children, 0xFFFFFFFFu, 3, DescriptorLayoutOrderLess()); },
+                     "Out of Range : ZV::ArrayUtils::Sort");
+}
+
+TEST(Sort, EqualLayoutOrdersKeepTheSkinsOrderAndEveryReference)
+{
+    std::mt19937 random(4242);
+    for (int round = 0; round < 50; ++round) {
+        const int count = 1 + static_cast<int>(random() % 40);
+        Children children;
+        std::vector<RCPtr<LSortableChild>> skinOrder;
+        for (int i = 0; i < count; ++i) {
+            skinOrder.push_back(Child(0, 0, true, 0, static_cast<int>(random() % 4) - 1));
+            children.AddItem(skinOrder.back());
+        }
+        std::vector<RCPtr<LSortableChild>> expected = skinOrder;
+        std::stable_sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
+            return a->GetSubControlSettings()->layoutOrder < b->GetSubControlSettings()->layoutOrder;
+        });
+        ArrayUtils::Sort(children, 0, children.GetCount(), DescriptorLayoutOrderLess());
+        for (int i = 0; i < count; ++i) {
+            ASSERT_EQ(children.GetData()[i], expected[i]) << "round " << round << " item " << i;
+        }
+        for (const auto& child : skinOrder) {
+            ASSERT_EQ(child->GetRefCount(), 3);
+        }
+    }
+}
+
+TEST(SortIndecies, TabStopsOrderTheIndicesWithTiesByIndex)
+{
+    Children children;
+    for (int tabStop : {3, 1, 2, 1}) {
+        children.AddItem(Child(tabStop));
+    }
+    Indices indices;
+    ArrayUtils::SortIndecies(indices, children, 0, 4, TabStopLess<LSortableChild>(children));
+    EXPECT_EQ(Values(indices), (std::vector<unsigned>{1, 3, 2, 0}));
+    ArrayUtils::SortIndecies(indices, children, 1, 2, TabStopLess<LSortableChild>(children));
+    EXPECT_EQ(Values(indices), (std::vector<unsigned>{1, 2}));
+    EXPECT_EQ(children.GetData()[0]->GetSubControlSettings()->tabStop, 3);
+}
+
+TEST(SortIndecies, DrawingOrderPutsClippedFirstThenFewerDockedAxesThenZOrder)
+{
+    Children children;
+    children.AddItem(Child(0, -5, false));
+    children.AddItem(Child(0, 9, true, 2));
+    children.AddItem(Child(0, 9, true, 1));
+    children.AddItem(Child(0, 9, true, 0));
+    children.AddItem(Child(0, 1, true, 0));
+    children.AddItem(nullptr);
+    Indices indices;
+    ArrayUtils::SortIndecies(indices, children, 0, 6, ZOrderLess<LSortableChild>(children));
+    EXPECT_EQ(Values(indices), (std::vector<unsigned>{5, 4, 3, 2, 1, 0}));
+}
+
+TEST(SortIndecies, ARangeOrAnIndexArrayThatCannotHoldItThrowsBeforeWriting)
+{
+    Children children;
+    children.AddItem(Child(0));
+    Indices indices;
+    indices.AddItem(7u);
+    ExpectOutOfRange(
+        [&] { ArrayUtils::SortIndecies(indices, children, 2, 0, TabStopLess<LSortableChild>(children)); },
+        "Out of Range : ZV::ArrayUtils::SortIndecies");
+    ExpectOutOfRange(
+        [&] { ArrayUtils::SortIndecies(indices, children, 0xFFFFFFFFu, 2, TabStopLess<LSortableChild>(children)); },
+        "Out of Range : ZV::ArrayUtils::SortIndecies");
+    EXPECT_EQ(Values(indices), std::vector<unsigned>{7});
+    ArrayUtils::SortIndecies(indices, children, 1, 0, TabStopLess<LSortableChild>(children));
+    EXPECT_EQ(indices.GetCount(), 0u);
+
+    ArrayBuffer<unsigned int, 1, 0, 1, 8, &Testing::GetRefusingAllocator> cannotGrow;
+    Testing::RefusalScope refusal;
+    EXPECT_THROW(ArrayUtils::SortIndecies(cannotGrow, children, 0, 1, TabStopLess<LSortableChild>(children)),
+                 std::bad_alloc);
+}
+
+// Random children, sorted by both predicates, against a stable sort of the keys alone: the index breaks ties in
+// the predicates exactly as stability does in the oracle.
+TEST(SortIndecies, RandomChildSetsAgreeWithAStableSortOracle)
+{
+    std::mt19937 random(777);
+    auto pick = [&](int bound) { return static_cast<int>(random() % static_cast<unsigned>(bound)); };
+    for (int round = 0; round < 200; ++round) {
+        const int count = pick(60);
+        Children children;
+        for (int i = 0; i < count; ++i) {
+            children.AddItem(Child(pick(6) - 1, pick(5) - 2, pick(3) != 0, pick(3)));
+        }
+        const auto settings = [&](unsigned index) { return *children.GetData()[index]->GetSubControlSettings(); };
+        const std::uint32_t first = count == 0 ? 0 : static_cast<std::uint32_t>(pick(count));
+        const auto length = static_cast<std::uint32_t>(count) - first;
+        std::vector<unsigned> oracle(length);
+        std::iota(oracle.begin(), oracle.end(), first);
+
+        Indices byTab;
+        ArrayUtils::SortIndecies(byTab, children, first, length, TabStopLess<LSortableChild>(children));
+        std::vector<unsigned> expectedByTab = oracle;
+        std::stable_sort(expectedByTab.begin(), expectedByTab.end(),
+                         [&](unsigned a, unsigned b) { return settings(a).tabStop < settings(b).tabStop; });
+        ASSERT_EQ(Values(byTab), expectedByTab) << "round " << round;
+
+        Indices byZ;
+        ArrayUtils::SortIndecies(byZ, children, first, length, ZOrderLess<LSortableChild>(children));
+        std::vector<unsigned> expectedByZ = oracle;
+        auto drawingKey = [&](unsigned index) {
+            const SubControlSettings s = settings(index);
+            return std::make_tuple(!s.clipToParent, s.xIsDocked + s.yIsDocked, s.zOrder);
+        };
+        std::stable_sort(expectedByZ.begin(), expectedByZ.end(),
+                         [&](unsigned a, unsigned b) { return drawingKey(a) < drawingKey(b); });
+        ASSERT_EQ(Values(byZ), expectedByZ) << "round " << round;
+    }
+}
+
+TEST(SecondFieldLess, OrdersRecordsByTheirSignedKeyAndKeepsTiesInAStableSort)
+{
+    std::vector<Pair<unsigned, int>> records{{1, 5}, {2, -1}, {3, 5}, {4, 0}};
+    std::stable_sort(records.begin(), records.end(), SecondFieldLess());
+    std::vector<unsigned> values;
+    for (const auto& record : records) {
+        values.push_back(record.first);
+    }
+    EXPECT_EQ(values, (std::vector<unsigned>{2, 4, 1, 3}));
+}
+
+}  // namespace
+}  // namespace ZV

@@ -1,0 +1,153 @@
+#include "ObjectBase/RefCountedObject.h"
+#include "ObjectBase/ResultCodes.h"
+#include "Utilities/Storage/HashedList.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+namespace ZV {
+
+class LBitmapProbe : public virtual LRefCountedObject {
+public:
+    static inline int sLiving = 0;
+    LBitmapProbe() { ++sLiving; }
+    ~LBitmapProbe() override { --sLiving; }
+};
+
+namespace {
+
+// A glyph record stored by copy and keyed by its id, hashed by the id's low eight bits.
+struct CachedGlyph {
+    zlong id = 0;
+    int advance = 0;
+    static zlong GetUniqueID(const CachedGlyph& glyph) { return glyph.id; }
+};
+using GlyphTable = HashedList<CachedGlyph, zlong, &CachedGlyph::GetUniqueID, 8, &GetBits<8, 0, zlong>>;
+
+// Values keyed by addresses and handles: bits 4 to 11 pick the bucket.
+struct Handle {
+    std::intptr_t key = 0;
+    int value = 0;
+    static std::intptr_t GetKey(const Handle& handle) { return handle.key; }
+};
+using HandleList = HashedList<Handle, std::intptr_t, &Handle::GetKey, 8, &GetBits<8, 4, std::intptr_t>>;
+
+// A key of three fields, equal only when all three are: the bitmap by identity, then two integers.
+struct BitmapDescriptor {
+    ConstRCPtr<LBitmapProbe> bitmap;
+    int width = 0;
+    int height = 0;
+    bool operator==(const BitmapDescriptor& other) const = default;
+    static BitmapDescriptor GetSelf(const BitmapDescriptor& descriptor) { return descriptor; }
+    static unsigned GetHashBits(const BitmapDescriptor& descriptor)
+    {
+        return GetBits<8, 4, std::intptr_t>(reinterpret_cast<std::intptr_t>(descriptor.bitmap.Get()));
+    }
+};
+using DescriptorList = HashedList<BitmapDescriptor, BitmapDescriptor, &BitmapDescriptor::GetSelf, 8,
+                                  &BitmapDescriptor::GetHashBits>;
+
+// A value that holds a counted object, keyed by a plain number.
+struct CountedValue {
+    int key = 0;
+    RCPtr<LBitmapProbe> bitmap;
+    static int GetKey(const CountedValue& value) { return value.key; }
+};
+using CountedValueList = HashedList<CountedValue, int, &CountedValue::GetKey, 8, &GetBits<8, 4, int>>;
+
+TEST(HashedList, AddReplacesTheValueOfAKeyAlreadyHeld)
+{
+    GlyphTable table;
+    EXPECT_TRUE(table.Add({5, 10}));
+    EXPECT_FALSE(table.Add({5, 11}));
+    EXPECT_EQ(table.GetCount(), 1);
+    CachedGlyph notFound{-1, -1};
+    EXPECT_EQ(table.GetEntry(5, notFound).advance, 11);
+
+    IHashedList<CachedGlyph, zlong>& list = table;
+    EXPECT_TRUE(list.Add({261, 20}));
+    EXPECT_EQ(list.GetEntry(261, notFound).advance, 20);
+    EXPECT_EQ(list.GetEntry(5, notFound).advance, 11);
+    EXPECT_EQ((GetBits<8, 0, zlong>(5)), (GetBits<8, 0, zlong>(261)));
+}
+
+TEST(HashedList, AnAbsentKeyGivesTheNotFoundValueItselfAndRemovesNothing)
+{
+    GlyphTable table;
+    table.Add({1, 1});
+    CachedGlyph notFound;
+    EXPECT_EQ(&table.GetEntry(2, notFound), &notFound);
+    EXPECT_FALSE(table.Remove(2));
+    EXPECT_EQ(table.GetCount(), 1);
+    EXPECT_TRUE(table.Remove(1));
+    EXPECT_EQ(table.GetCount(), 0);
+    EXPECT_EQ(&table.GetEntry(1, notFound), &notFound);
+}
+
+TEST(HashedList, KeysSharingABucketOrDifferingAboveBit31StayApart)
+{
+    EXPECT_EQ((GetBits<8, 4, std::intptr_t>(0x10)), 1u);
+    EXPECT_EQ((GetBits<8, 4, std::intptr_t>(0x1010)), 1u);
+    EXPECT_EQ((GetBits<8, 4, std::intptr_t>(-16)), 255u);
+    EXPECT_EQ((GetBits<8, 0, zlong>(-1)), 255u);
+
+    const std::intptr_t high = std::intptr_t{1} << 32;
+    HandleList list;
+    EXPECT_TRUE(list.Add({0x10, 1}));
+    EXPECT_TRUE(list.Add({0x1010, 2}));
+    EXPECT_TRUE(list.Add({high | 0x10, 3}));
+    EXPECT_TRUE(list.Add({-16, 4}));
+    EXPECT_EQ(list.GetCount(), 4);
+    Handle notFound{0, -1};
+    EXPECT_EQ(list.GetEntry(0x10, notFound).value, 1);
+    EXPECT_EQ(list.GetEntry(0x1010, notFound).value, 2);
+    EXPECT_EQ(list.GetEntry(high | 0x10, notFound).value, 3);
+    EXPECT_EQ(list.GetEntry(-16, notFound).value, 4);
+    EXPECT_TRUE(list.Remove(high | 0x10));
+    EXPECT_EQ(list.GetEntry(0x10, notFound).value, 1);
+    EXPECT_EQ(list.GetEntry(high | 0x10, notFound).value, -1);
+}
+
+TEST(HashedList, DescriptorKeysCompareTheBitmapByIdentityAndBothIntegers)
+{
+    {
+        RCPtr<LBitmapProbe> bitmap(new LBitmapProbe);
+        RCPtr<LBitmapProbe> equalPixels(new LBitmapProbe);
+        DescriptorList list;
+        EXPECT_TRUE(list.Add({bitmap, 16, 16}));
+        EXPECT_FALSE(list.Add({bitmap, 16, 16}));
+        EXPECT_TRUE(list.Add({bitmap, 16, 32}));
+        EXPECT_TRUE(list.Add({equalPixels, 16, 16}));
+        EXPECT_EQ(list.GetCount(), 3);
+        // Each pair holds the descriptor twice: as its key and as its value.
+        EXPECT_EQ(bitmap->GetRefCount(), 5);
+        list.RemoveAll();
+        EXPECT_EQ(list.GetCount(), 0);
+        EXPECT_EQ(bitmap->GetRefCount(), 1);
+        BitmapDescriptor notFound;
+        EXPECT_EQ(&list.GetEntry({bitmap, 16, 16}, notFound), &notFound);
+        list.RemoveAll();
+        EXPECT_EQ(list.GetCount(), 0);
+        list.Add({bitmap, 1, 1});
+    }
+    EXPECT_EQ(LBitmapProbe::sLiving, 0);
+}
+
+TEST(HashedList, ReplacingACountedValueReleasesTheOldObject)
+{
+    RCPtr<LBitmapProbe> first(new LBitmapProbe);
+    RCPtr<LBitmapProbe> second(new LBitmapProbe);
+    {
+        CountedValueList list;
+        list.Add({7, first});
+        EXPECT_EQ(first->GetRefCount(), 2);
+        list.Add({7, second});
+        EXPECT_EQ(first->GetRefCount(), 1);
+        EXPECT_EQ(second->GetRefCount(), 2);
+    }
+    EXPECT_EQ(second->GetRefCount(), 1);
+}
+
+}  // namespace
+}  // namespace ZV
