@@ -2,10 +2,12 @@
 
 #include "ObjectBase/Exception.h"
 #include "Platform/FileSystem.h"
+#include "Platform/FolderListing.h"
 
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace ZV {
 
@@ -202,6 +204,30 @@ WideString File::MakeValidFileName(const WideString& name)
     WideString valid(name);
     valid.ReplaceAnyOf(L"\\/:*?\"<>|&;,^()", L'_');
     return valid;
+}
+
+int File::ListFiles(const WideString& folder, const WideString& pattern, WideStringArray& out)
+{
+    out.Clear();
+    std::vector<std::string> names;
+    const Platform::FolderListingResult result =
+        Platform::ListMatchingFiles(folder.ToUTF8().GetData(), pattern.ToUTF8().GetData(), names);
+    if (result == Platform::FolderListingResult::folderMissing) {
+        return ZV_E_NOTIMPL;
+    }
+    if (result == Platform::FolderListingResult::failed) {
+        return ZV_E_FAIL;
+    }
+    WideString prefix(folder);
+    if (prefix.IsEmpty() || prefix.GetData()[prefix.GetLength() - 1] != kPathSep) {
+        prefix.AppendChar(kPathSep);
+    }
+    for (const std::string& name : names) {
+        if (Failed(out.AddItem(prefix + WideString(name.c_str())))) {
+            return ZV_E_FAIL;
+        }
+    }
+    return static_cast<int>(out.GetCount());
 }
 
 }  // namespace ZV

@@ -2,6 +2,7 @@
 
 #include "ObjectBase/Holder.h"
 #include "ObjectBase/ResultCodes.h"
+#include "Utilities/Storage/StringArrayT.h"
 #include "Utilities/Storage/StringT.h"
 
 #include <cstdint>
@@ -59,6 +60,9 @@ public:
     static WideString GetFileName(const WideString& path);
     // The name with every character that a file name must not hold replaced by '_'.
     static WideString MakeValidFileName(const WideString& name);
+    // Fills out with the full paths of the files (never folders) of the folder whose names match the wildcard
+    // pattern, sorted by name. The count, ZV_E_NOTIMPL when the folder is not there, ZV_E_FAIL when it cannot be read.
+    static int ListFiles(const WideString& folder, const WideString& pattern, WideStringArray& out);
 
 private:
     // The descriptor, or -1 when closed, so that calls on a closed file fail instead of touching nothing.

@@ -224,5 +224,32 @@ TEST(FilePaths, EnsureFolderExistsAndFileExistsTellFoldersFromFiles)
     EXPECT_FALSE(File::FileExists(Wide(folder / "absent")));
 }
 
+TEST(FileListing, FindsMatchingFilesInEitherLetterCaseSortedWithFullPathsAndNoFolders)
+{
+    TemporaryFolder folder;
+    for (const char* name : {"b.TTF", "a.ttf", "c.otf"}) {
+        WriteContent(folder.Path().string() + "/" + name, "font");
+    }
+    std::filesystem::create_directory(folder.Path().string() + "/folder.ttf");
+    WideStringArray found;
+    found.AddItem(WideString(L"left over"));
+    ASSERT_EQ(File::ListFiles(Wide(folder.Path().string()), WideString(L"*.TTF"), found), 2);
+    ASSERT_EQ(found.GetCount(), 2u);
+    EXPECT_TRUE(found.GetData()[0] == Wide(folder.Path().string() + "/a.ttf"));
+    EXPECT_TRUE(found.GetData()[1] == Wide(folder.Path().string() + "/b.TTF"));
+    EXPECT_EQ(File::ListFiles(Wide(folder.Path().string() + "/"), WideString(L"*.otf"), found), 1);
+    EXPECT_TRUE(found.GetData()[0] == Wide(folder.Path().string() + "/c.otf")) << "no doubled separator";
+    EXPECT_EQ(File::ListFiles(Wide(folder.Path().string()), WideString(L"*.pfb"), found), 0);
+}
+
+TEST(FileListing, MissingFolderAnswersNotImplementedWithAnEmptyList)
+{
+    TemporaryFolder folder;
+    WideStringArray found;
+    found.AddItem(WideString(L"left over"));
+    EXPECT_EQ(File::ListFiles(Wide(folder.Path().string() + "/absent"), WideString(L"*"), found), ZV_E_NOTIMPL);
+    EXPECT_EQ(found.GetCount(), 0u);
+}
+
 }  // namespace
 }  // namespace ZV
