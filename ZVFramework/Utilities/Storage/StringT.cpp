@@ -1,6 +1,7 @@
 #include "Utilities/Storage/StringT.h"
 
 #include "Platform/TextLocale.h"
+#include "Utilities/Storage/StringArrayT.h"
 #include "Utilities/Storage/UTFConversion.h"
 #include "Utilities/Storage/WideFormatter.h"
 
@@ -41,6 +42,16 @@ CharT UpperCase(CharT character)
         return Platform::ToUpperUnit(character);
     } else {
         return character >= 'a' && character <= 'z' ? static_cast<char>(character - 'a' + 'A') : character;
+    }
+}
+
+template <class CharT>
+CharT LowerCase(CharT character)
+{
+    if constexpr (std::is_same_v<CharT, wchar_t>) {
+        return Platform::ToLowerUnit(character);
+    } else {
+        return character >= 'A' && character <= 'Z' ? static_cast<char>(character - 'A' + 'a') : character;
     }
 }
 
@@ -401,17 +412,22 @@ StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::MidToEnd(int start) const
 }
 
 template <class CharT, class OtherCharT>
-int StringT<CharT, OtherCharT>::Find(const StringT& text) const
+int StringT<CharT, OtherCharT>::Find(const StringT& text, int start) const
 {
-    if (text.IsEmpty()) {
-        return 0;
-    }
-    const std::size_t position = View().find(text.View());
+    const std::size_t from = start < 0 ? 0 : static_cast<std::size_t>(start);
+    const std::size_t position = View().find(text.View(), from);
     return position == std::basic_string_view<CharT>::npos ? -1 : static_cast<int>(position);
 }
 
 template <class CharT, class OtherCharT>
-StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::ToUpper() const
+int StringT<CharT, OtherCharT>::ReverseFind(CharT character) const
+{
+    const std::size_t position = View().rfind(character);
+    return position == std::basic_string_view<CharT>::npos ? -1 : static_cast<int>(position);
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::MapCharacters(CharT (*map)(CharT)) const
 {
     const std::uint32_t length = GetLength();
     if (length == 0) {
@@ -421,9 +437,57 @@ StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::ToUpper() const
     result.mBuffer = CreateBufferWith(GetData(), length);
     CharT* data = result.WritableData();
     for (std::uint32_t i = 0; i < length; ++i) {
-        data[i] = UpperCase(data[i]);
+        data[i] = map(data[i]);
     }
     return result;
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::ToUpper() const
+{
+    return MapCharacters(&UpperCase<CharT>);
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::ToLower() const
+{
+    return MapCharacters(&LowerCase<CharT>);
+}
+
+template <class CharT, class OtherCharT>
+bool StringT<CharT, OtherCharT>::EqualsNoCase(const StringT& other) const
+{
+    if (mBuffer == other.mBuffer) {
+        return true;
+    }
+    const std::basic_string_view<CharT> text = View();
+    const std::basic_string_view<CharT> otherText = other.View();
+    return text.size() == otherText.size() &&
+           std::equal(text.begin(), text.end(), otherText.begin(),
+                      [](CharT a, CharT b) { return LowerCase(a) == LowerCase(b); });
+}
+
+template <class CharT, class OtherCharT>
+StringArrayT<CharT, OtherCharT> StringT<CharT, OtherCharT>::Split(const CharT* separators, int maxCount) const
+{
+    StringArrayT<CharT, OtherCharT> parts;
+    const std::basic_string_view<CharT> text = View();
+    const std::basic_string_view<CharT> separatorSet =
+        separators == nullptr ? std::basic_string_view<CharT>() : std::basic_string_view<CharT>(separators);
+    std::size_t start = 0;
+    while (true) {
+        const bool lastAllowed = maxCount > 0 && parts.GetCount() + 1 >= static_cast<std::uint32_t>(maxCount);
+        const std::size_t separator =
+            lastAllowed ? std::basic_string_view<CharT>::npos : text.find_first_of(separatorSet, start);
+        if (separator == std::basic_string_view<CharT>::npos) {
+            if (start < text.size() || parts.GetCount() == 0) {
+                parts.AddItem(MidToEnd(static_cast<int>(start)));
+            }
+            return parts;
+        }
+        parts.AddItem(Mid(static_cast<int>(start), static_cast<std::uint32_t>(separator - start)));
+        start = separator + 1;
+    }
 }
 
 template <class CharT, class OtherCharT>

@@ -10,6 +10,9 @@
 
 namespace ZV {
 
+template <class CharT, class OtherCharT>
+class StringArrayT;
+
 // The framework's string: wide (UTF-16 code units, one per wchar_t) or narrow (UTF-8 bytes). The characters live in
 // a counted buffer that copies share until one of them writes.
 //
@@ -67,8 +70,18 @@ public:
     StringT Mid(int start, std::uint32_t count) const;
     StringT Left(std::uint32_t count) const { return Mid(0, count); }
     StringT MidToEnd(int start) const;
-    int Find(const StringT& text) const;
+    // The first index at or after start where the text begins, or -1.
+    int Find(const StringT& text, int start = 0) const;
+    // The index of the last occurrence of the character, or -1.
+    int ReverseFind(CharT character) const;
     StringT ToUpper() const;
+    StringT ToLower() const;
+    // Equal letter for letter when both are lower-cased; the same buffer is equal at once.
+    bool EqualsNoCase(const StringT& other) const;
+    // The parts between any of the separators. Empty parts between separators are kept, a trailing separator
+    // gives no empty last part, and a text without separators is one part. With maxCount above 0 the last part
+    // holds the rest of the text, separators and all.
+    StringArrayT<CharT, OtherCharT> Split(const CharT* separators, int maxCount = -1) const;
 
     StringT Trim() const { return TrimLeft().TrimRight(); }
     StringT TrimLeft() const { return TrimLeftChars(DefaultTrimSet()); }
@@ -108,6 +121,7 @@ private:
     CharT* WritableData() const { return static_cast<CharT*>(mBuffer->GetData()); }
     std::uint32_t SizeInCharacters() const { return mBuffer->GetSize() / sizeof(CharT); }
     std::basic_string_view<CharT> View() const { return {GetData(), GetLength()}; }
+    StringT MapCharacters(CharT (*map)(CharT)) const;
     // Makes a shareable buffer exactly as long as its text again (an empty text takes the shared empty buffer).
     void SettleBuffer(std::uint32_t length);
 

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "ObjectBase/Exception.h"
+#include "ObjectBase/TypeName.h"
+#include "Utilities/Storage/IHashedList.h"
+#include "Utilities/Storage/LPair.h"
+#include "Utilities/Storage/RCPtrArray.h"
+#include "Utilities/Storage/StringT.h"
+
+#include <cstdint>
+#include <new>
+
+namespace ZV {
+
+// The bucket of a key: the key shifted right by Shift (arithmetically for signed keys, so -1 falls into the last
+// bucket) and cut to its low Bits bits.
+template <unsigned Bits, unsigned Shift, class Key>
+unsigned GetBits(const Key& key)
+{
+    return static_cast<unsigned>((key >> Shift) & ((Key(1) << Bits) - 1));
+}
+
+// A fixed table of 2^HashBits buckets, each an array of counted key/value pairs; it never rehashes. The bucket of
+// a key is GetBits(key), a plain bit slice. A key occurs at most once; each bucket is searched from its newest
+// pair, and a reference given out by GetEntry stays valid until that pair is removed.
+template <class T, class Key, Key (*GetKey)(const T&), unsigned HashBits, unsigned (*GetBits)(const Key&)>
+class HashedList : public IHashedList<T, Key> {
+    static_assert(HashBits > 0 && HashBits < 16);
+
+    // The text of a pair is the name of its key's type, never the key's value.
+    static StringT<wchar_t, char> KeyToString(const Key&) { return StringT<wchar_t, char>(TypeName<Key>().c_str()); }
+
+    using Entry = LPair<Key, T, &HashedList::KeyToString>;
+    using Bucket = RCPtrArray<Entry, 1, 0>;
+    static constexpr unsigned kBucketCount = 1u << HashBits;
+
+public:
+    HashedList() = default;
+    HashedList(const HashedList&) = delete;
+    HashedList& operator=(const HashedList&) = delete;
+
+    int GetCount() const override { return mCount; }
+
+    void RemoveAll() override
+    {
+        for (Bucket& bucket : mBuckets) {
+            bucket.SetCount(0);
+        }
+        mCount = 0;
+    }
+
+    bool Add(const T& value) override
+    {
+        const Key key = GetKey(value);
+        Bucket& bucket = BucketOf(key);
+        if (Entry* entry = Find(bucket, key)) {
+            entry->second = value;
+            return false;
+        }
+        if (Failed(bucket.AddItem(RCPtr<Entry>(new Entry(key, value))))) {
+            throw Exception<std::bad_alloc>();
+        }
+        ++mCount;
+        return true;
+    }
+
+    T& GetEntry(const Key& key, T& notFound) override
+    {
+        Entry* entry = Find(BucketOf(key), key);
+        return entry != nullptr ? entry->second : notFound;
+    }
+
+    bool Remove(const Key& key) override
+    {
+        Bucket& bucket = BucketOf(key);
+        const std::int32_t index = IndexOfKey(bucket, key);
+        if (index < 0) {
+            return false;
+        }
+        bucket.RemoveRange(static_cast<std::uint32_t>(index), 1);
+        --mCount;
+        return true;
+    }
+
+private:
+    Bucket& BucketOf(const Key& key) { return mBuckets[GetBits(key) & (kBucketCount - 1)]; }
+
+    static std::int32_t IndexOfKey(const Bucket& bucket, const Key& key)
+    {
+        for (std::uint32_t index = bucket.GetCount(); index-- > 0;) {
+            if (bucket.GetData()[index]->first == key) {
+                return static_cast<std::int32_t>(index);
+            }
+        }
+        return -1;
+    }
+
+    static Entry* Find(Bucket& bucket, const Key& key)
+    {
+        const std::int32_t index = IndexOfKey(bucket, key);
+        return index < 0 ? nullptr : bucket.GetData()[index].Get();
+    }
+
+    int mCount = 0;
+    Bucket mBuckets[kBucketCount];
+};
+
+}  // namespace ZV
