@@ -85,27 +85,17 @@ struct BlockOf48 {
     double values[6];
 };
 
-void LockedPoolAllocateFree(benchmark::State& state)
+// Allocate and free through a pool with its lock (argument 1) and without (0).
+void PoolAllocateFree(benchmark::State& state)
 {
-    ReuseAllocator<BlockOf48, 4> pool(true);
+    ReuseAllocator<BlockOf48, 4> pool(state.range(0) != 0);
     for (auto _ : state) {
         void* block = pool.Allocate(sizeof(BlockOf48));
         benchmark::DoNotOptimize(block);
         pool.Free(block);
     }
 }
-BENCHMARK(LockedPoolAllocateFree);
-
-void UnlockedPoolAllocateFree(benchmark::State& state)
-{
-    ReuseAllocator<BlockOf48, 4> pool(false);
-    for (auto _ : state) {
-        void* block = pool.Allocate(sizeof(BlockOf48));
-        benchmark::DoNotOptimize(block);
-        pool.Free(block);
-    }
-}
-BENCHMARK(UnlockedPoolAllocateFree);
+BENCHMARK(PoolAllocateFree)->Arg(1)->Arg(0);
 
 // The general heap for blocks of the same size, for comparison.
 void HeapAllocateFree(benchmark::State& state)

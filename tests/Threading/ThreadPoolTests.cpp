@@ -205,13 +205,16 @@ TEST(LThreadPool, PoolLetGoByItsOwnerWhileDrainingIsDestroyedOnItsQueueThreadWit
     std::thread::id destroyedOn;
     RCPtr<LThreadPool> pool(new LObservedPool(1, destroyed, destroyedOn));
     std::vector<RCPtr<LGatedWorker>> gates = OccupyEveryWorker(*pool);
-    pool->QueueWork(Logging(log, 1), nullptr, kThreadPriorityNormal);
+    TrafficLight jobReleased;
+    pool->QueueWork(Logging(log, 1), RCPtr<LReleaseSignal>(new LReleaseSignal(jobReleased)), kThreadPriorityNormal);
     pool = nullptr;
     EXPECT_EQ(destroyed.Wait(0), kWaitTimedOut) << "the drain still holds the pool";
 
     gates[0]->release.Set();
     EXPECT_EQ(destroyed.Wait(kBoundedWait), kWaitSignalled);
     EXPECT_NE(destroyedOn, std::this_thread::get_id()) << "the drain let the pool go last";
+    // Handed to the worker just before the pool stopped it, the job ran or was dropped; either way it is let go.
+    EXPECT_EQ(jobReleased.Wait(kBoundedWait), kWaitSignalled);
 }
 
 TEST(LThreadPool, PoolShutDownRightAfterADrainWasStartedIsLeftHeldByNothing)
@@ -263,30 +266,38 @@ TEST(LThreadPoolDeathTest, ProgramExitsWhileAJobStillHangsAfterItsPoolWasShutDow
         ::testing::ExitedWithCode(0), "has not ended within 200 ms");
 }
 
-TEST(LThreadPool, DrainWhoseWaitFailsHandsTheJobToAFreeWorkerInsteadOfIndexingWithTheFailure)
-{
+// Both workers busy, one job queued, and every wait of the drain failing at once.
+class LThreadPoolWithFailingDrainWaits : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        gates = OccupyEveryWorker(*pool);
+        pool->QueueWork(Logging(log, 1), nullptr, kThreadPriorityNormal);
+        ASSERT_EQ(services.failed.Wait(kBoundedWait), kWaitSignalled);
+    }
+    void TearDown() override
+    {
+        for (const RCPtr<LGatedWorker>& gate : gates) {
+            gate->release.Set();
+        }
+    }
+
     // Outlives the pool, whose threads may be about to wait through it.
-    FailingMultipleWaits services(2);
+    FailingMultipleWaits services{2};
     JobLog log;
     RCPtr<LThreadPool> pool = LThreadPool::Create(2, kThreadPriorityNormal);
-    std::vector<RCPtr<LGatedWorker>> gates = OccupyEveryWorker(*pool);
-    pool->QueueWork(Logging(log, 1), nullptr, kThreadPriorityNormal);
-    ASSERT_EQ(services.failed.Wait(kBoundedWait), kWaitSignalled);
+    std::vector<RCPtr<LGatedWorker>> gates;
+};
+
+TEST_F(LThreadPoolWithFailingDrainWaits, DrainHandsTheJobToAFreeWorkerInsteadOfIndexingWithTheFailure)
+{
     gates[1]->release.Set();
     ASSERT_TRUE(log.WaitForEntries(1));
     EXPECT_EQ(gates[1]->runs, 1);
-    gates[0]->release.Set();
 }
 
-TEST(LThreadPool, ShutdownEndsADrainWhoseWaitsKeepFailing)
+TEST_F(LThreadPoolWithFailingDrainWaits, ShutdownEndsTheDrain)
 {
-    // Outlives the pool, whose threads may be about to wait through it.
-    FailingMultipleWaits services(2);
-    JobLog log;
-    RCPtr<LThreadPool> pool = LThreadPool::Create(2, kThreadPriorityNormal);
-    std::vector<RCPtr<LGatedWorker>> gates = OccupyEveryWorker(*pool);
-    pool->QueueWork(Logging(log, 1), nullptr, kThreadPriorityNormal);
-    ASSERT_EQ(services.failed.Wait(kBoundedWait), kWaitSignalled);
     TrafficLight shutDown;
     std::thread closer([&] {
         pool->Shutdown();
