@@ -93,15 +93,23 @@ void RetriggerableThreader::RunJobs(void* context)
             // Callers hand the worker over read-only, but it is theirs to run as it is.
             const_cast<LThreadWorker*>(state->mWorker.Get())->DoWork(state->mParameter);
         }
-        state->mParameter = nullptr;
-        state->mWorker = nullptr;
-        RCPtr<LEvent> doneEvent = std::move(state->mDoneEvent);
-        state->mBusy.store(false);
-        if (doneEvent) {
-            doneEvent->Set();
-        }
+        FinishJob(*state);
     }
+    // A job handed over just before the stop was never run: it is let go all the same, or whatever it holds (a
+    // thread pool holds itself) would live on in the shared state.
+    FinishJob(*state);
     state->Release();
+}
+
+void RetriggerableThreader::FinishJob(LSharedState& state)
+{
+    state.mParameter = nullptr;
+    state.mWorker = nullptr;
+    RCPtr<LEvent> doneEvent = std::move(state.mDoneEvent);
+    state.mBusy.store(false);
+    if (doneEvent) {
+        doneEvent->Set();
+    }
 }
 
 }  // namespace ZV

@@ -45,6 +45,8 @@ private:
     class LSharedState;
 
     static void RunJobs(void* state);
+    // Lets go of the job's worker and parameter, then clears busy and sets its done event.
+    static void FinishJob(LSharedState& state);
 
     RCPtr<LSharedState> mState;
     Thread mThread;

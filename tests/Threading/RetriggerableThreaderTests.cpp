@@ -169,6 +169,22 @@ TEST(RetriggerableThreader, ThreaderDestroyedByItsOwnJobDoesNotWaitForItself)
     EXPECT_EQ(worker->runs, 1);
 }
 
+TEST(RetriggerableThreader, JobHandedOverJustBeforeStopIsLetGoAndSignalledEvenWhenItNeverRan)
+{
+    for (int repeat = 0; repeat < 200; ++repeat) {
+        RetriggerableThreader threader;
+        RCPtr<LCountingWorker> worker(new LCountingWorker);
+        RCPtr<LHolder<int>> parameter = LHolder<int>::Create(repeat);
+        RCPtr<LEvent> done = LEvent::Create(true);
+        ASSERT_EQ(threader.Trigger(worker, parameter, done, kThreadPriorityNormal), ZV_S_OK);
+        ASSERT_TRUE(threader.Stop());
+        ASSERT_EQ(worker->GetRefCount(), 1) << "repeat " << repeat;
+        ASSERT_EQ(parameter->GetRefCount(), 1) << "repeat " << repeat;
+        ASSERT_TRUE(done->TryWait()) << "repeat " << repeat;
+        ASSERT_FALSE(threader.IsBusy());
+    }
+}
+
 TEST(RetriggerableThreader, ThreaderWithoutAThreadRefusesJobsInsteadOfDroppingThem)
 {
     Testing::FailingThreadingServices services;

@@ -1,0 +1,23 @@
+#include "Notification/ConditionsParam.h"
+
+#include "Threading/ReusePools.h"
+
+namespace ZV {
+
+RCPtr<LConditionsParam> LConditionsParam::Create(std::uint32_t previousConditions, std::uint32_t currentConditions,
+                                                 const PointT<double>& point)
+{
+    return RCPtr<LConditionsParam>(new LConditionsParam(previousConditions, currentConditions, point));
+}
+
+void* LConditionsParam::operator new(std::size_t size)
+{
+    return GetConditionsParamPool().Allocate(size);
+}
+
+void LConditionsParam::operator delete(void* block)
+{
+    GetConditionsParamPool().Free(block);
+}
+
+}  // namespace ZV

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "ObjectBase/RefCountedObject.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace ZV {
+
+class LControl;
+class LMenuDescriptor;
+
+// The activation of one menu item: the menu that holds it and the item's index in that menu.
+class LMenuActivationParam : public virtual LRefCountedObject {
+public:
+    static RCPtr<LMenuActivationParam> Create(const ConstRCPtr<LMenuDescriptor>& menu, std::uint32_t item);
+    ~LMenuActivationParam() override;
+
+    const ConstRCPtr<LMenuDescriptor>& GetMenu() const { return mMenu; }
+    std::uint32_t GetItem() const { return mItem; }
+
+    static void* operator new(std::size_t size);
+    static void operator delete(void* block);
+
+protected:
+    LMenuActivationParam(const ConstRCPtr<LMenuDescriptor>& menu, std::uint32_t item);
+
+private:
+    ConstRCPtr<LMenuDescriptor> mMenu;
+    std::uint32_t mItem;
+};
+
+// Held by a control so that menus can ask it about the state of their items.
+class LMenuItemUpdater : public virtual LRefCountedObject {
+public:
+    static RCPtr<LMenuItemUpdater> Create(const ConstRCPtr<LControl>& control);
+    ~LMenuItemUpdater() override;
+
+    // The control whose menu items this updater answers for.
+    const ConstRCPtr<LControl>& GetControl() const { return mControl; }
+
+protected:
+    explicit LMenuItemUpdater(const ConstRCPtr<LControl>& control);
+
+private:
+    ConstRCPtr<LControl> mControl;
+};
+
+}  // namespace ZV
