@@ -66,13 +66,15 @@ RCPtr<LNotification> LNotification::Create(const wchar_t* id, const ConstRCPtr<L
     if (!gPoolOn.load()) {
         return CreateNew(id, parameter);
     }
-    const wchar_t* canonicalId = InternString(id);
-    if (canonicalId == nullptr) {
-        return nullptr;
-    }
     RCPtr<LNotification> spare;
+    const wchar_t* canonicalId = nullptr;
     {
+        // One hold of the lock for the id and the spare.
         MutexLock lock(GetNotificationLock());
+        canonicalId = InternString(id);
+        if (canonicalId == nullptr) {
+            return nullptr;
+        }
         GetNotificationSparePool().RemoveLast(spare);
     }
     if (spare.IsNull()) {

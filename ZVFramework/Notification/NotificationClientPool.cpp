@@ -24,12 +24,16 @@ struct Pool::DeliveryCursor {
 // Keeps a delivery's cursor among the pool's active ones for the delivery's duration, also when a client throws.
 class Pool::ActiveDelivery {
 public:
+    // A delivery that begins with the last client.
+    explicit ActiveDelivery(Pool& pool) : mPool(pool)
+    {
+        MutexLock lock(mPool.mLock->mutex);
+        Enter(static_cast<std::int32_t>(mPool.mClients.GetCount()));
+    }
     ActiveDelivery(Pool& pool, std::int32_t start) : mPool(pool)
     {
         MutexLock lock(mPool.mLock->mutex);
-        mCursor.index = start;
-        mCursor.next = mPool.mDeliveries;
-        mPool.mDeliveries = &mCursor;
+        Enter(start);
     }
     ActiveDelivery(const ActiveDelivery&) = delete;
     ActiveDelivery& operator=(const ActiveDelivery&) = delete;
@@ -52,6 +56,13 @@ public:
     }
 
 private:
+    void Enter(std::int32_t start)
+    {
+        mCursor.index = start;
+        mCursor.next = mPool.mDeliveries;
+        mPool.mDeliveries = &mCursor;
+    }
+
     Pool& mPool;
     DeliveryCursor mCursor{};
 };
@@ -66,8 +77,7 @@ LNotificationDistributor::LNotificationClientPool::~LNotificationClientPool() = 
 
 std::uint32_t Pool::GetCombinedFlags() const
 {
-    MutexLock lock(mLock->mutex);
-    return mCombinedFlags;
+    return mCombinedFlags.load();
 }
 
 std::uint32_t Pool::GetClientCount() const
@@ -95,7 +105,7 @@ ZVRESULT Pool::AddClient(const ConstRCPtr<LNotificationClient>& client, std::uin
         for (std::uint32_t i = 0; i < mClients.GetCount(); ++i) {
             combined |= (*mClients.GetItemPointer(i))->mFlags;
         }
-        mCombinedFlags = combined;
+        mCombinedFlags.store(combined);
     }
     return ZV_S_OK;
 }
@@ -114,12 +124,11 @@ std::int32_t Pool::IndexOfClient(const ConstRCPtr<LNotificationClient>& client) 
 
 ZVRESULT Pool::SendNotification(const LNotificationDistributor* sender, const RCPtr<LNotification>& notification)
 {
-    const std::uint32_t count = GetClientCount();
-    if (count == 0) {
+    ActiveDelivery delivery(*this);
+    if (delivery.GetIndex() == 0) {
         return ZV_S_FALSE;
     }
     const ConstRCPtr<LNotificationDistributor> heldSender(sender);
-    ActiveDelivery delivery(*this, static_cast<std::int32_t>(count));
     for (;;) {
         RCPtr<LNotification> delivered;
         RCPtr<LNotificationClient> client;
@@ -156,12 +165,13 @@ std::int32_t Pool::SendToClient(const LNotificationDistributor* sender, std::int
 
 void Pool::StoreLatest(const RCPtr<LNotification>& notification)
 {
+    // Set under the lock before any latest-only entry exists, so a latest-only client is never missed.
+    if ((mCombinedFlags.load() & kNotifyLatestOnly) == 0) {
+        return;
+    }
     // The notifications replaced go after the lock: one of them may be released for good.
     RCPtrArray<LNotification, 1, 0> replaced;
     MutexLock lock(mLock->mutex);
-    if ((mCombinedFlags & kNotifyLatestOnly) == 0) {
-        return;
-    }
     for (std::uint32_t index = mClients.GetCount(); index-- > 0;) {
         Entry& entry = **mClients.GetItemPointer(index);
         if ((entry.mFlags & kNotifyLatestOnly) != 0) {

@@ -4,6 +4,7 @@
 #include "Threading/Mutex.h"
 #include "Utilities/Storage/RCPtrArray.h"
 
+#include <atomic>
 #include <cstdint>
 
 namespace ZV {
@@ -141,7 +142,8 @@ private:
     RCPtr<LNotificationClient> RecipientAtLocked(std::int32_t index, const RCPtr<LNotification>& notification,
                                                  RCPtr<LNotification>& delivered);
 
-    std::uint32_t mCombinedFlags = 0;
+    // Read without the lock by a queue's post, which needs it only when a latest-only client is registered.
+    std::atomic<std::uint32_t> mCombinedFlags{0};
     const wchar_t* mId;
     RCPtrArray<LNotificationRegisteredClientInfo, 1, 0> mClients;
     RCPtr<LLock> mLock;

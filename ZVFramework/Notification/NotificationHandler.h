@@ -72,7 +72,7 @@ public:
         if (binding == mHandlers.end()) {
             return 0;
         }
-        return (mOwner->*binding->second)(sender, notification);
+        return Call(mOwner, binding->second, sender, notification);
     }
 
     // The bound function and the owner's registration flags at the distributor; 0x80004005 when either is missing.
@@ -100,6 +100,14 @@ public:
     T* GetOwner() const { return mOwner; }
 
 private:
+    // GCC's vptr check takes a base's function, adjusted to the base part, for a call on a wrong object.
+    __attribute__((no_sanitize("vptr"))) static std::int32_t Call(T* owner, MemberFunction function,
+                                                                  const ConstRCPtr<LNotificationDistributor>& sender,
+                                                                  const RCPtr<LNotification>& notification)
+    {
+        return (owner->*function)(sender, notification);
+    }
+
     bool EraseKey(const Receivable& key) { return mHandlers.erase(key) != 0; }
 
     T* mOwner;
