@@ -45,11 +45,6 @@ void EnableNotificationPool(bool on)
     }
 }
 
-bool IsNotificationPoolEnabled()
-{
-    return gPoolOn.load();
-}
-
 RCPtr<LNotification> LNotification::CreateNew(const wchar_t* id, const ConstRCPtr<LRefCountedObject>& parameter)
 {
     const wchar_t* canonicalId = InternString(id);

@@ -53,7 +53,6 @@ private:
 // Switches the pool of spare notifications on or off; off also destroys every spare. The application switches it
 // on at start-up and off when it ends.
 void EnableNotificationPool(bool on);
-bool IsNotificationPoolEnabled();
 
 // The spare notifications, used as a stack: the most recently returned is handed out first. Guarded by the
 // notification lock. At exit the pool is switched off before it is destroyed.

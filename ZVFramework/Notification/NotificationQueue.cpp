@@ -81,6 +81,8 @@ ZVRESULT LNotificationQueue::PostNotification(const RCPtr<LNotification>& notifi
 
 bool LNotificationQueue::ProcessNotifications(bool sendIdle)
 {
+    // A client may let the queue's owner go from inside a delivery.
+    const ConstRCPtr<LNotificationQueue> self(this);
     const ConstRCPtr<LNotificationDistributor> distributor = GetDistributor();
     if (!mBusy) {
         const FlagScope busy(mBusy);
@@ -139,18 +141,27 @@ void LNotificationQueue::DeliverQueued(const ConstRCPtr<LNotificationDistributor
     // A notification leaves the queue unmarked, also when its delivery ends by an exception.
     class Dequeued {
     public:
-        explicit Dequeued(RCPtr<LNotification> notification) : mNotification(std::move(notification)) {}
+        Dequeued() = default;
         Dequeued(const Dequeued&) = delete;
         Dequeued& operator=(const Dequeued&) = delete;
-        ~Dequeued() { mNotification->SetPosted(false); }
+        ~Dequeued()
+        {
+            if (notification) {
+                notification->SetPosted(false);
+            }
+        }
 
-        const RCPtr<LNotification> mNotification;
+        RCPtr<LNotification> notification;
     };
 
+    // A delivery may clear the queue, so the ring can run empty before the count taken at the start.
     for (std::uint32_t remaining = mQueue.GetCount(); remaining > 0; --remaining) {
-        const Dequeued dequeued(mQueue.Dequeue());
+        Dequeued dequeued;
+        if (!mQueue.TryDequeue(dequeued.notification)) {
+            return;
+        }
         if (distributor) {
-            distributor->SendNotification(dequeued.mNotification);
+            distributor->SendNotification(dequeued.notification);
         }
     }
 }

@@ -15,7 +15,7 @@ std::wstring Numbered(const wchar_t* prefix, int number)
     return prefix + std::to_wstring(number);
 }
 
-TEST(InternString, EqualTextsShareOnePointerThatInternsToItselfAndCaseMakesAnotherId)
+TEST(InternString, EqualTextsShareOnePointerThatInternsToItselfCaseMakesAnotherIdAndEmptyNone)
 {
     const std::wstring text = L"NID_INTERN_SAME";
     const std::wstring copy = text;
@@ -29,10 +29,6 @@ TEST(InternString, EqualTextsShareOnePointerThatInternsToItselfAndCaseMakesAnoth
     const wchar_t* lower = InternString(L"nid_intern_same");
     ASSERT_NE(lower, nullptr);
     EXPECT_NE(lower, canonical);
-}
-
-TEST(InternString, NullAndEmptyTextsHaveNoId)
-{
     EXPECT_EQ(InternString(nullptr), nullptr);
     EXPECT_EQ(InternString(L""), nullptr);
 }

@@ -214,21 +214,6 @@ TEST_F(DistributorTest, RegisteringAndUnregisteringLeavesEveryCountAsBeforeAndKe
     EXPECT_EQ(pool->GetClientCount(), 0u);
 }
 
-TEST_F(DistributorTest, UnregisterAllClientsAsksEveryClientOfEveryIdToLeave)
-{
-    const RCPtr<LRecordingClient> a = Registered("A");
-    const RCPtr<LRecordingClient> b = Registered("B");
-    b->RegisterForNotification(distributor, L"NID_DISTRIBUTOR_OTHER", 0);
-
-    EXPECT_EQ(distributor->UnregisterAllClients(), ZV_S_OK);
-
-    EXPECT_EQ(a->GetRegistrationCount(), 0);
-    EXPECT_EQ(b->GetRegistrationCount(), 0);
-    EXPECT_EQ(b->GetSources().GetCount(), 0u);
-    EXPECT_EQ(distributor->GetRegistrationCount(), 0u);
-    EXPECT_EQ(Send(), ZV_S_FALSE);
-}
-
 TEST(DistributorLifetime, ADistributorAndItsClientsAreFreedWhenTheirOwnersLetGoInEitherOrder)
 {
     std::vector<Delivery> log;

@@ -125,14 +125,6 @@ TEST_F(HandlerTest, KeepsTheFirstFunctionBoundToAPairButTakesTheNewFlags)
     EXPECT_EQ(owner->handler->GetHandler(other, kId, bound, flags), ZV_E_FAIL);
 }
 
-TEST_F(HandlerTest, RefusesANullDistributorAndARegistrationWithoutId)
-{
-    EXPECT_EQ(owner->handler->AddHandler(&LHandlerOwner::OnFirst, nullptr, kId, 0), ZV_E_INVALIDARG);
-    EXPECT_EQ(owner->handler->AddHandler(&LHandlerOwner::OnFirst, distributor, L"", 0), ZV_E_FAIL);
-    EXPECT_EQ(owner->handler->MapHandler(&LHandlerOwner::OnFirst, nullptr), ZV_E_FAIL);
-    EXPECT_EQ(owner->GetRegistrationCount(), 0);
-}
-
 TEST_F(HandlerTest, AMappedIdIsHandledOnlyWhenTheNotificationHasNoSenderUntilItIsUnmapped)
 {
     EXPECT_EQ(owner->handler->MapHandler(&LHandlerOwner::OnSecond, L"NID_HANDLER_DIRECT"), ZV_S_OK);

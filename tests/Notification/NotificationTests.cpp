@@ -18,19 +18,6 @@ std::uint32_t SpareCount()
     return GetNotificationSparePool().GetCount();
 }
 
-TEST(Notification, CarriesTheCanonicalIdAndItsParameterAndStartsUnposted)
-{
-    const RCPtr<LTestRecord> record = LTestRecord::Create(7);
-    const RCPtr<LNotification> notification = LNotification::Create(L"NID_CARRIES", record);
-    ASSERT_TRUE(notification);
-    EXPECT_EQ(notification->GetId(), InternString(L"NID_CARRIES"));
-    EXPECT_EQ(notification->GetParameter().Get(), record.Get());
-    EXPECT_FALSE(notification->IsPosted());
-    EXPECT_EQ(notification->GetRefCount(), 1);
-
-    EXPECT_TRUE(LNotification::Create(L"NID_NO_PARAMETER", nullptr)->GetParameter().IsNull());
-}
-
 TEST(NotificationPool, NullOrEmptyIdsGiveNoNotificationAndLeaveTheSparesAlone)
 {
     EXPECT_FALSE(LNotification::Create(nullptr, nullptr));
@@ -45,17 +32,6 @@ TEST(NotificationPool, NullOrEmptyIdsGiveNoNotificationAndLeaveTheSparesAlone)
     EXPECT_FALSE(LNotification::CreateNew(nullptr, nullptr));
     EXPECT_EQ(SpareCount(), 1u);
     EXPECT_EQ(LTestRecord::sLiving, 0);
-}
-
-TEST(NotificationPool, WhileOffEveryReleaseDestroysTheNotificationAndItsParameter)
-{
-    ASSERT_FALSE(IsNotificationPoolEnabled());
-    {
-        const RCPtr<LNotification> notification = MakeNotification(L"NID_POOL_OFF", 1);
-        EXPECT_EQ(LTestRecord::sLiving, 1);
-    }
-    EXPECT_EQ(LTestRecord::sLiving, 0);
-    EXPECT_EQ(SpareCount(), 0u);
 }
 
 TEST(NotificationPool, AReleasedNotificationLetsItsParameterGoAtOnceAndComesBackWithTheNewIdAndParameter)

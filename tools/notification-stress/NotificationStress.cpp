@@ -97,26 +97,14 @@ public:
 
     std::int32_t OnSequence(const ConstRCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification)
     {
-        const LStressRecord& record = RecordOf(notification);
-        int& expected = mNextSequence[static_cast<std::size_t>(record.GetProducer())];
-        if (record.GetSequence() != expected) {
-            mFailures.Add("producer " + std::to_string(record.GetProducer()) + ": expected notification " +
-                          std::to_string(expected) + ", received " + std::to_string(record.GetSequence()));
-        }
-        expected = record.GetSequence() + 1;
+        CheckOrder(mNextSequence, RecordOf(notification), "producer ");
         ++mSequenceCount;
         return 1;
     }
 
     std::int32_t OnBurst(const ConstRCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification)
     {
-        const LStressRecord& record = RecordOf(notification);
-        int& expected = mNextInBurst[static_cast<std::size_t>(record.GetProducer())];
-        if (record.GetSequence() != expected) {
-            mFailures.Add("burst of producer " + std::to_string(record.GetProducer()) + ": expected " +
-                          std::to_string(expected) + ", received " + std::to_string(record.GetSequence()));
-        }
-        expected = record.GetSequence() + 1;
+        CheckOrder(mNextInBurst, RecordOf(notification), "bursts of producer ");
         mLastBurstNotification = notification.Get();
         ++mBurstCount;
         return 1;
@@ -127,6 +115,16 @@ public:
     const LNotification* GetLastBurstNotification() const { return mLastBurstNotification; }
 
 private:
+    void CheckOrder(std::vector<int>& next, const LStressRecord& record, const std::string& stream)
+    {
+        int& expected = next[static_cast<std::size_t>(record.GetProducer())];
+        if (record.GetSequence() != expected) {
+            mFailures.Add(stream + std::to_string(record.GetProducer()) + ": expected notification " +
+                          std::to_string(expected) + ", received " + std::to_string(record.GetSequence()));
+        }
+        expected = record.GetSequence() + 1;
+    }
+
     RCPtr<LNotificationHandler<LStressClient>> mHandler;
     std::thread::id mUiThread;
     Failures& mFailures;

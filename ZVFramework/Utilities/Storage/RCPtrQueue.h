@@ -18,7 +18,9 @@ namespace ZV {
 template <class T, std::uint32_t N>
 class RCPtrQueue {
 public:
-    explicit RCPtrQueue(Mutex* mutex, std::uint32_t slots = N) : mSlots(slots, slots), mMutex(mutex) {}
+    static_assert(N >= 2, "a ring keeps one slot empty");
+
+    explicit RCPtrQueue(Mutex* mutex) : mSlots(N, N), mMutex(mutex) {}
     RCPtrQueue(const RCPtrQueue&) = delete;
     RCPtrQueue& operator=(const RCPtrQueue&) = delete;
 
@@ -26,11 +28,6 @@ public:
     ZVRESULT Enqueue(const RCPtr<T>& item)
     {
         MutexLock lock(mMutex);
-        if (mSlots.GetCount() == 0) {
-            GrowTo(2);
-            mWriteIndex = 0;
-            mReadIndex = 0;
-        }
         const std::uint32_t capacity = mSlots.GetCount();
         if (CountLocked() == capacity - 1) {
             // The new slot goes in at the read index, so that the items from there on keep their order.
@@ -51,14 +48,24 @@ public:
     // Removes and returns the oldest item; throws "Runtime Error" when there is none.
     RCPtr<T> Dequeue()
     {
-        MutexLock lock(mMutex);
-        if (CountLocked() == 0) {
+        RCPtr<T> item;
+        if (!TryDequeue(item)) {
             ZV_THROW_IN(JoinTemplateName("ZV::RCPtrQueue", TypeName<T>() + "," + std::to_string(N)) + "::Dequeue",
                         std::runtime_error, "");
         }
-        RCPtr<T> item(std::move(*mSlots.GetItemPointer(mReadIndex)));
-        mReadIndex = (mReadIndex + 1) % mSlots.GetCount();
         return item;
+    }
+
+    // Hands the oldest item over; false, with the item unchanged, when there is none.
+    bool TryDequeue(RCPtr<T>& item)
+    {
+        MutexLock lock(mMutex);
+        if (CountLocked() == 0) {
+            return false;
+        }
+        item = std::move(*mSlots.GetItemPointer(mReadIndex));
+        mReadIndex = (mReadIndex + 1) % mSlots.GetCount();
+        return true;
     }
 
     std::uint32_t GetCount() const
@@ -77,18 +84,7 @@ public:
 private:
     std::uint32_t CountLocked() const
     {
-        const std::uint32_t capacity = mSlots.GetCount();
-        if (capacity == 0) {
-            return 0;
-        }
-        return mWriteIndex >= mReadIndex ? mWriteIndex - mReadIndex : mWriteIndex + capacity - mReadIndex;
-    }
-
-    void GrowTo(std::uint32_t slots)
-    {
-        if (Failed(mSlots.SetCount(slots))) {
-            throw Exception<std::bad_alloc>();
-        }
+        return mWriteIndex >= mReadIndex ? mWriteIndex - mReadIndex : mWriteIndex + mSlots.GetCount() - mReadIndex;
     }
 
     RCPtrArray<T, N, N> mSlots;

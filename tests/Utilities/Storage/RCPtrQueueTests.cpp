@@ -94,15 +94,5 @@ TEST(RCPtrQueue, HoldsOneReferencePerQueuedItemAndHandsItOverOnDequeue)
     EXPECT_EQ(item->GetRefCount(), 1);
 }
 
-TEST(RCPtrQueue, ARingWithoutSlotsStartsWithTwoOnTheFirstItem)
-{
-    RCPtrQueue<LHolder<int>, 4> queue(nullptr, 0);
-    EXPECT_EQ(queue.GetCount(), 0u);
-    queue.Enqueue(Item(1));
-    queue.Enqueue(Item(2));
-    EXPECT_EQ(queue.GetCapacity(), 3u);
-    EXPECT_EQ(Drain(queue), (std::vector<int>{1, 2}));
-}
-
 }  // namespace
 }  // namespace ZV
