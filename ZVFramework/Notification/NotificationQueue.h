@@ -1,0 +1,97 @@
+#pragma once
+
+#include "Notification/Notification.h"
+#include "Notification/NotificationReceiver.h"
+#include "Threading/Mutex.h"
+#include "Utilities/Storage/RCPtrQueue.h"
+
+#include <cstdint>
+
+namespace ZV {
+
+class LNotificationDistributor;
+
+// The process-wide lock of every notification queue: their rings, their attached distributors and their posting
+// receivers' links. It is held for one ring operation or one post at a time, never while a notification is
+// delivered.
+Mutex& GetNotificationQueueMutex();
+
+// Carries notifications from any thread to the user-interface thread: producers post, and idle processing on the
+// user-interface thread hands each queued notification, in posting order, to the attached distributor.
+//
+// The queue's posting receiver re-posts what it receives, so that parts that deliver to a receiver can deliver into
+// the queue. It holds a reference back to the queue, counted as internal: when the queue's owners let it go, the
+// cycle is broken and both are freed.
+class LNotificationQueue : public virtual LRefCountedObject {
+public:
+    class LPostingReceiver;
+
+    static constexpr std::uint32_t kInitialSlots = 256;
+
+    LNotificationQueue();
+    LNotificationQueue(const LNotificationQueue&) = delete;
+    LNotificationQueue& operator=(const LNotificationQueue&) = delete;
+    ~LNotificationQueue() override;
+
+    // Sets where queued notifications are delivered, once; a null distributor changes nothing. 0, or 0x80004005
+    // when one is attached already or the queue has let its posting receiver go.
+    ZVRESULT AttachDistributor(const ConstRCPtr<LNotificationDistributor>& distributor);
+    // The queue's posting receiver with a reference added; null once the queue let it go.
+    ConstRCPtr<LNotificationReceiver> GetPostingReceiver() const;
+
+    // Queues the notification, from any thread: 0; 0x80070057 for a null notification or one that waits in a
+    // queue already; 0x80004005 when no distributor is attached. Of the notifications of one id that wait here, a
+    // latest-only client of the distributor will receive only the last one posted.
+    ZVRESULT PostNotification(const RCPtr<LNotification>& notification);
+
+    // On the user-interface thread: delivers the notifications queued at entry (later ones wait for the next call),
+    // then, when asked, the idle notification "NID_IDLE". True when notifications are still queued afterwards. A
+    // client's exception passes on; the notifications behind it are delivered by the next call.
+    bool ProcessNotifications(bool sendIdle);
+    // Drops every queued notification without delivering it; true when notifications are still queued afterwards.
+    bool Clear();
+    std::uint32_t GetQueuedCount() const { return mQueue.GetCount(); }
+    // How many slots the ring has grown to.
+    std::uint32_t GetQueueCapacity() const { return mQueue.GetCapacity(); }
+
+    // Drains the queue, lets its distributor go and breaks the cycle with the posting receiver; then answers as the
+    // base does. Classes built on the queue call it from their own override.
+    ZVRESULT ReleaseInternalReferences() override;
+
+protected:
+    // Takes the attached distributor away and hands over the queue's reference to it.
+    ConstRCPtr<LNotificationDistributor> DetachDistributor();
+
+private:
+    ConstRCPtr<LNotificationDistributor> GetDistributor() const;
+    void DeliverQueued(const ConstRCPtr<LNotificationDistributor>& distributor);
+
+    bool mBusy = false;
+    RCPtrQueue<LNotification, kInitialSlots> mQueue;
+    ConstRCPtr<LNotificationDistributor> mDistributor;
+    ConstRCPtr<LPostingReceiver> mPostingReceiver;
+    RCPtr<LNotification> mIdleNotification;
+};
+
+// Posts a copy of every notification it receives into its queue (sharing the parameter); the clients of the queue
+// see the queue's distributor as the sender. Does nothing once the queue has let it go.
+class LNotificationQueue::LPostingReceiver : public LNotificationReceiver {
+public:
+    static ConstRCPtr<LPostingReceiver> Create(const ConstRCPtr<LNotificationQueue>& queue);
+
+    void ReceiveNotification(const ConstRCPtr<LNotificationDistributor>& sender,
+                             const RCPtr<LNotification>& notification) override;
+    // A posting receiver is never registered anywhere: always 0x80004005.
+    ZVRESULT UnregisterForNotification(const ConstRCPtr<LNotificationDistributor>& distributor,
+                                       const wchar_t* id) override;
+
+private:
+    friend class LNotificationQueue;
+
+    explicit LPostingReceiver(const ConstRCPtr<LNotificationQueue>& queue);
+
+    // Guarded by the queue mutex.
+    RCPtr<LNotificationQueue> mQueue;
+};
+
+}  // namespace ZV

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "ObjectBase/Exception.h"
+#include "ObjectBase/RefCountedObject.h"
+#include "ObjectBase/TypeName.h"
+#include "Threading/Mutex.h"
+#include "Utilities/Storage/RCPtrArray.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+namespace ZV {
+
+// A first-in first-out ring of counted pointers that never refuses an item: it starts with N slots and, once full,
+// grows by one slot per item (its storage grows in steps of N slots). One slot always stays empty. Every operation
+// runs under the given mutex, which several rings may share; a null mutex means no locking.
+template <class T, std::uint32_t N>
+class RCPtrQueue {
+public:
+    static_assert(N >= 2, "a ring keeps one slot empty");
+
+    explicit RCPtrQueue(Mutex* mutex) : mSlots(N, N), mMutex(mutex) {}
+    RCPtrQueue(const RCPtrQueue&) = delete;
+    RCPtrQueue& operator=(const RCPtrQueue&) = delete;
+
+    // Appends the item (taking a reference); 0. Throws only when memory runs out.
+    ZVRESULT Enqueue(const RCPtr<T>& item)
+    {
+        MutexLock lock(mMutex);
+        const std::uint32_t capacity = mSlots.GetCount();
+        if (CountLocked() == capacity - 1) {
+            // The new slot goes in at the read index, so that the items from there on keep their order.
+            if (Failed(mSlots.InsertSpace(mReadIndex, 1))) {
+                throw Exception<std::bad_alloc>();
+            }
+            if (mWriteIndex > mReadIndex) {
+                ++mWriteIndex;
+            }
+            mReadIndex = (mReadIndex + 1) % (capacity + 1);
+        }
+        const std::uint32_t slot = mWriteIndex;
+        mWriteIndex = (slot + 1) % mSlots.GetCount();
+        *mSlots.GetItemPointer(slot) = item;
+        return ZV_S_OK;
+    }
+
+    // Removes and returns the oldest item; throws "Runtime Error" when there is none.
+    RCPtr<T> Dequeue()
+    {
+        RCPtr<T> item;
+        if (!TryDequeue(item)) {
+            ZV_THROW_IN(JoinTemplateName("ZV::RCPtrQueue", TypeName<T>() + "," + std::to_string(N)) + "::Dequeue",
+                        std::runtime_error, "");
+        }
+        return item;
+    }
+
+    // Hands the oldest item over; false, with the item unchanged, when there is none.
+    bool TryDequeue(RCPtr<T>& item)
+    {
+        MutexLock lock(mMutex);
+        if (CountLocked() == 0) {
+            return false;
+        }
+        item = std::move(*mSlots.GetItemPointer(mReadIndex));
+        mReadIndex = (mReadIndex + 1) % mSlots.GetCount();
+        return true;
+    }
+
+    std::uint32_t GetCount() const
+    {
+        MutexLock lock(mMutex);
+        return CountLocked();
+    }
+
+    // How many slots the ring has.
+    std::uint32_t GetCapacity() const
+    {
+        MutexLock lock(mMutex);
+        return mSlots.GetCount();
+    }
+
+private:
+    std::uint32_t CountLocked() const
+    {
+        return mWriteIndex >= mReadIndex ? mWriteIndex - mReadIndex : mWriteIndex + mSlots.GetCount() - mReadIndex;
+    }
+
+    RCPtrArray<T, N, N> mSlots;
+    std::uint32_t mWriteIndex = 0;
+    std::uint32_t mReadIndex = 0;
+    Mutex* mMutex;
+};
+
+}  // namespace ZV

@@ -1,0 +1,290 @@
+#include "Notification/InternTable.h"
+#include "Notification/NotificationLock.h"
+#include "NotificationTestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace ZV {
+namespace {
+
+using ::testing::ElementsAre;
+
+constexpr const wchar_t* kId = L"NID_DISTRIBUTOR_TEST";
+
+bool IsActive(const LNotificationDistributor* distributor)
+{
+    MutexLock lock(GetNotificationLock());
+    const RCPtrArray<LNotificationDistributor, 1, 0>& active = GetNotificationDistributors();
+    for (std::uint32_t i = 0; i < active.GetCount(); ++i) {
+        if (active.GetItemPointer(i)->Get() == distributor) {
+            return true;
+        }
+    }
+    return false;
+}
+
+class DistributorTest : public ::testing::Test {
+protected:
+    RCPtr<LRecordingClient> Registered(const char* name, std::uint32_t flags = 0)
+    {
+        RCPtr<LRecordingClient> client = LRecordingClient::Create(name, log);
+        client->RegisterForNotification(distributor, kId, flags);
+        return client;
+    }
+
+    ZVRESULT Send(int value = 0) { return distributor->SendNotification(MakeNotification(kId, value)); }
+
+    std::vector<Delivery> log;
+    RCPtr<LNotificationDistributor> distributor{new LNotificationDistributor};
+};
+
+TEST_F(DistributorTest, DeliversToTheMostRecentlyRegisteredClientFirstWithItselfAsSender)
+{
+    const RCPtr<LRecordingClient> a = Registered("A");
+    const RCPtr<LRecordingClient> b = Registered("B");
+    const RCPtr<LRecordingClient> c = Registered("C");
+    const RCPtr<LNotification> notification = MakeNotification(kId, 1);
+
+    EXPECT_EQ(distributor->SendNotification(notification), ZV_S_OK);
+
+    EXPECT_THAT(ClientsInOrder(log), ElementsAre("C", "B", "A"));
+    for (const Delivery& delivery : log) {
+        EXPECT_EQ(delivery.sender, distributor.Get());
+        EXPECT_EQ(delivery.notification, notification.Get());
+    }
+}
+
+TEST_F(DistributorTest, ClientsRemovedDuringADeliveryAreNotServedAndTheOthersAreServedOnce)
+{
+    const RCPtr<LRecordingClient> a = Registered("A");
+    const RCPtr<LRecordingClient> b = Registered("B");
+    const RCPtr<LRecordingClient> c = Registered("C");
+
+    // B leaves while it receives.
+    b->onReceive = [&](const auto&, const auto&) { b->UnregisterForNotification(distributor, kId); };
+    Send();
+    EXPECT_THAT(ClientsInOrder(log), ElementsAre("C", "B", "A"));
+    b->onReceive = nullptr;
+
+    // C, served first, removes A, which is still to come.
+    log.clear();
+    c->onReceive = [&](const auto&, const auto&) { a->UnregisterForNotification(distributor, kId); };
+    Send();
+    EXPECT_THAT(ClientsInOrder(log), ElementsAre("C"));
+    c->onReceive = nullptr;
+
+    // A late client removes one that was served already.
+    const RCPtr<LRecordingClient> d = Registered("D");
+    const RCPtr<LRecordingClient> e = Registered("E");
+    log.clear();
+    d->onReceive = [&](const auto&, const auto&) { e->UnregisterForNotification(distributor, kId); };
+    Send();
+    EXPECT_THAT(ClientsInOrder(log), ElementsAre("E", "D", "C"));
+}
+
+TEST_F(DistributorTest, AClientRegisteredDuringADeliveryReceivesOnlyTheNextNotification)
+{
+    const RCPtr<LRecordingClient> a = Registered("A");
+    const RCPtr<LRecordingClient> late = LRecordingClient::Create("Late", log);
+    a->onReceive = [&](const auto&, const auto&) { late->RegisterForNotification(distributor, kId, 0); };
+
+    Send();
+    EXPECT_THAT(ClientsInOrder(log), ElementsAre("A"));
+    log.clear();
+    Send();
+    EXPECT_THAT(ClientsInOrder(log), ElementsAre("Late", "A"));
+}
+
+TEST_F(DistributorTest, ANestedDeliveryOfTheSameIdLetsTheOuterOneServeEveryRemainingClient)
+{
+    const RCPtr<LRecordingClient> a = Registered("A");
+    const RCPtr<LRecordingClient> b = Registered("B");
+    const RCPtr<LRecordingClient> c = Registered("C");
+    const RCPtr<LRecordingClient> d = Registered("D");
+    bool nested = false;
+    b->onReceive = [&](const auto&, const auto&) {
+        if (!nested) {
+            nested = true;
+            Send(2);
+        }
+    };
+
+    Send(1);
+
+    EXPECT_THAT(ClientsInOrder(log), ElementsAre("D", "C", "B", "D", "C", "B", "A", "A"));
+}
+
+TEST_F(DistributorTest, AClientRemovedInsideANestedDeliveryIsSkippedByBothDeliveries)
+{
+    const RCPtr<LRecordingClient> a = Registered("A");
+    const RCPtr<LRecordingClient> b = Registered("B");
+    const RCPtr<LRecordingClient> c = Registered("C");
+    const RCPtr<LRecordingClient> d = Registered("D");
+    bool nested = false;
+    c->onReceive = [&](const auto&, const auto&) {
+        if (!nested) {
+            nested = true;
+            Send(2);
+        } else {
+            a->UnregisterForNotification(distributor, kId);
+        }
+    };
+
+    Send(1);
+
+    EXPECT_THAT(ClientsInOrder(log), ElementsAre("D", "C", "D", "C", "B", "B"));
+}
+
+TEST_F(DistributorTest, RegisteringAgainKeepsOneEntryAndTakesTheNewFlags)
+{
+    const RCPtr<LRecordingClient> a = LRecordingClient::Create("A", log);
+    const ConstRCPtr<LNotificationClient> client(a);
+    EXPECT_EQ(distributor->RegisterClient(client, kId, 0), ZV_S_OK);
+    EXPECT_EQ(distributor->RegisterClient(client, kId, 0), ZV_S_FALSE);
+    EXPECT_EQ(distributor->RegisterClient(client, kId, kNotifyLatestOnly), ZV_S_FALSE);
+
+    std::uint32_t flags = 0;
+    EXPECT_EQ(distributor->GetClientFlags(client, kId, flags), ZV_S_OK);
+    EXPECT_EQ(flags, kNotifyLatestOnly);
+    const RCPtr<LNotificationDistributor::LNotificationClientPool> pool = distributor->FindClientPool(InternString(kId));
+    ASSERT_TRUE(pool);
+    EXPECT_EQ(pool->GetClientCount(), 1u);
+    EXPECT_EQ(pool->GetCombinedFlags(), kNotifyLatestOnly);
+    EXPECT_EQ(distributor->GetRegistrationCount(), 1u);
+
+    EXPECT_EQ(distributor->UnregisterClient(client, kId), ZV_S_OK);
+}
+
+TEST_F(DistributorTest, ReportsNobodyToDeliverToAndRefusesBadArguments)
+{
+    EXPECT_EQ(Send(), ZV_S_FALSE);
+    EXPECT_EQ(distributor->SendNotification(nullptr), ZV_E_INVALIDARG);
+    {
+        const RCPtr<LRecordingClient> a = Registered("A");
+        a->UnregisterForNotification(distributor, kId);
+    }
+    EXPECT_EQ(Send(), ZV_S_FALSE);
+
+    const RCPtr<LRecordingClient> b = LRecordingClient::Create("B", log);
+    const ConstRCPtr<LNotificationClient> client(b);
+    EXPECT_EQ(distributor->RegisterClient(nullptr, kId, 0), ZV_E_INVALIDARG);
+    EXPECT_EQ(distributor->RegisterClient(client, L"", 0), ZV_S_FALSE);
+    EXPECT_EQ(distributor->UnregisterClient(client, L"NID_NEVER_REGISTERED"), ZV_S_FALSE);
+    EXPECT_EQ(distributor->UnregisterClient(client, nullptr), ZV_E_INVALIDARG);
+    EXPECT_EQ(distributor->UnregisterClient(nullptr, kId), ZV_E_INVALIDARG);
+    EXPECT_EQ(distributor->UnregisterClientFromAll(nullptr), ZV_E_INVALIDARG);
+    std::uint32_t flags = 0;
+    EXPECT_EQ(distributor->GetClientFlags(client, kId, flags), ZV_E_FAIL);
+    EXPECT_EQ(distributor->GetClientFlags(client, L"", flags), ZV_E_FAIL);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(DistributorTest, ALatestOnlyClientIgnoresNotificationsSentDirectly)
+{
+    const RCPtr<LRecordingClient> latest = Registered("Latest", kNotifyLatestOnly);
+    EXPECT_EQ(Send(), ZV_S_OK);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(DistributorTest, RegisteringAndUnregisteringLeavesEveryCountAsBeforeAndKeepsTheEmptyPool)
+{
+    const std::int32_t references = distributor->GetRefCount();
+    const std::int32_t internal = distributor->GetInternalRefCount();
+    const RCPtr<LRecordingClient> a = LRecordingClient::Create("A", log);
+
+    a->RegisterForNotification(distributor, kId, 0);
+    EXPECT_EQ(distributor->GetRefCount(), references + 2);
+    EXPECT_EQ(distributor->GetInternalRefCount(), internal + 2);
+    EXPECT_EQ(a->GetInternalRefCount(), 1);
+    EXPECT_TRUE(IsActive(distributor.Get()));
+
+    a->UnregisterForNotification(distributor, kId);
+    EXPECT_EQ(distributor->GetRefCount(), references);
+    EXPECT_EQ(distributor->GetInternalRefCount(), internal);
+    EXPECT_EQ(distributor->GetRegistrationCount(), 0u);
+    EXPECT_EQ(a->GetInternalRefCount(), 0);
+    EXPECT_EQ(a->GetRefCount(), 1);
+    EXPECT_FALSE(IsActive(distributor.Get()));
+    const RCPtr<LNotificationDistributor::LNotificationClientPool> pool = distributor->FindClientPool(InternString(kId));
+    ASSERT_TRUE(pool);
+    EXPECT_EQ(pool->GetClientCount(), 0u);
+}
+
+TEST(DistributorLifetime, ADistributorAndItsClientsAreFreedWhenTheirOwnersLetGoInEitherOrder)
+{
+    std::vector<Delivery> log;
+    for (const bool distributorFirst : {true, false}) {
+        RCPtr<LCountedDistributor> distributor(new LCountedDistributor);
+        RCPtr<LRecordingClient> a = LRecordingClient::Create("A", log);
+        RCPtr<LRecordingClient> b = LRecordingClient::Create("B", log);
+        a->RegisterForNotification(distributor, L"NID_LIFETIME_ONE", 0);
+        a->RegisterForNotification(distributor, L"NID_LIFETIME_TWO", 0);
+        b->RegisterForNotification(distributor, L"NID_LIFETIME_ONE", 0);
+        const LNotificationDistributor* address = distributor.Get();
+        EXPECT_TRUE(IsActive(address));
+
+        if (distributorFirst) {
+            distributor = nullptr;
+            EXPECT_EQ(LCountedDistributor::sLiving, 1) << "its clients still point at it";
+            a = nullptr;
+            b = nullptr;
+        } else {
+            a = nullptr;
+            b = nullptr;
+            EXPECT_EQ(LRecordingClient::sLiving, 0);
+            EXPECT_FALSE(IsActive(address));
+            distributor = nullptr;
+        }
+        EXPECT_EQ(LCountedDistributor::sLiving, 0);
+        EXPECT_EQ(LRecordingClient::sLiving, 0);
+    }
+}
+
+TEST(DistributorThreads, ASenderOnAnotherThreadReachesEveryRegisteredClientWhileRegistrationsChange)
+{
+    constexpr int kSends = 5000;
+    const RCPtr<LNotificationDistributor> distributor(new LNotificationDistributor);
+    std::atomic<int> steadyReceived{0};
+    std::atomic<int> comingAndGoingReceived{0};
+
+    // Clients that record only counts: they are called on the sender's thread.
+    class LCountingClient : public LNotificationClient {
+    public:
+        explicit LCountingClient(std::atomic<int>& received) : mReceived(received) {}
+        void ReceiveNotification(const ConstRCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&) override
+        {
+            ++mReceived;
+        }
+
+    private:
+        std::atomic<int>& mReceived;
+    };
+    const RCPtr<LCountingClient> steady(new LCountingClient(steadyReceived));
+    steady->RegisterForNotification(distributor, L"NID_THREADED_SEND", 0);
+
+    std::thread sender([&] {
+        const RCPtr<LNotification> notification = LNotification::Create(L"NID_THREADED_SEND", nullptr);
+        for (int i = 0; i < kSends; ++i) {
+            distributor->SendNotification(notification);
+        }
+    });
+    while (steadyReceived < kSends) {
+        const RCPtr<LCountingClient> comingAndGoing(new LCountingClient(comingAndGoingReceived));
+        comingAndGoing->RegisterForNotification(distributor, L"NID_THREADED_SEND", 0);
+        comingAndGoing->RegisterForNotification(distributor, L"NID_THREADED_OTHER", 0);
+        comingAndGoing->UnregisterForNotification(distributor, InternString(L"NID_THREADED_SEND"));
+        // Two threads letting a client's last outside references go at once would race in the release rule.
+        comingAndGoing->UnregisterAllNotifications();
+    }
+    sender.join();
+
+    EXPECT_EQ(steadyReceived, kSends);
+    EXPECT_EQ(distributor->GetRegistrationCount(), 1u);
+}
+
+}  // namespace
+}  // namespace ZV

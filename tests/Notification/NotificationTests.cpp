@@ -1,0 +1,129 @@
+#include "Notification/InternTable.h"
+#include "Notification/Notification.h"
+#include "Notification/NotificationLock.h"
+#include "NotificationTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+namespace ZV {
+namespace {
+
+std::uint32_t SpareCount()
+{
+    MutexLock lock(GetNotificationLock());
+    return GetNotificationSparePool().GetCount();
+}
+
+TEST(NotificationPool, NullOrEmptyIdsGiveNoNotificationAndLeaveTheSparesAlone)
+{
+    EXPECT_FALSE(LNotification::Create(nullptr, nullptr));
+    EXPECT_FALSE(LNotification::Create(L"", nullptr));
+    EXPECT_FALSE(LNotification::CreateNew(L"", LTestRecord::Create(1)));
+
+    const NotificationPoolOn pool;
+    EXPECT_FALSE(LNotification::Create(L"", nullptr));
+    LNotification::Create(L"NID_SPARE", nullptr);
+    ASSERT_EQ(SpareCount(), 1u);
+    EXPECT_FALSE(LNotification::Create(nullptr, nullptr));
+    EXPECT_FALSE(LNotification::CreateNew(nullptr, nullptr));
+    EXPECT_EQ(SpareCount(), 1u);
+    EXPECT_EQ(LTestRecord::sLiving, 0);
+}
+
+TEST(NotificationPool, AReleasedNotificationLetsItsParameterGoAtOnceAndComesBackWithTheNewIdAndParameter)
+{
+    const NotificationPoolOn pool;
+    const LNotification* released = nullptr;
+    {
+        const RCPtr<LNotification> notification = MakeNotification(L"NID_POOL_FIRST", 1);
+        released = notification.Get();
+    }
+    EXPECT_EQ(SpareCount(), 1u);
+    EXPECT_EQ(LTestRecord::sLiving, 0);
+
+    const RCPtr<LTestRecord> record = LTestRecord::Create(2);
+    const RCPtr<LNotification> reused = LNotification::Create(L"NID_POOL_SECOND", record);
+    EXPECT_EQ(reused.Get(), released);
+    EXPECT_EQ(reused->GetId(), InternString(L"NID_POOL_SECOND"));
+    EXPECT_EQ(reused->GetParameter().Get(), record.Get());
+    EXPECT_EQ(reused->GetRefCount(), 1);
+    EXPECT_EQ(SpareCount(), 0u);
+}
+
+TEST(NotificationPool, SparesAreReusedMostRecentlyReleasedFirst)
+{
+    const NotificationPoolOn pool;
+    RCPtr<LNotification> first = LNotification::Create(L"NID_POOL_ORDER", nullptr);
+    RCPtr<LNotification> second = LNotification::Create(L"NID_POOL_ORDER", nullptr);
+    const LNotification* firstAddress = first.Get();
+    const LNotification* secondAddress = second.Get();
+    first = nullptr;
+    second = nullptr;
+    EXPECT_EQ(LNotification::Create(L"NID_POOL_ORDER", nullptr).Get(), secondAddress);
+    const RCPtr<LNotification> held = LNotification::Create(L"NID_POOL_ORDER", nullptr);
+    EXPECT_EQ(held.Get(), secondAddress);
+    EXPECT_EQ(LNotification::Create(L"NID_POOL_ORDER", nullptr).Get(), firstAddress);
+}
+
+TEST(NotificationPool, SwitchingItOffDestroysEverySpareAndLaterReleasesDestroyToo)
+{
+    {
+        const NotificationPoolOn pool;
+        std::vector<RCPtr<LNotification>> notifications;
+        for (int i = 0; i < 5; ++i) {
+            notifications.push_back(LNotification::Create(L"NID_POOL_SWITCH", nullptr));
+        }
+        notifications.clear();
+        EXPECT_EQ(SpareCount(), 5u);
+    }
+    EXPECT_EQ(SpareCount(), 0u);
+    LNotification::Create(L"NID_POOL_SWITCH", nullptr);
+    EXPECT_EQ(SpareCount(), 0u);
+}
+
+TEST(NotificationPool, ExitWithTheSwitchStillOnDestroysTheSparesCleanly)
+{
+    EXPECT_EXIT(
+        {
+            EnableNotificationPool(true);
+            std::vector<RCPtr<LNotification>> notifications;
+            for (int i = 0; i < 3; ++i) {
+                notifications.push_back(MakeNotification(L"NID_POOL_EXIT", i));
+            }
+            notifications.clear();
+            std::exit(SpareCount() == 3 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST(NotificationPool, ThreadsCreatingAndReleasingShareThePoolSafely)
+{
+    const NotificationPoolOn pool;
+    constexpr int kThreads = 4;
+    constexpr int kRounds = 2000;
+    std::vector<std::thread> threads;
+    std::atomic<int> wrong{0};
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([t, &wrong] {
+            for (int i = 0; i < kRounds; ++i) {
+                const RCPtr<LNotification> notification = MakeNotification(L"NID_POOL_THREADS", t * kRounds + i);
+                if (ValueOf(*notification) != t * kRounds + i) {
+                    ++wrong;
+                }
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_LE(SpareCount(), static_cast<std::uint32_t>(kThreads));
+    EXPECT_EQ(LTestRecord::sLiving, 0);
+}
+
+}  // namespace
+}  // namespace ZV
