@@ -1,0 +1,31 @@
+#pragma once
+
+#include "Midi/MidiCaptureNotificationData.h"
+#include "Notification/NotificationDistributor.h"
+#include "ObjectBase/RefCountedObject.h"
+#include "Utilities/Storage/StringT.h"
+
+namespace ZV {
+
+class LMidiCapturePort;
+class LMidiRenderPort;
+
+// The program's MIDI ports. Ports are opened by a part of their product name (any letter case), shared while
+// anybody holds them, and closed with their last outside reference. Every message captured from an open input port
+// is distributed as "NID_MIDI_DATA_CAPTURED" (payload LMidiCaptureNotificationData) on the MIDI object's own worker
+// thread, one message at a time, in arrival order.
+class LMidiCommInterface : public LNotificationDistributor {
+public:
+    // 0 with the port; 0x80004005 with a null port when no device's name contains the text or it cannot be opened.
+    virtual ZVRESULT OpenCapturePort(const WideString& name, RCPtr<LMidiCapturePort>& port) = 0;
+    virtual ZVRESULT OpenRenderPort(const WideString& name, RCPtr<LMidiRenderPort>& port) = 0;
+    // Sends one message and waits (up to 10,000 ms) until the driver has taken it: the number of bytes of a long
+    // message or the length of a short one; 0x80004005 on a driver error or time-out; 0x80070057 when the port is
+    // not a render port or the message is empty.
+    virtual ZVRESULT SendMidiMessage(const ConstRCPtr<LRefCountedObject>& port, const MidiMessageBytes& bytes) = 0;
+};
+
+// A new MIDI object over the process's MIDI driver (ZV_MIDI_DRIVER), held by the caller.
+RCPtr<LMidiCommInterface> CreateMidiComm();
+
+}  // namespace ZV
