@@ -1,5 +1,6 @@
 #include "Notification/NotificationCenterManager.h"
 
+#include "Application/Globals.h"
 #include "Notification/InternTable.h"
 #include "Notification/NotificationLock.h"
 
@@ -122,8 +123,7 @@ std::uint32_t LNotificationCenterManager::GetCentreCount() const
 
 RCPtr<LNotificationCenter> GetApplicationNotificationCenter()
 {
-    static const WideString kApplicationCentreName(L"application");
-    return TheManagerInstance().Hold()->GetNotificationCenter(kApplicationCentreName);
+    return TheManagerInstance().Hold()->GetNotificationCenter(gApplicationCenterName);
 }
 
 }  // namespace ZV

@@ -9,8 +9,6 @@
 
 namespace ZV {
 
-DebugOutput gDebugOutput;
-
 namespace {
 
 Platform::DatagramSocket& DebugSocket()
