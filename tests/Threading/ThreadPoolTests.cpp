@@ -308,7 +308,8 @@ TEST_F(LThreadPoolWithFailingDrainWaits, ShutdownEndsTheDrain)
     }
     EXPECT_EQ(shutDown.Wait(kBoundedWait), kWaitSignalled);
     closer.join();
-    EXPECT_TRUE(log.GetLabels().empty());
+    // The gates open while the shutdown starts, so the queued job may or may not have been handed over first.
+    EXPECT_LE(log.GetLabels().size(), 1u);
 }
 
 }  // namespace
