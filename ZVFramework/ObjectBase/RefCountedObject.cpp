@@ -25,18 +25,27 @@ std::int32_t LRefCountedObject::AddRef() const
 
 std::int32_t LRefCountedObject::Release() const
 {
-    const std::int32_t references = mRefCount.load();
-    const std::int32_t internalReferences = mInternalRefCount.load();
-    if (references == internalReferences + 1 && mReleaseGuard.load() == 0 && internalReferences > 0) {
-        ++mReleaseGuard;
-        const_cast<LRefCountedObject*>(this)->ReleaseInternalReferences();
-        --mReleaseGuard;
+    std::int32_t references = mRefCount.load();
+    for (;;) {
+        const std::int32_t internalReferences = mInternalRefCount.load();
+        if (references == internalReferences + 1 && mReleaseGuard.load() == 0 && internalReferences > 0) {
+            ++mReleaseGuard;
+            const_cast<LRefCountedObject*>(this)->ReleaseInternalReferences();
+            --mReleaseGuard;
+            references = --mRefCount;
+            break;
+        }
+        // Only a decrement from the count just looked at may pass the cycle break by: when two threads let go of
+        // the last two outside references at once, one of them must see itself as the last.
+        if (mRefCount.compare_exchange_weak(references, references - 1)) {
+            --references;
+            break;
+        }
     }
-    const std::int32_t remaining = --mRefCount;
-    if (remaining == 0) {
+    if (references == 0) {
         delete this;
     }
-    return remaining;
+    return references;
 }
 
 ZVRESULT LRefCountedObject::ReleaseInternalReferences()

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 namespace ZV {
 
 // Named like framework classes so that the texts read as the framework's own.
@@ -88,6 +92,29 @@ TEST(RefCount, LastOutsideReleaseBreaksTheCycleOnceAndFreesTheOwner)
     RCPtr<LCountedProbe> plain(new LCountedProbe);
     plain = nullptr;
     EXPECT_EQ(LCountedProbe::sLiving, 0);
+}
+
+TEST(RefCount, ThreadsLettingGoOfTheLastOutsideReferencesAtOnceStillBreakTheCycle)
+{
+    for (int round = 0; round < 2000; ++round) {
+        RCPtr<LCyclicOwner> owner(new LCyclicOwner);
+        std::vector<RCPtr<LCyclicOwner>> holders(2, owner);
+        owner = nullptr;
+        std::atomic<int> ready{0};
+        std::vector<std::thread> threads;
+        for (RCPtr<LCyclicOwner>& holder : holders) {
+            threads.emplace_back([&ready, &holder] {
+                ++ready;
+                while (ready.load() < 2) {
+                }
+                holder = nullptr;
+            });
+        }
+        for (std::thread& thread : threads) {
+            thread.join();
+        }
+        ASSERT_EQ(LCyclicOwner::sLiving, 0) << "round " << round;
+    }
 }
 
 TEST(RefCount, BaseReleaseInternalReferencesAnswersSuccessOnlyForOneReferenceAndNoInternal)
