@@ -1,0 +1,271 @@
+#include "Midi/MidiComm.h"
+
+#include "Notification/Notification.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace ZV {
+
+namespace {
+
+// Captured messages all go to the worker at one priority, so that they stay in arrival order.
+constexpr int kCapturedMessagePriority = 0;
+
+// The number of the first device whose lower-case name contains the text, with its name; the list's size when none.
+std::size_t FindDevice(const std::vector<std::string>& names, const WideString& lowerCaseText, WideString& productName)
+{
+    for (std::size_t device = 0; device < names.size(); ++device) {
+        const WideString name(names[device].c_str());
+        if (name.ToLower().Find(lowerCaseText) >= 0) {
+            productName = name;
+            return device;
+        }
+    }
+    return names.size();
+}
+
+}  // namespace
+
+template <class Port>
+RCPtr<Port> LMidiComm::FindOpenPort(const PortList<Port>& ports, const WideString& lowerCaseText)
+{
+    for (std::uint32_t index = ports.GetCount(); index-- > 0;) {
+        const RCPtr<Port>& port = *ports.GetItemPointer(index);
+        if (port->GetName().ToLower().Find(lowerCaseText) >= 0) {
+            return port;
+        }
+    }
+    return nullptr;
+}
+
+template <class Port>
+ZVRESULT LMidiComm::OpenPort(const WideString& name, PortList<Port>& ports, RCPtr<Port>& port)
+{
+    const WideString lowerCaseText = name.ToLower();
+    RCPtr<Port> opened;
+    // A port that could not be started closes after the lock is left.
+    RCPtr<Port> failed;
+    {
+        MutexLock lock(mLock);
+        opened = FindOpenPort(ports, lowerCaseText);
+        if (opened.IsNull()) {
+            opened = OpenDevice(lowerCaseText, ports, failed);
+        }
+    }
+    // The port that the caller held before may close now.
+    port = opened;
+    return opened.IsNull() ? ZV_E_FAIL : ZV_S_OK;
+}
+
+template <class Port>
+bool LMidiComm::AddToList(PortList<Port>& ports, const RCPtr<Port>& port)
+{
+    if (Failed(ports.AddItem(port))) {
+        return false;
+    }
+    port->AddInternalReferences(1);
+    return true;
+}
+
+template <class Port>
+RCPtr<Port> LMidiComm::TakeFromList(PortList<Port>& ports, std::uint32_t index)
+{
+    RCPtr<Port> port;
+    ports.RemoveItem(index, port);
+    // Lowered first, so that letting the reference go later counts it as an outside one.
+    port->AddInternalReferences(-1);
+    return port;
+}
+
+template <class Port>
+void LMidiComm::RemoveUnusedPort(PortList<Port>& ports, Port& port)
+{
+    RCPtr<Port> removed;
+    MutexLock lock(mLock);
+    // A request may have handed the port out again since its last outside reference began to go.
+    if (port.GetRefCount() != port.GetInternalRefCount() + 1) {
+        return;
+    }
+    for (std::uint32_t index = ports.GetCount(); index-- > 0;) {
+        if (ports.GetItemPointer(index)->Get() == &port) {
+            removed = TakeFromList(ports, index);
+            return;
+        }
+    }
+}
+
+template <class Port>
+void LMidiComm::MoveAll(PortList<Port>& ports, PortList<Port>& taken)
+{
+    // A port that finds no room in the other list stays where it is: it must not close under the lock.
+    while (ports.GetCount() != 0 && Succeeded(taken.AddItem(*ports.GetItemPointer(ports.GetCount() - 1)))) {
+        TakeFromList(ports, ports.GetCount() - 1);
+    }
+}
+
+template <class Port, class Device>
+Port* LMidiComm::FindPortOpenOn(const PortList<Port>& ports, const Device& device)
+{
+    for (std::uint32_t index = ports.GetCount(); index-- > 0;) {
+        Port* port = ports.GetItemPointer(index)->Get();
+        if (port->IsOpenOn(device)) {
+            return port;
+        }
+    }
+    return nullptr;
+}
+
+RCPtr<LMidiCommInterface> CreateMidiComm()
+{
+    return RCPtr<LMidiCommInterface>(LMidiComm::Create(Platform::GetSystemMidiDriver()));
+}
+
+RCPtr<LMidiComm> LMidiComm::Create(std::shared_ptr<Platform::MidiDriver> driver)
+{
+    return RCPtr<LMidiComm>(new LMidiComm(std::move(driver)));
+}
+
+LMidiComm::LMidiComm(std::shared_ptr<Platform::MidiDriver> driver)
+    : mDriver(std::move(driver)), mWorkPool(LThreadPool::Create(1, kWorkerPriority))
+{
+}
+
+LMidiComm::~LMidiComm()
+{
+    mWorkPool->Shutdown();
+}
+
+ZVRESULT LMidiComm::OpenCapturePort(const WideString& name, RCPtr<LMidiCapturePort>& port)
+{
+    return OpenPort(name, mCapturePorts, port);
+}
+
+ZVRESULT LMidiComm::OpenRenderPort(const WideString& name, RCPtr<LMidiRenderPort>& port)
+{
+    return OpenPort(name, mRenderPorts, port);
+}
+
+ZVRESULT LMidiComm::SendMidiMessage(const ConstRCPtr<LRefCountedObject>& port, const MidiMessageBytes& bytes)
+{
+    const ConstRCPtr<LMidiRenderPort> renderPort(port);
+    if (renderPort.IsNull() || bytes.GetCount() == 0) {
+        return ZV_E_INVALIDARG;
+    }
+    // Callers hand the port over read-only, but sending through it is what it is for.
+    return const_cast<LMidiRenderPort*>(renderPort.Get())->Send(bytes);
+}
+
+ZVRESULT LMidiComm::DoWork(const ConstRCPtr<LRefCountedObject>& parameter)
+{
+    return SendNotification(LNotification::Create(kDataCapturedId, parameter));
+}
+
+ZVRESULT LMidiComm::ReleaseInternalReferences()
+{
+    PortList<LMidiCapturePort> capturePorts;
+    PortList<LMidiRenderPort> renderPorts;
+    {
+        MutexLock lock(mLock);
+        MoveAll(mCapturePorts, capturePorts);
+        MoveAll(mRenderPorts, renderPorts);
+    }
+    // Ports that nobody else holds close here, outside the lock.
+    capturePorts.Clear();
+    renderPorts.Clear();
+    return LMidiCommInterface::ReleaseInternalReferences();
+}
+
+void LMidiComm::OnShortMessage(Platform::MidiInput& input, std::uint32_t packedMessage, std::uint32_t timeStamp)
+{
+    RCPtr<LMidiCaptureNotificationData> message;
+    {
+        MutexLock lock(mLock);
+        if (const LMidiCapturePort* port = FindPortOpenOn(mCapturePorts, input)) {
+            message = port->TakeShortMessage(packedMessage, timeStamp);
+        }
+    }
+    Deliver(message);
+}
+
+void LMidiComm::OnSysExBuffer(Platform::MidiInput& input, Platform::MidiSysExBuffer& buffer,
+                              Platform::MidiSysExFill fill)
+{
+    RCPtr<LMidiCaptureNotificationData> message;
+    {
+        MutexLock lock(mLock);
+        if (LMidiCapturePort* port = FindPortOpenOn(mCapturePorts, input)) {
+            message = port->TakeSysExBuffer(buffer, fill);
+        }
+    }
+    Deliver(message);
+}
+
+void LMidiComm::OnLongMessageDone(Platform::MidiOutput& output, std::uint64_t token, bool delivered)
+{
+    MutexLock lock(mLock);
+    if (LMidiRenderPort* port = FindPortOpenOn(mRenderPorts, output)) {
+        port->OnLongMessageDone(token, delivered);
+    }
+}
+
+RCPtr<LMidiCapturePort> LMidiComm::OpenDevice(const WideString& lowerCaseText, PortList<LMidiCapturePort>& ports,
+                                              RCPtr<LMidiCapturePort>& failed)
+{
+    WideString productName;
+    const std::vector<std::string> names = mDriver->ListInputDevices();
+    const std::size_t device = FindDevice(names, lowerCaseText, productName);
+    if (device == names.size()) {
+        return nullptr;
+    }
+    std::unique_ptr<Platform::MidiInput> input = mDriver->OpenInput(device, *this);
+    if (!input) {
+        return nullptr;
+    }
+    RCPtr<LMidiCapturePort> port(new LMidiCapturePort(productName, std::move(input), *this));
+    // In the list before it starts: its first callback may come at once, and waits for the lock to find it there.
+    if (!AddToList(ports, port)) {
+        failed = std::move(port);
+        return nullptr;
+    }
+    if (!port->Start()) {
+        failed = TakeFromList(ports, ports.GetCount() - 1);
+        return nullptr;
+    }
+    return port;
+}
+
+RCPtr<LMidiRenderPort> LMidiComm::OpenDevice(const WideString& lowerCaseText, PortList<LMidiRenderPort>& ports,
+                                             RCPtr<LMidiRenderPort>& failed)
+{
+    WideString productName;
+    const std::vector<std::string> names = mDriver->ListOutputDevices();
+    const std::size_t device = FindDevice(names, lowerCaseText, productName);
+    if (device == names.size()) {
+        return nullptr;
+    }
+    std::unique_ptr<Platform::MidiOutput> output = mDriver->OpenOutput(device, *this);
+    if (!output) {
+        return nullptr;
+    }
+    RCPtr<LMidiRenderPort> port(new LMidiRenderPort(productName, std::move(output), *this));
+    if (!AddToList(ports, port)) {
+        failed = std::move(port);
+        return nullptr;
+    }
+    return port;
+}
+
+void LMidiComm::Deliver(const RCPtr<LMidiCaptureNotificationData>& message)
+{
+    if (message) {
+        mWorkPool->QueueWork(ConstRCPtr<LThreadWorker>(this), ConstRCPtr<LRefCountedObject>(message),
+                             kCapturedMessagePriority);
+    }
+}
+
+template void LMidiComm::RemoveUnusedPort(PortList<LMidiCapturePort>& ports, LMidiCapturePort& port);
+template void LMidiComm::RemoveUnusedPort(PortList<LMidiRenderPort>& ports, LMidiRenderPort& port);
+
+}  // namespace ZV

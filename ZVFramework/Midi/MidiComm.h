@@ -1,0 +1,109 @@
+#pragma once
+
+#include "Midi/MidiCapturePort.h"
+#include "Midi/MidiCommInterface.h"
+#include "Midi/MidiRenderPort.h"
+#include "Platform/MidiDriver.h"
+#include "Threading/Mutex.h"
+#include "Threading/Thread.h"
+#include "Threading/ThreadPool.h"
+#include "Threading/ThreadWorker.h"
+#include "Utilities/Storage/RCPtrArray.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace ZV {
+
+// The MIDI object over one driver. It keeps each open port once, in its port lists, and hands it out to every
+// request whose text the port's name contains. Captured messages go from the driver's thread to the object's one
+// worker thread, which sends each to the subscribers, in arrival order.
+//
+// Threads: the driver's callbacks run on its own threads and only take bytes, queue a message or end a send, under
+// the object's lock. The lock also guards both port lists; it is never held while a driver device closes (closing
+// waits for the device's callbacks, which take the lock) nor while a notification is delivered.
+//
+// Lifetime: a port in a list holds the object (an internal reference of the object), and the list holds the port
+// (an internal reference of the port). When the last outside reference to a port goes, the port leaves its list and
+// closes; when the last outside reference to the object goes, the lists are let go, closing every port that nobody
+// else holds.
+class LMidiComm final : public LMidiCommInterface,
+                        public LThreadWorker,
+                        private Platform::MidiInputCallback,
+                        private Platform::MidiOutputCallback {
+public:
+    static constexpr const wchar_t* kDataCapturedId = L"NID_MIDI_DATA_CAPTURED";
+    static constexpr int kWorkerPriority = kThreadPriorityHighest;
+
+    // A MIDI object over that driver.
+    static RCPtr<LMidiComm> Create(std::shared_ptr<Platform::MidiDriver> driver);
+
+    LMidiComm(const LMidiComm&) = delete;
+    LMidiComm& operator=(const LMidiComm&) = delete;
+    // Waits for the worker thread, unless called on it.
+    ~LMidiComm() override;
+
+    ZVRESULT OpenCapturePort(const WideString& name, RCPtr<LMidiCapturePort>& port) override;
+    ZVRESULT OpenRenderPort(const WideString& name, RCPtr<LMidiRenderPort>& port) override;
+    ZVRESULT SendMidiMessage(const ConstRCPtr<LRefCountedObject>& port, const MidiMessageBytes& bytes) override;
+
+    // On the worker thread: sends the captured message (an LMidiCaptureNotificationData) to the subscribers of
+    // "NID_MIDI_DATA_CAPTURED"; the distributor's result.
+    ZVRESULT DoWork(const ConstRCPtr<LRefCountedObject>& parameter) override;
+
+    // The last outside reference is going: lets the port lists go.
+    ZVRESULT ReleaseInternalReferences() override;
+
+private:
+    friend class LMidiCapturePort;
+    friend class LMidiRenderPort;
+
+    template <class Port>
+    using PortList = RCPtrArray<Port>;
+
+    explicit LMidiComm(std::shared_ptr<Platform::MidiDriver> driver);
+
+    void OnShortMessage(Platform::MidiInput& input, std::uint32_t packedMessage, std::uint32_t timeStamp) override;
+    void OnSysExBuffer(Platform::MidiInput& input, Platform::MidiSysExBuffer& buffer,
+                       Platform::MidiSysExFill fill) override;
+    void OnLongMessageDone(Platform::MidiOutput& output, std::uint64_t token, bool delivered) override;
+
+    // Both under the lock. The open port of the list whose lower-case name contains the text, the last opened first.
+    template <class Port>
+    static RCPtr<Port> FindOpenPort(const PortList<Port>& ports, const WideString& lowerCaseText);
+    // Opens the first device whose lower-case name contains the text, and adds its port to the list. A port that
+    // was made but could not be kept comes back in failed, to be let go after the lock.
+    RCPtr<LMidiCapturePort> OpenDevice(const WideString& lowerCaseText, PortList<LMidiCapturePort>& ports,
+                                       RCPtr<LMidiCapturePort>& failed);
+    RCPtr<LMidiRenderPort> OpenDevice(const WideString& lowerCaseText, PortList<LMidiRenderPort>& ports,
+                                      RCPtr<LMidiRenderPort>& failed);
+
+    template <class Port>
+    ZVRESULT OpenPort(const WideString& name, PortList<Port>& ports, RCPtr<Port>& port);
+    template <class Port>
+    bool AddToList(PortList<Port>& ports, const RCPtr<Port>& port);
+    // Under the lock: takes the port out of its list with the list's internal reference; the caller lets the
+    // returned reference go after the lock.
+    template <class Port>
+    static RCPtr<Port> TakeFromList(PortList<Port>& ports, std::uint32_t index);
+    // Under the lock: moves every port of the list into the other, for letting go after the lock.
+    template <class Port>
+    static void MoveAll(PortList<Port>& ports, PortList<Port>& taken);
+    // From a port whose last outside reference is going.
+    template <class Port>
+    void RemoveUnusedPort(PortList<Port>& ports, Port& port);
+    template <class Port, class Device>
+    static Port* FindPortOpenOn(const PortList<Port>& ports, const Device& device);
+
+    // From a driver callback, after the lock: hands the message to the worker.
+    void Deliver(const RCPtr<LMidiCaptureNotificationData>& message);
+
+    std::shared_ptr<Platform::MidiDriver> mDriver;
+    Mutex mLock;
+    PortList<LMidiCapturePort> mCapturePorts;
+    PortList<LMidiRenderPort> mRenderPorts;
+    RCPtr<LThreadPool> mWorkPool;
+};
+
+}  // namespace ZV

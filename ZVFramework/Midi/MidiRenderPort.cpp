@@ -1,0 +1,107 @@
+#include "Midi/MidiRenderPort.h"
+
+#include "Midi/MidiComm.h"
+#include "Platform/Clock.h"
+#include "Platform/MidiMessage.h"
+#include "Threading/WaitResults.h"
+
+#include <algorithm>
+
+namespace ZV {
+
+LMidiRenderPort::LMidiRenderPort(const WideString& name, std::unique_ptr<Platform::MidiOutput> output,
+                                 LMidiComm& owner)
+    : mName(name), mOutput(std::move(output)), mOwner(&owner)
+{
+    mOwner->AddInternalReferences(1);
+    mIdle.Set();
+}
+
+LMidiRenderPort::~LMidiRenderPort()
+{
+    // Closing waits for a callback under way, which takes the owner's lock: the lock is not held here.
+    mOutput.reset();
+    // Lowered first, so that the owner counts the reference going now as an outside one.
+    mOwner->AddInternalReferences(-1);
+    mOwner = nullptr;
+}
+
+ZVRESULT LMidiRenderPort::ReleaseInternalReferences()
+{
+    mOwner->RemoveUnusedPort(mOwner->mRenderPorts, *this);
+    return LRefCountedObject::ReleaseInternalReferences();
+}
+
+ZVRESULT LMidiRenderPort::Send(const MidiMessageBytes& bytes)
+{
+    const std::uint8_t first = static_cast<std::uint8_t>(bytes.GetData()[0]);
+    // F0, F7 and data bytes begin no short message: they go out as they are.
+    if (Platform::GetShortMessageLength(first) == 0) {
+        return SendLongMessage(bytes);
+    }
+    return SendShortMessage(bytes);
+}
+
+ZVRESULT LMidiRenderPort::SendShortMessage(const MidiMessageBytes& bytes)
+{
+    // A short message must not land inside a long one still on its way.
+    if (mIdle.Wait(kSendTimeout) != kWaitSignalled) {
+        return ZV_E_FAIL;
+    }
+    const std::uint8_t* data = reinterpret_cast<const std::uint8_t*>(bytes.GetData());
+    const std::size_t length = Platform::GetShortMessageLength(data[0]);
+    // Bytes the message lacks are sent as zero.
+    const std::uint32_t packed = Platform::PackShortMessage(data, std::min<std::size_t>(length, bytes.GetCount()));
+    if (!mOutput->SendShortMessage(packed)) {
+        return ZV_E_FAIL;
+    }
+    return static_cast<ZVRESULT>(length);
+}
+
+ZVRESULT LMidiRenderPort::SendLongMessage(const MidiMessageBytes& bytes)
+{
+    std::uint64_t token = 0;
+    if (!ClaimForLongMessage(token)) {
+        return ZV_E_FAIL;
+    }
+    if (mOutput->SendLongMessage(reinterpret_cast<const std::uint8_t*>(bytes.GetData()), bytes.GetCount(), token)) {
+        mIdle.Wait(kSendTimeout);
+    }
+    MutexLock lock(mOwner->mLock);
+    const bool delivered = mLongMessageDelivered;
+    // Whether it finished, failed or timed out, the port is free for the next message; a done that comes later is
+    // ignored.
+    mLongMessageToken = 0;
+    mIdle.Set();
+    return delivered ? static_cast<ZVRESULT>(bytes.GetCount()) : ZV_E_FAIL;
+}
+
+bool LMidiRenderPort::ClaimForLongMessage(std::uint64_t& token)
+{
+    const std::uint32_t start = Platform::GetMillisecondTick();
+    for (;;) {
+        const std::uint32_t waited = Platform::GetMillisecondTick() - start;
+        if (waited >= kSendTimeout || mIdle.Wait(kSendTimeout - waited) != kWaitSignalled) {
+            return false;
+        }
+        MutexLock lock(mOwner->mLock);
+        // Another sender may have claimed the port between the wait and the lock.
+        if (mLongMessageToken == 0) {
+            token = ++mLastToken;
+            mLongMessageToken = token;
+            mLongMessageDelivered = false;
+            mIdle.Reset();
+            return true;
+        }
+    }
+}
+
+void LMidiRenderPort::OnLongMessageDone(std::uint64_t token, bool delivered)
+{
+    if (token == mLongMessageToken) {
+        mLongMessageDelivered = delivered;
+        mIdle.Set();
+    }
+}
+
+}  // namespace ZV

@@ -1,0 +1,307 @@
+#include "Midi/MidiComm.h"
+
+#include "Midi/MidiCommTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+
+namespace ZV {
+namespace {
+
+using Testing::Bytes;
+using Testing::LCapturedMessages;
+using Testing::ParseHex;
+
+Simulator::SimulationSettings UnlimitedSpeed()
+{
+    Simulator::SimulationSettings settings;
+    settings.BytesPerSecond = 0;
+    return settings;
+}
+
+// A MIDI object over the simulated system, with a subscriber to what it captures.
+class MidiCommTest : public ::testing::Test {
+protected:
+    void SetUpSystem(const Simulator::SimulationSettings& settings)
+    {
+        mSystem = std::make_shared<Simulator::SimulatedMidiSystem>(settings);
+        mDriver = std::make_shared<Testing::CountingMidiDriver>(mSystem);
+        mComm = LMidiComm::Create(mDriver);
+        mCaptured = LCapturedMessages::Create();
+        ASSERT_NE(mCaptured->RegisterForNotification(ConstRCPtr<LNotificationDistributor>(mComm),
+                                                     LMidiComm::kDataCapturedId, 0),
+                  nullptr);
+    }
+
+    void SetUp() override { SetUpSystem(UnlimitedSpeed()); }
+
+    RCPtr<LMidiCapturePort> OpenCapture(const wchar_t* name)
+    {
+        RCPtr<LMidiCapturePort> port;
+        EXPECT_EQ(mComm->OpenCapturePort(WideString(name), port), ZV_S_OK) << "capture port " << WideString(name).ToUTF8().GetData();
+        return port;
+    }
+
+    RCPtr<LMidiRenderPort> OpenRender(const wchar_t* name)
+    {
+        RCPtr<LMidiRenderPort> port;
+        EXPECT_EQ(mComm->OpenRenderPort(WideString(name), port), ZV_S_OK) << "render port " << WideString(name).ToUTF8().GetData();
+        return port;
+    }
+
+    ZVRESULT Send(const ConstRCPtr<LRefCountedObject>& port, const Bytes& bytes)
+    {
+        MidiMessageBytes message;
+        Testing::AssignBytes(message, bytes);
+        return mComm->SendMidiMessage(port, message);
+    }
+
+    std::shared_ptr<Simulator::SimulatedMidiSystem> mSystem;
+    std::shared_ptr<Testing::CountingMidiDriver> mDriver;
+    RCPtr<LMidiComm> mComm;
+    RCPtr<LCapturedMessages> mCaptured;
+};
+
+TEST_F(MidiCommTest, PortIsFoundByAPartOfItsNameInAnyCaseSharedWhileHeldAndReopenedAfterItsLastRelease)
+{
+    Simulator::SimulationSettings settings = UnlimitedSpeed();
+    settings.Devices.push_back(settings.Devices.front());
+    settings.Devices.back().PortName = "VT5 Display Left";
+    SetUpSystem(settings);
+    const Testing::DriverUse& use = mDriver->Use;
+
+    RCPtr<LMidiCapturePort> capture = OpenCapture(L"LEFT");
+    ASSERT_TRUE(capture);
+    EXPECT_EQ(capture->GetName().ToUTF8(), NarrowString("Halvista Left"))
+        << "of two devices whose names hold the text, the lower number; the decoy before them holds it not";
+    RCPtr<LMidiRenderPort> render = OpenRender(L"display lEFT");
+    ASSERT_TRUE(render);
+    EXPECT_EQ(render->GetName().ToUTF8(), NarrowString("VT5 Display Left"));
+    EXPECT_EQ(use.Opens.load(), 2);
+
+    const int listings = use.Listings.load();
+    EXPECT_EQ(OpenCapture(L"halvista").Get(), capture.Get()) << "the open port whose name holds the text";
+    EXPECT_EQ(OpenRender(L"VT5").Get(), render.Get());
+    EXPECT_EQ(use.Opens.load(), 2) << "an open port is handed out again without opening its device twice";
+    EXPECT_EQ(use.Listings.load(), listings) << "nor asking the driver for its devices";
+
+    RCPtr<LMidiCapturePort> missing = capture;
+    EXPECT_EQ(mComm->OpenCapturePort(WideString(L"Halvista Right"), missing), ZV_E_FAIL);
+    EXPECT_TRUE(missing.IsNull()) << "a failed request leaves no port behind";
+    RCPtr<LMidiRenderPort> missingRender;
+    EXPECT_EQ(mComm->OpenRenderPort(WideString(L"Halvista Right"), missingRender), ZV_E_FAIL);
+    EXPECT_EQ(use.Opens.load(), 2);
+
+    capture = nullptr;
+    EXPECT_EQ(use.Closes.load(), 1) << "the last outside reference closes the port";
+    render = nullptr;
+    EXPECT_EQ(use.Closes.load(), 2);
+
+    capture = OpenCapture(L"halvista left");
+    ASSERT_TRUE(capture);
+    EXPECT_EQ(use.Opens.load(), 3) << "a closed port is opened again on the next request";
+    EXPECT_EQ(OpenCapture(L"Midi Through")->GetName().ToUTF8(), NarrowString("Midi Through Port-0"));
+    EXPECT_EQ(use.Closes.load(), 3) << "the decoy's port was let go at once";
+}
+
+TEST_F(MidiCommTest, CapturedMessagesArriveWholeInArrivalOrderOnTheWorkerThread)
+{
+    RCPtr<LMidiRenderPort> render = OpenRender(L"midi through");
+    RCPtr<LMidiCapturePort> capture = OpenCapture(L"midi through");
+    ASSERT_TRUE(render && capture);
+    // The decoy's input seen straight from the driver, to learn the driver's callback thread.
+    Testing::RecordingMidiClient driverSide;
+    Platform::SimulatedMidiDriver directDriver(mSystem);
+    directDriver.ListInputDevices();
+    std::unique_ptr<Platform::MidiInput> directInput = directDriver.OpenInput(0, driverSide);
+    ASSERT_TRUE(directInput && driverSide.GiveBuffersTo(*directInput) && directInput->Start());
+
+    const Bytes longMessage = Testing::SysExOfLength(600);
+    const Bytes oneBuffer = Testing::SysExOfLength(256);
+    EXPECT_EQ(Send(render, ParseHex("90 3C 7F")), 3);
+    EXPECT_EQ(Send(render, longMessage), 600);
+    EXPECT_EQ(Send(render, ParseHex("C0 05")), 2);
+    EXPECT_EQ(Send(render, oneBuffer), 256);
+    EXPECT_EQ(Send(render, ParseHex("F8")), 1);
+    EXPECT_EQ(Send(render, ParseHex("F2 01 02")), 3);
+    ASSERT_TRUE(mCaptured->WaitForCount(6));
+    ASSERT_TRUE(driverSide.WaitForMessages(6));
+
+    const std::vector<LCapturedMessages::Message> messages = mCaptured->Messages();
+    ASSERT_EQ(messages.size(), 6u);
+    EXPECT_EQ(messages[0].Data, ParseHex("90 3C 7F"));
+    EXPECT_EQ(messages[1].Data, longMessage) << "a message of three buffers arrives once, whole";
+    EXPECT_EQ(messages[2].Data, ParseHex("C0 05"));
+    EXPECT_EQ(messages[3].Data, oneBuffer) << "a full buffer that ends in F7 is a whole message";
+    EXPECT_EQ(messages[4].Data, ParseHex("F8"));
+    EXPECT_EQ(messages[5].Data, ParseHex("F2 01 02")) << "a song position keeps its two data bytes";
+    EXPECT_EQ(messages[1].TimeStamp, 0u);
+    EXPECT_EQ(messages[3].TimeStamp, 0u);
+    EXPECT_LE(messages[0].TimeStamp, messages[2].TimeStamp) << "short messages carry the driver's time";
+    EXPECT_LE(messages[2].TimeStamp, messages[4].TimeStamp);
+    const std::thread::id worker = messages[0].Thread;
+    for (const LCapturedMessages::Message& message : messages) {
+        EXPECT_EQ(message.PortName, "Midi Through Port-0");
+        EXPECT_EQ(message.Thread, worker) << "every message is delivered on the one worker thread";
+    }
+    EXPECT_NE(worker, std::this_thread::get_id());
+    EXPECT_FALSE(driverSide.CalledOn(worker)) << "subscribers must not run on the driver's thread";
+}
+
+TEST_F(MidiCommTest, DeviceLogShowsASentRequestAndItsReplyIsCaptured)
+{
+    Testing::TemporaryPath log("midi-comm-device.log");
+    Simulator::SimulationSettings settings = UnlimitedSpeed();
+    settings.Devices.front().LogPath = log.Path().string();
+    SetUpSystem(settings);
+    RCPtr<LMidiCapturePort> capture = OpenCapture(L"HALVISTA");
+    RCPtr<LMidiRenderPort> render = OpenRender(L"halvista");
+    ASSERT_TRUE(capture && render);
+
+    const Bytes statusRequest = ParseHex("F0 47 00 37 07 02 00 00 F7");
+    EXPECT_EQ(Send(render, statusRequest), 9) << "a long message returns its byte count once it has gone out";
+    const std::vector<std::string> lines = Testing::ReadLines(log.Path());
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.ends_with(" RX F0 47 00 37 07 02 00 00 F7");
+    })) << "the device received the request before the send returned";
+
+    ASSERT_TRUE(mCaptured->WaitForCount(1));
+    EXPECT_EQ(mCaptured->InHex(), std::vector<std::string>{"F0 47 00 37 07 03 00 01 00 F7"});
+    EXPECT_EQ(mCaptured->Messages().front().PortName, "Halvista Left");
+}
+
+TEST_F(MidiCommTest, SendRefusesAnEmptyMessageAndAnythingButARenderPortAndPadsAShortMessage)
+{
+    RCPtr<LMidiRenderPort> render = OpenRender(L"through");
+    RCPtr<LMidiCapturePort> capture = OpenCapture(L"through");
+    ASSERT_TRUE(render && capture);
+
+    EXPECT_EQ(Send(render, Bytes{}), ZV_E_INVALIDARG);
+    EXPECT_EQ(Send(capture, ParseHex("90 3C 7F")), ZV_E_INVALIDARG);
+    EXPECT_EQ(Send(nullptr, ParseHex("90 3C 7F")), ZV_E_INVALIDARG);
+    EXPECT_EQ(Send(render, ParseHex("01 02 F7")), 3) << "bytes without a status byte go out as they are";
+    EXPECT_EQ(Send(render, ParseHex("90 3C")), 3) << "a note message is three bytes, the missing one zero";
+    EXPECT_EQ(Send(render, ParseHex("C0 05 7F")), 2) << "a program change is two bytes, whatever follows";
+    EXPECT_EQ(Send(render, ParseHex("F0 06 F7")), 3);
+    ASSERT_TRUE(mCaptured->WaitForCount(3));
+    EXPECT_EQ(mCaptured->InHex(), (std::vector<std::string>{"90 3C 00", "C0 05", "F0 06 F7"}))
+        << "the loose data bytes start no message on the other side";
+}
+
+TEST_F(MidiCommTest, MessageCutShortByTheDriverIsDroppedAndNotJoinedToTheNext)
+{
+    RCPtr<LMidiRenderPort> render = OpenRender(L"through");
+    RCPtr<LMidiCapturePort> capture = OpenCapture(L"through");
+    ASSERT_TRUE(render && capture);
+
+    // 300 bytes of a message fill one buffer and start a second; then a status byte cuts the message short.
+    Bytes cut = Testing::SysExOfLength(301);
+    cut.pop_back();
+    const Bytes note = ParseHex("90 3C 7F");
+    cut.insert(cut.end(), note.begin(), note.end());
+    EXPECT_EQ(Send(render, cut), 303);
+    EXPECT_EQ(Send(render, ParseHex("F0 05 F7")), 3);
+    ASSERT_TRUE(mCaptured->WaitForCount(2));
+    EXPECT_EQ(mCaptured->InHex(), (std::vector<std::string>{"90 3C 7F", "F0 05 F7"}));
+}
+
+TEST_F(MidiCommTest, MessageThatNeverEndsIsDroppedAtTheCapAndTheNextArrivesAlone)
+{
+    RCPtr<LMidiRenderPort> render = OpenRender(L"through");
+    RCPtr<LMidiCapturePort> capture = OpenCapture(L"through");
+    ASSERT_TRUE(render && capture);
+
+    const std::size_t cap = LMidiCapturePort::kMaximumMessageBytes;
+    const Bytes largest = Testing::SysExOfLength(cap);
+    const Bytes tooLarge = Testing::SysExOfLength(cap + 1);
+    EXPECT_EQ(Send(render, largest), static_cast<ZVRESULT>(cap));
+    EXPECT_EQ(Send(render, tooLarge), static_cast<ZVRESULT>(cap + 1));
+    EXPECT_EQ(Send(render, ParseHex("F0 06 F7")), 3);
+    ASSERT_TRUE(mCaptured->WaitForCount(2));
+
+    const std::vector<LCapturedMessages::Message> messages = mCaptured->Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].Data, largest) << "a message of exactly the cap arrives whole";
+    EXPECT_EQ(messages[1].Data, ParseHex("F0 06 F7")) << "nothing of the message past the cap arrives";
+}
+
+TEST_F(MidiCommTest, ReleasingTheMidiObjectClosesThePortsNobodyElseHoldsAndKeepsAHeldOneWorking)
+{
+    RCPtr<LMidiCapturePort> held = OpenCapture(L"through");
+    RCPtr<LMidiRenderPort> render = OpenRender(L"through");
+    ASSERT_TRUE(held && render);
+    ASSERT_TRUE(OpenCapture(L"halvista"));
+    ASSERT_TRUE(OpenRender(L"halvista"));
+    EXPECT_EQ(mDriver->Use.Closes.load(), 2);
+    EXPECT_EQ(Send(render, ParseHex("F0 01 F7")), 3);
+    ASSERT_TRUE(mCaptured->WaitForCount(1));
+
+    render = nullptr;
+    mComm = nullptr;
+    EXPECT_EQ(mDriver->Use.Closes.load(), 3) << "the subscriber still holds the object; the ports are its own";
+    EXPECT_EQ(held->GetName().ToUTF8(), NarrowString("Midi Through Port-0"));
+    mCaptured = nullptr;
+    EXPECT_EQ(mDriver->Use.Closes.load(), 3) << "the held port stays open";
+    held = nullptr;
+    EXPECT_EQ(mDriver->Use.Closes.load(), 4);
+}
+
+TEST_F(MidiCommTest, PortClosedWhileMessagesArriveIsReopenedWithoutLeftovers)
+{
+    Simulator::SimulationSettings settings;
+    settings.BytesPerSecond = 100'000;
+    SetUpSystem(settings);
+    RCPtr<LMidiCapturePort> capture = OpenCapture(L"through");
+    ASSERT_TRUE(capture);
+    // Messages queued on the cable without waiting, so that they are still arriving when the port closes.
+    Testing::RecordingMidiClient sender;
+    Platform::SimulatedMidiDriver directDriver(mSystem);
+    directDriver.ListOutputDevices();
+    std::unique_ptr<Platform::MidiOutput> output = directDriver.OpenOutput(0, sender);
+    ASSERT_TRUE(output);
+    const Bytes message = Testing::SysExOfLength(700);
+    for (std::uint64_t token = 0; token < 20; ++token) {
+        ASSERT_TRUE(output->SendLongMessage(message.data(), message.size(), token));
+        ASSERT_TRUE(output->SendShortMessage(0xF8));
+    }
+    ASSERT_TRUE(mCaptured->WaitForCount(1));
+    capture = nullptr;
+    EXPECT_EQ(mDriver->Use.Closes.load(), 1);
+
+    capture = OpenCapture(L"through");
+    RCPtr<LMidiRenderPort> render = OpenRender(L"through");
+    ASSERT_TRUE(capture && render);
+    EXPECT_EQ(Send(render, ParseHex("F0 02 F7")), 3);
+    const Bytes last = ParseHex("F0 02 F7");
+    ASSERT_TRUE(mCaptured->WaitFor([&](const std::vector<LCapturedMessages::Message>& messages) {
+        return !messages.empty() && messages.back().Data == last;
+    })) << "the message sent last arrives last, alone";
+    for (const std::string& hex : mCaptured->InHex()) {
+        EXPECT_TRUE(hex == "F8" || hex == "F0 02 F7" || hex == Testing::ToHex(message))
+            << "no message arrives cut or joined: " << hex.substr(0, 40);
+    }
+}
+
+TEST(MidiCommSlow, LongSendThatTheDriverNeverFinishesFailsAfterTheTimeOutAndFreesThePort)
+{
+    Simulator::SimulationSettings settings = UnlimitedSpeed();
+    settings.StuckLongMessages = true;
+    const auto system = std::make_shared<Simulator::SimulatedMidiSystem>(settings);
+    const RCPtr<LMidiComm> comm = LMidiComm::Create(std::make_shared<Platform::SimulatedMidiDriver>(system));
+    RCPtr<LMidiRenderPort> render;
+    ASSERT_EQ(comm->OpenRenderPort(WideString(L"Halvista"), render), ZV_S_OK);
+
+    MidiMessageBytes message;
+    Testing::AssignBytes(message, ParseHex("F0 47 00 37 07 02 00 00 F7"));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(comm->SendMidiMessage(render, message), ZV_E_FAIL);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(LMidiRenderPort::kSendTimeout));
+
+    Testing::AssignBytes(message, ParseHex("F8"));
+    EXPECT_EQ(comm->SendMidiMessage(render, message), 1) << "the port is idle again after the time-out";
+}
+
+}  // namespace
+}  // namespace ZV
