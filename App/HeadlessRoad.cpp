@@ -64,7 +64,7 @@ std::string DescribeDevice(LUpdateEngineInterface& engine)
 void FinishRunningUpdate(LUpdateProcessor& processor, bool waitedAlready)
 {
     const RCPtr<LUpdateEngineInterface>& engine = processor.GetEngine();
-    if (processor.IsNotUpdating() ||
+    if (engine->GetUpdateStatus(false) != LUpdateEngineInterface::kUpdateRunning ||
         (!waitedAlready && Succeeded(engine->WaitForUpdate(LUpdateProcessor::kSilentUpdateWait)))) {
         return;
     }

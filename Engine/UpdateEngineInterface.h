@@ -20,6 +20,8 @@
 // (updating) the operations that would change the device refuse, so the worker owns the device until the task ends.
 class LUpdateEngineInterface : private ZV::LThreadWorker, public virtual ZV::LRefCountedObject {
 public:
+    using ZVRESULT = ZV::ZVRESULT;
+
     enum DeviceState : std::int32_t {
         kDeviceNoDefinitions = 0,
         kDeviceNotFound = 1,

@@ -23,6 +23,8 @@
 // in any letter case; a value may be enclosed in double quotes. All operations run on the user-interface thread.
 class LUpdateProcessor : public ZV::LRefCountedObject {
 public:
+    using ZVRESULT = ZV::ZVRESULT;
+
     // Initialize's answer when the program is to end without its window.
     static constexpr ZVRESULT kFinishedWithoutWindow = static_cast<ZVRESULT>(0x8000A020u);
     static constexpr std::uint32_t kSilentUpdateWait = 600000;
