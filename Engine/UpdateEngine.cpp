@@ -1,8 +1,5 @@
 #include "Engine/UpdateEngine.h"
 
-#include "Midi/MidiCapturePort.h"
-#include "Midi/MidiRenderPort.h"
-
 using namespace ZV;
 
 LUpdateEngine::LUpdateEngine(MidiCommFactory midiFactory)
@@ -61,15 +58,8 @@ ZVRESULT LUpdateEngine::RefreshSelectedDevice()
 
 bool LUpdateEngine::IsUpdateAvailable() const
 {
-    const std::int32_t index = GetSelectedDeviceIndex();
-    if (GetFirmwareFileState() < kFilePresent || GetDeviceState() < kDeviceUnusable || !IsValidFoundIndex(index)) {
-        return false;
-    }
     VersionRecord deviceVersion;
-    if (Failed(GetFoundDeviceVersion(index, deviceVersion))) {
-        return false;
-    }
-    return kFirmwareFileBuild > deviceVersion.Build;
+    return GetVersionToCompare(deviceVersion) && GetFirmwareFileVersion().Build > deviceVersion.Build;
 }
 
 ZVRESULT LUpdateEngine::CancelUpdate()
@@ -129,11 +119,6 @@ ZVRESULT LUpdateEngine::UnregisterForNotification(const ConstRCPtr<LNotification
         mHandler->EraseHandler(distributor, id);
     }
     return LNotificationClient::UnregisterForNotification(distributor, id);
-}
-
-ZVRESULT LUpdateEngine::ReleaseInternalReferences()
-{
-    return LNotificationClient::ReleaseInternalReferences();
 }
 
 ZVRESULT LUpdateEngine::EnumerateDevices()

@@ -10,7 +10,6 @@
 #include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/ArrayBuffer.h"
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 
@@ -89,7 +88,6 @@ public:
                              const ZV::RCPtr<ZV::LNotification>& notification) override;
     ZVRESULT UnregisterForNotification(const ZV::ConstRCPtr<ZV::LNotificationDistributor>& distributor,
                                        const wchar_t* id) override;
-    ZVRESULT ReleaseInternalReferences() override;
 
 protected:
     ZVRESULT EnumerateDevices() override;

@@ -138,16 +138,8 @@ std::int32_t LUpdateEngineInterface::GetReservedValue() const
 
 bool LUpdateEngineInterface::IsUpdateAvailable() const
 {
-    const std::int32_t index = GetSelectedDeviceIndex();
-    if (GetFirmwareFileState() < kFilePresent || GetDeviceState() < kDeviceUnusable || !IsValidFoundIndex(index)) {
-        return false;
-    }
     VersionRecord deviceVersion;
-    if (Failed(GetFoundDeviceVersion(index, deviceVersion))) {
-        return false;
-    }
-    MutexLock lock(mFileLock);
-    return IsNewerThan(mFirmwareFileVersion, deviceVersion);
+    return GetVersionToCompare(deviceVersion) && IsNewerThan(GetFirmwareFileVersion(), deviceVersion);
 }
 
 bool LUpdateEngineInterface::GetReservedFlag() const
@@ -294,6 +286,19 @@ void LUpdateEngineInterface::SetFirmwareFileState(std::int32_t state)
 bool LUpdateEngineInterface::IsValidFoundIndex(std::int32_t index) const
 {
     return index >= 0 && index < GetFoundDeviceCount();
+}
+
+bool LUpdateEngineInterface::GetVersionToCompare(VersionRecord& deviceVersion) const
+{
+    const std::int32_t index = GetSelectedDeviceIndex();
+    return GetFirmwareFileState() >= kFilePresent && GetDeviceState() >= kDeviceUnusable && IsValidFoundIndex(index) &&
+           Succeeded(GetFoundDeviceVersion(index, deviceVersion));
+}
+
+LUpdateEngineInterface::VersionRecord LUpdateEngineInterface::GetFirmwareFileVersion() const
+{
+    MutexLock lock(mFileLock);
+    return mFirmwareFileVersion;
 }
 
 ZVRESULT LUpdateEngineInterface::DoWork(const ConstRCPtr<LRefCountedObject>& parameter)

@@ -151,6 +151,9 @@ protected:
     void SetUpdateStatus(std::int32_t status) { mUpdateStatus.store(status); }
     const ZV::Array<DeviceDefinition>& GetDeviceDefinitions() const { return mDeviceDefinitions; }
     bool IsValidFoundIndex(std::int32_t index) const;
+    // The selected device's version when an update could be asked about: a file present, a device selected.
+    bool GetVersionToCompare(VersionRecord& deviceVersion) const;
+    VersionRecord GetFirmwareFileVersion() const;
 
 private:
     ZVRESULT DoWork(const ZV::ConstRCPtr<ZV::LRefCountedObject>& parameter) override;

@@ -110,7 +110,8 @@ TEST_F(UpdateProcessor, EngineThatCannotStartIsAFailedResult)
         processor->Initialize(WideString(L"-SILENT"));
         FAIL() << "no exception";
     } catch (const FailedResultException& exception) {
-        EXPECT_TRUE(TextMatchesThrow(exception.what(), "Failed Result : ZVRESULT = 80004005 : LUpdateProcessor::Initialize"));
+        EXPECT_TRUE(TextMatchesThrow(exception.what(),
+                                     "Failed Result : ZVRESULT = 80004005 : LUpdateProcessor::Initialize"));
     }
 }
 

@@ -58,8 +58,8 @@ protected:
     std::size_t ImageMessagesReceived() const
     {
         const std::vector<std::string> received = TextsOfKind(ReadDeviceLog(LogPath()), "RX");
-        return static_cast<std::size_t>(
-            std::count_if(received.begin(), received.end(), [](const std::string& text) { return text != kStatusRequest; }));
+        return static_cast<std::size_t>(std::count_if(received.begin(), received.end(),
+                                                      [](const std::string& text) { return text != kStatusRequest; }));
     }
 
     std::uint32_t SelectedDeviceError(LUpdateEngine& engine) const
@@ -97,6 +97,8 @@ TEST_F(UpdateRun, CancelDuringTheSendStopsItAndCountsAsAFailure)
 
     ASSERT_EQ(engine->StartUpdate(), ZV_S_OK);
     ASSERT_TRUE(ProcessNotificationsUntil([&] { return mLog->Count(kNidFirmwareUpdateProgress) >= 20; }));
+    EXPECT_EQ(engine->RefreshSelectedDevice(), ZV_E_FAIL) << "the worker owns the device while it updates";
+    EXPECT_EQ(engine->ScanForDevices(), ZV_E_FAIL);
     ASSERT_EQ(engine->CancelUpdate(), ZV_S_OK);
     WaitForCompletions(*engine, 1);
 
@@ -128,34 +130,27 @@ TEST_F(UpdateRun, CancelDuringTheFinalPollTakesEffectWhenTheDeviceReportsDone)
     EXPECT_TRUE(rig.Device().WaitForStateEntries(Simulator::DeviceState::Done, 1, kBoundedWait));
 }
 
-TEST_F(UpdateRun, EmptyFirmwareFileFailsTheUpdateBeforeAnythingIsSent)
+TEST_F(UpdateRun, FirmwareFileThatIsEmptyOrWentAwayFailsTheUpdateBeforeAnythingIsSent)
 {
-    SimulatedMidiRig rig({QuickDevice(DeviceStart::Update, LogPath())});
-    const RCPtr<LUpdateEngine> engine = EngineInUpdateMode(rig, Bytes());
-    ASSERT_EQ(engine->GetFirmwareFileState(), LUpdateEngineInterface::kFilePresent);
+    for (const bool wentAway : {false, true}) {
+        SCOPED_TRACE(wentAway ? "the file went away" : "the file is empty");
+        const std::string logPath = mFolder / (wentAway ? "went-away.log" : "empty.log");
+        SimulatedMidiRig rig({QuickDevice(DeviceStart::Update, logPath)});
+        const RCPtr<LUpdateEngine> engine = EngineInUpdateMode(rig, wentAway ? MakeImage(2, 8) : Bytes());
+        ASSERT_EQ(engine->GetFirmwareFileState(), LUpdateEngineInterface::kFilePresent);
+        if (wentAway) {
+            std::filesystem::remove(mFolder / "image.syx");
+        }
+        mLog->Entries.clear();
 
-    ASSERT_EQ(engine->StartUpdate(), ZV_S_OK);
-    WaitForCompletions(*engine, 1);
-    EXPECT_EQ(Completions(), std::vector<bool>{false});
-    EXPECT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateFailed);
-    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceUnusable);
-    EXPECT_EQ(ImageMessagesReceived(), 0u);
-    EXPECT_EQ(TextsOfKind(ReadDeviceLog(LogPath()), "RX"), std::vector<std::string>{kStatusRequest})
-        << "no poll waits for a done that cannot come";
-}
-
-TEST_F(UpdateRun, FirmwareFileThatWentAwayFailsTheUpdate)
-{
-    SimulatedMidiRig rig({QuickDevice(DeviceStart::Update, LogPath())});
-    const RCPtr<LUpdateEngine> engine = EngineInUpdateMode(rig, MakeImage(2, 8));
-    std::filesystem::remove(mFolder / "image.syx");
-
-    ASSERT_EQ(engine->StartUpdate(), ZV_S_OK);
-    WaitForCompletions(*engine, 1);
-    EXPECT_EQ(Completions(), std::vector<bool>{false});
-    EXPECT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateFailed);
-    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceUnusable);
-    EXPECT_EQ(ImageMessagesReceived(), 0u);
+        ASSERT_EQ(engine->StartUpdate(), ZV_S_OK);
+        WaitForCompletions(*engine, 1);
+        EXPECT_EQ(Completions(), std::vector<bool>{false});
+        EXPECT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateFailed);
+        EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceUnusable);
+        EXPECT_EQ(TextsOfKind(ReadDeviceLog(logPath), "RX"), std::vector<std::string>{kStatusRequest})
+            << "only the scan's request: no image, and no poll for a done that cannot come";
+    }
 }
 
 }  // namespace
