@@ -3,6 +3,7 @@
 #include "Notification/Notification.h"
 
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -38,6 +39,41 @@ RCPtr<Port> LMidiComm::FindOpenPort(const PortList<Port>& ports, const WideStrin
         }
     }
     return nullptr;
+}
+
+template <class Port>
+RCPtr<Port> LMidiComm::OpenDevice(const WideString& lowerCaseText, PortList<Port>& ports, RCPtr<Port>& failed)
+{
+    constexpr bool kCapture = std::is_same_v<Port, LMidiCapturePort>;
+    WideString productName;
+    const std::vector<std::string> names = kCapture ? mDriver->ListInputDevices() : mDriver->ListOutputDevices();
+    const std::size_t device = FindDevice(names, lowerCaseText, productName);
+    if (device == names.size()) {
+        return nullptr;
+    }
+    auto opened = [&] {
+        if constexpr (kCapture) {
+            return mDriver->OpenInput(device, static_cast<Platform::MidiInputCallback&>(*this));
+        } else {
+            return mDriver->OpenOutput(device, static_cast<Platform::MidiOutputCallback&>(*this));
+        }
+    }();
+    if (!opened) {
+        return nullptr;
+    }
+    RCPtr<Port> port(new Port(productName, std::move(opened), *this));
+    // In the list before an input starts: its first callback may come at once, and waits for the lock to find it.
+    if (!AddToList(ports, port)) {
+        failed = std::move(port);
+        return nullptr;
+    }
+    if constexpr (kCapture) {
+        if (!port->Start()) {
+            failed = TakeFromList(ports, ports.GetCount() - 1);
+            return nullptr;
+        }
+    }
+    return port;
 }
 
 template <class Port>
@@ -208,53 +244,6 @@ void LMidiComm::OnLongMessageDone(Platform::MidiOutput& output, std::uint64_t to
     if (LMidiRenderPort* port = FindPortOpenOn(mRenderPorts, output)) {
         port->OnLongMessageDone(token, delivered);
     }
-}
-
-RCPtr<LMidiCapturePort> LMidiComm::OpenDevice(const WideString& lowerCaseText, PortList<LMidiCapturePort>& ports,
-                                              RCPtr<LMidiCapturePort>& failed)
-{
-    WideString productName;
-    const std::vector<std::string> names = mDriver->ListInputDevices();
-    const std::size_t device = FindDevice(names, lowerCaseText, productName);
-    if (device == names.size()) {
-        return nullptr;
-    }
-    std::unique_ptr<Platform::MidiInput> input = mDriver->OpenInput(device, *this);
-    if (!input) {
-        return nullptr;
-    }
-    RCPtr<LMidiCapturePort> port(new LMidiCapturePort(productName, std::move(input), *this));
-    // In the list before it starts: its first callback may come at once, and waits for the lock to find it there.
-    if (!AddToList(ports, port)) {
-        failed = std::move(port);
-        return nullptr;
-    }
-    if (!port->Start()) {
-        failed = TakeFromList(ports, ports.GetCount() - 1);
-        return nullptr;
-    }
-    return port;
-}
-
-RCPtr<LMidiRenderPort> LMidiComm::OpenDevice(const WideString& lowerCaseText, PortList<LMidiRenderPort>& ports,
-                                             RCPtr<LMidiRenderPort>& failed)
-{
-    WideString productName;
-    const std::vector<std::string> names = mDriver->ListOutputDevices();
-    const std::size_t device = FindDevice(names, lowerCaseText, productName);
-    if (device == names.size()) {
-        return nullptr;
-    }
-    std::unique_ptr<Platform::MidiOutput> output = mDriver->OpenOutput(device, *this);
-    if (!output) {
-        return nullptr;
-    }
-    RCPtr<LMidiRenderPort> port(new LMidiRenderPort(productName, std::move(output), *this));
-    if (!AddToList(ports, port)) {
-        failed = std::move(port);
-        return nullptr;
-    }
-    return port;
 }
 
 void LMidiComm::Deliver(const RCPtr<LMidiCaptureNotificationData>& message)

@@ -74,10 +74,8 @@ private:
     static RCPtr<Port> FindOpenPort(const PortList<Port>& ports, const WideString& lowerCaseText);
     // Opens the first device whose lower-case name contains the text, and adds its port to the list. A port that
     // was made but could not be kept comes back in failed, to be let go after the lock.
-    RCPtr<LMidiCapturePort> OpenDevice(const WideString& lowerCaseText, PortList<LMidiCapturePort>& ports,
-                                       RCPtr<LMidiCapturePort>& failed);
-    RCPtr<LMidiRenderPort> OpenDevice(const WideString& lowerCaseText, PortList<LMidiRenderPort>& ports,
-                                      RCPtr<LMidiRenderPort>& failed);
+    template <class Port>
+    RCPtr<Port> OpenDevice(const WideString& lowerCaseText, PortList<Port>& ports, RCPtr<Port>& failed);
 
     template <class Port>
     ZVRESULT OpenPort(const WideString& name, PortList<Port>& ports, RCPtr<Port>& port);

@@ -40,14 +40,16 @@ protected:
     RCPtr<LMidiCapturePort> OpenCapture(const wchar_t* name)
     {
         RCPtr<LMidiCapturePort> port;
-        EXPECT_EQ(mComm->OpenCapturePort(WideString(name), port), ZV_S_OK) << "capture port " << WideString(name).ToUTF8().GetData();
+        EXPECT_EQ(mComm->OpenCapturePort(WideString(name), port), ZV_S_OK)
+            << "capture port " << WideString(name).ToUTF8().GetData();
         return port;
     }
 
     RCPtr<LMidiRenderPort> OpenRender(const wchar_t* name)
     {
         RCPtr<LMidiRenderPort> port;
-        EXPECT_EQ(mComm->OpenRenderPort(WideString(name), port), ZV_S_OK) << "render port " << WideString(name).ToUTF8().GetData();
+        EXPECT_EQ(mComm->OpenRenderPort(WideString(name), port), ZV_S_OK)
+            << "render port " << WideString(name).ToUTF8().GetData();
         return port;
     }
 
@@ -282,6 +284,17 @@ TEST_F(MidiCommTest, PortClosedWhileMessagesArriveIsReopenedWithoutLeftovers)
         EXPECT_TRUE(hex == "F8" || hex == "F0 02 F7" || hex == Testing::ToHex(message))
             << "no message arrives cut or joined: " << hex.substr(0, 40);
     }
+}
+
+TEST(MidiComm, ObjectOverTheProcessDriverFailsCleanlyForADeviceThatIsNotThere)
+{
+    RCPtr<LMidiCommInterface> comm = CreateMidiComm();
+    ASSERT_TRUE(comm);
+    RCPtr<LMidiCapturePort> capture;
+    RCPtr<LMidiRenderPort> render;
+    EXPECT_EQ(comm->OpenCapturePort(WideString(L"no device is named like this"), capture), ZV_E_FAIL);
+    EXPECT_EQ(comm->OpenRenderPort(WideString(L"no device is named like this"), render), ZV_E_FAIL);
+    EXPECT_TRUE(capture.IsNull() && render.IsNull());
 }
 
 TEST(MidiCommSlow, LongSendThatTheDriverNeverFinishesFailsAfterTheTimeOutAndFreesThePort)
