@@ -1,0 +1,168 @@
+#include "Engine/UpdateEngine.h"
+
+using namespace ZV;
+
+LUpdateEngine::LUpdateEngine(MidiCommFactory midiFactory)
+    : mMidiFactory(midiFactory ? std::move(midiFactory) : MidiCommFactory(&CreateMidiComm)),
+      mHandler(new LNotificationHandler<LUpdateEngine>(this))
+{
+}
+
+LUpdateEngine::~LUpdateEngine() = default;
+
+ZVRESULT LUpdateEngine::Initialize(const WideString& commandLine)
+{
+    const ZVRESULT result = LUpdateEngineInterface::Initialize(commandLine);
+    if (Failed(result)) {
+        return result;
+    }
+    return ReplaceMidi() ? ZV_S_OK : ZV_E_FAIL;
+}
+
+ZVRESULT LUpdateEngine::GetFoundDevices(Array<DeviceDefinition>& devices) const
+{
+    devices.Clear();
+    MutexLock lock(mFoundDevicesLock);
+    for (std::uint32_t index = 0; index < mFoundDevices.GetCount(); ++index) {
+        devices.AddItem(*mFoundDevices.GetItemPointer(index));
+    }
+    return ZV_S_OK;
+}
+
+ZVRESULT LUpdateEngine::RefreshSelectedDevice()
+{
+    const std::int32_t state = GetDeviceState();
+    const std::int32_t index = GetSelectedDeviceIndex();
+    DeviceDefinitionEx record;
+    // While updating, the worker owns the device and the MIDI object.
+    if (state <= kDeviceNoneSelected || state == kDeviceUpdating || !GetFoundDevice(index, record)) {
+        return ZV_E_FAIL;
+    }
+    const bool answered = Succeeded(ProbeDevice(record));
+    StoreFoundDevice(index, record);
+    if (!answered) {
+        // On its way into update mode the device is away for a while.
+        if (state != kDeviceEnteringUpdateMode) {
+            MarkFoundDeviceUnusable(index);
+            SetDeviceState(kDeviceUnusable);
+        }
+    } else if (state == kDeviceEnteringUpdateMode) {
+        if (record.InUpdateMode) {
+            SetDeviceState(kDeviceInUpdateMode);
+        }
+    } else {
+        SetDeviceState(record.InUpdateMode ? kDeviceInUpdateMode : kDeviceRunning);
+    }
+    return ZV_S_OK;
+}
+
+bool LUpdateEngine::IsUpdateAvailable() const
+{
+    VersionRecord deviceVersion;
+    return GetVersionToCompare(deviceVersion) && GetFirmwareFileVersion().Build > deviceVersion.Build;
+}
+
+ZVRESULT LUpdateEngine::CancelUpdate()
+{
+    if (GetDeviceState() != kDeviceUpdating) {
+        return ZV_E_FAIL;
+    }
+    RequestCancel();
+    return ZV_S_OK;
+}
+
+std::int32_t LUpdateEngine::GetFoundDeviceCount() const
+{
+    MutexLock lock(mFoundDevicesLock);
+    return static_cast<std::int32_t>(mFoundDevices.GetCount());
+}
+
+bool LUpdateEngine::IsFoundDeviceInUpdateMode(std::int32_t index) const
+{
+    DeviceDefinitionEx record;
+    return GetFoundDevice(index, record) && record.InUpdateMode;
+}
+
+ZVRESULT LUpdateEngine::GetFoundDeviceError(std::int32_t index, std::uint32_t& code) const
+{
+    DeviceDefinitionEx record;
+    if (!GetFoundDevice(index, record)) {
+        code = kDeviceErrorNone;
+        return ZV_E_FAIL;
+    }
+    code = record.ErrorCode;
+    return ZV_S_OK;
+}
+
+ZVRESULT LUpdateEngine::GetFoundDeviceVersion(std::int32_t index, VersionRecord& version) const
+{
+    DeviceDefinitionEx record;
+    if (!GetFoundDevice(index, record)) {
+        return ZV_E_FAIL;
+    }
+    version = record.Version;
+    return ZV_S_OK;
+}
+
+void LUpdateEngine::ReceiveNotification(const ConstRCPtr<LNotificationDistributor>& sender,
+                                        const RCPtr<LNotification>& notification)
+{
+    MutexLock lock(mMidiLock);
+    mHandler->HandleNotification(sender, notification);
+}
+
+ZVRESULT LUpdateEngine::UnregisterForNotification(const ConstRCPtr<LNotificationDistributor>& distributor,
+                                                  const wchar_t* id)
+{
+    {
+        MutexLock lock(mMidiLock);
+        mHandler->EraseHandler(distributor, id);
+    }
+    return LNotificationClient::UnregisterForNotification(distributor, id);
+}
+
+ZVRESULT LUpdateEngine::EnumerateDevices()
+{
+    Array<DeviceDefinitionEx> found;
+    const Array<DeviceDefinition>& definitions = GetDeviceDefinitions();
+    for (std::uint32_t index = 0; index < definitions.GetCount(); ++index) {
+        DeviceDefinitionEx record(*definitions.GetItemPointer(index));
+        if (Succeeded(ProbeDevice(record))) {
+            found.AddItem(record);
+        }
+    }
+    MutexLock lock(mFoundDevicesLock);
+    mFoundDevices = found;
+    return ZV_S_OK;
+}
+
+bool LUpdateEngine::GetFoundDevice(std::int32_t index, DeviceDefinitionEx& record) const
+{
+    MutexLock lock(mFoundDevicesLock);
+    if (index < 0 || static_cast<std::uint32_t>(index) >= mFoundDevices.GetCount()) {
+        return false;
+    }
+    record = *mFoundDevices.GetItemPointer(static_cast<std::uint32_t>(index));
+    return true;
+}
+
+void LUpdateEngine::StoreFoundDevice(std::int32_t index, const DeviceDefinitionEx& record)
+{
+    MutexLock lock(mFoundDevicesLock);
+    if (index >= 0 && static_cast<std::uint32_t>(index) < mFoundDevices.GetCount()) {
+        *mFoundDevices.GetItemPointer(static_cast<std::uint32_t>(index)) = record;
+    }
+}
+
+void LUpdateEngine::MarkFoundDeviceUnusable(std::int32_t index)
+{
+    MutexLock lock(mFoundDevicesLock);
+    if (index >= 0 && static_cast<std::uint32_t>(index) < mFoundDevices.GetCount()) {
+        mFoundDevices.GetItemPointer(static_cast<std::uint32_t>(index))->ErrorCode = kDeviceErrorNoAccess;
+    }
+}
+
+RCPtr<LUpdateEngineInterface> CreateUpdateEngine(MidiCommFactory midiFactory)
+{
+    return RCPtr<LUpdateEngineInterface>(new LUpdateEngine(std::move(midiFactory)));
+}

@@ -1,0 +1,152 @@
+#pragma once
+
+#include "Engine/DeviceMessages.h"
+#include "Engine/UpdateEngineInterface.h"
+#include "Midi/MidiCommInterface.h"
+#include "Notification/NotificationClient.h"
+#include "Notification/NotificationHandler.h"
+#include "Threading/Event.h"
+#include "Threading/Mutex.h"
+#include "Utilities/Storage/Array.h"
+#include "Utilities/Storage/ArrayBuffer.h"
+
+#include <cstdint>
+#include <functional>
+
+// Makes the MIDI object that a probe or the update talks through.
+using MidiCommFactory = std::function<ZV::RCPtr<ZV::LMidiCommInterface>()>;
+
+// The firmware image as read from its file.
+using FirmwareImageBytes = ZV::ArrayBuffer<std::uint8_t>;
+
+// The update engine over MIDI. It finds the defined devices by their port names, asks each whether it runs normally
+// or in update mode and which build it runs, switches one into update mode, and sends it the firmware image message
+// by message at the device's pace.
+//
+// Requests go out on the calling thread, which then waits for the reply; replies arrive as "NID_MIDI_DATA_CAPTURED"
+// on the MIDI object's own worker thread, where OnMidiDataCaptured only recognises them and sets an event. Every
+// probe talks through a fresh MIDI object, so no port stays open between probes and a device that came back under
+// other ports is found again.
+class LUpdateEngine : public LUpdateEngineInterface, public ZV::LNotificationClient {
+public:
+    // A found device: its definition, its version, and whether it answered in update mode.
+    struct DeviceDefinitionEx : DeviceDefinition {
+        DeviceDefinitionEx() = default;
+        explicit DeviceDefinitionEx(const DeviceDefinition& definition) : DeviceDefinition(definition) {}
+        DeviceDefinitionEx(const DeviceDefinitionEx&) = default;
+        DeviceDefinitionEx& operator=(const DeviceDefinitionEx&) = default;
+        virtual ~DeviceDefinitionEx() = default;
+
+        VersionRecord Version;
+        bool InUpdateMode = false;
+        std::uint32_t ErrorCode = kDeviceErrorNone;
+    };
+
+    static constexpr std::uint32_t kStatusReplyTimeout = 1000;
+    static constexpr std::uint32_t kVersionReplyTimeout = 2000;
+    static constexpr std::uint32_t kFinalPollInterval = 500;
+    // A device that has not reported "update done" this long after the image gives the update up.
+    static constexpr std::uint32_t kDefaultFinalPollLimit = 120000;
+    static constexpr std::int64_t kPauseAfterMessageMicroseconds = 1000;
+    static constexpr std::uint16_t kChunkSize = 128;
+
+    // An empty factory makes the MIDI objects over the process's MIDI driver.
+    explicit LUpdateEngine(MidiCommFactory midiFactory);
+    ~LUpdateEngine() override;
+
+    // Creates the MIDI object and subscribes to its captured messages: 0, or 0x80004005.
+    ZVRESULT Initialize(const ZV::WideString& commandLine) override;
+
+    ZVRESULT GetFoundDevices(ZV::Array<DeviceDefinition>& devices) const override;
+    // Asks the selected device again whether it answers and in which mode: 0; 0x80004005 without a selected
+    // device, below state 4 and while updating.
+    ZVRESULT RefreshSelectedDevice() override;
+    // Sends the selected running device the request that restarts it into update mode (state 6): 0 sent, 1 in
+    // update mode already, 0x80004005 in any state but 5 or when the request cannot be sent (state 4).
+    ZVRESULT EnterUpdateMode() override;
+    // True when the file's build is greater than the selected device's.
+    bool IsUpdateAvailable() const override;
+    ZVRESULT CancelUpdate() override;
+    std::int32_t GetFoundDeviceCount() const override;
+    bool IsFoundDeviceInUpdateMode(std::int32_t index) const override;
+    ZVRESULT GetFoundDeviceError(std::int32_t index, std::uint32_t& code) const override;
+    ZVRESULT GetFoundDeviceVersion(std::int32_t index, VersionRecord& version) const override;
+
+    // Sends the image message by message to the named port: each body between F0 and F7 (a 0x0D also ends a body
+    // and starts the next), framed again, then progress and a 1 ms pause. Bytes after the last terminator are not
+    // sent. 0; 0x80004004 when cancelled; 0x80004005 when the port cannot be opened, a send fails, or the image
+    // yields no message or holds a terminator with nothing before it (then nothing is sent).
+    ZVRESULT SendFileMessages(const FirmwareImageBytes& image, const ZV::WideString& portName);
+    // Sends the image as it is, in chunks of 128 bytes, with progress and a 1 ms pause after each.
+    ZVRESULT SendFileInChunks(const FirmwareImageBytes& image, const ZV::WideString& portName);
+
+    // How long the final poll waits for "update done" (kDefaultFinalPollLimit); tests shorten it.
+    static void SetFinalPollLimit(std::uint32_t milliseconds);
+    static std::uint32_t GetFinalPollLimit();
+
+    void ReceiveNotification(const ZV::ConstRCPtr<ZV::LNotificationDistributor>& sender,
+                             const ZV::RCPtr<ZV::LNotification>& notification) override;
+    ZVRESULT UnregisterForNotification(const ZV::ConstRCPtr<ZV::LNotificationDistributor>& distributor,
+                                       const wchar_t* id) override;
+
+protected:
+    ZVRESULT EnumerateDevices() override;
+    ZVRESULT RunUpdate() override;
+
+private:
+    // Open ports keep the MIDI object they belong to.
+    struct DevicePorts {
+        ZV::RCPtr<ZV::LMidiCommInterface> Midi;
+        ZV::RCPtr<ZV::LMidiCapturePort> Capture;
+        ZV::RCPtr<ZV::LMidiRenderPort> Render;
+    };
+
+    // Discovery.
+    ZVRESULT ProbeDevice(DeviceDefinitionEx& record);
+    bool ProbeNormalPorts(const ZV::WideString& captureName, const ZV::WideString& renderName, DevicePorts& ports);
+    bool ProbeUpdatePorts(const ZV::WideString& captureName, const ZV::WideString& renderName);
+    // A fresh MIDI object with both ports open, or false.
+    bool ReopenMidi(const ZV::WideString& captureName, const ZV::WideString& renderName, DevicePorts& ports);
+    bool AskStatus(const DevicePorts& ports, ZV::TrafficLight& reply);
+    ZVRESULT RequestDeviceVersion(const DevicePorts& ports);
+
+    // The MIDI object and the replies.
+    bool ReplaceMidi();
+    ZV::RCPtr<ZV::LMidiCommInterface> GetMidi() const;
+    bool OpenPorts(const ZV::WideString& captureName, const ZV::WideString& renderName, DevicePorts& ports) const;
+    bool OpenRenderPort(const ZV::WideString& renderName, DevicePorts& ports) const;
+    ZVRESULT SendRequest(const DevicePorts& ports, DeviceMessages::Request request) const;
+    ZVRESULT Send(const DevicePorts& ports, const ZV::MidiMessageBytes& message) const;
+    std::int32_t OnMidiDataCaptured(const ZV::ConstRCPtr<ZV::LNotificationDistributor>& sender,
+                                    const ZV::RCPtr<ZV::LNotification>& notification);
+
+    // The update.
+    ZVRESULT ReadFirmwareImage(FirmwareImageBytes& image) const;
+    bool PollUntilUpdateDone(const DeviceDefinitionEx& device);
+    ZVRESULT SendSysExBody(const ZV::Array<std::uint8_t>& body, const DevicePorts& ports) const;
+    void PauseAfterMessage() const;
+    void FailUpdate(std::int32_t index);
+
+    // The found devices' records, copied in and out under the lock.
+    bool GetFoundDevice(std::int32_t index, DeviceDefinitionEx& record) const;
+    void StoreFoundDevice(std::int32_t index, const DeviceDefinitionEx& record);
+    void MarkFoundDeviceUnusable(std::int32_t index);
+
+    MidiCommFactory mMidiFactory;
+    mutable ZV::Mutex mFoundDevicesLock;
+    ZV::Array<DeviceDefinitionEx> mFoundDevices;
+    // Guards the MIDI object and the handler's bindings, which the MIDI worker reads while it delivers.
+    mutable ZV::Mutex mMidiLock;
+    ZV::RCPtr<ZV::LNotificationHandler<LUpdateEngine>> mHandler;
+    ZV::RCPtr<ZV::LMidiCommInterface> mMidi;
+    ZV::TrafficLight mVersionReplied;
+    ZV::TrafficLight mInUpdateModeReplied;
+    ZV::TrafficLight mRunningReplied;
+    ZV::TrafficLight mUpdateDoneReplied;
+    // The record being probed; the reply handler writes the version it reads into it.
+    mutable ZV::Mutex mCurrentDeviceLock;
+    DeviceDefinitionEx mCurrentDevice;
+};
+
+// A new engine held by the caller.
+ZV::RCPtr<LUpdateEngineInterface> CreateUpdateEngine(MidiCommFactory midiFactory = {});

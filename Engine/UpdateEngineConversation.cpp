@@ -1,0 +1,203 @@
+#include "Engine/UpdateEngine.h"
+
+#include "Midi/MidiCapturePort.h"
+#include "Midi/MidiRenderPort.h"
+#include "Threading/WaitResults.h"
+
+using namespace ZV;
+
+namespace {
+
+constexpr const wchar_t* kNidMidiDataCaptured = L"NID_MIDI_DATA_CAPTURED";
+
+}  // namespace
+
+ZVRESULT LUpdateEngine::EnterUpdateMode()
+{
+    const std::int32_t state = GetDeviceState();
+    if (state == kDeviceInUpdateMode) {
+        return ZV_S_FALSE;
+    }
+    if (state != kDeviceRunning) {
+        return ZV_E_FAIL;
+    }
+    SetDeviceState(kDeviceEnteringUpdateMode);
+    const std::int32_t index = GetSelectedDeviceIndex();
+    ZVRESULT result = ZV_E_FAIL;
+    DeviceDefinitionEx record;
+    if (GetFoundDevice(index, record)) {
+        DevicePorts ports;
+        if (OpenPorts(record.NormalCapturePortName, record.NormalRenderPortName, ports)) {
+            result = SendRequest(ports, DeviceMessages::Request::EnterUpdateMode);
+        }
+    }
+    if (Failed(result)) {
+        MarkFoundDeviceUnusable(index);
+        SetDeviceState(kDeviceUnusable);
+        return result;
+    }
+    return ZV_S_OK;
+}
+
+ZVRESULT LUpdateEngine::ProbeDevice(DeviceDefinitionEx& record)
+{
+    const WideString normalCapture = record.NormalCapturePortName;
+    const WideString normalRender = record.NormalRenderPortName;
+    const WideString updateCapture = record.UpdateCapturePortName;
+    const WideString updateRender = record.UpdateRenderPortName;
+    {
+        DevicePorts ports;
+        if (ProbeNormalPorts(normalCapture, normalRender, ports)) {
+            record.InUpdateMode = false;
+            record.ErrorCode = kDeviceErrorNone;
+            {
+                MutexLock lock(mCurrentDeviceLock);
+                mCurrentDevice = record;
+            }
+            const ZVRESULT result = RequestDeviceVersion(ports);
+            MutexLock lock(mCurrentDeviceLock);
+            record = mCurrentDevice;
+            return result;
+        }
+    }
+    if (ProbeUpdatePorts(updateCapture, updateRender)) {
+        record.Version.Text = WideString(L"Unknown");
+        record.InUpdateMode = true;
+        record.ErrorCode = kDeviceErrorNone;
+        return ZV_S_OK;
+    }
+    return ZV_E_FAIL;
+}
+
+bool LUpdateEngine::ProbeNormalPorts(const WideString& captureName, const WideString& renderName, DevicePorts& ports)
+{
+    return ReopenMidi(captureName, renderName, ports) && AskStatus(ports, mRunningReplied);
+}
+
+bool LUpdateEngine::ProbeUpdatePorts(const WideString& captureName, const WideString& renderName)
+{
+    DevicePorts ports;
+    return ReopenMidi(captureName, renderName, ports) && AskStatus(ports, mInUpdateModeReplied);
+}
+
+bool LUpdateEngine::ReopenMidi(const WideString& captureName, const WideString& renderName, DevicePorts& ports)
+{
+    // The old object closes its ports only once nobody holds them.
+    ports = DevicePorts();
+    return ReplaceMidi() && OpenPorts(captureName, renderName, ports);
+}
+
+bool LUpdateEngine::AskStatus(const DevicePorts& ports, TrafficLight& reply)
+{
+    reply.Reset();
+    return Succeeded(SendRequest(ports, DeviceMessages::Request::Status)) &&
+           reply.Wait(kStatusReplyTimeout) == kWaitSignalled;
+}
+
+ZVRESULT LUpdateEngine::RequestDeviceVersion(const DevicePorts& ports)
+{
+    mVersionReplied.Reset();
+    if (Failed(SendRequest(ports, DeviceMessages::Request::Version))) {
+        return ZV_E_FAIL;
+    }
+    return mVersionReplied.Wait(kVersionReplyTimeout) == kWaitSignalled ? ZV_S_OK : ZV_E_FAIL;
+}
+
+bool LUpdateEngine::ReplaceMidi()
+{
+    RCPtr<LMidiCommInterface> previous;
+    {
+        MutexLock lock(mMidiLock);
+        previous = std::move(mMidi);
+    }
+    if (previous) {
+        UnregisterForNotification(previous, kNidMidiDataCaptured);
+        // Let go outside the lock: the old object's worker may be waiting for it to deliver a message, and the
+        // object waits for its worker as it goes.
+        previous = nullptr;
+    }
+    const RCPtr<LMidiCommInterface> fresh = mMidiFactory();
+    if (!fresh) {
+        return false;
+    }
+    MutexLock lock(mMidiLock);
+    mMidi = fresh;
+    return Succeeded(mHandler->AddHandler(&LUpdateEngine::OnMidiDataCaptured, fresh, kNidMidiDataCaptured, 0));
+}
+
+RCPtr<LMidiCommInterface> LUpdateEngine::GetMidi() const
+{
+    MutexLock lock(mMidiLock);
+    return mMidi;
+}
+
+bool LUpdateEngine::OpenPorts(const WideString& captureName, const WideString& renderName, DevicePorts& ports) const
+{
+    ports = DevicePorts();
+    ports.Midi = GetMidi();
+    if (!ports.Midi || Failed(ports.Midi->OpenCapturePort(captureName, ports.Capture)) || !ports.Capture ||
+        Failed(ports.Midi->OpenRenderPort(renderName, ports.Render)) || !ports.Render) {
+        ports = DevicePorts();
+        return false;
+    }
+    return true;
+}
+
+bool LUpdateEngine::OpenRenderPort(const WideString& renderName, DevicePorts& ports) const
+{
+    ports = DevicePorts();
+    ports.Midi = GetMidi();
+    if (!ports.Midi || Failed(ports.Midi->OpenRenderPort(renderName, ports.Render)) || !ports.Render) {
+        ports = DevicePorts();
+        return false;
+    }
+    return true;
+}
+
+ZVRESULT LUpdateEngine::SendRequest(const DevicePorts& ports, DeviceMessages::Request request) const
+{
+    MidiMessageBytes message;
+    DeviceMessages::BuildRequest(request, message);
+    return Send(ports, message);
+}
+
+ZVRESULT LUpdateEngine::Send(const DevicePorts& ports, const MidiMessageBytes& message) const
+{
+    if (!ports.Midi || !ports.Render) {
+        return ZV_E_FAIL;
+    }
+    return ports.Midi->SendMidiMessage(ConstRCPtr<LRefCountedObject>(ports.Render), message);
+}
+
+std::int32_t LUpdateEngine::OnMidiDataCaptured(const ConstRCPtr<LNotificationDistributor>& sender,
+                                               const RCPtr<LNotification>& notification)
+{
+    const ConstRCPtr<LMidiCaptureNotificationData> data(notification->GetParameter());
+    // Replies that a replaced MIDI object still delivers belong to an earlier probe.
+    if (!data || !mMidi || sender.Get() != static_cast<const LNotificationDistributor*>(mMidi.Get())) {
+        return 0;
+    }
+    switch (DeviceMessages::RecognizeReply(data->GetBytes())) {
+    case DeviceMessages::Reply::Version: {
+        const std::uint32_t build = DeviceMessages::DecodeBuildNumber(data->GetBytes());
+        {
+            MutexLock lock(mCurrentDeviceLock);
+            mCurrentDevice.Version = VersionRecord{0, 0, 0, build, WideString::Format(L"%lu", build)};
+        }
+        mVersionReplied.Set();
+        break;
+    }
+    case DeviceMessages::Reply::InUpdateMode:
+        mInUpdateModeReplied.Set();
+        break;
+    case DeviceMessages::Reply::Running:
+        mRunningReplied.Set();
+        break;
+    case DeviceMessages::Reply::UpdateDone:
+        mUpdateDoneReplied.Set();
+        break;
+    case DeviceMessages::Reply::None:
+        break;
+    }
+    return 0;
+}

@@ -1,0 +1,321 @@
+#include "Engine/UpdateEngineInterface.h"
+
+#include "Engine/UpdateNotificationData.h"
+#include "Notification/Notification.h"
+#include "Notification/NotificationCenterManager.h"
+#include "ObjectBase/Holder.h"
+#include "Threading/WaitResults.h"
+#include "Utilities/Storage/ZVFile.h"
+
+using namespace ZV;
+
+namespace {
+
+bool IsNewerThan(const LUpdateEngineInterface::VersionRecord& left, const LUpdateEngineInterface::VersionRecord& right)
+{
+    if (left.Major != right.Major) {
+        return left.Major > right.Major;
+    }
+    if (left.Minor != right.Minor) {
+        return left.Minor > right.Minor;
+    }
+    return left.Revision > right.Revision;
+}
+
+}  // namespace
+
+LUpdateEngineInterface::LUpdateEngineInterface() : mDoneEvent(LEvent::Create(true))
+{
+}
+
+LUpdateEngineInterface::~LUpdateEngineInterface() = default;
+
+ZVRESULT LUpdateEngineInterface::Initialize(const WideString&)
+{
+    return ZV_S_OK;
+}
+
+std::int32_t LUpdateEngineInterface::GetDeviceState() const
+{
+    return mDeviceState.load();
+}
+
+ZVRESULT LUpdateEngineInterface::ReservedOperation(std::int32_t)
+{
+    return ZV_S_OK;
+}
+
+ZVRESULT LUpdateEngineInterface::SetDeviceDefinitions(const Array<DeviceDefinition>& definitions)
+{
+    const std::int32_t state = GetDeviceState();
+    if (state == kDeviceBusy || state == kDeviceEnteringUpdateMode || state == kDeviceUpdating) {
+        return ZV_E_FAIL;
+    }
+    mDeviceDefinitions = definitions;
+    mSelectedIndex.store(-1);
+    SetDeviceState(kDeviceNotFound);
+    return ZV_S_OK;
+}
+
+ZVRESULT LUpdateEngineInterface::ScanForDevices()
+{
+    const std::int32_t state = GetDeviceState();
+    if (state == kDeviceEnteringUpdateMode) {
+        // The device is on its way back in update mode; RefreshSelectedDevice decides the state.
+        return EnumerateDevices();
+    }
+    if (state == kDeviceBusy || state == kDeviceUpdating) {
+        return ZV_E_FAIL;
+    }
+    mSelectedIndex.store(-1);
+    const ZVRESULT result = EnumerateDevices();
+    const std::int32_t count = GetFoundDeviceCount();
+    if (count == 0 || Failed(result)) {
+        SetDeviceState(kDeviceNotFound);
+    } else if (count == 1) {
+        // The window hears of the one device's own state only.
+        mDeviceState.store(kDeviceNoneSelected);
+        SelectDevice(0);
+    } else {
+        SetDeviceState(kDeviceNoneSelected);
+    }
+    return result;
+}
+
+ZVRESULT LUpdateEngineInterface::SelectDevice(std::int32_t index)
+{
+    const std::int32_t state = GetDeviceState();
+    if (state < kDeviceNoneSelected || state == kDeviceEnteringUpdateMode || state == kDeviceUpdating) {
+        return ZV_E_FAIL;
+    }
+    mSelectedIndex.store(-1);
+    if (static_cast<std::uint32_t>(index) >= static_cast<std::uint32_t>(GetFoundDeviceCount())) {
+        SetDeviceState(kDeviceNoneSelected);
+        return ZV_E_INVALIDARG;
+    }
+    mSelectedIndex.store(index);
+    std::uint32_t code = kDeviceErrorNone;
+    if (Succeeded(GetFoundDeviceError(index, code)) && code == kDeviceErrorNone) {
+        SetDeviceState(IsFoundDeviceInUpdateMode(index) ? kDeviceInUpdateMode : kDeviceRunning);
+    } else {
+        SetDeviceState(kDeviceUnusable);
+    }
+    return ZV_S_OK;
+}
+
+std::int32_t LUpdateEngineInterface::GetSelectedDeviceIndex() const
+{
+    return mSelectedIndex.load();
+}
+
+ZVRESULT LUpdateEngineInterface::GetSelectedDeviceError(std::uint32_t& code) const
+{
+    if (GetDeviceState() == kDeviceUnusable) {
+        return GetFoundDeviceError(GetSelectedDeviceIndex(), code);
+    }
+    code = kDeviceErrorNone;
+    return ZV_E_FAIL;
+}
+
+ZVRESULT LUpdateEngineInterface::GetDeviceFirmwareVersionText(WideString& text) const
+{
+    text = WideString(L"N/A");
+    if (GetDeviceState() < kDeviceUnusable) {
+        return ZV_E_FAIL;
+    }
+    VersionRecord version;
+    if (Failed(GetFoundDeviceVersion(GetSelectedDeviceIndex(), version))) {
+        return ZV_E_FAIL;
+    }
+    text = version.Text;
+    return ZV_S_OK;
+}
+
+std::int32_t LUpdateEngineInterface::GetReservedValue() const
+{
+    return 4;
+}
+
+bool LUpdateEngineInterface::IsUpdateAvailable() const
+{
+    VersionRecord deviceVersion;
+    return GetVersionToCompare(deviceVersion) && IsNewerThan(GetFirmwareFileVersion(), deviceVersion);
+}
+
+bool LUpdateEngineInterface::GetReservedFlag() const
+{
+    return true;
+}
+
+ZVRESULT LUpdateEngineInterface::StartUpdate()
+{
+    if (GetFirmwareFileState() < 2 || GetDeviceState() != kDeviceInUpdateMode) {
+        return ZV_E_FAIL;
+    }
+    mCancelRequested.store(false);
+    // Running from the hand-over on, so that a wait that follows at once waits for the task.
+    const std::int32_t previousStatus = mUpdateStatus.exchange(kUpdateRunning);
+    SetDeviceState(kDeviceUpdating);
+    const ZVRESULT result =
+        mWorkerThread.Trigger(ConstRCPtr<LThreadWorker>(static_cast<const LThreadWorker*>(this)),
+                              LHolder<ThreadWorkerTask>::Create(kTaskFirmwareUpdate), mDoneEvent, 0);
+    if (Failed(result)) {
+        // No task runs: nothing would ever leave the updating state, and the program would refuse to end.
+        mUpdateStatus.store(previousStatus);
+        SetDeviceState(kDeviceInUpdateMode);
+    }
+    return result;
+}
+
+ZVRESULT LUpdateEngineInterface::WaitForUpdate(std::uint32_t milliseconds)
+{
+    if (mUpdateStatus.load() != kUpdateRunning) {
+        return ZV_S_OK;
+    }
+    return mDoneEvent->Wait(milliseconds) == kWaitSignalled ? ZV_S_OK : ZV_E_FAIL;
+}
+
+std::int32_t LUpdateEngineInterface::GetUpdateStatus(bool reset)
+{
+    std::int32_t status = mUpdateStatus.load();
+    if (reset && status >= kUpdateFailed) {
+        mUpdateStatus.compare_exchange_strong(status, kUpdateIdle);
+    }
+    return status;
+}
+
+std::int32_t LUpdateEngineInterface::GetFirmwareFileState() const
+{
+    return mFileState.load();
+}
+
+ZVRESULT LUpdateEngineInterface::SetFirmwareFileWithVersion(const WideString& path, const VersionRecord& version)
+{
+    {
+        MutexLock lock(mFileLock);
+        mFirmwareFilePath = path;
+        mFirmwareFileVersion = version;
+    }
+    const bool present = !path.IsEmpty() && File::FileExists(path);
+    SetFirmwareFileState(present ? kFilePresent : kFileMissing);
+    return present ? ZV_S_OK : ZV_E_FAIL;
+}
+
+ZVRESULT LUpdateEngineInterface::SetFirmwareFile(const WideString& path)
+{
+    const bool present = File::FileExists(path);
+    {
+        MutexLock lock(mFileLock);
+        mFirmwareFilePath = path;
+        if (present) {
+            mFirmwareFileVersion =
+                VersionRecord{0, 0, 0, kFirmwareFileBuild, WideString::Format(L"%lu", kFirmwareFileBuild)};
+        }
+    }
+    SetFirmwareFileState(present ? kFilePresent : kFileMissing);
+    return present ? ZV_S_OK : ZV_E_FAIL;
+}
+
+ZVRESULT LUpdateEngineInterface::GetFirmwareFilePath(WideString& path) const
+{
+    MutexLock lock(mFileLock);
+    path = mFirmwareFilePath;
+    return path.IsEmpty() ? ZV_E_FAIL : ZV_S_OK;
+}
+
+ZVRESULT LUpdateEngineInterface::GetFirmwareFileVersionText(WideString& text) const
+{
+    if (GetFirmwareFileState() < kFilePresent) {
+        text = WideString(L"N/A");
+        return ZV_E_FAIL;
+    }
+    MutexLock lock(mFileLock);
+    text = mFirmwareFileVersion.Text;
+    return ZV_S_OK;
+}
+
+void LUpdateEngineInterface::PostUpdateProgress(std::uint32_t stage, double fraction, bool estimate,
+                                                std::uint32_t timeRemaining, bool last)
+{
+    Post(kNidFirmwareUpdateProgress,
+         LFirmwareUpdateProgressNotificationData::Create(stage, fraction, timeRemaining, estimate, last));
+}
+
+void LUpdateEngineInterface::PostDeviceStateChange(std::int32_t newState, std::int32_t oldState)
+{
+    if (AreNotificationsEnabled()) {
+        Post(kNidDeviceStateChange, LDeviceStateChangeNotificationData::Create(newState, oldState));
+    }
+}
+
+void LUpdateEngineInterface::PostFirmwareFileStateChange(std::int32_t newState, std::int32_t oldState)
+{
+    if (AreNotificationsEnabled()) {
+        Post(kNidFirmwareFileStateChange, LFirmwareFileStateChangeNotificationData::Create(newState, oldState));
+    }
+}
+
+void LUpdateEngineInterface::PostFoundDeviceListChange()
+{
+    Post(kNidFoundDeviceListChange, GetFoundDeviceListChangeData());
+}
+
+void LUpdateEngineInterface::PostUpdateCompleted(bool success)
+{
+    if (AreNotificationsEnabled()) {
+        Post(kNidFirmwareUpdateCompleted, LFirmwareUpdateCompletedNotificationData::Create(success));
+    }
+}
+
+void LUpdateEngineInterface::SetDeviceState(std::int32_t state)
+{
+    const std::int32_t oldState = mDeviceState.exchange(state);
+    if (oldState != state) {
+        PostDeviceStateChange(state, oldState);
+    }
+}
+
+void LUpdateEngineInterface::SetFirmwareFileState(std::int32_t state)
+{
+    const std::int32_t oldState = mFileState.exchange(state);
+    if (oldState != state) {
+        PostFirmwareFileStateChange(state, oldState);
+    }
+}
+
+bool LUpdateEngineInterface::IsValidFoundIndex(std::int32_t index) const
+{
+    return index >= 0 && index < GetFoundDeviceCount();
+}
+
+bool LUpdateEngineInterface::GetVersionToCompare(VersionRecord& deviceVersion) const
+{
+    const std::int32_t index = GetSelectedDeviceIndex();
+    return GetFirmwareFileState() >= kFilePresent && GetDeviceState() >= kDeviceUnusable && IsValidFoundIndex(index) &&
+           Succeeded(GetFoundDeviceVersion(index, deviceVersion));
+}
+
+LUpdateEngineInterface::VersionRecord LUpdateEngineInterface::GetFirmwareFileVersion() const
+{
+    MutexLock lock(mFileLock);
+    return mFirmwareFileVersion;
+}
+
+ZVRESULT LUpdateEngineInterface::DoWork(const ConstRCPtr<LRefCountedObject>& parameter)
+{
+    const ConstRCPtr<LHolder<ThreadWorkerTask>> task(parameter);
+    if (task.IsNull() || task->GetValue() != kTaskFirmwareUpdate) {
+        return ZV_E_FAIL;
+    }
+    const ZVRESULT result = RunUpdate();
+    PostUpdateCompleted(Succeeded(result));
+    return result;
+}
+
+void LUpdateEngineInterface::Post(const wchar_t* id, const ConstRCPtr<LRefCountedObject>& data)
+{
+    const RCPtr<LNotificationCenter> center = GetApplicationNotificationCenter();
+    if (center) {
+        center->PostNotification(LNotification::Create(id, data));
+    }
+}

@@ -1,0 +1,176 @@
+#pragma once
+
+#include "ObjectBase/RefCountedObject.h"
+#include "ObjectBase/ResultCodes.h"
+#include "Threading/LEvent.h"
+#include "Threading/Mutex.h"
+#include "Threading/RetriggerableThreader.h"
+#include "Threading/ThreadWorker.h"
+#include "Utilities/Storage/Array.h"
+#include "Utilities/Storage/StringT.h"
+
+#include <atomic>
+#include <cstdint>
+
+// The update engine as its owner and the window see it: the device definitions, the device state and the selected
+// device, the firmware file with its version and state, and the update task on a worker thread of its own. Every
+// change is reported as a notification posted to the "application" notification centre (UpdateNotificationData.h).
+//
+// Operations run on the user-interface thread, the update task on the engine's worker. While the device state is 8
+// (updating) the operations that would change the device refuse, so the worker owns the device until the task ends.
+class LUpdateEngineInterface : private ZV::LThreadWorker, public virtual ZV::LRefCountedObject {
+public:
+    using ZVRESULT = ZV::ZVRESULT;
+
+    enum DeviceState : std::int32_t {
+        kDeviceNoDefinitions = 0,
+        kDeviceNotFound = 1,
+        kDeviceBusy = 2,  // never set; operations refuse in it as they do while updating
+        kDeviceNoneSelected = 3,
+        kDeviceUnusable = 4,
+        kDeviceRunning = 5,
+        kDeviceEnteringUpdateMode = 6,
+        kDeviceInUpdateMode = 7,
+        kDeviceUpdating = 8,
+    };
+
+    enum UpdateStatus : std::int32_t {
+        kUpdateIdle = 0,
+        kUpdateRunning = 1,
+        kUpdateFailed = 2,
+        kUpdateCancelled = 3,
+        kUpdateFinished = 4,
+    };
+
+    // 2 is never set; checks ask for "at least 2" and "at least 3".
+    enum FirmwareFileState : std::int32_t {
+        kFileNone = 0,
+        kFileMissing = 1,
+        kFilePresent = 3,
+    };
+
+    // Why a device cannot be used.
+    enum DeviceError : std::uint32_t {
+        kDeviceErrorNone = 0,
+        kDeviceErrorNoAccess = 4,  // it did not answer, or could not be sent to
+    };
+
+    enum ThreadWorkerTask : std::int32_t {
+        kTaskFirmwareUpdate = 1,
+    };
+
+    // Only the build is compared; the other words stay 0 wherever this program fills a record.
+    struct VersionRecord {
+        std::uint32_t Major = 0;
+        std::uint32_t Minor = 0;
+        std::uint32_t Revision = 0;
+        std::uint32_t Build = 0;
+        ZV::WideString Text;
+    };
+
+    // A device the engine looks for. Port names are matched as parts of the driver's product names, in any case.
+    struct DeviceDefinition {
+        std::uint32_t Reserved[4] = {};
+        ZV::WideString NormalCapturePortName;
+        ZV::WideString UpdateCapturePortName;
+        ZV::WideString NormalRenderPortName;
+        ZV::WideString UpdateRenderPortName;
+        ZV::WideString SpareName;
+    };
+
+    // The build of every firmware file: the file itself is not read for it.
+    static constexpr std::uint32_t kFirmwareFileBuild = 78822;
+
+    LUpdateEngineInterface();
+    LUpdateEngineInterface(const LUpdateEngineInterface&) = delete;
+    LUpdateEngineInterface& operator=(const LUpdateEngineInterface&) = delete;
+    ~LUpdateEngineInterface() override;
+
+    virtual ZVRESULT Initialize(const ZV::WideString& commandLine);
+    virtual std::int32_t GetDeviceState() const;
+    virtual ZVRESULT ReservedOperation(std::int32_t argument);
+    // 0x80004005 in device states 2, 6 and 8; else replaces the list, clears the selection, state 1.
+    virtual ZVRESULT SetDeviceDefinitions(const ZV::Array<DeviceDefinition>& definitions);
+    virtual ZVRESULT ScanForDevices();
+    virtual ZVRESULT GetFoundDevices(ZV::Array<DeviceDefinition>& devices) const = 0;
+    // 0 (state 7, 5 or 4 by the device); 0x80070057 for an index not below the found count (state 3); 0x80004005
+    // below state 3 and in states 6 and 8.
+    virtual ZVRESULT SelectDevice(std::int32_t index);
+    virtual std::int32_t GetSelectedDeviceIndex() const;
+    // In device state 4 the selected device's error code; else code 0 and 0x80004005.
+    virtual ZVRESULT GetSelectedDeviceError(std::uint32_t& code) const;
+    // "N/A" unless a device is selected and its version is known.
+    virtual ZVRESULT GetDeviceFirmwareVersionText(ZV::WideString& text) const;
+    virtual ZVRESULT RefreshSelectedDevice() = 0;
+    virtual std::int32_t GetReservedValue() const;
+    virtual ZVRESULT EnterUpdateMode() = 0;
+    virtual bool IsUpdateAvailable() const;
+    virtual bool GetReservedFlag() const;
+    // Hands the update to the worker thread: 0x80004005 unless the file state is at least 2 and the device state
+    // is 7, or when the worker is busy.
+    virtual ZVRESULT StartUpdate();
+    // While an update runs, waits up to the time for it to end: 0x80004005 when it is still running.
+    virtual ZVRESULT WaitForUpdate(std::uint32_t milliseconds);
+    virtual ZVRESULT CancelUpdate() = 0;
+    // With reset, a final status (2 or more) reads back as 0 from then on.
+    virtual std::int32_t GetUpdateStatus(bool reset);
+    virtual std::int32_t GetFirmwareFileState() const;
+    virtual ZVRESULT SetFirmwareFileWithVersion(const ZV::WideString& path, const VersionRecord& version);
+    // The file's version is build 78822 whatever the file holds. 0x80004005 (file state 1) when it does not exist.
+    virtual ZVRESULT SetFirmwareFile(const ZV::WideString& path);
+    virtual ZVRESULT GetFirmwareFilePath(ZV::WideString& path) const;
+    virtual ZVRESULT GetFirmwareFileVersionText(ZV::WideString& text) const;
+
+    virtual std::int32_t GetFoundDeviceCount() const = 0;
+    virtual bool IsFoundDeviceInUpdateMode(std::int32_t index) const = 0;
+    virtual ZVRESULT GetFoundDeviceError(std::int32_t index, std::uint32_t& code) const = 0;
+    virtual ZVRESULT GetFoundDeviceVersion(std::int32_t index, VersionRecord& version) const = 0;
+
+    // While false (from construction until the window has subscribed) no device-state, file-state or completion
+    // notification is posted; progress always is. The window sets it again for every new engine.
+    void SetNotificationsEnabled(bool enabled) { mNotificationsEnabled.store(enabled); }
+    bool AreNotificationsEnabled() const { return mNotificationsEnabled.load(); }
+
+protected:
+    virtual void PostUpdateProgress(std::uint32_t stage, double fraction, bool estimate, std::uint32_t timeRemaining,
+                                    bool last);
+    virtual void PostDeviceStateChange(std::int32_t newState, std::int32_t oldState);
+    virtual void PostFirmwareFileStateChange(std::int32_t newState, std::int32_t oldState);
+    virtual void PostFoundDeviceListChange();
+    virtual void PostUpdateCompleted(bool success);
+    // Each posts its change when the value differs from the current one.
+    virtual void SetDeviceState(std::int32_t state);
+    virtual void SetFirmwareFileState(std::int32_t state);
+
+    virtual ZVRESULT EnumerateDevices() = 0;
+    // On the worker thread, with the device state 8: 0 done, 0x80004005 failed, 0x80004004 cancelled.
+    virtual ZVRESULT RunUpdate() = 0;
+
+    bool IsCancelRequested() const { return mCancelRequested.load(); }
+    void RequestCancel() { mCancelRequested.store(true); }
+    void SetUpdateStatus(std::int32_t status) { mUpdateStatus.store(status); }
+    const ZV::Array<DeviceDefinition>& GetDeviceDefinitions() const { return mDeviceDefinitions; }
+    bool IsValidFoundIndex(std::int32_t index) const;
+    // The selected device's version when an update could be asked about: a file present, a device selected.
+    bool GetVersionToCompare(VersionRecord& deviceVersion) const;
+    VersionRecord GetFirmwareFileVersion() const;
+
+private:
+    ZVRESULT DoWork(const ZV::ConstRCPtr<ZV::LRefCountedObject>& parameter) override;
+    void Post(const wchar_t* id, const ZV::ConstRCPtr<ZV::LRefCountedObject>& data);
+
+    ZV::RetriggerableThreader mWorkerThread;
+    ZV::RCPtr<ZV::LEvent> mDoneEvent;
+    // The worker writes the device state and the update status while the window reads them.
+    std::atomic<std::int32_t> mDeviceState{kDeviceNoDefinitions};
+    ZV::Array<DeviceDefinition> mDeviceDefinitions;
+    std::atomic<std::int32_t> mSelectedIndex{-1};
+    std::atomic<std::int32_t> mUpdateStatus{kUpdateIdle};
+    std::atomic<bool> mCancelRequested{false};
+    std::atomic<std::int32_t> mFileState{kFileNone};
+    // Guards the firmware file's path and version, which the worker reads.
+    mutable ZV::Mutex mFileLock;
+    ZV::WideString mFirmwareFilePath;
+    VersionRecord mFirmwareFileVersion;
+    std::atomic<bool> mNotificationsEnabled{false};
+};

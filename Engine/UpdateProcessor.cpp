@@ -1,0 +1,184 @@
+#include "Engine/UpdateProcessor.h"
+
+#include "ObjectBase/Exception.h"
+#include "Platform/VersionInfo.h"
+#include "Utilities/Storage/Array.h"
+#include "Utilities/Storage/ZVFile.h"
+
+using namespace ZV;
+
+namespace {
+
+constexpr wchar_t kBlank = L' ';
+constexpr wchar_t kQuote = L'"';
+constexpr const wchar_t* kDefaultFirmwareFileName = L"QR27C_AppAndAssets.syx";
+constexpr std::int32_t kDeviceTypeCount = 2;
+
+WideString GetProgramFolder()
+{
+    WideString program;
+    program.AssignFromUTF8(Platform::GetModuleFileName(Platform::kProgramModule).c_str(), -1);
+    return File::GetParentFolder(program);
+}
+
+WideString RemoveEnclosingQuotes(const WideString& value)
+{
+    const int length = static_cast<int>(value.GetLength());
+    if (length == 0 || value.GetData()[0] != kQuote) {
+        return value;
+    }
+    const bool closed = length >= 2 && value.GetData()[length - 1] == kQuote;
+    return value.Mid(1, static_cast<std::uint32_t>(closed ? length - 2 : length - 1));
+}
+
+}  // namespace
+
+LUpdateProcessor::LUpdateProcessor(MidiCommFactory midiFactory) : mMidiFactory(std::move(midiFactory))
+{
+}
+
+LUpdateProcessor::~LUpdateProcessor() = default;
+
+ZVRESULT LUpdateProcessor::Initialize(const WideString& commandLine)
+{
+    WideString value;
+    if (mCommandLine.IsEmpty()) {
+        mCommandLine = commandLine;
+        if (FindSwitch(commandLine, L"-ALWAYS_UPDATE", value)) {
+            mAllowDowngrade = true;
+        }
+    }
+    mEngine = CreateUpdateEngine(mMidiFactory);
+    ZV_THROW_IF_FAILED(mEngine->Initialize(commandLine));
+    mEngine->SetFirmwareFile(ChooseFirmwareFile(commandLine));
+    if (mEngine->GetDeviceState() == LUpdateEngineInterface::kDeviceNoDefinitions) {
+        DefineDevices();
+    }
+    if (mEngine->GetDeviceState() == LUpdateEngineInterface::kDeviceNotFound) {
+        mEngine->ScanForDevices();
+    }
+    return FollowSwitches(commandLine);
+}
+
+ZVRESULT LUpdateProcessor::Reinitialize()
+{
+    return Initialize(mCommandLine);
+}
+
+bool LUpdateProcessor::IsNotUpdating() const
+{
+    return !mEngine || mEngine->GetDeviceState() != LUpdateEngineInterface::kDeviceUpdating;
+}
+
+ZVRESULT LUpdateProcessor::SetAllowDowngrade(bool allow)
+{
+    if (mAllowDowngrade == allow) {
+        return ZV_S_FALSE;
+    }
+    mAllowDowngrade = allow;
+    return ZV_S_OK;
+}
+
+bool LUpdateProcessor::FindSwitch(const WideString& commandLine, const WideString& name, WideString& value)
+{
+    value.Empty();
+    const std::uint32_t nameLength = name.GetLength();
+    if (nameLength < 2 || name.GetData()[0] != L'-') {
+        return false;
+    }
+    const int position = commandLine.ToUpper().Find(name.ToUpper());
+    if (position < 0) {
+        return false;
+    }
+    const std::uint32_t lineLength = commandLine.GetLength();
+    const std::uint32_t end = static_cast<std::uint32_t>(position) + nameLength;
+    const wchar_t* line = commandLine.GetData();
+    if (name.GetData()[nameLength - 1] != L'=') {
+        return end == lineLength || line[end] == kBlank;
+    }
+    if (end == lineLength || line[end] == kBlank) {
+        return false;
+    }
+    std::uint32_t valueEnd = end + 1;
+    const wchar_t closing = line[end] == kQuote ? kQuote : kBlank;
+    while (valueEnd < lineLength && line[valueEnd] != closing) {
+        ++valueEnd;
+    }
+    if (closing == kQuote && valueEnd < lineLength) {
+        ++valueEnd;
+    }
+    value = RemoveEnclosingQuotes(commandLine.Mid(static_cast<int>(end), valueEnd - end));
+    return !value.IsEmpty();
+}
+
+WideString LUpdateProcessor::GetPortNameForDeviceType(std::int32_t type)
+{
+    switch (type) {
+    case 0:
+        return WideString(L"Halvista Left");
+    case 1:
+        return WideString(L"VT5 Display Left");
+    default:
+        return WideString();
+    }
+}
+
+WideString LUpdateProcessor::ChooseFirmwareFile(const WideString& commandLine) const
+{
+    WideString value;
+    if (FindSwitch(commandLine, L"-ABSOLUTE_FIRMWARE_FILE_PATH=", value)) {
+        return value;
+    }
+    const WideString separator(kPathSep);
+    if (FindSwitch(commandLine, L"-FIRMWARE_IMAGE_NAME=", value)) {
+        return GetProgramFolder() + separator + value;
+    }
+    return GetProgramFolder() + separator + WideString(kDefaultFirmwareFileName);
+}
+
+void LUpdateProcessor::DefineDevices()
+{
+    Array<LUpdateEngineInterface::DeviceDefinition> definitions;
+    for (std::int32_t type = 0; type < kDeviceTypeCount; ++type) {
+        LUpdateEngineInterface::DeviceDefinition definition;
+        const WideString portName = GetPortNameForDeviceType(type);
+        definition.NormalCapturePortName = portName;
+        definition.UpdateCapturePortName = portName;
+        definition.NormalRenderPortName = portName;
+        definition.UpdateRenderPortName = portName;
+        definitions.AddItem(definition);
+    }
+    mEngine->SetDeviceDefinitions(definitions);
+}
+
+ZVRESULT LUpdateProcessor::FollowSwitches(const WideString& commandLine)
+{
+    LUpdateEngineInterface& engine = *mEngine;
+    if (engine.GetDeviceState() <= LUpdateEngineInterface::kDeviceUnusable ||
+        engine.GetFirmwareFileState() != LUpdateEngineInterface::kFilePresent) {
+        return ZV_S_OK;
+    }
+    WideString value;
+    const bool wanted = engine.IsUpdateAvailable() || mAllowDowngrade;
+    if (!wanted && FindSwitch(commandLine, L"-SILENT_IF_UPDATE_NOT_NEEDED", value)) {
+        return kFinishedWithoutWindow;
+    }
+    const bool silent = FindSwitch(commandLine, L"-SILENT", value);
+    const bool automatic = FindSwitch(commandLine, L"-START_UPDATE_AUTOMATICALLY", value);
+    if (wanted && (silent || automatic)) {
+        // A device running normally comes back in update mode only later: the window's waiting loop starts it.
+        if (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceRunning) {
+            engine.EnterUpdateMode();
+            if (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceInUpdateMode) {
+                engine.StartUpdate();
+            }
+        } else {
+            engine.StartUpdate();
+        }
+    }
+    if (silent) {
+        engine.WaitForUpdate(kSilentUpdateWait);
+        return kFinishedWithoutWindow;
+    }
+    return ZV_S_OK;
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "Engine/UpdateEngine.h"
+#include "Engine/UpdateEngineInterface.h"
+#include "ObjectBase/RefCountedObject.h"
+#include "ObjectBase/ResultCodes.h"
+#include "Utilities/Storage/StringT.h"
+
+#include <cstdint>
+
+// The owner of the update engine: it reads the update switches of the command line, creates and initialises the
+// engine, chooses the firmware file, defines the devices, scans for them and, when the command line asks for it,
+// starts the update without the user.
+//
+//   -ALWAYS_UPDATE                  the update is wanted even when the file's build is not newer
+//   -SILENT                         wait up to 600,000 ms for a started update, then finish without the window
+//   -SILENT_IF_UPDATE_NOT_NEEDED    finish without the window when no update is wanted
+//   -START_UPDATE_AUTOMATICALLY     enter update mode and start the update without the user
+//   -ABSOLUTE_FIRMWARE_FILE_PATH=p  the firmware file is p
+//   -FIRMWARE_IMAGE_NAME=n          the firmware file is n in the program's folder
+//
+// Without a file switch the firmware file is "QR27C_AppAndAssets.syx" in the program's folder. Switches are found
+// in any letter case; a value may be enclosed in double quotes. All operations run on the user-interface thread.
+class LUpdateProcessor : public ZV::LRefCountedObject {
+public:
+    using ZVRESULT = ZV::ZVRESULT;
+
+    // Initialize's answer when the program is to end without its window.
+    static constexpr ZVRESULT kFinishedWithoutWindow = static_cast<ZVRESULT>(0x8000A020u);
+    static constexpr std::uint32_t kSilentUpdateWait = 600000;
+
+    // An empty factory lets the engines talk through the process's MIDI driver.
+    explicit LUpdateProcessor(MidiCommFactory midiFactory = {});
+    LUpdateProcessor(const LUpdateProcessor&) = delete;
+    LUpdateProcessor& operator=(const LUpdateProcessor&) = delete;
+    ~LUpdateProcessor() override;
+
+    // Builds a fresh engine and follows the switches: 0, or 0x8000A020. Throws a "Failed Result" exception when
+    // the engine cannot be initialised. The first command line is kept for Reinitialize.
+    ZVRESULT Initialize(const ZV::WideString& commandLine);
+    // Initialize with the kept command line; the allow-downgrade flag stays as it is.
+    ZVRESULT Reinitialize();
+
+    // True unless an update was started and has not ended.
+    bool IsNotUpdating() const;
+    bool GetAllowDowngrade() const { return mAllowDowngrade; }
+    // 1 when the flag had that value already, else 0.
+    ZVRESULT SetAllowDowngrade(bool allow);
+
+    // Null until Initialize.
+    const ZV::RCPtr<LUpdateEngineInterface>& GetEngine() const { return mEngine; }
+
+    // Finds a switch ("-NAME", or "-NAME=" with a value) in the command line; only its first occurrence counts.
+    // A switch without "=" must end where a blank or the line ends. A value runs to the next blank, or, when it
+    // begins with a double quote, through the next double quote; the enclosing quotes are removed. An empty
+    // value is not found.
+    static bool FindSwitch(const ZV::WideString& commandLine, const ZV::WideString& name, ZV::WideString& value);
+    // "Halvista Left" for device type 0, "VT5 Display Left" for 1, else empty.
+    static ZV::WideString GetPortNameForDeviceType(std::int32_t type);
+
+private:
+    ZV::WideString ChooseFirmwareFile(const ZV::WideString& commandLine) const;
+    void DefineDevices();
+    ZVRESULT FollowSwitches(const ZV::WideString& commandLine);
+
+    MidiCommFactory mMidiFactory;
+    ZV::WideString mCommandLine;
+    ZV::RCPtr<LUpdateEngineInterface> mEngine;
+    bool mAllowDowngrade = false;
+};

@@ -1,0 +1,337 @@
+#pragma once
+
+#include "Engine/UpdateEngine.h"
+#include "Engine/UpdateNotificationData.h"
+#include "Midi/MidiComm.h"
+#include "Notification/Notification.h"
+#include "Notification/NotificationCenterManager.h"
+#include "Notification/NotificationClient.h"
+#include "Platform/SimulatedMidiDriver.h"
+#include "Simulator/SimulatedMidiSystem.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace ZV::Testing {
+
+using namespace std::chrono_literals;
+
+// Long enough that only a bug makes a wait fail.
+inline constexpr std::chrono::seconds kBoundedWait{5};
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline std::string Hex(const Bytes& bytes)
+{
+    return Simulator::FormatHexBytes(bytes);
+}
+
+// A device with short delays, so that the tests wait for the engine rather than for the device.
+inline Simulator::DeviceSettings QuickDevice(Simulator::DeviceStart start, const std::string& logPath)
+{
+    Simulator::DeviceSettings device;
+    device.Start = start;
+    device.RestartTime = 50ms;
+    device.FlashTime = 150ms;
+    device.LogPath = logPath;
+    return device;
+}
+
+// A simulated MIDI system with its devices; the engine talks to them through real MIDI objects over its driver.
+class SimulatedMidiRig {
+public:
+    explicit SimulatedMidiRig(std::vector<Simulator::DeviceSettings> devices, std::uint32_t bytesPerSecond = 0)
+    {
+        Simulator::SimulationSettings settings;
+        settings.Devices = std::move(devices);
+        settings.BytesPerSecond = bytesPerSecond;
+        mSystem = std::make_shared<Simulator::SimulatedMidiSystem>(settings);
+        mDriver = std::make_shared<Platform::SimulatedMidiDriver>(mSystem);
+    }
+
+    MidiCommFactory Factory() const
+    {
+        const std::shared_ptr<Platform::MidiDriver> driver = mDriver;
+        return [driver] { return RCPtr<LMidiCommInterface>(LMidiComm::Create(driver)); };
+    }
+
+    Simulator::SimulatedMidiSystem& System() { return *mSystem; }
+    Simulator::SimulatedDisplayDevice& Device(std::size_t index = 0) { return mSystem->GetDevice(index); }
+
+private:
+    std::shared_ptr<Simulator::SimulatedMidiSystem> mSystem;
+    std::shared_ptr<Platform::SimulatedMidiDriver> mDriver;
+};
+
+// One line of the simulated device's log: "<microseconds> RX|TX|STATE <text>".
+struct DeviceLogLine {
+    std::int64_t Microseconds = 0;
+    std::string Kind;
+    std::string Text;
+};
+
+inline std::vector<DeviceLogLine> ReadDeviceLog(const std::string& path)
+{
+    std::vector<DeviceLogLine> lines;
+    std::ifstream file(path);
+    for (std::string text; std::getline(file, text);) {
+        std::istringstream words(text);
+        DeviceLogLine line;
+        words >> line.Microseconds >> line.Kind;
+        std::getline(words >> std::ws, line.Text);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The lines of one kind, in order.
+inline std::vector<DeviceLogLine> LinesOfKind(const std::vector<DeviceLogLine>& lines, const std::string& kind)
+{
+    std::vector<DeviceLogLine> matching;
+    for (const DeviceLogLine& line : lines) {
+        if (line.Kind == kind) {
+            matching.push_back(line);
+        }
+    }
+    return matching;
+}
+
+inline std::vector<std::string> TextsOfKind(const std::vector<DeviceLogLine>& lines, const std::string& kind)
+{
+    std::vector<std::string> texts;
+    for (const DeviceLogLine& line : LinesOfKind(lines, kind)) {
+        texts.push_back(line.Text);
+    }
+    return texts;
+}
+
+inline const std::string kStatusRequest = "F0 47 00 37 07 02 00 00 F7";
+inline const std::string kVersionRequest = "F0 47 10 33 07 05 00 00 F7";
+inline const std::string kEnterUpdateModeRequest = "F0 47 00 37 07 00 00 00 F7";
+inline const std::string kInUpdateModeReply = "F0 47 00 37 07 03 00 01 05 F7";
+
+// Watches what a simulated device sends to the computer, the way a second listener on its port would.
+class DeviceReplyWatch {
+public:
+    DeviceReplyWatch(Simulator::SimulatedMidiSystem& system, const std::string& portName)
+        : mSystem(system), mSink(std::make_shared<Sink>())
+    {
+        for (const Simulator::PortListing& port : system.ListPorts()) {
+            if (port.Name == portName) {
+                mConnection = system.ConnectHostInput(port.Key, mSink);
+            }
+        }
+    }
+    DeviceReplyWatch(const DeviceReplyWatch&) = delete;
+    DeviceReplyWatch& operator=(const DeviceReplyWatch&) = delete;
+    ~DeviceReplyWatch() { mSystem.DisconnectHostInput(mConnection); }
+
+    bool IsConnected() const { return mConnection != 0; }
+
+    // Waits until the device has sent the message count times since the watch began.
+    bool WaitForSent(const std::string& hex, std::size_t count) const
+    {
+        std::unique_lock lock(mSink->Mutex);
+        return mSink->Arrived.wait_for(lock, kBoundedWait, [&] {
+            std::size_t seen = 0;
+            for (const std::string& message : mSink->Messages) {
+                seen += message == hex ? 1 : 0;
+            }
+            return seen >= count;
+        });
+    }
+
+private:
+    struct Sink final : Simulator::HostInputSink {
+        void ReceiveFromDevice(const Simulator::MidiBytes& bytes) override
+        {
+            std::lock_guard lock(Mutex);
+            Messages.push_back(Hex(bytes));
+            Arrived.notify_all();
+        }
+
+        std::mutex Mutex;
+        std::condition_variable Arrived;
+        std::vector<std::string> Messages;
+    };
+
+    Simulator::SimulatedMidiSystem& mSystem;
+    std::shared_ptr<Sink> mSink;
+    std::uint64_t mConnection = 0;
+};
+
+// Every notification of the engine that the "application" centre delivers, with the thread it arrived on.
+class LEngineNotificationLog final : public LNotificationClient {
+public:
+    struct Entry {
+        std::wstring Id;
+        std::thread::id Thread;
+        std::int32_t NewState = 0;
+        std::int32_t OldState = 0;
+        double Fraction = 0.0;
+        bool Success = false;
+    };
+
+    static RCPtr<LEngineNotificationLog> Create()
+    {
+        RCPtr<LEngineNotificationLog> log(new LEngineNotificationLog);
+        const RCPtr<LNotificationCenter> center = GetApplicationNotificationCenter();
+        for (const wchar_t* id : {kNidDeviceStateChange, kNidFirmwareFileStateChange, kNidFoundDeviceListChange,
+                                  kNidFirmwareUpdateProgress, kNidFirmwareUpdateCompleted}) {
+            log->RegisterForNotification(center, id, 0);
+        }
+        return log;
+    }
+
+    void ReceiveNotification(const ConstRCPtr<LNotificationDistributor>&,
+                             const RCPtr<LNotification>& notification) override
+    {
+        Entry entry{notification->GetId(), std::this_thread::get_id()};
+        const ConstRCPtr<LRefCountedObject>& data = notification->GetParameter();
+        if (const ConstRCPtr<LDeviceStateChangeNotificationData> state(data); state) {
+            entry.NewState = state->GetNewState();
+            entry.OldState = state->GetOldState();
+        } else if (const ConstRCPtr<LFirmwareFileStateChangeNotificationData> file(data); file) {
+            entry.NewState = file->GetNewState();
+            entry.OldState = file->GetOldState();
+        } else if (const ConstRCPtr<LFirmwareUpdateProgressNotificationData> progress(data); progress) {
+            entry.Fraction = progress->GetFraction();
+        } else if (const ConstRCPtr<LFirmwareUpdateCompletedNotificationData> completed(data); completed) {
+            entry.Success = completed->IsSuccess();
+        }
+        Entries.push_back(entry);
+    }
+
+    std::size_t Count(const wchar_t* id) const
+    {
+        std::size_t count = 0;
+        for (const Entry& entry : Entries) {
+            count += entry.Id == id ? 1 : 0;
+        }
+        return count;
+    }
+
+    // "5<-3" for each device-state change, in order.
+    std::vector<std::string> DeviceStateChanges() const
+    {
+        std::vector<std::string> changes;
+        for (const Entry& entry : Entries) {
+            if (entry.Id == kNidDeviceStateChange) {
+                changes.push_back(std::to_string(entry.NewState) + "<-" + std::to_string(entry.OldState));
+            }
+        }
+        return changes;
+    }
+
+    std::vector<Entry> Entries;
+
+private:
+    LEngineNotificationLog() = default;
+};
+
+// Delivers what the engine posted, on this thread, as the window's idle processing does, until the condition
+// holds; false when it does not within the bounded wait.
+inline bool ProcessNotificationsUntil(const std::function<bool()>& condition)
+{
+    const RCPtr<LNotificationCenter> center = GetApplicationNotificationCenter();
+    const auto deadline = std::chrono::steady_clock::now() + kBoundedWait;
+    for (;;) {
+        center->ProcessNotifications(false);
+        if (condition()) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        // The queue has no event to wait on; the window looks at it on every idle pass in the same way.
+        std::this_thread::sleep_for(1ms);
+    }
+}
+
+// Starts every test with an empty "application" queue, and lets go of what the test left in it.
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        GetApplicationNotificationCenter()->Clear();
+        LUpdateEngine::SetFinalPollLimit(LUpdateEngine::kDefaultFinalPollLimit);
+    }
+    void TearDown() override
+    {
+        GetApplicationNotificationCenter()->Clear();
+        LUpdateEngine::SetFinalPollLimit(LUpdateEngine::kDefaultFinalPollLimit);
+    }
+
+    std::string LogPath() const { return mFolder / "device.log"; }
+
+    std::string WriteFile(const std::string& name, const Bytes& bytes) const
+    {
+        const std::string path = mFolder / name;
+        std::ofstream file(path, std::ios::binary);
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
+
+    TemporaryFolder mFolder;
+};
+
+// An initialised engine over the rig's devices, with the processor's device definitions.
+inline RCPtr<LUpdateEngine> MakeEngine(SimulatedMidiRig& rig, bool notificationsEnabled = true);
+
+// The engine's device definitions as the update processor gives them: both device types, one name each.
+inline Array<LUpdateEngineInterface::DeviceDefinition> StandardDefinitions()
+{
+    Array<LUpdateEngineInterface::DeviceDefinition> definitions;
+    for (const wchar_t* name : {L"Halvista Left", L"VT5 Display Left"}) {
+        LUpdateEngineInterface::DeviceDefinition definition;
+        definition.NormalCapturePortName = WideString(name);
+        definition.UpdateCapturePortName = WideString(name);
+        definition.NormalRenderPortName = WideString(name);
+        definition.UpdateRenderPortName = WideString(name);
+        definitions.AddItem(definition);
+    }
+    return definitions;
+}
+
+inline RCPtr<LUpdateEngine> MakeEngine(SimulatedMidiRig& rig, bool notificationsEnabled)
+{
+    RCPtr<LUpdateEngine> engine(new LUpdateEngine(rig.Factory()));
+    EXPECT_EQ(engine->Initialize(WideString()), ZV_S_OK);
+    engine->SetNotificationsEnabled(notificationsEnabled);
+    EXPECT_EQ(engine->SetDeviceDefinitions(StandardDefinitions()), ZV_S_OK);
+    return engine;
+}
+
+inline WideString Wide(const std::string& text)
+{
+    return WideString(text.c_str());
+}
+
+// An image of count messages of the given body length, F0 ... F7 each, bodies of 7-bit data that avoids 0x0D.
+inline Bytes MakeImage(std::size_t count, std::size_t bodyLength)
+{
+    Bytes image;
+    for (std::size_t message = 0; message < count; ++message) {
+        image.push_back(0xF0);
+        for (std::size_t index = 0; index < bodyLength; ++index) {
+            const auto byte = static_cast<std::uint8_t>((message * 31 + index * 7) % 0x80);
+            image.push_back(byte == 0x0D ? 0x0E : byte);
+        }
+        image.push_back(0xF7);
+    }
+    return image;
+}
+
+}  // namespace ZV::Testing

@@ -1,0 +1,164 @@
+#include "Engine/UpdateEngine.h"
+
+#include "EngineTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace ZV::Testing {
+namespace {
+
+using Simulator::DeviceStart;
+
+class UpdateEngineRoad : public EngineTest {
+protected:
+    RCPtr<LEngineNotificationLog> mLog = LEngineNotificationLog::Create();
+};
+
+// Polls the device as the window does while it restarts into update mode.
+bool RefreshUntilInUpdateMode(LUpdateEngine& engine)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kBoundedWait;
+    while (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceEnteringUpdateMode &&
+           std::chrono::steady_clock::now() < deadline) {
+        if (Failed(engine.RefreshSelectedDevice())) {
+            return false;
+        }
+    }
+    return engine.GetDeviceState() == LUpdateEngineInterface::kDeviceInUpdateMode;
+}
+
+TEST_F(UpdateEngineRoad, RunningDeviceWithLowerBuildIsSwitchedToUpdateModeAndUpdatedWithOrderedNotifications)
+{
+    SimulatedMidiRig rig({QuickDevice(DeviceStart::Normal, LogPath())});
+    const Bytes image = MakeImage(20, 24);
+    const RCPtr<LUpdateEngine> engine = MakeEngine(rig);
+    ASSERT_EQ(engine->SetFirmwareFile(Wide(WriteFile("image.syx", image))), ZV_S_OK);
+
+    ASSERT_EQ(engine->ScanForDevices(), ZV_S_OK);
+    ASSERT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceRunning);
+    WideString version;
+    EXPECT_EQ(engine->GetDeviceFirmwareVersionText(version), ZV_S_OK);
+    EXPECT_EQ(version, "78500");
+    EXPECT_TRUE(engine->IsUpdateAvailable());
+
+    ASSERT_EQ(engine->EnterUpdateMode(), ZV_S_OK);
+    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceEnteringUpdateMode);
+    ASSERT_TRUE(RefreshUntilInUpdateMode(*engine));
+    EXPECT_EQ(engine->EnterUpdateMode(), ZV_S_FALSE) << "in update mode already";
+
+    ASSERT_EQ(engine->StartUpdate(), ZV_S_OK);
+    ASSERT_TRUE(ProcessNotificationsUntil([&] { return mLog->Count(kNidFirmwareUpdateCompleted) == 1; }));
+    EXPECT_TRUE(mLog->Entries.back().Success);
+    EXPECT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateFinished);
+    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceUpdating)
+        << "after an update the owner starts over with a fresh engine";
+    EXPECT_TRUE(rig.Device().WaitForStateEntries(Simulator::DeviceState::Done, 1, kBoundedWait));
+
+    EXPECT_EQ(mLog->DeviceStateChanges(), (std::vector<std::string>{"1<-0", "5<-3", "6<-5", "7<-6", "8<-7"}));
+    EXPECT_EQ(mLog->Count(kNidFirmwareFileStateChange), 1u);
+    EXPECT_EQ(mLog->Count(kNidFirmwareUpdateProgress), 20u);
+    double lastFraction = 0.0;
+    for (const LEngineNotificationLog::Entry& entry : mLog->Entries) {
+        EXPECT_EQ(entry.Thread, std::this_thread::get_id()) << "notifications arrive on the processing thread";
+        if (entry.Id == kNidFirmwareUpdateProgress) {
+            EXPECT_GT(entry.Fraction, lastFraction) << "progress arrives in the order it was made";
+            EXPECT_LT(entry.Fraction, 1.0);
+            lastFraction = entry.Fraction;
+        }
+    }
+    const std::vector<std::string> received = TextsOfKind(ReadDeviceLog(LogPath()), "RX");
+    EXPECT_EQ(std::count(received.begin(), received.end(), kEnterUpdateModeRequest), 1);
+}
+
+TEST_F(UpdateEngineRoad, DeviceRunningTheFilesBuildIsOfferedNoUpdate)
+{
+    Simulator::DeviceSettings device = QuickDevice(DeviceStart::Normal, LogPath());
+    device.Build = 78822;
+    SimulatedMidiRig rig({device});
+    const RCPtr<LUpdateEngine> engine = MakeEngine(rig);
+    engine->SetFirmwareFile(Wide(WriteFile("image.syx", MakeImage(1, 4))));
+    engine->ScanForDevices();
+    ASSERT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceRunning);
+    WideString version;
+    engine->GetDeviceFirmwareVersionText(version);
+    EXPECT_EQ(version, "78822");
+    EXPECT_FALSE(engine->IsUpdateAvailable());
+}
+
+TEST_F(UpdateEngineRoad, AbsentDeviceIsFoundNowhereWithoutARequestSent)
+{
+    SimulatedMidiRig rig({QuickDevice(DeviceStart::Absent, LogPath())});
+    const RCPtr<LUpdateEngine> engine = MakeEngine(rig);
+    EXPECT_EQ(engine->ScanForDevices(), ZV_S_OK);
+    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceNotFound);
+    EXPECT_EQ(engine->GetFoundDeviceCount(), 0);
+    EXPECT_TRUE(TextsOfKind(ReadDeviceLog(LogPath()), "RX").empty())
+        << "no port opens, so no request goes out and no reply is waited for";
+    EXPECT_EQ(engine->RefreshSelectedDevice(), ZV_E_FAIL);
+}
+
+TEST_F(UpdateEngineRoad, RefreshWhileTheDeviceIsAwayKeepsEnteringUpdateModeAndOtherwiseMarksItUnusable)
+{
+    Simulator::DeviceSettings device = QuickDevice(DeviceStart::Normal, LogPath());
+    device.RestartTime = std::chrono::milliseconds(60000);
+    SimulatedMidiRig rig({device});
+    const RCPtr<LUpdateEngine> entering = MakeEngine(rig);
+    const RCPtr<LUpdateEngine> watching = MakeEngine(rig);
+    entering->ScanForDevices();
+    watching->ScanForDevices();
+    ASSERT_EQ(watching->GetDeviceState(), LUpdateEngineInterface::kDeviceRunning);
+
+    ASSERT_EQ(entering->EnterUpdateMode(), ZV_S_OK);
+    ASSERT_TRUE(rig.Device().WaitForStateEntries(Simulator::DeviceState::Restarting, 1, kBoundedWait));
+    EXPECT_EQ(entering->RefreshSelectedDevice(), ZV_S_OK);
+    EXPECT_EQ(entering->GetDeviceState(), LUpdateEngineInterface::kDeviceEnteringUpdateMode);
+
+    EXPECT_EQ(watching->RefreshSelectedDevice(), ZV_S_OK);
+    EXPECT_EQ(watching->GetDeviceState(), LUpdateEngineInterface::kDeviceUnusable);
+    std::uint32_t code = 0;
+    EXPECT_EQ(watching->GetSelectedDeviceError(code), ZV_S_OK);
+    EXPECT_EQ(code, LUpdateEngineInterface::kDeviceErrorNoAccess);
+}
+
+TEST_F(UpdateEngineRoad, EnterUpdateModeIsRefusedUnlessTheDeviceRunsNormally)
+{
+    SimulatedMidiRig rig({QuickDevice(DeviceStart::Absent, LogPath())});
+    const RCPtr<LUpdateEngine> engine = MakeEngine(rig);
+    engine->ScanForDevices();
+    EXPECT_EQ(engine->EnterUpdateMode(), ZV_E_FAIL);
+    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceNotFound);
+    EXPECT_EQ(engine->CancelUpdate(), ZV_E_FAIL) << "nothing to cancel";
+}
+
+class UpdateEngineDiscoverySlow : public EngineTest {};
+
+TEST_F(UpdateEngineDiscoverySlow, SilentDeviceCostsBothStatusWaitsAndIsFoundNowhere)
+{
+    SimulatedMidiRig rig({QuickDevice(DeviceStart::Silent, LogPath())});
+    const RCPtr<LUpdateEngine> engine = MakeEngine(rig);
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(engine->ScanForDevices(), ZV_S_OK);
+    const auto elapsed = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceNotFound);
+    EXPECT_EQ(TextsOfKind(ReadDeviceLog(LogPath()), "RX"), (std::vector<std::string>{kStatusRequest, kStatusRequest}))
+        << "one status request on the normal ports and one on the update-mode ports";
+    EXPECT_GE(elapsed, std::chrono::milliseconds(2 * LUpdateEngine::kStatusReplyTimeout));
+}
+
+TEST_F(UpdateEngineDiscoverySlow, DeviceThatNeverSendsItsVersionIsNotFound)
+{
+    Simulator::DeviceSettings device = QuickDevice(DeviceStart::Normal, LogPath());
+    device.Faults.NoVersion = true;
+    SimulatedMidiRig rig({device});
+    const RCPtr<LUpdateEngine> engine = MakeEngine(rig);
+    EXPECT_EQ(engine->ScanForDevices(), ZV_S_OK);
+    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceNotFound);
+    EXPECT_EQ(TextsOfKind(ReadDeviceLog(LogPath()), "RX"), (std::vector<std::string>{kStatusRequest, kVersionRequest}));
+}
+
+}  // namespace
+}  // namespace ZV::Testing
