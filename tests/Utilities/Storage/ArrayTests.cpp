@@ -1,4 +1,3 @@
-#include "System/KeyCode.h"
 #include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/ArrayBuffer.h"
 #include "Utilities/Storage/ArrayBufferM.h"
@@ -47,21 +46,6 @@ void Fill(IArray<T>& array, std::initializer_list<T> items)
         ASSERT_GE(array.AddItem(item), 0);
     }
 }
-
-// Reaches its items only through the iteration entries, as a queue does.
-class IterationOnly : public IIterable<int> {
-public:
-    std::uint32_t GetCount() const override { return mItems.GetCount(); }
-    int* GetItemAt(int* position) override { return position; }
-    int* AdvancePosition(int* position, int n) override { return mItems.AdvancePosition(position, n); }
-    int* GetBeginPointer() override { return mItems.GetBeginPointer(); }
-    int* GetEndPointer() override { return mItems.GetEndPointer(); }
-    ZVRESULT SetCount(std::uint32_t count) override { return mItems.SetCount(count); }
-    ZVRESULT InsertSpace(std::uint32_t index, std::uint32_t count) override { return mItems.InsertSpace(index, count); }
-    ZVRESULT RemoveRange(std::uint32_t index, std::uint32_t count) override { return mItems.RemoveRange(index, count); }
-
-    Array<int> mItems;
-};
 
 TEST(ArrayBuffer, NewItemsReadZeroAndResultsAreCounts)
 {
@@ -140,21 +124,6 @@ TEST(Arrays, EveryKindClearsToNoItemsAndRefusesToRemovePastTheEnd)
     }
 }
 
-TEST(Arrays, AdvancePositionStopsAtTheFirstItemAndAtTheEnd)
-{
-    Array<int> array;
-    Fill(array, {1, 2, 3});
-    IIterable<int>::Iterator iterator;
-    array.Begin(iterator);
-    EXPECT_EQ(iterator.container, &array);
-    int* second = array.AdvancePosition(iterator.position, 1);
-    EXPECT_EQ(*array.GetItemAt(second), 2);
-    EXPECT_EQ(array.AdvancePosition(second, 1000), array.GetEndPointer());
-    EXPECT_EQ(array.AdvancePosition(second, -1000), array.GetBeginPointer());
-    array.End(iterator);
-    EXPECT_EQ(iterator.position, array.GetData() + 3);
-}
-
 TEST(Arrays, AppendAllAndAssignCopyAnotherArrayOfAnyKind)
 {
     UIntBuffer target;
@@ -176,30 +145,6 @@ TEST(Arrays, AppendAllAndAssignCopyAnotherArrayOfAnyKind)
     ByteArrayM bytes;
     Fill<signed char>(bytes, {1, 2});
     EXPECT_EQ(fixed.AppendAll(bytes), ZV_E_FAIL);
-}
-
-TEST(Arrays, OperationsOfAnIterationOnlyContainerWalkItsItems)
-{
-    IterationOnly container;
-    EXPECT_EQ(container.AddItem(1), 1);
-    EXPECT_EQ(container.AddItem(3), 2);
-    EXPECT_EQ(container.InsertItem(1, 2), 3);
-    EXPECT_EQ(*container.GetItemPointer(2), 3);
-    const IterationOnly& constContainer = container;
-    EXPECT_EQ(*constContainer.GetItemPointer(1), 2);
-    EXPECT_EQ(container.SwapItems(0, 2), 0);
-
-    Array<int> more;
-    Fill(more, {4, 5});
-    EXPECT_EQ(container.AppendAll(more), 5);
-    EXPECT_EQ(Items(container.mItems), (std::vector<int>{3, 2, 1, 4, 5}));
-
-    int out = 0;
-    EXPECT_EQ(container.RemoveItem(1, out), 4);
-    EXPECT_EQ(out, 2);
-    EXPECT_EQ(container.RemoveItem(4, out), ZV_E_INVALIDARG);
-    EXPECT_EQ(container.RemoveLast(out), 3);
-    EXPECT_EQ(out, 5);
 }
 
 TEST(ArrayBufferM, ItemsMoveBetweenTheObjectAndTheHeapAtM)
@@ -305,17 +250,6 @@ TEST(Array, HoldsRecordsByValueWithTheirOwnCopies)
     EXPECT_EQ(devices.RemoveItem(0, taken), 2);
     EXPECT_EQ(taken.words[0], 7);
     EXPECT_EQ(taken.strings[2], L"Halvista Left");
-
-    Array<KeyCode> keys;
-    KeyCode key;
-    key.code = 0x200D0000;
-    key.sidedModifiers = 0x04;
-    key.previousState = 1;
-    keys.AddItem(key);
-    const KeyCode& stored = *keys.GetItemPointer(0);
-    EXPECT_EQ(stored.code, 0x200D0000u);
-    EXPECT_EQ(stored.sidedModifiers, 0x04u);
-    EXPECT_EQ(stored.previousState, 1);
 }
 
 }  // namespace

@@ -131,7 +131,7 @@ TEST(File, ExclusiveCreationFailsOnAnExistingFileAndMeansNothingWithoutCreate)
     EXPECT_EQ(exclusive.Open(folderPath, L"new.bin", File::kModeExclusive | kCreateReadWrite), 0);
 }
 
-TEST(File, BadPathsThrowTheirTexts)
+TEST(File, BadPathsAndCallsOnAClosedFileThrowTheirTexts)
 {
     TemporaryFolder folder;
     File file;
@@ -142,19 +142,15 @@ TEST(File, BadPathsThrowTheirTexts)
     EXPECT_TRUE(TextMatchesThrow(ThrownText([&] { File(Wide(folder / "absent"), WideString(), File::kModeRead); }),
                                  "Runtime Error : open : ZV::File::Open"))
         << "the constructor lets the failure of Open out";
-}
 
-TEST(File, CallsOnAClosedFileFailInsteadOfReadingSomeOtherDescriptor)
-{
-    File file;
+    // A closed file fails instead of reading some other descriptor.
     char buffer[4];
-    EXPECT_TRUE(TextMatchesThrow(ThrownText([&] { file.Read(buffer, 4, 0); }), "Runtime Error : lseek : ZV::File::Read"));
+    EXPECT_TRUE(TextMatchesThrow(ThrownText([&] { file.Read(buffer, 4, 0); }),
+                                 "Runtime Error : lseek : ZV::File::Read"));
     EXPECT_TRUE(TextMatchesThrow(ThrownText([&] { file.Read(buffer, 4, File::kCurrentPosition); }),
                                  "Runtime Error : read : ZV::File::Read"));
     EXPECT_TRUE(TextMatchesThrow(ThrownText([&] { file.GetLength(); }), "Runtime Error : fstat : ZV::File::GetLength"));
     EXPECT_EQ(file.Seek(0, 0), -1);
-
-    TemporaryFolder folder;
     File writable(Wide(folder.Path().string()), L"w.bin", kCreateReadWrite);
     writable.Close();
     EXPECT_TRUE(TextMatchesThrow(ThrownText([&] { writable.Write("x", 1, 0); }),
@@ -175,13 +171,6 @@ TEST(FilePaths, FileNameAndParentFolderSplitAtEitherSeparator)
     EXPECT_EQ(File::GetParentFolder(L"/home/"), L"/home");
     EXPECT_EQ(File::GetParentFolder(L"/c.txt"), L"/") << "the root keeps its separator";
     EXPECT_EQ(File::GetParentFolder(L"c.txt"), L"");
-}
-
-TEST(FilePaths, MakeValidFileNameReplacesEachOfTheFifteenCharacters)
-{
-    EXPECT_EQ(File::MakeValidFileName(L"a:b(1)"), L"a_b_1_");
-    EXPECT_EQ(File::MakeValidFileName(L"\\/:*?\"<>|&;,^()x"), L"_______________x");
-    EXPECT_EQ(File::MakeValidFileName(L"Halvista Left.syx"), L"Halvista Left.syx");
 }
 
 TEST(FilePaths, LongPathNameIsThePathItselfEvenWhenNothingIsThere)
@@ -224,7 +213,7 @@ TEST(FilePaths, EnsureFolderExistsAndFileExistsTellFoldersFromFiles)
     EXPECT_FALSE(File::FileExists(Wide(folder / "absent")));
 }
 
-TEST(FileListing, FindsMatchingFilesInEitherLetterCaseSortedWithFullPathsAndNoFolders)
+TEST(FileListing, FindsMatchingFilesInEitherLetterCaseSortedWithFullPathsAndNoFoldersAndNothingInAMissingFolder)
 {
     TemporaryFolder folder;
     for (const char* name : {"b.TTF", "a.ttf", "c.otf"}) {
@@ -240,15 +229,9 @@ TEST(FileListing, FindsMatchingFilesInEitherLetterCaseSortedWithFullPathsAndNoFo
     EXPECT_EQ(File::ListFiles(Wide(folder.Path().string() + "/"), WideString(L"*.otf"), found), 1);
     EXPECT_TRUE(found.GetData()[0] == Wide(folder.Path().string() + "/c.otf")) << "no doubled separator";
     EXPECT_EQ(File::ListFiles(Wide(folder.Path().string()), WideString(L"*.pfb"), found), 0);
-}
-
-TEST(FileListing, MissingFolderAnswersNotImplementedWithAnEmptyList)
-{
-    TemporaryFolder folder;
-    WideStringArray found;
     found.AddItem(WideString(L"left over"));
     EXPECT_EQ(File::ListFiles(Wide(folder.Path().string() + "/absent"), WideString(L"*"), found), ZV_E_NOTIMPL);
-    EXPECT_EQ(found.GetCount(), 0u);
+    EXPECT_EQ(found.GetCount(), 0u) << "a missing folder empties the list";
 }
 
 }  // namespace

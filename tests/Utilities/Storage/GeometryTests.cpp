@@ -22,17 +22,6 @@ TEST(GeometryRounding, HalfGoesAwayFromZeroAndOutOfRangeClamps)
     EXPECT_EQ(rounded, PointT<double>(2.0, -2.0));
 }
 
-TEST(GeometryRounding, IntegersBecomeDoublesWithinTheExactRange)
-{
-    const RectT<zlong> rect(1, -2, 2147483647, static_cast<zlong>(0x80000000u));
-    EXPECT_EQ(rect.ToDouble(), RectT<double>(1.0, -2.0, 2147483647.0, -2147483648.0));
-    EXPECT_EQ(PointT<zlong>(3, 4).ToDouble(), PointT<double>(3.0, 4.0));
-    PointT<double> point(1, 2);
-    *point.Coordinate(1) = 9;
-    EXPECT_EQ(point.y, 9.0);
-    EXPECT_EQ(point.Coordinate(0), &point.x);
-}
-
 TEST(GeometryUnion, BoundingRectangleHasAnAreaOnlyWhenBothExtentsExceedEpsilon)
 {
     RectT<float> out;
