@@ -29,19 +29,6 @@ struct EventSet {
     std::vector<Event*> pointers;
 };
 
-TEST(PlatformEvent, WaitOnAnyOf64GivesTheLowestSignalledIndexAndTakesOnlyThatSignal)
-{
-    EventSet events(kMaximumWaitEvents);
-    events.owned[63]->Set();
-    events.owned[40]->Set();
-    events.owned[5]->Set();
-    events.owned[5]->Set();
-    EXPECT_EQ(events.WaitForAny(0), 5u);
-    EXPECT_EQ(events.WaitForAny(0), 40u) << "a second signal of a signalled event is not kept";
-    EXPECT_EQ(events.WaitForAny(kBoundedWait), 63u);
-    EXPECT_EQ(events.WaitForAny(0), kWaitTimedOut) << "every signal was taken exactly once";
-}
-
 TEST(PlatformEvent, ManualResetEventLetsEveryWaitThroughUntilReset)
 {
     Event automatic(EventReset::Automatic);

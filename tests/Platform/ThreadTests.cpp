@@ -1,7 +1,6 @@
 #include "Platform/Thread.h"
 
 #include "Platform/Event.h"
-#include "Platform/ThreadingServices.h"
 
 #include <gtest/gtest.h>
 
@@ -53,18 +52,6 @@ void RunUntilReleased(void* context)
     record->finished.Set();
 }
 
-TEST(PlatformThread, RoutineRunsOnlyAfterResumeAndItsEndIsSeen)
-{
-    RoutineRecord record;
-    Thread thread(&RecordRun, &record);
-    EXPECT_EQ(thread.WaitForEnd(20), kWaitTimedOut);
-    EXPECT_FALSE(record.ran) << "a thread is made suspended";
-    thread.Resume();
-    EXPECT_EQ(thread.WaitForEnd(kBoundedWait), kWaitSignalled);
-    EXPECT_TRUE(record.ran);
-    EXPECT_EQ(thread.WaitForEnd(0), kWaitSignalled) << "an ended thread stays ended";
-}
-
 TEST(PlatformThread, PriorityIsRecordedAndReportedBackToTheThreadItself)
 {
     RoutineRecord record;
@@ -92,17 +79,14 @@ TEST(PlatformThread, ThreadWaitingForItsOwnEndIsAnsweredAtOnce)
     EXPECT_EQ(record.waitOnOwnEnd, kWaitTimedOut);
 }
 
-TEST(PlatformThread, ThreadNeverResumedEndsWithoutRunningItsRoutine)
+TEST(PlatformThread, HandleDestroyedBeforeResumeRunsNothingAndOneDestroyedWhileRunningLetsItEnd)
 {
-    RoutineRecord record;
+    RoutineRecord neverResumed;
     {
-        Thread thread(&RecordRun, &record);
+        Thread thread(&RecordRun, &neverResumed);
     }
-    EXPECT_FALSE(record.ran);
-}
+    EXPECT_FALSE(neverResumed.ran);
 
-TEST(PlatformThread, RoutineStillRunningWhenItsHandleIsDestroyedEndsOnItsOwn)
-{
     RoutineRecord record;
     {
         Thread thread(&RunUntilReleased, &record);
@@ -112,35 +96,6 @@ TEST(PlatformThread, RoutineStillRunningWhenItsHandleIsDestroyedEndsOnItsOwn)
     record.release.Set();
     ASSERT_TRUE(WaitFor(record.finished));
     EXPECT_TRUE(record.ran);
-}
-
-class CountingServices : public ThreadingServices {
-public:
-    std::unique_ptr<Event> CreateEvent(EventReset reset) override
-    {
-        ++eventsMade;
-        return ThreadingServices::CreateEvent(reset);
-    }
-    int eventsMade = 0;
-};
-
-TEST(PlatformThreadingServices, InstalledServicesServeUntilThePreviousOnesAreBack)
-{
-    ThreadingServices& system = ThreadingServices::Current();
-    CountingServices counting;
-    ThreadingServices* previous = ThreadingServices::Install(&counting);
-    EXPECT_EQ(previous, &system);
-    EXPECT_EQ(&ThreadingServices::Current(), &counting);
-    std::unique_ptr<Event> event = ThreadingServices::Current().CreateEvent(EventReset::Manual);
-    ASSERT_NE(event, nullptr);
-    EXPECT_EQ(counting.eventsMade, 1);
-    RoutineRecord record;
-    std::unique_ptr<Thread> thread = ThreadingServices::Current().CreateSuspendedThread(&RecordRun, &record);
-    ASSERT_NE(thread, nullptr);
-    thread->Resume();
-    EXPECT_EQ(thread->WaitForEnd(kBoundedWait), kWaitSignalled);
-    EXPECT_EQ(ThreadingServices::Install(previous), &counting);
-    EXPECT_EQ(&ThreadingServices::Current(), &system);
 }
 
 }  // namespace

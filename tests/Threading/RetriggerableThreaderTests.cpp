@@ -1,7 +1,6 @@
 #include "Threading/RetriggerableThreader.h"
 
 #include "ObjectBase/Holder.h"
-#include "Platform/Clock.h"
 #include "Threading/ThreadingTestSupport.h"
 
 #include <gmock/gmock.h>
@@ -85,7 +84,7 @@ TEST(RetriggerableThreader, JobRunsOnTheThreadersOwnThreadAtTheGivenPriorityAndI
     EXPECT_EQ(worker->parameterValue, -1);
 }
 
-TEST(RetriggerableThreader, TriggerWithoutAWorkerStillSignalsDoneAndClearsBusy)
+TEST(RetriggerableThreader, JoblessTriggerSignalsDoneOnceAndAStoppedThreaderTakesNoJob)
 {
     RetriggerableThreader threader;
     RCPtr<LEvent> done = LEvent::Create(true);
@@ -95,24 +94,7 @@ TEST(RetriggerableThreader, TriggerWithoutAWorkerStillSignalsDoneAndClearsBusy)
     EXPECT_FALSE(threader.IsBusy());
     EXPECT_FALSE(done->TryWait()) << "Trigger reset the done event, so it fired exactly once";
     EXPECT_EQ(threader.Trigger(nullptr, nullptr, nullptr, kThreadPriorityNormal), ZV_S_OK) << "no done event";
-}
 
-TEST(RetriggerableThreader, DestroyingAnIdleThreaderRunsNoJobAndDoesNotWaitOutTheStopTimeout)
-{
-    ASSERT_EQ(RetriggerableThreader::GetStopTimeout(), RetriggerableThreader::kDefaultStopTimeout);
-    const std::uint32_t start = Platform::GetMillisecondTick();
-    {
-        RetriggerableThreader threader(L"idle");
-        EXPECT_EQ(threader.ToString(), WideString(L"idle"));
-        threader.SetName(WideString(L"renamed"));
-        EXPECT_EQ(threader.ToString(), WideString(L"renamed"));
-    }
-    EXPECT_LT(Platform::GetMillisecondTick() - start, kBoundedWait);
-}
-
-TEST(RetriggerableThreader, StoppedThreaderTakesNoJob)
-{
-    RetriggerableThreader threader;
     EXPECT_TRUE(threader.Stop());
     RCPtr<LCountingWorker> worker(new LCountingWorker);
     EXPECT_EQ(threader.Trigger(worker, nullptr, LEvent::Create(true), kThreadPriorityNormal), ZV_E_FAIL);
@@ -185,28 +167,24 @@ TEST(RetriggerableThreader, JobHandedOverJustBeforeStopIsLetGoAndSignalledEvenWh
     }
 }
 
-TEST(RetriggerableThreader, ThreaderWithoutAThreadRefusesJobsInsteadOfDroppingThem)
+TEST(RetriggerableThreader, ThreaderWithoutAThreadOrATriggerEventRefusesJobsInsteadOfDroppingThem)
 {
     Testing::FailingThreadingServices services;
     services.failThreads = true;
-    RetriggerableThreader threader(L"no thread");
+    RetriggerableThreader noThread(L"no thread");
+    services.failThreads = false;
     RCPtr<LCountingWorker> worker(new LCountingWorker);
     RCPtr<LEvent> done = LEvent::Create(true);
-    EXPECT_EQ(threader.Trigger(worker, nullptr, done, kThreadPriorityNormal), ZV_E_FAIL);
-    EXPECT_FALSE(threader.IsBusy());
+    EXPECT_EQ(noThread.Trigger(worker, nullptr, done, kThreadPriorityNormal), ZV_E_FAIL);
+    EXPECT_FALSE(noThread.IsBusy());
     EXPECT_EQ(worker->GetRefCount(), 1) << "a refused job is not held";
-    EXPECT_FALSE(threader.Stop());
-}
+    EXPECT_FALSE(noThread.Stop());
 
-TEST(RetriggerableThreader, ThreaderWithoutATriggerEventRefusesJobs)
-{
-    Testing::FailingThreadingServices services;
     services.failEvents = true;
-    RetriggerableThreader threader;
+    RetriggerableThreader noEvent;
     services.failEvents = false;
-    RCPtr<LEvent> done = LEvent::Create(true);
-    EXPECT_EQ(threader.Trigger(nullptr, nullptr, done, kThreadPriorityNormal), ZV_E_FAIL);
-    EXPECT_TRUE(threader.Stop()) << "a thread that cannot wait for jobs ends";
+    EXPECT_EQ(noEvent.Trigger(nullptr, nullptr, done, kThreadPriorityNormal), ZV_E_FAIL);
+    EXPECT_TRUE(noEvent.Stop()) << "a thread that cannot wait for jobs ends";
 }
 
 TEST(RetriggerableThreader, ThousandsOfJobsInARowEachRunOnce)

@@ -102,21 +102,6 @@ TEST(LThreadPool, OneWorkerRunsQueuedJobsInArrivalOrderOnItsThreadAtTheirPriorit
     EXPECT_EQ(gates[0]->runs, 1);
 }
 
-TEST(LThreadPool, TryDispatchGivesTheIndexOfAFreeWorkerOrMinusOne)
-{
-    JobLog log;
-    RCPtr<LThreadPool> pool = LThreadPool::Create(2, kThreadPriorityNormal);
-    RCPtr<LGatedWorker> first(new LGatedWorker);
-    RCPtr<LGatedWorker> second(new LGatedWorker);
-    EXPECT_EQ(pool->TryDispatch(first, nullptr, kThreadPriorityNormal), 0);
-    EXPECT_EQ(pool->TryDispatch(second, nullptr, kThreadPriorityNormal), 1);
-    EXPECT_EQ(pool->TryDispatch(Logging(log, 1), nullptr, kThreadPriorityNormal), -1) << "both busy";
-    first->release.Set();
-    second->release.Set();
-    EXPECT_EQ(first->started.Wait(kBoundedWait), kWaitSignalled);
-    EXPECT_EQ(second->started.Wait(kBoundedWait), kWaitSignalled);
-}
-
 // The job of priority 2 runs first, then the two of priority 0 in the order they were queued. Only one worker is
 // let free, so the order in which the queue hands the jobs over is the order in which they run.
 void ExpectPriorityOrderOnEveryRepeat(int workerCount)
@@ -138,14 +123,12 @@ void ExpectPriorityOrderOnEveryRepeat(int workerCount)
     }
 }
 
-TEST(LThreadPool, PriorityTwoRunsBeforeTwoQueuedZerosInTheirOrderOnEveryRepeatWithOneWorker)
+TEST(LThreadPool, PriorityTwoRunsBeforeTwoQueuedZerosInTheirOrderOnEveryRepeatWithOneWorkerAndWithFour)
 {
-    ExpectPriorityOrderOnEveryRepeat(1);
-}
-
-TEST(LThreadPool, PriorityTwoRunsBeforeTwoQueuedZerosInTheirOrderOnEveryRepeatWithFourWorkers)
-{
-    ExpectPriorityOrderOnEveryRepeat(4);
+    for (const int workers : {1, 4}) {
+        SCOPED_TRACE(workers);
+        ExpectPriorityOrderOnEveryRepeat(workers);
+    }
 }
 
 TEST(LThreadPool, ShutdownDiscardsQueuedJobsLetsRunningOnesEndAndReturnsWithinTwoSeconds)
