@@ -1,5 +1,4 @@
 #include "Notification/InternTable.h"
-#include "Notification/NotificationLock.h"
 
 #include <gtest/gtest.h>
 
@@ -31,19 +30,6 @@ TEST(InternString, EqualTextsShareOnePointerThatInternsToItselfCaseMakesAnotherI
     EXPECT_NE(lower, canonical);
     EXPECT_EQ(InternString(nullptr), nullptr);
     EXPECT_EQ(InternString(L""), nullptr);
-}
-
-TEST(FindInternedIndex, FindsAnEntryByItsAddressOnlyNotByText)
-{
-    const wchar_t* canonical = InternString(L"NID_INTERN_FOUND");
-    const std::wstring sameText = L"NID_INTERN_FOUND";
-    MutexLock lock(GetNotificationLock());
-    const WideStringArray& table = GetInternTable();
-    const int index = FindInternedIndex(table, canonical);
-    ASSERT_GE(index, 0);
-    EXPECT_EQ(table.GetItemPointer(static_cast<std::uint32_t>(index))->GetData(), canonical);
-    EXPECT_EQ(FindInternedIndex(table, sameText.c_str()), -1);
-    EXPECT_EQ(FindInternedIndex(table, nullptr), -1);
 }
 
 TEST(InternString, CanonicalPointersStayValidWhileTheTableGrows)

@@ -97,7 +97,7 @@ protected:
     RCPtr<LNotificationDistributor> other{new LNotificationDistributor};
 };
 
-TEST_F(HandlerTest, CallsTheFunctionBoundToTheSenderAndIdOnly)
+TEST_F(HandlerTest, CallsTheFirstFunctionBoundToTheSenderAndIdOnlyUntilTheDistributorLetsItsClientsGo)
 {
     EXPECT_EQ(owner->handler->AddHandler(&LHandlerOwner::OnFirst, distributor, kId, 0), ZV_S_OK);
     EXPECT_EQ(owner->handler->AddHandler(&LHandlerOwner::OnBaseNotification, distributor, L"NID_HANDLER_BASE", 0),
@@ -109,20 +109,18 @@ TEST_F(HandlerTest, CallsTheFunctionBoundToTheSenderAndIdOnly)
     other->SendNotification(LNotification::Create(kId, nullptr));
 
     EXPECT_THAT(owner->calls, ElementsAre("first", "base", "unhandled"));
-}
 
-TEST_F(HandlerTest, KeepsTheFirstFunctionBoundToAPairButTakesTheNewFlags)
-{
-    owner->handler->AddHandler(&LHandlerOwner::OnFirst, distributor, kId, 0);
     owner->handler->AddHandler(&LHandlerOwner::OnSecond, distributor, kId, kNotifyLatestOnly);
-
     LNotificationHandler<LHandlerOwner>::MemberFunction bound = nullptr;
     std::uint32_t flags = 0;
     EXPECT_EQ(owner->handler->GetHandler(distributor, kId, bound, flags), ZV_S_OK);
-    EXPECT_EQ(bound, &LHandlerOwner::OnFirst);
-    EXPECT_EQ(flags, kNotifyLatestOnly);
-    EXPECT_EQ(owner->GetRegistrationCount(), 1);
-    EXPECT_EQ(owner->handler->GetHandler(other, kId, bound, flags), ZV_E_FAIL);
+    EXPECT_EQ(bound, &LHandlerOwner::OnFirst) << "the first function bound to a pair stays";
+    EXPECT_EQ(flags, kNotifyLatestOnly) << "but the new flags are taken";
+
+    distributor->UnregisterAllClients();
+    EXPECT_EQ(owner->handler->GetHandler(distributor, kId, bound, flags), ZV_E_FAIL)
+        << "a distributor letting its clients go takes the bindings with the registrations";
+    EXPECT_FALSE(owner->handler->EraseHandler(distributor, kId));
 }
 
 TEST_F(HandlerTest, AMappedIdIsHandledOnlyWhenTheNotificationHasNoSenderUntilItIsUnmapped)
@@ -139,18 +137,6 @@ TEST_F(HandlerTest, AMappedIdIsHandledOnlyWhenTheNotificationHasNoSenderUntilItI
     EXPECT_EQ(owner->handler->UnmapHandler(L"NID_HANDLER_DIRECT"), ZV_E_FAIL);
     owner->ReceiveNotification(nullptr, notification);
     EXPECT_THAT(owner->calls, ElementsAre("second", "unhandled", "unhandled", "second", "unhandled"));
-}
-
-TEST_F(HandlerTest, ADistributorLettingItsClientsGoTakesTheBindingsWithTheRegistrations)
-{
-    owner->handler->AddHandler(&LHandlerOwner::OnFirst, distributor, kId, 0);
-    distributor->UnregisterAllClients();
-
-    LNotificationHandler<LHandlerOwner>::MemberFunction bound = nullptr;
-    std::uint32_t flags = 0;
-    EXPECT_EQ(owner->handler->GetHandler(distributor, kId, bound, flags), ZV_E_FAIL);
-    EXPECT_FALSE(owner->handler->EraseHandler(distributor, kId));
-    EXPECT_EQ(owner->GetRegistrationCount(), 0);
 }
 
 TEST_F(HandlerTest, ADisablerTakesTheSubscriptionAwayForItsScopeAndPutsItBackServedFirst)

@@ -94,20 +94,6 @@ TEST_F(QueueTest, RefusesNullAndAlreadyPostedNotificationsAndPostsWithoutADistri
     EXPECT_EQ(unattached->AttachDistributor(distributor), ZV_S_OK);
 }
 
-TEST_F(QueueTest, SendsTheIdleNotificationAfterTheQueuedOnesAlsoWhenNothingWasQueued)
-{
-    Registered("Client");
-    Registered("Idle", 0, L"NID_IDLE");
-    Post(1);
-
-    queue->ProcessNotifications(true);
-    queue->ProcessNotifications(true);
-    queue->ProcessNotifications(false);
-
-    EXPECT_THAT(ClientsInOrder(log), ElementsAre("Client", "Idle", "Idle"));
-    EXPECT_EQ(log[1].id, InternString(L"NID_IDLE"));
-}
-
 TEST_F(QueueTest, ALatestOnlyClientReceivesOnlyTheNewestOfTheQueuedNotificationsOfItsId)
 {
     Registered("Every");
