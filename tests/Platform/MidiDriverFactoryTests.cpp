@@ -8,11 +8,11 @@
 namespace ZV::Platform {
 namespace {
 
-TEST(MidiDriverFactory, NamesChooseTheBackendAndAnUnknownNameIsRefusedByName)
+TEST(MidiDriverFactory, NamesChooseTheBackendTheSimulatorFollowsItsVariablesAndAnUnknownNameIsRefusedByName)
 {
     ASSERT_EQ(unsetenv("ZV_SIM_DEVICE"), 0);
-    const std::shared_ptr<MidiDriver> simulated = CreateMidiDriver("simulated");
-    EXPECT_EQ(simulated->ListInputDevices(), (std::vector<std::string>{"Midi Through Port-0", "Halvista Left"}));
+    EXPECT_EQ(CreateMidiDriver("simulated")->ListInputDevices(),
+              (std::vector<std::string>{"Midi Through Port-0", "Halvista Left"}));
     EXPECT_NE(CreateMidiDriver("alsa"), nullptr);
     try {
         CreateMidiDriver("jack");
@@ -20,22 +20,15 @@ TEST(MidiDriverFactory, NamesChooseTheBackendAndAnUnknownNameIsRefusedByName)
     } catch (const std::invalid_argument& error) {
         EXPECT_STREQ(error.what(), "ZV_MIDI_DRIVER is \"jack\"; expected alsa or simulated");
     }
-}
-
-TEST(MidiDriverFactory, SimulatedDriverFollowsTheSimulatorVariables)
-{
     ASSERT_EQ(setenv("ZV_SIM_DEVICE", "absent", 1), 0);
     EXPECT_EQ(CreateMidiDriver("simulated")->ListOutputDevices(), std::vector<std::string>{"Midi Through Port-0"});
     ASSERT_EQ(setenv("ZV_SIM_DEVICE", "sometimes", 1), 0);
     EXPECT_THROW(CreateMidiDriver("simulated"), std::invalid_argument);
     ASSERT_EQ(unsetenv("ZV_SIM_DEVICE"), 0);
-}
 
-TEST(MidiDriverFactory, SystemDriverIsMadeOnceFromZvMidiDriverAndShared)
-{
     ASSERT_EQ(setenv("ZV_MIDI_DRIVER", "simulated", 1), 0);
     const std::shared_ptr<MidiDriver> driver = GetSystemMidiDriver();
-    EXPECT_EQ(GetSystemMidiDriver(), driver);
+    EXPECT_EQ(GetSystemMidiDriver(), driver) << "the system driver is made once and shared";
     EXPECT_EQ(driver->ListInputDevices().front(), "Midi Through Port-0");
 }
 

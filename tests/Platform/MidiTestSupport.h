@@ -3,13 +3,13 @@
 #include "Platform/MidiDriver.h"
 #include "Platform/MidiMessage.h"
 #include "Simulator/MidiBytes.h"
+#include "TestFiles.h"
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <mutex>
 #include <sstream>
 #include <string>
@@ -60,24 +60,6 @@ inline std::vector<std::string> ReadLines(const std::filesystem::path& path)
     }
     return lines;
 }
-
-// A file name in the temporary folder, removed again at the end of the test.
-class TemporaryPath {
-public:
-    explicit TemporaryPath(const std::string& name)
-        : mPath(std::filesystem::temp_directory_path() /
-                (name + "-" + std::to_string(std::hash<std::thread::id>()(std::this_thread::get_id()))))
-    {
-    }
-    TemporaryPath(const TemporaryPath&) = delete;
-    TemporaryPath& operator=(const TemporaryPath&) = delete;
-    ~TemporaryPath() { std::filesystem::remove(mPath); }
-
-    const std::filesystem::path& Path() const { return mPath; }
-
-private:
-    std::filesystem::path mPath;
-};
 
 // Takes what an input and an output hand back, the way a port would: buffers go straight back to the driver,
 // System Exclusive is put together across buffers, an interrupted one is dropped.
@@ -219,15 +201,5 @@ private:
     std::vector<Done> mDones;
     std::vector<std::thread::id> mThreads;
 };
-
-// The number of the first device whose name is this, or the list's size.
-inline std::size_t FindDevice(const std::vector<std::string>& names, const std::string& name)
-{
-    std::size_t index = 0;
-    while (index < names.size() && names[index] != name) {
-        ++index;
-    }
-    return index;
-}
 
 }  // namespace ZV::Testing

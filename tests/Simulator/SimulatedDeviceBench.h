@@ -4,6 +4,7 @@
 #include "Platform/SimulatedMidiDriver.h"
 #include "Simulator/SimulatedMidiSystem.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -46,13 +47,13 @@ public:
         const std::string& name = Device().GetPortName();
         const std::vector<std::string> inputs = mDriver->ListInputDevices();
         const std::vector<std::string> outputs = mDriver->ListOutputDevices();
-        const std::size_t input = FindDevice(inputs, name);
-        const std::size_t output = FindDevice(outputs, name);
-        if (input == inputs.size() || output == outputs.size()) {
+        const auto input = std::find(inputs.begin(), inputs.end(), name);
+        const auto output = std::find(outputs.begin(), outputs.end(), name);
+        if (input == inputs.end() || output == outputs.end()) {
             return false;
         }
-        mInput = mDriver->OpenInput(input, mClient);
-        mOutput = mDriver->OpenOutput(output, mClient);
+        mInput = mDriver->OpenInput(static_cast<std::size_t>(input - inputs.begin()), mClient);
+        mOutput = mDriver->OpenOutput(static_cast<std::size_t>(output - outputs.begin()), mClient);
         return mInput && mOutput && mClient.GiveBuffersTo(*mInput) && mInput->Start();
     }
 

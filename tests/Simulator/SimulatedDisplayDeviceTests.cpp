@@ -39,9 +39,9 @@ bool HasFindingContaining(SimulatedDisplayDevice& device, const std::string& tex
 
 TEST(SimulatedDisplayDevice, UpdateByHandGoesNormalRestartingUpdateDoneAndBackToNormalWithTheNewBuild)
 {
-    Testing::TemporaryPath log("zv-simulated-update.log");
+    Testing::TemporaryFolder folder;
     DeviceSettings settings = QuickDevice();
-    settings.LogPath = log.Path();
+    settings.LogPath = folder / "device.log";
     settings.ExpectedImage = {Testing::ParseHex("F0 01 02 F7"), Testing::ParseHex("F0 03 F7")};
     SimulatedDeviceBench bench(settings);
     SimulatedDisplayDevice& device = bench.Device();
@@ -69,7 +69,7 @@ TEST(SimulatedDisplayDevice, UpdateByHandGoesNormalRestartingUpdateDoneAndBackTo
     ASSERT_EQ(gaps.size(), 1u);
     EXPECT_GE(gaps[0], 0);
     bool wellFormed = false;
-    EXPECT_EQ(Testing::ReadLogEvents(log.Path(), wellFormed),
+    EXPECT_EQ(Testing::ReadLogEvents(folder / "device.log", wellFormed),
               (Events{"STATE normal",
                       "RX " + StatusRequest,
                       "TX " + RunningReply,
@@ -106,41 +106,8 @@ TEST(SimulatedDisplayDevice, PortsAreNotListedWhileTheDeviceRestarts)
     EXPECT_FALSE(bench.Connect());
 }
 
-TEST(SimulatedDisplayDevice, StartSettingsGiveUpdateModeAbsenceOrSilence)
+TEST(SimulatedDisplayDevice, GarbageFaultSpoilsEveryReply)
 {
-    DeviceSettings inUpdateMode = QuickDevice();
-    inUpdateMode.Start = DeviceStart::Update;
-    SimulatedDeviceBench updating(inUpdateMode);
-    ASSERT_TRUE(updating.Connect());
-    EXPECT_EQ(updating.Ask(StatusRequest), InUpdateModeReply);
-
-    Testing::TemporaryPath log("zv-simulated-absent.log");
-    DeviceSettings absent = QuickDevice();
-    absent.Start = DeviceStart::Absent;
-    absent.LogPath = log.Path();
-    SimulatedDeviceBench missing(absent);
-    EXPECT_FALSE(missing.Connect());
-    bool wellFormed = false;
-    EXPECT_EQ(Testing::ReadLogEvents(log.Path(), wellFormed), Events{"STATE absent"});
-
-    DeviceSettings silent = QuickDevice();
-    silent.Start = DeviceStart::Silent;
-    SimulatedDeviceBench quiet(silent);
-    ASSERT_TRUE(quiet.Connect()) << "a silent device's ports are there";
-    EXPECT_EQ(quiet.Ask(StatusRequest), "");
-    EXPECT_EQ(quiet.Ask(Testing::EnterUpdateModeRequest), "");
-    EXPECT_FALSE(quiet.Device().WaitForStateEntries(DeviceState::Restarting, 1, 0ms));
-}
-
-TEST(SimulatedDisplayDevice, ReplyFaultsWithholdTheVersionOrSpoilEveryReply)
-{
-    DeviceSettings noVersion = QuickDevice();
-    noVersion.Faults.NoVersion = true;
-    SimulatedDeviceBench withoutVersion(noVersion);
-    ASSERT_TRUE(withoutVersion.Connect());
-    EXPECT_EQ(withoutVersion.Ask(VersionRequest), "");
-    EXPECT_EQ(withoutVersion.Ask(StatusRequest), RunningReply);
-
     DeviceSettings garbage = QuickDevice();
     garbage.Faults.GarbageReplies = true;
     SimulatedDeviceBench spoilt(garbage);
@@ -148,26 +115,12 @@ TEST(SimulatedDisplayDevice, ReplyFaultsWithholdTheVersionOrSpoilEveryReply)
     EXPECT_EQ(spoilt.Ask(StatusRequest), "F0 47 00 37 07 03 00 01 00 00 F7");
 }
 
-TEST(SimulatedDisplayDevice, NeverDoneFaultKeepsReportingUpdateModeAfterTheImage)
-{
-    for (const bool neverDone : {false, true}) {
-        DeviceSettings settings = QuickDevice();
-        settings.Start = DeviceStart::Update;
-        settings.Faults.NeverDone = neverDone;
-        SimulatedDeviceBench bench(settings);
-        ASSERT_TRUE(bench.Connect());
-        EXPECT_EQ(bench.Ask("F0 01 F7"), "");
-        // With no flash time the device has flashed by the time the next message comes.
-        EXPECT_EQ(bench.Ask(StatusRequest), neverDone ? InUpdateModeReply : UpdateDoneReply);
-    }
-}
-
 TEST(SimulatedDisplayDevice, DroppedImageMessageSpoilsTheExpectedImageAndNeverReachesTheLog)
 {
-    Testing::TemporaryPath log("zv-simulated-drop.log");
+    Testing::TemporaryFolder folder;
     DeviceSettings settings = QuickDevice();
     settings.Start = DeviceStart::Update;
-    settings.LogPath = log.Path();
+    settings.LogPath = folder / "device.log";
     settings.ExpectedImage = {Testing::ParseHex("F0 01 F7"), Testing::ParseHex("F0 02 F7"),
                               Testing::ParseHex("F0 03 F7")};
     settings.Faults.DropImageMessage = 2;
@@ -180,7 +133,7 @@ TEST(SimulatedDisplayDevice, DroppedImageMessageSpoilsTheExpectedImageAndNeverRe
     EXPECT_EQ(bench.Ask(StatusRequest), InUpdateModeReply);
     EXPECT_TRUE(HasFindingContaining(bench.Device(), "image message 2 differs from the expected image"));
     bool wellFormed = false;
-    EXPECT_EQ(Testing::ReadLogEvents(log.Path(), wellFormed),
+    EXPECT_EQ(Testing::ReadLogEvents(folder / "device.log", wellFormed),
               (Events{"STATE update", "RX F0 01 F7", "RX F0 03 F7", "RX " + StatusRequest,
                       "TX " + InUpdateModeReply}));
 }
@@ -204,11 +157,11 @@ TEST(SimulatedDisplayDevice, VanishFaultTakesTheDeviceAwayForGoodAfterThatManyIm
 
 TEST(SimulatedDisplayDevice, SlowRestartFaultMakesTheRestartTenTimesLonger)
 {
-    Testing::TemporaryPath log("zv-simulated-slow.log");
+    Testing::TemporaryFolder folder;
     DeviceSettings settings = QuickDevice();
     settings.RestartTime = 10ms;
     settings.Faults.SlowRestart = true;
-    settings.LogPath = log.Path();
+    settings.LogPath = folder / "device.log";
     SimulatedDeviceBench bench(settings);
     ASSERT_TRUE(bench.Connect());
     EXPECT_EQ(bench.Ask(Testing::EnterUpdateModeRequest), "");
@@ -216,7 +169,7 @@ TEST(SimulatedDisplayDevice, SlowRestartFaultMakesTheRestartTenTimesLonger)
 
     bool wellFormed = false;
     std::vector<long long> times;
-    const Events events = Testing::ReadLogEvents(log.Path(), wellFormed, &times);
+    const Events events = Testing::ReadLogEvents(folder / "device.log", wellFormed, &times);
     ASSERT_EQ(events.size(), 4u);
     EXPECT_EQ(events[2], "STATE restarting");
     EXPECT_EQ(events[3], "STATE update");

@@ -1,6 +1,7 @@
 #include "Simulator/SimulationSettings.h"
 
 #include "Platform/MidiTestSupport.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -37,33 +38,18 @@ void WriteFile(const std::filesystem::path& path, const Testing::Bytes& bytes)
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-TEST(SimulationSettings, WithoutVariablesOneNormalDeviceOffersAnUpdateAtUsbSpeed)
-{
-    const SimulationSettings settings = ReadFrom({{"ZV_SIM_BUILD", ""}});
-    ASSERT_EQ(settings.Devices.size(), 1u);
-    const DeviceSettings& device = settings.Devices.front();
-    EXPECT_EQ(device.PortName, "Halvista Left");
-    EXPECT_EQ(device.Start, DeviceStart::Normal);
-    EXPECT_LT(device.Build, 78822u) << "an update must be offered";
-    EXPECT_EQ(device.NewBuild, 78822u);
-    EXPECT_EQ(device.RestartTime, 1500ms);
-    EXPECT_FALSE(device.ExpectedImage.has_value());
-    EXPECT_TRUE(device.LogPath.empty());
-    EXPECT_GT(settings.BytesPerSecond, 0u);
-    EXPECT_FALSE(settings.StuckLongMessages);
-}
-
 TEST(SimulationSettings, EveryVariableReachesItsSettingAndTwoDevicesKeepSeparateLogs)
 {
-    Testing::TemporaryPath image("zv-simulated-image.syx");
-    WriteFile(image.Path(), Testing::ParseHex("0D F0 01 F7 55 F0 02 03 F7 F0 04"));
+    Testing::TemporaryFolder folder;
+    const std::string image = folder / "image.syx";
+    WriteFile(image, Testing::ParseHex("0D F0 01 F7 55 F0 02 03 F7 F0 04"));
     const SimulationSettings settings = ReadFrom({
         {"ZV_SIM_DEVICE", "two"},
         {"ZV_SIM_BUILD", "70000"},
         {"ZV_SIM_NEW_BUILD", "80000"},
         {"ZV_SIM_RESTART_MS", "30"},
         {"ZV_SIM_FLASH_MS", "40"},
-        {"ZV_SIM_EXPECT_IMAGE", image.Path().string()},
+        {"ZV_SIM_EXPECT_IMAGE", image},
         {"ZV_SIM_FAULT", "no-version,drop-message=3,,vanish-after=9,garbage-replies,slow-restart,never-done,stuck-send"},
         {"ZV_SIM_BYTES_PER_SECOND", "unlimited"},
         {"ZV_SIM_LOG", "/tmp/simulated.log"},
@@ -110,10 +96,11 @@ TEST(SimulationSettings, UnusableValuesAreRefusedNamingTheVariable)
     EXPECT_EQ(RefusalOf({{"ZV_SIM_FAULT", "drop-message="}}),
               "ZV_SIM_FAULT drop-message is \"\"; expected a whole number from 0 to 4294967295");
 
-    Testing::TemporaryPath empty("zv-simulated-empty.syx");
-    WriteFile(empty.Path(), Testing::ParseHex("01 02 F7 F0 03"));
-    EXPECT_EQ(RefusalOf({{"ZV_SIM_EXPECT_IMAGE", empty.Path().string()}}),
-              "ZV_SIM_EXPECT_IMAGE is \"" + empty.Path().string() +
+    Testing::TemporaryFolder folder;
+    const std::string empty = folder / "empty.syx";
+    WriteFile(empty, Testing::ParseHex("01 02 F7 F0 03"));
+    EXPECT_EQ(RefusalOf({{"ZV_SIM_EXPECT_IMAGE", empty}}),
+              "ZV_SIM_EXPECT_IMAGE is \"" + empty +
                   "\"; expected a file holding at least one System Exclusive message (F0 ... F7)");
     EXPECT_EQ(RefusalOf({{"ZV_SIM_EXPECT_IMAGE", "/nonexistent/image.syx"}}),
               "ZV_SIM_EXPECT_IMAGE is \"/nonexistent/image.syx\"; expected a readable .syx file");
