@@ -22,24 +22,9 @@ struct Message {
     MidiMessageBytes bytes;
 };
 
-std::string RequestHex(DeviceMessages::Request request)
-{
-    MidiMessageBytes message;
-    DeviceMessages::BuildRequest(request, message);
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(message.GetData());
-    return Hex(Bytes(bytes, bytes + message.GetCount()));
-}
-
 std::string VersionReply(const std::string& buildGroups)
 {
     return "F0 47 10 33 07 06 00 13 " + buildGroups + " 00 00 00 00 00 00 00 00 00 00 00 00 00 00 F7";
-}
-
-TEST(DeviceMessages, RequestsAreTheDevicesNineByteMessages)
-{
-    EXPECT_EQ(RequestHex(DeviceMessages::Request::Status), kStatusRequest);
-    EXPECT_EQ(RequestHex(DeviceMessages::Request::EnterUpdateMode), kEnterUpdateModeRequest);
-    EXPECT_EQ(RequestHex(DeviceMessages::Request::Version), kVersionRequest);
 }
 
 TEST(DeviceMessages, RepliesAreRecognisedByLengthAndBytesWhateverTheTwoBytesAfterTheMaker)

@@ -96,23 +96,13 @@ inline std::vector<DeviceLogLine> ReadDeviceLog(const std::string& path)
     return lines;
 }
 
-// The lines of one kind, in order.
-inline std::vector<DeviceLogLine> LinesOfKind(const std::vector<DeviceLogLine>& lines, const std::string& kind)
-{
-    std::vector<DeviceLogLine> matching;
-    for (const DeviceLogLine& line : lines) {
-        if (line.Kind == kind) {
-            matching.push_back(line);
-        }
-    }
-    return matching;
-}
-
 inline std::vector<std::string> TextsOfKind(const std::vector<DeviceLogLine>& lines, const std::string& kind)
 {
     std::vector<std::string> texts;
-    for (const DeviceLogLine& line : LinesOfKind(lines, kind)) {
-        texts.push_back(line.Text);
+    for (const DeviceLogLine& line : lines) {
+        if (line.Kind == kind) {
+            texts.push_back(line.Text);
+        }
     }
     return texts;
 }
@@ -139,7 +129,6 @@ public:
     ~DeviceReplyWatch() { mSystem.DisconnectHostInput(mConnection); }
 
     bool IsConnected() const { return mConnection != 0; }
-
     // Waits until the device has sent the message count times since the watch began.
     bool WaitForSent(const std::string& hex, std::size_t count) const
     {
@@ -287,9 +276,6 @@ protected:
     TemporaryFolder mFolder;
 };
 
-// An initialised engine over the rig's devices, with the processor's device definitions.
-inline RCPtr<LUpdateEngine> MakeEngine(SimulatedMidiRig& rig, bool notificationsEnabled = true);
-
 // The engine's device definitions as the update processor gives them: both device types, one name each.
 inline Array<LUpdateEngineInterface::DeviceDefinition> StandardDefinitions()
 {
@@ -305,7 +291,8 @@ inline Array<LUpdateEngineInterface::DeviceDefinition> StandardDefinitions()
     return definitions;
 }
 
-inline RCPtr<LUpdateEngine> MakeEngine(SimulatedMidiRig& rig, bool notificationsEnabled)
+// An initialised engine over the rig's devices, with the processor's device definitions.
+inline RCPtr<LUpdateEngine> MakeEngine(SimulatedMidiRig& rig, bool notificationsEnabled = true)
 {
     RCPtr<LUpdateEngine> engine(new LUpdateEngine(rig.Factory()));
     EXPECT_EQ(engine->Initialize(WideString()), ZV_S_OK);

@@ -102,7 +102,7 @@ protected:
     RCPtr<LEngineNotificationLog> mLog = LEngineNotificationLog::Create();
 };
 
-TEST_F(UpdateEngineInterface, StateChangesArePostedOnlyWhenTheStateChangesAndOneFoundDeviceSkipsState3)
+TEST_F(UpdateEngineInterface, StateChangesArePostedOnlyWhenTheyChangeOneFoundDeviceIsSelectedAndABadIndexSelectsNone)
 {
     const RCPtr<LScriptedEngine> engine = ScannedEngine({{false, 0, 78000}});
     engine->SetDeviceState(LUpdateEngineInterface::kDeviceRunning);
@@ -110,6 +110,22 @@ TEST_F(UpdateEngineInterface, StateChangesArePostedOnlyWhenTheStateChangesAndOne
     EXPECT_EQ(mLog->DeviceStateChanges(), (std::vector<std::string>{"1<-0", "5<-3"}))
         << "no change to 3 for a single device, and nothing for setting the current state again";
     EXPECT_EQ(engine->GetSelectedDeviceIndex(), 0);
+
+    engine->devicesToFind = {{false, 0, 1}, {true, 0, 0}};
+    engine->ScanForDevices();
+    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceNoneSelected);
+    EXPECT_EQ(engine->SelectDevice(1), ZV_S_OK);
+    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceInUpdateMode);
+    EXPECT_EQ(engine->SelectDevice(5), ZV_E_INVALIDARG);
+    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceNoneSelected) << "past the found devices";
+    EXPECT_EQ(engine->SelectDevice(-1), ZV_E_INVALIDARG) << "a negative index is a very large one";
+
+    engine->devicesToFind = {{false, LUpdateEngineInterface::kDeviceErrorNoAccess, 1}};
+    engine->ScanForDevices();
+    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceUnusable);
+    std::uint32_t code = 0;
+    EXPECT_EQ(engine->GetSelectedDeviceError(code), ZV_S_OK);
+    EXPECT_EQ(code, LUpdateEngineInterface::kDeviceErrorNoAccess);
 }
 
 TEST_F(UpdateEngineInterface, NotificationsOtherThanProgressWaitUntilTheFlagIsSet)
@@ -133,25 +149,6 @@ TEST_F(UpdateEngineInterface, NotificationsOtherThanProgressWaitUntilTheFlagIsSe
     engine->SetDeviceState(LUpdateEngineInterface::kDeviceUnusable);
     ASSERT_TRUE(ProcessNotificationsUntil([&] { return mLog->Count(kNidDeviceStateChange) == 1; }));
     EXPECT_EQ(mLog->DeviceStateChanges(), (std::vector<std::string>{"4<-8"}));
-}
-
-TEST_F(UpdateEngineInterface, SelectingAnIndexPastTheFoundDevicesLeavesNoneSelected)
-{
-    const RCPtr<LScriptedEngine> engine = ScannedEngine({{false, 0, 1}, {true, 0, 0}});
-    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceNoneSelected);
-    EXPECT_EQ(engine->SelectDevice(1), ZV_S_OK);
-    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceInUpdateMode);
-    EXPECT_EQ(engine->SelectDevice(5), ZV_E_INVALIDARG);
-    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceNoneSelected);
-    EXPECT_EQ(engine->GetSelectedDeviceIndex(), -1);
-    EXPECT_EQ(engine->SelectDevice(-1), ZV_E_INVALIDARG) << "a negative index is a very large one";
-
-    engine->devicesToFind = {{false, LUpdateEngineInterface::kDeviceErrorNoAccess, 1}};
-    engine->ScanForDevices();
-    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceUnusable);
-    std::uint32_t code = 0;
-    EXPECT_EQ(engine->GetSelectedDeviceError(code), ZV_S_OK);
-    EXPECT_EQ(code, LUpdateEngineInterface::kDeviceErrorNoAccess);
 }
 
 TEST_F(UpdateEngineInterface, UpdateIsRefusedWithoutAFileOrOutsideUpdateModeAndNoTaskRuns)

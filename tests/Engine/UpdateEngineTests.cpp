@@ -74,22 +74,7 @@ TEST_F(UpdateEngineRoad, RunningDeviceWithLowerBuildIsSwitchedToUpdateModeAndUpd
     EXPECT_EQ(std::count(received.begin(), received.end(), kEnterUpdateModeRequest), 1);
 }
 
-TEST_F(UpdateEngineRoad, DeviceRunningTheFilesBuildIsOfferedNoUpdate)
-{
-    Simulator::DeviceSettings device = QuickDevice(DeviceStart::Normal, LogPath());
-    device.Build = 78822;
-    SimulatedMidiRig rig({device});
-    const RCPtr<LUpdateEngine> engine = MakeEngine(rig);
-    engine->SetFirmwareFile(Wide(WriteFile("image.syx", MakeImage(1, 4))));
-    engine->ScanForDevices();
-    ASSERT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceRunning);
-    WideString version;
-    engine->GetDeviceFirmwareVersionText(version);
-    EXPECT_EQ(version, "78822");
-    EXPECT_FALSE(engine->IsUpdateAvailable());
-}
-
-TEST_F(UpdateEngineRoad, AbsentDeviceIsFoundNowhereWithoutARequestSent)
+TEST_F(UpdateEngineRoad, AbsentDeviceIsFoundNowhereWithoutARequestSentAndCannotBeSwitchedOrCancelled)
 {
     SimulatedMidiRig rig({QuickDevice(DeviceStart::Absent, LogPath())});
     const RCPtr<LUpdateEngine> engine = MakeEngine(rig);
@@ -99,6 +84,9 @@ TEST_F(UpdateEngineRoad, AbsentDeviceIsFoundNowhereWithoutARequestSent)
     EXPECT_TRUE(TextsOfKind(ReadDeviceLog(LogPath()), "RX").empty())
         << "no port opens, so no request goes out and no reply is waited for";
     EXPECT_EQ(engine->RefreshSelectedDevice(), ZV_E_FAIL);
+    EXPECT_EQ(engine->EnterUpdateMode(), ZV_E_FAIL);
+    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceNotFound);
+    EXPECT_EQ(engine->CancelUpdate(), ZV_E_FAIL) << "nothing to cancel";
 }
 
 TEST_F(UpdateEngineRoad, RefreshWhileTheDeviceIsAwayKeepsEnteringUpdateModeAndOtherwiseMarksItUnusable)
@@ -122,16 +110,6 @@ TEST_F(UpdateEngineRoad, RefreshWhileTheDeviceIsAwayKeepsEnteringUpdateModeAndOt
     std::uint32_t code = 0;
     EXPECT_EQ(watching->GetSelectedDeviceError(code), ZV_S_OK);
     EXPECT_EQ(code, LUpdateEngineInterface::kDeviceErrorNoAccess);
-}
-
-TEST_F(UpdateEngineRoad, EnterUpdateModeIsRefusedUnlessTheDeviceRunsNormally)
-{
-    SimulatedMidiRig rig({QuickDevice(DeviceStart::Absent, LogPath())});
-    const RCPtr<LUpdateEngine> engine = MakeEngine(rig);
-    engine->ScanForDevices();
-    EXPECT_EQ(engine->EnterUpdateMode(), ZV_E_FAIL);
-    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceNotFound);
-    EXPECT_EQ(engine->CancelUpdate(), ZV_E_FAIL) << "nothing to cancel";
 }
 
 class UpdateEngineDiscoverySlow : public EngineTest {};
