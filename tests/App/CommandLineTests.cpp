@@ -18,26 +18,19 @@ std::string Narrow(const ZV::WideString& text)
     return text.ToUTF8().GetData();
 }
 
-TEST(CommandLine, ArgumentsAreJoinedByBlanksWithoutTheProgramsName)
+TEST(CommandLine, ArgumentsAreJoinedByBlanksAndOneWithABlankStaysOneSoThatASwitchKeepsItsWholeValue)
 {
     EXPECT_EQ(Narrow(Join({})), "");
-    EXPECT_EQ(Narrow(Join({"-SILENT", "-START_UPDATE_AUTOMATICALLY"})), "-SILENT -START_UPDATE_AUTOMATICALLY");
-    EXPECT_EQ(Narrow(Join({"-ABSOLUTE_FIRMWARE_FILE_PATH=/tmp/Grüße.syx"})),
-              "-ABSOLUTE_FIRMWARE_FILE_PATH=/tmp/Grüße.syx");
-}
-
-TEST(CommandLine, ArgumentWithABlankStaysOneSoThatASwitchKeepsItsWholeValue)
-{
+    EXPECT_EQ(Narrow(Join({"-SILENT", "-ABSOLUTE_FIRMWARE_FILE_PATH=/tmp/Grüße.syx"})),
+              "-SILENT -ABSOLUTE_FIRMWARE_FILE_PATH=/tmp/Grüße.syx");
     EXPECT_EQ(Narrow(Join({"-ABSOLUTE_FIRMWARE_FILE_PATH=/tmp/my images/a b.syx", "-SILENT"})),
               "-ABSOLUTE_FIRMWARE_FILE_PATH=\"/tmp/my images/a b.syx\" -SILENT");
-    EXPECT_EQ(Narrow(Join({"two words"})), "\"two words\"");
 
     const ZV::WideString commandLine = Join({"-silent", "-firmware_image_name=Image One.syx", "-ALWAYS_UPDATE"});
     ZV::WideString value;
     ASSERT_TRUE(LUpdateProcessor::FindSwitch(commandLine, ZV::WideString(L"-FIRMWARE_IMAGE_NAME="), value));
     EXPECT_EQ(Narrow(value), "Image One.syx");
     EXPECT_TRUE(LUpdateProcessor::FindSwitch(commandLine, ZV::WideString(L"-ALWAYS_UPDATE"), value));
-    EXPECT_TRUE(LUpdateProcessor::FindSwitch(commandLine, ZV::WideString(L"-SILENT"), value));
 }
 
 }  // namespace

@@ -65,23 +65,18 @@ TEST_F(VersionTest, ProgramsOwnVersionInfoNamesCompanyProductAndBuildVersion)
     EXPECT_EQ(Utf8(version.GetString("FileDescription")), "") << "a missing key gives the empty string";
 }
 
-TEST_F(VersionTest, GermanUserReadsTheGermanStringsOfATwoLanguageBlock)
+TEST_F(VersionTest, GermanUserReadsTheGermanStringsAndAFrenchOneFallsBackToEnglishNotToTheFirstEntry)
 {
     Platform::OverrideProgramVersionInfo(TwoLanguageBlock());
     Platform::OverrideLanguageIds(std::nullopt, 0x0409);
     Testing::LocaleEnvironment::Set("LANG", "de_DE.UTF-8");
-    const Version version(Platform::kProgramModule);
-    EXPECT_EQ(Utf8(version.GetProductName()), "Halvista Firmware-Aktualisierung");
-    EXPECT_EQ(Utf8(version.GetCompanyName()), "Corvan");
-}
+    const Version german(Platform::kProgramModule);
+    EXPECT_EQ(Utf8(german.GetProductName()), "Halvista Firmware-Aktualisierung");
+    EXPECT_EQ(Utf8(german.GetCompanyName()), "Corvan");
 
-TEST_F(VersionTest, FrenchUserAndMachineFallBackToEnglishNotToTheFirstEntry)
-{
-    Platform::OverrideProgramVersionInfo(TwoLanguageBlock());
     Platform::OverrideLanguageIds(std::nullopt, 0x040C);
     Testing::LocaleEnvironment::Set("LANG", "fr_FR.UTF-8");
-    const Version version(Platform::kProgramModule);
-    EXPECT_EQ(Utf8(version.GetProductName()), "Halvista Firmware Updater");
+    EXPECT_EQ(Utf8(Version(Platform::kProgramModule).GetProductName()), "Halvista Firmware Updater");
 }
 
 TEST_F(VersionTest, TranslationChoiceComparesPrimaryLanguagesInRuleOrder)

@@ -1,4 +1,3 @@
-#include "ObjectBase/Holder.h"
 #include "ObjectBase/RefCountedObject.h"
 #include "ObjectBase/TaggableObject.h"
 #include "TestSupport.h"
@@ -59,25 +58,6 @@ namespace {
 
 using Testing::TextMatchesThrow;
 
-TEST(RefCount, StartsAtZeroAndDeletesTheObjectExactlyWhenReleaseReturnsZero)
-{
-    auto* probe = new LCountedProbe;
-    EXPECT_EQ(probe->GetRefCount(), 0);
-    {
-        ConstRCPtr<LCountedProbe> first(probe);
-        EXPECT_EQ(probe->GetRefCount(), 1);
-        EXPECT_EQ(probe->AddRef(), 2);
-        EXPECT_EQ(probe->Release(), 1);
-        EXPECT_EQ(LCountedProbe::sLiving, 1);
-    }
-    EXPECT_EQ(LCountedProbe::sLiving, 0);
-
-    auto* manual = new LCountedProbe;
-    manual->AddRef();
-    EXPECT_EQ(manual->Release(), 0);
-    EXPECT_EQ(LCountedProbe::sLiving, 0);
-}
-
 TEST(RefCount, LastOutsideReleaseBreaksTheCycleOnceAndFreesTheOwner)
 {
     RCPtr<LCyclicOwner> owner(new LCyclicOwner);
@@ -89,9 +69,11 @@ TEST(RefCount, LastOutsideReleaseBreaksTheCycleOnceAndFreesTheOwner)
     owner = nullptr;
     EXPECT_EQ(LCyclicOwner::sLiving, 0);
 
-    RCPtr<LCountedProbe> plain(new LCountedProbe);
-    plain = nullptr;
-    EXPECT_EQ(LCountedProbe::sLiving, 0);
+    auto* plain = new LCountedProbe;
+    EXPECT_EQ(plain->GetRefCount(), 0);
+    plain->AddRef();
+    EXPECT_EQ(plain->Release(), 0);
+    EXPECT_EQ(LCountedProbe::sLiving, 0) << "deleted exactly when Release returns 0";
 }
 
 TEST(RefCount, ThreadsLettingGoOfTheLastOutsideReferencesAtOnceStillBreakTheCycle)
@@ -117,18 +99,6 @@ TEST(RefCount, ThreadsLettingGoOfTheLastOutsideReferencesAtOnceStillBreakTheCycl
     }
 }
 
-TEST(RefCount, BaseReleaseInternalReferencesAnswersSuccessOnlyForOneReferenceAndNoInternal)
-{
-    RCPtr<LCountedProbe> probe(new LCountedProbe);
-    EXPECT_EQ(probe->ReleaseInternalReferences(), ZV_S_OK);
-    RCPtr<LCountedProbe> second(probe);
-    EXPECT_EQ(probe->ReleaseInternalReferences(), ZV_E_FAIL);
-    second = nullptr;
-    probe->AddInternalReferences(1);
-    EXPECT_EQ(probe->ReleaseInternalReferences(), ZV_E_FAIL);
-    probe->AddInternalReferences(-1);
-}
-
 TEST(Unshareable, IsRefusedWhileSharedAndCopiesForEveryFurtherPointer)
 {
     RCPtr<LIBuffer> buffer = StringBuffer::Create(4, 0, true);
@@ -152,7 +122,7 @@ TEST(Unshareable, IsRefusedWhileSharedAndCopiesForEveryFurtherPointer)
     buffer->SetUnshareable(false);
 }
 
-TEST(Unshareable, ObjectWithoutCopyCannotBeTakenBySecondPointer)
+TEST(Unshareable, SecondPointerToAnObjectWithoutACopyOfItsOwnClassThrowsNamingItAndHoldsNothing)
 {
     RCPtr<LCountedProbe> probe(new LCountedProbe);
     probe->SetUnshareable(true);
@@ -165,10 +135,7 @@ TEST(Unshareable, ObjectWithoutCopyCannotBeTakenBySecondPointer)
     }
     EXPECT_EQ(probe->GetRefCount(), 1) << "the failed taker gave its reference back";
     probe->SetUnshareable(false);
-}
 
-TEST(Unshareable, CopyOfAnotherClassLeavesThePointerNullAndNamesTheClass)
-{
     RCPtr<LForeignCopier> original(new LForeignCopier);
     original->SetUnshareable(true);
     try {
@@ -180,11 +147,6 @@ TEST(Unshareable, CopyOfAnotherClassLeavesThePointerNullAndNamesTheClass)
     }
     EXPECT_EQ(original->GetRefCount(), 1);
     original->SetUnshareable(false);
-}
-
-TEST(Undo, IsNotImplementedInTheBase)
-{
-    RCPtr<LCountedProbe> probe(new LCountedProbe);
     try {
         probe->Undo();
         FAIL() << "no exception";
@@ -194,19 +156,7 @@ TEST(Undo, IsNotImplementedInTheBase)
     }
 }
 
-TEST(CountedPointer, ConversionToAnotherClassGivesNullAndKeepsTheSource)
-{
-    RCPtr<LCountedProbe> probe(new LCountedProbe);
-    ConstRCPtr<LRefCountedObject> asBase(probe);
-    EXPECT_EQ(probe->GetRefCount(), 2);
-    ConstRCPtr<LOtherProbe> wrong(asBase);
-    EXPECT_TRUE(wrong.IsNull());
-    ConstRCPtr<LCountedProbe> right(asBase);
-    EXPECT_EQ(right.Get(), probe.Get());
-    EXPECT_EQ(probe->GetRefCount(), 3);
-}
-
-TEST(CountedPointer, SelfAssignmentAndNullToNullChangeNoCount)
+TEST(CountedPointer, SelfAssignmentNullToNullAndAnObjectReachableOnlyThroughTheOldOneAreSafe)
 {
     RCPtr<LCountedProbe> probe(new LCountedProbe);
     RCPtr<LCountedProbe>& alias = probe;
@@ -217,10 +167,10 @@ TEST(CountedPointer, SelfAssignmentAndNullToNullChangeNoCount)
     RCPtr<LCountedProbe> otherEmpty;
     empty = otherEmpty;
     EXPECT_TRUE(empty.IsNull());
-}
+    ConstRCPtr<LOtherProbe> wrong{ConstRCPtr<LRefCountedObject>(probe)};
+    EXPECT_TRUE(wrong.IsNull()) << "a conversion to another class gives null";
 
-TEST(CountedPointer, AssigningAnObjectReachableOnlyThroughTheOldOneIsSafe)
-{
+    // Assigning an object reachable only through the old one.
     RCPtr<LTaggableObject> holder(new LTaggableObject);
     holder->SetTag(RCPtr<LTaggableObject>(new LTaggableObject));
     RCPtr<LTaggableObject> inner(dynamic_cast<LTaggableObject*>(const_cast<LRefCountedObject*>(holder->GetTag().Get())));
@@ -228,29 +178,6 @@ TEST(CountedPointer, AssigningAnObjectReachableOnlyThroughTheOldOneIsSafe)
     inner = nullptr;
     holder = innerObject;
     EXPECT_EQ(holder->GetRefCount(), 1);
-}
-
-TEST(Holder, BoxesAValueAndNamesItsClass)
-{
-    enum class Task { none, update };
-    RCPtr<LHolder<Task>> empty = LHolder<Task>::Create();
-    EXPECT_EQ(empty->GetValue(), Task::none);
-    RCPtr<LHolder<int>> number = LHolder<int>::Create(42);
-    number->GetValue() += 1;
-    ConstRCPtr<LRefCountedObject> parameter(number);
-    ConstRCPtr<LHolder<int>> back(parameter);
-    EXPECT_EQ(back->GetValue(), 43);
-    EXPECT_TRUE(number->ToString() == L"class ZV::LHolder<int>");
-}
-
-TEST(TaggableObject, ReleasesItsTagWithItself)
-{
-    {
-        RCPtr<LTaggableObject> object(new LTaggableObject);
-        object->SetTag(RCPtr<LCountedProbe>(new LCountedProbe));
-        EXPECT_EQ(LCountedProbe::sLiving, 1);
-    }
-    EXPECT_EQ(LCountedProbe::sLiving, 0);
 }
 
 }  // namespace

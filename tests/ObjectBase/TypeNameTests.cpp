@@ -20,18 +20,13 @@ struct IsDeclaredStruct<SPlainRecord> : std::true_type {};
 
 namespace {
 
-TEST(TypeName, SpellsClassesEnumsAndBuiltinsAsTheFrameworkTextsDo)
+TEST(TypeName, SpellsClassesEnumsBuiltinsAndTemplateInstancesAsTheFrameworkTextsDo)
 {
     EXPECT_EQ(TypeName<LEvent>(), "class ZV::LEvent");
     EXPECT_EQ(TypeName<const LEvent>(), "class ZV::LEvent");
     EXPECT_EQ(TypeName<LUpdateEngineInterface::ThreadWorkerTask>(), "enum LUpdateEngineInterface::ThreadWorkerTask");
-    EXPECT_EQ(TypeName<wchar_t>(), "wchar_t");
     EXPECT_EQ(TypeName<unsigned int>(), "unsigned int");
     EXPECT_EQ(TypeName<SPlainRecord>(), "struct ZV::SPlainRecord");
-}
-
-TEST(TypeName, SpellsTemplateInstancesWithTheirArgumentsKinds)
-{
     EXPECT_EQ(TypeName<ConstRCPtr<LEvent>>(), "class ZV::ConstRCPtr<class ZV::LEvent>");
     EXPECT_EQ(TypeName<LHolder<LUpdateEngineInterface::ThreadWorkerTask>>(),
               "class ZV::LHolder<enum LUpdateEngineInterface::ThreadWorkerTask>");
