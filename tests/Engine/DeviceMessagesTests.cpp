@@ -22,11 +22,6 @@ struct Message {
     MidiMessageBytes bytes;
 };
 
-std::string VersionReply(const std::string& buildGroups)
-{
-    return "F0 47 10 33 07 06 00 13 " + buildGroups + " 00 00 00 00 00 00 00 00 00 00 00 00 00 00 F7";
-}
-
 TEST(DeviceMessages, RepliesAreRecognisedByLengthAndBytesWhateverTheTwoBytesAfterTheMaker)
 {
     using DeviceMessages::Reply;

@@ -8,6 +8,7 @@
 #include "Notification/NotificationClient.h"
 #include "Platform/SimulatedMidiDriver.h"
 #include "Simulator/SimulatedMidiSystem.h"
+#include "Simulator/SimulatedDeviceBench.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -30,13 +31,6 @@ using namespace std::chrono_literals;
 
 // Long enough that only a bug makes a wait fail.
 inline constexpr std::chrono::seconds kBoundedWait{5};
-
-using Bytes = std::vector<std::uint8_t>;
-
-inline std::string Hex(const Bytes& bytes)
-{
-    return Simulator::FormatHexBytes(bytes);
-}
 
 // A device with short delays, so that the tests wait for the engine rather than for the device.
 inline Simulator::DeviceSettings QuickDevice(Simulator::DeviceStart start, const std::string& logPath)
@@ -106,60 +100,6 @@ inline std::vector<std::string> TextsOfKind(const std::vector<DeviceLogLine>& li
     }
     return texts;
 }
-
-inline const std::string kStatusRequest = "F0 47 00 37 07 02 00 00 F7";
-inline const std::string kVersionRequest = "F0 47 10 33 07 05 00 00 F7";
-inline const std::string kEnterUpdateModeRequest = "F0 47 00 37 07 00 00 00 F7";
-inline const std::string kInUpdateModeReply = "F0 47 00 37 07 03 00 01 05 F7";
-
-// Watches what a simulated device sends to the computer, the way a second listener on its port would.
-class DeviceReplyWatch {
-public:
-    DeviceReplyWatch(Simulator::SimulatedMidiSystem& system, const std::string& portName)
-        : mSystem(system), mSink(std::make_shared<Sink>())
-    {
-        for (const Simulator::PortListing& port : system.ListPorts()) {
-            if (port.Name == portName) {
-                mConnection = system.ConnectHostInput(port.Key, mSink);
-            }
-        }
-    }
-    DeviceReplyWatch(const DeviceReplyWatch&) = delete;
-    DeviceReplyWatch& operator=(const DeviceReplyWatch&) = delete;
-    ~DeviceReplyWatch() { mSystem.DisconnectHostInput(mConnection); }
-
-    bool IsConnected() const { return mConnection != 0; }
-    // Waits until the device has sent the message count times since the watch began.
-    bool WaitForSent(const std::string& hex, std::size_t count) const
-    {
-        std::unique_lock lock(mSink->Mutex);
-        return mSink->Arrived.wait_for(lock, kBoundedWait, [&] {
-            std::size_t seen = 0;
-            for (const std::string& message : mSink->Messages) {
-                seen += message == hex ? 1 : 0;
-            }
-            return seen >= count;
-        });
-    }
-
-private:
-    struct Sink final : Simulator::HostInputSink {
-        void ReceiveFromDevice(const Simulator::MidiBytes& bytes) override
-        {
-            std::lock_guard lock(Mutex);
-            Messages.push_back(Hex(bytes));
-            Arrived.notify_all();
-        }
-
-        std::mutex Mutex;
-        std::condition_variable Arrived;
-        std::vector<std::string> Messages;
-    };
-
-    Simulator::SimulatedMidiSystem& mSystem;
-    std::shared_ptr<Sink> mSink;
-    std::uint64_t mConnection = 0;
-};
 
 // Every notification of the engine that the "application" centre delivers, with the thread it arrived on.
 class LEngineNotificationLog final : public LNotificationClient {

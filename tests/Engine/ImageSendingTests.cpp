@@ -1,7 +1,6 @@
 #include "Engine/UpdateEngine.h"
 
 #include "EngineTestSupport.h"
-#include "Platform/MidiTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -103,14 +102,14 @@ TEST_F(ImageSending, ChunksCarryTheImageAsItIsInPiecesOf128Bytes)
 {
     const Bytes image = MakeImage(3, 98);
     std::vector<std::string> received;
-    EXPECT_EQ(Send(Hex(image), received,
+    EXPECT_EQ(Send(ToHex(image), received,
                    [this](const FirmwareImageBytes& bytes) {
                        return mEngine->SendFileInChunks(bytes, WideString(L"Halvista Left"));
                    }),
               ZV_S_OK);
-    EXPECT_EQ(received, (std::vector<std::string>{Hex(Bytes(image.begin(), image.begin() + 100)),
-                                                  Hex(Bytes(image.begin() + 100, image.begin() + 200)),
-                                                  Hex(Bytes(image.begin() + 200, image.end()))}));
+    EXPECT_EQ(received, (std::vector<std::string>{ToHex(Bytes(image.begin(), image.begin() + 100)),
+                                                   ToHex(Bytes(image.begin() + 100, image.begin() + 200)),
+                                                   ToHex(Bytes(image.begin() + 200, image.end()))}));
     EXPECT_EQ(ProgressFractions(), (std::vector<double>{128.0 / 300.0, 256.0 / 300.0, 1.0}));
 }
 

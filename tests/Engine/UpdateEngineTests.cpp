@@ -71,7 +71,7 @@ TEST_F(UpdateEngineRoad, RunningDeviceWithLowerBuildIsSwitchedToUpdateModeAndUpd
         }
     }
     const std::vector<std::string> received = TextsOfKind(ReadDeviceLog(LogPath()), "RX");
-    EXPECT_EQ(std::count(received.begin(), received.end(), kEnterUpdateModeRequest), 1);
+    EXPECT_EQ(std::count(received.begin(), received.end(), EnterUpdateModeRequest), 1);
 }
 
 TEST_F(UpdateEngineRoad, AbsentDeviceIsFoundNowhereWithoutARequestSentAndCannotBeSwitchedOrCancelled)
@@ -122,7 +122,7 @@ TEST_F(UpdateEngineDiscoverySlow, SilentDeviceCostsBothStatusWaitsAndIsFoundNowh
     EXPECT_EQ(engine->ScanForDevices(), ZV_S_OK);
     const auto elapsed = std::chrono::steady_clock::now() - started;
     EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceNotFound);
-    EXPECT_EQ(TextsOfKind(ReadDeviceLog(LogPath()), "RX"), (std::vector<std::string>{kStatusRequest, kStatusRequest}))
+    EXPECT_EQ(TextsOfKind(ReadDeviceLog(LogPath()), "RX"), (std::vector<std::string>{StatusRequest, StatusRequest}))
         << "one status request on the normal ports and one on the update-mode ports";
     EXPECT_GE(elapsed, std::chrono::milliseconds(2 * LUpdateEngine::kStatusReplyTimeout));
 }
@@ -135,7 +135,7 @@ TEST_F(UpdateEngineDiscoverySlow, DeviceThatNeverSendsItsVersionIsNotFound)
     const RCPtr<LUpdateEngine> engine = MakeEngine(rig);
     EXPECT_EQ(engine->ScanForDevices(), ZV_S_OK);
     EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceNotFound);
-    EXPECT_EQ(TextsOfKind(ReadDeviceLog(LogPath()), "RX"), (std::vector<std::string>{kStatusRequest, kVersionRequest}));
+    EXPECT_EQ(TextsOfKind(ReadDeviceLog(LogPath()), "RX"), (std::vector<std::string>{StatusRequest, VersionRequest}));
 }
 
 }  // namespace

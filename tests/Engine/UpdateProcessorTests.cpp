@@ -2,7 +2,6 @@
 
 #include "App/CommandLine.h"
 #include "EngineTestSupport.h"
-#include "Platform/MidiTestSupport.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -127,7 +126,7 @@ TEST_F(UpdateProcessor, DeviceRunningTheFilesBuildEndsWithoutWindowUnlessTheUpda
     EXPECT_EQ(automatic->Initialize(Wide(file + " -ALWAYS_UPDATE -START_UPDATE_AUTOMATICALLY")), ZV_S_OK);
     EXPECT_EQ(automatic->GetEngine()->GetDeviceState(), LUpdateEngineInterface::kDeviceEnteringUpdateMode)
         << "a running device is only sent into update mode; the window starts the update when it is back";
-    EXPECT_EQ(TextsOfKind(ReadDeviceLog(LogPath()), "RX").back(), kEnterUpdateModeRequest);
+    EXPECT_EQ(TextsOfKind(ReadDeviceLog(LogPath()), "RX").back(), EnterUpdateModeRequest);
 }
 
 TEST_F(UpdateProcessor, SilentAutomaticStartUpdatesADeviceInUpdateModeWithEachMessageAsTheImageHoldsIt)
@@ -149,7 +148,7 @@ TEST_F(UpdateProcessor, SilentAutomaticStartUpdatesADeviceInUpdateModeWithEachMe
     const std::vector<DeviceLogLine> log = ReadDeviceLog(LogPath());
     std::vector<DeviceLogLine> image;
     std::copy_if(log.begin(), log.end(), std::back_inserter(image),
-                 [](const DeviceLogLine& line) { return line.Kind == "RX" && line.Text != kStatusRequest; });
+                 [](const DeviceLogLine& line) { return line.Kind == "RX" && line.Text != StatusRequest; });
     std::vector<std::string> received;
     for (const DeviceLogLine& line : image) {
         received.push_back(line.Text);

@@ -59,7 +59,7 @@ protected:
     {
         const std::vector<std::string> received = TextsOfKind(ReadDeviceLog(LogPath()), "RX");
         return static_cast<std::size_t>(std::count_if(received.begin(), received.end(),
-                                                      [](const std::string& text) { return text != kStatusRequest; }));
+                                                      [](const std::string& text) { return text != StatusRequest; }));
     }
 
     std::uint32_t SelectedDeviceError(LUpdateEngine& engine) const
@@ -116,11 +116,11 @@ TEST_F(UpdateRun, CancelDuringTheFinalPollTakesEffectWhenTheDeviceReportsDone)
     device.FlashTime = std::chrono::milliseconds(700);
     SimulatedMidiRig rig({device});
     const RCPtr<LUpdateEngine> engine = EngineInUpdateMode(rig, MakeImage(3, 16));
-    const DeviceReplyWatch replies(rig.System(), "Halvista Left");
-    ASSERT_TRUE(replies.IsConnected());
+    PortBench replies(rig.System(), "Halvista Left");
+    ASSERT_TRUE(replies.Connect());
 
     ASSERT_EQ(engine->StartUpdate(), ZV_S_OK);
-    ASSERT_TRUE(replies.WaitForSent(kInUpdateModeReply, 1)) << "the final poll has begun";
+    ASSERT_TRUE(replies.WaitForSent(InUpdateModeReply, 1)) << "the final poll has begun";
     ASSERT_EQ(engine->CancelUpdate(), ZV_S_OK);
     WaitForCompletions(*engine, 2);
 
@@ -148,7 +148,7 @@ TEST_F(UpdateRun, FirmwareFileThatIsEmptyOrWentAwayFailsTheUpdateBeforeAnythingI
         EXPECT_EQ(Completions(), std::vector<bool>{false});
         EXPECT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateFailed);
         EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceUnusable);
-        EXPECT_EQ(TextsOfKind(ReadDeviceLog(logPath), "RX"), std::vector<std::string>{kStatusRequest})
+        EXPECT_EQ(TextsOfKind(ReadDeviceLog(logPath), "RX"), std::vector<std::string>{StatusRequest})
             << "only the scan's request: no image, and no poll for a done that cannot come";
     }
 }

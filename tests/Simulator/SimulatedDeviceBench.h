@@ -1,12 +1,15 @@
 #pragma once
 
 #include "Platform/MidiTestSupport.h"
-#include "Platform/SimulatedMidiDriver.h"
 #include "Simulator/SimulatedMidiSystem.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <future>
+#include <mutex>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace ZV::Testing {
 
@@ -23,70 +26,111 @@ inline std::string VersionReply(const std::string& buildGroups)
     return "F0 47 10 33 07 06 00 13 " + buildGroups + " 00 00 00 00 00 00 00 00 00 00 00 00 00 00 F7";
 }
 
-// One simulated device at unlimited cable speed, talked to by hand through the simulated driver, as the
-// program talks to it: by port name, one request at a time.
-class SimulatedDeviceBench {
+// Talks by hand to the device behind a port of a simulated MIDI system, by the port's name, one message at a time,
+// and hears everything the device sends on that port.
+class PortBench {
 public:
-    explicit SimulatedDeviceBench(const Simulator::DeviceSettings& device)
-    {
-        Simulator::SimulationSettings settings;
-        settings.Devices = {device};
-        settings.BytesPerSecond = 0;
-        mSystem = std::make_shared<Simulator::SimulatedMidiSystem>(settings);
-        mDriver = std::make_unique<Platform::SimulatedMidiDriver>(mSystem);
-    }
+    PortBench(Simulator::SimulatedMidiSystem& system, std::string name) : mSystem(system), mName(std::move(name)) {}
+    PortBench(const PortBench&) = delete;
+    PortBench& operator=(const PortBench&) = delete;
+    ~PortBench() { mSystem.DisconnectHostInput(mConnection); }
 
-    Simulator::SimulatedDisplayDevice& Device() { return mSystem->GetDevice(0); }
-    Platform::MidiDriver& Driver() { return *mDriver; }
-
-    // Opens the device's ports afresh by name; false when they are not listed now.
+    // Takes the port afresh by its name; false when it is not listed now.
     bool Connect()
     {
-        mInput.reset();
-        mOutput.reset();
-        const std::string& name = Device().GetPortName();
-        const std::vector<std::string> inputs = mDriver->ListInputDevices();
-        const std::vector<std::string> outputs = mDriver->ListOutputDevices();
-        const auto input = std::find(inputs.begin(), inputs.end(), name);
-        const auto output = std::find(outputs.begin(), outputs.end(), name);
-        if (input == inputs.end() || output == outputs.end()) {
-            return false;
+        mSystem.DisconnectHostInput(mConnection);
+        mConnection = 0;
+        for (const Simulator::PortListing& port : mSystem.ListPorts()) {
+            if (port.Name == mName) {
+                mPort = port.Key;
+                mConnection = mSystem.ConnectHostInput(port.Key, mHeard);
+            }
         }
-        mInput = mDriver->OpenInput(static_cast<std::size_t>(input - inputs.begin()), mClient);
-        mOutput = mDriver->OpenOutput(static_cast<std::size_t>(output - outputs.begin()), mClient);
-        return mInput && mOutput && mClient.GiveBuffersTo(*mInput) && mInput->Start();
+        return mConnection != 0;
     }
 
-    // Sends a message and waits until it has reached the device. Whatever the device answered has arrived by
-    // then: it answers as it takes a message, before the driver reports the message done.
+    // Sends a message and waits until it has reached the device. Whatever the device answered has arrived by then:
+    // it answers as it takes a message.
     bool Send(const std::string& hex)
     {
-        const Bytes message = ParseHex(hex);
-        if (!mOutput->SendLongMessage(message.data(), message.size(), ++mSent)) {
-            --mSent;
-            return false;
-        }
-        return mClient.WaitForDones(mSent) && mClient.Dones().back().Delivered;
+        auto done = std::make_shared<std::promise<bool>>();
+        std::future<bool> delivered = done->get_future();
+        return mSystem.SendFromHost(mPort, ParseHex(hex), [done](bool reached) { done->set_value(reached); }) &&
+               delivered.wait_for(EventTimeout) == std::future_status::ready && delivered.get();
     }
 
     // The device's answer to a message, "" for none, "not sent" when it could not be sent.
     std::string Ask(const std::string& hex)
     {
-        const std::size_t before = mClient.Messages().size();
+        const std::size_t before = Heard().size();
         if (!Send(hex)) {
             return "not sent";
         }
-        const std::vector<std::string> messages = mClient.MessagesInHex();
-        return messages.size() > before ? messages[before] : "";
+        const std::vector<std::string> heard = Heard();
+        return heard.size() > before ? heard[before] : "";
+    }
+
+    std::vector<std::string> Heard() const
+    {
+        std::lock_guard lock(mHeard->Mutex);
+        return mHeard->Messages;
+    }
+
+    // Waits until the device has sent the message count times.
+    bool WaitForSent(const std::string& hex, std::size_t count) const
+    {
+        std::unique_lock lock(mHeard->Mutex);
+        return mHeard->Arrived.wait_for(lock, EventTimeout, [&] {
+            return static_cast<std::size_t>(std::count(mHeard->Messages.begin(), mHeard->Messages.end(), hex)) >= count;
+        });
     }
 
 private:
-    std::shared_ptr<Simulator::SimulatedMidiSystem> mSystem;
-    std::unique_ptr<Platform::SimulatedMidiDriver> mDriver;
-    RecordingMidiClient mClient;
-    std::unique_ptr<Platform::MidiInput> mInput;
-    std::unique_ptr<Platform::MidiOutput> mOutput;
-    std::uint64_t mSent = 0;
+    struct Recorder final : Simulator::HostInputSink {
+        void ReceiveFromDevice(const Simulator::MidiBytes& bytes) override
+        {
+            std::lock_guard lock(Mutex);
+            Messages.push_back(ToHex(bytes));
+            Arrived.notify_all();
+        }
+
+        std::mutex Mutex;
+        std::condition_variable Arrived;
+        std::vector<std::string> Messages;
+    };
+
+    Simulator::SimulatedMidiSystem& mSystem;
+    std::string mName;
+    std::shared_ptr<Recorder> mHeard = std::make_shared<Recorder>();
+    Simulator::PortKey mPort;
+    std::uint64_t mConnection = 0;
+};
+
+// One simulated device at unlimited cable speed, with a bench on its port.
+class SimulatedDeviceBench {
+public:
+    explicit SimulatedDeviceBench(const Simulator::DeviceSettings& device)
+        : mSystem(Settings(device)), mPort(mSystem, device.PortName)
+    {
+    }
+
+    Simulator::SimulatedMidiSystem& System() { return mSystem; }
+    Simulator::SimulatedDisplayDevice& Device() { return mSystem.GetDevice(0); }
+    bool Connect() { return mPort.Connect(); }
+    bool Send(const std::string& hex) { return mPort.Send(hex); }
+    std::string Ask(const std::string& hex) { return mPort.Ask(hex); }
+
+private:
+    static Simulator::SimulationSettings Settings(const Simulator::DeviceSettings& device)
+    {
+        Simulator::SimulationSettings settings;
+        settings.Devices = {device};
+        settings.BytesPerSecond = 0;
+        return settings;
+    }
+
+    Simulator::SimulatedMidiSystem mSystem;
+    PortBench mPort;
 };
 
 // The log's lines without their time stamps; false in `wellFormed` when a line is not in the log's form or

@@ -101,8 +101,7 @@ TEST(SimulatedDisplayDevice, PortsAreNotListedWhileTheDeviceRestarts)
     EXPECT_EQ(bench.Ask(Testing::EnterUpdateModeRequest), "");
 
     EXPECT_TRUE(bench.Device().WaitForStateEntries(DeviceState::Restarting, 1, 0ms));
-    EXPECT_EQ(bench.Driver().ListInputDevices(), Events{"Midi Through Port-0"});
-    EXPECT_EQ(bench.Driver().ListOutputDevices(), Events{"Midi Through Port-0"});
+    EXPECT_EQ(bench.System().ListPorts().size(), 1u) << "only the decoy is listed";
     EXPECT_FALSE(bench.Connect());
 }
 
