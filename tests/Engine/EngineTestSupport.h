@@ -7,20 +7,15 @@
 #include "Notification/NotificationCenterManager.h"
 #include "Notification/NotificationClient.h"
 #include "Platform/SimulatedMidiDriver.h"
-#include "Simulator/SimulatedMidiSystem.h"
 #include "Simulator/SimulatedDeviceBench.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <mutex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -68,38 +63,6 @@ private:
     std::shared_ptr<Simulator::SimulatedMidiSystem> mSystem;
     std::shared_ptr<Platform::SimulatedMidiDriver> mDriver;
 };
-
-// One line of the simulated device's log: "<microseconds> RX|TX|STATE <text>".
-struct DeviceLogLine {
-    std::int64_t Microseconds = 0;
-    std::string Kind;
-    std::string Text;
-};
-
-inline std::vector<DeviceLogLine> ReadDeviceLog(const std::string& path)
-{
-    std::vector<DeviceLogLine> lines;
-    std::ifstream file(path);
-    for (std::string text; std::getline(file, text);) {
-        std::istringstream words(text);
-        DeviceLogLine line;
-        words >> line.Microseconds >> line.Kind;
-        std::getline(words >> std::ws, line.Text);
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-inline std::vector<std::string> TextsOfKind(const std::vector<DeviceLogLine>& lines, const std::string& kind)
-{
-    std::vector<std::string> texts;
-    for (const DeviceLogLine& line : lines) {
-        if (line.Kind == kind) {
-            texts.push_back(line.Text);
-        }
-    }
-    return texts;
-}
 
 // Every notification of the engine that the "application" centre delivers, with the thread it arrived on.
 class LEngineNotificationLog final : public LNotificationClient {

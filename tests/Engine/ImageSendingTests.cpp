@@ -40,9 +40,9 @@ protected:
         if (!bytes.empty()) {
             std::memcpy(image.GetData(), bytes.data(), bytes.size());
         }
-        const std::size_t before = TextsOfKind(ReadDeviceLog(LogPath()), "RX").size();
+        const std::size_t before = TextsOfKind(LogPath(), "RX").size();
         const ZVRESULT result = sender(image);
-        const std::vector<std::string> all = TextsOfKind(ReadDeviceLog(LogPath()), "RX");
+        const std::vector<std::string> all = TextsOfKind(LogPath(), "RX");
         received.assign(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
         return result;
     }

@@ -70,7 +70,7 @@ TEST_F(UpdateEngineRoad, RunningDeviceWithLowerBuildIsSwitchedToUpdateModeAndUpd
             lastFraction = entry.Fraction;
         }
     }
-    const std::vector<std::string> received = TextsOfKind(ReadDeviceLog(LogPath()), "RX");
+    const std::vector<std::string> received = TextsOfKind(LogPath(), "RX");
     EXPECT_EQ(std::count(received.begin(), received.end(), EnterUpdateModeRequest), 1);
 }
 
@@ -81,7 +81,7 @@ TEST_F(UpdateEngineRoad, AbsentDeviceIsFoundNowhereWithoutARequestSentAndCannotB
     EXPECT_EQ(engine->ScanForDevices(), ZV_S_OK);
     EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceNotFound);
     EXPECT_EQ(engine->GetFoundDeviceCount(), 0);
-    EXPECT_TRUE(TextsOfKind(ReadDeviceLog(LogPath()), "RX").empty())
+    EXPECT_TRUE(TextsOfKind(LogPath(), "RX").empty())
         << "no port opens, so no request goes out and no reply is waited for";
     EXPECT_EQ(engine->RefreshSelectedDevice(), ZV_E_FAIL);
     EXPECT_EQ(engine->EnterUpdateMode(), ZV_E_FAIL);
@@ -122,7 +122,7 @@ TEST_F(UpdateEngineDiscoverySlow, SilentDeviceCostsBothStatusWaitsAndIsFoundNowh
     EXPECT_EQ(engine->ScanForDevices(), ZV_S_OK);
     const auto elapsed = std::chrono::steady_clock::now() - started;
     EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceNotFound);
-    EXPECT_EQ(TextsOfKind(ReadDeviceLog(LogPath()), "RX"), (std::vector<std::string>{StatusRequest, StatusRequest}))
+    EXPECT_EQ(TextsOfKind(LogPath(), "RX"), (std::vector<std::string>{StatusRequest, StatusRequest}))
         << "one status request on the normal ports and one on the update-mode ports";
     EXPECT_GE(elapsed, std::chrono::milliseconds(2 * LUpdateEngine::kStatusReplyTimeout));
 }
@@ -135,7 +135,7 @@ TEST_F(UpdateEngineDiscoverySlow, DeviceThatNeverSendsItsVersionIsNotFound)
     const RCPtr<LUpdateEngine> engine = MakeEngine(rig);
     EXPECT_EQ(engine->ScanForDevices(), ZV_S_OK);
     EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceNotFound);
-    EXPECT_EQ(TextsOfKind(ReadDeviceLog(LogPath()), "RX"), (std::vector<std::string>{StatusRequest, VersionRequest}));
+    EXPECT_EQ(TextsOfKind(LogPath(), "RX"), (std::vector<std::string>{StatusRequest, VersionRequest}));
 }
 
 }  // namespace

@@ -126,7 +126,7 @@ TEST_F(UpdateProcessor, DeviceRunningTheFilesBuildEndsWithoutWindowUnlessTheUpda
     EXPECT_EQ(automatic->Initialize(Wide(file + " -ALWAYS_UPDATE -START_UPDATE_AUTOMATICALLY")), ZV_S_OK);
     EXPECT_EQ(automatic->GetEngine()->GetDeviceState(), LUpdateEngineInterface::kDeviceEnteringUpdateMode)
         << "a running device is only sent into update mode; the window starts the update when it is back";
-    EXPECT_EQ(TextsOfKind(ReadDeviceLog(LogPath()), "RX").back(), EnterUpdateModeRequest);
+    EXPECT_EQ(TextsOfKind(LogPath(), "RX").back(), EnterUpdateModeRequest);
 }
 
 TEST_F(UpdateProcessor, SilentAutomaticStartUpdatesADeviceInUpdateModeWithEachMessageAsTheImageHoldsIt)
@@ -160,7 +160,7 @@ TEST_F(UpdateProcessor, SilentAutomaticStartUpdatesADeviceInUpdateModeWithEachMe
         EXPECT_GE(image[index].Microseconds - image[index - 1].Microseconds, 1000)
             << "a pause of at least 1 ms before image message " << index + 1;
     }
-    const std::vector<std::string> states = TextsOfKind(log, "STATE");
+    const std::vector<std::string> states = TextsOfKind(LogPath(), "STATE");
     EXPECT_NE(std::find(states.begin(), states.end(), "done"), states.end());
     EXPECT_TRUE(rig.Device().GetFindings().empty());
 }

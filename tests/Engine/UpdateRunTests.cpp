@@ -57,7 +57,7 @@ protected:
 
     std::size_t ImageMessagesReceived() const
     {
-        const std::vector<std::string> received = TextsOfKind(ReadDeviceLog(LogPath()), "RX");
+        const std::vector<std::string> received = TextsOfKind(LogPath(), "RX");
         return static_cast<std::size_t>(std::count_if(received.begin(), received.end(),
                                                       [](const std::string& text) { return text != StatusRequest; }));
     }
@@ -148,7 +148,7 @@ TEST_F(UpdateRun, FirmwareFileThatIsEmptyOrWentAwayFailsTheUpdateBeforeAnythingI
         EXPECT_EQ(Completions(), std::vector<bool>{false});
         EXPECT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateFailed);
         EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceUnusable);
-        EXPECT_EQ(TextsOfKind(ReadDeviceLog(logPath), "RX"), std::vector<std::string>{StatusRequest})
+        EXPECT_EQ(TextsOfKind(logPath, "RX"), std::vector<std::string>{StatusRequest})
             << "only the scan's request: no image, and no poll for a done that cannot come";
     }
 }

@@ -1,6 +1,7 @@
 #include "Midi/MidiComm.h"
 
 #include "Midi/MidiCommTestSupport.h"
+#include "Simulator/SimulatedDeviceBench.h"
 
 #include <gtest/gtest.h>
 
@@ -164,10 +165,8 @@ TEST_F(MidiCommTest, DeviceLogShowsASentRequestAndItsReplyIsCaptured)
 
     const Bytes statusRequest = ParseHex("F0 47 00 37 07 02 00 00 F7");
     EXPECT_EQ(Send(render, statusRequest), 9) << "a long message returns its byte count once it has gone out";
-    const std::vector<std::string> lines = Testing::ReadLines(folder / "device.log");
-    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
-        return line.ends_with(" RX F0 47 00 37 07 02 00 00 F7");
-    })) << "the device received the request before the send returned";
+    EXPECT_EQ(Testing::TextsOfKind(folder / "device.log", "RX"), std::vector<std::string>{Testing::StatusRequest})
+        << "the device received the request before the send returned";
 
     ASSERT_TRUE(mCaptured->WaitForCount(1));
     EXPECT_EQ(mCaptured->InHex(), std::vector<std::string>{"F0 47 00 37 07 03 00 01 00 F7"});

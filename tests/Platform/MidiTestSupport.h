@@ -8,8 +8,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <sstream>
 #include <string>
@@ -49,16 +47,6 @@ inline Bytes SysExOfLength(std::size_t length)
     message.front() = Platform::MidiSysExStart;
     message.back() = Platform::MidiSysExEnd;
     return message;
-}
-
-inline std::vector<std::string> ReadLines(const std::filesystem::path& path)
-{
-    std::ifstream file(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(file, line);) {
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 // Takes what an input and an output hand back, the way a port would: buffers go straight back to the driver,

@@ -4,6 +4,8 @@
 #include "Simulator/SimulatedMidiSystem.h"
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 #include <condition_variable>
 #include <future>
 #include <mutex>
@@ -133,25 +135,51 @@ private:
     PortBench mPort;
 };
 
-// The log's lines without their time stamps; false in `wellFormed` when a line is not in the log's form or
-// time goes backwards.
-inline std::vector<std::string> ReadLogEvents(const std::filesystem::path& path, bool& wellFormed,
-                                              std::vector<long long>* times = nullptr)
+// One line of a simulated device's log: "<microseconds> RX|TX|STATE <text>"; -1 for a line without its time.
+struct DeviceLogLine {
+    long long Microseconds = -1;
+    std::string Kind;
+    std::string Text;
+};
+
+inline std::vector<DeviceLogLine> ReadDeviceLog(const std::string& path)
+{
+    std::vector<DeviceLogLine> lines;
+    std::ifstream file(path);
+    for (std::string text; std::getline(file, text);) {
+        std::istringstream words(text);
+        DeviceLogLine line;
+        if (!(words >> line.Microseconds)) {
+            line.Microseconds = -1;
+            words.clear();
+        }
+        words >> line.Kind;
+        std::getline(words >> std::ws, line.Text);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The texts of the log's lines of one kind, in order.
+inline std::vector<std::string> TextsOfKind(const std::string& path, const std::string& kind)
+{
+    std::vector<std::string> texts;
+    for (const DeviceLogLine& line : ReadDeviceLog(path)) {
+        if (line.Kind == kind) {
+            texts.push_back(line.Text);
+        }
+    }
+    return texts;
+}
+
+// "<kind> <text>" of every line, or "" when a line lacks its time or the time goes backwards.
+inline std::vector<std::string> LogEventsInTimeOrder(const std::vector<DeviceLogLine>& lines)
 {
     std::vector<std::string> events;
-    wellFormed = true;
     long long previous = 0;
-    for (const std::string& line : ReadLines(path)) {
-        const std::size_t space = line.find(' ');
-        const std::string time = line.substr(0, space);
-        const bool timeIsNumber = !time.empty() && time.find_first_not_of("0123456789") == std::string::npos;
-        const long long microseconds = timeIsNumber ? std::stoll(time) : -1;
-        wellFormed = wellFormed && space != std::string::npos && microseconds >= previous;
-        previous = microseconds;
-        if (times != nullptr) {
-            times->push_back(microseconds);
-        }
-        events.push_back(space == std::string::npos ? line : line.substr(space + 1));
+    for (const DeviceLogLine& line : lines) {
+        events.push_back(line.Microseconds >= previous ? line.Kind + " " + line.Text : "");
+        previous = line.Microseconds;
     }
     return events;
 }

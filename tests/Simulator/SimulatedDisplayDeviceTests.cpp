@@ -68,8 +68,7 @@ TEST(SimulatedDisplayDevice, UpdateByHandGoesNormalRestartingUpdateDoneAndBackTo
     const std::vector<std::int64_t> gaps = device.GetImageGapsMicroseconds();
     ASSERT_EQ(gaps.size(), 1u);
     EXPECT_GE(gaps[0], 0);
-    bool wellFormed = false;
-    EXPECT_EQ(Testing::ReadLogEvents(folder / "device.log", wellFormed),
+    EXPECT_EQ(Testing::LogEventsInTimeOrder(Testing::ReadDeviceLog(folder / "device.log")),
               (Events{"STATE normal",
                       "RX " + StatusRequest,
                       "TX " + RunningReply,
@@ -89,7 +88,6 @@ TEST(SimulatedDisplayDevice, UpdateByHandGoesNormalRestartingUpdateDoneAndBackTo
                       "STATE normal",
                       "RX " + VersionRequest,
                       "TX " + VersionReply(Build78822)}));
-    EXPECT_TRUE(wellFormed) << "every line is <microseconds> <event>, in time order";
 }
 
 TEST(SimulatedDisplayDevice, PortsAreNotListedWhileTheDeviceRestarts)
@@ -131,8 +129,7 @@ TEST(SimulatedDisplayDevice, DroppedImageMessageSpoilsTheExpectedImageAndNeverRe
 
     EXPECT_EQ(bench.Ask(StatusRequest), InUpdateModeReply);
     EXPECT_TRUE(HasFindingContaining(bench.Device(), "image message 2 differs from the expected image"));
-    bool wellFormed = false;
-    EXPECT_EQ(Testing::ReadLogEvents(folder / "device.log", wellFormed),
+    EXPECT_EQ(Testing::LogEventsInTimeOrder(Testing::ReadDeviceLog(folder / "device.log")),
               (Events{"STATE update", "RX F0 01 F7", "RX F0 03 F7", "RX " + StatusRequest,
                       "TX " + InUpdateModeReply}));
 }
@@ -166,13 +163,11 @@ TEST(SimulatedDisplayDevice, SlowRestartFaultMakesTheRestartTenTimesLonger)
     EXPECT_EQ(bench.Ask(Testing::EnterUpdateModeRequest), "");
     ASSERT_TRUE(bench.Device().WaitForStateEntries(DeviceState::Update, 1, EventTimeout));
 
-    bool wellFormed = false;
-    std::vector<long long> times;
-    const Events events = Testing::ReadLogEvents(folder / "device.log", wellFormed, &times);
-    ASSERT_EQ(events.size(), 4u);
-    EXPECT_EQ(events[2], "STATE restarting");
-    EXPECT_EQ(events[3], "STATE update");
-    EXPECT_GE(times[3] - times[2], 100'000);
+    const std::vector<Testing::DeviceLogLine> log = Testing::ReadDeviceLog(folder / "device.log");
+    ASSERT_EQ(log.size(), 4u);
+    EXPECT_EQ(log[2].Text, "restarting");
+    EXPECT_EQ(log[3].Text, "update");
+    EXPECT_GE(log[3].Microseconds - log[2].Microseconds, 100'000);
 }
 
 TEST(SimulatedDisplayDevice, FramingAndOrderFaultsOfTheComputerAreFoundAndTheMessagesIgnored)
