@@ -56,15 +56,6 @@ private:
     Testing::LocaleEnvironment mLocaleEnvironment;
 };
 
-TEST_F(VersionTest, ProgramsOwnVersionInfoNamesCompanyProductAndBuildVersion)
-{
-    const Version version(Platform::kProgramModule);
-    EXPECT_EQ(Utf8(version.GetCompanyName()), "Corvan");
-    EXPECT_EQ(Utf8(version.GetProductName()), "Halvista Firmware Updater");
-    EXPECT_EQ(Utf8(version.GetProductVersion()), ZV_TEST_PROJECT_VERSION);
-    EXPECT_EQ(Utf8(version.GetString("FileDescription")), "") << "a missing key gives the empty string";
-}
-
 TEST_F(VersionTest, GermanUserReadsTheGermanStringsAndAFrenchOneFallsBackToEnglishNotToTheFirstEntry)
 {
     Platform::OverrideProgramVersionInfo(TwoLanguageBlock());

@@ -94,20 +94,6 @@ TEST_F(QueueTest, RefusesNullAndAlreadyPostedNotificationsAndPostsWithoutADistri
     EXPECT_EQ(unattached->AttachDistributor(distributor), ZV_S_OK);
 }
 
-TEST_F(QueueTest, ALatestOnlyClientReceivesOnlyTheNewestOfTheQueuedNotificationsOfItsId)
-{
-    Registered("Every");
-    Registered("Latest", kNotifyLatestOnly);
-    Post(1);
-    Post(2);
-    Post(3);
-
-    queue->ProcessNotifications(false);
-
-    EXPECT_THAT(ValuesOf(log, "Every"), ElementsAre(1, 2, 3));
-    EXPECT_THAT(ValuesOf(log, "Latest"), ElementsAre(3));
-}
-
 TEST_F(QueueTest, AClientThatThrowsDoesNotStopLaterProcessingAndItsNotificationIsRecycledClean)
 {
     const NotificationPoolOn pool;
@@ -180,27 +166,6 @@ TEST_F(QueueTest, NotificationsLeftWithoutADistributorAreDroppedUnmarked)
     EXPECT_TRUE(log.empty());
     EXPECT_FALSE(notification->IsPosted());
     EXPECT_EQ(LTestRecord::sLiving, 1);
-}
-
-TEST_F(QueueTest, ThePostingReceiverQueuesACopySharingTheParameter)
-{
-    const RCPtr<LRecordingClient> client = Registered("Client");
-    const ConstRCPtr<LNotificationReceiver> receiver = queue->GetPostingReceiver();
-    ASSERT_TRUE(receiver);
-    const RCPtr<LNotification> original = MakeNotification(kId, 5);
-    const RCPtr<LNotificationDistributor> elsewhere(new LNotificationDistributor);
-
-    const_cast<LNotificationReceiver&>(*receiver).ReceiveNotification(elsewhere, original);
-
-    EXPECT_FALSE(original->IsPosted());
-    ASSERT_EQ(queue->GetQueuedCount(), 1u);
-    queue->ProcessNotifications(false);
-    ASSERT_EQ(log.size(), 1u);
-    EXPECT_NE(log[0].notification, original.Get());
-    EXPECT_EQ(log[0].id, original->GetId());
-    EXPECT_EQ(log[0].sender, distributor.Get());
-    EXPECT_EQ(LTestRecord::sLiving, 1);
-    EXPECT_EQ(const_cast<LNotificationReceiver&>(*receiver).UnregisterForNotification(elsewhere, kId), ZV_E_FAIL);
 }
 
 TEST(QueueLifetime, AQueueAndItsPostingReceiverAreFreedWhenTheLastOutsideReferenceGoes)

@@ -81,27 +81,6 @@ private:
     ThreadingServices* mPrevious;
 };
 
-TEST(LThreadPool, OneWorkerRunsQueuedJobsInArrivalOrderOnItsThreadAtTheirPriorityAfterTheRunningJob)
-{
-    JobLog log;
-    RCPtr<LThreadPool> pool = LThreadPool::Create(1, kThreadPriorityHighest);
-    ASSERT_EQ(pool->GetWorkerCount(), 1);
-    std::vector<RCPtr<LGatedWorker>> gates = OccupyEveryWorker(*pool);
-    for (int label = 1; label <= 6; ++label) {
-        pool->QueueWork(Logging(log, label), nullptr, kThreadPriorityBelowNormal);
-    }
-    EXPECT_EQ(pool->TryDispatch(Logging(log, 99), nullptr, kThreadPriorityBelowNormal), -1);
-    gates[0]->release.Set();
-    ASSERT_TRUE(log.WaitForEntries(6));
-    EXPECT_THAT(log.GetLabels(), ElementsAre(1, 2, 3, 4, 5, 6));
-    for (const JobLog::Entry& entry : log.GetEntries()) {
-        EXPECT_EQ(entry.thread, log.GetEntries()[0].thread) << "one worker, one thread";
-        EXPECT_NE(entry.thread, std::this_thread::get_id());
-        EXPECT_EQ(entry.priority, kThreadPriorityBelowNormal);
-    }
-    EXPECT_EQ(gates[0]->runs, 1);
-}
-
 // The job of priority 2 runs first, then the two of priority 0 in the order they were queued. Only one worker is
 // let free, so the order in which the queue hands the jobs over is the order in which they run.
 void ExpectPriorityOrderOnEveryRepeat(int workerCount)

@@ -3,7 +3,6 @@
 #include "Utilities/Storage/ArrayBufferM.h"
 #include "Utilities/Storage/RefusingAllocator.h"
 #include "Utilities/Storage/SimpleFixedArray.h"
-#include "Utilities/Storage/StringT.h"
 
 #include <gtest/gtest.h>
 
@@ -21,12 +20,6 @@ using Testing::RefusalScope;
 using UIntBuffer = ArrayBuffer<unsigned int>;
 using ByteArrayM = ArrayBufferM<signed char, 4>;
 using FixedBytes = SimpleFixedArray<signed char, 8>;
-
-// The update engine's device record: four words and five wide strings, copied and assigned field by field.
-struct DeviceDefinition {
-    std::int32_t words[4] = {};
-    WideString strings[5];
-};
 
 template <class T>
 std::vector<T> Items(const IArray<T>& array)
@@ -230,26 +223,6 @@ TEST(ArrayBuffer, GrowthTheHeapRefusesFailsWithTheItemsUnchanged)
         EXPECT_EQ(small.InsertSpace(0, 1), ZV_E_FAIL);
     }
     EXPECT_EQ(Items(small), (std::vector<signed char>{1, 2, 3, 4}));
-}
-
-TEST(Array, HoldsRecordsByValueWithTheirOwnCopies)
-{
-    Array<DeviceDefinition> devices;
-    EXPECT_EQ(devices.SetCount(2), 2);
-    EXPECT_EQ(devices.GetItemPointer(1)->words[3], 0);
-    EXPECT_TRUE(devices.GetItemPointer(1)->strings[4].IsEmpty());
-
-    DeviceDefinition device;
-    device.words[0] = 7;
-    device.strings[2] = WideString(L"Halvista Left");
-    EXPECT_EQ(devices.InsertItem(0, device), 0);
-    device.strings[2] = WideString(L"changed");
-    EXPECT_EQ(devices.GetItemPointer(0)->strings[2], L"Halvista Left");
-
-    DeviceDefinition taken;
-    EXPECT_EQ(devices.RemoveItem(0, taken), 2);
-    EXPECT_EQ(taken.words[0], 7);
-    EXPECT_EQ(taken.strings[2], L"Halvista Left");
 }
 
 }  // namespace

@@ -81,23 +81,6 @@ TEST(File, WriteToAReadOnlyFileThrowsBeforeTouchingIt)
     EXPECT_EQ(file.Read(buffer, 8, 0), 8u) << "reading still works";
 }
 
-TEST(File, OpeningAnOpenFileKeepsTheFirstAndAFullPathOpensTheSameAsFolderAndName)
-{
-    TemporaryFolder folder;
-    WriteContent(folder / "a.bin", "first");
-    WriteContent(folder / "b.bin", "second");
-    File byParts(Wide(folder.Path().string()), L"a.bin", File::kModeRead);
-    EXPECT_EQ(byParts.Open(Wide(folder.Path().string()), L"b.bin", File::kModeRead), 1);
-    char buffer[16] = {};
-    EXPECT_EQ(byParts.Read(buffer, sizeof buffer, 0), 5u);
-    EXPECT_EQ(std::string(buffer, 5), "first");
-
-    File byPath;
-    EXPECT_EQ(byPath.Open(Wide(folder / "a.bin"), WideString(), File::kModeRead), 0);
-    EXPECT_EQ(byPath.GetPath(), byParts.GetPath());
-    EXPECT_EQ(byPath.GetLength(), 5u);
-}
-
 TEST(File, CopiesShareTheDescriptorAndOnlyTheLastCloseDeletes)
 {
     TemporaryFolder folder;

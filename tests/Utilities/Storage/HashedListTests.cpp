@@ -48,14 +48,6 @@ struct BitmapDescriptor {
 using DescriptorList = HashedList<BitmapDescriptor, BitmapDescriptor, &BitmapDescriptor::GetSelf, 8,
                                   &BitmapDescriptor::GetHashBits>;
 
-// A value that holds a counted object, keyed by a plain number.
-struct CountedValue {
-    int key = 0;
-    RCPtr<LBitmapProbe> bitmap;
-    static int GetKey(const CountedValue& value) { return value.key; }
-};
-using CountedValueList = HashedList<CountedValue, int, &CountedValue::GetKey, 8, &GetBits<8, 4, int>>;
-
 TEST(HashedList, AddReplacesTheValueOfAKeyHeldAndAnAbsentKeyGivesTheNotFoundValueItself)
 {
     GlyphTable table;
@@ -112,21 +104,6 @@ TEST(HashedList, DescriptorKeysCompareTheBitmapByIdentityAndBothIntegers)
         list.Add({bitmap, 1, 1});
     }
     EXPECT_EQ(LBitmapProbe::sLiving, 0);
-}
-
-TEST(HashedList, ReplacingACountedValueReleasesTheOldObject)
-{
-    RCPtr<LBitmapProbe> first(new LBitmapProbe);
-    RCPtr<LBitmapProbe> second(new LBitmapProbe);
-    {
-        CountedValueList list;
-        list.Add({7, first});
-        EXPECT_EQ(first->GetRefCount(), 2);
-        list.Add({7, second});
-        EXPECT_EQ(first->GetRefCount(), 1);
-        EXPECT_EQ(second->GetRefCount(), 2);
-    }
-    EXPECT_EQ(second->GetRefCount(), 1);
 }
 
 }  // namespace

@@ -1,4 +1,3 @@
-#include "Utilities/Storage/LRCPtrArray.h"
 #include "Utilities/Storage/OutOfRangeExpectation.h"
 #include "Utilities/Storage/RCPtrArray.h"
 
@@ -121,20 +120,6 @@ TEST_F(RCPtrArrayTest, RangePastTheEndRemovesToTheEndThenThrowsNamingTheViewCall
     RCPtr<LTrackedItem> item;
     ExpectOutOfRange([&] { workItems.RemoveItem(3, item); },
                      "Out of Range : ZV::RCPtrArray<class ZV::LTrackedItem,16,16>::RemoveItem");
-}
-
-TEST_F(RCPtrArrayTest, ASharedListLivesAsLongAsItsPointers)
-{
-    auto objects = MakeObjects(1);
-    RCPtr<LRCPtrArray<LTrackedItem>> list(new LRCPtrArray<LTrackedItem>(2));
-    list->AddItem(objects[0]);
-    list->SetTag(objects[0]);
-    ConstRCPtr<LRCPtrArray<LTrackedItem>> reader(list);
-    list = nullptr;
-    EXPECT_EQ(reader->GetCount(), 3u);
-    EXPECT_EQ(objects[0]->GetRefCount(), 3);
-    reader = nullptr;
-    EXPECT_EQ(objects[0]->GetRefCount(), 1);
 }
 
 // Drives both views with random operations and checks the slots and every object's count against a plain model:
