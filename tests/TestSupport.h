@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <exception>
 #include <string>
 
 namespace ZV::Testing {
@@ -39,6 +40,25 @@ inline ::testing::AssertionResult TextMatchesThrow(const std::string& text, cons
                                              << "right after \"" << expectedPrefix << "\"";
     }
     return ::testing::AssertionSuccess();
+}
+
+// The text of the exception of that kind which the action throws, or "nothing thrown"; other kinds pass through.
+template <class Kind = std::exception, class Action>
+std::string ThrownText(Action action)
+{
+    try {
+        action();
+    } catch (const Kind& error) {
+        return error.what();
+    }
+    return "nothing thrown";
+}
+
+// Whether the action throws an exception of that kind whose text matches as TextMatchesThrow says.
+template <class Kind, class Action>
+::testing::AssertionResult ThrowsText(Action action, const std::string& expectedPrefix)
+{
+    return TextMatchesThrow(ThrownText<Kind>(action), expectedPrefix);
 }
 
 }  // namespace ZV::Testing

@@ -98,13 +98,9 @@ TEST_F(UpdateProcessor, EngineThatCannotStartIsAFailedResult)
 {
     const RCPtr<LUpdateProcessor> processor(
         new LUpdateProcessor([] { return RCPtr<LMidiCommInterface>(); }));
-    try {
-        processor->Initialize(WideString(L"-SILENT"));
-        FAIL() << "no exception";
-    } catch (const FailedResultException& exception) {
-        EXPECT_TRUE(TextMatchesThrow(exception.what(),
-                                     "Failed Result : ZVRESULT = 80004005 : LUpdateProcessor::Initialize"));
-    }
+    EXPECT_TRUE(TextMatchesThrow(
+        ThrownText<FailedResultException>([&] { processor->Initialize(WideString(L"-SILENT")); }),
+        "Failed Result : ZVRESULT = 80004005 : LUpdateProcessor::Initialize"));
 }
 
 TEST_F(UpdateProcessor, DeviceRunningTheFilesBuildEndsWithoutWindowUnlessTheUpdateIsAlwaysWanted)

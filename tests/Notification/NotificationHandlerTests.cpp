@@ -85,6 +85,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using Testing::TextMatchesThrow;
+using Testing::ThrownText;
 
 constexpr const wchar_t* kId = L"NID_HANDLER_TEST";
 
@@ -163,14 +164,11 @@ TEST_F(HandlerTest, ADisablerTakesTheSubscriptionAwayForItsScopeAndPutsItBackSer
 
 TEST_F(HandlerTest, ADisablerForASubscriptionThatDoesNotExistThrowsFailedResult)
 {
-    try {
-        const CAutoNotificationDisabler<LHandlerOwner> disabler(owner->handler, distributor, kId);
-        FAIL() << "no exception";
-    } catch (const FailedResultException& exception) {
-        EXPECT_TRUE(TextMatchesThrow(exception.what(), "Failed Result : ZVRESULT = 80004005 : "
-                                                       "ZV::CAutoNotificationDisabler<class ZV::LHandlerOwner>"
-                                                       "::CAutoNotificationDisabler"));
-    }
+    using Disabler = CAutoNotificationDisabler<LHandlerOwner>;
+    EXPECT_TRUE(TextMatchesThrow(
+        ThrownText<FailedResultException>([&] { const Disabler disabler(owner->handler, distributor, kId); }),
+        "Failed Result : ZVRESULT = 80004005 : ZV::CAutoNotificationDisabler<class ZV::LHandlerOwner>"
+        "::CAutoNotificationDisabler"));
 }
 
 std::mutex gCapturedLock;

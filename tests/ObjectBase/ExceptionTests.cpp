@@ -8,6 +8,7 @@ namespace ZV {
 namespace {
 
 using Testing::TextMatchesThrow;
+using Testing::ThrownText;
 
 class LThrower {
 public:
@@ -66,13 +67,8 @@ TEST(FailedResult, ThrowsOnlyForNegativeCodesWithTheCodeInUpperCaseHexadecimal)
     LThrower thrower;
     EXPECT_NO_THROW(thrower.Check(ZV_S_OK));
     EXPECT_NO_THROW(thrower.Check(ZV_S_FALSE));
-    try {
-        thrower.Check(ZV_E_FAIL);
-        FAIL() << "no exception";
-    } catch (const Exception<FailedResultException>& error) {
-        EXPECT_TRUE(TextMatchesThrow(error.what(), "Failed Result : ZVRESULT = 80004005 : "
-                                                   "ZV::{anonymous}::LThrower::Check"));
-    }
+    EXPECT_TRUE(TextMatchesThrow(ThrownText<Exception<FailedResultException>>([&] { thrower.Check(ZV_E_FAIL); }),
+                                 "Failed Result : ZVRESULT = 80004005 : ZV::{anonymous}::LThrower::Check"));
 }
 
 TEST(QualifiedFunctionName, ReducesCompilerSignaturesToTheQualifiedName)

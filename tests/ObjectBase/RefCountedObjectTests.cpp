@@ -57,6 +57,7 @@ public:
 namespace {
 
 using Testing::TextMatchesThrow;
+using Testing::ThrownText;
 
 TEST(RefCount, LastOutsideReleaseBreaksTheCycleOnceAndFreesTheOwner)
 {
@@ -103,12 +104,8 @@ TEST(Unshareable, IsRefusedWhileSharedAndCopiesForEveryFurtherPointer)
 {
     RCPtr<LIBuffer> buffer = StringBuffer::Create(4, 0, true);
     RCPtr<LIBuffer> shared(buffer);
-    try {
-        buffer->SetUnshareable(true);
-        FAIL() << "no exception";
-    } catch (const Exception<std::runtime_error>& error) {
-        EXPECT_TRUE(TextMatchesThrow(error.what(), "Runtime Error : ZV::LRefCountedObject::SetUnshareable"));
-    }
+    EXPECT_TRUE(TextMatchesThrow(ThrownText<Exception<std::runtime_error>>([&] { buffer->SetUnshareable(true); }),
+                                 "Runtime Error : ZV::LRefCountedObject::SetUnshareable"));
     EXPECT_TRUE(buffer->IsShareable());
     shared = nullptr;
     EXPECT_NO_THROW(buffer->SetUnshareable(false));
@@ -126,34 +123,23 @@ TEST(Unshareable, SecondPointerToAnObjectWithoutACopyOfItsOwnClassThrowsNamingIt
 {
     RCPtr<LCountedProbe> probe(new LCountedProbe);
     probe->SetUnshareable(true);
-    try {
-        ConstRCPtr<LCountedProbe> second(probe);
-        FAIL() << "no exception";
-    } catch (const Exception<std::logic_error>& error) {
-        EXPECT_TRUE(TextMatchesThrow(error.what(), "Logic Error : CreateCopy() not implemented for RefCountedObject : "
-                                                   "ZV::LRefCountedObject::CreateCopy"));
-    }
+    using LogicError = Exception<std::logic_error>;
+    EXPECT_TRUE(TextMatchesThrow(ThrownText<LogicError>([&] { ConstRCPtr<LCountedProbe> second(probe); }),
+                                 "Logic Error : CreateCopy() not implemented for RefCountedObject : "
+                                 "ZV::LRefCountedObject::CreateCopy"));
     EXPECT_EQ(probe->GetRefCount(), 1) << "the failed taker gave its reference back";
     probe->SetUnshareable(false);
 
     RCPtr<LForeignCopier> original(new LForeignCopier);
     original->SetUnshareable(true);
-    try {
-        ConstRCPtr<LForeignCopier> second(original);
-        FAIL() << "no exception";
-    } catch (const Exception<std::logic_error>& error) {
-        EXPECT_TRUE(TextMatchesThrow(error.what(), "Logic Error : class ZV::LForeignCopier : "
-                                                   "ZV::ConstRCPtr<class ZV::LForeignCopier>::Unshare"));
-    }
+    EXPECT_TRUE(TextMatchesThrow(ThrownText<LogicError>([&] { ConstRCPtr<LForeignCopier> second(original); }),
+                                 "Logic Error : class ZV::LForeignCopier : "
+                                 "ZV::ConstRCPtr<class ZV::LForeignCopier>::Unshare"));
     EXPECT_EQ(original->GetRefCount(), 1);
     original->SetUnshareable(false);
-    try {
-        probe->Undo();
-        FAIL() << "no exception";
-    } catch (const ExceptionBase& error) {
-        EXPECT_TRUE(TextMatchesThrow(error.GetMessageText(), "Logic Error : Undo() not implemented for RefCountedObject"
-                                                             " : ZV::LRefCountedObject::Undo"));
-    }
+    EXPECT_TRUE(TextMatchesThrow(ThrownText<LogicError>([&] { probe->Undo(); }),
+                                 "Logic Error : Undo() not implemented for RefCountedObject : "
+                                 "ZV::LRefCountedObject::Undo"));
 }
 
 TEST(CountedPointer, SelfAssignmentNullToNullAndAnObjectReachableOnlyThroughTheOldOneAreSafe)

@@ -1,5 +1,7 @@
 #include "Platform/MidiDriver.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -14,12 +16,8 @@ TEST(MidiDriverFactory, NamesChooseTheBackendTheSimulatorFollowsItsVariablesAndA
     EXPECT_EQ(CreateMidiDriver("simulated")->ListInputDevices(),
               (std::vector<std::string>{"Midi Through Port-0", "Halvista Left"}));
     EXPECT_NE(CreateMidiDriver("alsa"), nullptr);
-    try {
-        CreateMidiDriver("jack");
-        FAIL() << "an unknown driver must be refused";
-    } catch (const std::invalid_argument& error) {
-        EXPECT_STREQ(error.what(), "ZV_MIDI_DRIVER is \"jack\"; expected alsa or simulated");
-    }
+    EXPECT_EQ(Testing::ThrownText<std::invalid_argument>([] { CreateMidiDriver("jack"); }),
+              "ZV_MIDI_DRIVER is \"jack\"; expected alsa or simulated");
     ASSERT_EQ(setenv("ZV_SIM_DEVICE", "absent", 1), 0);
     EXPECT_EQ(CreateMidiDriver("simulated")->ListOutputDevices(), std::vector<std::string>{"Midi Through Port-0"});
     ASSERT_EQ(setenv("ZV_SIM_DEVICE", "sometimes", 1), 0);

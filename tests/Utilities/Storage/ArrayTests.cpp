@@ -3,6 +3,7 @@
 #include "Utilities/Storage/ArrayBufferM.h"
 #include "Utilities/Storage/RefusingAllocator.h"
 #include "Utilities/Storage/SimpleFixedArray.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -75,21 +76,11 @@ TEST(Array, ResultsAreIndicesAndElementAccessIsChecked)
     EXPECT_EQ(array.SwapItems(0, 7), ZV_E_INVALIDARG);
     EXPECT_EQ(Items(array), (std::vector<int>{5, 0, 0, 2, 3, 4, 1}));
 
-    try {
-        array.GetItemPointer(7);
-        FAIL() << "no exception";
-    } catch (const std::out_of_range& error) {
-        EXPECT_STREQ(error.what(), "invalid vector<T> subscript");
-    }
+    EXPECT_EQ(Testing::ThrownText<std::out_of_range>([&] { array.GetItemPointer(7); }), "invalid vector<T> subscript");
     int out = 42;
     EXPECT_THROW(array.RemoveItem(7, out), std::out_of_range);
     EXPECT_EQ(out, 42);
-    try {
-        array.SetCount(0x80000000u);
-        FAIL() << "no exception";
-    } catch (const std::length_error& error) {
-        EXPECT_STREQ(error.what(), "vector<T> too long");
-    }
+    EXPECT_EQ(Testing::ThrownText<std::length_error>([&] { array.SetCount(0x80000000u); }), "vector<T> too long");
     EXPECT_EQ(array.GetCount(), 7u);
 }
 

@@ -1,10 +1,11 @@
 #include "ControlBase/SubControlSettings.h"
 #include "Utilities/Storage/ArrayBuffer.h"
 #include "Utilities/Storage/ArrayUtils.h"
-#include "Utilities/Storage/OutOfRangeExpectation.h"
 #include "Utilities/Storage/RCPtrArray.h"
 #include "Utilities/Storage/RefusingAllocator.h"
 #include "Utilities/Storage/SortPredicates.h"
+
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +30,8 @@ private:
 
 namespace {
 
-using Testing::ExpectOutOfRange;
+using Testing::ThrowsText;
+
 using Children = RCPtrArray<LSortableChild>;
 using Indices = ArrayBuffer<unsigned int>;
 
@@ -93,23 +95,25 @@ TEST(SortIndecies, ARangePastTheEndOrAnIndexArrayThatCannotHoldItThrowsBeforeWri
 {
     Children children;
     children.AddItem(Child(0));
-    // A range of fewer than two items has nothing to sort and is not checked.
-    ArrayUtils::Sort(children, 100, 0, DescriptorLayoutOrderLess());
-    ArrayUtils::Sort(children, 100, 1, DescriptorLayoutOrderLess());
-    ExpectOutOfRange([&] { ArrayUtils::Sort(children, 0, 2, DescriptorLayoutOrderLess()); },
-                     "Out of Range : ZV::ArrayUtils::Sort");
-    ExpectOutOfRange([&] { ArrayUtils::Sort(children, 0xFFFFFFFFu, 3, DescriptorLayoutOrderLess()); },
-                     "Out of Range : ZV::ArrayUtils::Sort");
+    const auto sort = [&](std::uint32_t first, std::uint32_t count) {
+        ArrayUtils::Sort(children, first, count, DescriptorLayoutOrderLess());
+    };
     Indices indices;
     indices.AddItem(7u);
-    ExpectOutOfRange(
-        [&] { ArrayUtils::SortIndecies(indices, children, 2, 0, TabStopLess<LSortableChild>(children)); },
-        "Out of Range : ZV::ArrayUtils::SortIndecies");
-    ExpectOutOfRange(
-        [&] { ArrayUtils::SortIndecies(indices, children, 0xFFFFFFFFu, 2, TabStopLess<LSortableChild>(children)); },
-        "Out of Range : ZV::ArrayUtils::SortIndecies");
+    const auto sortIndices = [&](std::uint32_t first, std::uint32_t count) {
+        ArrayUtils::SortIndecies(indices, children, first, count, TabStopLess<LSortableChild>(children));
+    };
+    // A range of fewer than two items has nothing to sort and is not checked.
+    sort(100, 0);
+    sort(100, 1);
+    EXPECT_TRUE(ThrowsText<std::out_of_range>([&] { sort(0, 2); }, "Out of Range : ZV::ArrayUtils::Sort"));
+    EXPECT_TRUE(ThrowsText<std::out_of_range>([&] { sort(0xFFFFFFFFu, 3); }, "Out of Range : ZV::ArrayUtils::Sort"));
+    EXPECT_TRUE(ThrowsText<std::out_of_range>([&] { sortIndices(2, 0); },
+                                              "Out of Range : ZV::ArrayUtils::SortIndecies"));
+    EXPECT_TRUE(ThrowsText<std::out_of_range>([&] { sortIndices(0xFFFFFFFFu, 2); },
+                                              "Out of Range : ZV::ArrayUtils::SortIndecies"));
     EXPECT_EQ(Values(indices), std::vector<unsigned>{7});
-    ArrayUtils::SortIndecies(indices, children, 1, 0, TabStopLess<LSortableChild>(children));
+    sortIndices(1, 0);
     EXPECT_EQ(indices.GetCount(), 0u);
 
     ArrayBuffer<unsigned int, 1, 0, 1, 8, &Testing::GetRefusingAllocator> cannotGrow;

@@ -16,6 +16,12 @@ using Testing::ContentOf;
 using Testing::TemporaryFolder;
 using Testing::TextMatchesThrow;
 
+template <class Action>
+std::string ThrownText(Action action)
+{
+    return Testing::ThrownText<std::runtime_error>(action);
+}
+
 constexpr std::uint32_t kCreateReadWrite = File::kModeCreate | File::kModeReadWrite;
 
 WideString Wide(const std::string& utf8)
@@ -26,17 +32,6 @@ WideString Wide(const std::string& utf8)
 void WriteContent(const std::string& path, const std::string& content)
 {
     std::ofstream(path, std::ios::binary) << content;
-}
-
-template <class Action>
-std::string ThrownText(Action action)
-{
-    try {
-        action();
-    } catch (const std::runtime_error& error) {
-        return error.what();
-    }
-    return "nothing thrown";
 }
 
 TEST(File, NonAsciiNameIsCreatedWrittenReadAtPositionsMeasuredAndDeletedOnClose)

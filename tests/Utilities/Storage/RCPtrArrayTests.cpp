@@ -1,5 +1,6 @@
-#include "Utilities/Storage/OutOfRangeExpectation.h"
 #include "Utilities/Storage/RCPtrArray.h"
+
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +37,8 @@ private:
 
 namespace {
 
-using Testing::ExpectOutOfRange;
+using Testing::ThrowsText;
+
 using Items = RCPtrArray<LTrackedItem>;
 
 class RCPtrArrayTest : public ::testing::Test {
@@ -104,22 +106,25 @@ TEST_F(RCPtrArrayTest, RangePastTheEndRemovesToTheEndThenThrowsNamingTheViewCall
     for (auto& object : MakeObjects(3)) {
         array.AddItem(object);
     }
-    ExpectOutOfRange([&] { array.RemoveRange(1, 5); },
-                     "Out of Range : ZV::ConstRCPtrArray<class ZV::LTrackedItem,1,0>::RemoveItem");
+    EXPECT_TRUE(ThrowsText<std::out_of_range>([&] { array.RemoveRange(1, 5); },
+                                              "Out of Range : ZV::ConstRCPtrArray<class ZV::LTrackedItem,1,0>"
+                                              "::RemoveItem"));
     EXPECT_EQ(LTrackedItem::sDestroyed, (std::vector<int>{1, 2}));
     EXPECT_EQ(Numbers(array), std::vector<int>{0});
 
     RCPtrArray<LLook> looks;
     RCPtr<LLook> out;
     ConstRCPtr<LLook> constOut;
-    ExpectOutOfRange([&] { looks.RemoveItem(0, out); },
-                     "Out of Range : ZV::RCPtrArray<class ZV::LLook,1,0>::RemoveItem");
-    ExpectOutOfRange([&] { static_cast<ConstRCPtrArray<LLook>&>(looks).RemoveItem(0, constOut); },
-                     "Out of Range : ZV::ConstRCPtrArray<class ZV::LLook,1,0>::RemoveItem");
+    EXPECT_TRUE(ThrowsText<std::out_of_range>([&] { looks.RemoveItem(0, out); },
+                                              "Out of Range : ZV::RCPtrArray<class ZV::LLook,1,0>::RemoveItem"));
+    ConstRCPtrArray<LLook>& constLooks = looks;
+    EXPECT_TRUE(ThrowsText<std::out_of_range>([&] { constLooks.RemoveItem(0, constOut); },
+                                              "Out of Range : ZV::ConstRCPtrArray<class ZV::LLook,1,0>::RemoveItem"));
     RCPtrArray<LTrackedItem, 16, 16> workItems;
     RCPtr<LTrackedItem> item;
-    ExpectOutOfRange([&] { workItems.RemoveItem(3, item); },
-                     "Out of Range : ZV::RCPtrArray<class ZV::LTrackedItem,16,16>::RemoveItem");
+    EXPECT_TRUE(ThrowsText<std::out_of_range>([&] { workItems.RemoveItem(3, item); },
+                                              "Out of Range : ZV::RCPtrArray<class ZV::LTrackedItem,16,16>"
+                                              "::RemoveItem"));
 }
 
 // Drives both views with random operations and checks the slots and every object's count against a plain model:

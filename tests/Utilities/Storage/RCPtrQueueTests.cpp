@@ -12,6 +12,7 @@ namespace ZV {
 namespace {
 
 using Testing::TextMatchesThrow;
+using Testing::ThrownText;
 
 RCPtr<LHolder<int>> Item(int value)
 {
@@ -32,13 +33,8 @@ TEST(RCPtrQueue, AnEmptyRingRefusesToDequeueWithTheRuntimeErrorText)
 {
     Mutex mutex;
     RCPtrQueue<LNotification, 256> queue(&mutex);
-    try {
-        queue.Dequeue();
-        FAIL() << "no exception";
-    } catch (const std::runtime_error& exception) {
-        EXPECT_TRUE(TextMatchesThrow(exception.what(),
-                                     "Runtime Error : ZV::RCPtrQueue<class ZV::LNotification,256>::Dequeue"));
-    }
+    EXPECT_TRUE(TextMatchesThrow(ThrownText<std::runtime_error>([&] { queue.Dequeue(); }),
+                                 "Runtime Error : ZV::RCPtrQueue<class ZV::LNotification,256>::Dequeue"));
 }
 
 TEST(RCPtrQueue, KeepsOneSlotEmptyAndGrowsByOneSlotPerItemOnceFull)
