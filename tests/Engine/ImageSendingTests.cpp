@@ -90,14 +90,6 @@ TEST_F(ImageSending, ImageThatYieldsNoWholeMessageFailsWithNothingSent)
     EXPECT_TRUE(ProgressFractions().empty());
 }
 
-TEST_F(ImageSending, PortThatCannotBeOpenedFailsTheSend)
-{
-    FirmwareImageBytes image;
-    image.SetCount(3);
-    EXPECT_EQ(mEngine->SendFileMessages(image, WideString(L"No Such Display")), ZV_E_FAIL);
-    EXPECT_EQ(mEngine->SendFileInChunks(image, WideString(L"No Such Display")), ZV_E_FAIL);
-}
-
 TEST_F(ImageSending, ChunksCarryTheImageAsItIsInPiecesOf128Bytes)
 {
     const Bytes image = MakeImage(3, 98);

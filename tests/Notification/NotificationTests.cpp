@@ -18,18 +18,6 @@ std::uint32_t SpareCount()
     return GetNotificationSparePool().GetCount();
 }
 
-TEST(NotificationPool, NullOrEmptyIdsGiveNoNotificationAndLeaveTheSparesAlone)
-{
-    const NotificationPoolOn pool;
-    EXPECT_FALSE(LNotification::Create(L"", nullptr));
-    LNotification::Create(L"NID_SPARE", nullptr);
-    ASSERT_EQ(SpareCount(), 1u);
-    EXPECT_FALSE(LNotification::Create(nullptr, nullptr));
-    EXPECT_FALSE(LNotification::CreateNew(nullptr, nullptr));
-    EXPECT_EQ(SpareCount(), 1u);
-    EXPECT_EQ(LTestRecord::sLiving, 0);
-}
-
 TEST(NotificationPool, AReleasedNotificationLetsItsParameterGoAtOnceAndComesBackWithTheNewIdAndParameter)
 {
     const NotificationPoolOn pool;

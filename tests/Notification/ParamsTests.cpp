@@ -41,21 +41,6 @@ bool IsAlignedForAnyType(const void* address)
     return reinterpret_cast<std::uintptr_t>(address) % alignof(std::max_align_t) == 0;
 }
 
-TEST(KeyParams, SiblingKeyRecordStaysPendingUntilAReceiverConsumesTheKeyAndHoldsItsControlTillThen)
-{
-    RCPtr<LStandInControl> control(new LStandInControl);
-    {
-        const ConstRCPtr<LSiblingKeyParam> received = LSiblingKeyParam::Create(KeyCode{0x41, 0x8, 0}, control);
-        EXPECT_TRUE(received->IsPending());
-        received->SetPending(1);
-        EXPECT_TRUE(received->IsPending()) << "looked at, not handled";
-        received->SetPending(LSiblingKeyParam::kConsumed);
-        EXPECT_FALSE(received->IsPending());
-        EXPECT_EQ(control->GetRefCount(), 2);
-    }
-    EXPECT_EQ(control->GetRefCount(), 1);
-}
-
 TEST(PooledParams, ReleasingTheLastReferenceGivesTheBlockToTheNextRecordOfThatClassLastFreedFirst)
 {
     const void* released = LValueParam::Create(0.0, 0.0).Get();

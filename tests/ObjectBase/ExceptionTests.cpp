@@ -71,16 +71,5 @@ TEST(FailedResult, ThrowsOnlyForNegativeCodesWithTheCodeInUpperCaseHexadecimal)
                                  "Failed Result : ZVRESULT = 80004005 : ZV::{anonymous}::LThrower::Check"));
 }
 
-TEST(QualifiedFunctionName, ReducesCompilerSignaturesToTheQualifiedName)
-{
-    EXPECT_EQ(QualifiedFunctionName("virtual void ZV::LRefCountedObject::Undo()"), "ZV::LRefCountedObject::Undo");
-    EXPECT_EQ(QualifiedFunctionName("virtual ZV::ConstRCPtr<ZV::LRefCountedObject> "
-                                    "ZV::LRefCountedObject::CreateCopy() const"),
-              "ZV::LRefCountedObject::CreateCopy");
-    EXPECT_EQ(QualifiedFunctionName("ZV::Version::Version(HINSTANCE)"), "ZV::Version::Version");
-    EXPECT_EQ(QualifiedFunctionName("static const ZV::File& ZV::File::Open(const ZV::StringT<wchar_t, char>&, int)"),
-              "ZV::File::Open");
-}
-
 }  // namespace
 }  // namespace ZV

@@ -37,14 +37,5 @@ TEST(TypeName, SpellsClassesEnumsBuiltinsAndTemplateInstancesAsTheFrameworkTexts
               "ZV::ConstRCPtr<class ZV::LHolder<int> >::Unshare");
 }
 
-TEST(TypeName, RunTimeClassNameIsWhatToStringGives)
-{
-    RCPtr<LEvent> event = LEvent::Create(true);
-    ConstRCPtr<LRefCountedObject> asBase(event);
-    EXPECT_TRUE(asBase->ToString() == L"class ZV::LEvent");
-    EXPECT_EQ((RuntimeClassName(typeid(RCPtrArrayProbe<LEvent, 256, 256>))),
-              "class ZV::RCPtrArrayProbe<class ZV::LEvent,256,256>");
-}
-
 }  // namespace
 }  // namespace ZV

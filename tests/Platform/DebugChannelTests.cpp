@@ -1,4 +1,3 @@
-#include "Platform/DatagramSocket.h"
 #include "Platform/DebuggerOutput.h"
 #include "Platform/StandardError.h"
 
@@ -30,14 +29,6 @@ TEST(DebuggerOutput, ReachesStandardErrorOnlyWhileZvDebugOutputIsSet)
         WriteToStandardError("direct\n", 7);
     }
     EXPECT_EQ(ContentOf(captured), "shown \xE2\x9C\x93\ndirect\n");
-}
-
-TEST(DatagramSocket, NumericAndLocalNamesResolveToIpv4Text)
-{
-    EXPECT_EQ(ResolveHostAddress("127.0.0.1"), "127.0.0.1");
-    EXPECT_EQ(ResolveHostAddress("localhost"), "127.0.0.1");
-    EXPECT_EQ(ResolveHostAddress(""), "");
-    EXPECT_EQ(ResolveHostAddress(nullptr), "");
 }
 
 }  // namespace

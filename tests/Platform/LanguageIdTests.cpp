@@ -10,17 +10,6 @@ namespace {
 
 using Testing::LocaleEnvironment;
 
-TEST(LanguageId, LocaleNamesMapToTheOriginalPlatformsIds)
-{
-    EXPECT_EQ(LanguageIdFromLocaleName("de_DE.UTF-8"), 0x0407);
-    EXPECT_EQ(LanguageIdFromLocaleName("fr_FR.UTF-8"), 0x040C);
-    EXPECT_EQ(LanguageIdFromLocaleName("en_GB.UTF-8"), 0x0809);
-    EXPECT_EQ(LanguageIdFromLocaleName("de_AT@euro"), 0x0C07);
-    EXPECT_EQ(LanguageIdFromLocaleName("PT_pt.utf8"), 0x0816) << "case does not matter";
-    EXPECT_EQ(LanguageIdFromLocaleName("C.UTF-8"), 0x0409);
-    EXPECT_EQ(LanguageIdFromLocaleName("xx_YY"), 0x0409) << "an unknown language reads as English";
-}
-
 TEST(LanguageId, UserLanguageComesFromLcAllThenLcMessagesThenLang)
 {
     LocaleEnvironment environment;

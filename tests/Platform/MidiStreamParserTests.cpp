@@ -56,14 +56,5 @@ TEST(MidiStreamParser, StatusByteInsideSystemExclusiveEndsItEarly)
         << "System Exclusive ends running status";
 }
 
-TEST(MidiMessage, PackingAndUnpackingFollowTheStatusByte)
-{
-    const Testing::Bytes note = ParseHex("90 3C 7F");
-    EXPECT_EQ(PackShortMessage(note.data(), note.size()), 0x7F3C90u);
-    EXPECT_EQ(UnpackShortMessage(0x7F3C90u), note);
-    EXPECT_EQ(UnpackShortMessage(0xFF05C0u), ParseHex("C0 05")) << "bytes beyond the length are not sent";
-    EXPECT_TRUE(UnpackShortMessage(0x1234u).empty());
-}
-
 }  // namespace
 }  // namespace ZV::Platform

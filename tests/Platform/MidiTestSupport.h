@@ -53,10 +53,6 @@ inline Bytes SysExOfLength(std::size_t length)
 // System Exclusive is put together across buffers, an interrupted one is dropped.
 class RecordingMidiClient final : public Platform::MidiInputCallback, public Platform::MidiOutputCallback {
 public:
-    struct Fill {
-        std::uint32_t Recorded;
-        Platform::MidiSysExFill Kind;
-    };
     struct Done {
         std::uint64_t Token;
         bool Delivered;
@@ -80,13 +76,6 @@ public:
         return taken;
     }
 
-    // While false, buffers that come back stay with the client.
-    void HandBuffersBack(bool handBack)
-    {
-        std::lock_guard lock(mMutex);
-        mHandBack = handBack;
-    }
-
     void OnShortMessage(Platform::MidiInput&, std::uint32_t packedMessage, std::uint32_t) override
     {
         std::lock_guard lock(mMutex);
@@ -100,7 +89,6 @@ public:
     {
         std::lock_guard lock(mMutex);
         NoteThread();
-        mFills.push_back({buffer.Recorded, fill});
         if (fill == Platform::MidiSysExFill::Interrupted) {
             mPending.clear();
         } else {
@@ -110,9 +98,7 @@ public:
                 mPending.clear();
             }
         }
-        if (mHandBack) {
-            input.AddSysExBuffer(buffer);
-        }
+        input.AddSysExBuffer(buffer);
         mChanged.notify_all();
     }
 
@@ -151,12 +137,6 @@ public:
         return texts;
     }
 
-    std::vector<Fill> Fills() const
-    {
-        std::lock_guard lock(mMutex);
-        return mFills;
-    }
-
     std::vector<Done> Dones() const
     {
         std::lock_guard lock(mMutex);
@@ -182,10 +162,8 @@ private:
     std::vector<Platform::MidiSysExBuffer> mBuffers;
     mutable std::mutex mMutex;
     mutable std::condition_variable mChanged;
-    bool mHandBack = true;
     Bytes mPending;
     std::vector<Bytes> mMessages;
-    std::vector<Fill> mFills;
     std::vector<Done> mDones;
     std::vector<std::thread::id> mThreads;
 };

@@ -40,43 +40,6 @@ struct ThroughLoop {
     std::unique_ptr<MidiOutput> Output;
 };
 
-TEST(SimulatedMidiDriver, MessageFindingNoFreeBufferIsDroppedWholeAndReportedBeforeTheNextOne)
-{
-    RecordingMidiClient client(1, 4);
-    ThroughLoop loop(UnlimitedSpeed(), client);
-    ASSERT_TRUE(client.GiveBuffersTo(*loop.Input));
-    ASSERT_TRUE(loop.Input->Start());
-
-    client.HandBuffersBack(false);
-    EXPECT_TRUE(loop.Send(ParseHex("F0 01 02 03 04 05 F7"), 1));
-    ASSERT_TRUE(client.WaitForDones(1));
-    client.HandBuffersBack(true);
-    ASSERT_TRUE(client.GiveBuffersTo(*loop.Input));
-    EXPECT_TRUE(loop.Send(ParseHex("F0 06 F7"), 2));
-    ASSERT_TRUE(client.WaitForMessages(1));
-
-    EXPECT_EQ(client.MessagesInHex(), std::vector<std::string>{"F0 06 F7"})
-        << "the message's first buffer must not be joined to the next message";
-    const std::vector<RecordingMidiClient::Fill> fills = client.Fills();
-    ASSERT_EQ(fills.size(), 3u);
-    EXPECT_EQ(fills[1].Kind, MidiSysExFill::Interrupted);
-    EXPECT_EQ(fills[1].Recorded, 0u);
-}
-
-TEST(SimulatedMidiDriver, StoppedInputDeliversNothingAndForgetsItsBuffers)
-{
-    RecordingMidiClient client;
-    ThroughLoop loop(UnlimitedSpeed(), client);
-    ASSERT_TRUE(client.GiveBuffersTo(*loop.Input));
-    loop.Input->Stop();
-    ASSERT_TRUE(loop.Input->Start());
-    EXPECT_TRUE(loop.Send(ParseHex("F0 01 F7"), 1));
-    EXPECT_TRUE(loop.Output->SendShortMessage(0xFE));
-    ASSERT_TRUE(client.WaitForMessages(1));
-    EXPECT_EQ(client.MessagesInHex(), std::vector<std::string>{"FE"})
-        << "SysEx needs buffers given after the stop; short messages need none";
-}
-
 TEST(SimulatedMidiDriver, LongMessageTakesItsTimeOnTheCableAndAClosedOutputGetsNoDone)
 {
     Simulator::SimulationSettings settings;

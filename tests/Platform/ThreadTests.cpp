@@ -52,21 +52,6 @@ void RunUntilReleased(void* context)
     record->finished.Set();
 }
 
-TEST(PlatformThread, PriorityIsRecordedAndReportedBackToTheThreadItself)
-{
-    RoutineRecord record;
-    Thread thread(&RecordRun, &record);
-    EXPECT_EQ(thread.GetPriority(), kThreadPriorityNormal);
-    EXPECT_TRUE(thread.SetPriority(kThreadPriorityIdle));
-    EXPECT_TRUE(thread.SetPriority(kThreadPriorityHighest));
-    EXPECT_FALSE(thread.SetPriority(7)) << "only the named levels exist";
-    EXPECT_EQ(thread.GetPriority(), kThreadPriorityHighest);
-    thread.Resume();
-    ASSERT_EQ(thread.WaitForEnd(kBoundedWait), kWaitSignalled);
-    EXPECT_EQ(record.priority, kThreadPriorityHighest);
-    EXPECT_EQ(Thread::GetCallingThreadPriority(), kThreadPriorityNormal) << "a thread the layer did not make";
-}
-
 TEST(PlatformThread, ThreadWaitingForItsOwnEndIsAnsweredAtOnce)
 {
     RoutineRecord record;

@@ -51,26 +51,5 @@ TEST(VersionBlock, EmptyTableIsFoundButAMissingOrMalformedOneIsNot)
     }
 }
 
-TEST(VersionBlock, OnlyTheProgramsOwnFileNameHasTheBlock)
-{
-    const std::string path = GetModuleFileName(kProgramModule);
-    ASSERT_FALSE(path.empty());
-    const std::string name = path.substr(path.rfind('/') + 1);
-    EXPECT_EQ(name, "zv_platform_tests");
-    EXPECT_TRUE(GetModuleFileName(&path).empty()) << "no other module is known";
-
-    EXPECT_EQ(GetFileVersionInfoSize(name), 0u) << "this program embeds no VERSION_INFO";
-    const std::string block = "\\VarFileInfo\\Translation=040904b0\n";
-    OverrideProgramVersionInfo(block);
-    EXPECT_EQ(GetFileVersionInfoSize(name), SizeOf(block));
-    EXPECT_EQ(GetFileVersionInfoSize("other-program"), 0u);
-    std::string copy(block.size(), '\0');
-    EXPECT_FALSE(GetFileVersionInfo(name, SizeOf(block) - 1, copy.data())) << "a wrong size reads nothing";
-    EXPECT_TRUE(GetFileVersionInfo(name, SizeOf(block), copy.data()));
-    EXPECT_EQ(copy, block);
-    OverrideProgramVersionInfo(std::nullopt);
-    EXPECT_EQ(GetFileVersionInfoSize(name), 0u);
-}
-
 }  // namespace
 }  // namespace ZV::Platform

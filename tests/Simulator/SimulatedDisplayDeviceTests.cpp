@@ -90,19 +90,6 @@ TEST(SimulatedDisplayDevice, UpdateByHandGoesNormalRestartingUpdateDoneAndBackTo
                       "TX " + VersionReply(Build78822)}));
 }
 
-TEST(SimulatedDisplayDevice, PortsAreNotListedWhileTheDeviceRestarts)
-{
-    DeviceSettings settings;
-    settings.RestartTime = std::chrono::hours(1);
-    SimulatedDeviceBench bench(settings);
-    ASSERT_TRUE(bench.Connect());
-    EXPECT_EQ(bench.Ask(Testing::EnterUpdateModeRequest), "");
-
-    EXPECT_TRUE(bench.Device().WaitForStateEntries(DeviceState::Restarting, 1, 0ms));
-    EXPECT_EQ(bench.System().ListPorts().size(), 1u) << "only the decoy is listed";
-    EXPECT_FALSE(bench.Connect());
-}
-
 TEST(SimulatedDisplayDevice, GarbageFaultSpoilsEveryReply)
 {
     DeviceSettings garbage = QuickDevice();

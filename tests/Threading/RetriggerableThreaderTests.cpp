@@ -187,17 +187,5 @@ TEST(RetriggerableThreader, ThreaderWithoutAThreadOrATriggerEventRefusesJobsInst
     EXPECT_TRUE(noEvent.Stop()) << "a thread that cannot wait for jobs ends";
 }
 
-TEST(RetriggerableThreader, ThousandsOfJobsInARowEachRunOnce)
-{
-    RetriggerableThreader threader;
-    RCPtr<LCountingWorker> worker(new LCountingWorker);
-    RCPtr<LEvent> done = LEvent::Create(true);
-    for (int job = 0; job < 5000; ++job) {
-        ASSERT_EQ(threader.Trigger(worker, nullptr, done, kThreadPriorityNormal), ZV_S_OK) << "job " << job;
-        ASSERT_EQ(done->Wait(kBoundedWait), kWaitSignalled) << "job " << job;
-    }
-    EXPECT_EQ(worker->runs, 5000);
-}
-
 }  // namespace
 }  // namespace ZV

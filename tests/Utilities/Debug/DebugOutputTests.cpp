@@ -134,24 +134,6 @@ TEST_F(DebugOutputTest, UdpTargetGetsTheBannerThenTheTextInDatagramsOfAtMost1023
     EXPECT_TRUE(Captured().empty()) << "nothing went to the debugger";
 }
 
-TEST_F(DebugOutputTest, EmptyFlushSendsOnlyTheBannerAndLaterTargetsAreIgnored)
-{
-    Receiver first;
-    Receiver second;
-    DebugOutput output;
-    output.SetTarget("127.0.0.1", first.port);
-    output.GetNarrowTarget().flush();
-    output.SetTarget("127.0.0.1", second.port);
-    output.GetWideTarget() << L"wide \u00e9" << std::flush;
-
-    EXPECT_EQ(first.Next(), "*** APPLICATION Launched on ");
-    EXPECT_EQ(first.Next(), "127.0.0.1");
-    EXPECT_EQ(first.Next(), "***\n");
-    EXPECT_EQ(first.Next(), "wide \xC3\xA9") << "the destination of the first datagram stays";
-    std::string stray;
-    EXPECT_FALSE(second.socket.Receive(stray, 10));
-}
-
 TEST_F(DebugOutputTest, ThreadsSharingAStreamNeverMixCharactersOfTheirWrites)
 {
     DebugOutput output;

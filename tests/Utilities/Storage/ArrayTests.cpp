@@ -41,26 +41,6 @@ void Fill(IArray<T>& array, std::initializer_list<T> items)
     }
 }
 
-TEST(ArrayBuffer, NewItemsReadZeroAndResultsAreCounts)
-{
-    UIntBuffer array;
-    EXPECT_EQ(array.SetCount(5), 5);
-    EXPECT_EQ(Items(array), std::vector<unsigned>(5, 0));
-
-    Fill<unsigned>(array, {7, 8, 9});
-    EXPECT_EQ(array.InsertSpace(1, 2), 5);
-    EXPECT_EQ(Items(array), (std::vector<unsigned>{7, 0, 0, 8, 9}));
-    EXPECT_EQ(array.InsertItem(5, 10u), 6);
-    EXPECT_EQ(array.AddItem(11u), 7);
-    EXPECT_EQ(array.InsertItem(8, 12u), ZV_E_INVALIDARG);
-    EXPECT_EQ(array.RemoveRange(1000, 0), 7);
-    EXPECT_EQ(array.InsertSpace(1000, 0), 7);
-    EXPECT_EQ(array.RemoveRange(1, 2), 5);
-    EXPECT_EQ(Items(array), (std::vector<unsigned>{7, 8, 9, 10, 11}));
-    EXPECT_EQ(array.IndexOf(9u), 2);
-    EXPECT_EQ(array.IndexOf(99u), -1);
-}
-
 TEST(Array, ResultsAreIndicesAndElementAccessIsChecked)
 {
     Array<int> array;

@@ -11,24 +11,6 @@ namespace {
 
 using ByteBuffer = BufferT<1, 0, 8, char*, &GetSystemAllocator>;
 
-TEST(Buffer, ResizeKeepsContentsAndTheBlockOnlyWithinTheSlackAndAllocateZeroFreesIt)
-{
-    BufferT<1, 128, 8, char*, &GetSystemAllocator> withSlack;
-    withSlack.Resize(100);
-    withSlack.Resize(10);
-    EXPECT_EQ(withSlack.GetCapacity(), 100u);
-    EXPECT_EQ(withSlack.GetSize(), 10u);
-
-    ByteBuffer buffer(4, 0, true);
-    std::memcpy(buffer.GetData(), "abcd", 4);
-    buffer.Resize(1000);
-    EXPECT_EQ(std::memcmp(buffer.GetData(), "abcd", 4), 0);
-    buffer.Resize(10);
-    EXPECT_EQ(buffer.GetCapacity(), 10u) << "no slack: the block shrinks with the size";
-    EXPECT_EQ(buffer.Allocate(0), 0u);
-    EXPECT_EQ(buffer.GetData(), nullptr);
-}
-
 TEST(Buffer, FillRejectsRangesPastTheSizeAndWritesNothingThen)
 {
     ByteBuffer buffer(10, 0, true);

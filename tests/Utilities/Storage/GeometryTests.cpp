@@ -22,25 +22,6 @@ TEST(GeometryRounding, HalfGoesAwayFromZeroAndOutOfRangeClamps)
     EXPECT_EQ(rounded, PointT<double>(2.0, -2.0));
 }
 
-TEST(GeometryUnion, BoundingRectangleHasAnAreaOnlyWhenBothExtentsExceedEpsilon)
-{
-    RectT<float> out;
-    EXPECT_TRUE(UnionRects(out, RectT<float>(0, 0, 10, 10), RectT<float>(20, 5, 5, 10)));
-    EXPECT_EQ(out, RectT<float>(0, 0, 25, 15));
-    EXPECT_FALSE(UnionRects(out, RectT<float>(), RectT<float>()));
-    EXPECT_EQ(out, RectT<float>());
-    EXPECT_FALSE(UnionRects(out, RectT<float>(0, 0, 5, 0), RectT<float>(1, 0, 5, 0))) << "a line has no area";
-}
-
-TEST(GeometryIntersect, CommonPartHasAnAreaOrTheCallSaysNo)
-{
-    RectT<double> out;
-    EXPECT_TRUE(RectT<double>::Intersect(out, RectT<double>(0, 0, 10, 10), RectT<double>(5, -5, 10, 10)));
-    EXPECT_EQ(out, RectT<double>(5, 0, 5, 5));
-    EXPECT_FALSE(RectT<double>::Intersect(out, RectT<double>(0, 0, 10, 10), RectT<double>(10, 0, 5, 5)));
-    EXPECT_FALSE(RectT<double>::Intersect(out, RectT<double>(0, 0, 1, 1), RectT<double>(3, 3, 1, 1)));
-}
-
 TEST(GeometrySnap, NegativeExtentsFlipAndEdgesFloorToWholePixels)
 {
     RectT<double> flipped(10.7, 10.2, -5.5, -2.0);
