@@ -90,15 +90,6 @@ TEST(SimulatedDisplayDevice, UpdateByHandGoesNormalRestartingUpdateDoneAndBackTo
                       "TX " + VersionReply(Build78822)}));
 }
 
-TEST(SimulatedDisplayDevice, GarbageFaultSpoilsEveryReply)
-{
-    DeviceSettings garbage = QuickDevice();
-    garbage.Faults.GarbageReplies = true;
-    SimulatedDeviceBench spoilt(garbage);
-    ASSERT_TRUE(spoilt.Connect());
-    EXPECT_EQ(spoilt.Ask(StatusRequest), "F0 47 00 37 07 03 00 01 00 00 F7");
-}
-
 TEST(SimulatedDisplayDevice, DroppedImageMessageSpoilsTheExpectedImageAndNeverReachesTheLog)
 {
     Testing::TemporaryFolder folder;
@@ -136,25 +127,6 @@ TEST(SimulatedDisplayDevice, VanishFaultTakesTheDeviceAwayForGoodAfterThatManyIm
     EXPECT_TRUE(bench.Device().WaitForStateEntries(DeviceState::Absent, 1, 0ms));
     EXPECT_FALSE(bench.Send("F0 03 F7"));
     EXPECT_FALSE(bench.Connect());
-}
-
-TEST(SimulatedDisplayDevice, SlowRestartFaultMakesTheRestartTenTimesLonger)
-{
-    Testing::TemporaryFolder folder;
-    DeviceSettings settings = QuickDevice();
-    settings.RestartTime = 10ms;
-    settings.Faults.SlowRestart = true;
-    settings.LogPath = folder / "device.log";
-    SimulatedDeviceBench bench(settings);
-    ASSERT_TRUE(bench.Connect());
-    EXPECT_EQ(bench.Ask(Testing::EnterUpdateModeRequest), "");
-    ASSERT_TRUE(bench.Device().WaitForStateEntries(DeviceState::Update, 1, EventTimeout));
-
-    const std::vector<Testing::DeviceLogLine> log = Testing::ReadDeviceLog(folder / "device.log");
-    ASSERT_EQ(log.size(), 4u);
-    EXPECT_EQ(log[2].Text, "restarting");
-    EXPECT_EQ(log[3].Text, "update");
-    EXPECT_GE(log[3].Microseconds - log[2].Microseconds, 100'000);
 }
 
 TEST(SimulatedDisplayDevice, FramingAndOrderFaultsOfTheComputerAreFoundAndTheMessagesIgnored)

@@ -1,70 +1,49 @@
 #pragma once
 
 #include "Threading/Event.h"
-#include "Threading/Thread.h"
 #include "Threading/ThreadWorker.h"
 #include "Threading/ThreadingTestSupport.h"
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <cstdint>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 namespace ZV::Testing {
 
-// What the jobs of a test did, in the order they ran.
+// The labels of the jobs of a test, in the order they ran.
 class JobLog {
 public:
-    struct Entry {
-        int label;
-        std::thread::id thread;
-        int priority;
-    };
-
     void Record(int label)
     {
         std::lock_guard<std::mutex> lock(mMutex);
-        mEntries.push_back({label, std::this_thread::get_id(), Thread::GetCallingThreadPriority()});
+        mLabels.push_back(label);
         mChanged.notify_all();
     }
 
-    // True when count entries were recorded within the bounded wait.
+    // True when count labels were recorded within the bounded wait.
     bool WaitForEntries(std::size_t count)
     {
         std::unique_lock<std::mutex> lock(mMutex);
-        return mChanged.wait_for(lock, std::chrono::milliseconds(kBoundedWait),
-                                 [&] { return mEntries.size() >= count; });
-    }
-
-    std::vector<Entry> GetEntries()
-    {
-        std::lock_guard<std::mutex> lock(mMutex);
-        return mEntries;
+        return mChanged.wait_for(lock, std::chrono::milliseconds(kBoundedWait), [&] { return mLabels.size() >= count; });
     }
 
     std::vector<int> GetLabels()
     {
         std::lock_guard<std::mutex> lock(mMutex);
-        std::vector<int> labels;
-        for (const Entry& entry : mEntries) {
-            labels.push_back(entry.label);
-        }
-        return labels;
+        return mLabels;
     }
 
     void Clear()
     {
         std::lock_guard<std::mutex> lock(mMutex);
-        mEntries.clear();
+        mLabels.clear();
     }
 
 private:
     std::mutex mMutex;
     std::condition_variable mChanged;
-    std::vector<Entry> mEntries;
+    std::vector<int> mLabels;
 };
 
 // A job that writes its label into a log.

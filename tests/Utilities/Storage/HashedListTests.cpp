@@ -1,5 +1,3 @@
-#include "ObjectBase/RefCountedObject.h"
-#include "ObjectBase/ResultCodes.h"
 #include "Utilities/Storage/HashedList.h"
 
 #include <gtest/gtest.h>
@@ -7,14 +5,6 @@
 #include <cstdint>
 
 namespace ZV {
-
-class LBitmapProbe : public virtual LRefCountedObject {
-public:
-    static inline int sLiving = 0;
-    LBitmapProbe() { ++sLiving; }
-    ~LBitmapProbe() override { --sLiving; }
-};
-
 namespace {
 
 // A glyph record stored by copy and keyed by its id, hashed by the id's low eight bits.
@@ -32,21 +22,6 @@ struct Handle {
     static std::intptr_t GetKey(const Handle& handle) { return handle.key; }
 };
 using HandleList = HashedList<Handle, std::intptr_t, &Handle::GetKey, 8, &GetBits<8, 4, std::intptr_t>>;
-
-// A key of three fields, equal only when all three are: the bitmap by identity, then two integers.
-struct BitmapDescriptor {
-    ConstRCPtr<LBitmapProbe> bitmap;
-    int width = 0;
-    int height = 0;
-    bool operator==(const BitmapDescriptor& other) const = default;
-    static BitmapDescriptor GetSelf(const BitmapDescriptor& descriptor) { return descriptor; }
-    static unsigned GetHashBits(const BitmapDescriptor& descriptor)
-    {
-        return GetBits<8, 4, std::intptr_t>(reinterpret_cast<std::intptr_t>(descriptor.bitmap.Get()));
-    }
-};
-using DescriptorList = HashedList<BitmapDescriptor, BitmapDescriptor, &BitmapDescriptor::GetSelf, 8,
-                                  &BitmapDescriptor::GetHashBits>;
 
 TEST(HashedList, AddReplacesTheValueOfAKeyHeldAndAnAbsentKeyGivesTheNotFoundValueItself)
 {
@@ -83,27 +58,6 @@ TEST(HashedList, KeysSharingABucketOrDifferingAboveBit31StayApart)
     EXPECT_TRUE(list.Remove(high | 0x10));
     EXPECT_EQ(list.GetEntry(0x10, notFound).value, 1);
     EXPECT_EQ(list.GetEntry(high | 0x10, notFound).value, -1);
-}
-
-TEST(HashedList, DescriptorKeysCompareTheBitmapByIdentityAndBothIntegers)
-{
-    {
-        RCPtr<LBitmapProbe> bitmap(new LBitmapProbe);
-        RCPtr<LBitmapProbe> equalPixels(new LBitmapProbe);
-        DescriptorList list;
-        EXPECT_TRUE(list.Add({bitmap, 16, 16}));
-        EXPECT_FALSE(list.Add({bitmap, 16, 16}));
-        EXPECT_TRUE(list.Add({bitmap, 16, 32}));
-        EXPECT_TRUE(list.Add({equalPixels, 16, 16}));
-        EXPECT_EQ(list.GetCount(), 3);
-        // Each pair holds the descriptor twice: as its key and as its value.
-        EXPECT_EQ(bitmap->GetRefCount(), 5);
-        list.RemoveAll();
-        EXPECT_EQ(list.GetCount(), 0);
-        EXPECT_EQ(bitmap->GetRefCount(), 1);
-        list.Add({bitmap, 1, 1});
-    }
-    EXPECT_EQ(LBitmapProbe::sLiving, 0);
 }
 
 }  // namespace
