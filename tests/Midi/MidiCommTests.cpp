@@ -15,13 +15,6 @@ using Testing::Bytes;
 using Testing::LCapturedMessages;
 using Testing::ParseHex;
 
-Simulator::SimulationSettings UnlimitedSpeed()
-{
-    Simulator::SimulationSettings settings;
-    settings.BytesPerSecond = 0;
-    return settings;
-}
-
 // A MIDI object over the simulated system, with a subscriber to what it captures.
 class MidiCommTest : public ::testing::Test {
 protected:
@@ -36,7 +29,7 @@ protected:
                   nullptr);
     }
 
-    void SetUp() override { SetUpSystem(UnlimitedSpeed()); }
+    void SetUp() override { SetUpSystem(Testing::UnlimitedSpeed()); }
 
     RCPtr<LMidiCapturePort> OpenCapture(const wchar_t* name)
     {
@@ -69,7 +62,7 @@ protected:
 
 TEST_F(MidiCommTest, PortIsFoundByAPartOfItsNameInAnyCaseSharedWhileHeldAndReopenedAfterItsLastRelease)
 {
-    Simulator::SimulationSettings settings = UnlimitedSpeed();
+    Simulator::SimulationSettings settings = Testing::UnlimitedSpeed();
     settings.Devices.push_back(settings.Devices.front());
     settings.Devices.back().PortName = "VT5 Display Left";
     SetUpSystem(settings);
@@ -156,7 +149,7 @@ TEST_F(MidiCommTest, CapturedMessagesArriveWholeInArrivalOrderOnTheWorkerThread)
 TEST_F(MidiCommTest, DeviceLogShowsASentRequestAndItsReplyIsCaptured)
 {
     Testing::TemporaryFolder folder;
-    Simulator::SimulationSettings settings = UnlimitedSpeed();
+    Simulator::SimulationSettings settings = Testing::UnlimitedSpeed();
     settings.Devices.front().LogPath = folder / "device.log";
     SetUpSystem(settings);
     RCPtr<LMidiCapturePort> capture = OpenCapture(L"HALVISTA");
@@ -287,7 +280,7 @@ TEST_F(MidiCommTest, PortClosedWhileMessagesArriveIsReopenedWithoutLeftovers)
 
 TEST(MidiCommSlow, LongSendThatTheDriverNeverFinishesFailsAfterTheTimeOutAndFreesThePort)
 {
-    Simulator::SimulationSettings settings = UnlimitedSpeed();
+    Simulator::SimulationSettings settings = Testing::UnlimitedSpeed();
     settings.StuckLongMessages = true;
     const auto system = std::make_shared<Simulator::SimulatedMidiSystem>(settings);
     const RCPtr<LMidiComm> comm = LMidiComm::Create(std::make_shared<Platform::SimulatedMidiDriver>(system));

@@ -1,13 +1,12 @@
 #include "Notification/AutoNotificationDisabler.h"
 #include "Notification/NotificationHandler.h"
 #include "NotificationTestSupport.h"
-#include "Platform/DebuggerOutput.h"
+#include "DebuggerOutputCapture.h"
 #include "TestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -171,15 +170,6 @@ TEST_F(HandlerTest, ADisablerForASubscriptionThatDoesNotExistThrowsFailedResult)
         "::CAutoNotificationDisabler"));
 }
 
-std::mutex gCapturedLock;
-std::vector<std::string> gCaptured;
-
-void Capture(const char* text)
-{
-    std::lock_guard guard(gCapturedLock);
-    gCaptured.emplace_back(text);
-}
-
 TEST(AutoNotificationDisabler, AFailedRestoreThrowsUnlessAnExceptionIsPassingThenItGoesToTheDebugOutput)
 {
     const RCPtr<LRefusingOwner> owner(new LRefusingOwner);
@@ -200,8 +190,7 @@ TEST(AutoNotificationDisabler, AFailedRestoreThrowsUnlessAnExceptionIsPassingThe
 
     owner->refuse = false;
     owner->handler->AddHandler(&LRefusingOwner::OnNotification, distributor, kId, 0);
-    gCaptured.clear();
-    Platform::SetDebuggerOutputSink(Capture);
+    Testing::DebuggerOutputCapture debugger;
     try {
         const CAutoNotificationDisabler<LRefusingOwner> disabler(owner->handler, distributor, kId);
         owner->refuse = true;
@@ -209,10 +198,8 @@ TEST(AutoNotificationDisabler, AFailedRestoreThrowsUnlessAnExceptionIsPassingThe
     } catch (const std::runtime_error& exception) {
         EXPECT_STREQ(exception.what(), "the first failure");
     }
-    Platform::SetDebuggerOutputSink(nullptr);
-    std::lock_guard guard(gCapturedLock);
-    ASSERT_EQ(gCaptured.size(), 1u);
-    std::string text = gCaptured[0];
+    ASSERT_EQ(debugger.Texts().size(), 1u);
+    std::string text = debugger.Texts()[0];
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
         text.pop_back();
     }

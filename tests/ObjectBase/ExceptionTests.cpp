@@ -18,27 +18,17 @@ public:
     void Check(ZVRESULT result) { ZV_THROW_IF_FAILED(result); }
 };
 
-std::string TextOf(void (*action)())
-{
-    try {
-        action();
-    } catch (const ExceptionBase& exception) {
-        return exception.GetMessageText();
-    }
-    return "(nothing thrown)";
-}
-
 TEST(ExceptionText, JoinsKindMessageFunctionPathAndLine)
 {
-    EXPECT_TRUE(TextMatchesThrow(TextOf([] { LThrower().WithMessage(); }),
+    EXPECT_TRUE(TextMatchesThrow(ThrownText([] { LThrower().WithMessage(); }),
                                  "Logic Error : Undo() not implemented for RefCountedObject : ZV::{anonymous}::LThrower::"
                                  "WithMessage"));
-    EXPECT_TRUE(TextMatchesThrow(TextOf([] { LThrower().WithoutMessage(); }),
+    EXPECT_TRUE(TextMatchesThrow(ThrownText([] { LThrower().WithoutMessage(); }),
                                  "Runtime Error : ZV::{anonymous}::LThrower::WithoutMessage"));
-    EXPECT_TRUE(TextMatchesThrow(TextOf(&LThrower::NullPointer),
+    EXPECT_TRUE(TextMatchesThrow(ThrownText(&LThrower::NullPointer),
                                  "Runtime Error : Null Pointer : LMainControl couldn't find buttonExit : "
                                  "ZV::{anonymous}::LThrower::NullPointer"));
-    EXPECT_NE(TextOf(&LThrower::NullPointer).find(" : tests/ObjectBase/ExceptionTests : Line "), std::string::npos)
+    EXPECT_NE(ThrownText(&LThrower::NullPointer).find(" : tests/ObjectBase/ExceptionTests : Line "), std::string::npos)
         << "the source file without extension, relative to the project";
 }
 

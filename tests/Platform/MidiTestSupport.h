@@ -3,6 +3,7 @@
 #include "Platform/MidiDriver.h"
 #include "Platform/MidiMessage.h"
 #include "Simulator/MidiBytes.h"
+#include "Simulator/SimulationSettings.h"
 #include "TestFiles.h"
 
 #include <chrono>
@@ -31,6 +32,14 @@ inline Bytes ParseHex(const std::string& text)
         bytes.push_back(static_cast<std::uint8_t>(std::stoul(word, nullptr, 16)));
     }
     return bytes;
+}
+
+// The simulated system with the cable at unlimited speed.
+inline Simulator::SimulationSettings UnlimitedSpeed()
+{
+    Simulator::SimulationSettings settings;
+    settings.BytesPerSecond = 0;
+    return settings;
 }
 
 inline std::string ToHex(const Bytes& bytes)

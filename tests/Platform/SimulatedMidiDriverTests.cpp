@@ -11,13 +11,6 @@ using Testing::Bytes;
 using Testing::ParseHex;
 using Testing::RecordingMidiClient;
 
-Simulator::SimulationSettings UnlimitedSpeed()
-{
-    Simulator::SimulationSettings settings;
-    settings.BytesPerSecond = 0;
-    return settings;
-}
-
 // Both ends of the decoy, which sends back what it receives: a loop through the driver.
 struct ThroughLoop {
     explicit ThroughLoop(const Simulator::SimulationSettings& settings, RecordingMidiClient& client)
@@ -79,7 +72,7 @@ public:
 TEST(SimulatedMidiDriver, InputClosedFromItsOwnCallbackGetsNoFurtherCallbacks)
 {
     RecordingMidiClient witness;
-    ThroughLoop loop(UnlimitedSpeed(), witness);
+    ThroughLoop loop(Testing::UnlimitedSpeed(), witness);
     ASSERT_TRUE(loop.Input->Start());
     ClosingOnFirstMessage closing;
     closing.Input = loop.Driver.OpenInput(0, closing);

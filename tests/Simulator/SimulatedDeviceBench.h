@@ -125,9 +125,8 @@ public:
 private:
     static Simulator::SimulationSettings Settings(const Simulator::DeviceSettings& device)
     {
-        Simulator::SimulationSettings settings;
+        Simulator::SimulationSettings settings = UnlimitedSpeed();
         settings.Devices = {device};
-        settings.BytesPerSecond = 0;
         return settings;
     }
 

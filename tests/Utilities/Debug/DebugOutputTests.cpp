@@ -1,14 +1,13 @@
 #include "Utilities/Debug/DebugOutput.h"
 
 #include "Platform/DatagramSocket.h"
-#include "Platform/DebuggerOutput.h"
+#include "DebuggerOutputCapture.h"
 #include "Utilities/Storage/StringT.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <mutex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -20,21 +19,6 @@ namespace {
 using ::testing::ElementsAre;
 
 constexpr int kPatientMilliseconds = 5000;
-
-std::mutex gCapturedLock;
-std::vector<std::string> gCaptured;
-
-void Capture(const char* text)
-{
-    std::lock_guard guard(gCapturedLock);
-    gCaptured.emplace_back(text);
-}
-
-std::vector<std::string> Captured()
-{
-    std::lock_guard guard(gCapturedLock);
-    return gCaptured;
-}
 
 std::string Letters(std::size_t count)
 {
@@ -48,17 +32,8 @@ std::string Letters(std::size_t count)
 // Debugger output is captured, and every test starts without a datagram socket.
 class DebugOutputTest : public ::testing::Test {
 protected:
-    DebugOutputTest()
-    {
-        gCaptured.clear();
-        Platform::SetDebuggerOutputSink(Capture);
-        ResetDebugDatagramSender();
-    }
-    ~DebugOutputTest() override
-    {
-        Platform::SetDebuggerOutputSink(nullptr);
-        ResetDebugDatagramSender();
-    }
+    DebugOutputTest() { ResetDebugDatagramSender(); }
+    ~DebugOutputTest() override { ResetDebugDatagramSender(); }
 
     // A socket on the loopback address that the debug output can send to.
     struct Receiver {
@@ -76,6 +51,8 @@ protected:
         Platform::DatagramSocket socket;
         int port = 0;
     };
+
+    Testing::DebuggerOutputCapture mDebugger;
 };
 
 TEST_F(DebugOutputTest, WithoutAPortEachFlushHandsOneMessageToTheDebugger)
@@ -84,7 +61,7 @@ TEST_F(DebugOutputTest, WithoutAPortEachFlushHandsOneMessageToTheDebugger)
     output.GetNarrowTarget() << "update started " << 42 << std::endl;
     output.GetNarrowTarget().flush();
     output.GetWideTarget() << L"Gr\u00fc\u00dfe " << WideString("\xF0\x9F\x98\x80").GetData() << std::endl;
-    EXPECT_THAT(Captured(), ElementsAre("update started 42\n", "", "Gr\xC3\xBC\xC3\x9F" "e \xF0\x9F\x98\x80\n"))
+    EXPECT_THAT(mDebugger.Texts(), ElementsAre("update started 42\n", "", "Gr\xC3\xBC\xC3\x9F" "e \xF0\x9F\x98\x80\n"))
         << "an empty flush hands on an empty text; wide text arrives as UTF-8";
 }
 
@@ -93,16 +70,16 @@ TEST_F(DebugOutputTest, LongTextGoesOutInPiecesOf1023CharactersWrittenInBulkOrOn
     DebugOutput output;
     const std::string text = Letters(2500);
     output.GetNarrowTarget().write(text.data(), static_cast<std::streamsize>(text.size()));
-    EXPECT_EQ(Captured().size(), 2u) << "the remainder waits for the flush";
+    EXPECT_EQ(mDebugger.Texts().size(), 2u) << "the remainder waits for the flush";
     output.GetNarrowTarget().flush();
-    EXPECT_THAT(Captured(), ElementsAre(text.substr(0, 1023), text.substr(1023, 1023), text.substr(2046)));
+    EXPECT_THAT(mDebugger.Texts(), ElementsAre(text.substr(0, 1023), text.substr(1023, 1023), text.substr(2046)));
 
-    gCaptured.clear();
+    mDebugger.Clear();
     for (int i = 0; i < 1030; ++i) {
         output.GetNarrowTarget().put('x');
     }
     output.GetNarrowTarget().flush();
-    EXPECT_THAT(Captured(), ElementsAre(std::string(1023, 'x'), std::string(7, 'x'))) << "one by one as well";
+    EXPECT_THAT(mDebugger.Texts(), ElementsAre(std::string(1023, 'x'), std::string(7, 'x'))) << "one by one too";
 }
 
 TEST_F(DebugOutputTest, NulEndsTheMessageAndWhatIsLeftIsSentWhenTheOutputGoes)
@@ -113,7 +90,7 @@ TEST_F(DebugOutputTest, NulEndsTheMessageAndWhatIsLeftIsSentWhenTheOutputGoes)
         output.GetNarrowTarget().flush();
         output.GetNarrowTarget() << "unflushed";
     }
-    EXPECT_THAT(Captured(), ElementsAre("cut", "unflushed"));
+    EXPECT_THAT(mDebugger.Texts(), ElementsAre("cut", "unflushed"));
 }
 
 TEST_F(DebugOutputTest, UdpTargetGetsTheBannerThenTheTextInDatagramsOfAtMost1023)
@@ -131,7 +108,7 @@ TEST_F(DebugOutputTest, UdpTargetGetsTheBannerThenTheTextInDatagramsOfAtMost1023
     EXPECT_EQ(receiver.Next(), text.substr(0, 1023));
     EXPECT_EQ(receiver.Next(), text.substr(1023, 1023));
     EXPECT_EQ(receiver.Next(), text.substr(2046));
-    EXPECT_TRUE(Captured().empty()) << "nothing went to the debugger";
+    EXPECT_TRUE(mDebugger.Texts().empty()) << "nothing went to the debugger";
 }
 
 TEST_F(DebugOutputTest, ThreadsSharingAStreamNeverMixCharactersOfTheirWrites)
@@ -158,7 +135,7 @@ TEST_F(DebugOutputTest, ThreadsSharingAStreamNeverMixCharactersOfTheirWrites)
     output.GetNarrowTarget().flush();
 
     std::string all;
-    for (const std::string& message : Captured()) {
+    for (const std::string& message : mDebugger.Texts()) {
         EXPECT_LE(message.size(), 1023u);
         all += message;
     }
