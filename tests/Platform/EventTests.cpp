@@ -29,33 +29,6 @@ struct EventSet {
     std::vector<Event*> pointers;
 };
 
-TEST(PlatformEvent, ManualResetEventLetsEveryWaitThroughUntilResetAndBadArgumentsFailInsteadOfWaiting)
-{
-    Event automatic(EventReset::Automatic);
-    Event manual(EventReset::Manual);
-    std::array<Event*, 2> both{&automatic, &manual};
-    manual.Set();
-    EXPECT_EQ(Event::WaitForAny(both.data(), 2, 0), 1u);
-    EXPECT_EQ(Event::WaitForAny(both.data(), 2, kBoundedWait), 1u);
-    automatic.Set();
-    EXPECT_EQ(Event::WaitForAny(both.data(), 2, 0), 0u);
-    EXPECT_EQ(Event::WaitForAny(both.data(), 2, 0), 1u);
-    manual.Reset();
-    EXPECT_EQ(Event::WaitForAny(both.data(), 2, 0), kWaitTimedOut);
-    automatic.Set();
-    automatic.Reset();
-    EXPECT_EQ(Event::WaitForAny(both.data(), 2, 10), kWaitTimedOut);
-
-    EventSet events(kMaximumWaitEvents + 1);
-    events.owned[0]->Set();
-    EXPECT_EQ(events.WaitForAny(kWaitInfinite), kWaitFailed) << "more events than one wait may watch";
-    EXPECT_EQ(Event::WaitForAny(events.pointers.data(), 0, kWaitInfinite), kWaitFailed);
-    EXPECT_EQ(Event::WaitForAny(nullptr, 1, kWaitInfinite), kWaitFailed);
-    std::array<Event*, 2> withNull{events.pointers[0], nullptr};
-    EXPECT_EQ(Event::WaitForAny(withNull.data(), 2, kWaitInfinite), kWaitFailed);
-    EXPECT_EQ(Event::WaitForAny(events.pointers.data(), kMaximumWaitEvents, 0), 0u);
-}
-
 TEST(PlatformEvent, ThreadBlockedOnManyEventsWakesForTheOneAnotherThreadSets)
 {
     EventSet events(kMaximumWaitEvents);
