@@ -43,4 +43,9 @@ inline std::string ContentOf(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+inline void WriteContent(const std::string& path, const std::string& content)
+{
+    std::ofstream(path, std::ios::binary) << content;
+}
+
 }  // namespace ZV::Testing

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -108,11 +109,8 @@ public:
 
     std::size_t Count(const wchar_t* id) const
     {
-        std::size_t count = 0;
-        for (const Entry& entry : Entries) {
-            count += entry.Id == id ? 1 : 0;
-        }
-        return count;
+        return static_cast<std::size_t>(
+            std::count_if(Entries.begin(), Entries.end(), [id](const Entry& entry) { return entry.Id == id; }));
     }
 
     // "5<-3" for each device-state change, in order.
@@ -170,10 +168,8 @@ protected:
 
     std::string WriteFile(const std::string& name, const Bytes& bytes) const
     {
-        const std::string path = mFolder / name;
-        std::ofstream file(path, std::ios::binary);
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        return path;
+        WriteContent(mFolder / name, std::string(bytes.begin(), bytes.end()));
+        return mFolder / name;
     }
 
     TemporaryFolder mFolder;

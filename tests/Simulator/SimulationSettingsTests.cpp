@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 #include <stdexcept>
 
@@ -32,10 +31,9 @@ std::string RefusalOf(const std::map<std::string, std::string>& variables)
     return "accepted";
 }
 
-void WriteFile(const std::filesystem::path& path, const Testing::Bytes& bytes)
+void WriteFile(const std::string& path, const Testing::Bytes& bytes)
 {
-    std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    Testing::WriteContent(path, std::string(bytes.begin(), bytes.end()));
 }
 
 TEST(SimulationSettings, EveryVariableReachesItsSettingAndTwoDevicesKeepSeparateLogs)

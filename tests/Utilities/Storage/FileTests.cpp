@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace ZV {
@@ -14,6 +13,7 @@ namespace {
 
 using Testing::ContentOf;
 using Testing::TemporaryFolder;
+using Testing::WriteContent;
 using Testing::TextMatchesThrow;
 
 template <class Action>
@@ -27,11 +27,6 @@ constexpr std::uint32_t kCreateReadWrite = File::kModeCreate | File::kModeReadWr
 WideString Wide(const std::string& utf8)
 {
     return WideString(utf8.c_str());
-}
-
-void WriteContent(const std::string& path, const std::string& content)
-{
-    std::ofstream(path, std::ios::binary) << content;
 }
 
 TEST(File, NonAsciiNameIsCreatedWrittenReadAtPositionsMeasuredAndDeletedOnClose)
