@@ -30,30 +30,26 @@ private:
     const int mValue;
 };
 
-class LCountedDistributor : public LNotificationDistributor {
+// A framework class whose living instances are counted.
+template <class Base>
+class LCounted : public Base {
 public:
     static inline std::atomic<int> sLiving{0};
 
-    LCountedDistributor() { ++sLiving; }
-    ~LCountedDistributor() override { --sLiving; }
+    template <class... Arguments>
+    explicit LCounted(Arguments&&... arguments) : Base(std::forward<Arguments>(arguments)...)
+    {
+        ++sLiving;
+    }
+    ~LCounted() override { --sLiving; }
 };
 
-class LCountedQueue : public LNotificationQueue {
+using LCountedDistributor = LCounted<LNotificationDistributor>;
+using LCountedCenter = LCounted<LNotificationCenter>;
+
+class LCountedQueue : public LCounted<LNotificationQueue> {
 public:
-    static inline std::atomic<int> sLiving{0};
-
-    LCountedQueue() { ++sLiving; }
-    ~LCountedQueue() override { --sLiving; }
-
     using LNotificationQueue::DetachDistributor;
-};
-
-class LCountedCenter : public LNotificationCenter {
-public:
-    static inline std::atomic<int> sLiving{0};
-
-    explicit LCountedCenter(const WideString& name) : LNotificationCenter(name) { ++sLiving; }
-    ~LCountedCenter() override { --sLiving; }
 };
 
 // The value of a notification's LTestRecord parameter, or -1.

@@ -6,6 +6,7 @@
 #include "Simulator/SimulationSettings.h"
 #include "TestFiles.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -58,21 +59,15 @@ inline Bytes SysExOfLength(std::size_t length)
     return message;
 }
 
-// Takes what an input and an output hand back, the way a port would: buffers go straight back to the driver,
-// System Exclusive is put together across buffers, an interrupted one is dropped.
+// Takes what an input hands back, the way a port would: buffers go straight back to the driver, System Exclusive
+// is put together across buffers, an interrupted one is dropped; and remembers the threads it was called on.
 class RecordingMidiClient final : public Platform::MidiInputCallback, public Platform::MidiOutputCallback {
 public:
-    struct Done {
-        std::uint64_t Token;
-        bool Delivered;
-    };
-
-    explicit RecordingMidiClient(std::size_t bufferCount = 3, std::uint32_t bufferSize = 256)
-        : mStorage(bufferCount, Bytes(bufferSize)), mBuffers(bufferCount)
+    RecordingMidiClient() : mStorage(3, Bytes(256))
     {
-        for (std::size_t index = 0; index < bufferCount; ++index) {
+        for (std::size_t index = 0; index < mStorage.size(); ++index) {
             mBuffers[index].Data = mStorage[index].data();
-            mBuffers[index].Size = bufferSize;
+            mBuffers[index].Size = static_cast<std::uint32_t>(mStorage[index].size());
         }
     }
 
@@ -85,95 +80,45 @@ public:
         return taken;
     }
 
-    void OnShortMessage(Platform::MidiInput&, std::uint32_t packedMessage, std::uint32_t) override
-    {
-        std::lock_guard lock(mMutex);
-        NoteThread();
-        mMessages.push_back(Platform::UnpackShortMessage(packedMessage));
-        mChanged.notify_all();
-    }
+    void OnShortMessage(Platform::MidiInput&, std::uint32_t, std::uint32_t) override { Received(true); }
 
     void OnSysExBuffer(Platform::MidiInput& input, Platform::MidiSysExBuffer& buffer,
                        Platform::MidiSysExFill fill) override
     {
-        std::lock_guard lock(mMutex);
-        NoteThread();
-        if (fill == Platform::MidiSysExFill::Interrupted) {
-            mPending.clear();
-        } else {
-            mPending.insert(mPending.end(), buffer.Data, buffer.Data + buffer.Recorded);
-            if (mPending.back() == Platform::MidiSysExEnd) {
-                mMessages.push_back(std::move(mPending));
-                mPending.clear();
-            }
-        }
+        const bool complete = fill != Platform::MidiSysExFill::Interrupted && buffer.Recorded != 0 &&
+                              buffer.Data[buffer.Recorded - 1] == Platform::MidiSysExEnd;
         input.AddSysExBuffer(buffer);
-        mChanged.notify_all();
+        Received(complete);
     }
 
-    void OnLongMessageDone(Platform::MidiOutput&, std::uint64_t token, bool delivered) override
-    {
-        std::lock_guard lock(mMutex);
-        NoteThread();
-        mDones.push_back({token, delivered});
-        mChanged.notify_all();
-    }
+    void OnLongMessageDone(Platform::MidiOutput&, std::uint64_t, bool) override {}
 
     bool WaitForMessages(std::size_t count) const
     {
         std::unique_lock lock(mMutex);
-        return mChanged.wait_for(lock, EventTimeout, [&] { return mMessages.size() >= count; });
+        return mChanged.wait_for(lock, EventTimeout, [&] { return mMessages >= count; });
     }
 
-    bool WaitForDones(std::size_t count) const
-    {
-        std::unique_lock lock(mMutex);
-        return mChanged.wait_for(lock, EventTimeout, [&] { return mDones.size() >= count; });
-    }
-
-    std::vector<Bytes> Messages() const
-    {
-        std::lock_guard lock(mMutex);
-        return mMessages;
-    }
-
-    std::vector<std::string> MessagesInHex() const
-    {
-        std::vector<std::string> texts;
-        for (const Bytes& message : Messages()) {
-            texts.push_back(ToHex(message));
-        }
-        return texts;
-    }
-
-    std::vector<Done> Dones() const
-    {
-        std::lock_guard lock(mMutex);
-        return mDones;
-    }
-
-    // Whether any callback came on the given thread.
     bool CalledOn(std::thread::id thread) const
     {
         std::lock_guard lock(mMutex);
-        for (const std::thread::id& callbackThread : mThreads) {
-            if (callbackThread == thread) {
-                return true;
-            }
-        }
-        return false;
+        return std::find(mThreads.begin(), mThreads.end(), thread) != mThreads.end();
     }
 
 private:
-    void NoteThread() { mThreads.push_back(std::this_thread::get_id()); }
+    void Received(bool wholeMessage)
+    {
+        std::lock_guard lock(mMutex);
+        mThreads.push_back(std::this_thread::get_id());
+        mMessages += wholeMessage ? 1 : 0;
+        mChanged.notify_all();
+    }
 
     std::vector<Bytes> mStorage;
-    std::vector<Platform::MidiSysExBuffer> mBuffers;
+    Platform::MidiSysExBuffer mBuffers[3] = {};
     mutable std::mutex mMutex;
     mutable std::condition_variable mChanged;
-    Bytes mPending;
-    std::vector<Bytes> mMessages;
-    std::vector<Done> mDones;
+    std::size_t mMessages = 0;
     std::vector<std::thread::id> mThreads;
 };
 
