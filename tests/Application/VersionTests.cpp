@@ -42,14 +42,9 @@ protected:
         SetExceptionMessageLookup(nullptr);
     }
 
-    static std::string ConstructionFailure()
+    static std::string ConstructionFailure(Platform::ModuleHandle module = Platform::kProgramModule)
     {
-        try {
-            Version version(Platform::kProgramModule);
-        } catch (const std::runtime_error& error) {
-            return error.what();
-        }
-        return "nothing thrown";
+        return Testing::ThrownText<std::runtime_error>([module] { Version version(module); });
     }
 
 private:
@@ -104,14 +99,9 @@ TEST_F(VersionTest, MissingVersionInfoOrModuleThrowsItsNumber)
     Platform::OverrideProgramVersionInfo("");
     EXPECT_TRUE(TextMatchesThrow(ConstructionFailure(),
                                  std::string("Runtime Error : ") + kStartupFailure + "902) : ZV::Version::Version"));
-    std::string text = "nothing thrown";
-    try {
-        const int unknownModule = 0;
-        Version version(&unknownModule);
-    } catch (const std::runtime_error& error) {
-        text = error.what();
-    }
-    EXPECT_TRUE(TextMatchesThrow(text, std::string("Runtime Error : ") + kStartupFailure + "903) : ZV::Version::Version"));
+    const int unknownModule = 0;
+    EXPECT_TRUE(TextMatchesThrow(ConstructionFailure(&unknownModule),
+                                 std::string("Runtime Error : ") + kStartupFailure + "903) : ZV::Version::Version"));
 }
 
 TEST_F(VersionTest, ExceptionTextComesFromTheInstalledLookup)

@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <new>
-#include <set>
 #include <thread>
 #include <vector>
 
