@@ -22,6 +22,19 @@ TEST(GeometryRounding, HalfGoesAwayFromZeroAndOutOfRangeClamps)
     EXPECT_EQ(rounded, PointT<double>(2.0, -2.0));
 }
 
+TEST(GeometryBounds, UnionAndIntersectionHaveAnAreaOnlyWhenBothExtentsExceedEpsilon)
+{
+    RectT<float> bounds;
+    EXPECT_TRUE(UnionRects(bounds, RectT<float>(0, 0, 10, 10), RectT<float>(20, 5, 5, 10)));
+    EXPECT_EQ(bounds, RectT<float>(0, 0, 25, 15));
+    EXPECT_FALSE(UnionRects(bounds, RectT<float>(), RectT<float>()));
+    EXPECT_EQ(bounds, RectT<float>());
+    RectT<double> common;
+    EXPECT_TRUE(RectT<double>::Intersect(common, RectT<double>(0, 0, 10, 10), RectT<double>(5, -5, 10, 10)));
+    EXPECT_EQ(common, RectT<double>(5, 0, 5, 5));
+    EXPECT_FALSE(RectT<double>::Intersect(common, RectT<double>(0, 0, 10, 10), RectT<double>(10, 0, 5, 5)));
+}
+
 TEST(GeometrySnap, NegativeExtentsFlipAndEdgesFloorToWholePixels)
 {
     RectT<double> flipped(10.7, 10.2, -5.5, -2.0);
