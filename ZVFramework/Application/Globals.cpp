@@ -1,8 +1,9 @@
 // The framework's process-wide objects are built here, in one translation unit and therefore in one fixed order,
 // before main runs, and destroyed at exit in the reverse order. Objects that live elsewhere behind an accessor are
-// built here by calling the accessor at their place in the order, so that code running at exit finds everything it
-// needs still alive. The free-list pools are never destroyed: a thread left running after its stop time-out may
-// still give a block back during exit.
+// built here by calling the accessor at their place in the order. Those that other threads use (the free-list pools,
+// the notification lock, the intern table, the spare notifications, the distributor list, the queue mutex, the
+// centre manager, the empty strings) are never destroyed: a thread can outlive main's return (a job left running
+// after its stop time-out, or a thread pool let go on its own worker) and must not find them torn down.
 #include "Application/Globals.h"
 
 #include "Notification/InternTable.h"

@@ -6,7 +6,8 @@ namespace ZV {
 
 WideStringArray& GetInternTable()
 {
-    static WideStringArray table;
+    // Never destroyed: canonical ids stay valid for threads that outlive main.
+    static WideStringArray& table = *new WideStringArray;
     return table;
 }
 

@@ -7,33 +7,16 @@ namespace ZV {
 
 namespace {
 
-// Constant-initialised and never destroyed, so that notifications released after the pool is gone at exit see it
-// off and are simply destroyed.
 constinit std::atomic<bool> gPoolOn{false};
-
-class SparePool {
-public:
-    // The lock is built first, so that it outlives the pool.
-    SparePool() { GetNotificationLock(); }
-    SparePool(const SparePool&) = delete;
-    SparePool& operator=(const SparePool&) = delete;
-    // A spare released while the pool is still on would be appended to the array being destroyed.
-    ~SparePool() { EnableNotificationPool(false); }
-
-    RCPtrArray<LNotification, 1, 0> spares;
-};
-
-SparePool& GetSparePool()
-{
-    static SparePool pool;
-    return pool;
-}
 
 }  // namespace
 
 RCPtrArray<LNotification, 1, 0>& GetNotificationSparePool()
 {
-    return GetSparePool().spares;
+    // Never destroyed, like every process-wide object that other threads use: a thread may still release a
+    // notification while the program exits, and a pool torn down then would take it back into freed memory.
+    static auto& spares = *new RCPtrArray<LNotification, 1, 0>;
+    return spares;
 }
 
 void EnableNotificationPool(bool on)

@@ -44,7 +44,8 @@ private:
 
 ManagerInstance& TheManagerInstance()
 {
-    static ManagerInstance instance;
+    // Never destroyed: the update engine's worker may still post while the program exits.
+    static ManagerInstance& instance = *new ManagerInstance;
     return instance;
 }
 

@@ -6,24 +6,11 @@
 
 namespace ZV {
 
-namespace {
-
-class ActiveDistributors {
-public:
-    // The lock is built first, so that it outlives the list.
-    ActiveDistributors() { GetNotificationLock(); }
-    ActiveDistributors(const ActiveDistributors&) = delete;
-    ActiveDistributors& operator=(const ActiveDistributors&) = delete;
-
-    RCPtrArray<LNotificationDistributor, 1, 0> distributors;
-};
-
-}  // namespace
-
 RCPtrArray<LNotificationDistributor, 1, 0>& GetNotificationDistributors()
 {
-    static ActiveDistributors active;
-    return active.distributors;
+    // Never destroyed: a worker thread may still drop a registration while the program exits.
+    static auto& distributors = *new RCPtrArray<LNotificationDistributor, 1, 0>;
+    return distributors;
 }
 
 LNotificationDistributor::LNotificationDistributor() : mLock(new LLock) {}

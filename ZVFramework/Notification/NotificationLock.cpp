@@ -4,7 +4,8 @@ namespace ZV {
 
 Mutex& GetNotificationLock()
 {
-    static Mutex lock;
+    // Never destroyed: threads that outlive main still take it.
+    static Mutex& lock = *new Mutex;
     return lock;
 }
 

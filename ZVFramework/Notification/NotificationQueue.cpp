@@ -22,7 +22,8 @@ private:
 
 Mutex& GetNotificationQueueMutex()
 {
-    static Mutex mutex;
+    // Never destroyed: threads that outlive main still post.
+    static Mutex& mutex = *new Mutex;
     return mutex;
 }
 

@@ -61,7 +61,7 @@ TEST(NotificationPool, SwitchingItOffDestroysEverySpareAndLaterReleasesDestroyTo
     EXPECT_EQ(SpareCount(), 0u);
 }
 
-TEST(NotificationPool, ExitWithTheSwitchStillOnDestroysTheSparesCleanly)
+TEST(NotificationPool, ExitWithTheSwitchStillOnIsClean)
 {
     EXPECT_EXIT(
         {

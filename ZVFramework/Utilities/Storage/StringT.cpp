@@ -65,7 +65,8 @@ CharT LowerCase(CharT character)
 template <class CharT, class OtherCharT>
 const RCPtr<LIBuffer>& StringT<CharT, OtherCharT>::EmptyBuffer()
 {
-    static const RCPtr<LIBuffer> empty = CreateBuffer(1);
+    // Never destroyed: strings made or dropped by threads that outlive main still share it.
+    static const RCPtr<LIBuffer>& empty = *new RCPtr<LIBuffer>(CreateBuffer(1));
     return empty;
 }
 
