@@ -1,6 +1,5 @@
 #include "App/HeadlessRoad.h"
 
-#include "Platform/StandardError.h"
 #include "Utilities/Debug/DebugOutput.h"
 
 #include <ostream>
@@ -11,24 +10,32 @@ namespace {
 
 // Long enough for a cancelled update to stop: one message send, or the rest of the final poll.
 constexpr std::uint32_t kCancelledUpdateSlack = 30000;
+constexpr std::uint32_t kMillisecondsPerSecond = 1000;
+
+std::string Narrow(const WideString& text)
+{
+    return text.ToUTF8().GetData();
+}
 
 std::string Quoted(const WideString& text)
 {
-    return "\"" + std::string(text.ToUTF8().GetData()) + "\"";
+    return "\"" + Narrow(text) + "\"";
 }
 
-const char* DescribeUpdateStatus(std::int32_t status)
+std::string Duration(std::uint32_t milliseconds)
 {
-    switch (status) {
-    case LUpdateEngineInterface::kUpdateFailed:
-        return "the update failed";
-    case LUpdateEngineInterface::kUpdateCancelled:
-        return "the update was cancelled";
-    case LUpdateEngineInterface::kUpdateFinished:
-        return "the update finished";
-    default:
-        return nullptr;
+    if (milliseconds % kMillisecondsPerSecond != 0) {
+        return std::to_string(milliseconds) + " ms";
     }
+    return std::to_string(milliseconds / kMillisecondsPerSecond) + " s";
+}
+
+std::string DescribeFirmwareFile(const LUpdateEngineInterface& engine)
+{
+    WideString path;
+    engine.GetFirmwareFilePath(path);
+    return path.IsEmpty() ? std::string("the firmware file switch names no file")
+                          : "the firmware file " + Quoted(path) + " is missing";
 }
 
 std::string DescribeDevice(LUpdateEngineInterface& engine)
@@ -47,8 +54,8 @@ std::string DescribeDevice(LUpdateEngineInterface& engine)
         WideString fileVersion;
         engine.GetDeviceFirmwareVersionText(deviceVersion);
         engine.GetFirmwareFileVersionText(fileVersion);
-        return "the device runs build " + std::string(deviceVersion.ToUTF8().GetData()) +
-               " and the firmware file holds build " + std::string(fileVersion.ToUTF8().GetData()) +
+        return "the device runs build " + Narrow(deviceVersion) + " and the firmware file holds build " +
+               Narrow(fileVersion) +
                (engine.IsUpdateAvailable() ? ", so an update is available" : ", so it needs no update");
     }
     case LUpdateEngineInterface::kDeviceEnteringUpdateMode:
@@ -60,46 +67,96 @@ std::string DescribeDevice(LUpdateEngineInterface& engine)
     }
 }
 
-// Waits for an update that still runs, first up to the silent wait when asked, and cancels it when it goes on.
-void FinishRunningUpdate(LUpdateProcessor& processor, bool waitedAlready)
+// Why the update did not complete, or "" when nothing failed.
+std::string DescribeFailure(LUpdateEngineInterface& engine, bool timedOut)
 {
-    const RCPtr<LUpdateEngineInterface>& engine = processor.GetEngine();
-    if (engine->GetUpdateStatus(false) != LUpdateEngineInterface::kUpdateRunning ||
-        (!waitedAlready && Succeeded(engine->WaitForUpdate(LUpdateProcessor::kSilentUpdateWait)))) {
-        return;
+    const LUpdateEngineInterface::UpdateFailure failure = engine.GetUpdateFailure();
+    WideString path;
+    engine.GetFirmwareFilePath(path);
+    switch (failure.Kind) {
+    case LUpdateEngineInterface::FailureKind::kImageUnreadable:
+        return "the firmware file " + Quoted(path) + " could not be read";
+    case LUpdateEngineInterface::FailureKind::kImageRefused:
+        return "the firmware file " + Quoted(path) + " was refused at byte offset " +
+               std::to_string(failure.Offset) + ": " + DescribeImageFault(failure.Fault) + "; nothing was sent";
+    case LUpdateEngineInterface::FailureKind::kDeviceUnreachable:
+        return "the device could not be asked to enter update mode";
+    case LUpdateEngineInterface::FailureKind::kDeviceVanished:
+        return "the device went away during the update (at byte offset " + std::to_string(failure.Offset) +
+               " of the image)";
+    case LUpdateEngineInterface::FailureKind::kNotConfirmed:
+        return "the device took the image but did not confirm the update within " +
+               Duration(LUpdateEngine::GetFinalPollLimit());
+    case LUpdateEngineInterface::FailureKind::kCancelled:
+        return timedOut ? "the update did not end within " + Duration(LUpdateProcessor::kSilentUpdateWait) +
+                              " and was cancelled"
+                        : std::string("the update was cancelled");
+    case LUpdateEngineInterface::FailureKind::kNone:
+        break;
     }
-    if (Succeeded(engine->CancelUpdate())) {
-        engine->WaitForUpdate(LUpdateEngine::GetFinalPollLimit() + kCancelledUpdateSlack);
+    if (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceEnteringUpdateMode) {
+        return "the device did not come back in update mode within " +
+               Duration(LUpdateProcessor::GetUpdateModeEntryWait());
     }
+    const std::int32_t status = engine.GetUpdateStatus(false);
+    if (status == LUpdateEngineInterface::kUpdateFailed || status == LUpdateEngineInterface::kUpdateCancelled) {
+        return "the update failed";
+    }
+    return "";
 }
 
-}  // namespace
-
+// What the window would go on from: the failure, else the file and the device.
 std::string DescribeEngineState(LUpdateEngineInterface& engine)
 {
-    if (const char* outcome = DescribeUpdateStatus(engine.GetUpdateStatus(false))) {
-        return outcome;
+    if (engine.GetUpdateStatus(false) == LUpdateEngineInterface::kUpdateFinished) {
+        return "the update finished";
+    }
+    if (const std::string failure = DescribeFailure(engine, false); !failure.empty()) {
+        return failure;
     }
     if (engine.GetFirmwareFileState() != LUpdateEngineInterface::kFilePresent) {
-        WideString path;
-        engine.GetFirmwareFilePath(path);
-        return "the firmware file " + Quoted(path) + " is missing";
+        return DescribeFirmwareFile(engine);
     }
     return DescribeDevice(engine);
 }
 
-int RunWithoutWindow(const WideString& commandLine)
+// Waits for an update that still runs, first up to the silent wait when asked, and cancels it when it goes on:
+// true when it had to.
+bool FinishRunningUpdate(LUpdateProcessor& processor, bool waitedAlready)
 {
-    const RCPtr<LUpdateProcessor> processor(new LUpdateProcessor());
+    const RCPtr<LUpdateEngineInterface>& engine = processor.GetEngine();
+    if (engine->GetUpdateStatus(false) != LUpdateEngineInterface::kUpdateRunning ||
+        (!waitedAlready && Succeeded(engine->WaitForUpdate(LUpdateProcessor::kSilentUpdateWait)))) {
+        return false;
+    }
+    if (Succeeded(engine->CancelUpdate())) {
+        engine->WaitForUpdate(LUpdateEngine::GetFinalPollLimit() + kCancelledUpdateSlack);
+    }
+    return true;
+}
+
+std::string ErrorLine(const std::string& text)
+{
+    return "FirmwareUpdater: " + text + "\n";
+}
+
+}  // namespace
+
+HeadlessOutcome RunWithoutWindow(const WideString& commandLine, MidiCommFactory midiFactory)
+{
+    const RCPtr<LUpdateProcessor> processor(new LUpdateProcessor(std::move(midiFactory)));
     const ZVRESULT result = processor->Initialize(commandLine);
     const bool finished = result == LUpdateProcessor::kFinishedWithoutWindow;
-    FinishRunningUpdate(*processor, finished);
-    const std::string state = DescribeEngineState(*processor->GetEngine());
-    if (finished) {
-        gDebugOutput.GetNarrowTarget() << "FirmwareUpdater: " << state << std::endl;
-        return kExitFinished;
+    const bool timedOut = FinishRunningUpdate(*processor, finished);
+    LUpdateEngineInterface& engine = *processor->GetEngine();
+    if (!finished) {
+        return HeadlessOutcome{kExitWindowNeeded, ErrorLine(DescribeEngineState(engine) +
+                                                            "; the window that goes on from here is not built yet.")};
     }
-    const std::string line = "FirmwareUpdater: " + state + "; the window that goes on from here is not built yet.\n";
-    Platform::WriteToStandardError(line.data(), line.size());
-    return kExitWindowNeeded;
+    if (const std::string failure = DescribeFailure(engine, timedOut); !failure.empty()) {
+        return HeadlessOutcome{kExitUpdateFailed, ErrorLine(failure)};
+    }
+    MutexLock lock(GetDebugOutputLock());
+    gDebugOutput.GetNarrowTarget() << "FirmwareUpdater: " << DescribeEngineState(engine) << std::endl;
+    return HeadlessOutcome{kExitFinished, std::string()};
 }

@@ -11,13 +11,18 @@
 
 namespace {
 
+void WriteToStandardError(const std::string& text)
+{
+    ZV::Platform::WriteToStandardError(text.data(), text.size());
+}
+
 void ReportStartupFailure(const char* detail)
 {
     std::string text = std::string(kStartupFailureText) + "\n";
     if (detail != nullptr && *detail != '\0') {
         text += std::string(detail) + "\n";
     }
-    ZV::Platform::WriteToStandardError(text.data(), text.size());
+    WriteToStandardError(text);
 }
 
 }  // namespace
@@ -26,10 +31,17 @@ int main(int argumentCount, char** arguments)
 {
     int exitCode = kExitStartupFailure;
     try {
-        const ZV::WideString commandLine = JoinCommandLine(argumentCount, arguments);
+        ZV::WideString commandLine;
+        std::string refusal;
+        if (!JoinCommandLine(argumentCount, arguments, commandLine, refusal)) {
+            ReportStartupFailure(refusal.c_str());
+            return kExitStartupFailure;
+        }
         ZV::EnableNotificationPool(true);
         ZV::ApplyDebugConsoleSwitch(commandLine.ToUTF8().GetData(), ZV::gDebugOutput);
-        exitCode = RunWithoutWindow(commandLine);
+        const HeadlessOutcome outcome = RunWithoutWindow(commandLine);
+        WriteToStandardError(outcome.ErrorLine);
+        exitCode = outcome.ExitCode;
     } catch (const std::exception& exception) {
         ReportStartupFailure(exception.what());
     } catch (...) {

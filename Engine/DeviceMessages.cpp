@@ -9,6 +9,7 @@ namespace {
 constexpr std::uint8_t kStatusRequest[] = {0xF0, 0x47, 0x00, 0x37, 0x07, 0x02, 0x00, 0x00, 0xF7};
 constexpr std::uint8_t kEnterUpdateModeRequest[] = {0xF0, 0x47, 0x00, 0x37, 0x07, 0x00, 0x00, 0x00, 0xF7};
 constexpr std::uint8_t kVersionRequest[] = {0xF0, 0x47, 0x10, 0x33, 0x07, 0x05, 0x00, 0x00, 0xF7};
+constexpr std::uint8_t kIdentityRequest[] = {0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7};
 
 constexpr std::uint8_t kMaker = 0x47;
 constexpr std::uint8_t kDeviceFamily = 0x07;
@@ -58,6 +59,9 @@ void BuildRequest(Request request, ZV::MidiMessageBytes& message)
         return;
     case Request::Version:
         Assign(kVersionRequest, message);
+        return;
+    case Request::Identity:
+        Assign(kIdentityRequest, message);
         return;
     }
 }

@@ -14,6 +14,7 @@ enum class Request {
     Status,           // F0 47 00 37 07 02 00 00 F7
     EnterUpdateMode,  // F0 47 00 37 07 00 00 00 F7
     Version,          // F0 47 10 33 07 05 00 00 F7
+    Identity,         // F0 7E 7F 06 01 F7, the MIDI standard's Identity Request to all devices
 };
 
 enum class Reply {

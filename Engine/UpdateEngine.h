@@ -8,16 +8,12 @@
 #include "Threading/Event.h"
 #include "Threading/Mutex.h"
 #include "Utilities/Storage/Array.h"
-#include "Utilities/Storage/ArrayBuffer.h"
 
 #include <cstdint>
 #include <functional>
 
 // Makes the MIDI object that a probe or the update talks through.
 using MidiCommFactory = std::function<ZV::RCPtr<ZV::LMidiCommInterface>()>;
-
-// The firmware image as read from its file.
-using FirmwareImageBytes = ZV::ArrayBuffer<std::uint8_t>;
 
 // The update engine over MIDI. It finds the defined devices by their port names, asks each whether it runs normally
 // or in update mode and which build it runs, switches one into update mode, and sends it the firmware image message
@@ -72,13 +68,17 @@ public:
     ZVRESULT GetFoundDeviceError(std::int32_t index, std::uint32_t& code) const override;
     ZVRESULT GetFoundDeviceVersion(std::int32_t index, VersionRecord& version) const override;
 
-    // Sends the image message by message to the named port: each body between F0 and F7 (a 0x0D also ends a body
-    // and starts the next), framed again, then progress and a 1 ms pause. Bytes after the last terminator are not
-    // sent. 0; 0x80004004 when cancelled; 0x80004005 when the port cannot be opened, a send fails, or the image
-    // yields no message or holds a terminator with nothing before it (then nothing is sent).
+    // Sends the image message by message to the named port (FirmwareImage.h), each framed again, then progress and
+    // a 1 ms pause. 0; 0x80004004 when cancelled; 0x80004005 when the image is refused (nothing is sent), the port
+    // cannot be opened or a send fails, with the reason in GetUpdateFailure.
     ZVRESULT SendFileMessages(const FirmwareImageBytes& image, const ZV::WideString& portName);
     // Sends the image as it is, in chunks of 128 bytes, with progress and a 1 ms pause after each.
     ZVRESULT SendFileInChunks(const FirmwareImageBytes& image, const ZV::WideString& portName);
+    // The universal Identity Request (F0 7E 7F 06 01 F7) to the named port: the send's result, 0x80004005 when the
+    // port cannot be opened. No step of the update asks it.
+    ZVRESULT SendIdentityRequest(const ZV::WideString& portName);
+    // Does nothing: 0.
+    ZVRESULT ReservedSend(std::int32_t first, std::int32_t second, std::int32_t third);
 
     // How long the final poll waits for "update done" (kDefaultFinalPollLimit); tests shorten it.
     static void SetFinalPollLimit(std::uint32_t milliseconds);
@@ -107,6 +107,7 @@ private:
     bool ProbeUpdatePorts(const ZV::WideString& captureName, const ZV::WideString& renderName);
     // A fresh MIDI object with both ports open, or false.
     bool ReopenMidi(const ZV::WideString& captureName, const ZV::WideString& renderName, DevicePorts& ports);
+    // Asks for the status and waits for any status reply: true when it is the one wanted.
     bool AskStatus(const DevicePorts& ports, ZV::TrafficLight& reply);
     ZVRESULT RequestDeviceVersion(const DevicePorts& ports);
 
@@ -121,11 +122,11 @@ private:
                                     const ZV::RCPtr<ZV::LNotification>& notification);
 
     // The update.
-    ZVRESULT ReadFirmwareImage(FirmwareImageBytes& image) const;
     bool PollUntilUpdateDone(const DeviceDefinitionEx& device);
-    ZVRESULT SendSysExBody(const ZV::Array<std::uint8_t>& body, const DevicePorts& ports) const;
+    ZVRESULT SendSysExBody(const ImageMessage& message, const DevicePorts& ports) const;
     void PauseAfterMessage() const;
-    void FailUpdate(std::int32_t index);
+    // Gives the update up with device state 4: 0x80004005.
+    ZVRESULT StopUpdate(const UpdateFailure& failure);
 
     // The found devices' records, copied in and out under the lock.
     bool GetFoundDevice(std::int32_t index, DeviceDefinitionEx& record) const;
@@ -143,6 +144,8 @@ private:
     ZV::TrafficLight mInUpdateModeReplied;
     ZV::TrafficLight mRunningReplied;
     ZV::TrafficLight mUpdateDoneReplied;
+    // Any of the three status replies: a probe need not wait out its time when the device answered otherwise.
+    ZV::TrafficLight mStatusReplied;
     // The record being probed; the reply handler writes the version it reads into it.
     mutable ZV::Mutex mCurrentDeviceLock;
     DeviceDefinitionEx mCurrentDevice;

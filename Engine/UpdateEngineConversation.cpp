@@ -21,6 +21,7 @@ ZVRESULT LUpdateEngine::EnterUpdateMode()
     if (state != kDeviceRunning) {
         return ZV_E_FAIL;
     }
+    SetUpdateFailure(UpdateFailure());
     SetDeviceState(kDeviceEnteringUpdateMode);
     const std::int32_t index = GetSelectedDeviceIndex();
     ZVRESULT result = ZV_E_FAIL;
@@ -32,10 +33,25 @@ ZVRESULT LUpdateEngine::EnterUpdateMode()
         }
     }
     if (Failed(result)) {
+        SetUpdateFailure(UpdateFailure{FailureKind::kDeviceUnreachable});
         MarkFoundDeviceUnusable(index);
         SetDeviceState(kDeviceUnusable);
         return result;
     }
+    return ZV_S_OK;
+}
+
+ZVRESULT LUpdateEngine::SendIdentityRequest(const WideString& portName)
+{
+    DevicePorts ports;
+    if (!OpenRenderPort(portName, ports)) {
+        return ZV_E_FAIL;
+    }
+    return SendRequest(ports, DeviceMessages::Request::Identity);
+}
+
+ZVRESULT LUpdateEngine::ReservedSend(std::int32_t, std::int32_t, std::int32_t)
+{
     return ZV_S_OK;
 }
 
@@ -90,8 +106,9 @@ bool LUpdateEngine::ReopenMidi(const WideString& captureName, const WideString& 
 bool LUpdateEngine::AskStatus(const DevicePorts& ports, TrafficLight& reply)
 {
     reply.Reset();
+    mStatusReplied.Reset();
     return Succeeded(SendRequest(ports, DeviceMessages::Request::Status)) &&
-           reply.Wait(kStatusReplyTimeout) == kWaitSignalled;
+           mStatusReplied.Wait(kStatusReplyTimeout) == kWaitSignalled && reply.TryWait();
 }
 
 ZVRESULT LUpdateEngine::RequestDeviceVersion(const DevicePorts& ports)
@@ -189,12 +206,15 @@ std::int32_t LUpdateEngine::OnMidiDataCaptured(const ConstRCPtr<LNotificationDis
     }
     case DeviceMessages::Reply::InUpdateMode:
         mInUpdateModeReplied.Set();
+        mStatusReplied.Set();
         break;
     case DeviceMessages::Reply::Running:
         mRunningReplied.Set();
+        mStatusReplied.Set();
         break;
     case DeviceMessages::Reply::UpdateDone:
         mUpdateDoneReplied.Set();
+        mStatusReplied.Set();
         break;
     case DeviceMessages::Reply::None:
         break;

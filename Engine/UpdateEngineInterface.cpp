@@ -5,7 +5,10 @@
 #include "Notification/NotificationCenterManager.h"
 #include "ObjectBase/Holder.h"
 #include "Threading/WaitResults.h"
+#include "Utilities/Debug/DebugOutput.h"
 #include "Utilities/Storage/ZVFile.h"
+
+#include <ostream>
 
 using namespace ZV;
 
@@ -153,6 +156,7 @@ ZVRESULT LUpdateEngineInterface::StartUpdate()
         return ZV_E_FAIL;
     }
     mCancelRequested.store(false);
+    SetUpdateFailure(UpdateFailure());
     // Running from the hand-over on, so that a wait that follows at once waits for the task.
     const std::int32_t previousStatus = mUpdateStatus.exchange(kUpdateRunning);
     SetDeviceState(kDeviceUpdating);
@@ -232,6 +236,44 @@ ZVRESULT LUpdateEngineInterface::GetFirmwareFileVersionText(WideString& text) co
     MutexLock lock(mFileLock);
     text = mFirmwareFileVersion.Text;
     return ZV_S_OK;
+}
+
+ZVRESULT LUpdateEngineInterface::CheckFirmwareFile()
+{
+    SetUpdateFailure(UpdateFailure());
+    WideString path;
+    GetFirmwareFilePath(path);
+    FirmwareImageBytes image;
+    if (Failed(ReadFirmwareImage(path, image))) {
+        SetUpdateFailure(UpdateFailure{FailureKind::kImageUnreadable});
+        return ZV_E_FAIL;
+    }
+    return AcceptImage(image) ? ZV_S_OK : ZV_E_FAIL;
+}
+
+LUpdateEngineInterface::UpdateFailure LUpdateEngineInterface::GetUpdateFailure() const
+{
+    MutexLock lock(mFailureLock);
+    return mFailure;
+}
+
+void LUpdateEngineInterface::SetUpdateFailure(const UpdateFailure& failure)
+{
+    MutexLock lock(mFailureLock);
+    mFailure = failure;
+}
+
+bool LUpdateEngineInterface::AcceptImage(const FirmwareImageBytes& image)
+{
+    const ImageCheck check = CheckFirmwareImage(image);
+    if (check.Fault == ImageFault::kNone) {
+        return true;
+    }
+    SetUpdateFailure(UpdateFailure{FailureKind::kImageRefused, check.Fault, check.Offset});
+    MutexLock lock(GetDebugOutputLock());
+    gDebugOutput.GetNarrowTarget() << "Firmware image refused at byte offset " << check.Offset << ": "
+                                   << DescribeImageFault(check.Fault) << std::endl;
+    return false;
 }
 
 void LUpdateEngineInterface::PostUpdateProgress(std::uint32_t stage, double fraction, bool estimate,

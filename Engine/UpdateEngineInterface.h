@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Engine/FirmwareImage.h"
 #include "ObjectBase/RefCountedObject.h"
 #include "ObjectBase/ResultCodes.h"
 #include "Threading/LEvent.h"
@@ -57,6 +58,23 @@ public:
 
     enum ThreadWorkerTask : std::int32_t {
         kTaskFirmwareUpdate = 1,
+    };
+
+    // Why the last update, or the step before it, did not complete.
+    enum class FailureKind : std::int32_t {
+        kNone,
+        kImageUnreadable,    // the firmware file could not be read
+        kImageRefused,       // the image is not a clean run of messages: the fault and its byte offset
+        kDeviceUnreachable,  // the request to enter update mode could not be sent
+        kDeviceVanished,     // the device's ports went away: the offset of the body that could not go out
+        kNotConfirmed,       // the device took the image but did not report "update done" in time
+        kCancelled,
+    };
+
+    struct UpdateFailure {
+        FailureKind Kind = FailureKind::kNone;
+        ImageFault Fault = ImageFault::kNone;
+        std::uint32_t Offset = 0;
     };
 
     // Only the build is compared; the other words stay 0 wherever this program fills a record.
@@ -120,6 +138,11 @@ public:
     virtual ZVRESULT SetFirmwareFile(const ZV::WideString& path);
     virtual ZVRESULT GetFirmwareFilePath(ZV::WideString& path) const;
     virtual ZVRESULT GetFirmwareFileVersionText(ZV::WideString& text) const;
+    // Reads the firmware file and walks its messages, so that a file unfit to send is refused before the device is
+    // asked to enter update mode: 0, or 0x80004005 with the reason in GetUpdateFailure.
+    virtual ZVRESULT CheckFirmwareFile();
+    // Set afresh by CheckFirmwareFile, EnterUpdateMode and StartUpdate.
+    UpdateFailure GetUpdateFailure() const;
 
     virtual std::int32_t GetFoundDeviceCount() const = 0;
     virtual bool IsFoundDeviceInUpdateMode(std::int32_t index) const = 0;
@@ -154,6 +177,9 @@ protected:
     // The selected device's version when an update could be asked about: a file present, a device selected.
     bool GetVersionToCompare(VersionRecord& deviceVersion) const;
     VersionRecord GetFirmwareFileVersion() const;
+    void SetUpdateFailure(const UpdateFailure& failure);
+    // True when the image is fit to send; otherwise the refusal is recorded and written to the debug output.
+    bool AcceptImage(const FirmwareImageBytes& image);
 
 private:
     ZVRESULT DoWork(const ZV::ConstRCPtr<ZV::LRefCountedObject>& parameter) override;
@@ -173,4 +199,7 @@ private:
     ZV::WideString mFirmwareFilePath;
     VersionRecord mFirmwareFileVersion;
     std::atomic<bool> mNotificationsEnabled{false};
+    // Written by the worker while the window reads it.
+    mutable ZV::Mutex mFailureLock;
+    UpdateFailure mFailure;
 };

@@ -5,54 +5,19 @@
 #include "Platform/Clock.h"
 #include "Platform/PreciseSleep.h"
 #include "Threading/WaitResults.h"
-#include "Utilities/Storage/ZVFile.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <exception>
 
 using namespace ZV;
 
 namespace {
 
 constexpr ZVRESULT kCancelled = static_cast<ZVRESULT>(0x80004004u);
-// Ends the message collected so far; it is itself the first byte of the next one.
-constexpr std::uint8_t kMessageSplit = 0x0D;
 constexpr std::uint32_t kNoTimeRemaining = 0xFFFFFFFF;
 
 std::atomic<std::uint32_t> gFinalPollLimit{LUpdateEngine::kDefaultFinalPollLimit};
-
-bool EndsMessage(std::uint8_t byte)
-{
-    return byte == kMessageSplit || byte == DeviceMessages::kSysExEnd;
-}
-
-// Walks the image as the sender does: true when it yields at least one message and no terminator comes with
-// nothing collected before it.
-bool YieldsWholeMessages(const FirmwareImageBytes& image)
-{
-    const std::uint8_t* bytes = image.GetData();
-    std::uint32_t messages = 0;
-    std::uint32_t bodyLength = 0;
-    for (std::uint32_t index = 0; index < image.GetCount(); ++index) {
-        const std::uint8_t byte = bytes[index];
-        if (EndsMessage(byte)) {
-            if (bodyLength == 0) {
-                return false;
-            }
-            ++messages;
-            bodyLength = 0;
-            if (byte == DeviceMessages::kSysExEnd) {
-                continue;
-            }
-        }
-        if (byte != DeviceMessages::kSysExStart) {
-            ++bodyLength;
-        }
-    }
-    return messages > 0;
-}
 
 double Fraction(std::uint32_t done, std::uint32_t total)
 {
@@ -80,26 +45,30 @@ ZVRESULT LUpdateEngine::RunUpdate()
     {
         DevicePorts ports;
         if (!GetFoundDevice(index, device) ||
-            !OpenPorts(device.UpdateCapturePortName, device.UpdateRenderPortName, ports) ||
-            Failed(ReadFirmwareImage(image))) {
-            SetDeviceState(kDeviceUnusable);
-            SetUpdateStatus(kUpdateFailed);
-            return ZV_E_FAIL;
+            !OpenPorts(device.UpdateCapturePortName, device.UpdateRenderPortName, ports)) {
+            return StopUpdate(UpdateFailure{FailureKind::kDeviceVanished});
+        }
+        WideString path;
+        GetFirmwareFilePath(path);
+        if (Failed(ReadFirmwareImage(path, image))) {
+            return StopUpdate(UpdateFailure{FailureKind::kImageUnreadable});
         }
     }
     const ZVRESULT sent = SendFileMessages(image, device.UpdateRenderPortName);
     if (Failed(sent)) {
-        FailUpdate(index);
+        MarkFoundDeviceUnusable(index);
+        StopUpdate(GetUpdateFailure());
         return sent;
     }
     if (!PollUntilUpdateDone(device)) {
-        FailUpdate(index);
-        return ZV_E_FAIL;
+        MarkFoundDeviceUnusable(index);
+        return StopUpdate(UpdateFailure{FailureKind::kNotConfirmed});
     }
     if (!IsCancelRequested()) {
         SetUpdateStatus(kUpdateFinished);
         return sent;
     }
+    SetUpdateFailure(UpdateFailure{FailureKind::kCancelled});
     SetUpdateStatus(kUpdateCancelled);
     SetDeviceState(kDeviceInUpdateMode);
     PostUpdateCompleted(false);
@@ -108,31 +77,31 @@ ZVRESULT LUpdateEngine::RunUpdate()
 
 ZVRESULT LUpdateEngine::SendFileMessages(const FirmwareImageBytes& image, const WideString& portName)
 {
-    DevicePorts ports;
-    if (!OpenRenderPort(portName, ports) || !YieldsWholeMessages(image)) {
+    if (!AcceptImage(image)) {
         return ZV_E_FAIL;
     }
-    const std::uint8_t* bytes = image.GetData();
-    const std::uint32_t total = image.GetCount();
-    Array<std::uint8_t> body;
-    for (std::uint32_t index = 0; index < total && !IsCancelRequested(); ++index) {
-        const std::uint8_t byte = bytes[index];
-        if (EndsMessage(byte)) {
-            if (Failed(SendSysExBody(body, ports))) {
-                return ZV_E_FAIL;
-            }
-            PostUpdateProgress(0, Fraction(index, total), true, kNoTimeRemaining, false);
-            body.Clear();
-            PauseAfterMessage();
-            if (byte == DeviceMessages::kSysExEnd) {
-                continue;
-            }
-        }
-        if (byte != DeviceMessages::kSysExStart) {
-            body.AddItem(byte);
-        }
+    DevicePorts ports;
+    if (!OpenRenderPort(portName, ports)) {
+        SetUpdateFailure(UpdateFailure{FailureKind::kDeviceVanished});
+        return ZV_E_FAIL;
     }
-    return IsCancelRequested() ? kCancelled : ZV_S_OK;
+    const std::uint32_t total = image.GetCount();
+    FirmwareImageWalker walker(image.GetData(), total);
+    ImageMessage message;
+    while (!IsCancelRequested() && walker.Next(message)) {
+        if (Failed(SendSysExBody(message, ports))) {
+            SetUpdateFailure(UpdateFailure{FailureKind::kDeviceVanished, ImageFault::kNone,
+                                           static_cast<std::uint32_t>(message.Body - image.GetData())});
+            return ZV_E_FAIL;
+        }
+        PostUpdateProgress(0, Fraction(message.EndOffset, total), true, kNoTimeRemaining, false);
+        PauseAfterMessage();
+    }
+    if (IsCancelRequested()) {
+        SetUpdateFailure(UpdateFailure{FailureKind::kCancelled});
+        return kCancelled;
+    }
+    return ZV_S_OK;
 }
 
 ZVRESULT LUpdateEngine::SendFileInChunks(const FirmwareImageBytes& image, const WideString& portName)
@@ -159,32 +128,6 @@ ZVRESULT LUpdateEngine::SendFileInChunks(const FirmwareImageBytes& image, const 
     return IsCancelRequested() ? kCancelled : ZV_S_OK;
 }
 
-ZVRESULT LUpdateEngine::ReadFirmwareImage(FirmwareImageBytes& image) const
-{
-    WideString path;
-    if (Failed(GetFirmwareFilePath(path))) {
-        return ZV_E_FAIL;
-    }
-    try {
-        File file;
-        // The path as given: a relative one names the file that the file state was found by.
-        if (file.Open(path, WideString(), File::kModeRead) < 0) {
-            return ZV_E_FAIL;
-        }
-        const std::uint32_t length = file.GetLength();
-        if (image.SetCount(length) != static_cast<ZVRESULT>(length)) {
-            return ZV_E_FAIL;
-        }
-        // A short read would send zeros in place of the image.
-        if (length != 0 && file.Read(image.GetData(), length, 0) != length) {
-            return ZV_E_FAIL;
-        }
-    } catch (const std::exception&) {
-        return ZV_E_FAIL;
-    }
-    return ZV_S_OK;
-}
-
 bool LUpdateEngine::PollUntilUpdateDone(const DeviceDefinitionEx& device)
 {
     const std::uint32_t started = Platform::GetMillisecondTick();
@@ -207,16 +150,16 @@ bool LUpdateEngine::PollUntilUpdateDone(const DeviceDefinitionEx& device)
     }
 }
 
-ZVRESULT LUpdateEngine::SendSysExBody(const Array<std::uint8_t>& body, const DevicePorts& ports) const
+ZVRESULT LUpdateEngine::SendSysExBody(const ImageMessage& body, const DevicePorts& ports) const
 {
-    const std::uint32_t length = body.GetCount();
+    const std::uint32_t length = body.Length;
     MidiMessageBytes message;
     if (message.SetCount(length + 2) != static_cast<ZVRESULT>(length + 2)) {
         return ZV_E_FAIL;
     }
     auto* bytes = reinterpret_cast<std::uint8_t*>(message.GetData());
     bytes[0] = DeviceMessages::kSysExStart;
-    std::memcpy(bytes + 1, body.GetData(), length);
+    std::memcpy(bytes + 1, body.Body, length);
     bytes[length + 1] = DeviceMessages::kSysExEnd;
     return Send(ports, message);
 }
@@ -226,9 +169,10 @@ void LUpdateEngine::PauseAfterMessage() const
     Platform::SleepUntilMicroseconds(Platform::GetMicrosecondTime() + kPauseAfterMessageMicroseconds);
 }
 
-void LUpdateEngine::FailUpdate(std::int32_t index)
+ZVRESULT LUpdateEngine::StopUpdate(const UpdateFailure& failure)
 {
+    SetUpdateFailure(failure);
     SetUpdateStatus(kUpdateFailed);
-    MarkFoundDeviceUnusable(index);
     SetDeviceState(kDeviceUnusable);
+    return ZV_E_FAIL;
 }

@@ -1,9 +1,12 @@
 #include "Engine/UpdateProcessor.h"
 
 #include "ObjectBase/Exception.h"
+#include "Platform/Clock.h"
 #include "Platform/VersionInfo.h"
 #include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/ZVFile.h"
+
+#include <atomic>
 
 using namespace ZV;
 
@@ -13,6 +16,8 @@ constexpr wchar_t kBlank = L' ';
 constexpr wchar_t kQuote = L'"';
 constexpr const wchar_t* kDefaultFirmwareFileName = L"QR27C_AppAndAssets.syx";
 constexpr std::int32_t kDeviceTypeCount = 2;
+
+std::atomic<std::uint32_t> gUpdateModeEntryWait{LUpdateProcessor::kDefaultUpdateModeEntryWait};
 
 WideString GetProgramFolder()
 {
@@ -96,7 +101,10 @@ bool LUpdateProcessor::FindSwitch(const WideString& commandLine, const WideStrin
     if (name.GetData()[nameLength - 1] != L'=') {
         return end == lineLength || line[end] == kBlank;
     }
-    if (end == lineLength || line[end] == kBlank) {
+    if (end == lineLength) {
+        return true;
+    }
+    if (line[end] == kBlank) {
         return false;
     }
     std::uint32_t valueEnd = end + 1;
@@ -108,7 +116,7 @@ bool LUpdateProcessor::FindSwitch(const WideString& commandLine, const WideStrin
         ++valueEnd;
     }
     value = RemoveEnclosingQuotes(commandLine.Mid(static_cast<int>(end), valueEnd - end));
-    return !value.IsEmpty();
+    return true;
 }
 
 WideString LUpdateProcessor::GetPortNameForDeviceType(std::int32_t type)
@@ -131,7 +139,8 @@ WideString LUpdateProcessor::ChooseFirmwareFile(const WideString& commandLine) c
     }
     const WideString separator(kPathSep);
     if (FindSwitch(commandLine, L"-FIRMWARE_IMAGE_NAME=", value)) {
-        return GetProgramFolder() + separator + value;
+        // A name switch without a name names no file, rather than the folder or another file.
+        return value.IsEmpty() ? value : GetProgramFolder() + separator + value;
     }
     return GetProgramFolder() + separator + WideString(kDefaultFirmwareFileName);
 }
@@ -151,6 +160,30 @@ void LUpdateProcessor::DefineDevices()
     mEngine->SetDeviceDefinitions(definitions);
 }
 
+void LUpdateProcessor::SetUpdateModeEntryWait(std::uint32_t milliseconds)
+{
+    gUpdateModeEntryWait.store(milliseconds);
+}
+
+std::uint32_t LUpdateProcessor::GetUpdateModeEntryWait()
+{
+    return gUpdateModeEntryWait.load();
+}
+
+ZVRESULT LUpdateProcessor::WaitForDeviceToEnterUpdateMode()
+{
+    LUpdateEngineInterface& engine = *mEngine;
+    for (std::uint32_t elapsed = 0; elapsed < GetUpdateModeEntryWait(); elapsed += kUpdateModeEntryTurn) {
+        Platform::SleepMilliseconds(kUpdateModeEntryTurn);
+        engine.ScanForDevices();
+        if (Succeeded(engine.RefreshSelectedDevice()) &&
+            engine.GetDeviceState() == LUpdateEngineInterface::kDeviceInUpdateMode) {
+            return ZV_S_OK;
+        }
+    }
+    return ZV_E_FAIL;
+}
+
 ZVRESULT LUpdateProcessor::FollowSwitches(const WideString& commandLine)
 {
     LUpdateEngineInterface& engine = *mEngine;
@@ -166,14 +199,17 @@ ZVRESULT LUpdateProcessor::FollowSwitches(const WideString& commandLine)
     const bool silent = FindSwitch(commandLine, L"-SILENT", value);
     const bool automatic = FindSwitch(commandLine, L"-START_UPDATE_AUTOMATICALLY", value);
     if (wanted && (silent || automatic)) {
-        // A device running normally comes back in update mode only later: the window's waiting loop starts it.
-        if (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceRunning) {
-            engine.EnterUpdateMode();
+        if (engine.GetDeviceState() != LUpdateEngineInterface::kDeviceRunning) {
+            engine.StartUpdate();
+        } else if (Succeeded(engine.CheckFirmwareFile()) && Succeeded(engine.EnterUpdateMode())) {
+            // A device running normally comes back in update mode only later: with the window, its waiting loop
+            // starts the update; without it, this one.
+            if (silent) {
+                WaitForDeviceToEnterUpdateMode();
+            }
             if (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceInUpdateMode) {
                 engine.StartUpdate();
             }
-        } else {
-            engine.StartUpdate();
         }
     }
     if (silent) {

@@ -13,14 +13,17 @@
 // starts the update without the user.
 //
 //   -ALWAYS_UPDATE                  the update is wanted even when the file's build is not newer
-//   -SILENT                         wait up to 600,000 ms for a started update, then finish without the window
+//   -SILENT                         wait up to 30,000 ms for a device sent into update mode to come back, and up to
+//                                   600,000 ms for a started update, then finish without the window
 //   -SILENT_IF_UPDATE_NOT_NEEDED    finish without the window when no update is wanted
 //   -START_UPDATE_AUTOMATICALLY     enter update mode and start the update without the user
 //   -ABSOLUTE_FIRMWARE_FILE_PATH=p  the firmware file is p
 //   -FIRMWARE_IMAGE_NAME=n          the firmware file is n in the program's folder
 //
-// Without a file switch the firmware file is "QR27C_AppAndAssets.syx" in the program's folder. Switches are found
-// in any letter case; a value may be enclosed in double quotes. All operations run on the user-interface thread.
+// Without a file switch the firmware file is "QR27C_AppAndAssets.syx" in the program's folder; a file switch whose
+// value is empty names no file. Switches are found in any letter case; a value may be enclosed in double quotes. A
+// running device is sent into update mode only when its image is fit to send. All operations run on the
+// user-interface thread.
 class LUpdateProcessor : public ZV::LRefCountedObject {
 public:
     using ZVRESULT = ZV::ZVRESULT;
@@ -28,6 +31,12 @@ public:
     // Initialize's answer when the program is to end without its window.
     static constexpr ZVRESULT kFinishedWithoutWindow = static_cast<ZVRESULT>(0x8000A020u);
     static constexpr std::uint32_t kSilentUpdateWait = 600000;
+    // How long a silent start waits for a device to come back in update mode (kDefaultUpdateModeEntryWait; tests
+    // shorten it), looking every turn.
+    static constexpr std::uint32_t kDefaultUpdateModeEntryWait = 30000;
+    static constexpr std::uint32_t kUpdateModeEntryTurn = 500;
+    static void SetUpdateModeEntryWait(std::uint32_t milliseconds);
+    static std::uint32_t GetUpdateModeEntryWait();
 
     // An empty factory lets the engines talk through the process's MIDI driver.
     explicit LUpdateProcessor(MidiCommFactory midiFactory = {});
@@ -52,8 +61,8 @@ public:
 
     // Finds a switch ("-NAME", or "-NAME=" with a value) in the command line; only its first occurrence counts.
     // A switch without "=" must end where a blank or the line ends. A value runs to the next blank, or, when it
-    // begins with a double quote, through the next double quote; the enclosing quotes are removed. An empty
-    // value is not found.
+    // begins with a double quote, through the next double quote; the enclosing quotes are removed. A blank just
+    // after the "=" means the switch is not there; at the end of the line, or as "", its value is empty.
     static bool FindSwitch(const ZV::WideString& commandLine, const ZV::WideString& name, ZV::WideString& value);
     // "Halvista Left" for device type 0, "VT5 Display Left" for 1, else empty.
     static ZV::WideString GetPortNameForDeviceType(std::int32_t type);
@@ -62,6 +71,8 @@ private:
     ZV::WideString ChooseFirmwareFile(const ZV::WideString& commandLine) const;
     void DefineDevices();
     ZVRESULT FollowSwitches(const ZV::WideString& commandLine);
+    // Looks for the device every turn until it is back in update mode (0) or the wait is over (0x80004005).
+    ZVRESULT WaitForDeviceToEnterUpdateMode();
 
     MidiCommFactory mMidiFactory;
     ZV::WideString mCommandLine;

@@ -7,30 +7,54 @@
 
 namespace {
 
-ZV::WideString Join(std::vector<const char*> arguments)
+// The joined line, or "refused: " and the refusal.
+std::string Join(std::vector<const char*> arguments)
 {
     arguments.insert(arguments.begin(), "/opt/updater/FirmwareUpdater");
-    return JoinCommandLine(static_cast<int>(arguments.size()), arguments.data());
+    ZV::WideString commandLine;
+    std::string refusal;
+    if (!JoinCommandLine(static_cast<int>(arguments.size()), arguments.data(), commandLine, refusal)) {
+        return "refused: " + refusal;
+    }
+    return commandLine.ToUTF8().GetData();
 }
 
-std::string Narrow(const ZV::WideString& text)
+std::string PathOf(const std::string& commandLine)
 {
-    return text.ToUTF8().GetData();
+    ZV::WideString value;
+    if (!LUpdateProcessor::FindSwitch(ZV::WideString(commandLine.c_str()),
+                                      ZV::WideString(L"-ABSOLUTE_FIRMWARE_FILE_PATH="), value)) {
+        return "(not found)";
+    }
+    return value.ToUTF8().GetData();
 }
 
 TEST(CommandLine, ArgumentsAreJoinedByBlanksAndOneWithABlankStaysOneSoThatASwitchKeepsItsWholeValue)
 {
-    EXPECT_EQ(Narrow(Join({})), "");
-    EXPECT_EQ(Narrow(Join({"-SILENT", "-ABSOLUTE_FIRMWARE_FILE_PATH=/tmp/Grüße.syx"})),
+    EXPECT_EQ(Join({}), "");
+    EXPECT_EQ(Join({"-SILENT", "-ABSOLUTE_FIRMWARE_FILE_PATH=/tmp/Grüße.syx"}),
               "-SILENT -ABSOLUTE_FIRMWARE_FILE_PATH=/tmp/Grüße.syx");
-    EXPECT_EQ(Narrow(Join({"-ABSOLUTE_FIRMWARE_FILE_PATH=/tmp/my images/a b.syx", "-SILENT"})),
-              "-ABSOLUTE_FIRMWARE_FILE_PATH=\"/tmp/my images/a b.syx\" -SILENT");
 
-    const ZV::WideString commandLine = Join({"-silent", "-firmware_image_name=Image One.syx", "-ALWAYS_UPDATE"});
-    ZV::WideString value;
-    ASSERT_TRUE(LUpdateProcessor::FindSwitch(commandLine, ZV::WideString(L"-FIRMWARE_IMAGE_NAME="), value));
-    EXPECT_EQ(Narrow(value), "Image One.syx");
-    EXPECT_TRUE(LUpdateProcessor::FindSwitch(commandLine, ZV::WideString(L"-ALWAYS_UPDATE"), value));
+    const std::string blank = Join({"-ABSOLUTE_FIRMWARE_FILE_PATH=/tmp/my images/a b.syx", "-SILENT"});
+    EXPECT_EQ(blank, "-ABSOLUTE_FIRMWARE_FILE_PATH=\"/tmp/my images/a b.syx\" -SILENT");
+    EXPECT_EQ(PathOf(blank), "/tmp/my images/a b.syx");
+
+    const std::string quoted = Join({"-SILENT", "-ABSOLUTE_FIRMWARE_FILE_PATH=\"/x/with blank.syx\""});
+    EXPECT_EQ(quoted, "-SILENT -ABSOLUTE_FIRMWARE_FILE_PATH=\"/x/with blank.syx\"")
+        << "a value in quotes of its own is not enclosed twice";
+    EXPECT_EQ(PathOf(quoted), "/x/with blank.syx");
+    EXPECT_EQ(Join({"\"two words\"", "other words"}), "\"two words\" \"other words\"");
+}
+
+TEST(CommandLine, ArgumentThatIsNotUTF8IsRefusedWholeRatherThanCutToAnotherName)
+{
+    EXPECT_EQ(Join({"-SILENT", "-ABSOLUTE_FIRMWARE_FILE_PATH=/tmp/fw\xE9.syx"}),
+              "refused: Argument 2 is not UTF-8 text, so it cannot name a file: "
+              "-ABSOLUTE_FIRMWARE_FILE_PATH=/tmp/fw\\xE9.syx");
+    EXPECT_EQ(Join({"\xC3\xA9t\xC3"}), "refused: Argument 1 is not UTF-8 text, so it cannot name a file: \\xC3\\xA9t\\xC3")
+        << "a sequence cut short at the end";
+    EXPECT_EQ(Join({"\xED\xA0\x80"}), "refused: Argument 1 is not UTF-8 text, so it cannot name a file: \\xED\\xA0\\x80")
+        << "an encoded surrogate";
 }
 
 }  // namespace

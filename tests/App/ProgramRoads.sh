@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the program as a user does from a terminal, against the simulated device, and checks how it ends.
-# Usage: ProgramRoads.sh <FirmwareUpdater> silent-update | window-needed | startup-failure
+# Usage: ProgramRoads.sh <FirmwareUpdater> <road>, one of the roads below
 set -euo pipefail
 program=$1
 road=$2
@@ -18,18 +18,55 @@ run() {
     "$program" "$@" 2> "$folder/stderr" || status=$?
 }
 
+# What the device received beyond the updater's own requests: the image messages.
+image_received() {
+  sed -n 's/^[0-9]* RX //p' "$folder/device.log" 2> /dev/null | grep -v '^F0 47 .. .. 07 0[025] 00 00 F7$' || true
+}
+
+updated_silently() {
+  [ "$status" -eq 1 ] || fail "exit code $status, expected 1: $(cat "$folder/stderr")"
+  [ ! -s "$folder/stderr" ] || fail "unexpected text on stderr: $(cat "$folder/stderr")"
+  grep -q ' STATE done$' "$folder/device.log" || fail "the device never reported done"
+}
+
+refused_with() {
+  [ "$status" -eq "$1" ] || fail "exit code $status, expected $1"
+  [ "$(wc -l < "$folder/stderr")" -eq "$2" ] || fail "expected $2 line(s) on stderr: $(cat "$folder/stderr")"
+  grep -qF "$3" "$folder/stderr" || fail "stderr does not say \"$3\": $(cat "$folder/stderr")"
+  [ -z "$(image_received)" ] || fail "the device received: $(image_received)"
+}
+
 case "$road" in
   silent-update)
     # A path with blanks in it, as the shell hands it over: one argument.
     mkdir "$folder/my firmware"
     image="$folder/my firmware/image one.syx"
-    printf '\xF0\x01\x02\xF7\xF0\x03\x0D\x04\xF7\xF0\x05' > "$image"
+    printf '\xF0\x01\x02\xF7\xF0\x03\x0D\x04\xF7\x05\x06' > "$image"
     ZV_SIM_DEVICE=update run -SILENT -START_UPDATE_AUTOMATICALLY -ALWAYS_UPDATE "-ABSOLUTE_FIRMWARE_FILE_PATH=$image"
-    [ "$status" -eq 1 ] || fail "exit code $status, expected 1"
-    received=$(sed -n 's/^[0-9]* RX //p' "$folder/device.log" | grep -v '^F0 47 00 37 07 02 00 00 F7$' || true)
-    [ "$received" = $'F0 01 02 F7\nF0 03 F7\nF0 0D 04 F7' ] || fail "the device received: $received"
-    grep -q ' STATE done$' "$folder/device.log" || fail "the device never reported done"
-    [ ! -s "$folder/stderr" ] || fail "unexpected text on stderr: $(cat "$folder/stderr")"
+    updated_silently
+    [ "$(image_received)" = $'F0 01 02 F7\nF0 03 F7\nF0 0D 04 F7' ] || fail "the device received: $(image_received)"
+    ;;
+  running-device)
+    # The path enclosed in quotes of its own, as a script written for another shell might pass it.
+    image="$folder/with blank.syx"
+    printf '\xF0\x01\x02\xF7\xF0\x03\x04\xF7' > "$image"
+    ZV_SIM_DEVICE=normal run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=\"$image\""
+    updated_silently
+    [ "$(image_received)" = $'F0 01 02 F7\nF0 03 04 F7' ] || fail "the device received: $(image_received)"
+    ;;
+  refused-image)
+    printf '\xF0\x01\xF0\x02\xF7' > "$folder/image.syx"
+    ZV_SIM_DEVICE=update run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    refused_with 3 1 "was refused at byte offset 2: a message begins inside another one; nothing was sent"
+    ;;
+  path-not-utf8)
+    # A file of the name cut at the byte that is not UTF-8 must never be taken instead.
+    printf '\xF0\x01\x02\xF7' > "$folder/fw"
+    printf '\xF0\x01\x02\xF7' > "$folder/fw"$'\xE9'".syx"
+    ZV_SIM_DEVICE=update run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/fw"$'\xE9'".syx"
+    refused_with 255 2 "Argument 3 is not UTF-8 text, so it cannot name a file: -ABSOLUTE_FIRMWARE_FILE_PATH=$folder/fw\\xE9.syx"
+    grep -qx "The application encountered problems during startup and will now close." "$folder/stderr" ||
+      fail "no start-up failure text: $(cat "$folder/stderr")"
     ;;
   window-needed)
     ZV_SIM_DEVICE=normal run -FIRMWARE_IMAGE_NAME=NoSuchImage.syx

@@ -2,6 +2,7 @@
 
 #include "Engine/UpdateEngine.h"
 #include "Engine/UpdateNotificationData.h"
+#include "Engine/UpdateProcessor.h"
 #include "Midi/MidiComm.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationCenterManager.h"
@@ -17,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -73,8 +75,13 @@ public:
         std::thread::id Thread;
         std::int32_t NewState = 0;
         std::int32_t OldState = 0;
-        double Fraction = 0.0;
         bool Success = false;
+        // Progress.
+        std::uint32_t Stage = 0;
+        double Fraction = 0.0;
+        std::uint32_t TimeRemaining = 0;
+        bool Estimate = false;
+        bool Last = false;
     };
 
     static RCPtr<LEngineNotificationLog> Create()
@@ -100,7 +107,11 @@ public:
             entry.NewState = file->GetNewState();
             entry.OldState = file->GetOldState();
         } else if (const ConstRCPtr<LFirmwareUpdateProgressNotificationData> progress(data); progress) {
+            entry.Stage = progress->GetStage();
             entry.Fraction = progress->GetFraction();
+            entry.TimeRemaining = progress->GetTimeRemaining();
+            entry.Estimate = progress->IsEstimate();
+            entry.Last = progress->IsLast();
         } else if (const ConstRCPtr<LFirmwareUpdateCompletedNotificationData> completed(data); completed) {
             entry.Success = completed->IsSuccess();
         }
@@ -150,18 +161,17 @@ inline bool ProcessNotificationsUntil(const std::function<bool()>& condition)
     }
 }
 
-// Starts every test with an empty "application" queue, and lets go of what the test left in it.
+// Starts every test with an empty "application" queue and the default waits, and lets go of what the test left.
 class EngineTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { StartAfresh(); }
+    void TearDown() override { StartAfresh(); }
+
+    static void StartAfresh()
     {
         GetApplicationNotificationCenter()->Clear();
         LUpdateEngine::SetFinalPollLimit(LUpdateEngine::kDefaultFinalPollLimit);
-    }
-    void TearDown() override
-    {
-        GetApplicationNotificationCenter()->Clear();
-        LUpdateEngine::SetFinalPollLimit(LUpdateEngine::kDefaultFinalPollLimit);
+        LUpdateProcessor::SetUpdateModeEntryWait(LUpdateProcessor::kDefaultUpdateModeEntryWait);
     }
 
     std::string LogPath() const { return mFolder / "device.log"; }
@@ -218,6 +228,23 @@ inline Bytes MakeImage(std::size_t count, std::size_t bodyLength)
         image.push_back(0xF7);
     }
     return image;
+}
+
+// Bytes of no form at all, the same for the same seed.
+inline Bytes RandomBytes(std::size_t count, std::uint32_t seed)
+{
+    std::mt19937 random(seed);
+    Bytes bytes(count);
+    for (std::uint8_t& byte : bytes) {
+        byte = static_cast<std::uint8_t>(random());
+    }
+    return bytes;
+}
+
+inline void ToFirmwareImage(const Bytes& bytes, FirmwareImageBytes& image)
+{
+    image.SetCount(static_cast<std::uint32_t>(bytes.size()));
+    std::copy(bytes.begin(), bytes.end(), image.GetData());
 }
 
 }  // namespace ZV::Testing

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 
 namespace ZV::Testing {
 namespace {
@@ -34,12 +33,8 @@ protected:
     ZVRESULT Send(const std::string& hex, std::vector<std::string>& received,
                   const std::function<ZVRESULT(const FirmwareImageBytes&)>& sender)
     {
-        const Bytes bytes = ParseHex(hex);
         FirmwareImageBytes image;
-        image.SetCount(static_cast<std::uint32_t>(bytes.size()));
-        if (!bytes.empty()) {
-            std::memcpy(image.GetData(), bytes.data(), bytes.size());
-        }
+        ToFirmwareImage(ParseHex(hex), image);
         const std::size_t before = TextsOfKind(LogPath(), "RX").size();
         const ZVRESULT result = sender(image);
         const std::vector<std::string> all = TextsOfKind(LogPath(), "RX");
@@ -47,14 +42,20 @@ protected:
         return result;
     }
 
-    std::vector<double> ProgressFractions()
+    std::vector<LEngineNotificationLog::Entry> TakeProgress()
     {
         GetApplicationNotificationCenter()->ProcessNotifications(false);
+        std::vector<LEngineNotificationLog::Entry> progress = std::move(mLog->Entries);
+        mLog->Entries.clear();
+        return progress;
+    }
+
+    std::vector<double> ProgressFractions()
+    {
         std::vector<double> fractions;
-        for (const LEngineNotificationLog::Entry& entry : mLog->Entries) {
+        for (const LEngineNotificationLog::Entry& entry : TakeProgress()) {
             fractions.push_back(entry.Fraction);
         }
-        mLog->Entries.clear();
         return fractions;
     }
 
@@ -68,26 +69,74 @@ TEST_F(ImageSending, EachMessageGoesOutAsTheImageHoldsItWithProgressByBytesConsu
     std::vector<std::string> received;
     EXPECT_EQ(SendMessages("F0 01 02 F7 F0 03 F7", received), ZV_S_OK);
     EXPECT_EQ(received, (std::vector<std::string>{"F0 01 02 F7", "F0 03 F7"}));
-    EXPECT_EQ(ProgressFractions(), (std::vector<double>{3.0 / 7.0, 6.0 / 7.0})) << "progress never reaches 1";
+    const std::vector<LEngineNotificationLog::Entry> progress = TakeProgress();
+    ASSERT_EQ(progress.size(), 2u);
+    EXPECT_EQ(progress[0].Fraction, 3.0 / 7.0);
+    EXPECT_EQ(progress[1].Fraction, 6.0 / 7.0) << "progress never reaches 1";
+    for (const LEngineNotificationLog::Entry& entry : progress) {
+        EXPECT_EQ(entry.Id, kNidFirmwareUpdateProgress);
+        EXPECT_EQ(entry.Stage, 0u);
+        EXPECT_TRUE(entry.Estimate) << "the receiver estimates the time remaining";
+        EXPECT_EQ(entry.TimeRemaining, 0xFFFFFFFFu);
+        EXPECT_FALSE(entry.Last);
+    }
 
-    EXPECT_EQ(SendMessages("F0 10 11 0D 20 F7 F0 30 F7 44 55", received), ZV_S_OK);
-    EXPECT_EQ(received, (std::vector<std::string>{"F0 10 11 F7", "F0 0D 20 F7", "F0 30 F7"}))
-        << "0x0D ends a message and begins the next; bytes after the last F7 are not sent";
-
-    EXPECT_EQ(SendMessages("F0 01 F0 02 F7 05 0D 03 F7", received), ZV_S_OK);
-    EXPECT_EQ(received, (std::vector<std::string>{"F0 01 02 F7", "F0 05 F7", "F0 0D 03 F7"}))
-        << "an F0 inside a body is dropped, and a body may begin without one";
+    EXPECT_EQ(SendMessages("F0 10 11 0D 20 F7 F0 30 0D 0D 31 F7 44 90 55", received), ZV_S_OK);
+    EXPECT_EQ(received, (std::vector<std::string>{"F0 10 11 F7", "F0 0D 20 F7", "F0 30 F7", "F0 0D F7", "F0 0D 31 F7"}))
+        << "0x0D ends a message and begins the next; bytes after the last message that begin none are not sent";
+    EXPECT_EQ(mEngine->GetUpdateFailure().Kind, LUpdateEngineInterface::FailureKind::kNone);
     EXPECT_TRUE(mRig->Device().GetFindings().empty());
 }
 
-TEST_F(ImageSending, ImageThatYieldsNoWholeMessageFailsWithNothingSent)
+TEST_F(ImageSending, ImageThatIsNotACleanRunOfMessagesIsRefusedWholeAtItsFirstFaultWithNothingSent)
 {
-    for (const std::string hex : {"", "F0 F7", "11 22 33", "F0 01 02", "F0 01 F7 0D 02 F7", "F0 01 F7 F0 F7"}) {
+    struct Refused {
+        std::string Hex;
+        ImageFault Fault;
+        std::uint32_t Offset;
+    };
+    std::vector<Refused> images = {
+        {"", ImageFault::kNoMessage, 0},
+        {"11 22 33", ImageFault::kNoMessage, 0},
+        {"7E F0 01 F7", ImageFault::kByteOutsideMessages, 0},
+        {"F0 01 F7 05 F0 02 F7", ImageFault::kByteOutsideMessages, 3},
+        {"F0 01 F7 0D 02 F7", ImageFault::kByteOutsideMessages, 3},
+        {"F0 01 F7 F7", ImageFault::kByteOutsideMessages, 3},
+        {"F0 01 F0 02 F7", ImageFault::kMessageInsideMessage, 2},
+        {"F0 01 F7 F0 02 90 40 F7", ImageFault::kStatusByteInMessage, 5},
+        {"F0 F7", ImageFault::kEmptyMessage, 1},
+        {"F0 0D 01 F7", ImageFault::kEmptyMessage, 1},
+        {"F0 01 02", ImageFault::kUnfinishedMessage, 0},
+        {"F0 01 F7 F0 02 03", ImageFault::kUnfinishedMessage, 3},
+        {"F0 01 F7 F0 02 0D 03", ImageFault::kUnfinishedMessage, 5},
+    };
+    const Bytes noise = RandomBytes(1024, 20261207);
+    FirmwareImageBytes noiseImage;
+    ToFirmwareImage(noise, noiseImage);
+    const ImageCheck noiseCheck = CheckFirmwareImage(noiseImage);
+    ASSERT_NE(noiseCheck.Fault, ImageFault::kNone);
+    images.push_back({ToHex(noise), noiseCheck.Fault, noiseCheck.Offset});
+
+    for (const Refused& image : images) {
+        SCOPED_TRACE("image \"" + image.Hex.substr(0, 40) + "\"");
         std::vector<std::string> received;
-        EXPECT_EQ(SendMessages(hex, received), ZV_E_FAIL) << "image \"" << hex << "\"";
-        EXPECT_TRUE(received.empty()) << "image \"" << hex << "\": nothing may reach the device";
+        EXPECT_EQ(SendMessages(image.Hex, received), ZV_E_FAIL);
+        EXPECT_TRUE(received.empty()) << "nothing may reach the device";
+        const LUpdateEngineInterface::UpdateFailure failure = mEngine->GetUpdateFailure();
+        EXPECT_EQ(failure.Kind, LUpdateEngineInterface::FailureKind::kImageRefused);
+        EXPECT_EQ(failure.Fault, image.Fault);
+        EXPECT_EQ(failure.Offset, image.Offset);
     }
-    EXPECT_TRUE(ProgressFractions().empty());
+    EXPECT_TRUE(TakeProgress().empty());
+    EXPECT_TRUE(mRig->Device().GetFindings().empty());
+}
+
+TEST_F(ImageSending, IdentityRequestGoesToTheNamedPortOnly)
+{
+    EXPECT_EQ(mEngine->SendIdentityRequest(WideString(L"No Such Device")), ZV_E_FAIL);
+    EXPECT_TRUE(TextsOfKind(LogPath(), "RX").empty());
+    EXPECT_EQ(mEngine->SendIdentityRequest(WideString(L"Halvista Left")), 6);
+    EXPECT_EQ(TextsOfKind(LogPath(), "RX"), std::vector<std::string>{"F0 7E 7F 06 01 F7"});
 }
 
 TEST_F(ImageSending, ChunksCarryTheImageAsItIsInPiecesOf128Bytes)

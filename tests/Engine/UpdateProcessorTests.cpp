@@ -48,8 +48,8 @@ TEST(UpdateProcessorSwitches, SwitchesMatchInAnyCaseEndAtABlankAndQuotedValuesLo
               "/tmp/my images/a.syx")
         << "a quote that is never closed runs to the end of the line";
     EXPECT_EQ(SwitchValue("-FIRMWARE_IMAGE_NAME= other.syx", L"-FIRMWARE_IMAGE_NAME="), "(not found)");
-    EXPECT_EQ(SwitchValue("-SILENT -FIRMWARE_IMAGE_NAME=", L"-FIRMWARE_IMAGE_NAME="), "(not found)");
-    EXPECT_EQ(SwitchValue("-FIRMWARE_IMAGE_NAME=\"\" -SILENT", L"-FIRMWARE_IMAGE_NAME="), "(not found)");
+    EXPECT_EQ(SwitchValue("-SILENT -FIRMWARE_IMAGE_NAME=", L"-FIRMWARE_IMAGE_NAME="), "") << "given, with no value";
+    EXPECT_EQ(SwitchValue("-FIRMWARE_IMAGE_NAME=\"\" -SILENT", L"-FIRMWARE_IMAGE_NAME="), "");
 }
 
 class UpdateProcessor : public EngineTest {};
@@ -71,10 +71,20 @@ TEST_F(UpdateProcessor, FirmwareFileIsLookedForInTheProgramsFolderByDefaultOrByN
     EXPECT_EQ(engine.GetFirmwareFileState(), LUpdateEngineInterface::kFileMissing);
     EXPECT_EQ(engine.GetDeviceState(), LUpdateEngineInterface::kDeviceNotFound);
 
-    const RCPtr<LUpdateProcessor> named(new LUpdateProcessor(rig.Factory()));
-    ASSERT_EQ(named->Initialize(WideString(L"-FIRMWARE_IMAGE_NAME=Other.syx")), ZV_S_OK);
-    named->GetEngine()->GetFirmwareFilePath(path);
-    EXPECT_EQ(Narrow(path), ProgramFolder() + "/Other.syx");
+    const auto pathFor = [&](const wchar_t* commandLine) {
+        const RCPtr<LUpdateProcessor> named(new LUpdateProcessor(rig.Factory()));
+        EXPECT_EQ(named->Initialize(WideString(commandLine)), ZV_S_OK);
+        WideString chosen;
+        named->GetEngine()->GetFirmwareFilePath(chosen);
+        EXPECT_EQ(named->GetEngine()->GetFirmwareFileState(), LUpdateEngineInterface::kFileMissing);
+        return Narrow(chosen);
+    };
+    EXPECT_EQ(pathFor(L"-FIRMWARE_IMAGE_NAME=Other.syx"), ProgramFolder() + "/Other.syx");
+    EXPECT_EQ(pathFor(L"-FIRMWARE_IMAGE_NAME= Other.syx"), ProgramFolder() + "/QR27C_AppAndAssets.syx")
+        << "a blank after the switch: not given";
+    EXPECT_EQ(pathFor(L"-SILENT -ABSOLUTE_FIRMWARE_FILE_PATH=\"\""), "")
+        << "given but empty: no file at all, never the default one";
+    EXPECT_EQ(pathFor(L"-SILENT -FIRMWARE_IMAGE_NAME="), "");
 }
 
 TEST_F(UpdateProcessor, AllowDowngradeComesFromTheFirstCommandLineOnly)
@@ -125,18 +135,67 @@ TEST_F(UpdateProcessor, DeviceRunningTheFilesBuildEndsWithoutWindowUnlessTheUpda
     EXPECT_EQ(TextsOfKind(LogPath(), "RX").back(), EnterUpdateModeRequest);
 }
 
+TEST_F(UpdateProcessor, RunningDeviceIsNotSentIntoUpdateModeForAnImageThatWouldBeRefused)
+{
+    SimulatedMidiRig rig({QuickDevice(DeviceStart::Normal, LogPath())});
+    const std::string file = "-ABSOLUTE_FIRMWARE_FILE_PATH=" + WriteFile("image.syx", ParseHex("F0 01 F7 F0 02"));
+    const RCPtr<LUpdateProcessor> processor(new LUpdateProcessor(rig.Factory()));
+    EXPECT_EQ(processor->Initialize(Wide(file + " -SILENT -START_UPDATE_AUTOMATICALLY")),
+              LUpdateProcessor::kFinishedWithoutWindow);
+    const LUpdateEngineInterface& engine = *processor->GetEngine();
+    EXPECT_EQ(engine.GetDeviceState(), LUpdateEngineInterface::kDeviceRunning);
+    EXPECT_EQ(engine.GetUpdateFailure().Kind, LUpdateEngineInterface::FailureKind::kImageRefused);
+    EXPECT_EQ(engine.GetUpdateFailure().Offset, 3u);
+    EXPECT_EQ(TextsOfKind(LogPath(), "RX"), (std::vector<std::string>{StatusRequest, VersionRequest}));
+}
+
+TEST_F(UpdateProcessor, SilentAutomaticStartWaitsForARunningDeviceToComeBackInUpdateModeAndUpdatesIt)
+{
+    SimulatedMidiRig rig({QuickDevice(DeviceStart::Normal, LogPath())});
+    const std::string file = "-ABSOLUTE_FIRMWARE_FILE_PATH=" + WriteFile("image.syx", MakeImage(4, 8));
+    const RCPtr<LUpdateProcessor> processor(new LUpdateProcessor(rig.Factory()));
+    EXPECT_EQ(processor->Initialize(Wide(file + " -SILENT -START_UPDATE_AUTOMATICALLY")),
+              LUpdateProcessor::kFinishedWithoutWindow);
+    EXPECT_EQ(processor->GetEngine()->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateFinished);
+    EXPECT_TRUE(rig.Device().WaitForStateEntries(Simulator::DeviceState::Done, 1, kBoundedWait));
+    const std::vector<std::string> received = TextsOfKind(LogPath(), "RX");
+    EXPECT_EQ(std::count(received.begin(), received.end(), EnterUpdateModeRequest), 1);
+    EXPECT_EQ(std::count_if(received.begin(), received.end(),
+                            [](const std::string& text) { return text.starts_with("F0 00 "); }),
+              1)
+        << "the image's first message, once";
+    EXPECT_TRUE(rig.Device().GetFindings().empty());
+}
+
+TEST_F(UpdateProcessor, SilentAutomaticStartGivesUpOnADeviceThatDoesNotComeBackInUpdateMode)
+{
+    Simulator::DeviceSettings device = QuickDevice(DeviceStart::Normal, LogPath());
+    device.RestartTime = std::chrono::milliseconds(60000);
+    SimulatedMidiRig rig({device});
+    LUpdateProcessor::SetUpdateModeEntryWait(2 * LUpdateProcessor::kUpdateModeEntryTurn);
+    const std::string file = "-ABSOLUTE_FIRMWARE_FILE_PATH=" + WriteFile("image.syx", MakeImage(4, 8));
+    const RCPtr<LUpdateProcessor> processor(new LUpdateProcessor(rig.Factory()));
+    EXPECT_EQ(processor->Initialize(Wide(file + " -SILENT -START_UPDATE_AUTOMATICALLY")),
+              LUpdateProcessor::kFinishedWithoutWindow);
+    EXPECT_EQ(processor->GetEngine()->GetDeviceState(), LUpdateEngineInterface::kDeviceEnteringUpdateMode);
+    EXPECT_EQ(processor->GetEngine()->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateIdle);
+}
+
 TEST_F(UpdateProcessor, SilentAutomaticStartUpdatesADeviceInUpdateModeWithEachMessageAsTheImageHoldsIt)
 {
     SimulatedMidiRig rig({QuickDevice(DeviceStart::Update, LogPath())});
     std::filesystem::create_directory(mFolder.Path() / "my firmware");
     const std::string imagePath = WriteFile("my firmware/image one.syx",
                                         ParseHex("F0 01 02 03 F7 F0 10 11 0D 12 13 F7 F0 20 F7 F0 30 0D 0D 31 F7 "
-                                                      "F0 40 41 42 43 44 F7 F0 50 51"));
+                                                      "F0 40 41 42 43 44 F7 50 51"));
     const std::string pathSwitch = "-ABSOLUTE_FIRMWARE_FILE_PATH=" + imagePath;
     const char* arguments[] = {"FirmwareUpdater", "-SILENT", "-START_UPDATE_AUTOMATICALLY", pathSwitch.c_str()};
+    WideString commandLine;
+    std::string refusal;
+    ASSERT_TRUE(JoinCommandLine(4, arguments, commandLine, refusal));
 
     const RCPtr<LUpdateProcessor> processor(new LUpdateProcessor(rig.Factory()));
-    EXPECT_EQ(processor->Initialize(JoinCommandLine(4, arguments)), LUpdateProcessor::kFinishedWithoutWindow);
+    EXPECT_EQ(processor->Initialize(commandLine), LUpdateProcessor::kFinishedWithoutWindow);
 
     EXPECT_EQ(processor->GetEngine()->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateFinished)
         << "the silent start waits for the update";
@@ -151,7 +210,7 @@ TEST_F(UpdateProcessor, SilentAutomaticStartUpdatesADeviceInUpdateModeWithEachMe
     }
     EXPECT_EQ(received, (std::vector<std::string>{"F0 01 02 03 F7", "F0 10 11 F7", "F0 0D 12 13 F7", "F0 20 F7",
                                                   "F0 30 F7", "F0 0D F7", "F0 0D 31 F7", "F0 40 41 42 43 44 F7"}))
-        << "bodies as the image holds them, split at 0x0D, the unfinished tail not sent";
+        << "bodies as the image holds them, split at 0x0D, the bytes after the last message not sent";
     for (std::size_t index = 1; index < image.size(); ++index) {
         EXPECT_GE(image[index].Microseconds - image[index - 1].Microseconds, 1000)
             << "a pause of at least 1 ms before image message " << index + 1;

@@ -15,21 +15,9 @@ using Simulator::DeviceStart;
 // Runs of the update against a device that starts in update mode.
 class UpdateRun : public EngineTest {
 protected:
-    // The device is looked for on its update-mode ports only, so the scan does not wait for a running device's
-    // answer that a device in update mode never gives.
     RCPtr<LUpdateEngine> EngineInUpdateMode(SimulatedMidiRig& rig, const Bytes& image)
     {
-        RCPtr<LUpdateEngine> engine(new LUpdateEngine(rig.Factory()));
-        EXPECT_EQ(engine->Initialize(WideString()), ZV_S_OK);
-        engine->SetNotificationsEnabled(true);
-        Array<LUpdateEngineInterface::DeviceDefinition> definitions;
-        LUpdateEngineInterface::DeviceDefinition definition;
-        definition.NormalCapturePortName = WideString(L"Halvista Left, running");
-        definition.NormalRenderPortName = WideString(L"Halvista Left, running");
-        definition.UpdateCapturePortName = WideString(L"Halvista Left");
-        definition.UpdateRenderPortName = WideString(L"Halvista Left");
-        definitions.AddItem(definition);
-        engine->SetDeviceDefinitions(definitions);
+        const RCPtr<LUpdateEngine> engine = MakeEngine(rig);
         engine->SetFirmwareFile(Wide(WriteFile("image.syx", image)));
         engine->ScanForDevices();
         EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceInUpdateMode);
@@ -87,7 +75,26 @@ TEST_F(UpdateRun, DeviceThatNeverReportsDoneFailsTheUpdateOnceThePollLimitHasPas
     EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceUnusable)
         << "the worker gives the device back instead of holding the updating state for ever";
     EXPECT_EQ(SelectedDeviceError(*engine), LUpdateEngineInterface::kDeviceErrorNoAccess);
+    EXPECT_EQ(engine->GetUpdateFailure().Kind, LUpdateEngineInterface::FailureKind::kNotConfirmed);
     EXPECT_EQ(ImageMessagesReceived(), 5u);
+}
+
+TEST_F(UpdateRun, DeviceThatGoesAwayDuringTheImageFailsTheUpdateAtTheMessageThatCouldNotGoOut)
+{
+    Simulator::DeviceSettings device = QuickDevice(DeviceStart::Update, LogPath());
+    device.Faults.VanishAfterImageMessages = 3;
+    SimulatedMidiRig rig({device});
+    const RCPtr<LUpdateEngine> engine = EngineInUpdateMode(rig, MakeImage(10, 16));
+
+    ASSERT_EQ(engine->StartUpdate(), ZV_S_OK);
+    WaitForCompletions(*engine, 1);
+    EXPECT_EQ(Completions(), std::vector<bool>{false});
+    EXPECT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateFailed);
+    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceUnusable);
+    const LUpdateEngineInterface::UpdateFailure failure = engine->GetUpdateFailure();
+    EXPECT_EQ(failure.Kind, LUpdateEngineInterface::FailureKind::kDeviceVanished);
+    EXPECT_EQ(failure.Offset, 3u * 18u + 1u) << "the body of the fourth message";
+    EXPECT_EQ(ImageMessagesReceived(), 3u);
 }
 
 TEST_F(UpdateRun, CancelDuringTheSendStopsItAndCountsAsAFailure)
@@ -106,6 +113,7 @@ TEST_F(UpdateRun, CancelDuringTheSendStopsItAndCountsAsAFailure)
     EXPECT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateFailed);
     EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceUnusable);
     EXPECT_EQ(SelectedDeviceError(*engine), LUpdateEngineInterface::kDeviceErrorNoAccess);
+    EXPECT_EQ(engine->GetUpdateFailure().Kind, LUpdateEngineInterface::FailureKind::kCancelled);
     EXPECT_GE(ImageMessagesReceived(), 20u);
     EXPECT_LT(ImageMessagesReceived(), 400u) << "the rest of the image is not sent";
 }
@@ -127,18 +135,32 @@ TEST_F(UpdateRun, CancelDuringTheFinalPollTakesEffectWhenTheDeviceReportsDone)
     EXPECT_EQ(Completions(), (std::vector<bool>{false, false}));
     EXPECT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateCancelled);
     EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceInUpdateMode);
+    EXPECT_EQ(engine->GetUpdateFailure().Kind, LUpdateEngineInterface::FailureKind::kCancelled);
     EXPECT_TRUE(rig.Device().WaitForStateEntries(Simulator::DeviceState::Done, 1, kBoundedWait));
 }
 
-TEST_F(UpdateRun, FirmwareFileThatIsEmptyOrWentAwayFailsTheUpdateBeforeAnythingIsSent)
+TEST_F(UpdateRun, FirmwareFileThatIsEmptyCutOffOrGoneFailsTheUpdateBeforeAnythingIsSent)
 {
-    for (const bool wentAway : {false, true}) {
-        SCOPED_TRACE(wentAway ? "the file went away" : "the file is empty");
-        const std::string logPath = mFolder / (wentAway ? "went-away.log" : "empty.log");
+    struct Case {
+        const char* Name;
+        Bytes Image;
+        LUpdateEngineInterface::FailureKind Kind;
+        ImageFault Fault;
+    };
+    Bytes cutOff = MakeImage(4, 8);
+    cutOff.resize(cutOff.size() - 3);
+    const Case cases[] = {
+        {"empty", Bytes(), LUpdateEngineInterface::FailureKind::kImageRefused, ImageFault::kNoMessage},
+        {"cut-off", cutOff, LUpdateEngineInterface::FailureKind::kImageRefused, ImageFault::kUnfinishedMessage},
+        {"gone", MakeImage(2, 8), LUpdateEngineInterface::FailureKind::kImageUnreadable, ImageFault::kNone},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.Name);
+        const std::string logPath = mFolder / (std::string(test.Name) + ".log");
         SimulatedMidiRig rig({QuickDevice(DeviceStart::Update, logPath)});
-        const RCPtr<LUpdateEngine> engine = EngineInUpdateMode(rig, wentAway ? MakeImage(2, 8) : Bytes());
+        const RCPtr<LUpdateEngine> engine = EngineInUpdateMode(rig, test.Image);
         ASSERT_EQ(engine->GetFirmwareFileState(), LUpdateEngineInterface::kFilePresent);
-        if (wentAway) {
+        if (test.Kind == LUpdateEngineInterface::FailureKind::kImageUnreadable) {
             std::filesystem::remove(mFolder / "image.syx");
         }
         mLog->Entries.clear();
@@ -148,8 +170,10 @@ TEST_F(UpdateRun, FirmwareFileThatIsEmptyOrWentAwayFailsTheUpdateBeforeAnythingI
         EXPECT_EQ(Completions(), std::vector<bool>{false});
         EXPECT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateFailed);
         EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceUnusable);
-        EXPECT_EQ(TextsOfKind(logPath, "RX"), std::vector<std::string>{StatusRequest})
-            << "only the scan's request: no image, and no poll for a done that cannot come";
+        EXPECT_EQ(engine->GetUpdateFailure().Kind, test.Kind);
+        EXPECT_EQ(engine->GetUpdateFailure().Fault, test.Fault);
+        EXPECT_EQ(TextsOfKind(logPath, "RX"), (std::vector<std::string>{StatusRequest, StatusRequest}))
+            << "only the scan's requests: no image, and no poll for a done that cannot come";
     }
 }
 

@@ -1,0 +1,100 @@
+#include "App/HeadlessRoad.h"
+
+#include "Engine/EngineTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace ZV::Testing {
+namespace {
+
+using Simulator::DeviceStart;
+
+class HeadlessRoad : public EngineTest {
+protected:
+    // Runs the program's road without a window against one simulated device, with the image as its firmware file.
+    HeadlessOutcome Run(const Simulator::DeviceSettings& device, const Bytes& image, const std::string& switches)
+    {
+        SimulatedMidiRig rig({device});
+        const std::string path = WriteFile("firmware image.syx", image);
+        const HeadlessOutcome outcome =
+            RunWithoutWindow(Wide(switches + " -ABSOLUTE_FIRMWARE_FILE_PATH=\"" + path + "\""), rig.Factory());
+        mDeviceReachedDone = rig.Device().WaitForStateEntries(Simulator::DeviceState::Done, 1, std::chrono::seconds(0));
+        mFindings = rig.Device().GetFindings();
+        return outcome;
+    }
+
+    std::string ImagePath() const { return mFolder / "firmware image.syx"; }
+
+    std::size_t ImageMessagesReceived() const
+    {
+        std::size_t count = 0;
+        for (const std::string& text : TextsOfKind(LogPath(), "RX")) {
+            count += text != StatusRequest && text != VersionRequest && text != EnterUpdateModeRequest;
+        }
+        return count;
+    }
+
+    bool mDeviceReachedDone = false;
+    std::vector<std::string> mFindings;
+};
+
+const std::string kSilentAutomatic = "-SILENT -START_UPDATE_AUTOMATICALLY";
+
+TEST_F(HeadlessRoad, SilentRunThatUpdatesOrNeedsNoUpdateEndsWith1AndSaysNothing)
+{
+    for (const DeviceStart start : {DeviceStart::Update, DeviceStart::Normal}) {
+        SCOPED_TRACE(start == DeviceStart::Update ? "in update mode" : "running");
+        const HeadlessOutcome outcome = Run(QuickDevice(start, LogPath()), MakeImage(6, 12), kSilentAutomatic);
+        EXPECT_EQ(outcome.ExitCode, kExitFinished);
+        EXPECT_EQ(outcome.ErrorLine, "");
+        EXPECT_TRUE(mDeviceReachedDone);
+        EXPECT_TRUE(mFindings.empty());
+    }
+
+    Simulator::DeviceSettings upToDate = QuickDevice(DeviceStart::Normal, LogPath());
+    upToDate.Build = LUpdateEngineInterface::kFirmwareFileBuild;
+    const HeadlessOutcome outcome = Run(upToDate, MakeImage(6, 12), "-SILENT");
+    EXPECT_EQ(outcome.ExitCode, kExitFinished);
+    EXPECT_EQ(outcome.ErrorLine, "");
+}
+
+TEST_F(HeadlessRoad, SilentRunWhoseUpdateFailsEndsWith3AndOneLineSayingWhatFailed)
+{
+    const Bytes noise = RandomBytes(1024, 7);
+    FirmwareImageBytes noiseImage;
+    ToFirmwareImage(noise, noiseImage);
+    const ImageCheck noiseCheck = CheckFirmwareImage(noiseImage);
+    ASSERT_NE(noiseCheck.Fault, ImageFault::kNone);
+
+    HeadlessOutcome outcome = Run(QuickDevice(DeviceStart::Update, LogPath()), noise, kSilentAutomatic);
+    EXPECT_EQ(outcome.ExitCode, kExitUpdateFailed);
+    EXPECT_EQ(outcome.ErrorLine, "FirmwareUpdater: the firmware file \"" + ImagePath() +
+                                     "\" was refused at byte offset " + std::to_string(noiseCheck.Offset) + ": " +
+                                     DescribeImageFault(noiseCheck.Fault) + "; nothing was sent\n");
+    EXPECT_EQ(ImageMessagesReceived(), 0u);
+
+    Simulator::DeviceSettings neverDone = QuickDevice(DeviceStart::Update, LogPath());
+    neverDone.Faults.NeverDone = true;
+    LUpdateEngine::SetFinalPollLimit(300);
+    outcome = Run(neverDone, MakeImage(3, 8), kSilentAutomatic);
+    EXPECT_EQ(outcome.ExitCode, kExitUpdateFailed);
+    EXPECT_EQ(outcome.ErrorLine,
+              "FirmwareUpdater: the device took the image but did not confirm the update within 300 ms\n");
+
+    Simulator::DeviceSettings vanishing = QuickDevice(DeviceStart::Update, LogPath());
+    vanishing.Faults.VanishAfterImageMessages = 2;
+    outcome = Run(vanishing, MakeImage(5, 8), kSilentAutomatic);
+    EXPECT_EQ(outcome.ExitCode, kExitUpdateFailed);
+    EXPECT_EQ(outcome.ErrorLine, "FirmwareUpdater: the device went away during the update (at byte offset 21 of the "
+                                 "image)\n");
+
+    Simulator::DeviceSettings neverBack = QuickDevice(DeviceStart::Normal, LogPath());
+    neverBack.RestartTime = std::chrono::milliseconds(60000);
+    LUpdateProcessor::SetUpdateModeEntryWait(2 * LUpdateProcessor::kUpdateModeEntryTurn);
+    outcome = Run(neverBack, MakeImage(3, 8), kSilentAutomatic);
+    EXPECT_EQ(outcome.ExitCode, kExitUpdateFailed);
+    EXPECT_EQ(outcome.ErrorLine, "FirmwareUpdater: the device did not come back in update mode within 1 s\n");
+}
+
+}  // namespace
+}  // namespace ZV::Testing
