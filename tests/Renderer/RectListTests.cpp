@@ -61,12 +61,9 @@ TEST(RectList, IntersectsRectMovesRoundsAndClampsTheRectAndCountsNeitherTouching
     EXPECT_FALSE(list.IntersectsRect({0, 0, 10, 10}, {0, 0})) << "touching";
     EXPECT_TRUE(list.IntersectsRect({0, 0, 10, 10}, {0.5, 0.5})) << "10.5 rounds away from zero";
     EXPECT_FALSE(list.IntersectsRect({0, 0, 10.4, 10.4}, {0, 0}));
-    EXPECT_TRUE(list.IntersectsRect({-100, -100, 5, 5}, {107, 107}));
     EXPECT_FALSE(list.IntersectsRect({-15, -15, 10, 10}, {0, 0})) << "left and top stop at 0";
     EXPECT_TRUE(list.IntersectsRect({2147483640.0, 2147483640.0, 1e300, 1e300}, {0, 0}));
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_FALSE(list.IntersectsRect({nan, 12, 5, 5}, {0, 0}));
-    EXPECT_FALSE(list.IntersectsRect({12, 12, 5, nan}, {0, 0}));
+    EXPECT_FALSE(list.IntersectsRect({12, 12, 5, std::numeric_limits<double>::quiet_NaN()}, {0, 0}));
 }
 
 TEST(RectList, ListsHandOutTheirNodesWithoutOverflowNearThe32BitLimits)
@@ -90,11 +87,8 @@ TEST(RectList, ListsHandOutTheirNodesWithoutOverflowNearThe32BitLimits)
     EXPECT_TRUE(list.GetBounds(bounds));
     EXPECT_EQ(bounds, (RectEdges{kMin, kMin, kMax, 40}));
 
-    RectList copies;
-    copies.Add({0, 0, 10, 10});
-    copies.AppendCopies(list);
-    copies.AppendCopies(copies);
-    EXPECT_EQ(copies.GetCount(), 8u) << "copies overlap freely, also of the list itself";
+    list.AppendCopies(list);
+    EXPECT_EQ(list.GetCount(), 6u) << "copies overlap freely, also of the list itself";
 
     RectList moved;
     moved.Add({kMax - 10, 0, kMax - 5, 10});
@@ -120,7 +114,7 @@ std::uintptr_t AddressOfNodeAt(const RectList& list, zlong left)
 
 TEST(RectNodePool, The513thLiveNodeComesFromTheHeapAndReleasedSlotsComeBackInTheOrderReleased)
 {
-    RectList().Add({0, 0, 1, 1});
+    RectList().Add({0, 0, 1, 1});  // makes the block before the heap is watched
     Testing::CountingPoolAllocator heap;
     RectList list;
     for (zlong x = 0; x < 512; ++x) {
