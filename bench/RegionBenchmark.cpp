@@ -1,0 +1,119 @@
+#include "Renderer/RectList.h"
+#include "Renderer/RectNodePool.h"
+#include "Threading/CountingPoolAllocator.h"
+
+#include <benchmark/benchmark.h>
+#include <pixman.h>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+namespace {
+
+using namespace ZV;
+
+// A window's invalidation between two paints: small dirty rectangles from controls that changed, a few opaque areas
+// cut out, then the region tidied and walked by the paint.
+struct Workload {
+    std::vector<RectEdges> dirty;
+    std::vector<RectEdges> opaque;
+};
+
+const Workload& GetWorkload()
+{
+    static const Workload workload = [] {
+        constexpr int kWindowWidth = 1280;
+        constexpr int kWindowHeight = 800;
+        std::mt19937 random(2024);
+        std::uniform_int_distribution<zlong> size(4, 48);
+        std::uniform_int_distribution<zlong> x(0, kWindowWidth - 48);
+        std::uniform_int_distribution<zlong> y(0, kWindowHeight - 48);
+        Workload made;
+        for (int i = 0; i < 200; ++i) {
+            const zlong left = x(random);
+            const zlong top = y(random);
+            made.dirty.push_back({left, top, left + size(random), top + size(random)});
+        }
+        for (int i = 0; i < 4; ++i) {
+            const zlong left = x(random);
+            const zlong top = y(random);
+            made.opaque.push_back({left, top, left + 120, top + 60});
+        }
+        return made;
+    }();
+    return workload;
+}
+
+std::int64_t Area(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom)
+{
+    return (right - left) * (bottom - top);
+}
+
+void RectListInvalidation(benchmark::State& state)
+{
+    const Workload& workload = GetWorkload();
+    // The node pool's block is made once per process, before the heap is watched.
+    RectList().Add({0, 0, 1, 1});
+    Testing::CountingPoolAllocator heap;
+    std::int64_t area = 0;
+    std::uint32_t nodes = 0;
+    for (auto _ : state) {
+        RectList region;
+        for (const RectEdges& rect : workload.dirty) {
+            region.Add(rect);
+        }
+        for (const RectEdges& rect : workload.opaque) {
+            region.SubtractRect(rect);
+        }
+        region.Normalize();
+        area = 0;
+        nodes = 0;
+        for (const RectNode* node = region.GetHead(); node != nullptr; node = node->next) {
+            area += Area(node->left, node->top, node->right, node->bottom);
+            ++nodes;
+        }
+        benchmark::DoNotOptimize(area);
+    }
+    state.counters["area"] = static_cast<double>(area);
+    state.counters["rects"] = nodes;
+    state.counters["peak nodes"] = RectNodePool::GetPeakCount();
+    state.counters["heap calls"] = heap.GetCalls();
+}
+BENCHMARK(RectListInvalidation);
+
+// The same sequence on pixman's region, which keeps itself in bands after every operation.
+void PixmanInvalidation(benchmark::State& state)
+{
+    const Workload& workload = GetWorkload();
+    std::int64_t area = 0;
+    int rects = 0;
+    for (auto _ : state) {
+        pixman_region32_t region;
+        pixman_region32_init(&region);
+        for (const RectEdges& rect : workload.dirty) {
+            pixman_region32_union_rect(&region, &region, rect.left, rect.top,
+                                       static_cast<unsigned>(rect.right - rect.left),
+                                       static_cast<unsigned>(rect.bottom - rect.top));
+        }
+        for (const RectEdges& rect : workload.opaque) {
+            pixman_region32_t cut;
+            pixman_region32_init_rect(&cut, rect.left, rect.top, static_cast<unsigned>(rect.right - rect.left),
+                                      static_cast<unsigned>(rect.bottom - rect.top));
+            pixman_region32_subtract(&region, &region, &cut);
+            pixman_region32_fini(&cut);
+        }
+        area = 0;
+        const pixman_box32_t* boxes = pixman_region32_rectangles(&region, &rects);
+        for (int i = 0; i < rects; ++i) {
+            area += Area(boxes[i].x1, boxes[i].y1, boxes[i].x2, boxes[i].y2);
+        }
+        benchmark::DoNotOptimize(area);
+        pixman_region32_fini(&region);
+    }
+    state.counters["area"] = static_cast<double>(area);
+    state.counters["rects"] = rects;
+}
+BENCHMARK(PixmanInvalidation);
+
+}  // namespace
