@@ -19,8 +19,6 @@ TEST(RendererCreate, MakesThePlaceholderAndRegisteredKindsAndRefusesTheRest)
 
     EXPECT_TRUE(ThrowsText<std::domain_error>([] { LRenderer::Create(3, nullptr); },
                                               "Domain Error : ZV::LRenderer::Create"));
-    EXPECT_TRUE(ThrowsText<std::domain_error>([] { LRenderer::Create(-1, nullptr); },
-                                              "Domain Error : ZV::LRenderer::Create"));
     EXPECT_TRUE(ThrowsText<std::domain_error>([] { LRenderer::Create(LRenderer::kOpenGL, nullptr); },
                                               "Domain Error : ZV::LRenderer::Create"))
         << "no back-end registered for the kind";

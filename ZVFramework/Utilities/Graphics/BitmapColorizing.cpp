@@ -21,6 +21,15 @@ zulong TintChannel(zulong old, float keep, float tint)
     return value >= 255.0f ? 255u : static_cast<zulong>(value);
 }
 
+// Gradients are not drawn: a colorizer that is no single colour is refused with the gradient's error.
+void RefuseGradient(const LColorizer& colorizer, const PointT<zlong>& size)
+{
+    if (colorizer.IsGradient()) {
+        LBitmap::CreateGradientFilledBitmap(size, colorizer.GetColor(), colorizer.GetEndColor(),
+                                            colorizer.GetColorType() == LColorizer::kRadialGradient);
+    }
+}
+
 }  // namespace
 
 RCPtr<LBitmap> LBitmap::CreateFilledBitmap(const PointT<zlong>& size, const LColor& color)
@@ -42,10 +51,7 @@ RCPtr<LBitmap> LBitmap::CreateColorizedBitmap(const ConstRCPtr<LColorizer>& colo
     if (size.x < 1 || size.y < 1 || colorizer.IsNull()) {
         ZV_THROW(std::runtime_error, "");
     }
-    if (colorizer->IsGradient()) {
-        CreateGradientFilledBitmap(size, colorizer->GetColor(), colorizer->GetEndColor(),
-                                   colorizer->GetColorType() == LColorizer::kRadialGradient);
-    }
+    RefuseGradient(*colorizer, size);
     LColor color = colorizer->GetColor();
     color.a *= amount;
     return CreateFilledBitmap(size, color);
@@ -79,10 +85,7 @@ void LBitmap::ApplyColorizer(const ConstRCPtr<LBitmap>& bitmap, const ConstRCPtr
         ZV_THROW(std::runtime_error, "");
     }
     const RectT<zlong>& part = bitmap->GetPart();
-    if (colorizer->IsGradient()) {
-        CreateGradientFilledBitmap(PointT<zlong>(part.width, part.height), colorizer->GetColor(),
-                                   colorizer->GetEndColor(), colorizer->GetColorType() == LColorizer::kRadialGradient);
-    }
+    RefuseGradient(*colorizer, PointT<zlong>(part.width, part.height));
     PixelImage* image = bitmap->GetBitmapData();
     if (image == nullptr || !image->Contains(part)) {
         return;

@@ -51,9 +51,6 @@ TEST(ColorizedBitmap, BadSizesGradientsAndUnknownKindsAreRefused)
         [&] { LBitmap::CreateColorizedBitmap(nullptr, 1, PointT<zlong>(5, 5)); },
         "Runtime Error : ZV::LBitmap::CreateColorizedBitmap"));
     EXPECT_TRUE(ThrowsText<std::runtime_error>(
-        [&] { LBitmap::CreateFilledBitmap(PointT<zlong>(5, -1), LColor()); },
-        "Runtime Error : ZV::LBitmap::CreateFilledBitmap"));
-    EXPECT_TRUE(ThrowsText<std::runtime_error>(
         [&] { LBitmap::CreateFilledBitmap(PointT<zlong>(30000, 30000), LColor()); },
         "Runtime Error : ZV::LBitmap::CreateFilledBitmap"))
         << "past the largest image";
