@@ -14,6 +14,7 @@
 #include "Threading/Mutex.h"
 #include "Threading/ReusePools.h"
 #include "Utilities/Debug/DebugOutput.h"
+#include "Utilities/Graphics/BitmapCache.h"
 
 namespace ZV {
 
@@ -48,6 +49,8 @@ const WideString gApplicationCenterName(L"application");
 const WideString gSecondOneSpace(L' ');
 
 DebugOutput gDebugOutput;
+
+BitmapCache gBitmapCache;
 
 const WideString gCursorNames[kCursorNameCount] = {
     L"UI_CURSOR_APP_STARTING", L"UI_CURSOR_ARROW",     L"UI_CURSOR_IBEAM",     L"UI_CURSOR_WAIT",

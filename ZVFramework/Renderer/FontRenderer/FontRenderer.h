@@ -1,0 +1,43 @@
+#pragma once
+
+#include "ObjectBase/RefCountedObject.h"
+#include "ObjectBase/ResultCodes.h"
+#include "Renderer/FontRenderer/GlyphProcessor.h"
+#include "Utilities/Storage/RectT.h"
+#include "Utilities/Storage/StringT.h"
+
+#include <cstdint>
+
+namespace ZV {
+
+class LFont;
+
+// Lays text out glyph by glyph for a renderer that draws text itself; it owns no pixels and hands each glyph to a
+// glyph processor. Measuring runs through the second processor.
+class LFontRenderer : public virtual LRefCountedObject {
+public:
+    LFontRenderer(const RCPtr<LGlyphProcessor>& firstProcessor, const RCPtr<LGlyphProcessor>& secondProcessor);
+
+    // The box of the text in the font: x, y, width, height. The height is never less than the font's, and the width
+    // counts the last pixel column, so an empty text measures 1 pixel wide and a full line high.
+    virtual RectT<float> MeasureText(const WideString& text, const ConstRCPtr<LFont>& font);
+    // As LMeasurementRenderer::GetFontMetrics.
+    virtual ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom) = 0;
+    // Walks the text, handing every glyph to the processor. callerValue is the position of the first glyph; flags
+    // go to the processor's BeginFont; a width limit of 0 sets none.
+    virtual void RenderText(const WideString& text, const ConstRCPtr<LFont>& font,
+                            const RCPtr<LGlyphProcessor>& processor, std::int32_t callerValue, float widthLimit,
+                            std::uint32_t flags) = 0;
+    // The second processor's bounds (left, top, right, bottom); all 0 without a second processor.
+    virtual RectT<float> GetTextBounds();
+
+    // The processor that measuring and drawing run through.
+    const RCPtr<LGlyphProcessor>& GetSecondProcessor() const { return mSecondProcessor; }
+
+private:
+    // Held for the renderer's lifetime; no operation uses it.
+    RCPtr<LGlyphProcessor> mFirstProcessor;
+    RCPtr<LGlyphProcessor> mSecondProcessor;
+};
+
+}  // namespace ZV

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "ObjectBase/RefCountedObject.h"
+#include "Utilities/Storage/RectT.h"
+
+#include <cstdint>
+
+namespace ZV {
+
+class LFont;
+// What a font renderer hands over for each character: its place in the text, the pen, the glyph's box, advances
+// and index, and its coverage bitmap when it was rasterised. Defined with the glyph path that fills it.
+struct GlyphRecord;
+
+// Where a font renderer sends the glyphs of a text run: a sink that caches, measures or draws them.
+class LGlyphProcessor : public virtual LRefCountedObject {
+public:
+    // Flags: 2 accumulate the text's bounds, 4 upload new glyphs, 8 draw them; a measuring run passes 3.
+    virtual void BeginFont(const ConstRCPtr<LFont>& font, std::uint32_t flags) = 0;
+    virtual void EndFont() = 0;
+    // 0 when the processor knows the glyph and has filled in its box, advances and index; otherwise the mask of
+    // what the font renderer must supply (7: load, measure and rasterise it).
+    virtual std::uint32_t LookupGlyph(GlyphRecord& record) = 0;
+    virtual void ProcessGlyph(GlyphRecord& record) = 0;
+    // The bounds of the glyphs processed since BeginFont, as left, top, right, bottom.
+    virtual RectT<float> GetTextBounds() = 0;
+};
+
+}  // namespace ZV

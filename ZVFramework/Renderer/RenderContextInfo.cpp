@@ -1,0 +1,21 @@
+#include "Renderer/RenderContextInfo.h"
+
+namespace ZV {
+
+LRenderContextInfo::LRenderContextInfo(const RectT<zlong>& viewport, const Platform::NativeWindow* window,
+                                       bool offscreen)
+    : mWindow(window), mOffscreen(offscreen), mViewport(viewport)
+{
+}
+
+void LRenderContextInfo::SaveState()
+{
+    mSavedStates.AddItem(mState);
+}
+
+bool LRenderContextInfo::TakeSavedState(RenderState& state)
+{
+    return Succeeded(mSavedStates.RemoveLast(state));
+}
+
+}  // namespace ZV

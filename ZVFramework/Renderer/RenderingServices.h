@@ -1,0 +1,28 @@
+#pragma once
+
+#include "ObjectBase/RefCountedObject.h"
+#include "ObjectBase/ResultCodes.h"
+#include "Renderer/MeasurementRenderer.h"
+
+namespace ZV {
+
+// What rendering takes from the application. The application installs its own when it starts; tests install
+// theirs. Used on the user-interface thread only.
+class IRenderingServices {
+public:
+    // The application's millisecond clock, wrapping at 2^32: renderers purge their caches by it.
+    virtual zulong GetTimeMs() = 0;
+    // The renderer that measures text when no window renderer is at hand; null while there is none.
+    virtual RCPtr<LMeasurementRenderer> GetMeasurementRenderer() = 0;
+
+protected:
+    ~IRenderingServices() = default;
+};
+
+IRenderingServices& GetRenderingServices();
+
+// Installs the services that rendering uses from now on and returns the ones it used before. Null goes back to the
+// services of a program without an application: the platform's clock and no measurement renderer.
+IRenderingServices* SetRenderingServices(IRenderingServices* services);
+
+}  // namespace ZV

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "Utilities/Graphics/PixelImage.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace ZV {
+
+// The image that the PNG bytes hold, in straight 0xAARRGGBB pixels. Null, with the reason, for bytes that are not
+// a whole, sound PNG or that hold an image larger than PixelImage makes.
+std::unique_ptr<PixelImage> DecodePng(const void* data, std::size_t size, std::string& reason);
+
+}  // namespace ZV
