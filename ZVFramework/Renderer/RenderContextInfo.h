@@ -2,6 +2,7 @@
 
 #include "ObjectBase/RefCountedObject.h"
 #include "ObjectBase/ResultCodes.h"
+#include "Renderer/RectList.h"
 #include "Renderer/RenderState.h"
 #include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/PointT.h"
@@ -32,6 +33,10 @@ public:
     const RectT<zlong>& GetViewport() const { return mViewport; }
     void SetViewport(const RectT<zlong>& viewport) { mViewport = viewport; }
 
+    // What the window still has to repaint; the 2D renderer's context presents only this.
+    RectList& GetDirtyRegion() { return mDirtyRegion; }
+    const RectList& GetDirtyRegion() const { return mDirtyRegion; }
+
     RenderState& GetState() { return mState; }
     const RenderState& GetState() const { return mState; }
 
@@ -44,6 +49,7 @@ public:
 private:
     const Platform::NativeWindow* mWindow;
     bool mOffscreen;
+    RectList mDirtyRegion;
     RectT<zlong> mViewport;
     RenderState mState;
     Array<RenderState> mSavedStates;
