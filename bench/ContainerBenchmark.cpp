@@ -162,4 +162,44 @@ void HashedListInsertFindRemove(benchmark::State& state)
 }
 BENCHMARK(HashedListInsertFindRemove)->Arg(64)->Arg(256)->Arg(4096);
 
+// A renderer cache's index as the program keeps it: 256 entries, living as long as the cache. Each run looks up
+// the four newest keys, then evicts the oldest key and adds a new one.
+void HashedListCacheIndexChurn(benchmark::State& state)
+{
+    constexpr std::int64_t kEntries = 256;
+    HandleList list;
+    std::unordered_map<std::intptr_t, Handle> map;
+    for (std::int64_t i = 0; i < kEntries; ++i) {
+        list.Add({KeyAt(i), static_cast<int>(i)});
+        map[KeyAt(i)] = {KeyAt(i), static_cast<int>(i)};
+    }
+    std::int64_t oursNext = kEntries;
+    std::int64_t standardNext = kEntries;
+    bench::RunSideBySide(
+        state,
+        [&] {
+            Handle notFound{0, -1};
+            long long sum = 0;
+            for (std::int64_t back = 1; back <= 4; ++back) {
+                sum += list.GetEntry(KeyAt(oursNext - back), notFound).value;
+            }
+            list.Remove(KeyAt(oursNext - kEntries));
+            list.Add({KeyAt(oursNext), static_cast<int>(oursNext)});
+            ++oursNext;
+            benchmark::DoNotOptimize(sum);
+        },
+        [&] {
+            long long sum = 0;
+            for (std::int64_t back = 1; back <= 4; ++back) {
+                auto found = map.find(KeyAt(standardNext - back));
+                sum += found != map.end() ? found->second.value : -1;
+            }
+            map.erase(KeyAt(standardNext - kEntries));
+            map[KeyAt(standardNext)] = {KeyAt(standardNext), static_cast<int>(standardNext)};
+            ++standardNext;
+            benchmark::DoNotOptimize(sum);
+        });
+}
+BENCHMARK(HashedListCacheIndexChurn);
+
 }  // namespace
