@@ -20,7 +20,9 @@ class StringArrayT;
 //
 // A buffer is either shareable, holding exactly the characters and one NUL (so the length needs no scan), or locked
 // by one writer between Lock and Unlock, when its size is the capacity asked for and the text ends at the first NUL.
-// A shareable string never writes into its buffer; a locked buffer is never shared.
+// A shared buffer is never written; a string that alone holds its shareable buffer appends to it in place, in a
+// block with room to spare so that building a string costs amortised constant time. A locked buffer is never
+// shared.
 template <class CharT, class OtherCharT>
 class StringT {
     static constexpr bool kWide = std::is_same_v<CharT, wchar_t>;
@@ -72,9 +74,15 @@ public:
     // A NUL ends the one-character text before it begins: nothing is appended.
     void AppendChar(CharT character)
     {
-        if (character != 0) {
-            Append(&character, 1);
+        if (character == 0) {
+            return;
         }
+        if (CharT* end = GrowInOwnBlock(1)) {
+            end[0] = character;
+            end[1] = 0;
+            return;
+        }
+        AppendBeyondBlock(&character, 1);
     }
     ZVRESULT InsertChars(std::uint32_t index, const CharT* text, std::uint32_t count);
     ZVRESULT Insert(std::uint32_t index, const StringT& text);
@@ -141,21 +149,30 @@ private:
     std::basic_string_view<CharT> View() const { return {GetData(), GetLength()}; }
     StringT MapCharacters(CharT (*map)(CharT)) const;
     // Appends count characters of the text, which may lie in this string's own buffer. The usual case of a string
-    // being built (only this string holds its shareable buffer, whose block has room) costs no call.
+    // being built costs no call.
     void Append(const CharT* text, std::uint32_t count)
+    {
+        if (CharT* end = GrowInOwnBlock(count)) {
+            // The block did not move, so a text from this very string is still there to copy.
+            std::memmove(end, text, count * sizeof(CharT));
+            end[count] = 0;
+            return;
+        }
+        AppendBeyondBlock(text, count);
+    }
+    // When only this string holds its shareable buffer and the block has room for count more characters: makes the
+    // size count them (and the NUL after them) and returns where they go; the caller writes them and the NUL.
+    // Null in every other case.
+    CharT* GrowInOwnBlock(std::uint32_t count)
     {
         StringBuffer& buffer = *mBuffer.Get();
         const std::uint64_t size = buffer.GetSize() + static_cast<std::uint64_t>(count) * sizeof(CharT);
         if (!buffer.IsShareable() || size > buffer.GetCapacity() || buffer.GetRefCount() != 1) {
-            AppendBeyondBlock(text, count);
-            return;
+            return nullptr;
         }
-        const std::uint32_t length = SizeInCharacters() - 1;
+        CharT* end = WritableData() + SizeInCharacters() - 1;
         buffer.ResizeAmortised(static_cast<std::uint32_t>(size));
-        CharT* data = WritableData();
-        // The block did not move, so a text from this very string is still there to copy.
-        std::memmove(data + length, text, count * sizeof(CharT));
-        data[length + count] = 0;
+        return end;
     }
     // Append for every other case: a locked or shared buffer, or a block too small.
     void AppendBeyondBlock(const CharT* text, std::uint32_t count);
