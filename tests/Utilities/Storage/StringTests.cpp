@@ -112,6 +112,13 @@ TEST(StringAppend, AStringAppendsItsOwnCharactersWhetherItsBlockHasRoomOrMoves)
     ASSERT_EQ(text.InsertChars(text.GetLength(), text.GetData() + 1, 3), ZV_S_OK);
     EXPECT_EQ(text, L"abababababababab" L"bab");
     EXPECT_EQ(text.GetLength(), 19u);
+
+    WideString locked(L"xy");
+    locked.Lock(0);
+    locked += locked;
+    locked.AppendChar(locked.GetData()[0]);
+    locked.Unlock();
+    EXPECT_EQ(locked, L"xyxyx") << "a locked buffer resized to exactly its new text, read from before it moved";
 }
 
 TEST(StringEditing, MidInsertTrimAndCompareHandleTheirEdges)
