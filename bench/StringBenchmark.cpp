@@ -1,3 +1,4 @@
+#include "SideBySide.h"
 #include "Utilities/Storage/StringT.h"
 
 #include <benchmark/benchmark.h>
@@ -10,99 +11,126 @@ namespace {
 
 const wchar_t* const kSentence = L"Firmware image sent to the Halvista display, block by block, with progress";
 const char* const kUtf8Sentence = "Fïrmwäre ímage → Halvista 表示 装置 ✓ with progress and a longer tail of ASCII text";
+constexpr int kPieces = 64;
 
-void ZVStringCopy(benchmark::State& state)
+void StringCopy(benchmark::State& state)
 {
-    const ZV::WideString source(kSentence);
-    for (auto _ : state) {
-        ZV::WideString copy(source);
-        benchmark::DoNotOptimize(copy.GetData());
-    }
+    const ZV::WideString ours(kSentence);
+    const std::wstring standard(kSentence);
+    bench::RunSideBySide(
+        state,
+        [&] {
+            ZV::WideString copy(ours);
+            benchmark::DoNotOptimize(copy.GetData());
+        },
+        [&] {
+            std::wstring copy(standard);
+            benchmark::DoNotOptimize(copy.data());
+        });
 }
-BENCHMARK(ZVStringCopy);
+BENCHMARK(StringCopy);
 
-void StdWStringCopy(benchmark::State& state)
+void StringAppend64Pieces(benchmark::State& state)
 {
-    const std::wstring source(kSentence);
-    for (auto _ : state) {
-        std::wstring copy(source);
-        benchmark::DoNotOptimize(copy.data());
-    }
+    const ZV::WideString ourPiece(L"block ");
+    const std::wstring standardPiece(L"block ");
+    bench::RunSideBySide(
+        state,
+        [&] {
+            ZV::WideString text;
+            for (int i = 0; i < kPieces; ++i) {
+                text += ourPiece;
+            }
+            benchmark::DoNotOptimize(text.GetData());
+        },
+        [&] {
+            std::wstring text;
+            for (int i = 0; i < kPieces; ++i) {
+                text += standardPiece;
+            }
+            benchmark::DoNotOptimize(text.data());
+        });
 }
-BENCHMARK(StdWStringCopy);
+BENCHMARK(StringAppend64Pieces);
 
-void ZVStringAppend(benchmark::State& state)
+void StringAppend64Characters(benchmark::State& state)
 {
-    const ZV::WideString piece(L"block ");
-    for (auto _ : state) {
-        ZV::WideString text;
-        for (int i = 0; i < 64; ++i) {
-            text += piece;
-        }
-        benchmark::DoNotOptimize(text.GetData());
-    }
+    bench::RunSideBySide(
+        state,
+        [] {
+            ZV::WideString text;
+            for (int i = 0; i < kPieces; ++i) {
+                text.AppendChar(L'a' + i % 26);
+            }
+            benchmark::DoNotOptimize(text.GetData());
+        },
+        [] {
+            std::wstring text;
+            for (int i = 0; i < kPieces; ++i) {
+                text.push_back(L'a' + i % 26);
+            }
+            benchmark::DoNotOptimize(text.data());
+        });
 }
-BENCHMARK(ZVStringAppend);
+BENCHMARK(StringAppend64Characters);
 
-void StdWStringAppend(benchmark::State& state)
+void StringMid(benchmark::State& state)
 {
-    const std::wstring piece(L"block ");
-    for (auto _ : state) {
-        std::wstring text;
-        for (int i = 0; i < 64; ++i) {
-            text += piece;
-        }
-        benchmark::DoNotOptimize(text.data());
-    }
+    const ZV::WideString ours(kSentence);
+    const std::wstring standard(kSentence);
+    bench::RunSideBySide(
+        state,
+        [&] {
+            ZV::WideString part = ours.Mid(9, 40);
+            benchmark::DoNotOptimize(part.GetData());
+        },
+        [&] {
+            std::wstring part = standard.substr(9, 40);
+            benchmark::DoNotOptimize(part.data());
+        });
 }
-BENCHMARK(StdWStringAppend);
-
-void ZVStringFromUTF8(benchmark::State& state)
-{
-    for (auto _ : state) {
-        ZV::WideString text;
-        text.AssignFromUTF8(kUtf8Sentence, -1);
-        benchmark::DoNotOptimize(text.GetData());
-    }
-}
-BENCHMARK(ZVStringFromUTF8);
-
-void ZVStringToUTF8(benchmark::State& state)
-{
-    ZV::WideString text;
-    text.AssignFromUTF8(kUtf8Sentence, -1);
-    for (auto _ : state) {
-        ZV::NarrowString utf8 = text.ToUTF8();
-        benchmark::DoNotOptimize(utf8.GetData());
-    }
-}
-BENCHMARK(ZVStringToUTF8);
+BENCHMARK(StringMid);
 
 // The standard library's own UTF-8 <-> UTF-16 facet, deprecated but still the standard's only converter.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 using Utf16Converter = std::wstring_convert<std::codecvt_utf8_utf16<char16_t>, char16_t>;
 
-void StdStringFromUTF8(benchmark::State& state)
+void StringFromUTF8(benchmark::State& state)
 {
     Utf16Converter converter;
-    for (auto _ : state) {
-        std::u16string text = converter.from_bytes(kUtf8Sentence);
-        benchmark::DoNotOptimize(text.data());
-    }
+    bench::RunSideBySide(
+        state,
+        [] {
+            ZV::WideString text;
+            text.AssignFromUTF8(kUtf8Sentence, -1);
+            benchmark::DoNotOptimize(text.GetData());
+        },
+        [&] {
+            std::u16string text = converter.from_bytes(kUtf8Sentence);
+            benchmark::DoNotOptimize(text.data());
+        });
 }
-BENCHMARK(StdStringFromUTF8);
+BENCHMARK(StringFromUTF8);
 
-void StdStringToUTF8(benchmark::State& state)
+void StringToUTF8(benchmark::State& state)
 {
     Utf16Converter converter;
-    const std::u16string text = converter.from_bytes(kUtf8Sentence);
-    for (auto _ : state) {
-        std::string utf8 = converter.to_bytes(text);
-        benchmark::DoNotOptimize(utf8.data());
-    }
+    ZV::WideString ours;
+    ours.AssignFromUTF8(kUtf8Sentence, -1);
+    const std::u16string standard = converter.from_bytes(kUtf8Sentence);
+    bench::RunSideBySide(
+        state,
+        [&] {
+            ZV::NarrowString utf8 = ours.ToUTF8();
+            benchmark::DoNotOptimize(utf8.GetData());
+        },
+        [&] {
+            std::string utf8 = converter.to_bytes(standard);
+            benchmark::DoNotOptimize(utf8.data());
+        });
 }
-BENCHMARK(StdStringToUTF8);
+BENCHMARK(StringToUTF8);
 #pragma GCC diagnostic pop
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdlib>
 
 namespace ZV {
 
@@ -15,15 +16,21 @@ protected:
     ~IAllocator() = default;
 };
 
-// The C heap, one call per operation; stateless.
+// The C heap, one call per operation; stateless. Defined here so that the buffers' calls, which know this
+// allocator's type, go straight to the heap.
 class SystemAllocator final : public IAllocator {
 public:
-    void* Alloc(std::size_t size) override;
-    void* AllocZeroed(std::size_t count, std::size_t size) override;
-    void* Realloc(void* block, std::size_t size) override;
-    void Free(void* block) override;
+    void* Alloc(std::size_t size) override { return std::malloc(size); }
+    void* AllocZeroed(std::size_t count, std::size_t size) override { return std::calloc(count, size); }
+    void* Realloc(void* block, std::size_t size) override { return std::realloc(block, size); }
+    void Free(void* block) override { std::free(block); }
 };
 
-IAllocator& GetSystemAllocator();
+inline IAllocator& GetSystemAllocator()
+{
+    // Constant-initialised: made before any code runs and never destroyed in effect (it has nothing to destroy).
+    static constinit SystemAllocator allocator;
+    return allocator;
+}
 
 }  // namespace ZV

@@ -12,8 +12,10 @@
 namespace ZV {
 
 // Plain items (numbers, rectangles, raw pointers) kept as bytes in one growable block: new items read as zero and
-// items move as bytes. GrowBy and Slack count items: the block grows in steps of GrowBy items and is kept on
-// shrinking while no more than Slack items are unused. Flag has no role.
+// items move as bytes. GrowBy and Slack count items: the block's capacity is a multiple of GrowBy items and it is
+// kept on shrinking while no more than Slack items are unused. Beyond that, the block at least doubles when it must
+// grow and is kept while half of it is in use, so adding or removing items one at a time does not reallocate each
+// time. Flag has no role.
 template <class T, std::uint32_t GrowBy = 1, std::uint32_t Slack = 0, std::uint32_t Flag = 1, std::uint32_t Align = 8,
           IAllocator& (*GetAllocator)() = &GetSystemAllocator>
 class ArrayBuffer : public IArray<T> {
@@ -43,14 +45,14 @@ public:
     std::uint32_t GetCapacity() const { return mBuffer.GetCapacity() / sizeof(T); }
     T* GetData() override { return mBuffer.GetTypedData(); }
 
-    // The count the storage then holds: the one asked for, or the old one when the block could not change.
+    // The count the storage then holds: the one asked for, or the old one when the block could not grow.
     virtual std::uint32_t ResizeStorage(std::uint32_t count)
     {
         const std::uint64_t bytes = static_cast<std::uint64_t>(count) * sizeof(T);
         if (count > this->GetMaxCount() || bytes > UINT32_MAX) {
             return GetCount();
         }
-        return mBuffer.Resize(static_cast<std::uint32_t>(bytes)) / sizeof(T);
+        return mBuffer.ResizeAmortised(static_cast<std::uint32_t>(bytes)) / sizeof(T);
     }
 
     // A count the storage cannot reach gives 0x80004005 with the items unchanged.
@@ -100,13 +102,8 @@ public:
             return ZV_E_INVALIDARG;
         }
         MoveItems(index, index + count, oldCount - index - count);
-        const std::uint32_t newCount = oldCount - count;
-        if (ResizeStorage(newCount) != newCount) {
-            // The block could not shrink: its last items are stale copies of items that moved down.
-            ZeroItems(newCount, count);
-            return ZV_E_FAIL;
-        }
-        return static_cast<ZVRESULT>(newCount);
+        // Storage never fails to shrink.
+        return static_cast<ZVRESULT>(ResizeStorage(oldCount - count));
     }
 
     // Returns the new count.

@@ -44,14 +44,21 @@ public:
                 mCapacity = reserve;
             }
         }
-        BufferT::Resize(size);
+        if (size != 0 || mCapacity != 0) {
+            BufferT::Resize(size);
+        }
         if (zeroFill && mSize != 0) {
             std::memset(mBlock, 0, mSize);
         }
     }
     BufferT(const BufferT&) = delete;
     BufferT& operator=(const BufferT&) = delete;
-    virtual ~BufferT() { ReleaseBlock(); }
+    virtual ~BufferT()
+    {
+        if (mBlock != nullptr) {
+            GetAllocator().Free(mBlock);
+        }
+    }
 
     std::uint32_t GetSize() const override { return mSize; }
     std::uint32_t GetCapacity() const override { return mCapacity; }
@@ -92,15 +99,31 @@ public:
             ReleaseBlock();
             return mSize;
         }
-        const std::uint64_t capacity = RoundUpToStep(size);
-        void* block = capacity <= UINT32_MAX ? GetAllocator().Realloc(mBlock, capacity) : nullptr;
-        if (block == nullptr) {
+        return Reallocate(size, RoundUpToStep(size));
+    }
+
+    // Resize for storage that changes a little at a time (a string being built, an array gaining and losing items),
+    // so that a run of such changes costs amortised constant time: a block that must grow takes at least twice its
+    // old capacity, a size that grows within the block keeps it, and a shrinking size keeps it too while at least
+    // half of it stays in use or while it is a single step (so that one item coming and going does not allocate
+    // each time). A block that has to shrink gets the rounded size exactly, as Resize gives it; should the
+    // allocator refuse even that, the larger block stays, so that shrinking never fails.
+    std::uint32_t ResizeAmortised(std::uint32_t size)
+    {
+        if (size <= mCapacity) {
+            const bool keep = size >= mSize || static_cast<std::uint64_t>(size) * 2 >= mCapacity || mCapacity <= Step;
+            if (!keep) {
+                Resize(size);
+            }
+            mSize = size;
             return mSize;
         }
-        mBlock = block;
-        mCapacity = static_cast<std::uint32_t>(capacity);
-        mSize = size;
-        return mSize;
+        if (mCapacity == 0) {
+            return Allocate(size);
+        }
+        const std::uint64_t doubled = RoundUpToStep(std::max(mCapacity, kSmallestGrownBlock / 2)) * 2;
+        const std::uint64_t capacity = std::max(RoundUpToStep(size), doubled <= UINT32_MAX ? doubled : 0);
+        return Reallocate(size, capacity);
     }
 
     ZVRESULT Fill(std::uint8_t value, std::uint32_t offset, int count) override
@@ -129,6 +152,9 @@ public:
     }
 
 private:
+    // Small blocks grow straight to this size: doubling from a few bytes would reallocate again at once.
+    static constexpr std::uint32_t kSmallestGrownBlock = 64;
+
     static std::uint64_t RoundUpToStep(std::uint32_t size)
     {
         return (static_cast<std::uint64_t>(size) + Step - 1) / Step * Step;
@@ -146,6 +172,19 @@ private:
         }
         units = static_cast<std::uint64_t>(count);
         return static_cast<std::uint64_t>(offset) + unitSize * units <= mSize;
+    }
+
+    // Moves the held block to one of the given capacity; on failure the old block and size stay.
+    std::uint32_t Reallocate(std::uint32_t size, std::uint64_t capacity)
+    {
+        void* block = capacity <= UINT32_MAX ? GetAllocator().Realloc(mBlock, capacity) : nullptr;
+        if (block == nullptr) {
+            return mSize;
+        }
+        mBlock = block;
+        mCapacity = static_cast<std::uint32_t>(capacity);
+        mSize = size;
+        return mSize;
     }
 
     void ReleaseBlock()
@@ -172,7 +211,7 @@ public:
 
 template <std::uint32_t Step, std::uint32_t Slack, std::uint32_t Align, class DataPointer,
           IAllocator& (*GetAllocator)()>
-class LBufferT : public BufferT<Step, Slack, Align, DataPointer, GetAllocator>, public LIBuffer {
+class LBufferT final : public BufferT<Step, Slack, Align, DataPointer, GetAllocator>, public LIBuffer {
     using Base = BufferT<Step, Slack, Align, DataPointer, GetAllocator>;
 
 public:

@@ -16,7 +16,7 @@ namespace ZV {
 // An array of counted pointers seen read-only. Every non-null slot owns one reference: storing an item takes one,
 // taking an item out hands its reference over, and cutting slots off or destroying the array releases them, in
 // ascending index order. The slots are object pointers in an array buffer (a null slot is zero), so GrowBy and
-// Slack count slots: the block grows in steps of GrowBy slots and is kept while no more than Slack are unused.
+// Slack count slots, and the block grows and shrinks as the array buffer's does.
 template <class T, std::uint32_t GrowBy = 1, std::uint32_t Slack = 0>
 class ConstRCPtrArray : public IArray<ConstRCPtr<T>> {
     static_assert(sizeof(RCPtr<T>) == sizeof(T*) && sizeof(ConstRCPtr<T>) == sizeof(T*),
@@ -32,7 +32,12 @@ public:
     }
     ConstRCPtrArray(const ConstRCPtrArray&) = delete;
     ConstRCPtrArray& operator=(const ConstRCPtrArray&) = delete;
-    virtual ~ConstRCPtrArray() { ConstRCPtrArray::SetCount(0); }
+    virtual ~ConstRCPtrArray()
+    {
+        if (SlotCount() != 0) {
+            ConstRCPtrArray::SetCount(0);
+        }
+    }
 
     std::uint32_t GetCount() const override { return mSlots.GetCount(); }
     // How many slots the block holds.
@@ -41,22 +46,29 @@ public:
 
     ZVRESULT SetCount(std::uint32_t count) override
     {
-        const std::uint32_t oldCount = GetCount();
+        const std::uint32_t oldCount = SlotCount();
         return count < oldCount ? ConstRCPtrArray::RemoveRange(count, oldCount - count) : mSlots.SetCount(count);
     }
 
-    ZVRESULT InsertSpace(std::uint32_t index, std::uint32_t count) override { return mSlots.InsertSpace(index, count); }
+    ZVRESULT InsertSpace(std::uint32_t index, std::uint32_t count) override
+    {
+        return count == 1 ? OpenSlot(index) : mSlots.InsertSpace(index, count);
+    }
 
     // Releases the items in ascending order, each after its slot was emptied. A range that runs past the end
     // removes the items up to the end and then throws "Out of Range".
     ZVRESULT RemoveRange(std::uint32_t index, std::uint32_t count) override
     {
-        const std::uint32_t oldCount = GetCount();
+        const std::uint32_t oldCount = SlotCount();
         if (count == 0) {
             return static_cast<ZVRESULT>(oldCount);
         }
         if (index >= oldCount) {
             ThrowOutOfRange();
+        }
+        if (count == 1) {
+            ConstRCPtr<T> released;
+            return TakeItem(index, released);
         }
         const std::uint64_t requestedEnd = static_cast<std::uint64_t>(index) + count;
         const std::uint32_t end = requestedEnd < oldCount ? static_cast<std::uint32_t>(requestedEnd) : oldCount;
@@ -67,7 +79,7 @@ public:
         if (requestedEnd > oldCount) {
             ThrowOutOfRange();
         }
-        return static_cast<ZVRESULT>(GetCount());
+        return static_cast<ZVRESULT>(SlotCount());
     }
 
     // Stores the item (taking a reference) and returns the index.
@@ -78,19 +90,21 @@ public:
             const ConstRCPtr<T> held(item);
             return ConstRCPtrArray::InsertItem(index, held);
         }
-        const ZVRESULT result = mSlots.InsertSpace(index, 1);
+        const ZVRESULT result = OpenSlot(index);
         if (Failed(result)) {
             return result;
         }
-        GetData()[index] = item;
+        ConstRCPtrArray::GetData()[index] = item;
         return static_cast<ZVRESULT>(index);
     }
+
+    ZVRESULT AddItem(const ConstRCPtr<T>& item) override { return ConstRCPtrArray::InsertItem(SlotCount(), item); }
 
     // Hands the item and its reference to the out pointer (whose old object is released first); returns the
     // new count. An index at or past the count throws "Out of Range" and changes nothing.
     ZVRESULT RemoveItem(std::uint32_t index, ConstRCPtr<T>& item) override
     {
-        if (index >= GetCount()) {
+        if (index >= SlotCount()) {
             ThrowOutOfRange();
         }
         return TakeItem(index, item);
@@ -99,18 +113,17 @@ public:
     ZVRESULT RemoveLast(ConstRCPtr<T>& item) override
     {
         item = nullptr;
-        const std::uint32_t count = GetCount();
+        const std::uint32_t count = SlotCount();
         if (count == 0) {
             return ZV_E_FAIL;
         }
-        item = std::move(MutableSlots()[count - 1]);
-        return ConstRCPtrArray::SetCount(count - 1);
+        return TakeItem(count - 1, item);
     }
 
     // Exchanges the two stored pointers; no reference changes hands.
     ZVRESULT SwapItems(std::uint32_t first, std::uint32_t second) override
     {
-        const std::uint32_t count = GetCount();
+        const std::uint32_t count = SlotCount();
         if (first >= count || second >= count) {
             return ZV_E_INVALIDARG;
         }
@@ -137,16 +150,39 @@ protected:
     {
         item = nullptr;
         item = std::move(MutableSlots()[index]);
-        mSlots.RemoveRange(index, 1);
-        return static_cast<ZVRESULT>(GetCount());
+        const std::uint32_t last = SlotCount() - 1;
+        if (index == last) {
+            mSlots.ResizeStorage(last);
+        } else {
+            mSlots.RemoveRange(index, 1);
+        }
+        return static_cast<ZVRESULT>(SlotCount());
     }
 
+    // Reached on the slot storage itself, not through the views' virtual operations: the last slot is added and
+    // taken away most often, and that must cost next to nothing.
+    std::uint32_t SlotCount() const { return mSlots.GetCount(); }
+
 private:
+    // One null slot at the index; the new count, or a result code.
+    ZVRESULT OpenSlot(std::uint32_t index)
+    {
+        const std::uint32_t count = SlotCount();
+        if (index != count) {
+            return mSlots.InsertSpace(index, 1);
+        }
+        if (count >= this->GetMaxCount() || mSlots.ResizeStorage(count + 1) != count + 1) {
+            return ZV_E_FAIL;
+        }
+        mSlots.GetData()[count] = nullptr;
+        return static_cast<ZVRESULT>(count + 1);
+    }
+
     bool HoldsSlot(const ConstRCPtr<T>& item) const
     {
         const std::less<const void*> before;
         const void* slots = MutableSlots();
-        return !before(&item, slots) && before(&item, MutableSlots() + GetCount());
+        return !before(&item, slots) && before(&item, MutableSlots() + SlotCount());
     }
 
     [[noreturn]] static void ThrowOutOfRange()

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <new>
+#include <utility>
 
 namespace ZV {
 
@@ -31,7 +32,8 @@ class HashedList : public IHashedList<T, Key> {
     static StringT<wchar_t, char> KeyToString(const Key&) { return StringT<wchar_t, char>(TypeName<Key>().c_str()); }
 
     using Entry = LPair<Key, T, &HashedList::KeyToString>;
-    using Bucket = RCPtrArray<Entry, 1, 0>;
+    // Final, so that the list reaches its buckets' operations and destructors without virtual calls.
+    class Bucket final : public RCPtrArray<Entry, 1, 0> {};
     static constexpr unsigned kBucketCount = 1u << HashBits;
 
 public:
@@ -57,9 +59,13 @@ public:
             entry->second = value;
             return false;
         }
-        if (Failed(bucket.AddItem(RCPtr<Entry>(new Entry(key, value))))) {
+        RCPtr<Entry> entry(new Entry(key, value));
+        const std::uint32_t end = bucket.GetCount();
+        if (Failed(bucket.InsertSpace(end, 1))) {
             throw Exception<std::bad_alloc>();
         }
+        // The new pair's only reference moves into the bucket.
+        bucket.GetData()[end] = std::move(entry);
         ++mCount;
         return true;
     }
@@ -87,8 +93,9 @@ private:
 
     static std::int32_t IndexOfKey(const Bucket& bucket, const Key& key)
     {
+        const RCPtr<Entry>* entries = bucket.GetData();
         for (std::uint32_t index = bucket.GetCount(); index-- > 0;) {
-            if (bucket.GetData()[index]->first == key) {
+            if (entries[index]->first == key) {
                 return static_cast<std::int32_t>(index);
             }
         }

@@ -16,7 +16,6 @@ class RCPtrArray : public IArray<RCPtr<T>>, public ConstRCPtrArray<T, GrowBy, Sl
     using ConstView = ConstRCPtrArray<T, GrowBy, Slack>;
 
 public:
-    using MutableView::AddItem;
     using MutableView::AdvancePosition;
     using ConstView::AdvancePosition;
     using MutableView::AppendAll;
@@ -62,6 +61,7 @@ public:
     {
         return ConstView::InsertItem(index, item);
     }
+    ZVRESULT AddItem(const RCPtr<T>& item) override { return ConstView::InsertItem(this->SlotCount(), item); }
     ZVRESULT RemoveItem(std::uint32_t index, RCPtr<T>& item) override
     {
         if (index >= GetCount()) {

@@ -9,6 +9,7 @@
 #include <cstdarg>
 #include <cstring>
 #include <cwchar>
+#include <functional>
 
 namespace ZV {
 
@@ -60,40 +61,47 @@ CharT LowerCase(CharT character)
     throw Exception<std::bad_alloc>();
 }
 
-}  // namespace
-
-template <class CharT, class OtherCharT>
-const RCPtr<LIBuffer>& StringT<CharT, OtherCharT>::EmptyBuffer()
+// A new string buffer of the given size; it throws when the memory cannot be had.
+RCPtr<StringBuffer> NewStringBuffer(std::uint64_t bytes, bool zeroFill)
 {
-    // Never destroyed: strings made or dropped by threads that outlive main still share it.
-    static const RCPtr<LIBuffer>& empty = *new RCPtr<LIBuffer>(CreateBuffer(1));
-    return empty;
-}
-
-template <class CharT, class OtherCharT>
-RCPtr<LIBuffer> StringT<CharT, OtherCharT>::CreateBuffer(std::uint64_t characters)
-{
-    const std::uint64_t bytes = characters * sizeof(CharT);
     if (bytes > UINT32_MAX) {
         ThrowOutOfMemory();
     }
-    RCPtr<LIBuffer> buffer = StringBuffer::Create(static_cast<std::uint32_t>(bytes), 0, true);
+    RCPtr<StringBuffer> buffer(new StringBuffer(static_cast<std::uint32_t>(bytes), 0, zeroFill));
     if (buffer->GetSize() != bytes) {
         ThrowOutOfMemory();
     }
     return buffer;
 }
 
+}  // namespace
+
 template <class CharT, class OtherCharT>
-RCPtr<LIBuffer> StringT<CharT, OtherCharT>::CreateBufferWith(const CharT* text, std::uint32_t length)
+const RCPtr<StringBuffer>& StringT<CharT, OtherCharT>::EmptyBuffer()
 {
-    RCPtr<LIBuffer> buffer = CreateBuffer(static_cast<std::uint64_t>(length) + 1);
-    std::memcpy(buffer->GetData(), text, length * sizeof(CharT));
+    // Never destroyed: strings made or dropped by threads that outlive main still share it.
+    static const RCPtr<StringBuffer>& empty = *new RCPtr<StringBuffer>(CreateBuffer(1));
+    return empty;
+}
+
+template <class CharT, class OtherCharT>
+RCPtr<StringBuffer> StringT<CharT, OtherCharT>::CreateBuffer(std::uint64_t characters)
+{
+    return NewStringBuffer(characters * sizeof(CharT), true);
+}
+
+template <class CharT, class OtherCharT>
+RCPtr<StringBuffer> StringT<CharT, OtherCharT>::CreateBufferWith(const CharT* text, std::uint32_t length)
+{
+    RCPtr<StringBuffer> buffer = NewStringBuffer((static_cast<std::uint64_t>(length) + 1) * sizeof(CharT), false);
+    auto* data = static_cast<CharT*>(buffer->GetData());
+    std::memcpy(data, text, length * sizeof(CharT));
+    data[length] = 0;
     return buffer;
 }
 
 template <class CharT, class OtherCharT>
-RCPtr<LIBuffer> StringT<CharT, OtherCharT>::BufferHolding(const CharT* text, std::uint32_t length)
+RCPtr<StringBuffer> StringT<CharT, OtherCharT>::BufferHolding(const CharT* text, std::uint32_t length)
 {
     return length == 0 ? EmptyBuffer() : CreateBufferWith(text, length);
 }
@@ -256,12 +264,9 @@ void StringT<CharT, OtherCharT>::Empty()
 }
 
 template <class CharT, class OtherCharT>
-std::uint32_t StringT<CharT, OtherCharT>::GetLength() const
+std::uint32_t StringT<CharT, OtherCharT>::LockedLength() const
 {
-    if (IsLocked()) {
-        return static_cast<std::uint32_t>(BoundedLength(GetData(), SizeInCharacters()));
-    }
-    return SizeInCharacters() - 1;
+    return static_cast<std::uint32_t>(BoundedLength(GetData(), SizeInCharacters()));
 }
 
 template <class CharT, class OtherCharT>
@@ -284,7 +289,8 @@ CharT* StringT<CharT, OtherCharT>::Lock(std::uint32_t capacity)
             ZV_THROW_IN(JoinTemplateName("ZV::StringT", TypeName<CharT>() + "," + TypeName<OtherCharT>()) + "::Lock",
                         std::runtime_error, "");
         }
-        mBuffer = copy;
+        // A resized copy is of the same buffer class.
+        mBuffer = static_cast<StringBuffer*>(copy.Get());
     }
     mBuffer->SetUnshareable(true);
     if (mBuffer->Resize(static_cast<std::uint32_t>(bytes)) != bytes) {
@@ -308,34 +314,45 @@ ZVRESULT StringT<CharT, OtherCharT>::Unlock()
 }
 
 template <class CharT, class OtherCharT>
-StringT<CharT, OtherCharT>& StringT<CharT, OtherCharT>::operator+=(const StringT& other)
+void StringT<CharT, OtherCharT>::AppendBeyondBlock(const CharT* text, std::uint32_t count)
 {
-    const std::uint32_t otherLength = other.GetLength();
-    if (otherLength == 0) {
-        return *this;
-    }
-    if (this == &other) {
-        const StringT copy(other);
-        return *this += copy;
+    if (count == 0) {
+        return;
     }
     const std::uint32_t length = GetLength();
-    const std::uint64_t total = static_cast<std::uint64_t>(length) + otherLength + 1;
+    const std::uint64_t total = static_cast<std::uint64_t>(length) + count + 1;
     if (total * sizeof(CharT) > UINT32_MAX) {
         ThrowOutOfMemory();
     }
-    if (IsLocked()) {
-        const auto bytes = static_cast<std::uint32_t>(total * sizeof(CharT));
-        if (mBuffer->Resize(bytes) != bytes) {
-            ThrowOutOfMemory();
-        }
-        WritableData()[total - 1] = 0;
-        std::memcpy(WritableData() + length, other.GetData(), otherLength * sizeof(CharT));
-        return *this;
+    const auto bytes = static_cast<std::uint32_t>(total * sizeof(CharT));
+    const bool locked = IsLocked();
+    if (!locked && mBuffer->GetRefCount() > 1) {
+        // Others see this buffer (the empty one always): the joined text goes into a buffer of this string's own.
+        RCPtr<StringBuffer> joined = NewStringBuffer(bytes, false);
+        auto* data = static_cast<CharT*>(joined->GetData());
+        std::memcpy(data, GetData(), length * sizeof(CharT));
+        std::memcpy(data + length, text, count * sizeof(CharT));
+        data[total - 1] = 0;
+        mBuffer = std::move(joined);
+        return;
     }
-    CharT* data = Lock(static_cast<std::uint32_t>(total));
-    std::memcpy(data + length, other.GetData(), otherLength * sizeof(CharT));
-    Unlock();
-    return *this;
+    const std::less<const void*> before;
+    if (!before(text, mBuffer->GetData()) && before(text, GetData() + SizeInCharacters())) {
+        // Growing may move the block that the text lies in.
+        const RCPtr<StringBuffer> held = CreateBufferWith(text, count);
+        AppendBeyondBlock(static_cast<const CharT*>(held->GetData()), count);
+        return;
+    }
+    // A locked buffer is exactly as large as asked for, since its writer sees its room; a shareable one grows in
+    // place with room to spare, so that a run of appends costs amortised constant time. Its size, and so its
+    // length, is still exactly its text and the NUL.
+    const std::uint32_t resized = locked ? mBuffer->Resize(bytes) : mBuffer->ResizeAmortised(bytes);
+    if (resized != bytes) {
+        ThrowOutOfMemory();
+    }
+    CharT* data = WritableData();
+    std::memcpy(data + length, text, count * sizeof(CharT));
+    data[total - 1] = 0;
 }
 
 template <class CharT, class OtherCharT>
@@ -344,12 +361,6 @@ StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::operator+(const StringT& 
     StringT result(*this);
     result += other;
     return result;
-}
-
-template <class CharT, class OtherCharT>
-void StringT<CharT, OtherCharT>::AppendChar(CharT character)
-{
-    InsertChars(GetLength(), &character, 1);
 }
 
 template <class CharT, class OtherCharT>
@@ -400,9 +411,7 @@ StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::Mid(int start, std::uint3
         return StringT();
     }
     taken = std::min(taken, length - first);
-    StringT result;
-    result.Assign(GetData() + first, static_cast<std::uint32_t>(taken));
-    return result;
+    return StringT(CreateBufferWith(GetData() + first, static_cast<std::uint32_t>(taken)));
 }
 
 template <class CharT, class OtherCharT>

@@ -5,8 +5,10 @@
 #include "Utilities/Storage/Buffer.h"
 
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 namespace ZV {
 
@@ -18,7 +20,9 @@ class StringArrayT;
 //
 // A buffer is either shareable, holding exactly the characters and one NUL (so the length needs no scan), or locked
 // by one writer between Lock and Unlock, when its size is the capacity asked for and the text ends at the first NUL.
-// A shareable string never writes into its buffer; a locked buffer is never shared.
+// A shared buffer is never written; a string that alone holds its shareable buffer appends to it in place, in a
+// block with room to spare so that building a string costs amortised constant time. A locked buffer is never
+// shared.
 template <class CharT, class OtherCharT>
 class StringT {
     static constexpr bool kWide = std::is_same_v<CharT, wchar_t>;
@@ -51,7 +55,7 @@ public:
 
     void Empty();
     bool IsEmpty() const { return GetData()[0] == 0; }
-    std::uint32_t GetLength() const;
+    std::uint32_t GetLength() const { return IsLocked() ? LockedLength() : SizeInCharacters() - 1; }
     const CharT* GetData() const { return static_cast<const CharT*>(mBuffer->GetData()); }
     // How many strings (and other holders) share this string's buffer; for diagnostics.
     std::int32_t GetBufferReferenceCount() const { return mBuffer->GetRefCount(); }
@@ -61,9 +65,25 @@ public:
     // 1 when nothing was locked, else 0; the string is shareable again.
     ZVRESULT Unlock();
 
-    StringT& operator+=(const StringT& other);
+    StringT& operator+=(const StringT& other)
+    {
+        Append(other.GetData(), other.GetLength());
+        return *this;
+    }
     StringT operator+(const StringT& other) const;
-    void AppendChar(CharT character);
+    // A NUL ends the one-character text before it begins: nothing is appended.
+    void AppendChar(CharT character)
+    {
+        if (character == 0) {
+            return;
+        }
+        if (CharT* end = GrowInOwnBlock(1)) {
+            end[0] = character;
+            end[1] = 0;
+            return;
+        }
+        AppendBeyondBlock(&character, 1);
+    }
     ZVRESULT InsertChars(std::uint32_t index, const CharT* text, std::uint32_t count);
     ZVRESULT Insert(std::uint32_t index, const StringT& text);
 
@@ -110,22 +130,57 @@ public:
     bool operator<(const StringT& other) const;
 
 private:
-    static const RCPtr<LIBuffer>& EmptyBuffer();
-    static RCPtr<LIBuffer> CreateBuffer(std::uint64_t characters);
-    static RCPtr<LIBuffer> CreateBufferWith(const CharT* text, std::uint32_t length);
+    explicit StringT(RCPtr<StringBuffer> buffer) : mBuffer(std::move(buffer)) {}
+
+    static const RCPtr<StringBuffer>& EmptyBuffer();
+    // Zero-filled.
+    static RCPtr<StringBuffer> CreateBuffer(std::uint64_t characters);
+    // The characters and a NUL.
+    static RCPtr<StringBuffer> CreateBufferWith(const CharT* text, std::uint32_t length);
     // A shareable buffer with the text; the shared empty buffer for no text.
-    static RCPtr<LIBuffer> BufferHolding(const CharT* text, std::uint32_t length);
+    static RCPtr<StringBuffer> BufferHolding(const CharT* text, std::uint32_t length);
     static const CharT* DefaultTrimSet();
 
     bool IsLocked() const { return !mBuffer->IsShareable(); }
     CharT* WritableData() const { return static_cast<CharT*>(mBuffer->GetData()); }
     std::uint32_t SizeInCharacters() const { return mBuffer->GetSize() / sizeof(CharT); }
+    // The characters before the first NUL, within the locked room.
+    std::uint32_t LockedLength() const;
     std::basic_string_view<CharT> View() const { return {GetData(), GetLength()}; }
     StringT MapCharacters(CharT (*map)(CharT)) const;
+    // Appends count characters of the text, which may lie in this string's own buffer. The usual case of a string
+    // being built costs no call.
+    void Append(const CharT* text, std::uint32_t count)
+    {
+        if (CharT* end = GrowInOwnBlock(count)) {
+            // The block did not move, so a text from this very string is still there to copy.
+            std::memmove(end, text, count * sizeof(CharT));
+            end[count] = 0;
+            return;
+        }
+        AppendBeyondBlock(text, count);
+    }
+    // When only this string holds its shareable buffer and the block has room for count more characters: makes the
+    // size count them (and the NUL after them) and returns where they go; the caller writes them and the NUL.
+    // Null in every other case.
+    CharT* GrowInOwnBlock(std::uint32_t count)
+    {
+        StringBuffer& buffer = *mBuffer.Get();
+        const std::uint64_t size = buffer.GetSize() + static_cast<std::uint64_t>(count) * sizeof(CharT);
+        if (!buffer.IsShareable() || size > buffer.GetCapacity() || buffer.GetRefCount() != 1) {
+            return nullptr;
+        }
+        CharT* end = WritableData() + SizeInCharacters() - 1;
+        buffer.ResizeAmortised(static_cast<std::uint32_t>(size));
+        return end;
+    }
+    // Append for every other case: a locked or shared buffer, or a block too small.
+    void AppendBeyondBlock(const CharT* text, std::uint32_t count);
     // Makes a shareable buffer exactly as long as its text again (an empty text takes the shared empty buffer).
     void SettleBuffer(std::uint32_t length);
 
-    RCPtr<LIBuffer> mBuffer;
+    // The string buffer class itself, not its interface, so that the string's calls on it need no virtual dispatch.
+    RCPtr<StringBuffer> mBuffer;
 };
 
 extern template class StringT<wchar_t, char>;

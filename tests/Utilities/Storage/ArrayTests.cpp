@@ -173,18 +173,23 @@ TEST(Arrays, RangesWhoseEndWrapsAroundAreRefused)
 TEST(ArrayBuffer, GrowthTheHeapRefusesFailsWithTheItemsUnchanged)
 {
     ArrayBuffer<unsigned, 1, 0, 1, 8, &GetRefusingAllocator> array;
-    Fill<unsigned>(array, {1, 2, 3});
+    // Filled to the end of its block, so that any growth needs the heap.
+    std::vector<unsigned> items;
+    do {
+        items.push_back(static_cast<unsigned>(items.size()) + 1);
+        ASSERT_GE(array.AddItem(items.back()), 0);
+    } while (array.GetCount() < array.GetCapacity());
     Array<unsigned> more;
     Fill<unsigned>(more, {4});
     {
         RefusalScope refusal;
-        EXPECT_EQ(array.SetCount(10), ZV_E_FAIL);
+        EXPECT_EQ(array.SetCount(array.GetCount() + 10), ZV_E_FAIL);
         EXPECT_EQ(array.InsertSpace(1, 2), ZV_E_FAIL);
-        EXPECT_EQ(array.InsertSpace(3, 2), ZV_E_FAIL);
-        EXPECT_EQ(array.AddItem(4u), ZV_E_FAIL);
+        EXPECT_EQ(array.InsertSpace(array.GetCount(), 2), ZV_E_FAIL);
+        EXPECT_EQ(array.AddItem(5u), ZV_E_FAIL);
         EXPECT_EQ(array.AppendAll(more), ZV_E_FAIL);
     }
-    EXPECT_EQ(Items(array), (std::vector<unsigned>{1, 2, 3}));
+    EXPECT_EQ(Items(array), items);
 
     ArrayBufferM<signed char, 4, 1, 0, 1, 8, &GetRefusingAllocator> small;
     Fill<signed char>(small, {1, 2, 3, 4});

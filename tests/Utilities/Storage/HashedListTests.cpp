@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <map>
+#include <random>
 
 namespace ZV {
 namespace {
@@ -58,6 +60,63 @@ TEST(HashedList, KeysSharingABucketOrDifferingAboveBit31StayApart)
     EXPECT_TRUE(list.Remove(high | 0x10));
     EXPECT_EQ(list.GetEntry(0x10, notFound).value, 1);
     EXPECT_EQ(list.GetEntry(high | 0x10, notFound).value, -1);
+}
+
+// A cache keeps the reference GetEntry gives while other keys come and go; buckets grow and shrink meanwhile.
+TEST(HashedList, AReferenceToAValueStaysValidWhileItsBucketGrowsAndShrinks)
+{
+    HandleList list;
+    ASSERT_TRUE(list.Add({0x10, 1}));
+    Handle notFound{0, -1};
+    Handle& held = list.GetEntry(0x10, notFound);
+    for (std::intptr_t i = 1; i <= 100; ++i) {
+        ASSERT_TRUE(list.Add({0x10 + i * 0x1000, 0}));
+    }
+    for (std::intptr_t i = 1; i <= 100; i += 2) {
+        ASSERT_TRUE(list.Remove(0x10 + i * 0x1000));
+    }
+    EXPECT_EQ(held.value, 1);
+    held.value = 7;
+    EXPECT_EQ(list.GetEntry(0x10, notFound).value, 7);
+    EXPECT_EQ(list.GetCount(), 51);
+}
+
+// Random adds, replacements and removals over keys crowded into a few buckets, checked against a plain map.
+TEST(HashedList, RandomOperationsAgreeWithAPlainMap)
+{
+    HandleList list;
+    std::map<std::intptr_t, int> model;
+    std::mt19937 random(7);
+    Handle notFound{0, -1};
+    for (int step = 0; step < 20000; ++step) {
+        // 64 keys in 4 buckets: bits 4 and 5 pick the bucket, the bits above tell the keys of a bucket apart.
+        const auto key = static_cast<std::intptr_t>((random() % 4) << 4 | (random() % 16) << 12);
+        const int value = static_cast<int>(random() % 1000);
+        switch (random() % 8) {
+        case 0:
+        case 1:
+        case 2:
+            ASSERT_EQ(list.Add({key, value}), model.count(key) == 0) << "step " << step;
+            model[key] = value;
+            break;
+        case 3:
+        case 4:
+            ASSERT_EQ(list.Remove(key), model.erase(key) == 1) << "step " << step;
+            break;
+        case 5:
+            if (random() % 100 == 0) {
+                list.RemoveAll();
+                model.clear();
+            }
+            break;
+        default: {
+            const auto found = model.find(key);
+            ASSERT_EQ(list.GetEntry(key, notFound).value, found == model.end() ? -1 : found->second) << "step " << step;
+            break;
+        }
+        }
+        ASSERT_EQ(list.GetCount(), static_cast<int>(model.size())) << "step " << step;
+    }
 }
 
 }  // namespace

@@ -127,6 +127,60 @@ TEST_F(RCPtrArrayTest, RangePastTheEndRemovesToTheEndThenThrowsNamingTheViewCall
                                               "::RemoveItem"));
 }
 
+// Adding or removing one item at a time must not reallocate each time: the block moves only as the count doubles
+// or halves, and an item coming and going at the edge of a full block moves it once. The notification queue's
+// (256, 256) array moves in whole steps of 256 slots and keeps its first step down to no items.
+TEST_F(RCPtrArrayTest, OneItemAtATimeTheBlockMovesOnlyAsTheCountDoublesOrHalves)
+{
+    const RCPtr<LTrackedItem> object(new LTrackedItem(1));
+    Items array;
+    std::uint32_t capacity = 0;
+    int moves = 0;
+    auto countMove = [&](auto& items) {
+        if (items.GetCapacity() != capacity) {
+            ++moves;
+            capacity = items.GetCapacity();
+        }
+        EXPECT_GE(capacity, items.GetCount());
+    };
+    while (array.GetCount() < 1024) {
+        array.AddItem(object);
+        countMove(array);
+    }
+    EXPECT_LE(moves, 12);
+    ASSERT_EQ(array.GetCapacity(), 1024u) << "a full block";
+    const int movesWhenFull = moves;
+    for (int i = 0; i < 100; ++i) {
+        array.AddItem(object);
+        countMove(array);
+        ASSERT_EQ(array.RemoveRange(1024, 1), 1024);
+        countMove(array);
+    }
+    EXPECT_EQ(moves, movesWhenFull + 1) << "back and forth across the edge of a full block";
+    moves = 0;
+    RCPtr<LTrackedItem> out;
+    while (array.RemoveLast(out) > 0) {
+        countMove(array);
+    }
+    EXPECT_LE(moves, 12);
+    out = nullptr;
+    EXPECT_EQ(object->GetRefCount(), 1);
+
+    RCPtrArray<LTrackedItem, 256, 256> ring;
+    ring.AddItem(object);
+    EXPECT_EQ(ring.GetCapacity(), 256u);
+    while (ring.GetCount() < 257) {
+        ring.AddItem(object);
+    }
+    EXPECT_EQ(ring.GetCapacity(), 512u);
+    ring.RemoveLast(out);
+    EXPECT_EQ(ring.GetCapacity(), 512u);
+    ring.RemoveLast(out);
+    EXPECT_EQ(ring.GetCapacity(), 256u) << "back to one step at 255 items";
+    ring.Clear();
+    EXPECT_EQ(ring.GetCapacity(), 256u);
+}
+
 // Drives both views with random operations and checks the slots and every object's count against a plain model:
 // each object is held once by the test plus once per slot and out pointer that holds it.
 TEST_F(RCPtrArrayTest, RandomOperationsKeepEveryReferenceCountWhereTheModelSaysIt)

@@ -63,6 +63,64 @@ TEST(StringLock, AssigningMoreThanTheLockedRoomCutsTheTextAndAppendingGrowsItSti
     EXPECT_EQ(text, L"firmlyfirmly");
 }
 
+// Appends grow a string's own block with room to spare; none of that may show in its text, its length, the
+// strings that shared its buffer, or the room a Lock gives.
+TEST(StringAppend, LongRunsOfAppendsGiveExactlyTheTextAndLeaveSharersAlone)
+{
+    WideString built;
+    std::wstring expected;
+    WideString halfway;
+    for (int i = 0; i < 300; ++i) {
+        built += WideString(L"block ");
+        built.AppendChar(static_cast<wchar_t>(L'a' + i % 26));
+        expected += L"block ";
+        expected += static_cast<wchar_t>(L'a' + i % 26);
+        if (i == 150) {
+            halfway = built;
+        }
+    }
+    EXPECT_EQ(built.GetLength(), expected.size());
+    EXPECT_EQ(built, expected.c_str());
+    EXPECT_EQ(halfway, expected.substr(0, 151 * 7).c_str()) << "a copy taken halfway keeps the text it had";
+
+    WideString copy(built);
+    copy.AppendChar(L'!');
+    EXPECT_EQ(built.GetLength(), expected.size()) << "appending to a sharer leaves the original alone";
+    EXPECT_EQ(copy.GetLength(), expected.size() + 1);
+    built.AppendChar(0);
+    EXPECT_EQ(built.GetLength(), expected.size()) << "a NUL appends nothing";
+
+    WideString small;
+    for (const wchar_t* piece : {L"fir", L"mw", L"are"}) {
+        small += WideString(piece);
+    }
+    wchar_t* room = small.Lock(0);
+    small.Assign(L"firmware image", WideString::kWholeText);
+    EXPECT_EQ(std::wstring(room), L"firmware") << "the locked room is the length asked for, not the spare block";
+    small.Unlock();
+    EXPECT_EQ(small.GetLength(), 8u);
+}
+
+TEST(StringAppend, AStringAppendsItsOwnCharactersWhetherItsBlockHasRoomOrMoves)
+{
+    WideString text(L"ab");
+    text += text;
+    EXPECT_EQ(text, L"abab") << "appending into a new block";
+    text += text;
+    text += text;
+    EXPECT_EQ(text, L"abababababababab");
+    ASSERT_EQ(text.InsertChars(text.GetLength(), text.GetData() + 1, 3), ZV_S_OK);
+    EXPECT_EQ(text, L"abababababababab" L"bab");
+    EXPECT_EQ(text.GetLength(), 19u);
+
+    WideString locked(L"xy");
+    locked.Lock(0);
+    locked += locked;
+    locked.AppendChar(locked.GetData()[0]);
+    locked.Unlock();
+    EXPECT_EQ(locked, L"xyxyx") << "a locked buffer resized to exactly its new text, read from before it moved";
+}
+
 TEST(StringEditing, MidInsertTrimAndCompareHandleTheirEdges)
 {
     const WideString abc(L"abc");
