@@ -32,10 +32,9 @@ public:
 
     std::string Document() const
     {
-        return "<Z-Vireo_Skin_Definitions><Application Name=\"Test\"><Colorizers>" + colorizers +
-               "</Colorizers><Parts>" + parts + "</Parts><Looks>" + looks + "</Looks><LookLists>" + lookLists +
-               "</LookLists><Skins><Skin " + skinAttributes + ">" + controls +
-               "</Skin></Skins></Application></Z-Vireo_Skin_Definitions>";
+        return "<Root><Application Name=\"Test\"><Colorizers>" + colorizers + "</Colorizers><Parts>" + parts +
+               "</Parts><Looks>" + looks + "</Looks><LookLists>" + lookLists + "</LookLists><Skins><Skin " +
+               skinAttributes + ">" + controls + "</Skin></Skins></Application></Root>";
     }
 };
 
