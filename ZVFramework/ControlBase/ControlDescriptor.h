@@ -1,0 +1,61 @@
+#pragma once
+
+#include "ControlBase/ControlCreateFunction.h"
+#include "ControlBase/LayoutDescriptor.h"
+#include "ControlBase/SkinDescriptor.h"
+#include "ControlBase/StringTable.h"
+#include "ObjectBase/RefCountedObject.h"
+#include "Utilities/Storage/RCPtrArray.h"
+#include "Utilities/Storage/StringT.h"
+
+namespace ZV {
+
+// One control of a skin's tree: its class name, its name, its children and what the skin sets for it. A parent holds
+// its children; a child's link to its parent holds nothing, so the tree has no cycle, and a parent that goes clears
+// the links of the children it leaves behind.
+class LControlDescriptor : public virtual LRefCountedObject {
+public:
+    // "Application" and the application's name for the root of a skin.
+    LControlDescriptor(const WideString& className, const WideString& name, LControlDescriptor* parent);
+    ~LControlDescriptor() override;
+
+    const WideString& GetClass() const { return mClass; }
+    const WideString& GetName() const { return mName; }
+    void SetName(const WideString& name) { mName = name; }
+    // Null for a root, and once the parent is gone.
+    LControlDescriptor* GetParent() const { return mParent; }
+
+    const RCPtrArray<LControlDescriptor>& GetSubControls() const { return mSubControls; }
+    void AddSubControl(const RCPtr<LControlDescriptor>& child);
+    // Children of equal layout order keep their order.
+    void SortSubControlsByLayoutOrder();
+
+    const RCPtr<LSkinDescriptor>& GetSkinDescriptor() const { return mSkin; }
+    ZVRESULT SetSkinDescriptor(const RCPtr<LSkinDescriptor>& skin);
+    const RCPtr<LLayoutDescriptor>& GetLayoutDescriptor() const { return mLayout; }
+    ZVRESULT SetLayoutDescriptor(const RCPtr<LLayoutDescriptor>& layout);
+    const RCPtr<LStringTable>& GetCreateParams() const { return mCreateParams; }
+    ZVRESULT SetCreateParams(const RCPtr<LStringTable>& createParams);
+
+    // Kept by the factory once it has looked the class up.
+    ControlCreateFunction GetCreateFunction() const { return mCreateFunction; }
+    void SetCreateFunction(ControlCreateFunction function) { mCreateFunction = function; }
+
+    // The layout is the sorting key of the children; none reads as the defaults.
+    const SubControlSettings* GetSubControlSettings() const { return mLayout.Get(); }
+
+    // A new descriptor with the same fields and a list of its own holding the same children.
+    RCPtr<LControlDescriptor> Clone() const;
+
+private:
+    WideString mClass;
+    WideString mName;
+    LControlDescriptor* mParent;
+    RCPtrArray<LControlDescriptor> mSubControls;
+    RCPtr<LSkinDescriptor> mSkin;
+    RCPtr<LLayoutDescriptor> mLayout;
+    RCPtr<LStringTable> mCreateParams;
+    ControlCreateFunction mCreateFunction = nullptr;
+};
+
+}  // namespace ZV

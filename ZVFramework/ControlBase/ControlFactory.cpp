@@ -1,0 +1,114 @@
+#include "ControlBase/ControlFactory.h"
+
+#include "ControlBase/XMLSource.h"
+#include "ObjectBase/Exception.h"
+
+#include <cstring>
+#include <exception>
+
+namespace ZV {
+
+LControlFactory::LControlFactory(const WideString& applicationName) : mApplicationName(applicationName) {}
+
+ZVRESULT LControlFactory::LoadSkins(const WideString& source)
+{
+    try {
+        XMLSource document;
+        const ZVRESULT loaded = document.Load(source);
+        if (Failed(loaded)) {
+            return loaded;
+        }
+        mParse = SkinParseState();
+        const ZVRESULT parsed = ParseXML(document.GetData(), document.GetSize());
+        mCurrentSkinIndex = 0;
+        return parsed;
+    } catch (const std::exception&) {
+        return ZV_E_FAIL;
+    }
+}
+
+ZVRESULT LControlFactory::ParseXML(const char* buffer, std::size_t length)
+{
+    if (buffer == nullptr) {
+        return ZV_E_FAIL;
+    }
+    return ParseXMLDocument(buffer, length != 0 ? length : std::strlen(buffer), *this, mLastParseError);
+}
+
+ZVRESULT LControlFactory::RegisterControlCreateFunction(const WideString& className, ControlCreateFunction function)
+{
+    mCreateFunctions.Add(className, function);
+    return ZV_S_OK;
+}
+
+ZVRESULT LControlFactory::GetControlCreateFunction(const WideString& className,
+                                                   ControlCreateFunction& function) const
+{
+    const ControlCreateFunction* registered = mCreateFunctions.Find(className);
+    if (registered == nullptr) {
+        ZV_THROW(std::runtime_error, "");
+    }
+    function = *registered;
+    return ZV_S_OK;
+}
+
+const LControlDescriptor* LControlFactory::GetCurrentRoot() const
+{
+    if (mCurrentSkinIndex < 0 || static_cast<std::uint32_t>(mCurrentSkinIndex) >= mRoots.GetCount()) {
+        return nullptr;
+    }
+    return mRoots.GetData()[mCurrentSkinIndex].Get();
+}
+
+RCPtr<LControlDescriptor> LControlFactory::FindControlDescriptor(const WideString& name) const
+{
+    const LControlDescriptor* root = GetCurrentRoot();
+    if (root == nullptr) {
+        return nullptr;
+    }
+    const RCPtrArray<LControlDescriptor>& controls = root->GetSubControls();
+    for (std::uint32_t i = controls.GetCount(); i-- > 0;) {
+        if (controls.GetData()[i]->GetName() == name) {
+            return controls.GetData()[i];
+        }
+    }
+    return nullptr;
+}
+
+RCPtr<LControlDescriptor> LControlFactory::DeriveControlDescriptor(const RCPtr<LControlDescriptor>& templateDescriptor,
+                                                                   const RCPtr<LLayoutDescriptor>& layout,
+                                                                   const WideString& name)
+{
+    if (!templateDescriptor) {
+        return nullptr;
+    }
+    RCPtr<LControlDescriptor> derived = templateDescriptor->Clone();
+    derived->SetName(name);
+    derived->SetLayoutDescriptor(layout);
+    return derived;
+}
+
+ZVRESULT LControlFactory::GetSkinFont(WideString& fontName, float& fontSize, std::int32_t& fontStyle) const
+{
+    const LControlDescriptor* root = GetCurrentRoot();
+    if (root == nullptr || !root->GetSkinDescriptor()) {
+        return ZV_S_FALSE;
+    }
+    const SkinFontSettings& font = root->GetSkinDescriptor()->GetFont();
+    bool copied = false;
+    if (!font.name.IsEmpty()) {
+        fontName = font.name;
+        copied = true;
+    }
+    if (font.size >= 1.0f) {
+        fontSize = font.size;
+        copied = true;
+    }
+    if (font.style != -1) {
+        fontStyle = font.style;
+        copied = true;
+    }
+    return copied ? ZV_S_OK : ZV_S_FALSE;
+}
+
+}  // namespace ZV

@@ -1,0 +1,15 @@
+#include "ControlBase/DebugLine.h"
+
+#include "Utilities/Debug/DebugOutput.h"
+
+#include <ostream>
+
+namespace ZV {
+
+void WriteDebugLine(std::string_view text)
+{
+    MutexLock lock(GetDebugOutputLock());
+    gDebugOutput.GetNarrowTarget() << text << std::endl;
+}
+
+}  // namespace ZV

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string_view>
+
+namespace ZV {
+
+// One line of the program's debug output, for a skin author's mistake that the program works around.
+void WriteDebugLine(std::string_view text);
+
+}  // namespace ZV

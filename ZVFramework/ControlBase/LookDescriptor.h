@@ -1,0 +1,60 @@
+#pragma once
+
+#include "ControlBase/DockedPart.h"
+#include "ControlBase/VisualPartDescriptor.h"
+#include "ObjectBase/RefCountedObject.h"
+#include "Utilities/Storage/LRCPtrArray.h"
+#include "Utilities/Storage/RCPtrArray.h"
+#include "Utilities/Storage/StringT.h"
+
+#include <cstdint>
+
+namespace ZV {
+
+// Where a look's text goes: each edge a fraction of the control's extent plus pixels, the alignment inside that
+// rectangle (0 left or top, 0.5 centre, 1 right or bottom), and the part whose colour or image paints the text.
+struct TextProperties {
+    float leftRel = 0;
+    std::int32_t leftAbs = 0;
+    float rightRel = 0;
+    std::int32_t rightAbs = 0;
+    float hAlign = 0;
+    float topRel = 0;
+    std::int32_t topAbs = 0;
+    float bottomRel = 0;
+    std::int32_t bottomAbs = 0;
+    float vAlign = 0;
+    RCPtr<LVisualPartDescriptor> foregroundPart;
+};
+
+// How a control looks in one state: the part that fills its client area, the parts on its edges and corners, and
+// where its text goes.
+class LLookDescriptor : public virtual LRefCountedObject {
+public:
+    explicit LLookDescriptor(const WideString& name) : mName(name) {}
+
+    const WideString& GetName() const { return mName; }
+
+    const RCPtr<LDockedPart>& GetClientPart() const { return mClientPart; }
+    ZVRESULT SetClientPart(const RCPtr<LDockedPart>& part);
+
+    // In the order the skin lists them.
+    const RCPtrArray<LDockedPart>& GetNonClientParts() const { return mNonClientParts; }
+    void AddNonClientPart(const RCPtr<LDockedPart>& part);
+
+    bool HasTextProperties() const { return mHasTextProperties; }
+    const TextProperties& GetTextProperties() const { return mTextProperties; }
+    ZVRESULT SetTextProperties(const TextProperties& properties);
+
+private:
+    WideString mName;
+    RCPtr<LDockedPart> mClientPart;
+    RCPtrArray<LDockedPart> mNonClientParts;
+    bool mHasTextProperties = false;
+    TextProperties mTextProperties;
+};
+
+// A control's looks by look number; entries the skin does not fill stay null.
+using LLookList = LRCPtrArray<LLookDescriptor, 1, 0>;
+
+}  // namespace ZV

@@ -1,0 +1,69 @@
+#include "ControlBase/XMLAttributes.h"
+
+#include "ControlBase/SkinValueSyntax.h"
+
+#include <cstring>
+
+namespace ZV {
+
+namespace {
+
+// Reads the attribute through the syntax when it is present.
+template <class Value, class Syntax>
+bool Read(const char* text, Value& value, Syntax syntax)
+{
+    if (text == nullptr) {
+        return false;
+    }
+    value = syntax(text);
+    return true;
+}
+
+WideString ParseString(const char* text)
+{
+    return WideString(text);
+}
+
+}  // namespace
+
+const char* XMLAttributes::Find(const char* name) const
+{
+    for (const char* const* pair = mPairs; pair[0] != nullptr; pair += 2) {
+        if (std::strcmp(pair[0], name) == 0) {
+            return pair[1];
+        }
+    }
+    return nullptr;
+}
+
+bool XMLAttributes::GetStringAttribute(const char* name, WideString& value) const
+{
+    return Read(Find(name), value, &ParseString);
+}
+
+bool XMLAttributes::GetBoolAttribute(const char* name, bool& value) const
+{
+    return Read(Find(name), value, &SkinValueSyntax::ParseFlag);
+}
+
+bool XMLAttributes::GetFloatAttribute(const char* name, float& value) const
+{
+    return Read(Find(name), value, &SkinValueSyntax::ParseFloat);
+}
+
+bool XMLAttributes::GetIntAttribute(const char* name, std::int32_t& value) const
+{
+    return Read(Find(name), value, &SkinValueSyntax::ParseInteger);
+}
+
+bool XMLAttributes::GetPlainIntAttribute(const char* name, std::int32_t& value) const
+{
+    return Read(Find(name), value, &SkinValueSyntax::ParsePlainInteger);
+}
+
+bool XMLAttributes::GetColorAttribute(const char* name, LColor& value) const
+{
+    return Read(Find(name), value, &SkinValueSyntax::ParseColor);
+}
+
+}  // namespace ZV
