@@ -11,6 +11,7 @@
 #include "Notification/NotificationDistributor.h"
 #include "Notification/NotificationLock.h"
 #include "Notification/NotificationQueue.h"
+#include "Renderer/FontRenderer/FontCatalogue.h"
 #include "Threading/Mutex.h"
 #include "Threading/ReusePools.h"
 #include "Utilities/Debug/DebugOutput.h"
@@ -81,5 +82,9 @@ const BuiltInOrder gParameterPools([] {
 }  // namespace
 
 const WideString gLineSeparator(L"\n");
+
+// Destroyed first at exit, the map lets go of the fonts it holds before anything else goes.
+FontFamilies gFontFamilies;
+FontMap gFontMap;
 
 }  // namespace ZV

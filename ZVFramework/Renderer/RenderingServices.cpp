@@ -1,6 +1,7 @@
 #include "Renderer/RenderingServices.h"
 
 #include "Platform/Clock.h"
+#include "Renderer/FontRenderer/SystemFont.h"
 
 namespace ZV {
 
@@ -16,6 +17,11 @@ DefaultRenderingServices gDefaultServices;
 IRenderingServices* gServices = &gDefaultServices;
 
 }  // namespace
+
+ZVRESULT IRenderingServices::GetSystemFont(WideString& faceName, float& size, std::int32_t& style)
+{
+    return QuerySystemFont(faceName, size, style);
+}
 
 IRenderingServices& GetRenderingServices()
 {

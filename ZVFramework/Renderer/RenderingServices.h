@@ -3,6 +3,9 @@
 #include "ObjectBase/RefCountedObject.h"
 #include "ObjectBase/ResultCodes.h"
 #include "Renderer/MeasurementRenderer.h"
+#include "Utilities/Storage/StringT.h"
+
+#include <cstdint>
 
 namespace ZV {
 
@@ -14,6 +17,10 @@ public:
     virtual zulong GetTimeMs() = 0;
     // The renderer that measures text when no window renderer is at hand; null while there is none.
     virtual RCPtr<LMeasurementRenderer> GetMeasurementRenderer() = 0;
+    // The desktop's font for small interface text: face name, size in points, style (bits 1 bold, 2 italic,
+    // 4 underline, 8 strike-out). 0, or ZV_E_FAIL when there is none. Fonts whose face is not installed fall back to
+    // it. Unless replaced, fontconfig's "sans-serif" at 9 points.
+    virtual ZVRESULT GetSystemFont(WideString& faceName, float& size, std::int32_t& style);
 
 protected:
     ~IRenderingServices() = default;

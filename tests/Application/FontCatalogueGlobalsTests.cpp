@@ -1,0 +1,28 @@
+#include "Renderer/FontRenderer/FontCatalogue.h"
+
+#include <gtest/gtest.h>
+
+namespace ZV {
+namespace {
+
+TEST(FontCatalogueGlobals, AreBuiltEmptyAndLetGoOfEveryFontAndFamilyWhenDestroyed)
+{
+    EXPECT_EQ(gFontFamilies.GetCount(), 0u);
+    EXPECT_EQ(gFontMap.GetCount(), 0);
+
+    const RCPtr<LRefCountedObject> font(new LRefCountedObject());
+    const RCPtr<LFontFileInfo> family(new LFontFileInfo(0));
+    {
+        FontFamilies families;
+        FontMap map;
+        families.AddItem(family);
+        map.SetValue(font, family);
+        EXPECT_EQ(font->GetRefCount(), 2);
+        EXPECT_EQ(family->GetRefCount(), 3);
+    }
+    EXPECT_EQ(font->GetRefCount(), 1);
+    EXPECT_EQ(family->GetRefCount(), 1);
+}
+
+}  // namespace
+}  // namespace ZV
