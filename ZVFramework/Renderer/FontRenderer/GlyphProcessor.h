@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ObjectBase/RefCountedObject.h"
+#include "Renderer/FontRenderer/GlyphRecord.h"
 #include "Utilities/Storage/RectT.h"
 
 #include <cstdint>
@@ -8,9 +9,6 @@
 namespace ZV {
 
 class LFont;
-// What a font renderer hands over for each character: its place in the text, the pen, the glyph's box, advances
-// and index, and its coverage bitmap when it was rasterised. Defined with the glyph path that fills it.
-struct GlyphRecord;
 
 // Where a font renderer sends the glyphs of a text run: a sink that caches, measures or draws them.
 class LGlyphProcessor : public virtual LRefCountedObject {

@@ -1,0 +1,243 @@
+#include "Renderer/Font.h"
+#include "Renderer/FontRenderer/FontCatalogue.h"
+#include "Renderer/FontRenderer/FontDirectories.h"
+#include "Renderer/FontRenderer/FreetypeFontRenderer.h"
+#include "Renderer/FontRenderer/SoftwareGlyphSink.h"
+#include "TestFiles.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_GLYPH_H
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace ZV {
+namespace {
+
+using Testing::LSoftwareGlyphSink;
+
+constexpr std::uint32_t kDrawFlags = 15;
+
+// A face opened by FreeType directly, at the size that the renderer uses: points at 96 dots per inch.
+class DirectFace {
+public:
+    DirectFace(const WideString& family, std::int32_t style, float points)
+    {
+        const std::int32_t id = LFontFileInfo::GetFileID(LFont::GetFont(family, points, style));
+        if (FT_Init_FreeType(&mLibrary) != 0 ||
+            FT_New_Face(mLibrary, GetFontFilePath(id).ToUTF8().GetData(), GetFontFaceIndex(id), &mFace) != 0 ||
+            FT_Set_Char_Size(mFace, 0, static_cast<FT_F26Dot6>(points * 64), 96, 96) != 0) {
+            throw std::runtime_error("FreeType cannot open the face");
+        }
+    }
+    DirectFace(const DirectFace&) = delete;
+    DirectFace& operator=(const DirectFace&) = delete;
+    ~DirectFace()
+    {
+        if (mFace != nullptr) {
+            FT_Done_Face(mFace);
+        }
+        FT_Done_FreeType(mLibrary);
+    }
+
+    FT_UInt Index(wchar_t character) const { return FT_Get_Char_Index(mFace, character); }
+    FT_Pos Advance(wchar_t character) const
+    {
+        FT_Load_Glyph(mFace, Index(character), FT_LOAD_DEFAULT);
+        return mFace->glyph->advance.x;
+    }
+    FT_Pos Kerning(wchar_t left, wchar_t right) const
+    {
+        FT_Vector kerning{};
+        FT_Get_Kerning(mFace, Index(left), Index(right), FT_KERNING_DEFAULT, &kerning);
+        return kerning.x;
+    }
+    const FT_Size_Metrics& Metrics() const { return mFace->size->metrics; }
+
+private:
+    FT_Library mLibrary = nullptr;
+    FT_Face mFace = nullptr;
+};
+
+// A FreeType font renderer over the installed fonts, drawing into a software sink.
+class FreetypeFontRendererTest : public ::testing::Test {
+protected:
+    std::vector<GlyphRecord> Run(const wchar_t* text, const wchar_t* face, float points, float widthLimit = 0)
+    {
+        mRenderer->RenderText(text, LFont::GetFont(face, points, LFont::kRegular), mSink, 0, widthLimit, kDrawFlags);
+        return mSink->GetRun();
+    }
+
+    RCPtr<LSoftwareGlyphSink> mSink{new LSoftwareGlyphSink()};
+    RCPtr<LFreetypeFontRenderer> mRenderer{new LFreetypeFontRenderer(mSink, mSink)};
+};
+
+TEST_F(FreetypeFontRendererTest, LayoutFollowsFreetypesAdvancesPlusKerning)
+{
+    const std::wstring text = L"AVAVA W";
+    const std::vector<GlyphRecord> run = Run(text.c_str(), L"DejaVu Sans", 12);
+    const DirectFace face(L"DejaVu Sans", LFont::kRegular, 12);
+    ASSERT_LT(face.Kerning(L'A', L'V'), 0) << "the pair must kern for the layout to show it";
+
+    ASSERT_EQ(run.size(), text.size());
+    float pen = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (i > 0) {
+            pen += static_cast<float>(face.Kerning(text[i - 1], text[i])) / 64.0f;
+        }
+        EXPECT_EQ(run[i].character, text[i]);
+        EXPECT_EQ(run[i].position, static_cast<std::int32_t>(i));
+        EXPECT_EQ(run[i].glyphIndex, face.Index(text[i]));
+        EXPECT_EQ(run[i].advanceX, face.Advance(text[i]));
+        EXPECT_FLOAT_EQ(run[i].penX, pen) << "glyph " << i;
+        EXPECT_EQ(run[i].penY, 0);
+        pen += static_cast<float>(face.Advance(text[i])) / 64.0f;
+    }
+
+    // A width limit ends the run before the first glyph whose right edge passes it.
+    const float limit = run[2].penX + static_cast<float>(run[2].right);
+    EXPECT_EQ(Run(text.c_str(), L"DejaVu Sans", 12, limit).size(), 3u);
+}
+
+TEST_F(FreetypeFontRendererTest, ACachingSinksSecondRunLoadsNoGlyphAndLaysOutTheSame)
+{
+    const std::vector<GlyphRecord> first = Run(L"AVAVA W", L"DejaVu Sans", 12);
+    EXPECT_EQ(mSink->GetLoadCount(), 4) << "A, V, the space and W, each once";
+    const std::vector<GlyphRecord> second = Run(L"AVAVA W", L"DejaVu Sans", 12);
+    EXPECT_EQ(mSink->GetLoadCount(), 0);
+    ASSERT_EQ(second.size(), first.size());
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        EXPECT_EQ(second[i].penX, first[i].penX);
+        EXPECT_EQ(second[i].right, first[i].right);
+        EXPECT_EQ(second[i].advanceX, first[i].advanceX);
+        EXPECT_TRUE(second[i].bitmap.IsNull());
+    }
+}
+
+TEST_F(FreetypeFontRendererTest, SmallTextIsRasterisedInTwoLevelsAndFromEightPointsInGrey)
+{
+    const auto levels = [this](float points) {
+        std::set<int> seen;
+        for (const GlyphRecord& glyph : Run(L"Rasterised", L"DejaVu Sans", points)) {
+            if (glyph.bitmap.IsNull()) {
+                continue;
+            }
+            for (zlong y = 0; y < glyph.bitmap->GetHeight(); ++y) {
+                for (zlong x = 0; x < glyph.bitmap->GetWidth(); ++x) {
+                    seen.insert(*glyph.bitmap->GetPixelPointer(x, y));
+                }
+            }
+        }
+        return seen;
+    };
+    EXPECT_EQ(levels(7.5f), (std::set<int>{0x00, 0xFF}));
+    const std::set<int> grey = levels(8.0f);
+    EXPECT_GT(grey.size(), 10u);
+}
+
+TEST_F(FreetypeFontRendererTest, MetricsFollowFreetypesSizeNeverBelowTheSizeInPixelsOrTheBox)
+{
+    for (const float points : {6.0f, 8.25f, 12.0f, 27.5f}) {
+        const DirectFace face(L"DejaVu Sans", LFont::kRegular, points);
+        const FT_Size_Metrics& metrics = face.Metrics();
+        zlong lineHeight = -1;
+        zlong top = 0;
+        zlong bottom = 0;
+        ASSERT_EQ(mRenderer->GetFontMetrics(LFont::GetFont(L"DejaVu Sans", points, LFont::kRegular), lineHeight, top,
+                                            bottom),
+                  ZV_S_OK);
+        EXPECT_EQ(top, -(metrics.ascender >> 6)) << points;
+        EXPECT_EQ(bottom, -(metrics.descender >> 6)) << points;
+        EXPECT_EQ(lineHeight, std::max<FT_Pos>({metrics.height >> 6, static_cast<FT_Pos>(96.0 * points / 72.0),
+                                                 bottom - top}))
+            << points;
+        EXPECT_LT(top, 0);
+        EXPECT_GT(bottom, 0);
+    }
+}
+
+TEST_F(FreetypeFontRendererTest, CharactersWithoutGlyphsAreLeftOutAndOnlyAKerningFaceMovesTheFirstGlyphOntoThePen)
+{
+    EXPECT_TRUE(Run(L"\xE000\xD800\xE001", L"DejaVu Sans", 12).empty());
+    EXPECT_EQ(mSink->GetBeginCount(), mSink->GetEndCount());
+
+    const std::vector<GlyphRecord> run = Run(L"A\xE000V", L"DejaVu Sans", 12);
+    const DirectFace face(L"DejaVu Sans", LFont::kRegular, 12);
+    ASSERT_EQ(run.size(), 2u);
+    EXPECT_EQ(run[1].position, 1);
+    EXPECT_FLOAT_EQ(run[1].penX, static_cast<float>(face.Advance(L'A') + face.Kerning(L'A', L'V')) / 64.0f)
+        << "the pair kerns across the left-out character";
+
+    const std::vector<GlyphRecord> kerning = Run(L"j", L"DejaVu Sans", 30);
+    ASSERT_EQ(kerning.size(), 1u);
+    ASSERT_LT(kerning[0].left, 0) << "the glyph must reach left of the pen";
+    EXPECT_EQ(kerning[0].penX, static_cast<float>(-kerning[0].left));
+    const std::vector<GlyphRecord> noKerning = Run(L"_", L"Liberation Mono", 30);
+    ASSERT_EQ(noKerning.size(), 1u);
+    ASSERT_LT(noKerning[0].left, 0);
+    EXPECT_EQ(noKerning[0].penX, 0);
+}
+
+TEST_F(FreetypeFontRendererTest, ALargeGlyphKeepsItsWholeBoxAndAdvanceAndTheAtlasCutsItToItsWidth)
+{
+    const std::vector<GlyphRecord> run = Run(L"W", L"DejaVu Sans", 500);
+    ASSERT_EQ(run.size(), 1u);
+    const GlyphRecord& glyph = run[0];
+    EXPECT_GT(glyph.bitmap->GetWidth(), LSoftwareGlyphSink::kAtlasWidth);
+    EXPECT_EQ(glyph.right - glyph.left, glyph.bitmap->GetWidth());
+    EXPECT_EQ(glyph.bottom - glyph.top, glyph.bitmap->GetHeight());
+    EXPECT_GT(glyph.advanceX, 0x7FFF) << "past a 16-bit 26.6 advance";
+
+    const std::int32_t font = LFont::GetFont(L"DejaVu Sans", 500, LFont::kRegular)->GetUniqueID();
+    const zlong middle = glyph.bitmap->GetHeight() / 2;
+    for (const zlong x : {zlong{0}, LSoftwareGlyphSink::kAtlasWidth / 2, LSoftwareGlyphSink::kAtlasWidth - 3}) {
+        EXPECT_EQ(mSink->AtlasPixel(font, L'W', x, middle), *glyph.bitmap->GetPixelPointer(x, middle)) << x;
+    }
+}
+
+TEST_F(FreetypeFontRendererTest, AFontThatNoFileServesFailsBeforeTheProcessorIsCalled)
+{
+    Testing::TemporaryFolder empty;
+    WideStringArray folders;
+    folders.AddItem(WideString(empty.Path().c_str()));
+    OverrideFontDirectories(folders);
+    const RCPtr<LFreetypeFontRenderer> renderer(new LFreetypeFontRenderer(mSink, mSink));
+    OverrideFontDirectories(std::nullopt);
+    const RCPtr<LFont> font = LFont::GetFont(L"DejaVu Sans", 12, LFont::kRegular);
+    EXPECT_TRUE(Testing::ThrowsText<std::runtime_error>(
+        [&] { renderer->RenderText(L"A", font, mSink, 0, 0, kDrawFlags); },
+        "Runtime Error : ZV::LFontFileInfo::GetFileID"));
+    EXPECT_EQ(mSink->GetBeginCount(), 0);
+}
+
+TEST(FreetypeFontRenderers, TwoLiveAndDieInEitherOrderAndTheLastTakesTheCatalogueWithIt)
+{
+    const RCPtr<LSoftwareGlyphSink> sink(new LSoftwareGlyphSink());
+    const RCPtr<LFont> font = LFont::GetFont(L"DejaVu Sans", 10, LFont::kBold);
+    for (const bool firstDiesFirst : {true, false}) {
+        RCPtr<LFreetypeFontRenderer> first(new LFreetypeFontRenderer(sink, sink));
+        first->RenderText(L"AV", font, sink, 0, 0, kDrawFlags);
+        RCPtr<LFreetypeFontRenderer> second(new LFreetypeFontRenderer(sink, sink));
+        RCPtr<LFreetypeFontRenderer>& dying = firstDiesFirst ? first : second;
+        RCPtr<LFreetypeFontRenderer>& living = firstDiesFirst ? second : first;
+        dying = nullptr;
+        living->RenderText(L"AVW", font, sink, 0, 0, kDrawFlags);
+        EXPECT_EQ(sink->GetRun().size(), 3u);
+        zlong lineHeight = 0;
+        zlong top = 0;
+        zlong bottom = 0;
+        EXPECT_EQ(living->GetFontMetrics(font, lineHeight, top, bottom), ZV_S_OK);
+        EXPECT_GT(gFontFamilies.GetCount(), 0u);
+        living = nullptr;
+        EXPECT_EQ(gFontFamilies.GetCount(), 0u);
+        EXPECT_EQ(gFontMap.GetCount(), 0);
+    }
+}
+
+}  // namespace
+}  // namespace ZV
