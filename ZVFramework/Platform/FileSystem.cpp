@@ -16,10 +16,22 @@ int OpenFile(const char* path, FileOpenOptions options)
             flags |= O_EXCL;
         }
     }
+    // Not blocking while it opens: a named pipe would wait for a writer for ever. Only regular files are files here.
     int descriptor;
     do {
-        descriptor = ::open(path, flags, 0666);
+        descriptor = ::open(path, flags | O_NONBLOCK, 0666);
     } while (descriptor < 0 && errno == EINTR);
+    if (descriptor < 0) {
+        return descriptor;
+    }
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) ||
+        ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0) {
+        const int error = S_ISDIR(status.st_mode) ? EISDIR : ENXIO;
+        ::close(descriptor);
+        errno = error;
+        return -1;
+    }
     return descriptor;
 }
 

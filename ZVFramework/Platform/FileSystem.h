@@ -15,8 +15,9 @@ struct FileOpenOptions {
     bool exclusive = false;
 };
 
-// A descriptor opened in binary mode, shared with other openers, never truncated; -1 on failure. A created file gets
-// read and write permission for everyone the umask allows.
+// A descriptor opened in binary mode, shared with other openers, never truncated; -1 on failure, and for anything but
+// a regular file (a folder, a named pipe, a device), without waiting. A created file gets read and write permission
+// for everyone the umask allows.
 int OpenFile(const char* path, FileOpenOptions options);
 bool CloseFile(int descriptor);
 
