@@ -102,6 +102,13 @@ TEST(GdiClip, TheStateFactorFadesColoursImagesAndText)
         << "nothing but the three faded squares";
 }
 
+TEST(GdiRenderer, IsMadeForKindOneOnceRegistered)
+{
+    LGDIRenderer::Register();
+    EXPECT_EQ(LRenderer::Create(LRenderer::kGdi, nullptr)->GetRendererType(), LRenderer::kGdi);
+    LRenderer::SetFactory(LRenderer::kGdi, nullptr);
+}
+
 TEST(GdiSurfaces, AreRemadeForANewSizeOrAWholeRepaintAndKeptOtherwise)
 {
     GdiCanvas empty(0, 0);
