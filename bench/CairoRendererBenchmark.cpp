@@ -80,7 +80,6 @@ struct Scene {
     {
         const RectT<double> bounds(kButton.x, kButton.y, kButton.width, kButton.height);
         renderer.PushClip(bounds, bounds, nullptr, true);
-        renderer.PushState();
         renderer.PushOffset({-bounds.x, -bounds.y});
         renderer.DrawBitmap(background, {0, 0, kWidth, kHeight}, 0);
         renderer.DrawBitmap(parts[13], kButton, 0);
