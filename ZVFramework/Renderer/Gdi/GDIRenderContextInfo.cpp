@@ -1,0 +1,99 @@
+#include "Renderer/Gdi/GDIRenderContextInfo.h"
+
+#include "Platform/WindowSurface.h"
+#include "Utilities/Storage/Array.h"
+
+#include <algorithm>
+
+namespace ZV {
+
+namespace {
+
+PointT<zlong> ViewportSize(const RectT<zlong>& viewport)
+{
+    return {viewport.width, viewport.height};
+}
+
+}  // namespace
+
+LGDIRenderContextInfo::LGDIRenderContextInfo(const RectT<zlong>& viewport, const Platform::NativeWindow* window,
+                                             bool offscreen)
+    : LRenderContextInfo(viewport, window, offscreen),
+      mBackBuffer(LGDIRendererOffscreenSurface::Create(ViewportSize(viewport))),
+      mSpareBuffer(LGDIRendererOffscreenSurface::Create(ViewportSize(viewport)))
+{
+}
+
+LGDIRenderContextInfo::~LGDIRenderContextInfo() = default;
+
+PointT<zlong> LGDIRenderContextInfo::GetMaxSurfaceSize() const
+{
+    return {LGDIRendererOffscreenSurface::kMaxSide, LGDIRendererOffscreenSurface::kMaxSide};
+}
+
+void LGDIRenderContextInfo::SwapSurfaces()
+{
+    std::swap(mBackBuffer, mSpareBuffer);
+}
+
+void LGDIRenderContextInfo::PrepareSurfaces()
+{
+    const RectT<zlong>& viewport = GetViewport();
+    const PointT<zlong> size = LGDIRendererOffscreenSurface::FitSize(ViewportSize(viewport));
+    if (mBackBuffer->GetSize() == size) {
+        const RectNode* dirty = GetDirtyRegion().GetHead();
+        const bool wholeViewportDirty = dirty != nullptr && dirty->next == nullptr && dirty->left == viewport.x &&
+                                        dirty->top == viewport.y &&
+                                        std::int64_t{dirty->right} - dirty->left == viewport.width &&
+                                        std::int64_t{dirty->bottom} - dirty->top == viewport.height;
+        if (!wholeViewportDirty) {
+            return;
+        }
+    }
+    mBackBuffer->Resize(size);
+    mSpareBuffer->Resize(size);
+    if (mWindowSurface) {
+        mWindowSurface->SetSize(size.x, size.y);
+    }
+}
+
+void LGDIRenderContextInfo::PresentDirtyRegion()
+{
+    cairo_surface_flush(mBackBuffer->GetBitmap());
+    if (!PresentsToWindow()) {
+        return;
+    }
+    if (!mWindowSurface) {
+        const PointT<zlong> size = mBackBuffer->GetSize();
+        mWindowSurface = std::make_unique<Platform::WindowSurface>(*GetWindow(), size.x, size.y);
+    }
+    Array<RectT<zlong>> rects;
+    if (Failed(GetDirtyRegion().CopyToArray(rects))) {
+        return;
+    }
+    cairo_t* window = mWindowSurface->GetContext();
+    // A copy: the window shows the back buffer's pixels as they are, not blended over what it showed before.
+    cairo_set_operator(window, CAIRO_OPERATOR_SOURCE);
+    for (std::uint32_t index = rects.GetCount(); index-- > 0;) {
+        const RectT<zlong>& rect = *rects.GetItemPointer(index);
+        mBackBuffer->DrawTo(window, PointT<double>(rect.x, rect.y), rect);
+    }
+    mWindowSurface->Flush();
+}
+
+void LGDIRenderContextInfo::ClipToState()
+{
+    const RectT<double> clip = GetState().GetDeviceClip();
+    const PointT<zlong> size = mBackBuffer->GetSize();
+    // Cut to the surface in double first: Cairo's fixed-point coordinates cannot hold the unbounded clip.
+    const double left = std::clamp(clip.x, 0.0, static_cast<double>(size.x));
+    const double top = std::clamp(clip.y, 0.0, static_cast<double>(size.y));
+    const double right = std::clamp(clip.x + clip.width, left, static_cast<double>(size.x));
+    const double bottom = std::clamp(clip.y + clip.height, top, static_cast<double>(size.y));
+    cairo_t* graphics = GetGraphics();
+    cairo_reset_clip(graphics);
+    cairo_rectangle(graphics, left, top, right - left, bottom - top);
+    cairo_clip(graphics);
+}
+
+}  // namespace ZV

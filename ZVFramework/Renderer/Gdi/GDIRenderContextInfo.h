@@ -1,0 +1,46 @@
+#pragma once
+
+#include "Renderer/Gdi/GDIRendererOffscreenSurface.h"
+#include "Renderer/RenderContextInfo.h"
+
+#include <memory>
+
+namespace ZV {
+
+namespace Platform {
+class WindowSurface;
+}  // namespace Platform
+
+// The 2D renderer's context for a window or an offscreen target: a frame is drawn into the back buffer, and only
+// the dirty region is copied to the window when it ends. A spare buffer of the same size takes the image when an
+// offscreen image is moved. An offscreen context, or one without a window, never reaches a display.
+class LGDIRenderContextInfo : public LRenderContextInfo {
+public:
+    LGDIRenderContextInfo(const RectT<zlong>& viewport, const Platform::NativeWindow* window, bool offscreen);
+    ~LGDIRenderContextInfo() override;
+
+    PointT<zlong> GetMaxSurfaceSize() const override;
+
+    LGDIRendererOffscreenSurface& GetBackBuffer() const { return *mBackBuffer; }
+    cairo_t* GetGraphics() const { return mBackBuffer->GetGraphics(); }
+    void SwapSurfaces();
+
+    // Before a frame: both surfaces are made anew, transparent, when the viewport's size changed or the dirty
+    // region is exactly the whole viewport; otherwise the back buffer keeps the previous frame.
+    void PrepareSurfaces();
+    // After a frame: copies each rectangle of the dirty region from the back buffer to the same place on the window.
+    // The region stays as it is.
+    void PresentDirtyRegion();
+    // Sets the back buffer's clip to the current state's clip where it lies on the device.
+    void ClipToState();
+
+private:
+    bool PresentsToWindow() const { return !IsOffscreen() && GetWindow() != nullptr; }
+
+    RCPtr<LGDIRendererOffscreenSurface> mBackBuffer;
+    RCPtr<LGDIRendererOffscreenSurface> mSpareBuffer;
+    // Made at the first present.
+    std::unique_ptr<Platform::WindowSurface> mWindowSurface;
+};
+
+}  // namespace ZV

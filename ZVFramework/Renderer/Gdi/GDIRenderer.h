@@ -1,0 +1,149 @@
+#pragma once
+
+#include "Renderer/Gdi/GDIFonts.h"
+#include "Renderer/Polyline.h"
+#include "Renderer/Renderer.h"
+#include "Utilities/Graphics/Bitmap.h"
+#include "Utilities/Storage/HashedList.h"
+#include "Utilities/Storage/PurgableObjectCache.h"
+
+#include <cairo.h>
+
+#include <cstdint>
+
+namespace ZV {
+
+class LGDIRenderContextInfo;
+
+// The renderer of kind 1, the one the application draws with: Cairo draws every frame into the back buffer of the
+// current context (LGDIRenderContextInfo), and the end of the frame copies the dirty region to the window.
+// Bitmaps drawn at another size are scaled, tiled or centred once and kept; paths are built once per polyline
+// until it changes. Geometry is drawn without anti-aliasing, images with nearest-neighbour sampling; the state's
+// factor fades every colour and image drawn. Text is drawn by font family through fontconfig at 96 dpi.
+// User-interface thread only.
+class LGDIRenderer : public LRenderer {
+public:
+    // Each cache holds this many objects.
+    static constexpr int kCacheSize = 256;
+    // At most this often the pre-scaled bitmaps not drawn since the last purge are dropped.
+    static constexpr std::int32_t kPurgeIntervalMs = 300000;
+
+    // Lets LRenderer::Create make this renderer for kGdi.
+    static void Register();
+
+    LGDIRenderer();
+    ~LGDIRenderer() override;
+
+    ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom) override;
+    // From the line's top-left corner: x 0, y the font's top, the width up to the pen's position after the last
+    // character (blanks included) and the line height. Drawn at a point, the text's ink lies within this box placed
+    // at the baseline, which is the font's top below the point, less one pixel.
+    RectT<float> MeasureText(const WideString& text, const ConstRCPtr<LFont>& font) override;
+    int GetRendererType() const override { return kGdi; }
+    ZVRESULT InitRenderContextInfo(const RectT<zlong>& viewport, const Platform::NativeWindow* window, bool offscreen,
+                                   RCPtr<LRenderContextInfo>& context) override;
+
+    // A context of another kind leaves the frame without a current context: nothing is drawn until it ends.
+    ZVRESULT RenderStart(const RCPtr<LRenderContextInfo>& context) override;
+    // Presents the frame, then purges the pre-scaled bitmaps when the purge interval has passed.
+    ZVRESULT RenderFinish(const RCPtr<LRenderContextInfo>& context) override;
+
+    // Drawing outside a frame does nothing, except DrawBitmap, which throws a "Runtime Error".
+    void DrawText(const WideString& text, const ConstRCPtr<LFont>& font, const PointT<zlong>& position,
+                  const LColor& color) override;
+    void FrameRect(const RectT<zlong>& rect, const LColor& color, float lineWidth) override;
+    // Without blend the pixels are set to the colour where the rectangle lies on the surface, origin and clip
+    // aside.
+    void FillRect(const RectT<zlong>& rect, const LColor& color, bool blend) override;
+    void DrawColorRectList(const ColorRectListT<float>& list, const PointT<float>& offset, bool cache) override;
+    void DrawLine(const PointT<float>& from, const PointT<float>& to, const LColor& color, float width) override;
+    void DrawLineSegments(const PolylineT<float>& path, const LColor& color, const PointT<float>& translation,
+                          const PointT<float>& scale, bool cache) override;
+    void DrawPolyline(const PolylineT<float>& path, const LColor& color, const PointT<float>& translation,
+                      const PointT<float>& scale, bool cache) override;
+    void DrawPolygon(const PolylineT<float>& polygon, const LColor& color, const PointT<float>& translation,
+                     const PointT<float>& scale, bool cache) override;
+    // Even-odd: where the outline crosses itself the overlap stays empty.
+    void FillPolygon(const PolylineT<float>& polygon, const LColor& color, const PointT<float>& translation,
+                     const PointT<float>& scale, bool cache) override;
+    // A null bitmap throws a "Failed Result" (ZV_E_INVALIDARG), a resize type other than 0, 1 and 2 an "Invalid
+    // Argument" unless the bitmap is drawn at its own size. Tiles start at the destination's corner; a centred
+    // bitmap sits at half the difference of the sizes, in whole pixels.
+    void DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<zlong>& destination, int resizeType) override;
+    // Both take an offscreen context of this kind, else answer ZV_E_INVALIDARG; ZV_E_FAIL outside a frame.
+    ZVRESULT DrawBitmapPart(const RCPtr<LRenderContextInfo>& offscreen, const PointT<zlong>& destination,
+                            const RectT<zlong>& source) override;
+    // Moves the offscreen context's image by the destination within its own surface; what moves in is
+    // transparent.
+    ZVRESULT DrawOffscreenImage(const RCPtr<LRenderContextInfo>& offscreen, const PointT<zlong>& destination) override;
+
+    void SetClipRect(const RectT<double>& clip) override;
+
+private:
+    // The pre-scaled bitmap cache's key: the bitmap (held), the size drawn and how it was fitted to it.
+    struct CashableBitmapDescriptor {
+        ConstRCPtr<LBitmap> bitmap;
+        zlong width = 0;
+        zlong height = 0;
+        int resizeType = 0;
+
+        bool operator==(const CashableBitmapDescriptor& other) const;
+        static CashableBitmapDescriptor GetSelf(const CashableBitmapDescriptor& descriptor) { return descriptor; }
+        static unsigned GetHashBits(const CashableBitmapDescriptor& descriptor);
+    };
+    enum class PathShape { kSegments, kOpen, kClosed };
+
+    // A bitmap already scaled, tiled or centred to the size it is drawn at, premultiplied.
+    class LCachedBitmap : public virtual LRefCountedObject {
+    public:
+        // Takes the surface's reference.
+        explicit LCachedBitmap(cairo_surface_t* surface) : mSurface(surface) {}
+        ~LCachedBitmap() override { cairo_surface_destroy(mSurface); }
+
+        cairo_surface_t* GetSurface() const { return mSurface; }
+
+    private:
+        cairo_surface_t* mSurface;
+    };
+
+    // A polyline's path in its own coordinates, in the shape it was built for.
+    class LGraphicsPath : public virtual LRefCountedObject {
+    public:
+        // Takes the path.
+        LGraphicsPath(cairo_path_t* path, PathShape shape) : mPath(path), mShape(shape) {}
+        ~LGraphicsPath() override { cairo_path_destroy(mPath); }
+
+        const cairo_path_t* GetPath() const { return mPath; }
+        PathShape GetShape() const { return mShape; }
+
+    private:
+        cairo_path_t* mPath;
+        PathShape mShape;
+    };
+
+    const RenderState& State() const;
+    cairo_t* Graphics() const;
+    void PurgeWhenDue();
+    void DrawPath(const PolylineT<float>& path, PathShape shape, bool fill, const LColor& color,
+                  const PointT<float>& translation, const PointT<float>& scale, bool cache);
+    RCPtr<LGraphicsPath> GetPath(const PolylineT<float>& path, PathShape shape, bool cache);
+    // The pre-scaled copy of the bitmap; null when it cannot be made.
+    const LCachedBitmap* GetCachedBitmap(const ConstRCPtr<LBitmap>& bitmap, zlong width, zlong height,
+                                         int resizeType);
+    LGDIRenderContextInfo* GetOffscreenContext(const RCPtr<LRenderContextInfo>& context) const;
+
+    LGDIRenderContextInfo* mCurrentContext = nullptr;
+    PurgableObjectCache<LCachedBitmap, CashableBitmapDescriptor, CashableBitmapDescriptor,
+                        &CashableBitmapDescriptor::GetSelf, 8, &CashableBitmapDescriptor::GetHashBits>
+        mBitmapCache{kCacheSize};
+    PurgableObjectCache<LGraphicsPath, PolylineT<float>, std::intptr_t, &PolylineT<float>::GetHandle, 8,
+                        &GetBits<8, 4, std::intptr_t>>
+        mPathCache{kCacheSize};
+    zulong mLastPurgeTime;
+    GDIFontCache mFonts;
+    // Paths are built here, away from any surface.
+    cairo_surface_t* mPathSurface;
+    cairo_t* mPathBuilder;
+};
+
+}  // namespace ZV

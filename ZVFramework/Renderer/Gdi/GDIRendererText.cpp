@@ -1,0 +1,55 @@
+// Text by font family: metrics, measuring and drawing.
+#include "Renderer/Font.h"
+#include "Renderer/Gdi/CairoDrawing.h"
+#include "Renderer/Gdi/GDIRenderContextInfo.h"
+#include "Renderer/Gdi/GDIRenderer.h"
+
+namespace ZV {
+
+ZVRESULT LGDIRenderer::GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom)
+{
+    const LGDIFont* face = font.IsNull() ? nullptr : mFonts.GetFont(font);
+    if (face == nullptr) {
+        return ZV_E_FAIL;
+    }
+    lineHeight = face->GetLineHeight();
+    top = face->GetTop();
+    bottom = face->GetBottom();
+    return ZV_S_OK;
+}
+
+RectT<float> LGDIRenderer::MeasureText(const WideString& text, const ConstRCPtr<LFont>& font)
+{
+    const LGDIFont* face = text.IsEmpty() || font.IsNull() ? nullptr : mFonts.GetFont(font);
+    if (face == nullptr) {
+        return {};
+    }
+    const LTextRun* run = mFonts.GetTextRun(font, *face, text);
+    const double advance = run == nullptr ? 0.0 : run->GetAdvance();
+    return RectT<float>(0, static_cast<float>(face->GetTop()), static_cast<float>(face->GetPadding() + advance),
+                        static_cast<float>(face->GetLineHeight()));
+}
+
+void LGDIRenderer::DrawText(const WideString& text, const ConstRCPtr<LFont>& font, const PointT<zlong>& position,
+                            const LColor& color)
+{
+    if (mCurrentContext == nullptr || font.IsNull()) {
+        return;
+    }
+    const LGDIFont* face = mFonts.GetFont(font);
+    const LTextRun* run = face == nullptr ? nullptr : mFonts.GetTextRun(font, *face, text);
+    if (run == nullptr) {
+        return;
+    }
+    const RenderState& state = State();
+    cairo_t* graphics = Graphics();
+    // The line's top lies one pixel above the position, its baseline the font's top below that.
+    cairo_translate(graphics, CairoDrawing::Limit(state.origin.x + position.x + face->GetPadding()),
+                    CairoDrawing::Limit(state.origin.y + position.y - 1.0 - face->GetTop()));
+    cairo_set_scaled_font(graphics, face->GetScaledFont());
+    CairoDrawing::SetSourceColor(graphics, color, state.factor);
+    cairo_show_glyphs(graphics, run->GetGlyphs(), run->GetGlyphCount());
+    cairo_identity_matrix(graphics);
+}
+
+}  // namespace ZV

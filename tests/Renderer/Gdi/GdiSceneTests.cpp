@@ -1,0 +1,146 @@
+#include "Renderer/ColorRectList.h"
+#include "Renderer/Font.h"
+#include "Renderer/Gdi/GdiTestCanvas.h"
+#include "Renderer/Polyline.h"
+#include "Utilities/Graphics/BitmapTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
+namespace ZV {
+namespace {
+
+using Testing::GdiCanvas;
+using Testing::kSheetName;
+using Testing::NearPixel;
+
+constexpr std::uint32_t kBackground = 0xFF202020u;
+constexpr std::uint32_t kRed = 0xFFFF0000u;
+constexpr std::uint32_t kGreen = 0xFF00FF00u;
+constexpr std::uint32_t kBlue = 0xFF0000FFu;
+constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
+
+LColor Color(std::uint32_t argb)
+{
+    return LColor().SetFromARGB(argb);
+}
+
+PolylineT<float> Path(std::initializer_list<PointT<float>> points)
+{
+    PolylineT<float> path;
+    for (const PointT<float>& point : points) {
+        path.AddPoint(point);
+    }
+    return path;
+}
+
+// A premultiplied pixel painted over an opaque one.
+std::uint32_t Over(std::uint32_t below, std::uint32_t above)
+{
+    const std::uint32_t keep = 255 - (above >> 24);
+    std::uint32_t result = 0xFF000000u;
+    for (int shift = 0; shift < 24; shift += 8) {
+        result |= ((above >> shift & 0xFF) + ((below >> shift & 0xFF) * keep + 127) / 255) << shift;
+    }
+    return result;
+}
+
+// Every drawing operation once on an opaque background, checked at points where the result is certain and as a
+// whole against the reviewed golden image.
+TEST(GdiScene, EveryOperationDrawsWhereTheSkinSays)
+{
+    GdiCanvas canvas(200, 150);
+    LGDIRenderer& renderer = canvas.Renderer();
+    const ConstRCPtr<LBitmap> sheet = LBitmap::GetCachedBitmap(kSheetName);
+    ASSERT_FALSE(sheet.IsNull());
+    const PolylineT<float> segments = Path({{130, 45}, {150, 45}, {130, 50}, {150, 50}, {170, 50}});
+    const PolylineT<float> notched =
+        Path({{10, 60}, {40, 60}, {40, 90}, {30, 90}, {30, 70}, {20, 70}, {20, 90}, {10, 90}});
+    const PolylineT<float> triangle = Path({{0, 0}, {30, 0}, {0, 30}});
+    const PolylineT<float> corner = Path({{90, 60}, {110, 60}, {110, 80}});
+    ColorRectListT<float> rects;
+    rects.Add(RectT<float>(0, 0, 20, 20), kRed);
+    rects.Add(RectT<float>(10, 10, 20, 20), kGreen);
+
+    canvas.Start();
+    renderer.FillRect({0, 0, 200, 150}, Color(kBackground), true);
+    renderer.FillRect({10, 10, 30, 20}, Color(kRed), true);
+    renderer.FrameRect({50, 10, 30, 20}, Color(kGreen), 1);
+    renderer.DrawRect({90, 10, 30, 20}, Color(kBlue), Color(kWhite), 1);
+    renderer.DrawLine({10, 40}, {60, 40}, Color(0xFFFFFF00u), 1);
+    renderer.DrawColorRectList(rects, {130, 10}, false);
+    renderer.DrawLineSegments(segments, Color(0xFF00FFFFu), {0, 0}, {1, 1}, true);
+    renderer.FillPolygon(notched, Color(0xFFFF00FFu), {0, 0}, {1, 1}, true);
+    renderer.DrawPolygon(triangle, Color(kWhite), {50, 60}, {1, 1}, true);
+    renderer.DrawPolyline(corner, Color(0xFFFF8000u), {0, 0}, {1, 1}, false);
+    renderer.DrawBitmap(sheet, {120, 60, 80, 40}, 0);
+    renderer.DrawBitmap(sheet->CreateSubBitmap(0, 0, 20, 10), {10, 100, 50, 10}, 1);
+    renderer.DrawBitmap(sheet->CreateSubBitmap(20, 0, 10, 10), {70, 100, 30, 20}, 2);
+    renderer.DrawText(L"Halvista 17", LFont::GetFont(L"DejaVu Sans", 9, LFont::kRegular), {108, 118}, Color(kWhite));
+    canvas.Finish();
+
+    const Testing::Image image = canvas.Snapshot();
+    const struct {
+        int x, y;
+        std::uint32_t argb;
+        const char* what;
+    } points[] = {
+        {25, 20, kRed, "fill"},
+        {9, 20, kBackground, "left of the fill"},
+        {40, 20, kBackground, "a fill's right edge is exclusive"},
+        {50, 20, kGreen, "frame, left"},
+        {80, 20, kGreen, "frame, right: the pen runs on x + width"},
+        {65, 30, kGreen, "frame, bottom"},
+        {65, 20, kBackground, "frame, inside"},
+        {105, 20, kBlue, "rectangle's fill"},
+        {90, 15, kWhite, "rectangle's frame"},
+        {35, 40, 0xFFFFFF00u, "line"},
+        {35, 41, kBackground, "below the line"},
+        {145, 25, kRed, "the first coloured rectangle ends on top"},
+        {155, 35, kGreen, "second coloured rectangle"},
+        {140, 45, 0xFF00FFFFu, "first segment"},
+        {140, 50, 0xFF00FFFFu, "second segment"},
+        {160, 50, kBackground, "an odd last point makes no segment"},
+        {15, 80, 0xFFFF00FFu, "polygon, left leg"},
+        {35, 85, 0xFFFF00FFu, "polygon, right leg"},
+        {25, 65, 0xFFFF00FFu, "polygon, bridge"},
+        {25, 80, kBackground, "polygon's notch stays empty"},
+        {65, 60, kWhite, "triangle, top edge, moved by its translation"},
+        {50, 75, kWhite, "triangle, left edge"},
+        {58, 68, kBackground, "triangle, inside"},
+        {100, 60, 0xFFFF8000u, "polyline"},
+        {110, 70, 0xFFFF8000u, "polyline, second leg"},
+        {100, 70, kBackground, "a polyline is not closed"},
+        {130, 70, kRed, "stretched sheet, red cell"},
+        {150, 70, kGreen, "stretched sheet, green cell"},
+        {170, 70, kBlue, "stretched sheet, blue cell"},
+        {190, 70, Over(kBackground, 0x80800000u), "stretched sheet, half-transparent red over the background"},
+        {130, 90, kWhite, "stretched sheet, white cell"},
+        {170, 90, kBackground, "stretched sheet, transparent cell"},
+        {15, 105, kRed, "tile 1"},
+        {25, 105, kGreen, "tile 1, green half"},
+        {35, 105, kRed, "tile 2"},
+        {55, 105, kRed, "tile 3, cut at the destination's edge"},
+        {60, 105, kBackground, "right of the tiles"},
+        {80, 105, kBlue, "centred cell's corner: half the difference of the sizes"},
+        {89, 114, kBlue, "centred cell's far corner"},
+        {79, 105, kBackground, "left of the centred cell"},
+        {90, 110, kBackground, "right of the centred cell"},
+    };
+    for (const auto& point : points) {
+        EXPECT_TRUE(NearPixel(image.At(point.x, point.y), point.argb)) << point.what << " at " << point.x << ","
+                                                                        << point.y;
+    }
+    int ink = 0;
+    for (int y = 110; y < 150; ++y) {
+        for (int x = 108; x < 200; ++x) {
+            ink += image.At(x, y) != kBackground ? 1 : 0;
+        }
+    }
+    EXPECT_GT(ink, 40) << "the text left ink";
+    EXPECT_TRUE(Testing::MatchesGoldenImage(image, "OffscreenScene.png", 2, 150));
+}
+
+}  // namespace
+}  // namespace ZV

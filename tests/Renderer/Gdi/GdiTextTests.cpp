@@ -1,0 +1,89 @@
+#include "Renderer/Font.h"
+#include "Renderer/Gdi/GdiTestCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace ZV {
+namespace {
+
+using Testing::GdiCanvas;
+
+struct Ink {
+    int left = 1 << 30;
+    int top = 1 << 30;
+    int right = -1;
+    int bottom = -1;
+
+    bool IsEmpty() const { return right < left; }
+};
+
+Ink FindInk(const Testing::Image& image)
+{
+    Ink ink;
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            if (image.At(x, y) != 0) {
+                ink = {std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x + 1),
+                       std::max(ink.bottom, y + 1)};
+            }
+        }
+    }
+    return ink;
+}
+
+TEST(GdiText, InkLiesInsideTheMeasuredBoxAtTheBaseline)
+{
+    const struct {
+        const wchar_t* face;
+        float size;
+        std::int32_t style;
+        const wchar_t* text;
+    } cases[] = {
+        {L"Arial", 8.25f, LFont::kRegular, L"UPDATE FIRMWARE"},
+        {L"DejaVu Sans", 14, LFont::kBold, L"Wjgy|[]"},
+        {L"Liberation Serif", 11, LFont::kItalic, L"fifth jump"},
+        {L"No Such Family", 10, LFont::kBoldItalic, L"\u00c5ngstr\u00f6m \u00e9t\u00e9"},
+        {L"DejaVu Sans", 10, LFont::kRegular, L"lone \xD800 surrogate"},
+    };
+    for (const auto& entry : cases) {
+        GdiCanvas canvas(400, 80);
+        LGDIRenderer& renderer = canvas.Renderer();
+        const RCPtr<LFont> font = LFont::GetFont(entry.face, entry.size, entry.style);
+        zlong lineHeight = 0;
+        zlong top = 0;
+        zlong bottom = 0;
+        ASSERT_EQ(renderer.GetFontMetrics(font, lineHeight, top, bottom), ZV_S_OK);
+        const RectT<float> box = renderer.MeasureText(entry.text, font);
+        EXPECT_EQ(box.x, 0.0f);
+        EXPECT_EQ(box.y, static_cast<float>(top));
+        EXPECT_EQ(box.height, static_cast<float>(lineHeight));
+        EXPECT_GE(lineHeight, bottom - top);
+
+        const PointT<zlong> position(30, 20);
+        canvas.Start();
+        renderer.DrawText(entry.text, font, position, LColor(0, 0, 0, 1));
+        canvas.Finish();
+        const Ink ink = FindInk(canvas.Snapshot());
+        ASSERT_FALSE(ink.IsEmpty()) << "nothing drawn of \"" << WideString(entry.text).ToUTF8().GetData() << "\"";
+        const double baseline = position.y - 1.0 - top;
+        EXPECT_GE(ink.left, position.x + box.x);
+        EXPECT_LE(ink.right, position.x + box.x + box.width);
+        EXPECT_GE(ink.top, baseline + box.y);
+        EXPECT_LE(ink.bottom, baseline + box.y + box.height);
+    }
+}
+
+TEST(GdiText, EmptyTextMeasuresNothingAndTrailingBlanksCount)
+{
+    const RCPtr<LGDIRenderer> renderer(new LGDIRenderer());
+    const RCPtr<LFont> font = LFont::GetFont(L"Arial", 8.25f, LFont::kRegular);
+    EXPECT_EQ(renderer->MeasureText(L"", font), RectT<float>());
+    const RectT<float> word = renderer->MeasureText(L"NEXT", font);
+    EXPECT_GT(renderer->MeasureText(L"NEXT  ", font).width, word.width);
+    EXPECT_EQ(renderer->MeasureText(L"NEXT", font), word) << "measured again from the kept glyphs";
+}
+
+}  // namespace
+}  // namespace ZV
