@@ -11,6 +11,7 @@
 #include "Notification/NotificationDistributor.h"
 #include "Notification/NotificationLock.h"
 #include "Notification/NotificationQueue.h"
+#include "System/KeyNames.h"
 #include "Threading/Mutex.h"
 #include "Threading/ReusePools.h"
 #include "Utilities/Debug/DebugOutput.h"
@@ -81,5 +82,7 @@ const BuiltInOrder gParameterPools([] {
 }  // namespace
 
 const WideString gLineSeparator(L"\n");
+
+const KeyNameTables gKeyNameTables;
 
 }  // namespace ZV
