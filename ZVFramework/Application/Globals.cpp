@@ -12,6 +12,7 @@
 #include "Notification/NotificationLock.h"
 #include "Notification/NotificationQueue.h"
 #include "Renderer/FontRenderer/FontCatalogue.h"
+#include "System/KeyNames.h"
 #include "Threading/Mutex.h"
 #include "Threading/ReusePools.h"
 #include "Utilities/Debug/DebugOutput.h"
@@ -82,6 +83,8 @@ const BuiltInOrder gParameterPools([] {
 }  // namespace
 
 const WideString gLineSeparator(L"\n");
+
+const KeyNameTables gKeyNameTables;
 
 // Destroyed first at exit, the map lets go of the fonts it holds before anything else goes.
 FontFamilies gFontFamilies;

@@ -19,6 +19,7 @@ ZVRESULT LControlFactory::LoadSkins(const WideString& source)
             return loaded;
         }
         mParse = SkinParseState();
+        mStringTableMode = false;
         const ZVRESULT parsed = ParseXML(document.GetData(), document.GetSize());
         mCurrentSkinIndex = 0;
         return parsed;
@@ -32,7 +33,46 @@ ZVRESULT LControlFactory::ParseXML(const char* buffer, std::size_t length)
     if (buffer == nullptr) {
         return ZV_E_FAIL;
     }
-    return ParseXMLDocument(buffer, length != 0 ? length : std::strlen(buffer), *this, mLastParseError);
+    return ParseDocument(buffer, length != 0 ? length : std::strlen(buffer));
+}
+
+ZVRESULT LControlFactory::ParseDocument(const char* data, std::size_t size)
+{
+    mStringParse = StringTableParseState();
+    return ParseXMLDocument(data, size, *this, mLastParseError);
+}
+
+void LControlFactory::XMLStartElement(std::string_view name, const XMLAttributes& attributes)
+{
+    if (mStringTableMode) {
+        StartStringTableElement(name, attributes);
+    } else {
+        StartSkinElement(name, attributes);
+    }
+}
+
+void LControlFactory::XMLEndElement(std::string_view name)
+{
+    if (mStringTableMode) {
+        mStringParse.localeMatched = false;
+    } else {
+        EndSkinElement(name);
+    }
+}
+
+void LControlFactory::XMLCharacterData(std::string_view text)
+{
+    if (mStringTableMode) {
+        AppendLocaleText(text);
+    } else {
+        SkinCharacterData(text);
+    }
+}
+
+void LControlFactory::StartApplication(const XMLAttributes& attributes)
+{
+    mApplicationName.Empty();
+    attributes.GetStringAttribute("Name", mApplicationName);
 }
 
 ZVRESULT LControlFactory::RegisterControlCreateFunction(const WideString& className, ControlCreateFunction function)

@@ -5,6 +5,8 @@
 #include "ControlBase/LookDescriptor.h"
 #include "ControlBase/NameMap.h"
 #include "ControlBase/SkinParseState.h"
+#include "ControlBase/StringTable.h"
+#include "ControlBase/StringTableParseState.h"
 #include "ControlBase/VisualPartDescriptor.h"
 #include "ControlBase/XMLDocumentParser.h"
 #include "ObjectBase/RefCountedObject.h"
@@ -15,19 +17,50 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
+#include <map>
 #include <string_view>
 
 namespace ZV {
 
+class LControl;
+
 // Turns skin documents into descriptors and keeps them: the colorizers, parts, looks and look lists by name, and one
-// root descriptor per top-level Skin, whose children are the top-level controls. It also keeps the create function
-// of every control class name. User-interface thread only.
+// root descriptor per top-level Skin, whose children are the top-level controls; the create function of every
+// control class name; and the texts of the string tables for one locale, by table ID and key. User-interface thread
+// only.
 //
-// Loading adds to what earlier loads built; a name that is taken keeps its first descriptor. A document that fails
-// half-way keeps what was built before the failure.
+// Loading adds to what earlier loads built; a name that is taken keeps its first descriptor, a key that has a text
+// keeps it. A document that fails half-way keeps what was built before the failure.
 class LControlFactory : public virtual LRefCountedObject, public IXMLContentHandler {
 public:
     explicit LControlFactory(const WideString& applicationName);
+
+    // Loads the string tables and then the skin: from the resources APP_STRINGS, FRAMEWORK_STRINGS and APP_SKINS
+    // for the source "::", else from StringTables.xml, FrameworkStrings.xml and Skins.xml in the source folder,
+    // whose images the skin's parts then name. A locale id of 0 means the user's (Platform::LanguageId.h). The
+    // string tables' failure or exception (see LoadStringTables), or the skin's result (see LoadSkins).
+    [[nodiscard]] ZVRESULT LoadResources(const WideString& source, std::uint32_t localeId);
+    // Loads the application's string-table document, then the framework's ("::" sources name resources of type
+    // "ZVXML", others are files), keeping the texts of one locale. The application document is read for the given
+    // locale, and when it has no text for that locale, for its fallback (0x7C04 for the traditional Chinese locales
+    // 0x0404, 0x0C04 and 0x1404, else the low byte of the id), then for English (9). The framework document is read
+    // for the locale that the application document settled on, then for English. That last locale is the
+    // factory's locale. A missing or empty resource is skipped, and so is a document that is not well-formed
+    // (after the texts before the fault, and with a line of debug output). 0; ZV_E_OUTOFMEMORY when no buffer holds
+    // a file; a file that cannot be opened throws the file's runtime error.
+    [[nodiscard]] ZVRESULT LoadStringTables(const WideString& applicationSource, const WideString& frameworkSource,
+                                            std::uint32_t localeId);
+    // The locale whose texts the string tables keep and whose font translations the skin applies.
+    std::uint32_t GetLocaleId() const { return mLocaleId; }
+
+    // Copies of the stored tables, which later loads do not change; null when no document had the table. The
+    // framework's is "Framework", the application's "|" and the application name, a control's its parent's class
+    // name (or for a top-level control the application name), "|" and its name.
+    RCPtr<LStringTable> GetFrameworkStringTable() const;
+    RCPtr<LStringTable> GetApplicationStringTable() const;
+    // Null also for a parent without a descriptor.
+    RCPtr<LStringTable> GetControlStringTable(const LControl* parent, const WideString& name) const;
 
     // Parses the skin document of a source: "::" and the name of a resource of type "ZVXML", or a file path. The
     // current skin becomes the first one. 0; ZV_E_FAIL for a missing resource, a file that cannot be read or a
@@ -60,12 +93,30 @@ public:
     // style other than -1. 0 when it set any of them, else 1; outputs not set keep their values.
     ZVRESULT GetSkinFont(WideString& fontName, float& fontSize, std::int32_t& fontStyle) const;
 
-    // The handlers of the skin language's elements and text.
+    // The handlers of the skin's and the string tables' elements and text.
     void XMLStartElement(std::string_view name, const XMLAttributes& attributes) override;
     void XMLEndElement(std::string_view name) override;
     void XMLCharacterData(std::string_view text) override;
 
 private:
+    // Parses a document of that many bytes (data may be null for none).
+    ZVRESULT ParseDocument(const char* data, std::size_t size);
+
+    // Reads one string-table document for the first of the locales that it has texts for; the factory's locale is
+    // the last one tried.
+    ZVRESULT LoadStringDocument(const WideString& source, std::initializer_list<std::uint32_t> locales);
+    void StartStringTableElement(std::string_view name, const XMLAttributes& attributes);
+    void StartStringTable(const XMLAttributes& attributes);
+    void StartString(const XMLAttributes& attributes);
+    void StartLocale(const XMLAttributes& attributes);
+    void AppendLocaleText(std::string_view text);
+    RCPtr<LStringTable> MakeStringTable(const WideString& id) const;
+
+    void StartSkinElement(std::string_view name, const XMLAttributes& attributes);
+    void EndSkinElement(std::string_view name);
+    void SkinCharacterData(std::string_view text);
+    void StartApplication(const XMLAttributes& attributes);
+
     // The root of the current skin, or null.
     const LControlDescriptor* GetCurrentRoot() const;
 
@@ -103,6 +154,12 @@ private:
     NameMap<RCPtr<LLookList>> mLookLists;
     SkinParseState mParse;
     XMLParseError mLastParseError;
+
+    // On from the first string-table load to the next skin load: documents are then read as string tables.
+    bool mStringTableMode = false;
+    // The texts of the wanted locale by table ID, then key.
+    std::map<WideString, StringEntries> mStringStore;
+    StringTableParseState mStringParse;
 };
 
 }  // namespace ZV

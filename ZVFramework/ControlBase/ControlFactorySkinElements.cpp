@@ -119,12 +119,11 @@ SkinElement ElementOf(std::string_view name)
 
 }  // namespace
 
-void LControlFactory::XMLStartElement(std::string_view name, const XMLAttributes& attributes)
+void LControlFactory::StartSkinElement(std::string_view name, const XMLAttributes& attributes)
 {
     switch (ElementOf(name)) {
     case SkinElement::application:
-        mApplicationName.Empty();
-        attributes.GetStringAttribute("Name", mApplicationName);
+        StartApplication(attributes);
         break;
     case SkinElement::colorizer:
         StartColorizer(attributes);
@@ -180,7 +179,7 @@ void LControlFactory::XMLStartElement(std::string_view name, const XMLAttributes
     }
 }
 
-void LControlFactory::XMLEndElement(std::string_view name)
+void LControlFactory::EndSkinElement(std::string_view name)
 {
     switch (ElementOf(name)) {
     case SkinElement::subControl:
@@ -210,7 +209,7 @@ void LControlFactory::XMLEndElement(std::string_view name)
     }
 }
 
-void LControlFactory::XMLCharacterData(std::string_view text)
+void LControlFactory::SkinCharacterData(std::string_view text)
 {
     // Every run is kept: the parser splits one text at line breaks and at character and entity references.
     if (mParse.createParamMode && mParse.currentCreateParams) {

@@ -1,5 +1,7 @@
 #include "ControlBase/StringTable.h"
 
+#include "ControlBase/AppendItem.h"
+
 namespace ZV {
 
 bool LStringTable::GetString(const WideString& key, WideString& text) const
@@ -24,6 +26,22 @@ ZVRESULT LStringTable::SetString(const WideString& key, const WideString& text)
     }
     const auto [entry, added] = mEntries.insert_or_assign(key, text);
     return added ? ZV_S_OK : ZV_S_FALSE;
+}
+
+void LStringTable::GetAllEntries(StringPairArray& entries) const
+{
+    static_cast<void>(GetEntriesWithPrefix(WideString(), entries));
+}
+
+ZVRESULT LStringTable::GetEntriesWithPrefix(const WideString& prefix, StringPairArray& entries) const
+{
+    entries.Clear();
+    // Keys that begin with the prefix follow one another from the first key not below it.
+    for (auto entry = mEntries.lower_bound(prefix);
+         entry != mEntries.end() && entry->first.Left(prefix.GetLength()) == prefix; ++entry) {
+        AppendItem(entries, StringPair{entry->first, entry->second});
+    }
+    return ZV_S_OK;
 }
 
 }  // namespace ZV

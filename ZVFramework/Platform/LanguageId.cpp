@@ -35,7 +35,8 @@ constexpr RegionalLanguage kRegionalLanguages[] = {
     {"en_GB", 0x0809}, {"en_AU", 0x0C09}, {"en_CA", 0x1009}, {"en_NZ", 0x1409}, {"en_IE", 0x1809},
     {"de_CH", 0x0807}, {"de_AT", 0x0C07}, {"de_LU", 0x1007}, {"fr_BE", 0x080C}, {"fr_CA", 0x0C0C},
     {"fr_CH", 0x100C}, {"es_MX", 0x080A}, {"it_CH", 0x0810}, {"nl_BE", 0x0813}, {"pt_PT", 0x0816},
-    {"zh_CN", 0x0804}, {"zh_SG", 0x1004}, {"zh_HK", 0x0C04}, {"sv_FI", 0x081D}, {"nn_NO", 0x0814},
+    {"zh_CN", 0x0804}, {"zh_SG", 0x1004}, {"zh_HK", 0x0C04}, {"zh_MO", 0x1404}, {"sv_FI", 0x081D},
+    {"nn_NO", 0x0814},
 };
 
 struct Overrides {

@@ -1,4 +1,5 @@
 #include "ControlBase/ControlFactory.h"
+#include "DocumentDamage.h"
 #include "SkinTestSupport.h"
 #include "TestFiles.h"
 
@@ -10,41 +11,28 @@
 namespace ZV {
 namespace {
 
+using Testing::ChangeBytes;
 using Testing::ContentOf;
 using Testing::ControlsDocument;
+using Testing::CutShort;
 using Testing::NewFactory;
 using Testing::Parse;
-
-// Exchanges two tags, which moves elements out of their place or breaks the nesting.
-void SwapTags(std::string& text, std::size_t from, std::size_t to)
-{
-    const std::size_t first = text.find('<', std::min(from, to));
-    const std::size_t second = text.find('<', std::max(from, to));
-    const std::size_t firstEnd = text.find('>', first);
-    const std::size_t secondEnd = text.find('>', second);
-    if (secondEnd == std::string::npos || firstEnd >= second) {
-        return;
-    }
-    const std::string later = text.substr(second, secondEnd + 1 - second);
-    text.replace(second, secondEnd + 1 - second, text.substr(first, firstEnd + 1 - first));
-    text.replace(first, firstEnd + 1 - first, later);
-}
+using Testing::RepeatPiece;
+using Testing::SwapTags;
 
 // One to three mutations of a skin, of the kinds that a skin author or a damaged file produces.
 std::string Mutate(std::string text, std::mt19937& random)
 {
     static const char* const kNumbers[] = {"99999999999999999999", "-2147483649", "1e999", "0xFFFFFFFF",
                                            "4294967296", "-1", "65536", "nan", "1.8e308"};
-    const auto position = [&] { return text.empty() ? 0 : random() % text.size(); };
+    const auto position = [&] { return Testing::RandomPlace(text, random); };
     for (int round = static_cast<int>(random() % 3); round >= 0; --round) {
         switch (random() % 6) {
         case 0:
-            text.resize(position());
+            CutShort(text, random);
             break;
         case 1:
-            for (int flips = static_cast<int>(random() % 8); flips >= 0 && !text.empty(); --flips) {
-                text[position()] = static_cast<char>(random());
-            }
+            ChangeBytes(text, random);
             break;
         case 2:
             SwapTags(text, position(), position());
@@ -63,11 +51,9 @@ std::string Mutate(std::string text, std::mt19937& random)
             text.insert(std::min(text.find("<SubControl", position()), text.size()), nested);
             break;
         }
-        default: {
-            const std::size_t start = position();
-            text.insert(position(), text.substr(start, random() % 2000));
+        default:
+            RepeatPiece(text, random);
             break;
-        }
         }
     }
     return text;

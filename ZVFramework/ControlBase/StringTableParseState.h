@@ -1,0 +1,28 @@
+#pragma once
+
+#include "ControlBase/StringTable.h"
+#include "Utilities/Storage/StringT.h"
+
+#include <cstdint>
+
+namespace ZV {
+
+// What the control factory keeps while it reads one string-table document; every parse starts from a new one.
+struct StringTableParseState {
+    // The store's table of the last StringTable element, or null before the first.
+    StringEntries* currentTable = nullptr;
+    // The last ID of a String element in the current table, and whether the table had one yet.
+    WideString currentKey;
+    bool hasKey = false;
+    // The text of the current String that this String element added to the table: only such a text grows, so a key
+    // that an earlier element or load gave a text keeps it.
+    WideString* textAddedByString = nullptr;
+    // Where the text of a matching Locale goes; null while a matching Locale's text is to be dropped.
+    WideString* currentText = nullptr;
+    // Set by a Locale of the wanted locale, cleared by every end tag.
+    bool localeMatched = false;
+    // Locale elements of the wanted locale met in this parse.
+    std::int32_t matchedCount = 0;
+};
+
+}  // namespace ZV

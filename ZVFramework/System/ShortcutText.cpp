@@ -1,0 +1,70 @@
+#include "System/ShortcutText.h"
+
+#include "ControlBase/SkinValueSyntax.h"
+#include "System/KeyNames.h"
+
+namespace ZV {
+
+KeyCode ParseShortcutText(const WideString& text)
+{
+    KeyCode key;
+    key.code = KeyCode::kKeyDown;
+    const WideString upper = text.ToUpper();
+    const bool ctrl = upper.Find(L"CTRL") >= 0;
+    const bool alt = upper.Find(L"ALT") >= 0;
+    const bool shift = upper.Find(L"SHIFT") >= 0;
+
+    const int keyName = upper.Find(L"VKEY_");
+    if (keyName >= 0) {
+        const std::uint8_t virtualKey = LookupKeyName(upper.MidToEnd(keyName));
+        key.code |= static_cast<std::uint32_t>(virtualKey) << KeyCode::kVirtualKeyShift |
+                    (ctrl ? KeyCode::kCtrl : 0) | (shift ? KeyCode::kShift : 0) | (alt ? KeyCode::kAlt : 0);
+        return key;
+    }
+
+    const std::uint32_t mask = alt ? kModifierAlt : 0;
+    const int open = upper.Find(L"[");
+    if (open < 0) {
+        if (text.IsEmpty()) {
+            return key;
+        }
+        return KeyCode(static_cast<std::uint16_t>(text.GetData()[text.GetLength() - 1]), mask);
+    }
+    const int close = upper.Find(L"]", open + 1);
+    if (close < 0) {
+        return key;
+    }
+    const WideString number = text.Mid(open + 1, static_cast<std::uint32_t>(close - open - 1));
+    // Wider numbers keep their low 16 bits, as a UTF-16 unit would.
+    return KeyCode(static_cast<std::uint16_t>(SkinValueSyntax::ParsePlainInteger(number.ToUTF8().GetData())), mask);
+}
+
+WideString GetShortcutText(const KeyCode& key)
+{
+    WideString text;
+    const auto prefix = [&](std::uint32_t bit, const wchar_t* name) {
+        if ((key.code & bit) != 0) {
+            text += WideString(name);
+        }
+    };
+    prefix(KeyCode::kCtrl, L"Ctrl+");
+    prefix(KeyCode::kAlt, L"Alt+");
+    prefix(KeyCode::kShift, L"Shift+");
+    prefix(KeyCode::kCmd, L"Cmd+");
+    if ((key.code & KeyCode::kNoKey) != 0) {
+        return text;
+    }
+    if (key.GetVirtualKey() != 0) {
+        return text + LookupKeyDisplayName(key.GetVirtualKey());
+    }
+    const std::uint16_t character = key.GetCharacter();
+    if (character >= 1 && character <= 26) {
+        text += WideString(L"Ctrl+");
+        text.AppendChar(static_cast<wchar_t>(character + 64));
+    } else if (character >= 33 && character <= 126) {
+        text.AppendChar(static_cast<wchar_t>(character));
+    }
+    return text;
+}
+
+}  // namespace ZV

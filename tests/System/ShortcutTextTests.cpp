@@ -1,0 +1,66 @@
+#include "System/KeyNames.h"
+#include "System/ShortcutText.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace ZV {
+namespace {
+
+std::string Text(const WideString& text)
+{
+    return text.ToUTF8().GetData();
+}
+
+std::uint32_t Parsed(const wchar_t* text)
+{
+    return ParseShortcutText(text).code;
+}
+
+std::string Printed(std::uint32_t code)
+{
+    KeyCode key;
+    key.code = code;
+    return Text(GetShortcutText(key));
+}
+
+TEST(ShortcutText, EveryKeyNameWithCtrlAndShiftPrintsBackAsItsDisplayNameInAnyLetterCase)
+{
+    for (const auto& [name, virtualKey] : gKeyNameTables.GetVirtualKeysByName()) {
+        const KeyCode key = ParseShortcutText(WideString(L"Ctrl+Shift+") + name);
+        EXPECT_EQ(key.code, KeyCode(virtualKey, true, 0, kModifierCtrl | kModifierShift).code) << Text(name);
+        EXPECT_EQ(Text(GetShortcutText(key)), "Ctrl+Shift+" + Text(LookupKeyDisplayName(virtualKey)));
+        EXPECT_EQ(ParseShortcutText(WideString(L"ctrl+shift+") + name.ToLower()).code, key.code) << Text(name);
+    }
+    EXPECT_EQ(Text(GetShortcutText(ParseShortcutText(L"Shift+Ctrl+VKEY_F5"))), "Ctrl+Shift+F5");
+    EXPECT_EQ(Text(GetShortcutText(ParseShortcutText(L"Ctrl+Shift+VKEY_BACK"))), "Ctrl+Shift+");
+}
+
+TEST(ShortcutText, KeyNamesRunToTheEndAndCharactersComeFromBracketsOrTheLastCharacterWithOnlyAlt)
+{
+    EXPECT_EQ(Parsed(L"VKEY_F4+Alt"), KeyCode::kAlt | KeyCode::kKeyDown) << "no key of that name";
+    EXPECT_EQ(Parsed(L"VKEY_F5 "), KeyCode::kKeyDown) << "a trailing blank";
+    EXPECT_EQ(Parsed(L"VKEY_SHIFT"), 0x00100000u | KeyCode::kShift | KeyCode::kKeyDown) << "the name says SHIFT";
+    EXPECT_EQ(Parsed(L"[65]"), 0x41u);
+    EXPECT_EQ(Parsed(L"Alt+Ctrl+[ 15 ]x"), 15u | KeyCode::kAlt);
+    EXPECT_EQ(Parsed(L"[70000]"), 70000u & 0xFFFF) << "the low 16 bits";
+    EXPECT_EQ(Parsed(L"Ctrl+Shift+s"), static_cast<std::uint32_t>(L's'));
+    EXPECT_EQ(Parsed(L"][7"), KeyCode::kKeyDown) << "no ']' after the '['";
+    EXPECT_EQ(Parsed(L""), KeyCode::kKeyDown) << "an empty text names no key";
+}
+
+TEST(ShortcutText, ModifiersPrintInTheirOrderAndCharactersByRange)
+{
+    EXPECT_EQ(Printed(KeyCode::kCmd | KeyCode::kShift | KeyCode::kAlt | KeyCode::kCtrl | 0x00700000u),
+              "Ctrl+Alt+Shift+Cmd+F1");
+    EXPECT_EQ(Printed(0x13), "Ctrl+S");
+    EXPECT_EQ(Printed(0x01 | KeyCode::kAlt), "Alt+Ctrl+A");
+    EXPECT_EQ(Printed(0x61), "a");
+    EXPECT_EQ(Printed(0x20), "") << "the blank";
+    EXPECT_EQ(Printed(0x7F), "");
+    EXPECT_EQ(Printed(KeyCode::kNoKey | KeyCode::kCtrl | 0x00700041u), "Ctrl+");
+}
+
+}  // namespace
+}  // namespace ZV
