@@ -171,7 +171,7 @@ private:
         if (index != count) {
             return mSlots.InsertSpace(index, 1);
         }
-        if (count >= this->GetMaxCount() || mSlots.ResizeStorage(count + 1) != count + 1) {
+        if (count >= ConstRCPtrArray::GetMaxCount() || mSlots.ResizeStorage(count + 1) != count + 1) {
             return ZV_E_FAIL;
         }
         mSlots.GetData()[count] = nullptr;
