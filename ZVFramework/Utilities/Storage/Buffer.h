@@ -162,20 +162,19 @@ public:
     }
 
 protected:
-    // A buffer that starts in a block placed with the object that holds it, in the same allocation (see
-    // GetEmbeddedBlock).
-    BufferT(void* embeddedBlock, std::uint32_t capacity, std::uint32_t size, bool zeroFill)
-        : mBlock(embeddedBlock), mSize(size), mCapacity(capacity)
-    {
-        if (zeroFill && mSize != 0) {
-            std::memset(mBlock, 0, mSize);
-        }
-    }
-
-    // The block that a derived class placed with its object, or null. The buffer never reallocates or frees that
-    // block: it keeps it while the size fits and moves to a block from the allocator when it needs more room. It
-    // is asked only when a block is to be given back or moved, so buffers without one pay nothing elsewhere.
+    // The block that a derived class keeps in its own object or places in the same allocation, or null. The buffer
+    // never reallocates or frees that block: it keeps it while the size fits and moves to a block from the
+    // allocator when it needs more room. It is asked only when a block is to be given back or moved, so buffers
+    // without one pay nothing elsewhere.
     virtual const void* GetEmbeddedBlock() const { return nullptr; }
+
+    // Makes an empty buffer hold the embedded block, of the given capacity, with size 0.
+    void StartInEmbeddedBlock(void* block, std::uint32_t capacity)
+    {
+        assert(mBlock == nullptr && block == GetEmbeddedBlock());
+        mBlock = block;
+        mCapacity = capacity;
+    }
 
     // The destructor of the class that placed an embedded block lets go of it here, since this class's own
     // destructor no longer sees that class's GetEmbeddedBlock.
@@ -348,9 +347,14 @@ private:
     static constexpr std::size_t kEmbeddedBlockOffset =
         (sizeof(LBufferT) + alignof(std::max_align_t) - 1) / alignof(std::max_align_t) * alignof(std::max_align_t);
 
-    LBufferT(void* embeddedBlock, std::uint32_t capacity, std::uint32_t size, bool zeroFill)
-        : Base(embeddedBlock, capacity, size, zeroFill), mHasEmbeddedBlock(true)
+    // The capacity is the one the other constructor ends with for the size, so the size fits the block.
+    LBufferT(void* embeddedBlock, std::uint32_t capacity, std::uint32_t size, bool zeroFill) : mHasEmbeddedBlock(true)
     {
+        this->StartInEmbeddedBlock(embeddedBlock, capacity);
+        this->GrowWithinBlock(size);
+        if (zeroFill) {
+            std::memset(embeddedBlock, 0, size);
+        }
     }
 
     bool mHasEmbeddedBlock = false;

@@ -31,9 +31,20 @@ class HashedList : public IHashedList<T, Key> {
     // The text of a pair is the name of its key's type, never the key's value.
     static StringT<wchar_t, char> KeyToString(const Key&) { return StringT<wchar_t, char>(TypeName<Key>().c_str()); }
 
-    using Entry = LPair<Key, T, &HashedList::KeyToString>;
-    // Final, so that the list reaches its buckets' operations and destructors without virtual calls.
-    class Bucket final : public RCPtrArray<Entry, 1, 0> {};
+    // Final, like the buckets, so that the list reaches their operations and destructors without virtual calls.
+    class Entry final : public LPair<Key, T, &HashedList::KeyToString> {
+    public:
+        using LPair<Key, T, &HashedList::KeyToString>::LPair;
+    };
+    // The slot of a bucket's first pair, made before the bucket's array and destroyed after it.
+    struct FirstSlot {
+        Entry* slot = nullptr;
+    };
+    // A bucket that has held one pair at most costs no heap block.
+    class Bucket final : private FirstSlot, public RCPtrArray<Entry, 1, 0> {
+    public:
+        Bucket() { this->StartInRoom(&this->slot, 1); }
+    };
     static constexpr unsigned kBucketCount = 1u << HashBits;
 
 public:
