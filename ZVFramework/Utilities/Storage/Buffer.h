@@ -30,9 +30,10 @@ protected:
     ~IBuffer() = default;
 };
 
-// One heap block with a size and a capacity. Capacities are multiples of Step; a shrinking Resize keeps the block
-// while it is larger than needed by no more than max(Slack, Step - 1) bytes. When the allocator fails, the buffer
-// keeps its old block and size, so callers see the failure as a size other than the one they asked for.
+// One heap block with a size and a capacity (or, to begin with, a block that a derived class embeds: see
+// GetEmbeddedBlock). Capacities are multiples of Step; a shrinking Resize keeps the block while it is larger than
+// needed by no more than max(Slack, Step - 1) bytes. When the allocator fails, the buffer keeps its old block and
+// size, so callers see the failure as a size other than the one they asked for.
 template <std::uint32_t Step, std::uint32_t Slack, std::uint32_t Align, class DataPointer,
           IAllocator& (*GetAllocator)()>
 class BufferT : public virtual IBuffer {
