@@ -172,7 +172,7 @@ protected:
     // Makes an empty buffer hold the embedded block, of the given capacity, with size 0.
     void StartInEmbeddedBlock(void* block, std::uint32_t capacity)
     {
-        assert(mBlock == nullptr && block == GetEmbeddedBlock());
+        assert(mBlock == nullptr);
         mBlock = block;
         mCapacity = capacity;
     }
