@@ -23,7 +23,7 @@ std::int32_t LRefCountedObject::AddRef() const
     return ++mRefCount;
 }
 
-std::int32_t LRefCountedObject::Release() const
+std::int32_t LRefCountedObject::ReleaseShared() const
 {
     std::int32_t references = mRefCount.load();
     for (;;) {

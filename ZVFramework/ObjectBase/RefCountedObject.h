@@ -5,6 +5,7 @@
 #include "ObjectBase/TypeName.h"
 
 #include <atomic>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
@@ -46,7 +47,17 @@ public:
     StringT<wchar_t, char> ToString() const override;
     void Undo() override;
     virtual std::int32_t AddRef() const;
-    virtual std::int32_t Release() const;
+    virtual std::int32_t Release() const
+    {
+        if (mRefCount.load(std::memory_order_acquire) == 1 && mInternalRefCount.load(std::memory_order_relaxed) == 0) {
+            // The caller holds the only reference, so no other thread can reach the object to take one: it goes
+            // without a locked decrement. The acquiring load saw every other holder's release.
+            mRefCount.store(0, std::memory_order_relaxed);
+            delete this;
+            return 0;
+        }
+        return ReleaseShared();
+    }
     virtual ZVRESULT ReleaseInternalReferences();
     virtual ConstRCPtr<LRefCountedObject> CreateCopy() const;
     virtual ~LRefCountedObject();
@@ -55,16 +66,34 @@ public:
     void SetUnshareable(bool unshareable);
     void AddInternalReferences(std::int32_t count);
 
+    // Takes the first reference of an object that was just made and that nothing else can reach yet, so that
+    // no other thread can count at the same time: without a locked increment.
+    void TakeFirstReference() const
+    {
+        assert(mRefCount.load(std::memory_order_relaxed) == 0);
+        mRefCount.store(1, std::memory_order_relaxed);
+    }
+
     std::int32_t GetRefCount() const { return mRefCount.load(); }
     std::int32_t GetInternalRefCount() const { return mInternalRefCount.load(); }
     bool IsShareable() const { return mShareable.load(std::memory_order_relaxed); }
 
 private:
+    // Release while other references may exist: with the cycle break, by one locked decrement.
+    std::int32_t ReleaseShared() const;
+
     mutable std::atomic<std::int32_t> mRefCount{0};
     std::atomic<std::int32_t> mInternalRefCount{0};
     mutable std::atomic<std::int32_t> mReleaseGuard{0};
     std::atomic<bool> mShareable{true};
 };
+
+// Passed with an object that was just made and that nothing else can reach yet: the counted pointer then takes
+// its first reference (see LRefCountedObject::TakeFirstReference).
+struct NewObject {
+    explicit NewObject() = default;
+};
+inline constexpr NewObject kNewObject{};
 
 // A counted pointer with read-only access. Taking an object adds a reference; when the object is unshareable the
 // pointer takes a private copy instead (copy on write).
@@ -76,6 +105,13 @@ public:
     ConstRCPtr() noexcept = default;
     ConstRCPtr(std::nullptr_t) noexcept {}
     ConstRCPtr(const T* object) : mObject(const_cast<T*>(object)) { TakeReference(); }
+    // A new object is shareable and held by nothing else, so it needs neither a copy nor a locked count.
+    ConstRCPtr(const T* newObject, NewObject) : mObject(const_cast<T*>(newObject))
+    {
+        if (mObject != nullptr) {
+            mObject->TakeFirstReference();
+        }
+    }
     ConstRCPtr(const ConstRCPtr& other) : mObject(other.mObject) { TakeReference(); }
     ConstRCPtr(ConstRCPtr&& other) noexcept : mObject(std::exchange(other.mObject, nullptr)) {}
 
@@ -194,6 +230,7 @@ public:
     RCPtr() noexcept = default;
     RCPtr(std::nullptr_t) noexcept {}
     RCPtr(T* object) : ConstRCPtr<T>(object) {}
+    RCPtr(T* newObject, NewObject tag) : ConstRCPtr<T>(newObject, tag) {}
     RCPtr(const RCPtr& other) = default;
     RCPtr(RCPtr&& other) noexcept = default;
 

@@ -59,7 +59,7 @@ namespace {
 using Testing::TextMatchesThrow;
 using Testing::ThrownText;
 
-TEST(RefCount, LastOutsideReleaseBreaksTheCycleOnceAndFreesTheOwner)
+TEST(RefCount, LastOutsideReleaseBreaksTheCycleOnceAndFreesTheObject)
 {
     RCPtr<LCyclicOwner> owner(new LCyclicOwner);
     EXPECT_EQ(owner->GetRefCount(), 2);
@@ -75,28 +75,50 @@ TEST(RefCount, LastOutsideReleaseBreaksTheCycleOnceAndFreesTheOwner)
     plain->AddRef();
     EXPECT_EQ(plain->Release(), 0);
     EXPECT_EQ(LCountedProbe::sLiving, 0) << "deleted exactly when Release returns 0";
+
+    RCPtr<LCountedProbe> first(new LCountedProbe, kNewObject);
+    EXPECT_EQ(first->GetRefCount(), 1) << "a new object's first reference";
+    const ConstRCPtr<LCountedProbe> kept(first);
+    first = nullptr;
+    EXPECT_EQ(LCountedProbe::sLiving, 1);
+    EXPECT_EQ(kept->GetRefCount(), 1);
 }
 
-TEST(RefCount, ThreadsLettingGoOfTheLastOutsideReferencesAtOnceStillBreakTheCycle)
+// Each holder is let go by a thread of its own, all at the same moment.
+template <class Pointer>
+void LetGoAtOnce(std::vector<Pointer>& holders)
+{
+    const int count = static_cast<int>(holders.size());
+    std::atomic<int> ready{0};
+    std::vector<std::thread> threads;
+    for (Pointer& holder : holders) {
+        threads.emplace_back([&ready, &holder, count] {
+            ++ready;
+            while (ready.load() < count) {
+            }
+            holder = nullptr;
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+}
+
+// When two threads let go of the last two outside references of an owner at once, one of them must still break
+// the cycle. A plain object's last holder deletes it without a locked decrement; whichever thread that is, the
+// object goes exactly once and after every other holder is done with it.
+TEST(RefCount, ThreadsLettingGoOfTheLastReferencesAtOnceFreeTheObjectExactlyOnce)
 {
     for (int round = 0; round < 2000; ++round) {
         RCPtr<LCyclicOwner> owner(new LCyclicOwner);
-        std::vector<RCPtr<LCyclicOwner>> holders(2, owner);
+        std::vector<RCPtr<LCyclicOwner>> owners(2, owner);
         owner = nullptr;
-        std::atomic<int> ready{0};
-        std::vector<std::thread> threads;
-        for (RCPtr<LCyclicOwner>& holder : holders) {
-            threads.emplace_back([&ready, &holder] {
-                ++ready;
-                while (ready.load() < 2) {
-                }
-                holder = nullptr;
-            });
-        }
-        for (std::thread& thread : threads) {
-            thread.join();
-        }
+        LetGoAtOnce(owners);
         ASSERT_EQ(LCyclicOwner::sLiving, 0) << "round " << round;
+
+        std::vector<ConstRCPtr<LCountedProbe>> probes(3, ConstRCPtr<LCountedProbe>(new LCountedProbe, kNewObject));
+        LetGoAtOnce(probes);
+        ASSERT_EQ(LCountedProbe::sLiving, 0) << "round " << round;
     }
 }
 

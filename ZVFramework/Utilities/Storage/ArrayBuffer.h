@@ -45,6 +45,10 @@ public:
     std::uint32_t GetCapacity() const { return mBuffer.GetCapacity() / sizeof(T); }
     T* GetData() override { return mBuffer.GetTypedData(); }
 
+    // Makes an empty array start in room for count items that its owner keeps and outlives it: its first items then
+    // cost no heap block. More items move to a heap block; the room is never freed.
+    void StartInRoom(T* room, std::uint32_t count) { mBuffer.StartIn(room, ItemBytes(count)); }
+
     // The count the storage then holds: the one asked for, or the old one when the block could not grow.
     virtual std::uint32_t ResizeStorage(std::uint32_t count)
     {
@@ -118,7 +122,27 @@ public:
     }
 
 protected:
-    using Storage = BufferT<GrowBy * sizeof(T), Slack * sizeof(T), Align, T*, GetAllocator>;
+    // The block storage, which may start in room that the array's owner keeps (see StartInRoom).
+    class Storage final : public BufferT<GrowBy * sizeof(T), Slack * sizeof(T), Align, T*, GetAllocator> {
+    public:
+        Storage() = default;
+        Storage(std::uint32_t size, std::uint32_t reserve, bool zeroFill)
+            : BufferT<GrowBy * sizeof(T), Slack * sizeof(T), Align, T*, GetAllocator>(size, reserve, zeroFill)
+        {
+        }
+        ~Storage() override { this->LeaveEmbeddedBlock(); }
+
+        void StartIn(void* room, std::uint32_t bytes)
+        {
+            mRoom = room;
+            this->StartInEmbeddedBlock(room, bytes);
+        }
+
+    private:
+        const void* GetEmbeddedBlock() const override { return mRoom; }
+
+        void* mRoom = nullptr;
+    };
 
     Storage& GetStorage() { return mBuffer; }
     const Storage& GetStorage() const { return mBuffer; }

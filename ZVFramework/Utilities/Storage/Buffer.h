@@ -5,8 +5,11 @@
 #include "Utilities/Storage/Allocator.h"
 
 #include <algorithm>
+#include <cassert>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 namespace ZV {
 
@@ -27,9 +30,10 @@ protected:
     ~IBuffer() = default;
 };
 
-// One heap block with a size and a capacity. Capacities are multiples of Step; a shrinking Resize keeps the block
-// while it is larger than needed by no more than max(Slack, Step - 1) bytes. When the allocator fails, the buffer
-// keeps its old block and size, so callers see the failure as a size other than the one they asked for.
+// One heap block with a size and a capacity (or, to begin with, a block that a derived class embeds: see
+// GetEmbeddedBlock). Capacities are multiples of Step; a shrinking Resize keeps the block while it is larger than
+// needed by no more than max(Slack, Step - 1) bytes. When the allocator fails, the buffer keeps its old block and
+// size, so callers see the failure as a size other than the one they asked for.
 template <std::uint32_t Step, std::uint32_t Slack, std::uint32_t Align, class DataPointer,
           IAllocator& (*GetAllocator)()>
 class BufferT : public virtual IBuffer {
@@ -90,7 +94,7 @@ public:
         if (mCapacity == 0) {
             return Allocate(size);
         }
-        if (mCapacity >= size && mCapacity - size <= std::max(Slack, Step - 1)) {
+        if (KeepsBlockFor(mCapacity, size)) {
             mSize = size;
             return mSize;
         }
@@ -126,6 +130,13 @@ public:
         return Reallocate(size, capacity);
     }
 
+    // A larger size within the held block, which the caller has made sure holds it.
+    void GrowWithinBlock(std::uint32_t size)
+    {
+        assert(size >= mSize && size <= mCapacity);
+        mSize = size;
+    }
+
     ZVRESULT Fill(std::uint8_t value, std::uint32_t offset, int count) override
     {
         std::uint64_t units = 0;
@@ -151,6 +162,38 @@ public:
         return ZV_S_OK;
     }
 
+protected:
+    // The block that a derived class keeps in its own object or places in the same allocation, or null. The buffer
+    // never reallocates or frees that block: it keeps it while the size fits and moves to a block from the
+    // allocator when it needs more room. It is asked only when a block is to be given back or moved, so buffers
+    // without one pay nothing elsewhere.
+    virtual const void* GetEmbeddedBlock() const { return nullptr; }
+
+    // Makes an empty buffer hold the embedded block, of the given capacity, with size 0.
+    void StartInEmbeddedBlock(void* block, std::uint32_t capacity)
+    {
+        assert(mBlock == nullptr);
+        mBlock = block;
+        mCapacity = capacity;
+    }
+
+    // The destructor of the class that placed an embedded block lets go of it here, since this class's own
+    // destructor no longer sees that class's GetEmbeddedBlock.
+    void LeaveEmbeddedBlock()
+    {
+        if (HoldsEmbeddedBlock()) {
+            mBlock = nullptr;
+            mSize = 0;
+            mCapacity = 0;
+        }
+    }
+
+    // The capacity that construction with this size and reserve ends with.
+    static std::uint64_t CapacityFor(std::uint32_t size, std::uint32_t reserve)
+    {
+        return reserve > size && KeepsBlockFor(reserve, size) ? reserve : RoundUpToStep(size);
+    }
+
 private:
     // Small blocks grow straight to this size: doubling from a few bytes would reallocate again at once.
     static constexpr std::uint32_t kSmallestGrownBlock = 64;
@@ -159,6 +202,14 @@ private:
     {
         return (static_cast<std::uint64_t>(size) + Step - 1) / Step * Step;
     }
+
+    // Whether a shrinking Resize keeps a block of this capacity for the size.
+    static bool KeepsBlockFor(std::uint32_t capacity, std::uint32_t size)
+    {
+        return capacity >= size && capacity - size <= std::max(Slack, Step - 1);
+    }
+
+    bool HoldsEmbeddedBlock() const { return mBlock != nullptr && mBlock == GetEmbeddedBlock(); }
 
     // How many units of unitSize bytes a fill covers; false when the range leaves the buffer.
     bool FillRange(std::uint32_t offset, int count, std::uint32_t unitSize, std::uint64_t& units) const
@@ -174,12 +225,24 @@ private:
         return static_cast<std::uint64_t>(offset) + unitSize * units <= mSize;
     }
 
-    // Moves the held block to one of the given capacity; on failure the old block and size stay.
+    // Moves the held block to one of the given capacity; on failure the old block and size stay. An embedded block
+    // that is large enough stays: giving back part of it would free nothing.
     std::uint32_t Reallocate(std::uint32_t size, std::uint64_t capacity)
     {
-        void* block = capacity <= UINT32_MAX ? GetAllocator().Realloc(mBlock, capacity) : nullptr;
+        const bool embedded = HoldsEmbeddedBlock();
+        if (embedded && capacity <= mCapacity) {
+            mSize = size;
+            return mSize;
+        }
+        if (capacity > UINT32_MAX) {
+            return mSize;
+        }
+        void* block = embedded ? GetAllocator().Alloc(capacity) : GetAllocator().Realloc(mBlock, capacity);
         if (block == nullptr) {
             return mSize;
+        }
+        if (embedded) {
+            std::memcpy(block, mBlock, std::min(mSize, size));
         }
         mBlock = block;
         mCapacity = static_cast<std::uint32_t>(capacity);
@@ -189,7 +252,7 @@ private:
 
     void ReleaseBlock()
     {
-        if (mBlock != nullptr) {
+        if (mBlock != nullptr && !HoldsEmbeddedBlock()) {
             GetAllocator().Free(mBlock);
         }
         mBlock = nullptr;
@@ -209,6 +272,8 @@ public:
     virtual void CreateResizedCopy(RCPtr<LIBuffer>& out, std::uint32_t newSize, std::uint32_t offset) const = 0;
 };
 
+// A small buffer is made in one allocation with its first block (see New), so that making a string costs one trip
+// to the heap rather than two.
 template <std::uint32_t Step, std::uint32_t Slack, std::uint32_t Align, class DataPointer,
           IAllocator& (*GetAllocator)()>
 class LBufferT final : public BufferT<Step, Slack, Align, DataPointer, GetAllocator>, public LIBuffer {
@@ -219,10 +284,27 @@ public:
         : Base(size, reserve, zeroFill)
     {
     }
+    ~LBufferT() override { this->LeaveEmbeddedBlock(); }
+
+    // A new buffer as the constructor makes it. When its block is small, the block is placed right after the object
+    // in the same allocation; a failure to get that allocation throws as new does.
+    static LBufferT* New(std::uint32_t size, std::uint32_t reserve, bool zeroFill)
+    {
+        const std::uint64_t capacity = Base::CapacityFor(size, reserve);
+        if (capacity == 0 || capacity > kLargestEmbeddedBlock) {
+            return new LBufferT(size, reserve, zeroFill);
+        }
+        void* memory = ::operator new(kEmbeddedBlockOffset + capacity);
+        return new (memory) LBufferT(static_cast<std::byte*>(memory) + kEmbeddedBlockOffset,
+                                     static_cast<std::uint32_t>(capacity), size, zeroFill);
+    }
+
+    // Every buffer goes back to the heap whole, however large the allocation that held it.
+    static void operator delete(void* memory) { ::operator delete(memory); }
 
     static RCPtr<LIBuffer> Create(std::uint32_t size, std::uint32_t reserve, bool zeroFill)
     {
-        return RCPtr<LIBuffer>(new LBufferT(size, reserve, zeroFill));
+        return RCPtr<LIBuffer>(New(size, reserve, zeroFill), kNewObject);
     }
 
     void CreateResizedCopy(RCPtr<LIBuffer>& out, std::uint32_t newSize, std::uint32_t offset) const override
@@ -252,6 +334,31 @@ public:
         }
         return copy;
     }
+
+private:
+    const void* GetEmbeddedBlock() const override
+    {
+        return mHasEmbeddedBlock ? reinterpret_cast<const std::byte*>(this) + kEmbeddedBlockOffset : nullptr;
+    }
+
+    // Larger blocks come from the allocator on their own, so that a buffer that cannot have its block is still made
+    // (with a size other than the one asked for) as the allocator's failures are everywhere else.
+    static constexpr std::uint32_t kLargestEmbeddedBlock = 1024;
+    // Where an embedded block starts: past the object, aligned as the heap aligns its blocks.
+    static constexpr std::size_t kEmbeddedBlockOffset =
+        (sizeof(LBufferT) + alignof(std::max_align_t) - 1) / alignof(std::max_align_t) * alignof(std::max_align_t);
+
+    // The capacity is the one the other constructor ends with for the size, so the size fits the block.
+    LBufferT(void* embeddedBlock, std::uint32_t capacity, std::uint32_t size, bool zeroFill) : mHasEmbeddedBlock(true)
+    {
+        this->StartInEmbeddedBlock(embeddedBlock, capacity);
+        this->GrowWithinBlock(size);
+        if (zeroFill) {
+            std::memset(embeddedBlock, 0, size);
+        }
+    }
+
+    bool mHasEmbeddedBlock = false;
 };
 
 using StringBuffer = LBufferT<1, 128, 8, char*, &GetSystemAllocator>;

@@ -138,6 +138,9 @@ protected:
         return reinterpret_cast<RCPtr<T>*>(const_cast<ConstRCPtrArray*>(this)->mSlots.GetData());
     }
 
+    // Makes an empty array start in slots that the derived class keeps (see ArrayBuffer::StartInRoom).
+    void StartInRoom(T** room, std::uint32_t count) { mSlots.StartInRoom(room, count); }
+
     // The qualified name of RemoveItem as the instantiation spells it, for the "Out of Range" text of a view.
     static std::string RemoveItemName(const char* arrayName)
     {
@@ -171,7 +174,7 @@ private:
         if (index != count) {
             return mSlots.InsertSpace(index, 1);
         }
-        if (count >= this->GetMaxCount() || mSlots.ResizeStorage(count + 1) != count + 1) {
+        if (count >= ConstRCPtrArray::GetMaxCount() || mSlots.ResizeStorage(count + 1) != count + 1) {
             return ZV_E_FAIL;
         }
         mSlots.GetData()[count] = nullptr;

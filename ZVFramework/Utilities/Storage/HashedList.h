@@ -31,22 +31,43 @@ class HashedList : public IHashedList<T, Key> {
     // The text of a pair is the name of its key's type, never the key's value.
     static StringT<wchar_t, char> KeyToString(const Key&) { return StringT<wchar_t, char>(TypeName<Key>().c_str()); }
 
-    using Entry = LPair<Key, T, &HashedList::KeyToString>;
-    // Final, so that the list reaches its buckets' operations and destructors without virtual calls.
-    class Bucket final : public RCPtrArray<Entry, 1, 0> {};
+    // Final, like the buckets, so that the list reaches their operations and destructors without virtual calls.
+    class Entry final : public LPair<Key, T, &HashedList::KeyToString> {
+    public:
+        using LPair<Key, T, &HashedList::KeyToString>::LPair;
+    };
+    // The slot of a bucket's first pair, made before the bucket's array and destroyed after it.
+    struct FirstSlot {
+        Entry* slot = nullptr;
+    };
+    // A bucket that has held one pair at most costs no heap block.
+    class Bucket final : private FirstSlot, public RCPtrArray<Entry, 1, 0> {
+    public:
+        Bucket() { this->StartInRoom(&this->slot, 1); }
+    };
     static constexpr unsigned kBucketCount = 1u << HashBits;
 
 public:
     HashedList() = default;
     HashedList(const HashedList&) = delete;
     HashedList& operator=(const HashedList&) = delete;
+    ~HashedList() override
+    {
+        for (unsigned index = kBucketCount; index-- > 0;) {
+            if (IsMade(index)) {
+                mBuckets[index].bucket.~Bucket();
+            }
+        }
+    }
 
     int GetCount() const override { return mCount; }
 
     void RemoveAll() override
     {
-        for (Bucket& bucket : mBuckets) {
-            bucket.SetCount(0);
+        for (unsigned index = 0; index < kBucketCount; ++index) {
+            if (IsMade(index)) {
+                mBuckets[index].bucket.SetCount(0);
+            }
         }
         mCount = 0;
     }
@@ -54,12 +75,12 @@ public:
     bool Add(const T& value) override
     {
         const Key key = GetKey(value);
-        Bucket& bucket = BucketOf(key);
+        Bucket& bucket = MadeBucketOf(key);
         if (Entry* entry = Find(bucket, key)) {
             entry->second = value;
             return false;
         }
-        RCPtr<Entry> entry(new Entry(key, value));
+        RCPtr<Entry> entry(new Entry(key, value), kNewObject);
         const std::uint32_t end = bucket.GetCount();
         if (Failed(bucket.InsertSpace(end, 1))) {
             throw Exception<std::bad_alloc>();
@@ -72,24 +93,52 @@ public:
 
     T& GetEntry(const Key& key, T& notFound) override
     {
-        Entry* entry = Find(BucketOf(key), key);
+        Bucket* bucket = BucketOf(key);
+        Entry* entry = bucket != nullptr ? Find(*bucket, key) : nullptr;
         return entry != nullptr ? entry->second : notFound;
     }
 
     bool Remove(const Key& key) override
     {
-        Bucket& bucket = BucketOf(key);
-        const std::int32_t index = IndexOfKey(bucket, key);
+        Bucket* bucket = BucketOf(key);
+        const std::int32_t index = bucket != nullptr ? IndexOfKey(*bucket, key) : -1;
         if (index < 0) {
             return false;
         }
-        bucket.RemoveRange(static_cast<std::uint32_t>(index), 1);
+        bucket->RemoveRange(static_cast<std::uint32_t>(index), 1);
         --mCount;
         return true;
     }
 
 private:
-    Bucket& BucketOf(const Key& key) { return mBuckets[GetBits(key) & (kBucketCount - 1)]; }
+    // Room for a bucket that is made on its first pair, so that a list costs nothing to make or destroy for the
+    // buckets it never used.
+    union BucketRoom {
+        BucketRoom() {}
+        ~BucketRoom() {}
+        Bucket bucket;
+    };
+
+    static unsigned IndexOf(const Key& key) { return GetBits(key) & (kBucketCount - 1); }
+
+    bool IsMade(unsigned index) const { return (mMadeBuckets[index / 64] >> (index % 64) & 1) != 0; }
+
+    // The key's bucket, or null while no pair ever went into it.
+    Bucket* BucketOf(const Key& key)
+    {
+        const unsigned index = IndexOf(key);
+        return IsMade(index) ? &mBuckets[index].bucket : nullptr;
+    }
+
+    Bucket& MadeBucketOf(const Key& key)
+    {
+        const unsigned index = IndexOf(key);
+        if (!IsMade(index)) {
+            new (&mBuckets[index].bucket) Bucket;
+            mMadeBuckets[index / 64] |= std::uint64_t{1} << (index % 64);
+        }
+        return mBuckets[index].bucket;
+    }
 
     static std::int32_t IndexOfKey(const Bucket& bucket, const Key& key)
     {
@@ -109,7 +158,8 @@ private:
     }
 
     int mCount = 0;
-    Bucket mBuckets[kBucketCount];
+    std::uint64_t mMadeBuckets[(kBucketCount + 63) / 64] = {};
+    BucketRoom mBuckets[kBucketCount];
 };
 
 }  // namespace ZV

@@ -56,18 +56,23 @@ CharT LowerCase(CharT character)
     }
 }
 
+// The room a string that starts a buffer of its own by appending gets beyond its text: as much as a string buffer
+// keeps on shrinking, so that the buffer keeps it.
+constexpr std::uint32_t kAppendRoom = 128;
+
 [[noreturn]] void ThrowOutOfMemory()
 {
     throw Exception<std::bad_alloc>();
 }
 
-// A new string buffer of the given size; it throws when the memory cannot be had.
-RCPtr<StringBuffer> NewStringBuffer(std::uint64_t bytes, bool zeroFill)
+// A new string buffer of the given size, in a block with room for the reserve where the buffer keeps it; it throws
+// when the memory cannot be had.
+RCPtr<StringBuffer> NewStringBuffer(std::uint64_t bytes, bool zeroFill, std::uint32_t reserve = 0)
 {
     if (bytes > UINT32_MAX) {
         ThrowOutOfMemory();
     }
-    RCPtr<StringBuffer> buffer(new StringBuffer(static_cast<std::uint32_t>(bytes), 0, zeroFill));
+    RCPtr<StringBuffer> buffer(StringBuffer::New(static_cast<std::uint32_t>(bytes), reserve, zeroFill), kNewObject);
     if (buffer->GetSize() != bytes) {
         ThrowOutOfMemory();
     }
@@ -327,8 +332,9 @@ void StringT<CharT, OtherCharT>::AppendBeyondBlock(const CharT* text, std::uint3
     const auto bytes = static_cast<std::uint32_t>(total * sizeof(CharT));
     const bool locked = IsLocked();
     if (!locked && mBuffer->GetRefCount() > 1) {
-        // Others see this buffer (the empty one always): the joined text goes into a buffer of this string's own.
-        RCPtr<StringBuffer> joined = NewStringBuffer(bytes, false);
+        // Others see this buffer (the empty one always): the joined text goes into a buffer of this string's own,
+        // with room for the appends that usually follow.
+        RCPtr<StringBuffer> joined = NewStringBuffer(bytes, false, bytes + kAppendRoom);
         auto* data = static_cast<CharT*>(joined->GetData());
         std::memcpy(data, GetData(), length * sizeof(CharT));
         std::memcpy(data + length, text, count * sizeof(CharT));

@@ -77,12 +77,14 @@ public:
         if (character == 0) {
             return;
         }
-        if (CharT* end = GrowInOwnBlock(1)) {
+        CharT* end;
+        if (GrowInOwnBlock(1, end)) {
             end[0] = character;
             end[1] = 0;
             return;
         }
-        AppendBeyondBlock(&character, 1);
+        const CharT text[] = {character};
+        AppendBeyondBlock(text, 1);
     }
     ZVRESULT InsertChars(std::uint32_t index, const CharT* text, std::uint32_t count);
     ZVRESULT Insert(std::uint32_t index, const StringT& text);
@@ -152,7 +154,8 @@ private:
     // being built costs no call.
     void Append(const CharT* text, std::uint32_t count)
     {
-        if (CharT* end = GrowInOwnBlock(count)) {
+        CharT* end;
+        if (GrowInOwnBlock(count, end)) {
             // The block did not move, so a text from this very string is still there to copy.
             std::memmove(end, text, count * sizeof(CharT));
             end[count] = 0;
@@ -161,18 +164,19 @@ private:
         AppendBeyondBlock(text, count);
     }
     // When only this string holds its shareable buffer and the block has room for count more characters: makes the
-    // size count them (and the NUL after them) and returns where they go; the caller writes them and the NUL.
-    // Null in every other case.
-    CharT* GrowInOwnBlock(std::uint32_t count)
+    // size count them (and the NUL after them), sets end to where they go and returns true; the caller writes them
+    // and the NUL. False in every other case.
+    bool GrowInOwnBlock(std::uint32_t count, CharT*& end)
     {
         StringBuffer& buffer = *mBuffer.Get();
-        const std::uint64_t size = buffer.GetSize() + static_cast<std::uint64_t>(count) * sizeof(CharT);
-        if (!buffer.IsShareable() || size > buffer.GetCapacity() || buffer.GetRefCount() != 1) {
-            return nullptr;
+        const std::uint32_t size = buffer.GetSize();
+        const std::uint32_t room = buffer.GetCapacity() - size;
+        if (count > room / sizeof(CharT) || buffer.GetRefCount() != 1 || !buffer.IsShareable()) {
+            return false;
         }
-        CharT* end = WritableData() + SizeInCharacters() - 1;
-        buffer.ResizeAmortised(static_cast<std::uint32_t>(size));
-        return end;
+        buffer.GrowWithinBlock(size + count * static_cast<std::uint32_t>(sizeof(CharT)));
+        end = reinterpret_cast<CharT*>(buffer.GetTypedData() + size) - 1;
+        return true;
     }
     // Append for every other case: a locked or shared buffer, or a block too small.
     void AppendBeyondBlock(const CharT* text, std::uint32_t count);

@@ -63,5 +63,34 @@ TEST(SharedBuffer, ResizedCopyTakesBytesFromTheOffsetAndZeroFillsTheRest)
     EXPECT_EQ(std::memcmp(whole->GetData(), "0123456789", 10), 0);
 }
 
+// Small shared buffers share one allocation with their first block; large ones do not. Either kind must keep its
+// bytes when it grows out of that block, and must give back only what it took from the allocator.
+TEST(SharedBuffer, SmallAndLargeBuffersKeepTheirBytesThroughShrinkingGrowingCopyingAndEmptying)
+{
+    for (const RCPtr<LIBuffer>& buffer : {StringBuffer::Create(10, 0, false), PixelStorageBuffer::Create(10, 0, false),
+                                          PixelStorageBuffer::Create(4000, 0, false)}) {
+        std::memcpy(buffer->GetData(), "0123456789", 10);
+        EXPECT_EQ(buffer->Resize(3), 3u);
+        EXPECT_EQ(buffer->Resize(10), 10u);
+        EXPECT_EQ(std::memcmp(buffer->GetData(), "012", 3), 0);
+        EXPECT_EQ(buffer->Resize(5000), 5000u);
+        EXPECT_EQ(std::memcmp(buffer->GetData(), "012", 3), 0) << "moved out of the first block";
+
+        const ConstRCPtr<LIBuffer> copy(buffer->CreateCopy());
+        ASSERT_TRUE(copy);
+        EXPECT_EQ(copy->GetSize(), 5000u);
+        EXPECT_EQ(std::memcmp(copy->GetData(), "012", 3), 0);
+
+        EXPECT_EQ(buffer->Resize(0), 0u);
+        EXPECT_EQ(buffer->GetData(), nullptr);
+        EXPECT_EQ(buffer->Allocate(6), 6u);
+        EXPECT_NE(buffer->GetData(), nullptr);
+    }
+
+    RCPtr<LIBuffer> reserved = StringBuffer::Create(10, 100, true);
+    EXPECT_EQ(reserved->GetCapacity(), 100u) << "a reserve within the slack is kept";
+    EXPECT_EQ(static_cast<const char*>(reserved->GetData())[9], 0);
+}
+
 }  // namespace
 }  // namespace ZV

@@ -7,6 +7,14 @@
 #include <random>
 
 namespace ZV {
+
+class LHeldProbe : public virtual LRefCountedObject {
+public:
+    static inline int sLiving = 0;
+    LHeldProbe() { ++sLiving; }
+    ~LHeldProbe() override { --sLiving; }
+};
+
 namespace {
 
 // A glyph record stored by copy and keyed by its id, hashed by the id's low eight bits.
@@ -79,6 +87,38 @@ TEST(HashedList, AReferenceToAValueStaysValidWhileItsBucketGrowsAndShrinks)
     held.value = 7;
     EXPECT_EQ(list.GetEntry(0x10, notFound).value, 7);
     EXPECT_EQ(list.GetCount(), 51);
+}
+
+// A value that holds a counted object, as the object maps' values do.
+struct HeldValue {
+    std::intptr_t key = 0;
+    RCPtr<LHeldProbe> object;
+    static std::intptr_t GetKey(const HeldValue& value) { return value.key; }
+};
+using HeldList = HashedList<HeldValue, std::intptr_t, &HeldValue::GetKey, 8, &GetBits<8, 4, std::intptr_t>>;
+
+TEST(HashedList, RemoveAllAndDestructionReleaseEveryValueWhicheverBucketsWereUsed)
+{
+    {
+        HeldList list;
+        HeldValue notFound;
+        EXPECT_EQ(&list.GetEntry(0x30, notFound), &notFound) << "a list that never held a pair";
+        EXPECT_FALSE(list.Remove(0x30));
+        list.RemoveAll();
+        for (int round = 0; round < 2; ++round) {
+            for (std::intptr_t i = 0; i < 40; ++i) {
+                ASSERT_TRUE(list.Add({i * 0x110, RCPtr<LHeldProbe>(new LHeldProbe)}));
+            }
+            EXPECT_EQ(LHeldProbe::sLiving, 40);
+            if (round == 0) {
+                list.RemoveAll();
+                EXPECT_EQ(LHeldProbe::sLiving, 0);
+                EXPECT_EQ(list.GetCount(), 0);
+                EXPECT_EQ(&list.GetEntry(0x110, notFound), &notFound);
+            }
+        }
+    }
+    EXPECT_EQ(LHeldProbe::sLiving, 0) << "destroying the list releases every pair and its value";
 }
 
 // Random adds, replacements and removals over keys crowded into a few buckets, checked against a plain map.
