@@ -14,8 +14,9 @@ class NotificationSparePool;
 // parameter record that the receiver casts to the type it expects.
 //
 // Notifications are made very often (per mouse event, per captured MIDI message, per image message sent), so while
-// the pool is on a notification whose last reference goes is kept as a spare and handed out again by Create.
-class LNotification : public virtual LRefCountedObject {
+// the pool is on a notification whose last reference goes is kept as a spare and handed out again by Create. One
+// made on a worker is let go on the user-interface thread: aligned to a cache line, it moves between them in one.
+class alignas(kCacheLineSize) LNotification : public virtual LRefCountedObject {
 public:
     LNotification(const LNotification&) = delete;
     LNotification& operator=(const LNotification&) = delete;
