@@ -73,15 +73,12 @@ bool LNotificationQueue::ProcessNotifications(bool sendIdle)
     // A client may let the queue's owner go from inside a delivery.
     const ConstRCPtr<LNotificationQueue> self(this);
     ConstRCPtr<LNotificationDistributor> distributor;
-    std::uint32_t queued = 0;
-    {
-        MutexLock lock(GetNotificationQueueMutex());
-        distributor = mDistributor;
-        queued = GetQueuedCount();
-    }
     if (!mBusy) {
         const FlagScope busy(mBusy);
-        DeliverQueued(distributor, queued);
+        distributor = TakeQueued(true);
+    } else if (sendIdle) {
+        MutexLock lock(GetNotificationQueueMutex());
+        distributor = mDistributor;
     }
     if (sendIdle && distributor && mIdleNotification) {
         distributor->SendNotification(mIdleNotification);
@@ -91,7 +88,7 @@ bool LNotificationQueue::ProcessNotifications(bool sendIdle)
 
 bool LNotificationQueue::Clear()
 {
-    DeliverQueued(nullptr, GetQueuedCount());
+    TakeQueued(false);
     return GetQueuedCount() != 0;
 }
 
@@ -186,18 +183,7 @@ bool LNotificationQueue::ReplaceWaiting(const RCPtr<LNotification>& notification
     return false;
 }
 
-bool LNotificationQueue::TakeOldest(RCPtr<LNotification>& notification)
-{
-    MutexLock lock(GetNotificationQueueMutex());
-    if (!mQueue.TryDequeue(notification)) {
-        return false;
-    }
-    mTakenTotal.fetch_add(1, std::memory_order_release);
-    return true;
-}
-
-// Without a distributor the notifications are dropped.
-void LNotificationQueue::DeliverQueued(const ConstRCPtr<LNotificationDistributor>& distributor, std::uint32_t count)
+ConstRCPtr<LNotificationDistributor> LNotificationQueue::TakeQueued(bool deliver)
 {
     // A notification leaves the queue unmarked, also when its delivery ends by an exception.
     class Dequeued {
@@ -215,12 +201,26 @@ void LNotificationQueue::DeliverQueued(const ConstRCPtr<LNotificationDistributor
         RCPtr<LNotification> notification;
     };
 
-    // A delivery may clear the queue, so the ring can run empty before the count taken at the start.
-    for (std::uint32_t remaining = count; remaining > 0; --remaining) {
+    ConstRCPtr<LNotificationDistributor> distributor;
+    bool first = true;
+    std::uint32_t remaining = 0;
+    for (;;) {
         Dequeued dequeued;
-        if (!TakeOldest(dequeued.notification)) {
-            return;
+        {
+            MutexLock lock(GetNotificationQueueMutex());
+            if (first) {
+                first = false;
+                distributor = deliver ? mDistributor : nullptr;
+                remaining = GetQueuedCount();
+            }
+            // A delivery may clear the queue, so the ring can run empty before the count taken at the start.
+            if (remaining == 0 || !mQueue.TryDequeue(dequeued.notification)) {
+                return distributor;
+            }
+            --remaining;
+            mTakenTotal.fetch_add(1, std::memory_order_release);
         }
+        // Without a distributor the notifications are dropped.
         if (distributor) {
             distributor->SendNotification(dequeued.notification);
         }

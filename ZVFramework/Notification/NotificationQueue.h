@@ -79,9 +79,10 @@ private:
     // Under the mutex: puts the notification in the place of the waiting one of its id that a replacing post
     // queued, which comes back in replaced; false when none waits, after noting where the notification will go.
     bool ReplaceWaiting(const RCPtr<LNotification>& notification, RCPtr<LNotification>& replaced);
-    bool TakeOldest(RCPtr<LNotification>& notification);
-    // Hands the first count queued notifications, oldest first, to the distributor, or drops them without one.
-    void DeliverQueued(const ConstRCPtr<LNotificationDistributor>& distributor, std::uint32_t count);
+    // Takes out the notifications queued now, oldest first, each in a hold of the mutex of its own (the first one
+    // with the distributor and the count), and hands each to the attached distributor when asked to deliver, else
+    // drops it. Returns the distributor delivered to.
+    ConstRCPtr<LNotificationDistributor> TakeQueued(bool deliver);
 
     bool mBusy = false;
     RCPtrQueue<LNotification, kInitialSlots> mQueue;
