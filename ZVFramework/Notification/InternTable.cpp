@@ -1,12 +1,12 @@
 #include "Notification/InternTable.h"
 
 #include "Notification/NotificationLock.h"
-#include "Utilities/Storage/Array.h"
 
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <cwchar>
+#include <memory>
 
 namespace ZV {
 
@@ -21,71 +21,83 @@ std::uint32_t HashText(const wchar_t* text)
     return hash;
 }
 
-// The intern table's entries by the hash of their text, so that a text is found without comparing it to every entry:
-// open addressing with linear probing, never more than half full. Guarded by the notification lock.
+// The canonical pointers by the hash of their text, so that a text is found without comparing it to every entry and
+// without the lock: open addressing with linear probing, never more than half full. A filled slot never changes
+// and a canonical text never changes, so readers need no lock; a grown index is made whole before it is published,
+// and the smaller ones it replaces stay behind it, since a reader may still be probing one. Only the thread that
+// holds the notification lock adds.
 class InternIndex {
 public:
-    // The index of the entry with exactly these characters, or -1; the entry at this very address is the match
-    // without a text comparison.
-    int Find(const WideStringArray& table, const wchar_t* text, std::uint32_t hash) const
+    // The canonical pointer with exactly these characters (the text itself when it is canonical), or null.
+    const wchar_t* Find(const wchar_t* text, std::uint32_t hash) const
     {
-        const Slot* slots = mSlots.GetData();
-        const std::uint32_t mask = mSlots.GetCount() - 1;
-        for (std::uint32_t slot = hash & mask; slots != nullptr; slot = (slot + 1) & mask) {
-            const Slot& candidate = slots[slot];
-            if (candidate.entryPlusOne == 0) {
-                return -1;
+        const Slots* slots = mCurrent.load(std::memory_order_acquire);
+        if (slots == nullptr) {
+            return nullptr;
+        }
+        for (std::uint32_t slot = hash & slots->mask;; slot = (slot + 1) & slots->mask) {
+            const wchar_t* canonical = slots->texts[slot].load(std::memory_order_acquire);
+            if (canonical == nullptr) {
+                return nullptr;
             }
-            if (candidate.hash == hash) {
-                const wchar_t* entry = table.GetData()[candidate.entryPlusOne - 1].GetData();
-                if (entry == text || std::wcscmp(entry, text) == 0) {
-                    return static_cast<int>(candidate.entryPlusOne - 1);
-                }
+            if (canonical == text ||
+                (slots->hashes[slot].load(std::memory_order_relaxed) == hash && std::wcscmp(canonical, text) == 0)) {
+                return canonical;
             }
         }
-        return -1;
     }
 
-    void Add(std::uint32_t hash, std::uint32_t entry)
+    void Add(const wchar_t* canonical, std::uint32_t hash)
     {
-        if ((mCount + 1) * 2 > mSlots.GetCount()) {
-            Grow();
+        const Slots* slots = mCurrent.load(std::memory_order_relaxed);
+        if (slots == nullptr || (mCount + 1) * 2 > slots->mask + 1) {
+            slots = Grow(slots);
         }
-        Place({hash, entry + 1});
+        Place(*slots, canonical, hash);
         ++mCount;
     }
 
 private:
-    struct Slot {
-        std::uint32_t hash = 0;
-        std::uint32_t entryPlusOne = 0;
+    struct Slots {
+        explicit Slots(std::uint32_t count, const Slots* smaller)
+            : mask(count - 1), texts(new std::atomic<const wchar_t*>[count]()),
+              hashes(new std::atomic<std::uint32_t>[count]()), replaced(smaller)
+        {
+        }
+
+        const std::uint32_t mask;
+        const std::unique_ptr<std::atomic<const wchar_t*>[]> texts;
+        const std::unique_ptr<std::atomic<std::uint32_t>[]> hashes;
+        // Kept, and reachable, for readers that may still probe it.
+        const std::unique_ptr<const Slots> replaced;
     };
 
     static constexpr std::uint32_t kFirstSlots = 64;
 
-    void Grow()
+    const Slots* Grow(const Slots* smaller)
     {
-        Array<Slot> previous;
-        previous.SetCount(mSlots.GetCount() == 0 ? kFirstSlots : mSlots.GetCount() * 2);
-        std::swap(previous, mSlots);
-        for (std::uint32_t slot = 0; slot < previous.GetCount(); ++slot) {
-            if (previous.GetItemPointer(slot)->entryPlusOne != 0) {
-                Place(*previous.GetItemPointer(slot));
+        auto* grown = new Slots(smaller == nullptr ? kFirstSlots : (smaller->mask + 1) * 2, smaller);
+        for (std::uint32_t slot = 0; smaller != nullptr && slot <= smaller->mask; ++slot) {
+            if (const wchar_t* canonical = smaller->texts[slot].load(std::memory_order_relaxed)) {
+                Place(*grown, canonical, smaller->hashes[slot].load(std::memory_order_relaxed));
             }
         }
+        mCurrent.store(grown, std::memory_order_release);
+        return grown;
     }
 
-    void Place(const Slot& placed)
+    // The hash goes in first: a reader that sees the text sees its hash.
+    static void Place(const Slots& slots, const wchar_t* canonical, std::uint32_t hash)
     {
-        const std::uint32_t mask = mSlots.GetCount() - 1;
-        std::uint32_t slot = placed.hash & mask;
-        while (mSlots.GetItemPointer(slot)->entryPlusOne != 0) {
-            slot = (slot + 1) & mask;
+        std::uint32_t slot = hash & slots.mask;
+        while (slots.texts[slot].load(std::memory_order_relaxed) != nullptr) {
+            slot = (slot + 1) & slots.mask;
         }
-        *mSlots.GetItemPointer(slot) = placed;
+        slots.hashes[slot].store(hash, std::memory_order_relaxed);
+        slots.texts[slot].store(canonical, std::memory_order_release);
     }
 
-    Array<Slot> mSlots;
+    std::atomic<const Slots*> mCurrent{nullptr};
     std::uint32_t mCount = 0;
 };
 
@@ -153,15 +165,19 @@ const wchar_t* InternString(const wchar_t* text)
         return recent;
     }
     const std::uint32_t hash = HashText(text);
-    MutexLock lock(GetNotificationLock());
-    WideStringArray& table = GetInternTable();
     InternIndex& index = GetInternIndex();
-    int entry = index.Find(table, text, hash);
-    if (entry < 0) {
-        entry = table.AddItem(WideString(text));
-        index.Add(hash, static_cast<std::uint32_t>(entry));
+    const wchar_t* canonical = index.Find(text, hash);
+    if (canonical == nullptr) {
+        MutexLock lock(GetNotificationLock());
+        // Another thread may have added the text since.
+        canonical = index.Find(text, hash);
+        if (canonical == nullptr) {
+            WideStringArray& table = GetInternTable();
+            const int entry = table.AddItem(WideString(text));
+            canonical = table.GetData()[entry].GetData();
+            index.Add(canonical, hash);
+        }
     }
-    const wchar_t* canonical = table.GetData()[entry].GetData();
     NoteRecent(text, canonical);
     return canonical;
 }
