@@ -1,13 +1,18 @@
 #include "Notification/Notification.h"
 
 #include "Notification/InternTable.h"
-#include "Notification/NotificationLock.h"
+#include "Platform/ThreadingServices.h"
+
+#include <thread>
 
 namespace ZV {
 
 namespace {
 
 constinit std::atomic<bool> gPoolOn{false};
+
+// How often a thread that finds another taking a spare out looks again before it lets other threads run.
+constexpr int kSpinAttempts = 100;
 
 }  // namespace
 
@@ -21,12 +26,19 @@ void NotificationSparePool::Push(LNotification& spare)
 
 RCPtr<LNotification> NotificationSparePool::Pop()
 {
-    // Only one thread takes spares out at a time, so the top read here cannot leave and come back (with another
-    // spare below it) before it is replaced; pushes in between only make the replacement try again.
+    for (int attempt = 0; mTaking.exchange(true, std::memory_order_acquire); ++attempt) {
+        if (attempt < kSpinAttempts && Platform::SpinningCanHelp()) {
+            Platform::PauseWhileSpinning();
+        } else {
+            std::this_thread::yield();
+        }
+    }
+    // Pushes in between only make the replacement try again.
     LNotification* top = mTop.load(std::memory_order_acquire);
     while (top != nullptr &&
            !mTop.compare_exchange_weak(top, top->mNextSpare, std::memory_order_acquire, std::memory_order_acquire)) {
     }
+    mTaking.store(false, std::memory_order_release);
     if (top == nullptr) {
         return nullptr;
     }
@@ -70,7 +82,6 @@ void EnableNotificationPool(bool on)
 {
     gPoolOn.store(on);
     if (!on) {
-        MutexLock lock(GetNotificationLock());
         GetNotificationSparePool().Clear();
     }
 }
@@ -95,11 +106,7 @@ RCPtr<LNotification> LNotification::Create(const wchar_t* id, const ConstRCPtr<L
     if (canonicalId == nullptr) {
         return nullptr;
     }
-    RCPtr<LNotification> spare;
-    {
-        MutexLock lock(GetNotificationLock());
-        spare = GetNotificationSparePool().Pop();
-    }
+    RCPtr<LNotification> spare = GetNotificationSparePool().Pop();
     if (spare.IsNull()) {
         return CreateNew(canonicalId, parameter);
     }

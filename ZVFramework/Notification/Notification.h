@@ -57,9 +57,9 @@ private:
 
 // The spare notifications, a stack linked through the spares themselves: keeping one or handing it out again
 // allocates nothing, and the most recently returned is handed out first. Each spare has one reference, the pool's.
-// A returned notification goes in without a lock, so that the thread that lets notifications go never waits for the
-// one that makes them; taking one out happens under the notification lock, one thread at a time. Both kinds of
-// thread change it all the time, so it keeps a cache line to itself.
+// A returned notification goes in without waiting, so that the thread that lets notifications go never waits for
+// the ones that make them; spares are taken out by one thread at a time. Both kinds of thread change the pool all the
+// time, so it keeps a cache line to itself.
 class alignas(kCacheLineSize) NotificationSparePool {
 public:
     NotificationSparePool() = default;
@@ -68,8 +68,7 @@ public:
 
     // Takes over a reference to the notification.
     void Push(LNotification& spare);
-    // The most recent spare, with the pool's reference handed to the result; null when there is none. Under the
-    // notification lock.
+    // The most recent spare, with the pool's reference handed to the result; null when there is none.
     RCPtr<LNotification> Pop();
     // Destroys every spare. Not while other threads make or let go of notifications.
     void Clear();
@@ -77,6 +76,9 @@ public:
 
 private:
     std::atomic<LNotification*> mTop{nullptr};
+    // Held by the thread that takes a spare out, for the few instructions that takes, so that the top it reads cannot
+    // leave and come back, with another spare below it, before it is replaced.
+    std::atomic<bool> mTaking{false};
 };
 
 // Switches the pool of spare notifications on or off; off also destroys every spare. The application switches it

@@ -1,6 +1,5 @@
 #include "Notification/InternTable.h"
 #include "Notification/Notification.h"
-#include "Notification/NotificationLock.h"
 #include "NotificationTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +15,6 @@ namespace {
 
 std::uint32_t SpareCount()
 {
-    MutexLock lock(GetNotificationLock());
     return GetNotificationSparePool().GetCount();
 }
 
