@@ -45,8 +45,8 @@ public:
     // queue already; 0x80004005 when no distributor is attached. Of the notifications of one id that wait here, a
     // latest-only client of the distributor will receive only the last one posted.
     ZVRESULT PostNotification(const RCPtr<LNotification>& notification);
-    // The same, except that a notification of the same id that an earlier call queued and that still waits here is
-    // replaced by this one, in its place: of a stream of such notifications (progress reports), the queue holds at
+    // The same, except that a notification of the same id that an earlier replacing post queued and that still waits
+    // here is replaced by this one, in its place: of a stream of such notifications (progress reports), the queue holds at
     // most one at a time, and its clients see the newest.
     ZVRESULT PostReplacingNotification(const RCPtr<LNotification>& notification);
 
@@ -56,6 +56,7 @@ public:
     bool ProcessNotifications(bool sendIdle);
     // Drops every queued notification without delivering it; true when notifications are still queued afterwards.
     bool Clear();
+    // From any thread, without the lock.
     std::uint32_t GetQueuedCount() const;
     // How many slots the ring has grown to.
     std::uint32_t GetQueueCapacity() const { return mQueue.GetCapacity(); }
@@ -87,10 +88,10 @@ private:
     bool mBusy = false;
     RCPtrQueue<LNotification, kInitialSlots> mQueue;
     // How many notifications were queued and taken out so far: changed under the mutex, read without it to see
-    // whether any wait. A queued notification's position in the ring is its place less the number taken. Each on a
-    // cache line of its own, since the posting threads change one and the processing thread the other.
-    alignas(kCacheLineSize) std::atomic<std::uint64_t> mQueuedTotal{0};
-    alignas(kCacheLineSize) std::atomic<std::uint64_t> mTakenTotal{0};
+    // whether any wait. A queued notification's position in the ring is its place less the number taken. Kept next to
+    // the ring, whose indexes every post and take change anyway.
+    std::atomic<std::uint64_t> mQueuedTotal{0};
+    std::atomic<std::uint64_t> mTakenTotal{0};
     Array<ReplaceablePlace> mReplaceablePlaces;
     ConstRCPtr<LNotificationDistributor> mDistributor;
     ConstRCPtr<LPostingReceiver> mPostingReceiver;
