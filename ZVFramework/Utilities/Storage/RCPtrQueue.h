@@ -33,7 +33,7 @@ public:
             Grow();
         }
         const std::uint32_t slot = mWriteIndex;
-        mWriteIndex = (slot + 1) % mSlots.GetCount();
+        mWriteIndex = After(slot);
         *mSlots.GetItemPointer(slot) = item;
         return ZV_S_OK;
     }
@@ -57,7 +57,7 @@ public:
             return false;
         }
         item = std::move(*mSlots.GetItemPointer(mReadIndex));
-        mReadIndex = (mReadIndex + 1) % mSlots.GetCount();
+        mReadIndex = After(mReadIndex);
         return true;
     }
 
@@ -110,6 +110,9 @@ private:
             mReadIndex += capacity;
         }
     }
+
+    // The slot after this one, round the ring.
+    std::uint32_t After(std::uint32_t slot) const { return slot + 1 == mSlots.GetCount() ? 0 : slot + 1; }
 
     std::uint32_t CountLocked() const
     {
