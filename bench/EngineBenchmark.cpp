@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -52,7 +53,10 @@ void EngineUpdateRunAgainstTheSimulatedDevice(benchmark::State& state)
 {
     const auto count = static_cast<std::size_t>(state.range(0));
     const std::vector<ZV::Simulator::MidiBytes> messages = MakeMessages(count);
-    const std::filesystem::path imagePath = std::filesystem::temp_directory_path() / "zv-engine-benchmark.syx";
+    // A name of its own, so that runs side by side do not remove each other's image.
+    const std::filesystem::path imagePath =
+        std::filesystem::temp_directory_path() /
+        ("zv-engine-benchmark-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".syx");
     {
         std::ofstream image(imagePath, std::ios::binary);
         for (const ZV::Simulator::MidiBytes& message : messages) {
@@ -88,7 +92,10 @@ void EngineUpdateRunAgainstTheSimulatedDevice(benchmark::State& state)
         engine->ScanForDevices();
 
         const auto started = std::chrono::steady_clock::now();
-        engine->StartUpdate();
+        if (ZV::Failed(engine->StartUpdate())) {
+            state.SkipWithError("the update did not start: no device in update mode, or no image");
+            break;
+        }
         engine->WaitForUpdate(0xFFFFFFFF);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         state.SetIterationTime(seconds);
