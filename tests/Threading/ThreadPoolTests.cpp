@@ -272,9 +272,11 @@ protected:
         for (const RCPtr<LGatedWorker>& gate : gates) {
             gate->release.Set();
         }
+        // The queue thread may still hold the pool when the test lets it go: the pool's threads must have ended
+        // before the services they wait through go.
+        pool->Shutdown();
     }
 
-    // Outlives the pool, whose threads may be about to wait through it.
     FailingMultipleWaits services{2};
     JobLog log;
     RCPtr<LThreadPool> pool = LThreadPool::Create(2, kThreadPriorityNormal);
