@@ -279,8 +279,13 @@ bool LUpdateEngineInterface::AcceptImage(const FirmwareImageBytes& image)
 void LUpdateEngineInterface::PostUpdateProgress(std::uint32_t stage, double fraction, bool estimate,
                                                 std::uint32_t timeRemaining, bool last)
 {
-    Post(kNidFirmwareUpdateProgress,
-         LFirmwareUpdateProgressNotificationData::Create(stage, fraction, timeRemaining, estimate, last));
+    // A newer report replaces one that still waits, so that reports nobody takes yet do not pile up.
+    const RCPtr<LNotificationCenter> center = GetApplicationNotificationCenter();
+    if (center) {
+        center->PostReplacingNotification(LNotification::Create(
+            kNidFirmwareUpdateProgress,
+            LFirmwareUpdateProgressNotificationData::Create(stage, fraction, timeRemaining, estimate, last)));
+    }
 }
 
 void LUpdateEngineInterface::PostDeviceStateChange(std::int32_t newState, std::int32_t oldState)

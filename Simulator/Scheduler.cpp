@@ -26,6 +26,26 @@ void Scheduler::RunAfter(std::chrono::microseconds delay, std::function<void()> 
     RunAt(SimulatorClock::now() + delay, std::move(task));
 }
 
+bool Scheduler::ClaimIdleThrough(SimulatorClock::time_point time)
+{
+    std::lock_guard lock(mMutex);
+    if (mStopping || mRunning || (!mTasks.empty() && mTasks.begin()->first.first <= time)) {
+        return false;
+    }
+    mRunning = true;
+    return true;
+}
+
+void Scheduler::EndClaim()
+{
+    std::lock_guard lock(mMutex);
+    mRunning = false;
+    // Only a thread with tasks waits for the claim to end; waking an idle one would cost the claimer its gain.
+    if (!mTasks.empty()) {
+        mChanged.notify_one();
+    }
+}
+
 void Scheduler::Stop()
 {
     decltype(mTasks) dropped;
@@ -44,7 +64,7 @@ void Scheduler::RunTasks()
 {
     std::unique_lock lock(mMutex);
     while (!mStopping) {
-        if (mTasks.empty()) {
+        if (mRunning || mTasks.empty()) {
             mChanged.wait(lock);
             continue;
         }
@@ -55,9 +75,11 @@ void Scheduler::RunTasks()
         }
         std::function<void()> task = std::move(first->second);
         mTasks.erase(first);
+        mRunning = true;
         lock.unlock();
         task();
         lock.lock();
+        mRunning = false;
     }
 }
 

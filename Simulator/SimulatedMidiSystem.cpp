@@ -92,6 +92,7 @@ bool SimulatedMidiSystem::SendFromHost(const PortKey& port, MidiBytes bytes, std
 {
     SimulatorClock::time_point start;
     SimulatorClock::time_point end;
+    bool transferNow = false;
     {
         std::lock_guard lock(mMutex);
         if (!IsCurrent(port)) {
@@ -101,11 +102,16 @@ bool SimulatedMidiSystem::SendFromHost(const PortKey& port, MidiBytes bytes, std
             return true;
         }
         Endpoint& endpoint = mEndpoints[port.Endpoint];
-        start = std::max(SimulatorClock::now(), endpoint.CableFreeAt);
+        const SimulatorClock::time_point now = SimulatorClock::now();
+        start = std::max(now, endpoint.CableFreeAt);
         end = start + TransferTime(bytes.size());
         endpoint.CableFreeAt = end;
+        // A cable that takes no time has carried the bytes as they are sent. When the simulation has nothing else
+        // under way by then, the device takes them at once on this thread, in its turn, and the sender hears of it
+        // before the call returns instead of waiting for the scheduler's thread to wake.
+        transferNow = end <= now && mScheduler.ClaimIdleThrough(end);
     }
-    mScheduler.RunAt(end, [this, port, bytes = std::move(bytes), start, end, onDone = std::move(onDone)] {
+    auto transfer = [this, port, bytes = std::move(bytes), start, end, onDone = std::move(onDone)] {
         bool delivered = false;
         {
             std::lock_guard lock(mMutex);
@@ -117,7 +123,16 @@ bool SimulatedMidiSystem::SendFromHost(const PortKey& port, MidiBytes bytes, std
         if (onDone) {
             onDone(delivered);
         }
-    });
+    };
+    if (!transferNow) {
+        mScheduler.RunAt(end, std::move(transfer));
+        return true;
+    }
+    struct TurnEnd {
+        Scheduler& scheduler;
+        ~TurnEnd() { scheduler.EndClaim(); }
+    } turnEnd{mScheduler};
+    transfer();
     return true;
 }
 

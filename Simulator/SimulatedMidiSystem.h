@@ -38,8 +38,9 @@ protected:
 // The MIDI system of a computer with the simulated devices plugged in: a decoy ("Midi Through Port-0", which
 // sends back whatever it receives) first, then each device. Every endpoint offers one input and one output
 // port under one name. Bytes from the computer travel at the configured byte rate, one message after another
-// per port. Devices, transfers and deliveries to the computer all run on the system's one scheduler thread, so
-// the system must not be destroyed from one of its own callbacks.
+// per port. Devices, transfers and deliveries to the computer all run one at a time under the system's scheduler:
+// on its thread, or on a sender's thread for a transfer that is due at once (see SendFromHost). So the system
+// must not be destroyed from one of its own callbacks.
 class SimulatedMidiSystem {
 public:
     explicit SimulatedMidiSystem(const SimulationSettings& settings);
@@ -58,8 +59,10 @@ public:
     std::uint64_t ConnectHostInput(const PortKey& port, std::shared_ptr<HostInputSink> sink);
     void DisconnectHostInput(std::uint64_t connection);
 
-    // Queues bytes on the port's cable; false when the port is gone. onDone, when given, runs on the scheduler
-    // thread once the last byte has arrived (true) or was lost because the port went away (false).
+    // Queues bytes on the port's cable; false when the port is gone. onDone, when given, runs once the last byte has
+    // reached the device and the device has taken it (true), or was lost because the port went away (false). When
+    // the cable takes no time and nothing else of the simulation is under way, the transfer happens on the calling
+    // thread, before SendFromHost returns: the device's answers and onDone then run there too.
     bool SendFromHost(const PortKey& port, MidiBytes bytes, std::function<void(bool delivered)> onDone);
 
     std::size_t GetDeviceCount() const { return mDevices.size(); }

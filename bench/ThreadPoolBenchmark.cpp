@@ -1,3 +1,5 @@
+#include "SideBySide.h"
+
 #include "Notification/MouseParams.h"
 #include "Notification/ValueParam.h"
 #include "Threading/CountingPoolAllocator.h"
@@ -9,8 +11,13 @@
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -122,25 +129,199 @@ public:
     TrafficLight done;
 };
 
-// One producer queues a burst of jobs on a one-worker pool (the MIDI capture road) and waits for the last.
+// An auto-reset or manual-reset event made of a standard mutex and condition variable.
+class StdEvent {
+public:
+    explicit StdEvent(bool autoReset) : mAutoReset(autoReset) {}
+
+    void Set()
+    {
+        {
+            const std::lock_guard lock(mMutex);
+            mSignalled = true;
+        }
+        mChanged.notify_one();
+    }
+    void Reset()
+    {
+        const std::lock_guard lock(mMutex);
+        mSignalled = false;
+    }
+    void Wait()
+    {
+        std::unique_lock lock(mMutex);
+        mChanged.wait(lock, [this] { return mSignalled; });
+        if (mAutoReset) {
+            mSignalled = false;
+        }
+    }
+
+private:
+    const bool mAutoReset;
+    std::mutex mMutex;
+    std::condition_variable mChanged;
+    bool mSignalled = false;
+};
+
+// A worker thread and a queue thread made of standard threads, one mutex and condition variables, working as the
+// pool does: a job goes straight to the worker when it is free and nothing waits; otherwise it waits in a queue, and
+// the queue thread hands the oldest to the worker each time the worker has finished one.
+class StdHandOverPool {
+public:
+    StdHandOverPool() : mWorker([this] { RunWorker(); }), mQueueThread([this] { RunQueue(); }) {}
+    StdHandOverPool(const StdHandOverPool&) = delete;
+    StdHandOverPool& operator=(const StdHandOverPool&) = delete;
+    ~StdHandOverPool()
+    {
+        {
+            const std::lock_guard lock(mMutex);
+            mStopping = true;
+        }
+        mWorkerChanged.notify_one();
+        mQueueChanged.notify_one();
+        mWorker.join();
+        mQueueThread.join();
+    }
+
+    void Queue(std::function<void()> job)
+    {
+        const std::lock_guard lock(mMutex);
+        if (!mWorkerBusy && mWaiting.empty()) {
+            HandOverLocked(std::move(job));
+            return;
+        }
+        mWaiting.push_back(std::move(job));
+        mQueueChanged.notify_one();
+    }
+
+private:
+    void HandOverLocked(std::function<void()> job)
+    {
+        mHandedOver = std::move(job);
+        mWorkerBusy = true;
+        mWorkerChanged.notify_one();
+    }
+
+    void RunWorker()
+    {
+        std::unique_lock lock(mMutex);
+        for (;;) {
+            mWorkerChanged.wait(lock, [this] { return mStopping || mHandedOver; });
+            if (mStopping) {
+                return;
+            }
+            std::function<void()> job = std::move(mHandedOver);
+            mHandedOver = nullptr;
+            lock.unlock();
+            job();
+            lock.lock();
+            mWorkerBusy = false;
+            mQueueChanged.notify_one();
+        }
+    }
+
+    void RunQueue()
+    {
+        std::unique_lock lock(mMutex);
+        for (;;) {
+            mQueueChanged.wait(lock, [this] { return mStopping || (!mWorkerBusy && !mWaiting.empty()); });
+            if (mStopping) {
+                return;
+            }
+            std::function<void()> job = std::move(mWaiting.front());
+            mWaiting.pop_front();
+            HandOverLocked(std::move(job));
+        }
+    }
+
+    std::mutex mMutex;
+    std::condition_variable mWorkerChanged;
+    std::condition_variable mQueueChanged;
+    std::deque<std::function<void()>> mWaiting;
+    std::function<void()> mHandedOver;
+    bool mWorkerBusy = false;
+    bool mStopping = false;
+    std::thread mWorker;
+    std::thread mQueueThread;
+};
+
+// One producer queues a burst of jobs on a one-worker pool (the MIDI capture road) and waits for the last; against
+// the same work done by standard threads handing the jobs over in the same way. Goal: a ratio of 1.0 or less.
 void ThreadPoolQueueBurst(benchmark::State& state)
 {
     const int burst = static_cast<int>(state.range(0));
     RCPtr<LThreadPool> pool = LThreadPool::Create(1, kThreadPriorityHighest);
     RCPtr<LCountdownJob> job(new LCountdownJob);
-    for (auto _ : state) {
-        job->done.Reset();
-        job->remaining = burst;
-        for (int i = 0; i < burst; ++i) {
-            pool->QueueWork(job, nullptr, kThreadPriorityNormal);
-        }
-        if (job->done.Wait(60000) != kWaitSignalled) {
-            state.SkipWithError("a job was lost");
-            break;
-        }
-    }
-    state.SetItemsProcessed(state.iterations() * burst);
+    StdHandOverPool standard;
+    StdEvent standardDone(false);
+    int standardRemaining = 0;
+    bench::RunRoundsSideBySide(
+        state, burst,
+        [&] {
+            job->done.Reset();
+            job->remaining = burst;
+            for (int i = 0; i < burst; ++i) {
+                pool->QueueWork(job, nullptr, kThreadPriorityNormal);
+            }
+            if (job->done.Wait(60000) != kWaitSignalled) {
+                state.SkipWithError("a job was lost");
+            }
+        },
+        [&] {
+            standardDone.Reset();
+            standardRemaining = burst;
+            for (int i = 0; i < burst; ++i) {
+                standard.Queue([&] {
+                    if (--standardRemaining == 0) {
+                        standardDone.Set();
+                    }
+                });
+            }
+            standardDone.Wait();
+        });
 }
-BENCHMARK(ThreadPoolQueueBurst)->Arg(1)->Arg(1000)->UseRealTime();
+BENCHMARK(ThreadPoolQueueBurst)->Arg(1)->Arg(1000)->UseManualTime();
+
+constexpr int kExchanges = 2000;
+
+// range(0) pairs of threads hand a turn back and forth through two auto-reset events each, all pairs at once;
+// against events made of a standard mutex and condition variable. Goal: a ratio of 1.0 or less.
+void EventPingPong(benchmark::State& state)
+{
+    const int pairs = static_cast<int>(state.range(0));
+    const auto playPairs = [pairs](auto makeEvent, auto set, auto wait) {
+        std::vector<std::thread> players;
+        for (int pair = 0; pair < pairs; ++pair) {
+            auto ping = makeEvent();
+            auto pong = makeEvent();
+            players.emplace_back([=] {
+                for (int i = 0; i < kExchanges; ++i) {
+                    set(*ping);
+                    wait(*pong);
+                }
+            });
+            players.emplace_back([=] {
+                for (int i = 0; i < kExchanges; ++i) {
+                    wait(*ping);
+                    set(*pong);
+                }
+            });
+        }
+        for (std::thread& player : players) {
+            player.join();
+        }
+    };
+    bench::RunRoundsSideBySide(
+        state, static_cast<double>(pairs) * kExchanges,
+        [&] {
+            playPairs([] { return std::make_shared<Event>(true); }, [](Event& event) { event.Set(); },
+                      [](Event& event) { event.Wait(kWaitInfinite); });
+        },
+        [&] {
+            playPairs([] { return std::make_shared<StdEvent>(true); }, [](StdEvent& event) { event.Set(); },
+                      [](StdEvent& event) { event.Wait(); });
+        });
+}
+BENCHMARK(EventPingPong)->Arg(1)->Arg(4)->UseManualTime();
 
 }  // namespace

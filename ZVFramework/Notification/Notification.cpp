@@ -1,7 +1,9 @@
 #include "Notification/Notification.h"
 
 #include "Notification/InternTable.h"
-#include "Notification/NotificationLock.h"
+#include "Platform/ThreadingServices.h"
+
+#include <thread>
 
 namespace ZV {
 
@@ -9,13 +11,72 @@ namespace {
 
 constinit std::atomic<bool> gPoolOn{false};
 
+// How often a thread that finds another taking a spare out looks again before it lets other threads run.
+constexpr int kSpinAttempts = 100;
+
 }  // namespace
 
-RCPtrArray<LNotification, 1, 0>& GetNotificationSparePool()
+void NotificationSparePool::Push(LNotification& spare)
+{
+    LNotification* top = mTop.load(std::memory_order_relaxed);
+    do {
+        spare.mNextSpare = top;
+    } while (!mTop.compare_exchange_weak(top, &spare, std::memory_order_release, std::memory_order_relaxed));
+}
+
+RCPtr<LNotification> NotificationSparePool::Pop()
+{
+    for (int attempt = 0; mTaking.exchange(true, std::memory_order_acquire); ++attempt) {
+        if (attempt < kSpinAttempts && Platform::SpinningCanHelp()) {
+            Platform::PauseWhileSpinning();
+        } else {
+            std::this_thread::yield();
+        }
+    }
+    // Pushes in between only make the replacement try again.
+    LNotification* top = mTop.load(std::memory_order_acquire);
+    while (top != nullptr &&
+           !mTop.compare_exchange_weak(top, top->mNextSpare, std::memory_order_acquire, std::memory_order_acquire)) {
+    }
+    mTaking.store(false, std::memory_order_release);
+    if (top == nullptr) {
+        return nullptr;
+    }
+    // The spare below is the next one handed out: fetch it while this one is being used.
+    __builtin_prefetch(top->mNextSpare, 1);
+    top->mNextSpare = nullptr;
+    RCPtr<LNotification> spare(top);
+    // The pool's reference goes: the result holds the only one.
+    top->LRefCountedObject::Release();
+    return spare;
+}
+
+void NotificationSparePool::Clear()
+{
+    LNotification* spare = mTop.exchange(nullptr, std::memory_order_acquire);
+    while (spare != nullptr) {
+        LNotification* below = spare->mNextSpare;
+        spare->mNextSpare = nullptr;
+        spare->LRefCountedObject::Release();
+        spare = below;
+    }
+}
+
+std::uint32_t NotificationSparePool::GetCount() const
+{
+    std::uint32_t count = 0;
+    for (const LNotification* spare = mTop.load(std::memory_order_acquire); spare != nullptr;
+         spare = spare->mNextSpare) {
+        ++count;
+    }
+    return count;
+}
+
+NotificationSparePool& GetNotificationSparePool()
 {
     // Never destroyed, like every process-wide object that other threads use: a thread may still release a
     // notification while the program exits, and a pool torn down then would take it back into freed memory.
-    static auto& spares = *new RCPtrArray<LNotification, 1, 0>;
+    static auto& spares = *new NotificationSparePool;
     return spares;
 }
 
@@ -23,8 +84,7 @@ void EnableNotificationPool(bool on)
 {
     gPoolOn.store(on);
     if (!on) {
-        MutexLock lock(GetNotificationLock());
-        GetNotificationSparePool().SetCount(0);
+        GetNotificationSparePool().Clear();
     }
 }
 
@@ -44,17 +104,11 @@ RCPtr<LNotification> LNotification::Create(const wchar_t* id, const ConstRCPtr<L
     if (!gPoolOn.load()) {
         return CreateNew(id, parameter);
     }
-    RCPtr<LNotification> spare;
-    const wchar_t* canonicalId = nullptr;
-    {
-        // One hold of the lock for the id and the spare.
-        MutexLock lock(GetNotificationLock());
-        canonicalId = InternString(id);
-        if (canonicalId == nullptr) {
-            return nullptr;
-        }
-        GetNotificationSparePool().RemoveLast(spare);
+    const wchar_t* canonicalId = InternString(id);
+    if (canonicalId == nullptr) {
+        return nullptr;
     }
+    RCPtr<LNotification> spare = GetNotificationSparePool().Pop();
     if (spare.IsNull()) {
         return CreateNew(canonicalId, parameter);
     }
@@ -62,33 +116,23 @@ RCPtr<LNotification> LNotification::Create(const wchar_t* id, const ConstRCPtr<L
     return spare;
 }
 
-void LNotification::ReturnToPool(const LNotification* notification)
+bool LNotification::ReturnToPool()
 {
-    auto* spare = const_cast<LNotification*>(notification);
     // A spare never keeps what it carried: its next user sets id and parameter anew.
-    spare->mPosted.store(false);
-    spare->mParameter = nullptr;
-
+    SetPosted(false);
+    mParameter = nullptr;
     if (!gPoolOn.load()) {
-        return;
+        return false;
     }
-    MutexLock lock(GetNotificationLock());
-    if (!gPoolOn.load()) {
-        return;
-    }
-    RCPtrArray<LNotification, 1, 0>& pool = GetNotificationSparePool();
-    const std::uint32_t end = pool.GetCount();
-    if (Succeeded(pool.InsertSpace(end, 1))) {
-        *pool.GetItemPointer(end) = spare;
-    }
+    GetNotificationSparePool().Push(*this);
+    return true;
 }
 
 std::int32_t LNotification::Release() const
 {
-    if (!mRecycling.load() && GetRefCount() == 1) {
-        mRecycling.store(true);
-        ReturnToPool(this);
-        mRecycling.store(false);
+    // Nobody else holds the notification, so nobody can take a reference to it meanwhile.
+    if (GetRefCount() == 1 && const_cast<LNotification*>(this)->ReturnToPool()) {
+        return 1;
     }
     return LRefCountedObject::Release();
 }

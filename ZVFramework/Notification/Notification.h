@@ -1,19 +1,22 @@
 #pragma once
 
 #include "ObjectBase/RefCountedObject.h"
-#include "Utilities/Storage/RCPtrArray.h"
+#include "Threading/Mutex.h"
 
 #include <atomic>
 #include <cstdint>
 
 namespace ZV {
 
+class NotificationSparePool;
+
 // A message that something happened: a canonical id ("NID_..." interned, compared by pointer) and an optional
 // parameter record that the receiver casts to the type it expects.
 //
-// Notifications are made very often (per mouse event, per captured MIDI message), so while the pool is on a
-// notification whose last reference goes is kept as a spare and handed out again by Create.
-class LNotification : public virtual LRefCountedObject {
+// Notifications are made very often (per mouse event, per captured MIDI message, per image message sent), so while
+// the pool is on a notification whose last reference goes is kept as a spare and handed out again by Create. One
+// made on a worker is let go on the user-interface thread: aligned to a cache line, it moves between them in one.
+class alignas(kCacheLineSize) LNotification : public virtual LRefCountedObject {
 public:
     LNotification(const LNotification&) = delete;
     LNotification& operator=(const LNotification&) = delete;
@@ -23,8 +26,6 @@ public:
     static RCPtr<LNotification> Create(const wchar_t* id, const ConstRCPtr<LRefCountedObject>& parameter);
     // Always a newly allocated notification; empty for a null or empty id.
     static RCPtr<LNotification> CreateNew(const wchar_t* id, const ConstRCPtr<LRefCountedObject>& parameter);
-    // Drops the notification's parameter and posted mark and, with the pool on, keeps it as a spare.
-    static void ReturnToPool(const LNotification* notification);
 
     // The last reference goes to the pool instead of destroying the notification while the pool is on.
     std::int32_t Release() const override;
@@ -32,30 +33,59 @@ public:
     const wchar_t* GetId() const { return mId; }
     const ConstRCPtr<LRefCountedObject>& GetParameter() const { return mParameter; }
     // True while the notification waits in a notification queue.
-    bool IsPosted() const { return mPosted.load(); }
+    bool IsPosted() const { return mPosted.load(std::memory_order_acquire); }
 
 private:
     friend class LNotificationQueue;
+    friend class NotificationSparePool;
 
     LNotification() = default;
 
     void Assign(const wchar_t* canonicalId, const ConstRCPtr<LRefCountedObject>& parameter);
-    void SetPosted(bool posted) { mPosted.store(posted); }
+    void SetPosted(bool posted) { mPosted.store(posted, std::memory_order_release); }
+    // Drops the parameter and the posted mark and, with the pool on, makes the caller's last reference the pool's;
+    // false when the pool is off.
+    bool ReturnToPool();
 
     const wchar_t* mId = nullptr;
     ConstRCPtr<LRefCountedObject> mParameter;
     // Set by the posting thread and cleared by the one that delivers.
     std::atomic<bool> mPosted{false};
-    // Lets the references taken while a notification enters the pool go straight to the base Release.
-    mutable std::atomic<bool> mRecycling{false};
+    // The spare below this one while it is in the pool.
+    LNotification* mNextSpare = nullptr;
+};
+
+// The spare notifications, a stack linked through the spares themselves: keeping one or handing it out again
+// allocates nothing, and the most recently returned is handed out first. Each spare has one reference, the pool's.
+// A returned notification goes in without waiting, so that the thread that lets notifications go never waits for
+// the ones that make them; spares are taken out by one thread at a time. Both kinds of thread change the pool all the
+// time, so it keeps a cache line to itself.
+class alignas(kCacheLineSize) NotificationSparePool {
+public:
+    NotificationSparePool() = default;
+    NotificationSparePool(const NotificationSparePool&) = delete;
+    NotificationSparePool& operator=(const NotificationSparePool&) = delete;
+
+    // Takes over a reference to the notification.
+    void Push(LNotification& spare);
+    // The most recent spare, with the pool's reference handed to the result; null when there is none.
+    RCPtr<LNotification> Pop();
+    // Destroys every spare. Not while other threads make or let go of notifications.
+    void Clear();
+    std::uint32_t GetCount() const;
+
+private:
+    std::atomic<LNotification*> mTop{nullptr};
+    // Held by the thread that takes a spare out, for the few instructions that takes, so that the top it reads cannot
+    // leave and come back, with another spare below it, before it is replaced.
+    std::atomic<bool> mTaking{false};
 };
 
 // Switches the pool of spare notifications on or off; off also destroys every spare. The application switches it
 // on at start-up and off when it ends.
 void EnableNotificationPool(bool on);
 
-// The spare notifications, used as a stack: the most recently returned is handed out first. Guarded by the
-// notification lock. At exit the pool is switched off before it is destroyed.
-RCPtrArray<LNotification, 1, 0>& GetNotificationSparePool();
+// The process's spare notifications.
+NotificationSparePool& GetNotificationSparePool();
 
 }  // namespace ZV

@@ -24,47 +24,41 @@ struct Pool::DeliveryCursor {
 // Keeps a delivery's cursor among the pool's active ones for the delivery's duration, also when a client throws.
 class Pool::ActiveDelivery {
 public:
-    // A delivery that begins with the last client.
-    explicit ActiveDelivery(Pool& pool) : mPool(pool)
-    {
-        MutexLock lock(mPool.mLock->mutex);
-        Enter(static_cast<std::int32_t>(mPool.mClients.GetCount()));
-    }
-    ActiveDelivery(Pool& pool, std::int32_t start) : mPool(pool)
-    {
-        MutexLock lock(mPool.mLock->mutex);
-        Enter(start);
-    }
+    explicit ActiveDelivery(Pool& pool) : mPool(pool) {}
     ActiveDelivery(const ActiveDelivery&) = delete;
     ActiveDelivery& operator=(const ActiveDelivery&) = delete;
     ~ActiveDelivery()
     {
-        MutexLock lock(mPool.mLock->mutex);
+        if (mActive) {
+            MutexLock lock(mPool.mLock->mutex);
+            LeaveLocked();
+        }
+    }
+
+    // The rest under the pool's lock. Enter makes the delivery stand at the entry at start.
+    void EnterLocked(std::int32_t start)
+    {
+        mCursor.index = start;
+        mCursor.next = mPool.mDeliveries;
+        mPool.mDeliveries = &mCursor;
+        mActive = true;
+    }
+    void LeaveLocked()
+    {
         DeliveryCursor** link = &mPool.mDeliveries;
         while (*link != &mCursor) {
             link = &(*link)->next;
         }
         *link = mCursor.next;
+        mActive = false;
     }
-
-    // Under the pool's lock.
+    bool IsActive() const { return mActive; }
     DeliveryCursor& Cursor() { return mCursor; }
-    std::int32_t GetIndex() const
-    {
-        MutexLock lock(mPool.mLock->mutex);
-        return mCursor.index;
-    }
 
 private:
-    void Enter(std::int32_t start)
-    {
-        mCursor.index = start;
-        mCursor.next = mPool.mDeliveries;
-        mPool.mDeliveries = &mCursor;
-    }
-
     Pool& mPool;
     DeliveryCursor mCursor{};
+    bool mActive = false;
 };
 
 LNotificationDistributor::LNotificationClientPool::LNotificationClientPool(const wchar_t* canonicalId,
@@ -92,6 +86,9 @@ ZVRESULT Pool::AddClient(const ConstRCPtr<LNotificationClient>& client, std::uin
         return ZV_E_INVALIDARG;
     }
     MutexLock lock(mLock->mutex);
+    if ((flags & kNotifyLatestOnly) != 0) {
+        mLock->latestOnlyRegistered.store(true);
+    }
     const std::int32_t index = IndexOfClientLocked(client.Get());
     if (index < 0) {
         mClients.AddItem(RCPtr<Entry>(new Entry(client, flags)));
@@ -125,22 +122,31 @@ std::int32_t Pool::IndexOfClient(const ConstRCPtr<LNotificationClient>& client) 
 ZVRESULT Pool::SendNotification(const LNotificationDistributor* sender, const RCPtr<LNotification>& notification)
 {
     ActiveDelivery delivery(*this);
-    if (delivery.GetIndex() == 0) {
-        return ZV_S_FALSE;
-    }
-    const ConstRCPtr<LNotificationDistributor> heldSender(sender);
+    ConstRCPtr<LNotificationDistributor> heldSender;
     for (;;) {
         RCPtr<LNotification> delivered;
         RCPtr<LNotificationClient> client;
         {
             MutexLock lock(mLock->mutex);
+            if (!delivery.IsActive()) {
+                if (mClients.GetCount() == 0) {
+                    return ZV_S_FALSE;
+                }
+                delivery.EnterLocked(static_cast<std::int32_t>(mClients.GetCount()));
+            }
             DeliveryCursor& cursor = delivery.Cursor();
             while (client.IsNull() && --cursor.index >= 0) {
                 client = RecipientAtLocked(cursor.index, notification, delivered);
             }
+            if (client.IsNull()) {
+                delivery.LeaveLocked();
+            }
         }
         if (client.IsNull()) {
             return ZV_S_OK;
+        }
+        if (heldSender.IsNull()) {
+            heldSender = sender;
         }
         client->ReceiveNotification(heldSender, notification);
     }
@@ -149,18 +155,22 @@ ZVRESULT Pool::SendNotification(const LNotificationDistributor* sender, const RC
 std::int32_t Pool::SendToClient(const LNotificationDistributor* sender, std::int32_t index,
                                 const RCPtr<LNotification>& notification)
 {
-    ActiveDelivery delivery(*this, index);
+    ActiveDelivery delivery(*this);
     RCPtr<LNotification> delivered;
     RCPtr<LNotificationClient> client;
     {
         MutexLock lock(mLock->mutex);
         client = RecipientAtLocked(index, notification, delivered);
-    }
-    if (client.IsNull()) {
-        return index;
+        if (client.IsNull()) {
+            return index;
+        }
+        delivery.EnterLocked(index);
     }
     client->ReceiveNotification(ConstRCPtr<LNotificationDistributor>(sender), notification);
-    return delivery.GetIndex();
+    MutexLock lock(mLock->mutex);
+    const std::int32_t reached = delivery.Cursor().index;
+    delivery.LeaveLocked();
+    return reached;
 }
 
 void Pool::StoreLatest(const RCPtr<LNotification>& notification)

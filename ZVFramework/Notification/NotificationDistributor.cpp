@@ -138,6 +138,11 @@ bool LNotificationDistributor::HasClient(const ConstRCPtr<LNotificationClient>& 
     return false;
 }
 
+bool LNotificationDistributor::HasLatestOnlyRegistrations() const
+{
+    return mLock->latestOnlyRegistered.load();
+}
+
 std::uint32_t LNotificationDistributor::GetRegistrationCount() const
 {
     MutexLock lock(mLock->mutex);

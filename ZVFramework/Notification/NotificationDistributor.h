@@ -56,6 +56,9 @@ public:
     ZVRESULT GetClientFlags(const ConstRCPtr<LNotificationClient>& client, const wchar_t* id,
                             std::uint32_t& flags) const;
     bool HasClient(const ConstRCPtr<LNotificationClient>& client) const;
+    // True once a client has registered latest-only here (and from then on): until then, a queue's post has no
+    // latest-only bookkeeping to do.
+    bool HasLatestOnlyRegistrations() const;
     // How many registrations (client, id) the distributor holds.
     std::uint32_t GetRegistrationCount() const;
 
@@ -79,6 +82,9 @@ private:
 class LNotificationDistributor::LLock : public LRefCountedObject {
 public:
     Mutex mutex;
+    // Set under the lock by a latest-only registration, read without it by threads that post to a queue: kept apart
+    // from the lock, which the delivering thread takes all the time.
+    alignas(kCacheLineSize) std::atomic<bool> latestOnlyRegistered{false};
 };
 
 // One registration: the client, its flags, and for a latest-only client the notification of the id that a queue

@@ -4,8 +4,7 @@ namespace ZV {
 
 Mutex& GetNotificationLock()
 {
-    // Never destroyed: threads that outlive main still take it.
-    static Mutex& lock = *new Mutex;
+    static Mutex& lock = MakeProcessWideMutex();
     return lock;
 }
 

@@ -4,9 +4,9 @@
 
 namespace ZV {
 
-// The process-wide lock of the notification bookkeeping that threads share: the table of interned ids, the pool of
-// spare notifications and the list of distributors with registrations. It is re-entrant, and no client, handler or
-// parameter record is called while it is held.
+// The process-wide lock of the notification bookkeeping that threads share: additions to the table of interned ids
+// (looking an id up needs no lock) and the list of distributors with registrations. It is re-entrant, and no client,
+// handler or parameter record is called while it is held.
 Mutex& GetNotificationLock();
 
 }  // namespace ZV

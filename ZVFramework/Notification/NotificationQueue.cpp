@@ -22,8 +22,7 @@ private:
 
 Mutex& GetNotificationQueueMutex()
 {
-    // Never destroyed: threads that outlive main still post.
-    static Mutex& mutex = *new Mutex;
+    static Mutex& mutex = MakeProcessWideMutex();
     return mutex;
 }
 
@@ -57,48 +56,47 @@ ConstRCPtr<LNotificationReceiver> LNotificationQueue::GetPostingReceiver() const
 
 ZVRESULT LNotificationQueue::PostNotification(const RCPtr<LNotification>& notification)
 {
-    if (notification.IsNull()) {
-        return ZV_E_INVALIDARG;
-    }
-    // Whatever these hold at the end is released after the mutex.
-    ConstRCPtr<LNotificationDistributor> distributor;
-    RCPtr<LNotificationDistributor::LNotificationClientPool> pool;
-    MutexLock lock(GetNotificationQueueMutex());
-    if (notification->IsPosted()) {
-        return ZV_E_INVALIDARG;
-    }
-    distributor = mDistributor;
-    if (distributor.IsNull()) {
-        return ZV_E_FAIL;
-    }
-    // Under the mutex, so that the latest notification of an id is also the last one queued.
-    pool = distributor->FindClientPool(notification->GetId());
-    if (pool) {
-        pool->StoreLatest(notification);
-    }
-    notification->SetPosted(true);
-    return mQueue.Enqueue(notification);
+    return Post(notification, false);
+}
+
+ZVRESULT LNotificationQueue::PostReplacingNotification(const RCPtr<LNotification>& notification)
+{
+    return Post(notification, true);
 }
 
 bool LNotificationQueue::ProcessNotifications(bool sendIdle)
 {
+    // Nothing to do costs no lock, so that an idle queue does not hold up the threads that post.
+    if (!sendIdle && GetQueuedCount() == 0) {
+        return false;
+    }
     // A client may let the queue's owner go from inside a delivery.
     const ConstRCPtr<LNotificationQueue> self(this);
-    const ConstRCPtr<LNotificationDistributor> distributor = GetDistributor();
+    ConstRCPtr<LNotificationDistributor> distributor;
     if (!mBusy) {
         const FlagScope busy(mBusy);
-        DeliverQueued(distributor);
+        distributor = TakeQueued(true);
+    } else if (sendIdle) {
+        MutexLock lock(GetNotificationQueueMutex());
+        distributor = mDistributor;
     }
     if (sendIdle && distributor && mIdleNotification) {
         distributor->SendNotification(mIdleNotification);
     }
-    return mQueue.GetCount() != 0;
+    return GetQueuedCount() != 0;
 }
 
 bool LNotificationQueue::Clear()
 {
-    DeliverQueued(nullptr);
-    return mQueue.GetCount() != 0;
+    TakeQueued(false);
+    return GetQueuedCount() != 0;
+}
+
+std::uint32_t LNotificationQueue::GetQueuedCount() const
+{
+    // Taken first: a post between the two reads can only make the count larger than it was.
+    const std::uint64_t taken = mTakenTotal.load(std::memory_order_acquire);
+    return static_cast<std::uint32_t>(mQueuedTotal.load(std::memory_order_acquire) - taken);
 }
 
 ZVRESULT LNotificationQueue::ReleaseInternalReferences()
@@ -130,14 +128,62 @@ ConstRCPtr<LNotificationDistributor> LNotificationQueue::DetachDistributor()
     return std::move(mDistributor);
 }
 
-ConstRCPtr<LNotificationDistributor> LNotificationQueue::GetDistributor() const
+ZVRESULT LNotificationQueue::Post(const RCPtr<LNotification>& notification, bool replaceWaiting)
 {
+    if (notification.IsNull()) {
+        return ZV_E_INVALIDARG;
+    }
+    // Whatever these hold at the end is let go after the mutex.
+    RCPtr<LNotificationDistributor::LNotificationClientPool> pool;
+    RCPtr<LNotification> replaced;
     MutexLock lock(GetNotificationQueueMutex());
-    return mDistributor;
+    if (notification->IsPosted()) {
+        return ZV_E_INVALIDARG;
+    }
+    // The queue's own reference keeps it alive while the mutex is held.
+    const LNotificationDistributor* distributor = mDistributor.Get();
+    if (distributor == nullptr) {
+        return ZV_E_FAIL;
+    }
+    // Under the mutex, so that the latest notification of an id is also the last one queued.
+    if (distributor->HasLatestOnlyRegistrations()) {
+        pool = distributor->FindClientPool(notification->GetId());
+        if (pool) {
+            pool->StoreLatest(notification);
+        }
+    }
+    if (!replaceWaiting || !ReplaceWaiting(notification, replaced)) {
+        mQueue.Enqueue(notification);
+        mQueuedTotal.fetch_add(1, std::memory_order_release);
+    }
+    notification->SetPosted(true);
+    return ZV_S_OK;
 }
 
-// Without a distributor the notifications are dropped.
-void LNotificationQueue::DeliverQueued(const ConstRCPtr<LNotificationDistributor>& distributor)
+bool LNotificationQueue::ReplaceWaiting(const RCPtr<LNotification>& notification, RCPtr<LNotification>& replaced)
+{
+    ReplaceablePlace* noted = nullptr;
+    for (std::uint32_t index = 0; index < mReplaceablePlaces.GetCount() && noted == nullptr; ++index) {
+        if (mReplaceablePlaces.GetItemPointer(index)->id == notification->GetId()) {
+            noted = mReplaceablePlaces.GetItemPointer(index);
+        }
+    }
+    const std::uint64_t taken = mTakenTotal.load(std::memory_order_relaxed);
+    if (noted != nullptr && noted->place >= taken) {
+        replaced = notification;
+        mQueue.Replace(static_cast<std::uint32_t>(noted->place - taken), replaced);
+        replaced->SetPosted(false);
+        return true;
+    }
+    if (noted == nullptr) {
+        mReplaceablePlaces.AddItem({notification->GetId(), 0});
+        noted = mReplaceablePlaces.GetItemPointer(mReplaceablePlaces.GetCount() - 1);
+    }
+    noted->place = mQueuedTotal.load(std::memory_order_relaxed);
+    return false;
+}
+
+ConstRCPtr<LNotificationDistributor> LNotificationQueue::TakeQueued(bool deliver)
 {
     // A notification leaves the queue unmarked, also when its delivery ends by an exception.
     class Dequeued {
@@ -155,12 +201,26 @@ void LNotificationQueue::DeliverQueued(const ConstRCPtr<LNotificationDistributor
         RCPtr<LNotification> notification;
     };
 
-    // A delivery may clear the queue, so the ring can run empty before the count taken at the start.
-    for (std::uint32_t remaining = mQueue.GetCount(); remaining > 0; --remaining) {
+    ConstRCPtr<LNotificationDistributor> distributor;
+    bool first = true;
+    std::uint32_t remaining = 0;
+    for (;;) {
         Dequeued dequeued;
-        if (!mQueue.TryDequeue(dequeued.notification)) {
-            return;
+        {
+            MutexLock lock(GetNotificationQueueMutex());
+            if (first) {
+                first = false;
+                distributor = deliver ? mDistributor : nullptr;
+                remaining = GetQueuedCount();
+            }
+            // A delivery may clear the queue, so the ring can run empty before the count taken at the start.
+            if (remaining == 0 || !mQueue.TryDequeue(dequeued.notification)) {
+                return distributor;
+            }
+            --remaining;
+            mTakenTotal.fetch_add(1, std::memory_order_release);
         }
+        // Without a distributor the notifications are dropped.
         if (distributor) {
             distributor->SendNotification(dequeued.notification);
         }

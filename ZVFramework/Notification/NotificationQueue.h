@@ -3,8 +3,10 @@
 #include "Notification/Notification.h"
 #include "Notification/NotificationReceiver.h"
 #include "Threading/Mutex.h"
+#include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/RCPtrQueue.h"
 
+#include <atomic>
 #include <cstdint>
 
 namespace ZV {
@@ -43,6 +45,10 @@ public:
     // queue already; 0x80004005 when no distributor is attached. Of the notifications of one id that wait here, a
     // latest-only client of the distributor will receive only the last one posted.
     ZVRESULT PostNotification(const RCPtr<LNotification>& notification);
+    // The same, except that a notification of the same id that an earlier replacing post queued and that still waits
+    // here is replaced by this one, in its place: of a stream of such notifications (progress reports), the queue holds at
+    // most one at a time, and its clients see the newest.
+    ZVRESULT PostReplacingNotification(const RCPtr<LNotification>& notification);
 
     // On the user-interface thread: delivers the notifications queued at entry (later ones wait for the next call),
     // then, when asked, the idle notification "NID_IDLE". True when notifications are still queued afterwards. A
@@ -50,7 +56,8 @@ public:
     bool ProcessNotifications(bool sendIdle);
     // Drops every queued notification without delivering it; true when notifications are still queued afterwards.
     bool Clear();
-    std::uint32_t GetQueuedCount() const { return mQueue.GetCount(); }
+    // From any thread, without the lock.
+    std::uint32_t GetQueuedCount() const;
     // How many slots the ring has grown to.
     std::uint32_t GetQueueCapacity() const { return mQueue.GetCapacity(); }
 
@@ -63,11 +70,29 @@ protected:
     ConstRCPtr<LNotificationDistributor> DetachDistributor();
 
 private:
-    ConstRCPtr<LNotificationDistributor> GetDistributor() const;
-    void DeliverQueued(const ConstRCPtr<LNotificationDistributor>& distributor);
+    // Where a replacing post's notification was queued: the number of notifications queued before it.
+    struct ReplaceablePlace {
+        const wchar_t* id = nullptr;
+        std::uint64_t place = 0;
+    };
+
+    ZVRESULT Post(const RCPtr<LNotification>& notification, bool replaceWaiting);
+    // Under the mutex: puts the notification in the place of the waiting one of its id that a replacing post
+    // queued, which comes back in replaced; false when none waits, after noting where the notification will go.
+    bool ReplaceWaiting(const RCPtr<LNotification>& notification, RCPtr<LNotification>& replaced);
+    // Takes out the notifications queued now, oldest first, each in a hold of the mutex of its own (the first one
+    // with the distributor and the count), and hands each to the attached distributor when asked to deliver, else
+    // drops it. Returns the distributor delivered to.
+    ConstRCPtr<LNotificationDistributor> TakeQueued(bool deliver);
 
     bool mBusy = false;
     RCPtrQueue<LNotification, kInitialSlots> mQueue;
+    // How many notifications were queued and taken out so far: changed under the mutex, read without it to see
+    // whether any wait. A queued notification's position in the ring is its place less the number taken. Kept next to
+    // the ring, whose indexes every post and take change anyway.
+    std::atomic<std::uint64_t> mQueuedTotal{0};
+    std::atomic<std::uint64_t> mTakenTotal{0};
+    Array<ReplaceablePlace> mReplaceablePlaces;
     ConstRCPtr<LNotificationDistributor> mDistributor;
     ConstRCPtr<LPostingReceiver> mPostingReceiver;
     RCPtr<LNotification> mIdleNotification;

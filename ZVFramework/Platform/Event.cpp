@@ -1,29 +1,59 @@
 #include "Platform/Event.h"
 
+#include "Platform/ThreadingServices.h"
+
 #include <algorithm>
 #include <array>
 #include <cassert>
 #include <chrono>
 #include <condition_variable>
-#include <mutex>
 
 namespace ZV::Platform {
 
 namespace {
 
-// One lock for all events, so that a wait on several of them finds the lowest signalled one and takes its signal
-// in one step. It is never destroyed: a thread left running at exit may still be waiting.
-std::mutex& EventLock()
-{
-    static std::mutex* const lock = new std::mutex;
-    return *lock;
-}
+using Deadline = std::chrono::steady_clock::time_point;
+
+// How often a wait looks at its events again before it goes to sleep. A signal that comes from a thread running on
+// another core within these few microseconds (a job handed over, a job done) then costs no sleep and no wake-up.
+constexpr int kSpinChecks = 256;
 
 }  // namespace
 
+// A thread blocked in a wait, woken by any of the events it is registered with.
+struct Event::Waiter {
+    // Under the lock of the event that wakes, which keeps the waiter registered, and so alive, meanwhile.
+    void Wake()
+    {
+        {
+            const std::lock_guard lock(mutex);
+            woken = true;
+        }
+        wake.notify_one();
+    }
+
+    // False when the deadline (null: none) passed first.
+    bool Sleep(const Deadline* deadline)
+    {
+        std::unique_lock lock(mutex);
+        const auto isWoken = [this] { return woken; };
+        if (deadline == nullptr) {
+            wake.wait(lock, isWoken);
+        } else if (!wake.wait_until(lock, *deadline, isWoken)) {
+            return false;
+        }
+        woken = false;
+        return true;
+    }
+
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool woken = false;
+};
+
 // A waiting thread's entry in the list of one of the events it waits on.
 struct Event::WaitLink {
-    std::condition_variable* wake = nullptr;
+    Waiter* waiter = nullptr;
     WaitLink* previous = nullptr;
     WaitLink* next = nullptr;
 };
@@ -34,23 +64,22 @@ Event::Event(EventReset reset) : mAutoReset(reset == EventReset::Automatic)
 
 Event::~Event()
 {
-    [[maybe_unused]] const std::lock_guard lock(EventLock());
+    [[maybe_unused]] const std::lock_guard lock(mMutex);
     assert(mWaiters == nullptr && "an event is destroyed while a thread waits on it");
 }
 
 void Event::Set()
 {
-    const std::lock_guard lock(EventLock());
-    mSignalled = true;
+    const std::lock_guard lock(mMutex);
+    mSignalled.store(true, std::memory_order_release);
     for (WaitLink* link = mWaiters; link != nullptr; link = link->next) {
-        link->wake->notify_one();
+        link->waiter->Wake();
     }
 }
 
 void Event::Reset()
 {
-    const std::lock_guard lock(EventLock());
-    mSignalled = false;
+    mSignalled.store(false, std::memory_order_relaxed);
 }
 
 std::uint32_t Event::WaitForAny(Event* const* events, std::uint32_t count, std::uint32_t timeout)
@@ -59,35 +88,41 @@ std::uint32_t Event::WaitForAny(Event* const* events, std::uint32_t count, std::
         std::any_of(events, events + count, [](const Event* event) { return event == nullptr; })) {
         return kWaitFailed;
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout);
-    std::unique_lock lock(EventLock());
-    std::condition_variable wake;
-    std::array<WaitLink, kMaximumWaitEvents> links;
-    bool linked = false;
-    bool timedOut = timeout == 0;
-    std::uint32_t result = kWaitTimedOut;
-    for (;;) {
-        result = TakeLowestSignalled(events, count);
-        if (result != kWaitTimedOut || timedOut) {
-            break;
-        }
-        if (!linked) {
-            for (std::uint32_t i = 0; i < count; ++i) {
-                links[i].wake = &wake;
-                events[i]->Link(links[i]);
+    std::uint32_t result = TakeLowestSignalled(events, count);
+    if (result != kWaitTimedOut || timeout == 0) {
+        return result;
+    }
+    const Deadline deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout);
+    if (SpinningCanHelp()) {
+        for (int check = 0; check < kSpinChecks; ++check) {
+            PauseWhileSpinning();
+            if (AnySignalled(events, count)) {
+                result = TakeLowestSignalled(events, count);
+                if (result != kWaitTimedOut) {
+                    return result;
+                }
             }
-            linked = true;
-        }
-        if (timeout == kWaitInfinite) {
-            wake.wait(lock);
-        } else {
-            timedOut = wake.wait_until(lock, deadline) == std::cv_status::timeout;
         }
     }
-    if (linked) {
-        for (std::uint32_t i = 0; i < count; ++i) {
-            events[i]->Unlink(links[i]);
+    // Registered before looking again, so that a Set in between wakes this thread instead of being missed.
+    Waiter waiter;
+    std::array<WaitLink, kMaximumWaitEvents> links;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        links[i].waiter = &waiter;
+        events[i]->Link(links[i]);
+    }
+    for (;;) {
+        result = TakeLowestSignalled(events, count);
+        if (result != kWaitTimedOut) {
+            break;
         }
+        if (!waiter.Sleep(timeout == kWaitInfinite ? nullptr : &deadline)) {
+            result = TakeLowestSignalled(events, count);
+            break;
+        }
+    }
+    for (std::uint32_t i = 0; i < count; ++i) {
+        events[i]->Unlink(links[i]);
     }
     return result;
 }
@@ -95,18 +130,33 @@ std::uint32_t Event::WaitForAny(Event* const* events, std::uint32_t count, std::
 std::uint32_t Event::TakeLowestSignalled(Event* const* events, std::uint32_t count)
 {
     for (std::uint32_t i = 0; i < count; ++i) {
-        if (events[i]->mSignalled) {
-            if (events[i]->mAutoReset) {
-                events[i]->mSignalled = false;
-            }
+        if (events[i]->TakeSignal()) {
             return i;
         }
     }
     return kWaitTimedOut;
 }
 
+bool Event::AnySignalled(Event* const* events, std::uint32_t count)
+{
+    return std::any_of(events, events + count,
+                       [](const Event* event) { return event->mSignalled.load(std::memory_order_relaxed); });
+}
+
+bool Event::TakeSignal()
+{
+    if (!mAutoReset) {
+        return mSignalled.load(std::memory_order_acquire);
+    }
+    bool signalled = mSignalled.load(std::memory_order_relaxed);
+    while (signalled && !mSignalled.compare_exchange_weak(signalled, false, std::memory_order_acquire)) {
+    }
+    return signalled;
+}
+
 void Event::Link(WaitLink& link)
 {
+    const std::lock_guard lock(mMutex);
     link.previous = nullptr;
     link.next = mWaiters;
     if (mWaiters != nullptr) {
@@ -117,6 +167,7 @@ void Event::Link(WaitLink& link)
 
 void Event::Unlink(WaitLink& link)
 {
+    const std::lock_guard lock(mMutex);
     if (link.previous != nullptr) {
         link.previous->next = link.next;
     } else {

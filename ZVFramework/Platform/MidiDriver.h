@@ -25,7 +25,8 @@ enum class MidiSysExFill {
     Interrupted,  // the message was cut short or lost bytes: drop what was collected of it, this buffer included
 };
 
-// Input callbacks come on a thread of the driver, never the caller's, one at a time and in arrival order.
+// Input callbacks come one at a time and in arrival order, on a thread of the driver, or, from a driver whose
+// device answers as it takes a message, on the thread whose send that is, before the send returns.
 class MidiInputCallback {
 public:
     // The message packed with its status byte lowest (see MidiMessage.h); milliseconds since the input started.
@@ -39,8 +40,9 @@ protected:
 
 class MidiOutputCallback {
 public:
-    // On a thread of the driver: the long message sent with this token has left the computer (delivered), or
-    // could not be sent (its device went away or the write failed).
+    // The long message sent with this token has left the computer (delivered), or could not be sent (its device
+    // went away or the write failed). On a thread of the driver, or on the sender's own thread before
+    // SendLongMessage returns when the driver is done with the message at once.
     virtual void OnLongMessageDone(MidiOutput& output, std::uint64_t token, bool delivered) = 0;
 
 protected:
@@ -70,8 +72,9 @@ public:
 
     // Sends a message packed as MidiMessage.h says; false for a packing without a status byte or a driver error.
     virtual bool SendShortMessage(std::uint32_t packedMessage) = 0;
-    // Queues the bytes as they are (the driver keeps its own copy). true: OnLongMessageDone follows with the
-    // token; false: refused at once (nothing to send, device gone), and no callback follows.
+    // Queues the bytes as they are (the driver keeps its own copy). true: OnLongMessageDone follows with the token,
+    // or came already; false: refused at once (nothing to send, device gone), and no callback follows. The caller
+    // must not hold a lock that the callback takes.
     virtual bool SendLongMessage(const std::uint8_t* bytes, std::size_t count, std::uint64_t token) = 0;
 };
 

@@ -9,8 +9,9 @@
 
 namespace ZV::Platform {
 
-// The MIDI service of a simulated system: its ports are the devices, in its order, and every callback runs on
-// the system's scheduler thread.
+// The MIDI service of a simulated system: its ports are the devices, in its order. Callbacks run where the system
+// runs its transfers: on its scheduler thread, or, for a message that its cable carries at once, on the sending
+// thread before the send returns (the done, and whatever the device answers).
 class SimulatedMidiDriver final : public MidiDriver {
 public:
     explicit SimulatedMidiDriver(std::shared_ptr<Simulator::SimulatedMidiSystem> system);

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <new>
 #include <system_error>
+#include <thread>
 
 namespace ZV::Platform {
 
@@ -53,6 +54,21 @@ std::unique_ptr<Event> ThreadingServices::CreateEvent(EventReset reset)
 std::uint32_t ThreadingServices::WaitForAnyEvent(Event* const* events, std::uint32_t count, std::uint32_t timeout)
 {
     return Event::WaitForAny(events, count, timeout);
+}
+
+bool SpinningCanHelp()
+{
+    static const bool severalProcessors = std::thread::hardware_concurrency() > 1;
+    return severalProcessors;
+}
+
+void PauseWhileSpinning()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#else
+    std::this_thread::yield();
+#endif
 }
 
 }  // namespace ZV::Platform

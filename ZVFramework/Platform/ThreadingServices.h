@@ -28,4 +28,9 @@ protected:
     virtual ~ThreadingServices() = default;
 };
 
+// Whether a thread may spin a moment before it sleeps: only when another processor can run the thread it waits for.
+bool SpinningCanHelp();
+// Lets a thread that spins on a value another thread will change wait a moment without giving up its processor.
+void PauseWhileSpinning();
+
 }  // namespace ZV::Platform

@@ -42,6 +42,24 @@ RetriggerableThreader::~RetriggerableThreader()
     }
 }
 
+void RetriggerableThreader::SetName(const WideString& name)
+{
+    mName = name;
+    mNamedAfter = nullptr;
+    mNamedAfterType = nullptr;
+}
+
+void RetriggerableThreader::NameAfter(const LThreadWorker& worker)
+{
+    const std::type_info& type = typeid(worker);
+    if (&worker == mNamedAfter && mNamedAfterType != nullptr && type == *mNamedAfterType) {
+        return;
+    }
+    mName = worker.ToString();
+    mNamedAfter = &worker;
+    mNamedAfterType = &type;
+}
+
 ZVRESULT RetriggerableThreader::Trigger(const ConstRCPtr<LThreadWorker>& worker,
                                         const ConstRCPtr<LRefCountedObject>& parameter, const RCPtr<LEvent>& doneEvent,
                                         int priority)

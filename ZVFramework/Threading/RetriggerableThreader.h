@@ -8,6 +8,7 @@
 #include "Utilities/Storage/StringT.h"
 
 #include <cstdint>
+#include <typeinfo>
 
 namespace ZV {
 
@@ -25,7 +26,10 @@ public:
     virtual ~RetriggerableThreader();
 
     WideString ToString() const override { return mName; }
-    void SetName(const WideString& name) { mName = name; }
+    void SetName(const WideString& name);
+    // Takes the worker's ToString, its class name, as the name; asks it only when the worker is another object than
+    // the one the name came from last, since making the text costs far more than handing over a job.
+    void NameAfter(const LThreadWorker& worker);
 
     // Hands a job to the thread, which runs worker->DoWork(parameter) at the given priority, lets go of worker and
     // parameter and then sets the done event. ZV_E_FAIL when the threader is stopping, busy, or has no thread.
@@ -51,6 +55,9 @@ private:
     RCPtr<LSharedState> mState;
     Thread mThread;
     WideString mName;
+    // Where the name came from: compared, never followed.
+    const LThreadWorker* mNamedAfter = nullptr;
+    const std::type_info* mNamedAfterType = nullptr;
 };
 
 }  // namespace ZV

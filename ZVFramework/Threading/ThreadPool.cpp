@@ -67,24 +67,25 @@ void LThreadPool::QueueWork(const ConstRCPtr<LThreadWorker>& worker, const Const
     }
     // Made before the lock is taken, and let go after it is left when it was not queued.
     RCPtr<LWorkerParams> job = LWorkerParams::Create(worker, parameter, priority);
-    MutexLock lock(mLock);
-    if (mWorkerCount.load() <= 0) {
-        return;
+    {
+        MutexLock lock(mLock);
+        if (mWorkerCount.load() <= 0) {
+            return;
+        }
+        const std::uint32_t queued = mJobs.GetCount();
+        std::uint32_t index = 0;
+        while (index < queued && mJobs.GetData()[index]->GetPriority() < priority) {
+            ++index;
+        }
+        if (Failed(mJobs.InsertItem(index, job)) || queued != 0) {
+            return;
+        }
     }
-    const std::uint32_t queued = mJobs.GetCount();
-    std::uint32_t index = 0;
-    while (index < queued && mJobs.GetData()[index]->GetPriority() < priority) {
-        ++index;
-    }
-    if (Failed(mJobs.InsertItem(index, job))) {
-        return;
-    }
-    if (queued == 0) {
-        // No drain runs, or the last one is just ending: wait until it has let the pool go, then start the next.
-        mIdleEvent->Wait(kWaitInfinite);
-        mQueueThreader.Trigger(ConstRCPtr<LThreadWorker>(this), ConstRCPtr<LRefCountedObject>(this), mIdleEvent,
-                               mQueuePriority);
-    }
+    // The queue was empty, so no drain runs, or the last one is just ending: wait until it has let the pool go, then
+    // start the next. Jobs queued meanwhile wait for that drain.
+    mIdleEvent->Wait(kWaitInfinite);
+    mQueueThreader.Trigger(ConstRCPtr<LThreadWorker>(this), ConstRCPtr<LRefCountedObject>(this), mIdleEvent,
+                           mQueuePriority);
 }
 
 int LThreadPool::TryDispatch(const ConstRCPtr<LThreadWorker>& worker, const ConstRCPtr<LRefCountedObject>& parameter,
@@ -151,7 +152,7 @@ bool LThreadPool::HandOver(std::uint32_t index, const ConstRCPtr<LThreadWorker>&
         return false;
     }
     if (worker) {
-        threader.SetName(worker->ToString());
+        threader.NameAfter(*worker);
     }
     return Succeeded(threader.Trigger(worker, parameter, mEventPool->GetEvent(index), priority));
 }

@@ -21,9 +21,9 @@ namespace ZV {
 // within a priority, and the pool's queue thread hands the queued jobs to workers as they become free. With a single
 // worker a new job never overtakes queued ones, so jobs of one priority run strictly in arrival order.
 //
-// Lock protocol: the pool's lock guards the queue, the choice of a worker and each hand-over. QueueWork holds it
-// while it waits for the previous drain to end, which is safe because a drain takes the lock only while it still has
-// jobs to hand over, and after its last unlock it needs nothing of the pool until it has ended.
+// Lock protocol: the pool's lock guards the queue, the choice of a worker and each hand-over, and nobody blocks while
+// holding it. The job that finds the queue empty starts the next drain: after leaving the lock it waits for the
+// previous drain, which has seen the queue empty and needs nothing of the pool any more, to end.
 class LThreadPool : public LThreadWorker {
 public:
     // One queued job. Records come from a pool of their own, made on the threads that queue jobs and let go on the

@@ -60,7 +60,9 @@ TEST_F(UpdateEngineRoad, RunningDeviceWithLowerBuildIsSwitchedToUpdateModeAndUpd
 
     EXPECT_EQ(mLog->DeviceStateChanges(), (std::vector<std::string>{"1<-0", "5<-3", "6<-5", "7<-6", "8<-7"}));
     EXPECT_EQ(mLog->Count(kNidFirmwareFileStateChange), 1u);
-    EXPECT_EQ(mLog->Count(kNidFirmwareUpdateProgress), 20u);
+    // A report still waiting when the next one comes is replaced by it.
+    EXPECT_GE(mLog->Count(kNidFirmwareUpdateProgress), 1u);
+    EXPECT_LE(mLog->Count(kNidFirmwareUpdateProgress), 20u);
     double lastFraction = 0.0;
     for (const LEngineNotificationLog::Entry& entry : mLog->Entries) {
         EXPECT_EQ(entry.Thread, std::this_thread::get_id()) << "notifications arrive on the processing thread";

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
+#include <vector>
 
 namespace ZV {
 namespace {
@@ -172,6 +175,38 @@ TEST_F(MidiCommTest, DeviceLogShowsASentRequestAndItsReplyIsCaptured)
     ASSERT_TRUE(mCaptured->WaitForCount(1));
     EXPECT_EQ(mCaptured->InHex(), std::vector<std::string>{"F0 47 00 37 07 03 00 01 00 F7"});
     EXPECT_EQ(mCaptured->Messages().front().PortName, "Halvista Left");
+}
+
+// At unlimited speed a send carries its message to the device on the sending thread; threads that send at once
+// must still take turns with each other and with the simulation's own thread, so that every message arrives whole
+// and each thread's in its order.
+TEST_F(MidiCommTest, SendsFromSeveralThreadsAtOnceArriveWholeAndEachThreadsInItsOrder)
+{
+    constexpr int kSenders = 4;
+    constexpr int kMessages = 100;
+    OpenThroughLoop();
+    std::vector<std::thread> senders;
+    std::atomic<int> failedSends{0};
+    for (int sender = 0; sender < kSenders; ++sender) {
+        senders.emplace_back([&, sender] {
+            for (int message = 0; message < kMessages; ++message) {
+                const Bytes bytes{0xF0, static_cast<std::uint8_t>(sender), static_cast<std::uint8_t>(message), 0xF7};
+                failedSends += Send(mRender, bytes) != 4;
+            }
+        });
+    }
+    for (std::thread& sender : senders) {
+        sender.join();
+    }
+    EXPECT_EQ(failedSends, 0);
+    ASSERT_TRUE(mCaptured->WaitForCount(kSenders * kMessages));
+    std::vector<int> next(kSenders, 0);
+    for (const LCapturedMessages::Message& message : mCaptured->Messages()) {
+        ASSERT_EQ(message.Data.size(), 4u);
+        int& expected = next[message.Data[1]];
+        ASSERT_EQ(message.Data[2], expected) << "sender " << int{message.Data[1]};
+        ++expected;
+    }
 }
 
 TEST_F(MidiCommTest, SendRefusesAnEmptyMessageAndAnythingButARenderPortAndPadsAShortMessage)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,6 +31,19 @@ TEST(InternString, EqualTextsShareOnePointerThatInternsToItselfCaseMakesAnotherI
     EXPECT_NE(lower, canonical);
     EXPECT_EQ(InternString(nullptr), nullptr);
     EXPECT_EQ(InternString(L""), nullptr);
+}
+
+TEST(InternString, ABufferAskedForAgainWithAnotherTextGetsThatTextsPointer)
+{
+    wchar_t buffer[32] = L"NID_INTERN_BUFFER_A";
+    const wchar_t* first = InternString(buffer);
+    EXPECT_EQ(InternString(buffer), first);
+    std::wcscpy(buffer, L"NID_INTERN_BUFFER_B");
+    const wchar_t* second = InternString(buffer);
+    ASSERT_NE(second, first) << "the buffer's address is the same, its text is not";
+    EXPECT_EQ(std::wstring(second), L"NID_INTERN_BUFFER_B");
+    std::wcscpy(buffer, L"NID_INTERN_BUFFER_A");
+    EXPECT_EQ(InternString(buffer), first);
 }
 
 TEST(InternString, CanonicalPointersStayValidWhileTheTableGrows)

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 #include <thread>
@@ -168,6 +169,69 @@ TEST_F(QueueTest, NotificationsLeftWithoutADistributorAreDroppedUnmarked)
     EXPECT_EQ(LTestRecord::sLiving, 1);
 }
 
+TEST_F(QueueTest, AReplacingPostTakesThePlaceOfTheWaitingOneOfItsIdAndLetsThatOneGo)
+{
+    constexpr const wchar_t* kProgressId = L"NID_QUEUE_PROGRESS";
+    const RCPtr<LRecordingClient> client = Registered("Client");
+    Registered("Progress", 0, kProgressId);
+    const RCPtr<LRecordingClient> latest = Registered("Latest", kNotifyLatestOnly, kProgressId);
+    const auto postProgress = [&](int value) {
+        return queue->PostReplacingNotification(MakeNotification(kProgressId, value));
+    };
+    const RCPtr<LNotification> replaced = MakeNotification(kProgressId, 10);
+    const RCPtr<LNotification> ordinary = MakeNotification(kProgressId, 20);
+
+    Post(1);
+    EXPECT_EQ(queue->PostReplacingNotification(replaced), ZV_S_OK);
+    Post(2);
+    EXPECT_EQ(queue->PostNotification(ordinary), ZV_S_OK);
+    EXPECT_EQ(postProgress(11), ZV_S_OK);
+    EXPECT_EQ(postProgress(12), ZV_S_OK);
+    EXPECT_EQ(queue->GetQueuedCount(), 4u) << "each report took the place of the one before";
+    EXPECT_FALSE(replaced->IsPosted()) << "a replaced notification has left the queue and may be posted again";
+    EXPECT_EQ(LTestRecord::sLiving, 5) << "and what it alone held, the report 11, is gone";
+    EXPECT_EQ(queue->PostReplacingNotification(nullptr), ZV_E_INVALIDARG);
+    EXPECT_EQ(queue->PostReplacingNotification(ordinary), ZV_E_INVALIDARG) << "it waits already";
+
+    queue->ProcessNotifications(false);
+    EXPECT_THAT(ValuesOf(log, "Client"), ElementsAre(1, 2));
+    EXPECT_THAT(ValuesOf(log, "Progress"), ElementsAre(12, 20)) << "the newest report in the first one's place";
+    EXPECT_THAT(ValuesOf(log, "Latest"), ElementsAre(12)) << "the newest of the id for a latest-only client";
+
+    // Once the waiting report was taken, the next one queues anew, behind what came before it.
+    Post(3);
+    EXPECT_EQ(postProgress(13), ZV_S_OK);
+    EXPECT_EQ(queue->GetQueuedCount(), 2u);
+    log.clear();
+    queue->ProcessNotifications(false);
+    EXPECT_THAT(ClientsInOrder(log), ElementsAre("Client", "Latest", "Progress"));
+    EXPECT_EQ(LTestRecord::sLiving, 2);
+}
+
+TEST_F(QueueTest, AReplacingPostFindsTheWaitingOneWhereverTheRingWrappedAndGrewSince)
+{
+    constexpr const wchar_t* kProgressId = L"NID_QUEUE_PROGRESS";
+    Registered("Client");
+    Registered("Progress", 0, kProgressId);
+    for (int i = 0; i < 200; ++i) {
+        Post(-1);
+    }
+    queue->Clear();
+    queue->PostReplacingNotification(MakeNotification(kProgressId, 0));
+    for (int i = 0; i < 600; ++i) {
+        Post(i);
+    }
+    EXPECT_GT(queue->GetQueueCapacity(), 600u);
+    queue->PostReplacingNotification(MakeNotification(kProgressId, 1));
+    queue->ProcessNotifications(false);
+    ASSERT_EQ(log.size(), 601u);
+    EXPECT_EQ(log.front().client, "Progress");
+    EXPECT_EQ(log.front().value, 1);
+    for (int i = 0; i < 600; ++i) {
+        ASSERT_EQ(log[static_cast<std::size_t>(i) + 1].value, i);
+    }
+}
+
 TEST(QueueLifetime, AQueueAndItsPostingReceiverAreFreedWhenTheLastOutsideReferenceGoes)
 {
     std::vector<Delivery> log;
@@ -190,31 +254,57 @@ TEST(QueueLifetime, AQueueAndItsPostingReceiverAreFreedWhenTheLastOutsideReferen
     EXPECT_EQ(LTestRecord::sLiving, 0);
 }
 
-TEST(QueueThreads, PostsFromAWorkerKeepLatestOnlyBookkeepingSafeWhileClientsComeAndGo)
+// A queue whose client "Every" receives every notification of kId, posted by a worker thread while the test thread
+// processes the queue.
+class QueueThreads : public ::testing::Test {
+protected:
+    static constexpr const wchar_t* kId = L"NID_QUEUE_THREADS";
+
+    QueueThreads()
+    {
+        queue->AttachDistributor(distributor);
+        every->RegisterForNotification(distributor, kId, 0);
+    }
+    ~QueueThreads() override
+    {
+        if (worker.joinable()) {
+            worker.join();
+        }
+        every->UnregisterAllNotifications();
+    }
+
+    // Posts the values 0 .. count - 1 from the worker, each with the given way of posting.
+    void PostFromTheWorker(int count, ZVRESULT (LNotificationQueue::*post)(const RCPtr<LNotification>&))
+    {
+        worker = std::thread([this, count, post] {
+            for (int i = 0; i < count; ++i) {
+                (queue.Get()->*post)(MakeNotification(kId, i));
+            }
+            done = true;
+        });
+    }
+
+    bool WorkerIsPosting() const { return !done || queue->GetQueuedCount() != 0; }
+
+    std::vector<Delivery> log;
+    const RCPtr<LNotificationDistributor> distributor{new LNotificationDistributor};
+    const RCPtr<LNotificationQueue> queue{new LNotificationQueue};
+    const RCPtr<LRecordingClient> every = LRecordingClient::Create("Every", log);
+    std::atomic<bool> done{false};
+    std::thread worker;
+};
+
+TEST_F(QueueThreads, PostsFromAWorkerKeepLatestOnlyBookkeepingSafeWhileClientsComeAndGo)
 {
     constexpr int kPosts = 3000;
-    std::vector<Delivery> log;
-    const RCPtr<LNotificationDistributor> distributor(new LNotificationDistributor);
-    const RCPtr<LNotificationQueue> queue(new LNotificationQueue);
-    queue->AttachDistributor(distributor);
-    const RCPtr<LRecordingClient> every = LRecordingClient::Create("Every", log);
-    every->RegisterForNotification(distributor, L"NID_QUEUE_THREADS", 0);
-
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
-        for (int i = 0; i < kPosts; ++i) {
-            queue->PostNotification(MakeNotification(L"NID_QUEUE_THREADS", i));
-        }
-        done = true;
-    });
+    PostFromTheWorker(kPosts, &LNotificationQueue::PostNotification);
     std::vector<Delivery> latestLog;
-    while (!done || queue->GetQueuedCount() != 0) {
+    while (WorkerIsPosting()) {
         const RCPtr<LRecordingClient> latest = LRecordingClient::Create("Latest", latestLog);
-        latest->RegisterForNotification(distributor, L"NID_QUEUE_THREADS", kNotifyLatestOnly);
+        latest->RegisterForNotification(distributor, kId, kNotifyLatestOnly);
         queue->ProcessNotifications(false);
         latest->UnregisterAllNotifications();
     }
-    worker.join();
 
     const std::vector<int> values = ValuesOf(log, "Every");
     ASSERT_EQ(values.size(), static_cast<std::size_t>(kPosts));
@@ -222,7 +312,27 @@ TEST(QueueThreads, PostsFromAWorkerKeepLatestOnlyBookkeepingSafeWhileClientsCome
         ASSERT_EQ(values[static_cast<std::size_t>(i)], i);
     }
     EXPECT_LE(latestLog.size(), values.size());
-    every->UnregisterAllNotifications();
+}
+
+// A worker reports progress far faster than the user-interface thread takes it: the queue never holds more than
+// one report, and the reports that arrive do so in the order they were made, the last one included.
+TEST_F(QueueThreads, ReportsFromAWorkerNeverPileUpAndArriveNewerEachTime)
+{
+    constexpr int kReports = 5000;
+    PostFromTheWorker(kReports, &LNotificationQueue::PostReplacingNotification);
+    std::uint32_t mostQueued = 0;
+    while (WorkerIsPosting()) {
+        mostQueued = std::max(mostQueued, queue->GetQueuedCount());
+        queue->ProcessNotifications(false);
+    }
+
+    EXPECT_LE(mostQueued, 1u);
+    const std::vector<int> values = ValuesOf(log, "Every");
+    ASSERT_FALSE(values.empty());
+    EXPECT_EQ(values.back(), kReports - 1);
+    EXPECT_TRUE(std::is_sorted(values.begin(), values.end()) &&
+                std::adjacent_find(values.begin(), values.end()) == values.end());
+    EXPECT_EQ(LTestRecord::sLiving, 0) << "every replaced report was let go";
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
 #include "Notification/InternTable.h"
 #include "Notification/Notification.h"
-#include "Notification/NotificationLock.h"
 #include "NotificationTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -14,7 +15,6 @@ namespace {
 
 std::uint32_t SpareCount()
 {
-    MutexLock lock(GetNotificationLock());
     return GetNotificationSparePool().GetCount();
 }
 
@@ -98,6 +98,53 @@ TEST(NotificationPool, ThreadsCreatingAndReleasingShareThePoolSafely)
     }
     EXPECT_EQ(wrong, 0);
     EXPECT_LE(SpareCount(), static_cast<std::uint32_t>(kThreads));
+    EXPECT_EQ(LTestRecord::sLiving, 0);
+}
+
+// The user-interface thread lets go of what a worker made, as with every notification posted to a queue.
+TEST(NotificationPool, NotificationsLetGoOnOneThreadAreHandedOutOnAnotherEachToOneHolderAtATime)
+{
+    const NotificationPoolOn pool;
+    constexpr int kBatches = 300;
+    constexpr int kBatch = 8;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<RCPtr<LNotification>> handedOver;
+    bool done = false;
+    std::atomic<int> sharedSpares{0};
+    std::thread maker([&] {
+        for (int batch = 0; batch < kBatches; ++batch) {
+            std::vector<RCPtr<LNotification>> made;
+            for (int i = 0; i < kBatch; ++i) {
+                made.push_back(MakeNotification(L"NID_POOL_HANDOVER", batch * kBatch + i));
+            }
+            for (std::size_t i = 0; i < made.size(); ++i) {
+                for (std::size_t j = 0; j < i; ++j) {
+                    sharedSpares += made[i].Get() == made[j].Get();
+                }
+            }
+            const std::lock_guard lock(mutex);
+            handedOver.insert(handedOver.end(), made.begin(), made.end());
+            changed.notify_one();
+        }
+        const std::lock_guard lock(mutex);
+        done = true;
+        changed.notify_one();
+    });
+    int expected = 0;
+    std::unique_lock lock(mutex);
+    while (!done || !handedOver.empty()) {
+        changed.wait(lock, [&] { return done || !handedOver.empty(); });
+        for (const RCPtr<LNotification>& notification : handedOver) {
+            EXPECT_EQ(ValueOf(*notification), expected++);
+        }
+        handedOver.clear();
+    }
+    lock.unlock();
+    maker.join();
+    EXPECT_EQ(expected, kBatches * kBatch);
+    EXPECT_EQ(sharedSpares, 0) << "a spare was handed to two holders at once";
+    EXPECT_LE(SpareCount(), static_cast<std::uint32_t>(kBatches * kBatch));
     EXPECT_EQ(LTestRecord::sLiving, 0);
 }
 

@@ -65,5 +65,58 @@ TEST(PlatformEvent, OneSignalOfAnAutoResetEventLetsExactlyOneOfTwoWaitersThrough
     }
 }
 
+TEST(PlatformEvent, WaitForAnyGivesTheLowestSignalledAndTakesOnlyAnAutomaticSignal)
+{
+    Event first(EventReset::Automatic);
+    Event manual(EventReset::Manual);
+    Event last(EventReset::Automatic);
+    std::array<Event*, 3> events{&first, &manual, &last};
+    last.Set();
+    manual.Set();
+    EXPECT_EQ(Event::WaitForAny(events.data(), 3, 0), 1u);
+    EXPECT_EQ(Event::WaitForAny(events.data(), 3, 0), 1u) << "a manual-reset event stays signalled";
+    manual.Reset();
+    EXPECT_EQ(Event::WaitForAny(events.data(), 3, kBoundedWait), 2u);
+    EXPECT_EQ(Event::WaitForAny(events.data(), 3, 10), kWaitTimedOut) << "the automatic signal was taken";
+    EXPECT_EQ(Event::WaitForAny(events.data(), 0, 0), kWaitFailed);
+}
+
+// Every pair hands a turn back and forth through two events of its own, all pairs at once: a signal lost between a
+// waiter's last look and its sleep, or a Set that wakes the wrong waiter, leaves a pair stuck.
+TEST(PlatformEvent, PairsOfThreadsPassTurnsThroughTheirOwnEventsAllAtOnceWithoutLosingOne)
+{
+    constexpr int kPairs = 4;
+    constexpr int kTurns = 2000;
+    std::vector<std::unique_ptr<Event>> events;
+    for (int i = 0; i < 2 * kPairs; ++i) {
+        events.push_back(std::make_unique<Event>(EventReset::Automatic));
+    }
+    std::array<int, 2 * kPairs> turnsTaken{};
+    std::vector<std::thread> players;
+    for (int pair = 0; pair < kPairs; ++pair) {
+        for (int side = 0; side < 2; ++side) {
+            players.emplace_back([&, pair, side] {
+                Event* mine = events[static_cast<std::size_t>(2 * pair + side)].get();
+                Event& theirs = *events[static_cast<std::size_t>(2 * pair + 1 - side)];
+                int& taken = turnsTaken[static_cast<std::size_t>(2 * pair + side)];
+                for (int turn = 0; turn < kTurns; ++turn) {
+                    if (Event::WaitForAny(&mine, 1, kBoundedWait) != kWaitSignalled) {
+                        return;
+                    }
+                    ++taken;
+                    theirs.Set();
+                }
+            });
+        }
+        events[static_cast<std::size_t>(2 * pair)]->Set();
+    }
+    for (std::thread& player : players) {
+        player.join();
+    }
+    for (const int taken : turnsTaken) {
+        EXPECT_EQ(taken, kTurns);
+    }
+}
+
 }  // namespace
 }  // namespace ZV::Platform

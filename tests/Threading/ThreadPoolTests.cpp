@@ -110,6 +110,36 @@ TEST(LThreadPool, PriorityTwoRunsBeforeTwoQueuedZerosInTheirOrderOnEveryRepeatWi
     }
 }
 
+// Several threads queue at once on one worker, as the MIDI callbacks do: every job must run exactly once (none lost
+// while a drain ends and the next starts, none run twice), and each thread's jobs in the order it queued them.
+TEST(LThreadPool, JobsQueuedFromSeveralThreadsAtOnceRunOnceEachAndEachThreadsInItsOrder)
+{
+    constexpr int kProducers = 4;
+    constexpr int kJobs = 500;
+    JobLog log;
+    RCPtr<LThreadPool> pool = LThreadPool::Create(1, kThreadPriorityHighest);
+    std::vector<std::thread> producers;
+    for (int producer = 0; producer < kProducers; ++producer) {
+        producers.emplace_back([&, producer] {
+            for (int job = 0; job < kJobs; ++job) {
+                pool->QueueWork(Logging(log, producer * kJobs + job), nullptr, kThreadPriorityNormal);
+            }
+        });
+    }
+    for (std::thread& producer : producers) {
+        producer.join();
+    }
+    ASSERT_TRUE(log.WaitForEntries(kProducers * kJobs));
+    const std::vector<int> labels = log.GetLabels();
+    EXPECT_EQ(labels.size(), static_cast<std::size_t>(kProducers * kJobs));
+    std::vector<int> next(kProducers, 0);
+    for (const int label : labels) {
+        int& expected = next[static_cast<std::size_t>(label / kJobs)];
+        ASSERT_EQ(label % kJobs, expected) << "producer " << label / kJobs;
+        ++expected;
+    }
+}
+
 TEST(LThreadPool, ShutdownDiscardsQueuedJobsLetsRunningOnesEndAndReturnsWithinTwoSeconds)
 {
     JobLog log;
@@ -242,9 +272,11 @@ protected:
         for (const RCPtr<LGatedWorker>& gate : gates) {
             gate->release.Set();
         }
+        // The queue thread may still hold the pool when the test lets it go: the pool's threads must have ended
+        // before the services they wait through go.
+        pool->Shutdown();
     }
 
-    // Outlives the pool, whose threads may be about to wait through it.
     FailingMultipleWaits services{2};
     JobLog log;
     RCPtr<LThreadPool> pool = LThreadPool::Create(2, kThreadPriorityNormal);

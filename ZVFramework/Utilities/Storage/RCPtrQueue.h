@@ -13,8 +13,9 @@
 namespace ZV {
 
 // A first-in first-out ring of counted pointers that never refuses an item: it starts with N slots and, once full,
-// grows by one slot per item (its storage grows in steps of N slots). One slot always stays empty. Every operation
-// runs under the given mutex, which several rings may share; a null mutex means no locking.
+// doubles them, so that a post costs the same however large the ring has grown and wherever it wrapped. One slot
+// always stays empty. Every operation runs under the given mutex, which several rings may share; a null mutex means
+// no locking.
 template <class T, std::uint32_t N>
 class RCPtrQueue {
 public:
@@ -28,19 +29,11 @@ public:
     ZVRESULT Enqueue(const RCPtr<T>& item)
     {
         MutexLock lock(mMutex);
-        const std::uint32_t capacity = mSlots.GetCount();
-        if (CountLocked() == capacity - 1) {
-            // The new slot goes in at the read index, so that the items from there on keep their order.
-            if (Failed(mSlots.InsertSpace(mReadIndex, 1))) {
-                throw Exception<std::bad_alloc>();
-            }
-            if (mWriteIndex > mReadIndex) {
-                ++mWriteIndex;
-            }
-            mReadIndex = (mReadIndex + 1) % (capacity + 1);
+        if (CountLocked() == mSlots.GetCount() - 1) {
+            Grow();
         }
         const std::uint32_t slot = mWriteIndex;
-        mWriteIndex = (slot + 1) % mSlots.GetCount();
+        mWriteIndex = After(slot);
         *mSlots.GetItemPointer(slot) = item;
         return ZV_S_OK;
     }
@@ -64,7 +57,19 @@ public:
             return false;
         }
         item = std::move(*mSlots.GetItemPointer(mReadIndex));
-        mReadIndex = (mReadIndex + 1) % mSlots.GetCount();
+        mReadIndex = After(mReadIndex);
+        return true;
+    }
+
+    // Puts the item in the place of the one at that position (0: the oldest) and hands the one it replaced back in
+    // item; false, with nothing changed, when fewer items are queued.
+    bool Replace(std::uint32_t position, RCPtr<T>& item)
+    {
+        MutexLock lock(mMutex);
+        if (position >= CountLocked()) {
+            return false;
+        }
+        std::swap(*mSlots.GetItemPointer((mReadIndex + position) % mSlots.GetCount()), item);
         return true;
     }
 
@@ -82,6 +87,33 @@ public:
     }
 
 private:
+    // Doubles the slots. The items stay in order: of the two runs of a wrapped ring, the shorter one moves into the
+    // new slots, so a doubling never moves more than half the ring.
+    void Grow()
+    {
+        const std::uint32_t capacity = mSlots.GetCount();
+        if (Failed(mSlots.SetCount(capacity * 2))) {
+            throw Exception<std::bad_alloc>();
+        }
+        if (mWriteIndex >= mReadIndex) {
+            return;
+        }
+        if (mWriteIndex <= capacity - mReadIndex) {
+            for (std::uint32_t slot = 0; slot < mWriteIndex; ++slot) {
+                *mSlots.GetItemPointer(capacity + slot) = std::move(*mSlots.GetItemPointer(slot));
+            }
+            mWriteIndex += capacity;
+        } else {
+            for (std::uint32_t slot = capacity; slot-- > mReadIndex;) {
+                *mSlots.GetItemPointer(capacity + slot) = std::move(*mSlots.GetItemPointer(slot));
+            }
+            mReadIndex += capacity;
+        }
+    }
+
+    // The slot after this one, round the ring.
+    std::uint32_t After(std::uint32_t slot) const { return slot + 1 == mSlots.GetCount() ? 0 : slot + 1; }
+
     std::uint32_t CountLocked() const
     {
         return mWriteIndex >= mReadIndex ? mWriteIndex - mReadIndex : mWriteIndex + mSlots.GetCount() - mReadIndex;

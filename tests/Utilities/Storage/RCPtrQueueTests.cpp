@@ -37,7 +37,7 @@ TEST(RCPtrQueue, AnEmptyRingRefusesToDequeueWithTheRuntimeErrorText)
                                  "Runtime Error : ZV::RCPtrQueue<class ZV::LNotification,256>::Dequeue"));
 }
 
-TEST(RCPtrQueue, KeepsOneSlotEmptyAndGrowsByOneSlotPerItemOnceFull)
+TEST(RCPtrQueue, KeepsOneSlotEmptyAndDoublesItsSlotsWhenFull)
 {
     RCPtrQueue<LHolder<int>, 256> queue(nullptr);
     for (int i = 0; i < 255; ++i) {
@@ -46,20 +46,18 @@ TEST(RCPtrQueue, KeepsOneSlotEmptyAndGrowsByOneSlotPerItemOnceFull)
     EXPECT_EQ(queue.GetCapacity(), 256u);
     EXPECT_EQ(queue.Enqueue(Item(255)), ZV_S_OK);
     EXPECT_EQ(queue.GetCount(), 256u);
-    EXPECT_EQ(queue.GetCapacity(), 257u);
-    queue.Enqueue(Item(256));
-    EXPECT_EQ(queue.GetCapacity(), 258u);
+    EXPECT_EQ(queue.GetCapacity(), 512u);
 
     const std::vector<int> values = Drain(queue);
-    ASSERT_EQ(values.size(), 257u);
-    for (int i = 0; i < 257; ++i) {
+    ASSERT_EQ(values.size(), 256u);
+    for (int i = 0; i < 256; ++i) {
         ASSERT_EQ(values[static_cast<std::size_t>(i)], i);
     }
 }
 
 TEST(RCPtrQueue, KeepsFirstInFirstOutWhereverTheRingWrappedWhenItGrew)
 {
-    for (int offset = 0; offset < 4; ++offset) {
+    for (int offset = 0; offset < 8; ++offset) {
         RCPtrQueue<LHolder<int>, 4> queue(nullptr);
         // Move the read index to the offset, so that the items wrap around the end.
         for (int i = 0; i < offset; ++i) {
@@ -69,7 +67,7 @@ TEST(RCPtrQueue, KeepsFirstInFirstOutWhereverTheRingWrappedWhenItGrew)
         for (int i = 0; i < 10; ++i) {
             queue.Enqueue(Item(i));
         }
-        EXPECT_EQ(queue.GetCapacity(), 11u);
+        EXPECT_EQ(queue.GetCapacity(), 16u);
         EXPECT_EQ(Drain(queue), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9})) << "offset " << offset;
     }
 }
