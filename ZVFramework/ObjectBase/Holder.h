@@ -8,20 +8,21 @@ namespace ZV {
 template <class T>
 class LHolder : public virtual LRefCountedObject {
 public:
-    LHolder() : mValue(new T()) {}
-    explicit LHolder(const T& value) : mValue(new T(value)) {}
+    LHolder() : mValue() {}
+    explicit LHolder(const T& value) : mValue(value) {}
     LHolder(const LHolder&) = delete;
     LHolder& operator=(const LHolder&) = delete;
-    ~LHolder() override { delete mValue; }
+    ~LHolder() override = default;
 
-    static RCPtr<LHolder> Create() { return RCPtr<LHolder>(new LHolder()); }
-    static RCPtr<LHolder> Create(const T& value) { return RCPtr<LHolder>(new LHolder(value)); }
+    static RCPtr<LHolder> Create() { return RCPtr<LHolder>(new LHolder(), kNewObject); }
+    static RCPtr<LHolder> Create(const T& value) { return RCPtr<LHolder>(new LHolder(value), kNewObject); }
 
-    T& GetValue() { return *mValue; }
-    const T& GetValue() const { return *mValue; }
+    T& GetValue() { return mValue; }
+    const T& GetValue() const { return mValue; }
 
 private:
-    T* mValue;
+    // In the holder itself: one allocation per boxed value.
+    T mValue;
 };
 
 }  // namespace ZV
