@@ -43,8 +43,6 @@ const BuiltInOrder gWorkerParamsPool([] { GetWorkerParamsPool(); });
 const BuiltInOrder gNotificationLock([] { GetNotificationLock(); });
 const BuiltInOrder gInternTable([] { GetInternTable(); });
 const BuiltInOrder gNotificationSparePool([] { GetNotificationSparePool(); });
-// Nothing takes it; it stands in the order as the original program built it.
-Mutex gSecondLock;
 }  // namespace
 
 const WideString gApplicationCenterName(L"application");

@@ -33,14 +33,36 @@ std::size_t MatchingOpenParenthesis(std::string_view text, std::size_t closeInde
     return std::string_view::npos;
 }
 
+// Where the template arguments that g++ (" [with T = ...]") and clang (" [T = ...]") append to a signature begin,
+// or the end of the text.
+std::size_t TemplateArgumentsStart(std::string_view text)
+{
+    int depth = 0;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == '(') {
+            ++depth;
+        } else if (text[i] == ')') {
+            --depth;
+        } else if (depth == 0 && text[i] == ' ' && text[i + 1] == '[') {
+            return i;
+        }
+    }
+    return text.size();
+}
+
 }  // namespace
 
 std::string QualifiedFunctionName(std::string_view signature)
 {
-    std::string_view text = signature;
-    if (std::size_t with = text.find(" [with "); with != std::string_view::npos) {
-        text = text.substr(0, with);
+    // clang names an unnamed namespace as g++ does not; one spelling keeps the texts the same under both.
+    std::string spelled(signature);
+    constexpr std::string_view kClangAnonymous = "(anonymous namespace)";
+    for (std::size_t at = spelled.find(kClangAnonymous); at != std::string::npos;
+         at = spelled.find(kClangAnonymous, at)) {
+        spelled.replace(at, kClangAnonymous.size(), "{anonymous}");
     }
+    std::string_view text = spelled;
+    text = text.substr(0, TemplateArgumentsStart(text));
     const std::size_t close = text.rfind(')');
     if (close == std::string_view::npos) {
         return std::string(text);

@@ -33,7 +33,7 @@ private:
     explicit LItemConditionsStandIn(std::int32_t row) : LConditionsParam(1, 2, {3.0, 4.0}), mRow(row) {}
 
     std::int32_t mRow;
-    double mPadding[4] = {};
+    [[maybe_unused]] double mPadding[4] = {};
 };
 
 bool IsAlignedForAnyType(const void* address)

@@ -10,6 +10,11 @@ namespace ZV {
 // Items go in through this view only as RCPtr; they come out as either kind. The views share every operation but
 // two: RemoveItem names the view it was called through in its "Out of Range" text, and SwapItems through this view
 // exchanges by counted assignment, where the read-only view exchanges the stored pointers.
+#if defined(__clang__)
+#pragma clang diagnostic push
+// Hiding the read-only view's AddItem and InsertItem is the point: items go in through this view only as RCPtr.
+#pragma clang diagnostic ignored "-Woverloaded-virtual"
+#endif
 template <class T, std::uint32_t GrowBy = 1, std::uint32_t Slack = 0>
 class RCPtrArray : public IArray<RCPtr<T>>, public ConstRCPtrArray<T, GrowBy, Slack> {
     using MutableView = IArray<RCPtr<T>>;
@@ -71,5 +76,8 @@ public:
     }
     ZVRESULT RemoveLast(RCPtr<T>& item) override { return ConstView::RemoveLast(item); }
 };
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 
 }  // namespace ZV

@@ -136,8 +136,9 @@ StringT<CharT, OtherCharT>::StringT(const CharT* text) : mBuffer(EmptyBuffer())
 }
 
 template <class CharT, class OtherCharT>
+template <class C>
 StringT<CharT, OtherCharT>::StringT(const char* utf8Text)
-    requires(kWide)
+    requires(std::is_same_v<C, wchar_t>)
     : mBuffer(EmptyBuffer())
 {
     AssignFromUTF8(utf8Text, -1);
@@ -193,8 +194,9 @@ void StringT<CharT, OtherCharT>::Assign(const CharT* text, std::uint32_t maxLeng
 }
 
 template <class CharT, class OtherCharT>
+template <class C>
 void StringT<CharT, OtherCharT>::Assign(const char* utf8Text, std::uint32_t maxLength)
-    requires(kWide)
+    requires(std::is_same_v<C, wchar_t>)
 {
     OtherString narrow;
     narrow.Assign(utf8Text, maxLength);
@@ -221,8 +223,9 @@ void StringT<CharT, OtherCharT>::SettleBuffer(std::uint32_t length)
 }
 
 template <class CharT, class OtherCharT>
+template <class C>
 ZVRESULT StringT<CharT, OtherCharT>::AssignFromUTF8(const char* text, int length)
-    requires(kWide)
+    requires(std::is_same_v<C, wchar_t>)
 {
     if (text == nullptr || text[0] == 0 || length == 0) {
         mBuffer = EmptyBuffer();
@@ -240,8 +243,9 @@ ZVRESULT StringT<CharT, OtherCharT>::AssignFromUTF8(const char* text, int length
 }
 
 template <class CharT, class OtherCharT>
+template <class C>
 ZVRESULT StringT<CharT, OtherCharT>::AssignFromWide(const wchar_t* text, int length)
-    requires(!kWide)
+    requires(!std::is_same_v<C, wchar_t>)
 {
     if (text == nullptr || text[0] == 0 || length == 0) {
         mBuffer = EmptyBuffer();
@@ -552,8 +556,9 @@ StringT<CharT, OtherCharT>& StringT<CharT, OtherCharT>::ReplaceAnyOf(const CharT
 }
 
 template <class CharT, class OtherCharT>
+template <class C>
 StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::Format(const wchar_t* format, ...)
-    requires(kWide)
+    requires(std::is_same_v<C, wchar_t>)
 {
     WideFormatter formatter;
     va_list arguments;
@@ -566,8 +571,9 @@ StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::Format(const wchar_t* for
 }
 
 template <class CharT, class OtherCharT>
+template <class C>
 StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::FromFixedPointInt(int value, int digits)
-    requires(kWide)
+    requires(std::is_same_v<C, wchar_t>)
 {
     if (digits < 1) {
         return Format(L"%d", value);
@@ -584,15 +590,17 @@ StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::FromFixedPointInt(int val
 }
 
 template <class CharT, class OtherCharT>
+template <class C>
 StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::FromFixedPointLong(zlong value, int digits)
-    requires(kWide)
+    requires(std::is_same_v<C, wchar_t>)
 {
     return FromFixedPointInt(value, digits);
 }
 
 template <class CharT, class OtherCharT>
+template <class C>
 StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::FromDouble(double value, int decimals)
-    requires(kWide)
+    requires(std::is_same_v<C, wchar_t>)
 {
     if (decimals >= 0) {
         const StringT format = Format(L"%%.%dlf", decimals);
@@ -602,8 +610,9 @@ StringT<CharT, OtherCharT> StringT<CharT, OtherCharT>::FromDouble(double value, 
 }
 
 template <class CharT, class OtherCharT>
+template <class C>
 typename StringT<CharT, OtherCharT>::OtherString StringT<CharT, OtherCharT>::ToUTF8() const
-    requires(kWide)
+    requires(std::is_same_v<C, wchar_t>)
 {
     OtherString utf8;
     utf8.AssignFromWide(GetData(), -1);
@@ -626,8 +635,9 @@ bool StringT<CharT, OtherCharT>::operator==(const CharT* text) const
 }
 
 template <class CharT, class OtherCharT>
+template <class C>
 bool StringT<CharT, OtherCharT>::operator==(const char* utf8Text) const
-    requires(kWide)
+    requires(std::is_same_v<C, wchar_t>)
 {
     return *this == StringT(utf8Text);
 }
@@ -640,5 +650,17 @@ bool StringT<CharT, OtherCharT>::operator<(const StringT& other) const
 
 template class StringT<wchar_t, char>;
 template class StringT<char, wchar_t>;
+// The operations of one kind of string only are member templates, so that the classes above do not make them for the
+// other kind; they are made here for theirs.
+template StringT<wchar_t, char>::StringT(const char*);
+template void StringT<wchar_t, char>::Assign(const char*, std::uint32_t);
+template ZVRESULT StringT<wchar_t, char>::AssignFromUTF8(const char*, int);
+template ZVRESULT StringT<char, wchar_t>::AssignFromWide(const wchar_t*, int);
+template StringT<wchar_t, char> StringT<wchar_t, char>::Format(const wchar_t*, ...);
+template StringT<wchar_t, char> StringT<wchar_t, char>::FromFixedPointInt(int, int);
+template StringT<wchar_t, char> StringT<wchar_t, char>::FromFixedPointLong(zlong, int);
+template StringT<wchar_t, char> StringT<wchar_t, char>::FromDouble(double, int);
+template StringT<char, wchar_t> StringT<wchar_t, char>::ToUTF8() const;
+template bool StringT<wchar_t, char>::operator==(const char*) const;
 
 }  // namespace ZV

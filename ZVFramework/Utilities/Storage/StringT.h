@@ -37,8 +37,9 @@ public:
     StringT();
     explicit StringT(CharT character);
     StringT(const CharT* text);
+    template <class C = CharT>
     StringT(const char* utf8Text)
-        requires(kWide);
+        requires(std::is_same_v<C, wchar_t>);
     StringT(const OtherString& other);
     StringT(const StringT& other);
     virtual ~StringT() = default;
@@ -46,12 +47,15 @@ public:
     StringT& operator=(const StringT& other);
 
     void Assign(const CharT* text, std::uint32_t maxLength);
+    template <class C = CharT>
     void Assign(const char* utf8Text, std::uint32_t maxLength)
-        requires(kWide);
+        requires(std::is_same_v<C, wchar_t>);
+    template <class C = CharT>
     ZVRESULT AssignFromUTF8(const char* text, int length)
-        requires(kWide);
+        requires(std::is_same_v<C, wchar_t>);
+    template <class C = CharT>
     ZVRESULT AssignFromWide(const wchar_t* text, int length)
-        requires(!kWide);
+        requires(!std::is_same_v<C, wchar_t>);
 
     void Empty();
     bool IsEmpty() const { return GetData()[0] == 0; }
@@ -112,21 +116,27 @@ public:
     StringT TrimRightChars(const CharT* set) const;
     StringT& ReplaceAnyOf(const CharT* set, CharT replacement);
 
+    template <class C = CharT>
     static StringT Format(const wchar_t* format, ...)
-        requires(kWide);
+        requires(std::is_same_v<C, wchar_t>);
+    template <class C = CharT>
     static StringT FromFixedPointInt(int value, int digits)
-        requires(kWide);
+        requires(std::is_same_v<C, wchar_t>);
+    template <class C = CharT>
     static StringT FromFixedPointLong(zlong value, int digits)
-        requires(kWide);
+        requires(std::is_same_v<C, wchar_t>);
+    template <class C = CharT>
     static StringT FromDouble(double value, int decimals)
-        requires(kWide);
+        requires(std::is_same_v<C, wchar_t>);
+    template <class C = CharT>
     OtherString ToUTF8() const
-        requires(kWide);
+        requires(std::is_same_v<C, wchar_t>);
 
     bool operator==(const StringT& other) const;
     bool operator==(const CharT* text) const;
+    template <class C = CharT>
     bool operator==(const char* utf8Text) const
-        requires(kWide);
+        requires(std::is_same_v<C, wchar_t>);
     bool operator!=(const StringT& other) const { return !(*this == other); }
     bool operator!=(const char* text) const { return !(*this == text); }
     bool operator<(const StringT& other) const;
