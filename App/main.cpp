@@ -3,6 +3,7 @@
 #include "Notification/Notification.h"
 #include "Notification/NotificationCenterManager.h"
 #include "Platform/StandardError.h"
+#include "Simulator/SimulatedMidiDriver.h"
 #include "Utilities/Debug/DebugConsoleSwitch.h"
 #include "Utilities/Debug/DebugOutput.h"
 
@@ -37,6 +38,7 @@ int main(int argumentCount, char** arguments)
             ReportStartupFailure(refusal.c_str());
             return kExitStartupFailure;
         }
+        ZV::Simulator::RegisterSimulatedMidiDriver();
         ZV::EnableNotificationPool(true);
         ZV::ApplyDebugConsoleSwitch(commandLine.ToUTF8().GetData(), ZV::gDebugOutput);
         const HeadlessOutcome outcome = RunWithoutWindow(commandLine);

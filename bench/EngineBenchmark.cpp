@@ -4,7 +4,7 @@
 #include "Notification/NotificationCenterManager.h"
 #include "Platform/Clock.h"
 #include "Platform/PreciseSleep.h"
-#include "Platform/SimulatedMidiDriver.h"
+#include "Simulator/SimulatedMidiDriver.h"
 #include "Simulator/SimulatedMidiSystem.h"
 
 #include <benchmark/benchmark.h>
@@ -75,7 +75,7 @@ void EngineUpdateRunAgainstTheSimulatedDevice(benchmark::State& state)
         ZV::Simulator::SimulationSettings settings;
         settings.Devices = {device};
         settings.BytesPerSecond = 0;
-        const auto driver = std::make_shared<ZV::Platform::SimulatedMidiDriver>(
+        const auto driver = std::make_shared<ZV::Simulator::SimulatedMidiDriver>(
             std::make_shared<ZV::Simulator::SimulatedMidiSystem>(settings));
         const ZV::RCPtr<LUpdateEngine> engine(new LUpdateEngine(
             [driver] { return ZV::RCPtr<ZV::LMidiCommInterface>(ZV::LMidiComm::Create(driver)); }));

@@ -1,6 +1,6 @@
 #include "Engine/UpdateEngine.h"
 #include "Midi/MidiComm.h"
-#include "Platform/SimulatedMidiDriver.h"
+#include "Simulator/SimulatedMidiDriver.h"
 #include "Simulator/SimulatedMidiSystem.h"
 
 #include <benchmark/benchmark.h>
@@ -19,7 +19,7 @@ double ScanMilliseconds(benchmark::State& state, ZV::Simulator::DeviceStart star
     device.Start = start;
     ZV::Simulator::SimulationSettings settings;
     settings.Devices = {device};
-    const auto driver = std::make_shared<ZV::Platform::SimulatedMidiDriver>(
+    const auto driver = std::make_shared<ZV::Simulator::SimulatedMidiDriver>(
         std::make_shared<ZV::Simulator::SimulatedMidiSystem>(settings));
     const ZV::RCPtr<LUpdateEngine> engine(
         new LUpdateEngine([driver] { return ZV::RCPtr<ZV::LMidiCommInterface>(ZV::LMidiComm::Create(driver)); }));

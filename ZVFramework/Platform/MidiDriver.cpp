@@ -1,30 +1,75 @@
 #include "Platform/MidiDriver.h"
 
 #include "Platform/AlsaMidiDriver.h"
-#include "Platform/SimulatedMidiDriver.h"
 
 #include <cstdlib>
+#include <map>
+#include <mutex>
 #include <stdexcept>
 
 namespace ZV::Platform {
 
+namespace {
+
+constexpr const char* kAlsaMidiDriverName = "alsa";
+
+struct MidiDriverRegistry {
+    std::mutex Mutex;
+    std::map<std::string, MidiDriverFactory, std::less<>> Factories{
+        {kAlsaMidiDriverName, [] { return std::make_shared<AlsaMidiDriver>(); }}};
+};
+
+MidiDriverRegistry& GetMidiDriverRegistry()
+{
+    static MidiDriverRegistry registry;
+    return registry;
+}
+
+// "alsa", "alsa or simulated", "alsa, jack or simulated".
+std::string ListOfNames(const std::map<std::string, MidiDriverFactory, std::less<>>& factories)
+{
+    std::string names;
+    std::size_t index = 0;
+    for (const auto& [name, factory] : factories) {
+        if (index > 0) {
+            names += index + 1 == factories.size() ? " or " : ", ";
+        }
+        names += name;
+        ++index;
+    }
+    return names;
+}
+
+}  // namespace
+
+void RegisterMidiDriver(std::string name, MidiDriverFactory factory)
+{
+    MidiDriverRegistry& registry = GetMidiDriverRegistry();
+    std::lock_guard lock(registry.Mutex);
+    registry.Factories.insert_or_assign(std::move(name), std::move(factory));
+}
+
 std::shared_ptr<MidiDriver> CreateMidiDriver(std::string_view name)
 {
-    if (name == "alsa") {
-        return std::make_shared<AlsaMidiDriver>();
+    MidiDriverFactory factory;
+    {
+        MidiDriverRegistry& registry = GetMidiDriverRegistry();
+        std::lock_guard lock(registry.Mutex);
+        const auto found = registry.Factories.find(name);
+        if (found == registry.Factories.end()) {
+            throw std::invalid_argument("ZV_MIDI_DRIVER is \"" + std::string(name) + "\"; expected " +
+                                        ListOfNames(registry.Factories));
+        }
+        factory = found->second;
     }
-    if (name == "simulated") {
-        return std::make_shared<SimulatedMidiDriver>(
-            std::make_shared<Simulator::SimulatedMidiSystem>(Simulator::ReadSimulationSettingsFromEnvironment()));
-    }
-    throw std::invalid_argument("ZV_MIDI_DRIVER is \"" + std::string(name) + "\"; expected alsa or simulated");
+    return factory();
 }
 
 std::shared_ptr<MidiDriver> GetSystemMidiDriver()
 {
     static const std::shared_ptr<MidiDriver> driver = [] {
         const char* name = std::getenv("ZV_MIDI_DRIVER");
-        return CreateMidiDriver(name != nullptr && *name != '\0' ? name : "alsa");
+        return CreateMidiDriver(name != nullptr && *name != '\0' ? name : kAlsaMidiDriverName);
     }();
     return driver;
 }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -92,9 +93,14 @@ public:
     virtual std::unique_ptr<MidiOutput> OpenOutput(std::size_t device, MidiOutputCallback& callback) = 0;
 };
 
-// "alsa" (the machine's ALSA raw MIDI devices) or "simulated" (the simulated display device, set up from the
-// ZV_SIM_* environment variables). Throws std::invalid_argument for any other name, or for simulator settings
-// that cannot be used.
+using MidiDriverFactory = std::function<std::shared_ptr<MidiDriver>()>;
+
+// Offers a back-end under a name that ZV_MIDI_DRIVER can give; a later registration of a name replaces the earlier.
+// "alsa", the machine's ALSA raw MIDI devices, is always there.
+void RegisterMidiDriver(std::string name, MidiDriverFactory factory);
+
+// A new driver of the back-end registered under the name. Throws std::invalid_argument for a name that none has,
+// and passes on what the back-end's factory throws (settings it cannot use).
 std::shared_ptr<MidiDriver> CreateMidiDriver(std::string_view name);
 
 // The driver that ZV_MIDI_DRIVER names ("alsa" when unset), made on first use and shared from then on, so

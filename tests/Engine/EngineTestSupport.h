@@ -7,7 +7,7 @@
 #include "Notification/Notification.h"
 #include "Notification/NotificationCenterManager.h"
 #include "Notification/NotificationClient.h"
-#include "Platform/SimulatedMidiDriver.h"
+#include "Simulator/SimulatedMidiDriver.h"
 #include "Simulator/SimulatedDeviceBench.h"
 #include "TestFiles.h"
 
@@ -50,7 +50,7 @@ public:
         settings.Devices = std::move(devices);
         settings.BytesPerSecond = bytesPerSecond;
         mSystem = std::make_shared<Simulator::SimulatedMidiSystem>(settings);
-        mDriver = std::make_shared<Platform::SimulatedMidiDriver>(mSystem);
+        mDriver = std::make_shared<Simulator::SimulatedMidiDriver>(mSystem);
     }
 
     MidiCommFactory Factory() const
@@ -64,7 +64,7 @@ public:
 
 private:
     std::shared_ptr<Simulator::SimulatedMidiSystem> mSystem;
-    std::shared_ptr<Platform::SimulatedMidiDriver> mDriver;
+    std::shared_ptr<Simulator::SimulatedMidiDriver> mDriver;
 };
 
 // Every notification of the engine that the "application" centre delivers, with the thread it arrived on.

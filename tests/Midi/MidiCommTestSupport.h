@@ -4,7 +4,7 @@
 #include "Notification/NotificationClient.h"
 #include "Platform/MidiDriver.h"
 #include "Platform/MidiTestSupport.h"
-#include "Platform/SimulatedMidiDriver.h"
+#include "Simulator/SimulatedMidiDriver.h"
 #include "Simulator/SimulatedMidiSystem.h"
 
 #include <atomic>
@@ -136,7 +136,7 @@ private:
         return device;
     }
 
-    Platform::SimulatedMidiDriver mInner;
+    Simulator::SimulatedMidiDriver mInner;
 };
 
 // A subscriber to "NID_MIDI_DATA_CAPTURED" that keeps every message with the thread it came on.

@@ -120,7 +120,7 @@ TEST_F(MidiCommTest, CapturedMessagesArriveWholeInArrivalOrderOnTheWorkerThread)
     const RCPtr<LMidiRenderPort>& render = mRender;
     // The decoy's input seen straight from the driver, to learn the driver's callback thread.
     Testing::RecordingMidiClient driverSide;
-    Platform::SimulatedMidiDriver directDriver(mSystem);
+    Simulator::SimulatedMidiDriver directDriver(mSystem);
     directDriver.ListInputDevices();
     std::unique_ptr<Platform::MidiInput> directInput = directDriver.OpenInput(0, driverSide);
     ASSERT_TRUE(directInput && driverSide.GiveBuffersTo(*directInput) && directInput->Start());
@@ -281,7 +281,7 @@ TEST_F(MidiCommTest, PortClosedWhileMessagesArriveIsReopenedWithoutLeftovers)
     ASSERT_TRUE(capture);
     // Messages queued on the cable without waiting, so that they are still arriving when the port closes.
     Testing::RecordingMidiClient sender;
-    Platform::SimulatedMidiDriver directDriver(mSystem);
+    Simulator::SimulatedMidiDriver directDriver(mSystem);
     directDriver.ListOutputDevices();
     std::unique_ptr<Platform::MidiOutput> output = directDriver.OpenOutput(0, sender);
     ASSERT_TRUE(output);
@@ -313,7 +313,7 @@ TEST(MidiCommSlow, LongSendThatTheDriverNeverFinishesFailsAfterTheTimeOutAndFree
     Simulator::SimulationSettings settings = Testing::UnlimitedSpeed();
     settings.StuckLongMessages = true;
     const auto system = std::make_shared<Simulator::SimulatedMidiSystem>(settings);
-    const RCPtr<LMidiComm> comm = LMidiComm::Create(std::make_shared<Platform::SimulatedMidiDriver>(system));
+    const RCPtr<LMidiComm> comm = LMidiComm::Create(std::make_shared<Simulator::SimulatedMidiDriver>(system));
     RCPtr<LMidiRenderPort> render;
     ASSERT_EQ(comm->OpenRenderPort(WideString(L"Halvista"), render), ZV_S_OK);
 

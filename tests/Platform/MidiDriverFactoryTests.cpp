@@ -4,30 +4,39 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <stdexcept>
 
 namespace ZV::Platform {
 namespace {
 
-TEST(MidiDriverFactory, NamesChooseTheBackendTheSimulatorFollowsItsVariablesAndAnUnknownNameIsRefusedByName)
-{
-    ASSERT_EQ(unsetenv("ZV_SIM_DEVICE"), 0);
-    EXPECT_EQ(CreateMidiDriver("simulated")->ListInputDevices(),
-              (std::vector<std::string>{"Midi Through Port-0", "Halvista Left"}));
-    EXPECT_NE(CreateMidiDriver("alsa"), nullptr);
-    EXPECT_EQ(Testing::ThrownText<std::invalid_argument>([] { CreateMidiDriver("jack"); }),
-              "ZV_MIDI_DRIVER is \"jack\"; expected alsa or simulated");
-    ASSERT_EQ(setenv("ZV_SIM_DEVICE", "absent", 1), 0);
-    EXPECT_EQ(CreateMidiDriver("simulated")->ListOutputDevices(), std::vector<std::string>{"Midi Through Port-0"});
-    ASSERT_EQ(setenv("ZV_SIM_DEVICE", "sometimes", 1), 0);
-    EXPECT_THROW(CreateMidiDriver("simulated"), std::invalid_argument);
-    ASSERT_EQ(unsetenv("ZV_SIM_DEVICE"), 0);
+class NamedMidiDriver final : public MidiDriver {
+public:
+    explicit NamedMidiDriver(std::string name) : mName(std::move(name)) {}
+    std::vector<std::string> ListInputDevices() override { return {mName}; }
+    std::vector<std::string> ListOutputDevices() override { return {}; }
+    std::unique_ptr<MidiInput> OpenInput(std::size_t, MidiInputCallback&) override { return nullptr; }
+    std::unique_ptr<MidiOutput> OpenOutput(std::size_t, MidiOutputCallback&) override { return nullptr; }
 
-    ASSERT_EQ(setenv("ZV_MIDI_DRIVER", "simulated", 1), 0);
-    const std::shared_ptr<MidiDriver> driver = GetSystemMidiDriver();
-    EXPECT_EQ(GetSystemMidiDriver(), driver) << "the system driver is made once and shared";
-    EXPECT_EQ(driver->ListInputDevices().front(), "Midi Through Port-0");
+private:
+    std::string mName;
+};
+
+TEST(MidiDriverFactory, ARegisteredBackEndIsMadeByItsNameALaterOneReplacesItAndAnUnknownNameIsRefusedWithTheChoices)
+{
+    EXPECT_NE(CreateMidiDriver("alsa"), nullptr) << "the machine's driver is always there";
+    EXPECT_EQ(Testing::ThrownText<std::invalid_argument>([] { CreateMidiDriver("jack"); }),
+              "ZV_MIDI_DRIVER is \"jack\"; expected alsa");
+
+    RegisterMidiDriver("loop", [] { return std::make_shared<NamedMidiDriver>("first"); });
+    RegisterMidiDriver("test", [] { return std::make_shared<NamedMidiDriver>("test"); });
+    EXPECT_EQ(CreateMidiDriver("loop")->ListInputDevices(), std::vector<std::string>{"first"});
+    RegisterMidiDriver("loop", [] { return std::make_shared<NamedMidiDriver>("second"); });
+    EXPECT_EQ(CreateMidiDriver("loop")->ListInputDevices(), std::vector<std::string>{"second"});
+    EXPECT_EQ(Testing::ThrownText<std::invalid_argument>([] { CreateMidiDriver("jack"); }),
+              "ZV_MIDI_DRIVER is \"jack\"; expected alsa, loop or test");
+
+    RegisterMidiDriver("refusing", []() -> std::shared_ptr<MidiDriver> { throw std::invalid_argument("bad setting"); });
+    EXPECT_EQ(Testing::ThrownText<std::invalid_argument>([] { CreateMidiDriver("refusing"); }), "bad setting");
 }
 
 }  // namespace

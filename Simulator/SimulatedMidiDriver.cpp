@@ -1,16 +1,26 @@
-#include "Platform/SimulatedMidiDriver.h"
+#include "Simulator/SimulatedMidiDriver.h"
 
 #include "Platform/CallbackGate.h"
 #include "Platform/MidiInputDispatcher.h"
 #include "Platform/MidiMessage.h"
 
-namespace ZV::Platform {
+namespace ZV::Simulator {
+
+using Platform::MidiInput;
+using Platform::MidiInputCallback;
+using Platform::MidiOutput;
+using Platform::MidiOutputCallback;
+using Platform::MidiSysExBuffer;
+using Platform::CallbackGate;
+using Platform::MidiInputDispatcher;
+using Platform::RunThroughGate;
+using Platform::UnpackShortMessage;
 
 namespace {
 
 class SimulatedMidiInput final : public MidiInput {
 public:
-    SimulatedMidiInput(std::shared_ptr<Simulator::SimulatedMidiSystem> system, MidiInputCallback& callback)
+    SimulatedMidiInput(std::shared_ptr<SimulatedMidiSystem> system, MidiInputCallback& callback)
         : mSystem(std::move(system)), mSink(std::make_shared<Sink>(*this, callback))
     {
     }
@@ -21,7 +31,7 @@ public:
         mSystem->DisconnectHostInput(mConnection);
     }
 
-    bool Connect(const Simulator::PortKey& port)
+    bool Connect(const PortKey& port)
     {
         mConnection = mSystem->ConnectHostInput(port, mSink);
         return mConnection != 0;
@@ -32,23 +42,23 @@ public:
     void Stop() override { mSink->Dispatcher.Stop(); }
 
 private:
-    struct Sink final : Simulator::HostInputSink {
+    struct Sink final : HostInputSink {
         Sink(MidiInput& input, MidiInputCallback& callback) : Dispatcher(input, callback) {}
-        void ReceiveFromDevice(const Simulator::MidiBytes& bytes) override
+        void ReceiveFromDevice(const MidiBytes& bytes) override
         {
             Dispatcher.Deliver(bytes.data(), bytes.size());
         }
         MidiInputDispatcher Dispatcher;
     };
 
-    std::shared_ptr<Simulator::SimulatedMidiSystem> mSystem;
+    std::shared_ptr<SimulatedMidiSystem> mSystem;
     std::shared_ptr<Sink> mSink;
     std::uint64_t mConnection = 0;
 };
 
 class SimulatedMidiOutput final : public MidiOutput {
 public:
-    SimulatedMidiOutput(std::shared_ptr<Simulator::SimulatedMidiSystem> system, const Simulator::PortKey& port,
+    SimulatedMidiOutput(std::shared_ptr<SimulatedMidiSystem> system, const PortKey& port,
                         MidiOutputCallback& callback)
         : mSystem(std::move(system)), mPort(port), mCallback(callback)
     {
@@ -58,7 +68,7 @@ public:
 
     bool SendShortMessage(std::uint32_t packedMessage) override
     {
-        Simulator::MidiBytes bytes = UnpackShortMessage(packedMessage);
+        MidiBytes bytes = UnpackShortMessage(packedMessage);
         return !bytes.empty() && mSystem->SendFromHost(mPort, std::move(bytes), {});
     }
 
@@ -68,7 +78,7 @@ public:
             return false;
         }
         // The gate outlives this output, so a transfer that ends after the close finds it shut.
-        return mSystem->SendFromHost(mPort, Simulator::MidiBytes(bytes, bytes + count),
+        return mSystem->SendFromHost(mPort, MidiBytes(bytes, bytes + count),
                                      [this, gate = mGate, token](bool delivered) {
                                          RunThroughGate(*gate, [&] {
                                              mCallback.OnLongMessageDone(*this, token, delivered);
@@ -77,15 +87,15 @@ public:
     }
 
 private:
-    std::shared_ptr<Simulator::SimulatedMidiSystem> mSystem;
-    Simulator::PortKey mPort;
+    std::shared_ptr<SimulatedMidiSystem> mSystem;
+    PortKey mPort;
     MidiOutputCallback& mCallback;
     std::shared_ptr<CallbackGate> mGate = std::make_shared<CallbackGate>(true);
 };
 
 }  // namespace
 
-SimulatedMidiDriver::SimulatedMidiDriver(std::shared_ptr<Simulator::SimulatedMidiSystem> system)
+SimulatedMidiDriver::SimulatedMidiDriver(std::shared_ptr<SimulatedMidiSystem> system)
     : mSystem(std::move(system))
 {
 }
@@ -102,7 +112,7 @@ std::vector<std::string> SimulatedMidiDriver::ListOutputDevices()
 
 std::unique_ptr<MidiInput> SimulatedMidiDriver::OpenInput(std::size_t device, MidiInputCallback& callback)
 {
-    Simulator::PortKey port;
+    PortKey port;
     if (!FindListed(mListedInputs, device, port)) {
         return nullptr;
     }
@@ -115,28 +125,28 @@ std::unique_ptr<MidiInput> SimulatedMidiDriver::OpenInput(std::size_t device, Mi
 
 std::unique_ptr<MidiOutput> SimulatedMidiDriver::OpenOutput(std::size_t device, MidiOutputCallback& callback)
 {
-    Simulator::PortKey port;
+    PortKey port;
     if (!FindListed(mListedOutputs, device, port) || !mSystem->IsPortPresent(port)) {
         return nullptr;
     }
     return std::make_unique<SimulatedMidiOutput>(mSystem, port, callback);
 }
 
-std::vector<std::string> SimulatedMidiDriver::List(std::vector<Simulator::PortKey>& listed)
+std::vector<std::string> SimulatedMidiDriver::List(std::vector<PortKey>& listed)
 {
-    const std::vector<Simulator::PortListing> ports = mSystem->ListPorts();
+    const std::vector<PortListing> ports = mSystem->ListPorts();
     std::vector<std::string> names;
     std::lock_guard lock(mMutex);
     listed.clear();
-    for (const Simulator::PortListing& port : ports) {
+    for (const PortListing& port : ports) {
         listed.push_back(port.Key);
         names.push_back(port.Name);
     }
     return names;
 }
 
-bool SimulatedMidiDriver::FindListed(const std::vector<Simulator::PortKey>& listed, std::size_t device,
-                                     Simulator::PortKey& port)
+bool SimulatedMidiDriver::FindListed(const std::vector<PortKey>& listed, std::size_t device,
+                                     PortKey& port)
 {
     std::lock_guard lock(mMutex);
     if (device >= listed.size()) {
@@ -146,4 +156,12 @@ bool SimulatedMidiDriver::FindListed(const std::vector<Simulator::PortKey>& list
     return true;
 }
 
-}  // namespace ZV::Platform
+void RegisterSimulatedMidiDriver()
+{
+    Platform::RegisterMidiDriver(kSimulatedMidiDriverName, [] {
+        return std::make_shared<SimulatedMidiDriver>(
+            std::make_shared<SimulatedMidiSystem>(ReadSimulationSettingsFromEnvironment()));
+    });
+}
+
+}  // namespace ZV::Simulator
