@@ -157,6 +157,6 @@ HeadlessOutcome RunWithoutWindow(const WideString& commandLine, MidiCommFactory 
         return HeadlessOutcome{kExitUpdateFailed, ErrorLine(failure)};
     }
     MutexLock lock(GetDebugOutputLock());
-    gDebugOutput.GetNarrowTarget() << "FirmwareUpdater: " << DescribeEngineState(engine) << std::endl;
+    GetDebugOutput().GetNarrowTarget() << "FirmwareUpdater: " << DescribeEngineState(engine) << std::endl;
     return HeadlessOutcome{kExitFinished, std::string()};
 }

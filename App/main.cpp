@@ -40,7 +40,7 @@ int main(int argumentCount, char** arguments)
         }
         ZV::Simulator::RegisterSimulatedMidiDriver();
         ZV::EnableNotificationPool(true);
-        ZV::ApplyDebugConsoleSwitch(commandLine.ToUTF8().GetData(), ZV::gDebugOutput);
+        ZV::ApplyDebugConsoleSwitch(commandLine.ToUTF8().GetData(), ZV::GetDebugOutput());
         const HeadlessOutcome outcome = RunWithoutWindow(commandLine);
         WriteToStandardError(outcome.ErrorLine);
         exitCode = outcome.ExitCode;

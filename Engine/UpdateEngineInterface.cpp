@@ -271,7 +271,7 @@ bool LUpdateEngineInterface::AcceptImage(const FirmwareImageBytes& image)
     }
     SetUpdateFailure(UpdateFailure{FailureKind::kImageRefused, check.Fault, check.Offset});
     MutexLock lock(GetDebugOutputLock());
-    gDebugOutput.GetNarrowTarget() << "Firmware image refused at byte offset " << check.Offset << ": "
+    GetDebugOutput().GetNarrowTarget() << "Firmware image refused at byte offset " << check.Offset << ": "
                                    << DescribeImageFault(check.Fault) << std::endl;
     return false;
 }

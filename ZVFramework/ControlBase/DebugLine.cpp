@@ -9,7 +9,7 @@ namespace ZV {
 void WriteDebugLine(std::string_view text)
 {
     MutexLock lock(GetDebugOutputLock());
-    gDebugOutput.GetNarrowTarget() << text << std::endl;
+    GetDebugOutput().GetNarrowTarget() << text << std::endl;
 }
 
 }  // namespace ZV

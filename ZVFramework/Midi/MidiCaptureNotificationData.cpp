@@ -1,6 +1,5 @@
 #include "Midi/MidiCaptureNotificationData.h"
 
-#include "Threading/ReusePools.h"
 
 namespace ZV {
 
@@ -23,6 +22,11 @@ void* LMidiCaptureNotificationData::operator new(std::size_t size)
 void LMidiCaptureNotificationData::operator delete(void* block)
 {
     GetMidiCaptureDataPool().Free(block);
+}
+
+ReuseAllocator<LMidiCaptureNotificationData, 4>& GetMidiCaptureDataPool()
+{
+    return LastingReusePool<LMidiCaptureNotificationData, 4, true>();
 }
 
 }  // namespace ZV

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ObjectBase/RefCountedObject.h"
+#include "Threading/ReuseAllocator.h"
 #include "Utilities/Storage/ArrayBufferM.h"
 #include "Utilities/Storage/StringT.h"
 
@@ -34,5 +35,8 @@ private:
     WideString mPortName;
     std::uint32_t mTimeStamp;
 };
+
+// Locked: records are made on the MIDI callback threads and let go on the MIDI pool's worker thread.
+ReuseAllocator<LMidiCaptureNotificationData, 4>& GetMidiCaptureDataPool();
 
 }  // namespace ZV

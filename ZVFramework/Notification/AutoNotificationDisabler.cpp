@@ -11,7 +11,7 @@ void ReportUnthrownFailure(const ThrowSite& site, ZVRESULT result)
     const std::string text =
         ComposeExceptionText(ExceptionKind<FailedResultException>::Word, {}, FormatResultCode(result), site);
     MutexLock lock(GetDebugOutputLock());
-    gDebugOutput.GetNarrowTarget() << text << std::endl;
+    GetDebugOutput().GetNarrowTarget() << text << std::endl;
 }
 
 }  // namespace ZV

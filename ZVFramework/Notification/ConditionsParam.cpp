@@ -1,6 +1,5 @@
 #include "Notification/ConditionsParam.h"
 
-#include "Threading/ReusePools.h"
 
 namespace ZV {
 
@@ -18,6 +17,11 @@ void* LConditionsParam::operator new(std::size_t size)
 void LConditionsParam::operator delete(void* block)
 {
     GetConditionsParamPool().Free(block);
+}
+
+ReuseAllocator<LConditionsParam, 4>& GetConditionsParamPool()
+{
+    return LastingReusePool<LConditionsParam, 4, false>();
 }
 
 }  // namespace ZV

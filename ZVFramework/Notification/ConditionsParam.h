@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ObjectBase/RefCountedObject.h"
+#include "Threading/ReuseAllocator.h"
 #include "Utilities/Storage/PointT.h"
 
 #include <cstddef>
@@ -41,5 +42,8 @@ private:
     std::uint32_t mCurrentConditions;
     PointT<double> mPoint;
 };
+
+// No lock: the records are made and let go on the user-interface thread only.
+ReuseAllocator<LConditionsParam, 4>& GetConditionsParamPool();
 
 }  // namespace ZV

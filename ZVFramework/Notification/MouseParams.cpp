@@ -1,6 +1,5 @@
 #include "Notification/MouseParams.h"
 
-#include "Threading/ReusePools.h"
 
 namespace ZV {
 
@@ -57,6 +56,21 @@ void* LMouseButtonParam::operator new(std::size_t size)
 void LMouseButtonParam::operator delete(void* block)
 {
     GetMouseButtonParamPool().Free(block);
+}
+
+ReuseAllocator<LPointWithModifiersParam, 4>& GetPointWithModifiersParamPool()
+{
+    return LastingReusePool<LPointWithModifiersParam, 4, false>();
+}
+
+ReuseAllocator<LMouseWheelParam, 4>& GetMouseWheelParamPool()
+{
+    return LastingReusePool<LMouseWheelParam, 4, false>();
+}
+
+ReuseAllocator<LMouseButtonParam, 4>& GetMouseButtonParamPool()
+{
+    return LastingReusePool<LMouseButtonParam, 4, false>();
 }
 
 }  // namespace ZV

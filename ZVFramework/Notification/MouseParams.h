@@ -2,6 +2,7 @@
 
 #include "ObjectBase/RefCountedObject.h"
 #include "ObjectBase/ResultCodes.h"
+#include "Threading/ReuseAllocator.h"
 #include "Utilities/Storage/PointT.h"
 
 #include <cstddef>
@@ -125,5 +126,10 @@ private:
     bool mDoubleClick;
     std::uint32_t mButtons;
 };
+
+// The records' pools have no lock: mouse records are made and let go on the user-interface thread only.
+ReuseAllocator<LPointWithModifiersParam, 4>& GetPointWithModifiersParamPool();
+ReuseAllocator<LMouseWheelParam, 4>& GetMouseWheelParamPool();
+ReuseAllocator<LMouseButtonParam, 4>& GetMouseButtonParamPool();
 
 }  // namespace ZV

@@ -1,6 +1,5 @@
 #include "Notification/NotificationCenterManager.h"
 
-#include "Application/Globals.h"
 #include "Notification/InternTable.h"
 #include "Notification/NotificationLock.h"
 
@@ -122,9 +121,15 @@ std::uint32_t LNotificationCenterManager::GetCentreCount() const
     return mCentres.GetCount();
 }
 
+const WideString& GetApplicationCenterName()
+{
+    static const WideString* const name = new WideString(L"application");
+    return *name;
+}
+
 RCPtr<LNotificationCenter> GetApplicationNotificationCenter()
 {
-    return TheManagerInstance().Hold()->GetNotificationCenter(gApplicationCenterName);
+    return TheManagerInstance().Hold()->GetNotificationCenter(GetApplicationCenterName());
 }
 
 }  // namespace ZV

@@ -39,6 +39,8 @@ private:
     RCPtrArray<LNotificationCenter, 1, 0> mCentres;
 };
 
+// "application". Never destroyed: threads that post to the centre may outlive main.
+const WideString& GetApplicationCenterName();
 // The centre named "application", through which the update engine and other parts post to the user interface.
 RCPtr<LNotificationCenter> GetApplicationNotificationCenter();
 

@@ -1,6 +1,5 @@
 #include "Notification/ValueParam.h"
 
-#include "Threading/ReusePools.h"
 
 namespace ZV {
 
@@ -17,6 +16,11 @@ void* LValueParam::operator new(std::size_t size)
 void LValueParam::operator delete(void* block)
 {
     GetValueParamPool().Free(block);
+}
+
+ReuseAllocator<LValueParam, 4>& GetValueParamPool()
+{
+    return LastingReusePool<LValueParam, 4, false>();
 }
 
 }  // namespace ZV

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ObjectBase/RefCountedObject.h"
+#include "Threading/ReuseAllocator.h"
 
 #include <cstddef>
 
@@ -27,5 +28,8 @@ private:
     double mNormalizedValue;
     double mScaledValue;
 };
+
+// No lock: the records are made and let go on the user-interface thread only.
+ReuseAllocator<LValueParam, 4>& GetValueParamPool();
 
 }  // namespace ZV

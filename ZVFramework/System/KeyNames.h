@@ -245,18 +245,19 @@ private:
     std::map<std::uint8_t, WideString> mDisplayNames;
 };
 
-extern const KeyNameTables gKeyNameTables;
+// Made on first use and destroyed at exit.
+const KeyNameTables& GetKeyNameTables();
 
 // The virtual key of a key name; 0 when the name is not in the table.
 inline std::uint8_t LookupKeyName(const WideString& name)
 {
-    return gKeyNameTables.FindVirtualKey(name);
+    return GetKeyNameTables().FindVirtualKey(name);
 }
 
 // The display name of a virtual key; empty when the key has none.
 inline WideString LookupKeyDisplayName(std::uint8_t virtualKey)
 {
-    return gKeyNameTables.FindDisplayName(virtualKey);
+    return GetKeyNameTables().FindDisplayName(virtualKey);
 }
 
 }  // namespace ZV

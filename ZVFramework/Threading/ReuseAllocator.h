@@ -151,4 +151,14 @@ private:
     const std::unique_ptr<Mutex> mLock;
 };
 
+// The pool of one record class, made on first use (safe from any thread) and never destroyed: a thread that outlived
+// its stop time-out may still let a pooled record go while the program exits. WithLock: records are made and let go
+// on several threads.
+template <class T, std::uint32_t N, bool WithLock>
+ReuseAllocator<T, N>& LastingReusePool()
+{
+    static auto* const pool = new ReuseAllocator<T, N>(WithLock);
+    return *pool;
+}
+
 }  // namespace ZV

@@ -1,7 +1,6 @@
 #include "Threading/ThreadPool.h"
 
 #include "Platform/Clock.h"
-#include "Threading/ReusePools.h"
 
 #include <algorithm>
 
@@ -33,6 +32,11 @@ void* LThreadPool::LWorkerParams::operator new(std::size_t size)
 void LThreadPool::LWorkerParams::operator delete(void* block)
 {
     GetWorkerParamsPool().Free(block);
+}
+
+ReuseAllocator<LThreadPool::LWorkerParams, 1>& GetWorkerParamsPool()
+{
+    return LastingReusePool<LThreadPool::LWorkerParams, 1, true>();
 }
 
 RCPtr<LThreadPool> LThreadPool::Create(int workerCount, int queuePriority)

@@ -6,6 +6,7 @@
 #include "Threading/LEvent.h"
 #include "Threading/Mutex.h"
 #include "Threading/RetriggerableThreader.h"
+#include "Threading/ReuseAllocator.h"
 #include "Threading/ThreadWorker.h"
 #include "Utilities/Storage/RCPtrArray.h"
 
@@ -102,5 +103,8 @@ private:
     // Worker i signals event i of the event pool when it has finished a job.
     std::unique_ptr<RetriggerableThreader[]> mWorkers;
 };
+
+// Locked: records are made on the threads that queue jobs and let go on the pool's queue thread.
+ReuseAllocator<LThreadPool::LWorkerParams, 1>& GetWorkerParamsPool();
 
 }  // namespace ZV

@@ -1,11 +1,8 @@
 #include "Notification/ConditionsParam.h"
-#include "Notification/KeyParams.h"
 #include "Notification/MouseParams.h"
 #include "Notification/ValueParam.h"
 
-#include "ControlBase/Control.h"
 #include "Threading/CountingPoolAllocator.h"
-#include "Threading/ReusePools.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +12,6 @@
 
 namespace ZV {
 namespace {
-
-class LStandInControl : public LControl {
-};
 
 // A larger record derived from a pooled one, as list items derive the conditions record.
 class LItemConditionsStandIn : public LConditionsParam {

@@ -27,7 +27,7 @@ std::string Printed(std::uint32_t code)
 
 TEST(ShortcutText, EveryKeyNameWithCtrlAndShiftPrintsBackAsItsDisplayNameInAnyLetterCase)
 {
-    for (const auto& [name, virtualKey] : gKeyNameTables.GetVirtualKeysByName()) {
+    for (const auto& [name, virtualKey] : GetKeyNameTables().GetVirtualKeysByName()) {
         const KeyCode key = ParseShortcutText(WideString(L"Ctrl+Shift+") + name);
         EXPECT_EQ(key.code, KeyCode(virtualKey, true, 0, kModifierCtrl | kModifierShift).code) << Text(name);
         EXPECT_EQ(Text(GetShortcutText(key)), "Ctrl+Shift+" + Text(LookupKeyDisplayName(virtualKey)));

@@ -1,8 +1,22 @@
 #include "Renderer/FontRenderer/FontCatalogue.h"
 
-#include "Application/Globals.h"
+#include "Utilities/Storage/SharedStrings.h"
 
 namespace ZV {
+
+FontFamilies& GetFontFamilies()
+{
+    static FontFamilies families;
+    return families;
+}
+
+FontMap& GetFontMap()
+{
+    // Made after the families, so destroyed before them.
+    GetFontFamilies();
+    static FontMap map;
+    return map;
+}
 
 namespace {
 
@@ -10,31 +24,31 @@ namespace {
 const LFontFileInfo* FamilyOf(std::int32_t fileID)
 {
     const std::int32_t index = fileID >> 2;
-    if (index < 0 || static_cast<std::uint32_t>(index) >= gFontFamilies.GetCount()) {
+    if (index < 0 || static_cast<std::uint32_t>(index) >= GetFontFamilies().GetCount()) {
         return nullptr;
     }
-    return gFontFamilies.GetItemPointer(static_cast<std::uint32_t>(index))->Get();
+    return GetFontFamilies().GetItemPointer(static_cast<std::uint32_t>(index))->Get();
 }
 
 }  // namespace
 
 void ClearFontCatalogue()
 {
-    gFontMap.RemoveAll();
-    gFontFamilies.Clear();
+    GetFontMap().RemoveAll();
+    GetFontFamilies().Clear();
 }
 
 RCPtr<LFontFileInfo> AddFontFileInfo()
 {
-    RCPtr<LFontFileInfo> family(new LFontFileInfo(static_cast<std::int32_t>(gFontFamilies.GetCount())));
-    ZV_THROW_IF_FAILED(gFontFamilies.AddItem(family));
+    RCPtr<LFontFileInfo> family(new LFontFileInfo(static_cast<std::int32_t>(GetFontFamilies().GetCount())));
+    ZV_THROW_IF_FAILED(GetFontFamilies().AddItem(family));
     return family;
 }
 
 RCPtr<LFontFileInfo> FindFontFamily(const WideString& faceName)
 {
-    for (std::uint32_t index = gFontFamilies.GetCount(); index-- > 0;) {
-        const RCPtr<LFontFileInfo>& family = *gFontFamilies.GetItemPointer(index);
+    for (std::uint32_t index = GetFontFamilies().GetCount(); index-- > 0;) {
+        const RCPtr<LFontFileInfo>& family = *GetFontFamilies().GetItemPointer(index);
         if (family->GetFaceName() == faceName) {
             return family;
         }
@@ -45,7 +59,7 @@ RCPtr<LFontFileInfo> FindFontFamily(const WideString& faceName)
 const WideString& GetFontFilePath(std::int32_t fileID)
 {
     const LFontFileInfo* family = FamilyOf(fileID);
-    return family != nullptr ? family->GetSlot(fileID).path : gEmptyString;
+    return family != nullptr ? family->GetSlot(fileID).path : GetEmptyString();
 }
 
 std::int32_t GetFontFaceIndex(std::int32_t fileID)

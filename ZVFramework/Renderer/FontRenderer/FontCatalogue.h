@@ -19,9 +19,9 @@ using FontFamilies = RCPtrArray<LFontFileInfo, 1, 0>;
 // a plain counted object, so that the start-up global needs nothing of fonts.
 using FontMap = RCPtrMap<LRefCountedObject, LFontFileInfo, 8>;
 
-// Start-up globals (Application/Globals.cpp).
-extern FontFamilies gFontFamilies;
-extern FontMap gFontMap;
+// Made on first use and destroyed at exit, the map first: it lets go of the fonts it holds.
+FontFamilies& GetFontFamilies();
+FontMap& GetFontMap();
 
 // Rebuilds the catalogue from the font files (".ttf", then ".ttc") of the font directories (FontDirectories.h).
 // Files that cannot be read, or whose name tables give no family, add nothing. 0, or ZV_E_FAIL when there is no

@@ -34,7 +34,7 @@ RCPtr<LFontFileInfo> FamilyOfSystemFont()
 std::int32_t LFontFileInfo::GetFileID(const ConstRCPtr<LFont>& font)
 {
     const ConstRCPtr<LRefCountedObject> key(font);
-    RCPtr<LFontFileInfo> family = gFontMap.GetValue(key);
+    RCPtr<LFontFileInfo> family = GetFontMap().GetValue(key);
     if (family.IsNull()) {
         family = FindFontFamily(font->GetFaceName());
         if (family.IsNull()) {
@@ -43,7 +43,7 @@ std::int32_t LFontFileInfo::GetFileID(const ConstRCPtr<LFont>& font)
         if (family.IsNull()) {
             ZV_THROW(std::runtime_error, "");
         }
-        gFontMap.SetValue(key, family);
+        GetFontMap().SetValue(key, family);
     }
     const std::int32_t style = font->GetStyle() & 3;
     if (family->GetSlot(style).path.IsEmpty()) {

@@ -1,9 +1,9 @@
-#include "Application/Globals.h"
 #include "Platform/FolderListing.h"
 #include "Renderer/Font.h"
 #include "Renderer/FontRenderer/FontCatalogue.h"
 #include "Renderer/FontRenderer/FontDirectories.h"
 #include "Renderer/FontRenderer/FontNameTable.h"
+#include "Utilities/Storage/SharedStrings.h"
 #include "Utilities/Storage/ZVFile.h"
 
 #include <exception>
@@ -17,7 +17,7 @@ namespace {
 // A font file read through the framework's file; opening or reading it may throw.
 class FontFileBytes final : public IFontBytes {
 public:
-    explicit FontFileBytes(const WideString& path) : mFile(path, gEmptyString, File::kModeRead) {}
+    explicit FontFileBytes(const WideString& path) : mFile(path, GetEmptyString(), File::kModeRead) {}
 
     std::uint64_t GetLength() override { return mLength; }
     bool Read(std::uint64_t offset, std::uint32_t count, std::uint8_t* target) override

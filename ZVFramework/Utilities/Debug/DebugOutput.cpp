@@ -81,9 +81,15 @@ int DebugOutput::GetPort() const
     return mPort;
 }
 
+DebugOutput& GetDebugOutput()
+{
+    static DebugOutput output;
+    return output;
+}
+
 void SetDebugTarget(const char* host, int port)
 {
-    gDebugOutput.SetTarget(host, port);
+    GetDebugOutput().SetTarget(host, port);
 }
 
 void SendDebugDatagram(const char* host, int port, const char* text)

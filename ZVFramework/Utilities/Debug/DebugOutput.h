@@ -39,8 +39,8 @@ private:
     std::basic_ostream<wchar_t>* mWideTarget;
 };
 
-// The program's debug output.
-extern DebugOutput gDebugOutput;
+// The program's debug output, made on first use and destroyed at exit, when its streams send what they still hold.
+DebugOutput& GetDebugOutput();
 
 // SetTarget on the program's debug output.
 void SetDebugTarget(const char* host, int port);

@@ -67,7 +67,7 @@ std::unique_ptr<PixelImage> DecodeFile(const WideString& path, std::string& reas
 void ReportUnloadedImage(const WideString& name, const std::string& reason)
 {
     MutexLock lock(GetDebugOutputLock());
-    gDebugOutput.GetNarrowTarget() << "Image \"" << name.ToUTF8().GetData() << "\" not loaded: " << reason
+    GetDebugOutput().GetNarrowTarget() << "Image \"" << name.ToUTF8().GetData() << "\" not loaded: " << reason
                                    << std::endl;
 }
 
@@ -77,14 +77,14 @@ ConstRCPtr<LBitmap> LBitmap::GetCachedBitmap(const WideString& name)
 {
     // Resource names match in any letter case; file names here are case-sensitive and kept as they are.
     const WideString key = IsResourceName(name) ? name.ToUpper() : File::GetLongPathName(name);
-    if (ConstRCPtr<LBitmap> cached = gBitmapCache.Find(key)) {
+    if (ConstRCPtr<LBitmap> cached = GetBitmapCache().Find(key)) {
         return cached;
     }
     RCPtr<LBitmap> bitmap(new LBitmap(name, key));
     if (!bitmap->IsValid()) {
         return nullptr;
     }
-    gBitmapCache.Insert(key, bitmap);
+    GetBitmapCache().Insert(key, bitmap);
     return bitmap;
 }
 
@@ -179,7 +179,7 @@ LColor LBitmap::GetPixelColor(zlong x, zlong y) const
 ZVRESULT LBitmap::ReleaseInternalReferences()
 {
     if (!mCacheKey.IsEmpty()) {
-        gBitmapCache.Remove(mCacheKey, this);
+        GetBitmapCache().Remove(mCacheKey, this);
     }
     return LRefCountedObject::ReleaseInternalReferences();
 }

@@ -32,4 +32,10 @@ bool BitmapCache::Remove(const WideString& key, const LBitmap* bitmap)
     return true;
 }
 
+BitmapCache& GetBitmapCache()
+{
+    static BitmapCache cache;
+    return cache;
+}
+
 }  // namespace ZV

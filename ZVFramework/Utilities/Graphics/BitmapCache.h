@@ -42,6 +42,7 @@ private:
     std::map<WideString, RCPtr<LRefCountedObject>> mEntries;
 };
 
-extern BitmapCache gBitmapCache;
+// Made on first use and destroyed at exit.
+BitmapCache& GetBitmapCache();
 
 }  // namespace ZV

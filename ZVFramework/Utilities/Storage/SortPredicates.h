@@ -1,17 +1,20 @@
 #pragma once
 
-#include "ControlBase/SubControlSettings.h"
 #include "ObjectBase/RefCountedObject.h"
 #include "Utilities/Storage/IArray.h"
 
+#include <type_traits>
+
 namespace ZV {
 
-// The sub-control settings of a control or descriptor; a missing record reads as the defaults.
+// The sub-control settings of a control or descriptor (whatever its GetSubControlSettings() points at); a missing
+// record reads as the defaults.
 template <class Pointer>
-const SubControlSettings& SettingsOf(const Pointer& item)
+const auto& SettingsOf(const Pointer& item)
 {
-    static const SubControlSettings defaults;
-    const SubControlSettings* settings = item ? item->GetSubControlSettings() : nullptr;
+    using Settings = std::remove_cvref_t<decltype(*item->GetSubControlSettings())>;
+    static const Settings defaults;
+    const Settings* settings = item ? item->GetSubControlSettings() : nullptr;
     return settings != nullptr ? *settings : defaults;
 }
 
@@ -50,8 +53,8 @@ public:
 
     bool operator()(const unsigned int& a, const unsigned int& b) const
     {
-        const SubControlSettings& settingsA = SettingsOf(mChildren->GetData()[a]);
-        const SubControlSettings& settingsB = SettingsOf(mChildren->GetData()[b]);
+        const auto& settingsA = SettingsOf(mChildren->GetData()[a]);
+        const auto& settingsB = SettingsOf(mChildren->GetData()[b]);
         if (settingsA.clipToParent != settingsB.clipToParent) {
             return settingsA.clipToParent;
         }

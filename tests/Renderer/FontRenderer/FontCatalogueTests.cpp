@@ -114,7 +114,7 @@ TEST_F(FontCatalogueTest, FacesAreFiledByTheirMacintoshOrUSEnglishWindowsNamesEa
     EXPECT_EQ(SlotsOf("Third"), "- - Two.TTC#1 -");
     EXPECT_EQ(SlotsOf("Deutsche Familie"), "missing");
     EXPECT_EQ(SlotsOf("Unicode Family"), "missing");
-    EXPECT_EQ(gFontFamilies.GetCount(), 6u);
+    EXPECT_EQ(GetFontFamilies().GetCount(), 6u);
 
     // A file id leads back to the path and the face of its style.
     const RCPtr<LFontFileInfo> collected = FindFontFamily(L"Collected");
@@ -123,7 +123,7 @@ TEST_F(FontCatalogueTest, FacesAreFiledByTheirMacintoshOrUSEnglishWindowsNamesEa
     EXPECT_EQ(GetFontFilePath(id), collected->GetSlot(LFont::kBoldItalic).path);
     EXPECT_EQ(GetFontFaceIndex(id), 1);
     EXPECT_TRUE(GetFontFilePath(-1).IsEmpty());
-    EXPECT_TRUE(GetFontFilePath(static_cast<std::int32_t>(gFontFamilies.GetCount()) * 4).IsEmpty());
+    EXPECT_TRUE(GetFontFilePath(static_cast<std::int32_t>(GetFontFamilies().GetCount()) * 4).IsEmpty());
     EXPECT_EQ(GetFontFaceIndex(-4), 0);
 }
 
@@ -188,7 +188,7 @@ TEST_F(FontCatalogueTest, CorruptAndUnreadableFilesAreSkipped)
     Write("NotUTF8\xFF.ttf", corrupt);
     Scan();
 
-    EXPECT_EQ(gFontFamilies.GetCount(), 1u);
+    EXPECT_EQ(GetFontFamilies().GetCount(), 1u);
     EXPECT_EQ(SlotsOf("Good"), "Good.ttf#0 - - -");
 }
 
@@ -226,14 +226,14 @@ TEST_F(FontCatalogueTest, AnUncataloguedFaceFallsBackToTheSystemFontAndFailsWith
     }
     const ScopedSystemFont system(L"Not Installed Either");
     EXPECT_EQ(LFontFileInfo::GetFileID(lowerCase), fallback) << "the family chosen before";
-    EXPECT_EQ(gFontMap.GetCount(), 3);
+    EXPECT_EQ(GetFontMap().GetCount(), 3);
     EXPECT_TRUE(Testing::ThrowsText<std::runtime_error>(
         [] { LFontFileInfo::GetFileID(LFont::GetFont(L"Nowhere", 11, LFont::kRegular)); },
         "Runtime Error : ZV::LFontFileInfo::GetFileID"));
 
     // A rescan forgets the choices and lets go of the fonts.
     Scan();
-    EXPECT_EQ(gFontMap.GetCount(), 0);
+    EXPECT_EQ(GetFontMap().GetCount(), 0);
     EXPECT_EQ(lowerCase->GetRefCount(), referencesOutsideTheMap);
 }
 

@@ -232,10 +232,10 @@ TEST(FreetypeFontRenderers, TwoLiveAndDieInEitherOrderAndTheLastTakesTheCatalogu
         zlong top = 0;
         zlong bottom = 0;
         EXPECT_EQ(living->GetFontMetrics(font, lineHeight, top, bottom), ZV_S_OK);
-        EXPECT_GT(gFontFamilies.GetCount(), 0u);
+        EXPECT_GT(GetFontFamilies().GetCount(), 0u);
         living = nullptr;
-        EXPECT_EQ(gFontFamilies.GetCount(), 0u);
-        EXPECT_EQ(gFontMap.GetCount(), 0);
+        EXPECT_EQ(GetFontFamilies().GetCount(), 0u);
+        EXPECT_EQ(GetFontMap().GetCount(), 0);
     }
 }
 

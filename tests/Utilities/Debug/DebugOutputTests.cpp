@@ -98,8 +98,8 @@ TEST_F(DebugOutputTest, UdpTargetGetsTheBannerThenTheTextInDatagramsOfAtMost1023
     Receiver receiver;
     SetDebugTarget("127.0.0.1", receiver.port);
     const std::string text = Letters(2500);
-    gDebugOutput.GetNarrowTarget().write(text.data(), static_cast<std::streamsize>(text.size()));
-    gDebugOutput.GetNarrowTarget().flush();
+    GetDebugOutput().GetNarrowTarget().write(text.data(), static_cast<std::streamsize>(text.size()));
+    GetDebugOutput().GetNarrowTarget().flush();
     SetDebugTarget(nullptr, -1);
 
     EXPECT_EQ(receiver.Next(), "*** APPLICATION Launched on ");

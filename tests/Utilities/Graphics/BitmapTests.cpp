@@ -34,7 +34,7 @@ TEST(CachedBitmap, EmbeddedImageLoadsWithStraightPixelsAndIsSharedInAnyLetterCas
     EXPECT_EQ(PixelAt(sheet, -1, 0), 0u);
 
     EXPECT_EQ(LBitmap::GetCachedBitmap(L"::testsheet.PNG"), sheet);
-    EXPECT_EQ(gBitmapCache.GetCount(), 1u);
+    EXPECT_EQ(GetBitmapCache().GetCount(), 1u);
 
     const ConstRCPtr<LBitmapData> data = sheet->GetPixelData();
     EXPECT_EQ(data->GetWidth(), 40);
@@ -78,8 +78,8 @@ TEST(CachedBitmap, ReleasedBitmapLeavesTheCacheAndIsLoadedAnew)
         EXPECT_EQ(PixelAt(sheet, 5, 5), 0xFFFFFFFFu) << "tinting a sub-bitmap tints its source's pixels";
         EXPECT_EQ(PixelAt(LBitmap::GetCachedBitmap(kSheetName), 5, 5), 0xFFFFFFFFu);
     }
-    EXPECT_EQ(gBitmapCache.GetCount(), 0u);
-    EXPECT_TRUE(gBitmapCache.Find(L"::TESTSHEET.PNG").IsNull());
+    EXPECT_EQ(GetBitmapCache().GetCount(), 0u);
+    EXPECT_TRUE(GetBitmapCache().Find(L"::TESTSHEET.PNG").IsNull());
     EXPECT_EQ(PixelAt(LBitmap::GetCachedBitmap(kSheetName), 5, 5), kSheetCells[0][0]);
 }
 
@@ -91,7 +91,7 @@ TEST(CachedBitmap, MissingResourceGivesNullAndOneLineEachTime)
     const std::vector<std::string> lines = debugger.Texts();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "Image \"::Missing.png\" not loaded: there is no resource MISSING_PNG of type GDIPLUS\n");
-    EXPECT_EQ(gBitmapCache.GetCount(), 0u);
+    EXPECT_EQ(GetBitmapCache().GetCount(), 0u);
 }
 
 TEST(CachedBitmap, FilePathsAreTakenAsTheyAre)
@@ -148,7 +148,7 @@ TEST(CachedBitmap, BrokenImagesGiveNullAndOneLineWithoutBeingCached)
         ASSERT_EQ(lines.size(), 1u) << name;
         EXPECT_EQ(lines[0].rfind("Image \"" + path + "\" not loaded: ", 0), 0u) << lines[0];
     }
-    EXPECT_EQ(gBitmapCache.GetCount(), 0u);
+    EXPECT_EQ(GetBitmapCache().GetCount(), 0u);
 
     const DebuggerOutputCapture debugger;
     LBitmap::GetCachedBitmap(WideString((folder / "Huge.png").c_str()));

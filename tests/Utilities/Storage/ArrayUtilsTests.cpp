@@ -1,4 +1,3 @@
-#include "ControlBase/SubControlSettings.h"
 #include "Utilities/Storage/ArrayBuffer.h"
 #include "Utilities/Storage/ArrayUtils.h"
 #include "Utilities/Storage/RCPtrArray.h"
@@ -18,14 +17,24 @@
 
 namespace ZV {
 
+// What sorting reads of a child's settings, with the same defaults as a control's.
+struct SortableSettings {
+    bool clipToParent = true;
+    std::int32_t zOrder = 0;
+    std::int32_t tabStop = 0;
+    bool xIsDocked = false;
+    bool yIsDocked = false;
+    std::int32_t layoutOrder = 0;
+};
+
 // A child control or a sub-control descriptor: all that sorting reads of it is its settings.
 class LSortableChild : public virtual LRefCountedObject {
 public:
-    explicit LSortableChild(const SubControlSettings& settings = {}) : mSettings(settings) {}
-    const SubControlSettings* GetSubControlSettings() const { return &mSettings; }
+    explicit LSortableChild(const SortableSettings& settings = {}) : mSettings(settings) {}
+    const SortableSettings* GetSubControlSettings() const { return &mSettings; }
 
 private:
-    SubControlSettings mSettings;
+    SortableSettings mSettings;
 };
 
 namespace {
@@ -37,7 +46,7 @@ using Indices = ArrayBuffer<unsigned int>;
 
 RCPtr<LSortableChild> Child(int tabStop, int zOrder = 0, bool clip = true, int docked = 0, int layoutOrder = 0)
 {
-    SubControlSettings settings;
+    SortableSettings settings;
     settings.tabStop = tabStop;
     settings.zOrder = zOrder;
     settings.clipToParent = clip;
@@ -151,7 +160,7 @@ TEST(SortIndecies, RandomChildSetsAgreeWithAStableSortOracle)
         ArrayUtils::SortIndecies(byZ, children, first, length, ZOrderLess<LSortableChild>(children));
         std::vector<unsigned> expectedByZ = oracle;
         auto drawingKey = [&](unsigned index) {
-            const SubControlSettings s = settings(index);
+            const SortableSettings s = settings(index);
             return std::make_tuple(!s.clipToParent, s.xIsDocked + s.yIsDocked, s.zOrder);
         };
         std::stable_sort(expectedByZ.begin(), expectedByZ.end(),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ObjectBase/RefCountedObject.h"
+#include "Threading/ReuseAllocator.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -45,5 +46,8 @@ protected:
 private:
     ConstRCPtr<LControl> mControl;
 };
+
+// No lock: the records are made and let go on the user-interface thread only.
+ReuseAllocator<LMenuActivationParam, 4>& GetMenuActivationParamPool();
 
 }  // namespace ZV

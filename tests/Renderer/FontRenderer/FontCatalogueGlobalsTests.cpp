@@ -7,8 +7,8 @@ namespace {
 
 TEST(FontCatalogueGlobals, AreBuiltEmptyAndLetGoOfEveryFontAndFamilyWhenDestroyed)
 {
-    EXPECT_EQ(gFontFamilies.GetCount(), 0u);
-    EXPECT_EQ(gFontMap.GetCount(), 0);
+    EXPECT_EQ(GetFontFamilies().GetCount(), 0u);
+    EXPECT_EQ(GetFontMap().GetCount(), 0);
 
     const RCPtr<LRefCountedObject> font(new LRefCountedObject());
     const RCPtr<LFontFileInfo> family(new LFontFileInfo(0));

@@ -14,8 +14,8 @@ std::string DisplayName(std::uint8_t virtualKey)
 
 TEST(KeyNameTables, EveryKeyNameHasItsKeysDisplayNameAndACodeOfSeveralNamesShowsTheFirst)
 {
-    EXPECT_EQ(gKeyNameTables.GetVirtualKeysByName().size(), 149u);
-    for (const auto& [name, virtualKey] : gKeyNameTables.GetVirtualKeysByName()) {
+    EXPECT_EQ(GetKeyNameTables().GetVirtualKeysByName().size(), 149u);
+    for (const auto& [name, virtualKey] : GetKeyNameTables().GetVirtualKeysByName()) {
         const std::string text = name.ToUTF8().GetData();
         EXPECT_EQ(text.rfind("VKEY_", 0), 0u) << text;
         EXPECT_EQ(DisplayName(virtualKey).empty(), virtualKey == 0x08 || virtualKey == 0x09) << text;

@@ -1,8 +1,7 @@
-#include "Notification/MenuParams.h"
+#include "ControlBase/MenuParams.h"
 
 #include "ControlBase/Control.h"
 #include "ControlBase/MenuDescriptor.h"
-#include "Threading/ReusePools.h"
 
 namespace ZV {
 
@@ -35,6 +34,11 @@ LMenuItemUpdater::~LMenuItemUpdater() = default;
 RCPtr<LMenuItemUpdater> LMenuItemUpdater::Create(const ConstRCPtr<LControl>& control)
 {
     return RCPtr<LMenuItemUpdater>(new LMenuItemUpdater(control));
+}
+
+ReuseAllocator<LMenuActivationParam, 4>& GetMenuActivationParamPool()
+{
+    return LastingReusePool<LMenuActivationParam, 4, false>();
 }
 
 }  // namespace ZV

@@ -1,4 +1,4 @@
-#include "Notification/KeyParams.h"
+#include "ControlBase/KeyParams.h"
 
 #include "ControlBase/Control.h"
 
