@@ -128,9 +128,10 @@ TEST_F(ImageSending, ImageThatIsNotACleanRunOfMessagesIsRefusedWholeAtItsFirstFa
     EXPECT_TRUE(mRig->Device().GetFindings().empty());
 }
 
-TEST_F(ImageSending, IdentityRequestGoesToTheNamedPortOnly)
+TEST_F(ImageSending, IdentityRequestGoesToTheNamedPortOnlyAndTheReservedSendSendsNothing)
 {
     EXPECT_EQ(mEngine->SendIdentityRequest(WideString(L"No Such Device")), ZV_E_FAIL);
+    EXPECT_EQ(mEngine->ReservedSend(1, 2, 3), ZV_S_OK);
     EXPECT_TRUE(TextsOfKind(LogPath(), "RX").empty());
     EXPECT_EQ(mEngine->SendIdentityRequest(WideString(L"Halvista Left")), 6);
     EXPECT_EQ(TextsOfKind(LogPath(), "RX"), std::vector<std::string>{"F0 7E 7F 06 01 F7"});
