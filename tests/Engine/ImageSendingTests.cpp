@@ -1,5 +1,6 @@
 #include "Engine/UpdateEngine.h"
 
+#include "DebuggerOutputCapture.h"
 #include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -117,7 +118,11 @@ TEST_F(ImageSending, ImageThatIsNotACleanRunOfMessagesIsRefusedWholeAtItsFirstFa
     for (const Refused& image : images) {
         SCOPED_TRACE("image \"" + image.Hex.substr(0, 40) + "\"");
         std::vector<std::string> received;
+        const DebuggerOutputCapture debugger;
         EXPECT_EQ(SendMessages(image.Hex, received), ZV_E_FAIL);
+        EXPECT_EQ(debugger.Texts(), std::vector<std::string>{"Firmware image refused at byte offset " +
+                                                             std::to_string(image.Offset) + ": " +
+                                                             DescribeImageFault(image.Fault) + "\n"});
         EXPECT_TRUE(received.empty()) << "nothing may reach the device";
         const LUpdateEngineInterface::UpdateFailure failure = mEngine->GetUpdateFailure();
         EXPECT_EQ(failure.Kind, LUpdateEngineInterface::FailureKind::kImageRefused);
