@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace ZV::Testing {
 namespace {
 
@@ -94,6 +96,21 @@ TEST_F(HeadlessRoad, SilentRunWhoseUpdateFailsEndsWith3AndOneLineSayingWhatFaile
     outcome = Run(neverBack, MakeImage(3, 8), kSilentAutomatic);
     EXPECT_EQ(outcome.ExitCode, kExitUpdateFailed);
     EXPECT_EQ(outcome.ErrorLine, "FirmwareUpdater: the device did not come back in update mode within 1 s\n");
+}
+
+TEST_F(HeadlessRoad, FirmwareFileThatCannotBeReadEndsWith3AndSaysSoWithNothingSent)
+{
+    // A named pipe is there as a file, but no image can be read from it.
+    SimulatedMidiRig rig({QuickDevice(DeviceStart::Update, LogPath())});
+    const std::string pipe = mFolder / "firmware pipe.syx";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const HeadlessOutcome outcome =
+        RunWithoutWindow(Wide(kSilentAutomatic + " -ABSOLUTE_FIRMWARE_FILE_PATH=\"" + pipe + "\""),
+                         rig.Factory());
+    EXPECT_EQ(outcome.ExitCode, kExitUpdateFailed);
+    EXPECT_EQ(outcome.ErrorLine, "FirmwareUpdater: the firmware file \"" + pipe + "\" could not be read\n");
+    EXPECT_EQ(ImageMessagesReceived(), 0u);
+    EXPECT_TRUE(rig.Device().GetFindings().empty());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "Engine/UpdateEngine.h"
 
+#include "DebuggerOutputCapture.h"
 #include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -117,7 +118,11 @@ TEST_F(ImageSending, ImageThatIsNotACleanRunOfMessagesIsRefusedWholeAtItsFirstFa
     for (const Refused& image : images) {
         SCOPED_TRACE("image \"" + image.Hex.substr(0, 40) + "\"");
         std::vector<std::string> received;
+        const DebuggerOutputCapture debugger;
         EXPECT_EQ(SendMessages(image.Hex, received), ZV_E_FAIL);
+        EXPECT_EQ(debugger.Texts(), std::vector<std::string>{"Firmware image refused at byte offset " +
+                                                             std::to_string(image.Offset) + ": " +
+                                                             DescribeImageFault(image.Fault) + "\n"});
         EXPECT_TRUE(received.empty()) << "nothing may reach the device";
         const LUpdateEngineInterface::UpdateFailure failure = mEngine->GetUpdateFailure();
         EXPECT_EQ(failure.Kind, LUpdateEngineInterface::FailureKind::kImageRefused);
@@ -128,9 +133,10 @@ TEST_F(ImageSending, ImageThatIsNotACleanRunOfMessagesIsRefusedWholeAtItsFirstFa
     EXPECT_TRUE(mRig->Device().GetFindings().empty());
 }
 
-TEST_F(ImageSending, IdentityRequestGoesToTheNamedPortOnly)
+TEST_F(ImageSending, IdentityRequestGoesToTheNamedPortOnlyAndTheReservedSendSendsNothing)
 {
     EXPECT_EQ(mEngine->SendIdentityRequest(WideString(L"No Such Device")), ZV_E_FAIL);
+    EXPECT_EQ(mEngine->ReservedSend(1, 2, 3), ZV_S_OK);
     EXPECT_TRUE(TextsOfKind(LogPath(), "RX").empty());
     EXPECT_EQ(mEngine->SendIdentityRequest(WideString(L"Halvista Left")), 6);
     EXPECT_EQ(TextsOfKind(LogPath(), "RX"), std::vector<std::string>{"F0 7E 7F 06 01 F7"});

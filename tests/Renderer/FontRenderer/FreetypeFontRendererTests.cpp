@@ -12,6 +12,7 @@
 #include FT_FREETYPE_H
 #include FT_GLYPH_H
 
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -237,6 +238,51 @@ TEST(FreetypeFontRenderers, TwoLiveAndDieInEitherOrderAndTheLastTakesTheCatalogu
         EXPECT_EQ(GetFontFamilies().GetCount(), 0u);
         EXPECT_EQ(GetFontMap().GetCount(), 0);
     }
+}
+
+// The installed file of a family's regular face.
+std::string RegularFacePath(const wchar_t* family)
+{
+    return GetFontFilePath(LFontFileInfo::GetFileID(LFont::GetFont(family, 12, LFont::kRegular))).ToUTF8().GetData();
+}
+
+void ScanOnly(const Testing::TemporaryFolder& folder)
+{
+    WideStringArray folders;
+    folders.AddItem(WideString(folder.Path().c_str()));
+    OverrideFontDirectories(folders);
+}
+
+TEST(FreetypeFontRenderers, AfterARescanARendererAlreadyAliveDrawsWithTheFacesTheFileIdsNowName)
+{
+    const RCPtr<LSoftwareGlyphSink> sink(new LSoftwareGlyphSink());
+    // Two families of different widths, each alone in a folder, so that each is file id 0 after its folder's scan.
+    Testing::TemporaryFolder sans;
+    Testing::TemporaryFolder mono;
+    {
+        const RCPtr<LFreetypeFontRenderer> installed(new LFreetypeFontRenderer(sink, sink));
+        std::filesystem::copy_file(RegularFacePath(L"DejaVu Sans"), sans / "Sans.ttf");
+        std::filesystem::copy_file(RegularFacePath(L"Liberation Mono"), mono / "Mono.ttf");
+    }
+
+    ScanOnly(sans);
+    const RCPtr<LFreetypeFontRenderer> first(new LFreetypeFontRenderer(sink, sink));
+    const RCPtr<LFont> sansFont = LFont::GetFont(L"DejaVu Sans", 12, LFont::kRegular);
+    ASSERT_EQ(LFontFileInfo::GetFileID(sansFont), 0);
+    first->RenderText(L"A", sansFont, sink, 0, 0, kDrawFlags);
+    ASSERT_EQ(sink->GetRun().size(), 1u);
+    const std::int32_t sansAdvance = sink->GetRun()[0].advanceX;
+
+    ScanOnly(mono);
+    const RCPtr<LFreetypeFontRenderer> second(new LFreetypeFontRenderer(sink, sink));
+    OverrideFontDirectories(std::nullopt);
+    const RCPtr<LFont> monoFont = LFont::GetFont(L"Liberation Mono", 12, LFont::kRegular);
+    ASSERT_EQ(LFontFileInfo::GetFileID(monoFont), 0) << "the file id that DejaVu Sans had";
+    first->RenderText(L"A", monoFont, sink, 0, 0, kDrawFlags);
+    ASSERT_EQ(sink->GetRun().size(), 1u);
+    const DirectFace face(L"Liberation Mono", LFont::kRegular, 12);
+    EXPECT_EQ(sink->GetRun()[0].advanceX, face.Advance(L'A')) << "not the face cached before the rescan";
+    EXPECT_NE(sink->GetRun()[0].advanceX, sansAdvance);
 }
 
 }  // namespace
