@@ -135,6 +135,15 @@ bool FinishRunningUpdate(LUpdateProcessor& processor, bool waitedAlready)
     return true;
 }
 
+void FinishAutomaticStart(LUpdateProcessor& processor)
+{
+    const RCPtr<LUpdateEngineInterface>& engine = processor.GetEngine();
+    if (Succeeded(processor.WaitForDeviceToEnterUpdateMode())) {
+        engine->StartUpdate();
+        engine->WaitForUpdate(LUpdateProcessor::kSilentUpdateWait);
+    }
+}
+
 std::string ErrorLine(const std::string& text)
 {
     return "FirmwareUpdater: " + text + "\n";
@@ -146,7 +155,13 @@ HeadlessOutcome RunWithoutWindow(const WideString& commandLine, MidiCommFactory 
 {
     const RCPtr<LUpdateProcessor> processor(new LUpdateProcessor(std::move(midiFactory)));
     const ZVRESULT result = processor->Initialize(commandLine);
-    const bool finished = result == LUpdateProcessor::kFinishedWithoutWindow;
+    bool finished = result == LUpdateProcessor::kFinishedWithoutWindow;
+    if (!finished && processor->GetEngine()->GetDeviceState() == LUpdateEngineInterface::kDeviceEnteringUpdateMode) {
+        // An automatic start has sent a running device into update mode; the window would wait for it and send the
+        // image. Without one, this road does, rather than leave the device waiting for an image that never comes.
+        FinishAutomaticStart(*processor);
+        finished = true;
+    }
     const bool timedOut = FinishRunningUpdate(*processor, finished);
     LUpdateEngineInterface& engine = *processor->GetEngine();
     if (!finished) {

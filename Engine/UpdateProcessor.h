@@ -67,12 +67,15 @@ public:
     // "Halvista Left" for device type 0, "VT5 Display Left" for 1, else empty.
     static ZV::WideString GetPortNameForDeviceType(std::int32_t type);
 
+    // Waits in turns of kUpdateModeEntryTurn, scanning and refreshing, up to GetUpdateModeEntryWait(), for a device
+    // sent into update mode to come back in it: 0 when it did, ZV_E_FAIL when it did not.
+    ZVRESULT WaitForDeviceToEnterUpdateMode();
+
 private:
     ZV::WideString ChooseFirmwareFile(const ZV::WideString& commandLine) const;
     void DefineDevices();
     ZVRESULT FollowSwitches(const ZV::WideString& commandLine);
     // Looks for the device every turn until it is back in update mode (0) or the wait is over (0x80004005).
-    ZVRESULT WaitForDeviceToEnterUpdateMode();
 
     MidiCommFactory mMidiFactory;
     ZV::WideString mCommandLine;

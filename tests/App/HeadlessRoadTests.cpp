@@ -98,6 +98,23 @@ TEST_F(HeadlessRoad, SilentRunWhoseUpdateFailsEndsWith3AndOneLineSayingWhatFaile
     EXPECT_EQ(outcome.ErrorLine, "FirmwareUpdater: the device did not come back in update mode within 1 s\n");
 }
 
+TEST_F(HeadlessRoad, AutomaticStartOfARunningDeviceWithoutSilentSendsTheImageOnceItIsBackInUpdateMode)
+{
+    HeadlessOutcome outcome = Run(QuickDevice(DeviceStart::Normal, LogPath()), MakeImage(4, 8),
+                                  "-START_UPDATE_AUTOMATICALLY");
+    EXPECT_EQ(outcome.ExitCode, kExitFinished);
+    EXPECT_EQ(outcome.ErrorLine, "");
+    EXPECT_TRUE(mDeviceReachedDone);
+    EXPECT_TRUE(mFindings.empty());
+
+    Simulator::DeviceSettings neverBack = QuickDevice(DeviceStart::Normal, LogPath());
+    neverBack.RestartTime = std::chrono::milliseconds(60000);
+    LUpdateProcessor::SetUpdateModeEntryWait(2 * LUpdateProcessor::kUpdateModeEntryTurn);
+    outcome = Run(neverBack, MakeImage(3, 8), "-START_UPDATE_AUTOMATICALLY");
+    EXPECT_EQ(outcome.ExitCode, kExitUpdateFailed);
+    EXPECT_EQ(outcome.ErrorLine, "FirmwareUpdater: the device did not come back in update mode within 1 s\n");
+}
+
 TEST_F(HeadlessRoad, FirmwareFileThatCannotBeReadEndsWith3AndSaysSoWithNothingSent)
 {
     // A named pipe is there as a file, but no image can be read from it.
