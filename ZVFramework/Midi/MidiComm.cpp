@@ -42,7 +42,7 @@ RCPtr<Port> LMidiComm::FindOpenPort(const PortList<Port>& ports, const WideStrin
 }
 
 template <class Port>
-RCPtr<Port> LMidiComm::OpenDevice(const WideString& lowerCaseText, PortList<Port>& ports, RCPtr<Port>& failed)
+RCPtr<Port> LMidiComm::OpenDevice(const WideString& lowerCaseText, PortList<Port>& ports)
 {
     constexpr bool kCapture = std::is_same_v<Port, LMidiCapturePort>;
     WideString productName;
@@ -61,15 +61,27 @@ RCPtr<Port> LMidiComm::OpenDevice(const WideString& lowerCaseText, PortList<Port
     if (!opened) {
         return nullptr;
     }
+    // A port that cannot be kept closes when this function returns, outside the lock.
     RCPtr<Port> port(new Port(productName, std::move(opened), *this));
-    // In the list before an input starts: its first callback may come at once, and waits for the lock to find it.
-    if (!AddToList(ports, port)) {
-        failed = std::move(port);
+    bool listed = false;
+    {
+        // In the list before an input starts: its first callback may come at once, and waits for the lock to find it.
+        MutexLock lock(mLock);
+        listed = AddToList(ports, port);
+    }
+    if (!listed) {
         return nullptr;
     }
     if constexpr (kCapture) {
         if (!port->Start()) {
-            failed = TakeFromList(ports, ports.GetCount() - 1);
+            RCPtr<Port> unstarted;
+            MutexLock lock(mLock);
+            for (std::uint32_t index = ports.GetCount(); index-- > 0;) {
+                if (ports.GetItemPointer(index)->Get() == port.Get()) {
+                    unstarted = TakeFromList(ports, index);
+                    break;
+                }
+            }
             return nullptr;
         }
     }
@@ -80,15 +92,16 @@ template <class Port>
 ZVRESULT LMidiComm::OpenPort(const WideString& name, PortList<Port>& ports, RCPtr<Port>& port)
 {
     const WideString lowerCaseText = name.ToLower();
+    // One open at a time, so that two never open the same device; the driver lists, opens and starts devices (and
+    // may make threads) outside the lock that its callbacks take.
+    MutexLock openLock(mOpenLock);
     RCPtr<Port> opened;
-    // A port that could not be started closes after the lock is left.
-    RCPtr<Port> failed;
     {
         MutexLock lock(mLock);
         opened = FindOpenPort(ports, lowerCaseText);
-        if (opened.IsNull()) {
-            opened = OpenDevice(lowerCaseText, ports, failed);
-        }
+    }
+    if (opened.IsNull()) {
+        opened = OpenDevice(lowerCaseText, ports);
     }
     // The port that the caller held before may close now.
     port = opened;

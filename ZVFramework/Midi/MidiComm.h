@@ -69,13 +69,13 @@ private:
                        Platform::MidiSysExFill fill) override;
     void OnLongMessageDone(Platform::MidiOutput& output, std::uint64_t token, bool delivered) override;
 
-    // Both under the lock. The open port of the list whose lower-case name contains the text, the last opened first.
+    // Under the lock. The open port of the list whose lower-case name contains the text, the last opened first.
     template <class Port>
     static RCPtr<Port> FindOpenPort(const PortList<Port>& ports, const WideString& lowerCaseText);
-    // Opens the first device whose lower-case name contains the text, and adds its port to the list. A port that
-    // was made but could not be kept comes back in failed, to be let go after the lock.
+    // Under the open lock only: opens the first device whose lower-case name contains the text, adds its port to
+    // the list and starts it.
     template <class Port>
-    RCPtr<Port> OpenDevice(const WideString& lowerCaseText, PortList<Port>& ports, RCPtr<Port>& failed);
+    RCPtr<Port> OpenDevice(const WideString& lowerCaseText, PortList<Port>& ports);
 
     template <class Port>
     ZVRESULT OpenPort(const WideString& name, PortList<Port>& ports, RCPtr<Port>& port);
@@ -98,6 +98,8 @@ private:
     void Deliver(const RCPtr<LMidiCaptureNotificationData>& message);
 
     std::shared_ptr<Platform::MidiDriver> mDriver;
+    // Taken for a whole open, never by a driver callback or a send.
+    Mutex mOpenLock;
     Mutex mLock;
     PortList<LMidiCapturePort> mCapturePorts;
     PortList<LMidiRenderPort> mRenderPorts;

@@ -44,39 +44,36 @@ ZVRESULT LMidiRenderPort::Send(const MidiMessageBytes& bytes)
 
 ZVRESULT LMidiRenderPort::SendShortMessage(const MidiMessageBytes& bytes)
 {
-    // A short message must not land inside a long one still on its way.
-    if (mIdle.Wait(kSendTimeout) != kWaitSignalled) {
+    // A short message must not land inside a long one: it claims the port as a long one does.
+    std::uint64_t token = 0;
+    if (!Claim(token)) {
         return ZV_E_FAIL;
     }
     const std::uint8_t* data = reinterpret_cast<const std::uint8_t*>(bytes.GetData());
     const std::size_t length = Platform::GetShortMessageLength(data[0]);
     // Bytes the message lacks are sent as zero.
     const std::uint32_t packed = Platform::PackShortMessage(data, std::min<std::size_t>(length, bytes.GetCount()));
-    if (!mOutput->SendShortMessage(packed)) {
-        return ZV_E_FAIL;
-    }
-    return static_cast<ZVRESULT>(length);
+    const bool sent = mOutput->SendShortMessage(packed);
+    Unclaim();
+    return sent ? static_cast<ZVRESULT>(length) : ZV_E_FAIL;
 }
 
 ZVRESULT LMidiRenderPort::SendLongMessage(const MidiMessageBytes& bytes)
 {
     std::uint64_t token = 0;
-    if (!ClaimForLongMessage(token)) {
+    if (!Claim(token)) {
         return ZV_E_FAIL;
     }
     if (mOutput->SendLongMessage(reinterpret_cast<const std::uint8_t*>(bytes.GetData()), bytes.GetCount(), token)) {
-        mIdle.Wait(kSendTimeout);
+        (void)mDone.Wait(kSendTimeout);
     }
-    MutexLock lock(mOwner->mLock);
-    const bool delivered = mLongMessageDelivered;
     // Whether it finished, failed or timed out, the port is free for the next message; a done that comes later is
     // ignored.
-    mLongMessageToken = 0;
-    mIdle.Set();
+    const bool delivered = Unclaim();
     return delivered ? static_cast<ZVRESULT>(bytes.GetCount()) : ZV_E_FAIL;
 }
 
-bool LMidiRenderPort::ClaimForLongMessage(std::uint64_t& token)
+bool LMidiRenderPort::Claim(std::uint64_t& token)
 {
     const std::uint32_t start = Platform::GetMillisecondTick();
     for (;;) {
@@ -86,21 +83,30 @@ bool LMidiRenderPort::ClaimForLongMessage(std::uint64_t& token)
         }
         MutexLock lock(mOwner->mLock);
         // Another sender may have claimed the port between the wait and the lock.
-        if (mLongMessageToken == 0) {
+        if (mClaimToken == 0) {
             token = ++mLastToken;
-            mLongMessageToken = token;
+            mClaimToken = token;
             mLongMessageDelivered = false;
             mIdle.Reset();
+            mDone.Reset();
             return true;
         }
     }
 }
 
+bool LMidiRenderPort::Unclaim()
+{
+    MutexLock lock(mOwner->mLock);
+    mClaimToken = 0;
+    mIdle.Set();
+    return mLongMessageDelivered;
+}
+
 void LMidiRenderPort::OnLongMessageDone(std::uint64_t token, bool delivered)
 {
-    if (token == mLongMessageToken) {
+    if (token == mClaimToken) {
         mLongMessageDelivered = delivered;
-        mIdle.Set();
+        mDone.Set();
     }
 }
 

@@ -41,18 +41,23 @@ private:
     ZVRESULT Send(const MidiMessageBytes& bytes);
     ZVRESULT SendShortMessage(const MidiMessageBytes& bytes);
     ZVRESULT SendLongMessage(const MidiMessageBytes& bytes);
-    // Waits until no long message is under way and makes the port busy with a new one; false after the time-out.
-    bool ClaimForLongMessage(std::uint64_t& token);
+    // Waits until no message is under way and makes the port busy with a new one, under a new token; false after
+    // the time-out.
+    bool Claim(std::uint64_t& token);
+    // The message under way has ended; the port is free. Whether the driver delivered a long message.
+    bool Unclaim();
     // Under the owner's lock, from the driver: a long message has finished.
     void OnLongMessageDone(std::uint64_t token, bool delivered);
 
     WideString mName;
     std::unique_ptr<Platform::MidiOutput> mOutput;
     RCPtr<LMidiComm> mOwner;
-    // Set while no long message is under way.
+    // Set while no message is under way.
     TrafficLight mIdle;
-    // The long message under way (0: none); a done for any other comes too late and is ignored.
-    std::uint64_t mLongMessageToken = 0;
+    // Set when the driver is done with the long message under way.
+    TrafficLight mDone;
+    // The message under way (0: none); a done for any other long message comes too late and is ignored.
+    std::uint64_t mClaimToken = 0;
     std::uint64_t mLastToken = 0;
     bool mLongMessageDelivered = false;
 };

@@ -174,12 +174,12 @@ int LThreadPool::FindFreeWorker() const
 void LThreadPool::StopTakingJobs()
 {
     mWorkerCount.store(0);
-    {
-        // The records, and whatever they alone hold, are let go outside the lock.
-        JobArray discarded;
+    // One record at a time, and nothing allocated, since the destructor comes this way and must not throw. The
+    // record, and whatever it alone holds, is let go after the lock is left: it is declared first.
+    for (bool taken = true; taken;) {
+        RCPtr<LWorkerParams> discarded;
         MutexLock lock(mLock);
-        discarded.AppendAll(mJobs);
-        mJobs.SetCount(0);
+        taken = mJobs.GetCount() != 0 && Succeeded(mJobs.RemoveLast(discarded));
     }
     // A drain waiting for a free worker finds the queue empty and ends, instead of waiting for a running job.
     if (mEventPool->GetCount() != 0) {

@@ -7,7 +7,12 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <future>
+#include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace ZV {
@@ -306,6 +311,152 @@ TEST_F(MidiCommTest, PortClosedWhileMessagesArriveIsReopenedWithoutLeftovers)
         EXPECT_TRUE(hex == "F8" || hex == "F0 02 F7" || hex == Testing::ToHex(message))
             << "no message arrives cut or joined: " << hex.substr(0, 40);
     }
+}
+
+// One output device that sees whether a long message reaches it while a short one is being sent. While it sends a
+// short message it starts a long send on another thread and gives it a moment to slip in.
+class OverlapWatchingDriver final : public Platform::MidiDriver {
+public:
+    ~OverlapWatchingDriver() override { JoinOtherThread(); }
+
+    std::vector<std::string> ListInputDevices() override { return {}; }
+    std::vector<std::string> ListOutputDevices() override { return {"Watched Port"}; }
+    std::unique_ptr<Platform::MidiInput> OpenInput(std::size_t, Platform::MidiInputCallback&) override
+    {
+        return nullptr;
+    }
+    std::unique_ptr<Platform::MidiOutput> OpenOutput(std::size_t, Platform::MidiOutputCallback& callback) override
+    {
+        return std::make_unique<WatchedOutput>(*this, callback);
+    }
+
+    void JoinOtherThread()
+    {
+        if (mOther.joinable()) {
+            mOther.join();
+        }
+    }
+
+    // Runs on another thread, started while the next short message is being sent.
+    std::function<void()> DuringShortSend;
+    std::atomic<bool> LongWhileShort{false};
+
+private:
+    class WatchedOutput final : public Platform::MidiOutput {
+    public:
+        WatchedOutput(OverlapWatchingDriver& driver, Platform::MidiOutputCallback& callback)
+            : mDriver(driver), mCallback(callback)
+        {
+        }
+
+        bool SendShortMessage(std::uint32_t) override
+        {
+            std::unique_lock lock(mDriver.mMutex);
+            mDriver.mInShort = true;
+            if (mDriver.DuringShortSend) {
+                mDriver.mOther = std::thread(std::exchange(mDriver.DuringShortSend, nullptr));
+            }
+            // A long message that gets past the port's claim arrives within the moment; one held back does not.
+            mDriver.mLongArrived.wait_for(lock, std::chrono::milliseconds(300),
+                                          [&] { return mDriver.mLongCount > 0; });
+            mDriver.mInShort = false;
+            return true;
+        }
+
+        bool SendLongMessage(const std::uint8_t*, std::size_t, std::uint64_t token) override
+        {
+            {
+                std::lock_guard lock(mDriver.mMutex);
+                mDriver.LongWhileShort = mDriver.LongWhileShort || mDriver.mInShort;
+                ++mDriver.mLongCount;
+            }
+            mDriver.mLongArrived.notify_all();
+            mCallback.OnLongMessageDone(*this, token, true);
+            return true;
+        }
+
+    private:
+        OverlapWatchingDriver& mDriver;
+        Platform::MidiOutputCallback& mCallback;
+    };
+
+    std::thread mOther;
+    std::mutex mMutex;
+    std::condition_variable mLongArrived;
+    bool mInShort = false;
+    int mLongCount = 0;
+};
+
+TEST(MidiRenderPort, ALongMessageWaitsForAShortOneThatHasClaimedThePort)
+{
+    const auto driver = std::make_shared<OverlapWatchingDriver>();
+    const RCPtr<LMidiComm> comm = LMidiComm::Create(driver);
+    RCPtr<LMidiRenderPort> render;
+    ASSERT_EQ(comm->OpenRenderPort(WideString(L"Watched"), render), ZV_S_OK);
+    MidiMessageBytes shortMessage;
+    MidiMessageBytes longMessage;
+    Testing::AssignBytes(shortMessage, ParseHex("90 40 7F"));
+    Testing::AssignBytes(longMessage, ParseHex("F0 01 02 F7"));
+
+    std::atomic<ZVRESULT> longResult{0};
+    driver->DuringShortSend = [&] { longResult = comm->SendMidiMessage(render, longMessage); };
+    EXPECT_EQ(comm->SendMidiMessage(render, shortMessage), 3);
+    driver->JoinOtherThread();
+    EXPECT_EQ(longResult.load(), 4) << "the long message goes out after the short one";
+    EXPECT_FALSE(driver->LongWhileShort) << "a long message reached the device in the middle of a short one";
+}
+
+// A driver with one input, whose opening runs a hook before it returns, and one output that sends at once.
+class HookedOpenDriver final : public Platform::MidiDriver {
+public:
+    std::vector<std::string> ListInputDevices() override { return {"Hooked Input"}; }
+    std::vector<std::string> ListOutputDevices() override { return {"Hooked Output"}; }
+    std::unique_ptr<Platform::MidiInput> OpenInput(std::size_t, Platform::MidiInputCallback&) override
+    {
+        if (DuringInputOpen) {
+            DuringInputOpen();
+        }
+        return std::make_unique<IdleInput>();
+    }
+    std::unique_ptr<Platform::MidiOutput> OpenOutput(std::size_t, Platform::MidiOutputCallback&) override
+    {
+        return std::make_unique<ShortOnlyOutput>();
+    }
+
+    std::function<void()> DuringInputOpen;
+
+private:
+    struct IdleInput final : Platform::MidiInput {
+        bool AddSysExBuffer(Platform::MidiSysExBuffer&) override { return true; }
+        bool Start() override { return true; }
+        void Stop() override {}
+    };
+    struct ShortOnlyOutput final : Platform::MidiOutput {
+        bool SendShortMessage(std::uint32_t) override { return true; }
+        bool SendLongMessage(const std::uint8_t*, std::size_t, std::uint64_t) override { return false; }
+    };
+};
+
+TEST(MidiComm, SendsGoOnWhileTheDriverOpensADevice)
+{
+    const auto driver = std::make_shared<HookedOpenDriver>();
+    const RCPtr<LMidiComm> comm = LMidiComm::Create(driver);
+    RCPtr<LMidiRenderPort> render;
+    ASSERT_EQ(comm->OpenRenderPort(WideString(L"Hooked Output"), render), ZV_S_OK);
+    MidiMessageBytes message;
+    Testing::AssignBytes(message, ParseHex("90 40 7F"));
+
+    // The send outlives the hook, so that a send held up by the open ends once the open has.
+    std::future<ZVRESULT> send;
+    bool sentDuringOpen = false;
+    driver->DuringInputOpen = [&] {
+        send = std::async(std::launch::async, [&] { return comm->SendMidiMessage(render, message); });
+        sentDuringOpen = send.wait_for(Testing::EventTimeout) == std::future_status::ready;
+    };
+    RCPtr<LMidiCapturePort> capture;
+    EXPECT_EQ(comm->OpenCapturePort(WideString(L"Hooked Input"), capture), ZV_S_OK);
+    EXPECT_TRUE(sentDuringOpen) << "a send waited for a device being opened";
+    EXPECT_EQ(send.get(), 3);
 }
 
 TEST(MidiCommSlow, LongSendThatTheDriverNeverFinishesFailsAfterTheTimeOutAndFreesThePort)
