@@ -217,5 +217,35 @@ TEST(ControlFactory, ReleasingAFactoryReleasesEveryTreeAndAChildStillHeldForgets
     EXPECT_EQ(toolbar->GetRefCount(), 1);
 }
 
+// The names of a descriptor's ancestors, nearest first: what a control reads to find its string table.
+std::vector<std::string> AncestorNames(const LControlDescriptor& descriptor)
+{
+    std::vector<std::string> names;
+    for (const LControlDescriptor* parent = descriptor.GetParent(); parent != nullptr; parent = parent->GetParent()) {
+        names.push_back(Text(parent->GetName()));
+    }
+    return names;
+}
+
+TEST(ControlFactory, DescriptorsDerivedOrClonedFromATreeLoseTheirParentsWithTheFactory)
+{
+    RCPtr<LControlDescriptor> derived;
+    RCPtr<LControlDescriptor> derivedDeeper;
+    RCPtr<LControlDescriptor> clone;
+    {
+        const RCPtr<LControlFactory> factory = LoadedDemoSkin();
+        const RCPtr<LLayoutDescriptor> layout(new LLayoutDescriptor());
+        derived = LControlFactory::DeriveControlDescriptor(Find(*factory, "mainPanel", "toolbar"), layout, L"a");
+        derivedDeeper =
+            LControlFactory::DeriveControlDescriptor(Find(*factory, "mainPanel", "toolbar buttonOpen"), layout, L"b");
+        clone = Find(*factory, "mainPanel", "statusLabel")->Clone();
+        EXPECT_EQ(AncestorNames(*derivedDeeper), (std::vector<std::string>{"toolbar", "mainPanel", "SkinDemo"}));
+        EXPECT_EQ(AncestorNames(*clone), (std::vector<std::string>{"mainPanel", "SkinDemo"}));
+    }
+    EXPECT_TRUE(AncestorNames(*derived).empty());
+    EXPECT_TRUE(AncestorNames(*derivedDeeper).empty());
+    EXPECT_TRUE(AncestorNames(*clone).empty());
+}
+
 }  // namespace
 }  // namespace ZV
