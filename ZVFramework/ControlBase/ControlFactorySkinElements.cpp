@@ -17,8 +17,8 @@ namespace {
 
 // SubControls nest no deeper than this: a tree that deep is a mistake, and descriptors are released recursively.
 constexpr std::int32_t kMaxSubControlDepth = 128;
-// A look list holds at most this many looks (the most that a hexadecimal count can say), so that a mistyped count
-// cannot claim gigabytes.
+// A look list holds at most this many looks: the most that a hexadecimal count can say. A larger decimal count is a
+// mistake.
 constexpr std::int32_t kMaxLookCount = 0xFFFF;
 
 void ReportIgnored(std::string_view element, std::string_view reason)
@@ -450,12 +450,9 @@ void LControlFactory::StartLookListEntry(const XMLAttributes& attributes)
     if (look == nullptr) {
         return;
     }
-    LLookList& list = *mParse.currentLookList;
-    if (index < 0 || static_cast<std::uint32_t>(index) >= list.GetCount()) {
+    if (index < 0 || !mParse.currentLookList->SetLook(static_cast<std::uint32_t>(index), *look)) {
         ReportIgnored("Look", "Index " + std::to_string(index) + " is outside its LookList");
-        return;
     }
-    list.GetData()[index] = *look;
 }
 
 void LControlFactory::StartTopLevelSkin(const XMLAttributes& attributes)
