@@ -1,7 +1,6 @@
 #include "ControlBase/AppendItem.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/DebugLine.h"
-#include "ControlBase/SkinImagePath.h"
 #include "ControlBase/SkinLayoutAttributes.h"
 #include "ObjectBase/Exception.h"
 #include "Utilities/Storage/UTFConversion.h"
@@ -276,7 +275,7 @@ void LControlFactory::StartPart(const XMLAttributes& attributes)
     WideString imageFile;
     if (ReadImagePiece(attributes, "ImageFile", "ImageLocX", "ImageLocY", imageFile, image) &&
         !imageFile.IsEmpty()) {
-        image = {ResolveSkinImagePath(mImagePrefix, imageFile.ToLower()), image.x, image.y, width, height};
+        image = {mParse.imageFinder.Find(mImagePrefix, imageFile.ToLower()), image.x, image.y, width, height};
     } else {
         image = ImageSource();
     }
@@ -295,7 +294,7 @@ void LControlFactory::StartPart(const XMLAttributes& attributes)
     ImageSource mask;
     WideString maskFile;
     if (ReadImagePiece(attributes, "ColorizerMaskFile", "MaskLocX", "MaskLocY", maskFile, mask)) {
-        mask = {ResolveSkinImagePath(mImagePrefix, maskFile), mask.x, mask.y, width, height};
+        mask = {mParse.imageFinder.Find(mImagePrefix, maskFile), mask.x, mask.y, width, height};
     } else {
         mask = ImageSource();
     }
