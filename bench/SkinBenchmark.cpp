@@ -109,6 +109,71 @@ const std::string& GetSkinFile()
     return file.path;
 }
 
+// A skin of image parts only, each naming one of as many files of its folder in lower case while the files are
+// named in mixed case, as skins written for file systems that ignore letter case do; the last part is worn by the
+// control "mainControl".
+std::string MakeFolderSkin(int parts)
+{
+    std::string skin = R"(<?xml version="1.0" encoding="utf-8"?>
+<Z-Vireo_Skin_Definitions><Application Name="Bench"><Parts>)";
+    for (int i = 0; i < parts; ++i) {
+        skin += "<Part Name=\"part" + std::to_string(i) + "\" Width=\"8\" Height=\"8\" ResizeType=\"Stretch\" " +
+                "ImageFile=\"Image" + std::to_string(i) + ".PNG\" ImageLocX=\"0\" ImageLocY=\"0\"/>\n";
+    }
+    skin += "</Parts><Looks><Look Name=\"look\"><ClientPart Name=\"part" + std::to_string(parts - 1) +
+            "\" OffsetLeft=\"0\" OffsetTop=\"0\" OffsetRight=\"0\" OffsetBottom=\"0\"/></Look></Looks>" +
+            R"(<LookLists><LookList Name="looks" NumLooks="1"><Look Name="look" Index="0"/></LookList></LookLists>
+<Skins><Skin Name="Default"><SubControl Class="Framework.Panel" Name="mainControl"><Skin Name="mainSkin"
+ LookList="looks"/></SubControl></Skin></Skins></Application></Z-Vireo_Skin_Definitions>
+)";
+    return skin;
+}
+
+// A skin folder of that many images and its skin, made once, removed when the program ends.
+struct SkinFolder {
+    explicit SkinFolder(int images)
+        : path(std::filesystem::temp_directory_path() / ("zv-skin-folder-benchmark-" + std::to_string(images)))
+    {
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directory(path);
+        for (int i = 0; i < images; ++i) {
+            std::ofstream(path / ("Image" + std::to_string(i) + ".png"));
+        }
+        skin = MakeFolderSkin(images);
+        std::ofstream(path / "Skins.xml", std::ios::binary) << skin;
+    }
+    ~SkinFolder() { std::filesystem::remove_all(path); }
+    SkinFolder(const SkinFolder&) = delete;
+    SkinFolder& operator=(const SkinFolder&) = delete;
+
+    std::filesystem::path path;
+    std::string skin;
+};
+
+// A skin of about a megabyte that is nothing but look lists, each claiming the most looks a count can say.
+std::string MakeLookListSkin()
+{
+    std::string skin = R"(<?xml version="1.0" encoding="utf-8"?>
+<Z-Vireo_Skin_Definitions><Application Name="Bench"><LookLists>
+)";
+    for (int i = 0; skin.size() < (1u << 20) - 64; ++i) {
+        skin += "<LookList Name=\"list" + std::to_string(i) + "\" NumLooks=\"0xFFFF\"/>\n";
+    }
+    return skin + "</LookLists></Application></Z-Vireo_Skin_Definitions>\n";
+}
+
+// The most memory this process has held at once, in megabytes.
+double PeakResidentMegabytes()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::stod(line.substr(6)) / 1024;
+        }
+    }
+    return 0;
+}
+
 int CountDescriptors(const LControlDescriptor& descriptor)
 {
     int count = 1;
@@ -149,15 +214,17 @@ double Milliseconds(Action action)
 }
 
 // Each iteration loads the skin into a new factory from the source and, side by side, parses the same bytes with
-// Expat alone; the ratio is the cost of building the descriptors over reading the XML.
-void LoadSkin(benchmark::State& state, const WideString& source)
+// Expat alone; the ratio is the cost of building the descriptors over reading the XML. The factory is handed to
+// check once it has loaded.
+template <class Check>
+void LoadSkin(benchmark::State& state, const WideString& source, const std::string& document,
+              const WideString& imagePrefix, Check check)
 {
     double loading = 0;
     double expat = 0;
-    int descriptors = 0;
     for (auto _ : state) {
         RCPtr<LControlFactory> factory(new LControlFactory(L"Bench"));
-        factory->SetImagePrefix(L"::");
+        factory->SetImagePrefix(imagePrefix);
         const double loaded = Milliseconds([&] {
             if (factory->LoadSkins(source) != 0) {
                 state.SkipWithError("the skin did not load");
@@ -165,14 +232,20 @@ void LoadSkin(benchmark::State& state, const WideString& source)
         });
         loading += loaded;
         state.SetIterationTime(loaded / 1000);
-        descriptors = CountDescriptors(*factory->FindControlDescriptor(L"mainControl")) + 1;
-        expat += Milliseconds([&] { benchmark::DoNotOptimize(ParseWithExpatAlone(GetSkin())); });
+        check(*factory);
+        expat += Milliseconds([&] { benchmark::DoNotOptimize(ParseWithExpatAlone(document)); });
     }
     const auto iterations = static_cast<double>(state.iterations());
-    state.counters["descriptors"] = descriptors;
     state.counters["load_ms"] = loading / iterations;
     state.counters["expat_ms"] = expat / iterations;
     state.counters["ratio_to_expat"] = loading / expat;
+}
+
+void LoadSkin(benchmark::State& state, const WideString& source)
+{
+    LoadSkin(state, source, GetSkin(), L"::", [&](const LControlFactory& factory) {
+        state.counters["descriptors"] = CountDescriptors(*factory.FindControlDescriptor(L"mainControl")) + 1;
+    });
 }
 
 void LoadSkinFromResource(benchmark::State& state)
@@ -187,5 +260,46 @@ void LoadSkinFromFile(benchmark::State& state)
     LoadSkin(state, WideString(GetSkinFile().c_str()));
 }
 BENCHMARK(LoadSkinFromFile)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// A skin folder of as many images as parts, every part naming its image in another letter case than the file's:
+// each name is found among the folder's files. The ratio to Expat stays the same from 500 to 2,000 parts when the
+// cost grows linearly with the parts.
+void LoadSkinFromFolderWithImagesInAnotherCase(benchmark::State& state)
+{
+    const int parts = static_cast<int>(state.range(0));
+    const SkinFolder folder(parts);
+    const std::string prefix = folder.path.string() + "/";
+    const WideString lastImage((prefix + "Image" + std::to_string(parts - 1) + ".png").c_str());
+    LoadSkin(state, WideString((prefix + "Skins.xml").c_str()), folder.skin, WideString(prefix.c_str()),
+             [&](const LControlFactory& factory) {
+                 const RCPtr<LLookList>& looks =
+                     factory.FindControlDescriptor(L"mainControl")->GetSkinDescriptor()->GetLookList();
+                 if (looks->GetLook(0)->GetClientPart()->GetPart()->GetImage().fileName != lastImage) {
+                     state.SkipWithError("an image was not found in its folder");
+                 }
+             });
+    state.counters["parts"] = parts;
+}
+BENCHMARK(LoadSkinFromFolderWithImagesInAnotherCase)->Arg(500)->Arg(2000)->UseManualTime()->Unit(
+    benchmark::kMillisecond);
+
+// A megabyte of look lists that claim 65,535 looks each. Run alone, peak_rss_mb is the most memory the load took,
+// the program's own included.
+void LoadSkinOfHugeLookLists(benchmark::State& state)
+{
+    static const std::string document = MakeLookListSkin();
+    for (auto _ : state) {
+        RCPtr<LControlFactory> factory(new LControlFactory(L"Bench"));
+        const double loaded = Milliseconds([&] {
+            if (factory->ParseXML(document.data(), document.size()) != 0) {
+                state.SkipWithError("the skin did not load");
+            }
+        });
+        state.SetIterationTime(loaded / 1000);
+    }
+    state.counters["document_kb"] = static_cast<double>(document.size()) / 1024;
+    state.counters["peak_rss_mb"] = PeakResidentMegabytes();
+}
+BENCHMARK(LoadSkinOfHugeLookLists)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -8,19 +8,27 @@ namespace ZV {
 
 LControlDescriptor::LControlDescriptor(const WideString& className, const WideString& name,
                                        LControlDescriptor* parent)
-    : mClass(className), mName(name), mParent(parent)
+    : mClass(className), mName(name)
 {
+    if (parent != nullptr) {
+        mParentLink = parent->GetLinkToSelf();
+    }
 }
 
 LControlDescriptor::~LControlDescriptor()
 {
-    // Someone may still hold a child; its parent link must not outlive this descriptor.
-    for (std::uint32_t i = 0; i < mSubControls.GetCount(); ++i) {
-        const RCPtr<LControlDescriptor>& child = mSubControls.GetData()[i];
-        if (child && child->mParent == this) {
-            child->mParent = nullptr;
-        }
+    // Children and their clones may outlive this descriptor; none of them may reach it afterwards.
+    if (mLinkToSelf) {
+        mLinkToSelf->Clear();
     }
+}
+
+const RCPtr<LDescriptorParentLink>& LControlDescriptor::GetLinkToSelf()
+{
+    if (!mLinkToSelf) {
+        mLinkToSelf = new LDescriptorParentLink(this);
+    }
+    return mLinkToSelf;
 }
 
 void LControlDescriptor::AddSubControl(const RCPtr<LControlDescriptor>& child)
@@ -53,7 +61,8 @@ ZVRESULT LControlDescriptor::SetCreateParams(const RCPtr<LStringTable>& createPa
 
 RCPtr<LControlDescriptor> LControlDescriptor::Clone() const
 {
-    RCPtr<LControlDescriptor> clone(new LControlDescriptor(mClass, mName, mParent));
+    RCPtr<LControlDescriptor> clone(new LControlDescriptor(mClass, mName, nullptr));
+    clone->mParentLink = mParentLink;
     for (std::uint32_t i = 0; i < mSubControls.GetCount(); ++i) {
         clone->AddSubControl(mSubControls.GetData()[i]);
     }

@@ -10,9 +10,23 @@
 
 namespace ZV {
 
+class LControlDescriptor;
+
+// What a descriptor's children, and every copy of them, reach their parent through. It holds nothing of the
+// parent, so the tree has no cycle; the parent clears it when it goes, so no link outlives it.
+class LDescriptorParentLink : public LRefCountedObject {
+public:
+    explicit LDescriptorParentLink(LControlDescriptor* parent) : mParent(parent) {}
+
+    LControlDescriptor* GetParent() const { return mParent; }
+    void Clear() { mParent = nullptr; }
+
+private:
+    LControlDescriptor* mParent;
+};
+
 // One control of a skin's tree: its class name, its name, its children and what the skin sets for it. A parent holds
-// its children; a child's link to its parent holds nothing, so the tree has no cycle, and a parent that goes clears
-// the links of the children it leaves behind.
+// its children; they and the descriptors cloned from them reach it through a link that it clears when it goes.
 class LControlDescriptor : public virtual LRefCountedObject {
 public:
     // "Application" and the application's name for the root of a skin.
@@ -23,7 +37,7 @@ public:
     const WideString& GetName() const { return mName; }
     void SetName(const WideString& name) { mName = name; }
     // Null for a root, and once the parent is gone.
-    LControlDescriptor* GetParent() const { return mParent; }
+    LControlDescriptor* GetParent() const { return mParentLink ? mParentLink->GetParent() : nullptr; }
 
     const RCPtrArray<LControlDescriptor>& GetSubControls() const { return mSubControls; }
     void AddSubControl(const RCPtr<LControlDescriptor>& child);
@@ -48,9 +62,13 @@ public:
     RCPtr<LControlDescriptor> Clone() const;
 
 private:
+    // The link that this descriptor's children take; made for the first of them.
+    const RCPtr<LDescriptorParentLink>& GetLinkToSelf();
+
     WideString mClass;
     WideString mName;
-    LControlDescriptor* mParent;
+    RCPtr<LDescriptorParentLink> mParentLink;
+    RCPtr<LDescriptorParentLink> mLinkToSelf;
     RCPtrArray<LControlDescriptor> mSubControls;
     RCPtr<LSkinDescriptor> mSkin;
     RCPtr<LLayoutDescriptor> mLayout;

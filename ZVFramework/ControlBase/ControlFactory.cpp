@@ -39,6 +39,8 @@ ZVRESULT LControlFactory::ParseXML(const char* buffer, std::size_t length)
 ZVRESULT LControlFactory::ParseDocument(const char* data, std::size_t size)
 {
     mStringParse = StringTableParseState();
+    // A document sees its skin folders as they are while it is read.
+    mParse.imageFinder = SkinImageFinder();
     return ParseXMLDocument(data, size, *this, mLastParseError);
 }
 

@@ -2,6 +2,7 @@
 
 #include "ControlBase/ControlCreateFunction.h"
 #include "ControlBase/ControlDescriptor.h"
+#include "ControlBase/DockedPart.h"
 #include "ControlBase/LookDescriptor.h"
 #include "ControlBase/NameMap.h"
 #include "ControlBase/SkinParseState.h"
@@ -12,6 +13,7 @@
 #include "ObjectBase/RefCountedObject.h"
 #include "ObjectBase/ResultCodes.h"
 #include "Utilities/Graphics/Colorizer.h"
+#include "Utilities/Storage/PointT.h"
 #include "Utilities/Storage/RCPtrArray.h"
 #include "Utilities/Storage/StringT.h"
 
@@ -89,6 +91,27 @@ public:
     static RCPtr<LControlDescriptor> DeriveControlDescriptor(const RCPtr<LControlDescriptor>& templateDescriptor,
                                                              const RCPtr<LLayoutDescriptor>& layout,
                                                              const WideString& name);
+
+    // The descriptors of a skin, each new, as the skin's elements make them.
+    static RCPtr<LControlDescriptor> MakeControlDescriptor(const WideString& className, const WideString& name,
+                                                           LControlDescriptor* parent);
+    // Every rule at its default.
+    static RCPtr<LLayoutDescriptor> MakeLayoutDescriptor();
+    static RCPtr<LSkinDescriptor> MakeSkinDescriptor(const WideString& name);
+    static RCPtr<LLookDescriptor> MakeLookDescriptor(const WideString& name);
+    static RCPtr<LDockedPart> MakeDockedPart(const RCPtr<LVisualPartDescriptor>& part, const DockingRecord& docking);
+    static RCPtr<LColorizer> MakeColorizer(const WideString& name, std::int32_t colorType, const LColor& color,
+                                           const LColor& endColor, const GradientGeometry& gradient);
+    // That many look numbers, none with a look yet.
+    static RCPtr<LLookList> MakeLookList(std::uint32_t count);
+    // A part the size of its image piece; null when the piece names no file.
+    static RCPtr<LVisualPartDescriptor> MakeImagePart(const WideString& name, const ImageSource& image,
+                                                      std::uint32_t resizeType, const RCPtr<LColorizer>& colorizer,
+                                                      float colorizerAlphaMod, const ImageSource& mask);
+    // A part of the colorizer's colour in the size given, without an image; null without a colorizer.
+    static RCPtr<LVisualPartDescriptor> MakeColorPart(const WideString& name, std::uint32_t resizeType,
+                                                      const RCPtr<LColorizer>& colorizer, const PointT<float>& size,
+                                                      float colorizerAlphaMod, const ImageSource& mask);
     // Copies out what the current skin sets of its font: a face name that is not empty, a size of at least 1, a
     // style other than -1. 0 when it set any of them, else 1; outputs not set keep their values.
     ZVRESULT GetSkinFont(WideString& fontName, float& fontSize, std::int32_t& fontStyle) const;

@@ -1,7 +1,6 @@
 #include "ControlBase/AppendItem.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/DebugLine.h"
-#include "ControlBase/SkinImagePath.h"
 #include "ControlBase/SkinLayoutAttributes.h"
 #include "ObjectBase/Exception.h"
 #include "Utilities/Storage/UTFConversion.h"
@@ -17,8 +16,8 @@ namespace {
 
 // SubControls nest no deeper than this: a tree that deep is a mistake, and descriptors are released recursively.
 constexpr std::int32_t kMaxSubControlDepth = 128;
-// A look list holds at most this many looks (the most that a hexadecimal count can say), so that a mistyped count
-// cannot claim gigabytes.
+// A look list holds at most this many looks: the most that a hexadecimal count can say. A larger decimal count is a
+// mistake.
 constexpr std::int32_t kMaxLookCount = 0xFFFF;
 
 void ReportIgnored(std::string_view element, std::string_view reason)
@@ -33,27 +32,6 @@ std::int32_t DepthOf(const LControlDescriptor* descriptor)
         ++depth;
     }
     return depth;
-}
-
-RCPtr<LVisualPartDescriptor> MakeImagePart(const WideString& name, const ImageSource& image, std::uint32_t resizeType,
-                                           const RCPtr<LColorizer>& colorizer, float alphaMod, const ImageSource& mask)
-{
-    if (image.fileName.IsEmpty()) {
-        return nullptr;
-    }
-    return RCPtr<LVisualPartDescriptor>(
-        new LVisualPartDescriptor(name, image, resizeType, colorizer, PointT<float>(), alphaMod, mask));
-}
-
-RCPtr<LVisualPartDescriptor> MakeColorPart(const WideString& name, std::uint32_t resizeType,
-                                           const RCPtr<LColorizer>& colorizer, const PointT<float>& size,
-                                           float alphaMod, const ImageSource& mask)
-{
-    if (!colorizer) {
-        return nullptr;
-    }
-    return RCPtr<LVisualPartDescriptor>(
-        new LVisualPartDescriptor(name, ImageSource(), resizeType, colorizer, size, alphaMod, mask));
 }
 
 // The piece of an image that a Part element names with a file attribute and two location attributes; none when
@@ -252,7 +230,7 @@ void LControlFactory::StartColorizer(const XMLAttributes& attributes)
         colorType = LColorizer::kSolidFill;
         endColor = LColor();
     }
-    mColorizers.Add(name, RCPtr<LColorizer>(new LColorizer(name, colorType, color, endColor, gradient)));
+    mColorizers.Add(name, MakeColorizer(name, colorType, color, endColor, gradient));
 }
 
 void LControlFactory::StartPart(const XMLAttributes& attributes)
@@ -276,7 +254,7 @@ void LControlFactory::StartPart(const XMLAttributes& attributes)
     WideString imageFile;
     if (ReadImagePiece(attributes, "ImageFile", "ImageLocX", "ImageLocY", imageFile, image) &&
         !imageFile.IsEmpty()) {
-        image = {ResolveSkinImagePath(mImagePrefix, imageFile.ToLower()), image.x, image.y, width, height};
+        image = {mParse.imageFinder.Find(mImagePrefix, imageFile.ToLower()), image.x, image.y, width, height};
     } else {
         image = ImageSource();
     }
@@ -295,7 +273,7 @@ void LControlFactory::StartPart(const XMLAttributes& attributes)
     ImageSource mask;
     WideString maskFile;
     if (ReadImagePiece(attributes, "ColorizerMaskFile", "MaskLocX", "MaskLocY", maskFile, mask)) {
-        mask = {ResolveSkinImagePath(mImagePrefix, maskFile), mask.x, mask.y, width, height};
+        mask = {mParse.imageFinder.Find(mImagePrefix, maskFile), mask.x, mask.y, width, height};
     } else {
         mask = ImageSource();
     }
@@ -310,7 +288,7 @@ void LControlFactory::StartLookDefinition(const XMLAttributes& attributes)
     if (!attributes.GetStringAttribute("Name", name)) {
         return;
     }
-    mParse.currentLook = new LLookDescriptor(name);
+    mParse.currentLook = MakeLookDescriptor(name);
     mLooks.Add(name, mParse.currentLook);
 }
 
@@ -339,7 +317,7 @@ void LControlFactory::StartClientPart(const XMLAttributes& attributes)
     }
     if (const RCPtr<LLookDescriptor>& look = RequireCurrentLook("ClientPart")) {
         docking.dockFlags = kDockAllEdges;
-        look->SetClientPart(new LDockedPart(*part, docking));
+        look->SetClientPart(MakeDockedPart(*part, docking));
     }
 }
 
@@ -377,7 +355,7 @@ void LControlFactory::StartNonClientPart(const XMLAttributes& attributes)
     attributes.GetIntAttribute("Height", docking.height);
     docking.hasWidth = docking.width > 0;
     docking.hasHeight = docking.height > 0;
-    look->AddNonClientPart(new LDockedPart(*part, docking));
+    look->AddNonClientPart(MakeDockedPart(*part, docking));
 }
 
 void LControlFactory::StartTextProperties(const XMLAttributes& attributes)
@@ -424,7 +402,7 @@ void LControlFactory::StartLookList(const XMLAttributes& attributes)
         mParse.currentLookList = nullptr;
         return;
     } else {
-        list = new LLookList(static_cast<std::uint32_t>(count));
+        list = MakeLookList(static_cast<std::uint32_t>(count));
         mLookLists.Add(name, list);
         mParse.currentLookList = list;
     }
@@ -450,12 +428,9 @@ void LControlFactory::StartLookListEntry(const XMLAttributes& attributes)
     if (look == nullptr) {
         return;
     }
-    LLookList& list = *mParse.currentLookList;
-    if (index < 0 || static_cast<std::uint32_t>(index) >= list.GetCount()) {
+    if (index < 0 || !mParse.currentLookList->SetLook(static_cast<std::uint32_t>(index), *look)) {
         ReportIgnored("Look", "Index " + std::to_string(index) + " is outside its LookList");
-        return;
     }
-    list.GetData()[index] = *look;
 }
 
 void LControlFactory::StartTopLevelSkin(const XMLAttributes& attributes)
@@ -465,14 +440,14 @@ void LControlFactory::StartTopLevelSkin(const XMLAttributes& attributes)
         ReportIgnored("Skin", "it has no Name, and the controls inside it are dropped");
         return;
     }
-    RCPtr<LSkinDescriptor> skin(new LSkinDescriptor(name));
+    const RCPtr<LSkinDescriptor> skin = MakeSkinDescriptor(name);
     SkinFontSettings font;
     attributes.GetStringAttribute("FontName", font.name);
     attributes.GetFloatAttribute("FontSize", font.size);
     attributes.GetIntAttribute("FontStyle", font.style);
     skin->SetFont(font);
 
-    RCPtr<LControlDescriptor> root(new LControlDescriptor(WideString(L"Application"), mApplicationName, nullptr));
+    const RCPtr<LControlDescriptor> root = MakeControlDescriptor(WideString(L"Application"), mApplicationName, nullptr);
     root->SetSkinDescriptor(skin);
     AppendItem(mRoots, root);
     mCurrentSkinIndex = static_cast<std::int32_t>(mRoots.GetCount() - 1);
@@ -487,7 +462,7 @@ void LControlFactory::StartNestedSkin(const XMLAttributes& attributes)
         ReportIgnored("Skin", "it has no Name");
         return;
     }
-    RCPtr<LSkinDescriptor> skin(new LSkinDescriptor(name));
+    const RCPtr<LSkinDescriptor> skin = MakeSkinDescriptor(name);
     SkinFontSettings font = mParse.subControlFont;
     font.name = TranslateFontName(font.name);
     skin->SetFont(font);
@@ -515,10 +490,10 @@ void LControlFactory::StartSubControl(const XMLAttributes& attributes)
     if (DepthOf(parent.Get()) >= kMaxSubControlDepth) {
         ZV_THROW_IN("ZV::LControlFactory::XMLStartElement", std::runtime_error, "SubControls nested too deeply");
     }
-    RCPtr<LControlDescriptor> descriptor(new LControlDescriptor(className, name, parent.Get()));
+    const RCPtr<LControlDescriptor> descriptor = MakeControlDescriptor(className, name, parent.Get());
     parent->AddSubControl(descriptor);
     mParse.currentDescriptor = descriptor;
-    RCPtr<LLayoutDescriptor> layout(new LLayoutDescriptor());
+    const RCPtr<LLayoutDescriptor> layout = MakeLayoutDescriptor();
     descriptor->SetLayoutDescriptor(layout);
     ReadLayoutAttributes(attributes, parent->GetClass() == L"Application", *layout);
     mParse.subControlFont = ReadSubControlFont(attributes);

@@ -3,11 +3,11 @@
 #include "ControlBase/DockedPart.h"
 #include "ControlBase/VisualPartDescriptor.h"
 #include "ObjectBase/RefCountedObject.h"
-#include "Utilities/Storage/LRCPtrArray.h"
 #include "Utilities/Storage/RCPtrArray.h"
 #include "Utilities/Storage/StringT.h"
 
 #include <cstdint>
+#include <map>
 
 namespace ZV {
 
@@ -54,7 +54,22 @@ private:
     TextProperties mTextProperties;
 };
 
-// A control's looks by look number; entries the skin does not fill stay null.
-using LLookList = LRCPtrArray<LLookDescriptor, 1, 0>;
+// A control's looks by look number, as many numbers as its skin claims. Only the looks that the skin gives are held,
+// so a list costs what is written into it, not the count it claims.
+class LLookList : public virtual LRefCountedObject {
+public:
+    explicit LLookList(std::uint32_t count) : mCount(count) {}
+
+    // Look numbers run from 0 to the count - 1.
+    std::uint32_t GetCount() const { return mCount; }
+    // Null for a number the skin gave no look, and for a number past the count.
+    RCPtr<LLookDescriptor> GetLook(std::uint32_t index) const;
+    // Replaces the look of that number (null clears it); false, changing nothing, for a number past the count.
+    bool SetLook(std::uint32_t index, const RCPtr<LLookDescriptor>& look);
+
+private:
+    std::uint32_t mCount;
+    std::map<std::uint32_t, RCPtr<LLookDescriptor>> mLooks;
+};
 
 }  // namespace ZV

@@ -13,6 +13,9 @@ RCPtr<LMenuDescriptor> LMenuDescriptor::Create()
 
 ZVRESULT LMenuDescriptor::InsertItem(std::uint32_t index, const RCPtr<LMenuItemDescriptor>& item)
 {
+    if (!item) {
+        return ZV_E_INVALIDARG;
+    }
     const ZVRESULT inserted = mItems.InsertItem(index, item);
     if (Succeeded(inserted)) {
         item->SetParent(this);

@@ -43,7 +43,8 @@ public:
         return ZV_S_OK;
     }
 
-    // The item list's result: the item's index, or a negative code with the item left without a parent.
+    // The item list's result: the item's index, or a negative code with the item left without a parent;
+    // ZV_E_INVALIDARG for a null item.
     ZVRESULT InsertItem(std::uint32_t index, const RCPtr<LMenuItemDescriptor>& item);
     ZVRESULT InsertNewItem(std::uint32_t index, const WideString& label, const WideString& notificationId,
                            std::uint8_t enabled, std::uint8_t checked);

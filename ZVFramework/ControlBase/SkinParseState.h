@@ -4,6 +4,7 @@
 #include "ControlBase/LookDescriptor.h"
 #include "ControlBase/NameMap.h"
 #include "ControlBase/SkinDescriptor.h"
+#include "ControlBase/SkinImageFinder.h"
 #include "ControlBase/StringTable.h"
 #include "Utilities/Storage/StringT.h"
 
@@ -35,6 +36,9 @@ struct SkinParseState {
     // The last FontLocale; none yet means that no FontXLat applies.
     std::optional<std::int32_t> fontLocale;
     NameMap<WideString> fontTranslations;
+
+    // The image files of the parts, each skin folder listed at most once.
+    SkinImageFinder imageFinder;
 };
 
 }  // namespace ZV

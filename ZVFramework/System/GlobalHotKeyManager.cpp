@@ -37,23 +37,19 @@ ZVRESULT LGlobalHotKeyManager::LoadHotKeys(const ConstRCPtr<LStringTable>& table
 
 ZVRESULT LGlobalHotKeyManager::RegisterHotKey(const KeyCode& key, const WideString& id)
 {
-    if (id.IsEmpty() || !FindNotification(key).IsEmpty()) {
+    if (id.IsEmpty() || mIdsByKey.contains(key.GetMatchValue())) {
         return ZV_E_INVALIDARG;
     }
     AppendItem(mHotKeys[id], key);
+    mIdsByKey.emplace(key.GetMatchValue(), id);
     return ZV_S_OK;
 }
 
 WideString LGlobalHotKeyManager::FindNotification(const KeyCode& key) const
 {
-    for (const auto& [id, keys] : mHotKeys) {
-        for (std::uint32_t index = keys.GetCount(); index-- > 0;) {
-            if (keys.GetData()[index].Matches(key)) {
-                return id;
-            }
-        }
-    }
-    return WideString();
+    // Registration lets no two keys match each other, so at most one id has a key that matches.
+    const auto found = mIdsByKey.find(key.GetMatchValue());
+    return found == mIdsByKey.end() ? WideString() : found->second;
 }
 
 ZVRESULT LGlobalHotKeyManager::ProcessKey(const KeyCode& key)

@@ -8,7 +8,9 @@
 #include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/StringT.h"
 
+#include <cstdint>
 #include <map>
+#include <unordered_map>
 
 namespace ZV {
 
@@ -25,7 +27,7 @@ public:
     ZVRESULT LoadHotKeys(const ConstRCPtr<LStringTable>& table, const WideString& prefix);
     // 0 when added; ZV_E_INVALIDARG for an empty id or a key that already posts an id, this one included.
     ZVRESULT RegisterHotKey(const KeyCode& key, const WideString& id);
-    // The id that the key posts (ids in order, each id's keys from the last added), or the empty string.
+    // The id that the key posts, or the empty string.
     WideString FindNotification(const KeyCode& key) const;
     // Hands a notification of the key's id, without parameter and sender, to the receiver: 0; 1 when the key is no
     // hot key.
@@ -38,6 +40,8 @@ private:
     explicit LGlobalHotKeyManager(const RCPtr<LNotificationReceiver>& receiver);
 
     std::map<WideString, Array<KeyCode>> mHotKeys;
+    // The id of every key, by its match value: a key press finds its id in one look-up.
+    std::unordered_map<std::uint32_t, WideString> mIdsByKey;
     RCPtr<LNotificationReceiver> mReceiver;
 };
 

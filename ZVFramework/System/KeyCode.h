@@ -84,14 +84,14 @@ struct KeyCode {
 
     // How hot keys match events: key codes (and values that name no key) only when equal; characters also when
     // they differ in Ctrl and Shift only, because typing a character may need Shift, and Ctrl changes its unit.
-    constexpr bool Matches(const KeyCode& other) const
+    constexpr bool Matches(const KeyCode& other) const { return GetMatchValue() == other.GetMatchValue(); }
+
+    // What Matches compares: the code, without Ctrl and Shift for a character. Hot keys are found by it.
+    constexpr std::uint32_t GetMatchValue() const
     {
         constexpr std::uint32_t kKeyOrNoKey = kNoKey | kVirtualKeyMask;
-        if (((code | other.code) & kKeyOrNoKey) != 0) {
-            return code == other.code;
-        }
         constexpr std::uint32_t kIgnoredForCharacters = kCtrl | kShift;
-        return (code & ~kIgnoredForCharacters) == (other.code & ~kIgnoredForCharacters);
+        return (code & kKeyOrNoKey) != 0 ? code : code & ~kIgnoredForCharacters;
     }
 
     // A character in bits 0-15, or a virtual key in bits 16-23; modifier and key-down bits above.

@@ -25,16 +25,19 @@ KeyCode ParseShortcutText(const WideString& text)
     const std::uint32_t mask = alt ? kModifierAlt : 0;
     const int open = upper.Find(L"[");
     if (open < 0) {
-        if (text.IsEmpty()) {
+        // A blank entry in a string table is no Space key.
+        if (text.Trim().IsEmpty()) {
             return key;
         }
         return KeyCode(static_cast<std::uint16_t>(text.GetData()[text.GetLength() - 1]), mask);
     }
-    const int close = upper.Find(L"]", open + 1);
+    const int close = upper.Find(L"]");
     if (close < 0) {
         return key;
     }
-    const WideString number = text.Mid(open + 1, static_cast<std::uint32_t>(close - open - 1));
+    // A "]" before the "[" leaves no number: 0.
+    const WideString number = close > open ? text.Mid(open + 1, static_cast<std::uint32_t>(close - open - 1))
+                                           : WideString();
     // Wider numbers keep their low 16 bits, as a UTF-16 unit would.
     return KeyCode(static_cast<std::uint16_t>(SkinValueSyntax::ParsePlainInteger(number.ToUTF8().GetData())), mask);
 }

@@ -8,9 +8,10 @@ namespace ZV {
 // The key of a shortcut text as string tables write hot keys, letter case ignored:
 // - with a key name, "Ctrl+Shift+VKEY_F5": the key down with the modifiers that the text names anywhere ("CTRL",
 //   "ALT", "SHIFT"); an unknown name gives virtual key 0, which no event matches;
-// - without one, a character: the number between "[" and "]" ("[65]" is 'A'), else the text's last character as
-//   written; of the modifiers only Alt counts, since hot-key characters match with any Ctrl and Shift.
-// An empty text, and a "[" without a "]" after it, give the key-down code of no key.
+// - without one, a character: the number between the first "[" and the first "]" ("[65]" is 'A', and a "]" before
+//   the "[" leaves 0), else the text's last character as written; of the modifiers only Alt counts, since hot-key
+//   characters match with any Ctrl and Shift.
+// An empty or all-blank text, and a "[" without any "]", give the key-down code of no key.
 KeyCode ParseShortcutText(const WideString& text);
 
 // The text that menus show for a key: "Ctrl+", "Alt+", "Shift+", "Cmd+" as set, then the key's display name, or a

@@ -217,5 +217,96 @@ TEST(ControlFactory, ReleasingAFactoryReleasesEveryTreeAndAChildStillHeldForgets
     EXPECT_EQ(toolbar->GetRefCount(), 1);
 }
 
+// The names of a descriptor's ancestors, nearest first: what a control reads to find its string table.
+std::vector<std::string> AncestorNames(const LControlDescriptor& descriptor)
+{
+    std::vector<std::string> names;
+    for (const LControlDescriptor* parent = descriptor.GetParent(); parent != nullptr; parent = parent->GetParent()) {
+        names.push_back(Text(parent->GetName()));
+    }
+    return names;
+}
+
+TEST(ControlFactory, DescriptorsDerivedOrClonedFromATreeLoseTheirParentsWithTheFactory)
+{
+    RCPtr<LControlDescriptor> derived;
+    RCPtr<LControlDescriptor> derivedDeeper;
+    RCPtr<LControlDescriptor> clone;
+    {
+        const RCPtr<LControlFactory> factory = LoadedDemoSkin();
+        const RCPtr<LLayoutDescriptor> layout(new LLayoutDescriptor());
+        derived = LControlFactory::DeriveControlDescriptor(Find(*factory, "mainPanel", "toolbar"), layout, L"a");
+        derivedDeeper =
+            LControlFactory::DeriveControlDescriptor(Find(*factory, "mainPanel", "toolbar buttonOpen"), layout, L"b");
+        clone = Find(*factory, "mainPanel", "statusLabel")->Clone();
+        EXPECT_EQ(AncestorNames(*derivedDeeper), (std::vector<std::string>{"toolbar", "mainPanel", "SkinDemo"}));
+        EXPECT_EQ(AncestorNames(*clone), (std::vector<std::string>{"mainPanel", "SkinDemo"}));
+    }
+    EXPECT_TRUE(AncestorNames(*derived).empty());
+    EXPECT_TRUE(AncestorNames(*derivedDeeper).empty());
+    EXPECT_TRUE(AncestorNames(*clone).empty());
+}
+
+TEST(ControlFactory, MakeOperationsGiveNewDescriptorsWithTheirDefaultsAndNoPartThatWouldShowNothing)
+{
+    const RCPtr<LControlDescriptor> root = LControlFactory::MakeControlDescriptor(L"Application", L"app", nullptr);
+    const RCPtr<LControlDescriptor> child = LControlFactory::MakeControlDescriptor(L"C", L"child", root.Get());
+    EXPECT_EQ(child->GetRefCount(), 1);
+    EXPECT_EQ(child->GetParent(), root.Get());
+    EXPECT_TRUE(!child->GetSkinDescriptor() && !child->GetLayoutDescriptor() && !child->GetCreateParams());
+    EXPECT_EQ(child->GetCreateFunction(), nullptr);
+    EXPECT_EQ(root->GetSubControls().GetCount(), 0u) << "making a child does not attach it";
+
+    const RCPtr<LLayoutDescriptor> layout = LControlFactory::MakeLayoutDescriptor();
+    EXPECT_TRUE(layout->clipToParent && layout->isVisible && layout->isEnabled);
+    EXPECT_EQ(layout->xSize.abs, 16.0);
+    EXPECT_EQ(layout->ySize.abs, 40.0);
+    EXPECT_EQ(LControlFactory::MakeSkinDescriptor(L"skin")->GetFont().style, -1);
+    EXPECT_FALSE(LControlFactory::MakeLookDescriptor(L"look")->HasTextProperties());
+
+    const RCPtr<LColorizer> colorizer =
+        LControlFactory::MakeColorizer(L"tint", LColorizer::kRadialGradient, LColor(1, 0, 0, 1), LColor(0, 0, 1, 1),
+                                       GradientGeometry{1, 2, 3, 4});
+    EXPECT_EQ(Text(colorizer->GetName()), "tint");
+    EXPECT_EQ(colorizer->GetColorType(), LColorizer::kRadialGradient);
+    EXPECT_EQ(colorizer->GetEndColor(), LColor(0, 0, 1, 1));
+    EXPECT_EQ(colorizer->GetGradient(), (GradientGeometry{1, 2, 3, 4}));
+
+    const ImageSource sheet{L"::sheet.png", 1, 2, 30, 40};
+    const RCPtr<LVisualPartDescriptor> image =
+        LControlFactory::MakeImagePart(L"image", sheet, kResizeTile, colorizer, 0.5f, ImageSource());
+    EXPECT_EQ(image->GetSize(), PointT<float>(30, 40)) << "the size of its piece";
+    EXPECT_EQ(image->GetColorizerAlphaMod(), 0.5f);
+    EXPECT_FALSE(LControlFactory::MakeImagePart(L"none", ImageSource(), kResizeTile, colorizer, 1, sheet));
+    const RCPtr<LVisualPartDescriptor> colour =
+        LControlFactory::MakeColorPart(L"colour", kResizeCenter, colorizer, PointT<float>(5, 6), 1, sheet);
+    EXPECT_TRUE(colour->GetImage().fileName.IsEmpty());
+    EXPECT_EQ(colour->GetSize(), PointT<float>(5, 6));
+    EXPECT_EQ(Text(colour->GetMask().fileName), "::sheet.png");
+    EXPECT_FALSE(LControlFactory::MakeColorPart(L"none", kResizeCenter, nullptr, PointT<float>(5, 6), 1, sheet));
+
+    DockingRecord docking;
+    docking.dockFlags = kDockTop | kDockRight;
+    docking.offsetRight = -3;
+    docking.hasHeight = true;
+    docking.height = 7;
+    const RCPtr<LDockedPart> docked = LControlFactory::MakeDockedPart(colour, docking);
+    EXPECT_EQ(docked->GetPart(), colour);
+    EXPECT_EQ(docked->GetDocking().dockFlags, kDockTop | kDockRight);
+    EXPECT_EQ(docked->GetDocking().offsetRight, -3);
+    EXPECT_EQ(docked->GetDocking().height, 7);
+
+    const RCPtr<LLookList> looks = LControlFactory::MakeLookList(3);
+    const RCPtr<LLookDescriptor> look = LControlFactory::MakeLookDescriptor(L"look");
+    EXPECT_EQ(looks->GetCount(), 3u);
+    EXPECT_FALSE(looks->GetLook(0) || looks->GetLook(2));
+    EXPECT_FALSE(looks->SetLook(3, look)) << "past the count";
+    EXPECT_FALSE(looks->GetLook(3));
+    EXPECT_TRUE(looks->SetLook(2, look));
+    EXPECT_EQ(looks->GetLook(2), look);
+    EXPECT_TRUE(looks->SetLook(2, nullptr));
+    EXPECT_FALSE(looks->GetLook(2));
+}
+
 }  // namespace
 }  // namespace ZV

@@ -135,5 +135,13 @@ TEST(MenuDescriptor, ACloneIsAnIndependentDeepCopyAndTreesGoWithTheirLastOutside
     EXPECT_EQ(refused->GetParent(), nullptr);
 }
 
+TEST(MenuDescriptor, ANullItemIsRefusedAsAnInvalidArgumentAndTheMenuStaysAsItWas)
+{
+    const RCPtr<LMenuDescriptor> menu = MenuWithSubmenu();
+    EXPECT_EQ(menu->InsertItem(0, nullptr), ZV_E_INVALIDARG);
+    EXPECT_EQ(menu->InsertItem(2, nullptr), ZV_E_INVALIDARG);
+    EXPECT_EQ(Lines(*menu), Lines(*MenuWithSubmenu()));
+}
+
 }  // namespace
 }  // namespace ZV

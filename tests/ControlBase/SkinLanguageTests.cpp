@@ -111,8 +111,8 @@ TEST(SkinLanguage, ARepeatedLookListGivesTheFirstListAndIgnoresItsOwnEntries)
     ASSERT_EQ(Parse(*factory, skin.Document()), 0);
     const RCPtr<LLookList>& list = factory->FindControlDescriptor(L"first")->GetSkinDescriptor()->GetLookList();
     ASSERT_EQ(list->GetCount(), 2u);
-    EXPECT_EQ(Text(list->GetData()[0]->GetName()), "a");
-    EXPECT_FALSE(list->GetData()[1]);
+    EXPECT_EQ(Text(list->GetLook(0)->GetName()), "a");
+    EXPECT_FALSE(list->GetLook(1));
     EXPECT_EQ(factory->FindControlDescriptor(L"inline")->GetSkinDescriptor()->GetLookList(), list);
     EXPECT_FALSE(factory->FindControlDescriptor(L"unknown")->GetSkinDescriptor()->GetLookList());
 }

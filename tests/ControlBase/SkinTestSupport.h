@@ -87,10 +87,7 @@ inline std::vector<std::string> ChildNames(const LControlDescriptor& parent)
 inline RCPtr<LLookDescriptor> LookOf(const LControlDescriptor& control, std::uint32_t index = 0)
 {
     const RCPtr<LSkinDescriptor>& skin = control.GetSkinDescriptor();
-    if (!skin || !skin->GetLookList() || index >= skin->GetLookList()->GetCount()) {
-        return nullptr;
-    }
-    return skin->GetLookList()->GetData()[index];
+    return skin && skin->GetLookList() ? skin->GetLookList()->GetLook(index) : RCPtr<LLookDescriptor>();
 }
 
 // The client part of a control's first look, or null.

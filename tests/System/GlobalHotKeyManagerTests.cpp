@@ -78,6 +78,12 @@ TEST_F(HotKeyTest, AKeyPostsOneIdAnIdMayHaveSeveralKeysAndIdsAreCutAtTheirLastPo
     EXPECT_EQ(Text(manager->FindNotification(ParseShortcutText(L"VKEY_F7"))), "");
     EXPECT_EQ(manager->ProcessKey(KeyCode(0, false, 1, 0)), 1) << "the empty text names a key-down of no key";
     EXPECT_TRUE(log.empty());
+
+    table->SetString(L"GHK.NID_BLANK_TEXT", L" ");
+    EXPECT_EQ(manager->LoadHotKeys(table, L"GHK"), 0);
+    EXPECT_EQ(manager->ProcessKey(KeyCode(static_cast<std::uint16_t>(L' '), 0)), 1) << "a blank text is no Space";
+    EXPECT_EQ(manager->ProcessKey(KeyCode(0x20, true, 0, 0)), 1) << "nor the Space key";
+    EXPECT_TRUE(log.empty());
     EXPECT_EQ(LGlobalHotKeyManager::Create(nullptr), nullptr);
 }
 

@@ -46,8 +46,17 @@ TEST(ShortcutText, KeyNamesRunToTheEndAndCharactersComeFromBracketsOrTheLastChar
     EXPECT_EQ(Parsed(L"Alt+Ctrl+[ 15 ]x"), 15u | KeyCode::kAlt);
     EXPECT_EQ(Parsed(L"[70000]"), 70000u & 0xFFFF) << "the low 16 bits";
     EXPECT_EQ(Parsed(L"Ctrl+Shift+s"), static_cast<std::uint32_t>(L's'));
-    EXPECT_EQ(Parsed(L"][7"), KeyCode::kKeyDown) << "no ']' after the '['";
-    EXPECT_EQ(Parsed(L""), KeyCode::kKeyDown) << "an empty text names no key";
+    EXPECT_EQ(Parsed(L"]x[65]"), 0u) << "the first ']' ends the number, and comes before the '['";
+    EXPECT_EQ(Parsed(L"][7"), 0u);
+    EXPECT_EQ(Parsed(L"[7"), KeyCode::kKeyDown) << "no ']' at all";
+}
+
+TEST(ShortcutText, EmptyAndAllBlankTextsNameNoKey)
+{
+    for (const wchar_t* text : {L"", L" ", L"   ", L"\t", L" \r\n "}) {
+        EXPECT_EQ(Parsed(text), KeyCode::kKeyDown) << Text(text);
+    }
+    EXPECT_EQ(Parsed(L"Alt+ "), static_cast<std::uint32_t>(L' ') | KeyCode::kAlt) << "a blank after a modifier";
 }
 
 TEST(ShortcutText, ModifiersPrintInTheirOrderAndCharactersByRange)
