@@ -1,5 +1,6 @@
 #include "App/CommandLine.h"
 
+#include "ObjectBase/Exception.h"
 #include "Utilities/Storage/UTFConversion.h"
 
 #include <cstdio>
@@ -68,6 +69,6 @@ bool JoinCommandLine(int argumentCount, const char* const* arguments, ZV::WideSt
         }
         line += Enclosed(argument);
     }
-    commandLine.AssignFromUTF8(line.c_str(), static_cast<int>(line.size()));
+    ZV_THROW_IF_FAILED(commandLine.AssignFromUTF8(line.c_str(), static_cast<int>(line.size())));
     return true;
 }

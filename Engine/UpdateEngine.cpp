@@ -1,5 +1,7 @@
 #include "Engine/UpdateEngine.h"
 
+#include "ObjectBase/Exception.h"
+
 using namespace ZV;
 
 LUpdateEngine::LUpdateEngine(MidiCommFactory midiFactory)
@@ -128,7 +130,7 @@ ZVRESULT LUpdateEngine::EnumerateDevices()
     for (std::uint32_t index = 0; index < definitions.GetCount(); ++index) {
         DeviceDefinitionEx record(*definitions.GetItemPointer(index));
         if (Succeeded(ProbeDevice(record))) {
-            found.AddItem(record);
+            ZV_THROW_IF_FAILED(found.AddItem(record));
         }
     }
     MutexLock lock(mFoundDevicesLock);

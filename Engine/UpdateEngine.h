@@ -51,34 +51,34 @@ public:
     ~LUpdateEngine() override;
 
     // Creates the MIDI object and subscribes to its captured messages: 0, or 0x80004005.
-    ZVRESULT Initialize(const ZV::WideString& commandLine) override;
+    [[nodiscard]] ZVRESULT Initialize(const ZV::WideString& commandLine) override;
 
-    ZVRESULT GetFoundDevices(ZV::Array<DeviceDefinition>& devices) const override;
+    [[nodiscard]] ZVRESULT GetFoundDevices(ZV::Array<DeviceDefinition>& devices) const override;
     // Asks the selected device again whether it answers and in which mode: 0; 0x80004005 without a selected
     // device, below state 4 and while updating.
-    ZVRESULT RefreshSelectedDevice() override;
+    [[nodiscard]] ZVRESULT RefreshSelectedDevice() override;
     // Sends the selected running device the request that restarts it into update mode (state 6): 0 sent, 1 in
     // update mode already, 0x80004005 in any state but 5 or when the request cannot be sent (state 4).
-    ZVRESULT EnterUpdateMode() override;
+    [[nodiscard]] ZVRESULT EnterUpdateMode() override;
     // True when the file's build is greater than the selected device's.
     bool IsUpdateAvailable() const override;
-    ZVRESULT CancelUpdate() override;
+    [[nodiscard]] ZVRESULT CancelUpdate() override;
     std::int32_t GetFoundDeviceCount() const override;
     bool IsFoundDeviceInUpdateMode(std::int32_t index) const override;
-    ZVRESULT GetFoundDeviceError(std::int32_t index, std::uint32_t& code) const override;
-    ZVRESULT GetFoundDeviceVersion(std::int32_t index, VersionRecord& version) const override;
+    [[nodiscard]] ZVRESULT GetFoundDeviceError(std::int32_t index, std::uint32_t& code) const override;
+    [[nodiscard]] ZVRESULT GetFoundDeviceVersion(std::int32_t index, VersionRecord& version) const override;
 
     // Sends the image message by message to the named port (FirmwareImage.h), each framed again, then progress and
     // a 1 ms pause. 0; 0x80004004 when cancelled; 0x80004005 when the image is refused (nothing is sent), the port
     // cannot be opened or a send fails, with the reason in GetUpdateFailure.
-    ZVRESULT SendFileMessages(const FirmwareImageBytes& image, const ZV::WideString& portName);
+    [[nodiscard]] ZVRESULT SendFileMessages(const FirmwareImageBytes& image, const ZV::WideString& portName);
     // Sends the image as it is, in chunks of 128 bytes, with progress and a 1 ms pause after each.
-    ZVRESULT SendFileInChunks(const FirmwareImageBytes& image, const ZV::WideString& portName);
+    [[nodiscard]] ZVRESULT SendFileInChunks(const FirmwareImageBytes& image, const ZV::WideString& portName);
     // The universal Identity Request (F0 7E 7F 06 01 F7) to the named port: the send's result, 0x80004005 when the
     // port cannot be opened. No step of the update asks it.
-    ZVRESULT SendIdentityRequest(const ZV::WideString& portName);
+    [[nodiscard]] ZVRESULT SendIdentityRequest(const ZV::WideString& portName);
     // Does nothing: 0.
-    ZVRESULT ReservedSend(std::int32_t first, std::int32_t second, std::int32_t third);
+    [[nodiscard]] ZVRESULT ReservedSend(std::int32_t first, std::int32_t second, std::int32_t third);
 
     // How long the final poll waits for "update done" (kDefaultFinalPollLimit); tests shorten it.
     static void SetFinalPollLimit(std::uint32_t milliseconds);
@@ -86,12 +86,12 @@ public:
 
     void ReceiveNotification(const ZV::ConstRCPtr<ZV::LNotificationDistributor>& sender,
                              const ZV::RCPtr<ZV::LNotification>& notification) override;
-    ZVRESULT UnregisterForNotification(const ZV::ConstRCPtr<ZV::LNotificationDistributor>& distributor,
+    [[nodiscard]] ZVRESULT UnregisterForNotification(const ZV::ConstRCPtr<ZV::LNotificationDistributor>& distributor,
                                        const wchar_t* id) override;
 
 protected:
-    ZVRESULT EnumerateDevices() override;
-    ZVRESULT RunUpdate() override;
+    [[nodiscard]] ZVRESULT EnumerateDevices() override;
+    [[nodiscard]] ZVRESULT RunUpdate() override;
 
 private:
     // Open ports keep the MIDI object they belong to.
@@ -102,31 +102,31 @@ private:
     };
 
     // Discovery.
-    ZVRESULT ProbeDevice(DeviceDefinitionEx& record);
+    [[nodiscard]] ZVRESULT ProbeDevice(DeviceDefinitionEx& record);
     bool ProbeNormalPorts(const ZV::WideString& captureName, const ZV::WideString& renderName, DevicePorts& ports);
     bool ProbeUpdatePorts(const ZV::WideString& captureName, const ZV::WideString& renderName);
     // A fresh MIDI object with both ports open, or false.
     bool ReopenMidi(const ZV::WideString& captureName, const ZV::WideString& renderName, DevicePorts& ports);
     // Asks for the status and waits for any status reply: true when it is the one wanted.
     bool AskStatus(const DevicePorts& ports, ZV::TrafficLight& reply);
-    ZVRESULT RequestDeviceVersion(const DevicePorts& ports);
+    [[nodiscard]] ZVRESULT RequestDeviceVersion(const DevicePorts& ports);
 
     // The MIDI object and the replies.
     bool ReplaceMidi();
     ZV::RCPtr<ZV::LMidiCommInterface> GetMidi() const;
     bool OpenPorts(const ZV::WideString& captureName, const ZV::WideString& renderName, DevicePorts& ports) const;
     bool OpenRenderPort(const ZV::WideString& renderName, DevicePorts& ports) const;
-    ZVRESULT SendRequest(const DevicePorts& ports, DeviceMessages::Request request) const;
-    ZVRESULT Send(const DevicePorts& ports, const ZV::MidiMessageBytes& message) const;
+    [[nodiscard]] ZVRESULT SendRequest(const DevicePorts& ports, DeviceMessages::Request request) const;
+    [[nodiscard]] ZVRESULT Send(const DevicePorts& ports, const ZV::MidiMessageBytes& message) const;
     std::int32_t OnMidiDataCaptured(const ZV::ConstRCPtr<ZV::LNotificationDistributor>& sender,
                                     const ZV::RCPtr<ZV::LNotification>& notification);
 
     // The update.
     bool PollUntilUpdateDone(const DeviceDefinitionEx& device);
-    ZVRESULT SendSysExBody(const ImageMessage& message, const DevicePorts& ports) const;
+    [[nodiscard]] ZVRESULT SendSysExBody(const ImageMessage& message, const DevicePorts& ports) const;
     void PauseAfterMessage() const;
     // Gives the update up with device state 4: 0x80004005.
-    ZVRESULT StopUpdate(const UpdateFailure& failure);
+    [[nodiscard]] ZVRESULT StopUpdate(const UpdateFailure& failure);
 
     // The found devices' records, copied in and out under the lock.
     bool GetFoundDevice(std::int32_t index, DeviceDefinitionEx& record) const;

@@ -282,7 +282,8 @@ void LUpdateEngineInterface::PostUpdateProgress(std::uint32_t stage, double frac
     // A newer report replaces one that still waits, so that reports nobody takes yet do not pile up.
     const RCPtr<LNotificationCenter> center = GetApplicationNotificationCenter();
     if (center) {
-        center->PostReplacingNotification(LNotification::Create(
+        // A centre that is going away takes no more reports.
+        (void)center->PostReplacingNotification(LNotification::Create(
             kNidFirmwareUpdateProgress,
             LFirmwareUpdateProgressNotificationData::Create(stage, fraction, timeRemaining, estimate, last)));
     }
@@ -363,6 +364,7 @@ void LUpdateEngineInterface::Post(const wchar_t* id, const ConstRCPtr<LRefCounte
 {
     const RCPtr<LNotificationCenter> center = GetApplicationNotificationCenter();
     if (center) {
-        center->PostNotification(LNotification::Create(id, data));
+        // A centre that is going away takes no more notifications.
+        (void)center->PostNotification(LNotification::Create(id, data));
     }
 }

@@ -104,50 +104,50 @@ public:
     LUpdateEngineInterface& operator=(const LUpdateEngineInterface&) = delete;
     ~LUpdateEngineInterface() override;
 
-    virtual ZVRESULT Initialize(const ZV::WideString& commandLine);
+    [[nodiscard]] virtual ZVRESULT Initialize(const ZV::WideString& commandLine);
     virtual std::int32_t GetDeviceState() const;
-    virtual ZVRESULT ReservedOperation(std::int32_t argument);
+    [[nodiscard]] virtual ZVRESULT ReservedOperation(std::int32_t argument);
     // 0x80004005 in device states 2, 6 and 8; else replaces the list, clears the selection, state 1.
-    virtual ZVRESULT SetDeviceDefinitions(const ZV::Array<DeviceDefinition>& definitions);
-    virtual ZVRESULT ScanForDevices();
-    virtual ZVRESULT GetFoundDevices(ZV::Array<DeviceDefinition>& devices) const = 0;
+    [[nodiscard]] virtual ZVRESULT SetDeviceDefinitions(const ZV::Array<DeviceDefinition>& definitions);
+    [[nodiscard]] virtual ZVRESULT ScanForDevices();
+    [[nodiscard]] virtual ZVRESULT GetFoundDevices(ZV::Array<DeviceDefinition>& devices) const = 0;
     // 0 (state 7, 5 or 4 by the device); 0x80070057 for an index not below the found count (state 3); 0x80004005
     // below state 3 and in states 6 and 8.
-    virtual ZVRESULT SelectDevice(std::int32_t index);
+    [[nodiscard]] virtual ZVRESULT SelectDevice(std::int32_t index);
     virtual std::int32_t GetSelectedDeviceIndex() const;
     // In device state 4 the selected device's error code; else code 0 and 0x80004005.
-    virtual ZVRESULT GetSelectedDeviceError(std::uint32_t& code) const;
+    [[nodiscard]] virtual ZVRESULT GetSelectedDeviceError(std::uint32_t& code) const;
     // "N/A" unless a device is selected and its version is known.
-    virtual ZVRESULT GetDeviceFirmwareVersionText(ZV::WideString& text) const;
-    virtual ZVRESULT RefreshSelectedDevice() = 0;
+    [[nodiscard]] virtual ZVRESULT GetDeviceFirmwareVersionText(ZV::WideString& text) const;
+    [[nodiscard]] virtual ZVRESULT RefreshSelectedDevice() = 0;
     virtual std::int32_t GetReservedValue() const;
-    virtual ZVRESULT EnterUpdateMode() = 0;
+    [[nodiscard]] virtual ZVRESULT EnterUpdateMode() = 0;
     virtual bool IsUpdateAvailable() const;
     virtual bool GetReservedFlag() const;
     // Hands the update to the worker thread: 0x80004005 unless the file state is at least 2 and the device state
     // is 7, or when the worker is busy.
-    virtual ZVRESULT StartUpdate();
+    [[nodiscard]] virtual ZVRESULT StartUpdate();
     // While an update runs, waits up to the time for it to end: 0x80004005 when it is still running.
-    virtual ZVRESULT WaitForUpdate(std::uint32_t milliseconds);
-    virtual ZVRESULT CancelUpdate() = 0;
+    [[nodiscard]] virtual ZVRESULT WaitForUpdate(std::uint32_t milliseconds);
+    [[nodiscard]] virtual ZVRESULT CancelUpdate() = 0;
     // With reset, a final status (2 or more) reads back as 0 from then on.
     virtual std::int32_t GetUpdateStatus(bool reset);
     virtual std::int32_t GetFirmwareFileState() const;
-    virtual ZVRESULT SetFirmwareFileWithVersion(const ZV::WideString& path, const VersionRecord& version);
+    [[nodiscard]] virtual ZVRESULT SetFirmwareFileWithVersion(const ZV::WideString& path, const VersionRecord& version);
     // The file's version is build 78822 whatever the file holds. 0x80004005 (file state 1) when it does not exist.
-    virtual ZVRESULT SetFirmwareFile(const ZV::WideString& path);
-    virtual ZVRESULT GetFirmwareFilePath(ZV::WideString& path) const;
-    virtual ZVRESULT GetFirmwareFileVersionText(ZV::WideString& text) const;
+    [[nodiscard]] virtual ZVRESULT SetFirmwareFile(const ZV::WideString& path);
+    [[nodiscard]] virtual ZVRESULT GetFirmwareFilePath(ZV::WideString& path) const;
+    [[nodiscard]] virtual ZVRESULT GetFirmwareFileVersionText(ZV::WideString& text) const;
     // Reads the firmware file and walks its messages, so that a file unfit to send is refused before the device is
     // asked to enter update mode: 0, or 0x80004005 with the reason in GetUpdateFailure.
-    virtual ZVRESULT CheckFirmwareFile();
+    [[nodiscard]] virtual ZVRESULT CheckFirmwareFile();
     // Set afresh by CheckFirmwareFile, EnterUpdateMode and StartUpdate.
     UpdateFailure GetUpdateFailure() const;
 
     virtual std::int32_t GetFoundDeviceCount() const = 0;
     virtual bool IsFoundDeviceInUpdateMode(std::int32_t index) const = 0;
-    virtual ZVRESULT GetFoundDeviceError(std::int32_t index, std::uint32_t& code) const = 0;
-    virtual ZVRESULT GetFoundDeviceVersion(std::int32_t index, VersionRecord& version) const = 0;
+    [[nodiscard]] virtual ZVRESULT GetFoundDeviceError(std::int32_t index, std::uint32_t& code) const = 0;
+    [[nodiscard]] virtual ZVRESULT GetFoundDeviceVersion(std::int32_t index, VersionRecord& version) const = 0;
 
     // While false (from construction until the window has subscribed) no device-state, file-state or completion
     // notification is posted; progress always is. The window sets it again for every new engine.
@@ -165,9 +165,9 @@ protected:
     virtual void SetDeviceState(std::int32_t state);
     virtual void SetFirmwareFileState(std::int32_t state);
 
-    virtual ZVRESULT EnumerateDevices() = 0;
+    [[nodiscard]] virtual ZVRESULT EnumerateDevices() = 0;
     // On the worker thread, with the device state 8: 0 done, 0x80004005 failed, 0x80004004 cancelled.
-    virtual ZVRESULT RunUpdate() = 0;
+    [[nodiscard]] virtual ZVRESULT RunUpdate() = 0;
 
     bool IsCancelRequested() const { return mCancelRequested.load(); }
     void RequestCancel() { mCancelRequested.store(true); }
@@ -182,7 +182,7 @@ protected:
     bool AcceptImage(const FirmwareImageBytes& image);
 
 private:
-    ZVRESULT DoWork(const ZV::ConstRCPtr<ZV::LRefCountedObject>& parameter) override;
+    [[nodiscard]] ZVRESULT DoWork(const ZV::ConstRCPtr<ZV::LRefCountedObject>& parameter) override;
     void Post(const wchar_t* id, const ZV::ConstRCPtr<ZV::LRefCountedObject>& data);
 
     ZV::RetriggerableThreader mWorkerThread;

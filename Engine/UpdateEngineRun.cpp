@@ -57,7 +57,7 @@ ZVRESULT LUpdateEngine::RunUpdate()
     const ZVRESULT sent = SendFileMessages(image, device.UpdateRenderPortName);
     if (Failed(sent)) {
         MarkFoundDeviceUnusable(index);
-        StopUpdate(GetUpdateFailure());
+        (void)StopUpdate(GetUpdateFailure());
         return sent;
     }
     if (!PollUntilUpdateDone(device)) {

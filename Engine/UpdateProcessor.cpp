@@ -22,7 +22,7 @@ std::atomic<std::uint32_t> gUpdateModeEntryWait{LUpdateProcessor::kDefaultUpdate
 WideString GetProgramFolder()
 {
     WideString program;
-    program.AssignFromUTF8(Platform::GetModuleFileName(Platform::kProgramModule).c_str(), -1);
+    ZV_THROW_IF_FAILED(program.AssignFromUTF8(Platform::GetModuleFileName(Platform::kProgramModule).c_str(), -1));
     return File::GetParentFolder(program);
 }
 
@@ -155,7 +155,7 @@ void LUpdateProcessor::DefineDevices()
         definition.UpdateCapturePortName = portName;
         definition.NormalRenderPortName = portName;
         definition.UpdateRenderPortName = portName;
-        definitions.AddItem(definition);
+        ZV_THROW_IF_FAILED(definitions.AddItem(definition));
     }
     mEngine->SetDeviceDefinitions(definitions);
 }
@@ -205,7 +205,8 @@ ZVRESULT LUpdateProcessor::FollowSwitches(const WideString& commandLine)
             // A device running normally comes back in update mode only later: with the window, its waiting loop
             // starts the update; without it, this one.
             if (silent) {
-                WaitForDeviceToEnterUpdateMode();
+                // The device state below says whether it came back.
+                (void)WaitForDeviceToEnterUpdateMode();
             }
             if (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceInUpdateMode) {
                 engine.StartUpdate();

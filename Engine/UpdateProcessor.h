@@ -46,15 +46,15 @@ public:
 
     // Builds a fresh engine and follows the switches: 0, or 0x8000A020. Throws a "Failed Result" exception when
     // the engine cannot be initialised. The first command line is kept for Reinitialize.
-    ZVRESULT Initialize(const ZV::WideString& commandLine);
+    [[nodiscard]] ZVRESULT Initialize(const ZV::WideString& commandLine);
     // Initialize with the kept command line; the allow-downgrade flag stays as it is.
-    ZVRESULT Reinitialize();
+    [[nodiscard]] ZVRESULT Reinitialize();
 
     // True unless an update was started and has not ended.
     bool IsNotUpdating() const;
     bool GetAllowDowngrade() const { return mAllowDowngrade; }
     // 1 when the flag had that value already, else 0.
-    ZVRESULT SetAllowDowngrade(bool allow);
+    [[nodiscard]] ZVRESULT SetAllowDowngrade(bool allow);
 
     // Null until Initialize.
     const ZV::RCPtr<LUpdateEngineInterface>& GetEngine() const { return mEngine; }
@@ -69,12 +69,12 @@ public:
 
     // Waits in turns of kUpdateModeEntryTurn, scanning and refreshing, up to GetUpdateModeEntryWait(), for a device
     // sent into update mode to come back in it: 0 when it did, ZV_E_FAIL when it did not.
-    ZVRESULT WaitForDeviceToEnterUpdateMode();
+    [[nodiscard]] ZVRESULT WaitForDeviceToEnterUpdateMode();
 
 private:
     ZV::WideString ChooseFirmwareFile(const ZV::WideString& commandLine) const;
     void DefineDevices();
-    ZVRESULT FollowSwitches(const ZV::WideString& commandLine);
+    [[nodiscard]] ZVRESULT FollowSwitches(const ZV::WideString& commandLine);
     // Looks for the device every turn until it is back in update mode (0) or the wait is over (0x80004005).
 
     MidiCommFactory mMidiFactory;

@@ -37,7 +37,7 @@ void ArrayAppendAndRead(benchmark::State& state)
         [count] {
             ZV::Array<int> array;
             for (std::uint32_t i = 0; i < count; ++i) {
-                array.AddItem(static_cast<int>(i));
+                (void)array.AddItem(static_cast<int>(i));
             }
             long long sum = 0;
             for (std::uint32_t i = 0; i < count; ++i) {
@@ -69,7 +69,7 @@ void RCPtrArrayFillWalkRelease(benchmark::State& state)
         [&] {
             ZV::RCPtrArray<ZV::LBenchItem> array;
             for (std::uint32_t i = 0; i < count; ++i) {
-                array.AddItem(item);
+                (void)array.AddItem(item);
             }
             int held = 0;
             for (std::uint32_t i = 0; i < count; ++i) {
@@ -101,7 +101,7 @@ void RCPtrArrayPushPop(benchmark::State& state)
         [&] {
             ZV::RCPtrArray<ZV::LBenchItem> array;
             for (std::uint32_t i = 0; i < count; ++i) {
-                array.AddItem(item);
+                (void)array.AddItem(item);
             }
             ItemPointer taken;
             while (array.RemoveLast(taken) > 0) {

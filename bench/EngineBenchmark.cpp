@@ -86,7 +86,7 @@ void EngineUpdateRunAgainstTheSimulatedDevice(benchmark::State& state)
         definition.NormalRenderPortName = ZV::WideString(L"Halvista Left, running");
         definition.UpdateCapturePortName = ZV::WideString(L"Halvista Left");
         definition.UpdateRenderPortName = ZV::WideString(L"Halvista Left");
-        definitions.AddItem(definition);
+        (void)definitions.AddItem(definition);
         engine->SetDeviceDefinitions(definitions);
         engine->SetFirmwareFile(ZV::WideString(imagePath.string().c_str()));
         engine->ScanForDevices();

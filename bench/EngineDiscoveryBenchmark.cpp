@@ -31,7 +31,7 @@ double ScanMilliseconds(benchmark::State& state, ZV::Simulator::DeviceStart star
         definition.NormalRenderPortName = ZV::WideString(name);
         definition.UpdateCapturePortName = ZV::WideString(name);
         definition.UpdateRenderPortName = ZV::WideString(name);
-        definitions.AddItem(definition);
+        (void)definitions.AddItem(definition);
     }
     engine->SetDeviceDefinitions(definitions);
 

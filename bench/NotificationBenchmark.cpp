@@ -65,7 +65,7 @@ public:
 struct Delivery {
     Delivery()
     {
-        queue->AttachDistributor(distributor);
+        (void)queue->AttachDistributor(distributor);
         client->RegisterForNotification(distributor, kBenchId, 0);
     }
     Delivery(const Delivery&) = delete;
@@ -95,7 +95,7 @@ void NotificationsAcrossThreads(benchmark::State& state)
             const long long target = ours.client->received + batch;
             std::thread producer([&] {
                 for (int i = 0; i < batch; ++i) {
-                    ours.queue->PostNotification(ZV::LNotification::Create(kBenchId, ZV::LHolder<int>::Create(i)));
+                    (void)ours.queue->PostNotification(ZV::LNotification::Create(kBenchId, ZV::LHolder<int>::Create(i)));
                 }
             });
             while (ours.client->received < target) {
@@ -258,7 +258,7 @@ void QueueFillsAgainAfterGrowing(benchmark::State& state)
         [&] {
             Delivery ours;
             const auto post = [&](const ZV::RCPtr<ZV::LNotification>& notification) {
-                ours.queue->PostNotification(notification);
+                (void)ours.queue->PostNotification(notification);
             };
             const auto drop = [&] { ours.queue->Clear(); };
             postAndDrop(post, drop, count);

@@ -103,7 +103,7 @@ void StringFromUTF8(benchmark::State& state)
         state,
         [] {
             ZV::WideString text;
-            text.AssignFromUTF8(kUtf8Sentence, -1);
+            (void)text.AssignFromUTF8(kUtf8Sentence, -1);
             benchmark::DoNotOptimize(text.GetData());
         },
         [&] {
@@ -117,7 +117,7 @@ void StringToUTF8(benchmark::State& state)
 {
     Utf16Converter converter;
     ZV::WideString ours;
-    ours.AssignFromUTF8(kUtf8Sentence, -1);
+    (void)ours.AssignFromUTF8(kUtf8Sentence, -1);
     const std::u16string standard = converter.from_bytes(kUtf8Sentence);
     bench::RunSideBySide(
         state,

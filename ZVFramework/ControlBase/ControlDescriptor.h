@@ -45,11 +45,11 @@ public:
     void SortSubControlsByLayoutOrder();
 
     const RCPtr<LSkinDescriptor>& GetSkinDescriptor() const { return mSkin; }
-    ZVRESULT SetSkinDescriptor(const RCPtr<LSkinDescriptor>& skin);
+    [[nodiscard]] ZVRESULT SetSkinDescriptor(const RCPtr<LSkinDescriptor>& skin);
     const RCPtr<LLayoutDescriptor>& GetLayoutDescriptor() const { return mLayout; }
-    ZVRESULT SetLayoutDescriptor(const RCPtr<LLayoutDescriptor>& layout);
+    [[nodiscard]] ZVRESULT SetLayoutDescriptor(const RCPtr<LLayoutDescriptor>& layout);
     const RCPtr<LStringTable>& GetCreateParams() const { return mCreateParams; }
-    ZVRESULT SetCreateParams(const RCPtr<LStringTable>& createParams);
+    [[nodiscard]] ZVRESULT SetCreateParams(const RCPtr<LStringTable>& createParams);
 
     // Kept by the factory once it has looked the class up.
     ControlCreateFunction GetCreateFunction() const { return mCreateFunction; }

@@ -126,7 +126,7 @@ RCPtr<LControlDescriptor> LControlFactory::DeriveControlDescriptor(const RCPtr<L
     }
     RCPtr<LControlDescriptor> derived = templateDescriptor->Clone();
     derived->SetName(name);
-    derived->SetLayoutDescriptor(layout);
+    ZV_THROW_IF_FAILED(derived->SetLayoutDescriptor(layout));
     return derived;
 }
 

@@ -81,9 +81,9 @@ public:
     const WideString& GetApplicationName() const { return mApplicationName; }
 
     // A class name keeps its first function. 0.
-    ZVRESULT RegisterControlCreateFunction(const WideString& className, ControlCreateFunction function);
+    [[nodiscard]] ZVRESULT RegisterControlCreateFunction(const WideString& className, ControlCreateFunction function);
     // 0 with the function; an unregistered class name throws a "Runtime Error".
-    ZVRESULT GetControlCreateFunction(const WideString& className, ControlCreateFunction& function) const;
+    [[nodiscard]] ZVRESULT GetControlCreateFunction(const WideString& className, ControlCreateFunction& function) const;
 
     // The top-level control descriptor of that name in the current skin (the last one of that name), or null.
     RCPtr<LControlDescriptor> FindControlDescriptor(const WideString& name) const;
@@ -114,7 +114,7 @@ public:
                                                       float colorizerAlphaMod, const ImageSource& mask);
     // Copies out what the current skin sets of its font: a face name that is not empty, a size of at least 1, a
     // style other than -1. 0 when it set any of them, else 1; outputs not set keep their values.
-    ZVRESULT GetSkinFont(WideString& fontName, float& fontSize, std::int32_t& fontStyle) const;
+    [[nodiscard]] ZVRESULT GetSkinFont(WideString& fontName, float& fontSize, std::int32_t& fontStyle) const;
 
     // The handlers of the skin's and the string tables' elements and text.
     void XMLStartElement(std::string_view name, const XMLAttributes& attributes) override;
@@ -123,11 +123,11 @@ public:
 
 private:
     // Parses a document of that many bytes (data may be null for none).
-    ZVRESULT ParseDocument(const char* data, std::size_t size);
+    [[nodiscard]] ZVRESULT ParseDocument(const char* data, std::size_t size);
 
     // Reads one string-table document for the first of the locales that it has texts for; the factory's locale is
     // the last one tried.
-    ZVRESULT LoadStringDocument(const WideString& source, std::initializer_list<std::uint32_t> locales);
+    [[nodiscard]] ZVRESULT LoadStringDocument(const WideString& source, std::initializer_list<std::uint32_t> locales);
     void StartStringTableElement(std::string_view name, const XMLAttributes& attributes);
     void StartStringTable(const XMLAttributes& attributes);
     void StartString(const XMLAttributes& attributes);

@@ -170,7 +170,7 @@ void LControlFactory::EndSkinElement(std::string_view name)
         break;
     case SkinElement::createParamList:
         if (mParse.currentDescriptor) {
-            mParse.currentDescriptor->SetCreateParams(mParse.currentCreateParams);
+            ZV_THROW_IF_FAILED(mParse.currentDescriptor->SetCreateParams(mParse.currentCreateParams));
         }
         // The list belongs to its control now; a stray CreateParam after it must not write into it.
         mParse.currentCreateParams = nullptr;
@@ -317,7 +317,7 @@ void LControlFactory::StartClientPart(const XMLAttributes& attributes)
     }
     if (const RCPtr<LLookDescriptor>& look = RequireCurrentLook("ClientPart")) {
         docking.dockFlags = kDockAllEdges;
-        look->SetClientPart(MakeDockedPart(*part, docking));
+        ZV_THROW_IF_FAILED(look->SetClientPart(MakeDockedPart(*part, docking)));
     }
 }
 
@@ -381,7 +381,7 @@ void LControlFactory::StartTextProperties(const XMLAttributes& attributes)
     }
     if (const RCPtr<LLookDescriptor>& look = RequireCurrentLook("TextProperties")) {
         text.foregroundPart = *part;
-        look->SetTextProperties(text);
+        ZV_THROW_IF_FAILED(look->SetTextProperties(text));
     }
 }
 
@@ -448,7 +448,7 @@ void LControlFactory::StartTopLevelSkin(const XMLAttributes& attributes)
     skin->SetFont(font);
 
     const RCPtr<LControlDescriptor> root = MakeControlDescriptor(WideString(L"Application"), mApplicationName, nullptr);
-    root->SetSkinDescriptor(skin);
+    ZV_THROW_IF_FAILED(root->SetSkinDescriptor(skin));
     AppendItem(mRoots, root);
     mCurrentSkinIndex = static_cast<std::int32_t>(mRoots.GetCount() - 1);
     mParse.fontTranslations.Clear();
@@ -472,7 +472,7 @@ void LControlFactory::StartNestedSkin(const XMLAttributes& attributes)
             skin->SetLookList(*list);
         }
     }
-    mParse.currentDescriptor->SetSkinDescriptor(skin);
+    ZV_THROW_IF_FAILED(mParse.currentDescriptor->SetSkinDescriptor(skin));
 }
 
 void LControlFactory::StartSubControl(const XMLAttributes& attributes)
@@ -494,7 +494,7 @@ void LControlFactory::StartSubControl(const XMLAttributes& attributes)
     parent->AddSubControl(descriptor);
     mParse.currentDescriptor = descriptor;
     const RCPtr<LLayoutDescriptor> layout = MakeLayoutDescriptor();
-    descriptor->SetLayoutDescriptor(layout);
+    ZV_THROW_IF_FAILED(descriptor->SetLayoutDescriptor(layout));
     ReadLayoutAttributes(attributes, parent->GetClass() == L"Application", *layout);
     mParse.subControlFont = ReadSubControlFont(attributes);
 }
@@ -530,7 +530,7 @@ void LControlFactory::StoreCreateParamText()
     if (mParse.createParamMode && mParse.createParamHasText && mParse.currentCreateParams) {
         WideString text;
         text.Assign(mParse.createParamText.data(), static_cast<std::uint32_t>(mParse.createParamText.size()));
-        mParse.currentCreateParams->SetString(mParse.currentKey, text);
+        ZV_THROW_IF_FAILED(mParse.currentCreateParams->SetString(mParse.currentKey, text));
     }
     mParse.createParamText.clear();
     mParse.createParamHasText = false;

@@ -36,7 +36,7 @@ public:
     const WideString& GetName() const { return mName; }
 
     const RCPtr<LDockedPart>& GetClientPart() const { return mClientPart; }
-    ZVRESULT SetClientPart(const RCPtr<LDockedPart>& part);
+    [[nodiscard]] ZVRESULT SetClientPart(const RCPtr<LDockedPart>& part);
 
     // In the order the skin lists them.
     const RCPtrArray<LDockedPart>& GetNonClientParts() const { return mNonClientParts; }
@@ -44,7 +44,7 @@ public:
 
     bool HasTextProperties() const { return mHasTextProperties; }
     const TextProperties& GetTextProperties() const { return mTextProperties; }
-    ZVRESULT SetTextProperties(const TextProperties& properties);
+    [[nodiscard]] ZVRESULT SetTextProperties(const TextProperties& properties);
 
 private:
     WideString mName;

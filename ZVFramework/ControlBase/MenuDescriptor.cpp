@@ -52,7 +52,7 @@ void LMenuDescriptor::RemoveAllItems()
     for (std::uint32_t index = mItems.GetCount(); index-- > 0;) {
         mItems.GetData()[index]->SetParent(nullptr);
         RCPtr<LMenuItemDescriptor> removed;
-        mItems.RemoveItem(index, removed);
+        (void)mItems.RemoveItem(index, removed);
     }
     SetParent(nullptr);
 }

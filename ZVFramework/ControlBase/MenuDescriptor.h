@@ -37,7 +37,7 @@ public:
 
     static RCPtr<LMenuDescriptor> Create();
 
-    ZVRESULT ReleaseInternalReferences() override
+    [[nodiscard]] ZVRESULT ReleaseInternalReferences() override
     {
         RemoveAllItems();
         return ZV_S_OK;
@@ -45,12 +45,12 @@ public:
 
     // The item list's result: the item's index, or a negative code with the item left without a parent;
     // ZV_E_INVALIDARG for a null item.
-    ZVRESULT InsertItem(std::uint32_t index, const RCPtr<LMenuItemDescriptor>& item);
-    ZVRESULT InsertNewItem(std::uint32_t index, const WideString& label, const WideString& notificationId,
+    [[nodiscard]] ZVRESULT InsertItem(std::uint32_t index, const RCPtr<LMenuItemDescriptor>& item);
+    [[nodiscard]] ZVRESULT InsertNewItem(std::uint32_t index, const WideString& label, const WideString& notificationId,
                            std::uint8_t enabled, std::uint8_t checked);
-    ZVRESULT InsertSeparator(std::uint32_t index);
+    [[nodiscard]] ZVRESULT InsertSeparator(std::uint32_t index);
     // 0 with the item's flags and label; ZV_E_INVALIDARG for an index past the items, with info cleared.
-    ZVRESULT GetItemInfo(std::uint32_t index, MenuItemInfo& info) const;
+    [[nodiscard]] ZVRESULT GetItemInfo(std::uint32_t index, MenuItemInfo& info) const;
     // Lets every item go, from the last, clearing its link to this menu; then clears this menu's own parent link.
     void RemoveAllItems();
 

@@ -26,11 +26,11 @@ public:
     bool GetString(const WideString& key, WideString& text) const;
     bool ContainsString(const WideString& key) const;
     // 0 when the key was added, 1 when its text was replaced, ZV_E_INVALIDARG for an empty key.
-    ZVRESULT SetString(const WideString& key, const WideString& text);
+    [[nodiscard]] ZVRESULT SetString(const WideString& key, const WideString& text);
     // Empties entries, then appends every key and text in key order.
     void GetAllEntries(StringPairArray& entries) const;
     // Empties entries, then appends every key and text whose key begins with the prefix (exactly), in key order. 0.
-    ZVRESULT GetEntriesWithPrefix(const WideString& prefix, StringPairArray& entries) const;
+    [[nodiscard]] ZVRESULT GetEntriesWithPrefix(const WideString& prefix, StringPairArray& entries) const;
 
 private:
     StringEntries mEntries;

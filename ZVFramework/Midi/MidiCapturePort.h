@@ -31,7 +31,7 @@ public:
     const WideString& GetName() const { return mName; }
 
     // The last outside reference is going: leaves the port list, so that the port closes.
-    ZVRESULT ReleaseInternalReferences() override;
+    [[nodiscard]] ZVRESULT ReleaseInternalReferences() override;
 
 private:
     friend class LMidiComm;

@@ -221,8 +221,8 @@ ZVRESULT LMidiComm::ReleaseInternalReferences()
         MoveAll(mRenderPorts, renderPorts);
     }
     // Ports that nobody else holds close here, outside the lock.
-    capturePorts.Clear();
-    renderPorts.Clear();
+    (void)capturePorts.Clear();
+    (void)renderPorts.Clear();
     return LMidiCommInterface::ReleaseInternalReferences();
 }
 

@@ -44,16 +44,16 @@ public:
     // Waits for the worker thread, unless called on it.
     ~LMidiComm() override;
 
-    ZVRESULT OpenCapturePort(const WideString& name, RCPtr<LMidiCapturePort>& port) override;
-    ZVRESULT OpenRenderPort(const WideString& name, RCPtr<LMidiRenderPort>& port) override;
-    ZVRESULT SendMidiMessage(const ConstRCPtr<LRefCountedObject>& port, const MidiMessageBytes& bytes) override;
+    [[nodiscard]] ZVRESULT OpenCapturePort(const WideString& name, RCPtr<LMidiCapturePort>& port) override;
+    [[nodiscard]] ZVRESULT OpenRenderPort(const WideString& name, RCPtr<LMidiRenderPort>& port) override;
+    [[nodiscard]] ZVRESULT SendMidiMessage(const ConstRCPtr<LRefCountedObject>& port, const MidiMessageBytes& bytes) override;
 
     // On the worker thread: sends the captured message (an LMidiCaptureNotificationData) to the subscribers of
     // "NID_MIDI_DATA_CAPTURED"; the distributor's result.
-    ZVRESULT DoWork(const ConstRCPtr<LRefCountedObject>& parameter) override;
+    [[nodiscard]] ZVRESULT DoWork(const ConstRCPtr<LRefCountedObject>& parameter) override;
 
     // The last outside reference is going: lets the port lists go.
-    ZVRESULT ReleaseInternalReferences() override;
+    [[nodiscard]] ZVRESULT ReleaseInternalReferences() override;
 
 private:
     friend class LMidiCapturePort;
@@ -78,7 +78,7 @@ private:
     RCPtr<Port> OpenDevice(const WideString& lowerCaseText, PortList<Port>& ports);
 
     template <class Port>
-    ZVRESULT OpenPort(const WideString& name, PortList<Port>& ports, RCPtr<Port>& port);
+    [[nodiscard]] ZVRESULT OpenPort(const WideString& name, PortList<Port>& ports, RCPtr<Port>& port);
     template <class Port>
     bool AddToList(PortList<Port>& ports, const RCPtr<Port>& port);
     // Under the lock: takes the port out of its list with the list's internal reference; the caller lets the

@@ -17,12 +17,12 @@ class LMidiRenderPort;
 class LMidiCommInterface : public LNotificationDistributor {
 public:
     // 0 with the port; 0x80004005 with a null port when no device's name contains the text or it cannot be opened.
-    virtual ZVRESULT OpenCapturePort(const WideString& name, RCPtr<LMidiCapturePort>& port) = 0;
-    virtual ZVRESULT OpenRenderPort(const WideString& name, RCPtr<LMidiRenderPort>& port) = 0;
+    [[nodiscard]] virtual ZVRESULT OpenCapturePort(const WideString& name, RCPtr<LMidiCapturePort>& port) = 0;
+    [[nodiscard]] virtual ZVRESULT OpenRenderPort(const WideString& name, RCPtr<LMidiRenderPort>& port) = 0;
     // Sends one message and waits (up to 10,000 ms) until the driver has taken it: the number of bytes of a long
     // message or the length of a short one; 0x80004005 on a driver error or time-out; 0x80070057 when the port is
     // not a render port or the message is empty.
-    virtual ZVRESULT SendMidiMessage(const ConstRCPtr<LRefCountedObject>& port, const MidiMessageBytes& bytes) = 0;
+    [[nodiscard]] virtual ZVRESULT SendMidiMessage(const ConstRCPtr<LRefCountedObject>& port, const MidiMessageBytes& bytes) = 0;
 };
 
 // A new MIDI object over the process's MIDI driver (ZV_MIDI_DRIVER), held by the caller.

@@ -29,7 +29,7 @@ public:
     const WideString& GetName() const { return mName; }
 
     // The last outside reference is going: leaves the port list, so that the port closes.
-    ZVRESULT ReleaseInternalReferences() override;
+    [[nodiscard]] ZVRESULT ReleaseInternalReferences() override;
 
 private:
     friend class LMidiComm;
@@ -38,9 +38,9 @@ private:
 
     bool IsOpenOn(const Platform::MidiOutput& output) const { return mOutput.get() == &output; }
     // On the sender's thread; blocks until the driver has taken the message.
-    ZVRESULT Send(const MidiMessageBytes& bytes);
-    ZVRESULT SendShortMessage(const MidiMessageBytes& bytes);
-    ZVRESULT SendLongMessage(const MidiMessageBytes& bytes);
+    [[nodiscard]] ZVRESULT Send(const MidiMessageBytes& bytes);
+    [[nodiscard]] ZVRESULT SendShortMessage(const MidiMessageBytes& bytes);
+    [[nodiscard]] ZVRESULT SendLongMessage(const MidiMessageBytes& bytes);
     // Waits until no message is under way and makes the port busy with a new one, under a new token; false after
     // the time-out.
     bool Claim(std::uint64_t& token);

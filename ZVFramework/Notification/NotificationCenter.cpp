@@ -13,14 +13,14 @@ LNotificationCenter::~LNotificationCenter() = default;
 
 ZVRESULT LNotificationCenter::ReleaseInternalReferences()
 {
-    UnregisterAllClients();
+    (void)UnregisterAllClients();
     ConstRCPtr<LNotificationDistributor> attached = DetachDistributor();
     if (attached.Get() == static_cast<const LNotificationDistributor*>(this)) {
         // Lowered before the reference goes, so that Release does not take the remaining ones for internal ones.
         AddInternalReferences(-1);
     }
     attached = nullptr;
-    LNotificationQueue::ReleaseInternalReferences();
+    (void)LNotificationQueue::ReleaseInternalReferences();
     return GetInternalRefCount() == 0 && GetRefCount() == 1 ? ZV_S_OK : ZV_E_FAIL;
 }
 

@@ -19,7 +19,7 @@ public:
     const WideString& GetName() const { return mName; }
 
     // 0 when nothing but the reference being released is left, else 0x80004005.
-    ZVRESULT ReleaseInternalReferences() override;
+    [[nodiscard]] ZVRESULT ReleaseInternalReferences() override;
 
 private:
     WideString mName;

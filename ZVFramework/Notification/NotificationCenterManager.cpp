@@ -2,6 +2,7 @@
 
 #include "Notification/InternTable.h"
 #include "Notification/NotificationLock.h"
+#include "ObjectBase/Exception.h"
 
 namespace ZV {
 
@@ -82,7 +83,7 @@ RCPtr<LNotificationCenter> LNotificationCenterManager::GetNotificationCenter(con
     RCPtr<LNotificationCenter> centre = FindLocked(name);
     if (centre.IsNull()) {
         centre = CreateNotificationCenter(name);
-        mCentres.AddItem(centre);
+        ZV_THROW_IF_FAILED(mCentres.AddItem(centre));
     }
     return centre;
 }

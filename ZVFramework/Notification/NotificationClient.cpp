@@ -2,6 +2,7 @@
 
 #include "Notification/InternTable.h"
 #include "Notification/NotificationDistributor.h"
+#include "ObjectBase/Exception.h"
 
 namespace ZV {
 
@@ -40,7 +41,7 @@ const wchar_t* LNotificationClient::RegisterForNotification(const ConstRCPtr<LNo
     }
     auto* source = const_cast<LNotificationDistributor*>(distributor.Get());
     if (Succeeded(result) && mSources.IndexOf(source) < 0) {
-        mSources.AddItem(source);
+        ZV_THROW_IF_FAILED(mSources.AddItem(source));
     }
     return canonicalId;
 }
@@ -62,7 +63,7 @@ ZVRESULT LNotificationClient::UnregisterForNotification(const ConstRCPtr<LNotifi
         if (!distributor->HasClient(self)) {
             const std::int32_t index = mSources.IndexOf(const_cast<LNotificationDistributor*>(distributor.Get()));
             if (index >= 0) {
-                mSources.RemoveRange(static_cast<std::uint32_t>(index), 1);
+                (void)mSources.RemoveRange(static_cast<std::uint32_t>(index), 1);
             }
         }
     }
@@ -85,7 +86,7 @@ std::int32_t LNotificationClient::UnregisterAllNotifications()
         }
         const ConstRCPtr<LNotificationDistributor> source(*mSources.GetItemPointer(index));
         removed += Registrar(source).UnregisterClientFromAll(self);
-        mSources.RemoveRange(index, 1);
+        (void)mSources.RemoveRange(index, 1);
     }
     mRegistrationCount = 0;
     return removed;

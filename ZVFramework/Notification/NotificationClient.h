@@ -26,13 +26,13 @@ public:
                                            std::uint32_t flags);
     // 0 removed; 1 when this client holds no registration at all, or none for the id there; 0x80070057 for a null
     // distributor or id.
-    ZVRESULT UnregisterForNotification(const ConstRCPtr<LNotificationDistributor>& distributor,
+    [[nodiscard]] ZVRESULT UnregisterForNotification(const ConstRCPtr<LNotificationDistributor>& distributor,
                                        const wchar_t* id) override;
     // Drops every registration everywhere; the number removed.
     std::int32_t UnregisterAllNotifications();
 
     // Drops every registration, then answers as the base does.
-    ZVRESULT ReleaseInternalReferences() override;
+    [[nodiscard]] ZVRESULT ReleaseInternalReferences() override;
 
     std::int32_t GetRegistrationCount() const { return mRegistrationCount; }
     // Every distributor at which this client holds a registration, each once, in order of first registration.

@@ -91,7 +91,9 @@ ZVRESULT Pool::AddClient(const ConstRCPtr<LNotificationClient>& client, std::uin
     }
     const std::int32_t index = IndexOfClientLocked(client.Get());
     if (index < 0) {
-        mClients.AddItem(RCPtr<Entry>(new Entry(client, flags)));
+        if (Failed(mClients.AddItem(RCPtr<Entry>(new Entry(client, flags))))) {
+            return ZV_E_FAIL;
+        }
         mCombinedFlags |= flags;
         return ZV_S_OK;
     }
@@ -186,7 +188,8 @@ void Pool::StoreLatest(const RCPtr<LNotification>& notification)
         Entry& entry = **mClients.GetItemPointer(index);
         if ((entry.mFlags & kNotifyLatestOnly) != 0) {
             if (entry.mLatest) {
-                replaced.AddItem(entry.mLatest);
+                // Without room it goes under the lock, which is re-entrant.
+                (void)replaced.AddItem(entry.mLatest);
             }
             entry.mLatest = notification;
         }
@@ -220,7 +223,7 @@ ZVRESULT Pool::TakeClient(const ConstRCPtr<LNotificationClient>& client, RCPtr<E
     if (index < 0) {
         return ZV_S_FALSE;
     }
-    mClients.RemoveItem(static_cast<std::uint32_t>(index), entry);
+    (void)mClients.RemoveItem(static_cast<std::uint32_t>(index), entry);
     for (DeliveryCursor* cursor = mDeliveries; cursor != nullptr; cursor = cursor->next) {
         if (index < cursor->index) {
             --cursor->index;

@@ -30,6 +30,16 @@ ZVRESULT LNotificationDistributor::RegisterClient(const ConstRCPtr<LNotification
     MutexLock lock(mLock->mutex);
     RCPtr<LNotificationClientPool> pool = FindPoolLocked(canonicalId);
     const bool registeredAlready = pool && pool->IndexOfClient(client) >= 0;
+    // What can fail comes before the counts, so that a refused registration leaves them as they were.
+    if (pool.IsNull()) {
+        pool = new LNotificationClientPool(canonicalId, mLock);
+        if (Failed(mPools.AddItem(pool))) {
+            return ZV_E_FAIL;
+        }
+    }
+    if (const ZVRESULT added = pool->AddClient(client, flags); Failed(added)) {
+        return added;
+    }
     if (!registeredAlready) {
         // Stands for the client's plain pointer to this distributor.
         AddRef();
@@ -38,11 +48,6 @@ ZVRESULT LNotificationDistributor::RegisterClient(const ConstRCPtr<LNotification
             EnterActiveListLocked();
         }
     }
-    if (pool.IsNull()) {
-        pool = new LNotificationClientPool(canonicalId, mLock);
-        mPools.AddItem(pool);
-    }
-    pool->AddClient(client, flags);
     return registeredAlready ? ZV_S_FALSE : ZV_S_OK;
 }
 

@@ -38,22 +38,22 @@ public:
     // 0 for a new registration; 1 when the client was registered already (its flags are then replaced) and for a
     // null or empty id; 0x80070057 for a null client. Clients register through their own operations, which keep
     // their half of the bookkeeping.
-    ZVRESULT RegisterClient(const ConstRCPtr<LNotificationClient>& client, const wchar_t* id, std::uint32_t flags);
+    [[nodiscard]] ZVRESULT RegisterClient(const ConstRCPtr<LNotificationClient>& client, const wchar_t* id, std::uint32_t flags);
     // 0 removed, 1 not registered; 0x80070057 for a null client or a null or empty id.
-    ZVRESULT UnregisterClient(const ConstRCPtr<LNotificationClient>& client, const wchar_t* id);
+    [[nodiscard]] ZVRESULT UnregisterClient(const ConstRCPtr<LNotificationClient>& client, const wchar_t* id);
     // The number of registrations removed; 0x80070057 for a null client.
     std::int32_t UnregisterClientFromAll(const ConstRCPtr<LNotificationClient>& client);
     // Asks every registered client to unregister itself; always 0.
-    ZVRESULT UnregisterAllClients();
+    [[nodiscard]] ZVRESULT UnregisterAllClients();
 
     // Delivers to the clients of the notification's id: 0 (also when every client skipped it), 1 when nobody is
     // registered for the id, 0x80070057 for a null notification. An exception from a client ends the delivery.
-    ZVRESULT SendNotification(const RCPtr<LNotification>& notification) const;
+    [[nodiscard]] ZVRESULT SendNotification(const RCPtr<LNotification>& notification) const;
 
     // The pool of the canonical id, or null.
     RCPtr<LNotificationClientPool> FindClientPool(const wchar_t* canonicalId) const;
     // 0 with the flags of the client's registration for the id; 0x80004005 when there is none.
-    ZVRESULT GetClientFlags(const ConstRCPtr<LNotificationClient>& client, const wchar_t* id,
+    [[nodiscard]] ZVRESULT GetClientFlags(const ConstRCPtr<LNotificationClient>& client, const wchar_t* id,
                             std::uint32_t& flags) const;
     bool HasClient(const ConstRCPtr<LNotificationClient>& client) const;
     // True once a client has registered latest-only here (and from then on): until then, a queue's post has no
@@ -116,14 +116,14 @@ public:
     std::uint32_t GetClientCount() const;
 
     // Appends the client, or sets the flags of its entry; 0, or 0x80070057 for a null client.
-    ZVRESULT AddClient(const ConstRCPtr<LNotificationClient>& client, std::uint32_t flags);
+    [[nodiscard]] ZVRESULT AddClient(const ConstRCPtr<LNotificationClient>& client, std::uint32_t flags);
     // 0 removed, 1 not in the pool. The client's registration bookkeeping is the distributor's.
-    ZVRESULT RemoveClient(const ConstRCPtr<LNotificationClient>& client);
+    [[nodiscard]] ZVRESULT RemoveClient(const ConstRCPtr<LNotificationClient>& client);
     // Searched from the last entry; -1 when absent.
     std::int32_t IndexOfClient(const ConstRCPtr<LNotificationClient>& client) const;
 
     // Hands the notification to every client of the pool; 1 when it has none, else 0.
-    ZVRESULT SendNotification(const LNotificationDistributor* sender, const RCPtr<LNotification>& notification);
+    [[nodiscard]] ZVRESULT SendNotification(const LNotificationDistributor* sender, const RCPtr<LNotification>& notification);
     // Hands the notification to the one client at the index (the latest-only rule holds); returns the index that
     // the delivery stands at afterwards (moved by removals during the call), or the given index when the client
     // skipped it or there is no such entry.
@@ -140,8 +140,8 @@ private:
 
     std::int32_t IndexOfClientLocked(const LNotificationClient* client) const;
     // 0 with the flags of the client's entry; 0x80004005 when it has none.
-    ZVRESULT GetFlagsLocked(const LNotificationClient* client, std::uint32_t& flags) const;
-    ZVRESULT TakeClient(const ConstRCPtr<LNotificationClient>& client, RCPtr<LNotificationRegisteredClientInfo>& entry);
+    [[nodiscard]] ZVRESULT GetFlagsLocked(const LNotificationClient* client, std::uint32_t& flags) const;
+    [[nodiscard]] ZVRESULT TakeClient(const ConstRCPtr<LNotificationClient>& client, RCPtr<LNotificationRegisteredClientInfo>& entry);
     RCPtr<LNotificationClient> GetClientAt(std::uint32_t index) const;
     // The client at the index when it is to receive the notification, else null; a latest-only client's latest
     // notification moves to `delivered`, to be released after the lock.

@@ -28,7 +28,7 @@ public:
     // Registers the owner at the distributor for the id and binds the pair; a pair bound already keeps its first
     // function, while the registration takes the flags given now. 0; 0x80070057 for a null distributor, 0x80004005
     // when the registration gives no id.
-    ZVRESULT AddHandler(MemberFunction function, const ConstRCPtr<LNotificationDistributor>& distributor,
+    [[nodiscard]] ZVRESULT AddHandler(MemberFunction function, const ConstRCPtr<LNotificationDistributor>& distributor,
                         const wchar_t* id, std::uint32_t flags)
     {
         if (distributor.IsNull()) {
@@ -44,7 +44,7 @@ public:
 
     // Binds the id for notifications handed straight to the owner (no sender); registers nowhere. 0, or 0x80004005
     // for a null or empty id.
-    ZVRESULT MapHandler(MemberFunction function, const wchar_t* id)
+    [[nodiscard]] ZVRESULT MapHandler(MemberFunction function, const wchar_t* id)
     {
         const wchar_t* canonicalId = InternString(id);
         if (canonicalId == nullptr) {
@@ -55,7 +55,7 @@ public:
     }
 
     // Removes a binding made by MapHandler; 0, or 0x80004005 when the id was not mapped.
-    ZVRESULT UnmapHandler(const wchar_t* id)
+    [[nodiscard]] ZVRESULT UnmapHandler(const wchar_t* id)
     {
         return EraseKey(Receivable(nullptr, InternString(id))) ? ZV_S_OK : ZV_E_FAIL;
     }
@@ -76,7 +76,7 @@ public:
     }
 
     // The bound function and the owner's registration flags at the distributor; 0x80004005 when either is missing.
-    ZVRESULT GetHandler(const ConstRCPtr<LNotificationDistributor>& distributor, const wchar_t* id,
+    [[nodiscard]] ZVRESULT GetHandler(const ConstRCPtr<LNotificationDistributor>& distributor, const wchar_t* id,
                         MemberFunction& function, std::uint32_t& flags) const
     {
         const auto binding = mHandlers.find(Receivable(distributor.Get(), InternString(id)));

@@ -81,7 +81,7 @@ bool LNotificationQueue::ProcessNotifications(bool sendIdle)
         distributor = mDistributor;
     }
     if (sendIdle && distributor && mIdleNotification) {
-        distributor->SendNotification(mIdleNotification);
+        (void)distributor->SendNotification(mIdleNotification);
     }
     return GetQueuedCount() != 0;
 }
@@ -145,6 +145,17 @@ ZVRESULT LNotificationQueue::Post(const RCPtr<LNotification>& notification, bool
     if (distributor == nullptr) {
         return ZV_E_FAIL;
     }
+    ReplaceablePlace* place = nullptr;
+    if (!replaceWaiting || !ReplaceWaiting(notification, replaced, place)) {
+        // A ring that cannot grow refuses the notification, which then is neither queued nor remembered.
+        if (Failed(mQueue.Enqueue(notification))) {
+            return ZV_E_FAIL;
+        }
+        if (place != nullptr) {
+            place->place = mQueuedTotal.load(std::memory_order_relaxed);
+        }
+        mQueuedTotal.fetch_add(1, std::memory_order_release);
+    }
     // Under the mutex, so that the latest notification of an id is also the last one queued.
     if (distributor->HasLatestOnlyRegistrations()) {
         pool = distributor->FindClientPool(notification->GetId());
@@ -152,15 +163,12 @@ ZVRESULT LNotificationQueue::Post(const RCPtr<LNotification>& notification, bool
             pool->StoreLatest(notification);
         }
     }
-    if (!replaceWaiting || !ReplaceWaiting(notification, replaced)) {
-        mQueue.Enqueue(notification);
-        mQueuedTotal.fetch_add(1, std::memory_order_release);
-    }
     notification->SetPosted(true);
     return ZV_S_OK;
 }
 
-bool LNotificationQueue::ReplaceWaiting(const RCPtr<LNotification>& notification, RCPtr<LNotification>& replaced)
+bool LNotificationQueue::ReplaceWaiting(const RCPtr<LNotification>& notification, RCPtr<LNotification>& replaced,
+                                        ReplaceablePlace*& place)
 {
     ReplaceablePlace* noted = nullptr;
     for (std::uint32_t index = 0; index < mReplaceablePlaces.GetCount() && noted == nullptr; ++index) {
@@ -175,11 +183,11 @@ bool LNotificationQueue::ReplaceWaiting(const RCPtr<LNotification>& notification
         replaced->SetPosted(false);
         return true;
     }
-    if (noted == nullptr) {
-        mReplaceablePlaces.AddItem({notification->GetId(), 0});
+    // Without room to remember the id, this one is queued and cannot be replaced later.
+    if (noted == nullptr && Succeeded(mReplaceablePlaces.AddItem({notification->GetId(), 0}))) {
         noted = mReplaceablePlaces.GetItemPointer(mReplaceablePlaces.GetCount() - 1);
     }
-    noted->place = mQueuedTotal.load(std::memory_order_relaxed);
+    place = noted;
     return false;
 }
 
@@ -222,7 +230,7 @@ ConstRCPtr<LNotificationDistributor> LNotificationQueue::TakeQueued(bool deliver
         }
         // Without a distributor the notifications are dropped.
         if (distributor) {
-            distributor->SendNotification(dequeued.notification);
+            (void)distributor->SendNotification(dequeued.notification);
         }
     }
 }
@@ -250,7 +258,8 @@ void LNotificationQueue::LPostingReceiver::ReceiveNotification(const ConstRCPtr<
         return;
     }
     const RCPtr<LNotification> copy = LNotification::Create(notification->GetId(), notification->GetParameter());
-    queue->PostNotification(copy);
+    // The receiving queue may be closing; the copy then goes nowhere, as the original would.
+    (void)queue->PostNotification(copy);
 }
 
 ZVRESULT LNotificationQueue::LPostingReceiver::UnregisterForNotification(const ConstRCPtr<LNotificationDistributor>&,

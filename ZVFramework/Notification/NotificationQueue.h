@@ -37,18 +37,18 @@ public:
 
     // Sets where queued notifications are delivered, once; a null distributor changes nothing. 0, or 0x80004005
     // when one is attached already or the queue has let its posting receiver go.
-    ZVRESULT AttachDistributor(const ConstRCPtr<LNotificationDistributor>& distributor);
+    [[nodiscard]] ZVRESULT AttachDistributor(const ConstRCPtr<LNotificationDistributor>& distributor);
     // The queue's posting receiver with a reference added; null once the queue let it go.
     ConstRCPtr<LNotificationReceiver> GetPostingReceiver() const;
 
     // Queues the notification, from any thread: 0; 0x80070057 for a null notification or one that waits in a
     // queue already; 0x80004005 when no distributor is attached. Of the notifications of one id that wait here, a
     // latest-only client of the distributor will receive only the last one posted.
-    ZVRESULT PostNotification(const RCPtr<LNotification>& notification);
+    [[nodiscard]] ZVRESULT PostNotification(const RCPtr<LNotification>& notification);
     // The same, except that a notification of the same id that an earlier replacing post queued and that still waits
     // here is replaced by this one, in its place: of a stream of such notifications (progress reports), the queue holds at
     // most one at a time, and its clients see the newest.
-    ZVRESULT PostReplacingNotification(const RCPtr<LNotification>& notification);
+    [[nodiscard]] ZVRESULT PostReplacingNotification(const RCPtr<LNotification>& notification);
 
     // On the user-interface thread: delivers the notifications queued at entry (later ones wait for the next call),
     // then, when asked, the idle notification "NID_IDLE". True when notifications are still queued afterwards. A
@@ -63,7 +63,7 @@ public:
 
     // Drains the queue, lets its distributor go and breaks the cycle with the posting receiver; then answers as the
     // base does. Classes built on the queue call it from their own override.
-    ZVRESULT ReleaseInternalReferences() override;
+    [[nodiscard]] ZVRESULT ReleaseInternalReferences() override;
 
 protected:
     // Takes the attached distributor away and hands over the queue's reference to it.
@@ -76,10 +76,11 @@ private:
         std::uint64_t place = 0;
     };
 
-    ZVRESULT Post(const RCPtr<LNotification>& notification, bool replaceWaiting);
+    [[nodiscard]] ZVRESULT Post(const RCPtr<LNotification>& notification, bool replaceWaiting);
     // Under the mutex: puts the notification in the place of the waiting one of its id that a replacing post
     // queued, which comes back in replaced; false when none waits, after noting where the notification will go.
-    bool ReplaceWaiting(const RCPtr<LNotification>& notification, RCPtr<LNotification>& replaced);
+    bool ReplaceWaiting(const RCPtr<LNotification>& notification, RCPtr<LNotification>& replaced,
+                        ReplaceablePlace*& place);
     // Takes out the notifications queued now, oldest first, each in a hold of the mutex of its own (the first one
     // with the distributor and the count), and hands each to the attached distributor when asked to deliver, else
     // drops it. Returns the distributor delivered to.
@@ -107,7 +108,7 @@ public:
     void ReceiveNotification(const ConstRCPtr<LNotificationDistributor>& sender,
                              const RCPtr<LNotification>& notification) override;
     // A posting receiver is never registered anywhere: always 0x80004005.
-    ZVRESULT UnregisterForNotification(const ConstRCPtr<LNotificationDistributor>& distributor,
+    [[nodiscard]] ZVRESULT UnregisterForNotification(const ConstRCPtr<LNotificationDistributor>& distributor,
                                        const wchar_t* id) override;
 
 private:

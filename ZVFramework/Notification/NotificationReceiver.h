@@ -15,7 +15,7 @@ public:
     virtual void ReceiveNotification(const ConstRCPtr<LNotificationDistributor>& sender,
                                      const RCPtr<LNotification>& notification) = 0;
     // Asked by a distributor that lets its clients go; the id is canonical.
-    virtual ZVRESULT UnregisterForNotification(const ConstRCPtr<LNotificationDistributor>& distributor,
+    [[nodiscard]] virtual ZVRESULT UnregisterForNotification(const ConstRCPtr<LNotificationDistributor>& distributor,
                                                const wchar_t* id) = 0;
 };
 

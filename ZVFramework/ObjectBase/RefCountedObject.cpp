@@ -9,7 +9,8 @@ LRefCountedObject::~LRefCountedObject() = default;
 StringT<wchar_t, char> LRefCountedObject::ToString() const
 {
     StringT<wchar_t, char> name;
-    name.AssignFromUTF8(RuntimeClassName(typeid(*this)).c_str(), -1);
+    // A name that does not convert is kept as far as it does.
+    (void)name.AssignFromUTF8(RuntimeClassName(typeid(*this)).c_str(), -1);
     return name;
 }
 

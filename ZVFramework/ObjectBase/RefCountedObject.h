@@ -58,7 +58,7 @@ public:
         }
         return ReleaseShared();
     }
-    virtual ZVRESULT ReleaseInternalReferences();
+    [[nodiscard]] virtual ZVRESULT ReleaseInternalReferences();
     virtual ConstRCPtr<LRefCountedObject> CreateCopy() const;
     virtual ~LRefCountedObject();
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ObjectBase/Exception.h"
 #include "ObjectBase/ResultCodes.h"
 #include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/RectT.h"
@@ -13,8 +14,8 @@ class ColorRectListT {
 public:
     void Add(const RectT<T>& rect, zulong argb)
     {
-        mRects.AddItem(rect);
-        mColors.AddItem(argb);
+        ZV_THROW_IF_FAILED(mRects.AddItem(rect));
+        ZV_THROW_IF_FAILED(mColors.AddItem(argb));
     }
     void Clear()
     {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ObjectBase/Exception.h"
 #include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/PointT.h"
 
@@ -20,12 +21,12 @@ public:
 
     void AddPoint(const PointT<T>& point)
     {
-        mPoints.AddItem(point);
+        ZV_THROW_IF_FAILED(mPoints.AddItem(point));
         mChanged = true;
     }
     void Clear()
     {
-        mPoints.SetCount(0);
+        (void)mPoints.SetCount(0);
         mChanged = true;
     }
     std::uint32_t GetCount() const { return mPoints.GetCount(); }

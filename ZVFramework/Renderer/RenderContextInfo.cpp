@@ -1,5 +1,7 @@
 #include "Renderer/RenderContextInfo.h"
 
+#include "ObjectBase/Exception.h"
+
 namespace ZV {
 
 LRenderContextInfo::LRenderContextInfo(const RectT<zlong>& viewport, const Platform::NativeWindow* window,
@@ -10,7 +12,7 @@ LRenderContextInfo::LRenderContextInfo(const RectT<zlong>& viewport, const Platf
 
 void LRenderContextInfo::SaveState()
 {
-    mSavedStates.AddItem(mState);
+    ZV_THROW_IF_FAILED(mSavedStates.AddItem(mState));
 }
 
 bool LRenderContextInfo::TakeSavedState(RenderState& state)

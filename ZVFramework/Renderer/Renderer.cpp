@@ -1,5 +1,6 @@
 #include "Renderer/Renderer.h"
 
+#include "ObjectBase/Exception.h"
 #include "Renderer/D3D9Renderer.h"
 
 #include <algorithm>
@@ -64,7 +65,7 @@ ZVRESULT LRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context)
     if (mContexts.IndexOf(context) >= 0) {
         ZV_THROW(std::runtime_error, "Render context reentered.");
     }
-    mContexts.AddItem(context);
+    ZV_THROW_IF_FAILED(mContexts.AddItem(context));
     return ZV_S_OK;
 }
 
@@ -78,7 +79,7 @@ ZVRESULT LRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context)
         ZV_THROW(std::runtime_error, "RenderFinish context does not match RenderStart context");
     }
     RCPtr<LRenderContextInfo> finished;
-    mContexts.RemoveLast(finished);
+    (void)mContexts.RemoveLast(finished);
     return ZV_S_OK;
 }
 

@@ -3,6 +3,7 @@
 #include "ControlBase/AppendItem.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationDistributor.h"
+#include "ObjectBase/Exception.h"
 #include "System/ShortcutText.h"
 
 namespace ZV {
@@ -23,7 +24,7 @@ ZVRESULT LGlobalHotKeyManager::LoadHotKeys(const ConstRCPtr<LStringTable>& table
         return ZV_E_INVALIDARG;
     }
     StringPairArray entries;
-    table->GetEntriesWithPrefix(prefix + WideString(L"."), entries);
+    ZV_THROW_IF_FAILED(table->GetEntriesWithPrefix(prefix + WideString(L"."), entries));
     for (std::uint32_t index = 0; index < entries.GetCount(); ++index) {
         const StringPair& entry = entries.GetData()[index];
         const KeyCode key = ParseShortcutText(entry.second);

@@ -24,14 +24,14 @@ public:
 
     // Registers every entry of the table whose key begins with the prefix and "."; the id is what follows the key's
     // last ".". Entries that cannot be registered are skipped. 0, or ZV_E_INVALIDARG for a null table.
-    ZVRESULT LoadHotKeys(const ConstRCPtr<LStringTable>& table, const WideString& prefix);
+    [[nodiscard]] ZVRESULT LoadHotKeys(const ConstRCPtr<LStringTable>& table, const WideString& prefix);
     // 0 when added; ZV_E_INVALIDARG for an empty id or a key that already posts an id, this one included.
-    ZVRESULT RegisterHotKey(const KeyCode& key, const WideString& id);
+    [[nodiscard]] ZVRESULT RegisterHotKey(const KeyCode& key, const WideString& id);
     // The id that the key posts, or the empty string.
     WideString FindNotification(const KeyCode& key) const;
     // Hands a notification of the key's id, without parameter and sender, to the receiver: 0; 1 when the key is no
     // hot key.
-    ZVRESULT ProcessKey(const KeyCode& key);
+    [[nodiscard]] ZVRESULT ProcessKey(const KeyCode& key);
     bool HasHotKey(const WideString& id) const;
     // A copy of the id's keys; empty for an id without keys.
     Array<KeyCode> GetHotKeys(const WideString& id) const;

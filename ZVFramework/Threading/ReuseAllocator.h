@@ -40,10 +40,10 @@ public:
     explicit ReuseAllocator(bool withLock) : mLock(withLock ? std::make_unique<Mutex>() : nullptr)
     {
         // Each array holds its first storage block from the start.
-        mBlocks.SetCount(1);
-        mBlocks.SetCount(0);
-        mFreeSlots.SetCount(1);
-        mFreeSlots.SetCount(0);
+        (void)mBlocks.SetCount(1);
+        (void)mBlocks.SetCount(0);
+        (void)mFreeSlots.SetCount(1);
+        (void)mFreeSlots.SetCount(0);
     }
     ReuseAllocator(const ReuseAllocator&) = delete;
     ReuseAllocator& operator=(const ReuseAllocator&) = delete;
@@ -53,8 +53,8 @@ public:
         for (std::uint32_t slot = mBlocks.GetCount(); slot > 0; --slot) {
             GetAllocator().Free(mBlocks.GetData()[slot - 1]);
         }
-        mBlocks.SetCount(0);
-        mFreeSlots.SetCount(0);
+        (void)mBlocks.SetCount(0);
+        (void)mFreeSlots.SetCount(0);
     }
 
     // Room for one record of the given size; throws std::bad_alloc when the heap has none.
@@ -102,7 +102,8 @@ public:
         const std::uint32_t slot = ReadSlot(block);
         assert(slot < mBlocks.GetCount() && mBlocks.GetData()[slot] == block && "a block this pool never made");
         // Without room for the slot number the block stays unused until the pool goes.
-        mFreeSlots.AddItem(slot);
+        // A slot that cannot be recorded is lost to the pool only.
+        (void)mFreeSlots.AddItem(slot);
     }
 
     // Every block made so far, in use or free.

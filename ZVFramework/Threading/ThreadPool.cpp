@@ -88,7 +88,8 @@ void LThreadPool::QueueWork(const ConstRCPtr<LThreadWorker>& worker, const Const
     // The queue was empty, so no drain runs, or the last one is just ending: wait until it has let the pool go, then
     // start the next. Jobs queued meanwhile wait for that drain.
     mIdleEvent->Wait(kWaitInfinite);
-    mQueueThreader.Trigger(ConstRCPtr<LThreadWorker>(this), ConstRCPtr<LRefCountedObject>(this), mIdleEvent,
+    // Refused only once the pool stops, and then its jobs are dropped anyway.
+    (void)mQueueThreader.Trigger(ConstRCPtr<LThreadWorker>(this), ConstRCPtr<LRefCountedObject>(this), mIdleEvent,
                            mQueuePriority);
 }
 

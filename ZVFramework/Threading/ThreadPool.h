@@ -81,7 +81,7 @@ private:
 
     // The drain, run only by the queue threader: hands queued jobs to workers as they become free, until the queue
     // is empty.
-    ZVRESULT DoWork(const ConstRCPtr<LRefCountedObject>& parameter) override;
+    [[nodiscard]] ZVRESULT DoWork(const ConstRCPtr<LRefCountedObject>& parameter) override;
 
     // Under the lock: true when worker index took the job.
     bool HandOver(std::uint32_t index, const ConstRCPtr<LThreadWorker>& worker,

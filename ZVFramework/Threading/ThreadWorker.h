@@ -9,7 +9,7 @@ namespace ZV {
 class LThreadWorker : public virtual LRefCountedObject {
 public:
     // The parameter is the one handed over with the job, possibly empty.
-    virtual ZVRESULT DoWork(const ConstRCPtr<LRefCountedObject>& parameter) = 0;
+    [[nodiscard]] virtual ZVRESULT DoWork(const ConstRCPtr<LRefCountedObject>& parameter) = 0;
 };
 
 }  // namespace ZV

@@ -180,7 +180,7 @@ TEST(ControlFactory, CreateFunctionsAreFoundByExactClassNameAndTheFirstRegistrat
     EXPECT_EQ(factory->GetControlCreateFunction(L"Framework.listboxNoScroll", function), 0);
     EXPECT_EQ(function, &CreateSecond);
     EXPECT_TRUE(
-        ThrowsText<std::runtime_error>([&] { factory->GetControlCreateFunction(L"Framework.ListboxNoScroll", function); },
+        ThrowsText<std::runtime_error>([&] { (void)factory->GetControlCreateFunction(L"Framework.ListboxNoScroll", function); },
                                        "Runtime Error : ZV::LControlFactory::GetControlCreateFunction"));
 }
 

@@ -98,7 +98,7 @@ TEST(MenuDescriptor, KeysNumberTheirItemsOutsideOrInsideAGroupAndAGroupNeverNest
     const MenuGroups cycle{{L"A", Pairs({{L"NID_A", L"a"}, {L"B..", L"to b"}})},
                            {L"B", Pairs({{L"A.", L"back to a"}, {L"B.", L"to itself"}})}};
     RCPtr<LMenuDescriptor> menu = LMenuDescriptor::Create();
-    menu->InsertSeparator(0);
+    EXPECT_TRUE(Succeeded(menu->InsertSeparator(0)));
     EXPECT_EQ(BuildMenuDescriptor(Pairs({{L"A.", L"Start"}, {L"NONE.", L"no such group"}}), cycle, menu), 0);
     EXPECT_EQ(Lines(*menu), (std::vector<std::string>{"Start [] {} 10", "  a [NID_A] {} 10", "  to b [] {} 10"}))
         << "the menu passed in was emptied first";

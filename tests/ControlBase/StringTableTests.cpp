@@ -129,7 +129,7 @@ TEST(StringTableLocales, ResourcesTheirFolderAndUTF16CopiesGiveOneStoreAndContro
     EXPECT_EQ(folder->GetControlStringTable(&panel, L"statusLabel"), nullptr);
     const LDescribedControl undescribed(nullptr);
     EXPECT_EQ(folder->GetControlStringTable(&undescribed, L"toolbar"), nullptr);
-    folder->GetFrameworkStringTable()->SetString(L"EDIT_CUT", L"changed");
+    EXPECT_TRUE(Succeeded(folder->GetFrameworkStringTable()->SetString(L"EDIT_CUT", L"changed")));
     EXPECT_EQ(TextOf(folder->GetFrameworkStringTable(), L"EDIT_CUT"), "Ausschneiden") << "tables are copies";
 }
 

@@ -14,7 +14,7 @@ struct Message {
         std::istringstream words(hex);
         for (std::string word; words >> word;) {
             const std::uint32_t index = bytes.GetCount();
-            bytes.SetCount(index + 1);
+            EXPECT_TRUE(Succeeded(bytes.SetCount(index + 1)));
             bytes.GetData()[index] = static_cast<std::int8_t>(std::stoul(word, nullptr, 16));
         }
     }

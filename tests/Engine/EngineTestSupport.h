@@ -195,7 +195,7 @@ inline Array<LUpdateEngineInterface::DeviceDefinition> StandardDefinitions()
         definition.UpdateCapturePortName = WideString(name);
         definition.NormalRenderPortName = WideString(name);
         definition.UpdateRenderPortName = WideString(name);
-        definitions.AddItem(definition);
+        EXPECT_TRUE(Succeeded(definitions.AddItem(definition)));
     }
     return definitions;
 }

@@ -109,7 +109,7 @@ TEST_F(UpdateProcessor, EngineThatCannotStartIsAFailedResult)
     const RCPtr<LUpdateProcessor> processor(
         new LUpdateProcessor([] { return RCPtr<LMidiCommInterface>(); }));
     EXPECT_TRUE(TextMatchesThrow(
-        ThrownText<FailedResultException>([&] { processor->Initialize(WideString(L"-SILENT")); }),
+        ThrownText<FailedResultException>([&] { (void)processor->Initialize(WideString(L"-SILENT")); }),
         "Failed Result : ZVRESULT = 80004005 : LUpdateProcessor::Initialize"));
 }
 

@@ -80,13 +80,13 @@ TEST_F(CenterManagerTest, IdleProcessingDrainsTheCentresLastCreatedFirstThenTheR
     RegisteredAt(older, "Older", L"NID_CENTRE_ORDER");
     RegisteredAt(newer, "Newer", L"NID_CENTRE_ORDER");
     RegisteredAt(older, "Older idle", L"NID_IDLE");
-    older->PostNotification(MakeNotification(L"NID_CENTRE_ORDER", 1));
-    newer->PostNotification(MakeNotification(L"NID_CENTRE_ORDER", 2));
+    EXPECT_TRUE(Succeeded(older->PostNotification(MakeNotification(L"NID_CENTRE_ORDER", 1))));
+    EXPECT_TRUE(Succeeded(newer->PostNotification(MakeNotification(L"NID_CENTRE_ORDER", 2))));
     RecordingRootWindow firstWindow("First window", log, false);
     RecordingRootWindow secondWindow("Second window", log, false);
     ArrayBuffer<IIdleProcessor*> windows;
-    windows.AddItem(&firstWindow);
-    windows.AddItem(&secondWindow);
+    EXPECT_TRUE(Succeeded(windows.AddItem(&firstWindow)));
+    EXPECT_TRUE(Succeeded(windows.AddItem(&secondWindow)));
 
     EXPECT_FALSE(ProcessIdleNotifications(true, windows));
     EXPECT_THAT(ClientsInOrder(log),
@@ -94,7 +94,7 @@ TEST_F(CenterManagerTest, IdleProcessingDrainsTheCentresLastCreatedFirstThenTheR
 
     log.clear();
     RecordingRootWindow busyWindow("Busy window", log, true);
-    windows.AddItem(&busyWindow);
+    EXPECT_TRUE(Succeeded(windows.AddItem(&busyWindow)));
     EXPECT_TRUE(ProcessIdleNotifications(false, windows));
     EXPECT_THAT(ClientsInOrder(log), ElementsAre("Busy window", "Second window", "First window"));
 }
@@ -102,7 +102,7 @@ TEST_F(CenterManagerTest, IdleProcessingDrainsTheCentresLastCreatedFirstThenTheR
 TEST_F(CenterManagerTest, ReleasingTheManagerLetsEveryCentreGoWithoutUnsubscribing)
 {
     const RCPtr<LRecordingClient> client = RegisteredAt(GetApplicationNotificationCenter(), "Client", L"NID_CENTRE_END");
-    GetApplicationNotificationCenter()->PostNotification(MakeNotification(L"NID_CENTRE_END", 1));
+    EXPECT_TRUE(Succeeded(GetApplicationNotificationCenter()->PostNotification(MakeNotification(L"NID_CENTRE_END", 1))));
     const ConstRCPtr<LNotificationReceiver> receiver = GetApplicationNotificationCenter()->GetPostingReceiver();
 
     LNotificationCenterManager::GetInstance() = nullptr;
@@ -122,7 +122,7 @@ TEST(CenterLifetime, ACentreWithClientsAndQueuedNotificationsIsFreedWhenItsLastO
         const RCPtr<LCountedCenter> centre(new LCountedCenter(L"counted"));
         EXPECT_EQ(centre->GetInternalRefCount(), 2);
         client->RegisterForNotification(ConstRCPtr<LNotificationDistributor>(centre), L"NID_CENTRE_COUNTED", 0);
-        centre->PostNotification(MakeNotification(L"NID_CENTRE_COUNTED", 1));
+        EXPECT_TRUE(Succeeded(centre->PostNotification(MakeNotification(L"NID_CENTRE_COUNTED", 1))));
         EXPECT_EQ(LCountedCenter::sLiving, 1);
     }
     EXPECT_EQ(LCountedCenter::sLiving, 0);

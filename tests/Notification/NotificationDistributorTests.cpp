@@ -220,7 +220,7 @@ TEST(DistributorThreads, ASenderOnAnotherThreadReachesEveryRegisteredClientWhile
     std::thread sender([&] {
         const RCPtr<LNotification> notification = LNotification::Create(L"NID_THREADED_SEND", nullptr);
         for (int i = 0; i < kSends; ++i) {
-            distributor->SendNotification(notification);
+            EXPECT_TRUE(Succeeded(distributor->SendNotification(notification)));
         }
     });
     while (steadyReceived < kSends) {

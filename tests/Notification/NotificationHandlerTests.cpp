@@ -104,20 +104,20 @@ TEST_F(HandlerTest, CallsTheFirstFunctionBoundToTheSenderAndIdOnlyUntilTheDistri
               ZV_S_OK);
     owner->RegisterForNotification(other, kId, 0);
 
-    distributor->SendNotification(LNotification::Create(kId, nullptr));
-    distributor->SendNotification(LNotification::Create(L"NID_HANDLER_BASE", nullptr));
-    other->SendNotification(LNotification::Create(kId, nullptr));
+    EXPECT_TRUE(Succeeded(distributor->SendNotification(LNotification::Create(kId, nullptr))));
+    EXPECT_TRUE(Succeeded(distributor->SendNotification(LNotification::Create(L"NID_HANDLER_BASE", nullptr))));
+    EXPECT_TRUE(Succeeded(other->SendNotification(LNotification::Create(kId, nullptr))));
 
     EXPECT_THAT(owner->calls, ElementsAre("first", "base", "unhandled"));
 
-    owner->handler->AddHandler(&LHandlerOwner::OnSecond, distributor, kId, kNotifyLatestOnly);
+    EXPECT_TRUE(Succeeded(owner->handler->AddHandler(&LHandlerOwner::OnSecond, distributor, kId, kNotifyLatestOnly)));
     LNotificationHandler<LHandlerOwner>::MemberFunction bound = nullptr;
     std::uint32_t flags = 0;
     EXPECT_EQ(owner->handler->GetHandler(distributor, kId, bound, flags), ZV_S_OK);
     EXPECT_EQ(bound, &LHandlerOwner::OnFirst) << "the first function bound to a pair stays";
     EXPECT_EQ(flags, kNotifyLatestOnly) << "but the new flags are taken";
 
-    distributor->UnregisterAllClients();
+    EXPECT_TRUE(Succeeded(distributor->UnregisterAllClients()));
     EXPECT_EQ(owner->handler->GetHandler(distributor, kId, bound, flags), ZV_E_FAIL)
         << "a distributor letting its clients go takes the bindings with the registrations";
     EXPECT_FALSE(owner->handler->EraseHandler(distributor, kId));
@@ -130,7 +130,7 @@ TEST_F(HandlerTest, AMappedIdIsHandledOnlyWhenTheNotificationHasNoSenderUntilItI
     const RCPtr<LNotification> notification = LNotification::Create(L"NID_HANDLER_DIRECT", nullptr);
 
     owner->ReceiveNotification(nullptr, notification);
-    distributor->SendNotification(notification);
+    EXPECT_TRUE(Succeeded(distributor->SendNotification(notification)));
     EXPECT_EQ(owner->handler->HandleNotification(nullptr, notification), 0) << "the mapped function answers 0";
 
     EXPECT_EQ(owner->handler->UnmapHandler(L"NID_HANDLER_DIRECT"), ZV_S_OK);
@@ -143,7 +143,7 @@ TEST_F(HandlerTest, ADisablerTakesTheSubscriptionAwayForItsScopeAndPutsItBackSer
 {
     std::vector<Delivery> log;
     const RCPtr<LRecordingClient> before = LRecordingClient::Create("Before", log);
-    owner->handler->AddHandler(&LHandlerOwner::OnFirst, distributor, kId, kNotifyLatestOnly);
+    EXPECT_TRUE(Succeeded(owner->handler->AddHandler(&LHandlerOwner::OnFirst, distributor, kId, kNotifyLatestOnly)));
     before->RegisterForNotification(distributor, kId, 0);
     {
         const CAutoNotificationDisabler<LHandlerOwner> disabler(owner->handler, distributor, kId);
@@ -177,7 +177,7 @@ TEST(AutoNotificationDisabler, AFailedRestoreThrowsUnlessAnExceptionIsPassingThe
     const std::string expected = "Failed Result : ZVRESULT = 80004005 : "
                                  "ZV::CAutoNotificationDisabler<class ZV::LRefusingOwner>::~CAutoNotificationDisabler";
 
-    owner->handler->AddHandler(&LRefusingOwner::OnNotification, distributor, kId, 0);
+    EXPECT_TRUE(Succeeded(owner->handler->AddHandler(&LRefusingOwner::OnNotification, distributor, kId, 0)));
     bool thrown = false;
     try {
         const CAutoNotificationDisabler<LRefusingOwner> disabler(owner->handler, distributor, kId);
@@ -189,7 +189,7 @@ TEST(AutoNotificationDisabler, AFailedRestoreThrowsUnlessAnExceptionIsPassingThe
     EXPECT_TRUE(thrown);
 
     owner->refuse = false;
-    owner->handler->AddHandler(&LRefusingOwner::OnNotification, distributor, kId, 0);
+    EXPECT_TRUE(Succeeded(owner->handler->AddHandler(&LRefusingOwner::OnNotification, distributor, kId, 0)));
     Testing::DebuggerOutputCapture debugger;
     try {
         const CAutoNotificationDisabler<LRefusingOwner> disabler(owner->handler, distributor, kId);

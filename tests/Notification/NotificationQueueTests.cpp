@@ -29,7 +29,7 @@ std::vector<int> ValuesOf(const std::vector<Delivery>& log, const std::string& c
 
 class QueueTest : public ::testing::Test {
 protected:
-    QueueTest() { queue->AttachDistributor(distributor); }
+    QueueTest() { EXPECT_TRUE(Succeeded(queue->AttachDistributor(distributor))); }
     ~QueueTest() override
     {
         for (const RCPtr<LRecordingClient>& client : clients) {
@@ -108,7 +108,7 @@ TEST_F(QueueTest, AClientThatThrowsDoesNotStopLaterProcessingAndItsNotificationI
     {
         const RCPtr<LNotification> first = MakeNotification(kId, 1);
         failed = first.Get();
-        queue->PostNotification(first);
+        EXPECT_TRUE(Succeeded(queue->PostNotification(first)));
     }
     Post(2);
     Post(3);
@@ -158,7 +158,7 @@ TEST_F(QueueTest, NotificationsLeftWithoutADistributorAreDroppedUnmarked)
 {
     Registered("Client");
     const RCPtr<LNotification> notification = MakeNotification(kId, 1);
-    queue->PostNotification(notification);
+    EXPECT_TRUE(Succeeded(queue->PostNotification(notification)));
     Post(2);
     queue->DetachDistributor();
 
@@ -217,12 +217,12 @@ TEST_F(QueueTest, AReplacingPostFindsTheWaitingOneWhereverTheRingWrappedAndGrewS
         Post(-1);
     }
     queue->Clear();
-    queue->PostReplacingNotification(MakeNotification(kProgressId, 0));
+    EXPECT_TRUE(Succeeded(queue->PostReplacingNotification(MakeNotification(kProgressId, 0))));
     for (int i = 0; i < 600; ++i) {
         Post(i);
     }
     EXPECT_GT(queue->GetQueueCapacity(), 600u);
-    queue->PostReplacingNotification(MakeNotification(kProgressId, 1));
+    EXPECT_TRUE(Succeeded(queue->PostReplacingNotification(MakeNotification(kProgressId, 1))));
     queue->ProcessNotifications(false);
     ASSERT_EQ(log.size(), 601u);
     EXPECT_EQ(log.front().client, "Progress");
@@ -239,8 +239,8 @@ TEST(QueueLifetime, AQueueAndItsPostingReceiverAreFreedWhenTheLastOutsideReferen
     ConstRCPtr<LNotificationReceiver> receiver;
     {
         const RCPtr<LCountedQueue> queue(new LCountedQueue);
-        queue->AttachDistributor(distributor);
-        queue->PostNotification(MakeNotification(L"NID_QUEUE_LIFETIME", 1));
+        EXPECT_TRUE(Succeeded(queue->AttachDistributor(distributor)));
+        EXPECT_TRUE(Succeeded(queue->PostNotification(MakeNotification(L"NID_QUEUE_LIFETIME", 1))));
         receiver = queue->GetPostingReceiver();
         EXPECT_EQ(queue->GetInternalRefCount(), 1);
     }
@@ -262,7 +262,7 @@ protected:
 
     QueueThreads()
     {
-        queue->AttachDistributor(distributor);
+        EXPECT_TRUE(Succeeded(queue->AttachDistributor(distributor)));
         every->RegisterForNotification(distributor, kId, 0);
     }
     ~QueueThreads() override

@@ -70,7 +70,7 @@ TEST(RectList, ListsHandOutTheirNodesWithoutOverflowNearThe32BitLimits)
 {
     RectList list;
     Array<RectT<zlong>> rects;
-    rects.AddItem({1, 2, 3, 4});
+    EXPECT_TRUE(Succeeded(rects.AddItem({1, 2, 3, 4})));
     RectEdges bounds{1, 1, 1, 1};
     EXPECT_FALSE(list.GetBounds(bounds));
     EXPECT_EQ(bounds, RectEdges{});

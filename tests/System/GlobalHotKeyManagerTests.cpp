@@ -70,16 +70,16 @@ TEST_F(HotKeyTest, AKeyPostsOneIdAnIdMayHaveSeveralKeysAndIdsAreCutAtTheirLastPo
     EXPECT_EQ(manager->RegisterHotKey(ParseShortcutText(L"Shift+o"), L"NID_SHIFTED"), ZV_E_INVALIDARG);
 
     const RCPtr<LStringTable> table(new LStringTable());
-    table->SetString(L"GHK.MENU.FILE.NID_DOTTED", L"VKEY_F6");
-    table->SetString(L"GHKX.NID_WRONG_PREFIX", L"VKEY_F7");
-    table->SetString(L"GHK.NID_EMPTY_TEXT", L"");
+    EXPECT_TRUE(Succeeded(table->SetString(L"GHK.MENU.FILE.NID_DOTTED", L"VKEY_F6")));
+    EXPECT_TRUE(Succeeded(table->SetString(L"GHKX.NID_WRONG_PREFIX", L"VKEY_F7")));
+    EXPECT_TRUE(Succeeded(table->SetString(L"GHK.NID_EMPTY_TEXT", L"")));
     EXPECT_EQ(manager->LoadHotKeys(table, L"GHK"), 0);
     EXPECT_EQ(Text(manager->FindNotification(ParseShortcutText(L"VKEY_F6"))), "NID_DOTTED");
     EXPECT_EQ(Text(manager->FindNotification(ParseShortcutText(L"VKEY_F7"))), "");
     EXPECT_EQ(manager->ProcessKey(KeyCode(0, false, 1, 0)), 1) << "the empty text names a key-down of no key";
     EXPECT_TRUE(log.empty());
 
-    table->SetString(L"GHK.NID_BLANK_TEXT", L" ");
+    EXPECT_TRUE(Succeeded(table->SetString(L"GHK.NID_BLANK_TEXT", L" ")));
     EXPECT_EQ(manager->LoadHotKeys(table, L"GHK"), 0);
     EXPECT_EQ(manager->ProcessKey(KeyCode(static_cast<std::uint16_t>(L' '), 0)), 1) << "a blank text is no Space";
     EXPECT_EQ(manager->ProcessKey(KeyCode(0x20, true, 0, 0)), 1) << "nor the Space key";

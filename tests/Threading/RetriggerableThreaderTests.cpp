@@ -127,7 +127,7 @@ TEST(RetriggerableThreaderDeathTest, ProgramExitsWhileAJobStillHangsAfterItsThre
             RetriggerableThreader::SetStopTimeout(10);
             RCPtr<LGatedWorker> worker(new LGatedWorker);
             auto* threader = new RetriggerableThreader(L"never ends");
-            threader->Trigger(worker, nullptr, LEvent::Create(true), kThreadPriorityNormal);
+            EXPECT_TRUE(Succeeded(threader->Trigger(worker, nullptr, LEvent::Create(true), kThreadPriorityNormal)));
             worker->started.Wait(kBoundedWait);
             delete threader;
             std::exit(0);

@@ -75,8 +75,8 @@ public:
 
     void Subscribe(const ConstRCPtr<LNotificationDistributor>& centre)
     {
-        mHandler->AddHandler(&LStressClient::OnSequence, centre, kSequenceId, 0);
-        mHandler->AddHandler(&LStressClient::OnBurst, centre, kBurstId, 0);
+        (void)mHandler->AddHandler(&LStressClient::OnSequence, centre, kSequenceId, 0);
+        (void)mHandler->AddHandler(&LStressClient::OnBurst, centre, kBurstId, 0);
     }
 
     void ReceiveNotification(const ConstRCPtr<LNotificationDistributor>& sender,
@@ -165,7 +165,7 @@ private:
     {
         const RCPtr<LNotification> notification =
             LNotification::Create(id, RCPtr<LStressRecord>(new LStressRecord(mIndex, sequence)));
-        GetApplicationNotificationCenter()->PostNotification(notification);
+        (void)GetApplicationNotificationCenter()->PostNotification(notification);
     }
 
     void Run()

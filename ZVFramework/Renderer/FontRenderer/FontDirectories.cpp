@@ -1,5 +1,7 @@
 #include "Renderer/FontRenderer/FontDirectories.h"
 
+#include "ObjectBase/Exception.h"
+
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
@@ -20,7 +22,7 @@ WideStringArray FontconfigDirectories()
     while (const FcChar8* folder = FcStrListNext(list)) {
         WideString path;
         if (Succeeded(path.AssignFromUTF8(reinterpret_cast<const char*>(folder), -1))) {
-            folders.AddItem(path);
+            ZV_THROW_IF_FAILED(folders.AddItem(path));
         }
     }
     FcStrListDone(list);
@@ -35,7 +37,7 @@ WideStringArray GetFontDirectories()
     WideString* begin = folders.GetData();
     WideString* end = begin + folders.GetCount();
     std::sort(begin, end);
-    folders.SetCount(static_cast<std::uint32_t>(std::unique(begin, end) - begin));
+    (void)folders.SetCount(static_cast<std::uint32_t>(std::unique(begin, end) - begin));
     return folders;
 }
 

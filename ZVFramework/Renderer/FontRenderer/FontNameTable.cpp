@@ -1,5 +1,6 @@
 #include "Renderer/FontRenderer/FontNameTable.h"
 
+#include "ObjectBase/Exception.h"
 #include "Utilities/Storage/ArrayBuffer.h"
 
 namespace ZV {
@@ -95,7 +96,7 @@ bool DecodeName(IFontBytes& bytes, std::uint16_t platform, std::uint64_t offset,
     }
     const std::uint32_t unitCount = length / 2u;
     Array<wchar_t> units;
-    units.SetCount(unitCount + 1);
+    ZV_THROW_IF_FAILED(units.SetCount(unitCount + 1));
     for (std::uint32_t unit = 0; unit < unitCount; ++unit) {
         *units.GetItemPointer(unit) = static_cast<wchar_t>(ReadU16(raw.GetData() + 2 * unit));
     }

@@ -61,7 +61,8 @@ void basic_debugbuf<CharT>::SendCollected()
     // A NUL inside the text ends the message there.
     NarrowString utf8;
     if constexpr (std::is_same_v<CharT, wchar_t>) {
-        utf8.AssignFromWide(mCollected.c_str(), -1);
+        // Text that does not convert is sent as far as it does.
+        (void)utf8.AssignFromWide(mCollected.c_str(), -1);
     } else {
         utf8.Assign(mCollected.c_str(), NarrowString::kWholeText);
     }

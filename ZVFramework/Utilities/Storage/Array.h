@@ -27,14 +27,14 @@ public:
     const T* GetItemPointer(std::uint32_t index) const override { return &mItems[CheckedIndex(index)]; }
 
     // New items are value-initialised: zero for numbers, default-constructed for classes.
-    ZVRESULT SetCount(std::uint32_t count) override
+    [[nodiscard]] ZVRESULT SetCount(std::uint32_t count) override
     {
         CheckLength(count);
         mItems.resize(count);
         return Count();
     }
 
-    ZVRESULT InsertSpace(std::uint32_t index, std::uint32_t count) override
+    [[nodiscard]] ZVRESULT InsertSpace(std::uint32_t index, std::uint32_t count) override
     {
         if (index > GetCount()) {
             return ZV_E_INVALIDARG;
@@ -44,7 +44,7 @@ public:
         return Count();
     }
 
-    ZVRESULT RemoveRange(std::uint32_t index, std::uint32_t count) override
+    [[nodiscard]] ZVRESULT RemoveRange(std::uint32_t index, std::uint32_t count) override
     {
         if (index >= GetCount() || static_cast<std::uint64_t>(index) + count > GetCount()) {
             return ZV_E_INVALIDARG;
@@ -54,7 +54,7 @@ public:
     }
 
     // Returns the index of the new item.
-    ZVRESULT InsertItem(std::uint32_t index, const T& item) override
+    [[nodiscard]] ZVRESULT InsertItem(std::uint32_t index, const T& item) override
     {
         if (index > GetCount()) {
             return ZV_E_INVALIDARG;
@@ -64,7 +64,7 @@ public:
         return static_cast<ZVRESULT>(index);
     }
 
-    ZVRESULT RemoveItem(std::uint32_t index, T& item) override
+    [[nodiscard]] ZVRESULT RemoveItem(std::uint32_t index, T& item) override
     {
         item = mItems[CheckedIndex(index)];
         return RemoveRange(index, 1);
@@ -73,7 +73,7 @@ public:
     T* GetData() override { return mItems.empty() ? nullptr : mItems.data(); }
 
 private:
-    ZVRESULT Count() const { return static_cast<ZVRESULT>(mItems.size()); }
+    [[nodiscard]] ZVRESULT Count() const { return static_cast<ZVRESULT>(mItems.size()); }
 
     std::size_t CheckedIndex(std::uint32_t index) const
     {

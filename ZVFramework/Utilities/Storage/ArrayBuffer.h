@@ -60,7 +60,7 @@ public:
     }
 
     // A count the storage cannot reach gives 0x80004005 with the items unchanged.
-    ZVRESULT SetCount(std::uint32_t count) override
+    [[nodiscard]] ZVRESULT SetCount(std::uint32_t count) override
     {
         const std::uint32_t oldCount = GetCount();
         if (ResizeStorage(count) != count) {
@@ -72,7 +72,7 @@ public:
         return static_cast<ZVRESULT>(count);
     }
 
-    ZVRESULT InsertSpace(std::uint32_t index, std::uint32_t count) override
+    [[nodiscard]] ZVRESULT InsertSpace(std::uint32_t index, std::uint32_t count) override
     {
         const std::uint32_t oldCount = GetCount();
         if (count == 0) {
@@ -96,7 +96,7 @@ public:
         return static_cast<ZVRESULT>(total);
     }
 
-    ZVRESULT RemoveRange(std::uint32_t index, std::uint32_t count) override
+    [[nodiscard]] ZVRESULT RemoveRange(std::uint32_t index, std::uint32_t count) override
     {
         const std::uint32_t oldCount = GetCount();
         if (count == 0) {
@@ -111,7 +111,7 @@ public:
     }
 
     // Returns the new count.
-    ZVRESULT InsertItem(std::uint32_t index, const T& item) override
+    [[nodiscard]] ZVRESULT InsertItem(std::uint32_t index, const T& item) override
     {
         const T copy = item;
         const ZVRESULT result = InsertSpace(index, 1);

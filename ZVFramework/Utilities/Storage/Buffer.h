@@ -21,8 +21,8 @@ public:
     virtual std::uint32_t Allocate(std::uint32_t size) = 0;
     // New size; the contents are kept up to the smaller of the two sizes.
     virtual std::uint32_t Resize(std::uint32_t size) = 0;
-    virtual ZVRESULT Fill(std::uint8_t value, std::uint32_t offset, int count) = 0;
-    virtual ZVRESULT Fill16(std::uint16_t value, std::uint32_t offset, int count) = 0;
+    [[nodiscard]] virtual ZVRESULT Fill(std::uint8_t value, std::uint32_t offset, int count) = 0;
+    [[nodiscard]] virtual ZVRESULT Fill16(std::uint16_t value, std::uint32_t offset, int count) = 0;
     virtual std::uint32_t GetCapacity() const = 0;
     virtual void* GetData() const = 0;
 
@@ -137,7 +137,7 @@ public:
         mSize = size;
     }
 
-    ZVRESULT Fill(std::uint8_t value, std::uint32_t offset, int count) override
+    [[nodiscard]] ZVRESULT Fill(std::uint8_t value, std::uint32_t offset, int count) override
     {
         std::uint64_t units = 0;
         if (!FillRange(offset, count, 1, units)) {
@@ -149,7 +149,7 @@ public:
         return ZV_S_OK;
     }
 
-    ZVRESULT Fill16(std::uint16_t value, std::uint32_t offset, int count) override
+    [[nodiscard]] ZVRESULT Fill16(std::uint16_t value, std::uint32_t offset, int count) override
     {
         std::uint64_t units = 0;
         if (!FillRange(offset, count, 2, units)) {

@@ -35,7 +35,7 @@ public:
     virtual ~ConstRCPtrArray()
     {
         if (SlotCount() != 0) {
-            ConstRCPtrArray::SetCount(0);
+            (void)ConstRCPtrArray::SetCount(0);
         }
     }
 
@@ -44,20 +44,20 @@ public:
     std::uint32_t GetCapacity() const { return mSlots.GetCapacity(); }
     ConstRCPtr<T>* GetData() override { return MutableSlots(); }
 
-    ZVRESULT SetCount(std::uint32_t count) override
+    [[nodiscard]] ZVRESULT SetCount(std::uint32_t count) override
     {
         const std::uint32_t oldCount = SlotCount();
         return count < oldCount ? ConstRCPtrArray::RemoveRange(count, oldCount - count) : mSlots.SetCount(count);
     }
 
-    ZVRESULT InsertSpace(std::uint32_t index, std::uint32_t count) override
+    [[nodiscard]] ZVRESULT InsertSpace(std::uint32_t index, std::uint32_t count) override
     {
         return count == 1 ? OpenSlot(index) : mSlots.InsertSpace(index, count);
     }
 
     // Releases the items in ascending order, each after its slot was emptied. A range that runs past the end
     // removes the items up to the end and then throws "Out of Range".
-    ZVRESULT RemoveRange(std::uint32_t index, std::uint32_t count) override
+    [[nodiscard]] ZVRESULT RemoveRange(std::uint32_t index, std::uint32_t count) override
     {
         const std::uint32_t oldCount = SlotCount();
         if (count == 0) {
@@ -75,7 +75,7 @@ public:
         for (std::uint32_t i = index; i < end; ++i) {
             const ConstRCPtr<T> released(std::move(MutableSlots()[i]));
         }
-        mSlots.RemoveRange(index, end - index);
+        (void)mSlots.RemoveRange(index, end - index);
         if (requestedEnd > oldCount) {
             ThrowOutOfRange();
         }
@@ -83,7 +83,7 @@ public:
     }
 
     // Stores the item (taking a reference) and returns the index.
-    ZVRESULT InsertItem(std::uint32_t index, const ConstRCPtr<T>& item) override
+    [[nodiscard]] ZVRESULT InsertItem(std::uint32_t index, const ConstRCPtr<T>& item) override
     {
         if (HoldsSlot(item)) {
             // Making room may move the slot that holds the item.
@@ -98,11 +98,11 @@ public:
         return static_cast<ZVRESULT>(index);
     }
 
-    ZVRESULT AddItem(const ConstRCPtr<T>& item) override { return ConstRCPtrArray::InsertItem(SlotCount(), item); }
+    [[nodiscard]] ZVRESULT AddItem(const ConstRCPtr<T>& item) override { return ConstRCPtrArray::InsertItem(SlotCount(), item); }
 
     // Hands the item and its reference to the out pointer (whose old object is released first); returns the
     // new count. An index at or past the count throws "Out of Range" and changes nothing.
-    ZVRESULT RemoveItem(std::uint32_t index, ConstRCPtr<T>& item) override
+    [[nodiscard]] ZVRESULT RemoveItem(std::uint32_t index, ConstRCPtr<T>& item) override
     {
         if (index >= SlotCount()) {
             ThrowOutOfRange();
@@ -110,7 +110,7 @@ public:
         return TakeItem(index, item);
     }
 
-    ZVRESULT RemoveLast(ConstRCPtr<T>& item) override
+    [[nodiscard]] ZVRESULT RemoveLast(ConstRCPtr<T>& item) override
     {
         item = nullptr;
         const std::uint32_t count = SlotCount();
@@ -121,7 +121,7 @@ public:
     }
 
     // Exchanges the two stored pointers; no reference changes hands.
-    ZVRESULT SwapItems(std::uint32_t first, std::uint32_t second) override
+    [[nodiscard]] ZVRESULT SwapItems(std::uint32_t first, std::uint32_t second) override
     {
         const std::uint32_t count = SlotCount();
         if (first >= count || second >= count) {
@@ -149,7 +149,7 @@ protected:
     }
 
     // The index must be below the count.
-    ZVRESULT TakeItem(std::uint32_t index, ConstRCPtr<T>& item)
+    [[nodiscard]] ZVRESULT TakeItem(std::uint32_t index, ConstRCPtr<T>& item)
     {
         item = nullptr;
         item = std::move(MutableSlots()[index]);
@@ -157,7 +157,7 @@ protected:
         if (index == last) {
             mSlots.ResizeStorage(last);
         } else {
-            mSlots.RemoveRange(index, 1);
+            (void)mSlots.RemoveRange(index, 1);
         }
         return static_cast<ZVRESULT>(SlotCount());
     }
@@ -168,7 +168,7 @@ protected:
 
 private:
     // One null slot at the index; the new count, or a result code.
-    ZVRESULT OpenSlot(std::uint32_t index)
+    [[nodiscard]] ZVRESULT OpenSlot(std::uint32_t index)
     {
         const std::uint32_t count = SlotCount();
         if (index != count) {

@@ -66,7 +66,7 @@ public:
     {
         for (unsigned index = 0; index < kBucketCount; ++index) {
             if (IsMade(index)) {
-                mBuckets[index].bucket.SetCount(0);
+                (void)mBuckets[index].bucket.SetCount(0);
             }
         }
         mCount = 0;
@@ -105,7 +105,7 @@ public:
         if (index < 0) {
             return false;
         }
-        bucket->RemoveRange(static_cast<std::uint32_t>(index), 1);
+        (void)bucket->RemoveRange(static_cast<std::uint32_t>(index), 1);
         --mCount;
         return true;
     }

@@ -59,13 +59,13 @@ public:
     virtual T* GetBeginPointer() = 0;
     virtual T* GetEndPointer() = 0;
 
-    virtual ZVRESULT SetCount(std::uint32_t count) = 0;
-    virtual ZVRESULT InsertSpace(std::uint32_t index, std::uint32_t count) = 0;
-    virtual ZVRESULT RemoveRange(std::uint32_t index, std::uint32_t count) = 0;
+    [[nodiscard]] virtual ZVRESULT SetCount(std::uint32_t count) = 0;
+    [[nodiscard]] virtual ZVRESULT InsertSpace(std::uint32_t index, std::uint32_t count) = 0;
+    [[nodiscard]] virtual ZVRESULT RemoveRange(std::uint32_t index, std::uint32_t count) = 0;
 
-    virtual ZVRESULT Clear() { return SetCount(0) == 0 ? ZV_S_OK : ZV_E_FAIL; }
+    [[nodiscard]] virtual ZVRESULT Clear() { return SetCount(0) == 0 ? ZV_S_OK : ZV_E_FAIL; }
 
-    virtual ZVRESULT InsertItem(std::uint32_t index, const T& item)
+    [[nodiscard]] virtual ZVRESULT InsertItem(std::uint32_t index, const T& item)
     {
         // The item may live in this container, where making room could move it.
         const T copy(item);
@@ -78,7 +78,7 @@ public:
     }
 
     // An index at or past the count is refused before anything is read; the out item is then unchanged.
-    virtual ZVRESULT RemoveItem(std::uint32_t index, T& item)
+    [[nodiscard]] virtual ZVRESULT RemoveItem(std::uint32_t index, T& item)
     {
         if (index >= GetCount()) {
             return ZV_E_INVALIDARG;
@@ -87,7 +87,7 @@ public:
         return RemoveRange(index, 1);
     }
 
-    virtual ZVRESULT AppendAll(const IIterable& other)
+    [[nodiscard]] virtual ZVRESULT AppendAll(const IIterable& other)
     {
         const std::uint32_t oldCount = GetCount();
         const std::uint32_t added = other.GetCount();
@@ -112,16 +112,16 @@ public:
         return static_cast<ZVRESULT>(total);
     }
 
-    virtual ZVRESULT AddItem(const T& item) { return InsertItem(GetCount(), item); }
+    [[nodiscard]] virtual ZVRESULT AddItem(const T& item) { return InsertItem(GetCount(), item); }
 
     // An empty container has no last item: 0x80004005.
-    virtual ZVRESULT RemoveLast(T& item)
+    [[nodiscard]] virtual ZVRESULT RemoveLast(T& item)
     {
         const std::uint32_t count = GetCount();
         return count == 0 ? ZV_E_FAIL : RemoveItem(count - 1, item);
     }
 
-    virtual ZVRESULT Assign(const IIterable& other)
+    [[nodiscard]] virtual ZVRESULT Assign(const IIterable& other)
     {
         if (&other == this) {
             return static_cast<ZVRESULT>(GetCount());
@@ -130,7 +130,7 @@ public:
         return AppendAll(other);
     }
 
-    virtual ZVRESULT SwapItems(std::uint32_t first, std::uint32_t second)
+    [[nodiscard]] virtual ZVRESULT SwapItems(std::uint32_t first, std::uint32_t second)
     {
         const std::uint32_t count = GetCount();
         if (first >= count || second >= count) {

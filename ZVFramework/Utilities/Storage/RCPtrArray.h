@@ -51,30 +51,30 @@ public:
     RCPtr<T>* GetBeginPointer() override { return GetCount() == 0 ? nullptr : GetData(); }
     RCPtr<T>* GetEndPointer() override { return GetCount() == 0 ? nullptr : GetData() + GetCount(); }
 
-    ZVRESULT SetCount(std::uint32_t count) override { return ConstView::SetCount(count); }
-    ZVRESULT InsertSpace(std::uint32_t index, std::uint32_t count) override
+    [[nodiscard]] ZVRESULT SetCount(std::uint32_t count) override { return ConstView::SetCount(count); }
+    [[nodiscard]] ZVRESULT InsertSpace(std::uint32_t index, std::uint32_t count) override
     {
         return ConstView::InsertSpace(index, count);
     }
-    ZVRESULT RemoveRange(std::uint32_t index, std::uint32_t count) override
+    [[nodiscard]] ZVRESULT RemoveRange(std::uint32_t index, std::uint32_t count) override
     {
         return ConstView::RemoveRange(index, count);
     }
-    ZVRESULT Clear() override { return ConstView::Clear(); }
+    [[nodiscard]] ZVRESULT Clear() override { return ConstView::Clear(); }
 
-    ZVRESULT InsertItem(std::uint32_t index, const RCPtr<T>& item) override
+    [[nodiscard]] ZVRESULT InsertItem(std::uint32_t index, const RCPtr<T>& item) override
     {
         return ConstView::InsertItem(index, item);
     }
-    ZVRESULT AddItem(const RCPtr<T>& item) override { return ConstView::InsertItem(this->SlotCount(), item); }
-    ZVRESULT RemoveItem(std::uint32_t index, RCPtr<T>& item) override
+    [[nodiscard]] ZVRESULT AddItem(const RCPtr<T>& item) override { return ConstView::InsertItem(this->SlotCount(), item); }
+    [[nodiscard]] ZVRESULT RemoveItem(std::uint32_t index, RCPtr<T>& item) override
     {
         if (index >= GetCount()) {
             ZV_THROW_IN(this->RemoveItemName("ZV::RCPtrArray"), std::out_of_range, "");
         }
         return this->TakeItem(index, item);
     }
-    ZVRESULT RemoveLast(RCPtr<T>& item) override { return ConstView::RemoveLast(item); }
+    [[nodiscard]] ZVRESULT RemoveLast(RCPtr<T>& item) override { return ConstView::RemoveLast(item); }
 };
 #if defined(__clang__)
 #pragma clang diagnostic pop

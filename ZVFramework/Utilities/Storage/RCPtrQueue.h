@@ -26,7 +26,7 @@ public:
     RCPtrQueue& operator=(const RCPtrQueue&) = delete;
 
     // Appends the item (taking a reference); 0. Throws only when memory runs out.
-    ZVRESULT Enqueue(const RCPtr<T>& item)
+    [[nodiscard]] ZVRESULT Enqueue(const RCPtr<T>& item)
     {
         MutexLock lock(mMutex);
         if (CountLocked() == mSlots.GetCount() - 1) {

@@ -24,13 +24,13 @@ public:
     T* GetData() override { return mItems; }
 
     // More than N items leaves N and returns N.
-    ZVRESULT SetCount(std::uint32_t count) override
+    [[nodiscard]] ZVRESULT SetCount(std::uint32_t count) override
     {
         mCount = count < N ? count : N;
         return static_cast<ZVRESULT>(mCount);
     }
 
-    ZVRESULT InsertSpace(std::uint32_t index, std::uint32_t count) override
+    [[nodiscard]] ZVRESULT InsertSpace(std::uint32_t index, std::uint32_t count) override
     {
         if (count == 0) {
             return static_cast<ZVRESULT>(mCount);
@@ -44,7 +44,7 @@ public:
         return static_cast<ZVRESULT>(mCount);
     }
 
-    ZVRESULT RemoveRange(std::uint32_t index, std::uint32_t count) override
+    [[nodiscard]] ZVRESULT RemoveRange(std::uint32_t index, std::uint32_t count) override
     {
         if (count == 0) {
             return static_cast<ZVRESULT>(mCount);

@@ -1,5 +1,6 @@
 #include "Utilities/Storage/StringT.h"
 
+#include "ObjectBase/Exception.h"
 #include "Platform/TextLocale.h"
 #include "Utilities/Storage/StringArrayT.h"
 #include "Utilities/Storage/UTFConversion.h"
@@ -141,16 +142,16 @@ StringT<CharT, OtherCharT>::StringT(const char* utf8Text)
     requires(std::is_same_v<C, wchar_t>)
     : mBuffer(EmptyBuffer())
 {
-    AssignFromUTF8(utf8Text, -1);
+    (void)AssignFromUTF8(utf8Text, -1);
 }
 
 template <class CharT, class OtherCharT>
 StringT<CharT, OtherCharT>::StringT(const OtherString& other) : mBuffer(EmptyBuffer())
 {
     if constexpr (kWide) {
-        AssignFromUTF8(other.GetData(), -1);
+        (void)AssignFromUTF8(other.GetData(), -1);
     } else {
-        AssignFromWide(other.GetData(), -1);
+        (void)AssignFromWide(other.GetData(), -1);
     }
 }
 
@@ -201,7 +202,7 @@ void StringT<CharT, OtherCharT>::Assign(const char* utf8Text, std::uint32_t maxL
     OtherString narrow;
     narrow.Assign(utf8Text, maxLength);
     StringT converted;
-    converted.AssignFromUTF8(narrow.GetData(), -1);
+    (void)converted.AssignFromUTF8(narrow.GetData(), -1);
     if (IsLocked()) {
         Assign(converted.GetData(), kWholeText);
     } else {
@@ -501,11 +502,11 @@ StringArrayT<CharT, OtherCharT> StringT<CharT, OtherCharT>::Split(const CharT* s
             lastAllowed ? std::basic_string_view<CharT>::npos : text.find_first_of(separatorSet, start);
         if (separator == std::basic_string_view<CharT>::npos) {
             if (start < text.size() || parts.GetCount() == 0) {
-                parts.AddItem(MidToEnd(static_cast<int>(start)));
+                ZV_THROW_IF_FAILED(parts.AddItem(MidToEnd(static_cast<int>(start))));
             }
             return parts;
         }
-        parts.AddItem(Mid(static_cast<int>(start), static_cast<std::uint32_t>(separator - start)));
+        ZV_THROW_IF_FAILED(parts.AddItem(Mid(static_cast<int>(start), static_cast<std::uint32_t>(separator - start))));
         start = separator + 1;
     }
 }
@@ -615,7 +616,7 @@ typename StringT<CharT, OtherCharT>::OtherString StringT<CharT, OtherCharT>::ToU
     requires(std::is_same_v<C, wchar_t>)
 {
     OtherString utf8;
-    utf8.AssignFromWide(GetData(), -1);
+    (void)utf8.AssignFromWide(GetData(), -1);
     return utf8;
 }
 

@@ -51,10 +51,10 @@ public:
     void Assign(const char* utf8Text, std::uint32_t maxLength)
         requires(std::is_same_v<C, wchar_t>);
     template <class C = CharT>
-    ZVRESULT AssignFromUTF8(const char* text, int length)
+    [[nodiscard]] ZVRESULT AssignFromUTF8(const char* text, int length)
         requires(std::is_same_v<C, wchar_t>);
     template <class C = CharT>
-    ZVRESULT AssignFromWide(const wchar_t* text, int length)
+    [[nodiscard]] ZVRESULT AssignFromWide(const wchar_t* text, int length)
         requires(!std::is_same_v<C, wchar_t>);
 
     void Empty();
@@ -67,7 +67,7 @@ public:
     // Writable room for capacity - 1 characters and the NUL (0: the present length + 1); null when already locked.
     CharT* Lock(std::uint32_t capacity);
     // 1 when nothing was locked, else 0; the string is shareable again.
-    ZVRESULT Unlock();
+    [[nodiscard]] ZVRESULT Unlock();
 
     StringT& operator+=(const StringT& other)
     {
@@ -90,8 +90,8 @@ public:
         const CharT text[] = {character};
         AppendBeyondBlock(text, 1);
     }
-    ZVRESULT InsertChars(std::uint32_t index, const CharT* text, std::uint32_t count);
-    ZVRESULT Insert(std::uint32_t index, const StringT& text);
+    [[nodiscard]] ZVRESULT InsertChars(std::uint32_t index, const CharT* text, std::uint32_t count);
+    [[nodiscard]] ZVRESULT Insert(std::uint32_t index, const StringT& text);
 
     StringT Mid(int start, std::uint32_t count) const;
     StringT Left(std::uint32_t count) const { return Mid(0, count); }

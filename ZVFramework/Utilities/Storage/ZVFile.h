@@ -47,7 +47,7 @@ public:
     const WideString& GetPath() const { return mPath; }
 
     // 1 when the folder exists, 0 when it was created, ZV_E_FAIL when the path is a file or cannot be created.
-    static ZVRESULT EnsureFolderExists(const WideString& path);
+    [[nodiscard]] static ZVRESULT EnsureFolderExists(const WideString& path);
     // Something other than a folder exists at the path.
     static bool FileExists(const WideString& path);
     // Creates every folder of the path that is missing; with lastIsFile the last element is a file's name and stays

@@ -15,7 +15,7 @@ TEST(FontCatalogueGlobals, AreBuiltEmptyAndLetGoOfEveryFontAndFamilyWhenDestroye
     {
         FontFamilies families;
         FontMap map;
-        families.AddItem(family);
+        EXPECT_TRUE(Succeeded(families.AddItem(family)));
         map.SetValue(font, family);
         EXPECT_EQ(font->GetRefCount(), 2);
         EXPECT_EQ(family->GetRefCount(), 3);

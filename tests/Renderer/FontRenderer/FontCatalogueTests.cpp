@@ -85,7 +85,7 @@ protected:
     void Scan()
     {
         WideStringArray folders;
-        folders.AddItem(WideString(mFolder.Path().c_str()));
+        EXPECT_TRUE(Succeeded(folders.AddItem(WideString(mFolder.Path().c_str()))));
         OverrideFontDirectories(folders);
         ASSERT_EQ(ScanFontFolder(), ZV_S_OK);
     }

@@ -205,7 +205,7 @@ TEST_F(FreetypeFontRendererTest, AFontThatNoFileServesFailsBeforeTheProcessorIsC
 {
     Testing::TemporaryFolder empty;
     WideStringArray folders;
-    folders.AddItem(WideString(empty.Path().c_str()));
+    EXPECT_TRUE(Succeeded(folders.AddItem(WideString(empty.Path().c_str()))));
     OverrideFontDirectories(folders);
     const RCPtr<LFreetypeFontRenderer> renderer(new LFreetypeFontRenderer(mSink, mSink));
     OverrideFontDirectories(std::nullopt);
@@ -249,7 +249,7 @@ std::string RegularFacePath(const wchar_t* family)
 void ScanOnly(const Testing::TemporaryFolder& folder)
 {
     WideStringArray folders;
-    folders.AddItem(WideString(folder.Path().c_str()));
+    EXPECT_TRUE(Succeeded(folders.AddItem(WideString(folder.Path().c_str()))));
     OverrideFontDirectories(folders);
 }
 

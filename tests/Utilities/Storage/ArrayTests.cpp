@@ -58,7 +58,7 @@ TEST(Array, ResultsAreIndicesAndElementAccessIsChecked)
 
     EXPECT_EQ(Testing::ThrownText<std::out_of_range>([&] { array.GetItemPointer(7); }), "invalid vector<T> subscript");
     int out = 42;
-    EXPECT_THROW(array.RemoveItem(7, out), std::out_of_range);
+    EXPECT_THROW((void)array.RemoveItem(7, out), std::out_of_range);
     EXPECT_EQ(out, 42);
     EXPECT_EQ(Testing::ThrownText<std::length_error>([&] { array.SetCount(0x80000000u); }), "vector<T> too long");
     EXPECT_EQ(array.GetCount(), 7u);

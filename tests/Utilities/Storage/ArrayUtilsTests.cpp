@@ -70,7 +70,7 @@ TEST(Sort, EqualLayoutOrdersKeepTheSkinsOrderAndEveryReference)
         std::vector<RCPtr<LSortableChild>> skinOrder;
         for (int i = 0; i < count; ++i) {
             skinOrder.push_back(Child(0, 0, true, 0, static_cast<int>(random() % 4) - 1));
-            children.AddItem(skinOrder.back());
+            EXPECT_TRUE(Succeeded(children.AddItem(skinOrder.back())));
         }
         std::vector<RCPtr<LSortableChild>> expected = skinOrder;
         std::stable_sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
@@ -89,12 +89,12 @@ TEST(Sort, EqualLayoutOrdersKeepTheSkinsOrderAndEveryReference)
 TEST(SortIndecies, DrawingOrderPutsClippedFirstThenFewerDockedAxesThenZOrder)
 {
     Children children;
-    children.AddItem(Child(0, -5, false));
-    children.AddItem(Child(0, 9, true, 2));
-    children.AddItem(Child(0, 9, true, 1));
-    children.AddItem(Child(0, 9, true, 0));
-    children.AddItem(Child(0, 1, true, 0));
-    children.AddItem(nullptr);
+    EXPECT_TRUE(Succeeded(children.AddItem(Child(0, -5, false))));
+    EXPECT_TRUE(Succeeded(children.AddItem(Child(0, 9, true, 2))));
+    EXPECT_TRUE(Succeeded(children.AddItem(Child(0, 9, true, 1))));
+    EXPECT_TRUE(Succeeded(children.AddItem(Child(0, 9, true, 0))));
+    EXPECT_TRUE(Succeeded(children.AddItem(Child(0, 1, true, 0))));
+    EXPECT_TRUE(Succeeded(children.AddItem(nullptr)));
     Indices indices;
     ArrayUtils::SortIndecies(indices, children, 0, 6, ZOrderLess<LSortableChild>(children));
     EXPECT_EQ(Values(indices), (std::vector<unsigned>{5, 4, 3, 2, 1, 0}));
@@ -103,12 +103,12 @@ TEST(SortIndecies, DrawingOrderPutsClippedFirstThenFewerDockedAxesThenZOrder)
 TEST(SortIndecies, ARangePastTheEndOrAnIndexArrayThatCannotHoldItThrowsBeforeWriting)
 {
     Children children;
-    children.AddItem(Child(0));
+    EXPECT_TRUE(Succeeded(children.AddItem(Child(0))));
     const auto sort = [&](std::uint32_t first, std::uint32_t count) {
         ArrayUtils::Sort(children, first, count, DescriptorLayoutOrderLess());
     };
     Indices indices;
-    indices.AddItem(7u);
+    EXPECT_TRUE(Succeeded(indices.AddItem(7u)));
     const auto sortIndices = [&](std::uint32_t first, std::uint32_t count) {
         ArrayUtils::SortIndecies(indices, children, first, count, TabStopLess<LSortableChild>(children));
     };
@@ -141,7 +141,7 @@ TEST(SortIndecies, RandomChildSetsAgreeWithAStableSortOracle)
         const int count = pick(60);
         Children children;
         for (int i = 0; i < count; ++i) {
-            children.AddItem(Child(pick(6) - 1, pick(5) - 2, pick(3) != 0, pick(3)));
+            EXPECT_TRUE(Succeeded(children.AddItem(Child(pick(6) - 1, pick(5) - 2, pick(3) != 0, pick(3)))));
         }
         const auto settings = [&](unsigned index) { return *children.GetData()[index]->GetSubControlSettings(); };
         const std::uint32_t first = count == 0 ? 0 : static_cast<std::uint32_t>(pick(count));

@@ -91,7 +91,7 @@ TEST_F(RCPtrArrayTest, StoringTakesAReferenceTakingOutHandsItOverAndDestroyingRe
 
         RCPtr<LTrackedItem> writer(new LTrackedItem(5));
         writer->SetUnshareable(true);
-        array.AddItem(writer);
+        EXPECT_TRUE(Succeeded(array.AddItem(writer)));
         writer->SetUnshareable(false);
         EXPECT_EQ(Numbers(array), (std::vector<int>{2, 0, 2, 1005})) << "an unshareable object is stored as a copy";
         EXPECT_EQ(writer->GetRefCount(), 1);
@@ -104,7 +104,7 @@ TEST_F(RCPtrArrayTest, RangePastTheEndRemovesToTheEndThenThrowsNamingTheViewCall
 {
     Items array;
     for (auto& object : MakeObjects(3)) {
-        array.AddItem(object);
+        EXPECT_TRUE(Succeeded(array.AddItem(object)));
     }
     EXPECT_TRUE(ThrowsText<std::out_of_range>([&] { array.RemoveRange(1, 5); },
                                               "Out of Range : ZV::ConstRCPtrArray<class ZV::LTrackedItem,1,0>"
@@ -144,14 +144,14 @@ TEST_F(RCPtrArrayTest, OneItemAtATimeTheBlockMovesOnlyAsTheCountDoublesOrHalves)
         EXPECT_GE(capacity, items.GetCount());
     };
     while (array.GetCount() < 1024) {
-        array.AddItem(object);
+        EXPECT_TRUE(Succeeded(array.AddItem(object)));
         countMove(array);
     }
     EXPECT_LE(moves, 12);
     ASSERT_EQ(array.GetCapacity(), 1024u) << "a full block";
     const int movesWhenFull = moves;
     for (int i = 0; i < 100; ++i) {
-        array.AddItem(object);
+        EXPECT_TRUE(Succeeded(array.AddItem(object)));
         countMove(array);
         ASSERT_EQ(array.RemoveRange(1024, 1), 1024);
         countMove(array);
@@ -167,17 +167,17 @@ TEST_F(RCPtrArrayTest, OneItemAtATimeTheBlockMovesOnlyAsTheCountDoublesOrHalves)
     EXPECT_EQ(object->GetRefCount(), 1);
 
     RCPtrArray<LTrackedItem, 256, 256> ring;
-    ring.AddItem(object);
+    EXPECT_TRUE(Succeeded(ring.AddItem(object)));
     EXPECT_EQ(ring.GetCapacity(), 256u);
     while (ring.GetCount() < 257) {
-        ring.AddItem(object);
+        EXPECT_TRUE(Succeeded(ring.AddItem(object)));
     }
     EXPECT_EQ(ring.GetCapacity(), 512u);
-    ring.RemoveLast(out);
+    EXPECT_TRUE(Succeeded(ring.RemoveLast(out)));
     EXPECT_EQ(ring.GetCapacity(), 512u);
-    ring.RemoveLast(out);
+    EXPECT_TRUE(Succeeded(ring.RemoveLast(out)));
     EXPECT_EQ(ring.GetCapacity(), 256u) << "back to one step at 255 items";
-    ring.Clear();
+    EXPECT_TRUE(Succeeded(ring.Clear()));
     EXPECT_EQ(ring.GetCapacity(), 256u);
 }
 

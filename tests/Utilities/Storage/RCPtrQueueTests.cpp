@@ -41,7 +41,7 @@ TEST(RCPtrQueue, KeepsOneSlotEmptyAndDoublesItsSlotsWhenFull)
 {
     RCPtrQueue<LHolder<int>, 256> queue(nullptr);
     for (int i = 0; i < 255; ++i) {
-        queue.Enqueue(Item(i));
+        EXPECT_TRUE(Succeeded(queue.Enqueue(Item(i))));
     }
     EXPECT_EQ(queue.GetCapacity(), 256u);
     EXPECT_EQ(queue.Enqueue(Item(255)), ZV_S_OK);
@@ -61,11 +61,11 @@ TEST(RCPtrQueue, KeepsFirstInFirstOutWhereverTheRingWrappedWhenItGrew)
         RCPtrQueue<LHolder<int>, 4> queue(nullptr);
         // Move the read index to the offset, so that the items wrap around the end.
         for (int i = 0; i < offset; ++i) {
-            queue.Enqueue(Item(-1));
+            EXPECT_TRUE(Succeeded(queue.Enqueue(Item(-1))));
             queue.Dequeue();
         }
         for (int i = 0; i < 10; ++i) {
-            queue.Enqueue(Item(i));
+            EXPECT_TRUE(Succeeded(queue.Enqueue(Item(i))));
         }
         EXPECT_EQ(queue.GetCapacity(), 16u);
         EXPECT_EQ(Drain(queue), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9})) << "offset " << offset;

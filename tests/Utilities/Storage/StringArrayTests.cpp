@@ -22,7 +22,7 @@ WideStringArray ArrayOf(std::initializer_list<const wchar_t*> texts)
 {
     WideStringArray array;
     for (const wchar_t* text : texts) {
-        array.AddItem(WideString(text));
+        EXPECT_TRUE(Succeeded(array.AddItem(WideString(text))));
     }
     return array;
 }

@@ -28,7 +28,7 @@ TEST(StringCopyOnWrite, ThreadsCopyingAndLockingSharedStringsLeaveEveryCountWher
                 WideString second = copy;
                 wchar_t* data = copy.Lock(0);
                 data[0] = static_cast<wchar_t>(L'a' + t);
-                copy.Unlock();
+                EXPECT_TRUE(Succeeded(copy.Unlock()));
                 copy += WideString(L"!");
                 if (second != (round % 2 == 0 ? shared : other) || copy.GetData()[0] != L'a' + t) {
                     ++mismatches[t];
