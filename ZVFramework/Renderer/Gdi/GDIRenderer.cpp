@@ -45,6 +45,7 @@ ZVRESULT LGDIRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context)
     mCurrentContext = dynamic_cast<LGDIRenderContextInfo*>(context.Get());
     if (mCurrentContext != nullptr) {
         mCurrentContext->PrepareSurfaces();
+        mCurrentContext->RecoverFromError();
         // Set absolutely, from the context's state: nothing of an earlier frame carries over.
         mCurrentContext->ClipToState();
     }
@@ -69,8 +70,7 @@ void LGDIRenderer::PurgeWhenDue()
         return;
     }
     // What was not drawn since the last purge goes: a bitmap survives one purge unused, not two.
-    mBitmapCache.Purge(mBitmapCache.GetPurgeMark());
-    mBitmapCache.SetPurgeMark(mBitmapCache.GetClock());
+    mPreScaled.Purge();
     mLastPurgeTime = now;
 }
 
@@ -79,8 +79,9 @@ const RenderState& LGDIRenderer::State() const
     return mCurrentContext->GetState();
 }
 
-cairo_t* LGDIRenderer::Graphics() const
+cairo_t* LGDIRenderer::Graphics()
 {
+    mCurrentContext->RecoverFromError();
     return mCurrentContext->GetGraphics();
 }
 
