@@ -34,6 +34,10 @@ std::string WriteFontFile(const SyntheticFace& face);
 // A collection of version 1 or 2 ("ttcf"), its faces in order.
 std::string WriteCollection(const std::vector<SyntheticFace>& faces, int version);
 
+// A collection of faceCount faces, each with a table directory of its own, whose name records all point at one
+// name table holding the names: the name table is written once, whatever the number of faces.
+std::string WriteCollectionSharingOneNameTable(std::size_t faceCount, const std::vector<SyntheticName>& names);
+
 // Where parts of a plain font file lie, for tests that corrupt them.
 inline constexpr std::size_t kTableCountAt = 4;
 inline constexpr std::size_t kNameTableOffsetAt = 12 + 16 + 8;
