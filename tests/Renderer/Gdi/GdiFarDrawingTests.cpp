@@ -1,10 +1,12 @@
 #include "DebuggerOutputCapture.h"
+#include "Renderer/ColorRectList.h"
 #include "Renderer/Gdi/GdiTestCanvas.h"
 #include "Utilities/Graphics/BitmapData.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -76,6 +78,30 @@ TEST(GdiFarDrawing, HugeStretchesAndTilesShowThePixelsThatTheirPlaceGivesThem)
     EXPECT_EQ(canvas.Pixel(10, 15), kGreen);
     EXPECT_EQ(canvas.Pixel(20, 15), kRed);
     EXPECT_EQ(canvas.Pixel(99, 15), kGreen);
+}
+
+TEST(GdiFarDrawing, AColourListAtAnOffsetTooLargeToTakeOffAgainLeavesTheOriginWhereItWas)
+{
+    GdiCanvas canvas(20, 20);
+    LGDIRenderer& renderer = canvas.Renderer();
+    ColorRectListT<float> list;
+    list.Add({0, 0, 5, 5}, 0xFF00FF00u);
+    canvas.Start();
+    renderer.DrawColorRectList(list, {std::numeric_limits<float>::quiet_NaN(), 0}, false);
+    renderer.PushState();
+    renderer.PushOffset({10, 10});
+    renderer.DrawColorRectList(list, {1e30f, 0}, false);
+    renderer.FillRect({0, 0, 5, 5}, LColor(1, 0, 0, 1), true);
+    renderer.PopState();
+    renderer.PopState();
+    canvas.Finish();
+    EXPECT_EQ(canvas.Pixel(12, 12), kRed);
+    EXPECT_EQ(canvas.Pixel(2, 2), 0u) << "nothing of the lists is seen";
+
+    canvas.Start();
+    renderer.FillRect({0, 0, 5, 5}, LColor(0, 0, 1, 1), true);
+    canvas.Finish();
+    EXPECT_EQ(canvas.Pixel(2, 2), kBlue) << "the next frame";
 }
 
 TEST(GdiFarDrawing, AContextLeftInCairosErrorStateIsMadeAnewWithOneLine)
