@@ -98,11 +98,7 @@ private:
 // in a collection of one face: sharing the table, the 256 faces cost about what one does.
 void ScanOfACollectionSharingOneNameTable(benchmark::State& state)
 {
-    std::vector<Testing::SyntheticName> names;
-    for (int pair = 0; pair < 0xFFFF / 2; ++pair) {
-        names.push_back(Testing::WindowsName(1, "Crafted"));
-        names.push_back(Testing::WindowsName(2, "Bold"));
-    }
+    const std::vector<Testing::SyntheticName> names = Testing::LargestNameTable("Crafted", "Bold");
     OneFileFolder crafted(Testing::WriteCollectionSharingOneNameTable(256, names));
     OneFileFolder oneFace(Testing::WriteCollectionSharingOneNameTable(1, names));
     bench::RunRoundsSideBySide(state, 1, [&] { crafted.Scan(); }, [&] { oneFace.Scan(); });

@@ -159,8 +159,10 @@ cairo_surface_t* CreateFittedPart(const LBitmap& bitmap, const RectT<double>& de
     }
     Array<std::int64_t> columns;
     Array<std::int64_t> rows;
-    const Axis across{destination.x, destination.width, visible.x, visible.width, part.x, part.width, image->GetWidth()};
-    const Axis down{destination.y, destination.height, visible.y, visible.height, part.y, part.height, image->GetHeight()};
+    const Axis across{destination.x, destination.width, visible.x, visible.width, part.x, part.width,
+                      image->GetWidth()};
+    const Axis down{destination.y, destination.height, visible.y, visible.height, part.y, part.height,
+                    image->GetHeight()};
     if (!MapAxis(across, resizeType, columns) || !MapAxis(down, resizeType, rows)) {
         cairo_surface_destroy(surface);
         return nullptr;

@@ -20,9 +20,9 @@ class LGDIRenderContextInfo;
 // The renderer of kind 1, the one the application draws with: Cairo draws every frame into the back buffer of the
 // current context (LGDIRenderContextInfo), and the end of the frame copies the dirty region to the window.
 // Bitmaps drawn at another size are scaled, tiled or centred once and kept, within a budget of bytes; paths are
-// built once per polyline until it changes. Geometry is drawn without anti-aliasing, images with nearest-neighbour sampling; the state's
-// factor fades every colour and image drawn. Text is drawn by font family through fontconfig at 96 dpi.
-// User-interface thread only.
+// built once per polyline until it changes. Geometry is drawn without anti-aliasing, images with nearest-neighbour
+// sampling; the state's factor fades every colour and image drawn. Text is drawn by font family through fontconfig
+// at 96 dpi. User-interface thread only.
 class LGDIRenderer : public LRenderer {
 public:
     // Each cache holds this many objects.
@@ -72,7 +72,8 @@ public:
                      const PointT<float>& scale, bool cache) override;
     // A null bitmap throws a "Failed Result" (ZV_E_INVALIDARG), a resize type other than 0, 1 and 2 an "Invalid
     // Argument" unless the bitmap is drawn at its own size. Tiles start at the destination's corner; a centred
-    // bitmap sits at half the difference of the sizes, in whole pixels.
+    // bitmap sits at half the difference of the sizes, in whole pixels. A destination the clip does not show costs
+    // nothing, and one larger than a surface is fitted only where the clip shows it.
     void DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<zlong>& destination, int resizeType) override;
     // Both take an offscreen context of this kind, else answer ZV_E_INVALIDARG; ZV_E_FAIL outside a frame.
     ZVRESULT DrawBitmapPart(const RCPtr<LRenderContextInfo>& offscreen, const PointT<zlong>& destination,

@@ -196,12 +196,8 @@ TEST_F(FontCatalogueTest, CorruptAndUnreadableFilesAreSkipped)
 
 TEST_F(FontCatalogueTest, AFileOfMoreNamesThanAFontHasIsSkippedWithOneLineAndTheNextFileIsCatalogued)
 {
-    std::vector<Testing::SyntheticName> names;
-    for (int pair = 0; pair < 0xFFFF / 2; ++pair) {
-        names.push_back(WindowsName(1, "Crafted"));
-        names.push_back(WindowsName(2, "Bold"));
-    }
-    Write("A-Crafted.ttc", Testing::WriteCollectionSharingOneNameTable(256, names));
+    Write("A-Crafted.ttc",
+          Testing::WriteCollectionSharingOneNameTable(256, Testing::LargestNameTable("Crafted", "Bold")));
     Write("B-Next.ttc", Testing::WriteCollection({WindowsFace("Next", "Regular")}, 1));
     const Testing::DebuggerOutputCapture debugger;
     Scan();

@@ -14,17 +14,6 @@ using Testing::MemoryFontBytes;
 using Testing::SyntheticName;
 using Testing::WindowsName;
 
-// A name table as large as its 16-bit count lets it be: 65,534 records naming a family and a subfamily in turn.
-std::vector<SyntheticName> HugeNameTable()
-{
-    std::vector<SyntheticName> names;
-    for (int pair = 0; pair < 0xFFFF / 2; ++pair) {
-        names.push_back(WindowsName(1, "F"));
-        names.push_back(WindowsName(2, "Bold"));
-    }
-    return names;
-}
-
 TEST(FontFileLimits, FacesSharingOneNameTableReadItOnceAndAFileOfTooManyNamesIsRefused)
 {
     const std::vector<SyntheticName> small = {WindowsName(1, "Shared"), WindowsName(2, "Bold")};
@@ -42,7 +31,7 @@ TEST(FontFileLimits, FacesSharingOneNameTableReadItOnceAndAFileOfTooManyNamesIsR
     EXPECT_LT(manyBytes.BytesRead(), oneBytes.BytesRead() + 256 * (4 + 12 + 16));
 
     // The crafted file: 256 faces, each of whose name tables is the one table of 65,534 records; 787 KB on disk.
-    const std::vector<SyntheticName> huge = HugeNameTable();
+    const std::vector<SyntheticName> huge = Testing::LargestNameTable("F", "Bold");
     const std::string hugeOne = Testing::WriteCollectionSharingOneNameTable(1, huge);
     const std::string hugeMany = Testing::WriteCollectionSharingOneNameTable(256, huge);
     MemoryFontBytes hugeOneBytes(hugeOne);

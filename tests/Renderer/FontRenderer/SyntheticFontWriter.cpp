@@ -97,6 +97,16 @@ SyntheticName WindowsName(std::uint16_t nameID, const std::string& text)
     return {3, 0x409, nameID, text};
 }
 
+std::vector<SyntheticName> LargestNameTable(const std::string& family, const std::string& subfamily)
+{
+    std::vector<SyntheticName> names;
+    for (int pair = 0; pair < 0xFFFF / 2; ++pair) {
+        names.push_back(WindowsName(1, family));
+        names.push_back(WindowsName(2, subfamily));
+    }
+    return names;
+}
+
 SyntheticFace WindowsFace(const std::string& family, const std::string& subfamily)
 {
     return {{WindowsName(1, family), WindowsName(2, subfamily)}, true};

@@ -26,6 +26,9 @@ struct SyntheticFace {
     bool hasNameTable = true;
 };
 
+// The largest name table a 16-bit count allows: 32,767 pairs of the family and the subfamily in Windows records.
+std::vector<SyntheticName> LargestNameTable(const std::string& family, const std::string& subfamily);
+
 // A family name and a subfamily name in the Windows records.
 SyntheticFace WindowsFace(const std::string& family, const std::string& subfamily);
 

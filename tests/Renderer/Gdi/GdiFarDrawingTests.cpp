@@ -44,7 +44,8 @@ TEST(GdiFarDrawing, AStretchFarAwayOrUnderAFarOffsetLeavesLaterDrawingPaintingIn
         renderer.PopState();
         renderer.PopState();
     };
-    for (const auto& farDraw : {std::function<void(LGDIRenderer&)>(farAway), std::function<void(LGDIRenderer&)>(underFarOffset)}) {
+    using FarDraw = std::function<void(LGDIRenderer&)>;
+    for (const FarDraw& farDraw : {FarDraw(farAway), FarDraw(underFarOffset)}) {
         GdiCanvas canvas(20, 20);
         LGDIRenderer& renderer = canvas.Renderer();
         canvas.Start();
