@@ -4,12 +4,15 @@
 #include "Renderer/FontRenderer/FontDirectories.h"
 #include "Renderer/FontRenderer/FreetypeFontRenderer.h"
 #include "Renderer/FontRenderer/SoftwareGlyphSink.h"
+#include "Renderer/FontRenderer/SyntheticFontWriter.h"
 #include "SideBySide.h"
+#include "TestFiles.h"
 
 #include <benchmark/benchmark.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -68,6 +71,39 @@ void ScanOfTheInstalledFonts(benchmark::State& state)
     ClearFontCatalogue();
 }
 BENCHMARK(ScanOfTheInstalledFonts)->Unit(benchmark::kMillisecond);
+
+// A folder of one font file: the scan's catalogue is emptied afterwards.
+class OneFileFolder {
+public:
+    explicit OneFileFolder(const std::string& bytes)
+    {
+        Testing::WriteContent(mFolder / "Collection.ttc", bytes);
+        (void)mFolders.AddItem(WideString(mFolder.Path().c_str()));
+    }
+
+    void Scan()
+    {
+        OverrideFontDirectories(mFolders);
+        benchmark::DoNotOptimize(ScanFontFolder());
+        OverrideFontDirectories(std::nullopt);
+        ClearFontCatalogue();
+    }
+
+private:
+    Testing::TemporaryFolder mFolder;
+    WideStringArray mFolders;
+};
+
+// A crafted collection of 256 faces that all point at one name table of 65,534 records, against the same table
+// in a collection of one face: sharing the table, the 256 faces cost about what one does.
+void ScanOfACollectionSharingOneNameTable(benchmark::State& state)
+{
+    const std::vector<Testing::SyntheticName> names = Testing::LargestNameTable("Crafted", "Bold");
+    OneFileFolder crafted(Testing::WriteCollectionSharingOneNameTable(256, names));
+    OneFileFolder oneFace(Testing::WriteCollectionSharingOneNameTable(1, names));
+    bench::RunRoundsSideBySide(state, 1, [&] { crafted.Scan(); }, [&] { oneFace.Scan(); });
+}
+BENCHMARK(ScanOfACollectionSharingOneNameTable)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // Measuring 100 characters with every glyph cached, against FreeType alone doing the least that a layout with
 // kerning does: the glyph index, a cached advance and the pair's kerning for each character.

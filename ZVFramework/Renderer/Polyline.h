@@ -8,16 +8,31 @@
 
 namespace ZV {
 
+// A number that no other path of the process has had: what renderers know a path by.
+std::intptr_t NewPolylineIdentity();
+
 // A path of points that renderers draw as a line, as segments or as a polygon, with the width of its pen.
-// Renderers keep what they build from it by its identity and rebuild when its changed flag is set; a new path
-// starts changed, so it never meets what was built for another path at the same address.
+// Renderers keep what they build from it under its identity and rebuild when its changed flag is set. Every path
+// has an identity of its own, and a copy or an assigned path takes a new one: it never meets what was built for
+// another path, or for its own earlier points. Moves copy.
 template <class T>
 class PolylineT {
 public:
     explicit PolylineT(T lineWidth = T(1)) : mLineWidth(lineWidth) {}
+    PolylineT(const PolylineT& other) : mPoints(other.mPoints), mLineWidth(other.mLineWidth) {}
+    PolylineT& operator=(const PolylineT& other)
+    {
+        if (this != &other) {
+            mPoints = other.mPoints;
+            mLineWidth = other.mLineWidth;
+            mIdentity = NewPolylineIdentity();
+            mChanged = true;
+        }
+        return *this;
+    }
 
-    // The key of what renderers build from this path: its address.
-    static std::intptr_t GetHandle(const PolylineT& polyline) { return reinterpret_cast<std::intptr_t>(&polyline); }
+    // The key of what renderers build from this path.
+    static std::intptr_t GetHandle(const PolylineT& polyline) { return polyline.mIdentity; }
 
     void AddPoint(const PointT<T>& point)
     {
@@ -42,6 +57,7 @@ public:
 private:
     Array<PointT<T>> mPoints;
     T mLineWidth;
+    std::intptr_t mIdentity = NewPolylineIdentity();
     mutable bool mChanged = true;
 };
 

@@ -3,10 +3,12 @@
 #include "Renderer/FontRenderer/FontCatalogue.h"
 #include "Renderer/FontRenderer/FontDirectories.h"
 #include "Renderer/FontRenderer/FontNameTable.h"
+#include "Utilities/Debug/DebugOutput.h"
 #include "Utilities/Storage/SharedStrings.h"
 #include "Utilities/Storage/ZVFile.h"
 
 #include <exception>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -65,6 +67,13 @@ void FileFace(const WideString& path, const FontFaceName& name)
     }
 }
 
+void ReportSkippedFile(const WideString& path)
+{
+    MutexLock lock(GetDebugOutputLock());
+    GetDebugOutput().GetNarrowTarget() << "Font file \"" << path.ToUTF8().GetData()
+                                   << "\" skipped: it holds more faces or names than a font file does" << std::endl;
+}
+
 // Appends the paths of the folders' files that match the pattern, folder by folder, each folder's sorted by name.
 // A name that is not valid UTF-8 cannot be handed on as text and is left out.
 void AppendFontFiles(const WideStringArray& folders, const char* pattern, WideStringArray& paths)
@@ -102,7 +111,10 @@ ZVRESULT ScanFontFolder()
         const WideString& path = *paths.GetItemPointer(index);
         try {
             FontFileBytes bytes(path);
-            ReadFontFaceNames(bytes, names);
+            if (!ReadFontFaceNames(bytes, names)) {
+                ReportSkippedFile(path);
+                continue;
+            }
         } catch (const std::exception&) {
             continue;
         }

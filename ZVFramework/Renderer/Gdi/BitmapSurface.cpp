@@ -1,7 +1,9 @@
 #include "Renderer/Gdi/BitmapSurface.h"
 
+#include "ObjectBase/ResultCodes.h"
 #include "Utilities/Graphics/Bitmap.h"
 #include "Utilities/Graphics/PixelImage.h"
+#include "Utilities/Storage/Array.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,6 +18,55 @@ std::uint32_t Premultiply(std::uint32_t channel, std::uint32_t alpha)
 {
     const std::uint32_t product = channel * alpha + 0x80;
     return (product + (product >> 8)) >> 8;
+}
+
+std::uint32_t PremultipliedPixel(std::uint32_t argb)
+{
+    const std::uint32_t alpha = argb >> 24;
+    return alpha == 0xFF ? argb
+                         : alpha << 24 | Premultiply(argb >> 16 & 0xFF, alpha) << 16 |
+                               Premultiply(argb >> 8 & 0xFF, alpha) << 8 | Premultiply(argb & 0xFF, alpha);
+}
+
+// One axis of a fitted draw: where the destination lies on the device, the visible pixels, and the part's place in
+// its image.
+struct Axis {
+    double start;
+    double extent;
+    zlong visibleStart;
+    zlong visibleExtent;
+    zlong partStart;
+    zlong partExtent;
+    zlong imageExtent;
+};
+
+// For each visible pixel of the axis, the index into the image of the source pixel that its centre shows; -1 where
+// it shows none. False when there is no memory for the indexes.
+bool MapAxis(const Axis& axis, int resizeType, Array<std::int64_t>& indexes)
+{
+    if (Failed(indexes.SetCount(static_cast<std::uint32_t>(axis.visibleExtent)))) {
+        return false;
+    }
+    const double sourceExtent = static_cast<double>(axis.partExtent);
+    const double centredStart = axis.start + std::trunc((axis.extent - sourceExtent) / 2);
+    for (zlong pixel = 0; pixel < axis.visibleExtent; ++pixel) {
+        const double centre = static_cast<double>(axis.visibleStart + pixel) + 0.5;
+        std::int64_t index = 0;
+        if (resizeType == kStretch) {
+            const double scaled = std::floor((centre - axis.start) * sourceExtent / axis.extent);
+            index = std::clamp<std::int64_t>(static_cast<std::int64_t>(scaled), 0, axis.partExtent - 1);
+        } else if (resizeType == kTile) {
+            index = static_cast<std::int64_t>(std::floor(centre - axis.start)) % axis.partExtent;
+            index += index < 0 ? axis.partExtent : 0;
+        } else {
+            index = static_cast<std::int64_t>(std::floor(centre - centredStart));
+            index = index < axis.partExtent ? index : -1;
+        }
+        index = index < 0 ? -1 : index + axis.partStart;
+        *indexes.GetItemPointer(static_cast<std::uint32_t>(pixel)) =
+            index >= 0 && index < axis.imageExtent ? index : -1;
+    }
+    return true;
 }
 
 }  // namespace
@@ -46,11 +97,7 @@ cairo_surface_t* CreatePremultiplied(const LBitmap& bitmap)
         const std::uint32_t* from = image->GetRow(static_cast<zlong>(y));
         auto* to = reinterpret_cast<std::uint32_t*>(data + (y - part.y) * stride);
         for (std::int64_t x = left; x < right; ++x) {
-            const std::uint32_t argb = from[x];
-            const std::uint32_t alpha = argb >> 24;
-            to[x - part.x] = alpha == 0xFF ? argb
-                                  : alpha << 24 | Premultiply(argb >> 16 & 0xFF, alpha) << 16 |
-                                        Premultiply(argb >> 8 & 0xFF, alpha) << 8 | Premultiply(argb & 0xFF, alpha);
+            to[x - part.x] = PremultipliedPixel(from[x]);
         }
     }
     cairo_surface_mark_dirty(surface);
@@ -92,6 +139,48 @@ void DrawFitted(cairo_t* target, cairo_surface_t* source, const RectT<double>& d
     cairo_paint_with_alpha(target, alpha);
     cairo_restore(target);
     cairo_pattern_destroy(pattern);
+}
+
+cairo_surface_t* CreateFittedPart(const LBitmap& bitmap, const RectT<double>& destination,
+                                  const RectT<zlong>& visible, int resizeType)
+{
+    const RectT<zlong>& part = bitmap.GetPart();
+    const PixelImage* image = bitmap.GetBitmapData();
+    if (!PixelImage::IsAcceptableSize(visible.width, visible.height) || part.width <= 0 || part.height <= 0) {
+        return nullptr;
+    }
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, visible.width, visible.height);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    if (image == nullptr) {
+        return surface;
+    }
+    Array<std::int64_t> columns;
+    Array<std::int64_t> rows;
+    const Axis across{destination.x, destination.width, visible.x, visible.width, part.x, part.width,
+                      image->GetWidth()};
+    const Axis down{destination.y, destination.height, visible.y, visible.height, part.y, part.height,
+                    image->GetHeight()};
+    if (!MapAxis(across, resizeType, columns) || !MapAxis(down, resizeType, rows)) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    cairo_surface_flush(surface);
+    unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (zlong y = 0; y < visible.height; ++y) {
+        const std::int64_t row = *rows.GetItemPointer(static_cast<std::uint32_t>(y));
+        auto* to = reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+        const std::uint32_t* from = row < 0 ? nullptr : image->GetRow(static_cast<zlong>(row));
+        for (zlong x = 0; x < visible.width; ++x) {
+            const std::int64_t column = *columns.GetItemPointer(static_cast<std::uint32_t>(x));
+            to[x] = from == nullptr || column < 0 ? 0 : PremultipliedPixel(from[column]);
+        }
+    }
+    cairo_surface_mark_dirty(surface);
+    return surface;
 }
 
 }  // namespace ZV::BitmapSurface

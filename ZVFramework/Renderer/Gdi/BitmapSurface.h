@@ -26,6 +26,14 @@ cairo_surface_t* CreatePremultiplied(const LBitmap& bitmap);
 void DrawFitted(cairo_t* target, cairo_surface_t* source, const RectT<double>& destination, int resizeType,
                 double alpha);
 
+// The bitmap fitted as DrawFitted fits it to a destination of any size and place (device coordinates), made only
+// for the pixels of the visible rectangle (whole pixels on the surface, inside the destination): a premultiplied
+// surface of the visible rectangle's size. Pixels are sampled at their centres with double arithmetic, so that no
+// scale or offset has to fit Cairo's fixed point. Null when the visible rectangle is empty or too large for an
+// image.
+cairo_surface_t* CreateFittedPart(const LBitmap& bitmap, const RectT<double>& destination,
+                                  const RectT<zlong>& visible, int resizeType);
+
 }  // namespace BitmapSurface
 
 }  // namespace ZV

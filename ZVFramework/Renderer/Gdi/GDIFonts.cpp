@@ -14,6 +14,8 @@ namespace ZV {
 namespace {
 
 constexpr double kPointsToPixels = 96.0 / 72.0;
+// Far more than any surface shows; beyond it a face's metrics would not fit whole pixels.
+constexpr double kMaxPixelSize = 16384.0;
 
 // Whole pixels away from zero unless the value is within a thousandth of a whole number: a cell never loses its
 // last partly covered pixel.
@@ -115,6 +117,9 @@ StringT<char, wchar_t> ToValidUTF8(const WideString& text)
 RCPtr<LGDIFont> LGDIFont::Create(const LFont& font)
 {
     const double pixelSize = static_cast<double>(font.GetSize()) * kPointsToPixels;
+    if (!(std::fabs(pixelSize) <= kMaxPixelSize)) {
+        return nullptr;
+    }
     FcPattern* match = MatchFace(font, pixelSize);
     if (match == nullptr) {
         return nullptr;

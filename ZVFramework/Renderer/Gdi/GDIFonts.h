@@ -17,7 +17,7 @@ namespace ZV {
 // pixels at 96 dpi, with fixed rendering options so that text looks and measures the same on every desktop.
 class LGDIFont : public virtual LRefCountedObject {
 public:
-    // Null when fontconfig has no face at all.
+    // Null when fontconfig has no face at all, or for a size beyond 16384 pixels or not a number.
     static RCPtr<LGDIFont> Create(const LFont& font);
     ~LGDIFont() override;
 

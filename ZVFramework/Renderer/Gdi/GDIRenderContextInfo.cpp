@@ -1,9 +1,12 @@
 #include "Renderer/Gdi/GDIRenderContextInfo.h"
 
 #include "Platform/WindowSurface.h"
+#include "Utilities/Debug/DebugOutput.h"
 #include "Utilities/Storage/Array.h"
 
 #include <algorithm>
+#include <cmath>
+#include <ostream>
 
 namespace ZV {
 
@@ -12,6 +15,13 @@ namespace {
 PointT<zlong> ViewportSize(const RectT<zlong>& viewport)
 {
     return {viewport.width, viewport.height};
+}
+
+void ReportCairoError(const char* what, cairo_status_t error)
+{
+    MutexLock lock(GetDebugOutputLock());
+    GetDebugOutput().GetNarrowTarget() << "Cairo failed while " << what << " (" << cairo_status_to_string(error)
+                                   << "); its context is made anew" << std::endl;
 }
 
 }  // namespace
@@ -79,9 +89,14 @@ void LGDIRenderContextInfo::PresentDirtyRegion()
         mBackBuffer->DrawTo(window, PointT<double>(rect.x, rect.y), rect);
     }
     mWindowSurface->Flush();
+    if (const cairo_status_t error = cairo_status(window); error != CAIRO_STATUS_SUCCESS) {
+        // Made anew at the next present.
+        ReportCairoError("presenting", error);
+        mWindowSurface.reset();
+    }
 }
 
-void LGDIRenderContextInfo::ClipToState()
+RectT<double> LGDIRenderContextInfo::GetSurfaceClip() const
 {
     const RectT<double> clip = GetState().GetDeviceClip();
     const PointT<zlong> size = mBackBuffer->GetSize();
@@ -90,10 +105,41 @@ void LGDIRenderContextInfo::ClipToState()
     const double top = std::clamp(clip.y, 0.0, static_cast<double>(size.y));
     const double right = std::clamp(clip.x + clip.width, left, static_cast<double>(size.x));
     const double bottom = std::clamp(clip.y + clip.height, top, static_cast<double>(size.y));
+    return {left, top, right - left, bottom - top};
+}
+
+void LGDIRenderContextInfo::ClipToState()
+{
+    const RectT<double> clip = GetSurfaceClip();
     cairo_t* graphics = GetGraphics();
     cairo_reset_clip(graphics);
-    cairo_rectangle(graphics, left, top, right - left, bottom - top);
+    cairo_rectangle(graphics, clip.x, clip.y, clip.width, clip.height);
     cairo_clip(graphics);
+}
+
+RectT<zlong> LGDIRenderContextInfo::GetVisiblePixels(const RectT<double>& device) const
+{
+    const RectT<double> clip = GetSurfaceClip();
+    // A pixel counts when its centre lies inside; the clip keeps every bound within the surface.
+    const double left = std::ceil(std::max(device.x, clip.x) - 0.5);
+    const double top = std::ceil(std::max(device.y, clip.y) - 0.5);
+    const double right = std::ceil(std::min(device.x + device.width, clip.x + clip.width) - 0.5);
+    const double bottom = std::ceil(std::min(device.y + device.height, clip.y + clip.height) - 0.5);
+    if (!(right > left && bottom > top)) {
+        return {};
+    }
+    return RectT<zlong>(static_cast<zlong>(left), static_cast<zlong>(top), static_cast<zlong>(right - left),
+                        static_cast<zlong>(bottom - top));
+}
+
+void LGDIRenderContextInfo::RecoverFromError()
+{
+    const cairo_status_t error = mBackBuffer->RenewGraphicsAfterError();
+    if (error == CAIRO_STATUS_SUCCESS) {
+        return;
+    }
+    ReportCairoError("drawing", error);
+    ClipToState();
 }
 
 }  // namespace ZV

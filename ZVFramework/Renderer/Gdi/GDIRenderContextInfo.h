@@ -33,9 +33,17 @@ public:
     void PresentDirtyRegion();
     // Sets the back buffer's clip to the current state's clip where it lies on the device.
     void ClipToState();
+    // The whole pixels of the back buffer whose centres lie inside both the rectangle (device coordinates, any size
+    // and place) and the current state's clip; empty when there are none.
+    RectT<zlong> GetVisiblePixels(const RectT<double>& device) const;
+    // When a Cairo call left the back buffer's context in its error state, makes it anew with the state's clip, and
+    // says so in one line of debug output.
+    void RecoverFromError();
 
 private:
     bool PresentsToWindow() const { return !IsOffscreen() && GetWindow() != nullptr; }
+    // The state's device clip cut to the back buffer.
+    RectT<double> GetSurfaceClip() const;
 
     RCPtr<LGDIRendererOffscreenSurface> mBackBuffer;
     RCPtr<LGDIRendererOffscreenSurface> mSpareBuffer;

@@ -45,6 +45,7 @@ ZVRESULT LGDIRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context)
     mCurrentContext = dynamic_cast<LGDIRenderContextInfo*>(context.Get());
     if (mCurrentContext != nullptr) {
         mCurrentContext->PrepareSurfaces();
+        mCurrentContext->RecoverFromError();
         // Set absolutely, from the context's state: nothing of an earlier frame carries over.
         mCurrentContext->ClipToState();
     }
@@ -69,8 +70,7 @@ void LGDIRenderer::PurgeWhenDue()
         return;
     }
     // What was not drawn since the last purge goes: a bitmap survives one purge unused, not two.
-    mBitmapCache.Purge(mBitmapCache.GetPurgeMark());
-    mBitmapCache.SetPurgeMark(mBitmapCache.GetClock());
+    mPreScaled.Purge();
     mLastPurgeTime = now;
 }
 
@@ -79,8 +79,9 @@ const RenderState& LGDIRenderer::State() const
     return mCurrentContext->GetState();
 }
 
-cairo_t* LGDIRenderer::Graphics() const
+cairo_t* LGDIRenderer::Graphics()
 {
+    mCurrentContext->RecoverFromError();
     return mCurrentContext->GetGraphics();
 }
 
@@ -135,6 +136,12 @@ void LGDIRenderer::FillRect(const RectT<zlong>& rect, const LColor& color, bool 
 
 void LGDIRenderer::DrawColorRectList(const ColorRectListT<float>& list, const PointT<float>& offset, bool)
 {
+    if (mCurrentContext == nullptr) {
+        return;
+    }
+    // Put back as it was, not moved back: an offset that is huge or not a number cannot be taken off again.
+    PointT<double>& origin = mCurrentContext->GetState().origin;
+    const PointT<double> saved = origin;
     SetOrigin(PointT<double>(offset.x, offset.y));
     // From the last to the first, so the first ends on top.
     for (std::uint32_t index = list.GetCount(); index-- > 0;) {
@@ -145,7 +152,7 @@ void LGDIRenderer::DrawColorRectList(const ColorRectListT<float>& list, const Po
                                    static_cast<double>(rect.height) * list.GetScaleY());
         FillRect(scaled.ToLong(), LColor().SetFromARGB(list.GetColor(index)), true);
     }
-    SetOrigin(PointT<double>(-offset.x, -offset.y));
+    origin = saved;
 }
 
 void LGDIRenderer::DrawLine(const PointT<float>& from, const PointT<float>& to, const LColor& color, float width)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Renderer/Gdi/GDIFonts.h"
+#include "Renderer/Gdi/PreScaledBitmapCache.h"
 #include "Renderer/Polyline.h"
 #include "Renderer/Renderer.h"
 #include "Utilities/Graphics/Bitmap.h"
@@ -9,6 +10,7 @@
 
 #include <cairo.h>
 
+#include <cstddef>
 #include <cstdint>
 
 namespace ZV {
@@ -17,14 +19,16 @@ class LGDIRenderContextInfo;
 
 // The renderer of kind 1, the one the application draws with: Cairo draws every frame into the back buffer of the
 // current context (LGDIRenderContextInfo), and the end of the frame copies the dirty region to the window.
-// Bitmaps drawn at another size are scaled, tiled or centred once and kept; paths are built once per polyline
-// until it changes. Geometry is drawn without anti-aliasing, images with nearest-neighbour sampling; the state's
-// factor fades every colour and image drawn. Text is drawn by font family through fontconfig at 96 dpi.
-// User-interface thread only.
+// Bitmaps drawn at another size are scaled, tiled or centred once and kept, within a budget of bytes; paths are
+// built once per polyline until it changes. Geometry is drawn without anti-aliasing, images with nearest-neighbour
+// sampling; the state's factor fades every colour and image drawn. Text is drawn by font family through fontconfig
+// at 96 dpi. User-interface thread only.
 class LGDIRenderer : public LRenderer {
 public:
     // Each cache holds this many objects.
     static constexpr int kCacheSize = 256;
+    // The pre-scaled bitmaps take at most this many bytes unless told otherwise; one larger is drawn and not kept.
+    static constexpr std::size_t kDefaultPreScaledBudget = std::size_t{64} << 20;
     // At most this often the pre-scaled bitmaps not drawn since the last purge are dropped.
     static constexpr std::int32_t kPurgeIntervalMs = 300000;
 
@@ -68,7 +72,8 @@ public:
                      const PointT<float>& scale, bool cache) override;
     // A null bitmap throws a "Failed Result" (ZV_E_INVALIDARG), a resize type other than 0, 1 and 2 an "Invalid
     // Argument" unless the bitmap is drawn at its own size. Tiles start at the destination's corner; a centred
-    // bitmap sits at half the difference of the sizes, in whole pixels.
+    // bitmap sits at half the difference of the sizes, in whole pixels. A destination the clip does not show costs
+    // nothing, and one larger than a surface is fitted only where the clip shows it.
     void DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<zlong>& destination, int resizeType) override;
     // Both take an offscreen context of this kind, else answer ZV_E_INVALIDARG; ZV_E_FAIL outside a frame.
     ZVRESULT DrawBitmapPart(const RCPtr<LRenderContextInfo>& offscreen, const PointT<zlong>& destination,
@@ -79,32 +84,12 @@ public:
 
     void SetClipRect(const RectT<double>& clip) override;
 
+    // The bytes that the pre-scaled bitmaps take, and at most may take.
+    std::size_t GetPreScaledBytes() const { return mPreScaled.GetBytes(); }
+    void SetPreScaledBudget(std::size_t bytes) { mPreScaled.SetBudget(bytes); }
+
 private:
-    // The pre-scaled bitmap cache's key: the bitmap (held), the size drawn and how it was fitted to it.
-    struct CashableBitmapDescriptor {
-        ConstRCPtr<LBitmap> bitmap;
-        zlong width = 0;
-        zlong height = 0;
-        int resizeType = 0;
-
-        bool operator==(const CashableBitmapDescriptor& other) const;
-        static CashableBitmapDescriptor GetSelf(const CashableBitmapDescriptor& descriptor) { return descriptor; }
-        static unsigned GetHashBits(const CashableBitmapDescriptor& descriptor);
-    };
     enum class PathShape { kSegments, kOpen, kClosed };
-
-    // A bitmap already scaled, tiled or centred to the size it is drawn at, premultiplied.
-    class LCachedBitmap : public virtual LRefCountedObject {
-    public:
-        // Takes the surface's reference.
-        explicit LCachedBitmap(cairo_surface_t* surface) : mSurface(surface) {}
-        ~LCachedBitmap() override { cairo_surface_destroy(mSurface); }
-
-        cairo_surface_t* GetSurface() const { return mSurface; }
-
-    private:
-        cairo_surface_t* mSurface;
-    };
 
     // A polyline's path in its own coordinates, in the shape it was built for.
     class LGraphicsPath : public virtual LRefCountedObject {
@@ -122,22 +107,22 @@ private:
     };
 
     const RenderState& State() const;
-    cairo_t* Graphics() const;
+    // The current context's Cairo context, made anew first when a failed call left it unable to draw.
+    cairo_t* Graphics();
     void PurgeWhenDue();
     void DrawPath(const PolylineT<float>& path, PathShape shape, bool fill, const LColor& color,
                   const PointT<float>& translation, const PointT<float>& scale, bool cache);
     RCPtr<LGraphicsPath> GetPath(const PolylineT<float>& path, PathShape shape, bool cache);
-    // The pre-scaled copy of the bitmap; null when it cannot be made.
-    const LCachedBitmap* GetCachedBitmap(const ConstRCPtr<LBitmap>& bitmap, zlong width, zlong height,
-                                         int resizeType);
+    // The bitmap fitted to the size, with a reference for the caller: the pre-scaled copy, made and kept when there
+    // is none yet. Null when it cannot be made.
+    cairo_surface_t* GetFittedBitmap(const LBitmap& bitmap, zlong width, zlong height, int resizeType);
     LGDIRenderContextInfo* GetOffscreenContext(const RCPtr<LRenderContextInfo>& context) const;
 
     LGDIRenderContextInfo* mCurrentContext = nullptr;
-    PurgableObjectCache<LCachedBitmap, CashableBitmapDescriptor, CashableBitmapDescriptor,
-                        &CashableBitmapDescriptor::GetSelf, 8, &CashableBitmapDescriptor::GetHashBits>
-        mBitmapCache{kCacheSize};
+    PreScaledBitmapCache mPreScaled{kCacheSize, kDefaultPreScaledBudget};
+    // Path identities are counted up from 1: their low bits spread them over the buckets.
     PurgableObjectCache<LGraphicsPath, PolylineT<float>, std::intptr_t, &PolylineT<float>::GetHandle, 8,
-                        &GetBits<8, 4, std::intptr_t>>
+                        &GetBits<8, 0, std::intptr_t>>
         mPathCache{kCacheSize};
     zulong mLastPurgeTime;
     GDIFontCache mFonts;

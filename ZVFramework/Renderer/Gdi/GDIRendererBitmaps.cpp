@@ -4,6 +4,7 @@
 #include "Renderer/Gdi/GDIRenderContextInfo.h"
 #include "Renderer/Gdi/GDIRenderer.h"
 #include "Utilities/Graphics/Bitmap.h"
+#include "Utilities/Graphics/PixelImage.h"
 
 #include <cstdint>
 
@@ -11,41 +12,32 @@ namespace ZV {
 
 using CairoDrawing::Limit;
 
-bool LGDIRenderer::CashableBitmapDescriptor::operator==(const CashableBitmapDescriptor& other) const
+cairo_surface_t* LGDIRenderer::GetFittedBitmap(const LBitmap& bitmap, zlong width, zlong height, int resizeType)
 {
-    return bitmap.Get() == other.bitmap.Get() && width == other.width && height == other.height &&
-           resizeType == other.resizeType;
-}
-
-unsigned LGDIRenderer::CashableBitmapDescriptor::GetHashBits(const CashableBitmapDescriptor& descriptor)
-{
-    // The pixels a bitmap draws from: sub-bitmaps of one sheet share a bucket.
-    const auto handle = reinterpret_cast<std::intptr_t>(descriptor.bitmap->GetBitmapData());
-    return static_cast<unsigned>(handle >> 4 & 0xFF);
-}
-
-const LGDIRenderer::LCachedBitmap* LGDIRenderer::GetCachedBitmap(const ConstRCPtr<LBitmap>& bitmap, zlong width,
-                                                                zlong height, int resizeType)
-{
-    RCPtr<LCachedBitmap>& slot = mBitmapCache.Get(CashableBitmapDescriptor{bitmap, width, height, resizeType}, false);
-    if (slot.IsNull()) {
-        cairo_surface_t* source = BitmapSurface::CreatePremultiplied(*bitmap);
-        if (source == nullptr) {
-            return nullptr;
-        }
-        cairo_surface_t* fitted = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-        if (cairo_surface_status(fitted) != CAIRO_STATUS_SUCCESS) {
-            cairo_surface_destroy(fitted);
-            cairo_surface_destroy(source);
-            return nullptr;
-        }
-        cairo_t* graphics = cairo_create(fitted);
-        BitmapSurface::DrawFitted(graphics, source, RectT<double>(0, 0, width, height), resizeType, 1.0);
-        cairo_destroy(graphics);
-        cairo_surface_destroy(source);
-        slot = new LCachedBitmap(fitted);
+    const PreScaledBitmapCache::Key key{bitmap.GetIdentity(), width, height, resizeType};
+    const PixelImage* image = bitmap.GetBitmapData();
+    const std::uint64_t changeCount = image == nullptr ? 0 : image->GetChangeCount();
+    if (cairo_surface_t* kept = mPreScaled.Find(key, changeCount)) {
+        return cairo_surface_reference(kept);
     }
-    return slot.Get();
+    cairo_surface_t* source = BitmapSurface::CreatePremultiplied(bitmap);
+    if (source == nullptr) {
+        return nullptr;
+    }
+    cairo_surface_t* fitted = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    if (cairo_surface_status(fitted) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(fitted);
+        cairo_surface_destroy(source);
+        return nullptr;
+    }
+    cairo_t* graphics = cairo_create(fitted);
+    BitmapSurface::DrawFitted(graphics, source, RectT<double>(0, 0, width, height), resizeType, 1.0);
+    cairo_destroy(graphics);
+    cairo_surface_destroy(source);
+    if (mPreScaled.Keep(key, changeCount, fitted)) {
+        cairo_surface_reference(fitted);
+    }
+    return fitted;
 }
 
 void LGDIRenderer::DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<zlong>& destination, int resizeType)
@@ -67,23 +59,31 @@ void LGDIRenderer::DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<zlo
         return;
     }
     const RenderState& state = State();
-    const double x = Limit(state.origin.x + destination.x);
-    const double y = Limit(state.origin.y + destination.y);
-    cairo_t* graphics = Graphics();
-    if (destination.width <= LGDIRendererOffscreenSurface::kMaxSide &&
-        destination.height <= LGDIRendererOffscreenSurface::kMaxSide) {
-        if (const LCachedBitmap* cached = GetCachedBitmap(bitmap, destination.width, destination.height, resizeType)) {
-            cairo_set_source_surface(graphics, cached->GetSurface(), x, y);
-            cairo_paint_with_alpha(graphics, state.factor);
-        }
+    const RectT<double> device(state.origin.x + destination.x, state.origin.y + destination.y, destination.width,
+                               destination.height);
+    // Cut to the clip first: what lies outside it never reaches Cairo, whose fixed point holds neither far offsets
+    // nor the scales of huge stretches.
+    const RectT<zlong> visible = mCurrentContext->GetVisiblePixels(device);
+    if (visible.width <= 0 || visible.height <= 0) {
         return;
     }
-    // Too large to keep: fitted anew each time, straight into the frame, where the clip bounds the work.
-    if (cairo_surface_t* source = BitmapSurface::CreatePremultiplied(*bitmap)) {
-        const RectT<double> device(x, y, Limit(x + destination.width) - x, Limit(y + destination.height) - y);
-        BitmapSurface::DrawFitted(graphics, source, device, resizeType, state.factor);
-        cairo_surface_destroy(source);
+    cairo_surface_t* fitted = nullptr;
+    PointT<double> at(device.x, device.y);
+    if (destination.width <= LGDIRendererOffscreenSurface::kMaxSide &&
+        destination.height <= LGDIRendererOffscreenSurface::kMaxSide) {
+        fitted = GetFittedBitmap(*bitmap, destination.width, destination.height, resizeType);
+    } else {
+        // Too large to keep: fitted anew each time, only where it is seen.
+        fitted = BitmapSurface::CreateFittedPart(*bitmap, device, visible, resizeType);
+        at = PointT<double>(visible.x, visible.y);
     }
+    if (fitted == nullptr) {
+        return;
+    }
+    cairo_t* graphics = Graphics();
+    cairo_set_source_surface(graphics, fitted, at.x, at.y);
+    cairo_paint_with_alpha(graphics, state.factor);
+    cairo_surface_destroy(fitted);
 }
 
 LGDIRenderContextInfo* LGDIRenderer::GetOffscreenContext(const RCPtr<LRenderContextInfo>& context) const
@@ -104,8 +104,9 @@ ZVRESULT LGDIRenderer::DrawBitmapPart(const RCPtr<LRenderContextInfo>& offscreen
     }
     const RenderState& state = State();
     const PointT<double> at(Limit(state.origin.x + destination.x), Limit(state.origin.y + destination.y));
-    from->GetBackBuffer().DrawTo(Graphics(), at, source, state.factor);
-    return cairo_status(Graphics()) == CAIRO_STATUS_SUCCESS ? ZV_S_OK : ZV_E_FAIL;
+    cairo_t* graphics = Graphics();
+    from->GetBackBuffer().DrawTo(graphics, at, source, state.factor);
+    return cairo_status(graphics) == CAIRO_STATUS_SUCCESS ? ZV_S_OK : ZV_E_FAIL;
 }
 
 ZVRESULT LGDIRenderer::DrawOffscreenImage(const RCPtr<LRenderContextInfo>& offscreen, const PointT<zlong>& destination)
@@ -116,6 +117,7 @@ ZVRESULT LGDIRenderer::DrawOffscreenImage(const RCPtr<LRenderContextInfo>& offsc
     }
     const LGDIRendererOffscreenSurface& previous = context->GetBackBuffer();
     context->SwapSurfaces();
+    context->RecoverFromError();
     cairo_t* graphics = context->GetGraphics();
     // The move ignores the state: the whole image moves within the whole surface.
     cairo_reset_clip(graphics);

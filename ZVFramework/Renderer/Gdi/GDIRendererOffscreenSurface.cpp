@@ -41,11 +41,26 @@ ZVRESULT LGDIRendererOffscreenSurface::Resize(const PointT<zlong>& size)
         mBitmap = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
         result = ZV_E_FAIL;
     }
+    CreateGraphics();
+    return result;
+}
+
+void LGDIRendererOffscreenSurface::CreateGraphics()
+{
     mGraphics = cairo_create(mBitmap);
     // The speed modes: hard edges, painting over what is there.
     cairo_set_antialias(mGraphics, CAIRO_ANTIALIAS_NONE);
     cairo_set_operator(mGraphics, CAIRO_OPERATOR_OVER);
-    return result;
+}
+
+cairo_status_t LGDIRendererOffscreenSurface::RenewGraphicsAfterError()
+{
+    const cairo_status_t status = cairo_status(mGraphics);
+    if (status != CAIRO_STATUS_SUCCESS) {
+        cairo_destroy(mGraphics);
+        CreateGraphics();
+    }
+    return status;
 }
 
 PointT<zlong> LGDIRendererOffscreenSurface::GetSize() const

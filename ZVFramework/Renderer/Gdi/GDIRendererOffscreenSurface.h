@@ -31,12 +31,18 @@ public:
     void DrawTo(cairo_t* target, const PointT<double>& destination, const RectT<zlong>& source,
                 double alpha = 1.0) const;
 
+    // A Cairo context in its error state draws nothing ever again. When the context is in one, it is made anew on
+    // the same pixels, which keep what was drawn, and the error is answered; CAIRO_STATUS_SUCCESS when it was not.
+    // The new context has no clip.
+    cairo_status_t RenewGraphicsAfterError();
+
     cairo_t* GetGraphics() const { return mGraphics; }
     cairo_surface_t* GetBitmap() const { return mBitmap; }
 
 private:
     LGDIRendererOffscreenSurface() = default;
     void Destroy();
+    void CreateGraphics();
 
     cairo_surface_t* mBitmap = nullptr;
     cairo_t* mGraphics = nullptr;

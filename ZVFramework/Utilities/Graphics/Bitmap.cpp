@@ -10,6 +10,8 @@
 #include "Utilities/Storage/ZVFile.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <ostream>
 #include <string>
@@ -64,6 +66,17 @@ std::unique_ptr<PixelImage> DecodeFile(const WideString& path, std::string& reas
     return DecodePng(bytes.GetData(), bytes.GetCount(), reason);
 }
 
+std::uint64_t NewIdentity()
+{
+    static std::atomic<std::uint64_t> gLastIdentity{0};
+    return ++gLastIdentity;
+}
+
+bool FitsInt32(std::int64_t value)
+{
+    return value >= INT32_MIN && value <= INT32_MAX;
+}
+
 void ReportUnloadedImage(const WideString& name, const std::string& reason)
 {
     MutexLock lock(GetDebugOutputLock());
@@ -88,7 +101,8 @@ ConstRCPtr<LBitmap> LBitmap::GetCachedBitmap(const WideString& name)
     return bitmap;
 }
 
-LBitmap::LBitmap(const WideString& name, const WideString& cacheKey) : mName(name), mCacheKey(cacheKey)
+LBitmap::LBitmap(const WideString& name, const WideString& cacheKey)
+    : mIdentity(NewIdentity()), mName(name), mCacheKey(cacheKey)
 {
     std::string reason;
     std::unique_ptr<PixelImage> image = IsResourceName(name) ? DecodeResource(name, reason) : DecodeFile(name, reason);
@@ -99,12 +113,15 @@ LBitmap::LBitmap(const WideString& name, const WideString& cacheKey) : mName(nam
     TakeImage(std::move(image));
 }
 
-LBitmap::LBitmap(std::unique_ptr<PixelImage> image)
+LBitmap::LBitmap(std::unique_ptr<PixelImage> image) : mIdentity(NewIdentity())
 {
     TakeImage(std::move(image));
 }
 
-LBitmap::LBitmap(const ConstRCPtr<LBitmap>& source, const RectT<zlong>& part) : mPart(part), mSource(source) {}
+LBitmap::LBitmap(const ConstRCPtr<LBitmap>& source, const RectT<zlong>& part)
+    : mIdentity(NewIdentity()), mPart(part), mSource(source)
+{
+}
 
 LBitmap::~LBitmap() = default;
 
@@ -128,7 +145,12 @@ RCPtr<LBitmap> LBitmap::CreateSubBitmap(zlong x, zlong y, zlong width, zlong hei
         width = mPart.width;
         height = mPart.height;
     }
-    const RectT<zlong> part(mPart.x + x, mPart.y + y, width, height);
+    const std::int64_t left = std::int64_t{mPart.x} + x;
+    const std::int64_t top = std::int64_t{mPart.y} + y;
+    if (!FitsInt32(left) || !FitsInt32(top) || !FitsInt32(left + width) || !FitsInt32(top + height)) {
+        ZV_THROW_IF_FAILED(ZV_E_INVALIDARG);
+    }
+    const RectT<zlong> part(static_cast<zlong>(left), static_cast<zlong>(top), width, height);
     return RCPtr<LBitmap>(new LBitmap(mSource.IsNull() ? ConstRCPtr<LBitmap>(this) : mSource, part));
 }
 

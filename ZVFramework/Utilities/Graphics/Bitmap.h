@@ -7,6 +7,7 @@
 #include "Utilities/Storage/RectT.h"
 #include "Utilities/Storage/StringT.h"
 
+#include <cstdint>
 #include <memory>
 
 namespace ZV {
@@ -47,7 +48,8 @@ public:
     ~LBitmap() override;
 
     // A bitmap showing the rectangle (x, y relative to this bitmap's part) of the same pixels, none copied; a
-    // width or height not above 0 takes this bitmap's whole part.
+    // width or height not above 0 takes this bitmap's whole part. A rectangle whose edges pass the 32-bit range
+    // throws a "Failed Result" (ZV_E_INVALIDARG).
     RCPtr<LBitmap> CreateSubBitmap(zlong x, zlong y, zlong width, zlong height) const;
     // A bitmap that owns a copy of this bitmap's part rectangle of pixels.
     RCPtr<LBitmap> Clone() const;
@@ -61,6 +63,8 @@ public:
 
     // x, y, width, height of the pixels shown, inside the image that holds them.
     const RectT<zlong>& GetPart() const { return mPart; }
+    // A number no other bitmap of the process has: what caches know a bitmap by without holding it.
+    std::uint64_t GetIdentity() const { return mIdentity; }
 
     // Takes the bitmap out of the cache, which holds it as an internal reference.
     ZVRESULT ReleaseInternalReferences() override;
@@ -75,6 +79,7 @@ private:
     bool IsValid() const;
     void TakeImage(std::unique_ptr<PixelImage> image);
 
+    const std::uint64_t mIdentity;
     RectT<zlong> mPart;
     ConstRCPtr<LBitmap> mSource;
     WideString mName;

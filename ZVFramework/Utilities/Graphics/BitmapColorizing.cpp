@@ -104,6 +104,7 @@ void LBitmap::ApplyColorizer(const ConstRCPtr<LBitmap>& bitmap, const ConstRCPtr
                      TintChannel(argb >> 8 & 0xFF, keep, green) << 8 | TintChannel(argb & 0xFF, keep, blue);
         }
     }
+    image->MarkChanged();
 }
 
 }  // namespace ZV

@@ -7,13 +7,22 @@ namespace ZV {
 
 LBitmapData::LBitmapData(const ConstRCPtr<LBitmap>& bitmap) : mBitmap(bitmap)
 {
-    const PixelImage* image = bitmap->GetBitmapData();
+    PixelImage* image = bitmap->GetBitmapData();
     const RectT<zlong>& part = bitmap->GetPart();
     if (image != nullptr && image->Contains(part)) {
+        mImage = image;
+        mImage->OpenForWriting();
         mWidth = part.width;
         mHeight = part.height;
         mStride = static_cast<zlong>(image->GetStride());
         mFirstRow = image->GetRow(part.y) + part.x;
+    }
+}
+
+LBitmapData::~LBitmapData()
+{
+    if (mImage != nullptr) {
+        mImage->CloseForWriting();
     }
 }
 

@@ -33,4 +33,18 @@ bool PixelImage::Contains(const RectT<zlong>& rect) const
     return rect.x >= 0 && rect.y >= 0 && rect.width >= 0 && rect.height >= 0 && right <= mWidth && bottom <= mHeight;
 }
 
+std::uint64_t PixelImage::GetChangeCount() const
+{
+    if (mOpenWriters != 0) {
+        ++mChangeCount;
+    }
+    return mChangeCount;
+}
+
+void PixelImage::CloseForWriting()
+{
+    --mOpenWriters;
+    ++mChangeCount;
+}
+
 }  // namespace ZV

@@ -31,12 +31,23 @@ public:
     // Whether the rectangle (x, y, width, height) lies inside the image.
     bool Contains(const RectT<zlong>& rect) const;
 
+    // Counts the changes of the pixels, so that what was made from them can tell that it is out of date. Pixels open
+    // for writing are taken as changed at every look: nobody can say when they are written.
+    std::uint64_t GetChangeCount() const;
+    // Whoever writes the rows directly says so afterwards.
+    void MarkChanged() { ++mChangeCount; }
+    // Pixel access that may write (LBitmapData) opens the pixels while it lives; closing counts as a change.
+    void OpenForWriting() { ++mOpenWriters; }
+    void CloseForWriting();
+
 private:
     PixelImage(zlong width, zlong height, RCPtr<LIBuffer> pixels);
 
     zlong mWidth;
     zlong mHeight;
     RCPtr<LIBuffer> mPixels;
+    mutable std::uint64_t mChangeCount = 0;
+    std::uint32_t mOpenWriters = 0;
 };
 
 }  // namespace ZV

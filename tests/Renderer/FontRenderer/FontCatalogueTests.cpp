@@ -1,3 +1,4 @@
+#include "DebuggerOutputCapture.h"
 #include "Renderer/Font.h"
 #include "Renderer/FontRenderer/FontCatalogue.h"
 #include "Renderer/FontRenderer/FontDirectories.h"
@@ -11,6 +12,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace ZV {
 namespace {
@@ -190,6 +192,22 @@ TEST_F(FontCatalogueTest, CorruptAndUnreadableFilesAreSkipped)
 
     EXPECT_EQ(GetFontFamilies().GetCount(), 1u);
     EXPECT_EQ(SlotsOf("Good"), "Good.ttf#0 - - -");
+}
+
+TEST_F(FontCatalogueTest, AFileOfMoreNamesThanAFontHasIsSkippedWithOneLineAndTheNextFileIsCatalogued)
+{
+    Write("A-Crafted.ttc",
+          Testing::WriteCollectionSharingOneNameTable(256, Testing::LargestNameTable("Crafted", "Bold")));
+    Write("B-Next.ttc", Testing::WriteCollection({WindowsFace("Next", "Regular")}, 1));
+    const Testing::DebuggerOutputCapture debugger;
+    Scan();
+
+    EXPECT_EQ(SlotsOf("Crafted"), "missing");
+    EXPECT_EQ(SlotsOf("Next"), "B-Next.ttc#0 - - -");
+    const std::vector<std::string> lines = debugger.Texts();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "Font file \"" + (mFolder / "A-Crafted.ttc") +
+                            "\" skipped: it holds more faces or names than a font file does\n");
 }
 
 TEST_F(FontCatalogueTest, AMissingStyleTakesTheNearestOneAndKeepsItAndStyleBitsAboveTheTwoLowOnesDoNotCount)

@@ -1,9 +1,9 @@
 #include "Renderer/FontRenderer/FontNameTable.h"
+#include "Renderer/FontRenderer/MemoryFontBytes.h"
 #include "Renderer/FontRenderer/SyntheticFontWriter.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -12,31 +12,9 @@ namespace ZV {
 namespace {
 
 using Testing::MacName;
+using Testing::MemoryFontBytes;
 using Testing::WindowsFace;
 using Testing::WindowsName;
-
-// Font bytes in memory that note any read of a range outside them: the reader must check every range first.
-class MemoryFontBytes final : public IFontBytes {
-public:
-    explicit MemoryFontBytes(const std::string& bytes) : mBytes(bytes) {}
-
-    std::uint64_t GetLength() override { return mBytes.size(); }
-    bool Read(std::uint64_t offset, std::uint32_t count, std::uint8_t* target) override
-    {
-        if (offset > mBytes.size() || count > mBytes.size() - offset) {
-            mReadOutside = true;
-            return false;
-        }
-        std::memcpy(target, mBytes.data() + offset, count);
-        return true;
-    }
-
-    bool ReadOutside() const { return mReadOutside; }
-
-private:
-    const std::string& mBytes;
-    bool mReadOutside = false;
-};
 
 std::vector<std::string> Seeds()
 {

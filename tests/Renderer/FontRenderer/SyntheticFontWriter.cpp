@@ -37,13 +37,18 @@ std::string NameTable(const std::vector<SyntheticName>& names)
     std::string storage;
     for (const SyntheticName& name : names) {
         const std::string text = EncodedText(name);
+        // Equal texts share their bytes, so that a table of many records keeps within 16-bit string offsets.
+        std::size_t at = storage.find(text);
+        if (at == std::string::npos || text.empty()) {
+            at = storage.size();
+            storage += text;
+        }
         AppendU16(records, name.platform);
         AppendU16(records, name.platform == 1 ? 0 : 1);
         AppendU16(records, name.language);
         AppendU16(records, name.nameID);
         AppendU16(records, static_cast<std::uint16_t>(text.size()));
-        AppendU16(records, static_cast<std::uint16_t>(storage.size()));
-        storage += text;
+        AppendU16(records, static_cast<std::uint16_t>(at));
     }
     std::string table;
     AppendU16(table, 0);
@@ -92,6 +97,16 @@ SyntheticName WindowsName(std::uint16_t nameID, const std::string& text)
     return {3, 0x409, nameID, text};
 }
 
+std::vector<SyntheticName> LargestNameTable(const std::string& family, const std::string& subfamily)
+{
+    std::vector<SyntheticName> names;
+    for (int pair = 0; pair < 0xFFFF / 2; ++pair) {
+        names.push_back(WindowsName(1, family));
+        names.push_back(WindowsName(2, subfamily));
+    }
+    return names;
+}
+
 SyntheticFace WindowsFace(const std::string& family, const std::string& subfamily)
 {
     return {{WindowsName(1, family), WindowsName(2, subfamily)}, true};
@@ -119,6 +134,32 @@ std::string WriteCollection(const std::vector<SyntheticFace>& faces, int version
         AppendFace(file, faces[face]);
     }
     return file;
+}
+
+std::string WriteCollectionSharingOneNameTable(std::size_t faceCount, const std::vector<SyntheticName>& names)
+{
+    constexpr std::size_t kDirectorySize = 12 + 16;
+    std::string file = "ttcf";
+    AppendU32(file, 0x00010000);
+    AppendU32(file, static_cast<std::uint32_t>(faceCount));
+    const std::size_t firstDirectory = file.size() + 4 * faceCount;
+    const std::size_t nameTableAt = firstDirectory + kDirectorySize * faceCount;
+    const std::string nameTable = NameTable(names);
+    for (std::size_t face = 0; face < faceCount; ++face) {
+        AppendU32(file, static_cast<std::uint32_t>(firstDirectory + kDirectorySize * face));
+    }
+    for (std::size_t face = 0; face < faceCount; ++face) {
+        AppendU32(file, kTrueTypeVersion);
+        AppendU16(file, 1);
+        AppendU16(file, 16);
+        AppendU16(file, 0);
+        AppendU16(file, 0);
+        file += "name";
+        AppendU32(file, 0);
+        AppendU32(file, static_cast<std::uint32_t>(nameTableAt));
+        AppendU32(file, static_cast<std::uint32_t>(nameTable.size()));
+    }
+    return file + nameTable;
 }
 
 std::size_t NameTableStart(const std::string& fontFile)

@@ -26,6 +26,9 @@ struct SyntheticFace {
     bool hasNameTable = true;
 };
 
+// The largest name table a 16-bit count allows: 32,767 pairs of the family and the subfamily in Windows records.
+std::vector<SyntheticName> LargestNameTable(const std::string& family, const std::string& subfamily);
+
 // A family name and a subfamily name in the Windows records.
 SyntheticFace WindowsFace(const std::string& family, const std::string& subfamily);
 
@@ -33,6 +36,10 @@ SyntheticFace WindowsFace(const std::string& family, const std::string& subfamil
 std::string WriteFontFile(const SyntheticFace& face);
 // A collection of version 1 or 2 ("ttcf"), its faces in order.
 std::string WriteCollection(const std::vector<SyntheticFace>& faces, int version);
+
+// A collection of faceCount faces, each with a table directory of its own, whose name records all point at one
+// name table holding the names: the name table is written once, whatever the number of faces.
+std::string WriteCollectionSharingOneNameTable(std::size_t faceCount, const std::vector<SyntheticName>& names);
 
 // Where parts of a plain font file lie, for tests that corrupt them.
 inline constexpr std::size_t kTableCountAt = 4;

@@ -59,56 +59,6 @@ TEST(GdiBitmap, RefusesWhatCannotBeDrawnAndDrawsTheRest)
     EXPECT_EQ(canvas.Pixel(59, 5), 0xFFFF0000u) << "the first 5000 pixels of the huge stretch are red";
 }
 
-// A clock that tests move by hand.
-class ManualClock : public IRenderingServices {
-public:
-    ManualClock() : mPrevious(SetRenderingServices(this)) {}
-    ~ManualClock() { SetRenderingServices(mPrevious); }
-    zulong GetTimeMs() override { return now; }
-    RCPtr<LMeasurementRenderer> GetMeasurementRenderer() override { return nullptr; }
-
-    zulong now = 1000;
-
-private:
-    IRenderingServices* mPrevious;
-};
-
-void Paint(const RCPtr<LBitmap>& bitmap, const LColor& color)
-{
-    const ConstRCPtr<LBitmapData> pixels = bitmap->GetPixelData();
-    for (zlong y = 0; y < pixels->GetHeight(); ++y) {
-        for (zlong x = 0; x < pixels->GetWidth(); ++x) {
-            *pixels->GetPixelPointer(x, y) = color.ToARGB();
-        }
-    }
-}
-
-TEST(GdiBitmapCache, DropsAPreScaledBitmapUnusedForTwoPurgesAndKeepsOneInUse)
-{
-    ManualClock clock;
-    GdiCanvas canvas(40, 20);
-    const RCPtr<LBitmap> used = LBitmap::CreateFilledBitmap({5, 5}, LColor(1, 0, 0, 1));
-    const RCPtr<LBitmap> idle = LBitmap::CreateFilledBitmap({5, 5}, LColor(1, 0, 0, 1));
-    const auto frame = [&](bool drawIdle) {
-        canvas.Start();
-        canvas.Renderer().DrawBitmap(used, {0, 0, 20, 20}, 0);
-        if (drawIdle) {
-            canvas.Renderer().DrawBitmap(idle, {20, 0, 20, 20}, 0);
-        }
-        clock.now += LGDIRenderer::kPurgeIntervalMs + 1;
-        canvas.Finish();
-    };
-    frame(true);
-    // The pre-scaled copies were made from these pixels; a copy made anew shows the new ones.
-    Paint(used, LColor(0, 0, 1, 1));
-    Paint(idle, LColor(0, 0, 1, 1));
-    frame(false);
-    frame(false);
-    frame(true);
-    EXPECT_EQ(canvas.Pixel(5, 5), 0xFFFF0000u) << "drawn in every period: kept";
-    EXPECT_EQ(canvas.Pixel(25, 5), kBlue) << "not drawn for two purges: made anew";
-}
-
 TEST(GdiOffscreenImage, MovesWithinItsOwnSurfaceAndIsDrawnInPartsIntoAFrame)
 {
     GdiCanvas canvas(30, 20);

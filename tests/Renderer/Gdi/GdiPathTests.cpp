@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 namespace ZV {
 namespace {
 
@@ -55,6 +58,43 @@ TEST(GdiPath, IsBuiltAgainWhenItsPointsOrItsShapeChangeAndItsPenIsNotScaled)
     EXPECT_EQ(canvas.Pixel(29, 5), kRedPixel) << "the points are scaled";
     EXPECT_EQ(canvas.Pixel(15, 4), 0u) << "the pen is not";
     EXPECT_EQ(canvas.Pixel(15, 6), 0u);
+    canvas.Finish();
+}
+
+TEST(GdiPath, ACopiedAssignedOrMovedPathDrawsItsOwnPoints)
+{
+    GdiCanvas canvas(40, 20);
+    LGDIRenderer& renderer = canvas.Renderer();
+    const auto drawn = [&](const PolylineT<float>& path) {
+        renderer.FillRect({0, 0, 40, 20}, LColor(), false);
+        renderer.FillPolygon(path, kRed, {0, 0}, {1, 1}, true);
+        return canvas.Pixel(5, 5) == kRedPixel ? "left" : canvas.Pixel(25, 5) == kRedPixel ? "right" : "none";
+    };
+    PolylineT<float> left;
+    AddSquare(left, 0);
+    PolylineT<float> right;
+    AddSquare(right, 20);
+    canvas.Start();
+    ASSERT_STREQ(drawn(left), "left");
+    ASSERT_STREQ(drawn(right), "right");
+
+    PolylineT<float> shape = left;
+    EXPECT_STREQ(drawn(shape), "left");
+    shape = right;
+    EXPECT_STREQ(drawn(shape), "right") << "assigned";
+    PolylineT<float> other = left;
+    EXPECT_STREQ(drawn(other), "left");
+    shape = std::move(other);
+    EXPECT_STREQ(drawn(shape), "left") << "moved";
+
+    // A copy made where another path lay.
+    std::vector<PolylineT<float>> slot;
+    slot.reserve(1);
+    slot.push_back(left);
+    EXPECT_STREQ(drawn(slot.back()), "left");
+    slot.pop_back();
+    slot.push_back(right);
+    EXPECT_STREQ(drawn(slot.back()), "right") << "copied into the same place";
     canvas.Finish();
 }
 

@@ -85,5 +85,23 @@ TEST(GdiText, EmptyTextMeasuresNothingAndTrailingBlanksCount)
     EXPECT_EQ(renderer->MeasureText(L"NEXT", font), word) << "measured again from the kept glyphs";
 }
 
+TEST(GdiText, AFontTooLargeForAnySurfaceHasNoMetricsAndDrawsNothing)
+{
+    GdiCanvas canvas(20, 20);
+    LGDIRenderer& renderer = canvas.Renderer();
+    const RCPtr<LFont> huge = LFont::GetFont(L"Arial", 1e30f, LFont::kRegular);
+    zlong lineHeight = 0;
+    zlong top = 0;
+    zlong bottom = 0;
+    EXPECT_EQ(renderer.GetFontMetrics(huge, lineHeight, top, bottom), ZV_E_FAIL);
+    EXPECT_EQ(renderer.MeasureText(L"Hi", huge), RectT<float>());
+    canvas.Start();
+    renderer.DrawText(L"Hi", huge, {0, 0}, LColor(1, 0, 0, 1));
+    renderer.FillRect({0, 0, 5, 5}, LColor(0, 0, 1, 1), true);
+    canvas.Finish();
+    EXPECT_EQ(canvas.Pixel(2, 2), 0xFF0000FFu);
+    EXPECT_EQ(canvas.Pixel(10, 10), 0u);
+}
+
 }  // namespace
 }  // namespace ZV

@@ -1,6 +1,7 @@
 #include "BitmapTestSupport.h"
 #include "DebuggerOutputCapture.h"
 #include "TestFiles.h"
+#include "TestSupport.h"
 #include "Utilities/Graphics/BitmapCache.h"
 #include "Utilities/Graphics/BitmapData.h"
 #include "Utilities/Graphics/Colorizer.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cstdint>
 #include <filesystem>
 
 namespace ZV {
@@ -18,6 +20,7 @@ using Testing::kSheetCells;
 using Testing::kSheetName;
 using Testing::PixelAt;
 using Testing::SheetBytes;
+using Testing::ThrowsText;
 
 TEST(CachedBitmap, EmbeddedImageLoadsWithStraightPixelsAndIsSharedInAnyLetterCase)
 {
@@ -67,6 +70,19 @@ TEST(CachedBitmap, SubBitmapsShowTheirRectangleOfTheSamePixels)
     const RCPtr<LBitmapData> data(new LBitmapData(overhanging));
     EXPECT_EQ(data->GetWidth(), 0);
     EXPECT_EQ(data->GetPixelPointer(0, 0), nullptr);
+}
+
+TEST(CachedBitmap, SubBitmapWhoseEdgesPassThirtyTwoBitsIsRefused)
+{
+    const RCPtr<LBitmap> inner = LBitmap::GetCachedBitmap(kSheetName)->CreateSubBitmap(10, 10, 20, 10);
+    const char* const refused = "Failed Result : ZVRESULT = 80070057 : ZV::LBitmap::CreateSubBitmap";
+    EXPECT_TRUE(ThrowsText<FailedResultException>([&] { inner->CreateSubBitmap(INT32_MAX - 5, 0, 1, 1); }, refused));
+    const RCPtr<LBitmap> above = LBitmap::GetCachedBitmap(kSheetName)->CreateSubBitmap(0, -10, 20, 10);
+    EXPECT_TRUE(ThrowsText<FailedResultException>([&] { above->CreateSubBitmap(0, INT32_MIN + 5, 1, 1); }, refused));
+    EXPECT_TRUE(ThrowsText<FailedResultException>([&] { inner->CreateSubBitmap(0, 0, INT32_MAX - 5, 1); }, refused))
+        << "its right edge";
+    EXPECT_EQ(inner->CreateSubBitmap(INT32_MAX - 20, 0, 5, 5)->GetPart(), RectT<zlong>(INT32_MAX - 10, 10, 5, 5))
+        << "far, but inside the range";
 }
 
 TEST(CachedBitmap, ReleasedBitmapLeavesTheCacheAndIsLoadedAnew)
