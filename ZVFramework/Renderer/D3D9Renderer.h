@@ -8,10 +8,10 @@ namespace ZV {
 // the whole control framework and shows no output. Measuring gives empty boxes and leaves fonts unresolved.
 class LD3D9Renderer : public LRenderer {
 public:
-    ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom) override;
+    [[nodiscard]] ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom) override;
     RectT<float> MeasureText(const WideString& text, const ConstRCPtr<LFont>& font) override;
     int GetRendererType() const override { return kPlaceholder; }
-    ZVRESULT InitRenderContextInfo(const RectT<zlong>& viewport, const Platform::NativeWindow* window, bool offscreen,
+    [[nodiscard]] ZVRESULT InitRenderContextInfo(const RectT<zlong>& viewport, const Platform::NativeWindow* window, bool offscreen,
                                    RCPtr<LRenderContextInfo>& context) override;
 
     void DrawText(const WideString& text, const ConstRCPtr<LFont>& font, const PointT<zlong>& position,
@@ -30,9 +30,9 @@ public:
                      const PointT<float>& scale, bool cache) override;
     void DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<zlong>& destination, int resizeType) override;
     // Both answer ZV_E_NOTIMPL.
-    ZVRESULT DrawBitmapPart(const RCPtr<LRenderContextInfo>& offscreen, const PointT<zlong>& destination,
+    [[nodiscard]] ZVRESULT DrawBitmapPart(const RCPtr<LRenderContextInfo>& offscreen, const PointT<zlong>& destination,
                             const RectT<zlong>& source) override;
-    ZVRESULT DrawOffscreenImage(const RCPtr<LRenderContextInfo>& offscreen, const PointT<zlong>& destination) override;
+    [[nodiscard]] ZVRESULT DrawOffscreenImage(const RCPtr<LRenderContextInfo>& offscreen, const PointT<zlong>& destination) override;
 };
 
 // Its context: it can draw no surface at all (0 x 0).

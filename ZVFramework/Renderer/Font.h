@@ -41,7 +41,7 @@ public:
     std::int32_t GetUniqueID() const { return mUniqueID; }
 
     // Takes the font out of the list: 0, or ZV_E_FAIL when it is not listed.
-    ZVRESULT ReleaseInternalReferences() override;
+    [[nodiscard]] ZVRESULT ReleaseInternalReferences() override;
 
 private:
     LFont(const WideString& faceName, float size, std::int32_t style);

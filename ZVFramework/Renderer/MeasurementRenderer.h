@@ -15,7 +15,7 @@ class LMeasurementRenderer : public virtual LRefCountedObject {
 public:
     // The font's line height and the top and bottom of its box relative to the baseline (y downwards), in pixels.
     // 0, or a failure code with the three outputs left as they were.
-    virtual ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom) = 0;
+    [[nodiscard]] virtual ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom) = 0;
     // The box of the text drawn at (0, 0) in the font: x, y, width, height.
     virtual RectT<float> MeasureText(const WideString& text, const ConstRCPtr<LFont>& font) = 0;
 };

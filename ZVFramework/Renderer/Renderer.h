@@ -45,15 +45,15 @@ public:
 
     virtual int GetRendererType() const = 0;
     // A new context of this renderer's kind for the window, in context; 0 or a failure code.
-    virtual ZVRESULT InitRenderContextInfo(const RectT<zlong>& viewport, const Platform::NativeWindow* window,
+    [[nodiscard]] virtual ZVRESULT InitRenderContextInfo(const RectT<zlong>& viewport, const Platform::NativeWindow* window,
                                            bool offscreen, RCPtr<LRenderContextInfo>& context) = 0;
-    virtual ZVRESULT SetViewport(const RectT<zlong>& viewport);
-    virtual ZVRESULT SetStencil(const ConstRCPtr<LStencil>& stencil);
+    [[nodiscard]] virtual ZVRESULT SetViewport(const RectT<zlong>& viewport);
+    [[nodiscard]] virtual ZVRESULT SetStencil(const ConstRCPtr<LStencil>& stencil);
 
     // Frames nest: a frame may start another context (an offscreen surface), never one already started. A null
     // context, a context started twice and a finish of any but the last started context throw a "Runtime Error".
-    virtual ZVRESULT RenderStart(const RCPtr<LRenderContextInfo>& context);
-    virtual ZVRESULT RenderFinish(const RCPtr<LRenderContextInfo>& context);
+    [[nodiscard]] virtual ZVRESULT RenderStart(const RCPtr<LRenderContextInfo>& context);
+    [[nodiscard]] virtual ZVRESULT RenderFinish(const RCPtr<LRenderContextInfo>& context);
 
     virtual void DrawText(const WideString& text, const ConstRCPtr<LFont>& font, const PointT<zlong>& position,
                           const LColor& color) = 0;
@@ -75,9 +75,9 @@ public:
                              const PointT<float>& scale, bool cache) = 0;
     // Resize type 0 stretches, 1 tiles, 2 centres.
     virtual void DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<zlong>& destination, int resizeType) = 0;
-    virtual ZVRESULT DrawBitmapPart(const RCPtr<LRenderContextInfo>& offscreen, const PointT<zlong>& destination,
+    [[nodiscard]] virtual ZVRESULT DrawBitmapPart(const RCPtr<LRenderContextInfo>& offscreen, const PointT<zlong>& destination,
                                     const RectT<zlong>& source) = 0;
-    virtual ZVRESULT DrawOffscreenImage(const RCPtr<LRenderContextInfo>& offscreen,
+    [[nodiscard]] virtual ZVRESULT DrawOffscreenImage(const RCPtr<LRenderContextInfo>& offscreen,
                                         const PointT<zlong>& destination) = 0;
 
     // Saves the state and moves the origin by the offset rounded to whole pixels; the clip stays where it was on

@@ -20,7 +20,7 @@ public:
     // The desktop's font for small interface text: face name, size in points, style (bits 1 bold, 2 italic,
     // 4 underline, 8 strike-out). 0, or ZV_E_FAIL when there is none. Fonts whose face is not installed fall back to
     // it. Unless replaced, fontconfig's "sans-serif" at 9 points.
-    virtual ZVRESULT GetSystemFont(WideString& faceName, float& size, std::int32_t& style);
+    [[nodiscard]] virtual ZVRESULT GetSystemFont(WideString& faceName, float& size, std::int32_t& style);
 
 protected:
     ~IRenderingServices() = default;

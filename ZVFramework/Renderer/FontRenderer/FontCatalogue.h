@@ -26,7 +26,7 @@ FontMap& GetFontMap();
 // Rebuilds the catalogue from the font files (".ttf", then ".ttc") of the font directories (FontDirectories.h).
 // Files that cannot be read, or whose name tables give no family, add nothing. 0, or ZV_E_FAIL when there is no
 // font directory (the catalogue stays empty).
-ZVRESULT ScanFontFolder();
+[[nodiscard]] ZVRESULT ScanFontFolder();
 // Empties the font map, then the families.
 void ClearFontCatalogue();
 

@@ -22,7 +22,7 @@ public:
     // counts the last pixel column, so an empty text measures 1 pixel wide and a full line high.
     virtual RectT<float> MeasureText(const WideString& text, const ConstRCPtr<LFont>& font);
     // As LMeasurementRenderer::GetFontMetrics.
-    virtual ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom) = 0;
+    [[nodiscard]] virtual ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom) = 0;
     // Walks the text, handing every glyph to the processor. callerValue is the position of the first glyph; flags
     // go to the processor's BeginFont; a width limit of 0 sets none.
     virtual void RenderText(const WideString& text, const ConstRCPtr<LFont>& font,

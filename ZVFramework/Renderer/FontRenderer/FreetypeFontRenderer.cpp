@@ -131,7 +131,8 @@ LFreetypeFontRenderer::LFreetypeFontRenderer(const RCPtr<LGlyphProcessor>& first
                                              const RCPtr<LGlyphProcessor>& secondProcessor)
     : LFontRenderer(firstProcessor, secondProcessor)
 {
-    ScanFontFolder();
+    // Without a font folder the catalogue stays empty and every file id names the system font.
+    (void)ScanFontFolder();
     mState = LFreetypeState::Acquire();
     // File ids name other faces after a rescan.
     mState->ForgetFaces();

@@ -40,7 +40,7 @@ public:
     }
 
     // Keeps the rows that stay; new rows are zero. 0, or ZV_E_FAIL when the memory cannot be had.
-    ZVRESULT Resize(zlong height)
+    [[nodiscard]] ZVRESULT Resize(zlong height)
     {
         const std::uint64_t size = static_cast<std::uint64_t>(height < 0 ? 0 : height) * mStride;
         const std::uint32_t oldSize = mBytes.GetSize();

@@ -60,8 +60,9 @@ void LGDIRenderContextInfo::PrepareSurfaces()
             return;
         }
     }
-    mBackBuffer->Resize(size);
-    mSpareBuffer->Resize(size);
+    // A size that cannot be had leaves a surface of one pixel: the frame is lost, not the context.
+    (void)mBackBuffer->Resize(size);
+    (void)mSpareBuffer->Resize(size);
     if (mWindowSurface) {
         mWindowSurface->SetSize(size.x, size.y);
     }

@@ -41,7 +41,9 @@ ZVRESULT LGDIRenderer::InitRenderContextInfo(const RectT<zlong>& viewport, const
 
 ZVRESULT LGDIRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context)
 {
-    LRenderer::RenderStart(context);
+    if (const ZVRESULT started = LRenderer::RenderStart(context); Failed(started)) {
+        return started;
+    }
     mCurrentContext = dynamic_cast<LGDIRenderContextInfo*>(context.Get());
     if (mCurrentContext != nullptr) {
         mCurrentContext->PrepareSurfaces();
@@ -57,10 +59,10 @@ ZVRESULT LGDIRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context)
     if (mCurrentContext != nullptr && mCurrentContext == context.Get()) {
         mCurrentContext->PresentDirtyRegion();
     }
-    LRenderer::RenderFinish(context);
+    const ZVRESULT finished = LRenderer::RenderFinish(context);
     mCurrentContext = dynamic_cast<LGDIRenderContextInfo*>(GetCurrentContext());
     PurgeWhenDue();
-    return ZV_S_OK;
+    return finished;
 }
 
 void LGDIRenderer::PurgeWhenDue()

@@ -38,19 +38,19 @@ public:
     LGDIRenderer();
     ~LGDIRenderer() override;
 
-    ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom) override;
+    [[nodiscard]] ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom) override;
     // From the line's top-left corner: x 0, y the font's top, the width up to the pen's position after the last
     // character (blanks included) and the line height. Drawn at a point, the text's ink lies within this box placed
     // at the baseline, which is the font's top below the point, less one pixel.
     RectT<float> MeasureText(const WideString& text, const ConstRCPtr<LFont>& font) override;
     int GetRendererType() const override { return kGdi; }
-    ZVRESULT InitRenderContextInfo(const RectT<zlong>& viewport, const Platform::NativeWindow* window, bool offscreen,
+    [[nodiscard]] ZVRESULT InitRenderContextInfo(const RectT<zlong>& viewport, const Platform::NativeWindow* window, bool offscreen,
                                    RCPtr<LRenderContextInfo>& context) override;
 
     // A context of another kind leaves the frame without a current context: nothing is drawn until it ends.
-    ZVRESULT RenderStart(const RCPtr<LRenderContextInfo>& context) override;
+    [[nodiscard]] ZVRESULT RenderStart(const RCPtr<LRenderContextInfo>& context) override;
     // Presents the frame, then purges the pre-scaled bitmaps when the purge interval has passed.
-    ZVRESULT RenderFinish(const RCPtr<LRenderContextInfo>& context) override;
+    [[nodiscard]] ZVRESULT RenderFinish(const RCPtr<LRenderContextInfo>& context) override;
 
     // Drawing outside a frame does nothing, except DrawBitmap, which throws a "Runtime Error".
     void DrawText(const WideString& text, const ConstRCPtr<LFont>& font, const PointT<zlong>& position,
@@ -76,11 +76,11 @@ public:
     // nothing, and one larger than a surface is fitted only where the clip shows it.
     void DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<zlong>& destination, int resizeType) override;
     // Both take an offscreen context of this kind, else answer ZV_E_INVALIDARG; ZV_E_FAIL outside a frame.
-    ZVRESULT DrawBitmapPart(const RCPtr<LRenderContextInfo>& offscreen, const PointT<zlong>& destination,
+    [[nodiscard]] ZVRESULT DrawBitmapPart(const RCPtr<LRenderContextInfo>& offscreen, const PointT<zlong>& destination,
                             const RectT<zlong>& source) override;
     // Moves the offscreen context's image by the destination within its own surface; what moves in is
     // transparent.
-    ZVRESULT DrawOffscreenImage(const RCPtr<LRenderContextInfo>& offscreen, const PointT<zlong>& destination) override;
+    [[nodiscard]] ZVRESULT DrawOffscreenImage(const RCPtr<LRenderContextInfo>& offscreen, const PointT<zlong>& destination) override;
 
     void SetClipRect(const RectT<double>& clip) override;
 

@@ -7,7 +7,8 @@ namespace ZV {
 RCPtr<LGDIRendererOffscreenSurface> LGDIRendererOffscreenSurface::Create(const PointT<zlong>& size)
 {
     RCPtr<LGDIRendererOffscreenSurface> surface(new LGDIRendererOffscreenSurface());
-    surface->Resize(size);
+    // A size that cannot be had leaves a surface of one pixel, which draws nothing but never fails.
+    (void)surface->Resize(size);
     return surface;
 }
 

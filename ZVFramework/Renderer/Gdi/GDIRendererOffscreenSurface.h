@@ -23,7 +23,7 @@ public:
     static PointT<zlong> FitSize(const PointT<zlong>& size);
     // New transparent pixels of the size; the old ones are gone. ZV_E_FAIL when Cairo could not make them, and the
     // surface then has a 1 x 1 size.
-    ZVRESULT Resize(const PointT<zlong>& size);
+    [[nodiscard]] ZVRESULT Resize(const PointT<zlong>& size);
     PointT<zlong> GetSize() const;
 
     // Paints the source rectangle of this surface at the destination through the target with the target's

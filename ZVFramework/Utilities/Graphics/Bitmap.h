@@ -67,7 +67,7 @@ public:
     std::uint64_t GetIdentity() const { return mIdentity; }
 
     // Takes the bitmap out of the cache, which holds it as an internal reference.
-    ZVRESULT ReleaseInternalReferences() override;
+    [[nodiscard]] ZVRESULT ReleaseInternalReferences() override;
 
 private:
     // Loads the named image; without success the bitmap is not valid.
