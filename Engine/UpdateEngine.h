@@ -55,10 +55,11 @@ public:
 
     [[nodiscard]] ZVRESULT GetFoundDevices(ZV::Array<DeviceDefinition>& devices) const override;
     // Asks the selected device again whether it answers and in which mode: 0; 0x80004005 without a selected
-    // device, below state 4 and while updating.
+    // device, below kDeviceUnusable and while updating.
     [[nodiscard]] ZVRESULT RefreshSelectedDevice() override;
-    // Sends the selected running device the request that restarts it into update mode (state 6): 0 sent, 1 in
-    // update mode already, 0x80004005 in any state but 5 or when the request cannot be sent (state 4).
+    // Sends the selected running device the request that restarts it into update mode (kDeviceEnteringUpdateMode):
+    // 0 sent, 1 in update mode already, 0x80004005 unless kDeviceRunning or when the request cannot be sent
+    // (kDeviceUnusable).
     [[nodiscard]] ZVRESULT EnterUpdateMode() override;
     // True when the file's build is greater than the selected device's.
     bool IsUpdateAvailable() const override;
@@ -125,7 +126,7 @@ private:
     bool PollUntilUpdateDone(const DeviceDefinitionEx& device);
     [[nodiscard]] ZVRESULT SendSysExBody(const ImageMessage& message, const DevicePorts& ports) const;
     void PauseAfterMessage() const;
-    // Gives the update up with device state 4: 0x80004005.
+    // Gives the update up with the device kDeviceUnusable: 0x80004005.
     [[nodiscard]] ZVRESULT StopUpdate(const UpdateFailure& failure);
 
     // The found devices' records, copied in and out under the lock.

@@ -152,7 +152,7 @@ bool LUpdateEngineInterface::GetReservedFlag() const
 
 ZVRESULT LUpdateEngineInterface::StartUpdate()
 {
-    if (GetFirmwareFileState() < 2 || GetDeviceState() != kDeviceInUpdateMode) {
+    if (GetFirmwareFileState() != kFilePresent || GetDeviceState() != kDeviceInUpdateMode) {
         return ZV_E_FAIL;
     }
     mCancelRequested.store(false);

@@ -17,8 +17,8 @@
 // device, the firmware file with its version and state, and the update task on a worker thread of its own. Every
 // change is reported as a notification posted to the "application" notification centre (UpdateNotificationData.h).
 //
-// Operations run on the user-interface thread, the update task on the engine's worker. While the device state is 8
-// (updating) the operations that would change the device refuse, so the worker owns the device until the task ends.
+// Operations run on the user-interface thread, the update task on the engine's worker. While the device is
+// kDeviceUpdating the operations that would change the device refuse, so the worker owns the device until the task ends.
 class LUpdateEngineInterface : private ZV::LThreadWorker, public virtual ZV::LRefCountedObject {
 public:
     using ZVRESULT = ZV::ZVRESULT;
@@ -107,15 +107,17 @@ public:
     [[nodiscard]] virtual ZVRESULT Initialize(const ZV::WideString& commandLine);
     virtual std::int32_t GetDeviceState() const;
     [[nodiscard]] virtual ZVRESULT ReservedOperation(std::int32_t argument);
-    // 0x80004005 in device states 2, 6 and 8; else replaces the list, clears the selection, state 1.
+    // 0x80004005 while busy, entering update mode or updating; else replaces the list, clears the selection:
+    // kDeviceNotFound.
     [[nodiscard]] virtual ZVRESULT SetDeviceDefinitions(const ZV::Array<DeviceDefinition>& definitions);
     [[nodiscard]] virtual ZVRESULT ScanForDevices();
     [[nodiscard]] virtual ZVRESULT GetFoundDevices(ZV::Array<DeviceDefinition>& devices) const = 0;
-    // 0 (state 7, 5 or 4 by the device); 0x80070057 for an index not below the found count (state 3); 0x80004005
-    // below state 3 and in states 6 and 8.
+    // 0 (kDeviceInUpdateMode, kDeviceRunning or kDeviceUnusable by the device); 0x80070057 for an index not below
+    // the found count (kDeviceNoneSelected); 0x80004005 below kDeviceNoneSelected, while entering update mode and
+    // while updating.
     [[nodiscard]] virtual ZVRESULT SelectDevice(std::int32_t index);
     virtual std::int32_t GetSelectedDeviceIndex() const;
-    // In device state 4 the selected device's error code; else code 0 and 0x80004005.
+    // In kDeviceUnusable the selected device's error code; else code 0 and 0x80004005.
     [[nodiscard]] virtual ZVRESULT GetSelectedDeviceError(std::uint32_t& code) const;
     // "N/A" unless a device is selected and its version is known.
     [[nodiscard]] virtual ZVRESULT GetDeviceFirmwareVersionText(ZV::WideString& text) const;
@@ -124,17 +126,17 @@ public:
     [[nodiscard]] virtual ZVRESULT EnterUpdateMode() = 0;
     virtual bool IsUpdateAvailable() const;
     virtual bool GetReservedFlag() const;
-    // Hands the update to the worker thread: 0x80004005 unless the file state is at least 2 and the device state
-    // is 7, or when the worker is busy.
+    // Hands the update to the worker thread: 0x80004005 unless a firmware file is there and the device is
+    // kDeviceInUpdateMode, or when the worker is busy.
     [[nodiscard]] virtual ZVRESULT StartUpdate();
     // While an update runs, waits up to the time for it to end: 0x80004005 when it is still running.
     [[nodiscard]] virtual ZVRESULT WaitForUpdate(std::uint32_t milliseconds);
     [[nodiscard]] virtual ZVRESULT CancelUpdate() = 0;
-    // With reset, a final status (2 or more) reads back as 0 from then on.
+    // With reset, a final status (kUpdateFailed or later) reads back as kUpdateIdle from then on.
     virtual std::int32_t GetUpdateStatus(bool reset);
     virtual std::int32_t GetFirmwareFileState() const;
     [[nodiscard]] virtual ZVRESULT SetFirmwareFileWithVersion(const ZV::WideString& path, const VersionRecord& version);
-    // The file's version is build 78822 whatever the file holds. 0x80004005 (file state 1) when it does not exist.
+    // The file's version is build 78822 whatever the file holds. 0x80004005 (kFileMissing) when it does not exist.
     [[nodiscard]] virtual ZVRESULT SetFirmwareFile(const ZV::WideString& path);
     [[nodiscard]] virtual ZVRESULT GetFirmwareFilePath(ZV::WideString& path) const;
     [[nodiscard]] virtual ZVRESULT GetFirmwareFileVersionText(ZV::WideString& text) const;
@@ -166,7 +168,7 @@ protected:
     virtual void SetFirmwareFileState(std::int32_t state);
 
     [[nodiscard]] virtual ZVRESULT EnumerateDevices() = 0;
-    // On the worker thread, with the device state 8: 0 done, 0x80004005 failed, 0x80004004 cancelled.
+    // On the worker thread, with the device kDeviceUpdating: 0 done, 0x80004005 failed, 0x80004004 cancelled.
     [[nodiscard]] virtual ZVRESULT RunUpdate() = 0;
 
     bool IsCancelRequested() const { return mCancelRequested.load(); }

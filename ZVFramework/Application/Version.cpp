@@ -69,7 +69,7 @@ Version::Version(Platform::ModuleHandle module)
     }
     mVersionData.reset(new (std::nothrow) unsigned char[mVersionSize]);
     if (mVersionData == nullptr) {
-        throw Exception<std::bad_alloc>();
+        ZV_THROW_OUT_OF_MEMORY();
     }
     if (!Platform::GetFileVersionInfo(moduleName, mVersionSize, mVersionData.get())) {
         ZV_THROW(std::runtime_error, MessageFor(kUnreadableVersionInformation));

@@ -13,7 +13,7 @@ template <class Array, class Item>
 void AppendItem(Array& array, const Item& item)
 {
     if (Failed(array.AddItem(item))) {
-        throw Exception<std::bad_alloc>();
+        ZV_THROW_OUT_OF_MEMORY();
     }
 }
 

@@ -79,7 +79,7 @@ void LMenuDescriptor::CloneItemsInto(LMenuDescriptor& copy) const
 {
     for (std::uint32_t index = 0; index < mItems.GetCount(); ++index) {
         if (Failed(copy.InsertItem(copy.mItems.GetCount(), mItems.GetData()[index]->Clone()))) {
-            throw Exception<std::bad_alloc>();
+            ZV_THROW_OUT_OF_MEMORY();
         }
     }
 }

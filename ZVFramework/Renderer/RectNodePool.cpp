@@ -1,5 +1,6 @@
 #include "Renderer/RectNodePool.h"
 
+#include "ObjectBase/Exception.h"
 #include "Threading/ReuseAllocator.h"
 
 #include <cassert>
@@ -76,7 +77,7 @@ RectNode* RectNodePool::Allocate()
     } else {
         void* memory = GetReusePoolAllocator().Alloc(sizeof(RectNode));
         if (memory == nullptr) {
-            throw std::bad_alloc();
+            ZV_THROW_OUT_OF_MEMORY();
         }
         node = new (memory) RectNode{};
     }

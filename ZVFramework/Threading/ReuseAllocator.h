@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ObjectBase/Exception.h"
 #include "Threading/Mutex.h"
 #include "Utilities/Storage/Allocator.h"
 #include "Utilities/Storage/ArrayBuffer.h"
@@ -69,19 +70,19 @@ public:
         if (freeCount != 0) {
             const std::uint32_t slot = mFreeSlots.GetData()[freeCount - 1];
             if (mFreeSlots.SetCount(freeCount - 1) != static_cast<ZVRESULT>(freeCount - 1)) {
-                throw std::bad_alloc();
+                ZV_THROW_OUT_OF_MEMORY();
             }
             return mBlocks.GetData()[slot] + kHeaderSize;
         }
         const std::uint32_t slot = mBlocks.GetCount();
         std::byte* block = static_cast<std::byte*>(GetAllocator().Alloc(kHeaderSize + sizeof(T)));
         if (block == nullptr) {
-            throw std::bad_alloc();
+            ZV_THROW_OUT_OF_MEMORY();
         }
         assert(IsAlignedForAnyType(block));
         if (Failed(mBlocks.AddItem(block))) {
             GetAllocator().Free(block);
-            throw std::bad_alloc();
+            ZV_THROW_OUT_OF_MEMORY();
         }
         WriteSlot(block, slot);
         return block + kHeaderSize;
@@ -139,7 +140,7 @@ private:
                                ? static_cast<std::byte*>(GetAllocator().Alloc(kHeaderSize + size))
                                : nullptr;
         if (block == nullptr) {
-            throw std::bad_alloc();
+            ZV_THROW_OUT_OF_MEMORY();
         }
         assert(IsAlignedForAnyType(block));
         WriteSlot(block, kForeignSlot);

@@ -75,6 +75,8 @@ public:
 private:
     [[nodiscard]] ZVRESULT Count() const { return static_cast<ZVRESULT>(mItems.size()); }
 
+    // The vector's own exceptions with their texts, as its checked access and growth throw them, not the
+    // framework's: callers catch them as the vector's.
     std::size_t CheckedIndex(std::uint32_t index) const
     {
         if (index >= mItems.size()) {

@@ -33,7 +33,7 @@ public:
         : mBuffer(ItemBytes(count), capacity > count ? ItemBytes(capacity) : 0, true)
     {
         if (mBuffer.GetSize() != ItemBytes(count)) {
-            throw Exception<std::bad_alloc>();
+            ZV_THROW_OUT_OF_MEMORY();
         }
     }
     ArrayBuffer(const ArrayBuffer&) = delete;
@@ -152,7 +152,7 @@ private:
     {
         const std::uint64_t bytes = static_cast<std::uint64_t>(count) * sizeof(T);
         if (count > IIterable<T>::kMaxCount || bytes > UINT32_MAX) {
-            throw Exception<std::bad_alloc>();
+            ZV_THROW_OUT_OF_MEMORY();
         }
         return static_cast<std::uint32_t>(bytes);
     }

@@ -35,7 +35,7 @@ void SortIndecies(IArray<unsigned int>& indices, const IArray<RCPtr<Control>>& k
         ZV_THROW_IN("ZV::ArrayUtils::SortIndecies", std::out_of_range, "");
     }
     if (indices.SetCount(count) != static_cast<ZVRESULT>(count)) {
-        throw Exception<std::bad_alloc>();
+        ZV_THROW_OUT_OF_MEMORY();
     }
     unsigned int* data = indices.GetData();
     for (std::uint32_t i = 0; i < count; ++i) {

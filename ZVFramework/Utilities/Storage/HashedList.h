@@ -83,7 +83,7 @@ public:
         RCPtr<Entry> entry(new Entry(key, value), kNewObject);
         const std::uint32_t end = bucket.GetCount();
         if (Failed(bucket.InsertSpace(end, 1))) {
-            throw Exception<std::bad_alloc>();
+            ZV_THROW_OUT_OF_MEMORY();
         }
         // The new pair's only reference moves into the bucket.
         bucket.GetData()[end] = std::move(entry);

@@ -93,7 +93,7 @@ private:
     {
         const std::uint32_t capacity = mSlots.GetCount();
         if (Failed(mSlots.SetCount(capacity * 2))) {
-            throw Exception<std::bad_alloc>();
+            ZV_THROW_OUT_OF_MEMORY();
         }
         if (mWriteIndex >= mReadIndex) {
             return;

@@ -63,7 +63,7 @@ constexpr std::uint32_t kAppendRoom = 128;
 
 [[noreturn]] void ThrowOutOfMemory()
 {
-    throw Exception<std::bad_alloc>();
+    ZV_THROW_OUT_OF_MEMORY();
 }
 
 // A new string buffer of the given size, in a block with room for the reserve where the buffer keeps it; it throws
