@@ -3,10 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <chrono>
+#include <cstdint>
 #include <exception>
 #include <string>
 
 namespace ZV::Testing {
+
+// How long a test waits for what must happen: long enough that only a fault makes the wait fail.
+inline constexpr std::chrono::milliseconds kBoundedWait{5000};
+// The same for the framework's waits, which count milliseconds.
+inline constexpr std::uint32_t kBoundedWaitMilliseconds = static_cast<std::uint32_t>(kBoundedWait.count());
 
 // Exception texts end in the source path and line of the throw: compare everything before them exactly and those
 // two by shape.

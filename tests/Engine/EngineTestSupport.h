@@ -10,6 +10,7 @@
 #include "Simulator/SimulatedMidiDriver.h"
 #include "Simulator/SimulatedDeviceBench.h"
 #include "TestFiles.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -26,9 +27,6 @@
 namespace ZV::Testing {
 
 using namespace std::chrono_literals;
-
-// Long enough that only a bug makes a wait fail.
-inline constexpr std::chrono::seconds kBoundedWait{5};
 
 // A device with short delays, so that the tests wait for the engine rather than for the device.
 inline Simulator::DeviceSettings QuickDevice(Simulator::DeviceStart start, const std::string& logPath)

@@ -167,7 +167,7 @@ public:
     bool WaitForCount(std::size_t count) const
     {
         std::unique_lock lock(mMutex);
-        return mArrived.wait_for(lock, EventTimeout, [&] { return mMessages.size() >= count; });
+        return mArrived.wait_for(lock, kBoundedWait, [&] { return mMessages.size() >= count; });
     }
 
     // Waits until the messages so far satisfy the condition.
@@ -175,7 +175,7 @@ public:
     bool WaitFor(Condition condition) const
     {
         std::unique_lock lock(mMutex);
-        return mArrived.wait_for(lock, EventTimeout, [&] { return condition(mMessages); });
+        return mArrived.wait_for(lock, kBoundedWait, [&] { return condition(mMessages); });
     }
 
     std::vector<Message> Messages() const

@@ -451,7 +451,7 @@ TEST(MidiComm, SendsGoOnWhileTheDriverOpensADevice)
     bool sentDuringOpen = false;
     driver->DuringInputOpen = [&] {
         send = std::async(std::launch::async, [&] { return comm->SendMidiMessage(render, message); });
-        sentDuringOpen = send.wait_for(Testing::EventTimeout) == std::future_status::ready;
+        sentDuringOpen = send.wait_for(Testing::kBoundedWait) == std::future_status::ready;
     };
     RCPtr<LMidiCapturePort> capture;
     EXPECT_EQ(comm->OpenCapturePort(WideString(L"Hooked Input"), capture), ZV_S_OK);

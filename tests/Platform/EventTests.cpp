@@ -1,4 +1,5 @@
 #include "Platform/Event.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,7 @@
 namespace ZV::Platform {
 namespace {
 
-constexpr std::uint32_t kBoundedWait = 5000;
+using Testing::kBoundedWaitMilliseconds;
 
 struct EventSet {
     explicit EventSet(std::uint32_t count, EventReset reset = EventReset::Automatic)
@@ -36,7 +37,7 @@ TEST(PlatformEvent, ThreadBlockedOnManyEventsWakesForTheOneAnotherThreadSets)
     std::uint32_t timed = kWaitFailed;
     std::thread waiter([&] {
         untimed = events.WaitForAny(kWaitInfinite);
-        timed = events.WaitForAny(kBoundedWait);
+        timed = events.WaitForAny(kBoundedWaitMilliseconds);
     });
     events.owned[37]->Set();
     events.owned[12]->Set();
@@ -54,7 +55,7 @@ TEST(PlatformEvent, OneSignalOfAnAutoResetEventLetsExactlyOneOfTwoWaitersThrough
         std::array<std::uint32_t, 2> results{kWaitFailed, kWaitFailed};
         std::vector<std::thread> waiters;
         for (std::uint32_t& result : results) {
-            waiters.emplace_back([&] { result = Event::WaitForAny(watched.data(), 2, kBoundedWait); });
+            waiters.emplace_back([&] { result = Event::WaitForAny(watched.data(), 2, kBoundedWaitMilliseconds); });
         }
         signal.Set();
         finish.Set();
@@ -76,7 +77,7 @@ TEST(PlatformEvent, WaitForAnyGivesTheLowestSignalledAndTakesOnlyAnAutomaticSign
     EXPECT_EQ(Event::WaitForAny(events.data(), 3, 0), 1u);
     EXPECT_EQ(Event::WaitForAny(events.data(), 3, 0), 1u) << "a manual-reset event stays signalled";
     manual.Reset();
-    EXPECT_EQ(Event::WaitForAny(events.data(), 3, kBoundedWait), 2u);
+    EXPECT_EQ(Event::WaitForAny(events.data(), 3, kBoundedWaitMilliseconds), 2u);
     EXPECT_EQ(Event::WaitForAny(events.data(), 3, 10), kWaitTimedOut) << "the automatic signal was taken";
     EXPECT_EQ(Event::WaitForAny(events.data(), 0, 0), kWaitFailed);
 }
@@ -100,7 +101,7 @@ TEST(PlatformEvent, PairsOfThreadsPassTurnsThroughTheirOwnEventsAllAtOnceWithout
                 Event& theirs = *events[static_cast<std::size_t>(2 * pair + 1 - side)];
                 int& taken = turnsTaken[static_cast<std::size_t>(2 * pair + side)];
                 for (int turn = 0; turn < kTurns; ++turn) {
-                    if (Event::WaitForAny(&mine, 1, kBoundedWait) != kWaitSignalled) {
+                    if (Event::WaitForAny(&mine, 1, kBoundedWaitMilliseconds) != kWaitSignalled) {
                         return;
                     }
                     ++taken;

@@ -5,6 +5,7 @@
 #include "Simulator/MidiBytes.h"
 #include "Simulator/SimulationSettings.h"
 #include "TestFiles.h"
+#include "TestSupport.h"
 
 #include <algorithm>
 #include <chrono>
@@ -19,9 +20,6 @@
 namespace ZV::Testing {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// Long enough that only a bug makes a wait fail.
-inline constexpr std::chrono::seconds EventTimeout{5};
 
 // "F0 47 00 F7" -> its bytes.
 inline Bytes ParseHex(const std::string& text)
@@ -96,7 +94,7 @@ public:
     bool WaitForMessages(std::size_t count) const
     {
         std::unique_lock lock(mMutex);
-        return mChanged.wait_for(lock, EventTimeout, [&] { return mMessages >= count; });
+        return mChanged.wait_for(lock, kBoundedWait, [&] { return mMessages >= count; });
     }
 
     bool CalledOn(std::thread::id thread) const

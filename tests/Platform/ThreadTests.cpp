@@ -1,6 +1,7 @@
 #include "Platform/Thread.h"
 
 #include "Platform/Event.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -9,12 +10,12 @@
 namespace ZV::Platform {
 namespace {
 
-constexpr std::uint32_t kBoundedWait = 5000;
+using Testing::kBoundedWaitMilliseconds;
 
 bool WaitFor(Event& event)
 {
     Event* events[] = {&event};
-    return Event::WaitForAny(events, 1, kBoundedWait) == kWaitSignalled;
+    return Event::WaitForAny(events, 1, kBoundedWaitMilliseconds) == kWaitSignalled;
 }
 
 // What a routine under test sees and does.
@@ -59,7 +60,7 @@ TEST(PlatformThread, ThreadWaitingForItsOwnEndIsAnsweredAtOnce)
     record.self = &thread;
     EXPECT_FALSE(thread.IsCallingThread());
     thread.Resume();
-    ASSERT_EQ(thread.WaitForEnd(kBoundedWait), kWaitSignalled) << "the thread waited for itself";
+    ASSERT_EQ(thread.WaitForEnd(kBoundedWaitMilliseconds), kWaitSignalled) << "the thread waited for itself";
     EXPECT_TRUE(record.isCallingThread);
     EXPECT_EQ(record.waitOnOwnEnd, kWaitTimedOut);
 }

@@ -58,7 +58,7 @@ public:
         auto done = std::make_shared<std::promise<bool>>();
         std::future<bool> delivered = done->get_future();
         return mSystem.SendFromHost(mPort, ParseHex(hex), [done](bool reached) { done->set_value(reached); }) &&
-               delivered.wait_for(EventTimeout) == std::future_status::ready && delivered.get();
+               delivered.wait_for(kBoundedWait) == std::future_status::ready && delivered.get();
     }
 
     // The device's answer to a message, "" for none, "not sent" when it could not be sent.
@@ -82,7 +82,7 @@ public:
     bool WaitForSent(const std::string& hex, std::size_t count) const
     {
         std::unique_lock lock(mHeard->Mutex);
-        return mHeard->Arrived.wait_for(lock, EventTimeout, [&] {
+        return mHeard->Arrived.wait_for(lock, kBoundedWait, [&] {
             return static_cast<std::size_t>(std::count(mHeard->Messages.begin(), mHeard->Messages.end(), hex)) >= count;
         });
     }

@@ -6,7 +6,7 @@ namespace ZV::Simulator {
 namespace {
 
 using namespace std::chrono_literals;
-using Testing::EventTimeout;
+using Testing::kBoundedWait;
 using Testing::InUpdateModeReply;
 using Testing::RunningReply;
 using Testing::SimulatedDeviceBench;
@@ -51,16 +51,16 @@ TEST(SimulatedDisplayDevice, UpdateByHandGoesNormalRestartingUpdateDoneAndBackTo
     EXPECT_EQ(bench.Ask(VersionRequest), VersionReply(Build78500));
     EXPECT_EQ(bench.Ask(Testing::EnterUpdateModeRequest), "");
     EXPECT_FALSE(bench.Send(StatusRequest)) << "the normal-mode ports are gone once the device restarts";
-    ASSERT_TRUE(device.WaitForStateEntries(DeviceState::Update, 1, EventTimeout));
+    ASSERT_TRUE(device.WaitForStateEntries(DeviceState::Update, 1, kBoundedWait));
     EXPECT_FALSE(bench.Send(StatusRequest)) << "ports opened before the restart stay dead after it";
 
     ASSERT_TRUE(bench.Connect()) << "the device is back under the same name";
     EXPECT_EQ(bench.Ask(StatusRequest), InUpdateModeReply);
     EXPECT_EQ(bench.Ask("F0 01 02 F7"), "");
     EXPECT_EQ(bench.Ask("F0 03 F7"), "");
-    ASSERT_TRUE(device.WaitForStateEntries(DeviceState::Done, 1, EventTimeout));
+    ASSERT_TRUE(device.WaitForStateEntries(DeviceState::Done, 1, kBoundedWait));
     EXPECT_EQ(bench.Ask(StatusRequest), UpdateDoneReply);
-    ASSERT_TRUE(device.WaitForStateEntries(DeviceState::Normal, 2, EventTimeout));
+    ASSERT_TRUE(device.WaitForStateEntries(DeviceState::Normal, 2, kBoundedWait));
     ASSERT_TRUE(bench.Connect());
     EXPECT_EQ(bench.Ask(VersionRequest), VersionReply(Build78822));
 

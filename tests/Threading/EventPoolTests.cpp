@@ -8,7 +8,7 @@
 namespace ZV {
 namespace {
 
-using Testing::kBoundedWait;
+using Testing::kBoundedWaitMilliseconds;
 
 TEST(EventPool, WaitAnyOf64GivesTheLowestSignalledIndexAndTakesOnlyThatSignal)
 {
@@ -20,13 +20,13 @@ TEST(EventPool, WaitAnyOf64GivesTheLowestSignalledIndexAndTakesOnlyThatSignal)
     pool.GetEvent(2)->Set();
     EXPECT_EQ(pool.WaitAny(0), 2);
     EXPECT_EQ(pool.WaitAny(0), 17);
-    EXPECT_EQ(pool.WaitAny(kBoundedWait), 63);
+    EXPECT_EQ(pool.WaitAny(kBoundedWaitMilliseconds), 63);
     EXPECT_EQ(pool.WaitAny(10), -1) << "each signal was taken exactly once";
 
     RetriggerableThreader threader;
     RCPtr<Testing::LCountingWorker> worker(new Testing::LCountingWorker);
     ASSERT_EQ(threader.Trigger(worker, nullptr, pool.GetEvent(40), kThreadPriorityNormal), ZV_S_OK);
-    EXPECT_EQ(pool.WaitAny(kBoundedWait), 40) << "a threader's done event wakes the wait";
+    EXPECT_EQ(pool.WaitAny(kBoundedWaitMilliseconds), 40) << "a threader's done event wakes the wait";
 }
 
 TEST(EventPool, WaitAnyGivesMinusOneWhenTheWaitFailsAndTakesNoSignalThen)

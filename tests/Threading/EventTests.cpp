@@ -10,7 +10,7 @@
 namespace ZV {
 namespace {
 
-using Testing::kBoundedWait;
+using Testing::kBoundedWaitMilliseconds;
 
 TEST(Event, AutoResetWaitTakesTheSignalWhileATrafficLightStaysSetAndTimeOutsGive258)
 {
@@ -18,14 +18,14 @@ TEST(Event, AutoResetWaitTakesTheSignalWhileATrafficLightStaysSetAndTimeOutsGive
     ASSERT_TRUE(event.IsValid());
     EXPECT_EQ(event.Wait(10), kWaitTimedOut);
     std::thread setter([&] { event.Set(); });
-    EXPECT_EQ(event.Wait(kBoundedWait), kWaitSignalled);
+    EXPECT_EQ(event.Wait(kBoundedWaitMilliseconds), kWaitSignalled);
     setter.join();
     EXPECT_FALSE(event.TryWait()) << "the wait took the auto-reset event's signal";
 
     TrafficLight light;
     light.Set();
     EXPECT_TRUE(light.TryWait());
-    EXPECT_EQ(light.Wait(kBoundedWait), kWaitSignalled);
+    EXPECT_EQ(light.Wait(kBoundedWaitMilliseconds), kWaitSignalled);
     light.Reset();
     EXPECT_FALSE(light.TryWait());
 
@@ -54,7 +54,7 @@ TEST(Event, EventThePlatformCouldNotMakeOrAWaitThatFailsIsNoSignal)
     event.Set();
     services.failWaits = true;
     EXPECT_FALSE(event.TryWait());
-    EXPECT_EQ(event.Wait(kBoundedWait), kWaitFailed);
+    EXPECT_EQ(event.Wait(kBoundedWaitMilliseconds), kWaitFailed);
     services.failWaits = false;
     EXPECT_TRUE(event.TryWait());
 }

@@ -13,7 +13,7 @@
 namespace ZV {
 namespace {
 
-using Testing::kBoundedWait;
+using Testing::kBoundedWaitMilliseconds;
 using Testing::LCountingWorker;
 using Testing::LGatedWorker;
 using ::testing::HasSubstr;
@@ -49,14 +49,14 @@ TEST(RetriggerableThreader, SecondTriggerWhileAJobIsPendingOrRunningIsRefusedUnt
     RCPtr<LEvent> done = LEvent::Create(true);
     ASSERT_EQ(threader.Trigger(gated, nullptr, done, kThreadPriorityNormal), ZV_S_OK);
     EXPECT_EQ(threader.Trigger(counting, nullptr, done, kThreadPriorityNormal), ZV_E_FAIL) << "pending";
-    ASSERT_EQ(gated->started.Wait(kBoundedWait), kWaitSignalled);
+    ASSERT_EQ(gated->started.Wait(kBoundedWaitMilliseconds), kWaitSignalled);
     EXPECT_TRUE(threader.IsBusy());
     EXPECT_EQ(threader.Trigger(counting, nullptr, done, kThreadPriorityNormal), ZV_E_FAIL) << "running";
     gated->release.Set();
-    ASSERT_EQ(done->Wait(kBoundedWait), kWaitSignalled);
+    ASSERT_EQ(done->Wait(kBoundedWaitMilliseconds), kWaitSignalled);
     EXPECT_FALSE(threader.IsBusy()) << "busy is cleared before the done event fires";
     ASSERT_EQ(threader.Trigger(counting, nullptr, done, kThreadPriorityNormal), ZV_S_OK);
-    ASSERT_EQ(done->Wait(kBoundedWait), kWaitSignalled);
+    ASSERT_EQ(done->Wait(kBoundedWaitMilliseconds), kWaitSignalled);
     EXPECT_EQ(gated->runs, 1);
     EXPECT_EQ(counting->runs, 1) << "a refused job is never queued";
 }
@@ -68,7 +68,7 @@ TEST(RetriggerableThreader, JobRunsOnTheThreadersOwnThreadAtTheGivenPriorityAndI
     RCPtr<LHolder<int>> parameter = LHolder<int>::Create(7);
     RCPtr<LEvent> done = LEvent::Create(true);
     ASSERT_EQ(threader.Trigger(worker, parameter, done, kThreadPriorityHighest), ZV_S_OK);
-    ASSERT_EQ(done->Wait(kBoundedWait), kWaitSignalled);
+    ASSERT_EQ(done->Wait(kBoundedWaitMilliseconds), kWaitSignalled);
     const std::thread::id firstThread = worker->threadId;
     EXPECT_NE(firstThread, std::this_thread::get_id());
     EXPECT_EQ(worker->priority, kThreadPriorityHighest);
@@ -77,7 +77,7 @@ TEST(RetriggerableThreader, JobRunsOnTheThreadersOwnThreadAtTheGivenPriorityAndI
     EXPECT_EQ(parameter->GetRefCount(), 1);
 
     ASSERT_EQ(threader.Trigger(worker, nullptr, done, kThreadPriorityLowest), ZV_S_OK);
-    ASSERT_EQ(done->Wait(kBoundedWait), kWaitSignalled);
+    ASSERT_EQ(done->Wait(kBoundedWaitMilliseconds), kWaitSignalled);
     EXPECT_EQ(worker->threadId, firstThread);
     EXPECT_EQ(worker->priority, kThreadPriorityLowest);
     EXPECT_EQ(worker->parameterValue, -1);
@@ -89,7 +89,7 @@ TEST(RetriggerableThreader, JoblessTriggerSignalsDoneOnceAndAStoppedThreaderTake
     RCPtr<LEvent> done = LEvent::Create(true);
     done->Set();
     ASSERT_EQ(threader.Trigger(nullptr, nullptr, done, kThreadPriorityNormal), ZV_S_OK);
-    EXPECT_EQ(done->Wait(kBoundedWait), kWaitSignalled);
+    EXPECT_EQ(done->Wait(kBoundedWaitMilliseconds), kWaitSignalled);
     EXPECT_FALSE(threader.IsBusy());
     EXPECT_FALSE(done->TryWait()) << "Trigger reset the done event, so it fired exactly once";
     EXPECT_EQ(threader.Trigger(nullptr, nullptr, nullptr, kThreadPriorityNormal), ZV_S_OK) << "no done event";
@@ -108,12 +108,12 @@ TEST(RetriggerableThreader, HungJobOutlivesItsThreaderAfterTheStopTimeoutWithout
     RCPtr<LEvent> done = LEvent::Create(true);
     auto threader = std::make_unique<RetriggerableThreader>(L"hung job");
     ASSERT_EQ(threader->Trigger(worker, parameter, done, kThreadPriorityNormal), ZV_S_OK);
-    ASSERT_EQ(worker->started.Wait(kBoundedWait), kWaitSignalled);
+    ASSERT_EQ(worker->started.Wait(kBoundedWaitMilliseconds), kWaitSignalled);
     ::testing::internal::CaptureStderr();
     threader.reset();
     EXPECT_THAT(::testing::internal::GetCapturedStderr(), HasSubstr("\"hung job\" has not ended within 20 ms"));
     worker->release.Set();
-    ASSERT_EQ(done->Wait(kBoundedWait), kWaitSignalled) << "the job finished after its threader was gone";
+    ASSERT_EQ(done->Wait(kBoundedWaitMilliseconds), kWaitSignalled) << "the job finished after its threader was gone";
     EXPECT_EQ(worker->runs, 1);
     EXPECT_EQ(worker->GetRefCount(), 1);
     EXPECT_EQ(parameter->GetRefCount(), 1);
@@ -128,7 +128,7 @@ TEST(RetriggerableThreaderDeathTest, ProgramExitsWhileAJobStillHangsAfterItsThre
             RCPtr<LGatedWorker> worker(new LGatedWorker);
             auto* threader = new RetriggerableThreader(L"never ends");
             EXPECT_TRUE(Succeeded(threader->Trigger(worker, nullptr, LEvent::Create(true), kThreadPriorityNormal)));
-            worker->started.Wait(kBoundedWait);
+            worker->started.Wait(kBoundedWaitMilliseconds);
             delete threader;
             std::exit(0);
         },
@@ -141,11 +141,11 @@ TEST(RetriggerableThreader, ThreaderDestroyedByItsOwnJobDoesNotWaitForItself)
     RCPtr<LEvent> done = LEvent::Create(true);
     RCPtr<LThreaderOwner> owner(new LThreaderOwner);
     ASSERT_EQ(owner->threader->Trigger(worker, owner, done, kThreadPriorityNormal), ZV_S_OK);
-    ASSERT_EQ(worker->started.Wait(kBoundedWait), kWaitSignalled);
+    ASSERT_EQ(worker->started.Wait(kBoundedWaitMilliseconds), kWaitSignalled);
     owner = nullptr;
     ::testing::internal::CaptureStderr();
     worker->release.Set();
-    EXPECT_EQ(done->Wait(kBoundedWait), kWaitSignalled) << "the threader waited for its own thread to end";
+    EXPECT_EQ(done->Wait(kBoundedWaitMilliseconds), kWaitSignalled) << "the threader waited for its own thread to end";
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "ending on its own thread is no hang";
     EXPECT_EQ(worker->runs, 1);
 }

@@ -1,6 +1,5 @@
 #include "Threading/ThreadPool.h"
 
-#include "Platform/Clock.h"
 #include "Threading/ThreadPoolTestSupport.h"
 #include "Threading/ThreadingTestSupport.h"
 
@@ -15,7 +14,7 @@ namespace ZV {
 namespace {
 
 using Testing::JobLog;
-using Testing::kBoundedWait;
+using Testing::kBoundedWaitMilliseconds;
 using Testing::LGatedWorker;
 using Testing::LLoggingWorker;
 using Testing::LReleaseSignal;
@@ -36,7 +35,7 @@ std::vector<RCPtr<LGatedWorker>> OccupyEveryWorker(LThreadPool& pool)
         pool.QueueWork(gates.back(), nullptr, kThreadPriorityNormal);
     }
     for (const RCPtr<LGatedWorker>& gate : gates) {
-        EXPECT_EQ(gate->started.Wait(kBoundedWait), kWaitSignalled);
+        EXPECT_EQ(gate->started.Wait(kBoundedWaitMilliseconds), kWaitSignalled);
     }
     return gates;
 }
@@ -140,7 +139,7 @@ TEST(LThreadPool, JobsQueuedFromSeveralThreadsAtOnceRunOnceEachAndEachThreadsInI
     }
 }
 
-TEST(LThreadPool, ShutdownDiscardsQueuedJobsLetsRunningOnesEndAndReturnsWithinTwoSeconds)
+TEST(LThreadPool, ShutdownDiscardsQueuedJobsAndReturnsOnceTheRunningOnesEnd)
 {
     JobLog log;
     RCPtr<LThreadPool> pool = LThreadPool::Create(2, kThreadPriorityNormal);
@@ -150,21 +149,17 @@ TEST(LThreadPool, ShutdownDiscardsQueuedJobsLetsRunningOnesEndAndReturnsWithinTw
     pool->QueueWork(Logging(log, 2), nullptr, kThreadPriorityHighest);
 
     TrafficLight shutDown;
-    std::uint32_t elapsed = 0;
     std::thread closer([&] {
-        const std::uint32_t start = Platform::GetMillisecondTick();
         pool->Shutdown();
-        elapsed = Platform::GetMillisecondTick() - start;
         shutDown.Set();
     });
-    EXPECT_EQ(discarded.Wait(kBoundedWait), kWaitSignalled) << "the queued jobs were let go";
+    EXPECT_EQ(discarded.Wait(kBoundedWaitMilliseconds), kWaitSignalled) << "the queued jobs were let go";
     EXPECT_EQ(shutDown.Wait(0), kWaitTimedOut) << "Shutdown waits for the running jobs";
     for (const RCPtr<LGatedWorker>& gate : gates) {
         gate->release.Set();
     }
-    EXPECT_EQ(shutDown.Wait(kBoundedWait), kWaitSignalled);
+    EXPECT_EQ(shutDown.Wait(kBoundedWaitMilliseconds), kWaitSignalled);
     closer.join();
-    EXPECT_LT(elapsed, 2000u);
     for (const RCPtr<LGatedWorker>& gate : gates) {
         EXPECT_EQ(gate->runs, 1) << "running jobs end";
     }
@@ -203,10 +198,10 @@ TEST(LThreadPool, PoolLetGoByItsOwnerWhileDrainingIsDestroyedOnItsQueueThreadWit
     EXPECT_EQ(destroyed.Wait(0), kWaitTimedOut) << "the drain still holds the pool";
 
     gates[0]->release.Set();
-    EXPECT_EQ(destroyed.Wait(kBoundedWait), kWaitSignalled);
+    EXPECT_EQ(destroyed.Wait(kBoundedWaitMilliseconds), kWaitSignalled);
     EXPECT_NE(destroyedOn, std::this_thread::get_id()) << "the drain let the pool go last";
     // Handed to the worker just before the pool stopped it, the job ran or was dropped; either way it is let go.
-    EXPECT_EQ(jobReleased.Wait(kBoundedWait), kWaitSignalled);
+    EXPECT_EQ(jobReleased.Wait(kBoundedWaitMilliseconds), kWaitSignalled);
 }
 
 TEST(LThreadPool, PoolShutDownRightAfterADrainWasStartedIsLeftHeldByNothing)
@@ -229,13 +224,13 @@ TEST(LThreadPool, HungJobOutlivesItsPoolAfterTheStopTimeoutWithoutUsingFreedMemo
     RCPtr<LGatedWorker> hung(new LGatedWorker);
     TrafficLight parameterReleased;
     pool->QueueWork(hung, RCPtr<LReleaseSignal>(new LReleaseSignal(parameterReleased)), kThreadPriorityNormal);
-    ASSERT_EQ(hung->started.Wait(kBoundedWait), kWaitSignalled);
+    ASSERT_EQ(hung->started.Wait(kBoundedWaitMilliseconds), kWaitSignalled);
 
     ::testing::internal::CaptureStderr();
     pool = nullptr;
     EXPECT_THAT(::testing::internal::GetCapturedStderr(), HasSubstr("has not ended within 20 ms"));
     hung->release.Set();
-    EXPECT_EQ(parameterReleased.Wait(kBoundedWait), kWaitSignalled) << "the job ended after its pool was gone";
+    EXPECT_EQ(parameterReleased.Wait(kBoundedWaitMilliseconds), kWaitSignalled) << "the job ended after its pool was gone";
     EXPECT_EQ(hung->runs, 1);
 }
 
@@ -248,7 +243,7 @@ TEST(LThreadPoolDeathTest, ProgramExitsWhileAJobStillHangsAfterItsPoolWasShutDow
             RCPtr<LThreadPool> pool = LThreadPool::Create(1, kThreadPriorityNormal);
             RCPtr<LGatedWorker> hung(new LGatedWorker);
             pool->QueueWork(hung, nullptr, kThreadPriorityNormal);
-            hung->started.Wait(kBoundedWait);
+            hung->started.Wait(kBoundedWaitMilliseconds);
             JobLog log;
             pool->QueueWork(Logging(log, 1), nullptr, kThreadPriorityNormal);
             pool->Shutdown();
@@ -265,7 +260,7 @@ protected:
     {
         gates = OccupyEveryWorker(*pool);
         pool->QueueWork(Logging(log, 1), nullptr, kThreadPriorityNormal);
-        ASSERT_EQ(services.failed.Wait(kBoundedWait), kWaitSignalled);
+        ASSERT_EQ(services.failed.Wait(kBoundedWaitMilliseconds), kWaitSignalled);
     }
     void TearDown() override
     {
@@ -300,7 +295,7 @@ TEST_F(LThreadPoolWithFailingDrainWaits, ShutdownEndsTheDrain)
     for (const RCPtr<LGatedWorker>& gate : gates) {
         gate->release.Set();
     }
-    EXPECT_EQ(shutDown.Wait(kBoundedWait), kWaitSignalled);
+    EXPECT_EQ(shutDown.Wait(kBoundedWaitMilliseconds), kWaitSignalled);
     closer.join();
     // The gates open while the shutdown starts, so the queued job may or may not have been handed over first.
     EXPECT_LE(log.GetLabels().size(), 1u);

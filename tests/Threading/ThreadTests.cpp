@@ -22,7 +22,7 @@ TEST(Thread, RunsAfterResumeAtItsPriorityAndOneThePlatformCouldNotMakeNeverRunsN
     EXPECT_TRUE(thread.SetPriority(kThreadPriorityBelowNormal));
     EXPECT_EQ(priority, -99) << "made suspended";
     thread.Resume();
-    EXPECT_TRUE(thread.WaitForEnd(Testing::kBoundedWait));
+    EXPECT_TRUE(thread.WaitForEnd(Testing::kBoundedWaitMilliseconds));
     EXPECT_TRUE(thread.HasEnded());
     EXPECT_EQ(priority, kThreadPriorityBelowNormal);
 

@@ -4,14 +4,12 @@
 #include "Threading/Event.h"
 #include "Threading/RetriggerableThreader.h"
 #include "Threading/ThreadWorker.h"
+#include "TestSupport.h"
 
 #include <atomic>
 #include <cstdint>
 
 namespace ZV::Testing {
-
-// Long enough to fail only on a bug.
-inline constexpr std::uint32_t kBoundedWait = 5000;
 
 // A job that says when it has started and then runs until the test releases it.
 class LGatedWorker : public LThreadWorker {
