@@ -64,6 +64,14 @@ public:
         return static_cast<ZVRESULT>(index);
     }
 
+    // Returns the index of the new item, as an insertion at the end does.
+    [[nodiscard]] ZVRESULT AddItem(const T& item) override
+    {
+        CheckLength(static_cast<std::uint64_t>(GetCount()) + 1);
+        mItems.push_back(item);
+        return static_cast<ZVRESULT>(mItems.size() - 1);
+    }
+
     [[nodiscard]] ZVRESULT RemoveItem(std::uint32_t index, T& item) override
     {
         item = mItems[CheckedIndex(index)];
