@@ -33,7 +33,7 @@ std::string Duration(std::uint32_t milliseconds)
 std::string DescribeFirmwareFile(const LUpdateEngineInterface& engine)
 {
     WideString path;
-    engine.GetFirmwareFilePath(path);
+    (void)engine.GetFirmwareFilePath(path);
     return path.IsEmpty() ? std::string("the firmware file switch names no file")
                           : "the firmware file " + Quoted(path) + " is missing";
 }
@@ -52,8 +52,8 @@ std::string DescribeDevice(LUpdateEngineInterface& engine)
     case LUpdateEngineInterface::kDeviceRunning: {
         WideString deviceVersion;
         WideString fileVersion;
-        engine.GetDeviceFirmwareVersionText(deviceVersion);
-        engine.GetFirmwareFileVersionText(fileVersion);
+        (void)engine.GetDeviceFirmwareVersionText(deviceVersion);
+        (void)engine.GetFirmwareFileVersionText(fileVersion);
         return "the device runs build " + Narrow(deviceVersion) + " and the firmware file holds build " +
                Narrow(fileVersion) +
                (engine.IsUpdateAvailable() ? ", so an update is available" : ", so it needs no update");
@@ -72,7 +72,7 @@ std::string DescribeFailure(LUpdateEngineInterface& engine, bool timedOut)
 {
     const LUpdateEngineInterface::UpdateFailure failure = engine.GetUpdateFailure();
     WideString path;
-    engine.GetFirmwareFilePath(path);
+    (void)engine.GetFirmwareFilePath(path);
     switch (failure.Kind) {
     case LUpdateEngineInterface::FailureKind::kImageUnreadable:
         return "the firmware file " + Quoted(path) + " could not be read";
@@ -130,7 +130,8 @@ bool FinishRunningUpdate(LUpdateProcessor& processor, bool waitedAlready)
         return false;
     }
     if (Succeeded(engine->CancelUpdate())) {
-        engine->WaitForUpdate(LUpdateEngine::GetFinalPollLimit() + kCancelledUpdateSlack);
+        // What the update came to is read from the engine next.
+        (void)engine->WaitForUpdate(LUpdateEngine::GetFinalPollLimit() + kCancelledUpdateSlack);
     }
     return true;
 }
@@ -139,8 +140,10 @@ void FinishAutomaticStart(LUpdateProcessor& processor)
 {
     const RCPtr<LUpdateEngineInterface>& engine = processor.GetEngine();
     if (Succeeded(processor.WaitForDeviceToEnterUpdateMode())) {
-        engine->StartUpdate();
-        engine->WaitForUpdate(LUpdateProcessor::kSilentUpdateWait);
+        // A start refused leaves the state the outcome is told from.
+        (void)engine->StartUpdate();
+        // The update is cancelled below when it still runs.
+        (void)engine->WaitForUpdate(LUpdateProcessor::kSilentUpdateWait);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "Engine/DeviceMessages.h"
 
+#include "ObjectBase/Exception.h"
+
 #include <cstring>
 
 namespace DeviceMessages {
@@ -28,7 +30,7 @@ constexpr std::uint32_t kBuildGroupWidth = 7;
 template <std::size_t N>
 void Assign(const std::uint8_t (&bytes)[N], ZV::MidiMessageBytes& message)
 {
-    message.SetCount(N);
+    ZV_THROW_IF_FAILED(message.SetCount(N));
     std::memcpy(message.GetData(), bytes, N);
 }
 

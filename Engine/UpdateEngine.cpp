@@ -23,10 +23,12 @@ ZVRESULT LUpdateEngine::Initialize(const WideString& commandLine)
 
 ZVRESULT LUpdateEngine::GetFoundDevices(Array<DeviceDefinition>& devices) const
 {
-    devices.Clear();
+    (void)devices.Clear();
     MutexLock lock(mFoundDevicesLock);
     for (std::uint32_t index = 0; index < mFoundDevices.GetCount(); ++index) {
-        devices.AddItem(*mFoundDevices.GetItemPointer(index));
+        if (Failed(devices.AddItem(*mFoundDevices.GetItemPointer(index)))) {
+            return ZV_E_FAIL;
+        }
     }
     return ZV_S_OK;
 }

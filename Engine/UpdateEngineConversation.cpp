@@ -128,7 +128,7 @@ bool LUpdateEngine::ReplaceMidi()
         previous = std::move(mMidi);
     }
     if (previous) {
-        UnregisterForNotification(previous, kNidMidiDataCaptured);
+        (void)UnregisterForNotification(previous, kNidMidiDataCaptured);
         // Let go outside the lock: the old object's worker may be waiting for it to deliver a message, and the
         // object waits for its worker as it goes.
         previous = nullptr;

@@ -78,7 +78,8 @@ ZVRESULT LUpdateEngineInterface::ScanForDevices()
     } else if (count == 1) {
         // The window hears of the one device's own state only.
         mDeviceState.store(kDeviceNoneSelected);
-        SelectDevice(0);
+        // The device state tells what the selection found.
+        (void)SelectDevice(0);
     } else {
         SetDeviceState(kDeviceNoneSelected);
     }
@@ -242,7 +243,7 @@ ZVRESULT LUpdateEngineInterface::CheckFirmwareFile()
 {
     SetUpdateFailure(UpdateFailure());
     WideString path;
-    GetFirmwareFilePath(path);
+    (void)GetFirmwareFilePath(path);
     FirmwareImageBytes image;
     if (Failed(ReadFirmwareImage(path, image))) {
         SetUpdateFailure(UpdateFailure{FailureKind::kImageUnreadable});

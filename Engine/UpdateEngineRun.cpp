@@ -49,7 +49,7 @@ ZVRESULT LUpdateEngine::RunUpdate()
             return StopUpdate(UpdateFailure{FailureKind::kDeviceVanished});
         }
         WideString path;
-        GetFirmwareFilePath(path);
+        (void)GetFirmwareFilePath(path);
         if (Failed(ReadFirmwareImage(path, image))) {
             return StopUpdate(UpdateFailure{FailureKind::kImageUnreadable});
         }

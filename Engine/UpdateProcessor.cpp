@@ -55,12 +55,13 @@ ZVRESULT LUpdateProcessor::Initialize(const WideString& commandLine)
     }
     mEngine = CreateUpdateEngine(mMidiFactory);
     ZV_THROW_IF_FAILED(mEngine->Initialize(commandLine));
-    mEngine->SetFirmwareFile(ChooseFirmwareFile(commandLine));
+    // A file that is not there is the file state the window shows.
+    (void)mEngine->SetFirmwareFile(ChooseFirmwareFile(commandLine));
     if (mEngine->GetDeviceState() == LUpdateEngineInterface::kDeviceNoDefinitions) {
         DefineDevices();
     }
     if (mEngine->GetDeviceState() == LUpdateEngineInterface::kDeviceNotFound) {
-        mEngine->ScanForDevices();
+        (void)mEngine->ScanForDevices();
     }
     return FollowSwitches(commandLine);
 }
@@ -157,7 +158,7 @@ void LUpdateProcessor::DefineDevices()
         definition.UpdateRenderPortName = portName;
         ZV_THROW_IF_FAILED(definitions.AddItem(definition));
     }
-    mEngine->SetDeviceDefinitions(definitions);
+    ZV_THROW_IF_FAILED(mEngine->SetDeviceDefinitions(definitions));
 }
 
 void LUpdateProcessor::SetUpdateModeEntryWait(std::uint32_t milliseconds)
@@ -175,7 +176,7 @@ ZVRESULT LUpdateProcessor::WaitForDeviceToEnterUpdateMode()
     LUpdateEngineInterface& engine = *mEngine;
     for (std::uint32_t elapsed = 0; elapsed < GetUpdateModeEntryWait(); elapsed += kUpdateModeEntryTurn) {
         Platform::SleepMilliseconds(kUpdateModeEntryTurn);
-        engine.ScanForDevices();
+        (void)engine.ScanForDevices();
         if (Succeeded(engine.RefreshSelectedDevice()) &&
             engine.GetDeviceState() == LUpdateEngineInterface::kDeviceInUpdateMode) {
             return ZV_S_OK;
@@ -200,7 +201,7 @@ ZVRESULT LUpdateProcessor::FollowSwitches(const WideString& commandLine)
     const bool automatic = FindSwitch(commandLine, L"-START_UPDATE_AUTOMATICALLY", value);
     if (wanted && (silent || automatic)) {
         if (engine.GetDeviceState() != LUpdateEngineInterface::kDeviceRunning) {
-            engine.StartUpdate();
+            (void)engine.StartUpdate();
         } else if (Succeeded(engine.CheckFirmwareFile()) && Succeeded(engine.EnterUpdateMode())) {
             // A device running normally comes back in update mode only later: with the window, its waiting loop
             // starts the update; without it, this one.
@@ -209,12 +210,12 @@ ZVRESULT LUpdateProcessor::FollowSwitches(const WideString& commandLine)
                 (void)WaitForDeviceToEnterUpdateMode();
             }
             if (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceInUpdateMode) {
-                engine.StartUpdate();
+                (void)engine.StartUpdate();
             }
         }
     }
     if (silent) {
-        engine.WaitForUpdate(kSilentUpdateWait);
+        (void)engine.WaitForUpdate(kSilentUpdateWait);
         return kFinishedWithoutWindow;
     }
     return ZV_S_OK;

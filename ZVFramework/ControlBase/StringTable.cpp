@@ -35,7 +35,7 @@ void LStringTable::GetAllEntries(StringPairArray& entries) const
 
 ZVRESULT LStringTable::GetEntriesWithPrefix(const WideString& prefix, StringPairArray& entries) const
 {
-    entries.Clear();
+    (void)entries.Clear();
     // Keys that begin with the prefix follow one another from the first key not below it.
     for (auto entry = mEntries.lower_bound(prefix);
          entry != mEntries.end() && entry->first.Left(prefix.GetLength()) == prefix; ++entry) {

@@ -122,7 +122,7 @@ template <class Port>
 RCPtr<Port> LMidiComm::TakeFromList(PortList<Port>& ports, std::uint32_t index)
 {
     RCPtr<Port> port;
-    ports.RemoveItem(index, port);
+    (void)ports.RemoveItem(index, port);
     // Lowered first, so that letting the reference go later counts it as an outside one.
     port->AddInternalReferences(-1);
     return port;

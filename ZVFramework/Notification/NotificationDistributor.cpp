@@ -91,7 +91,7 @@ ZVRESULT LNotificationDistributor::UnregisterAllClients()
         for (std::uint32_t index = pool->GetClientCount(); index-- > 0;) {
             const RCPtr<LNotificationClient> client = pool->GetClientAt(index);
             if (client) {
-                client->UnregisterForNotification(self, pool->GetId());
+                (void)client->UnregisterForNotification(self, pool->GetId());
             }
         }
     }
@@ -222,7 +222,7 @@ RCPtr<LNotificationDistributor> LNotificationDistributor::LeaveActiveListLocked(
     for (std::uint32_t index = 0; index < active.GetCount(); ++index) {
         if (active.GetItemPointer(index)->Get() == this) {
             AddInternalReferences(-1);
-            active.RemoveItem(index, listReference);
+            (void)active.RemoveItem(index, listReference);
             break;
         }
     }

@@ -31,7 +31,7 @@ std::int32_t LRefCountedObject::ReleaseShared() const
         const std::int32_t internalReferences = mInternalRefCount.load();
         if (references == internalReferences + 1 && mReleaseGuard.load() == 0 && internalReferences > 0) {
             ++mReleaseGuard;
-            const_cast<LRefCountedObject*>(this)->ReleaseInternalReferences();
+            (void)const_cast<LRefCountedObject*>(this)->ReleaseInternalReferences();
             --mReleaseGuard;
             references = --mRefCount;
             break;

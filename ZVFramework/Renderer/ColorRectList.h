@@ -20,7 +20,7 @@ public:
     void Clear()
     {
         mRects.SetCount(0);
-        mColors.SetCount(0);
+        (void)mColors.SetCount(0);
     }
     std::uint32_t GetCount() const { return mRects.GetCount(); }
     const RectT<T>& GetRect(std::uint32_t index) const { return *mRects.GetItemPointer(index); }

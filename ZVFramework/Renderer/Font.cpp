@@ -1,5 +1,6 @@
 #include "Renderer/Font.h"
 
+#include "ObjectBase/Exception.h"
 #include "Renderer/RenderingServices.h"
 
 namespace ZV {
@@ -47,7 +48,7 @@ RCPtr<LFont> LFont::GetFont(const WideString& faceName, float size, std::int32_t
         return *list.GetItemPointer(static_cast<std::uint32_t>(index));
     }
     RCPtr<LFont> font(new LFont(faceName, size, style));
-    list.AddItem(font);
+    ZV_THROW_IF_FAILED(list.AddItem(font));
     font->AddInternalReferences(1);
     return font;
 }
@@ -59,7 +60,7 @@ ZVRESULT LFont::ReleaseInternalReferences()
         if (list.GetItemPointer(index)->Get() == this) {
             AddInternalReferences(-1);
             RCPtr<LFont> listed;
-            list.RemoveItem(index, listed);
+            (void)list.RemoveItem(index, listed);
             return ZV_S_OK;
         }
     }
@@ -72,7 +73,8 @@ zlong LFont::ResolveFontInfo() const
         return mLineHeight;
     }
     if (const RCPtr<LMeasurementRenderer> renderer = GetRenderingServices().GetMeasurementRenderer()) {
-        renderer->GetFontMetrics(ConstRCPtr<LFont>(this), mLineHeight, mTop, mBottom);
+        // Without them the metrics stay at 0.
+        (void)renderer->GetFontMetrics(ConstRCPtr<LFont>(this), mLineHeight, mTop, mBottom);
     }
     return mLineHeight;
 }

@@ -144,9 +144,9 @@ void LRenderer::PushClip(const RectT<double>& bounds, const RectT<double>& clip,
 
     if (!stencil.IsNull()) {
         if (state.stencilInstalled) {
-            SetStencil(ConstRCPtr<LStencil>(new LStencil(*stencil)));
+            ZV_THROW_IF_FAILED(SetStencil(ConstRCPtr<LStencil>(new LStencil(*stencil))));
         } else {
-            SetStencil(stencil);
+            ZV_THROW_IF_FAILED(SetStencil(stencil));
             state.stencilInstalled = true;
         }
     }
@@ -171,7 +171,7 @@ void LRenderer::PopState()
     state.origin = saved.origin;
     state.factor = saved.factor;
     SetClipRect(saved.clip);
-    SetStencil(saved.stencil);
+    ZV_THROW_IF_FAILED(SetStencil(saved.stencil));
     state.stencilInstalled = saved.stencilInstalled;
 }
 

@@ -109,7 +109,8 @@ void RetriggerableThreader::RunJobs(void* context)
     while (!state->mStop.load() && state->mTrigger.Wait(kWaitInfinite) == kWaitSignalled) {
         if (!state->mStop.load() && state->mWorker) {
             // Callers hand the worker over read-only, but it is theirs to run as it is.
-            const_cast<LThreadWorker*>(state->mWorker.Get())->DoWork(state->mParameter);
+            // The job reports its outcome itself.
+            (void)const_cast<LThreadWorker*>(state->mWorker.Get())->DoWork(state->mParameter);
         }
         FinishJob(*state);
     }

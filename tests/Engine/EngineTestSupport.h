@@ -241,7 +241,7 @@ inline Bytes RandomBytes(std::size_t count, std::uint32_t seed)
 
 inline void ToFirmwareImage(const Bytes& bytes, FirmwareImageBytes& image)
 {
-    image.SetCount(static_cast<std::uint32_t>(bytes.size()));
+    EXPECT_TRUE(Succeeded(image.SetCount(static_cast<std::uint32_t>(bytes.size()))));
     std::copy(bytes.begin(), bytes.end(), image.GetData());
 }
 

@@ -22,9 +22,9 @@ public:
 
     ZVRESULT GetFoundDevices(ZV::Array<DeviceDefinition>& devices) const override
     {
-        devices.Clear();
+        EXPECT_TRUE(ZV::Succeeded(devices.Clear()));
         for (std::size_t index = 0; index < mFound.size(); ++index) {
-            devices.AddItem(DeviceDefinition());
+            EXPECT_TRUE(ZV::Succeeded(devices.AddItem(DeviceDefinition())));
         }
         return ZV::ZV_S_OK;
     }
@@ -92,10 +92,10 @@ protected:
     {
         RCPtr<LScriptedEngine> engine = LScriptedEngine::Create();
         engine->SetNotificationsEnabled(true);
-        EXPECT_TRUE(Succeeded(engine->SetDeviceDefinitions(StandardDefinitions())));
-        EXPECT_TRUE(Succeeded(engine->SetFirmwareFile(WideString(WriteFile("image.syx", MakeImage(1, 4)).c_str()))));
+        EXPECT_TRUE(ZV::Succeeded(engine->SetDeviceDefinitions(StandardDefinitions())));
+        EXPECT_TRUE(ZV::Succeeded(engine->SetFirmwareFile(WideString(WriteFile("image.syx", MakeImage(1, 4)).c_str()))));
         engine->devicesToFind = std::move(devices);
-        EXPECT_TRUE(Succeeded(engine->ScanForDevices()));
+        EXPECT_TRUE(ZV::Succeeded(engine->ScanForDevices()));
         return engine;
     }
 
@@ -112,7 +112,7 @@ TEST_F(UpdateEngineInterface, StateChangesArePostedOnlyWhenTheyChangeOneFoundDev
     EXPECT_EQ(engine->GetSelectedDeviceIndex(), 0);
 
     engine->devicesToFind = {{false, 0, 1}, {true, 0, 0}};
-    EXPECT_TRUE(Succeeded(engine->ScanForDevices()));
+    EXPECT_TRUE(ZV::Succeeded(engine->ScanForDevices()));
     EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceNoneSelected);
     EXPECT_EQ(engine->SelectDevice(1), ZV_S_OK);
     EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceInUpdateMode);
@@ -121,7 +121,7 @@ TEST_F(UpdateEngineInterface, StateChangesArePostedOnlyWhenTheyChangeOneFoundDev
     EXPECT_EQ(engine->SelectDevice(-1), ZV_E_INVALIDARG) << "a negative index is a very large one";
 
     engine->devicesToFind = {{false, LUpdateEngineInterface::kDeviceErrorNoAccess, 1}};
-    EXPECT_TRUE(Succeeded(engine->ScanForDevices()));
+    EXPECT_TRUE(ZV::Succeeded(engine->ScanForDevices()));
     EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceUnusable);
     std::uint32_t code = 0;
     EXPECT_EQ(engine->GetSelectedDeviceError(code), ZV_S_OK);
@@ -132,10 +132,10 @@ TEST_F(UpdateEngineInterface, NotificationsOtherThanProgressWaitUntilTheFlagIsSe
 {
     const RCPtr<LScriptedEngine> engine = LScriptedEngine::Create();
     EXPECT_FALSE(engine->AreNotificationsEnabled()) << "a new engine keeps quiet until the window has subscribed";
-    EXPECT_TRUE(Succeeded(engine->SetDeviceDefinitions(StandardDefinitions())));
-    EXPECT_TRUE(Succeeded(engine->SetFirmwareFile(WideString(WriteFile("image.syx", MakeImage(1, 4)).c_str()))));
+    EXPECT_TRUE(ZV::Succeeded(engine->SetDeviceDefinitions(StandardDefinitions())));
+    EXPECT_TRUE(ZV::Succeeded(engine->SetFirmwareFile(WideString(WriteFile("image.syx", MakeImage(1, 4)).c_str()))));
     engine->devicesToFind = {{true, 0, 0}};
-    EXPECT_TRUE(Succeeded(engine->ScanForDevices()));
+    EXPECT_TRUE(ZV::Succeeded(engine->ScanForDevices()));
     engine->run = [](LScriptedEngine& self) {
         self.PostProgress(0.5);
         return ZV_S_OK;
@@ -162,7 +162,7 @@ TEST_F(UpdateEngineInterface, UpdateIsRefusedWithoutAFileOrOutsideUpdateModeAndN
     EXPECT_EQ(engine->StartUpdate(), ZV_E_FAIL) << "a device running normally is not in update mode";
 
     engine->devicesToFind = {{true, 0, 0}};
-    EXPECT_TRUE(Succeeded(engine->ScanForDevices()));
+    EXPECT_TRUE(ZV::Succeeded(engine->ScanForDevices()));
     const std::string missing = mFolder / "missing.syx";
     EXPECT_EQ(engine->SetFirmwareFile(WideString(missing.c_str())), ZV_E_FAIL);
     EXPECT_EQ(engine->GetFirmwareFileState(), LUpdateEngineInterface::kFileMissing);

@@ -98,8 +98,8 @@ TEST_F(UpdateEngineRoad, RefreshWhileTheDeviceIsAwayKeepsEnteringUpdateModeAndOt
     SimulatedMidiRig rig({device});
     const RCPtr<LUpdateEngine> entering = MakeEngine(rig);
     const RCPtr<LUpdateEngine> watching = MakeEngine(rig);
-    entering->ScanForDevices();
-    watching->ScanForDevices();
+    EXPECT_TRUE(Succeeded(entering->ScanForDevices()));
+    EXPECT_TRUE(Succeeded(watching->ScanForDevices()));
     ASSERT_EQ(watching->GetDeviceState(), LUpdateEngineInterface::kDeviceRunning);
 
     ASSERT_EQ(entering->EnterUpdateMode(), ZV_S_OK);

@@ -66,7 +66,7 @@ TEST_F(UpdateProcessor, FirmwareFileIsLookedForInTheProgramsFolderByDefaultOrByN
     ASSERT_EQ(processor->Initialize(WideString()), ZV_S_OK);
     const LUpdateEngineInterface& engine = *processor->GetEngine();
     WideString path;
-    engine.GetFirmwareFilePath(path);
+    EXPECT_TRUE(Succeeded(engine.GetFirmwareFilePath(path)));
     EXPECT_EQ(Narrow(path), ProgramFolder() + "/QR27C_AppAndAssets.syx");
     EXPECT_EQ(engine.GetFirmwareFileState(), LUpdateEngineInterface::kFileMissing);
     EXPECT_EQ(engine.GetDeviceState(), LUpdateEngineInterface::kDeviceNotFound);
@@ -75,7 +75,7 @@ TEST_F(UpdateProcessor, FirmwareFileIsLookedForInTheProgramsFolderByDefaultOrByN
         const RCPtr<LUpdateProcessor> named(new LUpdateProcessor(rig.Factory()));
         EXPECT_EQ(named->Initialize(WideString(commandLine)), ZV_S_OK);
         WideString chosen;
-        named->GetEngine()->GetFirmwareFilePath(chosen);
+        EXPECT_TRUE(Succeeded(named->GetEngine()->GetFirmwareFilePath(chosen)));
         EXPECT_EQ(named->GetEngine()->GetFirmwareFileState(), LUpdateEngineInterface::kFileMissing);
         return Narrow(chosen);
     };

@@ -18,8 +18,8 @@ protected:
     RCPtr<LUpdateEngine> EngineInUpdateMode(SimulatedMidiRig& rig, const Bytes& image)
     {
         const RCPtr<LUpdateEngine> engine = MakeEngine(rig);
-        engine->SetFirmwareFile(Wide(WriteFile("image.syx", image)));
-        engine->ScanForDevices();
+        EXPECT_TRUE(Succeeded(engine->SetFirmwareFile(Wide(WriteFile("image.syx", image)))));
+        EXPECT_TRUE(Succeeded(engine->ScanForDevices()));
         EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceInUpdateMode);
         return engine;
     }

@@ -203,7 +203,7 @@ private:
 
 inline void AssignBytes(MidiMessageBytes& message, const Bytes& bytes)
 {
-    message.SetCount(static_cast<std::uint32_t>(bytes.size()));
+    EXPECT_TRUE(Succeeded(message.SetCount(static_cast<std::uint32_t>(bytes.size()))));
     for (std::size_t index = 0; index < bytes.size(); ++index) {
         message.GetData()[index] = static_cast<std::int8_t>(bytes[index]);
     }

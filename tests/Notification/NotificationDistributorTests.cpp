@@ -70,14 +70,14 @@ TEST_F(DistributorTest, ClientsRemovedDuringADeliveryAreNotServedOthersOnceAndOn
     const RCPtr<LRecordingClient> c = Registered("C");
 
     // B leaves while it receives.
-    b->onReceive = [&](const auto&, const auto&) { b->UnregisterForNotification(distributor, kId); };
+    b->onReceive = [&](const auto&, const auto&) { (void)b->UnregisterForNotification(distributor, kId); };
     Send();
     EXPECT_THAT(ClientsInOrder(log), ElementsAre("C", "B", "A"));
     b->onReceive = nullptr;
 
     // C, served first, removes A, which is still to come.
     log.clear();
-    c->onReceive = [&](const auto&, const auto&) { a->UnregisterForNotification(distributor, kId); };
+    c->onReceive = [&](const auto&, const auto&) { (void)a->UnregisterForNotification(distributor, kId); };
     Send();
     EXPECT_THAT(ClientsInOrder(log), ElementsAre("C"));
     c->onReceive = nullptr;
@@ -86,7 +86,7 @@ TEST_F(DistributorTest, ClientsRemovedDuringADeliveryAreNotServedOthersOnceAndOn
     const RCPtr<LRecordingClient> d = Registered("D");
     const RCPtr<LRecordingClient> e = Registered("E");
     log.clear();
-    d->onReceive = [&](const auto&, const auto&) { e->UnregisterForNotification(distributor, kId); };
+    d->onReceive = [&](const auto&, const auto&) { (void)e->UnregisterForNotification(distributor, kId); };
     Send();
     EXPECT_THAT(ClientsInOrder(log), ElementsAre("E", "D", "C"));
     d->onReceive = nullptr;
@@ -127,7 +127,7 @@ TEST_F(DistributorTest, ANestedDeliveryOfTheSameIdLetsTheOuterOneServeEveryRemai
             nested = true;
             Send(2);
         } else {
-            a->UnregisterForNotification(distributor, kId);
+            EXPECT_TRUE(Succeeded(a->UnregisterForNotification(distributor, kId)));
         }
     };
     Send(1);
@@ -140,7 +140,7 @@ TEST_F(DistributorTest, RegisteringAgainKeepsOneEntryWithTheNewFlagsAndBadArgume
     EXPECT_EQ(distributor->SendNotification(nullptr), ZV_E_INVALIDARG);
     {
         const RCPtr<LRecordingClient> a = Registered("A");
-        a->UnregisterForNotification(distributor, kId);
+        EXPECT_TRUE(Succeeded(a->UnregisterForNotification(distributor, kId)));
     }
     EXPECT_EQ(Send(), ZV_S_FALSE);
 
@@ -227,7 +227,7 @@ TEST(DistributorThreads, ASenderOnAnotherThreadReachesEveryRegisteredClientWhile
         const RCPtr<LCountingClient> comingAndGoing(new LCountingClient(comingAndGoingReceived));
         comingAndGoing->RegisterForNotification(distributor, L"NID_THREADED_SEND", 0);
         comingAndGoing->RegisterForNotification(distributor, L"NID_THREADED_OTHER", 0);
-        comingAndGoing->UnregisterForNotification(distributor, InternString(L"NID_THREADED_SEND"));
+        EXPECT_TRUE(Succeeded(comingAndGoing->UnregisterForNotification(distributor, InternString(L"NID_THREADED_SEND"))));
         // Two threads letting a client's last outside references go at once would race in the release rule.
         comingAndGoing->UnregisterAllNotifications();
     }

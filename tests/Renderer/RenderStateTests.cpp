@@ -158,18 +158,18 @@ TEST(RendererFrames, BadStartsAndFinishesThrowAndLeaveTheFramesAsTheyWere)
     const RCPtr<LRenderer> renderer(new Testing::LRecordingRenderer());
     RCPtr<LRenderContextInfo> first;
     RCPtr<LRenderContextInfo> second;
-    renderer->InitRenderContextInfo(RectT<zlong>(0, 0, 10, 10), nullptr, false, first);
-    renderer->InitRenderContextInfo(RectT<zlong>(0, 0, 10, 10), nullptr, true, second);
+    EXPECT_TRUE(Succeeded(renderer->InitRenderContextInfo(RectT<zlong>(0, 0, 10, 10), nullptr, false, first)));
+    EXPECT_TRUE(Succeeded(renderer->InitRenderContextInfo(RectT<zlong>(0, 0, 10, 10), nullptr, true, second)));
 
     EXPECT_EQ(renderer->RenderFinish(first), ZV_S_OK) << "no frame running";
-    EXPECT_TRUE(ThrowsText<std::runtime_error>([&] { renderer->RenderStart(nullptr); },
+    EXPECT_TRUE(ThrowsText<std::runtime_error>([&] { (void)renderer->RenderStart(nullptr); },
                                                "Runtime Error : Render context is NULL : ZV::LRenderer::RenderStart"));
-    renderer->RenderStart(first);
-    EXPECT_TRUE(ThrowsText<std::runtime_error>([&] { renderer->RenderStart(first); },
+    EXPECT_TRUE(Succeeded(renderer->RenderStart(first)));
+    EXPECT_TRUE(ThrowsText<std::runtime_error>([&] { (void)renderer->RenderStart(first); },
                                                "Runtime Error : Render context reentered. : ZV::LRenderer::RenderStart"));
-    renderer->RenderStart(second);
+    EXPECT_TRUE(Succeeded(renderer->RenderStart(second)));
     EXPECT_TRUE(ThrowsText<std::runtime_error>(
-        [&] { renderer->RenderFinish(first); },
+        [&] { (void)renderer->RenderFinish(first); },
         "Runtime Error : RenderFinish context does not match RenderStart context : ZV::LRenderer::RenderFinish"));
     EXPECT_EQ(renderer->RenderFinish(second), ZV_S_OK);
     EXPECT_EQ(renderer->RenderFinish(first), ZV_S_OK);
@@ -185,12 +185,12 @@ TEST(RendererFrames, StateOperationsOutsideAFrameDoNothing)
     renderer->PushOffset(PointT<double>(5, 5));
     renderer->SetOrigin(PointT<double>(5, 5));
     renderer->SetClipRect(RectT<double>(1, 1, 1, 1));
-    renderer->SetStencil(nullptr);
-    renderer->SetViewport(RectT<zlong>(1, 1, 1, 1));
+    EXPECT_TRUE(Succeeded(renderer->SetStencil(nullptr)));
+    EXPECT_TRUE(Succeeded(renderer->SetViewport(RectT<zlong>(1, 1, 1, 1))));
     renderer->PopState();
 
     RCPtr<LRenderContextInfo> context;
-    renderer->InitRenderContextInfo(RectT<zlong>(0, 0, 10, 10), nullptr, false, context);
+    EXPECT_TRUE(Succeeded(renderer->InitRenderContextInfo(RectT<zlong>(0, 0, 10, 10), nullptr, false, context)));
     EXPECT_EQ(context->GetState().origin, PointT<double>(0, 0));
     EXPECT_EQ(context->GetViewport(), RectT<zlong>(0, 0, 10, 10));
 }

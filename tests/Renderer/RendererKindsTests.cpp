@@ -38,7 +38,7 @@ TEST(PlaceholderRenderer, RunsAWholeFrameWithoutDrawingAnything)
     EXPECT_EQ(context->GetMaxSurfaceSize(), PointT<zlong>(0, 0));
     EXPECT_EQ(context->GetViewport(), RectT<zlong>(0, 0, 200, 100));
 
-    renderer->RenderStart(context);
+    EXPECT_TRUE(Succeeded(renderer->RenderStart(context)));
     renderer->PushClip(RectT<double>(10, 10, 50, 50), RectT<double>(10, 10, 50, 50), nullptr, true);
     renderer->PushState();
     renderer->PushOffset(PointT<double>(3, 4));

@@ -1,5 +1,6 @@
 #include "Renderer/FontRenderer/FontCatalogue.h"
 
+#include "ObjectBase/Exception.h"
 #include "Utilities/Storage/SharedStrings.h"
 
 namespace ZV {
@@ -35,7 +36,7 @@ const LFontFileInfo* FamilyOf(std::int32_t fileID)
 void ClearFontCatalogue()
 {
     GetFontMap().RemoveAll();
-    GetFontFamilies().Clear();
+    (void)GetFontFamilies().Clear();
 }
 
 RCPtr<LFontFileInfo> AddFontFileInfo()

@@ -1,3 +1,4 @@
+#include "ObjectBase/Exception.h"
 #include "Platform/FolderListing.h"
 #include "Renderer/Font.h"
 #include "Renderer/FontRenderer/FontCatalogue.h"
@@ -88,7 +89,7 @@ void AppendFontFiles(const WideStringArray& folders, const char* pattern, WideSt
             const std::string path = std::string(folder.GetData()) + static_cast<char>(kPathSep) + name;
             WideString widePath;
             if (Succeeded(widePath.AssignFromUTF8(path.c_str(), -1))) {
-                paths.AddItem(widePath);
+                ZV_THROW_IF_FAILED(paths.AddItem(widePath));
             }
         }
     }

@@ -150,7 +150,9 @@ public:
         for (std::uint32_t index = table->first; index < table->first + table->count; ++index) {
             FontFaceName name = *mTableNames.GetItemPointer(index);
             name.faceIndex = faceIndex;
-            names.AddItem(name);
+            if (Failed(names.AddItem(name))) {
+                return false;
+            }
         }
         return true;
     }
@@ -281,7 +283,7 @@ private:
 
 bool ReadFontFaceNames(IFontBytes& bytes, Array<FontFaceName>& names)
 {
-    names.Clear();
+    (void)names.Clear();
     Bytes header;
     if (!ReadRange(bytes, 0, kFileHeaderSize, header)) {
         return true;
@@ -302,7 +304,7 @@ bool ReadFontFaceNames(IFontBytes& bytes, Array<FontFaceName>& names)
         }
     }
     if (!withinLimits) {
-        names.Clear();
+        (void)names.Clear();
     }
     return withinLimits;
 }

@@ -126,7 +126,7 @@ public:
         if (&other == this) {
             return static_cast<ZVRESULT>(GetCount());
         }
-        SetCount(0);
+        (void)SetCount(0);
         return AppendAll(other);
     }
 

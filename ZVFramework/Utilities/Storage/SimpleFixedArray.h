@@ -39,7 +39,7 @@ public:
             return ZV_E_INVALIDARG;
         }
         const std::uint32_t oldCount = mCount;
-        SetCount(oldCount + count);
+        (void)SetCount(oldCount + count);
         std::memmove(static_cast<void*>(mItems + index + count), mItems + index, (oldCount - index) * sizeof(T));
         return static_cast<ZVRESULT>(mCount);
     }

@@ -208,7 +208,7 @@ WideString File::MakeValidFileName(const WideString& name)
 
 int File::ListFiles(const WideString& folder, const WideString& pattern, WideStringArray& out)
 {
-    out.Clear();
+    (void)out.Clear();
     std::vector<std::string> names;
     const Platform::FolderListingResult result =
         Platform::ListMatchingFiles(folder.ToUTF8().GetData(), pattern.ToUTF8().GetData(), names);

@@ -63,12 +63,12 @@ TEST(GdiOffscreenImage, MovesWithinItsOwnSurfaceAndIsDrawnInPartsIntoAFrame)
 {
     GdiCanvas canvas(30, 20);
     RCPtr<LRenderContextInfo> image;
-    canvas.Renderer().InitRenderContextInfo({0, 0, 10, 10}, nullptr, true, image);
+    EXPECT_TRUE(Succeeded(canvas.Renderer().InitRenderContextInfo({0, 0, 10, 10}, nullptr, true, image)));
     RCPtr<LRenderContextInfo> window;
-    canvas.Renderer().InitRenderContextInfo({0, 0, 10, 10}, nullptr, false, window);
-    canvas.Renderer().RenderStart(image);
+    EXPECT_TRUE(Succeeded(canvas.Renderer().InitRenderContextInfo({0, 0, 10, 10}, nullptr, false, window)));
+    EXPECT_TRUE(Succeeded(canvas.Renderer().RenderStart(image)));
     canvas.Renderer().FillRect({0, 0, 2, 2}, LColor(0, 0, 1, 1), true);
-    canvas.Renderer().RenderFinish(image);
+    EXPECT_TRUE(Succeeded(canvas.Renderer().RenderFinish(image)));
 
     EXPECT_EQ(canvas.Renderer().DrawOffscreenImage(window, {1, 1}), ZV_E_INVALIDARG) << "not offscreen";
     EXPECT_EQ(canvas.Renderer().DrawOffscreenImage(image, {3, 4}), ZV_S_OK);

@@ -141,7 +141,7 @@ TEST(GdiSurfaces, AreRemadeForANewSizeOrAWholeRepaintAndKeptOtherwise)
 
     dirty.Clear();
     canvas.Start();
-    canvas.Renderer().SetViewport({0, 0, 70, 50});
+    EXPECT_TRUE(Succeeded(canvas.Renderer().SetViewport({0, 0, 70, 50})));
     canvas.Finish();
     canvas.Start();
     EXPECT_EQ(canvas.GdiContext().GetBackBuffer().GetSize(), PointT<zlong>(70, 50));

@@ -14,14 +14,17 @@ namespace ZV::Testing {
 // A Cairo renderer with one offscreen context, and its back buffer read back as premultiplied 0xAARRGGBB.
 class GdiCanvas {
 public:
-    GdiCanvas(zlong width, zlong height) { mRenderer->InitRenderContextInfo({0, 0, width, height}, nullptr, true, mContext); }
+    GdiCanvas(zlong width, zlong height)
+    {
+        EXPECT_TRUE(Succeeded(mRenderer->InitRenderContextInfo({0, 0, width, height}, nullptr, true, mContext)));
+    }
 
     LGDIRenderer& Renderer() { return *mRenderer; }
     const RCPtr<LRenderContextInfo>& Context() const { return mContext; }
     LGDIRenderContextInfo& GdiContext() const { return static_cast<LGDIRenderContextInfo&>(*mContext); }
 
-    void Start() { mRenderer->RenderStart(mContext); }
-    void Finish() { mRenderer->RenderFinish(mContext); }
+    void Start() { EXPECT_TRUE(Succeeded(mRenderer->RenderStart(mContext))); }
+    void Finish() { EXPECT_TRUE(Succeeded(mRenderer->RenderFinish(mContext))); }
 
     std::uint32_t Pixel(int x, int y) const { return Snapshot().At(x, y); }
     Image Snapshot() const { return ReadSurface(GdiContext().GetBackBuffer().GetBitmap()); }

@@ -22,7 +22,7 @@ protected:
         ASSERT_NE(mConnection, nullptr) << "no X display: run the gui tests through scripts/test";
         mWindow = Platform::X11Window::Create(*mConnection, 120, 80);
         ASSERT_NE(mWindow, nullptr);
-        mRenderer->InitRenderContextInfo({0, 0, 120, 80}, &mWindow->GetNativeWindow(), false, mContext);
+        EXPECT_TRUE(Succeeded(mRenderer->InitRenderContextInfo({0, 0, 120, 80}, &mWindow->GetNativeWindow(), false, mContext)));
     }
 
     // One frame that fills the whole back buffer and presents the dirty region.
@@ -33,9 +33,9 @@ protected:
         for (const RectEdges& rect : dirty) {
             region.Add(rect);
         }
-        mRenderer->RenderStart(mContext);
+        EXPECT_TRUE(Succeeded(mRenderer->RenderStart(mContext)));
         mRenderer->FillRect({0, 0, 4096, 4096}, color, true);
-        mRenderer->RenderFinish(mContext);
+        EXPECT_TRUE(Succeeded(mRenderer->RenderFinish(mContext)));
     }
 
     std::vector<std::uint32_t> ReadWindow(int width, int height) const
@@ -80,12 +80,12 @@ TEST_F(GdiWindowGui, AResizedWindowGetsSurfacesOfItsNewSize)
 TEST_F(GdiWindowGui, AnOffscreenContextNeverTouchesTheDisplay)
 {
     RCPtr<LRenderContextInfo> offscreen;
-    mRenderer->InitRenderContextInfo({0, 0, 120, 80}, &mWindow->GetNativeWindow(), true, offscreen);
+    EXPECT_TRUE(Succeeded(mRenderer->InitRenderContextInfo({0, 0, 120, 80}, &mWindow->GetNativeWindow(), true, offscreen)));
     offscreen->GetDirtyRegion().Add({0, 0, 120, 80});
     const unsigned long serial = Testing::NextRequestSerial(mWindow->GetNativeWindow());
-    mRenderer->RenderStart(offscreen);
+    EXPECT_TRUE(Succeeded(mRenderer->RenderStart(offscreen)));
     mRenderer->FillRect({0, 0, 120, 80}, LColor(0, 1, 0, 1), true);
-    mRenderer->RenderFinish(offscreen);
+    EXPECT_TRUE(Succeeded(mRenderer->RenderFinish(offscreen)));
     offscreen = nullptr;
     EXPECT_EQ(Testing::NextRequestSerial(mWindow->GetNativeWindow()), serial);
 }

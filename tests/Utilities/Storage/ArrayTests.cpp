@@ -35,7 +35,7 @@ std::vector<T> Items(const IArray<T>& array)
 template <class T>
 void Fill(IArray<T>& array, std::initializer_list<T> items)
 {
-    array.Clear();
+    EXPECT_TRUE(Succeeded(array.Clear()));
     for (const T& item : items) {
         ASSERT_GE(array.AddItem(item), 0);
     }
@@ -60,7 +60,7 @@ TEST(Array, ResultsAreIndicesAndElementAccessIsChecked)
     int out = 42;
     EXPECT_THROW((void)array.RemoveItem(7, out), std::out_of_range);
     EXPECT_EQ(out, 42);
-    EXPECT_EQ(Testing::ThrownText<std::length_error>([&] { array.SetCount(0x80000000u); }), "vector<T> too long");
+    EXPECT_EQ(Testing::ThrownText<std::length_error>([&] { (void)array.SetCount(0x80000000u); }), "vector<T> too long");
     EXPECT_EQ(array.GetCount(), 7u);
 }
 

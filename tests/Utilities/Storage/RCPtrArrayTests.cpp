@@ -106,7 +106,7 @@ TEST_F(RCPtrArrayTest, RangePastTheEndRemovesToTheEndThenThrowsNamingTheViewCall
     for (auto& object : MakeObjects(3)) {
         EXPECT_TRUE(Succeeded(array.AddItem(object)));
     }
-    EXPECT_TRUE(ThrowsText<std::out_of_range>([&] { array.RemoveRange(1, 5); },
+    EXPECT_TRUE(ThrowsText<std::out_of_range>([&] { (void)array.RemoveRange(1, 5); },
                                               "Out of Range : ZV::ConstRCPtrArray<class ZV::LTrackedItem,1,0>"
                                               "::RemoveItem"));
     EXPECT_EQ(LTrackedItem::sDestroyed, (std::vector<int>{1, 2}));
@@ -115,14 +115,14 @@ TEST_F(RCPtrArrayTest, RangePastTheEndRemovesToTheEndThenThrowsNamingTheViewCall
     RCPtrArray<LLook> looks;
     RCPtr<LLook> out;
     ConstRCPtr<LLook> constOut;
-    EXPECT_TRUE(ThrowsText<std::out_of_range>([&] { looks.RemoveItem(0, out); },
+    EXPECT_TRUE(ThrowsText<std::out_of_range>([&] { (void)looks.RemoveItem(0, out); },
                                               "Out of Range : ZV::RCPtrArray<class ZV::LLook,1,0>::RemoveItem"));
     ConstRCPtrArray<LLook>& constLooks = looks;
-    EXPECT_TRUE(ThrowsText<std::out_of_range>([&] { constLooks.RemoveItem(0, constOut); },
+    EXPECT_TRUE(ThrowsText<std::out_of_range>([&] { (void)constLooks.RemoveItem(0, constOut); },
                                               "Out of Range : ZV::ConstRCPtrArray<class ZV::LLook,1,0>::RemoveItem"));
     RCPtrArray<LTrackedItem, 16, 16> workItems;
     RCPtr<LTrackedItem> item;
-    EXPECT_TRUE(ThrowsText<std::out_of_range>([&] { workItems.RemoveItem(3, item); },
+    EXPECT_TRUE(ThrowsText<std::out_of_range>([&] { (void)workItems.RemoveItem(3, item); },
                                               "Out of Range : ZV::RCPtrArray<class ZV::LTrackedItem,16,16>"
                                               "::RemoveItem"));
 }
@@ -314,8 +314,8 @@ TEST_F(RCPtrArrayTest, RandomOperationsKeepEveryReferenceCountWhereTheModelSaysI
     }
     out = nullptr;
     constOut = nullptr;
-    arrays[0].Clear();
-    arrays[1].Clear();
+    EXPECT_TRUE(Succeeded(arrays[0].Clear()));
+    EXPECT_TRUE(Succeeded(arrays[1].Clear()));
     for (const auto& object : objects) {
         EXPECT_EQ(object->GetRefCount(), 1);
     }
