@@ -1,6 +1,7 @@
 // Draws the images of the program's skin and its icon with Cairo, so that the committed PNGs can be made again:
 //
-//     skin-art <skin folder> <icon file>
+//     skin-art <skin folder> <icon file>            writes them
+//     skin-art --check <skin folder> <icon file>    says which of them differ from what it draws, and fails then
 //
 // The skin names its image pieces by position, so a piece that moves here must move in Skins.xml too. Each sheet's
 // layout is written above the function that draws it. Colours are straight sRGB; every edge that should be crisp
@@ -10,6 +11,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <functional>
 #include <numbers>
@@ -63,19 +65,63 @@ constexpr double kPi = std::numbers::pi;
 
 using Painter = std::function<void(cairo_t*)>;
 
-bool WriteImage(const std::string& path, int width, int height, const Painter& paint)
+// Two drawings of one image may differ this much per channel where Cairo's versions round edges differently.
+constexpr int kChannelTolerance = 2;
+
+// Cairo stores an opaque image without its alpha, and reads it back as RGB24.
+bool SamePixels(cairo_surface_t* drawn, cairo_surface_t* stored)
+{
+    const int width = cairo_image_surface_get_width(drawn);
+    const int height = cairo_image_surface_get_height(drawn);
+    const cairo_format_t format = cairo_image_surface_get_format(stored);
+    if (cairo_surface_status(stored) != CAIRO_STATUS_SUCCESS || cairo_image_surface_get_width(stored) != width ||
+        cairo_image_surface_get_height(stored) != height ||
+        (format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24)) {
+        return false;
+    }
+    const std::uint32_t storedAlpha = format == CAIRO_FORMAT_RGB24 ? 0xFF000000u : 0;
+    cairo_surface_flush(drawn);
+    cairo_surface_flush(stored);
+    for (int y = 0; y < height; ++y) {
+        const auto* left = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(drawn) +
+                                                                  y * cairo_image_surface_get_stride(drawn));
+        const auto* right = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(stored) +
+                                                                   y * cairo_image_surface_get_stride(stored));
+        for (int x = 0; x < width; ++x) {
+            for (int shift = 0; shift < 32; shift += 8) {
+                const int drawnChannel = static_cast<int>(left[x] >> shift & 0xFF);
+                const int storedChannel = static_cast<int>((right[x] | storedAlpha) >> shift & 0xFF);
+                if (std::abs(drawnChannel - storedChannel) > kChannelTolerance) {
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
+
+// Draws an image and writes it to the path, or, when checking, compares it with the image stored there.
+bool MakeImage(bool check, const std::string& path, int width, int height, const Painter& paint)
 {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     cairo_t* cr = cairo_create(surface);
     paint(cr);
     cairo_destroy(cr);
-    const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
-    cairo_surface_destroy(surface);
-    if (status != CAIRO_STATUS_SUCCESS) {
+    bool made = true;
+    if (check) {
+        cairo_surface_t* stored = cairo_image_surface_create_from_png(path.c_str());
+        made = SamePixels(surface, stored);
+        cairo_surface_destroy(stored);
+        if (!made) {
+            std::fprintf(stderr, "skin-art: %s is not what skin-art draws; draw it again\n", path.c_str());
+        }
+    } else if (const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
+               status != CAIRO_STATUS_SUCCESS) {
         std::fprintf(stderr, "skin-art: cannot write %s: %s\n", path.c_str(), cairo_status_to_string(status));
-        return false;
+        made = false;
     }
-    return true;
+    cairo_surface_destroy(surface);
+    return made;
 }
 
 void SetColor(cairo_t* cr, const Color& color)
@@ -316,16 +362,18 @@ void DrawScrollBar(cairo_t* cr)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: skin-art <skin folder> <icon file>\n");
+    const bool check = argc == 4 && std::string(argv[1]) == "--check";
+    if (argc != 3 && !check) {
+        std::fprintf(stderr, "usage: skin-art [--check] <skin folder> <icon file>\n");
         return 2;
     }
-    const std::string skin = argv[1];
-    const bool written = WriteImage(skin + "/Background.png", kWindowWidth, kWindowHeight, DrawBackground) &&
-                         WriteImage(skin + "/Buttons.png", 20, 7 * kButtonHeight, DrawButtons) &&
-                         WriteImage(skin + "/Progress.png", 20, 32, DrawProgress) &&
-                         WriteImage(skin + "/Menu.png", 48, 92, DrawMenu) &&
-                         WriteImage(skin + "/ScrollBar.png", 48, 72, DrawScrollBar) &&
-                         WriteImage(argv[2], 64, 64, DrawIcon);
-    return written ? 0 : 1;
+    const std::string skin = argv[argc - 2];
+    const std::string icon = argv[argc - 1];
+    bool made = MakeImage(check, skin + "/Background.png", kWindowWidth, kWindowHeight, DrawBackground);
+    made = MakeImage(check, skin + "/Buttons.png", 20, 7 * kButtonHeight, DrawButtons) && made;
+    made = MakeImage(check, skin + "/Progress.png", 20, 32, DrawProgress) && made;
+    made = MakeImage(check, skin + "/Menu.png", 48, 92, DrawMenu) && made;
+    made = MakeImage(check, skin + "/ScrollBar.png", 48, 72, DrawScrollBar) && made;
+    made = MakeImage(check, icon, 64, 64, DrawIcon) && made;
+    return made ? 0 : 1;
 }
