@@ -35,16 +35,34 @@ struct KeyPath {
     std::string name;
 };
 
-// Every call holds it: the open files are shared by all the program's threads.
-std::mutex gLock;
-std::map<std::int32_t, std::unique_ptr<OpenFile>> gOpenFiles;
-std::int32_t gLastHandle = 0;
+struct OpenFiles {
+    // Every call holds it: the open files are shared by all the program's threads.
+    std::mutex lock;
+    std::map<std::int32_t, std::unique_ptr<OpenFile>> files;
+    std::int32_t lastHandle = 0;
+};
+
+// Made when the library is loaded and freed when it is unloaded. At exit that comes after the program's own static
+// objects have gone, so that one of them may still write its settings on its way out: a static object of the library
+// would go before them.
+OpenFiles* gOpenFiles = nullptr;
+
+__attribute__((constructor)) void MakeOpenFiles()
+{
+    gOpenFiles = new OpenFiles;
+}
+
+__attribute__((destructor)) void FreeOpenFiles()
+{
+    delete gOpenFiles;
+    gOpenFiles = nullptr;
+}
 
 template <class Body>
 std::int32_t Locked(Body body) noexcept
 {
     try {
-        const std::lock_guard lock(gLock);
+        const std::lock_guard lock(gOpenFiles->lock);
         return body();
     } catch (const std::bad_alloc&) {
         return kIniOutOfMemory;
@@ -57,18 +75,19 @@ template <class Body>
 std::int32_t WithFile(std::int32_t handle, Body body) noexcept
 {
     return Locked([handle, &body]() -> std::int32_t {
-        const auto found = gOpenFiles.find(handle);
-        return found != gOpenFiles.end() ? body(*found->second) : kIniBadHandle;
+        const auto found = gOpenFiles->files.find(handle);
+        return found != gOpenFiles->files.end() ? body(*found->second) : kIniBadHandle;
     });
 }
 
 // Never 0, which callers take for "not open", and never one in use.
 std::int32_t NewHandle()
 {
+    std::int32_t& last = gOpenFiles->lastHandle;
     do {
-        gLastHandle = gLastHandle == INT32_MAX ? 1 : gLastHandle + 1;
-    } while (gOpenFiles.contains(gLastHandle));
-    return gLastHandle;
+        last = last == INT32_MAX ? 1 : last + 1;
+    } while (gOpenFiles->files.contains(last));
+    return last;
 }
 
 std::optional<KeyPath> ResolveKey(const OpenFile& file, const char* path)
@@ -231,7 +250,7 @@ int32_t OpenIniFile(const char* path, const char* version, const char* defaultSe
             file->document.SetValue(kFileSection, kVersionKey, version);
         }
         const std::int32_t newHandle = NewHandle();
-        gOpenFiles.emplace(newHandle, std::move(file));
+        gOpenFiles->files.emplace(newHandle, std::move(file));
         *handle = newHandle;
         return kIniDone;
     });
@@ -258,12 +277,12 @@ uint8_t DoesNodeExist(int32_t handle, const char* node)
 int32_t CloseIniFile(int32_t handle, int32_t writeFirst)
 {
     return Locked([&]() -> std::int32_t {
-        const auto found = gOpenFiles.find(handle);
-        if (found == gOpenFiles.end()) {
+        const auto found = gOpenFiles->files.find(handle);
+        if (found == gOpenFiles->files.end()) {
             return kIniBadHandle;
         }
         const std::int32_t result = writeFirst != 0 ? Write(*found->second) : kIniDone;
-        gOpenFiles.erase(found);
+        gOpenFiles->files.erase(found);
         return result;
     });
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -306,6 +307,27 @@ TEST(SettingsLibrary, FileThatCannotBeWrittenAtShutDownIsReportedAndStillClosed)
     EXPECT_EQ(LinesWith("not saved"), 1u);
     EXPECT_EQ(proxy.CloseAllIniFiles(), ZV_S_OK);
     EXPECT_EQ(proxy.CloseIniFile(handle, 0), kBadHandle);
+}
+
+// The proxy is made before the library is loaded, so the program lets it go at exit after anything the library made
+// as a static object of its own.
+TEST(SettingsLibraryDeathTest, ManagerThatLivesUntilExitStillWritesItsFilesOnTheWayOut)
+{
+    TemporaryFolder folder;
+    const std::string path = folder / "UserSettings.ini";
+    EXPECT_EXIT(
+        {
+            static CIniFileManagerProxy proxy;
+            IniFileHandle handle = 0;
+            if (proxy.Load(kRealLibraryFolder) != ZV_S_OK ||
+                proxy.OpenIniFile(Wide(path), kVersionKey, kProductName, handle) != ZV_S_OK ||
+                proxy.SetIniValueInt(handle, L"CurrentSkinIndex", 4) != ZV_S_OK) {
+                std::_Exit(1);
+            }
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_NE(ContentOf(path).find("CurrentSkinIndex=4"), std::string::npos);
 }
 
 }  // namespace
