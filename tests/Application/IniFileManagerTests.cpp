@@ -53,9 +53,9 @@ std::size_t LinesWith(const std::string& text)
 WideString LongText()
 {
     WideString text;
-    const WideString piece(L"Gr\u00FC\u00DFe \u6771\u4EAC \xD83D\xDE00 \"q\" \\ a=b; [s]\n");
-    while (text.GetLength() + piece.GetLength() <= 5000) {
-        text += piece;
+    const WideString pattern(L"Gr\u00FC\u00DFe \u6771\u4EAC \xD83D\xDE00 \"q\" \\ a=b; [s]\n");
+    while (text.GetLength() + pattern.GetLength() <= 5000) {
+        text += pattern;
     }
     while (text.GetLength() < 5000) {
         text.AppendChar(L'x');
