@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Settings files on disk: read whole, and replaced whole or not at all.
+namespace Ini {
+
+// The text of the settings file at path, and kIniDone; for a file that is not there yet, in a folder that is, an empty
+// text. kIniFileError for anything but a readable regular file (a folder, a named pipe, a missing folder),
+// kIniTooLarge for a file beyond kIniMaxFileSize, kIniNotText for one with NUL bytes or that is not UTF-8.
+std::int32_t ReadSettingsFile(const std::string& path, std::string& text);
+
+// Writes text to a new file beside the one at path (beside the file a symbolic link leads to), flushes it to the
+// disk and only then lets it take the old file's name and permissions: a crash or a full disk leaves the old file as
+// it was. kIniFileError when it could not be done; no new file is left behind.
+std::int32_t WriteSettingsFile(const std::string& path, std::string_view text);
+
+// Well-formed UTF-8: no stray or missing continuation bytes, no overlong forms, surrogates or values above U+10FFFF.
+bool IsUtf8Text(std::string_view text);
+
+}  // namespace Ini
