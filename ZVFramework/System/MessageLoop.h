@@ -58,12 +58,13 @@ public:
     // Lets the object go once the event or idle call under way has returned: a window may end itself from inside
     // its own handler.
     void ReleaseLater(const RCPtr<LRefCountedObject>& object);
+    // Lets go now of what waits for it; the loop does so after each event and idle call.
+    void ReleaseDeferred();
 
 private:
     Platform::IEventSource* FindPendingSource();
     bool AnyPaintPending() const;
     void PaintWindows();
-    void ReleaseDeferred();
     int GetWaitTime(bool idle, std::uint32_t nextTick) const;
 
     Array<Platform::IEventSource*> mSources;

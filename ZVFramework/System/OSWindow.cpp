@@ -220,9 +220,8 @@ void OSWindow::ReceiveDataCopy(std::int32_t tag, const char* data, std::size_t s
     }
     const std::size_t length = std::find(data, data + size, '\0') - data;
     WideString text;
-    if (Failed(text.AssignFromUTF8(data, static_cast<int>(std::min<std::size_t>(length, INT_MAX))))) {
-        return;
-    }
+    // Text that is not UTF-8 is still handed on, with its bad bytes replaced.
+    (void)text.AssignFromUTF8(data, static_cast<int>(std::min<std::size_t>(length, INT_MAX)));
     host->OnDataCopy(text);
 }
 
