@@ -93,8 +93,15 @@ public:
             painted += " " + std::to_string(rect.x) + "," + std::to_string(rect.y) + "," + std::to_string(rect.width) +
                        "," + std::to_string(rect.height);
             mRenderer->FillRect(rect, mFill, false);
+            for (const Mark& mark : mMarks) {
+                RectT<zlong> part;
+                if (RectT<zlong>::Intersect(part, rect, mark.rect)) {
+                    mRenderer->FillRect(part, mark.color, false);
+                }
+            }
         }
         mCalls.push_back(painted);
+        ++mPaints;
     }
     void RequestClose() override { Record("close requested"); }
     bool OnIdle(bool) override { return false; }
@@ -121,7 +128,13 @@ public:
         return calls;
     }
     IWindowOSServices* GetServices() const { return mServices; }
+    // The scene: the fill, with marks of their own colour over it.
     void SetFill(const LColor& fill) { mFill = fill; }
+    void AddMark(const RectT<zlong>& rect, const LColor& color)
+    {
+        mMarks.push_back({rect, color});
+        Invalidate(rect);
+    }
     void SetSizeLimits(PointT<zlong> minimum, PointT<zlong> maximum)
     {
         mMinimum = minimum;
@@ -130,6 +143,7 @@ public:
     void SetHasFocusControl(bool has) { mHasFocusControl = has; }
     bool TakeFullRepaint() { return std::exchange(mFullRepaint, false); }
     int GetMoveCount() const { return mMoves; }
+    int GetPaintCount() const { return mPaints; }
     PointT<zlong> GetLastMove() const { return mLastMove; }
 
 private:
@@ -142,8 +156,14 @@ private:
     }
     void Record(const char* text) { mCalls.emplace_back(text); }
 
+    struct Mark {
+        RectT<zlong> rect;
+        LColor color;
+    };
+
     RCPtr<LRenderer> mRenderer;
     IWindowOSServices* mServices;
+    std::vector<Mark> mMarks;
     std::vector<std::string> mCalls;
     RectList mDirty;
     LColor mFill;
@@ -151,6 +171,7 @@ private:
     PointT<zlong> mMaximum;
     PointT<zlong> mLastMove;
     int mMoves = 0;
+    int mPaints = 0;
     bool mFullRepaint = false;
     bool mHasFocusControl = true;
 };
