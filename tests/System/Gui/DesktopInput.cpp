@@ -109,6 +109,46 @@ void DesktopInput::DestroyWindow(unsigned long window)
     Sync();
 }
 
+std::string DesktopInput::ReadTitle(unsigned long window)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    std::string title;
+    if (XGetWindowProperty(mDisplay, window, XInternAtom(mDisplay, "_NET_WM_NAME", False), 0, 1024, False,
+                           XInternAtom(mDisplay, "UTF8_STRING", False), &type, &format, &count, &after,
+                           &data) == Success &&
+        data != nullptr) {
+        title.assign(reinterpret_cast<const char*>(data), count);
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return title;
+}
+
+DesktopInput::SizeHints DesktopInput::ReadSizeHints(unsigned long window)
+{
+    XSizeHints hints{};
+    long supplied = 0;
+    SizeHints read;
+    if (XGetWMNormalHints(mDisplay, window, &hints, &supplied) == 0) {
+        return read;
+    }
+    if ((hints.flags & PMinSize) != 0) {
+        read.minimumWidth = hints.min_width;
+        read.minimumHeight = hints.min_height;
+    }
+    if ((hints.flags & PMaxSize) != 0) {
+        read.maximumWidth = hints.max_width;
+        read.maximumHeight = hints.max_height;
+    }
+    read.staticGravity = (hints.flags & PWinGravity) != 0 && hints.win_gravity == StaticGravity;
+    return read;
+}
+
 bool DesktopInput::TakeFocusToOwnWindow()
 {
     if (mOwnWindow == 0) {

@@ -32,6 +32,17 @@ public:
     // Asks the window to close as a window manager does.
     void RequestClose(unsigned long window);
     void DestroyWindow(unsigned long window);
+    // What window managers read of the window: its UTF-8 title, and its size hints (0 where none is given).
+    std::string ReadTitle(unsigned long window);
+    struct SizeHints {
+        int minimumWidth = 0;
+        int minimumHeight = 0;
+        int maximumWidth = 0;
+        int maximumHeight = 0;
+        bool staticGravity = false;
+    };
+    SizeHints ReadSizeHints(unsigned long window);
+
     // A window of this client, mapped, given the keyboard focus; true once it has it.
     bool TakeFocusToOwnWindow();
     // Waits (bounded) for a key press on this client's own window.

@@ -312,6 +312,34 @@ TEST_F(OSWindowGui, AModalWindowReturnsItsResultWhileClicksOnItsParentAreNotRout
     EXPECT_THAT(parent.CallsOnceThere(2), ElementsAre("press 1 mods 0x0 at 20,20", "release 1 mods 0x0 at 20,20"));
 }
 
+TEST_F(OSWindowGui, TitleSizeLimitsAndCursorsReachTheDesktop)
+{
+    DesktopWindow test(100, 100, 200, 150);
+    ASSERT_TRUE(test.window);
+    EXPECT_EQ(test.window->SetTitle(L"Halvista \x00DC" L"ber \x65E5"), ZV_S_OK);
+    EXPECT_EQ(mInput.ReadTitle(test.GetId()), "Halvista \xC3\x9C" "ber \xE6\x97\xA5");
+    test.root->SetSizeLimits({150, 100}, {400, 311});
+    (void)test.window->Show(kShow);
+    Testing::WaitForServer(*test.window->GetWindowHandle());
+    const DesktopInput::SizeHints hints = mInput.ReadSizeHints(test.GetId());
+    EXPECT_EQ(hints.minimumWidth, 150);
+    EXPECT_EQ(hints.minimumHeight, 100);
+    EXPECT_EQ(hints.maximumWidth, 400);
+    EXPECT_EQ(hints.maximumHeight, 311);
+    EXPECT_TRUE(hints.staticGravity);
+    // A size the root window refuses is corrected.
+    EXPECT_EQ(test.window->SetBounds({100, 100, 600, 50}), ZV_S_OK);
+    EXPECT_TRUE(RunUntil([&] { return test.window->GetBackEnd().GetClientSize() == Platform::WindowPoint{400, 100}; }));
+    Platform::IWindowBackEnd& backEnd = test.window->GetBackEnd();
+    const std::uintptr_t hand = backEnd.LoadCursor("UI_CURSOR_HAND");
+    EXPECT_NE(hand, 0u);
+    EXPECT_EQ(backEnd.LoadCursor("UI_CURSOR_HAND"), hand);
+    EXPECT_NE(backEnd.LoadCursor("UI_CURSOR_IBEAM"), hand);
+    EXPECT_EQ(backEnd.LoadCursor("NOT_A_CURSOR"), backEnd.LoadCursor("UI_CURSOR_ARROW"));
+    (void)test.window->SetCursor(hand);
+    EXPECT_EQ(test.window->SetCursor(hand), hand);
+}
+
 TEST_F(OSWindowGui, TheMainWindowsPlacementSurvivesARestart)
 {
     char folder[] = "/tmp/zv-placement-XXXXXX";
