@@ -121,13 +121,19 @@ void X11TopLevelWindow::Destroy()
     if (!Exists()) {
         return;
     }
+    const Window window = mWindow.window;
+    ForgetWindow();
+    XDestroyWindow(mWindow.display, window);
+    XFlush(mWindow.display);
+}
+
+void X11TopLevelWindow::ForgetWindow()
+{
     mDispatcher.Unregister(mWindow.window);
     if (mInputContext != nullptr) {
         XDestroyIC(mInputContext);
         mInputContext = nullptr;
     }
-    XDestroyWindow(mWindow.display, mWindow.window);
-    XFlush(mWindow.display);
     mWindow.window = 0;
     mShown = mMapped = mFocused = mClickActivated = false;
 }
@@ -385,10 +391,7 @@ void X11TopLevelWindow::HandleEvent(const XEvent& event)
         break;
     case DestroyNotify:
         if (event.xdestroywindow.window == mWindow.window) {
-            mDispatcher.Unregister(mWindow.window);
-            mWindow.window = 0;
-            mInputContext = nullptr;
-            mShown = mMapped = mFocused = mClickActivated = false;
+            ForgetWindow();
             mSink->OnLost();
         }
         break;

@@ -68,6 +68,8 @@ public:
 private:
     X11TopLevelWindow(X11EventDispatcher& dispatcher, const NativeWindow& window, WindowPoint size);
 
+    // The window is gone or going: no more events, input context or state of it.
+    void ForgetWindow();
     void HandleButton(const XButtonEvent& event);
     void HandleKey(XKeyEvent& event);
     void HandleCrossing(const XCrossingEvent& event);

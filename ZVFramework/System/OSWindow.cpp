@@ -1,7 +1,5 @@
 #include "System/OSWindow.h"
 
-#include "Notification/Notification.h"
-#include "Notification/NotificationCenterManager.h"
 #include "ObjectBase/Exception.h"
 #include "Platform/DesktopWindows.h"
 #include "System/WindowHost.h"
@@ -105,15 +103,25 @@ ZVRESULT OSWindow::AttachRenderer(const RCPtr<LRenderer>& renderer)
         return ZV_E_FAIL;
     }
     root->AddInternalReferences(1);
-    IWindowHost* host = GetWindowHost();
-    if (mRootWindow && host != nullptr) {
-        host->RemoveRootWindow(mRootWindow.Get());
-    }
+    DetachRootWindow();
     mRootWindow = root;
-    if (host != nullptr) {
+    if (IWindowHost* host = GetWindowHost(); host != nullptr) {
         host->AddRootWindow(mRootWindow.Get());
     }
     return ZV_S_OK;
+}
+
+// The application forgets the root window, and the root window lets go of what it holds and of this window.
+void OSWindow::DetachRootWindow()
+{
+    if (!mRootWindow) {
+        return;
+    }
+    if (IWindowHost* host = GetWindowHost(); host != nullptr) {
+        host->RemoveRootWindow(mRootWindow.Get());
+    }
+    (void)mRootWindow->ReleaseInternalReferences();
+    mRootWindow = nullptr;
 }
 
 bool OSWindow::IsMainWindow() const
@@ -146,13 +154,7 @@ void OSWindow::EndPlatformWindow()
         mTimerRunning = false;
         GetMessageLoop().StopTick();
     }
-    if (mRootWindow) {
-        if (IWindowHost* host = GetWindowHost(); host != nullptr) {
-            host->RemoveRootWindow(mRootWindow.Get());
-        }
-        (void)mRootWindow->ReleaseInternalReferences();
-        mRootWindow = nullptr;
-    }
+    DetachRootWindow();
     mRenderContext = nullptr;
     mRenderer = nullptr;
     if (mSelf) {

@@ -94,6 +94,7 @@ private:
 
     bool HasWindow() const { return mBackEnd->Exists(); }
     bool IsMainWindow() const;
+    void DetachRootWindow();
     bool IsOverClientArea(Platform::WindowPoint point) const;
     bool AnyButtonDown() const;
     std::uint32_t GetPointerModifiers() const;

@@ -80,6 +80,23 @@ protected:
     ScriptedEventSource mEvents;
 };
 
+TEST_F(OSWindowTest, EachInputOrTickGivesAtMostTwoIdleCallsTheFirstMarkedAndASecondOnlyWhenMoreIsWanted)
+{
+    for (const bool wantsMore : {true, false}) {
+        std::string firstFlags;
+        mHost.mOnIdle = [&](bool first) {
+            firstFlags += first ? 'F' : 's';
+            return wantsMore;
+        };
+        int events = 0;
+        mEvents.Queue([&] { ++events; });
+        (void)GetMessageLoop().Run([&] { return firstFlags.size() < 8; });
+        EXPECT_EQ(events, 1);
+        EXPECT_EQ(firstFlags, wantsMore ? "FsFsFsFs" : "FFFFFFFF");
+    }
+    mHost.mOnIdle = nullptr;
+}
+
 TEST_F(OSWindowTest, ClicksPressAndReleaseWithTheModifiersAndTwoCloseQuickPressesMakeOneDoubleClick)
 {
     TestWindow test;
