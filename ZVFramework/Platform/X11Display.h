@@ -7,7 +7,8 @@ struct _XDisplay;
 namespace ZV::Platform {
 
 // One connection to the X server, closed with the object. Xlib is made thread-safe before the first connection
-// opens, since the splash has a thread and a connection of its own.
+// opens, since the splash has a thread and a connection of its own; a request the server refuses is logged, not
+// fatal.
 class DisplayConnection {
 public:
     // The display that $DISPLAY names; null when it is not set or the server cannot be reached.

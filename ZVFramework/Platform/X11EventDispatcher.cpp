@@ -1,0 +1,234 @@
+#include "Platform/X11EventDispatcher.h"
+
+#include "Platform/WindowBackEnd.h"
+#include "Platform/X11Cursors.h"
+#include "Platform/X11Display.h"
+#include "Platform/X11KeyTranslation.h"
+#include "Platform/X11TopLevelWindow.h"
+
+#include <X11/XKBlib.h>
+#include <X11/keysym.h>
+
+#include <clocale>
+#include <cstring>
+#include <iterator>
+
+namespace ZV::Platform {
+
+namespace {
+
+// Text input follows the user's character set; numbers and messages stay in the C locale.
+void PrepareInputMethodLocale()
+{
+    const char* current = std::setlocale(LC_CTYPE, nullptr);
+    if (current == nullptr || std::strcmp(current, "C") == 0) {
+        std::setlocale(LC_CTYPE, "");
+    }
+    if (XSupportsLocale() == False) {
+        std::setlocale(LC_CTYPE, "C");
+    }
+    XSetLocaleModifiers("");
+}
+
+std::uint8_t ButtonKey(unsigned int button)
+{
+    switch (button) {
+    case Button1:
+        return VirtualKey::kLeftButton;
+    case Button2:
+        return VirtualKey::kMiddleButton;
+    case Button3:
+        return VirtualKey::kRightButton;
+    default:
+        return 0;
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<X11EventDispatcher> X11EventDispatcher::Open()
+{
+    std::unique_ptr<DisplayConnection> connection = DisplayConnection::Open();
+    if (!connection) {
+        return nullptr;
+    }
+    return std::unique_ptr<X11EventDispatcher>(new X11EventDispatcher(std::move(connection)));
+}
+
+X11EventDispatcher::X11EventDispatcher(std::unique_ptr<DisplayConnection> connection)
+    : mConnection(std::move(connection))
+{
+    Display* display = GetDisplay();
+    const char* names[] = {"WM_PROTOCOLS",         "WM_DELETE_WINDOW",    "_NET_WM_NAME",
+                           "UTF8_STRING",          "_NET_WORKAREA",       "_NET_WM_STATE",
+                           "_NET_WM_STATE_ABOVE",  "_NET_WM_STATE_MODAL", "_NET_ACTIVE_WINDOW"};
+    Atom atoms[std::size(names)] = {};
+    XInternAtoms(display, const_cast<char**>(names), static_cast<int>(std::size(names)), False, atoms);
+    mAtoms = {atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5], atoms[6], atoms[7], atoms[8]};
+    Bool detectable = False;
+    XkbSetDetectableAutoRepeat(display, True, &detectable);
+    mNumLockMask = XkbKeysymToModifiers(display, XK_Num_Lock);
+    PrepareInputMethodLocale();
+    mInputMethod = XOpenIM(display, nullptr, nullptr, nullptr);
+}
+
+X11EventDispatcher::~X11EventDispatcher()
+{
+    if (mInputMethod != nullptr) {
+        XCloseIM(mInputMethod);
+    }
+}
+
+Display* X11EventDispatcher::GetDisplay() const
+{
+    return mConnection->GetDisplay();
+}
+
+int X11EventDispatcher::GetDescriptor() const
+{
+    return ConnectionNumber(GetDisplay());
+}
+
+bool X11EventDispatcher::HasPendingEvent()
+{
+    return XPending(GetDisplay()) > 0;
+}
+
+bool X11EventDispatcher::DispatchEvent()
+{
+    Display* display = GetDisplay();
+    if (XPending(display) == 0) {
+        return false;
+    }
+    XEvent event;
+    XNextEvent(display, &event);
+    if (XFilterEvent(&event, None) == True) {
+        return true;
+    }
+    bool input = true;
+    if (event.type == MotionNotify) {
+        CompressMotion(event);
+        // A pointer that reports the place it was already at is no input.
+        input = event.xmotion.x != mLastMotionX || event.xmotion.y != mLastMotionY;
+        mLastMotionX = event.xmotion.x;
+        mLastMotionY = event.xmotion.y;
+    }
+    TrackInput(event);
+    const auto target = mWindows.find(event.xany.window);
+    if (target != mWindows.end()) {
+        target->second->HandleEvent(event);
+    }
+    return input;
+}
+
+void X11EventDispatcher::CompressMotion(XEvent& event)
+{
+    Display* display = GetDisplay();
+    while (XEventsQueued(display, QueuedAlready) > 0) {
+        XEvent next;
+        XPeekEvent(display, &next);
+        if (next.type != MotionNotify || next.xmotion.window != event.xmotion.window) {
+            return;
+        }
+        XNextEvent(display, &event);
+    }
+}
+
+void X11EventDispatcher::TrackInput(const XEvent& event)
+{
+    switch (event.type) {
+    case KeyPress:
+    case KeyRelease:
+        TrackKey(event.xkey);
+        break;
+    case ButtonPress:
+    case ButtonRelease:
+        if (const std::uint8_t key = ButtonKey(event.xbutton.button); key != 0) {
+            SetKey(key, event.type == ButtonPress);
+        }
+        break;
+    case FocusIn:
+        ReadKeyboard();
+        break;
+    default:
+        break;
+    }
+}
+
+void X11EventDispatcher::TrackKey(const XKeyEvent& event)
+{
+    XKeyEvent copy = event;
+    const KeySym level0 = XLookupKeysym(&copy, 0);
+    const KeySym level1 = XLookupKeysym(&copy, 1);
+    mEventKey = VirtualKeyFromKeysyms(level0, level1, (event.state & mNumLockMask) != 0);
+    const std::uint8_t sided = SidedVirtualKey(level0, mEventKey);
+    const bool down = event.type == KeyPress;
+    mEventKeyWasDown = mKeysDown.test(sided);
+    if (sided != 0) {
+        SetKey(sided, down);
+    }
+}
+
+void X11EventDispatcher::SetKey(std::uint8_t virtualKey, bool down)
+{
+    mKeysDown.set(virtualKey, down);
+    const auto either = [this](std::uint8_t left, std::uint8_t right) {
+        return mKeysDown.test(left) || mKeysDown.test(right);
+    };
+    mKeysDown.set(VirtualKey::kShift, either(VirtualKey::kLeftShift, VirtualKey::kRightShift));
+    mKeysDown.set(VirtualKey::kControl, either(VirtualKey::kLeftControl, VirtualKey::kRightControl));
+    mKeysDown.set(VirtualKey::kMenu, either(VirtualKey::kLeftMenu, VirtualKey::kRightMenu));
+}
+
+// Keys pressed or let go while another window had the focus are seen again when the focus comes back.
+void X11EventDispatcher::ReadKeyboard()
+{
+    Display* display = GetDisplay();
+    char keys[32] = {};
+    XQueryKeymap(display, keys);
+    const std::bitset<256> buttons = mKeysDown;
+    mKeysDown.reset();
+    for (const std::uint8_t button : {VirtualKey::kLeftButton, VirtualKey::kMiddleButton, VirtualKey::kRightButton}) {
+        mKeysDown.set(button, buttons.test(button));
+    }
+    int minimum = 0;
+    int maximum = 0;
+    XDisplayKeycodes(display, &minimum, &maximum);
+    for (int keycode = minimum; keycode <= maximum; ++keycode) {
+        if ((keys[keycode / 8] & (1 << (keycode % 8))) == 0) {
+            continue;
+        }
+        const KeySym level0 = XkbKeycodeToKeysym(display, static_cast<KeyCode>(keycode), 0, 0);
+        const KeySym level1 = XkbKeycodeToKeysym(display, static_cast<KeyCode>(keycode), 0, 1);
+        const std::uint8_t key = VirtualKeyFromKeysyms(level0, level1, false);
+        if (const std::uint8_t sided = SidedVirtualKey(level0, key); sided != 0) {
+            SetKey(sided, true);
+        }
+    }
+}
+
+Cursor X11EventDispatcher::GetNamedCursor(const char* name)
+{
+    auto [entry, added] = mCursors.try_emplace(GetCursorKey(name), None);
+    if (added) {
+        entry->second = LoadNamedCursor(GetDisplay(), name);
+    }
+    return entry->second;
+}
+
+bool X11EventDispatcher::IsKeyDown(std::uint8_t virtualKey) const
+{
+    return mKeysDown.test(virtualKey);
+}
+
+void X11EventDispatcher::Register(Window window, X11TopLevelWindow* target)
+{
+    mWindows[window] = target;
+}
+
+void X11EventDispatcher::Unregister(Window window)
+{
+    mWindows.erase(window);
+}
+
+}  // namespace ZV::Platform

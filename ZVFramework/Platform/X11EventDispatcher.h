@@ -1,0 +1,85 @@
+#pragma once
+
+#include "Platform/EventSource.h"
+
+#include <X11/Xlib.h>
+
+#include <bitset>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace ZV::Platform {
+
+class DisplayConnection;
+class X11TopLevelWindow;
+
+// The atoms the windows use, interned once per connection.
+struct X11Atoms {
+    Atom wmProtocols = None;
+    Atom wmDeleteWindow = None;
+    Atom netWmName = None;
+    Atom utf8String = None;
+    Atom netWorkArea = None;
+    Atom netWmState = None;
+    Atom netWmStateAbove = None;
+    Atom netWmStateModal = None;
+    Atom netActiveWindow = None;
+};
+
+// Reads one desktop connection's events and hands each to the window it belongs to. It keeps what the original
+// platform's key-state queries answer: which keys and buttons are down as this program saw them, side by side for
+// the modifiers, taken after the event that changes them. Keys held down repeat as presses only (detectable
+// auto-repeat). Typed text comes through the user's input method where one can be opened.
+class X11EventDispatcher final : public IEventSource {
+public:
+    // The display that $DISPLAY names; null when it cannot be reached.
+    static std::unique_ptr<X11EventDispatcher> Open();
+    X11EventDispatcher(const X11EventDispatcher&) = delete;
+    X11EventDispatcher& operator=(const X11EventDispatcher&) = delete;
+    ~X11EventDispatcher();
+
+    Display* GetDisplay() const;
+    const X11Atoms& GetAtoms() const { return mAtoms; }
+    XIM GetInputMethod() const { return mInputMethod; }
+
+    int GetDescriptor() const override;
+    bool HasPendingEvent() override;
+    bool DispatchEvent() override;
+
+    // Made once per name and connection; the connection frees it.
+    Cursor GetNamedCursor(const char* name);
+
+    bool IsKeyDown(std::uint8_t virtualKey) const;
+    // The virtual key of a key event, with the key table already brought up to date by the event.
+    std::uint8_t GetEventKey() const { return mEventKey; }
+    bool WasEventKeyDown() const { return mEventKeyWasDown; }
+
+    void Register(Window window, X11TopLevelWindow* target);
+    void Unregister(Window window);
+
+private:
+    explicit X11EventDispatcher(std::unique_ptr<DisplayConnection> connection);
+
+    void TrackInput(const XEvent& event);
+    void TrackKey(const XKeyEvent& event);
+    void ReadKeyboard();
+    void SetKey(std::uint8_t virtualKey, bool down);
+    // Drops motion events of the window that newer ones in the queue make stale.
+    void CompressMotion(XEvent& event);
+
+    std::unique_ptr<DisplayConnection> mConnection;
+    X11Atoms mAtoms;
+    XIM mInputMethod = nullptr;
+    unsigned int mNumLockMask = 0;
+    std::map<Window, X11TopLevelWindow*> mWindows;
+    std::map<std::string, Cursor> mCursors;
+    std::bitset<256> mKeysDown;
+    std::uint8_t mEventKey = 0;
+    bool mEventKeyWasDown = false;
+    int mLastMotionX = -1;
+    int mLastMotionY = -1;
+};
+
+}  // namespace ZV::Platform

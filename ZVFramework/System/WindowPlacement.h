@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Utilities/Storage/RectT.h"
+#include "Utilities/Storage/StringT.h"
+
+namespace ZV {
+
+// Where the main window was when it closed (its client area on the screen), kept in a small text file in the
+// per-user data folder, in a folder named after the window class.
+class WindowPlacementStore {
+public:
+    // A file name in the user's data folder; a class name that is empty or could leave the folder keeps nothing.
+    explicit WindowPlacementStore(const WideString& className);
+
+    bool Save(const RectT<zlong>& bounds) const;
+    // False when nothing sound is kept: no file, text that is not four numbers, or an empty or absurd rectangle.
+    bool Load(RectT<zlong>& bounds) const;
+
+    const NarrowString& GetPath() const { return mPath; }
+
+private:
+    NarrowString mPath;
+};
+
+}  // namespace ZV
