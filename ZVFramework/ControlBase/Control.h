@@ -411,6 +411,8 @@ public:
     // The body of both wheel deliveries.
     [[nodiscard]] ZVRESULT BubbleMouseWheel(const RCPtr<LMouseWheelParam>& wheel);
     void SetCursorType(CursorHandle cursor);
+    // Set while a search looks past the control: hit tests then do not find it.
+    bool IsExcludedFromHitTests() const { return mMouse.excluded; }
 
     // --- Dragging and coasting ---
 
