@@ -13,7 +13,7 @@ class IControlServices {
 public:
     // The factory that builds controls from the skin and holds their string tables; null while there is none.
     virtual RCPtr<LControlFactory> GetControlFactory() = 0;
-    // Seconds since the application started, as a fraction.
+    // The application's clock in seconds, as a fraction; only its differences count.
     virtual double GetTimeSeconds() = 0;
 
 protected:
