@@ -154,8 +154,7 @@ void LControl::ReceiveNotification(const ConstRCPtr<LNotificationDistributor>& s
     }
 }
 
-ZVRESULT LControl::UnregisterForNotification(const ConstRCPtr<LNotificationDistributor>& distributor,
-                                             const wchar_t* id)
+ZVRESULT LControl::UnregisterForNotification(const ConstRCPtr<LNotificationDistributor>& distributor, const wchar_t* id)
 {
     if (mHandler) {
         mHandler->EraseHandler(distributor, id);

@@ -132,7 +132,8 @@ public:
     // Drives a control that a create function has just constructed through its creation, depth first:
     // ApplyDescriptor, CreateChildControls, Initialize, OnInitialized; from then on notifications reach it. Results
     // are not checked; an exception passes on. Answers the control.
-    static RCPtr<LControl> CompleteCreation(const RCPtr<LControl>& control, const RCPtr<LControlDescriptor>& descriptor);
+    static RCPtr<LControl> CompleteCreation(const RCPtr<LControl>& control,
+                                            const RCPtr<LControlDescriptor>& descriptor);
 
     // --- Object, tree and lookups ---
 
@@ -336,9 +337,10 @@ public:
 
     // 0; ZV_E_FAIL without a layout, or for a created top-level control without a window.
     [[nodiscard]] ZVRESULT ApplyLayout();
-    static ZVRESULT CalculatePlacement(const LLayoutDescriptor* layout, const LControl* parent,
-                                       const RectT<double>& screenFrame, const PointT<double>& clientSize,
-                                       const PointT<double>& namedPoint, RectT<double>& placement);
+    // The rectangle that the rules give in the parent, or for a top-level control in the screen and window frames.
+    [[nodiscard]] static ZVRESULT CalculatePlacement(const LLayoutDescriptor* layout, const LControl* parent,
+                                                     const RectT<double>& screenFrame, const PointT<double>& clientSize,
+                                                     const PointT<double>& namedPoint, RectT<double>& placement);
     // 1 when they changed something, 0 when not; ZV_E_FAIL for an anchor out of range.
     [[nodiscard]] ZVRESULT ApplyMinimumSize(PointT<double>& position, PointT<double>& size);
     [[nodiscard]] ZVRESULT ApplyMaximumSize(PointT<double>& position, PointT<double>& size);
@@ -348,8 +350,7 @@ public:
     virtual PointT<double> ComputeLayoutSize();
     virtual PointT<double> GetDescriptorSize() const;
     // 1 when the rules read back differ from those asked for, else 0.
-    [[nodiscard]] ZVRESULT SetAxisPlacement(int axis, const PositionRule& position, bool docked,
-                                            const SizeRule& size);
+    [[nodiscard]] ZVRESULT SetAxisPlacement(int axis, const PositionRule& position, bool docked, const SizeRule& size);
     [[nodiscard]] ZVRESULT SetAxisSizeLimits(int axis, const LimitRule& minimum, const LimitRule& maximum);
     // The union of the rectangles of the children docked on neither axis.
     RectT<double> GetChildrenBounds() const;
@@ -504,13 +505,11 @@ public:
     void ClearLookRegions();
     [[nodiscard]] ZVRESULT SetLookRegionComplement(std::int32_t index, std::int32_t complementOf);
 
-protected:
-    // The descriptor's layout becomes the control's own copy; the ancestors' counts of unclipped controls follow.
-    void InstallLayoutCopy(const RCPtr<LControlDescriptor>& descriptor);
-
 private:
     friend class ChildControlList;
 
+    // The descriptor's layout becomes the control's own copy; the ancestors' counts of unclipped controls follow.
+    void InstallLayoutCopy(const RCPtr<LControlDescriptor>& descriptor);
     // Adds delta to the unclipped counts of the control and every ancestor.
     static void AdjustUnclippedCounts(LControl* from, std::int32_t delta);
     // Whether the control counts as unclipped in its ancestors' counts: it has a layout that does not clip.

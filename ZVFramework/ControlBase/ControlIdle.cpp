@@ -17,8 +17,8 @@ ZVRESULT LControl::SubscribeToIdle()
         // Subscribed once the tree reaches a window.
         return ZV_S_OK;
     }
-    return GetNotificationHandler().AddHandler(&LControl::OnIdleNotification,
-                                               rootWindow->GetNotificationDistributor(), kIdleId, 0);
+    return GetNotificationHandler().AddHandler(&LControl::OnIdleNotification, rootWindow->GetNotificationDistributor(),
+                                               kIdleId, 0);
 }
 
 ZVRESULT LControl::UnsubscribeFromIdle(const ConstRCPtr<LNotificationDistributor>& distributor)

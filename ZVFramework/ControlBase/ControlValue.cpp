@@ -17,8 +17,7 @@ void LControl::OnValueChanged() {}
 
 ZVRESULT LControl::SetValueRange(double minimum, double maximum, std::int32_t scaleMode)
 {
-    const bool accepted =
-        scaleMode == kLinearScale || (scaleMode == kLogarithmicScale && minimum > 0 && maximum > 0);
+    const bool accepted = scaleMode == kLinearScale || (scaleMode == kLogarithmicScale && minimum > 0 && maximum > 0);
     if (!accepted) {
         return ZV_E_INVALIDARG;
     }

@@ -37,9 +37,8 @@ public:
     ZVRESULT Initialize() override
     {
         const ZVRESULT result = LRecordingControl::Initialize();
-        (void)GetNotificationHandler().AddHandler(static_cast<LNotificationHandler<LControl>::MemberFunction>(
-                                                      &LEagerControl::OnTest),
-                                                  this, L"NID_TEST", 0);
+        (void)GetNotificationHandler().AddHandler(
+            static_cast<LNotificationHandler<LControl>::MemberFunction>(&LEagerControl::OnTest), this, L"NID_TEST", 0);
         (void)SendNotification(LNotification::Create(L"NID_TEST", nullptr));
         return result;
     }
@@ -60,13 +59,12 @@ TEST(ControlCreation, ATreeIsCreatedDepthFirstAndNotificationsReachAControlOnlyO
                                     SubControl("Test.Eager", "b")));
     const RCPtr<LControl> main = harness.CreateRoot(L"main");
     ASSERT_TRUE(main);
-    EXPECT_EQ(ControlEvents(), (std::vector<std::string>{
-                                   "main ApplyDescriptor", "main CreateChildControls",
-                                   "a ApplyDescriptor", "a CreateChildControls",
-                                   "a1 ApplyDescriptor", "a1 CreateChildControls", "a1 Initialize", "a1 OnInitialized",
-                                   "a Initialize", "a OnInitialized",
-                                   "b ApplyDescriptor", "b CreateChildControls", "b Initialize", "b OnInitialized",
-                                   "main Initialize", "main OnInitialized"}))
+    EXPECT_EQ(ControlEvents(),
+              (std::vector<std::string>{"main ApplyDescriptor", "main CreateChildControls", "a ApplyDescriptor",
+                                        "a CreateChildControls", "a1 ApplyDescriptor", "a1 CreateChildControls",
+                                        "a1 Initialize", "a1 OnInitialized", "a Initialize", "a OnInitialized",
+                                        "b ApplyDescriptor", "b CreateChildControls", "b Initialize", "b OnInitialized",
+                                        "main Initialize", "main OnInitialized"}))
         << "the notifications sent while main and b initialised were dropped, not kept";
     EXPECT_TRUE(main->IsCreated());
 
@@ -86,10 +84,11 @@ TEST(ControlCreation, ATreeIsCreatedDepthFirstAndNotificationsReachAControlOnlyO
 TEST(ControlCreation, TheFactoryBuildsByClassNameAndRefusesAClassNobodyRegisteredEveryTime)
 {
     ControlHarness harness;
-    harness.LoadSkin(SubControl("Test.Control", "main", R"(IsVisible="False")",
-                                SubControl("Test.Control", "known") + SubControl("Test.Unknown", "unknown")) +
-                     SubControl("Test.Control", "other", R"(XMaxSizeAbs="70" YMaxSizeToControl="Children" YMaxSizeAbs="9")") +
-                     SubControl("Test.Nothing", "nothing"));
+    harness.LoadSkin(
+        SubControl("Test.Control", "main", R"(IsVisible="False")",
+                   SubControl("Test.Control", "known") + SubControl("Test.Unknown", "unknown")) +
+        SubControl("Test.Control", "other", R"(XMaxSizeAbs="70" YMaxSizeToControl="Children" YMaxSizeAbs="9")") +
+        SubControl("Test.Nothing", "nothing"));
     const RCPtr<LControlDescriptor> main = harness.Factory().FindControlDescriptor(L"main");
     const std::int32_t baseline = LRecordingControl::GetLiveCount();
     for (int attempt = 0; attempt < 2; ++attempt) {

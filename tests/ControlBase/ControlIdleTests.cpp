@@ -49,7 +49,8 @@ TEST(ControlIdle, ChildrenScheduledInOneTurnAreDetachedAtTheNextIdlePassWithOneS
 
     ControlEvents().clear();
     EXPECT_FALSE(harness.PumpIdle());
-    EXPECT_EQ(ControlEvents(), (std::vector<std::string>{"main OnChildRemoved a 0", "main OnChildRemoved c 1", "main OnIdle"}));
+    EXPECT_EQ(ControlEvents(),
+              (std::vector<std::string>{"main OnChildRemoved a 0", "main OnChildRemoved c 1", "main OnIdle"}));
     EXPECT_EQ(main->GetChildren().GetCount(), 1u);
     EXPECT_EQ(LRecordingControl::GetLiveCount(), live - 2) << "the detached children are gone";
     EXPECT_EQ(main->GetIdleSubscriberCount(), 0);
@@ -111,8 +112,8 @@ TEST(ControlIdle, AChildScheduledWhileOthersAreDetachedWaitsForTheNextPassWithIt
 {
     ControlHarness harness;
     harness.Register<LSchedulingControl>(L"Test.Scheduling");
-    harness.LoadSkin(SubControl("Test.Control", "main", "",
-                                SubControl("Test.Scheduling", "a") + SubControl("Test.Control", "b")));
+    harness.LoadSkin(
+        SubControl("Test.Control", "main", "", SubControl("Test.Scheduling", "a") + SubControl("Test.Control", "b")));
     const RCPtr<LControl> main = harness.CreateRoot(L"main");
     EXPECT_EQ(main->ScheduleChildRemoval(main->FindChildByName(L"a")), 0);
 

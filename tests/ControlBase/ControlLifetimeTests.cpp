@@ -37,10 +37,10 @@ public:
 
     void ListenTo(const RCPtr<LControl>& sender, const wchar_t* id)
     {
-        ASSERT_EQ(GetNotificationHandler().AddHandler(
-                      static_cast<LNotificationHandler<LControl>::MemberFunction>(&LListeningControl::Heard), sender, id,
-                      0),
-                  0);
+        ASSERT_EQ(
+            GetNotificationHandler().AddHandler(
+                static_cast<LNotificationHandler<LControl>::MemberFunction>(&LListeningControl::Heard), sender, id, 0),
+            0);
     }
 
     int mHeard = 0;
@@ -99,7 +99,8 @@ TEST(ControlLifetime, ATreeOfFiftyControlsWithMenusAndSubscriptionsAcrossItGoesW
             visit(item);
             auto* const itemListener = dynamic_cast<LListeningControl*>(item.Get());
             itemListener->ListenTo(group, L"NID_LEFT_CLICK");
-            itemListener->ListenTo(items.GetAt((i + 1) % items.GetCount(), LControl::kInsertionOrder), L"NID_LEFT_CLICK");
+            itemListener->ListenTo(items.GetAt((i + 1) % items.GetCount(), LControl::kInsertionOrder),
+                                   L"NID_LEFT_CLICK");
             if (i == 1) {
                 EXPECT_EQ(item->BeginIdleNotifications(), 0);
             }
@@ -107,13 +108,16 @@ TEST(ControlLifetime, ATreeOfFiftyControlsWithMenusAndSubscriptionsAcrossItGoesW
     }
     EXPECT_EQ(LLiveTag::sLive, 50);
 
-    const auto heard = [&](const wchar_t* name) { return dynamic_cast<LListeningControl&>(*main->FindChildByName(name)).mHeard; };
+    const auto heard = [&](const wchar_t* name) {
+        return dynamic_cast<LListeningControl&>(*main->FindChildByName(name)).mHeard;
+    };
     (void)main->SendNotification(LNotification::Create(L"NID_VALUE_CHANGE", LValueParam::Create(0.5, 5)));
     (void)main->FindChildByName(L"group0")->SendNotification(LNotification::Create(L"NID_LEFT_CLICK", nullptr));
     (void)main->FindChildByName(L"group3")->SendNotification(LNotification::Create(L"NID_RIGHT_CLICK", nullptr));
     EXPECT_EQ(heard(L"group0"), 1);
     EXPECT_EQ(heard(L"group6"), 2) << "main's value and group0's click";
-    EXPECT_EQ(dynamic_cast<LListeningControl&>(*main->FindChildByName(L"group0")->FindChildByName(L"item05")).mHeard, 1);
+    EXPECT_EQ(dynamic_cast<LListeningControl&>(*main->FindChildByName(L"group0")->FindChildByName(L"item05")).mHeard,
+              1);
     EXPECT_EQ(mainListener->mHeard, 1);
 
     EXPECT_EQ(main->ScheduleChildRemoval(main->FindChildByName(L"group6")), 0);

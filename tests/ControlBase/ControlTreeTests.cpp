@@ -45,7 +45,8 @@ TEST(ControlTree, SkinBuiltChildrenLeaveOutDeferredAndDuplicateOnesAndSortTheirO
                        SubControl("Test.Control", "b1", R"(ClipToParent="False")")) +
             SubControl("Test.Control", "c", R"(LayoutOrder="3" TabStop="2" XIsDocked="True")") +
             SubControl("Test.Control", "a", R"(LayoutOrder="4")", SubControl("Test.Control", "duplicateChild")) +
-            SubControl("Test.Control", "d", R"(LayoutOrder="5" TabStop="1" XIsDocked="True" YIsDocked="True" Z_Order="-1")") +
+            SubControl("Test.Control", "d",
+                       R"(LayoutOrder="5" TabStop="1" XIsDocked="True" YIsDocked="True" Z_Order="-1")") +
             SubControl("Test.Control", "deferred", R"(LayoutOrder="6")", "", {{"DEFER_CREATE", " TRUE\t\r\n"}}) +
             SubControl("Test.Control", "yes", R"(LayoutOrder="7")", "", {{"DEFER_CREATE", "yes"}}) +
             SubControl("Test.Control", "one", R"(LayoutOrder="8")", "", {{"DEFER_CREATE", "1"}})));
@@ -74,8 +75,9 @@ TEST(ControlTree, SkinBuiltChildrenLeaveOutDeferredAndDuplicateOnesAndSortTheirO
     EXPECT_EQ(main->IndexOfChild(main.Get(), LControl::kTabOrder), -1);
 
     const std::uint32_t count = main->GetChildren().GetCount();
-    EXPECT_TRUE(ThrowsText<std::runtime_error>([&] { (void)main->GetChildren().GetAt(count, LControl::kInsertionOrder); },
-                                               "Runtime Error : ZV::LControl::ChildControlList::GetAt"));
+    EXPECT_TRUE(
+        ThrowsText<std::runtime_error>([&] { (void)main->GetChildren().GetAt(count, LControl::kInsertionOrder); },
+                                       "Runtime Error : ZV::LControl::ChildControlList::GetAt"));
     EXPECT_TRUE(ThrowsText<std::runtime_error>([&] { (void)main->GetChildren().GetAt(count, LControl::kTabOrder); },
                                                "Runtime Error : ZV::LControl::ChildControlList::GetAt"));
     EXPECT_TRUE(ThrowsText<std::runtime_error>([&] { (void)main->GetChildren().GetAt(0, 3); },
@@ -90,18 +92,18 @@ TEST(ControlTree, SkinBuiltChildrenLeaveOutDeferredAndDuplicateOnesAndSortTheirO
 TEST(ControlTree, AttachingAndDetachingASubtreeMovesEveryAncestorsUnclippedCountByItsUnclippedControls)
 {
     ControlHarness harness;
-    harness.LoadSkin(
-        SubControl("Test.Control", "main", "",
-                   SubControl("Test.Control", "middle", "", SubControl("Test.Control", "leaf"))) +
-        SubControl("Test.Control", "sub", "",
-                   SubControl("Test.Control", "u1", R"(ClipToParent="False")",
-                              SubControl("Test.Control", "u2", R"(ClipToParent="False")")) +
-                       SubControl("Test.Control", "u3", R"(ClipToParent="False")") +
-                       SubControl("Test.Control", "clipped")));
+    harness.LoadSkin(SubControl("Test.Control", "main", "",
+                                SubControl("Test.Control", "middle", "", SubControl("Test.Control", "leaf"))) +
+                     SubControl("Test.Control", "sub", "",
+                                SubControl("Test.Control", "u1", R"(ClipToParent="False")",
+                                           SubControl("Test.Control", "u2", R"(ClipToParent="False")")) +
+                                    SubControl("Test.Control", "u3", R"(ClipToParent="False")") +
+                                    SubControl("Test.Control", "clipped")));
     const RCPtr<LControl> main = harness.CreateRoot(L"main");
     const RCPtr<LControl> middle = Child(main, L"middle");
     const RCPtr<LControl> leaf = Child(middle, L"leaf");
-    const RCPtr<LControl> sub = harness.Factory().CreateControl(harness.Factory().FindControlDescriptor(L"sub"), nullptr);
+    const RCPtr<LControl> sub =
+        harness.Factory().CreateControl(harness.Factory().FindControlDescriptor(L"sub"), nullptr);
     ASSERT_TRUE(sub);
     const RCPtr<LControl> u1 = Child(sub, L"u1");
     const RCPtr<LControl> u2 = Child(u1, L"u2");
@@ -124,8 +126,8 @@ TEST(ControlTree, AttachingAndDetachingASubtreeMovesEveryAncestorsUnclippedCount
 
     // A skin applied again whose layout clips the control takes it out of the counts; its descendants stay in.
     const RCPtr<LLayoutDescriptor> clipping(new LLayoutDescriptor());
-    EXPECT_EQ(u1->ApplyDescriptor(LControlFactory::DeriveControlDescriptor(u1->GetControlDescriptor(), clipping, L"u1")),
-              0);
+    EXPECT_EQ(
+        u1->ApplyDescriptor(LControlFactory::DeriveControlDescriptor(u1->GetControlDescriptor(), clipping, L"u1")), 0);
     EXPECT_EQ(counts(), (std::vector<std::int32_t>{2, 2, 2}));
     EXPECT_EQ(u1->ApplyDescriptor(u1->GetControlDescriptor()), 0);
     EXPECT_EQ(counts(), (std::vector<std::int32_t>{2, 2, 2})) << "the descriptor kept is the clipping one";
@@ -179,7 +181,9 @@ public:
         if (const RCPtr<LControl> parent = GetParent()) {
             const std::int32_t index = parent->IndexOfChild(this, kInsertionOrder);
             if (index > 0) {
-                (void)parent->GetChildren().GetAt(static_cast<std::uint32_t>(index) - 1, kInsertionOrder)->SetParent(nullptr);
+                (void)parent->GetChildren()
+                    .GetAt(static_cast<std::uint32_t>(index) - 1, kInsertionOrder)
+                    ->SetParent(nullptr);
             }
         }
         LRecordingControl::ProcessRootWindowAquired();
@@ -191,17 +195,18 @@ TEST(ControlTree, AHookThatChangesTheChildrenWhileTheyAreWalkedSkipsTheOnesItToo
     ControlHarness harness;
     harness.Register<LSiblingDropper>(L"Test.SiblingDropper");
     harness.LoadSkin(SubControl("Test.SiblingDropper", "main", "",
-                                SubControl("Test.SiblingDropper", "first") + SubControl("Test.SiblingDropper", "second") +
+                                SubControl("Test.SiblingDropper", "first") +
+                                    SubControl("Test.SiblingDropper", "second") +
                                     SubControl("Test.SiblingDropper", "third")));
-    const RCPtr<LControl> main = harness.Factory().CreateControl(harness.Factory().FindControlDescriptor(L"main"), nullptr);
+    const RCPtr<LControl> main =
+        harness.Factory().CreateControl(harness.Factory().FindControlDescriptor(L"main"), nullptr);
     Testing::ControlEvents().clear();
 
     EXPECT_EQ(main->SetRootWindow(harness.WindowRef()), 0);
     // From the last child to the first: third drops second, which is not asked; first drops nothing.
-    EXPECT_EQ(Testing::ControlEvents(), (std::vector<std::string>{"main ProcessRootWindowAquired",
-                                                                  "third ProcessRootWindowAquired",
-                                                                  "main OnChildRemoved second 1",
-                                                                  "first ProcessRootWindowAquired"}));
+    EXPECT_EQ(Testing::ControlEvents(),
+              (std::vector<std::string>{"main ProcessRootWindowAquired", "third ProcessRootWindowAquired",
+                                        "main OnChildRemoved second 1", "first ProcessRootWindowAquired"}));
     EXPECT_EQ(Names(*main, LControl::kInsertionOrder), (std::vector<std::string>{"first", "third"}));
     EXPECT_EQ(Child(main, L"first")->SetRootWindow(harness.WindowRef()), ZV_E_FAIL) << "a child has no window";
 }

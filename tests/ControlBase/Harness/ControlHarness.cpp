@@ -9,11 +9,8 @@
 namespace ZV::Testing {
 
 ControlHarness::ControlHarness()
-    : mFactory(new LControlFactory(L"Test")),
-      mRenderer(new LRecordingRenderer()),
-      mWindow(LFakeRootWindow::Create()),
-      mPreviousControlServices(SetControlServices(this)),
-      mPreviousRenderingServices(SetRenderingServices(this))
+    : mFactory(new LControlFactory(L"Test")), mRenderer(new LRecordingRenderer()), mWindow(LFakeRootWindow::Create()),
+      mPreviousControlServices(SetControlServices(this)), mPreviousRenderingServices(SetRenderingServices(this))
 {
     mRenderer->SetFontMetrics(kLineHeight, -12, 4);
     Register<LRecordingControl>(L"Test.Control");
@@ -75,8 +72,8 @@ std::string SubControl(const std::string& className, const std::string& name, co
                        const std::string& children,
                        std::initializer_list<std::pair<std::string, std::string>> createParams)
 {
-    std::string element = "<SubControl Class=\"" + className + "\" Name=\"" + name + "\" " + attributes + "><Skin Name=\"" +
-                          name + "Skin\">" + children + "</Skin>";
+    std::string element = "<SubControl Class=\"" + className + "\" Name=\"" + name + "\" " + attributes +
+                          "><Skin Name=\"" + name + "Skin\">" + children + "</Skin>";
     if (createParams.size() != 0) {
         element += "<CreateParamList>";
         for (const auto& [id, text] : createParams) {
