@@ -113,8 +113,11 @@ TEST(ControlBase, OperationsThatControlsOverrideAnswerTheirBaseValues)
     field->ApplyCursor();
     EXPECT_EQ(harness.Window().GetCursorsShown(), std::vector<CursorHandle>{0});
 
-    // The harness measures text with fixed metrics.
+    // The harness measures text with fixed metrics, and its clocks move only when the test moves them.
     EXPECT_EQ(LFont::GetFont(L"Harness Sans", 9, LFont::kRegular)->ResolveFontInfo(), ControlHarness::kLineHeight);
+    harness.AdvanceTime(1500);
+    EXPECT_EQ(GetRenderingServices().GetTimeMs(), 1500u);
+    EXPECT_DOUBLE_EQ(GetControlServices().GetTimeSeconds(), 1.5);
 }
 
 }  // namespace
