@@ -1,5 +1,7 @@
 #include "ControlBase/ControlFactory.h"
 
+#include "ControlBase/Control.h"
+#include "ControlBase/IRootWindow.h"
 #include "ControlBase/XMLSource.h"
 #include "ObjectBase/Exception.h"
 
@@ -92,6 +94,52 @@ ZVRESULT LControlFactory::GetControlCreateFunction(const WideString& className,
     }
     function = *registered;
     return ZV_S_OK;
+}
+
+ControlCreateFunction LControlFactory::ResolveCreateFunction(LControlDescriptor& descriptor) const
+{
+    if (descriptor.GetCreateFunction() == nullptr) {
+        ControlCreateFunction function = nullptr;
+        (void)GetControlCreateFunction(descriptor.GetClass(), function);
+        descriptor.SetCreateFunction(function);
+    }
+    return descriptor.GetCreateFunction();
+}
+
+RCPtr<LControl> LControlFactory::CreateControl(const RCPtr<LControlDescriptor>& descriptor,
+                                               const RCPtr<LControl>& parent)
+{
+    if (!descriptor) {
+        return nullptr;
+    }
+    const ControlCreateFunction create = ResolveCreateFunction(*descriptor);
+    RCPtr<LControl> control;
+    return create != nullptr ? create(control, parent, descriptor) : control;
+}
+
+RCPtr<LControl> LControlFactory::CreateControlByName(const WideString& name, const RCPtr<IRootWindow>& rootWindow)
+{
+    const RCPtr<LControlDescriptor> descriptor = FindControlDescriptor(name);
+    if (!descriptor) {
+        return nullptr;
+    }
+    if (const RCPtr<LLayoutDescriptor>& layout = descriptor->GetLayoutDescriptor()) {
+        layout->isVisible = true;
+    }
+    const RCPtr<LControl> control = CreateControl(descriptor, nullptr);
+    if (control) {
+        (void)control->SetRootWindow(rootWindow);
+    }
+    return control;
+}
+
+ZVRESULT LControlFactory::ApplySkinToControl(const RCPtr<LControl>& control)
+{
+    if (!control) {
+        return ZV_E_FAIL;
+    }
+    const RCPtr<LControlDescriptor> descriptor = FindControlDescriptor(control->GetName());
+    return descriptor ? control->ApplyDescriptor(descriptor) : ZV_E_FAIL;
 }
 
 const LControlDescriptor* LControlFactory::GetCurrentRoot() const

@@ -25,6 +25,7 @@
 
 namespace ZV {
 
+class IRootWindow;
 class LControl;
 
 // Turns skin documents into descriptors and keeps them: the colorizers, parts, looks and look lists by name, and one
@@ -85,6 +86,18 @@ public:
     // 0 with the function; an unregistered class name throws a "Runtime Error".
     [[nodiscard]] ZVRESULT GetControlCreateFunction(const WideString& className, ControlCreateFunction& function) const;
 
+    // Builds a control of the descriptor's class, with its children, as a child of the parent (null: a top-level
+    // control); the descriptor keeps its class's create function. Null for a class registered with a null function;
+    // an unregistered class throws GetControlCreateFunction's "Runtime Error", and so do the create function's
+    // failures.
+    RCPtr<LControl> CreateControl(const RCPtr<LControlDescriptor>& descriptor, const RCPtr<LControl>& parent);
+    // A new top-level control of the current skin shown in the root window; null when the skin has no control of
+    // that name. Every control made from that descriptor is visible from then on: its layout is marked so.
+    RCPtr<LControl> CreateControlByName(const WideString& name, const RCPtr<IRootWindow>& rootWindow);
+    // Gives the control the current skin's top-level descriptor of its name: the control's ApplyDescriptor result;
+    // ZV_E_FAIL for a null control or a name that the current skin does not have.
+    [[nodiscard]] ZVRESULT ApplySkinToControl(const RCPtr<LControl>& control);
+
     // The top-level control descriptor of that name in the current skin (the last one of that name), or null.
     RCPtr<LControlDescriptor> FindControlDescriptor(const WideString& name) const;
     // A clone of the template with its own name and layout; for the children that controls make themselves.
@@ -122,6 +135,9 @@ public:
     void XMLCharacterData(std::string_view text) override;
 
 private:
+    // The descriptor's create function, looked up and kept in the descriptor the first time.
+    ControlCreateFunction ResolveCreateFunction(LControlDescriptor& descriptor) const;
+
     // Parses a document of that many bytes (data may be null for none).
     [[nodiscard]] ZVRESULT ParseDocument(const char* data, std::size_t size);
 

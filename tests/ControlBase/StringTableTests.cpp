@@ -31,7 +31,10 @@ WideString Source(const std::string& path)
 // A control made from a descriptor, as the create functions will make them.
 class LDescribedControl : public LControl {
 public:
-    explicit LDescribedControl(const RCPtr<LControlDescriptor>& descriptor) { SetControlDescriptor(descriptor); }
+    explicit LDescribedControl(const RCPtr<LControlDescriptor>& descriptor) : LControl(nullptr, L"")
+    {
+        (void)ApplyDescriptor(descriptor);
+    }
 };
 
 // Every table of the demo documents, and the factory's application name and locale.

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "ObjectBase/RefCountedObject.h"
+
+namespace ZV {
+
+class LControlFactory;
+
+// What controls take from the application. The application installs its own when it starts; tests install theirs.
+// The millisecond clock and the measurement renderer are the rendering services' (Renderer/RenderingServices.h).
+// Used on the user-interface thread only.
+class IControlServices {
+public:
+    // The factory that builds controls from the skin and holds their string tables; null while there is none.
+    virtual RCPtr<LControlFactory> GetControlFactory() = 0;
+    // The application's clock in seconds, as a fraction; only its differences count.
+    virtual double GetTimeSeconds() = 0;
+
+protected:
+    ~IControlServices() = default;
+};
+
+IControlServices& GetControlServices();
+
+// Installs the services that controls use from now on and returns the ones they used before. Null goes back to the
+// services of a program without an application: no factory, and the platform's clock.
+IControlServices* SetControlServices(IControlServices* services);
+
+}  // namespace ZV

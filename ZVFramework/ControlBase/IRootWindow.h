@@ -1,0 +1,29 @@
+#pragma once
+
+#include "ObjectBase/RefCountedObject.h"
+#include "Utilities/Storage/PointT.h"
+
+#include <cstdint>
+
+namespace ZV {
+
+class LControl;
+class LNotificationDistributor;
+
+// A cursor of the window system, opaque to the controls; 0 stands for the default arrow.
+using CursorHandle = std::uintptr_t;
+
+// What controls need of the window that shows their tree. Only the top-level control of a tree holds its root
+// window; the others reach it through their ancestors. User-interface thread only.
+class IRootWindow : public virtual LRefCountedObject {
+public:
+    // The window's own notification side: among others it sends "NID_IDLE" at every idle pass.
+    virtual ConstRCPtr<LNotificationDistributor> GetNotificationDistributor() const = 0;
+    // The control under a point of the client area, not counting controls marked as excluded, with the point in
+    // that control's coordinates; null when none is hit. With updateHover the hit control becomes the hovered one.
+    virtual RCPtr<LControl> HitTest(const PointT<zlong>& point, PointT<zlong>& localPoint, bool updateHover) = 0;
+    // Shows the cursor over the window; 0 shows the default arrow. Answers the cursor shown before.
+    virtual CursorHandle SetCursor(CursorHandle cursor) = 0;
+};
+
+}  // namespace ZV

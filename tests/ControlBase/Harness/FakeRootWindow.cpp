@@ -1,0 +1,59 @@
+#include "ControlBase/Harness/FakeRootWindow.h"
+
+namespace ZV::Testing {
+
+LFakeRootWindow::LFakeRootWindow() : LNotificationCenter(L"fake root window") {}
+
+RCPtr<LFakeRootWindow> LFakeRootWindow::Create()
+{
+    return RCPtr<LFakeRootWindow>(new LFakeRootWindow());
+}
+
+ConstRCPtr<LNotificationDistributor> LFakeRootWindow::GetNotificationDistributor() const
+{
+    return this;
+}
+
+RCPtr<LControl> LFakeRootWindow::HitTest(const PointT<zlong>& point, PointT<zlong>& localPoint, bool)
+{
+    ++mHitTests;
+    localPoint = point;
+    for (const RCPtr<LControl>& control : mUnderPointer) {
+        if (!control->IsExcludedFromHitTests()) {
+            return control;
+        }
+    }
+    return nullptr;
+}
+
+CursorHandle LFakeRootWindow::SetCursor(CursorHandle cursor)
+{
+    const CursorHandle previous = mCursors.empty() ? 0 : mCursors.back();
+    mCursors.push_back(cursor);
+    return previous;
+}
+
+bool LFakeRootWindow::OnIdle(bool sendIdle)
+{
+    return ProcessNotifications(sendIdle);
+}
+
+void LFakeRootWindow::SetRootControl(const RCPtr<LControl>& control)
+{
+    if (const RCPtr<LControl> old = std::move(mRootControl)) {
+        old->Detach();
+    }
+    mRootControl = control;
+    if (control && !control->GetRootWindowRef()) {
+        (void)control->SetRootWindow(this);
+    }
+}
+
+ZVRESULT LFakeRootWindow::ReleaseInternalReferences()
+{
+    mUnderPointer.clear();
+    SetRootControl(nullptr);
+    return LNotificationCenter::ReleaseInternalReferences();
+}
+
+}  // namespace ZV::Testing
