@@ -21,10 +21,12 @@ std::string Utf8(const WideString& text)
 }
 
 // A control of the skin, as the parent through which the factory finds its children's tables.
-class SkinControl : public LControl {
-public:
-    explicit SkinControl(const RCPtr<LControlDescriptor>& descriptor) { SetControlDescriptor(descriptor); }
-};
+RCPtr<LControl> SkinControl(const RCPtr<LControlDescriptor>& descriptor)
+{
+    RCPtr<LControl> control(new LControl(nullptr, descriptor->GetName()));
+    EXPECT_TRUE(Succeeded(control->ApplyDescriptor(descriptor)));
+    return control;
+}
 
 // Where a text is looked up: the framework's table, the application's, or a control's by its parent and name.
 enum class Table { kFramework, kApplication, kMainControl, kOfMainControl, kOfProgressBar };
@@ -43,11 +45,11 @@ public:
         EXPECT_EQ(mFactory->LoadResources(L"::", 0), 0);
         const RCPtr<LControlDescriptor> main = mFactory->FindControlDescriptor(L"mainControl");
         EXPECT_TRUE(main);
-        mMain = std::make_unique<SkinControl>(main);
+        mMain = SkinControl(main);
         const RCPtrArray<LControlDescriptor>& children = main->GetSubControls();
         for (std::uint32_t i = 0; i < children.GetCount(); ++i) {
             if (children.GetData()[i]->GetName() == L"progressBar") {
-                mProgressBar = std::make_unique<SkinControl>(children.GetData()[i]);
+                mProgressBar = SkinControl(children.GetData()[i]);
             }
         }
         EXPECT_TRUE(mProgressBar);
@@ -65,9 +67,9 @@ public:
         case Table::kMainControl:
             return mFactory->GetControlStringTable(nullptr, L"mainControl");
         case Table::kOfMainControl:
-            return mFactory->GetControlStringTable(mMain.get(), WideString(lookup.control));
+            return mFactory->GetControlStringTable(mMain.Get(), WideString(lookup.control));
         case Table::kOfProgressBar:
-            return mFactory->GetControlStringTable(mProgressBar.get(), WideString(lookup.control));
+            return mFactory->GetControlStringTable(mProgressBar.Get(), WideString(lookup.control));
         }
         return nullptr;
     }
@@ -82,8 +84,8 @@ public:
 
 private:
     RCPtr<LControlFactory> mFactory;
-    std::unique_ptr<SkinControl> mMain;
-    std::unique_ptr<SkinControl> mProgressBar;
+    RCPtr<LControl> mMain;
+    RCPtr<LControl> mProgressBar;
 };
 
 // Every text the window, its controls and the framework ask for, with its English text.

@@ -46,11 +46,13 @@ struct Rect {
     double height = 0;
 };
 
-// A control's descriptor as a control, so that the factory finds the string tables of its children.
-class DescribedControl : public LControl {
-public:
-    explicit DescribedControl(const RCPtr<LControlDescriptor>& descriptor) { SetControlDescriptor(descriptor); }
-};
+// A control that only carries a descriptor, so that the factory finds the string tables of its children.
+RCPtr<LControl> DescribedControl(const RCPtr<LControlDescriptor>& descriptor)
+{
+    RCPtr<LControl> control(new LControl(nullptr, descriptor->GetName()));
+    (void)control->ApplyDescriptor(descriptor);
+    return control;
+}
 
 // A control's font, measured and drawn with Cairo's own font selection, which finds the same faces through
 // fontconfig as the framework does.
@@ -494,10 +496,10 @@ public:
         (void)mFactory->GetSkinFont(face, points, style);
         mSkinFont = {Utf8(face), points, style == 1 || style == 3};
         mRoot = BuildTree(main, nullptr, mSkinFont);
-        mMainAsParent = std::make_unique<DescribedControl>(main);
+        mMainAsParent = DescribedControl(main);
         mRoot->text = Text(nullptr, "mainControl", "LABEL");
         for (const auto& child : mRoot->children) {
-            child->text = Text(mMainAsParent.get(), child->name, "LABEL");
+            child->text = Text(mMainAsParent.Get(), child->name, "LABEL");
         }
         for (const char* name : {"buttonExit", "buttonUpdateFirmware", "buttonScanForDevice", "buttonReinitialize",
                                  "buttonManualDeviceHasUpdatedRescanButton", "labelDeviceInformation",
@@ -507,9 +509,9 @@ public:
             Main(name).visible = false;
         }
         Node& bar = Main("progressBar");
-        const DescribedControl barAsParent(bar.descriptor);
+        const RCPtr<LControl> barAsParent = DescribedControl(bar.descriptor);
         for (const auto& child : bar.children) {
-            child->text = Text(&barAsParent, child->name, "LABEL");
+            child->text = Text(barAsParent.Get(), child->name, "LABEL");
         }
     }
 
@@ -527,7 +529,7 @@ public:
     {
         Node& label = Main(name);
         label.visible = true;
-        label.text = Text(mMainAsParent.get(), name, id);
+        label.text = Text(mMainAsParent.Get(), name, id);
         if (const std::size_t at = label.text.find("%s"); at != std::string::npos) {
             label.text.replace(at, 2, argument);
         }
@@ -561,7 +563,7 @@ public:
     {
         Node& bar = Main("mainMenu");
         bar.visible = true;
-        const RCPtr<LStringTable> table = mFactory->GetControlStringTable(mMainAsParent.get(), L"mainMenu");
+        const RCPtr<LStringTable> table = mFactory->GetControlStringTable(mMainAsParent.Get(), L"mainMenu");
         std::unique_ptr<Node> menuTemplate = std::move(bar.children.front());
         bar.children.clear();
         for (std::size_t menu = 0;; ++menu) {
@@ -673,7 +675,7 @@ private:
     RCPtr<LControlFactory> mFactory;
     Font mSkinFont;
     std::unique_ptr<Node> mRoot;
-    std::unique_ptr<DescribedControl> mMainAsParent;
+    RCPtr<LControl> mMainAsParent;
 };
 
 struct Scene {
