@@ -6,7 +6,6 @@
 #include "Utilities/Storage/StringT.h"
 #include "Utilities/Storage/UTFConversion.h"
 
-#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -100,7 +99,7 @@ void CheckUtf8Input(const std::uint8_t* data, std::size_t size)
     const std::wstring kept = reading.units.substr(0, reading.units.find(L'\0'));
     ZV_FUZZ_CHECK(std::wstring(string.GetData(), string.GetLength()) == kept);
     const ZV::NarrowString narrow = string.ToUTF8();
-    const std::string keptBytes(reinterpret_cast<const char*>(data), std::min(reading.validBytes, size));
+    const std::string keptBytes(reinterpret_cast<const char*>(data), reading.validBytes);
     ZV_FUZZ_CHECK(std::string(narrow.GetData(), narrow.GetLength()) == keptBytes.substr(0, keptBytes.find('\0')));
 }
 
