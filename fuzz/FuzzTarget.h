@@ -9,11 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
 namespace ZV::Fuzz {
 
-// Says which check failed on which input and aborts, so that libFuzzer keeps the input as a crash.
+// Says which check failed and aborts, so that libFuzzer keeps the input as a crash.
 [[noreturn]] void FailCheck(const char* condition, const char* file, int line);
-
-// The input that the replay is running, for the failure's message; null under libFuzzer, which names it itself.
-void SetReplayedInputName(const char* name);
 
 }  // namespace ZV::Fuzz
 
