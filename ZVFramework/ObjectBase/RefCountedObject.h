@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
+#include <typeinfo>
 #include <utility>
 
 namespace ZV {
@@ -204,6 +205,11 @@ protected:
         if constexpr (std::is_convertible_v<From*, T*>) {
             return object;
         } else {
+            // Most conversions ask for the object's own class (a parameter record turned back into its record
+            // type): the whole object then is the T, found without the general search of a dynamic cast.
+            if (object != nullptr && typeid(*object) == typeid(T)) {
+                return static_cast<T*>(dynamic_cast<void*>(object));
+            }
             return dynamic_cast<T*>(object);
         }
     }
