@@ -62,8 +62,10 @@ void LNotificationSpy::ReceiveNotification(const ConstRCPtr<LNotificationDistrib
     const auto* control = dynamic_cast<const LControl*>(sender.Get());
     std::string line = control ? std::string(control->GetName().ToUTF8().GetData()) + " " : std::string();
     mLines.push_back(line + Narrow(notification->GetId()) + Describe(notification->GetParameter().Get()));
-    if (const auto action = mActions.find(notification->GetId()); action != mActions.end() && action->second) {
-        action->second(*notification);
+    if (const auto found = mActions.find(notification->GetId()); found != mActions.end() && found->second) {
+        // A copy: the action may replace itself.
+        const std::function<void(const LNotification&)> action = found->second;
+        action(*notification);
     }
 }
 
