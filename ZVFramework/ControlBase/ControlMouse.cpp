@@ -28,6 +28,18 @@ int ButtonIndex(std::uint32_t button)
     }
 }
 
+// A click of one button: the control's hook, then its subscribers.
+ZVRESULT Click(LControl& control, void (LControl::*handle)(const RCPtr<LMouseButtonParam>&), const wchar_t* id,
+               const RCPtr<LMouseButtonParam>& click)
+{
+    if (!click) {
+        return ZV_E_INVALIDARG;
+    }
+    (control.*handle)(click);
+    SendNewNotification(control, id, click);
+    return ZV_S_OK;
+}
+
 PointT<double> ToDoublePoint(const PointT<zlong>& point)
 {
     return {static_cast<double>(point.x), static_cast<double>(point.y)};
@@ -323,32 +335,17 @@ ZVRESULT LControl::OnClick(const RCPtr<LMouseButtonParam>& click)
 
 ZVRESULT LControl::OnLeftClick(const RCPtr<LMouseButtonParam>& click)
 {
-    if (!click) {
-        return ZV_E_INVALIDARG;
-    }
-    HandleLeftClick(click);
-    SendNewNotification(*this, L"NID_LEFT_CLICK", click);
-    return ZV_S_OK;
+    return Click(*this, &LControl::HandleLeftClick, L"NID_LEFT_CLICK", click);
 }
 
 ZVRESULT LControl::OnMiddleClick(const RCPtr<LMouseButtonParam>& click)
 {
-    if (!click) {
-        return ZV_E_INVALIDARG;
-    }
-    HandleMiddleClick(click);
-    SendNewNotification(*this, L"NID_MIDDLE_CLICK", click);
-    return ZV_S_OK;
+    return Click(*this, &LControl::HandleMiddleClick, L"NID_MIDDLE_CLICK", click);
 }
 
 ZVRESULT LControl::OnRightClick(const RCPtr<LMouseButtonParam>& click)
 {
-    if (!click) {
-        return ZV_E_INVALIDARG;
-    }
-    HandleRightClick(click);
-    SendNewNotification(*this, L"NID_RIGHT_CLICK", click);
-    return ZV_S_OK;
+    return Click(*this, &LControl::HandleRightClick, L"NID_RIGHT_CLICK", click);
 }
 
 void LControl::HandleLeftClick(const RCPtr<LMouseButtonParam>&) {}

@@ -300,6 +300,18 @@ TEST(ControlMouse, ASecondButtonWhileCapturedAndALostCaptureKeepTheFlagsTogether
     EXPECT_EQ(window.button->OnCaptureLost(), 0);
     EXPECT_EQ(window.button->ProcessMouseDown(MouseButton::kMiddle, 1, 1), 1) << "the button is not held";
     EXPECT_EQ(window.button->ProcessRelayout({200, 100}), 0);
+
+    // The other buttons click as the left one does, each with its own notification.
+    window.spy->Watch(window.button, {L"NID_MIDDLE_CLICK", L"NID_RIGHT_CLICK"});
+    harness.Window().SetMouseButtonState(0);
+    Lines clicks;
+    for (const std::uint32_t button : {MouseButton::kMiddle, MouseButton::kRight}) {
+        window.mouse.Press(button, {15, 12});
+        window.mouse.Release(button, {15, 12});
+        clicks.push_back(window.spy->TakeLines().back());
+    }
+    EXPECT_EQ(clicks, (Lines{"button NID_MIDDLE_CLICK 2 (5,2)", "button NID_RIGHT_CLICK 4 (5,2)"}));
+    EXPECT_EQ(harness.Window().GetCaptureControl(), nullptr);
 }
 
 }  // namespace
