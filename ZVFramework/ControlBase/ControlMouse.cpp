@@ -120,13 +120,14 @@ ZVRESULT LControl::ProcessMouseDown(std::uint32_t button, std::int32_t x, std::i
         mDrag.travel = {};
     }
     const RCPtr<LControl> self(this);
+    if (window) {
+        // Before the flag is set: a window that still names this control takes the capture back first without
+        // undoing the press. A window that cannot give the capture leaves the press to the control alone.
+        (void)window->SetCapture(self);
+    }
     mMouse.captured = true;
     mMouse.previousMoveTime = GetRenderingServices().GetTimeMs();
     mDrag.velocity = {};
-    if (window) {
-        // A window that cannot give the capture leaves the press to the control alone.
-        (void)window->SetCapture(self);
-    }
     if (index >= 0) {
         mMouse.pressed[index] = true;
         if (index == kLeftButtonIndex) {

@@ -58,6 +58,8 @@ void MouseRouter::RouteMouseMove(const PointT<zlong>& point, std::uint32_t modif
 
 void MouseRouter::RouteMouseWheel(const PointT<zlong>& point, std::uint32_t modifiers, std::uint32_t direction)
 {
+    // The wheel turns where the pointer is.
+    mWindow->SetCursorPosition(point);
     PointT<zlong> localPoint;
     const RCPtr<LControl> capture = mWindow->GetCaptureControl();
     const RCPtr<LControl> target = capture ? capture : mWindow->HitTest(point, localPoint, true);
