@@ -93,7 +93,7 @@ ZVRESULT LControl::SetFocus(bool forward)
             }
         }
         if (window) {
-            window->SetFocusControl(this);
+            window->SetFocusControl(self);
         }
         UpdateConditions();
         return result;

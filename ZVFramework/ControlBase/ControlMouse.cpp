@@ -3,11 +3,13 @@
 
 #include "ControlBase/NotificationSending.h"
 #include "Notification/MouseParams.h"
+#include "ObjectBase/Exception.h"
 #include "Renderer/RenderingServices.h"
 #include "Utilities/Storage/SortPredicates.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <new>
 
 namespace ZV {
 
@@ -63,13 +65,12 @@ ZVRESULT LControl::OnMouseLeave()
 
 ZVRESULT LControl::OnMouseDown(const RCPtr<LMouseButtonParam>& press)
 {
-    if (!press || ButtonIndex(press->GetButton()) < 0) {
+    const int index = press ? ButtonIndex(press->GetButton()) : -1;
+    if (index < 0) {
         return ZV_E_INVALIDARG;
     }
-    if (!mMouse.captured) {
-        if (!IsUsable()) {
-            return ZV_S_FALSE;
-        }
+    if (!mMouse.captured && !IsUsable()) {
+        return ZV_S_FALSE;
     }
     // Hooks and receivers may let the last reference to the control go.
     const RCPtr<LControl> self(this);
@@ -77,11 +78,11 @@ ZVRESULT LControl::OnMouseDown(const RCPtr<LMouseButtonParam>& press)
     if (!mMouse.captured) {
         TakeFocusOnPress(press);
     }
-    switch (press->GetButton()) {
-    case MouseButton::kLeft:
+    switch (index) {
+    case kLeftButtonIndex:
         OnLeftButtonDown(press);
         break;
-    case MouseButton::kMiddle:
+    case kMiddleButtonIndex:
         OnMiddleButtonDown(press);
         break;
     default:
@@ -272,7 +273,9 @@ ZVRESULT LControl::BubbleMouseWheel(const RCPtr<LMouseWheelParam>& wheel)
         if (!window || tried.IndexOf(target) >= 0) {
             break;
         }
-        (void)tried.AddItem(target);
+        if (Failed(tried.AddItem(target))) {
+            throw Exception<std::bad_alloc>();
+        }
         const auto markTried = [&tried](bool excluded) {
             for (std::uint32_t index = 0; index < tried.GetCount(); ++index) {
                 tried.GetData()[index]->mMouse.excluded = excluded;
