@@ -105,6 +105,7 @@ struct FocusTree {
         for (const RCPtr<LControl>& control : {main, panel, a, b, c}) {
             control->SetNotFocusable(false);
         }
+        label->SetNotFocusable(true);
     }
 
     ::testing::AssertionResult FocusIsOn(const std::string& name) { return ZV::FocusIsOn(window, main, name); }

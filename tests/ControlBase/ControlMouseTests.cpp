@@ -262,6 +262,8 @@ TEST(ControlMouse, AWheelStepClimbsClippedParentsThenAsksUnderThePointerAndEndsW
     dynamic_cast<LWheelControl&>(*popup).mHandles = true;
     popup->SetNotFocusable(false);
     main->SetNotFocusable(false);
+    inner->SetNotFocusable(true);
+    innerItem->SetNotFocusable(true);
     ASSERT_EQ(popup->SetFocus(true), 1);
     harness.Window().SetControlsUnderPointer({item});
     ControlEvents().clear();
