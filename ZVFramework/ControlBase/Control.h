@@ -263,6 +263,8 @@ public:
     // The control's own strings; null when the skin has none.
     virtual RCPtr<LStringTable> GetStringTable() const;
     virtual WideString GetToolTipText() const;
+    // The control shows its parent's tool tip while it has none of its own.
+    bool UsesParentToolTip() const { return mFocus.usesParentToolTip; }
     [[nodiscard]] virtual ZVRESULT ShowToolTip(bool show);
     // 0 when the control answered for the command, 1 when it does not handle it.
     [[nodiscard]] virtual ZVRESULT IsCommandEnabled(std::uint32_t first, std::uint32_t second,
@@ -529,6 +531,10 @@ private:
     void LeaveRootWindow();
     void EndIdleSubscriptionsAt(const ConstRCPtr<LNotificationDistributor>& distributor);
     void StepKineticScroll(int axis);
+    // A press stops the coasting that a release started.
+    void StopCoastingAfterRelease();
+    // A left release that ends a fast drag scroll lets the content coast on.
+    void CoastAfterRelease();
     // Visible with its parents, enabled, under enabled ancestors.
     bool IsUsable() const;
     // The focus tests of the control itself, whatever its children: usable, not not-focusable, and not held back by

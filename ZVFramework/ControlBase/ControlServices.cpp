@@ -2,6 +2,7 @@
 
 #include "ControlBase/ControlFactory.h"
 #include "Platform/Clock.h"
+#include "System/GlobalHotKeyManager.h"
 
 namespace ZV {
 
@@ -17,6 +18,11 @@ DefaultControlServices gDefaultServices;
 IControlServices* gServices = &gDefaultServices;
 
 }  // namespace
+
+RCPtr<LGlobalHotKeyManager> IControlServices::GetHotKeyManager()
+{
+    return nullptr;
+}
 
 IControlServices& GetControlServices()
 {

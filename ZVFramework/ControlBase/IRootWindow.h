@@ -9,6 +9,8 @@
 namespace ZV {
 
 class LControl;
+class LGlobalHotKeyManager;
+class LKeyParam;
 class LNotificationDistributor;
 
 // A cursor of the window system, opaque to the controls; 0 stands for the default arrow.
@@ -41,6 +43,18 @@ public:
     virtual RCPtr<LControl> HitTest(const PointT<zlong>& point, PointT<zlong>& localPoint, bool updateHover) = 0;
     // Shows the cursor over the window; 0 shows the default arrow. Answers the cursor shown before.
     virtual CursorHandle SetCursor(CursorHandle cursor) = 0;
+
+    // --- Keys and named cursors ---
+
+    // The window's own hot keys; what they send goes into the window's queue. Null when the window has none.
+    virtual RCPtr<LGlobalHotKeyManager> GetHotKeyManager() = 0;
+    // A Tab that left the top-level control: the focus goes round to the tree's first control (Shift: its last), or
+    // on to another window of the application.
+    virtual void MoveFocusOnTab(const RCPtr<LKeyParam>& key) = 0;
+    // The modifier keys held now: 0x1 Ctrl, 0x8 Shift, 0x40 Alt.
+    virtual std::uint32_t GetModifierState() = 0;
+    // The cursor registered under a name ("UI_CURSOR_DROP_MOVE"); 0, the default arrow, for a name without one.
+    virtual CursorHandle GetNamedCursor(const wchar_t* name) = 0;
 };
 
 }  // namespace ZV

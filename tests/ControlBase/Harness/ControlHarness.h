@@ -8,6 +8,7 @@
 #include "ControlBase/Harness/RecordingControl.h"
 #include "Renderer/RecordingRenderer.h"
 #include "Renderer/RenderingServices.h"
+#include "System/GlobalHotKeyManager.h"
 #include "TestFiles.h"
 
 #include <cstdint>
@@ -61,6 +62,9 @@ public:
     double GetTimeSeconds() override { return mSeconds; }
     zulong GetTimeMs() override { return mMilliseconds; }
     RCPtr<LMeasurementRenderer> GetMeasurementRenderer() override { return mRenderer; }
+    RCPtr<LGlobalHotKeyManager> GetHotKeyManager() override { return mApplicationHotKeys; }
+    // The application's hot keys from now on; none unless set.
+    void SetApplicationHotKeys(const RCPtr<LGlobalHotKeyManager>& hotKeys) { mApplicationHotKeys = hotKeys; }
 
 private:
     TemporaryFolder mFolder;
@@ -70,6 +74,7 @@ private:
     RCPtr<LFakeRootWindow> mWindow;
     std::uint32_t mMilliseconds = 0;
     double mSeconds = 0;
+    RCPtr<LGlobalHotKeyManager> mApplicationHotKeys;
     IControlServices* mPreviousControlServices;
     IRenderingServices* mPreviousRenderingServices;
 };

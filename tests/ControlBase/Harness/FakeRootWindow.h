@@ -4,6 +4,7 @@
 #include "ControlBase/IRootWindow.h"
 #include "Notification/IdleProcessing.h"
 #include "Notification/NotificationCenter.h"
+#include "System/GlobalHotKeyManager.h"
 
 #include <cstdint>
 #include <vector>
@@ -37,6 +38,15 @@ public:
     PointT<zlong> GetCursorPosition() override { return mCursorPosition; }
     // Recorded; 0.
     [[nodiscard]] ZVRESULT EndModal(std::int32_t result) override;
+    // Made on first use; its notifications go into the window's queue.
+    RCPtr<LGlobalHotKeyManager> GetHotKeyManager() override;
+    // As the window of an application with one window: the root control lets the focus go and takes it again,
+    // forwards, or backwards with Shift. Counted.
+    void MoveFocusOnTab(const RCPtr<LKeyParam>& key) override;
+    std::uint32_t GetModifierState() override { return mModifiers; }
+    // A handle of its own for each cursor name (the name's place in the cursor table, plus 0x100); 0 for another
+    // name.
+    CursorHandle GetNamedCursor(const wchar_t* name) override;
 
     // While a control holds the capture, only that control can be hovered. The control that loses the hover leaves,
     // unless it has left its tree; the new one enters.
@@ -48,6 +58,13 @@ public:
     // What the OS window reports: the buttons held (MouseButton bits) and where the pointer is.
     void SetMouseButtonState(std::uint32_t buttons) { mButtons = buttons; }
     void SetCursorPosition(const PointT<zlong>& point) { mCursorPosition = point; }
+    // The modifier keys that the test says are held (0x1 Ctrl, 0x8 Shift, 0x40 Alt).
+    void SetModifierState(std::uint32_t modifiers) { mModifiers = modifiers; }
+    int GetTabMoveCount() const { return mTabMoves; }
+    // The control whose tool tip shows: the hovered control's, or its parent's for one that uses its parent's tip.
+    const RCPtr<LControl>& GetToolTipControl() const { return mToolTipControl; }
+    // A press, a wheel turn or a key: the tip shown hides, its control stays the tool-tip control.
+    void HideToolTip();
     const std::vector<std::int32_t>& GetModalEndRequests() const { return mModalEndRequests; }
     // One idle pass of the window: its queued notifications, then "NID_IDLE" when asked.
     bool OnIdle(bool sendIdle) override;
@@ -69,6 +86,8 @@ private:
 
     // Lets the window's hold on controls go, as when it gets another root control.
     void ClearInteractionState();
+    // The hover moved to the control: the tip of the control it now shows for takes the place of the last one.
+    void FollowToolTip(const RCPtr<LControl>& hovered);
 
     RCPtr<LControl> mRootControl;
     RCPtr<LControl> mCaptureControl;
@@ -81,6 +100,10 @@ private:
     std::vector<RCPtr<LControl>> mUnderPointer;
     int mHitTests = 0;
     std::vector<CursorHandle> mCursors;
+    RCPtr<LGlobalHotKeyManager> mHotKeys;
+    std::uint32_t mModifiers = 0;
+    int mTabMoves = 0;
+    RCPtr<LControl> mToolTipControl;
 };
 
 }  // namespace ZV::Testing
