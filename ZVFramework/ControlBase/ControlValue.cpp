@@ -27,11 +27,6 @@ ZVRESULT LControl::SetValueRange(double minimum, double maximum, std::int32_t sc
     return ZV_S_OK;
 }
 
-ZVRESULT LControl::ShowToolTip(bool)
-{
-    return ZV_E_NOTIMPL;
-}
-
 void LControl::OnParentFontChanged() {}
 
 void LControl::OnFontChanged() {}
