@@ -143,7 +143,8 @@ protected:
     {
         const Window before = mOtherClient.GetClipboardOwner();
         const std::string file = mFolder.Write("copied", utf8Text);
-        if (RunCommandWhileLoopTurns("xclip -selection clipboard -i < " + file) != 0) {
+        // It stays behind to answer one paste; its output must not hold the test's open.
+        if (RunCommandWhileLoopTurns("xclip -selection clipboard -loops 1 -i < " + file + " > /dev/null 2>&1") != 0) {
             return false;
         }
         return RunLoopUntil([&] {
