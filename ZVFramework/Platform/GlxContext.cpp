@@ -207,29 +207,37 @@ std::unique_ptr<GlxSurface> GlxContext::CreateSurface(const NativeWindow& window
     if (trap.Failed(GlxFailure::Step::kPrepareWindow, "the window cannot be described", failure)) {
         return nullptr;
     }
-    if (XVisualIDFromVisual(attributes.visual) == mParts->visual) {
-        return std::unique_ptr<GlxSurface>(new GlxSurface(display, window.window, false, 0));
+    Window target = window.window;
+    Colormap colormap = 0;
+    const bool child = XVisualIDFromVisual(attributes.visual) != mParts->visual;
+    if (child) {
+        XVisualInfo* visual = glXGetVisualFromFBConfig(display, mParts->config);
+        if (visual == nullptr) {
+            failure = {GlxFailure::Step::kPrepareWindow, 0, "the configuration has no visual"};
+            return nullptr;
+        }
+        XSetWindowAttributes childAttributes{};
+        colormap = XCreateColormap(display, window.window, visual->visual, AllocNone);
+        childAttributes.colormap = colormap;
+        childAttributes.background_pixmap = None;
+        childAttributes.border_pixel = 0;
+        // Input is not selected on the child, so that the window still receives it.
+        target = XCreateWindow(display, window.window, 0, 0, static_cast<unsigned>(attributes.width),
+                               static_cast<unsigned>(attributes.height), 0, visual->depth, InputOutput,
+                               visual->visual, CWColormap | CWBackPixmap | CWBorderPixel, &childAttributes);
+        XFree(visual);
+        XMapWindow(display, target);
     }
-
-    XVisualInfo* visual = glXGetVisualFromFBConfig(display, mParts->config);
-    if (visual == nullptr) {
-        failure = {GlxFailure::Step::kPrepareWindow, 0, "the configuration has no visual"};
-        return nullptr;
-    }
-    XSetWindowAttributes childAttributes{};
-    childAttributes.colormap = XCreateColormap(display, window.window, visual->visual, AllocNone);
-    childAttributes.background_pixmap = None;
-    childAttributes.border_pixel = 0;
-    // Input is not selected on the child, so that the window still receives it.
-    const Window child = XCreateWindow(
-        display, window.window, 0, 0, static_cast<unsigned>(attributes.width), static_cast<unsigned>(attributes.height),
-        0, visual->depth, InputOutput, visual->visual, CWColormap | CWBackPixmap | CWBorderPixel, &childAttributes);
-    XFree(visual);
-    XMapWindow(display, child);
-    std::unique_ptr<GlxSurface> surface(new GlxSurface(display, child, true, childAttributes.colormap));
+    std::unique_ptr<GlxSurface> surface(new GlxSurface(display, target, child, colormap));
     surface->mWidth = attributes.width;
     surface->mHeight = attributes.height;
     if (trap.Failed(GlxFailure::Step::kPrepareWindow, "a child window of the configuration's visual", failure)) {
+        return nullptr;
+    }
+    // A drawable of its own keeps the back buffer while the context is current elsewhere.
+    surface->mDrawable = glXCreateWindow(display, mParts->config, target, nullptr);
+    if (trap.Failed(GlxFailure::Step::kPrepareWindow, "glXCreateWindow", failure)) {
+        surface->mDrawable = 0;
         return nullptr;
     }
     return surface;
@@ -238,7 +246,19 @@ std::unique_ptr<GlxSurface> GlxContext::CreateSurface(const NativeWindow& window
 bool GlxContext::MakeCurrent(const GlxSurface& surface, GlxFailure& failure)
 {
     XErrorTrap trap(mParts->display);
-    const Bool made = glXMakeCurrent(mParts->display, surface.mDrawable, mParts->context);
+    // GLX may take a window that is gone and fail only when the frame is shown.
+    Window root = 0;
+    int x = 0;
+    int y = 0;
+    unsigned width = 0;
+    unsigned height = 0;
+    unsigned border = 0;
+    unsigned depth = 0;
+    XGetGeometry(mParts->display, surface.mWindow, &root, &x, &y, &width, &height, &border, &depth);
+    if (trap.Failed(GlxFailure::Step::kMakeCurrent, "the window is gone", failure)) {
+        return false;
+    }
+    const Bool made = glXMakeContextCurrent(mParts->display, surface.mDrawable, surface.mDrawable, mParts->context);
     if (trap.Failed(GlxFailure::Step::kMakeCurrent, "glXMakeCurrent", failure)) {
         return false;
     }
@@ -250,7 +270,7 @@ bool GlxContext::MakeCurrent(const GlxSurface& surface, GlxFailure& failure)
 
 bool GlxContext::MakeCurrentWithoutWindow(GlxFailure& failure)
 {
-    if (glXMakeCurrent(mParts->display, mParts->pixelBuffer, mParts->context)) {
+    if (glXMakeContextCurrent(mParts->display, mParts->pixelBuffer, mParts->pixelBuffer, mParts->context)) {
         return true;
     }
     failure = {GlxFailure::Step::kMakeCurrent, 0, "glXMakeCurrent refused the context's own pixel buffer"};
@@ -259,12 +279,19 @@ bool GlxContext::MakeCurrentWithoutWindow(GlxFailure& failure)
 
 void GlxContext::ReleaseCurrent()
 {
-    glXMakeCurrent(mParts->display, None, nullptr);
+    glXMakeContextCurrent(mParts->display, None, None, nullptr);
 }
 
 void GlxContext::SwapBuffers(const GlxSurface& surface)
 {
     glXSwapBuffers(mParts->display, surface.mDrawable);
+}
+
+bool GlxContext::Present(const std::function<void()>& work, GlxFailure& failure)
+{
+    XErrorTrap trap(mParts->display);
+    work();
+    return !trap.Failed(GlxFailure::Step::kPresent, "the frame could not be shown", failure);
 }
 
 bool GlxContext::HasExtension(const char* name) const
@@ -293,20 +320,22 @@ bool GlxContext::ListsExtension(const char* list, const char* name)
     return false;
 }
 
-GlxSurface::GlxSurface(Display* display, unsigned long drawable, bool ownsWindow, unsigned long colormap)
-    : mDisplay(display), mDrawable(drawable), mOwnsWindow(ownsWindow), mColormap(colormap)
+GlxSurface::GlxSurface(Display* display, unsigned long window, bool ownsWindow, unsigned long colormap)
+    : mDisplay(display), mWindow(window), mOwnsWindow(ownsWindow), mColormap(colormap)
 {
 }
 
 GlxSurface::~GlxSurface()
 {
-    if (!mOwnsWindow) {
-        return;
-    }
-    // The window may be gone with its parent already.
+    // The window may be gone already, with its parent or its owner.
     XErrorTrap trap(mDisplay);
-    XDestroyWindow(mDisplay, mDrawable);
-    XFreeColormap(mDisplay, mColormap);
+    if (mDrawable != 0) {
+        glXDestroyWindow(mDisplay, mDrawable);
+    }
+    if (mOwnsWindow) {
+        XDestroyWindow(mDisplay, mWindow);
+        XFreeColormap(mDisplay, mColormap);
+    }
 }
 
 void GlxSurface::FitTo(int width, int height)
@@ -316,7 +345,7 @@ void GlxSurface::FitTo(int width, int height)
     }
     mWidth = width;
     mHeight = height;
-    XResizeWindow(mDisplay, mDrawable, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XResizeWindow(mDisplay, mWindow, static_cast<unsigned>(width), static_cast<unsigned>(height));
 }
 
 }  // namespace ZV::Platform

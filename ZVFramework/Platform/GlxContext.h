@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -20,6 +21,8 @@ struct GlxFailure {
         kPrepareWindow,
         kCreateContext,
         kMakeCurrent,
+        // The server refused what presenting a frame sent it.
+        kPresent,
     };
 
     Step step = Step::kNone;
@@ -50,12 +53,16 @@ public:
     // is gone or the child cannot be made.
     std::unique_ptr<GlxSurface> CreateSurface(const NativeWindow& window, GlxFailure& failure);
 
+    // False, with the failure filled in, when the window is gone or GLX refuses it.
     bool MakeCurrent(const GlxSurface& surface, GlxFailure& failure);
     // Current on the context's own pixel buffer, for work that draws into no window.
     bool MakeCurrentWithoutWindow(GlxFailure& failure);
     // Nothing is current on this thread afterwards.
     void ReleaseCurrent();
     void SwapBuffers(const GlxSurface& surface);
+    // Runs the work, which presents a frame, and waits until the server has taken what it sent, with X errors kept
+    // from the process's handler; false, with the failure filled in, when the server refused any of it.
+    bool Present(const std::function<void()>& work, GlxFailure& failure);
 
     // Whether the GLX extension string of the context's screen names the extension.
     bool HasExtension(const char* name) const;
@@ -89,10 +96,12 @@ public:
 
 private:
     friend class GlxContext;
-    GlxSurface(_XDisplay* display, unsigned long drawable, bool ownsWindow, unsigned long colormap);
+    GlxSurface(_XDisplay* display, unsigned long window, bool ownsWindow, unsigned long colormap);
 
     _XDisplay* mDisplay;
-    unsigned long mDrawable;
+    // The X window drawn into, and the GLX drawable on it.
+    unsigned long mWindow;
+    unsigned long mDrawable = 0;
     bool mOwnsWindow;
     unsigned long mColormap;
     int mWidth = 0;

@@ -91,6 +91,9 @@ std::string ShowGLSetupFailure(const Platform::GlxFailure& failure)
 
 std::string DescribeGLFrameFailure(const Platform::GlxFailure& failure)
 {
+    if (failure.step == Platform::GlxFailure::Step::kPresent) {
+        return "OpenGL: " + failure.detail;
+    }
     return DescribeFailure(failure).ToUTF8().GetData();
 }
 

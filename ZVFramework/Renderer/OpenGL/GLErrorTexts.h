@@ -13,7 +13,7 @@ struct GlxFailure;
 // the text (UTF-8, without the advice) for the exception that follows.
 std::string ShowGLSetupFailure(const Platform::GlxFailure& failure);
 
-// One line on a frame whose context could not be made current (UTF-8).
+// One line on a frame that could not be drawn or shown (UTF-8).
 std::string DescribeGLFrameFailure(const Platform::GlxFailure& failure);
 
 }  // namespace ZV

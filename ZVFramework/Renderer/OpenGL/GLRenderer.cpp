@@ -195,18 +195,14 @@ bool LGLRenderer::BindTarget(LGLRenderContextInfo& context)
             if (!bound) {
                 failure = {Platform::GlxFailure::Step::kMakeCurrent, 0, "no framebuffer of the context's size"};
             }
+            context.SetFailureReported(context.IsFailureReported() && !bound);
         }
     }
     if (!bound) {
-        if (!context.IsFailureReported()) {
-            MutexLock lock(GetDebugOutputLock());
-            GetDebugOutput().GetNarrowTarget() << DescribeGLFrameFailure(failure) << std::endl;
-            context.SetFailureReported(true);
-        }
+        ReportFrameFailure(context, failure);
         return false;
     }
     mContextCurrent = true;
-    context.SetFailureReported(false);
     mCurrent = &context;
     (void)SetViewport(viewport);
     LoadOrigin();
@@ -217,16 +213,40 @@ void LGLRenderer::Present(LGLRenderContextInfo& context)
 {
     DrainGLErrors();
     Platform::GlxSurface* surface = context.GetSurface();
-    if (surface == nullptr || !mGlx->IsDoubleBuffered()) {
+    if (surface == nullptr) {
         glFlush();
-    } else if (mGlx->SwapsByCopy()) {
-        mGlx->SwapBuffers(*surface);
-    } else {
-        glFlush();
-        CopyBackBufferToFront(context.GetViewport());
-        glFlush();
+        return;
     }
+    Platform::GlxFailure failure;
+    const bool shown = mGlx->Present(
+        [&] {
+            if (!mGlx->IsDoubleBuffered()) {
+                glFlush();
+            } else if (mGlx->SwapsByCopy()) {
+                mGlx->SwapBuffers(*surface);
+            } else {
+                glFlush();
+                CopyBackBufferToFront(context.GetViewport());
+                glFlush();
+            }
+        },
+        failure);
     DrainGLErrors();
+    if (shown) {
+        context.SetFailureReported(false);
+    } else {
+        ReportFrameFailure(context, failure);
+    }
+}
+
+void LGLRenderer::ReportFrameFailure(LGLRenderContextInfo& context, const Platform::GlxFailure& failure)
+{
+    if (context.IsFailureReported()) {
+        return;
+    }
+    MutexLock lock(GetDebugOutputLock());
+    GetDebugOutput().GetNarrowTarget() << DescribeGLFrameFailure(failure) << std::endl;
+    context.SetFailureReported(true);
 }
 
 void LGLRenderer::CopyBackBufferToFront(const RectT<zlong>& viewport)

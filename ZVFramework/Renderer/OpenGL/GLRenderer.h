@@ -120,6 +120,8 @@ private:
     // Makes the context's target current and sets its viewport, clip and origin; false, reported, when it cannot.
     bool BindTarget(LGLRenderContextInfo& context);
     void Present(LGLRenderContextInfo& context);
+    // One line of debug output for a context whose frames fail, until one succeeds.
+    void ReportFrameFailure(LGLRenderContextInfo& context, const Platform::GlxFailure& failure);
     void CopyBackBufferToFront(const RectT<zlong>& viewport);
     void ApplyDefaultState();
     void PurgeWhenDue();
