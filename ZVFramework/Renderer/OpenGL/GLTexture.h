@@ -89,6 +89,7 @@ public:
 
     // Whether the texture has an image in the current context.
     bool IsValid() const;
+    GLuint GetName() const { return mName; }
     // The texture coordinates of a point of the uploaded image.
     PointT<double> ToTextureCoordinates(double x, double y) const;
     // The texture's allocated sides, and the image's inside it (its scaled size when it was scaled).
