@@ -218,10 +218,10 @@ MessageBoxWindow::~MessageBoxWindow()
 
 void MessageBoxWindow::Paint()
 {
-    const int screen = DefaultScreen(mDisplay);
-    cairo_surface_t* surface =
-        cairo_xlib_surface_create(mDisplay, mWindow, DefaultVisual(mDisplay, screen), mWidth, mHeight);
-    cairo_t* graphics = cairo_create(surface);
+    // Drawn in memory and copied whole: text drawn straight onto the window would leave Cairo's glyphs tied to the
+    // connection, lost when it closes.
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, mWidth, mHeight);
+    cairo_t* graphics = cairo_create(image);
     SetColor(graphics, 0xF2F2F2);
     cairo_paint(graphics);
 
@@ -243,10 +243,18 @@ void MessageBoxWindow::Paint()
     cairo_move_to(graphics, mButton.x + (mButton.width - TextWidth(graphics, label)) / 2,
                   mButton.y + (mButton.height + mAscent) / 2.0 - 1);
     cairo_show_text(graphics, label);
-
     cairo_destroy(graphics);
-    cairo_surface_flush(surface);
-    cairo_surface_destroy(surface);
+
+    const int screen = DefaultScreen(mDisplay);
+    cairo_surface_t* window =
+        cairo_xlib_surface_create(mDisplay, mWindow, DefaultVisual(mDisplay, screen), mWidth, mHeight);
+    cairo_t* copy = cairo_create(window);
+    cairo_set_source_surface(copy, image, 0, 0);
+    cairo_paint(copy);
+    cairo_destroy(copy);
+    cairo_surface_flush(window);
+    cairo_surface_destroy(window);
+    cairo_surface_destroy(image);
     XFlush(mDisplay);
 }
 

@@ -105,10 +105,16 @@ void MessageBoxDriver::Close(unsigned long window) const
     Send(display, window, event);
 }
 
-int MessageBoxDriver::Pending() const
+int MessageBoxDriver::TakePendingInput(unsigned long window) const
 {
-    XSync(mConnection.GetDisplay(), False);
-    return XPending(mConnection.GetDisplay());
+    Display* display = mConnection.GetDisplay();
+    XSync(display, False);
+    int count = 0;
+    XEvent event;
+    while (XCheckWindowEvent(display, window, KeyPressMask | ButtonPressMask | ButtonReleaseMask, &event)) {
+        ++count;
+    }
+    return count;
 }
 
 void MessageBoxDriver::WatchTopLevelWindows() const

@@ -26,8 +26,8 @@ public:
     void ReleaseButton(unsigned long window, int x, int y) const;
     // The window manager's close.
     void Close(unsigned long window) const;
-    // Events still queued on the connection.
-    int Pending() const;
+    // Input events of the window still queued on the connection; taken from the queue.
+    int TakePendingInput(unsigned long window) const;
 
     // Starts watching for new top-level windows, then waits up to the time-out for one to be mapped; 0 when none
     // was.

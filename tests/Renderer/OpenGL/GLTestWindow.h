@@ -5,6 +5,7 @@
 #include "Renderer/FontRenderer/FreetypeFontRenderer.h"
 #include "Renderer/OpenGL/GLGlyphRenderer.h"
 #include "Renderer/OpenGL/GLRenderer.h"
+#include "Renderer/OpenGL/GLTestWindows.h"
 #include "support/ImageComparison.h"
 #include "support/WindowPixels.h"
 
@@ -32,6 +33,7 @@ protected:
         mRenderer = new LGLRenderer(new LFreetypeFontRenderer(mGlyphs, mGlyphs), &GetNativeWindow());
         ASSERT_EQ(mRenderer->InitRenderContextInfo({0, 0, kWidth, kHeight}, &GetNativeWindow(), false, mContext),
                   ZV_S_OK);
+        KeepGraphicsDriverLoaded();
     }
 
     void TearDown() override

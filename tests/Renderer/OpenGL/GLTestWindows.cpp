@@ -6,6 +6,10 @@
 
 #include <GL/glx.h>
 #include <GL/glxext.h>
+#include <dlfcn.h>
+#include <link.h>
+
+#include <string>
 
 namespace ZV::Testing {
 
@@ -30,6 +34,20 @@ Window CreateShownWindow(Display* display, Visual* visual, int width, int height
 }
 
 }  // namespace
+
+void KeepGraphicsDriverLoaded()
+{
+    dl_iterate_phdr(
+        [](dl_phdr_info* module, std::size_t, void*) {
+            const std::string name = module->dlpi_name == nullptr ? "" : module->dlpi_name;
+            const std::string ending = "_dri.so";
+            if (name.size() > ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0) {
+                dlopen(name.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            }
+            return 0;
+        },
+        nullptr);
+}
 
 TestWindowRecord::TestWindowRecord(std::unique_ptr<Platform::NativeWindow> record, bool owned)
     : mRecord(std::move(record)), mOwned(owned)

@@ -9,6 +9,10 @@ struct NativeWindow;
 
 namespace ZV::Testing {
 
+// Mesa unloads its graphics driver when the last connection that used GLX closes, and the blocks that the driver's
+// own variables held until then look lost to the leak checker. Kept loaded, they are still held at exit.
+void KeepGraphicsDriverLoaded();
+
 // Window records for what the renderer meets besides the plain test window, kept apart from the tests so that they
 // need no X header.
 class TestWindowRecord {
