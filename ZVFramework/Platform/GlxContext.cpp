@@ -29,14 +29,18 @@ public:
     XErrorTrap& operator=(const XErrorTrap&) = delete;
     ~XErrorTrap()
     {
-        XSync(mDisplay, False);
+        if (!mAnswered) {
+            XSync(mDisplay, False);
+        }
         XSetErrorHandler(mPrevious);
     }
 
-    // The first error of the requests sent so far, once the server has answered them; 0 for none.
+    // The first error of the requests sent so far, once the server has answered them; 0 for none. Requests sent
+    // after the last look are answered before the trap goes.
     int TakeError()
     {
         XSync(mDisplay, False);
+        mAnswered = true;
         return std::exchange(gTrappedError, 0);
     }
 
@@ -64,6 +68,7 @@ private:
 
     Display* mDisplay;
     int (*mPrevious)(Display*, XErrorEvent*) = nullptr;
+    bool mAnswered = false;
 };
 
 int ConfigValue(Display* display, GLXFBConfig config, int attribute)
@@ -191,6 +196,10 @@ std::unique_ptr<GlxContext> GlxContext::Create(const NativeWindow& window, GlxFa
     std::unique_ptr<GlxContext> context(new GlxContext(std::move(parts)));
     context->mDoubleBuffered = ConfigValue(display, choice.config, GLX_DOUBLEBUFFER) != 0;
     context->mSwapsByCopy = choice.swapsByCopy;
+    if (context->HasExtension("GLX_MESA_copy_sub_buffer")) {
+        using CopySubBuffer = void (*)(Display*, unsigned long, int, int, int, int);
+        context->mCopySubBuffer = reinterpret_cast<CopySubBuffer>(GetFunction("glXCopySubBufferMESA"));
+    }
     return context;
 }
 
@@ -245,6 +254,9 @@ std::unique_ptr<GlxSurface> GlxContext::CreateSurface(const NativeWindow& window
 
 bool GlxContext::MakeCurrent(const GlxSurface& surface, GlxFailure& failure)
 {
+    if (glXGetCurrentContext() == mParts->context && glXGetCurrentDrawable() == surface.mDrawable) {
+        return true;
+    }
     XErrorTrap trap(mParts->display);
     // GLX may take a window that is gone and fail only when the frame is shown.
     Window root = 0;
@@ -268,6 +280,11 @@ bool GlxContext::MakeCurrent(const GlxSurface& surface, GlxFailure& failure)
     return made;
 }
 
+bool GlxContext::IsCurrent() const
+{
+    return glXGetCurrentContext() == mParts->context;
+}
+
 bool GlxContext::MakeCurrentWithoutWindow(GlxFailure& failure)
 {
     if (glXMakeContextCurrent(mParts->display, mParts->pixelBuffer, mParts->pixelBuffer, mParts->context)) {
@@ -285,6 +302,11 @@ void GlxContext::ReleaseCurrent()
 void GlxContext::SwapBuffers(const GlxSurface& surface)
 {
     glXSwapBuffers(mParts->display, surface.mDrawable);
+}
+
+void GlxContext::CopySubBuffer(const GlxSurface& surface, int x, int y, int width, int height)
+{
+    mCopySubBuffer(mParts->display, surface.mDrawable, x, y, width, height);
 }
 
 bool GlxContext::Present(const std::function<void()>& work, GlxFailure& failure)

@@ -53,13 +53,21 @@ public:
     // is gone or the child cannot be made.
     std::unique_ptr<GlxSurface> CreateSurface(const NativeWindow& window, GlxFailure& failure);
 
-    // False, with the failure filled in, when the window is gone or GLX refuses it.
+    // Nothing to do when the context is current on the surface already. False, with the failure filled in, when
+    // the window is gone or GLX refuses it.
     bool MakeCurrent(const GlxSurface& surface, GlxFailure& failure);
     // Current on the context's own pixel buffer, for work that draws into no window.
     bool MakeCurrentWithoutWindow(GlxFailure& failure);
+    // Whether the context is current on this thread, on any drawable.
+    bool IsCurrent() const;
     // Nothing is current on this thread afterwards.
     void ReleaseCurrent();
     void SwapBuffers(const GlxSurface& surface);
+    // Whether the back buffer's pixels can be put on the window directly, without a swap (GLX_MESA_copy_sub_buffer).
+    bool CopiesSubBuffers() const { return mCopySubBuffer != nullptr; }
+    // Puts the rectangle of the back buffer (x, y from the window's bottom-left corner) on the window and leaves the
+    // back buffer as it was.
+    void CopySubBuffer(const GlxSurface& surface, int x, int y, int width, int height);
     // Runs the work, which presents a frame, and waits until the server has taken what it sent, with X errors kept
     // from the process's handler; false, with the failure filled in, when the server refused any of it.
     bool Present(const std::function<void()>& work, GlxFailure& failure);
@@ -80,6 +88,7 @@ private:
     std::unique_ptr<Parts> mParts;
     bool mDoubleBuffered = false;
     bool mSwapsByCopy = false;
+    void (*mCopySubBuffer)(_XDisplay*, unsigned long, int, int, int, int) = nullptr;
 };
 
 // A drawable of a window that a GlxContext draws into.

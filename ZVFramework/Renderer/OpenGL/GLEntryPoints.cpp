@@ -54,6 +54,7 @@ GLEntryPoints GLEntryPoints::Load()
         Find(functions.bindFramebuffer, "glBindFramebuffer");
         Find(functions.framebufferTexture2D, "glFramebufferTexture2D");
         Find(functions.checkFramebufferStatus, "glCheckFramebufferStatus");
+        Find(functions.blitFramebuffer, "glBlitFramebuffer");
         if (functions.deleteFramebuffers == nullptr || functions.bindFramebuffer == nullptr ||
             functions.framebufferTexture2D == nullptr || functions.checkFramebufferStatus == nullptr) {
             functions.genFramebuffers = nullptr;

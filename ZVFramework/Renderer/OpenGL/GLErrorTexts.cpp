@@ -22,7 +22,8 @@ const DefaultText kDefaultTexts[] = {
      L"driver (Mesa) if it does not."},
     {L"GL_ERROR_MESSAGE_CHOOSE_PIXEL_FORMAT",
      L"No GLX framebuffer configuration with double-buffered 8-bit RGBA colour suits the window."},
-    {L"GL_ERROR_MESSAGE_SET_PIXEL_FORMAT", L"The window cannot be drawn with the chosen GLX framebuffer configuration."},
+    {L"GL_ERROR_MESSAGE_SET_PIXEL_FORMAT",
+     L"The window cannot be drawn with the chosen GLX framebuffer configuration."},
     {L"GL_ERROR_MESSAGE_CREATE_CONTEXT", L"No OpenGL rendering context could be created through GLX."},
     {L"GL_ERROR_MESSAGE_MAKE_CONTEXT_CURRENT", L"glXMakeCurrent failed with error %d: %s."},
 };

@@ -24,6 +24,7 @@ std::int32_t LGLGlyphRenderer::GetFontKey(const LFont& font)
 void LGLGlyphRenderer::BeginFont(const ConstRCPtr<LFont>& font, std::uint32_t flags)
 {
     mFlags = flags;
+    mAtlasBound = false;
     mBounds = {};
     mCurrentGlyph = {};
     mCurrentFont = nullptr;
@@ -79,7 +80,12 @@ void LGLGlyphRenderer::ProcessGlyph(GlyphRecord& record)
         // On whole pixels, where the glyph was rasterised.
         const double x = std::floor(record.penX + 0.5) + glyph.left;
         const double y = glyph.top - std::floor(record.penY + 0.5);
-        mCurrentFont->DrawQuad({static_cast<double>(glyph.atlasX), static_cast<double>(glyph.atlasY),
+        // The run's glyphs follow one another with no change of state between them.
+        if (!mAtlasBound) {
+            mCurrentFont->Bind();
+            mAtlasBound = true;
+        }
+        mCurrentFont->AddQuad({static_cast<double>(glyph.atlasX), static_cast<double>(glyph.atlasY),
                                 static_cast<double>(glyph.atlasX + glyph.width),
                                 static_cast<double>(glyph.atlasY + glyph.height)},
                                {x, y, x + glyph.width, y + glyph.height});

@@ -58,6 +58,8 @@ private:
     // The glyph that the last lookup found, or none.
     LGLCachedFont::SCachedGlyph mCurrentGlyph;
     std::uint32_t mFlags = 0;
+    // Whether texturing is on with the current font's atlas.
+    bool mAtlasBound = false;
     // x, y, width, height.
     RectT<float> mBounds;
     std::uint32_t mAddedGlyphCount = 0;

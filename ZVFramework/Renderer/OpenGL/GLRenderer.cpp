@@ -8,6 +8,7 @@
 #include "Renderer/RenderingServices.h"
 #include "Utilities/Debug/DebugOutput.h"
 #include "Utilities/Graphics/PixelImage.h"
+#include "Utilities/Storage/Array.h"
 
 #include <GL/glu.h>
 
@@ -103,6 +104,29 @@ void LGLRenderer::ApplyDefaultState()
     glEnableClientState(GL_VERTEX_ARRAY);
 }
 
+void LGLRenderer::UsePaint(Paint paint)
+{
+    // OpenGL passes over a setting that does not change, so what stays as it was costs nothing.
+    if (paint == Paint::kColor) {
+        glDisable(GL_TEXTURE_2D);
+    } else {
+        glEnable(GL_TEXTURE_2D);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, paint == Paint::kGlyphs ? GL_MODULATE : GL_REPLACE);
+    }
+    if (paint == Paint::kOpaqueImage) {
+        glDisable(GL_BLEND);
+        glDisable(GL_ALPHA_TEST);
+        return;
+    }
+    glEnable(GL_BLEND);
+    glEnable(GL_ALPHA_TEST);
+    if (paint == Paint::kPremultipliedImage) {
+        glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    } else {
+        mFunctions.SetDefaultBlending();
+    }
+}
+
 ZVRESULT LGLRenderer::GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom)
 {
     if (mFontRenderer.IsNull() || font.IsNull()) {
@@ -165,12 +189,10 @@ ZVRESULT LGLRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context)
     if (mCurrent != nullptr && !BindTarget(*mCurrent)) {
         mCurrent = nullptr;
     }
-    if (GetCurrentContext() == nullptr && mContextCurrent) {
+    // The context stays current after the outermost frame: making it current again costs round trips to the server.
+    if (GetCurrentContext() == nullptr && mGlx->IsCurrent()) {
         PurgeWhenDue();
         mBin->Empty(mFunctions);
-        mFunctions.BindWindowFramebuffer();
-        mGlx->ReleaseCurrent();
-        mContextCurrent = false;
     }
     return finished;
 }
@@ -187,10 +209,9 @@ bool LGLRenderer::BindTarget(LGLRenderContextInfo& context)
             mFunctions.BindWindowFramebuffer();
         }
     } else {
-        // Any drawable of the context serves an image of its own; a frame already running keeps its drawable.
-        bound = mContextCurrent || mGlx->MakeCurrentWithoutWindow(failure);
+        // Any drawable of the context serves an image of its own.
+        bound = mGlx->IsCurrent() || mGlx->MakeCurrentWithoutWindow(failure);
         if (bound) {
-            mContextCurrent = true;
             bound = context.GetImage().Bind(mFunctions, {viewport.width, viewport.height});
             if (!bound) {
                 failure = {Platform::GlxFailure::Step::kMakeCurrent, 0, "no framebuffer of the context's size"};
@@ -202,7 +223,6 @@ bool LGLRenderer::BindTarget(LGLRenderContextInfo& context)
         ReportFrameFailure(context, failure);
         return false;
     }
-    mContextCurrent = true;
     mCurrent = &context;
     (void)SetViewport(viewport);
     LoadOrigin();
@@ -218,24 +238,51 @@ void LGLRenderer::Present(LGLRenderContextInfo& context)
         return;
     }
     Platform::GlxFailure failure;
-    const bool shown = mGlx->Present(
-        [&] {
-            if (!mGlx->IsDoubleBuffered()) {
-                glFlush();
-            } else if (mGlx->SwapsByCopy()) {
-                mGlx->SwapBuffers(*surface);
-            } else {
-                glFlush();
-                CopyBackBufferToFront(context.GetViewport());
-                glFlush();
-            }
-        },
-        failure);
+    const bool shown = mGlx->Present([&] { ShowBackBuffer(context, *surface); }, failure);
     DrainGLErrors();
     if (shown) {
         context.SetFailureReported(false);
     } else {
         ReportFrameFailure(context, failure);
+    }
+}
+
+void LGLRenderer::ShowBackBuffer(const LGLRenderContextInfo& context, const Platform::GlxSurface& surface)
+{
+    if (!mGlx->IsDoubleBuffered()) {
+        glFlush();
+        return;
+    }
+    if (mGlx->SwapsByCopy()) {
+        mGlx->SwapBuffers(surface);
+        return;
+    }
+    // Without a swap that keeps the back buffer it is copied, only where the window has to change: the dirty
+    // region, or the whole viewport when the frame names none.
+    const RectT<zlong>& viewport = context.GetViewport();
+    Array<RectT<zlong>> rects;
+    if (context.GetDirtyRegion().GetHead() == nullptr || Failed(context.GetDirtyRegion().CopyToArray(rects))) {
+        (void)rects.SetCount(0);
+        ZV_THROW_IF_FAILED(rects.AddItem(RectT<zlong>(0, 0, viewport.width, viewport.height)));
+    }
+    glFlush();
+    for (std::uint32_t index = 0; index < rects.GetCount(); ++index) {
+        RectT<zlong> rect = *rects.GetItemPointer(index);
+        // In the viewport's pixels, rows counted from its bottom.
+        RectT<zlong>::Intersect(rect, rect, RectT<zlong>(0, 0, viewport.width, viewport.height));
+        if (rect.width <= 0 || rect.height <= 0) {
+            continue;
+        }
+        const RectT<zlong> window(viewport.x + rect.x, viewport.y + viewport.height - (rect.y + rect.height),
+                                  rect.width, rect.height);
+        if (mGlx->CopiesSubBuffers()) {
+            mGlx->CopySubBuffer(surface, window.x, window.y, window.width, window.height);
+        } else {
+            CopyBackBufferToFront(viewport, window);
+        }
+    }
+    if (!mGlx->CopiesSubBuffers()) {
+        glFlush();
     }
 }
 
@@ -249,30 +296,37 @@ void LGLRenderer::ReportFrameFailure(LGLRenderContextInfo& context, const Platfo
     context.SetFailureReported(true);
 }
 
-void LGLRenderer::CopyBackBufferToFront(const RectT<zlong>& viewport)
+void LGLRenderer::CopyBackBufferToFront(const RectT<zlong>& viewport, const RectT<zlong>& area)
 {
     // A straight copy of every pixel: nothing of the drawing state may touch it.
     glPushAttrib(GL_COLOR_BUFFER_BIT | GL_ENABLE_BIT | GL_PIXEL_MODE_BIT | GL_CURRENT_BIT);
     glDisable(GL_SCISSOR_TEST);
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_2D);
     glReadBuffer(GL_BACK);
     glDrawBuffer(GL_FRONT);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    gluOrtho2D(0, static_cast<GLdouble>(viewport.width), 0, static_cast<GLdouble>(viewport.height));
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glRasterPos4d(0, 0, 0, 1);
-    glCopyPixels(viewport.x, viewport.y, viewport.width, viewport.height, GL_COLOR);
+    const GLint right = area.x + area.width;
+    const GLint top = area.y + area.height;
+    if (mFunctions.blitFramebuffer != nullptr) {
+        mFunctions.blitFramebuffer(area.x, area.y, right, top, area.x, area.y, right, top, GL_COLOR_BUFFER_BIT,
+                                   GL_NEAREST);
+    } else {
+        glDisable(GL_BLEND);
+        glDisable(GL_ALPHA_TEST);
+        glDisable(GL_TEXTURE_2D);
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        gluOrtho2D(0, static_cast<GLdouble>(viewport.width), 0, static_cast<GLdouble>(viewport.height));
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        glRasterPos4d(static_cast<GLdouble>(area.x - viewport.x), static_cast<GLdouble>(area.y - viewport.y), 0, 1);
+        glCopyPixels(area.x, area.y, area.width, area.height, GL_COLOR);
+        glPopMatrix();
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+    }
     DrainGLErrors();
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
     glPopAttrib();
 }
 

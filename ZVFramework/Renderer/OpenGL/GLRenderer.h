@@ -20,6 +20,7 @@ namespace ZV {
 
 namespace Platform {
 class GlxContext;
+class GlxSurface;
 struct GlxFailure;
 }  // namespace Platform
 
@@ -29,8 +30,9 @@ class LGLRenderContextInfo;
 // downwards, the clip as the scissor and the origin as the model-view translation. Paths, polygons and colour
 // rectangle lists drawn with the cache flag are compiled into display lists once and replayed until they change;
 // every image is uploaded once into a texture and drawn from it; text is laid out by the font renderer and drawn
-// from its glyph processor's atlases. Geometry is drawn as the 2D renderer draws it: without smoothing, and a line
-// on the pixels that a one-pixel pen centred on its coordinates covers. A window's back buffer keeps the previous
+// from its glyph processor's atlases. Geometry and images come out as the 2D renderer draws them: without
+// smoothing, a line on the pixels that a one-pixel pen centred on its coordinates covers, a scaled image sampled at
+// the nearest pixel. A window's back buffer keeps the previous
 // frame, so a frame need only draw what changed. User-interface thread only.
 class LGLRenderer : public LRenderer {
 public:
@@ -68,7 +70,7 @@ public:
     [[nodiscard]] ZVRESULT RenderStart(const RCPtr<LRenderContextInfo>& context) override;
     // Presents a window's frame (swapped, or copied from the back buffer); an offscreen frame is never presented.
     // The context started before it gets its target back; after the outermost frame the caches are purged when the
-    // purge interval has passed.
+    // purge interval has passed. The OpenGL context stays current on the thread between frames.
     [[nodiscard]] ZVRESULT RenderFinish(const RCPtr<LRenderContextInfo>& context) override;
 
     // Drawing outside a frame does nothing.
@@ -110,6 +112,12 @@ public:
     std::uint32_t GetTextureUploadCount() const { return mTextureUploadCount; }
 
 private:
+    // What a drawing operation paints with. Each operation sets it before it draws, so that none depends on what the
+    // one before left: texturing only for images (none for geometry), images as they are except glyphs, which take
+    // the current colour, blending unless the image is opaque, and for an offscreen image, colour that is already
+    // premultiplied.
+    enum class Paint { kColor, kImage, kOpaqueImage, kPremultipliedImage, kGlyphs };
+
     static std::intptr_t GetImageKey(const PixelImage& image);
     template <class Key>
     using ListCache =
@@ -120,10 +128,13 @@ private:
     // Makes the context's target current and sets its viewport, clip and origin; false, reported, when it cannot.
     bool BindTarget(LGLRenderContextInfo& context);
     void Present(LGLRenderContextInfo& context);
+    void ShowBackBuffer(const LGLRenderContextInfo& context, const Platform::GlxSurface& surface);
     // One line of debug output for a context whose frames fail, until one succeeds.
     void ReportFrameFailure(LGLRenderContextInfo& context, const Platform::GlxFailure& failure);
-    void CopyBackBufferToFront(const RectT<zlong>& viewport);
+    // The area (window pixels, rows from the bottom) of the back buffer copied to the front buffer.
+    void CopyBackBufferToFront(const RectT<zlong>& viewport, const RectT<zlong>& area);
     void ApplyDefaultState();
+    void UsePaint(Paint paint);
     void PurgeWhenDue();
     // The scissor of the rectangle in device coordinates, cut to the viewport.
     void ScissorTo(const RectT<double>& device);
@@ -140,6 +151,9 @@ private:
     void DrawPath(const PolylineT<float>& path, GLenum mode, ListCache<PolylineT<float>>& lists,
                   ListCache<PolylineT<float>>* companion, const LColor& color, const PointT<float>& translation,
                   const PointT<float>& scale, bool cache);
+    // The part of the texture's image drawn at the destination: stretched, tiled or centred.
+    void DrawTexture(const LGLTexture& texture, const RectT<zlong>& part, const RectT<zlong>& destination,
+                     int resizeType);
     // The bitmap's texture, uploaded again when its pixels changed; null when the bitmap has no pixels.
     LGLTexture* GetTexture(const ConstRCPtr<LBitmap>& bitmap);
     LGLRenderContextInfo* GetOffscreenContext(const RCPtr<LRenderContextInfo>& context) const;
@@ -161,8 +175,6 @@ private:
     TextureCache mTextures{kTextureCacheSize};
     // The context drawn into, while a frame of this renderer's kind runs and its target could be made current.
     LGLRenderContextInfo* mCurrent = nullptr;
-    // Whether the GLX context is current on this thread (from the outermost frame's start to its end).
-    bool mContextCurrent = false;
     std::uint32_t mCompiledListCount = 0;
     std::uint32_t mTextureUploadCount = 0;
 };

@@ -76,7 +76,15 @@ void LGLRenderer::DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<zlon
     if (texture == nullptr) {
         return;
     }
+    // An opaque image replaces what is below it: no blending to do.
+    UsePaint(texture->IsOpaque() ? Paint::kOpaqueImage : Paint::kImage);
     glColor4f(1, 1, 1, 1);
+    DrawTexture(*texture, part, destination, resizeType);
+}
+
+void LGLRenderer::DrawTexture(const LGLTexture& texture, const RectT<zlong>& part, const RectT<zlong>& destination,
+                              int resizeType)
+{
     const RectT<double> place = destination.ToDouble();
     const QuadCorners bounds{place.x, place.y, place.x + place.width, place.y + place.height};
     const double partWidth = part.width;
@@ -84,13 +92,13 @@ void LGLRenderer::DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<zlon
     const QuadCorners source{static_cast<double>(part.x), static_cast<double>(part.y), part.x + partWidth,
                              part.y + partHeight};
     if (resizeType == kStretch) {
-        texture->DrawQuad(source, bounds);
+        texture.DrawQuad(source, bounds);
         return;
     }
     if (resizeType == kCenter) {
         const double left = place.x + static_cast<double>((destination.width - part.width) / 2);
         const double top = place.y + static_cast<double>((destination.height - part.height) / 2);
-        DrawCut(*texture, source, {left, top, left + partWidth, top + partHeight}, bounds);
+        DrawCut(texture, source, {left, top, left + partWidth, top + partHeight}, bounds);
         return;
     }
     // Only the tiles that the clip shows: a huge destination costs no more than the window.
@@ -108,7 +116,7 @@ void LGLRenderer::DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<zlon
         const double top = place.y + row * partHeight;
         for (double column = firstColumn; column < endColumn; ++column) {
             const double left = place.x + column * partWidth;
-            DrawCut(*texture, source, {left, top, left + partWidth, top + partHeight}, bounds);
+            DrawCut(texture, source, {left, top, left + partWidth, top + partHeight}, bounds);
         }
     }
 }
@@ -143,11 +151,9 @@ ZVRESULT LGLRenderer::DrawBitmapPart(const RCPtr<LRenderContextInfo>& offscreen,
     const double bottom = (height - (source.y + static_cast<double>(source.height))) / height;
     const RectT<double> place(destination.x, destination.y, source.width, source.height);
 
-    glEnable(GL_TEXTURE_2D);
+    UsePaint(Paint::kPremultipliedImage);
     glBindTexture(GL_TEXTURE_2D, texture);
     glColor4f(1, 1, 1, 1);
-    // The image holds premultiplied colour.
-    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     glBegin(GL_QUADS);
     glTexCoord2d(left, top);
     glVertex2d(place.x, place.y);
@@ -158,8 +164,6 @@ ZVRESULT LGLRenderer::DrawBitmapPart(const RCPtr<LRenderContextInfo>& offscreen,
     glTexCoord2d(right, top);
     glVertex2d(place.x + place.width, place.y);
     glEnd();
-    mFunctions.SetDefaultBlending();
-    glDisable(GL_TEXTURE_2D);
     return ZV_S_OK;
 }
 
@@ -204,7 +208,6 @@ ZVRESULT LGLRenderer::DrawOffscreenImage(const RCPtr<LRenderContextInfo>& offscr
     glEnd();
     glPopMatrix();
     glPopAttrib();
-    mFunctions.SetDefaultBlending();
     if (!ownFrame) {
         (void)RenderFinish(offscreen);
     }

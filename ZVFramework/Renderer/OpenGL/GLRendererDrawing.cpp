@@ -22,14 +22,6 @@ void SetColor(const LColor& color)
     glColor4f(color.r, color.g, color.b, color.a);
 }
 
-// A line operation: texturing off, the pen at least a pixel wide.
-void BeginLines(const LColor& color, float width)
-{
-    glDisable(GL_TEXTURE_2D);
-    glLineWidth(std::max(1.0f, width));
-    SetColor(color);
-}
-
 // One quad between glBegin (GL_QUADS) and glEnd.
 void FillBand(double left, double top, double right, double bottom)
 {
@@ -86,6 +78,7 @@ void LGLRenderer::DrawText(const WideString& text, const ConstRCPtr<LFont>& font
     if (mCurrent == nullptr || text.IsEmpty() || Failed(GetFontMetrics(font, lineHeight, top, bottom))) {
         return;
     }
+    UsePaint(Paint::kGlyphs);
     SetColor(color);
     // The glyphs are drawn from the baseline, which lies the font's ascent below the position less one pixel, as
     // the 2D renderer places it. The origin is put back as it was, not moved back.
@@ -120,8 +113,8 @@ void LGLRenderer::FrameRect(const RectT<zlong>& rect, const LColor& color, float
     const double innerTop = std::min(outerTop + 2 * half, outerBottom);
     const double innerRight = std::max(outerRight - 2 * half, innerLeft);
     const double innerBottom = std::max(outerBottom - 2 * half, innerTop);
+    UsePaint(Paint::kColor);
     SetColor(color);
-    glDisable(GL_TEXTURE_2D);
     glBegin(GL_QUADS);
     FillBand(outerLeft, outerTop, outerRight, innerTop);
     FillBand(outerLeft, innerBottom, outerRight, outerBottom);
@@ -143,8 +136,8 @@ void LGLRenderer::FillRect(const RectT<zlong>& rect, const LColor& color, bool b
         ScissorTo(mCurrent->GetState().GetDeviceClip());
         return;
     }
+    UsePaint(Paint::kColor);
     SetColor(color);
-    glDisable(GL_TEXTURE_2D);
     RectT<double> corners = rect.ToDouble();
     corners.SnapToPixels();
     glBegin(GL_QUADS);
@@ -178,7 +171,9 @@ void LGLRenderer::DrawLine(const PointT<float>& from, const PointT<float>& to, c
     if (mCurrent == nullptr) {
         return;
     }
-    BeginLines(color, width);
+    UsePaint(Paint::kColor);
+    SetColor(color);
+    glLineWidth(std::max(1.0f, width));
     glBegin(GL_LINES);
     glVertex2d(from.x + kPenOffset, from.y + kPenOffset);
     glVertex2d(to.x + kPenOffset, to.y + kPenOffset);
@@ -195,7 +190,8 @@ void LGLRenderer::DrawPath(const PolylineT<float>& path, GLenum mode, ListCache<
     glPushMatrix();
     glTranslated(translation.x + kPenOffset, translation.y + kPenOffset, 0);
     glScalef(scale.x, scale.y, 1);
-    BeginLines(color, path.GetLineWidth());
+    UsePaint(Paint::kColor);
+    SetColor(color);
     DrawCached(lists, companion, path, cache, [&] {
         glLineWidth(std::max(1.0f, path.GetLineWidth()));
         if (path.GetCount() > 0) {
@@ -233,7 +229,7 @@ void LGLRenderer::FillPolygon(const PolylineT<float>& polygon, const LColor& col
     glPushMatrix();
     glTranslated(translation.x, translation.y, 0);
     glScalef(scale.x, scale.y, 1);
-    glDisable(GL_TEXTURE_2D);
+    UsePaint(Paint::kColor);
     SetColor(color);
     DrawCached(mFillLists, &mOutlineLists, polygon, cache, [&] { CGLPolygon::Tessellate(polygon); });
     glPopMatrix();

@@ -39,7 +39,8 @@ GLPixelImage ToAlpha(const GLPixelImage& image)
             const double red = pixel >> 16 & 0xFF;
             const double green = pixel >> 8 & 0xFF;
             const double blue = pixel & 0xFF;
-            to[x] = pixel == 0 ? 0 : static_cast<unsigned char>(255 - static_cast<int>(0.3 * red + 0.59 * green + 0.11 * blue));
+            const int darkness = 255 - static_cast<int>(0.3 * red + 0.59 * green + 0.11 * blue);
+            to[x] = pixel == 0 ? 0 : static_cast<unsigned char>(darkness);
         }
     }
     return alpha;
@@ -151,9 +152,19 @@ void LGLTexture::SetBitmap(const ConstRCPtr<LBitmap>& bitmap)
     }
     mBitmap = bitmap;
     mUploadedChangeCount = image->GetChangeCount();
+    mOpaque = true;
+    for (zlong y = 0; y < image->GetHeight() && mOpaque; ++y) {
+        const std::uint32_t* row = image->GetRow(y);
+        for (zlong x = 0; x < image->GetWidth(); ++x) {
+            if ((row[x] >> 24) != 0xFF) {
+                mOpaque = false;
+                break;
+            }
+        }
+    }
     Upload(GLPixelImage(GL_BGRA, GL_UNSIGNED_BYTE, 4, image->GetRow(0), static_cast<int>(image->GetWidth()),
                         static_cast<int>(image->GetHeight()), static_cast<int>(image->GetStride())),
-           GL_RGBA8, 0);
+           GL_RGBA8, kNearest);
 }
 
 void LGLTexture::Upload(const GLPixelImage& source, GLint internalFormat, int flags)
@@ -238,10 +249,20 @@ void LGLTexture::UploadRows(const GLPixelImage& image, int top, int count)
 
 void LGLTexture::DrawQuad(const QuadCorners& source, const QuadCorners& destination) const
 {
-    const PointT<double> topLeft = ToTextureCoordinates(source.left, source.top);
-    const PointT<double> bottomRight = ToTextureCoordinates(source.right, source.bottom);
+    Bind();
+    AddQuad(source, destination);
+}
+
+void LGLTexture::Bind() const
+{
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, mName);
+}
+
+void LGLTexture::AddQuad(const QuadCorners& source, const QuadCorners& destination) const
+{
+    const PointT<double> topLeft = ToTextureCoordinates(source.left, source.top);
+    const PointT<double> bottomRight = ToTextureCoordinates(source.right, source.bottom);
     glBegin(GL_QUADS);
     glTexCoord2d(topLeft.x, topLeft.y);
     glVertex2d(destination.left, destination.top);
@@ -252,7 +273,6 @@ void LGLTexture::DrawQuad(const QuadCorners& source, const QuadCorners& destinat
     glTexCoord2d(bottomRight.x, topLeft.y);
     glVertex2d(destination.right, destination.top);
     glEnd();
-    glDisable(GL_TEXTURE_2D);
 }
 
 bool LGLTexture::IsValid() const

@@ -75,8 +75,9 @@ public:
     explicit LGLTexture(const RCPtr<LGLObjectBin>& bin);
     ~LGLTexture() override;
 
-    // Uploads every pixel of the image that holds the bitmap's (a sub-bitmap's source image), straight BGRA, with
-    // linear filtering; the texture keeps the bitmap. A bitmap without pixels leaves the texture as it was.
+    // Uploads every pixel of the image that holds the bitmap's (a sub-bitmap's source image), straight BGRA, sampled
+    // at the nearest pixel as the 2D renderer samples images; the texture keeps the bitmap. A bitmap without pixels
+    // leaves the texture as it was.
     void SetBitmap(const ConstRCPtr<LBitmap>& bitmap);
     // A new texture image from the image. GL_ALPHA4 and GL_ALPHA8 take 32-bit pixels and keep the darkness of
     // each as its alpha, with the zero pixel transparent.
@@ -84,11 +85,16 @@ public:
     // Replaces rows of what an earlier Upload of an image of the same size put in, without scaling.
     void UploadRows(const GLPixelImage& image, int top, int count);
     // Draws the source rectangle, in the pixels of the image uploaded, onto the destination with the current
-    // colour; texturing is off again afterwards.
+    // colour; texturing stays on with this texture.
     void DrawQuad(const QuadCorners& source, const QuadCorners& destination) const;
+    // The same for many quads in a row: Bind once, then AddQuad for each.
+    void Bind() const;
+    void AddQuad(const QuadCorners& source, const QuadCorners& destination) const;
 
     // Whether the texture has an image in the current context.
     bool IsValid() const;
+    // Whether every pixel of the bitmap uploaded is opaque, so that it can be drawn without blending.
+    bool IsOpaque() const { return mOpaque; }
     GLuint GetName() const { return mName; }
     // The texture coordinates of a point of the uploaded image.
     PointT<double> ToTextureCoordinates(double x, double y) const;
@@ -108,6 +114,7 @@ private:
     PointT<zlong> mSourceSize;
     ConstRCPtr<LBitmap> mBitmap;
     std::uint64_t mUploadedChangeCount = 0;
+    bool mOpaque = false;
 };
 
 }  // namespace ZV

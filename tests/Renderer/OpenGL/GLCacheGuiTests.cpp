@@ -58,7 +58,9 @@ TEST_F(GLCacheGui, ACachedPolylineCompilesOnceReplaysAndCompilesOnceMoreAfterACh
     PolylineT<float> path;
     path.AddPoint({10, 10});
     path.AddPoint({60, 10});
-    const auto draw = [&](LRenderer& renderer) { renderer.DrawPolyline(path, LColor(1, 0, 0, 1), {0, 0}, {1, 1}, true); };
+    const auto draw = [&](LRenderer& renderer) {
+        renderer.DrawPolyline(path, LColor(1, 0, 0, 1), {0, 0}, {1, 1}, true);
+    };
     EXPECT_EQ(Frame(draw), 1u);
     EXPECT_EQ(mShown.At(30, 10), kRed);
     EXPECT_EQ(Frame(draw), 0u) << "replayed";
@@ -77,9 +79,10 @@ TEST_F(GLCacheGui, ACachedPolylineCompilesOnceReplaysAndCompilesOnceMoreAfterACh
     EXPECT_FALSE(path.IsChanged());
     EXPECT_EQ(Frame(draw), 0u);
 
-    EXPECT_EQ(Frame([&](LRenderer& renderer) { renderer.DrawPolyline(path, LColor(0, 1, 0, 1), {0, 0}, {1, 1}, false); }),
-              0u)
-        << "uncached: drawn directly";
+    const auto drawUncached = [&](LRenderer& renderer) {
+        renderer.DrawPolyline(path, LColor(0, 1, 0, 1), {0, 0}, {1, 1}, false);
+    };
+    EXPECT_EQ(Frame(drawUncached), 0u) << "uncached: drawn directly";
     EXPECT_EQ(mShown.At(30, 10), kGreen);
     EXPECT_EQ(Frame(draw), 1u) << "drawing uncached dropped the list";
 }

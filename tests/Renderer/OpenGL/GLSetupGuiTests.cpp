@@ -70,8 +70,8 @@ private:
 
 std::string Advice()
 {
-    return "\n\nOpenGL must work through GLX on this display. Check it with glxinfo, and install or update the graphics "
-           "driver (Mesa) if it does not.";
+    return "\n\nOpenGL must work through GLX on this display. Check it with glxinfo, and install or update the "
+           "graphics driver (Mesa) if it does not.";
 }
 
 class GLSetupGui : public Testing::GLWindowTest {};
