@@ -205,6 +205,32 @@ void ExpectTheSecondFrameDrawnOverTheFirst(LRenderer& renderer, const RCPtr<LRen
     EXPECT_EQ(pixels.back(), 0xFF0000u);
 }
 
+TEST_F(GLSetupGui, AFrameWithADirtyRegionShowsOnlyThatRegionAndOneWithoutShowsTheWholeViewport)
+{
+    Start();
+    Renderer().FillRect({0, 0, kWidth, kHeight}, LColor(1, 0, 0, 1), true);
+    Finish();
+    mContext->GetDirtyRegion().Add({10, 10, 40, 40});
+    mContext->GetDirtyRegion().Add({100, 50, 120, 60});
+    Start();
+    Renderer().FillRect({0, 0, kWidth, kHeight}, LColor(0, 0, 1, 1), true);
+    Finish();
+    Image image = Snapshot();
+    EXPECT_EQ(image.At(10, 10), kBlue);
+    EXPECT_EQ(image.At(39, 39), kBlue);
+    EXPECT_EQ(image.At(40, 39), kRed);
+    EXPECT_EQ(image.At(110, 55), kBlue);
+    EXPECT_EQ(image.At(120, 55), kRed);
+    EXPECT_EQ(image.At(150, 100), kRed) << "drawn into the back buffer, not yet shown";
+
+    mContext->GetDirtyRegion().Clear();
+    Start();
+    Finish();
+    image = Snapshot();
+    EXPECT_EQ(image.At(150, 100), kBlue);
+    EXPECT_EQ(image.At(0, kHeight - 1), kBlue);
+}
+
 TEST_F(GLSetupGui, AFrameDrawsOnlyWhatItDrawsAndTheWindowKeepsTheRestWhetherCopiedOrSwapped)
 {
     ExpectTheSecondFrameDrawnOverTheFirst(Renderer(), mContext, GetNativeWindow(), kWidth, kHeight);
