@@ -29,7 +29,7 @@ public:
     XErrorTrap& operator=(const XErrorTrap&) = delete;
     ~XErrorTrap()
     {
-        if (!mAnswered) {
+        if (XNextRequest(mDisplay) != mAnsweredUpTo) {
             XSync(mDisplay, False);
         }
         XSetErrorHandler(mPrevious);
@@ -40,7 +40,7 @@ public:
     int TakeError()
     {
         XSync(mDisplay, False);
-        mAnswered = true;
+        mAnsweredUpTo = XNextRequest(mDisplay);
         return std::exchange(gTrappedError, 0);
     }
 
@@ -68,7 +68,8 @@ private:
 
     Display* mDisplay;
     int (*mPrevious)(Display*, XErrorEvent*) = nullptr;
-    bool mAnswered = false;
+    // The serial of the first request not yet answered at the last look.
+    unsigned long mAnsweredUpTo = 0;
 };
 
 int ConfigValue(Display* display, GLXFBConfig config, int attribute)
@@ -126,7 +127,7 @@ struct GlxContext::Parts {
     ~Parts()
     {
         if (context != nullptr && glXGetCurrentContext() == context) {
-            glXMakeCurrent(display, None, nullptr);
+            glXMakeContextCurrent(display, None, None, nullptr);
         }
         if (pixelBuffer != 0) {
             glXDestroyPbuffer(display, pixelBuffer);

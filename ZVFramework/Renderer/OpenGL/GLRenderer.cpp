@@ -44,7 +44,7 @@ void LGLRenderer::Register()
 }
 
 LGLRenderer::LGLRenderer(const RCPtr<LFontRenderer>& fontRenderer, const Platform::NativeWindow* window)
-    : mFontRenderer(fontRenderer), mWindow(window), mLastPurgeTime(GetRenderingServices().GetTimeMs())
+    : mFontRenderer(fontRenderer), mLastPurgeTime(GetRenderingServices().GetTimeMs())
 {
     Platform::GlxFailure failure;
     if (window == nullptr) {
@@ -215,8 +215,10 @@ bool LGLRenderer::BindTarget(LGLRenderContextInfo& context)
             bound = context.GetImage().Bind(mFunctions, {viewport.width, viewport.height});
             if (!bound) {
                 failure = {Platform::GlxFailure::Step::kMakeCurrent, 0, "no framebuffer of the context's size"};
+            } else {
+                // Nothing is presented: the frame has succeeded once it has its target.
+                context.SetFailureReported(false);
             }
-            context.SetFailureReported(context.IsFailureReported() && !bound);
         }
     }
     if (!bound) {

@@ -32,8 +32,8 @@ class LGLRenderContextInfo;
 // every image is uploaded once into a texture and drawn from it; text is laid out by the font renderer and drawn
 // from its glyph processor's atlases. Geometry and images come out as the 2D renderer draws them: without
 // smoothing, a line on the pixels that a one-pixel pen centred on its coordinates covers, a scaled image sampled at
-// the nearest pixel. A window's back buffer keeps the previous
-// frame, so a frame need only draw what changed. User-interface thread only.
+// the nearest pixel. A window's back buffer keeps the previous frame, so a frame need only draw what changed.
+// User-interface thread only.
 class LGLRenderer : public LRenderer {
 public:
     static constexpr int kListCacheSize = 256;
@@ -161,7 +161,6 @@ private:
     RectT<double> GetVisibleArea() const;
 
     RCPtr<LFontRenderer> mFontRenderer;
-    const Platform::NativeWindow* mWindow;
     RCPtr<LGLObjectBin> mBin{new LGLObjectBin()};
     std::unique_ptr<Platform::GlxContext> mGlx;
     GLEntryPoints mFunctions;

@@ -11,8 +11,8 @@ namespace ZV {
 
 namespace {
 
+// Resize types; the one between them tiles.
 constexpr int kStretch = 0;
-constexpr int kTile = 1;
 constexpr int kCenter = 2;
 
 // Draws what of the image placed at the place (the source at its own size) lies within the bounds.
@@ -101,7 +101,7 @@ void LGLRenderer::DrawTexture(const LGLTexture& texture, const RectT<zlong>& par
         DrawCut(texture, source, {left, top, left + partWidth, top + partHeight}, bounds);
         return;
     }
-    // Only the tiles that the clip shows: a huge destination costs no more than the window.
+    // Tiles, only those that the clip shows: a huge destination costs no more than the window.
     const RectT<double> visible = GetVisibleArea();
     const PointT<double>& origin = mCurrent->GetState().origin;
     double firstColumn = 0;

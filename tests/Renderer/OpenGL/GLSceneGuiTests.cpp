@@ -14,6 +14,7 @@ namespace {
 
 using Testing::GdiCanvas;
 using Testing::Image;
+using Testing::Path;
 using Testing::kSheetName;
 
 constexpr std::uint32_t kBackground = 0xFF202020u;
@@ -25,15 +26,6 @@ constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
 LColor Color(std::uint32_t argb)
 {
     return LColor().SetFromARGB(argb);
-}
-
-PolylineT<float> Path(std::initializer_list<PointT<float>> points)
-{
-    PolylineT<float> path;
-    for (const PointT<float>& point : points) {
-        path.AddPoint(point);
-    }
-    return path;
 }
 
 // Every drawing operation once on an opaque background: the scene the Cairo renderer's pixels are checked with.

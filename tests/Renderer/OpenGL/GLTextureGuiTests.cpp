@@ -15,6 +15,7 @@ namespace ZV {
 namespace {
 
 using Testing::Image;
+using Testing::Path;
 
 constexpr std::uint32_t kBackground = 0xFF202020u;
 constexpr std::uint32_t kRed = 0xFFFF0000u;
@@ -45,15 +46,6 @@ RCPtr<LBitmap> HalvesBitmap(zlong width, zlong height)
         }
     }
     return bitmap;
-}
-
-PolylineT<float> Path(std::initializer_list<PointT<float>> points)
-{
-    PolylineT<float> path;
-    for (const PointT<float>& point : points) {
-        path.AddPoint(point);
-    }
-    return path;
 }
 
 class GLTextureGui : public Testing::GLWindowTest {
