@@ -78,8 +78,8 @@ void LGLGlyphRenderer::ProcessGlyph(GlyphRecord& record)
     const LGLCachedFont::SCachedGlyph& glyph = mCurrentGlyph;
     if ((mFlags & kDraw) != 0 && glyph.width > 0 && glyph.height > 0) {
         // On whole pixels, where the glyph was rasterised.
-        const double x = std::floor(record.penX + 0.5) + glyph.left;
-        const double y = glyph.top - std::floor(record.penY + 0.5);
+        const double x = mOrigin.x + std::floor(record.penX + 0.5) + glyph.left;
+        const double y = mOrigin.y + glyph.top - std::floor(record.penY + 0.5);
         // The run's glyphs follow one another with no change of state between them.
         if (!mAtlasBound) {
             mCurrentFont->Bind();

@@ -16,7 +16,8 @@ namespace ZV {
 // texture 512 pixels wide into which a glyph is copied the first time it is drawn, and every glyph is drawn as one
 // textured quad in the current colour. Atlases of the 16 fonts used last are kept. Glyphs are taken into the atlas
 // while text is measured as well; they reach the texture at the next draw, with the glyphs drawn first. Text is
-// drawn from its baseline at the origin. User-interface thread only; drawing needs the renderer's context current.
+// drawn from its baseline at the origin it is given. User-interface thread only; drawing needs the renderer's context
+// current.
 class LGLGlyphRenderer : public LGlyphProcessor {
 public:
     static constexpr int kFontCacheSize = 16;
@@ -31,6 +32,8 @@ public:
 
     // Where the names of dropped atlases go; the renderer that draws with this processor gives it its own.
     void SetObjectBin(const RCPtr<LGLObjectBin>& bin) { mBin = bin; }
+    // Where the next texts' origin (their baseline's start) lies in the current coordinates; (0, 0) at first.
+    void SetOrigin(const PointT<double>& origin) { mOrigin = origin; }
 
     void BeginFont(const ConstRCPtr<LFont>& font, std::uint32_t flags) override;
     void EndFont() override;
@@ -58,6 +61,7 @@ private:
     // The glyph that the last lookup found, or none.
     LGLCachedFont::SCachedGlyph mCurrentGlyph;
     std::uint32_t mFlags = 0;
+    PointT<double> mOrigin;
     // Whether texturing is on with the current font's atlas.
     bool mAtlasBound = false;
     // x, y, width, height.

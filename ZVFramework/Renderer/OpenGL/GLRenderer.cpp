@@ -63,8 +63,9 @@ LGLRenderer::LGLRenderer(const RCPtr<LFontRenderer>& fontRenderer, const Platfor
     mGlx->ReleaseCurrent();
 
     if (!mFontRenderer.IsNull()) {
-        if (auto* glyphs = dynamic_cast<LGLGlyphRenderer*>(mFontRenderer->GetSecondProcessor().Get())) {
-            glyphs->SetObjectBin(mBin);
+        mGlyphs = RCPtr<LGLGlyphRenderer>(mFontRenderer->GetSecondProcessor());
+        if (!mGlyphs.IsNull()) {
+            mGlyphs->SetObjectBin(mBin);
         }
     }
 }

@@ -4,6 +4,7 @@
 #include "Renderer/FontRenderer/FontRenderer.h"
 #include "Renderer/OpenGL/GLDisplayList.h"
 #include "Renderer/OpenGL/GLEntryPoints.h"
+#include "Renderer/OpenGL/GLGlyphRenderer.h"
 #include "Renderer/OpenGL/GLObjectBin.h"
 #include "Renderer/OpenGL/GLTexture.h"
 #include "Renderer/Polyline.h"
@@ -73,7 +74,7 @@ public:
     // purge interval has passed. The OpenGL context stays current on the thread between frames.
     [[nodiscard]] ZVRESULT RenderFinish(const RCPtr<LRenderContextInfo>& context) override;
 
-    // Drawing outside a frame does nothing.
+    // Drawing outside a frame does nothing; text needs a font renderer whose processor is an OpenGL glyph renderer.
     void DrawText(const WideString& text, const ConstRCPtr<LFont>& font, const PointT<zlong>& position,
                   const LColor& color) override;
     void FrameRect(const RectT<zlong>& rect, const LColor& color, float lineWidth) override;
@@ -161,6 +162,8 @@ private:
     RectT<double> GetVisibleArea() const;
 
     RCPtr<LFontRenderer> mFontRenderer;
+    // The font renderer's processor that draws; without one no text is drawn.
+    RCPtr<LGLGlyphRenderer> mGlyphs;
     RCPtr<LGLObjectBin> mBin{new LGLObjectBin()};
     std::unique_ptr<Platform::GlxContext> mGlx;
     GLEntryPoints mFunctions;

@@ -75,25 +75,17 @@ void LGLRenderer::DrawText(const WideString& text, const ConstRCPtr<LFont>& font
     zlong lineHeight = 0;
     zlong top = 0;
     zlong bottom = 0;
-    if (mCurrent == nullptr || text.IsEmpty() || Failed(GetFontMetrics(font, lineHeight, top, bottom))) {
+    if (mCurrent == nullptr || mGlyphs.IsNull() || text.IsEmpty() ||
+        Failed(GetFontMetrics(font, lineHeight, top, bottom))) {
         return;
     }
     UsePaint(Paint::kGlyphs);
     SetColor(color);
     // The glyphs are drawn from the baseline, which lies the font's ascent below the position less one pixel, as
-    // the 2D renderer places it. The origin is put back as it was, not moved back.
-    PointT<double>& origin = mCurrent->GetState().origin;
-    const PointT<double> saved = origin;
-    SetOrigin(PointT<double>(position.x, static_cast<double>(position.y) - 1.0 - static_cast<double>(top)));
-    try {
-        mFontRenderer->RenderText(text, font, mFontRenderer->GetSecondProcessor(), 0, 0.0f, kDrawFlags);
-    } catch (...) {
-        origin = saved;
-        LoadOrigin();
-        throw;
-    }
-    origin = saved;
-    LoadOrigin();
+    // the 2D renderer places it. Placed by the glyph renderer, not by a move of the origin: texts one after another
+    // then reach the driver as one batch.
+    mGlyphs->SetOrigin(PointT<double>(position.x, static_cast<double>(position.y) - 1.0 - static_cast<double>(top)));
+    mFontRenderer->RenderText(text, font, mGlyphs, 0, 0.0f, kDrawFlags);
 }
 
 void LGLRenderer::FrameRect(const RectT<zlong>& rect, const LColor& color, float lineWidth)
