@@ -1,5 +1,7 @@
 #include "ControlBase/Harness/FakeRootWindow.h"
 
+#include "ControlBase/DirtyRect.h"
+
 namespace ZV::Testing {
 
 LFakeRootWindow::LFakeRootWindow() : LNotificationCenter(L"fake root window") {}
@@ -14,10 +16,23 @@ ConstRCPtr<LNotificationDistributor> LFakeRootWindow::GetNotificationDistributor
     return this;
 }
 
-RCPtr<LControl> LFakeRootWindow::HitTest(const PointT<zlong>& point, PointT<zlong>& localPoint, bool)
+RCPtr<LControl> LFakeRootWindow::HitTest(const PointT<zlong>& point, PointT<zlong>& localPoint, bool updateHover)
 {
     ++mHitTests;
     localPoint = point;
+    if (mHitTestsRootControl) {
+        RCPtr<LControl> hit;
+        localPoint = {};
+        if (mRootControl) {
+            const PointT<zlong> origin = mRootControl->GetPosition().ToLongPoint();
+            std::int32_t zOrder = INT32_MIN;
+            mRootControl->HitTest(hit, {point.x - origin.x, point.y - origin.y}, true, localPoint, zOrder);
+        }
+        if (updateHover) {
+            mHover = hit;
+        }
+        return hit;
+    }
     for (const RCPtr<LControl>& control : mUnderPointer) {
         if (!control->IsExcludedFromHitTests()) {
             return control;
@@ -38,8 +53,54 @@ bool LFakeRootWindow::OnIdle(bool sendIdle)
     return ProcessNotifications(sendIdle);
 }
 
+void LFakeRootWindow::InvalidateRect(const RectT<double>& rect)
+{
+    RectEdges pixels;
+    if (CoveredPixels(rect, mClientArea.width, mClientArea.height, pixels)) {
+        mDirtyRegion.Add(pixels);
+    }
+}
+
+ZVRESULT LFakeRootWindow::SetBounds(const RectT<zlong>& rect)
+{
+    if (!(rect == mClientArea)) {
+        mWindowMoves.push_back(rect);
+        mClientArea = rect;
+    }
+    return ZV_S_OK;
+}
+
+void LFakeRootWindow::Resize(zlong width, zlong height)
+{
+    mClientArea.width = width;
+    mClientArea.height = height;
+    if (const RCPtr<LControl> root = mRootControl) {
+        (void)root->ProcessRelayout({width, height});
+    }
+}
+
+void LFakeRootWindow::CollectDirtyRegion(RectList& region)
+{
+    mDirtyRegion.Normalize();
+    region.Clear();
+    region.AppendCopies(mDirtyRegion);
+    mDirtyRegion.Clear();
+}
+
+std::vector<RectT<zlong>> LFakeRootWindow::TakeDirtyRects()
+{
+    RectList region;
+    CollectDirtyRegion(region);
+    std::vector<RectT<zlong>> rects;
+    for (const RectNode* node = region.GetHead(); node != nullptr; node = node->next) {
+        rects.emplace_back(node->left, node->top, node->right - node->left, node->bottom - node->top);
+    }
+    return rects;
+}
+
 void LFakeRootWindow::SetRootControl(const RCPtr<LControl>& control)
 {
+    mHover = nullptr;
     if (const RCPtr<LControl> old = std::move(mRootControl)) {
         old->Detach();
     }
@@ -47,11 +108,28 @@ void LFakeRootWindow::SetRootControl(const RCPtr<LControl>& control)
     if (control && !control->GetRootWindowRef()) {
         (void)control->SetRootWindow(this);
     }
+    if (control && control->GetLayoutDescriptor()) {
+        // The root control fills the client area whatever its skin says.
+        for (int axis = 0; axis < 2; ++axis) {
+            const SubControlSettings& rules = *control->GetLayoutDescriptor();
+            PositionRule position = axis == 0 ? rules.xPosition : rules.yPosition;
+            position.placementAnchor = 0;
+            position.toControlKind = kPositionToClient;
+            position.rel = 0;
+            position.abs = 0;
+            SizeRule size = axis == 0 ? rules.xSize : rules.ySize;
+            size.toControlKind = kSizeToClient;
+            size.rel = 1;
+            size.abs = 0;
+            (void)control->SetAxisPlacement(axis, position, axis == 0 ? rules.xIsDocked : rules.yIsDocked, size);
+        }
+    }
 }
 
 ZVRESULT LFakeRootWindow::ReleaseInternalReferences()
 {
     mUnderPointer.clear();
+    mHover = nullptr;
     SetRootControl(nullptr);
     return LNotificationCenter::ReleaseInternalReferences();
 }
