@@ -94,11 +94,12 @@ ZVRESULT LControl::ApplyMinimumSize(PointT<double>& position, PointT<double>& si
         if (!minimum.toControl) {
             double least = minimum.abs;
             const std::int32_t overflow = axis == 0 ? rules.textOverflowXType : rules.textOverflowYType;
+            // The size at which the text just fits its box, whether it has room to spare now or lacks it, so that
+            // the next layout finds the same. A box that does not grow with the control cannot make room for it.
             LabelTextExtent text;
             if (axis == 0 && overflow == kTextOverflowExpand) {
                 (void)SetLabelTextWordWrap(false);
-                // A text box that does not grow with the control cannot make room for the text by widening it.
-                if (MeasureLabelText(text) && text.width > text.box.width && text.boxGrowth.x > kEmptyExtent) {
+                if (MeasureLabelText(text) && text.boxGrowth.x > kEmptyExtent) {
                     least = std::max(least, mSize.x + std::ceil((text.width - text.box.width) / text.boxGrowth.x));
                 }
                 const LimitRule& maximum = rules.xMaximum;
@@ -107,7 +108,7 @@ ZVRESULT LControl::ApplyMinimumSize(PointT<double>& position, PointT<double>& si
                     (void)SetLabelTextWordWrap(true);
                 }
             } else if (axis == 1 && overflow != kTextOverflowClip) {
-                if (MeasureLabelText(text) && text.height > text.box.height && text.boxGrowth.y > kEmptyExtent) {
+                if (MeasureLabelText(text) && text.boxGrowth.y > kEmptyExtent) {
                     least = std::max(least, mSize.y + std::ceil((text.height - text.box.height) / text.boxGrowth.y));
                 }
             }

@@ -108,21 +108,21 @@ void LFakeRootWindow::SetRootControl(const RCPtr<LControl>& control)
     if (control && !control->GetRootWindowRef()) {
         (void)control->SetRootWindow(this);
     }
-    if (control && control->GetLayoutDescriptor()) {
-        // The root control fills the client area whatever its skin says.
-        for (int axis = 0; axis < 2; ++axis) {
-            const SubControlSettings& rules = *control->GetLayoutDescriptor();
-            PositionRule position = axis == 0 ? rules.xPosition : rules.yPosition;
-            position.placementAnchor = 0;
-            position.toControlKind = kPositionToClient;
-            position.rel = 0;
-            position.abs = 0;
-            SizeRule size = axis == 0 ? rules.xSize : rules.ySize;
-            size.toControlKind = kSizeToClient;
-            size.rel = 1;
-            size.abs = 0;
-            (void)control->SetAxisPlacement(axis, position, axis == 0 ? rules.xIsDocked : rules.yIsDocked, size);
+    if (const RCPtr<LLayoutDescriptor> rules = control ? control->GetLayoutDescriptor() : nullptr) {
+        // The root control fills the client area whatever its skin says. Both axes change before the layout runs:
+        // one axis laid out alone would size the window to the other's old rule.
+        for (PositionRule* position : {&rules->xPosition, &rules->yPosition}) {
+            position->placementAnchor = 0;
+            position->toControlKind = kPositionToClient;
+            position->rel = 0;
+            position->abs = 0;
         }
+        for (SizeRule* size : {&rules->xSize, &rules->ySize}) {
+            size->toControlKind = kSizeToClient;
+            size->rel = 1;
+            size->abs = 0;
+        }
+        (void)control->ApplyLayout();
     }
 }
 
