@@ -48,6 +48,8 @@ const PointT<double>& LControl::ScrollTo(const PointT<double>& offset)
             mScroll.dockedChildScrolling = false;
         }
         (void)InvalidateRect({0, 0, mSize.x, mSize.y}, SettingsOf(this).clipToParent);
+        // Where they are now, too: outside this control's area nothing else repaints them there.
+        InvalidateUnclippedDescendants();
     }
     SetScrollOffset(old, target);
     (void)SendNotification(LNotification::Create(L"NID_SCROLL_OFFSET_CHANGE", nullptr));

@@ -2,6 +2,8 @@
 
 #include "ControlBase/DirtyRect.h"
 
+#include <algorithm>
+
 namespace ZV::Testing {
 
 LFakeRootWindow::LFakeRootWindow() : LNotificationCenter(L"fake root window") {}
@@ -95,6 +97,9 @@ std::vector<RectT<zlong>> LFakeRootWindow::TakeDirtyRects()
     for (const RectNode* node = region.GetHead(); node != nullptr; node = node->next) {
         rects.emplace_back(node->left, node->top, node->right - node->left, node->bottom - node->top);
     }
+    std::sort(rects.begin(), rects.end(), [](const RectT<zlong>& a, const RectT<zlong>& b) {
+        return a.y != b.y ? a.y < b.y : a.x < b.x;
+    });
     return rects;
 }
 

@@ -55,7 +55,7 @@ public:
     const std::vector<RectT<zlong>>& GetWindowMoves() const { return mWindowMoves; }
     // Moves the dirty region, normalised, into the list, as the window does before it paints.
     void CollectDirtyRegion(RectList& region);
-    // The same as rectangles (x, y, width, height).
+    // The same as rectangles (x, y, width, height), from the top down and each band from the left.
     std::vector<RectT<zlong>> TakeDirtyRects();
 
     [[nodiscard]] ZVRESULT ReleaseInternalReferences() override;
