@@ -103,8 +103,13 @@ void LControl::InvalidateChildArea(const RCPtr<LControl>& child)
         return;
     }
     const SubControlSettings& settings = SettingsOf(child);
+    const bool docked = settings.xIsDocked || settings.yIsDocked;
+    if (docked && mScroll.dockedOutsideBuffer) {
+        // Drawn straight to the screen: the buffer holds nothing of it.
+        return;
+    }
     // While the content scrolls only docked children really move on the screen.
-    if (settings.xIsDocked || settings.yIsDocked || (!mScroll.scrolling && !mScroll.sizeChangePending)) {
+    if (docked || (!mScroll.scrolling && !mScroll.sizeChangePending)) {
         MarkContentBuffer(mScroll, {child->mPosition.x, child->mPosition.y, child->mSize.x, child->mSize.y});
     }
 }
