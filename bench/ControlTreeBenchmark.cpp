@@ -36,17 +36,19 @@ std::string TreeSkin()
     for (int column = 0; column < kColumns; ++column) {
         std::string rows;
         for (int row = 0; row < kRows; ++row) {
-            rows += Testing::SubControl(
-                "Test.Painted", "cell" + std::to_string(row),
-                "YPositionRel=\"" + Number(static_cast<double>(row) / kRows) + "\" YSizeToControl=\"Client\" YSizeRel=\"" +
-                    Number(static_cast<double>(row + 1) / kRows) + "\" YSizeAbs=\"0\" XSizeToControl=\"Client\" " +
-                    "XSizeRel=\"1\" XSizeAbs=\"0\" LayoutOrder=\"" + std::to_string(row) + "\"");
+            rows += Testing::SubControl("Test.Painted", "cell" + std::to_string(row),
+                                        "YPositionRel=\"" + Number(static_cast<double>(row) / kRows) +
+                                            "\" YSizeToControl=\"Client\" YSizeRel=\"" +
+                                            Number(static_cast<double>(row + 1) / kRows) +
+                                            "\" YSizeAbs=\"0\" XSizeToControl=\"Client\" XSizeRel=\"1\" " +
+                                            "XSizeAbs=\"0\" LayoutOrder=\"" + std::to_string(row) + "\"");
         }
         columns += Testing::SubControl(
             "Test.Painted", "column" + std::to_string(column),
             "XPositionRel=\"" + Number(static_cast<double>(column) / kColumns) + "\" XSizeToControl=\"Client\" " +
                 "XSizeRel=\"" + Number(static_cast<double>(column + 1) / kColumns) + "\" XSizeAbs=\"0\" " +
-                "YSizeToControl=\"Client\" YSizeRel=\"1\" YSizeAbs=\"0\" LayoutOrder=\"" + std::to_string(column) + "\"",
+                "YSizeToControl=\"Client\" YSizeRel=\"1\" YSizeAbs=\"0\" LayoutOrder=\"" + std::to_string(column) +
+                "\"",
             rows, {{"LOOKS", "1 1 1 1 1"}});
     }
     return Testing::SubControl("Test.Painted", "main", "", columns);

@@ -190,7 +190,9 @@ ZVRESULT LControl::CalculatePlacement(const LLayoutDescriptor* layout, const LCo
     }
     const double left = RoundCoordinate(position[0]);
     const double top = RoundCoordinate(position[1]);
-    placement = {left, top, RoundCoordinate(position[0] + size[0]) - left, RoundCoordinate(position[1] + size[1]) - top};
+    const double right = RoundCoordinate(position[0] + size[0]);
+    const double bottom = RoundCoordinate(position[1] + size[1]);
+    placement = {left, top, right - left, bottom - top};
     return ZV_S_OK;
 }
 

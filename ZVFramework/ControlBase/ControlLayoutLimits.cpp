@@ -69,6 +69,12 @@ bool FindLimitReference(const LControl& control, const WideString& name, bool in
     return found;
 }
 
+// Where a named limit puts the control's far edge on an axis.
+double LimitEdge(const LimitRule& limit, const RectT<double>& reference, int axis)
+{
+    return static_cast<double>(limit.rel) * ExtentAlong(reference, axis) + Along(reference, axis, false) + limit.abs;
+}
+
 // What the children's union lacks of the control on an axis: the border beyond the client area's far edge.
 double FarBorder(const PointT<double>& size, const RectT<double>& client, int axis)
 {
@@ -129,8 +135,7 @@ ZVRESULT LControl::ApplyMinimumSize(PointT<double>& position, PointT<double>& si
             continue;
         }
         const bool allChildren = minimum.toControlName == kChildrenReference;
-        const double edge =
-            static_cast<double>(minimum.rel) * ExtentAlong(reference, axis) + Along(reference, axis, false) + minimum.abs;
+        const double edge = LimitEdge(minimum, reference, axis);
         bool grew = false;
         if (pos <= edge && pos + extent < edge) {
             if (anchor < 0 || anchor >= 1) {
@@ -197,8 +202,7 @@ ZVRESULT LControl::ApplyMaximumSize(PointT<double>& position, PointT<double>& si
             !HasArea(reference)) {
             continue;
         }
-        const double edge =
-            static_cast<double>(maximum.rel) * ExtentAlong(reference, axis) + Along(reference, axis, false) + maximum.abs;
+        const double edge = LimitEdge(maximum, reference, axis);
         if (pos < edge && edge < pos + extent) {
             pos -= Round(anchor * (edge - (pos + extent)));
             extent = Round(edge) - pos;

@@ -43,6 +43,19 @@ void CollectForSecondPass(const LControl& control, RCPtrArray<LControl>& unclipp
     }
 }
 
+// The controls that reach outside the children from begin to end, which are not drawn now.
+void CollectBelowChildren(const LControl& parent, std::uint32_t begin, std::uint32_t end,
+                          RCPtrArray<LControl>& unclipped)
+{
+    const LControl::ChildControlList& children = parent.GetChildren();
+    for (std::uint32_t index = begin; index < end && index < children.GetCount(); ++index) {
+        const RCPtr<LControl>& child = children.GetAt(index, LControl::kLayoutOrder);
+        if (child->IsVisible(false) && child->GetUnclippedDescendantCount() > 0) {
+            CollectForSecondPass(*child, unclipped);
+        }
+    }
+}
+
 // The clipped children are drawn in three runs of the layout order: docked on no axis, on one, on both.
 constexpr int kUndockedRun = 0;
 constexpr int kDockedBothRun = 2;
@@ -79,12 +92,7 @@ void DrawChildRuns(const LControl& parent, LRenderer& renderer, const RectList& 
                             RectT<double>::Intersect(shown, contexts.clientClip.clip, state.clip));
         if (!drawn) {
             // Out of sight; what of them reaches outside still shows.
-            for (std::uint32_t k = begin; k < index && k < children.GetCount(); ++k) {
-                const RCPtr<LControl>& child = children.GetAt(k, LControl::kLayoutOrder);
-                if (child->IsVisible(false) && child->GetUnclippedDescendantCount() > 0) {
-                    CollectForSecondPass(*child, unclipped);
-                }
-            }
+            CollectBelowChildren(parent, begin, index, unclipped);
             continue;
         }
         const CAutoClip context(renderer, run == kDockedBothRun ? contexts.clientOrigin : contexts.clientClip);
@@ -95,13 +103,31 @@ void DrawChildRuns(const LControl& parent, LRenderer& renderer, const RectList& 
     }
 }
 
-// Draws the runs of children up to the last named into the content buffer, over its stale rectangles.
+// The number of children in the runs up to the last named.
+std::uint32_t CountRuns(const LControl& parent, int lastRun)
+{
+    const LControl::ChildControlList& children = parent.GetChildren();
+    std::uint32_t index = 0;
+    while (index < children.GetCount()) {
+        const SubControlSettings& settings = SettingsOf(children.GetAt(index, LControl::kLayoutOrder));
+        if (!settings.clipToParent || DockedAxes(settings) > lastRun) {
+            break;
+        }
+        ++index;
+    }
+    return index;
+}
+
+// Draws the runs of children up to the last named into the content buffer, over its stale rectangles. What of them
+// reaches outside is drawn on the screen at every paint, whether the buffer is drawn or not: it is collected here.
 void DrawChildrenIntoBuffer(const LControl& parent, ControlScrollState& scroll, const RectList& bufferRegion,
                             RCPtrArray<LControl>& unclipped, int lastRun)
 {
+    CollectBelowChildren(parent, 0, CountRuns(parent, lastRun), unclipped);
     if (bufferRegion.GetCount() == 0) {
         return;
     }
+    RCPtrArray<LControl> collectedAbove;
     const ContentBufferFrame frame(scroll);
     LRenderer& renderer = frame.Renderer();
     const RectT<double>& extent = scroll.contentExtent;
@@ -112,7 +138,7 @@ void DrawChildrenIntoBuffer(const LControl& parent, ControlScrollState& scroll, 
     contexts.clientClip =
         ClipSpec(RectT<double>(-extent.x, -extent.y, extent.x + extent.width, extent.y + extent.height), area, nullptr);
     contexts.clientOrigin = ClipSpec::Offset({-extent.x, -extent.y});
-    DrawChildRuns(parent, renderer, bufferRegion, unclipped, contexts, kUndockedRun, lastRun);
+    DrawChildRuns(parent, renderer, bufferRegion, collectedAbove, contexts, kUndockedRun, lastRun);
 }
 
 // Copies what the buffer holds of the client area into the control, wherever the region is painted.
@@ -194,10 +220,11 @@ ZVRESULT LControl::Render(LRenderer& renderer, const RectList& region, RCPtrArra
             }
         }
     };
+    const PointT<double> textOffset = mLooks.textScrolls ? mScroll.offset : PointT<double>();
     const auto drawLayer = [&](LookLayer layer) {
         forEachWeightedLook([&](std::uint32_t index, const LookFrame& frame) {
             if (frame.present) {
-                DrawLookLayer(index, layer, renderer, region, mLooks.textScrolls ? mScroll.offset : PointT<double>());
+                DrawLookLayer(index, layer, renderer, region, textOffset);
             }
         });
     };
@@ -220,8 +247,7 @@ ZVRESULT LControl::Render(LRenderer& renderer, const RectList& region, RCPtrArra
     runHook(&LControl::RenderContent);
     forEachWeightedLook([&](std::uint32_t index, const LookFrame& frame) {
         if (frame.present) {
-            DrawLookLayer(index, LookLayer::kLabelText, renderer, region,
-                          mLooks.textScrolls ? mScroll.offset : PointT<double>());
+            DrawLookLayer(index, LookLayer::kLabelText, renderer, region, textOffset);
         }
         if (mChildren.GetCount() == 0) {
             return;

@@ -88,7 +88,8 @@ TEST(ControlLayout, ResizingTheWindowLaysTheTreeOutAgainByItsRelativeRules)
                     Painted("left", R"(XSizeToControl="Client" XSizeRel="0.25" XSizeAbs="0" YSizeToControl="Client" )"
                                         R"(YSizeRel="1" YSizeAbs="0")") +
                         Painted("right", R"(XPositionToControl="left" XPositionRel="1" XSizeToControl="Client" )"
-                                         R"(XSizeRel="1" XSizeAbs="0" YSizeToControl="Client" YSizeRel="1" YSizeAbs="-10")"),
+                                         R"(XSizeRel="1" XSizeAbs="0" YSizeToControl="Client" YSizeRel="1" )"
+                                         R"(YSizeAbs="-10")"),
                     {{"LOOKS", "1 5 5 5 5"}}) +
             Painted("corner", R"(XPlacementAnchor="1" XPositionRel="1" YPlacementAnchor="1" YPositionRel="1" )"
                               R"(XSizeAbs="20" YSizeAbs="20" LayoutOrder="3")")));

@@ -129,8 +129,11 @@ TEST(ControlScroll, AControlThatKeepsItsContentInABufferRedrawsOnlyWhatScrollsIn
     harness.Register<LPaintedControl>(L"Test.Painted");
     std::string rows;
     for (int row = 0; row < 5; ++row) {
+        // The second row has a tip that reaches outside it, which the window draws over the buffer's copy.
+        const std::string tip =
+            row == 1 ? Painted("tip", R"(ClipToParent="False" XPositionAbs="80" XSizeAbs="40" YSizeAbs="10")") : "";
         rows += Painted("r" + std::to_string(row),
-                        R"(YPositionAbs=")" + std::to_string(row * 20) + R"(" XSizeAbs="100" YSizeAbs="20")");
+                        R"(YPositionAbs=")" + std::to_string(row * 20) + R"(" XSizeAbs="100" YSizeAbs="20")", tip);
     }
     harness.LoadSkin(Painted(
         "main", "",
@@ -161,6 +164,7 @@ TEST(ControlScroll, AControlThatKeepsItsContentInABufferRedrawsOnlyWhatScrollsIn
     EXPECT_EQ(count(first, "window DrawBitmapPart context 0,0,100,60 0,0,100,60 to 0,0"), 1);
     EXPECT_EQ(count(first, "window DrawText \"bar\""), 1);
     EXPECT_EQ(count(first, "buffer DrawText \"bar\""), 0);
+    EXPECT_EQ(count(first, "window DrawText \"tip\""), 1);
 
     // Scrolling moves the buffer's pixels; the next paint renders only the strip that came into view.
     harness.Renderer().ClearCalls();
@@ -173,7 +177,18 @@ TEST(ControlScroll, AControlThatKeepsItsContentInABufferRedrawsOnlyWhatScrollsIn
     EXPECT_EQ(count(second, "buffer FillRect 0,40,100,20 #00000000 replace"), 1);
     EXPECT_EQ(count(second, "buffer DrawText \"r"), 1);
     EXPECT_EQ(count(second, "buffer DrawText \"r3\""), 1);
-    EXPECT_EQ(count(second, "window DrawBitmapPart context 0,0,100,60 0,0,100,60 to 0,0"), 1);
+    EXPECT_EQ(count(second, "window DrawText \"tip\""), 1) << "its row was not drawn again, but it still shows";
+    // The window paints the control and its tip where it was and where it is: the copy follows the region's bands.
+    std::vector<std::string> copies;
+    for (const std::string& draw : second) {
+        if (draw.find("DrawBitmapPart") != std::string::npos) {
+            copies.push_back(draw);
+        }
+    }
+    EXPECT_EQ(copies, (std::vector<std::string>{"window DrawBitmapPart context 0,0,100,60 0,30,100,30 to 0,30",
+                                                "window DrawBitmapPart context 0,0,100,60 0,20,100,10 to 0,20",
+                                                "window DrawBitmapPart context 0,0,100,60 0,10,100,10 to 0,10",
+                                                "window DrawBitmapPart context 0,0,100,60 0,0,100,10 to 0,0"}));
 
     // Smaller, the buffer still holds it; larger than the buffer, the control draws straight to the window.
     const auto resize = [&](double height) {
@@ -185,7 +200,8 @@ TEST(ControlScroll, AControlThatKeepsItsContentInABufferRedrawsOnlyWhatScrollsIn
     EXPECT_TRUE(scroller->HasScrollableContent());
     resize(80);
     EXPECT_FALSE(scroller->HasScrollableContent());
-    EXPECT_EQ(harness.Window().TakeDirtyRects(), (std::vector<RectT<zlong>>{{0, 0, 100, 80}}));
+    EXPECT_EQ(harness.Window().TakeDirtyRects(), (std::vector<RectT<zlong>>{{0, 0, 120, 10}, {0, 10, 100, 70}}))
+        << "the whole control, and its tip";
     harness.Window().InvalidateRect({0, 0, 300, 200});
     harness.Renderer().ClearCalls();
     (void)PaintWindow(harness);

@@ -87,7 +87,8 @@ void LPaintedControl::DrawLookLayer(std::uint32_t index, LookLayer layer, LRende
         break;
     case LookLayer::kLabelText:
         renderer.DrawText(GetName(), nullptr,
-                          {frame.clientRect.x - RoundToLong(textOffset.x), frame.clientRect.y - RoundToLong(textOffset.y)},
+                          {frame.clientRect.x - RoundToLong(textOffset.x),
+                           frame.clientRect.y - RoundToLong(textOffset.y)},
                           color);
         break;
     }
