@@ -17,12 +17,6 @@ namespace {
 
 const wchar_t kChildrenReference[] = L"Children";
 
-// Rounding to whole pixels, as the layout's rules measure the moves an anchor makes.
-double Round(double value)
-{
-    return RoundCoordinate(value);
-}
-
 double Along(const RectT<double>& rect, int axis, bool far)
 {
     return axis == 0 ? rect.x + (far ? rect.width : 0) : rect.y + (far ? rect.height : 0);
@@ -35,7 +29,8 @@ double ExtentAlong(const RectT<double>& rect, int axis)
 
 // The rectangle that a named limit measures against, in the parent's coordinates with the control at the position
 // computed now: the child of that name, or for "Children" the union of the first child and the further ones
-// (unclipped ones only with includeUnclipped). A child docked on an axis does not scroll there. False without one.
+// (unclipped ones only with includeUnclipped). Each child counts where its rules put it in the content: a docked
+// one before docking holds it against the scroll. False without one.
 bool FindLimitReference(const LControl& control, const WideString& name, bool includeUnclipped,
                         const PointT<double>& position, const RectT<double>& client, RectT<double>& reference)
 {
@@ -121,7 +116,7 @@ ZVRESULT LControl::ApplyMinimumSize(PointT<double>& position, PointT<double>& si
             if (least > extent) {
                 const double old = extent;
                 extent = least;
-                pos -= Round(anchor * (least - old));
+                pos -= RoundCoordinate(anchor * (least - old));
                 changed = true;
             }
             continue;
@@ -142,8 +137,8 @@ ZVRESULT LControl::ApplyMinimumSize(PointT<double>& position, PointT<double>& si
                 failed = true;
                 continue;
             }
-            pos -= Round(anchor * (edge - (pos + extent)) / (1 - anchor));
-            extent = Round(edge) - pos;
+            pos -= RoundCoordinate(anchor * (edge - (pos + extent)) / (1 - anchor));
+            extent = RoundCoordinate(edge) - pos;
             grew = true;
         } else if (pos > edge) {
             if (anchor <= 0 || anchor > 1) {
@@ -152,7 +147,7 @@ ZVRESULT LControl::ApplyMinimumSize(PointT<double>& position, PointT<double>& si
             }
             const double distance = pos - edge;
             pos -= distance;
-            extent += Round(distance / anchor);
+            extent += RoundCoordinate(distance / anchor);
             grew = true;
         }
         if (grew && allChildren) {
@@ -185,7 +180,7 @@ ZVRESULT LControl::ApplyMaximumSize(PointT<double>& position, PointT<double>& si
             if (maximum.abs > 0 && maximum.abs < extent) {
                 const double old = extent;
                 extent = maximum.abs;
-                pos -= Round(anchor * (maximum.abs - old));
+                pos -= RoundCoordinate(anchor * (maximum.abs - old));
                 changed = true;
             }
             continue;
@@ -204,8 +199,8 @@ ZVRESULT LControl::ApplyMaximumSize(PointT<double>& position, PointT<double>& si
         }
         const double edge = LimitEdge(maximum, reference, axis);
         if (pos < edge && edge < pos + extent) {
-            pos -= Round(anchor * (edge - (pos + extent)));
-            extent = Round(edge) - pos;
+            pos -= RoundCoordinate(anchor * (edge - (pos + extent)));
+            extent = RoundCoordinate(edge) - pos;
             if (allChildren) {
                 extent += FarBorder(mSize, client, axis);
             }

@@ -5,53 +5,33 @@
 
 namespace ZV {
 
-// The rules of one axis of a layout: 0 is X, any other value Y.
-inline PositionRule& AxisPosition(SubControlSettings& rules, int axis)
+// The rules of one axis of a layout, const or not as the layout is: 0 is X, any other value Y.
+template <class Rules>
+auto& AxisPosition(Rules& rules, int axis)
 {
     return axis == 0 ? rules.xPosition : rules.yPosition;
 }
 
-inline const PositionRule& AxisPosition(const SubControlSettings& rules, int axis)
-{
-    return axis == 0 ? rules.xPosition : rules.yPosition;
-}
-
-inline SizeRule& AxisSize(SubControlSettings& rules, int axis)
+template <class Rules>
+auto& AxisSize(Rules& rules, int axis)
 {
     return axis == 0 ? rules.xSize : rules.ySize;
 }
 
-inline const SizeRule& AxisSize(const SubControlSettings& rules, int axis)
-{
-    return axis == 0 ? rules.xSize : rules.ySize;
-}
-
-inline LimitRule& AxisMinimum(SubControlSettings& rules, int axis)
+template <class Rules>
+auto& AxisMinimum(Rules& rules, int axis)
 {
     return axis == 0 ? rules.xMinimum : rules.yMinimum;
 }
 
-inline const LimitRule& AxisMinimum(const SubControlSettings& rules, int axis)
-{
-    return axis == 0 ? rules.xMinimum : rules.yMinimum;
-}
-
-inline LimitRule& AxisMaximum(SubControlSettings& rules, int axis)
+template <class Rules>
+auto& AxisMaximum(Rules& rules, int axis)
 {
     return axis == 0 ? rules.xMaximum : rules.yMaximum;
 }
 
-inline const LimitRule& AxisMaximum(const SubControlSettings& rules, int axis)
-{
-    return axis == 0 ? rules.xMaximum : rules.yMaximum;
-}
-
-inline bool& AxisDocked(SubControlSettings& rules, int axis)
-{
-    return axis == 0 ? rules.xIsDocked : rules.yIsDocked;
-}
-
-inline bool AxisDocked(const SubControlSettings& rules, int axis)
+template <class Rules>
+auto& AxisDocked(Rules& rules, int axis)
 {
     return axis == 0 ? rules.xIsDocked : rules.yIsDocked;
 }
