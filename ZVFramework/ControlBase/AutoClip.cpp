@@ -4,17 +4,17 @@
 
 namespace ZV {
 
-CAutoClip::CAutoClip(LRenderer& renderer, const ClipSpec& spec) : mRenderer(&renderer)
+CAutoClip::CAutoClip(LRenderer& renderer, const ClipRequest& request) : mRenderer(&renderer)
 {
-    switch (spec.kind) {
-    case ClipSpec::kPushState:
+    switch (request.kind) {
+    case ClipRequest::kPushState:
         mRenderer->PushState();
         break;
-    case ClipSpec::kClip:
-        mRenderer->PushClip(spec.bounds, spec.clip, spec.stencil, spec.relative);
+    case ClipRequest::kClip:
+        mRenderer->PushClip(request.bounds, request.clip, request.stencil, request.relative);
         break;
-    case ClipSpec::kOffset:
-        mRenderer->PushOffset(spec.offset);
+    case ClipRequest::kOffset:
+        mRenderer->PushOffset(request.offset);
         break;
     default:
         ZV_THROW(std::runtime_error, "Unknown PushClip flavor");

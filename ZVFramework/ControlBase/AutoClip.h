@@ -11,7 +11,7 @@
 namespace ZV {
 
 // What a CAutoClip pushes on the renderer's state stack: the state alone, a clip, or a move of the origin.
-struct ClipSpec {
+struct ClipRequest {
     enum Kind : std::int32_t { kPushState = 0, kClip = 1, kOffset = 2 };
 
     std::int32_t kind = kPushState;
@@ -24,28 +24,28 @@ struct ClipSpec {
     // Of a move of the origin.
     PointT<double> offset;
 
-    ClipSpec() = default;
+    ClipRequest() = default;
     // A relative clip.
-    ClipSpec(const RectT<double>& clipBounds, const RectT<double>& clipArea, const ConstRCPtr<LStencil>& clipStencil)
+    ClipRequest(const RectT<double>& clipBounds, const RectT<double>& clipArea, const ConstRCPtr<LStencil>& clipStencil)
         : kind(kClip), bounds(clipBounds), clip(clipArea), stencil(clipStencil), relative(true)
     {
     }
 
-    static ClipSpec Offset(const PointT<double>& by)
+    static ClipRequest Offset(const PointT<double>& by)
     {
-        ClipSpec spec;
-        spec.kind = kOffset;
-        spec.offset = by;
-        return spec;
+        ClipRequest request;
+        request.kind = kOffset;
+        request.offset = by;
+        return request;
     }
 };
 
 // Pushes renderer state for a scope and pops it when the scope ends, also when an exception leaves it, so that
-// the renderer's state stack stays balanced. A spec of any other kind throws a "Runtime Error". The renderer is held
+// the renderer's state stack stays balanced. A request of any other kind throws a "Runtime Error". The renderer is held
 // for the scope.
 class CAutoClip {
 public:
-    CAutoClip(LRenderer& renderer, const ClipSpec& spec);
+    CAutoClip(LRenderer& renderer, const ClipRequest& request);
     CAutoClip(const CAutoClip&) = delete;
     CAutoClip& operator=(const CAutoClip&) = delete;
     ~CAutoClip();

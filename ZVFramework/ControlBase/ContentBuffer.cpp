@@ -125,7 +125,7 @@ void TakeContentBufferMarks(ControlScrollState& scroll, RectList& region)
     region.Offset(-RoundToLong(extent.x), -RoundToLong(extent.y));
 
     const ContentBufferFrame frame(scroll);
-    const CAutoClip clip(frame.Renderer(), ClipSpec(BufferArea(scroll), BufferArea(scroll), nullptr));
+    const CAutoClip clip(frame.Renderer(), ClipRequest(BufferArea(scroll), BufferArea(scroll), nullptr));
     for (const RectNode* node = region.GetHead(); node != nullptr; node = node->next) {
         frame.Renderer().FillRect({node->left, node->top, node->right - node->left, node->bottom - node->top},
                                   LColor(0, 0, 0, 0), false);

@@ -63,8 +63,8 @@ constexpr int kDockedBothRun = 2;
 // How the children of one look are drawn: the first two runs clipped to the look's client area, the third only
 // moved to the client origin, so that it may cover the rest of the control.
 struct ChildContexts {
-    ClipSpec clientClip;
-    ClipSpec clientOrigin;
+    ClipRequest clientClip;
+    ClipRequest clientOrigin;
 };
 
 // Draws the runs of clipped children from the first to the last named.
@@ -132,12 +132,12 @@ void DrawChildrenIntoBuffer(const LControl& parent, ControlScrollState& scroll, 
     LRenderer& renderer = frame.Renderer();
     const RectT<double>& extent = scroll.contentExtent;
     const RectT<double> area(0, 0, extent.width, extent.height);
-    const CAutoClip bufferClip(renderer, ClipSpec(area, area, nullptr));
+    const CAutoClip bufferClip(renderer, ClipRequest(area, area, nullptr));
     // Content coordinates: the extent's corner is the buffer's.
     ChildContexts contexts;
     contexts.clientClip =
-        ClipSpec(RectT<double>(-extent.x, -extent.y, extent.x + extent.width, extent.y + extent.height), area, nullptr);
-    contexts.clientOrigin = ClipSpec::Offset({-extent.x, -extent.y});
+        ClipRequest(RectT<double>(-extent.x, -extent.y, extent.x + extent.width, extent.y + extent.height), area, nullptr);
+    contexts.clientOrigin = ClipRequest::Offset({-extent.x, -extent.y});
     DrawChildRuns(parent, renderer, bufferRegion, collectedAbove, contexts, kUndockedRun, lastRun);
 }
 
@@ -190,7 +190,7 @@ ZVRESULT LControl::Render(LRenderer& renderer, const RectList& region, RCPtrArra
     // The origin goes to the control's own corner even where the parent shows only part of it.
     const RectT<double> corner(RoundCoordinate(bounds.x), RoundCoordinate(bounds.y), RoundCoordinate(bounds.width),
                                RoundCoordinate(bounds.height));
-    const CAutoClip clip(renderer, ClipSpec(corner, shown, nullptr));
+    const CAutoClip clip(renderer, ClipRequest(corner, shown, nullptr));
     renderer.GetCurrentState()->factor *= mLooks.opacity;
     const RectT<double> whole(0, 0, mSize.x, mSize.y);
     if (!region.IntersectsRect(whole, renderer.GetCurrentState()->origin)) {
@@ -214,7 +214,7 @@ ZVRESULT LControl::Render(LRenderer& renderer, const RectList& region, RCPtrArra
         LookFrame frame;
         for (std::uint32_t index = 0; GetLookFrame(index, frame); ++index) {
             if (frame.weight > 0) {
-                const CAutoClip look(renderer, ClipSpec());
+                const CAutoClip look(renderer, ClipRequest());
                 renderer.GetCurrentState()->factor *= frame.weight;
                 draw(index, frame);
             }
@@ -235,7 +235,7 @@ ZVRESULT LControl::Render(LRenderer& renderer, const RectList& region, RCPtrArra
                                       node->bottom - node->top);
             RectT<double> area;
             if (RectT<double>::Intersect(area, dirty, renderer.GetCurrentState()->clip)) {
-                const CAutoClip hookClip(renderer, ClipSpec(whole, area, nullptr));
+                const CAutoClip hookClip(renderer, ClipRequest(whole, area, nullptr));
                 // The hooks draw; what they answer changes nothing of the pass.
                 (void)(this->*hook)(renderer);
             }
@@ -255,10 +255,10 @@ ZVRESULT LControl::Render(LRenderer& renderer, const RectList& region, RCPtrArra
         const RectT<double> client = frame.clientRect.ToDouble();
         const PointT<double>& scroll = mScroll.offset;
         ChildContexts contexts;
-        contexts.clientClip = ClipSpec(RectT<double>(client.x - scroll.x, client.y - scroll.y,
+        contexts.clientClip = ClipRequest(RectT<double>(client.x - scroll.x, client.y - scroll.y,
                                                      client.width + scroll.x, client.height + scroll.y),
                                        client, frame.regionStencil);
-        contexts.clientOrigin = ClipSpec::Offset({client.x - scroll.x, client.y - scroll.y});
+        contexts.clientOrigin = ClipRequest::Offset({client.x - scroll.x, client.y - scroll.y});
         if (!mScroll.contentBuffer) {
             DrawChildRuns(*this, renderer, region, unclipped, contexts, kUndockedRun, kDockedBothRun);
             return;

@@ -31,7 +31,7 @@ void DrawTree(LRenderer& renderer, LControl& control, const RectList& region, bo
         const PointT<double> target(RoundToLong(absolute.x - reaching.GetPosition().x),
                                     RoundToLong(absolute.y - reaching.GetPosition().y));
         const PointT<double> origin = renderer.GetCurrentState()->origin;
-        const CAutoClip moved(renderer, ClipSpec::Offset({target.x - origin.x, target.y - origin.y}));
+        const CAutoClip moved(renderer, ClipRequest::Offset({target.x - origin.x, target.y - origin.y}));
         RenderState& state = *renderer.GetCurrentState();
         state.factor = 1.0f;
         state.stencilInstalled = false;
@@ -57,7 +57,7 @@ void PaintControlTree(LRenderer& renderer, const RCPtr<LControl>& root, const Re
                                    static_cast<double>(bounds.bottom - bounds.top)})) {
         return;
     }
-    const CAutoClip windowClip(renderer, ClipSpec({0, 0, clip.x + clip.width, clip.y + clip.height}, clip, nullptr));
+    const CAutoClip windowClip(renderer, ClipRequest({0, 0, clip.x + clip.width, clip.y + clip.height}, clip, nullptr));
     DrawTree(renderer, *root, region, !SettingsOf(root).clipToParent);
 }
 

@@ -104,7 +104,7 @@ TEST(ControlRender, TheWrongPassFlagAndAControlOutOfSightDrawNothingButWhatReach
 
     // Clipped away entirely: the panel draws nothing, but its popup is still handed to the second pass.
     {
-        const CAutoClip away(renderer, ClipSpec({0, 0, 300, 200}, {250, 150, 40, 40}, nullptr));
+        const CAutoClip away(renderer, ClipRequest({0, 0, 300, 200}, {250, 150, 40, 40}, nullptr));
         renderer.ClearCalls();
         EXPECT_EQ(panel->Render(renderer, region, unclipped, false), 0);
     }
@@ -123,7 +123,7 @@ TEST(ControlRender, TheWrongPassFlagAndAControlOutOfSightDrawNothingButWhatReach
 
     EXPECT_EQ(panel->FindChildByName(L"popup")->FindChildByName(L"item")->GetEffectiveZOrder(), 5);
     EXPECT_EQ(panel->GetEffectiveZOrder(), INT32_MIN);
-    ClipSpec unknown;
+    ClipRequest unknown;
     unknown.kind = 3;
     EXPECT_TRUE(Testing::ThrowsText<std::runtime_error>([&] { const CAutoClip clip(renderer, unknown); },
                                                         "Runtime Error : Unknown PushClip flavor : "
