@@ -2,11 +2,9 @@
 
 #include "ControlBase/Harness/ControlHarness.h"
 #include "ControlBase/Harness/ControlTestAccess.h"
-#include "ControlBase/NotificationSending.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <string>
 
 namespace {
@@ -18,32 +16,11 @@ constexpr int kItems = 1000;
 constexpr std::uint32_t kIdlePassMs = 16;
 constexpr double kSpeed = 1500.0;
 
-// A list that keeps its rows in step with its scroll offset, as list boxes do: every row hears of each scroll, and
-// so do the list's subscribers.
-class LBenchList : public LControl {
-public:
-    using LControl::LControl;
-
-    const PointT<double>& ScrollTo(const PointT<double>& offset) override
-    {
-        const PointT<double> old = GetScrollOffset();
-        const PointT<double> whole(std::round(offset.x), std::round(offset.y));
-        if (whole == old) {
-            return GetScrollOffset();
-        }
-        ControlTestAccess::SetScrollOffset(*this, whole);
-        for (std::uint32_t index = 0; index < GetChildren().GetCount(); ++index) {
-            (void)GetChildren().GetAt(index, kInsertionOrder)->OnParentScrolled(old, whole);
-        }
-        SendNewNotification(*this, L"NID_SCROLL_OFFSET_CHANGE", nullptr);
-        return GetScrollOffset();
-    }
-};
-
 // The skin: a window's control holding a list of 1,000 rows.
 void LoadListSkin(Testing::ControlHarness& harness)
 {
-    harness.Register<LBenchList>(L"Bench.List");
+    // Plain controls: a list scrolls as every control does, each row hearing of each scroll.
+    harness.Register<LControl>(L"Bench.List");
     harness.Register<LControl>(L"Bench.Row");
     std::string rows;
     for (int row = 0; row < kItems; ++row) {

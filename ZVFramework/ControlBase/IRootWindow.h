@@ -3,6 +3,7 @@
 #include "ObjectBase/RefCountedObject.h"
 #include "ObjectBase/ResultCodes.h"
 #include "Utilities/Storage/PointT.h"
+#include "Utilities/Storage/RectT.h"
 
 #include <cstdint>
 
@@ -43,6 +44,17 @@ public:
     virtual RCPtr<LControl> HitTest(const PointT<zlong>& point, PointT<zlong>& localPoint, bool updateHover) = 0;
     // Shows the cursor over the window; 0 shows the default arrow. Answers the cursor shown before.
     virtual CursorHandle SetCursor(CursorHandle cursor) = 0;
+
+    // Adds the rectangle (client coordinates), cut to the client area and grown to the whole pixels it touches, to
+    // the area that the next paint draws.
+    virtual void InvalidateRect(const RectT<double>& rect) = 0;
+    // The client area: its origin on the screen, then its size.
+    virtual RectT<zlong> GetScreenBounds() = 0;
+    // Moves and sizes the window so that its client area covers the rectangle (screen coordinates); nothing when it
+    // does already. 0.
+    [[nodiscard]] virtual ZVRESULT SetBounds(const RectT<zlong>& rect) = 0;
+    // The part of the screen that windows may take, in screen coordinates.
+    virtual RectT<zlong> GetWorkArea() = 0;
 
     // --- Keys and named cursors ---
 

@@ -36,9 +36,8 @@ struct DragWindow {
                                                    "\" YSizeAbs=\"" + number(bounds.height) + "\"") +
                                         siblings));
         main = harness.CreateRoot(L"main");
-        ControlTestAccess::Place(*main, {0, 0, 400, 300});
+        harness.Window().Resize(400, 300);
         dragged = main->FindChildByName(L"dragged");
-        ControlTestAccess::Place(*dragged, bounds);
         harness.Window().SetControlsUnderPointer({dragged, main});
     }
 
@@ -65,6 +64,7 @@ TEST(ControlDrag, AResizeByTheLeftOrTopEdgeMovesThatEdgeAndNeverLeavesLessThanOn
     window.mouse.Move({300, 60});
     EXPECT_EQ(window.Rules().xPosition.abs, 89);
     EXPECT_EQ(window.Rules().xSize.abs, 1);
+    EXPECT_EQ(window.dragged->GetSize().x, 1);
     // Back to the left, as far as the parent goes.
     window.mouse.Move({-200, 60});
     EXPECT_EQ(window.Rules().xPosition.abs, -1);
@@ -89,10 +89,9 @@ TEST(ControlDrag, ADraggedControlLeavesOneDropTargetBeforeEnteringTheNextAndIsDr
 {
     ControlHarness harness;
     DragWindow window(harness, {10, 10, 20, 20}, SubControl("Test.Bin", "binA") + SubControl("Test.Bin", "binB"));
+    // The window's hit test says which bin lies under the pointer.
     const RCPtr<LControl> binA = window.main->FindChildByName(L"binA");
     const RCPtr<LControl> binB = window.main->FindChildByName(L"binB");
-    ControlTestAccess::Place(*binA, {100, 10, 50, 50});
-    ControlTestAccess::Place(*binB, {200, 10, 50, 50});
     window.Dragged().mode = kDragAndDrop;
     window.Dragged().argument = kDragAxisX | kDragAxisY;
     const auto over = [&](const RCPtr<LControl>& target, const PointT<zlong>& point) {
@@ -118,6 +117,7 @@ TEST(ControlDrag, ADraggedControlLeavesOneDropTargetBeforeEnteringTheNextAndIsDr
     over(binA, {121, 22});
     EXPECT_EQ(window.Rules().xPosition.abs, 116);
     EXPECT_EQ(window.Rules().yPosition.abs, 17);
+    EXPECT_EQ(window.dragged->GetPosition(), PointT<double>(116, 17));
     window.mouse.Release(MouseButton::kLeft, {121, 22});
     EXPECT_EQ(ControlEvents(), (Lines{"binA Enter", "binA Over 120,20", "binA Leave", "binB Enter", "binB Over 220,20",
                                       "binB Over 221,21", "binB Leave", "binA Enter", "binA Over 121,22", "binA Drop",

@@ -28,9 +28,10 @@ struct ListWindow {
     explicit ListWindow(ControlHarness& harness) : mouse(harness.Window())
     {
         harness.Register<LDragControl>(L"Test.Drag");
-        harness.LoadSkin(SubControl("Test.Control", "main", "", SubControl("Test.Drag", "list")));
+        harness.LoadSkin(SubControl("Test.Control", "main", "",
+                                    SubControl("Test.Drag", "list", "XSizeAbs=\"200\" YSizeAbs=\"100\"")));
         main = harness.CreateRoot(L"main");
-        ControlTestAccess::PlaceTree(*main, {0, 0, 200, 100});
+        harness.Window().Resize(200, 100);
         list = main->FindChildByName(L"list");
         List().mode = kDragScroll;
         List().argument = kDragAxisY;
@@ -164,14 +165,13 @@ struct HostWindow {
         harness.Register<LDragControl>(L"Test.Drag");
         harness.LoadSkin(SubControl(
             "Test.Control", "main", "",
-            SubControl("Test.Drag", "host", "",
-                       SubControl("Test.Drag", "bar", "XPositionAbs=\"100\" YPositionAbs=\"50\" XSizeAbs=\"10\"") )));
+            SubControl("Test.Drag", "host", "XSizeAbs=\"300\" YSizeAbs=\"200\"",
+                       SubControl("Test.Drag", "bar",
+                                  "XPositionAbs=\"100\" YPositionAbs=\"50\" XSizeAbs=\"10\" YSizeAbs=\"40\""))));
         main = harness.CreateRoot(L"main");
-        ControlTestAccess::Place(*main, {0, 0, 400, 300});
+        harness.Window().Resize(400, 300);
         host = main->FindChildByName(L"host");
-        ControlTestAccess::Place(*host, {0, 0, 300, 200});
         bar = host->FindChildByName(L"bar");
-        ControlTestAccess::Place(*bar, {100, 50, 10, 40});
         static_cast<LDragControl&>(*bar).mode = kDragMoveScrollingParent;
         static_cast<LDragControl&>(*bar).argument = kDragAxisX;
         harness.Window().SetControlsUnderPointer({bar, host, main});

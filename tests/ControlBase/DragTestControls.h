@@ -1,17 +1,15 @@
 #pragma once
 
 #include "ControlBase/ConditionMask.h"
-#include "ControlBase/Harness/ControlTestAccess.h"
 #include "ControlBase/Harness/RecordingControl.h"
 #include "Notification/ConditionsParam.h"
 
-#include <cmath>
 #include <string>
 
 namespace ZV::Testing {
 
 // Chooses its drag mode when a left press reaches it, as scroll views and splitters do, scrolls its content within
-// the range the test gives (its scroll offset is set here, rounded as offsets are), and records each scroll.
+// the range the test gives, and records each scroll.
 class LDragControl : public LRecordingControl {
 public:
     using LRecordingControl::LRecordingControl;
@@ -26,13 +24,13 @@ public:
 
     const PointT<double>& ScrollTo(const PointT<double>& offset) override
     {
-        const PointT<double> whole(std::round(offset.x), std::round(offset.y));
-        if (!(whole == GetScrollOffset())) {
-            ControlTestAccess::SetScrollOffset(*this, whole);
-            Record("ScrollTo " + std::to_string(static_cast<long>(whole.x)) + "," +
-                   std::to_string(static_cast<long>(whole.y)));
+        const PointT<double> before = GetScrollOffset();
+        const PointT<double>& after = LRecordingControl::ScrollTo(offset);
+        if (!(after == before)) {
+            Record("ScrollTo " + std::to_string(static_cast<long>(after.x)) + "," +
+                   std::to_string(static_cast<long>(after.y)));
         }
-        return GetScrollOffset();
+        return after;
     }
 
     RectT<double> GetScrollRange(const RCPtr<LControl>&) override { return range; }

@@ -17,9 +17,4 @@ void ControlTestAccess::PlaceTree(LControl& control, const RectT<double>& bounds
     }
 }
 
-void ControlTestAccess::SetScrollOffset(LControl& control, const PointT<double>& offset)
-{
-    control.mScroll.offset = offset;
-}
-
 }  // namespace ZV

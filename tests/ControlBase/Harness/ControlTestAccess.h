@@ -12,8 +12,6 @@ public:
     static void Place(LControl& control, const RectT<double>& bounds);
     // Places the control and every control below it at the same rectangle of its parent.
     static void PlaceTree(LControl& control, const RectT<double>& bounds);
-    // Sets the scroll offset as it stands, for controls of tests that scroll by themselves.
-    static void SetScrollOffset(LControl& control, const PointT<double>& offset);
 };
 
 }  // namespace ZV

@@ -4,6 +4,7 @@
 #include "ControlBase/IRootWindow.h"
 #include "Notification/IdleProcessing.h"
 #include "Notification/NotificationCenter.h"
+#include "Renderer/RectList.h"
 #include "System/GlobalHotKeyManager.h"
 
 #include <cstdint>
@@ -16,10 +17,11 @@ namespace ZV::Testing {
 PointT<double> GetOriginInWindow(const LControl& control);
 
 // A root window without an OS window: its own notification side and queue ("NID_IDLE" at every idle pass), a root
-// control, a hit test that answers from a list the test sets, a log of the cursors shown, and the interaction state
-// of a root window (capture, focus, hover) with the pointer and buttons that the test says the OS window reports.
-// The window holds its root control and the control holds the window: remove the root before the window's last
-// reference goes.
+// control that fills its client area, a hit test that answers from a list the test sets (or, once asked to, through
+// the root control), a dirty region, a client area that tests move and resize, logs of the cursors shown and the
+// window's moves, and the interaction state of a root window (capture, focus, hover) with the pointer and buttons
+// that the test says the OS window reports. The window holds its root control and the control holds the window:
+// remove the root before the window's last reference goes.
 class LFakeRootWindow : public LNotificationCenter, public IRootWindow, public IIdleProcessor {
 public:
     static RCPtr<LFakeRootWindow> Create();
@@ -66,11 +68,16 @@ public:
     // A press, a wheel turn or a key: the tip shown hides, its control stays the tool-tip control.
     void HideToolTip();
     const std::vector<std::int32_t>& GetModalEndRequests() const { return mModalEndRequests; }
+    void InvalidateRect(const RectT<double>& rect) override;
+    RectT<zlong> GetScreenBounds() override { return mClientArea; }
+    // Logs the move, and the client area follows it.
+    [[nodiscard]] ZVRESULT SetBounds(const RectT<zlong>& rect) override;
+    RectT<zlong> GetWorkArea() override { return mWorkArea; }
     // One idle pass of the window: its queued notifications, then "NID_IDLE" when asked.
     bool OnIdle(bool sendIdle) override;
 
-    // Installs the control as the window's root, giving it this window when it has none; null removes the root,
-    // which is detached.
+    // Installs the control as the window's root, giving it this window when it has none, and makes its layout fill
+    // the client area; null removes the root, which is detached.
     void SetRootControl(const RCPtr<LControl>& control);
     const RCPtr<LControl>& GetRootControl() const { return mRootControl; }
 
@@ -78,6 +85,19 @@ public:
     void SetControlsUnderPointer(std::vector<RCPtr<LControl>> controls) { mUnderPointer = std::move(controls); }
     int GetHitTestCount() const { return mHitTests; }
     const std::vector<CursorHandle>& GetCursorsShown() const { return mCursors; }
+    // From now on hit tests ask the root control, as a real root window does.
+    void HitTestThroughRootControl() { mHitTestsRootControl = true; }
+
+    // The client area's origin on the screen and its size, and the work area.
+    void SetClientArea(const RectT<zlong>& area) { mClientArea = area; }
+    void SetWorkArea(const RectT<zlong>& area) { mWorkArea = area; }
+    // The window's client area takes the size, and the root control is told as the OS window tells it.
+    void Resize(zlong width, zlong height);
+    const std::vector<RectT<zlong>>& GetWindowMoves() const { return mWindowMoves; }
+    // Moves the dirty region, normalised, into the list, as the window does before it paints.
+    void CollectDirtyRegion(RectList& region);
+    // The same as rectangles (x, y, width, height), from the top down and each band from the left.
+    std::vector<RectT<zlong>> TakeDirtyRects();
 
     [[nodiscard]] ZVRESULT ReleaseInternalReferences() override;
 
@@ -100,6 +120,11 @@ private:
     std::vector<RCPtr<LControl>> mUnderPointer;
     int mHitTests = 0;
     std::vector<CursorHandle> mCursors;
+    bool mHitTestsRootControl = false;
+    RectT<zlong> mClientArea{0, 0, 1024, 768};
+    RectT<zlong> mWorkArea{0, 0, 1920, 1080};
+    std::vector<RectT<zlong>> mWindowMoves;
+    RectList mDirtyRegion;
     RCPtr<LGlobalHotKeyManager> mHotKeys;
     std::uint32_t mModifiers = 0;
     int mTabMoves = 0;
