@@ -255,6 +255,9 @@ void LControl::ProcessMouseTracking(const RCPtr<LPointWithModifiersParam>& point
     PointT<double> travel(mPosition.x + point.x - press.x, mPosition.y + point.y - press.y);
     RCPtr<LControl> host = mParent;
     EdgeApproach approach;
+    // Where the pointer is in the window, taken before the control moves under it.
+    const PointT<double> origin = GetAbsoluteOrigin();
+    const PointT<double> rootPoint(origin.x + point.x, origin.y + point.y);
 
     if (mode != kDragAndDrop) {
         RectT<double> content = mParent->GetLookClientRect();
@@ -362,8 +365,6 @@ void LControl::ProcessMouseTracking(const RCPtr<LPointWithModifiersParam>& point
 
     if (mode == kDragAndDrop) {
         if (const RCPtr<IRootWindow> window = GetRootWindowRef()) {
-            const PointT<double> origin = GetAbsoluteOrigin();
-            const PointT<double> rootPoint(origin.x + point.x, origin.y + point.y);
             mMouse.excluded = true;
             PointT<zlong> hitPoint;
             const RCPtr<LControl> hit = window->HitTest(rootPoint.ToLongPoint(), hitPoint, false);
