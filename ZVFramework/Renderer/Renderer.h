@@ -96,8 +96,7 @@ public:
     virtual void SetClipRect(const RectT<double>& clip);
     virtual void SetOrigin(const PointT<double>& delta);
 
-protected:
-    // The context started last, or null outside a frame.
+    // The context started last, or null outside a frame: its state holds the origin, clip and factor in force.
     LRenderContextInfo* GetCurrentContext() const;
 
 private:
