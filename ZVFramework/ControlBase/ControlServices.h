@@ -5,6 +5,7 @@
 namespace ZV {
 
 class LControlFactory;
+class LFont;
 
 // What controls take from the application. The application installs its own when it starts; tests install theirs.
 // The millisecond clock and the measurement renderer are the rendering services' (Renderer/RenderingServices.h).
@@ -15,6 +16,10 @@ public:
     virtual RCPtr<LControlFactory> GetControlFactory() = 0;
     // The application's clock in seconds, as a fraction; only its differences count.
     virtual double GetTimeSeconds() = 0;
+    // The font that top-level controls, and those that do not inherit their parent's, derive theirs from. Unless
+    // replaced: the current skin's font, with the desktop's font where the skin names no face or size; null when
+    // neither gives one.
+    virtual RCPtr<LFont> GetDefaultFont();
 
 protected:
     ~IControlServices() = default;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "ObjectBase/RefCountedObject.h"
+#include "ObjectBase/ResultCodes.h"
 #include "Utilities/Storage/PointT.h"
+#include "Utilities/Storage/StringT.h"
 
 #include <cstdint>
 
@@ -24,6 +26,10 @@ public:
     virtual RCPtr<LControl> HitTest(const PointT<zlong>& point, PointT<zlong>& localPoint, bool updateHover) = 0;
     // Shows the cursor over the window; 0 shows the default arrow. Answers the cursor shown before.
     virtual CursorHandle SetCursor(CursorHandle cursor) = 0;
+    // Shows the text as the window's title. 0, or a failure code when the window cannot show it.
+    [[nodiscard]] virtual ZVRESULT SetTitle(const WideString& title) = 0;
+    // Width and height of the window's client area.
+    virtual PointT<zlong> GetClientSize() const = 0;
 };
 
 }  // namespace ZV

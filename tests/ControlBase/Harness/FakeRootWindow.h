@@ -10,7 +10,7 @@
 namespace ZV::Testing {
 
 // A root window without an OS window: its own notification side and queue ("NID_IDLE" at every idle pass), a root
-// control, a hit test that answers from a list the test sets, and a log of the cursors shown. The window holds its
+// control, a hit test that answers from a list the test sets, and a log of the cursors and titles shown. The window holds its
 // root control and the control holds the window: remove the root before the window's last reference goes.
 class LFakeRootWindow : public LNotificationCenter, public IRootWindow, public IIdleProcessor {
 public:
@@ -20,6 +20,9 @@ public:
     // The first control of the list that is not excluded, with the point unchanged; each hit test is counted.
     RCPtr<LControl> HitTest(const PointT<zlong>& point, PointT<zlong>& localPoint, bool updateHover) override;
     CursorHandle SetCursor(CursorHandle cursor) override;
+    // The titles are logged; the client size is the one the test sets (400 x 300 unless set).
+    ZVRESULT SetTitle(const WideString& title) override;
+    PointT<zlong> GetClientSize() const override { return mClientSize; }
     // One idle pass of the window: its queued notifications, then "NID_IDLE" when asked.
     bool OnIdle(bool sendIdle) override;
 
@@ -32,6 +35,8 @@ public:
     void SetControlsUnderPointer(std::vector<RCPtr<LControl>> controls) { mUnderPointer = std::move(controls); }
     int GetHitTestCount() const { return mHitTests; }
     const std::vector<CursorHandle>& GetCursorsShown() const { return mCursors; }
+    const std::vector<WideString>& GetTitlesShown() const { return mTitles; }
+    void SetClientSize(const PointT<zlong>& size) { mClientSize = size; }
 
     [[nodiscard]] ZVRESULT ReleaseInternalReferences() override;
 
@@ -42,6 +47,8 @@ private:
     std::vector<RCPtr<LControl>> mUnderPointer;
     int mHitTests = 0;
     std::vector<CursorHandle> mCursors;
+    std::vector<WideString> mTitles;
+    PointT<zlong> mClientSize{400, 300};
 };
 
 }  // namespace ZV::Testing
