@@ -154,17 +154,11 @@ std::uint32_t LVisualPart::GetColorAtPoint(const PointT<zlong>& pixel) const
     if (!mBitmap.IsNull()) {
         return mBitmap->GetPixelColor(pixel.x, pixel.y).ToARGB();
     }
-    if (!mColorizer) {
+    // Without an image only a solid colour has pixels: a gradient part got its image when it was made.
+    if (!mColorizer || mColorizer->GetColorType() != LColorizer::kSolidFill) {
         ZV_THROW(std::runtime_error, "");
     }
-    switch (mColorizer->GetColorType()) {
-    case LColorizer::kSolidFill:
-        return GetFillColor().ToARGB();
-    case LColorizer::kLinearGradient:
-        ZV_THROW(std::runtime_error, "");
-    default:
-        ZV_THROW(std::runtime_error, "");
-    }
+    return GetFillColor().ToARGB();
 }
 
 LColor LVisualPart::GetFillColor() const

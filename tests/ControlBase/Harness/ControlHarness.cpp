@@ -28,8 +28,13 @@ ControlHarness::~ControlHarness()
 
 void ControlHarness::LoadSkin(const std::string& controls)
 {
+    LoadSkinDocument(ControlsDocument(controls));
+}
+
+void ControlHarness::LoadSkinDocument(const std::string& document)
+{
     const std::string path = mFolder / ("skin" + std::to_string(++mDocuments) + ".xml");
-    WriteContent(path, ControlsDocument(controls));
+    WriteContent(path, document);
     ASSERT_EQ(mFactory->LoadSkins(WideString(path.c_str())), 0) << Text(mFactory->GetLastParseError().text);
 }
 

@@ -46,6 +46,8 @@ public:
     // Loads a skin whose top-level Skin holds the controls (SubControl elements); a document the factory refuses
     // fails the test.
     void LoadSkin(const std::string& controls);
+    // Loads a whole skin document (colorizers, parts, looks and controls: SkinDocumentBuilder writes one).
+    void LoadSkinDocument(const std::string& document);
     // Loads string tables (StringTable elements) for English; the tables of top-level controls have the IDs
     // "|Test" and "Test|" plus the control's name, the tables of children their parent's class, "|" and their name.
     void LoadStrings(const std::string& tables);
