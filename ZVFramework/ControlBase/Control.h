@@ -208,7 +208,8 @@ public:
 
     // Keeps the descriptor and a copy of its layout, and takes from it the focusability, the looks, the font and
     // (made anew) the label text; then lays the control out. Applied again to a created control (a new skin), the
-    // control keeps its visibility, enablement and text. 0; ZV_E_INVALIDARG without a descriptor.
+    // control keeps its enablement and text, and takes the new visibility through SetVisible. 0; ZV_E_INVALIDARG
+    // without a descriptor.
     [[nodiscard]] virtual ZVRESULT ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor);
     // Creates the children that the descriptor lists, in its order, except those whose create parameter
     // "DEFER_CREATE" is true; then lays them out. 0.

@@ -47,7 +47,8 @@ ZVRESULT LControl::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor)
     if (!descriptor) {
         return ZV_E_INVALIDARG;
     }
-    // Applied again, the skin changes under a control that shows: what the user did to it stays.
+    // Applied again, the skin changes under a control that shows: its enablement and text stay, and a change of
+    // visibility is made as any other is.
     const bool reapplied = mCreated;
     const bool wasVisible = SettingsOf(this).isVisible;
     const bool wasEnabled = SettingsOf(this).isEnabled;
