@@ -23,7 +23,7 @@ float MeasureTextWidth(LMeasurementRenderer* renderer, const WideString& text, c
 // the longest head that fits, cut before a space or after a hyphen; a word wider than the box stays whole. The blanks
 // that start a following line are dropped, unless nothing else is left: then they are the paragraph's last line.
 // Every line takes at least one character, so the lines end whatever the width; a paragraph gives at least one line.
-// The cost grows with the text's length times the words of a line.
+// Lines are measured a few times each, so the cost grows with the text's length.
 void WrapText(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, const WideString& text, float boxWidth,
               WideStringArray& lines);
 
