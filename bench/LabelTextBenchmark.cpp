@@ -1,12 +1,13 @@
 // Laying out and drawing a label in a box 300 pixels wide, the text changing before every round so that its lines
-// are wrapped, measured and drawn anew: FreeType measures (the font renderer of the OpenGL path) and a glyph sink
-// keeps each glyph's coverage and paints it into an image, as a glyph atlas does. Side by side with the font
+// are wrapped, measured and drawn anew. FreeType (the font renderer of the OpenGL path) measures and draws, through the
+// tests' glyph sink, which keeps each glyph in an atlas as a drawing glyph processor does. Side by side with the font
 // renderer measuring the same text as one run; the lengths 1,000, 2,000 and 4,000 show how the work grows.
 #include "ControlBase/Look.h"
 #include "Renderer/Font.h"
 #include "Renderer/FontRenderer/FreetypeFontRenderer.h"
 #include "Renderer/Renderer.h"
 #include "Renderer/RenderingServices.h"
+#include "Renderer/FontRenderer/SoftwareGlyphSink.h"
 #include "SideBySide.h"
 
 #include <benchmark/benchmark.h>
@@ -14,7 +15,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,104 +24,46 @@ namespace {
 using namespace ZV;
 
 constexpr zlong kBoxWidth = 300;
-constexpr zlong kCanvasWidth = 320;
-constexpr zlong kCanvasHeight = 2400;
+constexpr zlong kBoxHeight = 2400;
+// Upload new glyphs and draw them.
+constexpr std::uint32_t kDrawFlags = 12;
 
-// Keeps the metrics and coverage of every glyph it is handed once, then serves them; measures the run's bounds and,
-// when asked to draw, paints each glyph's coverage into a grey image at the pen.
-class LGlyphCacheSink : public LGlyphProcessor {
+// The tests' glyph sink, which keeps each glyph's coverage in an atlas the first time and serves it from there, as a
+// drawing glyph processor does; it also measures the run's bounds when asked to, as the font renderer's measuring
+// needs.
+class LMeasuringGlyphSink : public Testing::LSoftwareGlyphSink {
 public:
     void BeginFont(const ConstRCPtr<LFont>& font, std::uint32_t flags) override
     {
-        mFontID = font->GetUniqueID();
-        mFlags = flags;
+        LSoftwareGlyphSink::BeginFont(font, flags);
+        mMeasures = (flags & 2) != 0;
         mBounds = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
                    std::numeric_limits<float>::lowest(), std::numeric_limits<float>::lowest()};
     }
 
-    void EndFont() override {}
-
-    std::uint32_t LookupGlyph(GlyphRecord& record) override
-    {
-        const auto kept = mGlyphs.find({mFontID, record.character});
-        mMissed = kept == mGlyphs.end();
-        if (mMissed) {
-            return 7;
-        }
-        const GlyphRecord& metrics = kept->second;
-        record.left = metrics.left;
-        record.top = metrics.top;
-        record.right = metrics.right;
-        record.bottom = metrics.bottom;
-        record.advanceX = metrics.advanceX;
-        record.advanceY = metrics.advanceY;
-        record.glyphIndex = metrics.glyphIndex;
-        mCoverage = metrics.bitmap.Get();
-        return 0;
-    }
-
     void ProcessGlyph(GlyphRecord& record) override
     {
-        if (mMissed) {
-            GlyphRecord& kept = mGlyphs[{mFontID, record.character}];
-            kept = record;
-            mCoverage = kept.bitmap.Get();
-        }
-        const float left = record.penX + static_cast<float>(record.left);
-        const float top = record.penY + static_cast<float>(record.top);
-        if ((mFlags & 2) != 0) {
-            mBounds.x = std::min(mBounds.x, left);
-            mBounds.y = std::min(mBounds.y, top);
+        LSoftwareGlyphSink::ProcessGlyph(record);
+        if (mMeasures) {
+            mBounds.x = std::min(mBounds.x, record.penX + static_cast<float>(record.left));
+            mBounds.y = std::min(mBounds.y, record.penY + static_cast<float>(record.top));
             mBounds.width = std::max(mBounds.width, record.penX + static_cast<float>(record.right));
             mBounds.height = std::max(mBounds.height, record.penY + static_cast<float>(record.bottom));
         }
-        if ((mFlags & 8) != 0 && mCoverage != nullptr) {
-            Paint(*mCoverage, static_cast<zlong>(mPen.x + left), static_cast<zlong>(mPen.y + top));
-        }
     }
 
-    RectT<float> GetTextBounds() override
-    {
-        return mBounds.x > mBounds.width ? RectT<float>() : mBounds;
-    }
-
-    // Where the next drawn run starts on the image: its top left corner.
-    void SetPen(const PointT<float>& pen) { mPen = pen; }
-    const std::vector<unsigned char>& GetCanvas() const { return mCanvas; }
+    // Left, top, right, bottom; all 0 for a run without glyphs.
+    RectT<float> GetTextBounds() override { return mBounds.x > mBounds.width ? RectT<float>() : mBounds; }
 
 private:
-    void Paint(const LPixelBuffer<unsigned char>& coverage, zlong x, zlong y)
-    {
-        for (zlong row = 0; row < coverage.GetHeight(); ++row) {
-            const zlong canvasY = y + row;
-            if (canvasY < 0 || canvasY >= kCanvasHeight) {
-                continue;
-            }
-            const unsigned char* from = coverage.GetRow(row);
-            for (zlong column = 0; column < coverage.GetWidth(); ++column) {
-                const zlong canvasX = x + column;
-                if (canvasX >= 0 && canvasX < kCanvasWidth) {
-                    unsigned char& pixel = mCanvas[static_cast<std::size_t>(canvasY * kCanvasWidth + canvasX)];
-                    pixel = std::max(pixel, from[column]);
-                }
-            }
-        }
-    }
-
-    std::map<std::pair<std::int32_t, std::int32_t>, GlyphRecord> mGlyphs;
-    std::int32_t mFontID = 0;
-    std::uint32_t mFlags = 0;
-    bool mMissed = false;
-    const LPixelBuffer<unsigned char>* mCoverage = nullptr;
+    bool mMeasures = false;
     RectT<float> mBounds;
-    PointT<float> mPen;
-    std::vector<unsigned char> mCanvas = std::vector<unsigned char>(kCanvasWidth * kCanvasHeight);
 };
 
 class LBenchContext : public LRenderContextInfo {
 public:
     using LRenderContextInfo::LRenderContextInfo;
-    PointT<zlong> GetMaxSurfaceSize() const override { return {kCanvasWidth, kCanvasHeight}; }
+    PointT<zlong> GetMaxSurfaceSize() const override { return {kBoxWidth, kBoxHeight}; }
 };
 
 // A renderer whose text is FreeType's: measured by the font renderer, drawn through the glyph sink. It draws
@@ -139,13 +81,10 @@ public:
         mMeasuredCharacters += text.GetLength();
         return mFontRenderer->MeasureText(text, font);
     }
-    void DrawText(const WideString& text, const ConstRCPtr<LFont>& font, const PointT<zlong>& position,
-                  const LColor&) override
+    // The sink keeps the run, whatever its place.
+    void DrawText(const WideString& text, const ConstRCPtr<LFont>& font, const PointT<zlong>&, const LColor&) override
     {
-        const PointT<double> origin = GetCurrentContext()->GetState().origin;
-        mSink->SetPen(PointT<float>(static_cast<float>(origin.x + position.x),
-                                    static_cast<float>(origin.y + position.y - font->GetTop())));
-        mFontRenderer->RenderText(text, font, mSink, 0, 0.0f, 12);
+        mFontRenderer->RenderText(text, font, mSink, 0, 0.0f, kDrawFlags);
     }
 
     int GetRendererType() const override { return kOpenGL; }
@@ -183,12 +122,12 @@ public:
     ZVRESULT DrawOffscreenImage(const RCPtr<LRenderContextInfo>&, const PointT<zlong>&) override { return ZV_S_OK; }
 
     LFontRenderer& GetFontRenderer() { return *mFontRenderer; }
-    const LGlyphCacheSink& GetSink() const { return *mSink; }
     // How many characters MeasureText was given so far.
     std::uint64_t GetMeasuredCharacters() const { return mMeasuredCharacters; }
 
 private:
-    RCPtr<LGlyphCacheSink> mSink{new LGlyphCacheSink()};
+    // Measured runs and drawn runs go through the same sink, as they do on the OpenGL path.
+    RCPtr<LMeasuringGlyphSink> mSink{new LMeasuringGlyphSink()};
     RCPtr<LFreetypeFontRenderer> mFontRenderer;
     std::uint64_t mMeasuredCharacters = 0;
 };
@@ -234,7 +173,7 @@ RCPtr<LLookDescriptor> LabelLook()
     RCPtr<LLookDescriptor> descriptor(new LLookDescriptor(L"label"));
     TextProperties text;
     text.rightAbs = static_cast<std::int32_t>(kBoxWidth);
-    text.bottomAbs = static_cast<std::int32_t>(kCanvasHeight);
+    text.bottomAbs = static_cast<std::int32_t>(kBoxHeight);
     LColor ink;
     ink.SetFromARGB(0xFF243040);
     text.foregroundPart = new LVisualPartDescriptor(L"ink", ImageSource(), kResizeStretch,
@@ -253,13 +192,13 @@ void LayOutAndDrawALabel(benchmark::State& state)
     const WideString texts[2] = {Prose(length, 0), Prose(length, 1)};
 
     const RCPtr<LLook> look = LLook::Create(LabelLook(), true);
-    look->SetSize(kBoxWidth, kCanvasHeight);
+    look->SetSize(kBoxWidth, kBoxHeight);
     (void)look->SetFont(font);
     RCPtr<LRenderContextInfo> context;
-    (void)renderer->InitRenderContextInfo({0, 0, kCanvasWidth, kCanvasHeight}, nullptr, true, context);
+    (void)renderer->InitRenderContextInfo({0, 0, kBoxWidth, kBoxHeight}, nullptr, true, context);
     (void)renderer->RenderStart(context);
     RectList dirty;
-    dirty.Add({0, 0, kCanvasWidth, kCanvasHeight});
+    dirty.Add({0, 0, kBoxWidth, kBoxHeight});
 
     // Each round lays out the other text: nothing is left from the round before.
     std::size_t round = 0;
@@ -277,7 +216,6 @@ void LayOutAndDrawALabel(benchmark::State& state)
     state.counters["measured_chars"] = static_cast<double>(renderer->GetMeasuredCharacters() - before);
     state.counters["ours_ns_per_char"] = state.counters["ours_ns"] / static_cast<double>(length);
     (void)renderer->RenderFinish(context);
-    benchmark::DoNotOptimize(renderer->GetSink().GetCanvas().data());
 }
 BENCHMARK(LayOutAndDrawALabel)->Arg(1000)->Arg(2000)->Arg(4000)->Unit(benchmark::kMicrosecond);
 
