@@ -60,6 +60,14 @@ RCPtr<LControl> ControlHarness::CreateRoot(const wchar_t* name)
     return control;
 }
 
+ZVRESULT ControlHarness::GetSystemFont(WideString& faceName, float& size, std::int32_t& style)
+{
+    faceName = L"Harness Sans";
+    size = 9;
+    style = 0;
+    return ZV_S_OK;
+}
+
 bool ControlHarness::PumpIdle()
 {
     Array<IIdleProcessor*> windows;

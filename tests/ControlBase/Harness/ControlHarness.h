@@ -19,9 +19,9 @@ namespace ZV::Testing {
 
 // Control trees without a window. While it lives, the harness is the application that controls see: a factory
 // named "Test" with "Test.Control" registered (an LRecordingControl), a millisecond and a seconds clock that move
-// only when the test advances them, and the recording renderer as the measurement renderer (7 pixels a character,
-// lines 16 high). It has one fake root window, and pumps idle passes by hand. Skins and string tables are written
-// in the tests. The control events are emptied when it starts.
+// only when the test advances them, the recording renderer as the measurement renderer (7 pixels a character,
+// lines 16 high) and a system font of its own. It has one fake root window, and pumps idle passes by hand. Skins and
+// string tables are written in the tests. The control events are emptied when it starts.
 class ControlHarness : public IControlServices, public IRenderingServices {
 public:
     static constexpr zlong kLineHeight = 16;
@@ -63,6 +63,8 @@ public:
     double GetTimeSeconds() override { return mSeconds; }
     zulong GetTimeMs() override { return mMilliseconds; }
     RCPtr<LMeasurementRenderer> GetMeasurementRenderer() override { return mRenderer; }
+    // "Harness Sans" at 9 points: the fonts of the controls do not depend on the machine's.
+    ZVRESULT GetSystemFont(WideString& faceName, float& size, std::int32_t& style) override;
 
 private:
     TemporaryFolder mFolder;
