@@ -38,10 +38,15 @@ std::string Escaped(const std::string& argument)
 
 std::string Enclosed(const std::string& argument)
 {
+    const std::size_t valueStart = argument.starts_with('-') ? argument.find('=') : std::string::npos;
+    // Bare, an empty value would be followed by the blank before the next argument, which tells the switch finder
+    // that the switch is not there.
+    if (valueStart != std::string::npos && valueStart + 1 == argument.size()) {
+        return argument + kQuote + kQuote;
+    }
     if (argument.find(' ') == std::string::npos || argument.starts_with(kQuote)) {
         return argument;
     }
-    const std::size_t valueStart = argument.starts_with('-') ? argument.find('=') : std::string::npos;
     if (valueStart == std::string::npos) {
         return kQuote + argument + kQuote;
     }

@@ -460,6 +460,8 @@ public:
     std::uint32_t GetConditions() const;
     void UpdateConditions();
     void SetHighlighted(bool highlighted);
+    // A focus root is not held back by not-focusable ancestors.
+    void SetFocusRoot(bool focusRoot);
     virtual void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions);
     [[nodiscard]] virtual ZVRESULT SetFocus(bool forward);
     virtual void SetNotFocusable(bool notFocusable);
@@ -515,6 +517,8 @@ public:
 
 private:
     friend class ChildControlList;
+    // Places controls in tests that have no layout to do it.
+    friend class ControlTestAccess;
 
     // The descriptor's layout becomes the control's own copy; the ancestors' counts of unclipped controls follow.
     void InstallLayoutCopy(const RCPtr<LControlDescriptor>& descriptor);
@@ -535,6 +539,18 @@ private:
     void StepKineticScroll(int axis);
     // Visible with its parents, enabled, under enabled ancestors.
     bool IsUsable() const;
+    // The focus tests of the control itself, whatever its children: usable, not not-focusable, and not held back by
+    // its ancestors.
+    bool PassesOwnFocusTests() const;
+    // A not-focusable ancestor, up to and including the nearest focus root, holds the control back.
+    bool IsHeldBackByAncestors() const;
+    // The control can no longer hold the focus that it has or contains: the parent hands it on, else the window
+    // lets it go.
+    void PassFocusOn();
+    // A child that held the focus has left: the focus goes on as when a child hides.
+    void RecoverFocusAfterChildLeft();
+    // The body of OnMouseMove; the move to the press position that starts a drag cannot start another.
+    void MoveMouse(const RCPtr<LPointWithModifiersParam>& pointer, bool mayStartDrag);
     // The looks that the descriptor's look list gives, one per look number.
     void BuildLooks(const LControlDescriptor& descriptor);
     // The control's text to every look, the last first.

@@ -130,6 +130,40 @@ ZVRESULT LControl::ChildControlList::Clear()
     return ZV_S_OK;
 }
 
+ZVRESULT LControl::ChildControlList::Rename(const RCPtr<LControl>& child, const WideString& name)
+{
+    if (child && HasName(*child, name)) {
+        return ZV_S_FALSE;
+    }
+    std::int32_t position = -1;
+    for (std::uint32_t index = GetCount(); index-- > 0;) {
+        const RCPtr<LControl>& sibling = mChildren.GetData()[index];
+        if (HasName(*sibling, name)) {
+            return ZV_E_FAIL;
+        }
+        if (sibling == child) {
+            position = static_cast<std::int32_t>(index);
+        }
+    }
+    if (position < 0) {
+        return ZV_E_INVALIDARG;
+    }
+    const WideString oldName = child->mName;
+    child->mName = name;
+    // The later children's rules that name the control follow it.
+    for (std::uint32_t index = static_cast<std::uint32_t>(position) + 1; index < GetCount(); ++index) {
+        if (LLayoutDescriptor* layout = mChildren.GetData()[index]->mLayout.Get()) {
+            for (WideString* reference : {&layout->xPosition.toControlName, &layout->yPosition.toControlName,
+                                          &layout->xSize.toControlName, &layout->ySize.toControlName}) {
+                if (*reference == oldName) {
+                    *reference = name;
+                }
+            }
+        }
+    }
+    return ZV_S_OK;
+}
+
 void LControl::ChildControlList::TakeSnapshot(RCPtrArray<LControl>& snapshot) const
 {
     if (Failed(snapshot.Assign(mChildren))) {

@@ -73,9 +73,17 @@ ZVRESULT LControl::SetParent(const RCPtr<LControl>& parent)
     if (mParent) {
         self = this;
         (void)InvalidateRect(RectT<double>(0, 0, mSize.x, mSize.y), SettingsOf(this).clipToParent);
+        // The focus stays in the tree that the control leaves, and goes on there as when the control hides.
+        const bool heldFocus = mFocus.hasFocus || mFocus.containsFocus;
+        if (heldFocus) {
+            (void)GetTopControl()->ReleaseFocus();
+        }
         LeaveRootWindow();
         const RCPtr<LControl> oldParent = mParent;
         (void)oldParent->mChildren.Remove(self);
+        if (heldFocus) {
+            oldParent->RecoverFocusAfterChildLeft();
+        }
     } else if (mRootWindow) {
         LeaveRootWindow();
         mRootWindow = nullptr;

@@ -21,6 +21,22 @@ class IRootWindow : public virtual LRefCountedObject {
 public:
     // The window's own notification side: among others it sends "NID_IDLE" at every idle pass.
     virtual ConstRCPtr<LNotificationDistributor> GetNotificationDistributor() const = 0;
+    // Gives the control the mouse capture; the control that held it loses it first (UITarget::OnCaptureLost).
+    // ZV_E_INVALIDARG for a null control, else 0.
+    [[nodiscard]] virtual ZVRESULT SetCapture(const RCPtr<LControl>& control) = 0;
+    // No control holds the capture afterwards. 0.
+    [[nodiscard]] virtual ZVRESULT ReleaseCapture() = 0;
+    // The control that has the keyboard focus; null when none has.
+    virtual RCPtr<LControl> GetFocusControl() const = 0;
+    virtual void SetFocusControl(const RCPtr<LControl>& control) = 0;
+    // The focused control let the focus go: the window remembers it, and no control has the focus.
+    virtual void ClearFocusControl() = 0;
+    // The mouse buttons held now (MouseButton bits).
+    virtual std::uint32_t GetMouseButtonState() = 0;
+    // The pointer, in client coordinates.
+    virtual PointT<zlong> GetCursorPosition() = 0;
+    // Asks the window's modal loop to end with the result; ZV_E_FAIL when no OS window shows the window.
+    [[nodiscard]] virtual ZVRESULT EndModal(std::int32_t result) = 0;
     // The control under a point of the client area, not counting controls marked as excluded, with the point in
     // that control's coordinates; null when none is hit. With updateHover the hit control becomes the hovered one.
     virtual RCPtr<LControl> HitTest(const PointT<zlong>& point, PointT<zlong>& localPoint, bool updateHover) = 0;

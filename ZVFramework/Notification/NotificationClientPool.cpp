@@ -123,34 +123,58 @@ std::int32_t Pool::IndexOfClient(const ConstRCPtr<LNotificationClient>& client) 
 
 ZVRESULT Pool::SendNotification(const LNotificationDistributor* sender, const RCPtr<LNotification>& notification)
 {
+    LockHold hold(mLock->mutex);
+    return DeliverLocked(hold, sender, nullptr, notification);
+}
+
+ZVRESULT Pool::DeliverLocked(LockHold& hold, const LNotificationDistributor* sender,
+                             const ConstRCPtr<LNotificationDistributor>* heldSender,
+                             const RCPtr<LNotification>& notification)
+{
+    if (mClients.GetCount() == 0) {
+        return ZV_S_FALSE;
+    }
+    // Goes after the delivery's place: it may hold the last reference to the distributor, and with it to this pool.
+    ConstRCPtr<LNotificationDistributor> madeSender;
     ActiveDelivery delivery(*this);
-    ConstRCPtr<LNotificationDistributor> heldSender;
+    std::int32_t index = static_cast<std::int32_t>(mClients.GetCount());
     for (;;) {
+        // Let go after the lock.
         RCPtr<LNotification> delivered;
         RCPtr<LNotificationClient> client;
-        {
-            MutexLock lock(mLock->mutex);
-            if (!delivery.IsActive()) {
-                if (mClients.GetCount() == 0) {
-                    return ZV_S_FALSE;
-                }
-                delivery.EnterLocked(static_cast<std::int32_t>(mClients.GetCount()));
-            }
-            DeliveryCursor& cursor = delivery.Cursor();
-            while (client.IsNull() && --cursor.index >= 0) {
-                client = RecipientAtLocked(cursor.index, notification, delivered);
-            }
-            if (client.IsNull()) {
-                delivery.LeaveLocked();
-            }
+        while (client.IsNull() && --index >= 0) {
+            client = RecipientAtLocked(index, notification, delivered);
         }
         if (client.IsNull()) {
+            if (delivery.IsActive()) {
+                delivery.LeaveLocked();
+            }
+            hold.Leave();
             return ZV_S_OK;
         }
-        if (heldSender.IsNull()) {
-            heldSender = sender;
+        // The delivery keeps a place among the pool's active ones only while clients below this one are still to
+        // be served: removals during the call move that place. After the first entry there is nothing to keep.
+        if (index > 0 && !delivery.IsActive()) {
+            delivery.EnterLocked(index);
+        } else if (index > 0) {
+            delivery.Cursor().index = index;
+        } else if (delivery.IsActive()) {
+            delivery.LeaveLocked();
         }
-        client->ReceiveNotification(heldSender, notification);
+        hold.Leave();
+        if (heldSender == nullptr) {
+            madeSender = sender;
+            heldSender = &madeSender;
+        }
+        client->ReceiveNotification(*heldSender, notification);
+        if (!delivery.IsActive()) {
+            return ZV_S_OK;
+        }
+        // The holds of this step go before the lock is taken again.
+        client = nullptr;
+        delivered = nullptr;
+        hold.Enter();
+        index = delivery.Cursor().index;
     }
 }
 

@@ -100,14 +100,30 @@ ZVRESULT LNotificationDistributor::UnregisterAllClients()
 
 ZVRESULT LNotificationDistributor::SendNotification(const RCPtr<LNotification>& notification) const
 {
+    return Deliver(nullptr, notification);
+}
+
+ZVRESULT LNotificationDistributor::SendNotificationAs(const ConstRCPtr<LNotificationDistributor>& self,
+                                                      const RCPtr<LNotification>& notification) const
+{
+    return Deliver(&self, notification);
+}
+
+ZVRESULT LNotificationDistributor::Deliver(const ConstRCPtr<LNotificationDistributor>* heldSelf,
+                                           const RCPtr<LNotification>& notification) const
+{
     if (notification.IsNull()) {
         return ZV_E_INVALIDARG;
     }
-    const RCPtr<LNotificationClientPool> pool = FindClientPool(notification->GetId());
-    if (pool.IsNull()) {
+    // The pool is found and its first client taken in one hold of the lock. It needs no reference: the caller
+    // keeps this distributor, and so its pools, while the delivery runs, and so does the sender's counted pointer
+    // once a client has been called.
+    LockHold hold(mLock->mutex);
+    LNotificationClientPool* pool = FindPoolPointerLocked(notification->GetId());
+    if (pool == nullptr) {
         return ZV_S_FALSE;
     }
-    return pool->SendNotification(this, notification);
+    return pool->DeliverLocked(hold, this, heldSelf, notification);
 }
 
 RCPtr<LNotificationDistributor::LNotificationClientPool> LNotificationDistributor::FindClientPool(
@@ -157,8 +173,14 @@ std::uint32_t LNotificationDistributor::GetRegistrationCount() const
 RCPtr<LNotificationDistributor::LNotificationClientPool> LNotificationDistributor::FindPoolLocked(
     const wchar_t* canonicalId) const
 {
+    return FindPoolPointerLocked(canonicalId);
+}
+
+LNotificationDistributor::LNotificationClientPool* LNotificationDistributor::FindPoolPointerLocked(
+    const wchar_t* canonicalId) const
+{
     for (std::uint32_t index = mPools.GetCount(); index-- > 0;) {
-        const RCPtr<LNotificationClientPool>& pool = *mPools.GetItemPointer(index);
+        LNotificationClientPool* pool = mPools.GetItemPointer(index)->Get();
         if (pool->GetId() == canonicalId) {
             return pool;
         }

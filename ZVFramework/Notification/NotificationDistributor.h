@@ -63,9 +63,19 @@ public:
     std::uint32_t GetRegistrationCount() const;
 
 private:
+    friend class LNotificationQueue;
     class LLock;
+    class LockHold;
 
+    // SendNotification with the sender that the clients see given by the caller, who keeps it for the delivery.
+    [[nodiscard]] ZVRESULT SendNotificationAs(const ConstRCPtr<LNotificationDistributor>& self,
+                                              const RCPtr<LNotification>& notification) const;
+    // heldSelf: null, or a counted pointer to this distributor that the caller keeps for the delivery.
+    [[nodiscard]] ZVRESULT Deliver(const ConstRCPtr<LNotificationDistributor>* heldSelf,
+                                   const RCPtr<LNotification>& notification) const;
     RCPtr<LNotificationClientPool> FindPoolLocked(const wchar_t* canonicalId) const;
+    // The same without a reference: pools stay as long as their distributor.
+    LNotificationClientPool* FindPoolPointerLocked(const wchar_t* canonicalId) const;
     std::uint32_t GetPoolCount() const;
     RCPtr<LNotificationClientPool> GetPoolAt(std::uint32_t index) const;
     // Removes the client's entry from the pool with the registration's references; false when it had none.
@@ -85,6 +95,36 @@ public:
     // Set under the lock by a latest-only registration, read without it by threads that post to a queue: kept apart
     // from the lock, which the delivering thread takes all the time.
     alignas(kCacheLineSize) std::atomic<bool> latestOnlyRegistered{false};
+};
+
+// A hold of a distributor's lock that its holder can let go early and take again; let go at the end of the scope
+// when held.
+class LNotificationDistributor::LockHold {
+public:
+    explicit LockHold(Mutex& mutex) : mMutex(mutex) { mMutex.Enter(); }
+    LockHold(const LockHold&) = delete;
+    LockHold& operator=(const LockHold&) = delete;
+    ~LockHold()
+    {
+        if (mHeld) {
+            mMutex.Leave();
+        }
+    }
+
+    void Leave()
+    {
+        mHeld = false;
+        mMutex.Leave();
+    }
+    void Enter()
+    {
+        mMutex.Enter();
+        mHeld = true;
+    }
+
+private:
+    Mutex& mMutex;
+    bool mHeld = true;
 };
 
 // One registration: the client, its flags, and for a latest-only client the notification of the id that a queue
@@ -137,6 +177,12 @@ private:
     friend class LNotificationDistributor;
     struct DeliveryCursor;
     class ActiveDelivery;
+
+    // SendNotification entered with the lock held by hold, which it lets go before it calls a client. heldSender:
+    // null, or a counted pointer to the sender that the caller keeps for the delivery.
+    [[nodiscard]] ZVRESULT DeliverLocked(LockHold& hold, const LNotificationDistributor* sender,
+                                         const ConstRCPtr<LNotificationDistributor>* heldSender,
+                                         const RCPtr<LNotification>& notification);
 
     std::int32_t IndexOfClientLocked(const LNotificationClient* client) const;
     // 0 with the flags of the client's entry; 0x80004005 when it has none.

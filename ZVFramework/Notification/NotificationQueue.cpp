@@ -88,7 +88,7 @@ bool LNotificationQueue::ProcessNotifications(bool sendIdle)
         distributor = mDistributor;
     }
     if (sendIdle && distributor && mIdleNotification) {
-        (void)distributor->SendNotification(mIdleNotification);
+        (void)distributor->SendNotificationAs(distributor, mIdleNotification);
     }
     return GetQueuedCount() != 0;
 }
@@ -237,7 +237,7 @@ ConstRCPtr<LNotificationDistributor> LNotificationQueue::TakeQueued(bool deliver
         }
         // Without a distributor the notifications are dropped.
         if (distributor) {
-            (void)distributor->SendNotification(dequeued.notification);
+            (void)distributor->SendNotificationAs(distributor, dequeued.notification);
         }
     }
 }

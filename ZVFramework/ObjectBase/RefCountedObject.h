@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
+#include <typeinfo>
 #include <utility>
 
 namespace ZV {
@@ -78,6 +79,16 @@ public:
     std::int32_t GetInternalRefCount() const { return mInternalRefCount.load(); }
     bool IsShareable() const { return mShareable.load(std::memory_order_relaxed); }
 
+protected:
+    // Gives up one reference by a locked decrement and returns the count left, without deleting the object when
+    // none is: for a class that recycles its objects. At 0 nobody else holds the object any longer, so the caller
+    // may take it back with TakeFirstReference. Not for objects with internal references (no cycle break here).
+    std::int32_t ReleaseWithoutDeleting() const
+    {
+        assert(mInternalRefCount.load(std::memory_order_relaxed) == 0);
+        return mRefCount.fetch_sub(1, std::memory_order_acq_rel) - 1;
+    }
+
 private:
     // Release while other references may exist: with the cycle break, by one locked decrement.
     std::int32_t ReleaseShared() const;
@@ -94,6 +105,13 @@ struct NewObject {
     explicit NewObject() = default;
 };
 inline constexpr NewObject kNewObject{};
+
+// Passed with an object together with a reference to it that its giver counted already and hands over (a pool's
+// reference to a spare it gives out): the counted pointer takes that reference over without counting again.
+struct CountedReference {
+    explicit CountedReference() = default;
+};
+inline constexpr CountedReference kCountedReference{};
 
 // A counted pointer with read-only access. Taking an object adds a reference; when the object is unshareable the
 // pointer takes a private copy instead (copy on write).
@@ -112,6 +130,8 @@ public:
             mObject->TakeFirstReference();
         }
     }
+    // The reference was counted, and the copy on write done, when the giver took the object.
+    ConstRCPtr(const T* object, CountedReference) noexcept : mObject(const_cast<T*>(object)) {}
     ConstRCPtr(const ConstRCPtr& other) : mObject(other.mObject) { TakeReference(); }
     ConstRCPtr(ConstRCPtr&& other) noexcept : mObject(std::exchange(other.mObject, nullptr)) {}
 
@@ -122,6 +142,12 @@ public:
         : mObject(CastFrom(other.mObject))
     {
         TakeReference();
+    }
+    // An upcast from a pointer that lets its object go takes over its reference: nothing is counted.
+    template <class From>
+        requires(!std::is_same_v<From, T> && std::is_convertible_v<From*, T*>)
+    ConstRCPtr(ConstRCPtr<From>&& other) noexcept : mObject(std::exchange(other.mObject, nullptr))
+    {
     }
 
     ~ConstRCPtr()
@@ -179,6 +205,11 @@ protected:
         if constexpr (std::is_convertible_v<From*, T*>) {
             return object;
         } else {
+            // Most conversions ask for the object's own class (a parameter record turned back into its record
+            // type): the whole object then is the T, found without the general search of a dynamic cast.
+            if (object != nullptr && typeid(*object) == typeid(T)) {
+                return static_cast<T*>(dynamic_cast<void*>(object));
+            }
             return dynamic_cast<T*>(object);
         }
     }
@@ -231,6 +262,7 @@ public:
     RCPtr(std::nullptr_t) noexcept {}
     RCPtr(T* object) : ConstRCPtr<T>(object) {}
     RCPtr(T* newObject, NewObject tag) : ConstRCPtr<T>(newObject, tag) {}
+    RCPtr(T* object, CountedReference tag) noexcept : ConstRCPtr<T>(object, tag) {}
     RCPtr(const RCPtr& other) = default;
     RCPtr(RCPtr&& other) noexcept = default;
 
@@ -238,6 +270,11 @@ public:
         requires(!std::is_same_v<From, T>)
     explicit(!std::is_convertible_v<From*, T*>) RCPtr(const RCPtr<From>& other)
         : ConstRCPtr<T>(static_cast<const ConstRCPtr<From>&>(other))
+    {
+    }
+    template <class From>
+        requires(!std::is_same_v<From, T> && std::is_convertible_v<From*, T*>)
+    RCPtr(RCPtr<From>&& other) noexcept : ConstRCPtr<T>(static_cast<ConstRCPtr<From>&&>(other))
     {
     }
 

@@ -1,5 +1,6 @@
 #include "Platform/DesktopWindows.h"
 
+#include "Platform/X11Clipboard.h"
 #include "Platform/X11EventDispatcher.h"
 #include "Platform/X11TopLevelWindow.h"
 
@@ -51,6 +52,14 @@ std::unique_ptr<IWindowBackEnd> CreateDesktopWindow(const DesktopWindowOptions& 
         }
     }
     return X11TopLevelWindow::Create(*desktop, windowOptions);
+}
+
+IClipboardService* GetDesktopClipboard()
+{
+    // Made after the connection, so it goes before the connection closes.
+    static const std::unique_ptr<X11Clipboard> clipboard =
+        GetDesktop() != nullptr ? X11Clipboard::Create(*GetDesktop()) : nullptr;
+    return clipboard.get();
 }
 
 }  // namespace ZV::Platform

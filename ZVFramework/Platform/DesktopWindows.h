@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/ClipboardService.h"
 #include "Platform/EventSource.h"
 #include "Platform/WindowBackEnd.h"
 
@@ -22,5 +23,7 @@ struct DesktopWindowOptions {
 IEventSource* GetDesktopEventSource();
 // A new, hidden top-level window; null when there is no desktop or it refused the window.
 std::unique_ptr<IWindowBackEnd> CreateDesktopWindow(const DesktopWindowOptions& options);
+// The desktop's clipboard on that connection, made on first use; null when there is no desktop.
+IClipboardService* GetDesktopClipboard();
 
 }  // namespace ZV::Platform

@@ -4,7 +4,6 @@
 #include "Platform/X11Cursors.h"
 #include "Platform/X11Display.h"
 #include "Platform/X11KeyTranslation.h"
-#include "Platform/X11TopLevelWindow.h"
 
 #include <X11/XKBlib.h>
 #include <X11/keysym.h>
@@ -221,7 +220,7 @@ bool X11EventDispatcher::IsKeyDown(std::uint8_t virtualKey) const
     return mKeysDown.test(virtualKey);
 }
 
-void X11EventDispatcher::Register(Window window, X11TopLevelWindow* target)
+void X11EventDispatcher::Register(Window window, X11EventTarget* target)
 {
     mWindows[window] = target;
 }

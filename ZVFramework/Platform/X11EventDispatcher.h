@@ -13,7 +13,16 @@
 namespace ZV::Platform {
 
 class DisplayConnection;
-class X11TopLevelWindow;
+
+// What handles the events of a window the dispatcher knows: a top-level window, the clipboard's own window, a window
+// of another client that the clipboard writes to.
+class X11EventTarget {
+public:
+    virtual void HandleEvent(const XEvent& event) = 0;
+
+protected:
+    ~X11EventTarget() = default;
+};
 
 // The atoms the windows use, interned once per connection.
 struct X11Atoms {
@@ -56,7 +65,7 @@ public:
     std::uint8_t GetEventKey() const { return mEventKey; }
     bool WasEventKeyDown() const { return mEventKeyWasDown; }
 
-    void Register(Window window, X11TopLevelWindow* target);
+    void Register(Window window, X11EventTarget* target);
     void Unregister(Window window);
 
 private:
@@ -73,7 +82,7 @@ private:
     X11Atoms mAtoms;
     XIM mInputMethod = nullptr;
     unsigned int mNumLockMask = 0;
-    std::map<Window, X11TopLevelWindow*> mWindows;
+    std::map<Window, X11EventTarget*> mWindows;
     std::map<std::string, Cursor> mCursors;
     std::bitset<256> mKeysDown;
     std::uint8_t mEventKey = 0;

@@ -2,14 +2,13 @@
 
 #include "Platform/NativeWindow.h"
 #include "Platform/WindowBackEnd.h"
+#include "Platform/X11EventDispatcher.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
 namespace ZV::Platform {
-
-class X11EventDispatcher;
 
 struct TopLevelWindowOptions {
     int width = 640;
@@ -26,7 +25,7 @@ struct TopLevelWindowOptions {
 // when it is clicked, and reports mouse, wheel (buttons 4 to 7), keys, text, focus, size, moves and exposed areas to
 // its sink. A button held keeps the pointer's events coming to the window (the server's implicit grab), which is
 // the capture of the original platform.
-class X11TopLevelWindow final : public IWindowBackEnd {
+class X11TopLevelWindow final : public IWindowBackEnd, public X11EventTarget {
 public:
     // Null when the server refused the window.
     static std::unique_ptr<X11TopLevelWindow> Create(X11EventDispatcher& dispatcher,
@@ -63,7 +62,7 @@ public:
     void Destroy() override;
 
     // From the dispatcher: one event of this window.
-    void HandleEvent(const XEvent& event);
+    void HandleEvent(const XEvent& event) override;
 
 private:
     X11TopLevelWindow(X11EventDispatcher& dispatcher, const NativeWindow& window, WindowPoint size);

@@ -23,6 +23,11 @@ ZVRESULT IRenderingServices::GetSystemFont(WideString& faceName, float& size, st
     return QuerySystemFont(faceName, size, style);
 }
 
+bool IRenderingServices::GetFrameworkString(const WideString&, WideString&)
+{
+    return false;
+}
+
 IRenderingServices& GetRenderingServices()
 {
     return *gServices;

@@ -21,6 +21,9 @@ public:
     // 4 underline, 8 strike-out). 0, or ZV_E_FAIL when there is none. Fonts whose face is not installed fall back to
     // it. Unless replaced, fontconfig's "sans-serif" at 9 points.
     [[nodiscard]] virtual ZVRESULT GetSystemFont(WideString& faceName, float& size, std::int32_t& style);
+    // The framework string table's text under the key (the OpenGL renderer's error texts among others); false, with
+    // the text left as it was, when there is no table or no such key. Unless replaced there is none.
+    virtual bool GetFrameworkString(const WideString& key, WideString& text);
 
 protected:
     ~IRenderingServices() = default;

@@ -63,6 +63,8 @@ public:
     // enabled. The text ends at its size or its first NUL.
     void ReceiveDataCopy(std::int32_t tag, const char* data, std::size_t size);
     bool IsEnabled() const { return mEnabled; }
+    // A disabled window still paints but routes no input: a modal run of something it owns is under way.
+    void SetEnabled(bool enabled) { mEnabled = enabled; }
     // Ends the platform window; the object lets go of itself afterwards.
     void Destroy();
 

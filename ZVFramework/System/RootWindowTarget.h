@@ -4,6 +4,7 @@
 #include "Notification/IdleProcessing.h"
 #include "ObjectBase/RefCountedObject.h"
 #include "ObjectBase/ResultCodes.h"
+#include "System/TextEditTarget.h"
 #include "Utilities/Storage/PointT.h"
 
 #include <cstdint>
@@ -41,6 +42,9 @@ public:
     virtual void Paint(const RectList& region) = 0;
     // The desktop asks a window that is not the application's main one to close.
     virtual void RequestClose() = 0;
+    // The text editor of the focused control (the control itself or its nearest ancestor that edits text); null
+    // when no control has the focus or none of them edits text.
+    virtual RCPtr<ITextEditTarget> FindFocusedTextEditor() = 0;
 };
 
 }  // namespace ZV

@@ -13,6 +13,8 @@ public:
     virtual void AddRootWindow(IRootWindowTarget* rootWindow) = 0;
     virtual void RemoveRootWindow(IRootWindowTarget* rootWindow) = 0;
     virtual bool IsMainRootWindow(const IRootWindowTarget* rootWindow) const = 0;
+    // The last added root window whose OS window is active; null when none is.
+    virtual IRootWindowTarget* GetActiveRootWindow() = 0;
     // True when more idle processing is wanted.
     virtual bool ProcessIdle(bool firstCall) = 0;
     // The command line of a second instance, given to an enabled main window.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdlib>
 #include <mutex>
@@ -99,6 +100,35 @@ TEST(NotificationPool, ThreadsCreatingAndReleasingShareThePoolSafely)
     EXPECT_EQ(wrong, 0);
     EXPECT_LE(SpareCount(), static_cast<std::uint32_t>(kThreads));
     EXPECT_EQ(LTestRecord::sLiving, 0);
+}
+
+// A notification shared by two threads (a queue's reader and a sender) whose last two references go at the same
+// moment: one of the two releases must return it to the pool; it is never destroyed while the pool is on.
+TEST(NotificationPool, TwoHoldersLettingGoAtOnceReturnTheNotificationToThePool)
+{
+    const NotificationPoolOn pool;
+    const LNotification* pooled = LNotification::Create(L"NID_POOL_LAST_TWO", nullptr).Get();
+    for (int round = 0; round < 2000; ++round) {
+        RCPtr<LNotification> notification = MakeNotification(L"NID_POOL_LAST_TWO", round);
+        ASSERT_EQ(notification.Get(), pooled) << "round " << round;
+        std::vector<RCPtr<LNotification>> holders(2, notification);
+        notification = nullptr;
+        std::atomic<int> ready{0};
+        std::vector<std::thread> threads;
+        for (RCPtr<LNotification>& holder : holders) {
+            threads.emplace_back([&ready, &holder] {
+                ++ready;
+                while (ready.load() < 2) {
+                }
+                holder = nullptr;
+            });
+        }
+        for (std::thread& thread : threads) {
+            thread.join();
+        }
+        ASSERT_EQ(SpareCount(), 1u) << "round " << round;
+        ASSERT_EQ(LTestRecord::sLiving, 0) << "round " << round;
+    }
 }
 
 // The user-interface thread lets go of what a worker made, as with every notification posted to a queue.

@@ -177,6 +177,12 @@ TEST(CountedPointer, SelfAssignmentNullToNullAndAnObjectReachableOnlyThroughTheO
     EXPECT_TRUE(empty.IsNull());
     ConstRCPtr<LOtherProbe> wrong{ConstRCPtr<LRefCountedObject>(probe)};
     EXPECT_TRUE(wrong.IsNull()) << "a conversion to another class gives null";
+    RCPtr<LCountedProbe> moved(probe);
+    const ConstRCPtr<LRefCountedObject> base(std::move(moved));
+    EXPECT_TRUE(moved.IsNull());
+    EXPECT_EQ(probe->GetRefCount(), 2) << "an upcast that moves takes the reference over";
+    const ConstRCPtr<LCountedProbe> back(base);
+    EXPECT_EQ(back.Get(), probe.Get()) << "a conversion to the object's own class";
 
     // Assigning an object reachable only through the old one.
     RCPtr<LTaggableObject> holder(new LTaggableObject);

@@ -104,6 +104,7 @@ public:
         ++mPaints;
     }
     void RequestClose() override { Record("close requested"); }
+    RCPtr<ITextEditTarget> FindFocusedTextEditor() override { return mTextEditor; }
     bool OnIdle(bool) override { return false; }
     ZVRESULT ReleaseInternalReferences() override
     {
@@ -141,6 +142,7 @@ public:
         mMaximum = maximum;
     }
     void SetHasFocusControl(bool has) { mHasFocusControl = has; }
+    void SetFocusedTextEditor(const RCPtr<ITextEditTarget>& editor) { mTextEditor = editor; }
     bool TakeFullRepaint() { return std::exchange(mFullRepaint, false); }
     int GetMoveCount() const { return mMoves; }
     int GetPaintCount() const { return mPaints; }
@@ -163,6 +165,7 @@ private:
 
     RCPtr<LRenderer> mRenderer;
     IWindowOSServices* mServices;
+    RCPtr<ITextEditTarget> mTextEditor;
     std::vector<Mark> mMarks;
     std::vector<std::string> mCalls;
     RectList mDirty;
@@ -176,8 +179,8 @@ private:
     bool mHasFocusControl = true;
 };
 
-// The application's side for tests: the first root window added is the main one; idle calls are counted, and an
-// optional action runs on each.
+// The application's side for tests: the first root window added is the main one; the active one is the one the test
+// names; idle calls are counted, and an optional action runs on each.
 class TestWindowHost : public IWindowHost {
 public:
     TestWindowHost() { SetWindowHost(this); }
@@ -191,6 +194,7 @@ public:
     {
         return !mRoots.empty() && mRoots.front() == rootWindow;
     }
+    IRootWindowTarget* GetActiveRootWindow() override { return mActiveRoot; }
     bool ProcessIdle(bool firstCall) override
     {
         ++mIdleCalls;
@@ -208,6 +212,7 @@ public:
 
     std::function<bool(bool)> mOnIdle;
     std::vector<IRootWindowTarget*> mRoots;
+    IRootWindowTarget* mActiveRoot = nullptr;
     std::vector<std::string> mDataCopies;
     WideString mClassName = L"ZVTestWindow";
     int mIdleCalls = 0;

@@ -130,12 +130,9 @@ public:
         return Reallocate(size, capacity);
     }
 
-    // A larger size within the held block, which the caller has made sure holds it.
-    void GrowWithinBlock(std::uint32_t size)
-    {
-        assert(size >= mSize && size <= mCapacity);
-        mSize = size;
-    }
+    // A larger size within the held block, which the caller has made sure holds it: the step of a string that is
+    // being built a character at a time, so it checks nothing again.
+    void GrowWithinBlock(std::uint32_t size) { mSize = size; }
 
     [[nodiscard]] ZVRESULT Fill(std::uint8_t value, std::uint32_t offset, int count) override
     {

@@ -228,7 +228,7 @@ template <class C>
 ZVRESULT StringT<CharT, OtherCharT>::AssignFromUTF8(const char* text, int length)
     requires(std::is_same_v<C, wchar_t>)
 {
-    if (text == nullptr || text[0] == 0 || length == 0) {
+    if (text == nullptr || length == 0 || text[0] == 0) {
         mBuffer = EmptyBuffer();
         return ZV_S_OK;
     }
@@ -248,7 +248,7 @@ template <class C>
 ZVRESULT StringT<CharT, OtherCharT>::AssignFromWide(const wchar_t* text, int length)
     requires(!std::is_same_v<C, wchar_t>)
 {
-    if (text == nullptr || text[0] == 0 || length == 0) {
+    if (text == nullptr || length == 0 || text[0] == 0) {
         mBuffer = EmptyBuffer();
         return ZV_S_OK;
     }

@@ -179,12 +179,16 @@ private:
     bool GrowInOwnBlock(std::uint32_t count, CharT*& end)
     {
         StringBuffer& buffer = *mBuffer.Get();
-        const std::uint32_t size = buffer.GetSize();
-        const std::uint32_t room = buffer.GetCapacity() - size;
-        if (count > room / sizeof(CharT) || buffer.GetRefCount() != 1 || !buffer.IsShareable()) {
+        // The count first: its read orders every later read of the buffer after it, so the sizes are read once.
+        if (buffer.GetRefCount() != 1 || !buffer.IsShareable()) {
             return false;
         }
-        buffer.GrowWithinBlock(size + count * static_cast<std::uint32_t>(sizeof(CharT)));
+        const std::uint32_t size = buffer.GetSize();
+        const std::uint64_t grown = size + std::uint64_t{count} * sizeof(CharT);
+        if (grown > buffer.GetCapacity()) {
+            return false;
+        }
+        buffer.GrowWithinBlock(static_cast<std::uint32_t>(grown));
         end = reinterpret_cast<CharT*>(buffer.GetTypedData() + size) - 1;
         return true;
     }

@@ -133,18 +133,21 @@ unsigned long long ReadUnsigned(LengthModifier length, va_list& arguments)
 }
 
 // The C spec for one number: flags, width and precision as given, then the C library's own length and conversion.
+// Width and precision count up to the formatter's bound at most: the C library builds all they ask for in memory,
+// up to 2 GB, and the formatter would cut it off at the bound anyway.
 void BuildNumberSpec(const ConversionSpec& spec, const char* cLength, char conversion, char* out, std::size_t size)
 {
+    constexpr int kMaxField = static_cast<int>(WideFormatter::kMaxFormattedLength);
     std::size_t at = 0;
     out[at++] = '%';
     for (int i = 0; i < spec.flagCount; ++i) {
         out[at++] = spec.flags[i];
     }
     if (spec.width >= 0) {
-        at += static_cast<std::size_t>(std::snprintf(out + at, size - at, "%d", spec.width));
+        at += static_cast<std::size_t>(std::snprintf(out + at, size - at, "%d", std::min(spec.width, kMaxField)));
     }
     if (spec.precision >= 0) {
-        at += static_cast<std::size_t>(std::snprintf(out + at, size - at, ".%d", spec.precision));
+        at += static_cast<std::size_t>(std::snprintf(out + at, size - at, ".%d", std::min(spec.precision, kMaxField)));
     }
     at += static_cast<std::size_t>(std::snprintf(out + at, size - at, "%s%c", cLength, conversion));
 }

@@ -10,7 +10,8 @@ namespace ZV {
 // %s and %ls take a wide (UTF-16) string, %S and %hs a UTF-8 char*, %c a wchar_t, %C and %hc a char; the l length
 // on integers means 32 bits (ll and I64 mean 64); numbers always use '.' as the decimal point.
 // The text is built in a 16384-character buffer on the stack and moves to the heap only when it grows past that,
-// up to kMaxFormattedLength characters, where it is cut off.
+// up to kMaxFormattedLength characters, where it is cut off; a number's width and precision count up to that length
+// at most.
 class WideFormatter {
 public:
     static constexpr std::size_t kStackCapacity = 16384;

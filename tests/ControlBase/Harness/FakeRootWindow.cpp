@@ -14,16 +14,23 @@ ConstRCPtr<LNotificationDistributor> LFakeRootWindow::GetNotificationDistributor
     return this;
 }
 
-RCPtr<LControl> LFakeRootWindow::HitTest(const PointT<zlong>& point, PointT<zlong>& localPoint, bool)
+RCPtr<LControl> LFakeRootWindow::HitTest(const PointT<zlong>& point, PointT<zlong>& localPoint, bool updateHover)
 {
     ++mHitTests;
     localPoint = point;
+    RCPtr<LControl> hit;
     for (const RCPtr<LControl>& control : mUnderPointer) {
         if (!control->IsExcludedFromHitTests()) {
-            return control;
+            hit = control;
+            const PointT<double> origin = GetOriginInWindow(*control);
+            localPoint = PointT<double>(point.x - origin.x, point.y - origin.y).ToLongPoint();
+            break;
         }
     }
-    return nullptr;
+    if (updateHover) {
+        SetHoverControl(hit);
+    }
+    return hit;
 }
 
 CursorHandle LFakeRootWindow::SetCursor(CursorHandle cursor)
@@ -46,6 +53,7 @@ bool LFakeRootWindow::OnIdle(bool sendIdle)
 
 void LFakeRootWindow::SetRootControl(const RCPtr<LControl>& control)
 {
+    ClearInteractionState();
     if (const RCPtr<LControl> old = std::move(mRootControl)) {
         old->Detach();
     }
@@ -59,6 +67,7 @@ ZVRESULT LFakeRootWindow::ReleaseInternalReferences()
 {
     mUnderPointer.clear();
     SetRootControl(nullptr);
+    ClearInteractionState();
     return LNotificationCenter::ReleaseInternalReferences();
 }
 

@@ -1,0 +1,313 @@
+#include "Platform/MessageBox.h"
+
+#include "Platform/StandardError.h"
+#include "Platform/X11Display.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <cairo-xlib.h>
+#include <poll.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <mutex>
+
+namespace ZV::Platform {
+
+namespace {
+
+constexpr double kFontSize = 13.0;
+constexpr int kMargin = 20;
+// Lines are wrapped to this width; the box is never narrower than kMinWidth.
+constexpr int kMaxTextWidth = 520;
+constexpr int kMinWidth = 260;
+constexpr int kButtonWidth = 88;
+constexpr int kButtonHeight = 28;
+constexpr int kButtonGap = 18;
+// How long the server may take to show the box before it is painted at its first exposure instead.
+constexpr std::chrono::milliseconds kShowWait{5000};
+
+std::mutex gPresenterLock;
+MessageBoxPresenter gPresenter;
+
+void SetColor(cairo_t* graphics, unsigned rgb)
+{
+    cairo_set_source_rgb(graphics, (rgb >> 16 & 0xFF) / 255.0, (rgb >> 8 & 0xFF) / 255.0, (rgb & 0xFF) / 255.0);
+}
+
+void SelectFont(cairo_t* graphics)
+{
+    cairo_select_font_face(graphics, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(graphics, kFontSize);
+}
+
+double TextWidth(cairo_t* graphics, const std::string& text)
+{
+    cairo_text_extents_t extents{};
+    cairo_text_extents(graphics, text.c_str(), &extents);
+    return extents.x_advance;
+}
+
+// The paragraph's words in lines no wider than the limit; a word wider than the limit has a line of its own.
+void WrapParagraph(cairo_t* graphics, const std::string& paragraph, std::vector<std::string>& lines)
+{
+    std::string line;
+    std::size_t start = 0;
+    while (start <= paragraph.size()) {
+        std::size_t end = paragraph.find(' ', start);
+        if (end == std::string::npos) {
+            end = paragraph.size();
+        }
+        const std::string word = paragraph.substr(start, end - start);
+        const std::string longer = line.empty() ? word : line + " " + word;
+        if (!line.empty() && TextWidth(graphics, longer) > kMaxTextWidth) {
+            lines.push_back(line);
+            line = word;
+        } else {
+            line = longer;
+        }
+        start = end + 1;
+    }
+    lines.push_back(line);
+}
+
+Atom InternAtom(Display* display, const char* name)
+{
+    return XInternAtom(display, name, False);
+}
+
+void SetUtf8Property(Display* display, Window window, const char* name, const std::string& value)
+{
+    XChangeProperty(display, window, InternAtom(display, name), InternAtom(display, "UTF8_STRING"), 8,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(value.data()),
+                    static_cast<int>(value.size()));
+}
+
+}  // namespace
+
+void ShowMessageBox(const std::string& caption, const std::string& text)
+{
+    const std::string line = caption + ": " + text + "\n";
+    WriteToStandardError(line.data(), line.size());
+    MessageBoxPresenter presenter;
+    {
+        std::lock_guard lock(gPresenterLock);
+        presenter = gPresenter;
+    }
+    if (presenter) {
+        presenter(caption, text);
+        return;
+    }
+    const std::unique_ptr<DisplayConnection> connection = DisplayConnection::Open();
+    if (!connection) {
+        return;
+    }
+    if (const std::unique_ptr<MessageBoxWindow> box = MessageBoxWindow::Create(*connection, caption, text)) {
+        box->RunUntilClosed();
+    }
+}
+
+MessageBoxPresenter SetMessageBoxPresenter(MessageBoxPresenter presenter)
+{
+    std::lock_guard lock(gPresenterLock);
+    std::swap(gPresenter, presenter);
+    return presenter;
+}
+
+MessageBoxWindow::MessageBoxWindow(Display* display, const std::string& text) : mDisplay(display)
+{
+    Layout(text);
+}
+
+void MessageBoxWindow::Layout(const std::string& text)
+{
+    cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
+    cairo_t* graphics = cairo_create(scratch);
+    SelectFont(graphics);
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        WrapParagraph(graphics, text.substr(start, end - start), mLines);
+        start = end + 1;
+    }
+    double widest = 0;
+    for (const std::string& line : mLines) {
+        widest = std::max(widest, TextWidth(graphics, line));
+    }
+    cairo_font_extents_t font{};
+    cairo_font_extents(graphics, &font);
+    cairo_destroy(graphics);
+    cairo_surface_destroy(scratch);
+
+    mAscent = static_cast<int>(font.ascent + 0.5);
+    mLineHeight = static_cast<int>(font.height + 0.5);
+    mWidth = std::max(kMinWidth, static_cast<int>(widest + 0.5) + 2 * kMargin);
+    const int textBottom = kMargin + static_cast<int>(mLines.size()) * mLineHeight;
+    mButton = {(mWidth - kButtonWidth) / 2, textBottom + kButtonGap, kButtonWidth, kButtonHeight};
+    mHeight = mButton.y + mButton.height + kMargin;
+}
+
+std::unique_ptr<MessageBoxWindow> MessageBoxWindow::Create(DisplayConnection& connection, const std::string& caption,
+                                                           const std::string& text)
+{
+    Display* display = connection.GetDisplay();
+    std::unique_ptr<MessageBoxWindow> box(new MessageBoxWindow(display, text));
+    const int screen = DefaultScreen(display);
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel = WhitePixel(display, screen);
+    attributes.event_mask = ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask;
+    const int x = std::max(0, (DisplayWidth(display, screen) - box->mWidth) / 2);
+    const int y = std::max(0, (DisplayHeight(display, screen) - box->mHeight) / 2);
+    box->mWindow = XCreateWindow(display, RootWindow(display, screen), x, y, static_cast<unsigned>(box->mWidth),
+                                 static_cast<unsigned>(box->mHeight), 0, CopyFromParent, InputOutput, CopyFromParent,
+                                 CWBackPixel | CWEventMask, &attributes);
+    if (box->mWindow == 0) {
+        return nullptr;
+    }
+
+    // A dialog of fixed size with the caption as its title, closed by the window manager's close button too.
+    XSizeHints size{};
+    size.flags = PPosition | PMinSize | PMaxSize;
+    size.x = x;
+    size.y = y;
+    size.min_width = size.max_width = box->mWidth;
+    size.min_height = size.max_height = box->mHeight;
+    XWMHints hints{};
+    hints.flags = InputHint;
+    hints.input = True;
+    Xutf8SetWMProperties(display, box->mWindow, caption.c_str(), caption.c_str(), nullptr, 0, &size, &hints, nullptr);
+    SetUtf8Property(display, box->mWindow, "_NET_WM_NAME", caption);
+    const Atom dialog = InternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG");
+    XChangeProperty(display, box->mWindow, InternAtom(display, "_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&dialog), 1);
+    Atom deleteWindow = InternAtom(display, "WM_DELETE_WINDOW");
+    box->mDeleteWindowAtom = deleteWindow;
+    XSetWMProtocols(display, box->mWindow, &deleteWindow, 1);
+    XMapRaised(display, box->mWindow);
+
+    // Painted at its first exposure, which shows that the server has put it on the screen.
+    const auto deadline = std::chrono::steady_clock::now() + kShowWait;
+    for (;;) {
+        XEvent event;
+        if (XCheckTypedWindowEvent(display, box->mWindow, Expose, &event)) {
+            box->Paint();
+            break;
+        }
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            break;
+        }
+        pollfd server{ConnectionNumber(display), POLLIN, 0};
+        poll(&server, 1, static_cast<int>(left.count()));
+    }
+    return box;
+}
+
+MessageBoxWindow::~MessageBoxWindow()
+{
+    XDestroyWindow(mDisplay, mWindow);
+    XFlush(mDisplay);
+}
+
+void MessageBoxWindow::Paint()
+{
+    // Drawn in memory and copied whole: text drawn straight onto the window would leave Cairo's glyphs tied to the
+    // connection, lost when it closes.
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, mWidth, mHeight);
+    cairo_t* graphics = cairo_create(image);
+    SetColor(graphics, 0xF2F2F2);
+    cairo_paint(graphics);
+
+    SelectFont(graphics);
+    SetColor(graphics, 0x000000);
+    for (std::size_t index = 0; index < mLines.size(); ++index) {
+        cairo_move_to(graphics, kMargin, kMargin + mAscent + static_cast<double>(index) * mLineHeight);
+        cairo_show_text(graphics, mLines[index].c_str());
+    }
+
+    cairo_rectangle(graphics, mButton.x + 0.5, mButton.y + 0.5, mButton.width - 1, mButton.height - 1);
+    SetColor(graphics, mButtonPressed ? 0xC4DDF2 : 0xE3E3E3);
+    cairo_fill_preserve(graphics);
+    SetColor(graphics, 0x5A5A5A);
+    cairo_set_line_width(graphics, 1);
+    cairo_stroke(graphics);
+    const char* label = "OK";
+    SetColor(graphics, 0x000000);
+    cairo_move_to(graphics, mButton.x + (mButton.width - TextWidth(graphics, label)) / 2,
+                  mButton.y + (mButton.height + mAscent) / 2.0 - 1);
+    cairo_show_text(graphics, label);
+    cairo_destroy(graphics);
+
+    const int screen = DefaultScreen(mDisplay);
+    cairo_surface_t* window =
+        cairo_xlib_surface_create(mDisplay, mWindow, DefaultVisual(mDisplay, screen), mWidth, mHeight);
+    cairo_t* copy = cairo_create(window);
+    cairo_set_source_surface(copy, image, 0, 0);
+    cairo_paint(copy);
+    cairo_destroy(copy);
+    cairo_surface_flush(window);
+    cairo_surface_destroy(window);
+    cairo_surface_destroy(image);
+    XFlush(mDisplay);
+}
+
+bool MessageBoxWindow::Handle(const XEvent& event)
+{
+    switch (event.type) {
+    case Expose:
+        if (event.xexpose.count == 0) {
+            Paint();
+        }
+        return false;
+    case KeyPress: {
+        XKeyEvent key = event.xkey;
+        const KeySym symbol = XLookupKeysym(&key, 0);
+        return symbol == XK_Return || symbol == XK_KP_Enter || symbol == XK_space || symbol == XK_Escape;
+    }
+    case ButtonPress:
+        if (event.xbutton.button == Button1 && mButton.Contains(event.xbutton.x, event.xbutton.y)) {
+            mButtonPressed = true;
+            Paint();
+        }
+        return false;
+    case ButtonRelease: {
+        if (event.xbutton.button != Button1 || !mButtonPressed) {
+            return false;
+        }
+        mButtonPressed = false;
+        Paint();
+        return mButton.Contains(event.xbutton.x, event.xbutton.y);
+    }
+    case ClientMessage:
+        return event.xclient.format == 32 && static_cast<Atom>(event.xclient.data.l[0]) == mDeleteWindowAtom;
+    default:
+        return false;
+    }
+}
+
+void MessageBoxWindow::RunUntilClosed()
+{
+    for (;;) {
+        while (XPending(mDisplay) > 0) {
+            XEvent event;
+            XNextEvent(mDisplay, &event);
+            if (event.xany.window == mWindow && Handle(event)) {
+                return;
+            }
+        }
+        pollfd server{ConnectionNumber(mDisplay), POLLIN, 0};
+        const int ready = poll(&server, 1, -1);
+        if ((ready < 0 && errno != EINTR) || (server.revents & (POLLERR | POLLHUP)) != 0) {
+            return;
+        }
+    }
+}
+
+}  // namespace ZV::Platform

@@ -1,0 +1,71 @@
+// The update processor's switch finder, over any command line and any switch name: it answers the same every time,
+// a value it finds stands in the line, a word put before the line changes nothing, and the letter case of the name
+// does not count.
+#include "Engine/UpdateProcessor.h"
+#include "FuzzInput.h"
+#include "FuzzTarget.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+using ZV::WideString;
+
+struct Answer {
+    bool found;
+    WideString value;
+    bool operator==(const Answer&) const = default;
+};
+
+Answer Find(const WideString& line, const WideString& name)
+{
+    Answer answer{false, WideString()};
+    answer.found = LUpdateProcessor::FindSwitch(line, name, answer.value);
+    return answer;
+}
+
+bool IsAscii(const std::wstring& text)
+{
+    return std::all_of(text.begin(), text.end(), [](wchar_t unit) { return unit < 0x80; });
+}
+
+std::wstring InAsciiCase(std::wstring text, bool upper)
+{
+    for (wchar_t& unit : text) {
+        if (upper && unit >= L'a' && unit <= L'z') {
+            unit = static_cast<wchar_t>(unit - L'a' + L'A');
+        } else if (!upper && unit >= L'A' && unit <= L'Z') {
+            unit = static_cast<wchar_t>(unit - L'A' + L'a');
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+// The input: the switch's name, a line feed, the command line (FuzzInput.h: WideTextOf).
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    ZV::Fuzz::FuzzInput input(data, size);
+    const std::wstring nameText = ZV::Fuzz::WideTextOf(input.TakeUntil('\n'));
+    const WideString name(nameText.c_str());
+    const WideString line(ZV::Fuzz::WideTextOf(input.TakeRest()).c_str());
+
+    const Answer answer = Find(line, name);
+    ZV_FUZZ_CHECK(Find(line, name) == answer);
+    if (answer.found) {
+        ZV_FUZZ_CHECK(line.ToUpper().Find(name.ToUpper()) >= 0);
+        ZV_FUZZ_CHECK(answer.value.IsEmpty() || line.Find(answer.value) >= 0);
+        ZV_FUZZ_CHECK(answer.value.IsEmpty() || name.GetData()[name.GetLength() - 1] == L'=');
+    } else {
+        ZV_FUZZ_CHECK(answer.value.IsEmpty());
+    }
+    ZV_FUZZ_CHECK(Find(WideString(L"word ") + line, name) == answer);
+    if (IsAscii(nameText)) {
+        const Answer upper = Find(line, WideString(InAsciiCase(nameText, true).c_str()));
+        ZV_FUZZ_CHECK(Find(line, WideString(InAsciiCase(nameText, false).c_str())) == upper);
+        ZV_FUZZ_CHECK(upper == answer);
+    }
+    return 0;
+}

@@ -1,0 +1,208 @@
+#include "MessageBoxDriver.h"
+#include "Platform/MessageBox.h"
+#include "Platform/StandardError.h"
+#include "Platform/X11Display.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <future>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+
+namespace ZV {
+namespace {
+
+using Platform::MessageBoxWindow;
+using Testing::MessageBoxDriver;
+
+constexpr auto kUserWait = std::chrono::seconds(10);
+constexpr std::uint32_t kBoxBackground = 0xF2F2F2u;
+
+const char* const kLongText =
+    "The device did not answer after the firmware was sent. Switch it off and on again, then press NEXT to look "
+    "for it once more; the firmware stays where it is.\nError code 7";
+
+class MessageBoxGui : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        mConnection = Platform::DisplayConnection::Open();
+        ASSERT_NE(mConnection, nullptr) << "no X display: run the gui tests through scripts/test";
+        mDriver.emplace(*mConnection);
+    }
+
+    std::unique_ptr<MessageBoxWindow> Show(const std::string& caption = "Halvista Firmware Updater",
+                                           const std::string& text = kLongText)
+    {
+        std::unique_ptr<MessageBoxWindow> box = MessageBoxWindow::Create(*mConnection, caption, text);
+        EXPECT_NE(box, nullptr);
+        return box;
+    }
+
+    // Whether the box closes by what the user did; a box left open is closed after the wait and fails.
+    ::testing::AssertionResult ClosesWithin(MessageBoxWindow& box)
+    {
+        std::future<void> running = std::async(std::launch::async, [&] { box.RunUntilClosed(); });
+        if (running.wait_for(kUserWait) == std::future_status::ready) {
+            return ::testing::AssertionSuccess();
+        }
+        mDriver->Close(box.GetWindow());
+        running.wait();
+        return ::testing::AssertionFailure() << "the box stayed open";
+    }
+
+    std::unique_ptr<Platform::DisplayConnection> mConnection;
+    std::optional<MessageBoxDriver> mDriver;
+};
+
+TEST_F(MessageBoxGui, TheBoxShowsTheCaptionAndTheTextWrappedAboveTheOKButton)
+{
+    const std::unique_ptr<MessageBoxWindow> box = Show();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(mDriver->Title(box->GetWindow()), "Halvista Firmware Updater");
+    ASSERT_GE(box->GetLines().size(), 3u) << "the first paragraph is wrapped, the second has a line of its own";
+    EXPECT_EQ(box->GetLines().back(), "Error code 7");
+    EXPECT_EQ(box->GetLines().front().rfind("The device did not answer", 0), 0u);
+
+    const MessageBoxWindow::Area& button = box->GetButton();
+    const int width = button.x * 2 + button.width;
+    const int height = button.y + button.height + 20;
+    const std::vector<std::uint32_t> pixels = mDriver->Pixels(box->GetWindow(), width, height);
+    ASSERT_EQ(pixels.size(), static_cast<std::size_t>(width) * height);
+    const auto at = [&](int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; };
+    EXPECT_EQ(at(2, 2), kBoxBackground);
+    int textInk = 0;
+    for (int y = 0; y < button.y; ++y) {
+        for (int x = 0; x < width; ++x) {
+            textInk += at(x, y) < 0x808080u ? 1 : 0;
+        }
+    }
+    EXPECT_GT(textInk, 200) << "the text is drawn";
+    int labelInk = 0;
+    for (int y = button.y + 4; y < button.y + button.height - 4; ++y) {
+        for (int x = button.x + 4; x < button.x + button.width - 4; ++x) {
+            labelInk += at(x, y) < 0x808080u ? 1 : 0;
+        }
+    }
+    EXPECT_GT(labelInk, 10) << "the button says OK";
+    EXPECT_NE(at(button.x, button.y + button.height / 2), kBoxBackground) << "the button's edge";
+}
+
+TEST_F(MessageBoxGui, ReturnEscapeAClickOnOKAndTheWindowManagersCloseEachCloseTheBox)
+{
+    const std::function<void(MessageBoxWindow&)> closers[] = {
+        [&](MessageBoxWindow& box) { mDriver->PressKey(box.GetWindow(), "Return"); },
+        [&](MessageBoxWindow& box) { mDriver->PressKey(box.GetWindow(), "Escape"); },
+        [&](MessageBoxWindow& box) {
+            const MessageBoxWindow::Area& button = box.GetButton();
+            mDriver->PressButton(box.GetWindow(), button.x + 5, button.y + 5);
+            mDriver->ReleaseButton(box.GetWindow(), button.x + 10, button.y + 10);
+        },
+        [&](MessageBoxWindow& box) { mDriver->Close(box.GetWindow()); },
+    };
+    for (const auto& close : closers) {
+        const std::unique_ptr<MessageBoxWindow> box = Show();
+        ASSERT_NE(box, nullptr);
+        close(*box);
+        EXPECT_TRUE(ClosesWithin(*box));
+    }
+}
+
+TEST_F(MessageBoxGui, AClickBesideOKOrOneLeftOnItElsewhereKeepsTheBoxOpen)
+{
+    const std::unique_ptr<MessageBoxWindow> box = Show();
+    ASSERT_NE(box, nullptr);
+    const MessageBoxWindow::Area& button = box->GetButton();
+    mDriver->PressButton(box->GetWindow(), 2, 2);
+    mDriver->ReleaseButton(box->GetWindow(), 2, 2);
+    mDriver->PressButton(box->GetWindow(), button.x + 5, button.y + 5);
+    mDriver->ReleaseButton(box->GetWindow(), button.x + button.width + 5, button.y + 5);
+    mDriver->PressKey(box->GetWindow(), "a");
+    mDriver->PressKey(box->GetWindow(), "space");
+    EXPECT_TRUE(ClosesWithin(*box));
+    EXPECT_EQ(mDriver->TakePendingInput(box->GetWindow()), 0)
+        << "the box read up to the space, the first thing that closes it";
+}
+
+TEST_F(MessageBoxGui, ShowMessageBoxWritesTheStandardErrorAndWaitsUntilTheUserClosesItsWindow)
+{
+    const Testing::TemporaryFolder folder;
+    const std::string captured = folder / "stderr.txt";
+    mDriver->WatchTopLevelWindows();
+    std::future<void> showing;
+    {
+        const Platform::StandardErrorRedirection redirection(captured.c_str());
+        showing = std::async(std::launch::async, [] { Platform::ShowMessageBox("Caption", "A text\nin two lines"); });
+        const unsigned long window = mDriver->WaitForMappedTopLevelWindow(10000);
+        ASSERT_NE(window, 0u) << "the box appeared";
+        EXPECT_EQ(showing.wait_for(std::chrono::milliseconds(0)), std::future_status::timeout) << "it waits";
+        EXPECT_EQ(mDriver->Title(window), "Caption");
+        mDriver->PressKey(window, "Return");
+        ASSERT_EQ(showing.wait_for(kUserWait), std::future_status::ready);
+    }
+    EXPECT_EQ(Testing::ContentOf(captured), "Caption: A text\nin two lines\n");
+}
+
+// Sets an environment variable (or removes it, for null) while it lives.
+class EnvironmentValue {
+public:
+    EnvironmentValue(const char* name, const char* value) : mName(name)
+    {
+        const char* old = std::getenv(name);
+        if (old != nullptr) {
+            mOld = old;
+        }
+        if (value != nullptr) {
+            setenv(name, value, 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    EnvironmentValue(const EnvironmentValue&) = delete;
+    EnvironmentValue& operator=(const EnvironmentValue&) = delete;
+    ~EnvironmentValue()
+    {
+        if (mOld) {
+            setenv(mName, mOld->c_str(), 1);
+        } else {
+            unsetenv(mName);
+        }
+    }
+
+private:
+    const char* mName;
+    std::optional<std::string> mOld;
+};
+
+TEST(MessageBox, WithoutADisplayTheStandardErrorIsAllAndAReplacedPresenterGetsTheBox)
+{
+    const Testing::TemporaryFolder folder;
+    const std::string captured = folder / "stderr.txt";
+    {
+        const EnvironmentValue noDisplay("DISPLAY", nullptr);
+        const Platform::StandardErrorRedirection redirection(captured.c_str());
+        Platform::ShowMessageBox("OpenGL Error", "No context.");
+    }
+    EXPECT_EQ(Testing::ContentOf(captured), "OpenGL Error: No context.\n");
+
+    std::string shown;
+    const Platform::MessageBoxPresenter previous = Platform::SetMessageBoxPresenter(
+        [&](const std::string& caption, const std::string& text) { shown = caption + "|" + text; });
+    {
+        const Platform::StandardErrorRedirection redirection(captured.c_str());
+        Platform::ShowMessageBox("Caption", "Text");
+    }
+    Platform::SetMessageBoxPresenter(previous);
+    EXPECT_EQ(shown, "Caption|Text");
+    EXPECT_EQ(Testing::ContentOf(captured), "Caption: Text\n");
+}
+
+}  // namespace
+}  // namespace ZV
