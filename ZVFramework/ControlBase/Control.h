@@ -9,6 +9,7 @@
 #include "ControlBase/ControlScrollState.h"
 #include "ControlBase/ControlValueState.h"
 #include "ControlBase/IRootWindow.h"
+#include "ControlBase/LookFrame.h"
 #include "ControlBase/UITarget.h"
 #include "Notification/NotificationClient.h"
 #include "Notification/NotificationDistributor.h"
@@ -57,8 +58,10 @@ struct MenuItemInfo;
 //
 // The bodies are split by concern: Control.cpp (object, lookups, references), ControlChildList.cpp,
 // ControlTree.cpp (attaching, detaching, scheduled removal), ControlCreation.cpp, ControlIdle.cpp,
-// ControlRender.cpp, ControlLayout.cpp, ControlMouse.cpp, ControlDrag.cpp, ControlScroll.cpp, ControlKeys.cpp,
-// ControlFocus.cpp, ControlValue.cpp, ControlLooks.cpp, ControlMenus.cpp.
+// ControlRender.cpp, ControlHitTest.cpp, ControlInvalidate.cpp (with the geometry of origins and clips),
+// ControlLayout.cpp, ControlLayoutLimits.cpp, ControlMouse.cpp, ControlDrag.cpp, ControlScroll.cpp, ControlKeys.cpp,
+// ControlFocus.cpp, ControlValue.cpp, ControlLooks.cpp, ControlLookFrames.cpp (the looks as drawing, hit testing and
+// layout take them), ControlMenus.cpp.
 //
 // Other names by which the controls' code may know an operation: SetUserData = SetDragMode; ResetState = Detach;
 // SortChildren = SortByTabOrder; GetName = GetToolTipText; SetLookCount = AddLook; CreateLook = ApplyDescriptor;
@@ -514,6 +517,26 @@ public:
     void ClearLookRegion(std::int32_t index);
     void ClearLookRegions();
     [[nodiscard]] ZVRESULT SetLookRegionComplement(std::int32_t index, std::int32_t complementOf);
+
+    // --- The looks as drawing, hit testing and layout take them ---
+
+    // The look at the index; false past the last one.
+    virtual bool GetLookFrame(std::uint32_t index, LookFrame& frame) const;
+    // Draws one layer of the look at the index over the region (root-window pixels); its label text moves by
+    // textOffset.
+    virtual void DrawLookLayer(std::uint32_t index, LookLayer layer, LRenderer& renderer, const RectList& region,
+                               const PointT<double>& textOffset);
+    // Lays every look out for the control's size in whole pixels.
+    virtual void SizeLooks(const PointT<zlong>& size);
+    // The active look's label text at the control's current size; false without one.
+    virtual bool MeasureLabelText(LabelTextExtent& extent);
+    // Turns the word wrap of the active look's label text on or off; true when that changed it.
+    virtual bool SetLabelTextWordWrap(bool wordWrap);
+
+protected:
+    // A control that keeps its content in an offscreen buffer scrolls by moving pixels, and redraws only what
+    // scrolling uncovers.
+    void SetScrollableContent(bool scrollable) { mScroll.scrollableContent = scrollable; }
 
 private:
     friend class ChildControlList;

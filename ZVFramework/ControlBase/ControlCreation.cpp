@@ -62,9 +62,9 @@ ZVRESULT LControl::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor)
         mLayout->isVisible = true;
         if (reapplied) {
             // The window keeps the size it has.
-            const PointT<zlong> clientSize = mRootWindow->GetClientSize();
-            mLayout->xSize.abs = clientSize.x;
-            mLayout->ySize.abs = clientSize.y;
+            const RectT<zlong> client = mRootWindow->GetScreenBounds();
+            mLayout->xSize.abs = client.width;
+            mLayout->ySize.abs = client.height;
         }
     }
     if (reapplied) {

@@ -1,16 +1,302 @@
-// Placement, minimum and maximum sizes, and the bounds of a control.
+// Placement and the bounds of a control: its rectangle from its layout rules, and what a new rectangle sets off in
+// its looks, its children, its following siblings and its window.
 #include "ControlBase/Control.h"
+
+#include "ControlBase/ControlGeometry.h"
+#include "ControlBase/LayoutAxis.h"
+#include "ControlBase/ScopedFlag.h"
+#include "ObjectBase/Exception.h"
+#include "Utilities/Storage/SortPredicates.h"
+
+#include <cmath>
+#include <new>
 
 namespace ZV {
 
+namespace {
+
+// One axis of a reference frame: where it starts and how far it reaches.
+struct Span {
+    double origin = 0;
+    double extent = 0;
+};
+
+// The children in layout order, each held: for walks whose calls may change the list.
+void TakeLayoutOrder(const LControl& parent, RCPtrArray<LControl>& order)
+{
+    const LControl::ChildControlList& children = parent.GetChildren();
+    if (Failed(order.SetCount(children.GetCount()))) {
+        throw Exception<std::bad_alloc>();
+    }
+    for (std::uint32_t index = 0; index < children.GetCount(); ++index) {
+        order.GetData()[index] = children.GetAt(index, LControl::kLayoutOrder);
+    }
+}
+
+// Whether a position or size rule of the child names a sibling that comes after it in the order.
+bool NamesLaterSibling(const LControl& child, const RCPtrArray<LControl>& order, std::uint32_t index)
+{
+    const SubControlSettings& rules = SettingsOf(&child);
+    const auto later = [&](const WideString& name) {
+        for (std::uint32_t k = index + 1; k < order.GetCount(); ++k) {
+            if (order.GetData()[k]->GetName() == name) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (int axis = 0; axis < 2; ++axis) {
+        const PositionRule& position = AxisPosition(rules, axis);
+        const SizeRule& size = AxisSize(rules, axis);
+        if ((position.toControlKind == kPositionToNamedControl && later(position.toControlName)) ||
+            (size.toControlKind == kSizeToNamedControl && later(size.toControlName))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SamePosition(const PositionRule& a, const PositionRule& b)
+{
+    return a.placementAnchor == b.placementAnchor && a.toControlKind == b.toControlKind &&
+           (a.toControlKind != kPositionToNamedControl || a.toControlName == b.toControlName) && a.rel == b.rel &&
+           a.abs == b.abs;
+}
+
+bool SameSize(const SizeRule& a, const SizeRule& b)
+{
+    return a.toControlKind == b.toControlKind &&
+           (a.toControlKind != kSizeToNamedControl || a.toControlName == b.toControlName) && a.rel == b.rel &&
+           a.abs == b.abs;
+}
+
+bool SameLimit(const LimitRule& a, const LimitRule& b)
+{
+    return a.toControl == b.toControl && (!a.toControl || a.toControlName == b.toControlName) && a.rel == b.rel &&
+           a.abs == b.abs;
+}
+
+}  // namespace
+
 ZVRESULT LControl::ApplyLayout()
 {
-    return ZV_E_NOTIMPL;
+    if (!mLayout) {
+        return ZV_E_FAIL;
+    }
+    RectT<double> placement;
+    if (mParent) {
+        // A layout is there: the placement succeeds.
+        (void)CalculatePlacement(mLayout.Get(), mParent.Get(), {}, {}, {}, placement);
+    } else {
+        // A top-level control is placed in its window's frames; the application keeps no other window to ask.
+        if (!mRootWindow) {
+            return ZV_E_FAIL;
+        }
+        const RectT<zlong> client = mRootWindow->GetScreenBounds();
+        const RectT<zlong> workArea = mRootWindow->GetWorkArea();
+        const RectT<double> screen(-client.x, -client.y, workArea.width, workArea.height);
+        const PointT<double> clientSize(client.width, client.height);
+        const PointT<zlong> cursor = mRootWindow->GetCursorPosition();
+        (void)CalculatePlacement(mLayout.Get(), nullptr, screen, clientSize, {static_cast<double>(cursor.x),
+                                 static_cast<double>(cursor.y)}, placement);
+    }
+    PointT<double> position(placement.x, placement.y);
+    PointT<double> size(placement.width, placement.height);
+    // An anchor out of range leaves its axis as the placement gave it.
+    (void)ApplyMinimumSize(position, size);
+    (void)ApplyMaximumSize(position, size);
+    RectT<double> snapped(position.x, position.y, size.x, size.y);
+    snapped.SnapToPixels();
+    return SetBounds({snapped.x, snapped.y}, {snapped.width, snapped.height});
+}
+
+ZVRESULT LControl::CalculatePlacement(const LLayoutDescriptor* layout, const LControl* parent,
+                                      const RectT<double>& screenFrame, const PointT<double>& clientSize,
+                                      const PointT<double>& namedPoint, RectT<double>& placement)
+{
+    if (layout == nullptr) {
+        return ZV_E_INVALIDARG;
+    }
+    // Kind 0 measures against the parent as a whole (seen from its client origin), kind 1 against its client
+    // area; a top-level control against the screen and its window's client area.
+    Span parentFrame[2] = {{screenFrame.x, screenFrame.width}, {screenFrame.y, screenFrame.height}};
+    Span clientFrame[2] = {{0, clientSize.x}, {0, clientSize.y}};
+    PointT<double> parentScroll;
+    if (parent != nullptr) {
+        const RectT<double> client = parent->GetClientRect(-1);
+        parentFrame[0] = {-client.x, parent->mSize.x};
+        parentFrame[1] = {-client.y, parent->mSize.y};
+        clientFrame[0] = {0, client.width};
+        clientFrame[1] = {0, client.height};
+        parentScroll = parent->mScroll.offset;
+    }
+    double position[2] = {};
+    double size[2] = {};
+    for (int axis = 0; axis < 2; ++axis) {
+        const PositionRule& positionRule = AxisPosition(*layout, axis);
+        const SizeRule& sizeRule = AxisSize(*layout, axis);
+        const double anchor = positionRule.placementAnchor;
+        // A sibling as its parent shows it, or for a top-level control the pointer.
+        const auto named = [&](const WideString& name) {
+            if (parent == nullptr) {
+                return Span{*namedPoint.Coordinate(axis), 0};
+            }
+            const RCPtr<LControl>& sibling = parent->FindChildByName(name);
+            if (!sibling) {
+                return Span{};
+            }
+            const double scrolled = AxisDocked(SettingsOf(sibling), axis) ? *parentScroll.Coordinate(axis) : 0;
+            return Span{*sibling->mPosition.Coordinate(axis) - scrolled, *sibling->mSize.Coordinate(axis)};
+        };
+        const auto edge = [](const Span& frame, float rel, double abs) {
+            return RoundCoordinate(static_cast<double>(rel) * frame.extent) + frame.origin + abs;
+        };
+
+        double pos = 0;
+        switch (positionRule.toControlKind) {
+        case kPositionToParent:
+            pos = edge(parentFrame[axis], positionRule.rel, positionRule.abs);
+            break;
+        case kPositionToNamedControl:
+            pos = edge(named(positionRule.toControlName), positionRule.rel, positionRule.abs);
+            break;
+        default:
+            pos = edge(clientFrame[axis], positionRule.rel, positionRule.abs);
+            break;
+        }
+
+        double extent = 0;
+        if (sizeRule.toControlKind == kSizeToSelf) {
+            extent = std::max(sizeRule.abs, 0.0);
+        } else {
+            const Span frame = sizeRule.toControlKind == kSizeToParent   ? parentFrame[axis]
+                               : sizeRule.toControlKind == kSizeToClient ? clientFrame[axis]
+                                                                         : named(sizeRule.toControlName);
+            // The far edge; the anchor's share of the size lies before the position.
+            const double span = edge(frame, sizeRule.rel, sizeRule.abs) - pos;
+            if (span > 0 && anchor >= 0 && anchor < 1) {
+                extent = span / (1 - anchor);
+            } else if (span < 0 && anchor > 0 && anchor <= 1) {
+                extent = span / -anchor;
+            }
+        }
+        pos -= anchor * extent;
+        if (AxisDocked(*layout, axis)) {
+            // Docked: it stays where it is while the parent's content scrolls.
+            pos += *parentScroll.Coordinate(axis);
+        }
+        position[axis] = pos;
+        size[axis] = extent;
+    }
+    const double left = RoundCoordinate(position[0]);
+    const double top = RoundCoordinate(position[1]);
+    const double right = RoundCoordinate(position[0] + size[0]);
+    const double bottom = RoundCoordinate(position[1] + size[1]);
+    placement = {left, top, right - left, bottom - top};
+    return ZV_S_OK;
+}
+
+ZVRESULT LControl::SetBounds(const PointT<double>& position, const PointT<double>& size)
+{
+    if (position == mPosition && size == mSize) {
+        return ZV_S_FALSE;
+    }
+    // The calls out below may let the last outside reference go.
+    const RCPtr<LControl> self(this);
+    SaveLookBounds();
+    const bool sizeChanged =
+        std::fabs(size.x - mSize.x) >= kSizeTolerance || std::fabs(size.y - mSize.y) >= kSizeTolerance;
+    const RectT<double> oldRect(mPosition.x, mPosition.y, mSize.x, mSize.y);
+    const bool clip = SettingsOf(this).clipToParent;
+    const auto repaint = [&] {
+        (void)InvalidateRect({0, 0, mSize.x, mSize.y}, clip);
+        if (mUnclippedDescendants > 0) {
+            InvalidateUnclippedDescendants();
+        }
+    };
+
+    repaint();
+    mPosition = position;
+    mSize = size;
+    SizeLooks(RoundSize(mSize));
+
+    if (sizeChanged && !mLayoutState.relayingOutChildren) {
+        const ScopedFlag relayingOut(mLayoutState.relayingOutChildren);
+        RCPtrArray<LControl> children;
+        TakeLayoutOrder(*this, children);
+        {
+            // The control lays itself out once when its children are done, not once for each of them.
+            const ScopedFlag suppressed(mLayoutState.relayoutSuppressed);
+            for (std::uint32_t index = 0; index < children.GetCount(); ++index) {
+                const RCPtr<LControl>& child = children.GetData()[index];
+                if (child->mParent.Get() == this) {
+                    // What a child answers changes nothing here.
+                    (void)child->ProcessRelayout(RoundSize(mSize));
+                }
+            }
+        }
+        (void)ApplyLayout();
+        // A child placed against a sibling later in layout order saw that sibling's old rectangle.
+        for (std::uint32_t index = 0; index < children.GetCount(); ++index) {
+            const RCPtr<LControl>& child = children.GetData()[index];
+            if (child->mParent.Get() == this && NamesLaterSibling(*child, children, index)) {
+                (void)child->ApplyLayout();
+            }
+        }
+    }
+
+    if (mParent) {
+        // While the parent lays out all its children in order, it reaches the following ones itself.
+        if (!mParent->mLayoutState.relayingOutChildren) {
+            RCPtrArray<LControl> siblings;
+            TakeLayoutOrder(*mParent, siblings);
+            const std::int32_t index = mParent->IndexOfChild(this, kLayoutOrder);
+            for (std::uint32_t k = static_cast<std::uint32_t>(index + 1); index >= 0 && k < siblings.GetCount(); ++k) {
+                const RCPtr<LControl>& sibling = siblings.GetData()[k];
+                // A sibling that moves carries the chain on through its own following siblings.
+                if (sibling->mParent == mParent && sibling->ApplyLayout() == ZV_S_OK) {
+                    break;
+                }
+            }
+        }
+        if (mParent) {
+            (void)mParent->OnChildBoundsChanged(self, oldRect);
+        }
+    } else if (mRootWindow) {
+        // The control's rectangle is in client coordinates; the window's are the screen's.
+        const RectT<zlong> client = mRootWindow->GetScreenBounds();
+        (void)mRootWindow->SetBounds({client.x + RoundToLong(mPosition.x), client.y + RoundToLong(mPosition.y),
+                                      RoundToLong(mSize.x), RoundToLong(mSize.y)});
+    }
+
+    if ((mSize.x <= 0 || mSize.y <= 0) && mParent && (mFocus.hasFocus || mFocus.containsFocus)) {
+        // The parent takes the focus that a control of no size cannot show.
+        (void)mParent->SetFocus(true);
+    }
+    repaint();
+    UpdateContentExtent();
+    return ZV_S_OK;
 }
 
 PointT<double> LControl::ComputeLayoutSize()
 {
-    return mSize;
+    if (!mLayout) {
+        return mSize;
+    }
+    PointT<double> natural;
+    for (int axis = 0; axis < 2; ++axis) {
+        const PositionRule position = AxisPosition(*mLayout, axis);
+        const bool docked = AxisDocked(*mLayout, axis);
+        const SizeRule size = AxisSize(*mLayout, axis);
+        SizeRule minimumOnly;
+        minimumOnly.toControlKind = kSizeToSelf;
+        minimumOnly.abs = 0;
+        // The rules read back are the ones given: nothing here changes them.
+        (void)SetAxisPlacement(axis, position, docked, minimumOnly);
+        *natural.Coordinate(axis) = *mSize.Coordinate(axis);
+        (void)SetAxisPlacement(axis, position, docked, size);
+    }
+    return natural;
 }
 
 PointT<double> LControl::GetDescriptorSize() const
@@ -23,9 +309,44 @@ PointT<double> LControl::GetDescriptorSize() const
     return {selfMaximum(mLayout->xMaximum), selfMaximum(mLayout->yMaximum)};
 }
 
-ZVRESULT LControl::OnChildBoundsChanged(const RCPtr<LControl>&, const RectT<double>&)
+ZVRESULT LControl::SetAxisPlacement(int axis, const PositionRule& position, bool docked, const SizeRule& size)
 {
-    return ZV_E_NOTIMPL;
+    if (axis != 0 && axis != 1) {
+        return ZV_E_INVALIDARG;
+    }
+    if (!mLayout) {
+        return ZV_E_FAIL;
+    }
+    if (AxisDocked(*mLayout, axis) != docked && mParent) {
+        // Docking moves the control in its parent's layout order.
+        mParent->mChildren.MarkOrderChanged();
+    }
+    AxisPosition(*mLayout, axis) = position;
+    AxisDocked(*mLayout, axis) = docked;
+    AxisSize(*mLayout, axis) = size;
+    const RCPtr<LLayoutDescriptor> layout = mLayout;
+    (void)ApplyLayout();
+    const bool same = SamePosition(AxisPosition(*layout, axis), position) && AxisDocked(*layout, axis) == docked &&
+                      SameSize(AxisSize(*layout, axis), size);
+    return same ? ZV_S_OK : ZV_S_FALSE;
+}
+
+ZVRESULT LControl::SetAxisSizeLimits(int axis, const LimitRule& minimum, const LimitRule& maximum)
+{
+    if (axis != 0 && axis != 1) {
+        return ZV_E_INVALIDARG;
+    }
+    if (!mLayout) {
+        return ZV_E_FAIL;
+    }
+    AxisMinimum(*mLayout, axis) = minimum;
+    AxisMaximum(*mLayout, axis) = maximum;
+    const RCPtr<LLayoutDescriptor> layout = mLayout;
+    (void)ApplyLayout();
+    LimitRule storedMinimum;
+    LimitRule storedMaximum;
+    (void)GetAxisLimits(*layout, axis, storedMinimum, storedMaximum);
+    return SameLimit(storedMinimum, minimum) && SameLimit(storedMaximum, maximum) ? ZV_S_OK : ZV_S_FALSE;
 }
 
 }  // namespace ZV

@@ -28,14 +28,6 @@ float LControl::GetLookWeight(std::uint32_t index) const
     return index < mLooks.weights.GetCount() ? mLooks.weights.GetData()[index] : 0.0f;
 }
 
-RectT<double> LControl::GetClientRect(std::int32_t lookIndex) const
-{
-    if (const RCPtr<LLook> look = GetLook(lookIndex)) {
-        return look->GetClientRect().ToDouble();
-    }
-    return {0, 0, mSize.x, mSize.y};
-}
-
 RectT<double> LControl::GetLookClientRect()
 {
     const RectT<double> client = GetClientRect(-1);

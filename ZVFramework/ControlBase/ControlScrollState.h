@@ -3,6 +3,7 @@
 #include "ObjectBase/RefCountedObject.h"
 #include "Renderer/RectList.h"
 #include "Renderer/RenderContextInfo.h"
+#include "Renderer/Renderer.h"
 #include "Utilities/Storage/PointT.h"
 #include "Utilities/Storage/RectT.h"
 
@@ -16,6 +17,8 @@ struct ControlScrollState {
     // Children docked on an axis are drawn straight to the screen, not into the buffer.
     bool dockedOutsideBuffer = true;
     RCPtr<LRenderContextInfo> contentBuffer;
+    // The renderer that made the buffer, which draws into it.
+    RCPtr<LRenderer> bufferRenderer;
     PointT<double> bufferCapacity;
     // The part of the content that the buffer holds, in content coordinates.
     RectT<double> contentExtent;

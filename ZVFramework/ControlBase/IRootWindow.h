@@ -4,6 +4,7 @@
 #include "ObjectBase/ResultCodes.h"
 #include "Utilities/Storage/PointT.h"
 #include "Utilities/Storage/StringT.h"
+#include "Utilities/Storage/RectT.h"
 
 #include <cstdint>
 
@@ -44,8 +45,17 @@ public:
     virtual CursorHandle SetCursor(CursorHandle cursor) = 0;
     // Shows the text as the window's title. 0, or a failure code when the window cannot show it.
     [[nodiscard]] virtual ZVRESULT SetTitle(const WideString& title) = 0;
-    // Width and height of the window's client area.
-    virtual PointT<zlong> GetClientSize() const = 0;
+
+    // Adds the rectangle (client coordinates), cut to the client area and grown to the whole pixels it touches, to
+    // the area that the next paint draws.
+    virtual void InvalidateRect(const RectT<double>& rect) = 0;
+    // The client area: its origin on the screen, then its size.
+    virtual RectT<zlong> GetScreenBounds() = 0;
+    // Moves and sizes the window so that its client area covers the rectangle (screen coordinates); nothing when it
+    // does already. 0.
+    [[nodiscard]] virtual ZVRESULT SetBounds(const RectT<zlong>& rect) = 0;
+    // The part of the screen that windows may take, in screen coordinates.
+    virtual RectT<zlong> GetWorkArea() = 0;
 };
 
 }  // namespace ZV

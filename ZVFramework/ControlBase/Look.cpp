@@ -219,8 +219,8 @@ std::uint32_t LLook::GetColorAtPoint(const PointT<zlong>& point) const
 void LLook::LocalDirtyRects(const LRenderer& renderer, const RectList& dirty, Array<RectT<double>>& rects) const
 {
     PointT<double> origin;
-    if (const LRenderContextInfo* context = renderer.GetCurrentContext()) {
-        origin = context->GetState().origin;
+    if (const RenderState* state = renderer.GetCurrentState()) {
+        origin = state->origin;
     }
     RectList local;
     local.AppendCopies(dirty);
@@ -238,8 +238,8 @@ template <class Draw>
 void LLook::DrawInside(LRenderer& renderer, const Array<RectT<double>>& rects, const RectT<zlong>& area,
                        Draw draw) const
 {
-    const LRenderContextInfo* context = renderer.GetCurrentContext();
-    const RectT<double> clip = context != nullptr ? context->GetState().clip : RenderState().clip;
+    const RenderState* state = renderer.GetCurrentState();
+    const RectT<double> clip = state != nullptr ? state->clip : RenderState().clip;
     const RectT<double> bounds = area.ToDouble();
     for (std::uint32_t index = 0; index < rects.GetCount(); ++index) {
         RectT<double> visible;

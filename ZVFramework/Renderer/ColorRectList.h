@@ -54,6 +54,13 @@ public:
     std::uint32_t GetCount() const { return mRects.GetCount(); }
     const RectT<T>& GetRect(std::uint32_t index) const { return *mRects.GetItemPointer(index); }
     zulong GetColor(std::uint32_t index) const { return *mColors.GetItemPointer(index); }
+    // The rectangle at the index, scaled by the list's factors, in the precision renderers fill with.
+    RectT<double> GetScaledRect(std::uint32_t index) const
+    {
+        const RectT<T>& rect = GetRect(index);
+        return RectT<double>(static_cast<double>(rect.x) * mScaleX, static_cast<double>(rect.y) * mScaleY,
+                             static_cast<double>(rect.width) * mScaleX, static_cast<double>(rect.height) * mScaleY);
+    }
 
     T GetScaleX() const { return mScaleX; }
     T GetScaleY() const { return mScaleY; }

@@ -41,6 +41,12 @@ LRenderContextInfo* LRenderer::GetCurrentContext() const
     return count == 0 ? nullptr : mContexts.GetItemPointer(count - 1)->Get();
 }
 
+RenderState* LRenderer::GetCurrentState() const
+{
+    LRenderContextInfo* context = GetCurrentContext();
+    return context == nullptr ? nullptr : &context->GetState();
+}
+
 ZVRESULT LRenderer::SetViewport(const RectT<zlong>& viewport)
 {
     if (LRenderContextInfo* context = GetCurrentContext()) {

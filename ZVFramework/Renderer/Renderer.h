@@ -95,8 +95,12 @@ public:
     // the origin.
     virtual void SetClipRect(const RectT<double>& clip);
     virtual void SetOrigin(const PointT<double>& delta);
+    // The state that drawing uses now, which the code that draws may read and scale the factor of; null outside a
+    // frame.
+    RenderState* GetCurrentState() const;
 
-    // The context started last, or null outside a frame: its state holds the origin, clip and factor in force.
+protected:
+    // The context started last, or null outside a frame.
     LRenderContextInfo* GetCurrentContext() const;
 
 private:

@@ -167,7 +167,14 @@ TEST_F(ControlLookTest, TextPartsOverlaysAndRegionsGoToTheLookTheyNameAndFailFor
     EXPECT_EQ(root->SetLookRegionComplement(0, 2), ZV_E_INVALIDARG);
     EXPECT_EQ(root->SetLookRegionComplement(5, 1), ZV_E_INVALIDARG);
     EXPECT_EQ(root->SetLookRegionComplement(0, 1), 0);
-    EXPECT_EQ(root->GetLook(0)->GetRegion().GetCount(), 0u) << "the control, 0 x 0 until laid out, less the region";
+    const RectList& complement = root->GetLook(0)->GetRegion();
+    RectEdges bounds;
+    ASSERT_TRUE(complement.GetBounds(bounds));
+    EXPECT_EQ(bounds, (RectEdges{0, 0, RoundToLong(root->GetSize().x), RoundToLong(root->GetSize().y)}))
+        << "the whole control";
+    EXPECT_FALSE(complement.Overlaps({0, 0, 10, 10})) << "less the other look's region";
+    EXPECT_TRUE(complement.Overlaps({10, 0, 11, 1}));
+    EXPECT_TRUE(complement.Overlaps({0, 10, 1, 11}));
     root->ClearLookRegion(1);
     EXPECT_EQ(root->GetLook(1)->GetRegion().GetCount(), 0u);
     EXPECT_EQ(root->SetLookRegion(3, region), 0);
@@ -214,7 +221,7 @@ TEST_F(ControlLookTest, TheSkinGivesFocusabilityFontAndLabelAndAppliedAgainKeeps
     EXPECT_TRUE(label.GetControlDescriptor()->GetLayoutDescriptor()->isVisible) << "the skin's rules stay the skin's";
     EXPECT_EQ(label.GetLook(0)->GetText()->GetFont().Get(), label.GetFont().Get()) << "and the control's font";
 
-    harness.Window().SetClientSize({321, 123});
+    harness.Window().SetClientArea({10, 20, 321, 123});
     EXPECT_EQ(harness.Factory().ApplySkinToControl(root), 0);
     EXPECT_EQ(root->GetLayoutDescriptor()->xSize.abs, 321) << "the window keeps its size under a new skin";
     EXPECT_EQ(root->GetLayoutDescriptor()->ySize.abs, 123);

@@ -103,10 +103,11 @@ void LRecordingRenderer::Record(std::string operation)
 {
     RecordedCall call;
     call.operation = std::move(operation);
-    if (const LRenderContextInfo* context = GetCurrentContext()) {
+    if (const RenderState* state = GetCurrentState()) {
         call.inFrame = true;
-        call.origin = context->GetState().origin;
-        call.deviceClip = context->GetState().GetDeviceClip();
+        call.origin = state->origin;
+        call.deviceClip = state->GetDeviceClip();
+        call.factor = state->factor;
     }
     mCalls.push_back(std::move(call));
 }

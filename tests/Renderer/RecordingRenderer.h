@@ -11,10 +11,11 @@ namespace ZV::Testing {
 struct RecordedCall {
     // The operation's name and its arguments: "FillRect 1,2,3,4 #FF102030 blend".
     std::string operation;
-    // Whether a frame was running; origin and device clip are those of its current state.
+    // Whether a frame was running; origin, device clip and factor are those of its current state.
     bool inFrame = false;
     PointT<double> origin;
     RectT<double> deviceClip;
+    float factor = 1.0f;
 
     // The operation, and "@ origin x,y clip x,y,w,h" in a frame.
     std::string ToString() const;

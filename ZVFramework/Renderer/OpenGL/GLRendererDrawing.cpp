@@ -147,12 +147,7 @@ void LGLRenderer::DrawColorRectList(const ColorRectListT<float>& list, const Poi
     DrawCached(mColorRectLists, nullptr, list, cache, [&] {
         // From the last to the first, so the first ends on top.
         for (std::uint32_t index = list.GetCount(); index-- > 0;) {
-            const RectT<float>& rect = list.GetRect(index);
-            const RectT<double> scaled(static_cast<double>(rect.x) * list.GetScaleX(),
-                                       static_cast<double>(rect.y) * list.GetScaleY(),
-                                       static_cast<double>(rect.width) * list.GetScaleX(),
-                                       static_cast<double>(rect.height) * list.GetScaleY());
-            FillRect(scaled.ToLong(), LColor().SetFromARGB(list.GetColor(index)), true);
+            FillRect(list.GetScaledRect(index).ToLong(), LColor().SetFromARGB(list.GetColor(index)), true);
         }
     });
     glPopMatrix();

@@ -164,7 +164,7 @@ void LGLTexture::SetBitmap(const ConstRCPtr<LBitmap>& bitmap)
     }
     Upload(GLPixelImage(GL_BGRA, GL_UNSIGNED_BYTE, 4, image->GetRow(0), static_cast<int>(image->GetWidth()),
                         static_cast<int>(image->GetHeight()), static_cast<int>(image->GetStride())),
-           GL_RGBA8, kNearest);
+           GL_RGBA8, 0);
 }
 
 void LGLTexture::Upload(const GLPixelImage& source, GLint internalFormat, int flags)

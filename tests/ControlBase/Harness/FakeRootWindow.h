@@ -4,6 +4,7 @@
 #include "ControlBase/IRootWindow.h"
 #include "Notification/IdleProcessing.h"
 #include "Notification/NotificationCenter.h"
+#include "Renderer/RectList.h"
 
 #include <cstdint>
 #include <vector>
@@ -15,10 +16,11 @@ namespace ZV::Testing {
 PointT<double> GetOriginInWindow(const LControl& control);
 
 // A root window without an OS window: its own notification side and queue ("NID_IDLE" at every idle pass), a root
-// control, a hit test that answers from a list the test sets, a log of the cursors and titles shown, and the
-// interaction state of a root window (capture, focus, hover) with the pointer, buttons and client size that the test
-// says the OS window reports. The window holds its root control and the control holds the window: remove the root
-// before the window's last reference goes.
+// control that fills its client area, a hit test that answers from a list the test sets (or, once asked to, through
+// the root control), a dirty region, a client area that tests move and resize, logs of the cursors and titles shown
+// and the window's moves, and the interaction state of a root window (capture, focus, hover) with the pointer and
+// buttons that the test says the OS window reports. The window holds its root control and the control holds the
+// window: remove the root before the window's last reference goes.
 class LFakeRootWindow : public LNotificationCenter, public IRootWindow, public IIdleProcessor {
 public:
     static RCPtr<LFakeRootWindow> Create();
@@ -49,14 +51,18 @@ public:
     void SetMouseButtonState(std::uint32_t buttons) { mButtons = buttons; }
     void SetCursorPosition(const PointT<zlong>& point) { mCursorPosition = point; }
     const std::vector<std::int32_t>& GetModalEndRequests() const { return mModalEndRequests; }
-    // The titles are logged; the client size is the one the test sets (400 x 300 unless set).
+    // Logged; 0.
     ZVRESULT SetTitle(const WideString& title) override;
-    PointT<zlong> GetClientSize() const override { return mClientSize; }
+    void InvalidateRect(const RectT<double>& rect) override;
+    RectT<zlong> GetScreenBounds() override { return mClientArea; }
+    // Logs the move, and the client area follows it.
+    [[nodiscard]] ZVRESULT SetBounds(const RectT<zlong>& rect) override;
+    RectT<zlong> GetWorkArea() override { return mWorkArea; }
     // One idle pass of the window: its queued notifications, then "NID_IDLE" when asked.
     bool OnIdle(bool sendIdle) override;
 
-    // Installs the control as the window's root, giving it this window when it has none; null removes the root,
-    // which is detached.
+    // Installs the control as the window's root, giving it this window when it has none, and makes its layout fill
+    // the client area; null removes the root, which is detached.
     void SetRootControl(const RCPtr<LControl>& control);
     const RCPtr<LControl>& GetRootControl() const { return mRootControl; }
 
@@ -65,7 +71,19 @@ public:
     int GetHitTestCount() const { return mHitTests; }
     const std::vector<CursorHandle>& GetCursorsShown() const { return mCursors; }
     const std::vector<WideString>& GetTitlesShown() const { return mTitles; }
-    void SetClientSize(const PointT<zlong>& size) { mClientSize = size; }
+    // From now on hit tests ask the root control, as a real root window does.
+    void HitTestThroughRootControl() { mHitTestsRootControl = true; }
+
+    // The client area's origin on the screen and its size, and the work area.
+    void SetClientArea(const RectT<zlong>& area) { mClientArea = area; }
+    void SetWorkArea(const RectT<zlong>& area) { mWorkArea = area; }
+    // The window's client area takes the size, and the root control is told as the OS window tells it.
+    void Resize(zlong width, zlong height);
+    const std::vector<RectT<zlong>>& GetWindowMoves() const { return mWindowMoves; }
+    // Moves the dirty region, normalised, into the list, as the window does before it paints.
+    void CollectDirtyRegion(RectList& region);
+    // The same as rectangles (x, y, width, height), from the top down and each band from the left.
+    std::vector<RectT<zlong>> TakeDirtyRects();
 
     [[nodiscard]] ZVRESULT ReleaseInternalReferences() override;
 
@@ -87,7 +105,11 @@ private:
     int mHitTests = 0;
     std::vector<CursorHandle> mCursors;
     std::vector<WideString> mTitles;
-    PointT<zlong> mClientSize{400, 300};
+    bool mHitTestsRootControl = false;
+    RectT<zlong> mClientArea{0, 0, 1024, 768};
+    RectT<zlong> mWorkArea{0, 0, 1920, 1080};
+    std::vector<RectT<zlong>> mWindowMoves;
+    RectList mDirtyRegion;
 };
 
 }  // namespace ZV::Testing

@@ -2,6 +2,7 @@
 #include "Renderer/Font.h"
 #include "Renderer/Gdi/GdiTestCanvas.h"
 #include "Renderer/Polyline.h"
+#include "Renderer/TestScene.h"
 #include "Utilities/Graphics/BitmapTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -15,25 +16,14 @@ using Testing::GdiCanvas;
 using Testing::kSheetName;
 using Testing::NearPixel;
 
-constexpr std::uint32_t kBackground = 0xFF202020u;
-constexpr std::uint32_t kRed = 0xFFFF0000u;
-constexpr std::uint32_t kGreen = 0xFF00FF00u;
-constexpr std::uint32_t kBlue = 0xFF0000FFu;
-constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
+using Testing::Color;
+using Testing::Path;
 
-LColor Color(std::uint32_t argb)
-{
-    return LColor().SetFromARGB(argb);
-}
-
-PolylineT<float> Path(std::initializer_list<PointT<float>> points)
-{
-    PolylineT<float> path;
-    for (const PointT<float>& point : points) {
-        path.AddPoint(point);
-    }
-    return path;
-}
+constexpr std::uint32_t kBackground = Testing::kSceneBackground;
+constexpr std::uint32_t kRed = Testing::kSceneRed;
+constexpr std::uint32_t kGreen = Testing::kSceneGreen;
+constexpr std::uint32_t kBlue = Testing::kSceneBlue;
+constexpr std::uint32_t kWhite = Testing::kSceneWhite;
 
 // A premultiplied pixel painted over an opaque one.
 std::uint32_t Over(std::uint32_t below, std::uint32_t above)
@@ -52,32 +42,8 @@ TEST(GdiScene, EveryOperationDrawsWhereTheSkinSays)
 {
     GdiCanvas canvas(200, 150);
     LGDIRenderer& renderer = canvas.Renderer();
-    const ConstRCPtr<LBitmap> sheet = LBitmap::GetCachedBitmap(kSheetName);
-    ASSERT_FALSE(sheet.IsNull());
-    const PolylineT<float> segments = Path({{130, 45}, {150, 45}, {130, 50}, {150, 50}, {170, 50}});
-    const PolylineT<float> notched =
-        Path({{10, 60}, {40, 60}, {40, 90}, {30, 90}, {30, 70}, {20, 70}, {20, 90}, {10, 90}});
-    const PolylineT<float> triangle = Path({{0, 0}, {30, 0}, {0, 30}});
-    const PolylineT<float> corner = Path({{90, 60}, {110, 60}, {110, 80}});
-    ColorRectListT<float> rects;
-    rects.Add(RectT<float>(0, 0, 20, 20), kRed);
-    rects.Add(RectT<float>(10, 10, 20, 20), kGreen);
-
     canvas.Start();
-    renderer.FillRect({0, 0, 200, 150}, Color(kBackground), true);
-    renderer.FillRect({10, 10, 30, 20}, Color(kRed), true);
-    renderer.FrameRect({50, 10, 30, 20}, Color(kGreen), 1);
-    renderer.DrawRect({90, 10, 30, 20}, Color(kBlue), Color(kWhite), 1);
-    renderer.DrawLine({10, 40}, {60, 40}, Color(0xFFFFFF00u), 1);
-    renderer.DrawColorRectList(rects, {130, 10}, false);
-    renderer.DrawLineSegments(segments, Color(0xFF00FFFFu), {0, 0}, {1, 1}, true);
-    renderer.FillPolygon(notched, Color(0xFFFF00FFu), {0, 0}, {1, 1}, true);
-    renderer.DrawPolygon(triangle, Color(kWhite), {50, 60}, {1, 1}, true);
-    renderer.DrawPolyline(corner, Color(0xFFFF8000u), {0, 0}, {1, 1}, false);
-    renderer.DrawBitmap(sheet, {120, 60, 80, 40}, 0);
-    renderer.DrawBitmap(sheet->CreateSubBitmap(0, 0, 20, 10), {10, 100, 50, 10}, 1);
-    renderer.DrawBitmap(sheet->CreateSubBitmap(20, 0, 10, 10), {70, 100, 30, 20}, 2);
-    renderer.DrawText(L"Halvista 17", LFont::GetFont(L"DejaVu Sans", 9, LFont::kRegular), {108, 118}, Color(kWhite));
+    Testing::DrawTestScene(renderer);
     canvas.Finish();
 
     const Testing::Image image = canvas.Snapshot();

@@ -7,6 +7,7 @@
 #include "Renderer/OpenGL/GLRenderer.h"
 #include "Renderer/OpenGL/GLTestWindows.h"
 #include "Renderer/Polyline.h"
+#include "Renderer/TestScene.h"
 #include "support/ImageComparison.h"
 #include "support/WindowPixels.h"
 
@@ -17,16 +18,6 @@
 #include <memory>
 
 namespace ZV::Testing {
-
-// A path through the points.
-inline PolylineT<float> Path(std::initializer_list<PointT<float>> points)
-{
-    PolylineT<float> path;
-    for (const PointT<float>& point : points) {
-        path.AddPoint(point);
-    }
-    return path;
-}
 
 // A window on the test display with an OpenGL renderer, the glyph and FreeType renderers its text goes through,
 // and one context on the window. Suites built on it need the display: their names end in "Gui".

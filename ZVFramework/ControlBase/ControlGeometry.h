@@ -1,0 +1,48 @@
+#pragma once
+
+#include "ControlBase/SubControlSettings.h"
+#include "ObjectBase/ResultCodes.h"
+#include "Utilities/Storage/PointT.h"
+#include "Utilities/Storage/RectT.h"
+#include "Utilities/Storage/Rounding.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+
+namespace ZV {
+
+// Extents at or below this count as empty.
+inline constexpr double kEmptyExtent = DBL_EPSILON;
+// Sizes that differ by less than this are the same.
+inline constexpr double kSizeTolerance = 2.220446049250313e-15;
+// The z-order of a control that clips to its parent: below every control that does not.
+inline constexpr std::int32_t kLowestZOrder = INT32_MIN;
+
+inline bool HasArea(const RectT<double>& rect)
+{
+    return rect.width > kEmptyExtent && rect.height > kEmptyExtent;
+}
+
+inline int DockedAxes(const SubControlSettings& settings)
+{
+    return (settings.xIsDocked ? 1 : 0) + (settings.yIsDocked ? 1 : 0);
+}
+
+// Half away from zero, kept where doubles are exact.
+inline double RoundCoordinate(double value)
+{
+    return ClampToExactDouble(std::round(value));
+}
+
+inline PointT<zlong> RoundSize(const PointT<double>& size)
+{
+    return {RoundToLong(size.x), RoundToLong(size.y)};
+}
+
+inline RectT<double> MovedBy(const RectT<double>& rect, double dx, double dy)
+{
+    return {rect.x + dx, rect.y + dy, rect.width, rect.height};
+}
+
+}  // namespace ZV

@@ -1,0 +1,251 @@
+#include "ControlBase/Harness/ControlHarness.h"
+#include "ControlBase/Harness/PaintedControl.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace ZV {
+namespace {
+
+using Testing::ControlHarness;
+using Testing::LPaintedControl;
+using Testing::SubControl;
+
+// "x,y,w,h" of a control's rectangle.
+std::string RectOf(const RCPtr<LControl>& control)
+{
+    const PointT<double> position = control->GetPosition();
+    const PointT<double> size = control->GetSize();
+    const auto number = [](double value) { return std::to_string(static_cast<long long>(value)); };
+    return number(position.x) + "," + number(position.y) + "," + number(size.x) + "," + number(size.y);
+}
+
+// Every control of the tree below the root, depth first, as "name x,y,w,h".
+void CollectRects(const RCPtr<LControl>& control, std::vector<std::string>& rects)
+{
+    for (std::uint32_t index = 0; index < control->GetChildren().GetCount(); ++index) {
+        const RCPtr<LControl>& child = control->GetChildren().GetAt(index, LControl::kInsertionOrder);
+        rects.push_back(std::string(child->GetName().ToUTF8().GetData()) + " " + RectOf(child));
+        CollectRects(child, rects);
+    }
+}
+
+std::vector<std::string> RectsOf(const RCPtr<LControl>& root)
+{
+    std::vector<std::string> rects{"root " + RectOf(root)};
+    CollectRects(root, rects);
+    return rects;
+}
+
+std::string Painted(const std::string& name, const std::string& attributes, const std::string& children = "",
+                    std::initializer_list<std::pair<std::string, std::string>> createParams = {})
+{
+    return SubControl("Test.Painted", name, attributes, children, createParams);
+}
+
+TEST(ControlLayout, TheRulesOfTheSkinGiveTheRectanglesTheirExamplesCall)
+{
+    ControlHarness harness;
+    harness.Register<LPaintedControl>(L"Test.Painted");
+    harness.LoadSkin(Painted(
+        "main", "",
+        Painted("box", R"(XSizeAbs="200" YSizeAbs="100")",
+                // Anchored at its middle on the client's middle, as wide as the client: it fills the client.
+                Painted("centred", R"(XPlacementAnchor="0.5" XPositionRel="0.5" XSizeToControl="Client" XSizeRel="1" )"
+                                           R"(XSizeAbs="0")") +
+                    Painted("negative", R"(XSizeAbs="-5" YPositionAbs="50")") +
+                    // Its right edge at 100, 80 wide, at most 50: the cut keeps the right edge.
+                    Painted("capped", R"(XPlacementAnchor="1" XPositionAbs="100" XSizeAbs="80" XMaxSizeAbs="50")") +
+                    Painted("unlimited", R"(XSizeAbs="80" XMaxSizeAbs="0" YPositionAbs="60")") +
+                    // A quarter of the box from its right, by a named reference to the box's other children.
+                    Painted("besideCapped", R"(XPositionToControl="capped" XPositionRel="1" XPositionAbs="5" )"
+                                            R"(YSizeToControl="capped" YSizeRel="0.5" YSizeAbs="0")"))));
+    const RCPtr<LControl> main = harness.CreateRoot(L"main");
+    ASSERT_TRUE(main);
+    const RCPtr<LControl> box = main->FindChildByName(L"box");
+    EXPECT_EQ(RectOf(main), "0,0,1024,768") << "the root control fills the client area";
+    EXPECT_EQ(RectOf(box), "0,0,200,100");
+    EXPECT_EQ(RectOf(box->FindChildByName(L"centred")), "0,0,200,40");
+    EXPECT_EQ(RectOf(box->FindChildByName(L"negative")), "0,50,0,40") << "a negative size is none";
+    EXPECT_EQ(RectOf(box->FindChildByName(L"capped")), "50,0,50,40");
+    EXPECT_EQ(RectOf(box->FindChildByName(L"unlimited")), "0,60,80,40");
+    EXPECT_EQ(RectOf(box->FindChildByName(L"besideCapped")), "105,0,16,20");
+}
+
+TEST(ControlLayout, ResizingTheWindowLaysTheTreeOutAgainByItsRelativeRules)
+{
+    ControlHarness harness;
+    harness.Register<LPaintedControl>(L"Test.Painted");
+    harness.LoadSkin(Painted(
+        "main", "",
+        Painted("header", R"(XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" YSizeAbs="30" LayoutOrder="1")") +
+            Painted("body",
+                    R"(YPositionAbs="30" XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" YSizeToControl="Client" )"
+                    R"(YSizeRel="1" YSizeAbs="0" XMinSizeAbs="300" LayoutOrder="2")",
+                    Painted("left", R"(XSizeToControl="Client" XSizeRel="0.25" XSizeAbs="0" YSizeToControl="Client" )"
+                                        R"(YSizeRel="1" YSizeAbs="0")") +
+                        Painted("right", R"(XPositionToControl="left" XPositionRel="1" XSizeToControl="Client" )"
+                                         R"(XSizeRel="1" XSizeAbs="0" YSizeToControl="Client" YSizeRel="1" )"
+                                         R"(YSizeAbs="-10")"),
+                    {{"LOOKS", "1 5 5 5 5"}}) +
+            Painted("corner", R"(XPlacementAnchor="1" XPositionRel="1" YPlacementAnchor="1" YPositionRel="1" )"
+                              R"(XSizeAbs="20" YSizeAbs="20" LayoutOrder="3")")));
+    const RCPtr<LControl> main = harness.CreateRoot(L"main");
+    ASSERT_TRUE(main);
+    EXPECT_EQ(RectsOf(main), (std::vector<std::string>{"root 0,0,1024,768", "header 0,0,1024,30",
+                                                       "body 0,30,1024,738", "left 0,0,254,728",
+                                                       "right 254,0,760,718", "corner 1004,748,20,20"}));
+
+    harness.Window().Resize(800, 600);
+    EXPECT_EQ(RectsOf(main), (std::vector<std::string>{"root 0,0,800,600", "header 0,0,800,30", "body 0,30,800,570",
+                                                       "left 0,0,198,560", "right 198,0,592,550",
+                                                       "corner 780,580,20,20"}));
+
+    // Narrower than the body's minimum: the body keeps 300 and its children measure against that.
+    harness.Window().Resize(201, 99);
+    EXPECT_EQ(RectsOf(main), (std::vector<std::string>{"root 0,0,201,99", "header 0,0,201,30", "body 0,30,300,69",
+                                                       "left 0,0,73,59", "right 73,0,217,49", "corner 181,79,20,20"}));
+    EXPECT_TRUE(harness.Window().GetWindowMoves().empty()) << "the root control fills the window: nothing moves it";
+}
+
+TEST(ControlLayout, AMovedControlReLaysOutEveryFollowingSiblingThroughTheChainOfThoseThatMove)
+{
+    ControlHarness harness;
+    harness.Register<LPaintedControl>(L"Test.Painted");
+    harness.LoadSkin(Painted(
+        "main", "",
+        Painted("a", R"(XSizeAbs="50" LayoutOrder="1")") +
+            // Does not depend on a: it does not move, and the chain goes on past it.
+            Painted("b", R"(YPositionAbs="100" LayoutOrder="2")") +
+            Painted("c", R"(XPositionToControl="a" XPositionRel="1" LayoutOrder="3")") +
+            Painted("d", R"(XPositionToControl="c" XPositionRel="1" LayoutOrder="4")")) +
+                     Painted("forward", "",
+                             Painted("early", R"(XPositionToControl="late" XPositionRel="1" LayoutOrder="1")") +
+                                 Painted("late", R"(XPositionRel="0.5" XSizeAbs="30" LayoutOrder="2")")));
+    const RCPtr<LControl> main = harness.CreateRoot(L"main");
+    ASSERT_TRUE(main);
+    const RCPtr<LControl> a = main->FindChildByName(L"a");
+    EXPECT_EQ(RectOf(main->FindChildByName(L"c")), "50,0,16,40");
+    EXPECT_EQ(RectOf(main->FindChildByName(L"d")), "66,0,16,40");
+
+    PositionRule position = a->GetLayoutDescriptor()->xPosition;
+    position.abs = 30;
+    EXPECT_EQ(a->SetAxisPlacement(0, position, false, a->GetLayoutDescriptor()->xSize), 0)
+        << "the rules read back are those given";
+    EXPECT_EQ(RectOf(a), "30,0,50,40");
+    EXPECT_EQ(RectOf(main->FindChildByName(L"b")), "0,100,16,40");
+    EXPECT_EQ(RectOf(main->FindChildByName(L"c")), "80,0,16,40");
+    EXPECT_EQ(RectOf(main->FindChildByName(L"d")), "96,0,16,40");
+
+    // A rule that names a later sibling sees it where it is once its parent has laid them all out.
+    const RCPtr<LControl> forward = harness.CreateRoot(L"forward");
+    ASSERT_TRUE(forward);
+    EXPECT_EQ(RectOf(forward->FindChildByName(L"late")), "512,0,30,40");
+    EXPECT_EQ(RectOf(forward->FindChildByName(L"early")), "542,0,16,40");
+}
+
+TEST(ControlLayout, LabelTextWidensAControlUpToItsMaximumThenWrapsAndAFixedTextBoxNeverDividesByZero)
+{
+    ControlHarness harness;
+    harness.Register<LPaintedControl>(L"Test.Painted");
+    // Ten characters, 70 pixels, in a box 4 pixels in from either side.
+    const std::pair<std::string, std::string> text{"TEXT", "abcdefghij"};
+    const std::pair<std::string, std::string> box{"TEXT_BOX", "4 0 -4 1 0 0 0 1"};
+    harness.LoadSkin(Painted(
+        "main", "",
+        Painted("expanding", R"(XSizeAbs="50" YSizeAbs="20" TextOverflowXType="Expand")", "", {text, box}) +
+            Painted("capped",
+                    R"(XSizeAbs="50" YSizeAbs="20" XMaxSizeAbs="60" TextOverflowXType="Expand" )"
+                    R"(TextOverflowYType="Expand" YPositionAbs="100")",
+                    "", {text, box}) +
+            Painted("clipped", R"(XSizeAbs="50" YSizeAbs="20" YPositionAbs="200")", "", {text, box}) +
+            // The box is 56 pixels whatever the control's size: growing cannot help the text.
+            Painted("fixedBox",
+                    R"(XSizeAbs="50" YSizeAbs="20" TextOverflowXType="Expand" TextOverflowYType="Expand" )"
+                    R"(YPositionAbs="300")",
+                    "", {text, {"TEXT_BOX", "4 0 60 0 0 0 10 0"}})));
+    const RCPtr<LControl> main = harness.CreateRoot(L"main");
+    ASSERT_TRUE(main);
+    EXPECT_EQ(RectOf(main->FindChildByName(L"expanding")), "0,0,78,20");
+    const RCPtr<LControl> capped = main->FindChildByName(L"capped");
+    EXPECT_EQ(RectOf(capped), "0,100,60,32") << "two lines of 16 in a box 52 wide";
+    EXPECT_TRUE(static_cast<LPaintedControl&>(*capped).IsWordWrapOn());
+    EXPECT_EQ(RectOf(main->FindChildByName(L"clipped")), "0,200,50,20");
+    const RCPtr<LControl> fixedBox = main->FindChildByName(L"fixedBox");
+    EXPECT_EQ(RectOf(fixedBox), "0,300,50,20");
+    EXPECT_TRUE(std::isfinite(fixedBox->GetSize().x) && std::isfinite(fixedBox->GetSize().y));
+
+    // Laid out again with nothing changed, every control keeps its rectangle.
+    const std::vector<std::string> before = RectsOf(main);
+    harness.Window().Resize(1024, 768);
+    for (const wchar_t* name : {L"expanding", L"capped", L"clipped", L"fixedBox"}) {
+        EXPECT_EQ(main->FindChildByName(name)->ApplyLayout(), 1);
+    }
+    EXPECT_EQ(RectsOf(main), before);
+}
+
+TEST(ControlLayout, NamedAndChildrenLimitsFollowTheChildrenAndTheUnionSkipsDockedOnes)
+{
+    ControlHarness harness;
+    harness.Register<LPaintedControl>(L"Test.Painted");
+    harness.LoadSkin(Painted(
+        "main", "",
+        // At least as wide and high as its children reach, plus the border beyond its client area.
+        Painted("fitting",
+                R"(XPositionAbs="10" XSizeAbs="20" YSizeAbs="20" XMinSizeToControl="Children" XMinSizeRel="1" )"
+                R"(YMinSizeToControl="Children" YMinSizeRel="1")",
+                Painted("one", R"(XPositionAbs="5" XSizeAbs="30" YSizeAbs="10")") +
+                    Painted("two", R"(XPositionAbs="40" YPositionAbs="20" XSizeAbs="10" YSizeAbs="15")") +
+                    // Not the first child and reaching outside: the minimum does not follow it.
+                    Painted("outside", R"(ClipToParent="False" XPositionAbs="500" XSizeAbs="10")"),
+                {{"LOOKS", "1 2 3 4 5"}}) +
+            Painted("scattered", R"(YPositionAbs="200")",
+                    Painted("p", R"(XPositionAbs="5" XSizeAbs="30" YSizeAbs="10")") +
+                        Painted("q", R"(XPositionAbs="40" YPositionAbs="20" XSizeAbs="10" YSizeAbs="15")") +
+                        Painted("dockedAway", R"(XIsDocked="True" XPositionAbs="500" XSizeAbs="10")")) +
+            // At most as wide as its child named "inner" reaches.
+            Painted("bounded",
+                    R"(YPositionAbs="100" XSizeAbs="300" XMaxSizeToControl="inner" XMaxSizeRel="1")",
+                    Painted("inner", R"(XPositionAbs="10" XSizeAbs="90")"))));
+    const RCPtr<LControl> main = harness.CreateRoot(L"main");
+    ASSERT_TRUE(main);
+    const RCPtr<LControl> fitting = main->FindChildByName(L"fitting");
+    // Children reach x 2+5 .. 2+50 and y 3+0 .. 3+35 inside; the right border is 4 and the bottom one 5.
+    EXPECT_EQ(RectOf(fitting), "10,0,56,43");
+    EXPECT_EQ(main->FindChildByName(L"scattered")->GetChildrenBounds(), RectT<double>(5, 0, 45, 35))
+        << "the docked child does not count";
+    EXPECT_EQ(RectOf(main->FindChildByName(L"bounded")), "0,100,100,40");
+    EXPECT_EQ(fitting->ApplyLayout(), 1) << "a second layout finds the same rectangle";
+
+    const RCPtr<LControl> lonely(new LPaintedControl(nullptr, L"lonely"));
+    EXPECT_EQ(lonely->GetChildrenBounds(), RectT<double>()) << "no child that counts gives an empty rectangle";
+    EXPECT_EQ(lonely->ApplyLayout(), ZV_E_FAIL) << "without a layout";
+}
+
+TEST(ControlLayout, ATopLevelControlMovesItsWindowInScreenCoordinates)
+{
+    ControlHarness harness;
+    harness.Register<LPaintedControl>(L"Test.Painted");
+    harness.LoadSkin(Painted("main", "") +
+                     Painted("popup", R"(XPositionToControl="Screen" XPositionAbs="500" YPositionToControl="Screen" )"
+                                      R"(YPositionAbs="300" XSizeAbs="120" YSizeAbs="60")"));
+    harness.Window().SetClientArea({100, 50, 640, 480});
+    const RCPtr<LControl> popup = harness.Factory().CreateControlByName(L"popup", harness.WindowRef());
+    ASSERT_TRUE(popup);
+    EXPECT_EQ(popup->ApplyLayout(), 0);
+    EXPECT_EQ(RectOf(popup), "400,250,120,60") << "the screen seen from the client area";
+    ASSERT_EQ(harness.Window().GetWindowMoves().size(), 1u);
+    EXPECT_EQ(harness.Window().GetWindowMoves()[0], RectT<zlong>(500, 300, 120, 60));
+
+    // Once the window is there, the control sits at its corner and the window stays.
+    EXPECT_EQ(popup->ApplyLayout(), 0);
+    EXPECT_EQ(RectOf(popup), "0,0,120,60");
+    EXPECT_EQ(harness.Window().GetWindowMoves().size(), 1u);
+    (void)popup->SetRootWindow(nullptr);
+}
+
+}  // namespace
+}  // namespace ZV
