@@ -60,8 +60,8 @@ struct MenuItemInfo;
 // ControlTree.cpp (attaching, detaching, scheduled removal), ControlCreation.cpp, ControlIdle.cpp,
 // ControlRender.cpp, ControlHitTest.cpp, ControlInvalidate.cpp (with the geometry of origins and clips),
 // ControlLayout.cpp, ControlLayoutLimits.cpp, ControlMouse.cpp, ControlDrag.cpp, ControlScroll.cpp, ControlKeys.cpp,
-// ControlFocus.cpp, ControlValue.cpp, ControlLooks.cpp, ControlLookFrames.cpp (the looks as drawing, hit testing and
-// layout take them), ControlMenus.cpp.
+// ControlFocus.cpp, ControlValue.cpp, ControlText.cpp, ControlFont.cpp, ControlLooks.cpp, ControlLookFrames.cpp (the
+// looks as drawing, hit testing and layout take them), ControlMenus.cpp.
 //
 // Other names by which the controls' code may know an operation: SetUserData = SetDragMode; ResetState = Detach;
 // SortChildren = SortByTabOrder; GetName = GetToolTipText; SetLookCount = AddLook; CreateLook = ApplyDescriptor;

@@ -3,8 +3,8 @@
 #include "ObjectBase/RefCountedObject.h"
 #include "ObjectBase/ResultCodes.h"
 #include "Utilities/Storage/PointT.h"
-#include "Utilities/Storage/StringT.h"
 #include "Utilities/Storage/RectT.h"
+#include "Utilities/Storage/StringT.h"
 
 #include <cstdint>
 
