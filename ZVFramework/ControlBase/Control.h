@@ -60,8 +60,8 @@ struct MenuItemInfo;
 // ControlTree.cpp (attaching, detaching, scheduled removal), ControlCreation.cpp, ControlIdle.cpp,
 // ControlRender.cpp, ControlHitTest.cpp, ControlInvalidate.cpp (with the geometry of origins and clips),
 // ControlLayout.cpp, ControlLayoutLimits.cpp, ControlMouse.cpp, ControlDrag.cpp, ControlScroll.cpp, ControlKeys.cpp,
-// ControlFocus.cpp, ControlValue.cpp, ControlLooks.cpp, ControlLookFrames.cpp (the looks as drawing, hit testing and
-// layout take them), ControlMenus.cpp.
+// ControlFocus.cpp, ControlValue.cpp, ControlText.cpp, ControlFont.cpp, ControlLooks.cpp, ControlLookFrames.cpp (the
+// looks as drawing, hit testing and layout take them), ControlMenus.cpp.
 //
 // Other names by which the controls' code may know an operation: SetUserData = SetDragMode; ResetState = Detach;
 // SortChildren = SortByTabOrder; GetName = GetToolTipText; SetLookCount = AddLook; CreateLook = ApplyDescriptor;
@@ -209,7 +209,10 @@ public:
 
     // --- Creation ---
 
-    // Keeps the descriptor and a copy of its layout, and builds the looks.
+    // Keeps the descriptor and a copy of its layout, and takes from it the focusability, the looks, the font and
+    // (made anew) the label text; then lays the control out. Applied again to a created control (a new skin), the
+    // control keeps its enablement and text, and takes the new visibility through SetVisible. 0; ZV_E_INVALIDARG
+    // without a descriptor.
     [[nodiscard]] virtual ZVRESULT ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor);
     // Creates the children that the descriptor lists, in its order, except those whose create parameter
     // "DEFER_CREATE" is true; then lays them out. 0.
@@ -499,6 +502,11 @@ public:
     // The look's index.
     virtual std::int32_t AddLook(const RCPtr<LLook>& look);
     [[nodiscard]] ZVRESULT ApplyLookWeight(std::uint32_t index, float weight, bool exclusive);
+    std::uint32_t GetLookCount() const { return mLooks.looks.GetCount(); }
+    // 0 for an index past the looks.
+    float GetLookWeight(std::uint32_t index) const;
+    // The look of that index (which may be null); for any other index the first look of weight above 0, else the
+    // first look there is.
     RCPtr<LLook> GetLook(std::int32_t index) const;
     // -1 without a look of weight above 0.
     std::int32_t GetActiveLookIndex() const;
@@ -572,6 +580,12 @@ private:
     void RecoverFocusAfterChildLeft();
     // The body of OnMouseMove; the move to the press position that starts a drag cannot start another.
     void MoveMouse(const RCPtr<LPointWithModifiersParam>& pointer, bool mayStartDrag);
+    // The looks that the descriptor's look list gives, one per look number.
+    void BuildLooks(const LControlDescriptor& descriptor);
+    // The control's text to every look, the last first.
+    void HandTextToLooks();
+    // The look of that index, or null for an index past the looks.
+    LLook* LookAt(std::int32_t index) const;
 
     WideString mName;
     RCPtr<LNotificationHandler<LControl>> mHandler;

@@ -4,6 +4,7 @@
 #include "ObjectBase/ResultCodes.h"
 #include "Utilities/Storage/PointT.h"
 #include "Utilities/Storage/RectT.h"
+#include "Utilities/Storage/StringT.h"
 
 #include <cstdint>
 
@@ -44,6 +45,8 @@ public:
     virtual RCPtr<LControl> HitTest(const PointT<zlong>& point, PointT<zlong>& localPoint, bool updateHover) = 0;
     // Shows the cursor over the window; 0 shows the default arrow. Answers the cursor shown before.
     virtual CursorHandle SetCursor(CursorHandle cursor) = 0;
+    // Shows the text as the window's title. 0, or a failure code when the window cannot show it.
+    [[nodiscard]] virtual ZVRESULT SetTitle(const WideString& title) = 0;
 
     // Adds the rectangle (client coordinates), cut to the client area and grown to the whole pixels it touches, to
     // the area that the next paint draws.

@@ -18,10 +18,10 @@ PointT<double> GetOriginInWindow(const LControl& control);
 
 // A root window without an OS window: its own notification side and queue ("NID_IDLE" at every idle pass), a root
 // control that fills its client area, a hit test that answers from a list the test sets (or, once asked to, through
-// the root control), a dirty region, a client area that tests move and resize, logs of the cursors shown and the
-// window's moves, and the interaction state of a root window (capture, focus, hover) with the pointer and buttons
-// that the test says the OS window reports. The window holds its root control and the control holds the window:
-// remove the root before the window's last reference goes.
+// the root control), a dirty region, a client area that tests move and resize, logs of the cursors and titles shown
+// and the window's moves, and the interaction state of a root window (capture, focus, hover) with the pointer and
+// buttons that the test says the OS window reports. The window holds its root control and the control holds the
+// window: remove the root before the window's last reference goes.
 class LFakeRootWindow : public LNotificationCenter, public IRootWindow, public IIdleProcessor {
 public:
     static RCPtr<LFakeRootWindow> Create();
@@ -68,6 +68,8 @@ public:
     // A press, a wheel turn or a key: the tip shown hides, its control stays the tool-tip control.
     void HideToolTip();
     const std::vector<std::int32_t>& GetModalEndRequests() const { return mModalEndRequests; }
+    // Logged; 0.
+    ZVRESULT SetTitle(const WideString& title) override;
     void InvalidateRect(const RectT<double>& rect) override;
     RectT<zlong> GetScreenBounds() override { return mClientArea; }
     // Logs the move, and the client area follows it.
@@ -85,6 +87,7 @@ public:
     void SetControlsUnderPointer(std::vector<RCPtr<LControl>> controls) { mUnderPointer = std::move(controls); }
     int GetHitTestCount() const { return mHitTests; }
     const std::vector<CursorHandle>& GetCursorsShown() const { return mCursors; }
+    const std::vector<WideString>& GetTitlesShown() const { return mTitles; }
     // From now on hit tests ask the root control, as a real root window does.
     void HitTestThroughRootControl() { mHitTestsRootControl = true; }
 
@@ -120,6 +123,7 @@ private:
     std::vector<RCPtr<LControl>> mUnderPointer;
     int mHitTests = 0;
     std::vector<CursorHandle> mCursors;
+    std::vector<WideString> mTitles;
     bool mHitTestsRootControl = false;
     RectT<zlong> mClientArea{0, 0, 1024, 768};
     RectT<zlong> mWorkArea{0, 0, 1920, 1080};
