@@ -147,19 +147,28 @@ LNotificationHandler<LControl>& LControl::GetNotificationHandler()
 void LControl::ReceiveNotification(const ConstRCPtr<LNotificationDistributor>& sender,
                                    const RCPtr<LNotification>& notification)
 {
-    if (mHandler && mCreated) {
+    if (mCreated) {
         // A handler may let the last outside reference go.
         const RCPtr<LControl> self(this);
-        mHandler->HandleNotification(sender, notification);
+        (void)OfferToNotificationHandlers(sender, notification);
     }
 }
 
 ZVRESULT LControl::UnregisterForNotification(const ConstRCPtr<LNotificationDistributor>& distributor, const wchar_t* id)
 {
-    if (mHandler) {
-        mHandler->EraseHandler(distributor, id);
-    }
+    EraseNotificationBindings(distributor, id);
     return LNotificationClient::UnregisterForNotification(distributor, id);
+}
+
+bool LControl::OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
+                                           const RCPtr<LNotification>& notification)
+{
+    return OfferToHandler(mHandler, sender, notification);
+}
+
+void LControl::EraseNotificationBindings(const ConstRCPtr<LNotificationDistributor>& distributor, const wchar_t* id)
+{
+    EraseFromHandler(mHandler, distributor, id);
 }
 
 void LControl::SendNotificationTo(const RCPtr<LNotificationReceiver>& receiver, const wchar_t* id,

@@ -226,10 +226,11 @@ public:
 
     // --- Notifications ---
 
-    // Hands the notification to the control's handler once the control is created; drops it before.
+    // Offers the notification to the handlers of the control's classes, the most derived first, once the control is
+    // created; drops it before.
     void ReceiveNotification(const ConstRCPtr<LNotificationDistributor>& sender,
                              const RCPtr<LNotification>& notification) override;
-    // The handler forgets the pair, then the subscription ends.
+    // Every handler of the control's classes forgets the pair, then the subscription ends.
     [[nodiscard]] ZVRESULT UnregisterForNotification(const ConstRCPtr<LNotificationDistributor>& distributor,
                                                      const wchar_t* id) override;
     // Breaks the control's cycles: its subscriptions, its menu item updater, its children, its subscribers.
@@ -539,6 +540,31 @@ protected:
     // A control that keeps its content in an offscreen buffer scrolls by moving pixels, and redraws only what
     // scrolling uncovers.
     void SetScrollableContent(bool scrollable) { mScroll.scrollableContent = scrollable; }
+
+    // Each class that binds notifications keeps a handler of its own; these two chain them. A class overrides both:
+    // its own handler first, then its base class's version, down to this class's handler. The first handler with a
+    // binding for the notification takes it; true then.
+    virtual bool OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
+                                             const RCPtr<LNotification>& notification);
+    // Every handler of the chain forgets the pair.
+    virtual void EraseNotificationBindings(const ConstRCPtr<LNotificationDistributor>& distributor, const wchar_t* id);
+
+    // One level of the chains above, for a class's own handler, which may not exist yet.
+    template <class T>
+    static bool OfferToHandler(const RCPtr<LNotificationHandler<T>>& handler,
+                               const ConstRCPtr<LNotificationDistributor>& sender,
+                               const RCPtr<LNotification>& notification)
+    {
+        return handler && handler->HandleNotification(sender, notification) != 0;
+    }
+    template <class T>
+    static void EraseFromHandler(const RCPtr<LNotificationHandler<T>>& handler,
+                                 const ConstRCPtr<LNotificationDistributor>& distributor, const wchar_t* id)
+    {
+        if (handler) {
+            handler->EraseHandler(distributor, id);
+        }
+    }
 
 private:
     friend class ChildControlList;
