@@ -105,7 +105,7 @@ std::string DescribeFailure(LUpdateEngineInterface& engine, bool timedOut)
     return "";
 }
 
-// What the window would go on from: the failure, else the file and the device.
+// Where the processor left things: the failure, else the file and the device.
 std::string DescribeEngineState(LUpdateEngineInterface& engine)
 {
     if (engine.GetUpdateStatus(false) == LUpdateEngineInterface::kUpdateFinished) {
@@ -120,13 +120,11 @@ std::string DescribeEngineState(LUpdateEngineInterface& engine)
     return DescribeDevice(engine);
 }
 
-// Waits for an update that still runs, first up to the silent wait when asked, and cancels it when it goes on:
-// true when it had to.
-bool FinishRunningUpdate(LUpdateProcessor& processor, bool waitedAlready)
+// Cancels an update that still runs after the processor's wait: true when it had to.
+bool CancelRunningUpdate(LUpdateProcessor& processor)
 {
     const RCPtr<LUpdateEngineInterface>& engine = processor.GetEngine();
-    if (engine->GetUpdateStatus(false) != LUpdateEngineInterface::kUpdateRunning ||
-        (!waitedAlready && Succeeded(engine->WaitForUpdate(LUpdateProcessor::kSilentUpdateWait)))) {
+    if (engine->GetUpdateStatus(false) != LUpdateEngineInterface::kUpdateRunning) {
         return false;
     }
     if (Succeeded(engine->CancelUpdate())) {
@@ -136,17 +134,6 @@ bool FinishRunningUpdate(LUpdateProcessor& processor, bool waitedAlready)
     return true;
 }
 
-void FinishAutomaticStart(LUpdateProcessor& processor)
-{
-    const RCPtr<LUpdateEngineInterface>& engine = processor.GetEngine();
-    if (Succeeded(processor.WaitForDeviceToEnterUpdateMode())) {
-        // A start refused leaves the state the outcome is told from.
-        (void)engine->StartUpdate();
-        // The update is cancelled below when it still runs.
-        (void)engine->WaitForUpdate(LUpdateProcessor::kSilentUpdateWait);
-    }
-}
-
 std::string ErrorLine(const std::string& text)
 {
     return "FirmwareUpdater: " + text + "\n";
@@ -154,23 +141,10 @@ std::string ErrorLine(const std::string& text)
 
 }  // namespace
 
-HeadlessOutcome RunWithoutWindow(const WideString& commandLine, MidiCommFactory midiFactory)
+HeadlessOutcome FinishWithoutWindow(LUpdateProcessor& processor)
 {
-    const RCPtr<LUpdateProcessor> processor(new LUpdateProcessor(std::move(midiFactory)));
-    const ZVRESULT result = processor->Initialize(commandLine);
-    bool finished = result == LUpdateProcessor::kFinishedWithoutWindow;
-    if (!finished && processor->GetEngine()->GetDeviceState() == LUpdateEngineInterface::kDeviceEnteringUpdateMode) {
-        // An automatic start has sent a running device into update mode; the window would wait for it and send the
-        // image. Without one, this road does, rather than leave the device waiting for an image that never comes.
-        FinishAutomaticStart(*processor);
-        finished = true;
-    }
-    const bool timedOut = FinishRunningUpdate(*processor, finished);
-    LUpdateEngineInterface& engine = *processor->GetEngine();
-    if (!finished) {
-        return HeadlessOutcome{kExitWindowNeeded, ErrorLine(DescribeEngineState(engine) +
-                                                            "; the window that goes on from here is not built yet.")};
-    }
+    const bool timedOut = CancelRunningUpdate(processor);
+    LUpdateEngineInterface& engine = *processor.GetEngine();
     if (const std::string failure = DescribeFailure(engine, timedOut); !failure.empty()) {
         return HeadlessOutcome{kExitUpdateFailed, ErrorLine(failure)};
     }

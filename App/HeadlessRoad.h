@@ -4,16 +4,11 @@
 
 #include <string>
 
-// What the program does while it has no window: it follows the update switches and ends.
+// How the program ends when the update processor has done all there is to do without the window.
 
 // Exit codes.
 inline constexpr int kExitFinished = 1;      // a silent run finished: the update completed, or none was needed
-inline constexpr int kExitWindowNeeded = 2;  // the start needs the window, which is not built yet
 inline constexpr int kExitUpdateFailed = 3;  // a silent run whose update failed, or whose image was refused
-inline constexpr int kExitStartupFailure = -1;
-
-inline constexpr const char* kStartupFailureText =
-    "The application encountered problems during startup and will now close.";
 
 struct HeadlessOutcome {
     int ExitCode = kExitFinished;
@@ -21,7 +16,7 @@ struct HeadlessOutcome {
     std::string ErrorLine;
 };
 
-// Creates the update processor, initialises it with the command line and tells how the program ends. An update
-// still running at the end is waited for, and cancelled when it takes too long, so that the program never ends in
-// the middle of it. An empty factory talks through the process's MIDI driver.
-HeadlessOutcome RunWithoutWindow(const ZV::WideString& commandLine, MidiCommFactory midiFactory = {});
+// Tells how the program ends after the processor's initialisation answered that the window is not needed. An update
+// still running is cancelled, so that the program never ends in the middle of it: the processor has waited for it as
+// long as a silent run may.
+HeadlessOutcome FinishWithoutWindow(LUpdateProcessor& processor);

@@ -98,6 +98,12 @@ public:
     // ZV_E_FAIL for a null control or a name that the current skin does not have.
     [[nodiscard]] ZVRESULT ApplySkinToControl(const RCPtr<LControl>& control);
 
+    // The number of top-level skins, and the index of the current one, which CreateControlByName and
+    // ApplySkinToControl use.
+    std::uint32_t GetSkinCount() const { return mRoots.GetCount(); }
+    std::int32_t GetCurrentSkinIndex() const { return mCurrentSkinIndex; }
+    void SetCurrentSkinIndex(std::int32_t index) { mCurrentSkinIndex = index; }
+
     // The top-level control descriptor of that name in the current skin (the last one of that name), or null.
     RCPtr<LControlDescriptor> FindControlDescriptor(const WideString& name) const;
     // A clone of the template with its own name and layout; for the children that controls make themselves.

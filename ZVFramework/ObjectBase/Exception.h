@@ -117,6 +117,9 @@ inline void ThrowIfFailed(const ThrowSite& site, ZVRESULT result)
 #define ZV_THROW_NULL_POINTER(E, message) ::ZV::ThrowFrameworkException<E>(ZV_THROW_SITE, "Null Pointer", (message))
 // For templates: the qualified function name is given, spelled with its template arguments.
 #define ZV_THROW_IN(function, E, message) ::ZV::ThrowFrameworkException<E>(ZV_THROW_SITE_IN(function), {}, (message))
+// The same with the sub-kind "Null Pointer".
+#define ZV_THROW_NULL_POINTER_IN(function, E, message) \
+    ::ZV::ThrowFrameworkException<E>(ZV_THROW_SITE_IN(function), "Null Pointer", (message))
 // Memory the heap refused: "bad allocation", caught as std::bad_alloc.
 #define ZV_THROW_OUT_OF_MEMORY() throw ::ZV::Exception<std::bad_alloc>()
 // Turns a failing result code into a "Failed Result" exception; 0 and 1 pass.

@@ -3,18 +3,81 @@
 #include "Platform/FileSystem.h"
 
 #include <cstdlib>
+#include <fstream>
 
 namespace ZV::Platform {
 
+namespace {
+
+// The variable's value when it names an absolute path; the XDG rules ignore relative ones.
+std::string AbsolutePathVariable(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] == '/' ? std::string(value) : std::string();
+}
+
+std::string HomeFolder()
+{
+    const char* home = std::getenv("HOME");
+    return home != nullptr && home[0] != '\0' ? std::string(home) : std::string();
+}
+
+// The folder of one line of user-dirs.dirs, 'XDG_DOCUMENTS_DIR="$HOME/Documents"', or empty: the value is quoted
+// and either absolute or under $HOME.
+std::string ParseUserDirsLine(const std::string& line, const std::string& key, const std::string& home)
+{
+    const std::string prefix = key + "=\"";
+    if (line.compare(0, prefix.size(), prefix) != 0 || line.size() < prefix.size() + 1 || line.back() != '"') {
+        return {};
+    }
+    const std::string value = line.substr(prefix.size(), line.size() - prefix.size() - 1);
+    static const std::string kHomeReference = "$HOME";
+    if (value.compare(0, kHomeReference.size(), kHomeReference) == 0) {
+        return home + value.substr(kHomeReference.size());
+    }
+    return value.starts_with('/') ? value : std::string();
+}
+
+}  // namespace
+
 std::string GetUserDataFolder()
 {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && data[0] == '/') {
+    if (std::string data = AbsolutePathVariable("XDG_DATA_HOME"); !data.empty()) {
         return data;
     }
-    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
-        return std::string(home) + "/.local/share";
+    const std::string home = HomeFolder();
+    return home.empty() ? home : home + "/.local/share";
+}
+
+std::string GetUserConfigFolder()
+{
+    if (std::string config = AbsolutePathVariable("XDG_CONFIG_HOME"); !config.empty()) {
+        return config;
     }
-    return {};
+    const std::string home = HomeFolder();
+    return home.empty() ? home : home + "/.config";
+}
+
+std::string GetDocumentsFolder()
+{
+    const std::string home = HomeFolder();
+    if (home.empty()) {
+        return home;
+    }
+    if (const std::string config = GetUserConfigFolder(); !config.empty()) {
+        std::ifstream list(config + "/user-dirs.dirs");
+        for (std::string line; std::getline(list, line);) {
+            if (std::string documents = ParseUserDirsLine(line, "XDG_DOCUMENTS_DIR", home); !documents.empty()) {
+                return documents;
+            }
+        }
+    }
+    return home + "/Documents";
+}
+
+std::string GetRuntimeFolder()
+{
+    return AbsolutePathVariable("XDG_RUNTIME_DIR");
 }
 
 bool CreateFolderPath(const std::string& path)

@@ -7,6 +7,17 @@ namespace ZV::Platform {
 // The per-user application data folder: $XDG_DATA_HOME, else ~/.local/share; empty when neither can be found.
 std::string GetUserDataFolder();
 
+// The per-user settings folder: $XDG_CONFIG_HOME, else ~/.config; empty when neither can be found.
+std::string GetUserConfigFolder();
+
+// The user's documents folder: XDG_DOCUMENTS_DIR of the user's folder list (~/.config/user-dirs.dirs), else
+// ~/Documents; empty without a home folder.
+std::string GetDocumentsFolder();
+
+// The per-user folder for sockets and locks that live while a session does: $XDG_RUNTIME_DIR; empty when it is not
+// set.
+std::string GetRuntimeFolder();
+
 // Makes the folder and the folders above it that are missing; true when it exists afterwards.
 bool CreateFolderPath(const std::string& path);
 

@@ -19,10 +19,19 @@ protected:
         SimulatedMidiRig rig({device});
         const std::string path = WriteFile("firmware image.syx", image);
         const HeadlessOutcome outcome =
-            RunWithoutWindow(Wide(switches + " -ABSOLUTE_FIRMWARE_FILE_PATH=\"" + path + "\""), rig.Factory());
+            Finish(switches + " -ABSOLUTE_FIRMWARE_FILE_PATH=\"" + path + "\"", rig.Factory());
         mDeviceReachedDone = rig.Device().WaitForStateEntries(Simulator::DeviceState::Done, 1, std::chrono::seconds(0));
         mFindings = rig.Device().GetFindings();
         return outcome;
+    }
+
+    // The processor's initialisation with the command line, which must answer that the window is not needed, and
+    // the end of the program's road without it.
+    static HeadlessOutcome Finish(const std::string& commandLine, MidiCommFactory factory)
+    {
+        const RCPtr<LUpdateProcessor> processor(new LUpdateProcessor(std::move(factory)));
+        EXPECT_EQ(processor->Initialize(Wide(commandLine)), LUpdateProcessor::kFinishedWithoutWindow);
+        return FinishWithoutWindow(*processor);
     }
 
     std::string ImagePath() const { return mFolder / "firmware image.syx"; }
@@ -98,23 +107,6 @@ TEST_F(HeadlessRoad, SilentRunWhoseUpdateFailsEndsWith3AndOneLineSayingWhatFaile
     EXPECT_EQ(outcome.ErrorLine, "FirmwareUpdater: the device did not come back in update mode within 1 s\n");
 }
 
-TEST_F(HeadlessRoad, AutomaticStartOfARunningDeviceWithoutSilentSendsTheImageOnceItIsBackInUpdateMode)
-{
-    HeadlessOutcome outcome = Run(QuickDevice(DeviceStart::Normal, LogPath()), MakeImage(4, 8),
-                                  "-START_UPDATE_AUTOMATICALLY");
-    EXPECT_EQ(outcome.ExitCode, kExitFinished);
-    EXPECT_EQ(outcome.ErrorLine, "");
-    EXPECT_TRUE(mDeviceReachedDone);
-    EXPECT_TRUE(mFindings.empty());
-
-    Simulator::DeviceSettings neverBack = QuickDevice(DeviceStart::Normal, LogPath());
-    neverBack.RestartTime = std::chrono::milliseconds(60000);
-    LUpdateProcessor::SetUpdateModeEntryWait(2 * LUpdateProcessor::kUpdateModeEntryTurn);
-    outcome = Run(neverBack, MakeImage(3, 8), "-START_UPDATE_AUTOMATICALLY");
-    EXPECT_EQ(outcome.ExitCode, kExitUpdateFailed);
-    EXPECT_EQ(outcome.ErrorLine, "FirmwareUpdater: the device did not come back in update mode within 1 s\n");
-}
-
 TEST_F(HeadlessRoad, FirmwareFileThatCannotBeReadEndsWith3AndSaysSoWithNothingSent)
 {
     // A named pipe is there as a file, but no image can be read from it.
@@ -122,8 +114,7 @@ TEST_F(HeadlessRoad, FirmwareFileThatCannotBeReadEndsWith3AndSaysSoWithNothingSe
     const std::string pipe = mFolder / "firmware pipe.syx";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     const HeadlessOutcome outcome =
-        RunWithoutWindow(Wide(kSilentAutomatic + " -ABSOLUTE_FIRMWARE_FILE_PATH=\"" + pipe + "\""),
-                         rig.Factory());
+        Finish(kSilentAutomatic + " -ABSOLUTE_FIRMWARE_FILE_PATH=\"" + pipe + "\"", rig.Factory());
     EXPECT_EQ(outcome.ExitCode, kExitUpdateFailed);
     EXPECT_EQ(outcome.ErrorLine, "FirmwareUpdater: the firmware file \"" + pipe + "\" could not be read\n");
     EXPECT_EQ(ImageMessagesReceived(), 0u);

@@ -1,0 +1,107 @@
+#include "App/Application.h"
+
+#include "App/HeadlessRoad.h"
+#include "App/MainPanel.h"
+#include "ControlBase/CreateControl.h"
+#include "Platform/FileSystem.h"
+#include "Platform/StandardError.h"
+
+#include <string>
+
+using namespace ZV;
+
+namespace {
+
+constexpr ZVRESULT kNothingToDoResults[] = {
+    static_cast<ZVRESULT>(0x8000A020u), static_cast<ZVRESULT>(0x8000A000u), static_cast<ZVRESULT>(0x8000A001u),
+    static_cast<ZVRESULT>(0x8000A002u), static_cast<ZVRESULT>(0x8000A010u), static_cast<ZVRESULT>(0x8000A003u),
+};
+
+struct SettingsFile {
+    std::int32_t folder;
+    const wchar_t* name;
+};
+constexpr SettingsFile kSettingsFiles[] = {
+    {kSharedDataFolder, L"AppSettings.ini"},
+    {kUserDataFolder, L"UserSettings.ini"},
+};
+
+}  // namespace
+
+bool LApplication::IsFinishedWithoutWindow(ZVRESULT result)
+{
+    for (const ZVRESULT nothingToDo : kNothingToDoResults) {
+        if (result == nothingToDo) {
+            return true;
+        }
+    }
+    return false;
+}
+
+LApplication::LApplication(const RCPtr<LControlFactory>& factory, const RCPtr<LStringTable>& frameworkStrings,
+                           const WideString& commandLine, MidiCommFactory midiFactory)
+    : LApplicationBase(factory, frameworkStrings, commandLine), mMidiFactory(std::move(midiFactory))
+{
+}
+
+ZVRESULT LApplication::RunApplicationStartup()
+{
+    if (const ZVRESULT started = LApplicationBase::RunApplicationStartup(); Failed(started)) {
+        return started;
+    }
+    // A class name keeps its first function, so registering cannot fail.
+    (void)GetFactory()->RegisterControlCreateFunction(L"FirmwareUpdater.MainControl", &CreateControl<LMainPanel>);
+    mUpdateProcessor = new LUpdateProcessor(mMidiFactory);
+    const ZVRESULT initialized = mUpdateProcessor->Initialize(WideString(GetCommandLine()));
+    if (IsFinishedWithoutWindow(initialized)) {
+        const HeadlessOutcome outcome = FinishWithoutWindow(*mUpdateProcessor);
+        Platform::WriteToStandardError(outcome.ErrorLine.data(), outcome.ErrorLine.size());
+        mExitCode = outcome.ExitCode;
+    }
+    return initialized;
+}
+
+ZVRESULT LApplication::RunApplicationShutdown()
+{
+    for (IniFileHandle& handle : mSettingsFiles) {
+        if (handle != 0) {
+            // What cannot be written is reported by the platform's level, which closes whatever is still open.
+            (void)GetSettingsManager().CloseIniFile(handle, 1);
+            handle = 0;
+        }
+    }
+    mUpdateProcessor = nullptr;
+    return LApplicationBase::RunApplicationShutdown();
+}
+
+bool LApplication::CanExit()
+{
+    return !mUpdateProcessor || mUpdateProcessor->IsNotUpdating();
+}
+
+IniFileHandle LApplication::GetIniFile(std::int32_t index)
+{
+    if (index < 0 || index >= static_cast<std::int32_t>(std::size(kSettingsFiles))) {
+        return 0;
+    }
+    IniFileHandle& handle = mSettingsFiles[index];
+    if (handle != 0) {
+        return handle;
+    }
+    const WideString folder = GetFolder(kSettingsFiles[index].folder);
+    if (folder.IsEmpty()) {
+        // Never a file beside the root of the file system instead.
+        return 0;
+    }
+    const WideString path = folder + WideString(static_cast<wchar_t>(Platform::kPathSeparator)) +
+                            WideString(kSettingsFiles[index].name);
+    IniFileHandle opened = 0;
+    if (const ZVRESULT result = GetSettingsManager().OpenIniFile(path, GetVersionKey(), GetProductName(), opened);
+        Failed(result)) {
+        WriteDebugLine("The settings file " + std::string(path.ToUTF8().GetData()) +
+                       " cannot be used; the defaults stand in for it (" + FormatResultCode(result) + ").");
+        return 0;
+    }
+    handle = opened;
+    return handle;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Application/ApplicationBase.h"
+#include "Engine/UpdateProcessor.h"
+#include "Renderer/Renderer.h"
+
+#include <cstdint>
+
+// The firmware updater as an application: its names and files, the update processor that it makes at start-up and
+// that decides whether the program ends without its window, and the rule that it never ends while an update runs.
+class LApplication : public ZV::LApplicationBase<LApplication> {
+public:
+    using ZVRESULT = ZV::ZVRESULT;
+
+    // The name that the main window, the instance lock and the window's saved place go by.
+    static constexpr wchar_t kWindowClassName[] = L"Corvan_DEVICE_FAMILY_NAME_String_FirmwareUpdater";
+
+    // The update processor's answers when there is nothing for the window to do: the program then ends quietly,
+    // its work done.
+    static bool IsFinishedWithoutWindow(ZVRESULT result);
+
+    // An empty MIDI factory lets the update engine talk through the process's MIDI driver.
+    LApplication(const ZV::RCPtr<ZV::LControlFactory>& factory, const ZV::RCPtr<ZV::LStringTable>& frameworkStrings,
+                 const ZV::WideString& commandLine, MidiCommFactory midiFactory = {});
+
+    // The framework's and the platform's start-up, then the main control's class, then the update processor with
+    // the command line: its answer. When the processor has done all there is to do, what it came to is told as the
+    // program ends without its window: a failure in one line on standard error, with the exit code 3.
+    [[nodiscard]] ZVRESULT RunApplicationStartup() override;
+    // Writes and closes the settings files first.
+    [[nodiscard]] ZVRESULT RunApplicationShutdown() override;
+    // Unless an update runs.
+    bool CanExit() override;
+    int GetExitCode() const override { return mExitCode; }
+
+    ZV::WideString GetVersionKey() override { return L"1_0_0"; }
+    ZV::WideString GetMainControlName() override { return L"mainControl"; }
+    std::int32_t GetRendererKind() override { return ZV::LRenderer::kGdi; }
+    // "AppSettings.ini" in the shared data folder (0) and "UserSettings.ini" in the user's data folder (1); 0 when
+    // the folder cannot be had or the file cannot be opened, and the next call tries again.
+    ZV::IniFileHandle GetIniFile(std::int32_t index) override;
+
+    // Null before the start-up made it.
+    const ZV::RCPtr<LUpdateProcessor>& GetUpdateProcessor() const { return mUpdateProcessor; }
+
+private:
+    MidiCommFactory mMidiFactory;
+    ZV::RCPtr<LUpdateProcessor> mUpdateProcessor;
+    ZV::IniFileHandle mSettingsFiles[2] = {0, 0};
+    int mExitCode = 1;
+};

@@ -1,0 +1,164 @@
+#pragma once
+
+#include "Application/ApplicationFolders.h"
+#include "Application/FrameworkApp.h"
+#include "Application/IniFileManager.h"
+#include "Application/Version.h"
+#include "ControlBase/DebugLine.h"
+#include "Notification/InternTable.h"
+#include "Notification/Notification.h"
+#include "Notification/NotificationCenterManager.h"
+#include "ObjectBase/Exception.h"
+#include "ObjectBase/TypeName.h"
+#include "Platform/Clock.h"
+#include "Platform/LanguageId.h"
+#include "Platform/MessageBox.h"
+
+#include <chrono>
+#include <stdexcept>
+#include <string>
+
+namespace ZV {
+
+// The platform's level of the application: the program's version information, folders, clocks and message boxes,
+// the settings manager, the exit request, and the order of start-up and shut-down around the framework's level. T
+// is the program's own class, which derives from this one.
+template <class T>
+class LApplicationBase : public LFrameworkApp {
+public:
+    // The settings manager loads the settings library at once, from the program's folder or where the system looks;
+    // without it the program runs without settings.
+    LApplicationBase(const RCPtr<LControlFactory>& factory, const RCPtr<LStringTable>& frameworkStrings,
+                     const WideString& commandLine)
+        : LFrameworkApp(factory, frameworkStrings, commandLine), mSettingsManager(new LIniFileManager()),
+          mLastTick(Platform::GetMillisecondTick())
+    {
+        if (Failed(mSettingsManager->Load(WideString()))) {
+            WriteDebugLine("The settings library could not be loaded; the program runs without settings.");
+        }
+    }
+
+    // Runs the framework's level, then subscribes the application to the exit request. 0, or ZV_E_FAIL when the
+    // framework's level failed.
+    [[nodiscard]] ZVRESULT RunApplicationStartup() override
+    {
+        if (Failed(LFrameworkApp::RunApplicationStartup())) {
+            return ZV_E_FAIL;
+        }
+        if (RegisterForNotification(GetApplicationNotificationCenter(), kExitRequestId, 0) == nullptr) {
+            return ZV_E_FAIL;
+        }
+        return ZV_S_OK;
+    }
+
+    // The framework's level, then every settings file still open is written and closed, so that no setting is lost.
+    [[nodiscard]] ZVRESULT RunApplicationShutdown() override
+    {
+        (void)LFrameworkApp::RunApplicationShutdown();
+        WriteDebugLine("Shut-down: the factory, the hot keys and the clipboard are released.");
+        if (Failed(mSettingsManager->CloseAllIniFiles())) {
+            WriteDebugLine("Shut-down: a settings file could not be written.");
+        }
+        WriteDebugLine("Shut-down: the settings files are written and closed.");
+        return ZV_S_OK;
+    }
+
+    // The exit request ends the program unless CanExit holds it back: then it is dropped, and the program goes on.
+    void ReceiveNotification(const ConstRCPtr<LNotificationDistributor>& sender,
+                             const RCPtr<LNotification>& notification) override
+    {
+        if (!notification || notification->GetId() != InternString(kExitRequestId)) {
+            LFrameworkApp::ReceiveNotification(sender, notification);
+            return;
+        }
+        if (!CanExit()) {
+            WriteDebugLine("The exit request is dropped: an update is running.");
+            return;
+        }
+        ExitApplication();
+    }
+
+    WideString GetCompanyName() override { return Version(Platform::kProgramModule).GetCompanyName(); }
+    WideString GetProductName() override { return Version(Platform::kProgramModule).GetProductName(); }
+    WideString GetProductVersion() override { return Version(Platform::kProgramModule).GetProductVersion(); }
+    WideString GetApplicationName() override { return GetProductName(); }
+    std::uint32_t GetLocaleId() override { return Platform::GetUserDefaultLanguageId(); }
+
+    WideString GetFolder(std::int32_t id) override
+    {
+        WideString path;
+        const bool needsNames = id == kSharedDataFolder || id == kUserDataFolder;
+        if (!FindApplicationFolder(id, needsNames ? GetCompanyName() : WideString(),
+                                   needsNames ? GetProductName() : WideString(), path)) {
+            ZV_THROW_IN(JoinTemplateName("ZV::MFCFrameworkApp", TypeName<T>()) + "::GetFolder", std::out_of_range,
+                        "Unknown Path ID.");
+        }
+        return path;
+    }
+
+    IIniFileManager& GetSettingsManager() override { return *mSettingsManager; }
+
+    double GetElapsedSeconds() override
+    {
+        const std::uint32_t tick = GetTimeMilliseconds();
+        // Unsigned: a wrap of the clock still gives the time that passed.
+        mElapsedSeconds += static_cast<double>(tick - mLastTick) / 1000.0;
+        mLastTick = tick;
+        return mElapsedSeconds;
+    }
+    std::uint32_t GetTimeMilliseconds() override { return Platform::GetMillisecondTick(); }
+
+    SystemTime GetSystemTime() override
+    {
+        using namespace std::chrono;
+        const auto now = floor<milliseconds>(system_clock::now());
+        const auto today = floor<days>(now);
+        const year_month_day date(today);
+        const hh_mm_ss time(now - today);
+        return SystemTime{static_cast<int>(date.year()),
+                          static_cast<std::int32_t>(static_cast<unsigned>(date.month())),
+                          static_cast<std::int32_t>(weekday(today).c_encoding()),
+                          static_cast<std::int32_t>(static_cast<unsigned>(date.day())),
+                          static_cast<std::int32_t>(time.hours().count()),
+                          static_cast<std::int32_t>(time.minutes().count()),
+                          static_cast<std::int32_t>(time.seconds().count()),
+                          static_cast<std::int32_t>(time.subseconds().count())};
+    }
+
+    std::int32_t ShowMessageBox(const WideString& text, const WideString& caption, std::uint32_t) override
+    {
+        Platform::ShowMessageBox(caption.ToUTF8().GetData(), text.ToUTF8().GetData());
+        return kMessageBoxOk;
+    }
+
+    // Checks that the skin has the main control, then opens the main window.
+    [[nodiscard]] ZVRESULT CreateMainWindow(std::int32_t) override
+    {
+        const RCPtr<LControlFactory>& factory = GetFactory();
+        if (!factory || !factory->FindControlDescriptor(GetMainControlName())) {
+            ZV_THROW_NULL_POINTER_IN(JoinTemplateName("ZV::LApplicationBase", TypeName<T>()) + "::CreateMainWindow",
+                                     std::runtime_error, "Invalid Control Name");
+        }
+        return ZV_E_FAIL;
+    }
+
+    [[nodiscard]] ZVRESULT IsKeyDown(std::uint8_t, bool& down, bool& toggled) override
+    {
+        down = false;
+        toggled = false;
+        return ZV_S_OK;
+    }
+    RectT<zlong> GetWorkArea() override { return {}; }
+    CursorHandle LoadCursor(const wchar_t*) override { return 0; }
+
+protected:
+    static constexpr std::int32_t kMessageBoxOk = 1;
+
+private:
+    RCPtr<LIniFileManager> mSettingsManager;
+    // The clock's reading at the last call, and the seconds counted up to it.
+    std::uint32_t mLastTick;
+    double mElapsedSeconds = 0.0;
+};
+
+}  // namespace ZV

@@ -1,0 +1,179 @@
+#pragma once
+
+#include "Application/IIniFileManager.h"
+#include "ControlBase/ControlFactory.h"
+#include "ControlBase/ControlServices.h"
+#include "ControlBase/StringTable.h"
+#include "Notification/NotificationClient.h"
+#include "ObjectBase/ResultCodes.h"
+#include "Renderer/Font.h"
+#include "Renderer/RenderingServices.h"
+#include "System/ClipBoard.h"
+#include "System/GlobalHotKeyManager.h"
+#include "System/WindowOSServices.h"
+#include "Utilities/Storage/RectT.h"
+#include "Utilities/Storage/StringT.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace ZV {
+
+// What the menu, the exit button and the main window's close box post to the application's notification centre.
+inline constexpr wchar_t kExitRequestId[] = L"NID_APP_EXIT_REQ";
+
+// The date and time as the system clock gives it, in UTC; the day of the week counts from Sunday (0).
+struct SystemTime {
+    std::int32_t year = 0;
+    std::int32_t month = 0;
+    std::int32_t dayOfWeek = 0;
+    std::int32_t day = 0;
+    std::int32_t hour = 0;
+    std::int32_t minute = 0;
+    std::int32_t second = 0;
+    std::int32_t milliseconds = 0;
+};
+
+// The application as the framework sees it: the one road from controls, windows and the program's own logic to the
+// platform. It holds the control factory with its string tables, the application's hot keys and clipboard, the
+// default font and the exit request, and it is the services that controls and renderers ask. Its operations come in
+// three levels: this one, the framework's; LApplicationBase, the platform's; and the program's own class, which
+// names its values. One object lives at a time and is reached through GetFrameworkApp while it does.
+// User-interface thread only.
+class LFrameworkApp : public LNotificationClient, public IControlServices, public IRenderingServices {
+public:
+    // The command line is the program's arguments joined by blanks.
+    LFrameworkApp(const RCPtr<LControlFactory>& factory, const RCPtr<LStringTable>& frameworkStrings,
+                  const WideString& commandLine);
+    LFrameworkApp(const LFrameworkApp&) = delete;
+    LFrameworkApp& operator=(const LFrameworkApp&) = delete;
+    // Lets go of the process's notification centres and switches the notification pool off.
+    ~LFrameworkApp() override;
+
+    // The exit request is the platform level's; the framework level ignores every notification.
+    void ReceiveNotification(const ConstRCPtr<LNotificationDistributor>& sender,
+                             const RCPtr<LNotification>& notification) override;
+
+    // --- The road from start to end (the process object drives it). ---
+
+    // Hooks before and after the start-up; 0.
+    [[nodiscard]] virtual ZVRESULT PreApplicationStartup(const WideString& commandLine);
+    [[nodiscard]] virtual ZVRESULT PostApplicationStartup(const WideString& commandLine);
+    // Registers the framework's control classes, loads the application's hot keys ("GHK" entries of its string
+    // table), starts the clipboard and selects the skin that the user settings remember. 0, or ZV_E_FAIL when an
+    // exception stopped it.
+    [[nodiscard]] virtual ZVRESULT RunApplicationStartup();
+    // The main window of the renderer kind, showing the main control; 0, or the failure.
+    [[nodiscard]] virtual ZVRESULT CreateMainWindow(std::int32_t rendererKind) = 0;
+    // Runs the loop until the exit request is honoured, with an idle pass before and after it. A failure that leaves
+    // the loop is shown to the user and posts the exit request, and the loop goes on until the request is honoured:
+    // while an update runs the program does not end.
+    virtual void RunMessageLoop();
+    // The loop itself, until it is told to quit.
+    virtual void PumpMessages();
+    // One idle pass: the notifications queued for the application and each window's idle work. True when more
+    // idle work waits; false, doing nothing, once the exit is requested.
+    virtual bool ProcessIdle(bool firstPass);
+    // Releases the factory, the hot keys and the clipboard; 0.
+    [[nodiscard]] virtual ZVRESULT RunApplicationShutdown();
+    // Whether an exit request may end the program now.
+    virtual bool CanExit() = 0;
+    bool IsExitRequested() const { return mExitRequested; }
+    // The exit code of the program when it ends without an error; 1 unless the program says otherwise.
+    virtual int GetExitCode() const { return 1; }
+
+    // A message that a later start of the program handed over: the main window comes to the front, and a command
+    // line (UTF-8, tag 0x465) goes on to OnSecondInstanceCommandLine while the window takes input.
+    void ReceiveHandOver(std::int32_t tag, const char* data, std::size_t size);
+    // The command line that a later start of the program handed over; an empty hook that answers 0.
+    [[nodiscard]] virtual ZVRESULT OnSecondInstanceCommandLine(const WideString& commandLine);
+
+    // --- The program's names and values. ---
+
+    virtual WideString GetCompanyName() = 0;
+    virtual WideString GetProductName() = 0;
+    virtual WideString GetProductVersion() = 0;
+    // The key that the settings files are opened with.
+    virtual WideString GetVersionKey() = 0;
+    virtual WideString GetApplicationName() = 0;
+    // The skin's name of the main window's top-level control.
+    virtual WideString GetMainControlName() = 0;
+    virtual std::int32_t GetRendererKind() = 0;
+    // The language of the string tables.
+    virtual std::uint32_t GetLocaleId() = 0;
+
+    // --- Services. ---
+
+    // The folder of an ApplicationFolderId; an unknown id throws "Out of Range".
+    virtual WideString GetFolder(std::int32_t id) = 0;
+    // The settings manager; it fails every call when the settings library is missing.
+    virtual IIniFileManager& GetSettingsManager() = 0;
+    // The settings file of the index (0 the application's, 1 the user's), opened on first use; 0 when there is
+    // none.
+    virtual IniFileHandle GetIniFile(std::int32_t index) = 0;
+    // The skin index that the user settings remember; 0 without them.
+    virtual std::int32_t GetCurrentSkinIndex();
+    // Makes the skin of the index current (kept within the skins there are) with its font, and remembers it in the
+    // user settings. Throws when the system font cannot be read.
+    virtual void SetSkin(std::int32_t index);
+
+    // Seconds since the application object was made, past the wrap of the millisecond clock.
+    virtual double GetElapsedSeconds() = 0;
+    // The millisecond clock, wrapping at 2^32.
+    virtual std::uint32_t GetTimeMilliseconds() = 0;
+    virtual SystemTime GetSystemTime() = 0;
+    // Whether the key (or mouse button, by its virtual key) is down, and whether a lock key is on.
+    [[nodiscard]] virtual ZVRESULT IsKeyDown(std::uint8_t virtualKey, bool& down, bool& toggled) = 0;
+    // The part of the screen that windows may take: x, y, width, height; empty when it is not known.
+    virtual RectT<zlong> GetWorkArea() = 0;
+    // The cursor of a cursor name ("UI_CURSOR_HAND"); 0 for a name that has none.
+    virtual CursorHandle LoadCursor(const wchar_t* name) = 0;
+    // Tells the user something and waits until they close the box; the button that closed it (1, OK).
+    virtual std::int32_t ShowMessageBox(const WideString& text, const WideString& caption, std::uint32_t flags) = 0;
+    // The status bar's text: this application has no status bar, so both answer ZV_E_FAIL and do nothing.
+    [[nodiscard]] virtual ZVRESULT SetStatusText(const WideString& text, bool immediately);
+    [[nodiscard]] virtual ZVRESULT ResetStatusText(bool immediately);
+
+    const RCPtr<LControlFactory>& GetFactory() const { return mFactory; }
+    const RCPtr<LStringTable>& GetFrameworkStringTable() const { return mFrameworkStrings; }
+    const RCPtr<LStringTable>& GetApplicationStringTable() const { return mApplicationStrings; }
+    const RCPtr<LClipboard>& GetClipboard() const { return mClipboard; }
+    // The command line as UTF-8.
+    const NarrowString& GetCommandLine() const { return mCommandLine; }
+
+    // IControlServices.
+    RCPtr<LControlFactory> GetControlFactory() override { return mFactory; }
+    double GetTimeSeconds() override { return GetElapsedSeconds(); }
+    RCPtr<LGlobalHotKeyManager> GetHotKeyManager() override { return mHotKeyManager; }
+    // The skin's font, as SetSkin chose it.
+    RCPtr<LFont> GetDefaultFont() override;
+
+    // IRenderingServices.
+    zulong GetTimeMs() override { return GetTimeMilliseconds(); }
+    RCPtr<LMeasurementRenderer> GetMeasurementRenderer() override;
+    bool GetFrameworkString(const WideString& key, WideString& text) override;
+
+protected:
+    // Ends the program: marks the exit as requested (from then on idle passes do nothing), ends the modal loops of
+    // the other windows, closes the main window and ends the loop.
+    void ExitApplication();
+
+private:
+    RCPtr<LControlFactory> mFactory;
+    NarrowString mCommandLine;
+    RCPtr<LStringTable> mFrameworkStrings;
+    RCPtr<LStringTable> mApplicationStrings;
+    bool mExitRequested = false;
+    RCPtr<LFont> mDefaultFont;
+    RCPtr<LGlobalHotKeyManager> mHotKeyManager;
+    RCPtr<LClipboard> mClipboard;
+    // Text measured before a window has a renderer of its own.
+    RCPtr<LMeasurementRenderer> mMeasurementRenderer;
+    IControlServices* mPreviousControlServices;
+    IRenderingServices* mPreviousRenderingServices;
+};
+
+// The application while it lives; null before and after.
+LFrameworkApp* GetFrameworkApp();
+
+}  // namespace ZV

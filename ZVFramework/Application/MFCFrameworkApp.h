@@ -1,0 +1,174 @@
+#pragma once
+
+#include "Application/ApplicationFolders.h"
+#include "Application/ExceptionMessage.h"
+#include "Application/SingleInstance.h"
+#include "Application/StartupError.h"
+#include "Application/Version.h"
+#include "ControlBase/ControlFactory.h"
+#include "ControlBase/DebugLine.h"
+#include "Notification/Notification.h"
+#include "ObjectBase/Exception.h"
+#include "ObjectBase/TypeName.h"
+#include "Platform/LanguageId.h"
+#include "Renderer/Gdi/GDIRenderer.h"
+#include "Utilities/Debug/DebugConsoleSwitch.h"
+#include "Utilities/Debug/DebugOutput.h"
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+namespace ZV {
+
+// The program as a process: its main body from the first line to the exit code. It makes the control factory with
+// the string tables and the skin, keeps the program to one instance per user, reads the debug switch, then makes the
+// application of class T, runs its start-up, opens its main window, runs the loop and shuts it down. Every failure
+// on the way is shown to the user as the start-up error and ends the program with kExitStartupFailure; none ends it
+// abnormally.
+//
+// T derives from LApplicationBase<T> and provides kWindowClassName, the name that the main window, the instance
+// lock and the saved window place go by, and IsFinishedWithoutWindow, which tells the start-up results with which
+// the program ends quietly, its work done without the window. User-interface thread only.
+template <class T>
+class MFCFrameworkApp {
+public:
+    // Also the exit code of a second start, which hands its command line to the first instance.
+    static constexpr int kExitStartupFailure = -1;
+    // The locale id that stands for the user's language.
+    static constexpr std::int32_t kUserLocale = -1;
+
+    MFCFrameworkApp() = default;
+    MFCFrameworkApp(const MFCFrameworkApp&) = delete;
+    MFCFrameworkApp& operator=(const MFCFrameworkApp&) = delete;
+
+    // The main body: the command line is the program's arguments joined by blanks. Returns the exit code: the
+    // application's when it ended without error (1 unless it says otherwise), kExitStartupFailure when the start
+    // failed or a failure ended the program, or for a second start.
+    int Main(const WideString& commandLine, std::int32_t localeId = kUserLocale)
+    {
+        mCommandLine = commandLine;
+        EnableNotificationPool(true);
+        mLocaleId = localeId == kUserLocale ? Platform::GetUserDefaultLanguageId() : static_cast<std::uint32_t>(localeId);
+        int exitCode = kExitStartupFailure;
+        if (InitApplication()) {
+            exitCode = InitInstance() ? Run() : ExitInstance();
+        }
+        mFrameworkStrings = nullptr;
+        mFactory = nullptr;
+        return exitCode;
+    }
+
+    // The application while it runs; null before and after.
+    const RCPtr<T>& GetApplication() const { return mApplication; }
+    bool IsFirstInstance() const { return mFirstInstance; }
+
+private:
+    std::string FunctionName(const char* member) const
+    {
+        return JoinTemplateName("ZV::MFCFrameworkApp", TypeName<T>()) + "::" + member;
+    }
+
+    // The renderers, the factory with its string tables and skin, and the single instance: false when the program
+    // is to end, having handed its command line to the first instance or shown why it cannot start.
+    bool InitApplication()
+    {
+        try {
+            LGDIRenderer::Register();
+            mFactory = new LControlFactory(Version(Platform::kProgramModule).GetProductName());
+            WideString resources;
+            (void)FindApplicationFolder(kResourceFolder, WideString(), WideString(), resources);
+            ZV_THROW_IF_FAILED_IN(FunctionName("InitApplication"), mFactory->LoadResources(resources, mLocaleId));
+            mFrameworkStrings = mFactory->GetFrameworkStringTable();
+            SetExceptionMessageLookup(&LookUpExceptionMessage);
+            if (mSingleInstance.Claim(WideString(T::kWindowClassName) + WideString(L"Prevent"),
+                                      mCommandLine.ToUTF8()) == LSingleInstance::Role::kHandedOver) {
+                mFirstInstance = false;
+                return false;
+            }
+            return true;
+        } catch (const std::exception& exception) {
+            ShowStartupError(mFrameworkStrings.Get(), exception.what());
+        }
+        return false;
+    }
+
+    // The debug switch of the command line.
+    bool InitInstance()
+    {
+        ApplyDebugConsoleSwitch(mCommandLine.ToUTF8().GetData(), GetDebugOutput());
+        return true;
+    }
+
+    int Run()
+    {
+        try {
+            mApplication = new T(mFactory, mFrameworkStrings, mCommandLine);
+            (void)mApplication->PreApplicationStartup(mCommandLine);
+            const ZVRESULT started = mApplication->RunApplicationStartup();
+            if (Failed(started)) {
+                if (!T::IsFinishedWithoutWindow(started)) {
+                    ZV_THROW_IF_FAILED_IN(FunctionName("Run"), started);
+                }
+                return ShutDown();
+            }
+            (void)mApplication->PostApplicationStartup(mCommandLine);
+            ZV_THROW_IF_FAILED_IN(FunctionName("Run"), mApplication->CreateMainWindow(mApplication->GetRendererKind()));
+            LFrameworkApp* application = mApplication.Get();
+            (void)mSingleInstance.Listen([application](std::int32_t tag, const char* data, std::size_t size) {
+                application->ReceiveHandOver(tag, data, size);
+            });
+            mApplication->RunMessageLoop();
+            return ShutDown();
+        } catch (const std::exception& exception) {
+            ShowStartupError(mFrameworkStrings.Get(), exception.what());
+        } catch (...) {
+            ShowStartupError(mFrameworkStrings.Get(), "");
+        }
+        try {
+            (void)ShutDown();
+        } catch (const std::exception& exception) {
+            WriteDebugLine(exception.what());
+        }
+        return kExitStartupFailure;
+    }
+
+    int ExitInstance() { return 1; }
+
+    // The application's shut-down, then the application goes: the exit code it asks for.
+    int ShutDown()
+    {
+        mSingleInstance.StopListening();
+        if (!mApplication) {
+            return ExitInstance();
+        }
+        // Let go of before the shut-down runs: a failure in it must not leave the object behind.
+        RCPtr<T> application = std::move(mApplication);
+        (void)application->RunApplicationShutdown();
+        const int exitCode = application->GetExitCode();
+        application = nullptr;
+        WriteDebugLine("Shut-down: the application object is released.");
+        return exitCode;
+    }
+
+    static WideString LookUpExceptionMessage(int exceptionNumber)
+    {
+        WideString format;
+        const LFrameworkApp* application = GetFrameworkApp();
+        const RCPtr<LStringTable> strings = application != nullptr ? application->GetFrameworkStringTable() : nullptr;
+        if (strings && strings->GetString(L"EXCEPTION_ID", format)) {
+            return WideString::Format(format.GetData(), exceptionNumber);
+        }
+        return WideString::Format(L"%s  (Error code = %d)", kStartupErrorText, exceptionNumber);
+    }
+
+    WideString mCommandLine;
+    RCPtr<LControlFactory> mFactory;
+    RCPtr<LStringTable> mFrameworkStrings;
+    bool mFirstInstance = true;
+    std::uint32_t mLocaleId = 0;
+    RCPtr<T> mApplication;
+    LSingleInstance mSingleInstance;
+};
+
+}  // namespace ZV

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "ControlBase/StringTable.h"
+#include "Utilities/Storage/StringT.h"
+
+#include <string_view>
+
+namespace ZV {
+
+inline constexpr wchar_t kStartupErrorText[] =
+    L"The application encountered problems during startup and will now close.";
+inline constexpr wchar_t kStartupErrorCaption[] = L"Error";
+
+// The message of a failed start or of a failure that ends the loop: "STARTUP_ERROR" and "STARTUP_ERROR_CAPTION" of
+// the framework string table, each replaced by the built-in English text when the table or the id is missing.
+WideString GetStartupErrorText(const LStringTable* frameworkStrings);
+WideString GetStartupErrorCaption(const LStringTable* frameworkStrings);
+
+// Tells the user the program cannot go on: the message in a box (or on standard error alone without a display), and
+// what went wrong (an exception's text) on standard error and in the debug output, where it helps to find the fault
+// without showing the user a text they cannot act on. Returns once the user closed the box.
+void ShowStartupError(const LStringTable* frameworkStrings, std::string_view detail);
+
+}  // namespace ZV
