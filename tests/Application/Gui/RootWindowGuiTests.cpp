@@ -248,14 +248,17 @@ TEST_F(RootWindowGui, ASizableWindowResizedBeyondItsLimitsIsHeldToThem)
     EXPECT_EQ(hints.maximumHeight, 240);
     const Platform::IWindowBackEnd& backEnd = mApplication.Host().GetMainWindow()->GetBackEnd();
     // As a window manager would when the user drags an edge, without asking.
-    for (const auto& [asked, held] : {std::pair{Platform::WindowPoint{500, 400}, Platform::WindowPoint{320, 240}},
-                                      std::pair{Platform::WindowPoint{50, 40}, Platform::WindowPoint{200, 120}}}) {
-        XResizeWindow(Native().display, Native().window, static_cast<unsigned>(asked.x),
-                      static_cast<unsigned>(asked.y));
+    const struct {
+        Platform::WindowPoint asked;
+        Platform::WindowPoint held;
+    } kResizes[] = {{{500, 400}, {320, 240}}, {{50, 40}, {200, 120}}};
+    for (const auto& resize : kResizes) {
+        XResizeWindow(Native().display, Native().window, static_cast<unsigned>(resize.asked.x),
+                      static_cast<unsigned>(resize.asked.y));
         XSync(Native().display, False);
-        EXPECT_TRUE(RunLoopUntil([&] { return backEnd.GetClientSize() == held; }));
+        EXPECT_TRUE(RunLoopUntil([&] { return backEnd.GetClientSize() == resize.held; }));
         EXPECT_TRUE(RunLoopUntil([&] {
-            return mRoot->GetRootControl()->GetSize() == PointT<double>(held.x, held.y);
+            return mRoot->GetRootControl()->GetSize() == PointT<double>(resize.held.x, resize.held.y);
         }));
     }
 }
