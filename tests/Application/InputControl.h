@@ -89,4 +89,18 @@ private:
     ZVRESULT mEditResult = 0;
 };
 
+// The control of that name in the tree below the control (itself included), depth first; null when none.
+inline RCPtr<LControl> FindControl(const RCPtr<LControl>& control, const wchar_t* name)
+{
+    if (!control || control->GetName() == name) {
+        return control;
+    }
+    for (std::uint32_t index = 0; index < control->GetChildren().GetCount(); ++index) {
+        if (RCPtr<LControl> found = FindControl(control->GetChildren().GetAt(index, LControl::kInsertionOrder), name)) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace ZV::Testing

@@ -55,7 +55,7 @@ public:
         ControlEvents().clear();
     }
 
-    RCPtr<LControl> Find(const wchar_t* name) const { return FindIn(mRoot->GetRootControl(), name); }
+    RCPtr<LControl> Find(const wchar_t* name) const { return FindControl(mRoot->GetRootControl(), name); }
     Platform::IWindowEventSink& Desktop() const { return mDesktop->GetSink(); }
 
     void Press(int x, int y, std::uint32_t time = 0)
@@ -86,18 +86,6 @@ public:
     RCPtr<LRootWindow> mRoot;
 
 private:
-    static RCPtr<LControl> FindIn(const RCPtr<LControl>& control, const wchar_t* name)
-    {
-        if (!control || control->GetName() == name) {
-            return control;
-        }
-        for (std::uint32_t index = 0; index < control->GetChildren().GetCount(); ++index) {
-            if (RCPtr<LControl> found = FindIn(control->GetChildren().GetAt(index, LControl::kInsertionOrder), name)) {
-                return found;
-            }
-        }
-        return nullptr;
-    }
     // Presses more than a double click's time apart.
     std::uint32_t NextTime() { return mTime += 1000; }
 

@@ -119,6 +119,13 @@ protected:
     }
     const Platform::NativeWindow& Native() { return *mApplication.Host().GetMainWindow()->GetWindowHandle(); }
     RCPtr<LControl> Find(const wchar_t* path) const;
+    // What the window manager reads of the main window's size limits.
+    void ExpectSizeHints(Platform::WindowPoint minimum, Platform::WindowPoint maximum)
+    {
+        const DesktopInput::SizeHints hints = mInput.ReadSizeHints(Native().window);
+        EXPECT_EQ((Platform::WindowPoint{hints.minimumWidth, hints.minimumHeight}), minimum);
+        EXPECT_EQ((Platform::WindowPoint{hints.maximumWidth, hints.maximumHeight}), maximum);
+    }
     bool EventHappened(const std::string& event)
     {
         return RunLoopUntil([&] {
@@ -132,22 +139,9 @@ protected:
     RCPtr<LRootWindow> mRoot;
 };
 
-RCPtr<LControl> FindControl(const RCPtr<LControl>& control, const wchar_t* name)
-{
-    if (!control || control->GetName() == name) {
-        return control;
-    }
-    for (std::uint32_t index = 0; index < control->GetChildren().GetCount(); ++index) {
-        if (RCPtr<LControl> found = FindControl(control->GetChildren().GetAt(index, LControl::kInsertionOrder), name)) {
-            return found;
-        }
-    }
-    return nullptr;
-}
-
 RCPtr<LControl> RootWindowGui::Find(const wchar_t* name) const
 {
-    return FindControl(mRoot->GetRootControl(), name);
+    return Testing::FindControl(mRoot->GetRootControl(), name);
 }
 
 TEST_F(RootWindowGui, TheTestSkinShowsAtItsRootControlsSizeWithEachPartsColourAndTheLabelsText)
@@ -157,19 +151,18 @@ TEST_F(RootWindowGui, TheTestSkinShowsAtItsRootControlsSizeWithEachPartsColourAn
     EXPECT_EQ(size, (Platform::WindowPoint{240, 160}));
     Testing::WaitForServer(Native());
     const Testing::Image image = ReadImage(Native(), 240, 160);
-    EXPECT_EQ(Rgb(image, 2, 2), kWindowColour);
-    EXPECT_EQ(Rgb(image, 236, 156), kWindowColour);
-    EXPECT_EQ(Rgb(image, 10, 10), kLeftPanelColour);
-    EXPECT_EQ(Rgb(image, 10, 140), kLeftPanelColour);
-    EXPECT_EQ(Rgb(image, 18, 18), kButtonColour);
-    EXPECT_EQ(Rgb(image, 102, 70), kButtonColour);
     // The pop-up lies over its panel, over the panel beside it and below both.
-    EXPECT_EQ(Rgb(image, 80, 140), kPopupColour);
-    EXPECT_EQ(Rgb(image, 140, 140), kPopupColour);
-    EXPECT_EQ(Rgb(image, 100, 157), kPopupColour);
-    EXPECT_EQ(Rgb(image, 230, 120), kRightPanelColour);
-    EXPECT_EQ(Rgb(image, 130, 20), kWheelPanelColour);
-    EXPECT_EQ(Rgb(image, 130, 90), kFieldColour);
+    const struct {
+        zlong x;
+        zlong y;
+        std::uint32_t colour;
+    } kProbes[] = {{2, 2, kWindowColour},       {236, 156, kWindowColour},    {10, 10, kLeftPanelColour},
+                   {10, 140, kLeftPanelColour}, {18, 18, kButtonColour},      {102, 70, kButtonColour},
+                   {80, 140, kPopupColour},     {140, 140, kPopupColour},     {100, 157, kPopupColour},
+                   {230, 120, kRightPanelColour}, {130, 20, kWheelPanelColour}, {130, 90, kFieldColour}};
+    for (const auto& probe : kProbes) {
+        EXPECT_EQ(Rgb(image, probe.x, probe.y), probe.colour) << "at " << probe.x << "," << probe.y;
+    }
     // Text: the buttons' dark captions within the buttons, the label's white text within its text box only.
     EXPECT_GT(CountNear(image, kButtonOk, 0x101010, 80), 10);
     EXPECT_GT(CountNear(image, kButtonTip, 0x101010, 80), 10);
@@ -231,21 +224,13 @@ TEST_F(RootWindowGui, HoverShowsTheToolTipTheCaptureKeepsOthersOutAndADeclinedWh
 TEST_F(RootWindowGui, AFixedSizeWindowGetsEqualMinimumAndMaximumHints)
 {
     Show(L"main");
-    const DesktopInput::SizeHints hints = mInput.ReadSizeHints(Native().window);
-    EXPECT_EQ(hints.minimumWidth, 240);
-    EXPECT_EQ(hints.minimumHeight, 160);
-    EXPECT_EQ(hints.maximumWidth, 240);
-    EXPECT_EQ(hints.maximumHeight, 160);
+    ExpectSizeHints({240, 160}, {240, 160});
 }
 
 TEST_F(RootWindowGui, ASizableWindowResizedBeyondItsLimitsIsHeldToThem)
 {
     Show(L"sizableMain");
-    const DesktopInput::SizeHints hints = mInput.ReadSizeHints(Native().window);
-    EXPECT_EQ(hints.minimumWidth, 200);
-    EXPECT_EQ(hints.minimumHeight, 120);
-    EXPECT_EQ(hints.maximumWidth, 320);
-    EXPECT_EQ(hints.maximumHeight, 240);
+    ExpectSizeHints({200, 120}, {320, 240});
     const Platform::IWindowBackEnd& backEnd = mApplication.Host().GetMainWindow()->GetBackEnd();
     // As a window manager would when the user drags an edge, without asking.
     const struct {
