@@ -76,7 +76,7 @@ class LControl : public virtual LNotificationClient,
                  public virtual LNotificationDistributor,
                  public virtual LTaggableObject,
                  public virtual UITarget,
-                 public virtual ITextEditTarget {
+                 public ITextEditTarget {
 public:
     class ChildControlList;
 

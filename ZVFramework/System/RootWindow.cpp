@@ -53,6 +53,10 @@ void LRootWindow::ClearInteractionState()
 
 ZVRESULT LRootWindow::SetRootControl(const RCPtr<LControl>& control)
 {
+    if (control == mRootControl) {
+        // Taken out and put back, it would come back hidden.
+        return ZV_S_FALSE;
+    }
     // Held: the old root may hold the last outside reference but one.
     const RCPtr<LRootWindow> self(this);
     ClearInteractionState();

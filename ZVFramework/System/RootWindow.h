@@ -39,7 +39,7 @@ public:
 
     // Installs the control as the root control (null: none), whose layout then fills the client area; the
     // interaction state starts afresh, the old root control leaves the window, and the window's hot keys become the
-    // new control's "GHK" entries. 0.
+    // new control's "GHK" entries. 0; 1, changing nothing, for the root control it has.
     [[nodiscard]] ZVRESULT SetRootControl(const RCPtr<LControl>& control);
     // The application's factory makes the top-level control of that name for this window and installs it; an empty
     // name removes the root control. 0; ZV_E_FAIL when there is no factory or the skin has no such control.

@@ -46,6 +46,10 @@ TEST_F(RootWindowTree, TheRootControlFillsTheClientAreaWithTheFocusAndBringsItsH
     EXPECT_EQ(root->GetPosition(), PointT<double>(0, 0));
     EXPECT_EQ(root->GetSize(), PointT<double>(200, 100));
     EXPECT_EQ(mTest.mRoot->GetFocusControl(), mTest.Find(L"editor"));
+    // Installed again, it stays as it is.
+    EXPECT_EQ(mTest.mRoot->SetRootControl(root), ZV_S_FALSE);
+    EXPECT_TRUE(root->IsVisible(false));
+    EXPECT_EQ(mTest.mRoot->GetFocusControl(), mTest.Find(L"editor"));
     const RCPtr<Testing::LNotificationSpy> spy = Testing::LNotificationSpy::Create();
     (void)spy->RegisterForNotification(mTest.mRoot->GetNotificationDistributor(), L"NID_SAVE", 0);
     EXPECT_EQ(mTest.mRoot->GetHotKeyManager()->ProcessKey(KeyCode(std::uint8_t{'S'}, true, 0, kModifierCtrl)),
