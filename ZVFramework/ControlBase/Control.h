@@ -61,8 +61,8 @@ struct MenuItemInfo;
 // ControlTree.cpp (attaching, detaching, scheduled removal), ControlCreation.cpp, ControlIdle.cpp,
 // ControlRender.cpp, ControlHitTest.cpp, ControlInvalidate.cpp (with the geometry of origins and clips),
 // ControlLayout.cpp, ControlLayoutLimits.cpp, ControlMouse.cpp, ControlDrag.cpp, ControlScroll.cpp, ControlKeys.cpp,
-// ControlFocus.cpp, ControlValue.cpp, ControlLooks.cpp, ControlLookFrames.cpp (the looks as drawing, hit testing and
-// layout take them), ControlMenus.cpp.
+// ControlFocus.cpp, ControlValue.cpp, ControlText.cpp, ControlFont.cpp, ControlLooks.cpp, ControlLookFrames.cpp (the
+// looks as drawing, hit testing and layout take them), ControlMenus.cpp.
 //
 // Other names by which the controls' code may know an operation: SetUserData = SetDragMode; ResetState = Detach;
 // SortChildren = SortByTabOrder; GetName = GetToolTipText; SetLookCount = AddLook; CreateLook = ApplyDescriptor;
@@ -211,7 +211,10 @@ public:
 
     // --- Creation ---
 
-    // Keeps the descriptor and a copy of its layout, and builds the looks.
+    // Keeps the descriptor and a copy of its layout, and takes from it the focusability, the looks, the font and
+    // (made anew) the label text; then lays the control out. Applied again to a created control (a new skin), the
+    // control keeps its enablement and text, and takes the new visibility through SetVisible. 0; ZV_E_INVALIDARG
+    // without a descriptor.
     [[nodiscard]] virtual ZVRESULT ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor);
     // Creates the children that the descriptor lists, in its order, except those whose create parameter
     // "DEFER_CREATE" is true; then lays them out. 0.
@@ -268,7 +271,7 @@ public:
     // The control's own strings; null when the skin has none.
     virtual RCPtr<LStringTable> GetStringTable() const;
     virtual WideString GetToolTipText() const;
-    // The control shows its parent's tool tip while it has no text of its own.
+    // The control shows its parent's tool tip while it has none of its own.
     bool UsesParentToolTip() const { return mFocus.usesParentToolTip; }
     [[nodiscard]] virtual ZVRESULT ShowToolTip(bool show);
     // 0 when the control answered for the command, 1 when it does not handle it.
@@ -501,6 +504,11 @@ public:
     // The look's index.
     virtual std::int32_t AddLook(const RCPtr<LLook>& look);
     [[nodiscard]] ZVRESULT ApplyLookWeight(std::uint32_t index, float weight, bool exclusive);
+    std::uint32_t GetLookCount() const { return mLooks.looks.GetCount(); }
+    // 0 for an index past the looks.
+    float GetLookWeight(std::uint32_t index) const;
+    // The look of that index (which may be null); for any other index the first look of weight above 0, else the
+    // first look there is.
     RCPtr<LLook> GetLook(std::int32_t index) const;
     // -1 without a look of weight above 0.
     std::int32_t GetActiveLookIndex() const;
@@ -556,6 +564,10 @@ private:
     void LeaveRootWindow();
     void EndIdleSubscriptionsAt(const ConstRCPtr<LNotificationDistributor>& distributor);
     void StepKineticScroll(int axis);
+    // A press stops the coasting that a release started.
+    void StopCoastingAfterRelease();
+    // A left release that ends a fast drag scroll lets the content coast on.
+    void CoastAfterRelease();
     // Visible with its parents, enabled, under enabled ancestors.
     bool IsUsable() const;
     // The focus tests of the control itself, whatever its children: usable, not not-focusable, and not held back by
@@ -570,6 +582,12 @@ private:
     void RecoverFocusAfterChildLeft();
     // The body of OnMouseMove; the move to the press position that starts a drag cannot start another.
     void MoveMouse(const RCPtr<LPointWithModifiersParam>& pointer, bool mayStartDrag);
+    // The looks that the descriptor's look list gives, one per look number.
+    void BuildLooks(const LControlDescriptor& descriptor);
+    // The control's text to every look, the last first.
+    void HandTextToLooks();
+    // The look of that index, or null for an index past the looks.
+    LLook* LookAt(std::int32_t index) const;
 
     WideString mName;
     RCPtr<LNotificationHandler<LControl>> mHandler;

@@ -4,16 +4,27 @@
 #include "ControlBase/ControlServices.h"
 #include "Notification/NotificationCenterManager.h"
 #include "System/GlobalHotKeyManager.h"
+#include "Utilities/Storage/SortPredicates.h"
 
 namespace ZV {
 
 namespace {
 
-// A create parameter whose text, trimmed and in lower case, is "true".
-bool IsFlagSet(const LStringTable* parameters, const wchar_t* key)
+// Whether the create parameters hold the flag, and then whether its text, trimmed and in lower case, is "true".
+bool FindFlag(const LStringTable* parameters, const wchar_t* key, bool& value)
 {
     WideString text;
-    return parameters != nullptr && parameters->GetString(key, text) && text.Trim().ToLower() == L"true";
+    if (parameters == nullptr || !parameters->GetString(key, text)) {
+        return false;
+    }
+    value = text.Trim().ToLower() == L"true";
+    return true;
+}
+
+bool IsFlagSet(const LStringTable* parameters, const wchar_t* key)
+{
+    bool value = false;
+    return FindFlag(parameters, key, value) && value;
 }
 
 }  // namespace
@@ -36,12 +47,85 @@ ZVRESULT LControl::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor)
     if (!descriptor) {
         return ZV_E_INVALIDARG;
     }
-    if (mCreated) {
+    // Applied again, the skin changes under a control that shows: its enablement and text stay, and a change of
+    // visibility is made as any other is.
+    const bool reapplied = mCreated;
+    const bool wasVisible = SettingsOf(this).isVisible;
+    const bool wasEnabled = SettingsOf(this).isEnabled;
+    if (reapplied) {
+        (void)InvalidateRect(RectT<double>(0, 0, mSize.x, mSize.y), SettingsOf(this).clipToParent);
         (void)SetStateFlag(true);
     }
     mDescriptor = descriptor;
     InstallLayoutCopy(descriptor);
+    if (!mParent && mRootWindow) {
+        mLayout->isVisible = true;
+        if (reapplied) {
+            // The window keeps the size it has.
+            const RectT<zlong> client = mRootWindow->GetScreenBounds();
+            mLayout->xSize.abs = client.width;
+            mLayout->ySize.abs = client.height;
+        }
+    }
+    if (reapplied) {
+        mLayout->isEnabled = wasEnabled;
+        const bool visible = mLayout->isVisible;
+        if (visible != wasVisible) {
+            // Through SetVisible, so that the focus moves on and the window repaints.
+            mLayout->isVisible = wasVisible;
+            (void)SetVisible(visible);
+        }
+    }
+    bool notFocusable = false;
+    SetNotFocusable(FindFlag(descriptor->GetCreateParams().Get(), L"NOT_FOCUSABLE", notFocusable)
+                        ? notFocusable
+                        : mLayout->tabStop < 0);
+
+    BuildLooks(*descriptor);
+    const SkinFontSettings font =
+        descriptor->GetSkinDescriptor() ? descriptor->GetSkinDescriptor()->GetFont() : SkinFontSettings();
+    // A font that cannot be had leaves the control with the one it has.
+    // Below 1 an absolute size is none, and the base font's size holds.
+    const float size = font.size < 1.0f && !font.sizeIsRelative ? 0.0f : font.size;
+    (void)SetFontSpec(font.inheritsFromParent, font.name, size, static_cast<std::uint32_t>(font.style),
+                      font.sizeIsRelative);
+    if (reapplied) {
+        // The new looks take the text the control has, whatever it is.
+        HandTextToLooks();
+    } else if (const RCPtr<LStringTable> table = GetStringTable()) {
+        WideString label;
+        if (table->GetString(L"LABEL", label)) {
+            (void)ApplyText(label, false);
+        }
+    }
+
+    if (!mLayout->clipToParent && mParent) {
+        mParent->InvalidateChildArea(this);
+    }
+    mPosition = PointT<double>();
+    mSize = PointT<double>();
+    (void)ApplyLayout();
     return ZV_S_OK;
+}
+
+void LControl::BuildLooks(const LControlDescriptor& descriptor)
+{
+    // The looks that go are held until the new ones are made: the parts both share are not made again.
+    RCPtrArray<LLook> previous;
+    if (Failed(previous.Assign(mLooks.looks)) || Failed(mLooks.looks.Clear()) || Failed(mLooks.weights.Clear())) {
+        ZV_THROW_OUT_OF_MEMORY();
+    }
+    const RCPtr<LSkinDescriptor>& skin = descriptor.GetSkinDescriptor();
+    const RCPtr<LLookList> list = skin ? skin->GetLookList() : nullptr;
+    if (!list) {
+        return;
+    }
+    const bool wordWrap = mLayout->textOverflowXType == kTextOverflowWrap;
+    for (std::uint32_t index = 0; index < list->GetCount(); ++index) {
+        // A look number the skin gives no look keeps its place, empty, so that the numbers stay the skin's.
+        const RCPtr<LLookDescriptor> look = list->GetLook(index);
+        (void)AddLook(look ? LLook::Create(look, wordWrap) : nullptr);
+    }
 }
 
 ZVRESULT LControl::CreateChildControls(const RCPtr<LControlDescriptor>& descriptor)

@@ -1,5 +1,5 @@
-// The looks as the drawing, hit testing and layout of a control take them. The look objects answer for a control
-// that has them; without them a control has only the weights of its look state, each over its whole rectangle.
+// The looks as the drawing, hit testing and layout of a control take them. A number of the look list that the skin
+// gives no look is there, with its weight, but not present.
 #include "ControlBase/Control.h"
 
 namespace ZV {
@@ -11,22 +11,69 @@ bool LControl::GetLookFrame(std::uint32_t index, LookFrame& frame) const
     }
     frame = LookFrame();
     frame.weight = mLooks.weights.GetData()[index];
-    frame.clientRect = RectT<zlong>(0, 0, RoundToLong(mSize.x), RoundToLong(mSize.y));
+    const LLook* look = LookAt(static_cast<std::int32_t>(index));
+    frame.present = look != nullptr;
+    frame.clientRect =
+        look != nullptr ? look->GetClientRect() : RectT<zlong>(0, 0, RoundToLong(mSize.x), RoundToLong(mSize.y));
     return true;
 }
 
-void LControl::DrawLookLayer(std::uint32_t, LookLayer, LRenderer&, const RectList&, const PointT<double>&) {}
-
-void LControl::SizeLooks(const PointT<zlong>&) {}
-
-bool LControl::MeasureLabelText(LabelTextExtent&)
+void LControl::DrawLookLayer(std::uint32_t index, LookLayer layer, LRenderer& renderer, const RectList& region,
+                             const PointT<double>& textOffset)
 {
-    return false;
+    LLook* look = LookAt(static_cast<std::int32_t>(index));
+    if (look == nullptr) {
+        return;
+    }
+    // A look answers 1 where it has nothing of that layer; the pass goes on either way.
+    switch (layer) {
+    case LookLayer::kClientParts:
+        (void)look->DrawClientParts(renderer, region);
+        break;
+    case LookLayer::kNonClientParts:
+        (void)look->DrawNonClientParts(renderer, region);
+        break;
+    case LookLayer::kLabelText:
+        (void)look->DrawLabelText(renderer, region, textOffset);
+        break;
+    }
 }
 
-bool LControl::SetLabelTextWordWrap(bool)
+void LControl::SizeLooks(const PointT<zlong>& size)
 {
-    return false;
+    for (std::uint32_t index = 0; index < mLooks.looks.GetCount(); ++index) {
+        if (const RCPtr<LLook>& look = mLooks.looks.GetData()[index]) {
+            (void)look->SetSize(size.x, size.y);
+        }
+    }
+}
+
+bool LControl::MeasureLabelText(LabelTextExtent& extent)
+{
+    const RCPtr<LLook> look = GetLook(-1);
+    if (!look || !look->GetText()) {
+        return false;
+    }
+    const TextProperties& properties = look->GetDescriptor()->GetTextProperties();
+    const LFontText& text = *look->GetText();
+    extent.box = look->GetTextBox().ToDouble();
+    extent.boxGrowth = PointT<double>(properties.rightRel - properties.leftRel, properties.bottomRel - properties.topRel);
+    extent.width = static_cast<double>(text.GetMaxLineWidth());
+    extent.height = static_cast<double>(text.GetHeightForWidth(look->GetTextBox().width));
+    return true;
+}
+
+bool LControl::SetLabelTextWordWrap(bool wordWrap)
+{
+    // Every look shows the same text in a box of the same rules: they wrap alike, whichever look shows.
+    bool changed = false;
+    for (std::uint32_t index = 0; index < mLooks.looks.GetCount(); ++index) {
+        const RCPtr<LLook>& look = mLooks.looks.GetData()[index];
+        if (look && look->GetText() && look->GetText()->SetWordWrap(wordWrap)) {
+            changed = true;
+        }
+    }
+    return changed;
 }
 
 RectT<double> LControl::GetClientRect(std::int32_t lookIndex) const

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "ControlBase/Look.h"
 #include "Utilities/Storage/Array.h"
+#include "Utilities/Storage/RCPtrArray.h"
 
 namespace ZV {
 
-// How a control blends its looks.
+// A control's looks and how it blends them.
 struct ControlLookState {
-    // One per look, 0 to 1.
+    // In the skin's order; an entry is null where the skin gives that look number none.
+    RCPtrArray<LLook> looks;
+    // One per look, 0 to 1: the opacity the look is drawn with.
     Array<float> weights;
     // Multiplies the renderer's opacity while the control draws.
     float opacity = 1.0f;

@@ -1,6 +1,7 @@
 // Mouse input: presses, moves, releases, clicks, the capture and the wheel.
 #include "ControlBase/Control.h"
 
+#include "ControlBase/MenuDescriptor.h"
 #include "ControlBase/NotificationSending.h"
 #include "Notification/MouseParams.h"
 #include "ObjectBase/Exception.h"
@@ -121,6 +122,7 @@ ZVRESULT LControl::ProcessMouseDown(std::uint32_t button, std::int32_t x, std::i
         mDrag.travel = {};
     }
     const RCPtr<LControl> self(this);
+    StopCoastingAfterRelease();
     if (window) {
         // Before the flag is set: a window that still names this control takes the capture back first without
         // undoing the press. A window that cannot give the capture leaves the press to the control alone.
@@ -214,6 +216,9 @@ ZVRESULT LControl::OnMouseUp(const RCPtr<LMouseButtonParam>& release)
     }
     const bool click =
         mMouse.hover && (mMouse.pressed[index] || (mMouse.dragging[index] && mMouse.dragMode == 0));
+    if (index == kLeftButtonIndex) {
+        CoastAfterRelease();
+    }
     SendNewNotification(*this, L"NID_MOUSE_UP", release);
     if (mMouse.captured && release->GetButtons() == 0) {
         (void)OnCaptureLost();
@@ -349,7 +354,14 @@ ZVRESULT LControl::OnMiddleClick(const RCPtr<LMouseButtonParam>& click)
 
 ZVRESULT LControl::OnRightClick(const RCPtr<LMouseButtonParam>& click)
 {
-    return Click(*this, &LControl::HandleRightClick, L"NID_RIGHT_CLICK", click);
+    const RCPtr<LControl> self(this);
+    const ZVRESULT clicked = Click(*this, &LControl::HandleRightClick, L"NID_RIGHT_CLICK", click);
+    if (clicked == ZV_S_OK) {
+        if (const RCPtr<LMenuDescriptor> menu = GetContextMenuDescriptor()) {
+            (void)ShowContextMenu(menu);
+        }
+    }
+    return clicked;
 }
 
 void LControl::HandleLeftClick(const RCPtr<LMouseButtonParam>&) {}

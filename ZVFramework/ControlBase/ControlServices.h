@@ -5,6 +5,8 @@
 namespace ZV {
 
 class LControlFactory;
+class LGlobalHotKeyManager;
+class LFont;
 
 // What controls take from the application. The application installs its own when it starts; tests install theirs.
 // The millisecond clock and the measurement renderer are the rendering services' (Renderer/RenderingServices.h).
@@ -15,6 +17,13 @@ public:
     virtual RCPtr<LControlFactory> GetControlFactory() = 0;
     // The application's clock in seconds, as a fraction; only its differences count.
     virtual double GetTimeSeconds() = 0;
+    // The application's hot keys, asked last for a key or menu command that no control or window took; what they
+    // send goes to the application's notification centre. Unless replaced, none.
+    virtual RCPtr<LGlobalHotKeyManager> GetHotKeyManager();
+    // The font that top-level controls, and those that do not inherit their parent's, derive theirs from. Unless
+    // replaced: the current skin's font, with the desktop's font where the skin names no face or size; null when
+    // neither gives one.
+    virtual RCPtr<LFont> GetDefaultFont();
 
 protected:
     ~IControlServices() = default;

@@ -4,12 +4,15 @@
 #include "ObjectBase/ResultCodes.h"
 #include "Utilities/Storage/PointT.h"
 #include "Utilities/Storage/RectT.h"
+#include "Utilities/Storage/StringT.h"
 
 #include <cstdint>
 
 namespace ZV {
 
 class LControl;
+class LGlobalHotKeyManager;
+class LKeyParam;
 class LNotificationDistributor;
 
 // A cursor of the window system, opaque to the controls; 0 stands for the default arrow.
@@ -42,6 +45,8 @@ public:
     virtual RCPtr<LControl> HitTest(const PointT<zlong>& point, PointT<zlong>& localPoint, bool updateHover) = 0;
     // Shows the cursor over the window; 0 shows the default arrow. Answers the cursor shown before.
     virtual CursorHandle SetCursor(CursorHandle cursor) = 0;
+    // Shows the text as the window's title. 0, or a failure code when the window cannot show it.
+    [[nodiscard]] virtual ZVRESULT SetTitle(const WideString& title) = 0;
 
     // Adds the rectangle (client coordinates), cut to the client area and grown to the whole pixels it touches, to
     // the area that the next paint draws.
@@ -53,6 +58,18 @@ public:
     [[nodiscard]] virtual ZVRESULT SetBounds(const RectT<zlong>& rect) = 0;
     // The part of the screen that windows may take, in screen coordinates.
     virtual RectT<zlong> GetWorkArea() = 0;
+
+    // --- Keys and named cursors ---
+
+    // The window's own hot keys; what they send goes into the window's queue. Null when the window has none.
+    virtual RCPtr<LGlobalHotKeyManager> GetHotKeyManager() = 0;
+    // A Tab that left the top-level control: the focus goes round to the tree's first control (Shift: its last), or
+    // on to another window of the application.
+    virtual void MoveFocusOnTab(const RCPtr<LKeyParam>& key) = 0;
+    // The modifier keys held now: 0x1 Ctrl, 0x8 Shift, 0x40 Alt.
+    virtual std::uint32_t GetModifierState() = 0;
+    // The cursor registered under a name ("UI_CURSOR_DROP_MOVE"); 0, the default arrow, for a name without one.
+    virtual CursorHandle GetNamedCursor(const wchar_t* name) = 0;
 };
 
 }  // namespace ZV

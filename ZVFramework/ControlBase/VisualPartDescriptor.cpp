@@ -1,5 +1,7 @@
 #include "ControlBase/VisualPartDescriptor.h"
 
+#include "ControlBase/VisualPart.h"
+
 namespace ZV {
 
 LVisualPartDescriptor::LVisualPartDescriptor(const WideString& name, const ImageSource& image,

@@ -9,6 +9,8 @@
 
 namespace ZV {
 
+class LVisualPart;
+
 // A rectangle of an image: the image's name ("::" and a resource name, or a file path) and where the piece lies in
 // it.
 struct ImageSource {
@@ -33,6 +35,7 @@ public:
     LVisualPartDescriptor(const WideString& name, const ImageSource& image, std::uint32_t resizeType,
                           const RCPtr<LColorizer>& colorizer, const PointT<float>& size, float colorizerAlphaMod,
                           const ImageSource& mask);
+    ~LVisualPartDescriptor() override;
 
     const WideString& GetName() const { return mName; }
     const ImageSource& GetImage() const { return mImage; }
@@ -44,6 +47,12 @@ public:
     float GetColorizerAlphaMod() const { return mColorizerAlphaMod; }
     const ImageSource& GetMask() const { return mMask; }
 
+    // The part this descriptor describes, made on first use and kept while anybody else holds it; null for a
+    // descriptor with neither an image that loads nor a colorizer.
+    RCPtr<LVisualPart> GetVisualPart();
+    // Called by the part as it goes.
+    void ForgetVisualPart(const LVisualPart* part);
+
 private:
     WideString mName;
     ImageSource mImage;
@@ -52,6 +61,7 @@ private:
     RCPtr<LColorizer> mColorizer;
     float mColorizerAlphaMod;
     ImageSource mMask;
+    RCPtr<LVisualPart> mVisualPart;
 };
 
 }  // namespace ZV

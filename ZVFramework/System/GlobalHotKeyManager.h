@@ -35,6 +35,8 @@ public:
     bool HasHotKey(const WideString& id) const;
     // A copy of the id's keys; empty for an id without keys.
     Array<KeyCode> GetHotKeys(const WideString& id) const;
+    // Where the hot keys' notifications go: a menu item that repeats a hot key sends there too.
+    const RCPtr<LNotificationReceiver>& GetReceiver() const { return mReceiver; }
 
 private:
     explicit LGlobalHotKeyManager(const RCPtr<LNotificationReceiver>& receiver);

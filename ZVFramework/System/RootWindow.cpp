@@ -172,6 +172,11 @@ void LRootWindow::NotifyTextEditing(bool start, const RCPtr<LControl>& control, 
     }
 }
 
+ZVRESULT LRootWindow::SetTitle(const WideString& title)
+{
+    return mServices != nullptr ? mServices->SetTitle(title) : ZV_E_FAIL;
+}
+
 ZVRESULT LRootWindow::EndModal(std::int32_t result)
 {
     if (mServices == nullptr) {

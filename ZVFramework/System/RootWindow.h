@@ -58,14 +58,6 @@ public:
     // control (or the ancestor whose tool tip it shows); the control that loses the hover leaves, unless it has left
     // its tree, and the new one enters.
     void SetHoverControl(const RCPtr<LControl>& control);
-    RCPtr<LGlobalHotKeyManager> GetHotKeyManager() { return mHotKeys; }
-    // A Tab that left the top-level control: with one root window the focus goes round to the tree's first
-    // focusable control (Shift: its last); with more, the next window (Shift: the previous one) takes the keyboard.
-    // Nothing while the window is inactive or modal.
-    void MoveFocusOnTab(const RCPtr<LKeyParam>& key);
-    // The modifier keys held now: 0x1 Ctrl, 0x8 Shift, 0x40 Alt.
-    std::uint32_t GetModifierState();
-    CursorHandle GetNamedCursor(const wchar_t* name);
     // Text editing starts in a control that edits text, or ends; the OS window is told.
     void NotifyTextEditing(bool start, const RCPtr<LControl>& control, std::int32_t value);
 
@@ -95,6 +87,18 @@ public:
     [[nodiscard]] ZVRESULT SetBounds(const RectT<zlong>& rect) override;
     // The application's; empty without one.
     RectT<zlong> GetWorkArea() override;
+    // Through the OS window; ZV_E_FAIL without one.
+    [[nodiscard]] ZVRESULT SetTitle(const WideString& title) override;
+    // What they send goes into the window's queue.
+    RCPtr<LGlobalHotKeyManager> GetHotKeyManager() override { return mHotKeys; }
+    // A Tab that left the top-level control: with one root window the focus goes round to the tree's first
+    // focusable control (Shift: its last); with more, the next window (Shift: the previous one) takes the keyboard.
+    // Nothing while the window is inactive or modal.
+    void MoveFocusOnTab(const RCPtr<LKeyParam>& key) override;
+    // Read from the application's key states.
+    std::uint32_t GetModifierState() override;
+    // The application's cursor of that name.
+    CursorHandle GetNamedCursor(const wchar_t* name) override;
 
     // --- IRootWindowTarget ---
 

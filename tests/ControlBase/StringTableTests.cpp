@@ -28,22 +28,22 @@ WideString Source(const std::string& path)
     return WideString(path.c_str());
 }
 
-// A control made from a descriptor, as the create functions will make them.
-class LDescribedControl : public LControl {
-public:
-    explicit LDescribedControl(const RCPtr<LControlDescriptor>& descriptor) : LControl(nullptr, L"")
-    {
-        (void)ApplyDescriptor(descriptor);
-    }
-};
+// A control made from a descriptor, held before the descriptor is applied, as the create functions make them.
+RCPtr<LControl> DescribedControl(const RCPtr<LControlDescriptor>& descriptor)
+{
+    const RCPtr<LControl> control(new LControl(nullptr, L""));
+    (void)control->ApplyDescriptor(descriptor);
+    return control;
+}
 
 // Every table of the demo documents, and the factory's application name and locale.
 std::vector<Entries> DemoStore(const LControlFactory& factory)
 {
-    const LDescribedControl panel(RCPtr<LControlDescriptor>(new LControlDescriptor(L"Framework.Panel", L"", nullptr)));
+    const RCPtr<LControl> panel =
+        DescribedControl(RCPtr<LControlDescriptor>(new LControlDescriptor(L"Framework.Panel", L"", nullptr)));
     return {EntriesOf(factory.GetApplicationStringTable()),
             EntriesOf(factory.GetControlStringTable(nullptr, L"mainPanel")),
-            EntriesOf(factory.GetControlStringTable(&panel, L"toolbar")),
+            EntriesOf(factory.GetControlStringTable(panel.Get(), L"toolbar")),
             EntriesOf(factory.GetFrameworkStringTable()),
             {{factory.GetApplicationName().ToUTF8().GetData(), std::to_string(factory.GetLocaleId())}}};
 }
@@ -127,11 +127,11 @@ TEST(StringTableLocales, ResourcesTheirFolderAndUTF16CopiesGiveOneStoreAndContro
 
     const RCPtr<LControlDescriptor> mainPanel = folder->FindControlDescriptor(L"mainPanel");
     ASSERT_TRUE(mainPanel) << "the skin followed the string tables";
-    const LDescribedControl panel(mainPanel);
-    EXPECT_EQ(TextOf(folder->GetControlStringTable(&panel, L"toolbar"), L"TOOLTIP"), "Werkzeuge");
-    EXPECT_EQ(folder->GetControlStringTable(&panel, L"statusLabel"), nullptr);
-    const LDescribedControl undescribed(nullptr);
-    EXPECT_EQ(folder->GetControlStringTable(&undescribed, L"toolbar"), nullptr);
+    const RCPtr<LControl> panel = DescribedControl(mainPanel);
+    EXPECT_EQ(TextOf(folder->GetControlStringTable(panel.Get(), L"toolbar"), L"TOOLTIP"), "Werkzeuge");
+    EXPECT_EQ(folder->GetControlStringTable(panel.Get(), L"statusLabel"), nullptr);
+    const RCPtr<LControl> undescribed = DescribedControl(nullptr);
+    EXPECT_EQ(folder->GetControlStringTable(undescribed.Get(), L"toolbar"), nullptr);
     EXPECT_TRUE(Succeeded(folder->GetFrameworkStringTable()->SetString(L"EDIT_CUT", L"changed")));
     EXPECT_EQ(TextOf(folder->GetFrameworkStringTable(), L"EDIT_CUT"), "Ausschneiden") << "tables are copies";
 }

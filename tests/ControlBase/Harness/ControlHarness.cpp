@@ -28,8 +28,13 @@ ControlHarness::~ControlHarness()
 
 void ControlHarness::LoadSkin(const std::string& controls)
 {
+    LoadSkinDocument(ControlsDocument(controls));
+}
+
+void ControlHarness::LoadSkinDocument(const std::string& document)
+{
     const std::string path = mFolder / ("skin" + std::to_string(++mDocuments) + ".xml");
-    WriteContent(path, ControlsDocument(controls));
+    WriteContent(path, document);
     ASSERT_EQ(mFactory->LoadSkins(WideString(path.c_str())), 0) << Text(mFactory->GetLastParseError().text);
 }
 
@@ -53,6 +58,14 @@ RCPtr<LControl> ControlHarness::CreateRoot(const wchar_t* name)
         mWindow->SetRootControl(control);
     }
     return control;
+}
+
+ZVRESULT ControlHarness::GetSystemFont(WideString& faceName, float& size, std::int32_t& style)
+{
+    faceName = L"Harness Sans";
+    size = 9;
+    style = 0;
+    return ZV_S_OK;
 }
 
 bool ControlHarness::PumpIdle()

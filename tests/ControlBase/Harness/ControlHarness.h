@@ -8,6 +8,7 @@
 #include "ControlBase/Harness/RecordingControl.h"
 #include "Renderer/RecordingRenderer.h"
 #include "Renderer/RenderingServices.h"
+#include "System/GlobalHotKeyManager.h"
 #include "TestFiles.h"
 
 #include <cstdint>
@@ -19,9 +20,9 @@ namespace ZV::Testing {
 
 // Control trees without a window. While it lives, the harness is the application that controls see: a factory
 // named "Test" with "Test.Control" registered (an LRecordingControl), a millisecond and a seconds clock that move
-// only when the test advances them, and the recording renderer as the measurement renderer (7 pixels a character,
-// lines 16 high). It has one fake root window, and pumps idle passes by hand. Skins and string tables are written
-// in the tests. The control events are emptied when it starts.
+// only when the test advances them, the recording renderer as the measurement renderer (7 pixels a character,
+// lines 16 high) and a system font of its own. It has one fake root window, and pumps idle passes by hand. Skins and
+// string tables are written in the tests. The control events are emptied when it starts.
 class ControlHarness : public IControlServices, public IRenderingServices {
 public:
     static constexpr zlong kLineHeight = 16;
@@ -46,6 +47,8 @@ public:
     // Loads a skin whose top-level Skin holds the controls (SubControl elements); a document the factory refuses
     // fails the test.
     void LoadSkin(const std::string& controls);
+    // Loads a whole skin document (colorizers, parts, looks and controls: SkinDocumentBuilder writes one).
+    void LoadSkinDocument(const std::string& document);
     // Loads string tables (StringTable elements) for English; the tables of top-level controls have the IDs
     // "|Test" and "Test|" plus the control's name, the tables of children their parent's class, "|" and their name.
     void LoadStrings(const std::string& tables);
@@ -61,6 +64,11 @@ public:
     double GetTimeSeconds() override { return mSeconds; }
     zulong GetTimeMs() override { return mMilliseconds; }
     RCPtr<LMeasurementRenderer> GetMeasurementRenderer() override { return mRenderer; }
+    RCPtr<LGlobalHotKeyManager> GetHotKeyManager() override { return mApplicationHotKeys; }
+    // The application's hot keys from now on; none unless set.
+    void SetApplicationHotKeys(const RCPtr<LGlobalHotKeyManager>& hotKeys) { mApplicationHotKeys = hotKeys; }
+    // "Harness Sans" at 9 points: the fonts of the controls do not depend on the machine's.
+    ZVRESULT GetSystemFont(WideString& faceName, float& size, std::int32_t& style) override;
 
 private:
     TemporaryFolder mFolder;
@@ -70,6 +78,7 @@ private:
     RCPtr<LFakeRootWindow> mWindow;
     std::uint32_t mMilliseconds = 0;
     double mSeconds = 0;
+    RCPtr<LGlobalHotKeyManager> mApplicationHotKeys;
     IControlServices* mPreviousControlServices;
     IRenderingServices* mPreviousRenderingServices;
 };

@@ -57,6 +57,12 @@ CursorHandle LFakeRootWindow::SetCursor(CursorHandle cursor)
     return previous;
 }
 
+ZVRESULT LFakeRootWindow::SetTitle(const WideString& title)
+{
+    mTitles.push_back(title);
+    return ZV_S_OK;
+}
+
 bool LFakeRootWindow::OnIdle(bool sendIdle)
 {
     return ProcessNotifications(sendIdle);

@@ -5,6 +5,7 @@
 #include "Notification/IdleProcessing.h"
 #include "Notification/NotificationCenter.h"
 #include "Renderer/RectList.h"
+#include "System/GlobalHotKeyManager.h"
 
 #include <cstdint>
 #include <vector>
@@ -17,10 +18,10 @@ PointT<double> GetOriginInWindow(const LControl& control);
 
 // A root window without an OS window: its own notification side and queue ("NID_IDLE" at every idle pass), a root
 // control that fills its client area, a hit test that answers from a list the test sets (or, once asked to, through
-// the root control), a dirty region, a client area that tests move and resize, logs of the cursors shown and the
-// window's moves, and the interaction state of a root window (capture, focus, hover) with the pointer and buttons
-// that the test says the OS window reports. The window holds its root control and the control holds the window:
-// remove the root before the window's last reference goes.
+// the root control), a dirty region, a client area that tests move and resize, logs of the cursors and titles shown
+// and the window's moves, and the interaction state of a root window (capture, focus, hover) with the pointer and
+// buttons that the test says the OS window reports. The window holds its root control and the control holds the
+// window: remove the root before the window's last reference goes.
 class LFakeRootWindow : public LNotificationCenter, public IRootWindow, public IIdleProcessor {
 public:
     static RCPtr<LFakeRootWindow> Create();
@@ -39,6 +40,15 @@ public:
     PointT<zlong> GetCursorPosition() override { return mCursorPosition; }
     // Recorded; 0.
     [[nodiscard]] ZVRESULT EndModal(std::int32_t result) override;
+    // Made on first use; its notifications go into the window's queue.
+    RCPtr<LGlobalHotKeyManager> GetHotKeyManager() override;
+    // As the window of an application with one window: the root control lets the focus go and takes it again,
+    // forwards, or backwards with Shift. Counted.
+    void MoveFocusOnTab(const RCPtr<LKeyParam>& key) override;
+    std::uint32_t GetModifierState() override { return mModifiers; }
+    // A handle of its own for each cursor name (the name's place in the cursor table, plus 0x100); 0 for another
+    // name.
+    CursorHandle GetNamedCursor(const wchar_t* name) override;
 
     // While a control holds the capture, only that control can be hovered. The control that loses the hover leaves,
     // unless it has left its tree; the new one enters.
@@ -50,7 +60,16 @@ public:
     // What the OS window reports: the buttons held (MouseButton bits) and where the pointer is.
     void SetMouseButtonState(std::uint32_t buttons) { mButtons = buttons; }
     void SetCursorPosition(const PointT<zlong>& point) { mCursorPosition = point; }
+    // The modifier keys that the test says are held (0x1 Ctrl, 0x8 Shift, 0x40 Alt).
+    void SetModifierState(std::uint32_t modifiers) { mModifiers = modifiers; }
+    int GetTabMoveCount() const { return mTabMoves; }
+    // The control whose tool tip shows: the hovered control's, or its parent's for one that uses its parent's tip.
+    const RCPtr<LControl>& GetToolTipControl() const { return mToolTipControl; }
+    // A press, a wheel turn or a key: the tip shown hides, its control stays the tool-tip control.
+    void HideToolTip();
     const std::vector<std::int32_t>& GetModalEndRequests() const { return mModalEndRequests; }
+    // Logged; 0.
+    ZVRESULT SetTitle(const WideString& title) override;
     void InvalidateRect(const RectT<double>& rect) override;
     RectT<zlong> GetScreenBounds() override { return mClientArea; }
     // Logs the move, and the client area follows it.
@@ -68,6 +87,7 @@ public:
     void SetControlsUnderPointer(std::vector<RCPtr<LControl>> controls) { mUnderPointer = std::move(controls); }
     int GetHitTestCount() const { return mHitTests; }
     const std::vector<CursorHandle>& GetCursorsShown() const { return mCursors; }
+    const std::vector<WideString>& GetTitlesShown() const { return mTitles; }
     // From now on hit tests ask the root control, as a real root window does.
     void HitTestThroughRootControl() { mHitTestsRootControl = true; }
 
@@ -89,6 +109,8 @@ private:
 
     // Lets the window's hold on controls go, as when it gets another root control.
     void ClearInteractionState();
+    // The hover moved to the control: the tip of the control it now shows for takes the place of the last one.
+    void FollowToolTip(const RCPtr<LControl>& hovered);
 
     RCPtr<LControl> mRootControl;
     RCPtr<LControl> mCaptureControl;
@@ -101,11 +123,16 @@ private:
     std::vector<RCPtr<LControl>> mUnderPointer;
     int mHitTests = 0;
     std::vector<CursorHandle> mCursors;
+    std::vector<WideString> mTitles;
     bool mHitTestsRootControl = false;
     RectT<zlong> mClientArea{0, 0, 1024, 768};
     RectT<zlong> mWorkArea{0, 0, 1920, 1080};
     std::vector<RectT<zlong>> mWindowMoves;
     RectList mDirtyRegion;
+    RCPtr<LGlobalHotKeyManager> mHotKeys;
+    std::uint32_t mModifiers = 0;
+    int mTabMoves = 0;
+    RCPtr<LControl> mToolTipControl;
 };
 
 }  // namespace ZV::Testing

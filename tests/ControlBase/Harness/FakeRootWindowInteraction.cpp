@@ -51,6 +51,7 @@ void LFakeRootWindow::SetHoverControl(const RCPtr<LControl>& control)
     if (hovered == mHoverControl) {
         return;
     }
+    FollowToolTip(hovered);
     const RCPtr<LControl> previous = std::move(mHoverControl);
     mHoverControl = hovered;
     if (previous && (previous->GetParent() || previous->GetRootWindowRef())) {
@@ -68,6 +69,7 @@ void LFakeRootWindow::ClearInteractionState()
     mFocusControl = nullptr;
     mRememberedFocusControl = nullptr;
     mHoverControl = nullptr;
+    mToolTipControl = nullptr;
 }
 
 }  // namespace ZV::Testing

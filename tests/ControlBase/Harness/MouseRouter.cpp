@@ -19,6 +19,7 @@ void MouseRouter::RouteMouseButton(IRootWindowTarget::ButtonAction action, std::
     if (!(point == mWindow->GetCursorPosition())) {
         RouteMouseMove(point, modifiers);
     }
+    mWindow->HideToolTip();
     const RCPtr<LControl> capture = mWindow->GetCaptureControl();
     if (action == IRootWindowTarget::kRelease) {
         if (!capture) {
@@ -60,6 +61,7 @@ void MouseRouter::RouteMouseWheel(const PointT<zlong>& point, std::uint32_t modi
 {
     // The wheel turns where the pointer is.
     mWindow->SetCursorPosition(point);
+    mWindow->HideToolTip();
     PointT<zlong> localPoint;
     const RCPtr<LControl> capture = mWindow->GetCaptureControl();
     const RCPtr<LControl> target = capture ? capture : mWindow->HitTest(point, localPoint, true);

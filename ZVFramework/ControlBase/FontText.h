@@ -1,0 +1,77 @@
+#pragma once
+
+#include "ObjectBase/RefCountedObject.h"
+#include "ObjectBase/ResultCodes.h"
+#include "Utilities/Storage/Array.h"
+#include "Utilities/Storage/PointT.h"
+#include "Utilities/Storage/RectT.h"
+#include "Utilities/Storage/StringArrayT.h"
+#include "Utilities/Storage/StringT.h"
+
+#include <cstdint>
+
+namespace ZV {
+
+class LFont;
+class LMeasurementRenderer;
+
+// Whether two fonts draw alike: the same object, or the same face (in any letter case), size and style. Null matches
+// only null.
+bool IsSameFont(const LFont* first, const LFont* second);
+
+// A look's label: the text, its font, its alignment in the look's text box, and the lines it breaks into with their
+// measured rectangles. Lines and rectangles are built on the first question that needs them, with the application's
+// measurement renderer, and kept until the text, the font, the wrapping, the alignment or the box changes.
+// User-interface thread only.
+class LFontText : public virtual LRefCountedObject {
+public:
+    static RCPtr<LFontText> Create(const WideString& text, const RCPtr<LFont>& font);
+
+    // 1 when the text changed, 0 when it was equal.
+    [[nodiscard]] ZVRESULT SetText(const WideString& text);
+    // Keeps the font in every case; 1 when it draws differently from the one before, else 0.
+    [[nodiscard]] ZVRESULT SetFont(const RCPtr<LFont>& font);
+    // Each answers whether the setting changed.
+    bool SetWordWrap(bool wordWrap);
+    bool SetAlignment(float horizontal, float vertical);
+    bool SetBoxSize(const PointT<zlong>& size);
+
+    const WideString& GetText() const { return mText; }
+    const RCPtr<LFont>& GetFont() const { return mFont; }
+    bool GetWordWrap() const { return mWordWrap; }
+    const PointT<zlong>& GetBoxSize() const { return mBoxSize; }
+
+    // The number of lines, at least 1: an empty text is one empty line.
+    std::uint32_t GetLineCount();
+    // Whether the lines are measured for the box as it is now.
+    bool IsLaidOut() const { return mLineRects.GetCount() != 0; }
+    // The line's text; the lines' count first comes from GetLineCount.
+    const WideString& GetLine(std::uint32_t index) const { return mLines.GetData()[index]; }
+    // x, y, width, height of the line relative to the text box.
+    const RectT<float>& GetLineRect(std::uint32_t index) const { return mLineRects.GetData()[index]; }
+    // Width and height of the lines' union; 0 x 0 without lines.
+    PointT<zlong> GetSize();
+    // The widest line of the text broken only where it says so, measured and rounded up to whole pixels.
+    zlong GetMaxLineWidth() const;
+    // The height of the lines that the text takes at that width. The lines kept for the box stay as they are.
+    zlong GetHeightForWidth(zlong width) const;
+
+private:
+    LFontText(const WideString& text, const RCPtr<LFont>& font);
+
+    void EmptyCaches();
+    // The lines of the text at the width: wrapped, or broken only where it says so.
+    void BreakLines(zlong width, WideStringArray& lines) const;
+    zlong GetLineHeight() const;
+
+    WideString mText;
+    RCPtr<LFont> mFont;
+    float mHorizontalAlignment = 0;
+    float mVerticalAlignment = 0;
+    bool mWordWrap = false;
+    PointT<zlong> mBoxSize;
+    WideStringArray mLines;
+    Array<RectT<float>> mLineRects;
+};
+
+}  // namespace ZV

@@ -1,0 +1,222 @@
+// Laying out and drawing a label in a box 300 pixels wide, the text changing before every round so that its lines
+// are wrapped, measured and drawn anew. FreeType (the font renderer of the OpenGL path) measures and draws, through the
+// tests' glyph sink, which keeps each glyph in an atlas as a drawing glyph processor does. Side by side with the font
+// renderer measuring the same text as one run; the lengths 1,000, 2,000 and 4,000 show how the work grows.
+#include "ControlBase/Look.h"
+#include "Renderer/Font.h"
+#include "Renderer/FontRenderer/FreetypeFontRenderer.h"
+#include "Renderer/Renderer.h"
+#include "Renderer/RenderingServices.h"
+#include "Renderer/FontRenderer/SoftwareGlyphSink.h"
+#include "SideBySide.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using namespace ZV;
+
+constexpr zlong kBoxWidth = 300;
+constexpr zlong kBoxHeight = 2400;
+// Upload new glyphs and draw them.
+constexpr std::uint32_t kDrawFlags = 12;
+
+// The tests' glyph sink, which keeps each glyph's coverage in an atlas the first time and serves it from there, as a
+// drawing glyph processor does; it also measures the run's bounds when asked to, as the font renderer's measuring
+// needs.
+class LMeasuringGlyphSink : public Testing::LSoftwareGlyphSink {
+public:
+    void BeginFont(const ConstRCPtr<LFont>& font, std::uint32_t flags) override
+    {
+        LSoftwareGlyphSink::BeginFont(font, flags);
+        mMeasures = (flags & 2) != 0;
+        mBounds = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
+                   std::numeric_limits<float>::lowest(), std::numeric_limits<float>::lowest()};
+    }
+
+    void ProcessGlyph(GlyphRecord& record) override
+    {
+        LSoftwareGlyphSink::ProcessGlyph(record);
+        if (mMeasures) {
+            mBounds.x = std::min(mBounds.x, record.penX + static_cast<float>(record.left));
+            mBounds.y = std::min(mBounds.y, record.penY + static_cast<float>(record.top));
+            mBounds.width = std::max(mBounds.width, record.penX + static_cast<float>(record.right));
+            mBounds.height = std::max(mBounds.height, record.penY + static_cast<float>(record.bottom));
+        }
+    }
+
+    // Left, top, right, bottom; all 0 for a run without glyphs.
+    RectT<float> GetTextBounds() override { return mBounds.x > mBounds.width ? RectT<float>() : mBounds; }
+
+private:
+    bool mMeasures = false;
+    RectT<float> mBounds;
+};
+
+class LBenchContext : public LRenderContextInfo {
+public:
+    using LRenderContextInfo::LRenderContextInfo;
+    PointT<zlong> GetMaxSurfaceSize() const override { return {kBoxWidth, kBoxHeight}; }
+};
+
+// A renderer whose text is FreeType's: measured by the font renderer, drawn through the glyph sink. It draws
+// nothing else.
+class LFreetypeTextRenderer : public LRenderer {
+public:
+    LFreetypeTextRenderer() : mFontRenderer(new LFreetypeFontRenderer(mSink, mSink)) {}
+
+    ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom) override
+    {
+        return mFontRenderer->GetFontMetrics(font, lineHeight, top, bottom);
+    }
+    RectT<float> MeasureText(const WideString& text, const ConstRCPtr<LFont>& font) override
+    {
+        mMeasuredCharacters += text.GetLength();
+        return mFontRenderer->MeasureText(text, font);
+    }
+    // The sink keeps the run, whatever its place.
+    void DrawText(const WideString& text, const ConstRCPtr<LFont>& font, const PointT<zlong>&, const LColor&) override
+    {
+        mFontRenderer->RenderText(text, font, mSink, 0, 0.0f, kDrawFlags);
+    }
+
+    int GetRendererType() const override { return kOpenGL; }
+    ZVRESULT InitRenderContextInfo(const RectT<zlong>& viewport, const Platform::NativeWindow* window, bool offscreen,
+                                   RCPtr<LRenderContextInfo>& context) override
+    {
+        context = new LBenchContext(viewport, window, offscreen);
+        return ZV_S_OK;
+    }
+    void FrameRect(const RectT<zlong>&, const LColor&, float) override {}
+    void FillRect(const RectT<zlong>&, const LColor&, bool) override {}
+    void DrawColorRectList(const ColorRectListT<float>&, const PointT<float>&, bool) override {}
+    void DrawLine(const PointT<float>&, const PointT<float>&, const LColor&, float) override {}
+    void DrawLineSegments(const PolylineT<float>&, const LColor&, const PointT<float>&, const PointT<float>&,
+                          bool) override
+    {
+    }
+    void DrawPolyline(const PolylineT<float>&, const LColor&, const PointT<float>&, const PointT<float>&,
+                      bool) override
+    {
+    }
+    void DrawPolygon(const PolylineT<float>&, const LColor&, const PointT<float>&, const PointT<float>&,
+                     bool) override
+    {
+    }
+    void FillPolygon(const PolylineT<float>&, const LColor&, const PointT<float>&, const PointT<float>&,
+                     bool) override
+    {
+    }
+    void DrawBitmap(const ConstRCPtr<LBitmap>&, const RectT<zlong>&, int) override {}
+    ZVRESULT DrawBitmapPart(const RCPtr<LRenderContextInfo>&, const PointT<zlong>&, const RectT<zlong>&) override
+    {
+        return ZV_S_OK;
+    }
+    ZVRESULT DrawOffscreenImage(const RCPtr<LRenderContextInfo>&, const PointT<zlong>&) override { return ZV_S_OK; }
+
+    LFontRenderer& GetFontRenderer() { return *mFontRenderer; }
+    // How many characters MeasureText was given so far.
+    std::uint64_t GetMeasuredCharacters() const { return mMeasuredCharacters; }
+
+private:
+    // Measured runs and drawn runs go through the same sink, as they do on the OpenGL path.
+    RCPtr<LMeasuringGlyphSink> mSink{new LMeasuringGlyphSink()};
+    RCPtr<LFreetypeFontRenderer> mFontRenderer;
+    std::uint64_t mMeasuredCharacters = 0;
+};
+
+// Rendering services whose measurement renderer is the FreeType one, for as long as they live.
+class FreetypeServices : public IRenderingServices {
+public:
+    explicit FreetypeServices(const RCPtr<LFreetypeTextRenderer>& renderer)
+        : mRenderer(renderer), mPrevious(SetRenderingServices(this))
+    {
+    }
+    FreetypeServices(const FreetypeServices&) = delete;
+    FreetypeServices& operator=(const FreetypeServices&) = delete;
+    ~FreetypeServices() { SetRenderingServices(mPrevious); }
+
+    zulong GetTimeMs() override { return 0; }
+    RCPtr<LMeasurementRenderer> GetMeasurementRenderer() override { return mRenderer; }
+
+private:
+    RCPtr<LFreetypeTextRenderer> mRenderer;
+    IRenderingServices* mPrevious;
+};
+
+// Prose of the given length, beginning at one of its words.
+WideString Prose(std::size_t length, std::size_t firstWord)
+{
+    static const std::vector<std::wstring> kWords = {
+        L"The",  L"updater", L"sends", L"the", L"firmware", L"to",   L"the",     L"device,",   L"message",
+        L"by",   L"message", L"and",   L"waits", L"for",    L"it",   L"to",      L"restart;",  L"a",
+        L"well-known", L"sequence", L"keeps", L"every", L"screen", L"of",    L"the",     L"display",   L"in",
+        L"step", L"while",   L"the",   L"progress", L"bar",  L"moves."};
+    std::wstring text;
+    for (std::size_t word = firstWord; text.size() < length; ++word) {
+        text += kWords[word % kWords.size()];
+        text += L' ';
+    }
+    text.resize(length);
+    return WideString(text.c_str());
+}
+
+RCPtr<LLookDescriptor> LabelLook()
+{
+    RCPtr<LLookDescriptor> descriptor(new LLookDescriptor(L"label"));
+    TextProperties text;
+    text.rightAbs = static_cast<std::int32_t>(kBoxWidth);
+    text.bottomAbs = static_cast<std::int32_t>(kBoxHeight);
+    LColor ink;
+    ink.SetFromARGB(0xFF243040);
+    text.foregroundPart = new LVisualPartDescriptor(L"ink", ImageSource(), kResizeStretch,
+                                                    RCPtr<LColorizer>(new LColorizer(LColorizer::kSolidFill, ink, ink)),
+                                                    PointT<float>(1, 1), 1.0f, ImageSource());
+    (void)descriptor->SetTextProperties(text);
+    return descriptor;
+}
+
+void LayOutAndDrawALabel(benchmark::State& state)
+{
+    const auto length = static_cast<std::size_t>(state.range(0));
+    const RCPtr<LFreetypeTextRenderer> renderer(new LFreetypeTextRenderer());
+    const FreetypeServices services(renderer);
+    const RCPtr<LFont> font = LFont::GetFont(L"DejaVu Sans", 9, LFont::kRegular);
+    const WideString texts[2] = {Prose(length, 0), Prose(length, 1)};
+
+    const RCPtr<LLook> look = LLook::Create(LabelLook(), true);
+    look->SetSize(kBoxWidth, kBoxHeight);
+    (void)look->SetFont(font);
+    RCPtr<LRenderContextInfo> context;
+    (void)renderer->InitRenderContextInfo({0, 0, kBoxWidth, kBoxHeight}, nullptr, true, context);
+    (void)renderer->RenderStart(context);
+    RectList dirty;
+    dirty.Add({0, 0, kBoxWidth, kBoxHeight});
+
+    // Each round lays out the other text: nothing is left from the round before.
+    std::size_t round = 0;
+    std::size_t baselineRound = 0;
+    bench::RunSideBySide(
+        state,
+        [&] {
+            (void)look->SetText(texts[++round % 2]);
+            (void)look->DrawLabelText(*renderer, dirty, PointT<double>());
+        },
+        [&] { benchmark::DoNotOptimize(renderer->GetFontRenderer().MeasureText(texts[++baselineRound % 2], font)); });
+    const std::uint64_t before = renderer->GetMeasuredCharacters();
+    (void)look->SetText(texts[++round % 2]);
+    state.counters["lines"] = static_cast<double>(look->GetText()->GetLineCount());
+    state.counters["measured_chars"] = static_cast<double>(renderer->GetMeasuredCharacters() - before);
+    state.counters["ours_ns_per_char"] = state.counters["ours_ns"] / static_cast<double>(length);
+    (void)renderer->RenderFinish(context);
+}
+BENCHMARK(LayOutAndDrawALabel)->Arg(1000)->Arg(2000)->Arg(4000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,190 @@
+#include "ControlBase/FontText.h"
+#include "ControlBase/Harness/ControlHarness.h"
+#include "ControlBase/TextWrapping.h"
+#include "Renderer/Font.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace ZV {
+namespace {
+
+using Testing::ControlHarness;
+
+// The harness's metrics (7 pixels a character, lines 16 high), counting what it measures. Past a bound it throws:
+// a wrap that never ends fails at once instead of running into the test's time-out.
+class LCountingMeasurer : public LMeasurementRenderer {
+public:
+    static constexpr int kMeasureBound = 100000;
+
+    ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>&, zlong& lineHeight, zlong& top, zlong& bottom) override
+    {
+        lineHeight = ControlHarness::kLineHeight;
+        top = -12;
+        bottom = 4;
+        return ZV_S_OK;
+    }
+
+    RectT<float> MeasureText(const WideString& text, const ConstRCPtr<LFont>&) override
+    {
+        if (++measures > kMeasureBound) {
+            throw std::runtime_error("measured without end");
+        }
+        characters += text.GetLength();
+        return {0, -12, 7.0f * static_cast<float>(text.GetLength()), 16};
+    }
+
+    int measures = 0;
+    long characters = 0;
+};
+
+std::vector<std::string> Wrap(const char* text, float width, LCountingMeasurer* measurer = nullptr)
+{
+    LCountingMeasurer local;
+    WideStringArray lines;
+    WrapText(measurer != nullptr ? measurer : &local, nullptr, WideString(text), width, lines);
+    std::vector<std::string> result;
+    for (std::uint32_t index = 0; index < lines.GetCount(); ++index) {
+        result.push_back(lines.GetData()[index].ToUTF8().GetData());
+    }
+    return result;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(LabelText, WordWrapBreaksBeforeSpacesOrAfterHyphensAndKeepsAWordWiderThanTheBoxWhole)
+{
+    EXPECT_EQ(Wrap("aaa bbb ccc", 60), (Lines{"aaa bbb", "ccc"})) << "two words fit (49 pixels), three do not (77)";
+    EXPECT_EQ(Wrap("aaa bbb ccc", 77), (Lines{"aaa bbb", "ccc"})) << "a line must be narrower than the box";
+    EXPECT_EQ(Wrap("aaa bbb ccc", 78), (Lines{"aaa bbb ccc"}));
+    EXPECT_EQ(Wrap("well-known", 40), (Lines{"well-", "known"})) << "the hyphen stays with the first part";
+    EXPECT_EQ(Wrap("a well-known", 60), (Lines{"a well-", "known"})) << "a hyphen gives a longer line than the space";
+    EXPECT_EQ(Wrap("abcdefghij klm", 30), (Lines{"abcdefghij", "klm"})) << "a word wider than the box is not split";
+    EXPECT_EQ(Wrap("abc   \t def", 40), (Lines{"abc  ", "def"})) << "blanks that would start a line are dropped";
+    EXPECT_EQ(Wrap("one\n\ntwo three", 50), (Lines{"one", "", "two", "three"})) << "each paragraph on its own";
+    EXPECT_EQ(Wrap("", 50), (Lines{""})) << "an empty text is one empty line";
+    EXPECT_EQ(Wrap(" lead", 10), (Lines{" lead"})) << "a space at the start is no place to break";
+}
+
+TEST(LabelText, EveryLineTakesACharacterSoWrappingEndsInABoxTooNarrowForAnything)
+{
+    EXPECT_EQ(Wrap("abc ", 0), (Lines{"abc", " "})) << "the trailing blank ends the paragraph as its last line";
+    EXPECT_EQ(Wrap("abc    ", 0), (Lines{"abc", "    "}));
+    EXPECT_EQ(Wrap("ab cd ", -5), (Lines{"ab", "cd", " "}));
+    EXPECT_EQ(Wrap("  x", 0), (Lines{" ", "x"})) << "leading blanks, then the word";
+    EXPECT_EQ(Wrap("hello world ", 78), (Lines{"hello world", " "}));
+    EXPECT_EQ(Wrap("hello world ", 85), (Lines{"hello world "}));
+}
+
+TEST(LabelText, TheWorkOfWrappingGrowsWithTheTextNotWithItsSquare)
+{
+    std::string paragraph;
+    for (int word = 0; word < 500; ++word) {
+        paragraph += "word" + std::to_string(word % 10) + " ";
+    }
+    LCountingMeasurer small;
+    LCountingMeasurer large;
+    const Lines shortLines = Wrap(paragraph.c_str(), 300, &small);
+    const Lines longLines = Wrap((paragraph + paragraph + paragraph + paragraph).c_str(), 300, &large);
+    EXPECT_EQ(shortLines.size(), 72u) << "seven words a line";
+    EXPECT_EQ(longLines.size(), 286u);
+    EXPECT_LT(large.characters, 5 * small.characters) << "measured " << small.characters << " then "
+                                                       << large.characters << " characters";
+    EXPECT_LT(large.measures, 5 * small.measures);
+}
+
+class FontTextTest : public ::testing::Test {
+protected:
+    ControlHarness harness;
+    RCPtr<LFont> font = LFont::GetFont(L"Label Sans", 10, LFont::kRegular);
+    RCPtr<LFontText> text = LFontText::Create(WideString(), font);
+
+    std::vector<std::string> Lines()
+    {
+        std::vector<std::string> lines;
+        for (std::uint32_t index = 0; index < text->GetLineCount(); ++index) {
+            lines.push_back(text->GetLine(index).ToUTF8().GetData());
+        }
+        return lines;
+    }
+
+    std::vector<RectT<float>> Rects()
+    {
+        std::vector<RectT<float>> rects;
+        for (std::uint32_t index = 0; index < text->GetLineCount(); ++index) {
+            rects.push_back(text->GetLineRect(index));
+        }
+        return rects;
+    }
+};
+
+TEST_F(FontTextTest, LinesArePlacedAsABlockByTheAlignmentsAndMeasuredOnceUntilSomethingChanges)
+{
+    (void)text->SetText(L"one\n\nthree");
+    (void)text->SetBoxSize({100, 100});
+    (void)text->SetAlignment(0.5f, 0.5f);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"one", "", "three"}));
+    EXPECT_EQ(Rects(), (std::vector<RectT<float>>{{39, 26, 21, 16}, {50, 42, 0, 16}, {32, 58, 35, 16}}))
+        << "three line heights centred in the box: (100 - 48) / 2 from the top";
+    EXPECT_EQ(text->GetSize(), PointT<zlong>(35, 48)) << "the union of the lines";
+
+    harness.Renderer().ClearCalls();
+    EXPECT_EQ(text->GetLineCount(), 3u);
+    (void)text->GetSize();
+    EXPECT_EQ(text->GetMaxLineWidth(), 35) << "35 + 0.99, truncated";
+    EXPECT_EQ(text->GetHeightForWidth(10), 48) << "without word wrap the width does not matter";
+    const std::size_t layoutMeasures = harness.Renderer().GetCalls().size();
+    EXPECT_EQ(text->GetLineCount(), 3u);
+    EXPECT_EQ(harness.Renderer().GetCalls().size(), layoutMeasures) << "kept lines are not measured again";
+    EXPECT_TRUE(text->IsLaidOut()) << "the size questions leave the kept lines alone";
+
+    EXPECT_FALSE(text->SetAlignment(0.5f, 0.5f));
+    EXPECT_TRUE(text->SetAlignment(0, 1));
+    EXPECT_FALSE(text->IsLaidOut());
+    EXPECT_EQ(Rects().front(), (RectT<float>{0, 52, 21, 16})) << "left and bottom";
+
+    EXPECT_EQ(text->SetText(L"one\n\nthree"), ZV_S_FALSE);
+    EXPECT_TRUE(text->IsLaidOut());
+    EXPECT_EQ(text->SetText(L""), ZV_S_OK);
+    EXPECT_EQ(text->GetLineCount(), 1u) << "an empty text is one empty line";
+    EXPECT_EQ(text->GetSize(), PointT<zlong>(0, 16));
+}
+
+TEST_F(FontTextTest, WrappedLinesFollowTheBoxAndHeightForWidthAsksWithoutDisturbingThem)
+{
+    (void)text->SetText(L"aaa bbb ccc");
+    (void)text->SetBoxSize({60, 40});
+    EXPECT_TRUE(text->SetWordWrap(true));
+    EXPECT_FALSE(text->SetWordWrap(true));
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"aaa bbb", "ccc"}));
+    EXPECT_EQ(text->GetHeightForWidth(30), 48) << "three lines of 16";
+    EXPECT_EQ(text->GetHeightForWidth(1000), 16);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"aaa bbb", "ccc"})) << "still the box's lines";
+    EXPECT_EQ(text->GetMaxLineWidth(), 77) << "the text as one line";
+
+    EXPECT_TRUE(text->SetBoxSize({100, 40}));
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"aaa bbb ccc"}));
+
+    (void)text->SetAlignment(0.5f, 0);
+    (void)text->SetText(L"abcde");
+    EXPECT_EQ(Rects().front().x, 32) << "a line 35 wide in a box 100 wide, centred and truncated";
+}
+
+TEST_F(FontTextTest, AFontChangeCountsOnlyWhenItDrawsDifferentlyAndTheNewFontIsKeptEitherWay)
+{
+    const RCPtr<LFont> same = LFont::GetFont(L"LABEL SANS", 10, LFont::kRegular);
+    EXPECT_EQ(text->SetFont(same), ZV_S_FALSE) << "the face name in any letter case";
+    EXPECT_EQ(text->SetFont(LFont::GetFont(L"Label Sans", 11, LFont::kRegular)), ZV_S_OK);
+    EXPECT_EQ(text->SetFont(LFont::GetFont(L"Label Sans", 11, LFont::kBold)), ZV_S_OK);
+    EXPECT_EQ(text->SetFont(nullptr), ZV_S_OK);
+    EXPECT_EQ(text->SetFont(nullptr), ZV_S_FALSE);
+    EXPECT_EQ(text->GetFont(), nullptr);
+    EXPECT_TRUE(IsSameFont(font.Get(), same.Get()));
+    EXPECT_FALSE(IsSameFont(font.Get(), nullptr));
+}
+
+}  // namespace
+}  // namespace ZV
