@@ -9,7 +9,7 @@
 
 namespace ZV::Testing {
 
-// A control that writes down in ControlEvents what input reaches its hooks: "name LeftDown 0" and "name LeftUp 1"
+// A control that shows its first look and writes down in ControlEvents what input reaches its hooks: "name LeftDown 0" and "name LeftUp 1"
 // (the double-click flag), "name Wheel", "name ToolTip 1" or "0", "name Enter", "name Leave" and "name Edit 2". It
 // takes the focus unless its create parameter "NOT_FOCUSABLE" is "true"; "TAKES_WHEEL" "true" has it handle wheel
 // steps, which it otherwise declines; "TEXT_EDITOR" "n" makes it a text editor whose every edit answers n.
@@ -31,6 +31,10 @@ public:
     {
         // Once the creation's own reading of the create parameters is done.
         this->SetNotFocusable(mNotFocusable);
+        // Looks start without weight: a control that chooses none is neither drawn nor hit.
+        if (this->GetLookCount() > 0) {
+            (void)this->SelectLook(0);
+        }
         return Base::OnInitialized();
     }
     void OnLeftButtonDown(const RCPtr<LMouseButtonParam>& press) override

@@ -207,9 +207,13 @@ TEST_F(RootWindowGui, HoverShowsTheToolTipTheCaptureKeepsOthersOutAndADeclinedWh
     ControlEvents().clear();
     mInput.MoveTo(60, 60);
     ASSERT_TRUE(RunLoopUntil([&] { return mRoot->GetCursorPosition() == PointT<zlong>(60, 60); }));
+    EXPECT_THAT(ControlEvents(), ::testing::Not(Contains("buttonTip Enter")));
+    EXPECT_FALSE(mRoot->GetHoverControl());
+    // Once the capture ends, the hover goes to the control under the pointer.
     mInput.Button(1, false);
     ASSERT_TRUE(EventHappened("buttonOk LeftUp 0"));
-    EXPECT_THAT(ControlEvents(), ::testing::Not(Contains("buttonTip Enter")));
+    EXPECT_TRUE(EventHappened("buttonTip Enter"));
+    EXPECT_THAT(ControlEvents(), ::testing::Not(Contains("buttonTip Leave")));
     // A click gives the field the focus; a notch over the panel above it, which declines, reaches the field.
     mInput.MoveTo(140, 90);
     mInput.Click(1);
