@@ -99,10 +99,19 @@ void DrawBare(cairo_t* context)
     }
 }
 
-// A test control that repaints itself when the pointer enters or leaves it, as a control with a hover look does.
+// A test control that shows its first look and repaints itself when the pointer enters or leaves it, as a control
+// with a hover look does.
 class LHoverControl : public LControl {
 public:
     using LControl::LControl;
+
+    [[nodiscard]] ZVRESULT OnInitialized() override
+    {
+        if (GetLookCount() > 0) {
+            (void)SelectLook(0);
+        }
+        return LControl::OnInitialized();
+    }
 
     void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override
     {
@@ -251,16 +260,22 @@ void MeasureHoverChanges(std::vector<double>& framework, std::vector<double>& ba
 {
     Testing::SkinApplication application(ZV_TEST_DATA_DIR "/RootWindowSkin", L"RootWindowTest");
     (void)application.Factory().RegisterControlCreateFunction(L"Test.Input", &CreateControl<LHoverControl>);
+    // The baseline first: the window shown last takes the keyboard, and the skin's routes the pointer only while it
+    // is active.
+    LBareWindow baseline;
+    (void)PumpDesktopUntil([&] { return ShowsCompleteFrame(baseline.GetNative()); }, kWaitMs);
     if (!application.IsLoaded() || Failed(application.Host().CreateMainWindow(LRenderer::kGdi, L"main"))) {
         std::fprintf(stderr, "root-window-frame-time: the skin's window could not be made\n");
         std::exit(2);
     }
     const RCPtr<LRootWindow> root = application.Host().GetMainRootWindow();
     const Platform::NativeWindow& window = *application.Host().GetMainWindow()->GetWindowHandle();
-    (void)Testing::RunLoopUntil([&] { return ShowsCompleteFrame(window); }, kWaitMs);
-    LBareWindow baseline;
-    (void)PumpDesktopUntil([&] { return ShowsCompleteFrame(baseline.GetNative()); }, kWaitMs);
+    if (!application.WaitUntilShown() || !Testing::RunLoopUntil([&] { return ShowsCompleteFrame(window); }, kWaitMs)) {
+        std::fprintf(stderr, "root-window-frame-time: the skin's window did not show\n");
+        std::exit(2);
+    }
     const PointT<zlong> over[2] = {{40, 28}, {40, 60}};
+    const WideString hovered[2] = {L"buttonOk", L"buttonTip"};
     for (int run = 0; run < kRuns; ++run) {
         std::vector<double> ours;
         std::vector<double> theirs;
@@ -271,6 +286,11 @@ void MeasureHoverChanges(std::vector<double>& framework, std::vector<double>& ba
             (void)GetMessageLoop().Run([&first] { return std::exchange(first, false); });
             Testing::WaitForServer(window);
             ours.push_back(static_cast<double>(Platform::GetMicrosecondTime() - start) / 1000.0);
+            // A move that changed nothing would time nothing.
+            if (!root->GetHoverControl() || root->GetHoverControl()->GetName() != hovered[change % 2]) {
+                std::fprintf(stderr, "root-window-frame-time: the move did not change the hovered control\n");
+                std::exit(2);
+            }
 
             const std::int64_t bareStart = Platform::GetMicrosecondTime();
             cairo_t* context = baseline.GetContext();
