@@ -2,15 +2,19 @@
 
 #include "ControlBase/Control.h"
 #include "ControlBase/Harness/RecordingControl.h"
+#include "ControlBase/KeyParams.h"
 #include "ControlBase/StringTable.h"
 #include "Notification/MouseParams.h"
+#include "Notification/Notification.h"
 
 #include <string>
 
 namespace ZV::Testing {
 
-// A control that shows its first look and writes down in ControlEvents what input reaches its hooks: "name LeftDown 0" and "name LeftUp 1"
-// (the double-click flag), "name Wheel", "name ToolTip 1" or "0", "name Enter", "name Leave" and "name Edit 2". It
+// A control that shows its first look and writes down in ControlEvents what input reaches its hooks: "name LeftDown
+// 0" and "name LeftUp 1" (the double-click flag), "name Wheel", "name ToolTip 1" or "0", "name Enter", "name Leave",
+// "name Edit 2", "name Key 112" (a key going down that it is offered, which it leaves to others) and "name Heard
+// NID_HOTKEY_..." (a notification of that kind that reaches it). Tool tips show as any control's do. It
 // takes the focus unless its create parameter "NOT_FOCUSABLE" is "true"; "TAKES_WHEEL" "true" has it handle wheel
 // steps, which it otherwise declines; "TEXT_EDITOR" "n" makes it a text editor whose every edit answers n.
 template <class Base>
@@ -53,7 +57,23 @@ public:
     [[nodiscard]] ZVRESULT ShowToolTip(bool show) override
     {
         Write("ToolTip " + std::to_string(show));
-        return ZV_S_OK;
+        return Base::ShowToolTip(show);
+    }
+    [[nodiscard]] ZVRESULT OnKeyDown(const RCPtr<LKeyParam>& key) override
+    {
+        if ((key->GetKey().code & KeyCode::kKeyDown) != 0) {
+            Write("Key " + std::to_string(key->GetKey().GetVirtualKey()));
+        }
+        return Base::OnKeyDown(key);
+    }
+    void ReceiveNotification(const ConstRCPtr<LNotificationDistributor>& sender,
+                             const RCPtr<LNotification>& notification) override
+    {
+        const WideString id(notification->GetId());
+        if (id.Find(L"NID_HOTKEY_") == 0) {
+            Write(std::string("Heard ") + id.ToUTF8().GetData());
+        }
+        Base::ReceiveNotification(sender, notification);
     }
     [[nodiscard]] ZVRESULT OnMouseEnter() override
     {

@@ -68,7 +68,23 @@ public:
         mDesktop->SetKey(Platform::VirtualKey::kLeftButton, false);
         Desktop().OnButton(false, MouseButton::kLeft, {x, y}, NextTime());
     }
+    // A press and release of the button, apart from any other press.
+    void Click(std::uint32_t button, int x, int y)
+    {
+        const std::uint8_t virtualKey =
+            button == MouseButton::kRight ? Platform::VirtualKey::kRightButton : Platform::VirtualKey::kLeftButton;
+        mDesktop->SetKey(virtualKey, true);
+        Desktop().OnButton(true, button, {x, y}, NextTime());
+        mDesktop->SetKey(virtualKey, false);
+        Desktop().OnButton(false, button, {x, y}, NextTime());
+    }
     void Move(int x, int y) { Desktop().OnPointerMoved({x, y}); }
+    // A key going down and up, with the modifier keys the desktop reports held.
+    void Key(std::uint8_t virtualKey)
+    {
+        Desktop().OnKey(virtualKey, true, false, false, false);
+        Desktop().OnKey(virtualKey, false, false, false, false);
+    }
     // One notch away from the user.
     void Wheel(int x, int y) { Desktop().OnWheel(0, 120, {x, y}); }
     // One turn of the loop: the OS window paints what waits, then one idle pass runs.
