@@ -30,7 +30,8 @@ public:
     // without it the program runs without settings.
     LApplicationBase(const RCPtr<LControlFactory>& factory, const RCPtr<LStringTable>& frameworkStrings,
                      const WideString& commandLine)
-        : LFrameworkApp(factory, frameworkStrings, commandLine), mSettingsManager(new LIniFileManager()),
+        : LFrameworkApp(factory, frameworkStrings, commandLine, T::kWindowClassName),
+          mSettingsManager(new LIniFileManager()),
           mLastTick(Platform::GetMillisecondTick())
     {
         if (Failed(mSettingsManager->Load(WideString()))) {
@@ -131,25 +132,36 @@ public:
         return kMessageBoxOk;
     }
 
-    // Checks that the skin has the main control, then opens the main window.
-    [[nodiscard]] ZVRESULT CreateMainWindow(std::int32_t) override
+    // The main window on the desktop, titled with the company's name, for the skin's main control; throws when the
+    // skin has no such control. 0, or ZV_E_FAIL without a desktop or when a step failed.
+    [[nodiscard]] ZVRESULT CreateMainWindow(std::int32_t rendererKind) override
     {
         const RCPtr<LControlFactory>& factory = GetFactory();
-        if (!factory || !factory->FindControlDescriptor(GetMainControlName())) {
+        const WideString controlName = GetMainControlName();
+        if (!factory || !factory->FindControlDescriptor(controlName)) {
             ZV_THROW_NULL_POINTER_IN(JoinTemplateName("ZV::LApplicationBase", TypeName<T>()) + "::CreateMainWindow",
                                      std::runtime_error, "Invalid Control Name");
         }
-        return ZV_E_FAIL;
+        const ZVRESULT created = GetWindows().CreateMainWindow(rendererKind, controlName);
+        if (const RCPtr<OSWindow> window = GetMainWindow()) {
+            (void)window->SetTitle(GetCompanyName());
+        }
+        return created;
     }
 
-    [[nodiscard]] ZVRESULT IsKeyDown(std::uint8_t, bool& down, bool& toggled) override
+    // Lock keys are not told apart: toggled is always false.
+    [[nodiscard]] ZVRESULT IsKeyDown(std::uint8_t virtualKey, bool& down, bool& toggled) override
     {
-        down = false;
+        down = GetWindows().IsKeyDown(virtualKey);
         toggled = false;
         return ZV_S_OK;
     }
-    RectT<zlong> GetWorkArea() override { return {}; }
-    CursorHandle LoadCursor(const wchar_t*) override { return 0; }
+    RectT<zlong> GetWorkArea() override { return GetWindows().GetWorkArea(); }
+    // The desktop's cursor of the name; 0 before the main window is made.
+    CursorHandle LoadCursor(const wchar_t* name) override
+    {
+        return GetWindows().LApplicationWindowHost::GetNamedCursor(name);
+    }
 
 protected:
     static constexpr std::int32_t kMessageBoxOk = 1;

@@ -57,6 +57,8 @@ ZVRESULT LApplicationWindowHost::CreateMainWindow(int rendererKind, const WideSt
     if (const ZVRESULT installed = root->CreateRootControl(controlName); Failed(installed)) {
         return installed;
     }
+    // Without a place kept from before, the skin's place stands.
+    (void)window->RestorePlacement();
     (void)window->Show(kShow);
     return root->RedrawAll();
 }

@@ -29,13 +29,15 @@ public:
 
     // Makes the main window for the skin's top-level control of that name: an OS window of the control's size and
     // place with a renderer of the kind, the control made by the application's factory as its root window's root
-    // control, shown and painted at once. ZV_E_FAIL when the skin has no such control or there is no desktop;
-    // else the failure of a step.
+    // control, put where it was when it last closed (fitted to the control's limits), shown and painted at once.
+    // ZV_E_FAIL when the skin has no such control or there is no desktop; else the failure of a step.
     [[nodiscard]] ZVRESULT CreateMainWindow(int rendererKind, const WideString& controlName);
     const RCPtr<OSWindow>& GetMainWindow() const { return mMainWindow; }
     // Null before the main window has a root window.
     RCPtr<LRootWindow> GetMainRootWindow() const;
     std::uint32_t GetRootWindowCount() const { return mRootWindows.GetCount(); }
+    // In the order they came; the first is the main window's.
+    const RCPtr<LRootWindow>& GetRootWindow(std::uint32_t index) const { return mRootWindows.GetData()[index]; }
 
     // Root windows of another kind than LRootWindow are not kept.
     void AddRootWindow(IRootWindowTarget* rootWindow) override;

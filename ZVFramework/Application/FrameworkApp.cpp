@@ -3,7 +3,6 @@
 #include "Application/StartupError.h"
 #include "ControlBase/DebugLine.h"
 #include "Controls/FrameworkControlClasses.h"
-#include "Notification/IdleProcessing.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationCenterManager.h"
 #include "ObjectBase/Exception.h"
@@ -11,7 +10,6 @@
 #include "System/MessageLoop.h"
 
 #include <algorithm>
-#include <climits>
 #include <exception>
 #include <string>
 
@@ -19,7 +17,6 @@ namespace ZV {
 
 namespace {
 
-constexpr std::int32_t kHandOverCommandLineTag = 0x465;
 constexpr wchar_t kSkinIndexKey[] = L"CurrentSkinIndex";
 constexpr wchar_t kHotKeyPrefix[] = L"GHK";
 constexpr std::int32_t kUserSettings = 1;
@@ -33,21 +30,39 @@ LFrameworkApp* GetFrameworkApp()
     return gApplication;
 }
 
+class LFrameworkApp::WindowHost final : public LApplicationWindowHost {
+public:
+    WindowHost(LFrameworkApp& application, const WideString& windowClassName)
+        : LApplicationWindowHost(windowClassName), mApplication(application)
+    {
+    }
+
+    bool ProcessIdle(bool firstCall) override { return mApplication.ProcessIdle(firstCall); }
+    void OnDataCopy(const WideString& text) override { (void)mApplication.OnSecondInstanceCommandLine(text); }
+    CursorHandle GetNamedCursor(const wchar_t* name) override { return mApplication.LoadCursor(name); }
+
+private:
+    LFrameworkApp& mApplication;
+};
+
 LFrameworkApp::LFrameworkApp(const RCPtr<LControlFactory>& factory, const RCPtr<LStringTable>& frameworkStrings,
-                             const WideString& commandLine)
+                             const WideString& commandLine, const WideString& windowClassName)
     : mFactory(factory), mCommandLine(commandLine.ToUTF8()), mFrameworkStrings(frameworkStrings),
       mApplicationStrings(factory ? factory->GetApplicationStringTable() : nullptr),
       mHotKeyManager(LGlobalHotKeyManager::Create(
           RCPtr<LNotificationReceiver>(const_cast<LNotificationReceiver*>(
               GetApplicationNotificationCenter()->GetPostingReceiver().Get())))),
       mClipboard(LClipboard::Create()), mPreviousControlServices(SetControlServices(this)),
-      mPreviousRenderingServices(SetRenderingServices(this))
+      mPreviousRenderingServices(SetRenderingServices(this)),
+      mWindows(std::make_unique<WindowHost>(*this, windowClassName))
 {
     gApplication = this;
 }
 
 LFrameworkApp::~LFrameworkApp()
 {
+    mWindows = nullptr;
+    GetMessageLoop().ReleaseDeferred();
     SetRenderingServices(mPreviousRenderingServices);
     SetControlServices(mPreviousControlServices);
     LNotificationCenterManager::GetInstance() = nullptr;
@@ -69,14 +84,16 @@ ZVRESULT LFrameworkApp::PostApplicationStartup(const WideString&)
 
 void LFrameworkApp::ReceiveHandOver(std::int32_t tag, const char* data, std::size_t size)
 {
-    if (tag != kHandOverCommandLineTag || data == nullptr) {
+    const RCPtr<OSWindow> window = GetMainWindow();
+    if (!window) {
         return;
     }
-    const std::size_t length = std::find(data, data + size, '\0') - data;
-    WideString text;
-    // Text that is not UTF-8 is still handed on, with its bad bytes replaced.
-    (void)text.AssignFromUTF8(data, static_cast<int>(std::min<std::size_t>(length, INT_MAX)));
-    (void)OnSecondInstanceCommandLine(text);
+    if (!window->GetBackEnd().IsVisible()) {
+        (void)window->Show(kShow);
+    }
+    (void)window->BringToTop();
+    // The window hands the command line on while it takes input.
+    window->ReceiveDataCopy(tag, data, size);
 }
 
 ZVRESULT LFrameworkApp::OnSecondInstanceCommandLine(const WideString& commandLine)
@@ -104,6 +121,9 @@ ZVRESULT LFrameworkApp::RunApplicationStartup()
 
 void LFrameworkApp::RunMessageLoop()
 {
+    if (const RCPtr<LRootWindow> root = GetMainRootWindow()) {
+        (void)root->RedrawAll();
+    }
     (void)ProcessIdle(true);
     for (;;) {
         try {
@@ -131,13 +151,39 @@ bool LFrameworkApp::ProcessIdle(bool firstPass)
     if (mExitRequested) {
         return false;
     }
-    return ProcessIdleNotifications(firstPass, Array<IIdleProcessor*>());
+    return mWindows->LApplicationWindowHost::ProcessIdle(firstPass);
+}
+
+LApplicationWindowHost& LFrameworkApp::GetWindows()
+{
+    return *mWindows;
+}
+
+RCPtr<OSWindow> LFrameworkApp::GetMainWindow() const
+{
+    const RCPtr<OSWindow>& window = mWindows->GetMainWindow();
+    return window && window->GetBackEnd().Exists() ? window : nullptr;
+}
+
+RCPtr<LRootWindow> LFrameworkApp::GetMainRootWindow() const
+{
+    return mWindows->GetMainRootWindow();
+}
+
+RCPtr<LRootWindow> LFrameworkApp::GetActiveRootWindow() const
+{
+    return RCPtr<LRootWindow>(RCPtr<IRootWindowTarget>(mWindows->GetActiveRootWindow()));
 }
 
 void LFrameworkApp::ExitApplication()
 {
     mExitRequested = true;
     WriteDebugLine("The exit request is honoured.");
+    if (const RCPtr<OSWindow> window = GetMainWindow()) {
+        // Keeps the window's place for the next start.
+        window->Destroy();
+        WriteDebugLine("The main window is closed.");
+    }
     GetMessageLoop().PostQuit(0);
 }
 
@@ -175,6 +221,23 @@ void LFrameworkApp::SetSkin(std::int32_t index)
     mFactory->SetCurrentSkinIndex(index);
     (void)mFactory->GetSkinFont(face, size, style);
     mDefaultFont = LFont::GetFont(face, size, style);
+    for (std::uint32_t index = 0; index < mWindows->GetRootWindowCount(); ++index) {
+        const RCPtr<LRootWindow>& root = mWindows->GetRootWindow(index);
+        IWindowOSServices* services = root->GetWindowServices();
+        // The focused control comes back after its looks changed.
+        const bool active = services != nullptr && services->IsActive();
+        if (active) {
+            root->OnKillFocus();
+        }
+        // A root control the skin does not have keeps its looks.
+        (void)mFactory->ApplySkinToControl(root->GetRootControl());
+        if (services != nullptr) {
+            (void)services->InvalidateAll();
+        }
+        if (active) {
+            root->OnSetFocus();
+        }
+    }
     if (const IniFileHandle userSettings = GetIniFile(kUserSettings); userSettings != 0) {
         // A value the library cannot keep leaves the next start at the first skin.
         (void)GetSettingsManager().SetIniValueInt(userSettings, kSkinIndexKey, index);
@@ -198,6 +261,9 @@ RCPtr<LFont> LFrameworkApp::GetDefaultFont()
 
 RCPtr<LMeasurementRenderer> LFrameworkApp::GetMeasurementRenderer()
 {
+    if (const RCPtr<OSWindow> window = GetMainWindow(); window && window->GetRenderer()) {
+        return window->GetRenderer();
+    }
     if (!mMeasurementRenderer) {
         mMeasurementRenderer = new LGDIRenderer();
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Application/ApplicationWindowHost.h"
 #include "Application/IIniFileManager.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/ControlServices.h"
@@ -16,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace ZV {
 
@@ -42,12 +44,15 @@ struct SystemTime {
 // User-interface thread only.
 class LFrameworkApp : public LNotificationClient, public IControlServices, public IRenderingServices {
 public:
-    // The command line is the program's arguments joined by blanks.
+    // The command line is the program's arguments joined by blanks; the window class name is what the main window,
+    // its saved place and the program's single instance go by. From now on the application is the host of the
+    // process's windows and the services of its controls and renderers.
     LFrameworkApp(const RCPtr<LControlFactory>& factory, const RCPtr<LStringTable>& frameworkStrings,
-                  const WideString& commandLine);
+                  const WideString& commandLine, const WideString& windowClassName);
     LFrameworkApp(const LFrameworkApp&) = delete;
     LFrameworkApp& operator=(const LFrameworkApp&) = delete;
-    // Lets go of the process's notification centres and switches the notification pool off.
+    // Ends the windows that are left, lets go of the process's notification centres and switches the notification
+    // pool off.
     ~LFrameworkApp() override;
 
     // The exit request is the platform level's; the framework level ignores every notification.
@@ -134,6 +139,14 @@ public:
     [[nodiscard]] virtual ZVRESULT SetStatusText(const WideString& text, bool immediately);
     [[nodiscard]] virtual ZVRESULT ResetStatusText(bool immediately);
 
+    // --- Windows. ---
+
+    // Null before the main window was made, and once it has closed.
+    RCPtr<OSWindow> GetMainWindow() const;
+    RCPtr<LRootWindow> GetMainRootWindow() const;
+    // The last made root window whose window is active; null when none is.
+    RCPtr<LRootWindow> GetActiveRootWindow() const;
+
     const RCPtr<LControlFactory>& GetFactory() const { return mFactory; }
     const RCPtr<LStringTable>& GetFrameworkStringTable() const { return mFrameworkStrings; }
     const RCPtr<LStringTable>& GetApplicationStringTable() const { return mApplicationStrings; }
@@ -154,11 +167,16 @@ public:
     bool GetFrameworkString(const WideString& key, WideString& text) override;
 
 protected:
-    // Ends the program: marks the exit as requested (from then on idle passes do nothing), ends the modal loops of
-    // the other windows, closes the main window and ends the loop.
+    // Ends the program: marks the exit as requested (from then on idle passes do nothing), closes the main window
+    // and ends the loop, with it the modal loops of other windows.
     void ExitApplication();
+    LApplicationWindowHost& GetWindows();
 
 private:
+    // The host that the process's windows report to: it hands idle passes, cursors and a later start's command line
+    // on to the application.
+    class WindowHost;
+
     RCPtr<LControlFactory> mFactory;
     NarrowString mCommandLine;
     RCPtr<LStringTable> mFrameworkStrings;
@@ -171,6 +189,8 @@ private:
     RCPtr<LMeasurementRenderer> mMeasurementRenderer;
     IControlServices* mPreviousControlServices;
     IRenderingServices* mPreviousRenderingServices;
+    // Last: the windows go first.
+    std::unique_ptr<WindowHost> mWindows;
 };
 
 // The application while it lives; null before and after.

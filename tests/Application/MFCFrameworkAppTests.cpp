@@ -1,0 +1,154 @@
+#include "Application/ApplicationTest.h"
+#include "Application/MFCFrameworkApp.h"
+
+#include "Platform/InstanceChannel.h"
+#include "Platform/InstanceLock.h"
+#include "Platform/StandardError.h"
+#include "System/MessageLoop.h"
+#include "TestSupport.h"
+
+#include <gmock/gmock.h>
+
+#include <atomic>
+#include <thread>
+
+namespace ZV::Testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+constexpr std::int32_t kEnglish = 0x0409;
+constexpr std::int32_t kGerman = 0x0407;
+
+// The process object of the test application, run as the program's main body runs it, with what it wrote to the
+// standard error.
+class ProcessTest : public ApplicationTest {
+protected:
+    ~ProcessTest() override
+    {
+        TestApplication::sNextStartupResult = std::nullopt;
+        TestApplication::sNextExitCode = 1;
+    }
+
+    int RunMain(const wchar_t* commandLine, std::int32_t localeId = kEnglish)
+    {
+        const std::string captured = mFolder / "stderr";
+        int exitCode = 0;
+        {
+            const Platform::StandardErrorRedirection redirection(captured.c_str());
+            MFCFrameworkApp<TestApplication> process;
+            exitCode = process.Main(commandLine, localeId);
+        }
+        mStandardError = ContentOf(captured);
+        return exitCode;
+    }
+
+    std::string InstancePath(const char* ending) const
+    {
+        return mFolder / "runtime" + "/ZVTestApplicationPrevent" + ending;
+    }
+
+    std::string mStandardError;
+};
+
+TEST_F(ProcessTest, ASkinWithoutTheMainControlEndsTheStartWithTheStartupErrorAndMinusOne)
+{
+    SetApplicationFolderOverride(kResourceFolder, WideString(ZV_TEST_DATA_DIR "/DemoSkin"));
+    EXPECT_EQ(RunMain(L""), -1);
+    EXPECT_THAT(mStandardError, HasSubstr("Runtime Error : Null Pointer : Invalid Control Name : "
+                                          "ZV::LApplicationBase<class ZV::Testing::TestApplication>::CreateMainWindow"));
+    EXPECT_THAT(mStandardError,
+                HasSubstr("\nError: The application encountered problems during startup and will now close.\n"));
+    // The skin's framework table has no start-up texts: the built-in ones stand in.
+    EXPECT_THAT(Boxes(), ElementsAre("Error: The application encountered problems during startup and will now close."));
+    // The shut-down ran all the same.
+    EXPECT_THAT(DebugLinesStartingWith("Shut-down:"),
+                ElementsAre("Shut-down: the factory, the hot keys and the clipboard are released.",
+                            "Shut-down: the settings files are written and closed.",
+                            "Shut-down: the application object is released."));
+}
+
+TEST_F(ProcessTest, AFailedStartupShowsTheStartupErrorOfTheUsersLanguage)
+{
+    TestApplication::sNextStartupResult = ZV_E_INVALIDARG;
+    EXPECT_EQ(RunMain(L"", kGerman), -1);
+    EXPECT_THAT(mStandardError, HasSubstr("Failed Result : ZVRESULT = 80070057 : "
+                                          "ZV::MFCFrameworkApp<class ZV::Testing::TestApplication>::Run"));
+    EXPECT_THAT(Boxes(),
+                ElementsAre("Fehler: Beim Start des Programms sind Probleme aufgetreten. Es wird jetzt beendet."));
+}
+
+TEST_F(ProcessTest, NothingLeftToDoEndsQuietlyWithTheApplicationsExitCodeAndNoWindow)
+{
+    TestApplication::sNextStartupResult = TestApplication::kFinishedWithoutWindow;
+    TestApplication::sNextExitCode = 3;
+    EXPECT_EQ(RunMain(L"-SILENT"), 3);
+    EXPECT_THAT(Boxes(), IsEmpty());
+    EXPECT_EQ(mStandardError, "");
+    EXPECT_THAT(DebugLinesStartingWith("Shut-down: the application"),
+                ElementsAre("Shut-down: the application object is released."));
+}
+
+TEST_F(ProcessTest, ALaterStartHandsItsCommandLineToTheFirstInstanceAndEndsWithMinusOne)
+{
+    // The first instance: it holds the lock and listens once its window is up.
+    Platform::InstanceLock::Outcome outcome;
+    const std::unique_ptr<Platform::InstanceLock> lock =
+        Platform::InstanceLock::TryAcquire(InstancePath(".lock"), outcome);
+    ASSERT_TRUE(lock);
+    std::vector<std::string> received;
+    const std::unique_ptr<Platform::InstanceChannelListener> listener =
+        Platform::InstanceChannelListener::Listen(InstancePath(".socket"));
+    ASSERT_TRUE(listener);
+    listener->SetReceiver([&received](std::int32_t tag, const char* data, std::size_t size) {
+        received.push_back(std::to_string(tag) + ":" + std::string(data, size));
+    });
+    GetMessageLoop().AddSource(listener.get());
+
+    std::atomic<int> exitCode{0};
+    std::thread later([&] { exitCode = RunMain(L"-SILENT -FIRMWARE_IMAGE_NAME=\"a b.syx\""); });
+    (void)GetMessageLoop().Run([&] { return received.empty(); });
+    later.join();
+    EXPECT_EQ(exitCode.load(), -1);
+    EXPECT_EQ(mStandardError, "");
+
+    std::atomic<int> emptyExitCode{0};
+    std::thread empty([&] {
+        MFCFrameworkApp<TestApplication> process;
+        emptyExitCode = process.Main(L"", kEnglish);
+    });
+    (void)GetMessageLoop().Run([&] { return received.size() < 2; });
+    empty.join();
+    EXPECT_EQ(emptyExitCode.load(), -1);
+
+    // Longer than the channel carries: the window only comes to the front, and the later start says why.
+    const WideString huge = WideString(L"-ABSOLUTE_FIRMWARE_FILE_PATH=/") + WideString(std::string(70000, 'x').c_str());
+    std::thread tooLong([&] { exitCode = RunMain(huge.GetData()); });
+    (void)GetMessageLoop().Run([&] { return received.size() < 3; });
+    tooLong.join();
+    GetMessageLoop().RemoveSource(listener.get());
+    EXPECT_EQ(exitCode.load(), -1);
+    EXPECT_THAT(mStandardError, HasSubstr("too long to hand over"));
+
+    // A command line reaches the first instance once; an empty one only brings its window to the front.
+    EXPECT_THAT(received, ElementsAre("1125:-SILENT -FIRMWARE_IMAGE_NAME=\"a b.syx\"", "0:", "0:"));
+    EXPECT_THAT(Boxes(), IsEmpty());
+}
+
+TEST_F(ProcessTest, ALaterStartWhoseFirstInstanceHasNoWindowYetStartsAsAnInstanceOfItsOwn)
+{
+    Platform::InstanceLock::Outcome outcome;
+    const std::unique_ptr<Platform::InstanceLock> lock =
+        Platform::InstanceLock::TryAcquire(InstancePath(".lock"), outcome);
+    ASSERT_TRUE(lock);
+    TestApplication::sNextStartupResult = TestApplication::kFinishedWithoutWindow;
+    TestApplication::sNextExitCode = 1;
+    EXPECT_EQ(RunMain(L"-SILENT"), 1);
+    EXPECT_THAT(DebugLinesStartingWith("Shut-down: the application"),
+                ElementsAre("Shut-down: the application object is released."));
+}
+
+}  // namespace
+}  // namespace ZV::Testing
