@@ -76,7 +76,12 @@ ZVRESULT LApplication::RunApplicationShutdown()
 
 bool LApplication::CanExit()
 {
-    return !mUpdateProcessor || mUpdateProcessor->IsNotUpdating();
+    if (!mUpdateProcessor || mUpdateProcessor->IsNotUpdating()) {
+        return true;
+    }
+    // A finished update leaves the device in the updating state until the window looks at the device again; the
+    // program may end once the update itself has ended.
+    return mUpdateProcessor->GetEngine()->GetUpdateStatus(false) != LUpdateEngineInterface::kUpdateRunning;
 }
 
 IniFileHandle LApplication::GetIniFile(std::int32_t index)

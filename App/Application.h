@@ -29,7 +29,7 @@ public:
     [[nodiscard]] ZVRESULT RunApplicationStartup() override;
     // Writes and closes the settings files first.
     [[nodiscard]] ZVRESULT RunApplicationShutdown() override;
-    // Unless an update runs.
+    // Unless an update runs: the program never ends in the middle of one.
     bool CanExit() override;
     int GetExitCode() const override { return mExitCode; }
 

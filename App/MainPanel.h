@@ -10,7 +10,19 @@ class LMainPanel : public LControl {
 public:
     LMainPanel(const RCPtr<LControl>& parent, const WideString& name) : LControl(parent, name) {}
 
-    [[nodiscard]] ZVRESULT CreateChildControls(const RCPtr<LControlDescriptor>&) override { return ZV_S_OK; }
+    // Lays the control out without children.
+    [[nodiscard]] ZVRESULT CreateChildControls(const RCPtr<LControlDescriptor>&) override
+    {
+        return LControl::CreateChildControls(nullptr);
+    }
+    // Looks start without weight: the first one shows.
+    [[nodiscard]] ZVRESULT OnInitialized() override
+    {
+        if (GetLookCount() > 0) {
+            (void)SelectLook(0);
+        }
+        return LControl::OnInitialized();
+    }
 };
 
 }  // namespace ZV

@@ -142,11 +142,7 @@ public:
             ZV_THROW_NULL_POINTER_IN(JoinTemplateName("ZV::LApplicationBase", TypeName<T>()) + "::CreateMainWindow",
                                      std::runtime_error, "Invalid Control Name");
         }
-        const ZVRESULT created = GetWindows().CreateMainWindow(rendererKind, controlName);
-        if (const RCPtr<OSWindow> window = GetMainWindow()) {
-            (void)window->SetTitle(GetCompanyName());
-        }
-        return created;
+        return GetWindows().CreateMainWindow(rendererKind, controlName, GetCompanyName());
     }
 
     // Lock keys are not told apart: toggled is always false.

@@ -27,7 +27,8 @@ LApplicationWindowHost::~LApplicationWindowHost()
     }
 }
 
-ZVRESULT LApplicationWindowHost::CreateMainWindow(int rendererKind, const WideString& controlName)
+ZVRESULT LApplicationWindowHost::CreateMainWindow(int rendererKind, const WideString& controlName,
+                                                  const WideString& title)
 {
     const RCPtr<LControlFactory> factory = GetControlServices().GetControlFactory();
     const RCPtr<LControlDescriptor> descriptor = factory ? factory->FindControlDescriptor(controlName) : nullptr;
@@ -44,6 +45,9 @@ ZVRESULT LApplicationWindowHost::CreateMainWindow(int rendererKind, const WideSt
         return ZV_E_FAIL;
     }
     mMainWindow = window;
+    if (!title.IsEmpty()) {
+        (void)window->SetTitle(title);
+    }
     if (const ZVRESULT made = window->CreateRenderer(rendererKind); Failed(made)) {
         return made;
     }

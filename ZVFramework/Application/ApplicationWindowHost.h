@@ -28,10 +28,12 @@ public:
     ~LApplicationWindowHost();
 
     // Makes the main window for the skin's top-level control of that name: an OS window of the control's size and
-    // place with a renderer of the kind, the control made by the application's factory as its root window's root
-    // control, put where it was when it last closed (fitted to the control's limits), shown and painted at once.
-    // ZV_E_FAIL when the skin has no such control or there is no desktop; else the failure of a step.
-    [[nodiscard]] ZVRESULT CreateMainWindow(int rendererKind, const WideString& controlName);
+    // place with a renderer of the kind and the title (none when empty), the control made by the application's
+    // factory as its root window's root control, put where it was when it last closed (fitted to the control's
+    // limits), shown and painted at once. ZV_E_FAIL when the skin has no such control or there is no desktop; else
+    // the failure of a step.
+    [[nodiscard]] ZVRESULT CreateMainWindow(int rendererKind, const WideString& controlName,
+                                            const WideString& title = WideString());
     const RCPtr<OSWindow>& GetMainWindow() const { return mMainWindow; }
     // Null before the main window has a root window.
     RCPtr<LRootWindow> GetMainRootWindow() const;

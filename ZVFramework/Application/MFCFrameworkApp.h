@@ -113,11 +113,13 @@ private:
                 return ShutDown();
             }
             (void)mApplication->PostApplicationStartup(mCommandLine);
-            ZV_THROW_IF_FAILED_IN(FunctionName("Run"), mApplication->CreateMainWindow(mApplication->GetRendererKind()));
+            // Before the window shows, so that a later start that sees it finds the channel; the loop reads the
+            // channel once the window is there.
             LFrameworkApp* application = mApplication.Get();
             (void)mSingleInstance.Listen([application](std::int32_t tag, const char* data, std::size_t size) {
                 application->ReceiveHandOver(tag, data, size);
             });
+            ZV_THROW_IF_FAILED_IN(FunctionName("Run"), mApplication->CreateMainWindow(mApplication->GetRendererKind()));
             mApplication->RunMessageLoop();
             return ShutDown();
         } catch (const std::exception& exception) {

@@ -1,0 +1,271 @@
+// The program itself on the desktop, started as its own process as a user starts it, against the simulated device.
+#include "App/Gui/ProgramUnderTest.h"
+#include "System/Gui/DesktopInput.h"
+#include "TestFiles.h"
+
+#include <png.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ZV::Testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using namespace std::chrono_literals;
+
+const std::string kWindowClass = "Corvan_DEVICE_FAMILY_NAME_String_FirmwareUpdater";
+// Long enough that only a program that hangs makes a wait fail.
+constexpr std::chrono::milliseconds kHangGuard = 60s;
+
+class ProgramGui : public ::testing::Test {
+protected:
+    ProgramGui()
+    {
+        for (const char* folder : {"home", "data", "config", "runtime"}) {
+            std::filesystem::create_directory(mFolder / folder);
+        }
+    }
+
+    // The program's process with the test's folders, the simulated device and debug output on its standard error.
+    std::unique_ptr<ProgramUnderTest> Start(const std::vector<std::string>& arguments,
+                                            std::map<std::string, std::string> environment = {},
+                                            const std::string& program = ZV_TEST_PROGRAM)
+    {
+        const std::map<std::string, std::string> defaults = {
+            {"HOME", mFolder / "home"},          {"XDG_DATA_HOME", mFolder / "data"},
+            {"XDG_CONFIG_HOME", mFolder / "config"}, {"XDG_RUNTIME_DIR", mFolder / "runtime"},
+            {"ZV_DEBUG_OUTPUT", "1"},            {"ZV_MIDI_DRIVER", "simulated"},
+            {"ZV_SIM_DEVICE", "absent"},         {"ZV_SIM_LOG", mFolder / "device.log"}};
+        environment.insert(defaults.begin(), defaults.end());
+        return std::make_unique<ProgramUnderTest>(program, arguments, environment,
+                                                  mFolder / ("stderr-" + std::to_string(++mStarts)));
+    }
+
+    // The program's main window once it is mapped; 0 when it ended or the wait ran out first.
+    unsigned long WaitForWindow(ProgramUnderTest& program)
+    {
+        unsigned long window = 0;
+        (void)WaitUntil(
+            [&] {
+                window = mDesktop.FindMappedWindow(kWindowClass);
+                return window != 0 || program.CheckEnded();
+            },
+            {mDesktop.GetDescriptor()}, kHangGuard);
+        return window;
+    }
+
+    static bool WaitForEnd(ProgramUnderTest& program)
+    {
+        return WaitUntil([&] { return program.CheckEnded(); }, {program.GetEndDescriptor()}, kHangGuard);
+    }
+
+    static bool WaitForLine(const ProgramUnderTest& program, const std::string& prefix, std::size_t count = 1)
+    {
+        return WaitUntil([&] { return program.LinesStartingWith(prefix).size() >= count; }, {}, kHangGuard);
+    }
+
+    TemporaryFolder mFolder;
+    DesktopWatcher mDesktop;
+    DesktopInput mInput;
+    int mStarts = 0;
+};
+
+// The skin's background as its image file has it, 0x00RRGGBB, rows from the top.
+std::vector<std::uint32_t> ReadBackgroundImage(int& width, int& height)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    std::vector<std::uint32_t> pixels;
+    if (png_image_begin_read_from_file(&image, ZV_TEST_RESOURCES_DIR "/Skin/Background.png") == 0) {
+        return pixels;
+    }
+    image.format = PNG_FORMAT_BGRA;
+    pixels.resize(static_cast<std::size_t>(image.width) * image.height);
+    if (png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) == 0) {
+        pixels.clear();
+    }
+    width = static_cast<int>(image.width);
+    height = static_cast<int>(image.height);
+    for (std::uint32_t& pixel : pixels) {
+        pixel &= 0x00FFFFFF;
+    }
+    return pixels;
+}
+
+TEST_F(ProgramGui, StartedTwiceTheSecondHandsOverItsCommandLineOnceAndEndsAndAKilledFirstLeavesNoStaleLock)
+{
+    ASSERT_TRUE(mDesktop.IsOpen());
+    std::unique_ptr<ProgramUnderTest> first = Start({});
+    ASSERT_NE(WaitForWindow(*first), 0u) << first->ReadStandardError();
+
+    const auto secondStart = std::chrono::steady_clock::now();
+    const std::unique_ptr<ProgramUnderTest> second = Start({"-SILENT", "-FIRMWARE_IMAGE_NAME=a b.syx"});
+    ASSERT_TRUE(WaitForEnd(*second));
+    const auto secondTook = std::chrono::steady_clock::now() - secondStart;
+    RecordProperty("SecondStartMilliseconds",
+                   static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(secondTook).count()));
+    EXPECT_EQ(second->GetExitCode(), 255) << second->ReadStandardError();
+    EXPECT_TRUE(WaitForLine(*first, "A later start handed over its command line:"));
+    EXPECT_THAT(first->LinesStartingWith("A later start"),
+                ElementsAre("A later start handed over its command line: -SILENT -FIRMWARE_IMAGE_NAME=\"a b.syx\""));
+    EXPECT_TRUE(first->IsRunning());
+
+    first->Kill();
+    ASSERT_TRUE(first->WasEndedBySignal());
+    const std::unique_ptr<ProgramUnderTest> next = Start({});
+    ASSERT_NE(WaitForWindow(*next), 0u) << next->ReadStandardError();
+    // The next start is the first instance now: a later one hands over to it.
+    const std::unique_ptr<ProgramUnderTest> later = Start({"-ALWAYS_UPDATE"});
+    ASSERT_TRUE(WaitForEnd(*later));
+    EXPECT_EQ(later->GetExitCode(), 255);
+    EXPECT_TRUE(WaitForLine(*next, "A later start handed over its command line: -ALWAYS_UPDATE"));
+    EXPECT_TRUE(next->IsRunning());
+}
+
+TEST_F(ProgramGui, TheMainWindowHasTheSkinsSizePixelsClassAndTitleAFixedSizeAndComesBackWhereItClosed)
+{
+    ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
+    std::unique_ptr<ProgramUnderTest> program = Start({});
+    const unsigned long window = WaitForWindow(*program);
+    ASSERT_NE(window, 0u) << program->ReadStandardError();
+    const DesktopWatcher::Geometry geometry = mDesktop.GetGeometry(window);
+    EXPECT_EQ(geometry.width, 400);
+    EXPECT_EQ(geometry.height, 311);
+    EXPECT_EQ(mInput.ReadTitle(window), "Corvan");
+    const DesktopInput::SizeHints hints = mInput.ReadSizeHints(window);
+    EXPECT_EQ(hints.minimumWidth, 400);
+    EXPECT_EQ(hints.maximumWidth, 400);
+    EXPECT_EQ(hints.minimumHeight, 311);
+    EXPECT_EQ(hints.maximumHeight, 311);
+
+    // The main control draws the skin's background, the header over the content, as the image has it, and its
+    // heading in the band across the header.
+    int width = 0;
+    int height = 0;
+    const std::vector<std::uint32_t> background = ReadBackgroundImage(width, height);
+    ASSERT_EQ(width, 400);
+    ASSERT_EQ(height, 311);
+    constexpr int kHeadingTop = 16;
+    constexpr int kHeadingBottom = 40;
+    const auto drawnAsTheSkinHasIt = [&] {
+        const std::vector<std::uint32_t> shown = mDesktop.ReadPixels(window, width, height);
+        if (shown.size() != background.size()) {
+            return false;
+        }
+        std::size_t headingInk = 0;
+        for (std::size_t index = 0; index < shown.size(); ++index) {
+            const int y = static_cast<int>(index) / width;
+            const bool inHeading = y >= kHeadingTop && y < kHeadingBottom;
+            if (!inHeading && shown[index] != background[index]) {
+                return false;
+            }
+            headingInk += inHeading && shown[index] != background[index] ? 1 : 0;
+        }
+        return headingInk > 0;
+    };
+    EXPECT_TRUE(WaitUntil(drawnAsTheSkinHasIt, {}, kHangGuard));
+
+    mDesktop.Move(window, 123, 87);
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const DesktopWatcher::Geometry moved = mDesktop.GetGeometry(window);
+            return moved.x == 123 && moved.y == 87;
+        },
+        {}, kHangGuard));
+    mInput.RequestClose(window);
+    ASSERT_TRUE(WaitForEnd(*program));
+    EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+
+    std::unique_ptr<ProgramUnderTest> again = Start({});
+    const unsigned long reopened = WaitForWindow(*again);
+    ASSERT_NE(reopened, 0u);
+    const DesktopWatcher::Geometry restored = mDesktop.GetGeometry(reopened);
+    EXPECT_EQ(restored.x, 123);
+    EXPECT_EQ(restored.y, 87);
+    EXPECT_EQ(restored.width, 400);
+    EXPECT_EQ(restored.height, 311);
+}
+
+TEST_F(ProgramGui, AnExitRequestDuringAnUpdateIsDroppedAndOneAfterItEndsTheProgramWith1InItsShutDownOrder)
+{
+    ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
+    const std::string image = mFolder / "image.syx";
+    WriteContent(image, std::string("\xF0\x01\x02\xF7\xF0\x03\x04\xF7", 8));
+    std::unique_ptr<ProgramUnderTest> program =
+        Start({"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + image},
+              {{"ZV_SIM_DEVICE", "update"}, {"ZV_SIM_FLASH_MS", "1500"}});
+    const unsigned long window = WaitForWindow(*program);
+    ASSERT_NE(window, 0u) << program->ReadStandardError();
+
+    mInput.RequestClose(window);
+    ASSERT_TRUE(WaitForLine(*program, "The exit request is dropped: an update is running."));
+    EXPECT_TRUE(program->IsRunning());
+    EXPECT_TRUE(program->LinesStartingWith("The exit request is honoured").empty());
+
+    // Once the device has taken the image, the next request that comes after the update ends the program.
+    ASSERT_TRUE(WaitUntil([&] { return ContentOf(mFolder / "device.log").find(" STATE done") != std::string::npos; },
+                          {}, kHangGuard));
+    for (std::size_t requests = 1; program->IsRunning(); ++requests) {
+        mInput.RequestClose(window);
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                return program->CheckEnded() ||
+                       program->LinesStartingWith("The exit request is dropped").size() > requests;
+            },
+            {program->GetEndDescriptor()}, kHangGuard));
+    }
+    EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+    std::vector<std::string> order;
+    for (const char* prefix : {"The exit request is honoured", "The main window is closed", "Shut-down:"}) {
+        for (const std::string& line : program->LinesStartingWith(prefix)) {
+            order.push_back(line);
+        }
+    }
+    EXPECT_THAT(order, ElementsAre("The exit request is honoured.", "The main window is closed.",
+                                   "Shut-down: the factory, the hot keys and the clipboard are released.",
+                                   "Shut-down: the settings files are written and closed.",
+                                   "Shut-down: the application object is released."));
+    const std::string settings = ContentOf(mFolder / "data/Corvan/Halvista Firmware Updater/UserSettings.ini");
+    EXPECT_THAT(settings, HasSubstr("CurrentSkinIndex=0"));
+}
+
+TEST_F(ProgramGui, WithoutTheSettingsLibraryOrWithABrokenOneTheProgramStillShowsItsWindowAndKeepsTheUsersFile)
+{
+    ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
+    const std::string settingsFolder = mFolder / "data/Corvan/Halvista Firmware Updater";
+    std::filesystem::create_directories(settingsFolder);
+    const std::string userSettings = "[Halvista Firmware Updater]\nCurrentSkinIndex=3\n";
+    WriteContent(settingsFolder + "/UserSettings.ini", userSettings);
+
+    // The program alone in a folder of its own, then beside a library that answers nonsense.
+    const std::string alone = mFolder / "alone";
+    const std::string broken = mFolder / "broken";
+    for (const std::string& folder : {alone, broken}) {
+        std::filesystem::create_directory(folder);
+        std::filesystem::copy_file(ZV_TEST_PROGRAM, folder + "/FirmwareUpdater");
+    }
+    std::filesystem::copy_file(ZV_TEST_NONSENSE_INI_LIBRARY, broken + "/libIniFileManager.so");
+
+    for (const std::string& folder : {alone, broken}) {
+        SCOPED_TRACE(folder);
+        std::unique_ptr<ProgramUnderTest> program = Start({}, {}, folder + "/FirmwareUpdater");
+        const unsigned long window = WaitForWindow(*program);
+        ASSERT_NE(window, 0u) << program->ReadStandardError();
+        mInput.RequestClose(window);
+        ASSERT_TRUE(WaitForEnd(*program));
+        EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+        EXPECT_EQ(ContentOf(settingsFolder + "/UserSettings.ini"), userSettings);
+    }
+}
+
+}  // namespace
+}  // namespace ZV::Testing

@@ -1,0 +1,239 @@
+#include "App/Gui/ProgramUnderTest.h"
+
+#include "Platform/NativeWindow.h"
+#include "support/WindowPixels.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+extern char** environ;
+
+namespace ZV::Testing {
+
+namespace {
+
+constexpr std::chrono::milliseconds kLookAgain{100};
+
+}  // namespace
+
+ProgramUnderTest::ProgramUnderTest(const std::string& program, const std::vector<std::string>& arguments,
+                                   const std::map<std::string, std::string>& environment,
+                                   std::string standardErrorPath)
+    : mStandardErrorPath(std::move(standardErrorPath))
+{
+    std::vector<std::string> variables;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string variable = *entry;
+        if (environment.find(variable.substr(0, variable.find('='))) == environment.end()) {
+            variables.push_back(variable);
+        }
+    }
+    for (const auto& [name, value] : environment) {
+        variables.push_back(name + "=" + value);
+    }
+    std::vector<char*> environmentPointers;
+    for (std::string& variable : variables) {
+        environmentPointers.push_back(variable.data());
+    }
+    environmentPointers.push_back(nullptr);
+    std::vector<std::string> argumentTexts{program};
+    argumentTexts.insert(argumentTexts.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argumentPointers;
+    for (std::string& argument : argumentTexts) {
+        argumentPointers.push_back(argument.data());
+    }
+    argumentPointers.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, mStandardErrorPath.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (posix_spawn(&mPid, program.c_str(), &actions, nullptr, argumentPointers.data(), environmentPointers.data()) !=
+        0) {
+        mPid = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    if (mPid > 0) {
+        mPidDescriptor = static_cast<int>(syscall(SYS_pidfd_open, mPid, 0));
+    }
+}
+
+ProgramUnderTest::~ProgramUnderTest()
+{
+    if (IsRunning()) {
+        Kill();
+    }
+    if (mPidDescriptor >= 0) {
+        close(mPidDescriptor);
+    }
+}
+
+bool ProgramUnderTest::CheckEnded()
+{
+    if (mPid <= 0 || mStatus) {
+        return true;
+    }
+    int status = 0;
+    if (waitpid(mPid, &status, WNOHANG) == mPid) {
+        mStatus = status;
+    }
+    return mStatus.has_value();
+}
+
+std::optional<int> ProgramUnderTest::GetExitCode() const
+{
+    if (!mStatus || !WIFEXITED(*mStatus)) {
+        return std::nullopt;
+    }
+    return WEXITSTATUS(*mStatus);
+}
+
+bool ProgramUnderTest::WasEndedBySignal() const
+{
+    return mStatus && WIFSIGNALED(*mStatus);
+}
+
+void ProgramUnderTest::Kill()
+{
+    if (!IsRunning()) {
+        return;
+    }
+    kill(mPid, SIGKILL);
+    int status = 0;
+    if (waitpid(mPid, &status, 0) == mPid) {
+        mStatus = status;
+    }
+}
+
+std::string ProgramUnderTest::ReadStandardError() const
+{
+    std::ifstream file(mStandardErrorPath);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> ProgramUnderTest::LinesStartingWith(const std::string& prefix) const
+{
+    std::vector<std::string> lines;
+    std::istringstream text(ReadStandardError());
+    for (std::string line; std::getline(text, line);) {
+        if (line.rfind(prefix, 0) == 0) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, const std::vector<int>& descriptors,
+               std::chrono::milliseconds bound)
+{
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    for (;;) {
+        if (condition()) {
+            return true;
+        }
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            return false;
+        }
+        std::vector<pollfd> waits;
+        for (const int descriptor : descriptors) {
+            waits.push_back({descriptor, POLLIN, 0});
+        }
+        (void)poll(waits.data(), waits.size(), static_cast<int>(std::min(left, kLookAgain).count()));
+    }
+}
+
+DesktopWatcher::DesktopWatcher() : mDisplay(XOpenDisplay(nullptr))
+{
+    if (mDisplay != nullptr) {
+        XSelectInput(mDisplay, DefaultRootWindow(mDisplay), SubstructureNotifyMask);
+        XFlush(mDisplay);
+    }
+}
+
+DesktopWatcher::~DesktopWatcher()
+{
+    if (mDisplay != nullptr) {
+        XCloseDisplay(mDisplay);
+    }
+}
+
+int DesktopWatcher::GetDescriptor() const
+{
+    return ConnectionNumber(mDisplay);
+}
+
+unsigned long DesktopWatcher::FindMappedWindow(const std::string& className)
+{
+    while (XPending(mDisplay) > 0) {
+        XEvent event;
+        XNextEvent(mDisplay, &event);
+    }
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    Window found = 0;
+    if (XQueryTree(mDisplay, DefaultRootWindow(mDisplay), &root, &parent, &children, &count) == 0) {
+        return 0;
+    }
+    for (unsigned int index = 0; index < count && found == 0; ++index) {
+        XClassHint hint{};
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(mDisplay, children[index], &attributes) == 0 ||
+            attributes.map_state != IsViewable || XGetClassHint(mDisplay, children[index], &hint) == 0) {
+            continue;
+        }
+        if (hint.res_name != nullptr && hint.res_class != nullptr && className == hint.res_name &&
+            className == hint.res_class) {
+            found = children[index];
+        }
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+    }
+    XFree(children);
+    return found;
+}
+
+DesktopWatcher::Geometry DesktopWatcher::GetGeometry(unsigned long window)
+{
+    XWindowAttributes attributes{};
+    Geometry geometry;
+    if (XGetWindowAttributes(mDisplay, window, &attributes) != 0) {
+        Window child = 0;
+        XTranslateCoordinates(mDisplay, window, DefaultRootWindow(mDisplay), 0, 0, &geometry.x, &geometry.y, &child);
+        geometry.width = attributes.width;
+        geometry.height = attributes.height;
+    }
+    return geometry;
+}
+
+void DesktopWatcher::Move(unsigned long window, int x, int y)
+{
+    XMoveWindow(mDisplay, window, x, y);
+    XSync(mDisplay, False);
+}
+
+std::vector<std::uint32_t> DesktopWatcher::ReadPixels(unsigned long window, int width, int height)
+{
+    const Platform::NativeWindow native{mDisplay, window, DefaultVisual(mDisplay, DefaultScreen(mDisplay)),
+                                        DefaultDepth(mDisplay, DefaultScreen(mDisplay))};
+    return ReadWindowPixels(native, 0, 0, width, height);
+}
+
+}  // namespace ZV::Testing

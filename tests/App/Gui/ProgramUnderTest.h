@@ -1,0 +1,84 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct _XDisplay;
+
+namespace ZV::Testing {
+
+// The program started as its own process, as a user starts it: with arguments, variables added to the test's
+// environment, and its standard error in a file. A process still running when the object goes is killed.
+class ProgramUnderTest {
+public:
+    ProgramUnderTest(const std::string& program, const std::vector<std::string>& arguments,
+                     const std::map<std::string, std::string>& environment, std::string standardErrorPath);
+    ProgramUnderTest(const ProgramUnderTest&) = delete;
+    ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
+    ~ProgramUnderTest();
+
+    bool IsRunning() const { return mPid > 0 && !mStatus; }
+    pid_t GetPid() const { return mPid; }
+    // A descriptor that becomes readable when the process ends.
+    int GetEndDescriptor() const { return mPidDescriptor; }
+    // Looks whether the process has ended, without waiting.
+    bool CheckEnded();
+    // Its exit code, or nullopt while it runs or when a signal ended it.
+    std::optional<int> GetExitCode() const;
+    bool WasEndedBySignal() const;
+    // The way a killed process ends, with no warning.
+    void Kill();
+
+    std::string ReadStandardError() const;
+    // The lines of the standard error that begin with the prefix.
+    std::vector<std::string> LinesStartingWith(const std::string& prefix) const;
+
+private:
+    pid_t mPid = -1;
+    int mPidDescriptor = -1;
+    std::optional<int> mStatus;
+    std::string mStandardErrorPath;
+};
+
+// Waits until the condition holds, looking again whenever one of the descriptors is readable and at least every
+// tenth of a second; false when the bound passed first.
+bool WaitUntil(const std::function<bool()>& condition, const std::vector<int>& descriptors,
+               std::chrono::milliseconds bound);
+
+// A client of the desktop that watches the top-level windows come and go, and finds them by class.
+class DesktopWatcher {
+public:
+    DesktopWatcher();
+    DesktopWatcher(const DesktopWatcher&) = delete;
+    DesktopWatcher& operator=(const DesktopWatcher&) = delete;
+    ~DesktopWatcher();
+
+    bool IsOpen() const { return mDisplay != nullptr; }
+    _XDisplay* GetDisplay() const { return mDisplay; }
+    // Readable when the desktop's windows changed; reading the events is FindMappedWindow's.
+    int GetDescriptor() const;
+    // A mapped top-level window whose WM_CLASS name and class are both the class; 0 when there is none.
+    unsigned long FindMappedWindow(const std::string& className);
+    struct Geometry {
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+    };
+    Geometry GetGeometry(unsigned long window);
+    void Move(unsigned long window, int x, int y);
+    // The window's pixels from its corner, 0x00RRGGBB, rows from the top.
+    std::vector<std::uint32_t> ReadPixels(unsigned long window, int width, int height);
+
+private:
+    _XDisplay* mDisplay = nullptr;
+};
+
+}  // namespace ZV::Testing
