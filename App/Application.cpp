@@ -7,6 +7,7 @@
 #include "Platform/StandardError.h"
 
 #include <string>
+#include <string_view>
 
 using namespace ZV;
 
@@ -15,6 +16,11 @@ namespace {
 constexpr ZVRESULT kNothingToDoResults[] = {
     static_cast<ZVRESULT>(0x8000A020u), static_cast<ZVRESULT>(0x8000A000u), static_cast<ZVRESULT>(0x8000A001u),
     static_cast<ZVRESULT>(0x8000A002u), static_cast<ZVRESULT>(0x8000A010u), static_cast<ZVRESULT>(0x8000A003u),
+};
+
+constexpr std::wstring_view kCursorsWithoutShape[] = {
+    L"UI_CURSOR_SPLIT_V", L"UI_CURSOR_SPLIT_H",    L"UI_CURSOR_ROTATE",
+    L"UI_CURSOR_MAG",     L"UI_CURSOR_MAG_PLUS", L"UI_CURSOR_MAG_MINUS",
 };
 
 struct SettingsFile {
@@ -82,6 +88,16 @@ bool LApplication::CanExit()
     // A finished update leaves the device in the updating state until the window looks at the device again; the
     // program may end once the update itself has ended.
     return mUpdateProcessor->GetEngine()->GetUpdateStatus(false) != LUpdateEngineInterface::kUpdateRunning;
+}
+
+CursorHandle LApplication::LoadCursor(const wchar_t* name)
+{
+    for (const std::wstring_view withoutShape : kCursorsWithoutShape) {
+        if (name != nullptr && withoutShape == name) {
+            return 0;
+        }
+    }
+    return LApplicationBase::LoadCursor(name);
 }
 
 IniFileHandle LApplication::GetIniFile(std::int32_t index)

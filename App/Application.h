@@ -40,6 +40,10 @@ public:
     // the folder cannot be had or the file cannot be opened, and the next call tries again.
     ZV::IniFileHandle GetIniFile(std::int32_t index) override;
 
+    // The program has no cursors for splitting, rotating or magnifying: those names give none. The others are the
+    // desktop's.
+    ZV::CursorHandle LoadCursor(const wchar_t* name) override;
+
     // Null before the start-up made it.
     const ZV::RCPtr<LUpdateProcessor>& GetUpdateProcessor() const { return mUpdateProcessor; }
 

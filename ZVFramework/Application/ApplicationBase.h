@@ -11,6 +11,7 @@
 #include "ObjectBase/Exception.h"
 #include "ObjectBase/TypeName.h"
 #include "Platform/Clock.h"
+#include "Platform/DesktopWindows.h"
 #include "Platform/LanguageId.h"
 #include "Platform/MessageBox.h"
 
@@ -133,14 +134,19 @@ public:
     }
 
     // The main window on the desktop, titled with the company's name, for the skin's main control; throws when the
-    // skin has no such control. 0, or ZV_E_FAIL without a desktop or when a step failed.
+    // skin has no such control or there is no desktop to show it on. 0, or the failure of a step.
     [[nodiscard]] ZVRESULT CreateMainWindow(std::int32_t rendererKind) override
     {
         const RCPtr<LControlFactory>& factory = GetFactory();
         const WideString controlName = GetMainControlName();
+        const std::string function = JoinTemplateName("ZV::LApplicationBase", TypeName<T>()) + "::CreateMainWindow";
         if (!factory || !factory->FindControlDescriptor(controlName)) {
-            ZV_THROW_NULL_POINTER_IN(JoinTemplateName("ZV::LApplicationBase", TypeName<T>()) + "::CreateMainWindow",
-                                     std::runtime_error, "Invalid Control Name");
+            ZV_THROW_NULL_POINTER_IN(function, std::runtime_error, "Invalid Control Name");
+        }
+        if (Platform::GetDesktopEventSource() == nullptr) {
+            ZV_THROW_IN(function, std::runtime_error,
+                        "There is no X display to show the window on: DISPLAY is not set, or its server cannot be "
+                        "reached");
         }
         return GetWindows().CreateMainWindow(rendererKind, controlName, GetCompanyName());
     }

@@ -76,6 +76,14 @@ case "$road" in
     grep -qx "Error: The application encountered problems during startup and will now close." "$folder/stderr" ||
       fail "no start-up failure text: $(cat "$folder/stderr")"
     ;;
+  no-display)
+    ZV_SIM_DEVICE=absent run
+    [ "$status" -eq 255 ] || fail "exit code $status, expected 255"
+    grep -q "^Runtime Error : There is no X display to show the window on" "$folder/stderr" ||
+      fail "the reason is not said: $(cat "$folder/stderr")"
+    grep -qx "Error: The application encountered problems during startup and will now close." "$folder/stderr" ||
+      fail "no start-up failure text: $(cat "$folder/stderr")"
+    ;;
   *)
     fail "unknown road $road"
     ;;
