@@ -4,6 +4,7 @@
 #include "ControlBase/CreateControl.h"
 #include "Controls/Button.h"
 #include "Controls/Label.h"
+#include "Controls/ToolTip.h"
 
 namespace ZV {
 
@@ -18,6 +19,7 @@ struct ControlClass {
 const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.Button", &CreateControl<LButton>},
     {L"Framework.Label", &CreateControl<LLabel>},
+    {L"Framework.ToolTip", &CreateControl<LToolTip>},
 };
 
 }  // namespace
