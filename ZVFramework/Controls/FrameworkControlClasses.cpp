@@ -2,7 +2,9 @@
 
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/CreateControl.h"
+#include "Controls/Button.h"
 #include "Controls/Label.h"
+#include "Controls/ToolTip.h"
 
 namespace ZV {
 
@@ -15,7 +17,9 @@ struct ControlClass {
 
 // Several names share a class: the skin chooses look and behaviour through its descriptor, the class only the code.
 const ControlClass kFrameworkControlClasses[] = {
+    {L"Framework.Button", &CreateControl<LButton>},
     {L"Framework.Label", &CreateControl<LLabel>},
+    {L"Framework.ToolTip", &CreateControl<LToolTip>},
 };
 
 }  // namespace
