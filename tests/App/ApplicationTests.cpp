@@ -1,11 +1,9 @@
 #include "App/Application.h"
 
 #include "Engine/EngineTestSupport.h"
-#include "Platform/StandardError.h"
 #include "Platform/VersionInfo.h"
 #include "support/ScopedEnvironment.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,7 +12,6 @@
 namespace ZV::Testing {
 namespace {
 
-using ::testing::HasSubstr;
 using Simulator::DeviceStart;
 
 // The program's application over its own skin, with folders of the test's own, talking to one simulated device.
@@ -72,26 +69,6 @@ TEST_F(ProgramApplication, ARunningUpdateHoldsTheExitBackUntilItEndsThoughTheDev
     EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceUpdating);
     EXPECT_TRUE(application->CanExit());
     EXPECT_EQ(application->GetExitCode(), 1);
-    EXPECT_EQ(application->RunApplicationShutdown(), ZV_S_OK);
-}
-
-TEST_F(ProgramApplication, ASilentUpdateThatFailsEndsWithoutTheWindowWithExitCode3AndSaysWhyOnStandardError)
-{
-    SimulatedMidiRig rig({QuickDevice(DeviceStart::Update, LogPath())});
-    const std::string image = WriteFile("image.syx", {0xF0, 0x01, 0xF0, 0x02, 0xF7});
-    const RCPtr<LApplication> application = MakeApplication(
-        "-SILENT -START_UPDATE_AUTOMATICALLY -ABSOLUTE_FIRMWARE_FILE_PATH=\"" + image + "\"", rig);
-    const std::string captured = mFolder / "stderr";
-    ZVRESULT started = ZV_S_OK;
-    {
-        const Platform::StandardErrorRedirection redirection(captured.c_str());
-        started = application->RunApplicationStartup();
-    }
-    EXPECT_TRUE(LApplication::IsFinishedWithoutWindow(started));
-    EXPECT_EQ(application->GetExitCode(), 3);
-    EXPECT_THAT(ContentOf(captured), HasSubstr("FirmwareUpdater: the firmware file \"" + image +
-                                               "\" was refused at byte offset 2"));
-    EXPECT_TRUE(application->CanExit());
     EXPECT_EQ(application->RunApplicationShutdown(), ZV_S_OK);
 }
 

@@ -137,18 +137,5 @@ TEST_F(ProcessTest, ALaterStartHandsItsCommandLineToTheFirstInstanceAndEndsWithM
     EXPECT_THAT(Boxes(), IsEmpty());
 }
 
-TEST_F(ProcessTest, ALaterStartWhoseFirstInstanceHasNoWindowYetStartsAsAnInstanceOfItsOwn)
-{
-    Platform::InstanceLock::Outcome outcome;
-    const std::unique_ptr<Platform::InstanceLock> lock =
-        Platform::InstanceLock::TryAcquire(InstancePath(".lock"), outcome);
-    ASSERT_TRUE(lock);
-    TestApplication::sNextStartupResult = TestApplication::kFinishedWithoutWindow;
-    TestApplication::sNextExitCode = 1;
-    EXPECT_EQ(RunMain(L"-SILENT"), 1);
-    EXPECT_THAT(DebugLinesStartingWith("Shut-down: the application"),
-                ElementsAre("Shut-down: the application object is released."));
-}
-
 }  // namespace
 }  // namespace ZV::Testing

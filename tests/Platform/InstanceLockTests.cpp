@@ -4,8 +4,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "support/ScopedEnvironment.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -75,29 +73,6 @@ TEST_F(InstanceLockTest, AHolderKilledWithoutWarningLeavesNoStaleLock)
     ASSERT_EQ(waitpid(holder, &status, 0), holder);
     EXPECT_TRUE(InstanceLock::TryAcquire(mPath, outcome));
     EXPECT_EQ(outcome, InstanceLock::Outcome::acquired);
-}
-
-TEST_F(InstanceLockTest, ALinkInThePlaceOfTheLockOrAMissingFolderFailsWithoutTouchingAnything)
-{
-    const std::string target = mFolder + "/someone else's file";
-    ASSERT_EQ(symlink(target.c_str(), mPath.c_str()), 0);
-    InstanceLock::Outcome outcome = InstanceLock::Outcome::acquired;
-    EXPECT_FALSE(InstanceLock::TryAcquire(mPath, outcome));
-    EXPECT_EQ(outcome, InstanceLock::Outcome::failed);
-    EXPECT_NE(access(target.c_str(), F_OK), 0);
-    EXPECT_FALSE(InstanceLock::TryAcquire(mFolder + "/missing/program.lock", outcome));
-    EXPECT_EQ(outcome, InstanceLock::Outcome::failed);
-}
-
-TEST(InstanceLockPath, LiesInTheRuntimeFolderElseInTmpUnderTheUsersId)
-{
-    Testing::ScopedEnvironment environment;
-    environment.Set("XDG_RUNTIME_DIR", "/run/user/4711");
-    EXPECT_EQ(InstanceLock::GetPathBase("Program"), "/run/user/4711/Program");
-    environment.Set("XDG_RUNTIME_DIR", "relative/is/ignored");
-    EXPECT_EQ(InstanceLock::GetPathBase("Program"), "/tmp/Program-" + std::to_string(getuid()));
-    environment.Set("XDG_RUNTIME_DIR", nullptr);
-    EXPECT_EQ(InstanceLock::GetPathBase("Program"), "/tmp/Program-" + std::to_string(getuid()));
 }
 
 }  // namespace

@@ -25,7 +25,6 @@ public:
     ~ProgramUnderTest();
 
     bool IsRunning() const { return mPid > 0 && !mStatus; }
-    pid_t GetPid() const { return mPid; }
     // A descriptor that becomes readable when the process ends.
     int GetEndDescriptor() const { return mPidDescriptor; }
     // Looks whether the process has ended, without waiting.
