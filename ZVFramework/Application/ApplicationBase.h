@@ -74,7 +74,7 @@ public:
             return;
         }
         if (!CanExit()) {
-            WriteDebugLine("The exit request is dropped: an update is running.");
+            WriteDebugLine("The exit request is dropped: the application may not end now.");
             return;
         }
         ExitApplication();

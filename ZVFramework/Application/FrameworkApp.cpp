@@ -221,8 +221,8 @@ void LFrameworkApp::SetSkin(std::int32_t index)
     mFactory->SetCurrentSkinIndex(index);
     (void)mFactory->GetSkinFont(face, size, style);
     mDefaultFont = LFont::GetFont(face, size, style);
-    for (std::uint32_t index = 0; index < mWindows->GetRootWindowCount(); ++index) {
-        const RCPtr<LRootWindow>& root = mWindows->GetRootWindow(index);
+    for (std::uint32_t window = 0; window < mWindows->GetRootWindowCount(); ++window) {
+        const RCPtr<LRootWindow>& root = mWindows->GetRootWindow(window);
         IWindowOSServices* services = root->GetWindowServices();
         // The focused control comes back after its looks changed.
         const bool active = services != nullptr && services->IsActive();

@@ -59,10 +59,6 @@ public:
         return exitCode;
     }
 
-    // The application while it runs; null before and after.
-    const RCPtr<T>& GetApplication() const { return mApplication; }
-    bool IsFirstInstance() const { return mFirstInstance; }
-
 private:
     std::string FunctionName(const char* member) const
     {
@@ -83,12 +79,13 @@ private:
             SetExceptionMessageLookup(&LookUpExceptionMessage);
             if (mSingleInstance.Claim(WideString(T::kWindowClassName) + WideString(L"Prevent"),
                                       mCommandLine.ToUTF8()) == LSingleInstance::Role::kHandedOver) {
-                mFirstInstance = false;
                 return false;
             }
             return true;
         } catch (const std::exception& exception) {
             ShowStartupError(mFrameworkStrings.Get(), exception.what());
+        } catch (...) {
+            ShowStartupError(mFrameworkStrings.Get(), "");
         }
         return false;
     }
@@ -127,10 +124,13 @@ private:
         } catch (...) {
             ShowStartupError(mFrameworkStrings.Get(), "");
         }
+        // What was made goes all the same; a failure in that is only worth a line.
         try {
             (void)ShutDown();
         } catch (const std::exception& exception) {
             WriteDebugLine(exception.what());
+        } catch (...) {
+            WriteDebugLine("The shut-down after a failure failed as well.");
         }
         return kExitStartupFailure;
     }
@@ -167,7 +167,6 @@ private:
     WideString mCommandLine;
     RCPtr<LControlFactory> mFactory;
     RCPtr<LStringTable> mFrameworkStrings;
-    bool mFirstInstance = true;
     std::uint32_t mLocaleId = 0;
     RCPtr<T> mApplication;
     LSingleInstance mSingleInstance;

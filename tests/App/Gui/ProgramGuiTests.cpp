@@ -207,7 +207,7 @@ TEST_F(ProgramGui, AnExitRequestDuringAnUpdateIsDroppedAndOneAfterItEndsTheProgr
     ASSERT_NE(window, 0u) << program->ReadStandardError();
 
     mInput.RequestClose(window);
-    ASSERT_TRUE(WaitForLine(*program, "The exit request is dropped: an update is running."));
+    ASSERT_TRUE(WaitForLine(*program, "The exit request is dropped: the application may not end now."));
     EXPECT_TRUE(program->IsRunning());
     EXPECT_TRUE(program->LinesStartingWith("The exit request is honoured").empty());
 
