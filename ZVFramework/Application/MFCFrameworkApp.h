@@ -49,7 +49,8 @@ public:
     {
         mCommandLine = commandLine;
         EnableNotificationPool(true);
-        mLocaleId = localeId == kUserLocale ? Platform::GetUserDefaultLanguageId() : static_cast<std::uint32_t>(localeId);
+        mLocaleId =
+            localeId == kUserLocale ? Platform::GetUserDefaultLanguageId() : static_cast<std::uint32_t>(localeId);
         int exitCode = kExitStartupFailure;
         if (InitApplication()) {
             exitCode = InitInstance() ? Run() : ExitInstance();

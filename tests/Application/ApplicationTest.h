@@ -41,10 +41,11 @@ protected:
         mEnvironment.Set("XDG_DATA_HOME", (mFolder / "data").c_str());
         mEnvironment.Set("XDG_CONFIG_HOME", (mFolder / "config").c_str());
         mEnvironment.Set("XDG_RUNTIME_DIR", (mFolder / "runtime").c_str());
-        mPreviousPresenter = Platform::SetMessageBoxPresenter([this](const std::string& caption, const std::string& text) {
-            const std::lock_guard hold(mBoxesLock);
-            mBoxes.push_back(caption + ": " + text);
-        });
+        mPreviousPresenter =
+            Platform::SetMessageBoxPresenter([this](const std::string& caption, const std::string& text) {
+                const std::lock_guard hold(mBoxesLock);
+                mBoxes.push_back(caption + ": " + text);
+            });
     }
     ~ApplicationTest() override
     {

@@ -131,7 +131,8 @@ TEST_F(FrameworkApp, AnExitRequestWhileTheApplicationMustNotEndIsDroppedAndALate
     PostExitRequest();
     EXPECT_FALSE(application->ProcessIdle(true));
     EXPECT_THAT(DebugLinesStartingWith("The exit request"),
-                ElementsAre("The exit request is dropped: the application may not end now.", "The exit request is honoured."));
+                ElementsAre("The exit request is dropped: the application may not end now.",
+                            "The exit request is honoured."));
     GetMessageLoop().ClearQuit();
     EXPECT_EQ(application->RunApplicationShutdown(), ZV_S_OK);
 }

@@ -57,8 +57,9 @@ TEST_F(ProcessTest, ASkinWithoutTheMainControlEndsTheStartWithTheStartupErrorAnd
 {
     SetApplicationFolderOverride(kResourceFolder, WideString(ZV_TEST_DATA_DIR "/DemoSkin"));
     EXPECT_EQ(RunMain(L""), -1);
-    EXPECT_THAT(mStandardError, HasSubstr("Runtime Error : Null Pointer : Invalid Control Name : "
-                                          "ZV::LApplicationBase<class ZV::Testing::TestApplication>::CreateMainWindow"));
+    EXPECT_THAT(mStandardError,
+                HasSubstr("Runtime Error : Null Pointer : Invalid Control Name : "
+                          "ZV::LApplicationBase<class ZV::Testing::TestApplication>::CreateMainWindow"));
     EXPECT_THAT(mStandardError,
                 HasSubstr("\nError: The application encountered problems during startup and will now close.\n"));
     // The skin's framework table has no start-up texts: the built-in ones stand in.

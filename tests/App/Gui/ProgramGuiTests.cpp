@@ -44,7 +44,8 @@ protected:
             {"HOME", mFolder / "home"},          {"XDG_DATA_HOME", mFolder / "data"},
             {"XDG_CONFIG_HOME", mFolder / "config"}, {"XDG_RUNTIME_DIR", mFolder / "runtime"},
             {"ZV_DEBUG_OUTPUT", "1"},            {"ZV_MIDI_DRIVER", "simulated"},
-            {"ZV_SIM_DEVICE", "absent"},         {"ZV_SIM_LOG", mFolder / "device.log"}};
+            {"ZV_SIM_DEVICE", "absent"},         {"ZV_SIM_LOG", mFolder / "device.log"},
+            {"LSAN_OPTIONS", "suppressions=" ZV_TEST_LEAK_SUPPRESSIONS ":print_suppressions=0"}};
         environment.insert(defaults.begin(), defaults.end());
         return std::make_unique<ProgramUnderTest>(program, arguments, environment,
                                                   mFolder / ("stderr-" + std::to_string(++mStarts)));
