@@ -2,6 +2,7 @@
 
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/CreateControl.h"
+#include "Controls/Knob.h"
 #include "Controls/Label.h"
 
 namespace ZV {
@@ -15,6 +16,7 @@ struct ControlClass {
 
 // Several names share a class: the skin chooses look and behaviour through its descriptor, the class only the code.
 const ControlClass kFrameworkControlClasses[] = {
+    {L"Framework.Knob", &CreateControl<LKnob>},
     {L"Framework.Label", &CreateControl<LLabel>},
 };
 
