@@ -4,6 +4,7 @@
 #include "ControlBase/CreateControl.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
+#include "Controls/LevelMeter.h"
 
 namespace ZV {
 
@@ -18,6 +19,7 @@ struct ControlClass {
 const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.Knob", &CreateControl<LKnob>},
     {L"Framework.Label", &CreateControl<LLabel>},
+    {L"Framework.LevelMeter", &CreateControl<LLevelMeter>},
 };
 
 }  // namespace
