@@ -5,6 +5,9 @@
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
+#include "Controls/Panel.h"
+#include "Controls/ProgressBar.h"
+#include "Controls/ScrollBar.h"
 
 namespace ZV {
 
@@ -17,9 +20,14 @@ struct ControlClass {
 
 // Several names share a class: the skin chooses look and behaviour through its descriptor, the class only the code.
 const ControlClass kFrameworkControlClasses[] = {
-    {L"Framework.Knob", &CreateControl<LKnob>},
     {L"Framework.Label", &CreateControl<LLabel>},
+    {L"Framework.Panel", &CreateControl<LPanel>},
+    {L"Framework.ScrollChannel", &CreateControl<LPanel>},
+    {L"Framework.ComboSlider.DropDownPanel", &CreateControl<LPanel>},
+    {L"Framework.ScrollBar", &CreateControl<LScrollbar>},
+    {L"Framework.ProgressBar", &CreateControl<LProgressBar>},
     {L"Framework.LevelMeter", &CreateControl<LLevelMeter>},
+    {L"Framework.Knob", &CreateControl<LKnob>},
 };
 
 }  // namespace
