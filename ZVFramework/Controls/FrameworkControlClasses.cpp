@@ -2,6 +2,7 @@
 
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/CreateControl.h"
+#include "Controls/Button.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
@@ -20,6 +21,7 @@ struct ControlClass {
 
 // Several names share a class: the skin chooses look and behaviour through its descriptor, the class only the code.
 const ControlClass kFrameworkControlClasses[] = {
+    {L"Framework.Button", &CreateControl<LButton>},
     {L"Framework.Label", &CreateControl<LLabel>},
     {L"Framework.Panel", &CreateControl<LPanel>},
     {L"Framework.ScrollChannel", &CreateControl<LPanel>},
