@@ -32,15 +32,20 @@ void MakeShownOnlyByMeter(LControl& child)
 
 }  // namespace
 
+RCPtr<LPanel> LLevelMeter::PanelNamed(const wchar_t* name) const
+{
+    return RCPtr<LPanel>(dynamic_cast<LPanel*>(FindChildByName(name).Get()));
+}
+
 ZVRESULT LLevelMeter::Initialize()
 {
     const ZVRESULT result = LControl::Initialize();
     mHandler = new LNotificationHandler<LLevelMeter>(this);
-    mPeakMarker = FindChildByName(L"peakLo");
+    mPeakMarker = PanelNamed(L"peakLo");
     if (mPeakMarker) {
         mPeakMarker->SetUsesParentToolTip(true);
     }
-    mOverlay = FindChildByName(L"activeOverlay");
+    mOverlay = PanelNamed(L"activeOverlay");
     if (mOverlay) {
         mOverlay->SetUsesParentToolTip(true);
     }

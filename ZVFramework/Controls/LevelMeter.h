@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ControlBase/Control.h"
+#include "Controls/Panel.h"
 #include "Notification/NotificationHandler.h"
 
 #include <cstdint>
@@ -11,7 +12,8 @@ namespace ZV {
 // level (on a horizontal meter it is the lit part from the left, on a vertical one it covers the part above the
 // level); the child "peakLo" is a peak marker that travels from where the skin puts it to where the skin puts the
 // child "peakHi"; the child "clipButton" is a clip light, lit when the caller's clip counter changes, and while
-// latching is on kept lit until the user clicks it ("NID_CLIPLIGHT_UNLATCHED"). Any of them may be missing.
+// latching is on kept lit until the user clicks it ("NID_CLIPLIGHT_UNLATCHED"). The overlay and the marker are
+// panels, the light any control. Any of them may be missing; a child of another class counts as missing.
 class LLevelMeter : public LControl {
 public:
     using LControl::LControl;
@@ -43,6 +45,8 @@ protected:
 private:
     std::int32_t OnClipButtonClick(const ConstRCPtr<LNotificationDistributor>& sender,
                                    const RCPtr<LNotification>& notification);
+    // Null for a child that is missing or no panel.
+    RCPtr<LPanel> PanelNamed(const wchar_t* name) const;
     void SizeOverlay(double level);
     void PlacePeakMarker(double peak);
 
@@ -53,8 +57,8 @@ private:
     PointT<double> mPeakHighPosition;
     // The marker's own offsets on both axes as the skin gave them: its travel starts there.
     PointT<double> mPeakLowOffset;
-    RCPtr<LControl> mPeakMarker;
-    RCPtr<LControl> mOverlay;
+    RCPtr<LPanel> mPeakMarker;
+    RCPtr<LPanel> mOverlay;
     RCPtr<LControl> mClipLight;
     // While the meter sets its own value, so that OnValueChanged does not show it a second time.
     bool mUpdating = false;

@@ -48,7 +48,7 @@ public:
     RCPtr<LLevelMeter> meter;
 };
 
-const std::string kOverlay = SubControl("Test.Control", "activeOverlay", R"(XSizeAbs="200" YSizeAbs="100")");
+const std::string kOverlay = SubControl("Framework.Panel", "activeOverlay", R"(XSizeAbs="200" YSizeAbs="100")");
 const std::string kHorizontal = R"(XSizeAbs="200" YSizeAbs="20")";
 
 TEST(LevelMeter, TheOverlayIsTheLitPartOfAHorizontalMeterAndCoversTheRestOfAVerticalOne)
@@ -69,6 +69,12 @@ TEST(LevelMeter, TheOverlayIsTheLitPartOfAHorizontalMeterAndCoversTheRestOfAVert
     (void)horizontal.meter->SetValue(0.25);
     EXPECT_EQ(horizontal.OverlayLength(), 50) << "a value set from outside is a level";
 
+    MeterWindow notPanel(kHorizontal, SubControl("Test.Control", "activeOverlay", R"(XSizeAbs="7")"));
+    ASSERT_TRUE(notPanel.meter);
+    ASSERT_EQ(notPanel.meter->SetLevels(0.5, 0), 0);
+    EXPECT_EQ(notPanel.Child(L"activeOverlay")->GetSize().x, 7) << "an overlay that is no panel is none";
+    EXPECT_TRUE(notPanel.Child(L"activeOverlay")->IsVisible(false));
+
     MeterWindow vertical(R"(XSizeAbs="20" YSizeAbs="100")", kOverlay);
     ASSERT_TRUE(vertical.meter);
     EXPECT_EQ(vertical.meter->GetAxis(), 1);
@@ -82,7 +88,7 @@ TEST(LevelMeter, TheOverlayIsTheLitPartOfAHorizontalMeterAndCoversTheRestOfAVert
 
 TEST(LevelMeter, ThePeakMarkerTravelsFromItsOwnPlaceToThePlaceOfPeakHi)
 {
-    const std::string markers = kOverlay + SubControl("Test.Control", "peakLo", R"(XPositionAbs="10" XSizeAbs="4")") +
+    const std::string markers = kOverlay + SubControl("Framework.Panel", "peakLo", R"(XPositionAbs="10" XSizeAbs="4")") +
                                 SubControl("Test.Control", "peakHi", R"(XPositionAbs="110" XSizeAbs="4")");
     MeterWindow window(kHorizontal, markers);
     ASSERT_TRUE(window.meter);
@@ -98,7 +104,7 @@ TEST(LevelMeter, ThePeakMarkerTravelsFromItsOwnPlaceToThePlaceOfPeakHi)
     ASSERT_EQ(window.meter->SetLevels(0.2, 0), 0);
     EXPECT_FALSE(marker->IsVisible(false));
 
-    MeterWindow withoutHigh(kHorizontal, kOverlay + SubControl("Test.Control", "peakLo", R"(XPositionAbs="10")"));
+    MeterWindow withoutHigh(kHorizontal, kOverlay + SubControl("Framework.Panel", "peakLo", R"(XPositionAbs="10")"));
     ASSERT_TRUE(withoutHigh.meter);
     ASSERT_EQ(withoutHigh.meter->SetLevels(0.2, 0.5), 0);
     EXPECT_FALSE(withoutHigh.Child(L"peakLo")->IsVisible(false));
