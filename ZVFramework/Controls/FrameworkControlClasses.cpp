@@ -9,6 +9,7 @@
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
+#include "Controls/Slider.h"
 
 namespace ZV {
 
@@ -30,6 +31,7 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.ProgressBar", &CreateControl<LProgressBar>},
     {L"Framework.LevelMeter", &CreateControl<LLevelMeter>},
     {L"Framework.Knob", &CreateControl<LKnob>},
+    {L"Framework.Slider", &CreateControl<LSlider>},
 };
 
 }  // namespace

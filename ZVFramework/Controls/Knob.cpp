@@ -5,6 +5,7 @@
 #include "ControlBase/Look.h"
 #include "ControlBase/NotificationSending.h"
 #include "ControlBase/SkinValueSyntax.h"
+#include "Controls/ConditionChange.h"
 #include "Notification/ConditionsParam.h"
 #include "Notification/MouseParams.h"
 #include "ObjectBase/Holder.h"
@@ -85,10 +86,8 @@ void LKnob::OnValueChanged()
 void LKnob::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
 {
     using namespace ConditionMask;
-    const std::uint32_t now = conditions->GetCurrentConditions();
-    const std::uint32_t before = conditions->GetPreviousConditions();
     const RCPtr<LControl> self(this);
-    if ((now & kLeftHeld) != 0 && (before & kLeftHeld) == 0) {
+    if (TurnedOn(*conditions, kLeftHeld)) {
         mHeld = true;
         mLastPoint = mPreviousPoint = conditions->GetPoint().ToLongPoint();
         if (mRadial) {
@@ -96,7 +95,7 @@ void LKnob::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
         }
         mPendingValue = -1.0;
         SendNewNotification(*this, L"NID_VALUE_CHANGE_CAPTURE", LHolder<bool>::Create(true));
-    } else if ((now & kLeftHeld) == 0 && (before & kLeftHeld) != 0) {
+    } else if (TurnedOff(*conditions, kLeftHeld)) {
         mHeld = false;
         if (mApplyPendingAtRelease && mPendingValue >= 0 && mPendingValue <= 1) {
             (void)LControl::SetValue(mPendingValue);
@@ -104,10 +103,11 @@ void LKnob::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
         mPendingValue = -1.0;
         SendNewNotification(*this, L"NID_VALUE_CHANGE_CAPTURE", LHolder<bool>::Create(false));
     }
-    if ((before & kHasFocus) != 0 && (now & kHasFocus) == 0) {
+    if (TurnedOff(*conditions, kHasFocus)) {
         mKeys.EndOnFocusLoss(*this);
     }
-    if (((before ^ now) & (kHasFocus | kEnabled)) != 0) {
+    const std::uint32_t changed = conditions->GetCurrentConditions() ^ conditions->GetPreviousConditions();
+    if ((changed & (kHasFocus | kEnabled)) != 0) {
         UpdateOverlay();
     }
 }
@@ -126,10 +126,11 @@ void LKnob::OnMouseMoved(const RCPtr<LPointWithModifiersParam>& pointer)
 
 void LKnob::DragLinearly(const PointT<zlong>& pointer, bool fine)
 {
-    zlong dx = pointer.x - mLastPoint.x;
-    zlong dy = pointer.y - mLastPoint.y;
-    const zlong ddx = pointer.x - mPreviousPoint.x;
-    const zlong ddy = pointer.y - mPreviousPoint.y;
+    // In doubles: points at both ends of the 32-bit range lie further apart than 32 bits hold.
+    double dx = static_cast<double>(pointer.x) - mLastPoint.x;
+    double dy = static_cast<double>(pointer.y) - mLastPoint.y;
+    const double ddx = static_cast<double>(pointer.x) - mPreviousPoint.x;
+    const double ddy = static_cast<double>(pointer.y) - mPreviousPoint.y;
     // Right and down pull against each other: a diagonal step counts along the axis the last two steps favour.
     if (dx > 0 && dy > 0) {
         if (ddx - ddy > 0 && dy > dx) {
@@ -145,7 +146,7 @@ void LKnob::DragLinearly(const PointT<zlong>& pointer, bool fine)
         }
     }
     const double multiplier = fine ? mFineMultiplier : 1.0;
-    const double delta = static_cast<double>(dx - dy) / (mFullRange - 1) * multiplier;
+    const double delta = (dx - dy) / (mFullRange - 1) * multiplier;
     const double value = std::clamp(GetValue() + delta, 0.0, 1.0);
     const double steps = fine ? mFullRange / mFineMultiplier - 1 : mFullRange - 1;
     (void)LControl::SetValue(steps > 0 ? std::round(steps * value) / steps : value);

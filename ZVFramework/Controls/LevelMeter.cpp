@@ -75,6 +75,11 @@ ZVRESULT LLevelMeter::OnInitialized()
         mClipLight->SetNotFocusable(true);
     }
     SetNotFocusable(true);
+    // Looks start unweighted, and a control draws its children only under a weighted look: the overlay and the
+    // marker would never show.
+    if (GetActiveLookIndex() < 0 && GetLookCount() != 0) {
+        (void)SelectLook(0);
+    }
     OnValueChanged();
     return ZV_S_OK;
 }

@@ -1,6 +1,7 @@
 #include "ControlBase/Harness/ControlHarness.h"
 #include "ControlBase/Harness/MouseRouter.h"
 #include "ControlBase/Harness/NotificationSpy.h"
+#include "ControlsTestSkin.h"
 #include "Controls/FrameworkControlClasses.h"
 #include "Controls/LevelMeter.h"
 #include "Notification/MouseParams.h"
@@ -15,6 +16,7 @@ namespace {
 
 using Testing::ControlHarness;
 using Testing::LNotificationSpy;
+using Testing::Looked;
 using Testing::MouseRouter;
 using Testing::SubControl;
 
@@ -24,8 +26,8 @@ public:
     MeterWindow(const std::string& size, const std::string& children)
     {
         EXPECT_EQ(RegisterFrameworkControlClasses(harness.Factory()), 0);
-        harness.LoadSkin(SubControl("Test.Control", "main", "", SubControl("Framework.LevelMeter", "meter", size,
-                                                                           children)));
+        harness.LoadSkinDocument(Testing::ControlsSkinDocument(
+            SubControl("Test.Control", "main", "", Looked("Framework.LevelMeter", "meter", 1, size, children))));
         main = harness.CreateRoot(L"main");
         meter = main ? RCPtr<LLevelMeter>(dynamic_cast<LLevelMeter*>(main->FindChildByName(L"meter").Get())) : nullptr;
     }
@@ -59,6 +61,7 @@ TEST(LevelMeter, TheOverlayIsTheLitPartOfAHorizontalMeterAndCoversTheRestOfAVert
     EXPECT_FALSE(horizontal.Child(L"activeOverlay")->IsVisible(false)) << "hidden until a level comes";
     EXPECT_TRUE(horizontal.Child(L"activeOverlay")->UsesParentToolTip());
     EXPECT_FALSE(horizontal.meter->IsFocusable());
+    EXPECT_EQ(horizontal.meter->GetActiveLookIndex(), 0) << "worn, so that the overlay shows";
     ASSERT_EQ(horizontal.meter->SetLevels(0.5, 0), 0);
     EXPECT_EQ(horizontal.OverlayLength(), 100);
     EXPECT_EQ(horizontal.meter->GetValue(), 0.5);
