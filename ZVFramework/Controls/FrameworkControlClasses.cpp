@@ -10,6 +10,7 @@
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
 #include "Controls/Slider.h"
+#include "Controls/ToolTip.h"
 
 namespace ZV {
 
@@ -24,6 +25,7 @@ struct ControlClass {
 const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.Button", &CreateControl<LButton>},
     {L"Framework.Label", &CreateControl<LLabel>},
+    {L"Framework.ToolTip", &CreateControl<LToolTip>},
     {L"Framework.Panel", &CreateControl<LPanel>},
     {L"Framework.ScrollChannel", &CreateControl<LPanel>},
     {L"Framework.ComboSlider.DropDownPanel", &CreateControl<LPanel>},
