@@ -121,6 +121,30 @@ TEST(Panel, ATabSearchAmongChildrenThatTakeNoFocusEndsWhereverItStarted)
     EXPECT_EQ(search.get(), "nobody");
 }
 
+TEST(Panel, ATopLevelPanelLeavesTheKeysNobodyTookToTheHotKeysAndEveryPanelClassMakesAPanel)
+{
+    ControlHarness harness;
+    harness.Register<LListeningControl>(L"Test.Listening");
+    Testing::LoadControlsSkin(harness, Looked("Framework.Panel", "top", 1, "",
+                                              Looked("Test.Listening", "focused", 1) +
+                                                  Looked("Framework.ScrollChannel", "channel", 1) +
+                                                  Looked("Framework.ComboSlider.DropDownPanel", "dropDown", 1)));
+    const RCPtr<LControl> top = harness.CreateRoot(L"top");
+    ASSERT_TRUE(top);
+    for (const wchar_t* name : {L"channel", L"dropDown"}) {
+        EXPECT_NE(dynamic_cast<LPanel*>(top->FindChildByName(name).Get()), nullptr);
+    }
+    ASSERT_EQ(harness.Window().GetHotKeyManager()->RegisterHotKey(ParseShortcutText(L"VKEY_F3"), L"NID_WINDOW"),
+              ZV_S_OK);
+    const RCPtr<LNotificationSpy> window = LNotificationSpy::Create();
+    window->RegisterForNotification(harness.WindowRef().Get(), L"NID_WINDOW", 0);
+    (void)top->FindChildByName(L"focused")->SetFocus(true);
+    KeyRouter(harness.Window()).Press(kF2 + 1);
+    harness.PumpIdle();
+    EXPECT_EQ(window->TakeLines(), (Lines{"NID_WINDOW"}));
+    (void)window->UnregisterAllNotifications();
+}
+
 TEST(Panel, KeysClimbThroughPanelsAndReachIntoThemAndAKeyTakenInsideGoesNoFurther)
 {
     ControlHarness harness;

@@ -166,6 +166,27 @@ TEST(ScrollView, ScrollingMovesTheBarsWithoutAnEchoAndTheBarsScrollTheContent)
     (void)spy->UnregisterAllNotifications();
 }
 
+TEST(ScrollView, ANewSkinKeepsTheBarsCoupledOnceAndTheExtentMeasured)
+{
+    ViewFixture fixture(R"(XSizeAbs="50" YSizeAbs="180")");
+    ASSERT_TRUE(fixture.view);
+    LScrollView& view = *fixture.view;
+    (void)view.ScrollTo({0, 30});
+    ASSERT_EQ(view.ApplyDescriptor(view.GetControlDescriptor()), ZV_S_OK);
+    EXPECT_EQ(fixture.BarsShown(), "v");
+    EXPECT_EQ(view.GetClientExtent(), PointT<double>(50, 180));
+
+    const RCPtr<LNotificationSpy> spy = LNotificationSpy::Create();
+    spy->Watch(fixture.view, {L"NID_SCROLL_OFFSET_CHANGE"});
+    (void)view.GetVerticalBar()->SetValue(0.5);
+    EXPECT_EQ(view.GetScrollOffset(), PointT<double>(0, 50));
+    EXPECT_EQ(spy->TakeLines(), (Lines{"view NID_SCROLL_OFFSET_CHANGE"}));
+    fixture.ResizeContent(50, 60);
+    EXPECT_EQ(fixture.BarsShown(), "");
+    EXPECT_EQ(view.GetScrollOffset(), PointT<double>(0, 0)) << "all of the content in view";
+    (void)spy->UnregisterAllNotifications();
+}
+
 TEST(ScrollView, StepScrollingMovesInWholeStepsAndAStepOfNothingScrollsByPixels)
 {
     ViewFixture fixture(R"(XSizeAbs="50" YSizeAbs="180")");
