@@ -46,6 +46,10 @@ ZVRESULT LProgressBar::Initialize()
 ZVRESULT LProgressBar::OnInitialized()
 {
     SetNotFocusable(true);
+    // Looks start without weight: without a weighted look the bar would show neither itself nor its parts.
+    if (GetLookCount() > 0) {
+        (void)SelectLook(0);
+    }
     OnValueChanged();
     return ZV_S_OK;
 }
