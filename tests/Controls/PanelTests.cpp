@@ -119,31 +119,6 @@ TEST(Panel, ATabSearchAmongChildrenThatTakeNoFocusEndsWhereverItStarted)
     EXPECT_EQ(search.get(), "nobody");
 }
 
-TEST(Panel, ATopLevelPanelLeavesTheKeysNobodyTookToTheHotKeysAndEveryPanelClassMakesAPanel)
-{
-    ControlsHarness harness;
-    harness.Register<LListeningControl>(L"Test.Listening");
-    Testing::SkinDocumentBuilder skin = Testing::ControlsSkin();
-    skin.controls += Wearing("Framework.Panel", "main", "panel", "",
-                             Wearing("Test.Listening", "focused", "panel") +
-                                 Wearing("Framework.ScrollChannel", "channel", "panel") +
-                                 Wearing("Framework.ComboSlider.DropDownPanel", "dropDown", "panel"));
-    const RCPtr<LControl> top = harness.CreateMain(skin);
-    ASSERT_TRUE(top);
-    for (const wchar_t* name : {L"channel", L"dropDown"}) {
-        EXPECT_NE(dynamic_cast<LPanel*>(top->FindChildByName(name).Get()), nullptr);
-    }
-    ASSERT_EQ(harness.Window().GetHotKeyManager()->RegisterHotKey(ParseShortcutText(L"VKEY_F3"), L"NID_WINDOW"),
-              ZV_S_OK);
-    const RCPtr<LNotificationSpy> window = LNotificationSpy::Create();
-    window->RegisterForNotification(harness.WindowRef().Get(), L"NID_WINDOW", 0);
-    (void)top->FindChildByName(L"focused")->SetFocus(true);
-    harness.Keys().Press(kF2 + 1);
-    harness.PumpIdle();
-    EXPECT_EQ(window->TakeLines(), (Lines{"NID_WINDOW"}));
-    (void)window->UnregisterAllNotifications();
-}
-
 TEST(Panel, KeysClimbThroughPanelsAndReachIntoThemAndAKeyTakenInsideGoesNoFurther)
 {
     ControlsHarness harness;
