@@ -3,7 +3,6 @@
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/ControlGeometry.h"
 #include "ControlBase/ControlServices.h"
-#include "ControlBase/LayoutAxis.h"
 #include "Controls/Label.h"
 #include "Controls/Panel.h"
 
@@ -57,7 +56,7 @@ ZVRESULT LProgressBar::OnInitialized()
 void LProgressBar::OnValueChanged()
 {
     const double percent = GetValue() * 100;
-    UpdateOverlay(percent / 100);
+    UpdateOverlay(GetValue());
     if (mPercentLabel) {
         (void)mPercentLabel->SetText(WideString::FromDouble(percent, 0));
     }

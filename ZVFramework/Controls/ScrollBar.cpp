@@ -3,9 +3,9 @@
 
 #include "ControlBase/ConditionMask.h"
 #include "ControlBase/ControlGeometry.h"
-#include "Controls/ConditionChange.h"
 #include "ControlBase/KeyParams.h"
 #include "ControlBase/LayoutAxis.h"
+#include "Controls/ConditionChange.h"
 #include "Notification/ConditionsParam.h"
 #include "Notification/MouseParams.h"
 #include "Notification/Notification.h"
@@ -134,7 +134,6 @@ ZVRESULT LScrollbar::SetValueRange(double minimum, double maximum, std::int32_t 
     const double position = NormalizedToValue(GetValue());
     const ZVRESULT result = LControl::SetValueRange(minimum, maximum, scaleMode);
     (void)SetValue(ValueToNormalized(position));
-    UpdateThumbPosition();
     return result;
 }
 

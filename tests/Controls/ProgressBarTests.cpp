@@ -1,5 +1,4 @@
 #include "Controls/ControlsHarness.h"
-#include "Controls/Label.h"
 #include "Controls/ProgressBar.h"
 
 #include <gtest/gtest.h>

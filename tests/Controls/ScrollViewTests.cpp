@@ -1,6 +1,5 @@
 #include "ControlBase/Harness/NotificationSpy.h"
-#include "Controls/Panel.h"
-#include "Controls/ScrollBar.h"
+#include "Controls/ScrollView.h"
 #include "Controls/ScrollSkin.h"
 #include "Notification/MouseParams.h"
 #include "Notification/Notification.h"
