@@ -175,7 +175,11 @@ void LScrollView::SetScrollOffset(const PointT<double>& oldOffset, const PointT<
         const CAutoNotificationDisabler<LScrollView> quiet(mHandler, bar, L"NID_VALUE_CHANGE");
         (void)bar->SetValue(bar->ValueToNormalized(ToBarUnits(axis, *newOffset.Coordinate(axis))));
     }
-    LControl::SetScrollOffset(oldOffset, newOffset);
+    // Only a content buffer has pixels to move, and measuring the content in view for none costs a walk of the
+    // children at every step.
+    if (HasScrollableContent()) {
+        LControl::SetScrollOffset(oldOffset, newOffset);
+    }
 }
 
 ZVRESULT LScrollView::OnMouseWheel(const RCPtr<LMouseWheelParam>& wheel)
