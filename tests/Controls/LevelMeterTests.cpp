@@ -1,10 +1,7 @@
-#include "ControlBase/Harness/ControlHarness.h"
-#include "ControlBase/Harness/MouseRouter.h"
-#include "ControlBase/Harness/NotificationSpy.h"
-#include "ControlsTestSkin.h"
-#include "Controls/FrameworkControlClasses.h"
+#include "Controls/ControlsHarness.h"
 #include "Controls/LevelMeter.h"
 #include "Notification/MouseParams.h"
+#include "ControlBase/Harness/NotificationSpy.h"
 
 #include <gtest/gtest.h>
 
@@ -14,25 +11,21 @@
 namespace ZV {
 namespace {
 
-using Testing::ControlHarness;
+using Testing::ControlsHarness;
 using Testing::LNotificationSpy;
-using Testing::Looked;
-using Testing::MouseRouter;
 using Testing::SubControl;
+using Testing::Wearing;
 
 // A window with one meter at (0, 0) of the size given, made of the children given.
 class MeterWindow {
 public:
     MeterWindow(const std::string& size, const std::string& children)
     {
-        EXPECT_EQ(RegisterFrameworkControlClasses(harness.Factory()), 0);
-        harness.LoadSkinDocument(Testing::ControlsSkinDocument(
-            SubControl("Test.Control", "main", "", Looked("Framework.LevelMeter", "meter", 1, size, children))));
-        main = harness.CreateRoot(L"main");
-        meter = main ? RCPtr<LLevelMeter>(dynamic_cast<LLevelMeter*>(main->FindChildByName(L"meter").Get())) : nullptr;
+        Testing::SkinDocumentBuilder skin = Testing::ControlsSkin();
+        skin.controls += Testing::MainControl(Wearing("Framework.LevelMeter", "meter", "panel", size, children));
+        main = harness.CreateMain(skin);
+        meter = main ? dynamic_cast<LLevelMeter*>(main->FindChildByName(L"meter").Get()) : nullptr;
     }
-
-    ~MeterWindow() { harness.Window().SetRootControl(nullptr); }
 
     RCPtr<LControl> Child(const wchar_t* name) const { return meter->FindChildByName(name); }
     // The overlay's length along the meter's axis, 0 while it is hidden.
@@ -45,7 +38,7 @@ public:
         return meter->GetAxis() == 0 ? overlay->GetSize().x : overlay->GetSize().y;
     }
 
-    ControlHarness harness;
+    ControlsHarness harness;
     RCPtr<LControl> main;
     RCPtr<LLevelMeter> meter;
 };
@@ -117,17 +110,15 @@ TEST(LevelMeter, ThePeakMarkerTravelsFromItsOwnPlaceToThePlaceOfPeakHi)
 TEST(LevelMeter, TheClipLightFollowsTheCounterAndALatchedOneStaysLitUntilClicked)
 {
     MeterWindow window(kHorizontal,
-                       SubControl("Test.Control", "clipButton", R"(XPositionAbs="180" XSizeAbs="20" YSizeAbs="20")"));
+                       Wearing("Framework.Button", "clipButton", "button", R"(XPositionAbs="180" XSizeAbs="20" YSizeAbs="20")"));
     ASSERT_TRUE(window.meter);
     const RCPtr<LControl> light = window.Child(L"clipButton");
     const RCPtr<LNotificationSpy> spy = LNotificationSpy::Create();
     spy->Watch(window.meter, {L"NID_CLIPLIGHT_UNLATCHED"});
-    MouseRouter mouse(window.harness.Window());
-    window.harness.Window().SetControlsUnderPointer({light, window.meter, window.main});
     const auto click = [&] {
-        mouse.Move({190, 10});
-        mouse.Press(MouseButton::kLeft, {190, 10});
-        mouse.Release(MouseButton::kLeft, {190, 10});
+        window.harness.MoveTo(*light, {10, 10});
+        window.harness.PressAt(*light, {10, 10});
+        window.harness.ReleaseAt(*light, {10, 10});
     };
 
     ASSERT_EQ(window.meter->SetLevelsAndClip(0.5, 0, 1), 0);

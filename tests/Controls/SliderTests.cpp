@@ -1,11 +1,8 @@
-#include "ControlBase/Harness/KeyRouter.h"
-#include "ControlBase/Harness/MouseRouter.h"
-#include "ControlBase/Harness/NotificationSpy.h"
 #include "ControlBase/KeyParams.h"
-#include "ControlsTestSkin.h"
+#include "Controls/ControlsHarness.h"
 #include "Controls/Slider.h"
 #include "Notification/MouseParams.h"
-#include "ObjectBase/Holder.h"
+#include "ValueControlWatch.h"
 
 #include <gtest/gtest.h>
 
@@ -16,12 +13,9 @@
 namespace ZV {
 namespace {
 
-using Testing::ControlHarness;
-using Testing::KeyRouter;
-using Testing::LNotificationSpy;
-using Testing::Looked;
-using Testing::MouseRouter;
+using Testing::ControlsHarness;
 using Testing::SubControl;
+using Testing::Wearing;
 using Lines = std::vector<std::string>;
 
 // A slider whose owner squares its value, announces a value held back by a drag, and gives double clicks a value.
@@ -47,59 +41,48 @@ std::string At(int x, int y, int width = 10, int height = 10)
 // The markers of a segment from (x0, y0) to (x1, y1): the start a button of 10 x 10, so that the thumb is one.
 std::string Markers(int x0, int y0, int x1, int y1)
 {
-    return Looked("Framework.Button", "thumbStart", 14, At(x0, y0)) + SubControl("Test.Control", "thumbEnd", At(x1, y1));
+    return Wearing("Framework.Button", "thumbStart", "button", At(x0, y0)) +
+           SubControl("Test.Control", "thumbEnd", At(x1, y1));
 }
 
-// A window with a slider of 200 x 200 at (100, 50) made of the children given, and a button beside it that can
-// take the focus away.
+// A window with a slider of 200 x 200 at (100, 50) made of the children given, wearing three looks (normal,
+// focused, disabled), and a button beside it that can take the focus away.
 class SliderWindow {
 public:
     explicit SliderWindow(const std::string& children, const char* sliderClass = "Framework.Slider")
     {
         harness.Register<LOwnedSlider>(L"Test.OwnedSlider");
-        Testing::LoadControlsSkin(
-            harness, Looked("Test.Control", "main", 1, "",
-                            Looked(sliderClass, "slider", 3, At(100, 50, 200, 200), children) +
-                                Looked("Framework.Button", "other", 14, At(400, 50, 20, 20))));
-        main = harness.CreateRoot(L"main");
-        EXPECT_EQ(main->SelectLook(0), 0);
-        slider = main ? RCPtr<LSlider>(dynamic_cast<LSlider*>(main->FindChildByName(L"slider").Get())) : nullptr;
-        harness.Window().HitTestThroughRootControl();
-        spy->Watch(slider, {L"NID_VALUE_CHANGE", L"NID_VALUE_CHANGE_CAPTURE", L"NID_VALUE_CHANGE_KEY_DOWN",
-                            L"NID_VALUE_CHANGE_KEY_UP"});
-        spy->OnEach(L"NID_VALUE_CHANGE_CAPTURE", [this](const LNotification& notification) {
-            const auto* held = dynamic_cast<const LHolder<bool>*>(notification.GetParameter().Get());
-            captures.push_back(held != nullptr && held->GetValue());
-        });
+        Testing::SkinDocumentBuilder skin = Testing::ControlsSkin();
+        skin.lookLists += R"(<LookList Name="slider" NumLooks="3"><Look Name="panel" Index="0"/>
+                             <Look Name="label" Index="1"/><Look Name="button0" Index="2"/></LookList>)";
+        skin.controls += Testing::MainControl(Wearing(sliderClass, "slider", "slider", At(100, 50, 200, 200), children) +
+                                              Wearing("Framework.Button", "other", "button", At(330, 10, 20, 20)));
+        main = harness.CreateMain(skin);
+        slider = main ? dynamic_cast<LSlider*>(main->FindChildByName(L"slider").Get()) : nullptr;
+        watch.Watch(slider);
     }
-
-    ~SliderWindow() { harness.Window().SetRootControl(nullptr); }
 
     // The thumb's place in the slider.
     PointT<double> Thumb() const { return slider->GetThumb()->GetPosition(); }
     // Grabs the thumb at its top left corner and drags it to the point of the slider.
     void GrabThumbAndDragTo(const PointT<zlong>& point)
     {
-        const PointT<zlong> thumb(100 + static_cast<zlong>(Thumb().x), 50 + static_cast<zlong>(Thumb().y));
-        mouse.Move(thumb);
-        mouse.Press(MouseButton::kLeft, thumb);
-        mouse.Move({100 + point.x, 50 + point.y});
+        harness.MoveTo(*slider->GetThumb(), {0, 0});
+        harness.PressAt(*slider->GetThumb(), {0, 0});
+        DragTo(point);
     }
-    void DragTo(const PointT<zlong>& point) { mouse.Move({100 + point.x, 50 + point.y}); }
-    void Release() { mouse.Release(MouseButton::kLeft, harness.Window().GetCursorPosition()); }
-    void Idle(std::uint32_t milliseconds)
+    void DragTo(const PointT<zlong>& point) { harness.MoveTo(*slider, point); }
+    void PressTrack(const PointT<zlong>& point)
     {
-        harness.AdvanceTime(milliseconds);
-        (void)harness.PumpIdle();
+        harness.MoveTo(*slider, point);
+        harness.PressAt(*slider, point);
     }
+    void Release() { harness.Mouse().Release(MouseButton::kLeft, harness.Window().GetCursorPosition()); }
 
-    ControlHarness harness;
+    ControlsHarness harness;
     RCPtr<LControl> main;
     RCPtr<LSlider> slider;
-    MouseRouter mouse{harness.Window()};
-    KeyRouter keys{harness.Window()};
-    RCPtr<LNotificationSpy> spy = LNotificationSpy::Create();
-    std::vector<bool> captures;
+    Testing::ValueControlWatch watch;
 };
 
 TEST(Slider, TheDraggedThumbIsProjectedOnTheSegmentBetweenItsMarkers)
@@ -119,7 +102,7 @@ TEST(Slider, TheDraggedThumbIsProjectedOnTheSegmentBetweenItsMarkers)
     EXPECT_EQ(window.Thumb(), PointT<double>(100, 0)) << "kept on the segment";
     EXPECT_DOUBLE_EQ(window.slider->GetValue(), 1.0);
     window.Release();
-    EXPECT_EQ(window.captures, (std::vector<bool>{true, false}));
+    EXPECT_EQ(window.watch.captures, (std::vector<bool>{true, false}));
 
     SliderWindow diagonal(Markers(0, 0, 100, 100));
     ASSERT_TRUE(diagonal.slider);
@@ -149,27 +132,22 @@ TEST(Slider, APressHeldOnTheTrackPagesTowardThePointerOnTheClockAndStopsThere)
     SliderWindow window(Markers(0, 0, 100, 0));
     ASSERT_TRUE(window.slider);
     // The thumb's middle aims at the pointer: 40 - 5 pixels from the start.
-    window.mouse.Move({140, 55});
-    window.mouse.Press(MouseButton::kLeft, {140, 55});
-    window.Idle(250);
+    window.PressTrack({40, 5});
+    window.harness.RunFor(250);
     EXPECT_DOUBLE_EQ(window.slider->GetValue(), 0.0) << "the first step comes after 0.3 s";
-    window.Idle(60);
+    window.harness.RunFor(100);
     EXPECT_DOUBLE_EQ(window.slider->GetValue(), 0.1);
-    window.Idle(50);
-    EXPECT_DOUBLE_EQ(window.slider->GetValue(), 0.1) << "then every 0.1 s";
-    window.Idle(60);
-    EXPECT_DOUBLE_EQ(window.slider->GetValue(), 0.2);
-    window.Idle(110);
-    window.Idle(110);
+    window.harness.RunFor(100);
+    EXPECT_DOUBLE_EQ(window.slider->GetValue(), 0.2) << "then every 0.1 s";
+    window.harness.RunFor(200);
     EXPECT_DOUBLE_EQ(window.slider->GetValue(), 0.35) << "never past the point";
     EXPECT_EQ(window.Thumb(), PointT<double>(35, 0));
-    window.Idle(110);
+    window.harness.RunFor(100);
     window.Release();
     EXPECT_DOUBLE_EQ(window.slider->GetValue(), 0.35);
     EXPECT_EQ(window.slider->GetIdleSubscriberCount(), 0);
 
-    window.mouse.Move({120, 55});
-    window.mouse.Press(MouseButton::kLeft, {120, 55});
+    window.PressTrack({20, 5});
     window.Release();
     EXPECT_DOUBLE_EQ(window.slider->GetValue(), 0.25) << "a click pages once, back toward the pointer";
 }
@@ -182,24 +160,26 @@ TEST(Slider, ArrowKeysOfTheFocusedThumbAndTheWheelStepByOneUnitAndTheLooksFollow
     ASSERT_EQ(window.harness.Window().GetFocusControl(), window.slider->GetThumb());
     EXPECT_EQ(window.slider->GetActiveLookIndex(), 1);
 
-    window.keys.Press(0x27);
-    window.keys.Press(0x27);
-    window.keys.RouteKey(LKeyParam::Create(KeyCode(0x27, false, 1, 0), true));
+    Testing::KeyRouter& keys = window.harness.Keys();
+    keys.Press(0x27);
+    keys.Press(0x27);
+    keys.RouteKey(LKeyParam::Create(KeyCode(0x27, false, 1, 0), true));
     EXPECT_DOUBLE_EQ(window.slider->GetValue(), 2.0 / 127);
     EXPECT_EQ(window.Thumb(), PointT<double>(2, 0));
-    window.keys.Press(0x28);
-    EXPECT_EQ(window.spy->TakeLines(),
+    keys.Press(0x28);
+    EXPECT_EQ(window.watch.spy->TakeLines(),
               (Lines{"slider NID_VALUE_CHANGE_KEY_DOWN", "slider NID_VALUE_CHANGE", "slider NID_VALUE_CHANGE",
                      "slider NID_VALUE_CHANGE_KEY_UP", "slider NID_VALUE_CHANGE_KEY_DOWN",
                      "slider NID_VALUE_CHANGE"}));
     EXPECT_GE(window.main->FindChildByName(L"other")->SetFocus(true), 0);
-    EXPECT_EQ(window.spy->TakeLines(), (Lines{"slider NID_VALUE_CHANGE_KEY_UP"})) << "the focus left during a run";
+    EXPECT_EQ(window.watch.spy->TakeLines(), (Lines{"slider NID_VALUE_CHANGE_KEY_UP"})) << "the focus left during a run";
     EXPECT_EQ(window.slider->GetActiveLookIndex(), 0);
 
-    window.mouse.RouteMouseWheel({250, 150}, 0, LMouseWheelParam::kVerticalPositive);
-    window.mouse.RouteMouseWheel({250, 150}, 0, LMouseWheelParam::kHorizontalPositive);
+    Testing::MouseRouter& mouse = window.harness.Mouse();
+    mouse.RouteMouseWheel({250, 150}, 0, LMouseWheelParam::kVerticalPositive);
+    mouse.RouteMouseWheel({250, 150}, 0, LMouseWheelParam::kHorizontalPositive);
     EXPECT_DOUBLE_EQ(window.slider->GetValue(), 3.0 / 127);
-    window.mouse.RouteMouseWheel({250, 150}, 0, LMouseWheelParam::kVerticalNegative);
+    mouse.RouteMouseWheel({250, 150}, 0, LMouseWheelParam::kVerticalNegative);
     EXPECT_DOUBLE_EQ(window.slider->GetValue(), 2.0 / 127);
 
     window.slider->SetEnabled(false);
@@ -215,16 +195,15 @@ TEST(Slider, MarkersAtOnePlaceOrMissingMakeNoSegmentAndNoValueThatIsNoNumber)
     window.GrabThumbAndDragTo({90, 40});
     EXPECT_EQ(window.Thumb(), PointT<double>(20, 0));
     window.Release();
-    window.mouse.Move({250, 55});
-    window.mouse.Press(MouseButton::kLeft, {250, 55});
-    window.Idle(400);
+    window.PressTrack({150, 5});
+    window.harness.RunFor(400);
     window.Release();
     EXPECT_DOUBLE_EQ(window.slider->GetValue(), 0.0);
     EXPECT_DOUBLE_EQ(window.slider->SetValue(0.5), 0.5);
     EXPECT_EQ(window.Thumb(), PointT<double>(20, 0));
     EXPECT_FALSE(std::isnan(window.slider->GetValue()));
 
-    SliderWindow withoutEnd(Looked("Framework.Button", "thumbStart", 14, At(0, 0)));
+    SliderWindow withoutEnd(Wearing("Framework.Button", "thumbStart", "button", At(0, 0)));
     ASSERT_TRUE(withoutEnd.slider);
     ASSERT_TRUE(withoutEnd.slider->GetThumb());
     withoutEnd.GrabThumbAndDragTo({60, 0});
@@ -235,8 +214,7 @@ TEST(Slider, MarkersAtOnePlaceOrMissingMakeNoSegmentAndNoValueThatIsNoNumber)
     SliderWindow bare("");
     ASSERT_TRUE(bare.slider);
     EXPECT_FALSE(bare.slider->GetThumb());
-    bare.mouse.Move({250, 55});
-    bare.mouse.Press(MouseButton::kLeft, {250, 55});
+    bare.PressTrack({150, 5});
     bare.Release();
     EXPECT_DOUBLE_EQ(bare.slider->GetValue(), 0.0);
 }
@@ -249,18 +227,19 @@ TEST(Slider, AnOwnerCanSquareTheValueAnnounceAHeldBackValueAndGiveDoubleClicksAV
     EXPECT_EQ(window.Thumb(), PointT<double>(50, 0)) << "by the square root";
     window.GrabThumbAndDragTo({80, 0});
     EXPECT_DOUBLE_EQ(window.slider->GetValue(), 0.64);
-    (void)window.spy->TakeLines();
+    (void)window.watch.spy->TakeLines();
     (void)window.slider->SetValue(0.09);
     window.Release();
-    EXPECT_EQ(window.spy->TakeLines(),
+    EXPECT_EQ(window.watch.spy->TakeLines(),
               (Lines{"slider NID_VALUE_CHANGE", "slider NID_VALUE_CHANGE", "slider NID_VALUE_CHANGE_CAPTURE"}));
     EXPECT_EQ(window.Thumb(), PointT<double>(30, 0));
 
-    window.mouse.Move({135, 55});
+    Testing::MouseRouter& mouse = window.harness.Mouse();
+    mouse.Move({135, 55});
     window.harness.Window().SetMouseButtonState(MouseButton::kLeft);
-    window.mouse.RouteMouseButton(IRootWindowTarget::kDoubleClick, MouseButton::kLeft, 0, {135, 55});
+    mouse.RouteMouseButton(IRootWindowTarget::kDoubleClick, MouseButton::kLeft, 0, {135, 55});
     window.harness.Window().SetMouseButtonState(0);
-    window.mouse.RouteMouseButton(IRootWindowTarget::kRelease, MouseButton::kLeft, 0, {135, 55});
+    mouse.RouteMouseButton(IRootWindowTarget::kRelease, MouseButton::kLeft, 0, {135, 55});
     EXPECT_DOUBLE_EQ(window.slider->GetValue(), 1.0);
     EXPECT_EQ(window.Thumb(), PointT<double>(100, 0));
 }
