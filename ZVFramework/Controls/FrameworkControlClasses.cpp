@@ -3,6 +3,7 @@
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/CreateControl.h"
 #include "Controls/Label.h"
+#include "Controls/ListBoxItem.h"
 
 namespace ZV {
 
@@ -16,6 +17,8 @@ struct ControlClass {
 // Several names share a class: the skin chooses look and behaviour through its descriptor, the class only the code.
 const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.Label", &CreateControl<LLabel>},
+    {L"Framework.ListBoxItem", &CreateControl<LListBoxItem>},
+    {L"Framework.OverlayButton", &CreateControl<LListBoxItem>},
 };
 
 }  // namespace
