@@ -2,8 +2,13 @@
 
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/CreateControl.h"
+#include "Controls/Button.h"
 #include "Controls/Label.h"
 #include "Controls/ListBoxItem.h"
+#include "Controls/Panel.h"
+#include "Controls/ProgressBar.h"
+#include "Controls/ScrollBar.h"
+#include "Controls/ToolTip.h"
 
 namespace ZV {
 
@@ -16,9 +21,16 @@ struct ControlClass {
 
 // Several names share a class: the skin chooses look and behaviour through its descriptor, the class only the code.
 const ControlClass kFrameworkControlClasses[] = {
+    {L"Framework.Button", &CreateControl<LButton>},
     {L"Framework.Label", &CreateControl<LLabel>},
     {L"Framework.ListBoxItem", &CreateControl<LListBoxItem>},
     {L"Framework.OverlayButton", &CreateControl<LListBoxItem>},
+    {L"Framework.ToolTip", &CreateControl<LToolTip>},
+    {L"Framework.Panel", &CreateControl<LPanel>},
+    {L"Framework.ScrollChannel", &CreateControl<LPanel>},
+    {L"Framework.ComboSlider.DropDownPanel", &CreateControl<LPanel>},
+    {L"Framework.ScrollBar", &CreateControl<LScrollbar>},
+    {L"Framework.ProgressBar", &CreateControl<LProgressBar>},
 };
 
 }  // namespace
