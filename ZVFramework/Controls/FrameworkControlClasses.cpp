@@ -4,6 +4,7 @@
 #include "ControlBase/CreateControl.h"
 #include "Controls/Button.h"
 #include "Controls/Label.h"
+#include "Controls/ListBox.h"
 #include "Controls/ListBoxItem.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
@@ -25,6 +26,8 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.Label", &CreateControl<LLabel>},
     {L"Framework.ListBoxItem", &CreateControl<LListBoxItem>},
     {L"Framework.OverlayButton", &CreateControl<LListBoxItem>},
+    {L"Framework.ListBox", &CreateControl<LListBox>},
+    {L"Framework.listboxNoScroll", &CreateControl<LListBox>},
     {L"Framework.ToolTip", &CreateControl<LToolTip>},
     {L"Framework.Panel", &CreateControl<LPanel>},
     {L"Framework.ScrollChannel", &CreateControl<LPanel>},
