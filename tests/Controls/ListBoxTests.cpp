@@ -51,6 +51,29 @@ TEST_F(ListBox, AThousandRowsScrollThroughTheSameTenRowControls)
     }
 }
 
+TEST_F(ListBox, ABarBesideTheRowsScrollsThemByWholeRowsWithItsKeysAndTheWheel)
+{
+    ListSpec spec;
+    spec.listChildren = VerticalBar();
+    LListBox& box = CreateList(spec);
+    AddNumberedRows(box, 100);
+    ASSERT_TRUE(box.GetVerticalBar());
+    EXPECT_TRUE(box.GetVerticalBar()->IsVisible(false)) << "the rows do not fit";
+    ClickControl(0);
+    harness.Keys().Press(0x22);
+    EXPECT_EQ(box.GetTopRow(), 10) << "Page Down: ten rows on";
+    EXPECT_EQ(Shown(box)[0], L"Row 10");
+    harness.Keys().Press(0x23);
+    EXPECT_EQ(box.GetTopRow(), 90) << "End";
+    EXPECT_EQ(Shown(box)[9], L"Row 99");
+    harness.Keys().Press(0x24);
+    EXPECT_EQ(box.GetTopRow(), 0) << "Home";
+    harness.Mouse().RouteMouseWheel({50, 50}, 0, LMouseWheelParam::kVerticalNegative);
+    EXPECT_EQ(box.GetTopRow(), 1) << "a wheel step is a row";
+    EXPECT_EQ(box.GetScrollOffset().y, 14.0);
+    EXPECT_EQ(Selected(box), (std::vector<std::uint32_t>{0})) << "the keys that scroll leave the selection";
+}
+
 TEST_F(ListBox, RowControlsPastTheRowsShowEmptyDisabledRows)
 {
     LListBox& box = CreateList();
@@ -203,6 +226,21 @@ TEST_F(ListBox, TheWidestRowSetsTheContentWidthAndIsFoundAgainWhenItGoes)
     EXPECT_EQ(box.GetWidestRow(), 3 * 7 + 4);
     box.SetRowData(1, LStringWrapper::Create(L"abcdef"));
     EXPECT_EQ(box.GetWidestRow(), 6 * 7 + 4);
+}
+
+TEST_F(ListBox, AListWhoseRowsExpandWithTheirTextWidensForItsWidestRowAndForItsBar)
+{
+    ListSpec spec = WithTemplate(R"(XSizeAbs="4" YSizeAbs="14" TextOverflowXType="Expand")");
+    spec.listChildren = VerticalBar();
+    LListBox& box = CreateList(spec);
+    const std::wstring wide(30, L'w');
+    AddRows(box, {wide, L"a", L"b"});
+    EXPECT_EQ(box.GetSize().x, 30.0 * 7 + 4) << "as wide as the widest row";
+    AddRows(box, std::vector<std::wstring>(10, L"c"));
+    ASSERT_TRUE(box.GetVerticalBar()->IsVisible(false));
+    EXPECT_EQ(box.GetSize().x, 30.0 * 7 + 4 + 10) << "and the bar beside it";
+    EXPECT_EQ(box.RemoveRowAt(0), 0);
+    EXPECT_EQ(box.GetSize().x, 200.0) << "never narrower than the skin made it";
 }
 
 TEST_F(ListBox, TheListsLookFollowsItsFocusAndEnabling)
