@@ -14,6 +14,7 @@ namespace ZV {
 namespace {
 
 using Testing::ListBoxFixture;
+using Testing::ListSpec;
 using Testing::LNotificationSpy;
 using Lines = std::vector<std::string>;
 

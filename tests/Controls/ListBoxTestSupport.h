@@ -15,26 +15,26 @@
 
 namespace ZV::Testing {
 
+// What a test's list is made of; the defaults make a plain list of plain rows.
+struct ListSpec {
+    std::string listClass = "Framework.ListBox";
+    std::string listLooks = "listLooks";
+    std::string templateClass = "Framework.ListBoxItem";
+    std::string templateAttributes = R"(XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" YSizeAbs="14")";
+    std::string templateChildren;
+    // Children of the list besides its template.
+    std::string listChildren;
+    // More of the skin document.
+    std::string parts;
+    std::string looks;
+    std::string lookLists;
+};
+
 // The window's control holding one list at (0, 0), 200 x 140: ten rows of 14 pixels, made from a template as
 // wide as the list's client area. Hit tests go through the controls, as in a real window.
 class ListBoxFixture : public ::testing::Test {
 protected:
     static constexpr int kRowHeight = 14;
-
-    // What a test's list is made of; the defaults make a plain list of plain rows.
-    struct ListSpec {
-        std::string listClass = "Framework.ListBox";
-        std::string listLooks = "listLooks";
-        std::string templateClass = "Framework.ListBoxItem";
-        std::string templateAttributes = R"(XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" YSizeAbs="14")";
-        std::string templateChildren;
-        // Children of the list besides its template.
-        std::string listChildren;
-        // More of the skin document.
-        std::string parts;
-        std::string looks;
-        std::string lookLists;
-    };
 
     // A plain list whose row template has the attributes.
     static ListSpec WithTemplate(const std::string& templateAttributes)

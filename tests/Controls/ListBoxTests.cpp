@@ -7,6 +7,7 @@ namespace ZV {
 namespace {
 
 using Testing::ListBoxFixture;
+using Testing::ListSpec;
 using Testing::StringTable;
 using Texts = std::vector<std::wstring>;
 
@@ -204,6 +205,50 @@ TEST_F(ListBox, AListWithoutTemplateShowsItsNumberedChildrenAsItsRows)
     ASSERT_EQ(box.GetRowControlCount(), 2u);
     EXPECT_EQ(box.GetRowControl(0)->GetName(), L"item1");
     EXPECT_EQ(box.GetRowControl(1)->GetName(), L"item2");
+}
+
+TEST_F(ListBox, ControlsAddedLaterJoinTheRowControlsOnlyInTheirOrderAndADeferredTemplateIsTaken)
+{
+    const std::string emptyList =
+        Testing::Wearing("Framework.ListBox", "list", "listLooks", R"(XSizeAbs="200" YSizeAbs="140")");
+    harness.LoadSkinDocument(Testing::ListSkinDocument(
+        Testing::Wearing("Test.Panel", "main", "listLooks", "", emptyList) +
+        Testing::Wearing("Framework.ListBoxItem", "spareRow", "rowLooks", R"(XSizeAbs="200" YSizeAbs="20")")));
+    main = harness.CreateRoot(L"main");
+    auto& box = dynamic_cast<LListBox&>(*main->FindChildByName(L"list"));
+    const RCPtr<LControlDescriptor> spare = harness.Factory().FindControlDescriptor(L"spareRow");
+    const auto named = [&](const wchar_t* name) {
+        return LControlFactory::DeriveControlDescriptor(spare, spare->GetLayoutDescriptor(), name);
+    };
+    const auto add = [&](const wchar_t* name) {
+        const RCPtr<LControlDescriptor> descriptor = named(name);
+        return box.AddChild(harness.Factory().CreateControl(descriptor, nullptr), descriptor);
+    };
+    EXPECT_EQ(add(L"item2"), 0);
+    EXPECT_EQ(add(L"itemX"), 0);
+    EXPECT_EQ(box.GetRowControlCount(), 0u) << "not the next in order";
+    EXPECT_EQ(add(L"item1"), 0);
+    ASSERT_EQ(box.GetRowControlCount(), 1u);
+    EXPECT_EQ(box.GetRowControl(0)->GetName(), L"item1");
+
+    EXPECT_EQ(box.AddChild(nullptr, named(L"other")), ZV_E_FAIL);
+    EXPECT_EQ(box.AddChild(nullptr, nullptr), 0);
+    EXPECT_EQ(box.AddChild(nullptr, named(L"templateItem")), 0);
+    EXPECT_EQ(box.GetRowHeight(), 20) << "measured from the template";
+    EXPECT_EQ(box.FindChildByName(L"templateItem"), nullptr) << "the template lends only its descriptor";
+}
+
+TEST_F(ListBox, SnappingTheHeightToRowsKeepsWholeRows)
+{
+    ListSpec spec;
+    LListBox& box = CreateList(spec);
+    ASSERT_EQ(box.FitHeight(150), 0);
+    EXPECT_EQ(box.GetSize().y, 150.0);
+    EXPECT_EQ(box.SnapHeightToRows(), 0);
+    EXPECT_EQ(box.GetSize().y, 140.0);
+    ASSERT_EQ(box.FitHeight(5), 0);
+    EXPECT_EQ(box.SnapHeightToRows(), 0);
+    EXPECT_EQ(box.GetSize().y, 14.0) << "at least one row";
 }
 
 TEST_F(ListBox, ATemplateOfNoHeightGivesRowsOf14PixelsAndMakesNoEndlessRowControls)
