@@ -4,6 +4,7 @@
 #include "ControlBase/Harness/PaintedControl.h"
 #include "Controls/FrameworkControlClasses.h"
 #include "Controls/ListBox.h"
+#include "Notification/Notification.h"
 #include "Utilities/Storage/WrapperStringable.h"
 
 #include <benchmark/benchmark.h>
@@ -105,6 +106,14 @@ private:
     bool mDown = true;
 };
 
+// As the program runs: notifications come from their pool while it lives.
+struct NotificationPoolOn {
+    NotificationPoolOn() { EnableNotificationPool(true); }
+    NotificationPoolOn(const NotificationPoolOn&) = delete;
+    NotificationPoolOn& operator=(const NotificationPoolOn&) = delete;
+    ~NotificationPoolOn() { EnableNotificationPool(false); }
+};
+
 // A window of its own showing a top-level control of the skin.
 class BenchWindow {
 public:
@@ -196,6 +205,7 @@ void LoadSkin(Testing::ControlHarness& harness)
 // the large list, beside those of a plain control whose ten docked children move as the row controls do.
 void PageScrollOfAHundredThousandRowsAgainstAThousand(benchmark::State& state)
 {
+    const NotificationPoolOn pool;
     Testing::ControlHarness harness;
     LoadSkin(harness);
     ListWindow large(harness, 100000);
