@@ -3,6 +3,7 @@
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/CreateControl.h"
 #include "Controls/Label.h"
+#include "Controls/TextBox.h"
 
 namespace ZV {
 
@@ -16,6 +17,7 @@ struct ControlClass {
 // Several names share a class: the skin chooses look and behaviour through its descriptor, the class only the code.
 const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.Label", &CreateControl<LLabel>},
+    {L"Framework.TextBox", &CreateControl<LTextBox>},
 };
 
 }  // namespace
