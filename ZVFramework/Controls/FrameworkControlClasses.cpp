@@ -3,6 +3,9 @@
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/CreateControl.h"
 #include "Controls/Label.h"
+#include "Controls/Panel.h"
+#include "Controls/ProgressBar.h"
+#include "Controls/ScrollBar.h"
 #include "Controls/TextBox.h"
 
 namespace ZV {
@@ -17,6 +20,11 @@ struct ControlClass {
 // Several names share a class: the skin chooses look and behaviour through its descriptor, the class only the code.
 const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.Label", &CreateControl<LLabel>},
+    {L"Framework.Panel", &CreateControl<LPanel>},
+    {L"Framework.ScrollChannel", &CreateControl<LPanel>},
+    {L"Framework.ComboSlider.DropDownPanel", &CreateControl<LPanel>},
+    {L"Framework.ScrollBar", &CreateControl<LScrollbar>},
+    {L"Framework.ProgressBar", &CreateControl<LProgressBar>},
     {L"Framework.TextBox", &CreateControl<LTextBox>},
 };
 
