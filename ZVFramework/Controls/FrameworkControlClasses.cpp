@@ -2,11 +2,13 @@
 
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/CreateControl.h"
+#include "Controls/Button.h"
 #include "Controls/Label.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
 #include "Controls/TextBox.h"
+#include "Controls/ToolTip.h"
 
 namespace ZV {
 
@@ -19,6 +21,7 @@ struct ControlClass {
 
 // Several names share a class: the skin chooses look and behaviour through its descriptor, the class only the code.
 const ControlClass kFrameworkControlClasses[] = {
+    {L"Framework.Button", &CreateControl<LButton>},
     {L"Framework.Label", &CreateControl<LLabel>},
     {L"Framework.Panel", &CreateControl<LPanel>},
     {L"Framework.ScrollChannel", &CreateControl<LPanel>},
@@ -26,6 +29,7 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.ScrollBar", &CreateControl<LScrollbar>},
     {L"Framework.ProgressBar", &CreateControl<LProgressBar>},
     {L"Framework.TextBox", &CreateControl<LTextBox>},
+    {L"Framework.ToolTip", &CreateControl<LToolTip>},
 };
 
 }  // namespace
