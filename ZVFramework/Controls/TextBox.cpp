@@ -51,7 +51,10 @@ bool ReadClipboardText(WideString& text)
 
 }  // namespace
 
-LTextBox::LTextBox(const RCPtr<LControl>& parent, const WideString& name) : LControl(parent, name), mEditor(*this) {}
+LTextBox::LTextBox(const RCPtr<LControl>& parent, const WideString& name)
+    : LScrollView(parent, name), mEditor(*this)
+{
+}
 
 LTextBox::~LTextBox() = default;
 
@@ -125,8 +128,9 @@ ZVRESULT LTextBox::ChangeText(const WideString& text, bool resetCaret)
     const RCPtr<LControl> self(this);
     const RCPtr<LLook> look = GetLookCount() > 0 ? GetLook(0) : nullptr;
     const PointT<zlong> size = look && look->GetText() ? look->GetText()->GetSize() : PointT<zlong>();
-    mTextExtent = {std::clamp(static_cast<double>(size.x), -kExtentLimit, kExtentLimit),
-                   std::clamp(static_cast<double>(size.y), -kExtentLimit, kExtentLimit)};
+    // The same extent again changes nothing.
+    (void)SetClientExtent(std::clamp(static_cast<double>(size.x), -kExtentLimit, kExtentLimit),
+                          std::clamp(static_cast<double>(size.y), -kExtentLimit, kExtentLimit));
     mEditor.OnTextReplaced(resetCaret);
     if (!mCueText.IsEmpty()) {
         if (const RCPtr<LLook> cueLook = GetLookCount() > kCueLook ? GetLook(kCueLook) : nullptr) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ControlBase/Control.h"
+#include "Controls/ScrollView.h"
 #include "Controls/TextEditModel.h"
 #include "Controls/TextValidationParams.h"
 #include "Utilities/Storage/RectT.h"
@@ -25,9 +25,9 @@ namespace ZV {
 // The bodies: TextBox.cpp (creation, text, validation, edit commands), TextBoxGeometry.cpp (measuring and hit
 // testing), TextBoxLooks.cpp (looks, focus, hover, the caret's blink and drawing), TextBoxInput.cpp (mouse, keys,
 // scrolling).
-class LTextBox : public LControl, private ITextEditView {
+class LTextBox : public LScrollView, private ITextEditView {
 public:
-    using Base = LControl;
+    using Base = LScrollView;
 
     LTextBox(const RCPtr<LControl>& parent, const WideString& name);
     ~LTextBox() override;
@@ -97,7 +97,7 @@ public:
     // From the smaller index's left edge to the larger's right edge; (0, 0, 0, 0) when either lies outside the text.
     RectT<float> GetRangeRect(std::int32_t first, std::int32_t last) const;
     // The character boundary nearest to the point (control coordinates), the point held inside the text's room.
-    using LControl::HitTest;
+    using LScrollView::HitTest;
     std::int32_t HitTest(const PointT<zlong>& point) const;
     // The text of a line of look 0's text, at most maxChars characters of it (0: all); false past the lines.
     bool GetLineText(std::uint32_t line, WideString& text, std::uint32_t maxChars) const;
@@ -159,8 +159,6 @@ private:
     bool mFollowCaretX = true;
     bool mFollowCaretY = false;
     RectT<float> mCaretRect;
-    // The text's measured size, which the view scrolls over.
-    PointT<double> mTextExtent;
     bool mScrollGuard = false;
     bool mCaretShown = true;
     double mNextBlinkTime = 0;

@@ -35,7 +35,8 @@ bool LTextBox::IsLeftButtonHeld() const
 double LTextBox::GetScrollLimit() const
 {
     const double room = GetTextRect().width;
-    return mTextExtent.x > room ? mTextExtent.x - room + kCaretMargin : 0.0;
+    const double extent = GetClientExtent().x;
+    return extent > room ? extent - room + kCaretMargin : 0.0;
 }
 
 void LTextBox::ScrollCaretIntoView()
