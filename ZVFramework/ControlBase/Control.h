@@ -285,6 +285,9 @@ public:
     // Answers the normalised value stored afterwards.
     virtual double SetValue(double value);
     double GetValue() const { return mValue.value; }
+    // The range's bounds, as set.
+    double GetValueMinimum() const { return mValue.minimum; }
+    double GetValueMaximum() const { return mValue.maximum; }
     virtual void OnValueChanged();
     // Mode 0 linear, 1 logarithmic with both bounds above 0; ZV_E_INVALIDARG otherwise.
     [[nodiscard]] virtual ZVRESULT SetValueRange(double minimum, double maximum, std::int32_t scaleMode);

@@ -4,6 +4,7 @@
 #include "ControlBase/CreateControl.h"
 #include "Controls/Button.h"
 #include "Controls/Label.h"
+#include "Controls/NumericUpDown.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
@@ -29,6 +30,7 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.ScrollBar", &CreateControl<LScrollbar>},
     {L"Framework.ProgressBar", &CreateControl<LProgressBar>},
     {L"Framework.TextBox", &CreateControl<LTextBox>},
+    {L"Framework.NumericUpDown", &CreateControl<LNumericUpDown>},
     {L"Framework.ToolTip", &CreateControl<LToolTip>},
 };
 

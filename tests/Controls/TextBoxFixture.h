@@ -29,7 +29,8 @@ protected:
         if (!strings.empty()) {
             mHarness.LoadStrings(strings);
         }
-        SkinDocumentBuilder skin = TextBoxSkin();
+        SkinDocumentBuilder skin;
+        AddTextBoxLooks(skin);
         skin.controls = ControlWearing(
             "Test.Control", "main", "plain", "",
             TextBoxControl("box", R"(XPositionAbs="10" YPositionAbs="10" XSizeAbs="100" YSizeAbs="24")") +
