@@ -189,12 +189,7 @@ bool LTextBox::CanPerformEdit(std::int32_t command) const
     return ReadClipboardText(text) && mEditor.FitsInPlaceOfSelection(static_cast<std::int32_t>(text.GetLength()));
 }
 
-void LTextBox::PerformEdit(std::int32_t command)
-{
-    (void)PerformEditCommand(command);
-}
-
-ZVRESULT LTextBox::PerformEditCommand(std::int32_t command)
+ZVRESULT LTextBox::PerformEdit(std::int32_t command)
 {
     const RCPtr<LControl> self(this);
     switch (command) {

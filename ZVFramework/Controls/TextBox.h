@@ -114,9 +114,8 @@ public:
     const PointT<double>& ScrollTo(const PointT<double>& offset) override;
     bool IsTextEditor() const override { return true; }
     bool CanPerformEdit(std::int32_t command) const override;
-    void PerformEdit(std::int32_t command) override;
-    // The command's result: 0, or ZV_E_FAIL when there was nothing to act on.
-    [[nodiscard]] ZVRESULT PerformEditCommand(std::int32_t command);
+    // 0, or ZV_E_FAIL when there was nothing to act on.
+    [[nodiscard]] ZVRESULT PerformEdit(std::int32_t command) override;
     [[nodiscard]] ZVRESULT SetFocus(bool forward) override;
     bool CanReleaseFocus() override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;

@@ -18,24 +18,13 @@ using Testing::LRecordingRootWindow;
 using Testing::TestWindowHost;
 using Testing::TextBoxFixture;
 
-// The box as the clipboard's edit requests reach a focused text editor.
-class LBoxEditor : public ITextEditTarget {
-public:
-    explicit LBoxEditor(const RCPtr<LTextBox>& box) : mBox(box) {}
-    bool CanPerformEdit(std::int32_t command) const override { return mBox->CanPerformEdit(command); }
-    ZVRESULT PerformEdit(std::int32_t command) override { return mBox->PerformEditCommand(command); }
-
-private:
-    RCPtr<LTextBox> mBox;
-};
-
 // Ctrl+C and Ctrl+V are the application's hot keys of the copy and paste requests, which the application's clipboard
 // performs on the focused text editor of the active window: the box.
 class TextBoxEditing : public TextBoxFixture {
 protected:
     TextBoxEditing()
     {
-        mActiveRoot->SetFocusedTextEditor(RCPtr<ITextEditTarget>(new LBoxEditor(mBox)));
+        mActiveRoot->SetFocusedTextEditor(RCPtr<ITextEditTarget>(mBox.Get()));
         mHost.mActiveRoot = mActiveRoot.Get();
         GetClipboard()->Initialize();
         const RCPtr<LNotificationCenter> centre = GetApplicationNotificationCenter();
@@ -93,11 +82,11 @@ TEST_F(TextBoxEditing, TypingJumpingSelectingCopyingAndPastingBuildTheTextWithOn
 TEST_F(TextBoxEditing, EditCommandsWithNothingToActOnFailAndTheMenuAsksTheClipboard)
 {
     Type(L"abc");
-    EXPECT_EQ(mBox->PerformEditCommand(kEditCopy), ZV_E_FAIL);
-    EXPECT_EQ(mBox->PerformEditCommand(kEditCut), ZV_E_FAIL);
-    EXPECT_EQ(mBox->PerformEditCommand(kEditDelete), ZV_E_FAIL);
-    EXPECT_EQ(mBox->PerformEditCommand(kEditPaste), ZV_E_FAIL) << "an empty clipboard";
-    EXPECT_EQ(mBox->PerformEditCommand(7), ZV_E_FAIL);
+    EXPECT_EQ(mBox->PerformEdit(kEditCopy), ZV_E_FAIL);
+    EXPECT_EQ(mBox->PerformEdit(kEditCut), ZV_E_FAIL);
+    EXPECT_EQ(mBox->PerformEdit(kEditDelete), ZV_E_FAIL);
+    EXPECT_EQ(mBox->PerformEdit(kEditPaste), ZV_E_FAIL) << "an empty clipboard";
+    EXPECT_EQ(mBox->PerformEdit(7), ZV_E_FAIL);
     EXPECT_FALSE(mBox->CanPerformEdit(kEditPaste));
     MenuItemInfo state;
     EXPECT_EQ(mBox->IsCommandEnabled(0, 0, WideString(L"NID_EDIT_COPY_REQ"), state), 0);
@@ -107,19 +96,19 @@ TEST_F(TextBoxEditing, EditCommandsWithNothingToActOnFailAndTheMenuAsksTheClipbo
     mBox->SelectRange(1, 1);
     EXPECT_EQ(mBox->IsCommandEnabled(0, 0, WideString(L"NID_EDIT_CUT_REQ"), state), 0);
     EXPECT_EQ(state.enabled, 1);
-    EXPECT_EQ(mBox->PerformEditCommand(kEditCut), 0);
+    EXPECT_EQ(mBox->PerformEdit(kEditCut), 0);
     EXPECT_EQ(Text(), L"ac");
     EXPECT_TRUE(mBox->CanPerformEdit(kEditPaste));
     mBox->SetMaximumLength(2);
     EXPECT_FALSE(mBox->CanPerformEdit(kEditPaste)) << "a paste would pass the maximum length";
-    EXPECT_EQ(mBox->PerformEditCommand(kEditPaste), ZV_E_FAIL);
+    EXPECT_EQ(mBox->PerformEdit(kEditPaste), ZV_E_FAIL);
     mBox->SelectRange(0, 0);
     EXPECT_TRUE(mBox->CanPerformEdit(kEditPaste));
-    EXPECT_EQ(mBox->PerformEditCommand(kEditPaste), 0);
+    EXPECT_EQ(mBox->PerformEdit(kEditPaste), 0);
     EXPECT_EQ(Text(), L"bc");
-    EXPECT_EQ(mBox->PerformEditCommand(kEditPaste), ZV_E_FAIL);
+    EXPECT_EQ(mBox->PerformEdit(kEditPaste), ZV_E_FAIL);
     mBox->SelectRange(0, -1);
-    EXPECT_EQ(mBox->PerformEditCommand(kEditDelete), 0);
+    EXPECT_EQ(mBox->PerformEdit(kEditDelete), 0);
     EXPECT_EQ(Text(), L"");
 }
 
