@@ -148,6 +148,8 @@ private:
     double GetScrollLimit() const;
     // Whether the left button went down on the box and is still held.
     bool IsLeftButtonHeld() const;
+    // Tells a desktop window that text editing starts or ends in the box.
+    void TellWindowOfEditing(bool start);
     // The shown caret's period starts again.
     void RestartBlink();
     void InvalidateAll();

@@ -8,6 +8,7 @@
 #include "Notification/ConditionsParam.h"
 #include "Renderer/RectList.h"
 #include "Renderer/Renderer.h"
+#include "System/RootWindow.h"
 #include "Utilities/Storage/Color.h"
 
 #include <cmath>
@@ -108,6 +109,7 @@ void LTextBox::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
     const bool leftReleased = turnedOff(kLeftHeld);
     const RCPtr<LControl> self(this);
     if (turnedOn(kHasFocus)) {
+        TellWindowOfEditing(true);
         ScrollCaretIntoView();
         UpdateLookState();
         RestartBlink();
@@ -115,6 +117,7 @@ void LTextBox::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
         // Without idle passes the caret would not blink; it still shows.
         (void)BeginIdleNotifications();
     } else if (turnedOff(kHasFocus)) {
+        TellWindowOfEditing(false);
         (void)EndIdleNotifications();
         mCaretShown = false;
         (void)ScrollTo({0, 0});
@@ -133,6 +136,13 @@ void LTextBox::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
     }
     if ((changed & (kHoverOrHighlighted | kHasFocus | kEnabled)) != 0 || leftReleased) {
         UpdateLookState();
+    }
+}
+
+void LTextBox::TellWindowOfEditing(bool start)
+{
+    if (auto* window = dynamic_cast<LRootWindow*>(GetRootWindowRef().Get())) {
+        window->NotifyTextEditing(start, RCPtr<LControl>(this), 0);
     }
 }
 
