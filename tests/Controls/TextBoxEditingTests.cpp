@@ -136,6 +136,7 @@ TEST_F(TextBoxFixture, AValidationHandlerCorrectsTheTextOrRefusingItKeepsTheFocu
             params->SetValid(false);
         } else if (params->GetText() == WideString(L"teh")) {
             params->SetText(WideString(L"the"));
+            EXPECT_EQ(params->GetInitialText(), WideString(L"teh"));
         }
     });
     ASSERT_GE(mBox->SetFocus(true), 0);

@@ -109,6 +109,8 @@ TEST_F(TextBoxFixture, TheSelectionLookCoversTheSelectedCharactersAndHoverAndDis
     EXPECT_EQ(RegionOf(*mBox, 10), std::vector<std::string>{"11,4,24,20"});
     mMouse.Move({50, 15});
     EXPECT_EQ(WeightedLooks(*mBox), (std::vector<std::uint32_t>{4, 11})) << "hot";
+    ASSERT_FALSE(mHarness.Window().GetCursorsShown().empty());
+    EXPECT_EQ(mHarness.Window().GetCursorsShown().back(), mHarness.Window().GetNamedCursor(L"UI_CURSOR_IBEAM"));
     mMouse.Move({50, 60});
     mBox->ClearSelection();
     EXPECT_EQ(WeightedLooks(*mBox), std::vector<std::uint32_t>{3});
