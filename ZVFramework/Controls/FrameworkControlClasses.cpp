@@ -24,6 +24,7 @@ struct ControlClass {
 const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.Button", &CreateControl<LButton>},
     {L"Framework.Label", &CreateControl<LLabel>},
+    {L"Framework.ToolTip", &CreateControl<LToolTip>},
     {L"Framework.Panel", &CreateControl<LPanel>},
     {L"Framework.ScrollChannel", &CreateControl<LPanel>},
     {L"Framework.ComboSlider.DropDownPanel", &CreateControl<LPanel>},
@@ -31,7 +32,6 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.ProgressBar", &CreateControl<LProgressBar>},
     {L"Framework.TextBox", &CreateControl<LTextBox>},
     {L"Framework.NumericUpDown", &CreateControl<LNumericUpDown>},
-    {L"Framework.ToolTip", &CreateControl<LToolTip>},
 };
 
 }  // namespace

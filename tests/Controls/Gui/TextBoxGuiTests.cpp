@@ -13,6 +13,7 @@
 #include "System/GlobalHotKeyManager.h"
 #include "System/Gui/DesktopInput.h"
 #include "System/Gui/LoopTurns.h"
+#include "TestFiles.h"
 #include "support/WindowPixels.h"
 
 #include <cmath>
@@ -80,7 +81,7 @@ private:
 
 class TextBoxGui : public ::testing::Test {
 protected:
-    TextBoxGui() : mApplication((WriteSkin(mSkinFolder), mSkinFolder.GetPath()))
+    TextBoxGui() : mApplication((WriteSkin(mSkinFolder), mSkinFolder.Path().string()))
     {
         (void)RegisterFrameworkControlClasses(mApplication.Factory());
         (void)mApplication.Factory().RegisterControlCreateFunction(L"Test.ShownPanel", &CreateControl<LShownPanel>);
@@ -219,7 +220,7 @@ TEST_F(TextBoxGui, TextAnotherProgramCopiedPastesInAndTextCopiedFromTheBoxPastes
     PressKeys({"Control_L"}, "c");
     ASSERT_TRUE(RunLoopUntil([&] { return ClipboardText() == kUtf8Text; }));
     EXPECT_EQ(RunCommandWhileLoopTurns("timeout 20 xclip -selection clipboard -o -t UTF8_STRING > " +
-                                       mSkinFolder.GetPath() + "/pasted"),
+                                       (mSkinFolder / "pasted")),
               0);
     EXPECT_EQ(mSkinFolder.Read("pasted"), kUtf8Text);
 }
