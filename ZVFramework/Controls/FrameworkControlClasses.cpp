@@ -10,10 +10,12 @@
 #include "Controls/LevelMeter.h"
 #include "Controls/ListBox.h"
 #include "Controls/ListBoxItem.h"
+#include "Controls/NumericUpDown.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
 #include "Controls/Slider.h"
+#include "Controls/TextBox.h"
 #include "Controls/ToolTip.h"
 
 namespace ZV {
@@ -45,6 +47,8 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.LevelMeter", &CreateControl<LLevelMeter>},
     {L"Framework.Knob", &CreateControl<LKnob>},
     {L"Framework.Slider", &CreateControl<LSlider>},
+    {L"Framework.TextBox", &CreateControl<LTextBox>},
+    {L"Framework.NumericUpDown", &CreateControl<LNumericUpDown>},
 };
 
 }  // namespace
