@@ -35,6 +35,14 @@ protected:
         }
     }
 
+    // A program killed by the test leaves its window to the server to take away: the tests after this one find the
+    // desktop as it was.
+    void TearDown() override
+    {
+        EXPECT_TRUE(WaitUntil([&] { return mDesktop.FindMappedWindow(kWindowClass) == 0; }, {mDesktop.GetDescriptor()},
+                              kHangGuard));
+    }
+
     // The program's process with the test's folders, the simulated device and debug output on its standard error.
     std::unique_ptr<ProgramUnderTest> Start(const std::vector<std::string>& arguments,
                                             std::map<std::string, std::string> environment = {},
