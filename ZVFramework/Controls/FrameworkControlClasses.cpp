@@ -4,6 +4,9 @@
 #include "ControlBase/CreateControl.h"
 #include "Controls/Button.h"
 #include "Controls/Label.h"
+#include "Controls/Panel.h"
+#include "Controls/ProgressBar.h"
+#include "Controls/ScrollBar.h"
 #include "Controls/ToolTip.h"
 
 namespace ZV {
@@ -20,6 +23,11 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.Button", &CreateControl<LButton>},
     {L"Framework.Label", &CreateControl<LLabel>},
     {L"Framework.ToolTip", &CreateControl<LToolTip>},
+    {L"Framework.Panel", &CreateControl<LPanel>},
+    {L"Framework.ScrollChannel", &CreateControl<LPanel>},
+    {L"Framework.ComboSlider.DropDownPanel", &CreateControl<LPanel>},
+    {L"Framework.ScrollBar", &CreateControl<LScrollbar>},
+    {L"Framework.ProgressBar", &CreateControl<LProgressBar>},
 };
 
 }  // namespace
