@@ -180,8 +180,14 @@ void MainWindowHarness::Click(const wchar_t* name)
 
 void MainWindowHarness::PumpAll()
 {
-    for (int pass = 0; pass < 100 && PumpIdle(); ++pass) {
+    // A pass may post into a queue that it has served already.
+    for (int pass = 0; pass < 100; ++pass) {
+        if (!PumpIdle() && GetApplicationNotificationCenter()->GetQueuedCount() == 0 &&
+            Window().GetQueuedCount() == 0) {
+            return;
+        }
     }
+    ADD_FAILURE() << "the queues do not run dry";
 }
 
 }  // namespace ZV::Testing
