@@ -6,8 +6,12 @@
 #include "Notification/Notification.h"
 #include "Notification/NotificationCenterManager.h"
 #include "TestFiles.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 namespace ZV::Testing {
 
@@ -188,6 +192,20 @@ void MainWindowHarness::PumpAll()
         }
     }
     ADD_FAILURE() << "the queues do not run dry";
+}
+
+bool MainWindowHarness::PumpUntil(const std::function<bool()>& condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kBoundedWait;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        // The engine's worker posts without a signal to wait on; the window's timer looks just as often.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        PumpAll();
+    }
+    return true;
 }
 
 }  // namespace ZV::Testing

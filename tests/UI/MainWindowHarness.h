@@ -7,6 +7,7 @@
 #include "UI/ScriptedEngine.h"
 #include "UI/UpdateProcessorSource.h"
 
+#include <functional>
 #include <string>
 
 namespace ZV::Testing {
@@ -62,6 +63,9 @@ public:
     void Click(const wchar_t* name);
     // Runs idle passes until nothing waits in the queues.
     void PumpAll();
+    // Runs idle passes, as the window's timer brings them, until the condition holds; false when it does not
+    // within the bounded wait.
+    bool PumpUntil(const std::function<bool()>& condition);
 
 private:
     TemporaryFolder mStrings;
