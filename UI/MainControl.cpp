@@ -53,6 +53,11 @@ ZVRESULT LMainControl::Initialize()
     if (Failed(initialized)) {
         return initialized;
     }
+    // Looks start without weight: without its first look the window would show neither the control nor its
+    // children, and none of them would be hit.
+    if (GetLookCount() > 0) {
+        (void)SelectLook(0);
+    }
     mHandler = new LNotificationHandler<LMainControl>(this);
     ZV_THROW_IF_FAILED(SubscribeToEngine());
     WideString missing;
