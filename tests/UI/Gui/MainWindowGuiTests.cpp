@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -127,6 +128,20 @@ protected:
         GetApplicationNotificationCenter()->Clear();
     }
 
+    // The processor set up for the image, and the main window shown.
+    void OpenWindow()
+    {
+        ASSERT_TRUE(mInput.IsOpen()) << "no X display";
+        ASSERT_TRUE(mApplication->IsLoaded());
+        ASSERT_EQ(mApplication->GetUpdateProcessor()->Initialize(
+                      WideString((std::string("-ABSOLUTE_FIRMWARE_FILE_PATH=") + mImagePath).c_str())),
+                  0);
+        ASSERT_EQ(mApplication->Host().CreateMainWindow(LRenderer::kGdi, L"mainControl"), ZV_S_OK);
+        ASSERT_TRUE(mApplication->WaitUntilShown());
+        mRoot = mApplication->Host().GetMainRootWindow();
+        mMain = RCPtr<LMainControl>(dynamic_cast<LMainControl*>(mRoot->GetRootControl().Get()));
+        ASSERT_TRUE(mMain);
+    }
     LControl& Child(const wchar_t* name) { return *mMain->FindChildByName(name); }
     bool IsShown(const wchar_t* name) { return Child(name).IsVisible(true); }
     std::string TextOf(const wchar_t* name) { return Child(name).GetText().ToUTF8().GetData(); }
@@ -181,16 +196,7 @@ protected:
 
 TEST_F(MainWindowGui, ClicksTakeARunningDeviceThroughTheWholeUpdateRoadAndTheDeviceTakesTheWholeImage)
 {
-    ASSERT_TRUE(mInput.IsOpen()) << "no X display";
-    ASSERT_TRUE(mApplication->IsLoaded());
-    ASSERT_EQ(mApplication->GetUpdateProcessor()->Initialize(WideString(
-                  (std::string("-ABSOLUTE_FIRMWARE_FILE_PATH=") + mImagePath).c_str())),
-              0);
-    ASSERT_EQ(mApplication->Host().CreateMainWindow(LRenderer::kGdi, L"mainControl"), ZV_S_OK);
-    ASSERT_TRUE(mApplication->WaitUntilShown());
-    mRoot = mApplication->Host().GetMainRootWindow();
-    mMain = RCPtr<LMainControl>(dynamic_cast<LMainControl*>(mRoot->GetRootControl().Get()));
-    ASSERT_TRUE(mMain);
+    ASSERT_NO_FATAL_FAILURE(OpenWindow());
 
     EXPECT_EQ(TextOf(L"labelUpdateProcessInformation"), kReady);
     EXPECT_TRUE(IsShown(L"buttonUpdateFirmware"));
@@ -249,6 +255,31 @@ TEST_F(MainWindowGui, ClicksTakeARunningDeviceThroughTheWholeUpdateRoadAndTheDev
         image.push_back(Hex(message));
     }
     EXPECT_EQ(ImageMessagesLogged(), image);
+}
+
+TEST_F(MainWindowGui, FileCommandAsksThePickerWithTheApplicationsTextsAndHandsTheChosenFileToTheEngine)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenWindow());
+    const std::string chosen = mFolder.Write("other.syx", "\xF0\x01\xF7");
+    const std::string arguments = mFolder.GetPath() + "/picker-arguments";
+    setenv("ZV_OPEN_FILE_HELPER", ZV_TEST_FILE_PICKER, 1);
+    setenv("ZV_TEST_PICKER_LOG", arguments.c_str(), 1);
+    setenv("ZV_TEST_PICKER_ANSWER", (chosen + "\n").c_str(), 1);
+    const auto filePath = [&] {
+        WideString path;
+        (void)mApplication->GetUpdateProcessor()->GetEngine()->GetFirmwareFilePath(path);
+        return std::string(path.ToUTF8().GetData());
+    };
+
+    ASSERT_EQ(mRoot->PostNotification(LNotification::Create(L"NID_MENU_FILE_SELECT", nullptr)), 0);
+    EXPECT_TRUE(RunLoopUntil([&] { return filePath() == chosen; }));
+    std::ifstream log(arguments);
+    const std::string asked((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(asked.find("Select Firmware File"), std::string::npos) << asked;
+    EXPECT_NE(asked.find("Firmware Files (*.syx)"), std::string::npos) << asked;
+    for (const char* name : {"ZV_OPEN_FILE_HELPER", "ZV_TEST_PICKER_LOG", "ZV_TEST_PICKER_ANSWER"}) {
+        unsetenv(name);
+    }
 }
 
 }  // namespace
