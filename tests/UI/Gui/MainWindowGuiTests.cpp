@@ -1,21 +1,13 @@
 // Google Test first: the desktop's headers define None.
 #include <gtest/gtest.h>
 
-#include "Application/Gui/SkinApplication.h"
-#include "ControlBase/CreateControl.h"
-#include "Controls/FrameworkControlClasses.h"
 #include "Controls/ProgressBar.h"
-#include "Midi/MidiComm.h"
 #include "Notification/NotificationCenterManager.h"
 #include "Notification/NotificationClient.h"
 #include "Platform/Clock.h"
-#include "Simulator/SimulatedMidiDriver.h"
-#include "Simulator/SimulatedMidiSystem.h"
 #include "System/Gui/DesktopInput.h"
 #include "System/Gui/LoopTurns.h"
-#include "System/RootWindow.h"
-#include "UI/MainControl.h"
-#include "UI/UpdateProcessorSource.h"
+#include "UI/Gui/MainWindowApplication.h"
 #include "support/WindowPixels.h"
 
 #include <algorithm>
@@ -32,7 +24,6 @@ namespace {
 using Testing::DesktopInput;
 using Testing::RunLoopUntil;
 
-const std::string kSkinFolder = std::string(ZV_RESOURCES_DIR) + "/Skin";
 const std::string kReady = "Click the \"UPDATE FIRMWARE\" button to start the update process.";
 const std::string kResetting = "The device is resetting. The update will begin momentarily.";
 const std::string kInProgress = "Firmware update in progress. Do not disconnect the device.";
@@ -69,26 +60,6 @@ std::string Hex(const Simulator::MidiBytes& bytes)
     return text;
 }
 
-// The application as far as the main window needs it: the program's skin and texts from their folder, the
-// framework's control classes, the main control, and an update processor whose engines talk to a simulated device.
-class MainWindowApplication : public Testing::SkinApplication, public IUpdateProcessorSource {
-public:
-    explicit MainWindowApplication(const MidiCommFactory& midi)
-        : SkinApplication(kSkinFolder, L"TideRush"), mProcessor(new ::LUpdateProcessor(midi))
-    {
-        EXPECT_EQ(RegisterFrameworkControlClasses(Factory()), 0);
-        for (const wchar_t* menuClass :
-             {L"Framework.MainMenu", L"Framework.ComboMenu", L"Framework.PopupMenu", L"Framework.MenuItem"}) {
-            EXPECT_EQ(Factory().RegisterControlCreateFunction(menuClass, nullptr), 0);
-        }
-        EXPECT_EQ(Factory().RegisterControlCreateFunction(LMainControl::kClassName, &CreateControl<LMainControl>), 0);
-    }
-    const RCPtr<::LUpdateProcessor>& GetUpdateProcessor() const override { return mProcessor; }
-
-private:
-    RCPtr<::LUpdateProcessor> mProcessor;
-};
-
 class LExitRequests : public LNotificationClient {
 public:
     void ReceiveNotification(const ConstRCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&) override
@@ -112,10 +83,7 @@ protected:
         settings.Devices = {device};
         // Slow enough for the bar to be seen moving.
         settings.BytesPerSecond = 40000;
-        mSystem = std::make_shared<Simulator::SimulatedMidiSystem>(settings);
-        const std::shared_ptr<Platform::MidiDriver> driver = std::make_shared<Simulator::SimulatedMidiDriver>(mSystem);
-        mApplication = std::make_unique<MainWindowApplication>(
-            [driver] { return RCPtr<LMidiCommInterface>(LMidiComm::Create(driver)); });
+        mApplication = std::make_unique<Testing::MainWindowApplication>(settings);
         std::string image;
         for (const Simulator::MidiBytes& message : mImage) {
             image.append(message.begin(), message.end());
@@ -132,15 +100,9 @@ protected:
     void OpenWindow()
     {
         ASSERT_TRUE(mInput.IsOpen()) << "no X display";
-        ASSERT_TRUE(mApplication->IsLoaded());
-        ASSERT_EQ(mApplication->GetUpdateProcessor()->Initialize(
-                      WideString((std::string("-ABSOLUTE_FIRMWARE_FILE_PATH=") + mImagePath).c_str())),
-                  0);
-        ASSERT_EQ(mApplication->Host().CreateMainWindow(LRenderer::kGdi, L"mainControl"), ZV_S_OK);
-        ASSERT_TRUE(mApplication->WaitUntilShown());
-        mRoot = mApplication->Host().GetMainRootWindow();
-        mMain = RCPtr<LMainControl>(dynamic_cast<LMainControl*>(mRoot->GetRootControl().Get()));
-        ASSERT_TRUE(mMain);
+        ASSERT_TRUE(mApplication->Open(WideString(("-ABSOLUTE_FIRMWARE_FILE_PATH=" + mImagePath).c_str())));
+        mRoot = mApplication->Root();
+        mMain = RCPtr<LMainControl>(&mApplication->Main());
     }
     LControl& Child(const wchar_t* name) { return *mMain->FindChildByName(name); }
     bool IsShown(const wchar_t* name) { return Child(name).IsVisible(true); }
@@ -187,8 +149,7 @@ protected:
     Testing::TemporaryFolder mFolder;
     const std::vector<Simulator::MidiBytes> mImage = MakeImage(300, 48);
     std::string mImagePath;
-    std::shared_ptr<Simulator::SimulatedMidiSystem> mSystem;
-    std::unique_ptr<MainWindowApplication> mApplication;
+    std::unique_ptr<Testing::MainWindowApplication> mApplication;
     DesktopInput mInput;
     RCPtr<LRootWindow> mRoot;
     RCPtr<LMainControl> mMain;
