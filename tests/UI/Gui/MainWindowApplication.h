@@ -14,7 +14,7 @@ namespace ZV::Testing {
 // The application as far as the main window needs it on the desktop: the program's skin and texts from their
 // folder, the framework's control classes (the menu bar's make no control), the main control, and an update
 // processor whose engines talk to simulated devices.
-class MainWindowApplication : public SkinApplication, public IUpdateProcessorSource {
+class MainWindowApplication final : public SkinApplication, public IUpdateProcessorSource {
 public:
     explicit MainWindowApplication(const Simulator::SimulationSettings& devices);
 
