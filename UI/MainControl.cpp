@@ -63,7 +63,8 @@ ZVRESULT LMainControl::Initialize()
     WideString missing;
     ZV_THROW_IF_FAILED(FindChildren(missing));
     if (!missing.IsEmpty()) {
-        ZV_THROW_NULL_POINTER(std::runtime_error, "LMainControl couldn't find " + std::string(missing.ToUTF8().GetData()));
+        ZV_THROW_NULL_POINTER(std::runtime_error,
+                              "LMainControl couldn't find " + std::string(missing.ToUTF8().GetData()));
     }
     GiveMenuBarTheUpdater();
 
@@ -74,6 +75,10 @@ ZVRESULT LMainControl::Initialize()
     // Only now, with every subscription made, may the engine post.
     if (const RCPtr<::LUpdateEngineInterface> engine = GetUpdateEngine()) {
         engine->SetNotificationsEnabled(true);
+        // Nothing else would look for the device that an automatic start sent into update mode.
+        if (engine->GetDeviceState() == ::LUpdateEngineInterface::kDeviceEnteringUpdateMode) {
+            (void)BeginIdleNotifications();
+        }
     }
     return initialized;
 }
@@ -209,7 +214,8 @@ RCPtr<::LUpdateEngineInterface> LMainControl::GetUpdateEngine() const
 bool LMainControl::OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
                                                const RCPtr<LNotification>& notification)
 {
-    return OfferToHandler(mHandler, sender, notification) || LControl::OfferToNotificationHandlers(sender, notification);
+    return OfferToHandler(mHandler, sender, notification) ||
+           LControl::OfferToNotificationHandlers(sender, notification);
 }
 
 void LMainControl::EraseNotificationBindings(const ConstRCPtr<LNotificationDistributor>& distributor, const wchar_t* id)

@@ -46,6 +46,9 @@ public:
     // The base's, then the menu's commands subscribed at the window, whose queue the menus post into. Throws
     // "No Root Window!" for a tree without one.
     void ProcessRootWindowAquired() override;
+    // The first idle pass after a start at which the processor sent the device into update mode (an automatic
+    // start) waits for the device, as a click on "UPDATE FIRMWARE" does, and starts the update.
+    void OnIdle(const RCPtr<LNotification>& idle) override;
     // Checks "Allow Downgrade" as the processor's setting is; 0 for every command.
     [[nodiscard]] ZVRESULT IsCommandEnabled(std::uint32_t first, std::uint32_t second, const WideString& notificationId,
                                             MenuItemInfo& state) override;
@@ -133,6 +136,8 @@ private:
     bool IsDeviceFirmwareVersionShown() const;
 
     void StartFirmwareUpdate();
+    // The device in update mode: the update starts, with the display brought up to date before and after.
+    void StartUpdateInUpdateMode();
     [[nodiscard]] ZVRESULT WaitForDeviceToEnterUpdateMode();
     // After a successful update in a skin without "NEXT": until the device runs again, or the wait is over.
     void WaitForDeviceToRestart();

@@ -40,6 +40,26 @@ void LMainControl::StartFirmwareUpdate()
             (void)WaitForDeviceToEnterUpdateMode();
         }
     }
+    StartUpdateInUpdateMode();
+}
+
+void LMainControl::OnIdle(const RCPtr<LNotification>&)
+{
+    (void)EndIdleNotifications();
+    const RCPtr<Engine> engine = GetUpdateEngine();
+    if (!engine || engine->GetDeviceState() != Engine::kDeviceEnteringUpdateMode || mButtonManualDeviceReadyForUpdate) {
+        return;
+    }
+    {
+        const WaitCursorScope waitCursor(*this);
+        (void)WaitForDeviceToEnterUpdateMode();
+    }
+    StartUpdateInUpdateMode();
+}
+
+void LMainControl::StartUpdateInUpdateMode()
+{
+    const RCPtr<Engine> engine = GetUpdateEngine();
     UpdateDisplayFromEngine();
     if (engine->GetDeviceState() == Engine::kDeviceInUpdateMode) {
         mUpdateStarted = true;

@@ -113,8 +113,9 @@ void LMainControl::UpdateProcessInformationLabel(std::int32_t result, std::int32
     LLabel& label = *mLabelUpdateProcessInformation;
     switch (result) {
     case Engine::kUpdateIdle:
-        ShowString(label, deviceState == Engine::kDeviceEnteringUpdateMode ? L"LABEL_UPDATE_TRANSITIONING_TO_UPDATE_MODE"
-                                                                           : L"LABEL_READY_FOR_UPDATE");
+        ShowString(label, deviceState == Engine::kDeviceEnteringUpdateMode
+                              ? L"LABEL_UPDATE_TRANSITIONING_TO_UPDATE_MODE"
+                              : L"LABEL_READY_FOR_UPDATE");
         break;
     case Engine::kUpdateRunning:
         ShowString(label, L"LABEL_UPDATE_IN_PROGRESS");

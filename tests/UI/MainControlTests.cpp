@@ -77,8 +77,8 @@ TEST(MainControl, SkinWithoutARequiredChildFailsNamingItAndOptionalButtonsMayBeM
     EXPECT_EQ(failureOf(labelAsButton), "labelFileFirmwareVersion") << "a child of another class is missing";
 
     // No scan button: a device that is not found is only written down, not an error.
-    MainWindowHarness window(WithoutSubControl(
-        WithoutSubControl(ApplicationSkinDocument(), "buttonScanForDevice"), "buttonManualDeviceHasUpdatedRescanButton"));
+    MainWindowHarness window(WithoutSubControl(WithoutSubControl(ApplicationSkinDocument(), "buttonScanForDevice"),
+                                               "buttonManualDeviceHasUpdatedRescanButton"));
     window.Start();
     window.Engine().SetDevice(Engine::kDeviceRunning);
     window.Engine().SetDevice(Engine::kDeviceNotFound);
@@ -204,6 +204,27 @@ TEST(MainControl, UpdateOfARunningDeviceWaitsForUpdateModeInTurnsUnderTheWaitCur
 
 TEST(MainControl, WaitForUpdateModeEndsAfterSixtyTurnsAndSkinsWithAManualButtonDoNotWait)
 {
+    {
+        // An automatic start sent the device into update mode before the window opened: its first idle pass waits.
+        MainWindowHarness window;
+        window.StartProcessor();
+        LScriptedEngine& engine = window.Engine();
+        ReadyToUpdate(engine);
+        engine.SetDevice(Engine::kDeviceEnteringUpdateMode);
+        window.OpenWindow();
+        engine.TakeCalls();
+        int turns = 0;
+        window.Main().SetWaitTurn([&](std::uint32_t) {
+            if (++turns == 2) {
+                engine.SetDevice(Engine::kDeviceInUpdateMode);
+            }
+        });
+        window.PumpAll();
+        EXPECT_EQ(turns, 2);
+        EXPECT_EQ(engine.CountCalls("StartUpdate"), 1u);
+        window.PumpAll();
+        EXPECT_EQ(turns, 2) << "once";
+    }
     {
         MainWindowHarness window;
         window.Start();

@@ -227,7 +227,8 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-void Report(const char* what, const char* unit, const std::vector<double>& measured, const std::vector<double>& baseline)
+void Report(const char* what, const char* unit, const std::vector<double>& measured,
+            const std::vector<double>& baseline)
 {
     std::vector<double> ratios;
     for (std::size_t index = 0; index < measured.size(); ++index) {
