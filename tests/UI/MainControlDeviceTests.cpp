@@ -1,5 +1,6 @@
 // The main window over the real update engine and the simulated device.
 
+#include "UI/ApplicationTexts.h"
 #include "UI/MainWindowHarness.h"
 
 #include "Engine/EngineTestSupport.h"
@@ -34,9 +35,7 @@ TEST(MainControlWithDevice, RestartAfterAFailedUpdateBuildsAFreshEngineWhoseLate
         EXPECT_TRUE(window.IsShown(L"progressBar"));
         ASSERT_TRUE(window.PumpUntil([&] { return window.IsShown(L"buttonReinitialize"); }));
         EXPECT_FALSE(window.IsShown(L"progressBar"));
-        EXPECT_EQ(window.TextOf(L"labelDeviceCannotUpdateError"),
-                  "The update has failed because the device can not be accessed. Unplug and replug in the device "
-                  "and press \"RESTART\"");
+        EXPECT_EQ(window.TextOf(L"labelDeviceCannotUpdateError"), kDeviceAccessFailure);
     };
     updateFails();
     const RCPtr<Engine> first = window.GetUpdateProcessor()->GetEngine();

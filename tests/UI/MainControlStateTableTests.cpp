@@ -3,6 +3,7 @@
 // the device's version is known, and the optional buttons of the skin, the controls that show and the texts they
 // carry are those of the window's state table, with the application's own skin and English texts.
 
+#include "UI/ApplicationTexts.h"
 #include "UI/MainWindowHarness.h"
 
 #include <gtest/gtest.h>
@@ -18,31 +19,6 @@ namespace {
 
 using Engine = ::LUpdateEngineInterface;
 
-const std::string kNoDevice =
-    "The device was not found.\nPlug in your device and click the \"SCAN FOR DEVICE\" button.";
-const std::string kLooking = "Looking for device.";
-const std::string kTwoBlanks = "  ";
-const std::string kThreeBlanks = "   ";
-const std::string kNoFile = "Use the file menu to open a firmware file.";
-const std::string kFileInvalid = "The firmware update file is missing or invalid.";
-const std::string kReady = "Click the \"UPDATE FIRMWARE\" button to start the update process.";
-const std::string kResetting = "The device is resetting. The update will begin momentarily.";
-const std::string kInProgress = "Firmware update in progress. Do not disconnect the device.";
-const std::string kAborted = "Update aborted.";
-const std::string kSucceeded = "Your device has been successfully updated. You may now close this application.";
-const std::string kNotSuccessful =
-    "The update does not appear to have been successful. Press the \"RESTART\" button to try again.";
-const std::string kAfterUpdate =
-    "When \"Firmware Update Complete\" appears on all 3 screens, turn the device off and on, and then click "
-    "\"NEXT.\" It may take a few moments for the device to return online after it has been reset.";
-const std::string kSuccessUnknown =
-    "Your device is not responding after an update.The success of the update is unknown. Unplug and replug in the "
-    "device and press \"RESTART\"";
-const std::string kNotNeeded = "The device is up to date. An update is not needed.";
-const std::string kNoReason = "The device can not be updated because of an unknown error.   Press the \"RESTART\" "
-                              "button to attempt restart the update process.";
-const std::string kSystemFailure = "The device can not be updated because of a system failure. Press the "
-                                   "\"RESTART\" button to attempt restart the update process.";
 const std::string kDeviceVersionLine = "Device Firmware Version: 78500";
 const std::string kFileVersionLine = "Update Firmware Version: 78822";
 

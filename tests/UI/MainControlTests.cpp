@@ -1,6 +1,7 @@
 // The main window's handlers against a scripted engine: how it is built, how it follows the engine's reports, the
 // two waits for the device, restarting, the menu's commands and the exit request.
 
+#include "UI/ApplicationTexts.h"
 #include "UI/MainWindowHarness.h"
 
 #include "ControlBase/MenuDescriptor.h"
@@ -21,14 +22,6 @@ namespace {
 
 using Engine = ::LUpdateEngineInterface;
 using Calls = std::vector<std::string>;
-
-const std::string kSucceeded = "Your device has been successfully updated. You may now close this application.";
-const std::string kAfterUpdate =
-    "When \"Firmware Update Complete\" appears on all 3 screens, turn the device off and on, and then click "
-    "\"NEXT.\" It may take a few moments for the device to return online after it has been reset.";
-const std::string kSuccessUnknown =
-    "Your device is not responding after an update.The success of the update is unknown. Unplug and replug in the "
-    "device and press \"RESTART\"";
 
 // A running device with a file that holds newer firmware: the window offers "UPDATE FIRMWARE".
 void ReadyToUpdate(LScriptedEngine& engine)
@@ -83,8 +76,7 @@ TEST(MainControl, SkinWithoutARequiredChildFailsNamingItAndOptionalButtonsMayBeM
     window.Engine().SetDevice(Engine::kDeviceRunning);
     window.Engine().SetDevice(Engine::kDeviceNotFound);
     EXPECT_NO_THROW(window.PumpAll());
-    EXPECT_EQ(window.TextOf(L"labelDeviceInformation"),
-              "The device was not found.\nPlug in your device and click the \"SCAN FOR DEVICE\" button.");
+    EXPECT_EQ(window.TextOf(L"labelDeviceInformation"), kNoDevice);
     EXPECT_TRUE(window.IsShown(L"labelDeviceInformation"));
 
     const RCPtr<LControl> unshown =
@@ -122,9 +114,7 @@ TEST(MainControl, FollowsTheEngineOnlyOnceSubscribedAndFollowsEachNewEngineAfter
     first.SetDevice(Engine::kDeviceUnusable);
     window.PumpAll();
     EXPECT_TRUE(window.IsShown(L"labelDeviceCannotUpdateError"));
-    EXPECT_EQ(window.TextOf(L"labelDeviceCannotUpdateError"), "The update has failed because the device can not be "
-                                                             "accessed. Unplug and replug in the device and press "
-                                                             "\"RESTART\"");
+    EXPECT_EQ(window.TextOf(L"labelDeviceCannotUpdateError"), kDeviceAccessFailure);
     EXPECT_TRUE(window.IsShown(L"buttonReinitialize"));
 
     // RESTART: a fresh engine, which the window follows as it did the first.
@@ -173,7 +163,7 @@ TEST(MainControl, UpdateOfARunningDeviceWaitsForUpdateModeInTurnsUnderTheWaitCur
     });
 
     window.Click(L"buttonUpdateFirmware");
-    EXPECT_EQ(shownWhileEntering, "The device is resetting. The update will begin momentarily.");
+    EXPECT_EQ(shownWhileEntering, kResetting);
     EXPECT_EQ(turns, (std::vector<std::uint32_t>{500, 500, 500}));
     EXPECT_EQ(engine.TakeCalls(), (Calls{"EnterUpdateMode", "ScanForDevices", "RefreshSelectedDevice",
                                          "ScanForDevices", "RefreshSelectedDevice", "ScanForDevices",
@@ -239,8 +229,7 @@ TEST(MainControl, WaitForUpdateModeEndsAfterSixtyTurnsAndSkinsWithAManualButtonD
         window.Click(L"buttonUpdateFirmware");
         EXPECT_EQ(turns, 60);
         EXPECT_EQ(engine.CountCalls("StartUpdate"), 0u);
-        EXPECT_EQ(window.TextOf(L"labelUpdateProcessInformation"),
-                  "The device is resetting. The update will begin momentarily.");
+        EXPECT_EQ(window.TextOf(L"labelUpdateProcessInformation"), kResetting);
     }
 
     MainWindowHarness manual(WithButtonLikeNext(ApplicationSkinDocument(), "buttonManualDeviceReadyForUpdateButton"));
@@ -365,7 +354,7 @@ TEST(MainControl, MenuCommandsToggleAllowDowngradeWithItsCheckMarkAndAskToExit)
     };
     EXPECT_EQ(checkMark(), 0);
     EXPECT_FALSE(window.IsShown(L"buttonUpdateFirmware"));
-    EXPECT_EQ(window.TextOf(L"labelDeviceCannotUpdateError"), "The device is up to date. An update is not needed.");
+    EXPECT_EQ(window.TextOf(L"labelDeviceCannotUpdateError"), kNotNeeded);
     toggle();
     EXPECT_TRUE(window.GetUpdateProcessor()->GetAllowDowngrade());
     EXPECT_EQ(checkMark(), 1);

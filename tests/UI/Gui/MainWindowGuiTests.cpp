@@ -7,6 +7,7 @@
 #include "Platform/Clock.h"
 #include "System/Gui/DesktopInput.h"
 #include "System/Gui/LoopTurns.h"
+#include "UI/ApplicationTexts.h"
 #include "UI/Gui/MainWindowApplication.h"
 #include "support/WindowPixels.h"
 
@@ -21,16 +22,7 @@
 namespace ZV {
 namespace {
 
-using Testing::DesktopInput;
-using Testing::RunLoopUntil;
-
-const std::string kReady = "Click the \"UPDATE FIRMWARE\" button to start the update process.";
-const std::string kResetting = "The device is resetting. The update will begin momentarily.";
-const std::string kInProgress = "Firmware update in progress. Do not disconnect the device.";
-const std::string kAfterUpdate =
-    "When \"Firmware Update Complete\" appears on all 3 screens, turn the device off and on, and then click "
-    "\"NEXT.\" It may take a few moments for the device to return online after it has been reset.";
-const std::string kSucceeded = "Your device has been successfully updated. You may now close this application.";
+using namespace Testing;
 
 // An image of messages F0 <body> F7 whose bodies differ.
 std::vector<Simulator::MidiBytes> MakeImage(int count, int bodyLength)
