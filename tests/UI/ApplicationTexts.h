@@ -30,6 +30,10 @@ inline const std::string kNoReason = "The device can not be updated because of a
                               "button to attempt restart the update process.";
 inline const std::string kSystemFailure = "The device can not be updated because of a system failure. Press the "
                                    "\"RESTART\" button to attempt restart the update process.";
+inline const std::string kFileAccessFailure = "The device can not be updated because of a file access error. Press "
+                                              "the \"RESTART\" button to attempt restart the update process.";
+inline const std::string kDriverTooOld = "The device can not be updated because the system's MIDI driver is too old. "
+                                         "Update the system and press the \"RESTART\" button.";
 inline const std::string kDeviceAccessFailure = "The update has failed because the device can not be accessed. "
                                                 "Unplug and replug in the device and press \"RESTART\"";
 

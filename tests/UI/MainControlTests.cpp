@@ -116,6 +116,12 @@ TEST(MainControl, FollowsTheEngineOnlyOnceSubscribedAndFollowsEachNewEngineAfter
     EXPECT_TRUE(window.IsShown(L"labelDeviceCannotUpdateError"));
     EXPECT_EQ(window.TextOf(L"labelDeviceCannotUpdateError"), kDeviceAccessFailure);
     EXPECT_TRUE(window.IsShown(L"buttonReinitialize"));
+    for (const auto& [reason, text] : std::vector<std::pair<std::uint32_t, std::string>>{
+             {1, kDriverTooOld}, {3, kFileAccessFailure}, {0, kNoReason}, {9, kNoReason}}) {
+        first.SetCannotUpdateReason(reason);
+        window.Refresh();
+        EXPECT_EQ(window.TextOf(L"labelDeviceCannotUpdateError"), text) << "reason " << reason;
+    }
 
     // RESTART: a fresh engine, which the window follows as it did the first.
     window.Click(L"buttonReinitialize");
