@@ -11,6 +11,7 @@
 #include "Platform/NativeWindow.h"
 #include "System/Gui/DesktopInput.h"
 #include "System/Gui/LoopTurns.h"
+#include "TestFiles.h"
 #include "support/WindowPixels.h"
 
 #include <string>
@@ -42,7 +43,7 @@ protected:
     ButtonGui()
     {
         // The main window keeps its placement in the user's folder when it closes.
-        setenv("XDG_DATA_HOME", mDataFolder.GetPath().c_str(), 1);
+        setenv("XDG_DATA_HOME", mDataFolder.Path().string().c_str(), 1);
         EXPECT_EQ(RegisterFrameworkControlClasses(mApplication.Factory()), 0);
         (void)mApplication.Factory().RegisterControlCreateFunction(L"Test.Window",
                                                                    &CreateControl<Testing::LInputControl<LControl>>);
