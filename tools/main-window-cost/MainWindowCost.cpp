@@ -13,6 +13,7 @@
 #include "Platform/WindowSurface.h"
 #include "System/Gui/LoopTurns.h"
 #include "System/MessageLoop.h"
+#include "TestFiles.h"
 #include "UI/Gui/MainWindowApplication.h"
 #include "support/WindowPixels.h"
 
@@ -68,7 +69,7 @@ class ReadyMainWindow {
 public:
     ReadyMainWindow() : mApplication(Simulator::SimulationSettings())
     {
-        setenv("XDG_DATA_HOME", mFolder.GetPath().c_str(), 1);
+        setenv("XDG_DATA_HOME", mFolder.Path().c_str(), 1);
         const std::string image = mFolder.Write("image.syx", std::string("\xF0\x01\xF7"));
         mOpen = mApplication.Open(WideString(("-ABSOLUTE_FIRMWARE_FILE_PATH=" + image).c_str()));
     }
@@ -259,7 +260,7 @@ int main(int argumentCount, char** arguments)
         return 2;
     }
     const Testing::TemporaryFolder folder;
-    const std::string frameFile = folder.GetPath() + "/frame";
+    const std::string frameFile = folder / "frame";
     if (std::system(("'" + std::string(arguments[0]) + "' --settled-frame '" + frameFile + "'").c_str()) != 0) {
         std::fprintf(stderr, "main-window-cost: the main window did not settle\n");
         return 2;

@@ -7,6 +7,7 @@
 #include "Platform/Clock.h"
 #include "System/Gui/DesktopInput.h"
 #include "System/Gui/LoopTurns.h"
+#include "TestFiles.h"
 #include "UI/ApplicationTexts.h"
 #include "UI/Gui/MainWindowApplication.h"
 #include "support/WindowPixels.h"
@@ -65,12 +66,12 @@ class MainWindowGui : public ::testing::Test {
 protected:
     MainWindowGui()
     {
-        setenv("XDG_DATA_HOME", mFolder.GetPath().c_str(), 1);
+        setenv("XDG_DATA_HOME", mFolder.Path().c_str(), 1);
         Simulator::DeviceSettings device;
         device.RestartTime = std::chrono::milliseconds(300);
         device.FlashTime = std::chrono::milliseconds(300);
         device.ExpectedImage = mImage;
-        device.LogPath = mFolder.GetPath() + "/device.log";
+        device.LogPath = mFolder / "device.log";
         Simulator::SimulationSettings settings;
         settings.Devices = {device};
         // Slow enough for the bar to be seen moving.
@@ -127,7 +128,7 @@ protected:
             image.push_back(Hex(message));
         }
         std::vector<std::string> logged;
-        std::ifstream log(mFolder.GetPath() + "/device.log");
+        std::ifstream log(mFolder / "device.log");
         for (std::string line; std::getline(log, line);) {
             const std::size_t received = line.find(" RX ");
             if (received != std::string::npos &&
@@ -138,7 +139,7 @@ protected:
         return logged;
     }
 
-    Testing::TemporaryFolder mFolder;
+    TemporaryFolder mFolder;
     const std::vector<Simulator::MidiBytes> mImage = MakeImage(300, 48);
     std::string mImagePath;
     std::unique_ptr<Testing::MainWindowApplication> mApplication;
@@ -214,7 +215,7 @@ TEST_F(MainWindowGui, FileCommandAsksThePickerWithTheApplicationsTextsAndHandsTh
 {
     ASSERT_NO_FATAL_FAILURE(OpenWindow());
     const std::string chosen = mFolder.Write("other.syx", "\xF0\x01\xF7");
-    const std::string arguments = mFolder.GetPath() + "/picker-arguments";
+    const std::string arguments = mFolder / "picker-arguments";
     setenv("ZV_OPEN_FILE_HELPER", ZV_TEST_FILE_PICKER, 1);
     setenv("ZV_TEST_PICKER_LOG", arguments.c_str(), 1);
     setenv("ZV_TEST_PICKER_ANSWER", (chosen + "\n").c_str(), 1);
