@@ -3,10 +3,13 @@
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/CreateControl.h"
 #include "Controls/Button.h"
+#include "Controls/Knob.h"
 #include "Controls/Label.h"
+#include "Controls/LevelMeter.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
+#include "Controls/Slider.h"
 #include "Controls/ToolTip.h"
 
 namespace ZV {
@@ -28,6 +31,9 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.ComboSlider.DropDownPanel", &CreateControl<LPanel>},
     {L"Framework.ScrollBar", &CreateControl<LScrollbar>},
     {L"Framework.ProgressBar", &CreateControl<LProgressBar>},
+    {L"Framework.LevelMeter", &CreateControl<LLevelMeter>},
+    {L"Framework.Knob", &CreateControl<LKnob>},
+    {L"Framework.Slider", &CreateControl<LSlider>},
 };
 
 }  // namespace
