@@ -289,6 +289,9 @@ public:
     // Answers the normalised value stored afterwards.
     virtual double SetValue(double value);
     double GetValue() const { return mValue.value; }
+    // The range's bounds, as set.
+    double GetValueMinimum() const { return mValue.minimum; }
+    double GetValueMaximum() const { return mValue.maximum; }
     virtual void OnValueChanged();
     // Mode 0 linear, 1 logarithmic with both bounds above 0; ZV_E_INVALIDARG otherwise.
     [[nodiscard]] virtual ZVRESULT SetValueRange(double minimum, double maximum, std::int32_t scaleMode);
@@ -451,6 +454,7 @@ public:
                                               const RCPtr<LControl>& target);
     // 1 when the axis was not running.
     [[nodiscard]] ZVRESULT StopKineticScroll(int axis);
+    bool IsKineticScrollRunning(int axis) const { return (axis == 0 || axis == 1) && mKinetic.axes[axis].running; }
 
     // --- Keys ---
 
@@ -544,6 +548,8 @@ protected:
     // A control that keeps its content in an offscreen buffer scrolls by moving pixels, and redraws only what
     // scrolling uncovers.
     void SetScrollableContent(bool scrollable) { mScroll.scrollableContent = scrollable; }
+    // The looks draw their label text moved by the scroll offset, as content that scrolls.
+    void SetLabelTextScrolls(bool scrolls) { mLooks.textScrolls = scrolls; }
 
     // Each class that binds notifications keeps a handler of its own; these two chain them. A class overrides both:
     // its own handler first, then its base class's version, down to this class's handler. The first handler with a

@@ -3,13 +3,19 @@
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/CreateControl.h"
 #include "Controls/Button.h"
+#include "Controls/CheckedListBox.h"
+#include "Controls/CheckedListBoxItem.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
+#include "Controls/ListBox.h"
+#include "Controls/ListBoxItem.h"
+#include "Controls/NumericUpDown.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
 #include "Controls/Slider.h"
+#include "Controls/TextBox.h"
 #include "Controls/ToolTip.h"
 
 namespace ZV {
@@ -25,6 +31,13 @@ struct ControlClass {
 const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.Button", &CreateControl<LButton>},
     {L"Framework.Label", &CreateControl<LLabel>},
+    {L"Framework.ListBoxItem", &CreateControl<LListBoxItem>},
+    {L"Framework.OverlayButton", &CreateControl<LListBoxItem>},
+    {L"Framework.ListBox", &CreateControl<LListBox>},
+    {L"Framework.listboxNoScroll", &CreateControl<LListBox>},
+    {L"Framework.CheckedListBox", &CreateControl<LCheckedListBox>},
+    {L"Framework.ListBoxWithIcons", &CreateControl<LCheckedListBox>},
+    {L"Framework.CheckedListBoxItem", &CreateControl<LCheckedListBoxItem>},
     {L"Framework.ToolTip", &CreateControl<LToolTip>},
     {L"Framework.Panel", &CreateControl<LPanel>},
     {L"Framework.ScrollChannel", &CreateControl<LPanel>},
@@ -34,6 +47,8 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.LevelMeter", &CreateControl<LLevelMeter>},
     {L"Framework.Knob", &CreateControl<LKnob>},
     {L"Framework.Slider", &CreateControl<LSlider>},
+    {L"Framework.TextBox", &CreateControl<LTextBox>},
+    {L"Framework.NumericUpDown", &CreateControl<LNumericUpDown>},
 };
 
 }  // namespace
