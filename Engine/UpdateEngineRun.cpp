@@ -66,6 +66,9 @@ ZVRESULT LUpdateEngine::RunUpdate()
     }
     if (!IsCancelRequested()) {
         SetUpdateStatus(kUpdateFinished);
+        // The update has ended: the device is the owner's again, to be looked for once it has restarted, and the
+        // program may end.
+        SetDeviceState(kDeviceInUpdateMode);
         return sent;
     }
     SetUpdateFailure(UpdateFailure{FailureKind::kCancelled});

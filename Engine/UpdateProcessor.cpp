@@ -53,7 +53,7 @@ ZVRESULT LUpdateProcessor::Initialize(const WideString& commandLine)
             mAllowDowngrade = true;
         }
     }
-    mEngine = CreateUpdateEngine(mMidiFactory);
+    mEngine = mEngineFactory ? mEngineFactory() : CreateUpdateEngine(mMidiFactory);
     ZV_THROW_IF_FAILED(mEngine->Initialize(commandLine));
     // A file that is not there is the file state the window shows.
     (void)mEngine->SetFirmwareFile(ChooseFirmwareFile(commandLine));

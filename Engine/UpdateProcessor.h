@@ -7,6 +7,10 @@
 #include "Utilities/Storage/StringT.h"
 
 #include <cstdint>
+#include <functional>
+
+// Makes the engine that the update processor drives.
+using UpdateEngineFactory = std::function<ZV::RCPtr<LUpdateEngineInterface>()>;
 
 // The owner of the update engine: it reads the update switches of the command line, creates and initialises the
 // engine, chooses the firmware file, defines the devices, scans for them and, when the command line asks for it,
@@ -58,6 +62,9 @@ public:
 
     // Null until Initialize.
     const ZV::RCPtr<LUpdateEngineInterface>& GetEngine() const { return mEngine; }
+    // The engines that Initialize makes from now on come from the factory; an empty one goes back to engines over
+    // MIDI.
+    void SetEngineFactory(UpdateEngineFactory factory) { mEngineFactory = std::move(factory); }
 
     // Finds a switch ("-NAME", or "-NAME=" with a value) in the command line; only its first occurrence counts.
     // A switch without "=" must end where a blank or the line ends. A value runs to the next blank, or, when it
@@ -78,6 +85,7 @@ private:
     // Looks for the device every turn until it is back in update mode (0) or the wait is over (0x80004005).
 
     MidiCommFactory mMidiFactory;
+    UpdateEngineFactory mEngineFactory;
     ZV::WideString mCommandLine;
     ZV::RCPtr<LUpdateEngineInterface> mEngine;
     bool mAllowDowngrade = false;

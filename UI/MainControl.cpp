@@ -1,0 +1,415 @@
+#include "UI/MainControl.h"
+
+#include "ControlBase/DebugLine.h"
+#include "ControlBase/MenuDescriptor.h"
+#include "ControlBase/MenuParams.h"
+#include "Controls/Button.h"
+#include "Controls/Label.h"
+#include "Controls/MenuBar.h"
+#include "Controls/ProgressBar.h"
+#include "Engine/UpdateNotificationData.h"
+#include "Notification/NotificationCenterManager.h"
+#include "ObjectBase/Exception.h"
+#include "Platform/Clock.h"
+#include "UI/UpdateProcessorSource.h"
+#include "UI/WaitCursorScope.h"
+
+#include <stdexcept>
+
+namespace ZV {
+
+namespace {
+
+constexpr wchar_t kLeftClick[] = L"NID_LEFT_CLICK";
+constexpr wchar_t kMenuFileSelect[] = L"NID_MENU_FILE_SELECT";
+constexpr wchar_t kMenuFileExit[] = L"NID_MENU_FILE_EXIT_REQ";
+constexpr wchar_t kMenuAllowDowngrade[] = L"NID_MENU_OPTIONS_ALLOW_DOWNGRADE";
+
+template <class T>
+RCPtr<T> FindChildOfClass(const LControl& parent, const wchar_t* name)
+{
+    // A child of another class counts as missing.
+    return RCPtr<T>(dynamic_cast<T*>(parent.FindChildByName(name).Get()));
+}
+
+template <class T>
+const T* ParameterOf(const RCPtr<LNotification>& notification)
+{
+    return notification ? dynamic_cast<const T*>(notification->GetParameter().Get()) : nullptr;
+}
+
+}  // namespace
+
+LMainControl::LMainControl(const RCPtr<LControl>& parent, const WideString& name)
+    : LControl(parent, name), mWaitTurn(&Platform::SleepMilliseconds)
+{
+}
+
+LMainControl::~LMainControl() = default;
+
+ZVRESULT LMainControl::Initialize()
+{
+    const ZVRESULT initialized = LControl::Initialize();
+    if (Failed(initialized)) {
+        return initialized;
+    }
+    // Looks start without weight: without its first look the window would show neither the control nor its
+    // children, and none of them would be hit.
+    if (GetLookCount() > 0) {
+        (void)SelectLook(0);
+    }
+    mHandler = new LNotificationHandler<LMainControl>(this);
+    ZV_THROW_IF_FAILED(SubscribeToEngine());
+    WideString missing;
+    ZV_THROW_IF_FAILED(FindChildren(missing));
+    if (!missing.IsEmpty()) {
+        ZV_THROW_NULL_POINTER(std::runtime_error,
+                              "LMainControl couldn't find " + std::string(missing.ToUTF8().GetData()));
+    }
+    GiveMenuBarTheUpdater();
+
+    mUpdateStarted = false;
+    mUpdateProcessor = FindApplicationUpdateProcessor();
+    mNoScanButton = !mButtonScanForDevice;
+    UpdateDisplayFromEngine();
+    // Only now, with every subscription made, may the engine post.
+    if (const RCPtr<::LUpdateEngineInterface> engine = GetUpdateEngine()) {
+        engine->SetNotificationsEnabled(true);
+        // Nothing else would look for the device that an automatic start sent into update mode.
+        if (engine->GetDeviceState() == ::LUpdateEngineInterface::kDeviceEnteringUpdateMode) {
+            (void)BeginIdleNotifications();
+        }
+    }
+    return initialized;
+}
+
+ZVRESULT LMainControl::SubscribeToEngine()
+{
+    struct EngineBinding {
+        const wchar_t* id;
+        LNotificationHandler<LMainControl>::MemberFunction handler;
+    };
+    const EngineBinding bindings[] = {
+        {kNidDeviceStateChange, &LMainControl::OnDeviceStateChangeNotification},
+        {kNidFirmwareFileStateChange, &LMainControl::OnFirmwareFileStateChangeNotification},
+        {kNidFoundDeviceListChange, &LMainControl::OnFoundDeviceListChangeNotification},
+        {kNidFirmwareUpdateProgress, &LMainControl::OnFirmwareUpdateProgressNotification},
+        {kNidFirmwareUpdateCompleted, &LMainControl::OnFirmwareUpdateCompletedNotification},
+    };
+    const ConstRCPtr<LNotificationDistributor> centre(GetApplicationNotificationCenter());
+    for (const EngineBinding& binding : bindings) {
+        const ZVRESULT subscribed = mHandler->AddHandler(binding.handler, centre, binding.id, 0);
+        if (Failed(subscribed)) {
+            return subscribed;
+        }
+    }
+    return ZV_S_OK;
+}
+
+ZVRESULT LMainControl::FindChildren(WideString& missing)
+{
+    struct ButtonChild {
+        RCPtr<LButton> LMainControl::*member;
+        const wchar_t* name;
+        bool required;
+        LNotificationHandler<LMainControl>::MemberFunction click;
+    };
+    const ButtonChild buttons[] = {
+        {&LMainControl::mButtonExit, L"buttonExit", true, &LMainControl::OnExitClick},
+        {&LMainControl::mButtonUpdateFirmware, L"buttonUpdateFirmware", true, &LMainControl::OnUpdateFirmwareClick},
+        {&LMainControl::mButtonReinitialize, L"buttonReinitialize", true, &LMainControl::OnReinitializeClick},
+        {&LMainControl::mButtonScanForDevice, L"buttonScanForDevice", false, &LMainControl::OnScanForDeviceClick},
+        {&LMainControl::mButtonManualDeviceReadyForUpdate, L"buttonManualDeviceReadyForUpdateButton", false,
+         &LMainControl::OnManualDeviceReadyForUpdateClick},
+        {&LMainControl::mButtonManualDeviceHasUpdatedRescan, L"buttonManualDeviceHasUpdatedRescanButton", false,
+         &LMainControl::OnManualDeviceHasUpdatedRescanClick},
+    };
+    for (const ButtonChild& child : buttons) {
+        RCPtr<LButton>& button = this->*child.member;
+        button = FindChildOfClass<LButton>(*this, child.name);
+        if (!button) {
+            if (child.required) {
+                missing = child.name;
+                return ZV_S_OK;
+            }
+            continue;
+        }
+        const ZVRESULT subscribed = mHandler->AddHandler(child.click, button, kLeftClick, 0);
+        if (Failed(subscribed)) {
+            return subscribed;
+        }
+    }
+
+    struct LabelChild {
+        RCPtr<LLabel> LMainControl::*member;
+        const wchar_t* name;
+    };
+    const LabelChild labels[] = {
+        {&LMainControl::mLabelDeviceInformation, L"labelDeviceInformation"},
+        {&LMainControl::mLabelFirmwareFileInformation, L"labelFirmwareFileInformation"},
+        {&LMainControl::mLabelUpdateProcessInformation, L"labelUpdateProcessInformation"},
+        {&LMainControl::mLabelFileFirmwareVersion, L"labelFileFirmwareVersion"},
+        {&LMainControl::mLabelDeviceFirmwareVersion, L"labelDeviceFirmwareVersion"},
+        {&LMainControl::mLabelDeviceCannotUpdateError, L"labelDeviceCannotUpdateError"},
+    };
+    for (const LabelChild& child : labels) {
+        this->*child.member = FindChildOfClass<LLabel>(*this, child.name);
+        if (!(this->*child.member)) {
+            missing = child.name;
+            return ZV_S_OK;
+        }
+    }
+
+    mProgressBar = FindChildOfClass<LProgressBar>(*this, L"progressBar");
+    if (!mProgressBar) {
+        missing = L"progressBar";
+    }
+    return ZV_S_OK;
+}
+
+void LMainControl::GiveMenuBarTheUpdater()
+{
+    // The bar is optional; without it the menu's commands simply never come.
+    if (auto* bar = dynamic_cast<IMenuBar*>(FindChildByName(L"mainMenu").Get())) {
+        (void)bar->SetMenuItemUpdater(GetMenuItemUpdater());
+    }
+}
+
+void LMainControl::ProcessRootWindowAquired()
+{
+    LControl::ProcessRootWindowAquired();
+    const RCPtr<IRootWindow>& rootWindow = GetRootWindowRef();
+    if (!rootWindow) {
+        ZV_THROW(std::runtime_error, "No Root Window!");
+    }
+    if (!mHandler) {
+        return;
+    }
+    // The menus post their commands into the window's queue. A command that cannot be subscribed never comes.
+    const ConstRCPtr<LNotificationDistributor> window = rootWindow->GetNotificationDistributor();
+    (void)mHandler->AddHandler(&LMainControl::OnMenuFileSelect, window, kMenuFileSelect, 0);
+    (void)mHandler->AddHandler(&LMainControl::OnExitClick, window, kMenuFileExit, 0);
+    (void)mHandler->AddHandler(&LMainControl::OnMenuOptionsAllowDowngrade, window, kMenuAllowDowngrade, 0);
+}
+
+ZVRESULT LMainControl::IsCommandEnabled(std::uint32_t, std::uint32_t, const WideString& notificationId,
+                                        MenuItemInfo& state)
+{
+    if (notificationId == WideString(kMenuAllowDowngrade) && mUpdateProcessor) {
+        state.checked = mUpdateProcessor->GetAllowDowngrade() ? 1 : 0;
+    }
+    return ZV_S_OK;
+}
+
+bool LMainControl::IsNotUpdating() const
+{
+    return !mUpdateProcessor || mUpdateProcessor->IsNotUpdating();
+}
+
+RCPtr<::LUpdateEngineInterface> LMainControl::GetUpdateEngine() const
+{
+    return mUpdateProcessor ? mUpdateProcessor->GetEngine() : nullptr;
+}
+
+bool LMainControl::OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
+                                               const RCPtr<LNotification>& notification)
+{
+    return OfferToHandler(mHandler, sender, notification) ||
+           LControl::OfferToNotificationHandlers(sender, notification);
+}
+
+void LMainControl::EraseNotificationBindings(const ConstRCPtr<LNotificationDistributor>& distributor, const wchar_t* id)
+{
+    EraseFromHandler(mHandler, distributor, id);
+    LControl::EraseNotificationBindings(distributor, id);
+}
+
+// --- The engine's notifications ---
+
+std::int32_t LMainControl::OnDeviceStateChangeNotification(const ConstRCPtr<LNotificationDistributor>&,
+                                                           const RCPtr<LNotification>& notification)
+{
+    const auto* change = ParameterOf<LDeviceStateChangeNotificationData>(notification);
+    if (change == nullptr) {
+        return 1;
+    }
+    const std::int32_t deviceState = change->GetNewState();
+    UpdateDeviceInformationLabel(deviceState);
+    const EngineState engine = ReadEngineState();
+    if (const RCPtr<IRootWindow>& rootWindow = GetRootWindowRef()) {
+        (void)rootWindow->SetCursor(rootWindow->GetNamedCursor(L"UI_CURSOR_ARROW"));
+    }
+    switch (deviceState) {
+    case ::LUpdateEngineInterface::kDeviceNotFound:
+        if (mNoScanButton) {
+            ScanForDeviceInBackground();
+        }
+        UpdateDisplay(engine.result, deviceState, engine.file);
+        break;
+    case ::LUpdateEngineInterface::kDeviceNoneSelected:
+        // The first device is the one updated; the engine's next state change brings the display up to date.
+        if (const RCPtr<::LUpdateEngineInterface> updateEngine = GetUpdateEngine()) {
+            (void)updateEngine->SelectDevice(0);
+        }
+        WriteDebugLine("Multiple devices found. Handling multiple devices is not implemented. Only the first "
+                       "connected device will be updated.");
+        break;
+    default:
+        UpdateDisplay(engine.result, deviceState, engine.file);
+        break;
+    }
+    return 1;
+}
+
+std::int32_t LMainControl::OnFirmwareFileStateChangeNotification(const ConstRCPtr<LNotificationDistributor>&,
+                                                                 const RCPtr<LNotification>& notification)
+{
+    if (const auto* change = ParameterOf<LFirmwareFileStateChangeNotificationData>(notification)) {
+        UpdateFirmwareFileInformationLabel(change->GetNewState());
+        if (change->GetNewState() == ::LUpdateEngineInterface::kFilePresent) {
+            UpdateFileFirmwareVersionLabel();
+        }
+    }
+    UpdateDisplayFromEngine();
+    return 1;
+}
+
+std::int32_t LMainControl::OnFoundDeviceListChangeNotification(const ConstRCPtr<LNotificationDistributor>&,
+                                                               const RCPtr<LNotification>&)
+{
+    return 1;
+}
+
+std::int32_t LMainControl::OnFirmwareUpdateProgressNotification(const ConstRCPtr<LNotificationDistributor>&,
+                                                                const RCPtr<LNotification>& notification)
+{
+    const auto* progress = ParameterOf<LFirmwareUpdateProgressNotificationData>(notification);
+    if (progress == nullptr || !mProgressBar) {
+        return 1;
+    }
+    // Only the bar changes: a progress report repaints nothing else.
+    (void)mProgressBar->SetValue(progress->GetFraction());
+    if (!progress->IsEstimate()) {
+        mProgressBar->SetTimeRemaining(static_cast<std::int32_t>(progress->GetTimeRemaining()));
+    }
+    mProgressBar->SetTimeEstimateEnabled(progress->IsEstimate());
+    return 1;
+}
+
+std::int32_t LMainControl::OnFirmwareUpdateCompletedNotification(const ConstRCPtr<LNotificationDistributor>&,
+                                                                 const RCPtr<LNotification>& notification)
+{
+    const auto* completion = ParameterOf<LFirmwareUpdateCompletedNotificationData>(notification);
+    if (completion == nullptr) {
+        return 1;
+    }
+    if (!completion->IsSuccess()) {
+        mUpdateStarted = false;
+        UpdateDisplayFromEngine();
+        return 1;
+    }
+    const WaitCursorScope waitCursor(*this);
+    UpdateDisplayFromEngine();
+    RedrawWindow();
+    if (!mButtonManualDeviceHasUpdatedRescan) {
+        WaitForDeviceToRestart();
+        mUpdateStarted = false;
+        UpdateDisplayFromEngine();
+    } else if (const RCPtr<::LUpdateEngineInterface> engine = GetUpdateEngine()) {
+        // The user turns the device off and on, then presses "NEXT".
+        (void)engine->RefreshSelectedDevice();
+    }
+    return 1;
+}
+
+// --- Clicks and menu commands ---
+
+std::int32_t LMainControl::OnExitClick(const ConstRCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&)
+{
+    RequestApplicationExit();
+    return 1;
+}
+
+std::int32_t LMainControl::OnUpdateFirmwareClick(const ConstRCPtr<LNotificationDistributor>&,
+                                                 const RCPtr<LNotification>&)
+{
+    StartFirmwareUpdate();
+    return 1;
+}
+
+std::int32_t LMainControl::OnReinitializeClick(const ConstRCPtr<LNotificationDistributor>&,
+                                               const RCPtr<LNotification>&)
+{
+    RestartUpdateProcess();
+    return 1;
+}
+
+std::int32_t LMainControl::OnScanForDeviceClick(const ConstRCPtr<LNotificationDistributor>&,
+                                                const RCPtr<LNotification>&)
+{
+    if (const RCPtr<::LUpdateEngineInterface> engine = GetUpdateEngine()) {
+        // The engine reports what it found as state changes.
+        (void)engine->ScanForDevices();
+    }
+    return 1;
+}
+
+std::int32_t LMainControl::OnManualDeviceReadyForUpdateClick(const ConstRCPtr<LNotificationDistributor>&,
+                                                             const RCPtr<LNotification>&)
+{
+    const RCPtr<::LUpdateEngineInterface> engine = GetUpdateEngine();
+    if (engine && Succeeded(engine->RefreshSelectedDevice()) &&
+        engine->GetDeviceState() == ::LUpdateEngineInterface::kDeviceInUpdateMode) {
+        UpdateDisplayFromEngine();
+        StartFirmwareUpdate();
+    }
+    return 1;
+}
+
+std::int32_t LMainControl::OnManualDeviceHasUpdatedRescanClick(const ConstRCPtr<LNotificationDistributor>&,
+                                                               const RCPtr<LNotification>&)
+{
+    const RCPtr<::LUpdateEngineInterface> engine = GetUpdateEngine();
+    if (!engine) {
+        return 1;
+    }
+    (void)engine->ScanForDevices();
+    if (Succeeded(engine->RefreshSelectedDevice()) &&
+        engine->GetDeviceState() == ::LUpdateEngineInterface::kDeviceRunning) {
+        mUpdateStarted = false;
+        UpdateDisplayFromEngine();
+    }
+    return 1;
+}
+
+std::int32_t LMainControl::OnMenuFileSelect(const ConstRCPtr<LNotificationDistributor>&,
+                                            const RCPtr<LNotification>&)
+{
+    const RCPtr<::LUpdateEngineInterface> engine = GetUpdateEngine();
+    if (!engine) {
+        return 1;
+    }
+    if (!mFileDialog) {
+        mFileDialog = std::make_unique<LOpenFileDialog>(FindOSWindow());
+    }
+    const WideString title = GetApplicationString(L"SELECT_FIRMWARE_FILE_DIALOG_TITLE");
+    const WideString filter = GetApplicationString(L"SELECT_FIRMWARE_FILE_DIALOG_FILE_FILTER");
+    const WideString extension = GetApplicationString(L"SELECT_FIRMWARE_FILE_DEFAULT_FILE_EXTENSION");
+    if (Succeeded(mFileDialog->Show(filter, extension, title, false))) {
+        // The engine reports the file's state.
+        (void)engine->SetFirmwareFile(mFileDialog->GetFilePath());
+    }
+    return 1;
+}
+
+std::int32_t LMainControl::OnMenuOptionsAllowDowngrade(const ConstRCPtr<LNotificationDistributor>&,
+                                                       const RCPtr<LNotification>&)
+{
+    if (mUpdateProcessor) {
+        (void)mUpdateProcessor->SetAllowDowngrade(!mUpdateProcessor->GetAllowDowngrade());
+        UpdateDisplayFromEngine();
+    }
+    return 1;
+}
+
+}  // namespace ZV

@@ -1,0 +1,172 @@
+#pragma once
+
+#include "ControlBase/Control.h"
+#include "Engine/UpdateEngineInterface.h"
+#include "Engine/UpdateProcessor.h"
+#include "System/OpenFileDialog.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace ZV {
+
+class LButton;
+class LLabel;
+class LProgressBar;
+
+// The application's own control: the root control of the main window, registered as "FirmwareUpdater.MainControl".
+// It finds the buttons, labels and progress bar that the skin places in it, drives the update engine from their
+// clicks and from the menu's commands, and after every event reads the engine again and recomputes every status text
+// and which controls show; it keeps no copy of the engine's state. The engine is reached through the application's
+// update processor (UI/UpdateProcessorSource.h). Its notifications arrive through the "application" centre at idle
+// time.
+//
+// Two waits block the user-interface thread in turns of kWaitTurn up to kWaitLimit, repainting the window
+// themselves under the wait cursor: for a device sent into update mode, and, in a skin without "NEXT", for the
+// device to come back after an update. User-interface thread only.
+class LMainControl : public LControl {
+public:
+    // The skin class name.
+    static constexpr wchar_t kClassName[] = L"FirmwareUpdater.MainControl";
+    static constexpr std::uint32_t kWaitTurn = 500;
+    static constexpr std::uint32_t kWaitLimit = 30000;
+
+    // How a wait lets one turn pass; the platform's sleep unless replaced.
+    using WaitTurn = std::function<void(std::uint32_t milliseconds)>;
+
+    LMainControl(const RCPtr<LControl>& parent, const WideString& name);
+    ~LMainControl() override;
+
+    // The base's, then: the engine's five notifications subscribed, the children found (a missing required one
+    // throws "LMainControl couldn't find" and its name), the clicks subscribed, the menu bar given this control's
+    // menu item updater, the display brought up to date, and the engine's notifications switched on. A failure of
+    // the base is answered unchanged.
+    [[nodiscard]] ZVRESULT Initialize() override;
+    // The base's, then the menu's commands subscribed at the window, whose queue the menus post into. Throws
+    // "No Root Window!" for a tree without one.
+    void ProcessRootWindowAquired() override;
+    // The first idle pass after a start at which the processor sent the device into update mode (an automatic
+    // start) waits for the device, as a click on "UPDATE FIRMWARE" does, and starts the update.
+    void OnIdle(const RCPtr<LNotification>& idle) override;
+    // Checks "Allow Downgrade" as the processor's setting is; 0 for every command.
+    [[nodiscard]] ZVRESULT IsCommandEnabled(std::uint32_t first, std::uint32_t second, const WideString& notificationId,
+                                            MenuItemInfo& state) override;
+
+    // False while an update runs: the application then drops an exit request.
+    bool IsNotUpdating() const;
+    // The application's update processor; null when there is none.
+    const RCPtr<::LUpdateProcessor>& GetUpdateProcessor() const { return mUpdateProcessor; }
+    // The processor's engine; null without one.
+    RCPtr<::LUpdateEngineInterface> GetUpdateEngine() const;
+    void SetWaitTurn(WaitTurn waitTurn) { mWaitTurn = std::move(waitTurn); }
+
+    // The handlers; each answers 1.
+    std::int32_t OnDeviceStateChangeNotification(const ConstRCPtr<LNotificationDistributor>& sender,
+                                                 const RCPtr<LNotification>& notification);
+    std::int32_t OnFirmwareFileStateChangeNotification(const ConstRCPtr<LNotificationDistributor>& sender,
+                                                       const RCPtr<LNotification>& notification);
+    std::int32_t OnFoundDeviceListChangeNotification(const ConstRCPtr<LNotificationDistributor>& sender,
+                                                     const RCPtr<LNotification>& notification);
+    std::int32_t OnFirmwareUpdateProgressNotification(const ConstRCPtr<LNotificationDistributor>& sender,
+                                                      const RCPtr<LNotification>& notification);
+    std::int32_t OnFirmwareUpdateCompletedNotification(const ConstRCPtr<LNotificationDistributor>& sender,
+                                                       const RCPtr<LNotification>& notification);
+    std::int32_t OnExitClick(const ConstRCPtr<LNotificationDistributor>& sender,
+                             const RCPtr<LNotification>& notification);
+    std::int32_t OnUpdateFirmwareClick(const ConstRCPtr<LNotificationDistributor>& sender,
+                                       const RCPtr<LNotification>& notification);
+    std::int32_t OnReinitializeClick(const ConstRCPtr<LNotificationDistributor>& sender,
+                                     const RCPtr<LNotification>& notification);
+    std::int32_t OnScanForDeviceClick(const ConstRCPtr<LNotificationDistributor>& sender,
+                                      const RCPtr<LNotification>& notification);
+    std::int32_t OnManualDeviceReadyForUpdateClick(const ConstRCPtr<LNotificationDistributor>& sender,
+                                                   const RCPtr<LNotification>& notification);
+    std::int32_t OnManualDeviceHasUpdatedRescanClick(const ConstRCPtr<LNotificationDistributor>& sender,
+                                                     const RCPtr<LNotification>& notification);
+    std::int32_t OnMenuFileSelect(const ConstRCPtr<LNotificationDistributor>& sender,
+                                  const RCPtr<LNotification>& notification);
+    std::int32_t OnMenuOptionsAllowDowngrade(const ConstRCPtr<LNotificationDistributor>& sender,
+                                             const RCPtr<LNotification>& notification);
+
+protected:
+    bool OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
+                                     const RCPtr<LNotification>& notification) override;
+    void EraseNotificationBindings(const ConstRCPtr<LNotificationDistributor>& distributor, const wchar_t* id) override;
+
+private:
+    // What the engine says now: its update status (never reset by reading), device state and file state; all 0
+    // without an engine.
+    struct EngineState {
+        std::int32_t result = 0;
+        std::int32_t device = 0;
+        std::int32_t file = 0;
+    };
+    EngineState ReadEngineState() const;
+
+    // Initialize's steps: a failed subscription's code; the name of the first required child missing, in the
+    // order of the lookups.
+    [[nodiscard]] ZVRESULT SubscribeToEngine();
+    [[nodiscard]] ZVRESULT FindChildren(WideString& missing);
+    void GiveMenuBarTheUpdater();
+    // The text of the application's string table; empty without it.
+    WideString GetApplicationString(const wchar_t* id) const;
+    // The desktop window that shows the control's tree; null without one.
+    OSWindow* FindOSWindow() const;
+
+    // The status texts and which controls show, for the result, device state and file state given.
+    void UpdateDisplay(std::int32_t result, std::int32_t deviceState, std::int32_t fileState);
+    void UpdateDisplayFromEngine();
+    void UpdateVisibility(std::int32_t result, std::int32_t deviceState, std::int32_t fileState, bool allowed);
+    // The status texts: each label keeps its text for the states it has no text for.
+    void UpdateDeviceInformationLabel(std::int32_t deviceState);
+    void UpdateFirmwareFileInformationLabel(std::int32_t fileState);
+    void UpdateProcessInformationLabel(std::int32_t result, std::int32_t deviceState);
+    void UpdateCannotUpdateErrorLabel(std::int32_t deviceState, bool allowed);
+    void UpdateDeviceFirmwareVersionLabel();
+    void UpdateFileFirmwareVersionLabel();
+
+    // The processor allows a downgrade, or the file's firmware is newer than the device's.
+    bool IsUpdateAllowed() const;
+    bool IsUpdateNeeded() const;
+    bool CanStartUpdate(std::int32_t deviceState, std::int32_t fileState, bool allowed) const;
+    bool IsCannotUpdateErrorShown(std::int32_t deviceState, std::int32_t fileState, bool allowed) const;
+    bool IsRestartButtonShown(std::int32_t deviceState) const;
+    bool IsScanButtonShown(std::int32_t deviceState) const;
+    bool IsDeviceFirmwareVersionShown() const;
+
+    void StartFirmwareUpdate();
+    // The device in update mode: the update starts, with the display brought up to date before and after.
+    void StartUpdateInUpdateMode();
+    [[nodiscard]] ZVRESULT WaitForDeviceToEnterUpdateMode();
+    // After a successful update in a skin without "NEXT": until the device runs again, or the wait is over.
+    void WaitForDeviceToRestart();
+    void RestartUpdateProcess();
+    void RequestApplicationExit();
+    void ScanForDeviceInBackground();
+    // Invalidates the whole window and has it painted at once: the waits let no messages through.
+    void RedrawWindow();
+
+    RCPtr<LNotificationHandler<LMainControl>> mHandler;
+    RCPtr<LButton> mButtonUpdateFirmware;
+    RCPtr<LButton> mButtonScanForDevice;
+    RCPtr<LButton> mButtonExit;
+    RCPtr<LButton> mButtonReinitialize;
+    RCPtr<LButton> mButtonManualDeviceReadyForUpdate;
+    RCPtr<LButton> mButtonManualDeviceHasUpdatedRescan;
+    RCPtr<LLabel> mLabelDeviceInformation;
+    RCPtr<LLabel> mLabelFirmwareFileInformation;
+    RCPtr<LLabel> mLabelUpdateProcessInformation;
+    RCPtr<LLabel> mLabelFileFirmwareVersion;
+    RCPtr<LLabel> mLabelDeviceFirmwareVersion;
+    RCPtr<LLabel> mLabelDeviceCannotUpdateError;
+    RCPtr<LProgressBar> mProgressBar;
+    RCPtr<::LUpdateProcessor> mUpdateProcessor;
+    // Made at its first use, owned by the window it shows over, and remembering where the last file lay.
+    std::unique_ptr<LOpenFileDialog> mFileDialog;
+    bool mNoScanButton = false;
+    bool mUpdateStarted = false;
+    WaitTurn mWaitTurn;
+};
+
+}  // namespace ZV

@@ -1,0 +1,240 @@
+// Google Test first: the desktop's headers define None.
+#include <gtest/gtest.h>
+
+#include "Controls/ProgressBar.h"
+#include "Notification/NotificationCenterManager.h"
+#include "Notification/NotificationClient.h"
+#include "Platform/Clock.h"
+#include "System/Gui/DesktopInput.h"
+#include "System/Gui/LoopTurns.h"
+#include "TestFiles.h"
+#include "UI/ApplicationTexts.h"
+#include "UI/Gui/MainWindowApplication.h"
+#include "support/WindowPixels.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ZV {
+namespace {
+
+using namespace Testing;
+
+// An image of messages F0 <body> F7 whose bodies differ.
+std::vector<Simulator::MidiBytes> MakeImage(int count, int bodyLength)
+{
+    std::vector<Simulator::MidiBytes> image;
+    for (int message = 0; message < count; ++message) {
+        Simulator::MidiBytes bytes{0xF0};
+        for (int index = 0; index < bodyLength; ++index) {
+            const auto byte = static_cast<std::uint8_t>((message * 31 + index * 7) % 0x80);
+            bytes.push_back(byte == 0x0D ? 0x0E : byte);
+        }
+        bytes.push_back(0xF7);
+        image.push_back(bytes);
+    }
+    return image;
+}
+
+std::string Hex(const Simulator::MidiBytes& bytes)
+{
+    std::string text;
+    for (const std::uint8_t byte : bytes) {
+        char digits[4];
+        std::snprintf(digits, sizeof digits, "%02X ", byte);
+        text += digits;
+    }
+    text.pop_back();
+    return text;
+}
+
+class LExitRequests : public LNotificationClient {
+public:
+    void ReceiveNotification(const ConstRCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&) override
+    {
+        ++count;
+    }
+    int count = 0;
+};
+
+class MainWindowGui : public ::testing::Test {
+protected:
+    MainWindowGui()
+    {
+        setenv("XDG_DATA_HOME", mFolder.Path().c_str(), 1);
+        Simulator::DeviceSettings device;
+        device.RestartTime = std::chrono::milliseconds(300);
+        device.FlashTime = std::chrono::milliseconds(300);
+        device.ExpectedImage = mImage;
+        device.LogPath = mFolder / "device.log";
+        Simulator::SimulationSettings settings;
+        settings.Devices = {device};
+        // Slow enough for the bar to be seen moving.
+        settings.BytesPerSecond = 40000;
+        mApplication = std::make_unique<Testing::MainWindowApplication>(settings);
+        std::string image;
+        for (const Simulator::MidiBytes& message : mImage) {
+            image.append(message.begin(), message.end());
+        }
+        mImagePath = mFolder.Write("image.syx", image);
+    }
+    ~MainWindowGui() override
+    {
+        mApplication.reset();
+        GetApplicationNotificationCenter()->Clear();
+    }
+
+    // The processor set up for the image, and the main window shown.
+    void OpenWindow()
+    {
+        ASSERT_TRUE(mInput.IsOpen()) << "no X display";
+        ASSERT_TRUE(mApplication->Open(WideString(("-ABSOLUTE_FIRMWARE_FILE_PATH=" + mImagePath).c_str())));
+        mRoot = mApplication->Root();
+        mMain = RCPtr<LMainControl>(&mApplication->Main());
+    }
+    LControl& Child(const wchar_t* name) { return *mMain->FindChildByName(name); }
+    bool IsShown(const wchar_t* name) { return Child(name).IsVisible(true); }
+    std::string TextOf(const wchar_t* name) { return Child(name).GetText().ToUTF8().GetData(); }
+    // A click of the left button in the middle of the child, through the desktop.
+    void ClickOn(const wchar_t* name)
+    {
+        LControl& child = Child(name);
+        const RectT<zlong> client = mRoot->GetScreenBounds();
+        const PointT<double> origin = child.GetAbsoluteOrigin();
+        mInput.MoveTo(static_cast<int>(client.x + origin.x + child.GetSize().x / 2),
+                      static_cast<int>(client.y + origin.y + child.GetSize().y / 2));
+        mInput.Click(1);
+    }
+    // The child's rectangle as the server shows it, once what was drawn has reached it.
+    std::vector<std::uint32_t> PixelsOf(const wchar_t* name)
+    {
+        LControl& child = Child(name);
+        const PointT<double> origin = child.GetAbsoluteOrigin();
+        const Platform::NativeWindow& window = *mApplication->Host().GetMainWindow()->GetWindowHandle();
+        Testing::WaitForServer(window);
+        return Testing::ReadWindowPixels(window, static_cast<int>(origin.x), static_cast<int>(origin.y),
+                                         static_cast<int>(child.GetSize().x), static_cast<int>(child.GetSize().y));
+    }
+    // The image messages the device's log says it took, in order.
+    std::vector<std::string> ImageMessagesLogged() const
+    {
+        std::vector<std::string> image;
+        for (const Simulator::MidiBytes& message : mImage) {
+            image.push_back(Hex(message));
+        }
+        std::vector<std::string> logged;
+        std::ifstream log(mFolder / "device.log");
+        for (std::string line; std::getline(log, line);) {
+            const std::size_t received = line.find(" RX ");
+            if (received != std::string::npos &&
+                std::find(image.begin(), image.end(), line.substr(received + 4)) != image.end()) {
+                logged.push_back(line.substr(received + 4));
+            }
+        }
+        return logged;
+    }
+
+    TemporaryFolder mFolder;
+    const std::vector<Simulator::MidiBytes> mImage = MakeImage(300, 48);
+    std::string mImagePath;
+    std::unique_ptr<Testing::MainWindowApplication> mApplication;
+    DesktopInput mInput;
+    RCPtr<LRootWindow> mRoot;
+    RCPtr<LMainControl> mMain;
+};
+
+TEST_F(MainWindowGui, ClicksTakeARunningDeviceThroughTheWholeUpdateRoadAndTheDeviceTakesTheWholeImage)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenWindow());
+
+    EXPECT_EQ(TextOf(L"labelUpdateProcessInformation"), kReady);
+    EXPECT_TRUE(IsShown(L"buttonUpdateFirmware"));
+    EXPECT_EQ(TextOf(L"buttonUpdateFirmware"), "UPDATE FIRMWARE");
+    const std::vector<std::uint32_t> withButton = PixelsOf(L"buttonUpdateFirmware");
+
+    // While the device restarts into update mode the window waits, saying so, under the wait cursor.
+    std::vector<std::string> waitTexts;
+    std::vector<bool> waitCursors;
+    const CursorHandle wait = mRoot->GetNamedCursor(L"UI_CURSOR_WAIT");
+    mMain->SetWaitTurn([&](std::uint32_t milliseconds) {
+        waitTexts.push_back(TextOf(L"labelUpdateProcessInformation"));
+        const CursorHandle shown = mRoot->SetCursor(wait);
+        (void)mRoot->SetCursor(shown);
+        waitCursors.push_back(shown == wait);
+        Platform::SleepMilliseconds(milliseconds);
+    });
+    ClickOn(L"buttonUpdateFirmware");
+    ASSERT_TRUE(RunLoopUntil([&] { return IsShown(L"progressBar"); }, 10000));
+    ASSERT_FALSE(waitTexts.empty());
+    EXPECT_EQ(waitTexts.front(), kResetting);
+    EXPECT_EQ(std::count(waitCursors.begin(), waitCursors.end(), true), static_cast<long>(waitCursors.size()));
+    EXPECT_NE(mRoot->SetCursor(0), wait) << "given back after the wait";
+
+    auto& bar = dynamic_cast<LProgressBar&>(Child(L"progressBar"));
+    ASSERT_TRUE(RunLoopUntil([&] { return bar.GetValue() > 0.2; }, 10000));
+    EXPECT_LT(bar.GetValue(), 1.0) << "seen on its way";
+    EXPECT_EQ(TextOf(L"labelUpdateProcessInformation"), kInProgress);
+    EXPECT_NE(PixelsOf(L"buttonUpdateFirmware"), withButton) << "the button has gone from the screen";
+    EXPECT_FALSE(IsShown(L"buttonExit"));
+    EXPECT_FALSE(mMain->IsNotUpdating());
+
+    ASSERT_TRUE(RunLoopUntil([&] { return IsShown(L"buttonManualDeviceHasUpdatedRescanButton"); }, 30000));
+    EXPECT_EQ(TextOf(L"labelUpdateProcessInformation"), kAfterUpdate);
+    EXPECT_TRUE(IsShown(L"buttonExit"));
+    EXPECT_TRUE(mMain->IsNotUpdating());
+
+    // NEXT finds nothing until the device is back from its restart.
+    const auto succeeded = [&] { return TextOf(L"labelUpdateProcessInformation") == kSucceeded; };
+    for (int attempt = 0; attempt < 20 && !succeeded(); ++attempt) {
+        ClickOn(L"buttonManualDeviceHasUpdatedRescanButton");
+        (void)RunLoopUntil(succeeded, 1000);
+    }
+    ASSERT_TRUE(succeeded());
+    EXPECT_FALSE(IsShown(L"buttonManualDeviceHasUpdatedRescanButton"));
+    EXPECT_EQ(TextOf(L"labelDeviceFirmwareVersion"), "Device Firmware Version: 78822");
+
+    const RCPtr<LExitRequests> exits(new LExitRequests());
+    ASSERT_NE(exits->RegisterForNotification(GetApplicationNotificationCenter(), L"NID_APP_EXIT_REQ", 0), nullptr);
+    ClickOn(L"buttonExit");
+    EXPECT_TRUE(RunLoopUntil([&] { return exits->count == 1; }));
+    (void)exits->UnregisterForNotification(GetApplicationNotificationCenter(), L"NID_APP_EXIT_REQ");
+
+    std::vector<std::string> image;
+    for (const Simulator::MidiBytes& message : mImage) {
+        image.push_back(Hex(message));
+    }
+    EXPECT_EQ(ImageMessagesLogged(), image);
+}
+
+TEST_F(MainWindowGui, FileCommandAsksThePickerWithTheApplicationsTextsAndHandsTheChosenFileToTheEngine)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenWindow());
+    const std::string chosen = mFolder.Write("other.syx", "\xF0\x01\xF7");
+    const std::string arguments = mFolder / "picker-arguments";
+    setenv("ZV_OPEN_FILE_HELPER", ZV_TEST_FILE_PICKER, 1);
+    setenv("ZV_TEST_PICKER_LOG", arguments.c_str(), 1);
+    setenv("ZV_TEST_PICKER_ANSWER", (chosen + "\n").c_str(), 1);
+    const auto filePath = [&] {
+        WideString path;
+        (void)mApplication->GetUpdateProcessor()->GetEngine()->GetFirmwareFilePath(path);
+        return std::string(path.ToUTF8().GetData());
+    };
+
+    ASSERT_EQ(mRoot->PostNotification(LNotification::Create(L"NID_MENU_FILE_SELECT", nullptr)), 0);
+    EXPECT_TRUE(RunLoopUntil([&] { return filePath() == chosen; }));
+    std::ifstream log(arguments);
+    const std::string asked((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(asked.find("Select Firmware File"), std::string::npos) << asked;
+    EXPECT_NE(asked.find("Firmware Files (*.syx)"), std::string::npos) << asked;
+    for (const char* name : {"ZV_OPEN_FILE_HELPER", "ZV_TEST_PICKER_LOG", "ZV_TEST_PICKER_ANSWER"}) {
+        unsetenv(name);
+    }
+}
+
+}  // namespace
+}  // namespace ZV
