@@ -82,12 +82,7 @@ ZVRESULT LApplication::RunApplicationShutdown()
 
 bool LApplication::CanExit()
 {
-    if (!mUpdateProcessor || mUpdateProcessor->IsNotUpdating()) {
-        return true;
-    }
-    // A finished update leaves the device in the updating state until the window looks at the device again; the
-    // program may end once the update itself has ended.
-    return mUpdateProcessor->GetEngine()->GetUpdateStatus(false) != LUpdateEngineInterface::kUpdateRunning;
+    return !mUpdateProcessor || mUpdateProcessor->IsNotUpdating();
 }
 
 CursorHandle LApplication::LoadCursor(const wchar_t* name)

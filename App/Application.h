@@ -3,12 +3,14 @@
 #include "Application/ApplicationBase.h"
 #include "Engine/UpdateProcessor.h"
 #include "Renderer/Renderer.h"
+#include "UI/UpdateProcessorSource.h"
 
 #include <cstdint>
 
-// The firmware updater as an application: its names and files, the update processor that it makes at start-up and
-// that decides whether the program ends without its window, and the rule that it never ends while an update runs.
-class LApplication : public ZV::LApplicationBase<LApplication> {
+// The firmware updater as an application: its names and files, the update processor that it makes at start-up, that
+// decides whether the program ends without its window and that the main window drives, and the rule that it never
+// ends while an update runs.
+class LApplication : public ZV::LApplicationBase<LApplication>, public ZV::IUpdateProcessorSource {
 public:
     using ZVRESULT = ZV::ZVRESULT;
 
@@ -45,7 +47,7 @@ public:
     ZV::CursorHandle LoadCursor(const wchar_t* name) override;
 
     // Null before the start-up made it.
-    const ZV::RCPtr<LUpdateProcessor>& GetUpdateProcessor() const { return mUpdateProcessor; }
+    const ZV::RCPtr<LUpdateProcessor>& GetUpdateProcessor() const override { return mUpdateProcessor; }
 
 private:
     MidiCommFactory mMidiFactory;
