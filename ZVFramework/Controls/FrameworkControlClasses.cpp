@@ -2,7 +2,10 @@
 
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/CreateControl.h"
+#include "Controls/FileDropper.h"
 #include "Controls/Label.h"
+#include "Controls/Splitter.h"
+#include "Controls/StatusBar.h"
 
 namespace ZV {
 
@@ -16,6 +19,10 @@ struct ControlClass {
 // Several names share a class: the skin chooses look and behaviour through its descriptor, the class only the code.
 const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.Label", &CreateControl<LLabel>},
+    {L"Framework.FileDropper", &CreateControl<LFileDropper>},
+    {L"Framework.StatusBar", &CreateControl<LStatusBar>},
+    {L"Framework.SplitterH", &CreateControl<LSplitterH>},
+    {L"Framework.SplitterV", &CreateControl<LSplitterV>},
 };
 
 }  // namespace

@@ -1,0 +1,64 @@
+#include "ControlBase/Harness/ControlHarness.h"
+#include "Controls/FileDropper.h"
+#include "Controls/FrameworkControlClasses.h"
+#include "Controls/Label.h"
+#include "Controls/Splitter.h"
+#include "Controls/StatusBar.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <typeindex>
+#include <typeinfo>
+#include <vector>
+
+namespace ZV {
+namespace {
+
+using Testing::ControlHarness;
+using Testing::SubControl;
+
+struct RegisteredClass {
+    std::string name;
+    std::type_index type;
+};
+
+// The framework's class names and the class that each makes.
+const std::vector<RegisteredClass>& FrameworkClasses()
+{
+    static const std::vector<RegisteredClass> classes{
+        {"Framework.Label", typeid(LLabel)},
+        {"Framework.FileDropper", typeid(LFileDropper)},
+        {"Framework.StatusBar", typeid(LStatusBar)},
+        {"Framework.SplitterH", typeid(LSplitterH)},
+        {"Framework.SplitterV", typeid(LSplitterV)},
+    };
+    return classes;
+}
+
+TEST(RegisteredControlClasses, EveryNameOfTheTableMakesItsOwnClassFromAMinimalDescriptor)
+{
+    ControlHarness harness;
+    ASSERT_EQ(RegisterFrameworkControlClasses(harness.Factory()), 0);
+    std::string children;
+    for (std::size_t index = 0; index < FrameworkClasses().size(); ++index) {
+        children += SubControl(FrameworkClasses()[index].name, "control" + std::to_string(index));
+    }
+    harness.LoadSkin(SubControl("Test.Control", "main", "", children));
+    const RCPtr<LControl> main = harness.CreateRoot(L"main");
+    ASSERT_TRUE(main);
+    for (std::size_t index = 0; index < FrameworkClasses().size(); ++index) {
+        const RCPtr<LControl>& control = main->FindChildByName(WideString(("control" + std::to_string(index)).c_str()));
+        ASSERT_TRUE(control) << FrameworkClasses()[index].name;
+        EXPECT_EQ(std::type_index(typeid(*control)), FrameworkClasses()[index].type) << FrameworkClasses()[index].name;
+        EXPECT_TRUE(control->IsCreated()) << FrameworkClasses()[index].name;
+    }
+
+    // The main menu bar comes with its own class; names are case-sensitive.
+    ControlCreateFunction function = nullptr;
+    EXPECT_ANY_THROW((void)harness.Factory().GetControlCreateFunction(L"Framework.MainMenu", function));
+    EXPECT_ANY_THROW((void)harness.Factory().GetControlCreateFunction(L"Framework.statusBar", function));
+}
+
+}  // namespace
+}  // namespace ZV
