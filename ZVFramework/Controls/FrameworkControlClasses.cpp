@@ -2,10 +2,15 @@
 
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/CreateControl.h"
+#include "Controls/Button.h"
 #include "Controls/FileDropper.h"
 #include "Controls/Label.h"
+#include "Controls/Panel.h"
+#include "Controls/ProgressBar.h"
+#include "Controls/ScrollBar.h"
 #include "Controls/Splitter.h"
 #include "Controls/StatusBar.h"
+#include "Controls/ToolTip.h"
 
 namespace ZV {
 
@@ -18,7 +23,14 @@ struct ControlClass {
 
 // Several names share a class: the skin chooses look and behaviour through its descriptor, the class only the code.
 const ControlClass kFrameworkControlClasses[] = {
+    {L"Framework.Button", &CreateControl<LButton>},
     {L"Framework.Label", &CreateControl<LLabel>},
+    {L"Framework.ToolTip", &CreateControl<LToolTip>},
+    {L"Framework.Panel", &CreateControl<LPanel>},
+    {L"Framework.ScrollChannel", &CreateControl<LPanel>},
+    {L"Framework.ComboSlider.DropDownPanel", &CreateControl<LPanel>},
+    {L"Framework.ScrollBar", &CreateControl<LScrollbar>},
+    {L"Framework.ProgressBar", &CreateControl<LProgressBar>},
     {L"Framework.FileDropper", &CreateControl<LFileDropper>},
     {L"Framework.StatusBar", &CreateControl<LStatusBar>},
     {L"Framework.SplitterH", &CreateControl<LSplitterH>},

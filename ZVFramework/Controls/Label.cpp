@@ -5,6 +5,11 @@ namespace ZV {
 ZVRESULT LLabel::OnInitialized()
 {
     SetNotFocusable(true);
+    // Looks start without weight, and a label has no state to choose one by: without a weighted look it would
+    // show nothing.
+    if (GetLookCount() > 0) {
+        (void)SelectLook(0);
+    }
     return ZV_S_OK;
 }
 
