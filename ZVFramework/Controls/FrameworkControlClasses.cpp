@@ -10,6 +10,7 @@
 #include "Controls/ScrollBar.h"
 #include "Controls/Splitter.h"
 #include "Controls/StatusBar.h"
+#include "Controls/TabControl.h"
 #include "Controls/ToolTip.h"
 
 namespace ZV {
@@ -35,6 +36,7 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.StatusBar", &CreateControl<LStatusBar>},
     {L"Framework.SplitterH", &CreateControl<LSplitterH>},
     {L"Framework.SplitterV", &CreateControl<LSplitterV>},
+    {L"Framework.TabControl", &CreateControl<LTabControl>},
 };
 
 }  // namespace

@@ -1,9 +1,15 @@
 #include "ControlBase/Harness/ControlHarness.h"
+#include "Controls/Button.h"
 #include "Controls/FileDropper.h"
 #include "Controls/FrameworkControlClasses.h"
 #include "Controls/Label.h"
+#include "Controls/Panel.h"
+#include "Controls/ProgressBar.h"
+#include "Controls/ScrollBar.h"
 #include "Controls/Splitter.h"
 #include "Controls/StatusBar.h"
+#include "Controls/TabControl.h"
+#include "Controls/ToolTip.h"
 
 #include <gtest/gtest.h>
 
@@ -27,11 +33,19 @@ struct RegisteredClass {
 const std::vector<RegisteredClass>& FrameworkClasses()
 {
     static const std::vector<RegisteredClass> classes{
+        {"Framework.Button", typeid(LButton)},
+        {"Framework.ScrollBar", typeid(LScrollbar)},
+        {"Framework.ScrollChannel", typeid(LPanel)},
+        {"Framework.ComboSlider.DropDownPanel", typeid(LPanel)},
+        {"Framework.TabControl", typeid(LTabControl)},
         {"Framework.Label", typeid(LLabel)},
+        {"Framework.Panel", typeid(LPanel)},
+        {"Framework.ToolTip", typeid(LToolTip)},
         {"Framework.FileDropper", typeid(LFileDropper)},
         {"Framework.StatusBar", typeid(LStatusBar)},
         {"Framework.SplitterH", typeid(LSplitterH)},
         {"Framework.SplitterV", typeid(LSplitterV)},
+        {"Framework.ProgressBar", typeid(LProgressBar)},
     };
     return classes;
 }
