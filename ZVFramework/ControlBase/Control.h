@@ -272,6 +272,8 @@ public:
     virtual WideString GetToolTipText() const;
     // The control shows its parent's tool tip while it has none of its own.
     bool UsesParentToolTip() const { return mFocus.usesParentToolTip; }
+    // What the create parameter "USE_PARENT_TOOLTIP" sets, for controls that their owner makes.
+    void SetUsesParentToolTip(bool uses) { mFocus.usesParentToolTip = uses; }
     [[nodiscard]] virtual ZVRESULT ShowToolTip(bool show);
     // 0 when the control answered for the command, 1 when it does not handle it.
     [[nodiscard]] virtual ZVRESULT IsCommandEnabled(std::uint32_t first, std::uint32_t second,

@@ -5,6 +5,8 @@
 #include "Controls/Button.h"
 #include "Controls/FileDropper.h"
 #include "Controls/Label.h"
+#include "Controls/ListBox.h"
+#include "Controls/ListBoxItem.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
@@ -26,6 +28,10 @@ struct ControlClass {
 const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.Button", &CreateControl<LButton>},
     {L"Framework.Label", &CreateControl<LLabel>},
+    {L"Framework.ListBoxItem", &CreateControl<LListBoxItem>},
+    {L"Framework.OverlayButton", &CreateControl<LListBoxItem>},
+    {L"Framework.ListBox", &CreateControl<LListBox>},
+    {L"Framework.listboxNoScroll", &CreateControl<LListBox>},
     {L"Framework.ToolTip", &CreateControl<LToolTip>},
     {L"Framework.Panel", &CreateControl<LPanel>},
     {L"Framework.ScrollChannel", &CreateControl<LPanel>},

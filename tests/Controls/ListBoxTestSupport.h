@@ -1,0 +1,108 @@
+#pragma once
+
+#include "Controls/ControlsHarness.h"
+#include "Controls/ListBox.h"
+#include "Controls/ListTestSkin.h"
+#include "Notification/MouseParams.h"
+#include "System/RootWindowTarget.h"
+#include "Utilities/Storage/WrapperStringable.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ZV::Testing {
+
+// The window's control holding one list at (0, 0), 200 x 140: ten rows of 14 pixels, made from a template as
+// wide as the list's client area. Hit tests go through the controls, as in a real window.
+class ListBoxFixture : public ::testing::Test {
+protected:
+    static constexpr int kRowHeight = 14;
+
+    // What a test's list is made of; the defaults make a plain list of plain rows.
+    struct ListSpec {
+        std::string listClass = "Framework.ListBox";
+        std::string listLooks = "listLooks";
+        std::string templateClass = "Framework.ListBoxItem";
+        std::string templateAttributes = R"(XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" YSizeAbs="14")";
+        std::string templateChildren;
+        // More of the skin document.
+        std::string parts;
+        std::string looks;
+        std::string lookLists;
+    };
+
+    // A plain list whose row template has the attributes.
+    static ListSpec WithTemplate(const std::string& templateAttributes)
+    {
+        ListSpec spec;
+        spec.templateAttributes = templateAttributes;
+        return spec;
+    }
+
+    template <class List = LListBox>
+    List& CreateList(const ListSpec& spec = ListSpec())
+    {
+        const std::string rowTemplate =
+            Wearing(spec.templateClass, "templateItem", "rowLooks", spec.templateAttributes, spec.templateChildren);
+        harness.LoadSkinDocument(ListSkinDocument(
+            Wearing("Test.Panel", "main", "listLooks", "",
+                    Wearing(spec.listClass, "list", spec.listLooks, R"(XSizeAbs="200" YSizeAbs="140")",
+                            rowTemplate)),
+            spec.parts, spec.looks, spec.lookLists));
+        main = harness.CreateRoot(L"main");
+        list = main->FindChildByName(L"list");
+        return dynamic_cast<List&>(*list);
+    }
+
+    static void AddRows(LListBox& box, const std::vector<std::wstring>& texts)
+    {
+        for (const std::wstring& text : texts) {
+            ASSERT_GE(box.InsertRowWithData(box.GetRowCount(), LStringWrapper::Create(text.c_str())), 0);
+        }
+    }
+
+    static void AddNumberedRows(LListBox& box, int count)
+    {
+        for (int row = 0; row < count; ++row) {
+            ASSERT_GE(box.InsertRowWithData(box.GetRowCount(),
+                                            LStringWrapper::Create(WideString::Format(L"Row %d", row))),
+                      0);
+        }
+    }
+
+    // What the row controls show, in order.
+    static std::vector<std::wstring> Shown(const LListBox& box)
+    {
+        std::vector<std::wstring> texts;
+        for (std::uint32_t index = 0; index < box.GetRowControlCount(); ++index) {
+            const WideString& text = box.GetRowControl(index)->GetText();
+            texts.emplace_back(text.GetData(), text.GetLength());
+        }
+        return texts;
+    }
+
+    static std::vector<std::uint32_t> Selected(LListBox& box)
+    {
+        const Array<std::uint32_t>& rows = box.CollectSelectedRows();
+        return std::vector<std::uint32_t>(rows.GetData(), rows.GetData() + rows.GetCount());
+    }
+
+    // A click on the row control at that index, with the modifier keys (0x1 Ctrl, 0x8 Shift).
+    void ClickControl(std::uint32_t index, std::uint32_t modifiers = 0)
+    {
+        const PointT<zlong> point{10, static_cast<zlong>(index) * kRowHeight + 5};
+        harness.Window().SetMouseButtonState(MouseButton::kLeft);
+        harness.Mouse().RouteMouseButton(IRootWindowTarget::kPress, MouseButton::kLeft, modifiers, point);
+        harness.Window().SetMouseButtonState(0);
+        harness.Mouse().RouteMouseButton(IRootWindowTarget::kRelease, MouseButton::kLeft, modifiers, point);
+    }
+
+    ControlsHarness harness;
+    RCPtr<LControl> main;
+    RCPtr<LControl> list;
+};
+
+}  // namespace ZV::Testing

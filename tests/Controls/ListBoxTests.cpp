@@ -1,0 +1,221 @@
+#include "ControlBase/Harness/NotificationSpy.h"
+#include "Controls/ListBoxTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace ZV {
+namespace {
+
+using Testing::ListBoxFixture;
+using Testing::StringTable;
+using Texts = std::vector<std::wstring>;
+
+class ListBox : public ListBoxFixture {};
+
+TEST_F(ListBox, AThousandRowsScrollThroughTheSameTenRowControls)
+{
+    LListBox& box = CreateList();
+    AddNumberedRows(box, 1000);
+    ASSERT_EQ(box.GetRowHeight(), 14);
+    ASSERT_EQ(box.GetRowControlCount(), 10u) << "as many as cover 140 pixels";
+    std::vector<LListBoxItem*> controls;
+    for (std::uint32_t index = 0; index < 10; ++index) {
+        controls.push_back(box.GetRowControl(index).Get());
+    }
+    const std::uint32_t children = box.GetChildren().GetCount();
+    const auto showsFrom = [&](int top) {
+        for (std::uint32_t index = 0; index < box.GetRowControlCount(); ++index) {
+            const std::wstring expected = L"Row " + std::to_wstring(top + static_cast<int>(index));
+            if (Shown(box)[index] != expected) {
+                return false;
+            }
+        }
+        return true;
+    };
+    EXPECT_TRUE(showsFrom(0));
+
+    (void)box.ScrollTo({0, 42});
+    EXPECT_EQ(box.GetTopRow(), 3);
+    EXPECT_TRUE(showsFrom(3));
+    (void)box.ScrollTo({0, 41});
+    EXPECT_EQ(box.GetTopRow(), 2) << "41 / 14, truncated";
+    EXPECT_TRUE(showsFrom(2));
+    (void)box.ScrollTo({0, 990.0 * 14});
+    EXPECT_EQ(box.GetTopRow(), 990);
+    EXPECT_TRUE(showsFrom(990));
+
+    EXPECT_EQ(box.GetRowControlCount(), 10u);
+    EXPECT_EQ(box.GetChildren().GetCount(), children) << "no control made or let go";
+    for (std::uint32_t index = 0; index < 10; ++index) {
+        EXPECT_EQ(box.GetRowControl(index).Get(), controls[index]);
+    }
+}
+
+TEST_F(ListBox, RowControlsPastTheRowsShowEmptyDisabledRows)
+{
+    LListBox& box = CreateList();
+    AddRows(box, {L"one", L"two"});
+    ASSERT_EQ(box.GetRowControlCount(), 10u);
+    EXPECT_EQ(Shown(box)[1], L"two");
+    EXPECT_TRUE(box.GetRowControl(1)->IsEnabled(true));
+    EXPECT_EQ(Shown(box)[2], L"");
+    EXPECT_FALSE(box.GetRowControl(2)->IsEnabled(true));
+    EXPECT_EQ(box.GetRowControl(2)->GetActiveLookIndex(), 6);
+    EXPECT_EQ(box.GetRowControlRect(2), RectT<double>()) << "no row there";
+    EXPECT_EQ(box.GetRowControlRect(1), (RectT<double>(0, 14, 200, 14)));
+}
+
+TEST_F(ListBox, RowsComeFromTheListsStringTableWithGapsAsEmptyRowsAndBadNumbersLeftOut)
+{
+    harness.LoadStrings(StringTable("Test.Panel|list", {{"ITEM.0", "a"},
+                                                          {"ITEM.2", "c"},
+                                                          {"ITEM.-1", "negative"},
+                                                          {"ITEM.99999999999", "huge"},
+                                                          {"LABEL", "not a row"}}));
+    LListBox& box = CreateList();
+    ASSERT_EQ(box.GetRowCount(), 3u);
+    EXPECT_EQ(Shown(box)[0], L"a");
+    EXPECT_EQ(Shown(box)[1], L"");
+    EXPECT_TRUE(box.GetRowControl(1)->IsEnabled(true)) << "an empty row is still a row";
+    EXPECT_EQ(Shown(box)[2], L"c");
+    EXPECT_EQ(box.LoadItemsFromStringTable(nullptr), ZV_E_INVALIDARG);
+    EXPECT_EQ(box.GetRowCount(), 3u);
+}
+
+TEST_F(ListBox, SortingOrdersTheRowsWhateverTheirCaseAndKeepsAnchorAndCaretOnTheirRows)
+{
+    LListBox& box = CreateList();
+    AddRows(box, {L"c", L"A", L"b"});
+    ClickControl(0);
+    ASSERT_EQ(box.GetCaretRow(), 0);
+    box.SortRows();
+    EXPECT_EQ(Shown(box)[0], L"A");
+    EXPECT_EQ(Shown(box)[1], L"b");
+    EXPECT_EQ(Shown(box)[2], L"c");
+    EXPECT_EQ(box.GetCaretRow(), 2);
+    EXPECT_EQ(box.GetAnchorRow(), 2);
+    EXPECT_EQ(Selected(box), (std::vector<std::uint32_t>{2}));
+    EXPECT_EQ(box.GetRowControl(2)->GetValue(), 1.0) << "the control shows the selection where the row went";
+
+    box.SetSorted(true);
+    ASSERT_EQ(box.InsertRowWithData(0, LStringWrapper::Create(L"B2")), 0);
+    EXPECT_EQ(Shown(box)[2], L"B2") << "a sorted list sorts what it takes";
+    EXPECT_EQ(box.FindRowByText(L"b2", false), 2);
+    EXPECT_EQ(box.FindRowByText(L"b2", true), -1);
+}
+
+TEST_F(ListBox, RemovingRowsRefillsTheRowsShownAndRemovingAllLeavesNoAnchorOrCaret)
+{
+    LListBox& box = CreateList();
+    AddNumberedRows(box, 30);
+    (void)box.ScrollTo({0, 5.0 * 14});
+    ASSERT_EQ(Shown(box)[0], L"Row 5");
+    EXPECT_EQ(box.RemoveRowAt(1), 0) << "a row above those shown";
+    EXPECT_EQ(Shown(box)[0], L"Row 6") << "the rows shown moved up";
+    EXPECT_EQ(box.RemoveRowAt(29), ZV_E_INVALIDARG);
+
+    ASSERT_EQ(box.SelectRange(10, 12, true), 10);
+    auto spy = Testing::LNotificationSpy::Create();
+    spy->Watch(list, {L"NID_SELECTION_CHANGE"});
+    EXPECT_EQ(box.RemoveAllRows(), 0);
+    EXPECT_EQ(box.GetRowCount(), 0u);
+    EXPECT_EQ(box.GetAnchorRow(), -1);
+    EXPECT_EQ(box.GetCaretRow(), -1);
+    EXPECT_EQ(box.GetSelectedCount(), 0);
+    EXPECT_FALSE(spy->TakeLines().empty());
+    for (const std::wstring& text : Shown(box)) {
+        EXPECT_EQ(text, L"");
+    }
+    EXPECT_EQ(box.GetClientExtent().y, 0.0) << "nothing left to scroll to";
+}
+
+TEST_F(ListBox, SettingTheRowCountAddsEmptyRowsOrDropsTheLastOnes)
+{
+    LListBox& box = CreateList();
+    EXPECT_EQ(box.SetRowCount(5), 5);
+    EXPECT_EQ(box.GetRowCount(), 5u);
+    EXPECT_EQ(box.GetClientExtent().y, 5.0 * 14);
+    AddRows(box, {L"six"});
+    EXPECT_EQ(box.SetRowCount(6), 6) << "the count it has already";
+    EXPECT_EQ(box.SetRowCount(2), 2);
+    EXPECT_EQ(box.FindRowByText(L"six", true), -1);
+    EXPECT_EQ(box.GetClientExtent().y, 2.0 * 14);
+}
+
+TEST_F(ListBox, ScrollingARowIntoViewNeverGoesAboveTheFirstRow)
+{
+    LListBox& box = CreateList();
+    AddNumberedRows(box, 40);
+    EXPECT_EQ(box.EnsureRowVisible(25), 0);
+    EXPECT_EQ(box.GetTopRow(), 16) << "the row comes in at the bottom";
+    EXPECT_EQ(box.EnsureRowVisible(3), 0);
+    EXPECT_EQ(box.GetTopRow(), 3) << "and at the top";
+    EXPECT_EQ(box.EnsureRowVisible(40), ZV_E_INVALIDARG);
+
+    (void)box.ScrollTo({0, 5.0 * 14});
+    ASSERT_EQ(box.SetRowCount(3), 3);
+    EXPECT_EQ(box.EnsureRowVisible(2), 0);
+    EXPECT_EQ(box.GetScrollOffset().y, 0.0) << "three rows in room for ten start at the first";
+    EXPECT_EQ(box.GetTopRow(), 0);
+}
+
+TEST_F(ListBox, AListWithoutTemplateShowsItsNumberedChildrenAsItsRows)
+{
+    const auto row = [](const std::string& name, int y) {
+        return Testing::Wearing("Framework.ListBoxItem", name, "rowLooks",
+                                "YPositionAbs=\"" + std::to_string(y) + R"(" XSizeAbs="100" YSizeAbs="20")");
+    };
+    harness.LoadStrings(StringTable("Framework.ListBox|item1", {{"LABEL", "first"}}) +
+                        StringTable("Framework.ListBox|item2", {{"LABEL", "second"}}));
+    harness.LoadSkinDocument(Testing::ListSkinDocument(Testing::Wearing(
+        "Test.Panel", "main", "listLooks", "",
+        Testing::Wearing("Framework.ListBox", "list", "listLooks", R"(XSizeAbs="200" YSizeAbs="140")",
+                         row("item2", 20) + row("item1", 0) + row("item0", 40) + row("itemX", 60) +
+                             row("item4", 80)))));
+    main = harness.CreateRoot(L"main");
+    auto& box = dynamic_cast<LListBox&>(*main->FindChildByName(L"list"));
+    ASSERT_EQ(box.GetRowCount(), 2u) << "item1 and item2; the numbering stops at the first gap";
+    EXPECT_EQ(box.GetRowText(0), L"first");
+    EXPECT_EQ(box.GetRowText(1), L"second");
+    EXPECT_EQ(box.GetRowHeight(), 20);
+    ASSERT_EQ(box.GetRowControlCount(), 2u);
+    EXPECT_EQ(box.GetRowControl(0)->GetName(), L"item1");
+    EXPECT_EQ(box.GetRowControl(1)->GetName(), L"item2");
+}
+
+TEST_F(ListBox, ATemplateOfNoHeightGivesRowsOf14PixelsAndMakesNoEndlessRowControls)
+{
+    LListBox& box = CreateList(WithTemplate(R"(XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" YSizeAbs="0")"));
+    AddRows(box, {L"a", L"b"});
+    EXPECT_EQ(box.GetRowHeight(), 14);
+    EXPECT_EQ(box.GetRowControlCount(), 1u);
+}
+
+TEST_F(ListBox, TheWidestRowSetsTheContentWidthAndIsFoundAgainWhenItGoes)
+{
+    // Rows as wide as their text: 7 pixels a character and 2 on each side of the text.
+    LListBox& box = CreateList(WithTemplate(R"(XSizeAbs="4" YSizeAbs="14" TextOverflowXType="Expand")"));
+    AddRows(box, {L"abc", L"abcdefghij", L"ab"});
+    EXPECT_EQ(box.GetWidestRow(), 10 * 7 + 4);
+    EXPECT_EQ(box.GetClientExtent().x, 10.0 * 7 + 4);
+    EXPECT_EQ(box.GetRowControl(0)->GetSize().x, 10.0 * 7 + 4) << "every row control as wide as the widest row";
+    EXPECT_EQ(box.RemoveRowAt(1), 0);
+    EXPECT_EQ(box.GetWidestRow(), 3 * 7 + 4);
+    box.SetRowData(1, LStringWrapper::Create(L"abcdef"));
+    EXPECT_EQ(box.GetWidestRow(), 6 * 7 + 4);
+}
+
+TEST_F(ListBox, TheListsLookFollowsItsFocusAndEnabling)
+{
+    LListBox& box = CreateList();
+    AddRows(box, {L"a"});
+    EXPECT_EQ(box.GetActiveLookIndex(), 0);
+    ClickControl(0);
+    EXPECT_EQ(harness.Window().GetFocusControl(), list) << "a row passes the focus to its list";
+    EXPECT_EQ(box.GetActiveLookIndex(), 2);
+    box.SetEnabled(false);
+    EXPECT_EQ(box.GetActiveLookIndex(), 1);
+}
+
+}  // namespace
+}  // namespace ZV
