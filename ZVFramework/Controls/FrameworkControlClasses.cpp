@@ -7,6 +7,7 @@
 #include "Controls/Label.h"
 #include "Controls/ListBox.h"
 #include "Controls/ListBoxItem.h"
+#include "Controls/MultiColumnListBox.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
@@ -32,6 +33,7 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.OverlayButton", &CreateControl<LListBoxItem>},
     {L"Framework.ListBox", &CreateControl<LListBox>},
     {L"Framework.listboxNoScroll", &CreateControl<LListBox>},
+    {L"Framework.listbox2ColumnSortable", &CreateControl<LMultiColumnListBox>},
     {L"Framework.ToolTip", &CreateControl<LToolTip>},
     {L"Framework.Panel", &CreateControl<LPanel>},
     {L"Framework.ScrollChannel", &CreateControl<LPanel>},

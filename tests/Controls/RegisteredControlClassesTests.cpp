@@ -3,6 +3,9 @@
 #include "Controls/FileDropper.h"
 #include "Controls/FrameworkControlClasses.h"
 #include "Controls/Label.h"
+#include "Controls/ListBox.h"
+#include "Controls/ListBoxItem.h"
+#include "Controls/MultiColumnListBox.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
@@ -34,6 +37,11 @@ const std::vector<RegisteredClass>& FrameworkClasses()
 {
     static const std::vector<RegisteredClass> classes{
         {"Framework.Button", typeid(LButton)},
+        {"Framework.OverlayButton", typeid(LListBoxItem)},
+        {"Framework.ListBox", typeid(LListBox)},
+        {"Framework.listboxNoScroll", typeid(LListBox)},
+        {"Framework.ListBoxItem", typeid(LListBoxItem)},
+        {"Framework.listbox2ColumnSortable", typeid(LMultiColumnListBox)},
         {"Framework.ScrollBar", typeid(LScrollbar)},
         {"Framework.ScrollChannel", typeid(LPanel)},
         {"Framework.ComboSlider.DropDownPanel", typeid(LPanel)},
