@@ -126,7 +126,7 @@ bool LControl::CanPerformEdit(std::int32_t) const
     return false;
 }
 
-void LControl::PerformEdit(std::int32_t)
+ZVRESULT LControl::PerformEdit(std::int32_t)
 {
     ZV_THROW(std::logic_error, "LControl::PerformEdit must be overridden");
 }

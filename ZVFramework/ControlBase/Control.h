@@ -18,6 +18,7 @@
 #include "ObjectBase/ResultCodes.h"
 #include "ObjectBase/TaggableObject.h"
 #include "System/KeyCode.h"
+#include "System/TextEditTarget.h"
 #include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/PointT.h"
 #include "Utilities/Storage/RCPtrArray.h"
@@ -74,7 +75,8 @@ struct MenuItemInfo;
 class LControl : public virtual LNotificationClient,
                  public virtual LNotificationDistributor,
                  public virtual LTaggableObject,
-                 public virtual UITarget {
+                 public virtual UITarget,
+                 public ITextEditTarget {
 public:
     class ChildControlList;
 
@@ -261,9 +263,9 @@ public:
     virtual bool IsTextEditor() const;
     // This control when it edits text, else the nearest ancestor that does, else null.
     virtual RCPtr<LControl> FindTextEditor();
-    virtual bool CanPerformEdit(std::int32_t command) const;
-    // Throws a "Logic Error" unless overridden.
-    virtual void PerformEdit(std::int32_t command);
+    bool CanPerformEdit(std::int32_t command) const override;
+    // The editor's result; throws a "Logic Error" unless overridden.
+    [[nodiscard]] ZVRESULT PerformEdit(std::int32_t command) override;
 
     // --- Strings, tool tips and commands ---
 

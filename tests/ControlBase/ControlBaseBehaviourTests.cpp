@@ -80,7 +80,7 @@ TEST(ControlBase, OperationsThatControlsOverrideAnswerTheirBaseValues)
     EXPECT_FALSE(main->IsTextEditor());
     EXPECT_FALSE(main->CanPerformEdit(1));
     EXPECT_TRUE(ThrowsText<std::logic_error>(
-        [&] { main->PerformEdit(1); },
+        [&] { (void)main->PerformEdit(1); },
         "Logic Error : LControl::PerformEdit must be overridden : ZV::LControl::PerformEdit"));
 
     EXPECT_EQ(main->SetValueRange(0, 100, kLogarithmicScale), ZV_E_INVALIDARG);
