@@ -119,9 +119,7 @@ void LSplitterBase::BeginDrag()
         own.rel = 0;
         own.abs = position;
         Reposition(*this, axis, own);
-        const SubControlSettings& anchorRules = *mAnchor->GetLayoutDescriptor();
-        mAnchorPositionAbs = AxisPosition(anchorRules, axis).abs;
-        mAnchorSizeAbs = AxisSize(anchorRules, axis).abs;
+        mAnchorSizeAbs = AxisSize(*mAnchor->GetLayoutDescriptor(), axis).abs;
     }
     mTravel = ComputeTravel(mAnchor, position, false);
     // The dragging bounds the pointer, which holds the bar where it was pressed.

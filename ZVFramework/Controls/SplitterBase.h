@@ -57,8 +57,7 @@ private:
     // The bar's own position rule along its axis before the drag made it stand on its own.
     double mSavedPositionAbs = 0;
     float mSavedPositionRel = 0;
-    // The anchor's rules along the axis when the drag began.
-    double mAnchorPositionAbs = 0;
+    // The anchor's absolute size along the axis when the drag began.
     double mAnchorSizeAbs = 0;
     // Held while a drag runs.
     RCPtr<LControl> mAnchor;

@@ -43,7 +43,7 @@ ZVRESULT LStatusBar::Initialize()
     if (Succeeded(AttachDistributor(ConstRCPtr<LNotificationDistributor>(this)))) {
         AddInternalReferences(1);
     }
-    // Without idle passes the texts wait until SetTextNow; nothing is lost.
+    // A bar that hears no idle passes shows what was posted at its next SetTextNow.
     (void)BeginIdleNotifications();
     mLabel = RCPtr<LLabel>(FindChildByName(L"label1"));
     return result;
