@@ -1,5 +1,7 @@
-#include "Controls/ListBoxTestSupport.h"
+#include "Controls/ControlsHarness.h"
+#include "Controls/ListTestSkin.h"
 #include "Controls/MultiColumnListBox.h"
+#include "Utilities/Storage/WrapperStringable.h"
 
 #include <gtest/gtest.h>
 
