@@ -3,6 +3,8 @@
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/CreateControl.h"
 #include "Controls/Button.h"
+#include "Controls/CheckedListBox.h"
+#include "Controls/CheckedListBoxItem.h"
 #include "Controls/FileDropper.h"
 #include "Controls/Label.h"
 #include "Controls/ListBox.h"
@@ -33,6 +35,9 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.OverlayButton", &CreateControl<LListBoxItem>},
     {L"Framework.ListBox", &CreateControl<LListBox>},
     {L"Framework.listboxNoScroll", &CreateControl<LListBox>},
+    {L"Framework.CheckedListBox", &CreateControl<LCheckedListBox>},
+    {L"Framework.ListBoxWithIcons", &CreateControl<LCheckedListBox>},
+    {L"Framework.CheckedListBoxItem", &CreateControl<LCheckedListBoxItem>},
     {L"Framework.listbox2ColumnSortable", &CreateControl<LMultiColumnListBox>},
     {L"Framework.ToolTip", &CreateControl<LToolTip>},
     {L"Framework.Panel", &CreateControl<LPanel>},

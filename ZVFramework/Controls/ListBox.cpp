@@ -56,7 +56,7 @@ ZVRESULT LListBox::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor)
         // A new skin brings its own template; without one the pool stops growing.
         mTemplateDescriptor = nullptr;
         result = LScrollView::ApplyDescriptor(descriptor);
-        if (descriptor) {
+            if (descriptor) {
             const RCPtrArray<LControlDescriptor>& subControls = descriptor->GetSubControls();
             for (std::uint32_t index = subControls.GetCount(); index-- > 0;) {
                 if (subControls.GetData()[index]->GetName() == kTemplateName) {

@@ -181,11 +181,6 @@ protected:
 
     // Refills the row controls from the row's on. 0, or the first failure.
     [[nodiscard]] ZVRESULT UpdateRowsFrom(std::uint32_t row);
-    // The list's own handler, for subclasses that subscribe their row controls' parts with it.
-    const RCPtr<LNotificationHandler<LListBox>>& GetListHandler() const { return mHandler; }
-    // While set, width and layout work waits for the end of the batch.
-    bool IsBulkUpdate() const { return mBulkUpdate; }
-    void SetBulkUpdate(bool bulkUpdate) { mBulkUpdate = bulkUpdate; }
 
     bool OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
                                      const RCPtr<LNotification>& notification) override;

@@ -360,7 +360,7 @@ std::int32_t LListBox::GetNonClientWidth()
 void LListBox::OnScrollBarVisibilityChanged(int axis)
 {
     LScrollView::OnScrollBarVisibilityChanged(axis);
-    if (axis == 1 && TemplateExpandsWithText()) {
+    if (axis == 1 && mTemplateMeasured && TemplateExpandsWithText()) {
         (void)FitWidth(GetNonClientWidth() + mWidestRow);
     }
 }

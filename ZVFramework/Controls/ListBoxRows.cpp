@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <vector>
+#include <string_view>
 
 namespace ZV {
 
@@ -210,7 +210,7 @@ ZVRESULT LListBox::LoadItemsFromStringTable(const RCPtr<LStringTable>& table)
     }
     StringPairArray entries;
     table->GetAllEntries(entries);
-    std::vector<WideString> texts;
+    Array<WideString> texts;
     for (std::uint32_t index = 0; index < entries.GetCount(); ++index) {
         const StringPair& entry = entries.GetData()[index];
         if (!StartsWith(entry.first, kItemPrefix)) {
@@ -220,16 +220,17 @@ ZVRESULT LListBox::LoadItemsFromStringTable(const RCPtr<LStringTable>& table)
         if (number < 0) {
             continue;
         }
-        if (static_cast<std::uint64_t>(number) >= texts.size()) {
-            texts.resize(static_cast<std::size_t>(number) + 1);
+        const auto item = static_cast<std::uint32_t>(number);
+        if (item >= texts.GetCount()) {
+            (void)texts.SetCount(item + 1);
         }
-        texts[static_cast<std::size_t>(number)] = entry.second;
+        texts.GetData()[item] = entry.second;
     }
     {
         const BulkUpdateScope bulk(mBulkUpdate);
-        (void)SetRowCount(static_cast<std::uint32_t>(texts.size()));
-        for (std::uint32_t row = 0; row < texts.size() && row < GetRowCount(); ++row) {
-            SetRowData(row, LStringWrapper::Create(texts[row]));
+        (void)SetRowCount(texts.GetCount());
+        for (std::uint32_t row = 0; row < texts.GetCount() && row < GetRowCount(); ++row) {
+            SetRowData(row, LStringWrapper::Create(texts.GetData()[row]));
         }
     }
     (void)UpdateRowControlWidths();
@@ -317,45 +318,50 @@ void LListBox::RefreshRow(std::uint32_t row)
 void LListBox::SortRows()
 {
     const std::uint32_t count = GetRowCount();
-    std::vector<SortEntry> entries(count);
+    Array<SortEntry> entries;
+    (void)entries.SetCount(count);
+    SortEntry* const sorted = entries.GetData();
     for (std::uint32_t row = 0; row < count; ++row) {
-        entries[row] = {row, GetRowText(row).ToLower()};
+        sorted[row] = {row, GetRowText(row).ToLower()};
     }
-    std::stable_sort(entries.begin(), entries.end(), [](const SortEntry& a, const SortEntry& b) {
+    std::stable_sort(sorted, sorted + count, [](const SortEntry& a, const SortEntry& b) {
         return std::wstring_view(a.key.GetData(), a.key.GetLength()) <
                std::wstring_view(b.key.GetData(), b.key.GetLength());
     });
     // Where each row goes, for the anchor and the caret, which stay on their rows.
-    std::vector<std::uint32_t> destination(count);
+    Array<std::uint32_t> destination;
+    (void)destination.SetCount(count);
     for (std::uint32_t position = 0; position < count; ++position) {
-        destination[entries[position].row] = position;
+        destination.GetData()[sorted[position].row] = position;
     }
     const auto follow = [&destination](std::int32_t row) {
-        return row >= 0 && static_cast<std::uint32_t>(row) < destination.size()
-                   ? static_cast<std::int32_t>(destination[static_cast<std::uint32_t>(row)])
+        return row >= 0 && static_cast<std::uint32_t>(row) < destination.GetCount()
+                   ? static_cast<std::int32_t>(destination.GetData()[row])
                    : row;
     };
     mAnchorRow = follow(mAnchorRow);
     mCaretRow = follow(mCaretRow);
     // In place: where each original row is now, and which original row each place holds.
-    std::vector<std::uint32_t> placeOf(count);
-    std::vector<std::uint32_t> rowAt(count);
+    Array<std::uint32_t> placeOf;
+    Array<std::uint32_t> rowAt;
+    (void)placeOf.SetCount(count);
+    (void)rowAt.SetCount(count);
     for (std::uint32_t row = 0; row < count; ++row) {
-        placeOf[row] = row;
-        rowAt[row] = row;
+        placeOf.GetData()[row] = row;
+        rowAt.GetData()[row] = row;
     }
     for (std::uint32_t position = 0; position < count; ++position) {
-        const std::uint32_t wanted = entries[position].row;
-        const std::uint32_t from = placeOf[wanted];
+        const std::uint32_t wanted = sorted[position].row;
+        const std::uint32_t from = placeOf.GetData()[wanted];
         if (from == position) {
             continue;
         }
         (void)SwapRows(position, from);
-        const std::uint32_t displaced = rowAt[position];
-        placeOf[displaced] = from;
-        rowAt[from] = displaced;
-        placeOf[wanted] = position;
-        rowAt[position] = wanted;
+        const std::uint32_t displaced = rowAt.GetData()[position];
+        placeOf.GetData()[displaced] = from;
+        rowAt.GetData()[from] = displaced;
+        placeOf.GetData()[wanted] = position;
+        rowAt.GetData()[position] = wanted;
     }
     (void)UpdateRowsFrom(static_cast<std::uint32_t>(mTopRow));
     if (mCaretRow >= 0) {

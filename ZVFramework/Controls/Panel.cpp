@@ -18,6 +18,16 @@ ZVRESULT LPanel::Initialize()
     return ZV_S_OK;
 }
 
+ZVRESULT LPanel::OnInitialized()
+{
+    // Looks start without weight, and a panel has no state to choose one by: without a weighted look neither it
+    // nor its children would show, and the pointer would reach none of them.
+    if (GetLookCount() > 0) {
+        (void)SelectLook(0);
+    }
+    return LScrollView::OnInitialized();
+}
+
 std::int32_t LPanel::OnParentSiblingKey(const ConstRCPtr<LNotificationDistributor>&,
                                         const RCPtr<LNotification>& notification)
 {

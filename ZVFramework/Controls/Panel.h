@@ -13,6 +13,8 @@ public:
 
     // Also hears the parent's sibling keys; a panel that cannot throws a "Failed Result".
     [[nodiscard]] ZVRESULT Initialize() override;
+    // Shown in its first look, which also shows its children. 0.
+    [[nodiscard]] ZVRESULT OnInitialized() override;
     // The children's hot keys, then the parent's handling; at the top the window's and the application's hot keys.
     void ProcessHotKey(const RCPtr<LKeyParam>& key) override;
     // Tab and Shift+Tab among the children, then on past the panel; Ctrl+Tab past the panel at once.

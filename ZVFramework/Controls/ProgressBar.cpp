@@ -3,7 +3,6 @@
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/ControlGeometry.h"
 #include "ControlBase/ControlServices.h"
-#include "ControlBase/LayoutAxis.h"
 #include "Controls/Label.h"
 #include "Controls/Panel.h"
 
@@ -46,6 +45,10 @@ ZVRESULT LProgressBar::Initialize()
 ZVRESULT LProgressBar::OnInitialized()
 {
     SetNotFocusable(true);
+    // Looks start without weight: without a weighted look the bar would show neither itself nor its parts.
+    if (GetLookCount() > 0) {
+        (void)SelectLook(0);
+    }
     OnValueChanged();
     return ZV_S_OK;
 }
@@ -53,7 +56,7 @@ ZVRESULT LProgressBar::OnInitialized()
 void LProgressBar::OnValueChanged()
 {
     const double percent = GetValue() * 100;
-    UpdateOverlay(percent / 100);
+    UpdateOverlay(GetValue());
     if (mPercentLabel) {
         (void)mPercentLabel->SetText(WideString::FromDouble(percent, 0));
     }

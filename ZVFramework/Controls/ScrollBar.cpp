@@ -3,9 +3,9 @@
 
 #include "ControlBase/ConditionMask.h"
 #include "ControlBase/ControlGeometry.h"
-#include "Controls/ConditionChange.h"
 #include "ControlBase/KeyParams.h"
 #include "ControlBase/LayoutAxis.h"
+#include "Controls/ConditionChange.h"
 #include "Notification/ConditionsParam.h"
 #include "Notification/MouseParams.h"
 #include "Notification/Notification.h"
@@ -63,17 +63,19 @@ ZVRESULT LScrollbar::Initialize()
     if (mChannel) {
         (void)mHandler->AddHandler(&LScrollbar::OnChannelDragCondition, mChannel, L"NID_LEFT_DRAG_CONDITION_CHANGE", 0);
         (void)mHandler->AddHandler(&LScrollbar::OnChannelHoverCondition, mChannel, L"NID_HOVER_CONDITION_CHANGE", 0);
-        mThumb = mChannel->FindChildByName(L"thumb");
+        mThumb = dynamic_cast<LButton*>(mChannel->FindChildByName(L"thumb").Get());
         if (mThumb) {
             (void)mHandler->AddHandler(&LScrollbar::OnThumbMouseMove, mThumb, L"NID_MOUSE_MOVE", 0);
             (void)mHandler->AddHandler(&LScrollbar::OnThumbDragCondition, mThumb, L"NID_LEFT_DRAG_CONDITION_CHANGE", 0);
+            mThumb->SetKeepPressedLookWhileCaptured(true);
         }
     }
-    const RCPtr<LControl> dec = FindChildByName(L"dec");
-    const RCPtr<LControl> inc = FindChildByName(L"inc");
-    for (const RCPtr<LControl>& button : {dec, inc}) {
+    const RCPtr<LButton> dec = dynamic_cast<LButton*>(FindChildByName(L"dec").Get());
+    const RCPtr<LButton> inc = dynamic_cast<LButton*>(FindChildByName(L"inc").Get());
+    for (const RCPtr<LButton>& button : {dec, inc}) {
         if (button) {
             (void)mHandler->AddHandler(&LScrollbar::OnStepButtonRepeat, button, L"NID_BUTTON_AUTOREPEAT", 0);
+            button->SetAutoRepeat(true);
         }
     }
     if (dec && inc) {
@@ -89,7 +91,8 @@ ZVRESULT LScrollbar::Initialize()
 ZVRESULT LScrollbar::OnInitialized()
 {
     SetNotFocusable(true);
-    for (const RCPtr<LControl>& part : {FindChildByName(L"dec"), FindChildByName(L"inc"), mChannel, mThumb}) {
+    for (const RCPtr<LControl>& part :
+         {FindChildByName(L"dec"), FindChildByName(L"inc"), mChannel, RCPtr<LControl>(mThumb)}) {
         if (part) {
             part->SetNotFocusable(true);
         }
@@ -99,7 +102,11 @@ ZVRESULT LScrollbar::OnInitialized()
         mMinimumThumbLength = *mThumb->GetSize().Coordinate(1 - Axis());
     }
     UpdateContentExtent();
-    // The channel shows its plain look from the start.
+    // Looks start without weight: a bar without a weighted look would show none of its parts, and neither would a
+    // channel.
+    if (GetLookCount() > 0) {
+        (void)SelectLook(0);
+    }
     ClearPagingHighlight();
     return ZV_S_OK;
 }
@@ -127,7 +134,6 @@ ZVRESULT LScrollbar::SetValueRange(double minimum, double maximum, std::int32_t 
     const double position = NormalizedToValue(GetValue());
     const ZVRESULT result = LControl::SetValueRange(minimum, maximum, scaleMode);
     (void)SetValue(ValueToNormalized(position));
-    UpdateThumbPosition();
     return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ControlBase/Control.h"
+#include "Controls/Button.h"
 
 #include <cstdint>
 
@@ -87,7 +88,7 @@ private:
     RCPtr<LNotificationHandler<LScrollbar>> mHandler;
     bool mVertical = true;
     RCPtr<LControl> mChannel;
-    RCPtr<LControl> mThumb;
+    RCPtr<LButton> mThumb;
     double mLineStep = 0.02;
     double mPageStep = 0.2;
     double mThumbFraction = 0.1;

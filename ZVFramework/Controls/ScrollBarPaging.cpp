@@ -4,8 +4,8 @@
 
 #include "ControlBase/ConditionMask.h"
 #include "ControlBase/ControlGeometry.h"
-#include "Controls/ConditionChange.h"
 #include "ControlBase/ControlServices.h"
+#include "Controls/ConditionChange.h"
 #include "Notification/ConditionsParam.h"
 #include "Notification/Notification.h"
 #include "Renderer/RectList.h"
@@ -159,7 +159,6 @@ void LScrollbar::UpdatePagingHighlight()
     region.Normalize();
     // A channel without the paging look shows none.
     (void)mChannel->ApplyLookWeight(kPagingLook, 1.0f, false);
-    mChannel->ClearLookRegion(kPagingLook);
     (void)mChannel->SetLookRegion(kPagingLook, region);
     (void)mChannel->SetLookRegionComplement(kPlainLook, kPagingLook);
 }

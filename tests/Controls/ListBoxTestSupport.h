@@ -15,24 +15,26 @@
 
 namespace ZV::Testing {
 
+// What a test's list is made of; the defaults make a plain list of plain rows.
+struct ListSpec {
+    std::string listClass = "Framework.ListBox";
+    std::string listLooks = "listLooks";
+    std::string templateClass = "Framework.ListBoxItem";
+    std::string templateAttributes = R"(XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" YSizeAbs="14")";
+    std::string templateChildren;
+    // Children of the list besides its template.
+    std::string listChildren;
+    // More of the skin document.
+    std::string parts;
+    std::string looks;
+    std::string lookLists;
+};
+
 // The window's control holding one list at (0, 0), 200 x 140: ten rows of 14 pixels, made from a template as
 // wide as the list's client area. Hit tests go through the controls, as in a real window.
 class ListBoxFixture : public ::testing::Test {
 protected:
     static constexpr int kRowHeight = 14;
-
-    // What a test's list is made of; the defaults make a plain list of plain rows.
-    struct ListSpec {
-        std::string listClass = "Framework.ListBox";
-        std::string listLooks = "listLooks";
-        std::string templateClass = "Framework.ListBoxItem";
-        std::string templateAttributes = R"(XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" YSizeAbs="14")";
-        std::string templateChildren;
-        // More of the skin document.
-        std::string parts;
-        std::string looks;
-        std::string lookLists;
-    };
 
     // A plain list whose row template has the attributes.
     static ListSpec WithTemplate(const std::string& templateAttributes)
@@ -50,11 +52,29 @@ protected:
         harness.LoadSkinDocument(ListSkinDocument(
             Wearing("Test.Panel", "main", "listLooks", "",
                     Wearing(spec.listClass, "list", spec.listLooks, R"(XSizeAbs="200" YSizeAbs="140")",
-                            rowTemplate)),
+                            rowTemplate + spec.listChildren)),
             spec.parts, spec.looks, spec.lookLists));
         main = harness.CreateRoot(L"main");
         list = main->FindChildByName(L"list");
         return dynamic_cast<List&>(*list);
+    }
+
+    // A vertical bar 10 pixels wide along the list's right edge: its step buttons at its ends and a channel with a
+    // thumb between them.
+    static std::string VerticalBar()
+    {
+        const std::string button = R"(XSizeAbs="10" YSizeAbs="10")";
+        return SubControl("Framework.ScrollBar", "vBar",
+                          R"(XIsDocked="True" YIsDocked="True" XPositionToControl="Parent" XPositionRel="1" )"
+                          R"(XPlacementAnchor="1" XSizeAbs="10" YSizeToControl="Parent" YSizeRel="1" YSizeAbs="0")",
+                          SubControl("Framework.Button", "dec", button) +
+                              SubControl("Framework.Button", "inc",
+                                         button + R"( YPositionToControl="Parent" YPositionRel="1" )"
+                                                  R"(YPlacementAnchor="1")") +
+                              SubControl("Framework.ScrollChannel", "channel",
+                                         R"(XSizeAbs="10" YPositionAbs="10" YSizeToControl="Parent" YSizeRel="1" )"
+                                         R"(YSizeAbs="-20")",
+                                         SubControl("Framework.Button", "thumb", button)));
     }
 
     static void AddRows(LListBox& box, const std::vector<std::wstring>& texts)

@@ -7,6 +7,7 @@ namespace ZV {
 namespace {
 
 using Testing::ListBoxFixture;
+using Testing::ListSpec;
 using Testing::StringTable;
 using Texts = std::vector<std::wstring>;
 
@@ -49,6 +50,29 @@ TEST_F(ListBox, AThousandRowsScrollThroughTheSameTenRowControls)
     for (std::uint32_t index = 0; index < 10; ++index) {
         EXPECT_EQ(box.GetRowControl(index).Get(), controls[index]);
     }
+}
+
+TEST_F(ListBox, ABarBesideTheRowsScrollsThemByWholeRowsWithItsKeysAndTheWheel)
+{
+    ListSpec spec;
+    spec.listChildren = VerticalBar();
+    LListBox& box = CreateList(spec);
+    AddNumberedRows(box, 100);
+    ASSERT_TRUE(box.GetVerticalBar());
+    EXPECT_TRUE(box.GetVerticalBar()->IsVisible(false)) << "the rows do not fit";
+    ClickControl(0);
+    harness.Keys().Press(0x22);
+    EXPECT_EQ(box.GetTopRow(), 10) << "Page Down: ten rows on";
+    EXPECT_EQ(Shown(box)[0], L"Row 10");
+    harness.Keys().Press(0x23);
+    EXPECT_EQ(box.GetTopRow(), 90) << "End";
+    EXPECT_EQ(Shown(box)[9], L"Row 99");
+    harness.Keys().Press(0x24);
+    EXPECT_EQ(box.GetTopRow(), 0) << "Home";
+    harness.Mouse().RouteMouseWheel({50, 50}, 0, LMouseWheelParam::kVerticalNegative);
+    EXPECT_EQ(box.GetTopRow(), 1) << "a wheel step is a row";
+    EXPECT_EQ(box.GetScrollOffset().y, 14.0);
+    EXPECT_EQ(Selected(box), (std::vector<std::uint32_t>{0})) << "the keys that scroll leave the selection";
 }
 
 TEST_F(ListBox, RowControlsPastTheRowsShowEmptyDisabledRows)
@@ -183,6 +207,50 @@ TEST_F(ListBox, AListWithoutTemplateShowsItsNumberedChildrenAsItsRows)
     EXPECT_EQ(box.GetRowControl(1)->GetName(), L"item2");
 }
 
+TEST_F(ListBox, ControlsAddedLaterJoinTheRowControlsOnlyInTheirOrderAndADeferredTemplateIsTaken)
+{
+    const std::string emptyList =
+        Testing::Wearing("Framework.ListBox", "list", "listLooks", R"(XSizeAbs="200" YSizeAbs="140")");
+    harness.LoadSkinDocument(Testing::ListSkinDocument(
+        Testing::Wearing("Test.Panel", "main", "listLooks", "", emptyList) +
+        Testing::Wearing("Framework.ListBoxItem", "spareRow", "rowLooks", R"(XSizeAbs="200" YSizeAbs="20")")));
+    main = harness.CreateRoot(L"main");
+    auto& box = dynamic_cast<LListBox&>(*main->FindChildByName(L"list"));
+    const RCPtr<LControlDescriptor> spare = harness.Factory().FindControlDescriptor(L"spareRow");
+    const auto named = [&](const wchar_t* name) {
+        return LControlFactory::DeriveControlDescriptor(spare, spare->GetLayoutDescriptor(), name);
+    };
+    const auto add = [&](const wchar_t* name) {
+        const RCPtr<LControlDescriptor> descriptor = named(name);
+        return box.AddChild(harness.Factory().CreateControl(descriptor, nullptr), descriptor);
+    };
+    EXPECT_EQ(add(L"item2"), 0);
+    EXPECT_EQ(add(L"itemX"), 0);
+    EXPECT_EQ(box.GetRowControlCount(), 0u) << "not the next in order";
+    EXPECT_EQ(add(L"item1"), 0);
+    ASSERT_EQ(box.GetRowControlCount(), 1u);
+    EXPECT_EQ(box.GetRowControl(0)->GetName(), L"item1");
+
+    EXPECT_EQ(box.AddChild(nullptr, named(L"other")), ZV_E_FAIL);
+    EXPECT_EQ(box.AddChild(nullptr, nullptr), 0);
+    EXPECT_EQ(box.AddChild(nullptr, named(L"templateItem")), 0);
+    EXPECT_EQ(box.GetRowHeight(), 20) << "measured from the template";
+    EXPECT_EQ(box.FindChildByName(L"templateItem"), nullptr) << "the template lends only its descriptor";
+}
+
+TEST_F(ListBox, SnappingTheHeightToRowsKeepsWholeRows)
+{
+    ListSpec spec;
+    LListBox& box = CreateList(spec);
+    ASSERT_EQ(box.FitHeight(150), 0);
+    EXPECT_EQ(box.GetSize().y, 150.0);
+    EXPECT_EQ(box.SnapHeightToRows(), 0);
+    EXPECT_EQ(box.GetSize().y, 140.0);
+    ASSERT_EQ(box.FitHeight(5), 0);
+    EXPECT_EQ(box.SnapHeightToRows(), 0);
+    EXPECT_EQ(box.GetSize().y, 14.0) << "at least one row";
+}
+
 TEST_F(ListBox, ATemplateOfNoHeightGivesRowsOf14PixelsAndMakesNoEndlessRowControls)
 {
     LListBox& box = CreateList(WithTemplate(R"(XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" YSizeAbs="0")"));
@@ -203,6 +271,21 @@ TEST_F(ListBox, TheWidestRowSetsTheContentWidthAndIsFoundAgainWhenItGoes)
     EXPECT_EQ(box.GetWidestRow(), 3 * 7 + 4);
     box.SetRowData(1, LStringWrapper::Create(L"abcdef"));
     EXPECT_EQ(box.GetWidestRow(), 6 * 7 + 4);
+}
+
+TEST_F(ListBox, AListWhoseRowsExpandWithTheirTextWidensForItsWidestRowAndForItsBar)
+{
+    ListSpec spec = WithTemplate(R"(XSizeAbs="4" YSizeAbs="14" TextOverflowXType="Expand")");
+    spec.listChildren = VerticalBar();
+    LListBox& box = CreateList(spec);
+    const std::wstring wide(30, L'w');
+    AddRows(box, {wide, L"a", L"b"});
+    EXPECT_EQ(box.GetSize().x, 30.0 * 7 + 4) << "as wide as the widest row";
+    AddRows(box, std::vector<std::wstring>(10, L"c"));
+    ASSERT_TRUE(box.GetVerticalBar()->IsVisible(false));
+    EXPECT_EQ(box.GetSize().x, 30.0 * 7 + 4 + 10) << "and the bar beside it";
+    EXPECT_EQ(box.RemoveRowAt(0), 0);
+    EXPECT_EQ(box.GetSize().x, 200.0) << "never narrower than the skin made it";
 }
 
 TEST_F(ListBox, TheListsLookFollowsItsFocusAndEnabling)

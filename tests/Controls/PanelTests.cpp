@@ -1,7 +1,6 @@
-#include "ControlBase/Harness/KeyRouter.h"
 #include "ControlBase/Harness/NotificationSpy.h"
 #include "ControlBase/KeyParams.h"
-#include "ControlsTestSkin.h"
+#include "Controls/ControlsHarness.h"
 #include "Controls/Panel.h"
 #include "Notification/Notification.h"
 #include "System/ShortcutText.h"
@@ -18,12 +17,13 @@ namespace ZV {
 namespace {
 
 using Testing::ControlEvents;
-using Testing::ControlHarness;
+using Testing::ControlsHarness;
 using Testing::KeyRouter;
-using Testing::Looked;
 using Testing::LNotificationSpy;
 using Testing::LRecordingControl;
+using Testing::Panel;
 using Testing::StringTable;
+using Testing::Wearing;
 using Lines = std::vector<std::string>;
 
 constexpr std::uint8_t kF2 = 0x71;
@@ -55,7 +55,7 @@ std::string Tab(int stop)
     return "TabStop=\"" + std::to_string(stop) + "\"";
 }
 
-std::string FocusedName(ControlHarness& harness)
+std::string FocusedName(ControlsHarness& harness)
 {
     const RCPtr<LControl> focused = harness.Window().GetFocusControl();
     return focused ? std::string(focused->GetName().ToUTF8().GetData()) : "nobody";
@@ -63,19 +63,17 @@ std::string FocusedName(ControlHarness& harness)
 
 TEST(Panel, TabLeavesAnInnerPanelPastItsEndsAndCtrlTabLeavesItAtOnce)
 {
-    ControlHarness harness;
-    Testing::LoadControlsSkin(
-        harness, Looked("Test.Control", "main", 1, "",
-                        Looked("Test.Control", "first", 1, Tab(1)) +
-                            Looked("Framework.Panel", "inner", 1, Tab(2),
-                                   Looked("Test.Control", "a", 1, Tab(1)) +
-                                       Looked("Framework.Label", "label", 1, Tab(2)) +
-                                       Looked("Test.Control", "b", 1, Tab(3))) +
-                            Looked("Test.Control", "after", 1, Tab(3))));
-    const RCPtr<LControl> main = harness.CreateRoot(L"main");
+    ControlsHarness harness;
+    Testing::SkinDocumentBuilder skin = Testing::ControlsSkin();
+    skin.controls += Testing::MainControl(
+        Panel("first", Tab(1), "") +
+        Wearing("Framework.Panel", "inner", "panel", Tab(2),
+                Panel("a", Tab(1), "") + Wearing("Framework.Label", "label", "label", Tab(2)) + Panel("b", Tab(3), "")) +
+        Panel("after", Tab(3), ""));
+    const RCPtr<LControl> main = harness.CreateMain(skin);
     ASSERT_TRUE(main);
     const RCPtr<LControl> inner = main->FindChildByName(L"inner");
-    KeyRouter keys(harness.Window());
+    KeyRouter& keys = harness.Keys();
     const auto from = [&](const wchar_t* name, auto press) {
         const RCPtr<LControl> start = inner->FindChildByName(name);
         (void)start->SetFocus(true);
@@ -97,12 +95,12 @@ TEST(Panel, TabLeavesAnInnerPanelPastItsEndsAndCtrlTabLeavesItAtOnce)
 TEST(Panel, ATabSearchAmongChildrenThatTakeNoFocusEndsWhereverItStarted)
 {
     std::future<std::string> search = std::async(std::launch::async, [] {
-        ControlHarness harness;
-        Testing::LoadControlsSkin(harness, Looked("Framework.Panel", "lonely", 1, "",
-                                                  Looked("Test.Control", "gone", 1, Tab(1)) +
-                                                      Looked("Framework.Label", "note1", 1, Tab(2)) +
-                                                      Looked("Framework.Label", "note2", 1, Tab(3))));
-        const RCPtr<LControl> lonely = harness.CreateRoot(L"lonely");
+        ControlsHarness harness;
+        Testing::SkinDocumentBuilder skin = Testing::ControlsSkin();
+        skin.controls += Wearing("Framework.Panel", "main", "panel", "",
+                                 Panel("gone", Tab(1), "") + Wearing("Framework.Label", "note1", "label", Tab(2)) +
+                                     Wearing("Framework.Label", "note2", "label", Tab(3)));
+        const RCPtr<LControl> lonely = harness.CreateMain(skin);
         if (!lonely) {
             return std::string("no panel");
         }
@@ -121,45 +119,21 @@ TEST(Panel, ATabSearchAmongChildrenThatTakeNoFocusEndsWhereverItStarted)
     EXPECT_EQ(search.get(), "nobody");
 }
 
-TEST(Panel, ATopLevelPanelLeavesTheKeysNobodyTookToTheHotKeysAndEveryPanelClassMakesAPanel)
-{
-    ControlHarness harness;
-    harness.Register<LListeningControl>(L"Test.Listening");
-    Testing::LoadControlsSkin(harness, Looked("Framework.Panel", "top", 1, "",
-                                              Looked("Test.Listening", "focused", 1) +
-                                                  Looked("Framework.ScrollChannel", "channel", 1) +
-                                                  Looked("Framework.ComboSlider.DropDownPanel", "dropDown", 1)));
-    const RCPtr<LControl> top = harness.CreateRoot(L"top");
-    ASSERT_TRUE(top);
-    for (const wchar_t* name : {L"channel", L"dropDown"}) {
-        EXPECT_NE(dynamic_cast<LPanel*>(top->FindChildByName(name).Get()), nullptr);
-    }
-    ASSERT_EQ(harness.Window().GetHotKeyManager()->RegisterHotKey(ParseShortcutText(L"VKEY_F3"), L"NID_WINDOW"),
-              ZV_S_OK);
-    const RCPtr<LNotificationSpy> window = LNotificationSpy::Create();
-    window->RegisterForNotification(harness.WindowRef().Get(), L"NID_WINDOW", 0);
-    (void)top->FindChildByName(L"focused")->SetFocus(true);
-    KeyRouter(harness.Window()).Press(kF2 + 1);
-    harness.PumpIdle();
-    EXPECT_EQ(window->TakeLines(), (Lines{"NID_WINDOW"}));
-    (void)window->UnregisterAllNotifications();
-}
-
 TEST(Panel, KeysClimbThroughPanelsAndReachIntoThemAndAKeyTakenInsideGoesNoFurther)
 {
-    ControlHarness harness;
+    ControlsHarness harness;
     harness.Register<LListeningControl>(L"Test.Listening");
     harness.LoadStrings(StringTable("Framework.Panel|inside", {{"LHK.NID_INSIDE", "VKEY_F2"},
                                                                {"LHK.NID_INSIDE_ONLY", "VKEY_F6"}}) +
-                        StringTable("Test.Control|outside", {{"LHK.NID_OUTSIDE_TOO", "VKEY_F2"},
-                                                             {"LHK.NID_OUTSIDE", "VKEY_F7"}}));
-    Testing::LoadControlsSkin(
-        harness, Looked("Test.Control", "main", 1, "",
-                        Looked("Framework.Panel", "panel", 1, Tab(1),
-                               Looked("Test.Listening", "focused", 1, Tab(1)) +
-                                   Looked("Test.Listening", "inside", 1, Tab(2))) +
-                            Looked("Test.Listening", "outside", 1, Tab(2))));
-    const RCPtr<LControl> main = harness.CreateRoot(L"main");
+                        StringTable("Test.Panel|outside", {{"LHK.NID_OUTSIDE_TOO", "VKEY_F2"},
+                                                           {"LHK.NID_OUTSIDE", "VKEY_F7"}}));
+    Testing::SkinDocumentBuilder skin = Testing::ControlsSkin();
+    skin.controls += Testing::MainControl(
+        Wearing("Framework.Panel", "panel", "panel", Tab(1),
+                Wearing("Test.Listening", "focused", "panel", Tab(1)) +
+                    Wearing("Test.Listening", "inside", "panel", Tab(2))) +
+        Wearing("Test.Listening", "outside", "panel", Tab(2)));
+    const RCPtr<LControl> main = harness.CreateMain(skin);
     ASSERT_TRUE(main);
     const RCPtr<LControl> panel = main->FindChildByName(L"panel");
     for (const auto& [shortcut, id] : {std::pair{L"VKEY_F2", L"NID_WINDOW_F2"}, std::pair{L"VKEY_F3", L"NID_WINDOW"},
@@ -170,11 +144,10 @@ TEST(Panel, KeysClimbThroughPanelsAndReachIntoThemAndAKeyTakenInsideGoesNoFurthe
     for (const wchar_t* id : {L"NID_WINDOW_F2", L"NID_WINDOW", L"NID_WINDOW_F6"}) {
         window->RegisterForNotification(harness.WindowRef().Get(), id, 0);
     }
-    KeyRouter keys(harness.Window());
     const auto press = [&](const RCPtr<LControl>& focused, std::uint8_t key) {
         (void)focused->SetFocus(true);
         ControlEvents().clear();
-        keys.Press(key);
+        harness.Keys().Press(key);
         harness.PumpIdle();
         Lines heard = ControlEvents();
         for (const std::string& line : window->TakeLines()) {

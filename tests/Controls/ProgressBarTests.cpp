@@ -1,5 +1,4 @@
-#include "ControlsTestSkin.h"
-#include "Controls/Label.h"
+#include "Controls/ControlsHarness.h"
 #include "Controls/ProgressBar.h"
 
 #include <gtest/gtest.h>
@@ -10,13 +9,13 @@
 namespace ZV {
 namespace {
 
-using Testing::ControlHarness;
-using Testing::Looked;
+using Testing::ControlsHarness;
 using Testing::StringTable;
+using Testing::Wearing;
 
 // A bar 360 pixels wide with its overlay (no width of its own) and its two labels.
 struct BarFixture {
-    ControlHarness harness;
+    ControlsHarness harness;
     RCPtr<LProgressBar> bar;
     RCPtr<LControl> overlay;
 
@@ -29,14 +28,14 @@ struct BarFixture {
                                                       {"SECONDS_SINGULAR", "Second"},
                                                       {"SECONDS_PLURAL", "Seconds"},
                                                       {"REMAINING", "Remaining"}}));
-        Testing::LoadControlsSkin(
-            harness, Looked("Test.Control", "main", 1, "",
-                            Looked("Framework.ProgressBar", "bar", 1, R"(XSizeAbs="360" YSizeAbs="20")",
-                                   Looked("Framework.Panel", "activeOverlay", 1,
-                                          R"(XSizeAbs="0" YSizeToControl="Parent" YSizeRel="1" YSizeAbs="0")") +
-                                       Looked("Framework.Label", "percentCompleteLabel", 1) +
-                                       Looked("Framework.Label", "timeRemainingLabel", 1))));
-        const RCPtr<LControl> main = harness.CreateRoot(L"main");
+        Testing::SkinDocumentBuilder skin = Testing::ControlsSkin();
+        skin.controls += Testing::MainControl(Wearing(
+            "Framework.ProgressBar", "bar", "panel", R"(XSizeAbs="360" YSizeAbs="20")",
+            Wearing("Framework.Panel", "activeOverlay", "panel",
+                    R"(XSizeAbs="0" YSizeToControl="Parent" YSizeRel="1" YSizeAbs="0")") +
+                Wearing("Framework.Label", "percentCompleteLabel", "label") +
+                Wearing("Framework.Label", "timeRemainingLabel", "label")));
+        const RCPtr<LControl> main = harness.CreateMain(skin);
         bar = main ? dynamic_cast<LProgressBar*>(main->FindChildByName(L"bar").Get()) : nullptr;
         overlay = bar ? bar->FindChildByName(L"activeOverlay") : nullptr;
     }
@@ -135,12 +134,12 @@ TEST(ProgressBar, ItsOwnEstimateUsesTheAverageRateAndNeverOverflowsWhenTheValueH
 
 TEST(ProgressBar, ABarWithoutItsPartsOrUnitWordsStillTakesValuesAndTimes)
 {
-    ControlHarness harness;
-    Testing::LoadControlsSkin(harness, Looked("Test.Control", "main", 1, "",
-                                              Looked("Framework.ProgressBar", "bar", 1, "",
-                                                     Looked("Test.Control", "activeOverlay", 1) +
-                                                         Looked("Framework.Label", "timeRemainingLabel", 1))));
-    const RCPtr<LControl> main = harness.CreateRoot(L"main");
+    ControlsHarness harness;
+    Testing::SkinDocumentBuilder skin = Testing::ControlsSkin();
+    skin.controls += Testing::MainControl(Wearing("Framework.ProgressBar", "bar", "panel", "",
+                                                  Testing::Panel("activeOverlay", "", "") +
+                                                      Wearing("Framework.Label", "timeRemainingLabel", "label")));
+    const RCPtr<LControl> main = harness.CreateMain(skin);
     ASSERT_TRUE(main);
     const RCPtr<LProgressBar> bar = dynamic_cast<LProgressBar*>(main->FindChildByName(L"bar").Get());
     ASSERT_TRUE(bar);

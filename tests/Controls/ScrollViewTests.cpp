@@ -1,8 +1,6 @@
-#include "ControlBase/Harness/MouseRouter.h"
 #include "ControlBase/Harness/NotificationSpy.h"
-#include "ControlsTestSkin.h"
-#include "Controls/Panel.h"
-#include "Controls/ScrollBar.h"
+#include "Controls/ScrollView.h"
+#include "Controls/ScrollSkin.h"
 #include "Notification/MouseParams.h"
 #include "Notification/Notification.h"
 #include "Notification/ValueParam.h"
@@ -16,10 +14,9 @@
 namespace ZV {
 namespace {
 
-using Testing::ControlHarness;
-using Testing::Looked;
+using Testing::ControlsHarness;
 using Testing::LNotificationSpy;
-using Testing::MouseRouter;
+using Testing::Wearing;
 using Lines = std::vector<std::string>;
 
 constexpr std::uint32_t kShift = 0x8;
@@ -31,41 +28,39 @@ std::string Bar(const std::string& name, bool vertical)
     const std::string across = vertical ? "X" : "Y";
     const std::string along = vertical ? "Y" : "X";
     const std::string button = across + R"(SizeAbs="10" )" + along + R"(SizeAbs="10")";
-    return Looked("Framework.ScrollBar", name, 0,
-                  R"(XIsDocked="True" YIsDocked="True" )" + across + R"(PositionToControl="Parent" )" + across +
-                      R"(PositionRel="1" )" + across + R"(PlacementAnchor="1" )" + across + R"(SizeAbs="10" )" +
-                      along + R"(SizeToControl="Parent" )" + along + R"(SizeRel="1" )" + along + R"(SizeAbs="0")",
-                  Looked("Test.Control", "dec", 1, button) +
-                      Looked("Test.Control", "inc", 1,
-                             button + " " + along + R"(PositionToControl="Parent" )" + along +
-                                 R"(PositionRel="1" )" + along + R"(PlacementAnchor="1")") +
-                      Looked("Framework.ScrollChannel", "channel", 3,
-                             across + R"(SizeAbs="10" )" + along + R"(PositionAbs="10" )" + along +
-                                 R"(SizeToControl="Parent" )" + along + R"(SizeRel="1" )" + along +
-                                 R"(SizeAbs="-20")"));
+    return Wearing("Framework.ScrollBar", name, "panel",
+                   R"(XIsDocked="True" YIsDocked="True" )" + across + R"(PositionToControl="Parent" )" + across +
+                       R"(PositionRel="1" )" + across + R"(PlacementAnchor="1" )" + across + R"(SizeAbs="10" )" +
+                       along + R"(SizeToControl="Parent" )" + along + R"(SizeRel="1" )" + along + R"(SizeAbs="0")",
+                   Wearing("Framework.Button", "dec", "button", button) +
+                       Wearing("Framework.Button", "inc", "button",
+                               button + " " + along + R"(PositionToControl="Parent" )" + along +
+                                   R"(PositionRel="1" )" + along + R"(PlacementAnchor="1")") +
+                       Wearing("Framework.ScrollChannel", "channel", "channel",
+                               across + R"(SizeAbs="10" )" + along + R"(PositionAbs="10" )" + along +
+                                   R"(SizeToControl="Parent" )" + along + R"(SizeRel="1" )" + along +
+                                   R"(SizeAbs="-20")",
+                               Wearing("Framework.Button", "thumb", "button", button)));
 }
 
-// A view of 100 x 80 whose extent follows its child "content", with both bars.
+// A view of 100 x 80 whose extent follows its children: "content", and any more given, with both bars.
 std::string View(const std::string& name, const std::string& attributes, const std::string& content,
                  const std::string& more = "")
 {
-    return Looked("Framework.Panel", name, 1, attributes,
-                  Looked("Test.Control", "content", 1, content) + more + Bar("vBar", true) + Bar("hBar", false),
-                  {{"AUTO_CLIENT_EXTENT_X", "true"}, {"AUTO_CLIENT_EXTENT_Y", " True "}});
+    return Wearing("Framework.Panel", name, "panel", attributes,
+                   Testing::Panel("content", content, "") + more + Bar("vBar", true) + Bar("hBar", false),
+                   Testing::CreateParams({{"AUTO_CLIENT_EXTENT_X", "true"}, {"AUTO_CLIENT_EXTENT_Y", " True "}}));
 }
 
 struct ViewFixture {
-    ControlHarness harness;
+    ControlsHarness harness;
     RCPtr<LControl> main;
     RCPtr<LScrollView> view;
     RCPtr<LControl> content;
 
     explicit ViewFixture(const std::string& contentSize)
     {
-        Testing::LoadControlsSkin(harness,
-                                  Looked("Test.Control", "main", 1, "",
-                                         View("view", R"(XSizeAbs="100" YSizeAbs="80")", contentSize)));
-        main = harness.CreateRoot(L"main");
+        main = harness.CreateMain(Testing::ScrollSkin(View("view", R"(XSizeAbs="100" YSizeAbs="80")", contentSize)));
         view = dynamic_cast<LScrollView*>(main->FindChildByName(L"view").Get());
         content = view ? view->FindChildByName(L"content") : nullptr;
     }
@@ -214,20 +209,21 @@ TEST(ScrollView, StepScrollingMovesInWholeStepsAndAStepOfNothingScrollsByPixels)
 
 TEST(ScrollView, TheWheelMovesTheShownBarAndAViewWhoseContentFitsLeavesItToTheViewAroundIt)
 {
-    ControlHarness harness;
-    Testing::LoadControlsSkin(
-        harness, Looked("Test.Control", "main", 1, "",
-                        View("outer", R"(XSizeAbs="100" YSizeAbs="80")", R"(XSizeAbs="150" YSizeAbs="300")",
-                             View("inner", R"(XSizeAbs="60" YSizeAbs="40")", R"(XSizeAbs="20" YSizeAbs="20")"))));
-    const RCPtr<LControl> main = harness.CreateRoot(L"main");
+    ControlsHarness harness;
+    const RCPtr<LControl> main = harness.CreateMain(Testing::ScrollSkin(
+        View("outer", R"(XSizeAbs="100" YSizeAbs="80")", R"(XSizeAbs="150" YSizeAbs="300")",
+             View("inner", R"(XSizeAbs="60" YSizeAbs="40")", R"(XSizeAbs="20" YSizeAbs="20")"))));
+    ASSERT_TRUE(main);
     const RCPtr<LScrollView> outer = dynamic_cast<LScrollView*>(main->FindChildByName(L"outer").Get());
     ASSERT_TRUE(outer);
     const RCPtr<LControl> inner = outer->FindChildByName(L"inner");
     ASSERT_TRUE(inner);
-    MouseRouter mouse(harness.Window());
+    // Over the inner view, or over the outer one's content beside it.
     const auto turn = [&](const RCPtr<LControl>& under, std::uint32_t modifiers, std::uint32_t direction) {
-        harness.Window().SetControlsUnderPointer({under});
-        mouse.RouteMouseWheel({10, 10}, modifiers, direction);
+        const PointT<double> origin = Testing::GetOriginInWindow(*under);
+        const PointT<double> inside = under == inner ? PointT<double>(10, 10) : PointT<double>(70, 50);
+        harness.Mouse().RouteMouseWheel(PointT<double>(origin.x + inside.x, origin.y + inside.y).ToLongPoint(),
+                                        modifiers, direction);
         return outer->GetScrollOffset();
     };
 
