@@ -1,5 +1,7 @@
 #include "ControlBase/Harness/ControlHarness.h"
 #include "Controls/Button.h"
+#include "Controls/CheckedListBox.h"
+#include "Controls/CheckedListBoxItem.h"
 #include "Controls/FileDropper.h"
 #include "Controls/FrameworkControlClasses.h"
 #include "Controls/Label.h"
@@ -41,6 +43,9 @@ const std::vector<RegisteredClass>& FrameworkClasses()
         {"Framework.ListBox", typeid(LListBox)},
         {"Framework.listboxNoScroll", typeid(LListBox)},
         {"Framework.ListBoxItem", typeid(LListBoxItem)},
+        {"Framework.CheckedListBox", typeid(LCheckedListBox)},
+        {"Framework.CheckedListBoxItem", typeid(LCheckedListBoxItem)},
+        {"Framework.ListBoxWithIcons", typeid(LCheckedListBox)},
         {"Framework.listbox2ColumnSortable", typeid(LMultiColumnListBox)},
         {"Framework.ScrollBar", typeid(LScrollbar)},
         {"Framework.ScrollChannel", typeid(LPanel)},
