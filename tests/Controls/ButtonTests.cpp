@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 
 #include <string>
 #include <vector>
@@ -19,13 +18,6 @@ using Testing::ControlsHarness;
 using Testing::LNotificationRecorder;
 using Testing::Wearing;
 using Lines = std::vector<std::string>;
-
-std::string ColourText(std::uint32_t colour)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "#%08X", static_cast<unsigned>(colour));
-    return text;
-}
 
 // A window with buttons of the fourteen colour looks, 60 x 20 each, side by side in a group, and a recorder of their
 // clicks, repeats and values.
@@ -96,7 +88,7 @@ TEST(Button, APressDraggedOffAndBackShowsTheLooksOfItsStatesAndClicksOnce)
     // Held still, and after a move: pressed; dragged off: hovered while held.
     EXPECT_EQ(drive(ok), (std::vector<std::int32_t>{1, 5, 5, 4, 5, 4})) << "focused by the press";
     EXPECT_EQ(window.recorder->TakeLines(), (Lines{"0 ok NID_LEFT_CLICK"}));
-    EXPECT_EQ(harness.PaintedColourOf(ok), ColourText(ButtonLookColour(4)));
+    EXPECT_EQ(harness.PaintedColourOf(ok), ButtonLookColour(4));
 
     LButton& thumb = window.Button(L"thumb");
     EXPECT_EQ(drive(thumb), (std::vector<std::int32_t>{1, 2, 2, 1, 2, 1})) << "takes no focus";
@@ -106,7 +98,7 @@ TEST(Button, APressDraggedOffAndBackShowsTheLooksOfItsStatesAndClicksOnce)
     // Under a disabled parent, off and on.
     window.group->SetEnabled(false);
     EXPECT_EQ(ok.GetActiveLookIndex(), 6);
-    EXPECT_EQ(harness.PaintedColourOf(ok), ColourText(ButtonLookColour(6)));
+    EXPECT_EQ(harness.PaintedColourOf(ok), ButtonLookColour(6));
     (void)ok.SetValue(0.5);
     EXPECT_EQ(ok.GetActiveLookIndex(), 13) << "exactly 0.5 is on";
     window.group->SetEnabled(true);

@@ -103,15 +103,15 @@ void ControlsHarness::PaintAll()
     (void)PaintWindow(*this);
 }
 
-std::string ControlsHarness::PaintedColourOf(const LControl& control)
+std::uint32_t ControlsHarness::PaintedColourOf(const LControl& control)
 {
     PaintAll();
     const PointT<zlong> origin = InWindow(control, {0, 0});
     const std::string at = "| origin " + std::to_string(origin.x) + "," + std::to_string(origin.y) + " |";
-    std::string colour;
+    std::uint32_t colour = 0;
     for (const std::string& draw : DrawsOf(Renderer())) {
         if (draw.rfind("FillRect ", 0) == 0 && draw.find(at) != std::string::npos) {
-            colour = draw.substr(draw.find('#'), 9);
+            colour = static_cast<std::uint32_t>(std::stoul(draw.substr(draw.find('#') + 1, 8), nullptr, 16));
         }
     }
     return colour;

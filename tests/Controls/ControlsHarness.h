@@ -39,9 +39,9 @@ public:
     void MoveAway() { mMouse.Move({kAwayX, kAwayY}); }
     // Paints the whole window, as it shows first; texts are laid out for it.
     void PaintAll();
-    // Paints the whole window and answers the colour ("#AARRGGBB") of the last fill drawn at the control's origin;
-    // empty when none was.
-    std::string PaintedColourOf(const LControl& control);
+    // Paints the whole window and answers the colour (0xAARRGGBB) of the last fill drawn at the control's origin; 0
+    // when none was.
+    std::uint32_t PaintedColourOf(const LControl& control);
 
     static constexpr std::uint32_t kIdleStep = 10;
     static constexpr zlong kAwayX = 1000;

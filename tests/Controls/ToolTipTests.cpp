@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 namespace ZV {
@@ -83,9 +82,7 @@ TEST(ToolTip, ATipAppearsAfterItsDelayBelowThePointerAndIsRemovedAfterItsTime)
     EXPECT_TRUE(window.Shows(L"left"));
     // 12 characters and the text's insets, one line in the skin's 22 pixels.
     EXPECT_EQ(window.TipBounds(L"left"), RectT<double>(15, 36, 88, 22));
-    char colour[16];
-    std::snprintf(colour, sizeof colour, "#%08X", static_cast<unsigned>(Testing::kToolTipColour));
-    EXPECT_EQ(harness.PaintedColourOf(*window.TipOf(L"left")), colour) << "drawn outside its label";
+    EXPECT_EQ(harness.PaintedColourOf(*window.TipOf(L"left")), Testing::kToolTipColour) << "drawn outside its label";
 
     harness.RunFor(5000);
     EXPECT_TRUE(window.Shows(L"left")) << "not before more than 5000 ms";

@@ -11,6 +11,7 @@
 #include "Platform/NativeWindow.h"
 #include "System/Gui/DesktopInput.h"
 #include "System/Gui/LoopTurns.h"
+#include "TestFiles.h"
 #include "support/ImageComparison.h"
 #include "support/WindowPixels.h"
 
@@ -99,7 +100,7 @@ protected:
     RootWindowGui()
     {
         // The main window keeps its placement in the user's folder when it closes.
-        setenv("XDG_DATA_HOME", mDataFolder.GetPath().c_str(), 1);
+        setenv("XDG_DATA_HOME", mDataFolder.Path().string().c_str(), 1);
         (void)mApplication.Factory().RegisterControlCreateFunction(L"Test.Input",
                                                                    &CreateControl<Testing::LInputControl<LControl>>);
         ControlEvents().clear();

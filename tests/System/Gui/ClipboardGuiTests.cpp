@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "System/Gui/LoopTurns.h"
+#include "TestFiles.h"
 #include "System/RecordingRootWindow.h"
 
 #include "Notification/Notification.h"
@@ -156,7 +157,7 @@ protected:
     int PasteWithOtherProgram(const std::string& target, std::string& pasted)
     {
         const int status = RunCommandWhileLoopTurns("timeout 20 xclip -selection clipboard -o -t " + target + " > " +
-                                                    mFolder.GetPath() + "/pasted");
+                                                    mFolder.Path().string() + "/pasted");
         pasted = mFolder.Read("pasted");
         return status;
     }

@@ -7,9 +7,6 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 namespace ZV::Testing {
@@ -35,36 +32,6 @@ int RunCommandWhileLoopTurns(const std::string& command)
     GetMessageLoop().StopTick();
     runner.join();
     return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-TemporaryFolder::TemporaryFolder()
-{
-    char pattern[] = "/tmp/zv-gui-test-XXXXXX";
-    if (mkdtemp(pattern) != nullptr) {
-        mPath = pattern;
-    }
-}
-
-TemporaryFolder::~TemporaryFolder()
-{
-    if (!mPath.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(mPath, ignored);
-    }
-}
-
-std::string TemporaryFolder::Write(const std::string& name, const std::string& content) const
-{
-    const std::string path = mPath + "/" + name;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << content;
-    return path;
-}
-
-std::string TemporaryFolder::Read(const std::string& name) const
-{
-    std::ifstream file(mPath + "/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 }  // namespace ZV::Testing

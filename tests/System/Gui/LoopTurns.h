@@ -12,21 +12,4 @@ bool RunLoopUntil(const std::function<bool()>& done, std::uint32_t waitMs = 5000
 // windows; its exit status, or -1 when it did not end normally.
 int RunCommandWhileLoopTurns(const std::string& command);
 
-// A folder of its own under /tmp, removed with everything in it when the object goes.
-class TemporaryFolder {
-public:
-    TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-    ~TemporaryFolder();
-
-    const std::string& GetPath() const { return mPath; }
-    // Writes the file (under the folder) whole; its full path.
-    std::string Write(const std::string& name, const std::string& content) const;
-    std::string Read(const std::string& name) const;
-
-private:
-    std::string mPath;
-};
-
 }  // namespace ZV::Testing

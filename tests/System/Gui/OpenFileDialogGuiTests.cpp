@@ -4,6 +4,7 @@
 
 #include "System/Gui/DesktopInput.h"
 #include "System/Gui/LoopTurns.h"
+#include "TestFiles.h"
 #include "System/RecordingRootWindow.h"
 
 #include "Platform/DebuggerOutput.h"
@@ -71,17 +72,17 @@ private:
 class OpenFileDialogGui : public ::testing::Test {
 protected:
     OpenFileDialogGui()
-        : mLog("ZV_TEST_PICKER_LOG", (mFolder.GetPath() + "/arguments").c_str()),
+        : mLog("ZV_TEST_PICKER_LOG", (mFolder.Path().string() + "/arguments").c_str()),
           mHelper("ZV_OPEN_FILE_HELPER", ZV_TEST_FILE_PICKER)
     {
         mUpdate = mFolder.Write("firmware/update.syx", "F0 F7");
         mOther = mFolder.Write("firmware/other.syx", "F0 F7");
         for (const char* name : {"only-kdialog/kdialog", "both/zenity", "both/kdialog"}) {
-            const std::filesystem::path link = mFolder.GetPath() + "/" + name;
+            const std::filesystem::path link = mFolder.Path().string() + "/" + name;
             std::filesystem::create_directories(link.parent_path());
             std::filesystem::create_symlink(ZV_TEST_FILE_PICKER, link);
         }
-        std::filesystem::create_directories(mFolder.GetPath() + "/none");
+        std::filesystem::create_directories(mFolder.Path().string() + "/none");
     }
 
     // The arguments the picker was given last, without its own name.
@@ -97,7 +98,7 @@ protected:
         }
         return arguments;
     }
-    std::string FirmwareFolder() const { return mFolder.GetPath() + "/firmware"; }
+    std::string FirmwareFolder() const { return mFolder.Path().string() + "/firmware"; }
 
     TemporaryFolder mFolder;
     EnvironmentSetting mLog;
@@ -127,7 +128,7 @@ TEST_F(OpenFileDialogGui, APrintedPathIsChosenAndTheNextPickerOpensInItsFolderWi
 TEST_F(OpenFileDialogGui, KdialogGetsTheFolderAndTheFilterInItsOwnSyntaxAndIsTakenWhenThereIsNoZenity)
 {
     EnvironmentSetting noHelper("ZV_OPEN_FILE_HELPER", nullptr);
-    EnvironmentSetting path("PATH", (mFolder.GetPath() + "/only-kdialog").c_str());
+    EnvironmentSetting path("PATH", (mFolder.Path().string() + "/only-kdialog").c_str());
     EnvironmentSetting answer("ZV_TEST_PICKER_ANSWER", (mUpdate + "\n").c_str());
     LOpenFileDialog dialog(nullptr);
     ASSERT_EQ(dialog.Show(kFilter, L"syx", kTitle, false), ZV_S_OK);
@@ -136,7 +137,7 @@ TEST_F(OpenFileDialogGui, KdialogGetsTheFolderAndTheFilterInItsOwnSyntaxAndIsTak
                 ElementsAre("--title", "Select the firmware file", "--getopenfilename", FirmwareFolder(),
                             "Firmware Files (*.syx)\nAll files (*)", "--multiple", "--separate-output"));
     // With both on the PATH, zenity is asked.
-    EnvironmentSetting both("PATH", (mFolder.GetPath() + "/both").c_str());
+    EnvironmentSetting both("PATH", (mFolder.Path().string() + "/both").c_str());
     ASSERT_EQ(dialog.Show(kFilter, L"syx", kTitle, false), ZV_S_OK);
     EXPECT_THAT(PickerArguments(), Contains("--file-selection"));
 }
@@ -176,11 +177,11 @@ TEST_F(OpenFileDialogGui, WithoutAnyPickerTheCallFailsAtOnceAndSaysSoInTheDebugO
     debugLines.clear();
     Platform::SetDebuggerOutputSink([](const char* text) { debugLines.emplace_back(text); });
     EnvironmentSetting noHelper("ZV_OPEN_FILE_HELPER", nullptr);
-    EnvironmentSetting path("PATH", (mFolder.GetPath() + "/none").c_str());
+    EnvironmentSetting path("PATH", (mFolder.Path().string() + "/none").c_str());
     LOpenFileDialog dialog(nullptr);
     ZVRESULT result = ZV_S_OK;
     {
-        const Platform::StandardErrorRedirection redirection((mFolder.GetPath() + "/stderr").c_str());
+        const Platform::StandardErrorRedirection redirection((mFolder.Path().string() + "/stderr").c_str());
         ASSERT_TRUE(redirection.IsActive());
         result = dialog.Show(kFilter, L"syx", kTitle, false);
     }
@@ -193,7 +194,7 @@ TEST_F(OpenFileDialogGui, WithoutAnyPickerTheCallFailsAtOnceAndSaysSoInTheDebugO
     EXPECT_THAT(debugLines, Contains(HasSubstr(expected)));
     // A helper that is named but missing is named in the message.
     EnvironmentSetting missing("ZV_OPEN_FILE_HELPER", "/nowhere/picker");
-    const Platform::StandardErrorRedirection redirection((mFolder.GetPath() + "/stderr").c_str());
+    const Platform::StandardErrorRedirection redirection((mFolder.Path().string() + "/stderr").c_str());
     EXPECT_EQ(dialog.Show(kFilter, L"syx", kTitle, false), ZV_E_FAIL);
     EXPECT_THAT(mFolder.Read("stderr"), HasSubstr("/nowhere/picker"));
 }
@@ -228,12 +229,12 @@ protected:
         ASSERT_TRUE(RunLoopUntil([&] {
             return mWindow->IsActive() && mWindow->GetBackEnd().GetClientOrigin() == Platform::WindowPoint{100, 100};
         }));
-        ASSERT_EQ(mkfifo((mFolder.GetPath() + "/gate").c_str(), 0600), 0);
+        ASSERT_EQ(mkfifo((mFolder.Path().string() + "/gate").c_str(), 0600), 0);
     }
     // Lets the waiting picker go on; false while it has not opened its end of the gate yet.
     bool OpenGate() const
     {
-        const int gate = open((mFolder.GetPath() + "/gate").c_str(), O_WRONLY | O_NONBLOCK);
+        const int gate = open((mFolder.Path().string() + "/gate").c_str(), O_WRONLY | O_NONBLOCK);
         if (gate < 0) {
             return false;
         }
@@ -259,7 +260,7 @@ protected:
 
 TEST_F(OpenFileDialogWindowGui, TheWindowKeepsPaintingAndIdlingAndTakesNoClicksWhileThePickerRuns)
 {
-    EnvironmentSetting gate("ZV_TEST_PICKER_GATE", (mFolder.GetPath() + "/gate").c_str());
+    EnvironmentSetting gate("ZV_TEST_PICKER_GATE", (mFolder.Path().string() + "/gate").c_str());
     EnvironmentSetting answer("ZV_TEST_PICKER_ANSWER", (mUpdate + "\n").c_str());
     const Platform::NativeWindow& native = *mWindow->GetWindowHandle();
     int idleCalls = 0;
@@ -306,7 +307,7 @@ TEST_F(OpenFileDialogWindowGui, TheWindowKeepsPaintingAndIdlingAndTakesNoClicksW
 
 TEST_F(OpenFileDialogWindowGui, QuittingTheApplicationWhileThePickerRunsEndsThePickerAndTheCall)
 {
-    EnvironmentSetting gate("ZV_TEST_PICKER_GATE", (mFolder.GetPath() + "/gate").c_str());
+    EnvironmentSetting gate("ZV_TEST_PICKER_GATE", (mFolder.Path().string() + "/gate").c_str());
     EnvironmentSetting answer("ZV_TEST_PICKER_ANSWER", (mUpdate + "\n").c_str());
     mHost.mOnIdle = [&](bool) {
         // Once the picker is up and waiting, the application is asked to quit.
