@@ -77,8 +77,9 @@ TEST(RegisteredControlClasses, EveryNameOfTheTableMakesItsOwnClassFromAMinimalDe
     for (std::size_t index = 0; index < FrameworkClasses().size(); ++index) {
         const RCPtr<LControl>& control = main->FindChildByName(WideString(("control" + std::to_string(index)).c_str()));
         ASSERT_TRUE(control) << FrameworkClasses()[index].name;
-        EXPECT_EQ(std::type_index(typeid(*control)), FrameworkClasses()[index].type) << FrameworkClasses()[index].name;
-        EXPECT_TRUE(control->IsCreated()) << FrameworkClasses()[index].name;
+        const LControl& made = *control;
+        EXPECT_EQ(std::type_index(typeid(made)), FrameworkClasses()[index].type) << FrameworkClasses()[index].name;
+        EXPECT_TRUE(made.IsCreated()) << FrameworkClasses()[index].name;
     }
 
     // The main menu bar comes with its own class; names are case-sensitive.
