@@ -71,6 +71,7 @@ ZVRESULT LMultiColumnListBox::Initialize()
             break;
         }
         Append(mColumns, column);
+        // A column that cannot be heard still shows its rows; it only falls out of step.
         (void)mOwnHandler->AddHandler(&LMultiColumnListBox::OnColumnHoverChange, column,
                                       L"NID_ITEM_HOVER_CONDITION_CHANGE", 0);
         (void)mOwnHandler->AddHandler(&LMultiColumnListBox::OnColumnSelectionChange, column, kSelectionChange, 0);
@@ -169,7 +170,7 @@ RectT<double> LMultiColumnListBox::GetLookClientRect()
     }
     const LListBox& first = *mColumns.GetData()[0];
     const RCPtr<LScrollbar>& bar = GetVerticalBar();
-    // A hidden bar is no wide.
+    // A hidden bar has no width.
     const double barWidth = bar ? bar->GetSize().x : 0.0;
     return {first.GetPosition().x, first.GetPosition().y, GetClientRect(-1).width - barWidth,
             first.GetClientRect(-1).height};

@@ -50,7 +50,7 @@ protected:
 private:
     // The content: as wide as the columns reach, as tall as the first column's rows.
     void UpdateClientExtent();
-    // Columns at least a row tall, free to grow.
+    // A column without a minimum height of its own is at least a row tall.
     void ApplyColumnSizeDefaults();
     std::int32_t IndexOfColumn(const LNotificationDistributor* sender) const;
 
