@@ -274,7 +274,7 @@ public:
     virtual WideString GetToolTipText() const;
     // The control shows its parent's tool tip while it has none of its own.
     bool UsesParentToolTip() const { return mFocus.usesParentToolTip; }
-    // What the create parameter "USE_PARENT_TOOLTIP" sets, for controls that their owner makes.
+    // What the create parameter "USE_PARENT_TOOLTIP" sets; owners set it on the parts they are made of.
     void SetUsesParentToolTip(bool uses) { mFocus.usesParentToolTip = uses; }
     [[nodiscard]] virtual ZVRESULT ShowToolTip(bool show);
     // 0 when the control answered for the command, 1 when it does not handle it.
@@ -289,6 +289,9 @@ public:
     // Answers the normalised value stored afterwards.
     virtual double SetValue(double value);
     double GetValue() const { return mValue.value; }
+    // The range's bounds, as set.
+    double GetValueMinimum() const { return mValue.minimum; }
+    double GetValueMaximum() const { return mValue.maximum; }
     virtual void OnValueChanged();
     // Mode 0 linear, 1 logarithmic with both bounds above 0; ZV_E_INVALIDARG otherwise.
     [[nodiscard]] virtual ZVRESULT SetValueRange(double minimum, double maximum, std::int32_t scaleMode);
@@ -455,6 +458,7 @@ public:
                                               const RCPtr<LControl>& target);
     // 1 when the axis was not running.
     [[nodiscard]] ZVRESULT StopKineticScroll(int axis);
+    bool IsKineticScrollRunning(int axis) const { return (axis == 0 || axis == 1) && mKinetic.axes[axis].running; }
 
     // --- Keys ---
 
@@ -548,6 +552,8 @@ protected:
     // A control that keeps its content in an offscreen buffer scrolls by moving pixels, and redraws only what
     // scrolling uncovers.
     void SetScrollableContent(bool scrollable) { mScroll.scrollableContent = scrollable; }
+    // The looks draw their label text moved by the scroll offset, as content that scrolls.
+    void SetLabelTextScrolls(bool scrolls) { mLooks.textScrolls = scrolls; }
 
     // Each class that binds notifications keeps a handler of its own; these two chain them. A class overrides both:
     // its own handler first, then its base class's version, down to this class's handler. The first handler with a

@@ -6,16 +6,21 @@
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
 #include "Controls/FileDropper.h"
+#include "Controls/Knob.h"
 #include "Controls/Label.h"
+#include "Controls/LevelMeter.h"
 #include "Controls/ListBox.h"
 #include "Controls/ListBoxItem.h"
 #include "Controls/MultiColumnListBox.h"
+#include "Controls/NumericUpDown.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
+#include "Controls/Slider.h"
 #include "Controls/Splitter.h"
 #include "Controls/StatusBar.h"
 #include "Controls/TabControl.h"
+#include "Controls/TextBox.h"
 #include "Controls/ToolTip.h"
 
 namespace ZV {
@@ -45,6 +50,11 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.ComboSlider.DropDownPanel", &CreateControl<LPanel>},
     {L"Framework.ScrollBar", &CreateControl<LScrollbar>},
     {L"Framework.ProgressBar", &CreateControl<LProgressBar>},
+    {L"Framework.LevelMeter", &CreateControl<LLevelMeter>},
+    {L"Framework.Knob", &CreateControl<LKnob>},
+    {L"Framework.Slider", &CreateControl<LSlider>},
+    {L"Framework.TextBox", &CreateControl<LTextBox>},
+    {L"Framework.NumericUpDown", &CreateControl<LNumericUpDown>},
     {L"Framework.FileDropper", &CreateControl<LFileDropper>},
     {L"Framework.StatusBar", &CreateControl<LStatusBar>},
     {L"Framework.SplitterH", &CreateControl<LSplitterH>},

@@ -82,6 +82,34 @@ wchar_t ToLowerUnit(wchar_t unit)
     return MapCase(unit, [](wint_t c, locale_t locale) { return towlower_l(c, locale); }, L'A', L'a');
 }
 
+namespace {
+
+template <class LocaleClass, class AsciiClass>
+bool IsOfClass(wchar_t unit, LocaleClass isInLocale, AsciiClass isAscii)
+{
+    if (unit < 0 || unit > 0xFFFF || IsSurrogate(unit)) {
+        return false;
+    }
+    if (locale_t locale = CaseMappingLocale()) {
+        return isInLocale(static_cast<wint_t>(unit), locale) != 0;
+    }
+    return unit < 0x80 && isAscii(static_cast<int>(unit));
+}
+
+}  // namespace
+
+bool IsSpaceUnit(wchar_t unit)
+{
+    return IsOfClass(unit, [](wint_t c, locale_t locale) { return iswspace_l(c, locale); },
+                     [](int c) { return c == ' ' || (c >= '\t' && c <= '\r'); });
+}
+
+bool IsPrintableUnit(wchar_t unit)
+{
+    return IsOfClass(unit, [](wint_t c, locale_t locale) { return iswprint_l(c, locale); },
+                     [](int c) { return c >= ' ' && c < 0x7F; });
+}
+
 int FormatNumber(char* buffer, std::size_t size, const char* spec, long long value)
 {
     return FormatWithCLocale(buffer, size, spec, value);

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <climits>
 #include <string>
+#include <utility>
 
 namespace ZV {
 
@@ -60,7 +61,28 @@ private:
     bool& mFlag;
 };
 
+RCPtr<LClipboard>& ClipboardSlot()
+{
+    // Made after the desktop's clipboard, which the clipboard made on first use holds on to: it goes first at exit.
+    static RCPtr<LClipboard> slot = (static_cast<void>(Platform::GetDesktopClipboard()), RCPtr<LClipboard>());
+    return slot;
+}
+
 }  // namespace
+
+RCPtr<LClipboard> GetClipboard()
+{
+    RCPtr<LClipboard>& slot = ClipboardSlot();
+    if (!slot) {
+        slot = LClipboard::Create();
+    }
+    return slot;
+}
+
+RCPtr<LClipboard> SetClipboard(const RCPtr<LClipboard>& clipboard)
+{
+    return std::exchange(ClipboardSlot(), clipboard);
+}
 
 RCPtr<LClipboard> LClipboard::Create()
 {

@@ -65,4 +65,10 @@ private:
     bool mBusy = false;
 };
 
+// The application's clipboard, which text editors copy to and paste from: the one installed, else one made on first
+// use over the desktop's clipboard. User-interface thread only.
+RCPtr<LClipboard> GetClipboard();
+// Installs the clipboard that GetClipboard answers from now on (null: one made on next use); answers the one before.
+RCPtr<LClipboard> SetClipboard(const RCPtr<LClipboard>& clipboard);
+
 }  // namespace ZV

@@ -1,0 +1,211 @@
+#include "Controls/LevelMeter.h"
+
+#include "ControlBase/LayoutAxis.h"
+#include "ControlBase/NotificationSending.h"
+#include "ControlBase/ScopedFlag.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ZV {
+
+namespace {
+
+// Levels past the meter's ends would size the overlay past the meter, or place the marker past its travel; a level
+// that is no number shows as none.
+double ClampToUnit(double level)
+{
+    return std::isnan(level) ? 0.0 : std::clamp(level, 0.0, 1.0);
+}
+
+double AxisOf(const PointT<double>& point, int axis)
+{
+    return axis == 0 ? point.x : point.y;
+}
+
+// The child hidden and out of the tab order: the meter shows it only as a level or a marker.
+void MakeShownOnlyByMeter(LControl& child)
+{
+    (void)child.SetVisible(false);
+    child.SetNotFocusable(true);
+}
+
+}  // namespace
+
+RCPtr<LPanel> LLevelMeter::PanelNamed(const wchar_t* name) const
+{
+    return RCPtr<LPanel>(dynamic_cast<LPanel*>(FindChildByName(name).Get()));
+}
+
+ZVRESULT LLevelMeter::Initialize()
+{
+    const ZVRESULT result = LControl::Initialize();
+    mHandler = new LNotificationHandler<LLevelMeter>(this);
+    mPeakMarker = PanelNamed(L"peakLo");
+    if (mPeakMarker) {
+        mPeakMarker->SetUsesParentToolTip(true);
+    }
+    mOverlay = PanelNamed(L"activeOverlay");
+    if (mOverlay) {
+        mOverlay->SetUsesParentToolTip(true);
+    }
+    mClipLight = FindChildByName(L"clipButton");
+    return result;
+}
+
+ZVRESULT LLevelMeter::OnInitialized()
+{
+    mAxis = GetSize().y > GetSize().x ? 1 : 0;
+    if (mPeakMarker) {
+        MakeShownOnlyByMeter(*mPeakMarker);
+        mPeakLowPosition = mPeakMarker->GetPosition();
+        const RCPtr<LLayoutDescriptor>& layout = mPeakMarker->GetLayoutDescriptor();
+        mPeakLowOffset = layout ? PointT<double>(layout->xPosition.abs, layout->yPosition.abs) : PointT<double>();
+        if (const RCPtr<LControl> high = FindChildByName(L"peakHi")) {
+            MakeShownOnlyByMeter(*high);
+            mPeakHighPosition = high->GetPosition();
+        } else {
+            mPeakMarker = nullptr;
+        }
+    }
+    if (mOverlay) {
+        MakeShownOnlyByMeter(*mOverlay);
+    }
+    if (mClipLight) {
+        mClipLight->SetNotFocusable(true);
+    }
+    SetNotFocusable(true);
+    // Looks start unweighted, and a control draws its children only under a weighted look: the overlay and the
+    // marker would never show.
+    if (GetActiveLookIndex() < 0 && GetLookCount() != 0) {
+        (void)SelectLook(0);
+    }
+    OnValueChanged();
+    return ZV_S_OK;
+}
+
+void LLevelMeter::OnValueChanged()
+{
+    if (!mUpdating) {
+        (void)SetLevelsAndClip(GetValue(), 0.0, mClipCounter);
+    }
+}
+
+ZVRESULT LLevelMeter::SetLevels(double level, double peak)
+{
+    return SetLevelsAndClip(level, peak, mClipCounter);
+}
+
+ZVRESULT LLevelMeter::SetLevelsAndClip(double level, double peak, std::int32_t clipCounter)
+{
+    if (mClipLight) {
+        if (clipCounter != mClipCounter) {
+            (void)mClipLight->SetValue(1.0);
+        } else if (!mClipLatchOn) {
+            (void)mClipLight->SetValue(0.0);
+        }
+    }
+    mClipCounter = clipCounter;
+    {
+        const ScopedFlag updating(mUpdating);
+        (void)SetValue(level);
+    }
+    SizeOverlay(level);
+    PlacePeakMarker(peak);
+    return ZV_S_OK;
+}
+
+void LLevelMeter::SizeOverlay(double level)
+{
+    if (!mOverlay || !mOverlay->GetLayoutDescriptor()) {
+        return;
+    }
+    const double lit = ClampToUnit(level);
+    const double fraction = mAxis == 1 ? 1.0 - lit : lit;
+    const double length = std::round(AxisOf(GetSize(), mAxis) * fraction);
+    if (length < 1) {
+        (void)mOverlay->SetVisible(false);
+        return;
+    }
+    (void)mOverlay->SetVisible(true);
+    const LLayoutDescriptor& layout = *mOverlay->GetLayoutDescriptor();
+    const PositionRule position = AxisPosition(layout, mAxis);
+    SizeRule size = AxisSize(layout, mAxis);
+    size.toControlKind = kSizeToSelf;
+    size.abs = length;
+    (void)mOverlay->SetAxisPlacement(mAxis, position, AxisDocked(layout, mAxis), size);
+}
+
+void LLevelMeter::PlacePeakMarker(double peak)
+{
+    if (!mPeakMarker || !mPeakMarker->GetLayoutDescriptor()) {
+        return;
+    }
+    const double travel = AxisOf(mPeakHighPosition, mAxis) - AxisOf(mPeakLowPosition, mAxis);
+    const double offset = std::round(travel * ClampToUnit(peak));
+    if (offset == 0) {
+        (void)mPeakMarker->SetVisible(false);
+        return;
+    }
+    (void)mPeakMarker->SetVisible(true);
+    const LLayoutDescriptor& layout = *mPeakMarker->GetLayoutDescriptor();
+    PositionRule position = AxisPosition(layout, mAxis);
+    // From the marker's own place in the skin, so that a full peak reaches "peakHi".
+    position.abs = AxisOf(mPeakLowOffset, mAxis) + offset;
+    const SizeRule size = AxisSize(layout, mAxis);
+    (void)mPeakMarker->SetAxisPlacement(mAxis, position, AxisDocked(layout, mAxis), size);
+}
+
+ZVRESULT LLevelMeter::SetClipLatch(bool on)
+{
+    if (!mClipLight) {
+        return ZV_E_FAIL;
+    }
+    (void)mClipLight->SetValue(0.0);
+    if (on == mClipLatchOn) {
+        return ZV_S_OK;
+    }
+    mClipLatchOn = on;
+    if (on) {
+        // A light that cannot be subscribed to stays dark until the next change of the counter.
+        (void)mHandler->AddHandler(&LLevelMeter::OnClipButtonClick, mClipLight, L"NID_LEFT_CLICK", 0);
+    } else {
+        (void)UnregisterForNotification(mClipLight, L"NID_LEFT_CLICK");
+    }
+    return ZV_S_OK;
+}
+
+bool LLevelMeter::IsClipLit() const
+{
+    return mClipLight && mClipLight->GetValue() >= 0.5;
+}
+
+std::int32_t LLevelMeter::SetClipCounter(std::int32_t counter)
+{
+    mClipCounter = counter;
+    return counter;
+}
+
+std::int32_t LLevelMeter::OnClipButtonClick(const ConstRCPtr<LNotificationDistributor>&,
+                                            const RCPtr<LNotification>&)
+{
+    if (IsClipLit()) {
+        (void)mClipLight->SetValue(0.0);
+        SendNewNotification(*this, L"NID_CLIPLIGHT_UNLATCHED", nullptr);
+    }
+    return 1;
+}
+
+bool LLevelMeter::OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
+                                              const RCPtr<LNotification>& notification)
+{
+    return OfferToHandler(mHandler, sender, notification) || LControl::OfferToNotificationHandlers(sender, notification);
+}
+
+void LLevelMeter::EraseNotificationBindings(const ConstRCPtr<LNotificationDistributor>& distributor, const wchar_t* id)
+{
+    EraseFromHandler(mHandler, distributor, id);
+    LControl::EraseNotificationBindings(distributor, id);
+}
+
+}  // namespace ZV
