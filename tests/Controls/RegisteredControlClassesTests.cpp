@@ -4,16 +4,21 @@
 #include "Controls/CheckedListBoxItem.h"
 #include "Controls/FileDropper.h"
 #include "Controls/FrameworkControlClasses.h"
+#include "Controls/Knob.h"
 #include "Controls/Label.h"
+#include "Controls/LevelMeter.h"
 #include "Controls/ListBox.h"
 #include "Controls/ListBoxItem.h"
 #include "Controls/MultiColumnListBox.h"
+#include "Controls/NumericUpDown.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
+#include "Controls/Slider.h"
 #include "Controls/Splitter.h"
 #include "Controls/StatusBar.h"
 #include "Controls/TabControl.h"
+#include "Controls/TextBox.h"
 #include "Controls/ToolTip.h"
 
 #include <gtest/gtest.h>
@@ -50,14 +55,19 @@ const std::vector<RegisteredClass>& FrameworkClasses()
         {"Framework.ScrollBar", typeid(LScrollbar)},
         {"Framework.ScrollChannel", typeid(LPanel)},
         {"Framework.ComboSlider.DropDownPanel", typeid(LPanel)},
+        {"Framework.Slider", typeid(LSlider)},
+        {"Framework.Knob", typeid(LKnob)},
         {"Framework.TabControl", typeid(LTabControl)},
         {"Framework.Label", typeid(LLabel)},
+        {"Framework.TextBox", typeid(LTextBox)},
+        {"Framework.NumericUpDown", typeid(LNumericUpDown)},
         {"Framework.Panel", typeid(LPanel)},
         {"Framework.ToolTip", typeid(LToolTip)},
         {"Framework.FileDropper", typeid(LFileDropper)},
         {"Framework.StatusBar", typeid(LStatusBar)},
         {"Framework.SplitterH", typeid(LSplitterH)},
         {"Framework.SplitterV", typeid(LSplitterV)},
+        {"Framework.LevelMeter", typeid(LLevelMeter)},
         {"Framework.ProgressBar", typeid(LProgressBar)},
     };
     return classes;
