@@ -434,6 +434,10 @@ public:
     // --- Dragging and coasting ---
 
     [[nodiscard]] virtual ZVRESULT SetDragMode(std::int32_t mode, std::int32_t argument);
+    // Where the last press went down, in the parent's coordinates: the point that a drag's travel starts from.
+    const PointT<double>& GetPressPoint() const { return mMouse.pressPoint; }
+    // How far the drag has taken the control so far, as far as its bounds let it.
+    const PointT<double>& GetDragTravel() const { return mDrag.travel; }
     virtual void BeginDrag();
     virtual void RebaseDrag();
     virtual void ProcessMouseTracking(const RCPtr<LPointWithModifiersParam>& pointer);

@@ -51,6 +51,14 @@ public:
     // Adds the rectangle (client coordinates), cut to the client area and grown to the whole pixels it touches, to
     // the area that the next paint draws.
     virtual void InvalidateRect(const RectT<double>& rect) = 0;
+    // Has the whole client area drawn afresh at once, for moments when no idle pass will come soon. A window that
+    // draws only when its paint comes draws it then. 0.
+    [[nodiscard]] virtual ZVRESULT RedrawAll()
+    {
+        const RectT<zlong> client = GetScreenBounds();
+        InvalidateRect({0, 0, static_cast<double>(client.width), static_cast<double>(client.height)});
+        return ZV_S_OK;
+    }
     // The client area: its origin on the screen, then its size.
     virtual RectT<zlong> GetScreenBounds() = 0;
     // Moves and sizes the window so that its client area covers the rectangle (screen coordinates); nothing when it

@@ -5,16 +5,21 @@
 #include "Controls/Button.h"
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
+#include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
 #include "Controls/ListBox.h"
 #include "Controls/ListBoxItem.h"
+#include "Controls/MultiColumnListBox.h"
 #include "Controls/NumericUpDown.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
 #include "Controls/Slider.h"
+#include "Controls/Splitter.h"
+#include "Controls/StatusBar.h"
+#include "Controls/TabControl.h"
 #include "Controls/TextBox.h"
 #include "Controls/ToolTip.h"
 
@@ -38,6 +43,7 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.CheckedListBox", &CreateControl<LCheckedListBox>},
     {L"Framework.ListBoxWithIcons", &CreateControl<LCheckedListBox>},
     {L"Framework.CheckedListBoxItem", &CreateControl<LCheckedListBoxItem>},
+    {L"Framework.listbox2ColumnSortable", &CreateControl<LMultiColumnListBox>},
     {L"Framework.ToolTip", &CreateControl<LToolTip>},
     {L"Framework.Panel", &CreateControl<LPanel>},
     {L"Framework.ScrollChannel", &CreateControl<LPanel>},
@@ -49,6 +55,11 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.Slider", &CreateControl<LSlider>},
     {L"Framework.TextBox", &CreateControl<LTextBox>},
     {L"Framework.NumericUpDown", &CreateControl<LNumericUpDown>},
+    {L"Framework.FileDropper", &CreateControl<LFileDropper>},
+    {L"Framework.StatusBar", &CreateControl<LStatusBar>},
+    {L"Framework.SplitterH", &CreateControl<LSplitterH>},
+    {L"Framework.SplitterV", &CreateControl<LSplitterV>},
+    {L"Framework.TabControl", &CreateControl<LTabControl>},
 };
 
 }  // namespace

@@ -61,10 +61,10 @@ public:
     // Text editing starts in a control that edits text, or ends; the OS window is told.
     void NotifyTextEditing(bool start, const RCPtr<LControl>& control, std::int32_t value);
 
-    // Invalidates the whole client area and has it painted at once; the OS window's answer.
-    [[nodiscard]] ZVRESULT RedrawAll();
-
     // --- IRootWindow ---
+
+    // Invalidates the whole client area and has it painted at once; the OS window's answer.
+    [[nodiscard]] ZVRESULT RedrawAll() override;
 
     ConstRCPtr<LNotificationDistributor> GetNotificationDistributor() const override;
     [[nodiscard]] ZVRESULT SetCapture(const RCPtr<LControl>& control) override;
