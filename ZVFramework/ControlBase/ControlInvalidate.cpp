@@ -6,6 +6,9 @@
 #include "ControlBase/ControlGeometry.h"
 #include "Utilities/Storage/SortPredicates.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace ZV {
 
 PointT<double> LControl::GetAbsoluteOrigin() const
@@ -18,6 +21,17 @@ PointT<double> LControl::GetAbsoluteOrigin() const
     origin.x += mPosition.x - mParent->mScroll.offset.x + client.x;
     origin.y += mPosition.y - mParent->mScroll.offset.y + client.y;
     return origin;
+}
+
+void LControl::MapPointFromControl(const LControl& other, PointT<double>& point) const
+{
+    // Whole pixels, as the window places controls; the clamp keeps the rounding exact and the sum finite.
+    static constexpr double kLimit = 4503599627370496.0;
+    const auto wholePixel = [](double value) { return std::clamp(std::round(value), -kLimit, kLimit); };
+    const PointT<double> from = other.GetAbsoluteOrigin();
+    const PointT<double> to = GetAbsoluteOrigin();
+    point.x += wholePixel(from.x) - wholePixel(to.x);
+    point.y += wholePixel(from.y) - wholePixel(to.y);
 }
 
 RectT<double> LControl::GetClipBounds() const

@@ -57,5 +57,24 @@ TEST(ControlInvalidate, ADeepChildMarksTheWholePixelsItTouchesCutByEveryParentTh
     EXPECT_EQ(harness.Window().TakeDirtyRects(), (Rects{{10, 10, 200, 97}, {10, 107, 232, 23}, {182, 130, 60, 32}}));
 }
 
+TEST(ControlInvalidate, APointOfAnotherControlMapsThroughBothWindowOriginsInWholePixels)
+{
+    ControlHarness harness;
+    const RCPtr<LControl> main = Testing::CreateControlTree(harness);
+    ASSERT_TRUE(main);
+    const RCPtr<LControl> deep = main->FindChildByName(L"sibling")->FindChildByName(L"deep");
+    const RCPtr<LControl> item = main->FindChildByName(L"panel")->FindChildByName(L"popup")->FindChildByName(L"item");
+
+    PointT<double> point{1.5, 2};
+    main->MapPointFromControl(*deep, point);
+    EXPECT_EQ(point, PointT<double>(221.5, 107));
+    deep->MapPointFromControl(*main, point);
+    EXPECT_EQ(point, PointT<double>(1.5, 2));
+
+    point = {0, 0};
+    deep->MapPointFromControl(*item, point);
+    EXPECT_EQ(point, PointT<double>(187 - 220, 117 - 105));
+}
+
 }  // namespace
 }  // namespace ZV
