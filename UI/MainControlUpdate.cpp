@@ -1,5 +1,6 @@
 #include "UI/MainControl.h"
 
+#include "Application/FrameworkApp.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/ControlServices.h"
 #include "ControlBase/DebugLine.h"
@@ -18,8 +19,6 @@ using Engine = ::LUpdateEngineInterface;
 
 // What the engine answers when a device sent into update mode is to be looked for until it comes back in it.
 constexpr std::int32_t kUpdateModeEntryByPolling = 4;
-
-constexpr wchar_t kExitRequest[] = L"NID_APP_EXIT_REQ";
 
 }  // namespace
 
@@ -129,7 +128,7 @@ void LMainControl::RestartUpdateProcess()
 void LMainControl::RequestApplicationExit()
 {
     // The application decides: it drops the request while an update runs.
-    (void)GetApplicationNotificationCenter()->PostNotification(LNotification::Create(kExitRequest, nullptr));
+    (void)GetApplicationNotificationCenter()->PostNotification(LNotification::Create(kExitRequestId, nullptr));
 }
 
 void LMainControl::ScanForDeviceInBackground()
