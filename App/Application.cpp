@@ -1,10 +1,10 @@
 #include "App/Application.h"
 
 #include "App/HeadlessRoad.h"
-#include "App/MainPanel.h"
 #include "ControlBase/CreateControl.h"
 #include "Platform/FileSystem.h"
 #include "Platform/StandardError.h"
+#include "UI/MainControl.h"
 
 #include <string>
 #include <string_view>
@@ -55,8 +55,13 @@ ZVRESULT LApplication::RunApplicationStartup()
     if (const ZVRESULT started = LApplicationBase::RunApplicationStartup(); Failed(started)) {
         return started;
     }
-    // A class name keeps its first function, so registering cannot fail.
-    (void)GetFactory()->RegisterControlCreateFunction(L"FirmwareUpdater.MainControl", &CreateControl<LMainPanel>);
+    // A class name keeps its first function, so registering cannot fail. The menu bar's classes that the framework
+    // does not register make no control, and the window shows without its bar.
+    for (const wchar_t* menuClass :
+         {L"Framework.MainMenu", L"Framework.ComboMenu", L"Framework.PopupMenu", L"Framework.MenuItem"}) {
+        (void)GetFactory()->RegisterControlCreateFunction(menuClass, nullptr);
+    }
+    (void)GetFactory()->RegisterControlCreateFunction(LMainControl::kClassName, &CreateControl<LMainControl>);
     mUpdateProcessor = new LUpdateProcessor(mMidiFactory);
     const ZVRESULT initialized = mUpdateProcessor->Initialize(WideString(GetCommandLine()));
     if (IsFinishedWithoutWindow(initialized)) {

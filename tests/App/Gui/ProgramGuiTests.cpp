@@ -18,13 +18,33 @@
 namespace ZV::Testing {
 namespace {
 
+using ::testing::AllOf;
+using ::testing::Each;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::Not;
+using ::testing::StartsWith;
 using namespace std::chrono_literals;
 
 const std::string kWindowClass = "Corvan_DEVICE_FAMILY_NAME_String_FirmwareUpdater";
 // Long enough that only a program that hangs makes a wait fail.
 constexpr std::chrono::milliseconds kHangGuard = 60s;
+
+// Where the skin places controls in the main window.
+struct WindowArea {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+constexpr WindowArea kAboveHeading{0, 0, 400, 16};
+constexpr WindowArea kHeading{0, 16, 400, 24};
+constexpr WindowArea kBelowHeading{0, 40, 400, 18};
+constexpr WindowArea kFileStatusText{28, 82, 344, 16};
+constexpr WindowArea kRestartButton{16, 269, 104, 30};
+constexpr WindowArea kMiddleButton{152, 269, 136, 30};
+constexpr WindowArea kExitButton{296, 269, 88, 30};
 
 class ProgramGui : public ::testing::Test {
 protected:
@@ -44,6 +64,14 @@ protected:
     }
 
     // The program's process with the test's folders, the simulated device and debug output on its standard error.
+    // A click of the left button in the middle of the area, through the desktop.
+    void ClickInWindow(unsigned long window, const WindowArea& area)
+    {
+        const DesktopWatcher::Geometry geometry = mDesktop.GetGeometry(window);
+        mInput.MoveTo(geometry.x + area.x + area.width / 2, geometry.y + area.y + area.height / 2);
+        mInput.Click(1);
+    }
+
     std::unique_ptr<ProgramUnderTest> Start(const std::vector<std::string>& arguments,
                                             std::map<std::string, std::string> environment = {},
                                             const std::string& program = ZV_TEST_PROGRAM)
@@ -57,6 +85,16 @@ protected:
         environment.insert(defaults.begin(), defaults.end());
         return std::make_unique<ProgramUnderTest>(program, arguments, environment,
                                                   mFolder / ("stderr-" + std::to_string(++mStarts)));
+    }
+
+    // The program sending a small image, as it starts, to a device in update mode whose flash is slow enough for the
+    // update to be seen running.
+    std::unique_ptr<ProgramUnderTest> StartUpdating()
+    {
+        const std::string image = mFolder / "image.syx";
+        WriteContent(image, std::string("\xF0\x01\x02\xF7\xF0\x03\x04\xF7", 8));
+        return Start({"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + image},
+                     {{"ZV_SIM_DEVICE", "update"}, {"ZV_SIM_FLASH_MS", "1500"}});
     }
 
     // The program's main window once it is mapped; 0 when it ended or the wait ran out first.
@@ -110,6 +148,23 @@ std::vector<std::uint32_t> ReadBackgroundImage(int& width, int& height)
     return pixels;
 }
 
+// The pixels of the area that differ between two images of the window.
+int CountDifferences(const std::vector<std::uint32_t>& shown, const std::vector<std::uint32_t>& background, int width,
+                     const WindowArea& area)
+{
+    if (shown.size() != background.size()) {
+        return 0;
+    }
+    int differences = 0;
+    for (int y = area.y; y < area.y + area.height; ++y) {
+        for (int x = area.x; x < area.x + area.width; ++x) {
+            const std::size_t index = static_cast<std::size_t>(y) * width + x;
+            differences += shown[index] != background[index] ? 1 : 0;
+        }
+    }
+    return differences;
+}
+
 TEST_F(ProgramGui, StartedTwiceTheSecondHandsOverItsCommandLineOnceAndEndsAndAKilledFirstLeavesNoStaleLock)
 {
     ASSERT_TRUE(mDesktop.IsOpen());
@@ -156,30 +211,23 @@ TEST_F(ProgramGui, TheMainWindowHasTheSkinsSizePixelsClassAndTitleAFixedSizeAndC
     EXPECT_EQ(hints.minimumHeight, 311);
     EXPECT_EQ(hints.maximumHeight, 311);
 
-    // The main control draws the skin's background, the header over the content, as the image has it, and its
-    // heading in the band across the header.
+    // The main control draws the skin's background with its heading in the band across the header, and over the
+    // content its status texts and the buttons that fit a start without a device: SCAN FOR DEVICE and EXIT, not
+    // RESTART.
     int width = 0;
     int height = 0;
     const std::vector<std::uint32_t> background = ReadBackgroundImage(width, height);
     ASSERT_EQ(width, 400);
     ASSERT_EQ(height, 311);
-    constexpr int kHeadingTop = 16;
-    constexpr int kHeadingBottom = 40;
     const auto drawnAsTheSkinHasIt = [&] {
         const std::vector<std::uint32_t> shown = mDesktop.ReadPixels(window, width, height);
-        if (shown.size() != background.size()) {
-            return false;
-        }
-        std::size_t headingInk = 0;
-        for (std::size_t index = 0; index < shown.size(); ++index) {
-            const int y = static_cast<int>(index) / width;
-            const bool inHeading = y >= kHeadingTop && y < kHeadingBottom;
-            if (!inHeading && shown[index] != background[index]) {
-                return false;
-            }
-            headingInk += inHeading && shown[index] != background[index] ? 1 : 0;
-        }
-        return headingInk > 0;
+        const auto differences = [&](const WindowArea& area) {
+            return CountDifferences(shown, background, width, area);
+        };
+        const auto mostlyDrawn = [&](const WindowArea& area) { return differences(area) > area.width * area.height / 2; };
+        return shown.size() == background.size() && differences(kAboveHeading) == 0 && differences(kHeading) > 0 &&
+               differences(kBelowHeading) == 0 && differences(kFileStatusText) > 0 && mostlyDrawn(kMiddleButton) &&
+               mostlyDrawn(kExitButton) && differences(kRestartButton) == 0;
     };
     EXPECT_TRUE(WaitUntil(drawnAsTheSkinHasIt, {}, kHangGuard));
 
@@ -207,11 +255,7 @@ TEST_F(ProgramGui, TheMainWindowHasTheSkinsSizePixelsClassAndTitleAFixedSizeAndC
 TEST_F(ProgramGui, AnExitRequestDuringAnUpdateIsDroppedAndOneAfterItEndsTheProgramWith1InItsShutDownOrder)
 {
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
-    const std::string image = mFolder / "image.syx";
-    WriteContent(image, std::string("\xF0\x01\x02\xF7\xF0\x03\x04\xF7", 8));
-    std::unique_ptr<ProgramUnderTest> program =
-        Start({"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + image},
-              {{"ZV_SIM_DEVICE", "update"}, {"ZV_SIM_FLASH_MS", "1500"}});
+    std::unique_ptr<ProgramUnderTest> program = StartUpdating();
     const unsigned long window = WaitForWindow(*program);
     ASSERT_NE(window, 0u) << program->ReadStandardError();
 
@@ -245,6 +289,56 @@ TEST_F(ProgramGui, AnExitRequestDuringAnUpdateIsDroppedAndOneAfterItEndsTheProgr
                                    "Shut-down: the application object is released."));
     const std::string settings = ContentOf(mFolder / "data/Corvan/Halvista Firmware Updater/UserSettings.ini");
     EXPECT_THAT(settings, HasSubstr("CurrentSkinIndex=0"));
+}
+
+TEST_F(ProgramGui, AnExitRequestDuringAnUpdateIsDroppedAndAClickOnExitOnceTheUpdateIsSentEndsTheProgramWith1)
+{
+    ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
+    std::unique_ptr<ProgramUnderTest> program = StartUpdating();
+    const unsigned long window = WaitForWindow(*program);
+    ASSERT_NE(window, 0u) << program->ReadStandardError();
+    mInput.RequestClose(window);
+    ASSERT_TRUE(WaitForLine(*program, "The exit request is dropped: the application may not end now."));
+
+    // EXIT comes back once the device has the image; a click on it is the user's request to end.
+    int width = 0;
+    int height = 0;
+    const std::vector<std::uint32_t> background = ReadBackgroundImage(width, height);
+    ASSERT_TRUE(WaitUntil([&] { return ContentOf(mFolder / "device.log").find(" STATE done") != std::string::npos; },
+                          {}, kHangGuard));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const std::vector<std::uint32_t> shown = mDesktop.ReadPixels(window, width, height);
+            return CountDifferences(shown, background, width, kExitButton) > kExitButton.width * kExitButton.height / 2;
+        },
+        {}, kHangGuard));
+    ClickInWindow(window, kExitButton);
+    ASSERT_TRUE(WaitForEnd(*program));
+    EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+    EXPECT_THAT(program->LinesStartingWith("The exit request is"),
+                ElementsAre("The exit request is dropped: the application may not end now.",
+                            "The exit request is honoured."));
+}
+
+TEST_F(ProgramGui, ASkinWithoutTheFileVersionLabelEndsTheStartWithTheStartupErrorNamingIt)
+{
+    ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
+    std::unique_ptr<ProgramUnderTest> program = Start({}, {}, ZV_TEST_PROGRAM_WITHOUT_FILE_VERSION);
+    ASSERT_TRUE(WaitForLine(*program, "Error: ")) << program->ReadStandardError();
+    unsigned long box = 0;
+    ASSERT_TRUE(WaitUntil([&] { return (box = mDesktop.FindMappedWindowTitled("Error")) != 0; },
+                          {mDesktop.GetDescriptor()}, kHangGuard));
+    EXPECT_TRUE(program->IsRunning()) << "the box waits for the user";
+    mInput.RequestClose(box);
+    ASSERT_TRUE(WaitForEnd(*program));
+    EXPECT_EQ(program->GetExitCode(), 255);
+    // On the standard error and once more as debug output.
+    EXPECT_THAT(program->LinesStartingWith("Runtime Error"),
+                AllOf(Not(IsEmpty()), Each(StartsWith("Runtime Error : Null Pointer : LMainControl couldn't find "
+                                                      "labelFileFirmwareVersion : ZV::LMainControl::Initialize : "
+                                                      "UI/MainControl : Line "))));
+    EXPECT_THAT(program->LinesStartingWith("Error: "),
+                ElementsAre("Error: The application encountered problems during startup and will now close."));
 }
 
 TEST_F(ProgramGui, WithoutTheSettingsLibraryOrWithABrokenOneTheProgramStillShowsItsWindowAndKeepsTheUsersFile)

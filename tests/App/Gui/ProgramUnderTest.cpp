@@ -180,6 +180,34 @@ int DesktopWatcher::GetDescriptor() const
 
 unsigned long DesktopWatcher::FindMappedWindow(const std::string& className)
 {
+    return FindMappedWindowWhere([&](unsigned long window) {
+        XClassHint hint{};
+        if (XGetClassHint(mDisplay, window, &hint) == 0) {
+            return false;
+        }
+        const bool matches = hint.res_name != nullptr && hint.res_class != nullptr && className == hint.res_name &&
+                             className == hint.res_class;
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+        return matches;
+    });
+}
+
+unsigned long DesktopWatcher::FindMappedWindowTitled(const std::string& title)
+{
+    return FindMappedWindowWhere([&](unsigned long window) {
+        char* name = nullptr;
+        if (XFetchName(mDisplay, window, &name) == 0 || name == nullptr) {
+            return false;
+        }
+        const bool matches = title == name;
+        XFree(name);
+        return matches;
+    });
+}
+
+unsigned long DesktopWatcher::FindMappedWindowWhere(const std::function<bool(unsigned long)>& matches)
+{
     while (XPending(mDisplay) > 0) {
         XEvent event;
         XNextEvent(mDisplay, &event);
@@ -193,18 +221,11 @@ unsigned long DesktopWatcher::FindMappedWindow(const std::string& className)
         return 0;
     }
     for (unsigned int index = 0; index < count && found == 0; ++index) {
-        XClassHint hint{};
         XWindowAttributes attributes{};
-        if (XGetWindowAttributes(mDisplay, children[index], &attributes) == 0 ||
-            attributes.map_state != IsViewable || XGetClassHint(mDisplay, children[index], &hint) == 0) {
-            continue;
-        }
-        if (hint.res_name != nullptr && hint.res_class != nullptr && className == hint.res_name &&
-            className == hint.res_class) {
+        if (XGetWindowAttributes(mDisplay, children[index], &attributes) != 0 &&
+            attributes.map_state == IsViewable && matches(children[index])) {
             found = children[index];
         }
-        XFree(hint.res_name);
-        XFree(hint.res_class);
     }
     XFree(children);
     return found;

@@ -65,6 +65,8 @@ public:
     int GetDescriptor() const;
     // A mapped top-level window whose WM_CLASS name and class are both the class; 0 when there is none.
     unsigned long FindMappedWindow(const std::string& className);
+    // A mapped top-level window of that title; 0 when there is none.
+    unsigned long FindMappedWindowTitled(const std::string& title);
     struct Geometry {
         int x = 0;
         int y = 0;
@@ -77,6 +79,9 @@ public:
     std::vector<std::uint32_t> ReadPixels(unsigned long window, int width, int height);
 
 private:
+    // The first mapped top-level window that matches, after the events read so far are dropped; 0 when none does.
+    unsigned long FindMappedWindowWhere(const std::function<bool(unsigned long)>& matches);
+
     _XDisplay* mDisplay = nullptr;
 };
 
