@@ -11,9 +11,11 @@
 #include "Controls/LevelMeter.h"
 #include "Controls/ListBox.h"
 #include "Controls/ListBoxItem.h"
+#include "Controls/MenuListBoxItem.h"
 #include "Controls/MultiColumnListBox.h"
 #include "Controls/NumericUpDown.h"
 #include "Controls/Panel.h"
+#include "Controls/PopupMenu.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
 #include "Controls/Slider.h"
@@ -54,6 +56,8 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.NumericUpDown", &CreateControl<LNumericUpDown>},
     {L"Framework.Panel", &CreateControl<LPanel>},
     {L"Framework.ToolTip", &CreateControl<LToolTip>},
+    {L"Framework.PopupMenu", &CreateControl<LPopupMenu>},
+    {L"Framework.MenuItem", &CreateControl<LMenuListBoxItem>},
     {L"Framework.FileDropper", &CreateControl<LFileDropper>},
     {L"Framework.StatusBar", &CreateControl<LStatusBar>},
     {L"Framework.SplitterH", &CreateControl<LSplitterH>},

@@ -9,9 +9,11 @@
 #include "Controls/LevelMeter.h"
 #include "Controls/ListBox.h"
 #include "Controls/ListBoxItem.h"
+#include "Controls/MenuListBoxItem.h"
 #include "Controls/MultiColumnListBox.h"
 #include "Controls/NumericUpDown.h"
 #include "Controls/Panel.h"
+#include "Controls/PopupMenu.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
 #include "Controls/Slider.h"
@@ -63,6 +65,8 @@ const std::vector<RegisteredClass>& FrameworkClasses()
         {"Framework.NumericUpDown", typeid(LNumericUpDown)},
         {"Framework.Panel", typeid(LPanel)},
         {"Framework.ToolTip", typeid(LToolTip)},
+        {"Framework.PopupMenu", typeid(LPopupMenu)},
+        {"Framework.MenuItem", typeid(LMenuListBoxItem)},
         {"Framework.FileDropper", typeid(LFileDropper)},
         {"Framework.StatusBar", typeid(LStatusBar)},
         {"Framework.SplitterH", typeid(LSplitterH)},
