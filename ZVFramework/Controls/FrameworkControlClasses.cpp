@@ -5,6 +5,7 @@
 #include "Controls/Button.h"
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
+#include "Controls/ComboBox.h"
 #include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
@@ -45,6 +46,8 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.listbox2ColumnSortable", &CreateControl<LMultiColumnListBox>},
     {L"Framework.ScrollBar", &CreateControl<LScrollbar>},
     {L"Framework.ScrollChannel", &CreateControl<LPanel>},
+    {L"Framework.ComboBox", &CreateControl<LComboBox>},
+    {L"Framework.ComboTextBox", &CreateControl<LComboBox>},
     {L"Framework.ComboSlider.DropDownPanel", &CreateControl<LPanel>},
     {L"Framework.Slider", &CreateControl<LSlider>},
     {L"Framework.Knob", &CreateControl<LKnob>},
