@@ -1,14 +1,13 @@
 #pragma once
 
 #include "Controls/DropDownControl.h"
+#include "Controls/ListBox.h"
+#include "Controls/TextBox.h"
 #include "ObjectBase/TaggableObject.h"
 
 #include <cstdint>
 
 namespace ZV {
-
-class LListBox;
-class LTextBox;
 
 // Picks one of many items in little space ("Framework.ComboBox", "Framework.ComboTextBox"): its drop-down part is
 // the list box "listBox" (required), and its text is the text of the selected item, shown also in the optional text

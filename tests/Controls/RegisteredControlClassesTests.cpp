@@ -1,5 +1,6 @@
 #include "ControlBase/Harness/ControlHarness.h"
 #include "Controls/Button.h"
+#include "Controls/CheckedComboBox.h"
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
 #include "Controls/ComboBox.h"
@@ -57,6 +58,8 @@ const std::vector<RegisteredClass>& FrameworkClasses()
         {"Framework.ScrollChannel", typeid(LPanel)},
         {"Framework.ComboBox", typeid(LComboBox)},
         {"Framework.ComboTextBox", typeid(LComboBox)},
+        {"Framework.CheckedComboBox", typeid(LCheckedComboBox)},
+        {"Framework.ComboBoxWithIcons", typeid(LCheckedComboBox)},
         {"Framework.ComboSlider.DropDownPanel", typeid(LPanel)},
         {"Framework.Slider", typeid(LSlider)},
         {"Framework.Knob", typeid(LKnob)},
