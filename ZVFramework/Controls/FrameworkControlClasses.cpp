@@ -7,6 +7,7 @@
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
 #include "Controls/ComboBox.h"
+#include "Controls/ComboMenu.h"
 #include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
@@ -64,6 +65,7 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.ToolTip", &CreateControl<LToolTip>},
     {L"Framework.PopupMenu", &CreateControl<LPopupMenu>},
     {L"Framework.MenuItem", &CreateControl<LMenuListBoxItem>},
+    {L"Framework.ComboMenu", &CreateControl<LComboMenu>},
     {L"Framework.FileDropper", &CreateControl<LFileDropper>},
     {L"Framework.StatusBar", &CreateControl<LStatusBar>},
     {L"Framework.SplitterH", &CreateControl<LSplitterH>},

@@ -133,8 +133,10 @@ private:
     RCPtr<LPopupMenu> GetChainRoot();
     bool IsPointerOverRow(std::uint32_t row) const;
     // A press outside the popup during a drag goes to the popup of the chain under the pointer, so that the drag
-    // goes on there.
+    // goes on there, or to another menu title under it, which opens its menu.
     void PassPressOutside();
+    // A left press on the control at the point of the window.
+    static void PressAt(LControl& control, const PointT<zlong>& point);
     void SetRowHoverStatus(std::int32_t row, bool hovered);
     std::int32_t OnRowHoverChange(const ConstRCPtr<LNotificationDistributor>& sender,
                                   const RCPtr<LNotification>& notification);

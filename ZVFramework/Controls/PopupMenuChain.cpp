@@ -10,6 +10,7 @@
 #include "ControlBase/LayoutAxis.h"
 #include "ControlBase/NotificationSending.h"
 #include "ControlBase/ScopedFlag.h"
+#include "Controls/ComboMenu.h"
 #include "Controls/MenuBar.h"
 #include "Notification/ConditionsParam.h"
 #include "Notification/MouseParams.h"
@@ -434,19 +435,30 @@ void LPopupMenu::PassPressOutside()
     }
     PointT<zlong> local;
     const RCPtr<LPopupMenu> root = GetChainRoot();
+    const RCPtr<LControl> self(this);
     for (RCPtr<LControl> under = window->HitTest(cursor, local, false); under; under = under->GetParent()) {
+        // The title of another menu of the bar opens its own menu; the title of this chain has it open already.
+        const RCPtr<LComboMenu> title(under);
+        if (title && title != root->GetParent()) {
+            PressAt(*title, cursor);
+            return;
+        }
         const RCPtr<LPopupMenu> popup(under);
         if (!popup) {
             continue;
         }
         if (popup.Get() != this && popup->GetChainRoot() == root) {
-            const RCPtr<LControl> self(this);
-            const PointT<double> popupOrigin = popup->GetAbsoluteOrigin();
-            (void)popup->ProcessMouseDown(MouseButton::kLeft, static_cast<std::int32_t>(RoundToLong(cursor.x - popupOrigin.x)),
-                                          static_cast<std::int32_t>(RoundToLong(cursor.y - popupOrigin.y)));
+            PressAt(*popup, cursor);
         }
         return;
     }
+}
+
+void LPopupMenu::PressAt(LControl& control, const PointT<zlong>& point)
+{
+    const PointT<double> origin = control.GetAbsoluteOrigin();
+    (void)control.ProcessMouseDown(MouseButton::kLeft, static_cast<std::int32_t>(RoundToLong(point.x - origin.x)),
+                                   static_cast<std::int32_t>(RoundToLong(point.y - origin.y)));
 }
 
 }  // namespace ZV

@@ -4,6 +4,7 @@
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
 #include "Controls/ComboBox.h"
+#include "Controls/ComboMenu.h"
 #include "Controls/FileDropper.h"
 #include "Controls/FrameworkControlClasses.h"
 #include "Controls/Knob.h"
@@ -73,6 +74,7 @@ const std::vector<RegisteredClass>& FrameworkClasses()
         {"Framework.ToolTip", typeid(LToolTip)},
         {"Framework.PopupMenu", typeid(LPopupMenu)},
         {"Framework.MenuItem", typeid(LMenuListBoxItem)},
+        {"Framework.ComboMenu", typeid(LComboMenu)},
         {"Framework.FileDropper", typeid(LFileDropper)},
         {"Framework.StatusBar", typeid(LStatusBar)},
         {"Framework.SplitterH", typeid(LSplitterH)},
