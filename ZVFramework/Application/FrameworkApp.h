@@ -136,8 +136,8 @@ public:
     // Tells the user something and waits until they close the box; the button that closed it (1, OK).
     virtual std::int32_t ShowMessageBox(const WideString& text, const WideString& caption, std::uint32_t flags) = 0;
     // The status bar's text: this application has no status bar, so both answer ZV_E_FAIL and do nothing.
-    [[nodiscard]] virtual ZVRESULT SetStatusText(const WideString& text, bool immediately);
-    [[nodiscard]] virtual ZVRESULT ResetStatusText(bool immediately);
+    [[nodiscard]] ZVRESULT SetStatusText(const WideString& text, bool immediately) override;
+    [[nodiscard]] ZVRESULT ResetStatusText(bool immediately) override;
 
     // --- Windows. ---
 

@@ -50,6 +50,16 @@ RCPtr<LFont> IControlServices::GetDefaultFont()
     return LFont::GetFont(face, size, style == -1 ? LFont::kRegular : style);
 }
 
+ZVRESULT IControlServices::SetStatusText(const WideString&, bool)
+{
+    return ZV_E_FAIL;
+}
+
+ZVRESULT IControlServices::ResetStatusText(bool)
+{
+    return ZV_E_FAIL;
+}
+
 IControlServices& GetControlServices()
 {
     return *gServices;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "ObjectBase/RefCountedObject.h"
+#include "ObjectBase/ResultCodes.h"
+#include "Utilities/Storage/StringT.h"
 
 namespace ZV {
 
@@ -24,6 +26,11 @@ public:
     // replaced: the current skin's font, with the desktop's font where the skin names no face or size; null when
     // neither gives one.
     virtual RCPtr<LFont> GetDefaultFont();
+    // The status text that the application shows, at once or at its next idle pass (a menu item's description
+    // while the pointer rests on it), and back to the status bar's own text. Unless replaced, there is no status
+    // bar: ZV_E_FAIL.
+    [[nodiscard]] virtual ZVRESULT SetStatusText(const WideString& text, bool immediately);
+    [[nodiscard]] virtual ZVRESULT ResetStatusText(bool immediately);
 
 protected:
     ~IControlServices() = default;

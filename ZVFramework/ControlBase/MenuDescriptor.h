@@ -87,13 +87,18 @@ public:
     RCPtr<LMenuItemDescriptor> Clone() const;
 
     const WideString& GetLabel() const { return mLabel; }
+    // The menus that show an item write back what its owner and the hot keys say of it.
+    void SetLabel(const WideString& label) { mLabel = label; }
     const WideString& GetShortcutText() const { return mShortcutText; }
+    void SetShortcutText(const WideString& shortcutText) { mShortcutText = shortcutText; }
     const WideString& GetToolTip() const { return mToolTip; }
     void SetToolTip(const WideString& toolTip) { mToolTip = toolTip; }
     // Empty for separators and submenus.
     const WideString& GetNotificationId() const { return mNotificationId; }
     std::uint8_t GetEnabled() const { return mEnabled; }
     std::uint8_t GetChecked() const { return mChecked; }
+    void SetEnabled(std::uint8_t enabled) { mEnabled = enabled; }
+    void SetChecked(std::uint8_t checked) { mChecked = checked; }
     bool IsSeparator() const { return mSeparator != 0; }
 
 private:

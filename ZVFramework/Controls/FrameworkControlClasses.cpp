@@ -3,17 +3,22 @@
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/CreateControl.h"
 #include "Controls/Button.h"
+#include "Controls/CheckedComboBox.h"
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
+#include "Controls/ComboBox.h"
+#include "Controls/ComboMenu.h"
 #include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
 #include "Controls/ListBox.h"
 #include "Controls/ListBoxItem.h"
+#include "Controls/MenuListBoxItem.h"
 #include "Controls/MultiColumnListBox.h"
 #include "Controls/NumericUpDown.h"
 #include "Controls/Panel.h"
+#include "Controls/PopupMenu.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
 #include "Controls/Slider.h"
@@ -45,6 +50,10 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.listbox2ColumnSortable", &CreateControl<LMultiColumnListBox>},
     {L"Framework.ScrollBar", &CreateControl<LScrollbar>},
     {L"Framework.ScrollChannel", &CreateControl<LPanel>},
+    {L"Framework.ComboBox", &CreateControl<LComboBox>},
+    {L"Framework.ComboTextBox", &CreateControl<LComboBox>},
+    {L"Framework.CheckedComboBox", &CreateControl<LCheckedComboBox>},
+    {L"Framework.ComboBoxWithIcons", &CreateControl<LCheckedComboBox>},
     {L"Framework.ComboSlider.DropDownPanel", &CreateControl<LPanel>},
     {L"Framework.Slider", &CreateControl<LSlider>},
     {L"Framework.Knob", &CreateControl<LKnob>},
@@ -54,6 +63,9 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.NumericUpDown", &CreateControl<LNumericUpDown>},
     {L"Framework.Panel", &CreateControl<LPanel>},
     {L"Framework.ToolTip", &CreateControl<LToolTip>},
+    {L"Framework.PopupMenu", &CreateControl<LPopupMenu>},
+    {L"Framework.MenuItem", &CreateControl<LMenuListBoxItem>},
+    {L"Framework.ComboMenu", &CreateControl<LComboMenu>},
     {L"Framework.FileDropper", &CreateControl<LFileDropper>},
     {L"Framework.StatusBar", &CreateControl<LStatusBar>},
     {L"Framework.SplitterH", &CreateControl<LSplitterH>},

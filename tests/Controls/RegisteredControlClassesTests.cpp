@@ -1,7 +1,10 @@
 #include "ControlBase/Harness/ControlHarness.h"
 #include "Controls/Button.h"
+#include "Controls/CheckedComboBox.h"
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
+#include "Controls/ComboBox.h"
+#include "Controls/ComboMenu.h"
 #include "Controls/FileDropper.h"
 #include "Controls/FrameworkControlClasses.h"
 #include "Controls/Knob.h"
@@ -9,9 +12,11 @@
 #include "Controls/LevelMeter.h"
 #include "Controls/ListBox.h"
 #include "Controls/ListBoxItem.h"
+#include "Controls/MenuListBoxItem.h"
 #include "Controls/MultiColumnListBox.h"
 #include "Controls/NumericUpDown.h"
 #include "Controls/Panel.h"
+#include "Controls/PopupMenu.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
 #include "Controls/Slider.h"
@@ -54,6 +59,10 @@ const std::vector<RegisteredClass>& FrameworkClasses()
         {"Framework.listbox2ColumnSortable", typeid(LMultiColumnListBox)},
         {"Framework.ScrollBar", typeid(LScrollbar)},
         {"Framework.ScrollChannel", typeid(LPanel)},
+        {"Framework.ComboBox", typeid(LComboBox)},
+        {"Framework.ComboTextBox", typeid(LComboBox)},
+        {"Framework.CheckedComboBox", typeid(LCheckedComboBox)},
+        {"Framework.ComboBoxWithIcons", typeid(LCheckedComboBox)},
         {"Framework.ComboSlider.DropDownPanel", typeid(LPanel)},
         {"Framework.Slider", typeid(LSlider)},
         {"Framework.Knob", typeid(LKnob)},
@@ -63,6 +72,9 @@ const std::vector<RegisteredClass>& FrameworkClasses()
         {"Framework.NumericUpDown", typeid(LNumericUpDown)},
         {"Framework.Panel", typeid(LPanel)},
         {"Framework.ToolTip", typeid(LToolTip)},
+        {"Framework.PopupMenu", typeid(LPopupMenu)},
+        {"Framework.MenuItem", typeid(LMenuListBoxItem)},
+        {"Framework.ComboMenu", typeid(LComboMenu)},
         {"Framework.FileDropper", typeid(LFileDropper)},
         {"Framework.StatusBar", typeid(LStatusBar)},
         {"Framework.SplitterH", typeid(LSplitterH)},
