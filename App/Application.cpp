@@ -55,12 +55,7 @@ ZVRESULT LApplication::RunApplicationStartup()
     if (const ZVRESULT started = LApplicationBase::RunApplicationStartup(); Failed(started)) {
         return started;
     }
-    // A class name keeps its first function, so registering cannot fail. The menu bar's classes that the framework
-    // does not register make no control, and the window shows without its bar.
-    for (const wchar_t* menuClass :
-         {L"Framework.MainMenu", L"Framework.ComboMenu", L"Framework.PopupMenu", L"Framework.MenuItem"}) {
-        (void)GetFactory()->RegisterControlCreateFunction(menuClass, nullptr);
-    }
+    // A class name keeps its first function, so registering cannot fail.
     (void)GetFactory()->RegisterControlCreateFunction(LMainControl::kClassName, &CreateControl<LMainControl>);
     mUpdateProcessor = new LUpdateProcessor(mMidiFactory);
     const ZVRESULT initialized = mUpdateProcessor->Initialize(WideString(GetCommandLine()));

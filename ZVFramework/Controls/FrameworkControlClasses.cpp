@@ -14,6 +14,7 @@
 #include "Controls/LevelMeter.h"
 #include "Controls/ListBox.h"
 #include "Controls/ListBoxItem.h"
+#include "Controls/MainMenu.h"
 #include "Controls/MenuListBoxItem.h"
 #include "Controls/MultiColumnListBox.h"
 #include "Controls/NumericUpDown.h"
@@ -66,6 +67,7 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.PopupMenu", &CreateControl<LPopupMenu>},
     {L"Framework.MenuItem", &CreateControl<LMenuListBoxItem>},
     {L"Framework.ComboMenu", &CreateControl<LComboMenu>},
+    {L"Framework.MainMenu", &CreateControl<LMainMenu>},
     {L"Framework.FileDropper", &CreateControl<LFileDropper>},
     {L"Framework.StatusBar", &CreateControl<LStatusBar>},
     {L"Framework.SplitterH", &CreateControl<LSplitterH>},

@@ -12,6 +12,7 @@
 #include "Controls/LevelMeter.h"
 #include "Controls/ListBox.h"
 #include "Controls/ListBoxItem.h"
+#include "Controls/MainMenu.h"
 #include "Controls/MenuListBoxItem.h"
 #include "Controls/MultiColumnListBox.h"
 #include "Controls/NumericUpDown.h"
@@ -75,6 +76,7 @@ const std::vector<RegisteredClass>& FrameworkClasses()
         {"Framework.PopupMenu", typeid(LPopupMenu)},
         {"Framework.MenuItem", typeid(LMenuListBoxItem)},
         {"Framework.ComboMenu", typeid(LComboMenu)},
+        {"Framework.MainMenu", typeid(LMainMenu)},
         {"Framework.FileDropper", typeid(LFileDropper)},
         {"Framework.StatusBar", typeid(LStatusBar)},
         {"Framework.SplitterH", typeid(LSplitterH)},
@@ -104,9 +106,9 @@ TEST(RegisteredControlClasses, EveryNameOfTheTableMakesItsOwnClassFromAMinimalDe
         EXPECT_TRUE(made.IsCreated()) << FrameworkClasses()[index].name;
     }
 
-    // The main menu bar comes with its own class; names are case-sensitive.
+    // Names are case-sensitive.
     ControlCreateFunction function = nullptr;
-    EXPECT_ANY_THROW((void)harness.Factory().GetControlCreateFunction(L"Framework.MainMenu", function));
+    EXPECT_ANY_THROW((void)harness.Factory().GetControlCreateFunction(L"Framework.mainMenu", function));
     EXPECT_ANY_THROW((void)harness.Factory().GetControlCreateFunction(L"Framework.statusBar", function));
 }
 

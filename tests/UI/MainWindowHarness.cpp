@@ -86,11 +86,6 @@ MainWindowHarness::MainWindowHarness(const std::string& skinDocument, UpdateEngi
     GetApplicationNotificationCenter()->Clear();
     mProcessor->SetEngineFactory(std::move(engines));
     EXPECT_EQ(RegisterFrameworkControlClasses(Factory()), 0);
-    // The menu bar's classes make no control: the window goes on without its bar.
-    for (const wchar_t* menuClass :
-         {L"Framework.MainMenu", L"Framework.ComboMenu", L"Framework.PopupMenu", L"Framework.MenuItem"}) {
-        EXPECT_EQ(Factory().RegisterControlCreateFunction(menuClass, nullptr), 0);
-    }
     Register<LMainControl>(LMainControl::kClassName);
     const std::string strings = mStrings / "StringTables.xml";
     WriteContent(strings, stringsDocument);

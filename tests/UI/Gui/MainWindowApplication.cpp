@@ -14,10 +14,6 @@ MainWindowApplication::MainWindowApplication(const Simulator::SimulationSettings
     const std::shared_ptr<Platform::MidiDriver> driver = std::make_shared<Simulator::SimulatedMidiDriver>(mDevices);
     mProcessor = new ::LUpdateProcessor([driver] { return RCPtr<LMidiCommInterface>(LMidiComm::Create(driver)); });
     (void)RegisterFrameworkControlClasses(Factory());
-    for (const wchar_t* menuClass :
-         {L"Framework.MainMenu", L"Framework.ComboMenu", L"Framework.PopupMenu", L"Framework.MenuItem"}) {
-        (void)Factory().RegisterControlCreateFunction(menuClass, nullptr);
-    }
     (void)Factory().RegisterControlCreateFunction(LMainControl::kClassName, &CreateControl<LMainControl>);
 }
 
