@@ -1,6 +1,9 @@
 // Google Test first: the desktop's headers define None.
 #include <gtest/gtest.h>
 
+#include "Controls/ComboMenu.h"
+#include "Controls/MainMenu.h"
+#include "Controls/PopupMenu.h"
 #include "Controls/ProgressBar.h"
 #include "Notification/NotificationCenterManager.h"
 #include "Notification/NotificationClient.h"
@@ -101,14 +104,26 @@ protected:
     bool IsShown(const wchar_t* name) { return Child(name).IsVisible(true); }
     std::string TextOf(const wchar_t* name) { return Child(name).GetText().ToUTF8().GetData(); }
     // A click of the left button in the middle of the child, through the desktop.
-    void ClickOn(const wchar_t* name)
+    void ClickOn(const wchar_t* name) { ClickOn(Child(name)); }
+    void ClickOn(const LControl& control)
     {
-        LControl& child = Child(name);
         const RectT<zlong> client = mRoot->GetScreenBounds();
-        const PointT<double> origin = child.GetAbsoluteOrigin();
-        mInput.MoveTo(static_cast<int>(client.x + origin.x + child.GetSize().x / 2),
-                      static_cast<int>(client.y + origin.y + child.GetSize().y / 2));
+        const PointT<double> origin = control.GetAbsoluteOrigin();
+        mInput.MoveTo(static_cast<int>(client.x + origin.x + control.GetSize().x / 2),
+                      static_cast<int>(client.y + origin.y + control.GetSize().y / 2));
         mInput.Click(1);
+    }
+    // Opens the bar's menu with a click on its title and chooses the item with a click on its row.
+    void ChooseFromMenuBar(std::uint32_t menu, std::uint32_t item)
+    {
+        auto& bar = dynamic_cast<LMainMenu&>(Child(L"mainMenu"));
+        const RCPtr<LComboMenu> title = bar.GetMenuAt(menu);
+        ASSERT_TRUE(title);
+        ClickOn(*title);
+        ASSERT_TRUE(RunLoopUntil([&] { return title->IsDropDownOpen(); }));
+        const RCPtr<LPopupMenu> popup = GetPopupMenu(*title);
+        ClickOn(*popup->GetRowControl(item));
+        ASSERT_TRUE(RunLoopUntil([&] { return !title->IsDropDownOpen(); }));
     }
     // The child's rectangle as the server shows it, once what was drawn has reached it.
     std::vector<std::uint32_t> PixelsOf(const wchar_t* name)
@@ -234,6 +249,52 @@ TEST_F(MainWindowGui, FileCommandAsksThePickerWithTheApplicationsTextsAndHandsTh
     for (const char* name : {"ZV_OPEN_FILE_HELPER", "ZV_TEST_PICKER_LOG", "ZV_TEST_PICKER_ANSWER"}) {
         unsetenv(name);
     }
+}
+
+TEST_F(MainWindowGui, TheMenuBarsClicksExitThroughTheFileMenuAndToggleAllowDowngradeWithItsCheckMark)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenWindow());
+    // The skin hides the bar; shown, it holds the application's two menus along the top.
+    LControl& bar = Child(L"mainMenu");
+    EXPECT_FALSE(bar.IsVisible(true));
+    (void)bar.SetVisible(true);
+    auto& menus = dynamic_cast<LMainMenu&>(bar);
+    ASSERT_EQ(menus.GetMenuCount(), 2u);
+    EXPECT_EQ(menus.GetMenuAt(0)->GetText(), WideString(L"File"));
+    EXPECT_EQ(menus.GetMenuAt(1)->GetText(), WideString(L"Options"));
+
+    // A choice gives the focus back to the control that had it before the bar took it.
+    LControl& exitButton = Child(L"buttonExit");
+    ClickOn(L"labelFileFirmwareVersion");
+    ASSERT_TRUE(RunLoopUntil([&] { return static_cast<bool>(mRoot->GetFocusControl()); })) << "the window is active";
+    ASSERT_TRUE(Succeeded(exitButton.SetFocus(true)));
+    ASSERT_EQ(mRoot->GetFocusControl().Get(), &exitButton);
+    const RCPtr<LExitRequests> exits(new LExitRequests());
+    ASSERT_NE(exits->RegisterForNotification(GetApplicationNotificationCenter(), L"NID_APP_EXIT_REQ", 0), nullptr);
+    ASSERT_NO_FATAL_FAILURE(ChooseFromMenuBar(0, 0));
+    EXPECT_TRUE(RunLoopUntil([&] { return exits->count == 1; }));
+    (void)exits->UnregisterForNotification(GetApplicationNotificationCenter(), L"NID_APP_EXIT_REQ");
+    EXPECT_TRUE(RunLoopUntil([&] { return mRoot->GetFocusControl().Get() == &exitButton; }));
+
+    const RCPtr<::LUpdateProcessor>& processor = mApplication->GetUpdateProcessor();
+    EXPECT_FALSE(processor->GetAllowDowngrade());
+    ASSERT_NO_FATAL_FAILURE(ChooseFromMenuBar(1, 0));
+    EXPECT_TRUE(RunLoopUntil([&] { return processor->GetAllowDowngrade(); }));
+
+    // The check mark follows the setting each time the menu opens.
+    const RCPtr<LComboMenu> options = menus.GetMenuAt(1);
+    const RCPtr<LPopupMenu> popup = GetPopupMenu(*options);
+    constexpr std::int32_t kCheckedLook = 7;
+    ClickOn(*options);
+    ASSERT_TRUE(RunLoopUntil([&] { return options->IsDropDownOpen(); }));
+    EXPECT_EQ(popup->GetItem(0)->GetChecked(), 1);
+    EXPECT_EQ(popup->GetRowControl(0)->FindChildByName(L"checkBox")->GetActiveLookIndex(), kCheckedLook);
+    ClickOn(*popup->GetRowControl(0));
+    EXPECT_TRUE(RunLoopUntil([&] { return !processor->GetAllowDowngrade(); }));
+    ClickOn(*options);
+    ASSERT_TRUE(RunLoopUntil([&] { return options->IsDropDownOpen(); }));
+    EXPECT_EQ(popup->GetItem(0)->GetChecked(), 0);
+    EXPECT_NE(popup->GetRowControl(0)->FindChildByName(L"checkBox")->GetActiveLookIndex(), kCheckedLook);
 }
 
 }  // namespace
