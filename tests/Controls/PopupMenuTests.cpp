@@ -86,6 +86,7 @@ TEST_F(PopupMenu, AMenuFromTheStringTableHasARowPerItemShortcutsAndTheWidthOfIts
     LPopupMenu& menu = CreatePopup({{"00.NID_FILE_OPEN", "Open|Open a firmware file"},
                                     {"01.-", "-"},
                                     {"02.NID_HELP", "Help"}});
+    const RCPtr<LMenuDescriptor> fromStrings = menu.GetMenu()->Clone();
     ASSERT_EQ(menu.GetRowCount(), 3u);
     EXPECT_FALSE(menu.IsVisible(false)) << "made hidden";
     EXPECT_EQ(menu.GetRowText(0).ToUTF8().GetData(), std::string("Open"));
@@ -100,6 +101,19 @@ TEST_F(PopupMenu, AMenuFromTheStringTableHasARowPerItemShortcutsAndTheWidthOfIts
     EXPECT_EQ(menu.GetSize().x, openWidth + 10) << "the widest row and the corner";
     EXPECT_EQ(menu.GetSize().y, 3 * 14);
 
+    // An item's own shortcut text stays; an empty menu has no rows and leaves the width as it was.
+    const RCPtr<LMenuDescriptor> own = LMenuDescriptor::Create();
+    ASSERT_GE(own->InsertNewItem(0, L"Open", L"NID_FILE_OPEN", 1, 0), 0);
+    own->GetItems().GetData()[0]->SetShortcutText(L"F3");
+    ASSERT_EQ(menu.SetMenu(own), 0);
+    EXPECT_EQ(HotKeyText(Row(0)), "F3");
+    const double width = menu.GetSize().x;
+    EXPECT_EQ(menu.SetMenu(LMenuDescriptor::Create()), ZV_S_FALSE);
+    EXPECT_EQ(menu.GetRowCount(), 0u);
+    EXPECT_EQ(menu.GetSize().x, width);
+    EXPECT_EQ(menu.SetMenu(nullptr), ZV_E_INVALIDARG);
+
+    ASSERT_EQ(menu.SetMenu(fromStrings), 0);
     ShowAt({50, 40});
     harness.MoveTo(Row(1), {20, 5});
     EXPECT_EQ(menu.GetCaretRow(), -1) << "the pointer never selects a separator";

@@ -1,0 +1,223 @@
+// Google Test first: the desktop's headers define None.
+#include <gtest/gtest.h>
+
+#include "Application/Gui/SkinApplication.h"
+#include "ControlBase/CreateControl.h"
+#include "ControlBase/MenuDescriptor.h"
+#include "ControlBase/MenuParams.h"
+#include "ControlBase/SkinTestSupport.h"
+#include "Controls/ComboMenu.h"
+#include "Controls/FrameworkControlClasses.h"
+#include "Controls/Panel.h"
+#include "Controls/PopupMenu.h"
+#include "Notification/Notification.h"
+#include "Notification/NotificationClient.h"
+#include "Platform/NativeWindow.h"
+#include "System/Gui/DesktopInput.h"
+#include "System/Gui/LoopTurns.h"
+#include "TestFiles.h"
+#include "support/WindowPixels.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace ZV {
+namespace {
+
+using Testing::DesktopInput;
+using Testing::RunLoopUntil;
+using Testing::TemporaryFolder;
+
+constexpr std::uint32_t kWindowColour = 0x1E2A3A;
+constexpr std::uint32_t kTitleColour = 0x3060C0;
+constexpr std::uint32_t kOpenTitleColour = 0xC04030;
+constexpr std::uint32_t kRowColour = 0x30A060;
+// The titles of the bar, and where their menus' rows lie under them, in the window.
+const PointT<zlong> kFileTitle(30, 12);
+const PointT<zlong> kOptionsTitle(100, 12);
+const PointT<zlong> kFileFirstRow(30, 24 + 7);
+const PointT<zlong> kOptionsSecondRow(100, 24 + 14 + 7);
+
+// A panel that shows its look, which draws and holds its children.
+class LShownPanel : public LPanel {
+public:
+    using LPanel::LPanel;
+    ZVRESULT OnInitialized() override
+    {
+        (void)SelectLook(0);
+        return LPanel::OnInitialized();
+    }
+};
+
+// The item notifications that the window's clients receive, by id.
+class LItemIds : public LNotificationClient {
+public:
+    void ReceiveNotification(const ConstRCPtr<LNotificationDistributor>&,
+                             const RCPtr<LNotification>& notification) override
+    {
+        const auto* activation = dynamic_cast<const LMenuActivationParam*>(notification->GetParameter().Get());
+        ids.push_back(std::string(WideString(notification->GetId()).ToUTF8().GetData()) + " item " +
+                      (activation ? std::to_string(activation->GetItem()) : "none"));
+    }
+
+    std::vector<std::string> ids;
+};
+
+std::string FilledLook(Testing::SkinDocumentBuilder& skin, const std::string& name, std::uint32_t colour)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0xFF%06X", static_cast<unsigned>(colour));
+    skin.colorizers += "<Colorizer Name=\"" + name + "\" ColorType=\"SolidFill\" Color=\"" + text + "\"/>";
+    skin.parts += "<Part Name=\"" + name + "\" ColorizerName=\"" + name +
+                  "\" Width=\"1\" Height=\"1\" ResizeType=\"Stretch\"/>";
+    skin.looks += "<Look Name=\"" + name + "\"><ClientPart Name=\"" + name +
+                  "\" OffsetLeft=\"0\" OffsetTop=\"0\" OffsetRight=\"0\" OffsetBottom=\"0\"/></Look>";
+    return name;
+}
+
+std::string LookList(const std::string& name, const std::vector<std::string>& looks)
+{
+    std::string list = "<LookList Name=\"" + name + "\" NumLooks=\"" + std::to_string(looks.size()) + "\">";
+    for (std::size_t index = 0; index < looks.size(); ++index) {
+        list += "<Look Name=\"" + looks[index] + "\" Index=\"" + std::to_string(index) + "\"/>";
+    }
+    return list + "</LookList>";
+}
+
+std::string Control(const std::string& className, const std::string& name, const std::string& lookList,
+                    const std::string& attributes, const std::string& children = "")
+{
+    return "<SubControl Class=\"" + className + "\" Name=\"" + name + "\" " + attributes + "><Skin Name=\"" + name +
+           "Skin\" LookList=\"" + lookList + "\">" + children + "</Skin></SubControl>";
+}
+
+std::string Title(const std::string& name, int x, int width)
+{
+    const std::string row = Control("Framework.MenuItem", "templateItem", "rowLooks",
+                                    R"(XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" YSizeAbs="14")");
+    const std::string popup = Control("Framework.PopupMenu", "popupMenu", "popupLooks",
+                                      R"(YPositionToControl="Parent" YPositionRel="1" XSizeAbs="75" YSizeAbs="77" )"
+                                      R"(Z_Order="999" ClipToParent="False")",
+                                      row);
+    return Control("Framework.ComboMenu", name, "titleLooks",
+                   "XPositionAbs=\"" + std::to_string(x) + "\" XSizeAbs=\"" + std::to_string(width) +
+                       "\" YSizeAbs=\"24\"",
+                   popup);
+}
+
+// "main" (400 x 311) holding a bar of two titles, "file" (0 to 60) and "options" (60 to 140), 24 high: blue, red
+// while open; their menus' rows are green.
+void WriteSkin(const TemporaryFolder& folder)
+{
+    Testing::SkinDocumentBuilder skin;
+    const std::string window = FilledLook(skin, "window", kWindowColour);
+    const std::string title = FilledLook(skin, "title", kTitleColour);
+    const std::string open = FilledLook(skin, "open", kOpenTitleColour);
+    const std::string row = FilledLook(skin, "row", kRowColour);
+    skin.lookLists = LookList("windowLooks", {window}) + LookList("popupLooks", {row, row, row}) +
+                     LookList("rowLooks", std::vector<std::string>(14, row)) +
+                     LookList("titleLooks", {title, title, open, title});
+    skin.controls = Control("Test.ShownPanel", "main", "windowLooks", R"(XSizeAbs="400" YSizeAbs="311")",
+                            Title("file", 0, 60) + Title("options", 60, 80));
+    const auto strings = [](const std::string& inside) {
+        return "<Z-Vireo_StringTable_Definitions><Application Name=\"Test\">" + inside +
+               "</Application></Z-Vireo_StringTable_Definitions>";
+    };
+    (void)folder.Write("Skins.xml", skin.Document());
+    (void)folder.Write("StringTables.xml", strings(""));
+    (void)folder.Write("FrameworkStrings.xml", strings(""));
+}
+
+class MenuBarGui : public ::testing::Test {
+protected:
+    MenuBarGui() : mApplication((WriteSkin(mSkinFolder), mSkinFolder.Path().string()), L"Test")
+    {
+        setenv("XDG_DATA_HOME", mDataFolder.Path().string().c_str(), 1);
+        (void)RegisterFrameworkControlClasses(mApplication.Factory());
+        (void)mApplication.Factory().RegisterControlCreateFunction(L"Test.ShownPanel", &CreateControl<LShownPanel>);
+    }
+    void SetUp() override
+    {
+        ASSERT_TRUE(mInput.IsOpen()) << "no X display";
+        ASSERT_TRUE(mApplication.IsLoaded());
+        ASSERT_EQ(mApplication.Host().CreateMainWindow(LRenderer::kGdi, L"main"), ZV_S_OK);
+        ASSERT_TRUE(mApplication.WaitUntilShown());
+        mRoot = mApplication.Host().GetMainRootWindow();
+        for (const wchar_t* name : {L"file", L"options"}) {
+            const RCPtr<LComboMenu> title(mRoot->GetRootControl()->FindChildByName(name));
+            ASSERT_TRUE(title);
+            const RCPtr<LPopupMenu> popup = GetPopupMenu(*title);
+            ASSERT_TRUE(popup);
+            ASSERT_EQ(popup->SetMenuReceiver(ConstRCPtr<LNotificationQueue>(mRoot.Get())), ZV_S_OK);
+            const RCPtr<LMenuDescriptor> menu = LMenuDescriptor::Create();
+            ASSERT_GE(menu->InsertNewItem(0, L"First", WideString(L"NID_") + name + L"_FIRST", 1, 0), 0);
+            ASSERT_GE(menu->InsertNewItem(1, L"Second", WideString(L"NID_") + name + L"_SECOND", 1, 0), 0);
+            ASSERT_EQ(popup->SetMenu(menu), ZV_S_OK);
+            (void)mItems->RegisterForNotification(mRoot->GetNotificationDistributor(),
+                                                  (WideString(L"NID_") + name + L"_FIRST").GetData(), 0);
+            (void)mItems->RegisterForNotification(mRoot->GetNotificationDistributor(),
+                                                  (WideString(L"NID_") + name + L"_SECOND").GetData(), 0);
+        }
+    }
+    void TearDown() override
+    {
+        if (mItems) {
+            mItems->UnregisterAllNotifications();
+        }
+    }
+    RCPtr<LComboMenu> TitleOf(const wchar_t* name)
+    {
+        return RCPtr<LComboMenu>(mRoot->GetRootControl()->FindChildByName(name));
+    }
+    std::uint32_t ColourAt(const PointT<zlong>& point)
+    {
+        const Platform::NativeWindow& window = *mApplication.Host().GetMainWindow()->GetWindowHandle();
+        Testing::WaitForServer(window);
+        return Testing::ReadWindowPixels(window, static_cast<int>(point.x), static_cast<int>(point.y), 1, 1).at(0);
+    }
+    void MoveTo(const PointT<zlong>& point)
+    {
+        const RectT<zlong> client = mRoot->GetScreenBounds();
+        mInput.MoveTo(static_cast<int>(client.x + point.x), static_cast<int>(client.y + point.y));
+    }
+    // The release went through: nothing holds the mouse any more.
+    bool ClickDone() { return !mRoot->GetCaptureControl(); }
+
+    TemporaryFolder mSkinFolder;
+    TemporaryFolder mDataFolder;
+    Testing::SkinApplication mApplication;
+    DesktopInput mInput;
+    RCPtr<LRootWindow> mRoot;
+    RCPtr<LItemIds> mItems{new LItemIds()};
+};
+
+TEST_F(MenuBarGui, RealClicksOnATitleAndAnItemReachTheItemsNotification)
+{
+    ASSERT_TRUE(RunLoopUntil([&] { return ColourAt(kFileTitle) == kTitleColour; }));
+    EXPECT_EQ(ColourAt(kFileFirstRow), kWindowColour);
+
+    MoveTo(kFileTitle);
+    mInput.Click(1);
+    ASSERT_TRUE(RunLoopUntil([&] { return TitleOf(L"file")->IsDropDownOpen() && ClickDone(); }));
+    EXPECT_TRUE(RunLoopUntil(
+        [&] { return ColourAt(kFileFirstRow) == kRowColour && ColourAt(kFileTitle) == kOpenTitleColour; }));
+
+    // The pointer moving onto the next title switches menus.
+    MoveTo(kOptionsTitle);
+    ASSERT_TRUE(RunLoopUntil([&] { return TitleOf(L"options")->IsDropDownOpen(); }));
+    EXPECT_FALSE(TitleOf(L"file")->IsDropDownOpen());
+    EXPECT_TRUE(RunLoopUntil(
+        [&] { return ColourAt(kFileFirstRow) == kWindowColour && ColourAt(kOptionsSecondRow) == kRowColour; }));
+
+    MoveTo(kOptionsSecondRow);
+    mInput.Click(1);
+    ASSERT_TRUE(RunLoopUntil([&] { return !mItems->ids.empty() && ClickDone(); }));
+    EXPECT_EQ(mItems->ids, (std::vector<std::string>{"NID_options_SECOND item 1"}));
+    EXPECT_TRUE(RunLoopUntil([&] { return ColourAt(kOptionsSecondRow) == kWindowColour; }))
+        << "the menu closed";
+    EXPECT_FALSE(TitleOf(L"options")->IsDropDownOpen());
+}
+
+}  // namespace
+}  // namespace ZV
