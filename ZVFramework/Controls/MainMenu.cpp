@@ -302,8 +302,13 @@ void LMainMenu::InsertMenusFromStringTable()
 
 void LMainMenu::ProcessRootWindowAquired()
 {
-    for (std::uint32_t position = GetMenuCount(); position-- > 0;) {
-        ConnectMenu(*GetMenuAt(position));
+    if (const ConstRCPtr<LNotificationQueue> queue = WindowQueueOf(*this)) {
+        for (std::uint32_t position = GetMenuCount(); position-- > 0;) {
+            if (const RCPtr<LPopupMenu> popup = GetPopupMenu(*GetMenuAt(position))) {
+                // A popup that posts elsewhere already keeps that.
+                (void)popup->SetMenuReceiver(queue);
+            }
+        }
     }
     LControl::ProcessRootWindowAquired();
 }
@@ -385,7 +390,6 @@ void LMainMenu::ConnectMenu(LComboMenu& menu)
     }
     popup->SetMenuItemUpdater(GetMenuItemUpdater());
     if (const ConstRCPtr<LNotificationQueue> queue = WindowQueueOf(*this)) {
-        // A popup that posts elsewhere already keeps that.
         (void)popup->SetMenuReceiver(queue);
     }
 }

@@ -68,7 +68,8 @@ public:
 private:
     // A new combo menu of the name at the end, made from the template and placed after the last menu.
     [[nodiscard]] ZVRESULT CreateMenuControl(const WideString& name);
-    // Lets the menu's popup ask the bar about its items and post into the window's queue.
+    // Lets the menu take the focus inside the bar, and its popup ask the bar about its items and post into the
+    // window's queue.
     void ConnectMenu(LComboMenu& menu);
     void ShowFirstLook();
     // A name that no child of the bar has, made from the name.
