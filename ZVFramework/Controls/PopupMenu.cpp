@@ -3,7 +3,6 @@
 
 #include "ControlBase/ConditionMask.h"
 #include "ControlBase/ControlServices.h"
-#include "ControlBase/LayoutAxis.h"
 #include "ControlBase/MenuDescriptorBuilder.h"
 #include "ControlBase/ScopedFlag.h"
 #include "ControlBase/StringTable.h"

@@ -220,6 +220,28 @@ TEST_F(PopupMenu, ASubmenuOpensOnlyAfterThePointerRestsOnItsRow)
     EXPECT_FALSE(main->FindChildByName(L"popupMenu")) << "the whole chain closed";
 }
 
+TEST_F(PopupMenu, APressDraggedIntoTheSubmenuGoesOnThereAndChoosesWhereItIsReleased)
+{
+    LPopupMenu& menu = CreatePopup();
+    ReceiveIntoWindow();
+    ASSERT_EQ(menu.SetMenu(Testing::MenuWithSubmenu()), 0);
+    ShowAt({50, 40});
+    ASSERT_EQ(menu.OpenSubmenu(1), 0);
+    const RCPtr<LPopupMenu> submenu = menu.GetOpenSubmenu();
+    ASSERT_TRUE(submenu);
+
+    harness.MoveTo(Row(1), {20, 5});
+    harness.PressAt(Row(1), {20, 5});
+    LControl& target = *submenu->GetRowControl(1);
+    harness.MoveTo(target, {20, 5});
+    harness.MoveTo(target, {21, 6});
+    EXPECT_EQ(submenu->GetCaretRow(), 1) << "the submenu follows the held button";
+    EXPECT_EQ(menu.GetCaretRow(), 1) << "and its row stays selected";
+    harness.ReleaseAt(target, {21, 6});
+    harness.PumpIdle();
+    EXPECT_EQ(recorder->lines, (Lines{"NID_RECENT_SECOND item 1"}));
+}
+
 TEST_F(PopupMenu, ASubmenuOpensLeftwardsAtTheRightEdgeAndMovesUpAtTheBottom)
 {
     LPopupMenu& menu = CreatePopup();
