@@ -3,8 +3,10 @@
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/CreateControl.h"
 #include "Controls/Button.h"
+#include "Controls/CheckedComboBox.h"
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
+#include "Controls/ComboBox.h"
 #include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
@@ -45,6 +47,10 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.listbox2ColumnSortable", &CreateControl<LMultiColumnListBox>},
     {L"Framework.ScrollBar", &CreateControl<LScrollbar>},
     {L"Framework.ScrollChannel", &CreateControl<LPanel>},
+    {L"Framework.ComboBox", &CreateControl<LComboBox>},
+    {L"Framework.ComboTextBox", &CreateControl<LComboBox>},
+    {L"Framework.CheckedComboBox", &CreateControl<LCheckedComboBox>},
+    {L"Framework.ComboBoxWithIcons", &CreateControl<LCheckedComboBox>},
     {L"Framework.ComboSlider.DropDownPanel", &CreateControl<LPanel>},
     {L"Framework.Slider", &CreateControl<LSlider>},
     {L"Framework.Knob", &CreateControl<LKnob>},

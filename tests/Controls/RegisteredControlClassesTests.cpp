@@ -1,7 +1,9 @@
 #include "ControlBase/Harness/ControlHarness.h"
 #include "Controls/Button.h"
+#include "Controls/CheckedComboBox.h"
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
+#include "Controls/ComboBox.h"
 #include "Controls/FileDropper.h"
 #include "Controls/FrameworkControlClasses.h"
 #include "Controls/Knob.h"
@@ -54,6 +56,10 @@ const std::vector<RegisteredClass>& FrameworkClasses()
         {"Framework.listbox2ColumnSortable", typeid(LMultiColumnListBox)},
         {"Framework.ScrollBar", typeid(LScrollbar)},
         {"Framework.ScrollChannel", typeid(LPanel)},
+        {"Framework.ComboBox", typeid(LComboBox)},
+        {"Framework.ComboTextBox", typeid(LComboBox)},
+        {"Framework.CheckedComboBox", typeid(LCheckedComboBox)},
+        {"Framework.ComboBoxWithIcons", typeid(LCheckedComboBox)},
         {"Framework.ComboSlider.DropDownPanel", typeid(LPanel)},
         {"Framework.Slider", typeid(LSlider)},
         {"Framework.Knob", typeid(LKnob)},
