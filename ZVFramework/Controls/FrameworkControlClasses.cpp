@@ -7,6 +7,7 @@
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
 #include "Controls/ComboBox.h"
+#include "Controls/ComboSlider.h"
 #include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
@@ -51,6 +52,7 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.ComboTextBox", &CreateControl<LComboBox>},
     {L"Framework.CheckedComboBox", &CreateControl<LCheckedComboBox>},
     {L"Framework.ComboBoxWithIcons", &CreateControl<LCheckedComboBox>},
+    {L"Framework.ComboSlider", &CreateControl<LComboSlider>},
     {L"Framework.ComboSlider.DropDownPanel", &CreateControl<LPanel>},
     {L"Framework.Slider", &CreateControl<LSlider>},
     {L"Framework.Knob", &CreateControl<LKnob>},

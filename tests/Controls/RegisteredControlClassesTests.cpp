@@ -4,6 +4,7 @@
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
 #include "Controls/ComboBox.h"
+#include "Controls/ComboSlider.h"
 #include "Controls/FileDropper.h"
 #include "Controls/FrameworkControlClasses.h"
 #include "Controls/Knob.h"
@@ -60,6 +61,7 @@ const std::vector<RegisteredClass>& FrameworkClasses()
         {"Framework.ComboTextBox", typeid(LComboBox)},
         {"Framework.CheckedComboBox", typeid(LCheckedComboBox)},
         {"Framework.ComboBoxWithIcons", typeid(LCheckedComboBox)},
+        {"Framework.ComboSlider", typeid(LComboSlider)},
         {"Framework.ComboSlider.DropDownPanel", typeid(LPanel)},
         {"Framework.Slider", typeid(LSlider)},
         {"Framework.Knob", typeid(LKnob)},
