@@ -3,6 +3,7 @@
 
 #include "ControlBase/ConditionMask.h"
 #include "ControlBase/KeyParams.h"
+#include "Controls/CreateParamFlag.h"
 #include "ObjectBase/Exception.h"
 
 namespace ZV {
@@ -14,14 +15,6 @@ using namespace ConditionMask;
 // Return going down, without a modifier.
 constexpr std::uint32_t kPlainReturnDown = KeyCode::kKeyDown | 0x0D << KeyCode::kVirtualKeyShift;
 
-// Whether the create parameter is there and its text, trimmed and in lower case, is "true".
-bool IsFlagSet(const LControlDescriptor* descriptor, const wchar_t* key)
-{
-    const LStringTable* parameters = descriptor != nullptr ? descriptor->GetCreateParams().Get() : nullptr;
-    WideString text;
-    return parameters != nullptr && parameters->GetString(key, text) && text.Trim().ToLower() == L"true";
-}
-
 }  // namespace
 
 ZVRESULT LButton::Initialize()
@@ -32,8 +25,8 @@ ZVRESULT LButton::Initialize()
     }
     mHandler = new LNotificationHandler<LButton>(this);
     ZV_THROW_IF_FAILED(mHandler->MapHandler(&LButton::OnSimulateClickNotification, L"NID_SIMULATE_CLICK"));
-    mAutoValueSet = IsFlagSet(GetControlDescriptor().Get(), L"AUTO_VALUE_SET");
-    mRadio = IsFlagSet(GetControlDescriptor().Get(), L"IS_RADIO");
+    mAutoValueSet = IsCreateParamFlagSet(*this, L"AUTO_VALUE_SET");
+    mRadio = IsCreateParamFlagSet(*this, L"IS_RADIO");
     // A value from the create parameters, or no condition change yet, has chosen no look so far.
     (void)UpdateLook();
     return ZV_S_OK;

@@ -8,6 +8,7 @@
 #include "Controls/CheckedListBoxItem.h"
 #include "Controls/ComboBox.h"
 #include "Controls/ComboMenu.h"
+#include "Controls/ComboSlider.h"
 #include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
@@ -55,6 +56,7 @@ const ControlClass kFrameworkControlClasses[] = {
     {L"Framework.ComboTextBox", &CreateControl<LComboBox>},
     {L"Framework.CheckedComboBox", &CreateControl<LCheckedComboBox>},
     {L"Framework.ComboBoxWithIcons", &CreateControl<LCheckedComboBox>},
+    {L"Framework.ComboSlider", &CreateControl<LComboSlider>},
     {L"Framework.ComboSlider.DropDownPanel", &CreateControl<LPanel>},
     {L"Framework.Slider", &CreateControl<LSlider>},
     {L"Framework.Knob", &CreateControl<LKnob>},

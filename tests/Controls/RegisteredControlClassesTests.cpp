@@ -5,6 +5,7 @@
 #include "Controls/CheckedListBoxItem.h"
 #include "Controls/ComboBox.h"
 #include "Controls/ComboMenu.h"
+#include "Controls/ComboSlider.h"
 #include "Controls/FileDropper.h"
 #include "Controls/FrameworkControlClasses.h"
 #include "Controls/Knob.h"
@@ -64,6 +65,7 @@ const std::vector<RegisteredClass>& FrameworkClasses()
         {"Framework.ComboTextBox", typeid(LComboBox)},
         {"Framework.CheckedComboBox", typeid(LCheckedComboBox)},
         {"Framework.ComboBoxWithIcons", typeid(LCheckedComboBox)},
+        {"Framework.ComboSlider", typeid(LComboSlider)},
         {"Framework.ComboSlider.DropDownPanel", typeid(LPanel)},
         {"Framework.Slider", typeid(LSlider)},
         {"Framework.Knob", typeid(LKnob)},

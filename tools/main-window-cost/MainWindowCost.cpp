@@ -6,11 +6,11 @@
 // Usage: main-window-cost [seconds per idle run, 5 by default]. Needs an X display; prints min and median of three
 // runs. It starts itself as the measured processes (--child main|bare <frame file>), which print the monotonic time
 // at which they saw their frame.
+#include "BareDesktopWindow.h"
+#include "Measurement.h"
 #include "Platform/Clock.h"
 #include "Platform/DesktopWindows.h"
 #include "Platform/EventSource.h"
-#include "Platform/ProcessTimes.h"
-#include "Platform/WindowSurface.h"
 #include "System/Gui/LoopTurns.h"
 #include "System/MessageLoop.h"
 #include "TestFiles.h"
@@ -19,15 +19,12 @@
 
 #include <cairo.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <functional>
 #include <iterator>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -114,132 +111,50 @@ int RunMainChild(const Frame& frame)
     if (!window.IsOpen() || !Testing::RunLoopUntil([&] { return ReadFrame(window.Native()) == frame; }, kWaitMs)) {
         return 2;
     }
-    std::printf("%lld\n", static_cast<long long>(Platform::GetMicrosecondTime()));
+    Tools::PrintFrameSeenTime();
     return 0;
 }
 
 // A desktop window of the main window's size that paints the frame whenever it is exposed.
-class BareFrameWindow : public Platform::IWindowEventSink {
+class BareFrameWindow : public Tools::BareDesktopWindow {
 public:
-    explicit BareFrameWindow(Frame frame) : mFrame(std::move(frame))
+    explicit BareFrameWindow(Frame frame)
+        : BareDesktopWindow(kWidth, kHeight, "ZVMainWindowCostBaseline"), mFrame(std::move(frame))
     {
-        Platform::DesktopWindowOptions options;
-        options.width = kWidth;
-        options.height = kHeight;
-        options.className = "ZVMainWindowCostBaseline";
-        mWindow = Platform::CreateDesktopWindow(options);
-        if (mWindow) {
-            mWindow->SetEventSink(this);
-            mSurface = std::make_unique<Platform::WindowSurface>(*mWindow->GetNativeWindow(), kWidth, kHeight);
-            mWindow->MoveResize({0, 0, kWidth, kHeight});
-            mWindow->Show(true);
-        }
     }
-    ~BareFrameWindow()
-    {
-        mSurface = nullptr;
-        if (mWindow) {
-            mWindow->Destroy();
-        }
-    }
-    bool IsOpen() const { return mWindow != nullptr; }
-    const Platform::NativeWindow& Native() const { return *mWindow->GetNativeWindow(); }
 
-    void OnExposed(Platform::WindowRect) override
+protected:
+    void Paint(cairo_t* context) override
     {
         cairo_surface_t* image = cairo_image_surface_create_for_data(
             reinterpret_cast<unsigned char*>(mFrame.data()), CAIRO_FORMAT_RGB24, kWidth, kHeight, kWidth * 4);
-        cairo_t* context = mSurface->GetContext();
         cairo_set_source_surface(context, image, 0, 0);
         cairo_paint(context);
-        mSurface->Flush();
         cairo_surface_destroy(image);
     }
-    void OnButton(bool, std::uint32_t, Platform::WindowPoint, std::uint32_t) override {}
-    void OnPointerMoved(Platform::WindowPoint) override {}
-    void OnWheel(int, int, Platform::WindowPoint) override {}
-    void OnKey(std::uint8_t, bool, bool, bool, bool) override {}
-    void OnCharacter(std::uint16_t, bool) override {}
-    void OnFocusChanged(bool) override {}
-    void OnResized(int, int) override {}
-    void OnMoved() override {}
-    void OnCloseRequested() override {}
-    void OnLost() override {}
 
 private:
     Frame mFrame;
-    std::unique_ptr<Platform::IWindowBackEnd> mWindow;
-    std::unique_ptr<Platform::WindowSurface> mSurface;
 };
 
 int RunBareChild(const Frame& frame)
 {
-    Platform::IEventSource* desktop = Platform::GetDesktopEventSource();
-    if (desktop == nullptr) {
+    if (Platform::GetDesktopEventSource() == nullptr) {
         return 2;
     }
     BareFrameWindow window(frame);
-    if (!window.IsOpen()) {
+    if (!window.IsOpen() ||
+        !Tools::PumpDesktopUntil([&] { return ReadFrame(window.GetNative()) == frame; }, kWaitMs)) {
         return 2;
     }
-    const int descriptor = desktop->GetDescriptor();
-    const std::uint32_t start = Platform::GetMillisecondTick();
-    while (ReadFrame(window.Native()) != frame) {
-        if (Platform::GetMillisecondTick() - start >= kWaitMs) {
-            return 2;
-        }
-        while (desktop->HasPendingEvent()) {
-            (void)desktop->DispatchEvent();
-        }
-        Platform::WaitForDescriptors(&descriptor, 1, 1);
-    }
-    std::printf("%lld\n", static_cast<long long>(Platform::GetMicrosecondTime()));
+    Tools::PrintFrameSeenTime();
     return 0;
 }
 
 // Milliseconds from starting the process to the moment it saw the frame; negative when it failed.
 double TimeChild(const char* self, const char* mode, const std::string& frameFile)
 {
-    const std::string command = std::string("'") + self + "' --child " + mode + " '" + frameFile + "'";
-    const std::int64_t start = Platform::GetMicrosecondTime();
-    FILE* child = popen(command.c_str(), "r");
-    if (child == nullptr) {
-        return -1.0;
-    }
-    long long seen = 0;
-    const bool read = std::fscanf(child, "%lld", &seen) == 1;
-    const int status = pclose(child);
-    return read && status == 0 ? static_cast<double>(seen - start) / 1000.0 : -1.0;
-}
-
-// Processor time as a share of one core, in percent, over the run.
-double CpuShare(const std::function<void()>& run)
-{
-    const std::int64_t cpu = Platform::GetProcessCpuMicroseconds();
-    const std::int64_t wall = Platform::GetMicrosecondTime();
-    run();
-    return 100.0 * static_cast<double>(Platform::GetProcessCpuMicroseconds() - cpu) /
-           static_cast<double>(Platform::GetMicrosecondTime() - wall);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-void Report(const char* what, const char* unit, const std::vector<double>& measured,
-            const std::vector<double>& baseline)
-{
-    std::vector<double> ratios;
-    for (std::size_t index = 0; index < measured.size(); ++index) {
-        ratios.push_back(measured[index] / std::max(baseline[index], 1e-9));
-    }
-    std::printf("%-36s min %8.3f %s  median %8.3f %s | baseline min %8.3f median %8.3f | ratio min %6.2f median "
-                "%6.2f\n",
-                what, *std::min_element(measured.begin(), measured.end()), unit, Median(measured), unit,
-                *std::min_element(baseline.begin(), baseline.end()), Median(baseline),
-                *std::min_element(ratios.begin(), ratios.end()), Median(ratios));
+    return Tools::MillisecondsToFrameSeen(std::string("'") + self + "' --child " + mode + " '" + frameFile + "'");
 }
 
 }  // namespace
@@ -285,8 +200,9 @@ int main(int argumentCount, char** arguments)
     std::vector<double> idleShare;
     std::vector<double> tickShare;
     for (int run = 0; run < kRuns; ++run) {
-        idleShare.push_back(CpuShare([&] { (void)Testing::RunLoopUntil([] { return false; }, seconds * 1000); }));
-        tickShare.push_back(CpuShare([&] {
+        idleShare.push_back(
+            Tools::CpuShare([&] { (void)Testing::RunLoopUntil([] { return false; }, seconds * 1000); }));
+        tickShare.push_back(Tools::CpuShare([&] {
             const std::uint32_t start = Platform::GetMillisecondTick();
             while (Platform::GetMillisecondTick() - start < seconds * 1000) {
                 Platform::WaitForDescriptors(&descriptor, 1, static_cast<int>(LMessageLoop::kTickMs));
@@ -294,7 +210,7 @@ int main(int argumentCount, char** arguments)
         }));
     }
     std::printf("%d runs; baselines run the same way, side by side; idle runs of %u s\n", kRuns, seconds);
-    Report("start to the main window's frame", "ms", mainStart, bareStart);
-    Report("idle main window, share of one core", "%", idleShare, tickShare);
+    Tools::Report("start to the main window's frame", "ms", mainStart, bareStart);
+    Tools::Report("idle main window, share of one core", "%", idleShare, tickShare);
     return 0;
 }

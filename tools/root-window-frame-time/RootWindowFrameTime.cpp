@@ -7,13 +7,14 @@
 // Usage: root-window-frame-time. Needs an X display; prints min and median of three runs. It starts itself as the
 // measured processes (--child framework|bare), which print the monotonic time at which they saw their frame.
 #include "Application/Gui/SkinApplication.h"
+#include "BareDesktopWindow.h"
 #include "ControlBase/ConditionMask.h"
 #include "ControlBase/CreateControl.h"
+#include "Measurement.h"
 #include "Notification/ConditionsParam.h"
 #include "Platform/Clock.h"
 #include "Platform/DesktopWindows.h"
 #include "Platform/EventSource.h"
-#include "Platform/WindowSurface.h"
 #include "System/Gui/LoopTurns.h"
 #include "System/MessageLoop.h"
 #include "support/WindowPixels.h"
@@ -25,9 +26,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
-#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -133,79 +133,18 @@ int RunFrameworkChild()
     if (!Testing::RunLoopUntil([&] { return ShowsCompleteFrame(window); }, kWaitMs)) {
         return 2;
     }
-    std::printf("%lld\n", static_cast<long long>(Platform::GetMicrosecondTime()));
+    Tools::PrintFrameSeenTime();
     return 0;
 }
 
 // The baseline's process: a bare desktop window that draws the same parts whenever it is exposed.
-class LBareWindow : public Platform::IWindowEventSink {
+class LBareWindow : public Tools::BareDesktopWindow {
 public:
-    LBareWindow()
-    {
-        Platform::DesktopWindowOptions options;
-        options.width = kWidth;
-        options.height = kHeight;
-        options.className = "ZVFrameTimeBaseline";
-        mWindow = Platform::CreateDesktopWindow(options);
-        if (mWindow) {
-            mWindow->SetEventSink(this);
-            mSurface = std::make_unique<Platform::WindowSurface>(*mWindow->GetNativeWindow(), kWidth, kHeight);
-            mWindow->MoveResize({0, 0, kWidth, kHeight});
-            mWindow->Show(true);
-        }
-    }
-    ~LBareWindow()
-    {
-        mSurface = nullptr;
-        if (mWindow) {
-            mWindow->Destroy();
-        }
-    }
-    bool IsOpen() const { return mWindow != nullptr; }
-    const Platform::NativeWindow& GetNative() const { return *mWindow->GetNativeWindow(); }
-    cairo_t* GetContext() const { return mSurface->GetContext(); }
-    void Flush() const { mSurface->Flush(); }
+    LBareWindow() : BareDesktopWindow(kWidth, kHeight, "ZVFrameTimeBaseline") {}
 
-    void OnExposed(Platform::WindowRect) override
-    {
-        DrawBare(mSurface->GetContext());
-        mSurface->Flush();
-    }
-    void OnButton(bool, std::uint32_t, Platform::WindowPoint, std::uint32_t) override {}
-    void OnPointerMoved(Platform::WindowPoint) override {}
-    void OnWheel(int, int, Platform::WindowPoint) override {}
-    void OnKey(std::uint8_t, bool, bool, bool, bool) override {}
-    void OnCharacter(std::uint16_t, bool) override {}
-    void OnFocusChanged(bool) override {}
-    void OnResized(int, int) override {}
-    void OnMoved() override {}
-    void OnCloseRequested() override {}
-    void OnLost() override {}
-
-private:
-    std::unique_ptr<Platform::IWindowBackEnd> mWindow;
-    std::unique_ptr<Platform::WindowSurface> mSurface;
+protected:
+    void Paint(cairo_t* context) override { DrawBare(context); }
 };
-
-// Handles the desktop's events until the condition holds or the wait ends.
-bool PumpDesktopUntil(const std::function<bool()>& done, std::uint32_t waitMs)
-{
-    Platform::IEventSource* desktop = Platform::GetDesktopEventSource();
-    const int descriptor = desktop->GetDescriptor();
-    const std::uint32_t start = Platform::GetMillisecondTick();
-    while (!done()) {
-        if (Platform::GetMillisecondTick() - start >= waitMs) {
-            return false;
-        }
-        while (desktop->HasPendingEvent()) {
-            (void)desktop->DispatchEvent();
-        }
-        if (!done()) {
-            Platform::WaitForDescriptors(&descriptor, 1, 1);
-        }
-    }
-    return true;
-}
 
 int RunBareChild()
 {
@@ -213,45 +152,18 @@ int RunBareChild()
         return 2;
     }
     LBareWindow window;
-    if (!window.IsOpen() || !PumpDesktopUntil([&] { return ShowsCompleteFrame(window.GetNative()); }, kWaitMs)) {
+    if (!window.IsOpen() ||
+        !Tools::PumpDesktopUntil([&] { return ShowsCompleteFrame(window.GetNative()); }, kWaitMs)) {
         return 2;
     }
-    std::printf("%lld\n", static_cast<long long>(Platform::GetMicrosecondTime()));
+    Tools::PrintFrameSeenTime();
     return 0;
 }
 
 // Milliseconds from starting the process to the moment it saw its first complete frame; negative when it failed.
 double TimeChild(const char* self, const char* mode)
 {
-    const std::string command = std::string("'") + self + "' --child " + mode;
-    const std::int64_t start = Platform::GetMicrosecondTime();
-    FILE* child = popen(command.c_str(), "r");
-    if (child == nullptr) {
-        return -1.0;
-    }
-    long long seen = 0;
-    const bool read = std::fscanf(child, "%lld", &seen) == 1;
-    const int status = pclose(child);
-    return read && status == 0 ? static_cast<double>(seen - start) / 1000.0 : -1.0;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-void Report(const char* what, const std::vector<double>& measured, const std::vector<double>& baseline)
-{
-    std::vector<double> ratios;
-    for (std::size_t index = 0; index < measured.size(); ++index) {
-        ratios.push_back(measured[index] / std::max(baseline[index], 1e-9));
-    }
-    std::printf("%-40s min %8.3f ms  median %8.3f ms | baseline min %8.3f median %8.3f | ratio min %6.2f median "
-                "%6.2f\n",
-                what, *std::min_element(measured.begin(), measured.end()), Median(measured),
-                *std::min_element(baseline.begin(), baseline.end()), Median(baseline),
-                *std::min_element(ratios.begin(), ratios.end()), Median(ratios));
+    return Tools::MillisecondsToFrameSeen(std::string("'") + self + "' --child " + mode);
 }
 
 // Median milliseconds of a hover change in the framework's window (routing, repaint of the two controls, the
@@ -263,7 +175,7 @@ void MeasureHoverChanges(std::vector<double>& framework, std::vector<double>& ba
     // The baseline first: the window shown last takes the keyboard, and the skin's routes the pointer only while it
     // is active.
     LBareWindow baseline;
-    (void)PumpDesktopUntil([&] { return ShowsCompleteFrame(baseline.GetNative()); }, kWaitMs);
+    (void)Tools::PumpDesktopUntil([&] { return ShowsCompleteFrame(baseline.GetNative()); }, kWaitMs);
     if (!application.IsLoaded() || Failed(application.Host().CreateMainWindow(LRenderer::kGdi, L"main"))) {
         std::fprintf(stderr, "root-window-frame-time: the skin's window could not be made\n");
         std::exit(2);
@@ -303,8 +215,8 @@ void MeasureHoverChanges(std::vector<double>& framework, std::vector<double>& ba
             Testing::WaitForServer(baseline.GetNative());
             theirs.push_back(static_cast<double>(Platform::GetMicrosecondTime() - bareStart) / 1000.0);
         }
-        framework.push_back(Median(ours));
-        bare.push_back(Median(theirs));
+        framework.push_back(Tools::Median(ours));
+        bare.push_back(Tools::Median(theirs));
     }
 }
 
@@ -333,7 +245,7 @@ int main(int argumentCount, char** arguments)
     std::vector<double> bareHover;
     MeasureHoverChanges(frameworkHover, bareHover);
     std::printf("%d runs; the baselines draw the same parts with Cairo into a bare window, run the same way\n", kRuns);
-    Report("process start to first complete frame", frameworkStart, bareStart);
-    Report("hover change repainted (median of 200)", frameworkHover, bareHover);
+    Tools::Report("process start to first complete frame", "ms", frameworkStart, bareStart);
+    Tools::Report("hover change repainted (median of 200)", "ms", frameworkHover, bareHover);
     return 0;
 }

@@ -4,16 +4,16 @@
 //   the same move reaching a bare desktop window read straight off the connection.
 // Usage: window-idle-cost [seconds per idle run, 10 by default]. Needs an X display; prints min and median of three
 // runs.
+#include "Measurement.h"
 #include "Platform/Clock.h"
 #include "Platform/DesktopWindows.h"
-#include "Platform/ProcessTimes.h"
+#include "QuietWindowSink.h"
 #include "Renderer/Gdi/GDIRenderer.h"
 #include "System/Gui/DesktopInput.h"
 #include "System/MessageLoop.h"
 #include "System/OSWindow.h"
 #include "System/RecordingRootWindow.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -49,23 +49,13 @@ public:
 };
 
 // A desktop window with no framework above it: the moves it is told of, and when.
-class BareSink : public Platform::IWindowEventSink {
+class BareSink : public Tools::QuietWindowSink {
 public:
-    void OnButton(bool, std::uint32_t, Platform::WindowPoint, std::uint32_t) override {}
     void OnPointerMoved(Platform::WindowPoint) override
     {
         ++mMoves;
         mLastMoveTime = Platform::GetMicrosecondTime();
     }
-    void OnWheel(int, int, Platform::WindowPoint) override {}
-    void OnKey(std::uint8_t, bool, bool, bool, bool) override {}
-    void OnCharacter(std::uint16_t, bool) override {}
-    void OnFocusChanged(bool) override {}
-    void OnResized(int, int) override {}
-    void OnMoved() override {}
-    void OnExposed(Platform::WindowRect) override {}
-    void OnCloseRequested() override {}
-    void OnLost() override {}
 
     int mMoves = 0;
     std::int64_t mLastMoveTime = 0;
@@ -76,35 +66,6 @@ bool RunFor(std::uint32_t milliseconds, const std::function<bool()>& done = [] {
     const std::uint32_t start = Platform::GetMillisecondTick();
     (void)GetMessageLoop().Run([&] { return !done() && Platform::GetMillisecondTick() - start < milliseconds; });
     return done();
-}
-
-// Processor time as a share of one core, in percent, over the run.
-template <class Run>
-double CpuShare(Run run)
-{
-    const std::int64_t cpu = Platform::GetProcessCpuMicroseconds();
-    const std::int64_t wall = Platform::GetMicrosecondTime();
-    run();
-    return 100.0 * static_cast<double>(Platform::GetProcessCpuMicroseconds() - cpu) /
-           static_cast<double>(Platform::GetMicrosecondTime() - wall);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-void Report(const char* what, const char* unit, const std::vector<double>& measured, const std::vector<double>& baseline)
-{
-    std::vector<double> ratios;
-    for (std::size_t index = 0; index < measured.size(); ++index) {
-        ratios.push_back(measured[index] / std::max(baseline[index], 1e-9));
-    }
-    std::printf("%-34s min %8.3f %s  median %8.3f %s | baseline min %8.3f median %8.3f | ratio min %6.2f median %6.2f\n",
-                what, *std::min_element(measured.begin(), measured.end()), unit, Median(measured), unit,
-                *std::min_element(baseline.begin(), baseline.end()), Median(baseline),
-                *std::min_element(ratios.begin(), ratios.end()), Median(ratios));
 }
 
 }  // namespace
@@ -149,8 +110,8 @@ int main(int argumentCount, char** arguments)
     std::vector<double> bareLatency;
     for (int run = 0; run < kRuns; ++run) {
         input.MoveTo(1200, 1000);
-        idleShare.push_back(CpuShare([&] { RunFor(seconds * 1000); }));
-        tickShare.push_back(CpuShare([&] {
+        idleShare.push_back(Tools::CpuShare([&] { RunFor(seconds * 1000); }));
+        tickShare.push_back(Tools::CpuShare([&] {
             const std::uint32_t start = Platform::GetMillisecondTick();
             while (Platform::GetMillisecondTick() - start < seconds * 1000) {
                 Platform::WaitForDescriptors(&descriptor, 1, static_cast<int>(LMessageLoop::kTickMs));
@@ -169,23 +130,15 @@ int main(int argumentCount, char** arguments)
             const int bareMoves = bareSink.mMoves;
             const std::int64_t bareSent = Platform::GetMicrosecondTime();
             input.MoveTo(500 + x, 20);
-            const std::uint32_t start = Platform::GetMillisecondTick();
-            while (bareSink.mMoves == bareMoves && Platform::GetMillisecondTick() - start < 1000) {
-                while (desktop->HasPendingEvent()) {
-                    (void)desktop->DispatchEvent();
-                }
-                if (bareSink.mMoves == bareMoves) {
-                    Platform::WaitForDescriptors(&descriptor, 1, 100);
-                }
-            }
+            (void)Tools::PumpDesktopUntil([&] { return bareSink.mMoves != bareMoves; }, 1000);
             direct.push_back(static_cast<double>(bareSink.mLastMoveTime - bareSent) / 1000.0);
         }
-        routeLatency.push_back(Median(route));
-        bareLatency.push_back(Median(direct));
+        routeLatency.push_back(Tools::Median(route));
+        bareLatency.push_back(Tools::Median(direct));
     }
     std::printf("idle window over %u s, %d runs; baselines run the same way, side by side\n", seconds, kRuns);
-    Report("idle window, share of one core", "%", idleShare, tickShare);
-    Report("pointer move to root window", "ms", routeLatency, bareLatency);
+    Tools::Report("idle window, share of one core", "%", idleShare, tickShare);
+    Tools::Report("pointer move to root window", "ms", routeLatency, bareLatency);
     bare->Destroy();
     window->Destroy();
     GetMessageLoop().ReleaseDeferred();
