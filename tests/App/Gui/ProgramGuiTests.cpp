@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -263,6 +264,51 @@ TEST_F(ProgramGui, TheMainWindowHasTheSkinsSizePixelsClassTitleAndIconAFixedSize
     EXPECT_EQ(restored.y, 87);
     EXPECT_EQ(restored.width, 400);
     EXPECT_EQ(restored.height, 311);
+}
+
+TEST_F(ProgramGui, TheWindowSpeaksGermanToGermanUsersAndEnglishToUsersOfALanguageItDoesNotHave)
+{
+    ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
+    // The pointer away from the window, so that no button shows its hover look.
+    mInput.MoveTo(1279, 1023);
+    const auto exitButtonIn = [&](const std::string& language) {
+        std::unique_ptr<ProgramUnderTest> program =
+            Start({}, {{"LC_ALL", language}, {"LC_MESSAGES", language}, {"LANG", language}});
+        const unsigned long window = WaitForWindow(*program);
+        EXPECT_NE(window, 0u) << program->ReadStandardError();
+        std::vector<std::uint32_t> button;
+        if (window == 0) {
+            return button;
+        }
+        // The button's pixels once drawn and no longer changing.
+        std::vector<std::uint32_t> before;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                const std::vector<std::uint32_t> shown = mDesktop.ReadPixels(window, 400, 311);
+                if (shown.size() != 400u * 311u) {
+                    return false;
+                }
+                button.clear();
+                for (int y = kExitButton.y; y < kExitButton.y + kExitButton.height; ++y) {
+                    const auto row = shown.begin() + y * 400 + kExitButton.x;
+                    button.insert(button.end(), row, row + kExitButton.width);
+                }
+                const bool settled = button == before && std::set(button.begin(), button.end()).size() > 2;
+                before = button;
+                return settled;
+            },
+            {}, kHangGuard));
+        mInput.RequestClose(window);
+        EXPECT_TRUE(WaitForEnd(*program));
+        return button;
+    };
+    const std::vector<std::uint32_t> english = exitButtonIn("en_US.UTF-8");
+    const std::vector<std::uint32_t> german = exitButtonIn("de_DE.UTF-8");
+    const std::vector<std::uint32_t> portuguese = exitButtonIn("pt_BR.UTF-8");
+    ASSERT_FALSE(english.empty());
+    // "BEENDEN" and "EXIT" on the same button.
+    EXPECT_NE(german, english);
+    EXPECT_EQ(portuguese, english);
 }
 
 TEST_F(ProgramGui, AnExitRequestDuringAnUpdateIsDroppedAndOneAfterItEndsTheProgramWith1InItsShutDownOrder)
