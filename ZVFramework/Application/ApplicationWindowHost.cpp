@@ -1,5 +1,6 @@
 #include "Application/ApplicationWindowHost.h"
 
+#include "Application/ApplicationIcon.h"
 #include "ControlBase/AppendItem.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/ControlServices.h"
@@ -47,6 +48,10 @@ ZVRESULT LApplicationWindowHost::CreateMainWindow(int rendererKind, const WideSt
     mMainWindow = window;
     if (!title.IsEmpty()) {
         (void)window->SetTitle(title);
+    }
+    if (const std::unique_ptr<PixelImage> icon = GetApplicationIcon()) {
+        window->GetBackEnd().SetIcon(static_cast<int>(icon->GetWidth()), static_cast<int>(icon->GetHeight()),
+                                     icon->GetRow(0));
     }
     if (const ZVRESULT made = window->CreateRenderer(rendererKind); Failed(made)) {
         return made;

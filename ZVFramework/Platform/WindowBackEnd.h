@@ -82,6 +82,8 @@ public:
     virtual bool Exists() const = 0;
 
     virtual bool SetTitle(const std::string& utf8Title) = 0;
+    // The picture the desktop shows for the window: straight 0xAARRGGBB pixels, rows from the top.
+    virtual void SetIcon(int width, int height, const std::uint32_t* pixels) = 0;
     virtual WindowPoint GetClientSize() const = 0;
     // Where the client area's corner lies on the screen.
     virtual WindowPoint GetClientOrigin() const = 0;

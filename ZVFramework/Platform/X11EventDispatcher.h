@@ -35,6 +35,8 @@ struct X11Atoms {
     Atom netWmStateAbove = None;
     Atom netWmStateModal = None;
     Atom netActiveWindow = None;
+    Atom netWmIcon = None;
+    Atom cardinal = None;
 };
 
 // Reads one desktop connection's events and hands each to the window it belongs to. It keeps what the original

@@ -157,6 +157,24 @@ bool X11TopLevelWindow::SetTitle(const std::string& utf8Title)
     return true;
 }
 
+void X11TopLevelWindow::SetIcon(int width, int height, const std::uint32_t* pixels)
+{
+    if (!Exists() || width <= 0 || height <= 0 || pixels == nullptr) {
+        return;
+    }
+    // Format 32 properties travel as longs in Xlib, whatever the size of a long.
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    std::vector<unsigned long> icon;
+    icon.reserve(count + 2);
+    icon.push_back(static_cast<unsigned long>(width));
+    icon.push_back(static_cast<unsigned long>(height));
+    icon.insert(icon.end(), pixels, pixels + count);
+    const X11Atoms& atoms = mDispatcher.GetAtoms();
+    XChangeProperty(mWindow.display, mWindow.window, atoms.netWmIcon, atoms.cardinal, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(icon.data()), static_cast<int>(icon.size()));
+    XFlush(mWindow.display);
+}
+
 WindowPoint X11TopLevelWindow::GetClientOrigin() const
 {
     if (!Exists()) {

@@ -39,6 +39,7 @@ public:
     bool Exists() const override { return mWindow.window != 0; }
 
     bool SetTitle(const std::string& utf8Title) override;
+    void SetIcon(int width, int height, const std::uint32_t* pixels) override;
     WindowPoint GetClientSize() const override { return mSize; }
     WindowPoint GetClientOrigin() const override;
     WindowRect GetWorkArea() const override;

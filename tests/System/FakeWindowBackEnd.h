@@ -23,6 +23,7 @@ public:
         mTitle = utf8Title;
         return true;
     }
+    void SetIcon(int, int, const std::uint32_t*) override {}
     Platform::WindowPoint GetClientSize() const override { return mSize; }
     Platform::WindowPoint GetClientOrigin() const override { return mOrigin; }
     Platform::WindowRect GetWorkArea() const override { return mWorkArea; }

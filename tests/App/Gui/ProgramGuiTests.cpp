@@ -88,13 +88,13 @@ protected:
     int mStarts = 0;
 };
 
-// The skin's background as its image file has it, 0x00RRGGBB, rows from the top.
-std::vector<std::uint32_t> ReadBackgroundImage(int& width, int& height)
+// An image of the resources as its file has it, 0xAARRGGBB, rows from the top.
+std::vector<std::uint32_t> ReadResourceImage(const char* path, int& width, int& height)
 {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     std::vector<std::uint32_t> pixels;
-    if (png_image_begin_read_from_file(&image, ZV_TEST_RESOURCES_DIR "/Skin/Background.png") == 0) {
+    if (png_image_begin_read_from_file(&image, path) == 0) {
         return pixels;
     }
     image.format = PNG_FORMAT_BGRA;
@@ -104,6 +104,13 @@ std::vector<std::uint32_t> ReadBackgroundImage(int& width, int& height)
     }
     width = static_cast<int>(image.width);
     height = static_cast<int>(image.height);
+    return pixels;
+}
+
+// The skin's background as its image file has it, 0x00RRGGBB.
+std::vector<std::uint32_t> ReadBackgroundImage(int& width, int& height)
+{
+    std::vector<std::uint32_t> pixels = ReadResourceImage(ZV_TEST_RESOURCES_DIR "/Skin/Background.png", width, height);
     for (std::uint32_t& pixel : pixels) {
         pixel &= 0x00FFFFFF;
     }
@@ -140,7 +147,7 @@ TEST_F(ProgramGui, StartedTwiceTheSecondHandsOverItsCommandLineOnceAndEndsAndAKi
     EXPECT_TRUE(next->IsRunning());
 }
 
-TEST_F(ProgramGui, TheMainWindowHasTheSkinsSizePixelsClassAndTitleAFixedSizeAndComesBackWhereItClosed)
+TEST_F(ProgramGui, TheMainWindowHasTheSkinsSizePixelsClassTitleAndIconAFixedSizeAndComesBackWhereItClosed)
 {
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
     std::unique_ptr<ProgramUnderTest> program = Start({});
@@ -150,6 +157,12 @@ TEST_F(ProgramGui, TheMainWindowHasTheSkinsSizePixelsClassAndTitleAFixedSizeAndC
     EXPECT_EQ(geometry.width, 400);
     EXPECT_EQ(geometry.height, 311);
     EXPECT_EQ(mInput.ReadTitle(window), "Corvan");
+    int iconWidth = 0;
+    int iconHeight = 0;
+    std::vector<std::uint32_t> icon = ReadResourceImage(ZV_TEST_RESOURCES_DIR "/AppIcon.png", iconWidth, iconHeight);
+    ASSERT_FALSE(icon.empty());
+    icon.insert(icon.begin(), {static_cast<std::uint32_t>(iconWidth), static_cast<std::uint32_t>(iconHeight)});
+    EXPECT_EQ(mInput.ReadIcon(window), icon);
     const DesktopInput::SizeHints hints = mInput.ReadSizeHints(window);
     EXPECT_EQ(hints.minimumWidth, 400);
     EXPECT_EQ(hints.maximumWidth, 400);

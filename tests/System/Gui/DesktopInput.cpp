@@ -2,6 +2,7 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <poll.h>
@@ -127,6 +128,27 @@ std::string DesktopInput::ReadTitle(unsigned long window)
         XFree(data);
     }
     return title;
+}
+
+std::vector<std::uint32_t> DesktopInput::ReadIcon(unsigned long window)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    std::vector<std::uint32_t> icon;
+    if (XGetWindowProperty(mDisplay, window, XInternAtom(mDisplay, "_NET_WM_ICON", False), 0, 1 << 20, False,
+                           XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
+        data != nullptr && format == 32) {
+        // Xlib hands format 32 items over as longs.
+        const auto* items = reinterpret_cast<const unsigned long*>(data);
+        icon.assign(items, items + count);
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return icon;
 }
 
 DesktopInput::SizeHints DesktopInput::ReadSizeHints(unsigned long window)

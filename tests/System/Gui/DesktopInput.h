@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct _XDisplay;
 
@@ -42,6 +43,8 @@ public:
         bool staticGravity = false;
     };
     SizeHints ReadSizeHints(unsigned long window);
+    // The window's icon as _NET_WM_ICON holds it: width, height, then the 0xAARRGGBB pixels; empty without one.
+    std::vector<std::uint32_t> ReadIcon(unsigned long window);
 
     // A window of this client, mapped, given the keyboard focus; true once it has it.
     bool TakeFocusToOwnWindow();
