@@ -6,15 +6,21 @@
 namespace ZV::Testing {
 namespace {
 
-using SkinSelection = ApplicationTest;
+// The user's settings file is read and written through the settings library.
+class SkinSelection : public ApplicationTest {
+protected:
+    void SetUp() override
+    {
+        if (!std::filesystem::exists(std::filesystem::read_symlink("/proc/self/exe").parent_path() /
+                                     "libIniFileManager.so")) {
+            GTEST_SKIP() << "the settings library is not beside the test program";
+        }
+        std::filesystem::create_directories(std::filesystem::path(UserSettingsPath()).parent_path());
+    }
+};
 
 TEST_F(SkinSelection, ARememberedIndexOutsideTheSkinsSelectsTheNearestAndThatIsWhatIsWrittenBack)
 {
-    if (!std::filesystem::exists(std::filesystem::read_symlink("/proc/self/exe").parent_path() /
-                                 "libIniFileManager.so")) {
-        GTEST_SKIP() << "the settings library is not beside the test program";
-    }
-    std::filesystem::create_directories(std::filesystem::path(UserSettingsPath()).parent_path());
     for (const char* remembered : {"9", "-4", "-2147483648"}) {
         WriteContent(UserSettingsPath(), std::string("[Halvista Firmware Updater]\nCurrentSkinIndex=") + remembered +
                                              "\n");
@@ -30,11 +36,6 @@ TEST_F(SkinSelection, ARememberedIndexOutsideTheSkinsSelectsTheNearestAndThatIsW
 
 TEST_F(SkinSelection, WithoutSkinsNothingIsSelectedOrWritten)
 {
-    if (!std::filesystem::exists(std::filesystem::read_symlink("/proc/self/exe").parent_path() /
-                                 "libIniFileManager.so")) {
-        GTEST_SKIP() << "the settings library is not beside the test program";
-    }
-    std::filesystem::create_directories(std::filesystem::path(UserSettingsPath()).parent_path());
     WriteContent(UserSettingsPath(), "[Halvista Firmware Updater]\nCurrentSkinIndex=3\n");
     const RCPtr<LControlFactory> factory(new LControlFactory(L"Halvista Firmware Updater"));
     const RCPtr<TestApplication> application(new TestApplication(factory, nullptr, L""));
