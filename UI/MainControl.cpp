@@ -1,5 +1,6 @@
 #include "UI/MainControl.h"
 
+#include "Application/WaitCursor.h"
 #include "ControlBase/DebugLine.h"
 #include "ControlBase/MenuDescriptor.h"
 #include "ControlBase/MenuParams.h"
@@ -12,7 +13,6 @@
 #include "ObjectBase/Exception.h"
 #include "Platform/Clock.h"
 #include "UI/UpdateProcessorSource.h"
-#include "UI/WaitCursorScope.h"
 
 #include <stdexcept>
 
@@ -308,7 +308,7 @@ std::int32_t LMainControl::OnFirmwareUpdateCompletedNotification(const ConstRCPt
         UpdateDisplayFromEngine();
         return 1;
     }
-    const WaitCursorScope waitCursor(*this);
+    const LWaitCursor waitCursor(L"Waiting for Device Reset To Complete...", GetRootWindowRef());
     UpdateDisplayFromEngine();
     RedrawWindow();
     if (!mButtonManualDeviceHasUpdatedRescan) {

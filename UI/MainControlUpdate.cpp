@@ -1,6 +1,7 @@
 #include "UI/MainControl.h"
 
 #include "Application/FrameworkApp.h"
+#include "Application/WaitCursor.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/ControlServices.h"
 #include "ControlBase/DebugLine.h"
@@ -9,7 +10,6 @@
 #include "Notification/NotificationCenterManager.h"
 #include "System/OSWindow.h"
 #include "System/RootWindow.h"
-#include "UI/WaitCursorScope.h"
 
 namespace ZV {
 
@@ -19,6 +19,8 @@ using Engine = ::LUpdateEngineInterface;
 
 // What the engine answers when a device sent into update mode is to be looked for until it comes back in it.
 constexpr std::int32_t kUpdateModeEntryByPolling = 4;
+
+constexpr wchar_t kEnteringUpdateModeTitle[] = L"WAITING_FOR_DEVICE_TO_ENTER_UPDATE_MODE_CURSOR_TITLE";
 
 }  // namespace
 
@@ -32,7 +34,7 @@ void LMainControl::StartFirmwareUpdate()
         // The window shows the device resetting before the engine reports it.
         UpdateDisplay(Engine::kUpdateIdle, Engine::kDeviceEnteringUpdateMode, Engine::kFilePresent);
         RedrawWindow();
-        const WaitCursorScope waitCursor(*this);
+        const LWaitCursor waitCursor(GetApplicationString(kEnteringUpdateModeTitle), GetRootWindowRef());
         if (Succeeded(engine->EnterUpdateMode()) && engine->GetDeviceState() == Engine::kDeviceEnteringUpdateMode &&
             !mButtonManualDeviceReadyForUpdate) {
             // The display shows whatever the engine reports after the wait, however it ended.
@@ -50,7 +52,7 @@ void LMainControl::OnIdle(const RCPtr<LNotification>&)
         return;
     }
     {
-        const WaitCursorScope waitCursor(*this);
+        const LWaitCursor waitCursor(GetApplicationString(kEnteringUpdateModeTitle), GetRootWindowRef());
         (void)WaitForDeviceToEnterUpdateMode();
     }
     StartUpdateInUpdateMode();
@@ -80,7 +82,7 @@ ZVRESULT LMainControl::WaitForDeviceToEnterUpdateMode()
     for (std::uint32_t elapsed = 0;;) {
         RedrawWindow();
         {
-            const WaitCursorScope waitCursor(*this);
+            const LWaitCursor waitCursor(GetApplicationString(kEnteringUpdateModeTitle), GetRootWindowRef());
             mWaitTurn(kWaitTurn);
             (void)engine->ScanForDevices();
             if (Succeeded(engine->RefreshSelectedDevice()) &&

@@ -1,6 +1,7 @@
 #include "Application/FrameworkApp.h"
 
 #include "Application/StartupError.h"
+#include "Application/WaitCursor.h"
 #include "ControlBase/DebugLine.h"
 #include "Controls/FrameworkControlClasses.h"
 #include "Notification/Notification.h"
@@ -18,6 +19,7 @@ namespace ZV {
 namespace {
 
 constexpr wchar_t kSkinIndexKey[] = L"CurrentSkinIndex";
+constexpr wchar_t kLoadingSkinText[] = L"Loading Skin...";
 constexpr wchar_t kHotKeyPrefix[] = L"GHK";
 constexpr std::int32_t kUserSettings = 1;
 
@@ -222,7 +224,9 @@ void LFrameworkApp::SetSkin(std::int32_t index)
     (void)mFactory->GetSkinFont(face, size, style);
     mDefaultFont = LFont::GetFont(face, size, style);
     for (std::uint32_t window = 0; window < mWindows->GetRootWindowCount(); ++window) {
-        const RCPtr<LRootWindow>& root = mWindows->GetRootWindow(window);
+        // Held: the idle pass of the wait cursor may end the window.
+        const RCPtr<LRootWindow> root = mWindows->GetRootWindow(window);
+        const LWaitCursor waitCursor(kLoadingSkinText);
         IWindowOSServices* services = root->GetWindowServices();
         // The focused control comes back after its looks changed.
         const bool active = services != nullptr && services->IsActive();
@@ -231,9 +235,10 @@ void LFrameworkApp::SetSkin(std::int32_t index)
         }
         // A root control the skin does not have keeps its looks.
         (void)mFactory->ApplySkinToControl(root->GetRootControl());
-        if (services != nullptr) {
-            (void)services->InvalidateAll();
-        }
+        // The root window reads its size and place from its OS window whenever it is asked; the whole of it is
+        // painted with the new looks at the next paint.
+        const RectT<zlong> client = root->GetScreenBounds();
+        root->InvalidateRect({0, 0, static_cast<double>(client.width), static_cast<double>(client.height)});
         if (active) {
             root->OnSetFocus();
         }

@@ -118,8 +118,9 @@ public:
     virtual IniFileHandle GetIniFile(std::int32_t index) = 0;
     // The skin index that the user settings remember; 0 without them.
     virtual std::int32_t GetCurrentSkinIndex();
-    // Makes the skin of the index current (kept within the skins there are) with its font, and remembers it in the
-    // user settings. Throws when the system font cannot be read.
+    // Makes the skin of the index current (kept within the skins there are) with its font, has every root window
+    // show it, each under the wait cursor, and remembers it in the user settings. Without skins it only reads the
+    // system font. Throws when the system font cannot be read.
     virtual void SetSkin(std::int32_t index);
 
     // Seconds since the application object was made, past the wrap of the millisecond clock.

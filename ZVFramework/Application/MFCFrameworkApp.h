@@ -3,6 +3,7 @@
 #include "Application/ApplicationFolders.h"
 #include "Application/ExceptionMessage.h"
 #include "Application/SingleInstance.h"
+#include "Application/Splash.h"
 #include "Application/StartupError.h"
 #include "Application/Version.h"
 #include "ControlBase/ControlFactory.h"
@@ -14,9 +15,12 @@
 #include "Renderer/Gdi/GDIRenderer.h"
 #include "Utilities/Debug/DebugConsoleSwitch.h"
 #include "Utilities/Debug/DebugOutput.h"
+#include "Utilities/Graphics/Bitmap.h"
+#include "Utilities/Storage/ZVFile.h"
 
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <string>
 
 namespace ZV {
@@ -25,7 +29,7 @@ namespace ZV {
 // the string tables and the skin, keeps the program to one instance per user, reads the debug switch, then makes the
 // application of class T, runs its start-up, opens its main window, runs the loop and shuts it down. Every failure
 // on the way is shown to the user as the start-up error and ends the program with kExitStartupFailure; none ends it
-// abnormally.
+// abnormally. While it starts, a splash shows the resource folder's "Splash.png" when there is one.
 //
 // T derives from LApplicationBase<T> and provides kWindowClassName, the name that the main window, the instance
 // lock and the saved window place go by, and IsFinishedWithoutWindow, which tells the start-up results with which
@@ -55,12 +59,61 @@ public:
         if (InitApplication()) {
             exitCode = InitInstance() ? Run() : ExitInstance();
         }
+        EndSplash();
         mFrameworkStrings = nullptr;
         mFactory = nullptr;
         return exitCode;
     }
 
+    // The resource folder's "Splash.png" when that file exists; else empty.
+    WideString GetSplashImagePath() const
+    {
+        WideString resources;
+        (void)FindApplicationFolder(kResourceFolder, WideString(), WideString(), resources);
+        const WideString path = resources + WideString(L"/Splash.png");
+        return File::FileExists(path) ? path : WideString();
+    }
+
+    // With a picture, the splash shows it and its bar steps from 0 to 100 over kSplashSeconds.
+    void StartSplash()
+    {
+        const WideString path = GetSplashImagePath();
+        if (path.IsEmpty()) {
+            return;
+        }
+        const ConstRCPtr<LBitmap> image = LBitmap::GetCachedBitmap(path);
+        if (!image) {
+            return;
+        }
+        if (!mSplash) {
+            mSplash = std::make_unique<LSplash>();
+        }
+        mSplash->SetImage(image);
+        mSplash->SplashThread();
+        mSplash->StartProgress(0, 100, kSplashSeconds);
+    }
+
+    // The bar shows the end, then the splash goes.
+    void EndSplash()
+    {
+        if (!mSplash) {
+            return;
+        }
+        mSplash->SetProgress(100);
+        mSplash->Stop();
+        mSplash = nullptr;
+    }
+
 private:
+    static constexpr std::int32_t kSplashSeconds = 8;
+
+    // The splash goes first: it would stand in front of the message.
+    void ReportStartupFailure(const char* detail)
+    {
+        EndSplash();
+        ShowStartupError(mFrameworkStrings.Get(), detail);
+    }
+
     std::string FunctionName(const char* member) const
     {
         return JoinTemplateName("ZV::MFCFrameworkApp", TypeName<T>()) + "::" + member;
@@ -72,6 +125,7 @@ private:
     {
         try {
             LGDIRenderer::Register();
+            StartSplash();
             mFactory = new LControlFactory(Version(Platform::kProgramModule).GetProductName());
             WideString resources;
             (void)FindApplicationFolder(kResourceFolder, WideString(), WideString(), resources);
@@ -84,9 +138,9 @@ private:
             }
             return true;
         } catch (const std::exception& exception) {
-            ShowStartupError(mFrameworkStrings.Get(), exception.what());
+            ReportStartupFailure(exception.what());
         } catch (...) {
-            ShowStartupError(mFrameworkStrings.Get(), "");
+            ReportStartupFailure("");
         }
         return false;
     }
@@ -118,12 +172,13 @@ private:
                 application->ReceiveHandOver(tag, data, size);
             });
             ZV_THROW_IF_FAILED_IN(FunctionName("Run"), mApplication->CreateMainWindow(mApplication->GetRendererKind()));
+            EndSplash();
             mApplication->RunMessageLoop();
             return ShutDown();
         } catch (const std::exception& exception) {
-            ShowStartupError(mFrameworkStrings.Get(), exception.what());
+            ReportStartupFailure(exception.what());
         } catch (...) {
-            ShowStartupError(mFrameworkStrings.Get(), "");
+            ReportStartupFailure("");
         }
         // What was made goes all the same; a failure in that is only worth a line.
         try {
@@ -141,6 +196,7 @@ private:
     // The application's shut-down, then the application goes: the exit code it asks for.
     int ShutDown()
     {
+        EndSplash();
         mSingleInstance.StopListening();
         if (!mApplication) {
             return ExitInstance();
@@ -171,6 +227,8 @@ private:
     std::uint32_t mLocaleId = 0;
     RCPtr<T> mApplication;
     LSingleInstance mSingleInstance;
+    // Null while none shows.
+    std::unique_ptr<LSplash> mSplash;
 };
 
 }  // namespace ZV

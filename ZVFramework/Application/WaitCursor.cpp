@@ -1,0 +1,56 @@
+#include "Application/WaitCursor.h"
+
+#include "Application/FrameworkApp.h"
+
+namespace ZV {
+
+namespace {
+
+RCPtr<IRootWindow> ApplicationWindow()
+{
+    const LFrameworkApp* application = GetFrameworkApp();
+    if (application == nullptr) {
+        return nullptr;
+    }
+    RCPtr<LRootWindow> root = application->GetActiveRootWindow();
+    if (!root) {
+        root = application->GetMainRootWindow();
+    }
+    return RCPtr<IRootWindow>(root.Get());
+}
+
+}  // namespace
+
+LWaitCursor::LWaitCursor(const WideString& text) : mRootWindow(ApplicationWindow())
+{
+    Begin(text);
+}
+
+LWaitCursor::LWaitCursor(const WideString& text, const RCPtr<IRootWindow>& rootWindow) : mRootWindow(rootWindow)
+{
+    Begin(text);
+}
+
+void LWaitCursor::Begin(const WideString& text)
+{
+    if (mRootWindow) {
+        mPreviousCursor = mRootWindow->SetCursor(mRootWindow->GetNamedCursor(L"UI_CURSOR_WAIT"));
+    }
+    if (LFrameworkApp* application = GetFrameworkApp()) {
+        // Without a status bar there is nowhere to show the text.
+        (void)application->SetStatusText(text, true);
+        (void)application->ProcessIdle(true);
+    }
+}
+
+LWaitCursor::~LWaitCursor()
+{
+    if (mRootWindow) {
+        (void)mRootWindow->SetCursor(mPreviousCursor);
+    }
+    if (LFrameworkApp* application = GetFrameworkApp()) {
+        (void)application->ResetStatusText(true);
+    }
+}
+
+}  // namespace ZV

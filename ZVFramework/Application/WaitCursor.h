@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ControlBase/IRootWindow.h"
+#include "ObjectBase/RefCountedObject.h"
+#include "Utilities/Storage/StringT.h"
+
+namespace ZV {
+
+// Tells the user that the program is busy for as long as it lives: the wait cursor over a window and the text in
+// the application's status bar, where it has one. One idle pass runs before the work starts, so that what waits to
+// be delivered is delivered and the window shows the change before the caller blocks. At its end the cursor it
+// found comes back, also when the work ends by an exception; nested ones give back their cursors in reverse order.
+// User-interface thread only.
+class LWaitCursor {
+public:
+    // Over the application's active root window, else its main one; nothing without an application or a window.
+    explicit LWaitCursor(const WideString& text);
+    // Over the window given (a control's own), which may be null.
+    LWaitCursor(const WideString& text, const RCPtr<IRootWindow>& rootWindow);
+    LWaitCursor(const LWaitCursor&) = delete;
+    LWaitCursor& operator=(const LWaitCursor&) = delete;
+    ~LWaitCursor();
+
+private:
+    void Begin(const WideString& text);
+
+    RCPtr<IRootWindow> mRootWindow;
+    CursorHandle mPreviousCursor = 0;
+};
+
+}  // namespace ZV
