@@ -12,6 +12,7 @@
 #include "ObjectBase/Exception.h"
 #include "ObjectBase/TypeName.h"
 #include "Platform/LanguageId.h"
+#include "Platform/TerminationRequests.h"
 #include "Renderer/Gdi/GDIRenderer.h"
 #include "Utilities/Debug/DebugConsoleSwitch.h"
 #include "Utilities/Debug/DebugOutput.h"
@@ -171,6 +172,7 @@ private:
             (void)mSingleInstance.Listen([application](std::int32_t tag, const char* data, std::size_t size) {
                 application->ReceiveHandOver(tag, data, size);
             });
+            CatchTerminationRequests();
             ZV_THROW_IF_FAILED_IN(FunctionName("Run"), mApplication->CreateMainWindow(mApplication->GetRendererKind()));
             EndSplash();
             mApplication->RunMessageLoop();
@@ -198,6 +200,10 @@ private:
     {
         EndSplash();
         mSingleInstance.StopListening();
+        if (mTerminationRequests) {
+            GetMessageLoop().RemoveSource(mTerminationRequests.get());
+            mTerminationRequests = nullptr;
+        }
         if (!mApplication) {
             return ExitInstance();
         }
@@ -208,6 +214,19 @@ private:
         application = nullptr;
         WriteDebugLine("Shut-down: the application object is released.");
         return exitCode;
+    }
+
+    // From the window on, the system's request to end (logout, kill, Ctrl+C) ends the program as closing its window
+    // does: never during an update, and with the settings written. The loop and the update's waits read it.
+    void CatchTerminationRequests()
+    {
+        mTerminationRequests = Platform::TerminationRequests::Catch([] {
+            WriteDebugLine("The system asks the program to end.");
+            (void)GetApplicationNotificationCenter()->PostNotification(LNotification::Create(kExitRequestId, nullptr));
+        });
+        if (mTerminationRequests) {
+            GetMessageLoop().AddSource(mTerminationRequests.get());
+        }
     }
 
     static WideString LookUpExceptionMessage(int exceptionNumber)
@@ -227,6 +246,7 @@ private:
     std::uint32_t mLocaleId = 0;
     RCPtr<T> mApplication;
     LSingleInstance mSingleInstance;
+    std::unique_ptr<Platform::TerminationRequests> mTerminationRequests;
     // Null while none shows.
     std::unique_ptr<LSplash> mSplash;
 };

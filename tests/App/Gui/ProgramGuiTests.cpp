@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -398,6 +399,52 @@ TEST_F(ProgramGui, ASkinWithoutTheFileVersionLabelEndsTheStartWithTheStartupErro
                                                       "UI/MainControl : Line "))));
     EXPECT_THAT(program->LinesStartingWith("Error: "),
                 ElementsAre("Error: The application encountered problems during startup and will now close."));
+}
+
+TEST_F(ProgramGui, ASystemRequestToEndWaitsForTheUpdateThenEndsAsClosingTheWindowDoesAndKeepsTheWindowsPlace)
+{
+    ASSERT_TRUE(mDesktop.IsOpen());
+    std::unique_ptr<ProgramUnderTest> program = StartUpdating();
+    const unsigned long window = WaitForWindow(*program);
+    ASSERT_NE(window, 0u) << program->ReadStandardError();
+    mDesktop.Move(window, 201, 99);
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const DesktopWatcher::Geometry moved = mDesktop.GetGeometry(window);
+            return moved.x == 201 && moved.y == 99;
+        },
+        {}, kHangGuard));
+
+    // Once the image goes out, the window's loop runs.
+    ASSERT_TRUE(WaitUntil(
+        [&] { return ContentOf(mFolder / "device.log").find("RX F0 01 02 F7") != std::string::npos; }, {},
+        kHangGuard));
+    program->Signal(SIGTERM);
+    ASSERT_TRUE(WaitForLine(*program, "The exit request is dropped: the application may not end now."));
+    EXPECT_TRUE(program->IsRunning());
+
+    ASSERT_TRUE(WaitUntil([&] { return ContentOf(mFolder / "device.log").find(" STATE done") != std::string::npos; },
+                          {}, kHangGuard));
+    for (std::size_t requests = 1; program->IsRunning(); ++requests) {
+        program->Signal(SIGTERM);
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                return program->CheckEnded() ||
+                       program->LinesStartingWith("The exit request is dropped").size() > requests;
+            },
+            {program->GetEndDescriptor()}, kHangGuard));
+    }
+    EXPECT_FALSE(program->WasEndedBySignal());
+    EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+    EXPECT_THAT(program->LinesStartingWith("The system asks the program to end."), Not(IsEmpty()));
+    EXPECT_THAT(program->LinesStartingWith("Shut-down: the settings files are written and closed."), Not(IsEmpty()));
+
+    std::unique_ptr<ProgramUnderTest> again = Start({});
+    const unsigned long reopened = WaitForWindow(*again);
+    ASSERT_NE(reopened, 0u);
+    const DesktopWatcher::Geometry restored = mDesktop.GetGeometry(reopened);
+    EXPECT_EQ(restored.x, 201);
+    EXPECT_EQ(restored.y, 99);
 }
 
 TEST_F(ProgramGui, WithoutTheSettingsLibraryOrWithABrokenOneTheProgramStillShowsItsWindowAndKeepsTheUsersFile)

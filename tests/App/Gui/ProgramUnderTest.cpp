@@ -105,6 +105,13 @@ bool ProgramUnderTest::WasEndedBySignal() const
     return mStatus && WIFSIGNALED(*mStatus);
 }
 
+void ProgramUnderTest::Signal(int signal)
+{
+    if (IsRunning()) {
+        kill(mPid, signal);
+    }
+}
+
 void ProgramUnderTest::Kill()
 {
     if (!IsRunning()) {

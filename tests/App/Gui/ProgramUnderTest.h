@@ -34,6 +34,8 @@ public:
     bool WasEndedBySignal() const;
     // The way a killed process ends, with no warning.
     void Kill();
+    // Sends the signal and returns at once.
+    void Signal(int signal);
 
     std::string ReadStandardError() const;
     // The lines of the standard error that begin with the prefix.

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "Platform/EventSource.h"
+
+#include <functional>
+#include <memory>
+
+namespace ZV::Platform {
+
+// The system's polite requests to end (SIGTERM at logout or from kill, SIGINT from a terminal, SIGHUP when the
+// terminal goes) turned into events of the user-interface loop while the object lives, so that the program ends as
+// when its window is closed: settings written, and never in the middle of an update. Outside that time the system's
+// default ending stands. One object at a time.
+class TerminationRequests final : public IEventSource {
+public:
+    // Null when another object catches them already or the wake-up pipe cannot be made.
+    static std::unique_ptr<TerminationRequests> Catch(std::function<void()> onRequest);
+    TerminationRequests(const TerminationRequests&) = delete;
+    TerminationRequests& operator=(const TerminationRequests&) = delete;
+    // Gives the requests back to the system's default handling.
+    ~TerminationRequests();
+
+    int GetDescriptor() const override { return mReadEnd; }
+    bool HasPendingEvent() override;
+    // Takes every request that came since the last time and reports them once.
+    bool DispatchEvent() override;
+
+private:
+    TerminationRequests(int readEnd, std::function<void()> onRequest);
+
+    int mReadEnd;
+    std::function<void()> mOnRequest;
+};
+
+}  // namespace ZV::Platform
