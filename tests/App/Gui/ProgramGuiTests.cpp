@@ -112,6 +112,18 @@ protected:
         return window;
     }
 
+    // Moves the window as a user does; true once the desktop has it there.
+    bool MoveWindow(unsigned long window, int x, int y)
+    {
+        mDesktop.Move(window, x, y);
+        return WaitUntil(
+            [&] {
+                const DesktopWatcher::Geometry moved = mDesktop.GetGeometry(window);
+                return moved.x == x && moved.y == y;
+            },
+            {}, kHangGuard);
+    }
+
     static bool WaitForEnd(ProgramUnderTest& program)
     {
         return WaitUntil([&] { return program.CheckEnded(); }, {program.GetEndDescriptor()}, kHangGuard);
@@ -246,13 +258,7 @@ TEST_F(ProgramGui, TheMainWindowHasTheSkinsSizePixelsClassTitleAndIconAFixedSize
     };
     EXPECT_TRUE(WaitUntil(drawnAsTheSkinHasIt, {}, kHangGuard));
 
-    mDesktop.Move(window, 123, 87);
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            const DesktopWatcher::Geometry moved = mDesktop.GetGeometry(window);
-            return moved.x == 123 && moved.y == 87;
-        },
-        {}, kHangGuard));
+    ASSERT_TRUE(MoveWindow(window, 123, 87));
     mInput.RequestClose(window);
     ASSERT_TRUE(WaitForEnd(*program));
     EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
@@ -407,13 +413,7 @@ TEST_F(ProgramGui, ASystemRequestToEndWaitsForTheUpdateThenEndsAsClosingTheWindo
     std::unique_ptr<ProgramUnderTest> program = StartUpdating();
     const unsigned long window = WaitForWindow(*program);
     ASSERT_NE(window, 0u) << program->ReadStandardError();
-    mDesktop.Move(window, 201, 99);
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            const DesktopWatcher::Geometry moved = mDesktop.GetGeometry(window);
-            return moved.x == 201 && moved.y == 99;
-        },
-        {}, kHangGuard));
+    ASSERT_TRUE(MoveWindow(window, 201, 99));
 
     // Once the image goes out, the window's loop runs.
     ASSERT_TRUE(WaitUntil(
