@@ -66,11 +66,15 @@ public:
         return exitCode;
     }
 
-    // The resource folder's "Splash.png" when that file exists; else empty.
+    // The resource folder's "Splash.png" when that file exists; else empty. Resources built into the program ("::")
+    // are no folder: a path made from them would name a file under whatever folder the program was started in.
     WideString GetSplashImagePath() const
     {
         WideString resources;
         (void)FindApplicationFolder(kResourceFolder, WideString(), WideString(), resources);
+        if (resources.IsEmpty() || resources.Find(L"::") == 0) {
+            return WideString();
+        }
         const WideString path = resources + WideString(L"/Splash.png");
         return File::FileExists(path) ? path : WideString();
     }

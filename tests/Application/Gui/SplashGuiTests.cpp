@@ -352,7 +352,7 @@ protected:
     Window mSplashWindow = 0;
 };
 
-TEST_F(SplashProcessGui, TheResourcesSplashPictureShowsWhileTheProgramStartsAndIsGoneWhenItEnds)
+TEST_F(SplashProcessGui, TheResourceFoldersSplashPictureShowsWhileTheProgramStartsAndIsGoneWhenItEndsAndBuiltInResourcesHaveNone)
 {
     ASSERT_NE(mWatcher, nullptr) << "no X display";
     EXPECT_EQ(RunProgram(), 1);
@@ -364,6 +364,17 @@ TEST_F(SplashProcessGui, TheResourcesSplashPictureShowsWhileTheProgramStartsAndI
     EXPECT_EQ(RunProgram(), 1);
     EXPECT_EQ(SplashEvents(), (std::vector<std::string>{"made", "shown", "gone"}));
     EXPECT_TRUE(Boxes().empty());
+
+    // Resources built into the program are no folder: a folder named "::" where the program starts is not read.
+    std::filesystem::create_directory(mResources / "::");
+    std::filesystem::copy_file(mResources / "Splash.png", mResources / "::/Splash.png");
+    const std::filesystem::path startedIn = std::filesystem::current_path();
+    std::filesystem::current_path(mResources.Path());
+    SetApplicationFolderOverride(kResourceFolder, WideString(L"::"));
+    const MFCFrameworkApp<TestApplication> process;
+    const bool noPicture = process.GetSplashImagePath().IsEmpty();
+    std::filesystem::current_path(startedIn);
+    EXPECT_TRUE(noPicture);
 }
 
 }  // namespace
