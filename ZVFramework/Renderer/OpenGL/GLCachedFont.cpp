@@ -23,9 +23,8 @@ LGLCachedFont::~LGLCachedFont() = default;
 
 const LGLCachedFont::SCachedGlyph* LGLCachedFont::Find(std::int32_t character)
 {
-    SCachedGlyph notFound;
-    const SCachedGlyph& glyph = mGlyphs.GetEntry(character, notFound);
-    return &glyph == &notFound ? nullptr : &glyph;
+    const SCachedGlyph& glyph = mGlyphs.GetEntry(character, mNotCached);
+    return &glyph == &mNotCached ? nullptr : &glyph;
 }
 
 LGLCachedFont::SCachedGlyph LGLCachedFont::Add(const GlyphRecord& record)

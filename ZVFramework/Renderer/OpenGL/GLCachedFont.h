@@ -75,6 +75,8 @@ private:
     zlong mDirtyBottom = 0;
     bool mGrown = false;
     HashedList<SCachedGlyph, std::int32_t, &SCachedGlyph::GetUniqueID, 8, &GetBits<8, 0, std::int32_t>> mGlyphs;
+    // What a look-up of a glyph not cached yet answers; told apart by its address.
+    SCachedGlyph mNotCached;
 };
 
 }  // namespace ZV
