@@ -4,6 +4,7 @@
 #include "ObjectBase/Exception.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace ZV {
 
@@ -67,8 +68,9 @@ void LComboSlider::OnValueChanged()
     if (mSlider) {
         (void)mSlider->SetValue(GetValue());
     }
-    // 1 when the text stays the same.
-    (void)SetText(WideString::Format(L"%0.0f", NormalizedToValue(GetValue())));
+    // 1 when the text stays the same. Rounded as the format rounds; adding 0 turns a negative value that rounds to
+    // zero into "0", not "-0".
+    (void)SetText(WideString::Format(L"%0.0f", std::nearbyint(NormalizedToValue(GetValue())) + 0.0));
 }
 
 void LComboSlider::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)

@@ -163,6 +163,11 @@ TEST(ComboSlider, WithoutPanelOrSliderTheValueAndTextWorkAndNothingDropsDown)
     EXPECT_FALSE(bare.combo->IsDropDownOpen());
     EXPECT_DOUBLE_EQ(bare.combo->SetValue(0.5), 0.5);
     EXPECT_EQ(bare.combo->GetText(), L"5");
+    ASSERT_EQ(bare.combo->SetValueRange(-10, 10, 0), ZV_S_OK);
+    (void)bare.combo->SetValue(0.485);
+    EXPECT_EQ(bare.combo->GetText(), L"0") << "no minus sign on zero";
+    (void)bare.combo->SetValue(0.4);
+    EXPECT_EQ(bare.combo->GetText(), L"-2");
 
     ComboSliderWindow empty(DropDownPanel(0, 120, ""));
     ASSERT_TRUE(empty.panel);
