@@ -7,7 +7,7 @@
 #include "ControlBase/SkinTestSupport.h"
 #include "Controls/ComboBox.h"
 #include "Controls/FrameworkControlClasses.h"
-#include "Controls/Panel.h"
+#include "Controls/Gui/ShownPanelWindow.h"
 #include "Platform/NativeWindow.h"
 #include "System/Gui/DesktopInput.h"
 #include "System/Gui/LoopTurns.h"
@@ -20,6 +20,7 @@
 namespace ZV {
 namespace {
 
+using Testing::LShownPanel;
 using Testing::DesktopInput;
 using Testing::RunLoopUntil;
 using Testing::TemporaryFolder;
@@ -31,17 +32,6 @@ constexpr std::uint32_t kListColour = 0x30A060;
 // The combo box and a point of its list's area below it, in the window.
 const RectT<zlong> kCombo(20, 20, 100, 20);
 const PointT<zlong> kInList(110, 60);
-
-// A panel that shows its look, which draws and holds its children.
-class LShownPanel : public LPanel {
-public:
-    using LPanel::LPanel;
-    ZVRESULT OnInitialized() override
-    {
-        (void)SelectLook(0);
-        return LPanel::OnInitialized();
-    }
-};
 
 std::string FilledLook(Testing::SkinDocumentBuilder& skin, const std::string& name, std::uint32_t colour)
 {
@@ -94,18 +84,14 @@ void WriteSkin(const TemporaryFolder& folder)
     skin.controls = Control("Test.ShownPanel", "main", "windowLooks", R"(XSizeAbs="400" YSizeAbs="311")",
                             Control("Framework.ComboBox", "pick", "comboLooks",
                                     R"(XPositionAbs="20" YPositionAbs="20" XSizeAbs="100" YSizeAbs="20")", listBox));
-    const auto strings = [](const std::string& inside) {
-        return "<Z-Vireo_StringTable_Definitions><Application Name=\"Test\">" + inside +
-               "</Application></Z-Vireo_StringTable_Definitions>";
-    };
     (void)folder.Write("Skins.xml", skin.Document());
     (void)folder.Write("StringTables.xml",
-                       strings(Testing::StringTable("Test.ShownPanel|pick", {{"ITEM.0", "One"},
+                       Testing::TestStringTables(Testing::StringTable("Test.ShownPanel|pick", {{"ITEM.0", "One"},
                                                                               {"ITEM.1", "Two"},
                                                                               {"ITEM.2", "Three"},
                                                                               {"ITEM.3", "Four"},
                                                                               {"ITEM.4", "Five"}})));
-    (void)folder.Write("FrameworkStrings.xml", strings(""));
+    (void)folder.Write("FrameworkStrings.xml", Testing::TestStringTables(""));
 }
 
 class ComboBoxGui : public ::testing::Test {

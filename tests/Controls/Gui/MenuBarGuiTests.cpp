@@ -8,7 +8,7 @@
 #include "ControlBase/SkinTestSupport.h"
 #include "Controls/ComboMenu.h"
 #include "Controls/FrameworkControlClasses.h"
-#include "Controls/Panel.h"
+#include "Controls/Gui/ShownPanelWindow.h"
 #include "Controls/PopupMenu.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationClient.h"
@@ -25,6 +25,7 @@
 namespace ZV {
 namespace {
 
+using Testing::LShownPanel;
 using Testing::DesktopInput;
 using Testing::RunLoopUntil;
 using Testing::TemporaryFolder;
@@ -38,17 +39,6 @@ const PointT<zlong> kFileTitle(30, 12);
 const PointT<zlong> kOptionsTitle(100, 12);
 const PointT<zlong> kFileFirstRow(30, 24 + 7);
 const PointT<zlong> kOptionsSecondRow(100, 24 + 14 + 7);
-
-// A panel that shows its look, which draws and holds its children.
-class LShownPanel : public LPanel {
-public:
-    using LPanel::LPanel;
-    ZVRESULT OnInitialized() override
-    {
-        (void)SelectLook(0);
-        return LPanel::OnInitialized();
-    }
-};
 
 // The item notifications that the window's clients receive, by id.
 class LItemIds : public LNotificationClient {
@@ -120,13 +110,9 @@ void WriteSkin(const TemporaryFolder& folder)
                      LookList("titleLooks", {title, title, open, title});
     skin.controls = Control("Test.ShownPanel", "main", "windowLooks", R"(XSizeAbs="400" YSizeAbs="311")",
                             Title("file", 0, 60) + Title("options", 60, 80));
-    const auto strings = [](const std::string& inside) {
-        return "<Z-Vireo_StringTable_Definitions><Application Name=\"Test\">" + inside +
-               "</Application></Z-Vireo_StringTable_Definitions>";
-    };
     (void)folder.Write("Skins.xml", skin.Document());
-    (void)folder.Write("StringTables.xml", strings(""));
-    (void)folder.Write("FrameworkStrings.xml", strings(""));
+    (void)folder.Write("StringTables.xml", Testing::TestStringTables(""));
+    (void)folder.Write("FrameworkStrings.xml", Testing::TestStringTables(""));
 }
 
 class MenuBarGui : public ::testing::Test {

@@ -4,7 +4,7 @@
 #include "Application/Gui/SkinApplication.h"
 #include "ControlBase/CreateControl.h"
 #include "Controls/FrameworkControlClasses.h"
-#include "Controls/Panel.h"
+#include "Controls/Gui/ShownPanelWindow.h"
 #include "Controls/TextBox.h"
 #include "Controls/TextBoxTestSkin.h"
 #include "Notification/NotificationCenterManager.h"
@@ -22,6 +22,7 @@
 namespace ZV {
 namespace {
 
+using Testing::LShownPanel;
 using Testing::DesktopInput;
 using Testing::RunCommandWhileLoopTurns;
 using Testing::RunLoopUntil;
@@ -31,17 +32,6 @@ constexpr std::uint32_t kSelectionColour = 0x0000FF;
 // "Grüße" and the euro sign.
 const wchar_t* const kWideText = L"Gr\x00FC\x00DF" L"e \x20AC";
 const char* const kUtf8Text = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC";
-
-// A panel that shows its look, which draws and holds its children.
-class LShownPanel : public LPanel {
-public:
-    using LPanel::LPanel;
-    ZVRESULT OnInitialized() override
-    {
-        (void)SelectLook(0);
-        return LPanel::OnInitialized();
-    }
-};
 
 // The skin of the test's window: "main" (a panel, 300 x 120) holding the text box "box" (20, 20, 160 x 28) and the
 // text box "other" below it.
@@ -53,13 +43,9 @@ void WriteSkin(const TemporaryFolder& folder)
         "Test.ShownPanel", "main", "plain", R"(XSizeAbs="300" YSizeAbs="120")",
         Testing::TextBoxControl("box", R"(XPositionAbs="20" YPositionAbs="20" XSizeAbs="160" YSizeAbs="28")") +
             Testing::TextBoxControl("other", R"(XPositionAbs="20" YPositionAbs="70" XSizeAbs="160" YSizeAbs="28")"));
-    const auto strings = [](const std::string& inside) {
-        return "<Z-Vireo_StringTable_Definitions><Application Name=\"Test\">" + inside +
-               "</Application></Z-Vireo_StringTable_Definitions>";
-    };
     (void)folder.Write("Skins.xml", skin.Document());
-    (void)folder.Write("StringTables.xml", strings(""));
-    (void)folder.Write("FrameworkStrings.xml", strings(""));
+    (void)folder.Write("StringTables.xml", Testing::TestStringTables(""));
+    (void)folder.Write("FrameworkStrings.xml", Testing::TestStringTables(""));
 }
 
 // The application's hot keys cut, copy and paste, as its string tables give them.
