@@ -2,12 +2,12 @@
 
 #include "Platform/StandardError.h"
 #include "Platform/X11Display.h"
+#include "Platform/X11Painting.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <cairo-xlib.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -32,11 +32,6 @@ constexpr std::chrono::milliseconds kShowWait{5000};
 
 std::mutex gPresenterLock;
 MessageBoxPresenter gPresenter;
-
-void SetColor(cairo_t* graphics, unsigned rgb)
-{
-    cairo_set_source_rgb(graphics, (rgb >> 16 & 0xFF) / 255.0, (rgb >> 8 & 0xFF) / 255.0, (rgb & 0xFF) / 255.0);
-}
 
 void SelectFont(cairo_t* graphics)
 {
@@ -222,40 +217,31 @@ void MessageBoxWindow::Paint()
     // connection, lost when it closes.
     cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, mWidth, mHeight);
     cairo_t* graphics = cairo_create(image);
-    SetColor(graphics, 0xF2F2F2);
+    SetCairoColor(graphics, 0xF2F2F2);
     cairo_paint(graphics);
 
     SelectFont(graphics);
-    SetColor(graphics, 0x000000);
+    SetCairoColor(graphics, 0x000000);
     for (std::size_t index = 0; index < mLines.size(); ++index) {
         cairo_move_to(graphics, kMargin, kMargin + mAscent + static_cast<double>(index) * mLineHeight);
         cairo_show_text(graphics, mLines[index].c_str());
     }
 
     cairo_rectangle(graphics, mButton.x + 0.5, mButton.y + 0.5, mButton.width - 1, mButton.height - 1);
-    SetColor(graphics, mButtonPressed ? 0xC4DDF2 : 0xE3E3E3);
+    SetCairoColor(graphics, mButtonPressed ? 0xC4DDF2 : 0xE3E3E3);
     cairo_fill_preserve(graphics);
-    SetColor(graphics, 0x5A5A5A);
+    SetCairoColor(graphics, 0x5A5A5A);
     cairo_set_line_width(graphics, 1);
     cairo_stroke(graphics);
     const char* label = "OK";
-    SetColor(graphics, 0x000000);
+    SetCairoColor(graphics, 0x000000);
     cairo_move_to(graphics, mButton.x + (mButton.width - TextWidth(graphics, label)) / 2,
                   mButton.y + (mButton.height + mAscent) / 2.0 - 1);
     cairo_show_text(graphics, label);
     cairo_destroy(graphics);
 
-    const int screen = DefaultScreen(mDisplay);
-    cairo_surface_t* window =
-        cairo_xlib_surface_create(mDisplay, mWindow, DefaultVisual(mDisplay, screen), mWidth, mHeight);
-    cairo_t* copy = cairo_create(window);
-    cairo_set_source_surface(copy, image, 0, 0);
-    cairo_paint(copy);
-    cairo_destroy(copy);
-    cairo_surface_flush(window);
-    cairo_surface_destroy(window);
+    CopyImageToWindow(mDisplay, mWindow, image, mWidth, mHeight);
     cairo_surface_destroy(image);
-    XFlush(mDisplay);
 }
 
 bool MessageBoxWindow::Handle(const XEvent& event)

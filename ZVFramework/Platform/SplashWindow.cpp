@@ -2,11 +2,11 @@
 
 #include "Platform/DebuggerOutput.h"
 #include "Platform/X11Display.h"
+#include "Platform/X11Painting.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <cairo-xlib.h>
 #include <cairo.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -89,39 +89,6 @@ constexpr std::uint32_t kDefaultBarColor = 0x06B025;
 constexpr std::uint32_t kTroughColor = 0xE6E6E6;
 constexpr std::uint32_t kFrameColor = 0xBCBCBC;
 
-void SetColor(cairo_t* graphics, std::uint32_t rgb)
-{
-    cairo_set_source_rgb(graphics, (rgb >> 16 & 0xFF) / 255.0, (rgb >> 8 & 0xFF) / 255.0, (rgb & 0xFF) / 255.0);
-}
-
-// Left, top, right and bottom of the desktop's work area; the whole screen when the desktop does not say.
-struct WorkArea {
-    long left;
-    long top;
-    long right;
-    long bottom;
-};
-
-WorkArea ReadWorkArea(Display* display)
-{
-    const int screen = DefaultScreen(display);
-    WorkArea area{0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)};
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, RootWindow(display, screen), XInternAtom(display, "_NET_WORKAREA", False), 0, 4,
-                           False, XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
-        type == XA_CARDINAL && format == 32 && count >= 4) {
-        const auto* values = reinterpret_cast<const long*>(data);
-        area = {values[0], values[1], values[0] + values[2], values[1] + values[3]};
-    }
-    if (data != nullptr) {
-        XFree(data);
-    }
-    return area;
-}
 
 // The picture as Cairo draws it: premultiplied alpha.
 cairo_surface_t* MakePictureSurface(const SplashPicture& picture)
@@ -194,29 +161,20 @@ public:
             const int barWidth = width - 2 * kBarInset;
             const int barTop = height - kBarBottomOffset;
             cairo_rectangle(graphics, kBarInset, barTop, barWidth, kBarHeight);
-            SetColor(graphics, kFrameColor);
+            SetCairoColor(graphics, kFrameColor);
             cairo_fill(graphics);
             cairo_rectangle(graphics, kBarInset + 1, barTop + 1, barWidth - 2, kBarHeight - 2);
-            SetColor(graphics, kTroughColor);
+            SetCairoColor(graphics, kTroughColor);
             cairo_fill(graphics);
             const int filled = std::max(0, barWidth - 2) * mPosition / kBarMaximum;
             cairo_rectangle(graphics, kBarInset + 1, barTop + 1, filled, kBarHeight - 2);
-            SetColor(graphics, mBarColor);
+            SetCairoColor(graphics, mBarColor);
             cairo_fill(graphics);
         }
         cairo_destroy(graphics);
 
-        const int screen = DefaultScreen(mDisplay);
-        cairo_surface_t* window =
-            cairo_xlib_surface_create(mDisplay, mWindow, DefaultVisual(mDisplay, screen), width, height);
-        cairo_t* copy = cairo_create(window);
-        cairo_set_source_surface(copy, image, 0, 0);
-        cairo_paint(copy);
-        cairo_destroy(copy);
-        cairo_surface_flush(window);
-        cairo_surface_destroy(window);
+        CopyImageToWindow(mDisplay, mWindow, image, width, height);
         cairo_surface_destroy(image);
-        XFlush(mDisplay);
     }
 
 private:
@@ -305,15 +263,15 @@ private:
 Window CreateSplashWindow(Display* display, const SplashState& shared)
 {
     const SplashPicture& picture = shared.picture;
-    const WorkArea area = ReadWorkArea(display);
+    const WindowRect area = ReadDesktopWorkArea(display);
     const int screen = DefaultScreen(display);
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;
     attributes.background_pixel = BlackPixel(display, screen);
     attributes.event_mask = ExposureMask;
     const Window window = XCreateWindow(
-        display, RootWindow(display, screen), static_cast<int>((area.left + area.right - picture.width) / 2),
-        static_cast<int>((area.top + area.bottom - picture.height) / 2), static_cast<unsigned>(picture.width),
+        display, RootWindow(display, screen), area.x + (area.width - picture.width) / 2,
+        area.y + (area.height - picture.height) / 2, static_cast<unsigned>(picture.width),
         static_cast<unsigned>(picture.height), 0, CopyFromParent, InputOutput, CopyFromParent,
         CWOverrideRedirect | CWBackPixel | CWEventMask, &attributes);
     if (window == 0) {

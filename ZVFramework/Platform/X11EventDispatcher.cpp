@@ -58,13 +58,13 @@ X11EventDispatcher::X11EventDispatcher(std::unique_ptr<DisplayConnection> connec
     : mConnection(std::move(connection))
 {
     Display* display = GetDisplay();
-    const char* names[] = {"WM_PROTOCOLS",         "WM_DELETE_WINDOW",    "_NET_WM_NAME",
-                           "UTF8_STRING",          "_NET_WORKAREA",       "_NET_WM_STATE",
-                           "_NET_WM_STATE_ABOVE",  "_NET_WM_STATE_MODAL", "_NET_ACTIVE_WINDOW",
-                           "_NET_WM_ICON",         "CARDINAL"};
+    const char* names[] = {"WM_PROTOCOLS",        "WM_DELETE_WINDOW",    "_NET_WM_NAME",
+                           "UTF8_STRING",         "_NET_WM_STATE",       "_NET_WM_STATE_ABOVE",
+                           "_NET_WM_STATE_MODAL", "_NET_ACTIVE_WINDOW", "_NET_WM_ICON",
+                           "CARDINAL"};
     Atom atoms[std::size(names)] = {};
     XInternAtoms(display, const_cast<char**>(names), static_cast<int>(std::size(names)), False, atoms);
-    mAtoms = {atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5], atoms[6], atoms[7], atoms[8], atoms[9], atoms[10]};
+    mAtoms = {atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5], atoms[6], atoms[7], atoms[8], atoms[9]};
     Bool detectable = False;
     XkbSetDetectableAutoRepeat(display, True, &detectable);
     mNumLockMask = XkbKeysymToModifiers(display, XK_Num_Lock);

@@ -30,7 +30,6 @@ struct X11Atoms {
     Atom wmDeleteWindow = None;
     Atom netWmName = None;
     Atom utf8String = None;
-    Atom netWorkArea = None;
     Atom netWmState = None;
     Atom netWmStateAbove = None;
     Atom netWmStateModal = None;

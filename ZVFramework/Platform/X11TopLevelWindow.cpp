@@ -1,6 +1,7 @@
 #include "Platform/X11TopLevelWindow.h"
 
 #include "Platform/X11EventDispatcher.h"
+#include "Platform/X11Painting.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -189,25 +190,7 @@ WindowPoint X11TopLevelWindow::GetClientOrigin() const
 
 WindowRect X11TopLevelWindow::GetWorkArea() const
 {
-    Display* display = mDispatcher.GetDisplay();
-    const int screen = DefaultScreen(display);
-    WindowRect area{0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)};
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, RootWindow(display, screen), mDispatcher.GetAtoms().netWorkArea, 0, 4, False,
-                           XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
-        type == XA_CARDINAL && format == 32 && count >= 4) {
-        const auto* values = reinterpret_cast<const long*>(data);
-        area = {static_cast<int>(values[0]), static_cast<int>(values[1]), static_cast<int>(values[2]),
-                static_cast<int>(values[3])};
-    }
-    if (data != nullptr) {
-        XFree(data);
-    }
-    return area;
+    return ReadDesktopWorkArea(mDispatcher.GetDisplay());
 }
 
 void X11TopLevelWindow::MoveResize(const WindowRect& screenRect)
