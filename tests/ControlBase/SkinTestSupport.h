@@ -46,6 +46,14 @@ inline std::string ControlsDocument(const std::string& controls)
     return builder.Document();
 }
 
+// A control of the class wearing the look list, with its attributes and children.
+inline std::string ControlWearing(const std::string& className, const std::string& name, const std::string& lookList,
+                                  const std::string& attributes, const std::string& children = "")
+{
+    return "<SubControl Class=\"" + className + "\" Name=\"" + name + "\" " + attributes + "><Skin Name=\"" + name +
+           "Skin\" LookList=\"" + lookList + "\">" + children + "</Skin></SubControl>";
+}
+
 inline RCPtr<LControlFactory> NewFactory()
 {
     return RCPtr<LControlFactory>(new LControlFactory(L"Test"));

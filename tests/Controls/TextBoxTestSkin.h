@@ -51,14 +51,6 @@ inline void AddTextBoxLooks(SkinDocumentBuilder& skin)
                       "<LookList Name=\"plain\" NumLooks=\"1\"><Look Name=\"boxPlain\" Index=\"0\"/></LookList>";
 }
 
-// A control of the class wearing the look list, with its attributes and children.
-inline std::string ControlWearing(const std::string& className, const std::string& name, const std::string& lookList,
-                                  const std::string& attributes, const std::string& children = "")
-{
-    return "<SubControl Class=\"" + className + "\" Name=\"" + name + "\" " + attributes + "><Skin Name=\"" + name +
-           "Skin\" LookList=\"" + lookList + "\">" + children + "</Skin></SubControl>";
-}
-
 // A text box wearing those looks.
 inline std::string TextBoxControl(const std::string& name, const std::string& attributes,
                                   const std::string& children = "")

@@ -1,32 +1,22 @@
-// Google Test first: the desktop's headers define None.
-#include <gtest/gtest.h>
+#include "Controls/Gui/ShownPanelWindow.h"
 
-#include "Application/Gui/SkinApplication.h"
-#include "ControlBase/CreateControl.h"
 #include "ControlBase/MenuDescriptor.h"
 #include "ControlBase/MenuParams.h"
-#include "ControlBase/SkinTestSupport.h"
 #include "Controls/ComboMenu.h"
-#include "Controls/FrameworkControlClasses.h"
-#include "Controls/Gui/ShownPanelWindow.h"
 #include "Controls/PopupMenu.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationClient.h"
-#include "Platform/NativeWindow.h"
-#include "System/Gui/DesktopInput.h"
 #include "System/Gui/LoopTurns.h"
-#include "TestFiles.h"
-#include "support/WindowPixels.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 namespace ZV {
 namespace {
 
-using Testing::LShownPanel;
-using Testing::DesktopInput;
+using Testing::ControlWearing;
+using Testing::FilledLook;
+using Testing::LookList;
 using Testing::RunLoopUntil;
 using Testing::TemporaryFolder;
 
@@ -54,46 +44,18 @@ public:
     std::vector<std::string> ids;
 };
 
-std::string FilledLook(Testing::SkinDocumentBuilder& skin, const std::string& name, std::uint32_t colour)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "0xFF%06X", static_cast<unsigned>(colour));
-    skin.colorizers += "<Colorizer Name=\"" + name + "\" ColorType=\"SolidFill\" Color=\"" + text + "\"/>";
-    skin.parts += "<Part Name=\"" + name + "\" ColorizerName=\"" + name +
-                  "\" Width=\"1\" Height=\"1\" ResizeType=\"Stretch\"/>";
-    skin.looks += "<Look Name=\"" + name + "\"><ClientPart Name=\"" + name +
-                  "\" OffsetLeft=\"0\" OffsetTop=\"0\" OffsetRight=\"0\" OffsetBottom=\"0\"/></Look>";
-    return name;
-}
-
-std::string LookList(const std::string& name, const std::vector<std::string>& looks)
-{
-    std::string list = "<LookList Name=\"" + name + "\" NumLooks=\"" + std::to_string(looks.size()) + "\">";
-    for (std::size_t index = 0; index < looks.size(); ++index) {
-        list += "<Look Name=\"" + looks[index] + "\" Index=\"" + std::to_string(index) + "\"/>";
-    }
-    return list + "</LookList>";
-}
-
-std::string Control(const std::string& className, const std::string& name, const std::string& lookList,
-                    const std::string& attributes, const std::string& children = "")
-{
-    return "<SubControl Class=\"" + className + "\" Name=\"" + name + "\" " + attributes + "><Skin Name=\"" + name +
-           "Skin\" LookList=\"" + lookList + "\">" + children + "</Skin></SubControl>";
-}
-
 std::string Title(const std::string& name, int x, int width)
 {
-    const std::string row = Control("Framework.MenuItem", "templateItem", "rowLooks",
-                                    R"(XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" YSizeAbs="14")");
-    const std::string popup = Control("Framework.PopupMenu", "popupMenu", "popupLooks",
-                                      R"(YPositionToControl="Parent" YPositionRel="1" XSizeAbs="75" YSizeAbs="77" )"
-                                      R"(Z_Order="999" ClipToParent="False")",
-                                      row);
-    return Control("Framework.ComboMenu", name, "titleLooks",
-                   "XPositionAbs=\"" + std::to_string(x) + "\" XSizeAbs=\"" + std::to_string(width) +
-                       "\" YSizeAbs=\"24\"",
-                   popup);
+    const std::string row = ControlWearing("Framework.MenuItem", "templateItem", "rowLooks",
+                                           R"(XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" YSizeAbs="14")");
+    const std::string popup = ControlWearing("Framework.PopupMenu", "popupMenu", "popupLooks",
+                                             R"(YPositionToControl="Parent" YPositionRel="1" XSizeAbs="75" )"
+                                             R"(YSizeAbs="77" Z_Order="999" ClipToParent="False")",
+                                             row);
+    return ControlWearing("Framework.ComboMenu", name, "titleLooks",
+                          "XPositionAbs=\"" + std::to_string(x) + "\" XSizeAbs=\"" + std::to_string(width) +
+                              "\" YSizeAbs=\"24\"",
+                          popup);
 }
 
 // "main" (400 x 311) holding a bar of two titles, "file" (0 to 60) and "options" (60 to 140), 24 high: blue, red
@@ -108,28 +70,19 @@ void WriteSkin(const TemporaryFolder& folder)
     skin.lookLists = LookList("windowLooks", {window}) + LookList("popupLooks", {row, row, row}) +
                      LookList("rowLooks", std::vector<std::string>(14, row)) +
                      LookList("titleLooks", {title, title, open, title});
-    skin.controls = Control("Test.ShownPanel", "main", "windowLooks", R"(XSizeAbs="400" YSizeAbs="311")",
-                            Title("file", 0, 60) + Title("options", 60, 80));
+    skin.controls = ControlWearing("Test.ShownPanel", "main", "windowLooks", R"(XSizeAbs="400" YSizeAbs="311")",
+                                   Title("file", 0, 60) + Title("options", 60, 80));
     (void)folder.Write("Skins.xml", skin.Document());
     (void)folder.Write("StringTables.xml", Testing::TestStringTables(""));
     (void)folder.Write("FrameworkStrings.xml", Testing::TestStringTables(""));
 }
 
-class MenuBarGui : public ::testing::Test {
+class MenuBarGui : public Testing::ShownPanelWindowTest<> {
 protected:
-    MenuBarGui() : mApplication((WriteSkin(mSkinFolder), mSkinFolder.Path().string()), L"Test")
-    {
-        setenv("XDG_DATA_HOME", mDataFolder.Path().string().c_str(), 1);
-        (void)RegisterFrameworkControlClasses(mApplication.Factory());
-        (void)mApplication.Factory().RegisterControlCreateFunction(L"Test.ShownPanel", &CreateControl<LShownPanel>);
-    }
+    MenuBarGui() : ShownPanelWindowTest(&WriteSkin) {}
     void SetUp() override
     {
-        ASSERT_TRUE(mInput.IsOpen()) << "no X display";
-        ASSERT_TRUE(mApplication.IsLoaded());
-        ASSERT_EQ(mApplication.Host().CreateMainWindow(LRenderer::kGdi, L"main"), ZV_S_OK);
-        ASSERT_TRUE(mApplication.WaitUntilShown());
-        mRoot = mApplication.Host().GetMainRootWindow();
+        ASSERT_NO_FATAL_FAILURE(ShownPanelWindowTest::SetUp());
         for (const wchar_t* name : {L"file", L"options"}) {
             const RCPtr<LComboMenu> title(mRoot->GetRootControl()->FindChildByName(name));
             ASSERT_TRUE(title);
@@ -154,27 +107,9 @@ protected:
     }
     RCPtr<LComboMenu> TitleOf(const wchar_t* name)
     {
-        return RCPtr<LComboMenu>(mRoot->GetRootControl()->FindChildByName(name));
+        return ChildNamed<LComboMenu>(name);
     }
-    std::uint32_t ColourAt(const PointT<zlong>& point)
-    {
-        const Platform::NativeWindow& window = *mApplication.Host().GetMainWindow()->GetWindowHandle();
-        Testing::WaitForServer(window);
-        return Testing::ReadWindowPixels(window, static_cast<int>(point.x), static_cast<int>(point.y), 1, 1).at(0);
-    }
-    void MoveTo(const PointT<zlong>& point)
-    {
-        const RectT<zlong> client = mRoot->GetScreenBounds();
-        mInput.MoveTo(static_cast<int>(client.x + point.x), static_cast<int>(client.y + point.y));
-    }
-    // The release went through: nothing holds the mouse any more.
-    bool ClickDone() { return !mRoot->GetCaptureControl(); }
 
-    TemporaryFolder mSkinFolder;
-    TemporaryFolder mDataFolder;
-    Testing::SkinApplication mApplication;
-    DesktopInput mInput;
-    RCPtr<LRootWindow> mRoot;
     RCPtr<LItemIds> mItems{new LItemIds()};
 };
 

@@ -1,20 +1,11 @@
-// Google Test first: the desktop's headers define None.
-#include <gtest/gtest.h>
-
-#include "Application/Gui/SkinApplication.h"
-#include "ControlBase/CreateControl.h"
-#include "Controls/FrameworkControlClasses.h"
 #include "Controls/Gui/ShownPanelWindow.h"
+
 #include "Controls/TextBox.h"
 #include "Controls/TextBoxTestSkin.h"
 #include "Notification/NotificationCenterManager.h"
-#include "Platform/NativeWindow.h"
 #include "System/ClipBoard.h"
 #include "System/GlobalHotKeyManager.h"
-#include "System/Gui/DesktopInput.h"
 #include "System/Gui/LoopTurns.h"
-#include "TestFiles.h"
-#include "support/WindowPixels.h"
 
 #include <cmath>
 #include <string>
@@ -22,8 +13,6 @@
 namespace ZV {
 namespace {
 
-using Testing::LShownPanel;
-using Testing::DesktopInput;
 using Testing::RunCommandWhileLoopTurns;
 using Testing::RunLoopUntil;
 using Testing::TemporaryFolder;
@@ -51,7 +40,8 @@ void WriteSkin(const TemporaryFolder& folder)
 // The application's hot keys cut, copy and paste, as its string tables give them.
 class TextBoxApplication : public Testing::SkinApplication {
 public:
-    explicit TextBoxApplication(const std::string& folder) : SkinApplication(folder, L"Test")
+    TextBoxApplication(const std::string& folder, const wchar_t* applicationName)
+        : SkinApplication(folder, applicationName)
     {
         const ConstRCPtr<LNotificationReceiver> posting = GetApplicationNotificationCenter()->GetPostingReceiver();
         mHotKeys = LGlobalHotKeyManager::Create(const_cast<LNotificationReceiver*>(posting.Get()));
@@ -65,13 +55,9 @@ private:
     RCPtr<LGlobalHotKeyManager> mHotKeys;
 };
 
-class TextBoxGui : public ::testing::Test {
+class TextBoxGui : public Testing::ShownPanelWindowTest<TextBoxApplication> {
 protected:
-    TextBoxGui() : mApplication((WriteSkin(mSkinFolder), mSkinFolder.Path().string()))
-    {
-        (void)RegisterFrameworkControlClasses(mApplication.Factory());
-        (void)mApplication.Factory().RegisterControlCreateFunction(L"Test.ShownPanel", &CreateControl<LShownPanel>);
-    }
+    TextBoxGui() : ShownPanelWindowTest(&WriteSkin) {}
     ~TextBoxGui() override
     {
         if (mClipboard) {
@@ -80,12 +66,8 @@ protected:
     }
     void SetUp() override
     {
-        ASSERT_TRUE(mInput.IsOpen()) << "no X display";
-        ASSERT_TRUE(mApplication.IsLoaded());
-        ASSERT_EQ(mApplication.Host().CreateMainWindow(LRenderer::kGdi, L"main"), ZV_S_OK);
-        ASSERT_TRUE(mApplication.WaitUntilShown());
-        const RCPtr<LControl> main = mApplication.Host().GetMainRootWindow()->GetRootControl();
-        mBox = RCPtr<LTextBox>(dynamic_cast<LTextBox*>(main->FindChildByName(L"box").Get()));
+        ASSERT_NO_FATAL_FAILURE(ShownPanelWindowTest::SetUp());
+        mBox = ChildNamed<LTextBox>(L"box");
         ASSERT_TRUE(mBox);
     }
     // The application's clipboard on the desktop, taking the edit requests.
@@ -95,11 +77,10 @@ protected:
         mPreviousClipboard = SetClipboard(mClipboard);
         mClipboard->Initialize();
     }
-    const Platform::NativeWindow& Native() { return *mApplication.Host().GetMainWindow()->GetWindowHandle(); }
     // The screen's point of a point of the box.
     PointT<zlong> OnScreen(double x, double y)
     {
-        const RectT<zlong> client = mApplication.Host().GetMainRootWindow()->GetScreenBounds();
+        const RectT<zlong> client = mRoot->GetScreenBounds();
         const PointT<double> origin = mBox->GetAbsoluteOrigin();
         return {client.x + static_cast<zlong>(std::floor(origin.x + x)),
                 client.y + static_cast<zlong>(std::floor(origin.y + y))};
@@ -129,9 +110,6 @@ protected:
     }
     std::string Selected() const { return mBox->GetSelectedText().ToUTF8().GetData(); }
 
-    TemporaryFolder mSkinFolder;
-    TextBoxApplication mApplication;
-    DesktopInput mInput;
     RCPtr<LTextBox> mBox;
     RCPtr<LClipboard> mClipboard;
     RCPtr<LClipboard> mPreviousClipboard;
