@@ -41,6 +41,11 @@ void LWaitCursor::Begin(const WideString& text)
         (void)application->SetStatusText(text, true);
         (void)application->ProcessIdle(true);
     }
+    // What the idle pass delivered may have set a cursor of its own (a device's state change sets the arrow); the
+    // work that follows blocks the window, so it must run under the wait cursor.
+    if (mRootWindow) {
+        (void)mRootWindow->SetCursor(mRootWindow->GetNamedCursor(L"UI_CURSOR_WAIT"));
+    }
 }
 
 LWaitCursor::~LWaitCursor()

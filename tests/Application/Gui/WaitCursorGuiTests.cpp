@@ -53,7 +53,7 @@ struct CursorImage {
     bool operator==(const CursorImage&) const = default;
 };
 
-// Reads the cursor at every idle pass.
+// Runs its reader at every idle pass and keeps what it read.
 class LIdleWitness : public LNotificationClient {
 public:
     explicit LIdleWitness(std::function<CursorImage()> read) : mRead(std::move(read)) {}
@@ -169,6 +169,28 @@ TEST_F(WaitCursorGui, NestedWaitCursorsShowTheWatchOverTheMainWindowAndTheArrowO
             EXPECT_EQ(CursorOverMainWindow(), watch);
         }
         // The inner one gives back what it found: the wait cursor.
+        EXPECT_EQ(CursorOverMainWindow(), watch);
+    }
+    EXPECT_EQ(CursorOverMainWindow(), arrow);
+}
+
+TEST_F(WaitCursorGui, WorkAfterAnIdlePassThatSetTheArrowStillRunsUnderTheWatch)
+{
+    const CursorImage watch = FontCursor(XC_watch);
+    const CursorImage arrow = FontCursor(XC_left_ptr);
+    const RCPtr<LRootWindow> root = mApplication->GetMainRootWindow();
+    (void)root->SetCursor(mApplication->LoadCursor(L"UI_CURSOR_ARROW"));
+    // As the main window does when the device's state changes.
+    const RCPtr<LIdleWitness> arrowSetter(new LIdleWitness([&] {
+        (void)root->SetCursor(mApplication->LoadCursor(L"UI_CURSOR_ARROW"));
+        return CursorOverMainWindow();
+    }));
+    ASSERT_NE(arrowSetter->RegisterForNotification(root->GetNotificationDistributor(), L"NID_IDLE", 0), nullptr);
+    {
+        const LWaitCursor waitCursor(L"Putting Device in Update Mode...", root);
+        (void)arrowSetter->UnregisterAllNotifications();
+        ASSERT_FALSE(arrowSetter->mSeen.empty());
+        EXPECT_EQ(arrowSetter->mSeen.back(), arrow);
         EXPECT_EQ(CursorOverMainWindow(), watch);
     }
     EXPECT_EQ(CursorOverMainWindow(), arrow);
