@@ -89,7 +89,6 @@ constexpr std::uint32_t kDefaultBarColor = 0x06B025;
 constexpr std::uint32_t kTroughColor = 0xE6E6E6;
 constexpr std::uint32_t kFrameColor = 0xBCBCBC;
 
-
 // The picture as Cairo draws it: premultiplied alpha.
 cairo_surface_t* MakePictureSurface(const SplashPicture& picture)
 {

@@ -7,7 +7,8 @@
 
 #include <cstdint>
 
-// What the platform's own small windows (the message box, the splash) share to draw with Cairo on X.
+// What the platform's X windows share: the desktop's work area (the top-level window, the message box, the splash),
+// and drawing with Cairo off-screen (the message box, the splash).
 namespace ZV::Platform {
 
 // The desktop's work area on the display's default screen; the whole screen when the desktop does not say.
