@@ -89,6 +89,9 @@ protected:
         const RCPtr<OSWindow> window = mApplication->GetMainWindow();
         ASSERT_TRUE(window);
         ASSERT_TRUE(RunLoopUntil([&] { return window->IsActive() && window->GetBackEnd().IsVisible(); }));
+        mWatch = FontCursor(XC_watch);
+        mArrow = FontCursor(XC_left_ptr);
+        ASSERT_NE(mWatch, mArrow);
     }
 
     ~WaitCursorGui() override
@@ -147,39 +150,42 @@ protected:
         return CursorAt(origin.x + 30, origin.y + 30);
     }
 
+    // The main window's root, showing the arrow as it does when nothing runs.
+    RCPtr<LRootWindow> RootUnderTheArrow()
+    {
+        const RCPtr<LRootWindow> root = mApplication->GetMainRootWindow();
+        (void)root->SetCursor(mApplication->LoadCursor(L"UI_CURSOR_ARROW"));
+        return root;
+    }
+
     TemporaryFolder mDataFolder;
     DesktopInput mInput;
     Display* mDisplay = XOpenDisplay(nullptr);
     RCPtr<CursorApplication> mApplication;
+    CursorImage mWatch;
+    CursorImage mArrow;
 };
 
 TEST_F(WaitCursorGui, NestedWaitCursorsShowTheWatchOverTheMainWindowAndTheArrowOnceBothEnd)
 {
-    const CursorImage watch = FontCursor(XC_watch);
-    const CursorImage arrow = FontCursor(XC_left_ptr);
-    ASSERT_NE(watch, arrow);
-    const RCPtr<LRootWindow> root = mApplication->GetMainRootWindow();
-    (void)root->SetCursor(mApplication->LoadCursor(L"UI_CURSOR_ARROW"));
-    EXPECT_EQ(CursorOverMainWindow(), arrow);
+    const RCPtr<LRootWindow> root = RootUnderTheArrow();
+    EXPECT_EQ(CursorOverMainWindow(), mArrow);
     {
         const LWaitCursor outer(L"Loading Skin...");
-        EXPECT_EQ(CursorOverMainWindow(), watch);
+        EXPECT_EQ(CursorOverMainWindow(), mWatch);
         {
             const LWaitCursor inner(L"Putting Device in Update Mode...", root);
-            EXPECT_EQ(CursorOverMainWindow(), watch);
+            EXPECT_EQ(CursorOverMainWindow(), mWatch);
         }
         // The inner one gives back what it found: the wait cursor.
-        EXPECT_EQ(CursorOverMainWindow(), watch);
+        EXPECT_EQ(CursorOverMainWindow(), mWatch);
     }
-    EXPECT_EQ(CursorOverMainWindow(), arrow);
+    EXPECT_EQ(CursorOverMainWindow(), mArrow);
 }
 
 TEST_F(WaitCursorGui, WorkAfterAnIdlePassThatSetTheArrowStillRunsUnderTheWatch)
 {
-    const CursorImage watch = FontCursor(XC_watch);
-    const CursorImage arrow = FontCursor(XC_left_ptr);
-    const RCPtr<LRootWindow> root = mApplication->GetMainRootWindow();
-    (void)root->SetCursor(mApplication->LoadCursor(L"UI_CURSOR_ARROW"));
+    const RCPtr<LRootWindow> root = RootUnderTheArrow();
     // As the main window does when the device's state changes.
     const RCPtr<LIdleWitness> arrowSetter(new LIdleWitness([&] {
         (void)root->SetCursor(mApplication->LoadCursor(L"UI_CURSOR_ARROW"));
@@ -190,18 +196,15 @@ TEST_F(WaitCursorGui, WorkAfterAnIdlePassThatSetTheArrowStillRunsUnderTheWatch)
         const LWaitCursor waitCursor(L"Putting Device in Update Mode...", root);
         (void)arrowSetter->UnregisterAllNotifications();
         ASSERT_FALSE(arrowSetter->mSeen.empty());
-        EXPECT_EQ(arrowSetter->mSeen.back(), arrow);
-        EXPECT_EQ(CursorOverMainWindow(), watch);
+        EXPECT_EQ(arrowSetter->mSeen.back(), mArrow);
+        EXPECT_EQ(CursorOverMainWindow(), mWatch);
     }
-    EXPECT_EQ(CursorOverMainWindow(), arrow);
+    EXPECT_EQ(CursorOverMainWindow(), mArrow);
 }
 
 TEST_F(WaitCursorGui, ChangingTheSkinRunsAnIdlePassUnderTheWaitCursorAndGivesTheArrowBack)
 {
-    const CursorImage watch = FontCursor(XC_watch);
-    const CursorImage arrow = FontCursor(XC_left_ptr);
-    const RCPtr<LRootWindow> root = mApplication->GetMainRootWindow();
-    (void)root->SetCursor(mApplication->LoadCursor(L"UI_CURSOR_ARROW"));
+    const RCPtr<LRootWindow> root = RootUnderTheArrow();
     const RCPtr<LIdleWitness> witness(new LIdleWitness([&] { return CursorOverMainWindow(); }));
     ASSERT_NE(witness->RegisterForNotification(root->GetNotificationDistributor(), L"NID_IDLE", 0), nullptr);
 
@@ -210,8 +213,8 @@ TEST_F(WaitCursorGui, ChangingTheSkinRunsAnIdlePassUnderTheWaitCursorAndGivesThe
     (void)witness->UnregisterAllNotifications();
     EXPECT_EQ(mApplication->GetFactory()->GetCurrentSkinIndex(), 0);
     ASSERT_FALSE(witness->mSeen.empty());
-    EXPECT_EQ(witness->mSeen.front(), watch);
-    EXPECT_EQ(CursorOverMainWindow(), arrow);
+    EXPECT_EQ(witness->mSeen.front(), mWatch);
+    EXPECT_EQ(CursorOverMainWindow(), mArrow);
 }
 
 }  // namespace

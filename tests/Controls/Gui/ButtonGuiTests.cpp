@@ -1,18 +1,11 @@
-// Google Test first: the desktop's headers define None.
-#include <gtest/gtest.h>
+#include "Controls/Gui/ShownPanelWindow.h"
 
-#include "Application/Gui/SkinApplication.h"
 #include "Application/InputControl.h"
 #include "ControlBase/CreateControl.h"
 #include "Controls/Button.h"
-#include "Controls/FrameworkControlClasses.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationClient.h"
-#include "Platform/NativeWindow.h"
-#include "System/Gui/DesktopInput.h"
 #include "System/Gui/LoopTurns.h"
-#include "TestFiles.h"
-#include "support/WindowPixels.h"
 
 #include <string>
 #include <vector>
@@ -20,7 +13,6 @@
 namespace ZV {
 namespace {
 
-using Testing::DesktopInput;
 using Testing::RunLoopUntil;
 
 // The skin's button (Controls/data/ButtonSkin/Skins.xml) in the window's client area, and its looks' colours.
@@ -38,45 +30,17 @@ public:
     std::vector<std::string> ids;
 };
 
-class ButtonGui : public ::testing::Test {
+class ButtonGui : public Testing::ShownPanelWindowTest<> {
 protected:
-    ButtonGui()
+    ButtonGui() : ShownPanelWindowTest(ZV_CONTROLS_TEST_DATA_DIR "/ButtonSkin", L"ButtonTest")
     {
-        // The main window keeps its placement in the user's folder when it closes.
-        setenv("XDG_DATA_HOME", mDataFolder.Path().string().c_str(), 1);
-        EXPECT_EQ(RegisterFrameworkControlClasses(mApplication.Factory()), 0);
         (void)mApplication.Factory().RegisterControlCreateFunction(L"Test.Window",
                                                                    &CreateControl<Testing::LInputControl<LControl>>);
     }
-    void SetUp() override
-    {
-        ASSERT_TRUE(mInput.IsOpen()) << "no X display";
-        ASSERT_TRUE(mApplication.IsLoaded());
-        ASSERT_EQ(mApplication.Host().CreateMainWindow(LRenderer::kGdi, L"main"), ZV_S_OK);
-        ASSERT_TRUE(mApplication.WaitUntilShown());
-        mRoot = mApplication.Host().GetMainRootWindow();
-    }
     // The colour of the button's middle as the server shows it.
-    std::uint32_t ButtonColour()
-    {
-        const Platform::NativeWindow& window = *mApplication.Host().GetMainWindow()->GetWindowHandle();
-        Testing::WaitForServer(window);
-        return Testing::ReadWindowPixels(window, kButton.x + kButton.width / 2, kButton.y + kButton.height / 2, 1,
-                                         1)
-            .at(0);
-    }
-    // The button's middle, on the screen.
-    void MoveToButton()
-    {
-        const RectT<zlong> client = mRoot->GetScreenBounds();
-        mInput.MoveTo(static_cast<int>(client.x + kButton.x + kButton.width / 2),
-                      static_cast<int>(client.y + kButton.y + kButton.height / 2));
-    }
-
-    Testing::TemporaryFolder mDataFolder;
-    Testing::SkinApplication mApplication{ZV_CONTROLS_TEST_DATA_DIR "/ButtonSkin", L"ButtonTest"};
-    DesktopInput mInput;
-    RCPtr<LRootWindow> mRoot;
+    std::uint32_t ButtonColour() { return ColourAt(ButtonMiddle()); }
+    void MoveToButton() { MoveTo(ButtonMiddle()); }
+    static PointT<zlong> ButtonMiddle() { return {kButton.x + kButton.width / 2, kButton.y + kButton.height / 2}; }
 };
 
 TEST_F(ButtonGui, ARealClickOnASkinButtonShowsItPressedWhileHeldAndSendsItsClick)

@@ -62,9 +62,9 @@ inline std::string LookList(const std::string& name, const std::vector<std::stri
     return list + "</LookList>";
 }
 
-// A desktop test's window: the skin that the test writes into a folder of its own, the framework's control classes
-// and "Test.ShownPanel" registered, and the main window made of the control "main" and shown. The window keeps its
-// place in a data folder of the test's own, not in the user's.
+// A desktop test's window: a skin, from a folder or written by the test into a folder of its own, the framework's
+// control classes and "Test.ShownPanel" registered, and the main window made of the control "main" and shown. The
+// window keeps its place in a data folder of the test's own, not in the user's.
 template <class Application = SkinApplication>
 class ShownPanelWindowTest : public ::testing::Test {
 protected:
@@ -73,9 +73,13 @@ protected:
     explicit ShownPanelWindowTest(SkinWriter writeSkin)
         : mApplication((writeSkin(mSkinFolder), mSkinFolder.Path().string()), L"Test")
     {
-        setenv("XDG_DATA_HOME", mDataFolder.Path().string().c_str(), 1);
-        (void)RegisterFrameworkControlClasses(mApplication.Factory());
-        (void)mApplication.Factory().RegisterControlCreateFunction(L"Test.ShownPanel", &CreateControl<LShownPanel>);
+        Prepare();
+    }
+
+    ShownPanelWindowTest(const std::string& skinFolder, const wchar_t* applicationName)
+        : mApplication(skinFolder, applicationName)
+    {
+        Prepare();
     }
 
     void SetUp() override
@@ -108,6 +112,15 @@ protected:
     // The release went through: nothing holds the mouse any more.
     bool ClickDone() { return !mRoot->GetCaptureControl(); }
 
+private:
+    void Prepare()
+    {
+        setenv("XDG_DATA_HOME", mDataFolder.Path().string().c_str(), 1);
+        EXPECT_EQ(RegisterFrameworkControlClasses(mApplication.Factory()), 0);
+        (void)mApplication.Factory().RegisterControlCreateFunction(L"Test.ShownPanel", &CreateControl<LShownPanel>);
+    }
+
+protected:
     TemporaryFolder mSkinFolder;
     TemporaryFolder mDataFolder;
     Application mApplication;
