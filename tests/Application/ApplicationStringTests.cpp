@@ -15,7 +15,7 @@
 namespace ZV {
 namespace {
 
-std::string Utf8(const WideString& text)
+std::string StringUtf8(const WideString& text)
 {
     return text.ToUTF8().GetData();
 }
@@ -79,7 +79,7 @@ public:
     {
         const RCPtr<LStringTable> table = TableOf(lookup);
         WideString text;
-        return table && table->GetString(WideString(lookup.id), text) ? Utf8(text) : "<absent>";
+        return table && table->GetString(WideString(lookup.id), text) ? StringUtf8(text) : "<absent>";
     }
 
 private:

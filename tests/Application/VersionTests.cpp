@@ -19,7 +19,7 @@ using Testing::TextMatchesThrow;
 constexpr const char* kStartupFailure =
     "The application encountered problems during startup and will now close.  (Error code = ";
 
-std::string Utf8(const WideString& text)
+std::string VersionUtf8(const WideString& text)
 {
     return text.ToUTF8().GetData();
 }
@@ -57,29 +57,29 @@ TEST_F(VersionTest, GermanUserReadsTheGermanStringsAndAFrenchOneFallsBackToEngli
     Platform::OverrideLanguageIds(std::nullopt, 0x0409);
     Testing::LocaleEnvironment::Set("LANG", "de_DE.UTF-8");
     const Version german(Platform::kProgramModule);
-    EXPECT_EQ(Utf8(german.GetProductName()), "Halvista Firmware-Aktualisierung");
-    EXPECT_EQ(Utf8(german.GetCompanyName()), "Corvan");
+    EXPECT_EQ(VersionUtf8(german.GetProductName()), "Halvista Firmware-Aktualisierung");
+    EXPECT_EQ(VersionUtf8(german.GetCompanyName()), "Corvan");
 
     Platform::OverrideLanguageIds(std::nullopt, 0x040C);
     Testing::LocaleEnvironment::Set("LANG", "fr_FR.UTF-8");
-    EXPECT_EQ(Utf8(Version(Platform::kProgramModule).GetProductName()), "Halvista Firmware Updater");
+    EXPECT_EQ(VersionUtf8(Version(Platform::kProgramModule).GetProductName()), "Halvista Firmware Updater");
 }
 
 TEST_F(VersionTest, TranslationChoiceComparesPrimaryLanguagesInRuleOrder)
 {
     Platform::OverrideProgramVersionInfo(TwoLanguageBlock());
     Platform::OverrideLanguageIds(0x0809, 0x0407);
-    EXPECT_EQ(Utf8(Version(Platform::kProgramModule).GetProductName()), "Halvista Firmware Updater")
+    EXPECT_EQ(VersionUtf8(Version(Platform::kProgramModule).GetProductName()), "Halvista Firmware Updater")
         << "a British user matches American English before the machine's German";
 
     Platform::OverrideLanguageIds(0x0411, 0x0C07);
-    EXPECT_EQ(Utf8(Version(Platform::kProgramModule).GetProductName()), "Halvista Firmware-Aktualisierung")
+    EXPECT_EQ(VersionUtf8(Version(Platform::kProgramModule).GetProductName()), "Halvista Firmware-Aktualisierung")
         << "with no Japanese entry the machine's language (Austrian German) decides";
 
     Platform::OverrideProgramVersionInfo("\\VarFileInfo\\Translation=041304b0 040704b0\n"
                                          "\\StringFileInfo\\041304b0\\ProductName=Dutch\n");
     Platform::OverrideLanguageIds(0x040C, 0x040C);
-    EXPECT_EQ(Utf8(Version(Platform::kProgramModule).GetProductName()), "Dutch")
+    EXPECT_EQ(VersionUtf8(Version(Platform::kProgramModule).GetProductName()), "Dutch")
         << "without French or English the first entry is read";
 }
 
@@ -106,13 +106,13 @@ TEST_F(VersionTest, MissingVersionInfoOrModuleThrowsItsNumber)
 
 TEST_F(VersionTest, ExceptionTextComesFromTheInstalledLookup)
 {
-    EXPECT_EQ(Utf8(GetExceptionMessage(901)), std::string(kStartupFailure) + "901)");
+    EXPECT_EQ(VersionUtf8(GetExceptionMessage(901)), std::string(kStartupFailure) + "901)");
     SetExceptionMessageLookup([](int number) { return WideString::Format(L"Fehler %d", number); });
-    EXPECT_EQ(Utf8(GetExceptionMessage(901)), "Fehler 901");
+    EXPECT_EQ(VersionUtf8(GetExceptionMessage(901)), "Fehler 901");
     Platform::OverrideProgramVersionInfo("");
     EXPECT_TRUE(TextMatchesThrow(ConstructionFailure(), "Runtime Error : Fehler 902 : ZV::Version::Version"));
     SetExceptionMessageLookup(nullptr);
-    EXPECT_EQ(Utf8(GetExceptionMessage(-1)), std::string(kStartupFailure) + "-1)");
+    EXPECT_EQ(VersionUtf8(GetExceptionMessage(-1)), std::string(kStartupFailure) + "-1)");
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ using Testing::SubControl;
 using Testing::ThrowsText;
 
 // Accepts every dragged control.
-class LDropTarget : public LRecordingControl {
+class LAcceptingDropTarget : public LRecordingControl {
 public:
     using LRecordingControl::LRecordingControl;
     bool CanHandle(const RCPtr<LControl>&) override { return true; }
@@ -34,7 +34,7 @@ public:
 TEST(ControlBase, ADropTargetIsSoughtUpTheClippedAncestorsThenUnderThePointerAndTheSearchEnds)
 {
     ControlHarness harness;
-    harness.Register<LDropTarget>(L"Test.DropTarget");
+    harness.Register<LAcceptingDropTarget>(L"Test.DropTarget");
     harness.LoadSkin(SubControl(
         "Test.Control", "main", "",
         SubControl("Test.DropTarget", "target", "", SubControl("Test.Control", "item")) +

@@ -10,22 +10,22 @@
 namespace ZV {
 namespace {
 
-std::string Text(const WideString& text)
+std::string MenuText(const WideString& text)
 {
     return text.ToUTF8().GetData();
 }
 
 // One line per item, depth-first and indented by depth: label, id, tool tip, flags; every item's parent checked.
-std::vector<std::string> Lines(const LMenuDescriptor& menu, const std::string& indent = "")
+std::vector<std::string> MenuLines(const LMenuDescriptor& menu, const std::string& indent = "")
 {
     std::vector<std::string> lines;
     for (std::uint32_t i = 0; i < menu.GetItems().GetCount(); ++i) {
         const LMenuItemDescriptor& item = *menu.GetItems().GetData()[i];
-        lines.push_back(indent + (item.IsSeparator() ? "---" : Text(item.ToString())) + " [" +
-                        Text(item.GetNotificationId()) + "] {" + Text(item.GetToolTip()) + "} " +
+        lines.push_back(indent + (item.IsSeparator() ? "---" : MenuText(item.ToString())) + " [" +
+                        MenuText(item.GetNotificationId()) + "] {" + MenuText(item.GetToolTip()) + "} " +
                         std::to_string(item.GetEnabled()) + std::to_string(item.GetChecked()));
         EXPECT_EQ(item.GetParent(), &menu) << lines.back();
-        const std::vector<std::string> submenu = Lines(item, indent + "  ");
+        const std::vector<std::string> submenu = MenuLines(item, indent + "  ");
         lines.insert(lines.end(), submenu.begin(), submenu.end());
     }
     return lines;
@@ -70,37 +70,39 @@ TEST(MenuDescriptor, NumberedMenusOfTheDemoTableKeepTheirItemsUpToTheFirstGap)
     const RCPtr<LStringTable> table =
         Testing::FactoryWithDemoStrings(0x0409)->GetControlStringTable(nullptr, L"mainPanel");
     const RCPtr<LMenuDescriptor> file = CreateMenuDescriptor(Testing::EntriesAfterPrefix(*table, L"CONTEXT_MENU0."));
-    EXPECT_EQ(Lines(*file), (std::vector<std::string>{"Open [NID_FILE_OPEN_REQ] {Open a skin file} 10", "--- [] {} 10",
-                                                       "Exit [NID_APP_EXIT_REQ] {Exit the demo|now} 10"}));
-    EXPECT_EQ(Lines(*CreateMenuDescriptor(Testing::EntriesAfterPrefix(*table, L"CONTEXT_MENU1."))),
+    EXPECT_EQ(MenuLines(*file), (std::vector<std::string>{"Open [NID_FILE_OPEN_REQ] {Open a skin file} 10",
+                                                           "--- [] {} 10",
+                                                           "Exit [NID_APP_EXIT_REQ] {Exit the demo|now} 10"}));
+    EXPECT_EQ(MenuLines(*CreateMenuDescriptor(Testing::EntriesAfterPrefix(*table, L"CONTEXT_MENU1."))),
               std::vector<std::string>{"Help topics [NID_HELP_REQ] {} 10"});
     StringPairArray all;
     table->GetAllEntries(all);
-    EXPECT_TRUE(Lines(*CreateMenuDescriptor(all)).empty()) << "groups that no item names, and LABEL of one part";
+    EXPECT_TRUE(MenuLines(*CreateMenuDescriptor(all)).empty()) << "groups that no item names, and LABEL of one part";
 
     MenuItemInfo info;
     EXPECT_EQ(file->GetItemInfo(2, info), 0);
     EXPECT_EQ(info.enabled * 10 + info.checked, 10);
-    EXPECT_EQ(Text(info.label), "Exit");
+    EXPECT_EQ(MenuText(info.label), "Exit");
     EXPECT_EQ(file->GetItemInfo(3, info), ZV_E_INVALIDARG);
     EXPECT_TRUE(info.enabled == 0 && info.label.IsEmpty()) << "cleared";
 }
 
 TEST(MenuDescriptor, KeysNumberTheirItemsOutsideOrInsideAGroupAndAGroupNeverNestsInsideItself)
 {
-    EXPECT_EQ(Lines(*CreateMenuDescriptor(Pairs({{L"0.NID_A", L"A"}, {L"1.NID_B.extra", L"B"}, {L"01.NID_X", L"X"},
+    EXPECT_EQ(MenuLines(*CreateMenuDescriptor(Pairs({{L"0.NID_A", L"A"}, {L"1.NID_B.extra", L"B"}, {L"01.NID_X", L"X"},
                                                  {L"2", L"one part"}, {L"2.", L"one part"}, {L".2.NID_X", L"X"},
                                                  {L"G.0.NID_X", L"in group G"}, {L"2.-", L"-"}}))),
               (std::vector<std::string>{"A [NID_A] {} 10", "B [NID_B] {} 10", "--- [] {} 10"}));
-    EXPECT_EQ(Lines(*MenuWithSubmenu()), (std::vector<std::string>{"Top [NID_TOP] {} 10", "More [] {More things} 10",
-                                                                    "  Inner [NID_INNER] {Inner tip} 10",
-                                                                    "  --- [] {} 10"}));
+    EXPECT_EQ(MenuLines(*MenuWithSubmenu()), (std::vector<std::string>{"Top [NID_TOP] {} 10",
+                                                                        "More [] {More things} 10",
+                                                                        "  Inner [NID_INNER] {Inner tip} 10",
+                                                                        "  --- [] {} 10"}));
     const MenuGroups cycle{{L"A", Pairs({{L"NID_A", L"a"}, {L"B..", L"to b"}})},
                            {L"B", Pairs({{L"A.", L"back to a"}, {L"B.", L"to itself"}})}};
     RCPtr<LMenuDescriptor> menu = LMenuDescriptor::Create();
     EXPECT_TRUE(Succeeded(menu->InsertSeparator(0)));
     EXPECT_EQ(BuildMenuDescriptor(Pairs({{L"A.", L"Start"}, {L"NONE.", L"no such group"}}), cycle, menu), 0);
-    EXPECT_EQ(Lines(*menu), (std::vector<std::string>{"Start [] {} 10", "  a [NID_A] {} 10", "  to b [] {} 10"}))
+    EXPECT_EQ(MenuLines(*menu), (std::vector<std::string>{"Start [] {} 10", "  a [NID_A] {} 10", "  to b [] {} 10"}))
         << "the menu passed in was emptied first";
 }
 
@@ -108,12 +110,12 @@ TEST(MenuDescriptor, ACloneIsAnIndependentDeepCopyAndTreesGoWithTheirLastOutside
 {
     const RCPtr<LMenuDescriptor> original = MenuWithSubmenu();
     const RCPtr<LMenuDescriptor> clone = original->Clone();
-    EXPECT_EQ(Lines(*clone), Lines(*original)) << "every copy's parent is a copy";
+    EXPECT_EQ(MenuLines(*clone), MenuLines(*original)) << "every copy's parent is a copy";
     const RCPtr<LMenuItemDescriptor> more = clone->GetItems().GetData()[1];
     EXPECT_NE(more.Get(), original->GetItems().GetData()[1].Get());
     EXPECT_EQ(more->Clone()->GetParent(), nullptr);
     EXPECT_GE(more->InsertNewItem(0, L"Added", L"NID_ADDED", 0, 1), 0);
-    EXPECT_EQ(Lines(*original).size(), 4u);
+    EXPECT_EQ(MenuLines(*original).size(), 4u);
 
     RCPtr<LMenuItemDescriptor> held;
     {
@@ -140,7 +142,7 @@ TEST(MenuDescriptor, ANullItemIsRefusedAsAnInvalidArgumentAndTheMenuStaysAsItWas
     const RCPtr<LMenuDescriptor> menu = MenuWithSubmenu();
     EXPECT_EQ(menu->InsertItem(0, nullptr), ZV_E_INVALIDARG);
     EXPECT_EQ(menu->InsertItem(2, nullptr), ZV_E_INVALIDARG);
-    EXPECT_EQ(Lines(*menu), Lines(*MenuWithSubmenu()));
+    EXPECT_EQ(MenuLines(*menu), MenuLines(*MenuWithSubmenu()));
 }
 
 }  // namespace

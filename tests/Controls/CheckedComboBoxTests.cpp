@@ -16,7 +16,7 @@ using Testing::kComboRowHeight;
 using Testing::LNotificationRecorder;
 using Testing::Wearing;
 
-constexpr std::uint8_t kEscapeKey = 0x1B;
+constexpr std::uint8_t kCheckedComboEscapeKey = 0x1B;
 
 // A checked combo at (20, 20) with three rows, each with a 12 x 12 check box 1 pixel in from its left edge, and its
 // own 16 x 16 check box.
@@ -81,11 +81,11 @@ TEST(CheckedComboBox, CheckingTheFirstRowSwitchesToTheCheckedLooksAndUncheckingT
     EXPECT_EQ(recorder->CountOf(L"NID_ITEM_CHECK_CHANGE"), 4u);
 
     // Closed, with the focus and without the pointer: look 1, or 8 while a row is checked.
-    harness.Keys().Press(kEscapeKey);
+    harness.Keys().Press(kCheckedComboEscapeKey);
     harness.MoveAway();
     EXPECT_EQ(combo.GetActiveLookIndex(), 1);
     window.ClickRowCheckBox(0);
-    harness.Keys().Press(kEscapeKey);
+    harness.Keys().Press(kCheckedComboEscapeKey);
     EXPECT_EQ(combo.GetActiveLookIndex(), 8);
 
     combo.SetEnabled(false);

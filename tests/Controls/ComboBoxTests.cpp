@@ -22,7 +22,7 @@ using Testing::LNotificationRecorder;
 
 constexpr std::uint8_t kDownKey = 0x28;
 constexpr std::uint8_t kReturnKey = 0x0D;
-constexpr std::uint8_t kEscapeKey = 0x1B;
+constexpr std::uint8_t kComboEscapeKey = 0x1B;
 
 // A window of 400 x 311 holding the combos, whose items come from their string tables.
 struct ComboWindow {
@@ -95,7 +95,7 @@ TEST(ComboBox, ClicksAndKeysOpenAndCloseTheListWhichHasTheFocusWhileOpen)
     EXPECT_TRUE(combo.IsDropDownOpen());
     EXPECT_EQ(window.Focused().Get(), &list);
     EXPECT_EQ(combo.GetActiveLookIndex(), 4);
-    harness.Keys().Press(kEscapeKey);
+    harness.Keys().Press(kComboEscapeKey);
     EXPECT_FALSE(combo.IsDropDownOpen());
     EXPECT_EQ(window.Focused().Get(), &combo);
 

@@ -13,7 +13,7 @@ namespace {
 
 using ::testing::ElementsAre;
 
-constexpr const wchar_t* kId = L"NID_DISTRIBUTOR_TEST";
+constexpr const wchar_t* kDistributorId = L"NID_DISTRIBUTOR_TEST";
 
 bool IsActive(const LNotificationDistributor* distributor)
 {
@@ -32,11 +32,11 @@ protected:
     RCPtr<LRecordingClient> Registered(const char* name, std::uint32_t flags = 0)
     {
         RCPtr<LRecordingClient> client = LRecordingClient::Create(name, log);
-        client->RegisterForNotification(distributor, kId, flags);
+        client->RegisterForNotification(distributor, kDistributorId, flags);
         return client;
     }
 
-    ZVRESULT Send(int value = 0) { return distributor->SendNotification(MakeNotification(kId, value)); }
+    ZVRESULT Send(int value = 0) { return distributor->SendNotification(MakeNotification(kDistributorId, value)); }
 
     std::vector<Delivery> log;
     RCPtr<LNotificationDistributor> distributor{new LNotificationDistributor};
@@ -47,7 +47,7 @@ TEST_F(DistributorTest, DeliversToTheMostRecentlyRegisteredClientFirstWithItself
     const RCPtr<LRecordingClient> a = Registered("A");
     const RCPtr<LRecordingClient> b = Registered("B");
     const RCPtr<LRecordingClient> c = Registered("C");
-    const RCPtr<LNotification> notification = MakeNotification(kId, 1);
+    const RCPtr<LNotification> notification = MakeNotification(kDistributorId, 1);
 
     EXPECT_EQ(distributor->SendNotification(notification), ZV_S_OK);
 
@@ -70,14 +70,14 @@ TEST_F(DistributorTest, ClientsRemovedDuringADeliveryAreNotServedOthersOnceAndOn
     const RCPtr<LRecordingClient> c = Registered("C");
 
     // B leaves while it receives.
-    b->onReceive = [&](const auto&, const auto&) { (void)b->UnregisterForNotification(distributor, kId); };
+    b->onReceive = [&](const auto&, const auto&) { (void)b->UnregisterForNotification(distributor, kDistributorId); };
     Send();
     EXPECT_THAT(ClientsInOrder(log), ElementsAre("C", "B", "A"));
     b->onReceive = nullptr;
 
     // C, served first, removes A, which is still to come.
     log.clear();
-    c->onReceive = [&](const auto&, const auto&) { (void)a->UnregisterForNotification(distributor, kId); };
+    c->onReceive = [&](const auto&, const auto&) { (void)a->UnregisterForNotification(distributor, kDistributorId); };
     Send();
     EXPECT_THAT(ClientsInOrder(log), ElementsAre("C"));
     c->onReceive = nullptr;
@@ -86,14 +86,14 @@ TEST_F(DistributorTest, ClientsRemovedDuringADeliveryAreNotServedOthersOnceAndOn
     const RCPtr<LRecordingClient> d = Registered("D");
     const RCPtr<LRecordingClient> e = Registered("E");
     log.clear();
-    d->onReceive = [&](const auto&, const auto&) { (void)e->UnregisterForNotification(distributor, kId); };
+    d->onReceive = [&](const auto&, const auto&) { (void)e->UnregisterForNotification(distributor, kDistributorId); };
     Send();
     EXPECT_THAT(ClientsInOrder(log), ElementsAre("E", "D", "C"));
     d->onReceive = nullptr;
 
     // A client registered during a delivery receives only the next notification.
     const RCPtr<LRecordingClient> late = LRecordingClient::Create("Late", log);
-    c->onReceive = [&](const auto&, const auto&) { late->RegisterForNotification(distributor, kId, 0); };
+    c->onReceive = [&](const auto&, const auto&) { late->RegisterForNotification(distributor, kDistributorId, 0); };
     log.clear();
     Send();
     EXPECT_THAT(ClientsInOrder(log), ElementsAre("D", "C"));
@@ -127,7 +127,7 @@ TEST_F(DistributorTest, ANestedDeliveryOfTheSameIdLetsTheOuterOneServeEveryRemai
             nested = true;
             Send(2);
         } else {
-            EXPECT_TRUE(Succeeded(a->UnregisterForNotification(distributor, kId)));
+            EXPECT_TRUE(Succeeded(a->UnregisterForNotification(distributor, kDistributorId)));
         }
     };
     Send(1);
@@ -140,27 +140,27 @@ TEST_F(DistributorTest, RegisteringAgainKeepsOneEntryWithTheNewFlagsAndBadArgume
     EXPECT_EQ(distributor->SendNotification(nullptr), ZV_E_INVALIDARG);
     {
         const RCPtr<LRecordingClient> a = Registered("A");
-        EXPECT_TRUE(Succeeded(a->UnregisterForNotification(distributor, kId)));
+        EXPECT_TRUE(Succeeded(a->UnregisterForNotification(distributor, kDistributorId)));
     }
     EXPECT_EQ(Send(), ZV_S_FALSE);
 
     const RCPtr<LRecordingClient> b = LRecordingClient::Create("B", log);
     const ConstRCPtr<LNotificationClient> client(b);
     std::uint32_t flags = 0;
-    EXPECT_EQ(distributor->RegisterClient(client, kId, 0), ZV_S_OK);
-    EXPECT_EQ(distributor->RegisterClient(client, kId, kNotifyLatestOnly), ZV_S_FALSE);
-    EXPECT_EQ(distributor->GetClientFlags(client, kId, flags), ZV_S_OK);
+    EXPECT_EQ(distributor->RegisterClient(client, kDistributorId, 0), ZV_S_OK);
+    EXPECT_EQ(distributor->RegisterClient(client, kDistributorId, kNotifyLatestOnly), ZV_S_FALSE);
+    EXPECT_EQ(distributor->GetClientFlags(client, kDistributorId, flags), ZV_S_OK);
     EXPECT_EQ(flags, kNotifyLatestOnly);
     EXPECT_EQ(distributor->GetRegistrationCount(), 1u);
-    EXPECT_EQ(distributor->UnregisterClient(client, kId), ZV_S_OK);
+    EXPECT_EQ(distributor->UnregisterClient(client, kDistributorId), ZV_S_OK);
 
-    EXPECT_EQ(distributor->RegisterClient(nullptr, kId, 0), ZV_E_INVALIDARG);
+    EXPECT_EQ(distributor->RegisterClient(nullptr, kDistributorId, 0), ZV_E_INVALIDARG);
     EXPECT_EQ(distributor->RegisterClient(client, L"", 0), ZV_S_FALSE);
     EXPECT_EQ(distributor->UnregisterClient(client, L"NID_NEVER_REGISTERED"), ZV_S_FALSE);
     EXPECT_EQ(distributor->UnregisterClient(client, nullptr), ZV_E_INVALIDARG);
-    EXPECT_EQ(distributor->UnregisterClient(nullptr, kId), ZV_E_INVALIDARG);
+    EXPECT_EQ(distributor->UnregisterClient(nullptr, kDistributorId), ZV_E_INVALIDARG);
     EXPECT_EQ(distributor->UnregisterClientFromAll(nullptr), ZV_E_INVALIDARG);
-    EXPECT_EQ(distributor->GetClientFlags(client, kId, flags), ZV_E_FAIL);
+    EXPECT_EQ(distributor->GetClientFlags(client, kDistributorId, flags), ZV_E_FAIL);
     EXPECT_EQ(distributor->GetClientFlags(client, L"", flags), ZV_E_FAIL);
     EXPECT_TRUE(log.empty());
 }

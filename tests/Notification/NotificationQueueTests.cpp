@@ -14,7 +14,7 @@ namespace {
 
 using ::testing::ElementsAre;
 
-constexpr const wchar_t* kId = L"NID_QUEUE_TEST";
+constexpr const wchar_t* kQueueId = L"NID_QUEUE_TEST";
 
 std::vector<int> ValuesOf(const std::vector<Delivery>& log, const std::string& client)
 {
@@ -37,7 +37,7 @@ protected:
         }
     }
 
-    RCPtr<LRecordingClient> Registered(const char* name, std::uint32_t flags = 0, const wchar_t* id = kId)
+    RCPtr<LRecordingClient> Registered(const char* name, std::uint32_t flags = 0, const wchar_t* id = kQueueId)
     {
         RCPtr<LRecordingClient> client = LRecordingClient::Create(name, log);
         client->RegisterForNotification(distributor, id, flags);
@@ -45,7 +45,10 @@ protected:
         return client;
     }
 
-    ZVRESULT Post(int value, const wchar_t* id = kId) { return queue->PostNotification(MakeNotification(id, value)); }
+    ZVRESULT Post(int value, const wchar_t* id = kQueueId)
+    {
+        return queue->PostNotification(MakeNotification(id, value));
+    }
 
     std::vector<Delivery> log;
     std::vector<RCPtr<LRecordingClient>> clients;
@@ -75,7 +78,7 @@ TEST_F(QueueTest, DeliversWhatWasQueuedAtEntryInPostingOrderThroughItsDistributo
 
 TEST_F(QueueTest, RefusesNullAndAlreadyPostedNotificationsAndPostsWithoutADistributor)
 {
-    const RCPtr<LNotification> notification = MakeNotification(kId, 1);
+    const RCPtr<LNotification> notification = MakeNotification(kQueueId, 1);
     EXPECT_EQ(queue->PostNotification(nullptr), ZV_E_INVALIDARG);
     EXPECT_EQ(queue->PostNotification(notification), ZV_S_OK);
     EXPECT_TRUE(notification->IsPosted());
@@ -106,7 +109,7 @@ TEST_F(QueueTest, AClientThatThrowsDoesNotStopLaterProcessingAndItsNotificationI
     };
     const LNotification* failed = nullptr;
     {
-        const RCPtr<LNotification> first = MakeNotification(kId, 1);
+        const RCPtr<LNotification> first = MakeNotification(kQueueId, 1);
         failed = first.Get();
         EXPECT_TRUE(Succeeded(queue->PostNotification(first)));
     }
@@ -157,7 +160,7 @@ TEST_F(QueueTest, AClientThatClearsOrLetsGoOfTheQueueDuringADeliveryEndsTheProce
 TEST_F(QueueTest, NotificationsLeftWithoutADistributorAreDroppedUnmarked)
 {
     Registered("Client");
-    const RCPtr<LNotification> notification = MakeNotification(kId, 1);
+    const RCPtr<LNotification> notification = MakeNotification(kQueueId, 1);
     EXPECT_TRUE(Succeeded(queue->PostNotification(notification)));
     Post(2);
     queue->DetachDistributor();

@@ -25,8 +25,8 @@ namespace {
 
 using ::testing::UnorderedElementsAre;
 
-constexpr zlong kMin = std::numeric_limits<zlong>::min();
-constexpr zlong kMax = std::numeric_limits<zlong>::max();
+constexpr zlong kLowest = std::numeric_limits<zlong>::min();
+constexpr zlong kHighest = std::numeric_limits<zlong>::max();
 
 std::vector<RectEdges> Nodes(const RectList& list)
 {
@@ -56,7 +56,7 @@ TEST(RectList, IntersectsRectMovesRoundsAndClampsTheRectAndCountsNeitherTouching
     RectList list;
     list.Add({10, 10, 20, 20});
     list.Add({-20, -20, -10, -10});
-    list.Add({kMax - 5, kMax - 5, kMax, kMax});
+    list.Add({kHighest - 5, kHighest - 5, kHighest, kHighest});
     EXPECT_FALSE(list.IntersectsRect({12, 12, 0, 5}, {0, 0})) << "zero width inside a node";
     EXPECT_FALSE(list.IntersectsRect({0, 0, 10, 10}, {0, 0})) << "touching";
     EXPECT_TRUE(list.IntersectsRect({0, 0, 10, 10}, {0.5, 0.5})) << "10.5 rounds away from zero";
@@ -77,28 +77,29 @@ TEST(RectList, ListsHandOutTheirNodesWithoutOverflowNearThe32BitLimits)
     EXPECT_EQ(list.CopyToArray(rects), 0);
 
     list.Add({2, 3, 12, 23});
-    list.Add({kMin, 30, kMax, 40});
-    list.Add({kMin, kMin, 5, 0});
+    list.Add({kLowest, 30, kHighest, 40});
+    list.Add({kLowest, kLowest, 5, 0});
     ASSERT_EQ(list.CopyToArray(rects), 3);
     EXPECT_THAT(std::vector<RectT<zlong>>(rects.GetData(), rects.GetData() + 3),
-                UnorderedElementsAre(RectT<zlong>(2, 3, 10, 20), RectT<zlong>(0, 30, kMax, 10),
-                                     RectT<zlong>(5 - kMax, -kMax, kMax, kMax)))
+                UnorderedElementsAre(RectT<zlong>(2, 3, 10, 20), RectT<zlong>(0, 30, kHighest, 10),
+                                     RectT<zlong>(5 - kHighest, -kHighest, kHighest, kHighest)))
         << "spans past 32 bits keep their right and bottom parts";
     EXPECT_TRUE(list.GetBounds(bounds));
-    EXPECT_EQ(bounds, (RectEdges{kMin, kMin, kMax, 40}));
+    EXPECT_EQ(bounds, (RectEdges{kLowest, kLowest, kHighest, 40}));
 
     list.AppendCopies(list);
     EXPECT_EQ(list.GetCount(), 6u) << "copies overlap freely, also of the list itself";
 
     RectList moved;
-    moved.Add({kMax - 10, 0, kMax - 5, 10});
-    moved.Add({kMax - 5, 0, kMax - 1, 10});
-    moved.Add({kMin, 20, kMin + 5, 30});
+    moved.Add({kHighest - 10, 0, kHighest - 5, 10});
+    moved.Add({kHighest - 5, 0, kHighest - 1, 10});
+    moved.Add({kLowest, 20, kLowest + 5, 30});
     moved.Offset(7, -7);
     EXPECT_THAT(Nodes(moved),
-                UnorderedElementsAre(RectEdges{kMax - 3, -7, kMax, 3}, RectEdges{kMin + 7, 13, kMin + 12, 23}))
+                UnorderedElementsAre(RectEdges{kHighest - 3, -7, kHighest, 3},
+                                     RectEdges{kLowest + 7, 13, kLowest + 12, 23}))
         << "edges stop at the limit; a node pushed wholly past it is gone";
-    moved.Offset(kMax, kMax);
+    moved.Offset(kHighest, kHighest);
     EXPECT_EQ(moved.GetHead(), nullptr);
 }
 

@@ -12,7 +12,7 @@
 namespace ZV {
 namespace {
 
-std::string Text(const WideString& text)
+std::string HotKeyText(const WideString& text)
 {
     return text.ToUTF8().GetData();
 }
@@ -25,7 +25,7 @@ protected:
         for (const Delivery& delivery : log) {
             EXPECT_EQ(delivery.sender, nullptr);
             EXPECT_EQ(delivery.value, -1) << "no parameter";
-            ids.push_back(Text(delivery.id));
+            ids.push_back(HotKeyText(delivery.id));
         }
         return ids;
     }
@@ -51,9 +51,9 @@ TEST_F(HotKeyTest, HotKeysOfTheDemoTablePostTheirIdsOnKeyDownAndNothingOnKeyUp)
 
     EXPECT_FALSE(manager->HasHotKey(L"NID_REOPEN_REQ")) << "its key came first under NID_FILE_OPEN_REQ";
     ASSERT_EQ(manager->GetHotKeys(L"NID_FILE_OPEN_REQ").GetCount(), 1u);
-    EXPECT_EQ(Text(GetShortcutText(manager->GetHotKeys(L"NID_FILE_OPEN_REQ").GetData()[0])), "Ctrl+O");
+    EXPECT_EQ(HotKeyText(GetShortcutText(manager->GetHotKeys(L"NID_FILE_OPEN_REQ").GetData()[0])), "Ctrl+O");
     EXPECT_EQ(manager->LoadHotKeys(factory->GetApplicationStringTable(), L"LHK"), 0);
-    EXPECT_EQ(Text(manager->FindNotification(KeyCode(0x6B, true, 0, kCtrl))), "NID_ZOOM_IN_REQ");
+    EXPECT_EQ(HotKeyText(manager->FindNotification(KeyCode(0x6B, true, 0, kCtrl))), "NID_ZOOM_IN_REQ");
     EXPECT_EQ(manager->LoadHotKeys(nullptr, L"GHK"), ZV_E_INVALIDARG);
 }
 
@@ -74,8 +74,8 @@ TEST_F(HotKeyTest, AKeyPostsOneIdAnIdMayHaveSeveralKeysAndIdsAreCutAtTheirLastPo
     EXPECT_TRUE(Succeeded(table->SetString(L"GHKX.NID_WRONG_PREFIX", L"VKEY_F7")));
     EXPECT_TRUE(Succeeded(table->SetString(L"GHK.NID_EMPTY_TEXT", L"")));
     EXPECT_EQ(manager->LoadHotKeys(table, L"GHK"), 0);
-    EXPECT_EQ(Text(manager->FindNotification(ParseShortcutText(L"VKEY_F6"))), "NID_DOTTED");
-    EXPECT_EQ(Text(manager->FindNotification(ParseShortcutText(L"VKEY_F7"))), "");
+    EXPECT_EQ(HotKeyText(manager->FindNotification(ParseShortcutText(L"VKEY_F6"))), "NID_DOTTED");
+    EXPECT_EQ(HotKeyText(manager->FindNotification(ParseShortcutText(L"VKEY_F7"))), "");
     EXPECT_EQ(manager->ProcessKey(KeyCode(0, false, 1, 0)), 1) << "the empty text names a key-down of no key";
     EXPECT_TRUE(log.empty());
 

@@ -8,7 +8,7 @@
 namespace ZV {
 namespace {
 
-std::string Text(const WideString& text)
+std::string Narrow(const WideString& text)
 {
     return text.ToUTF8().GetData();
 }
@@ -22,19 +22,19 @@ std::string Printed(std::uint32_t code)
 {
     KeyCode key;
     key.code = code;
-    return Text(GetShortcutText(key));
+    return Narrow(GetShortcutText(key));
 }
 
 TEST(ShortcutText, EveryKeyNameWithCtrlAndShiftPrintsBackAsItsDisplayNameInAnyLetterCase)
 {
     for (const auto& [name, virtualKey] : GetKeyNameTables().GetVirtualKeysByName()) {
         const KeyCode key = ParseShortcutText(WideString(L"Ctrl+Shift+") + name);
-        EXPECT_EQ(key.code, KeyCode(virtualKey, true, 0, kModifierCtrl | kModifierShift).code) << Text(name);
-        EXPECT_EQ(Text(GetShortcutText(key)), "Ctrl+Shift+" + Text(LookupKeyDisplayName(virtualKey)));
-        EXPECT_EQ(ParseShortcutText(WideString(L"ctrl+shift+") + name.ToLower()).code, key.code) << Text(name);
+        EXPECT_EQ(key.code, KeyCode(virtualKey, true, 0, kModifierCtrl | kModifierShift).code) << Narrow(name);
+        EXPECT_EQ(Narrow(GetShortcutText(key)), "Ctrl+Shift+" + Narrow(LookupKeyDisplayName(virtualKey)));
+        EXPECT_EQ(ParseShortcutText(WideString(L"ctrl+shift+") + name.ToLower()).code, key.code) << Narrow(name);
     }
-    EXPECT_EQ(Text(GetShortcutText(ParseShortcutText(L"Shift+Ctrl+VKEY_F5"))), "Ctrl+Shift+F5");
-    EXPECT_EQ(Text(GetShortcutText(ParseShortcutText(L"Ctrl+Shift+VKEY_BACK"))), "Ctrl+Shift+");
+    EXPECT_EQ(Narrow(GetShortcutText(ParseShortcutText(L"Shift+Ctrl+VKEY_F5"))), "Ctrl+Shift+F5");
+    EXPECT_EQ(Narrow(GetShortcutText(ParseShortcutText(L"Ctrl+Shift+VKEY_BACK"))), "Ctrl+Shift+");
 }
 
 TEST(ShortcutText, KeyNamesRunToTheEndAndCharactersComeFromBracketsOrTheLastCharacterWithOnlyAlt)
@@ -54,7 +54,7 @@ TEST(ShortcutText, KeyNamesRunToTheEndAndCharactersComeFromBracketsOrTheLastChar
 TEST(ShortcutText, EmptyAndAllBlankTextsNameNoKey)
 {
     for (const wchar_t* text : {L"", L" ", L"   ", L"\t", L" \r\n "}) {
-        EXPECT_EQ(Parsed(text), KeyCode::kKeyDown) << Text(text);
+        EXPECT_EQ(Parsed(text), KeyCode::kKeyDown) << Narrow(text);
     }
     EXPECT_EQ(Parsed(L"Alt+ "), static_cast<std::uint32_t>(L' ') | KeyCode::kAlt) << "a blank after a modifier";
 }

@@ -26,7 +26,7 @@ const PointT<zlong> kInList(110, 60);
 
 // "main" (400 x 311) holding the combo box "pick" (20, 20, 100 x 20: closed looks blue, dropped-down looks red) with
 // five items in a green list that opens below it.
-void WriteSkin(const TemporaryFolder& folder)
+void WriteComboBoxSkin(const TemporaryFolder& folder)
 {
     Testing::SkinDocumentBuilder skin;
     const std::string window = FilledLook(skin, "window", kWindowColour);
@@ -57,7 +57,7 @@ void WriteSkin(const TemporaryFolder& folder)
 
 class ComboBoxGui : public Testing::ShownPanelWindowTest<> {
 protected:
-    ComboBoxGui() : ShownPanelWindowTest(&WriteSkin) {}
+    ComboBoxGui() : ShownPanelWindowTest(&WriteComboBoxSkin) {}
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(ShownPanelWindowTest::SetUp());

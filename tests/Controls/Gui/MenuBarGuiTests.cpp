@@ -20,7 +20,7 @@ using Testing::LookList;
 using Testing::RunLoopUntil;
 using Testing::TemporaryFolder;
 
-constexpr std::uint32_t kWindowColour = 0x1E2A3A;
+constexpr std::uint32_t kMenuBarWindowColour = 0x1E2A3A;
 constexpr std::uint32_t kTitleColour = 0x3060C0;
 constexpr std::uint32_t kOpenTitleColour = 0xC04030;
 constexpr std::uint32_t kRowColour = 0x30A060;
@@ -60,10 +60,10 @@ std::string Title(const std::string& name, int x, int width)
 
 // "main" (400 x 311) holding a bar of two titles, "file" (0 to 60) and "options" (60 to 140), 24 high: blue, red
 // while open; their menus' rows are green.
-void WriteSkin(const TemporaryFolder& folder)
+void WriteMenuBarSkin(const TemporaryFolder& folder)
 {
     Testing::SkinDocumentBuilder skin;
-    const std::string window = FilledLook(skin, "window", kWindowColour);
+    const std::string window = FilledLook(skin, "window", kMenuBarWindowColour);
     const std::string title = FilledLook(skin, "title", kTitleColour);
     const std::string open = FilledLook(skin, "open", kOpenTitleColour);
     const std::string row = FilledLook(skin, "row", kRowColour);
@@ -79,7 +79,7 @@ void WriteSkin(const TemporaryFolder& folder)
 
 class MenuBarGui : public Testing::ShownPanelWindowTest<> {
 protected:
-    MenuBarGui() : ShownPanelWindowTest(&WriteSkin) {}
+    MenuBarGui() : ShownPanelWindowTest(&WriteMenuBarSkin) {}
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(ShownPanelWindowTest::SetUp());
@@ -116,7 +116,7 @@ protected:
 TEST_F(MenuBarGui, RealClicksOnATitleAndAnItemReachTheItemsNotification)
 {
     ASSERT_TRUE(RunLoopUntil([&] { return ColourAt(kFileTitle) == kTitleColour; }));
-    EXPECT_EQ(ColourAt(kFileFirstRow), kWindowColour);
+    EXPECT_EQ(ColourAt(kFileFirstRow), kMenuBarWindowColour);
 
     MoveTo(kFileTitle);
     mInput.Click(1);
@@ -129,13 +129,13 @@ TEST_F(MenuBarGui, RealClicksOnATitleAndAnItemReachTheItemsNotification)
     ASSERT_TRUE(RunLoopUntil([&] { return TitleOf(L"options")->IsDropDownOpen(); }));
     EXPECT_FALSE(TitleOf(L"file")->IsDropDownOpen());
     EXPECT_TRUE(RunLoopUntil(
-        [&] { return ColourAt(kFileFirstRow) == kWindowColour && ColourAt(kOptionsSecondRow) == kRowColour; }));
+        [&] { return ColourAt(kFileFirstRow) == kMenuBarWindowColour && ColourAt(kOptionsSecondRow) == kRowColour; }));
 
     MoveTo(kOptionsSecondRow);
     mInput.Click(1);
     ASSERT_TRUE(RunLoopUntil([&] { return !mItems->ids.empty() && ClickDone(); }));
     EXPECT_EQ(mItems->ids, (std::vector<std::string>{"NID_options_SECOND item 1"}));
-    EXPECT_TRUE(RunLoopUntil([&] { return ColourAt(kOptionsSecondRow) == kWindowColour; }))
+    EXPECT_TRUE(RunLoopUntil([&] { return ColourAt(kOptionsSecondRow) == kMenuBarWindowColour; }))
         << "the menu closed";
     EXPECT_FALSE(TitleOf(L"options")->IsDropDownOpen());
 }

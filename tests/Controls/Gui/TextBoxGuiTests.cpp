@@ -24,7 +24,7 @@ const char* const kUtf8Text = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC";
 
 // The skin of the test's window: "main" (a panel, 300 x 120) holding the text box "box" (20, 20, 160 x 28) and the
 // text box "other" below it.
-void WriteSkin(const TemporaryFolder& folder)
+void WriteTextBoxSkin(const TemporaryFolder& folder)
 {
     Testing::SkinDocumentBuilder skin;
     Testing::AddTextBoxLooks(skin);
@@ -57,7 +57,7 @@ private:
 
 class TextBoxGui : public Testing::ShownPanelWindowTest<TextBoxApplication> {
 protected:
-    TextBoxGui() : ShownPanelWindowTest(&WriteSkin) {}
+    TextBoxGui() : ShownPanelWindowTest(&WriteTextBoxSkin) {}
     ~TextBoxGui() override
     {
         if (mClipboard) {

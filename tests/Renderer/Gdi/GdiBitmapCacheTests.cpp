@@ -1,3 +1,4 @@
+#include "Renderer/ArgbColours.h"
 #include "Renderer/Gdi/GdiTestCanvas.h"
 #include "Renderer/RenderingServices.h"
 #include "Utilities/Graphics/BitmapData.h"
@@ -15,7 +16,7 @@ namespace {
 
 using Testing::GdiCanvas;
 
-constexpr std::uint32_t kBlue = 0xFF0000FFu;
+using Testing::kArgbBlue;
 
 // A clock that tests move by hand.
 class ManualClock : public IRenderingServices {
@@ -83,7 +84,7 @@ TEST(GdiBitmapCache, AWindowGrownThroughFourHundredSizesKeepsItsBackgroundWithin
     EXPECT_LE(mostKept, LGDIRenderer::kDefaultPreScaledBudget);
     // Besides the copies, a frame holds a few megabytes for a moment.
     EXPECT_LT(most, static_cast<std::int64_t>(LGDIRenderer::kDefaultPreScaledBudget) + (16 << 20));
-    EXPECT_EQ(canvas.Pixel(798, 698), kBlue) << "the newest size is drawn";
+    EXPECT_EQ(canvas.Pixel(798, 698), kArgbBlue) << "the newest size is drawn";
 
     // A smaller budget lets the oldest go at once; a copy larger than all of it is drawn and not kept.
     canvas.Renderer().SetPreScaledBudget(1 << 20);
@@ -92,7 +93,7 @@ TEST(GdiBitmapCache, AWindowGrownThroughFourHundredSizesKeepsItsBackgroundWithin
     canvas.Renderer().FillRect({0, 0, 800, 700}, LColor(), false);
     canvas.Renderer().DrawBitmap(background, {0, 0, 700, 600}, 0);
     canvas.Finish();
-    EXPECT_EQ(canvas.Pixel(699, 599), kBlue);
+    EXPECT_EQ(canvas.Pixel(699, 599), kArgbBlue);
     EXPECT_LE(canvas.Renderer().GetPreScaledBytes(), std::size_t{1} << 20);
 }
 
@@ -133,8 +134,8 @@ TEST(GdiBitmap, PixelsWrittenThroughTheirAccessOrAColorizerAreDrawnAsWritten)
     EXPECT_EQ(drawn(), 0xFFFF0000u);
     {
         const ConstRCPtr<LBitmapData> pixels = sheet->GetPixelData();
-        *pixels->GetPixelPointer(1, 1) = kBlue;
-        EXPECT_EQ(drawn(), kBlue) << "written while the pixels are open";
+        *pixels->GetPixelPointer(1, 1) = kArgbBlue;
+        EXPECT_EQ(drawn(), kArgbBlue) << "written while the pixels are open";
         *pixels->GetPixelPointer(1, 1) = 0xFF00FF00u;
         EXPECT_EQ(drawn(), 0xFF00FF00u) << "written again";
     }

@@ -1,3 +1,4 @@
+#include "Renderer/ArgbColours.h"
 #include "Renderer/Gdi/GdiTestCanvas.h"
 #include "Renderer/RenderingServices.h"
 #include "TestSupport.h"
@@ -13,7 +14,7 @@ using Testing::GdiCanvas;
 using Testing::kSheetName;
 using Testing::ThrowsText;
 
-constexpr std::uint32_t kBlue = 0xFF0000FFu;
+using Testing::kArgbBlue;
 
 TEST(GdiBitmap, ResizeTypesKeepTheirOwnPreScaledCopies)
 {
@@ -22,7 +23,7 @@ TEST(GdiBitmap, ResizeTypesKeepTheirOwnPreScaledCopies)
     canvas.Start();
     canvas.Renderer().DrawBitmap(cell, {0, 0, 30, 20}, 0);
     canvas.Finish();
-    EXPECT_EQ(canvas.Pixel(0, 0), kBlue);
+    EXPECT_EQ(canvas.Pixel(0, 0), kArgbBlue);
 
     GdiCanvas centred(30, 20);
     centred.Start();
@@ -31,7 +32,7 @@ TEST(GdiBitmap, ResizeTypesKeepTheirOwnPreScaledCopies)
     centred.Renderer().DrawBitmap(cell, {0, 0, 30, 20}, 2);
     centred.Finish();
     EXPECT_EQ(centred.Pixel(0, 0), 0u) << "the centred drawing is not the stretched one from the cache";
-    EXPECT_EQ(centred.Pixel(10, 5), kBlue);
+    EXPECT_EQ(centred.Pixel(10, 5), kArgbBlue);
     EXPECT_EQ(centred.Pixel(20, 5), 0u);
 }
 
@@ -54,7 +55,7 @@ TEST(GdiBitmap, RefusesWhatCannotBeDrawnAndDrawsTheRest)
     // Too large to keep pre-scaled: stretched straight into the frame.
     renderer.DrawBitmap(LBitmap::GetCachedBitmap(kSheetName)->CreateSubBitmap(0, 0, 20, 10), {20, 0, 10000, 10}, 0);
     canvas.Finish();
-    EXPECT_EQ(canvas.Pixel(5, 5), kBlue) << "at its own size any resize type draws it as it is";
+    EXPECT_EQ(canvas.Pixel(5, 5), kArgbBlue) << "at its own size any resize type draws it as it is";
     EXPECT_EQ(canvas.Pixel(10, 5), 0u) << "an empty destination draws nothing";
     EXPECT_EQ(canvas.Pixel(59, 5), 0xFFFF0000u) << "the first 5000 pixels of the huge stretch are red";
 }
@@ -79,11 +80,11 @@ TEST(GdiOffscreenImage, MovesWithinItsOwnSurfaceAndIsDrawnInPartsIntoAFrame)
     EXPECT_EQ(canvas.Renderer().DrawBitmapPart(image, {20, 10}, {3, 4, 2, 2}), ZV_S_OK);
     EXPECT_EQ(canvas.Renderer().DrawBitmapPart(image, {0, 0}, {0, 0, 10, 10}), ZV_S_OK);
     canvas.Finish();
-    EXPECT_EQ(canvas.Pixel(20, 10), kBlue);
-    EXPECT_EQ(canvas.Pixel(21, 11), kBlue);
+    EXPECT_EQ(canvas.Pixel(20, 10), kArgbBlue);
+    EXPECT_EQ(canvas.Pixel(21, 11), kArgbBlue);
     EXPECT_EQ(canvas.Pixel(22, 12), 0u);
-    EXPECT_EQ(canvas.Pixel(3, 4), kBlue) << "the square moved from (0, 0) to (3, 4)";
-    EXPECT_EQ(canvas.Pixel(4, 5), kBlue);
+    EXPECT_EQ(canvas.Pixel(3, 4), kArgbBlue) << "the square moved from (0, 0) to (3, 4)";
+    EXPECT_EQ(canvas.Pixel(4, 5), kArgbBlue);
     EXPECT_EQ(canvas.Pixel(0, 0), 0u) << "what moved in is transparent";
     EXPECT_EQ(canvas.Pixel(5, 6), 0u);
 }

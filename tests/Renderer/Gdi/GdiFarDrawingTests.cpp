@@ -1,4 +1,5 @@
 #include "DebuggerOutputCapture.h"
+#include "Renderer/ArgbColours.h"
 #include "Renderer/ColorRectList.h"
 #include "Renderer/Gdi/GdiTestCanvas.h"
 #include "Utilities/Graphics/BitmapData.h"
@@ -16,9 +17,9 @@ namespace {
 using Testing::DebuggerOutputCapture;
 using Testing::GdiCanvas;
 
-constexpr std::uint32_t kRed = 0xFFFF0000u;
-constexpr std::uint32_t kGreen = 0xFF00FF00u;
-constexpr std::uint32_t kBlue = 0xFF0000FFu;
+using Testing::kArgbRed;
+using Testing::kArgbGreen;
+using Testing::kArgbBlue;
 
 // Red on the left half, green on the right half.
 RCPtr<LBitmap> HalvesBitmap(zlong width, zlong height)
@@ -27,7 +28,7 @@ RCPtr<LBitmap> HalvesBitmap(zlong width, zlong height)
     const ConstRCPtr<LBitmapData> pixels = bitmap->GetPixelData();
     for (zlong y = 0; y < height; ++y) {
         for (zlong x = width / 2; x < width; ++x) {
-            *pixels->GetPixelPointer(x, y) = kGreen;
+            *pixels->GetPixelPointer(x, y) = kArgbGreen;
         }
     }
     return bitmap;
@@ -52,12 +53,12 @@ TEST(GdiFarDrawing, AStretchFarAwayOrUnderAFarOffsetLeavesLaterDrawingPaintingIn
         farDraw(renderer);
         renderer.FillRect({0, 0, 10, 10}, LColor(1, 0, 0, 1), true);
         canvas.Finish();
-        EXPECT_EQ(canvas.Pixel(5, 5), kRed);
+        EXPECT_EQ(canvas.Pixel(5, 5), kArgbRed);
 
         canvas.Start();
         renderer.FillRect({0, 0, 10, 10}, LColor(0, 0, 1, 1), true);
         canvas.Finish();
-        EXPECT_EQ(canvas.Pixel(5, 5), kBlue) << "the next frame";
+        EXPECT_EQ(canvas.Pixel(5, 5), kArgbBlue) << "the next frame";
     }
 }
 
@@ -72,13 +73,13 @@ TEST(GdiFarDrawing, HugeStretchesAndTilesShowThePixelsThatTheirPlaceGivesThem)
     // Tiles of 20 pixels from a corner a whole number of tiles to the left: the pattern starts again at 0.
     renderer.DrawBitmap(halves, {-20 * 50000, 10, 20 * 50000 + 100, 10}, 1);
     canvas.Finish();
-    EXPECT_EQ(canvas.Pixel(49, 5), kRed);
-    EXPECT_EQ(canvas.Pixel(50, 5), kGreen);
-    EXPECT_EQ(canvas.Pixel(0, 15), kRed);
-    EXPECT_EQ(canvas.Pixel(9, 15), kRed);
-    EXPECT_EQ(canvas.Pixel(10, 15), kGreen);
-    EXPECT_EQ(canvas.Pixel(20, 15), kRed);
-    EXPECT_EQ(canvas.Pixel(99, 15), kGreen);
+    EXPECT_EQ(canvas.Pixel(49, 5), kArgbRed);
+    EXPECT_EQ(canvas.Pixel(50, 5), kArgbGreen);
+    EXPECT_EQ(canvas.Pixel(0, 15), kArgbRed);
+    EXPECT_EQ(canvas.Pixel(9, 15), kArgbRed);
+    EXPECT_EQ(canvas.Pixel(10, 15), kArgbGreen);
+    EXPECT_EQ(canvas.Pixel(20, 15), kArgbRed);
+    EXPECT_EQ(canvas.Pixel(99, 15), kArgbGreen);
 }
 
 TEST(GdiFarDrawing, AColourListAtAnOffsetTooLargeToTakeOffAgainLeavesTheOriginWhereItWas)
@@ -96,13 +97,13 @@ TEST(GdiFarDrawing, AColourListAtAnOffsetTooLargeToTakeOffAgainLeavesTheOriginWh
     renderer.PopState();
     renderer.PopState();
     canvas.Finish();
-    EXPECT_EQ(canvas.Pixel(12, 12), kRed);
+    EXPECT_EQ(canvas.Pixel(12, 12), kArgbRed);
     EXPECT_EQ(canvas.Pixel(2, 2), 0u) << "nothing of the lists is seen";
 
     canvas.Start();
     renderer.FillRect({0, 0, 5, 5}, LColor(0, 0, 1, 1), true);
     canvas.Finish();
-    EXPECT_EQ(canvas.Pixel(2, 2), kBlue) << "the next frame";
+    EXPECT_EQ(canvas.Pixel(2, 2), kArgbBlue) << "the next frame";
 }
 
 TEST(GdiFarDrawing, AContextLeftInCairosErrorStateIsMadeAnewWithOneLine)
@@ -114,7 +115,7 @@ TEST(GdiFarDrawing, AContextLeftInCairosErrorStateIsMadeAnewWithOneLine)
     cairo_scale(canvas.GdiContext().GetGraphics(), 0, 0);
     canvas.Renderer().FillRect({0, 0, 10, 10}, LColor(1, 0, 0, 1), true);
     canvas.Finish();
-    EXPECT_EQ(canvas.Pixel(5, 5), kRed);
+    EXPECT_EQ(canvas.Pixel(5, 5), kArgbRed);
     const std::vector<std::string> lines = debugger.Texts();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], "Cairo failed while drawing (invalid matrix (not invertible)); its context is made anew\n");

@@ -12,7 +12,7 @@ namespace {
 using Testing::GdiCanvas;
 using Testing::NearPixel;
 
-const LColor kRed(1, 0, 0, 1);
+const LColor kRedColour(1, 0, 0, 1);
 
 // Every pixel outside the rectangle (x, y, width, height) is still transparent.
 ::testing::AssertionResult NothingOutside(const Testing::Image& image, int left, int top, int width, int height)
@@ -48,15 +48,15 @@ TEST(GdiClip, NestedClipsAndOriginsKeepEveryOperationInsideTheActiveClip)
     renderer.PushState();
     renderer.PushOffset({5, 5});
     // The clips are in the coordinates they are pushed in: device clip (30, 15, 30, 35), origin (35, 20).
-    renderer.FillRect({-1000, -1000, 5000, 5000}, kRed, true);
-    renderer.FrameRect({-1, -1, 200, 200}, kRed, 3);
-    renderer.DrawLine({-5000, 0}, {5000, 40}, kRed, 2);
-    renderer.FillPolygon(wide, kRed, {0, 0}, {1, 1}, true);
-    renderer.DrawPolyline(distant, kRed, {4.5e15f, -4.5e15f}, {1, 1}, true);
+    renderer.FillRect({-1000, -1000, 5000, 5000}, kRedColour, true);
+    renderer.FrameRect({-1, -1, 200, 200}, kRedColour, 3);
+    renderer.DrawLine({-5000, 0}, {5000, 40}, kRedColour, 2);
+    renderer.FillPolygon(wide, kRedColour, {0, 0}, {1, 1}, true);
+    renderer.DrawPolyline(distant, kRedColour, {4.5e15f, -4.5e15f}, {1, 1}, true);
     renderer.DrawColorRectList(rects, {0, 0}, false);
     renderer.DrawBitmap(LBitmap::GetCachedBitmap(Testing::kSheetName), {-50, -50, 400, 300}, 1);
     renderer.DrawText(L"clipped text that runs far beyond the clip", LFont::GetFont(L"DejaVu Sans", 30, 0), {-20, 0},
-                      kRed);
+                      kRedColour);
     const Testing::Image clipped = canvas.Snapshot();
     EXPECT_TRUE(NothingOutside(clipped, 30, 15, 30, 35));
     EXPECT_NE(clipped.At(30, 15), 0u);
@@ -65,7 +65,7 @@ TEST(GdiClip, NestedClipsAndOriginsKeepEveryOperationInsideTheActiveClip)
     for (int pushed = 0; pushed < 4; ++pushed) {
         renderer.PopState();
     }
-    renderer.FillRect({0, 0, 2, 2}, kRed, true);
+    renderer.FillRect({0, 0, 2, 2}, kRedColour, true);
     EXPECT_TRUE(NearPixel(canvas.Pixel(0, 0), 0xFFFF0000u)) << "back at the unbounded clip, the corner is drawn";
 
     // Without blend: surface coordinates, no clip, and the surface's own edges bound it.
@@ -88,12 +88,12 @@ TEST(GdiClip, TheStateFactorFadesColoursImagesAndText)
     LGDIRenderer& renderer = canvas.Renderer();
     canvas.Start();
     canvas.Context()->GetState().factor = 0.5f;
-    renderer.FillRect({0, 0, 10, 10}, kRed, true);
+    renderer.FillRect({0, 0, 10, 10}, kRedColour, true);
     renderer.DrawBitmap(LBitmap::CreateFilledBitmap({10, 10}, LColor(0, 1, 0, 1)), {10, 0, 10, 10}, 0);
     renderer.DrawBitmap(LBitmap::CreateFilledBitmap({5, 5}, LColor(0, 1, 0, 1)), {20, 0, 10, 10}, 0);
     canvas.Context()->GetState().factor = 0.0f;
-    renderer.DrawText(L"invisible", LFont::GetFont(L"DejaVu Sans", 10, 0), {30, 0}, kRed);
-    renderer.FillRect({40, 0, 10, 10}, kRed, true);
+    renderer.DrawText(L"invisible", LFont::GetFont(L"DejaVu Sans", 10, 0), {30, 0}, kRedColour);
+    renderer.FillRect({40, 0, 10, 10}, kRedColour, true);
     canvas.Finish();
     EXPECT_TRUE(NearPixel(canvas.Pixel(5, 5), 0x80800000u));
     EXPECT_TRUE(NearPixel(canvas.Pixel(15, 5), 0x80008000u));
@@ -118,7 +118,7 @@ TEST(GdiSurfaces, AreRemadeForANewSizeOrAWholeRepaintAndKeptOtherwise)
     GdiCanvas canvas(40, 30);
     RectList& dirty = canvas.Context()->GetDirtyRegion();
     canvas.Start();
-    canvas.Renderer().FillRect({0, 0, 1, 1}, kRed, true);
+    canvas.Renderer().FillRect({0, 0, 1, 1}, kRedColour, true);
     // Left in the state at the frame's end: the next frame starts from it, once.
     canvas.Renderer().PushState();
     canvas.Renderer().PushOffset({10, 10});
@@ -127,7 +127,7 @@ TEST(GdiSurfaces, AreRemadeForANewSizeOrAWholeRepaintAndKeptOtherwise)
     dirty.Add({0, 0, 20, 30});
     dirty.Add({20, 0, 40, 30});
     canvas.Start();
-    canvas.Renderer().FillRect({0, 0, 1, 1}, kRed, true);
+    canvas.Renderer().FillRect({0, 0, 1, 1}, kRedColour, true);
     canvas.Finish();
     EXPECT_EQ(canvas.Pixel(0, 0), 0xFFFF0000u) << "two rectangles covering the viewport keep the back buffer";
     EXPECT_EQ(canvas.Pixel(10, 10), 0xFFFF0000u) << "drawn at the context's origin";
@@ -145,7 +145,7 @@ TEST(GdiSurfaces, AreRemadeForANewSizeOrAWholeRepaintAndKeptOtherwise)
     canvas.Finish();
     canvas.Start();
     EXPECT_EQ(canvas.GdiContext().GetBackBuffer().GetSize(), PointT<zlong>(70, 50));
-    canvas.Renderer().FillRect({55, 35, 5, 5}, kRed, true);
+    canvas.Renderer().FillRect({55, 35, 5, 5}, kRedColour, true);
     canvas.Finish();
     EXPECT_EQ(canvas.Pixel(69, 49), 0xFFFF0000u);
 }

@@ -11,8 +11,8 @@
 namespace ZV {
 namespace {
 
-constexpr std::uint32_t kRed = 0xFF0000u;
-constexpr std::uint32_t kBlue = 0x0000FFu;
+constexpr std::uint32_t kWindowRed = 0xFF0000u;
+constexpr std::uint32_t kWindowBlue = 0x0000FFu;
 
 class GdiWindowGui : public ::testing::Test {
 protected:
@@ -54,14 +54,15 @@ TEST_F(GdiWindowGui, TheFirstFramePaintsTheWindowAndALaterOneOnlyItsDirtyRectang
     FillFrame({{0, 0, 120, 80}}, LColor(1, 0, 0, 1));
     const std::vector<std::uint32_t> first = ReadWindow(120, 80);
     ASSERT_EQ(first.size(), 120u * 80u);
-    EXPECT_EQ(std::count(first.begin(), first.end(), kRed), 120 * 80);
+    EXPECT_EQ(std::count(first.begin(), first.end(), kWindowRed), 120 * 80);
 
     FillFrame({{10, 10, 30, 30}, {50, 30, 80, 40}}, LColor(0, 0, 1, 1));
     const std::vector<std::uint32_t> second = ReadWindow(120, 80);
     for (int y = 0; y < 80; ++y) {
         for (int x = 0; x < 120; ++x) {
             const bool dirty = (x >= 10 && x < 30 && y >= 10 && y < 30) || (x >= 50 && x < 80 && y >= 30 && y < 40);
-            ASSERT_EQ(second[static_cast<std::size_t>(y) * 120 + x], dirty ? kBlue : kRed) << x << "," << y;
+            ASSERT_EQ(second[static_cast<std::size_t>(y) * 120 + x], dirty ? kWindowBlue : kWindowRed)
+                << x << "," << y;
         }
     }
 }
@@ -74,7 +75,7 @@ TEST_F(GdiWindowGui, AResizedWindowGetsSurfacesOfItsNewSize)
     FillFrame({{0, 0, 160, 100}}, LColor(0, 0, 1, 1));
     EXPECT_EQ(static_cast<LGDIRenderContextInfo&>(*mContext).GetBackBuffer().GetSize(), PointT<zlong>(160, 100));
     const std::vector<std::uint32_t> pixels = ReadWindow(160, 100);
-    EXPECT_EQ(std::count(pixels.begin(), pixels.end(), kBlue), 160 * 100) << "the new area is painted too";
+    EXPECT_EQ(std::count(pixels.begin(), pixels.end(), kWindowBlue), 160 * 100) << "the new area is painted too";
 }
 
 TEST_F(GdiWindowGui, AnOffscreenContextNeverTouchesTheDisplay)

@@ -1,3 +1,4 @@
+#include "Renderer/ArgbColours.h"
 #include "Renderer/ColorRectList.h"
 #include "Renderer/OpenGL/GLTestWindow.h"
 #include "Renderer/Polyline.h"
@@ -15,9 +16,9 @@ namespace {
 using Testing::Image;
 
 constexpr std::uint32_t kBlack = 0xFF000000u;
-constexpr std::uint32_t kRed = 0xFFFF0000u;
-constexpr std::uint32_t kGreen = 0xFF00FF00u;
-constexpr std::uint32_t kBlue = 0xFF0000FFu;
+using Testing::kArgbRed;
+using Testing::kArgbGreen;
+using Testing::kArgbBlue;
 
 // The application's clock as the renderers read it, set by the test.
 class TestClock : public IRenderingServices {
@@ -62,9 +63,9 @@ TEST_F(GLCacheGui, ACachedPolylineCompilesOnceReplaysAndCompilesOnceMoreAfterACh
         renderer.DrawPolyline(path, LColor(1, 0, 0, 1), {0, 0}, {1, 1}, true);
     };
     EXPECT_EQ(Frame(draw), 1u);
-    EXPECT_EQ(mShown.At(30, 10), kRed);
+    EXPECT_EQ(mShown.At(30, 10), kArgbRed);
     EXPECT_EQ(Frame(draw), 0u) << "replayed";
-    EXPECT_EQ(mShown.At(30, 10), kRed);
+    EXPECT_EQ(mShown.At(30, 10), kArgbRed);
 
     // Points changed behind the renderer's back, the flag cleared: the list still shows the old line.
     path.AddPoint({60, 50});
@@ -74,8 +75,8 @@ TEST_F(GLCacheGui, ACachedPolylineCompilesOnceReplaysAndCompilesOnceMoreAfterACh
 
     path.AddPoint({10, 50});
     EXPECT_EQ(Frame(draw), 1u) << "the changed path compiles again";
-    EXPECT_EQ(mShown.At(60, 30), kRed);
-    EXPECT_EQ(mShown.At(30, 50), kRed);
+    EXPECT_EQ(mShown.At(60, 30), kArgbRed);
+    EXPECT_EQ(mShown.At(30, 50), kArgbRed);
     EXPECT_FALSE(path.IsChanged());
     EXPECT_EQ(Frame(draw), 0u);
 
@@ -83,7 +84,7 @@ TEST_F(GLCacheGui, ACachedPolylineCompilesOnceReplaysAndCompilesOnceMoreAfterACh
         renderer.DrawPolyline(path, LColor(0, 1, 0, 1), {0, 0}, {1, 1}, false);
     };
     EXPECT_EQ(Frame(drawUncached), 0u) << "uncached: drawn directly";
-    EXPECT_EQ(mShown.At(30, 10), kGreen);
+    EXPECT_EQ(mShown.At(30, 10), kArgbGreen);
     EXPECT_EQ(Frame(draw), 1u) << "drawing uncached dropped the list";
 }
 
@@ -100,12 +101,12 @@ TEST_F(GLCacheGui, APolygonsOutlineAndFillKeepAListEachAndAChangeCompilesEachOnc
     };
     EXPECT_EQ(Frame(draw), 2u);
     EXPECT_EQ(Frame(draw), 0u);
-    EXPECT_EQ(mShown.At(40, 40), kBlue);
-    EXPECT_EQ(mShown.At(20, 40), kRed) << "the outline's closing edge";
+    EXPECT_EQ(mShown.At(40, 40), kArgbBlue);
+    EXPECT_EQ(mShown.At(20, 40), kArgbRed) << "the outline's closing edge";
 
     square.AddPoint({20, 80});
     EXPECT_EQ(Frame(draw), 2u) << "the fill read the change and dropped the outline's list too";
-    EXPECT_EQ(mShown.At(20, 70), kRed);
+    EXPECT_EQ(mShown.At(20, 70), kArgbRed);
     EXPECT_EQ(Frame(draw), 0u);
 
     // A translation and a colour of their own at each draw: neither is compiled into the list.
@@ -113,25 +114,25 @@ TEST_F(GLCacheGui, APolygonsOutlineAndFillKeepAListEachAndAChangeCompilesEachOnc
                   renderer.FillPolygon(square, LColor(0, 1, 0, 1), {100, 0}, {1, 1}, true);
               }),
               0u);
-    EXPECT_EQ(mShown.At(140, 40), kGreen);
+    EXPECT_EQ(mShown.At(140, 40), kArgbGreen);
     EXPECT_EQ(mShown.At(40, 40), kBlack);
 }
 
 TEST_F(GLCacheGui, ACachedColourListCompilesOnceAndAgainOnceAfterAChange)
 {
     ColorRectListT<float> rects;
-    rects.Add({0, 0, 20, 20}, kRed);
+    rects.Add({0, 0, 20, 20}, kArgbRed);
     const auto draw = [&](LRenderer& renderer) { renderer.DrawColorRectList(rects, {10, 10}, true); };
     EXPECT_EQ(Frame(draw), 1u);
     EXPECT_EQ(Frame(draw), 0u);
-    EXPECT_EQ(mShown.At(15, 15), kRed);
-    rects.Add({0, 0, 40, 40}, kBlue);
+    EXPECT_EQ(mShown.At(15, 15), kArgbRed);
+    rects.Add({0, 0, 40, 40}, kArgbBlue);
     EXPECT_EQ(Frame(draw), 1u);
-    EXPECT_EQ(mShown.At(15, 15), kRed) << "the first rectangle stays on top";
-    EXPECT_EQ(mShown.At(45, 45), kBlue);
+    EXPECT_EQ(mShown.At(15, 15), kArgbRed) << "the first rectangle stays on top";
+    EXPECT_EQ(mShown.At(45, 45), kArgbBlue);
     rects.SetScale(2, 2);
     EXPECT_EQ(Frame(draw), 1u);
-    EXPECT_EQ(mShown.At(85, 85), kBlue);
+    EXPECT_EQ(mShown.At(85, 85), kArgbBlue);
     const ColorRectListT<float> copy = rects;
     EXPECT_NE(ColorRectListT<float>::GetHandle(copy), ColorRectListT<float>::GetHandle(rects));
 }
@@ -182,17 +183,17 @@ TEST_F(GLCacheGui, ABitmapIsUploadedOnceASpriteSheetOnceForAllItsPartsAndAgainWh
     Frame(draw);
     Frame(draw);
     EXPECT_EQ(Renderer().GetTextureUploadCount() - before, 1u);
-    EXPECT_EQ(mShown.At(25, 5), kRed);
+    EXPECT_EQ(mShown.At(25, 5), kArgbRed);
 
     {
         const ConstRCPtr<LBitmapData> pixels = sheet->GetPixelData();
-        *pixels->GetPixelPointer(15, 5) = kBlue;
+        *pixels->GetPixelPointer(15, 5) = kArgbBlue;
     }
     Frame(draw);
     EXPECT_EQ(Renderer().GetTextureUploadCount() - before, 2u);
-    EXPECT_EQ(mShown.At(25, 5), kBlue) << "the part drawn with the new pixel";
-    EXPECT_EQ(mShown.At(55, 5), kBlue) << "and the sheet";
-    EXPECT_EQ(mShown.At(5, 5), kRed);
+    EXPECT_EQ(mShown.At(25, 5), kArgbBlue) << "the part drawn with the new pixel";
+    EXPECT_EQ(mShown.At(55, 5), kArgbBlue) << "and the sheet";
+    EXPECT_EQ(mShown.At(5, 5), kArgbRed);
 }
 
 }  // namespace

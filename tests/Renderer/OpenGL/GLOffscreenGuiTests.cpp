@@ -1,3 +1,4 @@
+#include "Renderer/ArgbColours.h"
 #include "Renderer/Gdi/GdiTestCanvas.h"
 #include "Renderer/OpenGL/GLTestWindow.h"
 
@@ -8,9 +9,9 @@ namespace {
 
 using Testing::Image;
 
-constexpr std::uint32_t kRed = 0xFFFF0000u;
-constexpr std::uint32_t kGreen = 0xFF00FF00u;
-constexpr std::uint32_t kBlue = 0xFF0000FFu;
+using Testing::kArgbRed;
+using Testing::kArgbGreen;
+using Testing::kArgbBlue;
 constexpr std::uint32_t kGrey = 0xFF404040u;
 
 class GLOffscreenGui : public Testing::GLWindowTest {
@@ -45,26 +46,26 @@ TEST_F(GLOffscreenGui, AnOffscreenContextDrawsIntoItsOwnImageAndNeverReachesTheW
     FillWindow(LColor(1, 0, 0, 1));
     DrawHalves();
     const Image untouched = Snapshot();
-    EXPECT_EQ(untouched.At(10, 10), kRed);
-    EXPECT_EQ(untouched.At(30, 30), kRed) << "no swap, no copy";
+    EXPECT_EQ(untouched.At(10, 10), kArgbRed);
+    EXPECT_EQ(untouched.At(30, 30), kArgbRed) << "no swap, no copy";
 
     Start();
     EXPECT_EQ(Renderer().DrawBitmapPart(mOffscreen, {100, 50}, {0, 0, 40, 40}), ZV_S_OK);
     EXPECT_EQ(Renderer().DrawBitmapPart(mOffscreen, {10, 100}, {5, 15, 20, 10}), ZV_S_OK);
     Finish();
     const Image image = Snapshot();
-    EXPECT_EQ(image.At(100, 50), kBlue) << "the image's top is drawn at the top";
-    EXPECT_EQ(image.At(139, 69), kBlue);
-    EXPECT_EQ(image.At(100, 70), kGreen);
-    EXPECT_EQ(image.At(139, 89), kGreen);
-    EXPECT_EQ(image.At(140, 70), kRed);
-    EXPECT_EQ(image.At(120, 90), kRed);
-    EXPECT_EQ(image.At(10, 100), kBlue) << "the part from (5, 15): five rows of blue";
-    EXPECT_EQ(image.At(29, 104), kBlue);
-    EXPECT_EQ(image.At(10, 105), kGreen);
-    EXPECT_EQ(image.At(29, 109), kGreen);
-    EXPECT_EQ(image.At(30, 105), kRed);
-    EXPECT_EQ(image.At(10, 110), kRed);
+    EXPECT_EQ(image.At(100, 50), kArgbBlue) << "the image's top is drawn at the top";
+    EXPECT_EQ(image.At(139, 69), kArgbBlue);
+    EXPECT_EQ(image.At(100, 70), kArgbGreen);
+    EXPECT_EQ(image.At(139, 89), kArgbGreen);
+    EXPECT_EQ(image.At(140, 70), kArgbRed);
+    EXPECT_EQ(image.At(120, 90), kArgbRed);
+    EXPECT_EQ(image.At(10, 100), kArgbBlue) << "the part from (5, 15): five rows of blue";
+    EXPECT_EQ(image.At(29, 104), kArgbBlue);
+    EXPECT_EQ(image.At(10, 105), kArgbGreen);
+    EXPECT_EQ(image.At(29, 109), kArgbGreen);
+    EXPECT_EQ(image.At(30, 105), kArgbRed);
+    EXPECT_EQ(image.At(10, 110), kArgbRed);
 }
 
 TEST_F(GLOffscreenGui, AnOffscreenFrameInsideAWindowFrameHandsTheWindowItsTargetClipAndOriginBack)
@@ -79,10 +80,10 @@ TEST_F(GLOffscreenGui, AnOffscreenFrameInsideAWindowFrameHandsTheWindowItsTarget
     Renderer().PopState();
     Finish();
     const Image image = Snapshot();
-    EXPECT_EQ(image.At(55, 55), kRed) << "drawn at the window's origin after the offscreen frame";
+    EXPECT_EQ(image.At(55, 55), kArgbRed) << "drawn at the window's origin after the offscreen frame";
     EXPECT_EQ(image.At(35, 55), kGrey) << "and within its clip";
-    EXPECT_EQ(image.At(75, 55), kBlue);
-    EXPECT_EQ(image.At(75, 65), kGreen);
+    EXPECT_EQ(image.At(75, 55), kArgbBlue);
+    EXPECT_EQ(image.At(75, 65), kArgbGreen);
     EXPECT_EQ(image.At(10, 10), kGrey);
 }
 
@@ -96,8 +97,8 @@ TEST_F(GLOffscreenGui, TheImageMovesWithinItselfAndTranslucentDrawingKeepsItsCov
     Finish();
     Image image = Snapshot();
     EXPECT_EQ(image.At(5, 5), kGrey) << "what moved in is transparent";
-    EXPECT_EQ(image.At(15, 5), kBlue);
-    EXPECT_EQ(image.At(39, 35), kGreen);
+    EXPECT_EQ(image.At(15, 5), kArgbBlue);
+    EXPECT_EQ(image.At(39, 35), kArgbGreen);
 
     // Half-transparent red drawn into the image and the image drawn over grey: as if drawn over the grey directly.
     ASSERT_EQ(Renderer().RenderStart(mOffscreen), ZV_S_OK);

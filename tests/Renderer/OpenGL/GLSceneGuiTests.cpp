@@ -21,10 +21,10 @@ using Testing::kSheetName;
 using Testing::Color;
 using Testing::DrawTestScene;
 
-constexpr std::uint32_t kBackground = Testing::kSceneBackground;
-constexpr std::uint32_t kRed = Testing::kSceneRed;
-constexpr std::uint32_t kGreen = Testing::kSceneGreen;
-constexpr std::uint32_t kBlue = Testing::kSceneBlue;
+using Testing::kSceneBackground;
+using Testing::kSceneRed;
+using Testing::kSceneGreen;
+using Testing::kSceneBlue;
 constexpr std::uint32_t kWhite = Testing::kSceneWhite;
 
 Image CairoScene()
@@ -89,23 +89,23 @@ TEST_F(GLSceneGui, TheCairoScenesFillsAndUnscaledBitmapsAreEqualAndTheWholeIsClo
         std::uint32_t argb;
         const char* what;
     } lines[] = {
-        {50, 20, kGreen, "frame, left"},
-        {80, 20, kGreen, "frame, right: the pen runs on x + width"},
-        {65, 30, kGreen, "frame, bottom"},
-        {65, 10, kGreen, "frame, top"},
-        {65, 20, kBackground, "frame, inside"},
+        {50, 20, kSceneGreen, "frame, left"},
+        {80, 20, kSceneGreen, "frame, right: the pen runs on x + width"},
+        {65, 30, kSceneGreen, "frame, bottom"},
+        {65, 10, kSceneGreen, "frame, top"},
+        {65, 20, kSceneBackground, "frame, inside"},
         {90, 15, kWhite, "rectangle's frame"},
         {35, 40, 0xFFFFFF00u, "line"},
-        {35, 41, kBackground, "below the line"},
+        {35, 41, kSceneBackground, "below the line"},
         {140, 45, 0xFF00FFFFu, "first segment"},
         {140, 50, 0xFF00FFFFu, "second segment"},
-        {160, 50, kBackground, "an odd last point makes no segment"},
+        {160, 50, kSceneBackground, "an odd last point makes no segment"},
         {65, 60, kWhite, "triangle, top edge, moved by its translation"},
         {50, 75, kWhite, "triangle, left edge: the outline is closed"},
-        {58, 68, kBackground, "triangle, inside"},
+        {58, 68, kSceneBackground, "triangle, inside"},
         {100, 60, 0xFFFF8000u, "polyline"},
         {110, 70, 0xFFFF8000u, "polyline, second leg"},
-        {100, 70, kBackground, "a polyline is not closed"},
+        {100, 70, kSceneBackground, "a polyline is not closed"},
     };
     for (const auto& point : lines) {
         EXPECT_EQ(ours.At(point.x, point.y), point.argb) << point.what << " at " << point.x << "," << point.y;
@@ -113,7 +113,7 @@ TEST_F(GLSceneGui, TheCairoScenesFillsAndUnscaledBitmapsAreEqualAndTheWholeIsClo
     int ink = 0;
     for (int y = 110; y < 150; ++y) {
         for (int x = 108; x < 200; ++x) {
-            ink += ours.At(x, y) != kBackground ? 1 : 0;
+            ink += ours.At(x, y) != kSceneBackground ? 1 : 0;
         }
     }
     EXPECT_GT(ink, 40) << "the text left ink";
@@ -137,41 +137,41 @@ TEST_F(GLSceneGui, TheCairoScenesFillsAndUnscaledBitmapsAreEqualAndTheWholeIsClo
 TEST_F(GLSceneGui, DrawingAfterPoppingBackToTheDefaultClipIsVisible)
 {
     Start();
-    Renderer().FillRect({0, 0, kWidth, kHeight}, Color(kBackground), true);
+    Renderer().FillRect({0, 0, kWidth, kHeight}, Color(kSceneBackground), true);
     Renderer().PushClip({10, 10, 20, 20}, {0, 0, 20, 20}, nullptr, true);
-    Renderer().FillRect({0, 0, 100, 100}, Color(kRed), true);
+    Renderer().FillRect({0, 0, 100, 100}, Color(kSceneRed), true);
     Renderer().PopState();
-    Renderer().FillRect({100, 100, 10, 10}, Color(kBlue), true);
+    Renderer().FillRect({100, 100, 10, 10}, Color(kSceneBlue), true);
     // A cleared rectangle puts the default clip back as well.
     Renderer().FillRect({0, 0, 5, 5}, Color(kWhite), false);
-    Renderer().FillRect({150, 20, 10, 10}, Color(kGreen), true);
+    Renderer().FillRect({150, 20, 10, 10}, Color(kSceneGreen), true);
     Finish();
 
     const Image image = Snapshot();
-    EXPECT_EQ(image.At(15, 15), kRed);
-    EXPECT_EQ(image.At(35, 35), kBackground) << "the pushed clip held";
-    EXPECT_EQ(image.At(105, 105), kBlue) << "after the pop";
+    EXPECT_EQ(image.At(15, 15), kSceneRed);
+    EXPECT_EQ(image.At(35, 35), kSceneBackground) << "the pushed clip held";
+    EXPECT_EQ(image.At(105, 105), kSceneBlue) << "after the pop";
     EXPECT_EQ(image.At(2, 2), 0xFF000000u) << "cleared to transparent black, which the window shows black";
-    EXPECT_EQ(image.At(155, 25), kGreen) << "after the clear";
+    EXPECT_EQ(image.At(155, 25), kSceneGreen) << "after the clear";
 }
 
 TEST_F(GLSceneGui, AClipOutsideTheWindowOrEmptyDrawsNothingAndALeftOverhangIsCut)
 {
     Start();
-    Renderer().FillRect({0, 0, kWidth, kHeight}, Color(kBackground), true);
+    Renderer().FillRect({0, 0, kWidth, kHeight}, Color(kSceneBackground), true);
     Renderer().PushClip({0, 0, 0, 50}, {0, 0, 0, 50}, nullptr, false);
-    Renderer().FillRect({0, 0, 100, 100}, Color(kRed), true);
+    Renderer().FillRect({0, 0, 100, 100}, Color(kSceneRed), true);
     Renderer().PopState();
     Renderer().PushClip({-30, 40, 50, 10}, {-30, 40, 50, 10}, nullptr, true);
-    Renderer().FillRect({0, 0, 100, 10}, Color(kGreen), true);
+    Renderer().FillRect({0, 0, 100, 10}, Color(kSceneGreen), true);
     Renderer().PopState();
     Finish();
 
     const Image image = Snapshot();
-    EXPECT_EQ(image.At(5, 5), kBackground) << "a clip of zero width";
-    EXPECT_EQ(image.At(0, 45), kGreen);
-    EXPECT_EQ(image.At(19, 45), kGreen);
-    EXPECT_EQ(image.At(20, 45), kBackground) << "the clip ends 20 pixels right of the window's edge";
+    EXPECT_EQ(image.At(5, 5), kSceneBackground) << "a clip of zero width";
+    EXPECT_EQ(image.At(0, 45), kSceneGreen);
+    EXPECT_EQ(image.At(19, 45), kSceneGreen);
+    EXPECT_EQ(image.At(20, 45), kSceneBackground) << "the clip ends 20 pixels right of the window's edge";
 }
 
 }  // namespace

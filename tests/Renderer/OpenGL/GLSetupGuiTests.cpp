@@ -1,6 +1,7 @@
 #include "DebuggerOutputCapture.h"
 #include "Platform/MessageBox.h"
 #include "Platform/StandardError.h"
+#include "Renderer/ArgbColours.h"
 #include "Renderer/OpenGL/GLTestWindow.h"
 #include "Renderer/OpenGL/GLTestWindows.h"
 #include "Renderer/RenderingServices.h"
@@ -18,8 +19,8 @@ namespace {
 using Testing::Image;
 using Testing::TestWindowRecord;
 
-constexpr std::uint32_t kRed = 0xFFFF0000u;
-constexpr std::uint32_t kBlue = 0xFF0000FFu;
+using Testing::kArgbRed;
+using Testing::kArgbBlue;
 
 // Keeps the message boxes shown while it lives instead of showing them.
 class MessageBoxRecorder {
@@ -93,7 +94,7 @@ TEST_F(GLSetupGui, SetUpOnATestWindowSucceedsAndReportsItsKindAndMaximumSurface)
     ASSERT_EQ(made->RenderStart(context), ZV_S_OK);
     made->FillRect({0, 0, kWidth, kHeight}, LColor(0, 0, 1, 1), true);
     ASSERT_EQ(made->RenderFinish(context), ZV_S_OK);
-    EXPECT_EQ(Pixel(100, 75), kBlue) << "the made renderer draws into the window";
+    EXPECT_EQ(Pixel(100, 75), kArgbBlue) << "the made renderer draws into the window";
 }
 
 TEST_F(GLSetupGui, AFailedSetUpShowsItsTextInTheMessageBoxAndOnStandardErrorThenThrowsFromTheConstructor)
@@ -167,7 +168,7 @@ TEST_F(GLSetupGui, AWindowThatGoesAwayFailsItsFramesWithOneLineAndTheRendererKee
     Start();
     Renderer().FillRect({0, 0, kWidth, kHeight}, LColor(1, 0, 0, 1), true);
     Finish();
-    EXPECT_EQ(Pixel(10, 10), kRed);
+    EXPECT_EQ(Pixel(10, 10), kArgbRed);
 }
 
 TEST_F(GLSetupGui, AWindowOfAnotherVisualIsDrawnThroughAChildOfTheRenderersVisual)
@@ -216,19 +217,19 @@ TEST_F(GLSetupGui, AFrameWithADirtyRegionShowsOnlyThatRegionAndOneWithoutShowsTh
     Renderer().FillRect({0, 0, kWidth, kHeight}, LColor(0, 0, 1, 1), true);
     Finish();
     Image image = Snapshot();
-    EXPECT_EQ(image.At(10, 10), kBlue);
-    EXPECT_EQ(image.At(39, 39), kBlue);
-    EXPECT_EQ(image.At(40, 39), kRed);
-    EXPECT_EQ(image.At(110, 55), kBlue);
-    EXPECT_EQ(image.At(120, 55), kRed);
-    EXPECT_EQ(image.At(150, 100), kRed) << "drawn into the back buffer, not yet shown";
+    EXPECT_EQ(image.At(10, 10), kArgbBlue);
+    EXPECT_EQ(image.At(39, 39), kArgbBlue);
+    EXPECT_EQ(image.At(40, 39), kArgbRed);
+    EXPECT_EQ(image.At(110, 55), kArgbBlue);
+    EXPECT_EQ(image.At(120, 55), kArgbRed);
+    EXPECT_EQ(image.At(150, 100), kArgbRed) << "drawn into the back buffer, not yet shown";
 
     mContext->GetDirtyRegion().Clear();
     Start();
     Finish();
     image = Snapshot();
-    EXPECT_EQ(image.At(150, 100), kBlue);
-    EXPECT_EQ(image.At(0, kHeight - 1), kBlue);
+    EXPECT_EQ(image.At(150, 100), kArgbBlue);
+    EXPECT_EQ(image.At(0, kHeight - 1), kArgbBlue);
 }
 
 TEST_F(GLSetupGui, AFrameDrawsOnlyWhatItDrawsAndTheWindowKeepsTheRestWhetherCopiedOrSwapped)

@@ -1,3 +1,4 @@
+#include "Renderer/ArgbColours.h"
 #include "Renderer/OpenGL/GLTestWindow.h"
 #include "Renderer/OpenGL/GLTexture.h"
 #include "Renderer/Polyline.h"
@@ -17,9 +18,9 @@ namespace {
 using Testing::Image;
 using Testing::Path;
 
-constexpr std::uint32_t kBackground = 0xFF202020u;
-constexpr std::uint32_t kRed = 0xFFFF0000u;
-constexpr std::uint32_t kGreen = 0xFF00FF00u;
+constexpr std::uint32_t kTextureBackground = 0xFF202020u;
+using Testing::kArgbRed;
+using Testing::kArgbGreen;
 constexpr std::uint32_t kYellow = 0xFFFFFF00u;
 
 // Every column a colour of its own: red counts the column, green its hundreds, blue the row.
@@ -42,7 +43,7 @@ RCPtr<LBitmap> HalvesBitmap(zlong width, zlong height)
     const ConstRCPtr<LBitmapData> pixels = bitmap->GetPixelData();
     for (zlong y = 0; y < height; ++y) {
         for (zlong x = width / 2; x < width; ++x) {
-            *pixels->GetPixelPointer(x, y) = kGreen;
+            *pixels->GetPixelPointer(x, y) = kArgbGreen;
         }
     }
     return bitmap;
@@ -53,7 +54,7 @@ protected:
     void StartOnBackground()
     {
         Start();
-        Renderer().FillRect({0, 0, kWidth, kHeight}, LColor().SetFromARGB(kBackground), true);
+        Renderer().FillRect({0, 0, kWidth, kHeight}, LColor().SetFromARGB(kTextureBackground), true);
     }
 };
 
@@ -79,8 +80,8 @@ TEST_F(GLTextureGui, A300By20BitmapGetsA512By32TextureAndShowsEveryColumnOnceUns
             ASSERT_EQ(image.At(x, 30 + y), source->GetPixelColor(x + 100, y).ToARGB()) << x << "," << 30 + y;
         }
     }
-    EXPECT_EQ(image.At(10, 20), kBackground);
-    EXPECT_EQ(image.At(10, 50), kBackground);
+    EXPECT_EQ(image.At(10, 20), kTextureBackground);
+    EXPECT_EQ(image.At(10, 50), kTextureBackground);
 }
 
 TEST_F(GLTextureGui, TilesCutTheLastColumnAndRowAtTheDestinationAndAHugeDestinationCostsOnlyItsVisibleTiles)
@@ -92,18 +93,18 @@ TEST_F(GLTextureGui, TilesCutTheLastColumnAndRowAtTheDestinationAndAHugeDestinat
     Renderer().DrawBitmap(halves, {-20 * 50000000, 40, 20 * 50000000 + 100, 10}, 1);
     Finish();
     const Image image = Snapshot();
-    EXPECT_EQ(image.At(5, 5), kRed);
-    EXPECT_EQ(image.At(15, 5), kGreen);
-    EXPECT_EQ(image.At(25, 5), kRed);
-    EXPECT_EQ(image.At(35, 15), kGreen);
-    EXPECT_EQ(image.At(45, 5), kRed) << "the third column";
-    EXPECT_EQ(image.At(49, 24), kRed) << "its last pixel";
-    EXPECT_EQ(image.At(50, 5), kBackground) << "cut at the destination's edge";
-    EXPECT_EQ(image.At(45, 25), kBackground) << "cut at the destination's bottom";
-    EXPECT_EQ(image.At(0, 45), kRed);
-    EXPECT_EQ(image.At(10, 45), kGreen);
-    EXPECT_EQ(image.At(99, 45), kGreen);
-    EXPECT_EQ(image.At(100, 45), kBackground);
+    EXPECT_EQ(image.At(5, 5), kArgbRed);
+    EXPECT_EQ(image.At(15, 5), kArgbGreen);
+    EXPECT_EQ(image.At(25, 5), kArgbRed);
+    EXPECT_EQ(image.At(35, 15), kArgbGreen);
+    EXPECT_EQ(image.At(45, 5), kArgbRed) << "the third column";
+    EXPECT_EQ(image.At(49, 24), kArgbRed) << "its last pixel";
+    EXPECT_EQ(image.At(50, 5), kTextureBackground) << "cut at the destination's edge";
+    EXPECT_EQ(image.At(45, 25), kTextureBackground) << "cut at the destination's bottom";
+    EXPECT_EQ(image.At(0, 45), kArgbRed);
+    EXPECT_EQ(image.At(10, 45), kArgbGreen);
+    EXPECT_EQ(image.At(99, 45), kArgbGreen);
+    EXPECT_EQ(image.At(100, 45), kTextureBackground);
 }
 
 TEST_F(GLTextureGui, ABitmapDrawnAtItsOwnSizeTakesAnyResizeTypeAndOtherSizesRefuseUnknownTypes)
@@ -121,12 +122,12 @@ TEST_F(GLTextureGui, ABitmapDrawnAtItsOwnSizeTakesAnyResizeTypeAndOtherSizesRefu
     Renderer().DrawBitmap(halves, {100, 0, 10, 10}, 2);
     Finish();
     const Image image = Snapshot();
-    EXPECT_EQ(image.At(5, 5), kRed);
-    EXPECT_EQ(image.At(15, 5), kGreen);
-    EXPECT_EQ(image.At(104, 5), kRed) << "the middle of the bitmap at the middle of the destination";
-    EXPECT_EQ(image.At(105, 5), kGreen);
-    EXPECT_EQ(image.At(99, 5), kBackground);
-    EXPECT_EQ(image.At(110, 5), kBackground);
+    EXPECT_EQ(image.At(5, 5), kArgbRed);
+    EXPECT_EQ(image.At(15, 5), kArgbGreen);
+    EXPECT_EQ(image.At(104, 5), kArgbRed) << "the middle of the bitmap at the middle of the destination";
+    EXPECT_EQ(image.At(105, 5), kArgbGreen);
+    EXPECT_EQ(image.At(99, 5), kTextureBackground);
+    EXPECT_EQ(image.At(110, 5), kTextureBackground);
 }
 
 TEST_F(GLTextureGui, AnAlphaUploadKeepsTheDarknessOfEachPixelAndTheZeroPixelTransparent)
@@ -154,7 +155,7 @@ TEST_F(GLTextureGui, AOnePixelImageGetsAOnePixelTexture)
     EXPECT_EQ(texture.GetTextureSize(), PointT<zlong>(1, 1));
     texture.DrawQuad({0, 0, 1, 1}, {10, 10, 30, 30});
     Finish();
-    EXPECT_EQ(Pixel(20, 20), kGreen);
+    EXPECT_EQ(Pixel(20, 20), kArgbGreen);
 }
 
 TEST_F(GLTextureGui, PolygonsFillByTheOddRuleConcaveAndCrossingThemselves)
@@ -169,10 +170,10 @@ TEST_F(GLTextureGui, PolygonsFillByTheOddRuleConcaveAndCrossingThemselves)
     const Image image = Snapshot();
     EXPECT_EQ(image.At(100, 20), kYellow) << "a point of the star";
     EXPECT_EQ(image.At(70, 38), kYellow) << "another";
-    EXPECT_EQ(image.At(100, 48), kBackground) << "the middle, inside twice";
+    EXPECT_EQ(image.At(100, 48), kTextureBackground) << "the middle, inside twice";
     EXPECT_EQ(image.At(15, 120), kYellow) << "the bow tie's left wing";
     EXPECT_EQ(image.At(45, 120), kYellow) << "its right wing";
-    EXPECT_EQ(image.At(30, 105), kBackground) << "above the crossing";
+    EXPECT_EQ(image.At(30, 105), kTextureBackground) << "above the crossing";
 }
 
 TEST(GLTexture, SidesGrowToTheNearestPowerOfTwoUpTo16384)
