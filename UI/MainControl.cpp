@@ -75,9 +75,13 @@ ZVRESULT LMainControl::Initialize()
     // Only now, with every subscription made, may the engine post.
     if (const RCPtr<::LUpdateEngineInterface> engine = GetUpdateEngine()) {
         engine->SetNotificationsEnabled(true);
-        // Nothing else would look for the device that an automatic start sent into update mode.
-        if (engine->GetDeviceState() == ::LUpdateEngineInterface::kDeviceEnteringUpdateMode) {
+        // Nothing else would look for the device that an automatic start sent into update mode, nor select one of
+        // several devices that the engine found before anybody heard of it.
+        const std::int32_t deviceState = engine->GetDeviceState();
+        if (deviceState == ::LUpdateEngineInterface::kDeviceEnteringUpdateMode) {
             (void)BeginIdleNotifications();
+        } else if (deviceState == ::LUpdateEngineInterface::kDeviceNoneSelected) {
+            SelectFirstOfSeveralDevices();
         }
     }
     return initialized;
@@ -247,18 +251,23 @@ std::int32_t LMainControl::OnDeviceStateChangeNotification(const ConstRCPtr<LNot
         UpdateDisplay(engine.result, deviceState, engine.file);
         break;
     case ::LUpdateEngineInterface::kDeviceNoneSelected:
-        // The first device is the one updated; the engine's next state change brings the display up to date.
-        if (const RCPtr<::LUpdateEngineInterface> updateEngine = GetUpdateEngine()) {
-            (void)updateEngine->SelectDevice(0);
-        }
-        WriteDebugLine("Multiple devices found. Handling multiple devices is not implemented. Only the first "
-                       "connected device will be updated.");
+        // The engine's next state change brings the display up to date.
+        SelectFirstOfSeveralDevices();
         break;
     default:
         UpdateDisplay(engine.result, deviceState, engine.file);
         break;
     }
     return 1;
+}
+
+void LMainControl::SelectFirstOfSeveralDevices()
+{
+    if (const RCPtr<::LUpdateEngineInterface> updateEngine = GetUpdateEngine()) {
+        (void)updateEngine->SelectDevice(0);
+    }
+    WriteDebugLine("Multiple devices found. Handling multiple devices is not implemented. Only the first "
+                   "connected device will be updated.");
 }
 
 std::int32_t LMainControl::OnFirmwareFileStateChangeNotification(const ConstRCPtr<LNotificationDistributor>&,

@@ -144,6 +144,8 @@ private:
     void RestartUpdateProcess();
     void RequestApplicationExit();
     void ScanForDeviceInBackground();
+    // Several devices: the first one is the one updated.
+    void SelectFirstOfSeveralDevices();
     // Invalidates the whole window and has it painted at once: the waits let no messages through.
     void RedrawWindow();
 

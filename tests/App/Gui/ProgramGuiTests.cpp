@@ -124,6 +124,30 @@ protected:
             {}, kHangGuard);
     }
 
+    // The pixels of the area once it is drawn and no longer changes; empty when the wait ran out first.
+    std::vector<std::uint32_t> SettledPixels(unsigned long window, const WindowArea& area)
+    {
+        std::vector<std::uint32_t> pixels;
+        std::vector<std::uint32_t> before;
+        const bool settled = WaitUntil(
+            [&] {
+                const std::vector<std::uint32_t> shown = mDesktop.ReadPixels(window, 400, 311);
+                if (shown.size() != 400u * 311u) {
+                    return false;
+                }
+                pixels.clear();
+                for (int y = area.y; y < area.y + area.height; ++y) {
+                    const auto row = shown.begin() + y * 400 + area.x;
+                    pixels.insert(pixels.end(), row, row + area.width);
+                }
+                const bool same = pixels == before && std::set(pixels.begin(), pixels.end()).size() > 2;
+                before = pixels;
+                return same;
+            },
+            {}, kHangGuard);
+        return settled ? pixels : std::vector<std::uint32_t>{};
+    }
+
     static bool WaitForEnd(ProgramUnderTest& program)
     {
         return WaitUntil([&] { return program.CheckEnded(); }, {program.GetEndDescriptor()}, kHangGuard);
@@ -283,28 +307,11 @@ TEST_F(ProgramGui, TheWindowSpeaksGermanToGermanUsersAndEnglishToUsersOfALanguag
             Start({}, {{"LC_ALL", language}, {"LC_MESSAGES", language}, {"LANG", language}});
         const unsigned long window = WaitForWindow(*program);
         EXPECT_NE(window, 0u) << program->ReadStandardError();
-        std::vector<std::uint32_t> button;
         if (window == 0) {
-            return button;
+            return std::vector<std::uint32_t>{};
         }
-        // The button's pixels once drawn and no longer changing.
-        std::vector<std::uint32_t> before;
-        EXPECT_TRUE(WaitUntil(
-            [&] {
-                const std::vector<std::uint32_t> shown = mDesktop.ReadPixels(window, 400, 311);
-                if (shown.size() != 400u * 311u) {
-                    return false;
-                }
-                button.clear();
-                for (int y = kExitButton.y; y < kExitButton.y + kExitButton.height; ++y) {
-                    const auto row = shown.begin() + y * 400 + kExitButton.x;
-                    button.insert(button.end(), row, row + kExitButton.width);
-                }
-                const bool settled = button == before && std::set(button.begin(), button.end()).size() > 2;
-                before = button;
-                return settled;
-            },
-            {}, kHangGuard));
+        const std::vector<std::uint32_t> button = SettledPixels(window, kExitButton);
+        EXPECT_FALSE(button.empty());
         mInput.RequestClose(window);
         EXPECT_TRUE(WaitForEnd(*program));
         return button;
@@ -316,6 +323,33 @@ TEST_F(ProgramGui, TheWindowSpeaksGermanToGermanUsersAndEnglishToUsersOfALanguag
     // "BEENDEN" and "EXIT" on the same button.
     EXPECT_NE(german, english);
     EXPECT_EQ(portuguese, english);
+}
+
+TEST_F(ProgramGui, WithTwoDevicesAtStartTheWindowSelectsTheFirstAndOffersTheUpdateAsWithOne)
+{
+    ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
+    mInput.MoveTo(1279, 1023);
+    const std::string image = mFolder / "image.syx";
+    WriteContent(image, std::string("\xF0\x01\x02\xF7", 4));
+    const auto start = [&](const char* devices) {
+        return Start({"-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + image}, {{"ZV_SIM_DEVICE", devices}});
+    };
+    std::unique_ptr<ProgramUnderTest> program = start("normal");
+    unsigned long window = WaitForWindow(*program);
+    ASSERT_NE(window, 0u) << program->ReadStandardError();
+    // "UPDATE FIRMWARE", where a window without a selected device offers "SCAN FOR DEVICE".
+    const std::vector<std::uint32_t> updateButton = SettledPixels(window, kMiddleButton);
+    ASSERT_FALSE(updateButton.empty());
+    mInput.RequestClose(window);
+    ASSERT_TRUE(WaitForEnd(*program));
+
+    program = start("two");
+    window = WaitForWindow(*program);
+    ASSERT_NE(window, 0u) << program->ReadStandardError();
+    EXPECT_TRUE(WaitUntil([&] { return SettledPixels(window, kMiddleButton) == updateButton; }, {}, kHangGuard));
+    EXPECT_THAT(program->LinesStartingWith("Multiple devices found."), Not(IsEmpty()));
+    mInput.RequestClose(window);
+    EXPECT_TRUE(WaitForEnd(*program));
 }
 
 TEST_F(ProgramGui, AnExitRequestDuringAnUpdateIsDroppedAndOneAfterItEndsTheProgramWith1InItsShutDownOrder)
