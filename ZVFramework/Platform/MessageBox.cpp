@@ -1,6 +1,7 @@
 #include "Platform/MessageBox.h"
 
 #include "Platform/StandardError.h"
+#include "Platform/TerminationRequests.h"
 #include "Platform/X11Display.h"
 #include "Platform/X11Painting.h"
 
@@ -288,9 +289,11 @@ void MessageBoxWindow::RunUntilClosed()
                 return;
             }
         }
-        pollfd server{ConnectionNumber(mDisplay), POLLIN, 0};
-        const int ready = poll(&server, 1, -1);
-        if ((ready < 0 && errno != EINTR) || (server.revents & (POLLERR | POLLHUP)) != 0) {
+        // The system's request to end closes the box as OK does; the loop takes the request itself afterwards.
+        pollfd waits[2] = {{ConnectionNumber(mDisplay), POLLIN, 0}, {GetTerminationRequestDescriptor(), POLLIN, 0}};
+        const int ready = poll(waits, 2, -1);
+        if ((ready < 0 && errno != EINTR) || (waits[0].revents & (POLLERR | POLLHUP)) != 0 ||
+            (waits[1].revents & POLLIN) != 0) {
             return;
         }
     }

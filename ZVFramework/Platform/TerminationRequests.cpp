@@ -16,6 +16,7 @@ constexpr int kCaughtSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 // The handler may only do what is safe inside a signal: one write to the pipe.
 std::atomic<int> gWakeWriteEnd{-1};
+std::atomic<int> gWakeReadEnd{-1};
 
 extern "C" void WakeTheLoop(int)
 {
@@ -49,6 +50,7 @@ std::unique_ptr<TerminationRequests> TerminationRequests::Catch(std::function<vo
         return nullptr;
     }
     gWakeWriteEnd.store(ends[1]);
+    gWakeReadEnd.store(ends[0]);
     SetDisposition(&WakeTheLoop);
     return std::unique_ptr<TerminationRequests>(new TerminationRequests(ends[0], std::move(onRequest)));
 }
@@ -61,8 +63,14 @@ TerminationRequests::TerminationRequests(int readEnd, std::function<void()> onRe
 TerminationRequests::~TerminationRequests()
 {
     SetDisposition(SIG_DFL);
+    gWakeReadEnd.store(-1);
     close(gWakeWriteEnd.exchange(-1));
     close(mReadEnd);
+}
+
+int GetTerminationRequestDescriptor()
+{
+    return gWakeReadEnd.load();
 }
 
 bool TerminationRequests::HasPendingEvent()

@@ -32,4 +32,8 @@ private:
     std::function<void()> mOnRequest;
 };
 
+// Readable once a request came that the living object has not dispatched yet; -1 while no object catches them. A
+// wait outside the user-interface loop (a message box) watches it to end as the loop would.
+int GetTerminationRequestDescriptor();
+
 }  // namespace ZV::Platform

@@ -423,22 +423,31 @@ TEST_F(ProgramGui, AnExitRequestDuringAnUpdateIsDroppedAndAClickOnExitOnceTheUpd
 TEST_F(ProgramGui, ASkinWithoutTheFileVersionLabelEndsTheStartWithTheStartupErrorNamingIt)
 {
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
-    std::unique_ptr<ProgramUnderTest> program = Start({}, {}, ZV_TEST_PROGRAM_WITHOUT_FILE_VERSION);
-    ASSERT_TRUE(WaitForLine(*program, "Error: ")) << program->ReadStandardError();
-    unsigned long box = 0;
-    ASSERT_TRUE(WaitUntil([&] { return (box = mDesktop.FindMappedWindowTitled("Error")) != 0; },
-                          {mDesktop.GetDescriptor()}, kHangGuard));
-    EXPECT_TRUE(program->IsRunning()) << "the box waits for the user";
-    mInput.RequestClose(box);
-    ASSERT_TRUE(WaitForEnd(*program));
-    EXPECT_EQ(program->GetExitCode(), 255);
-    // On the standard error and once more as debug output.
-    EXPECT_THAT(program->LinesStartingWith("Runtime Error"),
-                AllOf(Not(IsEmpty()), Each(StartsWith("Runtime Error : Null Pointer : LMainControl couldn't find "
-                                                      "labelFileFirmwareVersion : ZV::LMainControl::Initialize : "
-                                                      "UI/MainControl : Line "))));
-    EXPECT_THAT(program->LinesStartingWith("Error: "),
-                ElementsAre("Error: The application encountered problems during startup and will now close."));
+    // The box ends as the user closes it, and as the system's requests to end close it.
+    for (const int signal : {0, SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        std::unique_ptr<ProgramUnderTest> program = Start({}, {}, ZV_TEST_PROGRAM_WITHOUT_FILE_VERSION);
+        ASSERT_TRUE(WaitForLine(*program, "Error: ")) << program->ReadStandardError();
+        unsigned long box = 0;
+        ASSERT_TRUE(WaitUntil([&] { return (box = mDesktop.FindMappedWindowTitled("Error")) != 0; },
+                              {mDesktop.GetDescriptor()}, kHangGuard));
+        EXPECT_TRUE(program->IsRunning()) << "the box waits for the user";
+        if (signal == 0) {
+            mInput.RequestClose(box);
+        } else {
+            program->Signal(signal);
+        }
+        ASSERT_TRUE(WaitForEnd(*program));
+        EXPECT_FALSE(program->WasEndedBySignal());
+        EXPECT_EQ(program->GetExitCode(), 255);
+        // On the standard error and once more as debug output.
+        EXPECT_THAT(program->LinesStartingWith("Runtime Error"),
+                    AllOf(Not(IsEmpty()), Each(StartsWith("Runtime Error : Null Pointer : LMainControl couldn't find "
+                                                          "labelFileFirmwareVersion : ZV::LMainControl::Initialize : "
+                                                          "UI/MainControl : Line "))));
+        EXPECT_THAT(program->LinesStartingWith("Error: "),
+                    ElementsAre("Error: The application encountered problems during startup and will now close."));
+    }
 }
 
 TEST_F(ProgramGui, ASystemRequestToEndWaitsForTheUpdateThenEndsAsClosingTheWindowDoesAndKeepsTheWindowsPlace)
