@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Renderer/ArgbColours.h"
 #include "Renderer/Polyline.h"
 #include "Renderer/Renderer.h"
 #include "Utilities/Storage/Color.h"
@@ -11,9 +12,9 @@ namespace ZV::Testing {
 
 // The colours of the test scene, as 0xAARRGGBB.
 inline constexpr std::uint32_t kSceneBackground = 0xFF202020u;
-inline constexpr std::uint32_t kSceneRed = 0xFFFF0000u;
-inline constexpr std::uint32_t kSceneGreen = 0xFF00FF00u;
-inline constexpr std::uint32_t kSceneBlue = 0xFF0000FFu;
+inline constexpr std::uint32_t kSceneRed = kArgbRed;
+inline constexpr std::uint32_t kSceneGreen = kArgbGreen;
+inline constexpr std::uint32_t kSceneBlue = kArgbBlue;
 inline constexpr std::uint32_t kSceneWhite = 0xFFFFFFFFu;
 
 inline LColor Color(std::uint32_t argb)
