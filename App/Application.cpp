@@ -1,7 +1,7 @@
 #include "App/Application.h"
 
-#include "App/HeadlessRoad.h"
 #include "ControlBase/CreateControl.h"
+#include "Platform/DesktopWindows.h"
 #include "Platform/FileSystem.h"
 #include "Platform/StandardError.h"
 #include "UI/MainControl.h"
@@ -58,13 +58,26 @@ ZVRESULT LApplication::RunApplicationStartup()
     // A class name keeps its first function, so registering cannot fail.
     (void)GetFactory()->RegisterControlCreateFunction(LMainControl::kClassName, &CreateControl<LMainControl>);
     mUpdateProcessor = new LUpdateProcessor(mMidiFactory);
-    const ZVRESULT initialized = mUpdateProcessor->Initialize(WideString(GetCommandLine()));
+    const WideString commandLine(GetCommandLine());
+    const ZVRESULT initialized = mUpdateProcessor->Initialize(commandLine);
     if (IsFinishedWithoutWindow(initialized)) {
-        const HeadlessOutcome outcome = FinishWithoutWindow(*mUpdateProcessor);
-        Platform::WriteToStandardError(outcome.ErrorLine.data(), outcome.ErrorLine.size());
-        mExitCode = outcome.ExitCode;
+        EndWith(FinishWithoutWindow(*mUpdateProcessor));
+        return initialized;
+    }
+    WideString value;
+    if (Succeeded(initialized) && LUpdateProcessor::FindSwitch(commandLine, WideString(L"-SILENT"), value) &&
+        Platform::GetDesktopEventSource() == nullptr) {
+        // The window would show why the silent run cannot update; without a display one line says it instead.
+        EndWith(FinishWithoutDisplay(*mUpdateProcessor));
+        return LUpdateProcessor::kFinishedWithoutWindow;
     }
     return initialized;
+}
+
+void LApplication::EndWith(const HeadlessOutcome& outcome)
+{
+    Platform::WriteToStandardError(outcome.ErrorLine.data(), outcome.ErrorLine.size());
+    mExitCode = outcome.ExitCode;
 }
 
 ZVRESULT LApplication::RunApplicationShutdown()

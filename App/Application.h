@@ -1,5 +1,6 @@
 #pragma once
 
+#include "App/HeadlessRoad.h"
 #include "Application/ApplicationBase.h"
 #include "Engine/UpdateProcessor.h"
 #include "Renderer/Renderer.h"
@@ -27,7 +28,8 @@ public:
 
     // The framework's and the platform's start-up, then the main control's class, then the update processor with
     // the command line: its answer. When the processor has done all there is to do, what it came to is told as the
-    // program ends without its window: a failure in one line on standard error, with the exit code 3.
+    // program ends without its window: a failure in one line on standard error, with the exit code 3. A silent run
+    // that cannot update and has no display ends the same way.
     [[nodiscard]] ZVRESULT RunApplicationStartup() override;
     // Writes and closes the settings files first.
     [[nodiscard]] ZVRESULT RunApplicationShutdown() override;
@@ -50,6 +52,9 @@ public:
     const ZV::RCPtr<LUpdateProcessor>& GetUpdateProcessor() const override { return mUpdateProcessor; }
 
 private:
+    // Says what the run came to, and keeps its exit code.
+    void EndWith(const HeadlessOutcome& outcome);
+
     MidiCommFactory mMidiFactory;
     ZV::RCPtr<LUpdateProcessor> mUpdateProcessor;
     ZV::IniFileHandle mSettingsFiles[2] = {0, 0};

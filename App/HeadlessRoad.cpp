@@ -71,14 +71,10 @@ std::string DescribeDevice(LUpdateEngineInterface& engine)
 std::string DescribeFailure(LUpdateEngineInterface& engine, bool timedOut)
 {
     const LUpdateEngineInterface::UpdateFailure failure = engine.GetUpdateFailure();
-    WideString path;
-    (void)engine.GetFirmwareFilePath(path);
     switch (failure.Kind) {
     case LUpdateEngineInterface::FailureKind::kImageUnreadable:
-        return "the firmware file " + Quoted(path) + " could not be read";
     case LUpdateEngineInterface::FailureKind::kImageRefused:
-        return "the firmware file " + Quoted(path) + " was refused at byte offset " +
-               std::to_string(failure.Offset) + ": " + DescribeImageFault(failure.Fault) + "; nothing was sent";
+        return engine.DescribeFirmwareFileFailure();
     case LUpdateEngineInterface::FailureKind::kDeviceUnreachable:
         return "the device could not be asked to enter update mode";
     case LUpdateEngineInterface::FailureKind::kDeviceVanished:
@@ -151,4 +147,9 @@ HeadlessOutcome FinishWithoutWindow(LUpdateProcessor& processor)
     MutexLock lock(GetDebugOutputLock());
     GetDebugOutput().GetNarrowTarget() << "FirmwareUpdater: " << DescribeEngineState(engine) << std::endl;
     return HeadlessOutcome{kExitFinished, std::string()};
+}
+
+HeadlessOutcome FinishWithoutDisplay(LUpdateProcessor& processor)
+{
+    return HeadlessOutcome{kExitUpdateFailed, ErrorLine(DescribeEngineState(*processor.GetEngine()))};
 }

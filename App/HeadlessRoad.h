@@ -8,7 +8,8 @@
 
 // Exit codes.
 inline constexpr int kExitFinished = 1;      // a silent run finished: the update completed, or none was needed
-inline constexpr int kExitUpdateFailed = 3;  // a silent run whose update failed, or whose image was refused
+// A silent run whose update failed, or that could not update without a display to show the window on.
+inline constexpr int kExitUpdateFailed = 3;
 
 struct HeadlessOutcome {
     int ExitCode = kExitFinished;
@@ -20,3 +21,7 @@ struct HeadlessOutcome {
 // still running is cancelled, so that the program never ends in the middle of it: the processor has waited for it as
 // long as a silent run may.
 HeadlessOutcome FinishWithoutWindow(LUpdateProcessor& processor);
+
+// Tells how a silent run ends that cannot update and has no display for the window that would say why: exit code 3
+// with what stopped it (the file, the device and the ports looked for).
+HeadlessOutcome FinishWithoutDisplay(LUpdateProcessor& processor);

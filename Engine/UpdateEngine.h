@@ -128,6 +128,8 @@ private:
     void PauseAfterMessage() const;
     // Gives the update up with the device kDeviceUnusable: 0x80004005.
     [[nodiscard]] ZVRESULT StopUpdate(const UpdateFailure& failure);
+    // Gives the update up before a byte went out, for a file that cannot be read or sent: 0x80004005.
+    [[nodiscard]] ZVRESULT StopForFirmwareFile(const UpdateFailure& failure);
 
     // The found devices' records, copied in and out under the lock.
     bool GetFoundDevice(std::int32_t index, DeviceDefinitionEx& record) const;

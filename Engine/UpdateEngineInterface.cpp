@@ -156,8 +156,10 @@ ZVRESULT LUpdateEngineInterface::StartUpdate()
     if (GetFirmwareFileState() != kFilePresent || GetDeviceState() != kDeviceInUpdateMode) {
         return ZV_E_FAIL;
     }
+    if (Failed(CheckFirmwareFile())) {
+        return ZV_E_FAIL;
+    }
     mCancelRequested.store(false);
-    SetUpdateFailure(UpdateFailure());
     // Running from the hand-over on, so that a wait that follows at once waits for the task.
     const std::int32_t previousStatus = mUpdateStatus.exchange(kUpdateRunning);
     SetDeviceState(kDeviceUpdating);
@@ -201,24 +203,24 @@ ZVRESULT LUpdateEngineInterface::SetFirmwareFileWithVersion(const WideString& pa
         mFirmwareFilePath = path;
         mFirmwareFileVersion = version;
     }
-    const bool present = !path.IsEmpty() && File::FileExists(path);
-    SetFirmwareFileState(present ? kFilePresent : kFileMissing);
-    return present ? ZV_S_OK : ZV_E_FAIL;
+    const std::int32_t state = ExamineFirmwareFile(path);
+    SetFirmwareFileState(state);
+    return state == kFilePresent ? ZV_S_OK : ZV_E_FAIL;
 }
 
 ZVRESULT LUpdateEngineInterface::SetFirmwareFile(const WideString& path)
 {
-    const bool present = File::FileExists(path);
+    const std::int32_t state = ExamineFirmwareFile(path);
     {
         MutexLock lock(mFileLock);
         mFirmwareFilePath = path;
-        if (present) {
+        if (state == kFilePresent) {
             mFirmwareFileVersion =
                 VersionRecord{0, 0, 0, kFirmwareFileBuild, WideString::Format(L"%lu", kFirmwareFileBuild)};
         }
     }
-    SetFirmwareFileState(present ? kFilePresent : kFileMissing);
-    return present ? ZV_S_OK : ZV_E_FAIL;
+    SetFirmwareFileState(state);
+    return state == kFilePresent ? ZV_S_OK : ZV_E_FAIL;
 }
 
 ZVRESULT LUpdateEngineInterface::GetFirmwareFilePath(WideString& path) const
@@ -244,18 +246,48 @@ ZVRESULT LUpdateEngineInterface::CheckFirmwareFile()
     SetUpdateFailure(UpdateFailure());
     WideString path;
     (void)GetFirmwareFilePath(path);
+    if (ExamineFirmwareFile(path) == kFilePresent) {
+        return ZV_S_OK;
+    }
+    // The file changed since it was chosen: the window shows it as it is now.
+    SetFirmwareFileState(kFileMissing);
+    return ZV_E_FAIL;
+}
+
+std::int32_t LUpdateEngineInterface::ExamineFirmwareFile(const WideString& path)
+{
+    if (path.IsEmpty() || !File::FileExists(path)) {
+        return kFileMissing;
+    }
     FirmwareImageBytes image;
     if (Failed(ReadFirmwareImage(path, image))) {
         SetUpdateFailure(UpdateFailure{FailureKind::kImageUnreadable});
-        return ZV_E_FAIL;
+        return kFileMissing;
     }
-    return AcceptImage(image) ? ZV_S_OK : ZV_E_FAIL;
+    return AcceptImage(image) ? kFilePresent : kFileMissing;
 }
 
 LUpdateEngineInterface::UpdateFailure LUpdateEngineInterface::GetUpdateFailure() const
 {
     MutexLock lock(mFailureLock);
     return mFailure;
+}
+
+std::string LUpdateEngineInterface::DescribeFirmwareFileFailure() const
+{
+    const UpdateFailure failure = GetUpdateFailure();
+    WideString path;
+    (void)GetFirmwareFilePath(path);
+    const std::string file = std::string("the firmware file \"") + path.ToUTF8().GetData() + "\"";
+    switch (failure.Kind) {
+    case FailureKind::kImageUnreadable:
+        return file + " could not be read";
+    case FailureKind::kImageRefused:
+        return file + " was refused at byte offset " + std::to_string(failure.Offset) + ": " +
+               DescribeImageFault(failure.Fault) + "; nothing was sent";
+    default:
+        return std::string();
+    }
 }
 
 void LUpdateEngineInterface::SetUpdateFailure(const UpdateFailure& failure)

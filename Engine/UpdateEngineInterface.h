@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 // The update engine as its owner and the window see it: the device definitions, the device state and the selected
 // device, the firmware file with its version and state, and the update task on a worker thread of its own. Every
@@ -43,7 +44,7 @@ public:
         kUpdateFinished = 4,
     };
 
-    // 2 is never set; checks ask for "at least 2" and "at least 3".
+    // 2 is never set; checks ask for "at least 2" and "at least 3". A file whose image is refused is kFileMissing.
     enum FirmwareFileState : std::int32_t {
         kFileNone = 0,
         kFileMissing = 1,
@@ -126,8 +127,8 @@ public:
     [[nodiscard]] virtual ZVRESULT EnterUpdateMode() = 0;
     virtual bool IsUpdateAvailable() const;
     virtual bool GetReservedFlag() const;
-    // Hands the update to the worker thread: 0x80004005 unless a firmware file is there and the device is
-    // kDeviceInUpdateMode, or when the worker is busy.
+    // Hands the update to the worker thread: 0x80004005 unless a firmware file is there and fit to send and the
+    // device is kDeviceInUpdateMode, or when the worker is busy.
     [[nodiscard]] virtual ZVRESULT StartUpdate();
     // While an update runs, waits up to the time for it to end: 0x80004005 when it is still running.
     [[nodiscard]] virtual ZVRESULT WaitForUpdate(std::uint32_t milliseconds);
@@ -136,15 +137,18 @@ public:
     virtual std::int32_t GetUpdateStatus(bool reset);
     virtual std::int32_t GetFirmwareFileState() const;
     [[nodiscard]] virtual ZVRESULT SetFirmwareFileWithVersion(const ZV::WideString& path, const VersionRecord& version);
-    // The file's version is build 78822 whatever the file holds. 0x80004005 (kFileMissing) when it does not exist.
+    // The file's version is build 78822 whatever the file holds. 0x80004005 (kFileMissing) when it does not exist, or
+    // when its image is refused or cannot be read (the reason in GetUpdateFailure).
     [[nodiscard]] virtual ZVRESULT SetFirmwareFile(const ZV::WideString& path);
     [[nodiscard]] virtual ZVRESULT GetFirmwareFilePath(ZV::WideString& path) const;
     [[nodiscard]] virtual ZVRESULT GetFirmwareFileVersionText(ZV::WideString& text) const;
-    // Reads the firmware file and walks its messages, so that a file unfit to send is refused before the device is
-    // asked to enter update mode: 0, or 0x80004005 with the reason in GetUpdateFailure.
+    // Reads the firmware file again and walks its messages, so that a file unfit to send is refused before the
+    // device is touched: 0, or 0x80004005 (kFileMissing) with the reason in GetUpdateFailure.
     [[nodiscard]] virtual ZVRESULT CheckFirmwareFile();
     // Set afresh by CheckFirmwareFile, EnterUpdateMode and StartUpdate.
     UpdateFailure GetUpdateFailure() const;
+    // Why the firmware file cannot be sent, in words for the user; empty when the last failure is not the file's.
+    std::string DescribeFirmwareFileFailure() const;
 
     virtual std::int32_t GetFoundDeviceCount() const = 0;
     virtual bool IsFoundDeviceInUpdateMode(std::int32_t index) const = 0;
@@ -182,6 +186,9 @@ protected:
     void SetUpdateFailure(const UpdateFailure& failure);
     // True when the image is fit to send; otherwise the refusal is recorded and written to the debug output.
     bool AcceptImage(const FirmwareImageBytes& image);
+    // kFilePresent for a file that can be read and whose image is fit to send; else kFileMissing, with the reason in
+    // GetUpdateFailure when the file is there.
+    std::int32_t ExamineFirmwareFile(const ZV::WideString& path);
 
 private:
     [[nodiscard]] ZVRESULT DoWork(const ZV::ConstRCPtr<ZV::LRefCountedObject>& parameter) override;

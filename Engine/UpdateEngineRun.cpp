@@ -51,10 +51,13 @@ ZVRESULT LUpdateEngine::RunUpdate()
         WideString path;
         (void)GetFirmwareFilePath(path);
         if (Failed(ReadFirmwareImage(path, image))) {
-            return StopUpdate(UpdateFailure{FailureKind::kImageUnreadable});
+            return StopForFirmwareFile(UpdateFailure{FailureKind::kImageUnreadable});
         }
     }
     const ZVRESULT sent = SendFileMessages(image, device.UpdateRenderPortName);
+    if (Failed(sent) && GetUpdateFailure().Kind == FailureKind::kImageRefused) {
+        return StopForFirmwareFile(GetUpdateFailure());
+    }
     if (Failed(sent)) {
         MarkFoundDeviceUnusable(index);
         (void)StopUpdate(GetUpdateFailure());
@@ -177,5 +180,15 @@ ZVRESULT LUpdateEngine::StopUpdate(const UpdateFailure& failure)
     SetUpdateFailure(failure);
     SetUpdateStatus(kUpdateFailed);
     SetDeviceState(kDeviceUnusable);
+    return ZV_E_FAIL;
+}
+
+ZVRESULT LUpdateEngine::StopForFirmwareFile(const UpdateFailure& failure)
+{
+    // Nothing went out: the device waits in update mode as before, and the file is what failed.
+    SetUpdateFailure(failure);
+    SetUpdateStatus(kUpdateFailed);
+    SetFirmwareFileState(kFileMissing);
+    SetDeviceState(kDeviceInUpdateMode);
     return ZV_E_FAIL;
 }

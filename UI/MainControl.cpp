@@ -12,6 +12,7 @@
 #include "Notification/NotificationCenterManager.h"
 #include "ObjectBase/Exception.h"
 #include "Platform/Clock.h"
+#include "Platform/StandardError.h"
 #include "UI/UpdateProcessorSource.h"
 
 #include <stdexcept>
@@ -75,6 +76,7 @@ ZVRESULT LMainControl::Initialize()
     // Only now, with every subscription made, may the engine post.
     if (const RCPtr<::LUpdateEngineInterface> engine = GetUpdateEngine()) {
         engine->SetNotificationsEnabled(true);
+        ReportFirmwareFileFailure();
         // Nothing else would look for the device that an automatic start sent into update mode, nor select one of
         // several devices that the engine found before anybody heard of it.
         const std::int32_t deviceState = engine->GetDeviceState();
@@ -261,6 +263,17 @@ std::int32_t LMainControl::OnDeviceStateChangeNotification(const ConstRCPtr<LNot
     return 1;
 }
 
+void LMainControl::ReportFirmwareFileFailure()
+{
+    const RCPtr<::LUpdateEngineInterface> engine = GetUpdateEngine();
+    const std::string failure = engine ? engine->DescribeFirmwareFileFailure() : std::string();
+    if (!failure.empty()) {
+        // The window says only that the file is missing or invalid; the offset of what is wrong goes here.
+        const std::string line = "FirmwareUpdater: " + failure + "\n";
+        Platform::WriteToStandardError(line.data(), line.size());
+    }
+}
+
 void LMainControl::SelectFirstOfSeveralDevices()
 {
     if (const RCPtr<::LUpdateEngineInterface> updateEngine = GetUpdateEngine()) {
@@ -406,7 +419,9 @@ std::int32_t LMainControl::OnMenuFileSelect(const ConstRCPtr<LNotificationDistri
     const WideString extension = GetApplicationString(L"SELECT_FIRMWARE_FILE_DEFAULT_FILE_EXTENSION");
     if (Succeeded(mFileDialog->Show(filter, extension, title, false))) {
         // The engine reports the file's state.
-        (void)engine->SetFirmwareFile(mFileDialog->GetFilePath());
+        if (Failed(engine->SetFirmwareFile(mFileDialog->GetFilePath()))) {
+            ReportFirmwareFileFailure();
+        }
     }
     return 1;
 }

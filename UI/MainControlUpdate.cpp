@@ -30,6 +30,13 @@ void LMainControl::StartFirmwareUpdate()
     if (!engine || engine->GetFirmwareFileState() != Engine::kFilePresent) {
         return;
     }
+    if (Failed(engine->CheckFirmwareFile())) {
+        // The file changed since it was chosen: the device is left as it is, and the window shows the file's state.
+        ReportFirmwareFileFailure();
+        UpdateDisplayFromEngine();
+        RedrawWindow();
+        return;
+    }
     if (engine->GetDeviceState() == Engine::kDeviceRunning) {
         // The window shows the device resetting before the engine reports it.
         UpdateDisplay(Engine::kUpdateIdle, Engine::kDeviceEnteringUpdateMode, Engine::kFilePresent);
@@ -67,7 +74,10 @@ void LMainControl::StartUpdateInUpdateMode()
         (void)mProgressBar->SetValue(0.0);
         mProgressBar->SetTimeEstimateEnabled(false);
         // The engine reports how the update goes; a refused start leaves the state that the display shows.
-        (void)engine->StartUpdate();
+        if (Failed(engine->StartUpdate())) {
+            mUpdateStarted = false;
+            ReportFirmwareFileFailure();
+        }
     }
     UpdateDisplayFromEngine();
     RedrawWindow();

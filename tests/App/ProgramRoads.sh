@@ -64,6 +64,18 @@ case "$road" in
     ZV_SIM_DEVICE=update run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
     refused_with 3 1 "was refused at byte offset 2: a message begins inside another one; nothing was sent"
     ;;
+  silent-cannot-update)
+    # Without a display for the window that would say why, the silent run says it in one line.
+    printf 'F0 01 F7' > "$folder/text.syx"
+    ZV_SIM_DEVICE=normal run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/text.syx"
+    refused_with 3 1 "was refused at byte offset 0: the file holds no System Exclusive message; nothing was sent"
+    ! grep -q ' STATE restarting$' "$folder/device.log" || fail "the device was sent into update mode"
+    ZV_SIM_DEVICE=normal run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/none.syx"
+    refused_with 3 1 "FirmwareUpdater: the firmware file \"$folder/none.syx\" is missing"
+    printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
+    ZV_SIM_DEVICE=absent run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    refused_with 3 1 "FirmwareUpdater: no device was found (looked for MIDI ports named \"Halvista"
+    ;;
   path-not-utf8)
     # A file of the name cut at the byte that is not UTF-8 must never be taken instead.
     printf '\xF0\x01\x02\xF7' > "$folder/fw"

@@ -140,10 +140,11 @@ TEST_F(UpdateProcessor, RunningDeviceIsNotSentIntoUpdateModeForAnImageThatWouldB
     SimulatedMidiRig rig({QuickDevice(DeviceStart::Normal, LogPath())});
     const std::string file = "-ABSOLUTE_FIRMWARE_FILE_PATH=" + WriteFile("image.syx", ParseHex("F0 01 F7 F0 02"));
     const RCPtr<LUpdateProcessor> processor(new LUpdateProcessor(rig.Factory()));
-    EXPECT_EQ(processor->Initialize(Wide(file + " -SILENT -START_UPDATE_AUTOMATICALLY")),
-              LUpdateProcessor::kFinishedWithoutWindow);
+    EXPECT_EQ(processor->Initialize(Wide(file + " -SILENT -START_UPDATE_AUTOMATICALLY")), ZV_S_OK)
+        << "the window shows the file as missing or invalid";
     const LUpdateEngineInterface& engine = *processor->GetEngine();
     EXPECT_EQ(engine.GetDeviceState(), LUpdateEngineInterface::kDeviceRunning);
+    EXPECT_EQ(engine.GetFirmwareFileState(), LUpdateEngineInterface::kFileMissing);
     EXPECT_EQ(engine.GetUpdateFailure().Kind, LUpdateEngineInterface::FailureKind::kImageRefused);
     EXPECT_EQ(engine.GetUpdateFailure().Offset, 3u);
     EXPECT_EQ(TextsOfKind(LogPath(), "RX"), (std::vector<std::string>{StatusRequest, VersionRequest}));

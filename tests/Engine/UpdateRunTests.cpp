@@ -139,7 +139,15 @@ TEST_F(UpdateRun, CancelDuringTheFinalPollTakesEffectWhenTheDeviceReportsDone)
     EXPECT_TRUE(rig.Device().WaitForStateEntries(Simulator::DeviceState::Done, 1, kBoundedWait));
 }
 
-TEST_F(UpdateRun, FirmwareFileThatIsEmptyCutOffOrGoneFailsTheUpdateBeforeAnythingIsSent)
+// An engine whose own check before the start always passes, so that the worker meets the file as it is when it reads
+// it: the file may change between the check and the read.
+class LEngineWithoutStartCheck : public LUpdateEngine {
+public:
+    using LUpdateEngine::LUpdateEngine;
+    ZVRESULT CheckFirmwareFile() override { return ZV_S_OK; }
+};
+
+TEST_F(UpdateRun, FirmwareFileThatIsEmptyCutOffOrGoneIsRefusedBeforeAnythingIsSentAndTheDeviceStaysInUpdateMode)
 {
     struct Case {
         const char* Name;
@@ -154,26 +162,64 @@ TEST_F(UpdateRun, FirmwareFileThatIsEmptyCutOffOrGoneFailsTheUpdateBeforeAnythin
         {"cut-off", cutOff, LUpdateEngineInterface::FailureKind::kImageRefused, ImageFault::kUnfinishedMessage},
         {"gone", MakeImage(2, 8), LUpdateEngineInterface::FailureKind::kImageUnreadable, ImageFault::kNone},
     };
+    const auto spoil = [this](const Case& test) {
+        if (test.Kind != LUpdateEngineInterface::FailureKind::kImageUnreadable) {
+            WriteFile("image.syx", test.Image);
+        }
+    };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.Name);
+        std::filesystem::remove_all(mFolder / "image.syx");
         const std::string logPath = mFolder / (std::string(test.Name) + ".log");
         SimulatedMidiRig rig({QuickDevice(DeviceStart::Update, logPath)});
-        const RCPtr<LUpdateEngine> engine = EngineInUpdateMode(rig, test.Image);
-        ASSERT_EQ(engine->GetFirmwareFileState(), LUpdateEngineInterface::kFilePresent);
-        if (test.Kind == LUpdateEngineInterface::FailureKind::kImageUnreadable) {
-            std::filesystem::remove(mFolder / "image.syx");
-        }
-        mLog->Entries.clear();
 
-        ASSERT_EQ(engine->StartUpdate(), ZV_S_OK);
-        WaitForCompletions(*engine, 1);
-        EXPECT_EQ(Completions(), std::vector<bool>{false});
-        EXPECT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateFailed);
-        EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceUnusable);
-        EXPECT_EQ(engine->GetUpdateFailure().Kind, test.Kind);
-        EXPECT_EQ(engine->GetUpdateFailure().Fault, test.Fault);
-        EXPECT_EQ(TextsOfKind(logPath, "RX"), (std::vector<std::string>{StatusRequest, StatusRequest}))
-            << "only the scan's requests: no image, and no poll for a done that cannot come";
+        // Chosen as it is: the file is not offered.
+        const RCPtr<LUpdateEngine> chosen = MakeEngine(rig);
+        spoil(test);
+        EXPECT_EQ(chosen->SetFirmwareFile(Wide(mFolder / "image.syx")), ZV_E_FAIL);
+        EXPECT_EQ(chosen->GetFirmwareFileState(), LUpdateEngineInterface::kFileMissing);
+        // A file that is not there is missing: there was nothing to read.
+        const bool gone = test.Kind == LUpdateEngineInterface::FailureKind::kImageUnreadable;
+        EXPECT_EQ(chosen->GetUpdateFailure().Kind, gone ? LUpdateEngineInterface::FailureKind::kNone : test.Kind);
+        std::filesystem::remove_all(mFolder / "image.syx");
+
+        // Spoiled after it was chosen: the start checks it again, and the worker too.
+        for (const bool startChecks : {true, false}) {
+            SCOPED_TRACE(startChecks ? "checked at the start" : "read by the worker");
+            const RCPtr<LUpdateEngine> engine =
+                startChecks ? EngineInUpdateMode(rig, MakeImage(2, 8))
+                            : RCPtr<LUpdateEngine>(new LEngineWithoutStartCheck(rig.Factory()));
+            if (!startChecks) {
+                ASSERT_EQ(engine->SetDeviceDefinitions(StandardDefinitions()), ZV_S_OK);
+                engine->SetNotificationsEnabled(true);
+                ASSERT_EQ(engine->SetFirmwareFile(Wide(WriteFile("image.syx", MakeImage(2, 8)))), ZV_S_OK);
+                ASSERT_EQ(engine->ScanForDevices(), ZV_S_OK);
+            }
+            ASSERT_EQ(engine->GetFirmwareFileState(), LUpdateEngineInterface::kFilePresent);
+            std::filesystem::remove_all(mFolder / "image.syx");
+            spoil(test);
+            mLog->Entries.clear();
+
+            if (startChecks) {
+                EXPECT_EQ(engine->StartUpdate(), ZV_E_FAIL);
+                EXPECT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateIdle);
+            } else {
+                ASSERT_EQ(engine->StartUpdate(), ZV_S_OK);
+                WaitForCompletions(*engine, 1);
+                EXPECT_EQ(Completions(), std::vector<bool>{false});
+                EXPECT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateFailed);
+            }
+            EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceInUpdateMode)
+                << "the file's fault is not the device's";
+            EXPECT_EQ(engine->GetFirmwareFileState(), LUpdateEngineInterface::kFileMissing);
+            EXPECT_EQ(engine->GetUpdateFailure().Kind,
+                      gone && startChecks ? LUpdateEngineInterface::FailureKind::kNone : test.Kind);
+            EXPECT_EQ(engine->GetUpdateFailure().Fault, test.Fault);
+            std::filesystem::remove_all(mFolder / "image.syx");
+        }
+        for (const std::string& text : TextsOfKind(logPath, "RX")) {
+            EXPECT_EQ(text, StatusRequest) << "only the scans' requests: no image, and no poll for a done";
+        }
     }
 }
 

@@ -52,6 +52,8 @@ public:
     [[nodiscard]] ZVRESULT EnterUpdateMode() override;
     [[nodiscard]] ZVRESULT StartUpdate() override;
     [[nodiscard]] ZVRESULT SetFirmwareFile(const ZV::WideString& path) override;
+    // The scripted file is always fit to send; the check is not written down.
+    [[nodiscard]] ZVRESULT CheckFirmwareFile() override { return ZV_S_OK; }
     [[nodiscard]] ZVRESULT CancelUpdate() override;
     [[nodiscard]] ZVRESULT GetFoundDevices(ZV::Array<DeviceDefinition>& devices) const override;
     std::int32_t GetFoundDeviceCount() const override { return 0; }

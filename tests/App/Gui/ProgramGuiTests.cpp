@@ -352,6 +352,60 @@ TEST_F(ProgramGui, WithTwoDevicesAtStartTheWindowSelectsTheFirstAndOffersTheUpda
     EXPECT_TRUE(WaitForEnd(*program));
 }
 
+TEST_F(ProgramGui, AJunkFileIsShownAsInvalidAndNeverSendsTheDeviceIntoUpdateModeNeitherAtStartNorWhenSpoiledLater)
+{
+    ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
+    mInput.MoveTo(1279, 1023);
+    const std::string image = mFolder / "image.syx";
+    const std::string junk = "not a firmware image";
+    const auto start = [&] {
+        return Start({"-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + image}, {{"ZV_SIM_DEVICE", "normal"}});
+    };
+    const auto refusals = [](const ProgramUnderTest& program) {
+        return program.LinesStartingWith("FirmwareUpdater: the firmware file ");
+    };
+    const auto close = [&](ProgramUnderTest& program, unsigned long window) {
+        mInput.RequestClose(window);
+        EXPECT_TRUE(WaitForEnd(program));
+        EXPECT_EQ(ContentOf(mFolder / "device.log").find(" STATE restarting"), std::string::npos)
+            << "the device was sent into update mode";
+    };
+
+    // "The firmware update file is missing or invalid.", as a missing file shows it.
+    std::unique_ptr<ProgramUnderTest> program = start();
+    unsigned long window = WaitForWindow(*program);
+    ASSERT_NE(window, 0u) << program->ReadStandardError();
+    const std::vector<std::uint32_t> invalidFile = SettledPixels(window, kFileStatusText);
+    ASSERT_FALSE(invalidFile.empty());
+    close(*program, window);
+
+    WriteContent(image, junk);
+    program = start();
+    window = WaitForWindow(*program);
+    ASSERT_NE(window, 0u) << program->ReadStandardError();
+    EXPECT_EQ(SettledPixels(window, kFileStatusText), invalidFile);
+    ClickInWindow(window, kMiddleButton);
+    EXPECT_THAT(refusals(*program),
+                ElementsAre("FirmwareUpdater: the firmware file \"" + image +
+                            "\" was refused at byte offset 0: the file holds no System Exclusive message; nothing "
+                            "was sent"));
+    close(*program, window);
+
+    // Fit when the program started, spoiled before the click on "UPDATE FIRMWARE".
+    WriteContent(image, std::string("\xF0\x01\x02\xF7", 4));
+    program = start();
+    window = WaitForWindow(*program);
+    ASSERT_NE(window, 0u) << program->ReadStandardError();
+    // The file text is blank for a file found; "UPDATE FIRMWARE" is offered.
+    ASSERT_FALSE(SettledPixels(window, kMiddleButton).empty());
+    EXPECT_THAT(refusals(*program), IsEmpty());
+    WriteContent(image, junk);
+    ClickInWindow(window, kMiddleButton);
+    EXPECT_TRUE(WaitUntil([&] { return SettledPixels(window, kFileStatusText) == invalidFile; }, {}, kHangGuard));
+    EXPECT_THAT(refusals(*program), ElementsAre(HasSubstr("was refused at byte offset 0")));
+    close(*program, window);
+}
+
 TEST_F(ProgramGui, AnExitRequestDuringAnUpdateIsDroppedAndOneAfterItEndsTheProgramWith1InItsShutDownOrder)
 {
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
