@@ -4,8 +4,10 @@
 #include "Platform/DesktopWindows.h"
 #include "Platform/FileSystem.h"
 #include "Platform/StandardError.h"
+#include "Platform/TerminationRequests.h"
 #include "UI/MainControl.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -17,6 +19,9 @@ constexpr ZVRESULT kNothingToDoResults[] = {
     static_cast<ZVRESULT>(0x8000A020u), static_cast<ZVRESULT>(0x8000A000u), static_cast<ZVRESULT>(0x8000A001u),
     static_cast<ZVRESULT>(0x8000A002u), static_cast<ZVRESULT>(0x8000A010u), static_cast<ZVRESULT>(0x8000A003u),
 };
+
+constexpr std::string_view kSilentRunEndAnnouncement =
+    "FirmwareUpdater: asked to end; the update goes on, and the program ends when it has ended\n";
 
 constexpr std::wstring_view kCursorsWithoutShape[] = {
     L"UI_CURSOR_SPLIT_V", L"UI_CURSOR_SPLIT_H",    L"UI_CURSOR_ROTATE",
@@ -59,15 +64,21 @@ ZVRESULT LApplication::RunApplicationStartup()
     (void)GetFactory()->RegisterControlCreateFunction(LMainControl::kClassName, &CreateControl<LMainControl>);
     mUpdateProcessor = new LUpdateProcessor(mMidiFactory);
     const WideString commandLine(GetCommandLine());
+    WideString value;
+    const bool silent = LUpdateProcessor::FindSwitch(commandLine, WideString(L"-SILENT"), value);
+    // A silent run has no window to close as asked, and its update must never be cut short: a request to end waits
+    // for the run's end.
+    std::unique_ptr<Platform::TerminationRequests> endRequests =
+        silent ? Platform::TerminationRequests::Catch(nullptr, kSilentRunEndAnnouncement) : nullptr;
     const ZVRESULT initialized = mUpdateProcessor->Initialize(commandLine);
+    const bool endRequested = endRequests && endRequests->HasPendingEvent();
+    endRequests = nullptr;
     if (IsFinishedWithoutWindow(initialized)) {
         EndWith(FinishWithoutWindow(*mUpdateProcessor));
         return initialized;
     }
-    WideString value;
-    if (Succeeded(initialized) && LUpdateProcessor::FindSwitch(commandLine, WideString(L"-SILENT"), value) &&
-        Platform::GetDesktopEventSource() == nullptr) {
-        // The window would show why the silent run cannot update; without a display one line says it instead.
+    if (Succeeded(initialized) && silent && (endRequested || Platform::GetDesktopEventSource() == nullptr)) {
+        // The window would show why the silent run cannot update; one line says it instead.
         EndWith(FinishWithoutDisplay(*mUpdateProcessor));
         return LUpdateProcessor::kFinishedWithoutWindow;
     }

@@ -4,9 +4,11 @@
 #include "Platform/Clock.h"
 #include "Platform/VersionInfo.h"
 #include "Utilities/Storage/Array.h"
+#include "Utilities/Storage/CommandLineSwitch.h"
 #include "Utilities/Storage/ZVFile.h"
 
 #include <atomic>
+#include <string_view>
 
 using namespace ZV;
 
@@ -88,36 +90,41 @@ ZVRESULT LUpdateProcessor::SetAllowDowngrade(bool allow)
 bool LUpdateProcessor::FindSwitch(const WideString& commandLine, const WideString& name, WideString& value)
 {
     value.Empty();
-    const std::uint32_t nameLength = name.GetLength();
-    if (nameLength < 2 || name.GetData()[0] != L'-') {
+    const std::wstring_view line(commandLine.GetData(), commandLine.GetLength());
+    const std::wstring_view wanted(name.GetData(), name.GetLength());
+    if (wanted.size() < 2 || wanted.front() != L'-') {
         return false;
     }
-    const int position = commandLine.ToUpper().Find(name.ToUpper());
-    if (position < 0) {
-        return false;
-    }
-    const std::uint32_t lineLength = commandLine.GetLength();
-    const std::uint32_t end = static_cast<std::uint32_t>(position) + nameLength;
-    const wchar_t* line = commandLine.GetData();
-    if (name.GetData()[nameLength - 1] != L'=') {
-        return end == lineLength || line[end] == kBlank;
-    }
-    if (end == lineLength) {
+    const bool takesValue = wanted.back() == L'=';
+    for (std::size_t start = FindSwitchStart(line, wanted, 0); start != std::wstring_view::npos;
+         start = FindSwitchStart(line, wanted, start + 1)) {
+        const std::size_t end = start + wanted.size();
+        if (end == line.size()) {
+            return true;
+        }
+        // Only the whole name counts, and a value must follow its "=" at once.
+        if (line[end] == kBlank) {
+            if (takesValue) {
+                continue;
+            }
+            return true;
+        }
+        if (!takesValue) {
+            continue;
+        }
+        const wchar_t closing = line[end] == kQuote ? kQuote : kBlank;
+        std::size_t valueEnd = end + 1;
+        while (valueEnd < line.size() && line[valueEnd] != closing) {
+            ++valueEnd;
+        }
+        if (closing == kQuote && valueEnd < line.size()) {
+            ++valueEnd;
+        }
+        value = RemoveEnclosingQuotes(
+            commandLine.Mid(static_cast<int>(end), static_cast<std::uint32_t>(valueEnd - end)));
         return true;
     }
-    if (line[end] == kBlank) {
-        return false;
-    }
-    std::uint32_t valueEnd = end + 1;
-    const wchar_t closing = line[end] == kQuote ? kQuote : kBlank;
-    while (valueEnd < lineLength && line[valueEnd] != closing) {
-        ++valueEnd;
-    }
-    if (closing == kQuote && valueEnd < lineLength) {
-        ++valueEnd;
-    }
-    value = RemoveEnclosingQuotes(commandLine.Mid(static_cast<int>(end), valueEnd - end));
-    return true;
+    return false;
 }
 
 WideString LUpdateProcessor::GetPortNameForDeviceType(std::int32_t type)

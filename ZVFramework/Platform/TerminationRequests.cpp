@@ -14,9 +14,12 @@ namespace {
 
 constexpr int kCaughtSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
-// The handler may only do what is safe inside a signal: one write to the pipe.
+// The handler may only do what is safe inside a signal: one write to the pipe, and the announcement's one write.
 std::atomic<int> gWakeWriteEnd{-1};
 std::atomic<int> gWakeReadEnd{-1};
+std::atomic<const char*> gAnnouncement{nullptr};
+std::atomic<std::size_t> gAnnouncementLength{0};
+std::atomic<bool> gAnnounced{false};
 
 extern "C" void WakeTheLoop(int)
 {
@@ -24,6 +27,9 @@ extern "C" void WakeTheLoop(int)
     const char request = 1;
     // A full pipe already holds a request that is not taken yet.
     (void)!write(gWakeWriteEnd.load(), &request, 1);
+    if (const char* announcement = gAnnouncement.load(); announcement != nullptr && !gAnnounced.exchange(true)) {
+        (void)!write(STDERR_FILENO, announcement, gAnnouncementLength.load());
+    }
     errno = savedErrno;
 }
 
@@ -40,7 +46,8 @@ void SetDisposition(void (*handler)(int))
 
 }  // namespace
 
-std::unique_ptr<TerminationRequests> TerminationRequests::Catch(std::function<void()> onRequest)
+std::unique_ptr<TerminationRequests> TerminationRequests::Catch(std::function<void()> onRequest,
+                                                              std::string_view announcement)
 {
     if (gWakeWriteEnd.load() >= 0) {
         return nullptr;
@@ -51,6 +58,9 @@ std::unique_ptr<TerminationRequests> TerminationRequests::Catch(std::function<vo
     }
     gWakeWriteEnd.store(ends[1]);
     gWakeReadEnd.store(ends[0]);
+    gAnnounced.store(false);
+    gAnnouncementLength.store(announcement.size());
+    gAnnouncement.store(announcement.empty() ? nullptr : announcement.data());
     SetDisposition(&WakeTheLoop);
     return std::unique_ptr<TerminationRequests>(new TerminationRequests(ends[0], std::move(onRequest)));
 }
@@ -63,6 +73,7 @@ TerminationRequests::TerminationRequests(int readEnd, std::function<void()> onRe
 TerminationRequests::~TerminationRequests()
 {
     SetDisposition(SIG_DFL);
+    gAnnouncement.store(nullptr);
     gWakeReadEnd.store(-1);
     close(gWakeWriteEnd.exchange(-1));
     close(mReadEnd);

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <string_view>
 
 namespace ZV::Platform {
 
@@ -13,8 +14,11 @@ namespace ZV::Platform {
 // default ending stands. One object at a time.
 class TerminationRequests final : public IEventSource {
 public:
-    // Null when another object catches them already or the wake-up pipe cannot be made.
-    static std::unique_ptr<TerminationRequests> Catch(std::function<void()> onRequest);
+    // Null when another object catches them already or the wake-up pipe cannot be made. An announcement (text that
+    // outlives the object) is written to the standard error at the first request, as it comes: nothing else may
+    // answer at once while the program waits outside its loop.
+    static std::unique_ptr<TerminationRequests> Catch(std::function<void()> onRequest,
+                                                      std::string_view announcement = {});
     TerminationRequests(const TerminationRequests&) = delete;
     TerminationRequests& operator=(const TerminationRequests&) = delete;
     // Gives the requests back to the system's default handling.

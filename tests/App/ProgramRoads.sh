@@ -76,6 +76,19 @@ case "$road" in
     ZV_SIM_DEVICE=absent run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
     refused_with 3 1 "FirmwareUpdater: no device was found (looked for MIDI ports named \"Halvista"
     ;;
+  switch-in-path)
+    # Names of switches inside a path, or in a quoted path with blanks, are text: no downgrade, and a real -SILENT
+    # after them still counts.
+    mkdir -p "$folder/x-SILENT" "$folder/with -ALWAYS_UPDATE blank"
+    printf '\xF0\x01\x02\xF7' > "$folder/x-SILENT/fw-ALWAYS_UPDATE"
+    cp "$folder/x-SILENT/fw-ALWAYS_UPDATE" "$folder/with -ALWAYS_UPDATE blank/fw.syx"
+    for image in "$folder/x-SILENT/fw-ALWAYS_UPDATE" "$folder/with -ALWAYS_UPDATE blank/fw.syx"; do
+      ZV_SIM_DEVICE=normal ZV_SIM_BUILD=90000 run "-ABSOLUTE_FIRMWARE_FILE_PATH=$image" -START_UPDATE_AUTOMATICALLY -SILENT
+      [ "$status" -eq 1 ] || fail "exit code $status, expected 1: $(cat "$folder/stderr")"
+      ! grep -q ' STATE restarting$' "$folder/device.log" || fail "a newer device was sent into update mode"
+      [ -z "$(image_received)" ] || fail "the device received: $(image_received)"
+    done
+    ;;
   path-not-utf8)
     # A file of the name cut at the byte that is not UTF-8 must never be taken instead.
     printf '\xF0\x01\x02\xF7' > "$folder/fw"

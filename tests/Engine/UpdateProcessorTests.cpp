@@ -37,7 +37,15 @@ TEST(UpdateProcessorSwitches, SwitchesMatchInAnyCaseEndAtABlankAndQuotedValuesLo
 
     EXPECT_EQ(SwitchValue("-SILENT_IF_UPDATE_NOT_NEEDED", L"-SILENT"), "(not found)");
     EXPECT_EQ(SwitchValue("-SILENT -SILENT_IF_UPDATE_NOT_NEEDED", L"-SILENT_IF_UPDATE_NOT_NEEDED"), "");
-    EXPECT_EQ(SwitchValue("-SILENTLY -SILENT", L"-SILENT"), "(not found)") << "only the first occurrence counts";
+    EXPECT_EQ(SwitchValue("-SILENTLY -SILENT", L"-SILENT"), "") << "a text that only holds the name is passed over";
+    EXPECT_EQ(SwitchValue("-SILENT_IF_UPDATE_NOT_NEEDED -SILENT", L"-SILENT"), "");
+    EXPECT_EQ(SwitchValue("-ABSOLUTE_FIRMWARE_FILE_PATH=/fw/fw-ALWAYS_UPDATE", L"-ALWAYS_UPDATE"), "(not found)")
+        << "a switch starts an argument";
+    EXPECT_EQ(SwitchValue("-ABSOLUTE_FIRMWARE_FILE_PATH=\"/fw/a -ALWAYS_UPDATE b.syx\"", L"-ALWAYS_UPDATE"),
+              "(not found)")
+        << "nor is it inside a quoted value";
+    EXPECT_EQ(SwitchValue("\"/a -SILENT b\" -FIRMWARE_IMAGE_NAME=x -SILENT", L"-SILENT"), "");
+    EXPECT_EQ(SwitchValue("-FIRMWARE_IMAGE_NAME= -FIRMWARE_IMAGE_NAME=b.syx", L"-FIRMWARE_IMAGE_NAME="), "b.syx");
     EXPECT_EQ(SwitchValue("-SILENT", L"SILENT"), "(not found)") << "a switch begins with '-'";
     EXPECT_EQ(SwitchValue("-", L"-"), "(not found)") << "a switch has at least two characters";
 

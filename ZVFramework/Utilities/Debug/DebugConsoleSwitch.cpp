@@ -1,5 +1,7 @@
 #include "Utilities/Debug/DebugConsoleSwitch.h"
 
+#include "Utilities/Storage/CommandLineSwitch.h"
+
 #include <charconv>
 #include <string>
 
@@ -13,16 +15,23 @@ void ApplyDebugConsoleSwitch(std::string_view commandLine, DebugOutput& output)
             character = static_cast<char>(character - 'a' + 'A');
         }
     }
-    if (upper.find("-DEBUG_CONSOLE") == std::string::npos) {
+    static constexpr std::string_view kSwitch = "-DEBUG_CONSOLE";
+    std::size_t start = std::string::npos;
+    for (std::size_t found = FindSwitchStart<char>(upper, kSwitch, 0); found != std::string::npos;
+         found = FindSwitchStart<char>(upper, kSwitch, found + 1)) {
+        const std::size_t end = found + kSwitch.size();
+        if (end == upper.size() || upper[end] == ' ') {
+            output.OpenDebugConsole();
+            return;
+        }
+        if (upper[end] == ':') {
+            start = end + 1;
+            break;
+        }
+    }
+    if (start == std::string::npos) {
         return;
     }
-    static constexpr std::string_view kTargetSwitch = "-DEBUG_CONSOLE:";
-    const std::size_t targetSwitch = upper.find(kTargetSwitch);
-    if (targetSwitch == std::string::npos) {
-        output.OpenDebugConsole();
-        return;
-    }
-    const std::size_t start = targetSwitch + kTargetSwitch.size();
     std::size_t argumentEnd = upper.find(' ', start);
     if (argumentEnd == std::string::npos) {
         argumentEnd = upper.size();

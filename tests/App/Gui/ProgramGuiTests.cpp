@@ -406,6 +406,45 @@ TEST_F(ProgramGui, AJunkFileIsShownAsInvalidAndNeverSendsTheDeviceIntoUpdateMode
     close(*program, window);
 }
 
+TEST_F(ProgramGui, ARequestToEndASilentUpdateIsAnsweredAtOnceAndTheProgramEndsWithTheOutcomeAfterTheWholeImage)
+{
+    constexpr int kMessages = 400;
+    std::string image;
+    for (int message = 0; message < kMessages; ++message) {
+        image += std::string("\xF0\x01\x02\x03\xF7", 5);
+    }
+    const std::string path = mFolder / "image.syx";
+    WriteContent(path, image);
+    const std::string log = mFolder / "device.log";
+    const auto imageMessagesReceived = [&] {
+        const std::string received = ContentOf(log);
+        std::size_t count = 0;
+        for (std::size_t at = received.find("RX F0 01 02 03 F7"); at != std::string::npos;
+             at = received.find("RX F0 01 02 03 F7", at + 1)) {
+            ++count;
+        }
+        return count;
+    };
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        std::filesystem::remove(log);
+        std::unique_ptr<ProgramUnderTest> program =
+            Start({"-SILENT", "-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + path},
+                  {{"ZV_SIM_DEVICE", "update"}, {"ZV_SIM_FLASH_MS", "100"}});
+        ASSERT_TRUE(WaitUntil([&] { return imageMessagesReceived() > 0 || !program->IsRunning(); }, {}, kHangGuard));
+        program->Signal(signal);
+        program->Signal(signal);
+        ASSERT_TRUE(WaitForEnd(*program));
+        EXPECT_FALSE(program->WasEndedBySignal());
+        EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+        EXPECT_THAT(program->LinesStartingWith("FirmwareUpdater: asked"),
+                    ElementsAre("FirmwareUpdater: asked to end; the update goes on, and the program ends when it has "
+                                "ended"));
+        EXPECT_EQ(imageMessagesReceived(), static_cast<std::size_t>(kMessages));
+        EXPECT_NE(ContentOf(log).find(" STATE done"), std::string::npos);
+    }
+}
+
 TEST_F(ProgramGui, AnExitRequestDuringAnUpdateIsDroppedAndOneAfterItEndsTheProgramWith1InItsShutDownOrder)
 {
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());

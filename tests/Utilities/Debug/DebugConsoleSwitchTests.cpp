@@ -7,7 +7,7 @@
 namespace ZV {
 namespace {
 
-TEST(DebugConsoleSwitch, SwitchInAnyCaseOpensTheConsoleOrSetsTheUdpPortAndUpperCasedHost)
+TEST(DebugConsoleSwitch, SwitchInAnyCaseStartingAnArgumentOpensTheConsoleOrSetsTheUdpPortAndUpperCasedHost)
 {
     const auto usesOwnStreams = [](const DebugOutput& output) { return &output.GetNarrowTarget() != &std::cerr; };
     DebugOutput console;
@@ -33,10 +33,18 @@ TEST(DebugConsoleSwitch, SwitchInAnyCaseOpensTheConsoleOrSetsTheUdpPortAndUpperC
     ApplyDebugConsoleSwitch("-DEBUG_CONSOLE:ab:host", letters);
     EXPECT_EQ(letters.GetPort(), 0) << "no digits read as 0, which sends no datagrams";
     EXPECT_EQ(letters.GetHost(), "HOST");
-    DebugOutput none;
-    ApplyDebugConsoleSwitch("-SILENT -DEBUG", none);
-    EXPECT_EQ(none.GetPort(), -1);
-    EXPECT_TRUE(usesOwnStreams(none));
+    // Inside a path, quoted or not, the name is text.
+    for (const char* line : {"-SILENT -DEBUG", "-ABSOLUTE_FIRMWARE_FILE_PATH=/x/a-DEBUG_CONSOLE:5000:host.syx",
+                             "-ABSOLUTE_FIRMWARE_FILE_PATH=\"/x/a -DEBUG_CONSOLE:5000:host b.syx\"",
+                             "-DEBUG_CONSOLES"}) {
+        DebugOutput none;
+        ApplyDebugConsoleSwitch(line, none);
+        EXPECT_EQ(none.GetPort(), -1) << line;
+        EXPECT_TRUE(usesOwnStreams(none)) << line;
+    }
+    DebugOutput afterPath;
+    ApplyDebugConsoleSwitch("-ABSOLUTE_FIRMWARE_FILE_PATH=\"/x/a -DEBUG_CONSOLE:1 b\" -DEBUG_CONSOLE:7000", afterPath);
+    EXPECT_EQ(afterPath.GetPort(), 7000);
 }
 
 }  // namespace
