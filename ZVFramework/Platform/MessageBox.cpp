@@ -1,5 +1,6 @@
 #include "Platform/MessageBox.h"
 
+#include "Platform/NativeWindow.h"
 #include "Platform/StandardError.h"
 #include "Platform/TerminationRequests.h"
 #include "Platform/X11Display.h"
@@ -15,6 +16,7 @@
 #include <cerrno>
 #include <chrono>
 #include <mutex>
+#include <utility>
 
 namespace ZV::Platform {
 
@@ -28,11 +30,44 @@ constexpr int kMinWidth = 260;
 constexpr int kButtonWidth = 88;
 constexpr int kButtonHeight = 28;
 constexpr int kButtonGap = 18;
+// Between the buttons of a row.
+constexpr int kButtonSpacing = 10;
 // How long the server may take to show the box before it is painted at its first exposure instead.
 constexpr std::chrono::milliseconds kShowWait{5000};
 
 std::mutex gPresenterLock;
 MessageBoxPresenter gPresenter;
+
+struct ButtonChoice {
+    MessageBoxAnswer answer;
+    const char* label;
+};
+
+// The buttons of a button code, in their order on the screen.
+std::vector<ButtonChoice> ButtonsOf(unsigned buttons)
+{
+    constexpr ButtonChoice kOk{kAnswerOk, "OK"};
+    constexpr ButtonChoice kCancel{kAnswerCancel, "Cancel"};
+    constexpr ButtonChoice kYes{kAnswerYes, "Yes"};
+    constexpr ButtonChoice kNo{kAnswerNo, "No"};
+    constexpr ButtonChoice kRetry{kAnswerRetry, "Retry"};
+    switch (buttons) {
+    case kMessageBoxOkCancel:
+        return {kOk, kCancel};
+    case kMessageBoxAbortRetryIgnore:
+        return {{kAnswerAbort, "Abort"}, kRetry, {kAnswerIgnore, "Ignore"}};
+    case kMessageBoxYesNoCancel:
+        return {kYes, kNo, kCancel};
+    case kMessageBoxYesNo:
+        return {kYes, kNo};
+    case kMessageBoxRetryCancel:
+        return {kRetry, kCancel};
+    case kMessageBoxCancelTryContinue:
+        return {kCancel, {kAnswerTryAgain, "Try Again"}, {kAnswerContinue, "Continue"}};
+    default:
+        return {kOk};
+    }
+}
 
 void SelectFont(cairo_t* graphics)
 {
@@ -84,10 +119,11 @@ void SetUtf8Property(Display* display, Window window, const char* name, const st
 
 }  // namespace
 
-void ShowMessageBox(const std::string& caption, const std::string& text)
+int ShowMessageBox(const std::string& caption, const std::string& text, unsigned buttons, const NativeWindow* owner)
 {
     const std::string line = caption + ": " + text + "\n";
     WriteToStandardError(line.data(), line.size());
+    const MessageBoxAnswer firstAnswer = ButtonsOf(buttons).front().answer;
     MessageBoxPresenter presenter;
     {
         std::lock_guard lock(gPresenterLock);
@@ -95,15 +131,15 @@ void ShowMessageBox(const std::string& caption, const std::string& text)
     }
     if (presenter) {
         presenter(caption, text);
-        return;
+        return firstAnswer;
     }
     const std::unique_ptr<DisplayConnection> connection = DisplayConnection::Open();
     if (!connection) {
-        return;
+        return firstAnswer;
     }
-    if (const std::unique_ptr<MessageBoxWindow> box = MessageBoxWindow::Create(*connection, caption, text)) {
-        box->RunUntilClosed();
-    }
+    const std::unique_ptr<MessageBoxWindow> box =
+        MessageBoxWindow::Create(*connection, caption, text, buttons, owner != nullptr ? owner->window : 0);
+    return box ? box->RunUntilClosed() : firstAnswer;
 }
 
 MessageBoxPresenter SetMessageBoxPresenter(MessageBoxPresenter presenter)
@@ -113,12 +149,12 @@ MessageBoxPresenter SetMessageBoxPresenter(MessageBoxPresenter presenter)
     return presenter;
 }
 
-MessageBoxWindow::MessageBoxWindow(Display* display, const std::string& text) : mDisplay(display)
+MessageBoxWindow::MessageBoxWindow(Display* display, const std::string& text, unsigned buttons) : mDisplay(display)
 {
-    Layout(text);
+    Layout(text, buttons);
 }
 
-void MessageBoxWindow::Layout(const std::string& text)
+void MessageBoxWindow::Layout(const std::string& text, unsigned buttons)
 {
     cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
     cairo_t* graphics = cairo_create(scratch);
@@ -141,19 +177,27 @@ void MessageBoxWindow::Layout(const std::string& text)
     cairo_destroy(graphics);
     cairo_surface_destroy(scratch);
 
+    const std::vector<ButtonChoice> choices = ButtonsOf(buttons);
+    const int count = static_cast<int>(choices.size());
+    const int rowWidth = count * kButtonWidth + (count - 1) * kButtonSpacing;
     mAscent = static_cast<int>(font.ascent + 0.5);
     mLineHeight = static_cast<int>(font.height + 0.5);
-    mWidth = std::max(kMinWidth, static_cast<int>(widest + 0.5) + 2 * kMargin);
+    mWidth = std::max({kMinWidth, static_cast<int>(widest + 0.5) + 2 * kMargin, rowWidth + 2 * kMargin});
     const int textBottom = kMargin + static_cast<int>(mLines.size()) * mLineHeight;
-    mButton = {(mWidth - kButtonWidth) / 2, textBottom + kButtonGap, kButtonWidth, kButtonHeight};
-    mHeight = mButton.y + mButton.height + kMargin;
+    int x = (mWidth - rowWidth) / 2;
+    for (const ButtonChoice& choice : choices) {
+        mButtons.push_back({{x, textBottom + kButtonGap, kButtonWidth, kButtonHeight}, choice.answer, choice.label});
+        x += kButtonWidth + kButtonSpacing;
+    }
+    mHeight = textBottom + kButtonGap + kButtonHeight + kMargin;
 }
 
 std::unique_ptr<MessageBoxWindow> MessageBoxWindow::Create(DisplayConnection& connection, const std::string& caption,
-                                                           const std::string& text)
+                                                           const std::string& text, unsigned buttons,
+                                                           unsigned long owner)
 {
     Display* display = connection.GetDisplay();
-    std::unique_ptr<MessageBoxWindow> box(new MessageBoxWindow(display, text));
+    std::unique_ptr<MessageBoxWindow> box(new MessageBoxWindow(display, text, buttons));
     const int screen = DefaultScreen(display);
     XSetWindowAttributes attributes{};
     attributes.background_pixel = WhitePixel(display, screen);
@@ -185,6 +229,9 @@ std::unique_ptr<MessageBoxWindow> MessageBoxWindow::Create(DisplayConnection& co
     Atom deleteWindow = InternAtom(display, "WM_DELETE_WINDOW");
     box->mDeleteWindowAtom = deleteWindow;
     XSetWMProtocols(display, box->mWindow, &deleteWindow, 1);
+    if (owner != 0) {
+        XSetTransientForHint(display, box->mWindow, owner);
+    }
     XMapRaised(display, box->mWindow);
 
     // Painted at its first exposure, which shows that the server has put it on the screen.
@@ -228,24 +275,44 @@ void MessageBoxWindow::Paint()
         cairo_show_text(graphics, mLines[index].c_str());
     }
 
-    cairo_rectangle(graphics, mButton.x + 0.5, mButton.y + 0.5, mButton.width - 1, mButton.height - 1);
-    SetCairoColor(graphics, mButtonPressed ? 0xC4DDF2 : 0xE3E3E3);
-    cairo_fill_preserve(graphics);
-    SetCairoColor(graphics, 0x5A5A5A);
     cairo_set_line_width(graphics, 1);
-    cairo_stroke(graphics);
-    const char* label = "OK";
-    SetCairoColor(graphics, 0x000000);
-    cairo_move_to(graphics, mButton.x + (mButton.width - TextWidth(graphics, label)) / 2,
-                  mButton.y + (mButton.height + mAscent) / 2.0 - 1);
-    cairo_show_text(graphics, label);
+    for (std::size_t index = 0; index < mButtons.size(); ++index) {
+        const Area& area = mButtons[index].area;
+        cairo_rectangle(graphics, area.x + 0.5, area.y + 0.5, area.width - 1, area.height - 1);
+        SetCairoColor(graphics, static_cast<int>(index) == mPressedButton ? 0xC4DDF2 : 0xE3E3E3);
+        cairo_fill_preserve(graphics);
+        SetCairoColor(graphics, 0x5A5A5A);
+        cairo_stroke(graphics);
+        const char* label = mButtons[index].label;
+        SetCairoColor(graphics, 0x000000);
+        cairo_move_to(graphics, area.x + (area.width - TextWidth(graphics, label)) / 2,
+                      area.y + (area.height + mAscent) / 2.0 - 1);
+        cairo_show_text(graphics, label);
+    }
     cairo_destroy(graphics);
 
     CopyImageToWindow(mDisplay, mWindow, image, mWidth, mHeight);
     cairo_surface_destroy(image);
 }
 
-bool MessageBoxWindow::Handle(const XEvent& event)
+bool MessageBoxWindow::Offers(MessageBoxAnswer answer) const
+{
+    return std::any_of(mButtons.begin(), mButtons.end(), [answer](const Button& button) {
+        return button.answer == answer;
+    });
+}
+
+MessageBoxAnswer MessageBoxWindow::GetCloseAnswer() const
+{
+    for (const MessageBoxAnswer answer : {kAnswerCancel, kAnswerOk, kAnswerNo}) {
+        if (Offers(answer)) {
+            return answer;
+        }
+    }
+    return kAnswerAbort;
+}
+
+bool MessageBoxWindow::Handle(const XEvent& event, MessageBoxAnswer& answer)
 {
     switch (event.type) {
     case Expose:
@@ -256,45 +323,62 @@ bool MessageBoxWindow::Handle(const XEvent& event)
     case KeyPress: {
         XKeyEvent key = event.xkey;
         const KeySym symbol = XLookupKeysym(&key, 0);
-        return symbol == XK_Return || symbol == XK_KP_Enter || symbol == XK_space || symbol == XK_Escape;
+        if (symbol == XK_Return || symbol == XK_KP_Enter || symbol == XK_space) {
+            answer = mButtons.front().answer;
+            return true;
+        }
+        if (symbol == XK_Escape && (Offers(kAnswerCancel) || mButtons.size() == 1)) {
+            answer = GetCloseAnswer();
+            return true;
+        }
+        return false;
     }
     case ButtonPress:
-        if (event.xbutton.button == Button1 && mButton.Contains(event.xbutton.x, event.xbutton.y)) {
-            mButtonPressed = true;
-            Paint();
+        if (event.xbutton.button != Button1) {
+            return false;
+        }
+        for (std::size_t index = 0; index < mButtons.size(); ++index) {
+            if (mButtons[index].area.Contains(event.xbutton.x, event.xbutton.y)) {
+                mPressedButton = static_cast<int>(index);
+                Paint();
+            }
         }
         return false;
     case ButtonRelease: {
-        if (event.xbutton.button != Button1 || !mButtonPressed) {
+        if (event.xbutton.button != Button1 || mPressedButton < 0) {
             return false;
         }
-        mButtonPressed = false;
+        const Button& pressed = mButtons[static_cast<std::size_t>(std::exchange(mPressedButton, -1))];
         Paint();
-        return mButton.Contains(event.xbutton.x, event.xbutton.y);
+        answer = pressed.answer;
+        return pressed.area.Contains(event.xbutton.x, event.xbutton.y);
     }
     case ClientMessage:
+        answer = GetCloseAnswer();
         return event.xclient.format == 32 && static_cast<Atom>(event.xclient.data.l[0]) == mDeleteWindowAtom;
     default:
         return false;
     }
 }
 
-void MessageBoxWindow::RunUntilClosed()
+MessageBoxAnswer MessageBoxWindow::RunUntilClosed()
 {
     for (;;) {
         while (XPending(mDisplay) > 0) {
             XEvent event;
             XNextEvent(mDisplay, &event);
-            if (event.xany.window == mWindow && Handle(event)) {
-                return;
+            MessageBoxAnswer answer = kAnswerOk;
+            if (event.xany.window == mWindow && Handle(event, answer)) {
+                return answer;
             }
         }
-        // The system's request to end closes the box as OK does; the loop takes the request itself afterwards.
+        // The system's request to end closes the box as the window manager's close does; the loop takes the request
+        // itself afterwards.
         pollfd waits[2] = {{ConnectionNumber(mDisplay), POLLIN, 0}, {GetTerminationRequestDescriptor(), POLLIN, 0}};
         const int ready = poll(waits, 2, -1);
         if ((ready < 0 && errno != EINTR) || (waits[0].revents & (POLLERR | POLLHUP)) != 0 ||
             (waits[1].revents & POLLIN) != 0) {
-            return;
+            return GetCloseAnswer();
         }
     }
 }

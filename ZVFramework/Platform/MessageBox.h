@@ -11,18 +11,48 @@ union _XEvent;
 namespace ZV::Platform {
 
 class DisplayConnection;
+struct NativeWindow;
+
+// The buttons a message box offers, by the original platform's codes (the low four bits of its flags); an unknown
+// code offers OK.
+enum MessageBoxButtons : unsigned {
+    kMessageBoxOk = 0,
+    kMessageBoxOkCancel = 1,
+    kMessageBoxAbortRetryIgnore = 2,
+    kMessageBoxYesNoCancel = 3,
+    kMessageBoxYesNo = 4,
+    kMessageBoxRetryCancel = 5,
+    kMessageBoxCancelTryContinue = 6,
+};
+
+// What a message box answers: the button that closed it, by the original platform's numbers.
+enum MessageBoxAnswer : int {
+    kAnswerOk = 1,
+    kAnswerCancel = 2,
+    kAnswerAbort = 3,
+    kAnswerRetry = 4,
+    kAnswerIgnore = 5,
+    kAnswerYes = 6,
+    kAnswerNo = 7,
+    kAnswerTryAgain = 10,
+    kAnswerContinue = 11,
+};
 
 // Tells the user something that cannot wait: the caption and the text (UTF-8) go to the standard error, then a
-// small window of their own shows the text with an OK button and the call returns when the user closes it. Without
-// a display the standard error is all. Blocks the calling thread while the box is open.
-void ShowMessageBox(const std::string& caption, const std::string& text);
+// small window of their own shows the text with the buttons and the call returns the answer when the user closes
+// it. The owner is the window the box stays in front of (null: none). Without a display the standard error is all,
+// and the answer is the first button's. Blocks the calling thread while the box is open.
+int ShowMessageBox(const std::string& caption, const std::string& text, unsigned buttons = kMessageBoxOk,
+                   const NativeWindow* owner = nullptr);
 
 // What ShowMessageBox does after the standard error: by default it shows the window. Tests put in their own to see
-// the box without a user; an empty presenter puts the window back. Returns the presenter it replaces.
+// the box without a user; the answer is then the first button's. An empty presenter puts the window back. Returns
+// the presenter it replaces.
 using MessageBoxPresenter = std::function<void(const std::string& caption, const std::string& text)>;
 MessageBoxPresenter SetMessageBoxPresenter(MessageBoxPresenter presenter);
 
-// The window of one message box: the text in lines wrapped to the box's width, and the OK button under it.
+// The window of one message box: the text in lines wrapped to the box's width, and the buttons in a row under it,
+// the first being the one that Return chooses.
 class MessageBoxWindow {
 public:
     // x, y, width, height in the window.
@@ -38,32 +68,45 @@ public:
         }
     };
 
-    // Centred on the connection's default screen, mapped and painted when it returns (the server is given a few
-    // seconds to show it); null when the server refused the window.
+    struct Button {
+        Area area;
+        MessageBoxAnswer answer = kAnswerOk;
+        const char* label = "";
+    };
+
+    // Centred on the connection's default screen and kept in front of the owner (an X window; 0 for none), mapped
+    // and painted when it returns (the server is given a few seconds to show it); null when the server refused the
+    // window.
     static std::unique_ptr<MessageBoxWindow> Create(DisplayConnection& connection, const std::string& caption,
-                                                    const std::string& text);
+                                                    const std::string& text, unsigned buttons = kMessageBoxOk,
+                                                    unsigned long owner = 0);
     MessageBoxWindow(const MessageBoxWindow&) = delete;
     MessageBoxWindow& operator=(const MessageBoxWindow&) = delete;
     ~MessageBoxWindow();
 
     // The X window.
     unsigned long GetWindow() const { return mWindow; }
-    const Area& GetButton() const { return mButton; }
+    const std::vector<Button>& GetButtons() const { return mButtons; }
     // The text as it is shown, one entry a line.
     const std::vector<std::string>& GetLines() const { return mLines; }
 
     void Paint();
-    // Handles the window's events until the user closes the box: a click on OK (pressed and released on it), Return,
-    // Enter, space or Escape, or the window manager's close. Returns as well when the connection breaks.
-    void RunUntilClosed();
+    // Handles the window's events until the user closes the box, and answers how: the button clicked (pressed and
+    // released on it), the first button for Return, Enter or space, and Cancel for Escape where the box offers
+    // Cancel (OK where OK is all). The window manager's close and the system's request to end answer Cancel, OK,
+    // No or Abort, whichever the box offers first in that order. A broken connection answers as the close does.
+    MessageBoxAnswer RunUntilClosed();
 
 private:
-    MessageBoxWindow(_XDisplay* display, const std::string& text);
+    MessageBoxWindow(_XDisplay* display, const std::string& text, unsigned buttons);
 
-    // Lays the text out and sizes the window and the button.
-    void Layout(const std::string& text);
-    // Handles one event; true when it closes the box.
-    bool Handle(const _XEvent& event);
+    // Lays the text out and sizes the window and the buttons.
+    void Layout(const std::string& text, unsigned buttons);
+    // Handles one event; true when it closes the box, with the answer.
+    bool Handle(const _XEvent& event, MessageBoxAnswer& answer);
+    // The answer when the box is closed without a button.
+    MessageBoxAnswer GetCloseAnswer() const;
+    bool Offers(MessageBoxAnswer answer) const;
 
     _XDisplay* mDisplay;
     unsigned long mWindow = 0;
@@ -72,8 +115,9 @@ private:
     int mHeight = 0;
     int mLineHeight = 0;
     int mAscent = 0;
-    Area mButton;
-    bool mButtonPressed = false;
+    std::vector<Button> mButtons;
+    // The button under a press of the left button, until its release; -1 for none.
+    int mPressedButton = -1;
     unsigned long mDeleteWindowAtom = 0;
 };
 

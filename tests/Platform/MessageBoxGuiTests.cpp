@@ -10,11 +10,13 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <future>
 #include <memory>
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace ZV {
 namespace {
@@ -39,23 +41,42 @@ protected:
     }
 
     std::unique_ptr<MessageBoxWindow> Show(const std::string& caption = "Halvista Firmware Updater",
-                                           const std::string& text = kLongText)
+                                           const std::string& text = kLongText,
+                                           unsigned buttons = Platform::kMessageBoxOk)
     {
-        std::unique_ptr<MessageBoxWindow> box = MessageBoxWindow::Create(*mConnection, caption, text);
+        std::unique_ptr<MessageBoxWindow> box = MessageBoxWindow::Create(*mConnection, caption, text, buttons);
         EXPECT_NE(box, nullptr);
         return box;
     }
 
-    // Whether the box closes by what the user did; a box left open is closed after the wait and fails.
-    ::testing::AssertionResult ClosesWithin(MessageBoxWindow& box)
+    // Whether the box closes by what the user did, with the answer; a box left open is closed after the wait and
+    // fails.
+    ::testing::AssertionResult ClosesWithin(MessageBoxWindow& box, int* answer = nullptr)
     {
-        std::future<void> running = std::async(std::launch::async, [&] { box.RunUntilClosed(); });
+        std::future<Platform::MessageBoxAnswer> running =
+            std::async(std::launch::async, [&] { return box.RunUntilClosed(); });
         if (running.wait_for(kUserWait) == std::future_status::ready) {
+            if (answer != nullptr) {
+                *answer = running.get();
+            }
             return ::testing::AssertionSuccess();
         }
         mDriver->Close(box.GetWindow());
         running.wait();
         return ::testing::AssertionFailure() << "the box stayed open";
+    }
+
+    // Clicks the box's button of that label.
+    void Click(MessageBoxWindow& box, const std::string& label)
+    {
+        for (const MessageBoxWindow::Button& button : box.GetButtons()) {
+            if (button.label == label) {
+                mDriver->PressButton(box.GetWindow(), button.area.x + 5, button.area.y + 5);
+                mDriver->ReleaseButton(box.GetWindow(), button.area.x + 10, button.area.y + 10);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no button " << label;
     }
 
     std::unique_ptr<Platform::DisplayConnection> mConnection;
@@ -71,7 +92,7 @@ TEST_F(MessageBoxGui, TheBoxShowsTheCaptionAndTheTextWrappedAboveTheOKButton)
     EXPECT_EQ(box->GetLines().back(), "Error code 7");
     EXPECT_EQ(box->GetLines().front().rfind("The device did not answer", 0), 0u);
 
-    const MessageBoxWindow::Area& button = box->GetButton();
+    const MessageBoxWindow::Area& button = box->GetButtons().front().area;
     const int width = button.x * 2 + button.width;
     const int height = button.y + button.height + 20;
     const std::vector<std::uint32_t> pixels = mDriver->Pixels(box->GetWindow(), width, height);
@@ -95,23 +116,71 @@ TEST_F(MessageBoxGui, TheBoxShowsTheCaptionAndTheTextWrappedAboveTheOKButton)
     EXPECT_NE(at(button.x, button.y + button.height / 2), kBoxBackground) << "the button's edge";
 }
 
-TEST_F(MessageBoxGui, ReturnEscapeAClickOnOKAndTheWindowManagersCloseEachCloseTheBox)
+TEST_F(MessageBoxGui, ReturnEscapeAClickOnOKAndTheWindowManagersCloseEachCloseTheBoxWithOK)
 {
     const std::function<void(MessageBoxWindow&)> closers[] = {
         [&](MessageBoxWindow& box) { mDriver->PressKey(box.GetWindow(), "Return"); },
         [&](MessageBoxWindow& box) { mDriver->PressKey(box.GetWindow(), "Escape"); },
-        [&](MessageBoxWindow& box) {
-            const MessageBoxWindow::Area& button = box.GetButton();
-            mDriver->PressButton(box.GetWindow(), button.x + 5, button.y + 5);
-            mDriver->ReleaseButton(box.GetWindow(), button.x + 10, button.y + 10);
-        },
+        [&](MessageBoxWindow& box) { Click(box, "OK"); },
         [&](MessageBoxWindow& box) { mDriver->Close(box.GetWindow()); },
     };
     for (const auto& close : closers) {
         const std::unique_ptr<MessageBoxWindow> box = Show();
         ASSERT_NE(box, nullptr);
         close(*box);
-        EXPECT_TRUE(ClosesWithin(*box));
+        int answer = 0;
+        EXPECT_TRUE(ClosesWithin(*box, &answer));
+        EXPECT_EQ(answer, Platform::kAnswerOk);
+    }
+}
+
+TEST_F(MessageBoxGui, EachButtonSetShowsItsButtonsAndAnswersTheOneClickedAndClosingAnswersTheChoiceThatChangesNothing)
+{
+    struct Case {
+        unsigned buttons;
+        std::vector<std::string> labels;
+        // Closed by the window manager (and by Escape where the box has Cancel or only OK).
+        int closeAnswer;
+        bool escapeCloses;
+    };
+    const Case cases[] = {
+        {Platform::kMessageBoxOkCancel, {"OK", "Cancel"}, Platform::kAnswerCancel, true},
+        {Platform::kMessageBoxAbortRetryIgnore, {"Abort", "Retry", "Ignore"}, Platform::kAnswerAbort, false},
+        {Platform::kMessageBoxYesNoCancel, {"Yes", "No", "Cancel"}, Platform::kAnswerCancel, true},
+        {Platform::kMessageBoxYesNo, {"Yes", "No"}, Platform::kAnswerNo, false},
+        {Platform::kMessageBoxRetryCancel, {"Retry", "Cancel"}, Platform::kAnswerCancel, true},
+        {Platform::kMessageBoxCancelTryContinue, {"Cancel", "Try Again", "Continue"}, Platform::kAnswerCancel, true},
+        {9, {"OK"}, Platform::kAnswerOk, true},
+    };
+    const std::map<std::string, int> answers = {{"OK", 1},    {"Cancel", 2}, {"Abort", 3},      {"Retry", 4},
+                                                {"Ignore", 5}, {"Yes", 6},    {"No", 7},         {"Try Again", 10},
+                                                {"Continue", 11}};
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.buttons);
+        std::unique_ptr<MessageBoxWindow> box = Show("Question", "Go on?", test.buttons);
+        ASSERT_NE(box, nullptr);
+        std::vector<std::string> labels;
+        for (const MessageBoxWindow::Button& button : box->GetButtons()) {
+            labels.push_back(button.label);
+            EXPECT_EQ(button.answer, answers.at(button.label));
+        }
+        EXPECT_EQ(labels, test.labels);
+        // The last button: the one furthest from the default.
+        Click(*box, labels.back());
+        int answer = 0;
+        EXPECT_TRUE(ClosesWithin(*box, &answer));
+        EXPECT_EQ(answer, answers.at(labels.back()));
+
+        box = Show("Question", "Go on?", test.buttons);
+        mDriver->Close(box->GetWindow());
+        EXPECT_TRUE(ClosesWithin(*box, &answer));
+        EXPECT_EQ(answer, test.closeAnswer);
+
+        box = Show("Question", "Go on?", test.buttons);
+        mDriver->PressKey(box->GetWindow(), "Escape");
+        mDriver->PressKey(box->GetWindow(), "Return");
+        EXPECT_TRUE(ClosesWithin(*box, &answer));
+        EXPECT_EQ(answer, test.escapeCloses ? test.closeAnswer : answers.at(labels.front()));
     }
 }
 
@@ -119,7 +188,7 @@ TEST_F(MessageBoxGui, AClickBesideOKOrOneLeftOnItElsewhereKeepsTheBoxOpen)
 {
     const std::unique_ptr<MessageBoxWindow> box = Show();
     ASSERT_NE(box, nullptr);
-    const MessageBoxWindow::Area& button = box->GetButton();
+    const MessageBoxWindow::Area& button = box->GetButtons().front().area;
     mDriver->PressButton(box->GetWindow(), 2, 2);
     mDriver->ReleaseButton(box->GetWindow(), 2, 2);
     mDriver->PressButton(box->GetWindow(), button.x + 5, button.y + 5);
