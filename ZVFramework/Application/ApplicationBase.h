@@ -127,10 +127,44 @@ public:
                           static_cast<std::int32_t>(time.subseconds().count())};
     }
 
-    std::int32_t ShowMessageBox(const WideString& text, const WideString& caption, std::uint32_t) override
+    std::int32_t ShowMessageBox(const WideString& text, const WideString& caption, std::uint32_t flags) override
     {
-        Platform::ShowMessageBox(caption.ToUTF8().GetData(), text.ToUTF8().GetData());
-        return kMessageBoxOk;
+        constexpr std::uint32_t kButtonBits = 0xF;
+        const Platform::NativeWindow* owner = GetMainWindow() ? GetWindows().GetMessageBoxOwner() : nullptr;
+        return Platform::ShowMessageBox(caption.ToUTF8().GetData(), text.ToUTF8().GetData(), flags & kButtonBits,
+                                        owner);
+    }
+    std::int32_t ShowCursor(bool show) override { return Platform::ShowDesktopPointer(show); }
+    [[nodiscard]] ZVRESULT SetCursorPosition(zlong x, zlong y) override
+    {
+        return Platform::MoveDesktopPointer({x, y}) ? ZV_S_OK : ZV_E_FAIL;
+    }
+    // Nothing on this desktop sends the broadcast; granted.
+    std::int32_t OnPowerBroadcast(std::uint32_t, std::intptr_t) override { return 1; }
+
+    void CreateControlByName(RCPtr<LControl>& control, const WideString& name,
+                             const RCPtr<IRootWindow>& rootWindow) override
+    {
+        const RCPtr<LControlFactory>& factory = GetFactory();
+        control = factory ? factory->CreateControlByName(name, rootWindow) : nullptr;
+    }
+    [[nodiscard]] std::int32_t CreateRootWindow(const RCPtr<LControl>& control, bool systemMenu, bool minimiseBox,
+                                                bool maximiseBox) override
+    {
+        CheckRootWindowControl(control);
+        RCPtr<OSWindow> window;
+        return GetWindows().CreateRootWindow(control, {systemMenu, minimiseBox, maximiseBox, false}, GetRendererKind(),
+                                             window);
+    }
+    [[nodiscard]] std::int32_t RunModalRootWindow(const RCPtr<LControl>& control, bool systemMenu) override
+    {
+        CheckRootWindowControl(control);
+        RCPtr<OSWindow> window;
+        if (Failed(GetWindows().CreateRootWindow(control, {systemMenu, false, false, true}, GetRendererKind(),
+                                                 window))) {
+            return ZV_E_FAIL;
+        }
+        return window->RunModal();
     }
 
     // The main window on the desktop, titled with the company's name, for the skin's main control; throws when the
@@ -151,11 +185,11 @@ public:
         return GetWindows().CreateMainWindow(rendererKind, controlName, GetCompanyName());
     }
 
-    // Lock keys are not told apart: toggled is always false.
+    // Toggled tells whether a lock key is on; it is false for any other key.
     [[nodiscard]] ZVRESULT IsKeyDown(std::uint8_t virtualKey, bool& down, bool& toggled) override
     {
         down = GetWindows().IsKeyDown(virtualKey);
-        toggled = false;
+        toggled = Platform::IsDesktopKeyToggled(virtualKey);
         return ZV_S_OK;
     }
     RectT<zlong> GetWorkArea() override { return GetWindows().GetWorkArea(); }
@@ -165,10 +199,21 @@ public:
         return GetWindows().LApplicationWindowHost::GetNamedCursor(name);
     }
 
-protected:
-    static constexpr std::int32_t kMessageBoxOk = 1;
-
 private:
+    // A control that a root window of its own can show: one with a descriptor of the current skin.
+    void CheckRootWindowControl(const RCPtr<LControl>& control) const
+    {
+        const std::string function = JoinTemplateName("ZV::LApplicationBase", TypeName<T>()) + "::CreateRootWindow";
+        const RCPtr<LControlDescriptor> descriptor = control ? control->GetControlDescriptor() : nullptr;
+        if (!descriptor) {
+            ZV_THROW_NULL_POINTER_IN(function, std::runtime_error, "Control descriptor is null");
+        }
+        const RCPtr<LControlFactory>& factory = GetFactory();
+        if (!factory || !factory->FindControlDescriptor(descriptor->GetName())) {
+            ZV_THROW_NULL_POINTER_IN(function, std::runtime_error, "Invalid Control Name");
+        }
+    }
+
     RCPtr<LIniFileManager> mSettingsManager;
     // The clock's reading at the last call, and the seconds counted up to it.
     std::uint32_t mLastTick;

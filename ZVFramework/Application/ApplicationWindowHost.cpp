@@ -5,12 +5,58 @@
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/ControlServices.h"
 #include "ObjectBase/Exception.h"
+#include "Platform/DesktopWindows.h"
 #include "Platform/WindowBackEnd.h"
+#include "System/WindowPlacement.h"
 #include "Utilities/Storage/Rounding.h"
 
 #include <algorithm>
 
 namespace ZV {
+
+namespace {
+
+constexpr char kRootWindowClassName[] = "ZVFrameworkWindow";
+
+bool IsSameLimit(const LimitRule& first, const LimitRule& second)
+{
+    return first.toControl == second.toControl && first.rel == second.rel && first.abs == second.abs;
+}
+
+bool IsZeroLimit(const LimitRule& limit)
+{
+    return limit.rel == 0 && limit.abs == 0;
+}
+
+void ShowApplicationIcon(OSWindow& window)
+{
+    if (const std::unique_ptr<PixelImage> icon = GetApplicationIcon()) {
+        window.GetBackEnd().SetIcon(static_cast<int>(icon->GetWidth()), static_cast<int>(icon->GetHeight()),
+                                    icon->GetRow(0));
+    }
+}
+
+// The control belongs to the root window from now on, whichever it was made for.
+bool InstallRootControl(LRootWindow& root, const RCPtr<LControl>& control)
+{
+    if (control->GetRootWindowRef().Get() != static_cast<IRootWindow*>(&root) &&
+        Failed(control->SetRootWindow(RCPtr<IRootWindow>(&root)))) {
+        return false;
+    }
+    return Succeeded(root.SetRootControl(control));
+}
+
+}  // namespace
+
+bool IsSizableLayout(const LLayoutDescriptor& layout)
+{
+    const bool equalLimits = IsSameLimit(layout.xMinimum, layout.xMaximum) &&
+                             IsSameLimit(layout.yMinimum, layout.yMaximum) &&
+                             !(IsZeroLimit(layout.xMinimum) && IsZeroLimit(layout.yMinimum));
+    const bool allMeasured = layout.xMinimum.toControl && layout.xMaximum.toControl && layout.yMinimum.toControl &&
+                             layout.yMaximum.toControl;
+    return !equalLimits && !allMeasured;
+}
 
 LApplicationWindowHost::LApplicationWindowHost(const WideString& windowClassName) : mWindowClassName(windowClassName)
 {
@@ -49,10 +95,7 @@ ZVRESULT LApplicationWindowHost::CreateMainWindow(int rendererKind, const WideSt
     if (!title.IsEmpty()) {
         (void)window->SetTitle(title);
     }
-    if (const std::unique_ptr<PixelImage> icon = GetApplicationIcon()) {
-        window->GetBackEnd().SetIcon(static_cast<int>(icon->GetWidth()), static_cast<int>(icon->GetHeight()),
-                                     icon->GetRow(0));
-    }
+    ShowApplicationIcon(*window);
     if (const ZVRESULT made = window->CreateRenderer(rendererKind); Failed(made)) {
         return made;
     }
@@ -70,6 +113,61 @@ ZVRESULT LApplicationWindowHost::CreateMainWindow(int rendererKind, const WideSt
     (void)window->RestorePlacement();
     (void)window->Show(kShow);
     return root->RedrawAll();
+}
+
+std::int32_t LApplicationWindowHost::CreateRootWindow(const RCPtr<LControl>& control, const RootWindowStyle& style,
+                                                      int rendererKind, RCPtr<OSWindow>& window)
+{
+    window = nullptr;
+    if (!control || control->GetParent()) {
+        return ZV_E_FAIL;
+    }
+    LRootWindow* reference = GetActiveOrFirstRootWindow();
+    IWindowOSServices* referenceServices = reference != nullptr ? reference->GetWindowServices() : nullptr;
+    const PointT<double> position = control->GetPosition();
+    const PointT<double> size = control->GetSize();
+    PointT<zlong> origin(RoundToLong(position.x), RoundToLong(position.y));
+    if (referenceServices != nullptr) {
+        origin = referenceServices->ClientToScreen(origin);
+    }
+    RectT<zlong> bounds(origin.x, origin.y, std::max<zlong>(RoundToLong(size.x), 1),
+                        std::max<zlong>(RoundToLong(size.y), 1));
+    const auto* referenceWindow = dynamic_cast<OSWindow*>(referenceServices);
+    const RCPtr<LRenderer> renderer = referenceWindow != nullptr ? referenceWindow->GetRenderer() : nullptr;
+    LRootWindow* active = FindActiveRootWindow();
+    OSWindow* owner = style.modal && active != nullptr ? dynamic_cast<OSWindow*>(active->GetWindowServices()) : nullptr;
+    Platform::WindowFrame frame;
+    frame.closeBox = style.systemMenu || style.minimiseBox || style.maximiseBox;
+    frame.minimiseBox = style.minimiseBox;
+    frame.maximiseBox = style.maximiseBox;
+    const RCPtr<LControlDescriptor>& descriptor = control->GetControlDescriptor();
+    frame.resizable = !style.modal && descriptor && descriptor->GetLayoutDescriptor() &&
+                      IsSizableLayout(*descriptor->GetLayoutDescriptor());
+
+    const RCPtr<OSWindow> made =
+        OSWindow::CreateOnDesktop(renderer ? renderer->GetRendererType() : rendererKind, kRootWindowClassName,
+                                  bounds.width, bounds.height, owner, frame);
+    if (!made) {
+        return ZV_E_FAIL;
+    }
+    const std::uint32_t countBefore = GetRootWindowCount();
+    (void)made->SetTitle(control->GetText());
+    ShowApplicationIcon(*made);
+    const ZVRESULT attached = renderer ? made->AttachRenderer(renderer) : made->CreateRenderer(rendererKind);
+    const RCPtr<LRootWindow> root(made->GetRootWindow());
+    if (const RectT<zlong> area = GetWorkArea(); area.width > 0 && area.height > 0) {
+        bounds = MoveIntoArea(bounds, area);
+    }
+    if (Failed(attached) || !root || GetRootWindowCount() != countBefore + 1 || Failed(made->SetBounds(bounds)) ||
+        !InstallRootControl(*root, control)) {
+        made->Destroy();
+        return ZV_E_FAIL;
+    }
+    if (!style.modal) {
+        (void)made->Show(kShow);
+    }
+    window = made;
+    return IndexOf(root.Get());
 }
 
 RCPtr<LRootWindow> LApplicationWindowHost::GetMainRootWindow() const
@@ -117,7 +215,7 @@ bool LApplicationWindowHost::IsMainRootWindow(const IRootWindowTarget* rootWindo
     return rootWindow != nullptr && IndexOf(rootWindow) == 0;
 }
 
-IRootWindowTarget* LApplicationWindowHost::GetActiveRootWindow()
+LRootWindow* LApplicationWindowHost::FindActiveRootWindow() const
 {
     for (std::uint32_t index = mRootWindows.GetCount(); index-- > 0;) {
         LRootWindow* root = mRootWindows.GetData()[index].Get();
@@ -126,6 +224,24 @@ IRootWindowTarget* LApplicationWindowHost::GetActiveRootWindow()
         }
     }
     return nullptr;
+}
+
+IRootWindowTarget* LApplicationWindowHost::GetActiveRootWindow()
+{
+    return FindActiveRootWindow();
+}
+
+LRootWindow* LApplicationWindowHost::GetActiveOrFirstRootWindow() const
+{
+    LRootWindow* active = FindActiveRootWindow();
+    return active != nullptr || mRootWindows.GetCount() == 0 ? active : mRootWindows.GetData()[0].Get();
+}
+
+const Platform::NativeWindow* LApplicationWindowHost::GetMessageBoxOwner() const
+{
+    const LRootWindow* root = GetActiveOrFirstRootWindow();
+    IWindowOSServices* services = root != nullptr ? root->GetWindowServices() : nullptr;
+    return services != nullptr ? services->GetWindowHandle() : nullptr;
 }
 
 bool LApplicationWindowHost::ProcessIdle(bool firstCall)
@@ -149,17 +265,15 @@ Platform::IWindowBackEnd* LApplicationWindowHost::GetDesktop() const
 RectT<zlong> LApplicationWindowHost::GetWorkArea()
 {
     const Platform::IWindowBackEnd* desktop = GetDesktop();
-    if (desktop == nullptr) {
-        return {};
-    }
-    const Platform::WindowRect area = desktop->GetWorkArea();
+    const Platform::WindowRect area = desktop != nullptr ? desktop->GetWorkArea() : Platform::GetDesktopWorkArea();
     return {area.x, area.y, area.width, area.height};
 }
 
+// With a main window, as the program's windows saw the keys go; before it, as the desktop has them.
 bool LApplicationWindowHost::IsKeyDown(std::uint8_t virtualKey)
 {
     const Platform::IWindowBackEnd* desktop = GetDesktop();
-    return desktop != nullptr && desktop->IsKeyDown(virtualKey);
+    return desktop != nullptr ? desktop->IsKeyDown(virtualKey) : Platform::IsDesktopKeyDown(virtualKey);
 }
 
 CursorHandle LApplicationWindowHost::GetNamedCursor(const wchar_t* name)

@@ -7,6 +7,7 @@
 #include "Notification/Notification.h"
 #include "Notification/NotificationCenterManager.h"
 #include "ObjectBase/Exception.h"
+#include "Platform/DesktopWindows.h"
 #include "Renderer/Gdi/GDIRenderer.h"
 #include "System/MessageLoop.h"
 
@@ -257,6 +258,43 @@ ZVRESULT LFrameworkApp::SetStatusText(const WideString&, bool)
 ZVRESULT LFrameworkApp::ResetStatusText(bool)
 {
     return ZV_E_FAIL;
+}
+
+void LFrameworkApp::GetCursorPosition(PointT<zlong>& point)
+{
+    if (const RCPtr<LRootWindow> root = GetActiveRootWindow()) {
+        if (IWindowOSServices* services = root->GetWindowServices()) {
+            point = services->ClientToScreen(root->GetCursorPosition());
+            return;
+        }
+    }
+    const Platform::WindowPoint pointer = Platform::GetDesktopPointerPosition();
+    point = {pointer.x, pointer.y};
+}
+
+std::uint32_t LFrameworkApp::GetMouseButtons()
+{
+    if (const RCPtr<LRootWindow> root = GetActiveRootWindow()) {
+        return root->GetMouseButtonState();
+    }
+    struct ButtonKey {
+        std::uint8_t virtualKey;
+        std::uint32_t bit;
+    };
+    std::uint32_t buttons = 0;
+    for (const ButtonKey button : {ButtonKey{0x01, 1}, ButtonKey{0x04, 2}, ButtonKey{0x02, 4}}) {
+        bool down = false;
+        bool toggled = false;
+        if (Succeeded(IsKeyDown(button.virtualKey, down, toggled)) && down) {
+            buttons |= button.bit;
+        }
+    }
+    return buttons;
+}
+
+RCPtr<LStatusBar> LFrameworkApp::GetStatusBar()
+{
+    return nullptr;
 }
 
 RCPtr<LFont> LFrameworkApp::GetDefaultFont()

@@ -5,6 +5,7 @@
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/ControlServices.h"
 #include "ControlBase/StringTable.h"
+#include "Controls/StatusBar.h"
 #include "Notification/NotificationClient.h"
 #include "ObjectBase/ResultCodes.h"
 #include "Renderer/Font.h"
@@ -12,6 +13,7 @@
 #include "System/ClipBoard.h"
 #include "System/GlobalHotKeyManager.h"
 #include "System/WindowOSServices.h"
+#include "Utilities/Storage/PointT.h"
 #include "Utilities/Storage/RectT.h"
 #include "Utilities/Storage/StringT.h"
 
@@ -134,8 +136,25 @@ public:
     virtual RectT<zlong> GetWorkArea() = 0;
     // The cursor of a cursor name ("UI_CURSOR_HAND"); 0 for a name that has none.
     virtual CursorHandle LoadCursor(const wchar_t* name) = 0;
-    // Tells the user something and waits until they close the box; the button that closed it (1, OK).
+    // Tells the user something and waits until they close the box, which offers the buttons that the flags' low
+    // four bits name (0 OK, 1 OK and Cancel, 2 Abort, Retry and Ignore, 3 Yes, No and Cancel, 4 Yes and No, 5 Retry
+    // and Cancel, 6 Cancel, Try Again and Continue). Once the main window is there the box stays in front of the
+    // active root window, else the first. The button that closed it: 1 OK, 2 Cancel, 3 Abort, 4 Retry, 5 Ignore,
+    // 6 Yes, 7 No, 10 Try Again, 11 Continue.
     virtual std::int32_t ShowMessageBox(const WideString& text, const WideString& caption, std::uint32_t flags) = 0;
+    // Adds one to the pointer's show count (show) or takes one away; the pointer is hidden over the program's
+    // windows while the count is below 0. The new count.
+    virtual std::int32_t ShowCursor(bool show) = 0;
+    // Moves the pointer to the point of the screen; ZV_E_FAIL when there is no desktop.
+    [[nodiscard]] virtual ZVRESULT SetCursorPosition(zlong x, zlong y) = 0;
+    // The pointer on the screen: where the active root window sees it, else where the desktop has it.
+    virtual void GetCursorPosition(PointT<zlong>& point);
+    // The mouse buttons held (1 left, 2 middle, 4 right): the active root window's, else the buttons' key states.
+    virtual std::uint32_t GetMouseButtons();
+    // The desktop's power-management broadcast for the main window, answered back to it; 1 grants it.
+    virtual std::int32_t OnPowerBroadcast(std::uint32_t event, std::intptr_t data) = 0;
+    // The status bar that status texts go to; this program has none.
+    virtual RCPtr<LStatusBar> GetStatusBar();
     // The status bar's text: this application has no status bar, so both answer ZV_E_FAIL and do nothing.
     [[nodiscard]] ZVRESULT SetStatusText(const WideString& text, bool immediately) override;
     [[nodiscard]] ZVRESULT ResetStatusText(bool immediately) override;
@@ -147,6 +166,20 @@ public:
     RCPtr<LRootWindow> GetMainRootWindow() const;
     // The last made root window whose window is active; null when none is.
     RCPtr<LRootWindow> GetActiveRootWindow() const;
+    // A new top-level control of the current skin's control of that name, shown in the root window; null when the
+    // skin has none.
+    virtual void CreateControlByName(RCPtr<LControl>& control, const WideString& name,
+                                     const RCPtr<IRootWindow>& rootWindow) = 0;
+    // An extra top-level window for a top-level control, with its window menu and close box (when any flag is set)
+    // and minimise and maximise boxes as the flags say, shown at once; resizable when the control's layout is. The
+    // index of its root window, or ZV_E_FAIL when the window could not be made. Throws when the control has no
+    // descriptor or the current skin has no control of its descriptor's name.
+    [[nodiscard]] virtual std::int32_t CreateRootWindow(const RCPtr<LControl>& control, bool systemMenu,
+                                                        bool minimiseBox, bool maximiseBox) = 0;
+    // A window for the control as CreateRootWindow makes it, modal to the active root window and of fixed size, and
+    // runs its modal loop: the loop's result (-1 when the application quits), or ZV_E_FAIL when the window could not
+    // be made. Throws as CreateRootWindow does.
+    [[nodiscard]] virtual std::int32_t RunModalRootWindow(const RCPtr<LControl>& control, bool systemMenu) = 0;
 
     const RCPtr<LControlFactory>& GetFactory() const { return mFactory; }
     const RCPtr<LStringTable>& GetFrameworkStringTable() const { return mFrameworkStrings; }

@@ -2,6 +2,7 @@
 
 #include "Platform/X11Clipboard.h"
 #include "Platform/X11EventDispatcher.h"
+#include "Platform/X11Painting.h"
 #include "Platform/X11TopLevelWindow.h"
 
 #include <map>
@@ -21,6 +22,8 @@ X11EventDispatcher* GetDesktop()
     static const std::unique_ptr<X11EventDispatcher> desktop = X11EventDispatcher::Open();
     return desktop.get();
 }
+
+int gPointerShowCount = 0;
 
 }  // namespace
 
@@ -44,6 +47,7 @@ std::unique_ptr<IWindowBackEnd> CreateDesktopWindow(const DesktopWindowOptions& 
     windowOptions.width = options.width;
     windowOptions.height = options.height;
     windowOptions.className = options.className;
+    windowOptions.frame = options.frame;
     const auto chooser = GetVisualChoosers().find(options.rendererKind);
     if (chooser != GetVisualChoosers().end()) {
         Display* display = desktop->GetDisplay();
@@ -60,6 +64,62 @@ IClipboardService* GetDesktopClipboard()
     static const std::unique_ptr<X11Clipboard> clipboard =
         GetDesktop() != nullptr ? X11Clipboard::Create(*GetDesktop()) : nullptr;
     return clipboard.get();
+}
+
+bool IsDesktopKeyDown(std::uint8_t virtualKey)
+{
+    const X11EventDispatcher* desktop = GetDesktop();
+    return desktop != nullptr && desktop->QueryKeyDown(virtualKey);
+}
+
+bool IsDesktopKeyToggled(std::uint8_t virtualKey)
+{
+    const X11EventDispatcher* desktop = GetDesktop();
+    return desktop != nullptr && desktop->QueryLockKeyOn(virtualKey);
+}
+
+WindowPoint GetDesktopPointerPosition()
+{
+    const X11EventDispatcher* desktop = GetDesktop();
+    if (desktop == nullptr) {
+        return {};
+    }
+    Display* display = desktop->GetDisplay();
+    Window root = None;
+    Window child = None;
+    WindowPoint point;
+    int x = 0;
+    int y = 0;
+    unsigned int state = 0;
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &point.x, &point.y, &x, &y, &state);
+    return point;
+}
+
+bool MoveDesktopPointer(WindowPoint point)
+{
+    const X11EventDispatcher* desktop = GetDesktop();
+    if (desktop == nullptr) {
+        return false;
+    }
+    Display* display = desktop->GetDisplay();
+    XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, point.x, point.y);
+    XFlush(display);
+    return true;
+}
+
+WindowRect GetDesktopWorkArea()
+{
+    const X11EventDispatcher* desktop = GetDesktop();
+    return desktop != nullptr ? ReadDesktopWorkArea(desktop->GetDisplay()) : WindowRect{};
+}
+
+int ShowDesktopPointer(bool show)
+{
+    gPointerShowCount += show ? 1 : -1;
+    if (X11EventDispatcher* desktop = GetDesktop()) {
+        desktop->SetPointerHidden(gPointerShowCount < 0);
+    }
+    return gPointerShowCount;
 }
 
 }  // namespace ZV::Platform

@@ -78,4 +78,14 @@ const char* GetCursorKey(const char* name)
     return FindChoice(name == nullptr ? "" : name).name;
 }
 
+Cursor CreateBlankCursor(Display* display)
+{
+    const char noBits[1] = {0};
+    const Pixmap empty = XCreateBitmapFromData(display, DefaultRootWindow(display), noBits, 1, 1);
+    XColor black{};
+    const Cursor cursor = XCreatePixmapCursor(display, empty, empty, &black, &black, 0, 0);
+    XFreePixmap(display, empty);
+    return cursor;
+}
+
 }  // namespace ZV::Platform

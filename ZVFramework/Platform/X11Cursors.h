@@ -9,5 +9,7 @@ namespace ZV::Platform {
 Cursor LoadNamedCursor(Display* display, const char* name);
 // The name whose cursor LoadNamedCursor makes for the name: names without a cursor of their own share the arrow's.
 const char* GetCursorKey(const char* name);
+// A new cursor that shows nothing: the pointer hidden.
+Cursor CreateBlankCursor(Display* display);
 
 }  // namespace ZV::Platform

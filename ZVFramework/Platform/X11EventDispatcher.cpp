@@ -29,6 +29,29 @@ void PrepareInputMethodLocale()
     XSetLocaleModifiers("");
 }
 
+// Shift, Ctrl and Alt are down when either of their keys is.
+void SetCombinedModifiers(std::bitset<256>& keys)
+{
+    const auto either = [&keys](std::uint8_t left, std::uint8_t right) { return keys.test(left) || keys.test(right); };
+    keys.set(VirtualKey::kShift, either(VirtualKey::kLeftShift, VirtualKey::kRightShift));
+    keys.set(VirtualKey::kControl, either(VirtualKey::kLeftControl, VirtualKey::kRightControl));
+    keys.set(VirtualKey::kMenu, either(VirtualKey::kLeftMenu, VirtualKey::kRightMenu));
+}
+
+const char* LockKeyIndicator(std::uint8_t virtualKey)
+{
+    switch (virtualKey) {
+    case 0x14:
+        return "Caps Lock";
+    case 0x90:
+        return "Num Lock";
+    case 0x91:
+        return "Scroll Lock";
+    default:
+        return nullptr;
+    }
+}
+
 std::uint8_t ButtonKey(unsigned int button)
 {
     switch (button) {
@@ -172,39 +195,92 @@ void X11EventDispatcher::TrackKey(const XKeyEvent& event)
 void X11EventDispatcher::SetKey(std::uint8_t virtualKey, bool down)
 {
     mKeysDown.set(virtualKey, down);
-    const auto either = [this](std::uint8_t left, std::uint8_t right) {
-        return mKeysDown.test(left) || mKeysDown.test(right);
-    };
-    mKeysDown.set(VirtualKey::kShift, either(VirtualKey::kLeftShift, VirtualKey::kRightShift));
-    mKeysDown.set(VirtualKey::kControl, either(VirtualKey::kLeftControl, VirtualKey::kRightControl));
-    mKeysDown.set(VirtualKey::kMenu, either(VirtualKey::kLeftMenu, VirtualKey::kRightMenu));
+    SetCombinedModifiers(mKeysDown);
 }
 
 // Keys pressed or let go while another window had the focus are seen again when the focus comes back.
 void X11EventDispatcher::ReadKeyboard()
 {
-    Display* display = GetDisplay();
-    char keys[32] = {};
-    XQueryKeymap(display, keys);
-    const std::bitset<256> buttons = mKeysDown;
-    mKeysDown.reset();
+    std::bitset<256> keys = ReadKeymap();
     for (const std::uint8_t button : {VirtualKey::kLeftButton, VirtualKey::kMiddleButton, VirtualKey::kRightButton}) {
-        mKeysDown.set(button, buttons.test(button));
+        keys.set(button, mKeysDown.test(button));
     }
+    SetCombinedModifiers(keys);
+    mKeysDown = keys;
+}
+
+std::bitset<256> X11EventDispatcher::ReadKeymap() const
+{
+    Display* display = GetDisplay();
+    char keymap[32] = {};
+    XQueryKeymap(display, keymap);
+    std::bitset<256> keys;
     int minimum = 0;
     int maximum = 0;
     XDisplayKeycodes(display, &minimum, &maximum);
     for (int keycode = minimum; keycode <= maximum; ++keycode) {
-        if ((keys[keycode / 8] & (1 << (keycode % 8))) == 0) {
+        if ((keymap[keycode / 8] & (1 << (keycode % 8))) == 0) {
             continue;
         }
         const KeySym level0 = XkbKeycodeToKeysym(display, static_cast<KeyCode>(keycode), 0, 0);
         const KeySym level1 = XkbKeycodeToKeysym(display, static_cast<KeyCode>(keycode), 0, 1);
         const std::uint8_t key = VirtualKeyFromKeysyms(level0, level1, false);
         if (const std::uint8_t sided = SidedVirtualKey(level0, key); sided != 0) {
-            SetKey(sided, true);
+            keys.set(sided);
         }
     }
+    return keys;
+}
+
+bool X11EventDispatcher::QueryKeyDown(std::uint8_t virtualKey) const
+{
+    Display* display = GetDisplay();
+    std::bitset<256> keys = ReadKeymap();
+    Window root = None;
+    Window child = None;
+    int rootX = 0;
+    int rootY = 0;
+    int x = 0;
+    int y = 0;
+    unsigned int state = 0;
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &x, &y, &state);
+    keys.set(VirtualKey::kLeftButton, (state & Button1Mask) != 0);
+    keys.set(VirtualKey::kMiddleButton, (state & Button2Mask) != 0);
+    keys.set(VirtualKey::kRightButton, (state & Button3Mask) != 0);
+    SetCombinedModifiers(keys);
+    return keys.test(virtualKey);
+}
+
+bool X11EventDispatcher::QueryLockKeyOn(std::uint8_t virtualKey) const
+{
+    const char* indicator = LockKeyIndicator(virtualKey);
+    if (indicator == nullptr) {
+        return false;
+    }
+    Display* display = GetDisplay();
+    const Atom name = XInternAtom(display, indicator, True);
+    Bool on = False;
+    return name != None && XkbGetNamedIndicator(display, name, nullptr, &on, nullptr, nullptr) && on;
+}
+
+void X11EventDispatcher::SetPointerHidden(bool hidden)
+{
+    if (hidden == mPointerHidden) {
+        return;
+    }
+    mPointerHidden = hidden;
+    if (hidden && mBlankCursor == None) {
+        mBlankCursor = CreateBlankCursor(GetDisplay());
+    }
+    for (const auto& entry : mWindows) {
+        entry.second->OnPointerHiddenChanged();
+    }
+    XFlush(GetDisplay());
+}
+
+Cursor X11EventDispatcher::GetShownCursor(Cursor wanted) const
+{
+    return mPointerHidden ? mBlankCursor : wanted;
 }
 
 Cursor X11EventDispatcher::GetNamedCursor(const char* name)

@@ -19,6 +19,8 @@ class DisplayConnection;
 class X11EventTarget {
 public:
     virtual void HandleEvent(const XEvent& event) = 0;
+    // The pointer was hidden or shown over the program's windows.
+    virtual void OnPointerHiddenChanged() {}
 
 protected:
     ~X11EventTarget() = default;
@@ -41,7 +43,8 @@ struct X11Atoms {
 // Reads one desktop connection's events and hands each to the window it belongs to. It keeps what the original
 // platform's key-state queries answer: which keys and buttons are down as this program saw them, side by side for
 // the modifiers, taken after the event that changes them. Keys held down repeat as presses only (detectable
-// auto-repeat). Typed text comes through the user's input method where one can be opened.
+// auto-repeat). Typed text comes through the user's input method where one can be opened. It also answers for the
+// desktop as the server has it now, and hides the pointer over the program's windows.
 class X11EventDispatcher final : public IEventSource {
 public:
     // The display that $DISPLAY names; null when it cannot be reached.
@@ -62,6 +65,15 @@ public:
     Cursor GetNamedCursor(const char* name);
 
     bool IsKeyDown(std::uint8_t virtualKey) const;
+    // Whether the key (or mouse button) is down now, wherever the pointer and the keyboard focus are.
+    bool QueryKeyDown(std::uint8_t virtualKey) const;
+    // Whether the lock key's light is on (Caps Lock 0x14, Num Lock 0x90, Scroll Lock 0x91); false for other keys.
+    bool QueryLockKeyOn(std::uint8_t virtualKey) const;
+
+    // While hidden, the program's windows show the blank cursor instead of the one they set.
+    void SetPointerHidden(bool hidden);
+    // What a window that asks for the cursor shows.
+    Cursor GetShownCursor(Cursor wanted) const;
     // The virtual key of a key event, with the key table already brought up to date by the event.
     std::uint8_t GetEventKey() const { return mEventKey; }
     bool WasEventKeyDown() const { return mEventKeyWasDown; }
@@ -76,6 +88,8 @@ private:
     void TrackKey(const XKeyEvent& event);
     void ReadKeyboard();
     void SetKey(std::uint8_t virtualKey, bool down);
+    // The keyboard's keys down now by their side-specific virtual keys, without buttons or the combined modifiers.
+    std::bitset<256> ReadKeymap() const;
     // Drops motion events of the window that newer ones in the queue make stale.
     void CompressMotion(XEvent& event);
 
@@ -90,6 +104,9 @@ private:
     bool mEventKeyWasDown = false;
     int mLastMotionX = -1;
     int mLastMotionY = -1;
+    bool mPointerHidden = false;
+    // Made when the pointer is first hidden.
+    Cursor mBlankCursor = None;
 };
 
 }  // namespace ZV::Platform

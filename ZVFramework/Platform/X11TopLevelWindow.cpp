@@ -89,6 +89,7 @@ std::unique_ptr<X11TopLevelWindow> X11TopLevelWindow::Create(X11EventDispatcher&
         return nullptr;
     }
     std::unique_ptr<X11TopLevelWindow> window(new X11TopLevelWindow(dispatcher, record, size));
+    window->mFrame = options.frame;
     XClassHint classHint{const_cast<char*>(options.className.c_str()), const_cast<char*>(options.className.c_str())};
     XSetClassHint(display, record.window, &classHint);
     Atom protocols[] = {dispatcher.GetAtoms().wmDeleteWindow};
@@ -99,6 +100,8 @@ std::unique_ptr<X11TopLevelWindow> X11TopLevelWindow::Create(X11EventDispatcher&
     hints.initial_state = NormalState;
     XSetWMHints(display, record.window, &hints);
     window->ApplySizeHints();
+    window->ApplyFrame();
+    window->ApplyCursor();
     if (XIM method = dispatcher.GetInputMethod(); method != nullptr) {
         window->mInputContext = XCreateIC(method, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow,
                                           record.window, XNFocusWindow, record.window, nullptr);
@@ -107,7 +110,7 @@ std::unique_ptr<X11TopLevelWindow> X11TopLevelWindow::Create(X11EventDispatcher&
 }
 
 X11TopLevelWindow::X11TopLevelWindow(X11EventDispatcher& dispatcher, const NativeWindow& window, WindowPoint size)
-    : mDispatcher(dispatcher), mWindow(window), mSize(size)
+    : mDispatcher(dispatcher), mWindow(window), mSize(size), mGivenSize(size)
 {
     mDispatcher.Register(mWindow.window, this);
 }
@@ -198,9 +201,12 @@ void X11TopLevelWindow::MoveResize(const WindowRect& screenRect)
     if (!Exists()) {
         return;
     }
-    XMoveResizeWindow(mWindow.display, mWindow.window, screenRect.x, screenRect.y,
-                      static_cast<unsigned>(std::max(1, screenRect.width)),
-                      static_cast<unsigned>(std::max(1, screenRect.height)));
+    mGivenSize = {std::max(1, screenRect.width), std::max(1, screenRect.height)};
+    if (!mFrame.resizable) {
+        ApplySizeHints();
+    }
+    XMoveResizeWindow(mWindow.display, mWindow.window, screenRect.x, screenRect.y, static_cast<unsigned>(mGivenSize.x),
+                      static_cast<unsigned>(mGivenSize.y));
     XFlush(mWindow.display);
 }
 
@@ -217,20 +223,63 @@ void X11TopLevelWindow::ApplySizeHints()
     if (!Exists()) {
         return;
     }
+    const WindowPoint minimum = mFrame.resizable ? mMinimumSize : mGivenSize;
+    const WindowPoint maximum = mFrame.resizable ? mMaximumSize : mGivenSize;
     XSizeHints hints{};
     hints.flags = PWinGravity | PPosition;
     hints.win_gravity = StaticGravity;
-    if (mMinimumSize.x > 0 && mMinimumSize.y > 0) {
+    if (minimum.x > 0 && minimum.y > 0) {
         hints.flags |= PMinSize;
-        hints.min_width = mMinimumSize.x;
-        hints.min_height = mMinimumSize.y;
+        hints.min_width = minimum.x;
+        hints.min_height = minimum.y;
     }
-    if (mMaximumSize.x > 0 && mMaximumSize.y > 0) {
+    if (maximum.x > 0 && maximum.y > 0) {
         hints.flags |= PMaxSize;
-        hints.max_width = mMaximumSize.x;
-        hints.max_height = mMaximumSize.y;
+        hints.max_width = maximum.x;
+        hints.max_height = maximum.y;
     }
     XSetWMNormalHints(mWindow.display, mWindow.window, &hints);
+}
+
+void X11TopLevelWindow::ApplyFrame()
+{
+    if (mFrame == WindowFrame()) {
+        return;
+    }
+    // The Motif window manager hints: flags, functions, decorations, input mode, status.
+    constexpr long kFunctionsAndDecorations = 1 | 2;
+    constexpr long kResize = 2;
+    constexpr long kMove = 4;
+    constexpr long kMinimise = 8;
+    constexpr long kMaximise = 16;
+    constexpr long kClose = 32;
+    constexpr long kBorder = 2;
+    constexpr long kResizeHandles = 4;
+    constexpr long kTitle = 8;
+    constexpr long kMenu = 16;
+    constexpr long kMinimiseButton = 32;
+    constexpr long kMaximiseButton = 64;
+    struct FramePart {
+        bool offered;
+        long function;
+        long decoration;
+    };
+    const FramePart parts[] = {{mFrame.resizable, kResize, kResizeHandles},
+                               {mFrame.closeBox, kClose, kMenu},
+                               {mFrame.minimiseBox, kMinimise, kMinimiseButton},
+                               {mFrame.maximiseBox, kMaximise, kMaximiseButton}};
+    long functions = kMove;
+    long decorations = kBorder | kTitle;
+    for (const FramePart& part : parts) {
+        if (part.offered) {
+            functions |= part.function;
+            decorations |= part.decoration;
+        }
+    }
+    const long hints[5] = {kFunctionsAndDecorations, functions, decorations, 0, 0};
+    const Atom motifHints = XInternAtom(mWindow.display, "_MOTIF_WM_HINTS", False);
+    XChangeProperty(mWindow.display, mWindow.window, motifHints, motifHints, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(hints), 5);
 }
 
 void X11TopLevelWindow::Show(bool show)
@@ -314,11 +363,23 @@ void X11TopLevelWindow::TakeFocus()
 
 void X11TopLevelWindow::SetCursor(std::uintptr_t cursor)
 {
-    if (!Exists()) {
-        return;
+    mCursor = static_cast<Cursor>(cursor);
+    ApplyCursor();
+    if (Exists()) {
+        XFlush(mWindow.display);
     }
-    XDefineCursor(mWindow.display, mWindow.window, static_cast<Cursor>(cursor));
-    XFlush(mWindow.display);
+}
+
+void X11TopLevelWindow::ApplyCursor()
+{
+    if (Exists()) {
+        XDefineCursor(mWindow.display, mWindow.window, mDispatcher.GetShownCursor(mCursor));
+    }
+}
+
+void X11TopLevelWindow::OnPointerHiddenChanged()
+{
+    ApplyCursor();
 }
 
 std::uintptr_t X11TopLevelWindow::LoadCursor(const char* name)

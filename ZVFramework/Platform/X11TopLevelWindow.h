@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/DesktopWindows.h"
 #include "Platform/NativeWindow.h"
 #include "Platform/WindowBackEnd.h"
 #include "Platform/X11EventDispatcher.h"
@@ -18,13 +19,15 @@ struct TopLevelWindowOptions {
     // The visual a renderer needs the window to have; null for the screen's default.
     Visual* visual = nullptr;
     int depth = 0;
+    WindowFrame frame;
 };
 
 // A top-level X11 window: the desktop's side of an OS window. It maps the window manager's close request
 // (WM_DELETE_WINDOW), places the client area itself (StaticGravity), takes the keyboard focus when it is shown and
 // when it is clicked, and reports mouse, wheel (buttons 4 to 7), keys, text, focus, size, moves and exposed areas to
 // its sink. A button held keeps the pointer's events coming to the window (the server's implicit grab), which is
-// the capture of the original platform.
+// the capture of the original platform. A frame other than the default is asked of the window manager through the
+// Motif hints, which most window managers read; a window that is not resizable has its size as both size limits.
 class X11TopLevelWindow final : public IWindowBackEnd, public X11EventTarget {
 public:
     // Null when the server refused the window.
@@ -64,6 +67,7 @@ public:
 
     // From the dispatcher: one event of this window.
     void HandleEvent(const XEvent& event) override;
+    void OnPointerHiddenChanged() override;
 
 private:
     X11TopLevelWindow(X11EventDispatcher& dispatcher, const NativeWindow& window, WindowPoint size);
@@ -79,6 +83,8 @@ private:
     void SendText(XKeyEvent& event, bool altHeld);
     void SendNetWmState(bool add, Atom state);
     void ApplySizeHints();
+    void ApplyFrame();
+    void ApplyCursor();
 
     X11EventDispatcher& mDispatcher;
     NativeWindow mWindow;
@@ -88,6 +94,10 @@ private:
     WindowPoint mPosition{-1, -1};
     WindowPoint mMinimumSize;
     WindowPoint mMaximumSize;
+    WindowFrame mFrame;
+    // The size the program last gave the window: both limits of a window that is not resizable.
+    WindowPoint mGivenSize;
+    Cursor mCursor = None;
     bool mShown = false;
     bool mMapped = false;
     bool mFocused = false;

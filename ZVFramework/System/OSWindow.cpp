@@ -42,7 +42,7 @@ RCPtr<OSWindow> OSWindow::Create(std::unique_ptr<Platform::IWindowBackEnd> backE
 }
 
 RCPtr<OSWindow> OSWindow::CreateOnDesktop(int rendererKind, const char* className, int width, int height,
-                                          OSWindow* parent)
+                                          OSWindow* parent, const Platform::WindowFrame& frame)
 {
     Platform::IEventSource* desktop = Platform::GetDesktopEventSource();
     if (desktop == nullptr) {
@@ -55,6 +55,7 @@ RCPtr<OSWindow> OSWindow::CreateOnDesktop(int rendererKind, const char* classNam
     options.height = height;
     options.className = className;
     options.rendererKind = rendererKind;
+    options.frame = frame;
     return Create(Platform::CreateDesktopWindow(options), parent);
 }
 
@@ -178,7 +179,17 @@ bool OSWindow::RestorePlacement()
     if (host == nullptr || !HasWindow() || !WindowPlacementStore(host->GetWindowClassName()).Load(bounds)) {
         return false;
     }
+    const Platform::WindowRect area = mBackEnd->GetWorkArea();
+    const bool hasArea = area.width > 0 && area.height > 0;
+    // Saved on a larger desktop, or one whose screens have changed since.
+    if (hasArea) {
+        bounds.width = std::min<zlong>(bounds.width, area.width);
+        bounds.height = std::min<zlong>(bounds.height, area.height);
+    }
     (void)ConstrainSizingRect(bounds);
+    if (hasArea) {
+        bounds = MoveIntoArea(bounds, {area.x, area.y, area.width, area.height});
+    }
     return Succeeded(SetBounds(bounds));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ObjectBase/RefCountedObject.h"
+#include "Platform/DesktopWindows.h"
 #include "Platform/WindowBackEnd.h"
 #include "Renderer/RectNode.h"
 #include "Renderer/RenderContextInfo.h"
@@ -38,9 +39,10 @@ public:
 
     // A window over the back-end, not shown; parent is the window a modal run disables, or null.
     static RCPtr<OSWindow> Create(std::unique_ptr<Platform::IWindowBackEnd> backEnd, OSWindow* parent);
-    // A window on the desktop for a renderer of the kind (the window's visual depends on it); null without a desktop.
+    // A window on the desktop for a renderer of the kind (the window's visual depends on it), with the frame the
+    // window manager is asked for; null without a desktop.
     static RCPtr<OSWindow> CreateOnDesktop(int rendererKind, const char* className, int width, int height,
-                                           OSWindow* parent);
+                                           OSWindow* parent, const Platform::WindowFrame& frame = {});
     ~OSWindow() override;
 
     // Makes a renderer of the kind for the window, starts the window's timer and attaches the renderer.
@@ -56,8 +58,8 @@ public:
     // Fits the window rectangle (screen coordinates of the client area) to the root window's limits; true when it
     // changed.
     bool ConstrainSizingRect(RectT<zlong>& rect);
-    // Puts the main window where the placement file kept it, fitted to the root window's limits; false when there
-    // is no sound placement.
+    // Puts the main window where the placement file kept it, fitted to the root window's limits and kept on the
+    // desktop's work area: cut to the area's size, then moved inside it; false when there is no sound placement.
     bool RestorePlacement();
     // Hand-over data of another process: text of the data-copy tag reaches the application when the window is
     // enabled. The text ends at its size or its first NUL.

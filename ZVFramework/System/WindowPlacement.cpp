@@ -3,6 +3,7 @@
 #include "Platform/FileSystem.h"
 #include "Platform/UserFolders.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -26,7 +27,24 @@ bool IsSoundClassName(const NarrowString& name)
     return true;
 }
 
+// The start on one axis that keeps an extent inside the area's, or at its start when it does not fit.
+zlong MoveIntoSpan(zlong start, zlong extent, zlong areaStart, zlong areaExtent)
+{
+    const std::int64_t areaEnd = std::int64_t{areaStart} + areaExtent;
+    std::int64_t moved = std::max<std::int64_t>(start, areaStart);
+    if (moved + extent > areaEnd) {
+        moved = std::max<std::int64_t>(areaEnd - extent, areaStart);
+    }
+    return static_cast<zlong>(moved);
+}
+
 }  // namespace
+
+RectT<zlong> MoveIntoArea(const RectT<zlong>& rect, const RectT<zlong>& area)
+{
+    return {MoveIntoSpan(rect.x, rect.width, area.x, area.width), MoveIntoSpan(rect.y, rect.height, area.y, area.height),
+            rect.width, rect.height};
+}
 
 WindowPlacementStore::WindowPlacementStore(const WideString& className)
 {

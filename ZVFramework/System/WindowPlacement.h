@@ -22,4 +22,8 @@ private:
     NarrowString mPath;
 };
 
+// The rectangle moved, keeping its size, to lie inside the area: its left and top not before the area's, then its
+// right and bottom not past the area's; one wider or taller than the area lies at the area's left or top edge.
+RectT<zlong> MoveIntoArea(const RectT<zlong>& rect, const RectT<zlong>& area);
+
 }  // namespace ZV

@@ -137,6 +137,32 @@ TEST_F(FrameworkApp, AnExitRequestWhileTheApplicationMustNotEndIsDroppedAndALate
     EXPECT_EQ(application->RunApplicationShutdown(), ZV_S_OK);
 }
 
+TEST_F(FrameworkApp, ARootWindowIsRefusedToAControlWithoutADescriptorOrWithOneTheSkinDoesNotHave)
+{
+    const RCPtr<TestApplication> application = MakeApplication();
+    ASSERT_EQ(application->RunApplicationStartup(), ZV_S_OK);
+    RCPtr<LControl> toolTip;
+    application->CreateControlByName(toolTip, L"toolTip", nullptr);
+    ASSERT_TRUE(toolTip);
+    EXPECT_EQ(Utf8(toolTip->GetName()), "toolTip");
+    RCPtr<LControl> missing(toolTip);
+    application->CreateControlByName(missing, L"noSuchControl", nullptr);
+    EXPECT_FALSE(missing);
+
+    const std::string function = "ZV::LApplicationBase<class ZV::Testing::TestApplication>::CreateRootWindow";
+    EXPECT_TRUE(ThrowsText<std::runtime_error>([&] { (void)application->CreateRootWindow(nullptr, true, true, true); },
+                                               "Runtime Error : Null Pointer : Control descriptor is null : " +
+                                                   function));
+    const RCPtr<LControl> stranger = application->GetFactory()->CreateControl(
+        LControlFactory::DeriveControlDescriptor(toolTip->GetControlDescriptor(), toolTip->GetLayoutDescriptor(),
+                                                 L"noSuchControl"),
+        nullptr);
+    ASSERT_TRUE(stranger);
+    EXPECT_TRUE(ThrowsText<std::runtime_error>([&] { (void)application->RunModalRootWindow(stranger, true); },
+                                               "Runtime Error : Null Pointer : Invalid Control Name : " + function));
+    EXPECT_EQ(application->RunApplicationShutdown(), ZV_S_OK);
+}
+
 // The first turn of its loop fails.
 class FailingLoopApplication : public TestApplication {
 public:

@@ -3,11 +3,9 @@
 // Google Test first: the desktop's headers define None.
 #include <gtest/gtest.h>
 
-#include "Application/ApplicationBase.h"
-#include "Application/InputControl.h"
+#include "Application/Gui/RootWindowSkinApplication.h"
 #include "Application/WaitCursor.h"
 
-#include "ControlBase/CreateControl.h"
 #include "Notification/NotificationClient.h"
 #include "Platform/NativeWindow.h"
 #include "Platform/VersionInfo.h"
@@ -27,20 +25,6 @@
 
 namespace ZV::Testing {
 namespace {
-
-// An application with the root-window test skin's "main" as its main window.
-class CursorApplication : public LApplicationBase<CursorApplication> {
-public:
-    static constexpr wchar_t kWindowClassName[] = L"ZVWaitCursorTest";
-
-    using LApplicationBase::LApplicationBase;
-
-    bool CanExit() override { return true; }
-    WideString GetVersionKey() override { return L"1_0_0"; }
-    WideString GetMainControlName() override { return L"main"; }
-    std::int32_t GetRendererKind() override { return LRenderer::kGdi; }
-    IniFileHandle GetIniFile(std::int32_t) override { return 0; }
-};
 
 // What the server shows under the pointer: the cursor's size, hot spot and pixels.
 struct CursorImage {
@@ -80,10 +64,8 @@ protected:
     {
         ASSERT_TRUE(mInput.IsOpen() && mDisplay != nullptr) << "no X display";
         LGDIRenderer::Register();
-        const RCPtr<LControlFactory> factory(new LControlFactory(L"RootWindowTest"));
-        ASSERT_EQ(factory->LoadResources(WideString(ZV_TEST_DATA_DIR "/RootWindowSkin"), 9), ZV_S_OK);
-        (void)factory->RegisterControlCreateFunction(L"Test.Input", &CreateControl<LInputControl<LControl>>);
-        mApplication = new CursorApplication(factory, factory->GetFrameworkStringTable(), L"");
+        mApplication = RootWindowSkinApplication::Make();
+        ASSERT_TRUE(mApplication);
         ASSERT_EQ(mApplication->RunApplicationStartup(), ZV_S_OK);
         ASSERT_EQ(mApplication->CreateMainWindow(LRenderer::kGdi), ZV_S_OK);
         const RCPtr<OSWindow> window = mApplication->GetMainWindow();
@@ -161,7 +143,7 @@ protected:
     TemporaryFolder mDataFolder;
     DesktopInput mInput;
     Display* mDisplay = XOpenDisplay(nullptr);
-    RCPtr<CursorApplication> mApplication;
+    RCPtr<RootWindowSkinApplication> mApplication;
     CursorImage mWatch;
     CursorImage mArrow;
 };
