@@ -11,6 +11,8 @@ namespace ZV::Simulator {
 
 namespace {
 
+constexpr std::uint8_t MessageSplit = 0x0D;
+
 [[noreturn]] void Refuse(std::string_view variable, std::string_view value, std::string_view expected)
 {
     throw std::invalid_argument(std::string(variable) + " is \"" + std::string(value) + "\"; expected " +
@@ -159,6 +161,11 @@ std::vector<MidiBytes> ReadSysExFile(const std::string& path)
         if (byte == SysExStart) {
             message = {byte};
             inMessage = true;
+        } else if (inMessage && byte == MessageSplit) {
+            // The updater ends the message here and sends the 0x0D as the first byte of the next one.
+            message.push_back(SysExEnd);
+            messages.push_back(std::move(message));
+            message = {SysExStart, byte};
         } else if (inMessage) {
             message.push_back(byte);
             if (byte == SysExEnd) {

@@ -54,7 +54,8 @@ using EnvironmentLookup = std::function<const char*(const char* name)>;
 SimulationSettings ReadSimulationSettings(const EnvironmentLookup& lookup);
 SimulationSettings ReadSimulationSettingsFromEnvironment();
 
-// The System Exclusive messages of an image file, F0 to F7 each; bytes outside a message are skipped.
+// The System Exclusive messages of an image file as the updater sends them, F0 to F7 each: a 0x0D inside a message
+// ends it and is the first byte of the next one. Bytes outside a message are skipped.
 // Throws std::invalid_argument when the file cannot be read or holds no message.
 std::vector<MidiBytes> ReadSysExFile(const std::string& path);
 

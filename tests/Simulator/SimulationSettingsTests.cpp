@@ -40,7 +40,7 @@ TEST(SimulationSettings, EveryVariableReachesItsSettingAndTwoDevicesKeepSeparate
 {
     Testing::TemporaryFolder folder;
     const std::string image = folder / "image.syx";
-    WriteFile(image, Testing::ParseHex("0D F0 01 F7 55 F0 02 03 F7 F0 04"));
+    WriteFile(image, Testing::ParseHex("0D F0 01 F7 55 F0 02 03 0D 0D 04 F7 F0 05"));
     const SimulationSettings settings = ReadFrom({
         {"ZV_SIM_DEVICE", "two"},
         {"ZV_SIM_BUILD", "70000"},
@@ -65,7 +65,9 @@ TEST(SimulationSettings, EveryVariableReachesItsSettingAndTwoDevicesKeepSeparate
         EXPECT_EQ(device.FlashTime, 40ms);
         ASSERT_TRUE(device.ExpectedImage.has_value());
         EXPECT_EQ(*device.ExpectedImage,
-                  (std::vector<Testing::Bytes>{Testing::ParseHex("F0 01 F7"), Testing::ParseHex("F0 02 03 F7")}));
+                  (std::vector<Testing::Bytes>{Testing::ParseHex("F0 01 F7"), Testing::ParseHex("F0 02 03 F7"),
+                                               Testing::ParseHex("F0 0D F7"), Testing::ParseHex("F0 0D 04 F7")}))
+            << "split at 0x0D as the updater sends the image";
         EXPECT_TRUE(device.Faults.NoVersion && device.Faults.GarbageReplies && device.Faults.SlowRestart &&
                     device.Faults.NeverDone);
         EXPECT_EQ(device.Faults.DropImageMessage, 3u);
