@@ -1,9 +1,12 @@
 #include "Engine/FirmwareImage.h"
 
 #include "Engine/DeviceMessages.h"
-#include "Utilities/Storage/ZVFile.h"
+#include "Platform/FileSystem.h"
+#include "Utilities/Debug/DebugOutput.h"
 
-#include <exception>
+#include <algorithm>
+#include <cstring>
+#include <ostream>
 
 using namespace ZV;
 
@@ -13,83 +16,171 @@ using DeviceMessages::kSysExEnd;
 using DeviceMessages::kSysExStart;
 constexpr std::uint8_t kMessageSplit = 0x0D;
 constexpr std::uint8_t kStatusBit = 0x80;
-constexpr std::uint32_t kNoOpenMessage = 0xFFFFFFFF;
+// Memory for checking a file stays this small however large the file is.
+constexpr std::uint32_t kReadBlock = 64 * 1024;
 
-// Just after the last F0: bytes outside a message from here on begin none.
-std::uint32_t FindTrailStart(const std::uint8_t* bytes, std::uint32_t count)
-{
-    for (std::uint32_t index = count; index > 0; --index) {
-        if (bytes[index - 1] == kSysExStart) {
-            return index;
+// A file opened for reading, closed when it goes.
+class ReadOnlyFile {
+public:
+    // The path as given: a relative one names the file that the file state was found by.
+    explicit ReadOnlyFile(const WideString& path) : mDescriptor(Platform::OpenFile(path.ToUTF8().GetData(), {})) {}
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+    ~ReadOnlyFile()
+    {
+        if (mDescriptor >= 0) {
+            // Nothing was written: closing cannot lose anything.
+            (void)Platform::CloseFile(mDescriptor);
         }
     }
-    return 0;
+
+    int Get() const { return mDescriptor; }
+
+private:
+    int mDescriptor;
+};
+
+// Walks the bytes fed so far to their end: false at a fault.
+bool WalkFedBytes(FirmwareImageWalker& walker)
+{
+    ImageMessage message;
+    while (walker.Next(message)) {
+    }
+    return walker.GetFault() == ImageFault::kNone;
+}
+
+ImageCheck CheckOf(const FirmwareImageWalker& walker)
+{
+    return ImageCheck{walker.GetFault(), walker.GetFaultOffset(), walker.GetMessageCount()};
+}
+
+ZVRESULT ReadAndWalk(const WideString& path, FirmwareImageBytes* image, ImageCheck& check)
+{
+    check = ImageCheck();
+    if (path.IsEmpty()) {
+        return ZV_E_FAIL;
+    }
+    const ReadOnlyFile file(path);
+    std::uint64_t size = 0;
+    if (file.Get() < 0 || !Platform::GetFileSize(file.Get(), size)) {
+        return ZV_E_FAIL;
+    }
+    if (size > kLargestFirmwareImage) {
+        check = ImageCheck{ImageFault::kTooLarge, kLargestFirmwareImage, 0};
+        return ZV_S_OK;
+    }
+    FirmwareImageBytes block;
+    if (block.SetCount(kReadBlock) != static_cast<ZVRESULT>(kReadBlock) ||
+        (image != nullptr && image->SetCount(0) != 0)) {
+        return ZV_E_FAIL;
+    }
+    // The file may grow while it is read: the walk holds it to the largest image, not the size it had.
+    FirmwareImageWalker walker;
+    for (;;) {
+        const std::int64_t count = Platform::ReadFile(file.Get(), block.GetData(), kReadBlock);
+        if (count < 0) {
+            return ZV_E_FAIL;
+        }
+        if (count == 0) {
+            break;
+        }
+        const auto read = static_cast<std::uint32_t>(count);
+        walker.Feed(block.GetData(), read);
+        if (!WalkFedBytes(walker)) {
+            break;
+        }
+        if (image != nullptr) {
+            // Within the largest image, which the walk has just made sure of.
+            const std::uint32_t held = image->GetCount();
+            if (image->SetCount(held + read) != static_cast<ZVRESULT>(held + read)) {
+                return ZV_E_FAIL;
+            }
+            std::memcpy(image->GetData() + held, block.GetData(), read);
+        }
+    }
+    walker.Finish();
+    check = CheckOf(walker);
+    return ZV_S_OK;
 }
 
 }  // namespace
 
-FirmwareImageWalker::FirmwareImageWalker(const std::uint8_t* bytes, std::uint32_t count)
-    : mBytes(bytes), mCount(count), mTrailStart(FindTrailStart(bytes, count)), mBodyStart(kNoOpenMessage)
+void FirmwareImageWalker::Feed(const std::uint8_t* bytes, std::uint32_t count)
 {
+    mBlockStart += mBlockCount;
+    mBlock = bytes;
+    mPosition = 0;
+    const std::uint32_t room = kLargestFirmwareImage - mBlockStart;
+    mPastLargest = mPastLargest || count > room;
+    mBlockCount = std::min(count, room);
 }
 
 bool FirmwareImageWalker::Next(ImageMessage& message)
 {
-    while (mPosition < mCount) {
-        const std::uint32_t index = mPosition;
-        const std::uint8_t byte = mBytes[index];
-        if (mBodyStart == kNoOpenMessage) {
-            if (byte == kSysExStart) {
-                mMessageStart = index;
-                mBodyStart = index + 1;
+    if (mFault != ImageFault::kNone) {
+        return false;
+    }
+    while (mPosition < mBlockCount) {
+        if (mBodyStart != kNoOpenMessage) {
+            // The body's data bytes, in one sweep: most of an image is nothing else.
+            while (mPosition < mBlockCount && mBlock[mPosition] < kStatusBit && mBlock[mPosition] != kMessageSplit) {
                 ++mPosition;
-                continue;
             }
-            // A terminator outside a message would end one that is not there.
-            if (index >= mTrailStart && byte != kSysExEnd && byte != kMessageSplit) {
-                mPosition = mCount;
+            if (mPosition == mBlockCount) {
                 break;
             }
-            return Stop(ImageFault::kByteOutsideMessages, index);
         }
-        if (byte == kSysExStart) {
-            return Stop(ImageFault::kMessageInsideMessage, index);
-        }
-        if (byte == kSysExEnd || byte == kMessageSplit) {
-            if (index == mBodyStart) {
-                return Stop(ImageFault::kEmptyMessage, index);
-            }
-            message = ImageMessage{mBytes + mBodyStart, index - mBodyStart, index};
-            ++mMessageCount;
-            mPosition = index + 1;
-            mBodyStart = kNoOpenMessage;
-            if (byte == kMessageSplit) {
-                mMessageStart = index;
-                mBodyStart = index;
-            }
-            return true;
-        }
-        if ((byte & kStatusBit) != 0) {
-            return Stop(ImageFault::kStatusByteInMessage, index);
-        }
+        const std::uint32_t offset = mBlockStart + mPosition;
+        const std::uint8_t byte = mBlock[mPosition];
         ++mPosition;
+        if (mBodyStart == kNoOpenMessage) {
+            // Whatever stands between messages, or after the last one, is something the device would not get.
+            if (byte != kSysExStart) {
+                return Stop(ImageFault::kByteOutsideMessages, offset);
+            }
+            mMessageStart = offset;
+            mBodyStart = offset + 1;
+        } else if (byte == kSysExStart) {
+            return Stop(ImageFault::kMessageInsideMessage, offset);
+        } else if (byte == kSysExEnd || byte == kMessageSplit) {
+            if (offset == mBodyStart) {
+                return Stop(ImageFault::kEmptyMessage, offset);
+            }
+            message = ImageMessage{mBodyStart, offset - mBodyStart, offset};
+            ++mMessageCount;
+            mMessageStart = offset;
+            mBodyStart = byte == kMessageSplit ? offset : kNoOpenMessage;
+            return true;
+        } else {
+            // The sweep stops inside a message at nothing else.
+            return Stop(ImageFault::kStatusByteInMessage, offset);
+        }
     }
-    if (mFault == ImageFault::kNone) {
-        if (mBodyStart != kNoOpenMessage) {
-            return Stop(ImageFault::kUnfinishedMessage, mMessageStart);
-        }
-        if (mMessageCount == 0) {
-            return Stop(ImageFault::kNoMessage, 0);
-        }
+    if (mPastLargest) {
+        return Stop(ImageFault::kTooLarge, kLargestFirmwareImage);
     }
     return false;
+}
+
+bool FirmwareImageWalker::Finish()
+{
+    if (mFault != ImageFault::kNone) {
+        return false;
+    }
+    if (mBodyStart != kNoOpenMessage) {
+        return Stop(ImageFault::kUnfinishedMessage, mMessageStart);
+    }
+    if (mMessageCount == 0) {
+        return Stop(ImageFault::kNoMessage, 0);
+    }
+    return true;
 }
 
 bool FirmwareImageWalker::Stop(ImageFault fault, std::uint32_t offset)
 {
     mFault = fault;
     mFaultOffset = offset;
-    mPosition = mCount;
+    mPosition = mBlockCount;
     mBodyStart = kNoOpenMessage;
     return false;
 }
@@ -111,40 +202,34 @@ const char* DescribeImageFault(ImageFault fault)
         return "a message ends with nothing in it";
     case ImageFault::kUnfinishedMessage:
         return "the file ends inside the message that begins there";
+    case ImageFault::kTooLarge:
+        return "the file goes on past the largest image there can be";
     }
     return "unknown fault";
 }
 
 ImageCheck CheckFirmwareImage(const FirmwareImageBytes& image)
 {
-    FirmwareImageWalker walker(image.GetData(), image.GetCount());
-    ImageMessage message;
-    while (walker.Next(message)) {
-    }
-    return ImageCheck{walker.GetFault(), walker.GetFaultOffset(), walker.GetMessageCount()};
+    FirmwareImageWalker walker;
+    walker.Feed(image.GetData(), image.GetCount());
+    WalkFedBytes(walker);
+    walker.Finish();
+    return CheckOf(walker);
 }
 
-ZVRESULT ReadFirmwareImage(const WideString& path, FirmwareImageBytes& image)
+ZVRESULT ReadFirmwareImage(const WideString& path, FirmwareImageBytes& image, ImageCheck& check)
 {
-    if (path.IsEmpty()) {
-        return ZV_E_FAIL;
-    }
-    try {
-        File file;
-        // The path as given: a relative one names the file that the file state was found by.
-        if (file.Open(path, WideString(), File::kModeRead) < 0) {
-            return ZV_E_FAIL;
-        }
-        const std::uint32_t length = file.GetLength();
-        if (image.SetCount(length) != static_cast<ZVRESULT>(length)) {
-            return ZV_E_FAIL;
-        }
-        // A short read would send zeros in place of the image.
-        if (length != 0 && file.Read(image.GetData(), length, 0) != length) {
-            return ZV_E_FAIL;
-        }
-    } catch (const std::exception&) {
-        return ZV_E_FAIL;
-    }
-    return ZV_S_OK;
+    return ReadAndWalk(path, &image, check);
+}
+
+ZVRESULT CheckFirmwareImageFile(const WideString& path, ImageCheck& check)
+{
+    return ReadAndWalk(path, nullptr, check);
+}
+
+void ReportImageRefusal(const ImageCheck& check)
+{
+    MutexLock lock(GetDebugOutputLock());
+    GetDebugOutput().GetNarrowTarget() << "Firmware image refused at byte offset " << check.Offset << ": "
+                                       << DescribeImageFault(check.Fault) << std::endl;
 }

@@ -124,7 +124,8 @@ private:
 
     // The update.
     bool PollUntilUpdateDone(const DeviceDefinitionEx& device);
-    [[nodiscard]] ZVRESULT SendSysExBody(const ImageMessage& message, const DevicePorts& ports) const;
+    [[nodiscard]] ZVRESULT SendSysExBody(const std::uint8_t* body, std::uint32_t length,
+                                         const DevicePorts& ports) const;
     void PauseAfterMessage() const;
     // Gives the update up with the device kDeviceUnusable: 0x80004005.
     [[nodiscard]] ZVRESULT StopUpdate(const UpdateFailure& failure);

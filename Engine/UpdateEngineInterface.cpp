@@ -5,10 +5,7 @@
 #include "Notification/NotificationCenterManager.h"
 #include "ObjectBase/Holder.h"
 #include "Threading/WaitResults.h"
-#include "Utilities/Debug/DebugOutput.h"
 #include "Utilities/Storage/ZVFile.h"
-
-#include <ostream>
 
 using namespace ZV;
 
@@ -23,6 +20,14 @@ bool IsNewerThan(const LUpdateEngineInterface::VersionRecord& left, const LUpdat
         return left.Minor > right.Minor;
     }
     return left.Revision > right.Revision;
+}
+
+// The refusal of an image that is unfit to send, said on the debug output as well.
+LUpdateEngineInterface::UpdateFailure RefusalOf(const ImageCheck& check)
+{
+    ReportImageRefusal(check);
+    return LUpdateEngineInterface::UpdateFailure{LUpdateEngineInterface::FailureKind::kImageRefused, check.Fault,
+                                                 check.Offset};
 }
 
 }  // namespace
@@ -259,12 +264,16 @@ std::int32_t LUpdateEngineInterface::ExamineFirmwareFile(const WideString& path)
     if (path.IsEmpty() || !File::FileExists(path)) {
         return kFileMissing;
     }
-    FirmwareImageBytes image;
-    if (Failed(ReadFirmwareImage(path, image))) {
+    ImageCheck check;
+    if (Failed(CheckFirmwareImageFile(path, check))) {
         SetUpdateFailure(UpdateFailure{FailureKind::kImageUnreadable});
         return kFileMissing;
     }
-    return AcceptImage(image) ? kFilePresent : kFileMissing;
+    if (check.Fault != ImageFault::kNone) {
+        SetUpdateFailure(RefusalOf(check));
+        return kFileMissing;
+    }
+    return kFilePresent;
 }
 
 LUpdateEngineInterface::UpdateFailure LUpdateEngineInterface::GetUpdateFailure() const
@@ -302,10 +311,7 @@ bool LUpdateEngineInterface::AcceptImage(const FirmwareImageBytes& image)
     if (check.Fault == ImageFault::kNone) {
         return true;
     }
-    SetUpdateFailure(UpdateFailure{FailureKind::kImageRefused, check.Fault, check.Offset});
-    MutexLock lock(GetDebugOutputLock());
-    GetDebugOutput().GetNarrowTarget() << "Firmware image refused at byte offset " << check.Offset << ": "
-                                   << DescribeImageFault(check.Fault) << std::endl;
+    SetUpdateFailure(RefusalOf(check));
     return false;
 }
 

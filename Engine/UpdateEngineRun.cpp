@@ -50,14 +50,16 @@ ZVRESULT LUpdateEngine::RunUpdate()
         }
         WideString path;
         (void)GetFirmwareFilePath(path);
-        if (Failed(ReadFirmwareImage(path, image))) {
+        ImageCheck check;
+        if (Failed(ReadFirmwareImage(path, image, check))) {
             return StopForFirmwareFile(UpdateFailure{FailureKind::kImageUnreadable});
+        }
+        if (check.Fault != ImageFault::kNone) {
+            ReportImageRefusal(check);
+            return StopForFirmwareFile(UpdateFailure{FailureKind::kImageRefused, check.Fault, check.Offset});
         }
     }
     const ZVRESULT sent = SendFileMessages(image, device.UpdateRenderPortName);
-    if (Failed(sent) && GetUpdateFailure().Kind == FailureKind::kImageRefused) {
-        return StopForFirmwareFile(GetUpdateFailure());
-    }
     if (Failed(sent)) {
         MarkFoundDeviceUnusable(index);
         (void)StopUpdate(GetUpdateFailure());
@@ -92,12 +94,12 @@ ZVRESULT LUpdateEngine::SendFileMessages(const FirmwareImageBytes& image, const 
         return ZV_E_FAIL;
     }
     const std::uint32_t total = image.GetCount();
-    FirmwareImageWalker walker(image.GetData(), total);
+    FirmwareImageWalker walker;
+    walker.Feed(image.GetData(), total);
     ImageMessage message;
     while (!IsCancelRequested() && walker.Next(message)) {
-        if (Failed(SendSysExBody(message, ports))) {
-            SetUpdateFailure(UpdateFailure{FailureKind::kDeviceVanished, ImageFault::kNone,
-                                           static_cast<std::uint32_t>(message.Body - image.GetData())});
+        if (Failed(SendSysExBody(image.GetData() + message.BodyOffset, message.Length, ports))) {
+            SetUpdateFailure(UpdateFailure{FailureKind::kDeviceVanished, ImageFault::kNone, message.BodyOffset});
             return ZV_E_FAIL;
         }
         PostUpdateProgress(0, Fraction(message.EndOffset, total), true, kNoTimeRemaining, false);
@@ -156,16 +158,15 @@ bool LUpdateEngine::PollUntilUpdateDone(const DeviceDefinitionEx& device)
     }
 }
 
-ZVRESULT LUpdateEngine::SendSysExBody(const ImageMessage& body, const DevicePorts& ports) const
+ZVRESULT LUpdateEngine::SendSysExBody(const std::uint8_t* body, std::uint32_t length, const DevicePorts& ports) const
 {
-    const std::uint32_t length = body.Length;
     MidiMessageBytes message;
     if (message.SetCount(length + 2) != static_cast<ZVRESULT>(length + 2)) {
         return ZV_E_FAIL;
     }
     auto* bytes = reinterpret_cast<std::uint8_t*>(message.GetData());
     bytes[0] = DeviceMessages::kSysExStart;
-    std::memcpy(bytes + 1, body.Body, length);
+    std::memcpy(bytes + 1, body, length);
     bytes[length + 1] = DeviceMessages::kSysExEnd;
     return Send(ports, message);
 }

@@ -79,9 +79,9 @@ TEST_F(ImageSending, EachMessageGoesOutAsTheImageHoldsItWithProgressByBytesConsu
     EXPECT_EQ(progress[0].TimeRemaining, 0xFFFFFFFFu);
     EXPECT_FALSE(progress[0].Last);
 
-    EXPECT_EQ(SendMessages("F0 10 11 0D 20 F7 F0 30 0D 0D 31 F7 44 90 55", received), ZV_S_OK);
+    EXPECT_EQ(SendMessages("F0 10 11 0D 20 F7 F0 30 0D 0D 31 F7", received), ZV_S_OK);
     EXPECT_EQ(received, (std::vector<std::string>{"F0 10 11 F7", "F0 0D 20 F7", "F0 30 F7", "F0 0D F7", "F0 0D 31 F7"}))
-        << "0x0D ends a message and begins the next; bytes after the last message that begin none are not sent";
+        << "0x0D ends a message and begins the next";
     EXPECT_EQ(mEngine->GetUpdateFailure().Kind, LUpdateEngineInterface::FailureKind::kNone);
     EXPECT_TRUE(mRig->Device().GetFindings().empty());
 }
@@ -95,11 +95,12 @@ TEST_F(ImageSending, ImageThatIsNotACleanRunOfMessagesIsRefusedWholeAtItsFirstFa
     };
     std::vector<Refused> images = {
         {"", ImageFault::kNoMessage, 0},
-        {"11 22 33", ImageFault::kNoMessage, 0},
+        {"11 22 33", ImageFault::kByteOutsideMessages, 0},
         {"7E F0 01 F7", ImageFault::kByteOutsideMessages, 0},
         {"F0 01 F7 05 F0 02 F7", ImageFault::kByteOutsideMessages, 3},
         {"F0 01 F7 0D 02 F7", ImageFault::kByteOutsideMessages, 3},
         {"F0 01 F7 F7", ImageFault::kByteOutsideMessages, 3},
+        {"F0 01 02 F7 41 42 43", ImageFault::kByteOutsideMessages, 4},
         {"F0 01 F0 02 F7", ImageFault::kMessageInsideMessage, 2},
         {"F0 01 F7 F0 02 90 40 F7", ImageFault::kStatusByteInMessage, 5},
         {"F0 F7", ImageFault::kEmptyMessage, 1},

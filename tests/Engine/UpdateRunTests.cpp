@@ -97,6 +97,28 @@ TEST_F(UpdateRun, DeviceThatGoesAwayDuringTheImageFailsTheUpdateAtTheMessageThat
     EXPECT_EQ(ImageMessagesReceived(), 3u);
 }
 
+TEST_F(UpdateRun, ImageWithA0DInItsBodiesIsTakenByADeviceThatExpectsItsFileAndTheUpdateCompletes)
+{
+    // Over three read blocks, with a 0x0D on the first byte of the second block.
+    Bytes image = MakeImage(300, 498);
+    for (const std::size_t index : {5, 65536, 131072, 149998}) {
+        image[index] = 0x0D;
+    }
+    Simulator::DeviceSettings device = QuickDevice(DeviceStart::Update, LogPath());
+    device.ExpectedImage = Simulator::ReadSysExFile(WriteFile("expected.syx", image));
+    SimulatedMidiRig rig({device});
+    const RCPtr<LUpdateEngine> engine = EngineInUpdateMode(rig, image);
+    // A device that finds the image spoilt never reports done.
+    LUpdateEngine::SetFinalPollLimit(10000);
+
+    ASSERT_EQ(engine->StartUpdate(), ZV_S_OK);
+    WaitForCompletions(*engine, 1);
+    EXPECT_EQ(Completions(), std::vector<bool>{true});
+    EXPECT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateFinished);
+    EXPECT_TRUE(rig.Device().GetFindings().empty());
+    EXPECT_EQ(ImageMessagesReceived(), 304u);
+}
+
 TEST_F(UpdateRun, CancelDuringTheSendStopsItAndCountsAsAFailure)
 {
     SimulatedMidiRig rig({QuickDevice(DeviceStart::Update, LogPath())});
@@ -157,9 +179,12 @@ TEST_F(UpdateRun, FirmwareFileThatIsEmptyCutOffOrGoneIsRefusedBeforeAnythingIsSe
     };
     Bytes cutOff = MakeImage(4, 8);
     cutOff.resize(cutOff.size() - 3);
+    Bytes trailing = MakeImage(4, 8);
+    trailing.insert(trailing.end(), {0x41, 0x42, 0x43});
     const Case cases[] = {
         {"empty", Bytes(), LUpdateEngineInterface::FailureKind::kImageRefused, ImageFault::kNoMessage},
         {"cut-off", cutOff, LUpdateEngineInterface::FailureKind::kImageRefused, ImageFault::kUnfinishedMessage},
+        {"trailing", trailing, LUpdateEngineInterface::FailureKind::kImageRefused, ImageFault::kByteOutsideMessages},
         {"gone", MakeImage(2, 8), LUpdateEngineInterface::FailureKind::kImageUnreadable, ImageFault::kNone},
     };
     const auto spoil = [this](const Case& test) {
