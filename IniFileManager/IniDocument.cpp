@@ -128,27 +128,29 @@ Document::Document(std::string_view text)
 std::string Document::GetText() const
 {
     std::string text;
-    if (mByteOrderMark) {
-        text += kByteOrderMark;
-    }
     for (std::size_t index = 0; index < mSections.size(); ++index) {
         const Section& section = mSections[index];
         if (index > 0) {
-            text += section.header.empty() ? '[' + section.name + ']' : section.header;
-            text += mLineEnd;
+            AppendLine(text, section.header.empty() ? '[' + section.name + ']' : section.header);
         }
         for (const Line& line : section.lines) {
-            if (line.kind == Line::Kind::entry && line.text.empty()) {
-                text += line.key;
-                text += '=';
-                text += EncodeValue(line.value);
-            } else {
-                text += line.text;
-            }
-            text += mLineEnd;
+            AppendLine(text, line.kind == Line::Kind::entry && line.text.empty()
+                                 ? line.key + '=' + EncodeValue(line.value)
+                                 : line.text);
         }
     }
+    // Only the first mark is taken for one when read: a first key that begins with U+FEFF needs one before it.
+    if (mByteOrderMark || text.starts_with(kByteOrderMark)) {
+        text.insert(0, kByteOrderMark);
+    }
     return text;
+}
+
+void Document::AppendLine(std::string& text, std::string_view line) const
+{
+    text += line;
+    // Reading takes a line's last carriage return for part of its end, so a line that ends with one gets another.
+    text += line.ends_with('\r') ? std::string_view("\r\n") : std::string_view(mLineEnd);
 }
 
 bool Document::HasSection(std::string_view section) const

@@ -58,6 +58,8 @@ private:
     Line* FindEntry(std::string_view section, std::string_view key);
     const Line* FindEntry(std::string_view section, std::string_view key) const;
     Section& SectionForNewKey(std::string_view section);
+    // The line and its end, such that it reads back as it is.
+    void AppendLine(std::string& text, std::string_view line) const;
 
     // The nameless section comes first, even when empty.
     std::vector<Section> mSections;

@@ -84,6 +84,42 @@ TEST(IniFileManager, NumbersTextsAndArraysComeBackWholeAfterWriteCloseAndReopen)
         << text;
 }
 
+TEST(IniFileManager, KeyThatBeginsWithUFEFFAndLoneCarriageReturnsInValuesSurviveWriteAfterWrite)
+{
+    TemporaryFolder folder;
+    const std::string byteOrderMark = "\xEF\xBB\xBF";
+    const std::string markedKey = "/" + byteOrderMark + "First";
+    const std::string written = folder / "Written.ini";
+    std::int32_t handle = Open(written);
+    ASSERT_GT(handle, 0);
+    EXPECT_EQ(SetIniValueStr(handle, markedKey.c_str(), "1"), kIniDone);
+    EXPECT_EQ(CloseIniFile(handle, 1), kIniDone);
+
+    // Hand-written with line feeds: a carriage return before the break, a value that ends the file with one.
+    const std::string handWritten = folder / "HandWritten.ini";
+    WriteContent(handWritten, "first=1\nkey=x\r\r\nmid=a\rb\nlast=y\r\r");
+
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        handle = Open(written);
+        ASSERT_GT(handle, 0);
+        EXPECT_EQ(GetText(handle, markedKey.c_str(), "absent"), "1");
+        EXPECT_EQ(DoesNodeExist(handle, "/First"), 0) << "U+FEFF is part of the name, not a byte order mark";
+        EXPECT_EQ(SetIniValueInt(handle, "Round", round), kIniDone);
+        EXPECT_EQ(CloseIniFile(handle, 1), kIniDone);
+
+        handle = Open(handWritten);
+        ASSERT_GT(handle, 0);
+        EXPECT_EQ(GetText(handle, "/key"), "x\r");
+        EXPECT_EQ(GetText(handle, "/mid"), "a\rb");
+        EXPECT_EQ(GetText(handle, "/last"), "y\r");
+        EXPECT_EQ(SetIniValueInt(handle, "Round", round), kIniDone);
+        EXPECT_EQ(CloseIniFile(handle, 1), kIniDone);
+    }
+    EXPECT_EQ(ContentOf(written).rfind(byteOrderMark + byteOrderMark + "First=1\n", 0), 0u);
+    EXPECT_EQ(ContentOf(handWritten).rfind("first=1\nkey=x\r\r\nmid=a\rb\nlast=y\r\r\n", 0), 0u);
+}
+
 TEST(IniFileManager, TextReadsAskForTheSizeTheyNeedAndAbsentValuesGiveTheDefault)
 {
     TemporaryFolder folder;
