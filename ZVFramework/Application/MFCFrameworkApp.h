@@ -137,11 +137,10 @@ private:
             ZV_THROW_IF_FAILED_IN(FunctionName("InitApplication"), mFactory->LoadResources(resources, mLocaleId));
             mFrameworkStrings = mFactory->GetFrameworkStringTable();
             SetExceptionMessageLookup(&LookUpExceptionMessage);
-            if (mSingleInstance.Claim(WideString(T::kWindowClassName) + WideString(L"Prevent"),
-                                      mCommandLine.ToUTF8()) == LSingleInstance::Role::kHandedOver) {
-                return false;
-            }
-            return true;
+            // A later start ends here, whether the first instance took its command line or did not answer.
+            const LSingleInstance::Role role =
+                mSingleInstance.Claim(WideString(T::kWindowClassName) + WideString(L"Prevent"), mCommandLine.ToUTF8());
+            return role != LSingleInstance::Role::kHandedOver && role != LSingleInstance::Role::kUnanswered;
         } catch (const std::exception& exception) {
             ReportStartupFailure(exception.what());
         } catch (...) {
@@ -170,8 +169,7 @@ private:
                 return ShutDown();
             }
             (void)mApplication->PostApplicationStartup(mCommandLine);
-            // Before the window shows, so that a later start that sees it finds the channel; the loop reads the
-            // channel once the window is there.
+            // The channel has listened since the claim, later starts waiting in it; from here the loop reads it.
             LFrameworkApp* application = mApplication.Get();
             (void)mSingleInstance.Listen([application](std::int32_t tag, const char* data, std::size_t size) {
                 application->ReceiveHandOver(tag, data, size);

@@ -8,15 +8,13 @@ namespace ZV {
 
 namespace {
 
-constexpr char kLockEnding[] = ".lock";
-constexpr char kChannelEnding[] = ".socket";
+constexpr char kLockName[] = "/lock";
+constexpr char kChannelName[] = "/socket";
 
-void SayCommandLineTooLong()
+void SayLine(const std::string& text)
 {
-    static constexpr char kLine[] =
-        "The program is running already; its window was brought to the front, but this command line is too long "
-        "to hand over to it.\n";
-    Platform::WriteToStandardError(kLine, sizeof kLine - 1);
+    const std::string line = text + "\n";
+    Platform::WriteToStandardError(line.data(), line.size());
 }
 
 }  // namespace
@@ -28,51 +26,79 @@ LSingleInstance::~LSingleInstance()
 
 LSingleInstance::Role LSingleInstance::Claim(const WideString& name, const NarrowString& commandLine)
 {
-    mPathBase = Platform::InstanceLock::GetPathBase(name.ToUTF8().GetData());
-    Platform::InstanceLock::Outcome outcome = Platform::InstanceLock::Outcome::failed;
-    mLock = Platform::InstanceLock::TryAcquire(mPathBase + kLockEnding, outcome);
-    if (outcome == Platform::InstanceLock::Outcome::acquired) {
-        mRole = Role::kFirst;
+    std::string refusal;
+    mFolder = Platform::InstanceLock::FindFolder(name.ToUTF8().GetData(), refusal);
+    if (mFolder.empty()) {
+        SayLine("The single-instance folder " + refusal + "; this start goes on without the single-instance check.");
+        mRole = Role::kUnchecked;
         return mRole;
     }
+    Platform::InstanceLock::Outcome outcome = Platform::InstanceLock::Outcome::failed;
+    mLock = Platform::InstanceLock::TryAcquire(mFolder + kLockName, outcome);
+    if (outcome == Platform::InstanceLock::Outcome::acquired) {
+        return BecomeFirst();
+    }
     if (outcome == Platform::InstanceLock::Outcome::failed) {
-        WriteDebugLine("The instance lock could not be taken; this instance starts without it.");
+        SayLine("The instance lock " + mFolder + kLockName +
+                " cannot be taken; this start goes on without the single-instance check.");
         mRole = Role::kUnchecked;
         return mRole;
     }
     const bool fits = commandLine.GetLength() <= Platform::InstanceChannelListener::kLargestMessage;
     const bool empty = commandLine.IsEmpty() || !fits;
-    const bool delivered = Platform::SendToFirstInstance(
-        mPathBase + kChannelEnding, empty ? kRaiseOnlyTag : kCommandLineTag,
+    const Platform::HandOver handOver = Platform::SendToFirstInstance(
+        mFolder + kChannelName, empty ? kRaiseOnlyTag : kCommandLineTag,
         empty ? std::string() : std::string(commandLine.GetData(), commandLine.GetLength()), kHandOverTimeoutMs);
-    if (delivered && !fits) {
-        SayCommandLineTooLong();
+    if (handOver == Platform::HandOver::delivered) {
+        if (!fits) {
+            SayLine("The program is running already; its window was brought to the front, but this command line is "
+                    "too long to hand over to it.");
+        }
+        mRole = Role::kHandedOver;
+        return mRole;
     }
-    mRole = delivered ? Role::kHandedOver : Role::kUnchecked;
+    // The first instance may have ended meanwhile.
+    mLock = Platform::InstanceLock::TryAcquire(mFolder + kLockName, outcome);
+    if (outcome == Platform::InstanceLock::Outcome::acquired) {
+        return BecomeFirst();
+    }
+    SayLine(handOver == Platform::HandOver::foreign
+                ? "The program is running already, but its hand-over channel in " + mFolder +
+                      " is not this user's; this start ends without handing its command line over."
+                : "The program is running already but does not answer; this start ends.");
+    mRole = Role::kUnanswered;
+    return mRole;
+}
+
+LSingleInstance::Role LSingleInstance::BecomeFirst()
+{
+    mRole = Role::kFirst;
+    // At once, so that a later start meets a channel (answered as soon as the loop reads it) rather than nobody.
+    mListener = Platform::InstanceChannelListener::Listen(mFolder + kChannelName);
+    if (!mListener) {
+        WriteDebugLine("The hand-over channel could not be opened; later starts end without handing over.");
+    }
     return mRole;
 }
 
 bool LSingleInstance::Listen(Platform::InstanceChannelListener::Receiver receiver)
 {
-    if (mRole != Role::kFirst || mListener) {
-        return false;
-    }
-    mListener = Platform::InstanceChannelListener::Listen(mPathBase + kChannelEnding);
-    if (!mListener) {
-        WriteDebugLine("The hand-over channel could not be opened; later starts run as instances of their own.");
+    if (mRole != Role::kFirst || !mListener || mInLoop) {
         return false;
     }
     mListener->SetReceiver(std::move(receiver));
     GetMessageLoop().AddSource(mListener.get());
+    mInLoop = true;
     return true;
 }
 
 void LSingleInstance::StopListening()
 {
-    if (mListener) {
+    if (mInLoop) {
         GetMessageLoop().RemoveSource(mListener.get());
-        mListener = nullptr;
+        mInLoop = false;
     }
+    mListener = nullptr;
 }
 
 }  // namespace ZV

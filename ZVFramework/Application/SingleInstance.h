@@ -10,11 +10,13 @@
 
 namespace ZV {
 
-// One instance of the program per user. The first start holds the instance lock for its whole life and, once its
-// main window is up, listens on the hand-over channel beside the lock; a later start hands its command line over
-// the channel (the first instance raises its window and hears the command line) and ends. A later start that finds
-// nobody listening, because the first has no window yet, starts as a normal instance, without the lock. The system
-// drops the lock of a process that ends in any way, so a killed first instance is followed by a new first one.
+// One instance of the program per user. The first start holds the instance lock for its whole life; from the moment
+// it has the lock it listens on the hand-over channel beside it, where connections wait until its loop reads them. A
+// later start hands its command line over the channel (the first instance raises its window and hears the command
+// line) and ends; when the first does not take it in time, the later start ends all the same, saying so: two
+// instances never run side by side while one holds the lock. The lock and the channel live in a folder of the
+// user's alone; when that folder cannot be had, the start goes on without the check, saying so. The system drops
+// the lock of a process that ends in any way, so a killed first instance is followed by a new first one.
 // User-interface thread only.
 class LSingleInstance {
 public:
@@ -23,15 +25,18 @@ public:
         kFirst,
         // The first instance took the command line: this process ends.
         kHandedOver,
-        // Another process holds the lock but did not take the command line, or the lock could not be had: this
-        // process goes on, without the lock.
+        // Another process holds the lock but did not take the command line in time, or its channel is not this
+        // user's: this process ends, having said so on the standard error.
+        kUnanswered,
+        // Nobody can tell which instance is first (the folder is not the user's alone, or the lock cannot be
+        // taken): this process goes on without the lock, having said so on the standard error.
         kUnchecked,
     };
 
     // The tag of a message that carries a command line; one with an empty text only raises the window.
     static constexpr std::int32_t kCommandLineTag = 0x465;
     static constexpr std::int32_t kRaiseOnlyTag = 0;
-    // How long a second start waits for the first instance to take its command line.
+    // How long a second start waits for the first instance to take its command line, all told.
     static constexpr int kHandOverTimeoutMs = 5000;
 
     LSingleInstance() = default;
@@ -45,7 +50,7 @@ public:
     Role Claim(const WideString& name, const NarrowString& commandLine);
 
     // While this process is the first: hands each message of a later start to the receiver, read by the
-    // user-interface loop. False when it is not the first or the channel cannot be opened.
+    // user-interface loop. False when it is not the first, listens already, or the channel could not be opened.
     bool Listen(Platform::InstanceChannelListener::Receiver receiver);
     // Leaves the loop and the channel; the lock stays until the object goes.
     void StopListening();
@@ -53,10 +58,13 @@ public:
     Role GetRole() const { return mRole; }
 
 private:
+    Role BecomeFirst();
+
     Role mRole = Role::kUnchecked;
-    std::string mPathBase;
+    std::string mFolder;
     std::unique_ptr<Platform::InstanceLock> mLock;
     std::unique_ptr<Platform::InstanceChannelListener> mListener;
+    bool mInLoop = false;
 };
 
 }  // namespace ZV

@@ -2,14 +2,18 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/epoll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/timerfd.h>
 #include <sys/un.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <vector>
+#include <initializer_list>
 
 namespace ZV::Platform {
 
@@ -17,6 +21,33 @@ namespace {
 
 constexpr std::size_t kHeaderSize = 8;
 constexpr unsigned char kAcknowledge = 1;
+constexpr int kBacklog = 8;
+// How often a later start tries again while the first instance does not take connections.
+constexpr int kConnectRetryMs = 25;
+constexpr std::uint64_t kListeningId = 0;
+constexpr std::uint64_t kTimerId = 1;
+constexpr std::uint64_t kFirstConnectionId = 2;
+
+using Nanoseconds = std::int64_t;
+
+Nanoseconds Now()
+{
+    timespec now{};
+    (void)clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<Nanoseconds>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+Nanoseconds FromMilliseconds(int milliseconds)
+{
+    return static_cast<Nanoseconds>(milliseconds) * 1'000'000;
+}
+
+// Whole milliseconds left until the deadline, rounded up; 0 once it has passed.
+int MillisecondsUntil(Nanoseconds deadline)
+{
+    const Nanoseconds left = deadline - Now();
+    return left <= 0 ? 0 : static_cast<int>((left + 999'999) / 1'000'000);
+}
 
 bool MakeAddress(const std::string& path, sockaddr_un& address)
 {
@@ -29,11 +60,27 @@ bool MakeAddress(const std::string& path, sockaddr_un& address)
     return true;
 }
 
+// Absent, or a socket of this user's: nothing another user could have put there to listen in on command lines.
+bool IsOwnSocketOrAbsent(const std::string& path)
+{
+    struct stat status {};
+    if (lstat(path.c_str(), &status) != 0) {
+        return errno == ENOENT;
+    }
+    return S_ISSOCK(status.st_mode) && status.st_uid == getuid();
+}
+
+bool IsOwnUserAtOtherEnd(int connection)
+{
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return getsockopt(connection, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == getuid();
+}
+
 // Moves count bytes, waiting for the descriptor while the deadline allows; false on an error, an end or the
 // deadline.
 template <class Transfer>
-bool TransferAll(int descriptor, short events, std::size_t count, std::chrono::steady_clock::time_point deadline,
-                 Transfer transfer)
+bool TransferAll(int descriptor, short events, std::size_t count, Nanoseconds deadline, Transfer transfer)
 {
     std::size_t done = 0;
     while (done < count) {
@@ -45,18 +92,17 @@ bool TransferAll(int descriptor, short events, std::size_t count, std::chrono::s
         if (moved == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
             return false;
         }
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
+        const int left = MillisecondsUntil(deadline);
+        if (left == 0) {
             return false;
         }
         pollfd wait{descriptor, events, 0};
-        (void)poll(&wait, 1, static_cast<int>(left.count()));
+        (void)poll(&wait, 1, left);
     }
     return true;
 }
 
-bool ReadAll(int descriptor, void* buffer, std::size_t count, std::chrono::steady_clock::time_point deadline)
+bool ReadAll(int descriptor, void* buffer, std::size_t count, Nanoseconds deadline)
 {
     auto* bytes = static_cast<char*>(buffer);
     return TransferAll(descriptor, POLLIN, count, deadline, [&](std::size_t done, std::size_t left) {
@@ -64,7 +110,7 @@ bool ReadAll(int descriptor, void* buffer, std::size_t count, std::chrono::stead
     });
 }
 
-bool WriteAll(int descriptor, const void* buffer, std::size_t count, std::chrono::steady_clock::time_point deadline)
+bool WriteAll(int descriptor, const void* buffer, std::size_t count, Nanoseconds deadline)
 {
     const auto* bytes = static_cast<const char*>(buffer);
     return TransferAll(descriptor, POLLOUT, count, deadline, [&](std::size_t done, std::size_t left) {
@@ -72,10 +118,11 @@ bool WriteAll(int descriptor, const void* buffer, std::size_t count, std::chrono
     });
 }
 
-std::uint32_t ReadLittleEndian(const unsigned char* bytes)
+std::uint32_t ReadLittleEndian(const char* bytes)
 {
-    return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-           static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+    const auto* unsignedBytes = reinterpret_cast<const unsigned char*>(bytes);
+    return static_cast<std::uint32_t>(unsignedBytes[0]) | static_cast<std::uint32_t>(unsignedBytes[1]) << 8 |
+           static_cast<std::uint32_t>(unsignedBytes[2]) << 16 | static_cast<std::uint32_t>(unsignedBytes[3]) << 24;
 }
 
 void WriteLittleEndian(std::uint32_t value, unsigned char* bytes)
@@ -85,91 +132,242 @@ void WriteLittleEndian(std::uint32_t value, unsigned char* bytes)
     }
 }
 
+bool Watch(int events, int descriptor, std::uint64_t id)
+{
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.u64 = id;
+    return epoll_ctl(events, EPOLL_CTL_ADD, descriptor, &event) == 0;
+}
+
+void CloseAll(std::initializer_list<int> descriptors)
+{
+    for (const int descriptor : descriptors) {
+        if (descriptor >= 0) {
+            close(descriptor);
+        }
+    }
+}
+
 }  // namespace
+
+// A connection whose message is not whole yet: the header first, then as many bytes as it gives.
+struct InstanceChannelListener::Connection {
+    int descriptor;
+    std::uint64_t id;
+    Nanoseconds deadline;
+    std::string received;
+    std::size_t filled;
+};
 
 std::unique_ptr<InstanceChannelListener> InstanceChannelListener::Listen(const std::string& path)
 {
     sockaddr_un address;
-    if (!MakeAddress(path, address)) {
-        return nullptr;
-    }
-    const int listening = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (listening < 0) {
+    if (!MakeAddress(path, address) || !IsOwnSocketOrAbsent(path)) {
         return nullptr;
     }
     (void)unlink(path.c_str());
-    if (bind(listening, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-        listen(listening, 8) != 0) {
-        close(listening);
+    const int listening = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    const int timer = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
+    const int events = epoll_create1(EPOLL_CLOEXEC);
+    if (listening < 0 || timer < 0 || events < 0) {
+        CloseAll({listening, timer, events});
         return nullptr;
     }
-    return std::unique_ptr<InstanceChannelListener>(new InstanceChannelListener(listening, path));
+    if (bind(listening, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        CloseAll({listening, timer, events});
+        return nullptr;
+    }
+    if (listen(listening, kBacklog) != 0 || !Watch(events, listening, kListeningId) ||
+        !Watch(events, timer, kTimerId)) {
+        CloseAll({listening, timer, events});
+        (void)unlink(path.c_str());
+        return nullptr;
+    }
+    return std::unique_ptr<InstanceChannelListener>(new InstanceChannelListener(listening, timer, events, path));
 }
 
-InstanceChannelListener::InstanceChannelListener(int socket, std::string path) : mSocket(socket), mPath(std::move(path))
+InstanceChannelListener::InstanceChannelListener(int socket, int timer, int events, std::string path)
+    : mSocket(socket), mTimer(timer), mEvents(events), mPath(std::move(path)), mNextId(kFirstConnectionId)
 {
 }
 
 InstanceChannelListener::~InstanceChannelListener()
 {
-    close(mSocket);
+    for (const Connection& connection : mConnections) {
+        close(connection.descriptor);
+    }
+    CloseAll({mEvents, mTimer, mSocket});
     (void)unlink(mPath.c_str());
 }
 
 bool InstanceChannelListener::HasPendingEvent()
 {
-    pollfd wait{mSocket, POLLIN, 0};
-    return poll(&wait, 1, 0) > 0 && (wait.revents & POLLIN) != 0;
+    epoll_event event{};
+    return epoll_wait(mEvents, &event, 1, 0) > 0;
 }
 
 bool InstanceChannelListener::DispatchEvent()
 {
-    const int connection = accept4(mSocket, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-    if (connection < 0) {
+    epoll_event event{};
+    std::int32_t tag = 0;
+    std::string data;
+    bool whole = false;
+    if (epoll_wait(mEvents, &event, 1, 0) > 0) {
+        if (event.data.u64 == kListeningId) {
+            Accept();
+        } else if (event.data.u64 == kTimerId) {
+            std::uint64_t expirations = 0;
+            (void)!read(mTimer, &expirations, sizeof expirations);
+        } else {
+            whole = Read(event.data.u64, tag, data);
+        }
+    }
+    DropExpired();
+    ArmTimer();
+    if (!whole) {
         return false;
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReadTimeoutMs);
-    unsigned char header[kHeaderSize];
-    std::vector<char> data;
-    bool whole = ReadAll(connection, header, sizeof header, deadline);
-    const std::uint32_t length = whole ? ReadLittleEndian(header + 4) : 0;
-    if (whole && length <= kLargestMessage) {
-        data.resize(length);
-        whole = ReadAll(connection, data.data(), length, deadline);
-    } else {
-        whole = false;
+    // Last, on copies: the receiver may run a loop that dispatches again, or end the listener.
+    const Receiver receiver = mReceiver;
+    if (receiver) {
+        receiver(tag, data.data(), data.size());
     }
-    if (whole) {
-        (void)WriteAll(connection, &kAcknowledge, 1, deadline);
-    }
-    close(connection);
-    if (whole && mReceiver) {
-        mReceiver(static_cast<std::int32_t>(ReadLittleEndian(header)), data.data(), data.size());
-    }
-    return whole;
+    return true;
 }
 
-bool SendToFirstInstance(const std::string& path, std::int32_t tag, const std::string& data, int timeoutMs)
+void InstanceChannelListener::Accept()
+{
+    const int descriptor = accept4(mSocket, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (descriptor < 0) {
+        return;
+    }
+    if (!IsOwnUserAtOtherEnd(descriptor)) {
+        close(descriptor);
+        return;
+    }
+    if (mConnections.size() >= kMostConnections) {
+        Drop(0);
+    }
+    const std::uint64_t id = mNextId++;
+    if (!Watch(mEvents, descriptor, id)) {
+        close(descriptor);
+        return;
+    }
+    mConnections.push_back(
+        {descriptor, id, Now() + FromMilliseconds(kReadTimeoutMs), std::string(kHeaderSize, '\0'), 0});
+}
+
+bool InstanceChannelListener::Read(std::uint64_t id, std::int32_t& tag, std::string& data)
+{
+    const auto found = std::find_if(mConnections.begin(), mConnections.end(),
+                                    [id](const Connection& connection) { return connection.id == id; });
+    if (found == mConnections.end()) {
+        return false;
+    }
+    const auto index = static_cast<std::size_t>(found - mConnections.begin());
+    Connection& connection = *found;
+    const ssize_t moved = recv(connection.descriptor, connection.received.data() + connection.filled,
+                               connection.received.size() - connection.filled, MSG_DONTWAIT);
+    if (moved < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+        return false;
+    }
+    if (moved <= 0) {
+        // Ended or broken before its message was whole.
+        Drop(index);
+        return false;
+    }
+    const bool hadHeader = connection.filled >= kHeaderSize;
+    connection.filled += static_cast<std::size_t>(moved);
+    if (!hadHeader && connection.filled == kHeaderSize) {
+        const std::uint32_t length = ReadLittleEndian(connection.received.data() + 4);
+        if (length > kLargestMessage) {
+            Drop(index);
+            return false;
+        }
+        connection.received.resize(kHeaderSize + length);
+    }
+    if (connection.filled < connection.received.size()) {
+        return false;
+    }
+    tag = static_cast<std::int32_t>(ReadLittleEndian(connection.received.data()));
+    data.assign(connection.received, kHeaderSize);
+    // A fresh connection's buffer has room for one byte; one that cannot take it has gone.
+    (void)send(connection.descriptor, &kAcknowledge, 1, MSG_DONTWAIT | MSG_NOSIGNAL);
+    Drop(index);
+    return true;
+}
+
+void InstanceChannelListener::Drop(std::size_t index)
+{
+    close(mConnections[index].descriptor);
+    mConnections.erase(mConnections.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void InstanceChannelListener::DropExpired()
+{
+    const Nanoseconds now = Now();
+    for (std::size_t index = mConnections.size(); index-- > 0;) {
+        if (mConnections[index].deadline <= now) {
+            Drop(index);
+        }
+    }
+}
+
+void InstanceChannelListener::ArmTimer()
+{
+    itimerspec due{};
+    if (!mConnections.empty()) {
+        // The oldest comes first, and all have the same time.
+        const Nanoseconds deadline = mConnections.front().deadline;
+        due.it_value.tv_sec = static_cast<time_t>(deadline / 1'000'000'000);
+        due.it_value.tv_nsec = static_cast<long>(deadline % 1'000'000'000);
+    }
+    (void)timerfd_settime(mTimer, TFD_TIMER_ABSTIME, &due, nullptr);
+}
+
+HandOver SendToFirstInstance(const std::string& path, std::int32_t tag, const std::string& data, int timeoutMs)
 {
     sockaddr_un address;
     if (!MakeAddress(path, address) || data.size() > InstanceChannelListener::kLargestMessage) {
-        return false;
+        return HandOver::unanswered;
     }
-    const int connection = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (connection < 0) {
-        return false;
+    const Nanoseconds deadline = Now() + FromMilliseconds(timeoutMs);
+    int connection = -1;
+    for (;;) {
+        if (!IsOwnSocketOrAbsent(path)) {
+            return HandOver::foreign;
+        }
+        connection = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (connection < 0) {
+            return HandOver::unanswered;
+        }
+        if (connect(connection, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+            break;
+        }
+        const int error = errno;
+        close(connection);
+        // Nobody listens yet, or the backlog is full: the first instance is starting or busy, and may take it soon.
+        const bool worthAnotherTry = error == ENOENT || error == ECONNREFUSED || error == EAGAIN || error == EINTR;
+        const int left = MillisecondsUntil(deadline);
+        if (!worthAnotherTry || left == 0) {
+            return HandOver::unanswered;
+        }
+        (void)poll(nullptr, 0, std::min(left, kConnectRetryMs));
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    if (!IsOwnUserAtOtherEnd(connection)) {
+        close(connection);
+        return HandOver::foreign;
+    }
     unsigned char header[kHeaderSize];
     WriteLittleEndian(static_cast<std::uint32_t>(tag), header);
     WriteLittleEndian(static_cast<std::uint32_t>(data.size()), header + 4);
     unsigned char answer = 0;
-    const bool sent = connect(connection, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
-                      WriteAll(connection, header, sizeof header, deadline) &&
-                      WriteAll(connection, data.data(), data.size(), deadline) &&
-                      ReadAll(connection, &answer, 1, deadline) && answer == kAcknowledge;
+    const bool acknowledged = WriteAll(connection, header, sizeof header, deadline) &&
+                              WriteAll(connection, data.data(), data.size(), deadline) &&
+                              ReadAll(connection, &answer, 1, deadline) && answer == kAcknowledge;
     close(connection);
-    return sent;
+    return acknowledged ? HandOver::delivered : HandOver::unanswered;
 }
 
 }  // namespace ZV::Platform

@@ -14,13 +14,15 @@ public:
         acquired,
         // Another process holds the lock: this one is not the first.
         heldElsewhere,
-        // The file could not be opened or locked; nobody can tell which instance is first.
+        // The file could not be opened or locked, or it is not this user's; nobody can tell which instance is first.
         failed,
     };
 
-    // Where the lock and the hand-over channel of the program called name live, without their endings:
-    // $XDG_RUNTIME_DIR/name, else /tmp/name-<user id>.
-    static std::string GetPathBase(const std::string& name);
+    // The folder, this user's alone, where the lock and the hand-over channel of the program called name live:
+    // $XDG_RUNTIME_DIR/name when that folder is the user's alone, else /tmp/name-<user id>; made when missing. Empty
+    // when the folder is not a folder of the user's alone (another user's, a link, open to others), with why in
+    // refusal: whoever could change it could keep this user's starts from running or read their command lines.
+    static std::string FindFolder(const std::string& name, std::string& refusal);
 
     // Tries once, without waiting; the object holds the lock while it lives. Null unless acquired.
     static std::unique_ptr<InstanceLock> TryAcquire(const std::string& path, Outcome& outcome);

@@ -26,6 +26,8 @@ constexpr std::int32_t kGerman = 0x0407;
 // standard error.
 class ProcessTest : public ApplicationTest {
 protected:
+    // The runtime folder is the user's alone, as the system makes it: the instance folder goes in it.
+    ProcessTest() { std::filesystem::permissions(mFolder / "runtime", std::filesystem::perms::owner_all); }
     ~ProcessTest() override
     {
         TestApplication::sNextStartupResult = std::nullopt;
@@ -45,10 +47,7 @@ protected:
         return exitCode;
     }
 
-    std::string InstancePath(const char* ending) const
-    {
-        return mFolder / "runtime" + "/ZVTestApplicationPrevent" + ending;
-    }
+    std::string InstanceFolder() const { return mFolder / "runtime" + "/ZVTestApplicationPrevent"; }
 
     std::string mStandardError;
 };
@@ -94,14 +93,16 @@ TEST_F(ProcessTest, NothingLeftToDoEndsQuietlyWithTheApplicationsExitCodeAndNoWi
 
 TEST_F(ProcessTest, ALaterStartHandsItsCommandLineToTheFirstInstanceAndEndsWithMinusOne)
 {
-    // The first instance: it holds the lock and listens once its window is up.
+    // The first instance: it holds the lock and listens.
+    std::filesystem::create_directory(InstanceFolder());
+    std::filesystem::permissions(InstanceFolder(), std::filesystem::perms::owner_all);
     Platform::InstanceLock::Outcome outcome;
     const std::unique_ptr<Platform::InstanceLock> lock =
-        Platform::InstanceLock::TryAcquire(InstancePath(".lock"), outcome);
+        Platform::InstanceLock::TryAcquire(InstanceFolder() + "/lock", outcome);
     ASSERT_TRUE(lock);
     std::vector<std::string> received;
     const std::unique_ptr<Platform::InstanceChannelListener> listener =
-        Platform::InstanceChannelListener::Listen(InstancePath(".socket"));
+        Platform::InstanceChannelListener::Listen(InstanceFolder() + "/socket");
     ASSERT_TRUE(listener);
     listener->SetReceiver([&received](std::int32_t tag, const char* data, std::size_t size) {
         received.push_back(std::to_string(tag) + ":" + std::string(data, size));
@@ -136,6 +137,18 @@ TEST_F(ProcessTest, ALaterStartHandsItsCommandLineToTheFirstInstanceAndEndsWithM
     // A command line reaches the first instance once; an empty one only brings its window to the front.
     EXPECT_THAT(received, ElementsAre("1125:-SILENT -FIRMWARE_IMAGE_NAME=\"a b.syx\"", "0:", "0:"));
     EXPECT_THAT(Boxes(), IsEmpty());
+}
+
+TEST_F(ProcessTest, AnInstanceFolderOpenToOthersIsRefusedInOneLineAndTheStartGoesOnWithoutTheCheck)
+{
+    std::filesystem::create_directory(InstanceFolder());
+    std::filesystem::permissions(InstanceFolder(), std::filesystem::perms::all);
+    TestApplication::sNextStartupResult = TestApplication::kFinishedWithoutWindow;
+    TestApplication::sNextExitCode = 3;
+    EXPECT_EQ(RunMain(L"-SILENT"), 3);
+    EXPECT_EQ(mStandardError, "The single-instance folder " + InstanceFolder() +
+                                  " is open to other users; this start goes on without the single-instance check.\n");
+    EXPECT_FALSE(std::filesystem::exists(InstanceFolder() + "/lock"));
 }
 
 }  // namespace

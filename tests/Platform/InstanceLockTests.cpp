@@ -1,16 +1,24 @@
 #include "Platform/InstanceLock.h"
 
+#include "support/ScopedEnvironment.h"
+
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace ZV::Platform {
 namespace {
+
+using ::testing::HasSubstr;
 
 class InstanceLockTest : public ::testing::Test {
 protected:
@@ -73,6 +81,60 @@ TEST_F(InstanceLockTest, AHolderKilledWithoutWarningLeavesNoStaleLock)
     ASSERT_EQ(waitpid(holder, &status, 0), holder);
     EXPECT_TRUE(InstanceLock::TryAcquire(mPath, outcome));
     EXPECT_EQ(outcome, InstanceLock::Outcome::acquired);
+}
+
+TEST_F(InstanceLockTest, TheFolderOfTheLockIsTheUsersAloneOrRefusedAndARuntimeFolderOpenToOthersIsPassedOver)
+{
+    const auto modeOf = [](const std::string& path) {
+        struct stat status {};
+        EXPECT_EQ(lstat(path.c_str(), &status), 0) << path;
+        return status.st_mode & 07777;
+    };
+    Testing::ScopedEnvironment environment;
+    environment.Set("XDG_RUNTIME_DIR", mFolder.c_str());
+    const std::string name = "ZVLockTest";
+    const std::string own = mFolder + "/" + name;
+    std::string refusal;
+    EXPECT_EQ(InstanceLock::FindFolder(name, refusal), own);
+    EXPECT_EQ(refusal, "");
+    EXPECT_EQ(modeOf(own), 0700u);
+
+    // Open to the group, a link to a folder of the user's, a file: each refused, and left as it is.
+    ASSERT_EQ(chmod(own.c_str(), 0750), 0);
+    EXPECT_EQ(InstanceLock::FindFolder(name, refusal), "");
+    EXPECT_THAT(refusal, HasSubstr(own + " is open to other users"));
+    EXPECT_EQ(modeOf(own), 0750u);
+    ASSERT_EQ(rename(own.c_str(), (own + "-real").c_str()), 0);
+    ASSERT_EQ(chmod((own + "-real").c_str(), 0700), 0);
+    ASSERT_EQ(symlink((own + "-real").c_str(), own.c_str()), 0);
+    EXPECT_EQ(InstanceLock::FindFolder(name, refusal), "");
+    EXPECT_THAT(refusal, HasSubstr(own + " is a link"));
+    ASSERT_EQ(unlink(own.c_str()), 0);
+    std::ofstream(own) << "a file";
+    EXPECT_EQ(InstanceLock::FindFolder(name, refusal), "");
+    EXPECT_THAT(refusal, HasSubstr(own + " is not a folder"));
+
+    // A runtime folder that others may use is passed over for one of the user's own under /tmp.
+    ASSERT_EQ(chmod(mFolder.c_str(), 0755), 0);
+    const std::string shared = "/tmp/" + name + "-" + std::to_string(getuid());
+    std::filesystem::remove_all(shared);
+    EXPECT_EQ(InstanceLock::FindFolder(name, refusal), shared);
+    EXPECT_EQ(modeOf(shared), 0700u);
+    if (getuid() != 0) {
+        std::filesystem::remove_all(shared);
+        GTEST_SKIP() << "another user is needed for the rest, and only root can act as one";
+    }
+
+    // Another user's folder, made first under the name, and another user's lock file in a folder of ours.
+    ASSERT_EQ(chown(shared.c_str(), 65534, 65534), 0);
+    EXPECT_EQ(InstanceLock::FindFolder(name, refusal), "");
+    EXPECT_THAT(refusal, HasSubstr(shared + " belongs to another user"));
+    std::filesystem::remove_all(shared);
+    std::ofstream(mPath) << "";
+    ASSERT_EQ(chown(mPath.c_str(), 65534, 65534), 0);
+    InstanceLock::Outcome outcome = InstanceLock::Outcome::acquired;
+    EXPECT_FALSE(InstanceLock::TryAcquire(mPath, outcome));
+    EXPECT_EQ(outcome, InstanceLock::Outcome::failed);
 }
 
 }  // namespace

@@ -1,9 +1,15 @@
 // The program itself on the desktop, started as its own process as a user starts it, against the simulated device.
 #include "App/Gui/ProgramUnderTest.h"
+#include "Platform/InstanceChannel.h"
+#include "Platform/InstanceLock.h"
 #include "System/Gui/DesktopInput.h"
 #include "TestFiles.h"
 
 #include <png.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -55,6 +61,8 @@ protected:
         for (const char* folder : {"home", "data", "config", "runtime"}) {
             std::filesystem::create_directory(mFolder / folder);
         }
+        // As the system makes it: only a runtime folder of the user's alone holds the instance lock.
+        std::filesystem::permissions(mFolder / "runtime", std::filesystem::perms::owner_all);
     }
 
     // A program killed by the test leaves its window to the server to take away: the tests after this one find the
@@ -610,6 +618,77 @@ TEST_F(ProgramGui, WithoutTheSettingsLibraryOrWithABrokenOneTheProgramStillShows
         EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
         EXPECT_EQ(ContentOf(settingsFolder + "/UserSettings.ini"), userSettings);
     }
+}
+
+TEST_F(ProgramGui, BesideAFirstThatNeverAnswersASecondStartEndsWith255AndHalfSentHandOversNeverStopTheWindow)
+{
+    ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
+    const std::string folder = mFolder / "runtime" + "/" + kWindowClass + "Prevent";
+    const std::string channel = folder + "/socket";
+
+    // A first instance that holds the lock and never reads its channel, as one busy with a long silent update.
+    {
+        std::filesystem::create_directory(folder);
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+        Platform::InstanceLock::Outcome outcome;
+        const std::unique_ptr<Platform::InstanceLock> lock =
+            Platform::InstanceLock::TryAcquire(folder + "/lock", outcome);
+        ASSERT_TRUE(lock);
+        const std::unique_ptr<Platform::InstanceChannelListener> busy =
+            Platform::InstanceChannelListener::Listen(channel);
+        ASSERT_TRUE(busy);
+        const std::unique_ptr<ProgramUnderTest> second = Start({"-SILENT"}, {{"ZV_DEBUG_OUTPUT", ""}});
+        ASSERT_TRUE(WaitForEnd(*second));
+        EXPECT_EQ(second->GetExitCode(), 255);
+        EXPECT_EQ(second->ReadStandardError(),
+                  "The program is running already but does not answer; this start ends.\n");
+        EXPECT_EQ(mDesktop.FindMappedWindow(kWindowClass), 0u);
+    }
+
+    // Peers that each send half a header and then nothing; one that the program lets go is replaced at once, so
+    // that eight always wait on the program.
+    std::unique_ptr<ProgramUnderTest> first = Start({});
+    const unsigned long window = WaitForWindow(*first);
+    ASSERT_NE(window, 0u) << first->ReadStandardError();
+    ASSERT_FALSE(SettledPixels(window, kExitButton).empty());
+    std::vector<int> stalled(8, -1);
+    const auto keepStalled = [&] {
+        for (int& connection : stalled) {
+            pollfd ended{connection, POLLIN, 0};
+            if (connection >= 0 && poll(&ended, 1, 0) == 0) {
+                continue;
+            }
+            if (connection >= 0) {
+                close(connection);
+            }
+            connection = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            channel.copy(address.sun_path, sizeof address.sun_path - 1);
+            const char halfHeader[] = {0x65, 0x04, 0x00, 0x00};
+            if (connect(connection, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+                send(connection, halfHeader, sizeof halfHeader, MSG_NOSIGNAL) != sizeof halfHeader) {
+                close(connection);
+                connection = -1;
+            }
+        }
+    };
+    keepStalled();
+    ClickInWindow(window, kExitButton);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            keepStalled();
+            return first->CheckEnded();
+        },
+        {first->GetEndDescriptor()}, 5s))
+        << "the window did not answer EXIT";
+    for (const int connection : stalled) {
+        if (connection >= 0) {
+            close(connection);
+        }
+    }
+    ASSERT_TRUE(WaitForEnd(*first));
+    EXPECT_EQ(first->GetExitCode(), 1) << first->ReadStandardError();
 }
 
 }  // namespace

@@ -12,5 +12,7 @@ int main(int argumentCount, char** arguments)
     for (int index = 2; index < argumentCount; ++index) {
         commandLine += (index > 2 ? " " : "") + std::string(arguments[index]);
     }
-    return ZV::Platform::SendToFirstInstance(arguments[1], 0x465, commandLine, 5000) ? 0 : 1;
+    return ZV::Platform::SendToFirstInstance(arguments[1], 0x465, commandLine, 5000) == ZV::Platform::HandOver::delivered
+               ? 0
+               : 1;
 }
