@@ -92,7 +92,8 @@ TEST_F(InstanceLockTest, TheFolderOfTheLockIsTheUsersAloneOrRefusedAndARuntimeFo
     };
     Testing::ScopedEnvironment environment;
     environment.Set("XDG_RUNTIME_DIR", mFolder.c_str());
-    const std::string name = "ZVLockTest";
+    // Unique, for the folder under /tmp that every run of the tests shares.
+    const std::string name = "ZVLockTest" + mFolder.substr(mFolder.rfind('-'));
     const std::string own = mFolder + "/" + name;
     std::string refusal;
     EXPECT_EQ(InstanceLock::FindFolder(name, refusal), own);
