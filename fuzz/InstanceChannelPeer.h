@@ -36,7 +36,7 @@ inline std::string ChannelHeader(std::uint32_t tag, std::uint32_t length)
     return header;
 }
 
-// A path for a socket in a folder made for the run, left behind only when the run ends abnormally.
+// A path for a socket in a folder made for the run; libFuzzer ends without the destructors that remove it.
 inline std::string MakeChannelPath()
 {
     char folder[] = "/tmp/zv-fuzz-channel-XXXXXX";
