@@ -46,7 +46,7 @@ case "$road" in
     # A path with blanks in it, as the shell hands it over: one argument.
     mkdir "$folder/my firmware"
     image="$folder/my firmware/image one.syx"
-    printf '\xF0\x01\x02\xF7\xF0\x03\x0D\x04\xF7\x05\x06' > "$image"
+    printf '\xF0\x01\x02\xF7\xF0\x03\x0D\x04\xF7' > "$image"
     ZV_SIM_DEVICE=update run -SILENT -START_UPDATE_AUTOMATICALLY -ALWAYS_UPDATE "-ABSOLUTE_FIRMWARE_FILE_PATH=$image"
     updated_silently
     [ "$(image_received)" = $'F0 01 02 F7\nF0 03 F7\nF0 0D 04 F7' ] || fail "the device received: $(image_received)"
@@ -68,7 +68,7 @@ case "$road" in
     # Without a display for the window that would say why, the silent run says it in one line.
     printf 'F0 01 F7' > "$folder/text.syx"
     ZV_SIM_DEVICE=normal run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/text.syx"
-    refused_with 3 1 "was refused at byte offset 0: the file holds no System Exclusive message; nothing was sent"
+    refused_with 3 1 "was refused at byte offset 0: a byte stands outside any message; nothing was sent"
     ! grep -q ' STATE restarting$' "$folder/device.log" || fail "the device was sent into update mode"
     ZV_SIM_DEVICE=normal run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/none.syx"
     refused_with 3 1 "FirmwareUpdater: the firmware file \"$folder/none.syx\" is missing"

@@ -26,8 +26,6 @@ constexpr std::int32_t kGerman = 0x0407;
 // standard error.
 class ProcessTest : public ApplicationTest {
 protected:
-    // The runtime folder is the user's alone, as the system makes it: the instance folder goes in it.
-    ProcessTest() { std::filesystem::permissions(mFolder / "runtime", std::filesystem::perms::owner_all); }
     ~ProcessTest() override
     {
         TestApplication::sNextStartupResult = std::nullopt;

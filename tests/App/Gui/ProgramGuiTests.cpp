@@ -395,7 +395,7 @@ TEST_F(ProgramGui, AJunkFileIsShownAsInvalidAndNeverSendsTheDeviceIntoUpdateMode
     ClickInWindow(window, kMiddleButton);
     EXPECT_THAT(refusals(*program),
                 ElementsAre("FirmwareUpdater: the firmware file \"" + image +
-                            "\" was refused at byte offset 0: the file holds no System Exclusive message; nothing "
+                            "\" was refused at byte offset 0: a byte stands outside any message; nothing "
                             "was sent"));
     close(*program, window);
 
