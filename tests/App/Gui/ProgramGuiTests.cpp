@@ -248,7 +248,7 @@ TEST_F(ProgramGui, StartedTwiceTheSecondHandsOverItsCommandLineOnceAndEndsAndAKi
     EXPECT_TRUE(next->IsRunning());
 }
 
-TEST_F(ProgramGui, TheMainWindowHasTheSkinsSizePixelsClassTitleAndIconAFixedSizeAndComesBackWhereItClosed)
+TEST_F(ProgramGui, TheMainWindowHasTheSkinsSizePixelsClassTitleAndIconAFixedSizeAndComesBackWhereItClosedOnTheDesktop)
 {
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
     std::unique_ptr<ProgramUnderTest> program = Start({});
@@ -303,6 +303,28 @@ TEST_F(ProgramGui, TheMainWindowHasTheSkinsSizePixelsClassTitleAndIconAFixedSize
     EXPECT_EQ(restored.y, 87);
     EXPECT_EQ(restored.width, 400);
     EXPECT_EQ(restored.height, 311);
+    mInput.RequestClose(reopened);
+    ASSERT_TRUE(WaitForEnd(*again));
+
+    // A place kept from a larger desktop, or moved off it since, opens wholly on the 1280 x 1024 screen.
+    struct OffDesktop {
+        const char* kept;
+        int x;
+        int y;
+    };
+    for (const OffDesktop place : {OffDesktop{"5000 5000 400 311", 880, 713}, OffDesktop{"-300 -200 400 311", 0, 0},
+                                   OffDesktop{"1100 900 400 311", 880, 713}}) {
+        SCOPED_TRACE(place.kept);
+        WriteContent(mFolder / ("data/" + kWindowClass + "/WindowPlacement"), std::string(place.kept) + "\n");
+        std::unique_ptr<ProgramUnderTest> moved = Start({});
+        const unsigned long onDesktop = WaitForWindow(*moved);
+        ASSERT_NE(onDesktop, 0u) << moved->ReadStandardError();
+        const DesktopWatcher::Geometry shown = mDesktop.GetGeometry(onDesktop);
+        EXPECT_EQ(shown.x, place.x);
+        EXPECT_EQ(shown.y, place.y);
+        mInput.RequestClose(onDesktop);
+        ASSERT_TRUE(WaitForEnd(*moved));
+    }
 }
 
 TEST_F(ProgramGui, TheWindowSpeaksGermanToGermanUsersAndEnglishToUsersOfALanguageItDoesNotHave)
