@@ -30,14 +30,15 @@ void LMainControl::StartFirmwareUpdate()
     if (!engine || engine->GetFirmwareFileState() != Engine::kFilePresent) {
         return;
     }
-    if (Failed(engine->CheckFirmwareFile())) {
-        // The file changed since it was chosen: the device is left as it is, and the window shows the file's state.
-        ReportFirmwareFileFailure();
-        UpdateDisplayFromEngine();
-        RedrawWindow();
-        return;
-    }
     if (engine->GetDeviceState() == Engine::kDeviceRunning) {
+        // A device in update mode has the file checked by StartUpdate; a running one is sent there only for a file
+        // that is still fit to send.
+        if (Failed(engine->CheckFirmwareFile())) {
+            ReportFirmwareFileFailure();
+            UpdateDisplayFromEngine();
+            RedrawWindow();
+            return;
+        }
         // The window shows the device resetting before the engine reports it.
         UpdateDisplay(Engine::kUpdateIdle, Engine::kDeviceEnteringUpdateMode, Engine::kFilePresent);
         RedrawWindow();
