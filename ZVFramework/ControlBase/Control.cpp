@@ -184,6 +184,8 @@ ZVRESULT LControl::ReleaseInternalReferences()
 {
     UnregisterAllNotifications();
     if (mMenuItemUpdater) {
+        // A menu may hold the updater longer than the control lives.
+        mMenuItemUpdater->ReleaseControl();
         AddInternalReferences(-1);
         mMenuItemUpdater = nullptr;
     }

@@ -153,12 +153,8 @@ ZVRESULT LControl::ChildControlList::Rename(const RCPtr<LControl>& child, const 
     // The later children's rules that name the control follow it.
     for (std::uint32_t index = static_cast<std::uint32_t>(position) + 1; index < GetCount(); ++index) {
         if (LLayoutDescriptor* layout = mChildren.GetData()[index]->mLayout.Get()) {
-            for (WideString* reference : {&layout->xPosition.toControlName, &layout->yPosition.toControlName,
-                                          &layout->xSize.toControlName, &layout->ySize.toControlName}) {
-                if (*reference == oldName) {
-                    *reference = name;
-                }
-            }
+            // A child whose rules name another sibling keeps them.
+            (void)layout->RenameControlReference(oldName, name);
         }
     }
     return ZV_S_OK;

@@ -138,8 +138,9 @@ bool LControl::SetVisible(bool visible)
     const RCPtr<LControl> self(this);
     const RectT<double> whole(0, 0, mSize.x, mSize.y);
     if (!visible) {
-        // While the area is still shown.
+        // While the area, and what reaches outside it, is still shown.
         (void)InvalidateRect(whole, mLayout->clipToParent);
+        InvalidateUnclippedDescendants();
     }
     mLayout->isVisible = visible;
     if (visible) {
@@ -147,6 +148,7 @@ bool LControl::SetVisible(bool visible)
             (void)SetFocus(true);
         }
         (void)InvalidateRect(whole, mLayout->clipToParent);
+        InvalidateUnclippedDescendants();
     } else if (mFocus.hasFocus || mFocus.containsFocus) {
         PassFocusOn();
     }
@@ -180,6 +182,7 @@ void LControl::SetEnabled(bool enabled)
     }
     UpdateConditions();
     (void)InvalidateRect(RectT<double>(0, 0, mSize.x, mSize.y), mLayout->clipToParent);
+    InvalidateUnclippedDescendants();
 }
 
 bool LControl::IsEnabled(bool withAncestors) const

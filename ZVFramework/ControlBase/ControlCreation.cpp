@@ -126,6 +126,11 @@ void LControl::BuildLooks(const LControlDescriptor& descriptor)
         const RCPtr<LLookDescriptor> look = list->GetLook(index);
         (void)AddLook(look ? LLook::Create(look, wordWrap) : nullptr);
     }
+    // Shown in its first look until its class chooses another: a control whose looks all weigh nothing shows
+    // neither itself nor its children.
+    if (mLooks.weights.GetCount() > 0) {
+        mLooks.weights.GetData()[0] = 1.0f;
+    }
 }
 
 ZVRESULT LControl::CreateChildControls(const RCPtr<LControlDescriptor>& descriptor)

@@ -68,8 +68,14 @@ void LControl::OnKey(const RCPtr<LKeyParam>& key)
     if (!offer->IsPending() || OnKeyDown(key) != ZV_S_FALSE) {
         return;
     }
+    const bool tab = IsTabPress(key->GetKey());
+    // A container's own children hear its keys as they hear their siblings': its bars and inner panels listen on
+    // it, and would hear nothing while the container itself has the focus.
+    if (!tab && SendSiblingKey(key) == ZV_S_OK) {
+        return;
+    }
     AppendItem(key->GetRoute(), self);
-    if (!IsTabPress(key->GetKey())) {
+    if (!tab) {
         if (mParent) {
             mParent->ProcessHotKey(key);
         } else {

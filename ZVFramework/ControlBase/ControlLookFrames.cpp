@@ -2,15 +2,19 @@
 // gives no look is there, with its weight, but not present.
 #include "ControlBase/Control.h"
 
+#include <algorithm>
+
 namespace ZV {
 
 bool LControl::GetLookFrame(std::uint32_t index, LookFrame& frame) const
 {
-    if (index >= mLooks.weights.GetCount()) {
+    const std::uint32_t count = mLooks.weights.GetCount();
+    if (index >= std::max<std::uint32_t>(count, 1)) {
         return false;
     }
     frame = LookFrame();
-    frame.weight = mLooks.weights.GetData()[index];
+    // A control without any look still holds its children: they are drawn and hit once, over the whole control.
+    frame.weight = count == 0 ? 1.0f : mLooks.weights.GetData()[index];
     const LLook* look = LookAt(static_cast<std::int32_t>(index));
     frame.present = look != nullptr;
     frame.clientRect =

@@ -73,6 +73,8 @@ ZVRESULT LControl::SetParent(const RCPtr<LControl>& parent)
     if (mParent) {
         self = this;
         (void)InvalidateRect(RectT<double>(0, 0, mSize.x, mSize.y), SettingsOf(this).clipToParent);
+        // What reaches outside the control leaves the old parent's window with it.
+        InvalidateUnclippedDescendants();
         // The focus stays in the tree that the control leaves, and goes on there as when the control hides.
         const bool heldFocus = mFocus.hasFocus || mFocus.containsFocus;
         if (heldFocus) {

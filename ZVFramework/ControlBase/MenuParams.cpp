@@ -31,6 +31,11 @@ LMenuItemUpdater::LMenuItemUpdater(const ConstRCPtr<LControl>& control) : mContr
 
 LMenuItemUpdater::~LMenuItemUpdater() = default;
 
+void LMenuItemUpdater::ReleaseControl()
+{
+    mControl = nullptr;
+}
+
 RCPtr<LMenuItemUpdater> LMenuItemUpdater::Create(const ConstRCPtr<LControl>& control)
 {
     return RCPtr<LMenuItemUpdater>(new LMenuItemUpdater(control));

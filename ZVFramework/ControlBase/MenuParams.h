@@ -39,6 +39,8 @@ public:
 
     // The control whose menu items this updater answers for.
     const ConstRCPtr<LControl>& GetControl() const { return mControl; }
+    // Lets go of the control, which is going: menus that still hold the updater ask it no more.
+    void ReleaseControl();
 
 protected:
     explicit LMenuItemUpdater(const ConstRCPtr<LControl>& control);

@@ -75,7 +75,8 @@ TEST_F(ControlLookTest, TheSkinGivesOneLookPerLookNumberAndWeightsSelectAndBlend
     EXPECT_EQ(root->GetLook(1)->GetDescriptor()->GetName(), L"edged");
     EXPECT_EQ(root->GetLook(3)->GetDescriptor()->GetName(), L"plain");
     EXPECT_NE(root->GetLook(3).Get(), root->GetLook(0).Get()) << "a look of its own for each number";
-    EXPECT_EQ(LookWeights(), (Weights{0, 0, 0, 0}));
+    EXPECT_EQ(LookWeights(), (Weights{1, 0, 0, 0})) << "the first look shows from the start";
+    EXPECT_EQ(root->ApplyLookWeight(0, 0.0f, false), 0);
     EXPECT_EQ(root->GetActiveLookIndex(), -1);
     EXPECT_EQ(root->GetLook(-1).Get(), root->GetLook(0).Get()) << "without a weighted look: the first there is";
     EXPECT_EQ(root->GetLook(99).Get(), root->GetLook(0).Get());
@@ -107,6 +108,7 @@ TEST_F(ControlLookTest, TheSkinGivesOneLookPerLookNumberAndWeightsSelectAndBlend
 TEST_F(ControlLookTest, TheWeightedLooksDecideWhereTheControlShowsAndWhatItsClientAreaIs)
 {
     SizeLooks(*root, 40, 20);
+    EXPECT_EQ(root->ApplyLookWeight(0, 0.0f, false), 0);
     EXPECT_TRUE(root->IsTransparentAtPoint({10, 10})) << "no look is weighted";
     EXPECT_EQ(root->SelectLook(0), 0);
     EXPECT_FALSE(root->IsTransparentAtPoint({10, 10}));

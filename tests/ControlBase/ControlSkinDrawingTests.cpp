@@ -44,8 +44,10 @@ TEST_F(ControlSkinDrawingTest, TheWindowDrawsTheWeightedLooksPartsAndLabelsOfThe
     Load(R"(XPositionAbs="10" YPositionAbs="5" XSizeAbs="60" YSizeAbs="20")");
     EXPECT_EQ(root->GetSize(), PointT<double>(120, 40));
     EXPECT_EQ(label->GetLook(0)->GetClientRect(), RectT<zlong>(2, 2, 56, 16)) << "sized with the control";
+    EXPECT_EQ(root->ApplyLookWeight(0, 0.0f, false), 0);
+    EXPECT_EQ(label->ApplyLookWeight(0, 0.0f, false), 0);
     (void)PaintWindow(harness);
-    EXPECT_TRUE(Testing::DrawsOf(harness.Renderer()).empty()) << "no look is weighted yet";
+    EXPECT_TRUE(Testing::DrawsOf(harness.Renderer()).empty()) << "no look is weighted";
 
     EXPECT_EQ(root->SelectLook(0), 0);
     EXPECT_EQ(label->SelectLook(0), 0);
@@ -78,6 +80,8 @@ TEST_F(ControlSkinDrawingTest, ThePointerFindsAControlOnlyWhereOneOfItsWeightedL
         const RCPtr<LControl> control = harness.Window().HitTest({x, y}, local, false);
         return control ? std::string(control->GetName().ToUTF8().GetData()) : std::string("nothing");
     };
+    EXPECT_EQ(root->ApplyLookWeight(0, 0.0f, false), 0);
+    EXPECT_EQ(label->ApplyLookWeight(0, 0.0f, false), 0);
     EXPECT_EQ(hit(50, 30), "nothing") << "no look is weighted";
     EXPECT_EQ(root->SelectLook(0), 0);
     EXPECT_EQ(hit(50, 30), "main");
