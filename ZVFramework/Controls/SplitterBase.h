@@ -25,6 +25,7 @@ public:
     int GetAxis() const { return mOrientation == kHorizontal ? 1 : 0; }
 
     [[nodiscard]] ZVRESULT Initialize() override;
+    [[nodiscard]] ZVRESULT OnInitialized() override;
     void ProcessRootWindowAquired() override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
     void BeginDrag() override;
@@ -51,6 +52,7 @@ private:
     void NarrowByAnchor(LControl& anchor, double position, Travel& travel);
     void NarrowBySiblings(double position, bool afterRelayout, Travel& travel);
     void TakeCursorFrom(IRootWindow& window);
+    void SelectStateLook(std::uint32_t conditions);
 
     Orientation mOrientation;
     Travel mTravel;
