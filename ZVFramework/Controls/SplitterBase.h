@@ -59,7 +59,7 @@ private:
     // The bar's own position rule along its axis before the drag made it stand on its own.
     double mSavedPositionAbs = 0;
     float mSavedPositionRel = 0;
-    // The anchor's absolute size along the axis when the drag began.
+    // The absolute part of the anchor's size rule along the axis that gives the size it showed when the drag began.
     double mAnchorSizeAbs = 0;
     // Held while a drag runs.
     RCPtr<LControl> mAnchor;

@@ -21,11 +21,11 @@ const std::string kLeftPane = "XSizeAbs=\"100\" XMinSizeAbs=\"40\" XMaxSizeAbs=\
 
 // Three panes side by side: "left" sized by its rules, the bar "split" 6 wide after it, and "right" filling the
 // rest (at least 50), in a window 400 by 300. The bar wears the fourteen colour looks.
-std::string SideBySide(const std::string& leftRules = kLeftPane, const std::string& splitClass = "Framework.SplitterV")
+std::string SideBySide(const std::string& leftRules = kLeftPane)
 {
     return Testing::MainControl(
         Wearing("Test.Panel", "left", "label", leftRules + kFillHeight) +
-        Wearing(splitClass, "split", "button",
+        Wearing("Framework.SplitterV", "split", "button",
                 "XPositionToControl=\"left\" XPositionRel=\"1\" XSizeAbs=\"6\" " + kFillHeight) +
         Wearing("Test.Panel", "right", "label",
                 "XPositionToControl=\"split\" XPositionRel=\"1\" XMinSizeAbs=\"50\" " + kFillWidth + kFillHeight));

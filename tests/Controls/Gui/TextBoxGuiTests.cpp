@@ -130,7 +130,8 @@ TEST_F(TextBoxGui, TextAnotherProgramCopiedPastesInAndTextCopiedFromTheBoxPastes
     const std::string file = mSkinFolder.Write("copied", kUtf8Text);
     // It stays behind to answer until the box takes the clipboard; its output must not hold the test's open.
     ASSERT_EQ(RunCommandWhileLoopTurns("xclip -selection clipboard -i < " + file + " > /dev/null 2>&1"), 0);
-    ASSERT_TRUE(RunLoopUntil([&] { return Testing::DesktopClipboard::Text() == kUtf8Text; })) << "the other program offers its text";
+    ASSERT_TRUE(RunLoopUntil([&] { return Testing::DesktopClipboard::Text() == kUtf8Text; }))
+        << "the other program offers its text";
     PressKeys({"Control_L"}, "v");
     EXPECT_TRUE(RunLoopUntil([&] { return Text() == kUtf8Text; })) << "pasted \"" << Text() << "\"";
     EXPECT_EQ(mBox->GetText(), WideString(kWideText));
