@@ -14,13 +14,6 @@ namespace {
 
 // The looks of the same states while some row is checked.
 constexpr std::uint32_t kSomeCheckedLooks = 7;
-// A checked list with this look has icons.
-constexpr std::uint32_t kIconLook = 3;
-
-bool HasIcons(const LCheckedListBox& list)
-{
-    return list.GetLookCount() > kIconLook && list.GetLook(static_cast<std::int32_t>(kIconLook)) != nullptr;
-}
 
 }  // namespace
 
@@ -35,7 +28,7 @@ ZVRESULT LCheckedComboBox::Initialize()
         mCheckBox->SetUsesParentToolTip(true);
     }
     (void)mCheckedList->SetTrackItems(true);
-    if (HasIcons(*mCheckedList)) {
+    if (mCheckedList->HasIcons()) {
         SetCheckBoxClickThrough(true);
     }
     mHandler = new LNotificationHandler<LCheckedComboBox>(this);

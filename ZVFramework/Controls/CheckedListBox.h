@@ -41,6 +41,8 @@ public:
     std::int32_t GetCheckedCount() const { return mCheckedCount; }
     // The skin's icons, by row, when it gives any; else the row's own icon. The empty bitmap past the rows.
     ConstRCPtr<LBitmap> GetItemIcon(std::uint32_t row) const;
+    // The skin gave the list images for its rows' icons.
+    bool HasIcons() const { return mIcons.GetCount() != 0; }
     // Check boxes that let clicks through to their rows.
     void SetCheckBoxClickThrough(bool clickThrough);
 

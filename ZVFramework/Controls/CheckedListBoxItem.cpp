@@ -20,9 +20,9 @@ ZVRESULT LCheckedListBoxItem::Initialize()
     return result;
 }
 
-bool LCheckedListBoxItem::ApplyItemLook(std::int32_t lookIndex)
+bool LCheckedListBoxItem::ApplyItemLook(std::int32_t lookIndex, bool exclusive)
 {
-    return lookIndex >= 0 && Succeeded(ApplyLookWeight(static_cast<std::uint32_t>(lookIndex), 1.0f, false));
+    return lookIndex >= 0 && Succeeded(ApplyLookWeight(static_cast<std::uint32_t>(lookIndex), 1.0f, exclusive));
 }
 
 ZVRESULT LCheckedListBoxItem::SelectCheckBoxLook(std::uint32_t lookIndex)

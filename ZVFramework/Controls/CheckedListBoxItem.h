@@ -13,8 +13,9 @@ public:
     using LListBoxItem::LListBoxItem;
 
     [[nodiscard]] ZVRESULT Initialize() override;
-    // Gives the look full weight, beside the others. False when the item has no such look.
-    virtual bool ApplyItemLook(std::int32_t lookIndex);
+    // Gives the look full weight; exclusive takes the weight from every other look. False when the item has no such
+    // look.
+    virtual bool ApplyItemLook(std::int32_t lookIndex, bool exclusive);
     // The check box's look, once the item is created; 1 before, or without a check box.
     [[nodiscard]] ZVRESULT SelectCheckBoxLook(std::uint32_t lookIndex);
     // Null without one.

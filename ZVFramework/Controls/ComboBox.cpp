@@ -173,8 +173,10 @@ ZVRESULT LComboBox::SetItemCount(std::int32_t count)
     if (mSelectedIndex >= count) {
         (void)SetSelectedIndex(-1);
     }
+    // Only the list's size and place follow: opening again would announce the opening again, and a subscriber
+    // that refreshes the items there would come back here without end.
     if (IsDropDownOpen()) {
-        (void)ShowDropDown(true);
+        PlaceDropDown();
     }
     return result;
 }
@@ -310,7 +312,10 @@ void LComboBox::ProcessHotKey(const RCPtr<LKeyParam>& key)
 {
     if (key && key->GetKey().code == kEscapePressed && mListBox) {
         (void)mListBox->SetVisible(false);
+        return;
     }
+    // Copy, paste and the window's other hot keys still work in the text box and the open list.
+    LDropDownControl::ProcessHotKey(key);
 }
 
 ZVRESULT LComboBox::Initialize()

@@ -28,8 +28,8 @@ public:
     // Opening sizes and places the list, selects the item of the control's text and hands the list the focus.
     // ZV_E_FAIL without a list box.
     [[nodiscard]] ZVRESULT ShowDropDown(bool show) override;
-    // Removes items from the end or appends empty ones; a selected item that goes clears the selection. The list
-    // box's result; ZV_E_FAIL without a list box.
+    // Removes items from the end or appends empty ones; a selected item that goes clears the selection, and an open
+    // list takes the size of its new items. The list box's result; ZV_E_FAIL without a list box.
     [[nodiscard]] virtual ZVRESULT SetItemCount(std::int32_t count);
     // Selects the item and takes its text, sending "NID_SELECTION_CHANGE" when the selection changed. A negative
     // index clears the selection and keeps the text. The index selected, or -1.
@@ -53,7 +53,7 @@ public:
     // The drop-down behaviour, then the look follows the state.
     void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
     [[nodiscard]] ZVRESULT OnKeyDown(const RCPtr<LKeyParam>& key) override;
-    // Escape from the list or the text box closes the list; the control's parts' other keys go no further.
+    // Escape from the list or the text box closes the list; the parts' other keys go on to the hot keys.
     void ProcessHotKey(const RCPtr<LKeyParam>& key) override;
     [[nodiscard]] ZVRESULT Initialize() override;
     // Reads "INITIAL_SELECTED_INDEX" (0 without it).

@@ -56,7 +56,7 @@ ZVRESULT LListBox::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor)
         // A new skin brings its own template; without one the pool stops growing.
         mTemplateDescriptor = nullptr;
         result = LScrollView::ApplyDescriptor(descriptor);
-            if (descriptor) {
+        if (descriptor) {
             const RCPtrArray<LControlDescriptor>& subControls = descriptor->GetSubControls();
             for (std::uint32_t index = subControls.GetCount(); index-- > 0;) {
                 if (subControls.GetData()[index]->GetName() == kTemplateName) {
@@ -248,8 +248,8 @@ void LListBox::SelectOwnLook()
 
 void LListBox::OnChildRemoved(const RCPtr<LControl>& child, std::uint32_t index)
 {
-    if (RCPtr<LListBoxItem>(child) && mRowControls.GetCount() != 0) {
-        // The controls after the one removed move up in the child list.
+    // Whatever child goes (a row control, a tool tip, a menu), the children after it move up in the child list.
+    if (mRowControls.GetCount() != 0) {
         for (std::uint32_t position = mRowControls.GetCount(); position-- > 0;) {
             std::uint32_t& entry = mRowControls.GetData()[position];
             if (entry == index) {

@@ -4,6 +4,8 @@
 #include "ControlBase/ConditionMask.h"
 #include "ControlBase/KeyParams.h"
 #include "ControlBase/NotificationSending.h"
+#include "Controls/ComboBox.h"
+#include "Controls/ComboMenu.h"
 #include "Controls/ListBoxParams.h"
 #include "Controls/ScrollBar.h"
 #include "Notification/ConditionsParam.h"
@@ -28,6 +30,15 @@ constexpr std::uint32_t kPageDown = 0x20220000;
 constexpr std::uint32_t kHome = 0x20240000;
 constexpr std::uint32_t kEnd = 0x20230000;
 constexpr std::uint32_t kReturn = 0x200D0000;
+
+// The farthest a point may lie from its control: positions beyond it are not told apart.
+constexpr double kFarthestPoint = 4503599627370496.0;
+
+// A list that drops down from a combo: a release off the combo and the list closes it.
+bool DropsDownFrom(const LControl* parent)
+{
+    return dynamic_cast<const LComboBox*>(parent) != nullptr || dynamic_cast<const LComboMenu*>(parent) != nullptr;
+}
 
 constexpr std::int32_t kExtendedSelection = 1;
 
@@ -328,8 +339,27 @@ void LListBox::OnLeftButtonUp(const RCPtr<LMouseButtonParam>& release)
         return;
     }
     const std::int32_t row = HitTestRow({static_cast<double>(release->GetX()), static_cast<double>(release->GetY())});
-    if (row >= 0 && GetParent()) {
+    const RCPtr<LControl> parent = GetParent();
+    if (!parent) {
+        return;
+    }
+    if (row >= 0) {
         ActivateRow(static_cast<std::uint32_t>(row));
+        return;
+    }
+    if (!DropsDownFrom(parent.Get())) {
+        return;
+    }
+    const RectT<double> client = parent->GetClientRect(-1);
+    const PointT<double> inParent(
+        std::clamp(GetPosition().x - parent->GetScrollOffset().x + client.x + release->GetX(), -kFarthestPoint,
+                   kFarthestPoint),
+        std::clamp(GetPosition().y - parent->GetScrollOffset().y + client.y + release->GetY(), -kFarthestPoint,
+                   kFarthestPoint));
+    const PointT<double> parentSize = parent->GetSize();
+    // A release over the combo leaves the list open: the click that opened it ends there.
+    if (inParent.x < 0 || inParent.x >= parentSize.x || inParent.y < 0 || inParent.y >= parentSize.y) {
+        (void)SetVisible(false);
     }
 }
 

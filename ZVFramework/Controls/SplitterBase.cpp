@@ -43,6 +43,14 @@ bool Names(const SizeRule& rule, const WideString& name)
     return rule.toControlKind == kSizeToNamedControl && rule.toControlName == name;
 }
 
+// The size along the axis that the control's rules ask of the layout in the parent, before its limits cut it.
+double AskedSize(const LControl& control, const LControl& parent, int axis)
+{
+    RectT<double> placement;
+    (void)LControl::CalculatePlacement(control.GetLayoutDescriptor().Get(), &parent, {}, {}, {}, placement);
+    return axis == 0 ? placement.width : placement.height;
+}
+
 // Gives one axis of the control's rules another position rule, keeping its docking and size.
 void Reposition(LControl& control, int axis, const PositionRule& position)
 {
@@ -92,12 +100,25 @@ void LSplitterBase::OnConditionsChanged(const RCPtr<LConditionsParam>& condition
     } else if (!dragging && wasDragging) {
         mAnchor = nullptr;
     }
+    SelectStateLook(now);
+}
+
+ZVRESULT LSplitterBase::OnInitialized()
+{
+    // A bar without a look of weight would neither show nor be hit until its state first changed.
+    SelectStateLook(GetConditions());
+    return LControl::OnInitialized();
+}
+
+void LSplitterBase::SelectStateLook(std::uint32_t conditions)
+{
     std::uint32_t look = kDisabledLook;
-    if ((now & kEnabled) != 0) {
-        const bool hover = (now & kHover) != 0;
-        const bool held = (now & kCapture) != 0 && dragging;
+    if ((conditions & kEnabled) != 0) {
+        const bool hover = (conditions & kHover) != 0;
+        // Pressed from the moment the button goes down, before the pointer has moved the drag threshold.
+        const bool held = (conditions & kCapture) != 0 && (conditions & (kLeftPressed | kLeftDragging)) != 0;
         look = held && hover ? kPressedLook : (hover || held ? kHoverLook : kNormalLook);
-        if ((now & kHasFocus) != 0) {
+        if ((conditions & kHasFocus) != 0) {
             look += kFocusedLookOffset;
         }
     }
@@ -119,7 +140,9 @@ void LSplitterBase::BeginDrag()
         own.rel = 0;
         own.abs = position;
         Reposition(*this, axis, own);
-        mAnchorSizeAbs = AxisSize(*mAnchor->GetLayoutDescriptor(), axis).abs;
+        // The drag grows the anchor from the size it shows, also when its rules ask for less than its minimum.
+        mAnchorSizeAbs = AxisSize(*mAnchor->GetLayoutDescriptor(), axis).abs + Along(mAnchor->GetSize(), axis) -
+                         AskedSize(*mAnchor, *GetParent(), axis);
     }
     mTravel = ComputeTravel(mAnchor, position, false);
     // The dragging bounds the pointer, which holds the bar where it was pressed.
@@ -213,7 +236,8 @@ LSplitterBase::Travel LSplitterBase::ComputeTravel(const RCPtr<LControl>& anchor
 void LSplitterBase::NarrowByAnchor(LControl& anchor, double position, Travel& travel)
 {
     const int axis = GetAxis();
-    const double size = AxisSize(*anchor.GetLayoutDescriptor(), axis).abs;
+    // The size it shows: its rules may size it against its parent, or ask for less than its minimum.
+    const double size = Along(anchor.GetSize(), axis);
     const double least = Along(anchor.ComputeLayoutSize(), axis);
     const double most = Along(anchor.GetDescriptorSize(), axis);
     travel.low = std::max(travel.low, position - (size - least));

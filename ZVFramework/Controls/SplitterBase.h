@@ -25,6 +25,7 @@ public:
     int GetAxis() const { return mOrientation == kHorizontal ? 1 : 0; }
 
     [[nodiscard]] ZVRESULT Initialize() override;
+    [[nodiscard]] ZVRESULT OnInitialized() override;
     void ProcessRootWindowAquired() override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
     void BeginDrag() override;
@@ -51,13 +52,14 @@ private:
     void NarrowByAnchor(LControl& anchor, double position, Travel& travel);
     void NarrowBySiblings(double position, bool afterRelayout, Travel& travel);
     void TakeCursorFrom(IRootWindow& window);
+    void SelectStateLook(std::uint32_t conditions);
 
     Orientation mOrientation;
     Travel mTravel;
     // The bar's own position rule along its axis before the drag made it stand on its own.
     double mSavedPositionAbs = 0;
     float mSavedPositionRel = 0;
-    // The anchor's absolute size along the axis when the drag began.
+    // The absolute part of the anchor's size rule along the axis that gives the size it showed when the drag began.
     double mAnchorSizeAbs = 0;
     // Held while a drag runs.
     RCPtr<LControl> mAnchor;

@@ -19,9 +19,9 @@ using Testing::Wearing;
 constexpr std::uint8_t kCheckedComboEscapeKey = 0x1B;
 
 // A checked combo at (20, 20) with three rows, each with a 12 x 12 check box 1 pixel in from its left edge, and its
-// own 16 x 16 check box.
+// own 16 x 16 check box; its list wears the look list given.
 struct CheckedComboWindow {
-    explicit CheckedComboWindow(ControlsHarness& harness) : harness(harness)
+    explicit CheckedComboWindow(ControlsHarness& harness, const std::string& listLooks = "panel") : harness(harness)
     {
         Testing::SkinDocumentBuilder skin = Testing::ControlsSkin();
         const std::string rowCheckBox =
@@ -32,7 +32,7 @@ struct CheckedComboWindow {
                     R"(XPositionAbs="2" YPositionAbs="2" XSizeAbs="16" YSizeAbs="16")");
         skin.controls += Testing::MainControl(ComboAt("Framework.CheckedComboBox", "checked", 20, 0, ownCheckBox,
                                                       "Framework.CheckedListBox", "Framework.CheckedListBoxItem",
-                                                      rowCheckBox));
+                                                      rowCheckBox, "", listLooks));
         harness.LoadStrings(ComboItems("checked", {{"ITEM.0", "Red"}, {"ITEM.1", "Green"}, {"ITEM.2", "Blue"}}));
         main = harness.CreateMain(skin);
         combo = dynamic_cast<LCheckedComboBox*>(main->FindChildByName(L"checked").Get());
@@ -122,6 +122,21 @@ TEST(CheckedComboBox, ItsCheckBoxShowsWhetherTheSelectedRowIsChecked)
     window.ClickRowCheckBox(1);
     EXPECT_FALSE(list.IsItemChecked(1));
     EXPECT_EQ(checkBox.GetValue(), 1.0);
+}
+
+TEST(CheckedComboBox, AListWithAFourthLookButNoImagesHasNoIconsAndTheCombosCheckBoxTakesItsClicks)
+{
+    ControlsHarness harness;
+    // Fourteen plain colour looks: a look 3 without an image.
+    CheckedComboWindow window(harness, "button");
+    LCheckedComboBox& combo = *window.combo;
+    ASSERT_GT(combo.GetCheckedList()->GetLookCount(), 3u);
+    EXPECT_FALSE(combo.GetCheckedList()->HasIcons());
+    const PointT<double> origin = Testing::GetOriginInWindow(*combo.GetCheckBox());
+    PointT<zlong> local;
+    EXPECT_EQ(harness.Window().HitTest({static_cast<zlong>(origin.x) + 5, static_cast<zlong>(origin.y) + 5}, local,
+                                       false),
+              combo.GetCheckBox());
 }
 
 }  // namespace

@@ -191,5 +191,22 @@ TEST_F(CheckedListBox, ThePointerOverARowsCheckBoxHighlightsTheRow)
     EXPECT_EQ(row.GetActiveLookIndex(), 0);
 }
 
+TEST_F(CheckedListBox, AnItemLookAppliedExclusivelyReplacesTheLooksShownAndOtherwiseJoinsThem)
+{
+    LCheckedListBox& box = CreateCheckedList(3);
+    auto& row = dynamic_cast<LCheckedListBoxItem&>(*box.GetRowControl(1));
+    ASSERT_EQ(row.GetActiveLookIndex(), 0);
+    EXPECT_TRUE(row.ApplyItemLook(3, false));
+    EXPECT_EQ(row.GetLookWeight(0), 1.0f);
+    EXPECT_EQ(row.GetLookWeight(3), 1.0f);
+    EXPECT_TRUE(row.ApplyItemLook(4, true));
+    EXPECT_EQ(row.GetLookWeight(0), 0.0f);
+    EXPECT_EQ(row.GetLookWeight(3), 0.0f);
+    EXPECT_EQ(row.GetActiveLookIndex(), 4);
+    EXPECT_FALSE(row.ApplyItemLook(14, true)) << "no such look";
+    EXPECT_FALSE(row.ApplyItemLook(-1, true));
+    EXPECT_EQ(row.GetActiveLookIndex(), 4);
+}
+
 }  // namespace
 }  // namespace ZV

@@ -1,9 +1,12 @@
 #include "ControlBase/Harness/ControlTestAccess.h"
+#include "ControlBase/Harness/NotificationSpy.h"
 #include "Controls/ComboBox.h"
 #include "Controls/ComboTestSkin.h"
 #include "Controls/ListBox.h"
 #include "Controls/TextBox.h"
 #include "Controls/TextBoxTestSkin.h"
+#include "System/GlobalHotKeyManager.h"
+#include "System/KeyCode.h"
 #include "Utilities/Storage/WrapperStringable.h"
 
 #include <gtest/gtest.h>
@@ -66,6 +69,13 @@ std::string TenItems(const std::string& name)
                              {"ITEM.8", "Item 8"}, {"ITEM.9", "Item 9"}});
 }
 
+// The combo "typed" with a text box 80 x 20 over the left of it.
+std::string TypedCombo()
+{
+    return ComboAt("Framework.ComboTextBox", "typed", 20, 100,
+                   Testing::Wearing("Framework.TextBox", "textBox", "textBox", R"(XSizeAbs="80" YSizeAbs="20")"));
+}
+
 TEST(ComboBox, ClicksAndKeysOpenAndCloseTheListWhichHasTheFocusWhileOpen)
 {
     ControlsHarness harness;
@@ -115,7 +125,7 @@ TEST(ComboBox, ClicksAndKeysOpenAndCloseTheListWhichHasTheFocusWhileOpen)
     EXPECT_FALSE(combo.IsDropDownOpen());
 }
 
-TEST(ComboBox, APressDraggedOntoAnItemAndReleasedThereTakesIt)
+TEST(ComboBox, APressDraggedOntoAnItemTakesItAndOneReleasedOffTheComboAndTheListClosesIt)
 {
     ControlsHarness harness;
     ComboWindow window(harness, ComboAt("Framework.ComboBox", "pick", 20, 100), TenItems("pick"));
@@ -130,6 +140,92 @@ TEST(ComboBox, APressDraggedOntoAnItemAndReleasedThereTakesIt)
     EXPECT_FALSE(combo.IsDropDownOpen());
     EXPECT_EQ(combo.GetSelectedIndex(), 3);
     EXPECT_EQ(Text(combo), "Item 3");
+
+    harness.PressAt(combo, {10, 10});
+    ASSERT_TRUE(combo.IsDropDownOpen());
+    harness.MoveTo(*window.main, {300, 280});
+    harness.ReleaseAt(*window.main, {300, 280});
+    EXPECT_FALSE(combo.IsDropDownOpen());
+    EXPECT_EQ(combo.GetSelectedIndex(), 3) << "nothing taken";
+}
+
+// Sets the combo's item count each time the combo announces that its list opens, as a program whose items change
+// does; after a few rounds it stops, so that a combo that announces its opening without end fails the test rather
+// than the stack.
+class LItemRefresher : public LNotificationClient {
+public:
+    static RCPtr<LItemRefresher> Create(LComboBox& combo)
+    {
+        return RCPtr<LItemRefresher>(new LItemRefresher(combo));
+    }
+    void ReceiveNotification(const ConstRCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&) override
+    {
+        if (++openings < kEnough) {
+            (void)mCombo->SetItemCount(count);
+        }
+    }
+
+    std::int32_t count = 0;
+    int openings = 0;
+
+private:
+    explicit LItemRefresher(LComboBox& combo) : mCombo(&combo) {}
+
+    static constexpr int kEnough = 10;
+    LComboBox* mCombo;
+};
+
+TEST(ComboBox, ItemsRefreshedAsTheListOpensOrChangedWhileItIsOpenResizeTheListAndAreAnnouncedOnce)
+{
+    ControlsHarness harness;
+    ComboWindow window(harness, ComboAt("Framework.ComboBox", "pick", 20, 100), TenItems("pick"));
+    LComboBox& combo = window.Combo(L"pick");
+    LListBox& list = *combo.GetListBox();
+    const RCPtr<LItemRefresher> refresher = LItemRefresher::Create(combo);
+    refresher->RegisterForNotification(&combo, L"NID_DROPDOWN_OPENING", 0);
+    refresher->count = 4;
+
+    window.Click(combo, {10, 10});
+    ASSERT_TRUE(combo.IsDropDownOpen());
+    EXPECT_EQ(refresher->openings, 1);
+    EXPECT_EQ(list.GetRowCount(), 4u);
+    EXPECT_EQ(list.GetSize().y, 4.0 * kComboRowHeight);
+
+    refresher->count = 6;
+    EXPECT_EQ(combo.SetItemCount(2), 2);
+    EXPECT_EQ(refresher->openings, 1) << "the open list is not announced again";
+    EXPECT_TRUE(combo.IsDropDownOpen());
+    EXPECT_EQ(list.GetRowCount(), 2u);
+    EXPECT_EQ(list.GetSize().y, 2.0 * kComboRowHeight);
+    (void)refresher->UnregisterAllNotifications();
+}
+
+TEST(ComboBox, KeysTheComboLeavesReachTheWindowsHotKeysFromItsTextBoxAndItsOpenList)
+{
+    ControlsHarness harness;
+    ComboWindow window(harness, TypedCombo(), TenItems("typed"));
+    LComboBox& combo = window.Combo(L"typed");
+    ASSERT_EQ(harness.Window().GetHotKeyManager()->RegisterHotKey(KeyCode('C', true, 0, kModifierCtrl),
+                                                                    L"NID_EDIT_COPY_REQ"),
+              ZV_S_OK);
+    const RCPtr<Testing::LNotificationSpy> hotKeys = Testing::LNotificationSpy::Create();
+    hotKeys->RegisterForNotification(harness.WindowRef().Get(), L"NID_EDIT_COPY_REQ", 0);
+    const auto copies = [&] {
+        harness.Keys().Press('C', kModifierCtrl);
+        harness.PumpIdle();
+        return hotKeys->TakeLines().size();
+    };
+
+    window.Click(*combo.GetTextBox(), {10, 10});
+    ASSERT_EQ(window.Focused().Get(), combo.GetTextBox().Get());
+    EXPECT_EQ(copies(), 1u) << "from the text box";
+    window.Click(combo, {90, 10});
+    ASSERT_TRUE(combo.IsDropDownOpen());
+    EXPECT_EQ(copies(), 1u) << "from the open list";
+    EXPECT_TRUE(combo.IsDropDownOpen());
+    harness.Keys().Press(kComboEscapeKey);
+    EXPECT_FALSE(combo.IsDropDownOpen()) << "Escape is the combo's own";
+    (void)hotKeys->UnregisterAllNotifications();
 }
 
 TEST(ComboBox, TheListOpensWhereItFitsInWholeRows)
@@ -225,9 +321,7 @@ TEST(ComboBox, TheSelectionFollowsItsItemAndTheTextFollowsTheSelection)
 TEST(ComboBox, ATextTypedIntoItsTextBoxSelectsTheItemOfThatText)
 {
     ControlsHarness harness;
-    const std::string textBox = Testing::Wearing("Framework.TextBox", "textBox", "textBox",
-                                                 R"(XSizeAbs="80" YSizeAbs="20")");
-    ComboWindow window(harness, ComboAt("Framework.ComboTextBox", "typed", 20, 100, textBox), TenItems("typed"));
+    ComboWindow window(harness, TypedCombo(), TenItems("typed"));
     LComboBox& combo = window.Combo(L"typed");
     ASSERT_TRUE(combo.GetTextBox());
     LTextBox& box = *combo.GetTextBox();

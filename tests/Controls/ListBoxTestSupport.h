@@ -22,16 +22,18 @@ struct ListSpec {
     std::string templateClass = "Framework.ListBoxItem";
     std::string templateAttributes = R"(XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" YSizeAbs="14")";
     std::string templateChildren;
+    std::string listAttributes = R"(XSizeAbs="200" YSizeAbs="140")";
     // Children of the list besides its template.
     std::string listChildren;
     // More of the skin document.
+    std::string topLevelControls;
     std::string parts;
     std::string looks;
     std::string lookLists;
 };
 
-// The window's control holding one list at (0, 0), 200 x 140: ten rows of 14 pixels, made from a template as
-// wide as the list's client area. Hit tests go through the controls, as in a real window.
+// The window's control holding one list at (0, 0), unless the test sizes it 200 x 140: ten rows of 14 pixels, made
+// from a template as wide as the list's client area. Hit tests go through the controls, as in a real window.
 class ListBoxFixture : public ::testing::Test {
 protected:
     static constexpr int kRowHeight = 14;
@@ -51,8 +53,9 @@ protected:
             Wearing(spec.templateClass, "templateItem", "rowLooks", spec.templateAttributes, spec.templateChildren);
         harness.LoadSkinDocument(ListSkinDocument(
             Wearing("Test.Panel", "main", "listLooks", "",
-                    Wearing(spec.listClass, "list", spec.listLooks, R"(XSizeAbs="200" YSizeAbs="140")",
-                            rowTemplate + spec.listChildren)),
+                    Wearing(spec.listClass, "list", spec.listLooks, spec.listAttributes,
+                            rowTemplate + spec.listChildren)) +
+                spec.topLevelControls,
             spec.parts, spec.looks, spec.lookLists));
         main = harness.CreateRoot(L"main");
         list = main->FindChildByName(L"list");
@@ -93,12 +96,17 @@ protected:
         }
     }
 
-    // What the row controls show, in order.
+    // What the row controls show, in order; "(none)" where the list has lost a row control.
     static std::vector<std::wstring> Shown(const LListBox& box)
     {
         std::vector<std::wstring> texts;
         for (std::uint32_t index = 0; index < box.GetRowControlCount(); ++index) {
-            const WideString& text = box.GetRowControl(index)->GetText();
+            const RCPtr<LListBoxItem> control = box.GetRowControl(index);
+            if (!control) {
+                texts.emplace_back(L"(none)");
+                continue;
+            }
+            const WideString& text = control->GetText();
             texts.emplace_back(text.GetData(), text.GetLength());
         }
         return texts;

@@ -75,6 +75,42 @@ TEST_F(ListBox, ABarBesideTheRowsScrollsThemByWholeRowsWithItsKeysAndTheWheel)
     EXPECT_EQ(Selected(box), (std::vector<std::uint32_t>{0})) << "the keys that scroll leave the selection";
 }
 
+TEST_F(ListBox, RowControlsMadeWhileTheListsToolTipLivedStayInStepWhenTheTipGoes)
+{
+    harness.LoadStrings(StringTable("Test.Panel|list", {{"TOOLTIP", "Devices"}}));
+    ListSpec spec;
+    spec.listAttributes = R"(XSizeAbs="200" YSizeToControl="Parent" YSizeRel="1" YSizeAbs="0")";
+    spec.listChildren = VerticalBar();
+    spec.topLevelControls = Testing::Wearing("Framework.ToolTip", "toolTip", "listLooks",
+                                             R"(Z_Order="9999" ClipToParent="False" XSizeAbs="60" YSizeAbs="22")");
+    harness.Window().Resize(400, 140);
+    LListBox& box = CreateList(spec);
+    AddNumberedRows(box, 100);
+    ASSERT_EQ(box.GetRowControlCount(), 10u);
+
+    // The rows, whose texts fit, share the list's tip, which becomes a child of the list; the window grows under it.
+    harness.PaintAll();
+    harness.MoveTo(box, {10, 20});
+    ASSERT_TRUE(box.FindChildByName(L"toolTip"));
+    harness.Window().Resize(400, 280);
+    ASSERT_EQ(box.GetRowControlCount(), 20u);
+    harness.MoveAway();
+    harness.RunFor(20);
+    ASSERT_FALSE(box.FindChildByName(L"toolTip")) << "removed at the list's idle pass";
+
+    harness.Mouse().RouteMouseWheel({50, 50}, 0, LMouseWheelParam::kVerticalNegative);
+    ASSERT_EQ(box.GetTopRow(), 1);
+    // One more for the bottom that the scroll brought into view, and no second pool.
+    EXPECT_EQ(box.GetRowControlCount(), 21u);
+    const Texts shown = Shown(box);
+    ASSERT_EQ(shown.size(), 21u);
+    for (std::size_t place = 0; place < shown.size(); ++place) {
+        EXPECT_EQ(shown[place], L"Row " + std::to_wstring(place + 1)) << "place " << place;
+    }
+    ClickControl(11);
+    EXPECT_EQ(Selected(box), (std::vector<std::uint32_t>{12}));
+}
+
 TEST_F(ListBox, RowControlsPastTheRowsShowEmptyDisabledRows)
 {
     LListBox& box = CreateList();

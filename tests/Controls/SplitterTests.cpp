@@ -1,7 +1,5 @@
-#include "ControlBase/Harness/ControlHarness.h"
-#include "ControlBase/Harness/MouseRouter.h"
 #include "ControlBase/LayoutDescriptor.h"
-#include "Controls/FrameworkControlClasses.h"
+#include "Controls/ControlsHarness.h"
 #include "Controls/Splitter.h"
 #include "Notification/MouseParams.h"
 
@@ -13,36 +11,35 @@
 namespace ZV {
 namespace {
 
-using Testing::ControlHarness;
-using Testing::MouseRouter;
-using Testing::SubControl;
+using Testing::ControlsHarness;
+using Testing::Wearing;
 
 const std::string kFillHeight = "YSizeToControl=\"Parent\" YSizeRel=\"1\" YSizeAbs=\"0\" ";
 const std::string kFillWidth = "XSizeToControl=\"Parent\" XSizeRel=\"1\" XSizeAbs=\"0\" ";
+// The anchor 100 wide, between 40 and 200.
+const std::string kLeftPane = "XSizeAbs=\"100\" XMinSizeAbs=\"40\" XMaxSizeAbs=\"200\" ";
 
-// Three panes side by side: "left" 100 wide (40 to 200), the bar "split" 6 wide after it, and "right" filling the
-// rest (at least 50), in a window 400 by 300.
-std::string SideBySide(const std::string& splitClass = "Framework.SplitterV")
+// Three panes side by side: "left" sized by its rules, the bar "split" 6 wide after it, and "right" filling the
+// rest (at least 50), in a window 400 by 300. The bar wears the fourteen colour looks.
+std::string SideBySide(const std::string& leftRules = kLeftPane)
 {
-    return SubControl("Test.Control", "main", "",
-                      SubControl("Test.Control", "left",
-                                 "XSizeAbs=\"100\" XMinSizeAbs=\"40\" XMaxSizeAbs=\"200\" " + kFillHeight) +
-                          SubControl(splitClass, "split",
-                                     "XPositionToControl=\"left\" XPositionRel=\"1\" XSizeAbs=\"6\" " + kFillHeight) +
-                          SubControl("Test.Control", "right",
-                                     "XPositionToControl=\"split\" XPositionRel=\"1\" XMinSizeAbs=\"50\" " +
-                                         kFillWidth + kFillHeight));
+    return Testing::MainControl(
+        Wearing("Test.Panel", "left", "label", leftRules + kFillHeight) +
+        Wearing("Framework.SplitterV", "split", "button",
+                "XPositionToControl=\"left\" XPositionRel=\"1\" XSizeAbs=\"6\" " + kFillHeight) +
+        Wearing("Test.Panel", "right", "label",
+                "XPositionToControl=\"split\" XPositionRel=\"1\" XMinSizeAbs=\"50\" " + kFillWidth + kFillHeight));
 }
 
+// The panes in a window, the pointer finding them through the window's hit tests.
 struct SplitWindow {
-    SplitWindow(ControlHarness& harness, const std::string& skin) : mouse(harness.Window())
+    SplitWindow(ControlsHarness& harness, const std::string& panes) : mouse(harness.Mouse())
     {
-        EXPECT_EQ(RegisterFrameworkControlClasses(harness.Factory()), 0);
-        harness.LoadSkin(skin);
-        main = harness.CreateRoot(L"main");
+        Testing::SkinDocumentBuilder skin = Testing::ControlsSkin();
+        skin.controls += panes;
+        main = harness.CreateMain(skin);
         harness.Window().Resize(400, 300);
         split = main->FindChildByName(L"split");
-        harness.Window().SetControlsUnderPointer({split, main});
     }
 
     // The rectangle of a pane along the axis: its position and its size.
@@ -54,6 +51,7 @@ struct SplitWindow {
 
     void Drag(const PointT<zlong>& from, const std::vector<PointT<zlong>>& moves)
     {
+        mouse.Move(from);
         mouse.Press(MouseButton::kLeft, from);
         for (const PointT<zlong>& point : moves) {
             mouse.Move(point);
@@ -61,7 +59,7 @@ struct SplitWindow {
         mouse.Release(MouseButton::kLeft, moves.empty() ? from : moves.back());
     }
 
-    MouseRouter mouse;
+    Testing::MouseRouter& mouse;
     RCPtr<LControl> main;
     RCPtr<LControl> split;
 };
@@ -70,11 +68,18 @@ using Span = std::vector<double>;
 
 TEST(Splitter, AVerticalBarDraggedBy40WidensItsAnchorBy40ThePaneAfterFollowsAndTheAnchorsLimitsHold)
 {
-    ControlHarness harness;
+    ControlsHarness harness;
     SplitWindow window(harness, SideBySide());
     ASSERT_TRUE(dynamic_cast<LSplitterV*>(window.split.Get()));
     window.mouse.Move({103, 150});
+    ASSERT_FALSE(harness.Window().GetCursorsShown().empty());
     EXPECT_EQ(harness.Window().GetCursorsShown().back(), harness.Window().GetNamedCursor(L"UI_CURSOR_SIZE_WE"));
+    EXPECT_EQ(window.split->GetActiveLookIndex(), 1) << "hover";
+    window.mouse.Press(MouseButton::kLeft, {103, 150});
+    EXPECT_EQ(window.split->GetActiveLookIndex(), 5) << "pressed while held still, with the focus the press gave";
+    window.mouse.Release(MouseButton::kLeft, {103, 150});
+    EXPECT_EQ(window.split->GetActiveLookIndex(), 4);
+    EXPECT_EQ(window.Span(L"left", 0), (Span{0, 100}));
 
     window.Drag({103, 150}, {{143, 150}});
     EXPECT_EQ(window.Span(L"left", 0), (Span{0, 140}));
@@ -97,17 +102,15 @@ TEST(Splitter, AVerticalBarDraggedBy40WidensItsAnchorBy40ThePaneAfterFollowsAndT
 
 TEST(Splitter, AHorizontalBarKeepsToTheLimitsOfItsAnchorAndOfThePaneBelowOnY)
 {
-    ControlHarness harness;
+    ControlsHarness harness;
     SplitWindow window(harness,
-                       SubControl("Test.Control", "main", "",
-                                  SubControl("Test.Control", "top", "YSizeAbs=\"100\" YMinSizeAbs=\"30\" " + kFillWidth) +
-                                      SubControl("Framework.SplitterH", "split",
-                                                 "YPositionToControl=\"top\" YPositionRel=\"1\" YSizeAbs=\"6\" " +
-                                                     kFillWidth) +
-                                      SubControl("Test.Control", "bottom",
-                                                 "YPositionToControl=\"split\" YPositionRel=\"1\" "
-                                                 "YMinSizeAbs=\"120\" " +
-                                                     kFillWidth + kFillHeight)));
+                       Testing::MainControl(
+                           Wearing("Test.Panel", "top", "label", "YSizeAbs=\"100\" YMinSizeAbs=\"30\" " + kFillWidth) +
+                           Wearing("Framework.SplitterH", "split", "button",
+                                   "YPositionToControl=\"top\" YPositionRel=\"1\" YSizeAbs=\"6\" " + kFillWidth) +
+                           Wearing("Test.Panel", "bottom", "label",
+                                   "YPositionToControl=\"split\" YPositionRel=\"1\" YMinSizeAbs=\"120\" " +
+                                       kFillWidth + kFillHeight)));
     ASSERT_TRUE(dynamic_cast<LSplitterH*>(window.split.Get()));
     window.mouse.Move({200, 103});
     EXPECT_EQ(harness.Window().GetCursorsShown().back(), harness.Window().GetNamedCursor(L"UI_CURSOR_SIZE_NS"));
@@ -127,7 +130,7 @@ TEST(Splitter, AHorizontalBarKeepsToTheLimitsOfItsAnchorAndOfThePaneBelowOnY)
 
 TEST(Splitter, AWindowTooNarrowForThePaneAfterTheBarMovesTheBarBackUntilThePaneKeepsItsMinimum)
 {
-    ControlHarness harness;
+    ControlsHarness harness;
     SplitWindow window(harness, SideBySide());
     harness.Window().Resize(130, 300);
     EXPECT_EQ(window.Span(L"split", 0), (Span{74, 6}));
@@ -138,6 +141,33 @@ TEST(Splitter, AWindowTooNarrowForThePaneAfterTheBarMovesTheBarBackUntilThePaneK
     harness.Window().Resize(400, 300);
     EXPECT_EQ(window.Span(L"split", 0), (Span{74, 6}));
     EXPECT_EQ(window.Span(L"right", 0), (Span{80, 320}));
+}
+
+TEST(Splitter, NextToAPaneSizedByItsParentOrCutToItsMinimumTheBarStaysThroughRelayoutsAndPressesAndDragsBothWays)
+{
+    // A quarter of the window, at least 40; and 20 asked for, cut to the minimum 40.
+    const std::vector<std::pair<std::string, Span>> anchors{
+        {"XSizeToControl=\"Parent\" XSizeRel=\"0.25\" XSizeAbs=\"0\" XMinSizeAbs=\"40\" ", Span{0, 100}},
+        {"XSizeAbs=\"20\" XMinSizeAbs=\"40\" ", Span{0, 40}}};
+    for (const auto& [rules, laidOut] : anchors) {
+        SCOPED_TRACE(rules);
+        ControlsHarness harness;
+        SplitWindow window(harness, SideBySide(rules));
+        ASSERT_EQ(window.Span(L"left", 0), laidOut);
+        for (int resize = 0; resize < 6; ++resize) {
+            harness.Window().Resize(resize % 2 == 0 ? 380 : 400, 300);
+        }
+        ASSERT_EQ(window.Span(L"left", 0), laidOut);
+        EXPECT_EQ(window.Span(L"split", 0), (Span{laidOut[1], 6})) << "still at the pane's edge";
+
+        const auto at = static_cast<zlong>(laidOut[1]) + 3;
+        window.Drag({at, 150}, {});
+        EXPECT_EQ(window.Span(L"left", 0), laidOut) << "a press alone moves nothing";
+        window.Drag({at, 150}, {{at + 30, 150}});
+        EXPECT_EQ(window.Span(L"left", 0), (Span{0, laidOut[1] + 30}));
+        window.Drag({at + 30, 150}, {{at + 10, 150}});
+        EXPECT_EQ(window.Span(L"left", 0), (Span{0, laidOut[1] + 10})) << "and back";
+    }
 }
 
 }  // namespace

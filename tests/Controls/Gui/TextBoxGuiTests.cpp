@@ -1,10 +1,8 @@
 #include "Controls/Gui/ShownPanelWindow.h"
 
+#include "Controls/Gui/EditHotKeysApplication.h"
 #include "Controls/TextBox.h"
 #include "Controls/TextBoxTestSkin.h"
-#include "Notification/NotificationCenterManager.h"
-#include "System/ClipBoard.h"
-#include "System/GlobalHotKeyManager.h"
 #include "System/Gui/LoopTurns.h"
 
 #include <cmath>
@@ -37,45 +35,14 @@ void WriteTextBoxSkin(const TemporaryFolder& folder)
     (void)folder.Write("FrameworkStrings.xml", Testing::TestStringTables(""));
 }
 
-// The application's hot keys cut, copy and paste, as its string tables give them.
-class TextBoxApplication : public Testing::SkinApplication {
-public:
-    TextBoxApplication(const std::string& folder, const wchar_t* applicationName)
-        : SkinApplication(folder, applicationName)
-    {
-        const ConstRCPtr<LNotificationReceiver> posting = GetApplicationNotificationCenter()->GetPostingReceiver();
-        mHotKeys = LGlobalHotKeyManager::Create(const_cast<LNotificationReceiver*>(posting.Get()));
-        (void)mHotKeys->RegisterHotKey(KeyCode('X', true, 0, kModifierCtrl), L"NID_EDIT_CUT_REQ");
-        (void)mHotKeys->RegisterHotKey(KeyCode('C', true, 0, kModifierCtrl), L"NID_EDIT_COPY_REQ");
-        (void)mHotKeys->RegisterHotKey(KeyCode('V', true, 0, kModifierCtrl), L"NID_EDIT_PASTE_REQ");
-    }
-    RCPtr<LGlobalHotKeyManager> GetHotKeyManager() override { return mHotKeys; }
-
-private:
-    RCPtr<LGlobalHotKeyManager> mHotKeys;
-};
-
-class TextBoxGui : public Testing::ShownPanelWindowTest<TextBoxApplication> {
+class TextBoxGui : public Testing::ShownPanelWindowTest<Testing::EditHotKeysApplication> {
 protected:
     TextBoxGui() : ShownPanelWindowTest(&WriteTextBoxSkin) {}
-    ~TextBoxGui() override
-    {
-        if (mClipboard) {
-            (void)SetClipboard(mPreviousClipboard);
-        }
-    }
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(ShownPanelWindowTest::SetUp());
         mBox = ChildNamed<LTextBox>(L"box");
         ASSERT_TRUE(mBox);
-    }
-    // The application's clipboard on the desktop, taking the edit requests.
-    void UseDesktopClipboard()
-    {
-        mClipboard = LClipboard::Create();
-        mPreviousClipboard = SetClipboard(mClipboard);
-        mClipboard->Initialize();
     }
     // The screen's point of a point of the box.
     PointT<zlong> OnScreen(double x, double y)
@@ -101,18 +68,9 @@ protected:
         }
     }
     std::string Text() const { return mBox->GetText().ToUTF8().GetData(); }
-    // The application clipboard's text, "(none)" without one.
-    static std::string ClipboardText()
-    {
-        const RCPtr<LRefCountedObject> content = GetClipboard()->GetContent();
-        const auto* text = dynamic_cast<const WideString*>(content.Get());
-        return text != nullptr ? text->ToUTF8().GetData() : "(none)";
-    }
     std::string Selected() const { return mBox->GetSelectedText().ToUTF8().GetData(); }
 
     RCPtr<LTextBox> mBox;
-    RCPtr<LClipboard> mClipboard;
-    RCPtr<LClipboard> mPreviousClipboard;
 };
 
 TEST_F(TextBoxGui, AClickBetweenTwoCharactersPutsTheCaretThereAndADoubleClickSelectsAWordInTheSelectionLook)
@@ -166,13 +124,14 @@ TEST_F(TextBoxGui, DraggingPastTheRightEdgeScrollsTheTextAndTheSelectionFollows)
 
 TEST_F(TextBoxGui, TextAnotherProgramCopiedPastesInAndTextCopiedFromTheBoxPastesThere)
 {
-    UseDesktopClipboard();
+    const Testing::DesktopClipboard clipboard;
     ClickAt(OnScreen(10, 14));
     ASSERT_TRUE(RunLoopUntil([&] { return (mBox->GetConditions() & 0x1) != 0; }));
     const std::string file = mSkinFolder.Write("copied", kUtf8Text);
     // It stays behind to answer until the box takes the clipboard; its output must not hold the test's open.
     ASSERT_EQ(RunCommandWhileLoopTurns("xclip -selection clipboard -i < " + file + " > /dev/null 2>&1"), 0);
-    ASSERT_TRUE(RunLoopUntil([&] { return ClipboardText() == kUtf8Text; })) << "the other program offers its text";
+    ASSERT_TRUE(RunLoopUntil([&] { return Testing::DesktopClipboard::Text() == kUtf8Text; }))
+        << "the other program offers its text";
     PressKeys({"Control_L"}, "v");
     EXPECT_TRUE(RunLoopUntil([&] { return Text() == kUtf8Text; })) << "pasted \"" << Text() << "\"";
     EXPECT_EQ(mBox->GetText(), WideString(kWideText));
@@ -182,7 +141,7 @@ TEST_F(TextBoxGui, TextAnotherProgramCopiedPastesInAndTextCopiedFromTheBoxPastes
     PressKeys({"Shift_L"}, "End");
     ASSERT_TRUE(RunLoopUntil([&] { return mBox->GetSelectionLength() == 7; }));
     PressKeys({"Control_L"}, "c");
-    ASSERT_TRUE(RunLoopUntil([&] { return ClipboardText() == kUtf8Text; }));
+    ASSERT_TRUE(RunLoopUntil([&] { return Testing::DesktopClipboard::Text() == kUtf8Text; }));
     EXPECT_EQ(RunCommandWhileLoopTurns("timeout 20 xclip -selection clipboard -o -t UTF8_STRING > " +
                                        (mSkinFolder / "pasted")),
               0);
