@@ -1,7 +1,5 @@
-#include "ControlBase/Harness/ControlHarness.h"
-#include "ControlBase/Harness/MouseRouter.h"
+#include "Controls/ControlsHarness.h"
 #include "Controls/FileDropper.h"
-#include "Controls/FrameworkControlClasses.h"
 #include "Notification/MouseParams.h"
 
 #include <gtest/gtest.h>
@@ -9,33 +7,37 @@
 namespace ZV {
 namespace {
 
-using Testing::ControlHarness;
-using Testing::MouseRouter;
-using Testing::SubControl;
+using Testing::ControlsHarness;
+using Testing::Wearing;
 
-TEST(FileDropper, ATokenFollowsADragOnBothAxesHidesAtTheReleaseAndLeavesItsParentAtTheNextIdlePass)
+TEST(FileDropper, ATokenFoundByThePointerFollowsADragHidesAtTheReleaseAndLeavesItsParentAtTheNextIdlePass)
 {
-    ControlHarness harness;
-    ASSERT_EQ(RegisterFrameworkControlClasses(harness.Factory()), 0);
-    harness.LoadSkin(SubControl("Test.Control", "main", "",
-                                SubControl("Framework.FileDropper", "token",
-                                           "XPositionAbs=\"50\" YPositionAbs=\"40\" XSizeAbs=\"20\" YSizeAbs=\"20\"")));
-    const RCPtr<LControl> main = harness.CreateRoot(L"main");
+    ControlsHarness harness;
+    Testing::SkinDocumentBuilder skin = Testing::ControlsSkin();
+    skin.controls += Testing::MainControl(Wearing("Framework.FileDropper", "token", "button",
+                                                  "XPositionAbs=\"50\" YPositionAbs=\"40\" XSizeAbs=\"20\" "
+                                                  "YSizeAbs=\"20\""));
+    const RCPtr<LControl> main = harness.CreateMain(skin);
     harness.Window().Resize(400, 300);
     const RCPtr<LControl> token = main->FindChildByName(L"token");
     ASSERT_TRUE(dynamic_cast<LFileDropper*>(token.Get()));
     EXPECT_FALSE(token->IsFocusable());
-    EXPECT_TRUE(token->IsVisible(true));
-    harness.Window().SetControlsUnderPointer({token, main});
-    MouseRouter mouse(harness.Window());
+    Testing::MouseRouter& mouse = harness.Mouse();
 
-    // A click that never moves leaves the token where it is.
+    // A click that never moves leaves the token where it is; so does a drag that starts beside it.
+    mouse.Move({55, 45});
     mouse.Press(MouseButton::kLeft, {55, 45});
     mouse.Release(MouseButton::kLeft, {55, 45});
+    mouse.Move({45, 45});
+    mouse.Press(MouseButton::kLeft, {45, 45});
+    mouse.Move({145, 125});
+    mouse.Release(MouseButton::kLeft, {145, 125});
     (void)harness.PumpIdle();
     ASSERT_EQ(main->FindChildByName(L"token"), token);
     EXPECT_TRUE(token->IsVisible(true));
+    EXPECT_EQ(token->GetPosition(), PointT<double>(50, 40));
 
+    mouse.Move({55, 45});
     mouse.Press(MouseButton::kLeft, {55, 45});
     mouse.Move({60, 47});
     mouse.Move({155, 125});
