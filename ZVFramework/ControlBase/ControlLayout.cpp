@@ -2,10 +2,13 @@
 // its looks, its children, its following siblings and its window.
 #include "ControlBase/Control.h"
 
+#include "ControlBase/ChildWalk.h"
 #include "ControlBase/ControlGeometry.h"
 #include "ControlBase/LayoutAxis.h"
 #include "ControlBase/ScopedFlag.h"
 #include "ObjectBase/Exception.h"
+#include "System/RootWindowTarget.h"
+#include "System/WindowHost.h"
 #include "Utilities/Storage/SortPredicates.h"
 
 #include <cmath>
@@ -33,6 +36,12 @@ void TakeLayoutOrder(const LControl& parent, RCPtrArray<LControl>& order)
     }
 }
 
+// Whether the minimum rules measure the label text, whose room follows the control's own size.
+bool MeasuresLabelText(const RCPtr<LLayoutDescriptor>& layout)
+{
+    return layout && (layout->textOverflowXType == kTextOverflowExpand || layout->textOverflowYType != kTextOverflowClip);
+}
+
 // Whether a position or size rule of the child names a sibling that comes after it in the order.
 bool NamesLaterSibling(const LControl& child, const RCPtrArray<LControl>& order, std::uint32_t index)
 {
@@ -54,6 +63,20 @@ bool NamesLaterSibling(const LControl& child, const RCPtrArray<LControl>& order,
         }
     }
     return false;
+}
+
+// The application's active root window, else its first; null without one.
+RCPtr<IRootWindow> FindApplicationRootWindow()
+{
+    IWindowHost* host = GetWindowHost();
+    if (host == nullptr) {
+        return nullptr;
+    }
+    IRootWindowTarget* target = host->GetActiveRootWindow();
+    if (target == nullptr) {
+        target = host->GetFirstRootWindow();
+    }
+    return RCPtr<IRootWindow>(dynamic_cast<IRootWindow*>(target));
 }
 
 bool SamePosition(const PositionRule& a, const PositionRule& b)
@@ -88,15 +111,17 @@ ZVRESULT LControl::ApplyLayout()
         // A layout is there: the placement succeeds.
         (void)CalculatePlacement(mLayout.Get(), mParent.Get(), {}, {}, {}, placement);
     } else {
-        // A top-level control is placed in its window's frames; the application keeps no other window to ask.
-        if (!mRootWindow) {
+        // A top-level control is placed in its window's frames; one still being made, before it has a window, in
+        // those of the window the application works in.
+        const RCPtr<IRootWindow> window = mRootWindow || mCreated ? mRootWindow : FindApplicationRootWindow();
+        if (!window) {
             return ZV_E_FAIL;
         }
-        const RectT<zlong> client = mRootWindow->GetScreenBounds();
-        const RectT<zlong> workArea = mRootWindow->GetWorkArea();
+        const RectT<zlong> client = window->GetScreenBounds();
+        const RectT<zlong> workArea = window->GetWorkArea();
         const RectT<double> screen(-client.x, -client.y, workArea.width, workArea.height);
         const PointT<double> clientSize(client.width, client.height);
-        const PointT<zlong> cursor = mRootWindow->GetCursorPosition();
+        const PointT<zlong> cursor = window->GetCursorPosition();
         (void)CalculatePlacement(mLayout.Get(), nullptr, screen, clientSize, {static_cast<double>(cursor.x),
                                  static_cast<double>(cursor.y)}, placement);
     }
@@ -220,7 +245,9 @@ ZVRESULT LControl::SetBounds(const PointT<double>& position, const PointT<double
     mSize = size;
     SizeLooks(RoundSize(mSize));
 
-    if (sizeChanged && !mLayoutState.relayingOutChildren) {
+    // Without children, and with rules that leave the label text alone, the control's own size enters nothing
+    // its layout reads: laying it out again would give the rectangle it has just been given.
+    if (sizeChanged && !mLayoutState.relayingOutChildren && (mChildren.GetCount() > 0 || MeasuresLabelText(mLayout))) {
         const ScopedFlag relayingOut(mLayoutState.relayingOutChildren);
         RCPtrArray<LControl> children;
         TakeLayoutOrder(*this, children);
@@ -248,15 +275,12 @@ ZVRESULT LControl::SetBounds(const PointT<double>& position, const PointT<double
     if (mParent) {
         // While the parent lays out all its children in order, it reaches the following ones itself.
         if (!mParent->mLayoutState.relayingOutChildren) {
-            RCPtrArray<LControl> siblings;
-            TakeLayoutOrder(*mParent, siblings);
-            const std::int32_t index = mParent->IndexOfChild(this, kLayoutOrder);
-            for (std::uint32_t k = static_cast<std::uint32_t>(index + 1); index >= 0 && k < siblings.GetCount(); ++k) {
-                const RCPtr<LControl>& sibling = siblings.GetData()[k];
+            const RCPtr<LControl> parent = mParent;
+            const std::int32_t index = parent->IndexOfChild(this, kLayoutOrder);
+            if (index >= 0) {
                 // A sibling that moves carries the chain on through its own following siblings.
-                if (sibling->mParent == mParent && sibling->ApplyLayout() == ZV_S_OK) {
-                    break;
-                }
+                VisitChildren(parent->GetChildren(), static_cast<std::uint32_t>(index) + 1, kLayoutOrder,
+                              [](const RCPtr<LControl>& sibling) { return sibling->ApplyLayout() != ZV_S_OK; });
             }
         }
         if (mParent) {
