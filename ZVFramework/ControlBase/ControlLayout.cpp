@@ -6,13 +6,11 @@
 #include "ControlBase/ControlGeometry.h"
 #include "ControlBase/LayoutAxis.h"
 #include "ControlBase/ScopedFlag.h"
-#include "ObjectBase/Exception.h"
 #include "System/RootWindowTarget.h"
 #include "System/WindowHost.h"
 #include "Utilities/Storage/SortPredicates.h"
 
 #include <cmath>
-#include <new>
 
 namespace ZV {
 
@@ -24,31 +22,20 @@ struct Span {
     double extent = 0;
 };
 
-// The children in layout order, each held: for walks whose calls may change the list.
-void TakeLayoutOrder(const LControl& parent, RCPtrArray<LControl>& order)
-{
-    const LControl::ChildControlList& children = parent.GetChildren();
-    if (Failed(order.SetCount(children.GetCount()))) {
-        throw Exception<std::bad_alloc>();
-    }
-    for (std::uint32_t index = 0; index < children.GetCount(); ++index) {
-        order.GetData()[index] = children.GetAt(index, LControl::kLayoutOrder);
-    }
-}
-
 // Whether the minimum rules measure the label text, whose room follows the control's own size.
 bool MeasuresLabelText(const RCPtr<LLayoutDescriptor>& layout)
 {
-    return layout && (layout->textOverflowXType == kTextOverflowExpand || layout->textOverflowYType != kTextOverflowClip);
+    return layout &&
+           (layout->textOverflowXType == kTextOverflowExpand || layout->textOverflowYType != kTextOverflowClip);
 }
 
-// Whether a position or size rule of the child names a sibling that comes after it in the order.
-bool NamesLaterSibling(const LControl& child, const RCPtrArray<LControl>& order, std::uint32_t index)
+// Whether a position or size rule of the child at the index names a sibling that comes after it in layout order.
+bool NamesLaterSibling(const LControl::ChildControlList& children, std::uint32_t index)
 {
-    const SubControlSettings& rules = SettingsOf(&child);
+    const SubControlSettings& rules = SettingsOf(children.GetAt(index, LControl::kLayoutOrder));
     const auto later = [&](const WideString& name) {
-        for (std::uint32_t k = index + 1; k < order.GetCount(); ++k) {
-            if (order.GetData()[k]->GetName() == name) {
+        for (std::uint32_t k = index + 1; k < children.GetCount(); ++k) {
+            if (children.GetAt(k, LControl::kLayoutOrder)->GetName() == name) {
                 return true;
             }
         }
@@ -132,6 +119,7 @@ ZVRESULT LControl::ApplyLayout()
     (void)ApplyMaximumSize(position, size);
     RectT<double> snapped(position.x, position.y, size.x, size.y);
     snapped.SnapToPixels();
+    const ScopedFlag applyingRules(mLayoutState.applyingRules);
     return SetBounds({snapped.x, snapped.y}, {snapped.width, snapped.height});
 }
 
@@ -226,6 +214,7 @@ ZVRESULT LControl::SetBounds(const PointT<double>& position, const PointT<double
     if (position == mPosition && size == mSize) {
         return ZV_S_FALSE;
     }
+    const bool givenByRules = mLayoutState.applyingRules;
     // The calls out below may let the last outside reference go.
     const RCPtr<LControl> self(this);
     SaveLookBounds();
@@ -245,28 +234,25 @@ ZVRESULT LControl::SetBounds(const PointT<double>& position, const PointT<double
     mSize = size;
     SizeLooks(RoundSize(mSize));
 
-    // Without children, and with rules that leave the label text alone, the control's own size enters nothing
-    // its layout reads: laying it out again would give the rectangle it has just been given.
-    if (sizeChanged && !mLayoutState.relayingOutChildren && (mChildren.GetCount() > 0 || MeasuresLabelText(mLayout))) {
+    // A rectangle the rules have just given a control without children, whose rules leave the label text alone,
+    // is what laying it out again would give: its own size enters nothing its layout reads.
+    const bool layoutWouldRepeat = givenByRules && mChildren.GetCount() == 0 && !MeasuresLabelText(mLayout);
+    if (sizeChanged && !mLayoutState.relayingOutChildren && !layoutWouldRepeat) {
         const ScopedFlag relayingOut(mLayoutState.relayingOutChildren);
-        RCPtrArray<LControl> children;
-        TakeLayoutOrder(*this, children);
         {
             // The control lays itself out once when its children are done, not once for each of them.
             const ScopedFlag suppressed(mLayoutState.relayoutSuppressed);
-            for (std::uint32_t index = 0; index < children.GetCount(); ++index) {
-                const RCPtr<LControl>& child = children.GetData()[index];
-                if (child->mParent.Get() == this) {
-                    // What a child answers changes nothing here.
-                    (void)child->ProcessRelayout(RoundSize(mSize));
-                }
-            }
+            VisitChildren(mChildren, 0, kLayoutOrder, [this](const RCPtr<LControl>& child) {
+                // What a child answers changes nothing here.
+                (void)child->ProcessRelayout(RoundSize(mSize));
+                return true;
+            });
         }
         (void)ApplyLayout();
         // A child placed against a sibling later in layout order saw that sibling's old rectangle.
-        for (std::uint32_t index = 0; index < children.GetCount(); ++index) {
-            const RCPtr<LControl>& child = children.GetData()[index];
-            if (child->mParent.Get() == this && NamesLaterSibling(*child, children, index)) {
+        for (std::uint32_t index = 0; index < mChildren.GetCount(); ++index) {
+            if (NamesLaterSibling(mChildren, index)) {
+                const RCPtr<LControl> child = mChildren.GetAt(index, kLayoutOrder);
                 (void)child->ApplyLayout();
             }
         }
