@@ -11,6 +11,7 @@
 #include "Utilities/Storage/SortPredicates.h"
 
 #include <cmath>
+#include <utility>
 
 namespace ZV {
 
@@ -214,7 +215,8 @@ ZVRESULT LControl::SetBounds(const PointT<double>& position, const PointT<double
     if (position == mPosition && size == mSize) {
         return ZV_S_FALSE;
     }
-    const bool givenByRules = mLayoutState.applyingRules;
+    // Taken at once: a call made from here on with a rectangle of its own is not one the rules gave.
+    const bool givenByRules = std::exchange(mLayoutState.applyingRules, false);
     // The calls out below may let the last outside reference go.
     const RCPtr<LControl> self(this);
     SaveLookBounds();

@@ -141,6 +141,9 @@ TEST(ControlLayout, AMovedControlReLaysOutEveryFollowingSiblingThroughTheChainOf
     EXPECT_EQ(RectOf(main->FindChildByName(L"b")), "0,100,16,40");
     EXPECT_EQ(RectOf(main->FindChildByName(L"c")), "80,0,16,40");
     EXPECT_EQ(RectOf(main->FindChildByName(L"d")), "96,0,16,40");
+    // A rectangle of another size given from outside the rules: the control is laid out by them again.
+    EXPECT_EQ(a->SetBounds({5, 5}, {10, 10}), 0);
+    EXPECT_EQ(RectOf(a), "30,0,50,40");
 
     // A rule that names a later sibling sees it where it is once its parent has laid them all out.
     const RCPtr<LControl> forward = harness.CreateRoot(L"forward");
