@@ -1,6 +1,7 @@
 // A control tree of 501 controls laid out by relative rules: hit testing it, laying it out again after the window
 // is resized, and repainting one invalidated control, each beside a baseline that does the least the same answer
-// needs.
+// needs; and the relayout of a tree ten times as large beside it, which shows whether the cost grows faster than the
+// tree.
 #include "ControlBase/Harness/ControlHarness.h"
 #include "ControlBase/Harness/PaintedControl.h"
 #include "ControlBase/Harness/WindowPaint.h"
@@ -28,12 +29,12 @@ std::string Number(double value)
     return std::to_string(value);
 }
 
-// Twenty columns across the window, each of 24 rows down its height; every rule is relative, so that a resize moves
-// every control.
-std::string TreeSkin()
+// Columns across the window, each of 24 rows down its height; every rule is relative, so that a resize moves every
+// control.
+std::string TreeSkin(int columnCount)
 {
     std::string columns;
-    for (int column = 0; column < kColumns; ++column) {
+    for (int column = 0; column < columnCount; ++column) {
         std::string rows;
         for (int row = 0; row < kRows; ++row) {
             rows += Testing::SubControl("Test.Painted", "cell" + std::to_string(row),
@@ -45,8 +46,8 @@ std::string TreeSkin()
         }
         columns += Testing::SubControl(
             "Test.Painted", "column" + std::to_string(column),
-            "XPositionRel=\"" + Number(static_cast<double>(column) / kColumns) + "\" XSizeToControl=\"Client\" " +
-                "XSizeRel=\"" + Number(static_cast<double>(column + 1) / kColumns) + "\" XSizeAbs=\"0\" " +
+            "XPositionRel=\"" + Number(static_cast<double>(column) / columnCount) + "\" XSizeToControl=\"Client\" " +
+                "XSizeRel=\"" + Number(static_cast<double>(column + 1) / columnCount) + "\" XSizeAbs=\"0\" " +
                 "YSizeToControl=\"Client\" YSizeRel=\"1\" YSizeAbs=\"0\" LayoutOrder=\"" + std::to_string(column) +
                 "\"",
             rows, {{"LOOKS", "1 1 1 1 1"}});
@@ -58,10 +59,10 @@ struct Tree {
     ControlHarness harness;
     RCPtr<LControl> root;
 
-    Tree()
+    explicit Tree(int columns = kColumns)
     {
         harness.Register<LPaintedControl>(L"Test.Painted");
-        harness.LoadSkin(TreeSkin());
+        harness.LoadSkin(TreeSkin(columns));
         harness.Window().SetClientArea({0, 0, kWidth, kHeight});
         harness.Window().HitTestThroughRootControl();
         root = harness.CreateRoot(L"main");
@@ -157,6 +158,23 @@ void BM_RelayoutOfFiveHundredControlsAfterAResize(benchmark::State& state)
         });
 }
 BENCHMARK(BM_RelayoutOfFiveHundredControlsAfterAResize);
+
+// The tree with ten times the columns (5,001 controls) against the tree of 501, each resized in turn: the ratio is
+// near 10 when the relayout grows with the tree and no faster.
+void BM_RelayoutOfFiveThousandControlsAgainstFiveHundred(benchmark::State& state)
+{
+    Tree large(kColumns * 10);
+    Tree small;
+    bool largeWider = false;
+    bool smallWider = false;
+    const auto resize = [](Tree& tree, bool& wider) {
+        wider = !wider;
+        tree.harness.Window().Resize(wider ? kWidth + 1 : kWidth, wider ? kHeight + 1 : kHeight);
+        (void)tree.harness.Window().TakeDirtyRects();
+    };
+    bench::RunSideBySide(state, [&] { resize(large, largeWider); }, [&] { resize(small, smallWider); });
+}
+BENCHMARK(BM_RelayoutOfFiveThousandControlsAgainstFiveHundred);
 
 void BM_RepaintOfOneInvalidatedControl(benchmark::State& state)
 {

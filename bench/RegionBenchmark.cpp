@@ -121,4 +121,48 @@ void RectListAgainstPixmanInvalidation(benchmark::State& state)
 }
 BENCHMARK(RectListAgainstPixmanInvalidation);
 
+// A window relaid out after a resize: the window's area, then the old and new areas of 500 controls inside it.
+std::vector<RectEdges> RelayoutRects()
+{
+    std::vector<RectEdges> rects{{0, 0, 1001, 801}};
+    for (int column = 0; column < 20; ++column) {
+        for (int row = 0; row < 25; ++row) {
+            const zlong left = column * 50;
+            const zlong top = row * 32;
+            rects.push_back({left, top, left + 50, top + 32});
+            rects.push_back({left + 1, top + 1, left + 51, top + 33});
+        }
+    }
+    return rects;
+}
+
+// ours_ns the region type, std_ns pixman, adding the rectangles of one relayout; the window stays one node.
+void RectListAgainstPixmanFullyDirtyWindow(benchmark::State& state)
+{
+    const std::vector<RectEdges> rects = RelayoutRects();
+    std::uint32_t nodes = 0;
+    bench::RunSideBySide(
+        state,
+        [&] {
+            RectList region;
+            for (const RectEdges& rect : rects) {
+                region.Add(rect);
+            }
+            nodes = region.GetCount();
+        },
+        [&] {
+            pixman_region32_t region;
+            pixman_region32_init(&region);
+            for (const RectEdges& rect : rects) {
+                pixman_region32_union_rect(&region, &region, rect.left, rect.top,
+                                           static_cast<unsigned>(rect.right - rect.left),
+                                           static_cast<unsigned>(rect.bottom - rect.top));
+            }
+            benchmark::DoNotOptimize(pixman_region32_n_rects(&region));
+            pixman_region32_fini(&region);
+        });
+    state.counters["nodes"] = nodes;
+}
+BENCHMARK(RectListAgainstPixmanFullyDirtyWindow);
+
 }  // namespace

@@ -231,6 +231,11 @@ IRootWindowTarget* LApplicationWindowHost::GetActiveRootWindow()
     return FindActiveRootWindow();
 }
 
+IRootWindowTarget* LApplicationWindowHost::GetFirstRootWindow()
+{
+    return mRootWindows.GetCount() > 0 ? mRootWindows.GetData()[0].Get() : nullptr;
+}
+
 LRootWindow* LApplicationWindowHost::GetActiveOrFirstRootWindow() const
 {
     LRootWindow* active = FindActiveRootWindow();

@@ -72,6 +72,7 @@ public:
     void RemoveRootWindow(IRootWindowTarget* rootWindow) override;
     bool IsMainRootWindow(const IRootWindowTarget* rootWindow) const override;
     IRootWindowTarget* GetActiveRootWindow() override;
+    IRootWindowTarget* GetFirstRootWindow() override;
     // The notification centres, then the root windows from the last to the first.
     bool ProcessIdle(bool firstCall) override;
     // Nothing is done with another instance's command line yet.

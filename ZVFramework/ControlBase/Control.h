@@ -351,7 +351,8 @@ public:
 
     // --- Layout ---
 
-    // 0; ZV_E_FAIL without a layout, or for a created top-level control without a window.
+    // 0; ZV_E_FAIL without a layout, or for a top-level control without a window (one still being made is placed in
+    // the application's active or first root window).
     [[nodiscard]] ZVRESULT ApplyLayout();
     // The rectangle that the rules give in the parent, or for a top-level control in the screen and window frames.
     [[nodiscard]] static ZVRESULT CalculatePlacement(const LLayoutDescriptor* layout, const LControl* parent,
@@ -620,6 +621,9 @@ private:
     void RecoverFocusAfterChildLeft();
     // The body of OnMouseMove; the move to the press position that starts a drag cannot start another.
     void MoveMouse(const RCPtr<LPointWithModifiersParam>& pointer, bool mayStartDrag);
+    // Whether a clipped invalidation of the control would only mark what an ancestor re-laying out its children
+    // repaints as a whole when it is done.
+    bool IsRepaintedByRelayout() const;
     // The looks that the descriptor's look list gives, one per look number.
     void BuildLooks(const LControlDescriptor& descriptor);
     // The control's text to every look, the last first.

@@ -48,8 +48,27 @@ RectT<double> LControl::GetClipBounds() const
     return {0, 0, mSize.x, mSize.y};
 }
 
+bool LControl::IsRepaintedByRelayout() const
+{
+    // A rectangle cut by every parent on its way up stays inside the first parent that is re-laying out its
+    // children, whose whole area is repainted when they are done. Content buffers take their own marks on the way,
+    // so a walk through one is never skipped.
+    for (const LControl* control = this;; control = control->mParent.Get()) {
+        if (control->mScroll.scrollableContent || !control->mParent || !SettingsOf(control).clipToParent) {
+            return false;
+        }
+        const LControl& parent = *control->mParent;
+        if (parent.mLayoutState.relayingOutChildren) {
+            return !parent.mScroll.scrollableContent;
+        }
+    }
+}
+
 ZVRESULT LControl::InvalidateRect(const RectT<double>& rect, bool clip)
 {
+    if (clip && IsRepaintedByRelayout()) {
+        return ZV_S_OK;
+    }
     const PointT<double> origin = GetAbsoluteOrigin();
     // 1 says only that nothing was left to repaint.
     (void)Invalidate(MovedBy(rect, origin.x, origin.y), clip, rect);

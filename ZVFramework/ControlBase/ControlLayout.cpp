@@ -2,14 +2,16 @@
 // its looks, its children, its following siblings and its window.
 #include "ControlBase/Control.h"
 
+#include "ControlBase/ChildWalk.h"
 #include "ControlBase/ControlGeometry.h"
 #include "ControlBase/LayoutAxis.h"
 #include "ControlBase/ScopedFlag.h"
-#include "ObjectBase/Exception.h"
+#include "System/RootWindowTarget.h"
+#include "System/WindowHost.h"
 #include "Utilities/Storage/SortPredicates.h"
 
 #include <cmath>
-#include <new>
+#include <utility>
 
 namespace ZV {
 
@@ -21,25 +23,20 @@ struct Span {
     double extent = 0;
 };
 
-// The children in layout order, each held: for walks whose calls may change the list.
-void TakeLayoutOrder(const LControl& parent, RCPtrArray<LControl>& order)
+// Whether the minimum rules measure the label text, whose room follows the control's own size.
+bool MeasuresLabelText(const RCPtr<LLayoutDescriptor>& layout)
 {
-    const LControl::ChildControlList& children = parent.GetChildren();
-    if (Failed(order.SetCount(children.GetCount()))) {
-        throw Exception<std::bad_alloc>();
-    }
-    for (std::uint32_t index = 0; index < children.GetCount(); ++index) {
-        order.GetData()[index] = children.GetAt(index, LControl::kLayoutOrder);
-    }
+    return layout &&
+           (layout->textOverflowXType == kTextOverflowExpand || layout->textOverflowYType != kTextOverflowClip);
 }
 
-// Whether a position or size rule of the child names a sibling that comes after it in the order.
-bool NamesLaterSibling(const LControl& child, const RCPtrArray<LControl>& order, std::uint32_t index)
+// Whether a position or size rule of the child at the index names a sibling that comes after it in layout order.
+bool NamesLaterSibling(const LControl::ChildControlList& children, std::uint32_t index)
 {
-    const SubControlSettings& rules = SettingsOf(&child);
+    const SubControlSettings& rules = SettingsOf(children.GetAt(index, LControl::kLayoutOrder));
     const auto later = [&](const WideString& name) {
-        for (std::uint32_t k = index + 1; k < order.GetCount(); ++k) {
-            if (order.GetData()[k]->GetName() == name) {
+        for (std::uint32_t k = index + 1; k < children.GetCount(); ++k) {
+            if (children.GetAt(k, LControl::kLayoutOrder)->GetName() == name) {
                 return true;
             }
         }
@@ -54,6 +51,20 @@ bool NamesLaterSibling(const LControl& child, const RCPtrArray<LControl>& order,
         }
     }
     return false;
+}
+
+// The application's active root window, else its first; null without one.
+RCPtr<IRootWindow> FindApplicationRootWindow()
+{
+    IWindowHost* host = GetWindowHost();
+    if (host == nullptr) {
+        return nullptr;
+    }
+    IRootWindowTarget* target = host->GetActiveRootWindow();
+    if (target == nullptr) {
+        target = host->GetFirstRootWindow();
+    }
+    return RCPtr<IRootWindow>(dynamic_cast<IRootWindow*>(target));
 }
 
 bool SamePosition(const PositionRule& a, const PositionRule& b)
@@ -88,15 +99,17 @@ ZVRESULT LControl::ApplyLayout()
         // A layout is there: the placement succeeds.
         (void)CalculatePlacement(mLayout.Get(), mParent.Get(), {}, {}, {}, placement);
     } else {
-        // A top-level control is placed in its window's frames; the application keeps no other window to ask.
-        if (!mRootWindow) {
+        // A top-level control is placed in its window's frames; one still being made, before it has a window, in
+        // those of the window the application works in.
+        const RCPtr<IRootWindow> window = mRootWindow || mCreated ? mRootWindow : FindApplicationRootWindow();
+        if (!window) {
             return ZV_E_FAIL;
         }
-        const RectT<zlong> client = mRootWindow->GetScreenBounds();
-        const RectT<zlong> workArea = mRootWindow->GetWorkArea();
+        const RectT<zlong> client = window->GetScreenBounds();
+        const RectT<zlong> workArea = window->GetWorkArea();
         const RectT<double> screen(-client.x, -client.y, workArea.width, workArea.height);
         const PointT<double> clientSize(client.width, client.height);
-        const PointT<zlong> cursor = mRootWindow->GetCursorPosition();
+        const PointT<zlong> cursor = window->GetCursorPosition();
         (void)CalculatePlacement(mLayout.Get(), nullptr, screen, clientSize, {static_cast<double>(cursor.x),
                                  static_cast<double>(cursor.y)}, placement);
     }
@@ -107,6 +120,7 @@ ZVRESULT LControl::ApplyLayout()
     (void)ApplyMaximumSize(position, size);
     RectT<double> snapped(position.x, position.y, size.x, size.y);
     snapped.SnapToPixels();
+    const ScopedFlag applyingRules(mLayoutState.applyingRules);
     return SetBounds({snapped.x, snapped.y}, {snapped.width, snapped.height});
 }
 
@@ -201,6 +215,8 @@ ZVRESULT LControl::SetBounds(const PointT<double>& position, const PointT<double
     if (position == mPosition && size == mSize) {
         return ZV_S_FALSE;
     }
+    // Taken at once: a call made from here on with a rectangle of its own is not one the rules gave.
+    const bool givenByRules = std::exchange(mLayoutState.applyingRules, false);
     // The calls out below may let the last outside reference go.
     const RCPtr<LControl> self(this);
     SaveLookBounds();
@@ -220,26 +236,25 @@ ZVRESULT LControl::SetBounds(const PointT<double>& position, const PointT<double
     mSize = size;
     SizeLooks(RoundSize(mSize));
 
-    if (sizeChanged && !mLayoutState.relayingOutChildren) {
+    // A rectangle the rules have just given a control without children, whose rules leave the label text alone,
+    // is what laying it out again would give: its own size enters nothing its layout reads.
+    const bool layoutWouldRepeat = givenByRules && mChildren.GetCount() == 0 && !MeasuresLabelText(mLayout);
+    if (sizeChanged && !mLayoutState.relayingOutChildren && !layoutWouldRepeat) {
         const ScopedFlag relayingOut(mLayoutState.relayingOutChildren);
-        RCPtrArray<LControl> children;
-        TakeLayoutOrder(*this, children);
         {
             // The control lays itself out once when its children are done, not once for each of them.
             const ScopedFlag suppressed(mLayoutState.relayoutSuppressed);
-            for (std::uint32_t index = 0; index < children.GetCount(); ++index) {
-                const RCPtr<LControl>& child = children.GetData()[index];
-                if (child->mParent.Get() == this) {
-                    // What a child answers changes nothing here.
-                    (void)child->ProcessRelayout(RoundSize(mSize));
-                }
-            }
+            VisitChildren(mChildren, 0, kLayoutOrder, [this](const RCPtr<LControl>& child) {
+                // What a child answers changes nothing here.
+                (void)child->ProcessRelayout(RoundSize(mSize));
+                return true;
+            });
         }
         (void)ApplyLayout();
         // A child placed against a sibling later in layout order saw that sibling's old rectangle.
-        for (std::uint32_t index = 0; index < children.GetCount(); ++index) {
-            const RCPtr<LControl>& child = children.GetData()[index];
-            if (child->mParent.Get() == this && NamesLaterSibling(*child, children, index)) {
+        for (std::uint32_t index = 0; index < mChildren.GetCount(); ++index) {
+            if (NamesLaterSibling(mChildren, index)) {
+                const RCPtr<LControl> child = mChildren.GetAt(index, kLayoutOrder);
                 (void)child->ApplyLayout();
             }
         }
@@ -248,15 +263,12 @@ ZVRESULT LControl::SetBounds(const PointT<double>& position, const PointT<double
     if (mParent) {
         // While the parent lays out all its children in order, it reaches the following ones itself.
         if (!mParent->mLayoutState.relayingOutChildren) {
-            RCPtrArray<LControl> siblings;
-            TakeLayoutOrder(*mParent, siblings);
-            const std::int32_t index = mParent->IndexOfChild(this, kLayoutOrder);
-            for (std::uint32_t k = static_cast<std::uint32_t>(index + 1); index >= 0 && k < siblings.GetCount(); ++k) {
-                const RCPtr<LControl>& sibling = siblings.GetData()[k];
+            const RCPtr<LControl> parent = mParent;
+            const std::int32_t index = parent->IndexOfChild(this, kLayoutOrder);
+            if (index >= 0) {
                 // A sibling that moves carries the chain on through its own following siblings.
-                if (sibling->mParent == mParent && sibling->ApplyLayout() == ZV_S_OK) {
-                    break;
-                }
+                VisitChildren(parent->GetChildren(), static_cast<std::uint32_t>(index) + 1, kLayoutOrder,
+                              [](const RCPtr<LControl>& sibling) { return sibling->ApplyLayout() != ZV_S_OK; });
             }
         }
         if (mParent) {

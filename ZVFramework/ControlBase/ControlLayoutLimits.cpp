@@ -86,7 +86,6 @@ ZVRESULT LControl::ApplyMinimumSize(PointT<double>& position, PointT<double>& si
     const SubControlSettings& rules = *mLayout;
     bool changed = false;
     bool failed = false;
-    const RectT<double> client = GetClientRect(-1);
     for (int axis = 0; axis < 2; ++axis) {
         const LimitRule& minimum = AxisMinimum(rules, axis);
         const double anchor = AxisPosition(rules, axis).placementAnchor;
@@ -124,6 +123,7 @@ ZVRESULT LControl::ApplyMinimumSize(PointT<double>& position, PointT<double>& si
         if (mChildren.GetCount() == 0) {
             continue;
         }
+        const RectT<double> client = GetClientRect(-1);
         RectT<double> reference;
         if (!FindLimitReference(*this, minimum.toControlName, false, position, client, reference) ||
             !(ExtentAlong(reference, axis) > 0)) {
@@ -169,7 +169,6 @@ ZVRESULT LControl::ApplyMaximumSize(PointT<double>& position, PointT<double>& si
     }
     const SubControlSettings& rules = *mLayout;
     bool changed = false;
-    const RectT<double> client = GetClientRect(-1);
     for (int axis = 0; axis < 2; ++axis) {
         const LimitRule& maximum = AxisMaximum(rules, axis);
         const double anchor = AxisPosition(rules, axis).placementAnchor;
@@ -192,6 +191,7 @@ ZVRESULT LControl::ApplyMaximumSize(PointT<double>& position, PointT<double>& si
         if (allChildren && DockedAxes(SettingsOf(mChildren.GetAt(0, kInsertionOrder))) == 2) {
             continue;
         }
+        const RectT<double> client = GetClientRect(-1);
         RectT<double> reference;
         if (!FindLimitReference(*this, maximum.toControlName, true, position, client, reference) ||
             !HasArea(reference)) {

@@ -8,6 +8,8 @@ struct ControlLayoutState {
     bool relayingOutChildren = false;
     // Set while the placement code moves children: their changes then do not re-lay out this control.
     bool relayoutSuppressed = false;
+    // Set while ApplyLayout hands SetBounds the rectangle that the rules give.
+    bool applyingRules = false;
 };
 
 }  // namespace ZV

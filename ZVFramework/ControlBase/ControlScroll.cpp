@@ -1,6 +1,7 @@
 // The scroll offset, the scroll range and the content buffer of a control.
 #include "ControlBase/Control.h"
 
+#include "ControlBase/ChildWalk.h"
 #include "ControlBase/ContentBuffer.h"
 #include "ControlBase/ControlGeometry.h"
 #include "ControlBase/ScopedFlag.h"
@@ -34,19 +35,14 @@ const PointT<double>& LControl::ScrollTo(const PointT<double>& offset)
         const ScopedFlag bufferKept(mScroll.suppressBufferMarks[0]);
         InvalidateUnclippedDescendants();
         mScroll.offset = target;
-        RCPtrArray<LControl> children;
-        mChildren.TakeSnapshot(children);
-        for (std::uint32_t index = 0; index < children.GetCount(); ++index) {
-            const RCPtr<LControl>& child = children.GetData()[index];
-            if (child->mParent.Get() != this) {
-                continue;
-            }
+        VisitChildren(mChildren, 0, kInsertionOrder, [&](const RCPtr<LControl>& child) {
             const SubControlSettings& settings = SettingsOf(child);
             mScroll.dockedChildScrolling = settings.xIsDocked || settings.yIsDocked;
             // A child answers 0.
             (void)child->OnParentScrolled(old, target);
             mScroll.dockedChildScrolling = false;
-        }
+            return true;
+        });
         (void)InvalidateRect({0, 0, mSize.x, mSize.y}, SettingsOf(this).clipToParent);
         // Where they are now, too: outside this control's area nothing else repaints them there.
         InvalidateUnclippedDescendants();

@@ -23,6 +23,12 @@ bool Overlapping(const RectEdges& node, const RectEdges& rect)
     return node.left < rect.right && rect.left < node.right && node.top < rect.bottom && rect.top < node.bottom;
 }
 
+bool Contains(const RectEdges& outer, const RectEdges& inner)
+{
+    return outer.left <= inner.left && outer.top <= inner.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
 zlong ClampedSum(zlong value, zlong delta)
 {
     return static_cast<zlong>(std::clamp(std::int64_t{value} + delta, kLowest, kHighest));
@@ -145,7 +151,16 @@ void RectList::Add(const RectEdges& rect)
     if (rect.IsEmpty()) {
         return;
     }
-    SubtractRect(rect);
+    // Nodes never overlap, so the first node that overlaps the rectangle is the only one that can hold it whole;
+    // the nodes before it are left alone by the cut.
+    RectNode** link = &mHead;
+    while (*link != nullptr && !Overlapping(**link, rect)) {
+        link = &(*link)->next;
+    }
+    if (*link != nullptr && Contains(**link, rect)) {
+        return;
+    }
+    SubtractFrom(link, rect, nullptr);
     InsertAt(&mHead, rect);
 }
 
@@ -236,7 +251,11 @@ void RectList::SubtractRect(const RectEdges& rect, RectList* collector)
     if (rect.IsEmpty()) {
         return;
     }
-    RectNode** link = &mHead;
+    SubtractFrom(&mHead, rect, collector);
+}
+
+void RectList::SubtractFrom(RectNode** link, const RectEdges& rect, RectList* collector)
+{
     while (RectNode* node = *link) {
         if (!Overlapping(*node, rect)) {
             link = &node->next;

@@ -22,7 +22,7 @@ public:
     RectList(const RectList&) = delete;
     RectList& operator=(const RectList&) = delete;
 
-    // An empty rectangle changes nothing.
+    // An empty rectangle, or one inside a node, changes nothing.
     void Add(const RectEdges& rect);
     void Clear();
     // An empty list gives (0, 0, 0, 0) and false.
@@ -53,6 +53,8 @@ public:
     const RectNode* GetHead() const { return mHead; }
 
 private:
+    // Cuts the non-empty rectangle out of the nodes from the link on.
+    static void SubtractFrom(RectNode** link, const RectEdges& rect, RectList* collector);
     // An unlinked node goes to the collector's front, or back to the pool without one.
     static void CutOut(RectNode* node, RectList* collector);
 

@@ -19,6 +19,8 @@ public:
     virtual bool IsMainRootWindow(const IRootWindowTarget* rootWindow) const = 0;
     // The last added root window whose OS window is active; null when none is.
     virtual IRootWindowTarget* GetActiveRootWindow() = 0;
+    // The first root window of the list; null while there is none.
+    virtual IRootWindowTarget* GetFirstRootWindow() { return nullptr; }
     // True when more idle processing is wanted.
     virtual bool ProcessIdle(bool firstCall) = 0;
     // The command line of a second instance, given to an enabled main window.

@@ -57,6 +57,32 @@ TEST(ControlInvalidate, ADeepChildMarksTheWholePixelsItTouchesCutByEveryParentTh
     EXPECT_EQ(harness.Window().TakeDirtyRects(), (Rects{{10, 10, 200, 97}, {10, 107, 232, 23}, {182, 130, 60, 32}}));
 }
 
+TEST(ControlInvalidate, AResizedControlRepaintsItsOldAndNewAreasAndWhereItsUnclippedChildrenWereAndAre)
+{
+    ControlHarness harness;
+    harness.Register<Testing::LPaintedControl>(L"Test.Painted");
+    harness.LoadSkin(Testing::Painted(
+        "main", "",
+        Testing::Painted(
+            "panel", R"(XPositionAbs="10" YPositionAbs="10" XSizeAbs="100" YSizeAbs="80")",
+            Testing::Painted("cell", R"(XPositionRel="0.5" XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" )"
+                                     R"(YSizeAbs="20")") +
+                Testing::Painted("popup", R"(ClipToParent="False" XPositionRel="1" XPositionAbs="-20" )"
+                                          R"(YPositionAbs="20" XSizeAbs="60" YSizeAbs="30")"))));
+    harness.Window().SetClientArea({0, 0, 300, 200});
+    const RCPtr<LControl> main = harness.CreateRoot(L"main");
+    ASSERT_TRUE(main);
+    const RCPtr<LControl> panel = main->FindChildByName(L"panel");
+    (void)harness.Window().TakeDirtyRects();
+
+    SizeRule wider = panel->GetLayoutDescriptor()->xSize;
+    wider.abs = 150;
+    EXPECT_EQ(panel->SetAxisPlacement(0, panel->GetLayoutDescriptor()->xPosition, false, wider), 0);
+    EXPECT_EQ(panel->FindChildByName(L"popup")->GetPosition(), PointT<double>(130, 20));
+    // The panel's old and new areas, and the popup beyond the panel's new edge.
+    EXPECT_EQ(harness.Window().TakeDirtyRects(), (Rects{{10, 10, 150, 20}, {10, 30, 190, 30}, {10, 60, 150, 30}}));
+}
+
 TEST(ControlInvalidate, APointOfAnotherControlMapsThroughBothWindowOriginsInWholePixels)
 {
     ControlHarness harness;

@@ -1,5 +1,7 @@
 #include "ControlBase/Harness/ControlHarness.h"
 #include "ControlBase/Harness/PaintedControl.h"
+#include "System/RecordingRootWindow.h"
+#include "System/RootWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -139,6 +141,9 @@ TEST(ControlLayout, AMovedControlReLaysOutEveryFollowingSiblingThroughTheChainOf
     EXPECT_EQ(RectOf(main->FindChildByName(L"b")), "0,100,16,40");
     EXPECT_EQ(RectOf(main->FindChildByName(L"c")), "80,0,16,40");
     EXPECT_EQ(RectOf(main->FindChildByName(L"d")), "96,0,16,40");
+    // A rectangle of another size given from outside the rules: the control is laid out by them again.
+    EXPECT_EQ(a->SetBounds({5, 5}, {10, 10}), 0);
+    EXPECT_EQ(RectOf(a), "30,0,50,40");
 
     // A rule that names a later sibling sees it where it is once its parent has laid them all out.
     const RCPtr<LControl> forward = harness.CreateRoot(L"forward");
@@ -245,6 +250,40 @@ TEST(ControlLayout, ATopLevelControlMovesItsWindowInScreenCoordinates)
     EXPECT_EQ(RectOf(popup), "0,0,120,60");
     EXPECT_EQ(harness.Window().GetWindowMoves().size(), 1u);
     (void)popup->SetRootWindow(nullptr);
+}
+
+// The application's windows as the test sets them; the first one added is the first of the list.
+class FirstRootWindowHost : public Testing::TestWindowHost {
+public:
+    IRootWindowTarget* GetFirstRootWindow() override { return mRoots.empty() ? nullptr : mRoots.front(); }
+};
+
+TEST(ControlLayout, ATopLevelControlMadeWithoutAWindowIsPlacedInTheActiveElseTheFirstRootWindowOfTheApplication)
+{
+    ControlHarness harness;
+    harness.Register<LPaintedControl>(L"Test.Painted");
+    harness.LoadSkin(SubControl("Test.Painted", "dialog",
+                                R"(XSizeToControl="Client" XSizeRel="0.5" XSizeAbs="0" YSizeToControl="Client" )"
+                                R"(YSizeRel="1" YSizeAbs="0")"));
+    FirstRootWindowHost host;
+    const RCPtr<LRootWindow> first = LRootWindow::Create(nullptr, nullptr);
+    first->OnResize({300, 200});
+    const RCPtr<LRootWindow> active = LRootWindow::Create(nullptr, nullptr);
+    active->OnResize({640, 480});
+    host.AddRootWindow(first.Get());
+    host.AddRootWindow(active.Get());
+
+    host.mActiveRoot = active.Get();
+    const RCPtr<LControl> inActive = harness.Factory().CreateControlByName(L"dialog", nullptr);
+    ASSERT_TRUE(inActive);
+    EXPECT_EQ(inActive->GetSize(), PointT<double>(320, 480));
+    EXPECT_EQ(inActive->ApplyLayout(), ZV_E_FAIL) << "made, it has no window of its own";
+
+    host.mActiveRoot = nullptr;
+    EXPECT_EQ(harness.Factory().CreateControlByName(L"dialog", nullptr)->GetSize(), PointT<double>(150, 200));
+
+    host.mRoots.clear();
+    EXPECT_EQ(harness.Factory().CreateControlByName(L"dialog", nullptr)->GetSize(), PointT<double>(0, 0));
 }
 
 }  // namespace

@@ -51,6 +51,26 @@ TEST(RectList, AddCutsOnlyTheOverlapOutOfEarlierNodesAndLeavesNodesBesideItWhole
     EXPECT_THAT(Nodes(beside), UnorderedElementsAre(RectEdges{0, 0, 10, 10})) << "neither grown nor cut";
 }
 
+TEST(RectList, ARectangleInsideADirtyNodeLeavesTheListAsItIsAndAWholeWindowSwallowsEveryNode)
+{
+    RectList list;
+    list.Add({0, 0, 100, 100});
+    list.Add({200, 0, 300, 100});
+    const std::vector<RectEdges> before = Nodes(list);
+    list.Add({210, 10, 290, 90});
+    list.Add({0, 0, 100, 100});
+    list.Add({99, 99, 100, 100});
+    EXPECT_EQ(Nodes(list), before) << "no node cut";
+
+    const std::uint32_t liveBefore = RectNodePool::GetLiveCount();
+    list.Add({0, 0, 1000, 800});
+    for (zlong x = 0; x + 15 <= 1000; x += 10) {
+        list.Add({x, x * 7 % 785, x + 15, x * 7 % 785 + 15});
+    }
+    EXPECT_THAT(Nodes(list), UnorderedElementsAre(RectEdges{0, 0, 1000, 800}));
+    EXPECT_EQ(RectNodePool::GetLiveCount(), liveBefore - 1);
+}
+
 TEST(RectList, IntersectsRectMovesRoundsAndClampsTheRectAndCountsNeitherTouchingNorZeroWidth)
 {
     RectList list;

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "ControlBase/Control.h"
+
+#include <cstdint>
+
+namespace ZV {
+
+// Calls visit on each child from the position on, in the order, holding each while it runs, with no copy of the
+// list. The calls may change the list: the walk then goes on after the child's new place, or at the same position
+// when the child has left. It ends when visit answers false or no child follows.
+template <class Visit>
+void VisitChildren(const LControl::ChildControlList& children, std::uint32_t from, std::int32_t order, Visit&& visit)
+{
+    std::uint32_t index = from;
+    while (index < children.GetCount()) {
+        const RCPtr<LControl> child = children.GetAt(index, order);
+        if (!visit(child)) {
+            return;
+        }
+        if (index < children.GetCount() && children.GetAt(index, order) == child) {
+            ++index;
+            continue;
+        }
+        const std::int32_t moved = children.IndexOf(child.Get(), order);
+        if (moved >= 0) {
+            index = static_cast<std::uint32_t>(moved) + 1;
+        }
+    }
+}
+
+}  // namespace ZV
