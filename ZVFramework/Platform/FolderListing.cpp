@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
+#include <memory>
 #include <utility>
 
 namespace ZV::Platform {
@@ -37,37 +38,67 @@ void SortByFoldedName(std::vector<std::string>& names)
     }
 }
 
+// Hands the name of every file of the folder, sub-folders left out, to accept, in the order the system lists them.
+template <class Accept>
+FolderListingResult ReadFileNames(const char* folder, Accept accept)
+{
+    if (GetPathKind(folder) != PathKind::folder) {
+        return FolderListingResult::folderMissing;
+    }
+    const std::unique_ptr<DIR, int (*)(DIR*)> stream(::opendir(folder), &::closedir);
+    if (!stream) {
+        return FolderListingResult::failed;
+    }
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(stream.get());
+        if (entry == nullptr) {
+            return errno != 0 ? FolderListingResult::failed : FolderListingResult::ok;
+        }
+        if (!IsFolderEntry(folder, *entry)) {
+            accept(entry->d_name);
+        }
+    }
+}
+
 }  // namespace
 
 FolderListingResult ListMatchingFiles(const char* folder, std::string_view pattern, std::vector<std::string>& names)
 {
     names.clear();
-    if (GetPathKind(folder) != PathKind::folder) {
-        return FolderListingResult::folderMissing;
-    }
-    DIR* stream = ::opendir(folder);
-    if (stream == nullptr) {
-        return FolderListingResult::failed;
-    }
-    bool failed = false;
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(stream);
-        if (entry == nullptr) {
-            failed = errno != 0;
-            break;
+    const FolderListingResult result = ReadFileNames(folder, [&](const char* name) {
+        if (MatchesFileNamePattern(name, pattern)) {
+            names.emplace_back(name);
         }
-        if (!IsFolderEntry(folder, *entry) && MatchesFileNamePattern(entry->d_name, pattern)) {
-            names.emplace_back(entry->d_name);
-        }
-    }
-    ::closedir(stream);
-    if (failed) {
+    });
+    if (result != FolderListingResult::ok) {
         names.clear();
-        return FolderListingResult::failed;
+        return result;
     }
     SortByFoldedName(names);
     return FolderListingResult::ok;
+}
+
+FolderFileIndex::FolderFileIndex(const char* folder)
+{
+    const FolderListingResult result = ReadFileNames(folder, [&](const char* name) {
+        std::vector<std::string>& sameName = mFiles[FoldFileNameCase(name)];
+        sameName.insert(std::upper_bound(sameName.begin(), sameName.end(), std::string_view(name)), name);
+    });
+    if (result != FolderListingResult::ok) {
+        mFiles.clear();
+    }
+}
+
+const std::string* FolderFileIndex::Find(std::string_view name) const
+{
+    const auto found = mFiles.find(FoldFileNameCase(name));
+    if (found == mFiles.end()) {
+        return nullptr;
+    }
+    const std::vector<std::string>& sameName = found->second;
+    const auto exact = std::lower_bound(sameName.begin(), sameName.end(), name);
+    return exact != sameName.end() && *exact == name ? &*exact : &sameName.front();
 }
 
 }  // namespace ZV::Platform
