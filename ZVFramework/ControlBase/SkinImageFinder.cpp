@@ -15,19 +15,16 @@ WideString SkinImageFinder::Find(const WideString& prefix, const WideString& fil
     }
     const WideString folder = File::GetParentFolder(path);
     const WideString name = File::GetFileName(path);
-    const std::string* found = IndexFolder(folder).Find(name.ToUTF8().GetData());
-    if (found == nullptr) {
-        return path;
-    }
-    const WideString foundName(found->c_str());
-    if (foundName == name) {
+    const auto utf8Name = name.ToUTF8();
+    const std::string* found = IndexFolder(folder).Find(utf8Name.GetData());
+    if (found == nullptr || *found == utf8Name.GetData()) {
         return path;
     }
     WideString foundPath = folder;
     if (foundPath.IsEmpty() || foundPath.GetData()[foundPath.GetLength() - 1] != kPathSep) {
         foundPath.AppendChar(kPathSep);
     }
-    return foundPath + foundName;
+    return foundPath + WideString(found->c_str());
 }
 
 const Platform::FolderFileIndex& SkinImageFinder::IndexFolder(const WideString& folder)

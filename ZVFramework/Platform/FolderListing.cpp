@@ -38,6 +38,39 @@ void SortByFoldedName(std::vector<std::string>& names)
     }
 }
 
+// The name with letters in one case, as FoldFileNameCase folds them, in bytes that compare equal exactly when the
+// folded names do: a character below 0x80 as its byte, another as 0xFF and three bytes of its value. A name of ASCII
+// characters alone, the usual file name, is folded without the case-mapping locale and fits a short string.
+std::string FoldedKey(std::string_view name)
+{
+    std::string key(name);
+    bool ascii = true;
+    for (char& byte : key) {
+        if (static_cast<unsigned char>(byte) >= 0x80) {
+            ascii = false;
+            break;
+        }
+        if (byte >= 'a' && byte <= 'z') {
+            byte = static_cast<char>(byte - 'a' + 'A');
+        }
+    }
+    if (ascii) {
+        return key;
+    }
+    key.clear();
+    for (const char32_t character : FoldFileNameCase(name)) {
+        if (character < 0x80) {
+            key.push_back(static_cast<char>(character));
+        } else {
+            key.push_back(static_cast<char>(0xFF));
+            key.push_back(static_cast<char>((character >> 16) & 0xFF));
+            key.push_back(static_cast<char>((character >> 8) & 0xFF));
+            key.push_back(static_cast<char>(character & 0xFF));
+        }
+    }
+    return key;
+}
+
 // Hands the name of every file of the folder, sub-folders left out, to accept, in the order the system lists them.
 template <class Accept>
 FolderListingResult ReadFileNames(const char* folder, Accept accept)
@@ -82,8 +115,14 @@ FolderListingResult ListMatchingFiles(const char* folder, std::string_view patte
 FolderFileIndex::FolderFileIndex(const char* folder)
 {
     const FolderListingResult result = ReadFileNames(folder, [&](const char* name) {
-        std::vector<std::string>& sameName = mFiles[FoldFileNameCase(name)];
-        sameName.insert(std::upper_bound(sameName.begin(), sameName.end(), std::string_view(name)), name);
+        SameName& sameName = mFiles[FoldedKey(name)];
+        if (sameName.first.empty()) {
+            sameName.first = name;
+        } else if (sameName.first > name) {
+            sameName.others.push_back(std::exchange(sameName.first, name));
+        } else {
+            sameName.others.emplace_back(name);
+        }
     });
     if (result != FolderListingResult::ok) {
         mFiles.clear();
@@ -92,13 +131,13 @@ FolderFileIndex::FolderFileIndex(const char* folder)
 
 const std::string* FolderFileIndex::Find(std::string_view name) const
 {
-    const auto found = mFiles.find(FoldFileNameCase(name));
+    const auto found = mFiles.find(FoldedKey(name));
     if (found == mFiles.end()) {
         return nullptr;
     }
-    const std::vector<std::string>& sameName = found->second;
-    const auto exact = std::lower_bound(sameName.begin(), sameName.end(), name);
-    return exact != sameName.end() && *exact == name ? &*exact : &sameName.front();
+    const SameName& sameName = found->second;
+    const auto exact = std::find(sameName.others.begin(), sameName.others.end(), name);
+    return exact != sameName.others.end() ? &*exact : &sameName.first;
 }
 
 }  // namespace ZV::Platform

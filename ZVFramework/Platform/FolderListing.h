@@ -30,8 +30,14 @@ public:
     const std::string* Find(std::string_view name) const;
 
 private:
-    // The names of each folded name, in byte order.
-    std::unordered_map<std::u32string, std::vector<std::string>> mFiles;
+    // The files whose names differ in letter case only: the first in byte order, and the others.
+    struct SameName {
+        std::string first;
+        std::vector<std::string> others;
+    };
+
+    // By the names' folded keys.
+    std::unordered_map<std::string, SameName> mFiles;
 };
 
 }  // namespace ZV::Platform
