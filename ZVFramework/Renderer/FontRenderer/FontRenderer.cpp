@@ -13,13 +13,14 @@ namespace {
 // Asks the processor to measure only.
 constexpr std::uint32_t kMeasureFlags = 3;
 
-// The box that MeasureText answers for a run of these bounds (left, top, right, bottom).
-RectT<float> BoxOfBounds(const RectT<float>& bounds, const LFont& font)
+// The box that MeasureText answers for a run of these bounds (left, top, right, bottom) in a font of that top and
+// bottom.
+RectT<float> BoxOfBounds(const RectT<float>& bounds, float fontTop, float fontBottom)
 {
     const float left = bounds.x;
     const float right = bounds.width;
-    const float top = std::min(bounds.y, static_cast<float>(font.GetTop()));
-    const float bottom = std::max(static_cast<float>(font.GetBottom()), bounds.height);
+    const float top = std::min(bounds.y, fontTop);
+    const float bottom = std::max(fontBottom, bounds.height);
     return {left, top, (right + 1.0f) - left, bottom - top};
 }
 
@@ -29,9 +30,13 @@ RectT<float> BoxOfBounds(const RectT<float>& bounds, const LFont& font)
 // one: the rest of the run is passed over as glyphs that are not there.
 class LHeadRecorder : public LGlyphProcessor {
 public:
-    LHeadRecorder(const RCPtr<LGlyphProcessor>& measurer, const LFont& font, float widthLimit,
-                  Array<RectT<float>>& heads)
-        : mMeasurer(measurer), mFont(font), mWidthLimit(widthLimit), mHeads(heads)
+    // heads holds room for a head of every character.
+    LHeadRecorder(const RCPtr<LGlyphProcessor>& measurer, const LFont& font, float widthLimit, RectT<float>* heads)
+        : mMeasurer(measurer),
+          mFontTop(static_cast<float>(font.GetTop())),
+          mFontBottom(static_cast<float>(font.GetBottom())),
+          mWidthLimit(widthLimit),
+          mHeads(heads)
     {
     }
 
@@ -59,28 +64,28 @@ public:
     RectT<float> GetTextBounds() override { return mMeasurer->GetTextBounds(); }
 
     bool HasBegun() const { return mBegun; }
+    std::uint32_t GetKeptCount() const { return mKept; }
 
 private:
     // The head that ends with the character looked up last.
     void KeepHead()
     {
-        if (mPastLimit || mLookedUp == mHeads.GetCount()) {
+        if (mPastLimit || mLookedUp == mKept) {
             return;
         }
-        const RectT<float> box = BoxOfBounds(mMeasurer->GetTextBounds(), mFont);
-        if (Failed(mHeads.AddItem(box))) {
-            ZV_THROW_OUT_OF_MEMORY();
-        }
+        const RectT<float>& box = mHeads[mKept++] = BoxOfBounds(mMeasurer->GetTextBounds(), mFontTop, mFontBottom);
         mPastLimit = mWidthLimit > 0 && DrawnWidth(box) > mWidthLimit;
     }
 
     RCPtr<LGlyphProcessor> mMeasurer;
-    const LFont& mFont;
+    float mFontTop;
+    float mFontBottom;
     float mWidthLimit;
-    Array<RectT<float>>& mHeads;
+    RectT<float>* mHeads;
     bool mBegun = false;
     bool mPastLimit = false;
     std::uint32_t mLookedUp = 0;
+    std::uint32_t mKept = 0;
 };
 
 }  // namespace
@@ -94,7 +99,7 @@ LFontRenderer::LFontRenderer(const RCPtr<LGlyphProcessor>& firstProcessor,
 RectT<float> LFontRenderer::MeasureText(const WideString& text, const ConstRCPtr<LFont>& font)
 {
     RenderText(text, font, mSecondProcessor, 0, 0.0f, kMeasureFlags);
-    return BoxOfBounds(GetTextBounds(), *font);
+    return BoxOfBounds(GetTextBounds(), static_cast<float>(font->GetTop()), static_cast<float>(font->GetBottom()));
 }
 
 bool LFontRenderer::MeasureHeads(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
@@ -104,13 +109,14 @@ bool LFontRenderer::MeasureHeads(const WideString& text, const ConstRCPtr<LFont>
     if (mSecondProcessor.IsNull() || font.IsNull()) {
         return false;
     }
-    const RCPtr<LHeadRecorder> recorder(new LHeadRecorder(mSecondProcessor, *font, widthLimit, heads), kNewObject);
-    RenderText(text, font, recorder, 0, 0.0f, kMeasureFlags);
-    if (!recorder->HasBegun()) {
-        (void)heads.Clear();
-        return false;
+    if (heads.SetCount(text.GetLength()) != static_cast<ZVRESULT>(text.GetLength())) {
+        ZV_THROW_OUT_OF_MEMORY();
     }
-    return true;
+    const RCPtr<LHeadRecorder> recorder(new LHeadRecorder(mSecondProcessor, *font, widthLimit, heads.GetData()),
+                                        kNewObject);
+    RenderText(text, font, recorder, 0, 0.0f, kMeasureFlags);
+    (void)heads.SetCount(recorder->HasBegun() ? recorder->GetKeptCount() : 0);
+    return recorder->HasBegun();
 }
 
 RectT<float> LFontRenderer::GetTextBounds()
