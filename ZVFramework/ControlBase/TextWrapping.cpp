@@ -73,7 +73,7 @@ public:
             if (!mInOnePass || whole || mHeads.GetCount() < stretch || !Fits(stretch)) {
                 return;
             }
-            stretch *= 4;
+            stretch = stretch > text.GetLength() / 4 ? text.GetLength() : stretch * 4;
         }
     }
 
