@@ -127,10 +127,10 @@ TEST(LabelText, HeadsMeasuredInOnePassWrapAsHeadByHeadWithEachLinesBoxAndEachCha
         paragraph += "word" + std::to_string(word % 10) + (word % 7 == 3 ? "-x " : " ");
     }
     const std::vector<std::pair<std::string, float>> cases = {
-        {"aaa bbb ccc", 60}, {"aaa bbb ccc", 77}, {"aaa bbb ccc", 78},  {"well-known", 40},   {"a well-known", 60},
-        {"abcdefghij klm", 30}, {"abc   \t def", 40}, {"one\n\ntwo three", 50}, {"", 50}, {" lead", 10},
-        {"abc ", 0},          {"ab cd ", -5},      {"  x", 0},            {"hello world ", 78}, {paragraph, 300},
-        {paragraph, 1000}};
+        {"aaa bbb ccc", 60},   {"aaa bbb ccc", 77},  {"aaa bbb ccc", 78}, {"well-known", 40},
+        {"a well-known", 60},  {"abcdefghij klm", 30}, {"abc   \t def", 40}, {"one\n\ntwo three", 50},
+        {"", 50},              {" lead", 10},        {"abc ", 0},          {"ab cd ", -5},
+        {"  x", 0},            {"hello world ", 78}, {paragraph, 300},     {paragraph, 1000}};
     for (const auto& [text, width] : cases) {
         LHeadsMeasurer heads;
         WideStringArray lines;

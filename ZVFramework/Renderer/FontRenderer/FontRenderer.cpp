@@ -30,13 +30,15 @@ RectT<float> BoxOfBounds(const RectT<float>& bounds, float fontTop, float fontBo
 // one: the rest of the run is passed over as glyphs that are not there.
 class LHeadRecorder : public LGlyphProcessor {
 public:
-    // heads holds room for a head of every character.
-    LHeadRecorder(const RCPtr<LGlyphProcessor>& measurer, const LFont& font, float widthLimit, RectT<float>* heads)
+    // heads holds room for `room` heads, one for every character.
+    LHeadRecorder(const RCPtr<LGlyphProcessor>& measurer, const LFont& font, float widthLimit, RectT<float>* heads,
+                  std::uint32_t room)
         : mMeasurer(measurer),
           mFontTop(static_cast<float>(font.GetTop())),
           mFontBottom(static_cast<float>(font.GetBottom())),
           mWidthLimit(widthLimit),
-          mHeads(heads)
+          mHeads(heads),
+          mRoom(room)
     {
     }
 
@@ -70,7 +72,7 @@ private:
     // The head that ends with the character looked up last.
     void KeepHead()
     {
-        if (mPastLimit || mLookedUp == mKept) {
+        if (mPastLimit || mLookedUp == mKept || mKept == mRoom) {
             return;
         }
         const RectT<float>& box = mHeads[mKept++] = BoxOfBounds(mMeasurer->GetTextBounds(), mFontTop, mFontBottom);
@@ -82,6 +84,7 @@ private:
     float mFontBottom;
     float mWidthLimit;
     RectT<float>* mHeads;
+    std::uint32_t mRoom;
     bool mBegun = false;
     bool mPastLimit = false;
     std::uint32_t mLookedUp = 0;
@@ -112,8 +115,8 @@ bool LFontRenderer::MeasureHeads(const WideString& text, const ConstRCPtr<LFont>
     if (heads.SetCount(text.GetLength()) != static_cast<ZVRESULT>(text.GetLength())) {
         ZV_THROW_OUT_OF_MEMORY();
     }
-    const RCPtr<LHeadRecorder> recorder(new LHeadRecorder(mSecondProcessor, *font, widthLimit, heads.GetData()),
-                                        kNewObject);
+    const RCPtr<LHeadRecorder> recorder(
+        new LHeadRecorder(mSecondProcessor, *font, widthLimit, heads.GetData(), text.GetLength()), kNewObject);
     RenderText(text, font, recorder, 0, 0.0f, kMeasureFlags);
     (void)heads.SetCount(recorder->HasBegun() ? recorder->GetKeptCount() : 0);
     return recorder->HasBegun();
