@@ -126,7 +126,9 @@ private:
     bool PollUntilUpdateDone(const DeviceDefinitionEx& device);
     [[nodiscard]] ZVRESULT SendSysExBody(const std::uint8_t* body, std::uint32_t length,
                                          const DevicePorts& ports) const;
-    void PauseAfterMessage() const;
+    // Waits until the pause has passed since the message left (sentAt, GetMicrosecondTime), so that what was done
+    // meanwhile, such as posting the progress, does not lengthen the gap before the next message.
+    void PauseAfterMessage(std::int64_t sentAt) const;
     // Gives the update up with the device kDeviceUnusable: 0x80004005.
     [[nodiscard]] ZVRESULT StopUpdate(const UpdateFailure& failure);
     // Gives the update up before a byte went out, for a file that cannot be read or sent: 0x80004005.

@@ -102,8 +102,9 @@ ZVRESULT LUpdateEngine::SendFileMessages(const FirmwareImageBytes& image, const 
             SetUpdateFailure(UpdateFailure{FailureKind::kDeviceVanished, ImageFault::kNone, message.BodyOffset});
             return ZV_E_FAIL;
         }
+        const std::int64_t sentAt = Platform::GetMicrosecondTime();
         PostUpdateProgress(0, Fraction(message.EndOffset, total), true, kNoTimeRemaining, false);
-        PauseAfterMessage();
+        PauseAfterMessage(sentAt);
     }
     if (IsCancelRequested()) {
         SetUpdateFailure(UpdateFailure{FailureKind::kCancelled});
@@ -130,8 +131,9 @@ ZVRESULT LUpdateEngine::SendFileInChunks(const FirmwareImageBytes& image, const 
         if (Failed(Send(ports, chunk))) {
             return ZV_E_FAIL;
         }
+        const std::int64_t sentAt = Platform::GetMicrosecondTime();
         PostUpdateProgress(0, Fraction(start + length, total), true, kNoTimeRemaining, false);
-        PauseAfterMessage();
+        PauseAfterMessage(sentAt);
     }
     return IsCancelRequested() ? kCancelled : ZV_S_OK;
 }
@@ -171,9 +173,9 @@ ZVRESULT LUpdateEngine::SendSysExBody(const std::uint8_t* body, std::uint32_t le
     return Send(ports, message);
 }
 
-void LUpdateEngine::PauseAfterMessage() const
+void LUpdateEngine::PauseAfterMessage(std::int64_t sentAt) const
 {
-    Platform::SleepUntilMicroseconds(Platform::GetMicrosecondTime() + kPauseAfterMessageMicroseconds);
+    Platform::SleepUntilMicroseconds(sentAt + kPauseAfterMessageMicroseconds);
 }
 
 ZVRESULT LUpdateEngine::StopUpdate(const UpdateFailure& failure)

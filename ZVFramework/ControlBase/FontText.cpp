@@ -52,11 +52,11 @@ void LFontText::EmptyCaches()
 ZVRESULT LFontText::SetText(const WideString& text)
 {
     if (text == mText) {
-        return ZV_S_FALSE;
+        return kFontTextUnchanged;
     }
     mText = text;
     EmptyCaches();
-    return ZV_S_OK;
+    return kFontTextChanged;
 }
 
 ZVRESULT LFontText::SetFont(const RCPtr<LFont>& font)
@@ -64,10 +64,10 @@ ZVRESULT LFontText::SetFont(const RCPtr<LFont>& font)
     const bool changed = !IsSameFont(mFont.Get(), font.Get());
     mFont = font;
     if (!changed) {
-        return ZV_S_FALSE;
+        return kFontTextUnchanged;
     }
     EmptyCaches();
-    return ZV_S_OK;
+    return kFontTextChanged;
 }
 
 bool LFontText::SetWordWrap(bool wordWrap)
@@ -106,36 +106,47 @@ zlong LFontText::GetLineHeight() const
     return mFont ? std::max<zlong>(mFont->ResolveFontInfo(), 0) : 0;
 }
 
-void LFontText::BreakLines(zlong width, WideStringArray& lines) const
+void LFontText::BreakLines(zlong width, WideStringArray& lines, Array<RectT<float>>* lineBoxes) const
 {
+    const RCPtr<LMeasurementRenderer> renderer = MeasurementRenderer();
     if (mWordWrap) {
-        WrapText(MeasurementRenderer().Get(), mFont, mText, static_cast<float>(width), lines);
-    } else {
-        lines = mText.Split(L"\n");
+        WrapText(renderer.Get(), mFont, mText, static_cast<float>(width), lines, lineBoxes);
+        return;
+    }
+    lines = mText.Split(L"\n");
+    if (lineBoxes != nullptr) {
+        for (std::uint32_t index = 0; index < lines.GetCount(); ++index) {
+            AppendItem(*lineBoxes, MeasureText(renderer.Get(), lines.GetData()[index], mFont));
+        }
     }
 }
 
 std::uint32_t LFontText::GetLineCount()
 {
-    if (mLines.GetCount() == 0) {
-        BreakLines(mBoxSize.x, mLines);
+    if (mLineRects.GetCount() != 0) {
+        return mLineRects.GetCount();
     }
-    if (mLineRects.GetCount() == 0) {
-        const RCPtr<LMeasurementRenderer> renderer = MeasurementRenderer();
-        const float lineHeight = static_cast<float>(GetLineHeight());
-        const std::uint32_t count = mLines.GetCount();
-        const float top =
-            std::trunc((static_cast<float>(mBoxSize.y) - static_cast<float>(count) * lineHeight) * mVerticalAlignment);
-        for (std::uint32_t index = 0; index < count; ++index) {
-            const WideString& line = mLines.GetData()[index];
-            const RectT<float> measured = renderer ? renderer->MeasureText(line, mFont) : RectT<float>();
-            const float width = DrawnWidth(measured);
-            const float x = std::trunc((static_cast<float>(mBoxSize.x) - width) * mHorizontalAlignment);
-            AppendItem(mLineRects,
-                       RectT<float>(x, top + static_cast<float>(index) * lineHeight, width, measured.height));
-        }
+    // The lines and their rectangles are emptied together, so they are built together, each line measured once.
+    (void)mLines.Clear();
+    Array<RectT<float>> measured;
+    BreakLines(mBoxSize.x, mLines, &measured);
+    const float lineHeight = static_cast<float>(GetLineHeight());
+    const std::uint32_t count = mLines.GetCount();
+    const float top =
+        std::trunc((static_cast<float>(mBoxSize.y) - static_cast<float>(count) * lineHeight) * mVerticalAlignment);
+    for (std::uint32_t index = 0; index < count; ++index) {
+        const RectT<float>& box = measured.GetData()[index];
+        const float width = DrawnWidth(box);
+        const float x = std::trunc((static_cast<float>(mBoxSize.x) - width) * mHorizontalAlignment);
+        AppendItem(mLineRects, RectT<float>(x, top + static_cast<float>(index) * lineHeight, width, box.height));
     }
     return mLineRects.GetCount();
+}
+
+const RectT<float>& LFontText::GetLineRect(std::uint32_t index) const
+{
+    static const RectT<float> kNoLine;
+    return index < mLineRects.GetCount() ? mLineRects.GetData()[index] : kNoLine;
 }
 
 PointT<zlong> LFontText::GetSize()

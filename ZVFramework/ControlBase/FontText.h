@@ -19,6 +19,10 @@ class LMeasurementRenderer;
 // only null.
 bool IsSameFont(const LFont* first, const LFont* second);
 
+// What SetText and SetFont answer.
+inline constexpr ZVRESULT kFontTextUnchanged = 0;
+inline constexpr ZVRESULT kFontTextChanged = 1;
+
 // A look's label: the text, its font, its alignment in the look's text box, and the lines it breaks into with their
 // measured rectangles. Lines and rectangles are built on the first question that needs them, with the application's
 // measurement renderer, and kept until the text, the font, the wrapping, the alignment or the box changes.
@@ -27,9 +31,9 @@ class LFontText : public virtual LRefCountedObject {
 public:
     static RCPtr<LFontText> Create(const WideString& text, const RCPtr<LFont>& font);
 
-    // 1 when the text changed, 0 when it was equal.
+    // kFontTextChanged, or kFontTextUnchanged when the text was equal.
     [[nodiscard]] ZVRESULT SetText(const WideString& text);
-    // Keeps the font in every case; 1 when it draws differently from the one before, else 0.
+    // Keeps the font in every case; kFontTextChanged when it draws differently from the one before.
     [[nodiscard]] ZVRESULT SetFont(const RCPtr<LFont>& font);
     // Each answers whether the setting changed.
     bool SetWordWrap(bool wordWrap);
@@ -47,8 +51,9 @@ public:
     bool IsLaidOut() const { return mLineRects.GetCount() != 0; }
     // The line's text; the lines' count first comes from GetLineCount.
     const WideString& GetLine(std::uint32_t index) const { return mLines.GetData()[index]; }
-    // x, y, width, height of the line relative to the text box.
-    const RectT<float>& GetLineRect(std::uint32_t index) const { return mLineRects.GetData()[index]; }
+    // x, y, width, height of the line relative to the text box; past the measured lines, one shared empty
+    // rectangle.
+    const RectT<float>& GetLineRect(std::uint32_t index) const;
     // Width and height of the lines' union; 0 x 0 without lines.
     PointT<zlong> GetSize();
     // The widest line of the text broken only where it says so, measured and rounded up to whole pixels.
@@ -60,8 +65,9 @@ private:
     LFontText(const WideString& text, const RCPtr<LFont>& font);
 
     void EmptyCaches();
-    // The lines of the text at the width: wrapped, or broken only where it says so.
-    void BreakLines(zlong width, WideStringArray& lines) const;
+    // The lines of the text at the width: wrapped, or broken only where it says so; with lineBoxes, each line's
+    // measured box too.
+    void BreakLines(zlong width, WideStringArray& lines, Array<RectT<float>>* lineBoxes = nullptr) const;
     zlong GetLineHeight() const;
 
     WideString mText;

@@ -170,12 +170,12 @@ RectT<zlong> LLook::GetTextBox() const
 
 bool LLook::SetText(const WideString& text)
 {
-    return !mText || mText->SetText(text) == ZV_S_OK;
+    return !mText || mText->SetText(text) == kFontTextChanged;
 }
 
 bool LLook::SetFont(const RCPtr<LFont>& font)
 {
-    return !mText || mText->SetFont(font) == ZV_S_OK;
+    return !mText || mText->SetFont(font) == kFontTextChanged;
 }
 
 ZVRESULT LLook::SetOverlay(const ConstRCPtr<LBitmap>& source, const PointT<zlong>& position, bool replace)

@@ -1,7 +1,8 @@
 #include "ControlBase/SkinImageFinder.h"
 
-#include "Utilities/Storage/StringArrayT.h"
 #include "Utilities/Storage/ZVFile.h"
+
+#include <string>
 
 namespace ZV {
 
@@ -9,25 +10,28 @@ WideString SkinImageFinder::Find(const WideString& prefix, const WideString& fil
 {
     const WideString path = prefix + fileName;
     const bool isFolder = !prefix.IsEmpty() && prefix.Find(WideString(L"::")) != 0;
-    if (!isFolder || File::FileExists(path)) {
+    if (!isFolder) {
         return path;
     }
-    const WideString* found = ListFolder(File::GetParentFolder(path)).Find(File::GetFileName(path).ToLower());
-    return found != nullptr ? *found : path;
+    const WideString folder = File::GetParentFolder(path);
+    const WideString name = File::GetFileName(path);
+    const auto utf8Name = name.ToUTF8();
+    const std::string* found = IndexFolder(folder).Find(utf8Name.GetData());
+    if (found == nullptr || *found == utf8Name.GetData()) {
+        return path;
+    }
+    WideString foundPath = folder;
+    if (foundPath.IsEmpty() || foundPath.GetData()[foundPath.GetLength() - 1] != kPathSep) {
+        foundPath.AppendChar(kPathSep);
+    }
+    return foundPath + WideString(found->c_str());
 }
 
-const NameMap<WideString>& SkinImageFinder::ListFolder(const WideString& folder)
+const Platform::FolderFileIndex& SkinImageFinder::IndexFolder(const WideString& folder)
 {
-    const auto [entry, isNew] = mFolders.try_emplace(folder);
-    if (isNew) {
-        WideStringArray files;
-        if (File::ListFiles(folder, WideString(L"*"), files) > 0) {
-            // The listing is sorted by name, so the first of each lower-cased name stays.
-            for (std::uint32_t i = 0; i < files.GetCount(); ++i) {
-                const WideString& file = files.GetData()[i];
-                entry->second.Add(File::GetFileName(file).ToLower(), file);
-            }
-        }
+    auto entry = mFolders.find(folder);
+    if (entry == mFolders.end()) {
+        entry = mFolders.try_emplace(folder, folder.ToUTF8().GetData()).first;
     }
     return entry->second;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ControlBase/NameMap.h"
+#include "Platform/FolderListing.h"
 #include "Utilities/Storage/StringT.h"
 
 #include <map>
@@ -12,17 +12,16 @@ namespace ZV {
 // other prefix is a skin folder; when it holds no file of exactly that name, the first file by name that matches in
 // another letter case is taken, if there is one, since skins are written for file systems that ignore letter case.
 //
-// A folder is listed once, the first time a name in it is missed, and its files are kept by their lower-cased names:
-// one finder serves one load, and files that appear after the listing are not seen.
+// A folder is listed once, the first time a name in it is asked for, and every later name in it is found in that
+// listing: one finder serves one load, and files that appear after the listing are not seen.
 class SkinImageFinder {
 public:
     WideString Find(const WideString& prefix, const WideString& fileName);
 
 private:
-    // The files of a folder by lower-cased name; the first by name of those that differ in letter case only.
-    const NameMap<WideString>& ListFolder(const WideString& folder);
+    const Platform::FolderFileIndex& IndexFolder(const WideString& folder);
 
-    std::map<WideString, NameMap<WideString>> mFolders;
+    std::map<WideString, Platform::FolderFileIndex> mFolders;
 };
 
 }  // namespace ZV

@@ -5,6 +5,9 @@
 #include "Renderer/MeasurementRenderer.h"
 #include "Utilities/Storage/Array.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace ZV {
 
 namespace {
@@ -52,18 +55,70 @@ private:
     Array<std::uint32_t> mBreaks;
 };
 
+// Measures the heads of a line's text: in one pass over as much of the text as a line may take, where the renderer
+// can, else one head at a time.
+class HeadMeasurer {
+public:
+    HeadMeasurer(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, const WideString& text, float boxWidth,
+                 std::uint32_t lengthHint)
+        : mRenderer(renderer), mFont(font), mText(text), mBoxWidth(boxWidth)
+    {
+        // A head as long as the line before may still fit: measure past it, and measure again when the whole
+        // stretch fits but is not the whole text.
+        std::uint32_t stretch = std::max(2 * lengthHint + kStretchBeyondHint, kFirstStretch);
+        for (;;) {
+            const bool whole = stretch >= text.GetLength();
+            mInOnePass = renderer != nullptr &&
+                         renderer->MeasureHeads(whole ? text : text.Left(stretch), font, WidthLimit(), mHeads);
+            if (!mInOnePass || whole || mHeads.GetCount() < stretch || !Fits(stretch)) {
+                return;
+            }
+            stretch = stretch > text.GetLength() / 4 ? text.GetLength() : stretch * 4;
+        }
+    }
+
+    // Whether the first `end` characters are narrower than the box.
+    bool Fits(std::uint32_t end)
+    {
+        if (!mInOnePass) {
+            return MeasureTextWidth(mRenderer, mText.Left(end), mFont) < mBoxWidth;
+        }
+        // Past the heads kept, every head is wider than the last of them.
+        return end > 0 && end <= mHeads.GetCount() && DrawnWidth(mHeads.GetData()[end - 1]) < mBoxWidth;
+    }
+
+    // The measured box of the first `end` characters.
+    RectT<float> Measure(std::uint32_t end)
+    {
+        if (mInOnePass && end > 0 && end <= mHeads.GetCount()) {
+            return mHeads.GetData()[end - 1];
+        }
+        return mRenderer != nullptr ? mRenderer->MeasureText(mText.Left(end), mFont) : RectT<float>();
+    }
+
+private:
+    static constexpr std::uint32_t kFirstStretch = 64;
+    static constexpr std::uint32_t kStretchBeyondHint = 16;
+
+    // Heads wider than the box never fit; the least positive limit where the box has no width.
+    float WidthLimit() const { return std::max(mBoxWidth, std::numeric_limits<float>::min()); }
+
+    LMeasurementRenderer* mRenderer;
+    const ConstRCPtr<LFont>& mFont;
+    const WideString& mText;
+    float mBoxWidth;
+    bool mInOnePass = false;
+    Array<RectT<float>> mHeads;
+};
+
 // The number of characters of the text that make its next line: the longest head up to a break that fits, else the
 // first word whole. Widths grow with the head, so the search starts at the break nearest the length of the line
-// before (lines of a text tend to be alike) and walks up while the next head fits, or down until one does: a couple
-// of measures a line instead of one a word.
-std::uint32_t FitCharacters(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, const WideString& text,
-                            float boxWidth, std::uint32_t lengthHint)
+// before (lines of a text tend to be alike) and walks up while the next head fits, or down until one does.
+std::uint32_t FitCharacters(HeadMeasurer& heads, const WideString& text, std::uint32_t lengthHint)
 {
     BreakFinder breaks(text);
     std::uint32_t end = 0;
-    const auto fits = [&](std::uint32_t index) {
-        return breaks.Get(index, end) && MeasureTextWidth(renderer, text.Left(end), font) < boxWidth;
-    };
+    const auto fits = [&](std::uint32_t index) { return breaks.Get(index, end) && heads.Fits(end); };
     std::uint32_t index = 0;
     std::uint32_t next = 0;
     while (breaks.Get(index + 1, next) && next <= lengthHint) {
@@ -91,21 +146,32 @@ std::uint32_t FitCharacters(LMeasurementRenderer* renderer, const ConstRCPtr<LFo
     return length == 0 ? 0 : wordEnd;
 }
 
+void AppendLine(const WideString& line, const RectT<float>& box, WideStringArray& lines,
+                Array<RectT<float>>* lineBoxes)
+{
+    AppendItem(lines, line);
+    if (lineBoxes != nullptr) {
+        AppendItem(*lineBoxes, box);
+    }
+}
+
 void WrapParagraph(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, const WideString& paragraph,
-                   float boxWidth, WideStringArray& lines)
+                   float boxWidth, WideStringArray& lines, Array<RectT<float>>* lineBoxes)
 {
     WideString rest = paragraph;
     std::uint32_t taken = 0;
     for (;;) {
-        taken = FitCharacters(renderer, font, rest, boxWidth, taken);
-        AppendItem(lines, rest.Left(taken));
+        HeadMeasurer heads(renderer, font, rest, boxWidth, taken);
+        taken = FitCharacters(heads, rest, taken);
+        AppendLine(rest.Left(taken), lineBoxes != nullptr ? heads.Measure(taken) : RectT<float>(), lines, lineBoxes);
         const WideString remainder = rest.MidToEnd(static_cast<int>(taken));
         if (remainder.IsEmpty()) {
             return;
         }
         // Blanks alone would never start a word of their own: they end the paragraph as they are.
         if (IsBlankOnly(remainder)) {
-            AppendItem(lines, remainder);
+            AppendLine(remainder, lineBoxes != nullptr ? MeasureText(renderer, remainder, font) : RectT<float>(),
+                       lines, lineBoxes);
             return;
         }
         rest = remainder.TrimLeftChars(kLeadingBlanks);
@@ -114,20 +180,22 @@ void WrapParagraph(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font
 
 }  // namespace
 
+RectT<float> MeasureText(LMeasurementRenderer* renderer, const WideString& text, const ConstRCPtr<LFont>& font)
+{
+    return renderer != nullptr ? renderer->MeasureText(text, font) : RectT<float>();
+}
+
 float MeasureTextWidth(LMeasurementRenderer* renderer, const WideString& text, const ConstRCPtr<LFont>& font)
 {
-    if (renderer == nullptr) {
-        return 0;
-    }
-    return DrawnWidth(renderer->MeasureText(text, font));
+    return DrawnWidth(MeasureText(renderer, text, font));
 }
 
 void WrapText(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, const WideString& text, float boxWidth,
-              WideStringArray& lines)
+              WideStringArray& lines, Array<RectT<float>>* lineBoxes)
 {
     const WideStringArray paragraphs = text.Split(L"\n");
     for (std::uint32_t index = 0; index < paragraphs.GetCount(); ++index) {
-        WrapParagraph(renderer, font, paragraphs.GetData()[index], boxWidth, lines);
+        WrapParagraph(renderer, font, paragraphs.GetData()[index], boxWidth, lines, lineBoxes);
     }
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "ObjectBase/RefCountedObject.h"
+#include "Renderer/MeasurementRenderer.h"
+#include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/RectT.h"
 #include "Utilities/Storage/StringArrayT.h"
 #include "Utilities/Storage/StringT.h"
@@ -8,14 +10,9 @@
 namespace ZV {
 
 class LFont;
-class LMeasurementRenderer;
 
-// How wide a measured text is drawn: the measured width, plus the measured x where the text does not start at 0.
-inline float DrawnWidth(const RectT<float>& measured)
-{
-    return measured.x != 0 ? measured.width + measured.x : measured.width;
-}
-
+// The measured box of the text in the font; empty without a renderer.
+RectT<float> MeasureText(LMeasurementRenderer* renderer, const WideString& text, const ConstRCPtr<LFont>& font);
 // The drawn width of the text in the font; 0 without a renderer.
 float MeasureTextWidth(LMeasurementRenderer* renderer, const WideString& text, const ConstRCPtr<LFont>& font);
 
@@ -23,8 +20,9 @@ float MeasureTextWidth(LMeasurementRenderer* renderer, const WideString& text, c
 // the longest head that fits, cut before a space or after a hyphen; a word wider than the box stays whole. The blanks
 // that start a following line are dropped, unless nothing else is left: then they are the paragraph's last line.
 // Every line takes at least one character, so the lines end whatever the width; a paragraph gives at least one line.
-// Lines are measured a few times each, so the cost grows with the text's length.
+// With lineBoxes, the measured box of each line is appended to it as well. A renderer that measures the heads of a
+// text in one pass measures each character about once; another measures each line a few times.
 void WrapText(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, const WideString& text, float boxWidth,
-              WideStringArray& lines);
+              WideStringArray& lines, Array<RectT<float>>* lineBoxes = nullptr);
 
 }  // namespace ZV

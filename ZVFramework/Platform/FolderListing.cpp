@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
+#include <memory>
 #include <utility>
 
 namespace ZV::Platform {
@@ -37,37 +38,106 @@ void SortByFoldedName(std::vector<std::string>& names)
     }
 }
 
+// The name with letters in one case, as FoldFileNameCase folds them, in bytes that compare equal exactly when the
+// folded names do: a character below 0x80 as its byte, another as 0xFF and three bytes of its value. A name of ASCII
+// characters alone, the usual file name, is folded without the case-mapping locale and fits a short string.
+std::string FoldedKey(std::string_view name)
+{
+    std::string key(name);
+    bool ascii = true;
+    for (char& byte : key) {
+        if (static_cast<unsigned char>(byte) >= 0x80) {
+            ascii = false;
+            break;
+        }
+        if (byte >= 'a' && byte <= 'z') {
+            byte = static_cast<char>(byte - 'a' + 'A');
+        }
+    }
+    if (ascii) {
+        return key;
+    }
+    key.clear();
+    for (const char32_t character : FoldFileNameCase(name)) {
+        if (character < 0x80) {
+            key.push_back(static_cast<char>(character));
+        } else {
+            key.push_back(static_cast<char>(0xFF));
+            key.push_back(static_cast<char>((character >> 16) & 0xFF));
+            key.push_back(static_cast<char>((character >> 8) & 0xFF));
+            key.push_back(static_cast<char>(character & 0xFF));
+        }
+    }
+    return key;
+}
+
+// Hands the name of every file of the folder, sub-folders left out, to accept, in the order the system lists them.
+template <class Accept>
+FolderListingResult ReadFileNames(const char* folder, Accept accept)
+{
+    if (GetPathKind(folder) != PathKind::folder) {
+        return FolderListingResult::folderMissing;
+    }
+    const std::unique_ptr<DIR, int (*)(DIR*)> stream(::opendir(folder), &::closedir);
+    if (!stream) {
+        return FolderListingResult::failed;
+    }
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(stream.get());
+        if (entry == nullptr) {
+            return errno != 0 ? FolderListingResult::failed : FolderListingResult::ok;
+        }
+        if (!IsFolderEntry(folder, *entry)) {
+            accept(entry->d_name);
+        }
+    }
+}
+
 }  // namespace
 
 FolderListingResult ListMatchingFiles(const char* folder, std::string_view pattern, std::vector<std::string>& names)
 {
     names.clear();
-    if (GetPathKind(folder) != PathKind::folder) {
-        return FolderListingResult::folderMissing;
-    }
-    DIR* stream = ::opendir(folder);
-    if (stream == nullptr) {
-        return FolderListingResult::failed;
-    }
-    bool failed = false;
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(stream);
-        if (entry == nullptr) {
-            failed = errno != 0;
-            break;
+    const FolderListingResult result = ReadFileNames(folder, [&](const char* name) {
+        if (MatchesFileNamePattern(name, pattern)) {
+            names.emplace_back(name);
         }
-        if (!IsFolderEntry(folder, *entry) && MatchesFileNamePattern(entry->d_name, pattern)) {
-            names.emplace_back(entry->d_name);
-        }
-    }
-    ::closedir(stream);
-    if (failed) {
+    });
+    if (result != FolderListingResult::ok) {
         names.clear();
-        return FolderListingResult::failed;
+        return result;
     }
     SortByFoldedName(names);
     return FolderListingResult::ok;
+}
+
+FolderFileIndex::FolderFileIndex(const char* folder)
+{
+    const FolderListingResult result = ReadFileNames(folder, [&](const char* name) {
+        SameName& sameName = mFiles[FoldedKey(name)];
+        if (sameName.first.empty()) {
+            sameName.first = name;
+        } else if (sameName.first > name) {
+            sameName.others.push_back(std::exchange(sameName.first, name));
+        } else {
+            sameName.others.emplace_back(name);
+        }
+    });
+    if (result != FolderListingResult::ok) {
+        mFiles.clear();
+    }
+}
+
+const std::string* FolderFileIndex::Find(std::string_view name) const
+{
+    const auto found = mFiles.find(FoldedKey(name));
+    if (found == mFiles.end()) {
+        return nullptr;
+    }
+    const SameName& sameName = found->second;
+    const auto exact = std::find(sameName.others.begin(), sameName.others.end(), name);
+    return exact != sameName.others.end() ? &*exact : &sameName.first;
 }
 
 }  // namespace ZV::Platform

@@ -2,12 +2,19 @@
 
 #include "ObjectBase/RefCountedObject.h"
 #include "ObjectBase/ResultCodes.h"
+#include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/RectT.h"
 #include "Utilities/Storage/StringT.h"
 
 namespace ZV {
 
 class LFont;
+
+// How wide a measured text is drawn: the measured width, plus the measured x where the text does not start at 0.
+inline float DrawnWidth(const RectT<float>& measured)
+{
+    return measured.x != 0 ? measured.width + measured.x : measured.width;
+}
 
 // What measures text: every renderer, and the one the application lends to fonts that need their metrics before
 // any window draws.
@@ -18,6 +25,18 @@ public:
     [[nodiscard]] virtual ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom) = 0;
     // The box of the text drawn at (0, 0) in the font: x, y, width, height.
     virtual RectT<float> MeasureText(const WideString& text, const ConstRCPtr<LFont>& font) = 0;
+    // MeasureText of the text's first 1, 2, 3... characters, heads[k - 1] for the first k, in one pass. heads ends
+    // with the first head whose DrawnWidth is over widthLimit (0: no limit), or holds them all. false, with heads
+    // empty, from a renderer that measures only whole texts.
+    virtual bool MeasureHeads(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
+                              Array<RectT<float>>& heads)
+    {
+        (void)text;
+        (void)font;
+        (void)widthLimit;
+        (void)heads.Clear();
+        return false;
+    }
 };
 
 }  // namespace ZV

@@ -7,6 +7,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ZV {
@@ -39,6 +40,29 @@ public:
 
     int measures = 0;
     long characters = 0;
+};
+
+// The same metrics, measuring the heads of a text in one pass as a font renderer does.
+class LHeadsMeasurer : public LCountingMeasurer {
+public:
+    bool MeasureHeads(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
+                      Array<RectT<float>>& heads) override
+    {
+        (void)heads.Clear();
+        ++passes;
+        for (std::uint32_t length = 1; length <= text.GetLength(); ++length) {
+            ++characters;
+            const RectT<float> head{0, -12, 7.0f * static_cast<float>(length), 16};
+            EXPECT_TRUE(Succeeded(heads.AddItem(head)));
+            if (widthLimit > 0 && DrawnWidth(head) > widthLimit) {
+                break;
+            }
+        }
+        (void)font;
+        return true;
+    }
+
+    int passes = 0;
 };
 
 std::vector<std::string> Wrap(const char* text, float width, LCountingMeasurer* measurer = nullptr)
@@ -96,6 +120,39 @@ TEST(LabelText, TheWorkOfWrappingGrowsWithTheTextNotWithItsSquare)
     EXPECT_LT(large.measures, 5 * small.measures);
 }
 
+TEST(LabelText, HeadsMeasuredInOnePassWrapAsHeadByHeadWithEachLinesBoxAndEachCharacterMeasuredAboutOnce)
+{
+    std::string paragraph;
+    for (int word = 0; word < 500; ++word) {
+        paragraph += "word" + std::to_string(word % 10) + (word % 7 == 3 ? "-x " : " ");
+    }
+    const std::vector<std::pair<std::string, float>> cases = {
+        {"aaa bbb ccc", 60},   {"aaa bbb ccc", 77},  {"aaa bbb ccc", 78}, {"well-known", 40},
+        {"a well-known", 60},  {"abcdefghij klm", 30}, {"abc   \t def", 40}, {"one\n\ntwo three", 50},
+        {"", 50},              {" lead", 10},        {"abc ", 0},          {"ab cd ", -5},
+        {"  x", 0},            {"hello world ", 78}, {paragraph, 300},     {paragraph, 1000}};
+    for (const auto& [text, width] : cases) {
+        LHeadsMeasurer heads;
+        WideStringArray lines;
+        Array<RectT<float>> boxes;
+        WrapText(&heads, nullptr, WideString(text.c_str()), width, lines, &boxes);
+        std::vector<std::string> wrapped;
+        for (std::uint32_t index = 0; index < lines.GetCount(); ++index) {
+            wrapped.push_back(lines.GetData()[index].ToUTF8().GetData());
+            ASSERT_LT(index, boxes.GetCount());
+            EXPECT_EQ(boxes.GetData()[index], LCountingMeasurer().MeasureText(lines.GetData()[index], nullptr))
+                << "the box of line " << index << " of \"" << text << "\" at " << width;
+        }
+        EXPECT_EQ(boxes.GetCount(), lines.GetCount());
+        EXPECT_EQ(wrapped, Wrap(text.c_str(), width)) << "\"" << text << "\" at " << width;
+        if (text == paragraph && width == 300) {
+            EXPECT_LT(heads.characters, static_cast<long>(paragraph.size()) * 5 / 4)
+                << "measured " << heads.characters << " characters of " << paragraph.size();
+            EXPECT_EQ(heads.measures, 0) << "every line's box is one of its heads";
+        }
+    }
+}
+
 class FontTextTest : public ::testing::Test {
 protected:
     ControlHarness harness;
@@ -146,11 +203,13 @@ TEST_F(FontTextTest, LinesArePlacedAsABlockByTheAlignmentsAndMeasuredOnceUntilSo
     EXPECT_FALSE(text->IsLaidOut());
     EXPECT_EQ(Rects().front(), (RectT<float>{0, 52, 21, 16})) << "left and bottom";
 
-    EXPECT_EQ(text->SetText(L"one\n\nthree"), ZV_S_FALSE);
+    EXPECT_EQ(text->SetText(L"one\n\nthree"), 0) << "the same text";
     EXPECT_TRUE(text->IsLaidOut());
-    EXPECT_EQ(text->SetText(L""), ZV_S_OK);
+    EXPECT_EQ(text->SetText(L""), 1) << "a new text";
     EXPECT_EQ(text->GetLineCount(), 1u) << "an empty text is one empty line";
     EXPECT_EQ(text->GetSize(), PointT<zlong>(0, 16));
+    EXPECT_EQ(text->GetLineRect(1), (RectT<float>{})) << "past the lines: the empty rectangle";
+    EXPECT_EQ(text->GetLineRect(0xFFFFFFFFu), (RectT<float>{}));
 }
 
 TEST_F(FontTextTest, WrappedLinesFollowTheBoxAndHeightForWidthAsksWithoutDisturbingThem)
@@ -176,11 +235,11 @@ TEST_F(FontTextTest, WrappedLinesFollowTheBoxAndHeightForWidthAsksWithoutDisturb
 TEST_F(FontTextTest, AFontChangeCountsOnlyWhenItDrawsDifferentlyAndTheNewFontIsKeptEitherWay)
 {
     const RCPtr<LFont> same = LFont::GetFont(L"LABEL SANS", 10, LFont::kRegular);
-    EXPECT_EQ(text->SetFont(same), ZV_S_FALSE) << "the face name in any letter case";
-    EXPECT_EQ(text->SetFont(LFont::GetFont(L"Label Sans", 11, LFont::kRegular)), ZV_S_OK);
-    EXPECT_EQ(text->SetFont(LFont::GetFont(L"Label Sans", 11, LFont::kBold)), ZV_S_OK);
-    EXPECT_EQ(text->SetFont(nullptr), ZV_S_OK);
-    EXPECT_EQ(text->SetFont(nullptr), ZV_S_FALSE);
+    EXPECT_EQ(text->SetFont(same), 0) << "the face name in any letter case";
+    EXPECT_EQ(text->SetFont(LFont::GetFont(L"Label Sans", 11, LFont::kRegular)), 1);
+    EXPECT_EQ(text->SetFont(LFont::GetFont(L"Label Sans", 11, LFont::kBold)), 1);
+    EXPECT_EQ(text->SetFont(nullptr), 1);
+    EXPECT_EQ(text->SetFont(nullptr), 0);
     EXPECT_EQ(text->GetFont(), nullptr);
     EXPECT_TRUE(IsSameFont(font.Get(), same.Get()));
     EXPECT_FALSE(IsSameFont(font.Get(), nullptr));

@@ -1,6 +1,8 @@
 #include "Renderer/FontRenderer/FontRenderer.h"
 
+#include "ObjectBase/Exception.h"
 #include "Renderer/Font.h"
+#include "Renderer/MeasurementRenderer.h"
 
 #include <algorithm>
 
@@ -10,6 +12,84 @@ namespace {
 
 // Asks the processor to measure only.
 constexpr std::uint32_t kMeasureFlags = 3;
+
+// The box that MeasureText answers for a run of these bounds (left, top, right, bottom) in a font of that top and
+// bottom.
+RectT<float> BoxOfBounds(const RectT<float>& bounds, float fontTop, float fontBottom)
+{
+    const float left = bounds.x;
+    const float right = bounds.width;
+    const float top = std::min(bounds.y, fontTop);
+    const float bottom = std::max(fontBottom, bounds.height);
+    return {left, top, (right + 1.0f) - left, bottom - top};
+}
+
+// Hands a run's glyphs on to the measuring processor and keeps the box of each head of the text as the run goes. A
+// glyph only ever widens the bounds, so a head is whole when the next character is looked up (the font renderer looks
+// up every character once, also one without a glyph), and once a head is wider than the limit so is every longer
+// one: the rest of the run is passed over as glyphs that are not there.
+class LHeadRecorder : public LGlyphProcessor {
+public:
+    // heads holds room for `room` heads, one for every character.
+    LHeadRecorder(const RCPtr<LGlyphProcessor>& measurer, const LFont& font, float widthLimit, RectT<float>* heads,
+                  std::uint32_t room)
+        : mMeasurer(measurer),
+          mFontTop(static_cast<float>(font.GetTop())),
+          mFontBottom(static_cast<float>(font.GetBottom())),
+          mWidthLimit(widthLimit),
+          mHeads(heads),
+          mRoom(room)
+    {
+    }
+
+    void BeginFont(const ConstRCPtr<LFont>& font, std::uint32_t flags) override
+    {
+        mBegun = true;
+        mMeasurer->BeginFont(font, flags);
+    }
+    void EndFont() override
+    {
+        KeepHead();
+        mMeasurer->EndFont();
+    }
+    std::uint32_t LookupGlyph(GlyphRecord& record) override
+    {
+        KeepHead();
+        if (mPastLimit) {
+            record.glyphIndex = 0;
+            return 0;
+        }
+        ++mLookedUp;
+        return mMeasurer->LookupGlyph(record);
+    }
+    void ProcessGlyph(GlyphRecord& record) override { mMeasurer->ProcessGlyph(record); }
+    RectT<float> GetTextBounds() override { return mMeasurer->GetTextBounds(); }
+
+    bool HasBegun() const { return mBegun; }
+    std::uint32_t GetKeptCount() const { return mKept; }
+
+private:
+    // The head that ends with the character looked up last.
+    void KeepHead()
+    {
+        if (mPastLimit || mLookedUp == mKept || mKept == mRoom) {
+            return;
+        }
+        const RectT<float>& box = mHeads[mKept++] = BoxOfBounds(mMeasurer->GetTextBounds(), mFontTop, mFontBottom);
+        mPastLimit = mWidthLimit > 0 && DrawnWidth(box) > mWidthLimit;
+    }
+
+    RCPtr<LGlyphProcessor> mMeasurer;
+    float mFontTop;
+    float mFontBottom;
+    float mWidthLimit;
+    RectT<float>* mHeads;
+    std::uint32_t mRoom;
+    bool mBegun = false;
+    bool mPastLimit = false;
+    std::uint32_t mLookedUp = 0;
+    std::uint32_t mKept = 0;
+};
 
 }  // namespace
 
@@ -22,12 +102,24 @@ LFontRenderer::LFontRenderer(const RCPtr<LGlyphProcessor>& firstProcessor,
 RectT<float> LFontRenderer::MeasureText(const WideString& text, const ConstRCPtr<LFont>& font)
 {
     RenderText(text, font, mSecondProcessor, 0, 0.0f, kMeasureFlags);
-    const RectT<float> bounds = GetTextBounds();
-    const float left = bounds.x;
-    const float right = bounds.width;
-    const float top = std::min(bounds.y, static_cast<float>(font->GetTop()));
-    const float bottom = std::max(static_cast<float>(font->GetBottom()), bounds.height);
-    return {left, top, (right + 1.0f) - left, bottom - top};
+    return BoxOfBounds(GetTextBounds(), static_cast<float>(font->GetTop()), static_cast<float>(font->GetBottom()));
+}
+
+bool LFontRenderer::MeasureHeads(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
+                                 Array<RectT<float>>& heads)
+{
+    (void)heads.Clear();
+    if (mSecondProcessor.IsNull() || font.IsNull()) {
+        return false;
+    }
+    if (heads.SetCount(text.GetLength()) != static_cast<ZVRESULT>(text.GetLength())) {
+        ZV_THROW_OUT_OF_MEMORY();
+    }
+    const RCPtr<LHeadRecorder> recorder(
+        new LHeadRecorder(mSecondProcessor, *font, widthLimit, heads.GetData(), text.GetLength()), kNewObject);
+    RenderText(text, font, recorder, 0, 0.0f, kMeasureFlags);
+    (void)heads.SetCount(recorder->HasBegun() ? recorder->GetKeptCount() : 0);
+    return recorder->HasBegun();
 }
 
 RectT<float> LFontRenderer::GetTextBounds()

@@ -3,6 +3,7 @@
 #include "ObjectBase/RefCountedObject.h"
 #include "ObjectBase/ResultCodes.h"
 #include "Renderer/FontRenderer/GlyphProcessor.h"
+#include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/RectT.h"
 #include "Utilities/Storage/StringT.h"
 
@@ -21,6 +22,10 @@ public:
     // The box of the text in the font: x, y, width, height. The height is never less than the font's, and the width
     // counts the last pixel column, so an empty text measures 1 pixel wide and a full line high.
     virtual RectT<float> MeasureText(const WideString& text, const ConstRCPtr<LFont>& font);
+    // As LMeasurementRenderer::MeasureHeads, the text laid out once; false without a second processor or when the
+    // font cannot be laid out.
+    bool MeasureHeads(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
+                      Array<RectT<float>>& heads);
     // As LMeasurementRenderer::GetFontMetrics.
     [[nodiscard]] virtual ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom) = 0;
     // Walks the text, handing every glyph to the processor. callerValue is the position of the first glyph; flags

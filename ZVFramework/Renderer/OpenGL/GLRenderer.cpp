@@ -144,6 +144,13 @@ RectT<float> LGLRenderer::MeasureText(const WideString& text, const ConstRCPtr<L
     return mFontRenderer->MeasureText(text, font);
 }
 
+bool LGLRenderer::MeasureHeads(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
+                               Array<RectT<float>>& heads)
+{
+    (void)heads.Clear();
+    return !mFontRenderer.IsNull() && mFontRenderer->MeasureHeads(text, font, widthLimit, heads);
+}
+
 ZVRESULT LGLRenderer::InitRenderContextInfo(const RectT<zlong>& viewport, const Platform::NativeWindow* window,
                                             bool offscreen, RCPtr<LRenderContextInfo>& context)
 {

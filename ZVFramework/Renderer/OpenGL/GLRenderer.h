@@ -56,6 +56,8 @@ public:
     [[nodiscard]] ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top,
                                           zlong& bottom) override;
     RectT<float> MeasureText(const WideString& text, const ConstRCPtr<LFont>& font) override;
+    bool MeasureHeads(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
+                      Array<RectT<float>>& heads) override;
     int GetRendererType() const override { return kOpenGL; }
     // A context for a window draws into it (a window of another visual gets a child window of the renderer's
     // visual); an offscreen one, or one without a window, into an image of its own. A window that is gone shows the
