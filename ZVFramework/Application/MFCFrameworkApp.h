@@ -2,6 +2,7 @@
 
 #include "Application/ApplicationFolders.h"
 #include "Application/ExceptionMessage.h"
+#include "Application/RendererKinds.h"
 #include "Application/SingleInstance.h"
 #include "Application/Splash.h"
 #include "Application/StartupError.h"
@@ -13,7 +14,6 @@
 #include "ObjectBase/TypeName.h"
 #include "Platform/LanguageId.h"
 #include "Platform/TerminationRequests.h"
-#include "Renderer/Gdi/GDIRenderer.h"
 #include "Utilities/Debug/DebugConsoleSwitch.h"
 #include "Utilities/Debug/DebugOutput.h"
 #include "Utilities/Graphics/Bitmap.h"
@@ -129,7 +129,7 @@ private:
     bool InitApplication()
     {
         try {
-            LGDIRenderer::Register();
+            RegisterRendererKinds();
             StartSplash();
             mFactory = new LControlFactory(Version(Platform::kProgramModule).GetProductName());
             WideString resources;
