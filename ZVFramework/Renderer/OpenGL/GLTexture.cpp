@@ -214,6 +214,8 @@ void LGLTexture::Upload(const GLPixelImage& source, GLint internalFormat, int fl
         height = std::max<zlong>(1, height / 2);
         reduced = true;
     }
+    // An image beyond the largest side is scaled down as one the driver refused.
+    reduced = reduced || width < image->GetWidth() || height < image->GetHeight();
     mTextureSize = {width, height};
     // The part of the texture that the image leaves free is transparent, so that filtering at the image's edge
     // takes in nothing else.

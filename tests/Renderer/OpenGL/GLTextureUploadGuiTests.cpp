@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace ZV {
@@ -84,6 +85,26 @@ TEST_F(GLTextureUploadGui, MipmappedAndRepeatingUploadsDrawTheWholeImage)
         EXPECT_TRUE(Near(shown.At(x + 30, 115), kArgbGreen)) << "repeated, column " << x + 30;
         EXPECT_TRUE(Near(shown.At(x + 60, 115), kArgbRed)) << "repeated, column " << x + 60;
     }
+}
+
+TEST_F(GLTextureUploadGui, AnImageWiderThanTheLargestTextureIsScaledDownIntoIt)
+{
+    constexpr int kWide = 20000;
+    std::vector<std::uint32_t> pixels(kWide * 2, kArgbRed);
+    std::fill(pixels.begin() + kWide / 2, pixels.begin() + kWide, kArgbGreen);
+    std::fill(pixels.begin() + kWide + kWide / 2, pixels.end(), kArgbGreen);
+    Start();
+    glColor4f(1, 1, 1, 1);
+    LGLTexture texture(nullptr);
+    texture.Upload(GLPixelImage(GL_BGRA, GL_UNSIGNED_BYTE, 4, pixels.data(), kWide, 2, kWide * 4), GL_RGBA8, 0);
+    EXPECT_EQ(texture.GetTextureSize(), PointT<zlong>(16384, 2));
+    texture.DrawQuad({0, 0, kWide, 2}, {0, 0, 200, 20});
+    Finish();
+    const Testing::Image shown = Snapshot();
+    EXPECT_TRUE(Near(shown.At(5, 10), kArgbRed));
+    EXPECT_TRUE(Near(shown.At(95, 10), kArgbRed));
+    EXPECT_TRUE(Near(shown.At(105, 10), kArgbGreen));
+    EXPECT_TRUE(Near(shown.At(195, 10), kArgbGreen));
 }
 
 }  // namespace
