@@ -2,7 +2,6 @@
 
 #include "Application/ApplicationFolders.h"
 #include "Application/ExceptionMessage.h"
-#include "Application/RendererKinds.h"
 #include "Application/SingleInstance.h"
 #include "Application/Splash.h"
 #include "Application/StartupError.h"
@@ -14,6 +13,7 @@
 #include "ObjectBase/TypeName.h"
 #include "Platform/LanguageId.h"
 #include "Platform/TerminationRequests.h"
+#include "Renderer/Renderer.h"
 #include "Utilities/Debug/DebugConsoleSwitch.h"
 #include "Utilities/Debug/DebugOutput.h"
 #include "Utilities/Graphics/Bitmap.h"
@@ -129,7 +129,7 @@ private:
     bool InitApplication()
     {
         try {
-            RegisterRendererKinds();
+            LRenderer::RegisterDrawingKinds();
             StartSplash();
             mFactory = new LControlFactory(Version(Platform::kProgramModule).GetProductName());
             WideString resources;

@@ -1,16 +1,15 @@
-// Google Test first: the desktop's headers define None.
-#include <gtest/gtest.h>
-
-#include "Application/RendererKinds.h"
 #include "Platform/X11Display.h"
 #include "Platform/X11Window.h"
+#include "Renderer/OpenGL/GLTestWindows.h"
 #include "Renderer/Renderer.h"
 #include "support/WindowPixels.h"
+
+#include <gtest/gtest.h>
 
 namespace ZV {
 namespace {
 
-TEST(ProgramRenderers, TheStartUpRegistrationMakesAnOpenGLRendererThatDrawsBesideThe2DOne)
+TEST(GLProgramRendererGui, TheProgramsRegistrationMakesAnOpenGLRendererThatDrawsBesideThe2DOne)
 {
     const std::unique_ptr<Platform::DisplayConnection> connection = Platform::DisplayConnection::Open();
     ASSERT_NE(connection, nullptr) << "no X display";
@@ -18,10 +17,11 @@ TEST(ProgramRenderers, TheStartUpRegistrationMakesAnOpenGLRendererThatDrawsBesid
     ASSERT_NE(window, nullptr);
     const Platform::NativeWindow& native = window->GetNativeWindow();
 
-    RegisterRendererKinds();
+    LRenderer::RegisterDrawingKinds();
     EXPECT_EQ(LRenderer::Create(LRenderer::kGdi, &native)->GetRendererType(), LRenderer::kGdi);
-    const RCPtr<LRenderer> renderer = LRenderer::Create(LRenderer::kOpenGL, &native);
+    RCPtr<LRenderer> renderer = LRenderer::Create(LRenderer::kOpenGL, &native);
     ASSERT_FALSE(renderer.IsNull());
+    Testing::KeepGraphicsDriverLoaded();
     EXPECT_EQ(renderer->GetRendererType(), LRenderer::kOpenGL);
     RCPtr<LRenderContextInfo> context;
     ASSERT_EQ(renderer->InitRenderContextInfo({0, 0, 60, 40}, &native, false, context), ZV_S_OK);
@@ -32,6 +32,11 @@ TEST(ProgramRenderers, TheStartUpRegistrationMakesAnOpenGLRendererThatDrawsBesid
     Testing::WaitForServer(native);
     EXPECT_EQ(Testing::ReadWindowPixels(native, 20, 20, 1, 1).at(0), 0x00FF00u);
     EXPECT_EQ(Testing::ReadWindowPixels(native, 40, 20, 1, 1).at(0), 0x000000u);
+
+    context = nullptr;
+    renderer = nullptr;
+    // The other tests of this program find kind 0 unregistered, as they expect.
+    LRenderer::SetFactory(LRenderer::kOpenGL, nullptr);
 }
 
 }  // namespace
