@@ -13,7 +13,7 @@
 #include "ObjectBase/TypeName.h"
 #include "Platform/LanguageId.h"
 #include "Platform/TerminationRequests.h"
-#include "Renderer/Gdi/GDIRenderer.h"
+#include "Renderer/Renderer.h"
 #include "Utilities/Debug/DebugConsoleSwitch.h"
 #include "Utilities/Debug/DebugOutput.h"
 #include "Utilities/Graphics/Bitmap.h"
@@ -129,7 +129,7 @@ private:
     bool InitApplication()
     {
         try {
-            LGDIRenderer::Register();
+            LRenderer::RegisterDrawingKinds();
             StartSplash();
             mFactory = new LControlFactory(Version(Platform::kProgramModule).GetProductName());
             WideString resources;

@@ -93,6 +93,8 @@ X11EventDispatcher::X11EventDispatcher(std::unique_ptr<DisplayConnection> connec
     mNumLockMask = XkbKeysymToModifiers(display, XK_Num_Lock);
     PrepareInputMethodLocale();
     mInputMethod = XOpenIM(display, nullptr, nullptr, nullptr);
+    // The root window's size follows the screen's, also when RandR changes it.
+    XSelectInput(display, DefaultRootWindow(display), StructureNotifyMask);
 }
 
 X11EventDispatcher::~X11EventDispatcher()
@@ -137,11 +139,26 @@ bool X11EventDispatcher::DispatchEvent()
         mLastMotionY = event.xmotion.y;
     }
     TrackInput(event);
+    if (event.type == ConfigureNotify && event.xconfigure.window == DefaultRootWindow(display)) {
+        TellScreenChanged();
+        return false;
+    }
     const auto target = mWindows.find(event.xany.window);
     if (target != mWindows.end()) {
         target->second->HandleEvent(event);
     }
     return input;
+}
+
+void X11EventDispatcher::TellScreenChanged()
+{
+    // A copy: a window may go while it is told.
+    const std::map<Window, X11EventTarget*> windows = mWindows;
+    for (const auto& [window, target] : windows) {
+        if (mWindows.count(window) != 0) {
+            target->OnScreenChanged();
+        }
+    }
 }
 
 void X11EventDispatcher::CompressMotion(XEvent& event)

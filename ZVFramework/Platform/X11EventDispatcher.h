@@ -21,6 +21,8 @@ public:
     virtual void HandleEvent(const XEvent& event) = 0;
     // The pointer was hidden or shown over the program's windows.
     virtual void OnPointerHiddenChanged() {}
+    // The screen changed its size (a new mode, or screens added or removed): what was drawn may be out of place.
+    virtual void OnScreenChanged() {}
 
 protected:
     ~X11EventTarget() = default;
@@ -85,6 +87,7 @@ private:
     explicit X11EventDispatcher(std::unique_ptr<DisplayConnection> connection);
 
     void TrackInput(const XEvent& event);
+    void TellScreenChanged();
     void TrackKey(const XKeyEvent& event);
     void ReadKeyboard();
     void SetKey(std::uint8_t virtualKey, bool down);

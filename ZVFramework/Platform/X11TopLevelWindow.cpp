@@ -382,6 +382,13 @@ void X11TopLevelWindow::OnPointerHiddenChanged()
     ApplyCursor();
 }
 
+void X11TopLevelWindow::OnScreenChanged()
+{
+    if (mSink != nullptr) {
+        mSink->OnExposed({0, 0, mSize.x, mSize.y});
+    }
+}
+
 std::uintptr_t X11TopLevelWindow::LoadCursor(const char* name)
 {
     return mDispatcher.GetNamedCursor(name);

@@ -68,6 +68,8 @@ public:
     // From the dispatcher: one event of this window.
     void HandleEvent(const XEvent& event) override;
     void OnPointerHiddenChanged() override;
+    // The whole window is shown anew.
+    void OnScreenChanged() override;
 
 private:
     X11TopLevelWindow(X11EventDispatcher& dispatcher, const NativeWindow& window, WindowPoint size);

@@ -48,9 +48,16 @@ public:
     const PointT<T>& GetPoint(std::uint32_t index) const { return *mPoints.GetItemPointer(index); }
 
     T GetLineWidth() const { return mLineWidth; }
-    void SetLineWidth(T width) { mLineWidth = width; }
+    // What a renderer built holds the width too.
+    void SetLineWidth(T width)
+    {
+        if (width != mLineWidth) {
+            mLineWidth = width;
+            mChanged = true;
+        }
+    }
 
-    // Set when the points change; the renderer that rebuilt from them clears it.
+    // Set when the points or the width change; the renderer that rebuilt from them clears it.
     bool IsChanged() const { return mChanged; }
     void ClearChanged() const { mChanged = false; }
 

@@ -2,6 +2,8 @@
 
 #include "ObjectBase/Exception.h"
 #include "Renderer/D3D9Renderer.h"
+#include "Renderer/Gdi/GDIRenderer.h"
+#include "Renderer/OpenGL/GLRenderer.h"
 
 #include <algorithm>
 
@@ -33,6 +35,12 @@ void LRenderer::SetFactory(int kind, Factory factory)
         ZV_THROW(std::out_of_range, "");
     }
     gFactories[kind] = factory;
+}
+
+void LRenderer::RegisterDrawingKinds()
+{
+    LGLRenderer::Register();
+    LGDIRenderer::Register();
 }
 
 LRenderContextInfo* LRenderer::GetCurrentContext() const

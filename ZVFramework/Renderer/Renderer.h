@@ -42,6 +42,9 @@ public:
     static RCPtr<LRenderer> Create(int kind, const Platform::NativeWindow* window);
     // Makes Create build kind 0 or 1 with the factory; the drawing back-ends register themselves.
     static void SetFactory(int kind, Factory factory);
+    // Registers the OpenGL and the 2D renderer, the kinds a program's windows may ask for; the program calls it once
+    // at start.
+    static void RegisterDrawingKinds();
 
     virtual int GetRendererType() const = 0;
     // A new context of this renderer's kind for the window, in context; 0 or a failure code.

@@ -1,5 +1,6 @@
 #include "System/OSWindow.h"
 
+#include "ControlBase/DebugLine.h"
 #include "ObjectBase/Exception.h"
 #include "Platform/DesktopWindows.h"
 #include "System/WindowHost.h"
@@ -7,19 +8,51 @@
 
 #include <algorithm>
 #include <climits>
+#include <string>
+#include <utility>
 
 namespace ZV {
 
 namespace {
 
 OSWindow::RootWindowFactory gRootWindowFactory = nullptr;
-// The cursor last set through any window: the desktop shows one pointer.
-CursorHandle gLastCursor = 0;
 
 RectEdges EdgesOf(const RectT<zlong>& rect)
 {
     return {rect.x, rect.y, static_cast<zlong>(std::int64_t{rect.x} + rect.width),
             static_cast<zlong>(std::int64_t{rect.y} + rect.height)};
+}
+
+void FinishFrameAfterFailure(LRenderer& renderer, const RCPtr<LRenderContextInfo>& context)
+{
+    try {
+        (void)renderer.RenderFinish(context);
+    } catch (const std::exception&) {
+        // A frame the paint left open inside this one: the first failure is the one worth reporting.
+    }
+}
+
+// One frame of the renderer over the context's dirty region: false when it could not start, and then it draws
+// nothing. The frame is finished whatever happens in it, so that the renderer takes the next one.
+bool PaintFrame(IRootWindowTarget& root, LRenderer& renderer, const RCPtr<LRenderContextInfo>& context,
+                const RectList& collected)
+{
+    // A frame that fails to start still holds the context until it is finished.
+    const bool started = Succeeded(renderer.RenderStart(context));
+    try {
+        if (started) {
+            const RectList& region = context->GetDirtyRegion();
+            const RectNode* only = region.GetHead();
+            const bool whole = only != nullptr && only->next == nullptr &&
+                               EdgesOf(context->GetViewport()) == static_cast<RectEdges>(*only);
+            root.Paint(whole ? region : collected);
+        }
+    } catch (...) {
+        FinishFrameAfterFailure(renderer, context);
+        throw;
+    }
+    ZV_THROW_IF_FAILED(renderer.RenderFinish(context));
+    return started;
 }
 
 }  // namespace
@@ -410,10 +443,10 @@ ZVRESULT OSWindow::SetFocus()
 
 CursorHandle OSWindow::SetCursor(CursorHandle cursor)
 {
-    const CursorHandle previous = gLastCursor;
-    if (cursor != gLastCursor) {
+    const CursorHandle previous = mLastCursor;
+    if (cursor != mLastCursor) {
         mBackEnd->SetCursor(cursor);
-        gLastCursor = cursor;
+        mLastCursor = cursor;
     }
     return previous;
 }
@@ -455,6 +488,9 @@ void OSWindow::PaintPending()
         mUpdate = {};
         return;
     }
+    if (std::exchange(mRepaintWhole, false)) {
+        (void)InvalidateAll();
+    }
     const RectEdges update = mUpdate;
     mUpdate = {};
     // Held: painting may end the window.
@@ -468,12 +504,19 @@ void OSWindow::PaintPending()
     region.AppendCopies(collected);
     region.Add(update);
     region.Normalize();
-    ZV_THROW_IF_FAILED(renderer->RenderStart(context));
-    const RectT<zlong>& bounds = context->GetViewport();
-    const RectNode* only = region.GetHead();
-    const bool whole = only != nullptr && only->next == nullptr && EdgesOf(bounds) == static_cast<RectEdges>(*only);
-    root->Paint(whole ? region : collected);
-    ZV_THROW_IF_FAILED(renderer->RenderFinish(context));
+    try {
+        if (PaintFrame(*root, *renderer, context, collected)) {
+            mPaintFailureReported = false;
+            return;
+        }
+    } catch (const std::exception& exception) {
+        // Once: a paint that keeps failing would repeat itself at every frame.
+        if (!std::exchange(mPaintFailureReported, true)) {
+            WriteDebugLine(std::string("The window could not be painted: ") + exception.what());
+        }
+    }
+    // What the failed frame was to show is shown by the next one, whatever makes it.
+    mRepaintWhole = true;
 }
 
 }  // namespace ZV

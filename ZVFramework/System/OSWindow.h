@@ -19,9 +19,11 @@ namespace ZV {
 // desktop's events into the root window's calls: buttons (with double clicks made from two presses close in time
 // and place), moves, wheel steps, keys and characters, focus, capture, size and painting. The window keeps the
 // mouse (its capture) from a press until the last button is let go, and while the pointer lies over it in the
-// foreground. Invalid areas are painted once the queued events are handled. A modal window runs the loop nested
-// until EndModal, with its parent taking no input. The object lives as long as its platform window; when that
-// goes, the object lets go of itself once the event under way has been handled. User-interface thread only.
+// foreground. Invalid areas are painted once the queued events are handled; a frame that fails, or a paint that
+// throws (written to the debug output once until a paint succeeds), leaves the whole window to the next frame. A
+// change of the screen's size repaints the whole window. A modal window runs the loop nested until EndModal, with
+// its parent taking no input. The object lives as long as its platform window; when that goes, the object lets go
+// of itself once the event under way has been handled. User-interface thread only.
 class OSWindow : public virtual LRefCountedObject,
                  public IWindowOSServices,
                  private Platform::IWindowEventSink,
@@ -145,6 +147,11 @@ private:
     bool mOutsideWorkArea = false;
     bool mEnabled = true;
     bool mTimerRunning = false;
+    // A frame failed: the next one paints the whole window.
+    bool mRepaintWhole = false;
+    bool mPaintFailureReported = false;
+    // Each window has a cursor of its own on the desktop.
+    CursorHandle mLastCursor = 0;
     std::int32_t mModalResult = 0;
     // The area the desktop or an invalidation asked to be painted, as one rectangle.
     RectEdges mUpdate;

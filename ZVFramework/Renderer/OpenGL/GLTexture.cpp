@@ -68,6 +68,15 @@ GLPixelImage Scaled(const GLPixelImage& image, int width, int height)
     return scaled;
 }
 
+// The image at the canvas's origin, its rows whole.
+void CopyIntoCorner(const GLPixelImage& image, GLPixelImage& canvas)
+{
+    const std::size_t rowBytes = static_cast<std::size_t>(image.GetWidth()) * image.GetBytesPerPixel();
+    for (int y = 0; y < image.GetHeight(); ++y) {
+        std::memcpy(canvas.GetOwnedRow(y), image.GetRow(y), rowBytes);
+    }
+}
+
 void SetUnpacking(const GLPixelImage& image)
 {
     glPixelStorei(GL_UNPACK_ROW_LENGTH, image.GetStride() / image.GetBytesPerPixel());
@@ -205,22 +214,28 @@ void LGLTexture::Upload(const GLPixelImage& source, GLint internalFormat, int fl
         height = std::max<zlong>(1, height / 2);
         reduced = true;
     }
+    // An image beyond the largest side is scaled down as one the driver refused.
+    reduced = reduced || width < image->GetWidth() || height < image->GetHeight();
     mTextureSize = {width, height};
     // The part of the texture that the image leaves free is transparent, so that filtering at the image's edge
     // takes in nothing else.
     const bool padded = width != image->GetWidth() || height != image->GetHeight();
-    const GLPixelImage clear = padded ? GLPixelImage(image->GetFormat(), image->GetType(), image->GetBytesPerPixel(),
-                                                     static_cast<int>(width), static_cast<int>(height))
-                                      : GLPixelImage();
+    GLPixelImage canvas = padded ? GLPixelImage(image->GetFormat(), image->GetType(), image->GetBytesPerPixel(),
+                                                static_cast<int>(width), static_cast<int>(height))
+                                 : GLPixelImage();
     ResetUnpacking();
     glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, static_cast<GLsizei>(width), static_cast<GLsizei>(height), 0,
-                 image->GetFormat(), image->GetType(), padded ? clear.GetRow(0) : nullptr);
+                 image->GetFormat(), image->GetType(), padded ? canvas.GetRow(0) : nullptr);
 
     GLPixelImage scaled;
     if ((reduced || (flags & kRepeat) != 0) && padded) {
         scaled = Scaled(*image, static_cast<int>(width), static_cast<int>(height));
         image = &scaled;
         mImageSize = mTextureSize;
+    } else if (mipmaps && padded) {
+        // The levels are built at the texture's size, or they would replace it with a size of their own choosing.
+        CopyIntoCorner(*image, canvas);
+        image = &canvas;
     }
     SetUnpacking(*image);
     if (mipmaps) {
