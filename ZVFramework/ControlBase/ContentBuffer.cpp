@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 
 namespace ZV {
 
@@ -22,12 +23,26 @@ RectT<double> BufferArea(const ControlScrollState& scroll)
 ContentBufferFrame::ContentBufferFrame(ControlScrollState& scroll)
     : mRenderer(scroll.bufferRenderer), mBuffer(scroll.contentBuffer)
 {
-    ZV_THROW_IF_FAILED(mRenderer->RenderStart(mBuffer));
+    const ZVRESULT started = mRenderer->RenderStart(mBuffer);
+    if (Failed(started)) {
+        // A frame that fails to start still holds the buffer until it is finished.
+        Finish();
+        ZV_THROW_IF_FAILED(started);
+    }
 }
 
 ContentBufferFrame::~ContentBufferFrame()
 {
-    (void)mRenderer->RenderFinish(mBuffer);
+    Finish();
+}
+
+void ContentBufferFrame::Finish() noexcept
+{
+    try {
+        (void)mRenderer->RenderFinish(mBuffer);
+    } catch (const std::exception&) {
+        // A frame left open inside this one: the failure that left it open is the one reported.
+    }
 }
 
 bool CreateContentBuffer(ControlScrollState& scroll, LRenderer& renderer, const RectT<double>& visible)

@@ -23,6 +23,8 @@ public:
     LRenderer& Renderer() const { return *mRenderer; }
 
 private:
+    void Finish() noexcept;
+
     RCPtr<LRenderer> mRenderer;
     RCPtr<LRenderContextInfo> mBuffer;
 };

@@ -190,6 +190,12 @@ TEST(ControlScroll, AControlThatKeepsItsContentInABufferRedrawsOnlyWhatScrollsIn
                                                 "window DrawBitmapPart context 0,0,100,60 0,10,100,10 to 0,10",
                                                 "window DrawBitmapPart context 0,0,100,60 0,0,100,10 to 0,0"}));
 
+    // A buffer frame that cannot start leaves the buffer free for the next one.
+    harness.Renderer().FailNextRenderStart();
+    EXPECT_ANY_THROW((void)scroller->ScrollTo({0, 0}));
+    EXPECT_EQ(scroller->ScrollTo({0, 20}), PointT<double>(0, 20));
+    (void)PaintWindow(harness);
+
     // Smaller, the buffer still holds it; larger than the buffer, the control draws straight to the window.
     const auto resize = [&](double height) {
         SizeRule size = scroller->GetLayoutDescriptor()->ySize;

@@ -152,7 +152,12 @@ ZVRESULT LRecordingRenderer::SetStencil(const ConstRCPtr<LStencil>& stencil)
 ZVRESULT LRecordingRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context)
 {
     Record("RenderStart " + Context(context));
-    return LRenderer::RenderStart(context);
+    const ZVRESULT started = LRenderer::RenderStart(context);
+    if (mFailNextStart) {
+        mFailNextStart = false;
+        return ZV_E_FAIL;
+    }
+    return started;
 }
 
 ZVRESULT LRecordingRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context)

@@ -33,6 +33,8 @@ public:
     // The operations alone, in order.
     std::vector<std::string> GetOperations() const;
     void ClearCalls() { mCalls.clear(); }
+    // The next RenderStart takes the context, as a renderer does before it finds it cannot draw, and fails.
+    void FailNextRenderStart() { mFailNextStart = true; }
 
     ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom) override;
     RectT<float> MeasureText(const WideString& text, const ConstRCPtr<LFont>& font) override;
@@ -80,6 +82,7 @@ private:
     zlong mTop = 0;
     zlong mBottom = 0;
     std::vector<RecordedCall> mCalls;
+    bool mFailNextStart = false;
 };
 
 // The recording renderer's context; it draws surfaces of up to 4096 x 4096.
