@@ -3,9 +3,13 @@
 // tests' glyph sink, which keeps each glyph in an atlas as a drawing glyph processor does. Side by side with the font
 // renderer measuring the same text as one run; the lengths 200, 2,000 and 4,000 show how the work grows. The goal is a
 // ratio of 1.5 or less; measured_chars counts the characters laid out to measure them.
+// The program's own renderer, Cairo's, measures and draws the same label into an offscreen surface, side by side with
+// Cairo laying the same text out once.
 #include "ControlBase/Look.h"
 #include "Renderer/Font.h"
 #include "Renderer/FontRenderer/FreetypeFontRenderer.h"
+#include "Renderer/Gdi/GDIFonts.h"
+#include "Renderer/Gdi/GDIRenderer.h"
 #include "Renderer/Renderer.h"
 #include "Renderer/RenderingServices.h"
 #include "Renderer/FontRenderer/SoftwareGlyphSink.h"
@@ -140,40 +144,67 @@ private:
     std::uint64_t mMeasuredCharacters = 0;
 };
 
-// Rendering services whose measurement renderer is the FreeType one, for as long as they live.
-class FreetypeServices : public IRenderingServices {
+// Rendering services whose measurement renderer is the one given, for as long as they live.
+class MeasuringServices : public IRenderingServices {
 public:
-    explicit FreetypeServices(const RCPtr<LFreetypeTextRenderer>& renderer)
+    explicit MeasuringServices(const RCPtr<LMeasurementRenderer>& renderer)
         : mRenderer(renderer), mPrevious(SetRenderingServices(this))
     {
     }
-    FreetypeServices(const FreetypeServices&) = delete;
-    FreetypeServices& operator=(const FreetypeServices&) = delete;
-    ~FreetypeServices() { SetRenderingServices(mPrevious); }
+    MeasuringServices(const MeasuringServices&) = delete;
+    MeasuringServices& operator=(const MeasuringServices&) = delete;
+    ~MeasuringServices() { SetRenderingServices(mPrevious); }
 
     zulong GetTimeMs() override { return 0; }
     RCPtr<LMeasurementRenderer> GetMeasurementRenderer() override { return mRenderer; }
 
 private:
-    RCPtr<LFreetypeTextRenderer> mRenderer;
+    RCPtr<LMeasurementRenderer> mRenderer;
     IRenderingServices* mPrevious;
 };
 
-// Prose of the given length, beginning at one of its words.
-WideString Prose(std::size_t length, std::size_t firstWord)
+const std::vector<std::wstring>& Words()
 {
     static const std::vector<std::wstring> kWords = {
         L"The",  L"updater", L"sends", L"the", L"firmware", L"to",   L"the",     L"device,",   L"message",
         L"by",   L"message", L"and",   L"waits", L"for",    L"it",   L"to",      L"restart;",  L"a",
         L"well-known", L"sequence", L"keeps", L"every", L"screen", L"of",    L"the",     L"display",   L"in",
         L"step", L"while",   L"the",   L"progress", L"bar",  L"moves."};
+    return kWords;
+}
+
+// Prose of the given length from the words that pickWord names in turn.
+template <class WordPicker>
+WideString ProseOfWords(std::size_t length, WordPicker pickWord)
+{
     std::wstring text;
-    for (std::size_t word = firstWord; text.size() < length; ++word) {
-        text += kWords[word % kWords.size()];
+    while (text.size() < length) {
+        text += Words()[pickWord() % Words().size()];
         text += L' ';
     }
     text.resize(length);
     return WideString(text.c_str());
+}
+
+// Prose of the given length, beginning at one of its words.
+WideString Prose(std::size_t length, std::size_t firstWord)
+{
+    return ProseOfWords(length, [word = firstWord]() mutable { return word++; });
+}
+
+// Texts of the given length that share hardly a line, in all more lines than the Cairo renderer keeps runs for.
+std::vector<WideString> ManyProses(std::size_t length)
+{
+    constexpr std::size_t kCharacters = 400000;
+    std::vector<WideString> texts;
+    std::uint32_t seed = 1;
+    while (texts.size() < std::max<std::size_t>(kCharacters / length, 2)) {
+        texts.push_back(ProseOfWords(length, [&seed] {
+            seed = seed * 1664525u + 1013904223u;
+            return seed >> 16;
+        }));
+    }
+    return texts;
 }
 
 RCPtr<LLookDescriptor> LabelLook()
@@ -191,40 +222,76 @@ RCPtr<LLookDescriptor> LabelLook()
     return descriptor;
 }
 
+// The label's look in a frame of the renderer's offscreen context, for as long as it lives.
+class LabelFrame {
+public:
+    LabelFrame(LRenderer& renderer, const RCPtr<LFont>& font) : mRenderer(renderer)
+    {
+        mLook->SetSize(kBoxWidth, kBoxHeight);
+        (void)mLook->SetFont(font);
+        (void)mRenderer.InitRenderContextInfo({0, 0, kBoxWidth, kBoxHeight}, nullptr, true, mContext);
+        (void)mRenderer.RenderStart(mContext);
+        mDirty.Add({0, 0, kBoxWidth, kBoxHeight});
+    }
+    LabelFrame(const LabelFrame&) = delete;
+    LabelFrame& operator=(const LabelFrame&) = delete;
+    ~LabelFrame() { (void)mRenderer.RenderFinish(mContext); }
+
+    void LayOutAndDraw(const WideString& text)
+    {
+        (void)mLook->SetText(text);
+        (void)mLook->DrawLabelText(mRenderer, mDirty, PointT<double>());
+    }
+    LLook& Look() { return *mLook; }
+
+private:
+    LRenderer& mRenderer;
+    RCPtr<LLook> mLook = LLook::Create(LabelLook(), true);
+    RCPtr<LRenderContextInfo> mContext;
+    RectList mDirty;
+};
+
 void LayOutAndDrawALabel(benchmark::State& state)
 {
     const auto length = static_cast<std::size_t>(state.range(0));
     const RCPtr<LFreetypeTextRenderer> renderer(new LFreetypeTextRenderer());
-    const FreetypeServices services(renderer);
+    const MeasuringServices services(renderer);
     const RCPtr<LFont> font = LFont::GetFont(L"DejaVu Sans", 9, LFont::kRegular);
     const WideString texts[2] = {Prose(length, 0), Prose(length, 1)};
-
-    const RCPtr<LLook> look = LLook::Create(LabelLook(), true);
-    look->SetSize(kBoxWidth, kBoxHeight);
-    (void)look->SetFont(font);
-    RCPtr<LRenderContextInfo> context;
-    (void)renderer->InitRenderContextInfo({0, 0, kBoxWidth, kBoxHeight}, nullptr, true, context);
-    (void)renderer->RenderStart(context);
-    RectList dirty;
-    dirty.Add({0, 0, kBoxWidth, kBoxHeight});
+    LabelFrame label(*renderer, font);
 
     // Each round lays out the other text: nothing is left from the round before.
     std::size_t round = 0;
     std::size_t baselineRound = 0;
     bench::RunSideBySide(
-        state,
-        [&] {
-            (void)look->SetText(texts[++round % 2]);
-            (void)look->DrawLabelText(*renderer, dirty, PointT<double>());
-        },
+        state, [&] { label.LayOutAndDraw(texts[++round % 2]); },
         [&] { benchmark::DoNotOptimize(renderer->GetFontRenderer().MeasureText(texts[++baselineRound % 2], font)); });
     const std::uint64_t before = renderer->GetMeasuredCharacters();
-    (void)look->SetText(texts[++round % 2]);
-    state.counters["lines"] = static_cast<double>(look->GetText()->GetLineCount());
+    (void)label.Look().SetText(texts[++round % 2]);
+    state.counters["lines"] = static_cast<double>(label.Look().GetText()->GetLineCount());
     state.counters["measured_chars"] = static_cast<double>(renderer->GetMeasuredCharacters() - before);
     state.counters["ours_ns_per_char"] = state.counters["ours_ns"] / static_cast<double>(length);
-    (void)renderer->RenderFinish(context);
 }
 BENCHMARK(LayOutAndDrawALabel)->Arg(200)->Arg(2000)->Arg(4000)->Unit(benchmark::kMicrosecond);
+
+void LayOutAndDrawALabelWithCairo(benchmark::State& state)
+{
+    const auto length = static_cast<std::size_t>(state.range(0));
+    const RCPtr<LGDIRenderer> renderer(new LGDIRenderer());
+    const MeasuringServices services(renderer);
+    const RCPtr<LFont> font = LFont::GetFont(L"DejaVu Sans", 9, LFont::kRegular);
+    const RCPtr<LGDIFont> face = LGDIFont::Create(*font);
+    const std::vector<WideString> texts = ManyProses(length);
+    LabelFrame label(*renderer, font);
+
+    std::size_t round = 0;
+    std::size_t baselineRound = 0;
+    bench::RunSideBySide(
+        state, [&] { label.LayOutAndDraw(texts[++round % texts.size()]); },
+        [&] { benchmark::DoNotOptimize(LTextRun::Create(*face, texts[++baselineRound % texts.size()])); });
+    state.counters["lines"] = static_cast<double>(label.Look().GetText()->GetLineCount());
+    state.counters["ours_ns_per_char"] = state.counters["ours_ns"] / static_cast<double>(length);
+}
+BENCHMARK(LayOutAndDrawALabelWithCairo)->Arg(200)->Arg(2000)->Arg(4000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

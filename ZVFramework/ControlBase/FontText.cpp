@@ -143,6 +143,12 @@ std::uint32_t LFontText::GetLineCount()
     return mLineRects.GetCount();
 }
 
+const WideString& LFontText::GetLine(std::uint32_t index) const
+{
+    static const WideString kNoLine;
+    return index < mLines.GetCount() ? mLines.GetData()[index] : kNoLine;
+}
+
 const RectT<float>& LFontText::GetLineRect(std::uint32_t index) const
 {
     static const RectT<float> kNoLine;

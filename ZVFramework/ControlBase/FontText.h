@@ -49,8 +49,9 @@ public:
     std::uint32_t GetLineCount();
     // Whether the lines are measured for the box as it is now.
     bool IsLaidOut() const { return mLineRects.GetCount() != 0; }
-    // The line's text; the lines' count first comes from GetLineCount.
-    const WideString& GetLine(std::uint32_t index) const { return mLines.GetData()[index]; }
+    // The line's text; the lines' count first comes from GetLineCount. Past the measured lines, one shared empty
+    // line.
+    const WideString& GetLine(std::uint32_t index) const;
     // x, y, width, height of the line relative to the text box; past the measured lines, one shared empty
     // rectangle.
     const RectT<float>& GetLineRect(std::uint32_t index) const;

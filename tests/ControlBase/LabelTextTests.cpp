@@ -210,6 +210,10 @@ TEST_F(FontTextTest, LinesArePlacedAsABlockByTheAlignmentsAndMeasuredOnceUntilSo
     EXPECT_EQ(text->GetSize(), PointT<zlong>(0, 16));
     EXPECT_EQ(text->GetLineRect(1), (RectT<float>{})) << "past the lines: the empty rectangle";
     EXPECT_EQ(text->GetLineRect(0xFFFFFFFFu), (RectT<float>{}));
+    EXPECT_TRUE(text->GetLine(1).IsEmpty()) << "past the lines: the empty line";
+    EXPECT_TRUE(text->GetLine(0xFFFFFFFFu).IsEmpty());
+    (void)text->SetText(L"new");
+    EXPECT_TRUE(text->GetLine(0).IsEmpty()) << "not yet laid out: no lines";
 }
 
 TEST_F(FontTextTest, WrappedLinesFollowTheBoxAndHeightForWidthAsksWithoutDisturbingThem)

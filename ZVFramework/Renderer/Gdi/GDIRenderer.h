@@ -43,6 +43,10 @@ public:
     // character (blanks included) and the line height. Drawn at a point, the text's ink lies within this box placed
     // at the baseline, which is the font's top below the point, less one pixel.
     RectT<float> MeasureText(const WideString& text, const ConstRCPtr<LFont>& font) override;
+    // Each head exactly as MeasureText answers it, from one layout of the text; false for a text whose characters
+    // do not each make one glyph (surrogate pairs), which is measured head by head.
+    bool MeasureHeads(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
+                      Array<RectT<float>>& heads) override;
     int GetRendererType() const override { return kGdi; }
     [[nodiscard]] ZVRESULT InitRenderContextInfo(const RectT<zlong>& viewport, const Platform::NativeWindow* window, bool offscreen,
                                    RCPtr<LRenderContextInfo>& context) override;

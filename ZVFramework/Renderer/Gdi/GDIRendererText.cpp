@@ -1,4 +1,5 @@
 // Text by font family: metrics, measuring and drawing.
+#include "ObjectBase/Exception.h"
 #include "Renderer/Font.h"
 #include "Renderer/Gdi/CairoDrawing.h"
 #include "Renderer/Gdi/GDIRenderContextInfo.h"
@@ -28,6 +29,43 @@ RectT<float> LGDIRenderer::MeasureText(const WideString& text, const ConstRCPtr<
     const double advance = run == nullptr ? 0.0 : run->GetAdvance();
     return RectT<float>(0, static_cast<float>(face->GetTop()), static_cast<float>(face->GetPadding() + advance),
                         static_cast<float>(face->GetLineHeight()));
+}
+
+bool LGDIRenderer::MeasureHeads(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
+                                Array<RectT<float>>& heads)
+{
+    (void)heads.Clear();
+    const LGDIFont* face = font.IsNull() ? nullptr : mFonts.GetFont(font);
+    if (face == nullptr) {
+        return false;
+    }
+    if (text.IsEmpty()) {
+        return true;
+    }
+    // A run of only part of a text, not worth a place among the runs kept for drawing.
+    const RCPtr<LTextRun> run = LTextRun::Create(*face, text);
+    const std::uint32_t count = text.GetLength();
+    if (run.IsNull() || static_cast<std::uint32_t>(run->GetGlyphCount()) != count) {
+        return false;
+    }
+    // Glyphs stand at the sums of the advances before them, added in order, so the pen after a head is where its
+    // next glyph stands: the same sum that the head's own run ends at.
+    if (heads.SetCount(count) != static_cast<ZVRESULT>(count)) {
+        ZV_THROW_OUT_OF_MEMORY();
+    }
+    const cairo_glyph_t* glyphs = run->GetGlyphs();
+    std::uint32_t kept = 0;
+    while (kept < count) {
+        const double advance = kept + 1 < count ? glyphs[kept + 1].x : run->GetAdvance();
+        RectT<float>& head = heads.GetData()[kept++];
+        head = RectT<float>(0, static_cast<float>(face->GetTop()), static_cast<float>(face->GetPadding() + advance),
+                            static_cast<float>(face->GetLineHeight()));
+        if (widthLimit > 0 && DrawnWidth(head) > widthLimit) {
+            break;
+        }
+    }
+    (void)heads.SetCount(kept);
+    return true;
 }
 
 void LGDIRenderer::DrawText(const WideString& text, const ConstRCPtr<LFont>& font, const PointT<zlong>& position,

@@ -33,14 +33,16 @@ Ink FindInk(const Testing::Image& image)
     return ink;
 }
 
+struct TextInFont {
+    const wchar_t* face;
+    float size;
+    std::int32_t style;
+    const wchar_t* text;
+};
+
 TEST(GdiText, InkLiesInsideTheMeasuredBoxAtTheBaseline)
 {
-    const struct {
-        const wchar_t* face;
-        float size;
-        std::int32_t style;
-        const wchar_t* text;
-    } cases[] = {
+    const TextInFont cases[] = {
         {L"Arial", 8.25f, LFont::kRegular, L"UPDATE FIRMWARE"},
         {L"DejaVu Sans", 14, LFont::kBold, L"Wjgy|[]"},
         {L"Liberation Serif", 11, LFont::kItalic, L"fifth jump"},
@@ -101,6 +103,47 @@ TEST(GdiText, AFontTooLargeForAnySurfaceHasNoMetricsAndDrawsNothing)
     canvas.Finish();
     EXPECT_EQ(canvas.Pixel(2, 2), 0xFF0000FFu);
     EXPECT_EQ(canvas.Pixel(10, 10), 0u);
+}
+
+TEST(GdiText, EachHeadMeasuredInOnePassIsExactlyWhatMeasuringThatHeadAnswers)
+{
+    const RCPtr<LGDIRenderer> renderer(new LGDIRenderer());
+    const TextInFont cases[] = {
+        {L"DejaVu Sans", 9, LFont::kRegular, L"AVAWAY To Ty, we'll fit 1,234.56 \"firmware\" bytes -- T.V. "},
+        {L"Liberation Serif", 11.5f, LFont::kItalic, L"ffi fl Wa Yo \u00c5ngstr\u00f6m \u00e9t\u00e9 \u0394\u03a9 lone \xD800 x"},
+        {L"Arial", 8.25f, LFont::kBold, L"UPDATE FIRMWARE\ttab  two  blanks "},
+    };
+    for (const auto& entry : cases) {
+        const RCPtr<LFont> font = LFont::GetFont(entry.face, entry.size, entry.style);
+        const WideString text(entry.text);
+        Array<RectT<float>> heads;
+        ASSERT_TRUE(renderer->MeasureHeads(text, font, 0, heads));
+        ASSERT_EQ(heads.GetCount(), text.GetLength());
+        for (std::uint32_t end = 1; end <= text.GetLength(); ++end) {
+            EXPECT_EQ(heads.GetData()[end - 1], renderer->MeasureText(text.Left(end), font))
+                << "the first " << end << " characters of \"" << text.ToUTF8().GetData() << "\"";
+        }
+
+        const float limit = DrawnWidth(heads.GetData()[text.GetLength() / 2]) - 0.5f;
+        Array<RectT<float>> limited;
+        ASSERT_TRUE(renderer->MeasureHeads(text, font, limit, limited));
+        ASSERT_GT(limited.GetCount(), 0u);
+        EXPECT_GT(DrawnWidth(limited.GetData()[limited.GetCount() - 1]), limit) << "ends with the first head past it";
+        for (std::uint32_t index = 0; index + 1 < limited.GetCount(); ++index) {
+            EXPECT_LE(DrawnWidth(limited.GetData()[index]), limit);
+            EXPECT_EQ(limited.GetData()[index], heads.GetData()[index]);
+        }
+    }
+
+    const RCPtr<LFont> font = LFont::GetFont(L"DejaVu Sans", 10, LFont::kRegular);
+    Array<RectT<float>> heads;
+    EXPECT_TRUE(renderer->MeasureHeads(WideString(), font, 0, heads));
+    EXPECT_EQ(heads.GetCount(), 0u);
+    ASSERT_TRUE(renderer->MeasureHeads(L"abc", font, 0, heads));
+    EXPECT_FALSE(renderer->MeasureHeads(L"pair \xD83D\xDE00 x", font, 0, heads))
+        << "two units make one glyph: measured head by head";
+    EXPECT_EQ(heads.GetCount(), 0u);
+    EXPECT_FALSE(renderer->MeasureHeads(L"abc", nullptr, 0, heads));
 }
 
 }  // namespace
