@@ -33,6 +33,9 @@ void VisitChildren(const LControl::ChildControlList& children, std::uint32_t fro
 {
     std::uint32_t index = from;
     while (index < children.GetCount()) {
+        if (index + 1 < children.GetCount()) {
+            __builtin_prefetch(children.GetAt(index + 1, order).Get());
+        }
         const ChildWalkHold hold(children.GetAt(index, order));
         const RCPtr<LControl>& child = hold.Child();
         if (!visit(child)) {

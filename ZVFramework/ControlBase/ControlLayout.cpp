@@ -190,7 +190,8 @@ ZVRESULT LControl::CalculatePlacement(const LLayoutDescriptor* layout, const LCo
             // The far edge; the anchor's share of the size lies before the position.
             const double span = edge(frame, sizeRule.rel, sizeRule.abs) - pos;
             if (span > 0 && anchor >= 0 && anchor < 1) {
-                extent = span / (1 - anchor);
+                // Most controls hang from their near edge: no division to wait for.
+                extent = anchor == 0 ? span : span / (1 - anchor);
             } else if (span < 0 && anchor > 0 && anchor <= 1) {
                 extent = span / -anchor;
             }
