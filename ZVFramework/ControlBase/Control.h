@@ -583,6 +583,7 @@ protected:
 
 private:
     friend class ChildControlList;
+    friend class ChildWalkHold;
     // Places controls in tests that have no layout to do it.
     friend class ControlTestAccess;
 

@@ -29,10 +29,19 @@ inline int DockedAxes(const SubControlSettings& settings)
     return (settings.xIsDocked ? 1 : 0) + (settings.yIsDocked ? 1 : 0);
 }
 
-// Half away from zero, kept where doubles are exact.
+// Half away from zero, kept where doubles are exact. Without a library call: layout rounds every edge it places.
 inline double RoundCoordinate(double value)
 {
-    return ClampToExactDouble(std::round(value));
+    constexpr double kExactLimit = 4503599627370496.0;
+    if (!(std::fabs(value) < kExactLimit)) {
+        // Already whole, infinite or not a number.
+        return ClampToExactDouble(value);
+    }
+    const double whole = static_cast<double>(static_cast<std::int64_t>(value));
+    const double fraction = value - whole;
+    const double rounded = fraction >= 0.5 ? whole + 1 : fraction <= -0.5 ? whole - 1 : whole;
+    // -0.3 rounds to -0, as the library's rounding gives.
+    return std::copysign(rounded, value);
 }
 
 inline PointT<zlong> RoundSize(const PointT<double>& size)

@@ -137,7 +137,8 @@ ZVRESULT LControl::CalculatePlacement(const LLayoutDescriptor* layout, const LCo
     Span clientFrame[2] = {{0, clientSize.x}, {0, clientSize.y}};
     PointT<double> parentScroll;
     if (parent != nullptr) {
-        const RectT<double> client = parent->GetClientRect(-1);
+        const RectT<double> client =
+            parent->mLayoutState.clientRectKept ? parent->mLayoutState.clientRect : parent->GetClientRect(-1);
         parentFrame[0] = {-client.x, parent->mSize.x};
         parentFrame[1] = {-client.y, parent->mSize.y};
         clientFrame[0] = {0, client.width};
@@ -189,7 +190,8 @@ ZVRESULT LControl::CalculatePlacement(const LLayoutDescriptor* layout, const LCo
             // The far edge; the anchor's share of the size lies before the position.
             const double span = edge(frame, sizeRule.rel, sizeRule.abs) - pos;
             if (span > 0 && anchor >= 0 && anchor < 1) {
-                extent = span / (1 - anchor);
+                // Most controls hang from their near edge: no division to wait for.
+                extent = anchor == 0 ? span : span / (1 - anchor);
             } else if (span < 0 && anchor > 0 && anchor <= 1) {
                 extent = span / -anchor;
             }
@@ -217,8 +219,9 @@ ZVRESULT LControl::SetBounds(const PointT<double>& position, const PointT<double
     }
     // Taken at once: a call made from here on with a rectangle of its own is not one the rules gave.
     const bool givenByRules = std::exchange(mLayoutState.applyingRules, false);
-    // The calls out below may let the last outside reference go.
-    const RCPtr<LControl> self(this);
+    // The calls out below may let the last outside reference go; a walk over the parent's children holds it already.
+    const RCPtr<LControl> ownHold(mLayoutState.walkHold != nullptr ? nullptr : this);
+    const RCPtr<LControl>& self = mLayoutState.walkHold != nullptr ? *mLayoutState.walkHold : ownHold;
     SaveLookBounds();
     const bool sizeChanged =
         std::fabs(size.x - mSize.x) >= kSizeTolerance || std::fabs(size.y - mSize.y) >= kSizeTolerance;
@@ -234,6 +237,7 @@ ZVRESULT LControl::SetBounds(const PointT<double>& position, const PointT<double
     repaint();
     mPosition = position;
     mSize = size;
+    mLayoutState.clientRectKept = false;
     SizeLooks(RoundSize(mSize));
 
     // A rectangle the rules have just given a control without children, whose rules leave the label text alone,
@@ -241,7 +245,9 @@ ZVRESULT LControl::SetBounds(const PointT<double>& position, const PointT<double
     const bool layoutWouldRepeat = givenByRules && mChildren.GetCount() == 0 && !MeasuresLabelText(mLayout);
     if (sizeChanged && !mLayoutState.relayingOutChildren && !layoutWouldRepeat) {
         const ScopedFlag relayingOut(mLayoutState.relayingOutChildren);
+        mLayoutState.clientRect = GetClientRect(-1);
         {
+            const ScopedFlag clientRectKept(mLayoutState.clientRectKept);
             // The control lays itself out once when its children are done, not once for each of them.
             const ScopedFlag suppressed(mLayoutState.relayoutSuppressed);
             VisitChildren(mChildren, 0, kLayoutOrder, [this](const RCPtr<LControl>& child) {

@@ -45,6 +45,7 @@ void LControl::DrawLookLayer(std::uint32_t index, LookLayer layer, LRenderer& re
 
 void LControl::SizeLooks(const PointT<zlong>& size)
 {
+    mLayoutState.clientRectKept = false;
     for (std::uint32_t index = 0; index < mLooks.looks.GetCount(); ++index) {
         if (const RCPtr<LLook>& look = mLooks.looks.GetData()[index]) {
             (void)look->SetSize(size.x, size.y);

@@ -65,6 +65,7 @@ ZVRESULT LControl::SelectLook(std::uint32_t index)
 std::int32_t LControl::AddLook(const RCPtr<LLook>& look)
 {
     AppendItem(mLooks.looks, look);
+    mLayoutState.clientRectKept = false;
     while (mLooks.weights.GetCount() < mLooks.looks.GetCount()) {
         AppendItem(mLooks.weights, 0.0f);
     }
@@ -92,6 +93,7 @@ ZVRESULT LControl::ApplyLookWeight(std::uint32_t index, float weight, bool exclu
         }
     }
     if (changed) {
+        mLayoutState.clientRectKept = false;
         (void)InvalidateRect(RectT<double>(0, 0, mSize.x, mSize.y), SettingsOf(this).clipToParent);
     }
     return ZV_S_OK;

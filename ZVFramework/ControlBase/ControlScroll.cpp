@@ -112,8 +112,10 @@ void LControl::InvalidateChildArea(const RCPtr<LControl>& child)
 
 void LControl::SaveLookBounds()
 {
-    const RectT<zlong> client = GetClientRect(-1).ToLong();
-    mScroll.savedLookBounds = client.ToDouble();
+    // Only a content buffer compares them after the change; reading the looks for every control moved costs.
+    if (mScroll.contentBuffer) {
+        mScroll.savedLookBounds = GetClientRect(-1).ToLong().ToDouble();
+    }
     mScroll.sizeChangePending = true;
 }
 

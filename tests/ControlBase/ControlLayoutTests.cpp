@@ -1,5 +1,6 @@
 #include "ControlBase/Harness/ControlHarness.h"
 #include "ControlBase/Harness/PaintedControl.h"
+#include "ControlBase/SkinnedControlSupport.h"
 #include "System/RecordingRootWindow.h"
 #include "System/RootWindow.h"
 
@@ -48,7 +49,7 @@ std::string Painted(const std::string& name, const std::string& attributes, cons
     return SubControl("Test.Painted", name, attributes, children, createParams);
 }
 
-TEST(ControlLayout, TheRulesOfTheSkinGiveTheRectanglesTheirExamplesCall)
+TEST(ControlLayout, TheRulesOfTheSkinGiveTheRectanglesTheirExamplesCallAndEdgesRoundToTheNearestPixel)
 {
     ControlHarness harness;
     harness.Register<LPaintedControl>(L"Test.Painted");
@@ -64,7 +65,15 @@ TEST(ControlLayout, TheRulesOfTheSkinGiveTheRectanglesTheirExamplesCall)
                     Painted("unlimited", R"(XSizeAbs="80" XMaxSizeAbs="0" YPositionAbs="60")") +
                     // A quarter of the box from its right, by a named reference to the box's other children.
                     Painted("besideCapped", R"(XPositionToControl="capped" XPositionRel="1" XPositionAbs="5" )"
-                                            R"(YSizeToControl="capped" YSizeRel="0.5" YSizeAbs="0")"))));
+                                            R"(YSizeToControl="capped" YSizeRel="0.5" YSizeAbs="0")")) +
+            Painted("odd", R"(XSizeAbs="5" YSizeAbs="5" YPositionAbs="200")",
+                    Painted("halfRight", R"(XPositionRel="0.5" XSizeAbs="1")") +
+                        Painted("halfLeft", R"(XPositionRel="-0.5" XSizeAbs="1")") +
+                        Painted("belowHalf", R"(XPositionRel="0.7" XSizeAbs="1")") +
+                        Painted("belowMinusHalf", R"(XPositionRel="-0.7" XSizeAbs="1")") +
+                        // From -2.5 to the far edge at 1.5 times 5.
+                        Painted("spanning", R"(XPositionRel="-0.5" XSizeToControl="Parent" XSizeRel="1.5" )"
+                                            R"(XSizeAbs="0")"))));
     const RCPtr<LControl> main = harness.CreateRoot(L"main");
     ASSERT_TRUE(main);
     const RCPtr<LControl> box = main->FindChildByName(L"box");
@@ -75,6 +84,14 @@ TEST(ControlLayout, TheRulesOfTheSkinGiveTheRectanglesTheirExamplesCall)
     EXPECT_EQ(RectOf(box->FindChildByName(L"capped")), "50,0,50,40");
     EXPECT_EQ(RectOf(box->FindChildByName(L"unlimited")), "0,60,80,40");
     EXPECT_EQ(RectOf(box->FindChildByName(L"besideCapped")), "105,0,16,20");
+
+    // Halves go away from zero; 0.7 as a float times 5 is just below 3.5.
+    const RCPtr<LControl> odd = main->FindChildByName(L"odd");
+    EXPECT_EQ(odd->FindChildByName(L"halfRight")->GetPosition().x, 3);
+    EXPECT_EQ(odd->FindChildByName(L"halfLeft")->GetPosition().x, -3);
+    EXPECT_EQ(odd->FindChildByName(L"belowHalf")->GetPosition().x, 3);
+    EXPECT_EQ(odd->FindChildByName(L"belowMinusHalf")->GetPosition().x, -3);
+    EXPECT_EQ(RectOf(odd->FindChildByName(L"spanning")), "-3,0,11,40");
 }
 
 TEST(ControlLayout, ResizingTheWindowLaysTheTreeOutAgainByItsRelativeRules)
@@ -284,6 +301,50 @@ TEST(ControlLayout, ATopLevelControlMadeWithoutAWindowIsPlacedInTheActiveElseThe
 
     host.mRoots.clear();
     EXPECT_EQ(harness.Factory().CreateControlByName(L"dialog", nullptr)->GetSize(), PointT<double>(0, 0));
+}
+
+// Selects its parent's frameless look, once armed, when the parent lays it out.
+class LLookSwitchingControl : public Testing::LSkinnedControl {
+public:
+    using LSkinnedControl::LSkinnedControl;
+
+    ZVRESULT ProcessRelayout(const PointT<zlong>& size) override
+    {
+        if (armed) {
+            armed = false;
+            (void)GetParent()->SelectLook(1);
+        }
+        return LSkinnedControl::ProcessRelayout(size);
+    }
+
+    bool armed = false;
+};
+
+TEST(ControlLayout, AChildLaidOutAfterTheParentsLookChangedMeasuresAgainstTheNewClientArea)
+{
+    ControlHarness harness;
+    harness.Register<Testing::LSkinnedControl>(L"Test.Skinned");
+    harness.Register<LLookSwitchingControl>(L"Test.LookSwitching");
+    const std::string fillsClient =
+        R"(XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" YSizeToControl="Client" YSizeRel="1" YSizeAbs="0")";
+    Testing::SkinDocumentBuilder skin = Testing::LookSkin();
+    skin.controls = Testing::Wearing(
+        "Test.Skinned", "main", "four", "",
+        Testing::Wearing("Test.LookSwitching", "switcher", "one", R"(LayoutOrder="1")") +
+            Testing::Wearing("Test.Skinned", "follower", "one", fillsClient + R"( LayoutOrder="2")"));
+    harness.LoadSkinDocument(skin.Document());
+    const RCPtr<LControl> main = harness.CreateRoot(L"main");
+    ASSERT_TRUE(main);
+    const RCPtr<LControl> follower = main->FindChildByName(L"follower");
+    EXPECT_EQ(RectOf(follower), "0,0,1020,764") << "inside the framed look's client area";
+
+    harness.Window().Resize(800, 600);
+    EXPECT_EQ(RectOf(follower), "0,0,796,596") << "the new size's client area";
+
+    dynamic_cast<LLookSwitchingControl&>(*main->FindChildByName(L"switcher")).armed = true;
+    harness.Window().Resize(640, 480);
+    EXPECT_EQ(main->GetClientRect(-1), RectT<double>(0, 0, 640, 480));
+    EXPECT_EQ(RectOf(follower), "0,0,640,480") << "the look chosen while its siblings were laid out";
 }
 
 }  // namespace
