@@ -23,16 +23,6 @@ bool IsPlainName(std::string_view name)
     });
 }
 
-WideString Join(const WideString& prefix, std::string_view asciiName)
-{
-    WideString path;
-    wchar_t* out = path.Lock(prefix.GetLength() + static_cast<std::uint32_t>(asciiName.size()) + 1);
-    out = std::copy_n(prefix.GetData(), prefix.GetLength(), out);
-    *std::copy(asciiName.begin(), asciiName.end(), out) = 0;
-    (void)path.Unlock();
-    return path;
-}
-
 }  // namespace
 
 WideString SkinImageFinder::Find(const WideString& prefix, const WideString& fileName)
@@ -72,9 +62,18 @@ WideString SkinImageFinder::Find(const WideString& prefix, const char* fileName,
     }
     const std::string* found = IndexPrefixFolder(prefix).Find(mName);
     if (found == nullptr || *found == mName) {
-        return Join(prefix, mName);
+        return JoinPrefix(prefix, mName);
     }
-    return IsPlainName(*found) ? Join(prefix, *found) : prefix + WideString(found->c_str());
+    return IsPlainName(*found) ? JoinPrefix(prefix, *found) : prefix + WideString(found->c_str());
+}
+
+WideString SkinImageFinder::JoinPrefix(const WideString& prefix, std::string_view asciiName)
+{
+    mPath.assign(prefix.GetData(), prefix.GetLength());
+    mPath.append(asciiName.begin(), asciiName.end());
+    WideString path;
+    path.Assign(mPath.c_str(), static_cast<std::uint32_t>(mPath.size()));
+    return path;
 }
 
 const Platform::FolderFileIndex& SkinImageFinder::IndexFolder(const WideString& folder)

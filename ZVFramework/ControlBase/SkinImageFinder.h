@@ -27,11 +27,15 @@ private:
     // The index of the folder that a prefix ending in a separator names, kept for the prefix asked for last.
     const Platform::FolderFileIndex& IndexPrefixFolder(const WideString& prefix);
 
+    // The prefix followed by a name of ASCII characters, widened without a conversion.
+    WideString JoinPrefix(const WideString& prefix, std::string_view asciiName);
+
     std::map<WideString, Platform::FolderFileIndex> mFolders;
     WideString mLastPrefix;
     const Platform::FolderFileIndex* mLastPrefixIndex = nullptr;
     // Reused from name to name.
     std::string mName;
+    std::wstring mPath;
 };
 
 }  // namespace ZV
