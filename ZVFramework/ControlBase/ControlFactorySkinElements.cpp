@@ -34,13 +34,15 @@ std::int32_t DepthOf(const LControlDescriptor* descriptor)
     return depth;
 }
 
-// The piece of an image that a Part element names with a file attribute and two location attributes; none when
-// any of the three is missing.
-bool ReadImagePiece(const XMLAttributes& attributes, const char* file, const char* x, const char* y,
-                    WideString& fileName, ImageSource& piece)
+// The UTF-8 file name of the piece of an image that a Part element names with a file attribute and two location
+// attributes; null when any of the three is missing.
+const char* ReadImagePiece(const XMLAttributes& attributes, const char* file, const char* x, const char* y,
+                           ImageSource& piece)
 {
-    return attributes.GetStringAttribute(file, fileName) && attributes.GetIntAttribute(x, piece.x) &&
-           attributes.GetIntAttribute(y, piece.y);
+    const char* fileName = attributes.GetUTF8Attribute(file);
+    return fileName != nullptr && attributes.GetIntAttribute(x, piece.x) && attributes.GetIntAttribute(y, piece.y)
+               ? fileName
+               : nullptr;
 }
 
 enum class SkinElement {
@@ -238,23 +240,22 @@ void LControlFactory::StartPart(const XMLAttributes& attributes)
     WideString name;
     std::int32_t width = 0;
     std::int32_t height = 0;
-    WideString resize;
+    const char* resize = attributes.GetUTF8Attribute("ResizeType");
     if (!attributes.GetStringAttribute("Name", name) || !attributes.GetIntAttribute("Width", width) ||
-        !attributes.GetIntAttribute("Height", height) || !attributes.GetStringAttribute("ResizeType", resize)) {
+        !attributes.GetIntAttribute("Height", height) || resize == nullptr) {
         return;
     }
     std::uint32_t resizeType = kResizeStretch;
-    if (resize == L"Tile") {
+    if (std::string_view(resize) == "Tile") {
         resizeType = kResizeTile;
-    } else if (resize == L"Center") {
+    } else if (std::string_view(resize) == "Center") {
         resizeType = kResizeCenter;
     }
 
     ImageSource image;
-    WideString imageFile;
-    if (ReadImagePiece(attributes, "ImageFile", "ImageLocX", "ImageLocY", imageFile, image) &&
-        !imageFile.IsEmpty()) {
-        image = {mParse.imageFinder.Find(mImagePrefix, imageFile.ToLower()), image.x, image.y, width, height};
+    const char* imageFile = ReadImagePiece(attributes, "ImageFile", "ImageLocX", "ImageLocY", image);
+    if (imageFile != nullptr && imageFile[0] != 0) {
+        image = {mParse.imageFinder.Find(mImagePrefix, imageFile, true), image.x, image.y, width, height};
     } else {
         image = ImageSource();
     }
@@ -271,9 +272,8 @@ void LControlFactory::StartPart(const XMLAttributes& attributes)
     float alphaMod = 1.0f;
     attributes.GetFloatAttribute("ColorizerAlphaMod", alphaMod);
     ImageSource mask;
-    WideString maskFile;
-    if (ReadImagePiece(attributes, "ColorizerMaskFile", "MaskLocX", "MaskLocY", maskFile, mask)) {
-        mask = {mParse.imageFinder.Find(mImagePrefix, maskFile), mask.x, mask.y, width, height};
+    if (const char* maskFile = ReadImagePiece(attributes, "ColorizerMaskFile", "MaskLocX", "MaskLocY", mask)) {
+        mask = {mParse.imageFinder.Find(mImagePrefix, maskFile, false), mask.x, mask.y, width, height};
     } else {
         mask = ImageSource();
     }

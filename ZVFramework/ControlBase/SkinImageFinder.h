@@ -4,6 +4,8 @@
 #include "Utilities/Storage/StringT.h"
 
 #include <map>
+#include <string>
+#include <string_view>
 
 namespace ZV {
 
@@ -17,11 +19,23 @@ namespace ZV {
 class SkinImageFinder {
 public:
     WideString Find(const WideString& prefix, const WideString& fileName);
+    // The same for a name as the skin document gives it, in UTF-8, lower-cased first when lowerCase is set.
+    WideString Find(const WideString& prefix, const char* fileName, bool lowerCase);
 
 private:
     const Platform::FolderFileIndex& IndexFolder(const WideString& folder);
+    // The index of the folder that a prefix ending in a separator names, kept for the prefix asked for last.
+    const Platform::FolderFileIndex& IndexPrefixFolder(const WideString& prefix);
+
+    // The prefix followed by a name of ASCII characters, widened without a conversion.
+    WideString JoinPrefix(const WideString& prefix, std::string_view asciiName);
 
     std::map<WideString, Platform::FolderFileIndex> mFolders;
+    WideString mLastPrefix;
+    const Platform::FolderFileIndex* mLastPrefixIndex = nullptr;
+    // Reused from name to name.
+    std::string mName;
+    std::wstring mPath;
 };
 
 }  // namespace ZV

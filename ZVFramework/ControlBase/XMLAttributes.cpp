@@ -26,7 +26,7 @@ WideString ParseString(const char* text)
 
 }  // namespace
 
-const char* XMLAttributes::Find(const char* name) const
+const char* XMLAttributes::GetUTF8Attribute(const char* name) const
 {
     for (const char* const* pair = mPairs; pair[0] != nullptr; pair += 2) {
         if (std::strcmp(pair[0], name) == 0) {
@@ -38,32 +38,32 @@ const char* XMLAttributes::Find(const char* name) const
 
 bool XMLAttributes::GetStringAttribute(const char* name, WideString& value) const
 {
-    return Read(Find(name), value, &ParseString);
+    return Read(GetUTF8Attribute(name), value, &ParseString);
 }
 
 bool XMLAttributes::GetBoolAttribute(const char* name, bool& value) const
 {
-    return Read(Find(name), value, &SkinValueSyntax::ParseFlag);
+    return Read(GetUTF8Attribute(name), value, &SkinValueSyntax::ParseFlag);
 }
 
 bool XMLAttributes::GetFloatAttribute(const char* name, float& value) const
 {
-    return Read(Find(name), value, &SkinValueSyntax::ParseFloat);
+    return Read(GetUTF8Attribute(name), value, &SkinValueSyntax::ParseFloat);
 }
 
 bool XMLAttributes::GetIntAttribute(const char* name, std::int32_t& value) const
 {
-    return Read(Find(name), value, &SkinValueSyntax::ParseInteger);
+    return Read(GetUTF8Attribute(name), value, &SkinValueSyntax::ParseInteger);
 }
 
 bool XMLAttributes::GetPlainIntAttribute(const char* name, std::int32_t& value) const
 {
-    return Read(Find(name), value, &SkinValueSyntax::ParsePlainInteger);
+    return Read(GetUTF8Attribute(name), value, &SkinValueSyntax::ParsePlainInteger);
 }
 
 bool XMLAttributes::GetColorAttribute(const char* name, LColor& value) const
 {
-    return Read(Find(name), value, &SkinValueSyntax::ParseColor);
+    return Read(GetUTF8Attribute(name), value, &SkinValueSyntax::ParseColor);
 }
 
 }  // namespace ZV

@@ -14,6 +14,8 @@ public:
     // The parser's UTF-8 pairs, name then value, ended by a null name; they must outlive this object.
     explicit XMLAttributes(const char* const* pairs) : mPairs(pairs) {}
 
+    // The value as the parser gives it, UTF-8, or null: for values that are only compared or passed on.
+    const char* GetUTF8Attribute(const char* name) const;
     // As UTF-16.
     bool GetStringAttribute(const char* name, WideString& value) const;
     bool GetBoolAttribute(const char* name, bool& value) const;
@@ -34,9 +36,6 @@ public:
     }
 
 private:
-    // The UTF-8 value of the attribute, or null.
-    const char* Find(const char* name) const;
-
     const char* const* mPairs;
 };
 

@@ -1,4 +1,5 @@
 #include "ControlBase/SkinImageFinder.h"
+#include "SkinTestSupport.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -33,6 +34,33 @@ TEST(SkinImageFinder, ASkinFolderGivesTheFileOfThatNameElseTheFirstByNameInAnoth
     EXPECT_EQ(finder.Find(L"::", L"Buttons.png"), WideString(L"::Buttons.png")) << "resources";
     EXPECT_EQ(finder.Find(WideString(), L"Buttons.png"), WideString(L"Buttons.png"));
     EXPECT_EQ(finder.Find(L"/no/such/folder/", L"a.png"), WideString(L"/no/such/folder/a.png"));
+}
+
+TEST(SkinImageFinder, ANameAsTheDocumentGivesItFindsWhatItsWideFormFinds)
+{
+    Testing::TemporaryFolder folder;
+    for (const char* name : {"Knob.png", "knob.PNG", "\xC3\x84rger.png", "sub/Deep.png", "plain.png"}) {
+        folder.Write(name, "");
+    }
+    const std::string root = folder.Path().string();
+    const char* const names[] = {"KNOB.PNG", "\xC3\x84RGER.PNG", "\xC3\xA4rger.png", "Sub/DEEP.png",
+                                 "PLAIN.png", "absent.PNG", "\xC3\x84" "BSENT.png", ""};
+    for (const std::string& prefix : {root + "/", root + "/sub/../", root, std::string("::"), std::string()}) {
+        SkinImageFinder wide;
+        SkinImageFinder utf8;
+        for (const char* name : names) {
+            for (const bool lowerCase : {true, false}) {
+                const WideString fileName = lowerCase ? WideString(name).ToLower() : WideString(name);
+                EXPECT_EQ(Testing::Text(utf8.Find(WideString(prefix.c_str()), name, lowerCase)),
+                          Testing::Text(wide.Find(WideString(prefix.c_str()), fileName)))
+                    << prefix << " + " << name << (lowerCase ? " lower-cased" : "");
+            }
+        }
+    }
+    SkinImageFinder finder;
+    EXPECT_EQ(finder.Find(WideString((root + "/").c_str()), "KNOB.PNG", true),
+              WideString((root + "/Knob.png").c_str()))
+        << "the first by name when no file has the lower-cased name";
 }
 
 }  // namespace
