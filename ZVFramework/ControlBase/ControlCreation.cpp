@@ -110,6 +110,8 @@ ZVRESULT LControl::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor)
 
 void LControl::BuildLooks(const LControlDescriptor& descriptor)
 {
+    // The client rectangle a layout pass keeps was framed by the looks that go.
+    mLayoutState.clientRectKept = false;
     // The looks that go are held until the new ones are made: the parts both share are not made again.
     RCPtrArray<LLook> previous;
     if (Failed(previous.Assign(mLooks.looks)) || Failed(mLooks.looks.Clear()) || Failed(mLooks.weights.Clear())) {
