@@ -3,11 +3,14 @@
 #include "Utilities/Storage/StringT.h"
 
 #include <cstddef>
-#include <map>
+#include <functional>
+#include <string_view>
+#include <unordered_map>
 
 namespace ZV {
 
-// Values by name, ordered by the names' character codes; a name keeps the first value added under it.
+// Values by name, names compared exactly; a name keeps the first value added under it. Hashed, as a skin adds
+// thousands of names and only ever looks them up one by one.
 template <class Value>
 class NameMap {
 public:
@@ -25,7 +28,14 @@ public:
     std::size_t GetCount() const { return mEntries.size(); }
 
 private:
-    std::map<WideString, Value> mEntries;
+    struct NameHash {
+        std::size_t operator()(const WideString& name) const
+        {
+            return std::hash<std::wstring_view>()(std::wstring_view(name.GetData(), name.GetLength()));
+        }
+    };
+
+    std::unordered_map<WideString, Value, NameHash> mEntries;
 };
 
 }  // namespace ZV

@@ -2,8 +2,6 @@
 
 #include "ControlBase/SkinValueSyntax.h"
 
-#include <cstring>
-
 namespace ZV {
 
 namespace {
@@ -19,6 +17,20 @@ bool Read(const char* text, Value& value, Syntax syntax)
     return true;
 }
 
+// Attribute names are short and mostly differ in their first bytes, where a library call costs more than the
+// comparison.
+bool IsSameName(const char* name, const char* other)
+{
+    while (*name == *other) {
+        if (*name == 0) {
+            return true;
+        }
+        ++name;
+        ++other;
+    }
+    return false;
+}
+
 WideString ParseString(const char* text)
 {
     return WideString(text);
@@ -29,7 +41,7 @@ WideString ParseString(const char* text)
 const char* XMLAttributes::GetUTF8Attribute(const char* name) const
 {
     for (const char* const* pair = mPairs; pair[0] != nullptr; pair += 2) {
-        if (std::strcmp(pair[0], name) == 0) {
+        if (IsSameName(pair[0], name)) {
             return pair[1];
         }
     }

@@ -189,6 +189,30 @@ TEST(SkinLanguage, PartsNeedAnImageOrAColorizerAndNameImagesLowerCasedButMasksAs
     EXPECT_EQ(tinted->GetColorizerAlphaMod(), 1.0f);
 }
 
+TEST(SkinLanguage, PartNamesDifferingInCaseOrLengthEachFindTheirOwnPartAndARepeatedNameKeepsTheFirst)
+{
+    const std::vector<std::string> names = {"tint", "Tint", "tint2", "tin",
+                                            "TINT", "t",    "tint\xC3\xA9", "tint\xC3\x89"};
+    SkinDocumentBuilder skin;
+    skin.colorizers = R"(<Colorizer Name="red" ColorType="SolidFill" Color="0xFFFF0000"/>)";
+    for (std::size_t index = names.size(); index-- > 0;) {
+        skin.parts += "<Part Name=\"" + names[index] + "\" Width=\"" + std::to_string(index + 1) +
+                      "\" Height=\"1\" ResizeType=\"Tile\" ColorizerName=\"red\"/>";
+    }
+    skin.parts += R"(<Part Name="Tint" Width="99" Height="1" ResizeType="Tile" ColorizerName="red"/>)";
+    for (std::size_t index = 0; index < names.size(); ++index) {
+        skin.Wear(names[index], "wearer" + std::to_string(index));
+    }
+    const RCPtr<LControlFactory> factory = NewFactory();
+    ASSERT_EQ(Parse(*factory, skin.Document()), 0);
+    for (std::size_t index = 0; index < names.size(); ++index) {
+        const std::string control = "wearer" + std::to_string(index);
+        const RCPtr<LVisualPartDescriptor> part = PartOf(*factory->FindControlDescriptor(WideString(control.c_str())));
+        ASSERT_TRUE(part) << names[index];
+        EXPECT_EQ(part->GetSize().x, static_cast<float>(index + 1)) << names[index];
+    }
+}
+
 TEST(SkinLanguage, TheFirstStartTagIsNeverLookedAt)
 {
     const RCPtr<LControlFactory> factory = NewFactory();
