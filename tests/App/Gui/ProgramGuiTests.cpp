@@ -438,7 +438,8 @@ TEST_F(ProgramGui, AJunkFileIsShownAsInvalidAndNeverSendsTheDeviceIntoUpdateMode
 
 TEST_F(ProgramGui, ARequestToEndASilentUpdateIsAnsweredAtOnceAndTheProgramEndsWithTheOutcomeAfterTheWholeImage)
 {
-    constexpr int kMessages = 400;
+    // Long enough (1.5 s of pauses) that the signals reach the program while it sends, on a loaded machine too.
+    constexpr int kMessages = 1500;
     std::string image;
     for (int message = 0; message < kMessages; ++message) {
         image += std::string("\xF0\x01\x02\x03\xF7", 5);
