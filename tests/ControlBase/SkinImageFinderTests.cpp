@@ -44,7 +44,7 @@ TEST(SkinImageFinder, ANameAsTheDocumentGivesItFindsWhatItsWideFormFinds)
     }
     const std::string root = folder.Path().string();
     const char* const names[] = {"KNOB.PNG", "\xC3\x84RGER.PNG", "\xC3\xA4rger.png", "Sub/DEEP.png",
-                                 "PLAIN.png", "absent.PNG", "\xC3\x84" "BSENT.png", ""};
+                                 "PLAIN.png", "absent.PNG", "\u00C4BSENT.png", ""};
     for (const std::string& prefix : {root + "/", root + "/sub/../", root, std::string("::"), std::string()}) {
         SkinImageFinder wide;
         SkinImageFinder utf8;
