@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <exception>
 
 namespace ZV {
 
@@ -26,23 +25,15 @@ ContentBufferFrame::ContentBufferFrame(ControlScrollState& scroll)
     const ZVRESULT started = mRenderer->RenderStart(mBuffer);
     if (Failed(started)) {
         // A frame that fails to start still holds the buffer until it is finished.
-        Finish();
+        mRenderer->FinishAfterFailure(mBuffer);
         ZV_THROW_IF_FAILED(started);
     }
 }
 
 ContentBufferFrame::~ContentBufferFrame()
 {
-    Finish();
-}
-
-void ContentBufferFrame::Finish() noexcept
-{
-    try {
-        (void)mRenderer->RenderFinish(mBuffer);
-    } catch (const std::exception&) {
-        // A frame left open inside this one: the failure that left it open is the one reported.
-    }
+    // A destructor must not throw; a frame left open inside this one was reported where it failed.
+    mRenderer->FinishAfterFailure(mBuffer);
 }
 
 bool CreateContentBuffer(ControlScrollState& scroll, LRenderer& renderer, const RectT<double>& visible)

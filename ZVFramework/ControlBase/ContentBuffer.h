@@ -23,8 +23,6 @@ public:
     LRenderer& Renderer() const { return *mRenderer; }
 
 private:
-    void Finish() noexcept;
-
     RCPtr<LRenderer> mRenderer;
     RCPtr<LRenderContextInfo> mBuffer;
 };

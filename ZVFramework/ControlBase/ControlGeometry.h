@@ -32,8 +32,7 @@ inline int DockedAxes(const SubControlSettings& settings)
 // Half away from zero, kept where doubles are exact. Without a library call: layout rounds every edge it places.
 inline double RoundCoordinate(double value)
 {
-    constexpr double kExactLimit = 4503599627370496.0;
-    if (!(std::fabs(value) < kExactLimit)) {
+    if (!(std::fabs(value) < kExactDoubleLimit)) {
         // Already whole, infinite or not a number.
         return ClampToExactDouble(value);
     }

@@ -31,9 +31,6 @@ constexpr std::uint32_t kHome = 0x20240000;
 constexpr std::uint32_t kEnd = 0x20230000;
 constexpr std::uint32_t kReturn = 0x200D0000;
 
-// The farthest a point may lie from its control: positions beyond it are not told apart.
-constexpr double kFarthestPoint = 4503599627370496.0;
-
 // A list that drops down from a combo: a release off the combo and the list closes it.
 bool DropsDownFrom(const LControl* parent)
 {
@@ -350,12 +347,8 @@ void LListBox::OnLeftButtonUp(const RCPtr<LMouseButtonParam>& release)
     if (!DropsDownFrom(parent.Get())) {
         return;
     }
-    const RectT<double> client = parent->GetClientRect(-1);
-    const PointT<double> inParent(
-        std::clamp(GetPosition().x - parent->GetScrollOffset().x + client.x + release->GetX(), -kFarthestPoint,
-                   kFarthestPoint),
-        std::clamp(GetPosition().y - parent->GetScrollOffset().y + client.y + release->GetY(), -kFarthestPoint,
-                   kFarthestPoint));
+    PointT<double> inParent(static_cast<double>(release->GetX()), static_cast<double>(release->GetY()));
+    parent->MapPointFromControl(*this, inParent);
     const PointT<double> parentSize = parent->GetSize();
     // A release over the combo leaves the list open: the click that opened it ends there.
     if (inParent.x < 0 || inParent.x >= parentSize.x || inParent.y < 0 || inParent.y >= parentSize.y) {

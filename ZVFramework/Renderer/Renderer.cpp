@@ -6,6 +6,7 @@
 #include "Renderer/OpenGL/GLRenderer.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace ZV {
 
@@ -95,6 +96,15 @@ ZVRESULT LRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context)
     RCPtr<LRenderContextInfo> finished;
     (void)mContexts.RemoveLast(finished);
     return ZV_S_OK;
+}
+
+void LRenderer::FinishAfterFailure(const RCPtr<LRenderContextInfo>& context) noexcept
+{
+    try {
+        (void)RenderFinish(context);
+    } catch (const std::exception&) {
+        // Reported by whoever met the first failure.
+    }
 }
 
 void LRenderer::DrawRect(const RectT<zlong>& rect, const LColor& fillColor, const LColor& lineColor, float lineWidth)

@@ -57,6 +57,9 @@ public:
     // context, a context started twice and a finish of any but the last started context throw a "Runtime Error".
     [[nodiscard]] virtual ZVRESULT RenderStart(const RCPtr<LRenderContextInfo>& context);
     [[nodiscard]] virtual ZVRESULT RenderFinish(const RCPtr<LRenderContextInfo>& context);
+    // RenderFinish where a failure is already under way (a frame that did not start, a paint that threw): a frame
+    // left open inside this one is not reported again, the first failure is the one worth reporting.
+    void FinishAfterFailure(const RCPtr<LRenderContextInfo>& context) noexcept;
 
     virtual void DrawText(const WideString& text, const ConstRCPtr<LFont>& font, const PointT<zlong>& position,
                           const LColor& color) = 0;

@@ -23,15 +23,6 @@ RectEdges EdgesOf(const RectT<zlong>& rect)
             static_cast<zlong>(std::int64_t{rect.y} + rect.height)};
 }
 
-void FinishFrameAfterFailure(LRenderer& renderer, const RCPtr<LRenderContextInfo>& context)
-{
-    try {
-        (void)renderer.RenderFinish(context);
-    } catch (const std::exception&) {
-        // A frame the paint left open inside this one: the first failure is the one worth reporting.
-    }
-}
-
 // One frame of the renderer over the context's dirty region: false when it could not start, and then it draws
 // nothing. The frame is finished whatever happens in it, so that the renderer takes the next one.
 bool PaintFrame(IRootWindowTarget& root, LRenderer& renderer, const RCPtr<LRenderContextInfo>& context,
@@ -48,7 +39,7 @@ bool PaintFrame(IRootWindowTarget& root, LRenderer& renderer, const RCPtr<LRende
             root.Paint(whole ? region : collected);
         }
     } catch (...) {
-        FinishFrameAfterFailure(renderer, context);
+        renderer.FinishAfterFailure(context);
         throw;
     }
     ZV_THROW_IF_FAILED(renderer.RenderFinish(context));

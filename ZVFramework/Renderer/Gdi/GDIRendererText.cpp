@@ -7,6 +7,17 @@
 
 namespace ZV {
 
+namespace {
+
+// The box MeasureText answers for a text that the font's run advances so far.
+RectT<float> LineBox(const LGDIFont& face, double advance)
+{
+    return RectT<float>(0, static_cast<float>(face.GetTop()), static_cast<float>(face.GetPadding() + advance),
+                        static_cast<float>(face.GetLineHeight()));
+}
+
+}  // namespace
+
 ZVRESULT LGDIRenderer::GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom)
 {
     const LGDIFont* face = font.IsNull() ? nullptr : mFonts.GetFont(font);
@@ -26,9 +37,7 @@ RectT<float> LGDIRenderer::MeasureText(const WideString& text, const ConstRCPtr<
         return {};
     }
     const LTextRun* run = mFonts.GetTextRun(font, *face, text);
-    const double advance = run == nullptr ? 0.0 : run->GetAdvance();
-    return RectT<float>(0, static_cast<float>(face->GetTop()), static_cast<float>(face->GetPadding() + advance),
-                        static_cast<float>(face->GetLineHeight()));
+    return LineBox(*face, run == nullptr ? 0.0 : run->GetAdvance());
 }
 
 bool LGDIRenderer::MeasureHeads(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
@@ -57,9 +66,7 @@ bool LGDIRenderer::MeasureHeads(const WideString& text, const ConstRCPtr<LFont>&
     std::uint32_t kept = 0;
     while (kept < count) {
         const double advance = kept + 1 < count ? glyphs[kept + 1].x : run->GetAdvance();
-        RectT<float>& head = heads.GetData()[kept++];
-        head = RectT<float>(0, static_cast<float>(face->GetTop()), static_cast<float>(face->GetPadding() + advance),
-                            static_cast<float>(face->GetLineHeight()));
+        RectT<float>& head = heads.GetData()[kept++] = LineBox(*face, advance);
         if (widthLimit > 0 && DrawnWidth(head) > widthLimit) {
             break;
         }

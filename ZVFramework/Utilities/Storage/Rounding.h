@@ -19,11 +19,13 @@ inline zlong RoundToLong(double value)
     return static_cast<zlong>(value < 0 ? value - 0.5 : value + 0.5);
 }
 
-// Coordinates handed from integers to floating point stay where doubles are exact (+-2^52).
+// Doubles of this magnitude and below hold every whole number exactly (2^52).
+constexpr double kExactDoubleLimit = 4503599627370496.0;
+
+// Coordinates handed from integers to floating point stay where doubles are exact.
 inline double ClampToExactDouble(double value)
 {
-    constexpr double kLimit = 4503599627370496.0;
-    return value < -kLimit ? -kLimit : value > kLimit ? kLimit : value;
+    return value < -kExactDoubleLimit ? -kExactDoubleLimit : value > kExactDoubleLimit ? kExactDoubleLimit : value;
 }
 
 }  // namespace ZV
