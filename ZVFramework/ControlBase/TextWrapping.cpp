@@ -59,8 +59,9 @@ private:
 // can, else one head at a time.
 class HeadMeasurer {
 public:
+    // With layOut, the renderer's layout of the text measured is kept as well.
     HeadMeasurer(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, const WideString& text, float boxWidth,
-                 std::uint32_t lengthHint)
+                 std::uint32_t lengthHint, bool layOut)
         : mRenderer(renderer), mFont(font), mText(text), mBoxWidth(boxWidth)
     {
         // A head as long as the line before may still fit: measure past it, and measure again when the whole
@@ -68,8 +69,10 @@ public:
         std::uint32_t stretch = std::max(2 * lengthHint + kStretchBeyondHint, kFirstStretch);
         for (;;) {
             const bool whole = stretch >= text.GetLength();
+            const WideString& measured = whole ? text : text.Left(stretch);
             mInOnePass = renderer != nullptr &&
-                         renderer->MeasureHeads(whole ? text : text.Left(stretch), font, WidthLimit(), mHeads);
+                         (layOut ? renderer->MeasureHeadsAndLayOut(measured, font, WidthLimit(), mHeads, mLayout)
+                                 : renderer->MeasureHeads(measured, font, WidthLimit(), mHeads));
             if (!mInOnePass || whole || mHeads.GetCount() < stretch || !Fits(stretch)) {
                 return;
             }
@@ -96,6 +99,12 @@ public:
         return mRenderer != nullptr ? mRenderer->MeasureText(mText.Left(end), mFont) : RectT<float>();
     }
 
+    // The renderer's layout of the text when it holds the first `end` characters; else null.
+    RCPtr<LLaidOutText> Layout(std::uint32_t end) const
+    {
+        return mInOnePass && mLayout && mLayout->GetCharacterCount() >= end ? mLayout : RCPtr<LLaidOutText>();
+    }
+
 private:
     static constexpr std::uint32_t kFirstStretch = 64;
     static constexpr std::uint32_t kStretchBeyondHint = 16;
@@ -109,6 +118,7 @@ private:
     float mBoxWidth;
     bool mInOnePass = false;
     Array<RectT<float>> mHeads;
+    RCPtr<LLaidOutText> mLayout;
 };
 
 // The number of characters of the text that make its next line: the longest head up to a break that fits, else the
@@ -146,32 +156,43 @@ std::uint32_t FitCharacters(HeadMeasurer& heads, const WideString& text, std::ui
     return length == 0 ? 0 : wordEnd;
 }
 
-void AppendLine(const WideString& line, const RectT<float>& box, WideStringArray& lines,
-                Array<RectT<float>>* lineBoxes)
+// Where WrapText puts the lines, and what it keeps of each.
+struct WrappedLines {
+    WideStringArray& lines;
+    Array<RectT<float>>* boxes;
+    RCPtrArray<LLaidOutText>* layouts;
+};
+
+void AppendLine(const WideString& line, const RectT<float>& box, const RCPtr<LLaidOutText>& layout,
+                const WrappedLines& wrapped)
 {
-    AppendItem(lines, line);
-    if (lineBoxes != nullptr) {
-        AppendItem(*lineBoxes, box);
+    AppendItem(wrapped.lines, line);
+    if (wrapped.boxes != nullptr) {
+        AppendItem(*wrapped.boxes, box);
+    }
+    if (wrapped.layouts != nullptr) {
+        AppendItem(*wrapped.layouts, layout);
     }
 }
 
 void WrapParagraph(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, const WideString& paragraph,
-                   float boxWidth, WideStringArray& lines, Array<RectT<float>>* lineBoxes)
+                   float boxWidth, const WrappedLines& wrapped)
 {
     WideString rest = paragraph;
     std::uint32_t taken = 0;
     for (;;) {
-        HeadMeasurer heads(renderer, font, rest, boxWidth, taken);
+        HeadMeasurer heads(renderer, font, rest, boxWidth, taken, wrapped.layouts != nullptr);
         taken = FitCharacters(heads, rest, taken);
-        AppendLine(rest.Left(taken), lineBoxes != nullptr ? heads.Measure(taken) : RectT<float>(), lines, lineBoxes);
+        AppendLine(rest.Left(taken), wrapped.boxes != nullptr ? heads.Measure(taken) : RectT<float>(),
+                   heads.Layout(taken), wrapped);
         const WideString remainder = rest.MidToEnd(static_cast<int>(taken));
         if (remainder.IsEmpty()) {
             return;
         }
         // Blanks alone would never start a word of their own: they end the paragraph as they are.
         if (IsBlankOnly(remainder)) {
-            AppendLine(remainder, lineBoxes != nullptr ? MeasureText(renderer, remainder, font) : RectT<float>(),
-                       lines, lineBoxes);
+            AppendLine(remainder, wrapped.boxes != nullptr ? MeasureText(renderer, remainder, font) : RectT<float>(),
+                       nullptr, wrapped);
             return;
         }
         rest = remainder.TrimLeftChars(kLeadingBlanks);
@@ -191,11 +212,12 @@ float MeasureTextWidth(LMeasurementRenderer* renderer, const WideString& text, c
 }
 
 void WrapText(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, const WideString& text, float boxWidth,
-              WideStringArray& lines, Array<RectT<float>>* lineBoxes)
+              WideStringArray& lines, Array<RectT<float>>* lineBoxes, RCPtrArray<LLaidOutText>* lineLayouts)
 {
+    const WrappedLines wrapped{lines, lineBoxes, lineLayouts};
     const WideStringArray paragraphs = text.Split(L"\n");
     for (std::uint32_t index = 0; index < paragraphs.GetCount(); ++index) {
-        WrapParagraph(renderer, font, paragraphs.GetData()[index], boxWidth, lines, lineBoxes);
+        WrapParagraph(renderer, font, paragraphs.GetData()[index], boxWidth, wrapped);
     }
 }
 
