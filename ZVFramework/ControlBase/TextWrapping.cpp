@@ -13,24 +13,31 @@ namespace ZV {
 namespace {
 
 // What a following line does not start with.
-const wchar_t kLeadingBlanks[] = L" \t\r\n";
-
-bool IsBlankOnly(const WideString& text)
+bool IsLeadingBlank(wchar_t character)
 {
-    for (std::uint32_t index = 0; index < text.GetLength(); ++index) {
-        const wchar_t character = text.GetData()[index];
-        if (character != L' ' && character != L'\t' && character != L'\r' && character != L'\n') {
-            return false;
-        }
-    }
-    return true;
+    return character == L' ' || character == L'\t' || character == L'\r' || character == L'\n';
+}
+
+// A part of a paragraph: its characters from `start` on, which the lines still to be made take.
+struct ParagraphRest {
+    const WideString& paragraph;
+    std::uint32_t start;
+
+    const wchar_t* GetData() const { return paragraph.GetData() + start; }
+    std::uint32_t GetLength() const { return paragraph.GetLength() - start; }
+    WideString Left(std::uint32_t count) const { return paragraph.Mid(static_cast<int>(start), count); }
+};
+
+bool IsBlankOnly(const ParagraphRest& text)
+{
+    return std::all_of(text.GetData(), text.GetData() + text.GetLength(), IsLeadingBlank);
 }
 
 // Where the text may break, in ascending order of the characters before the break: before a space (not the first
 // character), after a hyphen, and at the end. Found as far as they are asked for.
 class BreakFinder {
 public:
-    explicit BreakFinder(const WideString& text) : mCharacters(text.GetData()), mLength(text.GetLength()) {}
+    explicit BreakFinder(const ParagraphRest& text) : mCharacters(text.GetData()), mLength(text.GetLength()) {}
 
     // The characters before the break of that index; false past the last break.
     bool Get(std::uint32_t index, std::uint32_t& end)
@@ -60,8 +67,8 @@ private:
 class HeadMeasurer {
 public:
     // With layOut, the renderer's layout of the text measured is kept as well.
-    HeadMeasurer(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, const WideString& text, float boxWidth,
-                 std::uint32_t lengthHint, bool layOut)
+    HeadMeasurer(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, const ParagraphRest& text,
+                 float boxWidth, std::uint32_t lengthHint, bool layOut)
         : mRenderer(renderer), mFont(font), mText(text), mBoxWidth(boxWidth)
     {
         // A head as long as the line before may still fit: measure past it, and measure again when the whole
@@ -69,7 +76,7 @@ public:
         std::uint32_t stretch = std::max(2 * lengthHint + kStretchBeyondHint, kFirstStretch);
         for (;;) {
             const bool whole = stretch >= text.GetLength();
-            const WideString& measured = whole ? text : text.Left(stretch);
+            const WideString measured = text.Left(stretch);
             mInOnePass = renderer != nullptr &&
                          (layOut ? renderer->MeasureHeadsAndLayOut(measured, font, WidthLimit(), mHeads, mLayout)
                                  : renderer->MeasureHeads(measured, font, WidthLimit(), mHeads));
@@ -114,7 +121,7 @@ private:
 
     LMeasurementRenderer* mRenderer;
     const ConstRCPtr<LFont>& mFont;
-    const WideString& mText;
+    const ParagraphRest& mText;
     float mBoxWidth;
     bool mInOnePass = false;
     Array<RectT<float>> mHeads;
@@ -124,7 +131,7 @@ private:
 // The number of characters of the text that make its next line: the longest head up to a break that fits, else the
 // first word whole. Widths grow with the head, so the search starts at the break nearest the length of the line
 // before (lines of a text tend to be alike) and walks up while the next head fits, or down until one does.
-std::uint32_t FitCharacters(HeadMeasurer& heads, const WideString& text, std::uint32_t lengthHint)
+std::uint32_t FitCharacters(HeadMeasurer& heads, const ParagraphRest& text, std::uint32_t lengthHint)
 {
     BreakFinder breaks(text);
     std::uint32_t end = 0;
@@ -178,24 +185,27 @@ void AppendLine(const WideString& line, const RectT<float>& box, const RCPtr<LLa
 void WrapParagraph(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, const WideString& paragraph,
                    float boxWidth, const WrappedLines& wrapped)
 {
-    WideString rest = paragraph;
+    ParagraphRest rest{paragraph, 0};
     std::uint32_t taken = 0;
     for (;;) {
         HeadMeasurer heads(renderer, font, rest, boxWidth, taken, wrapped.layouts != nullptr);
         taken = FitCharacters(heads, rest, taken);
         AppendLine(rest.Left(taken), wrapped.boxes != nullptr ? heads.Measure(taken) : RectT<float>(),
                    heads.Layout(taken), wrapped);
-        const WideString remainder = rest.MidToEnd(static_cast<int>(taken));
-        if (remainder.IsEmpty()) {
+        rest.start += taken;
+        if (rest.GetLength() == 0) {
             return;
         }
         // Blanks alone would never start a word of their own: they end the paragraph as they are.
-        if (IsBlankOnly(remainder)) {
+        if (IsBlankOnly(rest)) {
+            const WideString remainder = rest.Left(rest.GetLength());
             AppendLine(remainder, wrapped.boxes != nullptr ? MeasureText(renderer, remainder, font) : RectT<float>(),
                        nullptr, wrapped);
             return;
         }
-        rest = remainder.TrimLeftChars(kLeadingBlanks);
+        while (IsLeadingBlank(*rest.GetData())) {
+            ++rest.start;
+        }
     }
 }
 

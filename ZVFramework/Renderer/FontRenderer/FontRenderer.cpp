@@ -31,7 +31,7 @@ RectT<float> BoxOfBounds(const RectT<float>& bounds, float fontTop, float fontBo
 // Hands a run's glyphs on to the measuring processor and keeps the box of each head of the text as the run goes. A
 // glyph only ever widens the bounds, so a head is whole when the next character is looked up (the font renderer looks
 // up every character once, also one without a glyph), and once a head is wider than the limit so is every longer
-// one: the rest of the run is passed over as glyphs that are not there. With a layout, it keeps each glyph handed on.
+// one: the run ends there. With a layout, it keeps each glyph handed on.
 class LHeadRecorder : public LGlyphProcessor {
 public:
     // heads holds room for `room` heads, one for every character.
@@ -61,8 +61,7 @@ public:
     {
         KeepHead();
         if (mPastLimit) {
-            record.glyphIndex = 0;
-            return 0;
+            return kEndOfRun;
         }
         ++mLookedUp;
         return mMeasurer->LookupGlyph(record);

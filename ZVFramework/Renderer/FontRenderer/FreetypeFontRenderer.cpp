@@ -196,6 +196,9 @@ void LFreetypeFontRenderer::RenderText(const WideString& text, const ConstRCPtr<
     const std::uint32_t length = text.GetLength();
     for (std::uint32_t i = 0; i < length; ++i) {
         const std::uint32_t need = LookUpCharacter(*processor, static_cast<std::int32_t>(characters[i]), record);
+        if (need == LGlyphProcessor::kEndOfRun) {
+            break;
+        }
         const FT_UInt index =
             need != 0 ? FT_Get_Char_Index(face, static_cast<FT_ULong>(characters[i])) : record.glyphIndex;
         GlyphHolder glyph;
@@ -238,6 +241,9 @@ bool LFreetypeFontRenderer::RenderLayout(const LLaidOutText& layout, std::uint32
     for (; glyph != end && glyph->characterIndex < characters; ++glyph) {
         // The processor may have let the glyph go since the measuring; then it is loaded by its index again.
         const std::uint32_t need = LookUpCharacter(*processor, glyph->character, record);
+        if (need == LGlyphProcessor::kEndOfRun) {
+            break;
+        }
         const FT_UInt index = need != 0 ? glyph->glyphIndex : record.glyphIndex;
         GlyphHolder loaded;
         if (index == 0 || (need != 0 && !LoadGlyph(face, index, need, grey, record, loaded))) {

@@ -256,6 +256,40 @@ TEST_F(FreetypeFontRendererTest, AHeadOfALaidOutTextIsDrawnAsRenderTextDrawsItOn
     EXPECT_TRUE(layout.IsNull());
 }
 
+// A sink that takes the glyphs of a run's first `count` characters only.
+class LShortRunSink : public LSoftwareGlyphSink {
+public:
+    explicit LShortRunSink(int count) : mCount(count) {}
+    void BeginFont(const ConstRCPtr<LFont>& font, std::uint32_t flags) override
+    {
+        LSoftwareGlyphSink::BeginFont(font, flags);
+        mLookups = 0;
+    }
+    std::uint32_t LookupGlyph(GlyphRecord& record) override
+    {
+        return ++mLookups > mCount ? kEndOfRun : LSoftwareGlyphSink::LookupGlyph(record);
+    }
+
+private:
+    int mCount;
+    int mLookups = 0;
+};
+
+TEST_F(FreetypeFontRendererTest, AProcessorEndsARunLaidOutOrDrawnFromItsLayoutAtTheCharacterItTakesNoMoreOf)
+{
+    const RCPtr<LFont> font = LFont::GetFont(L"DejaVu Sans", 12, LFont::kRegular);
+    const RCPtr<LShortRunSink> sink(new LShortRunSink(3));
+    mRenderer->RenderText(L"AVAVA W", font, sink, 0, 0, kDrawFlags);
+    EXPECT_EQ(sink->GetRun().size(), 3u);
+    EXPECT_EQ(sink->GetEndCount(), 1);
+    Array<RectT<float>> heads;
+    RCPtr<LLaidOutText> layout;
+    ASSERT_TRUE(mRenderer->MeasureHeadsAndLayOut(L"AVAVA W", font, 0, heads, layout));
+    EXPECT_TRUE(mRenderer->RenderLayout(*layout, 7, font, sink, kDrawFlags));
+    EXPECT_EQ(sink->GetRun().size(), 3u);
+    EXPECT_EQ(sink->GetEndCount(), 2);
+}
+
 TEST_F(FreetypeFontRendererTest, AFontThatNoFileServesFailsBeforeTheProcessorIsCalled)
 {
     Testing::TemporaryFolder empty;
