@@ -18,14 +18,19 @@ bool IsLeadingBlank(wchar_t character)
     return character == L' ' || character == L'\t' || character == L'\r' || character == L'\n';
 }
 
-// A part of a paragraph: its characters from `start` on, which the lines still to be made take.
+// What is left of a paragraph of the text, the characters from `start` to `end`, which the lines still to be made
+// take.
 struct ParagraphRest {
-    const WideString& paragraph;
+    const WideString& text;
     std::uint32_t start;
+    std::uint32_t end;
 
-    const wchar_t* GetData() const { return paragraph.GetData() + start; }
-    std::uint32_t GetLength() const { return paragraph.GetLength() - start; }
-    WideString Left(std::uint32_t count) const { return paragraph.Mid(static_cast<int>(start), count); }
+    const wchar_t* GetData() const { return text.GetData() + start; }
+    std::uint32_t GetLength() const { return end - start; }
+    WideString Left(std::uint32_t count) const
+    {
+        return text.Mid(static_cast<int>(start), std::min(count, GetLength()));
+    }
 };
 
 bool IsBlankOnly(const ParagraphRest& text)
@@ -182,10 +187,9 @@ void AppendLine(const WideString& line, const RectT<float>& box, const RCPtr<LLa
     }
 }
 
-void WrapParagraph(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, const WideString& paragraph,
+void WrapParagraph(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, ParagraphRest rest,
                    float boxWidth, const WrappedLines& wrapped)
 {
-    ParagraphRest rest{paragraph, 0};
     std::uint32_t taken = 0;
     for (;;) {
         HeadMeasurer heads(renderer, font, rest, boxWidth, taken, wrapped.layouts != nullptr);
@@ -225,9 +229,18 @@ void WrapText(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, con
               WideStringArray& lines, Array<RectT<float>>* lineBoxes, RCPtrArray<LLaidOutText>* lineLayouts)
 {
     const WrappedLines wrapped{lines, lineBoxes, lineLayouts};
-    const WideStringArray paragraphs = text.Split(L"\n");
-    for (std::uint32_t index = 0; index < paragraphs.GetCount(); ++index) {
-        WrapParagraph(renderer, font, paragraphs.GetData()[index], boxWidth, wrapped);
+    // The paragraphs as Split gives them: a line feed at the very end starts none.
+    const wchar_t* characters = text.GetData();
+    const std::uint32_t length = text.GetLength();
+    std::uint32_t start = 0;
+    for (;;) {
+        const auto end =
+            static_cast<std::uint32_t>(std::find(characters + start, characters + length, L'\n') - characters);
+        WrapParagraph(renderer, font, ParagraphRest{text, start, end}, boxWidth, wrapped);
+        start = end + 1;
+        if (start >= length) {
+            return;
+        }
     }
 }
 

@@ -34,16 +34,16 @@ RectT<float> BoxOfBounds(const RectT<float>& bounds, float fontTop, float fontBo
 // one: the run ends there. With a layout, it keeps each glyph handed on.
 class LHeadRecorder : public LGlyphProcessor {
 public:
-    // heads holds room for `room` heads, one for every character.
+    // heads holds room for `room` heads, one for every character, and glyphs (when not null) as many glyphs.
     LHeadRecorder(const RCPtr<LGlyphProcessor>& measurer, const LFont& font, float widthLimit, RectT<float>* heads,
-                  std::uint32_t room, LGlyphLayout* layout)
+                  std::uint32_t room, LGlyphLayout::Glyph* glyphs)
         : mMeasurer(measurer),
           mFontTop(static_cast<float>(font.GetTop())),
           mFontBottom(static_cast<float>(font.GetBottom())),
           mWidthLimit(widthLimit),
           mHeads(heads),
           mRoom(room),
-          mLayout(layout)
+          mGlyphs(glyphs)
     {
     }
 
@@ -69,15 +69,16 @@ public:
     void ProcessGlyph(GlyphRecord& record) override
     {
         mMeasurer->ProcessGlyph(record);
-        if (mLayout != nullptr && Failed(mLayout->GetGlyphs().AddItem(LGlyphLayout::Glyph{
-                                      mLookedUp - 1, record.character, record.glyphIndex, record.penX, record.penY}))) {
-            ZV_THROW_OUT_OF_MEMORY();
+        // A character has one glyph at the most, so the glyphs fit in the room of the heads.
+        if (mGlyphs != nullptr) {
+            mGlyphs[mGlyphCount++] = {mLookedUp - 1, record.character, record.glyphIndex, record.penX, record.penY};
         }
     }
     RectT<float> GetTextBounds() override { return mMeasurer->GetTextBounds(); }
 
     bool HasBegun() const { return mBegun; }
     std::uint32_t GetKeptCount() const { return mKept; }
+    std::uint32_t GetGlyphCount() const { return mGlyphCount; }
 
 private:
     // The head that ends with the character looked up last.
@@ -96,7 +97,8 @@ private:
     float mWidthLimit;
     RectT<float>* mHeads;
     std::uint32_t mRoom;
-    LGlyphLayout* mLayout;
+    LGlyphLayout::Glyph* mGlyphs;
+    std::uint32_t mGlyphCount = 0;
     bool mBegun = false;
     bool mPastLimit = false;
     std::uint32_t mLookedUp = 0;
@@ -163,13 +165,20 @@ bool LFontRenderer::MeasureHeadsInto(const WideString& text, const ConstRCPtr<LF
     if (mSecondProcessor.IsNull() || font.IsNull()) {
         return false;
     }
-    if (heads.SetCount(text.GetLength()) != static_cast<ZVRESULT>(text.GetLength())) {
+    const auto room = static_cast<ZVRESULT>(text.GetLength());
+    if (heads.SetCount(text.GetLength()) != room ||
+        (layout != nullptr && layout->GetGlyphs().SetCount(text.GetLength()) != room)) {
         ZV_THROW_OUT_OF_MEMORY();
     }
     const RCPtr<LHeadRecorder> recorder(
-        new LHeadRecorder(mSecondProcessor, *font, widthLimit, heads.GetData(), text.GetLength(), layout), kNewObject);
+        new LHeadRecorder(mSecondProcessor, *font, widthLimit, heads.GetData(), text.GetLength(),
+                          layout != nullptr ? layout->GetGlyphs().GetData() : nullptr),
+        kNewObject);
     RenderText(text, font, recorder, 0, 0.0f, kMeasureFlags);
     (void)heads.SetCount(recorder->HasBegun() ? recorder->GetKeptCount() : 0);
+    if (layout != nullptr) {
+        (void)layout->GetGlyphs().SetCount(recorder->GetGlyphCount());
+    }
     return recorder->HasBegun();
 }
 
