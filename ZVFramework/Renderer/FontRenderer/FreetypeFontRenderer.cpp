@@ -229,10 +229,11 @@ bool LFreetypeFontRenderer::RenderLayout(const LLaidOutText& layout, std::uint32
     if (glyphs == nullptr) {
         return false;
     }
-    const FT_Face face = processor.IsNull() ? nullptr : LookUpFace(*mState, font);
-    if (face == nullptr) {
+    if (processor.IsNull()) {
         return true;
     }
+    // Looked up only for a glyph that the processor lacks.
+    FT_Face face = nullptr;
     const bool grey = font->GetSize() >= kGreyFromPoints;
     GlyphRecord record;
     processor->BeginFont(font, flags);
@@ -245,8 +246,11 @@ bool LFreetypeFontRenderer::RenderLayout(const LLaidOutText& layout, std::uint32
             break;
         }
         const FT_UInt index = need != 0 ? glyph->glyphIndex : record.glyphIndex;
+        if (need != 0 && face == nullptr) {
+            face = LookUpFace(*mState, font);
+        }
         GlyphHolder loaded;
-        if (index == 0 || (need != 0 && !LoadGlyph(face, index, need, grey, record, loaded))) {
+        if (index == 0 || (need != 0 && (face == nullptr || !LoadGlyph(face, index, need, grey, record, loaded)))) {
             continue;
         }
         record.penX = glyph->penX;
