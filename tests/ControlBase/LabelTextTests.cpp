@@ -116,6 +116,9 @@ TEST(LabelText, WordWrapBreaksBeforeSpacesOrAfterHyphensAndKeepsAWordWiderThanTh
     EXPECT_EQ(Wrap("abcdefghij klm", 30), (Lines{"abcdefghij", "klm"})) << "a word wider than the box is not split";
     EXPECT_EQ(Wrap("abc   \t def", 40), (Lines{"abc  ", "def"})) << "blanks that would start a line are dropped";
     EXPECT_EQ(Wrap("one\n\ntwo three", 50), (Lines{"one", "", "two", "three"})) << "each paragraph on its own";
+    EXPECT_EQ(Wrap("one\n", 50), (Lines{"one"})) << "a line feed at the very end starts no paragraph";
+    EXPECT_EQ(Wrap("one\n\n", 50), (Lines{"one", ""}));
+    EXPECT_EQ(Wrap("\n", 50), (Lines{""}));
     EXPECT_EQ(Wrap("", 50), (Lines{""})) << "an empty text is one empty line";
     EXPECT_EQ(Wrap(" lead", 10), (Lines{" lead"})) << "a space at the start is no place to break";
 }
