@@ -93,10 +93,24 @@ public:
         mMeasuredCharacters += heads.GetCount();
         return measured;
     }
+    bool MeasureHeadsAndLayOut(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
+                               Array<RectT<float>>& heads, RCPtr<LLaidOutText>& layout) override
+    {
+        const bool measured = mFontRenderer->MeasureHeadsAndLayOut(text, font, widthLimit, heads, layout);
+        mMeasuredCharacters += heads.GetCount();
+        return measured;
+    }
     // The sink keeps the run, whatever its place.
     void DrawText(const WideString& text, const ConstRCPtr<LFont>& font, const PointT<zlong>&, const LColor&) override
     {
         mFontRenderer->RenderText(text, font, mSink, 0, 0.0f, kDrawFlags);
+    }
+    void DrawLaidOutText(const WideString& text, const LLaidOutText* layout, const ConstRCPtr<LFont>& font,
+                         const PointT<zlong>&, const LColor&) override
+    {
+        if (layout == nullptr || !mFontRenderer->RenderLayout(*layout, text.GetLength(), font, mSink, kDrawFlags)) {
+            mFontRenderer->RenderText(text, font, mSink, 0, 0.0f, kDrawFlags);
+        }
     }
 
     int GetRendererType() const override { return kOpenGL; }

@@ -47,6 +47,7 @@ void LFontText::EmptyCaches()
 {
     (void)mLines.Clear();
     (void)mLineRects.Clear();
+    (void)mLineLayouts.Clear();
 }
 
 ZVRESULT LFontText::SetText(const WideString& text)
@@ -106,11 +107,12 @@ zlong LFontText::GetLineHeight() const
     return mFont ? std::max<zlong>(mFont->ResolveFontInfo(), 0) : 0;
 }
 
-void LFontText::BreakLines(zlong width, WideStringArray& lines, Array<RectT<float>>* lineBoxes) const
+void LFontText::BreakLines(zlong width, WideStringArray& lines, Array<RectT<float>>* lineBoxes,
+                           RCPtrArray<LLaidOutText>* lineLayouts) const
 {
     const RCPtr<LMeasurementRenderer> renderer = MeasurementRenderer();
     if (mWordWrap) {
-        WrapText(renderer.Get(), mFont, mText, static_cast<float>(width), lines, lineBoxes);
+        WrapText(renderer.Get(), mFont, mText, static_cast<float>(width), lines, lineBoxes, lineLayouts);
         return;
     }
     lines = mText.Split(L"\n");
@@ -126,10 +128,12 @@ std::uint32_t LFontText::GetLineCount()
     if (mLineRects.GetCount() != 0) {
         return mLineRects.GetCount();
     }
-    // The lines and their rectangles are emptied together, so they are built together, each line measured once.
+    // The lines, their rectangles and layouts are emptied together, so they are built together, each line measured
+    // once.
     (void)mLines.Clear();
+    (void)mLineLayouts.Clear();
     Array<RectT<float>> measured;
-    BreakLines(mBoxSize.x, mLines, &measured);
+    BreakLines(mBoxSize.x, mLines, &measured, &mLineLayouts);
     const float lineHeight = static_cast<float>(GetLineHeight());
     const std::uint32_t count = mLines.GetCount();
     const float top =
@@ -153,6 +157,11 @@ const RectT<float>& LFontText::GetLineRect(std::uint32_t index) const
 {
     static const RectT<float> kNoLine;
     return index < mLineRects.GetCount() ? mLineRects.GetData()[index] : kNoLine;
+}
+
+const LLaidOutText* LFontText::GetLineLayout(std::uint32_t index) const
+{
+    return index < mLineLayouts.GetCount() ? mLineLayouts.GetData()[index].Get() : nullptr;
 }
 
 PointT<zlong> LFontText::GetSize()

@@ -4,6 +4,7 @@
 #include "ObjectBase/ResultCodes.h"
 #include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/PointT.h"
+#include "Utilities/Storage/RCPtrArray.h"
 #include "Utilities/Storage/RectT.h"
 #include "Utilities/Storage/StringArrayT.h"
 #include "Utilities/Storage/StringT.h"
@@ -13,6 +14,7 @@
 namespace ZV {
 
 class LFont;
+class LLaidOutText;
 class LMeasurementRenderer;
 
 // Whether two fonts draw alike: the same object, or the same face (in any letter case), size and style. Null matches
@@ -24,8 +26,9 @@ inline constexpr ZVRESULT kFontTextUnchanged = 0;
 inline constexpr ZVRESULT kFontTextChanged = 1;
 
 // A look's label: the text, its font, its alignment in the look's text box, and the lines it breaks into with their
-// measured rectangles. Lines and rectangles are built on the first question that needs them, with the application's
-// measurement renderer, and kept until the text, the font, the wrapping, the alignment or the box changes.
+// measured rectangles and, where the renderer kept them, their layouts. Lines, rectangles and layouts are built on the
+// first question that needs them, with the application's measurement renderer, and kept until the text, the font,
+// the wrapping, the alignment or the box changes.
 // User-interface thread only.
 class LFontText : public virtual LRefCountedObject {
 public:
@@ -55,6 +58,8 @@ public:
     // x, y, width, height of the line relative to the text box; past the measured lines, one shared empty
     // rectangle.
     const RectT<float>& GetLineRect(std::uint32_t index) const;
+    // The line as the measurement renderer laid it out, to draw it from; null where the renderer kept none.
+    const LLaidOutText* GetLineLayout(std::uint32_t index) const;
     // Width and height of the lines' union; 0 x 0 without lines.
     PointT<zlong> GetSize();
     // The widest line of the text broken only where it says so, measured and rounded up to whole pixels.
@@ -67,8 +72,9 @@ private:
 
     void EmptyCaches();
     // The lines of the text at the width: wrapped, or broken only where it says so; with lineBoxes, each line's
-    // measured box too.
-    void BreakLines(zlong width, WideStringArray& lines, Array<RectT<float>>* lineBoxes = nullptr) const;
+    // measured box and layout too.
+    void BreakLines(zlong width, WideStringArray& lines, Array<RectT<float>>* lineBoxes = nullptr,
+                    RCPtrArray<LLaidOutText>* lineLayouts = nullptr) const;
     zlong GetLineHeight() const;
 
     WideString mText;
@@ -79,6 +85,7 @@ private:
     PointT<zlong> mBoxSize;
     WideStringArray mLines;
     Array<RectT<float>> mLineRects;
+    RCPtrArray<LLaidOutText> mLineLayouts;
 };
 
 }  // namespace ZV

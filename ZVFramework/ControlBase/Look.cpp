@@ -324,8 +324,9 @@ ZVRESULT LLook::DrawLabelText(LRenderer& renderer, const RectList& dirty, const 
         const std::uint32_t count = mText->GetLineCount();
         for (std::uint32_t line = 0; line < count; ++line) {
             const RectT<float>& rect = mText->GetLineRect(line);
-            renderer.DrawText(mText->GetLine(line), mText->GetFont(),
-                              PointT<zlong>(RoundToLong(rect.x - offset.x), RoundToLong(rect.y - offset.y)), color);
+            renderer.DrawLaidOutText(mText->GetLine(line), mText->GetLineLayout(line), mText->GetFont(),
+                                     PointT<zlong>(RoundToLong(rect.x - offset.x), RoundToLong(rect.y - offset.y)),
+                                     color);
         }
     });
     return ZV_S_OK;

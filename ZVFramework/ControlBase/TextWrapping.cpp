@@ -13,24 +13,36 @@ namespace ZV {
 namespace {
 
 // What a following line does not start with.
-const wchar_t kLeadingBlanks[] = L" \t\r\n";
-
-bool IsBlankOnly(const WideString& text)
+bool IsLeadingBlank(wchar_t character)
 {
-    for (std::uint32_t index = 0; index < text.GetLength(); ++index) {
-        const wchar_t character = text.GetData()[index];
-        if (character != L' ' && character != L'\t' && character != L'\r' && character != L'\n') {
-            return false;
-        }
+    return character == L' ' || character == L'\t' || character == L'\r' || character == L'\n';
+}
+
+// What is left of a paragraph of the text, the characters from `start` to `end`, which the lines still to be made
+// take.
+struct ParagraphRest {
+    const WideString& text;
+    std::uint32_t start;
+    std::uint32_t end;
+
+    const wchar_t* GetData() const { return text.GetData() + start; }
+    std::uint32_t GetLength() const { return end - start; }
+    WideString Left(std::uint32_t count) const
+    {
+        return text.Mid(static_cast<int>(start), std::min(count, GetLength()));
     }
-    return true;
+};
+
+bool IsBlankOnly(const ParagraphRest& text)
+{
+    return std::all_of(text.GetData(), text.GetData() + text.GetLength(), IsLeadingBlank);
 }
 
 // Where the text may break, in ascending order of the characters before the break: before a space (not the first
 // character), after a hyphen, and at the end. Found as far as they are asked for.
 class BreakFinder {
 public:
-    explicit BreakFinder(const WideString& text) : mCharacters(text.GetData()), mLength(text.GetLength()) {}
+    explicit BreakFinder(const ParagraphRest& text) : mCharacters(text.GetData()), mLength(text.GetLength()) {}
 
     // The characters before the break of that index; false past the last break.
     bool Get(std::uint32_t index, std::uint32_t& end)
@@ -59,8 +71,9 @@ private:
 // can, else one head at a time.
 class HeadMeasurer {
 public:
-    HeadMeasurer(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, const WideString& text, float boxWidth,
-                 std::uint32_t lengthHint)
+    // With layOut, the renderer's layout of the text measured is kept as well.
+    HeadMeasurer(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, const ParagraphRest& text,
+                 float boxWidth, std::uint32_t lengthHint, bool layOut)
         : mRenderer(renderer), mFont(font), mText(text), mBoxWidth(boxWidth)
     {
         // A head as long as the line before may still fit: measure past it, and measure again when the whole
@@ -68,8 +81,10 @@ public:
         std::uint32_t stretch = std::max(2 * lengthHint + kStretchBeyondHint, kFirstStretch);
         for (;;) {
             const bool whole = stretch >= text.GetLength();
+            const WideString measured = text.Left(stretch);
             mInOnePass = renderer != nullptr &&
-                         renderer->MeasureHeads(whole ? text : text.Left(stretch), font, WidthLimit(), mHeads);
+                         (layOut ? renderer->MeasureHeadsAndLayOut(measured, font, WidthLimit(), mHeads, mLayout)
+                                 : renderer->MeasureHeads(measured, font, WidthLimit(), mHeads));
             if (!mInOnePass || whole || mHeads.GetCount() < stretch || !Fits(stretch)) {
                 return;
             }
@@ -96,6 +111,12 @@ public:
         return mRenderer != nullptr ? mRenderer->MeasureText(mText.Left(end), mFont) : RectT<float>();
     }
 
+    // The renderer's layout of the text when it holds the first `end` characters; else null.
+    RCPtr<LLaidOutText> Layout(std::uint32_t end) const
+    {
+        return mInOnePass && mLayout && mLayout->GetCharacterCount() >= end ? mLayout : RCPtr<LLaidOutText>();
+    }
+
 private:
     static constexpr std::uint32_t kFirstStretch = 64;
     static constexpr std::uint32_t kStretchBeyondHint = 16;
@@ -105,16 +126,17 @@ private:
 
     LMeasurementRenderer* mRenderer;
     const ConstRCPtr<LFont>& mFont;
-    const WideString& mText;
+    const ParagraphRest& mText;
     float mBoxWidth;
     bool mInOnePass = false;
     Array<RectT<float>> mHeads;
+    RCPtr<LLaidOutText> mLayout;
 };
 
 // The number of characters of the text that make its next line: the longest head up to a break that fits, else the
 // first word whole. Widths grow with the head, so the search starts at the break nearest the length of the line
 // before (lines of a text tend to be alike) and walks up while the next head fits, or down until one does.
-std::uint32_t FitCharacters(HeadMeasurer& heads, const WideString& text, std::uint32_t lengthHint)
+std::uint32_t FitCharacters(HeadMeasurer& heads, const ParagraphRest& text, std::uint32_t lengthHint)
 {
     BreakFinder breaks(text);
     std::uint32_t end = 0;
@@ -146,35 +168,48 @@ std::uint32_t FitCharacters(HeadMeasurer& heads, const WideString& text, std::ui
     return length == 0 ? 0 : wordEnd;
 }
 
-void AppendLine(const WideString& line, const RectT<float>& box, WideStringArray& lines,
-                Array<RectT<float>>* lineBoxes)
+// Where WrapText puts the lines, and what it keeps of each.
+struct WrappedLines {
+    WideStringArray& lines;
+    Array<RectT<float>>* boxes;
+    RCPtrArray<LLaidOutText>* layouts;
+};
+
+void AppendLine(const WideString& line, const RectT<float>& box, const RCPtr<LLaidOutText>& layout,
+                const WrappedLines& wrapped)
 {
-    AppendItem(lines, line);
-    if (lineBoxes != nullptr) {
-        AppendItem(*lineBoxes, box);
+    AppendItem(wrapped.lines, line);
+    if (wrapped.boxes != nullptr) {
+        AppendItem(*wrapped.boxes, box);
+    }
+    if (wrapped.layouts != nullptr) {
+        AppendItem(*wrapped.layouts, layout);
     }
 }
 
-void WrapParagraph(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, const WideString& paragraph,
-                   float boxWidth, WideStringArray& lines, Array<RectT<float>>* lineBoxes)
+void WrapParagraph(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, ParagraphRest rest,
+                   float boxWidth, const WrappedLines& wrapped)
 {
-    WideString rest = paragraph;
     std::uint32_t taken = 0;
     for (;;) {
-        HeadMeasurer heads(renderer, font, rest, boxWidth, taken);
+        HeadMeasurer heads(renderer, font, rest, boxWidth, taken, wrapped.layouts != nullptr);
         taken = FitCharacters(heads, rest, taken);
-        AppendLine(rest.Left(taken), lineBoxes != nullptr ? heads.Measure(taken) : RectT<float>(), lines, lineBoxes);
-        const WideString remainder = rest.MidToEnd(static_cast<int>(taken));
-        if (remainder.IsEmpty()) {
+        AppendLine(rest.Left(taken), wrapped.boxes != nullptr ? heads.Measure(taken) : RectT<float>(),
+                   heads.Layout(taken), wrapped);
+        rest.start += taken;
+        if (rest.GetLength() == 0) {
             return;
         }
         // Blanks alone would never start a word of their own: they end the paragraph as they are.
-        if (IsBlankOnly(remainder)) {
-            AppendLine(remainder, lineBoxes != nullptr ? MeasureText(renderer, remainder, font) : RectT<float>(),
-                       lines, lineBoxes);
+        if (IsBlankOnly(rest)) {
+            const WideString remainder = rest.Left(rest.GetLength());
+            AppendLine(remainder, wrapped.boxes != nullptr ? MeasureText(renderer, remainder, font) : RectT<float>(),
+                       nullptr, wrapped);
             return;
         }
-        rest = remainder.TrimLeftChars(kLeadingBlanks);
+        while (IsLeadingBlank(*rest.GetData())) {
+            ++rest.start;
+        }
     }
 }
 
@@ -191,11 +226,21 @@ float MeasureTextWidth(LMeasurementRenderer* renderer, const WideString& text, c
 }
 
 void WrapText(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, const WideString& text, float boxWidth,
-              WideStringArray& lines, Array<RectT<float>>* lineBoxes)
+              WideStringArray& lines, Array<RectT<float>>* lineBoxes, RCPtrArray<LLaidOutText>* lineLayouts)
 {
-    const WideStringArray paragraphs = text.Split(L"\n");
-    for (std::uint32_t index = 0; index < paragraphs.GetCount(); ++index) {
-        WrapParagraph(renderer, font, paragraphs.GetData()[index], boxWidth, lines, lineBoxes);
+    const WrappedLines wrapped{lines, lineBoxes, lineLayouts};
+    // The paragraphs as Split gives them: a line feed at the very end starts none.
+    const wchar_t* characters = text.GetData();
+    const std::uint32_t length = text.GetLength();
+    std::uint32_t start = 0;
+    for (;;) {
+        const auto end =
+            static_cast<std::uint32_t>(std::find(characters + start, characters + length, L'\n') - characters);
+        WrapParagraph(renderer, font, ParagraphRest{text, start, end}, boxWidth, wrapped);
+        start = end + 1;
+        if (start >= length) {
+            return;
+        }
     }
 }
 

@@ -6,6 +6,8 @@
 #include "Utilities/Storage/RectT.h"
 #include "Utilities/Storage/StringT.h"
 
+#include <cstdint>
+
 namespace ZV {
 
 class LFont;
@@ -15,6 +17,14 @@ inline float DrawnWidth(const RectT<float>& measured)
 {
     return measured.x != 0 ? measured.width + measured.x : measured.width;
 }
+
+// A text as the renderer that measured it laid it out, from which that renderer draws a head of the text again
+// without laying it out anew.
+class LLaidOutText : public virtual LRefCountedObject {
+public:
+    // How many of the text's first characters it holds.
+    virtual std::uint32_t GetCharacterCount() const = 0;
+};
 
 // What measures text: every renderer, and the one the application lends to fonts that need their metrics before
 // any window draws.
@@ -36,6 +46,14 @@ public:
         (void)widthLimit;
         (void)heads.Clear();
         return false;
+    }
+    // MeasureHeads, and in layout the text laid out as it was measured, for the renderer's DrawLaidOutText; null
+    // from a renderer that does not keep layouts.
+    virtual bool MeasureHeadsAndLayOut(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
+                                       Array<RectT<float>>& heads, RCPtr<LLaidOutText>& layout)
+    {
+        layout = nullptr;
+        return MeasureHeads(text, font, widthLimit, heads);
     }
 };
 

@@ -63,6 +63,14 @@ public:
 
     virtual void DrawText(const WideString& text, const ConstRCPtr<LFont>& font, const PointT<zlong>& position,
                           const LColor& color) = 0;
+    // DrawText of a text that is a head of the text laid out in layout (which may be null): drawn from the layout when
+    // this renderer made it in that font, else from the text.
+    virtual void DrawLaidOutText(const WideString& text, const LLaidOutText* layout, const ConstRCPtr<LFont>& font,
+                                 const PointT<zlong>& position, const LColor& color)
+    {
+        (void)layout;
+        DrawText(text, font, position, color);
+    }
     virtual void FrameRect(const RectT<zlong>& rect, const LColor& color, float lineWidth) = 0;
     // Without blend the rectangle's pixels are replaced instead of painted over.
     virtual void FillRect(const RectT<zlong>& rect, const LColor& color, bool blend) = 0;

@@ -2,6 +2,7 @@
 #include "ControlBase/Harness/ControlHarness.h"
 #include "ControlBase/TextWrapping.h"
 #include "Renderer/Font.h"
+#include "support/ScopedMeasurementRenderer.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,32 @@ public:
     int passes = 0;
 };
 
+// What LLayingOutMeasurer keeps of a text it measured.
+class LMeasuredTextLayout : public LLaidOutText {
+public:
+    LMeasuredTextLayout(const WideString& text, const LFont* font, std::uint32_t characters)
+        : text(text), font(font), characters(characters)
+    {
+    }
+    std::uint32_t GetCharacterCount() const override { return characters; }
+
+    WideString text;
+    const LFont* font;
+    std::uint32_t characters;
+};
+
+// Heads in one pass, each pass keeping the text it measured as its layout.
+class LLayingOutMeasurer : public LHeadsMeasurer {
+public:
+    bool MeasureHeadsAndLayOut(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
+                               Array<RectT<float>>& heads, RCPtr<LLaidOutText>& layout) override
+    {
+        const bool measured = MeasureHeads(text, font, widthLimit, heads);
+        layout = new LMeasuredTextLayout(text, font.Get(), heads.GetCount());
+        return measured;
+    }
+};
+
 std::vector<std::string> Wrap(const char* text, float width, LCountingMeasurer* measurer = nullptr)
 {
     LCountingMeasurer local;
@@ -89,6 +116,9 @@ TEST(LabelText, WordWrapBreaksBeforeSpacesOrAfterHyphensAndKeepsAWordWiderThanTh
     EXPECT_EQ(Wrap("abcdefghij klm", 30), (Lines{"abcdefghij", "klm"})) << "a word wider than the box is not split";
     EXPECT_EQ(Wrap("abc   \t def", 40), (Lines{"abc  ", "def"})) << "blanks that would start a line are dropped";
     EXPECT_EQ(Wrap("one\n\ntwo three", 50), (Lines{"one", "", "two", "three"})) << "each paragraph on its own";
+    EXPECT_EQ(Wrap("one\n", 50), (Lines{"one"})) << "a line feed at the very end starts no paragraph";
+    EXPECT_EQ(Wrap("one\n\n", 50), (Lines{"one", ""}));
+    EXPECT_EQ(Wrap("\n", 50), (Lines{""}));
     EXPECT_EQ(Wrap("", 50), (Lines{""})) << "an empty text is one empty line";
     EXPECT_EQ(Wrap(" lead", 10), (Lines{" lead"})) << "a space at the start is no place to break";
 }
@@ -247,6 +277,46 @@ TEST_F(FontTextTest, AFontChangeCountsOnlyWhenItDrawsDifferentlyAndTheNewFontIsK
     EXPECT_EQ(text->GetFont(), nullptr);
     EXPECT_TRUE(IsSameFont(font.Get(), same.Get()));
     EXPECT_FALSE(IsSameFont(font.Get(), nullptr));
+}
+
+TEST(LabelText, AWrappedLineKeepsTheLayoutOfATextItHeadsInTheLabelsFontUntilTheTextOrTheFontChanges)
+{
+    const RCPtr<LLayingOutMeasurer> measurer(new LLayingOutMeasurer());
+    const Testing::ScopedMeasurementRenderer services(measurer);
+    const RCPtr<LFont> font = LFont::GetFont(L"Label Sans", 10, LFont::kRegular);
+    const RCPtr<LFontText> label = LFontText::Create(L"aaa bbb ccc abcdefghij  ", font);
+    (void)label->SetBoxSize({60, 100});
+    (void)label->SetWordWrap(true);
+    // Which lines have a layout: the blanks that end the text are measured whole, and a word wider than the box
+    // reaches past the heads measured.
+    const auto expectLayouts = [&](const LFont* drawnIn, const std::vector<bool>& laidOut) {
+        ASSERT_EQ(label->GetLineCount(), laidOut.size());
+        for (std::uint32_t index = 0; index < laidOut.size(); ++index) {
+            const auto* layout = dynamic_cast<const LMeasuredTextLayout*>(label->GetLineLayout(index));
+            ASSERT_EQ(layout != nullptr, laidOut[index]) << "line " << index;
+            if (layout != nullptr) {
+                const WideString& line = label->GetLine(index);
+                EXPECT_TRUE(layout->text.Left(line.GetLength()) == line) << "line " << index;
+                EXPECT_GE(layout->characters, line.GetLength());
+                EXPECT_EQ(layout->font, drawnIn);
+            }
+        }
+        EXPECT_EQ(label->GetLineLayout(static_cast<std::uint32_t>(laidOut.size())), nullptr);
+    };
+    expectLayouts(font.Get(), {true, true, false, false});
+    const int passes = measurer->passes;
+    expectLayouts(font.Get(), {true, true, false, false});
+    EXPECT_EQ(measurer->passes, passes) << "kept with the lines";
+
+    const RCPtr<LFont> larger = LFont::GetFont(L"Label Sans", 12, LFont::kRegular);
+    EXPECT_EQ(label->SetFont(larger), kFontTextChanged);
+    expectLayouts(larger.Get(), {true, true, false, false});
+    EXPECT_EQ(label->SetText(L"abc def ghi"), kFontTextChanged);
+    expectLayouts(larger.Get(), {true, true});
+    EXPECT_EQ(label->GetLine(1), WideString(L"ghi"));
+    EXPECT_TRUE(label->SetWordWrap(false));
+    // Lines not wrapped are measured whole.
+    expectLayouts(larger.Get(), {false});
 }
 
 }  // namespace

@@ -3,30 +3,14 @@
 #include "Renderer/FontRenderer/FontRenderer.h"
 #include "Renderer/RecordingRenderer.h"
 #include "Renderer/RenderingServices.h"
+#include "support/ScopedMeasurementRenderer.h"
 
 #include <gtest/gtest.h>
 
 namespace ZV {
 namespace {
 
-// Lends fonts a measurement renderer while it lives.
-class ScopedMeasurementRenderer : public IRenderingServices {
-public:
-    explicit ScopedMeasurementRenderer(RCPtr<LMeasurementRenderer> renderer)
-        : mRenderer(std::move(renderer)), mPrevious(SetRenderingServices(this))
-    {
-    }
-    ScopedMeasurementRenderer(const ScopedMeasurementRenderer&) = delete;
-    ScopedMeasurementRenderer& operator=(const ScopedMeasurementRenderer&) = delete;
-    ~ScopedMeasurementRenderer() { SetRenderingServices(mPrevious); }
-
-    zulong GetTimeMs() override { return 0; }
-    RCPtr<LMeasurementRenderer> GetMeasurementRenderer() override { return mRenderer; }
-
-private:
-    RCPtr<LMeasurementRenderer> mRenderer;
-    IRenderingServices* mPrevious;
-};
+using Testing::ScopedMeasurementRenderer;
 
 TEST(Fonts, OneFontPerFaceInAnyLetterCaseSizeAndStyle)
 {

@@ -2,6 +2,7 @@
 
 #include "ObjectBase/Exception.h"
 #include "Renderer/Font.h"
+#include "Renderer/FontRenderer/GlyphLayout.h"
 #include "Renderer/MeasurementRenderer.h"
 
 #include <algorithm>
@@ -9,6 +10,9 @@
 namespace ZV {
 
 namespace {
+
+// Numbers the font renderers as they are made. User-interface thread only.
+std::uint64_t gLastSerialNumber = 0;
 
 // Asks the processor to measure only.
 constexpr std::uint32_t kMeasureFlags = 3;
@@ -27,18 +31,19 @@ RectT<float> BoxOfBounds(const RectT<float>& bounds, float fontTop, float fontBo
 // Hands a run's glyphs on to the measuring processor and keeps the box of each head of the text as the run goes. A
 // glyph only ever widens the bounds, so a head is whole when the next character is looked up (the font renderer looks
 // up every character once, also one without a glyph), and once a head is wider than the limit so is every longer
-// one: the rest of the run is passed over as glyphs that are not there.
+// one: the run ends there. With a layout, it keeps each glyph handed on.
 class LHeadRecorder : public LGlyphProcessor {
 public:
-    // heads holds room for `room` heads, one for every character.
+    // heads holds room for `room` heads, one for every character, and glyphs (when not null) as many glyphs.
     LHeadRecorder(const RCPtr<LGlyphProcessor>& measurer, const LFont& font, float widthLimit, RectT<float>* heads,
-                  std::uint32_t room)
+                  std::uint32_t room, LGlyphLayout::Glyph* glyphs)
         : mMeasurer(measurer),
           mFontTop(static_cast<float>(font.GetTop())),
           mFontBottom(static_cast<float>(font.GetBottom())),
           mWidthLimit(widthLimit),
           mHeads(heads),
-          mRoom(room)
+          mRoom(room),
+          mGlyphs(glyphs)
     {
     }
 
@@ -56,17 +61,24 @@ public:
     {
         KeepHead();
         if (mPastLimit) {
-            record.glyphIndex = 0;
-            return 0;
+            return kEndOfRun;
         }
         ++mLookedUp;
         return mMeasurer->LookupGlyph(record);
     }
-    void ProcessGlyph(GlyphRecord& record) override { mMeasurer->ProcessGlyph(record); }
+    void ProcessGlyph(GlyphRecord& record) override
+    {
+        mMeasurer->ProcessGlyph(record);
+        // A character has one glyph at the most, so the glyphs fit in the room of the heads.
+        if (mGlyphs != nullptr) {
+            mGlyphs[mGlyphCount++] = {mLookedUp - 1, record.character, record.glyphIndex, record.penX, record.penY};
+        }
+    }
     RectT<float> GetTextBounds() override { return mMeasurer->GetTextBounds(); }
 
     bool HasBegun() const { return mBegun; }
     std::uint32_t GetKeptCount() const { return mKept; }
+    std::uint32_t GetGlyphCount() const { return mGlyphCount; }
 
 private:
     // The head that ends with the character looked up last.
@@ -85,6 +97,8 @@ private:
     float mWidthLimit;
     RectT<float>* mHeads;
     std::uint32_t mRoom;
+    LGlyphLayout::Glyph* mGlyphs;
+    std::uint32_t mGlyphCount = 0;
     bool mBegun = false;
     bool mPastLimit = false;
     std::uint32_t mLookedUp = 0;
@@ -95,7 +109,7 @@ private:
 
 LFontRenderer::LFontRenderer(const RCPtr<LGlyphProcessor>& firstProcessor,
                              const RCPtr<LGlyphProcessor>& secondProcessor)
-    : mFirstProcessor(firstProcessor), mSecondProcessor(secondProcessor)
+    : mSerialNumber(++gLastSerialNumber), mFirstProcessor(firstProcessor), mSecondProcessor(secondProcessor)
 {
 }
 
@@ -108,17 +122,63 @@ RectT<float> LFontRenderer::MeasureText(const WideString& text, const ConstRCPtr
 bool LFontRenderer::MeasureHeads(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
                                  Array<RectT<float>>& heads)
 {
+    return MeasureHeadsInto(text, font, widthLimit, heads, nullptr);
+}
+
+bool LFontRenderer::MeasureHeadsAndLayOut(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
+                                          Array<RectT<float>>& heads, RCPtr<LLaidOutText>& layout)
+{
+    layout = nullptr;
+    if (font.IsNull()) {
+        return MeasureHeadsInto(text, font, widthLimit, heads, nullptr);
+    }
+    const RCPtr<LGlyphLayout> glyphs(new LGlyphLayout(mSerialNumber, font->GetUniqueID()), kNewObject);
+    if (!MeasureHeadsInto(text, font, widthLimit, heads, glyphs.Get())) {
+        return false;
+    }
+    glyphs->SetCharacterCount(heads.GetCount());
+    layout = glyphs;
+    return true;
+}
+
+bool LFontRenderer::RenderLayout(const LLaidOutText&, std::uint32_t, const ConstRCPtr<LFont>&,
+                                 const RCPtr<LGlyphProcessor>&, std::uint32_t)
+{
+    return false;
+}
+
+const LGlyphLayout* LFontRenderer::FindOwnLayout(const LLaidOutText& layout, const ConstRCPtr<LFont>& font,
+                                                 std::uint32_t characters) const
+{
+    const auto* glyphs = dynamic_cast<const LGlyphLayout*>(&layout);
+    if (glyphs == nullptr || font.IsNull() || !glyphs->IsFrom(mSerialNumber, font->GetUniqueID()) ||
+        glyphs->GetCharacterCount() < characters) {
+        return nullptr;
+    }
+    return glyphs;
+}
+
+bool LFontRenderer::MeasureHeadsInto(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
+                                     Array<RectT<float>>& heads, LGlyphLayout* layout)
+{
     (void)heads.Clear();
     if (mSecondProcessor.IsNull() || font.IsNull()) {
         return false;
     }
-    if (heads.SetCount(text.GetLength()) != static_cast<ZVRESULT>(text.GetLength())) {
+    const auto room = static_cast<ZVRESULT>(text.GetLength());
+    if (heads.SetCount(text.GetLength()) != room ||
+        (layout != nullptr && layout->GetGlyphs().SetCount(text.GetLength()) != room)) {
         ZV_THROW_OUT_OF_MEMORY();
     }
     const RCPtr<LHeadRecorder> recorder(
-        new LHeadRecorder(mSecondProcessor, *font, widthLimit, heads.GetData(), text.GetLength()), kNewObject);
+        new LHeadRecorder(mSecondProcessor, *font, widthLimit, heads.GetData(), text.GetLength(),
+                          layout != nullptr ? layout->GetGlyphs().GetData() : nullptr),
+        kNewObject);
     RenderText(text, font, recorder, 0, 0.0f, kMeasureFlags);
     (void)heads.SetCount(recorder->HasBegun() ? recorder->GetKeptCount() : 0);
+    if (layout != nullptr) {
+        (void)layout->GetGlyphs().SetCount(recorder->GetGlyphCount());
+    }
     return recorder->HasBegun();
 }
 

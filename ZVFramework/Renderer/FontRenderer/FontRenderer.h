@@ -12,6 +12,8 @@
 namespace ZV {
 
 class LFont;
+class LGlyphLayout;
+class LLaidOutText;
 
 // Lays text out glyph by glyph for a renderer that draws text itself; it owns no pixels and hands each glyph to a
 // glyph processor. Measuring runs through the second processor.
@@ -26,6 +28,10 @@ public:
     // font cannot be laid out.
     bool MeasureHeads(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
                       Array<RectT<float>>& heads);
+    // MeasureHeads, and in layout the glyphs as they were laid out, for RenderLayout; layout is null when MeasureHeads
+    // answers false.
+    bool MeasureHeadsAndLayOut(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
+                               Array<RectT<float>>& heads, RCPtr<LLaidOutText>& layout);
     // As LMeasurementRenderer::GetFontMetrics.
     [[nodiscard]] virtual ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom) = 0;
     // Walks the text, handing every glyph to the processor. callerValue is the position of the first glyph; flags
@@ -33,13 +39,28 @@ public:
     virtual void RenderText(const WideString& text, const ConstRCPtr<LFont>& font,
                             const RCPtr<LGlyphProcessor>& processor, std::int32_t callerValue, float widthLimit,
                             std::uint32_t flags) = 0;
+    // RenderText of the text's first `characters` characters from a layout of the text that MeasureHeadsAndLayOut
+    // made, with no width limit and a caller's value of 0. false, with nothing handed to the processor, for a layout
+    // of another renderer or font, or one that holds fewer characters; then the text is to be laid out anew.
+    virtual bool RenderLayout(const LLaidOutText& layout, std::uint32_t characters, const ConstRCPtr<LFont>& font,
+                              const RCPtr<LGlyphProcessor>& processor, std::uint32_t flags);
     // The second processor's bounds (left, top, right, bottom); all 0 without a second processor.
     virtual RectT<float> GetTextBounds();
 
     // The processor that measuring and drawing run through.
     const RCPtr<LGlyphProcessor>& GetSecondProcessor() const { return mSecondProcessor; }
 
+protected:
+    // The glyphs of a layout that this renderer made in the font and that holds that many characters; else null.
+    const LGlyphLayout* FindOwnLayout(const LLaidOutText& layout, const ConstRCPtr<LFont>& font,
+                                      std::uint32_t characters) const;
+
 private:
+    bool MeasureHeadsInto(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
+                          Array<RectT<float>>& heads, LGlyphLayout* layout);
+
+    // Tells this renderer's layouts from those of renderers before it, which may have found other font files.
+    std::uint64_t mSerialNumber;
     // Held for the renderer's lifetime; no operation uses it.
     RCPtr<LGlyphProcessor> mFirstProcessor;
     RCPtr<LGlyphProcessor> mSecondProcessor;

@@ -3,6 +3,7 @@
 #include "Renderer/Font.h"
 #include "Renderer/FontRenderer/FontCatalogue.h"
 #include "Renderer/FontRenderer/FreetypeState.h"
+#include "Renderer/FontRenderer/GlyphLayout.h"
 
 #include FT_GLYPH_H
 
@@ -110,6 +111,25 @@ bool LoadGlyph(FT_Face face, FT_UInt index, std::uint32_t need, bool grey, Glyph
     return true;
 }
 
+// The face at the font's size; null when FreeType cannot serve it.
+FT_Face LookUpFace(LFreetypeState& state, const ConstRCPtr<LFont>& font)
+{
+    FT_Size size = nullptr;
+    return state.LookupSize(LFontFileInfo::GetFileID(font), font->GetSize(), size) == 0 ? size->face : nullptr;
+}
+
+// Empties the record for the character and asks the processor for its glyph: the mask of what the font renderer must
+// supply.
+std::uint32_t LookUpCharacter(LGlyphProcessor& processor, std::int32_t character, GlyphRecord& record)
+{
+    record.character = character;
+    record.bitmap = nullptr;
+    record.left = record.top = record.right = record.bottom = 0;
+    record.advanceX = record.advanceY = 0;
+    record.glyphIndex = 0;
+    return processor.LookupGlyph(record);
+}
+
 // A first glyph that reaches left of the pen is moved right onto it; later glyphs move by the pair's kerning.
 void ApplyKerning(FT_Face face, FT_UInt previous, FT_UInt index, GlyphRecord& record)
 {
@@ -162,11 +182,10 @@ void LFreetypeFontRenderer::RenderText(const WideString& text, const ConstRCPtr<
     if (processor.IsNull()) {
         return;
     }
-    FT_Size size = nullptr;
-    if (mState->LookupSize(LFontFileInfo::GetFileID(font), font->GetSize(), size) != 0) {
+    const FT_Face face = LookUpFace(*mState, font);
+    if (face == nullptr) {
         return;
     }
-    const FT_Face face = size->face;
     const bool hasKerning = FT_HAS_KERNING(face);
     const bool grey = font->GetSize() >= kGreyFromPoints;
     GlyphRecord record;
@@ -176,12 +195,10 @@ void LFreetypeFontRenderer::RenderText(const WideString& text, const ConstRCPtr<
     const wchar_t* characters = text.GetData();
     const std::uint32_t length = text.GetLength();
     for (std::uint32_t i = 0; i < length; ++i) {
-        record.character = static_cast<std::int32_t>(characters[i]);
-        record.bitmap = nullptr;
-        record.left = record.top = record.right = record.bottom = 0;
-        record.advanceX = record.advanceY = 0;
-        record.glyphIndex = 0;
-        const std::uint32_t need = processor->LookupGlyph(record);
+        const std::uint32_t need = LookUpCharacter(*processor, static_cast<std::int32_t>(characters[i]), record);
+        if (need == LGlyphProcessor::kEndOfRun) {
+            break;
+        }
         const FT_UInt index =
             need != 0 ? FT_Get_Char_Index(face, static_cast<FT_ULong>(characters[i])) : record.glyphIndex;
         GlyphHolder glyph;
@@ -202,6 +219,48 @@ void LFreetypeFontRenderer::RenderText(const WideString& text, const ConstRCPtr<
         record.position = static_cast<std::int32_t>(i) + 1;
     }
     processor->EndFont();
+}
+
+bool LFreetypeFontRenderer::RenderLayout(const LLaidOutText& layout, std::uint32_t characters,
+                                         const ConstRCPtr<LFont>& font, const RCPtr<LGlyphProcessor>& processor,
+                                         std::uint32_t flags)
+{
+    const LGlyphLayout* glyphs = FindOwnLayout(layout, font, characters);
+    if (glyphs == nullptr) {
+        return false;
+    }
+    if (processor.IsNull()) {
+        return true;
+    }
+    // Looked up only for a glyph that the processor lacks.
+    FT_Face face = nullptr;
+    const bool grey = font->GetSize() >= kGreyFromPoints;
+    GlyphRecord record;
+    processor->BeginFont(font, flags);
+    const LGlyphLayout::Glyph* glyph = glyphs->GetGlyphs().GetData();
+    const LGlyphLayout::Glyph* end = glyph + glyphs->GetGlyphs().GetCount();
+    for (; glyph != end && glyph->characterIndex < characters; ++glyph) {
+        // The processor may have let the glyph go since the measuring; then it is loaded by its index again.
+        const std::uint32_t need = LookUpCharacter(*processor, glyph->character, record);
+        if (need == LGlyphProcessor::kEndOfRun) {
+            break;
+        }
+        const FT_UInt index = need != 0 ? glyph->glyphIndex : record.glyphIndex;
+        if (need != 0 && face == nullptr) {
+            face = LookUpFace(*mState, font);
+        }
+        GlyphHolder loaded;
+        if (index == 0 || (need != 0 && (face == nullptr || !LoadGlyph(face, index, need, grey, record, loaded)))) {
+            continue;
+        }
+        record.penX = glyph->penX;
+        record.penY = glyph->penY;
+        processor->ProcessGlyph(record);
+        record.bitmap = nullptr;
+        record.position = static_cast<std::int32_t>(glyph->characterIndex) + 1;
+    }
+    processor->EndFont();
+    return true;
 }
 
 }  // namespace ZV

@@ -27,6 +27,9 @@ public:
     // catalogue's runtime error, before the processor is called, for a font that no file serves.
     void RenderText(const WideString& text, const ConstRCPtr<LFont>& font, const RCPtr<LGlyphProcessor>& processor,
                     std::int32_t callerValue, float widthLimit, std::uint32_t flags) override;
+    // Glyphs that the processor no longer holds are loaded by the index kept in the layout.
+    bool RenderLayout(const LLaidOutText& layout, std::uint32_t characters, const ConstRCPtr<LFont>& font,
+                      const RCPtr<LGlyphProcessor>& processor, std::uint32_t flags) override;
 
 private:
     RCPtr<LFreetypeState> mState;

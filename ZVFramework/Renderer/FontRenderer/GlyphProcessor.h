@@ -16,8 +16,10 @@ public:
     // Flags: 2 accumulate the text's bounds, 4 upload new glyphs, 8 draw them; a measuring run passes 3.
     virtual void BeginFont(const ConstRCPtr<LFont>& font, std::uint32_t flags) = 0;
     virtual void EndFont() = 0;
-    // 0 when the processor knows the glyph and has filled in its box, advances and index; otherwise the mask of
-    // what the font renderer must supply (7: load, measure and rasterise it).
+    // 0 when the processor knows the glyph and has filled in its box, advances and index; kEndOfRun when it takes no
+    // more glyphs of the run; otherwise the mask of what the font renderer must supply (7: load, measure and
+    // rasterise it).
+    static constexpr std::uint32_t kEndOfRun = 0x80000000u;
     virtual std::uint32_t LookupGlyph(GlyphRecord& record) = 0;
     virtual void ProcessGlyph(GlyphRecord& record) = 0;
     // The bounds of the glyphs processed since BeginFont, as left, top, right, bottom.

@@ -151,6 +151,14 @@ bool LGLRenderer::MeasureHeads(const WideString& text, const ConstRCPtr<LFont>& 
     return !mFontRenderer.IsNull() && mFontRenderer->MeasureHeads(text, font, widthLimit, heads);
 }
 
+bool LGLRenderer::MeasureHeadsAndLayOut(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
+                                        Array<RectT<float>>& heads, RCPtr<LLaidOutText>& layout)
+{
+    (void)heads.Clear();
+    layout = nullptr;
+    return !mFontRenderer.IsNull() && mFontRenderer->MeasureHeadsAndLayOut(text, font, widthLimit, heads, layout);
+}
+
 ZVRESULT LGLRenderer::InitRenderContextInfo(const RectT<zlong>& viewport, const Platform::NativeWindow* window,
                                             bool offscreen, RCPtr<LRenderContextInfo>& context)
 {

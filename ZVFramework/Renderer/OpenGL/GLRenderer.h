@@ -58,6 +58,8 @@ public:
     RectT<float> MeasureText(const WideString& text, const ConstRCPtr<LFont>& font) override;
     bool MeasureHeads(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
                       Array<RectT<float>>& heads) override;
+    bool MeasureHeadsAndLayOut(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
+                               Array<RectT<float>>& heads, RCPtr<LLaidOutText>& layout) override;
     int GetRendererType() const override { return kOpenGL; }
     // A context for a window draws into it (a window of another visual gets a child window of the renderer's
     // visual); an offscreen one, or one without a window, into an image of its own. A window that is gone shows the
@@ -79,6 +81,8 @@ public:
     // Drawing outside a frame does nothing; text needs a font renderer whose processor is an OpenGL glyph renderer.
     void DrawText(const WideString& text, const ConstRCPtr<LFont>& font, const PointT<zlong>& position,
                   const LColor& color) override;
+    void DrawLaidOutText(const WideString& text, const LLaidOutText* layout, const ConstRCPtr<LFont>& font,
+                         const PointT<zlong>& position, const LColor& color) override;
     void FrameRect(const RectT<zlong>& rect, const LColor& color, float lineWidth) override;
     // Without blend the rectangle is cleared to transparent black, whatever the colour and the clip.
     void FillRect(const RectT<zlong>& rect, const LColor& color, bool blend) override;

@@ -72,6 +72,12 @@ void LGLRenderer::DrawCached(ListCache<Key>& lists, std::type_identity_t<ListCac
 void LGLRenderer::DrawText(const WideString& text, const ConstRCPtr<LFont>& font, const PointT<zlong>& position,
                            const LColor& color)
 {
+    DrawLaidOutText(text, nullptr, font, position, color);
+}
+
+void LGLRenderer::DrawLaidOutText(const WideString& text, const LLaidOutText* layout, const ConstRCPtr<LFont>& font,
+                                  const PointT<zlong>& position, const LColor& color)
+{
     zlong lineHeight = 0;
     zlong top = 0;
     zlong bottom = 0;
@@ -85,7 +91,9 @@ void LGLRenderer::DrawText(const WideString& text, const ConstRCPtr<LFont>& font
     // the 2D renderer places it. Placed by the glyph renderer, not by a move of the origin: texts one after another
     // then reach the driver as one batch.
     mGlyphs->SetOrigin(PointT<double>(position.x, static_cast<double>(position.y) - 1.0 - static_cast<double>(top)));
-    mFontRenderer->RenderText(text, font, mGlyphs, 0, 0.0f, kDrawFlags);
+    if (layout == nullptr || !mFontRenderer->RenderLayout(*layout, text.GetLength(), font, mGlyphs, kDrawFlags)) {
+        mFontRenderer->RenderText(text, font, mGlyphs, 0, 0.0f, kDrawFlags);
+    }
 }
 
 void LGLRenderer::FrameRect(const RectT<zlong>& rect, const LColor& color, float lineWidth)

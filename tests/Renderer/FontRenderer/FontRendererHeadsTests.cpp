@@ -34,6 +34,10 @@ TEST_F(FontRendererHeadsTest, EveryHeadMeasuresAsItWouldAloneAndTheHeadsEndWithT
     ASSERT_TRUE(mRenderer->MeasureHeads(text, mFont, limit, limited));
     ASSERT_EQ(limited.GetCount(), 4u) << "the fourth head is the first wider than the third";
     EXPECT_EQ(limited.GetData()[3], heads.GetData()[3]);
+    RCPtr<LLaidOutText> layout;
+    ASSERT_TRUE(mRenderer->MeasureHeadsAndLayOut(text, mFont, limit, limited, layout));
+    EXPECT_EQ(limited.GetCount(), 4u);
+    EXPECT_EQ(layout->GetCharacterCount(), 4u) << "the layout holds the heads kept";
 
     const std::uint32_t glyphsBefore = mGlyphs->GetAddedGlyphCount();
     ASSERT_TRUE(mRenderer->MeasureHeads(WideString(L"AAAAAAAA bcdefghik"), mFont, limit, limited));

@@ -201,6 +201,95 @@ TEST_F(FreetypeFontRendererTest, ALargeGlyphKeepsItsWholeBoxAndAdvanceAndTheAtla
     }
 }
 
+// What a drawing processor is handed of each glyph: all but the coverage, which only a glyph new to it comes with.
+void ExpectSameGlyphs(const std::vector<GlyphRecord>& replayed, const std::vector<GlyphRecord>& laidOut)
+{
+    ASSERT_EQ(replayed.size(), laidOut.size());
+    for (std::size_t i = 0; i < laidOut.size(); ++i) {
+        EXPECT_EQ(replayed[i].position, laidOut[i].position) << i;
+        EXPECT_EQ(replayed[i].character, laidOut[i].character) << i;
+        EXPECT_EQ(replayed[i].glyphIndex, laidOut[i].glyphIndex) << i;
+        EXPECT_EQ(replayed[i].penX, laidOut[i].penX) << i;
+        EXPECT_EQ(replayed[i].penY, laidOut[i].penY) << i;
+        EXPECT_EQ(replayed[i].left, laidOut[i].left) << i;
+        EXPECT_EQ(replayed[i].bottom, laidOut[i].bottom) << i;
+        EXPECT_EQ(replayed[i].advanceX, laidOut[i].advanceX) << i;
+    }
+}
+
+TEST_F(FreetypeFontRendererTest, AHeadOfALaidOutTextIsDrawnAsRenderTextDrawsItOnlyByItsRendererAndInItsFont)
+{
+    // Kerning pairs, a first glyph that reaches left of the pen, and characters without glyphs.
+    const WideString text(L"jAVAVA W\xE000To.\r");
+    const RCPtr<LFont> font = LFont::GetFont(L"DejaVu Sans", 30, LFont::kRegular);
+    Array<RectT<float>> heads;
+    RCPtr<LLaidOutText> layout;
+    ASSERT_TRUE(mRenderer->MeasureHeadsAndLayOut(text, font, 0, heads, layout));
+    ASSERT_FALSE(layout.IsNull());
+    EXPECT_EQ(heads.GetCount(), text.GetLength());
+    EXPECT_EQ(layout->GetCharacterCount(), text.GetLength());
+    for (const std::uint32_t length : {0u, 1u, 3u, 9u, 12u, text.GetLength()}) {
+        mRenderer->RenderText(text.Left(length), font, mSink, 0, 0, kDrawFlags);
+        const std::vector<GlyphRecord> laidOut = mSink->GetRun();
+        ASSERT_TRUE(mRenderer->RenderLayout(*layout, length, font, mSink, kDrawFlags)) << length;
+        EXPECT_EQ(mSink->GetLoadCount(), 0);
+        ExpectSameGlyphs(mSink->GetRun(), laidOut);
+    }
+
+    // A processor that lets a glyph go gets it loaded again by the index laid out.
+    const RCPtr<LSoftwareGlyphSink> forgetful(new LSoftwareGlyphSink());
+    ASSERT_TRUE(mRenderer->RenderLayout(*layout, text.GetLength(), font, forgetful, kDrawFlags));
+    EXPECT_EQ(forgetful->GetLoadCount(), 8) << "j A V space W T o . and nothing for the characters without glyphs";
+    ExpectSameGlyphs(forgetful->GetRun(), mSink->GetRun());
+
+    // Anything else is laid out anew, and nothing reaches the processor.
+    const int begun = mSink->GetBeginCount();
+    EXPECT_FALSE(mRenderer->RenderLayout(*layout, text.GetLength() + 1, font, mSink, kDrawFlags))
+        << "more than it holds";
+    EXPECT_FALSE(mRenderer->RenderLayout(*layout, 3, LFont::GetFont(L"DejaVu Sans", 31, LFont::kRegular), mSink,
+                                         kDrawFlags))
+        << "another font";
+    const RCPtr<LFreetypeFontRenderer> other(new LFreetypeFontRenderer(mSink, mSink));
+    EXPECT_FALSE(other->RenderLayout(*layout, 3, font, mSink, kDrawFlags)) << "another renderer";
+    EXPECT_EQ(mSink->GetBeginCount(), begun);
+    EXPECT_FALSE(mRenderer->MeasureHeadsAndLayOut(text, nullptr, 0, heads, layout));
+    EXPECT_TRUE(layout.IsNull());
+}
+
+// A sink that takes the glyphs of a run's first `count` characters only.
+class LShortRunSink : public LSoftwareGlyphSink {
+public:
+    explicit LShortRunSink(int count) : mCount(count) {}
+    void BeginFont(const ConstRCPtr<LFont>& font, std::uint32_t flags) override
+    {
+        LSoftwareGlyphSink::BeginFont(font, flags);
+        mLookups = 0;
+    }
+    std::uint32_t LookupGlyph(GlyphRecord& record) override
+    {
+        return ++mLookups > mCount ? kEndOfRun : LSoftwareGlyphSink::LookupGlyph(record);
+    }
+
+private:
+    int mCount;
+    int mLookups = 0;
+};
+
+TEST_F(FreetypeFontRendererTest, AProcessorEndsARunLaidOutOrDrawnFromItsLayoutAtTheCharacterItTakesNoMoreOf)
+{
+    const RCPtr<LFont> font = LFont::GetFont(L"DejaVu Sans", 12, LFont::kRegular);
+    const RCPtr<LShortRunSink> sink(new LShortRunSink(3));
+    mRenderer->RenderText(L"AVAVA W", font, sink, 0, 0, kDrawFlags);
+    EXPECT_EQ(sink->GetRun().size(), 3u);
+    EXPECT_EQ(sink->GetEndCount(), 1);
+    Array<RectT<float>> heads;
+    RCPtr<LLaidOutText> layout;
+    ASSERT_TRUE(mRenderer->MeasureHeadsAndLayOut(L"AVAVA W", font, 0, heads, layout));
+    EXPECT_TRUE(mRenderer->RenderLayout(*layout, 7, font, sink, kDrawFlags));
+    EXPECT_EQ(sink->GetRun().size(), 3u);
+    EXPECT_EQ(sink->GetEndCount(), 2);
+}
+
 TEST_F(FreetypeFontRendererTest, AFontThatNoFileServesFailsBeforeTheProcessorIsCalled)
 {
     Testing::TemporaryFolder empty;

@@ -96,6 +96,32 @@ TEST_F(GLGlyphGui, AGlyphOf400PointsIsDrawnCutToTheAtlasWithoutTouchingMemoryBey
     EXPECT_EQ(Draw(L"W@", huge, {-100, -100}), std::make_pair(0u, 0u));
 }
 
+TEST_F(GLGlyphGui, AHeadDrawnFromTheLayoutItsMeasuringKeptHasThePixelsOfTheHeadDrawnAnewInTheFontItIsDrawnIn)
+{
+    const RCPtr<LFont> font = LFont::GetFont(L"DejaVu Sans", 12, LFont::kRegular);
+    const WideString text(L"jolt AVAWAY Halvista, again and again");
+    Array<RectT<float>> heads;
+    RCPtr<LLaidOutText> layout;
+    ASSERT_TRUE(Renderer().MeasureHeadsAndLayOut(text, font, 0, heads, layout));
+    ASSERT_FALSE(layout.IsNull());
+    const auto drawn = [&](const ConstRCPtr<LFont>& drawnIn, const LLaidOutText* from) {
+        Start();
+        Renderer().FillRect({0, 0, kWidth, kHeight}, LColor(0, 0, 0, 1), true);
+        Renderer().DrawLaidOutText(text.Left(21), from, drawnIn, {10, 10}, LColor(1, 1, 1, 1));
+        Finish();
+        return Snapshot();
+    };
+    const Image anew = drawn(font, nullptr);
+    EXPECT_NE(InkBox(anew, kBackground).width, 0);
+    EXPECT_EQ(Testing::CompareImages(drawn(font, layout.Get()), anew, 0).differingPixels, 0);
+
+    // A layout of another font is not drawn from.
+    const RCPtr<LFont> larger = LFont::GetFont(L"DejaVu Sans", 16, LFont::kRegular);
+    const Image largerAnew = drawn(larger, nullptr);
+    EXPECT_NE(Testing::CompareImages(largerAnew, anew, 0).differingPixels, 0);
+    EXPECT_EQ(Testing::CompareImages(drawn(larger, layout.Get()), largerAnew, 0).differingPixels, 0);
+}
+
 TEST_F(GLGlyphGui, TextSitsOnTheLineTheCairoRendererPutsItOn)
 {
     const RCPtr<LFont> font = LFont::GetFont(L"DejaVu Sans", 12, LFont::kRegular);

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "Renderer/MeasurementRenderer.h"
+#include "Utilities/Storage/Array.h"
+
+#include <cstdint>
+
+namespace ZV {
+
+// The glyphs of a text as a font renderer handed them to the glyph processor while measuring it, with their pen
+// positions, so that the renderer that made it draws them again without looking characters up or kerning pairs.
+class LGlyphLayout : public LLaidOutText {
+public:
+    struct Glyph {
+        // The index in the text of the character the glyph draws.
+        std::uint32_t characterIndex = 0;
+        std::int32_t character = 0;
+        std::uint32_t glyphIndex = 0;
+        float penX = 0;
+        float penY = 0;
+    };
+
+    LGlyphLayout(std::uint64_t maker, std::int32_t fontID) : mMaker(maker), mFontID(fontID) {}
+
+    std::uint32_t GetCharacterCount() const override { return mCharacterCount; }
+    void SetCharacterCount(std::uint32_t count) { mCharacterCount = count; }
+
+    // Whether the renderer of that serial number made it, in the font of that id.
+    bool IsFrom(std::uint64_t maker, std::int32_t fontID) const { return maker == mMaker && fontID == mFontID; }
+
+    Array<Glyph>& GetGlyphs() { return mGlyphs; }
+    const Array<Glyph>& GetGlyphs() const { return mGlyphs; }
+
+private:
+    std::uint64_t mMaker;
+    std::int32_t mFontID;
+    std::uint32_t mCharacterCount = 0;
+    Array<Glyph> mGlyphs;
+};
+
+}  // namespace ZV
