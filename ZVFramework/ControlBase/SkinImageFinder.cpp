@@ -3,6 +3,7 @@
 #include "Utilities/Storage/ZVFile.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace ZV {
 
@@ -61,16 +62,16 @@ WideString SkinImageFinder::Find(const WideString& prefix, const char* fileName,
 
 bool SkinImageFinder::CopyPlainName(const char* fileName, bool lowerCase)
 {
-    mName.clear();
-    for (const char* byte = fileName; *byte != 0; ++byte) {
-        char character = *byte;
+    mName.resize(std::strlen(fileName));
+    for (char& copied : mName) {
+        char character = *fileName++;
         if (static_cast<unsigned char>(character) >= 0x80 || character == '/' || character == '\\') {
             return false;
         }
         if (lowerCase && character >= 'A' && character <= 'Z') {
             character = static_cast<char>(character - 'A' + 'a');
         }
-        mName.push_back(character);
+        copied = character;
     }
     return true;
 }
@@ -83,8 +84,9 @@ WideString SkinImageFinder::JoinPrefix(const WideString& prefix, std::string_vie
         mPath.assign(prefix.GetData(), prefix.GetLength());
         mPathPrefixLength = mPath.size();
     }
-    mPath.resize(mPathPrefixLength);
-    mPath.append(asciiName.begin(), asciiName.end());
+    // Widened in place: appending a range of another character type would build a temporary string first.
+    mPath.resize(mPathPrefixLength + asciiName.size());
+    std::copy(asciiName.begin(), asciiName.end(), mPath.begin() + static_cast<std::ptrdiff_t>(mPathPrefixLength));
     WideString path;
     path.Assign(mPath.c_str(), static_cast<std::uint32_t>(mPath.size()));
     return path;

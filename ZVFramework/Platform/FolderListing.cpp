@@ -45,6 +45,11 @@ char ToUpperASCII(char byte)
     return byte >= 'a' && byte <= 'z' ? static_cast<char>(byte - 'a' + 'A') : byte;
 }
 
+bool IsASCII(std::string_view name)
+{
+    return std::all_of(name.begin(), name.end(), [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
+}
+
 // The name with letters in one case, as FoldFileNameCase folds them, in bytes that compare equal exactly when the
 // folded names do: a character below 0x80 as its byte, another as 0xFF and three bytes of its value. A name of ASCII
 // characters alone, the usual file name, is folded without the case-mapping locale and fits a short string.
@@ -157,10 +162,20 @@ void FolderFileIndex::Add(std::string_view name)
     if (mText.size() > UINT32_MAX / 2 || mEntries.size() >= UINT32_MAX / 4) {
         throw std::length_error("too many files in one folder");
     }
-    const std::string key = FoldedKey(name);
-    Entry entry{static_cast<std::uint32_t>(mText.size()), static_cast<std::uint32_t>(key.size()), 0,
-                static_cast<std::uint32_t>(name.size()), HashKey(key), 0};
-    mText.append(key).push_back(0);
+    Entry entry{static_cast<std::uint32_t>(mText.size()), 0, 0, static_cast<std::uint32_t>(name.size()), 0, 0};
+    if (IsASCII(name)) {
+        // The usual name: its key is its bytes in upper case.
+        mText.append(name);
+        const auto key = mText.begin() + static_cast<std::ptrdiff_t>(entry.keyOffset);
+        std::transform(key, mText.end(), key, &ToUpperASCII);
+        entry.hash = HashKey(std::string_view(mText).substr(entry.keyOffset));
+    } else {
+        const std::string key = FoldedKey(name);
+        entry.hash = HashKey(key);
+        mText.append(key);
+    }
+    entry.keyLength = static_cast<std::uint32_t>(mText.size() - entry.keyOffset);
+    mText.push_back(0);
     entry.nameOffset = static_cast<std::uint32_t>(mText.size());
     mText.append(name).push_back(0);
     mEntries.push_back(entry);
