@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
-#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <utility>
@@ -200,8 +199,8 @@ std::string_view FolderFileIndex::Find(std::string_view name) const
     if (mEntries.empty()) {
         return {};
     }
-    // The usual name, of ASCII characters: its key is its bytes in upper case, compared as they are mapped,
-    // without a copy. Any other byte marks the hash, which is then made again from the folded key.
+    // The usual name, of ASCII characters: its key is its bytes in upper case, hashed and compared as they are
+    // mapped, without a copy. A name with any other byte is looked up by its folded key instead.
     bool ascii = true;
     const std::size_t asciiHash = HashKey(name, [&](char byte) {
         ascii = ascii && static_cast<unsigned char>(byte) < 0x80;
