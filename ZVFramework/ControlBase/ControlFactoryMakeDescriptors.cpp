@@ -49,7 +49,8 @@ RCPtr<LVisualPartDescriptor> LControlFactory::MakeImagePart(const WideString& na
         return nullptr;
     }
     return RCPtr<LVisualPartDescriptor>(
-        new LVisualPartDescriptor(name, image, resizeType, colorizer, PointT<float>(), colorizerAlphaMod, mask));
+        new LVisualPartDescriptor(name, image, resizeType, colorizer, PointT<float>(), colorizerAlphaMod, mask),
+        kNewObject);
 }
 
 RCPtr<LVisualPartDescriptor> LControlFactory::MakeColorPart(const WideString& name, std::uint32_t resizeType,
@@ -61,7 +62,8 @@ RCPtr<LVisualPartDescriptor> LControlFactory::MakeColorPart(const WideString& na
         return nullptr;
     }
     return RCPtr<LVisualPartDescriptor>(
-        new LVisualPartDescriptor(name, ImageSource(), resizeType, colorizer, size, colorizerAlphaMod, mask));
+        new LVisualPartDescriptor(name, ImageSource(), resizeType, colorizer, size, colorizerAlphaMod, mask),
+        kNewObject);
 }
 
 }  // namespace ZV

@@ -2,11 +2,13 @@
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/DebugLine.h"
 #include "ControlBase/SkinLayoutAttributes.h"
+#include "ControlBase/SkinValueSyntax.h"
 #include "ObjectBase/Exception.h"
 #include "Utilities/Storage/UTFConversion.h"
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,15 +36,11 @@ std::int32_t DepthOf(const LControlDescriptor* descriptor)
     return depth;
 }
 
-// The UTF-8 file name of the piece of an image that a Part element names with a file attribute and two location
-// attributes; null when any of the three is missing.
-const char* ReadImagePiece(const XMLAttributes& attributes, const char* file, const char* x, const char* y,
-                           ImageSource& piece)
+// The mask of a part that names none; shared, as thousands of parts have no mask.
+const ImageSource& NoMask()
 {
-    const char* fileName = attributes.GetUTF8Attribute(file);
-    return fileName != nullptr && attributes.GetIntAttribute(x, piece.x) && attributes.GetIntAttribute(y, piece.y)
-               ? fileName
-               : nullptr;
+    static const ImageSource none;
+    return none;
 }
 
 enum class SkinElement {
@@ -70,31 +68,55 @@ struct ElementName {
     SkinElement element;
 };
 
-// Sorted by name, for a binary search.
+// The most frequent first. No two names share both length and first letter, so a name is told by those two and
+// then checked in full.
 constexpr ElementName kElements[] = {
-    {"Application", SkinElement::application},
+    {"Part", SkinElement::part},
+    {"Look", SkinElement::look},
+    {"SubControl", SkinElement::subControl},
+    {"Skin", SkinElement::skin},
+    {"NonClientPart", SkinElement::nonClientPart},
     {"ClientPart", SkinElement::clientPart},
-    {"Colorizer", SkinElement::colorizer},
+    {"TextProperties", SkinElement::textProperties},
     {"CreateParam", SkinElement::createParam},
+    {"Colorizer", SkinElement::colorizer},
+    {"LookList", SkinElement::lookList},
     {"CreateParamList", SkinElement::createParamList},
     {"FontLocale", SkinElement::fontLocale},
     {"FontXLat", SkinElement::fontXLat},
-    {"Look", SkinElement::look},
-    {"LookList", SkinElement::lookList},
-    {"LookLists", SkinElement::lookLists},
     {"Looks", SkinElement::looks},
-    {"NonClientPart", SkinElement::nonClientPart},
-    {"Part", SkinElement::part},
-    {"Skin", SkinElement::skin},
-    {"SubControl", SkinElement::subControl},
-    {"TextProperties", SkinElement::textProperties},
+    {"LookLists", SkinElement::lookLists},
+    {"Application", SkinElement::application},
 };
-static_assert(std::ranges::is_sorted(kElements, {}, &ElementName::name));
+
+constexpr bool HaveUniqueLengthAndFirstLetter()
+{
+    for (std::size_t i = 0; i < std::size(kElements); ++i) {
+        for (std::size_t j = i + 1; j < std::size(kElements); ++j) {
+            if (kElements[i].name.size() == kElements[j].name.size() &&
+                kElements[i].name[0] == kElements[j].name[0]) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+static_assert(HaveUniqueLengthAndFirstLetter());
 
 SkinElement ElementOf(std::string_view name)
 {
-    const auto* found = std::ranges::lower_bound(kElements, name, {}, &ElementName::name);
-    return found != std::end(kElements) && found->name == name ? found->element : SkinElement::other;
+    if (name.empty()) {
+        return SkinElement::other;
+    }
+    for (const ElementName& element : kElements) {
+        if (element.name.size() == name.size() && element.name[0] == name[0]) {
+            // Byte by byte: the names are shorter than a library call takes to set out.
+            return std::equal(name.begin() + 1, name.end(), element.name.begin() + 1) ? element.element
+                                                                                       : SkinElement::other;
+        }
+    }
+    return SkinElement::other;
 }
 
 }  // namespace
@@ -237,49 +259,58 @@ void LControlFactory::StartColorizer(const XMLAttributes& attributes)
 
 void LControlFactory::StartPart(const XMLAttributes& attributes)
 {
-    WideString name;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    const char* resize = attributes.GetUTF8Attribute("ResizeType");
-    if (!attributes.GetStringAttribute("Name", name) || !attributes.GetIntAttribute("Width", width) ||
-        !attributes.GetIntAttribute("Height", height) || resize == nullptr) {
+    // A skin has thousands of parts: their attributes are found in one pass.
+    enum { kName, kWidth, kHeight, kResizeType, kImageFile, kImageX, kImageY, kColorizer, kAlphaMod, kMaskFile,
+           kMaskX, kMaskY, kCount };
+    static constexpr const char* kNames[kCount] = {
+        "Name",          "Width",         "Height",           "ResizeType",        "ImageFile", "ImageLocX",
+        "ImageLocY",     "ColorizerName", "ColorizerAlphaMod", "ColorizerMaskFile", "MaskLocX",  "MaskLocY"};
+    const char* values[kCount];
+    attributes.GetUTF8Attributes(kNames, values);
+    if (values[kName] == nullptr || values[kWidth] == nullptr || values[kHeight] == nullptr ||
+        values[kResizeType] == nullptr) {
         return;
     }
+    const std::int32_t width = SkinValueSyntax::ParseInteger(values[kWidth]);
+    const std::int32_t height = SkinValueSyntax::ParseInteger(values[kHeight]);
     std::uint32_t resizeType = kResizeStretch;
-    if (std::string_view(resize) == "Tile") {
+    if (XMLAttributes::IsSameName(values[kResizeType], "Tile")) {
         resizeType = kResizeTile;
-    } else if (std::string_view(resize) == "Center") {
+    } else if (XMLAttributes::IsSameName(values[kResizeType], "Center")) {
         resizeType = kResizeCenter;
     }
 
-    ImageSource image;
-    const char* imageFile = ReadImagePiece(attributes, "ImageFile", "ImageLocX", "ImageLocY", image);
-    if (imageFile != nullptr && imageFile[0] != 0) {
-        image = {mParse.imageFinder.Find(mImagePrefix, imageFile, true), image.x, image.y, width, height};
-    } else {
-        image = ImageSource();
-    }
+    // Made in place: the found path is the image's name without a string in between.
+    const char* imageFile = values[kImageFile];
+    const ImageSource image = imageFile != nullptr && imageFile[0] != 0 && values[kImageX] != nullptr &&
+                                      values[kImageY] != nullptr
+                                  ? ImageSource{mParse.imageFinder.Find(mImagePrefix, imageFile, true),
+                                                SkinValueSyntax::ParseInteger(values[kImageX]),
+                                                SkinValueSyntax::ParseInteger(values[kImageY]), width, height}
+                                  : ImageSource();
     RCPtr<LColorizer> colorizer;
-    WideString colorizerName;
-    if (attributes.GetStringAttribute("ColorizerName", colorizerName)) {
-        if (const RCPtr<LColorizer>* found = mColorizers.Find(colorizerName)) {
+    if (values[kColorizer] != nullptr) {
+        if (const RCPtr<LColorizer>* found = mColorizers.Find(WideString(values[kColorizer]))) {
             colorizer = *found;
         }
     }
     if (image.fileName.IsEmpty() && !colorizer) {
         return;
     }
-    float alphaMod = 1.0f;
-    attributes.GetFloatAttribute("ColorizerAlphaMod", alphaMod);
-    ImageSource mask;
-    if (const char* maskFile = ReadImagePiece(attributes, "ColorizerMaskFile", "MaskLocX", "MaskLocY", mask)) {
-        mask = {mParse.imageFinder.Find(mImagePrefix, maskFile, false), mask.x, mask.y, width, height};
-    } else {
-        mask = ImageSource();
+    const float alphaMod = values[kAlphaMod] != nullptr ? SkinValueSyntax::ParseFloat(values[kAlphaMod]) : 1.0f;
+    std::optional<ImageSource> mask;
+    if (values[kMaskFile] != nullptr && values[kMaskX] != nullptr && values[kMaskY] != nullptr) {
+        mask = ImageSource{mParse.imageFinder.Find(mImagePrefix, values[kMaskFile], false),
+                           SkinValueSyntax::ParseInteger(values[kMaskX]),
+                           SkinValueSyntax::ParseInteger(values[kMaskY]), width, height};
     }
+    WideString name;
+    XMLAttributes::ConvertString(values[kName], name);
     const PointT<float> size(static_cast<float>(width), static_cast<float>(height));
-    mParts.Add(name, image.fileName.IsEmpty() ? MakeColorPart(name, resizeType, colorizer, size, alphaMod, mask)
-                                              : MakeImagePart(name, image, resizeType, colorizer, alphaMod, mask));
+    const ImageSource& partMask = mask ? *mask : NoMask();
+    mParts.Add(name, image.fileName.IsEmpty()
+                         ? MakeColorPart(name, resizeType, colorizer, size, alphaMod, partMask)
+                         : MakeImagePart(name, image, resizeType, colorizer, alphaMod, partMask));
 }
 
 void LControlFactory::StartLookDefinition(const XMLAttributes& attributes)

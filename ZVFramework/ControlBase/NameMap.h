@@ -6,6 +6,7 @@
 #include <functional>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 namespace ZV {
 
@@ -16,6 +17,8 @@ class NameMap {
 public:
     // Whether the value went in.
     bool Add(const WideString& name, const Value& value) { return mEntries.try_emplace(name, value).second; }
+    // The same, taking the value over when it goes in.
+    bool Add(const WideString& name, Value&& value) { return mEntries.try_emplace(name, std::move(value)).second; }
 
     // The value of the name, or null.
     const Value* Find(const WideString& name) const

@@ -3,6 +3,7 @@
 #include "Utilities/Storage/ZVFile.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace ZV {
 
@@ -34,43 +35,58 @@ WideString SkinImageFinder::Find(const WideString& prefix, const WideString& fil
     const WideString folder = File::GetParentFolder(path);
     const WideString name = File::GetFileName(path);
     const auto utf8Name = name.ToUTF8();
-    const std::string* found = IndexFolder(folder).Find(utf8Name.GetData());
-    if (found == nullptr || *found == utf8Name.GetData()) {
+    const std::string_view found = IndexFolder(folder).Find(utf8Name.GetData());
+    if (found.empty() || found == utf8Name.GetData()) {
         return path;
     }
     WideString foundPath = folder;
     if (foundPath.IsEmpty() || foundPath.GetData()[foundPath.GetLength() - 1] != kPathSep) {
         foundPath.AppendChar(kPathSep);
     }
-    return foundPath + WideString(found->c_str());
+    return foundPath + WideString(found.data());
 }
 
 WideString SkinImageFinder::Find(const WideString& prefix, const char* fileName, bool lowerCase)
 {
-    mName.assign(fileName);
     const bool endsInSeparator = !prefix.IsEmpty() && prefix.GetData()[prefix.GetLength() - 1] == kPathSep;
-    if (!IsFolderPrefix(prefix) || !endsInSeparator || !IsPlainName(mName)) {
+    if (!IsFolderPrefix(prefix) || !endsInSeparator || !CopyPlainName(fileName, lowerCase)) {
         const WideString name(fileName);
         return Find(prefix, lowerCase ? name.ToLower() : name);
     }
-    if (lowerCase) {
-        for (char& byte : mName) {
-            if (byte >= 'A' && byte <= 'Z') {
-                byte = static_cast<char>(byte - 'A' + 'a');
-            }
-        }
-    }
-    const std::string* found = IndexPrefixFolder(prefix).Find(mName);
-    if (found == nullptr || *found == mName) {
+    const std::string_view found = IndexPrefixFolder(prefix).Find(mName);
+    if (found.empty() || found == mName) {
         return JoinPrefix(prefix, mName);
     }
-    return IsPlainName(*found) ? JoinPrefix(prefix, *found) : prefix + WideString(found->c_str());
+    return IsPlainName(found) ? JoinPrefix(prefix, found) : prefix + WideString(found.data());
+}
+
+bool SkinImageFinder::CopyPlainName(const char* fileName, bool lowerCase)
+{
+    mName.resize(std::strlen(fileName));
+    for (char& copied : mName) {
+        char character = *fileName++;
+        if (static_cast<unsigned char>(character) >= 0x80 || character == '/' || character == '\\') {
+            return false;
+        }
+        if (lowerCase && character >= 'A' && character <= 'Z') {
+            character = static_cast<char>(character - 'A' + 'a');
+        }
+        copied = character;
+    }
+    return true;
 }
 
 WideString SkinImageFinder::JoinPrefix(const WideString& prefix, std::string_view asciiName)
 {
-    mPath.assign(prefix.GetData(), prefix.GetLength());
-    mPath.append(asciiName.begin(), asciiName.end());
+    // The prefix stays from name to name; only the name is widened again.
+    if (mPathPrefixLength == 0 || mPathPrefix != prefix) {
+        mPathPrefix = prefix;
+        mPath.assign(prefix.GetData(), prefix.GetLength());
+        mPathPrefixLength = mPath.size();
+    }
+    // Widened in place: appending a range of another character type would build a temporary string first.
+    mPath.resize(mPathPrefixLength + asciiName.size());
+    std::copy(asciiName.begin(), asciiName.end(), mPath.begin() + static_cast<std::ptrdiff_t>(mPathPrefixLength));
     WideString path;
     path.Assign(mPath.c_str(), static_cast<std::uint32_t>(mPath.size()));
     return path;

@@ -17,40 +17,34 @@ bool Read(const char* text, Value& value, Syntax syntax)
     return true;
 }
 
-// Attribute names are short and mostly differ in their first bytes, where a library call costs more than the
-// comparison.
-bool IsSameName(const char* name, const char* other)
-{
-    while (*name == *other) {
-        if (*name == 0) {
-            return true;
-        }
-        ++name;
-        ++other;
-    }
-    return false;
-}
-
-WideString ParseString(const char* text)
-{
-    return WideString(text);
-}
-
 }  // namespace
 
-const char* XMLAttributes::GetUTF8Attribute(const char* name) const
+// Most values are short and ASCII, which widens unit for unit: they are widened on the stack and copied once,
+// without the general conversion's scratch buffer.
+void XMLAttributes::ConvertString(const char* text, WideString& value)
 {
-    for (const char* const* pair = mPairs; pair[0] != nullptr; pair += 2) {
-        if (IsSameName(pair[0], name)) {
-            return pair[1];
+    constexpr std::size_t kShortValue = 128;
+    wchar_t wide[kShortValue];
+    std::size_t length = 0;
+    for (; text[length] != 0; ++length) {
+        const auto byte = static_cast<unsigned char>(text[length]);
+        if (byte >= 0x80 || length == kShortValue) {
+            value = WideString(text);
+            return;
         }
+        wide[length] = byte;
     }
-    return nullptr;
+    value.Assign(wide, static_cast<std::uint32_t>(length));
 }
 
 bool XMLAttributes::GetStringAttribute(const char* name, WideString& value) const
 {
-    return Read(GetUTF8Attribute(name), value, &ParseString);
+    const char* text = GetUTF8Attribute(name);
+    if (text == nullptr) {
+        return false;
+    }
+    ConvertString(text, value);
+    return true;
 }
 
 bool XMLAttributes::GetBoolAttribute(const char* name, bool& value) const

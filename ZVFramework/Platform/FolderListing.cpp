@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <dirent.h>
 #include <memory>
+#include <stdexcept>
 #include <utility>
 
 namespace ZV::Platform {
@@ -38,6 +39,16 @@ void SortByFoldedName(std::vector<std::string>& names)
     }
 }
 
+char ToUpperASCII(char byte)
+{
+    return byte >= 'a' && byte <= 'z' ? static_cast<char>(byte - 'a' + 'A') : byte;
+}
+
+bool IsASCII(std::string_view name)
+{
+    return std::all_of(name.begin(), name.end(), [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
+}
+
 // The name with letters in one case, as FoldFileNameCase folds them, in bytes that compare equal exactly when the
 // folded names do: a character below 0x80 as its byte, another as 0xFF and three bytes of its value. A name of ASCII
 // characters alone, the usual file name, is folded without the case-mapping locale and fits a short string.
@@ -50,9 +61,7 @@ std::string FoldedKey(std::string_view name)
             ascii = false;
             break;
         }
-        if (byte >= 'a' && byte <= 'z') {
-            byte = static_cast<char>(byte - 'a' + 'A');
-        }
+        byte = ToUpperASCII(byte);
     }
     if (ascii) {
         return key;
@@ -69,6 +78,22 @@ std::string FoldedKey(std::string_view name)
         }
     }
     return key;
+}
+
+// FNV-1a over the key's bytes, each mapped first: short keys hash in a few cycles a byte, inline.
+template <class Map>
+std::size_t HashKey(std::string_view bytes, Map map)
+{
+    std::uint64_t hash = 0xCBF29CE484222325u;
+    for (const char byte : bytes) {
+        hash = (hash ^ static_cast<unsigned char>(map(byte))) * 0x100000001B3u;
+    }
+    return static_cast<std::size_t>(hash);
+}
+
+std::size_t HashKey(std::string_view key)
+{
+    return HashKey(key, [](char byte) { return byte; });
 }
 
 // Hands the name of every file of the folder, sub-folders left out, to accept, in the order the system lists them.
@@ -114,30 +139,94 @@ FolderListingResult ListMatchingFiles(const char* folder, std::string_view patte
 
 FolderFileIndex::FolderFileIndex(const char* folder)
 {
-    const FolderListingResult result = ReadFileNames(folder, [&](const char* name) {
-        SameName& sameName = mFiles[FoldedKey(name)];
-        if (sameName.first.empty()) {
-            sameName.first = name;
-        } else if (sameName.first > name) {
-            sameName.others.push_back(std::exchange(sameName.first, name));
-        } else {
-            sameName.others.emplace_back(name);
-        }
-    });
+    const FolderListingResult result = ReadFileNames(folder, [&](const char* name) { Add(name); });
     if (result != FolderListingResult::ok) {
-        mFiles.clear();
+        mText.clear();
+        mEntries.clear();
+        return;
+    }
+    // Made once the count is known: no table is outgrown and filled again.
+    std::size_t slots = 64;
+    while (slots < mEntries.size() * 2) {
+        slots *= 2;
+    }
+    mSlots.assign(slots, 0);
+    for (std::uint32_t added = 1; added <= mEntries.size(); ++added) {
+        Link(added);
     }
 }
 
-const std::string* FolderFileIndex::Find(std::string_view name) const
+void FolderFileIndex::Add(std::string_view name)
 {
-    const auto found = mFiles.find(FoldedKey(name));
-    if (found == mFiles.end()) {
-        return nullptr;
+    if (mText.size() > UINT32_MAX / 2 || mEntries.size() >= UINT32_MAX / 4) {
+        throw std::length_error("too many files in one folder");
     }
-    const SameName& sameName = found->second;
-    const auto exact = std::find(sameName.others.begin(), sameName.others.end(), name);
-    return exact != sameName.others.end() ? &*exact : &sameName.first;
+    Entry entry{static_cast<std::uint32_t>(mText.size()), 0, 0, static_cast<std::uint32_t>(name.size()), 0, 0};
+    if (IsASCII(name)) {
+        // The usual name: its key is its bytes in upper case.
+        mText.append(name);
+        const auto key = mText.begin() + static_cast<std::ptrdiff_t>(entry.keyOffset);
+        std::transform(key, mText.end(), key, &ToUpperASCII);
+        entry.hash = HashKey(std::string_view(mText).substr(entry.keyOffset));
+    } else {
+        const std::string key = FoldedKey(name);
+        entry.hash = HashKey(key);
+        mText.append(key);
+    }
+    entry.keyLength = static_cast<std::uint32_t>(mText.size() - entry.keyOffset);
+    mText.push_back(0);
+    entry.nameOffset = static_cast<std::uint32_t>(mText.size());
+    mText.append(name).push_back(0);
+    mEntries.push_back(entry);
+}
+
+void FolderFileIndex::Link(std::uint32_t added)
+{
+    Entry& entry = mEntries[added - 1];
+    const std::string_view key = KeyOf(entry);
+    std::uint32_t& slot = mSlots[SlotOf(entry.hash, [&](std::string_view other) { return other == key; })];
+    // Kept in byte order, so that the first is the one a name in another case finds.
+    std::uint32_t* link = &slot;
+    while (*link != 0 && NameOf(mEntries[*link - 1]) < NameOf(entry)) {
+        link = &mEntries[*link - 1].nextOfSameKey;
+    }
+    entry.nextOfSameKey = *link;
+    *link = added;
+}
+
+std::string_view FolderFileIndex::Find(std::string_view name) const
+{
+    if (mEntries.empty()) {
+        return {};
+    }
+    // The usual name, of ASCII characters: its key is its bytes in upper case, hashed and compared as they are
+    // mapped, without a copy. A name with any other byte is looked up by its folded key instead.
+    bool ascii = true;
+    const std::size_t asciiHash = HashKey(name, [&](char byte) {
+        ascii = ascii && static_cast<unsigned char>(byte) < 0x80;
+        return ToUpperASCII(byte);
+    });
+    std::uint32_t first = 0;
+    if (ascii) {
+        first = mSlots[SlotOf(asciiHash, [&](std::string_view key) {
+            return key.size() == name.size() &&
+                   std::equal(key.begin(), key.end(), name.begin(), [](char keyByte, char nameByte) {
+                       return keyByte == ToUpperASCII(nameByte);
+                   });
+        })];
+    } else {
+        const std::string key = FoldedKey(name);
+        first = mSlots[SlotOf(HashKey(key), [&](std::string_view other) { return other == key; })];
+    }
+    if (first == 0) {
+        return {};
+    }
+    for (std::uint32_t same = first; same != 0; same = mEntries[same - 1].nextOfSameKey) {
+        if (NameOf(mEntries[same - 1]) == name) {
+            return NameOf(mEntries[same - 1]);
+        }
+    }
+    return NameOf(mEntries[first - 1]);
 }
 
 }  // namespace ZV::Platform

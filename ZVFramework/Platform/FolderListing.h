@@ -1,8 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace ZV::Platform {
@@ -26,18 +27,49 @@ public:
     explicit FolderFileIndex(const char* folder);
 
     // The name of the file called so, else the first in ListMatchingFiles's order of the files whose names differ
-    // from it only in letter case; null when there is none.
-    const std::string* Find(std::string_view name) const;
+    // from it only in letter case; empty when there is none. The name is followed by a NUL and lives as long as the
+    // index.
+    std::string_view Find(std::string_view name) const;
 
 private:
-    // The files whose names differ in letter case only: the first in byte order, and the others.
-    struct SameName {
-        std::string first;
-        std::vector<std::string> others;
+    // A file. Its folded key and its name lie in mText, each followed by a NUL.
+    struct Entry {
+        std::uint32_t keyOffset;
+        std::uint32_t keyLength;
+        std::uint32_t nameOffset;
+        std::uint32_t nameLength;
+        std::size_t hash;
+        // The next file whose name differs from this one's in letter case only, after it in byte order; 0 for none,
+        // else its index + 1.
+        std::uint32_t nextOfSameKey;
     };
 
-    // By the names' folded keys.
-    std::unordered_map<std::string, SameName> mFiles;
+    // Keeps a file's name and key; Link puts it into the table once all are kept.
+    void Add(std::string_view name);
+    // The file of that index + 1 goes into its key's slot.
+    void Link(std::uint32_t added);
+    std::string_view KeyOf(const Entry& entry) const { return {mText.data() + entry.keyOffset, entry.keyLength}; }
+    std::string_view NameOf(const Entry& entry) const { return {mText.data() + entry.nameOffset, entry.nameLength}; }
+    // The slot of the key of that hash that isKey accepts: the one holding its first file, else the empty one where
+    // it would go.
+    template <class IsKey>
+    std::size_t SlotOf(std::size_t hash, IsKey isKey) const
+    {
+        const std::size_t mask = mSlots.size() - 1;
+        for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+            const std::uint32_t first = mSlots[slot];
+            if (first == 0 || (mEntries[first - 1].hash == hash && isKey(KeyOf(mEntries[first - 1])))) {
+                return slot;
+            }
+        }
+    }
+
+    // Every name and key, one after the other: a listing of thousands of files takes a few blocks, not a block each.
+    std::string mText;
+    std::vector<Entry> mEntries;
+    // Open addressing by the keys' hashes: 0 for an empty slot, else the index + 1 of the first file of a key. A
+    // power of two, never more than half full.
+    std::vector<std::uint32_t> mSlots;
 };
 
 }  // namespace ZV::Platform

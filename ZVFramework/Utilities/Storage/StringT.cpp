@@ -162,6 +162,23 @@ StringT<CharT, OtherCharT>::StringT(const StringT& other)
 }
 
 template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT>::StringT(StringT&& other)
+    : mBuffer(other.IsLocked() ? BufferHolding(other.GetData(), other.GetLength())
+                               : std::exchange(other.mBuffer, EmptyBuffer()))
+{
+}
+
+template <class CharT, class OtherCharT>
+StringT<CharT, OtherCharT>& StringT<CharT, OtherCharT>::operator=(StringT&& other)
+{
+    if (IsLocked() || other.IsLocked()) {
+        return *this = other;
+    }
+    std::swap(mBuffer, other.mBuffer);
+    return *this;
+}
+
+template <class CharT, class OtherCharT>
 StringT<CharT, OtherCharT>& StringT<CharT, OtherCharT>::operator=(const StringT& other)
 {
     if (this == &other) {

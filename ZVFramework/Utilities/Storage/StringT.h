@@ -42,9 +42,14 @@ public:
         requires(std::is_same_v<C, wchar_t>);
     StringT(const OtherString& other);
     StringT(const StringT& other);
+    // Takes the other's buffer, leaving it empty; a locked other keeps its buffer and gives a copy of its text.
+    StringT(StringT&& other);
     virtual ~StringT() = default;
 
     StringT& operator=(const StringT& other);
+    // Trades buffers with the other, which then holds what this string held; a locked string on either side is
+    // copied instead, so that its writer's room stays where it is.
+    StringT& operator=(StringT&& other);
 
     void Assign(const CharT* text, std::uint32_t maxLength);
     template <class C = CharT>

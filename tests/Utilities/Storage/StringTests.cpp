@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdint>
 #include <string>
 
 namespace ZV {
@@ -61,6 +62,47 @@ TEST(StringLock, AssigningMoreThanTheLockedRoomCutsTheTextAndAppendingGrowsItSti
     EXPECT_TRUE(Succeeded(text.Unlock()));
     text += text;
     EXPECT_EQ(text, L"firmlyfirmly");
+}
+
+TEST(StringMove, MovesHandOverTheBufferLeaveUsableStringsAndCopyWhereALockIsHeld)
+{
+    WideString source(L"firmware");
+    const std::int32_t sharers = source.GetBufferReferenceCount();
+    WideString moved(std::move(source));
+    EXPECT_EQ(moved, L"firmware");
+    EXPECT_EQ(moved.GetBufferReferenceCount(), sharers) << "the buffer changes hands without another holder";
+    EXPECT_TRUE(source.IsEmpty()) << "a moved-from string is empty";
+    source += WideString(L"again");
+    EXPECT_EQ(source, L"again") << "and usable";
+
+    WideString target(L"old");
+    target = std::move(moved);
+    EXPECT_EQ(target, L"firmware");
+    EXPECT_EQ(moved, L"old") << "a move assignment trades buffers";
+    moved = L"new";
+    EXPECT_EQ(moved, L"new");
+    WideString& alias = target;
+    target = std::move(alias);
+    EXPECT_EQ(target, L"firmware") << "moved onto itself";
+
+    WideString locked(L"abc");
+    wchar_t* room = locked.Lock(16);
+    WideString fromLocked(std::move(locked));
+    WideString assignedFromLocked;
+    assignedFromLocked = std::move(locked);
+    room[0] = L'X';
+    EXPECT_EQ(fromLocked, L"abc") << "a locked string is copied, its writer keeps its room";
+    EXPECT_EQ(assignedFromLocked, L"abc");
+    EXPECT_TRUE(Succeeded(locked.Unlock()));
+    EXPECT_EQ(locked, L"Xbc");
+
+    WideString lockedTarget(L"zz");
+    room = lockedTarget.Lock(16);
+    lockedTarget = std::move(fromLocked);
+    EXPECT_EQ(room, lockedTarget.GetData()) << "a locked target keeps its room and takes a copy";
+    EXPECT_EQ(fromLocked, L"abc");
+    EXPECT_TRUE(Succeeded(lockedTarget.Unlock()));
+    EXPECT_EQ(lockedTarget, L"abc");
 }
 
 // Appends grow a string's own block with room to spare; none of that may show in its text, its length, the
