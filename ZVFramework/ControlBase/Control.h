@@ -117,6 +117,8 @@ public:
         void TakeSnapshot(RCPtrArray<LControl>& snapshot) const;
 
     private:
+        friend class ChildListWalk;
+
         void SortIfStale() const;
 
         LControl* mOwner;
@@ -125,6 +127,8 @@ public:
         mutable Array<unsigned int> mTabOrder;
         std::uint32_t mGeneration = 1;
         mutable std::uint32_t mSortedGeneration = 0;
+        // While the list is walked, where the children removed from it wait for the walk to end; null otherwise.
+        mutable RCPtrArray<LControl>* mParking = nullptr;
     };
 
     // Attaches the new control to the parent (when there is one and no child of it has the name) and finds its

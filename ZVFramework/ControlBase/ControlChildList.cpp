@@ -106,6 +106,9 @@ std::int32_t LControl::ChildControlList::Remove(const RCPtr<LControl>& child)
     }
     // The list's reference may be the last one; the owner's OnChildRemoved still sees the child.
     const RCPtr<LControl> removed(child);
+    if (mParking != nullptr && Failed(mParking->AddItem(removed))) {
+        throw Exception<std::bad_alloc>();
+    }
     AdjustUnclippedCounts(mOwner, -(removed->mUnclippedDescendants + (removed->CountsAsUnclipped() ? 1 : 0)));
     mOwner->AddInternalReferences(-1);
     removed->mParent = nullptr;
