@@ -96,7 +96,14 @@ public:
         std::uint32_t GetCount() const { return mChildren.GetCount(); }
         // The child at an index of an order. An index past the children, or an order that is none of the three,
         // throws a "Runtime Error".
-        const RCPtr<LControl>& GetAt(std::uint32_t index, std::int32_t order) const;
+        const RCPtr<LControl>& GetAt(std::uint32_t index, std::int32_t order) const
+        {
+            // Layout reads every child in layout order: that read, once sorted, costs no call.
+            if (order == kLayoutOrder && mSortedGeneration == mGeneration && index < mChildren.GetCount()) {
+                return mChildren.GetData()[mLayoutOrder.GetData()[index]];
+            }
+            return GetAtSorting(index, order);
+        }
         // The child's position in the order, searched from the last; -1 when absent.
         std::int32_t IndexOf(const LControl* child, std::int32_t order) const;
         // The child of that name, searched from the last, or null.
@@ -119,6 +126,7 @@ public:
     private:
         friend class ChildListWalk;
 
+        const RCPtr<LControl>& GetAtSorting(std::uint32_t index, std::int32_t order) const;
         void SortIfStale() const;
 
         LControl* mOwner;
