@@ -27,10 +27,10 @@ struct Span {
 // where doubles are exact. The placement's edges are whole, and most controls have no limit that moves them.
 bool IsSnappedAlready(const RectT<double>& wholeEdges)
 {
-    return wholeEdges.width >= 0 && wholeEdges.height >= 0 && std::fabs(wholeEdges.x) < kExactDoubleLimit &&
-           std::fabs(wholeEdges.y) < kExactDoubleLimit &&
-           std::fabs(wholeEdges.x + wholeEdges.width) < kExactDoubleLimit &&
-           std::fabs(wholeEdges.y + wholeEdges.height) < kExactDoubleLimit;
+    // With no negative extent, the near edge's distance from 0 plus the extent bounds both edges' distances.
+    return wholeEdges.width >= 0 && wholeEdges.height >= 0 &&
+           std::fabs(wholeEdges.x) + wholeEdges.width < kExactDoubleLimit &&
+           std::fabs(wholeEdges.y) + wholeEdges.height < kExactDoubleLimit;
 }
 
 // Whether the minimum rules measure the label text, whose room follows the control's own size.
@@ -270,9 +270,16 @@ ZVRESULT LControl::SetBounds(const PointT<double>& position, const PointT<double
             const ScopedFlag clientRectKept(mLayoutState.clientRectKept);
             // The control lays itself out once when its children are done, not once for each of them.
             const ScopedFlag suppressed(mLayoutState.relayoutSuppressed);
-            VisitChildren(mChildren, 0, kLayoutOrder, [this](const RCPtr<LControl>& child) {
+            // Rounded again only when a child's call has resized this control.
+            PointT<double> roundedFrom = mSize;
+            PointT<zlong> rounded = RoundSize(mSize);
+            VisitChildren(mChildren, 0, kLayoutOrder, [&](const RCPtr<LControl>& child) {
+                if (!(mSize == roundedFrom)) {
+                    roundedFrom = mSize;
+                    rounded = RoundSize(mSize);
+                }
                 // What a child answers changes nothing here.
-                (void)child->ProcessRelayout(RoundSize(mSize));
+                (void)child->ProcessRelayout(rounded);
                 return true;
             });
         }
