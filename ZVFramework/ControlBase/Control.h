@@ -650,6 +650,8 @@ private:
     RCPtr<LLayoutDescriptor> mLayout;
     PointT<double> mPosition;
     PointT<double> mSize;
+    // Beside the rectangle: laying a control out reads them together.
+    ControlLayoutState mLayoutState;
     std::int32_t mUnclippedDescendants = 0;
     RCPtr<LControl> mParent;
     RCPtr<IRootWindow> mRootWindow;
@@ -672,7 +674,6 @@ private:
     ControlDragState mDrag;
     ControlKineticState mKinetic;
     ControlScrollState mScroll;
-    ControlLayoutState mLayoutState;
     ControlFocusState mFocus;
     ControlLookState mLooks;
     ChildControlList mChildren;
