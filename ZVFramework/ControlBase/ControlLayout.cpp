@@ -184,7 +184,9 @@ ZVRESULT LControl::CalculatePlacement(const LLayoutDescriptor* layout, const LCo
             return Span{*sibling->mPosition.Coordinate(axis) - scrolled, *sibling->mSize.Coordinate(axis)};
         };
         const auto edge = [](const Span& frame, float rel, double abs) {
-            return RoundCoordinate(static_cast<double>(rel) * frame.extent) + frame.origin + abs;
+            const double share = static_cast<double>(rel) * frame.extent;
+            // A rule with no relative part is common, and rounding leaves its share (a zero or not a number) alone.
+            return (rel == 0 ? share : RoundCoordinate(share)) + frame.origin + abs;
         };
 
         double pos = 0;
