@@ -7,49 +7,96 @@
 
 namespace ZV {
 
-// Holds a child while a walk calls out, and tells the child so for that time: it then takes no reference of its own.
+// Marks a child list as walked for its lifetime. The outermost walk keeps the children removed meanwhile until it
+// ends, so that a child whose call removes it or a sibling stays alive for the walks still reading it.
+class ChildListWalk {
+public:
+    explicit ChildListWalk(const LControl::ChildControlList& children)
+        : mChildren(children), mOutermost(children.mParking == nullptr)
+    {
+        if (mOutermost) {
+            mChildren.mParking = &mParked;
+        }
+    }
+    ChildListWalk(const ChildListWalk&) = delete;
+    ChildListWalk& operator=(const ChildListWalk&) = delete;
+    ~ChildListWalk()
+    {
+        if (mOutermost) {
+            mChildren.mParking = nullptr;
+        }
+    }
+
+    // Changes with every change that can move a child to another index.
+    std::uint32_t Generation() const { return mChildren.mGeneration; }
+
+private:
+    const LControl::ChildControlList& mChildren;
+    // Released after the list forgets it: a child that goes may start walks of its own.
+    RCPtrArray<LControl> mParked;
+    const bool mOutermost;
+};
+
+// Lends a walked child to the calls as the counted pointer they take, without counting: the list, or the walk's
+// parking, keeps the child alive. The child knows the pointer for that time and takes no reference of its own.
 class ChildWalkHold {
 public:
-    explicit ChildWalkHold(const RCPtr<LControl>& child)
-        : mChild(child), mOuterHold(std::exchange(mChild->mLayoutState.walkHold, &mChild))
+    explicit ChildWalkHold(LControl* child)
+        : mChild(child, kCountedReference), mOuterHold(std::exchange(child->mLayoutState.walkHold, &mChild))
     {
     }
     ChildWalkHold(const ChildWalkHold&) = delete;
     ChildWalkHold& operator=(const ChildWalkHold&) = delete;
+    // The pointer is left undestroyed: it owns no reference to give back.
     ~ChildWalkHold() { mChild->mLayoutState.walkHold = mOuterHold; }
 
     const RCPtr<LControl>& Child() const { return mChild; }
 
 private:
-    const RCPtr<LControl> mChild;
+    union {
+        const RCPtr<LControl> mChild;
+    };
     const RCPtr<LControl>* const mOuterHold;
 };
 
-// Calls visit on each child from the position on, in the order, holding each while it runs, with no copy of the
-// list. The calls may change the list: the walk then goes on after the child's new place, or at the same position
+// Calls visit on each child from the position on, in the order, with no copy of the list and no count taken per
+// child. The calls may change the list: the walk then goes on after the child's new place, or at the same position
 // when the child has left. It ends when visit answers false or no child follows.
 template <class Visit>
 void VisitChildren(const LControl::ChildControlList& children, std::uint32_t from, std::int32_t order, Visit&& visit)
 {
+    const ChildListWalk walk(children);
     std::uint32_t index = from;
-    while (index < children.GetCount()) {
-        if (index + 1 < children.GetCount()) {
-            // In a large tree the first touch of each control waits on memory: the next one is fetched meanwhile.
-            __builtin_prefetch(children.GetAt(index + 1, order).Get());
+    LControl* child = index < children.GetCount() ? children.GetAt(index, order).Get() : nullptr;
+    while (child != nullptr) {
+        const std::uint32_t generation = walk.Generation();
+        LControl* next = index + 1 < children.GetCount() ? children.GetAt(index + 1, order).Get() : nullptr;
+        if (next != nullptr) {
+            // In a large tree the first touch of each control waits on memory: the next one's first two lines,
+            // which hold its rectangle and layout guards, are fetched meanwhile.
+            __builtin_prefetch(next);
+            __builtin_prefetch(reinterpret_cast<const char*>(next) + 64);
         }
-        const ChildWalkHold hold(children.GetAt(index, order));
-        const RCPtr<LControl>& child = hold.Child();
-        if (!visit(child)) {
-            return;
+        {
+            const ChildWalkHold hold(child);
+            if (!visit(hold.Child())) {
+                return;
+            }
         }
-        if (index < children.GetCount() && children.GetAt(index, order) == child) {
+        if (walk.Generation() != generation) {
+            if (index < children.GetCount() && children.GetAt(index, order).Get() == child) {
+                ++index;
+            } else {
+                const std::int32_t moved = children.IndexOf(child, order);
+                if (moved >= 0) {
+                    index = static_cast<std::uint32_t>(moved) + 1;
+                }
+            }
+            next = index < children.GetCount() ? children.GetAt(index, order).Get() : nullptr;
+        } else {
             ++index;
-            continue;
         }
-        const std::int32_t moved = children.IndexOf(child.Get(), order);
-        if (moved >= 0) {
-            index = static_cast<std::uint32_t>(moved) + 1;
-        }
+        child = next;
     }
 }
 

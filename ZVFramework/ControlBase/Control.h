@@ -96,7 +96,14 @@ public:
         std::uint32_t GetCount() const { return mChildren.GetCount(); }
         // The child at an index of an order. An index past the children, or an order that is none of the three,
         // throws a "Runtime Error".
-        const RCPtr<LControl>& GetAt(std::uint32_t index, std::int32_t order) const;
+        const RCPtr<LControl>& GetAt(std::uint32_t index, std::int32_t order) const
+        {
+            // Layout reads every child in layout order: that read, once sorted, costs no call.
+            if (order == kLayoutOrder && mSortedGeneration == mGeneration && index < mChildren.GetCount()) {
+                return mChildren.GetData()[mLayoutOrder.GetData()[index]];
+            }
+            return GetAtSorting(index, order);
+        }
         // The child's position in the order, searched from the last; -1 when absent.
         std::int32_t IndexOf(const LControl* child, std::int32_t order) const;
         // The child of that name, searched from the last, or null.
@@ -117,6 +124,9 @@ public:
         void TakeSnapshot(RCPtrArray<LControl>& snapshot) const;
 
     private:
+        friend class ChildListWalk;
+
+        const RCPtr<LControl>& GetAtSorting(std::uint32_t index, std::int32_t order) const;
         void SortIfStale() const;
 
         LControl* mOwner;
@@ -125,6 +135,8 @@ public:
         mutable Array<unsigned int> mTabOrder;
         std::uint32_t mGeneration = 1;
         mutable std::uint32_t mSortedGeneration = 0;
+        // While the list is walked, where the children removed from it wait for the walk to end; null otherwise.
+        mutable RCPtrArray<LControl>* mParking = nullptr;
     };
 
     // Attaches the new control to the parent (when there is one and no child of it has the name) and finds its
@@ -638,6 +650,8 @@ private:
     RCPtr<LLayoutDescriptor> mLayout;
     PointT<double> mPosition;
     PointT<double> mSize;
+    // Beside the rectangle: laying a control out reads them together.
+    ControlLayoutState mLayoutState;
     std::int32_t mUnclippedDescendants = 0;
     RCPtr<LControl> mParent;
     RCPtr<IRootWindow> mRootWindow;
@@ -660,7 +674,6 @@ private:
     ControlDragState mDrag;
     ControlKineticState mKinetic;
     ControlScrollState mScroll;
-    ControlLayoutState mLayoutState;
     ControlFocusState mFocus;
     ControlLookState mLooks;
     ChildControlList mChildren;

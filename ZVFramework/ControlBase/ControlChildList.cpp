@@ -16,6 +16,9 @@ const RCPtr<LControl>& NoControl()
     return none;
 }
 
+// The reads that GetAt does not answer itself come here; a throw names GetAt, which callers called.
+const char kGetAtName[] = "ZV::LControl::ChildControlList::GetAt";
+
 bool HasName(const LControl& control, const WideString& name)
 {
     return control.GetName().GetData() == name.GetData() || control.GetName() == name;
@@ -35,10 +38,10 @@ void LControl::ChildControlList::SortIfStale() const
     mSortedGeneration = mGeneration;
 }
 
-const RCPtr<LControl>& LControl::ChildControlList::GetAt(std::uint32_t index, std::int32_t order) const
+const RCPtr<LControl>& LControl::ChildControlList::GetAtSorting(std::uint32_t index, std::int32_t order) const
 {
     if (index >= mChildren.GetCount()) {
-        ZV_THROW(std::runtime_error, "");
+        ZV_THROW_IN(kGetAtName, std::runtime_error, "");
     }
     switch (order) {
     case kInsertionOrder:
@@ -50,7 +53,7 @@ const RCPtr<LControl>& LControl::ChildControlList::GetAt(std::uint32_t index, st
         SortIfStale();
         return mChildren.GetData()[mTabOrder.GetData()[index]];
     default:
-        ZV_THROW(std::runtime_error, "");
+        ZV_THROW_IN(kGetAtName, std::runtime_error, "");
     }
 }
 
@@ -106,6 +109,9 @@ std::int32_t LControl::ChildControlList::Remove(const RCPtr<LControl>& child)
     }
     // The list's reference may be the last one; the owner's OnChildRemoved still sees the child.
     const RCPtr<LControl> removed(child);
+    if (mParking != nullptr && Failed(mParking->AddItem(removed))) {
+        throw Exception<std::bad_alloc>();
+    }
     AdjustUnclippedCounts(mOwner, -(removed->mUnclippedDescendants + (removed->CountsAsUnclipped() ? 1 : 0)));
     mOwner->AddInternalReferences(-1);
     removed->mParent = nullptr;

@@ -24,6 +24,13 @@ inline bool HasArea(const RectT<double>& rect)
     return rect.width > kEmptyExtent && rect.height > kEmptyExtent;
 }
 
+// ClipToParent of a control's settings, read straight where every control laid out asks it; without settings the
+// default, true.
+inline bool ClipsToParent(const SubControlSettings* settings)
+{
+    return settings == nullptr || settings->clipToParent;
+}
+
 inline int DockedAxes(const SubControlSettings& settings)
 {
     return (settings.xIsDocked ? 1 : 0) + (settings.yIsDocked ? 1 : 0);

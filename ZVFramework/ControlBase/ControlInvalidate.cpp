@@ -54,7 +54,8 @@ bool LControl::IsRepaintedByRelayout() const
     // children, whose whole area is repainted when they are done. Content buffers take their own marks on the way,
     // so a walk through one is never skipped.
     for (const LControl* control = this;; control = control->mParent.Get()) {
-        if (control->mScroll.scrollableContent || !control->mParent || !SettingsOf(control).clipToParent) {
+        if (control->mScroll.scrollableContent || !control->mParent ||
+            !ClipsToParent(control->GetSubControlSettings())) {
             return false;
         }
         const LControl& parent = *control->mParent;

@@ -23,6 +23,16 @@ struct Span {
     double extent = 0;
 };
 
+// Whether snapping leaves a rectangle of whole edges as it is: its extents are not negative and its edges lie
+// where doubles are exact. The placement's edges are whole, and most controls have no limit that moves them.
+bool IsSnappedAlready(const RectT<double>& wholeEdges)
+{
+    // With no negative extent, the near edge's distance from 0 plus the extent bounds both edges' distances.
+    return wholeEdges.width >= 0 && wholeEdges.height >= 0 &&
+           std::fabs(wholeEdges.x) + wholeEdges.width < kExactDoubleLimit &&
+           std::fabs(wholeEdges.y) + wholeEdges.height < kExactDoubleLimit;
+}
+
 // Whether the minimum rules measure the label text, whose room follows the control's own size.
 bool MeasuresLabelText(const RCPtr<LLayoutDescriptor>& layout)
 {
@@ -33,7 +43,12 @@ bool MeasuresLabelText(const RCPtr<LLayoutDescriptor>& layout)
 // Whether a position or size rule of the child at the index names a sibling that comes after it in layout order.
 bool NamesLaterSibling(const LControl::ChildControlList& children, std::uint32_t index)
 {
-    const SubControlSettings& rules = SettingsOf(children.GetAt(index, LControl::kLayoutOrder));
+    // Read straight: this runs for every child of every control laid out again, and few name a sibling.
+    const LLayoutDescriptor* layout = children.GetAt(index, LControl::kLayoutOrder)->GetLayoutDescriptor().Get();
+    if (layout == nullptr || !NamesAControl(*layout)) {
+        return false;
+    }
+    const SubControlSettings& rules = *layout;
     const auto later = [&](const WideString& name) {
         for (std::uint32_t k = index + 1; k < children.GetCount(); ++k) {
             if (children.GetAt(k, LControl::kLayoutOrder)->GetName() == name) {
@@ -115,11 +130,16 @@ ZVRESULT LControl::ApplyLayout()
     }
     PointT<double> position(placement.x, placement.y);
     PointT<double> size(placement.width, placement.height);
-    // An anchor out of range leaves its axis as the placement gave it.
-    (void)ApplyMinimumSize(position, size);
-    (void)ApplyMaximumSize(position, size);
+    bool limited = false;
+    if (HasSizeLimits(*mLayout)) {
+        // An anchor out of range leaves its axis as the placement gave it.
+        limited = ApplyMinimumSize(position, size) != ZV_S_OK;
+        limited = ApplyMaximumSize(position, size) != ZV_S_OK || limited;
+    }
     RectT<double> snapped(position.x, position.y, size.x, size.y);
-    snapped.SnapToPixels();
+    if (limited || !IsSnappedAlready(snapped)) {
+        snapped.SnapToPixels();
+    }
     const ScopedFlag applyingRules(mLayoutState.applyingRules);
     return SetBounds({snapped.x, snapped.y}, {snapped.width, snapped.height});
 }
@@ -164,7 +184,9 @@ ZVRESULT LControl::CalculatePlacement(const LLayoutDescriptor* layout, const LCo
             return Span{*sibling->mPosition.Coordinate(axis) - scrolled, *sibling->mSize.Coordinate(axis)};
         };
         const auto edge = [](const Span& frame, float rel, double abs) {
-            return RoundCoordinate(static_cast<double>(rel) * frame.extent) + frame.origin + abs;
+            const double share = static_cast<double>(rel) * frame.extent;
+            // A rule with no relative part is common, and rounding leaves its share (a zero or not a number) alone.
+            return (rel == 0 ? share : RoundCoordinate(share)) + frame.origin + abs;
         };
 
         double pos = 0;
@@ -226,7 +248,7 @@ ZVRESULT LControl::SetBounds(const PointT<double>& position, const PointT<double
     const bool sizeChanged =
         std::fabs(size.x - mSize.x) >= kSizeTolerance || std::fabs(size.y - mSize.y) >= kSizeTolerance;
     const RectT<double> oldRect(mPosition.x, mPosition.y, mSize.x, mSize.y);
-    const bool clip = SettingsOf(this).clipToParent;
+    const bool clip = ClipsToParent(GetSubControlSettings());
     const auto repaint = [&] {
         (void)InvalidateRect({0, 0, mSize.x, mSize.y}, clip);
         if (mUnclippedDescendants > 0) {
@@ -250,9 +272,16 @@ ZVRESULT LControl::SetBounds(const PointT<double>& position, const PointT<double
             const ScopedFlag clientRectKept(mLayoutState.clientRectKept);
             // The control lays itself out once when its children are done, not once for each of them.
             const ScopedFlag suppressed(mLayoutState.relayoutSuppressed);
-            VisitChildren(mChildren, 0, kLayoutOrder, [this](const RCPtr<LControl>& child) {
+            // Rounded again only when a child's call has resized this control.
+            PointT<double> roundedFrom = mSize;
+            PointT<zlong> rounded = RoundSize(mSize);
+            VisitChildren(mChildren, 0, kLayoutOrder, [&](const RCPtr<LControl>& child) {
+                if (!(mSize == roundedFrom)) {
+                    roundedFrom = mSize;
+                    rounded = RoundSize(mSize);
+                }
                 // What a child answers changes nothing here.
-                (void)child->ProcessRelayout(RoundSize(mSize));
+                (void)child->ProcessRelayout(rounded);
                 return true;
             });
         }

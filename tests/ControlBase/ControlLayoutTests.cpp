@@ -347,5 +347,51 @@ TEST(ControlLayout, AChildLaidOutAfterTheParentsLookChangedMeasuresAgainstTheNew
     EXPECT_EQ(RectOf(follower), "0,0,640,480") << "the look chosen while its siblings were laid out";
 }
 
+// Takes a child out of its parent once laid out: itself, or the sibling it names.
+class LLeavingControl : public LPaintedControl {
+public:
+    using LPaintedControl::LPaintedControl;
+
+    ZVRESULT ProcessRelayout(const PointT<zlong>& size) override
+    {
+        const ZVRESULT result = LPaintedControl::ProcessRelayout(size);
+        if (!removes.IsEmpty()) {
+            const RCPtr<LControl> parent = GetParent();
+            const RCPtr<LControl> leaving = removes == GetName() ? RCPtr<LControl>(this) : parent->FindChildByName(removes);
+            removes = WideString();
+            (void)parent->GetChildren().Remove(leaving);
+        }
+        return result;
+    }
+
+    WideString removes;
+};
+
+TEST(ControlLayout, AChildThatTakesItselfOrASiblingOutWhileLaidOutLeavesTheOthersLaidOutAndGoesWhenTheLayoutEnds)
+{
+    ControlHarness harness;
+    harness.Register<LPaintedControl>(L"Test.Painted");
+    harness.Register<LLeavingControl>(L"Test.Leaving");
+    const std::string fillsClient =
+        R"(XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" YSizeToControl="Client" YSizeRel="1" YSizeAbs="0")";
+    const auto child = [&](const std::string& name, int order) {
+        return SubControl("Test.Leaving", name, fillsClient + " LayoutOrder=\"" + std::to_string(order) + "\"");
+    };
+    harness.LoadSkin(Painted("main", "", child("first", 1) + child("selfRemover", 2) + child("siblingRemover", 3) +
+                                             child("removedSibling", 4) + child("last", 5)));
+    const RCPtr<LControl> main = harness.CreateRoot(L"main");
+    ASSERT_TRUE(main);
+    const auto leaving = [&](const wchar_t* name) { return dynamic_cast<LLeavingControl*>(main->FindChildByName(name).Get()); };
+    leaving(L"selfRemover")->removes = L"selfRemover";
+    leaving(L"siblingRemover")->removes = L"removedSibling";
+    const std::int32_t liveBefore = Testing::LRecordingControl::GetLiveCount();
+
+    // Only the list holds the two that go: the layout keeps them alive until it is done with them.
+    harness.Window().Resize(640, 480);
+    EXPECT_EQ(RectsOf(main), (std::vector<std::string>{"root 0,0,640,480", "first 0,0,640,480",
+                                                       "siblingRemover 0,0,640,480", "last 0,0,640,480"}));
+    EXPECT_EQ(Testing::LRecordingControl::GetLiveCount(), liveBefore - 2) << "both are gone once the layout ends";
+}
+
 }  // namespace
 }  // namespace ZV
