@@ -13,6 +13,7 @@ namespace ZV {
 
 class LFont;
 class LGlyphLayout;
+class LHeadRecording;
 class LLaidOutText;
 
 // Lays text out glyph by glyph for a renderer that draws text itself; it owns no pixels and hands each glyph to a
@@ -51,6 +52,14 @@ public:
     const RCPtr<LGlyphProcessor>& GetSecondProcessor() const { return mSecondProcessor; }
 
 protected:
+    // Asks the processor to measure only.
+    static constexpr std::uint32_t kMeasureFlags = 3;
+
+    // Lays the text out through the second processor as MeasureText does, with the recording told of the run, of
+    // each character before it is looked up (the run ends when it answers false) and of each glyph processed. A
+    // renderer that records no heads leaves the recording untold, and its heads are measured one text at a time.
+    virtual void RecordHeads(const WideString& text, const ConstRCPtr<LFont>& font, LHeadRecording& recording);
+
     // The glyphs of a layout that this renderer made in the font and that holds that many characters; else null.
     const LGlyphLayout* FindOwnLayout(const LLaidOutText& layout, const ConstRCPtr<LFont>& font,
                                       std::uint32_t characters) const;
