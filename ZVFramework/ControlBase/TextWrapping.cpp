@@ -38,11 +38,21 @@ bool IsBlankOnly(const ParagraphRest& text)
     return std::all_of(text.GetData(), text.GetData() + text.GetLength(), IsLeadingBlank);
 }
 
+// Room that every line of a text measures into in turn, so that a line takes no heap blocks of its own for it.
+struct LineRoom {
+    Array<RectT<float>> heads;
+    Array<std::uint32_t> breaks;
+};
+
 // Where the text may break, in ascending order of the characters before the break: before a space (not the first
-// character), after a hyphen, and at the end. Found as far as they are asked for.
+// character), after a hyphen, and at the end. Found as far as they are asked for, into breaks.
 class BreakFinder {
 public:
-    explicit BreakFinder(const ParagraphRest& text) : mCharacters(text.GetData()), mLength(text.GetLength()) {}
+    BreakFinder(const ParagraphRest& text, Array<std::uint32_t>& breaks)
+        : mCharacters(text.GetData()), mLength(text.GetLength()), mBreaks(breaks)
+    {
+        (void)mBreaks.Clear();
+    }
 
     // The characters before the break of that index; false past the last break.
     bool Get(std::uint32_t index, std::uint32_t& end)
@@ -64,17 +74,17 @@ private:
     const wchar_t* mCharacters;
     std::uint32_t mLength;
     std::uint32_t mScanned = 0;
-    Array<std::uint32_t> mBreaks;
+    Array<std::uint32_t>& mBreaks;
 };
 
 // Measures the heads of a line's text: in one pass over as much of the text as a line may take, where the renderer
 // can, else one head at a time.
 class HeadMeasurer {
 public:
-    // With layOut, the renderer's layout of the text measured is kept as well.
+    // The heads go into `heads`. With layOut, the renderer's layout of the text measured is kept as well.
     HeadMeasurer(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, const ParagraphRest& text,
-                 float boxWidth, std::uint32_t lengthHint, bool layOut)
-        : mRenderer(renderer), mFont(font), mText(text), mBoxWidth(boxWidth)
+                 float boxWidth, std::uint32_t lengthHint, bool layOut, Array<RectT<float>>& heads)
+        : mRenderer(renderer), mFont(font), mText(text), mBoxWidth(boxWidth), mHeads(heads)
     {
         // A head as long as the line before may still fit: measure past it, and measure again when the whole
         // stretch fits but is not the whole text.
@@ -128,17 +138,18 @@ private:
     const ConstRCPtr<LFont>& mFont;
     const ParagraphRest& mText;
     float mBoxWidth;
+    Array<RectT<float>>& mHeads;
     bool mInOnePass = false;
-    Array<RectT<float>> mHeads;
     RCPtr<LLaidOutText> mLayout;
 };
 
 // The number of characters of the text that make its next line: the longest head up to a break that fits, else the
 // first word whole. Widths grow with the head, so the search starts at the break nearest the length of the line
 // before (lines of a text tend to be alike) and walks up while the next head fits, or down until one does.
-std::uint32_t FitCharacters(HeadMeasurer& heads, const ParagraphRest& text, std::uint32_t lengthHint)
+std::uint32_t FitCharacters(HeadMeasurer& heads, const ParagraphRest& text, std::uint32_t lengthHint,
+                            Array<std::uint32_t>& breakRoom)
 {
-    BreakFinder breaks(text);
+    BreakFinder breaks(text, breakRoom);
     std::uint32_t end = 0;
     const auto fits = [&](std::uint32_t index) { return breaks.Get(index, end) && heads.Fits(end); };
     std::uint32_t index = 0;
@@ -188,12 +199,12 @@ void AppendLine(const WideString& line, const RectT<float>& box, const RCPtr<LLa
 }
 
 void WrapParagraph(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, ParagraphRest rest,
-                   float boxWidth, const WrappedLines& wrapped)
+                   float boxWidth, const WrappedLines& wrapped, LineRoom& room)
 {
     std::uint32_t taken = 0;
     for (;;) {
-        HeadMeasurer heads(renderer, font, rest, boxWidth, taken, wrapped.layouts != nullptr);
-        taken = FitCharacters(heads, rest, taken);
+        HeadMeasurer heads(renderer, font, rest, boxWidth, taken, wrapped.layouts != nullptr, room.heads);
+        taken = FitCharacters(heads, rest, taken, room.breaks);
         AppendLine(rest.Left(taken), wrapped.boxes != nullptr ? heads.Measure(taken) : RectT<float>(),
                    heads.Layout(taken), wrapped);
         rest.start += taken;
@@ -233,10 +244,11 @@ void WrapText(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, con
     const wchar_t* characters = text.GetData();
     const std::uint32_t length = text.GetLength();
     std::uint32_t start = 0;
+    LineRoom room;
     for (;;) {
         const auto end =
             static_cast<std::uint32_t>(std::find(characters + start, characters + length, L'\n') - characters);
-        WrapParagraph(renderer, font, ParagraphRest{text, start, end}, boxWidth, wrapped);
+        WrapParagraph(renderer, font, ParagraphRest{text, start, end}, boxWidth, wrapped, room);
         start = end + 1;
         if (start >= length) {
             return;
