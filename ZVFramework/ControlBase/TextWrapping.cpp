@@ -38,43 +38,43 @@ bool IsBlankOnly(const ParagraphRest& text)
     return std::all_of(text.GetData(), text.GetData() + text.GetLength(), IsLeadingBlank);
 }
 
-// Room that every line of a text measures into in turn, so that a line takes no heap blocks of its own for it.
-struct LineRoom {
-    Array<RectT<float>> heads;
-    Array<std::uint32_t> breaks;
-};
-
-// Where the text may break, in ascending order of the characters before the break: before a space (not the first
-// character), after a hyphen, and at the end. Found as far as they are asked for, into breaks.
-class BreakFinder {
+// Where the text may break: before a space (not the first character), after a hyphen, and at the end. A break is
+// named by the number of characters before it.
+class Breaks {
 public:
-    BreakFinder(const ParagraphRest& text, Array<std::uint32_t>& breaks)
-        : mCharacters(text.GetData()), mLength(text.GetLength()), mBreaks(breaks)
-    {
-        (void)mBreaks.Clear();
-    }
+    explicit Breaks(const ParagraphRest& text) : mCharacters(text.GetData()), mLength(text.GetLength()) {}
 
-    // The characters before the break of that index; false past the last break.
-    bool Get(std::uint32_t index, std::uint32_t& end)
+    // The first break after `end`; false when there is none.
+    bool After(std::uint32_t end, std::uint32_t& next) const
     {
-        while (mBreaks.GetCount() <= index && mScanned < mLength) {
-            ++mScanned;
-            if (mScanned == mLength || mCharacters[mScanned] == L' ' || mCharacters[mScanned - 1] == L'-') {
-                AppendItem(mBreaks, mScanned);
+        for (std::uint32_t at = end + 1; at <= mLength; ++at) {
+            if (IsBreak(at)) {
+                next = at;
+                return true;
             }
         }
-        if (index >= mBreaks.GetCount()) {
-            return false;
+        return false;
+    }
+    // The last break before `end`; false when there is none.
+    bool Before(std::uint32_t end, std::uint32_t& previous) const
+    {
+        for (std::uint32_t at = end; at-- > 1;) {
+            if (IsBreak(at)) {
+                previous = at;
+                return true;
+            }
         }
-        end = mBreaks.GetData()[index];
-        return true;
+        return false;
     }
 
 private:
+    bool IsBreak(std::uint32_t at) const
+    {
+        return at == mLength || mCharacters[at] == L' ' || mCharacters[at - 1] == L'-';
+    }
+
     const wchar_t* mCharacters;
     std::uint32_t mLength;
-    std::uint32_t mScanned = 0;
-    Array<std::uint32_t>& mBreaks;
 };
 
 // Measures the heads of a line's text: in one pass over as much of the text as a line may take, where the renderer
@@ -146,27 +146,25 @@ private:
 // The number of characters of the text that make its next line: the longest head up to a break that fits, else the
 // first word whole. Widths grow with the head, so the search starts at the break nearest the length of the line
 // before (lines of a text tend to be alike) and walks up while the next head fits, or down until one does.
-std::uint32_t FitCharacters(HeadMeasurer& heads, const ParagraphRest& text, std::uint32_t lengthHint,
-                            Array<std::uint32_t>& breakRoom)
+std::uint32_t FitCharacters(HeadMeasurer& heads, const ParagraphRest& text, std::uint32_t lengthHint)
 {
-    BreakFinder breaks(text, breakRoom);
+    const Breaks breaks(text);
     std::uint32_t end = 0;
-    const auto fits = [&](std::uint32_t index) { return breaks.Get(index, end) && heads.Fits(end); };
-    std::uint32_t index = 0;
     std::uint32_t next = 0;
-    while (breaks.Get(index + 1, next) && next <= lengthHint) {
-        ++index;
-    }
-    if (fits(index)) {
-        while (fits(index + 1)) {
-            ++index;
+    if (breaks.After(0, end)) {
+        while (breaks.After(end, next) && next <= lengthHint) {
+            end = next;
         }
-        (void)breaks.Get(index, end);
-        return end;
-    }
-    while (index > 0) {
-        if (fits(--index)) {
+        if (heads.Fits(end)) {
+            while (breaks.After(end, next) && heads.Fits(next)) {
+                end = next;
+            }
             return end;
+        }
+        while (breaks.Before(end, end)) {
+            if (heads.Fits(end)) {
+                return end;
+            }
         }
     }
     // Nothing fits: the first word whole.
@@ -199,12 +197,12 @@ void AppendLine(const WideString& line, const RectT<float>& box, const RCPtr<LLa
 }
 
 void WrapParagraph(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, ParagraphRest rest,
-                   float boxWidth, const WrappedLines& wrapped, LineRoom& room)
+                   float boxWidth, const WrappedLines& wrapped, Array<RectT<float>>& headRoom)
 {
     std::uint32_t taken = 0;
     for (;;) {
-        HeadMeasurer heads(renderer, font, rest, boxWidth, taken, wrapped.layouts != nullptr, room.heads);
-        taken = FitCharacters(heads, rest, taken, room.breaks);
+        HeadMeasurer heads(renderer, font, rest, boxWidth, taken, wrapped.layouts != nullptr, headRoom);
+        taken = FitCharacters(heads, rest, taken);
         AppendLine(rest.Left(taken), wrapped.boxes != nullptr ? heads.Measure(taken) : RectT<float>(),
                    heads.Layout(taken), wrapped);
         rest.start += taken;
@@ -244,11 +242,12 @@ void WrapText(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, con
     const wchar_t* characters = text.GetData();
     const std::uint32_t length = text.GetLength();
     std::uint32_t start = 0;
-    LineRoom room;
+    // Every line measures its heads into it in turn, so that a line takes no heap block for them.
+    Array<RectT<float>> heads;
     for (;;) {
         const auto end =
             static_cast<std::uint32_t>(std::find(characters + start, characters + length, L'\n') - characters);
-        WrapParagraph(renderer, font, ParagraphRest{text, start, end}, boxWidth, wrapped, room);
+        WrapParagraph(renderer, font, ParagraphRest{text, start, end}, boxWidth, wrapped, heads);
         start = end + 1;
         if (start >= length) {
             return;
