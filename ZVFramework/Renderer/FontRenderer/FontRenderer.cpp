@@ -6,6 +6,8 @@
 #include "Renderer/FontRenderer/HeadRecording.h"
 #include "Renderer/MeasurementRenderer.h"
 
+#include <algorithm>
+
 namespace ZV {
 
 namespace {
@@ -74,18 +76,23 @@ bool LFontRenderer::MeasureHeadsInto(const WideString& text, const ConstRCPtr<LF
     if (mSecondProcessor.IsNull() || font.IsNull()) {
         return false;
     }
-    const auto room = static_cast<ZVRESULT>(text.GetLength());
-    if (heads.SetCount(text.GetLength()) != room ||
-        (layout != nullptr && layout->GetGlyphs().SetCount(text.GetLength()) != room)) {
+    const std::uint32_t length = text.GetLength();
+    const auto room = static_cast<ZVRESULT>(length);
+    // The glyphs' room only grows, so that it is not cleared for every text.
+    if (heads.SetCount(length) != room ||
+        (layout != nullptr && mGlyphRoom.GetCount() < length && mGlyphRoom.SetCount(length) != room)) {
         ZV_THROW_OUT_OF_MEMORY();
     }
     LHeadRecording recording(static_cast<float>(font->GetTop()), static_cast<float>(font->GetBottom()), widthLimit,
-                             heads.GetData(), text.GetLength(),
-                             layout != nullptr ? layout->GetGlyphs().GetData() : nullptr);
+                             heads.GetData(), length, layout != nullptr ? mGlyphRoom.GetData() : nullptr);
     RecordHeads(text, font, recording);
     (void)heads.SetCount(recording.HasBegun() ? recording.GetKeptCount() : 0);
     if (layout != nullptr) {
-        (void)layout->GetGlyphs().SetCount(recording.GetGlyphCount());
+        const std::uint32_t count = recording.GetGlyphCount();
+        if (layout->GetGlyphs().SetCount(count) != static_cast<ZVRESULT>(count)) {
+            ZV_THROW_OUT_OF_MEMORY();
+        }
+        std::copy_n(mGlyphRoom.GetData(), count, layout->GetGlyphs().GetData());
     }
     return recording.HasBegun();
 }

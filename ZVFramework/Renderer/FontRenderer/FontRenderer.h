@@ -2,6 +2,7 @@
 
 #include "ObjectBase/RefCountedObject.h"
 #include "ObjectBase/ResultCodes.h"
+#include "Renderer/FontRenderer/GlyphLayout.h"
 #include "Renderer/FontRenderer/GlyphProcessor.h"
 #include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/RectT.h"
@@ -12,7 +13,6 @@
 namespace ZV {
 
 class LFont;
-class LGlyphLayout;
 class LHeadRecording;
 class LLaidOutText;
 
@@ -73,6 +73,9 @@ private:
     // Held for the renderer's lifetime; no operation uses it.
     RCPtr<LGlyphProcessor> mFirstProcessor;
     RCPtr<LGlyphProcessor> mSecondProcessor;
+    // Where a measuring keeps the glyphs it lays out, before its layout takes as many as there are. It grows to the
+    // longest text measured with a layout, which wrapping keeps near a line's length.
+    Array<LGlyphLayout::Glyph> mGlyphRoom;
 };
 
 }  // namespace ZV
