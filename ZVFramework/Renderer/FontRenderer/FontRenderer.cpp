@@ -72,8 +72,8 @@ const LGlyphLayout* LFontRenderer::FindOwnLayout(const LLaidOutText& layout, con
 bool LFontRenderer::MeasureHeadsInto(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
                                      Array<RectT<float>>& heads, LGlyphLayout* layout)
 {
-    (void)heads.Clear();
     if (mSecondProcessor.IsNull() || font.IsNull()) {
+        (void)heads.Clear();
         return false;
     }
     const std::uint32_t length = text.GetLength();
