@@ -38,43 +38,53 @@ bool IsBlankOnly(const ParagraphRest& text)
     return std::all_of(text.GetData(), text.GetData() + text.GetLength(), IsLeadingBlank);
 }
 
-// Where the text may break, in ascending order of the characters before the break: before a space (not the first
-// character), after a hyphen, and at the end. Found as far as they are asked for.
-class BreakFinder {
+// Where the text may break: before a space (not the first character), after a hyphen, and at the end. A break is
+// named by the number of characters before it.
+class Breaks {
 public:
-    explicit BreakFinder(const ParagraphRest& text) : mCharacters(text.GetData()), mLength(text.GetLength()) {}
+    explicit Breaks(const ParagraphRest& text) : mCharacters(text.GetData()), mLength(text.GetLength()) {}
 
-    // The characters before the break of that index; false past the last break.
-    bool Get(std::uint32_t index, std::uint32_t& end)
+    // The first break after `end`; false when there is none.
+    bool After(std::uint32_t end, std::uint32_t& next) const
     {
-        while (mBreaks.GetCount() <= index && mScanned < mLength) {
-            ++mScanned;
-            if (mScanned == mLength || mCharacters[mScanned] == L' ' || mCharacters[mScanned - 1] == L'-') {
-                AppendItem(mBreaks, mScanned);
+        for (std::uint32_t at = end + 1; at <= mLength; ++at) {
+            if (IsBreak(at)) {
+                next = at;
+                return true;
             }
         }
-        if (index >= mBreaks.GetCount()) {
-            return false;
+        return false;
+    }
+    // The last break before `end`; false when there is none.
+    bool Before(std::uint32_t end, std::uint32_t& previous) const
+    {
+        for (std::uint32_t at = end; at-- > 1;) {
+            if (IsBreak(at)) {
+                previous = at;
+                return true;
+            }
         }
-        end = mBreaks.GetData()[index];
-        return true;
+        return false;
     }
 
 private:
+    bool IsBreak(std::uint32_t at) const
+    {
+        return at == mLength || mCharacters[at] == L' ' || mCharacters[at - 1] == L'-';
+    }
+
     const wchar_t* mCharacters;
     std::uint32_t mLength;
-    std::uint32_t mScanned = 0;
-    Array<std::uint32_t> mBreaks;
 };
 
 // Measures the heads of a line's text: in one pass over as much of the text as a line may take, where the renderer
 // can, else one head at a time.
 class HeadMeasurer {
 public:
-    // With layOut, the renderer's layout of the text measured is kept as well.
+    // The heads go into `heads`. With layOut, the renderer's layout of the text measured is kept as well.
     HeadMeasurer(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, const ParagraphRest& text,
-                 float boxWidth, std::uint32_t lengthHint, bool layOut)
-        : mRenderer(renderer), mFont(font), mText(text), mBoxWidth(boxWidth)
+                 float boxWidth, std::uint32_t lengthHint, bool layOut, Array<RectT<float>>& heads)
+        : mRenderer(renderer), mFont(font), mText(text), mBoxWidth(boxWidth), mHeads(heads)
     {
         // A head as long as the line before may still fit: measure past it, and measure again when the whole
         // stretch fits but is not the whole text.
@@ -128,8 +138,8 @@ private:
     const ConstRCPtr<LFont>& mFont;
     const ParagraphRest& mText;
     float mBoxWidth;
+    Array<RectT<float>>& mHeads;
     bool mInOnePass = false;
-    Array<RectT<float>> mHeads;
     RCPtr<LLaidOutText> mLayout;
 };
 
@@ -138,24 +148,23 @@ private:
 // before (lines of a text tend to be alike) and walks up while the next head fits, or down until one does.
 std::uint32_t FitCharacters(HeadMeasurer& heads, const ParagraphRest& text, std::uint32_t lengthHint)
 {
-    BreakFinder breaks(text);
+    const Breaks breaks(text);
     std::uint32_t end = 0;
-    const auto fits = [&](std::uint32_t index) { return breaks.Get(index, end) && heads.Fits(end); };
-    std::uint32_t index = 0;
     std::uint32_t next = 0;
-    while (breaks.Get(index + 1, next) && next <= lengthHint) {
-        ++index;
-    }
-    if (fits(index)) {
-        while (fits(index + 1)) {
-            ++index;
+    if (breaks.After(0, end)) {
+        while (breaks.After(end, next) && next <= lengthHint) {
+            end = next;
         }
-        (void)breaks.Get(index, end);
-        return end;
-    }
-    while (index > 0) {
-        if (fits(--index)) {
+        if (heads.Fits(end)) {
+            while (breaks.After(end, next) && heads.Fits(next)) {
+                end = next;
+            }
             return end;
+        }
+        while (breaks.Before(end, end)) {
+            if (heads.Fits(end)) {
+                return end;
+            }
         }
     }
     // Nothing fits: the first word whole.
@@ -188,11 +197,11 @@ void AppendLine(const WideString& line, const RectT<float>& box, const RCPtr<LLa
 }
 
 void WrapParagraph(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, ParagraphRest rest,
-                   float boxWidth, const WrappedLines& wrapped)
+                   float boxWidth, const WrappedLines& wrapped, Array<RectT<float>>& headRoom)
 {
     std::uint32_t taken = 0;
     for (;;) {
-        HeadMeasurer heads(renderer, font, rest, boxWidth, taken, wrapped.layouts != nullptr);
+        HeadMeasurer heads(renderer, font, rest, boxWidth, taken, wrapped.layouts != nullptr, headRoom);
         taken = FitCharacters(heads, rest, taken);
         AppendLine(rest.Left(taken), wrapped.boxes != nullptr ? heads.Measure(taken) : RectT<float>(),
                    heads.Layout(taken), wrapped);
@@ -233,10 +242,12 @@ void WrapText(LMeasurementRenderer* renderer, const ConstRCPtr<LFont>& font, con
     const wchar_t* characters = text.GetData();
     const std::uint32_t length = text.GetLength();
     std::uint32_t start = 0;
+    // Every line measures its heads into it in turn, so that a line takes no heap block for them.
+    Array<RectT<float>> heads;
     for (;;) {
         const auto end =
             static_cast<std::uint32_t>(std::find(characters + start, characters + length, L'\n') - characters);
-        WrapParagraph(renderer, font, ParagraphRest{text, start, end}, boxWidth, wrapped);
+        WrapParagraph(renderer, font, ParagraphRest{text, start, end}, boxWidth, wrapped, heads);
         start = end + 1;
         if (start >= length) {
             return;

@@ -2,6 +2,7 @@
 
 #include "ObjectBase/RefCountedObject.h"
 #include "ObjectBase/ResultCodes.h"
+#include "Renderer/FontRenderer/GlyphLayout.h"
 #include "Renderer/FontRenderer/GlyphProcessor.h"
 #include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/RectT.h"
@@ -12,7 +13,7 @@
 namespace ZV {
 
 class LFont;
-class LGlyphLayout;
+class LHeadRecording;
 class LLaidOutText;
 
 // Lays text out glyph by glyph for a renderer that draws text itself; it owns no pixels and hands each glyph to a
@@ -51,6 +52,14 @@ public:
     const RCPtr<LGlyphProcessor>& GetSecondProcessor() const { return mSecondProcessor; }
 
 protected:
+    // Asks the processor to measure only.
+    static constexpr std::uint32_t kMeasureFlags = 3;
+
+    // Lays the text out through the second processor as MeasureText does, with the recording told of the run, of
+    // each character before it is looked up (the run ends when it answers false) and of each glyph processed. A
+    // renderer that records no heads leaves the recording untold, and its heads are measured one text at a time.
+    virtual void RecordHeads(const WideString& text, const ConstRCPtr<LFont>& font, LHeadRecording& recording);
+
     // The glyphs of a layout that this renderer made in the font and that holds that many characters; else null.
     const LGlyphLayout* FindOwnLayout(const LLaidOutText& layout, const ConstRCPtr<LFont>& font,
                                       std::uint32_t characters) const;
@@ -64,6 +73,9 @@ private:
     // Held for the renderer's lifetime; no operation uses it.
     RCPtr<LGlyphProcessor> mFirstProcessor;
     RCPtr<LGlyphProcessor> mSecondProcessor;
+    // Where a measuring keeps the glyphs it lays out, before its layout takes as many as there are. It grows to the
+    // longest text measured with a layout, which wrapping keeps near a line's length.
+    Array<LGlyphLayout::Glyph> mGlyphRoom;
 };
 
 }  // namespace ZV

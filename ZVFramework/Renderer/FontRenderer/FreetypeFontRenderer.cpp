@@ -4,6 +4,7 @@
 #include "Renderer/FontRenderer/FontCatalogue.h"
 #include "Renderer/FontRenderer/FreetypeState.h"
 #include "Renderer/FontRenderer/GlyphLayout.h"
+#include "Renderer/FontRenderer/HeadRecording.h"
 
 #include FT_GLYPH_H
 
@@ -145,6 +146,60 @@ void ApplyKerning(FT_Face face, FT_UInt previous, FT_UInt index, GlyphRecord& re
     }
 }
 
+// What a run that no one watches is told of, as LHeadRecording is.
+struct UnwatchedRun {
+    static void BeginRun() {}
+    static bool BeginCharacter(LGlyphProcessor&) { return true; }
+    static void EndGlyph(const GlyphRecord&) {}
+    static void EndRun(LGlyphProcessor&) {}
+};
+
+// Lays the text out in the face, handing every glyph to the processor and telling the run of each step.
+template <class Run>
+void LayOutRun(FT_Face face, const WideString& text, const ConstRCPtr<LFont>& font, LGlyphProcessor& processor,
+               std::int32_t callerValue, float widthLimit, std::uint32_t flags, Run& run)
+{
+    const bool hasKerning = FT_HAS_KERNING(face);
+    const bool grey = font->GetSize() >= kGreyFromPoints;
+    GlyphRecord record;
+    record.position = callerValue;
+    FT_UInt previous = 0;
+    run.BeginRun();
+    processor.BeginFont(font, flags);
+    const wchar_t* characters = text.GetData();
+    const std::uint32_t length = text.GetLength();
+    for (std::uint32_t i = 0; i < length; ++i) {
+        if (!run.BeginCharacter(processor)) {
+            break;
+        }
+        const std::uint32_t need = LookUpCharacter(processor, static_cast<std::int32_t>(characters[i]), record);
+        if (need == LGlyphProcessor::kEndOfRun) {
+            break;
+        }
+        const FT_UInt index =
+            need != 0 ? FT_Get_Char_Index(face, static_cast<FT_ULong>(characters[i])) : record.glyphIndex;
+        GlyphHolder glyph;
+        if (index == 0 || (need != 0 && !LoadGlyph(face, index, need, grey, record, glyph))) {
+            continue;
+        }
+        if (hasKerning) {
+            ApplyKerning(face, previous, index, record);
+        }
+        if (widthLimit > 0 && record.penX + static_cast<float>(record.right) > widthLimit) {
+            break;
+        }
+        processor.ProcessGlyph(record);
+        run.EndGlyph(record);
+        record.penX += static_cast<float>(record.advanceX) / 64.0f;
+        record.penY += static_cast<float>(record.advanceY) / 64.0f;
+        record.bitmap = nullptr;
+        previous = index;
+        record.position = static_cast<std::int32_t>(i) + 1;
+    }
+    run.EndRun(processor);
+    processor.EndFont();
+}
+
 }  // namespace
 
 LFreetypeFontRenderer::LFreetypeFontRenderer(const RCPtr<LGlyphProcessor>& firstProcessor,
@@ -183,42 +238,20 @@ void LFreetypeFontRenderer::RenderText(const WideString& text, const ConstRCPtr<
         return;
     }
     const FT_Face face = LookUpFace(*mState, font);
-    if (face == nullptr) {
-        return;
+    if (face != nullptr) {
+        UnwatchedRun run;
+        LayOutRun(face, text, font, *processor, callerValue, widthLimit, flags, run);
     }
-    const bool hasKerning = FT_HAS_KERNING(face);
-    const bool grey = font->GetSize() >= kGreyFromPoints;
-    GlyphRecord record;
-    record.position = callerValue;
-    FT_UInt previous = 0;
-    processor->BeginFont(font, flags);
-    const wchar_t* characters = text.GetData();
-    const std::uint32_t length = text.GetLength();
-    for (std::uint32_t i = 0; i < length; ++i) {
-        const std::uint32_t need = LookUpCharacter(*processor, static_cast<std::int32_t>(characters[i]), record);
-        if (need == LGlyphProcessor::kEndOfRun) {
-            break;
-        }
-        const FT_UInt index =
-            need != 0 ? FT_Get_Char_Index(face, static_cast<FT_ULong>(characters[i])) : record.glyphIndex;
-        GlyphHolder glyph;
-        if (index == 0 || (need != 0 && !LoadGlyph(face, index, need, grey, record, glyph))) {
-            continue;
-        }
-        if (hasKerning) {
-            ApplyKerning(face, previous, index, record);
-        }
-        if (widthLimit > 0 && record.penX + static_cast<float>(record.right) > widthLimit) {
-            break;
-        }
-        processor->ProcessGlyph(record);
-        record.penX += static_cast<float>(record.advanceX) / 64.0f;
-        record.penY += static_cast<float>(record.advanceY) / 64.0f;
-        record.bitmap = nullptr;
-        previous = index;
-        record.position = static_cast<std::int32_t>(i) + 1;
+}
+
+void LFreetypeFontRenderer::RecordHeads(const WideString& text, const ConstRCPtr<LFont>& font,
+                                        LHeadRecording& recording)
+{
+    const RCPtr<LGlyphProcessor>& measurer = GetSecondProcessor();
+    const FT_Face face = LookUpFace(*mState, font);
+    if (face != nullptr) {
+        LayOutRun(face, text, font, *measurer, 0, 0.0f, kMeasureFlags, recording);
     }
-    processor->EndFont();
 }
 
 bool LFreetypeFontRenderer::RenderLayout(const LLaidOutText& layout, std::uint32_t characters,

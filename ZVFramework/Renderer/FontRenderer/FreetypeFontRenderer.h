@@ -31,6 +31,10 @@ public:
     bool RenderLayout(const LLaidOutText& layout, std::uint32_t characters, const ConstRCPtr<LFont>& font,
                       const RCPtr<LGlyphProcessor>& processor, std::uint32_t flags) override;
 
+protected:
+    // Records in the loop that RenderText runs.
+    void RecordHeads(const WideString& text, const ConstRCPtr<LFont>& font, LHeadRecording& recording) override;
+
 private:
     RCPtr<LFreetypeState> mState;
 };

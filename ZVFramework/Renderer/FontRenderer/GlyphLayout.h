@@ -11,13 +11,14 @@ namespace ZV {
 // positions, so that the renderer that made it draws them again without looking characters up or kerning pairs.
 class LGlyphLayout : public LLaidOutText {
 public:
+    // Trivial, so that room for a text's glyphs is set aside at the cost of clearing it.
     struct Glyph {
         // The index in the text of the character the glyph draws.
-        std::uint32_t characterIndex = 0;
-        std::int32_t character = 0;
-        std::uint32_t glyphIndex = 0;
-        float penX = 0;
-        float penY = 0;
+        std::uint32_t characterIndex;
+        std::int32_t character;
+        std::uint32_t glyphIndex;
+        float penX;
+        float penY;
     };
 
     LGlyphLayout(std::uint64_t maker, std::int32_t fontID) : mMaker(maker), mFontID(fontID) {}

@@ -19,7 +19,16 @@ constexpr std::uint32_t kLoadMeasureAndRasterise = 7;
 
 void LSoftwareGlyphSink::BeginFont(const ConstRCPtr<LFont>& font, std::uint32_t)
 {
-    mFontID = font->GetUniqueID();
+    FontSlot none;
+    const std::int32_t fontID = font->GetUniqueID();
+    FontSlot& slot = mFonts.GetEntry(fontID, none);
+    if (&slot != &none) {
+        mFont = slot.font.Get();
+    } else {
+        const RCPtr<LKeptFont> kept(new LKeptFont(), kNewObject);
+        (void)mFonts.Add({fontID, kept});
+        mFont = kept.Get();
+    }
     mRun.clear();
     mLoadCount = 0;
     ++mBeginCount;
@@ -32,12 +41,12 @@ void LSoftwareGlyphSink::EndFont()
 
 std::uint32_t LSoftwareGlyphSink::LookupGlyph(GlyphRecord& record)
 {
-    const auto kept = mGlyphs.find({mFontID, record.character});
-    mLookupMissed = kept == mGlyphs.end();
+    const KeptGlyph& kept = mFont->glyphs.GetEntry(record.character, mNotKept);
+    mLookupMissed = &kept == &mNotKept;
     if (mLookupMissed) {
         return kLoadMeasureAndRasterise;
     }
-    const GlyphRecord& metrics = kept->second.metrics;
+    const GlyphRecord& metrics = kept.metrics;
     record.left = metrics.left;
     record.top = metrics.top;
     record.right = metrics.right;
@@ -55,10 +64,11 @@ void LSoftwareGlyphSink::ProcessGlyph(GlyphRecord& record)
         if (record.bitmap.IsNull()) {
             throw std::logic_error("a glyph to keep came without its coverage");
         }
-        KeptGlyph& kept = mGlyphs[{mFontID, record.character}];
+        KeptGlyph kept;
         kept.metrics = record;
         kept.metrics.bitmap = nullptr;
         AddToAtlas(*record.bitmap, kept);
+        (void)mFont->glyphs.Add(kept);
         mLookupMissed = false;
     }
     mRun.push_back(record);
@@ -88,8 +98,22 @@ void LSoftwareGlyphSink::AddToAtlas(const LPixelBuffer<unsigned char>& coverage,
 
 unsigned char LSoftwareGlyphSink::AtlasPixel(std::int32_t fontID, std::int32_t character, zlong x, zlong y) const
 {
-    const KeptGlyph& kept = mGlyphs.at({fontID, character});
-    return *mAtlas->GetPixelPointer(kept.atlasX + x, kept.atlasY + y);
+    const KeptGlyph* kept = FindGlyph(fontID, character);
+    if (kept == nullptr) {
+        throw std::out_of_range("no glyph kept for the character in the font");
+    }
+    return *mAtlas->GetPixelPointer(kept->atlasX + x, kept->atlasY + y);
+}
+
+const LSoftwareGlyphSink::KeptGlyph* LSoftwareGlyphSink::FindGlyph(std::int32_t fontID, std::int32_t character) const
+{
+    FontSlot noFont;
+    const FontSlot& slot = mFonts.GetEntry(fontID, noFont);
+    if (&slot == &noFont) {
+        return nullptr;
+    }
+    const KeptGlyph& kept = slot.font->glyphs.GetEntry(character, mNotKept);
+    return &kept == &mNotKept ? nullptr : &kept;
 }
 
 }  // namespace ZV::Testing

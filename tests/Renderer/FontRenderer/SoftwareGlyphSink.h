@@ -2,17 +2,17 @@
 
 #include "Renderer/FontRenderer/GlyphProcessor.h"
 #include "Renderer/FontRenderer/PixelBuffer.h"
+#include "Utilities/Storage/HashedList.h"
 
 #include <cstdint>
-#include <map>
-#include <utility>
 #include <vector>
 
 namespace ZV::Testing {
 
 // A glyph processor in memory that works as a drawing one does: it keeps each glyph of a font the first time the
 // font renderer hands it over, with its coverage copied into a 512-pixel-wide atlas of rows, and serves it from
-// there afterwards. It remembers the glyphs of the last run as they were handed over.
+// there afterwards, each font's glyphs in a table keyed by character as the OpenGL glyph processor keeps them, so that a
+// lookup costs what it costs there. It remembers the glyphs of the last run as they were handed over.
 class LSoftwareGlyphSink : public LGlyphProcessor {
 public:
     static constexpr zlong kAtlasWidth = 512;
@@ -36,13 +36,31 @@ private:
         GlyphRecord metrics;
         zlong atlasX = 0;
         zlong atlasY = 0;
+
+        static std::int32_t GetCharacter(const KeptGlyph& glyph) { return glyph.metrics.character; }
+    };
+    class LKeptFont : public LRefCountedObject {
+    public:
+        HashedList<KeptGlyph, std::int32_t, &KeptGlyph::GetCharacter, 8, &GetBits<8, 0, std::int32_t>> glyphs;
+    };
+    struct FontSlot {
+        std::int32_t fontID = 0;
+        RCPtr<LKeptFont> font;
+
+        static std::int32_t GetFontID(const FontSlot& slot) { return slot.fontID; }
     };
 
+    // The kept glyph of the character in the font, or null.
+    const KeptGlyph* FindGlyph(std::int32_t fontID, std::int32_t character) const;
     // Places the coverage in the current row, or in a new one below, cut to the atlas's width.
     void AddToAtlas(const LPixelBuffer<unsigned char>& coverage, KeptGlyph& kept);
 
-    std::map<std::pair<std::int32_t, std::int32_t>, KeptGlyph> mGlyphs;
-    std::int32_t mFontID = 0;
+    // Mutable as the table's look-ups are not const.
+    mutable HashedList<FontSlot, std::int32_t, &FontSlot::GetFontID, 4, &GetBits<4, 0, std::int32_t>> mFonts;
+    // The kept glyphs of the run's font.
+    LKeptFont* mFont = nullptr;
+    // What a look-up of a glyph not kept answers; told apart by its address.
+    mutable KeptGlyph mNotKept;
     bool mLookupMissed = false;
     std::vector<GlyphRecord> mRun;
     int mLoadCount = 0;
