@@ -11,8 +11,8 @@
 #include "Renderer/Gdi/GDIFonts.h"
 #include "Renderer/Gdi/GDIRenderer.h"
 #include "Renderer/Renderer.h"
-#include "Renderer/RenderingServices.h"
 #include "Renderer/FontRenderer/SoftwareGlyphSink.h"
+#include "support/ScopedMeasurementRenderer.h"
 #include "SideBySide.h"
 
 #include <benchmark/benchmark.h>
@@ -158,25 +158,6 @@ private:
     std::uint64_t mMeasuredCharacters = 0;
 };
 
-// Rendering services whose measurement renderer is the one given, for as long as they live.
-class MeasuringServices : public IRenderingServices {
-public:
-    explicit MeasuringServices(const RCPtr<LMeasurementRenderer>& renderer)
-        : mRenderer(renderer), mPrevious(SetRenderingServices(this))
-    {
-    }
-    MeasuringServices(const MeasuringServices&) = delete;
-    MeasuringServices& operator=(const MeasuringServices&) = delete;
-    ~MeasuringServices() { SetRenderingServices(mPrevious); }
-
-    zulong GetTimeMs() override { return 0; }
-    RCPtr<LMeasurementRenderer> GetMeasurementRenderer() override { return mRenderer; }
-
-private:
-    RCPtr<LMeasurementRenderer> mRenderer;
-    IRenderingServices* mPrevious;
-};
-
 const std::vector<std::wstring>& Words()
 {
     static const std::vector<std::wstring> kWords = {
@@ -269,7 +250,7 @@ void LayOutAndDrawALabel(benchmark::State& state)
 {
     const auto length = static_cast<std::size_t>(state.range(0));
     const RCPtr<LFreetypeTextRenderer> renderer(new LFreetypeTextRenderer());
-    const MeasuringServices services(renderer);
+    const Testing::ScopedMeasurementRenderer services(renderer);
     const RCPtr<LFont> font = LFont::GetFont(L"DejaVu Sans", 9, LFont::kRegular);
     const WideString texts[2] = {Prose(length, 0), Prose(length, 1)};
     LabelFrame label(*renderer, font);
@@ -292,7 +273,7 @@ void LayOutAndDrawALabelWithCairo(benchmark::State& state)
 {
     const auto length = static_cast<std::size_t>(state.range(0));
     const RCPtr<LGDIRenderer> renderer(new LGDIRenderer());
-    const MeasuringServices services(renderer);
+    const Testing::ScopedMeasurementRenderer services(renderer);
     const RCPtr<LFont> font = LFont::GetFont(L"DejaVu Sans", 9, LFont::kRegular);
     const RCPtr<LGDIFont> face = LGDIFont::Create(*font);
     const std::vector<WideString> texts = ManyProses(length);
