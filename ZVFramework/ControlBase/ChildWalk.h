@@ -41,9 +41,9 @@ private:
 // parking, keeps the child alive. The child knows the pointer for that time and takes no reference of its own.
 class ChildWalkHold {
 public:
-    explicit ChildWalkHold(LControl* child)
-        : mChild(child, kCountedReference), mOuterHold(std::exchange(child->mLayoutState.walkHold, &mChild))
+    explicit ChildWalkHold(LControl* child) : mChild(child, kCountedReference)
     {
+        mOuterHold = std::exchange(child->mLayoutState.walkHold, &mChild);
     }
     ChildWalkHold(const ChildWalkHold&) = delete;
     ChildWalkHold& operator=(const ChildWalkHold&) = delete;
@@ -56,7 +56,7 @@ private:
     union {
         const RCPtr<LControl> mChild;
     };
-    const RCPtr<LControl>* const mOuterHold;
+    const RCPtr<LControl>* mOuterHold;
 };
 
 // Calls visit on each child from the position on, in the order, with no copy of the list and no count taken per
