@@ -42,26 +42,32 @@ public:
     {
         LSoftwareGlyphSink::BeginFont(font, flags);
         mMeasures = (flags & 2) != 0;
-        mBounds = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
-                   std::numeric_limits<float>::lowest(), std::numeric_limits<float>::lowest()};
+        mProcessed = false;
+        mBounds = {};
     }
 
     void ProcessGlyph(GlyphRecord& record) override
     {
         LSoftwareGlyphSink::ProcessGlyph(record);
-        if (mMeasures) {
-            mBounds.x = std::min(mBounds.x, record.penX + static_cast<float>(record.left));
-            mBounds.y = std::min(mBounds.y, record.penY + static_cast<float>(record.top));
-            mBounds.width = std::max(mBounds.width, record.penX + static_cast<float>(record.right));
-            mBounds.height = std::max(mBounds.height, record.penY + static_cast<float>(record.bottom));
+        if (!mMeasures) {
+            return;
         }
+        const RectT<float> box(record.penX + static_cast<float>(record.left), record.penY + static_cast<float>(record.top),
+                               record.penX + static_cast<float>(record.right),
+                               record.penY + static_cast<float>(record.bottom));
+        mBounds = !mProcessed ? box
+                              : RectT<float>(std::min(mBounds.x, box.x), std::min(mBounds.y, box.y),
+                                             std::max(mBounds.width, box.width), std::max(mBounds.height, box.height));
+        mProcessed = true;
     }
 
     // Left, top, right, bottom; all 0 for a run without glyphs.
-    RectT<float> GetTextBounds() override { return mBounds.x > mBounds.width ? RectT<float>() : mBounds; }
+    RectT<float> GetTextBounds() override { return mBounds; }
+    const RectT<float>* GetLiveTextBounds() override { return &mBounds; }
 
 private:
     bool mMeasures = false;
+    bool mProcessed = false;
     RectT<float> mBounds;
 };
 

@@ -148,7 +148,7 @@ void ApplyKerning(FT_Face face, FT_UInt previous, FT_UInt index, GlyphRecord& re
 
 // What a run that no one watches is told of, as LHeadRecording is.
 struct UnwatchedRun {
-    static void BeginRun() {}
+    static void BeginRun(LGlyphProcessor&) {}
     static bool BeginCharacter(LGlyphProcessor&) { return true; }
     static void EndGlyph(const GlyphRecord&) {}
     static void EndRun(LGlyphProcessor&) {}
@@ -164,8 +164,8 @@ void LayOutRun(FT_Face face, const WideString& text, const ConstRCPtr<LFont>& fo
     GlyphRecord record;
     record.position = callerValue;
     FT_UInt previous = 0;
-    run.BeginRun();
     processor.BeginFont(font, flags);
+    run.BeginRun(processor);
     const wchar_t* characters = text.GetData();
     const std::uint32_t length = text.GetLength();
     for (std::uint32_t i = 0; i < length; ++i) {

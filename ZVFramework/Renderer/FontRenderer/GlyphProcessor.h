@@ -24,6 +24,10 @@ public:
     virtual void ProcessGlyph(GlyphRecord& record) = 0;
     // The bounds of the glyphs processed since BeginFont, as left, top, right, bottom.
     virtual RectT<float> GetTextBounds() = 0;
+    // Where the processor keeps what GetTextBounds answers, current after every glyph until the run ends, so that a
+    // measuring that needs the bounds after each glyph reads them without a call; null when the processor works them
+    // out only when asked. Asked after BeginFont.
+    virtual const RectT<float>* GetLiveTextBounds() { return nullptr; }
 };
 
 }  // namespace ZV

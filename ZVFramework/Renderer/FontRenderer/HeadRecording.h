@@ -39,7 +39,12 @@ public:
         return {left, top, (right + 1.0f) - left, bottom - top};
     }
 
-    void BeginRun() { mBegun = true; }
+    // After the processor began the run.
+    void BeginRun(LGlyphProcessor& measurer)
+    {
+        mBegun = true;
+        mLiveBounds = measurer.GetLiveTextBounds();
+    }
     // Before the next character is looked up; false when the run is to end instead.
     bool BeginCharacter(LGlyphProcessor& measurer)
     {
@@ -72,7 +77,8 @@ private:
         if (mPastLimit || mLookedUp == mKept || mKept == mRoom) {
             return;
         }
-        const RectT<float>& box = mHeads[mKept++] = BoxOfBounds(measurer.GetTextBounds(), mFontTop, mFontBottom);
+        const RectT<float> bounds = mLiveBounds != nullptr ? *mLiveBounds : measurer.GetTextBounds();
+        const RectT<float>& box = mHeads[mKept++] = BoxOfBounds(bounds, mFontTop, mFontBottom);
         mPastLimit = mWidthLimit > 0 && DrawnWidth(box) > mWidthLimit;
     }
 
@@ -82,6 +88,7 @@ private:
     RectT<float>* mHeads;
     std::uint32_t mRoom;
     LGlyphLayout::Glyph* mGlyphs;
+    const RectT<float>* mLiveBounds = nullptr;
     std::uint32_t mGlyphCount = 0;
     bool mBegun = false;
     bool mPastLimit = false;

@@ -26,6 +26,7 @@ void LGLGlyphRenderer::BeginFont(const ConstRCPtr<LFont>& font, std::uint32_t fl
     mFlags = flags;
     mAtlasBound = false;
     mBounds = {};
+    mEdges = {};
     mCurrentGlyph = {};
     mCurrentFont = nullptr;
     if (font.IsNull()) {
@@ -94,13 +95,9 @@ void LGLGlyphRenderer::ProcessGlyph(GlyphRecord& record)
         const RectT<float> cell(record.penX, static_cast<float>(glyph.top) + record.penY,
                                 static_cast<float>(glyph.advanceX / 64), static_cast<float>(glyph.bottom - glyph.top));
         UnionRects(mBounds, mBounds, cell);
+        mEdges = {mBounds.x, mBounds.y, mBounds.x + mBounds.width, mBounds.y + mBounds.height};
     }
     mCurrentGlyph = {};
-}
-
-RectT<float> LGLGlyphRenderer::GetTextBounds()
-{
-    return {mBounds.x, mBounds.y, mBounds.x + mBounds.width, mBounds.y + mBounds.height};
 }
 
 void LGLGlyphRenderer::UploadAtlas()

@@ -42,7 +42,8 @@ public:
     std::uint32_t LookupGlyph(GlyphRecord& record) override;
     void ProcessGlyph(GlyphRecord& record) override;
     // Left, top, right, bottom of the glyph cells processed since BeginFont, with the origin.
-    RectT<float> GetTextBounds() override;
+    RectT<float> GetTextBounds() override { return mEdges; }
+    const RectT<float>* GetLiveTextBounds() override { return &mEdges; }
 
     // Glyphs copied into atlases, and uploads of atlas pixels to textures, since the processor was made.
     std::uint32_t GetAddedGlyphCount() const { return mAddedGlyphCount; }
@@ -66,6 +67,8 @@ private:
     bool mAtlasBound = false;
     // x, y, width, height.
     RectT<float> mBounds;
+    // The same as left, top, right, bottom.
+    RectT<float> mEdges;
     std::uint32_t mAddedGlyphCount = 0;
     std::uint32_t mUploadCount = 0;
 };

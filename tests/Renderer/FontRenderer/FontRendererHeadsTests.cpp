@@ -20,8 +20,8 @@ protected:
 
 TEST_F(FontRendererHeadsTest, EveryHeadMeasuresAsItWouldAloneAndTheHeadsEndWithTheFirstPastTheLimit)
 {
-    // Kerning pairs, a character without a glyph inside and one at the end.
-    const WideString text(L"AVAVA Wj \xE000To.\r");
+    // Kerning pairs, characters without a glyph first, inside and at the end.
+    const WideString text(L"\xE000AVAVA Wj \xE000To.\r");
     Array<RectT<float>> heads;
     ASSERT_TRUE(mRenderer->MeasureHeads(text, mFont, 0, heads));
     ASSERT_EQ(heads.GetCount(), text.GetLength());
@@ -29,15 +29,15 @@ TEST_F(FontRendererHeadsTest, EveryHeadMeasuresAsItWouldAloneAndTheHeadsEndWithT
         EXPECT_EQ(heads.GetData()[length - 1], mRenderer->MeasureText(text.Left(length), mFont)) << length;
     }
 
-    const float limit = DrawnWidth(heads.GetData()[2]);
+    const float limit = DrawnWidth(heads.GetData()[3]);
     Array<RectT<float>> limited;
     ASSERT_TRUE(mRenderer->MeasureHeads(text, mFont, limit, limited));
-    ASSERT_EQ(limited.GetCount(), 4u) << "the fourth head is the first wider than the third";
-    EXPECT_EQ(limited.GetData()[3], heads.GetData()[3]);
+    ASSERT_EQ(limited.GetCount(), 5u) << "the fifth head is the first wider than the fourth";
+    EXPECT_EQ(limited.GetData()[4], heads.GetData()[4]);
     RCPtr<LLaidOutText> layout;
     ASSERT_TRUE(mRenderer->MeasureHeadsAndLayOut(text, mFont, limit, limited, layout));
-    EXPECT_EQ(limited.GetCount(), 4u);
-    EXPECT_EQ(layout->GetCharacterCount(), 4u) << "the layout holds the heads kept";
+    EXPECT_EQ(limited.GetCount(), 5u);
+    EXPECT_EQ(layout->GetCharacterCount(), 5u) << "the layout holds the heads kept";
 
     const std::uint32_t glyphsBefore = mGlyphs->GetAddedGlyphCount();
     ASSERT_TRUE(mRenderer->MeasureHeads(WideString(L"AAAAAAAA bcdefghik"), mFont, limit, limited));
