@@ -23,6 +23,97 @@ struct Span {
     double extent = 0;
 };
 
+// What the rules of one axis measure against: the parent as a whole (seen from its client origin) and its client
+// area, or for a top-level control the screen and its window's client area.
+struct AxisFrames {
+    Span parent;
+    Span client;
+    // The parent's scroll offset, which a docked control follows.
+    double scroll = 0;
+    // Where the pointer is, for a top-level control's named reference.
+    double pointer = 0;
+};
+
+// Where a control starts on one axis and how far it reaches, before its edges are rounded.
+struct AxisPlacement {
+    double position = 0;
+    double extent = 0;
+    // Whether both edges are whole already: rounded shares, a parent's or client's whole origin and whole absolute
+    // parts, with no anchor's share taken off and no scroll offset added.
+    bool wholeEdges = false;
+};
+
+// A sibling as its parent shows it, or for a top-level control the pointer.
+Span NamedSpan(const LControl* parent, const WideString& name, int axis, const AxisFrames& frames)
+{
+    if (parent == nullptr) {
+        return {frames.pointer, 0};
+    }
+    const RCPtr<LControl>& sibling = parent->FindChildByName(name);
+    if (!sibling) {
+        return {};
+    }
+    const double scrolled = AxisDocked(SettingsOf(sibling), axis) ? frames.scroll : 0;
+    return {*sibling->GetPosition().Coordinate(axis) - scrolled, *sibling->GetSize().Coordinate(axis)};
+}
+
+// Where a rule puts an edge: its share of the frame's extent, rounded, from the frame's origin, and its pixels.
+inline double EdgeOf(const Span& frame, float rel, double abs)
+{
+    const double share = static_cast<double>(rel) * frame.extent;
+    // A rule with no relative part is common, and rounding leaves its share (a zero or not a number) alone.
+    return (rel == 0 ? share : RoundCoordinate(share)) + frame.origin + abs;
+}
+
+// Half away from zero; an edge known to be whole, or not a number, could only be clamped.
+inline double RoundEdge(double edge, bool whole)
+{
+    return whole ? ClampToExactDouble(edge) : RoundCoordinate(edge);
+}
+
+template <int kAxis>
+AxisPlacement PlaceOnAxis(const SubControlSettings& rules, const AxisFrames& frames, const LControl* parent)
+{
+    const PositionRule& positionRule = AxisPosition(rules, kAxis);
+    const SizeRule& sizeRule = AxisSize(rules, kAxis);
+    const double anchor = positionRule.placementAnchor;
+
+    const bool positionNamed = positionRule.toControlKind == kPositionToNamedControl;
+    const Span positionFrame = positionRule.toControlKind == kPositionToParent ? frames.parent
+                               : positionNamed ? NamedSpan(parent, positionRule.toControlName, kAxis, frames)
+                                               : frames.client;
+    double position = EdgeOf(positionFrame, positionRule.rel, positionRule.abs);
+
+    double extent = 0;
+    bool sizeNamed = false;
+    if (sizeRule.toControlKind == kSizeToSelf) {
+        extent = std::max(sizeRule.abs, 0.0);
+    } else {
+        sizeNamed = sizeRule.toControlKind != kSizeToParent && sizeRule.toControlKind != kSizeToClient;
+        const Span frame = sizeRule.toControlKind == kSizeToParent ? frames.parent
+                           : sizeNamed ? NamedSpan(parent, sizeRule.toControlName, kAxis, frames)
+                                       : frames.client;
+        // The far edge; the anchor's share of the size lies before the position.
+        const double span = EdgeOf(frame, sizeRule.rel, sizeRule.abs) - position;
+        if (span > 0 && anchor >= 0 && anchor < 1) {
+            // Most controls hang from their near edge: no division to wait for.
+            extent = anchor == 0 ? span : span / (1 - anchor);
+        } else if (span < 0 && anchor > 0 && anchor <= 1) {
+            extent = span / -anchor;
+        }
+    }
+    position -= anchor * extent;
+    const bool docked = AxisDocked(rules, kAxis);
+    if (docked) {
+        // Docked: it stays where it is while the parent's content scrolls.
+        position += frames.scroll;
+    }
+    // A parent's frames start at whole pixels; a sibling's rectangle or a top-level control's frames need not.
+    const bool wholeEdges = parent != nullptr && !positionNamed && !sizeNamed && anchor == 0 && !docked &&
+                            IsWholeCoordinate(positionRule.abs) && IsWholeCoordinate(sizeRule.abs);
+    return {position, extent, wholeEdges};
+}
+
 // Whether snapping leaves a rectangle of whole edges as it is: its extents are not negative and its edges lie
 // where doubles are exact. The placement's edges are whole, and most controls have no limit that moves them.
 bool IsSnappedAlready(const RectT<double>& wholeEdges)
@@ -151,85 +242,23 @@ ZVRESULT LControl::CalculatePlacement(const LLayoutDescriptor* layout, const LCo
     if (layout == nullptr) {
         return ZV_E_INVALIDARG;
     }
-    // Kind 0 measures against the parent as a whole (seen from its client origin), kind 1 against its client
-    // area; a top-level control against the screen and its window's client area.
-    Span parentFrame[2] = {{screenFrame.x, screenFrame.width}, {screenFrame.y, screenFrame.height}};
-    Span clientFrame[2] = {{0, clientSize.x}, {0, clientSize.y}};
-    PointT<double> parentScroll;
+    RectT<double> client(0, 0, clientSize.x, clientSize.y);
+    RectT<double> whole(screenFrame);
+    PointT<double> scroll;
     if (parent != nullptr) {
-        const RectT<double> client =
-            parent->mLayoutState.clientRectKept ? parent->mLayoutState.clientRect : parent->GetClientRect(-1);
-        parentFrame[0] = {-client.x, parent->mSize.x};
-        parentFrame[1] = {-client.y, parent->mSize.y};
-        clientFrame[0] = {0, client.width};
-        clientFrame[1] = {0, client.height};
-        parentScroll = parent->mScroll.offset;
+        client = parent->mLayoutState.clientRectKept ? parent->mLayoutState.clientRect : parent->GetClientRect(-1);
+        whole = {-client.x, -client.y, parent->mSize.x, parent->mSize.y};
+        scroll = parent->mScroll.offset;
     }
-    double position[2] = {};
-    double size[2] = {};
-    for (int axis = 0; axis < 2; ++axis) {
-        const PositionRule& positionRule = AxisPosition(*layout, axis);
-        const SizeRule& sizeRule = AxisSize(*layout, axis);
-        const double anchor = positionRule.placementAnchor;
-        // A sibling as its parent shows it, or for a top-level control the pointer.
-        const auto named = [&](const WideString& name) {
-            if (parent == nullptr) {
-                return Span{*namedPoint.Coordinate(axis), 0};
-            }
-            const RCPtr<LControl>& sibling = parent->FindChildByName(name);
-            if (!sibling) {
-                return Span{};
-            }
-            const double scrolled = AxisDocked(SettingsOf(sibling), axis) ? *parentScroll.Coordinate(axis) : 0;
-            return Span{*sibling->mPosition.Coordinate(axis) - scrolled, *sibling->mSize.Coordinate(axis)};
-        };
-        const auto edge = [](const Span& frame, float rel, double abs) {
-            const double share = static_cast<double>(rel) * frame.extent;
-            // A rule with no relative part is common, and rounding leaves its share (a zero or not a number) alone.
-            return (rel == 0 ? share : RoundCoordinate(share)) + frame.origin + abs;
-        };
-
-        double pos = 0;
-        switch (positionRule.toControlKind) {
-        case kPositionToParent:
-            pos = edge(parentFrame[axis], positionRule.rel, positionRule.abs);
-            break;
-        case kPositionToNamedControl:
-            pos = edge(named(positionRule.toControlName), positionRule.rel, positionRule.abs);
-            break;
-        default:
-            pos = edge(clientFrame[axis], positionRule.rel, positionRule.abs);
-            break;
-        }
-
-        double extent = 0;
-        if (sizeRule.toControlKind == kSizeToSelf) {
-            extent = std::max(sizeRule.abs, 0.0);
-        } else {
-            const Span frame = sizeRule.toControlKind == kSizeToParent   ? parentFrame[axis]
-                               : sizeRule.toControlKind == kSizeToClient ? clientFrame[axis]
-                                                                         : named(sizeRule.toControlName);
-            // The far edge; the anchor's share of the size lies before the position.
-            const double span = edge(frame, sizeRule.rel, sizeRule.abs) - pos;
-            if (span > 0 && anchor >= 0 && anchor < 1) {
-                // Most controls hang from their near edge: no division to wait for.
-                extent = anchor == 0 ? span : span / (1 - anchor);
-            } else if (span < 0 && anchor > 0 && anchor <= 1) {
-                extent = span / -anchor;
-            }
-        }
-        pos -= anchor * extent;
-        if (AxisDocked(*layout, axis)) {
-            // Docked: it stays where it is while the parent's content scrolls.
-            pos += *parentScroll.Coordinate(axis);
-        }
-        position[axis] = pos;
-        size[axis] = extent;
-    }
-    const double left = RoundCoordinate(position[0]);
-    const double top = RoundCoordinate(position[1]);
-    const double right = RoundCoordinate(position[0] + size[0]);
-    const double bottom = RoundCoordinate(position[1] + size[1]);
+    const AxisFrames frames[2] = {{{whole.x, whole.width}, {0, client.width}, scroll.x, namedPoint.x},
+                                  {{whole.y, whole.height}, {0, client.height}, scroll.y, namedPoint.y}};
+    // One function for each axis, each written out where it is called: the two axes' placements then overlap.
+    const AxisPlacement x = PlaceOnAxis<0>(*layout, frames[0], parent);
+    const AxisPlacement y = PlaceOnAxis<1>(*layout, frames[1], parent);
+    const double left = RoundEdge(x.position, x.wholeEdges);
+    const double top = RoundEdge(y.position, y.wholeEdges);
+    const double right = RoundEdge(x.position + x.extent, x.wholeEdges);
+    const double bottom = RoundEdge(y.position + y.extent, y.wholeEdges);
     placement = {left, top, right - left, bottom - top};
     return ZV_S_OK;
 }

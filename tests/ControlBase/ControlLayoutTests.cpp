@@ -6,7 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -391,6 +396,168 @@ TEST(ControlLayout, AChildThatTakesItselfOrASiblingOutWhileLaidOutLeavesTheOther
     EXPECT_EQ(RectsOf(main), (std::vector<std::string>{"root 0,0,640,480", "first 0,0,640,480",
                                                        "siblingRemover 0,0,640,480", "last 0,0,640,480"}));
     EXPECT_EQ(Testing::LRecordingControl::GetLiveCount(), liveBefore - 2) << "both are gone once the layout ends";
+}
+
+
+// The placement as its rules read, step by step with no shortcut: what the layout must give bit for bit.
+RectT<double> ReferencePlacement(const LLayoutDescriptor& layout, const LControl* parent, const RectT<double>& screen,
+                                 const PointT<double>& clientSize, const PointT<double>& namedPoint)
+{
+    const auto round = [](double value) {
+        return std::isnan(value) ? value : std::clamp(std::round(value), -4503599627370496.0, 4503599627370496.0);
+    };
+    double position[2] = {};
+    double size[2] = {};
+    for (int axis = 0; axis < 2; ++axis) {
+        const PositionRule& positionRule = axis == 0 ? layout.xPosition : layout.yPosition;
+        const SizeRule& sizeRule = axis == 0 ? layout.xSize : layout.ySize;
+        const bool docked = axis == 0 ? layout.xIsDocked : layout.yIsDocked;
+        double parentOrigin = axis == 0 ? screen.x : screen.y;
+        double parentExtent = axis == 0 ? screen.width : screen.height;
+        double clientExtent = axis == 0 ? clientSize.x : clientSize.y;
+        double scroll = 0;
+        if (parent != nullptr) {
+            const RectT<double> client = parent->GetClientRect(-1);
+            parentOrigin = -(axis == 0 ? client.x : client.y);
+            parentExtent = axis == 0 ? parent->GetSize().x : parent->GetSize().y;
+            clientExtent = axis == 0 ? client.width : client.height;
+            scroll = axis == 0 ? parent->GetScrollOffset().x : parent->GetScrollOffset().y;
+        }
+        const auto named = [&](const WideString& name) -> std::pair<double, double> {
+            if (parent == nullptr) {
+                return {axis == 0 ? namedPoint.x : namedPoint.y, 0};
+            }
+            const RCPtr<LControl>& sibling = parent->FindChildByName(name);
+            if (!sibling) {
+                return {0, 0};
+            }
+            const bool siblingDocked = axis == 0 ? sibling->GetLayoutDescriptor()->xIsDocked
+                                                 : sibling->GetLayoutDescriptor()->yIsDocked;
+            const double origin = axis == 0 ? sibling->GetPosition().x : sibling->GetPosition().y;
+            return {origin - (siblingDocked ? scroll : 0), axis == 0 ? sibling->GetSize().x : sibling->GetSize().y};
+        };
+        const auto edge = [&](std::pair<double, double> frame, float rel, double abs) {
+            const double share = static_cast<double>(rel) * frame.second;
+            return (rel == 0 ? share : round(share)) + frame.first + abs;
+        };
+        const std::pair<double, double> parentFrame{parentOrigin, parentExtent};
+        const std::pair<double, double> clientFrame{0, clientExtent};
+        const double anchor = positionRule.placementAnchor;
+        double pos = positionRule.toControlKind == kPositionToParent ? edge(parentFrame, positionRule.rel, positionRule.abs)
+                     : positionRule.toControlKind == kPositionToNamedControl
+                         ? edge(named(positionRule.toControlName), positionRule.rel, positionRule.abs)
+                         : edge(clientFrame, positionRule.rel, positionRule.abs);
+        double extent = 0;
+        if (sizeRule.toControlKind == kSizeToSelf) {
+            extent = std::max(sizeRule.abs, 0.0);
+        } else {
+            const std::pair<double, double> frame = sizeRule.toControlKind == kSizeToParent   ? parentFrame
+                                                    : sizeRule.toControlKind == kSizeToClient ? clientFrame
+                                                                                              : named(sizeRule.toControlName);
+            const double span = edge(frame, sizeRule.rel, sizeRule.abs) - pos;
+            if (span > 0 && anchor >= 0 && anchor < 1) {
+                extent = span / (1 - anchor);
+            } else if (span < 0 && anchor > 0 && anchor <= 1) {
+                extent = span / -anchor;
+            }
+        }
+        pos -= anchor * extent;
+        if (docked) {
+            pos += scroll;
+        }
+        position[axis] = pos;
+        size[axis] = extent;
+    }
+    const double left = round(position[0]);
+    const double top = round(position[1]);
+    const double right = round(position[0] + size[0]);
+    const double bottom = round(position[1] + size[1]);
+    return {left, top, right - left, bottom - top};
+}
+
+std::string BitsOf(const RectT<double>& rect)
+{
+    std::string bits;
+    for (const double value : {rect.x, rect.y, rect.width, rect.height}) {
+        bits += std::to_string(std::bit_cast<std::uint64_t>(value)) + " ";
+    }
+    return bits;
+}
+
+TEST(ControlLayout, PlacementsOfRandomRulesMatchTheRulesReadStepByStepBitForBit)
+{
+    ControlHarness harness;
+    harness.Register<LPaintedControl>(L"Test.Painted");
+    harness.LoadSkin(Painted("main", "",
+                             Painted("box", R"(XSizeAbs="200" YSizeAbs="100")",
+                                     Painted("sibling", "") + Painted("docked", R"(YIsDocked="true")"),
+                                     {{"LOOKS", "1 3 2 4 5"}})));
+    const RCPtr<LControl> main = harness.CreateRoot(L"main");
+    ASSERT_TRUE(main);
+    const RCPtr<LControl> box = main->FindChildByName(L"box");
+
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    constexpr double kInfinity = std::numeric_limits<double>::infinity();
+    const std::vector<float> rels{0.0f, -0.0f, 1.0f, 0.5f, -0.5f, 0.7f, 1.0f / 3, 0.25f, 2.5f, 1e30f, -1e30f};
+    const std::vector<double> abses{0.0, -0.0, 3, -7, 0.5, -2.5, 1e17, 4503599627370496.0, -4503599627370495.0,
+                                    kNaN, kInfinity, -kInfinity, 12.000001};
+    const std::vector<float> anchors{0.0f, -0.0f, 0.5f, 1.0f, 1.5f, -0.25f, 0.3f};
+    const std::vector<std::int32_t> positionKinds{kPositionToParent, kPositionToClient, kPositionToNamedControl, 5};
+    const std::vector<std::int32_t> sizeKinds{kSizeToParent, kSizeToClient, kSizeToSelf, kSizeToNamedControl, 7};
+    const std::vector<WideString> names{L"sibling", L"docked", L"missing"};
+    // The parent of some size, empty or beyond exact doubles, scrolled or not.
+    const std::vector<std::pair<PointT<double>, PointT<double>>> parentStates{
+        {{200, 100}, {0, 0}}, {{201, 99}, {4, -3}}, {{0, 0}, {0, 0}}, {{1e17, 3e15}, {-20, 40}}};
+
+    std::mt19937 random(20261208);
+    const auto pick = [&random](const auto& pool) { return pool[random() % pool.size()]; };
+    int compared = 0;
+    for (const auto& [parentSize, scroll] : parentStates) {
+        for (int axis = 0; axis < 2; ++axis) {
+            (void)box->SetAxisPlacement(axis, {}, false, {kSizeToSelf, {}, 0, axis == 0 ? parentSize.x : parentSize.y});
+        }
+        (void)box->ScrollTo(scroll);
+        // Siblings named by the rules, moved off whole pixels; at the size their rules give, they stay there.
+        (void)box->FindChildByName(L"sibling")->SetBounds({10.25, -3.5}, {16, 40});
+        (void)box->FindChildByName(L"docked")->SetBounds({-6, 12.5}, {16, 40});
+        ASSERT_EQ(box->FindChildByName(L"sibling")->GetPosition(), PointT<double>(10.25, -3.5));
+        for (int trial = 0; trial < 150; ++trial) {
+            LLayoutDescriptor layout;
+            for (int axis = 0; axis < 2; ++axis) {
+                PositionRule& position = axis == 0 ? layout.xPosition : layout.yPosition;
+                SizeRule& size = axis == 0 ? layout.xSize : layout.ySize;
+                // Most rules keep to the common shapes, whole pixels with no anchor and no dock, in every mix.
+                const auto coin = [&random](int percent) { return static_cast<int>(random() % 100) < percent; };
+                const auto abs = [&] {
+                    return coin(60) ? static_cast<double>(static_cast<int>(random() % 41) - 20) : pick(abses);
+                };
+                position.toControlKind = pick(positionKinds);
+                position.toControlName = pick(names);
+                position.rel = pick(rels);
+                position.abs = abs();
+                position.placementAnchor = coin(60) ? 0.0f : pick(anchors);
+                size.toControlKind = pick(sizeKinds);
+                size.toControlName = pick(names);
+                size.rel = pick(rels);
+                size.abs = abs();
+                (axis == 0 ? layout.xIsDocked : layout.yIsDocked) = coin(15);
+            }
+            const bool topLevel = trial % 10 == 0;
+            const RectT<double> screen(-13.5, 7, 1920.25, 1080);
+            const PointT<double> clientSize(640.5, 480);
+            const PointT<double> pointer(33.75, -2);
+            RectT<double> placement;
+            ASSERT_EQ(LControl::CalculatePlacement(&layout, topLevel ? nullptr : box.Get(), screen, clientSize,
+                                                   pointer, placement),
+                      ZV_S_OK);
+            const RectT<double> expected =
+                ReferencePlacement(layout, topLevel ? nullptr : box.Get(), screen, clientSize, pointer);
+            ASSERT_EQ(BitsOf(placement), BitsOf(expected))
+                << "trial " << trial << " of parent " << parentSize.x << "x" << parentSize.y;
+            ++compared;
+        }
+    }
+    EXPECT_EQ(compared, 600);
 }
 
 }  // namespace
