@@ -2,6 +2,7 @@
 
 #include "ControlBase/Control.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <utility>
 
@@ -59,6 +60,18 @@ private:
     const RCPtr<LControl>* mOuterHold;
 };
 
+inline constexpr std::ptrdiff_t kCacheLine = 64;
+
+// Asks for the memory lines from the one of first to the one of last, ahead of the reads that need them.
+inline void PrefetchLines(const void* first, const void* last)
+{
+    const char* end = static_cast<const char*>(last);
+    for (const char* line = static_cast<const char*>(first); line < end; line += kCacheLine) {
+        __builtin_prefetch(line);
+    }
+    __builtin_prefetch(end);
+}
+
 // Calls visit on each child from the position on, in the order, with no copy of the list and no count taken per
 // child. The calls may change the list: the walk then goes on after the child's new place, or at the same position
 // when the child has left. It ends when visit answers false or no child follows.
@@ -72,10 +85,17 @@ void VisitChildren(const LControl::ChildControlList& children, std::uint32_t fro
         const std::uint32_t generation = walk.Generation();
         LControl* next = index + 1 < children.GetCount() ? children.GetAt(index + 1, order).Get() : nullptr;
         if (next != nullptr) {
-            // In a large tree the first touch of each control waits on memory: the next one's first two lines,
-            // which hold its rectangle and layout guards, are fetched meanwhile.
-            __builtin_prefetch(next);
-            __builtin_prefetch(reinterpret_cast<const char*>(next) + 64);
+            // In a large tree the first touch of each control waits on memory. Meanwhile the first two lines of the
+            // child after the next one are fetched (its rectangle, layout guards and rules' pointer), and for the
+            // next one, whose pointer to its rules was fetched a child ago, the lines of its limit rules.
+            if (index + 2 < children.GetCount()) {
+                const char* afterNext = reinterpret_cast<const char*>(children.GetAt(index + 2, order).Get());
+                __builtin_prefetch(afterNext);
+                __builtin_prefetch(afterNext + kCacheLine);
+            }
+            if (const SubControlSettings* rules = next->GetSubControlSettings()) {
+                PrefetchLines(&rules->xMinimum, &rules->textOverflowYType);
+            }
         }
         {
             const ChildWalkHold hold(child);
