@@ -53,7 +53,9 @@ inline double RoundCoordinate(double value)
 // Whether a value is whole and where doubles are exact: a sum of such values is whole, or infinite or not a number.
 inline bool IsWholeCoordinate(double value)
 {
-    return std::fabs(value) < kExactDoubleLimit && static_cast<double>(static_cast<std::int64_t>(value)) == value;
+    // Most absolute parts are 0.
+    return value == 0 ||
+           (std::fabs(value) < kExactDoubleLimit && static_cast<double>(static_cast<std::int64_t>(value)) == value);
 }
 
 inline PointT<zlong> RoundSize(const PointT<double>& size)
