@@ -401,78 +401,61 @@ TEST(ControlLayout, AChildThatTakesItselfOrASiblingOutWhileLaidOutLeavesTheOther
 
 // The placement as its rules read, step by step with no shortcut: what the layout must give bit for bit.
 RectT<double> ReferencePlacement(const LLayoutDescriptor& layout, const LControl* parent, const RectT<double>& screen,
-                                 const PointT<double>& clientSize, const PointT<double>& namedPoint)
+                                 const PointT<double>& clientSize, const PointT<double>& pointer)
 {
     const auto round = [](double value) {
         return std::isnan(value) ? value : std::clamp(std::round(value), -4503599627370496.0, 4503599627370496.0);
     };
-    double position[2] = {};
-    double size[2] = {};
+    // Where a frame starts and how far it reaches.
+    using Frame = std::pair<double, double>;
+    double edges[2][2] = {};
     for (int axis = 0; axis < 2; ++axis) {
+        const auto on = [axis](const auto& point) { return axis == 0 ? point.x : point.y; };
         const PositionRule& positionRule = axis == 0 ? layout.xPosition : layout.yPosition;
         const SizeRule& sizeRule = axis == 0 ? layout.xSize : layout.ySize;
-        const bool docked = axis == 0 ? layout.xIsDocked : layout.yIsDocked;
-        double parentOrigin = axis == 0 ? screen.x : screen.y;
-        double parentExtent = axis == 0 ? screen.width : screen.height;
-        double clientExtent = axis == 0 ? clientSize.x : clientSize.y;
-        double scroll = 0;
-        if (parent != nullptr) {
-            const RectT<double> client = parent->GetClientRect(-1);
-            parentOrigin = -(axis == 0 ? client.x : client.y);
-            parentExtent = axis == 0 ? parent->GetSize().x : parent->GetSize().y;
-            clientExtent = axis == 0 ? client.width : client.height;
-            scroll = axis == 0 ? parent->GetScrollOffset().x : parent->GetScrollOffset().y;
-        }
-        const auto named = [&](const WideString& name) -> std::pair<double, double> {
-            if (parent == nullptr) {
-                return {axis == 0 ? namedPoint.x : namedPoint.y, 0};
-            }
-            const RCPtr<LControl>& sibling = parent->FindChildByName(name);
+        const RectT<double> client =
+            parent ? parent->GetClientRect(-1) : RectT<double>(0, 0, clientSize.x, clientSize.y);
+        const double scroll = parent ? on(parent->GetScrollOffset()) : 0;
+        const Frame whole = parent ? Frame{-on(client), on(parent->GetSize())}
+                                   : Frame{on(screen), axis == 0 ? screen.width : screen.height};
+        const Frame inside{0, axis == 0 ? client.width : client.height};
+        const auto named = [&](const WideString& name) {
+            const RCPtr<LControl> sibling = parent ? parent->FindChildByName(name) : nullptr;
             if (!sibling) {
-                return {0, 0};
+                return parent ? Frame{0, 0} : Frame{on(pointer), 0};
             }
-            const bool siblingDocked = axis == 0 ? sibling->GetLayoutDescriptor()->xIsDocked
-                                                 : sibling->GetLayoutDescriptor()->yIsDocked;
-            const double origin = axis == 0 ? sibling->GetPosition().x : sibling->GetPosition().y;
-            return {origin - (siblingDocked ? scroll : 0), axis == 0 ? sibling->GetSize().x : sibling->GetSize().y};
+            const bool docked = axis == 0 ? sibling->GetLayoutDescriptor()->xIsDocked
+                                          : sibling->GetLayoutDescriptor()->yIsDocked;
+            return Frame{on(sibling->GetPosition()) - (docked ? scroll : 0), on(sibling->GetSize())};
         };
-        const auto edge = [&](std::pair<double, double> frame, float rel, double abs) {
+        const auto edge = [&](const Frame& frame, float rel, double abs) {
             const double share = static_cast<double>(rel) * frame.second;
             return (rel == 0 ? share : round(share)) + frame.first + abs;
         };
-        const std::pair<double, double> parentFrame{parentOrigin, parentExtent};
-        const std::pair<double, double> clientFrame{0, clientExtent};
+        const std::int32_t positionKind = positionRule.toControlKind;
+        double position = edge(positionKind == kPositionToParent         ? whole
+                               : positionKind == kPositionToNamedControl ? named(positionRule.toControlName)
+                                                                         : inside,
+                               positionRule.rel, positionRule.abs);
         const double anchor = positionRule.placementAnchor;
-        double pos = positionRule.toControlKind == kPositionToParent ? edge(parentFrame, positionRule.rel, positionRule.abs)
-                     : positionRule.toControlKind == kPositionToNamedControl
-                         ? edge(named(positionRule.toControlName), positionRule.rel, positionRule.abs)
-                         : edge(clientFrame, positionRule.rel, positionRule.abs);
-        double extent = 0;
-        if (sizeRule.toControlKind == kSizeToSelf) {
-            extent = std::max(sizeRule.abs, 0.0);
-        } else {
-            const std::pair<double, double> frame = sizeRule.toControlKind == kSizeToParent   ? parentFrame
-                                                    : sizeRule.toControlKind == kSizeToClient ? clientFrame
-                                                                                              : named(sizeRule.toControlName);
-            const double span = edge(frame, sizeRule.rel, sizeRule.abs) - pos;
-            if (span > 0 && anchor >= 0 && anchor < 1) {
-                extent = span / (1 - anchor);
-            } else if (span < 0 && anchor > 0 && anchor <= 1) {
-                extent = span / -anchor;
-            }
+        double extent = std::max(sizeRule.abs, 0.0);
+        if (sizeRule.toControlKind != kSizeToSelf) {
+            const Frame frame = sizeRule.toControlKind == kSizeToParent   ? whole
+                                : sizeRule.toControlKind == kSizeToClient ? inside
+                                                                          : named(sizeRule.toControlName);
+            const double span = edge(frame, sizeRule.rel, sizeRule.abs) - position;
+            extent = span > 0 && anchor >= 0 && anchor < 1    ? span / (1 - anchor)
+                     : span < 0 && anchor > 0 && anchor <= 1 ? span / -anchor
+                                                              : 0;
         }
-        pos -= anchor * extent;
-        if (docked) {
-            pos += scroll;
+        position -= anchor * extent;
+        if (axis == 0 ? layout.xIsDocked : layout.yIsDocked) {
+            position += scroll;
         }
-        position[axis] = pos;
-        size[axis] = extent;
+        edges[axis][0] = round(position);
+        edges[axis][1] = round(position + extent);
     }
-    const double left = round(position[0]);
-    const double top = round(position[1]);
-    const double right = round(position[0] + size[0]);
-    const double bottom = round(position[1] + size[1]);
-    return {left, top, right - left, bottom - top};
+    return {edges[0][0], edges[1][0], edges[0][1] - edges[0][0], edges[1][1] - edges[1][0]};
 }
 
 std::string BitsOf(const RectT<double>& rect)
@@ -511,7 +494,6 @@ TEST(ControlLayout, PlacementsOfRandomRulesMatchTheRulesReadStepByStepBitForBit)
 
     std::mt19937 random(20261208);
     const auto pick = [&random](const auto& pool) { return pool[random() % pool.size()]; };
-    int compared = 0;
     for (const auto& [parentSize, scroll] : parentStates) {
         for (int axis = 0; axis < 2; ++axis) {
             (void)box->SetAxisPlacement(axis, {}, false, {kSizeToSelf, {}, 0, axis == 0 ? parentSize.x : parentSize.y});
@@ -554,10 +536,8 @@ TEST(ControlLayout, PlacementsOfRandomRulesMatchTheRulesReadStepByStepBitForBit)
                 ReferencePlacement(layout, topLevel ? nullptr : box.Get(), screen, clientSize, pointer);
             ASSERT_EQ(BitsOf(placement), BitsOf(expected))
                 << "trial " << trial << " of parent " << parentSize.x << "x" << parentSize.y;
-            ++compared;
         }
     }
-    EXPECT_EQ(compared, 600);
 }
 
 }  // namespace
