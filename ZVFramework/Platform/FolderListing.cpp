@@ -44,11 +44,6 @@ char ToUpperASCII(char byte)
     return byte >= 'a' && byte <= 'z' ? static_cast<char>(byte - 'a' + 'A') : byte;
 }
 
-bool IsASCII(std::string_view name)
-{
-    return std::all_of(name.begin(), name.end(), [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
-}
-
 // The name with letters in one case, as FoldFileNameCase folds them, in bytes that compare equal exactly when the
 // folded names do: a character below 0x80 as its byte, another as 0xFF and three bytes of its value. A name of ASCII
 // characters alone, the usual file name, is folded without the case-mapping locale and fits a short string.
@@ -80,13 +75,21 @@ std::string FoldedKey(std::string_view name)
     return key;
 }
 
-// FNV-1a over the key's bytes, each mapped first: short keys hash in a few cycles a byte, inline.
+// FNV-1a over the key's bytes: short keys hash in a few cycles a byte, inline.
+constexpr std::uint64_t kHashBasis = 0xCBF29CE484222325u;
+
+std::uint64_t HashStep(std::uint64_t hash, char byte)
+{
+    return (hash ^ static_cast<unsigned char>(byte)) * 0x100000001B3u;
+}
+
+// The hash of the key's bytes, each mapped first.
 template <class Map>
 std::size_t HashKey(std::string_view bytes, Map map)
 {
-    std::uint64_t hash = 0xCBF29CE484222325u;
+    std::uint64_t hash = kHashBasis;
     for (const char byte : bytes) {
-        hash = (hash ^ static_cast<unsigned char>(map(byte))) * 0x100000001B3u;
+        hash = HashStep(hash, map(byte));
     }
     return static_cast<std::size_t>(hash);
 }
@@ -162,17 +165,29 @@ void FolderFileIndex::Add(std::string_view name)
         throw std::length_error("too many files in one folder");
     }
     Entry entry{static_cast<std::uint32_t>(mText.size()), 0, 0, static_cast<std::uint32_t>(name.size()), 0, 0};
-    if (IsASCII(name)) {
-        // The usual name: its key is its bytes in upper case.
-        mText.append(name);
-        const auto key = mText.begin() + static_cast<std::ptrdiff_t>(entry.keyOffset);
-        std::transform(key, mText.end(), key, &ToUpperASCII);
-        entry.hash = HashKey(std::string_view(mText).substr(entry.keyOffset));
-    } else {
-        const std::string key = FoldedKey(name);
-        entry.hash = HashKey(key);
-        mText.append(key);
+    // The usual name, of ASCII characters: its key is its bytes in upper case, written and hashed in one pass with
+    // room for the name behind it.
+    mText.resize(entry.keyOffset + 2 * name.size() + 2);
+    char* key = mText.data() + entry.keyOffset;
+    std::uint64_t hash = kHashBasis;
+    bool ascii = true;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        ascii = ascii && static_cast<unsigned char>(name[i]) < 0x80;
+        key[i] = ToUpperASCII(name[i]);
+        hash = HashStep(hash, key[i]);
     }
+    if (ascii) {
+        entry.hash = static_cast<std::size_t>(hash);
+        entry.keyLength = entry.nameLength;
+        entry.nameOffset = entry.keyOffset + entry.keyLength + 1;
+        std::copy(name.begin(), name.end(), key + name.size() + 1);
+        mEntries.push_back(entry);
+        return;
+    }
+    mText.resize(entry.keyOffset);
+    const std::string foldedKey = FoldedKey(name);
+    entry.hash = HashKey(foldedKey);
+    mText.append(foldedKey);
     entry.keyLength = static_cast<std::uint32_t>(mText.size() - entry.keyOffset);
     mText.push_back(0);
     entry.nameOffset = static_cast<std::uint32_t>(mText.size());
