@@ -75,9 +75,6 @@ private:
     bool Insert(const WideString& name, V&& value)
     {
         const std::size_t hash = HashOf(name);
-        if (!mSlots.empty() && mSlots[SlotOf(name, hash)] != 0) {
-            return false;
-        }
         if (mEntries.size() >= UINT32_MAX / 2) {
             throw std::length_error("too many names in one map");
         }
@@ -85,8 +82,12 @@ private:
         if ((mEntries.size() + 1) * 2 > mSlots.size()) {
             Rehash(mSlots.empty() ? kFirstSlots : mSlots.size() * 2);
         }
+        std::uint32_t& slot = mSlots[SlotOf(name, hash)];
+        if (slot != 0) {
+            return false;
+        }
         mEntries.emplace_back(name, std::forward<V>(value), hash);
-        mSlots[SlotOf(name, hash)] = static_cast<std::uint32_t>(mEntries.size());
+        slot = static_cast<std::uint32_t>(mEntries.size());
         return true;
     }
 
