@@ -141,10 +141,10 @@ FolderListingResult ReadFileNames(const char* folder, Accept accept)
             const char* record = records.get() + offset;
             unsigned short length = 0;
             std::memcpy(&length, record + offsetof(dirent64, d_reclen), sizeof length);
-            const char* name = record + offsetof(dirent64, d_name);
-            if (length == 0) {
+            if (length == 0 || length > static_cast<std::size_t>(filled) - offset) {
                 return FolderListingResult::failed;
             }
+            const char* name = record + offsetof(dirent64, d_name);
             if (!IsFolderEntry(folder, static_cast<unsigned char>(record[offsetof(dirent64, d_type)]), name)) {
                 accept(name);
             }
