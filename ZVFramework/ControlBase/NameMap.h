@@ -30,7 +30,7 @@ public:
         if (mSlots.empty()) {
             return nullptr;
         }
-        const std::uint32_t entry = mSlots[SlotOf(name, HashOf(name))];
+        const std::uint32_t entry = mSlots[SlotOf(name, HashOf(name))].entry;
         return entry == 0 ? nullptr : &mEntries[entry - 1].value;
     }
 
@@ -44,28 +44,36 @@ public:
 private:
     struct Entry {
         template <class V>
-        Entry(const WideString& entryName, V&& entryValue, std::size_t entryHash)
-            : name(entryName), value(std::forward<V>(entryValue)), hash(entryHash)
+        Entry(const WideString& entryName, V&& entryValue) : name(entryName), value(std::forward<V>(entryValue))
         {
         }
 
         WideString name;
         Value value;
-        std::size_t hash;
     };
 
-    static std::size_t HashOf(const WideString& name)
+    // The hash is kept beside the entry's index, so that a search passes other names' slots and the table grows
+    // without reading the entries.
+    struct Slot {
+        // 0 for an empty slot, else the entry's index + 1.
+        std::uint32_t entry;
+        std::uint32_t hash;
+    };
+
+    // As many bits as slots can be told apart by.
+    static std::uint32_t HashOf(const WideString& name)
     {
-        return std::hash<std::wstring_view>()(std::wstring_view(name.GetData(), name.GetLength()));
+        return static_cast<std::uint32_t>(
+            std::hash<std::wstring_view>()(std::wstring_view(name.GetData(), name.GetLength())));
     }
 
     // The slot holding the name, else the empty one where it would go.
-    std::size_t SlotOf(const WideString& name, std::size_t hash) const
+    std::size_t SlotOf(const WideString& name, std::uint32_t hash) const
     {
         const std::size_t mask = mSlots.size() - 1;
         for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-            const std::uint32_t entry = mSlots[slot];
-            if (entry == 0 || (mEntries[entry - 1].hash == hash && mEntries[entry - 1].name == name)) {
+            const Slot& found = mSlots[slot];
+            if (found.entry == 0 || (found.hash == hash && mEntries[found.entry - 1].name == name)) {
                 return slot;
             }
         }
@@ -74,7 +82,7 @@ private:
     template <class V>
     bool Insert(const WideString& name, V&& value)
     {
-        const std::size_t hash = HashOf(name);
+        const std::uint32_t hash = HashOf(name);
         if (mEntries.size() >= UINT32_MAX / 2) {
             throw std::length_error("too many names in one map");
         }
@@ -82,26 +90,30 @@ private:
         if ((mEntries.size() + 1) * 2 > mSlots.size()) {
             Rehash(mSlots.empty() ? kFirstSlots : mSlots.size() * 2);
         }
-        std::uint32_t& slot = mSlots[SlotOf(name, hash)];
-        if (slot != 0) {
+        Slot& slot = mSlots[SlotOf(name, hash)];
+        if (slot.entry != 0) {
             return false;
         }
-        mEntries.emplace_back(name, std::forward<V>(value), hash);
-        slot = static_cast<std::uint32_t>(mEntries.size());
+        mEntries.emplace_back(name, std::forward<V>(value));
+        slot = {static_cast<std::uint32_t>(mEntries.size()), hash};
         return true;
     }
 
-    // Only the slots move: the entries stay, and their kept hashes place them.
+    // Only the slots move, each to where its kept hash places it in the larger table.
     void Rehash(std::size_t slots)
     {
-        mSlots.assign(slots, 0);
+        std::vector<Slot> old(slots, Slot{0, 0});
+        old.swap(mSlots);
         const std::size_t mask = slots - 1;
-        for (std::uint32_t entry = 1; entry <= mEntries.size(); ++entry) {
-            std::size_t slot = mEntries[entry - 1].hash & mask;
-            while (mSlots[slot] != 0) {
+        for (const Slot& moved : old) {
+            if (moved.entry == 0) {
+                continue;
+            }
+            std::size_t slot = moved.hash & mask;
+            while (mSlots[slot].entry != 0) {
                 slot = (slot + 1) & mask;
             }
-            mSlots[slot] = entry;
+            mSlots[slot] = moved;
         }
     }
 
@@ -109,8 +121,8 @@ private:
 
     // In blocks of entries, not a block each, and never moved once added.
     std::deque<Entry> mEntries;
-    // Open addressing: 0 for an empty slot, else the entry's index + 1. A power of two.
-    std::vector<std::uint32_t> mSlots;
+    // Open addressing; a power of two.
+    std::vector<Slot> mSlots;
 };
 
 }  // namespace ZV

@@ -184,7 +184,7 @@ FolderFileIndex::FolderFileIndex(const char* folder)
     while (slots < mEntries.size() * 2) {
         slots *= 2;
     }
-    mSlots.assign(slots, 0);
+    mSlots.assign(slots, Slot{0, 0});
     for (std::uint32_t added = 1; added <= mEntries.size(); ++added) {
         Link(added);
     }
@@ -230,9 +230,10 @@ void FolderFileIndex::Link(std::uint32_t added)
 {
     Entry& entry = mEntries[added - 1];
     const std::string_view key = KeyOf(entry);
-    std::uint32_t& slot = mSlots[SlotOf(entry.hash, [&](std::string_view other) { return other == key; })];
+    Slot& slot = mSlots[SlotOf(entry.hash, [&](std::string_view other) { return other == key; })];
+    slot.hash = static_cast<std::uint32_t>(entry.hash);
     // Kept in byte order, so that the first is the one a name in another case finds.
-    std::uint32_t* link = &slot;
+    std::uint32_t* link = &slot.first;
     while (*link != 0 && NameOf(mEntries[*link - 1]) < NameOf(entry)) {
         link = &mEntries[*link - 1].nextOfSameKey;
     }
@@ -259,10 +260,10 @@ std::string_view FolderFileIndex::Find(std::string_view name) const
                    std::equal(key.begin(), key.end(), name.begin(), [](char keyByte, char nameByte) {
                        return keyByte == ToUpperASCII(nameByte);
                    });
-        })];
+        })].first;
     } else {
         const std::string key = FoldedKey(name);
-        first = mSlots[SlotOf(HashKey(key), [&](std::string_view other) { return other == key; })];
+        first = mSlots[SlotOf(HashKey(key), [&](std::string_view other) { return other == key; })].first;
     }
     if (first == 0) {
         return {};
