@@ -304,8 +304,7 @@ void LControlFactory::StartPart(const XMLAttributes& attributes)
                            SkinValueSyntax::ParseInteger(values[kMaskX]),
                            SkinValueSyntax::ParseInteger(values[kMaskY]), width, height};
     }
-    WideString name;
-    XMLAttributes::ConvertString(values[kName], name);
+    const WideString name = XMLAttributes::ConvertString(values[kName]);
     const PointT<float> size(static_cast<float>(width), static_cast<float>(height));
     const ImageSource& partMask = mask ? *mask : NoMask();
     mParts.Add(name, image.fileName.IsEmpty()

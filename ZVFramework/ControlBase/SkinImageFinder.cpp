@@ -24,6 +24,16 @@ bool IsPlainName(std::string_view name)
     });
 }
 
+// The prefix followed by a name of ASCII characters, which widens unit for unit, made in the path's own buffer.
+WideString JoinPrefix(const WideString& prefix, std::string_view asciiName)
+{
+    const std::uint32_t prefixLength = prefix.GetLength();
+    return WideString::Build(prefixLength + asciiName.size(), [&](wchar_t* path) {
+        std::copy_n(prefix.GetData(), prefixLength, path);
+        std::copy(asciiName.begin(), asciiName.end(), path + prefixLength);
+    });
+}
+
 }  // namespace
 
 WideString SkinImageFinder::Find(const WideString& prefix, const WideString& fileName)
@@ -74,22 +84,6 @@ bool SkinImageFinder::CopyPlainName(const char* fileName, bool lowerCase)
         copied = character;
     }
     return true;
-}
-
-WideString SkinImageFinder::JoinPrefix(const WideString& prefix, std::string_view asciiName)
-{
-    // The prefix stays from name to name; only the name is widened again.
-    if (mPathPrefixLength == 0 || mPathPrefix != prefix) {
-        mPathPrefix = prefix;
-        mPath.assign(prefix.GetData(), prefix.GetLength());
-        mPathPrefixLength = mPath.size();
-    }
-    // Widened in place: appending a range of another character type would build a temporary string first.
-    mPath.resize(mPathPrefixLength + asciiName.size());
-    std::copy(asciiName.begin(), asciiName.end(), mPath.begin() + static_cast<std::ptrdiff_t>(mPathPrefixLength));
-    WideString path;
-    path.Assign(mPath.c_str(), static_cast<std::uint32_t>(mPath.size()));
-    return path;
 }
 
 const Platform::FolderFileIndex& SkinImageFinder::IndexFolder(const WideString& folder)

@@ -30,18 +30,12 @@ private:
     // Copies a name of ASCII characters without separators, the usual image name, into mName, lower-cased when
     // lowerCase is set; false for any other name.
     bool CopyPlainName(const char* fileName, bool lowerCase);
-    // The prefix followed by a name of ASCII characters, widened without a conversion.
-    WideString JoinPrefix(const WideString& prefix, std::string_view asciiName);
 
     std::map<WideString, Platform::FolderFileIndex> mFolders;
     WideString mLastPrefix;
     const Platform::FolderFileIndex* mLastPrefixIndex = nullptr;
     // Reused from name to name.
     std::string mName;
-    std::wstring mPath;
-    // The prefix at the start of mPath, and its length there (0 before the first).
-    WideString mPathPrefix;
-    std::size_t mPathPrefixLength = 0;
 };
 
 }  // namespace ZV

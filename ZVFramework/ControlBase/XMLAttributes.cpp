@@ -2,6 +2,9 @@
 
 #include "ControlBase/SkinValueSyntax.h"
 
+#include <algorithm>
+#include <cstddef>
+
 namespace ZV {
 
 namespace {
@@ -19,22 +22,19 @@ bool Read(const char* text, Value& value, Syntax syntax)
 
 }  // namespace
 
-// Most values are short and ASCII, which widens unit for unit: they are widened on the stack and copied once,
-// without the general conversion's scratch buffer.
-void XMLAttributes::ConvertString(const char* text, WideString& value)
+// Most values are ASCII, which widens unit for unit: they are widened straight into the string's buffer, without
+// the general conversion's scratch buffer.
+WideString XMLAttributes::ConvertString(const char* text)
 {
-    constexpr std::size_t kShortValue = 128;
-    wchar_t wide[kShortValue];
     std::size_t length = 0;
     for (; text[length] != 0; ++length) {
-        const auto byte = static_cast<unsigned char>(text[length]);
-        if (byte >= 0x80 || length == kShortValue) {
-            value = WideString(text);
-            return;
+        if (static_cast<unsigned char>(text[length]) >= 0x80) {
+            return WideString(text);
         }
-        wide[length] = byte;
     }
-    value.Assign(wide, static_cast<std::uint32_t>(length));
+    return WideString::Build(length, [&](wchar_t* wide) {
+        std::copy_n(reinterpret_cast<const unsigned char*>(text), length, wide);
+    });
 }
 
 bool XMLAttributes::GetStringAttribute(const char* name, WideString& value) const

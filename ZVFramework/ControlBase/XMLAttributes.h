@@ -72,7 +72,9 @@ public:
     }
 
     // A value as GetStringAttribute converts it.
-    static void ConvertString(const char* text, WideString& value);
+    static WideString ConvertString(const char* text);
+    // The same into a string, a locked one as Assign fills it.
+    static void ConvertString(const char* text, WideString& value) { value = ConvertString(text); }
 
     // Calls visit (name, value) for every attribute, in the document's order, both UTF-8.
     template <class Visit>

@@ -4,25 +4,28 @@
 #include "Platform/FileSystem.h"
 
 #include <algorithm>
-#include <cerrno>
+#include <cstddef>
+#include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <memory>
 #include <stdexcept>
+#include <unistd.h>
 #include <utility>
 
 namespace ZV::Platform {
 
 namespace {
 
-bool IsFolderEntry(const char* folder, const dirent& entry)
+bool IsFolderEntry(const char* folder, unsigned char type, const char* name)
 {
-    if (entry.d_type == DT_DIR) {
+    if (type == DT_DIR) {
         return true;
     }
-    if (entry.d_type != DT_UNKNOWN && entry.d_type != DT_LNK) {
+    if (type != DT_UNKNOWN && type != DT_LNK) {
         return false;
     }
-    const std::string path = std::string(folder) + kPathSeparator + entry.d_name;
+    const std::string path = std::string(folder) + kPathSeparator + name;
     return GetPathKind(path.c_str()) == PathKind::folder;
 }
 
@@ -42,11 +45,6 @@ void SortByFoldedName(std::vector<std::string>& names)
 char ToUpperASCII(char byte)
 {
     return byte >= 'a' && byte <= 'z' ? static_cast<char>(byte - 'a' + 'A') : byte;
-}
-
-bool IsASCII(std::string_view name)
-{
-    return std::all_of(name.begin(), name.end(), [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
 }
 
 // The name with letters in one case, as FoldFileNameCase folds them, in bytes that compare equal exactly when the
@@ -80,13 +78,21 @@ std::string FoldedKey(std::string_view name)
     return key;
 }
 
-// FNV-1a over the key's bytes, each mapped first: short keys hash in a few cycles a byte, inline.
+// FNV-1a over the key's bytes: short keys hash in a few cycles a byte, inline.
+constexpr std::uint64_t kHashBasis = 0xCBF29CE484222325u;
+
+std::uint64_t HashStep(std::uint64_t hash, char byte)
+{
+    return (hash ^ static_cast<unsigned char>(byte)) * 0x100000001B3u;
+}
+
+// The hash of the key's bytes, each mapped first.
 template <class Map>
 std::size_t HashKey(std::string_view bytes, Map map)
 {
-    std::uint64_t hash = 0xCBF29CE484222325u;
+    std::uint64_t hash = kHashBasis;
     for (const char byte : bytes) {
-        hash = (hash ^ static_cast<unsigned char>(map(byte))) * 0x100000001B3u;
+        hash = HashStep(hash, map(byte));
     }
     return static_cast<std::size_t>(hash);
 }
@@ -96,25 +102,53 @@ std::size_t HashKey(std::string_view key)
     return HashKey(key, [](char byte) { return byte; });
 }
 
+// A folder opened for reading its records, closed however the reading ends.
+struct OpenFolder {
+    explicit OpenFolder(const char* folder) : descriptor(::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+    ~OpenFolder()
+    {
+        if (descriptor >= 0) {
+            ::close(descriptor);
+        }
+    }
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+
+    const int descriptor;
+};
+
 // Hands the name of every file of the folder, sub-folders left out, to accept, in the order the system lists them.
+// The records are read straight, a large block at a time: a folder of thousands of files takes a call or two, and
+// no stream lock is taken for each entry.
 template <class Accept>
 FolderListingResult ReadFileNames(const char* folder, Accept accept)
 {
     if (GetPathKind(folder) != PathKind::folder) {
         return FolderListingResult::folderMissing;
     }
-    const std::unique_ptr<DIR, int (*)(DIR*)> stream(::opendir(folder), &::closedir);
-    if (!stream) {
+    const OpenFolder open(folder);
+    if (open.descriptor < 0) {
         return FolderListingResult::failed;
     }
+    constexpr std::size_t kRecordBlock = 64 * 1024;
+    const std::unique_ptr<char[]> records(new char[kRecordBlock]);
     for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(stream.get());
-        if (entry == nullptr) {
-            return errno != 0 ? FolderListingResult::failed : FolderListingResult::ok;
+        const ssize_t filled = ::getdents64(open.descriptor, records.get(), kRecordBlock);
+        if (filled <= 0) {
+            return filled == 0 ? FolderListingResult::ok : FolderListingResult::failed;
         }
-        if (!IsFolderEntry(folder, *entry)) {
-            accept(entry->d_name);
+        for (std::size_t offset = 0; offset < static_cast<std::size_t>(filled);) {
+            const char* record = records.get() + offset;
+            unsigned short length = 0;
+            std::memcpy(&length, record + offsetof(dirent64, d_reclen), sizeof length);
+            if (length == 0 || length > static_cast<std::size_t>(filled) - offset) {
+                return FolderListingResult::failed;
+            }
+            const char* name = record + offsetof(dirent64, d_name);
+            if (!IsFolderEntry(folder, static_cast<unsigned char>(record[offsetof(dirent64, d_type)]), name)) {
+                accept(name);
+            }
+            offset += length;
         }
     }
 }
@@ -150,7 +184,7 @@ FolderFileIndex::FolderFileIndex(const char* folder)
     while (slots < mEntries.size() * 2) {
         slots *= 2;
     }
-    mSlots.assign(slots, 0);
+    mSlots.assign(slots, Slot{0, 0});
     for (std::uint32_t added = 1; added <= mEntries.size(); ++added) {
         Link(added);
     }
@@ -162,17 +196,29 @@ void FolderFileIndex::Add(std::string_view name)
         throw std::length_error("too many files in one folder");
     }
     Entry entry{static_cast<std::uint32_t>(mText.size()), 0, 0, static_cast<std::uint32_t>(name.size()), 0, 0};
-    if (IsASCII(name)) {
-        // The usual name: its key is its bytes in upper case.
-        mText.append(name);
-        const auto key = mText.begin() + static_cast<std::ptrdiff_t>(entry.keyOffset);
-        std::transform(key, mText.end(), key, &ToUpperASCII);
-        entry.hash = HashKey(std::string_view(mText).substr(entry.keyOffset));
-    } else {
-        const std::string key = FoldedKey(name);
-        entry.hash = HashKey(key);
-        mText.append(key);
+    // The usual name, of ASCII characters: its key is its bytes in upper case, written and hashed in one pass with
+    // room for the name behind it.
+    mText.resize(entry.keyOffset + 2 * name.size() + 2);
+    char* key = mText.data() + entry.keyOffset;
+    std::uint64_t hash = kHashBasis;
+    bool ascii = true;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        ascii = ascii && static_cast<unsigned char>(name[i]) < 0x80;
+        key[i] = ToUpperASCII(name[i]);
+        hash = HashStep(hash, key[i]);
     }
+    if (ascii) {
+        entry.hash = static_cast<std::size_t>(hash);
+        entry.keyLength = entry.nameLength;
+        entry.nameOffset = entry.keyOffset + entry.keyLength + 1;
+        std::copy(name.begin(), name.end(), key + name.size() + 1);
+        mEntries.push_back(entry);
+        return;
+    }
+    mText.resize(entry.keyOffset);
+    const std::string foldedKey = FoldedKey(name);
+    entry.hash = HashKey(foldedKey);
+    mText.append(foldedKey);
     entry.keyLength = static_cast<std::uint32_t>(mText.size() - entry.keyOffset);
     mText.push_back(0);
     entry.nameOffset = static_cast<std::uint32_t>(mText.size());
@@ -184,9 +230,10 @@ void FolderFileIndex::Link(std::uint32_t added)
 {
     Entry& entry = mEntries[added - 1];
     const std::string_view key = KeyOf(entry);
-    std::uint32_t& slot = mSlots[SlotOf(entry.hash, [&](std::string_view other) { return other == key; })];
+    Slot& slot = mSlots[SlotOf(entry.hash, [&](std::string_view other) { return other == key; })];
+    slot.hash = static_cast<std::uint32_t>(entry.hash);
     // Kept in byte order, so that the first is the one a name in another case finds.
-    std::uint32_t* link = &slot;
+    std::uint32_t* link = &slot.first;
     while (*link != 0 && NameOf(mEntries[*link - 1]) < NameOf(entry)) {
         link = &mEntries[*link - 1].nextOfSameKey;
     }
@@ -213,10 +260,10 @@ std::string_view FolderFileIndex::Find(std::string_view name) const
                    std::equal(key.begin(), key.end(), name.begin(), [](char keyByte, char nameByte) {
                        return keyByte == ToUpperASCII(nameByte);
                    });
-        })];
+        })].first;
     } else {
         const std::string key = FoldedKey(name);
-        first = mSlots[SlotOf(HashKey(key), [&](std::string_view other) { return other == key; })];
+        first = mSlots[SlotOf(HashKey(key), [&](std::string_view other) { return other == key; })].first;
     }
     if (first == 0) {
         return {};

@@ -57,8 +57,9 @@ private:
     {
         const std::size_t mask = mSlots.size() - 1;
         for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-            const std::uint32_t first = mSlots[slot];
-            if (first == 0 || (mEntries[first - 1].hash == hash && isKey(KeyOf(mEntries[first - 1])))) {
+            const Slot& found = mSlots[slot];
+            if (found.first == 0 ||
+                (found.hash == static_cast<std::uint32_t>(hash) && isKey(KeyOf(mEntries[found.first - 1])))) {
                 return slot;
             }
         }
@@ -67,9 +68,16 @@ private:
     // Every name and key, one after the other: a listing of thousands of files takes a few blocks, not a block each.
     std::string mText;
     std::vector<Entry> mEntries;
-    // Open addressing by the keys' hashes: 0 for an empty slot, else the index + 1 of the first file of a key. A
-    // power of two, never more than half full.
-    std::vector<std::uint32_t> mSlots;
+    // A key's place in the table. Its hash is kept beside the file's index, so that a search passes other keys'
+    // slots without reading their files.
+    struct Slot {
+        // 0 for an empty slot, else the index + 1 of the first file of the key.
+        std::uint32_t first;
+        std::uint32_t hash;
+    };
+
+    // Open addressing by the keys' hashes. A power of two, never more than half full.
+    std::vector<Slot> mSlots;
 };
 
 }  // namespace ZV::Platform

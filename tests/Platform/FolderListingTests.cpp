@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace ZV::Platform {
 namespace {
@@ -37,6 +38,31 @@ TEST(FolderFileIndex, FindsTheFileOfThatNameElseTheFirstByBytesOfThoseInAnotherC
     folder.Write("late.png", "");
     EXPECT_TRUE(index.Find("late.png").empty()) << "files that come after the listing are not in it";
     EXPECT_TRUE(FolderFileIndex((folder / "absent").c_str()).Find("file1.png").empty());
+}
+
+TEST(FolderFileIndex, AFolderOfManyLongNamesIsListedWholeAcrossTheSystemsRecordBlocks)
+{
+    Testing::TemporaryFolder folder;
+    // Records of over 200 bytes: several blocks of the system's records.
+    constexpr int kFiles = 700;
+    const std::string stem(200, 'n');
+    for (int i = 0; i < kFiles; ++i) {
+        folder.Write(stem + std::to_string(10000 + i), "");
+    }
+    folder.Write("sub/inside", "");
+
+    std::vector<std::string> names;
+    ASSERT_EQ(ListMatchingFiles(folder.Path().c_str(), "*", names), FolderListingResult::ok);
+    ASSERT_EQ(names.size(), static_cast<std::size_t>(kFiles)) << "every file once, the sub-folder left out";
+    for (int i = 0; i < kFiles; ++i) {
+        ASSERT_EQ(names[i], stem + std::to_string(10000 + i));
+    }
+    const FolderFileIndex index(folder.Path().c_str());
+    for (int i = 0; i < kFiles; ++i) {
+        std::string upper(stem.size(), 'N');
+        ASSERT_EQ(index.Find(upper + std::to_string(10000 + i)), names[i]);
+    }
+    EXPECT_TRUE(index.Find("sub").empty());
 }
 
 }  // namespace

@@ -107,6 +107,17 @@ RCPtr<StringBuffer> StringT<CharT, OtherCharT>::CreateBufferWith(const CharT* te
 }
 
 template <class CharT, class OtherCharT>
+RCPtr<StringBuffer> StringT<CharT, OtherCharT>::CreateBufferEndedAt(std::uint64_t length)
+{
+    if (length >= UINT32_MAX) {
+        ThrowOutOfMemory();
+    }
+    RCPtr<StringBuffer> buffer = NewStringBuffer((length + 1) * sizeof(CharT), false);
+    static_cast<CharT*>(buffer->GetData())[length] = 0;
+    return buffer;
+}
+
+template <class CharT, class OtherCharT>
 RCPtr<StringBuffer> StringT<CharT, OtherCharT>::BufferHolding(const CharT* text, std::uint32_t length)
 {
     return length == 0 ? EmptyBuffer() : CreateBufferWith(text, length);

@@ -4,6 +4,7 @@
 #include "ObjectBase/ResultCodes.h"
 #include "Utilities/Storage/Buffer.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -121,6 +122,19 @@ public:
     StringT TrimRightChars(const CharT* set) const;
     StringT& ReplaceAnyOf(const CharT* set, CharT replacement);
 
+    // A string of length characters that write fills in, given the room for them: straight into the string's own
+    // buffer, without a copy from elsewhere. It writes every one of them and no NUL; the NUL after them is there.
+    template <class Write>
+    static StringT Build(std::size_t length, Write write)
+    {
+        if (length == 0) {
+            return StringT();
+        }
+        RCPtr<StringBuffer> buffer = CreateBufferEndedAt(length);
+        write(static_cast<CharT*>(buffer->GetData()));
+        return StringT(std::move(buffer));
+    }
+
     template <class C = CharT>
     static StringT Format(const wchar_t* format, ...)
         requires(std::is_same_v<C, wchar_t>);
@@ -154,6 +168,8 @@ private:
     static RCPtr<StringBuffer> CreateBuffer(std::uint64_t characters);
     // The characters and a NUL.
     static RCPtr<StringBuffer> CreateBufferWith(const CharT* text, std::uint32_t length);
+    // Room for length characters, not filled, and a NUL after them.
+    static RCPtr<StringBuffer> CreateBufferEndedAt(std::uint64_t length);
     // A shareable buffer with the text; the shared empty buffer for no text.
     static RCPtr<StringBuffer> BufferHolding(const CharT* text, std::uint32_t length);
     static const CharT* DefaultTrimSet();
