@@ -66,25 +66,16 @@ public:
     const RCPtr<LControl>& Child() const { return mChild; }
 
     // Asks for the lines that placing a control reads of it: its rectangle, rules' pointer and layout guards, its
-    // scroll flags, and the counts of its looks and of its children.
+    // scroll flags, and where its looks and its children are listed.
     static void PrefetchPlacement(const LControl* control)
     {
         __builtin_prefetch(control);
         __builtin_prefetch(&control->mScroll);
-        __builtin_prefetch(CountOf(&control->mLooks.looks));
-        // A child list holds its owner's pointer, then its array.
-        __builtin_prefetch(CountOf(reinterpret_cast<const RCPtrArray<LControl>*>(
-            reinterpret_cast<const char*>(&control->mChildren) + sizeof(LControl*))));
+        __builtin_prefetch(&control->mLooks.looks);
+        __builtin_prefetch(&control->mChildren);
     }
 
 private:
-    // Where an array keeps its count: in the last quarter of the array object, beside the pointer to its items.
-    template <class T>
-    static const void* CountOf(const RCPtrArray<T>* array)
-    {
-        return reinterpret_cast<const char*>(array + 1) - sizeof(RCPtrArray<T>) / 4;
-    }
-
     union {
         const RCPtr<LControl> mChild;
     };
