@@ -8,6 +8,18 @@
 
 namespace ZV {
 
+inline constexpr std::ptrdiff_t kCacheLine = 64;
+
+// Asks for the memory lines from the one of first to the one of last, ahead of the reads that need them.
+inline void PrefetchLines(const void* first, const void* last)
+{
+    const char* end = static_cast<const char*>(last);
+    for (const char* line = static_cast<const char*>(first); line < end; line += kCacheLine) {
+        __builtin_prefetch(line);
+    }
+    __builtin_prefetch(end);
+}
+
 // Marks a child list as walked for its lifetime. The outermost walk keeps the children removed meanwhile until it
 // ends, so that a child whose call removes it or a sibling stays alive for the walks still reading it.
 class ChildListWalk {
@@ -53,24 +65,22 @@ public:
 
     const RCPtr<LControl>& Child() const { return mChild; }
 
+    // Asks for the lines that placing a control reads of it: its rectangle, rules' pointer and layout guards, its
+    // scroll flags, and where its looks and its children are listed.
+    static void PrefetchPlacement(const LControl* control)
+    {
+        __builtin_prefetch(control);
+        __builtin_prefetch(&control->mScroll);
+        __builtin_prefetch(&control->mLooks.looks);
+        __builtin_prefetch(&control->mChildren);
+    }
+
 private:
     union {
         const RCPtr<LControl> mChild;
     };
     const RCPtr<LControl>* mOuterHold;
 };
-
-inline constexpr std::ptrdiff_t kCacheLine = 64;
-
-// Asks for the memory lines from the one of first to the one of last, ahead of the reads that need them.
-inline void PrefetchLines(const void* first, const void* last)
-{
-    const char* end = static_cast<const char*>(last);
-    for (const char* line = static_cast<const char*>(first); line < end; line += kCacheLine) {
-        __builtin_prefetch(line);
-    }
-    __builtin_prefetch(end);
-}
 
 // Calls visit on each child from the position on, in the order, with no copy of the list and no count taken per
 // child. The calls may change the list: the walk then goes on after the child's new place, or at the same position
@@ -85,16 +95,14 @@ void VisitChildren(const LControl::ChildControlList& children, std::uint32_t fro
         const std::uint32_t generation = walk.Generation();
         LControl* next = index + 1 < children.GetCount() ? children.GetAt(index + 1, order).Get() : nullptr;
         if (next != nullptr) {
-            // In a large tree the first touch of each control waits on memory. Meanwhile the first two lines of the
-            // child after the next one are fetched (its rectangle, layout guards and rules' pointer), and for the
-            // next one, whose pointer to its rules was fetched a child ago, the lines of its limit rules.
+            // In a large tree the first touch of each control waits on memory. Meanwhile the lines that placing
+            // the child after the next one reads of it are fetched, and for the next one, whose pointer to its
+            // rules was fetched a child ago, the lines of its rules.
             if (index + 2 < children.GetCount()) {
-                const char* afterNext = reinterpret_cast<const char*>(children.GetAt(index + 2, order).Get());
-                __builtin_prefetch(afterNext);
-                __builtin_prefetch(afterNext + kCacheLine);
+                ChildWalkHold::PrefetchPlacement(children.GetAt(index + 2, order).Get());
             }
             if (const SubControlSettings* rules = next->GetSubControlSettings()) {
-                PrefetchLines(&rules->xMinimum, &rules->textOverflowYType);
+                PrefetchLines(rules, &rules->textOverflowYType);
             }
         }
         {

@@ -644,16 +644,21 @@ private:
     // The look of that index, or null for an index past the looks.
     LLook* LookAt(std::int32_t index) const;
 
-    WideString mName;
-    RCPtr<LNotificationHandler<LControl>> mHandler;
-    RCPtr<LControlDescriptor> mDescriptor;
+    // Relayout places every control of a tree: what it reads of each comes first, together, so that a large tree
+    // waits for as few memory lines per control as can be.
     RCPtr<LLayoutDescriptor> mLayout;
     PointT<double> mPosition;
     PointT<double> mSize;
-    // Beside the rectangle: laying a control out reads them together.
     ControlLayoutState mLayoutState;
     std::int32_t mUnclippedDescendants = 0;
     RCPtr<LControl> mParent;
+    ControlScrollState mScroll;
+    ControlLookState mLooks;
+    // Before the children, which the constructor sets after it.
+    WideString mName;
+    ChildControlList mChildren;
+    RCPtr<LNotificationHandler<LControl>> mHandler;
+    RCPtr<LControlDescriptor> mDescriptor;
     RCPtr<IRootWindow> mRootWindow;
     RCPtr<LStringTable> mStringTable;
     // Made when the string table has "LHK" entries; it holds the control, counted as an internal reference.
@@ -673,10 +678,7 @@ private:
     ControlHitCache mHitCache;
     ControlDragState mDrag;
     ControlKineticState mKinetic;
-    ControlScrollState mScroll;
     ControlFocusState mFocus;
-    ControlLookState mLooks;
-    ChildControlList mChildren;
 };
 
 }  // namespace ZV
