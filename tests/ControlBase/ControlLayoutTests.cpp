@@ -398,7 +398,6 @@ TEST(ControlLayout, AChildThatTakesItselfOrASiblingOutWhileLaidOutLeavesTheOther
     EXPECT_EQ(Testing::LRecordingControl::GetLiveCount(), liveBefore - 2) << "both are gone once the layout ends";
 }
 
-
 // The placement as its rules read, step by step with no shortcut: what the layout must give bit for bit.
 RectT<double> ReferencePlacement(const LLayoutDescriptor& layout, const LControl* parent, const RectT<double>& screen,
                                  const PointT<double>& clientSize, const PointT<double>& pointer)
