@@ -181,6 +181,9 @@ protected:
 
     // Refills the row controls from the row's on. 0, or the first failure.
     [[nodiscard]] ZVRESULT UpdateRowsFrom(std::uint32_t row);
+    // A list that drops down from a combo hides when a release (a point of the list) lies off the list and off the
+    // combo; over the combo it stays, as the click that opened it ends there.
+    void HideOnReleaseOutside(const PointT<double>& point);
 
     bool OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
                                      const RCPtr<LNotification>& notification) override;
