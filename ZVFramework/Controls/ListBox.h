@@ -178,6 +178,8 @@ protected:
     virtual std::int32_t GetContentHeight();
     virtual bool IsRowSelectable(std::uint32_t row);
     void OnScrollBarVisibilityChanged(int axis) override;
+    // Without a vertical bar to keep it there, the scroll position stays within the rows.
+    void OnClientExtentChanged() override;
 
     // Refills the row controls from the row's on. 0, or the first failure.
     [[nodiscard]] ZVRESULT UpdateRowsFrom(std::uint32_t row);
