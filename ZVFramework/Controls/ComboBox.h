@@ -13,8 +13,8 @@ namespace ZV {
 // the list box "listBox" (required), and its text is the text of the selected item, shown also in the optional text
 // box "textBox", where a typed text selects the item of that text. The list opens below the control, or above it
 // when there is more room there, as high as its rows need, the skin lets it and the window has room for, in whole
-// rows; items that come or go while it is open place it again. Down or Return opens it, Escape closes it. Looks: 0 normal, 1 focused, 2 hover, 3 hover and focused, 4 dropped down, 5 dropped down
-// with hover, 6 disabled.
+// rows; items that come or go while it is open place it again. Down or Return opens it, Escape closes it. Looks:
+// 0 normal, 1 focused, 2 hover, 3 hover and focused, 4 dropped down, 5 dropped down with hover, 6 disabled.
 //
 // Notifications sent: "NID_DROPDOWN_OPENING" (before the list is sized and shown: its items may still change),
 // "NID_SELECTION_CHANGE", and the text box's "NID_TEXTBOX_VALIDATING", "NID_TEXTBOX_VALIDATED" and
