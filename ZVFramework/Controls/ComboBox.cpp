@@ -114,7 +114,8 @@ void LComboBox::PlaceDropDown()
     const double windowHeight = static_cast<double>(window->GetScreenBounds().height);
     const double below = windowHeight - (top + GetSize().y) - kWindowMargin;
     const double above = top - kWindowMargin;
-    const double need = static_cast<double>(mListBox->GetRowHeight()) * mListBox->GetRowCount();
+    const double rowHeight = mListBox->GetRowHeight();
+    const double need = rowHeight * mListBox->GetRowCount();
     const double cap = SkinLayoutOf(*mListBox)->yMaximum.abs;
     const double current = layout->yMaximum.abs;
 
@@ -126,12 +127,9 @@ void LComboBox::PlaceDropDown()
     }
     // A window too small for either side leaves no room rather than a negative one.
     const double room = std::max(openBelow ? below : above, 0.0);
-    double maximum = 0;
-    if (cap <= 0) {
-        maximum = need <= room ? 0 : room;
-    } else {
-        maximum = std::min(room, cap);
-    }
+    // Never unlimited, not even when the rows fit: items that come while the list is open must not take it out of
+    // the window, nor have it make a row control for each of them. One row at the least, as a maximum of 0 is none.
+    const double maximum = std::max(cap <= 0 ? room : std::min(room, cap), rowHeight);
     (void)mListBox->SetAxisSizeLimits(1, layout->yMinimum, AbsoluteLimit(maximum));
 
     PositionRule position = layout->yPosition;
@@ -260,6 +258,10 @@ std::int32_t LComboBox::InsertItem(std::int32_t index, const RCPtr<LTaggableObje
         }
     } else {
         ++mSelectedIndex;
+    }
+    // The open list may have outgrown its side of the combo.
+    if (IsDropDownOpen()) {
+        PlaceDropDown();
     }
     return row;
 }
@@ -394,7 +396,12 @@ ZVRESULT LComboBox::UpdateDropDownSizeLimits()
     if (IsOpenLimit(skin.yMinimum) || IsOpenLimit(skin.yMaximum)) {
         const LimitRule minimum =
             IsOpenLimit(skin.yMinimum) ? AbsoluteLimit(mListBox->GetRowHeight()) : layout->yMinimum;
-        (void)mListBox->SetAxisSizeLimits(1, minimum, layout->yMaximum);
+        // Until it opens, where it learns the room it has, a list without a maximum from the skin is held to one
+        // row: none of its rows is in sight, and a list fitted to all of them makes a row control for each.
+        const LimitRule maximum = IsOpenLimit(skin.yMaximum)
+                                      ? AbsoluteLimit(std::max<double>(mListBox->GetRowHeight(), minimum.abs))
+                                      : layout->yMaximum;
+        (void)mListBox->SetAxisSizeLimits(1, minimum, maximum);
     }
     if (layout->yMaximum.abs > 0) {
         (void)mListBox->SnapHeightToRows();

@@ -12,9 +12,9 @@ namespace ZV {
 // Picks one of many items in little space ("Framework.ComboBox", "Framework.ComboTextBox"): its drop-down part is
 // the list box "listBox" (required), and its text is the text of the selected item, shown also in the optional text
 // box "textBox", where a typed text selects the item of that text. The list opens below the control, or above it
-// when there is more room there, as high as its rows need and the skin lets it, in whole rows. Down or Return opens
-// it, Escape closes it. Looks: 0 normal, 1 focused, 2 hover, 3 hover and focused, 4 dropped down, 5 dropped down
-// with hover, 6 disabled.
+// when there is more room there, as high as its rows need, the skin lets it and the window has room for, in whole
+// rows; items that come or go while it is open place it again. Down or Return opens it, Escape closes it. Looks:
+// 0 normal, 1 focused, 2 hover, 3 hover and focused, 4 dropped down, 5 dropped down with hover, 6 disabled.
 //
 // Notifications sent: "NID_DROPDOWN_OPENING" (before the list is sized and shown: its items may still change),
 // "NID_SELECTION_CHANGE", and the text box's "NID_TEXTBOX_VALIDATING", "NID_TEXTBOX_VALIDATED" and
@@ -39,8 +39,8 @@ public:
 
     // An item of the text, at the end. The item's index, or a failure.
     std::int32_t AddItem(const WideString& text);
-    // An item before the index; the selected item stays selected. The item's index, ZV_E_INVALIDARG without data,
-    // ZV_E_FAIL without a list box.
+    // An item before the index; the selected item stays selected, and an open list takes the place its items need.
+    // The item's index, ZV_E_INVALIDARG without data, ZV_E_FAIL without a list box.
     std::int32_t InsertItem(std::int32_t index, const RCPtr<LTaggableObject>& data);
     // The item's data; null past the items.
     RCPtr<LTaggableObject> GetItem(std::int32_t index) const;

@@ -178,9 +178,14 @@ protected:
     virtual std::int32_t GetContentHeight();
     virtual bool IsRowSelectable(std::uint32_t row);
     void OnScrollBarVisibilityChanged(int axis) override;
+    // Without a vertical bar to keep it there, the scroll position stays within the rows.
+    void OnClientExtentChanged() override;
 
     // Refills the row controls from the row's on. 0, or the first failure.
     [[nodiscard]] ZVRESULT UpdateRowsFrom(std::uint32_t row);
+    // A list that drops down from a combo hides when a release (a point of the list) lies off the list and off the
+    // combo; over the combo it stays, as the click that opened it ends there.
+    void HideOnReleaseOutside(const PointT<double>& point);
 
     bool OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
                                      const RCPtr<LNotification>& notification) override;

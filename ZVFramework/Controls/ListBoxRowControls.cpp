@@ -365,6 +365,21 @@ void LListBox::OnScrollBarVisibilityChanged(int axis)
     }
 }
 
+void LListBox::OnClientExtentChanged()
+{
+    LScrollView::OnClientExtentChanged();
+    if (GetVerticalBar()) {
+        return;
+    }
+    // Whole rows, as a bar would count them: the last top row shows the last row at the bottom.
+    const double rows = std::trunc(GetClientExtent().y / mRowHeight);
+    const double visibleRows = std::trunc(GetLookClientRect().height / mRowHeight);
+    const double lastTop = std::max(rows - visibleRows, 0.0) * mRowHeight;
+    if (GetScrollOffset().y > lastTop) {
+        (void)ScrollTo({GetScrollOffset().x, lastTop});
+    }
+}
+
 ZVRESULT LListBox::FitHeight(std::int32_t contentHeight)
 {
     return FitAxis(1, contentHeight);

@@ -37,6 +37,13 @@ bool DropsDownFrom(const LControl* parent)
     return dynamic_cast<const LComboBox*>(parent) != nullptr || dynamic_cast<const LComboMenu*>(parent) != nullptr;
 }
 
+// The point, in the control's coordinates, lies on it.
+bool IsOver(const LControl& control, const PointT<double>& point)
+{
+    const PointT<double> size = control.GetSize();
+    return point.x >= 0 && point.x < size.x && point.y >= 0 && point.y < size.y;
+}
+
 constexpr std::int32_t kExtendedSelection = 1;
 
 bool IsSelected(double value)
@@ -332,26 +339,28 @@ void LListBox::OnMouseMoved(const RCPtr<LPointWithModifiersParam>& pointer)
 void LListBox::OnLeftButtonUp(const RCPtr<LMouseButtonParam>& release)
 {
     LScrollView::OnLeftButtonUp(release);
-    if (!mTrackItems || !release) {
+    if (!mTrackItems || !release || !GetParent()) {
         return;
     }
-    const std::int32_t row = HitTestRow({static_cast<double>(release->GetX()), static_cast<double>(release->GetY())});
-    const RCPtr<LControl> parent = GetParent();
-    if (!parent) {
-        return;
-    }
+    const PointT<double> point(static_cast<double>(release->GetX()), static_cast<double>(release->GetY()));
+    const std::int32_t row = HitTestRow(point);
     if (row >= 0) {
         ActivateRow(static_cast<std::uint32_t>(row));
         return;
     }
-    if (!DropsDownFrom(parent.Get())) {
+    HideOnReleaseOutside(point);
+}
+
+void LListBox::HideOnReleaseOutside(const PointT<double>& point)
+{
+    const RCPtr<LControl> parent = GetParent();
+    if (!parent || !DropsDownFrom(parent.Get()) || IsOver(*this, point)) {
         return;
     }
-    PointT<double> inParent(static_cast<double>(release->GetX()), static_cast<double>(release->GetY()));
+    PointT<double> inParent = point;
     parent->MapPointFromControl(*this, inParent);
-    const PointT<double> parentSize = parent->GetSize();
     // A release over the combo leaves the list open: the click that opened it ends there.
-    if (inParent.x < 0 || inParent.x >= parentSize.x || inParent.y < 0 || inParent.y >= parentSize.y) {
+    if (!IsOver(*parent, inParent)) {
         (void)SetVisible(false);
     }
 }

@@ -135,6 +135,9 @@ private:
     // A press outside the popup during a drag goes to the popup of the chain under the pointer, so that the drag
     // goes on there, or to another menu title under it, which opens its menu.
     void PassPressOutside();
+    // A release (a point of this popup) off every popup of the chain hides a drop-down's chain, unless it lies
+    // over the drop-down's title.
+    void HideOnReleaseOutsideChain(const PointT<double>& point);
     // A left press on the control at the point of the window.
     static void PressAt(LControl& control, const PointT<zlong>& point);
     void SetRowHoverStatus(std::int32_t row, bool hovered);

@@ -365,14 +365,34 @@ void LPopupMenu::OnLeftButtonUp(const RCPtr<LMouseButtonParam>& release)
     if (!release) {
         return;
     }
-    const std::int32_t row =
-        HitTestRow({static_cast<double>(release->GetX()), static_cast<double>(release->GetY())});
-    if (row < 0 || !IsRowSelectable(static_cast<std::uint32_t>(row))) {
+    const PointT<double> point(static_cast<double>(release->GetX()), static_cast<double>(release->GetY()));
+    const std::int32_t row = HitTestRow(point);
+    const RCPtr<LControl> self(this);
+    if (row < 0) {
+        HideOnReleaseOutsideChain(point);
         return;
     }
-    const RCPtr<LControl> self(this);
+    if (!IsRowSelectable(static_cast<std::uint32_t>(row))) {
+        return;
+    }
     (void)SelectRange(static_cast<std::uint32_t>(row), -1, true);
     OnItemInvoked();
+}
+
+void LPopupMenu::HideOnReleaseOutsideChain(const PointT<double>& point)
+{
+    RCPtr<LPopupMenu> popup(this);
+    PointT<double> at = point;
+    // A release over any popup of the chain keeps it open; the first one decides about its title.
+    for (RCPtr<LPopupMenu> above = GetParentPopup(); above; above = popup->GetParentPopup()) {
+        const PointT<double> size = popup->GetSize();
+        if (at.x >= 0 && at.x < size.x && at.y >= 0 && at.y < size.y) {
+            return;
+        }
+        above->MapPointFromControl(*popup, at);
+        popup = above;
+    }
+    popup->HideOnReleaseOutside(at);
 }
 
 ZVRESULT LPopupMenu::OnKeyDown(const RCPtr<LKeyParam>& key)

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ZV {
@@ -261,6 +262,69 @@ TEST(ComboBox, TheListOpensWhereItFitsInWholeRows)
     const RectT<double> fitting = openedRect(L"short");
     EXPECT_EQ(fitting.y, 80);
     EXPECT_EQ(fitting.height, 3 * kComboRowHeight);
+}
+
+TEST(ComboBox, AListWithoutAMaximumHeightMakesRowControlsOnlyForTheRowsInSightAndStaysInsideTheWindow)
+{
+    ControlsHarness harness;
+    ComboWindow window(harness,
+                       ComboAt("Framework.ComboBox", "pick", 20, 0) + ComboAt("Framework.ComboBox", "low", 250, 0) +
+                           ComboAt("Framework.ComboBox", "top", 0, 0),
+                       TenItems("pick") + ComboItems("low", {{"ITEM.0", "A"}, {"ITEM.1", "B"}}));
+    LComboBox& combo = window.Combo(L"pick");
+    LListBox& list = *combo.GetListBox();
+    constexpr std::uint32_t kRowsInSight = 20;
+    const auto addItems = [](LComboBox& to, int count) {
+        for (int item = 0; item < count; ++item) {
+            ASSERT_GE(to.AddItem(L"More"), 0);
+        }
+    };
+    const auto extent = [](const LListBox& shown) {
+        const double top = shown.GetAbsoluteOrigin().y;
+        return std::make_pair(top, top + shown.GetSize().y);
+    };
+
+    addItems(combo, 290);
+    ASSERT_LE(list.GetRowControlCount(), kRowsInSight) << "closed";
+
+    // 266 pixels below the combo, 15 above it: the list fills the room below in whole rows.
+    window.Click(combo, {10, 10});
+    ASSERT_TRUE(combo.IsDropDownOpen());
+    EXPECT_EQ(extent(list), std::make_pair(40.0, 40.0 + 19 * kComboRowHeight));
+    addItems(combo, 300);
+    EXPECT_EQ(extent(list), std::make_pair(40.0, 40.0 + 19 * kComboRowHeight)) << "items added while open";
+    ASSERT_LE(list.GetRowControlCount(), kRowsInSight);
+
+    ASSERT_EQ(combo.SetItemCount(20000), 20000);
+    EXPECT_TRUE(combo.IsDropDownOpen());
+    EXPECT_EQ(extent(list), std::make_pair(40.0, 40.0 + 19 * kComboRowHeight));
+    EXPECT_LE(list.GetRowControlCount(), kRowsInSight);
+    ASSERT_EQ(list.EnsureRowVisible(19999), 0);
+    EXPECT_EQ(list.GetTopRow(), 20000 - 19);
+    ASSERT_EQ(combo.SetItemCount(3), 3);
+    EXPECT_EQ(extent(list), std::make_pair(40.0, 40.0 + 3 * kComboRowHeight)) << "as high as its rows again";
+    EXPECT_EQ(list.GetTopRow(), 0);
+    ASSERT_EQ(combo.SetItemCount(400), 400);
+    EXPECT_EQ(extent(list), std::make_pair(40.0, 40.0 + 19 * kComboRowHeight)) << "grown from rows that fitted";
+    EXPECT_LE(list.GetRowControlCount(), kRowsInSight);
+
+    // Near the bottom, 36 pixels below and 245 above: two rows fit below; more move the list above the combo.
+    LComboBox& low = window.Combo(L"low");
+    LListBox& lowList = *low.GetListBox();
+    ASSERT_EQ(low.ShowDropDown(true), 0);
+    EXPECT_EQ(extent(lowList), std::make_pair(270.0, 270.0 + 2 * kComboRowHeight));
+    addItems(low, 20);
+    EXPECT_TRUE(low.IsDropDownOpen());
+    EXPECT_EQ(extent(lowList), std::make_pair(250.0 - 17 * kComboRowHeight, 250.0));
+    EXPECT_LE(lowList.GetRowControlCount(), kRowsInSight);
+
+    // A window with no room on either side still shows one row, and no more.
+    LComboBox& top = window.Combo(L"top");
+    ASSERT_EQ(top.SetItemCount(50), 50);
+    harness.Window().SetClientArea({0, 0, 400, 20});
+    ASSERT_EQ(top.ShowDropDown(true), 0);
+    EXPECT_EQ(top.GetListBox()->GetSize().y, kComboRowHeight);
+    EXPECT_LE(top.GetListBox()->GetRowControlCount(), kRowsInSight);
 }
 
 TEST(ComboBox, TheSelectionFollowsItsItemAndTheTextFollowsTheSelection)

@@ -127,6 +127,61 @@ TEST_F(ComboMenu, APressHeldFromTheTitleChoosesTheItemWhereItIsReleased)
     EXPECT_EQ(recorder->lines, (Lines{"file.first item 0", "options.first item 0"}));
 }
 
+TEST_F(ComboMenu, APressDraggedOffTheMenuAndItsTitleClosesTheMenuOnReleaseAndTheNextClickOpensIt)
+{
+    CreateBar();
+    LComboMenu& file = *TitleOf(L"file");
+    const RCPtr<LPopupMenu> popup = PopupOf(L"file");
+    const auto dragOffAndRelease = [&] {
+        harness.MoveTo(*main, {300, 250});
+        harness.ReleaseAt(*main, {300, 250});
+    };
+    const auto expectOpenedByAClick = [&](const char* after) {
+        harness.MoveTo(file, {10, 10});
+        harness.PressAt(file, {10, 10});
+        harness.ReleaseAt(file, {10, 10});
+        EXPECT_TRUE(file.IsDropDownOpen()) << after;
+        EXPECT_EQ(file.GetActiveLookIndex(), LComboMenu::kOpenLook) << after;
+        harness.PressAt(file, {10, 10});
+        harness.ReleaseAt(file, {10, 10});
+        ASSERT_FALSE(file.IsDropDownOpen()) << after;
+    };
+
+    harness.MoveTo(file, {10, 10});
+    harness.PressAt(file, {10, 10});
+    ASSERT_TRUE(file.IsDropDownOpen());
+    harness.MoveTo(*popup->GetRowControl(0), {20, 5});
+    dragOffAndRelease();
+    EXPECT_FALSE(file.IsDropDownOpen());
+    EXPECT_EQ(file.GetActiveLookIndex(), LComboMenu::kNormalLook);
+    expectOpenedByAClick("after a release off the menu");
+
+    // The same from a submenu, opened while the button is held.
+    ASSERT_EQ(popup->SetMenu(Testing::MenuWithSubmenu()), 0);
+    harness.MoveTo(file, {10, 10});
+    harness.PressAt(file, {10, 10});
+    harness.MoveTo(*popup->GetRowControl(1), {20, 5});
+    harness.RunFor(LPopupMenu::kSubmenuDelayMs + 50);
+    const RCPtr<LPopupMenu> submenu = popup->GetOpenSubmenu();
+    ASSERT_TRUE(submenu);
+    harness.MoveTo(*submenu->GetRowControl(0), {20, 5});
+    ASSERT_EQ(submenu->GetCaretRow(), 0);
+    dragOffAndRelease();
+    EXPECT_FALSE(file.IsDropDownOpen());
+    EXPECT_EQ(file.GetActiveLookIndex(), LComboMenu::kNormalLook);
+    harness.PumpIdle();
+    EXPECT_TRUE(recorder->lines.empty()) << "nothing chosen";
+    expectOpenedByAClick("after a release off the submenu");
+
+    // A release over the menu's own title keeps it open, as the click that opens it does.
+    harness.MoveTo(file, {10, 10});
+    harness.PressAt(file, {10, 10});
+    harness.MoveTo(*popup->GetRowControl(0), {20, 5});
+    harness.MoveTo(file, {12, 10});
+    harness.ReleaseAt(file, {12, 10});
+    EXPECT_TRUE(file.IsDropDownOpen());
+}
+
 TEST_F(ComboMenu, APopupStaysInsideTheTopLevelControlAndADisabledTitleLooksDisabled)
 {
     CreateBar();

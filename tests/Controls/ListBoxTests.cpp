@@ -219,6 +219,39 @@ TEST_F(ListBox, ScrollingARowIntoViewNeverGoesAboveTheFirstRow)
     EXPECT_EQ(box.GetTopRow(), 0);
 }
 
+TEST_F(ListBox, RowsCutBelowTheScrollPositionBringTheListBackToItsRowsWithOrWithoutABar)
+{
+    for (const bool withBar : {false, true}) {
+        SCOPED_TRACE(withBar ? "with a bar" : "without bars");
+        ListSpec spec;
+        if (withBar) {
+            spec.listChildren = VerticalBar();
+        }
+        LListBox& box = CreateList(spec);
+        ASSERT_EQ(box.SetRowCount(100000), 100000);
+        for (std::uint32_t row = 0; row < 3; ++row) {
+            box.SetRowData(row, LStringWrapper::Create(WideString::Format(L"Row %u", row)));
+        }
+        (void)box.ScrollTo({0, 99990.0 * kRowHeight});
+        ASSERT_EQ(box.GetTopRow(), 99990);
+
+        ASSERT_EQ(box.SetRowCount(3), 3);
+        EXPECT_EQ(box.GetTopRow(), 0);
+        EXPECT_EQ(box.GetScrollOffset().y, 0.0);
+        EXPECT_EQ(Shown(box), (Texts{L"Row 0", L"Row 1", L"Row 2", L"", L"", L"", L"", L"", L"", L""}));
+
+        // Row by row: the last rows stay at the bottom while the rows still fill the list.
+        ASSERT_EQ(box.SetRowCount(30), 30);
+        (void)box.ScrollTo({0, 20.0 * kRowHeight});
+        ASSERT_EQ(box.RemoveRowAt(29), 0);
+        EXPECT_EQ(box.GetTopRow(), 19);
+        for (int removed = 0; removed < 25; ++removed) {
+            ASSERT_EQ(box.RemoveRowAt(0), 0);
+        }
+        EXPECT_EQ(box.GetTopRow(), 0) << "four rows left";
+    }
+}
+
 TEST_F(ListBox, AListWithoutTemplateShowsItsNumberedChildrenAsItsRows)
 {
     const auto row = [](const std::string& name, int y) {
