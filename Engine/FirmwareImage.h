@@ -5,11 +5,14 @@
 #include "Utilities/Storage/StringT.h"
 
 #include <cstdint>
+#include <memory>
 
 // The firmware image: a file of System Exclusive messages, F0 <data bytes> F7 each, sent to the device one
 // message at a time. A byte 0x0D also ends the message collected so far and is itself the first byte of the next
 // one. Nothing else may stand in the file, not even after the last message.
 using FirmwareImageBytes = ZV::ArrayBuffer<std::uint8_t>;
+// An image held by everybody who reads it: the engine, and a MIDI driver still sending a message of it.
+using SharedFirmwareImage = std::shared_ptr<const FirmwareImageBytes>;
 
 // The largest image that can reach the device: it is held whole, so that all of it is checked before a byte goes
 // out, in the framework's byte array, whose counts end here.

@@ -69,10 +69,10 @@ public:
     [[nodiscard]] ZVRESULT GetFoundDeviceError(std::int32_t index, std::uint32_t& code) const override;
     [[nodiscard]] ZVRESULT GetFoundDeviceVersion(std::int32_t index, VersionRecord& version) const override;
 
-    // Sends the image message by message to the named port (FirmwareImage.h), each framed again, then progress and
-    // a 1 ms pause. 0; 0x80004004 when cancelled; 0x80004005 when the image is refused (nothing is sent), the port
+    // Sends the image message by message to the named port (FirmwareImage.h), each framed again where it lies in the
+    // image, then progress and a 1 ms pause. 0; 0x80004004 when cancelled; 0x80004005 when the image is refused (nothing is sent), the port
     // cannot be opened or a send fails, with the reason in GetUpdateFailure.
-    [[nodiscard]] ZVRESULT SendFileMessages(const FirmwareImageBytes& image, const ZV::WideString& portName);
+    [[nodiscard]] ZVRESULT SendFileMessages(const SharedFirmwareImage& image, const ZV::WideString& portName);
     // Sends the image as it is, in chunks of 128 bytes, with progress and a 1 ms pause after each.
     [[nodiscard]] ZVRESULT SendFileInChunks(const FirmwareImageBytes& image, const ZV::WideString& portName);
     // The universal Identity Request (F0 7E 7F 06 01 F7) to the named port: the send's result, 0x80004005 when the
@@ -124,7 +124,7 @@ private:
 
     // The update.
     bool PollUntilUpdateDone(const DeviceDefinitionEx& device);
-    [[nodiscard]] ZVRESULT SendSysExBody(const std::uint8_t* body, std::uint32_t length,
+    [[nodiscard]] ZVRESULT SendSysExBody(const SharedFirmwareImage& image, const ImageMessage& message,
                                          const DevicePorts& ports) const;
     // Waits until the pause has passed since the message left (sentAt, GetMicrosecondTime), so that what was done
     // meanwhile, such as posting the progress, does not lengthen the gap before the next message.

@@ -41,7 +41,7 @@ ZVRESULT LUpdateEngine::RunUpdate()
     SetUpdateStatus(kUpdateRunning);
     const std::int32_t index = GetSelectedDeviceIndex();
     DeviceDefinitionEx device;
-    FirmwareImageBytes image;
+    auto image = std::make_shared<FirmwareImageBytes>();
     {
         DevicePorts ports;
         if (!GetFoundDevice(index, device) ||
@@ -51,7 +51,7 @@ ZVRESULT LUpdateEngine::RunUpdate()
         WideString path;
         (void)GetFirmwareFilePath(path);
         ImageCheck check;
-        if (Failed(ReadFirmwareImage(path, image, check))) {
+        if (Failed(ReadFirmwareImage(path, *image, check))) {
             return StopForFirmwareFile(UpdateFailure{FailureKind::kImageUnreadable});
         }
         if (check.Fault != ImageFault::kNone) {
@@ -83,9 +83,9 @@ ZVRESULT LUpdateEngine::RunUpdate()
     return kCancelled;
 }
 
-ZVRESULT LUpdateEngine::SendFileMessages(const FirmwareImageBytes& image, const WideString& portName)
+ZVRESULT LUpdateEngine::SendFileMessages(const SharedFirmwareImage& image, const WideString& portName)
 {
-    if (!AcceptImage(image)) {
+    if (!AcceptImage(*image)) {
         return ZV_E_FAIL;
     }
     DevicePorts ports;
@@ -93,12 +93,12 @@ ZVRESULT LUpdateEngine::SendFileMessages(const FirmwareImageBytes& image, const 
         SetUpdateFailure(UpdateFailure{FailureKind::kDeviceVanished});
         return ZV_E_FAIL;
     }
-    const std::uint32_t total = image.GetCount();
+    const std::uint32_t total = image->GetCount();
     FirmwareImageWalker walker;
-    walker.Feed(image.GetData(), total);
+    walker.Feed(image->GetData(), total);
     ImageMessage message;
     while (!IsCancelRequested() && walker.Next(message)) {
-        if (Failed(SendSysExBody(image.GetData() + message.BodyOffset, message.Length, ports))) {
+        if (Failed(SendSysExBody(image, message, ports))) {
             SetUpdateFailure(UpdateFailure{FailureKind::kDeviceVanished, ImageFault::kNone, message.BodyOffset});
             return ZV_E_FAIL;
         }
@@ -160,17 +160,19 @@ bool LUpdateEngine::PollUntilUpdateDone(const DeviceDefinitionEx& device)
     }
 }
 
-ZVRESULT LUpdateEngine::SendSysExBody(const std::uint8_t* body, std::uint32_t length, const DevicePorts& ports) const
+ZVRESULT LUpdateEngine::SendSysExBody(const SharedFirmwareImage& image, const ImageMessage& message,
+                                      const DevicePorts& ports) const
 {
-    MidiMessageBytes message;
-    if (message.SetCount(length + 2) != static_cast<ZVRESULT>(length + 2)) {
+    if (!ports.Midi || !ports.Render) {
         return ZV_E_FAIL;
     }
-    auto* bytes = reinterpret_cast<std::uint8_t*>(message.GetData());
-    bytes[0] = DeviceMessages::kSysExStart;
-    std::memcpy(bytes + 1, body, length);
-    bytes[length + 1] = DeviceMessages::kSysExEnd;
-    return Send(ports, message);
+    // A message can be as large as the image: it goes out from the image, which the driver holds while it reads.
+    Platform::MidiLongMessage body;
+    body.Keeper = image;
+    body.Bytes = image->GetData() + message.BodyOffset;
+    body.Count = message.Length;
+    body.IsSysExBody = true;
+    return ports.Midi->SendLongMidiMessage(ConstRCPtr<LRefCountedObject>(ports.Render), std::move(body));
 }
 
 void LUpdateEngine::PauseAfterMessage(std::int64_t sentAt) const

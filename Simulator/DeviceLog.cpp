@@ -24,12 +24,16 @@ DeviceLog::~DeviceLog()
 
 void DeviceLog::Received(const MidiBytes& message)
 {
-    Write("RX", FormatHexBytes(message));
+    if (IsWriting()) {
+        Write("RX", FormatHexBytes(message));
+    }
 }
 
 void DeviceLog::Sent(const MidiBytes& message)
 {
-    Write("TX", FormatHexBytes(message));
+    if (IsWriting()) {
+        Write("TX", FormatHexBytes(message));
+    }
 }
 
 void DeviceLog::State(std::string_view stateName)

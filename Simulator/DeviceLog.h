@@ -21,6 +21,9 @@ public:
     DeviceLog& operator=(const DeviceLog&) = delete;
     ~DeviceLog();
 
+    // Whether lines go anywhere: without a file the messages are not even formatted.
+    bool IsWriting() const { return mFile != nullptr; }
+
     void Received(const MidiBytes& message);
     void Sent(const MidiBytes& message);
     void State(std::string_view stateName);

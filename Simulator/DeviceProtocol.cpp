@@ -6,7 +6,6 @@ namespace {
 
 constexpr std::uint8_t Maker = 0x47;
 constexpr std::uint8_t Family = 0x07;
-constexpr std::size_t RequestLength = 9;
 constexpr std::size_t VersionReplyLength = 28;
 constexpr std::size_t BuildOffset = 8;
 constexpr int BuildGroups = 5;

@@ -2,6 +2,7 @@
 
 #include "Simulator/SimulationSettings.h"
 
+#include <cstddef>
 #include <cstdint>
 
 // The display device's side of its System Exclusive conversation with the updater.
@@ -12,6 +13,7 @@ enum class Request { None, Status, Version, EnterUpdateMode };
 enum class Status : std::uint8_t { Running = 0x00, InUpdateMode = 0x05, UpdateDone = 0x07 };
 
 // A request is nine bytes F0 47 xx xx 07 <command> 00 00 F7; the two bytes after the maker are not looked at.
+inline constexpr std::size_t RequestLength = 9;
 Request Recognize(const MidiBytes& message);
 
 // Replies repeat the request's two bytes after the maker.

@@ -59,7 +59,8 @@ SimulatedDisplayDevice::SimulatedDisplayDevice(DeviceSettings settings, DeviceLi
       mLink(link),
       mLog(mSettings.LogPath, SimulatorClock::now()),
       mState(InitialState(mSettings.Start)),
-      mBuild(mSettings.Build)
+      mBuild(mSettings.Build),
+      mKeepWholeMessages(mLog.IsWriting() || mSettings.ExpectedImage.has_value())
 {
     if (mState != DeviceState::Absent) {
         mLink.SetPortsPresent(true);
@@ -67,15 +68,22 @@ SimulatedDisplayDevice::SimulatedDisplayDevice(DeviceSettings settings, DeviceLi
     EnterState(mState);
 }
 
-void SimulatedDisplayDevice::ReceiveFromHost(const MidiBytes& bytes, SimulatorClock::time_point transferStart,
+void SimulatedDisplayDevice::ReceiveFromHost(const Platform::MidiLongMessage& message,
+                                             SimulatorClock::time_point transferStart,
                                              SimulatorClock::time_point transferEnd)
 {
     mTransferEnd = transferEnd;
-    for (const std::uint8_t byte : bytes) {
-        if (mState == DeviceState::Restarting || mState == DeviceState::Absent) {
-            return;
+    const bool taken = message.WriteParts([&](const std::uint8_t* bytes, std::size_t count) {
+        for (std::size_t index = 0; index < count; ++index) {
+            if (mState == DeviceState::Restarting || mState == DeviceState::Absent) {
+                return false;
+            }
+            ReceiveByte(bytes[index], transferStart);
         }
-        ReceiveByte(byte, transferStart);
+        return true;
+    });
+    if (!taken) {
+        return;
     }
     // Short messages come whole from the computer's driver, so one ends with its transfer.
     FinishShortMessage();
@@ -98,7 +106,10 @@ void SimulatedDisplayDevice::ReceiveByte(std::uint8_t byte, SimulatorClock::time
     }
     if (mInSysEx) {
         if ((byte & StatusBit) == 0) {
-            mSysEx.push_back(byte);
+            // A message cut short here is longer than any request, and F7 still ends it.
+            if (mKeepWholeMessages || mSysEx.size() < DeviceProtocol::RequestLength) {
+                mSysEx.push_back(byte);
+            }
             return;
         }
         mInSysEx = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/MidiLongMessage.h"
 #include "Simulator/DeviceLog.h"
 #include "Simulator/DeviceProtocol.h"
 #include "Simulator/Scheduler.h"
@@ -44,8 +45,8 @@ public:
 
     const std::string& GetPortName() const { return mSettings.PortName; }
 
-    // Bytes that reached the device, with the times their transfer began and ended.
-    void ReceiveFromHost(const MidiBytes& bytes, SimulatorClock::time_point transferStart,
+    // A message that reached the device, with the times its transfer began and ended.
+    void ReceiveFromHost(const Platform::MidiLongMessage& message, SimulatorClock::time_point transferStart,
                          SimulatorClock::time_point transferEnd);
 
     // Observers, safe from any thread.
@@ -76,8 +77,11 @@ private:
     DeviceState mState;
     std::uint32_t mBuild;
 
+    // The System Exclusive message under way: all of it while the log or the expected image needs its bytes, else
+    // its first bytes only, enough to tell a request (an image message can be as large as an image).
     MidiBytes mSysEx;
     bool mInSysEx = false;
+    const bool mKeepWholeMessages;
     MidiBytes mShortMessage;
     SimulatorClock::time_point mMessageStart;
     SimulatorClock::time_point mTransferEnd;

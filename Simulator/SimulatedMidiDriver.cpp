@@ -8,6 +8,7 @@ namespace ZV::Simulator {
 
 using Platform::MidiInput;
 using Platform::MidiInputCallback;
+using Platform::MidiLongMessage;
 using Platform::MidiOutput;
 using Platform::MidiOutputCallback;
 using Platform::MidiSysExBuffer;
@@ -72,13 +73,13 @@ public:
         return !bytes.empty() && mSystem->SendFromHost(mPort, std::move(bytes), {});
     }
 
-    bool SendLongMessage(const std::uint8_t* bytes, std::size_t count, std::uint64_t token) override
+    bool SendLongMessage(MidiLongMessage message, std::uint64_t token) override
     {
-        if (bytes == nullptr || count == 0) {
+        if (!message.IsSendable()) {
             return false;
         }
         // The gate outlives this output, so a transfer that ends after the close finds it shut.
-        return mSystem->SendFromHost(mPort, MidiBytes(bytes, bytes + count),
+        return mSystem->SendFromHost(mPort, std::move(message),
                                      [this, gate = mGate, token](bool delivered) {
                                          RunThroughGate(*gate, [&] {
                                              mCallback.OnLongMessageDone(*this, token, delivered);

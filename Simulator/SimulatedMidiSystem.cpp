@@ -27,7 +27,14 @@ SimulatedMidiSystem::SimulatedMidiSystem(const SimulationSettings& settings) : m
     Endpoint& decoy = mEndpoints.emplace_back();
     decoy.Name = DecoyPortName;
     decoy.Present = true;
-    decoy.Receive = [this](const MidiBytes& bytes, SimulatorClock::time_point, SimulatorClock::time_point) {
+    decoy.Receive = [this](const Platform::MidiLongMessage& message, SimulatorClock::time_point,
+                           SimulatorClock::time_point) {
+        MidiBytes bytes;
+        bytes.reserve(message.GetSize());
+        message.WriteParts([&](const std::uint8_t* part, std::size_t count) {
+            bytes.insert(bytes.end(), part, part + count);
+            return true;
+        });
         DeliverToHost(0, bytes);
     };
     for (const DeviceSettings& deviceSettings : settings.Devices) {
@@ -35,9 +42,10 @@ SimulatedMidiSystem::SimulatedMidiSystem(const SimulationSettings& settings) : m
         mEndpoints.emplace_back().Name = deviceSettings.PortName;
         mDevicePorts.push_back(std::make_unique<DevicePorts>(*this, endpoint));
         auto device = std::make_unique<SimulatedDisplayDevice>(deviceSettings, *mDevicePorts.back());
-        mEndpoints[endpoint].Receive = [device = device.get()](const MidiBytes& bytes, SimulatorClock::time_point start,
+        mEndpoints[endpoint].Receive = [device = device.get()](const Platform::MidiLongMessage& message,
+                                                               SimulatorClock::time_point start,
                                                                SimulatorClock::time_point end) {
-            device->ReceiveFromHost(bytes, start, end);
+            device->ReceiveFromHost(message, start, end);
         };
         mDevices.push_back(std::move(device));
     }
@@ -90,6 +98,12 @@ void SimulatedMidiSystem::DisconnectHostInput(std::uint64_t connection)
 
 bool SimulatedMidiSystem::SendFromHost(const PortKey& port, MidiBytes bytes, std::function<void(bool delivered)> onDone)
 {
+    return SendFromHost(port, Platform::MidiLongMessage::Holding(std::move(bytes)), std::move(onDone));
+}
+
+bool SimulatedMidiSystem::SendFromHost(const PortKey& port, Platform::MidiLongMessage message,
+                                       std::function<void(bool delivered)> onDone)
+{
     SimulatorClock::time_point start;
     SimulatorClock::time_point end;
     bool transferNow = false;
@@ -104,21 +118,21 @@ bool SimulatedMidiSystem::SendFromHost(const PortKey& port, MidiBytes bytes, std
         Endpoint& endpoint = mEndpoints[port.Endpoint];
         const SimulatorClock::time_point now = SimulatorClock::now();
         start = std::max(now, endpoint.CableFreeAt);
-        end = start + TransferTime(bytes.size());
+        end = start + TransferTime(message.GetSize());
         endpoint.CableFreeAt = end;
         // A cable that takes no time has carried the bytes as they are sent. When the simulation has nothing else
         // under way by then, the device takes them at once on this thread, in its turn, and the sender hears of it
         // before the call returns instead of waiting for the scheduler's thread to wake.
         transferNow = end <= now && mScheduler.ClaimIdleThrough(end);
     }
-    auto transfer = [this, port, bytes = std::move(bytes), start, end, onDone = std::move(onDone)] {
+    auto transfer = [this, port, message = std::move(message), start, end, onDone = std::move(onDone)] {
         bool delivered = false;
         {
             std::lock_guard lock(mMutex);
             delivered = IsCurrent(port);
         }
         if (delivered) {
-            mEndpoints[port.Endpoint].Receive(bytes, start, end);
+            mEndpoints[port.Endpoint].Receive(message, start, end);
         }
         if (onDone) {
             onDone(delivered);

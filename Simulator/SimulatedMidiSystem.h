@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/MidiLongMessage.h"
 #include "Simulator/Scheduler.h"
 #include "Simulator/SimulatedDisplayDevice.h"
 #include "Simulator/SimulationSettings.h"
@@ -59,10 +60,12 @@ public:
     std::uint64_t ConnectHostInput(const PortKey& port, std::shared_ptr<HostInputSink> sink);
     void DisconnectHostInput(std::uint64_t connection);
 
-    // Queues bytes on the port's cable; false when the port is gone. onDone, when given, runs once the last byte has
+    // Queues a message on the port's cable, which reads its bytes where they lie; false when the port is gone. onDone, when given, runs once the last byte has
     // reached the device and the device has taken it (true), or was lost because the port went away (false). When
     // the cable takes no time and nothing else of the simulation is under way, the transfer happens on the calling
     // thread, before SendFromHost returns: the device's answers and onDone then run there too.
+    bool SendFromHost(const PortKey& port, Platform::MidiLongMessage message,
+                      std::function<void(bool delivered)> onDone);
     bool SendFromHost(const PortKey& port, MidiBytes bytes, std::function<void(bool delivered)> onDone);
 
     std::size_t GetDeviceCount() const { return mDevices.size(); }
@@ -76,7 +79,8 @@ private:
         bool Present = false;
         std::uint64_t Generation = 0;
         SimulatorClock::time_point CableFreeAt;
-        std::function<void(const MidiBytes&, SimulatorClock::time_point, SimulatorClock::time_point)> Receive;
+        std::function<void(const Platform::MidiLongMessage&, SimulatorClock::time_point, SimulatorClock::time_point)>
+            Receive;
     };
 
     struct Connection {

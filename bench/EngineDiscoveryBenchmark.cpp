@@ -1,11 +1,6 @@
-#include "Engine/UpdateEngine.h"
-#include "Midi/MidiComm.h"
-#include "Simulator/SimulatedMidiDriver.h"
-#include "Simulator/SimulatedMidiSystem.h"
+#include "SimulatedEngine.h"
 
 #include <benchmark/benchmark.h>
-
-#include <memory>
 
 namespace {
 
@@ -19,11 +14,7 @@ double ScanMilliseconds(benchmark::State& state, ZV::Simulator::DeviceStart star
     device.Start = start;
     ZV::Simulator::SimulationSettings settings;
     settings.Devices = {device};
-    const auto driver = std::make_shared<ZV::Simulator::SimulatedMidiDriver>(
-        std::make_shared<ZV::Simulator::SimulatedMidiSystem>(settings));
-    const ZV::RCPtr<LUpdateEngine> engine(
-        new LUpdateEngine([driver] { return ZV::RCPtr<ZV::LMidiCommInterface>(ZV::LMidiComm::Create(driver)); }));
-    engine->Initialize(ZV::WideString());
+    const ZV::RCPtr<LUpdateEngine> engine = bench::MakeEngineOverSimulation(settings);
     ZV::Array<LUpdateEngineInterface::DeviceDefinition> definitions;
     for (const wchar_t* name : {L"Halvista Left", L"VT5 Display Left"}) {
         LUpdateEngineInterface::DeviceDefinition definition;

@@ -1,5 +1,6 @@
 #include "Engine/FirmwareImage.h"
 #include "Platform/FileSystem.h"
+#include "ProcessMemory.h"
 #include "SideBySide.h"
 
 #include <benchmark/benchmark.h>
@@ -18,25 +19,6 @@ std::filesystem::path BenchmarkFile(const std::string& name)
     return std::filesystem::temp_directory_path() /
            ("zv-firmware-benchmark-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) +
             "-" + name);
-}
-
-// A line of /proc/self/status or /proc/self/io ("VmHWM:", "rchar:"), as a number; 0 when it is not there.
-std::uint64_t ProcessFigure(const char* file, const std::string& name)
-{
-    std::ifstream figures(file);
-    std::string line;
-    while (std::getline(figures, line)) {
-        if (line.starts_with(name)) {
-            return std::stoull(line.substr(name.size()));
-        }
-    }
-    return 0;
-}
-
-// Makes the peak resident memory start again from what is resident now.
-void ResetPeakMemory()
-{
-    std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 ImageCheck CheckFile(const ZV::WideString& path)
@@ -70,14 +52,14 @@ void FirmwareFileOfAGibibyteOfZerosAgainstOneZeroByte(benchmark::State& state)
         state.SkipWithError("the files were not refused at their first byte");
     }
 
-    ResetPeakMemory();
-    const std::uint64_t residentBefore = ProcessFigure("/proc/self/status", "VmRSS:");
-    const std::uint64_t readBefore = ProcessFigure("/proc/self/io", "rchar:");
+    bench::ResetPeakMemory();
+    const std::uint64_t residentBefore = bench::ProcessFigure("/proc/self/status", "VmRSS:");
+    const std::uint64_t readBefore = bench::ProcessFigure("/proc/self/io", "rchar:");
     bench::RunRoundsSideBySide(
         state, 1.0, [&] { benchmark::DoNotOptimize(CheckFile(largePath)); },
         [&] { benchmark::DoNotOptimize(CheckFile(smallPath)); });
-    const std::uint64_t read = ProcessFigure("/proc/self/io", "rchar:") - readBefore;
-    const std::uint64_t residentPeak = ProcessFigure("/proc/self/status", "VmHWM:");
+    const std::uint64_t read = bench::ProcessFigure("/proc/self/io", "rchar:") - readBefore;
+    const std::uint64_t residentPeak = bench::ProcessFigure("/proc/self/status", "VmHWM:");
     state.counters["peak_MiB"] = static_cast<double>(residentPeak - residentBefore) / 1024.0;
     state.counters["read_KiB"] = static_cast<double>(read) / 1024.0 / static_cast<double>(state.iterations());
     std::filesystem::remove(large);

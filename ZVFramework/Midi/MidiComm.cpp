@@ -206,6 +206,15 @@ ZVRESULT LMidiComm::SendMidiMessage(const ConstRCPtr<LRefCountedObject>& port, c
     return const_cast<LMidiRenderPort*>(renderPort.Get())->Send(bytes);
 }
 
+ZVRESULT LMidiComm::SendLongMidiMessage(const ConstRCPtr<LRefCountedObject>& port, Platform::MidiLongMessage message)
+{
+    const ConstRCPtr<LMidiRenderPort> renderPort(port);
+    if (renderPort.IsNull() || !message.IsSendable()) {
+        return ZV_E_INVALIDARG;
+    }
+    return const_cast<LMidiRenderPort*>(renderPort.Get())->SendLongMessage(std::move(message));
+}
+
 ZVRESULT LMidiComm::DoWork(const ConstRCPtr<LRefCountedObject>& parameter)
 {
     return SendNotification(LNotification::Create(kDataCapturedId, parameter));

@@ -47,6 +47,8 @@ public:
     [[nodiscard]] ZVRESULT OpenCapturePort(const WideString& name, RCPtr<LMidiCapturePort>& port) override;
     [[nodiscard]] ZVRESULT OpenRenderPort(const WideString& name, RCPtr<LMidiRenderPort>& port) override;
     [[nodiscard]] ZVRESULT SendMidiMessage(const ConstRCPtr<LRefCountedObject>& port, const MidiMessageBytes& bytes) override;
+    [[nodiscard]] ZVRESULT SendLongMidiMessage(const ConstRCPtr<LRefCountedObject>& port,
+                                               Platform::MidiLongMessage message) override;
 
     // On the worker thread: sends the captured message (an LMidiCaptureNotificationData) to the subscribers of
     // "NID_MIDI_DATA_CAPTURED"; the distributor's result.

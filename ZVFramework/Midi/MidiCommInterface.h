@@ -3,6 +3,7 @@
 #include "Midi/MidiCaptureNotificationData.h"
 #include "Notification/NotificationDistributor.h"
 #include "ObjectBase/RefCountedObject.h"
+#include "Platform/MidiLongMessage.h"
 #include "Utilities/Storage/StringT.h"
 
 namespace ZV {
@@ -23,6 +24,10 @@ public:
     // message or the length of a short one; 0x80004005 on a driver error or time-out; 0x80070057 when the port is
     // not a render port or the message is empty.
     [[nodiscard]] virtual ZVRESULT SendMidiMessage(const ConstRCPtr<LRefCountedObject>& port, const MidiMessageBytes& bytes) = 0;
+    // The same for a long message that the driver reads where it lies (as large as a firmware image may be), held
+    // by the message's keeper for as long as the driver needs it: the number of bytes that went out.
+    [[nodiscard]] virtual ZVRESULT SendLongMidiMessage(const ConstRCPtr<LRefCountedObject>& port,
+                                                       Platform::MidiLongMessage message) = 0;
 };
 
 // A new MIDI object over the process's MIDI driver (ZV_MIDI_DRIVER), held by the caller.

@@ -6,6 +6,7 @@
 #include "Threading/WaitResults.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace ZV {
 
@@ -37,7 +38,9 @@ ZVRESULT LMidiRenderPort::Send(const MidiMessageBytes& bytes)
     const std::uint8_t first = static_cast<std::uint8_t>(bytes.GetData()[0]);
     // F0, F7 and data bytes begin no short message: they go out as they are.
     if (Platform::GetShortMessageLength(first) == 0) {
-        return SendLongMessage(bytes);
+        const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.GetData());
+        return SendLongMessage(
+            Platform::MidiLongMessage::Holding(std::vector<std::uint8_t>(data, data + bytes.GetCount())));
     }
     return SendShortMessage(bytes);
 }
@@ -58,19 +61,20 @@ ZVRESULT LMidiRenderPort::SendShortMessage(const MidiMessageBytes& bytes)
     return sent ? static_cast<ZVRESULT>(length) : ZV_E_FAIL;
 }
 
-ZVRESULT LMidiRenderPort::SendLongMessage(const MidiMessageBytes& bytes)
+ZVRESULT LMidiRenderPort::SendLongMessage(Platform::MidiLongMessage message)
 {
     std::uint64_t token = 0;
     if (!Claim(token)) {
         return ZV_E_FAIL;
     }
-    if (mOutput->SendLongMessage(reinterpret_cast<const std::uint8_t*>(bytes.GetData()), bytes.GetCount(), token)) {
+    const std::size_t size = message.GetSize();
+    if (mOutput->SendLongMessage(std::move(message), token)) {
         (void)mDone.Wait(kSendTimeout);
     }
     // Whether it finished, failed or timed out, the port is free for the next message; a done that comes later is
-    // ignored.
+    // ignored, and the driver still holds the bytes it may read.
     const bool delivered = Unclaim();
-    return delivered ? static_cast<ZVRESULT>(bytes.GetCount()) : ZV_E_FAIL;
+    return delivered ? static_cast<ZVRESULT>(size) : ZV_E_FAIL;
 }
 
 bool LMidiRenderPort::Claim(std::uint64_t& token)

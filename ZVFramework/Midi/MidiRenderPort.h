@@ -40,7 +40,7 @@ private:
     // On the sender's thread; blocks until the driver has taken the message.
     [[nodiscard]] ZVRESULT Send(const MidiMessageBytes& bytes);
     [[nodiscard]] ZVRESULT SendShortMessage(const MidiMessageBytes& bytes);
-    [[nodiscard]] ZVRESULT SendLongMessage(const MidiMessageBytes& bytes);
+    [[nodiscard]] ZVRESULT SendLongMessage(Platform::MidiLongMessage message);
     // Waits until no message is under way and makes the port busy with a new one, under a new token; false after
     // the time-out.
     bool Claim(std::uint64_t& token);

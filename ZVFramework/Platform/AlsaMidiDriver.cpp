@@ -217,20 +217,17 @@ public:
     bool SendShortMessage(std::uint32_t packedMessage) override
     {
         std::vector<std::uint8_t> bytes = UnpackShortMessage(packedMessage);
-        return !bytes.empty() && Queue({std::move(bytes), std::nullopt});
+        return !bytes.empty() && Queue({MidiLongMessage::Holding(std::move(bytes)), std::nullopt});
     }
 
-    bool SendLongMessage(const std::uint8_t* bytes, std::size_t count, std::uint64_t token) override
+    bool SendLongMessage(MidiLongMessage message, std::uint64_t token) override
     {
-        if (bytes == nullptr || count == 0) {
-            return false;
-        }
-        return Queue({std::vector<std::uint8_t>(bytes, bytes + count), token});
+        return message.IsSendable() && Queue({std::move(message), token});
     }
 
 private:
     struct Outgoing {
-        std::vector<std::uint8_t> Bytes;
+        MidiLongMessage Message;
         std::optional<std::uint64_t> Token;  // long messages only
     };
 
@@ -261,12 +258,11 @@ private:
         return true;
     }
 
-    static bool WriteAll(Shared& shared, const std::vector<std::uint8_t>& bytes)
+    static bool WriteAll(Shared& shared, const std::uint8_t* bytes, std::size_t count)
     {
         std::size_t offset = 0;
-        while (offset < bytes.size()) {
-            const ssize_t written =
-                snd_rawmidi_write(shared.Stream->Handle(), bytes.data() + offset, bytes.size() - offset);
+        while (offset < count) {
+            const ssize_t written = snd_rawmidi_write(shared.Stream->Handle(), bytes + offset, count - offset);
             if (written == -EAGAIN) {
                 if (!shared.Stream->WaitUntilReady()) {
                     return false;
@@ -294,7 +290,8 @@ private:
                 message = std::move(shared->Queue.front());
                 shared->Queue.pop_front();
             }
-            bool sent = WriteAll(*shared, message.Bytes);
+            bool sent = message.Message.WriteParts(
+                [&](const std::uint8_t* bytes, std::size_t count) { return WriteAll(*shared, bytes, count); });
             if (message.Token) {
                 sent = sent && snd_rawmidi_drain(shared->Stream->Handle()) == 0;
                 RunThroughGate(shared->Gate,

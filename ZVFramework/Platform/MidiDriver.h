@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Platform/MidiLongMessage.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -73,10 +75,11 @@ public:
 
     // Sends a message packed as MidiMessage.h says; false for a packing without a status byte or a driver error.
     virtual bool SendShortMessage(std::uint32_t packedMessage) = 0;
-    // Queues the bytes as they are (the driver keeps its own copy). true: OnLongMessageDone follows with the token,
-    // or came already; false: refused at once (nothing to send, device gone), and no callback follows. The caller
-    // must not hold a lock that the callback takes.
-    virtual bool SendLongMessage(const std::uint8_t* bytes, std::size_t count, std::uint64_t token) = 0;
+    // Queues the message; the driver reads its bytes where they lie, holding them through the message's keeper until
+    // it is done with them. true: OnLongMessageDone follows with the token, or came already; false: refused at once
+    // (nothing to send, device gone), and no callback follows. The caller must not hold a lock that the callback
+    // takes.
+    virtual bool SendLongMessage(MidiLongMessage message, std::uint64_t token) = 0;
 };
 
 // The machine's MIDI service: numbered input and output devices with product names (UTF-8).

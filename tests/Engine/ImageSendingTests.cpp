@@ -26,16 +26,16 @@ protected:
     // Sends the image written in hex; the result, with the messages that reached the device in received.
     ZVRESULT SendMessages(const std::string& hex, std::vector<std::string>& received)
     {
-        return Send(hex, received, [this](const FirmwareImageBytes& image) {
+        return Send(hex, received, [this](const SharedFirmwareImage& image) {
             return mEngine->SendFileMessages(image, WideString(L"halvista left"));
         });
     }
 
     ZVRESULT Send(const std::string& hex, std::vector<std::string>& received,
-                  const std::function<ZVRESULT(const FirmwareImageBytes&)>& sender)
+                  const std::function<ZVRESULT(const SharedFirmwareImage&)>& sender)
     {
-        FirmwareImageBytes image;
-        ToFirmwareImage(ParseHex(hex), image);
+        auto image = std::make_shared<FirmwareImageBytes>();
+        ToFirmwareImage(ParseHex(hex), *image);
         const std::size_t before = TextsOfKind(LogPath(), "RX").size();
         const ZVRESULT result = sender(image);
         const std::vector<std::string> all = TextsOfKind(LogPath(), "RX");
@@ -148,8 +148,8 @@ TEST_F(ImageSending, ChunksCarryTheImageAsItIsInPiecesOf128Bytes)
     const Bytes image = MakeImage(3, 98);
     std::vector<std::string> received;
     EXPECT_EQ(Send(ToHex(image), received,
-                   [this](const FirmwareImageBytes& bytes) {
-                       return mEngine->SendFileInChunks(bytes, WideString(L"Halvista Left"));
+                   [this](const SharedFirmwareImage& bytes) {
+                       return mEngine->SendFileInChunks(*bytes, WideString(L"Halvista Left"));
                    }),
               ZV_S_OK);
     EXPECT_EQ(received, (std::vector<std::string>{ToHex(Bytes(image.begin(), image.begin() + 100)),

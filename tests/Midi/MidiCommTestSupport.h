@@ -80,9 +80,9 @@ public:
     }
 
     bool SendShortMessage(std::uint32_t packedMessage) override { return mInner->SendShortMessage(packedMessage); }
-    bool SendLongMessage(const std::uint8_t* bytes, std::size_t count, std::uint64_t token) override
+    bool SendLongMessage(Platform::MidiLongMessage message, std::uint64_t token) override
     {
-        return mInner->SendLongMessage(bytes, count, token);
+        return mInner->SendLongMessage(std::move(message), token);
     }
 
 private:

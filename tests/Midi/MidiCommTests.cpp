@@ -292,7 +292,7 @@ TEST_F(MidiCommTest, PortClosedWhileMessagesArriveIsReopenedWithoutLeftovers)
     ASSERT_TRUE(output);
     const Bytes message = Testing::SysExOfLength(700);
     for (std::uint64_t token = 0; token < 20; ++token) {
-        ASSERT_TRUE(output->SendLongMessage(message.data(), message.size(), token));
+        ASSERT_TRUE(output->SendLongMessage(Platform::MidiLongMessage::Holding(message), token));
         ASSERT_TRUE(output->SendShortMessage(0xF8));
     }
     ASSERT_TRUE(mCaptured->WaitForCount(1));
@@ -363,7 +363,7 @@ private:
             return true;
         }
 
-        bool SendLongMessage(const std::uint8_t*, std::size_t, std::uint64_t token) override
+        bool SendLongMessage(Platform::MidiLongMessage, std::uint64_t token) override
         {
             {
                 std::lock_guard lock(mDriver.mMutex);
@@ -433,7 +433,7 @@ private:
     };
     struct ShortOnlyOutput final : Platform::MidiOutput {
         bool SendShortMessage(std::uint32_t) override { return true; }
-        bool SendLongMessage(const std::uint8_t*, std::size_t, std::uint64_t) override { return false; }
+        bool SendLongMessage(Platform::MidiLongMessage, std::uint64_t) override { return false; }
     };
 };
 
