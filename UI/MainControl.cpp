@@ -1,7 +1,6 @@
 #include "UI/MainControl.h"
 
 #include "Application/WaitCursor.h"
-#include "ControlBase/DebugLine.h"
 #include "ControlBase/MenuDescriptor.h"
 #include "ControlBase/MenuParams.h"
 #include "Controls/Button.h"
@@ -77,13 +76,9 @@ ZVRESULT LMainControl::Initialize()
     if (const RCPtr<::LUpdateEngineInterface> engine = GetUpdateEngine()) {
         engine->SetNotificationsEnabled(true);
         ReportFirmwareFileFailure();
-        // Nothing else would look for the device that an automatic start sent into update mode, nor select one of
-        // several devices that the engine found before anybody heard of it.
-        const std::int32_t deviceState = engine->GetDeviceState();
-        if (deviceState == ::LUpdateEngineInterface::kDeviceEnteringUpdateMode) {
+        // Nothing else would look for the device that an automatic start sent into update mode.
+        if (engine->GetDeviceState() == ::LUpdateEngineInterface::kDeviceEnteringUpdateMode) {
             (void)BeginIdleNotifications();
-        } else if (deviceState == ::LUpdateEngineInterface::kDeviceNoneSelected) {
-            SelectFirstOfSeveralDevices();
         }
     }
     return initialized;
@@ -254,7 +249,9 @@ std::int32_t LMainControl::OnDeviceStateChangeNotification(const ConstRCPtr<LNot
         break;
     case ::LUpdateEngineInterface::kDeviceNoneSelected:
         // The engine's next state change brings the display up to date.
-        SelectFirstOfSeveralDevices();
+        if (mUpdateProcessor) {
+            mUpdateProcessor->SelectFirstOfSeveralDevices();
+        }
         break;
     default:
         UpdateDisplay(engine.result, deviceState, engine.file);
@@ -272,15 +269,6 @@ void LMainControl::ReportFirmwareFileFailure()
         const std::string line = "FirmwareUpdater: " + failure + "\n";
         Platform::WriteToStandardError(line.data(), line.size());
     }
-}
-
-void LMainControl::SelectFirstOfSeveralDevices()
-{
-    if (const RCPtr<::LUpdateEngineInterface> updateEngine = GetUpdateEngine()) {
-        (void)updateEngine->SelectDevice(0);
-    }
-    WriteDebugLine("Multiple devices found. Handling multiple devices is not implemented. Only the first "
-                   "connected device will be updated.");
 }
 
 std::int32_t LMainControl::OnFirmwareFileStateChangeNotification(const ConstRCPtr<LNotificationDistributor>&,

@@ -144,8 +144,6 @@ private:
     void RestartUpdateProcess();
     void RequestApplicationExit();
     void ScanForDeviceInBackground();
-    // Several devices: the first one is the one updated.
-    void SelectFirstOfSeveralDevices();
     // Writes why the engine refused the firmware file to the standard error, when it did.
     void ReportFirmwareFileFailure();
     // Invalidates the whole window and has it painted at once: the waits let no messages through.

@@ -714,5 +714,43 @@ TEST_F(ProgramGui, BesideAFirstThatNeverAnswersASecondStartEndsWith255AndHalfSen
     EXPECT_EQ(first->GetExitCode(), 1) << first->ReadStandardError();
 }
 
+TEST_F(ProgramGui, WithTwoDevicesTheAutomaticStartUpdatesTheFirstWithTheWholeImageAndNeverTouchesTheSecond)
+{
+    ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
+    const std::string messages[] = {"F0 01 02 F7", "F0 03 04 F7", "F0 05 06 F7"};
+    const std::string image = mFolder / "image.syx";
+    WriteContent(image, std::string("\xF0\x01\x02\xF7\xF0\x03\x04\xF7\xF0\x05\x06\xF7", 12));
+    const std::string log = mFolder / "device.log";
+    std::unique_ptr<ProgramUnderTest> program =
+        Start({"-START_UPDATE_AUTOMATICALLY", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + image},
+              {{"ZV_SIM_DEVICE", "two"}, {"ZV_SIM_RESTART_MS", "300"}, {"ZV_SIM_FLASH_MS", "300"}});
+    const unsigned long window = WaitForWindow(*program);
+    ASSERT_NE(window, 0u) << program->ReadStandardError();
+
+    ASSERT_TRUE(WaitUntil([&] { return ContentOf(log).find(" STATE done") != std::string::npos; }, {}, kHangGuard))
+        << "the first device was never updated: " << program->ReadStandardError();
+    for (const std::string& message : messages) {
+        EXPECT_NE(ContentOf(log).find(" RX " + message + "\n"), std::string::npos) << message;
+    }
+    const std::string second = ContentOf(log + ".2");
+    for (const char* touched : {" STATE restarting", " STATE update", " STATE done", " RX F0 01 02 F7"}) {
+        EXPECT_EQ(second.find(touched), std::string::npos) << "the second device went through" << touched;
+    }
+    EXPECT_THAT(program->LinesStartingWith("Multiple devices found."),
+                ElementsAre("Multiple devices found. Handling multiple devices is not implemented. Only the first "
+                            "connected device will be updated."));
+
+    for (std::size_t requests = 1; program->IsRunning(); ++requests) {
+        mInput.RequestClose(window);
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                return program->CheckEnded() ||
+                       program->LinesStartingWith("The exit request is dropped").size() >= requests;
+            },
+            {program->GetEndDescriptor()}, kHangGuard));
+    }
+    EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+}
+
 }  // namespace
 }  // namespace ZV::Testing
