@@ -15,6 +15,7 @@
 #include "UI/UpdateProcessorSource.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace ZV {
 
@@ -68,20 +69,38 @@ ZVRESULT LMainControl::Initialize()
     }
     GiveMenuBarTheUpdater();
 
-    mUpdateStarted = false;
     mUpdateProcessor = FindApplicationUpdateProcessor();
     mNoScanButton = !mButtonScanForDevice;
+    WatchEngine();
     UpdateDisplayFromEngine();
-    // Only now, with every subscription made, may the engine post.
-    if (const RCPtr<::LUpdateEngineInterface> engine = GetUpdateEngine()) {
-        engine->SetNotificationsEnabled(true);
-        ReportFirmwareFileFailure();
-        // Nothing else would look for the device that an automatic start sent into update mode.
-        if (engine->GetDeviceState() == ::LUpdateEngineInterface::kDeviceEnteringUpdateMode) {
-            (void)BeginIdleNotifications();
-        }
-    }
+    ReportFirmwareFileFailure();
     return initialized;
+}
+
+void LMainControl::WatchEngine()
+{
+    using Engine = ::LUpdateEngineInterface;
+    mUpdateStarted = false;
+    mEarlyCompletion = EarlyCompletion::kNone;
+    const RCPtr<Engine> engine = GetUpdateEngine();
+    if (!engine) {
+        return;
+    }
+    // Only now, with every subscription made, may the engine post. What it did before is read afterwards: an update
+    // seen running reports its end from now on, one seen finished may have ended unheard.
+    engine->SetNotificationsEnabled(true);
+    const std::int32_t status = engine->GetUpdateStatus(false);
+    const std::int32_t deviceState = engine->GetDeviceState();
+    // An update that the processor started is followed as one that a click started.
+    mUpdateStarted = status == Engine::kUpdateRunning || status == Engine::kUpdateFinished ||
+                     deviceState == Engine::kDeviceUpdating;
+    if (status == Engine::kUpdateFinished) {
+        mEarlyCompletion = EarlyCompletion::kUnheard;
+        (void)BeginIdleNotifications();
+    } else if (deviceState == Engine::kDeviceEnteringUpdateMode) {
+        // Nothing else would look for the device that an automatic start sent into update mode.
+        (void)BeginIdleNotifications();
+    }
 }
 
 ZVRESULT LMainControl::SubscribeToEngine()
@@ -313,11 +332,21 @@ std::int32_t LMainControl::OnFirmwareUpdateCompletedNotification(const ConstRCPt
     if (completion == nullptr) {
         return 1;
     }
+    if (std::exchange(mEarlyCompletion, EarlyCompletion::kNone) == EarlyCompletion::kTaken) {
+        // Its end was taken when the window found the update finished.
+        return 1;
+    }
     if (!completion->IsSuccess()) {
         mUpdateStarted = false;
         UpdateDisplayFromEngine();
         return 1;
     }
+    FollowSuccessfulUpdate();
+    return 1;
+}
+
+void LMainControl::FollowSuccessfulUpdate()
+{
     const LWaitCursor waitCursor(L"Waiting for Device Reset To Complete...", GetRootWindowRef());
     UpdateDisplayFromEngine();
     RedrawWindow();
@@ -329,7 +358,6 @@ std::int32_t LMainControl::OnFirmwareUpdateCompletedNotification(const ConstRCPt
         // The user turns the device off and on, then presses "NEXT".
         (void)engine->RefreshSelectedDevice();
     }
-    return 1;
 }
 
 // --- Clicks and menu commands ---

@@ -752,5 +752,59 @@ TEST_F(ProgramGui, WithTwoDevicesTheAutomaticStartUpdatesTheFirstWithTheWholeIma
     EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
 }
 
+TEST_F(ProgramGui, AnUpdateStartedAutomaticallyBeforeTheWindowEndsOnNextThenSuccessAndNeverOffersRestart)
+{
+    ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
+    constexpr WindowArea kProcessText{28, 102, 344, 66};
+    mInput.MoveTo(1279, 1023);
+    int width = 0;
+    int height = 0;
+    const std::vector<std::uint32_t> background = ReadBackgroundImage(width, height);
+    const auto differences = [&](unsigned long window, const WindowArea& area) {
+        return CountDifferences(mDesktop.ReadPixels(window, width, height), background, width, area);
+    };
+    const auto shown = [&](unsigned long window, const WindowArea& area) {
+        return differences(window, area) > area.width * area.height / 2;
+    };
+    const std::string log = mFolder / "device.log";
+
+    // The device is in update mode already: the update starts before the window exists.
+    const std::string image = mFolder / "image.syx";
+    WriteContent(image, std::string("\xF0\x01\x02\xF7\xF0\x03\x04\xF7", 8));
+    std::unique_ptr<ProgramUnderTest> program =
+        Start({"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + image},
+              {{"ZV_SIM_DEVICE", "update"}, {"ZV_SIM_FLASH_MS", "4000"}, {"ZV_SIM_RESTART_MS", "300"}});
+    const unsigned long window = WaitForWindow(*program);
+    ASSERT_NE(window, 0u) << program->ReadStandardError();
+
+    // Once the device has the image: the instructions with NEXT, not RESTART.
+    ASSERT_TRUE(WaitUntil([&] { return ContentOf(log).find(" STATE done") != std::string::npos; }, {}, kHangGuard));
+    ASSERT_TRUE(WaitUntil([&] { return shown(window, kMiddleButton); }, {}, kHangGuard));
+    const std::vector<std::uint32_t> instructions = SettledPixels(window, kProcessText);
+    ASSERT_FALSE(instructions.empty());
+    EXPECT_FALSE(shown(window, kRestartButton)) << "RESTART after an update that went well";
+
+    // The device restarts by itself; NEXT finds it running the new build.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const std::string content = ContentOf(log);
+            const std::size_t done = content.find(" STATE done");
+            return content.find(" STATE normal", done) != std::string::npos;
+        },
+        {}, kHangGuard));
+    ClickInWindow(window, kMiddleButton);
+    mInput.MoveTo(1279, 1023);
+    EXPECT_TRUE(WaitUntil([&] { return differences(window, kMiddleButton) == 0; }, {}, kHangGuard))
+        << "NEXT stays";
+    const std::vector<std::uint32_t> outcome = SettledPixels(window, kProcessText);
+    EXPECT_FALSE(outcome.empty());
+    EXPECT_NE(outcome, instructions);
+    EXPECT_EQ(differences(window, kRestartButton), 0) << "RESTART with the success text";
+
+    mInput.RequestClose(window);
+    ASSERT_TRUE(WaitForEnd(*program));
+    EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+}
+
 }  // namespace
 }  // namespace ZV::Testing
