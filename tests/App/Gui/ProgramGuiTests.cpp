@@ -14,6 +14,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <X11/Xlib.h>
+#include <X11/cursorfont.h>
+#include <X11/extensions/Xfixes.h>
+
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -714,6 +718,37 @@ TEST_F(ProgramGui, BesideAFirstThatNeverAnswersASecondStartEndsWith255AndHalfSen
     EXPECT_EQ(first->GetExitCode(), 1) << first->ReadStandardError();
 }
 
+// What the server shows under the pointer at the point of the screen: the cursor's size, hot spot and pixels.
+std::vector<unsigned long> CursorImageAt(Display* display, DesktopInput& input, int x, int y)
+{
+    input.MoveTo(x, y);
+    std::vector<unsigned long> image;
+    if (XFixesCursorImage* shown = XFixesGetCursorImage(display)) {
+        image = {static_cast<unsigned long>(shown->width), static_cast<unsigned long>(shown->height),
+                 static_cast<unsigned long>(shown->xhot), static_cast<unsigned long>(shown->yhot)};
+        image.insert(image.end(), shown->pixels,
+                     shown->pixels + static_cast<std::size_t>(shown->width) * shown->height);
+        XFree(shown);
+    }
+    return image;
+}
+
+// The arrow of the cursor font, as the server shows it for a moment over the bare desktop in the screen's corner.
+std::vector<unsigned long> ArrowCursorImage(Display* display, DesktopInput& input)
+{
+    const Window desktop = DefaultRootWindow(display);
+    const Cursor arrow = XCreateFontCursor(display, XC_left_ptr);
+    XDefineCursor(display, desktop, arrow);
+    XSync(display, False);
+    const int screen = DefaultScreen(display);
+    std::vector<unsigned long> image =
+        CursorImageAt(display, input, DisplayWidth(display, screen) - 1, DisplayHeight(display, screen) - 1);
+    XUndefineCursor(display, desktop);
+    XFreeCursor(display, arrow);
+    XSync(display, False);
+    return image;
+}
+
 TEST_F(ProgramGui, WithTwoDevicesTheAutomaticStartUpdatesTheFirstWithTheWholeImageAndNeverTouchesTheSecond)
 {
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
@@ -752,10 +787,12 @@ TEST_F(ProgramGui, WithTwoDevicesTheAutomaticStartUpdatesTheFirstWithTheWholeIma
     EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
 }
 
-TEST_F(ProgramGui, AnUpdateStartedAutomaticallyBeforeTheWindowEndsOnNextThenSuccessAndNeverOffersRestart)
+TEST_F(ProgramGui, AnUpdateStartedAutomaticallyBeforeTheWindowShowsTheArrowThenNextThenSuccessAndNeverRestart)
 {
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
     constexpr WindowArea kProcessText{28, 102, 344, 66};
+    Display* const display = mDesktop.GetDisplay();
+    const std::vector<unsigned long> arrow = ArrowCursorImage(display, mInput);
     mInput.MoveTo(1279, 1023);
     int width = 0;
     int height = 0;
@@ -768,7 +805,8 @@ TEST_F(ProgramGui, AnUpdateStartedAutomaticallyBeforeTheWindowEndsOnNextThenSucc
     };
     const std::string log = mFolder / "device.log";
 
-    // The device is in update mode already: the update starts before the window exists.
+    // The device is in update mode already: the update starts before the window exists, and its flash lasts well
+    // beyond the window's first frame.
     const std::string image = mFolder / "image.syx";
     WriteContent(image, std::string("\xF0\x01\x02\xF7\xF0\x03\x04\xF7", 8));
     std::unique_ptr<ProgramUnderTest> program =
@@ -776,6 +814,10 @@ TEST_F(ProgramGui, AnUpdateStartedAutomaticallyBeforeTheWindowEndsOnNextThenSucc
               {{"ZV_SIM_DEVICE", "update"}, {"ZV_SIM_FLASH_MS", "4000"}, {"ZV_SIM_RESTART_MS", "300"}});
     const unsigned long window = WaitForWindow(*program);
     ASSERT_NE(window, 0u) << program->ReadStandardError();
+    const DesktopWatcher::Geometry geometry = mDesktop.GetGeometry(window);
+    EXPECT_EQ(CursorImageAt(display, mInput, geometry.x + 200, geometry.y + 8), arrow)
+        << "not the arrow over the window before the device changed";
+    mInput.MoveTo(1279, 1023);
 
     // Once the device has the image: the instructions with NEXT, not RESTART.
     ASSERT_TRUE(WaitUntil([&] { return ContentOf(log).find(" STATE done") != std::string::npos; }, {}, kHangGuard));
