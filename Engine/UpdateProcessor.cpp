@@ -3,11 +3,13 @@
 #include "ObjectBase/Exception.h"
 #include "Platform/Clock.h"
 #include "Platform/VersionInfo.h"
+#include "Utilities/Debug/DebugOutput.h"
 #include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/CommandLineSwitch.h"
 #include "Utilities/Storage/ZVFile.h"
 
 #include <atomic>
+#include <ostream>
 #include <string_view>
 
 using namespace ZV;
@@ -192,9 +194,22 @@ ZVRESULT LUpdateProcessor::WaitForDeviceToEnterUpdateMode()
     return ZV_E_FAIL;
 }
 
+void LUpdateProcessor::SelectFirstOfSeveralDevices()
+{
+    (void)mEngine->SelectDevice(0);
+    MutexLock lock(GetDebugOutputLock());
+    GetDebugOutput().GetNarrowTarget() << "Multiple devices found. Handling multiple devices is not implemented. Only "
+                                          "the first connected device will be updated."
+                                       << std::endl;
+}
+
 ZVRESULT LUpdateProcessor::FollowSwitches(const WideString& commandLine)
 {
     LUpdateEngineInterface& engine = *mEngine;
+    // Every road, with the window or without, goes on with the first of several devices.
+    if (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceNoneSelected) {
+        SelectFirstOfSeveralDevices();
+    }
     if (engine.GetDeviceState() <= LUpdateEngineInterface::kDeviceUnusable ||
         engine.GetFirmwareFileState() != LUpdateEngineInterface::kFilePresent) {
         return ZV_S_OK;

@@ -13,8 +13,8 @@
 using UpdateEngineFactory = std::function<ZV::RCPtr<LUpdateEngineInterface>()>;
 
 // The owner of the update engine: it reads the update switches of the command line, creates and initialises the
-// engine, chooses the firmware file, defines the devices, scans for them and, when the command line asks for it,
-// starts the update without the user.
+// engine, chooses the firmware file, defines the devices, scans for them (going on with the first of several) and,
+// when the command line asks for it, starts the update without the user.
 //
 //   -ALWAYS_UPDATE                  the update is wanted even when the file's build is not newer
 //   -SILENT                         wait up to 30,000 ms for a device sent into update mode to come back, and up to
@@ -78,12 +78,14 @@ public:
     // Waits in turns of kUpdateModeEntryTurn, scanning and refreshing, up to GetUpdateModeEntryWait(), for a device
     // sent into update mode to come back in it: 0 when it did, ZV_E_FAIL when it did not.
     [[nodiscard]] ZVRESULT WaitForDeviceToEnterUpdateMode();
+    // Of several devices found, the first is the one to update; the others are never touched. Says so on the debug
+    // output.
+    void SelectFirstOfSeveralDevices();
 
 private:
     ZV::WideString ChooseFirmwareFile(const ZV::WideString& commandLine) const;
     void DefineDevices();
     [[nodiscard]] ZVRESULT FollowSwitches(const ZV::WideString& commandLine);
-    // Looks for the device every turn until it is back in update mode (0) or the wait is over (0x80004005).
 
     MidiCommFactory mMidiFactory;
     UpdateEngineFactory mEngineFactory;

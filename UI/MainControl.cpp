@@ -1,7 +1,6 @@
 #include "UI/MainControl.h"
 
 #include "Application/WaitCursor.h"
-#include "ControlBase/DebugLine.h"
 #include "ControlBase/MenuDescriptor.h"
 #include "ControlBase/MenuParams.h"
 #include "Controls/Button.h"
@@ -16,6 +15,7 @@
 #include "UI/UpdateProcessorSource.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace ZV {
 
@@ -69,24 +69,38 @@ ZVRESULT LMainControl::Initialize()
     }
     GiveMenuBarTheUpdater();
 
-    mUpdateStarted = false;
     mUpdateProcessor = FindApplicationUpdateProcessor();
     mNoScanButton = !mButtonScanForDevice;
+    WatchEngine();
     UpdateDisplayFromEngine();
-    // Only now, with every subscription made, may the engine post.
-    if (const RCPtr<::LUpdateEngineInterface> engine = GetUpdateEngine()) {
-        engine->SetNotificationsEnabled(true);
-        ReportFirmwareFileFailure();
-        // Nothing else would look for the device that an automatic start sent into update mode, nor select one of
-        // several devices that the engine found before anybody heard of it.
-        const std::int32_t deviceState = engine->GetDeviceState();
-        if (deviceState == ::LUpdateEngineInterface::kDeviceEnteringUpdateMode) {
-            (void)BeginIdleNotifications();
-        } else if (deviceState == ::LUpdateEngineInterface::kDeviceNoneSelected) {
-            SelectFirstOfSeveralDevices();
-        }
-    }
+    ReportFirmwareFileFailure();
     return initialized;
+}
+
+void LMainControl::WatchEngine()
+{
+    using Engine = ::LUpdateEngineInterface;
+    mUpdateStarted = false;
+    mEarlyCompletion = EarlyCompletion::kNone;
+    const RCPtr<Engine> engine = GetUpdateEngine();
+    if (!engine) {
+        return;
+    }
+    // Only now, with every subscription made, may the engine post. What it did before is read afterwards: an update
+    // seen running reports its end from now on, one seen finished may have ended unheard.
+    engine->SetNotificationsEnabled(true);
+    const std::int32_t status = engine->GetUpdateStatus(false);
+    const std::int32_t deviceState = engine->GetDeviceState();
+    // An update that the processor started is followed as one that a click started.
+    mUpdateStarted = status == Engine::kUpdateRunning || status == Engine::kUpdateFinished ||
+                     deviceState == Engine::kDeviceUpdating;
+    if (status == Engine::kUpdateFinished) {
+        mEarlyCompletion = EarlyCompletion::kUnheard;
+        (void)BeginIdleNotifications();
+    } else if (deviceState == Engine::kDeviceEnteringUpdateMode) {
+        // Nothing else would look for the device that an automatic start sent into update mode.
+        (void)BeginIdleNotifications();
+    }
 }
 
 ZVRESULT LMainControl::SubscribeToEngine()
@@ -254,7 +268,9 @@ std::int32_t LMainControl::OnDeviceStateChangeNotification(const ConstRCPtr<LNot
         break;
     case ::LUpdateEngineInterface::kDeviceNoneSelected:
         // The engine's next state change brings the display up to date.
-        SelectFirstOfSeveralDevices();
+        if (mUpdateProcessor) {
+            mUpdateProcessor->SelectFirstOfSeveralDevices();
+        }
         break;
     default:
         UpdateDisplay(engine.result, deviceState, engine.file);
@@ -272,15 +288,6 @@ void LMainControl::ReportFirmwareFileFailure()
         const std::string line = "FirmwareUpdater: " + failure + "\n";
         Platform::WriteToStandardError(line.data(), line.size());
     }
-}
-
-void LMainControl::SelectFirstOfSeveralDevices()
-{
-    if (const RCPtr<::LUpdateEngineInterface> updateEngine = GetUpdateEngine()) {
-        (void)updateEngine->SelectDevice(0);
-    }
-    WriteDebugLine("Multiple devices found. Handling multiple devices is not implemented. Only the first "
-                   "connected device will be updated.");
 }
 
 std::int32_t LMainControl::OnFirmwareFileStateChangeNotification(const ConstRCPtr<LNotificationDistributor>&,
@@ -325,11 +332,21 @@ std::int32_t LMainControl::OnFirmwareUpdateCompletedNotification(const ConstRCPt
     if (completion == nullptr) {
         return 1;
     }
+    if (std::exchange(mEarlyCompletion, EarlyCompletion::kNone) == EarlyCompletion::kTaken) {
+        // Its end was taken when the window found the update finished.
+        return 1;
+    }
     if (!completion->IsSuccess()) {
         mUpdateStarted = false;
         UpdateDisplayFromEngine();
         return 1;
     }
+    FollowSuccessfulUpdate();
+    return 1;
+}
+
+void LMainControl::FollowSuccessfulUpdate()
+{
     const LWaitCursor waitCursor(L"Waiting for Device Reset To Complete...", GetRootWindowRef());
     UpdateDisplayFromEngine();
     RedrawWindow();
@@ -341,7 +358,6 @@ std::int32_t LMainControl::OnFirmwareUpdateCompletedNotification(const ConstRCPt
         // The user turns the device off and on, then presses "NEXT".
         (void)engine->RefreshSelectedDevice();
     }
-    return 1;
 }
 
 // --- Clicks and menu commands ---

@@ -40,14 +40,15 @@ public:
 
     // The base's, then: the engine's five notifications subscribed, the children found (a missing required one
     // throws "LMainControl couldn't find" and its name), the clicks subscribed, the menu bar given this control's
-    // menu item updater, the display brought up to date, and the engine's notifications switched on. A failure of
-    // the base is answered unchanged.
+    // menu item updater, the engine's notifications switched on, an update that the processor started taken as the
+    // window's own, and the display brought up to date. A failure of the base is answered unchanged.
     [[nodiscard]] ZVRESULT Initialize() override;
     // The base's, then the menu's commands subscribed at the window, whose queue the menus post into. Throws
     // "No Root Window!" for a tree without one.
     void ProcessRootWindowAquired() override;
-    // The first idle pass after a start at which the processor sent the device into update mode (an automatic
-    // start) waits for the device, as a click on "UPDATE FIRMWARE" does, and starts the update.
+    // The first idle pass after the window began to watch an engine whose device the processor sent into update
+    // mode (an automatic start) waits for the device, as a click on "UPDATE FIRMWARE" does, and starts the update;
+    // after one whose update had already finished, it follows that update's end as the engine's report of it would.
     void OnIdle(const RCPtr<LNotification>& idle) override;
     // Checks "Allow Downgrade" as the processor's setting is; 0 for every command.
     [[nodiscard]] ZVRESULT IsCommandEnabled(std::uint32_t first, std::uint32_t second, const WideString& notificationId,
@@ -109,6 +110,9 @@ private:
     [[nodiscard]] ZVRESULT SubscribeToEngine();
     [[nodiscard]] ZVRESULT FindChildren(WideString& missing);
     void GiveMenuBarTheUpdater();
+    // Lets the processor's current engine post, and follows an update that the processor started as the window's
+    // own, from where it is.
+    void WatchEngine();
     // The text of the application's string table; empty without it.
     WideString GetApplicationString(const wchar_t* id) const;
     // The desktop window that shows the control's tree; null without one.
@@ -139,13 +143,14 @@ private:
     // The device in update mode: the update starts, with the display brought up to date before and after.
     void StartUpdateInUpdateMode();
     [[nodiscard]] ZVRESULT WaitForDeviceToEnterUpdateMode();
+    // Under the wait cursor: the outcome shown, then in a skin without "NEXT" the wait for the device to run again,
+    // else one look at it.
+    void FollowSuccessfulUpdate();
     // After a successful update in a skin without "NEXT": until the device runs again, or the wait is over.
     void WaitForDeviceToRestart();
     void RestartUpdateProcess();
     void RequestApplicationExit();
     void ScanForDeviceInBackground();
-    // Several devices: the first one is the one updated.
-    void SelectFirstOfSeveralDevices();
     // Writes why the engine refused the firmware file to the standard error, when it did.
     void ReportFirmwareFileFailure();
     // Invalidates the whole window and has it painted at once: the waits let no messages through.
@@ -170,6 +175,10 @@ private:
     std::unique_ptr<LOpenFileDialog> mFileDialog;
     bool mNoScanButton = false;
     bool mUpdateStarted = false;
+    // The end of an update that had finished when the window began to watch the engine: the engine's report of it
+    // may never come, or come after the window has taken it.
+    enum class EarlyCompletion { kNone, kUnheard, kTaken };
+    EarlyCompletion mEarlyCompletion = EarlyCompletion::kNone;
     WaitTurn mWaitTurn;
 };
 

@@ -55,6 +55,11 @@ void LMainControl::StartFirmwareUpdate()
 void LMainControl::OnIdle(const RCPtr<LNotification>&)
 {
     (void)EndIdleNotifications();
+    if (mEarlyCompletion == EarlyCompletion::kUnheard) {
+        mEarlyCompletion = EarlyCompletion::kTaken;
+        FollowSuccessfulUpdate();
+        return;
+    }
     const RCPtr<Engine> engine = GetUpdateEngine();
     if (!engine || engine->GetDeviceState() != Engine::kDeviceEnteringUpdateMode || mButtonManualDeviceReadyForUpdate) {
         return;
@@ -72,6 +77,7 @@ void LMainControl::StartUpdateInUpdateMode()
     UpdateDisplayFromEngine();
     if (engine->GetDeviceState() == Engine::kDeviceInUpdateMode) {
         mUpdateStarted = true;
+        mEarlyCompletion = EarlyCompletion::kNone;
         (void)mProgressBar->SetValue(0.0);
         mProgressBar->SetTimeEstimateEnabled(false);
         // The engine reports how the update goes; a refused start leaves the state that the display shows.
@@ -131,10 +137,8 @@ void LMainControl::RestartUpdateProcess()
     }
     // The processor builds a fresh engine, which posts nothing until it is told to: the window follows it again.
     (void)mUpdateProcessor->Reinitialize();
-    if (const RCPtr<Engine> engine = GetUpdateEngine()) {
-        engine->SetNotificationsEnabled(true);
-    }
     mNoScanButton = !mButtonScanForDevice;
+    WatchEngine();
     UpdateDisplayFromEngine();
 }
 

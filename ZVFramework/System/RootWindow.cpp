@@ -21,6 +21,9 @@ RCPtr<LRootWindow> LRootWindow::Create(const RCPtr<LRenderer>& renderer, IWindow
 {
     RCPtr<LRootWindow> window(new LRootWindow(renderer, services));
     window->ResetHotKeys();
+    // A desktop window has no cursor of its own until it is given one: it would show the desktop's until the first
+    // control or wait asked for another.
+    (void)window->SetCursor(0);
     return window;
 }
 

@@ -29,7 +29,8 @@ namespace ZV {
 // the application lets go of it (ReleaseInternalReferences). User-interface thread only.
 class LRootWindow : public LNotificationCenter, public IRootWindow, public IRootWindowTarget {
 public:
-    // Services given are an OS window's, which counts its reference to the root window as internal.
+    // Services given are an OS window's, which counts its reference to the root window as internal, and which
+    // shows the arrow from then on until another cursor is set.
     static RCPtr<LRootWindow> Create(const RCPtr<LRenderer>& renderer, IWindowOSServices* services);
     // The maker that OS windows use (OSWindow::SetRootWindowFactory).
     static RCPtr<IRootWindowTarget> CreateForWindow(const RCPtr<LRenderer>& renderer, IWindowOSServices* services);

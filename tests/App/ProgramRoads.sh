@@ -112,6 +112,16 @@ case "$road" in
     grep -qx "Error: The application encountered problems during startup and will now close." "$folder/stderr" ||
       fail "no start-up failure text: $(cat "$folder/stderr")"
     ;;
+  two-devices-silent)
+    # Of two devices the first is updated and the second never touched; the run ends with the update's outcome.
+    printf '\xF0\x01\x02\xF7\xF0\x03\x04\xF7' > "$folder/image.syx"
+    ZV_SIM_DEVICE=two run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    updated_silently
+    [ "$(image_received)" = $'F0 01 02 F7\nF0 03 04 F7' ] || fail "the first device received: $(image_received)"
+    second=$(sed -n 's/^[0-9]* STATE //p' "$folder/device.log.2")
+    [ "$second" = normal ] || fail "the second device went through: $second"
+    ! grep -q ' RX F0 01 02 F7$' "$folder/device.log.2" || fail "the second device received the image"
+    ;;
   *)
     fail "unknown road $road"
     ;;

@@ -349,6 +349,64 @@ TEST(MainControl, AfterASentUpdateNextOrTheWaitBringsTheOutcomeAndAFailureEndsTh
     EXPECT_EQ(failed.TextOf(L"labelUpdateProcessInformation"), kSuccessUnknown);
 }
 
+TEST(MainControl, AnUpdateTheProcessorStartedBeforeTheWindowEndsOnNextAsAClickedOneWhetherItRanOrHadFinished)
+{
+    // The processor started the update before the window listened: the engine posted nothing of it.
+    const auto startedByProcessor = [](MainWindowHarness& window, std::int32_t status, std::int32_t deviceState) {
+        window.StartProcessor();
+        LScriptedEngine& engine = window.Engine();
+        ReadyToUpdate(engine);
+        engine.SetDevice(deviceState);
+        engine.SetResult(status);
+        engine.SetUpdateAvailable(false);
+        window.OpenWindow();
+        engine.TakeCalls();
+    };
+    const auto showsNext = [](MainWindowHarness& window) {
+        EXPECT_EQ(window.TextOf(L"labelUpdateProcessInformation"), kAfterUpdate);
+        EXPECT_TRUE(window.IsShown(L"buttonManualDeviceHasUpdatedRescanButton"));
+        EXPECT_FALSE(window.IsShown(L"buttonReinitialize"));
+    };
+
+    {
+        MainWindowHarness window;
+        startedByProcessor(window, Engine::kUpdateRunning, Engine::kDeviceUpdating);
+        EXPECT_TRUE(window.IsShown(L"progressBar"));
+        EXPECT_FALSE(window.Main().IsNotUpdating());
+        LScriptedEngine& engine = window.Engine();
+        engine.SetResult(Engine::kUpdateFinished);
+        engine.SetDevice(Engine::kDeviceInUpdateMode);
+        engine.ReportCompletion(true);
+        window.PumpAll();
+        showsNext(window);
+    }
+
+    // It ended before the window listened, so its completion may never be posted, or be posted as the window opens,
+    // before or after the window's first idle pass: each way the window takes the end once.
+    enum class Report { kNever, kBeforeIdle, kAfterIdle };
+    for (const Report report : {Report::kNever, Report::kBeforeIdle, Report::kAfterIdle}) {
+        SCOPED_TRACE(static_cast<int>(report));
+        MainWindowHarness window;
+        startedByProcessor(window, Engine::kUpdateFinished, Engine::kDeviceInUpdateMode);
+        if (report == Report::kBeforeIdle) {
+            window.Engine().ReportCompletion(true);
+        }
+        window.PumpAll();
+        showsNext(window);
+        if (report == Report::kAfterIdle) {
+            window.Engine().ReportCompletion(true);
+            window.PumpAll();
+        }
+        EXPECT_EQ(window.Engine().TakeCalls(), Calls{"RefreshSelectedDevice"});
+        window.Engine().OnRefresh([](LScriptedEngine& e) {
+            e.SetDevice(Engine::kDeviceRunning);
+            return ZV_S_OK;
+        });
+        window.Click(L"buttonManualDeviceHasUpdatedRescanButton");
+        EXPECT_EQ(window.TextOf(L"labelUpdateProcessInformation"), kSucceeded);
+    }
+}
+
 TEST(MainControl, MenuCommandsToggleAllowDowngradeWithItsCheckMarkAndAskToExit)
 {
     MainWindowHarness window;

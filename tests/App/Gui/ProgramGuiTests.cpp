@@ -14,6 +14,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <X11/Xlib.h>
+#include <X11/cursorfont.h>
+#include <X11/extensions/Xfixes.h>
+
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -712,6 +716,136 @@ TEST_F(ProgramGui, BesideAFirstThatNeverAnswersASecondStartEndsWith255AndHalfSen
     }
     ASSERT_TRUE(WaitForEnd(*first));
     EXPECT_EQ(first->GetExitCode(), 1) << first->ReadStandardError();
+}
+
+// What the server shows under the pointer at the point of the screen: the cursor's size, hot spot and pixels.
+std::vector<unsigned long> CursorImageAt(Display* display, DesktopInput& input, int x, int y)
+{
+    input.MoveTo(x, y);
+    std::vector<unsigned long> image;
+    if (XFixesCursorImage* shown = XFixesGetCursorImage(display)) {
+        image = {static_cast<unsigned long>(shown->width), static_cast<unsigned long>(shown->height),
+                 static_cast<unsigned long>(shown->xhot), static_cast<unsigned long>(shown->yhot)};
+        image.insert(image.end(), shown->pixels,
+                     shown->pixels + static_cast<std::size_t>(shown->width) * shown->height);
+        XFree(shown);
+    }
+    return image;
+}
+
+// The arrow of the cursor font, as the server shows it for a moment over the bare desktop in the screen's corner.
+std::vector<unsigned long> ArrowCursorImage(Display* display, DesktopInput& input)
+{
+    const Window desktop = DefaultRootWindow(display);
+    const Cursor arrow = XCreateFontCursor(display, XC_left_ptr);
+    XDefineCursor(display, desktop, arrow);
+    XSync(display, False);
+    const int screen = DefaultScreen(display);
+    std::vector<unsigned long> image =
+        CursorImageAt(display, input, DisplayWidth(display, screen) - 1, DisplayHeight(display, screen) - 1);
+    XUndefineCursor(display, desktop);
+    XFreeCursor(display, arrow);
+    XSync(display, False);
+    return image;
+}
+
+TEST_F(ProgramGui, WithTwoDevicesTheAutomaticStartUpdatesTheFirstWithTheWholeImageAndNeverTouchesTheSecond)
+{
+    ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
+    const std::string messages[] = {"F0 01 02 F7", "F0 03 04 F7", "F0 05 06 F7"};
+    const std::string image = mFolder / "image.syx";
+    WriteContent(image, std::string("\xF0\x01\x02\xF7\xF0\x03\x04\xF7\xF0\x05\x06\xF7", 12));
+    const std::string log = mFolder / "device.log";
+    std::unique_ptr<ProgramUnderTest> program =
+        Start({"-START_UPDATE_AUTOMATICALLY", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + image},
+              {{"ZV_SIM_DEVICE", "two"}, {"ZV_SIM_RESTART_MS", "300"}, {"ZV_SIM_FLASH_MS", "300"}});
+    const unsigned long window = WaitForWindow(*program);
+    ASSERT_NE(window, 0u) << program->ReadStandardError();
+
+    ASSERT_TRUE(WaitUntil([&] { return ContentOf(log).find(" STATE done") != std::string::npos; }, {}, kHangGuard))
+        << "the first device was never updated: " << program->ReadStandardError();
+    for (const std::string& message : messages) {
+        EXPECT_NE(ContentOf(log).find(" RX " + message + "\n"), std::string::npos) << message;
+    }
+    const std::string second = ContentOf(log + ".2");
+    for (const char* touched : {" STATE restarting", " STATE update", " STATE done", " RX F0 01 02 F7"}) {
+        EXPECT_EQ(second.find(touched), std::string::npos) << "the second device went through" << touched;
+    }
+    EXPECT_THAT(program->LinesStartingWith("Multiple devices found."),
+                ElementsAre("Multiple devices found. Handling multiple devices is not implemented. Only the first "
+                            "connected device will be updated."));
+
+    for (std::size_t requests = 1; program->IsRunning(); ++requests) {
+        mInput.RequestClose(window);
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                return program->CheckEnded() ||
+                       program->LinesStartingWith("The exit request is dropped").size() >= requests;
+            },
+            {program->GetEndDescriptor()}, kHangGuard));
+    }
+    EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+}
+
+TEST_F(ProgramGui, AnUpdateStartedAutomaticallyBeforeTheWindowShowsTheArrowThenNextThenSuccessAndNeverRestart)
+{
+    ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
+    constexpr WindowArea kProcessText{28, 102, 344, 66};
+    Display* const display = mDesktop.GetDisplay();
+    const std::vector<unsigned long> arrow = ArrowCursorImage(display, mInput);
+    mInput.MoveTo(1279, 1023);
+    int width = 0;
+    int height = 0;
+    const std::vector<std::uint32_t> background = ReadBackgroundImage(width, height);
+    const auto differences = [&](unsigned long window, const WindowArea& area) {
+        return CountDifferences(mDesktop.ReadPixels(window, width, height), background, width, area);
+    };
+    const auto shown = [&](unsigned long window, const WindowArea& area) {
+        return differences(window, area) > area.width * area.height / 2;
+    };
+    const std::string log = mFolder / "device.log";
+
+    // The device is in update mode already: the update starts before the window exists, and its flash lasts well
+    // beyond the window's first frame.
+    const std::string image = mFolder / "image.syx";
+    WriteContent(image, std::string("\xF0\x01\x02\xF7\xF0\x03\x04\xF7", 8));
+    std::unique_ptr<ProgramUnderTest> program =
+        Start({"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + image},
+              {{"ZV_SIM_DEVICE", "update"}, {"ZV_SIM_FLASH_MS", "4000"}, {"ZV_SIM_RESTART_MS", "300"}});
+    const unsigned long window = WaitForWindow(*program);
+    ASSERT_NE(window, 0u) << program->ReadStandardError();
+    const DesktopWatcher::Geometry geometry = mDesktop.GetGeometry(window);
+    EXPECT_EQ(CursorImageAt(display, mInput, geometry.x + 200, geometry.y + 8), arrow)
+        << "not the arrow over the window before the device changed";
+    mInput.MoveTo(1279, 1023);
+
+    // Once the device has the image: the instructions with NEXT, not RESTART.
+    ASSERT_TRUE(WaitUntil([&] { return ContentOf(log).find(" STATE done") != std::string::npos; }, {}, kHangGuard));
+    ASSERT_TRUE(WaitUntil([&] { return shown(window, kMiddleButton); }, {}, kHangGuard));
+    const std::vector<std::uint32_t> instructions = SettledPixels(window, kProcessText);
+    ASSERT_FALSE(instructions.empty());
+    EXPECT_FALSE(shown(window, kRestartButton)) << "RESTART after an update that went well";
+
+    // The device restarts by itself; NEXT finds it running the new build.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const std::string content = ContentOf(log);
+            const std::size_t done = content.find(" STATE done");
+            return content.find(" STATE normal", done) != std::string::npos;
+        },
+        {}, kHangGuard));
+    ClickInWindow(window, kMiddleButton);
+    mInput.MoveTo(1279, 1023);
+    EXPECT_TRUE(WaitUntil([&] { return differences(window, kMiddleButton) == 0; }, {}, kHangGuard))
+        << "NEXT stays";
+    const std::vector<std::uint32_t> outcome = SettledPixels(window, kProcessText);
+    EXPECT_FALSE(outcome.empty());
+    EXPECT_NE(outcome, instructions);
+    EXPECT_EQ(differences(window, kRestartButton), 0) << "RESTART with the success text";
+
+    mInput.RequestClose(window);
+    ASSERT_TRUE(WaitForEnd(*program));
+    EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
 }
 
 }  // namespace
