@@ -1,16 +1,16 @@
 #include "App/CommandLine.h"
 
 #include "ObjectBase/Exception.h"
+#include "Utilities/Storage/CommandLineArguments.h"
 #include "Utilities/Storage/UTFConversion.h"
 
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 namespace {
 
-constexpr char kQuote = '"';
-
-bool IsUTF8(const std::string& text)
+bool IsUTF8(std::string_view text)
 {
     std::vector<wchar_t> converted(text.size() + 1);
     const auto* source = reinterpret_cast<const unsigned char*>(text.data());
@@ -20,7 +20,7 @@ bool IsUTF8(const std::string& text)
 }
 
 // The argument as a terminal shows it, with every byte outside printable ASCII written as \xNN.
-std::string Escaped(const std::string& argument)
+std::string Escaped(std::string_view argument)
 {
     std::string shown;
     for (const char character : argument) {
@@ -36,44 +36,21 @@ std::string Escaped(const std::string& argument)
     return shown;
 }
 
-std::string Enclosed(const std::string& argument)
-{
-    const std::size_t valueStart = argument.starts_with('-') ? argument.find('=') : std::string::npos;
-    // Bare, an empty value would be followed by the blank before the next argument, which tells the switch finder
-    // that the switch is not there.
-    if (valueStart != std::string::npos && valueStart + 1 == argument.size()) {
-        return argument + kQuote + kQuote;
-    }
-    if (argument.find(' ') == std::string::npos || argument.starts_with(kQuote)) {
-        return argument;
-    }
-    if (valueStart == std::string::npos) {
-        return kQuote + argument + kQuote;
-    }
-    if (valueStart + 1 < argument.size() && argument[valueStart + 1] == kQuote) {
-        return argument;
-    }
-    return argument.substr(0, valueStart + 1) + kQuote + argument.substr(valueStart + 1) + kQuote;
-}
-
 }  // namespace
 
 bool JoinCommandLine(int argumentCount, const char* const* arguments, ZV::WideString& commandLine,
                      std::string& refusal)
 {
-    std::string line;
+    ZV::NarrowString line;
     for (int index = 1; index < argumentCount; ++index) {
-        const std::string argument = arguments[index];
+        const std::string_view argument = arguments[index];
         if (!IsUTF8(argument)) {
             refusal = "Argument " + std::to_string(index) + " is not UTF-8 text, so it cannot name a file: " +
                       Escaped(argument);
             return false;
         }
-        if (index > 1) {
-            line += ' ';
-        }
-        line += Enclosed(argument);
+        ZV::AppendCommandLineArgument(line, argument);
     }
-    ZV_THROW_IF_FAILED(commandLine.AssignFromUTF8(line.c_str(), static_cast<int>(line.size())));
+    ZV_THROW_IF_FAILED(commandLine.AssignFromUTF8(line.GetData(), static_cast<int>(line.GetLength())));
     return true;
 }

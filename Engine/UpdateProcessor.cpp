@@ -5,7 +5,7 @@
 #include "Platform/VersionInfo.h"
 #include "Utilities/Debug/DebugOutput.h"
 #include "Utilities/Storage/Array.h"
-#include "Utilities/Storage/CommandLineSwitch.h"
+#include "Utilities/Storage/CommandLineArguments.h"
 #include "Utilities/Storage/ZVFile.h"
 
 #include <atomic>
@@ -16,7 +16,6 @@ using namespace ZV;
 
 namespace {
 
-constexpr wchar_t kBlank = L' ';
 constexpr wchar_t kQuote = L'"';
 constexpr const wchar_t* kDefaultFirmwareFileName = L"QR27C_AppAndAssets.syx";
 constexpr std::int32_t kDeviceTypeCount = 2;
@@ -92,39 +91,26 @@ ZVRESULT LUpdateProcessor::SetAllowDowngrade(bool allow)
 bool LUpdateProcessor::FindSwitch(const WideString& commandLine, const WideString& name, WideString& value)
 {
     value.Empty();
-    const std::wstring_view line(commandLine.GetData(), commandLine.GetLength());
     const std::wstring_view wanted(name.GetData(), name.GetLength());
     if (wanted.size() < 2 || wanted.front() != L'-') {
         return false;
     }
     const bool takesValue = wanted.back() == L'=';
-    for (std::size_t start = FindSwitchStart(line, wanted, 0); start != std::wstring_view::npos;
-         start = FindSwitchStart(line, wanted, start + 1)) {
-        const std::size_t end = start + wanted.size();
-        if (end == line.size()) {
-            return true;
-        }
-        // Only the whole name counts, and a value must follow its "=" at once.
-        if (line[end] == kBlank) {
-            if (takesValue) {
-                continue;
-            }
-            return true;
-        }
-        if (!takesValue) {
+    CommandLineSplitter<wchar_t> arguments(std::wstring_view(commandLine.GetData(), commandLine.GetLength()));
+    WideString argument;
+    while (arguments.Next(argument)) {
+        const std::wstring_view text(argument.GetData(), argument.GetLength());
+        if (!BeginsWithSwitchName(text, wanted)) {
             continue;
         }
-        const wchar_t closing = line[end] == kQuote ? kQuote : kBlank;
-        std::size_t valueEnd = end + 1;
-        while (valueEnd < line.size() && line[valueEnd] != closing) {
-            ++valueEnd;
+        if (takesValue) {
+            value = RemoveEnclosingQuotes(argument.MidToEnd(static_cast<int>(wanted.size())));
+            return true;
         }
-        if (closing == kQuote && valueEnd < line.size()) {
-            ++valueEnd;
+        // Only the whole name counts: "-SILENT" is not "-SILENT_IF_UPDATE_NOT_NEEDED".
+        if (text.size() == wanted.size()) {
+            return true;
         }
-        value = RemoveEnclosingQuotes(
-            commandLine.Mid(static_cast<int>(end), static_cast<std::uint32_t>(valueEnd - end)));
-        return true;
     }
     return false;
 }

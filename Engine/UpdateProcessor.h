@@ -66,11 +66,10 @@ public:
     // MIDI.
     void SetEngineFactory(UpdateEngineFactory factory) { mEngineFactory = std::move(factory); }
 
-    // Finds a switch ("-NAME", or "-NAME=" with a value) where it starts an argument, outside quotes
-    // (FindSwitchStart); the first such place that holds the whole switch counts. A switch without "=" must end where
-    // a blank or the line ends. A value runs to the next blank, or, when it begins with a double quote, through the
-    // next double quote; the enclosing quotes are removed. A blank just after the "=" is no value, and the search goes
-    // on; at the end of the line, or as "", the value is empty.
+    // Finds a switch ("-NAME", or "-NAME=" with a value) among the command line's arguments (CommandLineSplitter):
+    // the first argument that begins with the name, letters in any case, counts. A switch without "=" is the whole
+    // argument; a switch with "=" has the rest of its argument as its value, without the double quotes that enclose
+    // it. The value of a "-NAME=" argument, or of "-NAME=\"\"", is empty, never the next argument.
     static bool FindSwitch(const ZV::WideString& commandLine, const ZV::WideString& name, ZV::WideString& value);
     // "Halvista Left" for device type 0, "VT5 Display Left" for 1, else empty.
     static ZV::WideString GetPortNameForDeviceType(std::int32_t type);

@@ -1,13 +1,14 @@
-// The program's command line, joined from its arguments: it is refused exactly when an argument is not UTF-8 text,
-// and once joined, the switch finder finds every switch argument with its value as it was given.
+// The program's command line, joined from its arguments: it is refused exactly when an argument is not UTF-8 text;
+// once joined, it splits back into exactly those arguments, and the switch finder finds a switch only where an
+// argument begins with it, the first such argument, with the value that argument holds.
 #include "App/CommandLine.h"
 #include "Engine/UpdateProcessor.h"
 #include "FuzzInput.h"
 #include "FuzzTarget.h"
 #include "Utf8Reference.h"
+#include "Utilities/Storage/CommandLineArguments.h"
 
-#include <algorithm>
-#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,42 +17,82 @@ namespace {
 using ZV::WideString;
 
 constexpr std::size_t kMaxArguments = 32;
+// Each name costs a search of the whole line.
+constexpr std::size_t kMaxNames = 64;
 
-// A switch argument whose name the finder can tell apart: "-NAME" or "-NAME=value", NAME of ASCII letters, digits
-// and '_', the value without a double quote (the line has no way to hold one inside quotes).
-struct SwitchArgument {
-    std::string key;  // "-NAME" or "-NAME="
-    std::string value;
-};
-
-std::optional<SwitchArgument> SwitchOf(const std::string& argument)
+bool IsNameCharacter(wchar_t character)
 {
-    if (argument.size() < 2 || argument[0] != '-') {
-        return std::nullopt;
-    }
-    const std::size_t equals = argument.find('=');
-    const std::size_t nameEnd = std::min(equals, argument.size());
-    const bool plainName = nameEnd > 1 && std::all_of(argument.begin() + 1, argument.begin() + nameEnd, [](char c) {
-        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-    });
-    if (!plainName) {
-        return std::nullopt;
-    }
-    if (equals == std::string::npos) {
-        return SwitchArgument{argument, ""};
-    }
-    std::string value = argument.substr(equals + 1);
-    if (value.find('"') != std::string::npos) {
-        return std::nullopt;
-    }
-    return SwitchArgument{argument.substr(0, equals + 1), value};
+    return (character >= L'A' && character <= L'Z') || (character >= L'a' && character <= L'z') ||
+           (character >= L'0' && character <= L'9') || character == L'_';
 }
 
-WideString Wide(const std::string& utf8)
+wchar_t AsciiUpper(wchar_t character)
 {
-    WideString text;
-    ZV_FUZZ_CHECK(text.AssignFromUTF8(utf8.c_str(), -1) == ZV::ZV_S_OK);
-    return text;
+    return character >= L'a' && character <= L'z' ? static_cast<wchar_t>(character - L'a' + L'A') : character;
+}
+
+bool BeginsWithNoCase(const std::wstring& text, const std::wstring& start)
+{
+    if (text.size() < start.size()) {
+        return false;
+    }
+    for (std::size_t index = 0; index < start.size(); ++index) {
+        if (AsciiUpper(text[index]) != AsciiUpper(start[index])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Every "-NAME" that stands anywhere in an argument, NAME of ASCII letters, digits and '_', and "-NAME=" where an
+// "=" follows it: inside a path or a quoted text as well as at an argument's start.
+std::set<std::wstring> SwitchNamesIn(const std::vector<std::wstring>& arguments)
+{
+    std::set<std::wstring> names;
+    for (const std::wstring& argument : arguments) {
+        for (std::size_t start = argument.find(L'-'); start != std::wstring::npos && names.size() < kMaxNames;
+             start = argument.find(L'-', start + 1)) {
+            std::size_t end = start + 1;
+            while (end < argument.size() && IsNameCharacter(argument[end])) {
+                ++end;
+            }
+            if (end == start + 1) {
+                continue;
+            }
+            names.insert(argument.substr(start, end - start));
+            if (end < argument.size() && argument[end] == L'=') {
+                names.insert(argument.substr(start, end + 1 - start));
+            }
+        }
+    }
+    return names;
+}
+
+struct Answer {
+    bool found = false;
+    std::wstring value;
+    bool operator==(const Answer&) const = default;
+};
+
+// The first argument that begins with the name, and, for a name without "=", is no longer than it; its value is the
+// rest, without the double quotes that enclose it.
+Answer Expected(const std::vector<std::wstring>& arguments, const std::wstring& name)
+{
+    const bool takesValue = name.back() == L'=';
+    for (const std::wstring& argument : arguments) {
+        if (!BeginsWithNoCase(argument, name) || (!takesValue && argument.size() != name.size())) {
+            continue;
+        }
+        std::wstring value = argument.substr(name.size());
+        if (!value.empty() && value.front() == L'"') {
+            value.erase(0, 1);
+            if (!value.empty() && value.back() == L'"') {
+                value.pop_back();
+            }
+        }
+        return Answer{true, value};
+    }
+    return Answer{};
 }
 
 }  // namespace
@@ -65,10 +106,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         arguments.push_back(input.TakeUntil(0));
     }
     std::vector<const char*> argumentPointers{"FirmwareUpdater"};
+    std::vector<std::wstring> wideArguments;
     std::size_t firstNotText = 0;
     for (std::size_t index = 0; index < arguments.size(); ++index) {
         argumentPointers.push_back(arguments[index].c_str());
-        if (firstNotText == 0 && !ZV::Fuzz::ReadUtf8(arguments[index]).IsWhole(arguments[index].size())) {
+        const ZV::Fuzz::Utf8Reading reading = ZV::Fuzz::ReadUtf8(arguments[index]);
+        wideArguments.push_back(reading.units);
+        if (firstNotText == 0 && !reading.IsWhole(arguments[index].size())) {
             firstNotText = index + 1;
         }
     }
@@ -83,16 +127,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
-    WideString earlier;
-    for (const std::string& argument : arguments) {
-        const std::optional<SwitchArgument> switchArgument = SwitchOf(argument);
-        // Only the first occurrence of a name counts, wherever it stands.
-        if (switchArgument && earlier.ToUpper().Find(Wide(switchArgument->key).ToUpper()) < 0) {
-            WideString value;
-            ZV_FUZZ_CHECK(LUpdateProcessor::FindSwitch(line, Wide(switchArgument->key), value));
-            ZV_FUZZ_CHECK(value == Wide(switchArgument->value));
-        }
-        earlier += Wide(argument) + WideString(L" ");
+    ZV::CommandLineSplitter<wchar_t> splitter(std::wstring_view(line.GetData(), line.GetLength()));
+    WideString argument;
+    std::size_t count = 0;
+    while (splitter.Next(argument)) {
+        ZV_FUZZ_CHECK(count < wideArguments.size());
+        ZV_FUZZ_CHECK(std::wstring(argument.GetData(), argument.GetLength()) == wideArguments[count]);
+        ++count;
+    }
+    ZV_FUZZ_CHECK(count == wideArguments.size());
+
+    for (const std::wstring& name : SwitchNamesIn(wideArguments)) {
+        Answer answer;
+        WideString value;
+        answer.found = LUpdateProcessor::FindSwitch(line, WideString(name.c_str()), value);
+        answer.value.assign(value.GetData(), value.GetLength());
+        ZV_FUZZ_CHECK(answer == Expected(wideArguments, name));
     }
     return 0;
 }

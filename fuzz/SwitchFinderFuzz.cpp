@@ -1,9 +1,10 @@
 // The update processor's switch finder, over any command line and any switch name: it answers the same every time,
-// a value it finds stands in the line, a word put before the line changes nothing, and the letter case of the name
-// does not count.
+// it finds a switch only at the start of one of the line's arguments, a word put before the line changes nothing,
+// neither does writing the line's arguments anew by the quoting rule, and the letter case of the name does not count.
 #include "Engine/UpdateProcessor.h"
 #include "FuzzInput.h"
 #include "FuzzTarget.h"
+#include "Utilities/Storage/CommandLineArguments.h"
 
 #include <algorithm>
 #include <string>
@@ -23,6 +24,11 @@ Answer Find(const WideString& line, const WideString& name)
     Answer answer{false, WideString()};
     answer.found = LUpdateProcessor::FindSwitch(line, name, answer.value);
     return answer;
+}
+
+std::wstring_view View(const WideString& text)
+{
+    return {text.GetData(), text.GetLength()};
 }
 
 bool IsAscii(const std::wstring& text)
@@ -54,13 +60,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const Answer answer = Find(line, name);
     ZV_FUZZ_CHECK(Find(line, name) == answer);
-    if (answer.found) {
-        ZV_FUZZ_CHECK(line.ToUpper().Find(name.ToUpper()) >= 0);
-        ZV_FUZZ_CHECK(answer.value.IsEmpty() || line.Find(answer.value) >= 0);
-        ZV_FUZZ_CHECK(answer.value.IsEmpty() || name.GetData()[name.GetLength() - 1] == L'=');
-    } else {
-        ZV_FUZZ_CHECK(answer.value.IsEmpty());
+    ZV::CommandLineSplitter<wchar_t> splitter(View(line));
+    WideString argument;
+    WideString written;
+    bool beginsAnArgument = false;
+    while (splitter.Next(argument)) {
+        beginsAnArgument = beginsAnArgument || ZV::BeginsWithSwitchName(View(argument), View(name));
+        ZV::AppendCommandLineArgument(written, View(argument));
     }
+    ZV_FUZZ_CHECK(!answer.found || beginsAnArgument);
+    ZV_FUZZ_CHECK(answer.found || answer.value.IsEmpty());
+    ZV_FUZZ_CHECK(answer.value.IsEmpty() || name.GetData()[name.GetLength() - 1] == L'=');
+    ZV_FUZZ_CHECK(Find(written, name) == answer);
     ZV_FUZZ_CHECK(Find(WideString(L"word ") + line, name) == answer);
     if (IsAscii(nameText)) {
         const Answer upper = Find(line, WideString(InAsciiCase(nameText, true).c_str()));

@@ -122,6 +122,35 @@ case "$road" in
     [ "$second" = normal ] || fail "the second device went through: $second"
     ! grep -q ' RX F0 01 02 F7$' "$folder/device.log.2" || fail "the second device received the image"
     ;;
+  quoted-switch-in-argument)
+    # A double quote inside an argument is part of it: a switch name between quotes, in an extra argument or in a
+    # file name, neither downgrades a newer device nor sends the file (q) that the name's first part would be.
+    printf '\xF0\x01\x02\xF7' > "$folder/fw.syx"
+    printf '\xF0\x03\x04\xF7' > "$folder/q"
+    cp "$folder/fw.syx" "$folder/q\" -ALWAYS_UPDATE \"x.syx"
+    not_downgraded() {
+      [ "$status" -eq 1 ] || fail "exit code $status, expected 1: $(cat "$folder/stderr")"
+      ! grep -q ' STATE restarting$' "$folder/device.log" || fail "a newer device was sent into update mode"
+      [ -z "$(image_received)" ] || fail "the device received: $(image_received)"
+    }
+    ZV_SIM_DEVICE=normal ZV_SIM_BUILD=79000 run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/fw.syx" 'a" -ALWAYS_UPDATE "b'
+    not_downgraded
+    ZV_SIM_DEVICE=normal ZV_SIM_BUILD=79000 run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/q\" -ALWAYS_UPDATE \"x.syx"
+    not_downgraded
+    ;;
+  quote-in-path)
+    # A quote in a file path is part of the path: a -SILENT after it still counts, and a name that holds quotes around
+    # a switch is the file sent, never the file (q) that its first part would be.
+    printf '\xF0\x01\x02\xF7' > "$folder/q\"uote.syx"
+    ZV_SIM_DEVICE=update run "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/q\"uote.syx" -SILENT
+    updated_silently
+    [ "$(image_received)" = 'F0 01 02 F7' ] || fail "the device received: $(image_received)"
+    printf '\xF0\x03\x04\xF7' > "$folder/q"
+    printf '\xF0\x05\x06\xF7' > "$folder/q\" -ALWAYS_UPDATE \"x.syx"
+    ZV_SIM_DEVICE=update run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/q\" -ALWAYS_UPDATE \"x.syx"
+    updated_silently
+    [ "$(image_received)" = 'F0 05 06 F7' ] || fail "the device received: $(image_received)"
+    ;;
   *)
     fail "unknown road $road"
     ;;

@@ -45,7 +45,8 @@ TEST(UpdateProcessorSwitches, SwitchesMatchInAnyCaseEndAtABlankAndQuotedValuesLo
               "(not found)")
         << "nor is it inside a quoted value";
     EXPECT_EQ(SwitchValue("\"/a -SILENT b\" -FIRMWARE_IMAGE_NAME=x -SILENT", L"-SILENT"), "");
-    EXPECT_EQ(SwitchValue("-FIRMWARE_IMAGE_NAME= -FIRMWARE_IMAGE_NAME=b.syx", L"-FIRMWARE_IMAGE_NAME="), "b.syx");
+    EXPECT_EQ(SwitchValue("-FIRMWARE_IMAGE_NAME= -FIRMWARE_IMAGE_NAME=b.syx", L"-FIRMWARE_IMAGE_NAME="), "")
+        << "the first counts, though its value is empty";
     EXPECT_EQ(SwitchValue("-SILENT", L"SILENT"), "(not found)") << "a switch begins with '-'";
     EXPECT_EQ(SwitchValue("-", L"-"), "(not found)") << "a switch has at least two characters";
 
@@ -55,7 +56,8 @@ TEST(UpdateProcessorSwitches, SwitchesMatchInAnyCaseEndAtABlankAndQuotedValuesLo
     EXPECT_EQ(SwitchValue("-ABSOLUTE_FIRMWARE_FILE_PATH=\"/tmp/my images/a.syx", L"-ABSOLUTE_FIRMWARE_FILE_PATH="),
               "/tmp/my images/a.syx")
         << "a quote that is never closed runs to the end of the line";
-    EXPECT_EQ(SwitchValue("-FIRMWARE_IMAGE_NAME= other.syx", L"-FIRMWARE_IMAGE_NAME="), "(not found)");
+    EXPECT_EQ(SwitchValue("-FIRMWARE_IMAGE_NAME= other.syx", L"-FIRMWARE_IMAGE_NAME="), "")
+        << "the next argument is not the value";
     EXPECT_EQ(SwitchValue("-SILENT -FIRMWARE_IMAGE_NAME=", L"-FIRMWARE_IMAGE_NAME="), "") << "given, with no value";
     EXPECT_EQ(SwitchValue("-FIRMWARE_IMAGE_NAME=\"\" -SILENT", L"-FIRMWARE_IMAGE_NAME="), "");
 }
@@ -88,8 +90,8 @@ TEST_F(UpdateProcessor, FirmwareFileIsLookedForInTheProgramsFolderByDefaultOrByN
         return Narrow(chosen);
     };
     EXPECT_EQ(pathFor(L"-FIRMWARE_IMAGE_NAME=Other.syx"), ProgramFolder() + "/Other.syx");
-    EXPECT_EQ(pathFor(L"-FIRMWARE_IMAGE_NAME= Other.syx"), ProgramFolder() + "/QR27C_AppAndAssets.syx")
-        << "a blank after the switch: not given";
+    EXPECT_EQ(pathFor(L"-FIRMWARE_IMAGE_NAME= Other.syx"), "")
+        << "given with an empty value: no file, neither the next argument nor the default one";
     EXPECT_EQ(pathFor(L"-SILENT -ABSOLUTE_FIRMWARE_FILE_PATH=\"\""), "")
         << "given but empty: no file at all, never the default one";
     EXPECT_EQ(pathFor(L"-SILENT -FIRMWARE_IMAGE_NAME="), "");

@@ -1,55 +1,54 @@
 #include "Utilities/Debug/DebugConsoleSwitch.h"
 
-#include "Utilities/Storage/CommandLineSwitch.h"
+#include "Utilities/Storage/CommandLineArguments.h"
 
+#include <algorithm>
 #include <charconv>
-#include <string>
 
 namespace ZV {
 
-void ApplyDebugConsoleSwitch(std::string_view commandLine, DebugOutput& output)
+namespace {
+
+constexpr std::string_view kSwitch = "-DEBUG_CONSOLE";
+
+// "port" or "port:host", the text after the switch's colon.
+void SendToPort(std::string_view portAndHost, DebugOutput& output)
 {
-    std::string upper(commandLine);
-    for (char& character : upper) {
-        if (character >= 'a' && character <= 'z') {
-            character = static_cast<char>(character - 'a' + 'A');
-        }
-    }
-    static constexpr std::string_view kSwitch = "-DEBUG_CONSOLE";
-    std::size_t start = std::string::npos;
-    for (std::size_t found = FindSwitchStart<char>(upper, kSwitch, 0); found != std::string::npos;
-         found = FindSwitchStart<char>(upper, kSwitch, found + 1)) {
-        const std::size_t end = found + kSwitch.size();
-        if (end == upper.size() || upper[end] == ' ') {
-            output.OpenDebugConsole();
-            return;
-        }
-        if (upper[end] == ':') {
-            start = end + 1;
-            break;
-        }
-    }
-    if (start == std::string::npos) {
-        return;
-    }
-    std::size_t argumentEnd = upper.find(' ', start);
-    if (argumentEnd == std::string::npos) {
-        argumentEnd = upper.size();
-    }
-    // A colon in a later argument does not end the port.
-    std::size_t portEnd = upper.find(':', start);
-    if (portEnd == std::string::npos || portEnd > argumentEnd) {
-        portEnd = argumentEnd;
-    }
-    if (portEnd - start < 2) {
+    const std::size_t portEnd = std::min(portAndHost.find(':'), portAndHost.size());
+    if (portEnd < 2) {
         return;
     }
     int port = 0;
-    if (std::from_chars(upper.data() + start, upper.data() + portEnd, port).ec != std::errc()) {
+    if (std::from_chars(portAndHost.data(), portAndHost.data() + portEnd, port).ec != std::errc()) {
         port = 0;
     }
-    const std::string host = portEnd < argumentEnd ? upper.substr(portEnd + 1, argumentEnd - portEnd - 1) : "";
-    output.SetTarget(host.empty() ? nullptr : host.c_str(), port);
+    NarrowString host;
+    for (const char character : portAndHost.substr(std::min(portEnd + 1, portAndHost.size()))) {
+        host.AppendChar(character >= 'a' && character <= 'z' ? static_cast<char>(character - 'a' + 'A') : character);
+    }
+    output.SetTarget(host.IsEmpty() ? nullptr : host.GetData(), port);
+}
+
+}  // namespace
+
+void ApplyDebugConsoleSwitch(std::string_view commandLine, DebugOutput& output)
+{
+    CommandLineSplitter<char> arguments(commandLine);
+    NarrowString argument;
+    while (arguments.Next(argument)) {
+        const std::string_view text(argument.GetData(), argument.GetLength());
+        if (!BeginsWithSwitchName(text, kSwitch)) {
+            continue;
+        }
+        if (text.size() == kSwitch.size()) {
+            output.OpenDebugConsole();
+            return;
+        }
+        if (text[kSwitch.size()] == ':') {
+            SendToPort(text.substr(kSwitch.size() + 1), output);
+            return;
+        }
+    }
 }
 
 }  // namespace ZV

@@ -33,10 +33,10 @@ TEST(DebugConsoleSwitch, SwitchInAnyCaseStartingAnArgumentOpensTheConsoleOrSetsT
     ApplyDebugConsoleSwitch("-DEBUG_CONSOLE:ab:host", letters);
     EXPECT_EQ(letters.GetPort(), 0) << "no digits read as 0, which sends no datagrams";
     EXPECT_EQ(letters.GetHost(), "HOST");
-    // Inside a path, quoted or not, the name is text.
+    // Inside a path or another argument, quoted or not, the name is text.
     for (const char* line : {"-SILENT -DEBUG", "-ABSOLUTE_FIRMWARE_FILE_PATH=/x/a-DEBUG_CONSOLE:5000:host.syx",
                              "-ABSOLUTE_FIRMWARE_FILE_PATH=\"/x/a -DEBUG_CONSOLE:5000:host b.syx\"",
-                             "-DEBUG_CONSOLES"}) {
+                             "-DEBUG_CONSOLES", R"(-SILENT "a\" -DEBUG_CONSOLE:5000 \"b")"}) {
         DebugOutput none;
         ApplyDebugConsoleSwitch(line, none);
         EXPECT_EQ(none.GetPort(), -1) << line;
