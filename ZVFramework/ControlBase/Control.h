@@ -639,6 +639,8 @@ private:
     bool IsRepaintedByRelayout() const;
     // The looks that the descriptor's look list gives, one per look number.
     void BuildLooks(const LControlDescriptor& descriptor);
+    // Weighs the looks just built from those of the looks they replace.
+    void WeighNewLooks(const Array<float>& previousWeights);
     // The control's text to every look, the last first.
     void HandTextToLooks();
     // The look of that index, or null for an index past the looks.

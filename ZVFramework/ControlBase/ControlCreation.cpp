@@ -6,6 +6,8 @@
 #include "System/GlobalHotKeyManager.h"
 #include "Utilities/Storage/SortPredicates.h"
 
+#include <algorithm>
+
 namespace ZV {
 
 namespace {
@@ -114,6 +116,7 @@ void LControl::BuildLooks(const LControlDescriptor& descriptor)
     mLayoutState.clientRectKept = false;
     // The looks that go are held until the new ones are made: the parts both share are not made again.
     RCPtrArray<LLook> previous;
+    const Array<float> previousWeights = mLooks.weights;
     if (Failed(previous.Assign(mLooks.looks)) || Failed(mLooks.looks.Clear()) || Failed(mLooks.weights.Clear())) {
         ZV_THROW_OUT_OF_MEMORY();
     }
@@ -128,10 +131,20 @@ void LControl::BuildLooks(const LControlDescriptor& descriptor)
         const RCPtr<LLookDescriptor> look = list->GetLook(index);
         (void)AddLook(look ? LLook::Create(look, wordWrap) : nullptr);
     }
-    // Shown in its first look until its class chooses another: a control whose looks all weigh nothing shows
+    WeighNewLooks(previousWeights);
+}
+
+void LControl::WeighNewLooks(const Array<float>& previousWeights)
+{
+    // Under a new skin the looks of the same numbers take the weights that the control's state gave the old ones:
+    // its class chooses its look only when that state changes.
+    float* weights = mLooks.weights.GetData();
+    std::copy_n(previousWeights.GetData(), std::min(previousWeights.GetCount(), mLooks.weights.GetCount()), weights);
+    // Else it shows its first look until its class chooses another: a control whose looks all weigh nothing shows
     // neither itself nor its children.
-    if (mLooks.weights.GetCount() > 0) {
-        mLooks.weights.GetData()[0] = 1.0f;
+    if (GetActiveLookIndex() < 0 && mLooks.weights.GetCount() > 0) {
+        std::fill_n(weights, mLooks.weights.GetCount(), 0.0f);
+        weights[0] = 1.0f;
     }
 }
 

@@ -106,10 +106,9 @@ void LKnob::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
     if (TurnedOff(*conditions, kHasFocus)) {
         mKeys.EndOnFocusLoss(*this);
     }
-    const std::uint32_t changed = conditions->GetCurrentConditions() ^ conditions->GetPreviousConditions();
-    if ((changed & (kHasFocus | kEnabled)) != 0) {
-        UpdateOverlay();
-    }
+    // On every change: the first change a control sees is reported against none, so a knob disabled before any
+    // other change never sees its enabled bit turn off.
+    UpdateOverlay();
 }
 
 void LKnob::OnMouseMoved(const RCPtr<LPointWithModifiersParam>& pointer)
@@ -226,6 +225,36 @@ ZVRESULT LKnob::Initialize()
 
 ZVRESULT LKnob::OnInitialized()
 {
+    TakeFrames();
+    if (!mRadial && mFullRange == 0 && mFrameCount > 0) {
+        mFullRange = static_cast<std::int32_t>(std::round(128.0 / mFrameCount)) * mFrameCount;
+    }
+    // Without frames (or with a skin's range of one pixel) the gesture would divide by nothing.
+    if (mFullRange < 2) {
+        mFullRange = kDefaultFullRange;
+    }
+    TakeCentre();
+    return ZV_S_OK;
+}
+
+ZVRESULT LKnob::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor)
+{
+    const ZVRESULT result = LControl::ApplyDescriptor(descriptor);
+    if (IsCreated()) {
+        TakeFrames();
+    }
+    return result;
+}
+
+void LKnob::SizeLooks(const PointT<zlong>& size)
+{
+    LControl::SizeLooks(size);
+    // A knob sized by its parent has no size yet when it is initialised.
+    TakeCentre();
+}
+
+void LKnob::TakeFrames()
+{
     mFrameCount = 0;
     while (static_cast<std::uint32_t>(mFrameCount) < GetLookCount() && GetLook(mFrameCount)) {
         ++mFrameCount;
@@ -235,20 +264,18 @@ ZVRESULT LKnob::OnInitialized()
     };
     mFocusLookIndex = overlayLook(mFrameCount + 1);
     mDisabledLookIndex = overlayLook(mFrameCount + 2);
+    // New looks carry no overlay yet.
+    mShownOverlayIndex = -1;
     UpdateOverlay();
-    if (!mRadial && mFullRange == 0 && mFrameCount > 0) {
-        mFullRange = static_cast<std::int32_t>(std::round(128.0 / mFrameCount)) * mFrameCount;
-    }
-    // Without frames (or with a skin's range of one pixel) the gesture would divide by nothing.
-    if (mFullRange < 2) {
-        mFullRange = kDefaultFullRange;
-    }
+    // A value given before the frames were counted chooses its frame now.
+    OnValueChanged();
+}
+
+void LKnob::TakeCentre()
+{
     const RectT<double> client =
         GetLookCount() != 0 ? GetClientRect(-1) : RectT<double>(0, 0, GetSize().x, GetSize().y);
     mCentre = {static_cast<zlong>(client.x + client.width / 2), static_cast<zlong>(client.y + client.height / 2)};
-    // A value given before the frames were counted chooses its frame now.
-    OnValueChanged();
-    return ZV_S_OK;
 }
 
 void LKnob::UpdateOverlay()

@@ -33,6 +33,10 @@ public:
     // "FINE_ADJUST_MULTIPLIER".
     [[nodiscard]] ZVRESULT Initialize() override;
     [[nodiscard]] ZVRESULT OnInitialized() override;
+    // Under a new skin the frames are counted again, and the value and the state choose among them.
+    [[nodiscard]] ZVRESULT ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) override;
+    // The centre follows the knob's size.
+    void SizeLooks(const PointT<zlong>& size) override;
 
     bool IsRadial() const { return mRadial; }
     std::int32_t GetFrameCount() const { return mFrameCount; }
@@ -50,6 +54,10 @@ private:
     // The value of the pointer's angle around the centre: on the arc its place there, past the arc's ends the
     // nearer end.
     void TurnToward(const PointT<zlong>& point);
+    // Counts the frames and finds the focus and disabled looks after them; then shows the value's frame under the
+    // overlay of the knob's state.
+    void TakeFrames();
+    void TakeCentre();
     // Lays the overlay that the knob's state asks for over every frame: the disabled look's while disabled, else
     // the focus look's while focused, else none.
     void UpdateOverlay();

@@ -1,6 +1,8 @@
 #include "Controls/LevelMeter.h"
 
+#include "ControlBase/ControlDescriptor.h"
 #include "ControlBase/LayoutAxis.h"
+#include "ControlBase/LayoutDescriptor.h"
 #include "ControlBase/NotificationSending.h"
 #include "ControlBase/ScopedFlag.h"
 
@@ -21,6 +23,21 @@ double ClampToUnit(double level)
 double AxisOf(const PointT<double>& point, int axis)
 {
     return axis == 0 ? point.x : point.y;
+}
+
+int AxisOfShape(const PointT<double>& size)
+{
+    return size.y > size.x ? 1 : 0;
+}
+
+// The child's rules on the axis as its skin gives them, undoing what the meter wrote there.
+void RestoreSkinRules(LControl& child, int axis)
+{
+    const RCPtr<LControlDescriptor>& descriptor = child.GetControlDescriptor();
+    const LLayoutDescriptor* skin = descriptor ? descriptor->GetLayoutDescriptor().Get() : nullptr;
+    if (skin != nullptr && child.GetLayoutDescriptor()) {
+        (void)child.SetAxisPlacement(axis, AxisPosition(*skin, axis), AxisDocked(*skin, axis), AxisSize(*skin, axis));
+    }
 }
 
 // The child hidden and out of the tab order: the meter shows it only as a level or a marker.
@@ -55,7 +72,7 @@ ZVRESULT LLevelMeter::Initialize()
 
 ZVRESULT LLevelMeter::OnInitialized()
 {
-    mAxis = GetSize().y > GetSize().x ? 1 : 0;
+    mAxis = AxisOfShape(GetSize());
     if (mPeakMarker) {
         MakeShownOnlyByMeter(*mPeakMarker);
         mPeakLowPosition = mPeakMarker->GetPosition();
@@ -89,6 +106,28 @@ void LLevelMeter::OnValueChanged()
     if (!mUpdating) {
         (void)SetLevelsAndClip(GetValue(), 0.0, mClipCounter);
     }
+}
+
+void LLevelMeter::SizeLooks(const PointT<zlong>& size)
+{
+    LControl::SizeLooks(size);
+    // A meter sized by its parent has no shape yet when it is initialised; it takes it as it is laid out.
+    if (!IsCreated()) {
+        return;
+    }
+    const int axis = AxisOfShape(GetSize());
+    if (axis != mAxis) {
+        if (mOverlay) {
+            RestoreSkinRules(*mOverlay, mAxis);
+        }
+        if (mPeakMarker) {
+            RestoreSkinRules(*mPeakMarker, mAxis);
+        }
+        mAxis = axis;
+        // A peak placed along the old axis says nothing on the new one; the next levels place it again.
+        PlacePeakMarker(0.0);
+    }
+    SizeOverlay(GetValue());
 }
 
 ZVRESULT LLevelMeter::SetLevels(double level, double peak)

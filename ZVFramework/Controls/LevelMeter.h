@@ -22,6 +22,8 @@ public:
     [[nodiscard]] ZVRESULT OnInitialized() override;
     // A value set from outside shows as the level, without a peak.
     void OnValueChanged() override;
+    // The axis follows the meter's shape, and the overlay its length along it.
+    void SizeLooks(const PointT<zlong>& size) override;
 
     // With the clip counter as it is. 0.
     [[nodiscard]] virtual ZVRESULT SetLevels(double level, double peak);
@@ -34,7 +36,7 @@ public:
     // Stores the counter and changes nothing else; answers it.
     virtual std::int32_t SetClipCounter(std::int32_t counter);
 
-    // 1 for a vertical meter, 0 for a horizontal one.
+    // 1 for a vertical meter (taller than wide), 0 for a horizontal one.
     int GetAxis() const { return mAxis; }
 
 protected:

@@ -215,13 +215,11 @@ void LMultiColumnListBox::PerformSort(std::uint32_t column)
         std::vector<RCPtr<LTaggableObject>> cells(count);
         for (std::uint32_t index = mColumns.GetCount(); index-- > 0;) {
             LListBox& list = *mColumns.GetData()[index];
-            if (list.GetRowCount() < count) {
-                (void)list.SetRowCount(count);
-            }
             for (std::uint32_t row = 0; row < count; ++row) {
                 cells[row] = list.GetRowOrEmpty(row).data;
             }
-            for (std::uint32_t row = count; row-- > 0;) {
+            // A column keeps its own row count: one shorter than the first has no rows to write past its end.
+            for (std::uint32_t row = std::min(count, list.GetRowCount()); row-- > 0;) {
                 list.SetRowData(row, cells[entries[row].row]);
             }
         }

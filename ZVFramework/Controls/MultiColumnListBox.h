@@ -27,8 +27,9 @@ public:
     RCPtr<LListBox> GetColumn(std::uint32_t index) const;
     // The text of a cell; empty for a column or row that does not exist.
     WideString GetCellText(std::uint32_t column, std::uint32_t row) const;
-    // Orders the rows by the column's texts, ascending or descending by turns. A column shorter than the first
-    // grows to its length, so that no cell is lost.
+    // Orders the rows by the column's texts, ascending or descending by turns. Every column keeps its row count: a
+    // column shorter than the first sorts its missing cells as empty ones, and a cell of it that sorts past its end
+    // drops out.
     void PerformSort(std::uint32_t column);
     // The row whose hover the columns show; -1 for none.
     std::int32_t GetHoveredRow() const { return mHoveredRow; }

@@ -1,6 +1,7 @@
 #include "ControlBase/KeyParams.h"
 #include "Controls/ControlsHarness.h"
 #include "Controls/Knob.h"
+#include "Controls/NewSkin.h"
 #include "Notification/MouseParams.h"
 #include "ValueControlWatch.h"
 
@@ -32,34 +33,52 @@ public:
     }
 };
 
-// A window with a knob 100 pixels square at (100, 50) beside a button that can take the focus: the knob's look list
-// has the frames, one number without a look, then a focus look and a disabled look, each of one colour.
+// The controls' skin and a knob's look list: the frames, one number without a look, then a focus look and a
+// disabled look, each of one colour. Skins share their look lists by name: another skin's list needs another name.
+Testing::SkinDocumentBuilder KnobSkin(int frames, const std::string& listName = "knob")
+{
+    Testing::SkinDocumentBuilder skin = Testing::ControlsSkin();
+    skin.colorizers += R"(<Colorizer Name="Frame" ColorType="SolidFill" Color="0xFF0000DD"/>
+        <Colorizer Name="Focus" ColorType="SolidFill" Color="0xFF00CC00"/>
+        <Colorizer Name="Disabled" ColorType="SolidFill" Color="0xFF808080"/>)";
+    skin.parts += R"(<Part Name="Frame" ColorizerName="Frame" Width="1" Height="1" ResizeType="Stretch"/>
+        <Part Name="Focus" ColorizerName="Focus" Width="1" Height="1" ResizeType="Stretch"/>
+        <Part Name="Disabled" ColorizerName="Disabled" Width="1" Height="1" ResizeType="Stretch"/>)";
+    for (const char* name : {"Frame", "Focus", "Disabled"}) {
+        skin.looks += std::string("<Look Name=\"") + name + "\"><ClientPart Name=\"" + name +
+                      "\" OffsetLeft=\"0\" OffsetTop=\"0\" OffsetRight=\"0\" OffsetBottom=\"0\"/></Look>";
+    }
+    skin.lookLists += "<LookList Name=\"" + listName + "\" NumLooks=\"" + std::to_string(frames + 3) + "\">";
+    for (int frame = 0; frame < frames; ++frame) {
+        skin.lookLists += "<Look Name=\"Frame\" Index=\"" + std::to_string(frame) + "\"/>";
+    }
+    skin.lookLists += "<Look Name=\"Focus\" Index=\"" + std::to_string(frames + 1) +
+                      "\"/><Look Name=\"Disabled\" Index=\"" + std::to_string(frames + 2) + "\"/></LookList>";
+    return skin;
+}
+
+// A radial knob turns through 270 degrees, 12 o'clock in the middle.
+const std::string kRadialArc =
+    Testing::CreateParams({{"RADIAL_GESTURE_START_ANGLE", "-135"}, {"RADIAL_GESTURE_END_ANGLE", "135"}});
+
+// The main panel holding a knob 100 pixels square at (100, 50) beside a button that can take the focus.
+std::string KnobBesideButton(const std::string& createParams, const char* knobClass,
+                             const std::string& listName = "knob")
+{
+    return Testing::MainControl(
+        Wearing(knobClass, "knob", listName, R"(XPositionAbs="100" YPositionAbs="50" XSizeAbs="100" YSizeAbs="100")",
+                "", createParams) +
+        Wearing("Framework.Button", "other", "button", R"(XPositionAbs="300" XSizeAbs="20" YSizeAbs="20")"));
+}
+
+// A window of the knob beside the button, with the knob's look list of that many frames.
 class KnobWindow {
 public:
     explicit KnobWindow(int frames, const std::string& createParams = "", const char* knobClass = "Framework.Knob")
     {
         harness.Register<LResettableKnob>(L"Test.ResettableKnob");
-        Testing::SkinDocumentBuilder skin = Testing::ControlsSkin();
-        skin.colorizers += R"(<Colorizer Name="Frame" ColorType="SolidFill" Color="0xFF0000DD"/>
-            <Colorizer Name="Focus" ColorType="SolidFill" Color="0xFF00CC00"/>
-            <Colorizer Name="Disabled" ColorType="SolidFill" Color="0xFF808080"/>)";
-        skin.parts += R"(<Part Name="Frame" ColorizerName="Frame" Width="1" Height="1" ResizeType="Stretch"/>
-            <Part Name="Focus" ColorizerName="Focus" Width="1" Height="1" ResizeType="Stretch"/>
-            <Part Name="Disabled" ColorizerName="Disabled" Width="1" Height="1" ResizeType="Stretch"/>)";
-        for (const char* name : {"Frame", "Focus", "Disabled"}) {
-            skin.looks += std::string("<Look Name=\"") + name + "\"><ClientPart Name=\"" + name +
-                          "\" OffsetLeft=\"0\" OffsetTop=\"0\" OffsetRight=\"0\" OffsetBottom=\"0\"/></Look>";
-        }
-        skin.lookLists += "<LookList Name=\"knob\" NumLooks=\"" + std::to_string(frames + 3) + "\">";
-        for (int frame = 0; frame < frames; ++frame) {
-            skin.lookLists += "<Look Name=\"Frame\" Index=\"" + std::to_string(frame) + "\"/>";
-        }
-        skin.lookLists += "<Look Name=\"Focus\" Index=\"" + std::to_string(frames + 1) +
-                          "\"/><Look Name=\"Disabled\" Index=\"" + std::to_string(frames + 2) + "\"/></LookList>";
-        skin.controls += Testing::MainControl(
-            Wearing(knobClass, "knob", "knob", R"(XPositionAbs="100" YPositionAbs="50" XSizeAbs="100" YSizeAbs="100")",
-                    "", createParams) +
-            Wearing("Framework.Button", "other", "button", R"(XPositionAbs="300" XSizeAbs="20" YSizeAbs="20")"));
+        Testing::SkinDocumentBuilder skin = KnobSkin(frames);
+        skin.controls += KnobBesideButton(createParams, knobClass);
         main = harness.CreateMain(skin);
         knob = main ? dynamic_cast<LKnob*>(main->FindChildByName(L"knob").Get()) : nullptr;
         watch.Watch(knob);
@@ -121,8 +140,7 @@ TEST(Knob, SixtyFourFramesGiveALinearDragOf128PixelsAndTheFrameFollowsTheValue)
 
 TEST(Knob, ARadialKnobFollowsThePointersAngleAndGoesToTheNearerEndOutsideItsArc)
 {
-    KnobWindow window(8, Testing::CreateParams({{"RADIAL_GESTURE_START_ANGLE", "-135"},
-                                                {"RADIAL_GESTURE_END_ANGLE", "135"}}));
+    KnobWindow window(8, kRadialArc);
     ASSERT_TRUE(window.knob);
     EXPECT_TRUE(window.knob->IsRadial());
 
@@ -241,6 +259,54 @@ TEST(Knob, ACtrlClickSetsTheValueThatTheOwnerGives)
     window.harness.Window().SetMouseButtonState(0);
     mouse.RouteMouseButton(IRootWindowTarget::kRelease, MouseButton::kLeft, ModifierMask::kControl, {150, 100});
     EXPECT_DOUBLE_EQ(window.knob->GetValue(), 0.5);
+}
+
+TEST(Knob, AKnobSizedByItsParentTurnsAroundTheCentreOfTheSizeItIsLaidOutAt)
+{
+    ControlsHarness harness;
+    Testing::SkinDocumentBuilder skin = KnobSkin(8);
+    // The window sizes the main panel, and the main panel the knob's height.
+    skin.controls += Testing::Panel(
+        "main",
+        R"(XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" YSizeToControl="Client" YSizeRel="1" YSizeAbs="0")",
+        Wearing("Framework.Knob", "knob", "knob",
+                R"(XSizeAbs="100" YSizeToControl="Parent" YSizeRel="0.5" YSizeAbs="0")", "", kRadialArc));
+    harness.Window().SetClientArea({0, 0, 400, 100});
+    const RCPtr<LControl> main = harness.CreateMain(skin);
+    ASSERT_TRUE(main);
+    const RCPtr<LControl> knob = main->FindChildByName(L"knob");
+    ASSERT_TRUE(dynamic_cast<LKnob*>(knob.Get()));
+    ASSERT_EQ(knob->GetSize().y, 50);
+    const auto valueOfPressAt = [&](const PointT<zlong>& point) {
+        harness.MoveTo(*knob, point);
+        harness.PressAt(*knob, point);
+        harness.ReleaseAt(*knob, point);
+        return knob->GetValue();
+    };
+    EXPECT_DOUBLE_EQ(valueOfPressAt({50, 5}), 0.5) << "straight above the centre (50, 25)";
+    EXPECT_DOUBLE_EQ(valueOfPressAt({95, 25}), 225.0 / 270) << "3 o'clock";
+
+    harness.Window().Resize(400, 200);
+    ASSERT_EQ(knob->GetSize().y, 100);
+    EXPECT_DOUBLE_EQ(valueOfPressAt({50, 40}), 0.5) << "above the new centre (50, 50), below the old one";
+}
+
+TEST(Knob, UnderANewSkinTheKnobCountsItsFramesAgainAndShowsItsValueUnderTheLookOfItsState)
+{
+    KnobWindow window(4);
+    ASSERT_TRUE(window.knob);
+    (void)window.knob->SetValue(1.0);
+    window.knob->SetEnabled(false);
+    EXPECT_EQ(window.FrameColor(3), kDisabledColor) << "disabled before its state changed in any other way";
+
+    Testing::SkinDocumentBuilder skin = KnobSkin(8, "eightFrames");
+    skin.controls += KnobBesideButton("", "Framework.Knob", "eightFrames");
+    Testing::ApplyNewSkin(window.harness, skin, *window.knob);
+    EXPECT_EQ(window.knob->GetFrameCount(), 8);
+    EXPECT_EQ(window.knob->GetActiveLookIndex(), 7);
+    EXPECT_EQ(window.FrameColor(7), kDisabledColor);
+    window.knob->SetEnabled(true);
+    EXPECT_EQ(window.FrameColor(7), kFrameColor);
 }
 
 }  // namespace

@@ -82,6 +82,48 @@ TEST(LevelMeter, TheOverlayIsTheLitPartOfAHorizontalMeterAndCoversTheRestOfAVert
     EXPECT_EQ(vertical.OverlayLength(), 100);
 }
 
+TEST(LevelMeter, AMeterSizedByItsParentTakesItsAxisFromTheShapeItIsLaidOutIn)
+{
+    const std::string fill = R"(XSizeToControl="Parent" XSizeRel="1" XSizeAbs="0" )"
+                             R"(YSizeToControl="Parent" YSizeRel="1" YSizeAbs="0")";
+    Testing::SkinDocumentBuilder skin = Testing::ControlsSkin();
+    // The window sizes the main panel, and the main panel the meter's height.
+    skin.controls += Testing::Panel(
+        "main",
+        R"(XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" YSizeToControl="Client" YSizeRel="1" YSizeAbs="0")",
+        Wearing("Framework.LevelMeter", "meter", "panel",
+                R"(XSizeAbs="20" YSizeToControl="Parent" YSizeRel="0.5" YSizeAbs="0")",
+                SubControl("Framework.Panel", "activeOverlay", fill)));
+    ControlsHarness harness;
+    const RCPtr<LControl> main = harness.CreateMain(skin);
+    ASSERT_TRUE(main);
+    auto* meter = dynamic_cast<LLevelMeter*>(main->FindChildByName(L"meter").Get());
+    ASSERT_TRUE(meter);
+    const RCPtr<LControl> overlay = meter->FindChildByName(L"activeOverlay");
+    using Size = std::vector<double>;
+    const auto overlaySize = [&] {
+        return overlay->IsVisible(false) ? Size{overlay->GetSize().x, overlay->GetSize().y} : Size{};
+    };
+
+    ASSERT_EQ(meter->GetSize().y, 150);
+    EXPECT_EQ(meter->GetAxis(), 1);
+    ASSERT_EQ(meter->SetLevels(0.25, 0), 0);
+    EXPECT_EQ(overlaySize(), (Size{20, 113})) << "the part above the level";
+    ASSERT_EQ(meter->SetLevels(1.0, 0), 0);
+    EXPECT_EQ(overlaySize(), Size{}) << "nothing above a full level";
+
+    // Wider than tall in a low window: the overlay is the lit part from the left, as tall as the skin makes it.
+    harness.Window().Resize(400, 30);
+    EXPECT_EQ(meter->GetAxis(), 0);
+    EXPECT_EQ(overlaySize(), (Size{20, 15})) << "a full level lights it all";
+    ASSERT_EQ(meter->SetLevels(0.25, 0), 0);
+    EXPECT_EQ(overlaySize(), (Size{5, 15}));
+
+    harness.Window().Resize(400, 300);
+    EXPECT_EQ(meter->GetAxis(), 1);
+    EXPECT_EQ(overlaySize(), (Size{20, 113}));
+}
+
 TEST(LevelMeter, ThePeakMarkerTravelsFromItsOwnPlaceToThePlaceOfPeakHi)
 {
     const std::string markers = kOverlay + SubControl("Framework.Panel", "peakLo", R"(XPositionAbs="10" XSizeAbs="4")") +

@@ -100,15 +100,16 @@ TEST_F(MultiColumnListBox, AHeaderSortsTheRowsWithTheOtherColumnAndTheSelectionF
     EXPECT_EQ(Selected(table, 1), (std::vector<std::uint32_t>{1}));
 }
 
-TEST_F(MultiColumnListBox, AShorterColumnSortsWithoutLosingACell)
+TEST_F(MultiColumnListBox, ASortLeavesAColumnShorterThanTheFirstWithItsOwnRowCount)
 {
     LMultiColumnListBox& table = CreateTable({{L"b", L"A", L"c"}, {L"2", L"1"}});
-    table.PerformSort(0);
-    EXPECT_EQ(Column(table, 1), (Texts{L"1", L"2", L""}));
-    table.PerformSort(0);
-    EXPECT_EQ(Column(table, 1), (Texts{L"", L"2", L"1"}));
-    table.PerformSort(0);
-    EXPECT_EQ(Column(table, 1), (Texts{L"1", L"2", L""}));
+    ClickHeader(table, 1);
+    EXPECT_EQ(Column(table, 0), (Texts{L"A", L"b", L"c"}));
+    EXPECT_EQ(Column(table, 1), (Texts{L"1", L"2"})) << "no empty row appears";
+    ClickHeader(table, 1);
+    EXPECT_EQ(Column(table, 0), (Texts{L"c", L"b", L"A"}));
+    EXPECT_EQ(table.GetColumn(1)->GetRowCount(), 2u);
+    EXPECT_EQ(table.GetCellText(1, 1), L"2") << "the row of b keeps its cell";
 }
 
 TEST_F(MultiColumnListBox, APointerOverARowHighlightsItInEveryColumnAndScrollingTheFirstColumnScrollsAll)
