@@ -3,7 +3,9 @@
 #include "ControlBase/DebugLine.h"
 #include "Platform/MessageBox.h"
 #include "Platform/StandardError.h"
+#include "Platform/TerminationRequests.h"
 
+#include <memory>
 #include <string>
 
 namespace ZV {
@@ -39,8 +41,12 @@ void ShowStartupError(const LStringTable* frameworkStrings, std::string_view det
         Platform::WriteToStandardError(line.data(), line.size());
         WriteDebugLine(detail);
     }
+    // The system's request to end answers the box as its OK does, whenever it shows: where the loop catches the
+    // requests already, the box watches the loop's, and the loop takes the request afterwards.
+    const std::unique_ptr<Platform::TerminationRequests> endRequests = Platform::TerminationRequests::Catch(nullptr);
     Platform::ShowMessageBox(GetStartupErrorCaption(frameworkStrings).ToUTF8().GetData(),
-                             GetStartupErrorText(frameworkStrings).ToUTF8().GetData());
+                             GetStartupErrorText(frameworkStrings).ToUTF8().GetData(),
+                             Platform::kMessageBoxOk | Platform::kMessageBoxIconError);
 }
 
 }  // namespace ZV

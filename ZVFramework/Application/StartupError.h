@@ -16,9 +16,10 @@ inline constexpr wchar_t kStartupErrorCaption[] = L"Error";
 WideString GetStartupErrorText(const LStringTable* frameworkStrings);
 WideString GetStartupErrorCaption(const LStringTable* frameworkStrings);
 
-// Tells the user the program cannot go on: the message in a box (or on standard error alone without a display), and
-// what went wrong (an exception's text) on standard error and in the debug output, where it helps to find the fault
-// without showing the user a text they cannot act on. Returns once the user closed the box.
+// Tells the user the program cannot go on: the message in a box with the error icon (or on standard error alone
+// without a display), and what went wrong (an exception's text) on standard error and in the debug output, where it
+// helps to find the fault without showing the user a text they cannot act on. Returns once the user closed the box;
+// the system's request to end (SIGTERM, SIGINT, SIGHUP) closes it as its OK does.
 void ShowStartupError(const LStringTable* frameworkStrings, std::string_view detail);
 
 }  // namespace ZV

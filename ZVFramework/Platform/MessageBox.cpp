@@ -15,15 +15,26 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <mutex>
+#include <numbers>
 #include <utility>
 
 namespace ZV::Platform {
 
 namespace {
 
+constexpr unsigned kButtonBits = 0xF;
+constexpr unsigned kIconBits = 0xF0;
+constexpr unsigned kDefaultButtonBits = 0xF00;
+constexpr int kDefaultButtonShift = 8;
+
 constexpr double kFontSize = 13.0;
 constexpr int kMargin = 20;
+constexpr int kIconSize = 32;
+// Between the icon and the text.
+constexpr int kIconGap = 14;
+constexpr double kIconSignSize = 22.0;
 // Lines are wrapped to this width; the box is never narrower than kMinWidth.
 constexpr int kMaxTextWidth = 520;
 constexpr int kMinWidth = 260;
@@ -32,6 +43,19 @@ constexpr int kButtonHeight = 28;
 constexpr int kButtonGap = 18;
 // Between the buttons of a row.
 constexpr int kButtonSpacing = 10;
+// The focus ring runs this far inside the button's edge.
+constexpr int kFocusInset = 3;
+
+constexpr std::uint32_t kBoxColour = 0xF2F2F2;
+constexpr std::uint32_t kInkColour = 0x000000;
+constexpr std::uint32_t kButtonFaceColour = 0xE3E3E3;
+constexpr std::uint32_t kPressedFaceColour = 0xC4DDF2;
+constexpr std::uint32_t kButtonEdgeColour = 0x5A5A5A;
+constexpr std::uint32_t kFocusColour = 0x1A5FB4;
+constexpr std::uint32_t kErrorColour = 0xD32F2F;
+constexpr std::uint32_t kNoticeColour = 0x1E6FD9;
+constexpr std::uint32_t kWarningColour = 0xF5C211;
+constexpr std::uint32_t kSignColour = 0xFFFFFF;
 // How long the server may take to show the box before it is painted at its first exposure instead.
 constexpr std::chrono::milliseconds kShowWait{5000};
 
@@ -43,15 +67,15 @@ struct ButtonChoice {
     const char* label;
 };
 
-// The buttons of a button code, in their order on the screen.
-std::vector<ButtonChoice> ButtonsOf(unsigned buttons)
+// The buttons of the flags' button code, in their order on the screen.
+std::vector<ButtonChoice> ButtonsOf(unsigned flags)
 {
     constexpr ButtonChoice kOk{kAnswerOk, "OK"};
     constexpr ButtonChoice kCancel{kAnswerCancel, "Cancel"};
     constexpr ButtonChoice kYes{kAnswerYes, "Yes"};
     constexpr ButtonChoice kNo{kAnswerNo, "No"};
     constexpr ButtonChoice kRetry{kAnswerRetry, "Retry"};
-    switch (buttons) {
+    switch (flags & kButtonBits) {
     case kMessageBoxOkCancel:
         return {kOk, kCancel};
     case kMessageBoxAbortRetryIgnore:
@@ -66,6 +90,26 @@ std::vector<ButtonChoice> ButtonsOf(unsigned buttons)
         return {kCancel, {kAnswerTryAgain, "Try Again"}, {kAnswerContinue, "Continue"}};
     default:
         return {kOk};
+    }
+}
+
+std::size_t DefaultButtonOf(unsigned flags, std::size_t buttonCount)
+{
+    const std::size_t index = (flags & kDefaultButtonBits) >> kDefaultButtonShift;
+    return index < buttonCount ? index : 0;
+}
+
+unsigned IconOf(unsigned flags)
+{
+    const unsigned icon = flags & kIconBits;
+    switch (icon) {
+    case kMessageBoxIconError:
+    case kMessageBoxIconQuestion:
+    case kMessageBoxIconWarning:
+    case kMessageBoxIconInformation:
+        return icon;
+    default:
+        return 0;
     }
 }
 
@@ -105,6 +149,59 @@ void WrapParagraph(cairo_t* graphics, const std::string& paragraph, std::vector<
     lines.push_back(line);
 }
 
+// One bold character centred on the point.
+void DrawSign(cairo_t* graphics, const char* sign, double centreX, double centreY, std::uint32_t colour)
+{
+    cairo_save(graphics);
+    cairo_select_font_face(graphics, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+    cairo_set_font_size(graphics, kIconSignSize);
+    cairo_text_extents_t extents{};
+    cairo_text_extents(graphics, sign, &extents);
+    cairo_move_to(graphics, centreX - extents.x_bearing - extents.width / 2,
+                  centreY - extents.y_bearing - extents.height / 2);
+    SetCairoColor(graphics, colour);
+    cairo_show_text(graphics, sign);
+    cairo_restore(graphics);
+}
+
+// Error: a red disc with a white X; question and information: a blue disc with "?" or "i"; warning: a yellow
+// triangle with "!".
+void DrawIcon(cairo_t* graphics, unsigned icon, const MessageBoxWindow::Area& area)
+{
+    const double centreX = area.x + area.width / 2.0;
+    const double centreY = area.y + area.height / 2.0;
+    if (icon == kMessageBoxIconWarning) {
+        cairo_move_to(graphics, centreX, area.y);
+        cairo_line_to(graphics, area.x + area.width, area.y + area.height);
+        cairo_line_to(graphics, area.x, area.y + area.height);
+        cairo_close_path(graphics);
+        SetCairoColor(graphics, kWarningColour);
+        cairo_fill(graphics);
+        // The triangle's body is below its middle.
+        DrawSign(graphics, "!", centreX, centreY + area.height / 8.0, kInkColour);
+        return;
+    }
+    const double radius = area.width / 2.0;
+    cairo_arc(graphics, centreX, centreY, radius, 0, 2 * std::numbers::pi);
+    SetCairoColor(graphics, icon == kMessageBoxIconError ? kErrorColour : kNoticeColour);
+    cairo_fill(graphics);
+    if (icon != kMessageBoxIconError) {
+        DrawSign(graphics, icon == kMessageBoxIconQuestion ? "?" : "i", centreX, centreY, kSignColour);
+        return;
+    }
+    const double arm = radius * 0.45;
+    cairo_save(graphics);
+    cairo_set_line_width(graphics, 3.5);
+    cairo_set_line_cap(graphics, CAIRO_LINE_CAP_ROUND);
+    cairo_move_to(graphics, centreX - arm, centreY - arm);
+    cairo_line_to(graphics, centreX + arm, centreY + arm);
+    cairo_move_to(graphics, centreX + arm, centreY - arm);
+    cairo_line_to(graphics, centreX - arm, centreY + arm);
+    SetCairoColor(graphics, kSignColour);
+    cairo_stroke(graphics);
+    cairo_restore(graphics);
+}
+
 Atom InternAtom(Display* display, const char* name)
 {
     return XInternAtom(display, name, False);
@@ -119,11 +216,12 @@ void SetUtf8Property(Display* display, Window window, const char* name, const st
 
 }  // namespace
 
-int ShowMessageBox(const std::string& caption, const std::string& text, unsigned buttons, const NativeWindow* owner)
+int ShowMessageBox(const std::string& caption, const std::string& text, unsigned flags, const NativeWindow* owner)
 {
     const std::string line = caption + ": " + text + "\n";
     WriteToStandardError(line.data(), line.size());
-    const MessageBoxAnswer firstAnswer = ButtonsOf(buttons).front().answer;
+    const std::vector<ButtonChoice> choices = ButtonsOf(flags);
+    const MessageBoxAnswer defaultAnswer = choices[DefaultButtonOf(flags, choices.size())].answer;
     MessageBoxPresenter presenter;
     {
         std::lock_guard lock(gPresenterLock);
@@ -131,15 +229,15 @@ int ShowMessageBox(const std::string& caption, const std::string& text, unsigned
     }
     if (presenter) {
         presenter(caption, text);
-        return firstAnswer;
+        return defaultAnswer;
     }
     const std::unique_ptr<DisplayConnection> connection = DisplayConnection::Open();
     if (!connection) {
-        return firstAnswer;
+        return defaultAnswer;
     }
     const std::unique_ptr<MessageBoxWindow> box =
-        MessageBoxWindow::Create(*connection, caption, text, buttons, owner != nullptr ? owner->window : 0);
-    return box ? box->RunUntilClosed() : firstAnswer;
+        MessageBoxWindow::Create(*connection, caption, text, flags, owner != nullptr ? owner->window : 0);
+    return box ? box->RunUntilClosed() : defaultAnswer;
 }
 
 MessageBoxPresenter SetMessageBoxPresenter(MessageBoxPresenter presenter)
@@ -149,12 +247,12 @@ MessageBoxPresenter SetMessageBoxPresenter(MessageBoxPresenter presenter)
     return presenter;
 }
 
-MessageBoxWindow::MessageBoxWindow(Display* display, const std::string& text, unsigned buttons) : mDisplay(display)
+MessageBoxWindow::MessageBoxWindow(Display* display, const std::string& text, unsigned flags) : mDisplay(display)
 {
-    Layout(text, buttons);
+    Layout(text, flags);
 }
 
-void MessageBoxWindow::Layout(const std::string& text, unsigned buttons)
+void MessageBoxWindow::Layout(const std::string& text, unsigned flags)
 {
     cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
     cairo_t* graphics = cairo_create(scratch);
@@ -177,13 +275,21 @@ void MessageBoxWindow::Layout(const std::string& text, unsigned buttons)
     cairo_destroy(graphics);
     cairo_surface_destroy(scratch);
 
-    const std::vector<ButtonChoice> choices = ButtonsOf(buttons);
+    mIcon = IconOf(flags);
+    mTextLeft = kMargin;
+    if (mIcon != 0) {
+        mIconArea = {kMargin, kMargin, kIconSize, kIconSize};
+        mTextLeft += kIconSize + kIconGap;
+    }
+    const std::vector<ButtonChoice> choices = ButtonsOf(flags);
+    mFocusedButton = static_cast<int>(DefaultButtonOf(flags, choices.size()));
     const int count = static_cast<int>(choices.size());
     const int rowWidth = count * kButtonWidth + (count - 1) * kButtonSpacing;
     mAscent = static_cast<int>(font.ascent + 0.5);
     mLineHeight = static_cast<int>(font.height + 0.5);
-    mWidth = std::max({kMinWidth, static_cast<int>(widest + 0.5) + 2 * kMargin, rowWidth + 2 * kMargin});
-    const int textBottom = kMargin + static_cast<int>(mLines.size()) * mLineHeight;
+    mWidth = std::max({kMinWidth, mTextLeft + static_cast<int>(widest + 0.5) + kMargin, rowWidth + 2 * kMargin});
+    const int textBottom =
+        std::max(kMargin + static_cast<int>(mLines.size()) * mLineHeight, mIconArea.y + mIconArea.height);
     int x = (mWidth - rowWidth) / 2;
     for (const ButtonChoice& choice : choices) {
         mButtons.push_back({{x, textBottom + kButtonGap, kButtonWidth, kButtonHeight}, choice.answer, choice.label});
@@ -193,11 +299,12 @@ void MessageBoxWindow::Layout(const std::string& text, unsigned buttons)
 }
 
 std::unique_ptr<MessageBoxWindow> MessageBoxWindow::Create(DisplayConnection& connection, const std::string& caption,
-                                                           const std::string& text, unsigned buttons,
+                                                           const std::string& text, unsigned flags,
                                                            unsigned long owner)
 {
     Display* display = connection.GetDisplay();
-    std::unique_ptr<MessageBoxWindow> box(new MessageBoxWindow(display, text, buttons));
+    std::unique_ptr<MessageBoxWindow> box(new MessageBoxWindow(display, text, flags));
+    box->mOwner = owner;
     const int screen = DefaultScreen(display);
     XSetWindowAttributes attributes{};
     attributes.background_pixel = WhitePixel(display, screen);
@@ -234,12 +341,15 @@ std::unique_ptr<MessageBoxWindow> MessageBoxWindow::Create(DisplayConnection& co
     }
     XMapRaised(display, box->mWindow);
 
-    // Painted at its first exposure, which shows that the server has put it on the screen.
+    // Painted at its first exposure, which shows that the server has put it on the screen. Then it takes the
+    // keyboard, as a question to the user does: there may be no window manager to hand it over.
     const auto deadline = std::chrono::steady_clock::now() + kShowWait;
     for (;;) {
         XEvent event;
         if (XCheckTypedWindowEvent(display, box->mWindow, Expose, &event)) {
             box->Paint();
+            XSetInputFocus(display, box->mWindow, RevertToParent, CurrentTime);
+            XSync(display, False);
             break;
         }
         const auto left =
@@ -255,6 +365,15 @@ std::unique_ptr<MessageBoxWindow> MessageBoxWindow::Create(DisplayConnection& co
 
 MessageBoxWindow::~MessageBoxWindow()
 {
+    // The keyboard the box took goes back to the window it stood in front of.
+    Window focus = 0;
+    int revertTo = 0;
+    XGetInputFocus(mDisplay, &focus, &revertTo);
+    XWindowAttributes owner{};
+    if (focus == mWindow && mOwner != 0 && XGetWindowAttributes(mDisplay, mOwner, &owner) != 0 &&
+        owner.map_state == IsViewable) {
+        XSetInputFocus(mDisplay, mOwner, RevertToParent, CurrentTime);
+    }
     XDestroyWindow(mDisplay, mWindow);
     XFlush(mDisplay);
 }
@@ -265,13 +384,16 @@ void MessageBoxWindow::Paint()
     // connection, lost when it closes.
     cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, mWidth, mHeight);
     cairo_t* graphics = cairo_create(image);
-    SetCairoColor(graphics, 0xF2F2F2);
+    SetCairoColor(graphics, kBoxColour);
     cairo_paint(graphics);
+    if (mIcon != 0) {
+        DrawIcon(graphics, mIcon, mIconArea);
+    }
 
     SelectFont(graphics);
-    SetCairoColor(graphics, 0x000000);
+    SetCairoColor(graphics, kInkColour);
     for (std::size_t index = 0; index < mLines.size(); ++index) {
-        cairo_move_to(graphics, kMargin, kMargin + mAscent + static_cast<double>(index) * mLineHeight);
+        cairo_move_to(graphics, mTextLeft, kMargin + mAscent + static_cast<double>(index) * mLineHeight);
         cairo_show_text(graphics, mLines[index].c_str());
     }
 
@@ -279,12 +401,18 @@ void MessageBoxWindow::Paint()
     for (std::size_t index = 0; index < mButtons.size(); ++index) {
         const Area& area = mButtons[index].area;
         cairo_rectangle(graphics, area.x + 0.5, area.y + 0.5, area.width - 1, area.height - 1);
-        SetCairoColor(graphics, static_cast<int>(index) == mPressedButton ? 0xC4DDF2 : 0xE3E3E3);
+        SetCairoColor(graphics, static_cast<int>(index) == mPressedButton ? kPressedFaceColour : kButtonFaceColour);
         cairo_fill_preserve(graphics);
-        SetCairoColor(graphics, 0x5A5A5A);
+        SetCairoColor(graphics, kButtonEdgeColour);
         cairo_stroke(graphics);
+        if (static_cast<int>(index) == mFocusedButton) {
+            cairo_rectangle(graphics, area.x + kFocusInset + 0.5, area.y + kFocusInset + 0.5,
+                            area.width - 2 * kFocusInset - 1, area.height - 2 * kFocusInset - 1);
+            SetCairoColor(graphics, kFocusColour);
+            cairo_stroke(graphics);
+        }
         const char* label = mButtons[index].label;
-        SetCairoColor(graphics, 0x000000);
+        SetCairoColor(graphics, kInkColour);
         cairo_move_to(graphics, area.x + (area.width - TextWidth(graphics, label)) / 2,
                       area.y + (area.height + mAscent) / 2.0 - 1);
         cairo_show_text(graphics, label);
@@ -300,6 +428,13 @@ bool MessageBoxWindow::Offers(MessageBoxAnswer answer) const
     return std::any_of(mButtons.begin(), mButtons.end(), [answer](const Button& button) {
         return button.answer == answer;
     });
+}
+
+void MessageBoxWindow::MoveFocus(int step)
+{
+    const int count = static_cast<int>(mButtons.size());
+    mFocusedButton = (mFocusedButton + step + count) % count;
+    Paint();
 }
 
 MessageBoxAnswer MessageBoxWindow::GetCloseAnswer() const
@@ -324,8 +459,16 @@ bool MessageBoxWindow::Handle(const XEvent& event, MessageBoxAnswer& answer)
         XKeyEvent key = event.xkey;
         const KeySym symbol = XLookupKeysym(&key, 0);
         if (symbol == XK_Return || symbol == XK_KP_Enter || symbol == XK_space) {
-            answer = mButtons.front().answer;
+            answer = mButtons[static_cast<std::size_t>(mFocusedButton)].answer;
             return true;
+        }
+        if (symbol == XK_Tab || symbol == XK_ISO_Left_Tab) {
+            MoveFocus(symbol == XK_ISO_Left_Tab || (key.state & ShiftMask) != 0 ? -1 : 1);
+            return false;
+        }
+        if (symbol == XK_Right || symbol == XK_Down || symbol == XK_Left || symbol == XK_Up) {
+            MoveFocus(symbol == XK_Right || symbol == XK_Down ? 1 : -1);
+            return false;
         }
         if (symbol == XK_Escape && (Offers(kAnswerCancel) || mButtons.size() == 1)) {
             answer = GetCloseAnswer();

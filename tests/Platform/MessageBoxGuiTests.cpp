@@ -200,6 +200,61 @@ TEST_F(MessageBoxGui, AClickBesideOKOrOneLeftOnItElsewhereKeepsTheBoxOpen)
         << "the box read up to the space, the first thing that closes it";
 }
 
+TEST_F(MessageBoxGui, EachIconOfTheFlagsIsDrawnLeftOfTheTextInItsColoursAndNoneWithoutAnIconBit)
+{
+    constexpr std::uint32_t kRed = 0xD32F2Fu;
+    constexpr std::uint32_t kBlue = 0x1E6FD9u;
+    constexpr std::uint32_t kYellow = 0xF5C211u;
+    struct Case {
+        unsigned flags;
+        // 0 for no icon.
+        std::uint32_t colour;
+        std::uint32_t sign;
+    };
+    const Case cases[] = {{0x10, kRed, 0xFFFFFFu},  {0x20, kBlue, 0xFFFFFFu}, {0x30, kYellow, 0x000000u},
+                          {0x40, kBlue, 0xFFFFFFu}, {0x00, 0, 0},             {0x50, 0, 0}};
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.flags);
+        const std::unique_ptr<MessageBoxWindow> box = Show("Error", "Short text", test.flags);
+        ASSERT_NE(box, nullptr);
+        const MessageBoxWindow::Area& button = box->GetButtons().front().area;
+        const int width = button.x * 2 + button.width;
+        const int height = button.y + button.height + 20;
+        const std::vector<std::uint32_t> pixels = mDriver->Pixels(box->GetWindow(), width, height);
+        ASSERT_EQ(pixels.size(), static_cast<std::size_t>(width) * height);
+        const MessageBoxWindow::Area& icon = box->GetIconArea();
+        const auto count = [&](std::uint32_t colour, bool insideIcon) {
+            int found = 0;
+            for (int y = 0; y < height; ++y) {
+                for (int x = 0; x < width; ++x) {
+                    found += pixels[static_cast<std::size_t>(y) * width + x] == colour &&
+                                     icon.Contains(x, y) == insideIcon
+                                 ? 1
+                                 : 0;
+                }
+            }
+            return found;
+        };
+        if (test.colour == 0) {
+            EXPECT_EQ(icon.width, 0);
+            EXPECT_EQ(count(kRed, false) + count(kBlue, false) + count(kYellow, false), 0);
+            continue;
+        }
+        ASSERT_GT(icon.width, 0);
+        EXPECT_LT(icon.x + icon.width, width / 2) << "left of the text";
+        EXPECT_GT(count(test.colour, true), 250) << "the disc or the triangle";
+        EXPECT_GT(count(test.sign, true), 10) << "the sign on it";
+        EXPECT_EQ(count(test.colour, false), 0) << "nothing of the icon outside its place";
+        int textInk = 0;
+        for (int y = 0; y < button.y; ++y) {
+            for (int x = 0; x < icon.x + icon.width + 4; ++x) {
+                textInk += !icon.Contains(x, y) && pixels[static_cast<std::size_t>(y) * width + x] < 0x808080u;
+            }
+        }
+        EXPECT_EQ(textInk, 0) << "the text stands right of the icon";
+    }
+}
+
 TEST_F(MessageBoxGui, ShowMessageBoxWritesTheStandardErrorAndWaitsUntilTheUserClosesItsWindow)
 {
     const Testing::TemporaryFolder folder;
@@ -250,7 +305,7 @@ private:
     std::optional<std::string> mOld;
 };
 
-TEST(MessageBox, WithoutADisplayTheStandardErrorIsAllAndAReplacedPresenterGetsTheBox)
+TEST(MessageBox, WithoutADisplayTheStandardErrorIsAllAReplacedPresenterGetsTheBoxAndBothAnswerTheDefaultButton)
 {
     const Testing::TemporaryFolder folder;
     const std::string captured = folder / "stderr.txt";
@@ -258,8 +313,11 @@ TEST(MessageBox, WithoutADisplayTheStandardErrorIsAllAndAReplacedPresenterGetsTh
         const EnvironmentValue noDisplay("DISPLAY", nullptr);
         const Platform::StandardErrorRedirection redirection(captured.c_str());
         Platform::ShowMessageBox("OpenGL Error", "No context.");
+        EXPECT_EQ(Platform::ShowMessageBox("Question", "Go on?",
+                                           Platform::kMessageBoxRetryCancel | Platform::kMessageBoxDefaultSecond),
+                  Platform::kAnswerCancel);
     }
-    EXPECT_EQ(Testing::ContentOf(captured), "OpenGL Error: No context.\n");
+    EXPECT_EQ(Testing::ContentOf(captured), "OpenGL Error: No context.\nQuestion: Go on?\n");
 
     std::string shown;
     const Platform::MessageBoxPresenter previous = Platform::SetMessageBoxPresenter(
@@ -267,10 +325,18 @@ TEST(MessageBox, WithoutADisplayTheStandardErrorIsAllAndAReplacedPresenterGetsTh
     {
         const Platform::StandardErrorRedirection redirection(captured.c_str());
         Platform::ShowMessageBox("Caption", "Text");
+        // Unasked, the box answers what Return would: the default button, never a first Yes that the caller chose
+        // not to make the default.
+        EXPECT_EQ(Platform::ShowMessageBox("Caption", "Delete?", Platform::kMessageBoxYesNo |
+                                                                     Platform::kMessageBoxDefaultSecond),
+                  Platform::kAnswerNo);
+        EXPECT_EQ(Platform::ShowMessageBox("Caption", "Delete?", Platform::kMessageBoxYesNo |
+                                                                     Platform::kMessageBoxDefaultFourth),
+                  Platform::kAnswerYes);
     }
     Platform::SetMessageBoxPresenter(previous);
-    EXPECT_EQ(shown, "Caption|Text");
-    EXPECT_EQ(Testing::ContentOf(captured), "Caption: Text\n");
+    EXPECT_EQ(shown, "Caption|Delete?");
+    EXPECT_EQ(Testing::ContentOf(captured), "Caption: Text\nCaption: Delete?\nCaption: Delete?\n");
 }
 
 }  // namespace

@@ -848,5 +848,39 @@ TEST_F(ProgramGui, AnUpdateStartedAutomaticallyBeforeTheWindowShowsTheArrowThenN
     EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
 }
 
+TEST_F(ProgramGui, AnArgumentThatIsNotUtf8ShowsTheStartupErrorWithItsIconAndTheSystemsRequestsToEndCountAsItsOK)
+{
+    ASSERT_TRUE(mDesktop.IsOpen());
+    constexpr std::uint32_t kErrorIconRed = 0xD32F2F;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        std::unique_ptr<ProgramUnderTest> program = Start({"-FIRMWARE_IMAGE_NAME=\xFF\xFE.syx"});
+        unsigned long box = 0;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                box = mDesktop.FindMappedWindowTitled("Error");
+                return box != 0 || program->CheckEnded();
+            },
+            {mDesktop.GetDescriptor(), program->GetEndDescriptor()}, kHangGuard));
+        ASSERT_NE(box, 0u) << program->ReadStandardError();
+        // The error icon in the box's upper left corner, once the box is painted.
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                int red = 0;
+                for (const std::uint32_t pixel : mDesktop.ReadPixels(box, 64, 64)) {
+                    red += pixel == kErrorIconRed ? 1 : 0;
+                }
+                return red > 250;
+            },
+            {}, 10s));
+        program->Signal(signal);
+        ASSERT_TRUE(WaitForEnd(*program));
+        EXPECT_FALSE(program->WasEndedBySignal());
+        EXPECT_EQ(program->GetExitCode(), 255);
+        EXPECT_THAT(program->LinesStartingWith("Error: "),
+                    ElementsAre("Error: The application encountered problems during startup and will now close."));
+    }
+}
+
 }  // namespace
 }  // namespace ZV::Testing

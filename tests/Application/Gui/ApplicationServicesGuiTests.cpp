@@ -25,7 +25,9 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace ZV::Testing {
@@ -35,6 +37,7 @@ constexpr auto kWindowWait = std::chrono::seconds(10);
 // The test skin's window colour (Skins.xml) and the message box's button face.
 constexpr std::uint32_t kSkinWindowColour = 0x1E2A3A;
 constexpr std::uint32_t kBoxButtonFace = 0xE3E3E3;
+constexpr std::uint32_t kBoxFocusRing = 0x1A5FB4;
 
 // A second client that waits, on a thread of its own, for a top-level window to be mapped that the test picks, and
 // then does to it what the test asks. The watch is set up when the constructor returns.
@@ -180,6 +183,50 @@ std::vector<std::pair<int, int>> WaitForBoxButtons(Display* display, Window box,
         std::this_thread::yield();
     }
     return {};
+}
+
+// Whether the window has the keyboard focus within the wait.
+bool WaitForFocus(Display* display, Window window)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kWindowWait;
+    while (std::chrono::steady_clock::now() < deadline) {
+        Window focus = None;
+        int revertTo = 0;
+        XGetInputFocus(display, &focus, &revertTo);
+        if (focus == window) {
+            return true;
+        }
+        std::this_thread::yield();
+    }
+    return false;
+}
+
+// The button of the box (runs as WaitForBoxButtons finds them) whose focus ring shows, read until it is the one
+// expected or the wait runs out; -1 when none or more than one shows.
+int WaitForMarkedButton(Display* display, Window box, const std::vector<std::pair<int, int>>& buttons, int row,
+                        int expected)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kWindowWait;
+    int marked = -1;
+    do {
+        std::vector<int> rings;
+        for (std::size_t index = 0; index < buttons.size(); ++index) {
+            // The ring's lower side, two rows above the face's lowest.
+            XImage* image = XGetImage(display, box, buttons[index].first + 10, row - 2, 1, 1, AllPlanes, ZPixmap);
+            if (image != nullptr && (XGetPixel(image, 0, 0) & 0xFFFFFF) == kBoxFocusRing) {
+                rings.push_back(static_cast<int>(index));
+            }
+            if (image != nullptr) {
+                XDestroyImage(image);
+            }
+        }
+        marked = rings.size() == 1 ? rings.front() : -1;
+        if (marked == expected) {
+            break;
+        }
+        std::this_thread::yield();
+    } while (std::chrono::steady_clock::now() < deadline);
+    return marked;
 }
 
 class ApplicationServicesGui : public ::testing::Test {
@@ -378,6 +425,69 @@ TEST_F(ApplicationServicesGui, AMessageBoxInFrontOfTheMainWindowOffersTheFlagsBu
         EXPECT_TRUE(watch.Finish());
         EXPECT_EQ(buttonsSeen, test.buttons);
         EXPECT_EQ(owner, main);
+    }
+}
+
+TEST_F(ApplicationServicesGui, ReturnAnswersTheFlagsDefaultButtonAndTabShiftTabAndTheArrowsMoveTheMarkedFocus)
+{
+    StartApplication(true);
+    const Window main = MainWindowId();
+    struct Case {
+        std::uint32_t flags;
+        int marked;
+        // Each key with the button marked after it.
+        std::vector<std::pair<std::string, int>> moves;
+        const char* press;
+        std::int32_t answer;
+    };
+    const Case cases[] = {
+        // Yes and No with No the default, and with Tab to Yes.
+        {0x104, 1, {}, "Return", 7},
+        {0x104, 1, {{"Tab", 0}}, "Return", 6},
+        // Yes, No and Cancel with Cancel the default: Shift+Tab goes back.
+        {0x203, 2, {{"Shift+Tab", 1}}, "space", 7},
+        // The arrows go round the row both ways.
+        {0x3, 0, {{"Left", 2}, {"Up", 1}, {"Right", 2}, {"Down", 0}}, "Return", 6},
+        // A default beyond the row is the first button; the icon changes nothing.
+        {0x324, 0, {}, "Return", 6},
+        {0x101, 1, {{"Tab", 0}, {"Tab", 1}}, "KP_Enter", 2},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.flags);
+        std::vector<int> marks;
+        MappedWindowWatch watch([](Display* display, Window window) { return TransientOwner(display, window) != None; },
+                                [&](Display* display, Window box) {
+                                    DesktopInput input;
+                                    int row = 0;
+                                    const auto buttons = WaitForBoxButtons(display, box, row);
+                                    if (buttons.empty() || !WaitForFocus(display, box)) {
+                                        input.RequestClose(box);
+                                        return;
+                                    }
+                                    marks.push_back(WaitForMarkedButton(display, box, buttons, row, test.marked));
+                                    for (const auto& [key, marked] : test.moves) {
+                                        if (key == "Shift+Tab") {
+                                            input.Key("Shift_L", true);
+                                            input.Tap("Tab");
+                                            input.Key("Shift_L", false);
+                                        } else {
+                                            input.Tap(key.c_str());
+                                        }
+                                        marks.push_back(WaitForMarkedButton(display, box, buttons, row, marked));
+                                    }
+                                    input.Tap(test.press);
+                                });
+        EXPECT_EQ(mApplication->ShowMessageBox(L"Start the update now?", L"Question", test.flags), test.answer);
+        EXPECT_TRUE(watch.Finish());
+        std::vector<int> expected{test.marked};
+        for (const auto& move : test.moves) {
+            expected.push_back(move.second);
+        }
+        EXPECT_EQ(marks, expected);
+        Window focus = None;
+        int revertTo = 0;
+        XGetInputFocus(mDisplay, &focus, &revertTo);
+        EXPECT_EQ(focus, main) << "the keyboard goes back to the main window";
     }
 }
 
