@@ -112,6 +112,53 @@ case "$road" in
     grep -qx "Error: The application encountered problems during startup and will now close." "$folder/stderr" ||
       fail "no start-up failure text: $(cat "$folder/stderr")"
     ;;
+  closed-stderr)
+    # Standard error a pipe whose reader has gone, so that every line written to it fails, or no standard error at
+    # all: the run goes on as if nothing was written, and ends with its own outcome.
+    mkfifo "$folder/pipe"
+    exec 3<> "$folder/pipe" 4> "$folder/pipe" 3<&-
+    real_program=$program
+    program=$folder/without-stderr
+    printf '#!/bin/sh\necho $$ > "%s/pid"\n[ -z "$NO_STDERR" ] || exec "%s" "$@" 2>&-\nexec "%s" "$@" 2>&4\n' \
+      "$folder" "$real_program" "$real_program" > "$program"
+    chmod +x "$program"
+    for _ in $(seq 1000); do printf '\xF0\x01\x02\x03\x04\x05\x06\x07\x08\xF7'; done > "$folder/image.syx"
+    # Asked to end in the middle of the update: the line that says it goes on cannot be written. The device reports
+    # done only for the whole image, message by message.
+    (
+      ZV_SIM_DEVICE=update ZV_SIM_BYTES_PER_SECOND=5000 ZV_SIM_EXPECT_IMAGE="$folder/image.syx" \
+        run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+      exit "$status"
+    ) &
+    runner=$!
+    for _ in $(seq 600); do
+      [ "$(image_received | wc -l)" -lt 100 ] || break
+      sleep 0.05
+    done
+    [ "$(image_received | wc -l)" -ge 100 ] || fail "the update did not get under way"
+    kill -TERM "$(cat "$folder/pid")"
+    status=0
+    wait "$runner" || status=$?
+    [ "$status" -eq 1 ] || fail "asked to end during the update: exit code $status, expected 1"
+    [ "$(image_received | wc -l)" -eq 1000 ] || fail "the device received $(image_received | wc -l) of 1000 messages"
+    grep -q ' STATE done$' "$folder/device.log" || fail "the device never reported done"
+    printf '\xF0\x01\xF0\x02\xF7' > "$folder/refused.syx"
+    ZV_SIM_DEVICE=update run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/refused.syx"
+    [ "$status" -eq 3 ] || fail "a refused file: exit code $status, expected 3"
+    printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
+    # Debug output on the standard error, and debug output sent as datagrams that nobody takes.
+    for switch in "" -DEBUG_CONSOLE -DEBUG_CONSOLE:47999:127.0.0.1; do
+      ZV_DEBUG_OUTPUT=1 ZV_SIM_DEVICE=update run -SILENT -START_UPDATE_AUTOMATICALLY \
+        "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx" ${switch:+"$switch"}
+      [ "$status" -eq 1 ] || fail "a whole update with debug output $switch: exit code $status, expected 1"
+      grep -q ' STATE done$' "$folder/device.log" || fail "with debug output $switch the device never reported done"
+    done
+    # Without a standard error, its number is no file's that the program opens: the debug text goes nowhere.
+    NO_STDERR=1 ZV_DEBUG_OUTPUT=1 ZV_SIM_DEVICE=update run -SILENT -START_UPDATE_AUTOMATICALLY \
+      "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    [ "$status" -eq 1 ] || fail "a whole update without a standard error: exit code $status, expected 1"
+    ! grep -rlF --devices=skip "Shut-down" "$folder" || fail "the debug text went into a file"
+    ;;
   *)
     fail "unknown road $road"
     ;;
