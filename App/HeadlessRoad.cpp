@@ -144,6 +144,13 @@ HeadlessOutcome FinishWithoutWindow(LUpdateProcessor& processor)
     if (const std::string failure = DescribeFailure(engine, timedOut); !failure.empty()) {
         return HeadlessOutcome{kExitUpdateFailed, ErrorLine(failure)};
     }
+    if (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceInUpdateMode &&
+        engine.GetUpdateStatus(false) == LUpdateEngineInterface::kUpdateIdle) {
+        // A device in update mode always wants the image, so the processor started the update: it was refused.
+        return HeadlessOutcome{kExitUpdateFailed,
+                               ErrorLine("the update could not be started; nothing was sent, and the device waits in "
+                                         "update mode")};
+    }
     MutexLock lock(GetDebugOutputLock());
     GetDebugOutput().GetNarrowTarget() << "FirmwareUpdater: " << DescribeEngineState(engine) << std::endl;
     return HeadlessOutcome{kExitFinished, std::string()};

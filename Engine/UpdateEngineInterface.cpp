@@ -162,6 +162,9 @@ ZVRESULT LUpdateEngineInterface::StartUpdate()
         return ZV_E_FAIL;
     }
     if (Failed(CheckFirmwareFile())) {
+        UpdateFailure failure = GetUpdateFailure();
+        failure.DeviceLeftWaiting = true;
+        SetUpdateFailure(failure);
         return ZV_E_FAIL;
     }
     mCancelRequested.store(false);
@@ -254,6 +257,10 @@ ZVRESULT LUpdateEngineInterface::CheckFirmwareFile()
     if (ExamineFirmwareFile(path) == kFilePresent) {
         return ZV_S_OK;
     }
+    if (GetUpdateFailure().Kind == FailureKind::kNone) {
+        // It was there when it was chosen: gone since, or something else in its place, it cannot be read now.
+        SetUpdateFailure(UpdateFailure{FailureKind::kImageUnreadable});
+    }
     // The file changed since it was chosen: the window shows it as it is now.
     SetFirmwareFileState(kFileMissing);
     return ZV_E_FAIL;
@@ -288,12 +295,16 @@ std::string LUpdateEngineInterface::DescribeFirmwareFileFailure() const
     WideString path;
     (void)GetFirmwareFilePath(path);
     const std::string file = std::string("the firmware file \"") + path.ToUTF8().GetData() + "\"";
+    const std::string deviceWaits = failure.DeviceLeftWaiting ? ", and the device waits in update mode" : "";
     switch (failure.Kind) {
     case FailureKind::kImageUnreadable:
+        if (failure.DeviceLeftWaiting) {
+            return file + " could not be read when the image was to be sent; nothing was sent" + deviceWaits;
+        }
         return file + " could not be read";
     case FailureKind::kImageRefused:
         return file + " was refused at byte offset " + std::to_string(failure.Offset) + ": " +
-               DescribeImageFault(failure.Fault) + "; nothing was sent";
+               DescribeImageFault(failure.Fault) + "; nothing was sent" + deviceWaits;
     default:
         return std::string();
     }

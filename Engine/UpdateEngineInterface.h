@@ -76,6 +76,8 @@ public:
         FailureKind Kind = FailureKind::kNone;
         ImageFault Fault = ImageFault::kNone;
         std::uint32_t Offset = 0;
+        // The file failed when its image was to be sent: nothing went out, and the device waits in update mode.
+        bool DeviceLeftWaiting = false;
     };
 
     // Only the build is compared; the other words stay 0 wherever this program fills a record.

@@ -159,6 +159,34 @@ case "$road" in
     [ "$status" -eq 1 ] || fail "a whole update without a standard error: exit code $status, expected 1"
     ! grep -rlF --devices=skip "Shut-down" "$folder" || fail "the debug text went into a file"
     ;;
+  firmware-file-gone)
+    # The file goes, or a folder takes its place, while the device restarts into update mode: the device waits in
+    # update mode, and the run says so.
+    real_program=$program
+    program=$folder/slow-restart
+    printf '#!/bin/sh\nZV_SIM_RESTART_MS=2000 exec "%s" "$@"\n' "$real_program" > "$program"
+    chmod +x "$program"
+    for replacement in nothing folder; do
+      rm -rf "$folder/image.syx" "$folder/device.log"
+      printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
+      (
+        ZV_SIM_DEVICE=normal run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+        exit "$status"
+      ) &
+      runner=$!
+      for _ in $(seq 600); do
+        ! grep -q ' STATE restarting$' "$folder/device.log" 2> /dev/null || break
+        sleep 0.05
+      done
+      rm "$folder/image.syx"
+      [ "$replacement" = nothing ] || mkdir "$folder/image.syx"
+      status=0
+      wait "$runner" || status=$?
+      refused_with 3 1 "FirmwareUpdater: the firmware file \"$folder/image.syx\" could not be read when the image \
+was to be sent; nothing was sent, and the device waits in update mode"
+      grep -q ' STATE update$' "$folder/device.log" || fail "the device never came back in update mode"
+    done
+    ;;
   *)
     fail "unknown road $road"
     ;;
