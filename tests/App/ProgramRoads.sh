@@ -187,6 +187,29 @@ was to be sent; nothing was sent, and the device waits in update mode"
       grep -q ' STATE update$' "$folder/device.log" || fail "the device never came back in update mode"
     done
     ;;
+  unanswering-device)
+    # Ports of the device's name are there, but it does not answer as it should: the line names the port and what
+    # went unanswered. Without the ports, no device was found.
+    printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
+    port='the device at MIDI port "Halvista Left"'
+    for fault in garbage-replies no-version silent absent; do
+      case "$fault" in
+        garbage-replies) device=normal; said="$port answered the status request with a reply that could not be read" ;;
+        no-version) device=normal; said="$port did not answer the firmware version request within 2 s" ;;
+        silent) device=silent fault=""; said="$port did not answer the status request within 1 s" ;;
+        absent) device=absent fault=""; said='no device was found (looked for MIDI ports named "Halvista Left"' ;;
+      esac
+      ZV_SIM_DEVICE=$device ZV_SIM_FAULT=$fault run -SILENT -START_UPDATE_AUTOMATICALLY \
+        "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+      refused_with 3 1 "FirmwareUpdater: $said"
+    done
+    ;;
+  stuck-send)
+    # The device's port takes no message: the request could not even be sent.
+    printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
+    ZV_SIM_FAULT=stuck-send run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    refused_with 3 1 'FirmwareUpdater: the status request could not be sent to the device at MIDI port "Halvista Left"'
+    ;;
   *)
     fail "unknown road $road"
     ;;
