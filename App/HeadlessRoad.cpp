@@ -10,7 +10,6 @@ namespace {
 
 // Long enough for a cancelled update to stop: one message send, or the rest of the final poll.
 constexpr std::uint32_t kCancelledUpdateSlack = 30000;
-constexpr std::uint32_t kMillisecondsPerSecond = 1000;
 
 std::string Narrow(const WideString& text)
 {
@@ -20,14 +19,6 @@ std::string Narrow(const WideString& text)
 std::string Quoted(const WideString& text)
 {
     return "\"" + Narrow(text) + "\"";
-}
-
-std::string Duration(std::uint32_t milliseconds)
-{
-    if (milliseconds % kMillisecondsPerSecond != 0) {
-        return std::to_string(milliseconds) + " ms";
-    }
-    return std::to_string(milliseconds / kMillisecondsPerSecond) + " s";
 }
 
 std::string DescribeFirmwareFile(const LUpdateEngineInterface& engine)
@@ -42,6 +33,10 @@ std::string DescribeDevice(LUpdateEngineInterface& engine)
 {
     switch (engine.GetDeviceState()) {
     case LUpdateEngineInterface::kDeviceNotFound:
+        // Ports of the name were there, but what was asked of them went unanswered.
+        if (std::string unanswered = engine.DescribeDeviceProbeFailure(); !unanswered.empty()) {
+            return unanswered;
+        }
         return "no device was found (looked for MIDI ports named " +
                Quoted(LUpdateProcessor::GetPortNameForDeviceType(0)) + " and " +
                Quoted(LUpdateProcessor::GetPortNameForDeviceType(1)) + ")";
@@ -82,9 +77,9 @@ std::string DescribeFailure(LUpdateEngineInterface& engine, bool timedOut)
                " of the image)";
     case LUpdateEngineInterface::FailureKind::kNotConfirmed:
         return "the device took the image but did not confirm the update within " +
-               Duration(LUpdateEngine::GetFinalPollLimit());
+               DescribeDuration(LUpdateEngine::GetFinalPollLimit());
     case LUpdateEngineInterface::FailureKind::kCancelled:
-        return timedOut ? "the update did not end within " + Duration(LUpdateProcessor::kSilentUpdateWait) +
+        return timedOut ? "the update did not end within " + DescribeDuration(LUpdateProcessor::kSilentUpdateWait) +
                               " and was cancelled"
                         : std::string("the update was cancelled");
     case LUpdateEngineInterface::FailureKind::kNone:
@@ -92,7 +87,7 @@ std::string DescribeFailure(LUpdateEngineInterface& engine, bool timedOut)
     }
     if (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceEnteringUpdateMode) {
         return "the device did not come back in update mode within " +
-               Duration(LUpdateProcessor::GetUpdateModeEntryWait());
+               DescribeDuration(LUpdateProcessor::GetUpdateModeEntryWait());
     }
     const std::int32_t status = engine.GetUpdateStatus(false);
     if (status == LUpdateEngineInterface::kUpdateFailed || status == LUpdateEngineInterface::kUpdateCancelled) {
@@ -143,6 +138,13 @@ HeadlessOutcome FinishWithoutWindow(LUpdateProcessor& processor)
     LUpdateEngineInterface& engine = *processor.GetEngine();
     if (const std::string failure = DescribeFailure(engine, timedOut); !failure.empty()) {
         return HeadlessOutcome{kExitUpdateFailed, ErrorLine(failure)};
+    }
+    if (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceInUpdateMode &&
+        engine.GetUpdateStatus(false) == LUpdateEngineInterface::kUpdateIdle) {
+        // A device in update mode always wants the image, so the processor started the update: it was refused.
+        return HeadlessOutcome{kExitUpdateFailed,
+                               ErrorLine("the update could not be started; nothing was sent, and the device waits in "
+                                         "update mode")};
     }
     MutexLock lock(GetDebugOutputLock());
     GetDebugOutput().GetNarrowTarget() << "FirmwareUpdater: " << DescribeEngineState(engine) << std::endl;

@@ -2,12 +2,15 @@
 #include "App/CommandLine.h"
 #include "Application/MFCFrameworkApp.h"
 #include "Application/StartupError.h"
+#include "Platform/StandardError.h"
 #include "Simulator/SimulatedMidiDriver.h"
 
 #include <string>
 
 int main(int argumentCount, char** arguments)
 {
+    ZV::Platform::KeepStandardStreamsOpen();
+    ZV::Platform::IgnoreClosedPipes();
     ZV::WideString commandLine;
     std::string refusal;
     if (!JoinCommandLine(argumentCount, arguments, commandLine, refusal)) {

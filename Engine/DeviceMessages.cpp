@@ -83,6 +83,13 @@ Reply RecognizeReply(const ZV::MidiMessageBytes& message)
     return Reply::None;
 }
 
+bool IsSystemExclusive(const ZV::MidiMessageBytes& message)
+{
+    const std::uint32_t length = message.GetCount();
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(message.GetData());
+    return length >= 2 && bytes[0] == kSysExStart && bytes[length - 1] == kSysExEnd;
+}
+
 void UnpackBitGroups(const std::uint8_t* groups, std::uint32_t groupCount, std::uint32_t groupWidth,
                      std::uint8_t* unpacked)
 {

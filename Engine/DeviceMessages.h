@@ -31,6 +31,9 @@ void BuildRequest(Request request, ZV::MidiMessageBytes& message);
 // What a complete captured message (F0 through F7) answers. The two bytes after the maker are never looked at.
 Reply RecognizeReply(const ZV::MidiMessageBytes& message);
 
+// Whether the message is a System Exclusive one (F0 through F7): a device's reply, readable or not.
+bool IsSystemExclusive(const ZV::MidiMessageBytes& message);
+
 // Packs groupCount groups of groupWidth bits each, the first group the least significant, into
 // groupCount * groupWidth / 8 bytes (rounded down; bits beyond them are dropped), least significant byte first.
 void UnpackBitGroups(const std::uint8_t* groups, std::uint32_t groupCount, std::uint32_t groupWidth,

@@ -108,6 +108,20 @@ ZVRESULT LUpdateEngine::GetFoundDeviceVersion(std::int32_t index, VersionRecord&
     return ZV_S_OK;
 }
 
+LUpdateEngineInterface::ProbeFailure LUpdateEngine::GetDeviceProbeFailure() const
+{
+    const std::int32_t state = GetDeviceState();
+    DeviceDefinitionEx record;
+    if (state == kDeviceUnusable && GetFoundDevice(GetSelectedDeviceIndex(), record)) {
+        return record.LastProbeFailure;
+    }
+    MutexLock lock(mFoundDevicesLock);
+    if (state == kDeviceNotFound && mUnansweredDevices.GetCount() > 0) {
+        return mUnansweredDevices.GetItemPointer(0)->LastProbeFailure;
+    }
+    return ProbeFailure();
+}
+
 void LUpdateEngine::ReceiveNotification(const ConstRCPtr<LNotificationDistributor>& sender,
                                         const RCPtr<LNotification>& notification)
 {
@@ -128,15 +142,20 @@ ZVRESULT LUpdateEngine::UnregisterForNotification(const ConstRCPtr<LNotification
 ZVRESULT LUpdateEngine::EnumerateDevices()
 {
     Array<DeviceDefinitionEx> found;
+    Array<DeviceDefinitionEx> unanswered;
     const Array<DeviceDefinition>& definitions = GetDeviceDefinitions();
     for (std::uint32_t index = 0; index < definitions.GetCount(); ++index) {
         DeviceDefinitionEx record(*definitions.GetItemPointer(index));
         if (Succeeded(ProbeDevice(record))) {
             ZV_THROW_IF_FAILED(found.AddItem(record));
+        } else if (record.LastProbeFailure.Request != DeviceRequest::kNone) {
+            record.ErrorCode = kDeviceErrorNoAccess;
+            ZV_THROW_IF_FAILED(unanswered.AddItem(record));
         }
     }
     MutexLock lock(mFoundDevicesLock);
     mFoundDevices = found;
+    mUnansweredDevices = unanswered;
     return ZV_S_OK;
 }
 

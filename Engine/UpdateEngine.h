@@ -36,6 +36,8 @@ public:
         VersionRecord Version;
         bool InUpdateMode = false;
         std::uint32_t ErrorCode = kDeviceErrorNone;
+        // What its ports left unanswered when it was last probed.
+        ProbeFailure LastProbeFailure;
     };
 
     static constexpr std::uint32_t kStatusReplyTimeout = 1000;
@@ -68,6 +70,7 @@ public:
     bool IsFoundDeviceInUpdateMode(std::int32_t index) const override;
     [[nodiscard]] ZVRESULT GetFoundDeviceError(std::int32_t index, std::uint32_t& code) const override;
     [[nodiscard]] ZVRESULT GetFoundDeviceVersion(std::int32_t index, VersionRecord& version) const override;
+    ProbeFailure GetDeviceProbeFailure() const override;
 
     // Sends the image message by message to the named port (FirmwareImage.h), each framed again where it lies in the
     // image, then progress and a 1 ms pause. 0; 0x80004004 when cancelled; 0x80004005 when the image is refused (nothing is sent), the port
@@ -102,15 +105,22 @@ private:
         ZV::RCPtr<ZV::LMidiRenderPort> Render;
     };
 
-    // Discovery.
+    // Discovery. Each probe and request says what went unanswered in the failure it is given; a probe whose ports
+    // cannot be opened leaves it as it was, so that a device without ports is not found rather than unanswering.
     [[nodiscard]] ZVRESULT ProbeDevice(DeviceDefinitionEx& record);
-    bool ProbeNormalPorts(const ZV::WideString& captureName, const ZV::WideString& renderName, DevicePorts& ports);
-    bool ProbeUpdatePorts(const ZV::WideString& captureName, const ZV::WideString& renderName);
+    bool ProbeNormalPorts(const ZV::WideString& captureName, const ZV::WideString& renderName, DevicePorts& ports,
+                          ProbeFailure& failure);
+    bool ProbeUpdatePorts(const ZV::WideString& captureName, const ZV::WideString& renderName,
+                          ProbeFailure& failure);
     // A fresh MIDI object with both ports open, or false.
     bool ReopenMidi(const ZV::WideString& captureName, const ZV::WideString& renderName, DevicePorts& ports);
     // Asks for the status and waits for any status reply: true when it is the one wanted.
-    bool AskStatus(const DevicePorts& ports, ZV::TrafficLight& reply);
-    [[nodiscard]] ZVRESULT RequestDeviceVersion(const DevicePorts& ports);
+    bool AskStatus(const DevicePorts& ports, ZV::TrafficLight& reply, ProbeFailure& failure);
+    [[nodiscard]] ZVRESULT RequestDeviceVersion(const DevicePorts& ports, ProbeFailure& failure);
+    // Sends the request and waits up to the time for any of the replies that answer it: true when the one wanted
+    // came; else what came instead.
+    bool Ask(const DevicePorts& ports, DeviceRequest request, ZV::TrafficLight& wanted, ZV::TrafficLight& anyReply,
+             std::uint32_t milliseconds, ProbeFailure& failure);
 
     // The MIDI object and the replies.
     bool ReplaceMidi();
@@ -142,6 +152,8 @@ private:
     MidiCommFactory mMidiFactory;
     mutable ZV::Mutex mFoundDevicesLock;
     ZV::Array<DeviceDefinitionEx> mFoundDevices;
+    // The devices of the last scan whose ports were there but left a request unanswered.
+    ZV::Array<DeviceDefinitionEx> mUnansweredDevices;
     // Guards the MIDI object and the handler's bindings, which the MIDI worker reads while it delivers.
     mutable ZV::Mutex mMidiLock;
     ZV::RCPtr<ZV::LNotificationHandler<LUpdateEngine>> mHandler;
@@ -152,6 +164,8 @@ private:
     ZV::TrafficLight mUpdateDoneReplied;
     // Any of the three status replies: a probe need not wait out its time when the device answered otherwise.
     ZV::TrafficLight mStatusReplied;
+    // A System Exclusive message that is none of the replies: what a device that garbles its replies sends.
+    ZV::TrafficLight mUnreadableReplied;
     // The record being probed; the reply handler writes the version it reads into it.
     mutable ZV::Mutex mCurrentDeviceLock;
     DeviceDefinitionEx mCurrentDevice;

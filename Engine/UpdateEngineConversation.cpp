@@ -61,39 +61,45 @@ ZVRESULT LUpdateEngine::ProbeDevice(DeviceDefinitionEx& record)
     const WideString normalRender = record.NormalRenderPortName;
     const WideString updateCapture = record.UpdateCapturePortName;
     const WideString updateRender = record.UpdateRenderPortName;
+    ProbeFailure failure;
     {
         DevicePorts ports;
-        if (ProbeNormalPorts(normalCapture, normalRender, ports)) {
+        if (ProbeNormalPorts(normalCapture, normalRender, ports, failure)) {
             record.InUpdateMode = false;
             record.ErrorCode = kDeviceErrorNone;
             {
                 MutexLock lock(mCurrentDeviceLock);
                 mCurrentDevice = record;
             }
-            const ZVRESULT result = RequestDeviceVersion(ports);
+            const ZVRESULT result = RequestDeviceVersion(ports, failure);
             MutexLock lock(mCurrentDeviceLock);
             record = mCurrentDevice;
+            record.LastProbeFailure = failure;
             return result;
         }
     }
-    if (ProbeUpdatePorts(updateCapture, updateRender)) {
+    if (ProbeUpdatePorts(updateCapture, updateRender, failure)) {
         record.Version.Text = WideString(L"Unknown");
         record.InUpdateMode = true;
         record.ErrorCode = kDeviceErrorNone;
+        record.LastProbeFailure = ProbeFailure();
         return ZV_S_OK;
     }
+    record.LastProbeFailure = failure;
     return ZV_E_FAIL;
 }
 
-bool LUpdateEngine::ProbeNormalPorts(const WideString& captureName, const WideString& renderName, DevicePorts& ports)
+bool LUpdateEngine::ProbeNormalPorts(const WideString& captureName, const WideString& renderName, DevicePorts& ports,
+                                     ProbeFailure& failure)
 {
-    return ReopenMidi(captureName, renderName, ports) && AskStatus(ports, mRunningReplied);
+    return ReopenMidi(captureName, renderName, ports) && AskStatus(ports, mRunningReplied, failure);
 }
 
-bool LUpdateEngine::ProbeUpdatePorts(const WideString& captureName, const WideString& renderName)
+bool LUpdateEngine::ProbeUpdatePorts(const WideString& captureName, const WideString& renderName,
+                                     ProbeFailure& failure)
 {
     DevicePorts ports;
-    return ReopenMidi(captureName, renderName, ports) && AskStatus(ports, mInUpdateModeReplied);
+    return ReopenMidi(captureName, renderName, ports) && AskStatus(ports, mInUpdateModeReplied, failure);
 }
 
 bool LUpdateEngine::ReopenMidi(const WideString& captureName, const WideString& renderName, DevicePorts& ports)
@@ -103,21 +109,43 @@ bool LUpdateEngine::ReopenMidi(const WideString& captureName, const WideString& 
     return ReplaceMidi() && OpenPorts(captureName, renderName, ports);
 }
 
-bool LUpdateEngine::AskStatus(const DevicePorts& ports, TrafficLight& reply)
+bool LUpdateEngine::AskStatus(const DevicePorts& ports, TrafficLight& reply, ProbeFailure& failure)
 {
-    reply.Reset();
-    mStatusReplied.Reset();
-    return Succeeded(SendRequest(ports, DeviceMessages::Request::Status)) &&
-           mStatusReplied.Wait(kStatusReplyTimeout) == kWaitSignalled && reply.TryWait();
+    return Ask(ports, DeviceRequest::kStatus, reply, mStatusReplied, kStatusReplyTimeout, failure);
 }
 
-ZVRESULT LUpdateEngine::RequestDeviceVersion(const DevicePorts& ports)
+ZVRESULT LUpdateEngine::RequestDeviceVersion(const DevicePorts& ports, ProbeFailure& failure)
 {
-    mVersionReplied.Reset();
-    if (Failed(SendRequest(ports, DeviceMessages::Request::Version))) {
-        return ZV_E_FAIL;
+    return Ask(ports, DeviceRequest::kVersion, mVersionReplied, mVersionReplied, kVersionReplyTimeout, failure)
+               ? ZV_S_OK
+               : ZV_E_FAIL;
+}
+
+bool LUpdateEngine::Ask(const DevicePorts& ports, DeviceRequest request, TrafficLight& wanted, TrafficLight& anyReply,
+                        std::uint32_t milliseconds, ProbeFailure& failure)
+{
+    wanted.Reset();
+    anyReply.Reset();
+    mUnreadableReplied.Reset();
+    failure = ProbeFailure{request, DeviceAnswer::kNothing, ports.Render ? ports.Render->GetName() : WideString(),
+                           ports.Capture ? ports.Capture->GetName() : WideString(), milliseconds};
+    if (Failed(SendRequest(ports, request == DeviceRequest::kVersion ? DeviceMessages::Request::Version
+                                                                     : DeviceMessages::Request::Status))) {
+        failure.Answer = DeviceAnswer::kNotSent;
+        return false;
     }
-    return mVersionReplied.Wait(kVersionReplyTimeout) == kWaitSignalled ? ZV_S_OK : ZV_E_FAIL;
+    if (anyReply.Wait(milliseconds) == kWaitSignalled) {
+        if (wanted.TryWait()) {
+            failure = ProbeFailure();
+            return true;
+        }
+        failure.Answer = DeviceAnswer::kOtherStatus;
+        return false;
+    }
+    if (mUnreadableReplied.TryWait()) {
+        failure.Answer = DeviceAnswer::kUnreadable;
+    }
+    return false;
 }
 
 bool LUpdateEngine::ReplaceMidi()
@@ -217,6 +245,9 @@ std::int32_t LUpdateEngine::OnMidiDataCaptured(const ConstRCPtr<LNotificationDis
         mStatusReplied.Set();
         break;
     case DeviceMessages::Reply::None:
+        if (DeviceMessages::IsSystemExclusive(data->GetBytes())) {
+            mUnreadableReplied.Set();
+        }
         break;
     }
     return 0;

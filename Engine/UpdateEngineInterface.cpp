@@ -22,6 +22,13 @@ bool IsNewerThan(const LUpdateEngineInterface::VersionRecord& left, const LUpdat
     return left.Revision > right.Revision;
 }
 
+constexpr std::uint32_t kMillisecondsPerSecond = 1000;
+
+std::string Quoted(const WideString& text)
+{
+    return std::string("\"") + text.ToUTF8().GetData() + "\"";
+}
+
 // The refusal of an image that is unfit to send, said on the debug output as well.
 LUpdateEngineInterface::UpdateFailure RefusalOf(const ImageCheck& check)
 {
@@ -162,6 +169,9 @@ ZVRESULT LUpdateEngineInterface::StartUpdate()
         return ZV_E_FAIL;
     }
     if (Failed(CheckFirmwareFile())) {
+        UpdateFailure failure = GetUpdateFailure();
+        failure.DeviceLeftWaiting = true;
+        SetUpdateFailure(failure);
         return ZV_E_FAIL;
     }
     mCancelRequested.store(false);
@@ -254,6 +264,10 @@ ZVRESULT LUpdateEngineInterface::CheckFirmwareFile()
     if (ExamineFirmwareFile(path) == kFilePresent) {
         return ZV_S_OK;
     }
+    if (GetUpdateFailure().Kind == FailureKind::kNone) {
+        // It was there when it was chosen: gone since, or something else in its place, it cannot be read now.
+        SetUpdateFailure(UpdateFailure{FailureKind::kImageUnreadable});
+    }
     // The file changed since it was chosen: the window shows it as it is now.
     SetFirmwareFileState(kFileMissing);
     return ZV_E_FAIL;
@@ -287,16 +301,51 @@ std::string LUpdateEngineInterface::DescribeFirmwareFileFailure() const
     const UpdateFailure failure = GetUpdateFailure();
     WideString path;
     (void)GetFirmwareFilePath(path);
-    const std::string file = std::string("the firmware file \"") + path.ToUTF8().GetData() + "\"";
+    const std::string file = "the firmware file " + Quoted(path);
+    const std::string deviceWaits = failure.DeviceLeftWaiting ? ", and the device waits in update mode" : "";
     switch (failure.Kind) {
     case FailureKind::kImageUnreadable:
+        if (failure.DeviceLeftWaiting) {
+            return file + " could not be read when the image was to be sent; nothing was sent" + deviceWaits;
+        }
         return file + " could not be read";
     case FailureKind::kImageRefused:
         return file + " was refused at byte offset " + std::to_string(failure.Offset) + ": " +
-               DescribeImageFault(failure.Fault) + "; nothing was sent";
+               DescribeImageFault(failure.Fault) + "; nothing was sent" + deviceWaits;
     default:
         return std::string();
     }
+}
+
+LUpdateEngineInterface::ProbeFailure LUpdateEngineInterface::GetDeviceProbeFailure() const
+{
+    return ProbeFailure();
+}
+
+std::string LUpdateEngineInterface::DescribeDeviceProbeFailure() const
+{
+    const ProbeFailure failure = GetDeviceProbeFailure();
+    if (failure.Request == DeviceRequest::kNone) {
+        return std::string();
+    }
+    const std::string request =
+        failure.Request == DeviceRequest::kVersion ? "the firmware version request" : "the status request";
+    const std::string device =
+        failure.CapturePortName == failure.RenderPortName
+            ? "the device at MIDI port " + Quoted(failure.RenderPortName)
+            : "the device at MIDI ports " + Quoted(failure.RenderPortName) + " (requests) and " +
+                  Quoted(failure.CapturePortName) + " (replies)";
+    switch (failure.Answer) {
+    case DeviceAnswer::kNotSent:
+        return request + " could not be sent to " + device;
+    case DeviceAnswer::kNothing:
+        return device + " did not answer " + request + " within " + DescribeDuration(failure.Milliseconds);
+    case DeviceAnswer::kUnreadable:
+        return device + " answered " + request + " with a reply that could not be read";
+    case DeviceAnswer::kOtherStatus:
+        return device + " answered " + request + " neither as running nor as in update mode";
+    }
+    return std::string();
 }
 
 void LUpdateEngineInterface::SetUpdateFailure(const UpdateFailure& failure)
@@ -406,4 +455,12 @@ void LUpdateEngineInterface::Post(const wchar_t* id, const ConstRCPtr<LRefCounte
         // A centre that is going away takes no more notifications.
         (void)center->PostNotification(LNotification::Create(id, data));
     }
+}
+
+std::string DescribeDuration(std::uint32_t milliseconds)
+{
+    if (milliseconds % kMillisecondsPerSecond != 0) {
+        return std::to_string(milliseconds) + " ms";
+    }
+    return std::to_string(milliseconds / kMillisecondsPerSecond) + " s";
 }

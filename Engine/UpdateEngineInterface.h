@@ -76,6 +76,30 @@ public:
         FailureKind Kind = FailureKind::kNone;
         ImageFault Fault = ImageFault::kNone;
         std::uint32_t Offset = 0;
+        // The file failed when its image was to be sent: nothing went out, and the device waits in update mode.
+        bool DeviceLeftWaiting = false;
+    };
+
+    // What a device whose ports were there was asked without a usable answer.
+    enum class DeviceRequest : std::int32_t {
+        kNone,  // nothing went unanswered: the device answered, or no port of its names was there
+        kStatus,
+        kVersion,
+    };
+    enum class DeviceAnswer : std::int32_t {
+        kNotSent,      // the request could not be sent
+        kNothing,      // nothing came back within the time
+        kUnreadable,   // only messages that are none of the device's replies
+        kOtherStatus,  // a status, but not the one that makes the device usable here
+    };
+    struct ProbeFailure {
+        DeviceRequest Request = DeviceRequest::kNone;
+        DeviceAnswer Answer = DeviceAnswer::kNothing;
+        // As the driver names them: where the request went and where the reply was awaited.
+        ZV::WideString RenderPortName;
+        ZV::WideString CapturePortName;
+        // How long the reply was awaited.
+        std::uint32_t Milliseconds = 0;
     };
 
     // Only the build is compared; the other words stay 0 wherever this program fills a record.
@@ -149,6 +173,12 @@ public:
     UpdateFailure GetUpdateFailure() const;
     // Why the firmware file cannot be sent, in words for the user; empty when the last failure is not the file's.
     std::string DescribeFirmwareFileFailure() const;
+    // Why no usable device is there although its ports are: in kDeviceUnusable what the selected device left
+    // unanswered when it was last asked, in kDeviceNotFound what the first defined device whose ports were there left
+    // unanswered in the last scan. Request kNone otherwise, and when no port of the names was there.
+    virtual ProbeFailure GetDeviceProbeFailure() const;
+    // The same in words for the user; empty when there is none.
+    std::string DescribeDeviceProbeFailure() const;
 
     virtual std::int32_t GetFoundDeviceCount() const = 0;
     virtual bool IsFoundDeviceInUpdateMode(std::int32_t index) const = 0;
@@ -212,3 +242,6 @@ private:
     mutable ZV::Mutex mFailureLock;
     UpdateFailure mFailure;
 };
+
+// A time in words for the user: whole seconds as "2 s", else "300 ms".
+std::string DescribeDuration(std::uint32_t milliseconds);

@@ -191,7 +191,9 @@ ZVRESULT LUpdateEngine::StopUpdate(const UpdateFailure& failure)
 ZVRESULT LUpdateEngine::StopForFirmwareFile(const UpdateFailure& failure)
 {
     // Nothing went out: the device waits in update mode as before, and the file is what failed.
-    SetUpdateFailure(failure);
+    UpdateFailure waiting = failure;
+    waiting.DeviceLeftWaiting = true;
+    SetUpdateFailure(waiting);
     SetUpdateStatus(kUpdateFailed);
     SetFirmwareFileState(kFileMissing);
     SetDeviceState(kDeviceInUpdateMode);

@@ -1,8 +1,10 @@
 #include "Platform/StandardError.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <initializer_list>
 #include <unistd.h>
 
 namespace ZV::Platform {
@@ -19,6 +21,28 @@ void WriteToStandardError(const char* data, std::size_t size)
         }
         data += written;
         size -= static_cast<std::size_t>(written);
+    }
+}
+
+void IgnoreClosedPipes()
+{
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGPIPE, &ignore, nullptr);
+}
+
+void KeepStandardStreamsOpen()
+{
+    for (const int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(stream, F_GETFD) >= 0 || errno != EBADF) {
+            continue;
+        }
+        const int nullDevice = ::open("/dev/null", stream == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (nullDevice >= 0 && nullDevice != stream) {
+            ::dup2(nullDevice, stream);
+            ::close(nullDevice);
+        }
     }
 }
 

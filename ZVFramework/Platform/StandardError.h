@@ -4,8 +4,18 @@
 
 namespace ZV::Platform {
 
-// Writes the bytes to the process's standard error as they are, past partial writes and interruptions.
+// Writes the bytes to the process's standard error as they are, past partial writes and interruptions. What cannot
+// be written (a pipe whose reader has gone, a full disk) is dropped.
 void WriteToStandardError(const char* data, std::size_t size);
+
+// From now on a write to a pipe or socket whose reader has gone fails with an error instead of ending the process
+// (SIGPIPE is ignored), so that a standard error or debug output nobody reads any more never decides how the program
+// ends. Called first thing in main, before any thread starts.
+void IgnoreClosedPipes();
+
+// Opens the null device on a standard stream (input, output, error) that the process was started without, so that no
+// file opened later takes its number and, with it, the text meant for the stream. Called first thing in main.
+void KeepStandardStreamsOpen();
 
 // Sends what the process writes to its standard error into a file (created or emptied) while the object lives, and
 // puts the old standard error back afterwards. Tests read what a program part wrote this way.

@@ -122,5 +122,28 @@ TEST_F(HeadlessRoad, FirmwareFileThatCannotBeReadEndsWith3AndSaysSoWithNothingSe
     EXPECT_TRUE(rig.Device().GetFindings().empty());
 }
 
+// An engine whose worker never takes the update: the start is refused with nothing to say about the file.
+class LEngineThatCannotStart : public LUpdateEngine {
+public:
+    using LUpdateEngine::LUpdateEngine;
+    ZVRESULT StartUpdate() override { return ZV_E_FAIL; }
+};
+
+TEST_F(HeadlessRoad, SilentRunWhoseUpdateCouldNotStartEndsWith3SayingTheDeviceWaitsInUpdateMode)
+{
+    SimulatedMidiRig rig({QuickDevice(DeviceStart::Update, LogPath())});
+    const RCPtr<LUpdateProcessor> processor(new LUpdateProcessor(rig.Factory()));
+    processor->SetEngineFactory(
+        [&rig] { return RCPtr<LUpdateEngineInterface>(new LEngineThatCannotStart(rig.Factory())); });
+    const std::string path = WriteFile("image.syx", MakeImage(2, 8));
+    ASSERT_EQ(processor->Initialize(Wide(kSilentAutomatic + " -ABSOLUTE_FIRMWARE_FILE_PATH=\"" + path + "\"")),
+              LUpdateProcessor::kFinishedWithoutWindow);
+    const HeadlessOutcome outcome = FinishWithoutWindow(*processor);
+    EXPECT_EQ(outcome.ExitCode, kExitUpdateFailed);
+    EXPECT_EQ(outcome.ErrorLine, "FirmwareUpdater: the update could not be started; nothing was sent, and the device "
+                                 "waits in update mode\n");
+    EXPECT_EQ(ImageMessagesReceived(), 0u);
+}
+
 }  // namespace
 }  // namespace ZV::Testing

@@ -151,6 +151,104 @@ case "$road" in
     updated_silently
     [ "$(image_received)" = 'F0 05 06 F7' ] || fail "the device received: $(image_received)"
     ;;
+  closed-stderr)
+    # Standard error a pipe whose reader has gone, so that every line written to it fails, or no standard error at
+    # all: the run goes on as if nothing was written, and ends with its own outcome.
+    mkfifo "$folder/pipe"
+    exec 3<> "$folder/pipe" 4> "$folder/pipe" 3<&-
+    real_program=$program
+    program=$folder/without-stderr
+    printf '#!/bin/sh\necho $$ > "%s/pid"\n[ -z "$NO_STDERR" ] || exec "%s" "$@" 2>&-\nexec "%s" "$@" 2>&4\n' \
+      "$folder" "$real_program" "$real_program" > "$program"
+    chmod +x "$program"
+    for _ in $(seq 1000); do printf '\xF0\x01\x02\x03\x04\x05\x06\x07\x08\xF7'; done > "$folder/image.syx"
+    # Asked to end in the middle of the update: the line that says it goes on cannot be written. The device reports
+    # done only for the whole image, message by message.
+    (
+      ZV_SIM_DEVICE=update ZV_SIM_BYTES_PER_SECOND=5000 ZV_SIM_EXPECT_IMAGE="$folder/image.syx" \
+        run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+      exit "$status"
+    ) &
+    runner=$!
+    for _ in $(seq 600); do
+      [ "$(image_received | wc -l)" -lt 100 ] || break
+      sleep 0.05
+    done
+    [ "$(image_received | wc -l)" -ge 100 ] || fail "the update did not get under way"
+    kill -TERM "$(cat "$folder/pid")"
+    status=0
+    wait "$runner" || status=$?
+    [ "$status" -eq 1 ] || fail "asked to end during the update: exit code $status, expected 1"
+    [ "$(image_received | wc -l)" -eq 1000 ] || fail "the device received $(image_received | wc -l) of 1000 messages"
+    grep -q ' STATE done$' "$folder/device.log" || fail "the device never reported done"
+    printf '\xF0\x01\xF0\x02\xF7' > "$folder/refused.syx"
+    ZV_SIM_DEVICE=update run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/refused.syx"
+    [ "$status" -eq 3 ] || fail "a refused file: exit code $status, expected 3"
+    printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
+    # Debug output on the standard error, and debug output sent as datagrams that nobody takes.
+    for switch in "" -DEBUG_CONSOLE -DEBUG_CONSOLE:47999:127.0.0.1; do
+      ZV_DEBUG_OUTPUT=1 ZV_SIM_DEVICE=update run -SILENT -START_UPDATE_AUTOMATICALLY \
+        "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx" ${switch:+"$switch"}
+      [ "$status" -eq 1 ] || fail "a whole update with debug output $switch: exit code $status, expected 1"
+      grep -q ' STATE done$' "$folder/device.log" || fail "with debug output $switch the device never reported done"
+    done
+    # Without a standard error, its number is no file's that the program opens: the debug text goes nowhere.
+    NO_STDERR=1 ZV_DEBUG_OUTPUT=1 ZV_SIM_DEVICE=update run -SILENT -START_UPDATE_AUTOMATICALLY \
+      "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    [ "$status" -eq 1 ] || fail "a whole update without a standard error: exit code $status, expected 1"
+    ! grep -rlF --devices=skip "Shut-down" "$folder" || fail "the debug text went into a file"
+    ;;
+  firmware-file-gone)
+    # The file goes, or a folder takes its place, while the device restarts into update mode: the device waits in
+    # update mode, and the run says so.
+    real_program=$program
+    program=$folder/slow-restart
+    printf '#!/bin/sh\nZV_SIM_RESTART_MS=2000 exec "%s" "$@"\n' "$real_program" > "$program"
+    chmod +x "$program"
+    for replacement in nothing folder; do
+      rm -rf "$folder/image.syx" "$folder/device.log"
+      printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
+      (
+        ZV_SIM_DEVICE=normal run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+        exit "$status"
+      ) &
+      runner=$!
+      for _ in $(seq 600); do
+        ! grep -q ' STATE restarting$' "$folder/device.log" 2> /dev/null || break
+        sleep 0.05
+      done
+      rm "$folder/image.syx"
+      [ "$replacement" = nothing ] || mkdir "$folder/image.syx"
+      status=0
+      wait "$runner" || status=$?
+      refused_with 3 1 "FirmwareUpdater: the firmware file \"$folder/image.syx\" could not be read when the image \
+was to be sent; nothing was sent, and the device waits in update mode"
+      grep -q ' STATE update$' "$folder/device.log" || fail "the device never came back in update mode"
+    done
+    ;;
+  unanswering-device)
+    # Ports of the device's name are there, but it does not answer as it should: the line names the port and what
+    # went unanswered. Without the ports, no device was found.
+    printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
+    port='the device at MIDI port "Halvista Left"'
+    for fault in garbage-replies no-version silent absent; do
+      case "$fault" in
+        garbage-replies) device=normal; said="$port answered the status request with a reply that could not be read" ;;
+        no-version) device=normal; said="$port did not answer the firmware version request within 2 s" ;;
+        silent) device=silent fault=""; said="$port did not answer the status request within 1 s" ;;
+        absent) device=absent fault=""; said='no device was found (looked for MIDI ports named "Halvista Left"' ;;
+      esac
+      ZV_SIM_DEVICE=$device ZV_SIM_FAULT=$fault run -SILENT -START_UPDATE_AUTOMATICALLY \
+        "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+      refused_with 3 1 "FirmwareUpdater: $said"
+    done
+    ;;
+  stuck-send)
+    # The device's port takes no message: the request could not even be sent.
+    printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
+    ZV_SIM_FAULT=stuck-send run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    refused_with 3 1 'FirmwareUpdater: the status request could not be sent to the device at MIDI port "Halvista Left"'
+    ;;
   *)
     fail "unknown road $road"
     ;;

@@ -140,5 +140,61 @@ TEST_F(UpdateEngineDiscoverySlow, DeviceThatNeverSendsItsVersionIsNotFound)
     EXPECT_EQ(TextsOfKind(LogPath(), "RX"), (std::vector<std::string>{StatusRequest, VersionRequest}));
 }
 
+LUpdateEngineInterface::DeviceDefinition Definition(const wchar_t* normalCapture, const wchar_t* normalRender,
+                                                    const wchar_t* updatePorts)
+{
+    LUpdateEngineInterface::DeviceDefinition definition;
+    definition.NormalCapturePortName = WideString(normalCapture);
+    definition.NormalRenderPortName = WideString(normalRender);
+    definition.UpdateCapturePortName = WideString(updatePorts);
+    definition.UpdateRenderPortName = WideString(updatePorts);
+    return definition;
+}
+
+TEST_F(UpdateEngineDiscoverySlow, PortsThatAreThereButLeaveARequestUnansweredAreToldWithTheirNamesInAScanAndARefresh)
+{
+    // The device answers on its normal ports that it is in update mode, and no update-mode ports are there.
+    SimulatedMidiRig inUpdateMode({QuickDevice(DeviceStart::Update, LogPath())});
+    const RCPtr<LUpdateEngine> engine = MakeEngine(inUpdateMode);
+    Array<LUpdateEngineInterface::DeviceDefinition> definitions;
+    ASSERT_TRUE(Succeeded(definitions.AddItem(Definition(L"halvista left", L"Halvista", L"No Such Port"))));
+    ASSERT_EQ(engine->SetDeviceDefinitions(definitions), ZV_S_OK);
+    EXPECT_EQ(engine->GetDeviceProbeFailure().Request, LUpdateEngineInterface::DeviceRequest::kNone);
+    EXPECT_EQ(engine->ScanForDevices(), ZV_S_OK);
+    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceNotFound);
+    EXPECT_EQ(engine->DescribeDeviceProbeFailure(), "the device at MIDI port \"Halvista Left\" answered the status "
+                                                    "request neither as running nor as in update mode")
+        << "the driver's name of the port, whatever part of it was looked for";
+
+    // Requests go to a port that leads nowhere.
+    definitions.GetItemPointer(0)->NormalRenderPortName = WideString(L"Midi Through");
+    ASSERT_EQ(engine->SetDeviceDefinitions(definitions), ZV_S_OK);
+    EXPECT_EQ(engine->ScanForDevices(), ZV_S_OK);
+    EXPECT_EQ(engine->DescribeDeviceProbeFailure(),
+              "the device at MIDI ports \"" + std::string(Simulator::SimulatedMidiSystem::DecoyPortName) +
+                  "\" (requests) and \"Halvista Left\" (replies) did not answer the status request within 1 s");
+
+    // A device that was found stops telling its version: the refresh marks it unusable, and says why.
+    SimulatedMidiRig running({QuickDevice(DeviceStart::Normal, LogPath())});
+    Simulator::DeviceSettings withoutVersion = QuickDevice(DeviceStart::Normal, mFolder / "without version.log");
+    withoutVersion.Faults.NoVersion = true;
+    SimulatedMidiRig mute({withoutVersion});
+    const SimulatedMidiRig* connected = &running;
+    const RCPtr<LUpdateEngine> refreshed(new LUpdateEngine([&connected] { return connected->Factory()(); }));
+    ASSERT_EQ(refreshed->Initialize(WideString()), ZV_S_OK);
+    ASSERT_EQ(refreshed->SetDeviceDefinitions(StandardDefinitions()), ZV_S_OK);
+    ASSERT_EQ(refreshed->ScanForDevices(), ZV_S_OK);
+    ASSERT_EQ(refreshed->GetDeviceState(), LUpdateEngineInterface::kDeviceRunning);
+    EXPECT_EQ(refreshed->GetDeviceProbeFailure().Request, LUpdateEngineInterface::DeviceRequest::kNone);
+    connected = &mute;
+    EXPECT_EQ(refreshed->RefreshSelectedDevice(), ZV_S_OK);
+    EXPECT_EQ(refreshed->GetDeviceState(), LUpdateEngineInterface::kDeviceUnusable);
+    std::uint32_t code = 0;
+    EXPECT_EQ(refreshed->GetSelectedDeviceError(code), ZV_S_OK);
+    EXPECT_EQ(code, LUpdateEngineInterface::kDeviceErrorNoAccess);
+    EXPECT_EQ(refreshed->DescribeDeviceProbeFailure(),
+              "the device at MIDI port \"Halvista Left\" did not answer the firmware version request within 2 s");
+}
+
 }  // namespace
 }  // namespace ZV::Testing

@@ -237,9 +237,12 @@ TEST_F(UpdateRun, FirmwareFileThatIsEmptyCutOffOrGoneIsRefusedBeforeAnythingIsSe
             EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceInUpdateMode)
                 << "the file's fault is not the device's";
             EXPECT_EQ(engine->GetFirmwareFileState(), LUpdateEngineInterface::kFileMissing);
-            EXPECT_EQ(engine->GetUpdateFailure().Kind,
-                      gone && startChecks ? LUpdateEngineInterface::FailureKind::kNone : test.Kind);
+            // Gone since it was chosen, it could not be read when the image was to be sent.
+            EXPECT_EQ(engine->GetUpdateFailure().Kind, test.Kind);
             EXPECT_EQ(engine->GetUpdateFailure().Fault, test.Fault);
+            EXPECT_TRUE(engine->DescribeFirmwareFileFailure().ends_with(
+                "; nothing was sent, and the device waits in update mode"))
+                << engine->DescribeFirmwareFileFailure();
             std::filesystem::remove_all(mFolder / "image.syx");
         }
         for (const std::string& text : TextsOfKind(logPath, "RX")) {

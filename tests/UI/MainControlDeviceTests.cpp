@@ -4,8 +4,11 @@
 #include "UI/MainWindowHarness.h"
 
 #include "Engine/EngineTestSupport.h"
+#include "Platform/StandardError.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace ZV::Testing {
 namespace {
@@ -44,6 +47,40 @@ TEST(MainControlWithDevice, RestartAfterAFailedUpdateBuildsAFreshEngineWhoseLate
     ASSERT_NE(window.GetUpdateProcessor()->GetEngine(), first) << "a fresh engine";
     EXPECT_FALSE(window.IsShown(L"buttonReinitialize"));
     updateFails();
+}
+
+TEST(MainControlWithDevice, FirmwareFileGoneWhileTheDeviceRestartsIsShownInvalidAndSaidOnStderrWithNothingSent)
+{
+    TemporaryFolder folder;
+    const std::string image = folder / "image.syx";
+    const Bytes bytes = MakeImage(2, 8);
+    WriteContent(image, std::string(bytes.begin(), bytes.end()));
+    const std::string log = folder / "device.log";
+    SimulatedMidiRig rig({QuickDevice(Simulator::DeviceStart::Normal, log)});
+    MainWindowHarness window(ApplicationSkinDocument(), [&rig] { return CreateUpdateEngine(rig.Factory()); });
+    window.StartProcessor(WideString(("-ABSOLUTE_FIRMWARE_FILE_PATH=" + image).c_str()));
+    window.OpenWindow();
+    ASSERT_TRUE(window.IsShown(L"buttonUpdateFirmware"));
+    window.Main().SetWaitTurn([&](std::uint32_t) {
+        std::filesystem::remove(image);
+        EXPECT_TRUE(rig.Device().WaitForStateEntries(Simulator::DeviceState::Update, 1, kBoundedWait));
+    });
+
+    const std::string said = folder / "stderr";
+    {
+        const Platform::StandardErrorRedirection redirection(said.c_str());
+        window.Click(L"buttonUpdateFirmware");
+        window.PumpAll();
+    }
+    EXPECT_EQ(window.TextOf(L"labelFirmwareFileInformation"), kFileInvalid);
+    EXPECT_FALSE(window.IsShown(L"progressBar"));
+    EXPECT_EQ(window.GetUpdateProcessor()->GetEngine()->GetDeviceState(), Engine::kDeviceInUpdateMode);
+    EXPECT_EQ(ContentOf(said), "FirmwareUpdater: the firmware file \"" + image +
+                                     "\" could not be read when the image was to be sent; nothing was sent, and the "
+                                     "device waits in update mode\n");
+    for (const std::string& text : TextsOfKind(log, "RX")) {
+        EXPECT_TRUE(text == StatusRequest || text == VersionRequest || text == EnterUpdateModeRequest) << text;
+    }
 }
 
 }  // namespace
