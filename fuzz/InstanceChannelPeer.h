@@ -10,6 +10,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +20,18 @@
 namespace ZV::Fuzz {
 
 constexpr std::size_t kChannelHeaderSize = 8;
+
+// libFuzzer's timer signal comes every few seconds and breaks off whatever system call waits then: make it again.
+template <class Call>
+auto Uninterrupted(Call call)
+{
+    for (;;) {
+        const auto result = call();
+        if (result >= 0 || errno != EINTR) {
+            return result;
+        }
+    }
+}
 
 inline std::uint32_t ChannelLittleEndian(const char* bytes)
 {
@@ -89,7 +102,9 @@ inline int ConnectToChannel(const std::string& path)
     const int connection = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     ZV_FUZZ_CHECK(connection >= 0);
     const sockaddr_un address = ChannelAddress(path);
-    ZV_FUZZ_CHECK(connect(connection, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0);
+    ZV_FUZZ_CHECK(Uninterrupted([&] {
+                      return connect(connection, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+                  }) == 0);
     return connection;
 }
 
@@ -98,7 +113,8 @@ inline bool SendToChannel(int connection, const std::string& bytes)
 {
     std::size_t sent = 0;
     while (sent < bytes.size()) {
-        const ssize_t moved = send(connection, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        const ssize_t moved =
+            Uninterrupted([&] { return send(connection, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL); });
         if (moved <= 0) {
             return false;
         }

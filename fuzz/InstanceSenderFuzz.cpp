@@ -51,13 +51,14 @@ public:
     std::string Serve(std::size_t count, const std::string& answer)
     {
         pollfd wait{mSocket, POLLIN, 0};
-        ZV_FUZZ_CHECK(poll(&wait, 1, kAnsweringTimeoutMs) == 1);
+        ZV_FUZZ_CHECK(Uninterrupted([&] { return poll(&wait, 1, kAnsweringTimeoutMs); }) == 1);
         const int connection = accept4(mSocket, nullptr, nullptr, SOCK_CLOEXEC);
         ZV_FUZZ_CHECK(connection >= 0);
         std::string read;
         char buffer[4096];
         while (read.size() < count) {
-            const ssize_t moved = recv(connection, buffer, std::min(sizeof buffer, count - read.size()), 0);
+            const ssize_t moved = Uninterrupted(
+                [&] { return recv(connection, buffer, std::min(sizeof buffer, count - read.size()), 0); });
             if (moved <= 0) {
                 break;
             }

@@ -49,16 +49,49 @@ int MillisecondsUntil(Nanoseconds deadline)
     return left <= 0 ? 0 : static_cast<int>((left + 999'999) / 1'000'000);
 }
 
-bool MakeAddress(const std::string& path, sockaddr_un& address)
-{
-    address = {};
-    address.sun_family = AF_UNIX;
-    if (path.empty() || path.size() >= sizeof address.sun_path) {
-        return false;
+// A socket's address holds a path of at most 107 bytes. A longer one, in a folder under a long home folder, is
+// reached through a descriptor of its folder, as /proc/self/fd/<descriptor>/<name>, while the address lives.
+class SocketAddress {
+public:
+    explicit SocketAddress(const std::string& path)
+    {
+        mAddress.sun_family = AF_UNIX;
+        const std::size_t slash = path.rfind('/');
+        if (path.size() < sizeof mAddress.sun_path) {
+            mValid = !path.empty() && Place(path);
+        } else if (slash != std::string::npos && slash > 0) {
+            mFolder = open(path.substr(0, slash).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            mValid = mFolder >= 0 && Place("/proc/self/fd/" + std::to_string(mFolder) + path.substr(slash));
+        }
     }
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    return true;
-}
+    SocketAddress(const SocketAddress&) = delete;
+    SocketAddress& operator=(const SocketAddress&) = delete;
+    ~SocketAddress()
+    {
+        if (mFolder >= 0) {
+            close(mFolder);
+        }
+    }
+
+    // False when the path is empty, or too long even through its folder, or its folder cannot be opened.
+    bool IsValid() const { return mValid; }
+    const sockaddr* Get() const { return reinterpret_cast<const sockaddr*>(&mAddress); }
+    socklen_t GetSize() const { return sizeof mAddress; }
+
+private:
+    bool Place(const std::string& path)
+    {
+        if (path.size() >= sizeof mAddress.sun_path) {
+            return false;
+        }
+        std::memcpy(mAddress.sun_path, path.c_str(), path.size() + 1);
+        return true;
+    }
+
+    sockaddr_un mAddress{};
+    int mFolder = -1;
+    bool mValid = false;
+};
 
 // Absent, or a socket of this user's: nothing another user could have put there to listen in on command lines.
 bool IsOwnSocketOrAbsent(const std::string& path)
@@ -162,8 +195,8 @@ struct InstanceChannelListener::Connection {
 
 std::unique_ptr<InstanceChannelListener> InstanceChannelListener::Listen(const std::string& path)
 {
-    sockaddr_un address;
-    if (!MakeAddress(path, address) || !IsOwnSocketOrAbsent(path)) {
+    const SocketAddress address(path);
+    if (!address.IsValid() || !IsOwnSocketOrAbsent(path)) {
         return nullptr;
     }
     (void)unlink(path.c_str());
@@ -174,7 +207,7 @@ std::unique_ptr<InstanceChannelListener> InstanceChannelListener::Listen(const s
         CloseAll({listening, timer, events});
         return nullptr;
     }
-    if (bind(listening, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    if (bind(listening, address.Get(), address.GetSize()) != 0) {
         CloseAll({listening, timer, events});
         return nullptr;
     }
@@ -328,8 +361,8 @@ void InstanceChannelListener::ArmTimer()
 
 HandOver SendToFirstInstance(const std::string& path, std::int32_t tag, const std::string& data, int timeoutMs)
 {
-    sockaddr_un address;
-    if (!MakeAddress(path, address) || data.size() > InstanceChannelListener::kLargestMessage) {
+    const SocketAddress address(path);
+    if (!address.IsValid() || data.size() > InstanceChannelListener::kLargestMessage) {
         return HandOver::unanswered;
     }
     const Nanoseconds deadline = Now() + FromMilliseconds(timeoutMs);
@@ -342,7 +375,7 @@ HandOver SendToFirstInstance(const std::string& path, std::int32_t tag, const st
         if (connection < 0) {
             return HandOver::unanswered;
         }
-        if (connect(connection, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+        if (connect(connection, address.Get(), address.GetSize()) == 0) {
             break;
         }
         const int error = errno;

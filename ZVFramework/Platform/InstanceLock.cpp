@@ -35,18 +35,49 @@ std::string CheckOwnFolder(const std::string& path)
     return std::string();
 }
 
+// Makes the folder when missing: the folder, or empty with why not in refusal.
+std::string MakeOwnFolder(const std::string& folder, std::string& refusal)
+{
+    (void)mkdir(folder.c_str(), 0700);
+    refusal = CheckOwnFolder(folder);
+    return refusal.empty() ? folder : std::string();
+}
+
+// This machine's name, as a file name may hold it.
+std::string HostName()
+{
+    char name[256] = {};
+    if (gethostname(name, sizeof name - 1) != 0 || name[0] == '\0') {
+        return "localhost";
+    }
+    std::string host = name;
+    for (char& character : host) {
+        const bool plain = (character >= 'a' && character <= 'z') || (character >= 'A' && character <= 'Z') ||
+                           (character >= '0' && character <= '9') || character == '.' || character == '-';
+        if (!plain) {
+            character = '_';
+        }
+    }
+    return host;
+}
+
 }  // namespace
 
 std::string InstanceLock::FindFolder(const std::string& name, std::string& refusal)
 {
     const std::string runtime = GetRuntimeFolder();
-    // /tmp is shared by every user: the name says whose it is, and the check below who made it.
-    const std::string folder = !runtime.empty() && CheckOwnFolder(runtime).empty()
-                                   ? runtime + "/" + name
-                                   : "/tmp/" + name + "-" + std::to_string(getuid());
-    (void)mkdir(folder.c_str(), 0700);
-    refusal = CheckOwnFolder(folder);
-    return refusal.empty() ? folder : std::string();
+    if (!runtime.empty() && CheckOwnFolder(runtime).empty()) {
+        return MakeOwnFolder(runtime + "/" + name, refusal);
+    }
+    // Not /tmp, where any other user could make the folder first, but the user's own state folder. A home folder may
+    // be shared over the network by several machines, whose locks reach across it: the folder is the machine's own.
+    const std::string state = GetUserStateFolder();
+    if (state.empty()) {
+        refusal = "cannot be found, as neither XDG_RUNTIME_DIR nor HOME is set";
+        return std::string();
+    }
+    (void)CreateFolderPath(state);
+    return MakeOwnFolder(state + "/" + name + "-" + HostName(), refusal);
 }
 
 std::unique_ptr<InstanceLock> InstanceLock::TryAcquire(const std::string& path, Outcome& outcome)

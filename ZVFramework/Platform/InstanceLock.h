@@ -19,9 +19,10 @@ public:
     };
 
     // The folder, this user's alone, where the lock and the hand-over channel of the program called name live:
-    // $XDG_RUNTIME_DIR/name when that folder is the user's alone, else /tmp/name-<user id>; made when missing. Empty
-    // when the folder is not a folder of the user's alone (another user's, a link, open to others), with why in
-    // refusal: whoever could change it could keep this user's starts from running or read their command lines.
+    // $XDG_RUNTIME_DIR/name when that folder is the user's alone, else <state folder>/name-<host name> (the state
+    // folder is $XDG_STATE_HOME or ~/.local/state); made when missing. Empty when there is no such folder or it is
+    // not a folder of the user's alone (another user's, a link, open to others), with why in refusal: whoever could
+    // change it could keep this user's starts from running or read their command lines.
     static std::string FindFolder(const std::string& name, std::string& refusal);
 
     // Tries once, without waiting; the object holds the lock while it lives. Null unless acquired.

@@ -22,6 +22,16 @@ std::string HomeFolder()
     return home != nullptr && home[0] != '\0' ? std::string(home) : std::string();
 }
 
+// The folder the variable names, else its default under the home folder; empty without either.
+std::string XdgFolder(const char* variable, const char* underHome)
+{
+    if (std::string folder = AbsolutePathVariable(variable); !folder.empty()) {
+        return folder;
+    }
+    const std::string home = HomeFolder();
+    return home.empty() ? home : home + underHome;
+}
+
 // The folder of one line of user-dirs.dirs, 'XDG_DOCUMENTS_DIR="$HOME/Documents"', or empty: the value is quoted
 // and either absolute or under $HOME.
 std::string ParseUserDirsLine(const std::string& line, const std::string& key, const std::string& home)
@@ -42,20 +52,17 @@ std::string ParseUserDirsLine(const std::string& line, const std::string& key, c
 
 std::string GetUserDataFolder()
 {
-    if (std::string data = AbsolutePathVariable("XDG_DATA_HOME"); !data.empty()) {
-        return data;
-    }
-    const std::string home = HomeFolder();
-    return home.empty() ? home : home + "/.local/share";
+    return XdgFolder("XDG_DATA_HOME", "/.local/share");
 }
 
 std::string GetUserConfigFolder()
 {
-    if (std::string config = AbsolutePathVariable("XDG_CONFIG_HOME"); !config.empty()) {
-        return config;
-    }
-    const std::string home = HomeFolder();
-    return home.empty() ? home : home + "/.config";
+    return XdgFolder("XDG_CONFIG_HOME", "/.config");
+}
+
+std::string GetUserStateFolder()
+{
+    return XdgFolder("XDG_STATE_HOME", "/.local/state");
 }
 
 std::string GetDocumentsFolder()

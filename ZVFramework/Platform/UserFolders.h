@@ -18,6 +18,10 @@ std::string GetDocumentsFolder();
 // set.
 std::string GetRuntimeFolder();
 
+// The per-user folder for state that outlives a session but is not worth keeping: $XDG_STATE_HOME, else
+// ~/.local/state; empty when neither can be found.
+std::string GetUserStateFolder();
+
 // Makes the folder and the folders above it that are missing; true when it exists afterwards.
 bool CreateFolderPath(const std::string& path);
 

@@ -249,6 +249,50 @@ was to be sent; nothing was sent, and the device waits in update mode"
     ZV_SIM_FAULT=stuck-send run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
     refused_with 3 1 'FirmwareUpdater: the status request could not be sent to the device at MIDI port "Halvista Left"'
     ;;
+  foreign-shared-folder)
+    # Without XDG_RUNTIME_DIR, what another user put first at this user's name under /tmp (a folder open to all, a
+    # link to elsewhere, a plain file) neither switches the one-instance guard off nor is used: a second silent start
+    # beside a running one ends with 255 and sends nothing.
+    shared="/tmp/Corvan_DEVICE_FAMILY_NAME_String_FirmwareUpdaterPrevent-$(id -u)"
+    first=""
+    trap 'rm -rf "$folder" "$shared"; [ -z "$first" ] || kill -KILL "$first" 2> /dev/null || true' EXIT
+    mkdir -p "$folder/home" "$folder/elsewhere"
+    printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
+    # In place of the shell that runs it, so that the first's job is the program itself and ends with it.
+    started() {
+      exec env -u DISPLAY -u XDG_RUNTIME_DIR -u XDG_STATE_HOME HOME="$folder/home" XDG_DATA_HOME="$folder/data" \
+        XDG_CONFIG_HOME="$folder/config" ZV_MIDI_DRIVER=simulated ZV_SIM_DEVICE=update ZV_SIM_RESTART_MS=50 \
+        LSAN_OPTIONS="$leak_options" "$program" -SILENT -START_UPDATE_AUTOMATICALLY -ALWAYS_UPDATE \
+        "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    }
+    rm -rf "$shared"
+    mkdir -m 0777 "$shared"
+    # The first is still waiting for the device to take its image when the others start.
+    ZV_SIM_FLASH_MS=100000 ZV_SIM_LOG="$folder/first.log" started 2> "$folder/first.stderr" &
+    first=$!
+    for _ in $(seq 1 600); do
+      grep -q ' RX F0 01 02 F7$' "$folder/first.log" 2> /dev/null && break
+      kill -0 "$first" 2> /dev/null || fail "the first start ended: $(cat "$folder/first.stderr")"
+      sleep 0.1
+    done
+    grep -q ' RX F0 01 02 F7$' "$folder/first.log" || fail "the first start never sent its image"
+    for planted in folder link file; do
+      rm -rf "$shared"
+      case $planted in
+        folder) mkdir -m 0777 "$shared" ;;
+        link) ln -s "$folder/elsewhere" "$shared" ;;
+        file) echo "not a folder" > "$shared" ;;
+      esac
+      status=0
+      (ZV_SIM_LOG="$folder/$planted.log" started) 2> "$folder/stderr" || status=$?
+      [ "$status" -eq 255 ] || fail "beside a $planted at $shared: exit code $status, expected 255: $(cat "$folder/stderr")"
+      grep -qx "The program is running already but does not answer; this start ends." "$folder/stderr" ||
+        fail "beside a $planted at $shared: $(cat "$folder/stderr")"
+      ! grep -q ' RX ' "$folder/$planted.log" 2> /dev/null || fail "beside a $planted, the second start sent to its device"
+    done
+    [ -z "$(ls -A "$folder/elsewhere")" ] || fail "the link at $shared was followed: $(ls -A "$folder/elsewhere")"
+    kill -0 "$first" 2> /dev/null || fail "the first start did not run on: $(cat "$folder/first.stderr")"
+    ;;
   *)
     fail "unknown road $road"
     ;;

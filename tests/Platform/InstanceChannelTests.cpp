@@ -70,18 +70,24 @@ protected:
     {
         char folder[] = "/tmp/zv-channel-XXXXXX";
         mFolder = mkdtemp(folder);
-        mPath = mFolder + "/handover";
+        ListenAt(mFolder + "/handover");
+    }
+    ~InstanceChannelTest() override
+    {
+        mListener.reset();
+        std::filesystem::remove_all(mFolder);
+    }
+
+    void ListenAt(const std::string& path)
+    {
+        mListener = nullptr;
+        mPath = path;
         mListener = InstanceChannelListener::Listen(mPath);
         if (mListener) {
             mListener->SetReceiver([this](std::int32_t tag, const char* data, std::size_t size) {
                 mReceived.push_back(std::to_string(tag) + ":" + std::string(data, size));
             });
         }
-    }
-    ~InstanceChannelTest() override
-    {
-        mListener.reset();
-        std::filesystem::remove_all(mFolder);
     }
 
     // Dispatches as the loop does, waking on the listener's descriptor, until the condition holds; false when the
@@ -178,6 +184,25 @@ TEST_F(InstanceChannelTest, ASecondInstanceHandsItsCommandLineOverOnceAndIsAckno
     EXPECT_THAT(mReceived, ElementsAre("1125:-SILENT -ALWAYS_UPDATE"));
     EXPECT_FALSE(mListener->HasPendingEvent());
     EXPECT_EQ(SendToFirstInstance(mFolder + "/nobody", kTag, "x", 100), HandOver::unanswered);
+}
+
+TEST_F(InstanceChannelTest, AChannelInAFolderTooDeepForASocketAddressStillHandsOverAndKeepsItsChecks)
+{
+    // As under a long home folder: the path is longer than the 107 bytes a socket address holds.
+    std::string deep = mFolder;
+    while (deep.size() < 150) {
+        deep += "/a-rather-long-folder-name";
+    }
+    std::filesystem::create_directories(deep);
+    ListenAt(deep + "/socket");
+    ASSERT_TRUE(mListener);
+    EXPECT_TRUE(std::filesystem::is_socket(mPath));
+    EXPECT_EQ(SendWhileServing("-SILENT"), HandOver::delivered);
+    EXPECT_THAT(mReceived, ElementsAre("1125:-SILENT"));
+    EXPECT_EQ(SendToFirstInstance(deep + "/nobody", kTag, "x", 100), HandOver::unanswered);
+    std::ofstream(deep + "/file") << "not a socket";
+    EXPECT_EQ(SendToFirstInstance(deep + "/file", kTag, "x", 100), HandOver::foreign);
+    EXPECT_FALSE(InstanceChannelListener::Listen(deep + "/file"));
 }
 
 TEST_F(InstanceChannelTest, BadMessagesAreCutAtTheirLengthOrRefusedAndTheFirstInstanceGoesOn)

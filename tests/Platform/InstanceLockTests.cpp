@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -92,8 +91,7 @@ TEST_F(InstanceLockTest, TheFolderOfTheLockIsTheUsersAloneOrRefusedAndARuntimeFo
     };
     Testing::ScopedEnvironment environment;
     environment.Set("XDG_RUNTIME_DIR", mFolder.c_str());
-    // Unique, for the folder under /tmp that every run of the tests shares.
-    const std::string name = "ZVLockTest" + mFolder.substr(mFolder.rfind('-'));
+    const std::string name = "ZVLockTest";
     const std::string own = mFolder + "/" + name;
     std::string refusal;
     EXPECT_EQ(InstanceLock::FindFolder(name, refusal), own);
@@ -115,22 +113,32 @@ TEST_F(InstanceLockTest, TheFolderOfTheLockIsTheUsersAloneOrRefusedAndARuntimeFo
     EXPECT_EQ(InstanceLock::FindFolder(name, refusal), "");
     EXPECT_THAT(refusal, HasSubstr(own + " is not a folder"));
 
-    // A runtime folder that others may use is passed over for one of the user's own under /tmp.
+    // A runtime folder that others may use is passed over for one of the machine's own in the user's state folder,
+    // made with the folders above it; never for a folder under /tmp, which another user may have made first.
     ASSERT_EQ(chmod(mFolder.c_str(), 0755), 0);
-    const std::string shared = "/tmp/" + name + "-" + std::to_string(getuid());
-    std::filesystem::remove_all(shared);
-    EXPECT_EQ(InstanceLock::FindFolder(name, refusal), shared);
-    EXPECT_EQ(modeOf(shared), 0700u);
+    char host[256] = {};
+    ASSERT_EQ(gethostname(host, sizeof host - 1), 0);
+    environment.Set("HOME", (mFolder + "/home").c_str());
+    environment.Set("XDG_STATE_HOME", nullptr);
+    const std::string underHome = mFolder + "/home/.local/state/" + name + "-" + host;
+    EXPECT_EQ(InstanceLock::FindFolder(name, refusal), underHome);
+    EXPECT_EQ(modeOf(underHome), 0700u);
+    environment.Set("XDG_STATE_HOME", (mFolder + "/state").c_str());
+    const std::string state = mFolder + "/state/" + name + "-" + host;
+    EXPECT_EQ(InstanceLock::FindFolder(name, refusal), state);
+    environment.Set("HOME", nullptr);
+    environment.Set("XDG_STATE_HOME", nullptr);
+    EXPECT_EQ(InstanceLock::FindFolder(name, refusal), "");
+    EXPECT_EQ(refusal, "cannot be found, as neither XDG_RUNTIME_DIR nor HOME is set");
     if (getuid() != 0) {
-        std::filesystem::remove_all(shared);
         GTEST_SKIP() << "another user is needed for the rest, and only root can act as one";
     }
 
     // Another user's folder, made first under the name, and another user's lock file in a folder of ours.
-    ASSERT_EQ(chown(shared.c_str(), 65534, 65534), 0);
+    environment.Set("XDG_STATE_HOME", (mFolder + "/state").c_str());
+    ASSERT_EQ(chown(state.c_str(), 65534, 65534), 0);
     EXPECT_EQ(InstanceLock::FindFolder(name, refusal), "");
-    EXPECT_THAT(refusal, HasSubstr(shared + " belongs to another user"));
-    std::filesystem::remove_all(shared);
+    EXPECT_THAT(refusal, HasSubstr(state + " belongs to another user"));
     std::ofstream(mPath) << "";
     ASSERT_EQ(chown(mPath.c_str(), 65534, 65534), 0);
     InstanceLock::Outcome outcome = InstanceLock::Outcome::acquired;
