@@ -9,8 +9,8 @@
 
 int main(int argumentCount, char** arguments)
 {
-    ZV::Platform::KeepStandardStreamsOpen();
     ZV::Platform::IgnoreClosedPipes();
+    ZV::Platform::KeepStandardStreamsOpen();
     ZV::WideString commandLine;
     std::string refusal;
     if (!JoinCommandLine(argumentCount, arguments, commandLine, refusal)) {

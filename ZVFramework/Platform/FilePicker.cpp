@@ -167,8 +167,17 @@ std::unique_ptr<FilePickerProcess> FilePickerProcess::Start(const FilePickerRequ
         argv.push_back(argument.data());
     }
     argv.push_back(nullptr);
+    // The program ignores SIGPIPE, which a child would inherit: the picker gets the usual disposition back.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     pid_t process = 0;
-    const int failure = posix_spawn(&process, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int failure = posix_spawn(&process, program.c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     close(output[1]);
     if (failure != 0) {

@@ -20,6 +20,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -165,10 +166,15 @@ TEST_F(OpenFileDialogGui, ACancelledPickerFailsWithAnEmptyPathAndEachCallSetsIts
         EXPECT_EQ(dialog.Show(kFilter, L"syx", kTitle, false), ZV_E_FAIL);
         EXPECT_TRUE(dialog.GetFilePath().IsEmpty());
     }
-    // The folder of the last file chosen is still where the picker opens.
+    // The folder of the last file chosen is still where the picker opens. The program ignores SIGPIPE; the picker
+    // does not inherit that.
+    const auto previousDisposition = std::signal(SIGPIPE, SIG_IGN);
     EnvironmentSetting answer("ZV_TEST_PICKER_ANSWER", "");
     EXPECT_EQ(dialog.Show(kFilter, L"syx", kTitle, false), ZV_E_FAIL);
+    std::signal(SIGPIPE, previousDisposition);
     EXPECT_THAT(PickerArguments(), Contains("--filename=" + FirmwareFolder() + "/"));
+    const unsigned long long sigpipeBit = 1ull << (SIGPIPE - 1);
+    EXPECT_EQ(std::stoull(mFolder.Read("arguments.ignored"), nullptr, 16) & sigpipeBit, 0u);
 }
 
 TEST_F(OpenFileDialogGui, WithoutAnyPickerTheCallFailsAtOnceAndSaysSoInTheDebugOutputAndOnStandardError)
