@@ -19,6 +19,7 @@
 #include "ObjectBase/TaggableObject.h"
 #include "System/KeyCode.h"
 #include "System/TextEditTarget.h"
+#include "Threading/Mutex.h"
 #include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/PointT.h"
 #include "Utilities/Storage/RCPtrArray.h"
@@ -72,11 +73,12 @@ struct MenuItemInfo;
 // UpdateScrollState = InvalidateChildArea; CommitPosition = RebaseDrag; OnParentSizeChanged = OnParentScrolled;
 // OnSizeChanged = OnChildBoundsChanged; GetPositionInRoot = GetAbsoluteOrigin; UITarget's OnMouseWheel and
 // OnMouseHWheel = DeliverMouseWheel and DeliverMouseHWheel (the names stay with the hooks here).
-class LControl : public virtual LNotificationClient,
-                 public virtual LNotificationDistributor,
-                 public virtual LTaggableObject,
-                 public virtual UITarget,
-                 public ITextEditTarget {
+// Aligned to a memory line, so that the fields in front share the first line of every control.
+class alignas(kCacheLineSize) LControl : public virtual LNotificationClient,
+                                         public virtual LNotificationDistributor,
+                                         public virtual LTaggableObject,
+                                         public virtual UITarget,
+                                         public ITextEditTarget {
 public:
     class ChildControlList;
 
@@ -647,12 +649,13 @@ private:
     LLook* LookAt(std::int32_t index) const;
 
     // Relayout places every control of a tree: what it reads of each comes first, together, so that a large tree
-    // waits for as few memory lines per control as can be.
+    // waits for as few memory lines per control as can be. A hit test decides to pass most controls on what their
+    // first line holds: the rectangle and whether anything below reaches outside it.
     RCPtr<LLayoutDescriptor> mLayout;
     PointT<double> mPosition;
     PointT<double> mSize;
-    ControlLayoutState mLayoutState;
     std::int32_t mUnclippedDescendants = 0;
+    ControlLayoutState mLayoutState;
     RCPtr<LControl> mParent;
     ControlScrollState mScroll;
     ControlLookState mLooks;

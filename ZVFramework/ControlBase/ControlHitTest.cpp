@@ -2,8 +2,12 @@
 // controls that reach outside their parents above the others by their z-order, transparent areas let through.
 #include "ControlBase/Control.h"
 
+#include "ControlBase/ChildWalk.h"
 #include "ControlBase/ControlGeometry.h"
 #include "Utilities/Storage/SortPredicates.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace ZV {
 
@@ -15,12 +19,25 @@ bool Contains(const RectT<zlong>& rect, const PointT<zlong>& point)
            point.y < std::int64_t{rect.y} + rect.height;
 }
 
+// The effective z-order of a child of a control whose own is parentZOrder: its own z-order counts only when it does
+// not clip to its parent.
+std::int32_t ChildZOrder(std::int32_t parentZOrder, const SubControlSettings& child)
+{
+    return child.clipToParent ? parentZOrder : std::max(parentZOrder, child.zOrder);
+}
+
+// A position rounded half away from zero; layout keeps positions whole, which need no library call.
+double RoundedPosition(double value)
+{
+    return IsWholeCoordinate(value) ? value : std::round(value);
+}
+
 }  // namespace
 
 bool LControl::ContainsPoint(const PointT<zlong>& point) const
 {
-    const double x = point.x + std::round(mPosition.x);
-    const double y = point.y + std::round(mPosition.y);
+    const double x = point.x + RoundedPosition(mPosition.x);
+    const double y = point.y + RoundedPosition(mPosition.y);
     return x >= mPosition.x && x < mPosition.x + mSize.x && y >= mPosition.y && y < mPosition.y + mSize.y;
 }
 
@@ -30,16 +47,34 @@ void LControl::HitTest(RCPtr<LControl>& hit, const PointT<zlong>& point, bool to
     hit = nullptr;
     hitPoint = {};
     mHitCache.control = nullptr;
+    // Most controls asked lie elsewhere: that is known from the rectangle alone, without the rules.
     const bool contains = ContainsPoint(point);
-    if (!IsVisible(false) || (!contains && mUnclippedDescendants == 0)) {
+    if ((!contains && mUnclippedDescendants == 0) || !IsVisible(false)) {
         return;
     }
 
-    // Children are looked at from the top: the last in layout order first.
+    // Children are looked at from the top: the last in layout order first. They are read from the list uncounted;
+    // the walk keeps alive a child that a call removes meanwhile.
+    const ChildListWalk walk(mChildren);
+    const std::int32_t ownZOrder = GetEffectiveZOrder();
     const bool childTopmost = topmost && contains;
     RCPtr<LControl> best;
     PointT<zlong> bestPoint;
     std::int32_t bestZOrder = kLowestZOrder;
+    // Before a hit, a child is asked when it may be hit: under a topmost test where the point is inside the look's
+    // client area or the child is docked both ways, or when it lies above the lowest z-order. After one, only a child
+    // that reaches outside this control may add anything. Its rules are read only where the point does not decide.
+    const auto isAsked = [&](const LControl& child, bool inside) {
+        if (!best && childTopmost && inside) {
+            return true;
+        }
+        const SubControlSettings& settings = SettingsOf(&child);
+        if (!best && (ChildZOrder(ownZOrder, settings) > kLowestZOrder ||
+                      (childTopmost && DockedAxes(settings) == 2))) {
+            return true;
+        }
+        return !settings.clipToParent || child.mUnclippedDescendants > 0;
+    };
     LookFrame frame;
     for (std::uint32_t look = 0; GetLookFrame(look, frame); ++look) {
         if (!(frame.weight > 0)) {
@@ -49,17 +84,14 @@ void LControl::HitTest(RCPtr<LControl>& hit, const PointT<zlong>& point, bool to
         // The point in the content, where the children's positions are.
         const double contentX = point.x - frame.clientRect.x + mScroll.offset.x;
         const double contentY = point.y - frame.clientRect.y + mScroll.offset.y;
-        for (std::uint32_t index = mChildren.GetCount(); index-- > 0;) {
+        // Once a child is hit, only children that reach outside this control are asked: with none below it, the
+        // rest of the children have nothing to add.
+        for (std::uint32_t index = mChildren.GetCount(); index-- > 0 && !(best && mUnclippedDescendants == 0);) {
             if (index >= mChildren.GetCount()) {
                 continue;
             }
-            const RCPtr<LControl> child = mChildren.GetAt(index, kLayoutOrder);
-            const SubControlSettings& settings = SettingsOf(child);
-            const bool reachesOut = !settings.clipToParent || child->mUnclippedDescendants > 0;
-            const bool mayHit =
-                !best && (child->GetEffectiveZOrder() > kLowestZOrder ||
-                          (childTopmost && (inside || DockedAxes(settings) == 2)));
-            if (!mayHit && !reachesOut) {
+            LControl* child = mChildren.GetAt(index, kLayoutOrder).Get();
+            if (!isAsked(*child, inside)) {
                 continue;
             }
             RCPtr<LControl> childHit;
@@ -82,7 +114,6 @@ void LControl::HitTest(RCPtr<LControl>& hit, const PointT<zlong>& point, bool to
         return;
     }
 
-    const std::int32_t ownZOrder = GetEffectiveZOrder();
     const bool aboveCaller = ownZOrder > zOrder || (ownZOrder == kLowestZOrder && topmost);
     if (!contains || mMouse.excluded || !aboveCaller) {
         return;
