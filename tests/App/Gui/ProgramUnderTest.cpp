@@ -26,6 +26,18 @@ namespace {
 
 constexpr std::chrono::milliseconds kLookAgain{100};
 
+XErrorHandler gEarlierErrorHandler = nullptr;
+
+// Another client's window can go between the listing of the desktop's windows and a question about one of them: the
+// question then fails, which is no fault of the test. Any other error is the earlier handler's.
+int IgnoreWindowsThatWent(Display* display, XErrorEvent* error)
+{
+    if (error->error_code == BadWindow || error->error_code == BadDrawable) {
+        return 0;
+    }
+    return gEarlierErrorHandler != nullptr ? gEarlierErrorHandler(display, error) : 0;
+}
+
 }  // namespace
 
 ProgramUnderTest::ProgramUnderTest(const std::string& program, const std::vector<std::string>& arguments,
@@ -167,6 +179,9 @@ bool WaitUntil(const std::function<bool()>& condition, const std::vector<int>& d
 
 DesktopWatcher::DesktopWatcher() : mDisplay(XOpenDisplay(nullptr))
 {
+    if (XErrorHandler earlier = XSetErrorHandler(IgnoreWindowsThatWent); earlier != IgnoreWindowsThatWent) {
+        gEarlierErrorHandler = earlier;
+    }
     if (mDisplay != nullptr) {
         XSelectInput(mDisplay, DefaultRootWindow(mDisplay), SubstructureNotifyMask);
         XFlush(mDisplay);
