@@ -186,6 +186,8 @@ protected:
     // A list that drops down from a combo hides when a release (a point of the list) lies off the list and off the
     // combo; over the combo it stays, as the click that opened it ends there.
     void HideOnReleaseOutside(const PointT<double>& point);
+    // The point, in the control's own coordinates, lies on it.
+    static bool LiesOn(const LControl& control, const PointT<double>& point);
 
     bool OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
                                      const RCPtr<LNotification>& notification) override;

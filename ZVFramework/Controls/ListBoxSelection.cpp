@@ -37,13 +37,6 @@ bool DropsDownFrom(const LControl* parent)
     return dynamic_cast<const LComboBox*>(parent) != nullptr || dynamic_cast<const LComboMenu*>(parent) != nullptr;
 }
 
-// The point, in the control's coordinates, lies on it.
-bool IsOver(const LControl& control, const PointT<double>& point)
-{
-    const PointT<double> size = control.GetSize();
-    return point.x >= 0 && point.x < size.x && point.y >= 0 && point.y < size.y;
-}
-
 constexpr std::int32_t kExtendedSelection = 1;
 
 bool IsSelected(double value)
@@ -351,16 +344,22 @@ void LListBox::OnLeftButtonUp(const RCPtr<LMouseButtonParam>& release)
     HideOnReleaseOutside(point);
 }
 
+bool LListBox::LiesOn(const LControl& control, const PointT<double>& point)
+{
+    const PointT<double> size = control.GetSize();
+    return point.x >= 0 && point.x < size.x && point.y >= 0 && point.y < size.y;
+}
+
 void LListBox::HideOnReleaseOutside(const PointT<double>& point)
 {
     const RCPtr<LControl> parent = GetParent();
-    if (!parent || !DropsDownFrom(parent.Get()) || IsOver(*this, point)) {
+    if (!parent || !DropsDownFrom(parent.Get()) || LiesOn(*this, point)) {
         return;
     }
     PointT<double> inParent = point;
     parent->MapPointFromControl(*this, inParent);
     // A release over the combo leaves the list open: the click that opened it ends there.
-    if (!IsOver(*parent, inParent)) {
+    if (!LiesOn(*parent, inParent)) {
         (void)SetVisible(false);
     }
 }

@@ -385,8 +385,7 @@ void LPopupMenu::HideOnReleaseOutsideChain(const PointT<double>& point)
     PointT<double> at = point;
     // A release over any popup of the chain keeps it open; the first one decides about its title.
     for (RCPtr<LPopupMenu> above = GetParentPopup(); above; above = popup->GetParentPopup()) {
-        const PointT<double> size = popup->GetSize();
-        if (at.x >= 0 && at.x < size.x && at.y >= 0 && at.y < size.y) {
+        if (LiesOn(*popup, at)) {
             return;
         }
         above->MapPointFromControl(*popup, at);
@@ -447,10 +446,7 @@ void LPopupMenu::PassPressOutside()
     }
     const PointT<zlong> cursor = window->GetCursorPosition();
     const PointT<double> origin = GetAbsoluteOrigin();
-    const PointT<double> size = GetSize();
-    const double x = cursor.x - origin.x;
-    const double y = cursor.y - origin.y;
-    if (x >= 0 && y >= 0 && x < size.x && y < size.y) {
+    if (LiesOn(*this, {cursor.x - origin.x, cursor.y - origin.y})) {
         return;
     }
     PointT<zlong> local;
