@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ControlBase/Control.h"
+#include "Threading/Mutex.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -8,13 +9,11 @@
 
 namespace ZV {
 
-inline constexpr std::ptrdiff_t kCacheLine = 64;
-
 // Asks for the memory lines from the one of first to the one of last, ahead of the reads that need them.
 inline void PrefetchLines(const void* first, const void* last)
 {
     const char* end = static_cast<const char*>(last);
-    for (const char* line = static_cast<const char*>(first); line < end; line += kCacheLine) {
+    for (const char* line = static_cast<const char*>(first); line < end; line += kCacheLineSize) {
         __builtin_prefetch(line);
     }
     __builtin_prefetch(end);
