@@ -6,7 +6,6 @@
 #include "ControlBase/ControlServices.h"
 #include "ControlBase/LayoutAxis.h"
 #include "ControlBase/ScopedFlag.h"
-#include "Notification/ConditionsParam.h"
 #include "Utilities/Storage/SortPredicates.h"
 #include "Utilities/Storage/WrapperStringable.h"
 
@@ -220,11 +219,9 @@ ZVRESULT LListBox::AddChild(const RCPtr<LControl>& child, const RCPtr<LControlDe
 void LListBox::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
 {
     LScrollView::OnConditionsChanged(conditions);
-    using namespace ConditionMask;
-    if (conditions &&
-        ((conditions->GetPreviousConditions() ^ conditions->GetCurrentConditions()) & (kEnabled | kHasFocus)) != 0) {
-        SelectOwnLook();
-    }
+    // On every change: the first change a list sees is reported against none, so a list disabled before any other
+    // change never sees its enabled bit turn off.
+    SelectOwnLook();
 }
 
 ZVRESULT LListBox::OnInitialized()

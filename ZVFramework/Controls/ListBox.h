@@ -133,6 +133,8 @@ public:
     std::int32_t GetTopRow() const { return mTopRow; }
     std::int32_t GetRowHeight() const { return mRowHeight; }
     std::int32_t GetWidestRow() const { return mWidestRow; }
+    // A list whose vertical scrolling is its parent's, as a column of a table: changes of its rows never move it.
+    void SetScrolledByParent(bool scrolledByParent) { mScrolledByParent = scrolledByParent; }
     // 1 when the row is not shown.
     [[nodiscard]] ZVRESULT SetRowHighlighted(std::uint32_t row, bool highlighted);
     // 1 when the row is not shown or its control has no such look.
@@ -178,7 +180,8 @@ protected:
     virtual std::int32_t GetContentHeight();
     virtual bool IsRowSelectable(std::uint32_t row);
     void OnScrollBarVisibilityChanged(int axis) override;
-    // Without a vertical bar to keep it there, the scroll position stays within the rows.
+    // Without a vertical bar to keep it there, nor a parent that scrolls it, the scroll position stays within the
+    // rows.
     void OnClientExtentChanged() override;
 
     // Refills the row controls from the row's on. 0, or the first failure.
@@ -250,6 +253,10 @@ private:
     bool mCreatingLook = false;
     bool mTemplateMeasured = false;
     bool mBulkUpdate = false;
+    bool mScrolledByParent = false;
 };
+
+// The vertical offset whose top row shows the last whole row at the bottom, in whole rows as a bar counts them.
+double LastTopRowOffset(double contentHeight, double visibleHeight, std::int32_t rowHeight);
 
 }  // namespace ZV

@@ -365,16 +365,23 @@ void LListBox::OnScrollBarVisibilityChanged(int axis)
     }
 }
 
+double LastTopRowOffset(double contentHeight, double visibleHeight, std::int32_t rowHeight)
+{
+    if (rowHeight <= 0) {
+        return 0;
+    }
+    const double rows = std::trunc(contentHeight / rowHeight);
+    const double visibleRows = std::trunc(visibleHeight / rowHeight);
+    return std::max(rows - visibleRows, 0.0) * rowHeight;
+}
+
 void LListBox::OnClientExtentChanged()
 {
     LScrollView::OnClientExtentChanged();
-    if (GetVerticalBar()) {
+    if (GetVerticalBar() || mScrolledByParent) {
         return;
     }
-    // Whole rows, as a bar would count them: the last top row shows the last row at the bottom.
-    const double rows = std::trunc(GetClientExtent().y / mRowHeight);
-    const double visibleRows = std::trunc(GetLookClientRect().height / mRowHeight);
-    const double lastTop = std::max(rows - visibleRows, 0.0) * mRowHeight;
+    const double lastTop = LastTopRowOffset(GetClientExtent().y, GetLookClientRect().height, mRowHeight);
     if (GetScrollOffset().y > lastTop) {
         (void)ScrollTo({GetScrollOffset().x, lastTop});
     }

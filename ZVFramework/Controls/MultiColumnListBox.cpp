@@ -84,6 +84,8 @@ ZVRESULT LMultiColumnListBox::Initialize()
                                           L"NID_CLIENT_EXTENT_CHANGE", 0);
         }
         DockVertically(*column);
+        // Row r of the table is row r of every column: only the table moves them.
+        column->SetScrolledByParent(true);
     }
     for (std::uint32_t number = 1;; ++number) {
         const RCPtr<LButton> header(FindChildByName(WideString::Format(L"buttonColumnHeader%u", number)));
@@ -142,6 +144,19 @@ void LMultiColumnListBox::UpdateClientExtent()
     (void)SetClientExtent(last.GetPosition().x + last.GetSize().x, mColumns.GetData()[0]->GetClientExtent().y);
 }
 
+void LMultiColumnListBox::OnClientExtentChanged()
+{
+    LPanel::OnClientExtentChanged();
+    if (GetVerticalBar() || mColumns.GetCount() == 0) {
+        return;
+    }
+    const double lastTop =
+        LastTopRowOffset(GetClientExtent().y, GetLookClientRect().height, mColumns.GetData()[0]->GetRowHeight());
+    if (GetScrollOffset().y > lastTop) {
+        (void)ScrollTo({GetScrollOffset().x, lastTop});
+    }
+}
+
 void LMultiColumnListBox::SetScrollOffset(const PointT<double>& oldOffset, const PointT<double>& newOffset)
 {
     if (mColumns.GetCount() != 0 && mOwnHandler) {
@@ -196,6 +211,27 @@ void LMultiColumnListBox::PerformSort(std::uint32_t column)
         selected[*selectedRows.GetItemPointer(index)] = true;
     }
 
+    const bool ascending = mAscending.GetData()[column];
+    std::stable_sort(entries.begin(), entries.end(), [ascending](const SortEntry& a, const SortEntry& b) {
+        return ascending ? View(a.key) < View(b.key) : View(b.key) < View(a.key);
+    });
+    // A column shorter than the first keeps its row count, unless one of its cells sorts past its end: then it grows
+    // as far as that cell. All grow before any moves, so that a column that cannot grow leaves the table unsorted.
+    for (std::uint32_t index = mColumns.GetCount(); index-- > 0;) {
+        LListBox& list = *mColumns.GetData()[index];
+        const std::uint32_t ownRows = list.GetRowCount();
+        std::uint32_t neededRows = ownRows;
+        for (std::uint32_t row = 0; row < count; ++row) {
+            if (entries[row].row < ownRows) {
+                neededRows = std::max(neededRows, row + 1);
+            }
+        }
+        if (neededRows > ownRows && list.SetRowCount(neededRows) < 0) {
+            ZV_THROW_OUT_OF_MEMORY();
+        }
+    }
+    mAscending.GetData()[column] = !ascending;
+
     {
         // The columns' selections change here, row by row: none of it comes back as a change in a column.
         std::vector<std::unique_ptr<Disabler>> quiet;
@@ -206,19 +242,12 @@ void LMultiColumnListBox::PerformSort(std::uint32_t column)
             mColumns.GetData()[index]->ClearSelection();
         }
 
-        const bool ascending = mAscending.GetData()[column];
-        std::stable_sort(entries.begin(), entries.end(), [ascending](const SortEntry& a, const SortEntry& b) {
-            return ascending ? View(a.key) < View(b.key) : View(b.key) < View(a.key);
-        });
-        mAscending.GetData()[column] = !ascending;
-
         std::vector<RCPtr<LTaggableObject>> cells(count);
         for (std::uint32_t index = mColumns.GetCount(); index-- > 0;) {
             LListBox& list = *mColumns.GetData()[index];
             for (std::uint32_t row = 0; row < count; ++row) {
                 cells[row] = list.GetRowOrEmpty(row).data;
             }
-            // A column keeps its own row count: one shorter than the first has no rows to write past its end.
             for (std::uint32_t row = std::min(count, list.GetRowCount()); row-- > 0;) {
                 list.SetRowData(row, cells[entries[row].row]);
             }

@@ -27,9 +27,9 @@ public:
     RCPtr<LListBox> GetColumn(std::uint32_t index) const;
     // The text of a cell; empty for a column or row that does not exist.
     WideString GetCellText(std::uint32_t column, std::uint32_t row) const;
-    // Orders the rows by the column's texts, ascending or descending by turns. Every column keeps its row count: a
-    // column shorter than the first sorts its missing cells as empty ones, and a cell of it that sorts past its end
-    // drops out.
+    // Orders the rows by the column's texts, ascending or descending by turns. A column shorter than the first sorts
+    // its missing cells as empty ones and keeps its row count, unless one of its own cells sorts past its end: it
+    // grows as far as that cell, so that no cell is lost.
     void PerformSort(std::uint32_t column);
     // The row whose hover the columns show; -1 for none.
     std::int32_t GetHoveredRow() const { return mHoveredRow; }
@@ -44,6 +44,8 @@ public:
     RectT<double> GetLookClientRect() override;
 
 protected:
+    // Without a vertical bar to keep it there, the table's scroll position stays within the first column's rows.
+    void OnClientExtentChanged() override;
     bool OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
                                      const RCPtr<LNotification>& notification) override;
     void EraseNotificationBindings(const ConstRCPtr<LNotificationDistributor>& distributor, const wchar_t* id) override;

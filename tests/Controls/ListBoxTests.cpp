@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace ZV {
 namespace {
 
@@ -367,6 +369,31 @@ TEST_F(ListBox, TheListsLookFollowsItsFocusAndEnabling)
     EXPECT_EQ(box.GetActiveLookIndex(), 2);
     box.SetEnabled(false);
     EXPECT_EQ(box.GetActiveLookIndex(), 1);
+}
+
+TEST_F(ListBox, AListDisabledBeforeAnyOtherChangeShowsItsDisabledLookAndKeepsItUnderNewLooks)
+{
+    for (const auto& [listClass, rowClass] : {std::pair{"Framework.ListBox", "Framework.ListBoxItem"},
+                                              std::pair{"Framework.CheckedListBox", "Framework.CheckedListBoxItem"}}) {
+        SCOPED_TRACE(listClass);
+        ListSpec spec;
+        spec.listClass = listClass;
+        spec.templateClass = rowClass;
+        LListBox& box = CreateList(spec);
+        AddRows(box, {L"a"});
+        box.SetEnabled(false);
+        EXPECT_EQ(box.GetActiveLookIndex(), 1);
+        EXPECT_EQ(box.GetRowControl(0)->GetActiveLookIndex(), LListBoxItem::kDisabledLook);
+
+        // As a new skin gives them.
+        ASSERT_EQ(box.ApplyDescriptor(box.GetControlDescriptor()), ZV_S_OK);
+        EXPECT_EQ(box.GetActiveLookIndex(), 1);
+        ASSERT_EQ(box.GetRowControl(0)->ApplyDescriptor(box.GetRowControl(0)->GetControlDescriptor()), ZV_S_OK);
+        EXPECT_EQ(box.GetRowControl(0)->GetActiveLookIndex(), LListBoxItem::kDisabledLook);
+        box.SetEnabled(true);
+        EXPECT_EQ(box.GetActiveLookIndex(), 0);
+        EXPECT_EQ(box.GetRowControl(0)->GetActiveLookIndex(), 0);
+    }
 }
 
 }  // namespace

@@ -100,16 +100,15 @@ TEST_F(MultiColumnListBox, AHeaderSortsTheRowsWithTheOtherColumnAndTheSelectionF
     EXPECT_EQ(Selected(table, 1), (std::vector<std::uint32_t>{1}));
 }
 
-TEST_F(MultiColumnListBox, ASortLeavesAColumnShorterThanTheFirstWithItsOwnRowCount)
+TEST_F(MultiColumnListBox, ASortKeepsEveryCellOfAColumnShorterThanTheFirstGrowingItOnlyAsFarAsItsCellsGo)
 {
     LMultiColumnListBox& table = CreateTable({{L"b", L"A", L"c"}, {L"2", L"1"}});
     ClickHeader(table, 1);
     EXPECT_EQ(Column(table, 0), (Texts{L"A", L"b", L"c"}));
-    EXPECT_EQ(Column(table, 1), (Texts{L"1", L"2"})) << "no empty row appears";
+    EXPECT_EQ(Column(table, 1), (Texts{L"1", L"2"})) << "its cells fit: no empty row appears";
     ClickHeader(table, 1);
     EXPECT_EQ(Column(table, 0), (Texts{L"c", L"b", L"A"}));
-    EXPECT_EQ(table.GetColumn(1)->GetRowCount(), 2u);
-    EXPECT_EQ(table.GetCellText(1, 1), L"2") << "the row of b keeps its cell";
+    EXPECT_EQ(Column(table, 1), (Texts{L"", L"2", L"1"})) << "the 1 of row A moved past the column's end";
 }
 
 TEST_F(MultiColumnListBox, APointerOverARowHighlightsItInEveryColumnAndScrollingTheFirstColumnScrollsAll)
@@ -134,6 +133,40 @@ TEST_F(MultiColumnListBox, APointerOverARowHighlightsItInEveryColumnAndScrolling
     EXPECT_EQ(table.GetColumn(1)->GetTopRow(), 2);
     EXPECT_EQ(table.GetScrollOffset().y, 2.0 * kRowHeight);
     EXPECT_EQ(table.GetClientExtent().y, 12.0 * kRowHeight);
+}
+
+TEST_F(MultiColumnListBox, ColumnsScrolledToTheEndKeepOneTopRowWhileOneLosesOrGainsRowsAndTheTableKeepsToItsRows)
+{
+    Texts many;
+    for (int row = 0; row < 40; ++row) {
+        many.push_back(std::to_wstring(row));
+    }
+    LMultiColumnListBox& table = CreateTable({many, many});
+    LListBox& first = *table.GetColumn(0);
+    LListBox& second = *table.GetColumn(1);
+    (void)table.ScrollTo({0, 35.0 * kRowHeight});
+    ASSERT_EQ(first.GetTopRow(), 35);
+    ASSERT_EQ(second.GetTopRow(), 35);
+
+    ASSERT_EQ(second.SetRowCount(20), 20);
+    EXPECT_EQ(first.GetTopRow(), 35);
+    EXPECT_EQ(second.GetTopRow(), 35) << "row r of the table is row r of every column";
+    ASSERT_GE(second.InsertRowWithData(20, LStringWrapper::Create(L"20")), 0);
+    EXPECT_EQ(second.GetTopRow(), 35);
+
+    // The first column's rows are the table's: cut, they bring the whole table back to them.
+    ASSERT_EQ(first.SetRowCount(10), 10);
+    EXPECT_EQ(first.GetTopRow(), 5);
+    EXPECT_EQ(second.GetTopRow(), 5);
+    EXPECT_EQ(table.GetScrollOffset().y, 5.0 * kRowHeight);
+}
+
+TEST_F(MultiColumnListBox, ATableDisabledBeforeAnyOtherChangeShowsItsColumnsDisabled)
+{
+    LMultiColumnListBox& table = CreateTable({{L"a"}, {L"1"}});
+    table.SetEnabled(false);
+    EXPECT_EQ(table.GetColumn(0)->GetActiveLookIndex(), 1);
+    EXPECT_EQ(table.GetColumn(1)->GetActiveLookIndex(), 1);
 }
 
 }  // namespace
