@@ -21,6 +21,8 @@ FontMap& GetFontMap()
 
 namespace {
 
+std::uint64_t gCatalogueGeneration = 0;
+
 // The family of a file id, or null.
 const LFontFileInfo* FamilyOf(std::int32_t fileID)
 {
@@ -37,6 +39,12 @@ void ClearFontCatalogue()
 {
     GetFontMap().RemoveAll();
     (void)GetFontFamilies().Clear();
+    ++gCatalogueGeneration;
+}
+
+std::uint64_t GetFontCatalogueGeneration()
+{
+    return gCatalogueGeneration;
 }
 
 RCPtr<LFontFileInfo> AddFontFileInfo()

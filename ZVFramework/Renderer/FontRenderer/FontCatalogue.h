@@ -29,6 +29,9 @@ FontMap& GetFontMap();
 [[nodiscard]] ZVRESULT ScanFontFolder();
 // Empties the font map, then the families.
 void ClearFontCatalogue();
+// Counts the catalogue's clearings. A file id names the same face only while the count stays the same: whatever is
+// kept of a font's face (glyphs, layouts) is kept with the count it was made under.
+std::uint64_t GetFontCatalogueGeneration();
 
 // A new family at the end of the list, without a name.
 RCPtr<LFontFileInfo> AddFontFileInfo();

@@ -43,7 +43,8 @@ bool LFontRenderer::MeasureHeadsAndLayOut(const WideString& text, const ConstRCP
     if (font.IsNull()) {
         return MeasureHeadsInto(text, font, widthLimit, heads, nullptr);
     }
-    const RCPtr<LGlyphLayout> glyphs(new LGlyphLayout(mSerialNumber, font->GetUniqueID()), kNewObject);
+    const RCPtr<LGlyphLayout> glyphs(new LGlyphLayout(mSerialNumber, font->GetUniqueID(), GetFaceGeneration()),
+                                     kNewObject);
     if (!MeasureHeadsInto(text, font, widthLimit, heads, glyphs.Get())) {
         return false;
     }
@@ -62,7 +63,8 @@ const LGlyphLayout* LFontRenderer::FindOwnLayout(const LLaidOutText& layout, con
                                                  std::uint32_t characters) const
 {
     const auto* glyphs = dynamic_cast<const LGlyphLayout*>(&layout);
-    if (glyphs == nullptr || font.IsNull() || !glyphs->IsFrom(mSerialNumber, font->GetUniqueID()) ||
+    if (glyphs == nullptr || font.IsNull() ||
+        !glyphs->IsFrom(mSerialNumber, font->GetUniqueID(), GetFaceGeneration()) ||
         glyphs->GetCharacterCount() < characters) {
         return nullptr;
     }

@@ -60,7 +60,11 @@ protected:
     // renderer that records no heads leaves the recording untold, and its heads are measured one text at a time.
     virtual void RecordHeads(const WideString& text, const ConstRCPtr<LFont>& font, LHeadRecording& recording);
 
-    // The glyphs of a layout that this renderer made in the font and that holds that many characters; else null.
+    // Changes when the faces that fonts are laid out in may have changed: a layout made before is not drawn from.
+    virtual std::uint64_t GetFaceGeneration() const { return 0; }
+
+    // The glyphs of a layout that this renderer made in the font, from its faces of now, and that holds that many
+    // characters; else null.
     const LGlyphLayout* FindOwnLayout(const LLaidOutText& layout, const ConstRCPtr<LFont>& font,
                                       std::uint32_t characters) const;
 

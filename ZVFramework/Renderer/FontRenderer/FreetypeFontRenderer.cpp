@@ -254,6 +254,11 @@ void LFreetypeFontRenderer::RecordHeads(const WideString& text, const ConstRCPtr
     }
 }
 
+std::uint64_t LFreetypeFontRenderer::GetFaceGeneration() const
+{
+    return GetFontCatalogueGeneration();
+}
+
 bool LFreetypeFontRenderer::RenderLayout(const LLaidOutText& layout, std::uint32_t characters,
                                          const ConstRCPtr<LFont>& font, const RCPtr<LGlyphProcessor>& processor,
                                          std::uint32_t flags)

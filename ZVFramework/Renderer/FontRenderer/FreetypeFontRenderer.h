@@ -34,6 +34,8 @@ public:
 protected:
     // Records in the loop that RenderText runs.
     void RecordHeads(const WideString& text, const ConstRCPtr<LFont>& font, LHeadRecording& recording) override;
+    // The font catalogue's: every rescan may file other faces under the file ids.
+    std::uint64_t GetFaceGeneration() const override;
 
 private:
     RCPtr<LFreetypeState> mState;

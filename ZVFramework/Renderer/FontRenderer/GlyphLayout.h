@@ -21,13 +21,19 @@ public:
         float penY;
     };
 
-    LGlyphLayout(std::uint64_t maker, std::int32_t fontID) : mMaker(maker), mFontID(fontID) {}
+    LGlyphLayout(std::uint64_t maker, std::int32_t fontID, std::uint64_t faceGeneration)
+        : mMaker(maker), mFontID(fontID), mFaceGeneration(faceGeneration)
+    {
+    }
 
     std::uint32_t GetCharacterCount() const override { return mCharacterCount; }
     void SetCharacterCount(std::uint32_t count) { mCharacterCount = count; }
 
-    // Whether the renderer of that serial number made it, in the font of that id.
-    bool IsFrom(std::uint64_t maker, std::int32_t fontID) const { return maker == mMaker && fontID == mFontID; }
+    // Whether the renderer of that serial number made it, in the font of that id, from the faces of that generation.
+    bool IsFrom(std::uint64_t maker, std::int32_t fontID, std::uint64_t faceGeneration) const
+    {
+        return maker == mMaker && fontID == mFontID && faceGeneration == mFaceGeneration;
+    }
 
     Array<Glyph>& GetGlyphs() { return mGlyphs; }
     const Array<Glyph>& GetGlyphs() const { return mGlyphs; }
@@ -35,6 +41,7 @@ public:
 private:
     std::uint64_t mMaker;
     std::int32_t mFontID;
+    std::uint64_t mFaceGeneration;
     std::uint32_t mCharacterCount = 0;
     Array<Glyph> mGlyphs;
 };

@@ -1,6 +1,7 @@
 #include "Renderer/OpenGL/GLCachedFont.h"
 
 #include "Renderer/Font.h"
+#include "Renderer/FontRenderer/FontCatalogue.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,7 +16,7 @@ constexpr zlong kBorder = 1;
 }  // namespace
 
 LGLCachedFont::LGLCachedFont(const ConstRCPtr<LFont>& font, const RCPtr<LGLObjectBin>& bin)
-    : LGLTexture(bin), mFont(font)
+    : LGLTexture(bin), mFont(font), mFaceGeneration(GetFontCatalogueGeneration())
 {
 }
 

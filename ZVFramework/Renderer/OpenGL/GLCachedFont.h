@@ -55,6 +55,9 @@ public:
     bool Upload();
 
     const ConstRCPtr<LFont>& GetFont() const { return mFont; }
+    // The generation of the font catalogue whose face the glyphs come from (FontCatalogue.h): the one when it was
+    // made.
+    std::uint64_t GetFaceGeneration() const { return mFaceGeneration; }
     zlong GetAtlasHeight() const { return mAtlas.IsNull() ? 0 : mAtlas->GetHeight(); }
 
 private:
@@ -66,6 +69,7 @@ private:
     void MarkDirty(zlong top, zlong bottom);
 
     ConstRCPtr<LFont> mFont;
+    std::uint64_t mFaceGeneration;
     RCPtr<LPixelBuffer<unsigned char>> mAtlas;
     zlong mRowX = 0;
     zlong mRowTop = 0;

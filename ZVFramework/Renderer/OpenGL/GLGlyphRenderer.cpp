@@ -1,5 +1,6 @@
 #include "Renderer/OpenGL/GLGlyphRenderer.h"
 
+#include "Renderer/FontRenderer/FontCatalogue.h"
 
 #include <cmath>
 
@@ -33,7 +34,8 @@ void LGLGlyphRenderer::BeginFont(const ConstRCPtr<LFont>& font, std::uint32_t fl
         return;
     }
     RCPtr<LGLCachedFont>& slot = mFonts.Get(*font, false);
-    if (slot.IsNull()) {
+    // After a rescan the font may be served by another face: one text never mixes glyphs of two.
+    if (slot.IsNull() || slot->GetFaceGeneration() != GetFontCatalogueGeneration()) {
         slot = new LGLCachedFont(font, mBin);
     }
     mCurrentFont = slot;

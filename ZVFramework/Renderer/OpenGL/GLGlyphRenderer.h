@@ -14,10 +14,11 @@ namespace ZV {
 
 // The glyph processor of the OpenGL renderer: each font's glyphs are kept in an atlas of its own, an 8-bit alpha
 // texture 512 pixels wide into which a glyph is copied the first time it is drawn, and every glyph is drawn as one
-// textured quad in the current colour. Atlases of the 16 fonts used last are kept. Glyphs are taken into the atlas
-// while text is measured as well; they reach the texture at the next draw, with the glyphs drawn first. Text is
-// drawn from its baseline at the origin it is given. User-interface thread only; drawing needs the renderer's context
-// current.
+// textured quad in the current colour. Atlases of the 16 fonts used last are kept; one filled before a rescan of the
+// font files is dropped when its font is next used, for the font may have another face now. Glyphs are taken into
+// the atlas while text is measured as well; they reach the texture at the next draw, with the glyphs drawn first.
+// Text is drawn from its baseline at the origin it is given. User-interface thread only; drawing needs the
+// renderer's context current.
 class LGLGlyphRenderer : public LGlyphProcessor {
 public:
     static constexpr int kFontCacheSize = 16;

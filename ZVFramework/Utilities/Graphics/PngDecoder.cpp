@@ -52,6 +52,9 @@ std::unique_ptr<PixelImage> DecodePng(const void* data, std::size_t size, std::s
     }
     // 8-bit output keeps the alpha straight; in memory each pixel is B, G, R, A: the word 0xAARRGGBB.
     image.format = PNG_FORMAT_BGRA;
+    // 16-bit samples mean what 8-bit ones mean unless a gAMA or sRGB chunk says otherwise; left alone, libpng would
+    // take them as linear light and lighten them.
+    image.flags |= PNG_IMAGE_FLAG_16BIT_sRGB;
     if (png_image_finish_read(&image, nullptr, pixels->GetRow(0), static_cast<png_int_32>(pixels->GetStride()),
                               nullptr) == 0) {
         reason = image.message;

@@ -1,10 +1,15 @@
 #include "Renderer/Font.h"
+#include "Renderer/FontRenderer/FontCatalogue.h"
+#include "Renderer/FontRenderer/FontDirectories.h"
 #include "Renderer/Gdi/GdiTestCanvas.h"
 #include "Renderer/OpenGL/GLTestWindow.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 namespace ZV {
@@ -142,6 +147,66 @@ TEST_F(GLGlyphGui, TextSitsOnTheLineTheCairoRendererPutsItOn)
 
     const RectT<float> measured = Renderer().MeasureText(L"Halvista Left", font);
     EXPECT_LE(ours.width - ours.x, static_cast<int>(measured.width) + 1) << "the ink lies within the measured width";
+}
+
+
+// The installed file of a style of DejaVu Sans.
+std::string InstalledFacePath(std::int32_t style)
+{
+    const RCPtr<LGLGlyphRenderer> glyphs(new LGLGlyphRenderer());
+    const RCPtr<LFreetypeFontRenderer> installed(new LFreetypeFontRenderer(glyphs, glyphs));
+    const RCPtr<LFont> font = LFont::GetFont(L"DejaVu Sans", 12, style);
+    return GetFontFilePath(LFontFileInfo::GetFileID(font)).ToUTF8().GetData();
+}
+
+// The renderer is made while the font folder holds only the regular face of DejaVu Sans.
+class GLGlyphRescanGui : public GLGlyphGui {
+protected:
+    void SetUp() override
+    {
+        std::filesystem::copy_file(InstalledFacePath(LFont::kRegular), mFolder / "Sans.ttf");
+        mBoldPath = InstalledFacePath(LFont::kBold);
+        WideStringArray folders;
+        ASSERT_TRUE(Succeeded(folders.AddItem(WideString(mFolder.Path().c_str()))));
+        OverrideFontDirectories(folders);
+        GLGlyphGui::SetUp();
+    }
+    void TearDown() override
+    {
+        OverrideFontDirectories(std::nullopt);
+        GLGlyphGui::TearDown();
+    }
+
+    Testing::TemporaryFolder mFolder;
+    std::string mBoldPath;
+};
+
+TEST_F(GLGlyphRescanGui, ARendererMadeBeforeARescanThatAddsTheBoldFaceDrawsAndMeasuresEveryTextInIt)
+{
+    const RCPtr<LFont> bold = LFont::GetFont(L"DejaVu Sans", 12, LFont::kBold);
+    const WideString text(L"WWWW");
+    Array<RectT<float>> heads;
+    RCPtr<LLaidOutText> layout;
+    ASSERT_TRUE(Renderer().MeasureHeadsAndLayOut(text, bold, 0, heads, layout));
+    Draw(text, bold);
+    const int regularInk = InkBox(Snapshot(), kBackground).width;
+
+    std::filesystem::copy_file(mBoldPath, mFolder / "SansBold.ttf");
+    const RCPtr<LGLGlyphRenderer> glyphs(new LGLGlyphRenderer());
+    const RCPtr<LFreetypeFontRenderer> rescanning(new LFreetypeFontRenderer(glyphs, glyphs));
+    for (const wchar_t* measured : {L"WWWW", L"xxxx"}) {
+        EXPECT_EQ(Renderer().MeasureText(measured, bold).width, rescanning->MeasureText(measured, bold).width)
+            << "measured in the bold face, as the renderer made after the rescan measures it";
+    }
+    Draw(text, bold);
+    const Image anew = Snapshot();
+    EXPECT_GT(InkBox(anew, kBackground).width, regularInk) << "the glyphs of the regular face were dropped";
+    Start();
+    Renderer().FillRect({0, 0, kWidth, kHeight}, LColor(0, 0, 0, 1), true);
+    Renderer().DrawLaidOutText(text, layout.Get(), bold, {10, 10}, LColor(1, 1, 1, 1));
+    Finish();
+    EXPECT_EQ(Testing::CompareImages(Snapshot(), anew, 0).differingPixels, 0)
+        << "the layout of the regular face is not drawn from";
 }
 
 }  // namespace
