@@ -44,7 +44,7 @@ void RestoreSkinRules(LControl& child, int axis)
 void MakeShownOnlyByMeter(LControl& child)
 {
     (void)child.SetVisible(false);
-    child.SetNotFocusable(true);
+    child.FixNotFocusable(true);
 }
 
 }  // namespace
@@ -89,9 +89,9 @@ ZVRESULT LLevelMeter::OnInitialized()
         MakeShownOnlyByMeter(*mOverlay);
     }
     if (mClipLight) {
-        mClipLight->SetNotFocusable(true);
+        mClipLight->FixNotFocusable(true);
     }
-    SetNotFocusable(true);
+    FixNotFocusable(true);
     // Looks start unweighted, and a control draws its children only under a weighted look: the overlay and the
     // marker would never show.
     if (GetActiveLookIndex() < 0 && GetLookCount() != 0) {
