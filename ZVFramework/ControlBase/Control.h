@@ -498,6 +498,9 @@ public:
     virtual void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions);
     [[nodiscard]] virtual ZVRESULT SetFocus(bool forward);
     virtual void SetNotFocusable(bool notFocusable);
+    // The rule of a control that its class (or its owner) makes never, or always, take the focus: no skin applied
+    // later changes it. SetNotFocusable still does.
+    void FixNotFocusable(bool notFocusable);
     virtual bool CanTakeFocus();
     bool IsFocusable();
     bool CanReleaseFocus() override;
@@ -527,6 +530,9 @@ public:
     // 0xAARRGGBB; 0x00FFFFFF where the look is transparent or missing.
     virtual std::uint32_t GetColorAtPoint(const PointT<zlong>& point, std::int32_t lookIndex);
     [[nodiscard]] virtual ZVRESULT SelectLook(std::uint32_t index);
+    // Weighs the looks for the control's state as it is now; runs after every change of its conditions and after a
+    // new skin's looks are built. The base leaves the weights alone: a class that shows its state overrides it.
+    virtual void SelectStateLook();
     // The look's index.
     virtual std::int32_t AddLook(const RCPtr<LLook>& look);
     [[nodiscard]] ZVRESULT ApplyLookWeight(std::uint32_t index, float weight, bool exclusive);

@@ -86,6 +86,9 @@ void LControl::UpdateConditions()
         EndDrag();
     }
     OnConditionsChanged(parameter);
+    // Whatever bits changed: the first change is reported against no conditions at all, so a control disabled
+    // before any other change never sees its enabled bit turn off.
+    SelectStateLook();
     for (const ConditionNotification& notification : kConditionNotifications) {
         if ((changed & notification.bits) != 0) {
             SendNewNotification(*this, notification.id, parameter);

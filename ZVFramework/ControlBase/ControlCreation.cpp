@@ -79,9 +79,12 @@ ZVRESULT LControl::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor)
         }
     }
     bool notFocusable = false;
-    SetNotFocusable(FindFlag(descriptor->GetCreateParams().Get(), L"NOT_FOCUSABLE", notFocusable)
-                        ? notFocusable
-                        : mLayout->tabStop < 0);
+    if (mFocus.notFocusableFixed) {
+        notFocusable = mFocus.fixedNotFocusable;
+    } else if (!FindFlag(descriptor->GetCreateParams().Get(), L"NOT_FOCUSABLE", notFocusable)) {
+        notFocusable = mLayout->tabStop < 0;
+    }
+    SetNotFocusable(notFocusable);
 
     BuildLooks(*descriptor);
     const SkinFontSettings font =
@@ -107,6 +110,11 @@ ZVRESULT LControl::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor)
     mPosition = PointT<double>();
     mSize = PointT<double>();
     (void)ApplyLayout();
+    if (reapplied) {
+        // The weights the new looks took over came from the old looks' numbers; the state that chose them did not
+        // come along, and a skin with fewer looks may have had none for it.
+        SelectStateLook();
+    }
     return ZV_S_OK;
 }
 
@@ -136,8 +144,8 @@ void LControl::BuildLooks(const LControlDescriptor& descriptor)
 
 void LControl::WeighNewLooks(const Array<float>& previousWeights)
 {
-    // Under a new skin the looks of the same numbers take the weights that the control's state gave the old ones:
-    // its class chooses its look only when that state changes.
+    // Under a new skin the looks of the same numbers take the weights the old ones had: a class may choose its look
+    // by more than its state (a value, a row), and SelectStateLook then weighs the state's part again.
     float* weights = mLooks.weights.GetData();
     std::copy_n(previousWeights.GetData(), std::min(previousWeights.GetCount(), mLooks.weights.GetCount()), weights);
     // Else it shows its first look until its class chooses another: a control whose looks all weigh nothing shows

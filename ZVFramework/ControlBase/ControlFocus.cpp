@@ -133,6 +133,13 @@ void LControl::SetNotFocusable(bool notFocusable)
     }
 }
 
+void LControl::FixNotFocusable(bool notFocusable)
+{
+    mFocus.notFocusableFixed = true;
+    mFocus.fixedNotFocusable = notFocusable;
+    SetNotFocusable(notFocusable);
+}
+
 bool LControl::CanTakeFocus()
 {
     if (!IsUsable() || mFocus.notFocusable) {

@@ -15,6 +15,9 @@ struct ControlFocusState {
     bool containsFocus = false;
     bool highlighted = false;
     bool notFocusable = true;
+    // Whether the skin decides notFocusable, or the control's class has fixed it to the value below.
+    bool notFocusableFixed = false;
+    bool fixedNotFocusable = false;
     // Stops the inheritance of not-focusable from the ancestors.
     bool focusRoot = false;
     // Tab reaches the control instead of moving the focus.

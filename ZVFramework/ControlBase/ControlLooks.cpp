@@ -62,6 +62,8 @@ ZVRESULT LControl::SelectLook(std::uint32_t index)
     return ApplyLookWeight(index, 1.0f, true);
 }
 
+void LControl::SelectStateLook() {}
+
 std::int32_t LControl::AddLook(const RCPtr<LLook>& look)
 {
     AppendItem(mLooks.looks, look);

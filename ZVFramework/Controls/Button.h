@@ -69,6 +69,7 @@ public:
     [[nodiscard]] ZVRESULT Initialize() override;
     void OnValueChanged() override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
+    void SelectStateLook() override { (void)UpdateLook(); }
     void SetEnabled(bool enabled) override;
     // Toggles or turns on, before "NID_LEFT_CLICK" goes out.
     void HandleLeftClick(const RCPtr<LMouseButtonParam>& click) override;

@@ -41,7 +41,6 @@ void LButton::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
     if (mAutoRepeat && turnedOff(kCapture) && mRepeating) {
         StopRepeating();
     }
-    (void)UpdateLook();
 }
 
 void LButton::StartRepeating()

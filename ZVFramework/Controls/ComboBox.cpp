@@ -285,13 +285,6 @@ ZVRESULT LComboBox::SetText(const WideString& text)
     return ZV_S_OK;
 }
 
-void LComboBox::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
-{
-    const RCPtr<LControl> self(this);
-    LDropDownControl::OnConditionsChanged(conditions);
-    (void)UpdateLook();
-}
-
 ZVRESULT LComboBox::OnKeyDown(const RCPtr<LKeyParam>& key)
 {
     if (!key) {

@@ -36,6 +36,7 @@ public:
     virtual std::int32_t SetSelectedIndex(std::int32_t index);
     // Selects the look of the control's state. 0.
     [[nodiscard]] virtual ZVRESULT UpdateLook();
+    void SelectStateLook() override { (void)UpdateLook(); }
 
     // An item of the text, at the end. The item's index, or a failure.
     std::int32_t AddItem(const WideString& text);
@@ -50,8 +51,6 @@ public:
 
     // 1 for the text the control has; else selects the item of the text, whatever the case, or none. 0.
     [[nodiscard]] ZVRESULT SetText(const WideString& text) override;
-    // The drop-down behaviour, then the look follows the state.
-    void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
     [[nodiscard]] ZVRESULT OnKeyDown(const RCPtr<LKeyParam>& key) override;
     // Escape from the list or the text box closes the list; the parts' other keys go on to the hot keys.
     void ProcessHotKey(const RCPtr<LKeyParam>& key) override;

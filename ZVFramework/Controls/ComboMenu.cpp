@@ -91,7 +91,6 @@ void LComboMenu::SelectStateLook()
 void LComboMenu::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
 {
     const RCPtr<LControl> self(this);
-    SelectStateLook();
     if (conditions && IsEnabled(true) && TurnedOn(*conditions, ConditionMask::kHover)) {
         TakeOverOpenSibling();
     }

@@ -30,6 +30,8 @@ public:
     [[nodiscard]] ZVRESULT Initialize() override;
     [[nodiscard]] ZVRESULT OnInitialized() override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
+    // The look of the title's state: the disabled one, else 2 open, else 1 under the pointer, else 0.
+    void SelectStateLook() override;
 
 protected:
     bool OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
@@ -37,8 +39,6 @@ protected:
     void EraseNotificationBindings(const ConstRCPtr<LNotificationDistributor>& distributor, const wchar_t* id) override;
 
 private:
-    // The look of the title's state: 2 open, else 1 under the pointer, else 0.
-    void SelectStateLook();
     // Another title of the same row whose popup is open closes, and this one opens.
     void TakeOverOpenSibling();
     std::int32_t OnPopupVisibilityChange(const ConstRCPtr<LNotificationDistributor>& sender,

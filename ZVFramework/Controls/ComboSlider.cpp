@@ -48,7 +48,7 @@ ZVRESULT LComboSlider::ShowDropDown(bool show)
     }
     (void)panel->SetVisible(show);
     // Closing by the focus leaving comes after the conditions changed, and would leave the open look on.
-    UpdateLook();
+    SelectStateLook();
     return ZV_S_OK;
 }
 
@@ -73,14 +73,7 @@ void LComboSlider::OnValueChanged()
     (void)SetText(WideString::Format(L"%0.0f", std::nearbyint(NormalizedToValue(GetValue())) + 0.0));
 }
 
-void LComboSlider::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
-{
-    const RCPtr<LComboSlider> self(this);
-    LDropDownControl::OnConditionsChanged(conditions);
-    UpdateLook();
-}
-
-void LComboSlider::UpdateLook()
+void LComboSlider::SelectStateLook()
 {
     using namespace ConditionMask;
     const std::uint32_t conditions = GetConditions();
@@ -120,7 +113,7 @@ ZVRESULT LComboSlider::Initialize()
 ZVRESULT LComboSlider::OnInitialized()
 {
     // Without a weighted look the control would neither show nor be hit until its conditions first changed.
-    UpdateLook();
+    SelectStateLook();
     return LDropDownControl::OnInitialized();
 }
 

@@ -33,7 +33,7 @@ public:
     double SetValue(double value) override;
     // The slider and the text follow the value.
     void OnValueChanged() override;
-    void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
+    void SelectStateLook() override;
     // Finds the panel and its slider, hides the panel and hears the slider's value; succeeds without them.
     [[nodiscard]] ZVRESULT Initialize() override;
     // Shows the look of its state from the start.
@@ -49,7 +49,6 @@ private:
                                      const RCPtr<LNotification>& notification);
     // The x that keeps the panel, placed at its skin's offset, inside the top-level control's width.
     double DropDownPanelX() const;
-    void UpdateLook();
 
     RCPtr<LNotificationHandler<LComboSlider>> mOwnHandler;
     RCPtr<LPanel> mDropDownPanel;

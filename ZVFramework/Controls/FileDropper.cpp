@@ -8,7 +8,7 @@ namespace ZV {
 
 ZVRESULT LFileDropper::OnInitialized()
 {
-    SetNotFocusable(true);
+    FixNotFocusable(true);
     (void)SetVisible(true);
     return ZV_S_OK;
 }

@@ -4,7 +4,7 @@ namespace ZV {
 
 ZVRESULT LLabel::OnInitialized()
 {
-    SetNotFocusable(true);
+    FixNotFocusable(true);
     // Looks start without weight, and a label has no state to choose one by: without a weighted look it would
     // show nothing.
     if (GetLookCount() > 0) {

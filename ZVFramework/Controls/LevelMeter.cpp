@@ -40,11 +40,18 @@ void RestoreSkinRules(LControl& child, int axis)
     }
 }
 
+// The absolute parts of the child's position rules, on both axes.
+PointT<double> PositionOffsets(const LControl& child)
+{
+    const RCPtr<LLayoutDescriptor>& layout = child.GetLayoutDescriptor();
+    return layout ? PointT<double>(layout->xPosition.abs, layout->yPosition.abs) : PointT<double>();
+}
+
 // The child hidden and out of the tab order: the meter shows it only as a level or a marker.
 void MakeShownOnlyByMeter(LControl& child)
 {
     (void)child.SetVisible(false);
-    child.SetNotFocusable(true);
+    child.FixNotFocusable(true);
 }
 
 }  // namespace
@@ -75,12 +82,10 @@ ZVRESULT LLevelMeter::OnInitialized()
     mAxis = AxisOfShape(GetSize());
     if (mPeakMarker) {
         MakeShownOnlyByMeter(*mPeakMarker);
-        mPeakLowPosition = mPeakMarker->GetPosition();
-        const RCPtr<LLayoutDescriptor>& layout = mPeakMarker->GetLayoutDescriptor();
-        mPeakLowOffset = layout ? PointT<double>(layout->xPosition.abs, layout->yPosition.abs) : PointT<double>();
+        mPeakLowOffset = PositionOffsets(*mPeakMarker);
         if (const RCPtr<LControl> high = FindChildByName(L"peakHi")) {
             MakeShownOnlyByMeter(*high);
-            mPeakHighPosition = high->GetPosition();
+            TakePeakEnds();
         } else {
             mPeakMarker = nullptr;
         }
@@ -89,9 +94,9 @@ ZVRESULT LLevelMeter::OnInitialized()
         MakeShownOnlyByMeter(*mOverlay);
     }
     if (mClipLight) {
-        mClipLight->SetNotFocusable(true);
+        mClipLight->FixNotFocusable(true);
     }
-    SetNotFocusable(true);
+    FixNotFocusable(true);
     // Looks start unweighted, and a control draws its children only under a weighted look: the overlay and the
     // marker would never show.
     if (GetActiveLookIndex() < 0 && GetLookCount() != 0) {
@@ -128,6 +133,35 @@ void LLevelMeter::SizeLooks(const PointT<zlong>& size)
         PlacePeakMarker(0.0);
     }
     SizeOverlay(GetValue());
+}
+
+void LLevelMeter::UpdateContentExtent()
+{
+    LControl::UpdateContentExtent();
+    // Laid out anew, the children stand where the ends of the marker's travel are now: a meter sized by its parent
+    // had no size yet when it was initialised.
+    if (!IsCreated() || !mPeakMarker) {
+        return;
+    }
+    const PointT<double> low = mPeakLowPosition;
+    const PointT<double> high = mPeakHighPosition;
+    TakePeakEnds();
+    if (!(low == mPeakLowPosition && high == mPeakHighPosition)) {
+        PlacePeakMarker(mPeak);
+    }
+}
+
+void LLevelMeter::TakePeakEnds()
+{
+    const RCPtr<LControl> high = FindChildByName(L"peakHi");
+    if (!mPeakMarker || !high) {
+        return;
+    }
+    mPeakHighPosition = high->GetPosition();
+    // The marker stands off its own place by what the peak it shows added to its offsets.
+    const PointT<double> shown = mPeakMarker->GetPosition();
+    const PointT<double> offsets = PositionOffsets(*mPeakMarker);
+    mPeakLowPosition = {shown.x - (offsets.x - mPeakLowOffset.x), shown.y - (offsets.y - mPeakLowOffset.y)};
 }
 
 ZVRESULT LLevelMeter::SetLevels(double level, double peak)
@@ -177,11 +211,12 @@ void LLevelMeter::SizeOverlay(double level)
 
 void LLevelMeter::PlacePeakMarker(double peak)
 {
+    mPeak = ClampToUnit(peak);
     if (!mPeakMarker || !mPeakMarker->GetLayoutDescriptor()) {
         return;
     }
     const double travel = AxisOf(mPeakHighPosition, mAxis) - AxisOf(mPeakLowPosition, mAxis);
-    const double offset = std::round(travel * ClampToUnit(peak));
+    const double offset = std::round(travel * mPeak);
     if (offset == 0) {
         (void)mPeakMarker->SetVisible(false);
         return;

@@ -24,6 +24,8 @@ public:
     void OnValueChanged() override;
     // The axis follows the meter's shape, and the overlay its length along it.
     void SizeLooks(const PointT<zlong>& size) override;
+    // The marker's travel follows the children's places, once they are laid out.
+    void UpdateContentExtent() override;
 
     // With the clip counter as it is. 0.
     [[nodiscard]] virtual ZVRESULT SetLevels(double level, double peak);
@@ -50,13 +52,18 @@ private:
     // Null for a child that is missing or no panel.
     RCPtr<LPanel> PanelNamed(const wchar_t* name) const;
     void SizeOverlay(double level);
+    // Where "peakHi" stands, and where the marker stands without a peak.
+    void TakePeakEnds();
     void PlacePeakMarker(double peak);
 
     RCPtr<LNotificationHandler<LLevelMeter>> mHandler;
     std::int32_t mClipCounter = 0;
     bool mClipLatchOn = false;
+    // The ends of the marker's travel at the meter's current size.
     PointT<double> mPeakLowPosition;
     PointT<double> mPeakHighPosition;
+    // The peak the marker shows, 0 to 1.
+    double mPeak = 0;
     // The marker's own offsets on both axes as the skin gave them: its travel starts there.
     PointT<double> mPeakLowOffset;
     RCPtr<LPanel> mPeakMarker;

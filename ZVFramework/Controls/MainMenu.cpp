@@ -238,7 +238,7 @@ ZVRESULT LMainMenu::Initialize()
     const ZVRESULT result = LControl::Initialize();
     ShowFirstLook();
     // The menus take the focus inside the bar, which takes none itself.
-    SetNotFocusable(true);
+    FixNotFocusable(true);
     RCPtrArray<LControl> children;
     GetChildren().TakeSnapshot(children);
     for (std::uint32_t index = children.GetCount(); index-- > 0;) {

@@ -54,10 +54,10 @@ ZVRESULT LNumericUpDown::OnInitialized()
     // Its look holds the parts: without a weighted look they would neither show nor be hit. A skin without looks
     // leaves nothing to select.
     (void)SelectLook(0);
-    SetNotFocusable(false);
+    FixNotFocusable(false);
     for (const RCPtr<LButton>& button : {mUpButton, mDownButton}) {
         if (button) {
-            button->SetNotFocusable(true);
+            button->FixNotFocusable(true);
         }
     }
     return ZV_S_OK;

@@ -44,7 +44,7 @@ ZVRESULT LProgressBar::Initialize()
 
 ZVRESULT LProgressBar::OnInitialized()
 {
-    SetNotFocusable(true);
+    FixNotFocusable(true);
     // Looks start without weight: without a weighted look the bar would show neither itself nor its parts.
     if (GetLookCount() > 0) {
         (void)SelectLook(0);

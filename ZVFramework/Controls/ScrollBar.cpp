@@ -90,11 +90,11 @@ ZVRESULT LScrollbar::Initialize()
 
 ZVRESULT LScrollbar::OnInitialized()
 {
-    SetNotFocusable(true);
+    FixNotFocusable(true);
     for (const RCPtr<LControl>& part :
          {FindChildByName(L"dec"), FindChildByName(L"inc"), mChannel, RCPtr<LControl>(mThumb)}) {
         if (part) {
-            part->SetNotFocusable(true);
+            part->FixNotFocusable(true);
         }
     }
     // Without a thumb the default minimum stays.

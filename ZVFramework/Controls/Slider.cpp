@@ -1,7 +1,6 @@
 // The slider as a control: creation, the value, and the thumb's place on the segment.
 #include "Controls/Slider.h"
 
-#include "ControlBase/ConditionMask.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/ControlServices.h"
 #include "ControlBase/LayoutAxis.h"
@@ -11,8 +10,6 @@
 namespace ZV {
 
 namespace {
-
-using namespace ConditionMask;
 
 PointT<double> RoundedPosition(const LControl& control)
 {
@@ -132,7 +129,7 @@ ZVRESULT LSlider::OnInitialized()
         }
     }
     // Looks start unweighted: the slider shows, and can be hit, once it wears the look of its state.
-    (void)SelectLook(IsEnabled(true) ? ((GetConditions() & (kHasFocus | kContainsFocus)) != 0 ? 1 : 0) : 2);
+    SelectStateLook();
     UpdateContentExtent();
     return ZV_S_OK;
 }

@@ -18,7 +18,7 @@ namespace ZV {
 // thumb stays where it is and the value changes only through SetValue, the keys and the wheel.
 //
 // The bodies: Slider.cpp (creation, the value and the thumb's place), SliderInput.cpp (the thumb's drag, the track,
-// the keys and the wheel).
+// the keys, the wheel and the look of the state).
 class LSlider : public LPanel {
 public:
     // The normalised step of a press on the track.
@@ -33,6 +33,7 @@ public:
     // Finds the thumb, or places it.
     void UpdateContentExtent() override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
+    void SelectStateLook() override;
     [[nodiscard]] ZVRESULT OnMouseWheel(const RCPtr<LMouseWheelParam>& wheel) override;
     [[nodiscard]] ZVRESULT OnMouseHWheel(const RCPtr<LMouseWheelParam>& wheel) override;
     // A click on the track pages toward its point.

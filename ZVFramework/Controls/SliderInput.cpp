@@ -148,19 +148,17 @@ void LSlider::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
         mTrackPressed = false;
         (void)EndIdleNotifications();
     }
-    // The thumb usually holds the focus; a slider whose thumb takes none holds it itself.
-    const std::uint32_t focus = kHasFocus | kContainsFocus;
-    const bool focused = (conditions->GetCurrentConditions() & focus) != 0;
-    const bool enabled = (conditions->GetCurrentConditions() & kEnabled) != 0;
-    if ((conditions->GetPreviousConditions() & focus) != 0 && !focused) {
+    // The focus left the slider and its thumb.
+    if (TurnedOff(*conditions, kHasFocus | kContainsFocus)) {
         mKeys.EndOnFocusLoss(*this);
-        (void)SelectLook(enabled ? 0 : 2);
-    } else if ((conditions->GetPreviousConditions() & focus) == 0 && focused) {
-        (void)SelectLook(1);
     }
-    if (TurnedOn(*conditions, kEnabled) || TurnedOff(*conditions, kEnabled)) {
-        (void)SelectLook(enabled ? (focused ? 1 : 0) : 2);
-    }
+}
+
+void LSlider::SelectStateLook()
+{
+    // The thumb usually holds the focus; a slider whose thumb takes none holds it itself.
+    const bool focused = (GetConditions() & (kHasFocus | kContainsFocus)) != 0;
+    (void)SelectLook(IsEnabled(true) ? (focused ? 1 : 0) : 2);
 }
 
 void LSlider::OnIdle(const RCPtr<LNotification>& idle)

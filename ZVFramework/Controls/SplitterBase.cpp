@@ -100,18 +100,18 @@ void LSplitterBase::OnConditionsChanged(const RCPtr<LConditionsParam>& condition
     } else if (!dragging && wasDragging) {
         mAnchor = nullptr;
     }
-    SelectStateLook(now);
 }
 
 ZVRESULT LSplitterBase::OnInitialized()
 {
     // A bar without a look of weight would neither show nor be hit until its state first changed.
-    SelectStateLook(GetConditions());
+    SelectStateLook();
     return LControl::OnInitialized();
 }
 
-void LSplitterBase::SelectStateLook(std::uint32_t conditions)
+void LSplitterBase::SelectStateLook()
 {
+    const std::uint32_t conditions = GetConditions();
     std::uint32_t look = kDisabledLook;
     if ((conditions & kEnabled) != 0) {
         const bool hover = (conditions & kHover) != 0;

@@ -28,6 +28,7 @@ public:
     [[nodiscard]] ZVRESULT OnInitialized() override;
     void ProcessRootWindowAquired() override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
+    void SelectStateLook() override;
     void BeginDrag() override;
     void OnTrackingMoved(const RCPtr<LPointWithModifiersParam>& pointer) override;
     void EndDrag() override;
@@ -52,7 +53,6 @@ private:
     void NarrowByAnchor(LControl& anchor, double position, Travel& travel);
     void NarrowBySiblings(double position, bool afterRelayout, Travel& travel);
     void TakeCursorFrom(IRootWindow& window);
-    void SelectStateLook(std::uint32_t conditions);
 
     Orientation mOrientation;
     Travel mTravel;

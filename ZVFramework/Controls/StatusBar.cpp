@@ -52,7 +52,7 @@ ZVRESULT LStatusBar::Initialize()
 ZVRESULT LStatusBar::ProcessCreateParams()
 {
     const ZVRESULT result = LControl::ProcessCreateParams();
-    SetNotFocusable(true);
+    FixNotFocusable(true);
     return result;
 }
 

@@ -67,7 +67,7 @@ ZVRESULT LTextBox::Initialize()
     SetLabelTextScrolls(true);
     UpdateCaretRect();
     // The box shows its state's look from the start, not only after its state first changes.
-    UpdateLookState();
+    SelectStateLook();
     return ZV_S_OK;
 }
 
@@ -85,7 +85,7 @@ ZVRESULT LTextBox::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor)
         if (const RCPtr<LLook> cueLook = GetLookCount() > kCueLook ? GetLook(kCueLook) : nullptr) {
             (void)cueLook->SetText(mCueText);
         }
-        UpdateLookState();
+        SelectStateLook();
     }
     return result;
 }
@@ -136,7 +136,7 @@ ZVRESULT LTextBox::ChangeText(const WideString& text, bool resetCaret)
         if (const RCPtr<LLook> cueLook = GetLookCount() > kCueLook ? GetLook(kCueLook) : nullptr) {
             (void)cueLook->SetText(mCueText);
         }
-        UpdateLookState();
+        SelectStateLook();
     }
     SendNewNotification(*this, L"NID_TEXTBOX_TEXT_CHANGE", ConstRCPtr<LRefCountedObject>(this));
     return ZV_S_OK;

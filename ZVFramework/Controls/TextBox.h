@@ -106,7 +106,7 @@ public:
     void UpdateCaretRect();
     void ScrollCaretIntoView();
     // The looks of the state the box is in: disabled, the cue text, focus and hover, the selection.
-    void UpdateLookState();
+    void SelectStateLook() override;
     bool IsCaretShown() const { return mCaretShown; }
 
     // --- Overrides ---
@@ -137,7 +137,7 @@ private:
     const WideString& GetEditedText() const override { return GetText(); }
     ZVRESULT ApplyEditedText(const WideString& text) override { return ChangeText(text, false); }
     void OnCaretPlaced() override;
-    void OnSelectionChanged() override { UpdateLookState(); }
+    void OnSelectionChanged() override { SelectStateLook(); }
     bool ValidateEditedText() override { return Validate()->IsValid(); }
 
     // The text's corner in the content: the text room's corner and line 0's of look 0's text.

@@ -61,7 +61,7 @@ void LTextBox::ScrollCaretIntoView()
     }
     (void)ScrollTo({target, scroll.y});
     UpdateCaretRect();
-    UpdateLookState();
+    SelectStateLook();
 }
 
 const PointT<double>& LTextBox::ScrollTo(const PointT<double>& offset)
@@ -85,7 +85,7 @@ const PointT<double>& LTextBox::ScrollTo(const PointT<double>& offset)
         const PointT<double> origin = GetAbsoluteOrigin();
         ExtendSelectionTo(HitTest(PointT<double>(cursor.x - origin.x, cursor.y - origin.y).ToLongPoint()));
     }
-    UpdateLookState();
+    SelectStateLook();
     return GetScrollOffset();
 }
 

@@ -49,7 +49,7 @@ void SetRegion(LControl& control, std::uint32_t index, zlong left, zlong top, zl
 
 }  // namespace
 
-void LTextBox::UpdateLookState()
+void LTextBox::SelectStateLook()
 {
     if (!IsEnabled(true)) {
         ClearLookRegions();
@@ -111,7 +111,6 @@ void LTextBox::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
     if (turnedOn(kHasFocus)) {
         TellWindowOfEditing(true);
         ScrollCaretIntoView();
-        UpdateLookState();
         RestartBlink();
         InvalidateAll();
         // Without idle passes the caret would not blink; it still shows.
@@ -121,7 +120,6 @@ void LTextBox::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
         (void)EndIdleNotifications();
         mCaretShown = false;
         (void)ScrollTo({0, 0});
-        UpdateLookState();
         InvalidateAll();
     } else if (turnedOn(kHoverOrHighlighted)) {
         if (const RCPtr<IRootWindow>& window = GetRootWindowRef()) {
@@ -133,9 +131,6 @@ void LTextBox::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
     } else if (leftReleased) {
         (void)StopKineticScroll(0);
         (void)StopKineticScroll(1);
-    }
-    if ((changed & (kHoverOrHighlighted | kHasFocus | kEnabled)) != 0 || leftReleased) {
-        UpdateLookState();
     }
 }
 

@@ -132,7 +132,7 @@ bool LToolTip::IsTransparentAtPoint(const PointT<zlong>&)
 
 ZVRESULT LToolTip::ProcessCreateParams()
 {
-    SetNotFocusable(true);
+    FixNotFocusable(true);
     return ZV_S_OK;
 }
 

@@ -124,6 +124,40 @@ TEST(LevelMeter, AMeterSizedByItsParentTakesItsAxisFromTheShapeItIsLaidOutIn)
     EXPECT_EQ(overlaySize(), (Size{20, 113}));
 }
 
+TEST(LevelMeter, AMeterSizedByItsParentDrawsAFullPeakAtThePlaceOfPeakHiAtEverySize)
+{
+    // A vertical meter half as high as the window: the marker rises from the bottom to "peakHi" at the top.
+    Testing::SkinDocumentBuilder skin = Testing::ControlsSkin();
+    skin.controls += Testing::Panel(
+        "main",
+        R"(XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" YSizeToControl="Client" YSizeRel="1" YSizeAbs="0")",
+        Wearing("Framework.LevelMeter", "meter", "panel",
+                R"(XSizeAbs="20" YSizeToControl="Parent" YSizeRel="0.5" YSizeAbs="0")",
+                kOverlay +
+                    SubControl("Framework.Panel", "peakLo",
+                               R"(XSizeAbs="20" YSizeAbs="4" YPositionToControl="Parent" YPositionRel="1" )"
+                               R"(YPositionAbs="-4")") +
+                    SubControl("Test.Control", "peakHi", R"(XSizeAbs="20" YSizeAbs="4" YPositionAbs="10")")));
+    ControlsHarness harness;
+    const RCPtr<LControl> main = harness.CreateMain(skin);
+    ASSERT_TRUE(main);
+    auto* meter = dynamic_cast<LLevelMeter*>(main->FindChildByName(L"meter").Get());
+    ASSERT_TRUE(meter);
+    const RCPtr<LControl> marker = meter->FindChildByName(L"peakLo");
+    ASSERT_EQ(meter->GetSize().y, 150);
+
+    ASSERT_EQ(meter->SetLevels(0.5, 1.0), 0);
+    EXPECT_TRUE(marker->IsVisible(false));
+    EXPECT_EQ(marker->GetPosition().y, 10);
+    ASSERT_EQ(meter->SetLevels(0.5, 0.5), 0);
+    EXPECT_EQ(marker->GetPosition().y, 78) << "halfway from 146 up to 10";
+
+    harness.Window().Resize(400, 200);
+    EXPECT_EQ(marker->GetPosition().y, 53) << "the peak shown keeps its place on the travel of the new size";
+    ASSERT_EQ(meter->SetLevels(0.5, 1.0), 0);
+    EXPECT_EQ(marker->GetPosition().y, 10);
+}
+
 TEST(LevelMeter, ThePeakMarkerTravelsFromItsOwnPlaceToThePlaceOfPeakHi)
 {
     const std::string markers = kOverlay + SubControl("Framework.Panel", "peakLo", R"(XPositionAbs="10" XSizeAbs="4")") +

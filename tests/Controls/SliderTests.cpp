@@ -188,6 +188,15 @@ TEST(Slider, ArrowKeysOfTheFocusedThumbAndTheWheelStepByOneUnitAndTheLooksFollow
     EXPECT_EQ(window.slider->GetActiveLookIndex(), 0);
 }
 
+TEST(Slider, ASliderDisabledBeforeAnyOtherChangeOfItsStateShowsItsDisabledLook)
+{
+    SliderWindow window(Markers(20, 20, 120, 20));
+    ASSERT_TRUE(window.slider);
+    window.slider->SetEnabled(false);
+    EXPECT_EQ(window.slider->GetActiveLookIndex(), 2);
+    EXPECT_EQ(window.harness.PaintedColourOf(*window.slider), Testing::ButtonLookColour(0)) << "look 2's face";
+}
+
 TEST(Slider, MarkersAtOnePlaceOrMissingMakeNoSegmentAndNoValueThatIsNoNumber)
 {
     SliderWindow window(Markers(20, 0, 20, 0));

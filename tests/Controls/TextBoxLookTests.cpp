@@ -118,6 +118,14 @@ TEST_F(TextBoxFixture, TheSelectionLookCoversTheSelectedCharactersAndHoverAndDis
     EXPECT_EQ(WeightedLooks(*mBox), std::vector<std::uint32_t>{6});
 }
 
+TEST_F(TextBoxFixture, ABoxDisabledBeforeAnyOtherChangeOfItsStateShowsItsDisabledLook)
+{
+    mBox->SetEnabled(false);
+    EXPECT_EQ(WeightedLooks(*mBox), std::vector<std::uint32_t>{6});
+    mBox->SetEnabled(true);
+    EXPECT_EQ(WeightedLooks(*mBox), std::vector<std::uint32_t>{0});
+}
+
 TEST_F(TextBoxFixture, TheCaretShowsHalfASecondHidesForThreeTenthsAndStartsAgainWhereverItMoves)
 {
     ASSERT_EQ(mBox->SetText(WideString(L"abc")), 0);
