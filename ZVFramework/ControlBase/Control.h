@@ -199,9 +199,10 @@ public:
 
     // --- Attaching and detaching ---
 
-    // Moves the control under another parent (null: none). 1 when it is that parent's already; ZV_E_INVALIDARG,
-    // with nothing changed, for the control itself or one of its descendants; else 0: the control may still be
-    // without a parent when the new one has a child of its name.
+    // Moves the control under another parent (null: none); a mouse capture held in its subtree goes back to the
+    // window, and its local hot keys are heard among its new siblings. 1 when it is that parent's already;
+    // ZV_E_INVALIDARG, with nothing changed, for the control itself or one of its descendants; else 0: the control
+    // may still be without a parent when the new one has a child of its name.
     [[nodiscard]] ZVRESULT SetParent(const RCPtr<LControl>& parent);
     // Only for a top-level control: ZV_E_FAIL for one with a parent. A window given has the tree's idle
     // subscriptions taken there. 0.
@@ -368,6 +369,9 @@ public:
     // 0; ZV_E_FAIL without a layout, or for a top-level control without a window (one still being made is placed in
     // the application's active or first root window).
     [[nodiscard]] ZVRESULT ApplyLayout();
+    // The control becomes its window's root control: its layout places it over the whole client area, whatever
+    // rules a descriptor gives it now or later, until it leaves the window. ApplyLayout's result.
+    [[nodiscard]] ZVRESULT FillClientArea();
     // The rectangle that the rules give in the parent, or for a top-level control in the screen and window frames.
     [[nodiscard]] static ZVRESULT CalculatePlacement(const LLayoutDescriptor* layout, const LControl* parent,
                                                      const RectT<double>& screenFrame, const PointT<double>& clientSize,
@@ -619,9 +623,13 @@ private:
     [[nodiscard]] ZVRESULT SubscribeToIdle();
     // ZV_E_FAIL when the handler had no such subscription, else the distributor's result.
     [[nodiscard]] ZVRESULT UnsubscribeFromIdle(const ConstRCPtr<LNotificationDistributor>& distributor);
-    // Ends the idle subscriptions of the whole subtree at the window it leaves, keeping their counts, so that the
-    // window it joins next takes them.
+    // The subtree leaves its window: the capture that a control of it holds goes back to the window, and the idle
+    // subscriptions end there, keeping their counts, so that the window it joins next takes them.
     void LeaveRootWindow();
+    // The control of the subtree that holds the mouse capture; null when none does.
+    LControl* FindCaptureHolder();
+    // The control of the subtree that holds the mouse capture gives it back to the window, which it still reaches.
+    void GiveBackCapture();
     void EndIdleSubscriptionsAt(const ConstRCPtr<LNotificationDistributor>& distributor);
     void StepKineticScroll(int axis);
     // A press stops the coasting that a release started.

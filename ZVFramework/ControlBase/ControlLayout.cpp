@@ -211,6 +211,10 @@ ZVRESULT LControl::ApplyLayout()
         if (!window) {
             return ZV_E_FAIL;
         }
+        if (mLayoutState.fillsClientArea) {
+            // A descriptor applied again brings the skin's rules, which would hold the window to the size they give.
+            mLayout->FillClientFrame();
+        }
         const RectT<zlong> client = window->GetScreenBounds();
         const RectT<zlong> workArea = window->GetWorkArea();
         const RectT<double> screen(-client.x, -client.y, workArea.width, workArea.height);
@@ -233,6 +237,12 @@ ZVRESULT LControl::ApplyLayout()
     }
     const ScopedFlag applyingRules(mLayoutState.applyingRules);
     return SetBounds({snapped.x, snapped.y}, {snapped.width, snapped.height});
+}
+
+ZVRESULT LControl::FillClientArea()
+{
+    mLayoutState.fillsClientArea = true;
+    return ApplyLayout();
 }
 
 ZVRESULT LControl::CalculatePlacement(const LLayoutDescriptor* layout, const LControl* parent,

@@ -10,6 +10,8 @@ class LControl;
 
 // Guards of a control's layout passes.
 struct ControlLayoutState {
+    // The control is its window's root control, whose rules are the window's own: they fill the client area.
+    bool fillsClientArea = false;
     // Set while a change of size re-lays out the children, so that it does not re-enter itself.
     bool relayingOutChildren = false;
     // Set while the placement code moves children: their changes then do not re-lay out this control.

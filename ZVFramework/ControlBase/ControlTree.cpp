@@ -82,6 +82,8 @@ ZVRESULT LControl::SetParent(const RCPtr<LControl>& parent)
         }
         LeaveRootWindow();
         const RCPtr<LControl> oldParent = mParent;
+        // The old siblings' keys are none of the control's business any more.
+        (void)UnregisterForNotification(oldParent, L"NID_SIBLING_KEY");
         (void)oldParent->mChildren.Remove(self);
         if (heldFocus) {
             oldParent->RecoverFocusAfterChildLeft();
@@ -89,11 +91,18 @@ ZVRESULT LControl::SetParent(const RCPtr<LControl>& parent)
     } else if (mRootWindow) {
         LeaveRootWindow();
         mRootWindow = nullptr;
+        mLayoutState.fillsClientArea = false;
     }
     if (parent) {
         (void)parent->ProcessScheduledRemovals();
-        if (Succeeded(parent->mChildren.Add(this)) && parent->GetRootWindowRef()) {
-            ProcessRootWindowAquired();
+        if (Succeeded(parent->mChildren.Add(this))) {
+            if (mLocalHotKeys) {
+                // The control's local hot keys go with it, to be heard among its new siblings.
+                SubscribeToSiblingKeys();
+            }
+            if (parent->GetRootWindowRef()) {
+                ProcessRootWindowAquired();
+            }
         }
     }
     return ZV_S_OK;
@@ -106,6 +115,8 @@ ZVRESULT LControl::SetRootWindow(const RCPtr<IRootWindow>& rootWindow)
     }
     LeaveRootWindow();
     mRootWindow = rootWindow;
+    // Whether the control fills the window is the window's to say.
+    mLayoutState.fillsClientArea = false;
     if (mRootWindow) {
         ProcessRootWindowAquired();
     }
@@ -129,9 +140,7 @@ void LControl::Detach()
     const RCPtr<LControl> self(this);
     (void)SetVisible(false);
     (void)SetStateFlag(true);
-    if (mMouse.captured) {
-        (void)OnCaptureLost();
-    }
+    GiveBackCapture();
     // Their idle subscriptions end below, once each.
     for (KineticAxis& axis : mKinetic.axes) {
         axis.running = false;
@@ -169,9 +178,7 @@ ZVRESULT LControl::ScheduleChildRemoval(const RCPtr<LControl>& child)
     if (!child || child->mParent.Get() != this) {
         return ZV_E_INVALIDARG;
     }
-    if (child->mMouse.captured) {
-        (void)child->OnCaptureLost();
-    }
+    child->GiveBackCapture();
     (void)child->SetVisible(false);
     if (Failed(mPendingRemovals.AddItem(child))) {
         return ZV_E_INVALIDARG;
@@ -210,7 +217,31 @@ void LControl::LeaveRootWindow()
 {
     const RCPtr<IRootWindow> rootWindow = GetRootWindowRef();
     if (rootWindow) {
+        // Given back now, while the holder still reaches the window: the window would keep it for a control it no
+        // longer shows, and send it every later press.
+        GiveBackCapture();
         EndIdleSubscriptionsAt(rootWindow->GetNotificationDistributor());
+    }
+}
+
+LControl* LControl::FindCaptureHolder()
+{
+    if (mMouse.captured) {
+        return this;
+    }
+    for (std::uint32_t index = 0; index < mChildren.GetCount(); ++index) {
+        if (LControl* holder = mChildren.GetAt(index, kInsertionOrder)->FindCaptureHolder()) {
+            return holder;
+        }
+    }
+    return nullptr;
+}
+
+void LControl::GiveBackCapture()
+{
+    // One at most: a control that takes the capture takes it from the one before.
+    if (LControl* holder = FindCaptureHolder()) {
+        (void)holder->OnCaptureLost();
     }
 }
 

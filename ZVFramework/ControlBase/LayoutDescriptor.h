@@ -13,6 +13,9 @@ public:
     // The position and size rules that place the control by the sibling of the old name place it by the new name;
     // the limits keep theirs. 0 when a rule changed, 1 when none named the old name.
     [[nodiscard]] ZVRESULT RenameControlReference(const WideString& oldName, const WideString& newName);
+    // The position and size rules place the control over the whole client frame: a top-level control's is its
+    // window's client area. Docking, named references and the limits keep theirs.
+    void FillClientFrame();
 };
 
 }  // namespace ZV

@@ -85,10 +85,7 @@ ZVRESULT LRootWindow::SetRootControl(const RCPtr<LControl>& control)
         mRootControlHoldsWindow = true;
         AddInternalReferences(1);
     }
-    if (const RCPtr<LLayoutDescriptor>& layout = control->GetLayoutDescriptor()) {
-        FillClientArea(*layout);
-        (void)control->ApplyLayout();
-    }
+    (void)control->FillClientArea();
     if (!mFocusControl && mServices != nullptr) {
         if (mServices->HasFocus()) {
             (void)control->SetFocus(true);
@@ -99,22 +96,6 @@ ZVRESULT LRootWindow::SetRootControl(const RCPtr<LControl>& control)
     const RectT<zlong> bounds = GetScreenBounds();
     InvalidateRect(RectT<double>(0, 0, bounds.width, bounds.height));
     return ZV_S_OK;
-}
-
-// Both axes change before the layout runs: an axis laid out alone would move the window to the other's old rule.
-void LRootWindow::FillClientArea(LLayoutDescriptor& layout)
-{
-    for (PositionRule* position : {&layout.xPosition, &layout.yPosition}) {
-        position->placementAnchor = 0;
-        position->toControlKind = kPositionToClient;
-        position->rel = 0;
-        position->abs = 0;
-    }
-    for (SizeRule* size : {&layout.xSize, &layout.ySize}) {
-        size->toControlKind = kSizeToClient;
-        size->rel = 1;
-        size->abs = 0;
-    }
 }
 
 ZVRESULT LRootWindow::CreateRootControl(const WideString& name)

@@ -145,8 +145,6 @@ private:
     void HideToolTip();
     // Lets go of the controls of the interaction state.
     void ClearInteractionState();
-    // The root control's rules place it over the whole client area.
-    static void FillClientArea(LLayoutDescriptor& layout);
     void ResetHotKeys();
 
     RCPtr<LRenderer> mRenderer;

@@ -7,6 +7,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 namespace ZV {
 namespace {
 
@@ -161,6 +164,42 @@ TEST_F(RootWindowInput, TabFromTheTopGoesRoundToTheFirstFocusableControlAndShift
     mTest.mDesktop->mActive = false;
     mTest.mRoot->MoveFocusOnTab(LKeyParam::Create(KeyCode(std::uint8_t{0x09}, true, 0, 0), true));
     EXPECT_EQ(mTest.mRoot->GetFocusControl(), field);
+}
+
+// Every way out of the window, taken while the panel's field is held pressed.
+TEST(RootWindowTreeChange, AControlThatLeavesTheWindowWhileItOrOneBelowItIsPressedGivesTheCaptureBack)
+{
+    using Road = std::function<void(Testing::RootWindowTestWindow&)>;
+    const std::pair<const char*, Road> roads[] = {
+        {"panel removed",
+         [](Testing::RootWindowTestWindow& test) {
+             ASSERT_EQ(test.mRoot->GetRootControl()->ScheduleChildRemoval(test.Find(L"panel")), ZV_S_OK);
+             (void)test.mHost.ProcessIdle(true);
+             EXPECT_FALSE(test.Find(L"panel"));
+         }},
+        {"panel detached", [](Testing::RootWindowTestWindow& test) { test.Find(L"panel")->Detach(); }},
+        {"field moved",
+         [](Testing::RootWindowTestWindow& test) {
+             ASSERT_EQ(test.Find(L"field")->SetParent(test.mRoot->GetRootControl()), ZV_S_OK);
+         }},
+        {"root control replaced",
+         [](Testing::RootWindowTestWindow& test) { ASSERT_EQ(test.mRoot->CreateRootControl(L"main"), ZV_S_OK); }},
+    };
+    for (const auto& [road, leave] : roads) {
+        Testing::RootWindowTestWindow test;
+        test.Open(InputSkin(), 300, 200);
+        const RCPtr<LControl> field = test.Find(L"field");
+        test.Press(35, 95);
+        ASSERT_EQ(test.mRoot->GetCaptureControl(), field) << road;
+        leave(test);
+        EXPECT_FALSE(test.mRoot->GetCaptureControl()) << road;
+        EXPECT_EQ(field->GetConditions() & ConditionMask::kCapture, 0u) << road << ": its next press would be refused";
+        test.Release(35, 95);
+        const RCPtr<Testing::LNotificationSpy> spy = Testing::LNotificationSpy::Create();
+        spy->Watch(test.Find(L"button"), {L"NID_LEFT_CLICK"});
+        test.Click(MouseButton::kLeft, 30, 30);
+        EXPECT_THAT(spy->TakeLines(), ElementsAre("button NID_LEFT_CLICK 1 (10,10)")) << road;
+    }
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include "Application/Gui/SkinApplication.h"
 #include "Application/InputControl.h"
+#include "ControlBase/Harness/ControlHarness.h"
+#include "Controls/Gui/ShownPanelWindow.h"
 #include "ControlBase/ConditionMask.h"
 #include "ControlBase/CreateControl.h"
 #include "Notification/Notification.h"
@@ -294,6 +296,123 @@ TEST_F(RootWindowGui, InvalidatingOneControlRepaintsOnlyItsRectangle)
     }
     EXPECT_EQ(foreignInside, 0);
     EXPECT_EQ(repaintedOutside, 0);
+}
+
+// A sizable window whose tree the program changes under the user: "main" (grey, 400 x 260, from 200 x 120 to
+// 800 x 600) holds the panels "left" with the buttons "first" and "mover", whose F5 clicks it, and "right" with
+// "target", side by side; below them the panel "box" with the button "pressed", and the button "other". The second
+// skin set shows "main" green.
+constexpr std::uint32_t kGrey = 0x808080;
+constexpr std::uint32_t kGreen = 0x00A000;
+
+std::string Placement(int x, int y, int width, int height, const std::string& more = "")
+{
+    return "XPositionAbs=\"" + std::to_string(x) + "\" YPositionAbs=\"" + std::to_string(y) + "\" XSizeAbs=\"" +
+           std::to_string(width) + "\" YSizeAbs=\"" + std::to_string(height) + "\" " + more;
+}
+
+void WriteTreeChangeSkin(const Testing::TemporaryFolder& folder)
+{
+    Testing::SkinDocumentBuilder skin;
+    const std::string grey = Testing::FilledLook(skin, "grey", kGrey);
+    const std::string green = Testing::FilledLook(skin, "green", kGreen);
+    const std::string dark = Testing::FilledLook(skin, "dark", 0x404040);
+    const std::string blue = Testing::FilledLook(skin, "blue", 0x3060C0);
+    skin.lookLists += Testing::LookList("greyLooks", {grey}) + Testing::LookList("greenLooks", {green}) +
+                      Testing::LookList("darkLooks", {dark}) + Testing::LookList("blueLooks", {blue});
+    const auto button = [](const std::string& name, int x, int y) {
+        return Testing::ControlWearing("Framework.Button", name, "blueLooks", Placement(x, y, 70, 30));
+    };
+    const auto panel = [](const std::string& name, int x, int y, const std::string& children) {
+        return Testing::ControlWearing("Framework.Panel", name, "darkLooks", Placement(x, y, 180, 100), children);
+    };
+    const std::string tree = panel("left", 10, 10, button("first", 10, 10) + button("mover", 90, 10)) +
+                             panel("right", 210, 10, button("target", 10, 10)) +
+                             panel("box", 10, 130, button("pressed", 10, 10)) + button("other", 220, 140);
+    const std::string limits = R"(XMinSizeToControl="Self" XMinSizeAbs="200" XMaxSizeToControl="Self" )"
+                               R"(XMaxSizeAbs="800" YMinSizeToControl="Self" YMinSizeAbs="120" )"
+                               R"(YMaxSizeToControl="Self" YMaxSizeAbs="600")";
+    const auto main = [&](const std::string& lookList) {
+        return Testing::ControlWearing("Test.ShownPanel", "main", lookList, Placement(0, 0, 400, 260, limits), tree);
+    };
+    skin.controls = main("greyLooks");
+    std::string document = skin.Document();
+    document.insert(document.find("</Skins>"), "<Skin Name=\"Second\">" + main("greenLooks") + "</Skin>");
+    (void)folder.Write("Skins.xml", document);
+    (void)folder.Write("StringTables.xml",
+                       Testing::TestStringTables(
+                           Testing::StringTable("Framework.Panel|mover", {{"LHK.NID_SIMULATE_CLICK", "VKEY_F5"}})));
+    (void)folder.Write("FrameworkStrings.xml", Testing::TestStringTables(""));
+}
+
+class TreeChangeGui : public Testing::ShownPanelWindowTest<> {
+protected:
+    TreeChangeGui() : ShownPanelWindowTest(&WriteTreeChangeSkin) {}
+
+    RCPtr<LControl> Named(const wchar_t* name) { return Testing::FindControl(mRoot->GetRootControl(), name); }
+    static PointT<zlong> Middle(const LControl& control)
+    {
+        const PointT<double> origin = control.GetAbsoluteOrigin();
+        const PointT<double> size = control.GetSize();
+        return PointT<double>(origin.x + size.x / 2, origin.y + size.y / 2).ToLongPoint();
+    }
+    void ClickOn(const LControl& control)
+    {
+        MoveTo(Middle(control));
+        mInput.Click(1);
+    }
+};
+
+TEST_F(TreeChangeGui, AButtonHeldWhileItsPanelIsTakenAwayLeavesTheMouseFreeForTheNextClick)
+{
+    const RCPtr<LControl> box = Named(L"box");
+    const RCPtr<LControl> pressed = Named(L"pressed");
+    const RCPtr<LControl> other = Named(L"other");
+    const RCPtr<LClickWitness> witness(new LClickWitness());
+    (void)witness->RegisterForNotification(other, L"NID_LEFT_CLICK", 0);
+    MoveTo(Middle(*pressed));
+    mInput.Button(1, true);
+    ASSERT_TRUE(RunLoopUntil([&] { return mRoot->GetCaptureControl() == pressed; }));
+    // The program takes the page away while the user still holds its button.
+    ASSERT_EQ(mRoot->GetRootControl()->ScheduleChildRemoval(box), ZV_S_OK);
+    ASSERT_TRUE(RunLoopUntil([&] { return !box->GetParent(); }));
+    mInput.Button(1, false);
+    ClickOn(*other);
+    EXPECT_TRUE(RunLoopUntil([&] { return !witness->mLines.empty(); })) << "the click went to the button taken away";
+    (void)witness->UnregisterAllNotifications();
+}
+
+TEST_F(TreeChangeGui, UnderANewSkinTheRootControlStillFillsTheWindowAsTheUserResizesIt)
+{
+    mApplication.Factory().SetCurrentSkinIndex(1);
+    ASSERT_EQ(mApplication.Factory().ApplySkinToControl(mRoot->GetRootControl()), ZV_S_OK);
+    // As a window manager would when the user drags an edge.
+    XResizeWindow(Native().display, Native().window, 500, 300);
+    XSync(Native().display, False);
+    const Platform::IWindowBackEnd& backEnd = mApplication.Host().GetMainWindow()->GetBackEnd();
+    ASSERT_TRUE(RunLoopUntil([&] {
+        return backEnd.GetClientSize() == Platform::WindowPoint{500, 300} &&
+               mRoot->GetRootControl()->GetSize() == PointT<double>(500, 300);
+    })) << "held at " << backEnd.GetClientSize().x << " x " << backEnd.GetClientSize().y;
+    EXPECT_TRUE(RunLoopUntil([&] { return ColourAt({490, 290}) == kGreen; }));
+}
+
+TEST_F(TreeChangeGui, AButtonMovedToAnotherPanelIsClickedByItsHotKeyAmongItsNewSiblings)
+{
+    const RCPtr<LControl> mover = Named(L"mover");
+    const RCPtr<LClickWitness> witness(new LClickWitness());
+    (void)witness->RegisterForNotification(mover, L"NID_LEFT_CLICK", 0);
+    ClickOn(*Named(L"first"));
+    ASSERT_TRUE(RunLoopUntil([&] { return mRoot->GetFocusControl() == Named(L"first"); }));
+    mInput.Tap("F5");
+    ASSERT_TRUE(RunLoopUntil([&] { return witness->mLines.size() == 1; })) << "among its first siblings";
+
+    ASSERT_EQ(mover->SetParent(Named(L"right")), ZV_S_OK);
+    ClickOn(*Named(L"target"));
+    ASSERT_TRUE(RunLoopUntil([&] { return mRoot->GetFocusControl() == Named(L"target"); }));
+    mInput.Tap("F5");
+    EXPECT_TRUE(RunLoopUntil([&] { return witness->mLines.size() == 2; })) << "among its new siblings";
+    (void)witness->UnregisterAllNotifications();
 }
 
 }  // namespace
