@@ -34,13 +34,13 @@ LSingleInstance::Role LSingleInstance::Claim(const WideString& name, const Narro
         return mRole;
     }
     Platform::InstanceLock::Outcome outcome = Platform::InstanceLock::Outcome::failed;
-    mLock = Platform::InstanceLock::TryAcquire(mFolder + kLockName, outcome);
+    mLock = Platform::InstanceLock::TryAcquire(mFolder + kLockName, outcome, refusal);
     if (outcome == Platform::InstanceLock::Outcome::acquired) {
         return BecomeFirst();
     }
     if (outcome == Platform::InstanceLock::Outcome::failed) {
-        SayLine("The instance lock " + mFolder + kLockName +
-                " cannot be taken; this start goes on without the single-instance check.");
+        SayLine("The instance lock " + mFolder + kLockName + " " + refusal +
+                "; this start goes on without the single-instance check.");
         mRole = Role::kUnchecked;
         return mRole;
     }
@@ -50,15 +50,20 @@ LSingleInstance::Role LSingleInstance::Claim(const WideString& name, const Narro
         mFolder + kChannelName, empty ? kRaiseOnlyTag : kCommandLineTag,
         empty ? std::string() : std::string(commandLine.GetData(), commandLine.GetLength()), kHandOverTimeoutMs);
     if (handOver == Platform::HandOver::delivered) {
+        // Whoever started this one learns why nothing else happens here.
         if (!fits) {
             SayLine("The program is running already; its window was brought to the front, but this command line is "
                     "too long to hand over to it.");
+        } else if (empty) {
+            SayLine("The program is running already and was asked to come to the front; this start ends.");
+        } else {
+            SayLine("The program is running already and took this command line; this start ends.");
         }
         mRole = Role::kHandedOver;
         return mRole;
     }
     // The first instance may have ended meanwhile.
-    mLock = Platform::InstanceLock::TryAcquire(mFolder + kLockName, outcome);
+    mLock = Platform::InstanceLock::TryAcquire(mFolder + kLockName, outcome, refusal);
     if (outcome == Platform::InstanceLock::Outcome::acquired) {
         return BecomeFirst();
     }

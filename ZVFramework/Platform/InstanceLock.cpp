@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace ZV::Platform {
 
@@ -18,7 +19,7 @@ std::string CheckOwnFolder(const std::string& path)
 {
     struct stat status {};
     if (lstat(path.c_str(), &status) != 0) {
-        return path + " cannot be examined";
+        return path + " cannot be examined: " + std::strerror(errno);
     }
     if (S_ISLNK(status.st_mode)) {
         return path + " is a link";
@@ -38,7 +39,10 @@ std::string CheckOwnFolder(const std::string& path)
 // Makes the folder when missing: the folder, or empty with why not in refusal.
 std::string MakeOwnFolder(const std::string& folder, std::string& refusal)
 {
-    (void)mkdir(folder.c_str(), 0700);
+    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        refusal = folder + " cannot be made: " + std::strerror(errno);
+        return std::string();
+    }
     refusal = CheckOwnFolder(folder);
     return refusal.empty() ? folder : std::string();
 }
@@ -65,31 +69,38 @@ std::string HostName()
 
 std::string InstanceLock::FindFolder(const std::string& name, std::string& refusal)
 {
-    const std::string runtime = GetRuntimeFolder();
-    if (!runtime.empty() && CheckOwnFolder(runtime).empty()) {
-        return MakeOwnFolder(runtime + "/" + name, refusal);
-    }
     // Not /tmp, where any other user could make the folder first, but the user's own state folder. A home folder may
     // be shared over the network by several machines, whose locks reach across it: the folder is the machine's own.
     const std::string state = GetUserStateFolder();
-    if (state.empty()) {
-        refusal = "cannot be found, as neither XDG_RUNTIME_DIR nor HOME is set";
+    // A relative one would name another folder in every folder the program starts in.
+    if (!state.starts_with('/')) {
+        refusal = "cannot be found, as neither XDG_STATE_HOME nor HOME is set to an absolute path";
         return std::string();
     }
     (void)CreateFolderPath(state);
     return MakeOwnFolder(state + "/" + name + "-" + HostName(), refusal);
 }
 
-std::unique_ptr<InstanceLock> InstanceLock::TryAcquire(const std::string& path, Outcome& outcome)
+std::unique_ptr<InstanceLock> InstanceLock::TryAcquire(const std::string& path, Outcome& outcome,
+                                                       std::string& refusal)
 {
     outcome = Outcome::failed;
+    refusal.clear();
     // Never through a link.
     const int descriptor = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (descriptor < 0) {
+        refusal = std::string("cannot be opened: ") + std::strerror(errno);
         return nullptr;
     }
     struct stat status {};
-    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_uid != getuid()) {
+    if (fstat(descriptor, &status) != 0) {
+        refusal = std::string("cannot be examined: ") + std::strerror(errno);
+    } else if (!S_ISREG(status.st_mode)) {
+        refusal = "is not a file";
+    } else if (status.st_uid != getuid()) {
+        refusal = "belongs to another user";
+    }
+    if (!refusal.empty()) {
         close(descriptor);
         return nullptr;
     }
@@ -98,8 +109,13 @@ std::unique_ptr<InstanceLock> InstanceLock::TryAcquire(const std::string& path, 
         locked = flock(descriptor, LOCK_EX | LOCK_NB);
     } while (locked != 0 && errno == EINTR);
     if (locked != 0) {
-        outcome = errno == EWOULDBLOCK ? Outcome::heldElsewhere : Outcome::failed;
+        const int error = errno;
         close(descriptor);
+        if (error == EWOULDBLOCK) {
+            outcome = Outcome::heldElsewhere;
+        } else {
+            refusal = std::string("cannot be locked: ") + std::strerror(error);
+        }
         return nullptr;
     }
     outcome = Outcome::acquired;

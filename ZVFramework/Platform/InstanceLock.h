@@ -19,14 +19,15 @@ public:
     };
 
     // The folder, this user's alone, where the lock and the hand-over channel of the program called name live:
-    // $XDG_RUNTIME_DIR/name when that folder is the user's alone, else <state folder>/name-<host name> (the state
-    // folder is $XDG_STATE_HOME or ~/.local/state); made when missing. Empty when there is no such folder or it is
-    // not a folder of the user's alone (another user's, a link, open to others), with why in refusal: whoever could
-    // change it could keep this user's starts from running or read their command lines.
+    // <state folder>/name-<host name>, the state folder being $XDG_STATE_HOME or ~/.local/state; made when missing.
+    // Not $XDG_RUNTIME_DIR: a start without one (from cron, or sudo -u) must meet a start with one. Empty when there
+    // is no such folder or it is not a folder of the user's alone (another user's, a link, open to others), with why
+    // in refusal: whoever could change it could keep this user's starts from running or read their command lines.
     static std::string FindFolder(const std::string& name, std::string& refusal);
 
-    // Tries once, without waiting; the object holds the lock while it lives. Null unless acquired.
-    static std::unique_ptr<InstanceLock> TryAcquire(const std::string& path, Outcome& outcome);
+    // Tries once, without waiting; the object holds the lock while it lives. Null unless acquired; when it failed,
+    // why in refusal.
+    static std::unique_ptr<InstanceLock> TryAcquire(const std::string& path, Outcome& outcome, std::string& refusal);
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
     ~InstanceLock();

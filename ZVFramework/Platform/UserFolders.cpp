@@ -82,11 +82,6 @@ std::string GetDocumentsFolder()
     return home + "/Documents";
 }
 
-std::string GetRuntimeFolder()
-{
-    return AbsolutePathVariable("XDG_RUNTIME_DIR");
-}
-
 bool CreateFolderPath(const std::string& path)
 {
     for (std::size_t end = path.find(kPathSeparator, 1);; end = path.find(kPathSeparator, end + 1)) {

@@ -14,10 +14,6 @@ std::string GetUserConfigFolder();
 // ~/Documents; empty without a home folder.
 std::string GetDocumentsFolder();
 
-// The per-user folder for sockets and locks that live while a session does: $XDG_RUNTIME_DIR; empty when it is not
-// set.
-std::string GetRuntimeFolder();
-
 // The per-user folder for state that outlives a session but is not worth keeping: $XDG_STATE_HOME, else
 // ~/.local/state; empty when neither can be found.
 std::string GetUserStateFolder();

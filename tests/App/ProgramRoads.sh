@@ -19,7 +19,7 @@ leak_options="suppressions=$(dirname "$0")/ProgramLeaks.supp:print_suppressions=
 run() {
   status=0
   env -u DISPLAY XDG_RUNTIME_DIR="$folder" XDG_DATA_HOME="$folder/data" XDG_CONFIG_HOME="$folder/config" \
-    ZV_MIDI_DRIVER=${ZV_MIDI_DRIVER:-simulated} ZV_SIM_RESTART_MS=50 ZV_SIM_FLASH_MS=100 \
+    XDG_STATE_HOME="$folder/state" ZV_MIDI_DRIVER=${ZV_MIDI_DRIVER:-simulated} ZV_SIM_RESTART_MS=50 ZV_SIM_FLASH_MS=100 \
     ZV_SIM_LOG="$folder/device.log" LSAN_OPTIONS="$leak_options" "$program" "$@" 2> "$folder/stderr" || status=$?
 }
 
@@ -292,6 +292,46 @@ was to be sent; nothing was sent, and the device waits in update mode"
     done
     [ -z "$(ls -A "$folder/elsewhere")" ] || fail "the link at $shared was followed: $(ls -A "$folder/elsewhere")"
     kill -0 "$first" 2> /dev/null || fail "the first start did not run on: $(cat "$folder/first.stderr")"
+    ;;
+  runtime-folder-or-none)
+    # A start with a private XDG_RUNTIME_DIR (the desktop's) and one without (a cron job's, sudo -u's) are starts of
+    # one user: beside a running first, the second ends with 255 and sends nothing, in either order.
+    first=""
+    trap 'rm -rf "$folder"; [ -z "$first" ] || kill -KILL "$first" 2> /dev/null || true' EXIT
+    mkdir -m 0700 "$folder/home" "$folder/runtime"
+    printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
+    # In place of the shell that runs it, so that the first's job is the program itself and ends with it.
+    started() {
+      runtime=""
+      [ "$1" = with ] && runtime=$folder/runtime
+      exec env -u DISPLAY -u XDG_RUNTIME_DIR -u XDG_STATE_HOME ${runtime:+"XDG_RUNTIME_DIR=$runtime"} \
+        HOME="$folder/home" XDG_DATA_HOME="$folder/data" XDG_CONFIG_HOME="$folder/config" ZV_MIDI_DRIVER=simulated \
+        ZV_SIM_DEVICE=update ZV_SIM_RESTART_MS=50 LSAN_OPTIONS="$leak_options" "$program" -SILENT \
+        -START_UPDATE_AUTOMATICALLY -ALWAYS_UPDATE "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    }
+    for order in "with without" "without with"; do
+      read -r first_start second_start <<< "$order"
+      rm -f "$folder/first.log" "$folder/second.log"
+      # The first is still waiting for the device to take its image when the second starts.
+      ZV_SIM_FLASH_MS=100000 ZV_SIM_LOG="$folder/first.log" started "$first_start" 2> "$folder/first.stderr" &
+      first=$!
+      for _ in $(seq 1 600); do
+        grep -q ' RX F0 01 02 F7$' "$folder/first.log" 2> /dev/null && break
+        kill -0 "$first" 2> /dev/null || fail "the first start ($first_start): $(cat "$folder/first.stderr")"
+        sleep 0.1
+      done
+      grep -q ' RX F0 01 02 F7$' "$folder/first.log" || fail "the first start ($first_start) never sent its image"
+      status=0
+      (ZV_SIM_LOG="$folder/second.log" started "$second_start") 2> "$folder/stderr" || status=$?
+      beside="$second_start XDG_RUNTIME_DIR beside one $first_start"
+      [ "$status" -eq 255 ] || fail "$beside: exit code $status, expected 255: $(cat "$folder/stderr")"
+      grep -qx "The program is running already but does not answer; this start ends." "$folder/stderr" ||
+        fail "$beside: $(cat "$folder/stderr")"
+      ! grep -q ' RX ' "$folder/second.log" 2> /dev/null || fail "the second start ($second_start) sent to its device"
+      kill -KILL "$first"
+      wait "$first" 2> /dev/null || true
+      first=""
+    done
     ;;
   *)
     fail "unknown road $road"

@@ -37,7 +37,7 @@ protected:
         for (const char* folder : {"home", "data", "config", "runtime"}) {
             std::filesystem::create_directory(mFolder / folder);
         }
-        // The runtime folder is the user's alone, as the system makes it: the instance folder goes in it.
+        // The runtime folder is the user's alone, as the system makes it.
         std::filesystem::permissions(mFolder / "runtime", std::filesystem::perms::owner_all);
         mEnvironment.Set("HOME", (mFolder / "home").c_str());
         mEnvironment.Set("XDG_DATA_HOME", (mFolder / "data").c_str());

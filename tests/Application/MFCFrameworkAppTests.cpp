@@ -9,6 +9,8 @@
 
 #include <gmock/gmock.h>
 
+#include <unistd.h>
+
 #include <atomic>
 #include <thread>
 
@@ -45,7 +47,13 @@ protected:
         return exitCode;
     }
 
-    std::string InstanceFolder() const { return mFolder / "runtime" + "/ZVTestApplicationPrevent"; }
+    // The machine's own, in the user's state folder.
+    std::string InstanceFolder() const
+    {
+        char host[256] = {};
+        EXPECT_EQ(gethostname(host, sizeof host - 1), 0);
+        return mFolder / "home/.local/state" + "/ZVTestApplicationPrevent-" + host;
+    }
 
     std::string mStandardError;
 };
@@ -92,11 +100,12 @@ TEST_F(ProcessTest, NothingLeftToDoEndsQuietlyWithTheApplicationsExitCodeAndNoWi
 TEST_F(ProcessTest, ALaterStartHandsItsCommandLineToTheFirstInstanceAndEndsWithMinusOne)
 {
     // The first instance: it holds the lock and listens.
-    std::filesystem::create_directory(InstanceFolder());
+    std::filesystem::create_directories(InstanceFolder());
     std::filesystem::permissions(InstanceFolder(), std::filesystem::perms::owner_all);
     Platform::InstanceLock::Outcome outcome;
+    std::string refusal;
     const std::unique_ptr<Platform::InstanceLock> lock =
-        Platform::InstanceLock::TryAcquire(InstanceFolder() + "/lock", outcome);
+        Platform::InstanceLock::TryAcquire(InstanceFolder() + "/lock", outcome, refusal);
     ASSERT_TRUE(lock);
     std::vector<std::string> received;
     const std::unique_ptr<Platform::InstanceChannelListener> listener =
@@ -112,7 +121,7 @@ TEST_F(ProcessTest, ALaterStartHandsItsCommandLineToTheFirstInstanceAndEndsWithM
     (void)GetMessageLoop().Run([&] { return received.empty(); });
     later.join();
     EXPECT_EQ(exitCode.load(), -1);
-    EXPECT_EQ(mStandardError, "");
+    EXPECT_EQ(mStandardError, "The program is running already and took this command line; this start ends.\n");
 
     std::atomic<int> emptyExitCode{0};
     std::thread empty([&] {
@@ -139,7 +148,7 @@ TEST_F(ProcessTest, ALaterStartHandsItsCommandLineToTheFirstInstanceAndEndsWithM
 
 TEST_F(ProcessTest, AnInstanceFolderOpenToOthersIsRefusedInOneLineAndTheStartGoesOnWithoutTheCheck)
 {
-    std::filesystem::create_directory(InstanceFolder());
+    std::filesystem::create_directories(InstanceFolder());
     std::filesystem::permissions(InstanceFolder(), std::filesystem::perms::all);
     TestApplication::sNextStartupResult = TestApplication::kFinishedWithoutWindow;
     TestApplication::sNextExitCode = 3;

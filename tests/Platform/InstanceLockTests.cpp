@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -16,8 +15,6 @@
 
 namespace ZV::Platform {
 namespace {
-
-using ::testing::HasSubstr;
 
 class InstanceLockTest : public ::testing::Test {
 protected:
@@ -37,7 +34,8 @@ protected:
         const pid_t child = fork();
         if (child == 0) {
             InstanceLock::Outcome outcome;
-            const std::unique_ptr<InstanceLock> lock = InstanceLock::TryAcquire(mPath, outcome);
+            std::string refusal;
+            const std::unique_ptr<InstanceLock> lock = InstanceLock::TryAcquire(mPath, outcome, refusal);
             const char held = lock ? 1 : 0;
             (void)!write(ready[1], &held, 1);
             for (;;) {
@@ -59,13 +57,14 @@ protected:
 TEST_F(InstanceLockTest, OneHolderAtATimeAndTheLockIsFreeAgainWhenItsHolderGoes)
 {
     InstanceLock::Outcome outcome = InstanceLock::Outcome::failed;
-    std::unique_ptr<InstanceLock> first = InstanceLock::TryAcquire(mPath, outcome);
+    std::string refusal;
+    std::unique_ptr<InstanceLock> first = InstanceLock::TryAcquire(mPath, outcome, refusal);
     ASSERT_TRUE(first);
     EXPECT_EQ(outcome, InstanceLock::Outcome::acquired);
-    EXPECT_FALSE(InstanceLock::TryAcquire(mPath, outcome));
+    EXPECT_FALSE(InstanceLock::TryAcquire(mPath, outcome, refusal));
     EXPECT_EQ(outcome, InstanceLock::Outcome::heldElsewhere);
     first.reset();
-    EXPECT_TRUE(InstanceLock::TryAcquire(mPath, outcome));
+    EXPECT_TRUE(InstanceLock::TryAcquire(mPath, outcome, refusal));
     EXPECT_EQ(outcome, InstanceLock::Outcome::acquired);
 }
 
@@ -73,77 +72,92 @@ TEST_F(InstanceLockTest, AHolderKilledWithoutWarningLeavesNoStaleLock)
 {
     const pid_t holder = StartHolder();
     InstanceLock::Outcome outcome = InstanceLock::Outcome::failed;
-    EXPECT_FALSE(InstanceLock::TryAcquire(mPath, outcome));
+    std::string refusal;
+    EXPECT_FALSE(InstanceLock::TryAcquire(mPath, outcome, refusal));
     EXPECT_EQ(outcome, InstanceLock::Outcome::heldElsewhere);
     ASSERT_EQ(kill(holder, SIGKILL), 0);
     int status = 0;
     ASSERT_EQ(waitpid(holder, &status, 0), holder);
-    EXPECT_TRUE(InstanceLock::TryAcquire(mPath, outcome));
+    EXPECT_TRUE(InstanceLock::TryAcquire(mPath, outcome, refusal));
     EXPECT_EQ(outcome, InstanceLock::Outcome::acquired);
 }
 
-TEST_F(InstanceLockTest, TheFolderOfTheLockIsTheUsersAloneOrRefusedAndARuntimeFolderOpenToOthersIsPassedOver)
+TEST_F(InstanceLockTest, TheFolderOfTheLockIsTheMachinesOwnInTheUsersStateFolderWhateverXdgRuntimeDirSaysOrRefused)
 {
     const auto modeOf = [](const std::string& path) {
         struct stat status {};
         EXPECT_EQ(lstat(path.c_str(), &status), 0) << path;
         return status.st_mode & 07777;
     };
-    Testing::ScopedEnvironment environment;
-    environment.Set("XDG_RUNTIME_DIR", mFolder.c_str());
-    const std::string name = "ZVLockTest";
-    const std::string own = mFolder + "/" + name;
-    std::string refusal;
-    EXPECT_EQ(InstanceLock::FindFolder(name, refusal), own);
-    EXPECT_EQ(refusal, "");
-    EXPECT_EQ(modeOf(own), 0700u);
-
-    // Open to the group, a link to a folder of the user's, a file: each refused, and left as it is.
-    ASSERT_EQ(chmod(own.c_str(), 0750), 0);
-    EXPECT_EQ(InstanceLock::FindFolder(name, refusal), "");
-    EXPECT_THAT(refusal, HasSubstr(own + " is open to other users"));
-    EXPECT_EQ(modeOf(own), 0750u);
-    ASSERT_EQ(rename(own.c_str(), (own + "-real").c_str()), 0);
-    ASSERT_EQ(chmod((own + "-real").c_str(), 0700), 0);
-    ASSERT_EQ(symlink((own + "-real").c_str(), own.c_str()), 0);
-    EXPECT_EQ(InstanceLock::FindFolder(name, refusal), "");
-    EXPECT_THAT(refusal, HasSubstr(own + " is a link"));
-    ASSERT_EQ(unlink(own.c_str()), 0);
-    std::ofstream(own) << "a file";
-    EXPECT_EQ(InstanceLock::FindFolder(name, refusal), "");
-    EXPECT_THAT(refusal, HasSubstr(own + " is not a folder"));
-
-    // A runtime folder that others may use is passed over for one of the machine's own in the user's state folder,
-    // made with the folders above it; never for a folder under /tmp, which another user may have made first.
-    ASSERT_EQ(chmod(mFolder.c_str(), 0755), 0);
     char host[256] = {};
     ASSERT_EQ(gethostname(host, sizeof host - 1), 0);
+    const std::string name = "ZVLockTest";
+    const std::string runtime = mFolder + "/runtime";
+    ASSERT_EQ(mkdir(runtime.c_str(), 0700), 0);
+    Testing::ScopedEnvironment environment;
     environment.Set("HOME", (mFolder + "/home").c_str());
     environment.Set("XDG_STATE_HOME", nullptr);
+    // A start with a private runtime folder (the desktop's) and one without (a cron job's) meet in one folder, made
+    // with the folders above it; never one under /tmp, which another user may have made first.
     const std::string underHome = mFolder + "/home/.local/state/" + name + "-" + host;
-    EXPECT_EQ(InstanceLock::FindFolder(name, refusal), underHome);
+    std::string refusal;
+    for (const char* runtimeFolder : {runtime.c_str(), static_cast<const char*>(nullptr)}) {
+        environment.Set("XDG_RUNTIME_DIR", runtimeFolder);
+        EXPECT_EQ(InstanceLock::FindFolder(name, refusal), underHome);
+        EXPECT_EQ(refusal, "");
+    }
     EXPECT_EQ(modeOf(underHome), 0700u);
     environment.Set("XDG_STATE_HOME", (mFolder + "/state").c_str());
     const std::string state = mFolder + "/state/" + name + "-" + host;
     EXPECT_EQ(InstanceLock::FindFolder(name, refusal), state);
-    environment.Set("HOME", nullptr);
-    environment.Set("XDG_STATE_HOME", nullptr);
+
+    // Open to the group, a link to a folder of the user's, a file: each refused, and left as it is.
+    ASSERT_EQ(chmod(state.c_str(), 0750), 0);
     EXPECT_EQ(InstanceLock::FindFolder(name, refusal), "");
-    EXPECT_EQ(refusal, "cannot be found, as neither XDG_RUNTIME_DIR nor HOME is set");
+    EXPECT_EQ(refusal, state + " is open to other users");
+    EXPECT_EQ(modeOf(state), 0750u);
+    ASSERT_EQ(rename(state.c_str(), (state + "-real").c_str()), 0);
+    ASSERT_EQ(chmod((state + "-real").c_str(), 0700), 0);
+    ASSERT_EQ(symlink((state + "-real").c_str(), state.c_str()), 0);
+    EXPECT_EQ(InstanceLock::FindFolder(name, refusal), "");
+    EXPECT_EQ(refusal, state + " is a link");
+    ASSERT_EQ(unlink(state.c_str()), 0);
+    std::ofstream(state) << "a file";
+    EXPECT_EQ(InstanceLock::FindFolder(name, refusal), "");
+    EXPECT_EQ(refusal, state + " is not a folder");
+
+    // Why it cannot be had: a file where a folder above it belongs; a runtime folder open to others and no home.
+    environment.Set("XDG_STATE_HOME", (state + "/below").c_str());
+    EXPECT_EQ(InstanceLock::FindFolder(name, refusal), "");
+    EXPECT_EQ(refusal, state + "/below/" + name + "-" + host + " cannot be made: Not a directory");
+    ASSERT_EQ(chmod(runtime.c_str(), 0755), 0);
+    environment.Set("XDG_RUNTIME_DIR", runtime.c_str());
+    environment.Set("XDG_STATE_HOME", nullptr);
+    for (const char* home : {static_cast<const char*>(nullptr), "relative/home"}) {
+        environment.Set("HOME", home);
+        EXPECT_EQ(InstanceLock::FindFolder(name, refusal), "");
+        EXPECT_EQ(refusal, "cannot be found, as neither XDG_STATE_HOME nor HOME is set to an absolute path");
+    }
+    InstanceLock::Outcome outcome = InstanceLock::Outcome::acquired;
+    EXPECT_FALSE(InstanceLock::TryAcquire(runtime, outcome, refusal));
+    EXPECT_EQ(outcome, InstanceLock::Outcome::failed);
+    EXPECT_EQ(refusal, "cannot be opened: Is a directory");
     if (getuid() != 0) {
         GTEST_SKIP() << "another user is needed for the rest, and only root can act as one";
     }
 
     // Another user's folder, made first under the name, and another user's lock file in a folder of ours.
     environment.Set("XDG_STATE_HOME", (mFolder + "/state").c_str());
+    ASSERT_EQ(unlink(state.c_str()), 0);
+    ASSERT_EQ(mkdir(state.c_str(), 0700), 0);
     ASSERT_EQ(chown(state.c_str(), 65534, 65534), 0);
     EXPECT_EQ(InstanceLock::FindFolder(name, refusal), "");
-    EXPECT_THAT(refusal, HasSubstr(state + " belongs to another user"));
+    EXPECT_EQ(refusal, state + " belongs to another user");
     std::ofstream(mPath) << "";
     ASSERT_EQ(chown(mPath.c_str(), 65534, 65534), 0);
-    InstanceLock::Outcome outcome = InstanceLock::Outcome::acquired;
-    EXPECT_FALSE(InstanceLock::TryAcquire(mPath, outcome));
+    EXPECT_FALSE(InstanceLock::TryAcquire(mPath, outcome, refusal));
     EXPECT_EQ(outcome, InstanceLock::Outcome::failed);
+    EXPECT_EQ(refusal, "belongs to another user");
 }
 
 }  // namespace

@@ -19,17 +19,13 @@ TEST(UserFolders, XdgVariablesThatNameAbsolutePathsWinElseTheFoldersUnderHome)
     environment.Set("HOME", "/home/tester");
     environment.Set("XDG_DATA_HOME", "/data/here");
     environment.Set("XDG_CONFIG_HOME", "/config/here");
-    environment.Set("XDG_RUNTIME_DIR", "/run/user/7");
     EXPECT_EQ(GetUserDataFolder(), "/data/here");
     EXPECT_EQ(GetUserConfigFolder(), "/config/here");
-    EXPECT_EQ(GetRuntimeFolder(), "/run/user/7");
 
     environment.Set("XDG_DATA_HOME", "relative");
     environment.Set("XDG_CONFIG_HOME", nullptr);
-    environment.Set("XDG_RUNTIME_DIR", "");
     EXPECT_EQ(GetUserDataFolder(), "/home/tester/.local/share");
     EXPECT_EQ(GetUserConfigFolder(), "/home/tester/.config");
-    EXPECT_EQ(GetRuntimeFolder(), "");
 
     environment.Set("HOME", nullptr);
     environment.Set("XDG_DATA_HOME", nullptr);

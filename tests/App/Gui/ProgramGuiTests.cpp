@@ -65,7 +65,7 @@ protected:
         for (const char* folder : {"home", "data", "config", "runtime"}) {
             std::filesystem::create_directory(mFolder / folder);
         }
-        // As the system makes it: only a runtime folder of the user's alone holds the instance lock.
+        // As the system makes it, the user's alone.
         std::filesystem::permissions(mFolder / "runtime", std::filesystem::perms::owner_all);
     }
 
@@ -235,6 +235,8 @@ TEST_F(ProgramGui, StartedTwiceTheSecondHandsOverItsCommandLineOnceAndEndsAndAKi
     RecordProperty("SecondStartMilliseconds",
                    static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(secondTook).count()));
     EXPECT_EQ(second->GetExitCode(), 255) << second->ReadStandardError();
+    EXPECT_THAT(second->LinesStartingWith("The program is running already"),
+                ElementsAre("The program is running already and took this command line; this start ends."));
     EXPECT_TRUE(WaitForLine(*first, "A later start handed over its command line:"));
     EXPECT_THAT(first->LinesStartingWith("A later start"),
                 ElementsAre("A later start handed over its command line: -SILENT -FIRMWARE_IMAGE_NAME=\"a b.syx\""));
@@ -244,8 +246,8 @@ TEST_F(ProgramGui, StartedTwiceTheSecondHandsOverItsCommandLineOnceAndEndsAndAKi
     ASSERT_TRUE(first->WasEndedBySignal());
     const std::unique_ptr<ProgramUnderTest> next = Start({});
     ASSERT_NE(WaitForWindow(*next), 0u) << next->ReadStandardError();
-    // The next start is the first instance now: a later one hands over to it.
-    const std::unique_ptr<ProgramUnderTest> later = Start({"-ALWAYS_UPDATE"});
+    // The next start is the first instance now: a later one hands over to it, even one without a runtime folder.
+    const std::unique_ptr<ProgramUnderTest> later = Start({"-ALWAYS_UPDATE"}, {{"XDG_RUNTIME_DIR", ""}});
     ASSERT_TRUE(WaitForEnd(*later));
     EXPECT_EQ(later->GetExitCode(), 255);
     EXPECT_TRUE(WaitForLine(*next, "A later start handed over its command line: -ALWAYS_UPDATE"));
@@ -650,16 +652,19 @@ TEST_F(ProgramGui, WithoutTheSettingsLibraryOrWithABrokenOneTheProgramStillShows
 TEST_F(ProgramGui, BesideAFirstThatNeverAnswersASecondStartEndsWith255AndHalfSentHandOversNeverStopTheWindow)
 {
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
-    const std::string folder = mFolder / "runtime" + "/" + kWindowClass + "Prevent";
+    char host[256] = {};
+    ASSERT_EQ(gethostname(host, sizeof host - 1), 0);
+    const std::string folder = mFolder / "home/.local/state" + "/" + kWindowClass + "Prevent-" + host;
     const std::string channel = folder + "/socket";
 
     // A first instance that holds the lock and never reads its channel, as one busy with a long silent update.
     {
-        std::filesystem::create_directory(folder);
+        std::filesystem::create_directories(folder);
         std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
         Platform::InstanceLock::Outcome outcome;
+        std::string refusal;
         const std::unique_ptr<Platform::InstanceLock> lock =
-            Platform::InstanceLock::TryAcquire(folder + "/lock", outcome);
+            Platform::InstanceLock::TryAcquire(folder + "/lock", outcome, refusal);
         ASSERT_TRUE(lock);
         const std::unique_ptr<Platform::InstanceChannelListener> busy =
             Platform::InstanceChannelListener::Listen(channel);
