@@ -200,7 +200,7 @@ public:
     // --- Attaching and detaching ---
 
     // Moves the control under another parent (null: none); a mouse capture held in its subtree goes back to the
-    // window, and its local hot keys are heard among its new siblings. 1 when it is that parent's already;
+    // window, and what it heard of its old parent (its local hot keys among others) it hears of the new. 1 when it is that parent's already;
     // ZV_E_INVALIDARG, with nothing changed, for the control itself or one of its descendants; else 0: the control
     // may still be without a parent when the new one has a child of its name.
     [[nodiscard]] ZVRESULT SetParent(const RCPtr<LControl>& parent);
@@ -210,6 +210,9 @@ public:
     // Attaches a ready-made control and lets it build its looks from the descriptor. ZV_E_FAIL for a null control or
     // descriptor; else SetParent's result.
     [[nodiscard]] virtual ZVRESULT AddChild(const RCPtr<LControl>& child, const RCPtr<LControlDescriptor>& descriptor);
+    // The control has come under a new parent, its subscriptions to the old one ended: a class that hears its
+    // parent subscribes again. The base hears its siblings' keys when it has local hot keys.
+    virtual void OnParentChanged();
     // Takes the control out of its tree: hidden, clipped, capture and idle subscriptions ended, then without parent
     // (or, for a top-level control, without window).
     virtual void Detach();

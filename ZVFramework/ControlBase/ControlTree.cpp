@@ -96,16 +96,20 @@ ZVRESULT LControl::SetParent(const RCPtr<LControl>& parent)
     if (parent) {
         (void)parent->ProcessScheduledRemovals();
         if (Succeeded(parent->mChildren.Add(this))) {
-            if (mLocalHotKeys) {
-                // The control's local hot keys go with it, to be heard among its new siblings.
-                SubscribeToSiblingKeys();
-            }
+            OnParentChanged();
             if (parent->GetRootWindowRef()) {
                 ProcessRootWindowAquired();
             }
         }
     }
     return ZV_S_OK;
+}
+
+void LControl::OnParentChanged()
+{
+    if (mLocalHotKeys) {
+        SubscribeToSiblingKeys();
+    }
 }
 
 ZVRESULT LControl::SetRootWindow(const RCPtr<IRootWindow>& rootWindow)

@@ -14,7 +14,7 @@ ZVRESULT LCheckedListBoxItem::Initialize()
         // Without the subscription the row is only not highlighted from its check box.
         (void)mHandler->AddHandler(&LCheckedListBoxItem::OnCheckBoxHoverChange, mCheckBox,
                                    L"NID_HOVER_CONDITION_CHANGE", 0);
-        mCheckBox->SetNotFocusable(true);
+        mCheckBox->FixNotFocusable(true);
         mCheckBox->SetUsesParentToolTip(true);
     }
     return result;

@@ -69,7 +69,7 @@ ZVRESULT LListBox::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor)
     (void)UpdateRowsFrom(static_cast<std::uint32_t>(mTopRow));
     if (IsCreated()) {
         (void)RecalcWidestRow();
-        SelectOwnLook();
+        SelectStateLook();
     }
     return result;
 }
@@ -216,22 +216,14 @@ ZVRESULT LListBox::AddChild(const RCPtr<LControl>& child, const RCPtr<LControlDe
     return attached;
 }
 
-void LListBox::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
-{
-    LScrollView::OnConditionsChanged(conditions);
-    // On every change: the first change a list sees is reported against none, so a list disabled before any other
-    // change never sees its enabled bit turn off.
-    SelectOwnLook();
-}
-
 ZVRESULT LListBox::OnInitialized()
 {
     const ZVRESULT result = LScrollView::OnInitialized();
-    SelectOwnLook();
+    SelectStateLook();
     return result;
 }
 
-void LListBox::SelectOwnLook()
+void LListBox::SelectStateLook()
 {
     std::uint32_t look = kNormalLook;
     if (!IsEnabled(true)) {

@@ -159,7 +159,8 @@ public:
     void UpdateContentExtent() override;
     void SetScrollOffset(const PointT<double>& oldOffset, const PointT<double>& newOffset) override;
     void InvalidateChildArea(const RCPtr<LControl>& child) override;
-    void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
+    // The list's own look: 0 normal, 1 disabled, 2 focused (0 for a look the skin does not give).
+    void SelectStateLook() override;
     void OnChildRemoved(const RCPtr<LControl>& child, std::uint32_t index) override;
     void OnLeftButtonUp(const RCPtr<LMouseButtonParam>& release) override;
     void OnMouseMoved(const RCPtr<LPointWithModifiersParam>& pointer) override;
@@ -217,8 +218,6 @@ private:
     // The width that the vertical bar takes from the client area.
     std::int32_t GetNonClientWidth();
     void SelectionChanged();
-    // The list's own look: 0 normal, 1 disabled, 2 focused (0 for a look the skin does not give).
-    void SelectOwnLook();
     // Makes the row the selection, or adds it to or removes it from the selection, as a click does.
     void ToggleRow(std::int32_t row);
     std::int32_t OnRowMouseDown(const ConstRCPtr<LNotificationDistributor>& sender,

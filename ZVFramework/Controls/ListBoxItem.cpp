@@ -89,7 +89,7 @@ ZVRESULT LListBoxItem::ApplyDescriptor(const RCPtr<LControlDescriptor>& descript
 
 ZVRESULT LListBoxItem::OnInitialized()
 {
-    SetNotFocusable(true);
+    FixNotFocusable(true);
     (void)RefreshLook();
     return ZV_S_OK;
 }

@@ -113,7 +113,7 @@ ZVRESULT LMultiColumnListBox::OnInitialized()
     }
     // Keys go to the first column, whose selection the others follow.
     for (std::uint32_t index = 1; index < mColumns.GetCount(); ++index) {
-        mColumns.GetData()[index]->SetNotFocusable(true);
+        mColumns.GetData()[index]->FixNotFocusable(true);
     }
     // The table scrolls by whole rows.
     SetScrollStep(1, mColumns.GetData()[0]->GetRowHeight());

@@ -13,9 +13,21 @@ ZVRESULT LPanel::Initialize()
     if (Failed(result) || !GetParent()) {
         return result;
     }
-    mHandler = new LNotificationHandler<LPanel>(this);
+    if (!mHandler) {
+        mHandler = new LNotificationHandler<LPanel>(this);
+    }
     ZV_THROW_IF_FAILED(mHandler->AddHandler(&LPanel::OnParentSiblingKey, GetParent(), L"NID_SIBLING_KEY", 0));
     return ZV_S_OK;
+}
+
+void LPanel::OnParentChanged()
+{
+    LScrollView::OnParentChanged();
+    if (!mHandler) {
+        mHandler = new LNotificationHandler<LPanel>(this);
+    }
+    // A panel that does not hear them leaves its children's hot keys deaf; nothing reports it.
+    (void)mHandler->AddHandler(&LPanel::OnParentSiblingKey, GetParent(), L"NID_SIBLING_KEY", 0);
 }
 
 ZVRESULT LPanel::OnInitialized()

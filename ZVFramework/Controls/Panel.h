@@ -21,6 +21,8 @@ public:
     void ProcessNavigationKey(const RCPtr<LKeyParam>& key) override;
     // Inside a parent the traversal never wraps: past the last child (or before the first) there is none.
     RCPtr<LControl> GetNextFocusableChild(const RCPtr<LControl>& from, bool backward) override;
+    // Hears the new parent's sibling keys, for its children.
+    void OnParentChanged() override;
 
 protected:
     bool OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,

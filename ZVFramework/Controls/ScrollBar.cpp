@@ -274,6 +274,16 @@ ZVRESULT LScrollbar::SetKeyMask(std::uint32_t mask)
     return (mask & ~kKeyMaskBits) != 0 ? ZV_E_INVALIDARG : ZV_S_OK;
 }
 
+void LScrollbar::OnParentChanged()
+{
+    LControl::OnParentChanged();
+    // The old parent's subscription has ended; a bar not yet initialized takes its mask there.
+    mHearsSiblingKeys = false;
+    if (mHandler) {
+        (void)SetKeyMask(mKeyMask);
+    }
+}
+
 std::int32_t LScrollbar::OnSiblingKey(const ConstRCPtr<LNotificationDistributor>&,
                                       const RCPtr<LNotification>& notification)
 {

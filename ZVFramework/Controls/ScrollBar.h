@@ -37,6 +37,8 @@ public:
     [[nodiscard]] ZVRESULT SetKeyMask(std::uint32_t mask);
     // The zone of a point of the channel's content: before the thumb (edge included), after it, or neither.
     std::int32_t HitTestChannel(const PointT<double>& point) const;
+    // A bar that hears keys hears the new parent's.
+    void OnParentChanged() override;
     bool IsVertical() const { return mVertical; }
 
     // Set by the owner, normalised: what a step button or an arrow key moves, what a page moves, and how much of

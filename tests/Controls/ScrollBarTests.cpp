@@ -281,5 +281,27 @@ TEST(ScrollBar, KeysPressedBesideTheBarMoveItAlongItsOwnAxisOnly)
     EXPECT_DOUBLE_EQ(press(vertical, kDown), 0.5) << "a hidden bar hears no keys";
 }
 
+TEST(ScrollBar, ABarMovedToAnotherParentHearsTheKeysOfItsNewSiblingsAndNoLongerThoseOfItsOld)
+{
+    ControlsHarness harness;
+    const RCPtr<LControl> main = harness.CreateMain(
+        Testing::ScrollSkin(Testing::Panel("focused", R"(XPositionAbs="100")", "") +
+                            Testing::Panel("holder", R"(XPositionAbs="200")", Testing::Panel("inner", "", "")) +
+                            BarSkin("bar", true)));
+    ASSERT_TRUE(main);
+    const RCPtr<LScrollbar> bar(main->FindChildByName(L"bar"));
+    const RCPtr<LControl> holder = main->FindChildByName(L"holder");
+    ASSERT_TRUE(bar && holder);
+    ASSERT_EQ(bar->SetParent(holder), ZV_S_OK);
+    const auto press = [&](const RCPtr<LControl>& focused) {
+        (void)focused->SetFocus(true);
+        (void)bar->SetValue(0.5);
+        harness.Keys().Press(0x28);
+        return bar->GetValue();
+    };
+    EXPECT_DOUBLE_EQ(press(holder->FindChildByName(L"inner")), 0.52);
+    EXPECT_DOUBLE_EQ(press(main->FindChildByName(L"focused")), 0.5);
+}
+
 }  // namespace
 }  // namespace ZV

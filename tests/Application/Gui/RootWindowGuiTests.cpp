@@ -397,7 +397,7 @@ TEST_F(TreeChangeGui, UnderANewSkinTheRootControlStillFillsTheWindowAsTheUserRes
     EXPECT_TRUE(RunLoopUntil([&] { return ColourAt({490, 290}) == kGreen; }));
 }
 
-TEST_F(TreeChangeGui, AButtonMovedToAnotherPanelIsClickedByItsHotKeyAmongItsNewSiblings)
+TEST_F(TreeChangeGui, AButtonMovedToAnotherPanelOrInsideItsPanelMovedIsClickedByItsHotKeyAmongItsNewSiblings)
 {
     const RCPtr<LControl> mover = Named(L"mover");
     const RCPtr<LClickWitness> witness(new LClickWitness());
@@ -411,7 +411,14 @@ TEST_F(TreeChangeGui, AButtonMovedToAnotherPanelIsClickedByItsHotKeyAmongItsNewS
     ClickOn(*Named(L"target"));
     ASSERT_TRUE(RunLoopUntil([&] { return mRoot->GetFocusControl() == Named(L"target"); }));
     mInput.Tap("F5");
-    EXPECT_TRUE(RunLoopUntil([&] { return witness->mLines.size() == 2; })) << "among its new siblings";
+    ASSERT_TRUE(RunLoopUntil([&] { return witness->mLines.size() == 2; })) << "among its new siblings";
+
+    // The panel that holds it now moves too: the keys of the panel's new siblings reach its children.
+    ASSERT_EQ(Named(L"right")->SetParent(Named(L"box")), ZV_S_OK);
+    ClickOn(*Named(L"pressed"));
+    ASSERT_TRUE(RunLoopUntil([&] { return mRoot->GetFocusControl() == Named(L"pressed"); }));
+    mInput.Tap("F5");
+    EXPECT_TRUE(RunLoopUntil([&] { return witness->mLines.size() == 3; })) << "inside its panel moved";
     (void)witness->UnregisterAllNotifications();
 }
 
