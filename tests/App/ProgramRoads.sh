@@ -293,6 +293,20 @@ was to be sent; nothing was sent, and the device waits in update mode"
     [ -z "$(ls -A "$folder/elsewhere")" ] || fail "the link at $shared was followed: $(ls -A "$folder/elsewhere")"
     kill -0 "$first" 2> /dev/null || fail "the first start did not run on: $(cat "$folder/first.stderr")"
     ;;
+  mixed-pair-silent)
+    # The first device runs, the second waits in update mode already. While the first restarts into update mode for
+    # longer than a turn of the wait, the second is the only device there: it never takes the first's place.
+    printf '\xF0\x01\x02\xF7\xF0\x03\x04\xF7' > "$folder/image.syx"
+    real_program=$program
+    program=$folder/slower-restart
+    printf '#!/bin/sh\nZV_SIM_RESTART_MS=1200 exec "%s" "$@"\n' "$real_program" > "$program"
+    chmod +x "$program"
+    ZV_SIM_DEVICE=normal,update run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    updated_silently
+    [ "$(image_received)" = $'F0 01 02 F7\nF0 03 04 F7' ] || fail "the first device received: $(image_received)"
+    second=$(sed -n 's/^[0-9]* RX //p' "$folder/device.log.2" | grep -v '^F0 47 .. .. 07 0[25] 00 00 F7$' || true)
+    [ -z "$second" ] || fail "the second device received: $second"
+    ;;
   *)
     fail "unknown road $road"
     ;;
