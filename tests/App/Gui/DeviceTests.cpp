@@ -126,31 +126,25 @@ protected:
         return pixels;
     }
 
+    // Drawn: more than the background's colours, one where no control is.
+    static bool IsDrawn(const std::vector<std::uint32_t>& pixels)
+    {
+        return std::set<std::uint32_t>(pixels.begin(), pixels.end()).size() > 2;
+    }
+
     // The area once it is drawn and no longer changes.
     std::vector<std::uint32_t> SettledPixels(const Area& area)
     {
         std::vector<std::uint32_t> before;
         std::vector<std::uint32_t> pixels;
-        (void)WaitUntil(
-            [&] {
-                pixels = Pixels(area);
-                // Drawn: more than the background's colours where no control is.
-                return std::set<std::uint32_t>(pixels.begin(), pixels.end()).size() > 2 &&
-                       std::exchange(before, pixels) == pixels;
-            },
-            {}, kHangGuard);
+        (void)WaitUntil([&] { return IsDrawn(pixels = Pixels(area)) && std::exchange(before, pixels) == pixels; }, {},
+                        kHangGuard);
         return pixels;
     }
 
-    // A button shows in the area: the background there is of one colour.
-    bool WaitForButton(const Area& area, std::chrono::milliseconds bound = kHangGuard)
+    bool WaitForButton(const Area& area)
     {
-        return WaitUntil(
-            [&] {
-                const std::vector<std::uint32_t> pixels = Pixels(area);
-                return std::set<std::uint32_t>(pixels.begin(), pixels.end()).size() > 2;
-            },
-            {}, bound);
+        return WaitUntil([&] { return IsDrawn(Pixels(area)); }, {}, kHangGuard);
     }
 
     void Click(const Area& area)
@@ -164,7 +158,7 @@ protected:
     // Closes the window as a window manager does, again while an update still runs: the program ends with 1.
     void Close(ProgramUnderTest& program)
     {
-        while (program.IsRunning()) {
+        for (int request = 0; request < 30 && program.IsRunning(); ++request) {
             mInput.RequestClose(mWindow);
             (void)WaitUntil([&] { return program.CheckEnded(); }, {program.GetEndDescriptor()}, 2s);
         }
@@ -210,7 +204,7 @@ TEST_F(ChosenDevice, OfTwoDevicesOneWhoseUpdateDidNotTakeIsFoundByNextAndOffersR
     ASSERT_TRUE(WaitForLog(" STATE normal", " STATE done")) << "the device never came back";
     ASSERT_TRUE(WaitForButton(kMiddleButton)) << "no NEXT";
     Click(kMiddleButton);
-    EXPECT_TRUE(WaitForButton(kRestartButton, 10s)) << "no RESTART after an update that did not take";
+    EXPECT_TRUE(WaitForButton(kRestartButton)) << "no RESTART after an update that did not take";
     EXPECT_THAT(program->LinesStartingWith("Multiple devices found."), ElementsAre(HasSubstr("Only the first")));
     Close(*program);
 }
