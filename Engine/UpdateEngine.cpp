@@ -36,17 +36,31 @@ ZVRESULT LUpdateEngine::GetFoundDevices(Array<DeviceDefinition>& devices) const
 ZVRESULT LUpdateEngine::RefreshSelectedDevice()
 {
     const std::int32_t state = GetDeviceState();
-    const std::int32_t index = GetSelectedDeviceIndex();
+    std::int32_t index = GetSelectedDeviceIndex();
     DeviceDefinitionEx record;
     // While updating, the worker owns the device and the MIDI object.
-    if (state <= kDeviceNoneSelected || state == kDeviceUpdating || !GetFoundDevice(index, record)) {
+    if (state <= kDeviceNoneSelected || state == kDeviceUpdating) {
         return ZV_E_FAIL;
     }
+    if (!GetFoundDevice(index, record)) {
+        // On its way into update mode the chosen device is away from the list for a while: it is looked for by its
+        // names.
+        DeviceDefinition chosen;
+        if (state != kDeviceEnteringUpdateMode || !GetChosenDevice(chosen)) {
+            return ZV_E_FAIL;
+        }
+        record = DeviceDefinitionEx(chosen);
+        index = -1;
+    }
     const bool answered = Succeeded(ProbeDevice(record));
-    StoreFoundDevice(index, record);
+    if (index >= 0) {
+        StoreFoundDevice(index, record);
+    } else if (answered) {
+        SetSelectedIndex(AddFoundDevice(record));
+    }
     if (!answered) {
-        // On its way into update mode the device is away for a while.
-        if (state != kDeviceEnteringUpdateMode) {
+        // On its way into update mode, or back after an update, the device is away for a while.
+        if (state != kDeviceEnteringUpdateMode && state != kDeviceUpdateEnded) {
             MarkFoundDeviceUnusable(index);
             SetDeviceState(kDeviceUnusable);
         }
@@ -167,6 +181,13 @@ bool LUpdateEngine::GetFoundDevice(std::int32_t index, DeviceDefinitionEx& recor
     }
     record = *mFoundDevices.GetItemPointer(static_cast<std::uint32_t>(index));
     return true;
+}
+
+std::int32_t LUpdateEngine::AddFoundDevice(const DeviceDefinitionEx& record)
+{
+    MutexLock lock(mFoundDevicesLock);
+    ZV_THROW_IF_FAILED(mFoundDevices.AddItem(record));
+    return static_cast<std::int32_t>(mFoundDevices.GetCount()) - 1;
 }
 
 void LUpdateEngine::StoreFoundDevice(std::int32_t index, const DeviceDefinitionEx& record)

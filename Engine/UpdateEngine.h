@@ -56,8 +56,10 @@ public:
     [[nodiscard]] ZVRESULT Initialize(const ZV::WideString& commandLine) override;
 
     [[nodiscard]] ZVRESULT GetFoundDevices(ZV::Array<DeviceDefinition>& devices) const override;
-    // Asks the selected device again whether it answers and in which mode: 0; 0x80004005 without a selected
-    // device, below kDeviceUnusable and while updating.
+    // Asks the chosen device again whether it answers and in which mode: 0; 0x80004005 without a selected device
+    // (while it enters update mode, one that is away is looked for by its names), below kDeviceUnusable and while
+    // updating. A device that does not answer is kDeviceUnusable, unless it is entering update mode or restarting
+    // after its update.
     [[nodiscard]] ZVRESULT RefreshSelectedDevice() override;
     // Sends the selected running device the request that restarts it into update mode (kDeviceEnteringUpdateMode):
     // 0 sent, 1 in update mode already, 0x80004005 unless kDeviceRunning or when the request cannot be sent
@@ -147,6 +149,8 @@ private:
     // The found devices' records, copied in and out under the lock.
     bool GetFoundDevice(std::int32_t index, DeviceDefinitionEx& record) const;
     void StoreFoundDevice(std::int32_t index, const DeviceDefinitionEx& record);
+    // Its place at the end of the list.
+    std::int32_t AddFoundDevice(const DeviceDefinitionEx& record);
     void MarkFoundDeviceUnusable(std::int32_t index);
 
     MidiCommFactory mMidiFactory;

@@ -24,6 +24,16 @@ bool IsNewerThan(const LUpdateEngineInterface::VersionRecord& left, const LUpdat
 
 constexpr std::uint32_t kMillisecondsPerSecond = 1000;
 
+// Devices are told apart by their port names only.
+bool IsSameDevice(const LUpdateEngineInterface::DeviceDefinition& left,
+                  const LUpdateEngineInterface::DeviceDefinition& right)
+{
+    return left.NormalCapturePortName == right.NormalCapturePortName &&
+           left.UpdateCapturePortName == right.UpdateCapturePortName &&
+           left.NormalRenderPortName == right.NormalRenderPortName &&
+           left.UpdateRenderPortName == right.UpdateRenderPortName;
+}
+
 std::string Quoted(const WideString& text)
 {
     return std::string("\"") + text.ToUTF8().GetData() + "\"";
@@ -68,6 +78,7 @@ ZVRESULT LUpdateEngineInterface::SetDeviceDefinitions(const Array<DeviceDefiniti
     }
     mDeviceDefinitions = definitions;
     mSelectedIndex.store(-1);
+    mDeviceChosen = false;
     SetDeviceState(kDeviceNotFound);
     return ZV_S_OK;
 }
@@ -76,8 +87,11 @@ ZVRESULT LUpdateEngineInterface::ScanForDevices()
 {
     const std::int32_t state = GetDeviceState();
     if (state == kDeviceEnteringUpdateMode) {
-        // The device is on its way back in update mode; RefreshSelectedDevice decides the state.
-        return EnumerateDevices();
+        // The device is on its way back in update mode; RefreshSelectedDevice decides the state. Meanwhile its place
+        // may have changed, or another device taken the place it had.
+        const ZVRESULT result = EnumerateDevices();
+        mSelectedIndex.store(FindChosenDevice());
+        return result;
     }
     if (state == kDeviceBusy || state == kDeviceUpdating) {
         return ZV_E_FAIL;
@@ -85,13 +99,13 @@ ZVRESULT LUpdateEngineInterface::ScanForDevices()
     mSelectedIndex.store(-1);
     const ZVRESULT result = EnumerateDevices();
     const std::int32_t count = GetFoundDeviceCount();
-    if (count == 0 || Failed(result)) {
+    const std::int32_t chosen = FindChosenDevice();
+    if (count == 0 || Failed(result) || (mDeviceChosen && chosen < 0)) {
         SetDeviceState(kDeviceNotFound);
-    } else if (count == 1) {
-        // The window hears of the one device's own state only.
+    } else if (mDeviceChosen || count == 1) {
+        // The window hears of the device's own state only.
         mDeviceState.store(kDeviceNoneSelected);
-        // The device state tells what the selection found.
-        (void)SelectDevice(0);
+        SelectFoundDevice(mDeviceChosen ? chosen : 0);
     } else {
         SetDeviceState(kDeviceNoneSelected);
     }
@@ -101,13 +115,27 @@ ZVRESULT LUpdateEngineInterface::ScanForDevices()
 ZVRESULT LUpdateEngineInterface::SelectDevice(std::int32_t index)
 {
     const std::int32_t state = GetDeviceState();
-    if (state < kDeviceNoneSelected || state == kDeviceEnteringUpdateMode || state == kDeviceUpdating) {
+    if (state < kDeviceNoneSelected || state == kDeviceEnteringUpdateMode || state == kDeviceUpdating ||
+        state == kDeviceUpdateEnded) {
         return ZV_E_FAIL;
     }
     mSelectedIndex.store(-1);
+    mDeviceChosen = false;
     if (static_cast<std::uint32_t>(index) >= static_cast<std::uint32_t>(GetFoundDeviceCount())) {
         SetDeviceState(kDeviceNoneSelected);
         return ZV_E_INVALIDARG;
+    }
+    SelectFoundDevice(index);
+    return ZV_S_OK;
+}
+
+void LUpdateEngineInterface::SelectFoundDevice(std::int32_t index)
+{
+    Array<DeviceDefinition> found;
+    (void)GetFoundDevices(found);
+    if (static_cast<std::uint32_t>(index) < found.GetCount()) {
+        mChosenDevice = *found.GetItemPointer(static_cast<std::uint32_t>(index));
+        mDeviceChosen = true;
     }
     mSelectedIndex.store(index);
     std::uint32_t code = kDeviceErrorNone;
@@ -116,7 +144,29 @@ ZVRESULT LUpdateEngineInterface::SelectDevice(std::int32_t index)
     } else {
         SetDeviceState(kDeviceUnusable);
     }
-    return ZV_S_OK;
+}
+
+std::int32_t LUpdateEngineInterface::FindChosenDevice() const
+{
+    if (!mDeviceChosen) {
+        return -1;
+    }
+    Array<DeviceDefinition> found;
+    (void)GetFoundDevices(found);
+    for (std::uint32_t index = 0; index < found.GetCount(); ++index) {
+        if (IsSameDevice(*found.GetItemPointer(index), mChosenDevice)) {
+            return static_cast<std::int32_t>(index);
+        }
+    }
+    return -1;
+}
+
+bool LUpdateEngineInterface::GetChosenDevice(DeviceDefinition& device) const
+{
+    if (mDeviceChosen) {
+        device = mChosenDevice;
+    }
+    return mDeviceChosen;
 }
 
 std::int32_t LUpdateEngineInterface::GetSelectedDeviceIndex() const

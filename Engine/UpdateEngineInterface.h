@@ -20,6 +20,10 @@
 //
 // Operations run on the user-interface thread, the update task on the engine's worker. While the device is
 // kDeviceUpdating the operations that would change the device refuse, so the worker owns the device until the task ends.
+//
+// The selected device is chosen once (SelectDevice, or a scan that finds one device) and followed from then on by its
+// port names, never by its place in the list of found devices: a scan finds it again wherever it stands, and while it
+// is away (restarting, or unplugged) no other device takes its place.
 class LUpdateEngineInterface : private ZV::LThreadWorker, public virtual ZV::LRefCountedObject {
 public:
     using ZVRESULT = ZV::ZVRESULT;
@@ -34,6 +38,9 @@ public:
         kDeviceEnteringUpdateMode = 6,
         kDeviceInUpdateMode = 7,
         kDeviceUpdating = 8,
+        // The update ended with the device's confirmation: it restarts with what it was sent, and neither its mode
+        // nor its version is known until it is looked for again.
+        kDeviceUpdateEnded = 9,
     };
 
     enum UpdateStatus : std::int32_t {
@@ -135,12 +142,17 @@ public:
     // 0x80004005 while busy, entering update mode or updating; else replaces the list, clears the selection:
     // kDeviceNotFound.
     [[nodiscard]] virtual ZVRESULT SetDeviceDefinitions(const ZV::Array<DeviceDefinition>& definitions);
+    // Lists the devices again. With a device chosen: selects it wherever it stands now, and kDeviceNotFound while it
+    // is away; while it enters update mode only its place is looked up. Without one: kDeviceNotFound, the one device
+    // selected, or kDeviceNoneSelected for several. 0x80004005 while busy or updating.
     [[nodiscard]] virtual ZVRESULT ScanForDevices();
     [[nodiscard]] virtual ZVRESULT GetFoundDevices(ZV::Array<DeviceDefinition>& devices) const = 0;
-    // 0 (kDeviceInUpdateMode, kDeviceRunning or kDeviceUnusable by the device); 0x80070057 for an index not below
-    // the found count (kDeviceNoneSelected); 0x80004005 below kDeviceNoneSelected, while entering update mode and
-    // while updating.
+    // Chooses the found device at the index: 0 (kDeviceInUpdateMode, kDeviceRunning or kDeviceUnusable by the
+    // device); 0x80070057 for an index not below the found count (kDeviceNoneSelected, nothing chosen); 0x80004005
+    // below kDeviceNoneSelected, while entering update mode, while updating and once the update ended (the list
+    // describes the device as it was before).
     [[nodiscard]] virtual ZVRESULT SelectDevice(std::int32_t index);
+    // The chosen device's place in the list of found devices; -1 for none, and while it is away.
     virtual std::int32_t GetSelectedDeviceIndex() const;
     // In kDeviceUnusable the selected device's error code; else code 0 and 0x80004005.
     [[nodiscard]] virtual ZVRESULT GetSelectedDeviceError(std::uint32_t& code) const;
@@ -210,6 +222,10 @@ protected:
     void SetUpdateStatus(std::int32_t status) { mUpdateStatus.store(status); }
     const ZV::Array<DeviceDefinition>& GetDeviceDefinitions() const { return mDeviceDefinitions; }
     bool IsValidFoundIndex(std::int32_t index) const;
+    // The port names of the chosen device; false when none is chosen.
+    bool GetChosenDevice(DeviceDefinition& device) const;
+    // Where the chosen device stands in the list of found devices once it was added to it.
+    void SetSelectedIndex(std::int32_t index) { mSelectedIndex.store(index); }
     // The selected device's version when an update could be asked about: a file present, a device selected.
     bool GetVersionToCompare(VersionRecord& deviceVersion) const;
     VersionRecord GetFirmwareFileVersion() const;
@@ -222,6 +238,10 @@ protected:
 
 private:
     [[nodiscard]] ZVRESULT DoWork(const ZV::ConstRCPtr<ZV::LRefCountedObject>& parameter) override;
+    // Selects the found device at a valid index; its record tells the device state.
+    void SelectFoundDevice(std::int32_t index);
+    // The chosen device's place among the found devices, -1 when it is not among them or none is chosen.
+    std::int32_t FindChosenDevice() const;
     void Post(const wchar_t* id, const ZV::ConstRCPtr<ZV::LRefCountedObject>& data);
 
     ZV::RetriggerableThreader mWorkerThread;
@@ -230,6 +250,9 @@ private:
     std::atomic<std::int32_t> mDeviceState{kDeviceNoDefinitions};
     ZV::Array<DeviceDefinition> mDeviceDefinitions;
     std::atomic<std::int32_t> mSelectedIndex{-1};
+    // User-interface thread only.
+    bool mDeviceChosen = false;
+    DeviceDefinition mChosenDevice;
     std::atomic<std::int32_t> mUpdateStatus{kUpdateIdle};
     std::atomic<bool> mCancelRequested{false};
     std::atomic<std::int32_t> mFileState{kFileNone};

@@ -69,16 +69,16 @@ ZVRESULT LUpdateEngine::RunUpdate()
         MarkFoundDeviceUnusable(index);
         return StopUpdate(UpdateFailure{FailureKind::kNotConfirmed});
     }
+    // The device confirmed the image: it is the owner's again, to be looked for once it has restarted, and the
+    // program may end. It is in update mode no longer, so no second image goes to it.
     if (!IsCancelRequested()) {
         SetUpdateStatus(kUpdateFinished);
-        // The update has ended: the device is the owner's again, to be looked for once it has restarted, and the
-        // program may end.
-        SetDeviceState(kDeviceInUpdateMode);
+        SetDeviceState(kDeviceUpdateEnded);
         return sent;
     }
     SetUpdateFailure(UpdateFailure{FailureKind::kCancelled});
     SetUpdateStatus(kUpdateCancelled);
-    SetDeviceState(kDeviceInUpdateMode);
+    SetDeviceState(kDeviceUpdateEnded);
     PostUpdateCompleted(false);
     return kCancelled;
 }

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <ostream>
 #include <string_view>
+#include <utility>
 
 using namespace ZV;
 
@@ -183,6 +184,9 @@ ZVRESULT LUpdateProcessor::WaitForDeviceToEnterUpdateMode()
 void LUpdateProcessor::SelectFirstOfSeveralDevices()
 {
     (void)mEngine->SelectDevice(0);
+    if (std::exchange(mSeveralDevicesReported, true)) {
+        return;
+    }
     MutexLock lock(GetDebugOutputLock());
     GetDebugOutput().GetNarrowTarget() << "Multiple devices found. Handling multiple devices is not implemented. Only "
                                           "the first connected device will be updated."

@@ -78,7 +78,7 @@ public:
     // sent into update mode to come back in it: 0 when it did, ZV_E_FAIL when it did not.
     [[nodiscard]] ZVRESULT WaitForDeviceToEnterUpdateMode();
     // Of several devices found, the first is the one to update; the others are never touched. Says so on the debug
-    // output.
+    // output, once for the processor's whole life.
     void SelectFirstOfSeveralDevices();
 
 private:
@@ -91,4 +91,5 @@ private:
     ZV::WideString mCommandLine;
     ZV::RCPtr<LUpdateEngineInterface> mEngine;
     bool mAllowDowngrade = false;
+    bool mSeveralDevicesReported = false;
 };

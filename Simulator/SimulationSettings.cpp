@@ -29,10 +29,9 @@ std::uint32_t ParseWholeNumber(std::string_view variable, std::string_view text)
     return value;
 }
 
-DeviceStart ParseDeviceStart(std::string_view text, bool& twoDevices)
+DeviceStart ParseDeviceStart(std::string_view text)
 {
-    twoDevices = text == "two";
-    if (text == "normal" || twoDevices) {
+    if (text == "normal") {
         return DeviceStart::Normal;
     }
     if (text == "update") {
@@ -44,7 +43,25 @@ DeviceStart ParseDeviceStart(std::string_view text, bool& twoDevices)
     if (text == "silent") {
         return DeviceStart::Silent;
     }
-    Refuse("ZV_SIM_DEVICE", text, "normal, update, absent, silent or two");
+    Refuse("ZV_SIM_DEVICE", text, "normal, update, absent, silent or two, or two starts separated by a comma");
+}
+
+// How each device starts: one of them, "two" for two devices running normally, or a start for each of two.
+std::vector<DeviceStart> ParseDeviceStarts(std::string_view text)
+{
+    if (text == "two") {
+        return {DeviceStart::Normal, DeviceStart::Normal};
+    }
+    const std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos) {
+        return {ParseDeviceStart(text)};
+    }
+    const std::string_view second = text.substr(comma + 1);
+    if (second.find(',') != std::string_view::npos) {
+        // Only two kinds of device are known by name.
+        Refuse("ZV_SIM_DEVICE", text, "at most two devices");
+    }
+    return {ParseDeviceStart(text.substr(0, comma)), ParseDeviceStart(second)};
 }
 
 void ApplyFault(std::string_view fault, DeviceFaults& faults, SimulationSettings& settings)
@@ -101,9 +118,9 @@ SimulationSettings ReadSimulationSettings(const EnvironmentLookup& lookup)
 
     SimulationSettings settings;
     DeviceSettings device;
-    bool twoDevices = false;
+    std::vector<DeviceStart> starts{device.Start};
     if (const auto text = value("ZV_SIM_DEVICE")) {
-        device.Start = ParseDeviceStart(*text, twoDevices);
+        starts = ParseDeviceStarts(*text);
     }
     if (const auto text = value("ZV_SIM_BUILD")) {
         device.Build = ParseWholeNumber("ZV_SIM_BUILD", *text);
@@ -130,9 +147,11 @@ SimulationSettings ReadSimulationSettings(const EnvironmentLookup& lookup)
         device.LogPath = *text;
     }
 
+    device.Start = starts.front();
     settings.Devices = {device};
-    if (twoDevices) {
+    if (starts.size() > 1) {
         DeviceSettings second = device;
+        second.Start = starts.back();
         second.PortName = "VT5 Display Left";
         if (!second.LogPath.empty()) {
             second.LogPath += ".2";

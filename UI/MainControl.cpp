@@ -81,6 +81,7 @@ void LMainControl::WatchEngine()
 {
     using Engine = ::LUpdateEngineInterface;
     mUpdateStarted = false;
+    mUpdateModeOverdue = false;
     mEarlyCompletion = EarlyCompletion::kNone;
     const RCPtr<Engine> engine = GetUpdateEngine();
     if (!engine) {
@@ -385,9 +386,16 @@ std::int32_t LMainControl::OnReinitializeClick(const ConstRCPtr<LNotificationDis
 std::int32_t LMainControl::OnScanForDeviceClick(const ConstRCPtr<LNotificationDistributor>&,
                                                 const RCPtr<LNotification>&)
 {
-    if (const RCPtr<::LUpdateEngineInterface> engine = GetUpdateEngine()) {
-        // The engine reports what it found as state changes.
-        (void)engine->ScanForDevices();
+    const RCPtr<::LUpdateEngineInterface> engine = GetUpdateEngine();
+    if (!engine) {
+        return 1;
+    }
+    // The engine reports what it found as state changes.
+    (void)engine->ScanForDevices();
+    if (mUpdateModeOverdue && Succeeded(engine->RefreshSelectedDevice()) &&
+        engine->GetDeviceState() == ::LUpdateEngineInterface::kDeviceInUpdateMode) {
+        // The device sent into update mode is back in it at last.
+        StartUpdateInUpdateMode();
     }
     return 1;
 }

@@ -175,6 +175,9 @@ private:
     std::unique_ptr<LOpenFileDialog> mFileDialog;
     bool mNoScanButton = false;
     bool mUpdateStarted = false;
+    // The device sent into update mode did not come back in it within the wait: the window shows it as not found,
+    // and "SCAN FOR DEVICE" looks for it once more and, when it is back, goes on with the update.
+    bool mUpdateModeOverdue = false;
     // The end of an update that had finished when the window began to watch the engine: the engine's report of it
     // may never come, or come after the window has taken it.
     enum class EarlyCompletion { kNone, kUnheard, kTaken };

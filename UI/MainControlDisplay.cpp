@@ -89,6 +89,10 @@ void LMainControl::UpdateDisplayFromEngine()
 
 void LMainControl::UpdateDisplay(std::int32_t result, std::int32_t deviceState, std::int32_t fileState)
 {
+    if (mUpdateModeOverdue && deviceState == Engine::kDeviceEnteringUpdateMode) {
+        // Nobody looks for it any more: the update will not "begin momentarily".
+        deviceState = Engine::kDeviceNotFound;
+    }
     UpdateDeviceInformationLabel(deviceState);
     UpdateFirmwareFileInformationLabel(fileState);
     UpdateProcessInformationLabel(result, deviceState);

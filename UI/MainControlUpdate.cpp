@@ -96,6 +96,7 @@ ZVRESULT LMainControl::WaitForDeviceToEnterUpdateMode()
     if (!engine || engine->GetReservedValue() != kUpdateModeEntryByPolling) {
         return ZV_E_FAIL;
     }
+    mUpdateModeOverdue = false;
     for (std::uint32_t elapsed = 0;;) {
         RedrawWindow();
         {
@@ -109,6 +110,7 @@ ZVRESULT LMainControl::WaitForDeviceToEnterUpdateMode()
         }
         elapsed += kWaitTurn;
         if (elapsed >= kWaitLimit) {
+            mUpdateModeOverdue = engine->GetDeviceState() == Engine::kDeviceEnteringUpdateMode;
             return ZV_E_FAIL;
         }
     }

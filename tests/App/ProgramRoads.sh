@@ -19,8 +19,8 @@ leak_options="suppressions=$(dirname "$0")/ProgramLeaks.supp:print_suppressions=
 run() {
   status=0
   env -u DISPLAY XDG_RUNTIME_DIR="$folder" XDG_DATA_HOME="$folder/data" XDG_CONFIG_HOME="$folder/config" \
-    XDG_STATE_HOME="$folder/state" ZV_MIDI_DRIVER=${ZV_MIDI_DRIVER:-simulated} ZV_SIM_RESTART_MS=50 ZV_SIM_FLASH_MS=100 \
-    ZV_SIM_LOG="$folder/device.log" LSAN_OPTIONS="$leak_options" "$program" "$@" 2> "$folder/stderr" || status=$?
+    XDG_STATE_HOME="$folder/state" ZV_MIDI_DRIVER=${ZV_MIDI_DRIVER:-simulated} \
+    ZV_SIM_RESTART_MS=${ZV_SIM_RESTART_MS:-50} ZV_SIM_FLASH_MS=100 ZV_SIM_LOG="$folder/device.log" LSAN_OPTIONS="$leak_options" "$program" "$@" 2> "$folder/stderr" || status=$?
 }
 
 # What the device received beyond the updater's own requests: the image messages.
@@ -332,6 +332,16 @@ was to be sent; nothing was sent, and the device waits in update mode"
       wait "$first" 2> /dev/null || true
       first=""
     done
+    ;;
+  mixed-pair-silent)
+    # The first device runs, the second waits in update mode already. While the first restarts into update mode for
+    # longer than a turn of the wait, the second is the only device there: it never takes the first's place.
+    printf '\xF0\x01\x02\xF7\xF0\x03\x04\xF7' > "$folder/image.syx"
+    ZV_SIM_RESTART_MS=1200 ZV_SIM_DEVICE=normal,update run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    updated_silently
+    [ "$(image_received)" = $'F0 01 02 F7\nF0 03 04 F7' ] || fail "the first device received: $(image_received)"
+    second=$(sed -n 's/^[0-9]* RX //p' "$folder/device.log.2" | grep -v '^F0 47 .. .. 07 0[25] 00 00 F7$' || true)
+    [ -z "$second" ] || fail "the second device received: $second"
     ;;
   *)
     fail "unknown road $road"

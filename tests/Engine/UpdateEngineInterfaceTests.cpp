@@ -111,20 +111,20 @@ TEST_F(UpdateEngineInterface, StateChangesArePostedOnlyWhenTheyChangeOneFoundDev
         << "no change to 3 for a single device, and nothing for setting the current state again";
     EXPECT_EQ(engine->GetSelectedDeviceIndex(), 0);
 
-    engine->devicesToFind = {{false, 0, 1}, {true, 0, 0}};
-    EXPECT_TRUE(ZV::Succeeded(engine->ScanForDevices()));
-    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceNoneSelected);
-    EXPECT_EQ(engine->SelectDevice(1), ZV_S_OK);
-    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceInUpdateMode);
-    EXPECT_EQ(engine->SelectDevice(5), ZV_E_INVALIDARG);
-    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceNoneSelected) << "past the found devices";
-    EXPECT_EQ(engine->SelectDevice(-1), ZV_E_INVALIDARG) << "a negative index is a very large one";
+    // Several devices found before any was chosen.
+    const RCPtr<LScriptedEngine> several = ScannedEngine({{false, 0, 1}, {true, 0, 0}});
+    EXPECT_EQ(several->GetDeviceState(), LUpdateEngineInterface::kDeviceNoneSelected);
+    EXPECT_EQ(several->SelectDevice(1), ZV_S_OK);
+    EXPECT_EQ(several->GetDeviceState(), LUpdateEngineInterface::kDeviceInUpdateMode);
+    EXPECT_EQ(several->SelectDevice(5), ZV_E_INVALIDARG);
+    EXPECT_EQ(several->GetDeviceState(), LUpdateEngineInterface::kDeviceNoneSelected) << "past the found devices";
+    EXPECT_EQ(several->SelectDevice(-1), ZV_E_INVALIDARG) << "a negative index is a very large one";
 
-    engine->devicesToFind = {{false, LUpdateEngineInterface::kDeviceErrorNoAccess, 1}};
-    EXPECT_TRUE(ZV::Succeeded(engine->ScanForDevices()));
-    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceUnusable);
+    several->devicesToFind = {{false, LUpdateEngineInterface::kDeviceErrorNoAccess, 1}};
+    EXPECT_TRUE(ZV::Succeeded(several->ScanForDevices()));
+    EXPECT_EQ(several->GetDeviceState(), LUpdateEngineInterface::kDeviceUnusable);
     std::uint32_t code = 0;
-    EXPECT_EQ(engine->GetSelectedDeviceError(code), ZV_S_OK);
+    EXPECT_EQ(several->GetSelectedDeviceError(code), ZV_S_OK);
     EXPECT_EQ(code, LUpdateEngineInterface::kDeviceErrorNoAccess);
 }
 

@@ -54,11 +54,11 @@ TEST_F(UpdateEngineRoad, RunningDeviceWithLowerBuildIsSwitchedToUpdateModeAndUpd
     ASSERT_TRUE(ProcessNotificationsUntil([&] { return mLog->Count(kNidFirmwareUpdateCompleted) == 1; }));
     EXPECT_TRUE(mLog->Entries.back().Success);
     EXPECT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateFinished);
-    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceInUpdateMode)
+    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceUpdateEnded)
         << "the device is given back when the update has ended, to be looked for again";
     EXPECT_TRUE(rig.Device().WaitForStateEntries(Simulator::DeviceState::Done, 1, kBoundedWait));
 
-    EXPECT_EQ(mLog->DeviceStateChanges(), (std::vector<std::string>{"1<-0", "5<-3", "6<-5", "7<-6", "8<-7", "7<-8"}));
+    EXPECT_EQ(mLog->DeviceStateChanges(), (std::vector<std::string>{"1<-0", "5<-3", "6<-5", "7<-6", "8<-7", "9<-8"}));
     EXPECT_EQ(mLog->Count(kNidFirmwareFileStateChange), 1u);
     // A report still waiting when the next one comes is replaced by it.
     EXPECT_GE(mLog->Count(kNidFirmwareUpdateProgress), 1u);

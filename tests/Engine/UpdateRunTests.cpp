@@ -119,6 +119,22 @@ TEST_F(UpdateRun, ImageWithA0DInItsBodiesIsTakenByADeviceThatExpectsItsFileAndTh
     EXPECT_EQ(ImageMessagesReceived(), 304u);
 }
 
+TEST_F(UpdateRun, SecondStartRightAfterASuccessfulRunIsRefusedAndSendsNothing)
+{
+    SimulatedMidiRig rig({QuickDevice(DeviceStart::Update, LogPath())});
+    const RCPtr<LUpdateEngine> engine = EngineInUpdateMode(rig, MakeImage(4, 16));
+    ASSERT_EQ(engine->StartUpdate(), ZV_S_OK);
+    WaitForCompletions(*engine, 1);
+    const std::vector<std::string> received = TextsOfKind(LogPath(), "RX");
+
+    EXPECT_EQ(engine->StartUpdate(), ZV_E_FAIL);
+    EXPECT_EQ(engine->WaitForUpdate(kBoundedWait.count() * 1000), ZV_S_OK);
+    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceUpdateEnded);
+    EXPECT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateFinished);
+    EXPECT_EQ(Completions(), std::vector<bool>{true});
+    EXPECT_EQ(TextsOfKind(LogPath(), "RX"), received);
+}
+
 TEST_F(UpdateRun, CancelDuringTheSendStopsItAndCountsAsAFailure)
 {
     SimulatedMidiRig rig({QuickDevice(DeviceStart::Update, LogPath())});
@@ -156,7 +172,7 @@ TEST_F(UpdateRun, CancelDuringTheFinalPollTakesEffectWhenTheDeviceReportsDone)
 
     EXPECT_EQ(Completions(), (std::vector<bool>{false, false}));
     EXPECT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateCancelled);
-    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceInUpdateMode);
+    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceUpdateEnded) << "the device took the image";
     EXPECT_EQ(engine->GetUpdateFailure().Kind, LUpdateEngineInterface::FailureKind::kCancelled);
     EXPECT_TRUE(rig.Device().WaitForStateEntries(Simulator::DeviceState::Done, 1, kBoundedWait));
 }

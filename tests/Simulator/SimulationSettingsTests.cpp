@@ -76,6 +76,11 @@ TEST(SimulationSettings, EveryVariableReachesItsSettingAndTwoDevicesKeepSeparate
     EXPECT_EQ(settings.BytesPerSecond, 0u);
     EXPECT_TRUE(settings.StuckLongMessages);
 
+    const SimulationSettings mixed = ReadFrom({{"ZV_SIM_DEVICE", "normal,update"}});
+    ASSERT_EQ(mixed.Devices.size(), 2u);
+    EXPECT_EQ(mixed.Devices[0].Start, DeviceStart::Normal);
+    EXPECT_EQ(mixed.Devices[1].Start, DeviceStart::Update);
+    EXPECT_EQ(mixed.Devices[1].PortName, "VT5 Display Left");
     EXPECT_EQ(ReadFrom({{"ZV_SIM_DEVICE", "silent"}}).Devices.front().Start, DeviceStart::Silent);
     EXPECT_EQ(ReadFrom({{"ZV_SIM_DEVICE", "update"}}).Devices.front().Start, DeviceStart::Update);
     EXPECT_EQ(ReadFrom({{"ZV_SIM_DEVICE", "absent"}}).Devices.front().Start, DeviceStart::Absent);
@@ -85,7 +90,11 @@ TEST(SimulationSettings, EveryVariableReachesItsSettingAndTwoDevicesKeepSeparate
 TEST(SimulationSettings, UnusableValuesAreRefusedNamingTheVariable)
 {
     EXPECT_EQ(RefusalOf({{"ZV_SIM_DEVICE", "sometimes"}}),
-              "ZV_SIM_DEVICE is \"sometimes\"; expected normal, update, absent, silent or two");
+              "ZV_SIM_DEVICE is \"sometimes\"; expected normal, update, absent, silent or two, or two starts separated "
+              "by a comma");
+    EXPECT_EQ(RefusalOf({{"ZV_SIM_DEVICE", "update,two"}}).substr(0, 23), "ZV_SIM_DEVICE is \"two\";");
+    EXPECT_EQ(RefusalOf({{"ZV_SIM_DEVICE", "normal,update,normal"}}),
+              "ZV_SIM_DEVICE is \"normal,update,normal\"; expected at most two devices");
     EXPECT_EQ(RefusalOf({{"ZV_SIM_BUILD", "12x"}}),
               "ZV_SIM_BUILD is \"12x\"; expected a whole number from 0 to 4294967295");
     EXPECT_EQ(RefusalOf({{"ZV_SIM_RESTART_MS", "-5"}}),

@@ -207,7 +207,7 @@ TEST(MainControl, UpdateOfARunningDeviceWaitsForUpdateModeInTurnsUnderTheWaitCur
     EXPECT_TRUE(bar.IsTimeEstimateEnabled());
 }
 
-TEST(MainControl, WaitForUpdateModeEndsAfterSixtyTurnsAndSkinsWithAManualButtonDoNotWait)
+TEST(MainControl, WaitForUpdateModeEndsAfterSixtyTurnsWithAScanThatGoesOnAndSkinsWithAManualButtonDoNotWait)
 {
     {
         // An automatic start sent the device into update mode before the window opened: its first idle pass waits.
@@ -244,7 +244,28 @@ TEST(MainControl, WaitForUpdateModeEndsAfterSixtyTurnsAndSkinsWithAManualButtonD
         window.Click(L"buttonUpdateFirmware");
         EXPECT_EQ(turns, 60);
         EXPECT_EQ(engine.CountCalls("StartUpdate"), 0u);
-        EXPECT_EQ(window.TextOf(L"labelUpdateProcessInformation"), kResetting);
+        // Nothing looks for the device any more: one text says so, and the scan button is the way on.
+        window.PumpAll();
+        const auto oneTextAndScan = [&] {
+            EXPECT_EQ(window.TextOf(L"labelDeviceInformation"), kNoDevice);
+            for (const wchar_t* label : {L"labelUpdateProcessInformation", L"labelDeviceCannotUpdateError"}) {
+                EXPECT_FALSE(window.IsShown(label)) << "over the device text";
+            }
+            EXPECT_TRUE(window.IsShown(L"labelDeviceInformation") && window.IsShown(L"buttonScanForDevice"));
+        };
+        oneTextAndScan();
+        // Not "up to date" either while the device is away.
+        engine.SetUpdateAvailable(false);
+        window.Refresh();
+        oneTextAndScan();
+        engine.OnRefresh([](LScriptedEngine& e) {
+            e.SetDevice(Engine::kDeviceInUpdateMode);
+            return ZV_S_OK;
+        });
+        engine.TakeCalls();
+        window.Click(L"buttonScanForDevice");
+        EXPECT_EQ(engine.TakeCalls(), (Calls{"ScanForDevices", "RefreshSelectedDevice", "StartUpdate"}))
+            << "back in update mode, the device gets its update";
     }
 
     MainWindowHarness manual(WithButtonLikeNext(ApplicationSkinDocument(), "buttonManualDeviceReadyForUpdateButton"));
