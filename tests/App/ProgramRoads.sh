@@ -20,7 +20,8 @@ run() {
   status=0
   env -u DISPLAY XDG_RUNTIME_DIR="$folder" XDG_DATA_HOME="$folder/data" XDG_CONFIG_HOME="$folder/config" \
     XDG_STATE_HOME="$folder/state" ZV_MIDI_DRIVER=${ZV_MIDI_DRIVER:-simulated} \
-    ZV_SIM_RESTART_MS=${ZV_SIM_RESTART_MS:-50} ZV_SIM_FLASH_MS=100 ZV_SIM_LOG="$folder/device.log" LSAN_OPTIONS="$leak_options" "$program" "$@" 2> "$folder/stderr" || status=$?
+    ZV_SIM_RESTART_MS=${ZV_SIM_RESTART_MS:-50} ZV_SIM_FLASH_MS=100 ZV_SIM_LOG="$folder/device.log" \
+    LSAN_OPTIONS="$leak_options" "$program" "$@" 2> "$folder/stderr" || status=$?
 }
 
 # What the device received beyond the updater's own requests: the image messages.
