@@ -292,7 +292,8 @@ std::int32_t LUpdateEngineInterface::ExamineFirmwareFile(const WideString& path,
         return kFileMissing;
     }
     ImageCheck check;
-    const ZVRESULT read = image != nullptr ? ReadFirmwareImage(path, *image, check) : CheckFirmwareImageFile(path, check);
+    const ZVRESULT read =
+        image != nullptr ? ReadFirmwareImage(path, *image, check) : CheckFirmwareImageFile(path, check);
     if (Failed(read)) {
         SetUpdateFailure(UpdateFailure{FailureKind::kImageUnreadable});
         return kFileMissing;
