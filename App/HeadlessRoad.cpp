@@ -1,5 +1,6 @@
 #include "App/HeadlessRoad.h"
 
+#include "Midi/MidiRenderPort.h"
 #include "Utilities/Debug/DebugOutput.h"
 
 #include <ostream>
@@ -69,11 +70,17 @@ std::string DescribeFailure(LUpdateEngineInterface& engine, bool timedOut)
     switch (failure.Kind) {
     case LUpdateEngineInterface::FailureKind::kImageUnreadable:
     case LUpdateEngineInterface::FailureKind::kImageRefused:
+    case LUpdateEngineInterface::FailureKind::kImageChanged:
         return engine.DescribeFirmwareFileFailure();
     case LUpdateEngineInterface::FailureKind::kDeviceUnreachable:
         return "the device could not be asked to enter update mode";
     case LUpdateEngineInterface::FailureKind::kDeviceVanished:
         return "the device went away during the update (at byte offset " + std::to_string(failure.Offset) +
+               " of the image)";
+    case LUpdateEngineInterface::FailureKind::kOutputStalled:
+        // The device may still be there: it is the computer's output that stopped taking the image.
+        return "the MIDI output stalled during the update: the driver took nothing for " +
+               DescribeDuration(LMidiRenderPort::kSendTimeout) + " (at byte offset " + std::to_string(failure.Offset) +
                " of the image)";
     case LUpdateEngineInterface::FailureKind::kNotConfirmed:
         return "the device took the image but did not confirm the update within " +

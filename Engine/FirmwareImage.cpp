@@ -227,6 +227,37 @@ ZVRESULT CheckFirmwareImageFile(const WideString& path, ImageCheck& check)
     return ReadAndWalk(path, nullptr, check);
 }
 
+ZVRESULT CompareFirmwareImageFile(const WideString& path, const FirmwareImageBytes& image, bool& same)
+{
+    same = false;
+    if (path.IsEmpty()) {
+        return ZV_E_FAIL;
+    }
+    const ReadOnlyFile file(path);
+    FirmwareImageBytes block;
+    if (file.Get() < 0 || block.SetCount(kReadBlock) != static_cast<ZVRESULT>(kReadBlock)) {
+        return ZV_E_FAIL;
+    }
+    const std::uint8_t* expected = image.GetData();
+    std::uint32_t left = image.GetCount();
+    for (;;) {
+        const std::int64_t count = Platform::ReadFile(file.Get(), block.GetData(), kReadBlock);
+        if (count < 0) {
+            return ZV_E_FAIL;
+        }
+        if (count == 0) {
+            same = left == 0;
+            return ZV_S_OK;
+        }
+        const auto read = static_cast<std::uint32_t>(count);
+        if (read > left || std::memcmp(block.GetData(), expected, read) != 0) {
+            return ZV_S_OK;
+        }
+        expected += read;
+        left -= read;
+    }
+}
+
 void ReportImageRefusal(const ImageCheck& check)
 {
     MutexLock lock(GetDebugOutputLock());

@@ -92,5 +92,9 @@ ZV::ZVRESULT ReadFirmwareImage(const ZV::WideString& path, FirmwareImageBytes& i
 // The same, keeping none of the bytes.
 ZV::ZVRESULT CheckFirmwareImageFile(const ZV::WideString& path, ImageCheck& check);
 
+// Whether the file holds exactly the image, read in blocks beside it so that the image is never held twice:
+// 0x80004005 when the file cannot be opened or read.
+ZV::ZVRESULT CompareFirmwareImageFile(const ZV::WideString& path, const FirmwareImageBytes& image, bool& same);
+
 // Says on the debug output where the image was refused and why.
 void ReportImageRefusal(const ImageCheck& check);

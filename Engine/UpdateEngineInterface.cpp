@@ -218,11 +218,16 @@ ZVRESULT LUpdateEngineInterface::StartUpdate()
     if (GetFirmwareFileState() != kFilePresent || GetDeviceState() != kDeviceInUpdateMode) {
         return ZV_E_FAIL;
     }
-    if (Failed(CheckFirmwareFile())) {
+    SharedFirmwareImage image;
+    if (Failed(PrepareImageToSend(image))) {
         UpdateFailure failure = GetUpdateFailure();
         failure.DeviceLeftWaiting = true;
         SetUpdateFailure(failure);
         return ZV_E_FAIL;
+    }
+    {
+        MutexLock lock(mFileLock);
+        mImageToSend = image;
     }
     mCancelRequested.store(false);
     // Running from the hand-over on, so that a wait that follows at once waits for the task.
@@ -233,6 +238,7 @@ ZVRESULT LUpdateEngineInterface::StartUpdate()
                               LHolder<ThreadWorkerTask>::Create(kTaskFirmwareUpdate), mDoneEvent, 0);
     if (Failed(result)) {
         // No task runs: nothing would ever leave the updating state, and the program would refuse to end.
+        ForgetImageToSend(image);
         mUpdateStatus.store(previousStatus);
         SetDeviceState(kDeviceInUpdateMode);
     }
@@ -263,6 +269,7 @@ std::int32_t LUpdateEngineInterface::GetFirmwareFileState() const
 
 ZVRESULT LUpdateEngineInterface::SetFirmwareFileWithVersion(const WideString& path, const VersionRecord& version)
 {
+    ForgetCheckedImage();
     {
         MutexLock lock(mFileLock);
         mFirmwareFilePath = path;
@@ -275,6 +282,7 @@ ZVRESULT LUpdateEngineInterface::SetFirmwareFileWithVersion(const WideString& pa
 
 ZVRESULT LUpdateEngineInterface::SetFirmwareFile(const WideString& path)
 {
+    ForgetCheckedImage();
     const std::int32_t state = ExamineFirmwareFile(path);
     {
         MutexLock lock(mFileLock);
@@ -309,9 +317,14 @@ ZVRESULT LUpdateEngineInterface::GetFirmwareFileVersionText(WideString& text) co
 ZVRESULT LUpdateEngineInterface::CheckFirmwareFile()
 {
     SetUpdateFailure(UpdateFailure());
+    // Let go first: the image read now takes its place, and a large one is not held twice.
+    ForgetCheckedImage();
     WideString path;
     (void)GetFirmwareFilePath(path);
-    if (ExamineFirmwareFile(path) == kFilePresent) {
+    auto image = std::make_shared<FirmwareImageBytes>();
+    if (ExamineFirmwareFile(path, image.get()) == kFilePresent) {
+        MutexLock lock(mFileLock);
+        mCheckedImage = std::move(image);
         return ZV_S_OK;
     }
     if (GetUpdateFailure().Kind == FailureKind::kNone) {
@@ -323,13 +336,15 @@ ZVRESULT LUpdateEngineInterface::CheckFirmwareFile()
     return ZV_E_FAIL;
 }
 
-std::int32_t LUpdateEngineInterface::ExamineFirmwareFile(const WideString& path)
+std::int32_t LUpdateEngineInterface::ExamineFirmwareFile(const WideString& path, FirmwareImageBytes* image)
 {
     if (path.IsEmpty() || !File::FileExists(path)) {
         return kFileMissing;
     }
     ImageCheck check;
-    if (Failed(CheckFirmwareImageFile(path, check))) {
+    const ZVRESULT read =
+        image != nullptr ? ReadFirmwareImage(path, *image, check) : CheckFirmwareImageFile(path, check);
+    if (Failed(read)) {
         SetUpdateFailure(UpdateFailure{FailureKind::kImageUnreadable});
         return kFileMissing;
     }
@@ -338,6 +353,64 @@ std::int32_t LUpdateEngineInterface::ExamineFirmwareFile(const WideString& path)
         return kFileMissing;
     }
     return kFilePresent;
+}
+
+SharedFirmwareImage LUpdateEngineInterface::TakeImageToSend()
+{
+    MutexLock lock(mFileLock);
+    return std::move(mImageToSend);
+}
+
+ZVRESULT LUpdateEngineInterface::PrepareImageToSend(SharedFirmwareImage& image)
+{
+    {
+        // Taken whatever comes of it: a start that fails leaves the next one to check the file afresh.
+        MutexLock lock(mFileLock);
+        image = std::move(mCheckedImage);
+    }
+    if (!image) {
+        if (Failed(CheckFirmwareFile())) {
+            return ZV_E_FAIL;
+        }
+        MutexLock lock(mFileLock);
+        image = std::move(mCheckedImage);
+        return ZV_S_OK;
+    }
+    // The device may have restarted into update mode since the check: whatever the file became meanwhile, only the
+    // image checked may reach it, and only while the file still holds that image.
+    SetUpdateFailure(UpdateFailure());
+    WideString path;
+    (void)GetFirmwareFilePath(path);
+    bool same = false;
+    if (Failed(CompareFirmwareImageFile(path, *image, same))) {
+        image.reset();
+        SetUpdateFailure(UpdateFailure{FailureKind::kImageUnreadable});
+        SetFirmwareFileState(kFileMissing);
+        return ZV_E_FAIL;
+    }
+    if (!same) {
+        image.reset();
+        SetUpdateFailure(UpdateFailure{FailureKind::kImageChanged});
+        return ZV_E_FAIL;
+    }
+    return ZV_S_OK;
+}
+
+void LUpdateEngineInterface::ForgetImageToSend(const SharedFirmwareImage& image)
+{
+    SharedFirmwareImage forgotten;
+    MutexLock lock(mFileLock);
+    // A task that did start has taken its own already.
+    if (mImageToSend == image) {
+        forgotten = std::move(mImageToSend);
+    }
+}
+
+void LUpdateEngineInterface::ForgetCheckedImage()
+{
+    SharedFirmwareImage forgotten;
+    MutexLock lock(mFileLock);
+    forgotten = std::move(mCheckedImage);
 }
 
 LUpdateEngineInterface::UpdateFailure LUpdateEngineInterface::GetUpdateFailure() const
@@ -362,6 +435,8 @@ std::string LUpdateEngineInterface::DescribeFirmwareFileFailure() const
     case FailureKind::kImageRefused:
         return file + " was refused at byte offset " + std::to_string(failure.Offset) + ": " +
                DescribeImageFault(failure.Fault) + "; nothing was sent" + deviceWaits;
+    case FailureKind::kImageChanged:
+        return file + " changed after it was checked; nothing was sent" + deviceWaits;
     default:
         return std::string();
     }

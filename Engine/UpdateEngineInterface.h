@@ -74,7 +74,9 @@ public:
         kImageUnreadable,    // the firmware file could not be read
         kImageRefused,       // the image is not a clean run of messages: the fault and its byte offset
         kDeviceUnreachable,  // the request to enter update mode could not be sent
+        kImageChanged,       // the file no longer holds the image checked before the device was touched
         kDeviceVanished,     // the device's ports went away: the offset of the body that could not go out
+        kOutputStalled,      // the MIDI output took nothing of the body for the send's time-out: the body's offset
         kNotConfirmed,       // the device took the image but did not report "update done" in time
         kCancelled,
     };
@@ -163,8 +165,9 @@ public:
     [[nodiscard]] virtual ZVRESULT EnterUpdateMode() = 0;
     virtual bool IsUpdateAvailable() const;
     virtual bool GetReservedFlag() const;
-    // Hands the update to the worker thread: 0x80004005 unless a firmware file is there and fit to send and the
-    // device is kDeviceInUpdateMode, or when the worker is busy.
+    // Hands the update to the worker thread with the image to send: the one CheckFirmwareFile held, when the file
+    // still holds it, else the file as it is now. 0x80004005 unless a firmware file is there and fit to send and the
+    // device is kDeviceInUpdateMode, when the file has changed since it was checked, or when the worker is busy.
     [[nodiscard]] virtual ZVRESULT StartUpdate();
     // While an update runs, waits up to the time for it to end: 0x80004005 when it is still running.
     [[nodiscard]] virtual ZVRESULT WaitForUpdate(std::uint32_t milliseconds);
@@ -179,7 +182,8 @@ public:
     [[nodiscard]] virtual ZVRESULT GetFirmwareFilePath(ZV::WideString& path) const;
     [[nodiscard]] virtual ZVRESULT GetFirmwareFileVersionText(ZV::WideString& text) const;
     // Reads the firmware file again and walks its messages, so that a file unfit to send is refused before the
-    // device is touched: 0, or 0x80004005 (kFileMissing) with the reason in GetUpdateFailure.
+    // device is touched: 0, or 0x80004005 (kFileMissing) with the reason in GetUpdateFailure. The image checked is
+    // held: it is the one the next update sends, and the file must still hold it then.
     [[nodiscard]] virtual ZVRESULT CheckFirmwareFile();
     // Set afresh by CheckFirmwareFile, EnterUpdateMode and StartUpdate.
     UpdateFailure GetUpdateFailure() const;
@@ -233,8 +237,10 @@ protected:
     // True when the image is fit to send; otherwise the refusal is recorded and written to the debug output.
     bool AcceptImage(const FirmwareImageBytes& image);
     // kFilePresent for a file that can be read and whose image is fit to send; else kFileMissing, with the reason in
-    // GetUpdateFailure when the file is there.
-    std::int32_t ExamineFirmwareFile(const ZV::WideString& path);
+    // GetUpdateFailure when the file is there. With an image, the file's bytes are kept in it.
+    std::int32_t ExamineFirmwareFile(const ZV::WideString& path, FirmwareImageBytes* image = nullptr);
+    // On the worker: the image that StartUpdate handed over, taken once.
+    SharedFirmwareImage TakeImageToSend();
 
 private:
     [[nodiscard]] ZVRESULT DoWork(const ZV::ConstRCPtr<ZV::LRefCountedObject>& parameter) override;
@@ -242,6 +248,11 @@ private:
     void SelectFoundDevice(std::int32_t index);
     // The chosen device's place among the found devices, -1 when it is not among them or none is chosen.
     std::int32_t FindChosenDevice() const;
+    // The image the update is to send: the checked one while the file still holds it, else the file read and checked
+    // now. 0x80004005 with the reason in GetUpdateFailure when there is none fit to send.
+    [[nodiscard]] ZVRESULT PrepareImageToSend(SharedFirmwareImage& image);
+    void ForgetCheckedImage();
+    void ForgetImageToSend(const SharedFirmwareImage& image);
     void Post(const wchar_t* id, const ZV::ConstRCPtr<ZV::LRefCountedObject>& data);
 
     ZV::RetriggerableThreader mWorkerThread;
@@ -260,6 +271,10 @@ private:
     mutable ZV::Mutex mFileLock;
     ZV::WideString mFirmwareFilePath;
     VersionRecord mFirmwareFileVersion;
+    // The image of the last CheckFirmwareFile, until an update takes it as its image to send. Only one of the two is
+    // held at a time, so that a large image is never held twice.
+    SharedFirmwareImage mCheckedImage;
+    SharedFirmwareImage mImageToSend;
     std::atomic<bool> mNotificationsEnabled{false};
     // Written by the worker while the window reads it.
     mutable ZV::Mutex mFailureLock;

@@ -41,22 +41,17 @@ ZVRESULT LUpdateEngine::RunUpdate()
     SetUpdateStatus(kUpdateRunning);
     const std::int32_t index = GetSelectedDeviceIndex();
     DeviceDefinitionEx device;
-    auto image = std::make_shared<FirmwareImageBytes>();
+    // The image checked before the device was touched; the file is not read again, so nothing it became since can
+    // reach the device.
+    const SharedFirmwareImage image = TakeImageToSend();
     {
         DevicePorts ports;
         if (!GetFoundDevice(index, device) ||
             !OpenPorts(device.UpdateCapturePortName, device.UpdateRenderPortName, ports)) {
             return StopUpdate(UpdateFailure{FailureKind::kDeviceVanished});
         }
-        WideString path;
-        (void)GetFirmwareFilePath(path);
-        ImageCheck check;
-        if (Failed(ReadFirmwareImage(path, *image, check))) {
+        if (!image) {
             return StopForFirmwareFile(UpdateFailure{FailureKind::kImageUnreadable});
-        }
-        if (check.Fault != ImageFault::kNone) {
-            ReportImageRefusal(check);
-            return StopForFirmwareFile(UpdateFailure{FailureKind::kImageRefused, check.Fault, check.Offset});
         }
     }
     const ZVRESULT sent = SendFileMessages(image, device.UpdateRenderPortName);
@@ -98,8 +93,11 @@ ZVRESULT LUpdateEngine::SendFileMessages(const SharedFirmwareImage& image, const
     walker.Feed(image->GetData(), total);
     ImageMessage message;
     while (!IsCancelRequested() && walker.Next(message)) {
-        if (Failed(SendSysExBody(image, message, ports))) {
-            SetUpdateFailure(UpdateFailure{FailureKind::kDeviceVanished, ImageFault::kNone, message.BodyOffset});
+        const ZVRESULT sent = SendSysExBody(image, message, ports);
+        if (Failed(sent)) {
+            const FailureKind kind =
+                sent == kMidiOutputStalled ? FailureKind::kOutputStalled : FailureKind::kDeviceVanished;
+            SetUpdateFailure(UpdateFailure{kind, ImageFault::kNone, message.BodyOffset});
             return ZV_E_FAIL;
         }
         const std::int64_t sentAt = Platform::GetMicrosecondTime();

@@ -78,13 +78,15 @@ public:
         if (!message.IsSendable()) {
             return false;
         }
-        // The gate outlives this output, so a transfer that ends after the close finds it shut.
-        return mSystem->SendFromHost(mPort, std::move(message),
-                                     [this, gate = mGate, token](bool delivered) {
-                                         RunThroughGate(*gate, [&] {
-                                             mCallback.OnLongMessageDone(*this, token, delivered);
-                                         });
-                                     });
+        // The gate outlives this output, so a transfer that goes on or ends after the close finds it shut.
+        return mSystem->SendFromHost(
+            mPort, std::move(message),
+            [this, gate = mGate, token](bool delivered) {
+                RunThroughGate(*gate, [&] { mCallback.OnLongMessageDone(*this, token, delivered); });
+            },
+            [this, gate = mGate, token](std::size_t carried) {
+                RunThroughGate(*gate, [&] { mCallback.OnLongMessageProgress(*this, token, carried); });
+            });
     }
 
 private:

@@ -102,10 +102,13 @@ bool SimulatedMidiSystem::SendFromHost(const PortKey& port, MidiBytes bytes, std
 }
 
 bool SimulatedMidiSystem::SendFromHost(const PortKey& port, Platform::MidiLongMessage message,
-                                       std::function<void(bool delivered)> onDone)
+                                       std::function<void(bool delivered)> onDone,
+                                       std::function<void(std::size_t carried)> onProgress)
 {
     SimulatorClock::time_point start;
     SimulatorClock::time_point end;
+    std::size_t carried = 0;
+    bool stalls = false;
     bool transferNow = false;
     {
         std::lock_guard lock(mMutex);
@@ -116,14 +119,26 @@ bool SimulatedMidiSystem::SendFromHost(const PortKey& port, Platform::MidiLongMe
             return true;
         }
         Endpoint& endpoint = mEndpoints[port.Endpoint];
+        if (endpoint.Stalled) {
+            return true;
+        }
+        carried = CarryOnCable(endpoint, message.GetSize());
+        stalls = endpoint.Stalled;
         const SimulatorClock::time_point now = SimulatorClock::now();
         start = std::max(now, endpoint.CableFreeAt);
-        end = start + TransferTime(message.GetSize());
+        end = start + TransferTime(carried);
         endpoint.CableFreeAt = end;
         // A cable that takes no time has carried the bytes as they are sent. When the simulation has nothing else
         // under way by then, the device takes them at once on this thread, in its turn, and the sender hears of it
         // before the call returns instead of waiting for the scheduler's thread to wake.
-        transferNow = end <= now && mScheduler.ClaimIdleThrough(end);
+        transferNow = !stalls && end <= now && mScheduler.ClaimIdleThrough(end);
+    }
+    if (onProgress && !transferNow) {
+        ReportProgress(port, start, carried, stalls, onProgress);
+    }
+    if (stalls) {
+        // The message never arrives, and its sender never hears that it is done.
+        return true;
     }
     auto transfer = [this, port, message = std::move(message), start, end, onDone = std::move(onDone)] {
         bool delivered = false;
@@ -192,6 +207,47 @@ void SimulatedMidiSystem::DeliverToHost(std::size_t endpoint, const MidiBytes& b
     }
     for (const std::shared_ptr<HostInputSink>& sink : sinks) {
         sink->ReceiveFromDevice(bytes);
+    }
+}
+
+std::size_t SimulatedMidiSystem::CarryOnCable(Endpoint& endpoint, std::size_t byteCount) const
+{
+    std::size_t carried = byteCount;
+    if (mSettings.StallAfterBytes != 0) {
+        const std::uint64_t room = mSettings.StallAfterBytes - std::min<std::uint64_t>(endpoint.BytesCarried,
+                                                                                     mSettings.StallAfterBytes);
+        if (byteCount > room) {
+            carried = static_cast<std::size_t>(room);
+            endpoint.Stalled = true;
+        }
+    }
+    endpoint.BytesCarried += carried;
+    return carried;
+}
+
+void SimulatedMidiSystem::ReportProgress(const PortKey& port, SimulatorClock::time_point start, std::size_t carried,
+                                         bool stalls, const std::function<void(std::size_t carried)>& onProgress)
+{
+    const SimulatorClock::duration duration = TransferTime(carried);
+    const auto report = [this, port, onProgress](std::size_t bytes) {
+        return [this, port, onProgress, bytes] {
+            bool present = false;
+            {
+                std::lock_guard lock(mMutex);
+                present = IsCurrent(port);
+            }
+            if (present) {
+                onProgress(bytes);
+            }
+        };
+    };
+    for (std::chrono::milliseconds elapsed = kProgressInterval; elapsed < duration; elapsed += kProgressInterval) {
+        const std::uint64_t bytes =
+            std::uint64_t{mSettings.BytesPerSecond} * static_cast<std::uint64_t>(elapsed.count()) / 1000;
+        mScheduler.RunAt(start + elapsed, report(static_cast<std::size_t>(std::min<std::uint64_t>(bytes, carried))));
+    }
+    if (stalls && carried != 0) {
+        mScheduler.RunAt(start + duration, report(carried));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "Simulator/SimulatedDisplayDevice.h"
 #include "Simulator/SimulationSettings.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -63,10 +64,14 @@ public:
     // Queues a message on the port's cable, which reads its bytes where they lie; false when the port is gone. onDone, when given, runs once the last byte has
     // reached the device and the device has taken it (true), or was lost because the port went away (false). When
     // the cable takes no time and nothing else of the simulation is under way, the transfer happens on the calling
-    // thread, before SendFromHost returns: the device's answers and onDone then run there too.
+    // thread, before SendFromHost returns: the device's answers and onDone then run there too. onProgress, when
+    // given, hears every kProgressInterval of a transfer how many of its bytes the cable has carried so far.
     bool SendFromHost(const PortKey& port, Platform::MidiLongMessage message,
-                      std::function<void(bool delivered)> onDone);
+                      std::function<void(bool delivered)> onDone,
+                      std::function<void(std::size_t carried)> onProgress = {});
     bool SendFromHost(const PortKey& port, MidiBytes bytes, std::function<void(bool delivered)> onDone);
+
+    static constexpr std::chrono::milliseconds kProgressInterval{100};
 
     std::size_t GetDeviceCount() const { return mDevices.size(); }
     SimulatedDisplayDevice& GetDevice(std::size_t index) { return *mDevices.at(index); }
@@ -79,6 +84,9 @@ private:
         bool Present = false;
         std::uint64_t Generation = 0;
         SimulatorClock::time_point CableFreeAt;
+        // Bytes the cable has carried or is carrying; once it has stalled it takes messages and carries nothing.
+        std::uint64_t BytesCarried = 0;
+        bool Stalled = false;
         std::function<void(const Platform::MidiLongMessage&, SimulatorClock::time_point, SimulatorClock::time_point)>
             Receive;
     };
@@ -92,6 +100,12 @@ private:
     void SetPresent(std::size_t endpoint, bool present);
     void DeliverToHost(std::size_t endpoint, const MidiBytes& bytes);
     SimulatorClock::duration TransferTime(std::size_t byteCount) const;
+    // How many of the message's bytes the cable carries before it stalls: all of them, unless it stalls on the way.
+    std::size_t CarryOnCable(Endpoint& endpoint, std::size_t byteCount) const;
+    // Tells onProgress how far the transfer of carried bytes that begins at start has come, every kProgressInterval
+    // while the port lasts, and once more at its end when the cable stalls there.
+    void ReportProgress(const PortKey& port, SimulatorClock::time_point start, std::size_t carried, bool stalls,
+                        const std::function<void(std::size_t carried)>& onProgress);
 
     const SimulationSettings mSettings;
     mutable std::mutex mMutex;

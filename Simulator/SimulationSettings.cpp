@@ -68,6 +68,7 @@ void ApplyFault(std::string_view fault, DeviceFaults& faults, SimulationSettings
 {
     constexpr std::string_view dropMessage = "drop-message=";
     constexpr std::string_view vanishAfter = "vanish-after=";
+    constexpr std::string_view stallAfter = "stall-after=";
     if (fault == "no-version") {
         faults.NoVersion = true;
     } else if (fault == "never-done") {
@@ -78,6 +79,8 @@ void ApplyFault(std::string_view fault, DeviceFaults& faults, SimulationSettings
         faults.SlowRestart = true;
     } else if (fault == "stuck-send") {
         settings.StuckLongMessages = true;
+    } else if (fault.starts_with(stallAfter)) {
+        settings.StallAfterBytes = ParseWholeNumber("ZV_SIM_FAULT stall-after", fault.substr(stallAfter.size()));
     } else if (fault.starts_with(dropMessage)) {
         faults.DropImageMessage = ParseWholeNumber("ZV_SIM_FAULT drop-message", fault.substr(dropMessage.size()));
     } else if (fault.starts_with(vanishAfter)) {
@@ -86,7 +89,7 @@ void ApplyFault(std::string_view fault, DeviceFaults& faults, SimulationSettings
     } else {
         Refuse("ZV_SIM_FAULT", fault,
                "a comma-separated list of no-version, never-done, drop-message=N, vanish-after=N, "
-               "garbage-replies, slow-restart, stuck-send");
+               "garbage-replies, slow-restart, stuck-send, stall-after=N");
     }
 }
 

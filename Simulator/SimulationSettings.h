@@ -44,6 +44,7 @@ struct SimulationSettings {
     std::vector<DeviceSettings> Devices{DeviceSettings{}};
     std::uint32_t BytesPerSecond = 250'000;  // speed of the cable from the computer; 0: unlimited
     bool StuckLongMessages = false;          // long messages are taken but never finish
+    std::uint32_t StallAfterBytes = 0;       // a port's cable carries this many bytes, then nothing more (0: never)
 };
 
 using EnvironmentLookup = std::function<const char*(const char* name)>;

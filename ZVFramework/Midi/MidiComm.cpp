@@ -268,6 +268,14 @@ void LMidiComm::OnLongMessageDone(Platform::MidiOutput& output, std::uint64_t to
     }
 }
 
+void LMidiComm::OnLongMessageProgress(Platform::MidiOutput& output, std::uint64_t token, std::size_t)
+{
+    MutexLock lock(mLock);
+    if (LMidiRenderPort* port = FindPortOpenOn(mRenderPorts, output)) {
+        port->OnLongMessageProgress(token);
+    }
+}
+
 void LMidiComm::Deliver(const RCPtr<LMidiCaptureNotificationData>& message)
 {
     if (message) {

@@ -20,9 +20,9 @@ namespace ZV {
 // request whose text the port's name contains. Captured messages go from the driver's thread to the object's one
 // worker thread, which sends each to the subscribers, in arrival order.
 //
-// Threads: the driver's callbacks run on its own threads and only take bytes, queue a message or end a send, under
-// the object's lock. The lock also guards both port lists; it is never held while a driver device closes (closing
-// waits for the device's callbacks, which take the lock) nor while a notification is delivered.
+// Threads: the driver's callbacks run on its own threads and only take bytes, queue a message, or mark a send as moving
+// or ended, under the object's lock. The lock also guards both port lists; it is never held while a driver device
+// closes (closing waits for the device's callbacks, which take the lock) nor while a notification is delivered.
 //
 // Lifetime: a port in a list holds the object (an internal reference of the object), and the list holds the port
 // (an internal reference of the port). When the last outside reference to a port goes, the port leaves its list and
@@ -70,6 +70,7 @@ private:
     void OnSysExBuffer(Platform::MidiInput& input, Platform::MidiSysExBuffer& buffer,
                        Platform::MidiSysExFill fill) override;
     void OnLongMessageDone(Platform::MidiOutput& output, std::uint64_t token, bool delivered) override;
+    void OnLongMessageProgress(Platform::MidiOutput& output, std::uint64_t token, std::size_t taken) override;
 
     // Under the lock. The open port of the list whose lower-case name contains the text, the last opened first.
     template <class Port>

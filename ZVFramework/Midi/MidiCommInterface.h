@@ -3,6 +3,7 @@
 #include "Midi/MidiCaptureNotificationData.h"
 #include "Notification/NotificationDistributor.h"
 #include "ObjectBase/RefCountedObject.h"
+#include "ObjectBase/ResultCodes.h"
 #include "Platform/MidiLongMessage.h"
 #include "Utilities/Storage/StringT.h"
 
@@ -10,6 +11,9 @@ namespace ZV {
 
 class LMidiCapturePort;
 class LMidiRenderPort;
+
+// A long message of which the driver took nothing for the send's time-out: the output has stalled.
+inline constexpr ZVRESULT kMidiOutputStalled = static_cast<ZVRESULT>(0x800705B4u);
 
 // The program's MIDI ports. Ports are opened by a part of their product name (any letter case), shared while
 // anybody holds them, and closed with their last outside reference. Every message captured from an open input port
@@ -20,12 +24,14 @@ public:
     // 0 with the port; 0x80004005 with a null port when no device's name contains the text or it cannot be opened.
     [[nodiscard]] virtual ZVRESULT OpenCapturePort(const WideString& name, RCPtr<LMidiCapturePort>& port) = 0;
     [[nodiscard]] virtual ZVRESULT OpenRenderPort(const WideString& name, RCPtr<LMidiRenderPort>& port) = 0;
-    // Sends one message and waits (up to 10,000 ms) until the driver has taken it: the number of bytes of a long
-    // message or the length of a short one; 0x80004005 on a driver error or time-out; 0x80070057 when the port is
-    // not a render port or the message is empty.
+    // Sends one message and waits until the driver has taken it, for as long as the driver keeps taking bytes of it
+    // and no more than 10,000 ms after it last took any: the number of bytes of a long message or the length of a
+    // short one; 0x80004005 on a driver error or time-out; 0x80070057 when the port is not a render port or the
+    // message is empty.
     [[nodiscard]] virtual ZVRESULT SendMidiMessage(const ConstRCPtr<LRefCountedObject>& port, const MidiMessageBytes& bytes) = 0;
     // The same for a long message that the driver reads where it lies (as large as a firmware image may be), held
-    // by the message's keeper for as long as the driver needs it: the number of bytes that went out.
+    // by the message's keeper for as long as the driver needs it: the number of bytes that went out, and
+    // kMidiOutputStalled for the time-out.
     [[nodiscard]] virtual ZVRESULT SendLongMidiMessage(const ConstRCPtr<LRefCountedObject>& port,
                                                        Platform::MidiLongMessage message) = 0;
 };

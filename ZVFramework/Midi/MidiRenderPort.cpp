@@ -39,8 +39,10 @@ ZVRESULT LMidiRenderPort::Send(const MidiMessageBytes& bytes)
     // F0, F7 and data bytes begin no short message: they go out as they are.
     if (Platform::GetShortMessageLength(first) == 0) {
         const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.GetData());
-        return SendLongMessage(
+        const ZVRESULT result = SendLongMessage(
             Platform::MidiLongMessage::Holding(std::vector<std::uint8_t>(data, data + bytes.GetCount())));
+        // A stalled output is one more time-out to the senders of plain messages.
+        return result == kMidiOutputStalled ? ZV_E_FAIL : result;
     }
     return SendShortMessage(bytes);
 }
@@ -68,21 +70,54 @@ ZVRESULT LMidiRenderPort::SendLongMessage(Platform::MidiLongMessage message)
         return ZV_E_FAIL;
     }
     const std::size_t size = message.GetSize();
+    bool stalled = false;
     if (mOutput->SendLongMessage(std::move(message), token)) {
-        (void)mDone.Wait(kSendTimeout);
+        stalled = !WaitWhileMoving();
     }
     // Whether it finished, failed or timed out, the port is free for the next message; a done that comes later is
     // ignored, and the driver still holds the bytes it may read.
     const bool delivered = Unclaim();
-    return delivered ? static_cast<ZVRESULT>(size) : ZV_E_FAIL;
+    if (delivered) {
+        return static_cast<ZVRESULT>(size);
+    }
+    return stalled ? kMidiOutputStalled : ZV_E_FAIL;
+}
+
+bool LMidiRenderPort::WaitWhileMoving()
+{
+    // A message can take far longer than the time-out on a slow cable; only one that stops moving is given up.
+    const std::uint32_t waitStart = Platform::GetMillisecondTick();
+    for (;;) {
+        const std::uint32_t still = GetStillTime(waitStart);
+        if (still >= kSendTimeout) {
+            return false;
+        }
+        if (mDone.Wait(kSendTimeout - still) == kWaitSignalled) {
+            return true;
+        }
+    }
+}
+
+std::uint32_t LMidiRenderPort::GetStillTime(std::uint32_t waitStart) const
+{
+    const std::uint32_t now = Platform::GetMillisecondTick();
+    return std::min(now - waitStart, now - mLastMoved.load());
 }
 
 bool LMidiRenderPort::Claim(std::uint64_t& token)
 {
-    const std::uint32_t start = Platform::GetMillisecondTick();
+    const std::uint32_t waitStart = Platform::GetMillisecondTick();
     for (;;) {
-        const std::uint32_t waited = Platform::GetMillisecondTick() - start;
-        if (waited >= kSendTimeout || mIdle.Wait(kSendTimeout - waited) != kWaitSignalled) {
+        // The message of another sender may keep the port busy for long, as long as it moves.
+        const std::uint32_t still = GetStillTime(waitStart);
+        if (still >= kSendTimeout) {
+            return false;
+        }
+        const std::uint32_t waited = mIdle.Wait(kSendTimeout - still);
+        if (waited == kWaitTimedOut) {
+            continue;
+        }
+        if (waited != kWaitSignalled) {
             return false;
         }
         MutexLock lock(mOwner->mLock);
@@ -91,6 +126,7 @@ bool LMidiRenderPort::Claim(std::uint64_t& token)
             token = ++mLastToken;
             mClaimToken = token;
             mLongMessageDelivered = false;
+            mLastMoved.store(Platform::GetMillisecondTick());
             mIdle.Reset();
             mDone.Reset();
             return true;
@@ -111,6 +147,13 @@ void LMidiRenderPort::OnLongMessageDone(std::uint64_t token, bool delivered)
     if (token == mClaimToken) {
         mLongMessageDelivered = delivered;
         mDone.Set();
+    }
+}
+
+void LMidiRenderPort::OnLongMessageProgress(std::uint64_t token)
+{
+    if (token == mClaimToken) {
+        mLastMoved.store(Platform::GetMillisecondTick());
     }
 }
 

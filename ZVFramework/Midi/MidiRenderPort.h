@@ -7,6 +7,7 @@
 #include "Threading/Event.h"
 #include "Utilities/Storage/StringT.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -18,7 +19,8 @@ class LMidiComm;
 // object's SendMidiMessage. It closes when the last reference outside the MIDI object's port list goes.
 class LMidiRenderPort : public virtual LRefCountedObject {
 public:
-    // How long a send waits for the port to become idle, and then for its long message to finish.
+    // How long a send waits for the port to become idle, and then for its long message to finish, while the driver
+    // takes nothing of the message under way.
     static constexpr std::uint32_t kSendTimeout = 10000;
 
     LMidiRenderPort(const LMidiRenderPort&) = delete;
@@ -40,14 +42,21 @@ private:
     // On the sender's thread; blocks until the driver has taken the message.
     [[nodiscard]] ZVRESULT Send(const MidiMessageBytes& bytes);
     [[nodiscard]] ZVRESULT SendShortMessage(const MidiMessageBytes& bytes);
+    // The message's size, 0x80004005, or kMidiOutputStalled.
     [[nodiscard]] ZVRESULT SendLongMessage(Platform::MidiLongMessage message);
-    // Waits until no message is under way and makes the port busy with a new one, under a new token; false after
-    // the time-out.
+    // Waits until no message is under way and makes the port busy with a new one, under a new token; false once
+    // the port has been busy the time-out long without its message moving.
     bool Claim(std::uint64_t& token);
+    // Waits for the driver to finish the long message under way: false once it has taken nothing of it for the
+    // time-out.
+    bool WaitWhileMoving();
+    // Milliseconds since the message under way last moved, or since the wait began when that was later.
+    std::uint32_t GetStillTime(std::uint32_t waitStart) const;
     // The message under way has ended; the port is free. Whether the driver delivered a long message.
     bool Unclaim();
-    // Under the owner's lock, from the driver: a long message has finished.
+    // Under the owner's lock, from the driver: a long message has finished, or has moved on.
     void OnLongMessageDone(std::uint64_t token, bool delivered);
+    void OnLongMessageProgress(std::uint64_t token);
 
     WideString mName;
     std::unique_ptr<Platform::MidiOutput> mOutput;
@@ -60,6 +69,8 @@ private:
     std::uint64_t mClaimToken = 0;
     std::uint64_t mLastToken = 0;
     bool mLongMessageDelivered = false;
+    // When the message under way was sent or the driver last took bytes of it (the millisecond tick).
+    std::atomic<std::uint32_t> mLastMoved{0};
 };
 
 }  // namespace ZV

@@ -3,6 +3,7 @@
 #include "Platform/CallbackGate.h"
 #include "Platform/MidiInputDispatcher.h"
 #include "Platform/MidiMessage.h"
+#include "Platform/MidiOutputWriting.h"
 
 #include <alsa/asoundlib.h>
 #include <poll.h>
@@ -14,6 +15,7 @@
 #include <cerrno>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <thread>
 
@@ -258,27 +260,20 @@ private:
         return true;
     }
 
-    static bool WriteAll(Shared& shared, const std::uint8_t* bytes, std::size_t count)
+    // The stream as an output that takes what room it has: a long message is taken part by part as the device drains
+    // what went before, and each part taken counts as its progress.
+    static PartialOutput AsPartialOutput(Shared& shared)
     {
-        std::size_t offset = 0;
-        while (offset < count) {
-            const ssize_t written = snd_rawmidi_write(shared.Stream->Handle(), bytes + offset, count - offset);
-            if (written == -EAGAIN) {
-                if (!shared.Stream->WaitUntilReady()) {
-                    return false;
-                }
-                continue;
-            }
-            if (written < 0) {
-                return false;
-            }
-            offset += static_cast<std::size_t>(written);
-        }
-        return true;
+        return PartialOutput{[&shared](const std::uint8_t* bytes, std::size_t count) -> std::int64_t {
+                                 const ssize_t written = snd_rawmidi_write(shared.Stream->Handle(), bytes, count);
+                                 return written == -EAGAIN ? 0 : written;
+                             },
+                             [&shared] { return shared.Stream->WaitUntilReady(); }};
     }
 
     static void Write(std::shared_ptr<Shared> shared)
     {
+        const PartialOutput output = AsPartialOutput(*shared);
         while (true) {
             Outgoing message;
             {
@@ -290,9 +285,18 @@ private:
                 message = std::move(shared->Queue.front());
                 shared->Queue.pop_front();
             }
-            bool sent = message.Message.WriteParts(
-                [&](const std::uint8_t* bytes, std::size_t count) { return WriteAll(*shared, bytes, count); });
+            std::function<void(std::size_t)> onTaken;
             if (message.Token) {
+                onTaken = [&](std::size_t taken) {
+                    RunThroughGate(shared->Gate, [&] {
+                        shared->Callback.OnLongMessageProgress(shared->Output, *message.Token, taken);
+                    });
+                };
+            }
+            bool sent = WriteLongMessage(message.Message, output, onTaken);
+            if (message.Token) {
+                // The kernel holds no more than a page of the message by now: draining it takes a second or so even
+                // at the pace of a DIN cable, well within what a sender waits for a message that stopped moving.
                 sent = sent && snd_rawmidi_drain(shared->Stream->Handle()) == 0;
                 RunThroughGate(shared->Gate,
                                [&] { shared->Callback.OnLongMessageDone(shared->Output, *message.Token, sent); });

@@ -47,6 +47,10 @@ public:
     // went away or the write failed). On a thread of the driver, or on the sender's own thread before
     // SendLongMessage returns when the driver is done with the message at once.
     virtual void OnLongMessageDone(MidiOutput& output, std::uint64_t token, bool delivered) = 0;
+    // The driver has taken more of the long message sent with this token: taken bytes of it so far, framing
+    // included. It comes now and then while the bytes move, so that a sender can tell a message that is slow to
+    // go from one that has stalled; never after the message's done.
+    virtual void OnLongMessageProgress(MidiOutput& output, std::uint64_t token, std::size_t taken) = 0;
 
 protected:
     ~MidiOutputCallback() = default;

@@ -344,6 +344,58 @@ was to be sent; nothing was sent, and the device waits in update mode"
     second=$(sed -n 's/^[0-9]* RX //p' "$folder/device.log.2" | grep -v '^F0 47 .. .. 07 0[25] 00 00 F7$' || true)
     [ -z "$second" ] || fail "the second device received: $second"
     ;;
+  long-message)
+    # One message that takes longer on the cable than a send may wait for a driver that takes nothing: it keeps
+    # moving, so it goes out whole at the cable's pace, and the device, which checks it against the file, takes it.
+    { printf '\xF0'; head -c $((3 * 1024 * 1024)) /dev/zero | tr '\0' '\1'; printf '\xF7'; } > "$folder/image.syx"
+    ZV_SIM_DEVICE=update ZV_SIM_BYTES_PER_SECOND=200000 ZV_SIM_EXPECT_IMAGE="$folder/image.syx" \
+      run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    updated_silently
+    ;;
+  stalled-output)
+    # The cable stops taking bytes in the middle of the image: the run gives up 10 s after the last byte went, not
+    # 10 s after the message began, and says the output stalled.
+    { printf '\xF0'; head -c 100000 /dev/zero | tr '\0' '\1'; printf '\xF7'; } > "$folder/image.syx"
+    started=$(date +%s%N)
+    ZV_SIM_DEVICE=update ZV_SIM_BYTES_PER_SECOND=20000 ZV_SIM_FAULT=stall-after=60000 \
+      run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    elapsed_ms=$((($(date +%s%N) - started) / 1000000))
+    refused_with 3 1 "FirmwareUpdater: the MIDI output stalled during the update: the driver took nothing for 10 s (at \
+byte offset 1 of the image)"
+    # The cable carried bytes for 3 s before it stopped.
+    [ "$elapsed_ms" -ge 12500 ] || fail "the run gave up $elapsed_ms ms after it began"
+    ;;
+  image-changed-during-restart)
+    # The file is cut at a message boundary, or another image takes its place, while the device restarts into update
+    # mode: the image that was checked before the device was touched is the only one that may go out, so nothing goes.
+    real_program=$program
+    program=$folder/slow-restart
+    printf '#!/bin/sh\nZV_SIM_RESTART_MS=2000 exec "%s" "$@"\n' "$real_program" > "$program"
+    chmod +x "$program"
+    for change in cut swap; do
+      rm -f "$folder/device.log"
+      printf '\xF0\x01\x02\xF7\xF0\x03\x04\xF7' > "$folder/image.syx"
+      (
+        ZV_SIM_DEVICE=normal run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+        exit "$status"
+      ) &
+      runner=$!
+      for _ in $(seq 600); do
+        ! grep -q ' STATE restarting$' "$folder/device.log" 2> /dev/null || break
+        sleep 0.05
+      done
+      grep -q ' STATE restarting$' "$folder/device.log" || fail "the device never restarted"
+      case "$change" in
+        cut) printf '\xF0\x01\x02\xF7' > "$folder/image.syx" ;;
+        swap) printf '\xF0\x05\x06\xF7\xF0\x07\x08\xF7' > "$folder/other.syx"; mv "$folder/other.syx" "$folder/image.syx" ;;
+      esac
+      status=0
+      wait "$runner" || status=$?
+      refused_with 3 1 "FirmwareUpdater: the firmware file \"$folder/image.syx\" changed after it was checked; nothing \
+was sent, and the device waits in update mode"
+      grep -q ' STATE update$' "$folder/device.log" || fail "the device never came back in update mode"
+    done
+    ;;
   *)
     fail "unknown road $road"
     ;;

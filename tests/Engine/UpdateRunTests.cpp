@@ -177,14 +177,6 @@ TEST_F(UpdateRun, CancelDuringTheFinalPollTakesEffectWhenTheDeviceReportsDone)
     EXPECT_TRUE(rig.Device().WaitForStateEntries(Simulator::DeviceState::Done, 1, kBoundedWait));
 }
 
-// An engine whose own check before the start always passes, so that the worker meets the file as it is when it reads
-// it: the file may change between the check and the read.
-class LEngineWithoutStartCheck : public LUpdateEngine {
-public:
-    using LUpdateEngine::LUpdateEngine;
-    ZVRESULT CheckFirmwareFile() override { return ZV_S_OK; }
-};
-
 TEST_F(UpdateRun, FirmwareFileThatIsEmptyCutOffOrGoneIsRefusedBeforeAnythingIsSentAndTheDeviceStaysInUpdateMode)
 {
     struct Case {
@@ -224,38 +216,31 @@ TEST_F(UpdateRun, FirmwareFileThatIsEmptyCutOffOrGoneIsRefusedBeforeAnythingIsSe
         EXPECT_EQ(chosen->GetUpdateFailure().Kind, gone ? LUpdateEngineInterface::FailureKind::kNone : test.Kind);
         std::filesystem::remove_all(mFolder / "image.syx");
 
-        // Spoiled after it was chosen: the start checks it again, and the worker too.
-        for (const bool startChecks : {true, false}) {
-            SCOPED_TRACE(startChecks ? "checked at the start" : "read by the worker");
-            const RCPtr<LUpdateEngine> engine =
-                startChecks ? EngineInUpdateMode(rig, MakeImage(2, 8))
-                            : RCPtr<LUpdateEngine>(new LEngineWithoutStartCheck(rig.Factory()));
-            if (!startChecks) {
-                ASSERT_EQ(engine->SetDeviceDefinitions(StandardDefinitions()), ZV_S_OK);
-                engine->SetNotificationsEnabled(true);
-                ASSERT_EQ(engine->SetFirmwareFile(Wide(WriteFile("image.syx", MakeImage(2, 8)))), ZV_S_OK);
-                ASSERT_EQ(engine->ScanForDevices(), ZV_S_OK);
-            }
+        // Spoiled after it was chosen: the start checks it again. Spoiled after it was checked before the device was
+        // touched: the start finds the file no longer holds the image checked.
+        for (const bool checkedBefore : {false, true}) {
+            SCOPED_TRACE(checkedBefore ? "checked before the start" : "checked at the start");
+            const RCPtr<LUpdateEngine> engine = EngineInUpdateMode(rig, MakeImage(2, 8));
             ASSERT_EQ(engine->GetFirmwareFileState(), LUpdateEngineInterface::kFilePresent);
+            if (checkedBefore) {
+                ASSERT_EQ(engine->CheckFirmwareFile(), ZV_S_OK);
+            }
             std::filesystem::remove_all(mFolder / "image.syx");
             spoil(test);
             mLog->Entries.clear();
 
-            if (startChecks) {
-                EXPECT_EQ(engine->StartUpdate(), ZV_E_FAIL);
-                EXPECT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateIdle);
-            } else {
-                ASSERT_EQ(engine->StartUpdate(), ZV_S_OK);
-                WaitForCompletions(*engine, 1);
-                EXPECT_EQ(Completions(), std::vector<bool>{false});
-                EXPECT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateFailed);
-            }
+            EXPECT_EQ(engine->StartUpdate(), ZV_E_FAIL);
+            EXPECT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateIdle);
             EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceInUpdateMode)
                 << "the file's fault is not the device's";
-            EXPECT_EQ(engine->GetFirmwareFileState(), LUpdateEngineInterface::kFileMissing);
+            const bool changed = checkedBefore && !gone;
+            EXPECT_EQ(engine->GetFirmwareFileState(),
+                      changed ? LUpdateEngineInterface::kFilePresent : LUpdateEngineInterface::kFileMissing)
+                << "a file that changed is checked afresh by the next start";
             // Gone since it was chosen, it could not be read when the image was to be sent.
-            EXPECT_EQ(engine->GetUpdateFailure().Kind, test.Kind);
-            EXPECT_EQ(engine->GetUpdateFailure().Fault, test.Fault);
+            EXPECT_EQ(engine->GetUpdateFailure().Kind,
+                      changed ? LUpdateEngineInterface::FailureKind::kImageChanged : test.Kind);
+            EXPECT_EQ(engine->GetUpdateFailure().Fault, checkedBefore ? ImageFault::kNone : test.Fault);
             EXPECT_TRUE(engine->DescribeFirmwareFileFailure().ends_with(
                 "; nothing was sent, and the device waits in update mode"))
                 << engine->DescribeFirmwareFileFailure();

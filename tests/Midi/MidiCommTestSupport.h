@@ -90,6 +90,10 @@ private:
     {
         mCallback.OnLongMessageDone(*this, token, delivered);
     }
+    void OnLongMessageProgress(Platform::MidiOutput&, std::uint64_t token, std::size_t taken) override
+    {
+        mCallback.OnLongMessageProgress(*this, token, taken);
+    }
 
     Platform::MidiOutputCallback& mCallback;
     DriverUse& mUse;

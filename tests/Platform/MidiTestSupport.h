@@ -90,6 +90,7 @@ public:
     }
 
     void OnLongMessageDone(Platform::MidiOutput&, std::uint64_t, bool) override {}
+    void OnLongMessageProgress(Platform::MidiOutput&, std::uint64_t, std::size_t) override {}
 
     bool WaitForMessages(std::size_t count) const
     {

@@ -48,7 +48,8 @@ TEST(SimulationSettings, EveryVariableReachesItsSettingAndTwoDevicesKeepSeparate
         {"ZV_SIM_RESTART_MS", "30"},
         {"ZV_SIM_FLASH_MS", "40"},
         {"ZV_SIM_EXPECT_IMAGE", image},
-        {"ZV_SIM_FAULT", "no-version,drop-message=3,,vanish-after=9,garbage-replies,slow-restart,never-done,stuck-send"},
+        {"ZV_SIM_FAULT",
+         "no-version,drop-message=3,,vanish-after=9,garbage-replies,slow-restart,never-done,stuck-send,stall-after=500"},
         {"ZV_SIM_BYTES_PER_SECOND", "unlimited"},
         {"ZV_SIM_LOG", "/tmp/simulated.log"},
     });
@@ -75,6 +76,7 @@ TEST(SimulationSettings, EveryVariableReachesItsSettingAndTwoDevicesKeepSeparate
     }
     EXPECT_EQ(settings.BytesPerSecond, 0u);
     EXPECT_TRUE(settings.StuckLongMessages);
+    EXPECT_EQ(settings.StallAfterBytes, 500u);
 
     const SimulationSettings mixed = ReadFrom({{"ZV_SIM_DEVICE", "normal,update"}});
     ASSERT_EQ(mixed.Devices.size(), 2u);

@@ -887,5 +887,43 @@ TEST_F(ProgramGui, AnArgumentThatIsNotUtf8ShowsTheStartupErrorWithItsIconAndTheS
     }
 }
 
+TEST_F(ProgramGui, AnImageCutWhileTheDeviceRestartsIsNeverSentByTheWindowsAutomaticStartNorByAClick)
+{
+    ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
+    mInput.MoveTo(1279, 1023);
+    const std::string image = mFolder / "image.syx";
+    const std::string log = mFolder / "device.log";
+    for (const bool click : {false, true}) {
+        SCOPED_TRACE(click ? "a click on UPDATE FIRMWARE" : "the automatic start");
+        std::filesystem::remove(log);
+        WriteContent(image, std::string("\xF0\x01\x02\xF7\xF0\x03\x04\xF7", 8));
+        std::vector<std::string> arguments{"-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + image};
+        if (!click) {
+            arguments.push_back("-START_UPDATE_AUTOMATICALLY");
+        }
+        std::unique_ptr<ProgramUnderTest> program =
+            Start(arguments, {{"ZV_SIM_DEVICE", "normal"}, {"ZV_SIM_RESTART_MS", "3000"}});
+        unsigned long window = 0;
+        if (click) {
+            window = WaitForWindow(*program);
+            ASSERT_NE(window, 0u) << program->ReadStandardError();
+            ASSERT_FALSE(SettledPixels(window, kMiddleButton).empty());
+            ClickInWindow(window, kMiddleButton);
+        }
+        ASSERT_TRUE(WaitUntil([&] { return ContentOf(log).find(" STATE restarting") != std::string::npos; }, {},
+                              kHangGuard));
+        WriteContent(image, std::string("\xF0\x01\x02\xF7", 4));
+        EXPECT_TRUE(WaitForLine(*program, "FirmwareUpdater: the firmware file "));
+        EXPECT_THAT(program->LinesStartingWith("FirmwareUpdater: the firmware file "),
+                    ElementsAre("FirmwareUpdater: the firmware file \"" + image +
+                                "\" changed after it was checked; nothing was sent, and the device waits in update mode"));
+        EXPECT_EQ(ContentOf(log).find("RX F0 01 02 F7"), std::string::npos) << "half the image was sent";
+        window = WaitForWindow(*program);
+        ASSERT_NE(window, 0u) << program->ReadStandardError();
+        mInput.RequestClose(window);
+        EXPECT_TRUE(WaitForEnd(*program));
+    }
+}
+
 }  // namespace
 }  // namespace ZV::Testing
