@@ -202,15 +202,12 @@ case "$road" in
   firmware-file-gone)
     # The file goes, or a folder takes its place, while the device restarts into update mode: the device waits in
     # update mode, and the run says so.
-    real_program=$program
-    program=$folder/slow-restart
-    printf '#!/bin/sh\nZV_SIM_RESTART_MS=2000 exec "%s" "$@"\n' "$real_program" > "$program"
-    chmod +x "$program"
     for replacement in nothing folder; do
       rm -rf "$folder/image.syx" "$folder/device.log"
       printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
       (
-        ZV_SIM_DEVICE=normal run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+        ZV_SIM_RESTART_MS=2000 ZV_SIM_DEVICE=normal run -SILENT -START_UPDATE_AUTOMATICALLY \
+          "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
         exit "$status"
       ) &
       runner=$!
@@ -368,15 +365,12 @@ byte offset 1 of the image)"
   image-changed-during-restart)
     # The file is cut at a message boundary, or another image takes its place, while the device restarts into update
     # mode: the image that was checked before the device was touched is the only one that may go out, so nothing goes.
-    real_program=$program
-    program=$folder/slow-restart
-    printf '#!/bin/sh\nZV_SIM_RESTART_MS=2000 exec "%s" "$@"\n' "$real_program" > "$program"
-    chmod +x "$program"
     for change in cut swap; do
       rm -f "$folder/device.log"
       printf '\xF0\x01\x02\xF7\xF0\x03\x04\xF7' > "$folder/image.syx"
       (
-        ZV_SIM_DEVICE=normal run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+        ZV_SIM_RESTART_MS=2000 ZV_SIM_DEVICE=normal run -SILENT -START_UPDATE_AUTOMATICALLY \
+          "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
         exit "$status"
       ) &
       runner=$!
@@ -387,7 +381,10 @@ byte offset 1 of the image)"
       grep -q ' STATE restarting$' "$folder/device.log" || fail "the device never restarted"
       case "$change" in
         cut) printf '\xF0\x01\x02\xF7' > "$folder/image.syx" ;;
-        swap) printf '\xF0\x05\x06\xF7\xF0\x07\x08\xF7' > "$folder/other.syx"; mv "$folder/other.syx" "$folder/image.syx" ;;
+        swap)
+          printf '\xF0\x05\x06\xF7\xF0\x07\x08\xF7' > "$folder/other.syx"
+          mv "$folder/other.syx" "$folder/image.syx"
+          ;;
       esac
       status=0
       wait "$runner" || status=$?
