@@ -206,5 +206,23 @@ TEST_F(ProgramEnd, AMainWindowThatAnotherClientDestroysEndsTheProgramWith1OnceTh
                 ElementsAre("The main window was destroyed from outside."));
 }
 
+TEST_F(ProgramEnd, AStartupErrorBoxThatAnotherClientDestroysEndsTheStartAsItsOKDoes)
+{
+    ASSERT_TRUE(mDesktop.IsOpen());
+    std::unique_ptr<ProgramUnderTest> program = Start({"-FIRMWARE_IMAGE_NAME=\xFF\xFE.syx"});
+    unsigned long box = 0;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            box = mDesktop.FindMappedWindowTitled("Error");
+            return box != 0 || program->CheckEnded();
+        },
+        {mDesktop.GetDescriptor(), program->GetEndDescriptor()}, kEndGuard));
+    ASSERT_NE(box, 0u) << program->ReadStandardError();
+    XDestroyWindow(mDesktop.GetDisplay(), box);
+    XSync(mDesktop.GetDisplay(), False);
+    ASSERT_TRUE(WaitForProgramEnd(*program));
+    EXPECT_EQ(program->GetExitCode(), 255) << program->ReadStandardError();
+}
+
 }  // namespace
 }  // namespace ZV::Testing
