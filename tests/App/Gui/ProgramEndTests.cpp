@@ -64,6 +64,9 @@ protected:
             {"ZV_SIM_DEVICE", "absent"},
             {"ZV_SIM_LOG", mFolder / "device.log"},
             {"ZV_SIM_RESTART_MS", "50"},
+            // Whole stacks for what the program allocates, so that the leak checker of the sanitizer builds tells a
+            // library's own loss from one of ours.
+            {"ASAN_OPTIONS", "detect_leaks=1:abort_on_error=0:fast_unwind_on_malloc=0"},
             {"LSAN_OPTIONS", "suppressions=" ZV_TEST_LEAK_SUPPRESSIONS ":print_suppressions=0"}};
         environment.insert(defaults.begin(), defaults.end());
         return std::make_unique<ProgramUnderTest>(
