@@ -7,7 +7,6 @@
 #include "Platform/TerminationRequests.h"
 #include "UI/MainControl.h"
 
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -66,21 +65,25 @@ ZVRESULT LApplication::RunApplicationStartup()
     const WideString commandLine(GetCommandLine());
     WideString value;
     const bool silent = LUpdateProcessor::FindSwitch(commandLine, WideString(L"-SILENT"), value);
-    // A silent run has no window to close as asked, and its update must never be cut short: a request to end waits
-    // for the run's end.
-    std::unique_ptr<Platform::TerminationRequests> endRequests =
-        silent ? Platform::TerminationRequests::Catch(nullptr, kSilentRunEndAnnouncement) : nullptr;
+    if (silent) {
+        // A silent run has no window to close as asked, and neither its update nor the end that reports it may be
+        // cut short: a request to end waits for the run's end, and the exit code stays the outcome's. The window
+        // that may yet open takes the requests while it is up.
+        Platform::AnswerTerminationRequestsUntilExit(kSilentRunEndAnnouncement);
+    }
     const ZVRESULT initialized = mUpdateProcessor->Initialize(commandLine);
-    const bool endRequested = endRequests && endRequests->HasPendingEvent();
-    endRequests = nullptr;
     if (IsFinishedWithoutWindow(initialized)) {
         EndWith(FinishWithoutWindow(*mUpdateProcessor));
         return initialized;
     }
-    if (Succeeded(initialized) && silent && (endRequested || Platform::GetDesktopEventSource() == nullptr)) {
-        // The window would show why the silent run cannot update; one line says it instead.
-        EndWith(FinishWithoutDisplay(*mUpdateProcessor));
-        return LUpdateProcessor::kFinishedWithoutWindow;
+    if (Succeeded(initialized) && silent) {
+        if (Platform::WasTerminationRequestAnswered() || Platform::GetDesktopEventSource() == nullptr) {
+            // The window would show why the silent run cannot update; one line says it instead.
+            EndWith(FinishWithoutDisplay(*mUpdateProcessor));
+            return LUpdateProcessor::kFinishedWithoutWindow;
+        }
+        // The window shows why; however it closes, the run did not update.
+        mExitCode = kExitUpdateFailed;
     }
     return initialized;
 }

@@ -29,7 +29,8 @@ public:
     // The framework's and the platform's start-up, then the main control's class, then the update processor with
     // the command line: its answer. When the processor has done all there is to do, what it came to is told as the
     // program ends without its window: a failure in one line on standard error, with the exit code 3. A silent run
-    // that cannot update and has no display ends the same way.
+    // that cannot update and has no display ends the same way; with a display it shows its window and ends with 3
+    // however that closes. A silent run answers the system's requests to end until the process ends, and goes on.
     [[nodiscard]] ZVRESULT RunApplicationStartup() override;
     // Writes and closes the settings files first.
     [[nodiscard]] ZVRESULT RunApplicationShutdown() override;

@@ -8,7 +8,7 @@
 
 // Exit codes.
 inline constexpr int kExitFinished = 1;      // a silent run finished: the update completed, or none was needed
-// A silent run whose update failed, or that could not update without a display to show the window on.
+// A silent run whose update failed, or that could not update (without a display, or once its window closed).
 inline constexpr int kExitUpdateFailed = 3;
 
 struct HeadlessOutcome {

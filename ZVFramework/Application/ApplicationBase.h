@@ -129,8 +129,8 @@ public:
 
     std::int32_t ShowMessageBox(const WideString& text, const WideString& caption, std::uint32_t flags) override
     {
-        const Platform::NativeWindow* owner = GetMainWindow() ? GetWindows().GetMessageBoxOwner() : nullptr;
-        return Platform::ShowMessageBox(caption.ToUTF8().GetData(), text.ToUTF8().GetData(), flags, owner);
+        return Platform::ShowMessageBox(caption.ToUTF8().GetData(), text.ToUTF8().GetData(), flags,
+                                        GetMessageBoxOwner());
     }
     std::int32_t ShowCursor(bool show) override { return Platform::ShowDesktopPointer(show); }
     [[nodiscard]] ZVRESULT SetCursorPosition(zlong x, zlong y) override

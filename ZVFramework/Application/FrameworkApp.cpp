@@ -133,9 +133,9 @@ void LFrameworkApp::RunMessageLoop()
             PumpMessages();
             break;
         } catch (const std::exception& exception) {
-            ShowStartupError(mFrameworkStrings.Get(), exception.what());
+            ShowStartupError(mFrameworkStrings.Get(), exception.what(), GetMessageBoxOwner());
         } catch (...) {
-            ShowStartupError(mFrameworkStrings.Get(), "");
+            ShowStartupError(mFrameworkStrings.Get(), "", GetMessageBoxOwner());
         }
         // Honoured at the next idle pass, unless an update runs.
         (void)GetApplicationNotificationCenter()->PostNotification(LNotification::Create(kExitRequestId, nullptr));
@@ -154,7 +154,36 @@ bool LFrameworkApp::ProcessIdle(bool firstPass)
     if (mExitRequested) {
         return false;
     }
-    return mWindows->LApplicationWindowHost::ProcessIdle(firstPass);
+    const bool more = mWindows->LApplicationWindowHost::ProcessIdle(firstPass);
+    // The pass may have ended the program already.
+    const RCPtr<OSWindow>& window = mWindows->GetMainWindow();
+    if (!mExitRequested && window && !window->GetBackEnd().Exists()) {
+        EndWithoutMainWindow();
+    }
+    return more;
+}
+
+void LFrameworkApp::EndWithoutMainWindow()
+{
+    if (CanExit()) {
+        WriteDebugLine("The main window was destroyed from outside.");
+        if (mTickHeldWithoutWindow) {
+            GetMessageLoop().StopTick();
+        }
+        ExitApplication();
+        return;
+    }
+    if (!mTickHeldWithoutWindow) {
+        // Without the window's timer nothing would bring the loop back to see the update end.
+        mTickHeldWithoutWindow = true;
+        GetMessageLoop().StartTick();
+        WriteDebugLine("The main window was destroyed from outside; the program ends once the update has ended.");
+    }
+}
+
+const Platform::NativeWindow* LFrameworkApp::GetMessageBoxOwner() const
+{
+    return GetMainWindow() ? mWindows->GetMessageBoxOwner() : nullptr;
 }
 
 LApplicationWindowHost& LFrameworkApp::GetWindows()

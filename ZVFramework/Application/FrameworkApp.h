@@ -79,7 +79,8 @@ public:
     // The loop itself, until it is told to quit.
     virtual void PumpMessages();
     // One idle pass: the notifications queued for the application and each window's idle work. True when more
-    // idle work waits; false, doing nothing, once the exit is requested.
+    // idle work waits; false, doing nothing, once the exit is requested. A main window that went without being
+    // closed (another client destroyed it) ends the program as a close does, once CanExit allows it.
     virtual bool ProcessIdle(bool firstPass);
     // Releases the factory, the hot keys and the clipboard; 0.
     [[nodiscard]] virtual ZVRESULT RunApplicationShutdown();
@@ -205,17 +206,25 @@ protected:
     // and ends the loop, with it the modal loops of other windows.
     void ExitApplication();
     LApplicationWindowHost& GetWindows();
+    // What message boxes stay in front of: the active root window's window, else the first one's; none before the
+    // main window is made or once it has gone.
+    const Platform::NativeWindow* GetMessageBoxOwner() const;
 
 private:
     // The host that the process's windows report to: it hands idle passes, cursors and a later start's command line
     // on to the application.
     class WindowHost;
 
+    // Nothing is left that could ask the program to end: it ends now, or as soon as CanExit allows.
+    void EndWithoutMainWindow();
+
     RCPtr<LControlFactory> mFactory;
     NarrowString mCommandLine;
     RCPtr<LStringTable> mFrameworkStrings;
     RCPtr<LStringTable> mApplicationStrings;
     bool mExitRequested = false;
+    // The loop's tick, held while the program waits to end without its main window.
+    bool mTickHeldWithoutWindow = false;
     RCPtr<LFont> mDefaultFont;
     RCPtr<LGlobalHotKeyManager> mHotKeyManager;
     RCPtr<LClipboard> mClipboard;

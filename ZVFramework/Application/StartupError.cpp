@@ -34,7 +34,8 @@ WideString GetStartupErrorCaption(const LStringTable* frameworkStrings)
     return StringOrDefault(frameworkStrings, L"STARTUP_ERROR_CAPTION", kStartupErrorCaption);
 }
 
-void ShowStartupError(const LStringTable* frameworkStrings, std::string_view detail)
+void ShowStartupError(const LStringTable* frameworkStrings, std::string_view detail,
+                      const Platform::NativeWindow* owner)
 {
     if (!detail.empty()) {
         const std::string line = std::string(detail) + "\n";
@@ -46,7 +47,7 @@ void ShowStartupError(const LStringTable* frameworkStrings, std::string_view det
     const std::unique_ptr<Platform::TerminationRequests> endRequests = Platform::TerminationRequests::Catch(nullptr);
     Platform::ShowMessageBox(GetStartupErrorCaption(frameworkStrings).ToUTF8().GetData(),
                              GetStartupErrorText(frameworkStrings).ToUTF8().GetData(),
-                             Platform::kMessageBoxOk | Platform::kMessageBoxIconError);
+                             Platform::kMessageBoxOk | Platform::kMessageBoxIconError, owner);
 }
 
 }  // namespace ZV

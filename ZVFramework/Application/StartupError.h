@@ -7,6 +7,10 @@
 
 namespace ZV {
 
+namespace Platform {
+struct NativeWindow;
+}  // namespace Platform
+
 inline constexpr wchar_t kStartupErrorText[] =
     L"The application encountered problems during startup and will now close.";
 inline constexpr wchar_t kStartupErrorCaption[] = L"Error";
@@ -18,8 +22,10 @@ WideString GetStartupErrorCaption(const LStringTable* frameworkStrings);
 
 // Tells the user the program cannot go on: the message in a box with the error icon (or on standard error alone
 // without a display), and what went wrong (an exception's text) on standard error and in the debug output, where it
-// helps to find the fault without showing the user a text they cannot act on. Returns once the user closed the box;
-// the system's request to end (SIGTERM, SIGINT, SIGHUP) closes it as its OK does.
-void ShowStartupError(const LStringTable* frameworkStrings, std::string_view detail);
+// helps to find the fault without showing the user a text they cannot act on. The box stays in front of the owner
+// (null: none). Returns once the user closed the box; the system's request to end (SIGTERM, SIGINT, SIGHUP) closes
+// it as its OK does.
+void ShowStartupError(const LStringTable* frameworkStrings, std::string_view detail,
+                      const Platform::NativeWindow* owner = nullptr);
 
 }  // namespace ZV

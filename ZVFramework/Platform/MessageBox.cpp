@@ -308,7 +308,7 @@ std::unique_ptr<MessageBoxWindow> MessageBoxWindow::Create(DisplayConnection& co
     const int screen = DefaultScreen(display);
     XSetWindowAttributes attributes{};
     attributes.background_pixel = WhitePixel(display, screen);
-    attributes.event_mask = ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask;
+    attributes.event_mask = ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
     const int x = std::max(0, (DisplayWidth(display, screen) - box->mWidth) / 2);
     const int y = std::max(0, (DisplayHeight(display, screen) - box->mHeight) / 2);
     box->mWindow = XCreateWindow(display, RootWindow(display, screen), x, y, static_cast<unsigned>(box->mWidth),
@@ -370,11 +370,13 @@ MessageBoxWindow::~MessageBoxWindow()
     int revertTo = 0;
     XGetInputFocus(mDisplay, &focus, &revertTo);
     XWindowAttributes owner{};
-    if (focus == mWindow && mOwner != 0 && XGetWindowAttributes(mDisplay, mOwner, &owner) != 0 &&
+    if (mWindow != 0 && focus == mWindow && mOwner != 0 && XGetWindowAttributes(mDisplay, mOwner, &owner) != 0 &&
         owner.map_state == IsViewable) {
         XSetInputFocus(mDisplay, mOwner, RevertToParent, CurrentTime);
     }
-    XDestroyWindow(mDisplay, mWindow);
+    if (mWindow != 0) {
+        XDestroyWindow(mDisplay, mWindow);
+    }
     XFlush(mDisplay);
 }
 
@@ -496,6 +498,11 @@ bool MessageBoxWindow::Handle(const XEvent& event, MessageBoxAnswer& answer)
         answer = pressed.answer;
         return pressed.area.Contains(event.xbutton.x, event.xbutton.y);
     }
+    case DestroyNotify:
+        // Another client destroyed the box: nobody can answer it any more.
+        mWindow = 0;
+        answer = GetCloseAnswer();
+        return true;
     case ClientMessage:
         answer = GetCloseAnswer();
         return event.xclient.format == 32 && static_cast<Atom>(event.xclient.data.l[0]) == mDeleteWindowAtom;

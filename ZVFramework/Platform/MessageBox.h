@@ -100,7 +100,7 @@ public:
     MessageBoxWindow& operator=(const MessageBoxWindow&) = delete;
     ~MessageBoxWindow();
 
-    // The X window.
+    // The X window; 0 once another client destroyed it.
     unsigned long GetWindow() const { return mWindow; }
     const std::vector<Button>& GetButtons() const { return mButtons; }
     // Where the icon is drawn; empty without one.
@@ -112,7 +112,8 @@ public:
     // Handles the window's events until the user closes the box, and answers how: the button clicked (pressed and
     // released on it), the focused button for Return, Enter or space, and Cancel for Escape where the box offers
     // Cancel (OK where OK is all). The window manager's close and the system's request to end answer Cancel, OK,
-    // No or Abort, whichever the box offers first in that order. A broken connection answers as the close does.
+    // No or Abort, whichever the box offers first in that order. A broken connection, and the box's window destroyed
+    // by another client, answer as the close does.
     MessageBoxAnswer RunUntilClosed();
 
 private:

@@ -14,12 +14,13 @@ namespace {
 
 constexpr int kCaughtSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
-// The handler may only do what is safe inside a signal: one write to the pipe, and the announcement's one write.
+// The handlers may only do what is safe inside a signal: one write to the pipe, or the announcement's one write.
 std::atomic<int> gWakeWriteEnd{-1};
 std::atomic<int> gWakeReadEnd{-1};
+std::atomic<bool> gAnsweredUntilExit{false};
 std::atomic<const char*> gAnnouncement{nullptr};
 std::atomic<std::size_t> gAnnouncementLength{0};
-std::atomic<bool> gAnnounced{false};
+std::atomic<bool> gAnswered{false};
 
 extern "C" void WakeTheLoop(int)
 {
@@ -27,8 +28,14 @@ extern "C" void WakeTheLoop(int)
     const char request = 1;
     // A full pipe already holds a request that is not taken yet.
     (void)!write(gWakeWriteEnd.load(), &request, 1);
-    if (const char* announcement = gAnnouncement.load(); announcement != nullptr && !gAnnounced.exchange(true)) {
-        (void)!write(STDERR_FILENO, announcement, gAnnouncementLength.load());
+    errno = savedErrno;
+}
+
+extern "C" void AnswerAndGoOn(int)
+{
+    const int savedErrno = errno;
+    if (!gAnswered.exchange(true)) {
+        (void)!write(STDERR_FILENO, gAnnouncement.load(), gAnnouncementLength.load());
     }
     errno = savedErrno;
 }
@@ -46,8 +53,7 @@ void SetDisposition(void (*handler)(int))
 
 }  // namespace
 
-std::unique_ptr<TerminationRequests> TerminationRequests::Catch(std::function<void()> onRequest,
-                                                              std::string_view announcement)
+std::unique_ptr<TerminationRequests> TerminationRequests::Catch(std::function<void()> onRequest)
 {
     if (gWakeWriteEnd.load() >= 0) {
         return nullptr;
@@ -58,9 +64,6 @@ std::unique_ptr<TerminationRequests> TerminationRequests::Catch(std::function<vo
     }
     gWakeWriteEnd.store(ends[1]);
     gWakeReadEnd.store(ends[0]);
-    gAnnounced.store(false);
-    gAnnouncementLength.store(announcement.size());
-    gAnnouncement.store(announcement.empty() ? nullptr : announcement.data());
     SetDisposition(&WakeTheLoop);
     return std::unique_ptr<TerminationRequests>(new TerminationRequests(ends[0], std::move(onRequest)));
 }
@@ -72,11 +75,26 @@ TerminationRequests::TerminationRequests(int readEnd, std::function<void()> onRe
 
 TerminationRequests::~TerminationRequests()
 {
-    SetDisposition(SIG_DFL);
-    gAnnouncement.store(nullptr);
+    SetDisposition(gAnsweredUntilExit.load() ? &AnswerAndGoOn : SIG_DFL);
     gWakeReadEnd.store(-1);
     close(gWakeWriteEnd.exchange(-1));
     close(mReadEnd);
+}
+
+void AnswerTerminationRequestsUntilExit(std::string_view announcement)
+{
+    gAnnouncementLength.store(announcement.size());
+    gAnnouncement.store(announcement.data());
+    gAnsweredUntilExit.store(true);
+    // While an object catches the requests, its end hands them over.
+    if (gWakeWriteEnd.load() < 0) {
+        SetDisposition(&AnswerAndGoOn);
+    }
+}
+
+bool WasTerminationRequestAnswered()
+{
+    return gAnswered.load();
 }
 
 int GetTerminationRequestDescriptor()

@@ -85,8 +85,8 @@ std::string ShowGLSetupFailure(const Platform::GlxFailure& failure)
 {
     const WideString message = DescribeFailure(failure);
     const WideString advice = GetText(L"GL_ERROR_UPDATE_DRIVER");
-    Platform::ShowMessageBox(GetText(L"GL_ERROR_CAPTION").ToUTF8().GetData(),
-                             (message + advice).ToUTF8().GetData());
+    Platform::ShowMessageBox(GetText(L"GL_ERROR_CAPTION").ToUTF8().GetData(), (message + advice).ToUTF8().GetData(),
+                             Platform::kMessageBoxOk | Platform::kMessageBoxIconWarning);
     return message.ToUTF8().GetData();
 }
 

@@ -124,6 +124,15 @@ void ProgramUnderTest::Signal(int signal)
     }
 }
 
+bool ProgramUnderTest::IsWritingStandardError() const
+{
+    // The system call under way and its arguments: write (1) to descriptor 2.
+    std::ifstream call("/proc/" + std::to_string(mPid) + "/syscall");
+    std::string number;
+    std::string descriptor;
+    return IsRunning() && call >> number >> descriptor && number == "1" && descriptor == "0x2";
+}
+
 void ProgramUnderTest::Kill()
 {
     if (!IsRunning()) {

@@ -36,6 +36,8 @@ public:
     void Kill();
     // Sends the signal and returns at once.
     void Signal(int signal);
+    // Whether its main thread waits in a write to its standard error (a pipe that nobody reads holds it there).
+    bool IsWritingStandardError() const;
 
     std::string ReadStandardError() const;
     // The lines of the standard error that begin with the prefix.

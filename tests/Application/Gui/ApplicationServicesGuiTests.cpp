@@ -6,9 +6,11 @@
 
 #include "Application/Gui/RootWindowSkinApplication.h"
 
+#include "Platform/GlxContext.h"
 #include "Platform/NativeWindow.h"
 #include "Platform/VersionInfo.h"
 #include "Renderer/Gdi/GDIRenderer.h"
+#include "Renderer/OpenGL/GLErrorTexts.h"
 #include "System/Gui/DesktopInput.h"
 #include "System/Gui/LoopTurns.h"
 #include "System/WindowPlacement.h"
@@ -25,6 +27,7 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <utility>
@@ -256,9 +259,10 @@ protected:
     }
 
     // The application, started; with its main window shown and active when asked.
-    void StartApplication(bool withMainWindow)
+    void StartApplication(bool withMainWindow,
+                          RCPtr<RootWindowSkinApplication> application = RootWindowSkinApplication::Make())
     {
-        mApplication = RootWindowSkinApplication::Make();
+        mApplication = std::move(application);
         ASSERT_TRUE(mApplication);
         ASSERT_EQ(mApplication->RunApplicationStartup(), ZV_S_OK);
         if (!withMainWindow) {
@@ -555,6 +559,84 @@ TEST_F(ApplicationServicesGui, ExtraRootWindowsHaveTheControlsTitleAndSizeAndAMo
     EXPECT_EQ(modalFunctions, 4 | 32) << "moved and closed, never resized";
     EXPECT_TRUE(mApplication->GetMainWindow()->IsEnabled());
     EXPECT_EQ(mApplication->GetWindows().GetRootWindowCount(), 1u);
+}
+
+// An application whose loop fails once, as a fault in a handler makes it fail.
+class FailingLoopSkinApplication : public RootWindowSkinApplication {
+public:
+    FailingLoopSkinApplication(const RCPtr<LControlFactory>& factory, const RCPtr<LStringTable>& frameworkStrings,
+                               const WideString& commandLine)
+        : RootWindowSkinApplication(factory, frameworkStrings, commandLine)
+    {
+    }
+
+    void PumpMessages() override
+    {
+        if (!mFailed) {
+            mFailed = true;
+            throw std::runtime_error("the loop broke");
+        }
+        RootWindowSkinApplication::PumpMessages();
+    }
+
+private:
+    bool mFailed = false;
+};
+
+bool IsTitled(Display* display, Window window, const std::string& title)
+{
+    char* name = nullptr;
+    const bool titled = XFetchName(display, window, &name) != 0 && name != nullptr && title == name;
+    if (name != nullptr) {
+        XFree(name);
+    }
+    return titled;
+}
+
+TEST_F(ApplicationServicesGui, AFailureThatLeavesTheLoopShowsItsBoxInFrontOfTheMainWindowAndEndsTheProgram)
+{
+    StartApplication(true, RootWindowSkinApplication::Make<FailingLoopSkinApplication>());
+    const Window main = MainWindowId();
+    Window owner = None;
+    MappedWindowWatch watch([](Display* display, Window window) { return IsTitled(display, window, "Error"); },
+                            [&](Display* display, Window box) {
+                                owner = TransientOwner(display, box);
+                                DesktopInput().RequestClose(box);
+                            });
+    mApplication->RunMessageLoop();
+    EXPECT_TRUE(watch.Finish());
+    EXPECT_EQ(owner, main);
+    EXPECT_TRUE(mApplication->IsExitRequested());
+}
+
+TEST_F(ApplicationServicesGui, TheOpenGLSetUpFailureBoxShowsTheWarningIconAndOK)
+{
+    constexpr std::uint32_t kWarningIconColour = 0xF5C211;
+    std::size_t buttons = 0;
+    int warningPixels = 0;
+    MappedWindowWatch watch([](Display* display, Window window) { return IsTitled(display, window, "OpenGL Error"); },
+                            [&](Display* display, Window box) {
+                                int row = 0;
+                                buttons = WaitForBoxButtons(display, box, row).size();
+                                const ScreenRect rect = ReadScreenRect(display, box);
+                                XImage* image =
+                                    XGetImage(display, box, 0, 0, rect.width, rect.height, AllPlanes, ZPixmap);
+                                for (int y = 0; image != nullptr && y < static_cast<int>(rect.height); ++y) {
+                                    for (int x = 0; x < static_cast<int>(rect.width); ++x) {
+                                        warningPixels += (XGetPixel(image, x, y) & 0xFFFFFF) == kWarningIconColour;
+                                    }
+                                }
+                                if (image != nullptr) {
+                                    XDestroyImage(image);
+                                }
+                                DesktopInput().RequestClose(box);
+                            });
+    Platform::GlxFailure failure;
+    failure.step = Platform::GlxFailure::Step::kCreateContext;
+    (void)ShowGLSetupFailure(failure);
+    EXPECT_TRUE(watch.Finish());
+    EXPECT_EQ(buttons, 1u);
+    EXPECT_GT(warningPixels, 200);
 }
 
 }  // namespace

@@ -13,16 +13,17 @@ class RootWindowSkinApplication : public LApplicationBase<RootWindowSkinApplicat
 public:
     static constexpr wchar_t kWindowClassName[] = L"ZVRootWindowSkinTest";
 
-    // Over a factory with the test skin, whose controls are input controls; null when the skin does not load.
-    static RCPtr<RootWindowSkinApplication> Make()
+    // Over a factory with the test skin, whose controls are input controls; null when the skin does not load. T is
+    // this class or one that derives from it.
+    template <class T = RootWindowSkinApplication>
+    static RCPtr<T> Make()
     {
         const RCPtr<LControlFactory> factory(new LControlFactory(L"RootWindowTest"));
         if (Failed(factory->LoadResources(WideString(ZV_TEST_DATA_DIR "/RootWindowSkin"), 9))) {
             return nullptr;
         }
         (void)factory->RegisterControlCreateFunction(L"Test.Input", &CreateControl<LInputControl<LControl>>);
-        return RCPtr<RootWindowSkinApplication>(
-            new RootWindowSkinApplication(factory, factory->GetFrameworkStringTable(), L""));
+        return RCPtr<T>(new T(factory, factory->GetFrameworkStringTable(), L""));
     }
 
     using LApplicationBase::LApplicationBase;
