@@ -62,6 +62,15 @@ SimulatedDisplayDevice::SimulatedDisplayDevice(DeviceSettings settings, DeviceLi
       mBuild(mSettings.Build),
       mKeepWholeMessages(mLog.IsWriting() || mSettings.ExpectedImage.has_value())
 {
+    if (mState != DeviceState::Absent && mSettings.Faults.PlugInAfter.count() > 0) {
+        const DeviceState pluggedIn = mState;
+        EnterState(DeviceState::Absent);
+        mLink.RunAfter(mSettings.Faults.PlugInAfter, [this, pluggedIn] {
+            mLink.SetPortsPresent(true);
+            EnterState(pluggedIn);
+        });
+        return;
+    }
     if (mState != DeviceState::Absent) {
         mLink.SetPortsPresent(true);
     }

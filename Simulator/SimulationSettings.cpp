@@ -69,6 +69,7 @@ void ApplyFault(std::string_view fault, DeviceFaults& faults, SimulationSettings
     constexpr std::string_view dropMessage = "drop-message=";
     constexpr std::string_view vanishAfter = "vanish-after=";
     constexpr std::string_view stallAfter = "stall-after=";
+    constexpr std::string_view latePlug = "late-plug=";
     if (fault == "no-version") {
         faults.NoVersion = true;
     } else if (fault == "never-done") {
@@ -86,10 +87,13 @@ void ApplyFault(std::string_view fault, DeviceFaults& faults, SimulationSettings
     } else if (fault.starts_with(vanishAfter)) {
         faults.VanishAfterImageMessages =
             ParseWholeNumber("ZV_SIM_FAULT vanish-after", fault.substr(vanishAfter.size()));
+    } else if (fault.starts_with(latePlug)) {
+        faults.PlugInAfter =
+            std::chrono::milliseconds(ParseWholeNumber("ZV_SIM_FAULT late-plug", fault.substr(latePlug.size())));
     } else {
         Refuse("ZV_SIM_FAULT", fault,
                "a comma-separated list of no-version, never-done, drop-message=N, vanish-after=N, "
-               "garbage-replies, slow-restart, stuck-send, stall-after=N");
+               "garbage-replies, slow-restart, stuck-send, stall-after=N, late-plug=MS");
     }
 }
 

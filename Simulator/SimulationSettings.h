@@ -22,6 +22,8 @@ struct DeviceFaults {
     bool SlowRestart = false;       // a restart lasts SlowRestartFactor times the restart time
     std::uint32_t DropImageMessage = 0;          // the N-th image message is lost on the way (0: none)
     std::uint32_t VanishAfterImageMessages = 0;  // after N image messages the device disappears for good (0: never)
+    // The device is plugged in only this long after the simulation starts, absent until then (0: from the start).
+    std::chrono::milliseconds PlugInAfter{0};
 };
 
 inline constexpr int SlowRestartFactor = 10;

@@ -129,6 +129,20 @@ TEST(SimulatedDisplayDevice, VanishFaultTakesTheDeviceAwayForGoodAfterThatManyIm
     EXPECT_FALSE(bench.Connect());
 }
 
+TEST(SimulatedDisplayDevice, LatePlugFaultKeepsTheDeviceAbsentUntilItIsPluggedInThenItStartsAsSet)
+{
+    DeviceSettings settings = QuickDevice();
+    settings.Start = DeviceStart::Update;
+    settings.Faults.PlugInAfter = 500ms;
+    SimulatedDeviceBench bench(settings);
+    EXPECT_FALSE(bench.Connect());
+    EXPECT_TRUE(bench.Device().WaitForStateEntries(DeviceState::Absent, 1, 0ms));
+
+    ASSERT_TRUE(bench.Device().WaitForStateEntries(DeviceState::Update, 1, kBoundedWait));
+    ASSERT_TRUE(bench.Connect());
+    EXPECT_EQ(bench.Ask(StatusRequest), InUpdateModeReply);
+}
+
 TEST(SimulatedDisplayDevice, FramingAndOrderFaultsOfTheComputerAreFoundAndTheMessagesIgnored)
 {
     DeviceSettings settings = QuickDevice();

@@ -49,7 +49,8 @@ TEST(SimulationSettings, EveryVariableReachesItsSettingAndTwoDevicesKeepSeparate
         {"ZV_SIM_FLASH_MS", "40"},
         {"ZV_SIM_EXPECT_IMAGE", image},
         {"ZV_SIM_FAULT",
-         "no-version,drop-message=3,,vanish-after=9,garbage-replies,slow-restart,never-done,stuck-send,stall-after=500"},
+         "no-version,drop-message=3,,vanish-after=9,garbage-replies,slow-restart,never-done,stuck-send,stall-after=500,"
+         "late-plug=700"},
         {"ZV_SIM_BYTES_PER_SECOND", "unlimited"},
         {"ZV_SIM_LOG", "/tmp/simulated.log"},
     });
@@ -73,6 +74,7 @@ TEST(SimulationSettings, EveryVariableReachesItsSettingAndTwoDevicesKeepSeparate
                     device.Faults.NeverDone);
         EXPECT_EQ(device.Faults.DropImageMessage, 3u);
         EXPECT_EQ(device.Faults.VanishAfterImageMessages, 9u);
+        EXPECT_EQ(device.Faults.PlugInAfter, 700ms);
     }
     EXPECT_EQ(settings.BytesPerSecond, 0u);
     EXPECT_TRUE(settings.StuckLongMessages);
