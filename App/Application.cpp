@@ -82,8 +82,8 @@ ZVRESULT LApplication::RunApplicationStartup()
             EndWith(FinishWithoutDisplay(*mUpdateProcessor));
             return LUpdateProcessor::kFinishedWithoutWindow;
         }
-        // The window shows why; however it closes, the run did not update.
-        mExitCode = kExitUpdateFailed;
+        // The window shows why, and the user may yet update there: the run's outcome is known when it ends.
+        mSilentRunInWindow = true;
     }
     return initialized;
 }
@@ -102,6 +102,12 @@ ZVRESULT LApplication::RunApplicationShutdown()
             (void)GetSettingsManager().CloseIniFile(handle, 1);
             handle = 0;
         }
+    }
+    if (mSilentRunInWindow) {
+        // However the window closed. RESTART replaces the engine, so the processor's engine now is the last run's.
+        const bool finished =
+            mUpdateProcessor->GetEngine()->GetUpdateStatus(false) == LUpdateEngineInterface::kUpdateFinished;
+        mExitCode = finished ? kExitFinished : kExitUpdateFailed;
     }
     mUpdateProcessor = nullptr;
     return LApplicationBase::RunApplicationShutdown();

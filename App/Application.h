@@ -29,10 +29,11 @@ public:
     // The framework's and the platform's start-up, then the main control's class, then the update processor with
     // the command line: its answer. When the processor has done all there is to do, what it came to is told as the
     // program ends without its window: a failure in one line on standard error, with the exit code 3. A silent run
-    // that cannot update and has no display ends the same way; with a display it shows its window and ends with 3
-    // however that closes. A silent run answers the system's requests to end until the process ends, and goes on.
+    // that cannot update and has no display ends the same way; with a display it shows its window and, however that
+    // closes, ends with 1 when the last update in it finished, else with 3. A silent run answers the system's requests
+    // to end until the process ends, and goes on.
     [[nodiscard]] ZVRESULT RunApplicationStartup() override;
-    // Writes and closes the settings files first.
+    // Writes and closes the settings files first. A silent run that showed its window takes its exit code here.
     [[nodiscard]] ZVRESULT RunApplicationShutdown() override;
     // Unless an update runs: the program never ends in the middle of one.
     bool CanExit() override;
@@ -60,4 +61,6 @@ private:
     ZV::RCPtr<LUpdateProcessor> mUpdateProcessor;
     ZV::IniFileHandle mSettingsFiles[2] = {0, 0};
     int mExitCode = 1;
+    // A silent run that showed its window ends with what the window's last update came to.
+    bool mSilentRunInWindow = false;
 };

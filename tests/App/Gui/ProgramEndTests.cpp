@@ -15,10 +15,13 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ZV::Testing {
@@ -91,6 +94,53 @@ protected:
         return WaitUntil([&] { return program.CheckEnded(); }, {program.GetEndDescriptor()}, kEndGuard);
     }
 
+    // Where the skin places buttons in the main window.
+    struct ButtonArea {
+        int x;
+        int y;
+        int width;
+        int height;
+    };
+    // SCAN FOR DEVICE and UPDATE FIRMWARE take turns here; inside the border, which shows the keyboard focus.
+    static constexpr ButtonArea kMiddleButtonText{156, 273, 128, 22};
+    static constexpr ButtonArea kExitButtonArea{296, 269, 88, 30};
+
+    // The area's pixels once it is drawn (more colours than the background's) and no longer changes, and unlike the
+    // unwanted look when one is given; empty when the wait ran out first.
+    std::vector<std::uint32_t> SettledButton(unsigned long window, const ButtonArea& area,
+                                             const std::vector<std::uint32_t>& unwanted = {})
+    {
+        constexpr int kWidth = 400;
+        constexpr int kHeight = 311;
+        std::vector<std::uint32_t> pixels;
+        std::vector<std::uint32_t> before;
+        const bool settled = WaitUntil(
+            [&] {
+                const std::vector<std::uint32_t> shown = mDesktop.ReadPixels(window, kWidth, kHeight);
+                if (shown.size() != static_cast<std::size_t>(kWidth) * kHeight) {
+                    return false;
+                }
+                pixels.clear();
+                for (int y = area.y; y < area.y + area.height; ++y) {
+                    const auto row = shown.begin() + y * kWidth + area.x;
+                    pixels.insert(pixels.end(), row, row + area.width);
+                }
+                const bool same = pixels == std::exchange(before, pixels);
+                return same && pixels != unwanted && std::set(pixels.begin(), pixels.end()).size() > 2;
+            },
+            {}, kEndGuard);
+        return settled ? pixels : std::vector<std::uint32_t>{};
+    }
+
+    // A click in the middle of the area; then the pointer goes where no button shows its hover look.
+    void Click(unsigned long window, const ButtonArea& area)
+    {
+        const DesktopWatcher::Geometry geometry = mDesktop.GetGeometry(window);
+        mInput.MoveTo(geometry.x + area.x + area.width / 2, geometry.y + area.y + area.height / 2);
+        mInput.Click(1);
+        mInput.MoveTo(1279, 1023);
+    }
+
     TemporaryFolder mFolder;
     DesktopWatcher mDesktop;
     DesktopInput mInput;
@@ -153,24 +203,84 @@ TEST_F(ProgramEnd, SignalsThatComeWhileASilentRunReportsItsOutcomeAreAnsweredAnd
     EXPECT_EQ(said.find("asked to end"), said.rfind("asked to end")) << said;
 }
 
-TEST_F(ProgramEnd, ASilentRunThatCannotUpdateEndsWith3WhenItsWindowIsClosedBySIGTERMOrItsCloseBox)
+TEST_F(ProgramEnd, ASilentRunThatCannotUpdateEndsWith3WhenItsWindowIsClosedBySIGTERMOrItsCloseBoxOrEXIT)
 {
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
-    for (const bool bySignal : {true, false}) {
-        SCOPED_TRACE(bySignal ? "SIGTERM" : "close box");
-        // No device: the window shows why.
-        std::unique_ptr<ProgramUnderTest> program = Start({"-SILENT"});
+    const std::string image = mFolder / "image.syx";
+    WriteContent(image, std::string("\xF0\x01\x02\xF7", 4));
+    const std::string refused = mFolder / "refused.syx";
+    WriteContent(refused, std::string("\xF0\x01\xF0\x02\xF7", 5));
+    enum class Closing { kSignal, kCloseBox, kExit };
+    struct Case {
+        const char* reason;
+        const char* device;
+        std::string file;
+        Closing closing;
+    };
+    // Each reason the window shows why.
+    const Case cases[] = {
+        {"no device", "absent", image, Closing::kSignal},
+        {"no device", "absent", image, Closing::kCloseBox},
+        {"a device that does not answer", "silent", image, Closing::kExit},
+        {"a missing firmware file", "normal", mFolder / "missing.syx", Closing::kCloseBox},
+        {"a refused firmware file", "normal", refused, Closing::kSignal},
+    };
+    for (const Case& run : cases) {
+        const char* closing =
+            run.closing == Closing::kSignal ? "SIGTERM" : run.closing == Closing::kExit ? "EXIT" : "the close box";
+        SCOPED_TRACE(std::string(run.reason) + ", closed by " + closing);
+        std::unique_ptr<ProgramUnderTest> program =
+            Start({"-SILENT", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + run.file}, {{"ZV_SIM_DEVICE", run.device}});
         const unsigned long window = WaitForMainWindow(*program);
         ASSERT_NE(window, 0u) << program->ReadStandardError();
-        if (bySignal) {
+        if (run.closing == Closing::kSignal) {
             program->Signal(SIGTERM);
-        } else {
+        } else if (run.closing == Closing::kCloseBox) {
             mInput.RequestClose(window);
+        } else {
+            ASSERT_FALSE(SettledButton(window, kExitButtonArea).empty()) << "no EXIT";
+            Click(window, kExitButtonArea);
         }
         ASSERT_TRUE(WaitForProgramEnd(*program));
         EXPECT_FALSE(program->WasEndedBySignal());
         EXPECT_EQ(program->GetExitCode(), 3) << program->ReadStandardError();
     }
+}
+
+TEST_F(ProgramEnd, ASilentRunWhoseWindowShowsTheDeviceMissingUntilItIsPluggedInScannedAndUpdatedThereEndsWith1)
+{
+    ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
+    const std::string image = mFolder / "image.syx";
+    WriteContent(image, std::string("\xF0\x01\x02\xF7\xF0\x03\x04\xF7", 8));
+    const std::string log = mFolder / "device.log";
+    const auto logShows = [&](const std::string& text) { return ContentOf(log).find(text) != std::string::npos; };
+    // Plugged in well after the program looked for it.
+    std::unique_ptr<ProgramUnderTest> program =
+        Start({"-SILENT", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + image},
+              {{"ZV_SIM_DEVICE", "normal"}, {"ZV_SIM_FAULT", "late-plug=1000"}, {"ZV_SIM_FLASH_MS", "300"}});
+    const unsigned long window = WaitForMainWindow(*program);
+    ASSERT_NE(window, 0u) << "the device was there when the program looked for it\n" << program->ReadStandardError();
+    const std::vector<std::uint32_t> scanButton = SettledButton(window, kMiddleButtonText);
+    ASSERT_FALSE(scanButton.empty()) << "no SCAN FOR DEVICE";
+
+    ASSERT_TRUE(WaitUntil([&] { return logShows(" STATE normal"); }, {}, kEndGuard)) << "never plugged in";
+    Click(window, kMiddleButtonText);
+    ASSERT_FALSE(SettledButton(window, kMiddleButtonText, scanButton).empty()) << "no UPDATE FIRMWARE";
+    Click(window, kMiddleButtonText);
+    ASSERT_TRUE(WaitUntil([&] { return logShows(" STATE done"); }, {}, kEndGuard)) << "the device was not updated";
+
+    // A request while the update still ends is dropped: the window is asked again until it closes.
+    for (std::size_t dropped = 0; dropped < 30 && !program->CheckEnded(); ++dropped) {
+        mInput.RequestClose(window);
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                return program->CheckEnded() ||
+                       program->LinesStartingWith("The exit request is dropped").size() > dropped;
+            },
+            {program->GetEndDescriptor()}, kEndGuard));
+    }
+    ASSERT_TRUE(program->CheckEnded());
+    EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
 }
 
 TEST_F(ProgramEnd, AMainWindowThatAnotherClientDestroysEndsTheProgramWith1OnceTheUpdateHasEndedAndTheNextStartShowsIt)
