@@ -1,7 +1,6 @@
 // How the program ends, started as its own process against the simulated device: a silent run's end that the
 // system's requests to end cannot cut short, a silent run's window, and a main window that another client destroys.
-#include "App/Gui/ProgramUnderTest.h"
-#include "System/Gui/DesktopInput.h"
+#include "App/Gui/ProgramOnDesktop.h"
 #include "TestFiles.h"
 
 #include <fcntl.h>
@@ -13,15 +12,10 @@
 
 #include <X11/Xlib.h>
 
-#include <chrono>
 #include <csignal>
 #include <cstdint>
-#include <filesystem>
-#include <map>
 #include <memory>
-#include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace ZV::Testing {
@@ -29,123 +23,8 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using namespace std::chrono_literals;
 
-const std::string kMainWindowClass = "Corvan_DEVICE_FAMILY_NAME_String_FirmwareUpdater";
-// Long enough that only a program that hangs makes a wait fail.
-constexpr std::chrono::milliseconds kEndGuard = 60s;
-
-class ProgramEnd : public ::testing::Test {
-protected:
-    ProgramEnd()
-    {
-        for (const char* folder : {"home", "data", "config", "runtime"}) {
-            std::filesystem::create_directory(mFolder / folder);
-        }
-        std::filesystem::permissions(mFolder / "runtime", std::filesystem::perms::owner_all);
-    }
-
-    void TearDown() override
-    {
-        EXPECT_TRUE(WaitUntil([&] { return mDesktop.FindMappedWindow(kMainWindowClass) == 0; },
-                              {mDesktop.GetDescriptor()}, kEndGuard));
-    }
-
-    // The program with the test's folders and the simulated device, with debug output on its standard error (a file
-    // of the test's unless it names another).
-    std::unique_ptr<ProgramUnderTest> Start(const std::vector<std::string>& arguments,
-                                            std::map<std::string, std::string> environment = {},
-                                            const std::string& standardError = "")
-    {
-        const std::map<std::string, std::string> defaults = {
-            {"HOME", mFolder / "home"},
-            {"XDG_DATA_HOME", mFolder / "data"},
-            {"XDG_CONFIG_HOME", mFolder / "config"},
-            {"XDG_RUNTIME_DIR", mFolder / "runtime"},
-            {"ZV_DEBUG_OUTPUT", "1"},
-            {"ZV_MIDI_DRIVER", "simulated"},
-            {"ZV_SIM_DEVICE", "absent"},
-            {"ZV_SIM_LOG", mFolder / "device.log"},
-            {"ZV_SIM_RESTART_MS", "50"},
-            // Whole stacks for what the program allocates, so that the leak checker of the sanitizer builds tells a
-            // library's own loss from one of ours.
-            {"ASAN_OPTIONS", "detect_leaks=1:abort_on_error=0:fast_unwind_on_malloc=0"},
-            {"LSAN_OPTIONS", "suppressions=" ZV_TEST_LEAK_SUPPRESSIONS ":print_suppressions=0"}};
-        environment.insert(defaults.begin(), defaults.end());
-        return std::make_unique<ProgramUnderTest>(
-            ZV_TEST_PROGRAM, arguments, environment,
-            standardError.empty() ? mFolder / ("stderr-" + std::to_string(++mStarts)) : standardError);
-    }
-
-    unsigned long WaitForMainWindow(ProgramUnderTest& program)
-    {
-        unsigned long window = 0;
-        (void)WaitUntil(
-            [&] {
-                window = mDesktop.FindMappedWindow(kMainWindowClass);
-                return window != 0 || program.CheckEnded();
-            },
-            {mDesktop.GetDescriptor()}, kEndGuard);
-        return window;
-    }
-
-    static bool WaitForProgramEnd(ProgramUnderTest& program)
-    {
-        return WaitUntil([&] { return program.CheckEnded(); }, {program.GetEndDescriptor()}, kEndGuard);
-    }
-
-    // Where the skin places buttons in the main window.
-    struct ButtonArea {
-        int x;
-        int y;
-        int width;
-        int height;
-    };
-    // SCAN FOR DEVICE and UPDATE FIRMWARE take turns here; inside the border, which shows the keyboard focus.
-    static constexpr ButtonArea kMiddleButtonText{156, 273, 128, 22};
-    static constexpr ButtonArea kExitButtonArea{296, 269, 88, 30};
-
-    // The area's pixels once it is drawn (more colours than the background's) and no longer changes, and unlike the
-    // unwanted look when one is given; empty when the wait ran out first.
-    std::vector<std::uint32_t> SettledButton(unsigned long window, const ButtonArea& area,
-                                             const std::vector<std::uint32_t>& unwanted = {})
-    {
-        constexpr int kWidth = 400;
-        constexpr int kHeight = 311;
-        std::vector<std::uint32_t> pixels;
-        std::vector<std::uint32_t> before;
-        const bool settled = WaitUntil(
-            [&] {
-                const std::vector<std::uint32_t> shown = mDesktop.ReadPixels(window, kWidth, kHeight);
-                if (shown.size() != static_cast<std::size_t>(kWidth) * kHeight) {
-                    return false;
-                }
-                pixels.clear();
-                for (int y = area.y; y < area.y + area.height; ++y) {
-                    const auto row = shown.begin() + y * kWidth + area.x;
-                    pixels.insert(pixels.end(), row, row + area.width);
-                }
-                const bool same = pixels == std::exchange(before, pixels);
-                return same && pixels != unwanted && std::set(pixels.begin(), pixels.end()).size() > 2;
-            },
-            {}, kEndGuard);
-        return settled ? pixels : std::vector<std::uint32_t>{};
-    }
-
-    // A click in the middle of the area; then the pointer goes where no button shows its hover look.
-    void Click(unsigned long window, const ButtonArea& area)
-    {
-        const DesktopWatcher::Geometry geometry = mDesktop.GetGeometry(window);
-        mInput.MoveTo(geometry.x + area.x + area.width / 2, geometry.y + area.y + area.height / 2);
-        mInput.Click(1);
-        mInput.MoveTo(1279, 1023);
-    }
-
-    TemporaryFolder mFolder;
-    DesktopWatcher mDesktop;
-    DesktopInput mInput;
-    int mStarts = 0;
-};
+class ProgramEnd : public ProgramOnDesktop {};
 
 // What is left in the pipe, appended to the text.
 void Drain(int reader, std::string& text)
@@ -177,8 +56,8 @@ TEST_F(ProgramEnd, SignalsThatComeWhileASilentRunReportsItsOutcomeAreAnsweredAnd
 
     std::unique_ptr<ProgramUnderTest> program =
         Start({"-SILENT", "-START_UPDATE_AUTOMATICALLY", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + image},
-              {{"ZV_SIM_DEVICE", "update"}, {"ZV_DEBUG_OUTPUT", ""}, {"DISPLAY", ""}}, pipe);
-    ASSERT_TRUE(WaitUntil([&] { return program->IsWritingStandardError() || program->CheckEnded(); }, {}, kEndGuard));
+              {{"ZV_SIM_DEVICE", "update"}, {"ZV_DEBUG_OUTPUT", ""}, {"DISPLAY", ""}}, ZV_TEST_PROGRAM, pipe);
+    ASSERT_TRUE(WaitUntil([&] { return program->IsWritingStandardError() || program->CheckEnded(); }, {}, kHangGuard));
     ASSERT_FALSE(program->CheckEnded());
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         program->Signal(signal);
@@ -189,7 +68,7 @@ TEST_F(ProgramEnd, SignalsThatComeWhileASilentRunReportsItsOutcomeAreAnsweredAnd
             Drain(reader, said);
             return program->CheckEnded();
         },
-        {reader, program->GetEndDescriptor()}, kEndGuard));
+        {reader, program->GetEndDescriptor()}, kHangGuard));
     Drain(reader, said);
     close(reader);
     EXPECT_FALSE(program->WasEndedBySignal());
@@ -238,8 +117,8 @@ TEST_F(ProgramEnd, ASilentRunThatCannotUpdateEndsWith3WhenItsWindowIsClosedBySIG
         } else if (run.closing == Closing::kCloseBox) {
             mInput.RequestClose(window);
         } else {
-            ASSERT_FALSE(SettledButton(window, kExitButtonArea).empty()) << "no EXIT";
-            Click(window, kExitButtonArea);
+            ASSERT_FALSE(SettledPixels(window, kExitButton).empty()) << "no EXIT";
+            ClickInWindow(window, kExitButton);
         }
         ASSERT_TRUE(WaitForProgramEnd(*program));
         EXPECT_FALSE(program->WasEndedBySignal());
@@ -260,14 +139,14 @@ TEST_F(ProgramEnd, ASilentRunWhoseWindowShowsTheDeviceMissingUntilItIsPluggedInS
               {{"ZV_SIM_DEVICE", "normal"}, {"ZV_SIM_FAULT", "late-plug=1000"}, {"ZV_SIM_FLASH_MS", "300"}});
     const unsigned long window = WaitForMainWindow(*program);
     ASSERT_NE(window, 0u) << "the device was there when the program looked for it\n" << program->ReadStandardError();
-    const std::vector<std::uint32_t> scanButton = SettledButton(window, kMiddleButtonText);
+    const std::vector<std::uint32_t> scanButton = SettledPixels(window, kMiddleButtonText);
     ASSERT_FALSE(scanButton.empty()) << "no SCAN FOR DEVICE";
 
-    ASSERT_TRUE(WaitUntil([&] { return logShows(" STATE normal"); }, {}, kEndGuard)) << "never plugged in";
-    Click(window, kMiddleButtonText);
-    ASSERT_FALSE(SettledButton(window, kMiddleButtonText, scanButton).empty()) << "no UPDATE FIRMWARE";
-    Click(window, kMiddleButtonText);
-    ASSERT_TRUE(WaitUntil([&] { return logShows(" STATE done"); }, {}, kEndGuard)) << "the device was not updated";
+    ASSERT_TRUE(WaitUntil([&] { return logShows(" STATE normal"); }, {}, kHangGuard)) << "never plugged in";
+    ClickInWindow(window, kMiddleButtonText);
+    ASSERT_FALSE(SettledPixels(window, kMiddleButtonText, scanButton).empty()) << "no UPDATE FIRMWARE";
+    ClickInWindow(window, kMiddleButtonText);
+    ASSERT_TRUE(WaitUntil([&] { return logShows(" STATE done"); }, {}, kHangGuard)) << "the device was not updated";
 
     // A request while the update still ends is dropped: the window is asked again until it closes.
     for (std::size_t dropped = 0; dropped < 30 && !program->CheckEnded(); ++dropped) {
@@ -277,7 +156,7 @@ TEST_F(ProgramEnd, ASilentRunWhoseWindowShowsTheDeviceMissingUntilItIsPluggedInS
                 return program->CheckEnded() ||
                        program->LinesStartingWith("The exit request is dropped").size() > dropped;
             },
-            {program->GetEndDescriptor()}, kEndGuard));
+            {program->GetEndDescriptor()}, kHangGuard));
     }
     ASSERT_TRUE(program->CheckEnded());
     EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
@@ -294,7 +173,7 @@ TEST_F(ProgramEnd, AMainWindowThatAnotherClientDestroysEndsTheProgramWith1OnceTh
               {{"ZV_SIM_DEVICE", "update"}, {"ZV_SIM_FLASH_MS", "1500"}});
     const unsigned long window = WaitForMainWindow(*program);
     ASSERT_NE(window, 0u) << program->ReadStandardError();
-    ASSERT_TRUE(WaitUntil([&] { return ContentOf(log).find("RX F0 03 04 F7") != std::string::npos; }, {}, kEndGuard));
+    ASSERT_TRUE(WaitUntil([&] { return ContentOf(log).find("RX F0 03 04 F7") != std::string::npos; }, {}, kHangGuard));
 
     // As another program may: the window goes while the device takes the image.
     XDestroyWindow(mDesktop.GetDisplay(), window);
@@ -329,7 +208,7 @@ TEST_F(ProgramEnd, AStartupErrorBoxThatAnotherClientDestroysEndsTheStartAsItsOKD
             box = mDesktop.FindMappedWindowTitled("Error");
             return box != 0 || program->CheckEnded();
         },
-        {mDesktop.GetDescriptor(), program->GetEndDescriptor()}, kEndGuard));
+        {mDesktop.GetDescriptor(), program->GetEndDescriptor()}, kHangGuard));
     ASSERT_NE(box, 0u) << program->ReadStandardError();
     XDestroyWindow(mDesktop.GetDisplay(), box);
     XSync(mDesktop.GetDisplay(), False);

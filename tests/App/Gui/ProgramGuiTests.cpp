@@ -1,5 +1,5 @@
 // The program itself on the desktop, started as its own process as a user starts it, against the simulated device.
-#include "App/Gui/ProgramUnderTest.h"
+#include "App/Gui/ProgramOnDesktop.h"
 #include "Platform/InstanceChannel.h"
 #include "Platform/InstanceLock.h"
 #include "System/Gui/DesktopInput.h"
@@ -20,10 +20,9 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <filesystem>
-#include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -39,68 +38,13 @@ using ::testing::Not;
 using ::testing::StartsWith;
 using namespace std::chrono_literals;
 
-const std::string kWindowClass = "Corvan_DEVICE_FAMILY_NAME_String_FirmwareUpdater";
-// Long enough that only a program that hangs makes a wait fail.
-constexpr std::chrono::milliseconds kHangGuard = 60s;
-
-// Where the skin places controls in the main window.
-struct WindowArea {
-    int x;
-    int y;
-    int width;
-    int height;
-};
 constexpr WindowArea kAboveHeading{0, 0, 400, 16};
 constexpr WindowArea kHeading{0, 16, 400, 24};
 constexpr WindowArea kBelowHeading{0, 40, 400, 18};
 constexpr WindowArea kFileStatusText{28, 82, 344, 16};
-constexpr WindowArea kRestartButton{16, 269, 104, 30};
-constexpr WindowArea kMiddleButton{152, 269, 136, 30};
-constexpr WindowArea kExitButton{296, 269, 88, 30};
 
-class ProgramGui : public ::testing::Test {
+class ProgramGui : public ProgramOnDesktop {
 protected:
-    ProgramGui()
-    {
-        for (const char* folder : {"home", "data", "config", "runtime"}) {
-            std::filesystem::create_directory(mFolder / folder);
-        }
-        // As the system makes it, the user's alone.
-        std::filesystem::permissions(mFolder / "runtime", std::filesystem::perms::owner_all);
-    }
-
-    // A program killed by the test leaves its window to the server to take away: the tests after this one find the
-    // desktop as it was.
-    void TearDown() override
-    {
-        EXPECT_TRUE(WaitUntil([&] { return mDesktop.FindMappedWindow(kWindowClass) == 0; }, {mDesktop.GetDescriptor()},
-                              kHangGuard));
-    }
-
-    // The program's process with the test's folders, the simulated device and debug output on its standard error.
-    // A click of the left button in the middle of the area, through the desktop.
-    void ClickInWindow(unsigned long window, const WindowArea& area)
-    {
-        const DesktopWatcher::Geometry geometry = mDesktop.GetGeometry(window);
-        mInput.MoveTo(geometry.x + area.x + area.width / 2, geometry.y + area.y + area.height / 2);
-        mInput.Click(1);
-    }
-
-    std::unique_ptr<ProgramUnderTest> Start(const std::vector<std::string>& arguments,
-                                            std::map<std::string, std::string> environment = {},
-                                            const std::string& program = ZV_TEST_PROGRAM)
-    {
-        const std::map<std::string, std::string> defaults = {
-            {"HOME", mFolder / "home"},          {"XDG_DATA_HOME", mFolder / "data"},
-            {"XDG_CONFIG_HOME", mFolder / "config"}, {"XDG_RUNTIME_DIR", mFolder / "runtime"},
-            {"ZV_DEBUG_OUTPUT", "1"},            {"ZV_MIDI_DRIVER", "simulated"},
-            {"ZV_SIM_DEVICE", "absent"},         {"ZV_SIM_LOG", mFolder / "device.log"},
-            {"LSAN_OPTIONS", "suppressions=" ZV_TEST_LEAK_SUPPRESSIONS ":print_suppressions=0"}};
-        environment.insert(defaults.begin(), defaults.end());
-        return std::make_unique<ProgramUnderTest>(program, arguments, environment,
-                                                  mFolder / ("stderr-" + std::to_string(++mStarts)));
-    }
-
     // The program sending a small image, as it starts, to a device in update mode whose flash is slow enough for the
     // update to be seen running.
     std::unique_ptr<ProgramUnderTest> StartUpdating()
@@ -109,19 +53,6 @@ protected:
         WriteContent(image, std::string("\xF0\x01\x02\xF7\xF0\x03\x04\xF7", 8));
         return Start({"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + image},
                      {{"ZV_SIM_DEVICE", "update"}, {"ZV_SIM_FLASH_MS", "1500"}});
-    }
-
-    // The program's main window once it is mapped; 0 when it ended or the wait ran out first.
-    unsigned long WaitForWindow(ProgramUnderTest& program)
-    {
-        unsigned long window = 0;
-        (void)WaitUntil(
-            [&] {
-                window = mDesktop.FindMappedWindow(kWindowClass);
-                return window != 0 || program.CheckEnded();
-            },
-            {mDesktop.GetDescriptor()}, kHangGuard);
-        return window;
     }
 
     // Moves the window as a user does; true once the desktop has it there.
@@ -136,44 +67,10 @@ protected:
             {}, kHangGuard);
     }
 
-    // The pixels of the area once it is drawn and no longer changes; empty when the wait ran out first.
-    std::vector<std::uint32_t> SettledPixels(unsigned long window, const WindowArea& area)
-    {
-        std::vector<std::uint32_t> pixels;
-        std::vector<std::uint32_t> before;
-        const bool settled = WaitUntil(
-            [&] {
-                const std::vector<std::uint32_t> shown = mDesktop.ReadPixels(window, 400, 311);
-                if (shown.size() != 400u * 311u) {
-                    return false;
-                }
-                pixels.clear();
-                for (int y = area.y; y < area.y + area.height; ++y) {
-                    const auto row = shown.begin() + y * 400 + area.x;
-                    pixels.insert(pixels.end(), row, row + area.width);
-                }
-                const bool same = pixels == before && std::set(pixels.begin(), pixels.end()).size() > 2;
-                before = pixels;
-                return same;
-            },
-            {}, kHangGuard);
-        return settled ? pixels : std::vector<std::uint32_t>{};
-    }
-
-    static bool WaitForEnd(ProgramUnderTest& program)
-    {
-        return WaitUntil([&] { return program.CheckEnded(); }, {program.GetEndDescriptor()}, kHangGuard);
-    }
-
     static bool WaitForLine(const ProgramUnderTest& program, const std::string& prefix, std::size_t count = 1)
     {
         return WaitUntil([&] { return program.LinesStartingWith(prefix).size() >= count; }, {}, kHangGuard);
     }
-
-    TemporaryFolder mFolder;
-    DesktopWatcher mDesktop;
-    DesktopInput mInput;
-    int mStarts = 0;
 };
 
 // An image of the resources as its file has it, 0xAARRGGBB, rows from the top.
@@ -226,11 +123,11 @@ TEST_F(ProgramGui, StartedTwiceTheSecondHandsOverItsCommandLineOnceAndEndsAndAKi
 {
     ASSERT_TRUE(mDesktop.IsOpen());
     std::unique_ptr<ProgramUnderTest> first = Start({});
-    ASSERT_NE(WaitForWindow(*first), 0u) << first->ReadStandardError();
+    ASSERT_NE(WaitForMainWindow(*first), 0u) << first->ReadStandardError();
 
     const auto secondStart = std::chrono::steady_clock::now();
     const std::unique_ptr<ProgramUnderTest> second = Start({"-SILENT", "-FIRMWARE_IMAGE_NAME=a b.syx"});
-    ASSERT_TRUE(WaitForEnd(*second));
+    ASSERT_TRUE(WaitForProgramEnd(*second));
     const auto secondTook = std::chrono::steady_clock::now() - secondStart;
     RecordProperty("SecondStartMilliseconds",
                    static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(secondTook).count()));
@@ -245,10 +142,10 @@ TEST_F(ProgramGui, StartedTwiceTheSecondHandsOverItsCommandLineOnceAndEndsAndAKi
     first->Kill();
     ASSERT_TRUE(first->WasEndedBySignal());
     const std::unique_ptr<ProgramUnderTest> next = Start({});
-    ASSERT_NE(WaitForWindow(*next), 0u) << next->ReadStandardError();
+    ASSERT_NE(WaitForMainWindow(*next), 0u) << next->ReadStandardError();
     // The next start is the first instance now: a later one hands over to it, even one without a runtime folder.
     const std::unique_ptr<ProgramUnderTest> later = Start({"-ALWAYS_UPDATE"}, {{"XDG_RUNTIME_DIR", ""}});
-    ASSERT_TRUE(WaitForEnd(*later));
+    ASSERT_TRUE(WaitForProgramEnd(*later));
     EXPECT_EQ(later->GetExitCode(), 255);
     EXPECT_TRUE(WaitForLine(*next, "A later start handed over its command line: -ALWAYS_UPDATE"));
     EXPECT_TRUE(next->IsRunning());
@@ -258,7 +155,7 @@ TEST_F(ProgramGui, TheMainWindowHasTheSkinsSizePixelsClassTitleAndIconAFixedSize
 {
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
     std::unique_ptr<ProgramUnderTest> program = Start({});
-    const unsigned long window = WaitForWindow(*program);
+    const unsigned long window = WaitForMainWindow(*program);
     ASSERT_NE(window, 0u) << program->ReadStandardError();
     const DesktopWatcher::Geometry geometry = mDesktop.GetGeometry(window);
     EXPECT_EQ(geometry.width, 400);
@@ -298,11 +195,11 @@ TEST_F(ProgramGui, TheMainWindowHasTheSkinsSizePixelsClassTitleAndIconAFixedSize
 
     ASSERT_TRUE(MoveWindow(window, 123, 87));
     mInput.RequestClose(window);
-    ASSERT_TRUE(WaitForEnd(*program));
+    ASSERT_TRUE(WaitForProgramEnd(*program));
     EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
 
     std::unique_ptr<ProgramUnderTest> again = Start({});
-    const unsigned long reopened = WaitForWindow(*again);
+    const unsigned long reopened = WaitForMainWindow(*again);
     ASSERT_NE(reopened, 0u);
     const DesktopWatcher::Geometry restored = mDesktop.GetGeometry(reopened);
     EXPECT_EQ(restored.x, 123);
@@ -310,7 +207,7 @@ TEST_F(ProgramGui, TheMainWindowHasTheSkinsSizePixelsClassTitleAndIconAFixedSize
     EXPECT_EQ(restored.width, 400);
     EXPECT_EQ(restored.height, 311);
     mInput.RequestClose(reopened);
-    ASSERT_TRUE(WaitForEnd(*again));
+    ASSERT_TRUE(WaitForProgramEnd(*again));
 
     // A place kept from a larger desktop, or moved off it since, opens wholly on the 1280 x 1024 screen.
     struct OffDesktop {
@@ -323,13 +220,13 @@ TEST_F(ProgramGui, TheMainWindowHasTheSkinsSizePixelsClassTitleAndIconAFixedSize
         SCOPED_TRACE(place.kept);
         WriteContent(mFolder / ("data/" + kWindowClass + "/WindowPlacement"), std::string(place.kept) + "\n");
         std::unique_ptr<ProgramUnderTest> moved = Start({});
-        const unsigned long onDesktop = WaitForWindow(*moved);
+        const unsigned long onDesktop = WaitForMainWindow(*moved);
         ASSERT_NE(onDesktop, 0u) << moved->ReadStandardError();
         const DesktopWatcher::Geometry shown = mDesktop.GetGeometry(onDesktop);
         EXPECT_EQ(shown.x, place.x);
         EXPECT_EQ(shown.y, place.y);
         mInput.RequestClose(onDesktop);
-        ASSERT_TRUE(WaitForEnd(*moved));
+        ASSERT_TRUE(WaitForProgramEnd(*moved));
     }
 }
 
@@ -341,7 +238,7 @@ TEST_F(ProgramGui, TheWindowSpeaksGermanToGermanUsersAndEnglishToUsersOfALanguag
     const auto exitButtonIn = [&](const std::string& language) {
         std::unique_ptr<ProgramUnderTest> program =
             Start({}, {{"LC_ALL", language}, {"LC_MESSAGES", language}, {"LANG", language}});
-        const unsigned long window = WaitForWindow(*program);
+        const unsigned long window = WaitForMainWindow(*program);
         EXPECT_NE(window, 0u) << program->ReadStandardError();
         if (window == 0) {
             return std::vector<std::uint32_t>{};
@@ -349,7 +246,7 @@ TEST_F(ProgramGui, TheWindowSpeaksGermanToGermanUsersAndEnglishToUsersOfALanguag
         const std::vector<std::uint32_t> button = SettledPixels(window, kExitButton);
         EXPECT_FALSE(button.empty());
         mInput.RequestClose(window);
-        EXPECT_TRUE(WaitForEnd(*program));
+        EXPECT_TRUE(WaitForProgramEnd(*program));
         return button;
     };
     const std::vector<std::uint32_t> english = exitButtonIn("en_US.UTF-8");
@@ -371,21 +268,21 @@ TEST_F(ProgramGui, WithTwoDevicesAtStartTheWindowSelectsTheFirstAndOffersTheUpda
         return Start({"-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + image}, {{"ZV_SIM_DEVICE", devices}});
     };
     std::unique_ptr<ProgramUnderTest> program = start("normal");
-    unsigned long window = WaitForWindow(*program);
+    unsigned long window = WaitForMainWindow(*program);
     ASSERT_NE(window, 0u) << program->ReadStandardError();
     // "UPDATE FIRMWARE", where a window without a selected device offers "SCAN FOR DEVICE".
     const std::vector<std::uint32_t> updateButton = SettledPixels(window, kMiddleButton);
     ASSERT_FALSE(updateButton.empty());
     mInput.RequestClose(window);
-    ASSERT_TRUE(WaitForEnd(*program));
+    ASSERT_TRUE(WaitForProgramEnd(*program));
 
     program = start("two");
-    window = WaitForWindow(*program);
+    window = WaitForMainWindow(*program);
     ASSERT_NE(window, 0u) << program->ReadStandardError();
     EXPECT_TRUE(WaitUntil([&] { return SettledPixels(window, kMiddleButton) == updateButton; }, {}, kHangGuard));
     EXPECT_THAT(program->LinesStartingWith("Multiple devices found."), Not(IsEmpty()));
     mInput.RequestClose(window);
-    EXPECT_TRUE(WaitForEnd(*program));
+    EXPECT_TRUE(WaitForProgramEnd(*program));
 }
 
 TEST_F(ProgramGui, AJunkFileIsShownAsInvalidAndNeverSendsTheDeviceIntoUpdateModeNeitherAtStartNorWhenSpoiledLater)
@@ -402,14 +299,14 @@ TEST_F(ProgramGui, AJunkFileIsShownAsInvalidAndNeverSendsTheDeviceIntoUpdateMode
     };
     const auto close = [&](ProgramUnderTest& program, unsigned long window) {
         mInput.RequestClose(window);
-        EXPECT_TRUE(WaitForEnd(program));
+        EXPECT_TRUE(WaitForProgramEnd(program));
         EXPECT_EQ(ContentOf(mFolder / "device.log").find(" STATE restarting"), std::string::npos)
             << "the device was sent into update mode";
     };
 
     // "The firmware update file is missing or invalid.", as a missing file shows it.
     std::unique_ptr<ProgramUnderTest> program = start();
-    unsigned long window = WaitForWindow(*program);
+    unsigned long window = WaitForMainWindow(*program);
     ASSERT_NE(window, 0u) << program->ReadStandardError();
     const std::vector<std::uint32_t> invalidFile = SettledPixels(window, kFileStatusText);
     ASSERT_FALSE(invalidFile.empty());
@@ -417,7 +314,7 @@ TEST_F(ProgramGui, AJunkFileIsShownAsInvalidAndNeverSendsTheDeviceIntoUpdateMode
 
     WriteContent(image, junk);
     program = start();
-    window = WaitForWindow(*program);
+    window = WaitForMainWindow(*program);
     ASSERT_NE(window, 0u) << program->ReadStandardError();
     EXPECT_EQ(SettledPixels(window, kFileStatusText), invalidFile);
     ClickInWindow(window, kMiddleButton);
@@ -430,7 +327,7 @@ TEST_F(ProgramGui, AJunkFileIsShownAsInvalidAndNeverSendsTheDeviceIntoUpdateMode
     // Fit when the program started, spoiled before the click on "UPDATE FIRMWARE".
     WriteContent(image, std::string("\xF0\x01\x02\xF7", 4));
     program = start();
-    window = WaitForWindow(*program);
+    window = WaitForMainWindow(*program);
     ASSERT_NE(window, 0u) << program->ReadStandardError();
     // The file text is blank for a file found; "UPDATE FIRMWARE" is offered.
     ASSERT_FALSE(SettledPixels(window, kMiddleButton).empty());
@@ -471,7 +368,7 @@ TEST_F(ProgramGui, ARequestToEndASilentUpdateIsAnsweredAtOnceAndTheProgramEndsWi
         ASSERT_TRUE(WaitUntil([&] { return imageMessagesReceived() > 0 || !program->IsRunning(); }, {}, kHangGuard));
         program->Signal(signal);
         program->Signal(signal);
-        ASSERT_TRUE(WaitForEnd(*program));
+        ASSERT_TRUE(WaitForProgramEnd(*program));
         EXPECT_FALSE(program->WasEndedBySignal());
         EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
         EXPECT_THAT(program->LinesStartingWith("FirmwareUpdater: asked"),
@@ -486,7 +383,7 @@ TEST_F(ProgramGui, AnExitRequestDuringAnUpdateIsDroppedAndOneAfterItEndsTheProgr
 {
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
     std::unique_ptr<ProgramUnderTest> program = StartUpdating();
-    const unsigned long window = WaitForWindow(*program);
+    const unsigned long window = WaitForMainWindow(*program);
     ASSERT_NE(window, 0u) << program->ReadStandardError();
 
     mInput.RequestClose(window);
@@ -525,7 +422,7 @@ TEST_F(ProgramGui, AnExitRequestDuringAnUpdateIsDroppedAndAClickOnExitOnceTheUpd
 {
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
     std::unique_ptr<ProgramUnderTest> program = StartUpdating();
-    const unsigned long window = WaitForWindow(*program);
+    const unsigned long window = WaitForMainWindow(*program);
     ASSERT_NE(window, 0u) << program->ReadStandardError();
     mInput.RequestClose(window);
     ASSERT_TRUE(WaitForLine(*program, "The exit request is dropped: the application may not end now."));
@@ -543,7 +440,7 @@ TEST_F(ProgramGui, AnExitRequestDuringAnUpdateIsDroppedAndAClickOnExitOnceTheUpd
         },
         {}, kHangGuard));
     ClickInWindow(window, kExitButton);
-    ASSERT_TRUE(WaitForEnd(*program));
+    ASSERT_TRUE(WaitForProgramEnd(*program));
     EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
     EXPECT_THAT(program->LinesStartingWith("The exit request is"),
                 ElementsAre("The exit request is dropped: the application may not end now.",
@@ -567,7 +464,7 @@ TEST_F(ProgramGui, ASkinWithoutTheFileVersionLabelEndsTheStartWithTheStartupErro
         } else {
             program->Signal(signal);
         }
-        ASSERT_TRUE(WaitForEnd(*program));
+        ASSERT_TRUE(WaitForProgramEnd(*program));
         EXPECT_FALSE(program->WasEndedBySignal());
         EXPECT_EQ(program->GetExitCode(), 255);
         // On the standard error and once more as debug output.
@@ -584,7 +481,7 @@ TEST_F(ProgramGui, ASystemRequestToEndWaitsForTheUpdateThenEndsAsClosingTheWindo
 {
     ASSERT_TRUE(mDesktop.IsOpen());
     std::unique_ptr<ProgramUnderTest> program = StartUpdating();
-    const unsigned long window = WaitForWindow(*program);
+    const unsigned long window = WaitForMainWindow(*program);
     ASSERT_NE(window, 0u) << program->ReadStandardError();
     ASSERT_TRUE(MoveWindow(window, 201, 99));
 
@@ -613,7 +510,7 @@ TEST_F(ProgramGui, ASystemRequestToEndWaitsForTheUpdateThenEndsAsClosingTheWindo
     EXPECT_THAT(program->LinesStartingWith("Shut-down: the settings files are written and closed."), Not(IsEmpty()));
 
     std::unique_ptr<ProgramUnderTest> again = Start({});
-    const unsigned long reopened = WaitForWindow(*again);
+    const unsigned long reopened = WaitForMainWindow(*again);
     ASSERT_NE(reopened, 0u);
     const DesktopWatcher::Geometry restored = mDesktop.GetGeometry(reopened);
     EXPECT_EQ(restored.x, 201);
@@ -640,10 +537,10 @@ TEST_F(ProgramGui, WithoutTheSettingsLibraryOrWithABrokenOneTheProgramStillShows
     for (const std::string& folder : {alone, broken}) {
         SCOPED_TRACE(folder);
         std::unique_ptr<ProgramUnderTest> program = Start({}, {}, folder + "/FirmwareUpdater");
-        const unsigned long window = WaitForWindow(*program);
+        const unsigned long window = WaitForMainWindow(*program);
         ASSERT_NE(window, 0u) << program->ReadStandardError();
         mInput.RequestClose(window);
-        ASSERT_TRUE(WaitForEnd(*program));
+        ASSERT_TRUE(WaitForProgramEnd(*program));
         EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
         EXPECT_EQ(ContentOf(settingsFolder + "/UserSettings.ini"), userSettings);
     }
@@ -670,7 +567,7 @@ TEST_F(ProgramGui, BesideAFirstThatNeverAnswersASecondStartEndsWith255AndHalfSen
             Platform::InstanceChannelListener::Listen(channel);
         ASSERT_TRUE(busy);
         const std::unique_ptr<ProgramUnderTest> second = Start({"-SILENT"}, {{"ZV_DEBUG_OUTPUT", ""}});
-        ASSERT_TRUE(WaitForEnd(*second));
+        ASSERT_TRUE(WaitForProgramEnd(*second));
         EXPECT_EQ(second->GetExitCode(), 255);
         EXPECT_EQ(second->ReadStandardError(),
                   "The program is running already but does not answer; this start ends.\n");
@@ -680,7 +577,7 @@ TEST_F(ProgramGui, BesideAFirstThatNeverAnswersASecondStartEndsWith255AndHalfSen
     // Peers that each send half a header and then nothing; one that the program lets go is replaced at once, so
     // that eight always wait on the program.
     std::unique_ptr<ProgramUnderTest> first = Start({});
-    const unsigned long window = WaitForWindow(*first);
+    const unsigned long window = WaitForMainWindow(*first);
     ASSERT_NE(window, 0u) << first->ReadStandardError();
     ASSERT_FALSE(SettledPixels(window, kExitButton).empty());
     std::vector<int> stalled(8, -1);
@@ -719,7 +616,7 @@ TEST_F(ProgramGui, BesideAFirstThatNeverAnswersASecondStartEndsWith255AndHalfSen
             close(connection);
         }
     }
-    ASSERT_TRUE(WaitForEnd(*first));
+    ASSERT_TRUE(WaitForProgramEnd(*first));
     EXPECT_EQ(first->GetExitCode(), 1) << first->ReadStandardError();
 }
 
@@ -764,7 +661,7 @@ TEST_F(ProgramGui, WithTwoDevicesTheAutomaticStartUpdatesTheFirstWithTheWholeIma
     std::unique_ptr<ProgramUnderTest> program =
         Start({"-START_UPDATE_AUTOMATICALLY", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + image},
               {{"ZV_SIM_DEVICE", "two"}, {"ZV_SIM_RESTART_MS", "300"}, {"ZV_SIM_FLASH_MS", "300"}});
-    const unsigned long window = WaitForWindow(*program);
+    const unsigned long window = WaitForMainWindow(*program);
     ASSERT_NE(window, 0u) << program->ReadStandardError();
 
     ASSERT_TRUE(WaitUntil([&] { return ContentOf(log).find(" STATE done") != std::string::npos; }, {}, kHangGuard))
@@ -817,7 +714,7 @@ TEST_F(ProgramGui, AnUpdateStartedAutomaticallyBeforeTheWindowShowsTheArrowThenN
     std::unique_ptr<ProgramUnderTest> program =
         Start({"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + image},
               {{"ZV_SIM_DEVICE", "update"}, {"ZV_SIM_FLASH_MS", "4000"}, {"ZV_SIM_RESTART_MS", "300"}});
-    const unsigned long window = WaitForWindow(*program);
+    const unsigned long window = WaitForMainWindow(*program);
     ASSERT_NE(window, 0u) << program->ReadStandardError();
     const DesktopWatcher::Geometry geometry = mDesktop.GetGeometry(window);
     EXPECT_EQ(CursorImageAt(display, mInput, geometry.x + 200, geometry.y + 8), arrow)
@@ -840,7 +737,6 @@ TEST_F(ProgramGui, AnUpdateStartedAutomaticallyBeforeTheWindowShowsTheArrowThenN
         },
         {}, kHangGuard));
     ClickInWindow(window, kMiddleButton);
-    mInput.MoveTo(1279, 1023);
     EXPECT_TRUE(WaitUntil([&] { return differences(window, kMiddleButton) == 0; }, {}, kHangGuard))
         << "NEXT stays";
     const std::vector<std::uint32_t> outcome = SettledPixels(window, kProcessText);
@@ -849,7 +745,7 @@ TEST_F(ProgramGui, AnUpdateStartedAutomaticallyBeforeTheWindowShowsTheArrowThenN
     EXPECT_EQ(differences(window, kRestartButton), 0) << "RESTART with the success text";
 
     mInput.RequestClose(window);
-    ASSERT_TRUE(WaitForEnd(*program));
+    ASSERT_TRUE(WaitForProgramEnd(*program));
     EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
 }
 
@@ -879,7 +775,7 @@ TEST_F(ProgramGui, AnArgumentThatIsNotUtf8ShowsTheStartupErrorWithItsIconAndTheS
             },
             {}, 10s));
         program->Signal(signal);
-        ASSERT_TRUE(WaitForEnd(*program));
+        ASSERT_TRUE(WaitForProgramEnd(*program));
         EXPECT_FALSE(program->WasEndedBySignal());
         EXPECT_EQ(program->GetExitCode(), 255);
         EXPECT_THAT(program->LinesStartingWith("Error: "),
@@ -905,7 +801,7 @@ TEST_F(ProgramGui, AnImageCutWhileTheDeviceRestartsIsNeverSentByTheWindowsAutoma
             Start(arguments, {{"ZV_SIM_DEVICE", "normal"}, {"ZV_SIM_RESTART_MS", "3000"}});
         unsigned long window = 0;
         if (click) {
-            window = WaitForWindow(*program);
+            window = WaitForMainWindow(*program);
             ASSERT_NE(window, 0u) << program->ReadStandardError();
             ASSERT_FALSE(SettledPixels(window, kMiddleButton).empty());
             ClickInWindow(window, kMiddleButton);
@@ -918,10 +814,10 @@ TEST_F(ProgramGui, AnImageCutWhileTheDeviceRestartsIsNeverSentByTheWindowsAutoma
                     ElementsAre("FirmwareUpdater: the firmware file \"" + image +
                                 "\" changed after it was checked; nothing was sent, and the device waits in update mode"));
         EXPECT_EQ(ContentOf(log).find("RX F0 01 02 F7"), std::string::npos) << "half the image was sent";
-        window = WaitForWindow(*program);
+        window = WaitForMainWindow(*program);
         ASSERT_NE(window, 0u) << program->ReadStandardError();
         mInput.RequestClose(window);
-        EXPECT_TRUE(WaitForEnd(*program));
+        EXPECT_TRUE(WaitForProgramEnd(*program));
     }
 }
 

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "App/Gui/ProgramUnderTest.h"
+#include "System/Gui/DesktopInput.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ZV::Testing {
+
+inline const std::string kWindowClass = "Corvan_DEVICE_FAMILY_NAME_String_FirmwareUpdater";
+// Long enough that only a program that hangs makes a wait fail.
+inline constexpr std::chrono::milliseconds kHangGuard{60000};
+inline constexpr int kWindowWidth = 400;
+inline constexpr int kWindowHeight = 311;
+
+// Where the skin places controls in the main window.
+struct WindowArea {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+inline constexpr WindowArea kRestartButton{16, 269, 104, 30};
+// SCAN FOR DEVICE, UPDATE FIRMWARE and NEXT take turns here.
+inline constexpr WindowArea kMiddleButton{152, 269, 136, 30};
+// Inside its border, which shows whether the button has the keyboard focus.
+inline constexpr WindowArea kMiddleButtonText{156, 273, 128, 22};
+inline constexpr WindowArea kExitButton{296, 269, 88, 30};
+
+// The program itself on the desktop of the tests, over folders of the test's own and the simulated device.
+class ProgramOnDesktop : public ::testing::Test {
+protected:
+    ProgramOnDesktop();
+
+    // A program killed by the test leaves its window to the server to take away: the tests after this one find the
+    // desktop as it was.
+    void TearDown() override;
+
+    // The program's process with the test's folders, the simulated device and debug output on its standard error (a
+    // file of the test's unless it names another). The environment given comes before the defaults.
+    std::unique_ptr<ProgramUnderTest> Start(const std::vector<std::string>& arguments,
+                                            std::map<std::string, std::string> environment = {},
+                                            const std::string& program = ZV_TEST_PROGRAM,
+                                            const std::string& standardError = "");
+
+    // The program's main window once it is mapped; 0 when it ended or the wait ran out first.
+    unsigned long WaitForMainWindow(ProgramUnderTest& program);
+    static bool WaitForProgramEnd(ProgramUnderTest& program);
+
+    // A click of the left button in the middle of the area, through the desktop; then the pointer goes where no
+    // button shows its hover look.
+    void ClickInWindow(unsigned long window, const WindowArea& area);
+
+    // The area's pixels as the window shows them now; empty when the window cannot be read whole.
+    std::vector<std::uint32_t> Pixels(unsigned long window, const WindowArea& area);
+    // Drawn: more than the background's colours, one where no control is.
+    static bool IsDrawn(const std::vector<std::uint32_t>& pixels);
+    // The area's pixels once it is drawn and no longer changes, and unlike the unwanted look when one is given; empty
+    // when the wait ran out first.
+    std::vector<std::uint32_t> SettledPixels(unsigned long window, const WindowArea& area,
+                                             const std::vector<std::uint32_t>& unwanted = {});
+
+    TemporaryFolder mFolder;
+    DesktopWatcher mDesktop;
+    DesktopInput mInput;
+    int mStarts = 0;
+};
+
+}  // namespace ZV::Testing
