@@ -42,6 +42,27 @@ refused_with() {
   [ -z "$(image_received)" ] || fail "the device received: $(image_received)"
 }
 
+# A silent run of image.syx whose device restarts into update mode for 2 s; meanwhile the command given changes the
+# file. The run sends nothing and says why (the text given), and the device waits in update mode.
+refused_after_change_during_restart() {
+  (
+    ZV_SIM_RESTART_MS=2000 ZV_SIM_DEVICE=normal run -SILENT -START_UPDATE_AUTOMATICALLY \
+      "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    exit "$status"
+  ) &
+  runner=$!
+  for _ in $(seq 600); do
+    ! grep -q ' STATE restarting$' "$folder/device.log" 2> /dev/null || break
+    sleep 0.05
+  done
+  grep -q ' STATE restarting$' "$folder/device.log" || fail "the device never restarted"
+  "$1"
+  status=0
+  wait "$runner" || status=$?
+  refused_with 3 1 "$2"
+  grep -q ' STATE update$' "$folder/device.log" || fail "the device never came back in update mode"
+}
+
 case "$road" in
   silent-update)
     # A path with blanks in it, as the shell hands it over: one argument.
@@ -202,26 +223,15 @@ case "$road" in
   firmware-file-gone)
     # The file goes, or a folder takes its place, while the device restarts into update mode: the device waits in
     # update mode, and the run says so.
+    take_away() {
+      rm "$folder/image.syx"
+      [ "$replacement" = nothing ] || mkdir "$folder/image.syx"
+    }
     for replacement in nothing folder; do
       rm -rf "$folder/image.syx" "$folder/device.log"
       printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
-      (
-        ZV_SIM_RESTART_MS=2000 ZV_SIM_DEVICE=normal run -SILENT -START_UPDATE_AUTOMATICALLY \
-          "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
-        exit "$status"
-      ) &
-      runner=$!
-      for _ in $(seq 600); do
-        ! grep -q ' STATE restarting$' "$folder/device.log" 2> /dev/null || break
-        sleep 0.05
-      done
-      rm "$folder/image.syx"
-      [ "$replacement" = nothing ] || mkdir "$folder/image.syx"
-      status=0
-      wait "$runner" || status=$?
-      refused_with 3 1 "FirmwareUpdater: the firmware file \"$folder/image.syx\" could not be read when the image \
-was to be sent; nothing was sent, and the device waits in update mode"
-      grep -q ' STATE update$' "$folder/device.log" || fail "the device never came back in update mode"
+      refused_after_change_during_restart take_away "FirmwareUpdater: the firmware file \"$folder/image.syx\" could \
+not be read when the image was to be sent; nothing was sent, and the device waits in update mode"
     done
     ;;
   unanswering-device)
@@ -365,32 +375,16 @@ byte offset 1 of the image)"
   image-changed-during-restart)
     # The file is cut at a message boundary, or another image takes its place, while the device restarts into update
     # mode: the image that was checked before the device was touched is the only one that may go out, so nothing goes.
-    for change in cut swap; do
+    cut_at_boundary() { printf '\xF0\x01\x02\xF7' > "$folder/image.syx"; }
+    swap_image() {
+      printf '\xF0\x05\x06\xF7\xF0\x07\x08\xF7' > "$folder/other.syx"
+      mv "$folder/other.syx" "$folder/image.syx"
+    }
+    for change in cut_at_boundary swap_image; do
       rm -f "$folder/device.log"
       printf '\xF0\x01\x02\xF7\xF0\x03\x04\xF7' > "$folder/image.syx"
-      (
-        ZV_SIM_RESTART_MS=2000 ZV_SIM_DEVICE=normal run -SILENT -START_UPDATE_AUTOMATICALLY \
-          "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
-        exit "$status"
-      ) &
-      runner=$!
-      for _ in $(seq 600); do
-        ! grep -q ' STATE restarting$' "$folder/device.log" 2> /dev/null || break
-        sleep 0.05
-      done
-      grep -q ' STATE restarting$' "$folder/device.log" || fail "the device never restarted"
-      case "$change" in
-        cut) printf '\xF0\x01\x02\xF7' > "$folder/image.syx" ;;
-        swap)
-          printf '\xF0\x05\x06\xF7\xF0\x07\x08\xF7' > "$folder/other.syx"
-          mv "$folder/other.syx" "$folder/image.syx"
-          ;;
-      esac
-      status=0
-      wait "$runner" || status=$?
-      refused_with 3 1 "FirmwareUpdater: the firmware file \"$folder/image.syx\" changed after it was checked; nothing \
-was sent, and the device waits in update mode"
-      grep -q ' STATE update$' "$folder/device.log" || fail "the device never came back in update mode"
+      refused_after_change_during_restart "$change" "FirmwareUpdater: the firmware file \"$folder/image.syx\" changed \
+after it was checked; nothing was sent, and the device waits in update mode"
     done
     ;;
   *)
