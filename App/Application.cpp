@@ -105,9 +105,7 @@ ZVRESULT LApplication::RunApplicationShutdown()
     }
     if (mSilentRunInWindow) {
         // However the window closed. RESTART replaces the engine, so the processor's engine now is the last run's.
-        const bool finished =
-            mUpdateProcessor->GetEngine()->GetUpdateStatus(false) == LUpdateEngineInterface::kUpdateFinished;
-        mExitCode = finished ? kExitFinished : kExitUpdateFailed;
+        mExitCode = mUpdateProcessor->IsNothingLeftToUpdate() ? kExitFinished : kExitUpdateFailed;
     }
     mUpdateProcessor = nullptr;
     return LApplicationBase::RunApplicationShutdown();

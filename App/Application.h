@@ -30,8 +30,8 @@ public:
     // the command line: its answer. When the processor has done all there is to do, what it came to is told as the
     // program ends without its window: a failure in one line on standard error, with the exit code 3. A silent run
     // that cannot update and has no display ends the same way; with a display it shows its window and, however that
-    // closes, ends with 1 when the last update in it finished, else with 3. A silent run answers the system's requests
-    // to end until the process ends, and goes on.
+    // closes, ends with 1 when the last update in it finished or the device found there needs none, else with 3. A
+    // silent run answers the system's requests to end until the process ends, and goes on.
     [[nodiscard]] ZVRESULT RunApplicationStartup() override;
     // Writes and closes the settings files first. A silent run that showed its window takes its exit code here.
     [[nodiscard]] ZVRESULT RunApplicationShutdown() override;

@@ -193,6 +193,23 @@ void LUpdateProcessor::SelectFirstOfSeveralDevices()
                                        << std::endl;
 }
 
+bool LUpdateProcessor::IsUpdateWanted() const
+{
+    return mEngine->IsUpdateAvailable() || mAllowDowngrade;
+}
+
+bool LUpdateProcessor::IsNothingLeftToUpdate() const
+{
+    LUpdateEngineInterface& engine = *mEngine;
+    const std::int32_t status = engine.GetUpdateStatus(false);
+    if (status == LUpdateEngineInterface::kUpdateFinished) {
+        return true;
+    }
+    return status == LUpdateEngineInterface::kUpdateIdle &&
+           engine.GetDeviceState() == LUpdateEngineInterface::kDeviceRunning &&
+           engine.GetFirmwareFileState() == LUpdateEngineInterface::kFilePresent && !IsUpdateWanted();
+}
+
 ZVRESULT LUpdateProcessor::FollowSwitches(const WideString& commandLine)
 {
     LUpdateEngineInterface& engine = *mEngine;
@@ -205,7 +222,7 @@ ZVRESULT LUpdateProcessor::FollowSwitches(const WideString& commandLine)
         return ZV_S_OK;
     }
     WideString value;
-    const bool wanted = engine.IsUpdateAvailable() || mAllowDowngrade;
+    const bool wanted = IsUpdateWanted();
     if (!wanted && FindSwitch(commandLine, L"-SILENT_IF_UPDATE_NOT_NEEDED", value)) {
         return kFinishedWithoutWindow;
     }

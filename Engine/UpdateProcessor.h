@@ -57,6 +57,9 @@ public:
     // True unless an update was started and has not ended.
     bool IsNotUpdating() const;
     bool GetAllowDowngrade() const { return mAllowDowngrade; }
+    // True when the last update finished, or when the device found runs a build that needs no update: what a silent
+    // run ends with 1 for.
+    bool IsNothingLeftToUpdate() const;
     // 1 when the flag had that value already, else 0.
     [[nodiscard]] ZVRESULT SetAllowDowngrade(bool allow);
 
@@ -85,6 +88,8 @@ private:
     ZV::WideString ChooseFirmwareFile(const ZV::WideString& commandLine) const;
     void DefineDevices();
     [[nodiscard]] ZVRESULT FollowSwitches(const ZV::WideString& commandLine);
+    // The device runs an older build than the file's, or the user allows any build.
+    bool IsUpdateWanted() const;
 
     MidiCommFactory mMidiFactory;
     UpdateEngineFactory mEngineFactory;
