@@ -42,6 +42,17 @@ refused_with() {
   [ -z "$(image_received)" ] || fail "the device received: $(image_received)"
 }
 
+# Waits until the first start (process $first, device log first.log) has sent its image; the text given names that
+# start in a failure.
+first_sent_its_image() {
+  for _ in $(seq 1 600); do
+    grep -q ' RX F0 01 02 F7$' "$folder/first.log" 2> /dev/null && return
+    kill -0 "$first" 2> /dev/null || fail "the first start${1-} ended: $(cat "$folder/first.stderr")"
+    sleep 0.1
+  done
+  fail "the first start${1-} never sent its image"
+}
+
 # A silent run of image.syx whose device restarts into update mode for 2 s; meanwhile the command given changes the
 # file. The run sends nothing and says why (the text given), and the device waits in update mode.
 refused_after_change_during_restart() {
@@ -278,12 +289,7 @@ not be read when the image was to be sent; nothing was sent, and the device wait
     # The first is still waiting for the device to take its image when the others start.
     ZV_SIM_FLASH_MS=100000 ZV_SIM_LOG="$folder/first.log" started 2> "$folder/first.stderr" &
     first=$!
-    for _ in $(seq 1 600); do
-      grep -q ' RX F0 01 02 F7$' "$folder/first.log" 2> /dev/null && break
-      kill -0 "$first" 2> /dev/null || fail "the first start ended: $(cat "$folder/first.stderr")"
-      sleep 0.1
-    done
-    grep -q ' RX F0 01 02 F7$' "$folder/first.log" || fail "the first start never sent its image"
+    first_sent_its_image
     for planted in folder link file; do
       rm -rf "$shared"
       case $planted in
@@ -323,12 +329,7 @@ not be read when the image was to be sent; nothing was sent, and the device wait
       # The first is still waiting for the device to take its image when the second starts.
       ZV_SIM_FLASH_MS=100000 ZV_SIM_LOG="$folder/first.log" started "$first_start" 2> "$folder/first.stderr" &
       first=$!
-      for _ in $(seq 1 600); do
-        grep -q ' RX F0 01 02 F7$' "$folder/first.log" 2> /dev/null && break
-        kill -0 "$first" 2> /dev/null || fail "the first start ($first_start): $(cat "$folder/first.stderr")"
-        sleep 0.1
-      done
-      grep -q ' RX F0 01 02 F7$' "$folder/first.log" || fail "the first start ($first_start) never sent its image"
+      first_sent_its_image " ($first_start)"
       status=0
       (ZV_SIM_LOG="$folder/second.log" started "$second_start") 2> "$folder/stderr" || status=$?
       beside="$second_start XDG_RUNTIME_DIR beside one $first_start"

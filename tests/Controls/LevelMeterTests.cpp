@@ -16,13 +16,19 @@ using Testing::LNotificationSpy;
 using Testing::SubControl;
 using Testing::Wearing;
 
-// A window with one meter at (0, 0) of the size given, made of the children given.
+// A window with one meter named "meter": at (0, 0) of the size given, made of the children given; or as the main
+// control given places it.
 class MeterWindow {
 public:
     MeterWindow(const std::string& size, const std::string& children)
+        : MeterWindow(Testing::MainControl(Wearing("Framework.LevelMeter", "meter", "panel", size, children)))
+    {
+    }
+
+    explicit MeterWindow(const std::string& mainControl)
     {
         Testing::SkinDocumentBuilder skin = Testing::ControlsSkin();
-        skin.controls += Testing::MainControl(Wearing("Framework.LevelMeter", "meter", "panel", size, children));
+        skin.controls += mainControl;
         main = harness.CreateMain(skin);
         meter = main ? dynamic_cast<LLevelMeter*>(main->FindChildByName(L"meter").Get()) : nullptr;
     }
@@ -45,6 +51,16 @@ public:
 
 const std::string kOverlay = SubControl("Framework.Panel", "activeOverlay", R"(XSizeAbs="200" YSizeAbs="100")");
 const std::string kHorizontal = R"(XSizeAbs="200" YSizeAbs="20")";
+
+// A main panel that fills the window and sizes a meter 20 wide to half its height, made of the children given.
+std::string MeterHalfTheWindowHigh(const std::string& children)
+{
+    return Testing::Panel(
+        "main",
+        R"(XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" YSizeToControl="Client" YSizeRel="1" YSizeAbs="0")",
+        Wearing("Framework.LevelMeter", "meter", "panel",
+                R"(XSizeAbs="20" YSizeToControl="Parent" YSizeRel="0.5" YSizeAbs="0")", children));
+}
 
 TEST(LevelMeter, TheOverlayIsTheLitPartOfAHorizontalMeterAndCoversTheRestOfAVerticalOne)
 {
@@ -86,18 +102,8 @@ TEST(LevelMeter, AMeterSizedByItsParentTakesItsAxisFromTheShapeItIsLaidOutIn)
 {
     const std::string fill = R"(XSizeToControl="Parent" XSizeRel="1" XSizeAbs="0" )"
                              R"(YSizeToControl="Parent" YSizeRel="1" YSizeAbs="0")";
-    Testing::SkinDocumentBuilder skin = Testing::ControlsSkin();
-    // The window sizes the main panel, and the main panel the meter's height.
-    skin.controls += Testing::Panel(
-        "main",
-        R"(XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" YSizeToControl="Client" YSizeRel="1" YSizeAbs="0")",
-        Wearing("Framework.LevelMeter", "meter", "panel",
-                R"(XSizeAbs="20" YSizeToControl="Parent" YSizeRel="0.5" YSizeAbs="0")",
-                SubControl("Framework.Panel", "activeOverlay", fill)));
-    ControlsHarness harness;
-    const RCPtr<LControl> main = harness.CreateMain(skin);
-    ASSERT_TRUE(main);
-    auto* meter = dynamic_cast<LLevelMeter*>(main->FindChildByName(L"meter").Get());
+    MeterWindow window(MeterHalfTheWindowHigh(SubControl("Framework.Panel", "activeOverlay", fill)));
+    const RCPtr<LLevelMeter>& meter = window.meter;
     ASSERT_TRUE(meter);
     const RCPtr<LControl> overlay = meter->FindChildByName(L"activeOverlay");
     using Size = std::vector<double>;
@@ -113,13 +119,13 @@ TEST(LevelMeter, AMeterSizedByItsParentTakesItsAxisFromTheShapeItIsLaidOutIn)
     EXPECT_EQ(overlaySize(), Size{}) << "nothing above a full level";
 
     // Wider than tall in a low window: the overlay is the lit part from the left, as tall as the skin makes it.
-    harness.Window().Resize(400, 30);
+    window.harness.Window().Resize(400, 30);
     EXPECT_EQ(meter->GetAxis(), 0);
     EXPECT_EQ(overlaySize(), (Size{20, 15})) << "a full level lights it all";
     ASSERT_EQ(meter->SetLevels(0.25, 0), 0);
     EXPECT_EQ(overlaySize(), (Size{5, 15}));
 
-    harness.Window().Resize(400, 300);
+    window.harness.Window().Resize(400, 300);
     EXPECT_EQ(meter->GetAxis(), 1);
     EXPECT_EQ(overlaySize(), (Size{20, 113}));
 }
@@ -127,21 +133,12 @@ TEST(LevelMeter, AMeterSizedByItsParentTakesItsAxisFromTheShapeItIsLaidOutIn)
 TEST(LevelMeter, AMeterSizedByItsParentDrawsAFullPeakAtThePlaceOfPeakHiAtEverySize)
 {
     // A vertical meter half as high as the window: the marker rises from the bottom to "peakHi" at the top.
-    Testing::SkinDocumentBuilder skin = Testing::ControlsSkin();
-    skin.controls += Testing::Panel(
-        "main",
-        R"(XSizeToControl="Client" XSizeRel="1" XSizeAbs="0" YSizeToControl="Client" YSizeRel="1" YSizeAbs="0")",
-        Wearing("Framework.LevelMeter", "meter", "panel",
-                R"(XSizeAbs="20" YSizeToControl="Parent" YSizeRel="0.5" YSizeAbs="0")",
-                kOverlay +
-                    SubControl("Framework.Panel", "peakLo",
-                               R"(XSizeAbs="20" YSizeAbs="4" YPositionToControl="Parent" YPositionRel="1" )"
-                               R"(YPositionAbs="-4")") +
-                    SubControl("Test.Control", "peakHi", R"(XSizeAbs="20" YSizeAbs="4" YPositionAbs="10")")));
-    ControlsHarness harness;
-    const RCPtr<LControl> main = harness.CreateMain(skin);
-    ASSERT_TRUE(main);
-    auto* meter = dynamic_cast<LLevelMeter*>(main->FindChildByName(L"meter").Get());
+    MeterWindow window(MeterHalfTheWindowHigh(
+        kOverlay +
+        SubControl("Framework.Panel", "peakLo",
+                   R"(XSizeAbs="20" YSizeAbs="4" YPositionToControl="Parent" YPositionRel="1" YPositionAbs="-4")") +
+        SubControl("Test.Control", "peakHi", R"(XSizeAbs="20" YSizeAbs="4" YPositionAbs="10")")));
+    const RCPtr<LLevelMeter>& meter = window.meter;
     ASSERT_TRUE(meter);
     const RCPtr<LControl> marker = meter->FindChildByName(L"peakLo");
     ASSERT_EQ(meter->GetSize().y, 150);
@@ -152,7 +149,7 @@ TEST(LevelMeter, AMeterSizedByItsParentDrawsAFullPeakAtThePlaceOfPeakHiAtEverySi
     ASSERT_EQ(meter->SetLevels(0.5, 0.5), 0);
     EXPECT_EQ(marker->GetPosition().y, 78) << "halfway from 146 up to 10";
 
-    harness.Window().Resize(400, 200);
+    window.harness.Window().Resize(400, 200);
     EXPECT_EQ(marker->GetPosition().y, 53) << "the peak shown keeps its place on the travel of the new size";
     ASSERT_EQ(meter->SetLevels(0.5, 1.0), 0);
     EXPECT_EQ(marker->GetPosition().y, 10);

@@ -225,13 +225,7 @@ TEST_F(ProgramEnd, AStartupErrorBoxThatAnotherClientDestroysEndsTheStartAsItsOKD
 {
     ASSERT_TRUE(mDesktop.IsOpen());
     std::unique_ptr<ProgramUnderTest> program = Start({"-FIRMWARE_IMAGE_NAME=\xFF\xFE.syx"});
-    unsigned long box = 0;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            box = mDesktop.FindMappedWindowTitled("Error");
-            return box != 0 || program->CheckEnded();
-        },
-        {mDesktop.GetDescriptor(), program->GetEndDescriptor()}, kHangGuard));
+    const unsigned long box = WaitForErrorBox(*program);
     ASSERT_NE(box, 0u) << program->ReadStandardError();
     XDestroyWindow(mDesktop.GetDisplay(), box);
     XSync(mDesktop.GetDisplay(), False);

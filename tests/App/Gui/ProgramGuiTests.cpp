@@ -455,9 +455,8 @@ TEST_F(ProgramGui, ASkinWithoutTheFileVersionLabelEndsTheStartWithTheStartupErro
         SCOPED_TRACE(signal);
         std::unique_ptr<ProgramUnderTest> program = Start({}, {}, ZV_TEST_PROGRAM_WITHOUT_FILE_VERSION);
         ASSERT_TRUE(WaitForLine(*program, "Error: ")) << program->ReadStandardError();
-        unsigned long box = 0;
-        ASSERT_TRUE(WaitUntil([&] { return (box = mDesktop.FindMappedWindowTitled("Error")) != 0; },
-                              {mDesktop.GetDescriptor()}, kHangGuard));
+        const unsigned long box = WaitForErrorBox(*program);
+        ASSERT_NE(box, 0u) << program->ReadStandardError();
         EXPECT_TRUE(program->IsRunning()) << "the box waits for the user";
         if (signal == 0) {
             mInput.RequestClose(box);
@@ -756,13 +755,7 @@ TEST_F(ProgramGui, AnArgumentThatIsNotUtf8ShowsTheStartupErrorWithItsIconAndTheS
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(signal);
         std::unique_ptr<ProgramUnderTest> program = Start({"-FIRMWARE_IMAGE_NAME=\xFF\xFE.syx"});
-        unsigned long box = 0;
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                box = mDesktop.FindMappedWindowTitled("Error");
-                return box != 0 || program->CheckEnded();
-            },
-            {mDesktop.GetDescriptor(), program->GetEndDescriptor()}, kHangGuard));
+        const unsigned long box = WaitForErrorBox(*program);
         ASSERT_NE(box, 0u) << program->ReadStandardError();
         // The error icon in the box's upper left corner, once the box is painted.
         EXPECT_TRUE(WaitUntil(

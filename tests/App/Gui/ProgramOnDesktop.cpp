@@ -47,16 +47,27 @@ std::unique_ptr<ProgramUnderTest> ProgramOnDesktop::Start(const std::vector<std:
         standardError.empty() ? mFolder / ("stderr-" + std::to_string(++mStarts)) : standardError);
 }
 
-unsigned long ProgramOnDesktop::WaitForMainWindow(ProgramUnderTest& program)
+unsigned long ProgramOnDesktop::WaitForMappedWindow(ProgramUnderTest& program,
+                                                   const std::function<unsigned long()>& find)
 {
     unsigned long window = 0;
     (void)WaitUntil(
         [&] {
-            window = mDesktop.FindMappedWindow(kWindowClass);
+            window = find();
             return window != 0 || program.CheckEnded();
         },
-        {mDesktop.GetDescriptor()}, kHangGuard);
+        {mDesktop.GetDescriptor(), program.GetEndDescriptor()}, kHangGuard);
     return window;
+}
+
+unsigned long ProgramOnDesktop::WaitForMainWindow(ProgramUnderTest& program)
+{
+    return WaitForMappedWindow(program, [this] { return mDesktop.FindMappedWindow(kWindowClass); });
+}
+
+unsigned long ProgramOnDesktop::WaitForErrorBox(ProgramUnderTest& program)
+{
+    return WaitForMappedWindow(program, [this] { return mDesktop.FindMappedWindowTitled("Error"); });
 }
 
 bool ProgramOnDesktop::WaitForProgramEnd(ProgramUnderTest& program)

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -53,6 +54,8 @@ protected:
 
     // The program's main window once it is mapped; 0 when it ended or the wait ran out first.
     unsigned long WaitForMainWindow(ProgramUnderTest& program);
+    // The program's start-up error box once it is mapped; 0 when the program ended or the wait ran out first.
+    unsigned long WaitForErrorBox(ProgramUnderTest& program);
     static bool WaitForProgramEnd(ProgramUnderTest& program);
 
     // A click of the left button in the middle of the area, through the desktop; then the pointer goes where no
@@ -72,6 +75,9 @@ protected:
     DesktopWatcher mDesktop;
     DesktopInput mInput;
     int mStarts = 0;
+
+private:
+    unsigned long WaitForMappedWindow(ProgramUnderTest& program, const std::function<unsigned long()>& find);
 };
 
 }  // namespace ZV::Testing
