@@ -120,10 +120,11 @@ void LControlFactory::StartString(const XMLAttributes& attributes)
         ReportIgnored("String", "it lies outside any StringTable");
         return;
     }
+    // Without an ID the String goes on with the current key, and its texts join that key's.
     if (attributes.GetStringAttribute("ID", mStringParse.currentKey)) {
         mStringParse.hasKey = true;
+        mStringParse.textAddedForKey = nullptr;
     }
-    mStringParse.textAddedByString = nullptr;
 }
 
 void LControlFactory::StartLocale(const XMLAttributes& attributes)
@@ -144,9 +145,9 @@ void LControlFactory::StartLocale(const XMLAttributes& attributes)
     mStringParse.localeMatched = true;
     const auto [entry, added] = mStringParse.currentTable->try_emplace(mStringParse.currentKey);
     if (added) {
-        mStringParse.textAddedByString = &entry->second;
+        mStringParse.textAddedForKey = &entry->second;
     }
-    mStringParse.currentText = &entry->second == mStringParse.textAddedByString ? &entry->second : nullptr;
+    mStringParse.currentText = &entry->second == mStringParse.textAddedForKey ? &entry->second : nullptr;
 }
 
 void LControlFactory::AppendLocaleText(std::string_view text)

@@ -14,9 +14,9 @@ struct StringTableParseState {
     // The last ID of a String element in the current table, and whether the table had one yet.
     WideString currentKey;
     bool hasKey = false;
-    // The text of the current String that this String element added to the table: only such a text grows, so a key
-    // that an earlier element or load gave a text keeps it.
-    WideString* textAddedByString = nullptr;
+    // The text that the current key's String elements added to the table since its ID was read: only such a text
+    // grows, so a key that an earlier table or load gave a text keeps it.
+    WideString* textAddedForKey = nullptr;
     // Where the text of a matching Locale goes; null while a matching Locale's text is to be dropped.
     WideString* currentText = nullptr;
     // Set by a Locale of the wanted locale, cleared by every end tag.

@@ -159,7 +159,7 @@ TEST(StringTableLoading, LoadingAgainOrInAnotherLocaleKeepsEveryTextAndAMissingR
         << "a folder without string tables";
 }
 
-TEST(StringTableLoading, LocaleTextsAreTakenExactlyJoinedAcrossRunsAndOutOfPlaceElementsAreIgnored)
+TEST(StringTableLoading, TextsAreTakenExactlyJoinedAcrossRunsLocalesAndStringsWithoutIdAndOutOfPlaceElementsIgnored)
 {
     TemporaryFolder temporary;
     WriteContent(temporary / "strings.xml", R"(<Root>
@@ -170,13 +170,15 @@ TEST(StringTableLoading, LocaleTextsAreTakenExactlyJoinedAcrossRunsAndOutOfPlace
 lines &amp; &#x263A; </Locale></String>
   <String ID="joined"><Locale LCID="0x0007">first</Locale><Locale LCID="0x0409">other</Locale><Locale
           LCID="0x00070">, second</Locale></String>
-  <String><Locale LCID="7">a String without ID after one with an ID adds nothing</Locale></String>
+  <String><Locale LCID="7">, third: a String without ID adds to the key before it</Locale></String>
   <String ID="noLcid"><Locale>no LCID</Locale><Locale LCID="7">kept</Locale></String>
   <String ID="nested"><Locale LCID="7">in<b>side</b> out</Locale></String>
 </StringTable>
 <StringTable ID="|Test">
   <String ID="joined"><Locale LCID="7">a second table of the ID adds only new keys</Locale></String>
-  <String ID="new"><Locale LCID="7">new</Locale></String>
+  <String><Locale LCID="7">, nor to the texts of old keys</Locale></String>
+  <String ID="new"><Locale LCID="7">n</Locale></String><String><Locale LCID="7">ew</Locale></String>
+  <String ID="new"><Locale LCID="7"> again</Locale></String>
 </StringTable>
 <StringTable>
   <String ID="other"><Locale LCID="7">a table without ID is a table of its own</Locale></String>
@@ -185,7 +187,7 @@ lines &amp; &#x263A; </Locale></String>
     const RCPtr<LControlFactory> factory(new LControlFactory(L"Test"));
     ASSERT_EQ(factory->LoadStringTables(Source(temporary / "strings.xml"), L"::NONE", 0x0007), 0);
     EXPECT_EQ(EntriesOf(factory->GetApplicationStringTable()),
-              (Entries{{"joined", "first, second"},
+              (Entries{{"joined", "first, second, third: a String without ID adds to the key before it"},
                        {"nested", "inside"},
                        {"new", "new"},
                        {"noLcid", "kept"},
