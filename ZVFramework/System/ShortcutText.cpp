@@ -5,6 +5,21 @@
 
 namespace ZV {
 
+namespace {
+
+// The last UTF-16 unit of the text, the unit in which typed text arrives: a character beyond the basic plane that a
+// wide literal holds whole ends in its low surrogate.
+std::uint16_t LastUtf16Unit(const WideString& text)
+{
+    const auto last = static_cast<std::uint32_t>(text.GetData()[text.GetLength() - 1]);
+    if (last >= 0x10000 && last <= 0x10FFFF) {
+        return static_cast<std::uint16_t>(0xDC00 + ((last - 0x10000) & 0x3FF));
+    }
+    return static_cast<std::uint16_t>(last);
+}
+
+}  // namespace
+
 KeyCode ParseShortcutText(const WideString& text)
 {
     KeyCode key;
@@ -29,7 +44,7 @@ KeyCode ParseShortcutText(const WideString& text)
         if (text.Trim().IsEmpty()) {
             return key;
         }
-        return KeyCode(static_cast<std::uint16_t>(text.GetData()[text.GetLength() - 1]), mask);
+        return KeyCode(LastUtf16Unit(text), mask);
     }
     const int close = upper.Find(L"]");
     if (close < 0) {

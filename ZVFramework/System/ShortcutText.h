@@ -9,8 +9,9 @@ namespace ZV {
 // - with a key name, "Ctrl+Shift+VKEY_F5": the key down with the modifiers that the text names anywhere ("CTRL",
 //   "ALT", "SHIFT"); an unknown name gives virtual key 0, which no event matches;
 // - without one, a character: the number between the first "[" and the first "]" ("[65]" is 'A', and a "]" before
-//   the "[" leaves 0), else the text's last character as written; of the modifiers only Alt counts, since hot-key
-//   characters match with any Ctrl and Shift.
+//   the "[" leaves 0), else the text's last UTF-16 unit as written (the low surrogate of a character beyond the
+//   basic plane, as typing it delivers); of the modifiers only Alt counts, since hot-key characters match with any
+//   Ctrl and Shift.
 // An empty or all-blank text, and a "[" without any "]", give the key-down code of no key.
 KeyCode ParseShortcutText(const WideString& text);
 

@@ -1,9 +1,12 @@
+#include "Notification/NotificationTestSupport.h"
+#include "System/GlobalHotKeyManager.h"
 #include "System/KeyNames.h"
 #include "System/ShortcutText.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace ZV {
 namespace {
@@ -57,6 +60,22 @@ TEST(ShortcutText, EmptyAndAllBlankTextsNameNoKey)
         EXPECT_EQ(Parsed(text), KeyCode::kKeyDown) << Narrow(text);
     }
     EXPECT_EQ(Parsed(L"Alt+ "), static_cast<std::uint32_t>(L' ') | KeyCode::kAlt) << "a blank after a modifier";
+}
+
+TEST(ShortcutText, ACharacterBeyondTheBasicPlaneIsItsLastUtf16UnitAndItsHotKeyFiresOnTheTypedUnits)
+{
+    constexpr std::uint16_t kLowSurrogate = 0xDE00;
+    const KeyCode wholeCharacter = ParseShortcutText(L"Alt+\U0001F600");
+    EXPECT_EQ(wholeCharacter.code, kLowSurrogate | KeyCode::kAlt);
+    EXPECT_EQ(ParseShortcutText(WideString("Alt+\xF0\x9F\x98\x80")).code, wholeCharacter.code) << "the same in UTF-16";
+
+    std::vector<Delivery> log;
+    const RCPtr<LGlobalHotKeyManager> manager = LGlobalHotKeyManager::Create(LRecordingClient::Create("receiver", log));
+    ASSERT_EQ(manager->RegisterHotKey(wholeCharacter, L"NID_SMILE"), 0);
+    EXPECT_EQ(manager->ProcessKey(KeyCode(std::uint16_t{0xD83D}, kModifierAlt)), 1) << "the high surrogate";
+    EXPECT_EQ(manager->ProcessKey(KeyCode(kLowSurrogate, kModifierAlt)), 0);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(Narrow(log[0].id), "NID_SMILE");
 }
 
 TEST(ShortcutText, ModifiersPrintInTheirOrderAndCharactersByRange)
