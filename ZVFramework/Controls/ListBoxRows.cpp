@@ -138,13 +138,8 @@ std::int32_t LListBox::InsertRowWithData(std::uint32_t row, const RCPtr<LTaggabl
     (void)FillVisibleArea();
     (void)UpdateRowsFrom(row);
     (void)UpdateRowControlWidths();
-    // The widths wait for the end of a batch.
-    if (!mBulkUpdate) {
-        const std::int32_t width = GetRowWidth(row);
-        if (width > mWidestRow) {
-            (void)SetWidestRow(width);
-        }
-    }
+    MeasureRow(row);
+    (void)FollowWidestRow();
     if (mTrackItems) {
         (void)FitHeight(GetContentHeight());
     }
@@ -159,10 +154,19 @@ ZVRESULT LListBox::RemoveRowAt(std::uint32_t row)
     if (row >= GetRowCount()) {
         return ZV_E_INVALIDARG;
     }
-    const std::int32_t width = mBulkUpdate ? 0 : GetRowWidth(row);
     (void)DeselectRow(row);
+    // The subscribers told of the selection may have changed the rows.
+    if (row >= GetRowCount()) {
+        return ZV_E_FAIL;
+    }
+    const LListBoxRow& removed = *GetRow(row);
+    const bool measured = removed.hasWidth;
+    const std::int32_t width = removed.width;
     if (Failed(RemoveRow(row))) {
         return ZV_E_FAIL;
+    }
+    if (measured) {
+        mRowWidths.Remove(width);
     }
     const auto count = static_cast<std::int32_t>(GetRowCount());
     if (mCaretRow >= count || mAnchorRow >= count) {
@@ -173,9 +177,7 @@ ZVRESULT LListBox::RemoveRowAt(std::uint32_t row)
     (void)UpdateRowsFrom(row);
     // The content is a row shorter: the scroll range follows.
     (void)UpdateRowControlWidths();
-    if (!mBulkUpdate && width == mWidestRow) {
-        (void)RecalcWidestRow();
-    }
+    (void)FollowWidestRow();
     if (mTrackItems) {
         (void)FitHeight(GetContentHeight());
     }
@@ -246,20 +248,10 @@ void LListBox::SetRowData(std::uint32_t row, const RCPtr<LTaggableObject>& data)
     if (row >= GetRowCount()) {
         return;
     }
-    const std::int32_t oldWidth = mBulkUpdate ? 0 : GetRowWidth(row);
     GetRow(row)->data = data;
     RefreshRow(row);
-    if (mBulkUpdate) {
-        return;
-    }
-    if (oldWidth == mWidestRow) {
-        (void)RecalcWidestRow();
-    } else {
-        const std::int32_t width = GetRowWidth(row);
-        if (width > mWidestRow) {
-            (void)SetWidestRow(width);
-        }
-    }
+    MeasureRow(row);
+    (void)FollowWidestRow();
 }
 
 void LListBox::SetRow(std::uint32_t row, const RCPtr<LTaggableObject>& data, double selected, bool marked,
@@ -276,6 +268,8 @@ void LListBox::SetRow(std::uint32_t row, const RCPtr<LTaggableObject>& data, dou
     stored.marked = marked;
     stored.separator = separator;
     RefreshRow(row);
+    // The widest row stays for callers that size the list themselves; the row's width counts from the next change.
+    MeasureRow(row);
 }
 
 bool LListBox::SetRowMarked(std::uint32_t row, bool marked)

@@ -1,4 +1,5 @@
 #include "Controls/ControlsHarness.h"
+#include "Controls/ListBoxTestSupport.h"
 #include "Controls/ListTestSkin.h"
 #include "Controls/MultiColumnListBox.h"
 #include "Utilities/Storage/WrapperStringable.h"
@@ -109,6 +110,31 @@ TEST_F(MultiColumnListBox, ASortKeepsEveryCellOfAColumnShorterThanTheFirstGrowin
     ClickHeader(table, 1);
     EXPECT_EQ(Column(table, 0), (Texts{L"c", L"b", L"A"}));
     EXPECT_EQ(Column(table, 1), (Texts{L"", L"2", L"1"})) << "the 1 of row A moved past the column's end";
+}
+
+TEST_F(MultiColumnListBox, ASortMeasuresEachCellOnceAndKeepsEachColumnsWidestRow)
+{
+    // The first column's texts all of one width, the second's of many, with one widest.
+    constexpr int kRows = 300;
+    Texts names;
+    Texts numbers;
+    for (int row = 0; row < kRows; ++row) {
+        names.push_back(std::wstring(WideString::Format(L"n%03d", (row * 7) % kRows).GetData()));
+        numbers.push_back(std::to_wstring(row * row));
+    }
+    LMultiColumnListBox& table = CreateTable({names, numbers});
+    const std::int32_t firstWidest = table.GetColumn(0)->GetWidestRow();
+    const std::int32_t secondWidest = table.GetColumn(1)->GetWidestRow();
+
+    // Each cell once, and the row controls that show rows: never a measurement of every row for a row.
+    const std::size_t bound = 2 * kRows + 4 * table.GetColumn(0)->GetRowControlCount();
+    EXPECT_LE(Testing::MeasurementsDuring(harness, [&] { ClickHeader(table, 1); }), bound);
+    EXPECT_EQ(table.GetCellText(0, 0), WideString(L"n000"));
+    EXPECT_EQ(table.GetCellText(1, 1), WideString(L"1849")) << "43 x 7 is 301";
+    EXPECT_LE(Testing::MeasurementsDuring(harness, [&] { ClickHeader(table, 2); }), bound);
+    EXPECT_EQ(table.GetCellText(1, 2), WideString(L"100")) << "by text";
+    EXPECT_EQ(table.GetColumn(0)->GetWidestRow(), firstWidest);
+    EXPECT_EQ(table.GetColumn(1)->GetWidestRow(), secondWidest);
 }
 
 TEST_F(MultiColumnListBox, APointerOverARowHighlightsItInEveryColumnAndScrollingTheFirstColumnScrollsAll)
