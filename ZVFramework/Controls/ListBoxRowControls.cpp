@@ -329,6 +329,10 @@ ZVRESULT LListBox::FollowWidestRow()
 
 void LListBox::MeasureRow(std::uint32_t row)
 {
+    // The rows may have changed under a refresh of the row's control.
+    if (row >= GetRowCount()) {
+        return;
+    }
     if (mBulkUpdate) {
         mRowWidthsStale = true;
         return;

@@ -368,9 +368,12 @@ TEST_F(ListBox, ChangingAddingOrRemovingOneRowMeasuresThatRowAndTheRowsShownNotE
               bound);
     EXPECT_EQ(box.GetWidestRow(), 7 * 7 + 4);
 
-    box.SortRows();
-    EXPECT_EQ(box.GetRowText(0), WideString(L"a"));
-    EXPECT_EQ(box.RemoveRowAt(0), 0);
+    // Sorted last, the one widest row goes, and with it its width.
+    box.SetRowData(5, LStringWrapper::Create(L"zz the widest row"));
+    EXPECT_LE(measurements([&] { box.SortRows(); }), bound);
+    const std::uint32_t last = box.GetRowCount() - 1;
+    ASSERT_EQ(box.GetRowText(last), WideString(L"zz the widest row"));
+    EXPECT_EQ(box.RemoveRowAt(last), 0);
     EXPECT_EQ(box.GetWidestRow(), 7 * 7 + 4) << "the rows' widths moved with them";
 }
 
