@@ -354,7 +354,7 @@ TEST_F(ListBox, ChangingAddingOrRemovingOneRowMeasuresThatRowAndTheRowsShownNotE
     }
     AddRows(box, rows);
     ASSERT_EQ(box.GetWidestRow(), 7 * 7 + 4);
-    // The changed row, and the ten row controls when the width of every row control changes.
+    // The changed row, and at most the texts of the row controls that show rows: never one per row of the list.
     const std::size_t bound = box.GetRowControlCount() + 2;
     const auto measurements = [&](auto&& change) { return Testing::MeasurementsDuring(harness, change); };
 
