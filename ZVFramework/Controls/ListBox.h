@@ -88,6 +88,11 @@ public:
     void RefreshRow(std::uint32_t row);
     // Orders the rows by text, whatever the case; anchor and caret stay on their rows.
     void SortRows();
+    // Row r takes the content of row order[r] for each of the first count rows, or none where order[r] is not
+    // below count. A content keeps its measured width where it goes: only rows left empty are measured. Selection
+    // and flags stay with the rows (a table sorting its columns sets them itself). ZV_E_INVALIDARG, with nothing
+    // changed, when count passes the rows or the order, or the order names a row twice.
+    [[nodiscard]] ZVRESULT ReorderRowData(const Array<std::uint32_t>& order, std::uint32_t count);
     // The last row whose text is the text, or -1.
     std::int32_t FindRowByText(const WideString& text, bool caseSensitive) const;
     // Selects the first row with the text after start, going round to the rows up to start (-1: from the first).
