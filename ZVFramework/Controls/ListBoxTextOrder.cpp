@@ -55,7 +55,8 @@ void ListBoxTextOrder::Sort(bool ascending, Array<std::uint32_t>& order) const
     if (ascending) {
         std::stable_sort(keys.begin(), keys.end(), before);
     } else {
-        std::stable_sort(keys.begin(), keys.end(), [&before](const SortKey& a, const SortKey& b) { return before(b, a); });
+        std::stable_sort(keys.begin(), keys.end(),
+                         [&before](const SortKey& a, const SortKey& b) { return before(b, a); });
     }
     (void)order.SetCount(count);
     for (std::uint32_t place = 0; place < count; ++place) {

@@ -368,7 +368,8 @@ std::int32_t LMultiColumnListBox::OnHeaderClick(const ConstRCPtr<LNotificationDi
 bool LMultiColumnListBox::OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
                                                       const RCPtr<LNotification>& notification)
 {
-    return OfferToHandler(mOwnHandler, sender, notification) || LPanel::OfferToNotificationHandlers(sender, notification);
+    return OfferToHandler(mOwnHandler, sender, notification) ||
+           LPanel::OfferToNotificationHandlers(sender, notification);
 }
 
 void LMultiColumnListBox::EraseNotificationBindings(const ConstRCPtr<LNotificationDistributor>& distributor,

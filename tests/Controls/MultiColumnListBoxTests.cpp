@@ -101,6 +101,16 @@ TEST_F(MultiColumnListBox, AHeaderSortsTheRowsWithTheOtherColumnAndTheSelectionF
     EXPECT_EQ(Selected(table, 1), (std::vector<std::uint32_t>{1}));
 }
 
+TEST_F(MultiColumnListBox, TextsThatShareTheirFirstLettersSortByTheRestAndEqualTextsKeepTheirOrderEitherWay)
+{
+    LMultiColumnListBox& table =
+        CreateTable({{L"abcdz", L"ABCDa", L"abcd", L"x", L"abcdz"}, {L"1", L"2", L"3", L"4", L"5"}});
+    ClickHeader(table, 1);
+    EXPECT_EQ(Column(table, 1), (Texts{L"3", L"2", L"1", L"5", L"4"}));
+    ClickHeader(table, 1);
+    EXPECT_EQ(Column(table, 1), (Texts{L"4", L"1", L"5", L"2", L"3"}));
+}
+
 TEST_F(MultiColumnListBox, ASortKeepsEveryCellOfAColumnShorterThanTheFirstGrowingItOnlyAsFarAsItsCellsGo)
 {
     LMultiColumnListBox& table = CreateTable({{L"b", L"A", L"c"}, {L"2", L"1"}});
