@@ -22,8 +22,7 @@ constexpr int kColumns = 2;
 constexpr int kFewRows = 3000;
 constexpr int kManyRows = 30000;
 
-// Measures as a font of fixed pitch does, 7 pixels a character, without the harness renderer's log of every call:
-// each row costs one measurement, as with a real font, and nothing more.
+// Measures as a font of fixed pitch does, 7 pixels a character, without the harness renderer's log of every call.
 class LFixedPitchMeasurer : public LMeasurementRenderer {
 public:
     ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>&, zlong& lineHeight, zlong& top, zlong& bottom) override
@@ -114,9 +113,10 @@ private:
     std::uint32_t mNextColumn = 0;
 };
 
+// A window holding the tables named, its texts measured by the fixed-pitch measurer.
 class TableWindow {
 public:
-    TableWindow(const std::vector<std::string>& tables) : mMeasurer(new LFixedPitchMeasurer())
+    explicit TableWindow(const std::vector<std::string>& tables) : mMeasurer(new LFixedPitchMeasurer())
     {
         LoadSkin(mHarness, tables);
         mMain = mHarness.CreateRoot(L"main");
@@ -143,9 +143,10 @@ double SecondsOf(auto&& work)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// A header click's sort of a table of two columns, side by side with filling an empty table of the same cells: each
-// gives every row its data and measures it, so a sort that scales stays within a few times the fill (ratio, sort /
-// fill). The emptying before each fill is not timed.
+// A header click's sort of a table of two columns, side by side with filling an empty table of the same cells. Both
+// give every row its data; the fill measures each row, the sort moves the cells with their widths. A sort that
+// scales stays within a few times the fill (ratio, sort / fill), one that measures the rows per row thousands of
+// times it. The emptying before each fill is not timed.
 void SortAgainstFillOfTheSameTable(benchmark::State& state)
 {
     const int rows = static_cast<int>(state.range(0));
