@@ -133,6 +133,10 @@ void LListBox::AdoptNumberedRowControls()
 
 void LListBox::AttachRowControl(LListBoxItem& control)
 {
+    // Rows are measured in the first row control's font: those measured before it came are out of date.
+    if (mRowControls.GetCount() == 1) {
+        mRowWidthsStale = true;
+    }
     // A row control that lacks a subscription still shows its row; only its clicks and hovers go unheard.
     (void)mHandler->AddHandler(&LListBox::OnRowMouseDown, &control, L"NID_MOUSE_DOWN", 0);
     (void)mHandler->AddHandler(&LListBox::OnRowLeftDragConditionChange, &control, L"NID_LEFT_DRAG_CONDITION_CHANGE", 0);
@@ -163,6 +167,8 @@ void LListBox::MeasureTemplate(LControl& rowTemplate)
         mRowHeight = kFallbackRowHeight;
     }
     (void)rowTemplate.SetText(text);
+    // The rows' widths hold the margin.
+    mRowWidthsStale = true;
 
     // A list whose rows expand with their text keeps at least the width it had, unless its skin sets a minimum.
     const RCPtr<LControlDescriptor>& descriptor = GetControlDescriptor();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Controls/ListBoxItem.h"
+#include "Controls/ListBoxRowWidths.h"
 #include "Controls/ScrollView.h"
 #include "ObjectBase/TaggableObject.h"
 #include "Utilities/Storage/Array.h"
@@ -18,6 +19,12 @@ struct LListBoxRow {
     double selected = 0;
     bool marked = false;
     bool separator = false;
+
+private:
+    friend class LListBox;
+    // The list's last measurement of the row, which moves with the row when rows swap.
+    bool hasWidth = false;
+    std::int32_t width = 0;
 };
 
 // A scrolling list of rows, any number of them, shown through a pool of row controls (LListBoxItem) that only
@@ -81,6 +88,11 @@ public:
     void RefreshRow(std::uint32_t row);
     // Orders the rows by text, whatever the case; anchor and caret stay on their rows.
     void SortRows();
+    // Row r takes the content of row order[r] for each of the first count rows, or none where order[r] is not
+    // below count. A content keeps its measured width where it goes: only rows left empty are measured. Selection
+    // and flags stay with the rows (a table sorting its columns sets them itself). ZV_E_INVALIDARG, with nothing
+    // changed, when count passes the rows or the order, or the order names a row twice.
+    [[nodiscard]] ZVRESULT ReorderRowData(const Array<std::uint32_t>& order, std::uint32_t count);
     // The last row whose text is the text, or -1.
     std::int32_t FindRowByText(const WideString& text, bool caseSensitive) const;
     // Selects the first row with the text after start, going round to the rows up to start (-1: from the first).
@@ -204,10 +216,17 @@ private:
     void MeasureTemplate(LControl& rowTemplate);
     // The skin's numbered row controls, each with a row of its text.
     void AdoptNumberedRowControls();
-    // Binds the row control's notifications and gives it the list's row behaviour.
+    // Binds the notifications of a row control that joined the row controls and gives it the list's row behaviour.
     void AttachRowControl(LListBoxItem& control);
     [[nodiscard]] ZVRESULT SetWidestRow(std::int32_t width);
+    // Measures every row again (the font or the margins changed, or many rows did), then sets the widest row.
     [[nodiscard]] ZVRESULT RecalcWidestRow();
+    // The widest row becomes the widest of the rows' measured widths, all measured again first when they are out
+    // of date. 1 while many rows change at once.
+    [[nodiscard]] ZVRESULT FollowWidestRow();
+    // Measures the row again and counts its new width among the rows'; while many rows change at once, every row
+    // is measured again afterwards instead.
+    void MeasureRow(std::uint32_t row);
     // The content extent from the widest row and the rows, and the row controls' widths when they follow it.
     [[nodiscard]] ZVRESULT UpdateRowControlWidths();
     bool TemplateExpandsWithText() const;
@@ -233,6 +252,9 @@ private:
     RCPtr<LNotificationHandler<LListBox>> mHandler;
     std::int32_t mTextMargin = 0;
     std::int32_t mWidestRow = 0;
+    // The measured widths of the rows, and whether they are out of date.
+    ListBoxRowWidths mRowWidths;
+    bool mRowWidthsStale = false;
     Array<LListBoxRow> mRows;
     // Each row control's position in the child list, in display order.
     Array<std::uint32_t> mRowControls;

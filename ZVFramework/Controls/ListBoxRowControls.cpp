@@ -67,13 +67,13 @@ ZVRESULT LListBox::CreateRowControl()
         }
         return ZV_E_FAIL;
     }
-    AttachRowControl(*control);
     control->SetUsesParentToolTip(true);
     const std::int32_t position = IndexOfChild(control.Get(), kInsertionOrder);
     if (position < 0 || Failed(mRowControls.AddItem(static_cast<std::uint32_t>(position)))) {
         control->Detach();
         return ZV_E_FAIL;
     }
+    AttachRowControl(*control);
     (void)UpdateRowControl(static_cast<std::uint32_t>(mTopRow) + mRowControls.GetCount() - 1);
     return ZV_S_OK;
 }
@@ -307,14 +307,43 @@ ZVRESULT LListBox::SetWidestRow(std::int32_t width)
 
 ZVRESULT LListBox::RecalcWidestRow()
 {
+    mRowWidthsStale = true;
+    return FollowWidestRow();
+}
+
+ZVRESULT LListBox::FollowWidestRow()
+{
     if (mBulkUpdate) {
         return ZV_S_FALSE;
     }
-    std::int32_t widest = 0;
-    for (std::uint32_t row = 0; row < GetRowCount(); ++row) {
-        widest = std::max(widest, GetRowWidth(row));
+    if (mRowWidthsStale) {
+        mRowWidthsStale = false;
+        mRowWidths.Clear();
+        for (std::uint32_t row = 0; row < GetRowCount(); ++row) {
+            GetRow(row)->hasWidth = false;
+            MeasureRow(row);
+        }
     }
-    return SetWidestRow(widest);
+    return SetWidestRow(mRowWidths.GetWidest());
+}
+
+void LListBox::MeasureRow(std::uint32_t row)
+{
+    // The rows may have changed under a refresh of the row's control.
+    if (row >= GetRowCount()) {
+        return;
+    }
+    if (mBulkUpdate) {
+        mRowWidthsStale = true;
+        return;
+    }
+    LListBoxRow& measured = *GetRow(row);
+    if (measured.hasWidth) {
+        mRowWidths.Remove(measured.width);
+    }
+    measured.width = GetRowWidth(row);
+    measured.hasWidth = true;
+    mRowWidths.Add(measured.width);
 }
 
 ZVRESULT LListBox::UpdateRowControlWidths()

@@ -2,11 +2,12 @@
 #include "Controls/ListBox.h"
 
 #include "ControlBase/StringTable.h"
+#include "Controls/ListBoxTextOrder.h"
 #include "Utilities/Storage/WrapperStringable.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace ZV {
 
@@ -44,12 +45,6 @@ bool StartsWith(const WideString& text, const wchar_t* prefix)
     const WideString start(prefix);
     return text.GetLength() >= start.GetLength() && text.Left(start.GetLength()) == start;
 }
-
-// The row's text in lower case, with the row's place before sorting.
-struct SortEntry {
-    std::uint32_t row;
-    WideString key;
-};
 
 // Keeps bulkUpdate set for a batch and gives it back as it was, so that batches nest.
 class BulkUpdateScope {
@@ -138,13 +133,8 @@ std::int32_t LListBox::InsertRowWithData(std::uint32_t row, const RCPtr<LTaggabl
     (void)FillVisibleArea();
     (void)UpdateRowsFrom(row);
     (void)UpdateRowControlWidths();
-    // The widths wait for the end of a batch.
-    if (!mBulkUpdate) {
-        const std::int32_t width = GetRowWidth(row);
-        if (width > mWidestRow) {
-            (void)SetWidestRow(width);
-        }
-    }
+    MeasureRow(row);
+    (void)FollowWidestRow();
     if (mTrackItems) {
         (void)FitHeight(GetContentHeight());
     }
@@ -159,10 +149,19 @@ ZVRESULT LListBox::RemoveRowAt(std::uint32_t row)
     if (row >= GetRowCount()) {
         return ZV_E_INVALIDARG;
     }
-    const std::int32_t width = mBulkUpdate ? 0 : GetRowWidth(row);
     (void)DeselectRow(row);
+    // The subscribers told of the selection may have changed the rows.
+    if (row >= GetRowCount()) {
+        return ZV_E_FAIL;
+    }
+    const LListBoxRow& removed = *GetRow(row);
+    const bool measured = removed.hasWidth;
+    const std::int32_t width = removed.width;
     if (Failed(RemoveRow(row))) {
         return ZV_E_FAIL;
+    }
+    if (measured) {
+        mRowWidths.Remove(width);
     }
     const auto count = static_cast<std::int32_t>(GetRowCount());
     if (mCaretRow >= count || mAnchorRow >= count) {
@@ -173,9 +172,7 @@ ZVRESULT LListBox::RemoveRowAt(std::uint32_t row)
     (void)UpdateRowsFrom(row);
     // The content is a row shorter: the scroll range follows.
     (void)UpdateRowControlWidths();
-    if (!mBulkUpdate && width == mWidestRow) {
-        (void)RecalcWidestRow();
-    }
+    (void)FollowWidestRow();
     if (mTrackItems) {
         (void)FitHeight(GetContentHeight());
     }
@@ -246,20 +243,10 @@ void LListBox::SetRowData(std::uint32_t row, const RCPtr<LTaggableObject>& data)
     if (row >= GetRowCount()) {
         return;
     }
-    const std::int32_t oldWidth = mBulkUpdate ? 0 : GetRowWidth(row);
     GetRow(row)->data = data;
     RefreshRow(row);
-    if (mBulkUpdate) {
-        return;
-    }
-    if (oldWidth == mWidestRow) {
-        (void)RecalcWidestRow();
-    } else {
-        const std::int32_t width = GetRowWidth(row);
-        if (width > mWidestRow) {
-            (void)SetWidestRow(width);
-        }
-    }
+    MeasureRow(row);
+    (void)FollowWidestRow();
 }
 
 void LListBox::SetRow(std::uint32_t row, const RCPtr<LTaggableObject>& data, double selected, bool marked,
@@ -276,6 +263,8 @@ void LListBox::SetRow(std::uint32_t row, const RCPtr<LTaggableObject>& data, dou
     stored.marked = marked;
     stored.separator = separator;
     RefreshRow(row);
+    // The widest row stays for callers that size the list themselves; the row's width counts from the next change.
+    MeasureRow(row);
 }
 
 bool LListBox::SetRowMarked(std::uint32_t row, bool marked)
@@ -318,21 +307,18 @@ void LListBox::RefreshRow(std::uint32_t row)
 void LListBox::SortRows()
 {
     const std::uint32_t count = GetRowCount();
-    Array<SortEntry> entries;
-    (void)entries.SetCount(count);
-    SortEntry* const sorted = entries.GetData();
+    ListBoxTextOrder texts(count);
     for (std::uint32_t row = 0; row < count; ++row) {
-        sorted[row] = {row, GetRowText(row).ToLower()};
+        texts.Add(GetRowText(row));
     }
-    std::stable_sort(sorted, sorted + count, [](const SortEntry& a, const SortEntry& b) {
-        return std::wstring_view(a.key.GetData(), a.key.GetLength()) <
-               std::wstring_view(b.key.GetData(), b.key.GetLength());
-    });
+    Array<std::uint32_t> order;
+    texts.Sort(true, order);
+    const std::uint32_t* const sorted = order.GetData();
     // Where each row goes, for the anchor and the caret, which stay on their rows.
     Array<std::uint32_t> destination;
     (void)destination.SetCount(count);
     for (std::uint32_t position = 0; position < count; ++position) {
-        destination.GetData()[sorted[position].row] = position;
+        destination.GetData()[sorted[position]] = position;
     }
     const auto follow = [&destination](std::int32_t row) {
         return row >= 0 && static_cast<std::uint32_t>(row) < destination.GetCount()
@@ -351,7 +337,7 @@ void LListBox::SortRows()
         rowAt.GetData()[row] = row;
     }
     for (std::uint32_t position = 0; position < count; ++position) {
-        const std::uint32_t wanted = sorted[position].row;
+        const std::uint32_t wanted = sorted[position];
         const std::uint32_t from = placeOf.GetData()[wanted];
         if (from == position) {
             continue;
@@ -367,6 +353,51 @@ void LListBox::SortRows()
     if (mCaretRow >= 0) {
         (void)EnsureRowVisible(static_cast<std::uint32_t>(mCaretRow));
     }
+}
+
+ZVRESULT LListBox::ReorderRowData(const Array<std::uint32_t>& order, std::uint32_t count)
+{
+    if (count > order.GetCount() || count > GetRowCount()) {
+        return ZV_E_INVALIDARG;
+    }
+    const std::uint32_t* const from = order.GetData();
+    std::vector<bool> taken(count);
+    for (std::uint32_t row = 0; row < count; ++row) {
+        if (from[row] < count) {
+            if (taken[from[row]]) {
+                return ZV_E_INVALIDARG;
+            }
+            taken[from[row]] = true;
+        }
+    }
+    // The contents move out and back in their new places, with their widths: only rows left empty are measured.
+    std::vector<LListBoxRow> moved(count);
+    for (std::uint32_t row = 0; row < count; ++row) {
+        moved[row] = std::move(*GetRow(row));
+        if (!taken[row] && moved[row].hasWidth) {
+            mRowWidths.Remove(moved[row].width);
+        }
+    }
+    for (std::uint32_t row = 0; row < count; ++row) {
+        LListBoxRow& target = *GetRow(row);
+        if (from[row] < count) {
+            LListBoxRow& content = moved[from[row]];
+            target.data = std::move(content.data);
+            target.hasWidth = content.hasWidth;
+            target.width = content.width;
+        } else {
+            target.data = nullptr;
+            target.hasWidth = false;
+            MeasureRow(row);
+        }
+    }
+    (void)UpdateRowsFrom(static_cast<std::uint32_t>(mTopRow));
+    (void)FollowWidestRow();
+    if (mTrackItems) {
+        (void)UpdateRowControlWidths();
+        (void)FitHeight(GetContentHeight());
+    }
+    return ZV_S_OK;
 }
 
 std::int32_t LListBox::FindRowByText(const WideString& text, bool caseSensitive) const

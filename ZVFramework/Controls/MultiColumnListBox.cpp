@@ -4,13 +4,13 @@
 #include "ControlBase/LayoutDescriptor.h"
 #include "ControlBase/NotificationSending.h"
 #include "Controls/ListBoxParams.h"
+#include "Controls/ListBoxTextOrder.h"
 #include "Notification/AutoNotificationDisabler.h"
 #include "ObjectBase/Exception.h"
 
 #include <algorithm>
 #include <memory>
 #include <new>
-#include <string_view>
 #include <vector>
 
 namespace ZV {
@@ -21,17 +21,6 @@ using Disabler = CAutoNotificationDisabler<LMultiColumnListBox>;
 
 const wchar_t kSelectionChange[] = L"NID_SELECTION_CHANGE";
 const wchar_t kScrollOffsetChange[] = L"NID_SCROLL_OFFSET_CHANGE";
-
-// One row of the table while it is sorted: where it was and the text it is sorted by, lower-cased.
-struct SortEntry {
-    std::uint32_t row;
-    WideString key;
-};
-
-std::wstring_view View(const WideString& text)
-{
-    return {text.GetData(), text.GetLength()};
-}
 
 // Docked on Y the control stays where it is while the table scrolls its rows.
 void DockVertically(LControl& control)
@@ -199,11 +188,9 @@ void LMultiColumnListBox::PerformSort(std::uint32_t column)
     const RCPtr<LMultiColumnListBox> self(this);
     LListBox& first = *mColumns.GetData()[0];
     const std::uint32_t count = first.GetRowCount();
-    std::vector<SortEntry> entries(count);
     std::vector<bool> marked(count);
     std::vector<bool> selected(count);
     for (std::uint32_t row = 0; row < count; ++row) {
-        entries[row] = {row, GetCellText(column, row).ToLower()};
         marked[row] = first.IsRowMarked(row);
     }
     const Array<std::uint32_t>& selectedRows = first.CollectSelectedRows();
@@ -212,9 +199,14 @@ void LMultiColumnListBox::PerformSort(std::uint32_t column)
     }
 
     const bool ascending = mAscending.GetData()[column];
-    std::stable_sort(entries.begin(), entries.end(), [ascending](const SortEntry& a, const SortEntry& b) {
-        return ascending ? View(a.key) < View(b.key) : View(b.key) < View(a.key);
-    });
+    ListBoxTextOrder texts(count);
+    for (std::uint32_t row = 0; row < count; ++row) {
+        texts.Add(GetCellText(column, row));
+    }
+    // from[r]: the row whose cells go to row r.
+    Array<std::uint32_t> order;
+    texts.Sort(ascending, order);
+    const std::uint32_t* const from = order.GetData();
     // A column shorter than the first keeps its row count, unless one of its cells sorts past its end: then it grows
     // as far as that cell. All grow before any moves, so that a column that cannot grow leaves the table unsorted.
     for (std::uint32_t index = mColumns.GetCount(); index-- > 0;) {
@@ -222,7 +214,7 @@ void LMultiColumnListBox::PerformSort(std::uint32_t column)
         const std::uint32_t ownRows = list.GetRowCount();
         std::uint32_t neededRows = ownRows;
         for (std::uint32_t row = 0; row < count; ++row) {
-            if (entries[row].row < ownRows) {
+            if (from[row] < ownRows) {
                 neededRows = std::max(neededRows, row + 1);
             }
         }
@@ -241,23 +233,16 @@ void LMultiColumnListBox::PerformSort(std::uint32_t column)
         for (std::uint32_t index = mColumns.GetCount(); index-- > 0;) {
             mColumns.GetData()[index]->ClearSelection();
         }
-
-        std::vector<RCPtr<LTaggableObject>> cells(count);
+        // Grown as far as its cells go, a column holds all its cells in the rows that the sort reaches.
         for (std::uint32_t index = mColumns.GetCount(); index-- > 0;) {
             LListBox& list = *mColumns.GetData()[index];
-            for (std::uint32_t row = 0; row < count; ++row) {
-                cells[row] = list.GetRowOrEmpty(row).data;
-            }
-            for (std::uint32_t row = std::min(count, list.GetRowCount()); row-- > 0;) {
-                list.SetRowData(row, cells[entries[row].row]);
-            }
+            (void)list.ReorderRowData(order, std::min(count, list.GetRowCount()));
         }
         for (std::uint32_t row = count; row-- > 0;) {
-            const std::uint32_t from = entries[row].row;
             for (std::uint32_t index = 0; index < mColumns.GetCount(); ++index) {
-                (void)mColumns.GetData()[index]->SetRowMarked(row, marked[from]);
+                (void)mColumns.GetData()[index]->SetRowMarked(row, marked[from[row]]);
             }
-            for (std::uint32_t index = 0; selected[from] && index < mColumns.GetCount(); ++index) {
+            for (std::uint32_t index = 0; selected[from[row]] && index < mColumns.GetCount(); ++index) {
                 if (mColumns.GetData()[index]->SelectRange(row, -1, false) < 0) {
                     break;
                 }
@@ -383,7 +368,8 @@ std::int32_t LMultiColumnListBox::OnHeaderClick(const ConstRCPtr<LNotificationDi
 bool LMultiColumnListBox::OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
                                                       const RCPtr<LNotification>& notification)
 {
-    return OfferToHandler(mOwnHandler, sender, notification) || LPanel::OfferToNotificationHandlers(sender, notification);
+    return OfferToHandler(mOwnHandler, sender, notification) ||
+           LPanel::OfferToNotificationHandlers(sender, notification);
 }
 
 void LMultiColumnListBox::EraseNotificationBindings(const ConstRCPtr<LNotificationDistributor>& distributor,

@@ -9,11 +9,26 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace ZV::Testing {
+
+// How many texts the harness's renderer measured while the work ran: the rows' widths and the row controls' own
+// texts.
+template <class Work>
+std::size_t MeasurementsDuring(ControlHarness& harness, Work&& work)
+{
+    harness.Renderer().ClearCalls();
+    work();
+    const std::vector<RecordedCall>& calls = harness.Renderer().GetCalls();
+    return static_cast<std::size_t>(std::count_if(calls.begin(), calls.end(), [](const RecordedCall& call) {
+        return call.operation.rfind("MeasureText ", 0) == 0;
+    }));
+}
 
 // What a test's list is made of; the defaults make a plain list of plain rows.
 struct ListSpec {

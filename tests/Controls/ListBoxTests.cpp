@@ -344,6 +344,39 @@ TEST_F(ListBox, TheWidestRowSetsTheContentWidthAndIsFoundAgainWhenItGoes)
     EXPECT_EQ(box.GetWidestRow(), 6 * 7 + 4);
 }
 
+TEST_F(ListBox, ChangingAddingOrRemovingOneRowMeasuresThatRowAndTheRowsShownNotEveryRow)
+{
+    LListBox& box = CreateList(WithTemplate(R"(XSizeAbs="4" YSizeAbs="14" TextOverflowXType="Expand")"));
+    // Texts of one width, as a table's often are: every row is as wide as the widest.
+    Texts rows;
+    for (int row = 0; row < 300; ++row) {
+        rows.push_back(std::wstring(WideString::Format(L"Row %03d", row).GetData()));
+    }
+    AddRows(box, rows);
+    ASSERT_EQ(box.GetWidestRow(), 7 * 7 + 4);
+    // The changed row, and at most the texts of the row controls that show rows: never one per row of the list.
+    const std::size_t bound = box.GetRowControlCount() + 2;
+    const auto measurements = [&](auto&& change) { return Testing::MeasurementsDuring(harness, change); };
+
+    EXPECT_LE(measurements([&] { box.SetRowData(5, LStringWrapper::Create(L"Row 5b5")); }), bound);
+    EXPECT_LE(measurements([&] { box.SetRowData(5, LStringWrapper::Create(L"The widest row")); }), bound);
+    EXPECT_EQ(box.GetWidestRow(), 14 * 7 + 4);
+    EXPECT_LE(measurements([&] { box.SetRowData(5, LStringWrapper::Create(L"a")); }), bound);
+    EXPECT_EQ(box.GetWidestRow(), 7 * 7 + 4) << "the widest row narrowed: the next widest is found";
+    EXPECT_LE(measurements([&] { EXPECT_EQ(box.RemoveRowAt(0), 0); }), bound);
+    EXPECT_LE(measurements([&] { EXPECT_GE(box.InsertRowWithData(7, LStringWrapper::Create(L"Row 7b7")), 0); }),
+              bound);
+    EXPECT_EQ(box.GetWidestRow(), 7 * 7 + 4);
+
+    // Sorted last, the one widest row goes, and with it its width.
+    box.SetRowData(5, LStringWrapper::Create(L"zz the widest row"));
+    EXPECT_LE(measurements([&] { box.SortRows(); }), bound);
+    const std::uint32_t last = box.GetRowCount() - 1;
+    ASSERT_EQ(box.GetRowText(last), WideString(L"zz the widest row"));
+    EXPECT_EQ(box.RemoveRowAt(last), 0);
+    EXPECT_EQ(box.GetWidestRow(), 7 * 7 + 4) << "the rows' widths moved with them";
+}
+
 TEST_F(ListBox, AListWhoseRowsExpandWithTheirTextWidensForItsWidestRowAndForItsBar)
 {
     ListSpec spec = WithTemplate(R"(XSizeAbs="4" YSizeAbs="14" TextOverflowXType="Expand")");

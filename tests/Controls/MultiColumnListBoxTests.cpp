@@ -1,4 +1,5 @@
 #include "Controls/ControlsHarness.h"
+#include "Controls/ListBoxTestSupport.h"
 #include "Controls/ListTestSkin.h"
 #include "Controls/MultiColumnListBox.h"
 #include "Utilities/Storage/WrapperStringable.h"
@@ -100,6 +101,16 @@ TEST_F(MultiColumnListBox, AHeaderSortsTheRowsWithTheOtherColumnAndTheSelectionF
     EXPECT_EQ(Selected(table, 1), (std::vector<std::uint32_t>{1}));
 }
 
+TEST_F(MultiColumnListBox, TextsThatShareTheirFirstLettersSortByTheRestAndEqualTextsKeepTheirOrderEitherWay)
+{
+    LMultiColumnListBox& table =
+        CreateTable({{L"abcdz", L"ABCDa", L"abcd", L"x", L"abcdz"}, {L"1", L"2", L"3", L"4", L"5"}});
+    ClickHeader(table, 1);
+    EXPECT_EQ(Column(table, 1), (Texts{L"3", L"2", L"1", L"5", L"4"}));
+    ClickHeader(table, 1);
+    EXPECT_EQ(Column(table, 1), (Texts{L"4", L"1", L"5", L"2", L"3"}));
+}
+
 TEST_F(MultiColumnListBox, ASortKeepsEveryCellOfAColumnShorterThanTheFirstGrowingItOnlyAsFarAsItsCellsGo)
 {
     LMultiColumnListBox& table = CreateTable({{L"b", L"A", L"c"}, {L"2", L"1"}});
@@ -109,6 +120,40 @@ TEST_F(MultiColumnListBox, ASortKeepsEveryCellOfAColumnShorterThanTheFirstGrowin
     ClickHeader(table, 1);
     EXPECT_EQ(Column(table, 0), (Texts{L"c", L"b", L"A"}));
     EXPECT_EQ(Column(table, 1), (Texts{L"", L"2", L"1"})) << "the 1 of row A moved past the column's end";
+}
+
+TEST_F(MultiColumnListBox, AShorterColumnGrownForACellTakesTheEmptyCellsOfTheRowsPastItsOwnEnd)
+{
+    LMultiColumnListBox& table = CreateTable({{L"a", L"c", L"d", L"e", L"b"}, {L"1", L"2"}});
+    ClickHeader(table, 1);
+    EXPECT_EQ(Column(table, 0), (Texts{L"a", L"b", L"c", L"d", L"e"}));
+    EXPECT_EQ(Column(table, 1), (Texts{L"1", L"", L"2"})) << "row b's empty cell between them";
+}
+
+TEST_F(MultiColumnListBox, ASortMovesTheCellsWithTheirWidthsMeasuringNoneAndKeepsEachColumnsWidestRow)
+{
+    // The first column's texts all of one width, the second's of many, with one widest.
+    constexpr int kRows = 300;
+    Texts names;
+    Texts numbers;
+    for (int row = 0; row < kRows; ++row) {
+        names.push_back(std::wstring(WideString::Format(L"n%03d", (row * 7) % kRows).GetData()));
+        numbers.push_back(std::to_wstring(row * row));
+    }
+    LMultiColumnListBox& table = CreateTable({names, numbers});
+    const std::int32_t firstWidest = table.GetColumn(0)->GetWidestRow();
+    const std::int32_t secondWidest = table.GetColumn(1)->GetWidestRow();
+
+    // At most the texts of the row controls that show rows: neither the cells, which keep their widths, nor every
+    // row for each row.
+    const std::size_t bound = 2 * table.GetColumn(0)->GetRowControlCount();
+    EXPECT_LE(Testing::MeasurementsDuring(harness, [&] { ClickHeader(table, 1); }), bound);
+    EXPECT_EQ(table.GetCellText(0, 0), WideString(L"n000"));
+    EXPECT_EQ(table.GetCellText(1, 1), WideString(L"1849")) << "43 x 7 is 301";
+    EXPECT_LE(Testing::MeasurementsDuring(harness, [&] { ClickHeader(table, 2); }), bound);
+    EXPECT_EQ(table.GetCellText(1, 2), WideString(L"100")) << "by text";
+    EXPECT_EQ(table.GetColumn(0)->GetWidestRow(), firstWidest);
+    EXPECT_EQ(table.GetColumn(1)->GetWidestRow(), secondWidest);
 }
 
 TEST_F(MultiColumnListBox, APointerOverARowHighlightsItInEveryColumnAndScrollingTheFirstColumnScrollsAll)
