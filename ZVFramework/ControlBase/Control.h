@@ -503,6 +503,7 @@ public:
     // A focus root is not held back by not-focusable ancestors.
     void SetFocusRoot(bool focusRoot);
     virtual void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions);
+    // ZV_E_FAIL, changing nothing, in a tree that no window shows.
     [[nodiscard]] virtual ZVRESULT SetFocus(bool forward);
     virtual void SetNotFocusable(bool notFocusable);
     // The rule of a control that its class (or its owner) makes never, or always, take the focus: no skin applied
@@ -626,8 +627,9 @@ private:
     [[nodiscard]] ZVRESULT SubscribeToIdle();
     // ZV_E_FAIL when the handler had no such subscription, else the distributor's result.
     [[nodiscard]] ZVRESULT UnsubscribeFromIdle(const ConstRCPtr<LNotificationDistributor>& distributor);
-    // The subtree leaves its window: the capture that a control of it holds goes back to the window, and the idle
-    // subscriptions end there, keeping their counts, so that the window it joins next takes them.
+    // The subtree leaves its window: the focus that it holds is released, the capture that a control of it holds
+    // goes back to the window, and the idle subscriptions end there, keeping their counts, so that the window it
+    // joins next takes them.
     void LeaveRootWindow();
     // The control of the subtree that holds the mouse capture; null when none does.
     LControl* FindCaptureHolder();
@@ -651,6 +653,10 @@ private:
     void PassFocusOn();
     // A child that held the focus has left: the focus goes on as when a child hides.
     void RecoverFocusAfterChildLeft();
+    // The control has or contains the focus.
+    bool HoldsFocus() const { return mFocus.hasFocus || mFocus.containsFocus; }
+    // The control takes the focus in the window: a holder in another tree made for the window lets it go first.
+    void BecomeFocusControlOf(IRootWindow& window);
     // The body of OnMouseMove; the move to the press position that starts a drag cannot start another.
     void MoveMouse(const RCPtr<LPointWithModifiersParam>& pointer, bool mayStartDrag);
     // Whether a clipped invalidation of the control would only mark what an ancestor re-laying out its children

@@ -57,13 +57,19 @@ ZVRESULT LControl::SetFocus(bool forward)
 {
     const RCPtr<LControl> self(this);
     const RCPtr<IRootWindow> window = GetRootWindowRef();
-    if (!mFocus.hasFocus && window) {
+    if (!window) {
+        // Out of every window: the window that the tree joins may have a focused control of its own.
+        return ZV_E_FAIL;
+    }
+    if (!mFocus.hasFocus) {
         const RCPtr<LControl> focused = window->GetFocusControl();
         if (focused && !focused->CanReleaseFocus()) {
             return ZV_E_FAIL;
         }
     }
     if (mFocus.hasFocus && IsFocusable()) {
+        // Taken while its tree was not yet what the window shows, it may have been forgotten there.
+        BecomeFocusControlOf(*window);
         return ZV_S_OK;
     }
     if (CanTakeFocus()) {
@@ -92,9 +98,7 @@ ZVRESULT LControl::SetFocus(bool forward)
                 result = mParent->OnChildFocused(this);
             }
         }
-        if (window) {
-            window->SetFocusControl(self);
-        }
+        BecomeFocusControlOf(*window);
         UpdateConditions();
         return result;
     }
@@ -179,6 +183,19 @@ bool LControl::IsHeldBackByAncestors() const
 bool LControl::CanReleaseFocus()
 {
     return true;
+}
+
+void LControl::BecomeFocusControlOf(IRootWindow& window)
+{
+    const RCPtr<LControl> previous = window.GetFocusControl();
+    if (previous == this) {
+        return;
+    }
+    if (previous && previous->GetTopControl() != GetTopControl()) {
+        // A tree made for the window that it does not show (yet): one holder a window.
+        (void)previous->GetTopControl()->ReleaseFocus();
+    }
+    window.SetFocusControl(this);
 }
 
 bool LControl::ReleaseFocus()

@@ -76,10 +76,7 @@ ZVRESULT LControl::SetParent(const RCPtr<LControl>& parent)
         // What reaches outside the control leaves the old parent's window with it.
         InvalidateUnclippedDescendants();
         // The focus stays in the tree that the control leaves, and goes on there as when the control hides.
-        const bool heldFocus = mFocus.hasFocus || mFocus.containsFocus;
-        if (heldFocus) {
-            (void)GetTopControl()->ReleaseFocus();
-        }
+        const bool heldFocus = HoldsFocus();
         LeaveRootWindow();
         const RCPtr<LControl> oldParent = mParent;
         // The old siblings' keys are none of the control's business any more.
@@ -219,6 +216,11 @@ ZVRESULT LControl::ProcessScheduledRemovals()
 
 void LControl::LeaveRootWindow()
 {
+    if (HoldsFocus()) {
+        // From the top, so that no ancestor still contains it: a holder out of every window would be a second one
+        // in the window it joins next.
+        (void)GetTopControl()->ReleaseFocus();
+    }
     const RCPtr<IRootWindow> rootWindow = GetRootWindowRef();
     if (rootWindow) {
         // Given back now, while the holder still reaches the window: the window would keep it for a control it no

@@ -8,6 +8,16 @@ LDialog::LDialog(const RCPtr<LControl>& parent, const WideString& name) : LContr
 
 void LDialog::Close(std::int32_t result)
 {
+    RunClose(result, true);
+}
+
+void LDialog::CloseWithoutVeto(std::int32_t result)
+{
+    RunClose(result, false);
+}
+
+void LDialog::RunClose(std::int32_t result, bool mayBeCancelled)
+{
     if (mClosed) {
         return;
     }
@@ -17,7 +27,7 @@ void LDialog::Close(std::int32_t result)
     RCPtr<LCancelArgs> closing;
     SendClosing(closing);
     // A receiver kept the dialog open, or closed it itself meanwhile.
-    if (closing->IsCancelled() || mClosed) {
+    if ((mayBeCancelled && closing->IsCancelled()) || mClosed) {
         return;
     }
     mClosed = true;

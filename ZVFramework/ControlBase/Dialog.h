@@ -22,12 +22,18 @@ private:
 // gives back. User-interface thread only.
 class LDialog : public LControl {
 public:
+    // What a dialog closed by its window's close box answers.
+    static constexpr std::int32_t kCloseBoxResult = 2;
+
     LDialog(const RCPtr<LControl>& parent, const WideString& name);
 
     // Stores the result and sends "NID_DIALOG_CLOSING". Unless a receiver cancelled, the window's modal loop is
     // asked to end with the result, "NID_DIALOG_CLOSED" goes out, OnClosed runs and the dialog gives back the
     // reference it was shown with. A dialog that has closed stays closed: a later Close does nothing.
     void Close(std::int32_t result);
+    // As Close, with no heed to a cancel: the window that the dialog stands in front of has gone, and its own goes
+    // with it.
+    void CloseWithoutVeto(std::int32_t result);
     // Sends "NID_DIALOG_CLOSING" with a new parameter, and hands the parameter back.
     void SendClosing(RCPtr<LCancelArgs>& closing);
     std::int32_t GetResult() const { return mResult; }
@@ -38,6 +44,8 @@ protected:
     virtual void OnClosed();
 
 private:
+    void RunClose(std::int32_t result, bool mayBeCancelled);
+
     std::int32_t mResult = 0;
     bool mClosed = false;
 };

@@ -338,6 +338,7 @@ std::unique_ptr<MessageBoxWindow> MessageBoxWindow::Create(DisplayConnection& co
     XSetWMProtocols(display, box->mWindow, &deleteWindow, 1);
     if (owner != 0) {
         XSetTransientForHint(display, box->mWindow, owner);
+        box->WatchOwner();
     }
     XMapRaised(display, box->mWindow);
 
@@ -361,6 +362,22 @@ std::unique_ptr<MessageBoxWindow> MessageBoxWindow::Create(DisplayConnection& co
         poll(&server, 1, static_cast<int>(left.count()));
     }
     return box;
+}
+
+// The owner is another program's window (or one of this connection's, whose events it must keep): its end is
+// heard beside what this connection already hears of it. One that has gone already leaves nothing to answer to.
+void MessageBoxWindow::WatchOwner()
+{
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(mDisplay, mOwner, &attributes) != 0) {
+        XSelectInput(mDisplay, mOwner, attributes.your_event_mask | StructureNotifyMask);
+        // Gone in between: the selection came too late to hear it.
+        if (XGetWindowAttributes(mDisplay, mOwner, &attributes) != 0) {
+            return;
+        }
+    }
+    mOwner = 0;
+    mOwnerGone = true;
 }
 
 MessageBoxWindow::~MessageBoxWindow()
@@ -513,6 +530,9 @@ bool MessageBoxWindow::Handle(const XEvent& event, MessageBoxAnswer& answer)
 
 MessageBoxAnswer MessageBoxWindow::RunUntilClosed()
 {
+    if (mOwnerGone) {
+        return GetCloseAnswer();
+    }
     for (;;) {
         while (XPending(mDisplay) > 0) {
             XEvent event;
@@ -520,6 +540,11 @@ MessageBoxAnswer MessageBoxWindow::RunUntilClosed()
             MessageBoxAnswer answer = kAnswerOk;
             if (event.xany.window == mWindow && Handle(event, answer)) {
                 return answer;
+            }
+            if (mOwner != 0 && event.type == DestroyNotify && event.xdestroywindow.window == mOwner) {
+                // Nobody is left to take the answer as the owner's.
+                mOwner = 0;
+                return GetCloseAnswer();
             }
         }
         // The system's request to end closes the box as the window manager's close does; the loop takes the request

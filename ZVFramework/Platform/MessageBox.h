@@ -112,13 +112,15 @@ public:
     // Handles the window's events until the user closes the box, and answers how: the button clicked (pressed and
     // released on it), the focused button for Return, Enter or space, and Cancel for Escape where the box offers
     // Cancel (OK where OK is all). The window manager's close and the system's request to end answer Cancel, OK,
-    // No or Abort, whichever the box offers first in that order. A broken connection, and the box's window destroyed
-    // by another client, answer as the close does.
+    // No or Abort, whichever the box offers first in that order. A broken connection, the box's window destroyed
+    // by another client, and the owner's window gone (before the box showed, too), answer as the close does.
     MessageBoxAnswer RunUntilClosed();
 
 private:
     MessageBoxWindow(_XDisplay* display, const std::string& text, unsigned flags);
 
+    // Hears of the owner's end from now on; the owner is forgotten when it has gone already.
+    void WatchOwner();
     // Lays the icon and the text out and sizes the window and the buttons.
     void Layout(const std::string& text, unsigned flags);
     // Tab and Shift+Tab, the arrow keys: the focus goes to the next or the previous button, round the row.
@@ -145,6 +147,7 @@ private:
     Area mIconArea;
     unsigned long mDeleteWindowAtom = 0;
     unsigned long mOwner = 0;
+    bool mOwnerGone = false;
 };
 
 }  // namespace ZV::Platform

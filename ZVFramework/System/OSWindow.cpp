@@ -399,7 +399,14 @@ std::int32_t OSWindow::RunModal()
     if (!mBackEnd->IsVisible()) {
         (void)Show(kShowNormal);
     }
-    const bool ended = GetMessageLoop().Run([this] { return mModal && HasWindow(); });
+    bool ownerLossHandled = false;
+    const bool ended = GetMessageLoop().Run([this, &ownerLossHandled] {
+        if (mModal && !ownerLossHandled && HasLostOwner()) {
+            ownerLossHandled = true;
+            CloseForLostOwner();
+        }
+        return mModal && HasWindow();
+    });
     const bool wasActive = HasWindow() && mBackEnd->IsActive();
     // Also when the application quits: the parent must not stay disabled.
     if (parentWasEnabled) {
@@ -411,6 +418,26 @@ std::int32_t OSWindow::RunModal()
     mModal = false;
     Destroy();
     return ended ? mModalResult : -1;
+}
+
+bool OSWindow::HasLostOwner() const
+{
+    // A window further up goes on only until the window it owns, whose loop runs inside this one's, has ended.
+    for (const OSWindow* owner = mParent.Get(); owner != nullptr; owner = owner->mParent.Get()) {
+        if (!owner->HasWindow()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void OSWindow::CloseForLostOwner()
+{
+    if (const RCPtr<IRootWindowTarget> root = mRootWindow) {
+        root->CloseForLostOwner();
+    } else {
+        mModal = false;
+    }
 }
 
 bool OSWindow::IsActive()

@@ -93,19 +93,21 @@ ZVRESULT LOpenFileDialog::Show(const WideString& filter, const WideString& defau
     if (ownerWasEnabled) {
         mOwner->SetEnabled(false);
     }
+    const bool owned = mOwner && mOwner->GetBackEnd().Exists();
+    const auto ownerStands = [&] { return !owned || mOwner->GetBackEnd().Exists(); };
     LMessageLoop& loop = GetMessageLoop();
     loop.AddSource(picker.get());
     // The end of the picker is seen at the next tick at the latest.
     loop.StartTick();
-    const bool ended = loop.Run([&picker] { return picker->IsRunning(); });
+    const bool ended = loop.Run([&] { return picker->IsRunning() && ownerStands(); });
     loop.StopTick();
     loop.RemoveSource(picker.get());
     if (ownerWasEnabled) {
         mOwner->SetEnabled(true);
     }
     std::string chosen;
-    // When the application quits meanwhile the picker is ended with it.
-    if (!ended || !picker->GetChosenPath(chosen)) {
+    // When the application quits or the owner window goes meanwhile, the picker is ended with it, as cancelled.
+    if (!ended || !ownerStands() || !picker->GetChosenPath(chosen)) {
         return ZV_E_FAIL;
     }
     WideString path;

@@ -9,8 +9,9 @@ namespace ZV {
 class OSWindow;
 
 // The desktop's file picker, asked for one existing file. It opens where the last chosen file lay. While the picker
-// is open the loop runs on, so the windows keep painting and idling, and the owner window takes no input. Without
-// any picker the user is told so in the debug output and on the standard error. User-interface thread only.
+// is open the loop runs on, so the windows keep painting and idling, and the owner window takes no input; when the
+// owner window goes, the picker is ended as cancelled. Without any picker the user is told so in the debug output
+// and on the standard error. User-interface thread only.
 class LOpenFileDialog {
 public:
     // The owner may be null; a window given is held for the dialog's lifetime.

@@ -186,10 +186,20 @@ bool LRootWindow::OnIdle(bool sendIdle)
 void LRootWindow::RequestClose()
 {
     if (const RCPtr<LDialog> dialog{mRootControl}) {
-        dialog->Close(2);
+        dialog->Close(LDialog::kCloseBoxResult);
     } else if (mServices != nullptr) {
         (void)EndModal(0);
     }
+}
+
+void LRootWindow::CloseForLostOwner()
+{
+    const RCPtr<LDialog> dialog{mRootControl};
+    if (dialog) {
+        dialog->CloseWithoutVeto(LDialog::kCloseBoxResult);
+    }
+    // Also for a dialog that had closed before: its loop may not have ended yet.
+    (void)EndModal(dialog ? dialog->GetResult() : 0);
 }
 
 ZVRESULT LRootWindow::ReleaseInternalReferences()

@@ -1,6 +1,7 @@
 #include "ControlBase/ConditionMask.h"
 #include "ControlBase/Harness/ControlHarness.h"
 #include "ControlBase/Harness/ControlTestAccess.h"
+#include "ControlBase/Harness/KeyRouter.h"
 #include "ControlBase/Harness/NotificationSpy.h"
 #include "ControlBase/KeyParams.h"
 #include "Notification/MouseParams.h"
@@ -16,6 +17,7 @@ namespace ZV {
 namespace {
 
 using Testing::ControlHarness;
+using Testing::KeyRouter;
 using Testing::LFakeRootWindow;
 using Testing::LNotificationSpy;
 using Testing::LRecordingControl;
@@ -316,6 +318,99 @@ TEST(ControlFocus, APressGivesTheFocusToTheNearestControlThatTakesItAndMovingAHo
     EXPECT_TRUE(tree.FocusIsOn("main"));
     EXPECT_EQ(tree.main->SetFocus(true), 1);
     EXPECT_TRUE(tree.FocusIsOn("b"));
+}
+
+// A tree that no window shows holds no focus at all: no control of it has or contains the focus.
+::testing::AssertionResult HoldsNoFocus(const RCPtr<LControl>& top)
+{
+    std::vector<RCPtr<LControl>> controls;
+    CollectTree(top, controls);
+    for (const RCPtr<LControl>& control : controls) {
+        if (Has(*control, ConditionMask::kHasFocus | ConditionMask::kContainsFocus)) {
+            return ::testing::AssertionFailure() << control->GetName().ToUTF8().GetData() << " holds the focus";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST(ControlFocus, ATreeOutOfEveryWindowTakesNoFocusSoTheWindowItJoinsKeepsOneHolderWhateverTheOrderOfChanges)
+{
+    ControlHarness harness;
+    FocusTree tree(harness);
+    KeyRouter keys(harness.Window());
+    harness.Window().SetMouseButtonState(MouseButton::kLeft);
+    const auto press = [](const RCPtr<LControl>& control) {
+        (void)control->OnMouseDown(LMouseButtonParam::Create(MouseButton::kLeft, {1, 1}, 0, false, 1));
+        (void)control->OnCaptureLost();
+    };
+    ASSERT_EQ(tree.c->SetFocus(true), 1);
+
+    // Removed, the panel takes the focus with it out of the window; there it refuses it.
+    ASSERT_EQ(tree.panel->SetParent(nullptr), 0);
+    EXPECT_TRUE(tree.FocusIsOn("main"));
+    EXPECT_EQ(tree.a->SetFocus(true), ZV_E_FAIL);
+    press(tree.b);
+    EXPECT_TRUE(HoldsNoFocus(tree.panel));
+    EXPECT_TRUE(tree.FocusIsOn("main"));
+
+    // Put back under the window's focused control, before and after a Tab.
+    ASSERT_EQ(tree.panel->SetParent(tree.main), 0);
+    EXPECT_TRUE(tree.FocusIsOn("main"));
+    keys.Tab();
+    EXPECT_TRUE(tree.FocusIsOn("b"));
+    keys.Tab();
+    EXPECT_TRUE(tree.FocusIsOn("c"));
+
+    // Detached while it holds the focus.
+    press(tree.a);
+    ASSERT_TRUE(tree.FocusIsOn("a"));
+    tree.panel->Detach();
+    EXPECT_TRUE(HoldsNoFocus(tree.panel));
+    EXPECT_TRUE(tree.FocusIsOn("main"));
+
+    // The root replaced by the panel: the old root leaves with nothing.
+    press(tree.main);
+    harness.Window().SetRootControl(tree.panel);
+    EXPECT_TRUE(tree.panel->SetVisible(true)) << "hidden when it was detached";
+    EXPECT_TRUE(HoldsNoFocus(tree.main));
+    EXPECT_TRUE(FocusIsOn(harness.Window(), tree.panel, "nobody"));
+    press(tree.c);
+    EXPECT_TRUE(FocusIsOn(harness.Window(), tree.panel, "c"));
+    EXPECT_EQ(tree.main->SetFocus(true), ZV_E_FAIL);
+
+    // The holder moved out of the window, into the old root.
+    ASSERT_EQ(tree.c->SetParent(tree.main), 0);
+    EXPECT_TRUE(HoldsNoFocus(tree.main));
+    EXPECT_TRUE(FocusIsOn(harness.Window(), tree.panel, "b"));
+
+    // The top-level control itself leaves the window.
+    ASSERT_EQ(tree.panel->SetRootWindow(nullptr), 0);
+    EXPECT_TRUE(HoldsNoFocus(tree.panel));
+    EXPECT_EQ(harness.Window().GetFocusControl(), nullptr);
+    ASSERT_EQ(tree.panel->SetRootWindow(harness.WindowRef()), 0);
+    keys.Tab();
+    EXPECT_TRUE(FocusIsOn(harness.Window(), tree.panel, "nobody")) << "no control had the key";
+    press(tree.a);
+    keys.Tab();
+    EXPECT_TRUE(FocusIsOn(harness.Window(), tree.panel, "b"));
+
+    // A tree made for the window takes the focus before the window shows it: the window's holder lets it go, and
+    // once shown, the tree's holder is the window's again.
+    const RCPtr<LControl> made = harness.Factory().CreateControlByName(L"main", harness.WindowRef());
+    ControlTestAccess::PlaceTree(*made, {0, 0, 50, 50});
+    std::vector<RCPtr<LControl>> madeControls;
+    CollectTree(made, madeControls);
+    for (const RCPtr<LControl>& control : madeControls) {
+        control->SetNotFocusable(control->GetName() == L"label");
+    }
+    press(made->FindChildByName(L"panel")->FindChildByName(L"c"));
+    EXPECT_TRUE(HoldsNoFocus(tree.panel));
+    EXPECT_TRUE(FocusIsOn(harness.Window(), made, "c"));
+    harness.Window().SetRootControl(made);
+    EXPECT_EQ(made->SetFocus(true), 0);
+    EXPECT_TRUE(FocusIsOn(harness.Window(), made, "c"));
+    keys.Tab();
+    EXPECT_TRUE(FocusIsOn(harness.Window(), made, "a"));
 }
 
 TEST(ControlFocus, RandomFocusHideDisableAndMoveOperationsKeepOneHolderWhoseAncestorsContainIt)

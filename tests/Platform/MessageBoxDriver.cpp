@@ -105,6 +105,22 @@ void MessageBoxDriver::Close(unsigned long window) const
     Send(display, window, event);
 }
 
+unsigned long MessageBoxDriver::CreateWindow() const
+{
+    Display* display = mConnection.GetDisplay();
+    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 10, 10, 200, 100, 0, 0, 0);
+    XMapWindow(display, window);
+    XSync(display, False);
+    return window;
+}
+
+void MessageBoxDriver::DestroyWindow(unsigned long window) const
+{
+    Display* display = mConnection.GetDisplay();
+    XDestroyWindow(display, window);
+    XSync(display, False);
+}
+
 int MessageBoxDriver::TakePendingInput(unsigned long window) const
 {
     Display* display = mConnection.GetDisplay();

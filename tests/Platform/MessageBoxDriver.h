@@ -26,6 +26,9 @@ public:
     void ReleaseButton(unsigned long window, int x, int y) const;
     // The window manager's close.
     void Close(unsigned long window) const;
+    // A top-level window of this connection's own, mapped: one that a message box can stand in front of.
+    unsigned long CreateWindow() const;
+    void DestroyWindow(unsigned long window) const;
     // Input events of the window still queued on the connection; taken from the queue.
     int TakePendingInput(unsigned long window) const;
 

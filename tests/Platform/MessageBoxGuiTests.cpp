@@ -255,6 +255,29 @@ TEST_F(MessageBoxGui, EachIconOfTheFlagsIsDrawnLeftOfTheTextInItsColoursAndNoneW
     }
 }
 
+TEST_F(MessageBoxGui, ABoxWhoseOwnerWindowGoesAnswersAsTheCloseDoesAlsoWhenTheOwnerWentBeforeTheBoxShowed)
+{
+    const std::unique_ptr<Platform::DisplayConnection> ownerProgram = Platform::DisplayConnection::Open();
+    ASSERT_NE(ownerProgram, nullptr);
+    const MessageBoxDriver owners(*ownerProgram);
+    for (const bool goneBefore : {false, true}) {
+        SCOPED_TRACE(goneBefore);
+        const unsigned long owner = owners.CreateWindow();
+        if (goneBefore) {
+            owners.DestroyWindow(owner);
+        }
+        const std::unique_ptr<MessageBoxWindow> box =
+            MessageBoxWindow::Create(*mConnection, "Question", "Go on?", Platform::kMessageBoxOkCancel, owner);
+        ASSERT_NE(box, nullptr);
+        if (!goneBefore) {
+            owners.DestroyWindow(owner);
+        }
+        int answer = 0;
+        EXPECT_TRUE(ClosesWithin(*box, &answer));
+        EXPECT_EQ(answer, Platform::kAnswerCancel);
+    }
+}
+
 TEST_F(MessageBoxGui, ShowMessageBoxWritesTheStandardErrorAndWaitsUntilTheUserClosesItsWindow)
 {
     const Testing::TemporaryFolder folder;

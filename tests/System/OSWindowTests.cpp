@@ -10,6 +10,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 namespace ZV {
 namespace {
 
@@ -304,6 +308,42 @@ TEST_F(OSWindowTest, QuitDuringAModalLoopReturnsMinusOneWithTheParentEnabledAndE
     EXPECT_FALSE(dialog.fake->Exists());
     EXPECT_EQ(dialog.window->EndModal(0), ZV_S_OK);
     parent.window->Destroy();
+}
+
+TEST_F(OSWindowTest, WhenTheOwnerGoesTheModalWindowsItOwnsOneInsideTheOtherCloseInnermostFirst)
+{
+    TestWindow owner;
+    TestWindow outer(owner.window.Get());
+    TestWindow inner(outer.window.Get());
+    std::vector<std::string> closed;
+    std::int32_t innerResult = 0;
+    int idle = 0;
+    mHost.mOnIdle = [&](bool) {
+        ++idle;
+        if (idle == 2) {
+            innerResult = inner.window->RunModal();
+        } else if (idle == 4) {
+            owner.fake->mExists = false;
+            owner.Sink().OnLost();
+        }
+        // As the framework's root windows do: the loop ends with the close's result.
+        for (TestWindow* shown : {&inner, &outer}) {
+            const std::vector<std::string> calls = shown->root->TakeCalls();
+            if (std::find(calls.begin(), calls.end(), "owner lost") != calls.end()) {
+                closed.push_back(shown == &inner ? "inner" : "outer");
+                (void)shown->window->EndModal(2);
+            } else if (idle > 100 && shown->window->IsModal()) {
+                (void)shown->window->EndModal(-2);
+            }
+        }
+        return false;
+    };
+    EXPECT_EQ(outer.window->RunModal(), 2);
+    mHost.mOnIdle = nullptr;
+    EXPECT_EQ(innerResult, 2) << "its own owner still stood, but could not end before it";
+    EXPECT_THAT(closed, ElementsAre("inner", "outer"));
+    EXPECT_FALSE(inner.fake->Exists());
+    EXPECT_FALSE(outer.fake->Exists());
 }
 
 TEST_F(OSWindowTest, HandedOverTextIsCutAtItsSizeOrFirstNulAndReachesOnlyAnEnabledWindow)

@@ -104,6 +104,7 @@ public:
         ++mPaints;
     }
     void RequestClose() override { Record("close requested"); }
+    void CloseForLostOwner() override { Record("owner lost"); }
     RCPtr<ITextEditTarget> FindFocusedTextEditor() override { return mTextEditor; }
     bool OnIdle(bool) override { return false; }
     ZVRESULT ReleaseInternalReferences() override

@@ -6,6 +6,7 @@
 #include "System/Gui/DesktopInput.h"
 #include "System/RecordingRootWindow.h"
 
+#include "ControlBase/Dialog.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationCenterManager.h"
 #include "Notification/NotificationClient.h"
@@ -16,6 +17,7 @@
 #include "Renderer/Gdi/GDIRenderer.h"
 #include "System/MessageLoop.h"
 #include "System/OSWindow.h"
+#include "System/RootWindow.h"
 #include "support/WindowPixels.h"
 
 #include <algorithm>
@@ -24,6 +26,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace ZV {
@@ -310,6 +313,73 @@ TEST_F(OSWindowGui, AModalWindowReturnsItsResultWhileClicksOnItsParentAreNotRout
     }
     parent.ClickAt(mInput, 20, 20);
     EXPECT_THAT(parent.CallsOnceThere(2), ElementsAre("press 1 mods 0x0 at 20,20", "release 1 mods 0x0 at 20,20"));
+}
+
+// A root window of the framework, held as the application holds the root windows it is told of.
+RCPtr<LRootWindow> gHeldRootWindow;
+
+RCPtr<IRootWindowTarget> MakeHeldRootWindow(const RCPtr<LRenderer>& renderer, IWindowOSServices* services)
+{
+    gHeldRootWindow = LRootWindow::Create(renderer, services);
+    return gHeldRootWindow;
+}
+
+TEST_F(OSWindowGui, ADialogWhoseOwnerAnotherProgramDestroysClosesUnrefusedAsByItsCloseBoxWithinAFewIdlePasses)
+{
+    DesktopWindow owner(100, 100, 200, 150);
+    ASSERT_TRUE(owner.window);
+    OSWindow::SetRootWindowFactory(&MakeHeldRootWindow);
+    const RCPtr<OSWindow> window =
+        OSWindow::CreateOnDesktop(LRenderer::kGdi, "ZVTestWindow", 120, 80, owner.window.Get());
+    ASSERT_TRUE(window);
+    ASSERT_EQ(window->CreateRenderer(LRenderer::kGdi), ZV_S_OK);
+    OSWindow::SetRootWindowFactory(&LRecordingRootWindow::Make);
+    const RCPtr<LRootWindow> root = std::exchange(gHeldRootWindow, nullptr);
+    const RCPtr<LDialog> dialog(new LDialog(nullptr, L"dialog"));
+    ASSERT_EQ(root->SetRootControl(dialog), ZV_S_OK);
+    // The reference it is shown with, which its close gives back.
+    (void)dialog->AddRef();
+    // A receiver that keeps it open, as one that asks whether to drop what the user typed.
+    class LKeepOpen : public LNotificationClient {
+    public:
+        void ReceiveNotification(const ConstRCPtr<LNotificationDistributor>&,
+                                 const RCPtr<LNotification>& notification) override
+        {
+            dynamic_cast<const LCancelArgs&>(*notification->GetParameter()).Cancel();
+            ++closings;
+        }
+        int closings = 0;
+    };
+    const RCPtr<LKeepOpen> keepOpen(new LKeepOpen());
+    ASSERT_NE(keepOpen->RegisterForNotification(dialog, L"NID_DIALOG_CLOSING", 0), nullptr);
+
+    int idle = 0;
+    bool ownerDestroyed = false;
+    int idleSinceOwnerWent = 0;
+    mHost.mOnIdle = [&](bool firstCall) {
+        // As the application serves its root windows.
+        const bool more = root->OnIdle(firstCall);
+        if (++idle == 2) {
+            mInput.RequestClose(window->GetWindowHandle()->window);
+        } else if (keepOpen->closings == 1 && !std::exchange(ownerDestroyed, true)) {
+            // The close box's close was refused: the dialog stands.
+            mInput.DestroyWindow(owner.GetId());
+        }
+        if (!owner.window->GetBackEnd().Exists() && ++idleSinceOwnerWent == 100) {
+            // Nothing else would end it.
+            (void)window->EndModal(-2);
+        }
+        return more;
+    };
+    const std::int32_t result = window->RunModal();
+    mHost.mOnIdle = nullptr;
+    EXPECT_EQ(result, 2) << "the result of the dialog's close box";
+    EXPECT_EQ(keepOpen->closings, 2) << "the second could not be refused";
+    EXPECT_LE(idleSinceOwnerWent, 3);
+    EXPECT_TRUE(dialog->IsClosed());
+    EXPECT_FALSE(window->GetBackEnd().Exists());
+    EXPECT_EQ(root->GetRootControl(), nullptr);
+    (void)keepOpen->UnregisterAllNotifications();
 }
 
 TEST_F(OSWindowGui, TitleSizeLimitsAndCursorsReachTheDesktop)

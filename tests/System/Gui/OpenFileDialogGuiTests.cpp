@@ -25,6 +25,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ZV {
@@ -311,24 +312,41 @@ TEST_F(OpenFileDialogWindowGui, TheWindowKeepsPaintingAndIdlingAndTakesNoClicksW
     }));
 }
 
-TEST_F(OpenFileDialogWindowGui, QuittingTheApplicationWhileThePickerRunsEndsThePickerAndTheCall)
+TEST_F(OpenFileDialogWindowGui, QuittingTheApplicationOrTheOwnerWindowGoingWhileThePickerRunsEndsThePickerAndTheCall)
 {
     EnvironmentSetting gate("ZV_TEST_PICKER_GATE", (mFolder.Path().string() + "/gate").c_str());
     EnvironmentSetting answer("ZV_TEST_PICKER_ANSWER", (mUpdate + "\n").c_str());
-    mHost.mOnIdle = [&](bool) {
-        // Once the picker is up and waiting, the application is asked to quit.
-        if (!mFolder.Read("arguments").empty()) {
-            GetMessageLoop().PostQuit(0);
-        }
-        return false;
-    };
-    LOpenFileDialog dialog(mWindow.Get());
-    EXPECT_EQ(dialog.Show(kFilter, L"syx", kTitle, false), ZV_E_FAIL);
-    mHost.mOnIdle = nullptr;
-    EXPECT_TRUE(dialog.GetFilePath().IsEmpty());
-    EXPECT_TRUE(mWindow->IsEnabled());
-    // The picker was ended: nobody holds the gate's other end any more.
-    EXPECT_FALSE(OpenGate());
+    for (const bool ownerGoes : {false, true}) {
+        SCOPED_TRACE(ownerGoes ? "owner destroyed by another program" : "quit");
+        (void)mFolder.Write("arguments", "");
+        bool destroyed = false;
+        int idleSinceOwnerWent = 0;
+        mHost.mOnIdle = [&](bool) {
+            // Once the picker is up and waiting.
+            if (mFolder.Read("arguments").empty()) {
+                return false;
+            }
+            if (!ownerGoes) {
+                GetMessageLoop().PostQuit(0);
+            } else if (!std::exchange(destroyed, true)) {
+                mInput.DestroyWindow(mWindow->GetWindowHandle()->window);
+            } else if (!mWindow->GetBackEnd().Exists() && ++idleSinceOwnerWent == 100) {
+                // Nothing else would end the wait.
+                (void)OpenGate();
+            }
+            return false;
+        };
+        LOpenFileDialog dialog(mWindow.Get());
+        EXPECT_EQ(dialog.Show(kFilter, L"syx", kTitle, false), ZV_E_FAIL);
+        mHost.mOnIdle = nullptr;
+        GetMessageLoop().ClearQuit();
+        EXPECT_TRUE(dialog.GetFilePath().IsEmpty());
+        EXPECT_LT(idleSinceOwnerWent, 100);
+        // The picker was ended: nobody holds the gate's other end any more.
+        EXPECT_FALSE(OpenGate());
+        EXPECT_TRUE(mWindow->IsEnabled());
+    }
+    EXPECT_FALSE(mWindow->GetBackEnd().Exists());
 }
 
 }  // namespace
