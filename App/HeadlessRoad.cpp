@@ -72,6 +72,8 @@ std::string DescribeFailure(LUpdateEngineInterface& engine, bool timedOut)
     case LUpdateEngineInterface::FailureKind::kImageRefused:
     case LUpdateEngineInterface::FailureKind::kImageChanged:
         return engine.DescribeFirmwareFileFailure();
+    case LUpdateEngineInterface::FailureKind::kDevicesShareName:
+        return engine.DescribeSharedNameFailure();
     case LUpdateEngineInterface::FailureKind::kDeviceUnreachable:
         return "the device could not be asked to enter update mode";
     case LUpdateEngineInterface::FailureKind::kDeviceVanished:

@@ -9,6 +9,7 @@
 #include "Threading/Mutex.h"
 #include "Utilities/Storage/Array.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 
@@ -38,6 +39,9 @@ public:
         std::uint32_t ErrorCode = kDeviceErrorNone;
         // What its ports left unanswered when it was last probed.
         ProbeFailure LastProbeFailure;
+        // Another device carries its port names and one of them waits in update mode: it cannot be told apart, so it
+        // cannot be used (ErrorCode kDeviceErrorNoAccess).
+        bool NameShared = false;
     };
 
     static constexpr std::uint32_t kStatusReplyTimeout = 1000;
@@ -72,6 +76,7 @@ public:
     bool IsFoundDeviceInUpdateMode(std::int32_t index) const override;
     [[nodiscard]] ZVRESULT GetFoundDeviceError(std::int32_t index, std::uint32_t& code) const override;
     [[nodiscard]] ZVRESULT GetFoundDeviceVersion(std::int32_t index, VersionRecord& version) const override;
+    bool IsFoundDeviceNameShared(std::int32_t index) const override;
     ProbeFailure GetDeviceProbeFailure() const override;
 
     // Sends the image message by message to the named port (FirmwareImage.h), each framed again where it lies in the
@@ -134,6 +139,22 @@ private:
     std::int32_t OnMidiDataCaptured(const ZV::ConstRCPtr<ZV::LNotificationDistributor>& sender,
                                     const ZV::RCPtr<ZV::LNotification>& notification);
 
+    // Devices of one model carry one name, and the image goes to the first port of the name, so the chosen device is
+    // told from the others only by how they answer. True when an image sent by the record's update-mode names now
+    // would reach the chosen device: none of the devices carrying those names waits in update mode; or this engine
+    // sent the chosen one there, every device that carried the names then is there again, and the chosen one is
+    // the only one in update mode and stands first. Each device of the names is asked when there are several, or
+    // were when the chosen one was sent into update mode.
+    bool IsToldFromNamesakes(const DeviceDefinitionEx& record);
+    // Counts the devices that carry the record's update-mode names once the record's device is back in update mode.
+    void CountNamesakesBeforeUpdateMode(const DeviceDefinitionEx& record);
+    // A fresh MIDI object with the ports at the place among those of the names open, or false.
+    bool ReopenMidiAt(const ZV::WideString& captureName, const ZV::WideString& renderName, std::uint32_t place,
+                      DevicePorts& ports);
+    static void MarkNameShared(DeviceDefinitionEx& record);
+    // Marks the found device at the index as one that cannot be told apart, kDeviceUnusable: 0x80004005.
+    [[nodiscard]] ZVRESULT RefuseSharedName(std::int32_t index);
+
     // The update.
     bool PollUntilUpdateDone(const DeviceDefinitionEx& device);
     [[nodiscard]] ZVRESULT SendSysExBody(const SharedFirmwareImage& image, const ImageMessage& message,
@@ -173,6 +194,10 @@ private:
     // The record being probed; the reply handler writes the version it reads into it.
     mutable ZV::Mutex mCurrentDeviceLock;
     DeviceDefinitionEx mCurrentDevice;
+    // How many devices carry the chosen one's update-mode names once it is back in update mode, counted when it was
+    // sent there; kNotSentIntoUpdateMode before that and once it confirmed an image. The worker reads it.
+    static constexpr std::int32_t kNotSentIntoUpdateMode = -1;
+    std::atomic<std::int32_t> mNamesakesInUpdateMode{kNotSentIntoUpdateMode};
 };
 
 // A new engine held by the caller.

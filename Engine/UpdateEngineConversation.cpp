@@ -22,11 +22,17 @@ ZVRESULT LUpdateEngine::EnterUpdateMode()
         return ZV_E_FAIL;
     }
     SetUpdateFailure(UpdateFailure());
-    SetDeviceState(kDeviceEnteringUpdateMode);
     const std::int32_t index = GetSelectedDeviceIndex();
-    ZVRESULT result = ZV_E_FAIL;
     DeviceDefinitionEx record;
-    if (GetFoundDevice(index, record)) {
+    const bool found = GetFoundDevice(index, record);
+    if (found && !IsToldFromNamesakes(record)) {
+        // Another device of its names went into update mode since it was chosen: this one stays as it is.
+        return RefuseSharedName(index);
+    }
+    SetDeviceState(kDeviceEnteringUpdateMode);
+    ZVRESULT result = ZV_E_FAIL;
+    if (found) {
+        CountNamesakesBeforeUpdateMode(record);
         DevicePorts ports;
         if (OpenPorts(record.NormalCapturePortName, record.NormalRenderPortName, ports)) {
             result = SendRequest(ports, DeviceMessages::Request::EnterUpdateMode);

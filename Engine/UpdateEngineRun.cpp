@@ -44,10 +44,17 @@ ZVRESULT LUpdateEngine::RunUpdate()
     // The image checked before the device was touched; the file is not read again, so nothing it became since can
     // reach the device.
     const SharedFirmwareImage image = TakeImageToSend();
+    if (!GetFoundDevice(index, device)) {
+        return StopUpdate(UpdateFailure{FailureKind::kDeviceVanished});
+    }
+    // The last moment before the image: another device of the names may have gone into update mode meanwhile.
+    if (!IsToldFromNamesakes(device)) {
+        SetUpdateStatus(kUpdateFailed);
+        return RefuseSharedName(index);
+    }
     {
         DevicePorts ports;
-        if (!GetFoundDevice(index, device) ||
-            !OpenPorts(device.UpdateCapturePortName, device.UpdateRenderPortName, ports)) {
+        if (!OpenPorts(device.UpdateCapturePortName, device.UpdateRenderPortName, ports)) {
             return StopUpdate(UpdateFailure{FailureKind::kDeviceVanished});
         }
         if (!image) {
@@ -66,6 +73,7 @@ ZVRESULT LUpdateEngine::RunUpdate()
     }
     // The device confirmed the image: it is the owner's again, to be looked for once it has restarted, and the
     // program may end. It is in update mode no longer, so no second image goes to it.
+    mNamesakesInUpdateMode.store(kNotSentIntoUpdateMode);
     if (!IsCancelRequested()) {
         SetUpdateStatus(kUpdateFinished);
         SetDeviceState(kDeviceUpdateEnded);
