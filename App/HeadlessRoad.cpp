@@ -74,6 +74,8 @@ std::string DescribeFailure(LUpdateEngineInterface& engine, bool timedOut)
         return engine.DescribeFirmwareFileFailure();
     case LUpdateEngineInterface::FailureKind::kDevicesShareName:
         return engine.DescribeSharedNameFailure();
+    case LUpdateEngineInterface::FailureKind::kNoImageToSend:
+        return "the update began without an image to send; nothing was sent, and the device waits in update mode";
     case LUpdateEngineInterface::FailureKind::kDeviceUnreachable:
         return "the device could not be asked to enter update mode";
     case LUpdateEngineInterface::FailureKind::kDeviceVanished:

@@ -166,6 +166,10 @@ private:
     [[nodiscard]] ZVRESULT StopUpdate(const UpdateFailure& failure);
     // Gives the update up before a byte went out, for a file that cannot be read or sent: 0x80004005.
     [[nodiscard]] ZVRESULT StopForFirmwareFile(const UpdateFailure& failure);
+    // The same for a task that began without an image to send.
+    [[nodiscard]] ZVRESULT StopForMissingImage();
+    // Gives the update up before a byte went out, with the device waiting in update mode: 0x80004005.
+    [[nodiscard]] ZVRESULT StopWithDeviceWaiting(const UpdateFailure& failure);
 
     // The found devices' records, copied in and out under the lock.
     bool GetFoundDevice(std::int32_t index, DeviceDefinitionEx& record) const;

@@ -82,6 +82,8 @@ public:
         // Another device carries the chosen one's port names while one of them waits in update mode, so the image
         // might reach another than the chosen one: nothing was sent.
         kDevicesShareName,
+        // The update task began without an image handed to it: nothing was sent, and the device waits in update mode.
+        kNoImageToSend,
     };
 
     struct UpdateFailure {

@@ -57,9 +57,9 @@ ZVRESULT LUpdateEngine::RunUpdate()
         if (!OpenPorts(device.UpdateCapturePortName, device.UpdateRenderPortName, ports)) {
             return StopUpdate(UpdateFailure{FailureKind::kDeviceVanished});
         }
-        if (!image) {
-            return StopForFirmwareFile(UpdateFailure{FailureKind::kImageUnreadable});
-        }
+    }
+    if (!image) {
+        return StopForMissingImage();
     }
     const ZVRESULT sent = SendFileMessages(image, device.UpdateRenderPortName);
     if (Failed(sent)) {
@@ -196,12 +196,24 @@ ZVRESULT LUpdateEngine::StopUpdate(const UpdateFailure& failure)
 
 ZVRESULT LUpdateEngine::StopForFirmwareFile(const UpdateFailure& failure)
 {
-    // Nothing went out: the device waits in update mode as before, and the file is what failed.
+    // The file is what failed.
+    SetFirmwareFileState(kFileMissing);
+    return StopWithDeviceWaiting(failure);
+}
+
+ZVRESULT LUpdateEngine::StopForMissingImage()
+{
+    // Nothing was handed over to send: the file may be as fit as it was when it was checked.
+    return StopWithDeviceWaiting(UpdateFailure{FailureKind::kNoImageToSend});
+}
+
+ZVRESULT LUpdateEngine::StopWithDeviceWaiting(const UpdateFailure& failure)
+{
+    // Nothing went out: the device waits in update mode as before.
     UpdateFailure waiting = failure;
     waiting.DeviceLeftWaiting = true;
     SetUpdateFailure(waiting);
     SetUpdateStatus(kUpdateFailed);
-    SetFirmwareFileState(kFileMissing);
     SetDeviceState(kDeviceInUpdateMode);
     return ZV_E_FAIL;
 }
