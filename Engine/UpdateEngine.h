@@ -79,9 +79,8 @@ public:
     bool IsFoundDeviceNameShared(std::int32_t index) const override;
     ProbeFailure GetDeviceProbeFailure() const override;
 
-    // Sends the image message by message to the named port (FirmwareImage.h), each framed again where it lies in the
-    // image, then progress and a 1 ms pause. 0; 0x80004004 when cancelled; 0x80004005 when the image is refused (nothing is sent), the port
-    // cannot be opened or a send fails, with the reason in GetUpdateFailure.
+    // Refuses an image that is not a clean run of messages whole, before a byte goes out (0x80004005, the refusal in
+    // GetUpdateFailure); else sends it as the update does (SendCheckedImage).
     [[nodiscard]] ZVRESULT SendFileMessages(const SharedFirmwareImage& image, const ZV::WideString& portName);
     // Sends the image as it is, in chunks of 128 bytes, with progress and a 1 ms pause after each.
     [[nodiscard]] ZVRESULT SendFileInChunks(const FirmwareImageBytes& image, const ZV::WideString& portName);
@@ -156,6 +155,10 @@ private:
     [[nodiscard]] ZVRESULT RefuseSharedName(std::int32_t index);
 
     // The update.
+    // Sends the image, checked whole when it was read, message by message to the named port (FirmwareImage.h), each
+    // framed again where it lies in the image, then progress and a 1 ms pause. 0; 0x80004004 when cancelled;
+    // 0x80004005 when the port cannot be opened or a send fails, with the reason in GetUpdateFailure.
+    [[nodiscard]] ZVRESULT SendCheckedImage(const SharedFirmwareImage& image, const ZV::WideString& portName);
     bool PollUntilUpdateDone(const DeviceDefinitionEx& device);
     [[nodiscard]] ZVRESULT SendSysExBody(const SharedFirmwareImage& image, const ImageMessage& message,
                                          const DevicePorts& ports) const;

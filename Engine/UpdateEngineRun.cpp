@@ -61,7 +61,7 @@ ZVRESULT LUpdateEngine::RunUpdate()
     if (!image) {
         return StopForMissingImage();
     }
-    const ZVRESULT sent = SendFileMessages(image, device.UpdateRenderPortName);
+    const ZVRESULT sent = SendCheckedImage(image, device.UpdateRenderPortName);
     if (Failed(sent)) {
         MarkFoundDeviceUnusable(index);
         (void)StopUpdate(GetUpdateFailure());
@@ -88,9 +88,11 @@ ZVRESULT LUpdateEngine::RunUpdate()
 
 ZVRESULT LUpdateEngine::SendFileMessages(const SharedFirmwareImage& image, const WideString& portName)
 {
-    if (!AcceptImage(*image)) {
-        return ZV_E_FAIL;
-    }
+    return AcceptImage(*image) ? SendCheckedImage(image, portName) : ZV_E_FAIL;
+}
+
+ZVRESULT LUpdateEngine::SendCheckedImage(const SharedFirmwareImage& image, const WideString& portName)
+{
     DevicePorts ports;
     if (!OpenRenderPort(portName, ports)) {
         SetUpdateFailure(UpdateFailure{FailureKind::kDeviceVanished});
