@@ -58,6 +58,10 @@ std::string DescribeDevice(LUpdateEngineInterface& engine)
         return "the device is restarting into update mode";
     case LUpdateEngineInterface::kDeviceInUpdateMode:
         return "the device is in update mode";
+    case LUpdateEngineInterface::kDeviceUpdating:
+        return "the update is still running";
+    case LUpdateEngineInterface::kDeviceUpdateEnded:
+        return "the device took the image and restarts with it";
     default:
         return "no device is defined";
     }
