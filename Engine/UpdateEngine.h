@@ -145,8 +145,8 @@ private:
     // the only one in update mode and stands first. Each device of the names is asked when there are several, or
     // were when the chosen one was sent into update mode.
     bool IsToldFromNamesakes(const DeviceDefinitionEx& record);
-    // Counts the devices that carry the record's update-mode names once the record's device is back in update mode.
-    void CountNamesakesBeforeUpdateMode(const DeviceDefinitionEx& record);
+    // The number of devices that will carry the record's update-mode names once its device is back in update mode.
+    std::int32_t CountNamesakesInUpdateMode(const DeviceDefinitionEx& record) const;
     // A fresh MIDI object with the ports at the place among those of the names open, or false.
     bool ReopenMidiAt(const ZV::WideString& captureName, const ZV::WideString& renderName, std::uint32_t place,
                       DevicePorts& ports);

@@ -31,8 +31,10 @@ ZVRESULT LUpdateEngine::EnterUpdateMode()
     }
     SetDeviceState(kDeviceEnteringUpdateMode);
     ZVRESULT result = ZV_E_FAIL;
+    std::int32_t namesakes = kNotSentIntoUpdateMode;
     if (found) {
-        CountNamesakesBeforeUpdateMode(record);
+        // Counted while the device is still there.
+        namesakes = CountNamesakesInUpdateMode(record);
         DevicePorts ports;
         if (OpenPorts(record.NormalCapturePortName, record.NormalRenderPortName, ports)) {
             result = SendRequest(ports, DeviceMessages::Request::EnterUpdateMode);
@@ -44,6 +46,7 @@ ZVRESULT LUpdateEngine::EnterUpdateMode()
         SetDeviceState(kDeviceUnusable);
         return result;
     }
+    mNamesakesInUpdateMode.store(namesakes);
     return ZV_S_OK;
 }
 

@@ -47,7 +47,7 @@ bool LUpdateEngine::IsToldFromNamesakes(const DeviceDefinitionEx& record)
            present >= static_cast<std::uint32_t>(expected);
 }
 
-void LUpdateEngine::CountNamesakesBeforeUpdateMode(const DeviceDefinitionEx& record)
+std::int32_t LUpdateEngine::CountNamesakesInUpdateMode(const DeviceDefinitionEx& record) const
 {
     std::uint32_t captures = 0;
     std::uint32_t renders = 0;
@@ -59,7 +59,7 @@ void LUpdateEngine::CountNamesakesBeforeUpdateMode(const DeviceDefinitionEx& rec
     // A device whose update-mode names are not its running names joins them only when it is back.
     const bool joins = record.NormalCapturePortName != record.UpdateCapturePortName ||
                        record.NormalRenderPortName != record.UpdateRenderPortName;
-    mNamesakesInUpdateMode.store(static_cast<std::int32_t>(std::max(captures, renders) + (joins ? 1 : 0)));
+    return static_cast<std::int32_t>(std::max(captures, renders) + (joins ? 1 : 0));
 }
 
 bool LUpdateEngine::ReopenMidiAt(const WideString& captureName, const WideString& renderName, std::uint32_t place,
