@@ -42,7 +42,8 @@ bool LUpdateEngine::IsToldFromNamesakes(const DeviceDefinitionEx& record)
     if (inUpdateMode == 0) {
         return true;
     }
-    // Fewer devices than then: the chosen one is still away, and the one in update mode is another.
+    // With fewer devices than were there when the chosen one was sent, it is still away: the one in update mode is
+    // another.
     return expected != kNotSentIntoUpdateMode && inUpdateMode == 1 && firstInUpdateMode &&
            present >= static_cast<std::uint32_t>(expected);
 }
