@@ -364,7 +364,8 @@ not be read when the image was to be sent; nothing was sent, and the device wait
     for devices in normal+update update+normal; do
       rm -f "$folder/device.log" "$folder/device.log.2"
       ZV_SIM_DEVICE=$devices run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
-      refused_with 3 1 'FirmwareUpdater: two devices named "Halvista Left" are connected; connect only the one to update'
+      refused_with 3 1 \
+        'FirmwareUpdater: two devices named "Halvista Left" are connected; connect only the one to update'
       [ -z "$(second_received)" ] || fail "$devices: the second device received: $(second_received)"
       ! grep -q ' STATE restarting$' "$folder/device.log" "$folder/device.log.2" ||
         fail "$devices: a device was sent into update mode"
