@@ -58,6 +58,10 @@ std::string DescribeDevice(LUpdateEngineInterface& engine)
         return "the device is restarting into update mode";
     case LUpdateEngineInterface::kDeviceInUpdateMode:
         return "the device is in update mode";
+    case LUpdateEngineInterface::kDeviceUpdating:
+        return "the update is still running";
+    case LUpdateEngineInterface::kDeviceUpdateEnded:
+        return "the device took the image and restarts with it";
     default:
         return "no device is defined";
     }
@@ -72,6 +76,10 @@ std::string DescribeFailure(LUpdateEngineInterface& engine, bool timedOut)
     case LUpdateEngineInterface::FailureKind::kImageRefused:
     case LUpdateEngineInterface::FailureKind::kImageChanged:
         return engine.DescribeFirmwareFileFailure();
+    case LUpdateEngineInterface::FailureKind::kDevicesShareName:
+        return engine.DescribeSharedNameFailure();
+    case LUpdateEngineInterface::FailureKind::kNoImageToSend:
+        return "the update began without an image to send; nothing was sent, and the device waits in update mode";
     case LUpdateEngineInterface::FailureKind::kDeviceUnreachable:
         return "the device could not be asked to enter update mode";
     case LUpdateEngineInterface::FailureKind::kDeviceVanished:

@@ -53,6 +53,7 @@ ZVRESULT LUpdateEngine::RefreshSelectedDevice()
         index = -1;
     }
     const bool answered = Succeeded(ProbeDevice(record));
+    const bool told = !answered || IsToldFromNamesakes(record);
     if (index >= 0) {
         StoreFoundDevice(index, record);
     } else if (answered) {
@@ -64,6 +65,8 @@ ZVRESULT LUpdateEngine::RefreshSelectedDevice()
             MarkFoundDeviceUnusable(index);
             SetDeviceState(kDeviceUnusable);
         }
+    } else if (!told) {
+        (void)RefuseSharedName(GetSelectedDeviceIndex());
     } else if (state == kDeviceEnteringUpdateMode) {
         if (record.InUpdateMode) {
             SetDeviceState(kDeviceInUpdateMode);
@@ -161,6 +164,9 @@ ZVRESULT LUpdateEngine::EnumerateDevices()
     for (std::uint32_t index = 0; index < definitions.GetCount(); ++index) {
         DeviceDefinitionEx record(*definitions.GetItemPointer(index));
         if (Succeeded(ProbeDevice(record))) {
+            if (!IsToldFromNamesakes(record)) {
+                MarkNameShared(record);
+            }
             ZV_THROW_IF_FAILED(found.AddItem(record));
         } else if (record.LastProbeFailure.Request != DeviceRequest::kNone) {
             record.ErrorCode = kDeviceErrorNoAccess;

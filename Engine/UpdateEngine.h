@@ -9,6 +9,7 @@
 #include "Threading/Mutex.h"
 #include "Utilities/Storage/Array.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 
@@ -38,6 +39,9 @@ public:
         std::uint32_t ErrorCode = kDeviceErrorNone;
         // What its ports left unanswered when it was last probed.
         ProbeFailure LastProbeFailure;
+        // Another device carries its port names and one of them waits in update mode: it cannot be told apart, so it
+        // cannot be used (ErrorCode kDeviceErrorNoAccess).
+        bool NameShared = false;
     };
 
     static constexpr std::uint32_t kStatusReplyTimeout = 1000;
@@ -72,11 +76,11 @@ public:
     bool IsFoundDeviceInUpdateMode(std::int32_t index) const override;
     [[nodiscard]] ZVRESULT GetFoundDeviceError(std::int32_t index, std::uint32_t& code) const override;
     [[nodiscard]] ZVRESULT GetFoundDeviceVersion(std::int32_t index, VersionRecord& version) const override;
+    bool IsFoundDeviceNameShared(std::int32_t index) const override;
     ProbeFailure GetDeviceProbeFailure() const override;
 
-    // Sends the image message by message to the named port (FirmwareImage.h), each framed again where it lies in the
-    // image, then progress and a 1 ms pause. 0; 0x80004004 when cancelled; 0x80004005 when the image is refused (nothing is sent), the port
-    // cannot be opened or a send fails, with the reason in GetUpdateFailure.
+    // Refuses an image that is not a clean run of messages whole, before a byte goes out (0x80004005, the refusal in
+    // GetUpdateFailure); else sends it as the update does (SendCheckedImage).
     [[nodiscard]] ZVRESULT SendFileMessages(const SharedFirmwareImage& image, const ZV::WideString& portName);
     // Sends the image as it is, in chunks of 128 bytes, with progress and a 1 ms pause after each.
     [[nodiscard]] ZVRESULT SendFileInChunks(const FirmwareImageBytes& image, const ZV::WideString& portName);
@@ -134,7 +138,27 @@ private:
     std::int32_t OnMidiDataCaptured(const ZV::ConstRCPtr<ZV::LNotificationDistributor>& sender,
                                     const ZV::RCPtr<ZV::LNotification>& notification);
 
+    // Devices of one model carry one name, and the image goes to the first port of the name, so the chosen device is
+    // told from the others only by how they answer. True when an image sent by the record's update-mode names now
+    // would reach the chosen device: none of the devices carrying those names waits in update mode; or this engine
+    // sent the chosen one there, every device that carried the names then is there again, and the chosen one is
+    // the only one in update mode and stands first. Each device of the names is asked when there are several, or
+    // were when the chosen one was sent into update mode.
+    bool IsToldFromNamesakes(const DeviceDefinitionEx& record);
+    // The number of devices that will carry the record's update-mode names once its device is back in update mode.
+    std::int32_t CountNamesakesInUpdateMode(const DeviceDefinitionEx& record) const;
+    // A fresh MIDI object with the ports at the place among those of the names open, or false.
+    bool ReopenMidiAt(const ZV::WideString& captureName, const ZV::WideString& renderName, std::uint32_t place,
+                      DevicePorts& ports);
+    static void MarkNameShared(DeviceDefinitionEx& record);
+    // Marks the found device at the index as one that cannot be told apart, kDeviceUnusable: 0x80004005.
+    [[nodiscard]] ZVRESULT RefuseSharedName(std::int32_t index);
+
     // The update.
+    // Sends the image, checked whole when it was read, message by message to the named port (FirmwareImage.h), each
+    // framed again where it lies in the image, then progress and a 1 ms pause. 0; 0x80004004 when cancelled;
+    // 0x80004005 when the port cannot be opened or a send fails, with the reason in GetUpdateFailure.
+    [[nodiscard]] ZVRESULT SendCheckedImage(const SharedFirmwareImage& image, const ZV::WideString& portName);
     bool PollUntilUpdateDone(const DeviceDefinitionEx& device);
     [[nodiscard]] ZVRESULT SendSysExBody(const SharedFirmwareImage& image, const ImageMessage& message,
                                          const DevicePorts& ports) const;
@@ -145,6 +169,10 @@ private:
     [[nodiscard]] ZVRESULT StopUpdate(const UpdateFailure& failure);
     // Gives the update up before a byte went out, for a file that cannot be read or sent: 0x80004005.
     [[nodiscard]] ZVRESULT StopForFirmwareFile(const UpdateFailure& failure);
+    // The same for a task that began without an image to send.
+    [[nodiscard]] ZVRESULT StopForMissingImage();
+    // Gives the update up before a byte went out, with the device waiting in update mode: 0x80004005.
+    [[nodiscard]] ZVRESULT StopWithDeviceWaiting(const UpdateFailure& failure);
 
     // The found devices' records, copied in and out under the lock.
     bool GetFoundDevice(std::int32_t index, DeviceDefinitionEx& record) const;
@@ -173,6 +201,10 @@ private:
     // The record being probed; the reply handler writes the version it reads into it.
     mutable ZV::Mutex mCurrentDeviceLock;
     DeviceDefinitionEx mCurrentDevice;
+    // How many devices carry the chosen one's update-mode names once it is back in update mode, counted when it was
+    // sent there; kNotSentIntoUpdateMode before that and once it confirmed an image. The worker reads it.
+    static constexpr std::int32_t kNotSentIntoUpdateMode = -1;
+    std::atomic<std::int32_t> mNamesakesInUpdateMode{kNotSentIntoUpdateMode};
 };
 
 // A new engine held by the caller.

@@ -22,11 +22,19 @@ ZVRESULT LUpdateEngine::EnterUpdateMode()
         return ZV_E_FAIL;
     }
     SetUpdateFailure(UpdateFailure());
-    SetDeviceState(kDeviceEnteringUpdateMode);
     const std::int32_t index = GetSelectedDeviceIndex();
-    ZVRESULT result = ZV_E_FAIL;
     DeviceDefinitionEx record;
-    if (GetFoundDevice(index, record)) {
+    const bool found = GetFoundDevice(index, record);
+    if (found && !IsToldFromNamesakes(record)) {
+        // Another device of its names went into update mode since it was chosen: this one stays as it is.
+        return RefuseSharedName(index);
+    }
+    SetDeviceState(kDeviceEnteringUpdateMode);
+    ZVRESULT result = ZV_E_FAIL;
+    std::int32_t namesakes = kNotSentIntoUpdateMode;
+    if (found) {
+        // Counted while the device is still there.
+        namesakes = CountNamesakesInUpdateMode(record);
         DevicePorts ports;
         if (OpenPorts(record.NormalCapturePortName, record.NormalRenderPortName, ports)) {
             result = SendRequest(ports, DeviceMessages::Request::EnterUpdateMode);
@@ -38,6 +46,7 @@ ZVRESULT LUpdateEngine::EnterUpdateMode()
         SetDeviceState(kDeviceUnusable);
         return result;
     }
+    mNamesakesInUpdateMode.store(namesakes);
     return ZV_S_OK;
 }
 

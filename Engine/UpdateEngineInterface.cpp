@@ -139,6 +139,11 @@ void LUpdateEngineInterface::SelectFoundDevice(std::int32_t index)
     }
     mSelectedIndex.store(index);
     std::uint32_t code = kDeviceErrorNone;
+    const bool nameShared = IsFoundDeviceNameShared(index);
+    if (nameShared || GetUpdateFailure().Kind == FailureKind::kDevicesShareName) {
+        // Said afresh with every choice: the other device may have gone since.
+        SetUpdateFailure(nameShared ? UpdateFailure{FailureKind::kDevicesShareName} : UpdateFailure());
+    }
     if (Succeeded(GetFoundDeviceError(index, code)) && code == kDeviceErrorNone) {
         SetDeviceState(IsFoundDeviceInUpdateMode(index) ? kDeviceInUpdateMode : kDeviceRunning);
     } else {
@@ -442,9 +447,23 @@ std::string LUpdateEngineInterface::DescribeFirmwareFileFailure() const
     }
 }
 
+std::string LUpdateEngineInterface::DescribeSharedNameFailure() const
+{
+    if (GetUpdateFailure().Kind != FailureKind::kDevicesShareName) {
+        return std::string();
+    }
+    return "two devices named " + Quoted(mChosenDevice.UpdateRenderPortName) +
+           " are connected; connect only the one to update";
+}
+
 LUpdateEngineInterface::ProbeFailure LUpdateEngineInterface::GetDeviceProbeFailure() const
 {
     return ProbeFailure();
+}
+
+bool LUpdateEngineInterface::IsFoundDeviceNameShared(std::int32_t) const
+{
+    return false;
 }
 
 std::string LUpdateEngineInterface::DescribeDeviceProbeFailure() const

@@ -79,6 +79,11 @@ public:
         kOutputStalled,      // the MIDI output took nothing of the body for the send's time-out: the body's offset
         kNotConfirmed,       // the device took the image but did not report "update done" in time
         kCancelled,
+        // Another device carries the chosen one's port names while one of them waits in update mode, so the image
+        // might reach another than the chosen one: nothing was sent.
+        kDevicesShareName,
+        // The update task began without an image handed to it: nothing was sent, and the device waits in update mode.
+        kNoImageToSend,
     };
 
     struct UpdateFailure {
@@ -189,6 +194,9 @@ public:
     UpdateFailure GetUpdateFailure() const;
     // Why the firmware file cannot be sent, in words for the user; empty when the last failure is not the file's.
     std::string DescribeFirmwareFileFailure() const;
+    // That another device carries the chosen one's port names, in words for the user; empty when that is not the last
+    // failure.
+    std::string DescribeSharedNameFailure() const;
     // Why no usable device is there although its ports are: in kDeviceUnusable what the selected device left
     // unanswered when it was last asked, in kDeviceNotFound what the first defined device whose ports were there left
     // unanswered in the last scan. Request kNone otherwise, and when no port of the names was there.
@@ -198,6 +206,8 @@ public:
 
     virtual std::int32_t GetFoundDeviceCount() const = 0;
     virtual bool IsFoundDeviceInUpdateMode(std::int32_t index) const = 0;
+    // The found device cannot be used because another device carries its port names (kDevicesShareName).
+    virtual bool IsFoundDeviceNameShared(std::int32_t index) const;
     [[nodiscard]] virtual ZVRESULT GetFoundDeviceError(std::int32_t index, std::uint32_t& code) const = 0;
     [[nodiscard]] virtual ZVRESULT GetFoundDeviceVersion(std::int32_t index, VersionRecord& version) const = 0;
 

@@ -44,17 +44,24 @@ ZVRESULT LUpdateEngine::RunUpdate()
     // The image checked before the device was touched; the file is not read again, so nothing it became since can
     // reach the device.
     const SharedFirmwareImage image = TakeImageToSend();
+    if (!GetFoundDevice(index, device)) {
+        return StopUpdate(UpdateFailure{FailureKind::kDeviceVanished});
+    }
+    // The last moment before the image: another device of the names may have gone into update mode meanwhile.
+    if (!IsToldFromNamesakes(device)) {
+        SetUpdateStatus(kUpdateFailed);
+        return RefuseSharedName(index);
+    }
     {
         DevicePorts ports;
-        if (!GetFoundDevice(index, device) ||
-            !OpenPorts(device.UpdateCapturePortName, device.UpdateRenderPortName, ports)) {
+        if (!OpenPorts(device.UpdateCapturePortName, device.UpdateRenderPortName, ports)) {
             return StopUpdate(UpdateFailure{FailureKind::kDeviceVanished});
         }
-        if (!image) {
-            return StopForFirmwareFile(UpdateFailure{FailureKind::kImageUnreadable});
-        }
     }
-    const ZVRESULT sent = SendFileMessages(image, device.UpdateRenderPortName);
+    if (!image) {
+        return StopForMissingImage();
+    }
+    const ZVRESULT sent = SendCheckedImage(image, device.UpdateRenderPortName);
     if (Failed(sent)) {
         MarkFoundDeviceUnusable(index);
         (void)StopUpdate(GetUpdateFailure());
@@ -66,6 +73,7 @@ ZVRESULT LUpdateEngine::RunUpdate()
     }
     // The device confirmed the image: it is the owner's again, to be looked for once it has restarted, and the
     // program may end. It is in update mode no longer, so no second image goes to it.
+    mNamesakesInUpdateMode.store(kNotSentIntoUpdateMode);
     if (!IsCancelRequested()) {
         SetUpdateStatus(kUpdateFinished);
         SetDeviceState(kDeviceUpdateEnded);
@@ -80,9 +88,11 @@ ZVRESULT LUpdateEngine::RunUpdate()
 
 ZVRESULT LUpdateEngine::SendFileMessages(const SharedFirmwareImage& image, const WideString& portName)
 {
-    if (!AcceptImage(*image)) {
-        return ZV_E_FAIL;
-    }
+    return AcceptImage(*image) ? SendCheckedImage(image, portName) : ZV_E_FAIL;
+}
+
+ZVRESULT LUpdateEngine::SendCheckedImage(const SharedFirmwareImage& image, const WideString& portName)
+{
     DevicePorts ports;
     if (!OpenRenderPort(portName, ports)) {
         SetUpdateFailure(UpdateFailure{FailureKind::kDeviceVanished});
@@ -188,12 +198,24 @@ ZVRESULT LUpdateEngine::StopUpdate(const UpdateFailure& failure)
 
 ZVRESULT LUpdateEngine::StopForFirmwareFile(const UpdateFailure& failure)
 {
-    // Nothing went out: the device waits in update mode as before, and the file is what failed.
+    // The file is what failed.
+    SetFirmwareFileState(kFileMissing);
+    return StopWithDeviceWaiting(failure);
+}
+
+ZVRESULT LUpdateEngine::StopForMissingImage()
+{
+    // Nothing was handed over to send: the file may be as fit as it was when it was checked.
+    return StopWithDeviceWaiting(UpdateFailure{FailureKind::kNoImageToSend});
+}
+
+ZVRESULT LUpdateEngine::StopWithDeviceWaiting(const UpdateFailure& failure)
+{
+    // Nothing went out: the device waits in update mode as before.
     UpdateFailure waiting = failure;
     waiting.DeviceLeftWaiting = true;
     SetUpdateFailure(waiting);
     SetUpdateStatus(kUpdateFailed);
-    SetFirmwareFileState(kFileMissing);
     SetDeviceState(kDeviceInUpdateMode);
     return ZV_E_FAIL;
 }

@@ -177,6 +177,10 @@ ZVRESULT LUpdateProcessor::WaitForDeviceToEnterUpdateMode()
             engine.GetDeviceState() == LUpdateEngineInterface::kDeviceInUpdateMode) {
             return ZV_S_OK;
         }
+        if (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceUnusable) {
+            // A device on its way is never unusable: one that cannot be told from another is what came back.
+            return ZV_E_FAIL;
+        }
     }
     return ZV_E_FAIL;
 }

@@ -78,7 +78,7 @@ public:
     static ZV::WideString GetPortNameForDeviceType(std::int32_t type);
 
     // Waits in turns of kUpdateModeEntryTurn, scanning and refreshing, up to GetUpdateModeEntryWait(), for a device
-    // sent into update mode to come back in it: 0 when it did, ZV_E_FAIL when it did not.
+    // sent into update mode to come back in it: 0 when it did, ZV_E_FAIL when it did not or became unusable.
     [[nodiscard]] ZVRESULT WaitForDeviceToEnterUpdateMode();
     // Of several devices found, the first is the one to update; the others are never touched. Says so on the debug
     // output, once for the processor's whole life.

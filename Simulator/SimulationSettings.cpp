@@ -43,25 +43,32 @@ DeviceStart ParseDeviceStart(std::string_view text)
     if (text == "silent") {
         return DeviceStart::Silent;
     }
-    Refuse("ZV_SIM_DEVICE", text, "normal, update, absent, silent or two, or two starts separated by a comma");
+    Refuse("ZV_SIM_DEVICE", text,
+           "normal, update, absent, silent or two, or two starts separated by a comma or a plus");
 }
 
-// How each device starts: one of them, "two" for two devices running normally, or a start for each of two.
-std::vector<DeviceStart> ParseDeviceStarts(std::string_view text)
+struct DeviceStarts {
+    std::vector<DeviceStart> Starts;
+    // The second device carries the first one's port names.
+    bool SecondSharesName = false;
+};
+
+// How each device starts: one of them, "two" for two devices running normally, or a start for each of two,
+// separated by a comma (the second is the other kind of device) or a plus (another of the first one's kind).
+DeviceStarts ParseDeviceStarts(std::string_view text)
 {
     if (text == "two") {
-        return {DeviceStart::Normal, DeviceStart::Normal};
+        return {{DeviceStart::Normal, DeviceStart::Normal}};
     }
-    const std::size_t comma = text.find(',');
-    if (comma == std::string_view::npos) {
-        return {ParseDeviceStart(text)};
+    const std::size_t separator = text.find_first_of(",+");
+    if (separator == std::string_view::npos) {
+        return {{ParseDeviceStart(text)}};
     }
-    const std::string_view second = text.substr(comma + 1);
-    if (second.find(',') != std::string_view::npos) {
-        // Only two kinds of device are known by name.
+    const std::string_view second = text.substr(separator + 1);
+    if (second.find_first_of(",+") != std::string_view::npos) {
         Refuse("ZV_SIM_DEVICE", text, "at most two devices");
     }
-    return {ParseDeviceStart(text.substr(0, comma)), ParseDeviceStart(second)};
+    return {{ParseDeviceStart(text.substr(0, separator)), ParseDeviceStart(second)}, text[separator] == '+'};
 }
 
 void ApplyFault(std::string_view fault, DeviceFaults& faults, SimulationSettings& settings)
@@ -125,7 +132,7 @@ SimulationSettings ReadSimulationSettings(const EnvironmentLookup& lookup)
 
     SimulationSettings settings;
     DeviceSettings device;
-    std::vector<DeviceStart> starts{device.Start};
+    DeviceStarts starts{{device.Start}};
     if (const auto text = value("ZV_SIM_DEVICE")) {
         starts = ParseDeviceStarts(*text);
     }
@@ -154,12 +161,14 @@ SimulationSettings ReadSimulationSettings(const EnvironmentLookup& lookup)
         device.LogPath = *text;
     }
 
-    device.Start = starts.front();
+    device.Start = starts.Starts.front();
     settings.Devices = {device};
-    if (starts.size() > 1) {
+    if (starts.Starts.size() > 1) {
         DeviceSettings second = device;
-        second.Start = starts.back();
-        second.PortName = "VT5 Display Left";
+        second.Start = starts.Starts.back();
+        if (!starts.SecondSharesName) {
+            second.PortName = "VT5 Display Left";
+        }
         if (!second.LogPath.empty()) {
             second.LogPath += ".2";
         }

@@ -52,9 +52,11 @@ struct SimulationSettings {
 using EnvironmentLookup = std::function<const char*(const char* name)>;
 
 // Builds the settings from ZV_SIM_DEVICE (how the device starts; "two", or two starts separated by a comma such as
-// "normal,update", for a second device named "VT5 Display Left" that logs to the log's name with ".2"), ZV_SIM_BUILD, ZV_SIM_NEW_BUILD, ZV_SIM_RESTART_MS, ZV_SIM_FLASH_MS,
-// ZV_SIM_EXPECT_IMAGE, ZV_SIM_FAULT, ZV_SIM_BYTES_PER_SECOND and ZV_SIM_LOG; unset or empty variables keep the
-// defaults. A value that cannot be used throws std::invalid_argument naming the variable.
+// "normal,update", for a second device named "VT5 Display Left", or by a plus such as "normal+update" for a second
+// device of the first one's name; the second logs to the log's name with ".2"), ZV_SIM_BUILD, ZV_SIM_NEW_BUILD,
+// ZV_SIM_RESTART_MS, ZV_SIM_FLASH_MS, ZV_SIM_EXPECT_IMAGE, ZV_SIM_FAULT, ZV_SIM_BYTES_PER_SECOND and ZV_SIM_LOG;
+// unset or empty variables keep the defaults. A value that cannot be used throws std::invalid_argument naming the
+// variable.
 SimulationSettings ReadSimulationSettings(const EnvironmentLookup& lookup);
 SimulationSettings ReadSimulationSettingsFromEnvironment();
 

@@ -14,17 +14,28 @@ namespace {
 // Captured messages all go to the worker at one priority, so that they stay in arrival order.
 constexpr int kCapturedMessagePriority = 0;
 
-// The number of the first device whose lower-case name contains the text, with its name; the list's size when none.
-std::size_t FindDevice(const std::vector<std::string>& names, const WideString& lowerCaseText, WideString& productName)
+// The number of the device at the place among those whose lower-case names contain the text, with its name; the
+// list's size when none stands there.
+std::size_t FindDevice(const std::vector<std::string>& names, const WideString& lowerCaseText, std::size_t place,
+                       WideString& productName)
 {
     for (std::size_t device = 0; device < names.size(); ++device) {
         const WideString name(names[device].c_str());
-        if (name.ToLower().Find(lowerCaseText) >= 0) {
+        if (name.ToLower().Find(lowerCaseText) >= 0 && place-- == 0) {
             productName = name;
             return device;
         }
     }
     return names.size();
+}
+
+std::uint32_t CountDevices(const std::vector<std::string>& names, const WideString& lowerCaseText)
+{
+    std::uint32_t count = 0;
+    for (const std::string& name : names) {
+        count += WideString(name.c_str()).ToLower().Find(lowerCaseText) >= 0 ? 1 : 0;
+    }
+    return count;
 }
 
 }  // namespace
@@ -42,12 +53,12 @@ RCPtr<Port> LMidiComm::FindOpenPort(const PortList<Port>& ports, const WideStrin
 }
 
 template <class Port>
-RCPtr<Port> LMidiComm::OpenDevice(const WideString& lowerCaseText, PortList<Port>& ports)
+RCPtr<Port> LMidiComm::OpenDevice(const WideString& lowerCaseText, std::size_t place, PortList<Port>& ports)
 {
     constexpr bool kCapture = std::is_same_v<Port, LMidiCapturePort>;
     WideString productName;
     const std::vector<std::string> names = kCapture ? mDriver->ListInputDevices() : mDriver->ListOutputDevices();
-    const std::size_t device = FindDevice(names, lowerCaseText, productName);
+    const std::size_t device = FindDevice(names, lowerCaseText, place, productName);
     if (device == names.size()) {
         return nullptr;
     }
@@ -89,7 +100,8 @@ RCPtr<Port> LMidiComm::OpenDevice(const WideString& lowerCaseText, PortList<Port
 }
 
 template <class Port>
-ZVRESULT LMidiComm::OpenPort(const WideString& name, PortList<Port>& ports, RCPtr<Port>& port)
+ZVRESULT LMidiComm::OpenPort(const WideString& name, std::optional<std::uint32_t> place, PortList<Port>& ports,
+                             RCPtr<Port>& port)
 {
     const WideString lowerCaseText = name.ToLower();
     // One open at a time, so that two never open the same device; the driver lists, opens and starts devices (and
@@ -101,7 +113,10 @@ ZVRESULT LMidiComm::OpenPort(const WideString& name, PortList<Port>& ports, RCPt
         opened = FindOpenPort(ports, lowerCaseText);
     }
     if (opened.IsNull()) {
-        opened = OpenDevice(lowerCaseText, ports);
+        opened = OpenDevice(lowerCaseText, place.value_or(0), ports);
+    } else if (place) {
+        // The open port of the name may stand at any place.
+        opened = nullptr;
     }
     // The port that the caller held before may close now.
     port = opened;
@@ -188,12 +203,31 @@ LMidiComm::~LMidiComm()
 
 ZVRESULT LMidiComm::OpenCapturePort(const WideString& name, RCPtr<LMidiCapturePort>& port)
 {
-    return OpenPort(name, mCapturePorts, port);
+    return OpenPort(name, std::nullopt, mCapturePorts, port);
 }
 
 ZVRESULT LMidiComm::OpenRenderPort(const WideString& name, RCPtr<LMidiRenderPort>& port)
 {
-    return OpenPort(name, mRenderPorts, port);
+    return OpenPort(name, std::nullopt, mRenderPorts, port);
+}
+
+void LMidiComm::CountPorts(const WideString& name, std::uint32_t& captureCount, std::uint32_t& renderCount)
+{
+    const WideString lowerCaseText = name.ToLower();
+    // A listing numbers the devices afresh: not between another request's listing and its open.
+    MutexLock openLock(mOpenLock);
+    captureCount = CountDevices(mDriver->ListInputDevices(), lowerCaseText);
+    renderCount = CountDevices(mDriver->ListOutputDevices(), lowerCaseText);
+}
+
+ZVRESULT LMidiComm::OpenCapturePortAt(const WideString& name, std::uint32_t place, RCPtr<LMidiCapturePort>& port)
+{
+    return OpenPort(name, place, mCapturePorts, port);
+}
+
+ZVRESULT LMidiComm::OpenRenderPortAt(const WideString& name, std::uint32_t place, RCPtr<LMidiRenderPort>& port)
+{
+    return OpenPort(name, place, mRenderPorts, port);
 }
 
 ZVRESULT LMidiComm::SendMidiMessage(const ConstRCPtr<LRefCountedObject>& port, const MidiMessageBytes& bytes)

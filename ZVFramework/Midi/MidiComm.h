@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace ZV {
 
@@ -46,6 +47,11 @@ public:
 
     [[nodiscard]] ZVRESULT OpenCapturePort(const WideString& name, RCPtr<LMidiCapturePort>& port) override;
     [[nodiscard]] ZVRESULT OpenRenderPort(const WideString& name, RCPtr<LMidiRenderPort>& port) override;
+    void CountPorts(const WideString& name, std::uint32_t& captureCount, std::uint32_t& renderCount) override;
+    [[nodiscard]] ZVRESULT OpenCapturePortAt(const WideString& name, std::uint32_t place,
+                                             RCPtr<LMidiCapturePort>& port) override;
+    [[nodiscard]] ZVRESULT OpenRenderPortAt(const WideString& name, std::uint32_t place,
+                                            RCPtr<LMidiRenderPort>& port) override;
     [[nodiscard]] ZVRESULT SendMidiMessage(const ConstRCPtr<LRefCountedObject>& port, const MidiMessageBytes& bytes) override;
     [[nodiscard]] ZVRESULT SendLongMidiMessage(const ConstRCPtr<LRefCountedObject>& port,
                                                Platform::MidiLongMessage message) override;
@@ -75,13 +81,15 @@ private:
     // Under the lock. The open port of the list whose lower-case name contains the text, the last opened first.
     template <class Port>
     static RCPtr<Port> FindOpenPort(const PortList<Port>& ports, const WideString& lowerCaseText);
-    // Under the open lock only: opens the first device whose lower-case name contains the text, adds its port to
-    // the list and starts it.
+    // Under the open lock only: opens the device at the place among those whose lower-case names contain the text,
+    // adds its port to the list and starts it.
     template <class Port>
-    RCPtr<Port> OpenDevice(const WideString& lowerCaseText, PortList<Port>& ports);
+    RCPtr<Port> OpenDevice(const WideString& lowerCaseText, std::size_t place, PortList<Port>& ports);
 
+    // Without a place, an open port of the name is handed out again, else the first device of the name is opened.
     template <class Port>
-    [[nodiscard]] ZVRESULT OpenPort(const WideString& name, PortList<Port>& ports, RCPtr<Port>& port);
+    [[nodiscard]] ZVRESULT OpenPort(const WideString& name, std::optional<std::uint32_t> place, PortList<Port>& ports,
+                                    RCPtr<Port>& port);
     template <class Port>
     bool AddToList(PortList<Port>& ports, const RCPtr<Port>& port);
     // Under the lock: takes the port out of its list with the list's internal reference; the caller lets the

@@ -7,6 +7,8 @@
 #include "Platform/MidiLongMessage.h"
 #include "Utilities/Storage/StringT.h"
 
+#include <cstdint>
+
 namespace ZV {
 
 class LMidiCapturePort;
@@ -24,6 +26,17 @@ public:
     // 0 with the port; 0x80004005 with a null port when no device's name contains the text or it cannot be opened.
     [[nodiscard]] virtual ZVRESULT OpenCapturePort(const WideString& name, RCPtr<LMidiCapturePort>& port) = 0;
     [[nodiscard]] virtual ZVRESULT OpenRenderPort(const WideString& name, RCPtr<LMidiRenderPort>& port) = 0;
+    // Devices of one model carry one name, each listed on its own: how many input and how many output devices whose
+    // names contain the text the driver lists now.
+    virtual void CountPorts(const WideString& name, std::uint32_t& captureCount, std::uint32_t& renderCount) = 0;
+    // Opens the device at that place (0 the first, in the driver's order) among those whose names contain the text:
+    // 0, or 0x80004005 with a null port when none stands there, it cannot be opened, or a port whose name contains
+    // the text is open on this object already (ports are handed out again by name, so an object keeps to one
+    // device of a name).
+    [[nodiscard]] virtual ZVRESULT OpenCapturePortAt(const WideString& name, std::uint32_t place,
+                                                     RCPtr<LMidiCapturePort>& port) = 0;
+    [[nodiscard]] virtual ZVRESULT OpenRenderPortAt(const WideString& name, std::uint32_t place,
+                                                    RCPtr<LMidiRenderPort>& port) = 0;
     // Sends one message and waits until the driver has taken it, for as long as the driver keeps taking bytes of it
     // and no more than 10,000 ms after it last took any: the number of bytes of a long message or the length of a
     // short one; 0x80004005 on a driver error or time-out; 0x80070057 when the port is not a render port or the

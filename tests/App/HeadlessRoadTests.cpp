@@ -6,6 +6,9 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
+#include <thread>
+
 namespace ZV::Testing {
 namespace {
 
@@ -120,6 +123,36 @@ TEST_F(HeadlessRoad, FirmwareFileThatCannotBeReadEndsWith3AndSaysSoWithNothingSe
     EXPECT_EQ(outcome.ErrorLine, "FirmwareUpdater: the firmware file \"" + pipe + "\" could not be read\n");
     EXPECT_EQ(ImageMessagesReceived(), 0u);
     EXPECT_TRUE(rig.Device().GetFindings().empty());
+}
+
+TEST_F(HeadlessRoad, SilentRunWhoseDeviceHasANamesakeGoingIntoUpdateModeWhileItRestartsEndsWith3AtOnce)
+{
+    Simulator::DeviceSettings chosen = QuickDevice(DeviceStart::Normal, LogPath());
+    chosen.RestartTime = std::chrono::milliseconds(3000);
+    const std::string otherLog = mFolder / "other.log";
+    SimulatedMidiRig rig({chosen, QuickDevice(DeviceStart::Normal, otherLog)});
+    // Another program sends the other device into update mode while the chosen one restarts.
+    std::thread anotherProgram([&rig] {
+        if (rig.Device(0).WaitForStateEntries(Simulator::DeviceState::Restarting, 1, kBoundedWait)) {
+            SendIntoUpdateMode(rig, 0);
+        }
+    });
+    const std::string path = WriteFile("image.syx", MakeImage(2, 8));
+    const auto started = std::chrono::steady_clock::now();
+    const HeadlessOutcome outcome = Finish(kSilentAutomatic + " -ABSOLUTE_FIRMWARE_FILE_PATH=\"" + path + "\"",
+                                           rig.Factory());
+    const auto elapsed = std::chrono::steady_clock::now() - started;
+    anotherProgram.join();
+    EXPECT_EQ(outcome.ExitCode, kExitUpdateFailed);
+    EXPECT_EQ(outcome.ErrorLine, "FirmwareUpdater: two devices named \"Halvista Left\" are connected; connect only the "
+                                 "one to update\n");
+    EXPECT_LT(elapsed, std::chrono::milliseconds(LUpdateProcessor::kDefaultUpdateModeEntryWait / 2))
+        << "the wait for update mode ends once what came back cannot be used";
+    EXPECT_EQ(ImageMessagesReceived(), 0u);
+    for (const std::string& received : TextsOfKind(otherLog, "RX")) {
+        EXPECT_TRUE(received == StatusRequest || received == VersionRequest || received == EnterUpdateModeRequest)
+            << "the other device received " << received;
+    }
 }
 
 // An engine whose worker never takes the update: the start is refused with nothing to say about the file.

@@ -29,6 +29,11 @@ image_received() {
   sed -n 's/^[0-9]* RX //p' "$folder/device.log" 2> /dev/null | grep -v '^F0 47 .. .. 07 0[025] 00 00 F7$' || true
 }
 
+# What the second device (log device.log.2) received beyond status and version requests.
+second_received() {
+  sed -n 's/^[0-9]* RX //p' "$folder/device.log.2" 2> /dev/null | grep -v '^F0 47 .. .. 07 0[25] 00 00 F7$' || true
+}
+
 updated_silently() {
   [ "$status" -eq 1 ] || fail "exit code $status, expected 1: $(cat "$folder/stderr")"
   [ ! -s "$folder/stderr" ] || fail "unexpected text on stderr: $(cat "$folder/stderr")"
@@ -349,8 +354,28 @@ not be read when the image was to be sent; nothing was sent, and the device wait
     ZV_SIM_RESTART_MS=1200 ZV_SIM_DEVICE=normal,update run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
     updated_silently
     [ "$(image_received)" = $'F0 01 02 F7\nF0 03 04 F7' ] || fail "the first device received: $(image_received)"
-    second=$(sed -n 's/^[0-9]* RX //p' "$folder/device.log.2" | grep -v '^F0 47 .. .. 07 0[25] 00 00 F7$' || true)
-    [ -z "$second" ] || fail "the second device received: $second"
+    [ -z "$(second_received)" ] || fail "the second device received: $(second_received)"
+    ;;
+  namesake-devices-silent)
+    # Two devices carry one name. With one of them in update mode, found first or second, the image could reach
+    # either: neither is sent a byte of it nor into update mode, and one line says why. Both running: the first is
+    # updated whole, also while it restarts for longer than a turn of the wait, and the other is never touched.
+    printf '\xF0\x01\x02\xF7\xF0\x03\x04\xF7' > "$folder/image.syx"
+    for devices in normal+update update+normal; do
+      rm -f "$folder/device.log" "$folder/device.log.2"
+      ZV_SIM_DEVICE=$devices run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+      refused_with 3 1 \
+        'FirmwareUpdater: two devices named "Halvista Left" are connected; connect only the one to update'
+      [ -z "$(second_received)" ] || fail "$devices: the second device received: $(second_received)"
+      ! grep -q ' STATE restarting$' "$folder/device.log" "$folder/device.log.2" ||
+        fail "$devices: a device was sent into update mode"
+    done
+    rm -f "$folder/device.log" "$folder/device.log.2"
+    ZV_SIM_RESTART_MS=1200 ZV_SIM_DEVICE=normal+normal run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    updated_silently
+    [ "$(image_received)" = $'F0 01 02 F7\nF0 03 04 F7' ] || fail "the first device received: $(image_received)"
+    [ "$(sed -n 's/^[0-9]* STATE //p' "$folder/device.log.2")" = normal ] || fail "the second device changed state"
+    [ -z "$(second_received)" ] || fail "the second device received: $(second_received)"
     ;;
   long-message)
     # One message that takes longer on the cable than a send may wait for a driver that takes nothing: it keeps

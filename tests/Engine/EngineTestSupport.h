@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Engine/DeviceMessages.h"
 #include "Engine/UpdateEngine.h"
 #include "Engine/UpdateNotificationData.h"
 #include "Engine/UpdateProcessor.h"
@@ -64,6 +65,18 @@ private:
     std::shared_ptr<Simulator::SimulatedMidiSystem> mSystem;
     std::shared_ptr<Simulator::SimulatedMidiDriver> mDriver;
 };
+
+// As another program would: sends the enter-update-mode request to the device at the place (0 the first) among those
+// named "Halvista Left".
+inline void SendIntoUpdateMode(SimulatedMidiRig& rig, std::uint32_t place)
+{
+    const RCPtr<LMidiCommInterface> midi = rig.Factory()();
+    RCPtr<LMidiRenderPort> port;
+    ASSERT_EQ(midi->OpenRenderPortAt(WideString(L"Halvista Left"), place, port), ZV_S_OK);
+    MidiMessageBytes request;
+    DeviceMessages::BuildRequest(DeviceMessages::Request::EnterUpdateMode, request);
+    EXPECT_EQ(midi->SendMidiMessage(ConstRCPtr<LRefCountedObject>(port), request), 9);
+}
 
 // Every notification of the engine that the "application" centre delivers, with the thread it arrived on.
 class LEngineNotificationLog final : public LNotificationClient {

@@ -60,6 +60,34 @@ protected:
     RCPtr<LEngineNotificationLog> mLog = LEngineNotificationLog::Create();
 };
 
+// An engine whose update task is run straight, without the image that StartUpdate hands over to it.
+class LEngineRunWithoutStart : public LUpdateEngine {
+public:
+    using LUpdateEngine::LUpdateEngine;
+    using LUpdateEngine::RunUpdate;
+};
+
+TEST_F(UpdateRun, TaskThatBeginsWithoutAnImageSendsNothingAndBlamesNotTheFile)
+{
+    SimulatedMidiRig rig({QuickDevice(DeviceStart::Update, LogPath())});
+    const RCPtr<LEngineRunWithoutStart> engine(new LEngineRunWithoutStart(rig.Factory()));
+    ASSERT_EQ(engine->Initialize(WideString()), ZV_S_OK);
+    ASSERT_EQ(engine->SetDeviceDefinitions(StandardDefinitions()), ZV_S_OK);
+    ASSERT_EQ(engine->SetFirmwareFile(Wide(WriteFile("image.syx", MakeImage(2, 8)))), ZV_S_OK);
+    ASSERT_EQ(engine->ScanForDevices(), ZV_S_OK);
+    ASSERT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceInUpdateMode);
+
+    EXPECT_EQ(engine->RunUpdate(), ZV_E_FAIL);
+    const LUpdateEngineInterface::UpdateFailure failure = engine->GetUpdateFailure();
+    EXPECT_EQ(failure.Kind, LUpdateEngineInterface::FailureKind::kNoImageToSend);
+    EXPECT_TRUE(failure.DeviceLeftWaiting);
+    EXPECT_EQ(engine->DescribeFirmwareFileFailure(), "") << "nothing is wrong with the file";
+    EXPECT_EQ(engine->GetFirmwareFileState(), LUpdateEngineInterface::kFilePresent);
+    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceInUpdateMode);
+    EXPECT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateFailed);
+    EXPECT_EQ(ImageMessagesReceived(), 0u);
+}
+
 TEST_F(UpdateRun, DeviceThatNeverReportsDoneFailsTheUpdateOnceThePollLimitHasPassed)
 {
     Simulator::DeviceSettings device = QuickDevice(DeviceStart::Update, LogPath());

@@ -119,6 +119,36 @@ TEST_F(MidiCommTest, PortIsFoundByAPartOfItsNameInAnyCaseSharedWhileHeldAndReope
     EXPECT_EQ(use.Closes.load(), 3) << "the decoy's port was let go at once";
 }
 
+TEST_F(MidiCommTest, DevicesOfOneNameAreCountedAndOpenedByTheirPlaceButNeverBesideAnOpenPortOfTheName)
+{
+    Simulator::SimulationSettings settings = Testing::UnlimitedSpeed();
+    settings.Devices.push_back(settings.Devices.front());
+    SetUpSystem(settings);
+    std::uint32_t captures = 0;
+    std::uint32_t renders = 0;
+    mComm->CountPorts(WideString(L"halvista LEFT"), captures, renders);
+    EXPECT_EQ(captures, 2u);
+    EXPECT_EQ(renders, 2u);
+    mComm->CountPorts(WideString(L"Halvista Right"), captures, renders);
+    EXPECT_EQ(captures + renders, 0u);
+
+    RCPtr<LMidiRenderPort> second;
+    ASSERT_EQ(mComm->OpenRenderPortAt(WideString(L"Halvista Left"), 1, second), ZV_S_OK);
+    EXPECT_GT(Send(second, ParseHex(Testing::EnterUpdateModeRequest)), 0);
+    EXPECT_TRUE(mSystem->GetDevice(1).WaitForStateEntries(Simulator::DeviceState::Restarting, 1, Testing::kBoundedWait))
+        << "the request went to the second device of the name";
+    EXPECT_EQ(OpenRender(L"halvista").Get(), second.Get()) << "by name, the open port of the name";
+    RCPtr<LMidiRenderPort> first;
+    EXPECT_EQ(mComm->OpenRenderPortAt(WideString(L"Halvista Left"), 0, first), ZV_E_FAIL)
+        << "which device of the name the open one is cannot be told";
+    RCPtr<LMidiCapturePort> beyond;
+    EXPECT_EQ(mComm->OpenCapturePortAt(WideString(L"Halvista Left"), 1, beyond), ZV_E_FAIL)
+        << "the second is away, restarting: nobody stands at its place";
+    EXPECT_TRUE(first.IsNull() && beyond.IsNull());
+    EXPECT_FALSE(mSystem->GetDevice(0).WaitForStateEntries(Simulator::DeviceState::Restarting, 1,
+                                                           std::chrono::milliseconds(0)));
+}
+
 TEST_F(MidiCommTest, CapturedMessagesArriveWholeInArrivalOrderOnTheWorkerThread)
 {
     OpenThroughLoop();

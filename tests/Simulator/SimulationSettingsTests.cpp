@@ -85,6 +85,12 @@ TEST(SimulationSettings, EveryVariableReachesItsSettingAndTwoDevicesKeepSeparate
     EXPECT_EQ(mixed.Devices[0].Start, DeviceStart::Normal);
     EXPECT_EQ(mixed.Devices[1].Start, DeviceStart::Update);
     EXPECT_EQ(mixed.Devices[1].PortName, "VT5 Display Left");
+    const SimulationSettings namesakes = ReadFrom({{"ZV_SIM_DEVICE", "update+normal"}, {"ZV_SIM_LOG", "/tmp/d.log"}});
+    ASSERT_EQ(namesakes.Devices.size(), 2u);
+    EXPECT_EQ(namesakes.Devices[0].Start, DeviceStart::Update);
+    EXPECT_EQ(namesakes.Devices[1].Start, DeviceStart::Normal);
+    EXPECT_EQ(namesakes.Devices[1].PortName, "Halvista Left") << "a plus makes the second one of the first's kind";
+    EXPECT_EQ(namesakes.Devices[1].LogPath, "/tmp/d.log.2");
     EXPECT_EQ(ReadFrom({{"ZV_SIM_DEVICE", "silent"}}).Devices.front().Start, DeviceStart::Silent);
     EXPECT_EQ(ReadFrom({{"ZV_SIM_DEVICE", "update"}}).Devices.front().Start, DeviceStart::Update);
     EXPECT_EQ(ReadFrom({{"ZV_SIM_DEVICE", "absent"}}).Devices.front().Start, DeviceStart::Absent);
@@ -95,10 +101,12 @@ TEST(SimulationSettings, UnusableValuesAreRefusedNamingTheVariable)
 {
     EXPECT_EQ(RefusalOf({{"ZV_SIM_DEVICE", "sometimes"}}),
               "ZV_SIM_DEVICE is \"sometimes\"; expected normal, update, absent, silent or two, or two starts separated "
-              "by a comma");
+              "by a comma or a plus");
     EXPECT_EQ(RefusalOf({{"ZV_SIM_DEVICE", "update,two"}}).substr(0, 23), "ZV_SIM_DEVICE is \"two\";");
     EXPECT_EQ(RefusalOf({{"ZV_SIM_DEVICE", "normal,update,normal"}}),
               "ZV_SIM_DEVICE is \"normal,update,normal\"; expected at most two devices");
+    EXPECT_EQ(RefusalOf({{"ZV_SIM_DEVICE", "normal+update,normal"}}),
+              "ZV_SIM_DEVICE is \"normal+update,normal\"; expected at most two devices");
     EXPECT_EQ(RefusalOf({{"ZV_SIM_BUILD", "12x"}}),
               "ZV_SIM_BUILD is \"12x\"; expected a whole number from 0 to 4294967295");
     EXPECT_EQ(RefusalOf({{"ZV_SIM_RESTART_MS", "-5"}}),
