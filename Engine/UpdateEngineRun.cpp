@@ -47,7 +47,7 @@ ZVRESULT LUpdateEngine::RunUpdate()
     {
         DevicePorts ports;
         if (!GetFoundDevice(index, device) ||
-            !OpenPorts(device.UpdateCapturePortName, device.UpdateRenderPortName, ports)) {
+            Failed(OpenPorts(device.UpdateCapturePortName, device.UpdateRenderPortName, ports))) {
             return StopUpdate(UpdateFailure{FailureKind::kDeviceVanished});
         }
         if (!image) {
@@ -142,7 +142,7 @@ bool LUpdateEngine::PollUntilUpdateDone(const DeviceDefinitionEx& device)
     DevicePorts ports;
     for (;;) {
         if (!ports.Render) {
-            OpenPorts(device.UpdateCapturePortName, device.UpdateRenderPortName, ports);
+            (void)OpenPorts(device.UpdateCapturePortName, device.UpdateRenderPortName, ports);
         }
         mUpdateDoneReplied.Reset();
         if (ports.Render && Failed(SendRequest(ports, DeviceMessages::Request::Status))) {
