@@ -18,6 +18,10 @@ namespace {
 
 using Readiness = AlsaRawMidiStream::Readiness;
 
+// How long an output waits for its device before it looks again how far the device has come: often enough that a
+// slow device is seen moving long before a sender gives its message up.
+constexpr int kProgressInterval = 200;
+
 // Closed from its own callback, a stream's thread cannot be waited for; it lets go of the stream when it ends.
 void JoinUnlessSelf(std::thread& thread)
 {
@@ -149,7 +153,7 @@ private:
             [&stream](const std::uint8_t* bytes, std::size_t count) { return stream.Write(bytes, count); },
             [&stream] { return stream.GetUnsentOutput(); },
             [&stream] {
-                const Readiness readiness = stream.Wait(AlsaMidiDriver::kProgressInterval);
+                const Readiness readiness = stream.Wait(kProgressInterval);
                 return readiness == Readiness::Ready || readiness == Readiness::TimedOut;
             }};
     }

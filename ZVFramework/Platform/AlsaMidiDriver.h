@@ -27,9 +27,6 @@ public:
     std::unique_ptr<MidiOutput> OpenOutput(std::size_t device, MidiOutputCallback& callback,
                                            MidiOpenFailure& failure) override;
 
-    // How long an output waits for its device before it looks again how far the device has come.
-    static constexpr int kProgressInterval = 200;
-
 private:
     std::vector<std::string> List(bool input);
     // The listed device opened in that direction, or null with the reason.

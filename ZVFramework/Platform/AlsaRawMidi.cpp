@@ -46,8 +46,9 @@ void FindOnCard(int card, snd_rawmidi_stream_t stream, std::vector<AlsaMidiDevic
     snd_ctl_close(control);
 }
 
-// Wakes an output's waits only once its kernel buffer is empty (the buffer's size as the least room that counts),
-// so that waiting for room and waiting for the device to take everything are one wait. 0, or a negative errno.
+// Makes an output ready, for a poll and for a write alike, only once its kernel buffer is empty (the buffer's size as
+// the least room that counts): waiting for room and waiting for the device to take everything are one wait, and the
+// buffer is filled whole each time. 0, or a negative errno.
 int WakeOnlyWhenEmpty(snd_rawmidi_t* handle, std::size_t& bufferSize)
 {
     snd_rawmidi_params_t* params = nullptr;
