@@ -44,6 +44,10 @@ std::string DescribeDevice(LUpdateEngineInterface& engine)
     case LUpdateEngineInterface::kDeviceNoneSelected:
         return "several devices were found";
     case LUpdateEngineInterface::kDeviceUnusable:
+        // Among others, a port that another program holds.
+        if (std::string unusable = engine.DescribeDeviceProbeFailure(); !unusable.empty()) {
+            return unusable;
+        }
         return "the device does not answer";
     case LUpdateEngineInterface::kDeviceRunning: {
         WideString deviceVersion;

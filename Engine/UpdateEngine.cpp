@@ -168,6 +168,10 @@ ZVRESULT LUpdateEngine::EnumerateDevices()
                 MarkNameShared(record);
             }
             ZV_THROW_IF_FAILED(found.AddItem(record));
+        } else if (record.LastProbeFailure.Answer == DeviceAnswer::kPortBusy) {
+            // It is there, but cannot be used while another program holds its port.
+            record.ErrorCode = kDeviceErrorNoAccess;
+            ZV_THROW_IF_FAILED(found.AddItem(record));
         } else if (record.LastProbeFailure.Request != DeviceRequest::kNone) {
             record.ErrorCode = kDeviceErrorNoAccess;
             ZV_THROW_IF_FAILED(unanswered.AddItem(record));

@@ -112,14 +112,16 @@ private:
     };
 
     // Discovery. Each probe and request says what went unanswered in the failure it is given; a probe whose ports
-    // cannot be opened leaves it as it was, so that a device without ports is not found rather than unanswering.
+    // cannot be opened leaves it as it was, so that a device without ports is not found rather than unanswering,
+    // unless another program holds one of them: that is the failure.
     [[nodiscard]] ZVRESULT ProbeDevice(DeviceDefinitionEx& record);
     bool ProbeNormalPorts(const ZV::WideString& captureName, const ZV::WideString& renderName, DevicePorts& ports,
                           ProbeFailure& failure);
     bool ProbeUpdatePorts(const ZV::WideString& captureName, const ZV::WideString& renderName,
                           ProbeFailure& failure);
-    // A fresh MIDI object with both ports open, or false.
-    bool ReopenMidi(const ZV::WideString& captureName, const ZV::WideString& renderName, DevicePorts& ports);
+    // A fresh MIDI object with both ports open, or false; a port that another program holds is the failure.
+    bool ReopenMidi(const ZV::WideString& captureName, const ZV::WideString& renderName, DevicePorts& ports,
+                    ProbeFailure& failure);
     // Asks for the status and waits for any status reply: true when it is the one wanted.
     bool AskStatus(const DevicePorts& ports, ZV::TrafficLight& reply, ProbeFailure& failure);
     [[nodiscard]] ZVRESULT RequestDeviceVersion(const DevicePorts& ports, ProbeFailure& failure);
@@ -131,7 +133,9 @@ private:
     // The MIDI object and the replies.
     bool ReplaceMidi();
     ZV::RCPtr<ZV::LMidiCommInterface> GetMidi() const;
-    bool OpenPorts(const ZV::WideString& captureName, const ZV::WideString& renderName, DevicePorts& ports) const;
+    // 0; or the failed open's result (kMidiPortBusy with the name of the port another program holds, when asked).
+    [[nodiscard]] ZVRESULT OpenPorts(const ZV::WideString& captureName, const ZV::WideString& renderName,
+                                     DevicePorts& ports, ZV::WideString* busyPortName = nullptr) const;
     bool OpenRenderPort(const ZV::WideString& renderName, DevicePorts& ports) const;
     [[nodiscard]] ZVRESULT SendRequest(const DevicePorts& ports, DeviceMessages::Request request) const;
     [[nodiscard]] ZVRESULT Send(const DevicePorts& ports, const ZV::MidiMessageBytes& message) const;

@@ -36,7 +36,7 @@ ZVRESULT LUpdateEngine::EnterUpdateMode()
         // Counted while the device is still there.
         namesakes = CountNamesakesInUpdateMode(record);
         DevicePorts ports;
-        if (OpenPorts(record.NormalCapturePortName, record.NormalRenderPortName, ports)) {
+        if (Succeeded(OpenPorts(record.NormalCapturePortName, record.NormalRenderPortName, ports))) {
             result = SendRequest(ports, DeviceMessages::Request::EnterUpdateMode);
         }
     }
@@ -101,21 +101,30 @@ ZVRESULT LUpdateEngine::ProbeDevice(DeviceDefinitionEx& record)
 bool LUpdateEngine::ProbeNormalPorts(const WideString& captureName, const WideString& renderName, DevicePorts& ports,
                                      ProbeFailure& failure)
 {
-    return ReopenMidi(captureName, renderName, ports) && AskStatus(ports, mRunningReplied, failure);
+    return ReopenMidi(captureName, renderName, ports, failure) && AskStatus(ports, mRunningReplied, failure);
 }
 
 bool LUpdateEngine::ProbeUpdatePorts(const WideString& captureName, const WideString& renderName,
                                      ProbeFailure& failure)
 {
     DevicePorts ports;
-    return ReopenMidi(captureName, renderName, ports) && AskStatus(ports, mInUpdateModeReplied, failure);
+    return ReopenMidi(captureName, renderName, ports, failure) && AskStatus(ports, mInUpdateModeReplied, failure);
 }
 
-bool LUpdateEngine::ReopenMidi(const WideString& captureName, const WideString& renderName, DevicePorts& ports)
+bool LUpdateEngine::ReopenMidi(const WideString& captureName, const WideString& renderName, DevicePorts& ports,
+                               ProbeFailure& failure)
 {
     // The old object closes its ports only once nobody holds them.
     ports = DevicePorts();
-    return ReplaceMidi() && OpenPorts(captureName, renderName, ports);
+    if (!ReplaceMidi()) {
+        return false;
+    }
+    WideString busyPortName;
+    const ZVRESULT opened = OpenPorts(captureName, renderName, ports, &busyPortName);
+    if (opened == kMidiPortBusy) {
+        failure = ProbeFailure{DeviceRequest::kStatus, DeviceAnswer::kPortBusy, busyPortName, busyPortName, 0};
+    }
+    return Succeeded(opened);
 }
 
 bool LUpdateEngine::AskStatus(const DevicePorts& ports, TrafficLight& reply, ProbeFailure& failure)
@@ -185,16 +194,28 @@ RCPtr<LMidiCommInterface> LUpdateEngine::GetMidi() const
     return mMidi;
 }
 
-bool LUpdateEngine::OpenPorts(const WideString& captureName, const WideString& renderName, DevicePorts& ports) const
+ZVRESULT LUpdateEngine::OpenPorts(const WideString& captureName, const WideString& renderName, DevicePorts& ports,
+                                  WideString* busyPortName) const
 {
     ports = DevicePorts();
     ports.Midi = GetMidi();
-    if (!ports.Midi || Failed(ports.Midi->OpenCapturePort(captureName, ports.Capture)) || !ports.Capture ||
-        Failed(ports.Midi->OpenRenderPort(renderName, ports.Render)) || !ports.Render) {
-        ports = DevicePorts();
-        return false;
+    if (!ports.Midi) {
+        return ZV_E_FAIL;
     }
-    return true;
+    ZVRESULT opened = ports.Midi->OpenCapturePort(captureName, ports.Capture);
+    const WideString* tried = &captureName;
+    if (Succeeded(opened) && ports.Capture) {
+        opened = ports.Midi->OpenRenderPort(renderName, ports.Render);
+        tried = &renderName;
+    }
+    if (Failed(opened) || !ports.Capture || !ports.Render) {
+        ports = DevicePorts();
+        if (opened == kMidiPortBusy && busyPortName != nullptr) {
+            *busyPortName = *tried;
+        }
+        return Failed(opened) ? opened : ZV_E_FAIL;
+    }
+    return ZV_S_OK;
 }
 
 bool LUpdateEngine::OpenRenderPort(const WideString& renderName, DevicePorts& ports) const

@@ -488,6 +488,8 @@ std::string LUpdateEngineInterface::DescribeDeviceProbeFailure() const
         return device + " answered " + request + " with a reply that could not be read";
     case DeviceAnswer::kOtherStatus:
         return device + " answered " + request + " neither as running nor as in update mode";
+    case DeviceAnswer::kPortBusy:
+        return "the MIDI port " + Quoted(failure.RenderPortName) + " is in use by another program";
     }
     return std::string();
 }

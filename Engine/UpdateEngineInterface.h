@@ -105,6 +105,7 @@ public:
         kNothing,      // nothing came back within the time
         kUnreadable,   // only messages that are none of the device's replies
         kOtherStatus,  // a status, but not the one that makes the device usable here
+        kPortBusy,     // not asked: another program holds the port open (both names are that port's)
     };
     struct ProbeFailure {
         DeviceRequest Request = DeviceRequest::kNone;
@@ -198,8 +199,9 @@ public:
     // failure.
     std::string DescribeSharedNameFailure() const;
     // Why no usable device is there although its ports are: in kDeviceUnusable what the selected device left
-    // unanswered when it was last asked, in kDeviceNotFound what the first defined device whose ports were there left
-    // unanswered in the last scan. Request kNone otherwise, and when no port of the names was there.
+    // unanswered when it was last asked (or that another program holds its port), in kDeviceNotFound what the first
+    // defined device whose ports were there left unanswered in the last scan. Request kNone otherwise, and when no
+    // port of the names was there.
     virtual ProbeFailure GetDeviceProbeFailure() const;
     // The same in words for the user; empty when there is none.
     std::string DescribeDeviceProbeFailure() const;

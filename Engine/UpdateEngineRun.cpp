@@ -54,7 +54,7 @@ ZVRESULT LUpdateEngine::RunUpdate()
     }
     {
         DevicePorts ports;
-        if (!OpenPorts(device.UpdateCapturePortName, device.UpdateRenderPortName, ports)) {
+        if (Failed(OpenPorts(device.UpdateCapturePortName, device.UpdateRenderPortName, ports))) {
             return StopUpdate(UpdateFailure{FailureKind::kDeviceVanished});
         }
     }
@@ -152,7 +152,7 @@ bool LUpdateEngine::PollUntilUpdateDone(const DeviceDefinitionEx& device)
     DevicePorts ports;
     for (;;) {
         if (!ports.Render) {
-            OpenPorts(device.UpdateCapturePortName, device.UpdateRenderPortName, ports);
+            (void)OpenPorts(device.UpdateCapturePortName, device.UpdateRenderPortName, ports);
         }
         mUpdateDoneReplied.Reset();
         if (ports.Render && Failed(SendRequest(ports, DeviceMessages::Request::Status))) {

@@ -9,6 +9,7 @@ namespace ZV::Simulator {
 using Platform::MidiInput;
 using Platform::MidiInputCallback;
 using Platform::MidiLongMessage;
+using Platform::MidiOpenFailure;
 using Platform::MidiOutput;
 using Platform::MidiOutputCallback;
 using Platform::MidiSysExBuffer;
@@ -113,23 +114,26 @@ std::vector<std::string> SimulatedMidiDriver::ListOutputDevices()
     return List(mListedOutputs);
 }
 
-std::unique_ptr<MidiInput> SimulatedMidiDriver::OpenInput(std::size_t device, MidiInputCallback& callback)
+std::unique_ptr<MidiInput> SimulatedMidiDriver::OpenInput(std::size_t device, MidiInputCallback& callback,
+                                                          MidiOpenFailure& failure)
 {
     PortKey port;
-    if (!FindListed(mListedInputs, device, port)) {
+    if (!FindOpenable(mListedInputs, device, port, failure)) {
         return nullptr;
     }
     auto input = std::make_unique<SimulatedMidiInput>(mSystem, callback);
     if (!input->Connect(port)) {
+        failure = MidiOpenFailure::Absent;
         return nullptr;
     }
     return input;
 }
 
-std::unique_ptr<MidiOutput> SimulatedMidiDriver::OpenOutput(std::size_t device, MidiOutputCallback& callback)
+std::unique_ptr<MidiOutput> SimulatedMidiDriver::OpenOutput(std::size_t device, MidiOutputCallback& callback,
+                                                            MidiOpenFailure& failure)
 {
     PortKey port;
-    if (!FindListed(mListedOutputs, device, port) || !mSystem->IsPortPresent(port)) {
+    if (!FindOpenable(mListedOutputs, device, port, failure)) {
         return nullptr;
     }
     return std::make_unique<SimulatedMidiOutput>(mSystem, port, callback);
@@ -148,14 +152,25 @@ std::vector<std::string> SimulatedMidiDriver::List(std::vector<PortKey>& listed)
     return names;
 }
 
-bool SimulatedMidiDriver::FindListed(const std::vector<PortKey>& listed, std::size_t device,
-                                     PortKey& port)
+bool SimulatedMidiDriver::FindOpenable(const std::vector<PortKey>& listed, std::size_t device, PortKey& port,
+                                       MidiOpenFailure& failure)
 {
-    std::lock_guard lock(mMutex);
-    if (device >= listed.size()) {
+    {
+        std::lock_guard lock(mMutex);
+        if (device >= listed.size()) {
+            failure = MidiOpenFailure::Absent;
+            return false;
+        }
+        port = listed[device];
+    }
+    if (!mSystem->IsPortPresent(port)) {
+        failure = MidiOpenFailure::Absent;
         return false;
     }
-    port = listed[device];
+    if (mSystem->IsPortBusy(port)) {
+        failure = MidiOpenFailure::Busy;
+        return false;
+    }
     return true;
 }
 

@@ -18,13 +18,16 @@ public:
 
     std::vector<std::string> ListInputDevices() override;
     std::vector<std::string> ListOutputDevices() override;
-    std::unique_ptr<Platform::MidiInput> OpenInput(std::size_t device, Platform::MidiInputCallback& callback) override;
-    std::unique_ptr<Platform::MidiOutput> OpenOutput(std::size_t device,
-                                                     Platform::MidiOutputCallback& callback) override;
+    std::unique_ptr<Platform::MidiInput> OpenInput(std::size_t device, Platform::MidiInputCallback& callback,
+                                                   Platform::MidiOpenFailure& failure) override;
+    std::unique_ptr<Platform::MidiOutput> OpenOutput(std::size_t device, Platform::MidiOutputCallback& callback,
+                                                     Platform::MidiOpenFailure& failure) override;
 
 private:
     std::vector<std::string> List(std::vector<PortKey>& listed);
-    bool FindListed(const std::vector<PortKey>& listed, std::size_t device, PortKey& port);
+    // The listed port, when it is there and free to open; else false with the reason.
+    bool FindOpenable(const std::vector<PortKey>& listed, std::size_t device, PortKey& port,
+                      Platform::MidiOpenFailure& failure);
 
     std::shared_ptr<SimulatedMidiSystem> mSystem;
     std::mutex mMutex;

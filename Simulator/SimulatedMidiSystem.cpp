@@ -39,7 +39,9 @@ SimulatedMidiSystem::SimulatedMidiSystem(const SimulationSettings& settings) : m
     };
     for (const DeviceSettings& deviceSettings : settings.Devices) {
         const std::size_t endpoint = mEndpoints.size();
-        mEndpoints.emplace_back().Name = deviceSettings.PortName;
+        Endpoint& deviceEndpoint = mEndpoints.emplace_back();
+        deviceEndpoint.Name = deviceSettings.PortName;
+        deviceEndpoint.Busy = deviceSettings.Faults.BusyPorts;
         mDevicePorts.push_back(std::make_unique<DevicePorts>(*this, endpoint));
         auto device = std::make_unique<SimulatedDisplayDevice>(deviceSettings, *mDevicePorts.back());
         mEndpoints[endpoint].Receive = [device = device.get()](const Platform::MidiLongMessage& message,
@@ -72,6 +74,12 @@ bool SimulatedMidiSystem::IsPortPresent(const PortKey& port) const
 {
     std::lock_guard lock(mMutex);
     return IsCurrent(port);
+}
+
+bool SimulatedMidiSystem::IsPortBusy(const PortKey& port) const
+{
+    std::lock_guard lock(mMutex);
+    return port.Endpoint < mEndpoints.size() && mEndpoints[port.Endpoint].Busy;
 }
 
 std::uint64_t SimulatedMidiSystem::ConnectHostInput(const PortKey& port, std::shared_ptr<HostInputSink> sink)

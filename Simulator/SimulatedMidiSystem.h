@@ -56,6 +56,8 @@ public:
     std::vector<PortListing> ListPorts() const;
 
     bool IsPortPresent(const PortKey& port) const;
+    // Another program holds the port open (the busy-port fault).
+    bool IsPortBusy(const PortKey& port) const;
 
     // Registers a receiver of the port's input; 0 when the port is gone. A connection ends when the port goes.
     std::uint64_t ConnectHostInput(const PortKey& port, std::shared_ptr<HostInputSink> sink);
@@ -82,6 +84,7 @@ private:
     struct Endpoint {
         std::string Name;
         bool Present = false;
+        bool Busy = false;
         std::uint64_t Generation = 0;
         SimulatorClock::time_point CableFreeAt;
         // Bytes the cable has carried or is carrying; once it has stalled it takes messages and carries nothing.

@@ -85,6 +85,8 @@ void ApplyFault(std::string_view fault, DeviceFaults& faults, SimulationSettings
         faults.GarbageReplies = true;
     } else if (fault == "slow-restart") {
         faults.SlowRestart = true;
+    } else if (fault == "busy-port") {
+        faults.BusyPorts = true;
     } else if (fault == "stuck-send") {
         settings.StuckLongMessages = true;
     } else if (fault.starts_with(stallAfter)) {
@@ -100,7 +102,7 @@ void ApplyFault(std::string_view fault, DeviceFaults& faults, SimulationSettings
     } else {
         Refuse("ZV_SIM_FAULT", fault,
                "a comma-separated list of no-version, never-done, drop-message=N, vanish-after=N, "
-               "garbage-replies, slow-restart, stuck-send, stall-after=N, late-plug=MS");
+               "garbage-replies, slow-restart, busy-port, stuck-send, stall-after=N, late-plug=MS");
     }
 }
 

@@ -20,6 +20,7 @@ struct DeviceFaults {
     bool NeverDone = false;         // takes the image but never reports "update done"
     bool GarbageReplies = false;    // every reply carries one byte too many
     bool SlowRestart = false;       // a restart lasts SlowRestartFactor times the restart time
+    bool BusyPorts = false;         // another program holds the device's ports open: they refuse to open as busy
     std::uint32_t DropImageMessage = 0;          // the N-th image message is lost on the way (0: none)
     std::uint32_t VanishAfterImageMessages = 0;  // after N image messages the device disappears for good (0: never)
     // The device is plugged in only this long after the simulation starts, absent until then (0: from the start).

@@ -1,6 +1,7 @@
 #include "Midi/MidiComm.h"
 
 #include "Notification/Notification.h"
+#include "Platform/Clock.h"
 
 #include <string>
 #include <type_traits>
@@ -53,7 +54,8 @@ RCPtr<Port> LMidiComm::FindOpenPort(const PortList<Port>& ports, const WideStrin
 }
 
 template <class Port>
-RCPtr<Port> LMidiComm::OpenDevice(const WideString& lowerCaseText, std::size_t place, PortList<Port>& ports)
+RCPtr<Port> LMidiComm::OpenDevice(const WideString& lowerCaseText, std::size_t place, PortList<Port>& ports,
+                                  Platform::MidiOpenFailure& failure)
 {
     constexpr bool kCapture = std::is_same_v<Port, LMidiCapturePort>;
     WideString productName;
@@ -64,9 +66,9 @@ RCPtr<Port> LMidiComm::OpenDevice(const WideString& lowerCaseText, std::size_t p
     }
     auto opened = [&] {
         if constexpr (kCapture) {
-            return mDriver->OpenInput(device, static_cast<Platform::MidiInputCallback&>(*this));
+            return mDriver->OpenInput(device, static_cast<Platform::MidiInputCallback&>(*this), failure);
         } else {
-            return mDriver->OpenOutput(device, static_cast<Platform::MidiOutputCallback&>(*this));
+            return mDriver->OpenOutput(device, static_cast<Platform::MidiOutputCallback&>(*this), failure);
         }
     }();
     if (!opened) {
@@ -112,15 +114,19 @@ ZVRESULT LMidiComm::OpenPort(const WideString& name, std::optional<std::uint32_t
         MutexLock lock(mLock);
         opened = FindOpenPort(ports, lowerCaseText);
     }
+    Platform::MidiOpenFailure failure = Platform::MidiOpenFailure::Absent;
     if (opened.IsNull()) {
-        opened = OpenDevice(lowerCaseText, place.value_or(0), ports);
+        opened = OpenDevice(lowerCaseText, place.value_or(0), ports, failure);
     } else if (place) {
         // The open port of the name may stand at any place.
         opened = nullptr;
     }
     // The port that the caller held before may close now.
     port = opened;
-    return opened.IsNull() ? ZV_E_FAIL : ZV_S_OK;
+    if (opened.IsNull()) {
+        return failure == Platform::MidiOpenFailure::Busy ? kMidiPortBusy : ZV_E_FAIL;
+    }
+    return ZV_S_OK;
 }
 
 template <class Port>
@@ -186,13 +192,15 @@ RCPtr<LMidiCommInterface> CreateMidiComm()
     return RCPtr<LMidiCommInterface>(LMidiComm::Create(Platform::GetSystemMidiDriver()));
 }
 
-RCPtr<LMidiComm> LMidiComm::Create(std::shared_ptr<Platform::MidiDriver> driver)
+RCPtr<LMidiComm> LMidiComm::Create(std::shared_ptr<Platform::MidiDriver> driver, MidiTickSource tickSource)
 {
-    return RCPtr<LMidiComm>(new LMidiComm(std::move(driver)));
+    return RCPtr<LMidiComm>(new LMidiComm(std::move(driver), std::move(tickSource)));
 }
 
-LMidiComm::LMidiComm(std::shared_ptr<Platform::MidiDriver> driver)
-    : mDriver(std::move(driver)), mWorkPool(LThreadPool::Create(1, kWorkerPriority))
+LMidiComm::LMidiComm(std::shared_ptr<Platform::MidiDriver> driver, MidiTickSource tickSource)
+    : mDriver(std::move(driver)),
+      mTickSource(tickSource ? std::move(tickSource) : MidiTickSource(&Platform::GetMillisecondTick)),
+      mWorkPool(LThreadPool::Create(1, kWorkerPriority))
 {
 }
 

@@ -12,10 +12,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
 namespace ZV {
+
+// The millisecond tick by which sends measure how long a message has not moved (wrapping at 2^32).
+using MidiTickSource = std::function<std::uint32_t()>;
 
 // The MIDI object over one driver. It keeps each open port once, in its port lists, and hands it out to every
 // request whose text the port's name contains. Captured messages go from the driver's thread to the object's one
@@ -37,8 +41,8 @@ public:
     static constexpr const wchar_t* kDataCapturedId = L"NID_MIDI_DATA_CAPTURED";
     static constexpr int kWorkerPriority = kThreadPriorityHighest;
 
-    // A MIDI object over that driver.
-    static RCPtr<LMidiComm> Create(std::shared_ptr<Platform::MidiDriver> driver);
+    // A MIDI object over that driver; its sends read the platform's tick unless a test gives another.
+    static RCPtr<LMidiComm> Create(std::shared_ptr<Platform::MidiDriver> driver, MidiTickSource tickSource = {});
 
     LMidiComm(const LMidiComm&) = delete;
     LMidiComm& operator=(const LMidiComm&) = delete;
@@ -70,7 +74,9 @@ private:
     template <class Port>
     using PortList = RCPtrArray<Port>;
 
-    explicit LMidiComm(std::shared_ptr<Platform::MidiDriver> driver);
+    LMidiComm(std::shared_ptr<Platform::MidiDriver> driver, MidiTickSource tickSource);
+
+    std::uint32_t GetTick() const { return mTickSource(); }
 
     void OnShortMessage(Platform::MidiInput& input, std::uint32_t packedMessage, std::uint32_t timeStamp) override;
     void OnSysExBuffer(Platform::MidiInput& input, Platform::MidiSysExBuffer& buffer,
@@ -82,9 +88,10 @@ private:
     template <class Port>
     static RCPtr<Port> FindOpenPort(const PortList<Port>& ports, const WideString& lowerCaseText);
     // Under the open lock only: opens the device at the place among those whose lower-case names contain the text,
-    // adds its port to the list and starts it.
+    // adds its port to the list and starts it. Null, with the driver's reason when it had one, when it cannot.
     template <class Port>
-    RCPtr<Port> OpenDevice(const WideString& lowerCaseText, std::size_t place, PortList<Port>& ports);
+    RCPtr<Port> OpenDevice(const WideString& lowerCaseText, std::size_t place, PortList<Port>& ports,
+                           Platform::MidiOpenFailure& failure);
 
     // Without a place, an open port of the name is handed out again, else the first device of the name is opened.
     template <class Port>
@@ -109,6 +116,7 @@ private:
     void Deliver(const RCPtr<LMidiCaptureNotificationData>& message);
 
     std::shared_ptr<Platform::MidiDriver> mDriver;
+    MidiTickSource mTickSource;
     // Taken for a whole open, never by a driver callback or a send.
     Mutex mOpenLock;
     Mutex mLock;

@@ -16,6 +16,8 @@ class LMidiRenderPort;
 
 // A long message of which the driver took nothing for the send's time-out: the output has stalled.
 inline constexpr ZVRESULT kMidiOutputStalled = static_cast<ZVRESULT>(0x800705B4u);
+// A port that is there but cannot be opened, because another program holds it open.
+inline constexpr ZVRESULT kMidiPortBusy = static_cast<ZVRESULT>(0x800700AAu);
 
 // The program's MIDI ports. Ports are opened by a part of their product name (any letter case), shared while
 // anybody holds them, and closed with their last outside reference. Every message captured from an open input port
@@ -23,7 +25,8 @@ inline constexpr ZVRESULT kMidiOutputStalled = static_cast<ZVRESULT>(0x800705B4u
 // thread, one message at a time, in arrival order.
 class LMidiCommInterface : public LNotificationDistributor {
 public:
-    // 0 with the port; 0x80004005 with a null port when no device's name contains the text or it cannot be opened.
+    // 0 with the port; else a null port, and kMidiPortBusy when the first device whose name contains the text is
+    // held open by another program, 0x80004005 when there is none or it cannot be opened.
     [[nodiscard]] virtual ZVRESULT OpenCapturePort(const WideString& name, RCPtr<LMidiCapturePort>& port) = 0;
     [[nodiscard]] virtual ZVRESULT OpenRenderPort(const WideString& name, RCPtr<LMidiRenderPort>& port) = 0;
     // Devices of one model carry one name, each listed on its own: how many input and how many output devices whose

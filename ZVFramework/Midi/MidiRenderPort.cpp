@@ -1,7 +1,6 @@
 #include "Midi/MidiRenderPort.h"
 
 #include "Midi/MidiComm.h"
-#include "Platform/Clock.h"
 #include "Platform/MidiMessage.h"
 #include "Threading/WaitResults.h"
 
@@ -86,7 +85,7 @@ ZVRESULT LMidiRenderPort::SendLongMessage(Platform::MidiLongMessage message)
 bool LMidiRenderPort::WaitWhileMoving()
 {
     // A message can take far longer than the time-out on a slow cable; only one that stops moving is given up.
-    const std::uint32_t waitStart = Platform::GetMillisecondTick();
+    const std::uint32_t waitStart = mOwner->GetTick();
     for (;;) {
         const std::uint32_t still = GetStillTime(waitStart);
         if (still >= kSendTimeout) {
@@ -100,13 +99,22 @@ bool LMidiRenderPort::WaitWhileMoving()
 
 std::uint32_t LMidiRenderPort::GetStillTime(std::uint32_t waitStart) const
 {
-    const std::uint32_t now = Platform::GetMillisecondTick();
-    return std::min(now - waitStart, now - mLastMoved.load());
+    const std::uint32_t lastMoved = mLastMoved.load();
+    const std::uint32_t now = mOwner->GetTick();
+    return std::min(TicksSince(waitStart, now), TicksSince(lastMoved, now));
+}
+
+std::uint32_t LMidiRenderPort::TicksSince(std::uint32_t then, std::uint32_t now)
+{
+    // The driver's thread may mark the message as moved after the tick was read here: a time after now is no time
+    // ago, never most of the tick's range.
+    const auto elapsed = static_cast<std::int32_t>(now - then);
+    return elapsed > 0 ? static_cast<std::uint32_t>(elapsed) : 0;
 }
 
 bool LMidiRenderPort::Claim(std::uint64_t& token)
 {
-    const std::uint32_t waitStart = Platform::GetMillisecondTick();
+    const std::uint32_t waitStart = mOwner->GetTick();
     for (;;) {
         // The message of another sender may keep the port busy for long, as long as it moves.
         const std::uint32_t still = GetStillTime(waitStart);
@@ -126,7 +134,7 @@ bool LMidiRenderPort::Claim(std::uint64_t& token)
             token = ++mLastToken;
             mClaimToken = token;
             mLongMessageDelivered = false;
-            mLastMoved.store(Platform::GetMillisecondTick());
+            mLastMoved.store(mOwner->GetTick());
             mIdle.Reset();
             mDone.Reset();
             return true;
@@ -153,7 +161,7 @@ void LMidiRenderPort::OnLongMessageDone(std::uint64_t token, bool delivered)
 void LMidiRenderPort::OnLongMessageProgress(std::uint64_t token)
 {
     if (token == mClaimToken) {
-        mLastMoved.store(Platform::GetMillisecondTick());
+        mLastMoved.store(mOwner->GetTick());
     }
 }
 

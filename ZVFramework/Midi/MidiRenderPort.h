@@ -52,6 +52,7 @@ private:
     bool WaitWhileMoving();
     // Milliseconds since the message under way last moved, or since the wait began when that was later.
     std::uint32_t GetStillTime(std::uint32_t waitStart) const;
+    static std::uint32_t TicksSince(std::uint32_t then, std::uint32_t now);
     // The message under way has ended; the port is free. Whether the driver delivered a long message.
     bool Unclaim();
     // Under the owner's lock, from the driver: a long message has finished, or has moved on.

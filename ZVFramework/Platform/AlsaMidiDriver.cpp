@@ -5,17 +5,10 @@
 #include "Platform/MidiMessage.h"
 #include "Platform/MidiOutputWriting.h"
 
-#include <alsa/asoundlib.h>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
-
 #include <array>
-#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <deque>
-#include <functional>
 #include <optional>
 #include <thread>
 
@@ -23,115 +16,11 @@ namespace ZV::Platform {
 
 namespace {
 
-void FindOnCard(int card, snd_rawmidi_stream_t stream, std::vector<AlsaMidiDevice>& found)
-{
-    const std::string cardName = "hw:" + std::to_string(card);
-    snd_ctl_t* control = nullptr;
-    if (snd_ctl_open(&control, cardName.c_str(), 0) < 0) {
-        return;
-    }
-    snd_rawmidi_info_t* info = nullptr;
-    if (snd_rawmidi_info_malloc(&info) == 0) {
-        int device = -1;
-        while (snd_ctl_rawmidi_next_device(control, &device) == 0 && device >= 0) {
-            snd_rawmidi_info_set_device(info, static_cast<unsigned>(device));
-            snd_rawmidi_info_set_subdevice(info, 0);
-            snd_rawmidi_info_set_stream(info, stream);
-            if (snd_ctl_rawmidi_info(control, info) < 0) {
-                continue;
-            }
-            const unsigned subdevices = snd_rawmidi_info_get_subdevices_count(info);
-            for (unsigned subdevice = 0; subdevice < subdevices; ++subdevice) {
-                snd_rawmidi_info_set_subdevice(info, subdevice);
-                if (snd_ctl_rawmidi_info(control, info) < 0) {
-                    continue;
-                }
-                std::string name = snd_rawmidi_info_get_subdevice_name(info);
-                if (name.empty()) {
-                    name = snd_rawmidi_info_get_name(info);
-                }
-                found.push_back({cardName + "," + std::to_string(device) + "," + std::to_string(subdevice), name});
-            }
-        }
-        snd_rawmidi_info_free(info);
-    }
-    snd_ctl_close(control);
-}
+using Readiness = AlsaRawMidiStream::Readiness;
 
-std::vector<AlsaMidiDevice> FindDevices(snd_rawmidi_stream_t stream)
-{
-    std::vector<AlsaMidiDevice> found;
-    int card = -1;
-    while (snd_card_next(&card) == 0 && card >= 0) {
-        FindOnCard(card, stream, found);
-    }
-    return found;
-}
-
-// An open raw MIDI stream with the descriptor that wakes its thread when the owner closes it.
-class RawMidiStream {
-public:
-    RawMidiStream(snd_rawmidi_t* handle, int wakeDescriptor) : mHandle(handle), mWakeDescriptor(wakeDescriptor) {}
-    RawMidiStream(const RawMidiStream&) = delete;
-    RawMidiStream& operator=(const RawMidiStream&) = delete;
-    ~RawMidiStream()
-    {
-        snd_rawmidi_close(mHandle);
-        close(mWakeDescriptor);
-    }
-
-    // Opens one direction of a device without blocking; null on failure.
-    static std::unique_ptr<RawMidiStream> Open(const std::string& address, bool input)
-    {
-        snd_rawmidi_t* handle = nullptr;
-        const int opened = input ? snd_rawmidi_open(&handle, nullptr, address.c_str(), SND_RAWMIDI_NONBLOCK)
-                                 : snd_rawmidi_open(nullptr, &handle, address.c_str(), SND_RAWMIDI_NONBLOCK);
-        if (opened < 0) {
-            return nullptr;
-        }
-        const int wakeDescriptor = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-        if (wakeDescriptor < 0) {
-            snd_rawmidi_close(handle);
-            return nullptr;
-        }
-        return std::make_unique<RawMidiStream>(handle, wakeDescriptor);
-    }
-
-    snd_rawmidi_t* Handle() const { return mHandle; }
-
-    void Wake()
-    {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t written = write(mWakeDescriptor, &one, sizeof one);
-    }
-
-    // Waits until the stream is ready in its direction: false when woken to close, or when the device failed.
-    bool WaitUntilReady()
-    {
-        const int count = snd_rawmidi_poll_descriptors_count(mHandle);
-        std::vector<pollfd> descriptors(static_cast<std::size_t>(count) + 1);
-        snd_rawmidi_poll_descriptors(mHandle, descriptors.data(), static_cast<unsigned>(count));
-        descriptors.back() = {mWakeDescriptor, POLLIN, 0};
-        while (poll(descriptors.data(), descriptors.size(), -1) < 0) {
-            if (errno != EINTR) {
-                return false;
-            }
-        }
-        if (descriptors.back().revents != 0) {
-            return false;
-        }
-        unsigned short events = 0;
-        if (snd_rawmidi_poll_descriptors_revents(mHandle, descriptors.data(), static_cast<unsigned>(count), &events) <
-            0) {
-            return false;
-        }
-        return (events & (POLLERR | POLLHUP | POLLNVAL)) == 0;
-    }
-
-private:
-    snd_rawmidi_t* mHandle;
-    int mWakeDescriptor;
-};
+// How long an output waits for its device before it looks again how far the device has come: often enough that a
+// slow device is seen moving long before a sender gives its message up.
+constexpr int kProgressInterval = 200;
 
 // Closed from its own callback, a stream's thread cannot be waited for; it lets go of the stream when it ends.
 void JoinUnlessSelf(std::thread& thread)
@@ -145,7 +34,7 @@ void JoinUnlessSelf(std::thread& thread)
 
 class AlsaMidiInput final : public MidiInput {
 public:
-    AlsaMidiInput(std::unique_ptr<RawMidiStream> stream, MidiInputCallback& callback)
+    AlsaMidiInput(std::unique_ptr<AlsaRawMidiStream> stream, MidiInputCallback& callback)
         : mShared(std::make_shared<Shared>(*this, callback, std::move(stream)))
     {
         mReader = std::thread(Read, mShared);
@@ -154,7 +43,6 @@ public:
     ~AlsaMidiInput() override
     {
         mShared->Dispatcher.Close();
-        mShared->Closing = true;
         mShared->Stream->Wake();
         JoinUnlessSelf(mReader);
     }
@@ -165,27 +53,25 @@ public:
 
 private:
     struct Shared {
-        Shared(MidiInput& input, MidiInputCallback& callback, std::unique_ptr<RawMidiStream> stream)
+        Shared(MidiInput& input, MidiInputCallback& callback, std::unique_ptr<AlsaRawMidiStream> stream)
             : Dispatcher(input, callback), Stream(std::move(stream))
         {
         }
         MidiInputDispatcher Dispatcher;
-        std::unique_ptr<RawMidiStream> Stream;
-        std::atomic<bool> Closing = false;
+        std::unique_ptr<AlsaRawMidiStream> Stream;
     };
 
     static void Read(std::shared_ptr<Shared> shared)
     {
         std::array<std::uint8_t, 256> bytes;
-        while (!shared->Closing && shared->Stream->WaitUntilReady()) {
-            const ssize_t count = snd_rawmidi_read(shared->Stream->Handle(), bytes.data(), bytes.size());
-            if (count == -EAGAIN) {
-                continue;
-            }
+        while (shared->Stream->Wait(AlsaRawMidiStream::kNoTimeLimit) == Readiness::Ready) {
+            const std::int64_t count = shared->Stream->Read(bytes.data(), bytes.size());
             if (count < 0) {
                 return;
             }
-            shared->Dispatcher.Deliver(bytes.data(), static_cast<std::size_t>(count));
+            if (count > 0) {
+                shared->Dispatcher.Deliver(bytes.data(), static_cast<std::size_t>(count));
+            }
         }
     }
 
@@ -195,7 +81,7 @@ private:
 
 class AlsaMidiOutput final : public MidiOutput {
 public:
-    AlsaMidiOutput(std::unique_ptr<RawMidiStream> stream, MidiOutputCallback& callback)
+    AlsaMidiOutput(std::unique_ptr<AlsaRawMidiStream> stream, MidiOutputCallback& callback)
         : mShared(std::make_shared<Shared>(*this, callback, std::move(stream)))
     {
         mWriter = std::thread(Write, mShared);
@@ -210,9 +96,8 @@ public:
             mShared->Queue.clear();
             mShared->Queued.notify_all();
         }
+        // Ends the writer's wait for the device at once; the stream throws away what the kernel holds as it closes.
         mShared->Stream->Wake();
-        // Cuts a drain short: the kernel would otherwise wait for the device for up to ten seconds.
-        snd_rawmidi_drop(mShared->Stream->Handle());
         JoinUnlessSelf(mWriter);
     }
 
@@ -234,13 +119,13 @@ private:
     };
 
     struct Shared {
-        Shared(MidiOutput& output, MidiOutputCallback& callback, std::unique_ptr<RawMidiStream> stream)
+        Shared(MidiOutput& output, MidiOutputCallback& callback, std::unique_ptr<AlsaRawMidiStream> stream)
             : Output(output), Callback(callback), Stream(std::move(stream))
         {
         }
         MidiOutput& Output;
         MidiOutputCallback& Callback;
-        std::unique_ptr<RawMidiStream> Stream;
+        std::unique_ptr<AlsaRawMidiStream> Stream;
         CallbackGate Gate{true};
         std::mutex Mutex;
         std::condition_variable Queued;
@@ -260,20 +145,22 @@ private:
         return true;
     }
 
-    // The stream as an output that takes what room it has: a long message is taken part by part as the device drains
-    // what went before, and each part taken counts as its progress.
-    static PartialOutput AsPartialOutput(Shared& shared)
+    // The stream as a buffer that the device empties: a wait for it ends when the buffer is empty, or after a
+    // while, so that a slow device is seen to move.
+    static BufferedOutput AsBufferedOutput(AlsaRawMidiStream& stream)
     {
-        return PartialOutput{[&shared](const std::uint8_t* bytes, std::size_t count) -> std::int64_t {
-                                 const ssize_t written = snd_rawmidi_write(shared.Stream->Handle(), bytes, count);
-                                 return written == -EAGAIN ? 0 : written;
-                             },
-                             [&shared] { return shared.Stream->WaitUntilReady(); }};
+        return BufferedOutput{
+            [&stream](const std::uint8_t* bytes, std::size_t count) { return stream.Write(bytes, count); },
+            [&stream] { return stream.GetUnsentOutput(); },
+            [&stream] {
+                const Readiness readiness = stream.Wait(kProgressInterval);
+                return readiness == Readiness::Ready || readiness == Readiness::TimedOut;
+            }};
     }
 
     static void Write(std::shared_ptr<Shared> shared)
     {
-        const PartialOutput output = AsPartialOutput(*shared);
+        const BufferedOutput output = AsBufferedOutput(*shared->Stream);
         while (true) {
             Outgoing message;
             {
@@ -285,21 +172,19 @@ private:
                 message = std::move(shared->Queue.front());
                 shared->Queue.pop_front();
             }
-            std::function<void(std::size_t)> onTaken;
+            bool sent = false;
             if (message.Token) {
-                onTaken = [&](std::size_t taken) {
+                // Done once the device has taken the whole message from the kernel's buffer; each part it takes on
+                // the way counts as progress, however slowly it goes.
+                sent = SendMessage(message.Message, output, [&](std::size_t taken) {
                     RunThroughGate(shared->Gate, [&] {
                         shared->Callback.OnLongMessageProgress(shared->Output, *message.Token, taken);
                     });
-                };
-            }
-            bool sent = WriteLongMessage(message.Message, output, onTaken);
-            if (message.Token) {
-                // The kernel holds no more than a page of the message by now: draining it takes a second or so even
-                // at the pace of a DIN cable, well within what a sender waits for a message that stopped moving.
-                sent = sent && snd_rawmidi_drain(shared->Stream->Handle()) == 0;
+                });
                 RunThroughGate(shared->Gate,
                                [&] { shared->Callback.OnLongMessageDone(shared->Output, *message.Token, sent); });
+            } else {
+                sent = WriteMessage(message.Message, output);
             }
             if (!sent) {
                 // Later messages are still written and fail on their own; new ones are refused at once.
@@ -315,6 +200,10 @@ private:
 
 }  // namespace
 
+AlsaMidiDriver::AlsaMidiDriver() : AlsaMidiDriver(CreateSystemAlsaRawMidi()) {}
+
+AlsaMidiDriver::AlsaMidiDriver(std::shared_ptr<AlsaRawMidi> rawMidi) : mRawMidi(std::move(rawMidi)) {}
+
 std::vector<std::string> AlsaMidiDriver::ListInputDevices()
 {
     return List(true);
@@ -325,26 +214,20 @@ std::vector<std::string> AlsaMidiDriver::ListOutputDevices()
     return List(false);
 }
 
-std::unique_ptr<MidiInput> AlsaMidiDriver::OpenInput(std::size_t device, MidiInputCallback& callback)
+std::unique_ptr<MidiInput> AlsaMidiDriver::OpenInput(std::size_t device, MidiInputCallback& callback,
+                                                     MidiOpenFailure& failure)
 {
-    std::string address;
-    if (!FindListed(true, device, address)) {
-        return nullptr;
-    }
-    std::unique_ptr<RawMidiStream> stream = RawMidiStream::Open(address, true);
+    std::unique_ptr<AlsaRawMidiStream> stream = OpenListed(true, device, failure);
     if (!stream) {
         return nullptr;
     }
     return std::make_unique<AlsaMidiInput>(std::move(stream), callback);
 }
 
-std::unique_ptr<MidiOutput> AlsaMidiDriver::OpenOutput(std::size_t device, MidiOutputCallback& callback)
+std::unique_ptr<MidiOutput> AlsaMidiDriver::OpenOutput(std::size_t device, MidiOutputCallback& callback,
+                                                       MidiOpenFailure& failure)
 {
-    std::string address;
-    if (!FindListed(false, device, address)) {
-        return nullptr;
-    }
-    std::unique_ptr<RawMidiStream> stream = RawMidiStream::Open(address, false);
+    std::unique_ptr<AlsaRawMidiStream> stream = OpenListed(false, device, failure);
     if (!stream) {
         return nullptr;
     }
@@ -353,7 +236,7 @@ std::unique_ptr<MidiOutput> AlsaMidiDriver::OpenOutput(std::size_t device, MidiO
 
 std::vector<std::string> AlsaMidiDriver::List(bool input)
 {
-    std::vector<AlsaMidiDevice> found = FindDevices(input ? SND_RAWMIDI_STREAM_INPUT : SND_RAWMIDI_STREAM_OUTPUT);
+    std::vector<AlsaMidiDevice> found = mRawMidi->FindDevices(input);
     std::vector<std::string> names;
     for (const AlsaMidiDevice& device : found) {
         names.push_back(device.Name);
@@ -363,15 +246,27 @@ std::vector<std::string> AlsaMidiDriver::List(bool input)
     return names;
 }
 
-bool AlsaMidiDriver::FindListed(bool input, std::size_t device, std::string& address)
+std::unique_ptr<AlsaRawMidiStream> AlsaMidiDriver::OpenListed(bool input, std::size_t device,
+                                                              MidiOpenFailure& failure)
 {
-    std::lock_guard lock(mMutex);
-    const std::vector<AlsaMidiDevice>& listed = input ? mInputs : mOutputs;
-    if (device >= listed.size()) {
-        return false;
+    std::string address;
+    {
+        std::lock_guard lock(mMutex);
+        const std::vector<AlsaMidiDevice>& listed = input ? mInputs : mOutputs;
+        if (device >= listed.size()) {
+            failure = MidiOpenFailure::Absent;
+            return nullptr;
+        }
+        address = listed[device].Address;
     }
-    address = listed[device].Address;
-    return true;
+    std::unique_ptr<AlsaRawMidiStream> stream;
+    const int opened = mRawMidi->Open(address, input, stream);
+    if (opened < 0 || !stream) {
+        // A sequencer client subscribed to the device, among others, keeps it open.
+        failure = opened == -EBUSY ? MidiOpenFailure::Busy : MidiOpenFailure::Absent;
+        return nullptr;
+    }
+    return stream;
 }
 
 }  // namespace ZV::Platform

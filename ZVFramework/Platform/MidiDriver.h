@@ -86,6 +86,12 @@ public:
     virtual bool SendLongMessage(MidiLongMessage message, std::uint64_t token) = 0;
 };
 
+// Why a device did not open.
+enum class MidiOpenFailure {
+    Absent,  // not in the last listing, gone since, or refused by the driver
+    Busy,    // there, but another program holds it open
+};
+
 // The machine's MIDI service: numbered input and output devices with product names (UTF-8).
 class MidiDriver {
 public:
@@ -95,9 +101,11 @@ public:
     virtual std::vector<std::string> ListInputDevices() = 0;
     virtual std::vector<std::string> ListOutputDevices() = 0;
 
-    // Null when the number is not in the last listing, the device went away or the driver refused.
-    virtual std::unique_ptr<MidiInput> OpenInput(std::size_t device, MidiInputCallback& callback) = 0;
-    virtual std::unique_ptr<MidiOutput> OpenOutput(std::size_t device, MidiOutputCallback& callback) = 0;
+    // Null when the device cannot be opened, with the reason in failure.
+    virtual std::unique_ptr<MidiInput> OpenInput(std::size_t device, MidiInputCallback& callback,
+                                                 MidiOpenFailure& failure) = 0;
+    virtual std::unique_ptr<MidiOutput> OpenOutput(std::size_t device, MidiOutputCallback& callback,
+                                                   MidiOpenFailure& failure) = 0;
 };
 
 using MidiDriverFactory = std::function<std::shared_ptr<MidiDriver>()>;

@@ -2,31 +2,89 @@
 
 namespace ZV::Platform {
 
-bool WriteLongMessage(const MidiLongMessage& message, const PartialOutput& output,
-                      const std::function<void(std::size_t taken)>& onTaken)
+namespace {
+
+// How much of one message the device has taken: its bytes written, less those the buffer still holds (the
+// buffer's older bytes leave it first).
+class SentBytes {
+public:
+    SentBytes(const BufferedOutput& output, const std::function<void(std::size_t sent)>& onSent)
+        : mOutput(output), mOnSent(onSent)
+    {
+    }
+
+    void AddWritten(std::size_t count) { mWritten += count; }
+
+    // Looks at the buffer and tells what more has left it: the bytes it still holds, or negative on failure.
+    std::int64_t Check()
+    {
+        const std::int64_t unsent = mOutput.GetUnsent();
+        if (unsent < 0) {
+            return unsent;
+        }
+        const std::size_t held = static_cast<std::size_t>(unsent);
+        const std::size_t sent = mWritten > held ? mWritten - held : 0;
+        if (sent > mReported) {
+            mReported = sent;
+            if (mOnSent) {
+                mOnSent(sent);
+            }
+        }
+        return unsent;
+    }
+
+private:
+    const BufferedOutput& mOutput;
+    const std::function<void(std::size_t sent)>& mOnSent;
+    std::size_t mWritten = 0;
+    std::size_t mReported = 0;
+};
+
+bool Write(const MidiLongMessage& message, const BufferedOutput& output, SentBytes* sent)
 {
-    std::size_t taken = 0;
     return message.WriteParts([&](const std::uint8_t* bytes, std::size_t count) {
         std::size_t offset = 0;
         while (offset < count) {
-            const std::int64_t written = output.Write(bytes + offset, count - offset);
-            if (written < 0) {
+            const std::int64_t taken = output.Write(bytes + offset, count - offset);
+            if (taken < 0) {
                 return false;
             }
-            if (written == 0) {
-                if (!output.WaitUntilReady()) {
-                    return false;
+            if (taken > 0) {
+                offset += static_cast<std::size_t>(taken);
+                if (sent != nullptr) {
+                    sent->AddWritten(static_cast<std::size_t>(taken));
                 }
-                continue;
-            }
-            offset += static_cast<std::size_t>(written);
-            taken += static_cast<std::size_t>(written);
-            if (onTaken) {
-                onTaken(taken);
+            } else if (!output.Wait() || (sent != nullptr && sent->Check() < 0)) {
+                return false;
             }
         }
         return true;
     });
+}
+
+}  // namespace
+
+bool WriteMessage(const MidiLongMessage& message, const BufferedOutput& output)
+{
+    return Write(message, output, nullptr);
+}
+
+bool SendMessage(const MidiLongMessage& message, const BufferedOutput& output,
+                 const std::function<void(std::size_t sent)>& onSent)
+{
+    SentBytes sent(output, onSent);
+    if (!Write(message, output, &sent)) {
+        return false;
+    }
+    for (;;) {
+        const std::int64_t unsent = sent.Check();
+        if (unsent <= 0) {
+            return unsent == 0;
+        }
+        if (!output.Wait()) {
+            return false;
+        }
+    }
 }
 
 }  // namespace ZV::Platform

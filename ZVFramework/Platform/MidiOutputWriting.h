@@ -8,18 +8,25 @@
 
 namespace ZV::Platform {
 
-// An output that takes what it can of the bytes offered and never blocks a write.
-struct PartialOutput {
-    // Bytes taken, from 1 up to count; 0 when it can take none now; negative when it has failed.
+// An output as its writer sees it: a buffer that takes bytes without blocking, and that the device empties at its
+// own pace.
+struct BufferedOutput {
+    // Bytes the buffer took, from 1 up to count; 0 when it is full; negative when the output has failed.
     std::function<std::int64_t(const std::uint8_t* bytes, std::size_t count)> Write;
-    // Blocks until the output can take bytes again: false when it never will (it is closing, or has failed).
-    std::function<bool()> WaitUntilReady;
+    // Bytes the buffer holds that the device has not taken yet; negative when the output has failed.
+    std::function<std::int64_t()> GetUnsent;
+    // Blocks until the buffer is empty or a short while has passed: false when the output is closing or has failed.
+    std::function<bool()> Wait;
 };
 
-// Hands the whole message, framing included, to the output, part after part as it takes them; after each part
-// onTaken, when given, hears how many of the message's bytes the output has taken so far. false when the output
-// failed or gave up before the last byte.
-bool WriteLongMessage(const MidiLongMessage& message, const PartialOutput& output,
-                      const std::function<void(std::size_t taken)>& onTaken);
+// Hands the whole message, framing included, to the buffer as it makes room. false when the output failed or
+// closed before the last byte.
+bool WriteMessage(const MidiLongMessage& message, const BufferedOutput& output);
+
+// The same, then waits until the device has taken the whole message from the buffer. Whenever the device has
+// taken more of it, onSent hears how many of the message's bytes it has taken so far, so that a message that moves
+// at any pace is told from one that does not. false when the output failed or closed first.
+bool SendMessage(const MidiLongMessage& message, const BufferedOutput& output,
+                 const std::function<void(std::size_t sent)>& onSent);
 
 }  // namespace ZV::Platform

@@ -267,6 +267,13 @@ not be read when the image was to be sent; nothing was sent, and the device wait
       refused_with 3 1 "FirmwareUpdater: $said"
     done
     ;;
+  busy-port)
+    # Another program holds the device's port open: the device is there but cannot be used, and the line says so,
+    # naming the port, instead of saying that no device was found.
+    printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
+    ZV_SIM_FAULT=busy-port run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    refused_with 3 1 'FirmwareUpdater: the MIDI port "Halvista Left" is in use by another program'
+    ;;
   stuck-send)
     # The device's port takes no message: the request could not even be sent.
     printf '\xF0\x01\x02\xF7' > "$folder/image.syx"

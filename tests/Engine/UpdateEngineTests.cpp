@@ -91,6 +91,36 @@ TEST_F(UpdateEngineRoad, AbsentDeviceIsFoundNowhereWithoutARequestSentAndCannotB
     EXPECT_EQ(engine->CancelUpdate(), ZV_E_FAIL) << "nothing to cancel";
 }
 
+TEST_F(UpdateEngineRoad, DeviceWhosePortAnotherProgramHoldsIsFoundUnusableSayingSoInAScanAndARefreshAndIsNeverAsked)
+{
+    Simulator::DeviceSettings device = QuickDevice(DeviceStart::Normal, LogPath());
+    device.Faults.BusyPorts = true;
+    SimulatedMidiRig busy({device});
+    SimulatedMidiRig running({QuickDevice(DeviceStart::Normal, mFolder / "running.log")});
+    const SimulatedMidiRig* connected = &busy;
+    const RCPtr<LUpdateEngine> engine(new LUpdateEngine([&connected] { return connected->Factory()(); }));
+    ASSERT_EQ(engine->Initialize(WideString()), ZV_S_OK);
+    ASSERT_EQ(engine->SetDeviceDefinitions(StandardDefinitions()), ZV_S_OK);
+    const std::string said = "the MIDI port \"Halvista Left\" is in use by another program";
+
+    EXPECT_EQ(engine->ScanForDevices(), ZV_S_OK);
+    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceUnusable) << "found, not absent";
+    std::uint32_t code = 0;
+    EXPECT_EQ(engine->GetSelectedDeviceError(code), ZV_S_OK);
+    EXPECT_EQ(code, LUpdateEngineInterface::kDeviceErrorNoAccess);
+    EXPECT_EQ(engine->DescribeDeviceProbeFailure(), said);
+    EXPECT_TRUE(TextsOfKind(LogPath(), "RX").empty());
+
+    // The other program lets go, and takes the port again after a scan found the device.
+    connected = &running;
+    EXPECT_EQ(engine->ScanForDevices(), ZV_S_OK);
+    ASSERT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceRunning);
+    connected = &busy;
+    EXPECT_EQ(engine->RefreshSelectedDevice(), ZV_S_OK);
+    EXPECT_EQ(engine->GetDeviceState(), LUpdateEngineInterface::kDeviceUnusable);
+    EXPECT_EQ(engine->DescribeDeviceProbeFailure(), said);
+}
+
 TEST_F(UpdateEngineRoad, RefreshWhileTheDeviceIsAwayKeepsEnteringUpdateModeAndOtherwiseMarksItUnusable)
 {
     Simulator::DeviceSettings device = QuickDevice(DeviceStart::Normal, LogPath());

@@ -37,9 +37,9 @@ public:
         }
     }
 
-    bool Open(Platform::MidiDriver& driver, std::size_t device)
+    bool Open(Platform::MidiDriver& driver, std::size_t device, Platform::MidiOpenFailure& failure)
     {
-        mInner = driver.OpenInput(device, *this);
+        mInner = driver.OpenInput(device, *this, failure);
         return mInner != nullptr;
     }
 
@@ -73,9 +73,9 @@ public:
         }
     }
 
-    bool Open(Platform::MidiDriver& driver, std::size_t device)
+    bool Open(Platform::MidiDriver& driver, std::size_t device, Platform::MidiOpenFailure& failure)
     {
-        mInner = driver.OpenOutput(device, *this);
+        mInner = driver.OpenOutput(device, *this, failure);
         return mInner != nullptr;
     }
 
@@ -115,25 +115,27 @@ public:
         ++Use.Listings;
         return mInner.ListOutputDevices();
     }
-    std::unique_ptr<Platform::MidiInput> OpenInput(std::size_t device, Platform::MidiInputCallback& callback) override
+    std::unique_ptr<Platform::MidiInput> OpenInput(std::size_t device, Platform::MidiInputCallback& callback,
+                                                   Platform::MidiOpenFailure& failure) override
     {
         auto input = std::make_unique<CountedMidiInput>(callback, Use);
-        return Opened(std::move(input), device);
+        return Opened(std::move(input), device, failure);
     }
-    std::unique_ptr<Platform::MidiOutput> OpenOutput(std::size_t device,
-                                                     Platform::MidiOutputCallback& callback) override
+    std::unique_ptr<Platform::MidiOutput> OpenOutput(std::size_t device, Platform::MidiOutputCallback& callback,
+                                                     Platform::MidiOpenFailure& failure) override
     {
         auto output = std::make_unique<CountedMidiOutput>(callback, Use);
-        return Opened(std::move(output), device);
+        return Opened(std::move(output), device, failure);
     }
 
     DriverUse Use;
 
 private:
     template <class Device>
-    std::unique_ptr<Device> Opened(std::unique_ptr<Device> device, std::size_t number)
+    std::unique_ptr<Device> Opened(std::unique_ptr<Device> device, std::size_t number,
+                                   Platform::MidiOpenFailure& failure)
     {
-        if (!device->Open(mInner, number)) {
+        if (!device->Open(mInner, number, failure)) {
             return nullptr;
         }
         ++Use.Opens;
@@ -141,6 +143,32 @@ private:
     }
 
     Simulator::SimulatedMidiDriver mInner;
+};
+
+// A driver of one output device of that name and no input; the subclass makes its outputs.
+class OneOutputDriver : public Platform::MidiDriver {
+public:
+    explicit OneOutputDriver(std::string name) : mName(std::move(name)) {}
+
+    std::vector<std::string> ListInputDevices() override { return {}; }
+    std::vector<std::string> ListOutputDevices() override { return {mName}; }
+    std::unique_ptr<Platform::MidiInput> OpenInput(std::size_t, Platform::MidiInputCallback&,
+                                                   Platform::MidiOpenFailure& failure) override
+    {
+        failure = Platform::MidiOpenFailure::Absent;
+        return nullptr;
+    }
+    std::unique_ptr<Platform::MidiOutput> OpenOutput(std::size_t, Platform::MidiOutputCallback& callback,
+                                                     Platform::MidiOpenFailure&) override
+    {
+        return MakeOutput(callback);
+    }
+
+protected:
+    virtual std::unique_ptr<Platform::MidiOutput> MakeOutput(Platform::MidiOutputCallback& callback) = 0;
+
+private:
+    std::string mName;
 };
 
 // A subscriber to "NID_MIDI_DATA_CAPTURED" that keeps every message with the thread it came on.

@@ -149,6 +149,20 @@ TEST_F(MidiCommTest, DevicesOfOneNameAreCountedAndOpenedByTheirPlaceButNeverBesi
                                                            std::chrono::milliseconds(0)));
 }
 
+TEST_F(MidiCommTest, PortsThatAnotherProgramHoldsAreBusyAndANameNoDeviceHasFails)
+{
+    Simulator::SimulationSettings settings = Testing::UnlimitedSpeed();
+    settings.Devices.front().Faults.BusyPorts = true;
+    SetUpSystem(settings);
+    RCPtr<LMidiCapturePort> capture;
+    RCPtr<LMidiRenderPort> render;
+    EXPECT_EQ(mComm->OpenCapturePort(WideString(L"halvista"), capture), kMidiPortBusy);
+    EXPECT_EQ(mComm->OpenRenderPort(WideString(L"Halvista Left"), render), kMidiPortBusy);
+    EXPECT_FALSE(capture || render);
+    EXPECT_EQ(mComm->OpenRenderPort(WideString(L"VT5 Display"), render), ZV_E_FAIL);
+    EXPECT_TRUE(OpenRender(L"through")) << "other devices' ports open";
+}
+
 TEST_F(MidiCommTest, CapturedMessagesArriveWholeInArrivalOrderOnTheWorkerThread)
 {
     OpenThroughLoop();
@@ -157,7 +171,8 @@ TEST_F(MidiCommTest, CapturedMessagesArriveWholeInArrivalOrderOnTheWorkerThread)
     Testing::RecordingMidiClient driverSide;
     Simulator::SimulatedMidiDriver directDriver(mSystem);
     directDriver.ListInputDevices();
-    std::unique_ptr<Platform::MidiInput> directInput = directDriver.OpenInput(0, driverSide);
+    Platform::MidiOpenFailure failure = Platform::MidiOpenFailure::Absent;
+    std::unique_ptr<Platform::MidiInput> directInput = directDriver.OpenInput(0, driverSide, failure);
     ASSERT_TRUE(directInput && driverSide.GiveBuffersTo(*directInput) && directInput->Start());
 
     const Bytes longMessage = Testing::SysExOfLength(600);
@@ -318,7 +333,8 @@ TEST_F(MidiCommTest, PortClosedWhileMessagesArriveIsReopenedWithoutLeftovers)
     Testing::RecordingMidiClient sender;
     Simulator::SimulatedMidiDriver directDriver(mSystem);
     directDriver.ListOutputDevices();
-    std::unique_ptr<Platform::MidiOutput> output = directDriver.OpenOutput(0, sender);
+    Platform::MidiOpenFailure failure = Platform::MidiOpenFailure::Absent;
+    std::unique_ptr<Platform::MidiOutput> output = directDriver.OpenOutput(0, sender, failure);
     ASSERT_TRUE(output);
     const Bytes message = Testing::SysExOfLength(700);
     for (std::uint64_t token = 0; token < 20; ++token) {
@@ -345,20 +361,10 @@ TEST_F(MidiCommTest, PortClosedWhileMessagesArriveIsReopenedWithoutLeftovers)
 
 // One output device that sees whether a long message reaches it while a short one is being sent. While it sends a
 // short message it starts a long send on another thread and gives it a moment to slip in.
-class OverlapWatchingDriver final : public Platform::MidiDriver {
+class OverlapWatchingDriver final : public Testing::OneOutputDriver {
 public:
+    OverlapWatchingDriver() : OneOutputDriver("Watched Port") {}
     ~OverlapWatchingDriver() override { JoinOtherThread(); }
-
-    std::vector<std::string> ListInputDevices() override { return {}; }
-    std::vector<std::string> ListOutputDevices() override { return {"Watched Port"}; }
-    std::unique_ptr<Platform::MidiInput> OpenInput(std::size_t, Platform::MidiInputCallback&) override
-    {
-        return nullptr;
-    }
-    std::unique_ptr<Platform::MidiOutput> OpenOutput(std::size_t, Platform::MidiOutputCallback& callback) override
-    {
-        return std::make_unique<WatchedOutput>(*this, callback);
-    }
 
     void JoinOtherThread()
     {
@@ -372,6 +378,11 @@ public:
     std::atomic<bool> LongWhileShort{false};
 
 private:
+    std::unique_ptr<Platform::MidiOutput> MakeOutput(Platform::MidiOutputCallback& callback) override
+    {
+        return std::make_unique<WatchedOutput>(*this, callback);
+    }
+
     class WatchedOutput final : public Platform::MidiOutput {
     public:
         WatchedOutput(OverlapWatchingDriver& driver, Platform::MidiOutputCallback& callback)
@@ -441,14 +452,16 @@ class HookedOpenDriver final : public Platform::MidiDriver {
 public:
     std::vector<std::string> ListInputDevices() override { return {"Hooked Input"}; }
     std::vector<std::string> ListOutputDevices() override { return {"Hooked Output"}; }
-    std::unique_ptr<Platform::MidiInput> OpenInput(std::size_t, Platform::MidiInputCallback&) override
+    std::unique_ptr<Platform::MidiInput> OpenInput(std::size_t, Platform::MidiInputCallback&,
+                                                   Platform::MidiOpenFailure&) override
     {
         if (DuringInputOpen) {
             DuringInputOpen();
         }
         return std::make_unique<IdleInput>();
     }
-    std::unique_ptr<Platform::MidiOutput> OpenOutput(std::size_t, Platform::MidiOutputCallback&) override
+    std::unique_ptr<Platform::MidiOutput> OpenOutput(std::size_t, Platform::MidiOutputCallback&,
+                                                     Platform::MidiOpenFailure&) override
     {
         return std::make_unique<ShortOnlyOutput>();
     }

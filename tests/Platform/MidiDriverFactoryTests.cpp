@@ -14,8 +14,16 @@ public:
     explicit NamedMidiDriver(std::string name) : mName(std::move(name)) {}
     std::vector<std::string> ListInputDevices() override { return {mName}; }
     std::vector<std::string> ListOutputDevices() override { return {}; }
-    std::unique_ptr<MidiInput> OpenInput(std::size_t, MidiInputCallback&) override { return nullptr; }
-    std::unique_ptr<MidiOutput> OpenOutput(std::size_t, MidiOutputCallback&) override { return nullptr; }
+    std::unique_ptr<MidiInput> OpenInput(std::size_t, MidiInputCallback&, MidiOpenFailure& failure) override
+    {
+        failure = MidiOpenFailure::Absent;
+        return nullptr;
+    }
+    std::unique_ptr<MidiOutput> OpenOutput(std::size_t, MidiOutputCallback&, MidiOpenFailure& failure) override
+    {
+        failure = MidiOpenFailure::Absent;
+        return nullptr;
+    }
 
 private:
     std::string mName;

@@ -75,7 +75,8 @@ TEST(SimulatedMidiDriver, ABodyReadWhereItLiesArrivesFramedAndWholeAfterItsSende
     ASSERT_EQ(driver.ListOutputDevices().back(), "Halvista Left");
     DoneWatch watch;
     std::future<bool> done = watch.Done();
-    const std::unique_ptr<Platform::MidiOutput> output = driver.OpenOutput(1, watch);
+    Platform::MidiOpenFailure failure = Platform::MidiOpenFailure::Absent;
+    const std::unique_ptr<Platform::MidiOutput> output = driver.OpenOutput(1, watch, failure);
     ASSERT_TRUE(output);
 
     auto body = std::make_shared<std::vector<std::uint8_t>>(1000);
@@ -109,7 +110,8 @@ TEST(SimulatedMidiDriver, LongTransferReportsTheBytesCarriedAsItGoesAndOneOnACab
         ASSERT_EQ(driver.ListOutputDevices().back(), "Halvista Left");
         DoneWatch watch;
         std::future<bool> done = watch.Done();
-        const std::unique_ptr<Platform::MidiOutput> output = driver.OpenOutput(1, watch);
+        Platform::MidiOpenFailure failure = Platform::MidiOpenFailure::Absent;
+        const std::unique_ptr<Platform::MidiOutput> output = driver.OpenOutput(1, watch, failure);
         ASSERT_TRUE(output);
         ASSERT_TRUE(output->SendLongMessage(Platform::MidiLongMessage::Holding(message), 1));
 

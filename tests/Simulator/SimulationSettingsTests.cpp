@@ -50,7 +50,7 @@ TEST(SimulationSettings, EveryVariableReachesItsSettingAndTwoDevicesKeepSeparate
         {"ZV_SIM_EXPECT_IMAGE", image},
         {"ZV_SIM_FAULT",
          "no-version,drop-message=3,,vanish-after=9,garbage-replies,slow-restart,never-done,stuck-send,stall-after=500,"
-         "late-plug=700"},
+         "late-plug=700,busy-port"},
         {"ZV_SIM_BYTES_PER_SECOND", "unlimited"},
         {"ZV_SIM_LOG", "/tmp/simulated.log"},
     });
@@ -71,7 +71,7 @@ TEST(SimulationSettings, EveryVariableReachesItsSettingAndTwoDevicesKeepSeparate
                                                Testing::ParseHex("F0 0D F7"), Testing::ParseHex("F0 0D 04 F7")}))
             << "split at 0x0D as the updater sends the image";
         EXPECT_TRUE(device.Faults.NoVersion && device.Faults.GarbageReplies && device.Faults.SlowRestart &&
-                    device.Faults.NeverDone);
+                    device.Faults.NeverDone && device.Faults.BusyPorts);
         EXPECT_EQ(device.Faults.DropImageMessage, 3u);
         EXPECT_EQ(device.Faults.VanishAfterImageMessages, 9u);
         EXPECT_EQ(device.Faults.PlugInAfter, 700ms);

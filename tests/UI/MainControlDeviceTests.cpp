@@ -49,6 +49,25 @@ TEST(MainControlWithDevice, RestartAfterAFailedUpdateBuildsAFreshEngineWhoseLate
     updateFails();
 }
 
+TEST(MainControlWithDevice, DeviceWhosePortAnotherProgramHoldsIsShownAsOneThatCannotBeUsedNotAsOneToPlugIn)
+{
+    TemporaryFolder folder;
+    const std::string image = folder / "image.syx";
+    const Bytes bytes = MakeImage(2, 8);
+    WriteContent(image, std::string(bytes.begin(), bytes.end()));
+    Simulator::DeviceSettings device = QuickDevice(Simulator::DeviceStart::Normal, "");
+    device.Faults.BusyPorts = true;
+    SimulatedMidiRig rig({device});
+    MainWindowHarness window(ApplicationSkinDocument(), [&rig] { return CreateUpdateEngine(rig.Factory()); });
+    window.StartProcessor(WideString(("-ABSOLUTE_FIRMWARE_FILE_PATH=" + image).c_str()));
+    window.OpenWindow();
+
+    EXPECT_NE(window.TextOf(L"labelDeviceInformation"), kNoDevice);
+    EXPECT_TRUE(window.IsShown(L"labelDeviceCannotUpdateError"));
+    EXPECT_EQ(window.TextOf(L"labelDeviceCannotUpdateError"), kDeviceAccessFailure);
+    EXPECT_FALSE(window.IsShown(L"buttonUpdateFirmware"));
+}
+
 TEST(MainControlWithDevice, FirmwareFileGoneWhileTheDeviceRestartsIsShownInvalidAndSaidOnStderrWithNothingSent)
 {
     TemporaryFolder folder;

@@ -1,0 +1,246 @@
+#include "Platform/ScriptedAlsaRawMidi.h"
+
+#include "TestSupport.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cerrno>
+#include <deque>
+
+namespace ZV::Testing {
+
+using Platform::AlsaMidiDevice;
+using Platform::AlsaRawMidiStream;
+using Readiness = AlsaRawMidiStream::Readiness;
+
+struct ScriptedAlsaRawMidi::Device {
+    std::string Name;
+    std::string Address;
+    std::uint32_t BytesPerSecond = 0;
+    bool Gone = false;
+    bool HeldElsewhere[2] = {};  // by direction: output, input
+    bool Open[2] = {};
+    std::deque<std::uint8_t> Unsent;
+    Bytes Received;
+    std::deque<std::uint8_t> ToComputer;
+    // Byte-microseconds of taking that have not yet made a whole byte.
+    std::uint64_t Credit = 0;
+    // Waits on the output that nothing but the test can end.
+    int BlockedOutputWaits = 0;
+};
+
+struct ScriptedAlsaRawMidi::State {
+    mutable std::mutex Mutex;
+    mutable std::condition_variable Changed;
+    std::uint64_t ClockMicroseconds = 0;
+    std::map<std::string, std::shared_ptr<Device>> Present;
+
+    // Under the lock: the clock moves on, and every device takes what it takes meanwhile.
+    void Advance(std::uint64_t microseconds)
+    {
+        ClockMicroseconds += microseconds;
+        for (auto& [name, device] : Present) {
+            device->Credit += std::uint64_t{device->BytesPerSecond} * microseconds;
+            const std::uint64_t whole = device->Credit / 1'000'000;
+            const std::size_t taken = static_cast<std::size_t>(std::min<std::uint64_t>(whole, device->Unsent.size()));
+            device->Received.insert(device->Received.end(), device->Unsent.begin(), device->Unsent.begin() + taken);
+            device->Unsent.erase(device->Unsent.begin(), device->Unsent.begin() + taken);
+            device->Credit = device->Unsent.empty() ? 0 : device->Credit - whole * 1'000'000;
+        }
+        Changed.notify_all();
+    }
+
+    // Under the lock: how long the device needs to take everything its buffer holds.
+    static std::uint64_t TimeToEmpty(const Device& device)
+    {
+        const std::uint64_t needed = device.Unsent.size() * 1'000'000 - device.Credit;
+        return (needed + device.BytesPerSecond - 1) / device.BytesPerSecond;
+    }
+};
+
+namespace {
+
+using Device = ScriptedAlsaRawMidi::Device;
+using State = ScriptedAlsaRawMidi::State;
+
+class ScriptedStream final : public AlsaRawMidiStream {
+public:
+    ScriptedStream(std::shared_ptr<State> state, std::shared_ptr<Device> device, bool input)
+        : mState(std::move(state)), mDevice(std::move(device)), mDirection(input ? 1 : 0)
+    {
+    }
+
+    ~ScriptedStream() override
+    {
+        std::lock_guard lock(mState->Mutex);
+        mDevice->Open[mDirection] = false;
+        if (mDirection == 0) {
+            mDevice->Unsent.clear();
+        }
+        mState->Changed.notify_all();
+    }
+
+    std::int64_t Read(std::uint8_t* bytes, std::size_t count) override
+    {
+        std::lock_guard lock(mState->Mutex);
+        if (mDevice->Gone) {
+            return -ENODEV;
+        }
+        const std::size_t moved = std::min(count, mDevice->ToComputer.size());
+        std::copy_n(mDevice->ToComputer.begin(), moved, bytes);
+        mDevice->ToComputer.erase(mDevice->ToComputer.begin(), mDevice->ToComputer.begin() + moved);
+        return static_cast<std::int64_t>(moved);
+    }
+
+    std::int64_t Write(const std::uint8_t* bytes, std::size_t count) override
+    {
+        std::lock_guard lock(mState->Mutex);
+        if (mDevice->Gone) {
+            return -ENODEV;
+        }
+        const std::size_t moved = std::min(count, ScriptedAlsaRawMidi::kBufferSize - mDevice->Unsent.size());
+        mDevice->Unsent.insert(mDevice->Unsent.end(), bytes, bytes + moved);
+        return static_cast<std::int64_t>(moved);
+    }
+
+    std::int64_t GetUnsentOutput() override
+    {
+        std::lock_guard lock(mState->Mutex);
+        return mDevice->Gone ? -ENODEV : static_cast<std::int64_t>(mDevice->Unsent.size());
+    }
+
+    Readiness Wait(int milliseconds) override
+    {
+        std::unique_lock lock(mState->Mutex);
+        for (;;) {
+            if (mWoken) {
+                return Readiness::Woken;
+            }
+            if (mDevice->Gone) {
+                return Readiness::Failed;
+            }
+            if (mDirection == 1 ? !mDevice->ToComputer.empty() : mDevice->Unsent.empty()) {
+                return Readiness::Ready;
+            }
+            if (mDirection == 0 && mDevice->BytesPerSecond != 0) {
+                const std::uint64_t limit = milliseconds < 0 ? UINT64_MAX : std::uint64_t(milliseconds) * 1000;
+                mState->Advance(std::min(State::TimeToEmpty(*mDevice), limit));
+                return mDevice->Unsent.empty() ? Readiness::Ready : Readiness::TimedOut;
+            }
+            if (mDirection == 1) {
+                if (milliseconds < 0) {
+                    mState->Changed.wait(lock);
+                } else if (mState->Changed.wait_for(lock, std::chrono::milliseconds(milliseconds)) ==
+                           std::cv_status::timeout) {
+                    return Readiness::TimedOut;
+                }
+                continue;
+            }
+            ++mDevice->BlockedOutputWaits;
+            mState->Changed.notify_all();
+            mState->Changed.wait(lock);
+            --mDevice->BlockedOutputWaits;
+        }
+    }
+
+    void Wake() override
+    {
+        std::lock_guard lock(mState->Mutex);
+        mWoken = true;
+        mState->Changed.notify_all();
+    }
+
+private:
+    std::shared_ptr<State> mState;
+    std::shared_ptr<Device> mDevice;
+    int mDirection;
+    bool mWoken = false;
+};
+
+}  // namespace
+
+ScriptedAlsaRawMidi::ScriptedAlsaRawMidi() : mState(std::make_shared<State>()) {}
+
+void ScriptedAlsaRawMidi::Plug(int card, const std::string& name, std::uint32_t bytesPerSecond)
+{
+    auto device = std::make_shared<Device>();
+    device->Name = name;
+    device->Address = "hw:" + std::to_string(card) + ",0,0";
+    device->BytesPerSecond = bytesPerSecond;
+    std::lock_guard lock(mState->Mutex);
+    mState->Present[name] = device;
+    mState->Changed.notify_all();
+}
+
+void ScriptedAlsaRawMidi::Unplug(const std::string& name)
+{
+    std::lock_guard lock(mState->Mutex);
+    mState->Present.at(name)->Gone = true;
+    mState->Present.erase(name);
+    mState->Changed.notify_all();
+}
+
+void ScriptedAlsaRawMidi::HoldElsewhere(const std::string& name, bool input, bool held)
+{
+    std::lock_guard lock(mState->Mutex);
+    mState->Present.at(name)->HeldElsewhere[input ? 1 : 0] = held;
+}
+
+void ScriptedAlsaRawMidi::SendToComputer(const std::string& name, const Bytes& bytes)
+{
+    std::lock_guard lock(mState->Mutex);
+    std::deque<std::uint8_t>& queue = mState->Present.at(name)->ToComputer;
+    queue.insert(queue.end(), bytes.begin(), bytes.end());
+    mState->Changed.notify_all();
+}
+
+ScriptedAlsaRawMidi::Bytes ScriptedAlsaRawMidi::GetReceived(const std::string& name) const
+{
+    std::lock_guard lock(mState->Mutex);
+    return mState->Present.at(name)->Received;
+}
+
+std::uint64_t ScriptedAlsaRawMidi::GetClockMilliseconds() const
+{
+    std::lock_guard lock(mState->Mutex);
+    return mState->ClockMicroseconds / 1000;
+}
+
+bool ScriptedAlsaRawMidi::WaitUntilOutputBlocks(const std::string& name) const
+{
+    std::unique_lock lock(mState->Mutex);
+    const std::shared_ptr<Device> device = mState->Present.at(name);
+    return mState->Changed.wait_for(lock, kBoundedWait, [&] { return device->BlockedOutputWaits > 0; });
+}
+
+std::vector<AlsaMidiDevice> ScriptedAlsaRawMidi::FindDevices(bool)
+{
+    std::lock_guard lock(mState->Mutex);
+    std::vector<AlsaMidiDevice> found;
+    for (const auto& [name, device] : mState->Present) {
+        found.push_back({device->Address, name});
+    }
+    std::sort(found.begin(), found.end(),
+              [](const AlsaMidiDevice& a, const AlsaMidiDevice& b) { return a.Address < b.Address; });
+    return found;
+}
+
+int ScriptedAlsaRawMidi::Open(const std::string& address, bool input, std::unique_ptr<AlsaRawMidiStream>& stream)
+{
+    std::lock_guard lock(mState->Mutex);
+    const int direction = input ? 1 : 0;
+    for (const auto& [name, device] : mState->Present) {
+        if (device->Address != address) {
+            continue;
+        }
+        if (device->HeldElsewhere[direction] || device->Open[direction]) {
+            return -EBUSY;
+        }
+        device->Open[direction] = true;
+        stream = std::make_unique<ScriptedStream>(mState, device, input);
+        return 0;
+    }
+    return -ENOENT;
+}
+
+}  // namespace ZV::Testing

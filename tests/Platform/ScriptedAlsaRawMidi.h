@@ -1,0 +1,58 @@
+#pragma once
+
+#include "Platform/AlsaRawMidi.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace ZV::Testing {
+
+// ALSA's raw MIDI as the kernel behaves, scripted by a test: devices that come and go (one plugged in again may sit
+// on another card), devices that another program holds open (EBUSY, as is a second open of one direction), and
+// outputs with the kernel's 4 KiB buffer that takes what fits and that the device empties at its own pace.
+//
+// The devices take bytes on the stand-in's own clock: a wait on an output moves that clock on to the moment the
+// buffer is empty, or by the time the wait was given, instead of taking that time, so that a slow device costs no
+// real seconds. A wait that nothing on that clock can end (a device that takes nothing, an input with nothing to
+// read) blocks for real until the stream is woken, the device goes or the test changes it (an input's, at most for
+// its time).
+class ScriptedAlsaRawMidi final : public Platform::AlsaRawMidi {
+public:
+    using Bytes = std::vector<std::uint8_t>;
+
+    static constexpr std::size_t kBufferSize = 4096;
+
+    ScriptedAlsaRawMidi();
+
+    // Plugs the device in as device 0 of the card, with one input and one output; it takes bytes at that pace
+    // (0: none at all).
+    void Plug(int card, const std::string& name, std::uint32_t bytesPerSecond);
+    // The device goes away: it is no longer listed, and its open streams fail.
+    void Unplug(const std::string& name);
+    // Another program opens one direction of the device, or lets it go.
+    void HoldElsewhere(const std::string& name, bool input, bool held);
+    // The device sends the bytes to the computer.
+    void SendToComputer(const std::string& name, const Bytes& bytes);
+    // What the device has taken from the computer so far.
+    Bytes GetReceived(const std::string& name) const;
+    // Milliseconds on the stand-in's clock.
+    std::uint64_t GetClockMilliseconds() const;
+    // Waits, bounded, until a wait on the device's output blocks for real.
+    bool WaitUntilOutputBlocks(const std::string& name) const;
+
+    std::vector<Platform::AlsaMidiDevice> FindDevices(bool input) override;
+    int Open(const std::string& address, bool input, std::unique_ptr<Platform::AlsaRawMidiStream>& stream) override;
+
+    struct Device;
+    struct State;
+
+private:
+    std::shared_ptr<State> mState;
+};
+
+}  // namespace ZV::Testing
