@@ -1,5 +1,7 @@
 #include "UI/MainControl.h"
 
+#include "Notification/NotificationCenterManager.h"
+
 #include <exception>
 #include <memory>
 #include <utility>
@@ -35,6 +37,9 @@ void LMainControl::RunEngineWork(const WideString& waitText, EngineWork work, En
 
 void LMainControl::FinishEngineWork()
 {
+    // What the engine reported from the work's thread is dropped as it comes while the work runs, and the last of it
+    // may still wait: the continuation reads the engine itself.
+    (void)GetApplicationNotificationCenter()->ProcessNotifications(false);
     const std::exception_ptr failure = mEngineWork.Finish();
     const std::function<void()> continuation = std::exchange(mAfterEngineWork, nullptr);
     GiveEngineBack();
