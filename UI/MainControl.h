@@ -150,7 +150,7 @@ private:
     bool IsScanButtonShown(std::int32_t deviceState) const;
     bool IsDeviceFirmwareVersionShown() const;
 
-    // What the work on the engine found, for its continuation.
+    // Work on the engine, on a thread of its own; what it found goes to its continuation.
     using EngineWork = std::function<bool(const std::atomic<bool>& stopRequested)>;
     using EngineWorkContinuation = std::function<void(bool found)>;
     // The wait cursor's texts, for a status bar where the skin has one.

@@ -22,35 +22,20 @@ constexpr std::int32_t kUpdateModeEntryByPolling = 4;
 constexpr wchar_t kEnteringUpdateModeTitle[] = L"WAITING_FOR_DEVICE_TO_ENTER_UPDATE_MODE_CURSOR_TITLE";
 constexpr wchar_t kWaitingForResetText[] = L"Waiting for Device Reset To Complete...";
 
-// Looks for the device in turns until it is back in update mode (true), the wait is over or the work is to stop.
-bool WaitForDeviceToEnterUpdateMode(Engine& engine, const LMainControl::WaitTurn& waitTurn,
-                                    const std::atomic<bool>& stopRequested)
+// Looks for the device in turns until it is back in the state wanted (true), the wait is over or the work is to stop.
+// A device that restarts is away for a while: a turn that does not find it is no reason to stop looking.
+bool WaitForDeviceState(Engine& engine, std::int32_t wanted, const LMainControl::WaitTurn& waitTurn,
+                        const std::atomic<bool>& stopRequested)
 {
     for (std::uint32_t elapsed = 0; elapsed < LMainControl::kWaitLimit && !stopRequested.load();
          elapsed += LMainControl::kWaitTurn) {
         waitTurn(LMainControl::kWaitTurn);
         (void)engine.ScanForDevices();
-        if (Succeeded(engine.RefreshSelectedDevice()) && engine.GetDeviceState() == Engine::kDeviceInUpdateMode) {
+        if (Succeeded(engine.RefreshSelectedDevice()) && engine.GetDeviceState() == wanted) {
             return true;
         }
     }
     return false;
-}
-
-// After a successful update in a skin without "NEXT": looks for the device in turns until it runs again, the wait is
-// over or the work is to stop. A device that restarts is away for a while: a turn that does not find it is no reason
-// to stop looking.
-void WaitForDeviceToRestart(Engine& engine, const LMainControl::WaitTurn& waitTurn,
-                            const std::atomic<bool>& stopRequested)
-{
-    for (std::uint32_t elapsed = 0; elapsed < LMainControl::kWaitLimit && !stopRequested.load();
-         elapsed += LMainControl::kWaitTurn) {
-        waitTurn(LMainControl::kWaitTurn);
-        (void)engine.ScanForDevices();
-        if (Succeeded(engine.RefreshSelectedDevice()) && engine.GetDeviceState() == Engine::kDeviceRunning) {
-            return;
-        }
-    }
 }
 
 }  // namespace
@@ -103,7 +88,7 @@ void LMainControl::WaitForUpdateModeThenStart(bool enterFirst)
                 return false;
             }
             // Overdue: the wait ran out with the device still on its way.
-            return !WaitForDeviceToEnterUpdateMode(*engine, waitTurn, stopRequested) &&
+            return !WaitForDeviceState(*engine, Engine::kDeviceInUpdateMode, waitTurn, stopRequested) &&
                    engine->GetDeviceState() == Engine::kDeviceEnteringUpdateMode;
         },
         [this](bool overdue) {
@@ -148,7 +133,8 @@ void LMainControl::FollowSuccessfulUpdate()
                 // The user turns the device off and on, then presses "NEXT".
                 (void)engine->RefreshSelectedDevice();
             } else {
-                WaitForDeviceToRestart(*engine, waitTurn, stopRequested);
+                // In a skin without it, until the device runs again.
+                (void)WaitForDeviceState(*engine, Engine::kDeviceRunning, waitTurn, stopRequested);
             }
             return false;
         },
