@@ -104,7 +104,8 @@ void LMainControl::WatchEngine()
     if (status == Engine::kUpdateFinished) {
         mEarlyCompletion = EarlyCompletion::kUnheard;
     }
-    // Nothing else would look for the device that an automatic start sent into update mode.
+    // The first idle pass follows an update that ended unheard, or looks for the device that an automatic start sent
+    // into update mode: nothing else would.
     const bool lookAtIdle = status == Engine::kUpdateFinished || deviceState == Engine::kDeviceEnteringUpdateMode;
     if (lookAtIdle && !std::exchange(mLookAtEngineAtIdle, true)) {
         (void)BeginIdleNotifications();

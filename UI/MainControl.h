@@ -64,6 +64,7 @@ public:
 
     // False while an update runs, or work on the engine: the application then drops an exit request.
     bool IsNotUpdating() const;
+    // From the start of work on the engine until the idle pass that takes its end.
     bool IsEngineWorkUnderWay() const { return mEngineWork.IsUnderWay(); }
     // The application's update processor; null when there is none.
     const RCPtr<::LUpdateProcessor>& GetUpdateProcessor() const { return mUpdateProcessor; }
