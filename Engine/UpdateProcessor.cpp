@@ -77,16 +77,21 @@ ZVRESULT LUpdateProcessor::Reinitialize()
 
 bool LUpdateProcessor::IsNotUpdating() const
 {
+    if (IsEngineWorkUnderWay()) {
+        return false;
+    }
     return !mEngine || mEngine->GetDeviceState() != LUpdateEngineInterface::kDeviceUpdating;
+}
+
+const RCPtr<LUpdateEngineInterface>& LUpdateProcessor::GetEngine() const
+{
+    static const RCPtr<LUpdateEngineInterface> kNoEngine;
+    return IsEngineWorkUnderWay() ? kNoEngine : mEngine;
 }
 
 ZVRESULT LUpdateProcessor::SetAllowDowngrade(bool allow)
 {
-    if (mAllowDowngrade == allow) {
-        return ZV_S_FALSE;
-    }
-    mAllowDowngrade = allow;
-    return ZV_S_OK;
+    return mAllowDowngrade.exchange(allow) == allow ? ZV_S_FALSE : ZV_S_OK;
 }
 
 bool LUpdateProcessor::FindSwitch(const WideString& commandLine, const WideString& name, WideString& value)
@@ -188,7 +193,7 @@ ZVRESULT LUpdateProcessor::WaitForDeviceToEnterUpdateMode()
 void LUpdateProcessor::SelectFirstOfSeveralDevices()
 {
     (void)mEngine->SelectDevice(0);
-    if (std::exchange(mSeveralDevicesReported, true)) {
+    if (mSeveralDevicesReported.exchange(true)) {
         return;
     }
     MutexLock lock(GetDebugOutputLock());
@@ -204,6 +209,9 @@ bool LUpdateProcessor::IsUpdateWanted() const
 
 bool LUpdateProcessor::IsNothingLeftToUpdate() const
 {
+    if (IsEngineWorkUnderWay()) {
+        return false;
+    }
     LUpdateEngineInterface& engine = *mEngine;
     const std::int32_t status = engine.GetUpdateStatus(false);
     if (status == LUpdateEngineInterface::kUpdateFinished) {

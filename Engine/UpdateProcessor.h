@@ -6,6 +6,7 @@
 #include "ObjectBase/ResultCodes.h"
 #include "Utilities/Storage/StringT.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 
@@ -26,8 +27,11 @@ using UpdateEngineFactory = std::function<ZV::RCPtr<LUpdateEngineInterface>()>;
 //
 // Without a file switch the firmware file is "QR27C_AppAndAssets.syx" in the program's folder; a file switch whose
 // value is empty names no file. Switches are found in any letter case; a value may be enclosed in double quotes. A
-// running device is sent into update mode only when its image is fit to send. All operations run on the
-// user-interface thread.
+// running device is sent into update mode only when its image is fit to send.
+//
+// All operations run on the user-interface thread, but for work on the engine that may wait on the device's ports:
+// the window runs it on a thread of its own, between BeginEngineWork and EndEngineWork, and that work may call
+// Reinitialize.
 class LUpdateProcessor : public ZV::LRefCountedObject {
 public:
     using ZVRESULT = ZV::ZVRESULT;
@@ -54,17 +58,25 @@ public:
     // Initialize with the kept command line; the allow-downgrade flag stays as it is.
     [[nodiscard]] ZVRESULT Reinitialize();
 
-    // True unless an update was started and has not ended.
+    // True unless an update was started and has not ended, or work on the engine is under way.
     bool IsNotUpdating() const;
-    bool GetAllowDowngrade() const { return mAllowDowngrade; }
+    // Thread-safe.
+    bool GetAllowDowngrade() const { return mAllowDowngrade.load(); }
     // True when the last update finished, or when the device found runs a build that needs no update: what a silent
-    // run ends with 1 for.
+    // run ends with 1 for. False while work on the engine is under way, whose outcome is not known yet.
     bool IsNothingLeftToUpdate() const;
     // 1 when the flag had that value already, else 0.
     [[nodiscard]] ZVRESULT SetAllowDowngrade(bool allow);
 
-    // Null until Initialize.
-    const ZV::RCPtr<LUpdateEngineInterface>& GetEngine() const { return mEngine; }
+    // Null until Initialize, and while work on the engine is under way.
+    const ZV::RCPtr<LUpdateEngineInterface>& GetEngine() const;
+
+    // Work on the engine away from the user-interface thread (a look for the device, a wait for it, Reinitialize),
+    // begun and ended there. Until it ends the engine is the work's alone, so GetEngine answers null, and the program
+    // may not end, as during an update.
+    void BeginEngineWork() { mEngineWorkUnderWay.store(true); }
+    void EndEngineWork() { mEngineWorkUnderWay.store(false); }
+    bool IsEngineWorkUnderWay() const { return mEngineWorkUnderWay.load(); }
     // The engines that Initialize makes from now on come from the factory; an empty one goes back to engines over
     // MIDI.
     void SetEngineFactory(UpdateEngineFactory factory) { mEngineFactory = std::move(factory); }
@@ -81,7 +93,7 @@ public:
     // sent into update mode to come back in it: 0 when it did, ZV_E_FAIL when it did not or became unusable.
     [[nodiscard]] ZVRESULT WaitForDeviceToEnterUpdateMode();
     // Of several devices found, the first is the one to update; the others are never touched. Says so on the debug
-    // output, once for the processor's whole life.
+    // output, once for the processor's whole life, whichever thread finds them.
     void SelectFirstOfSeveralDevices();
 
 private:
@@ -95,6 +107,8 @@ private:
     UpdateEngineFactory mEngineFactory;
     ZV::WideString mCommandLine;
     ZV::RCPtr<LUpdateEngineInterface> mEngine;
-    bool mAllowDowngrade = false;
-    bool mSeveralDevicesReported = false;
+    // The menu changes it while work on the engine may read it.
+    std::atomic<bool> mAllowDowngrade{false};
+    std::atomic<bool> mSeveralDevicesReported{false};
+    std::atomic<bool> mEngineWorkUnderWay{false};
 };

@@ -1,6 +1,5 @@
 #include "UI/MainControl.h"
 
-#include "Application/WaitCursor.h"
 #include "ControlBase/MenuDescriptor.h"
 #include "ControlBase/MenuParams.h"
 #include "Controls/Button.h"
@@ -46,7 +45,14 @@ LMainControl::LMainControl(const RCPtr<LControl>& parent, const WideString& name
 {
 }
 
-LMainControl::~LMainControl() = default;
+LMainControl::~LMainControl()
+{
+    if (mEngineWork.IsUnderWay()) {
+        // Nobody is left to take what the work finds.
+        mEngineWork.Abandon();
+        mUpdateProcessor->EndEngineWork();
+    }
+}
 
 ZVRESULT LMainControl::Initialize()
 {
@@ -97,9 +103,11 @@ void LMainControl::WatchEngine()
                      deviceState == Engine::kDeviceUpdating;
     if (status == Engine::kUpdateFinished) {
         mEarlyCompletion = EarlyCompletion::kUnheard;
-        (void)BeginIdleNotifications();
-    } else if (deviceState == Engine::kDeviceEnteringUpdateMode) {
-        // Nothing else would look for the device that an automatic start sent into update mode.
+    }
+    // The first idle pass follows an update that ended unheard, or looks for the device that an automatic start sent
+    // into update mode: nothing else would.
+    const bool lookAtIdle = status == Engine::kUpdateFinished || deviceState == Engine::kDeviceEnteringUpdateMode;
+    if (lookAtIdle && !std::exchange(mLookAtEngineAtIdle, true)) {
         (void)BeginIdleNotifications();
     }
 }
@@ -235,6 +243,9 @@ RCPtr<::LUpdateEngineInterface> LMainControl::GetUpdateEngine() const
 bool LMainControl::OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
                                                const RCPtr<LNotification>& notification)
 {
+    if (mEngineWork.IsUnderWay() && sender.Get() == GetApplicationNotificationCenter().Get()) {
+        return true;
+    }
     return OfferToHandler(mHandler, sender, notification) ||
            LControl::OfferToNotificationHandlers(sender, notification);
 }
@@ -346,21 +357,6 @@ std::int32_t LMainControl::OnFirmwareUpdateCompletedNotification(const ConstRCPt
     return 1;
 }
 
-void LMainControl::FollowSuccessfulUpdate()
-{
-    const LWaitCursor waitCursor(L"Waiting for Device Reset To Complete...", GetRootWindowRef());
-    UpdateDisplayFromEngine();
-    RedrawWindow();
-    if (!mButtonManualDeviceHasUpdatedRescan) {
-        WaitForDeviceToRestart();
-        mUpdateStarted = false;
-        UpdateDisplayFromEngine();
-    } else if (const RCPtr<::LUpdateEngineInterface> engine = GetUpdateEngine()) {
-        // The user turns the device off and on, then presses "NEXT".
-        (void)engine->RefreshSelectedDevice();
-    }
-}
-
 // --- Clicks and menu commands ---
 
 std::int32_t LMainControl::OnExitClick(const ConstRCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&)
@@ -390,13 +386,24 @@ std::int32_t LMainControl::OnScanForDeviceClick(const ConstRCPtr<LNotificationDi
     if (!engine) {
         return 1;
     }
-    // The engine reports what it found as state changes.
-    (void)engine->ScanForDevices();
-    if (mUpdateModeOverdue && Succeeded(engine->RefreshSelectedDevice()) &&
-        engine->GetDeviceState() == ::LUpdateEngineInterface::kDeviceInUpdateMode) {
-        // The device sent into update mode is back in it at last.
-        StartUpdateInUpdateMode();
-    }
+    const bool overdue = mUpdateModeOverdue;
+    ShowLookingForDevice(engine->GetFirmwareFileState());
+    RunEngineWork(
+        kLookingForDeviceText,
+        [engine, overdue](const std::atomic<bool>&) {
+            (void)engine->ScanForDevices();
+            // The device sent into update mode may be back in it at last.
+            return overdue && Succeeded(engine->RefreshSelectedDevice()) &&
+                   engine->GetDeviceState() == ::LUpdateEngineInterface::kDeviceInUpdateMode;
+        },
+        [this](bool backInUpdateMode) {
+            if (backInUpdateMode) {
+                mUpdateModeOverdue = false;
+                StartUpdateInUpdateMode();
+            } else {
+                FollowLook();
+            }
+        });
     return 1;
 }
 
@@ -404,11 +411,21 @@ std::int32_t LMainControl::OnManualDeviceReadyForUpdateClick(const ConstRCPtr<LN
                                                              const RCPtr<LNotification>&)
 {
     const RCPtr<::LUpdateEngineInterface> engine = GetUpdateEngine();
-    if (engine && Succeeded(engine->RefreshSelectedDevice()) &&
-        engine->GetDeviceState() == ::LUpdateEngineInterface::kDeviceInUpdateMode) {
-        UpdateDisplayFromEngine();
-        StartFirmwareUpdate();
+    if (!engine) {
+        return 1;
     }
+    RunEngineWork(
+        GetEnteringUpdateModeText(),
+        [engine](const std::atomic<bool>&) {
+            return Succeeded(engine->RefreshSelectedDevice()) &&
+                   engine->GetDeviceState() == ::LUpdateEngineInterface::kDeviceInUpdateMode;
+        },
+        [this](bool inUpdateMode) {
+            UpdateDisplayFromEngine();
+            if (inUpdateMode) {
+                StartFirmwareUpdate();
+            }
+        });
     return 1;
 }
 
@@ -419,12 +436,20 @@ std::int32_t LMainControl::OnManualDeviceHasUpdatedRescanClick(const ConstRCPtr<
     if (!engine) {
         return 1;
     }
-    (void)engine->ScanForDevices();
-    if (Succeeded(engine->RefreshSelectedDevice()) &&
-        engine->GetDeviceState() == ::LUpdateEngineInterface::kDeviceRunning) {
-        mUpdateStarted = false;
-        UpdateDisplayFromEngine();
-    }
+    ShowLookingForDevice(engine->GetFirmwareFileState());
+    RunEngineWork(
+        kLookingForDeviceText,
+        [engine](const std::atomic<bool>&) {
+            (void)engine->ScanForDevices();
+            return Succeeded(engine->RefreshSelectedDevice()) &&
+                   engine->GetDeviceState() == ::LUpdateEngineInterface::kDeviceRunning;
+        },
+        [this](bool running) {
+            if (running) {
+                mUpdateStarted = false;
+            }
+            FollowLook();
+        });
     return 1;
 }
 

@@ -1,13 +1,17 @@
 #pragma once
 
+#include "Application/WaitCursor.h"
 #include "ControlBase/Control.h"
 #include "Engine/UpdateEngineInterface.h"
 #include "Engine/UpdateProcessor.h"
 #include "System/OpenFileDialog.h"
+#include "UI/BackgroundWork.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace ZV {
 
@@ -22,9 +26,12 @@ class LProgressBar;
 // update processor (UI/UpdateProcessorSource.h). Its notifications arrive through the "application" centre at idle
 // time.
 //
-// Two waits block the user-interface thread in turns of kWaitTurn up to kWaitLimit, repainting the window
-// themselves under the wait cursor: for a device sent into update mode, and, in a skin without "NEXT", for the
-// device to come back after an update. User-interface thread only.
+// What may wait on the device's ports (a look for the device, RESTART's fresh engine, the waits in turns of kWaitTurn
+// up to kWaitLimit for a device sent into update mode and, in a skin without "NEXT", for the device to come back
+// after an update) runs on a thread of its own, one piece at a time, under the wait cursor. Meanwhile the window
+// paints and answers as ever; the engine is that work's alone, so the engine's reports change nothing and a click
+// that would ask the engine is dropped, and the program may not end; at the first idle pass after the work the
+// window reads the engine anew. Everything else runs on the user-interface thread.
 class LMainControl : public LControl {
 public:
     // The skin class name.
@@ -46,20 +53,24 @@ public:
     // The base's, then the menu's commands subscribed at the window, whose queue the menus post into. Throws
     // "No Root Window!" for a tree without one.
     void ProcessRootWindowAquired() override;
-    // The first idle pass after the window began to watch an engine whose device the processor sent into update
-    // mode (an automatic start) waits for the device, as a click on "UPDATE FIRMWARE" does, and starts the update;
-    // after one whose update had already finished, it follows that update's end as the engine's report of it would.
+    // Takes the end of the work on the engine once it has ended. The first idle pass after the window began to
+    // watch an engine whose device the processor sent into update mode (an automatic start) waits for the device, as
+    // a click on "UPDATE FIRMWARE" does, and starts the update; after one whose update had already finished, it
+    // follows that update's end as the engine's report of it would.
     void OnIdle(const RCPtr<LNotification>& idle) override;
     // Checks "Allow Downgrade" as the processor's setting is; 0 for every command.
     [[nodiscard]] ZVRESULT IsCommandEnabled(std::uint32_t first, std::uint32_t second, const WideString& notificationId,
                                             MenuItemInfo& state) override;
 
-    // False while an update runs: the application then drops an exit request.
+    // False while an update runs, or work on the engine: the application then drops an exit request.
     bool IsNotUpdating() const;
+    // From the start of work on the engine until the idle pass that takes its end.
+    bool IsEngineWorkUnderWay() const { return mEngineWork.IsUnderWay(); }
     // The application's update processor; null when there is none.
     const RCPtr<::LUpdateProcessor>& GetUpdateProcessor() const { return mUpdateProcessor; }
-    // The processor's engine; null without one.
+    // The processor's engine; null without one, and while work on it is under way.
     RCPtr<::LUpdateEngineInterface> GetUpdateEngine() const;
+    // Taken by each wait when it starts.
     void SetWaitTurn(WaitTurn waitTurn) { mWaitTurn = std::move(waitTurn); }
 
     // The handlers; each answers 1.
@@ -91,6 +102,7 @@ public:
                                              const RCPtr<LNotification>& notification);
 
 protected:
+    // The engine's reports that come while work on the engine is under way are dropped: its end reads the engine.
     bool OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
                                      const RCPtr<LNotification>& notification) override;
     void EraseNotificationBindings(const ConstRCPtr<LNotificationDistributor>& distributor, const wchar_t* id) override;
@@ -139,21 +151,42 @@ private:
     bool IsScanButtonShown(std::int32_t deviceState) const;
     bool IsDeviceFirmwareVersionShown() const;
 
+    // Work on the engine, on a thread of its own; what it found goes to its continuation.
+    using EngineWork = std::function<bool(const std::atomic<bool>& stopRequested)>;
+    using EngineWorkContinuation = std::function<void(bool found)>;
+    // The wait cursor's texts, for a status bar where the skin has one.
+    static constexpr wchar_t kLookingForDeviceText[] = L"Looking for Device...";
+    WideString GetEnteringUpdateModeText() const;
+
+    // Runs the work on the engine away from this thread under the wait cursor with the text; the continuation runs
+    // here at the first idle pass after the work has ended, and what the work threw is thrown there instead. Nothing
+    // when there is no processor or work is under way already.
+    void RunEngineWork(const WideString& waitText, EngineWork work, EngineWorkContinuation continuation);
+    void FinishEngineWork();
+    // The engine is the window's again: the processor answers with it, the idle passes look no more, the cursor comes
+    // back.
+    void GiveEngineBack();
+    // While the device is looked for, the display says so and offers no button that would ask the engine.
+    void ShowLookingForDevice(std::int32_t fileState);
+    // After a look for the device: the first of several taken, and the display brought up to date.
+    void FollowLook();
+
     void StartFirmwareUpdate();
     // The device in update mode: the update starts, with the display brought up to date before and after.
     void StartUpdateInUpdateMode();
-    [[nodiscard]] ZVRESULT WaitForDeviceToEnterUpdateMode();
-    // Under the wait cursor: the outcome shown, then in a skin without "NEXT" the wait for the device to run again,
+    // Away from this thread, the device first sent into update mode when asked, then waited for unless the skin has a
+    // button for the user to say it is there; then the update starts if it is in update mode, and the window shows
+    // it as not found if the wait ran out.
+    void WaitForUpdateModeThenStart(bool enterFirst);
+    // The outcome shown, then under the wait cursor in a skin without "NEXT" the wait for the device to run again,
     // else one look at it.
     void FollowSuccessfulUpdate();
-    // After a successful update in a skin without "NEXT": until the device runs again, or the wait is over.
-    void WaitForDeviceToRestart();
     void RestartUpdateProcess();
     void RequestApplicationExit();
     void ScanForDeviceInBackground();
     // Writes why the engine refused the firmware file to the standard error, when it did.
     void ReportFirmwareFileFailure();
-    // Invalidates the whole window and has it painted at once: the waits let no messages through.
+    // Invalidates the whole window and has it painted at once.
     void RedrawWindow();
 
     RCPtr<LNotificationHandler<LMainControl>> mHandler;
@@ -182,7 +215,12 @@ private:
     // may never come, or come after the window has taken it.
     enum class EarlyCompletion { kNone, kUnheard, kTaken };
     EarlyCompletion mEarlyCompletion = EarlyCompletion::kNone;
+    // The first idle pass after the window began to watch an engine looks at what the processor left it.
+    bool mLookAtEngineAtIdle = false;
     WaitTurn mWaitTurn;
+    std::optional<LWaitCursor> mEngineWorkCursor;
+    std::function<void()> mAfterEngineWork;
+    LBackgroundWork mEngineWork;
 };
 
 }  // namespace ZV

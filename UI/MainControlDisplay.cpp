@@ -83,6 +83,10 @@ LMainControl::EngineState LMainControl::ReadEngineState() const
 
 void LMainControl::UpdateDisplayFromEngine()
 {
+    if (mEngineWork.IsUnderWay()) {
+        // The engine is the work's; the work's end brings the display up to date.
+        return;
+    }
     const EngineState state = ReadEngineState();
     UpdateDisplay(state.result, state.device, state.file);
 }

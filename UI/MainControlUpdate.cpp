@@ -1,7 +1,6 @@
 #include "UI/MainControl.h"
 
 #include "Application/FrameworkApp.h"
-#include "Application/WaitCursor.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/ControlServices.h"
 #include "ControlBase/DebugLine.h"
@@ -21,8 +20,30 @@ using Engine = ::LUpdateEngineInterface;
 constexpr std::int32_t kUpdateModeEntryByPolling = 4;
 
 constexpr wchar_t kEnteringUpdateModeTitle[] = L"WAITING_FOR_DEVICE_TO_ENTER_UPDATE_MODE_CURSOR_TITLE";
+constexpr wchar_t kWaitingForResetText[] = L"Waiting for Device Reset To Complete...";
+
+// Looks for the device in turns until it is back in the state wanted (true), the wait is over or the work is to stop.
+// A device that restarts is away for a while: a turn that does not find it is no reason to stop looking.
+bool WaitForDeviceState(Engine& engine, std::int32_t wanted, const LMainControl::WaitTurn& waitTurn,
+                        const std::atomic<bool>& stopRequested)
+{
+    for (std::uint32_t elapsed = 0; elapsed < LMainControl::kWaitLimit && !stopRequested.load();
+         elapsed += LMainControl::kWaitTurn) {
+        waitTurn(LMainControl::kWaitTurn);
+        (void)engine.ScanForDevices();
+        if (Succeeded(engine.RefreshSelectedDevice()) && engine.GetDeviceState() == wanted) {
+            return true;
+        }
+    }
+    return false;
+}
 
 }  // namespace
+
+WideString LMainControl::GetEnteringUpdateModeText() const
+{
+    return GetApplicationString(kEnteringUpdateModeTitle);
+}
 
 void LMainControl::StartFirmwareUpdate()
 {
@@ -30,45 +51,51 @@ void LMainControl::StartFirmwareUpdate()
     if (!engine || engine->GetFirmwareFileState() != Engine::kFilePresent) {
         return;
     }
-    if (engine->GetDeviceState() == Engine::kDeviceRunning) {
-        // A device in update mode has the file checked by StartUpdate; a running one is sent there only for a file
-        // that is still fit to send.
-        if (Failed(engine->CheckFirmwareFile())) {
-            ReportFirmwareFileFailure();
-            UpdateDisplayFromEngine();
-            RedrawWindow();
-            return;
-        }
-        // The window shows the device resetting before the engine reports it.
-        UpdateDisplay(Engine::kUpdateIdle, Engine::kDeviceEnteringUpdateMode, Engine::kFilePresent);
-        RedrawWindow();
-        const LWaitCursor waitCursor(GetApplicationString(kEnteringUpdateModeTitle), GetRootWindowRef());
-        if (Succeeded(engine->EnterUpdateMode()) && engine->GetDeviceState() == Engine::kDeviceEnteringUpdateMode &&
-            !mButtonManualDeviceReadyForUpdate) {
-            // The display shows whatever the engine reports after the wait, however it ended.
-            (void)WaitForDeviceToEnterUpdateMode();
-        }
+    if (engine->GetDeviceState() != Engine::kDeviceRunning) {
+        StartUpdateInUpdateMode();
+        return;
     }
-    StartUpdateInUpdateMode();
+    // A device in update mode has the file checked by StartUpdate; a running one is sent there only for a file that
+    // is still fit to send.
+    if (Failed(engine->CheckFirmwareFile())) {
+        ReportFirmwareFileFailure();
+        UpdateDisplayFromEngine();
+        RedrawWindow();
+        return;
+    }
+    // The window shows the device resetting before the engine reports it.
+    UpdateDisplay(Engine::kUpdateIdle, Engine::kDeviceEnteringUpdateMode, Engine::kFilePresent);
+    RedrawWindow();
+    WaitForUpdateModeThenStart(true);
 }
 
-void LMainControl::OnIdle(const RCPtr<LNotification>&)
+void LMainControl::WaitForUpdateModeThenStart(bool enterFirst)
 {
-    (void)EndIdleNotifications();
-    if (mEarlyCompletion == EarlyCompletion::kUnheard) {
-        mEarlyCompletion = EarlyCompletion::kTaken;
-        FollowSuccessfulUpdate();
-        return;
-    }
     const RCPtr<Engine> engine = GetUpdateEngine();
-    if (!engine || engine->GetDeviceState() != Engine::kDeviceEnteringUpdateMode || mButtonManualDeviceReadyForUpdate) {
+    if (!engine) {
         return;
     }
-    {
-        const LWaitCursor waitCursor(GetApplicationString(kEnteringUpdateModeTitle), GetRootWindowRef());
-        (void)WaitForDeviceToEnterUpdateMode();
-    }
-    StartUpdateInUpdateMode();
+    mUpdateModeOverdue = false;
+    const bool waits = !mButtonManualDeviceReadyForUpdate;
+    RunEngineWork(
+        GetEnteringUpdateModeText(),
+        [engine, enterFirst, waits, waitTurn = mWaitTurn](const std::atomic<bool>& stopRequested) {
+            if (enterFirst && Failed(engine->EnterUpdateMode())) {
+                return false;
+            }
+            if (!waits || engine->GetDeviceState() != Engine::kDeviceEnteringUpdateMode ||
+                engine->GetReservedValue() != kUpdateModeEntryByPolling) {
+                return false;
+            }
+            // Overdue: the wait ran out with the device still on its way.
+            return !WaitForDeviceState(*engine, Engine::kDeviceInUpdateMode, waitTurn, stopRequested) &&
+                   engine->GetDeviceState() == Engine::kDeviceEnteringUpdateMode;
+        },
+        [this](bool overdue) {
+            // The display shows whatever the engine reports after the wait, however it ended.
+            mUpdateModeOverdue = overdue;
+            StartUpdateInUpdateMode();
+        });
 }
 
 void LMainControl::StartUpdateInUpdateMode()
@@ -90,46 +117,33 @@ void LMainControl::StartUpdateInUpdateMode()
     RedrawWindow();
 }
 
-ZVRESULT LMainControl::WaitForDeviceToEnterUpdateMode()
+void LMainControl::FollowSuccessfulUpdate()
 {
-    const RCPtr<Engine> engine = GetUpdateEngine();
-    if (!engine || engine->GetReservedValue() != kUpdateModeEntryByPolling) {
-        return ZV_E_FAIL;
-    }
-    mUpdateModeOverdue = false;
-    for (std::uint32_t elapsed = 0;;) {
-        RedrawWindow();
-        {
-            const LWaitCursor waitCursor(GetApplicationString(kEnteringUpdateModeTitle), GetRootWindowRef());
-            mWaitTurn(kWaitTurn);
-            (void)engine->ScanForDevices();
-            if (Succeeded(engine->RefreshSelectedDevice()) &&
-                engine->GetDeviceState() == Engine::kDeviceInUpdateMode) {
-                return ZV_S_OK;
-            }
-        }
-        elapsed += kWaitTurn;
-        if (elapsed >= kWaitLimit) {
-            mUpdateModeOverdue = engine->GetDeviceState() == Engine::kDeviceEnteringUpdateMode;
-            return ZV_E_FAIL;
-        }
-    }
-}
-
-void LMainControl::WaitForDeviceToRestart()
-{
+    UpdateDisplayFromEngine();
+    RedrawWindow();
     const RCPtr<Engine> engine = GetUpdateEngine();
     if (!engine) {
         return;
     }
-    // A device that restarts is away for a while: a turn that does not find it is no reason to stop looking.
-    for (std::uint32_t elapsed = 0; elapsed < kWaitLimit; elapsed += kWaitTurn) {
-        mWaitTurn(kWaitTurn);
-        (void)engine->ScanForDevices();
-        if (Succeeded(engine->RefreshSelectedDevice()) && engine->GetDeviceState() == Engine::kDeviceRunning) {
-            return;
-        }
-    }
+    const bool withNext = static_cast<bool>(mButtonManualDeviceHasUpdatedRescan);
+    RunEngineWork(
+        kWaitingForResetText,
+        [engine, withNext, waitTurn = mWaitTurn](const std::atomic<bool>& stopRequested) {
+            if (withNext) {
+                // The user turns the device off and on, then presses "NEXT".
+                (void)engine->RefreshSelectedDevice();
+            } else {
+                // In a skin without it, until the device runs again.
+                (void)WaitForDeviceState(*engine, Engine::kDeviceRunning, waitTurn, stopRequested);
+            }
+            return false;
+        },
+        [this, withNext](bool) {
+            if (!withNext) {
+                mUpdateStarted = false;
+            }
+            UpdateDisplayFromEngine();
+        });
 }
 
 void LMainControl::RestartUpdateProcess()
@@ -137,11 +151,26 @@ void LMainControl::RestartUpdateProcess()
     if (!mUpdateProcessor) {
         return;
     }
-    // The processor builds a fresh engine, which posts nothing until it is told to: the window follows it again.
-    (void)mUpdateProcessor->Reinitialize();
-    mNoScanButton = !mButtonScanForDevice;
-    WatchEngine();
-    UpdateDisplayFromEngine();
+    std::int32_t fileState = Engine::kFileNone;
+    if (const RCPtr<Engine> engine = GetUpdateEngine()) {
+        fileState = engine->GetFirmwareFileState();
+        // The engine that goes has nothing more to say to the window.
+        engine->SetNotificationsEnabled(false);
+    }
+    ShowLookingForDevice(fileState);
+    // The processor builds a fresh engine, which posts nothing until it is told to: the window follows it again. The
+    // engine that goes is let go there too, since its end may wait for its ports.
+    RunEngineWork(
+        kLookingForDeviceText,
+        [processor = mUpdateProcessor](const std::atomic<bool>&) {
+            (void)processor->Reinitialize();
+            return false;
+        },
+        [this](bool) {
+            mNoScanButton = !mButtonScanForDevice;
+            WatchEngine();
+            UpdateDisplayFromEngine();
+        });
 }
 
 void LMainControl::RequestApplicationExit()

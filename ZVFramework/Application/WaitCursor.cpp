@@ -23,24 +23,29 @@ RCPtr<IRootWindow> ApplicationWindow()
 
 LWaitCursor::LWaitCursor(const WideString& text) : mRootWindow(ApplicationWindow())
 {
-    Begin(text);
+    Begin(text, Caller::kBlocks);
 }
 
-LWaitCursor::LWaitCursor(const WideString& text, const RCPtr<IRootWindow>& rootWindow) : mRootWindow(rootWindow)
+LWaitCursor::LWaitCursor(const WideString& text, const RCPtr<IRootWindow>& rootWindow, Caller caller)
+    : mRootWindow(rootWindow)
 {
-    Begin(text);
+    Begin(text, caller);
 }
 
-void LWaitCursor::Begin(const WideString& text)
+void LWaitCursor::Begin(const WideString& text, Caller caller)
 {
     if (mRootWindow) {
         mPreviousCursor = mRootWindow->SetCursor(mRootWindow->GetNamedCursor(L"UI_CURSOR_WAIT"));
     }
-    if (LFrameworkApp* application = GetFrameworkApp()) {
+    LFrameworkApp* application = GetFrameworkApp();
+    if (application != nullptr) {
         // Without a status bar there is nowhere to show the text.
         (void)application->SetStatusText(text, true);
-        (void)application->ProcessIdle(true);
     }
+    if (caller == Caller::kGoesOn || application == nullptr) {
+        return;
+    }
+    (void)application->ProcessIdle(true);
     // What the idle pass delivered may have set a cursor of its own (a device's state change sets the arrow); the
     // work that follows blocks the window, so it must run under the wait cursor.
     if (mRootWindow) {

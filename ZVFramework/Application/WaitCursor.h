@@ -7,22 +7,29 @@
 namespace ZV {
 
 // Tells the user that the program is busy for as long as it lives: the wait cursor over a window and the text in
-// the application's status bar, where it has one. One idle pass runs before the work starts, so that what waits to
-// be delivered is delivered and the window shows the change before the caller blocks. At its end the cursor it
-// found comes back, also when the work ends by an exception; nested ones give back their cursors in reverse order.
-// User-interface thread only.
+// the application's status bar, where it has one. For a caller that blocks, one idle pass runs before the work
+// starts, so that what waits to be delivered is delivered and the window shows the change before the caller blocks.
+// At its end the cursor it found comes back, also when the work ends by an exception; nested ones give back their
+// cursors in reverse order. User-interface thread only.
 class LWaitCursor {
 public:
+    enum class Caller {
+        kBlocks,
+        // The work runs elsewhere while the window goes on with its loop: no idle pass is needed, and none runs
+        // inside the caller.
+        kGoesOn,
+    };
+
     // Over the application's active root window, else its main one; nothing without an application or a window.
     explicit LWaitCursor(const WideString& text);
     // Over the window given (a control's own), which may be null.
-    LWaitCursor(const WideString& text, const RCPtr<IRootWindow>& rootWindow);
+    LWaitCursor(const WideString& text, const RCPtr<IRootWindow>& rootWindow, Caller caller = Caller::kBlocks);
     LWaitCursor(const LWaitCursor&) = delete;
     LWaitCursor& operator=(const LWaitCursor&) = delete;
     ~LWaitCursor();
 
 private:
-    void Begin(const WideString& text);
+    void Begin(const WideString& text, Caller caller);
 
     RCPtr<IRootWindow> mRootWindow;
     CursorHandle mPreviousCursor = 0;

@@ -99,8 +99,8 @@ MainWindowHarness::MainWindowHarness(const std::string& skinDocument, UpdateEngi
 MainWindowHarness::~MainWindowHarness()
 {
     if (mMain) {
-        // The window's waits must not outlive the test's own turns.
-        mMain->SetWaitTurn({});
+        // The window's work on the engine must not outlive the test's own steps.
+        PumpAll();
     }
     Window().SetRootControl(nullptr);
     mMain = nullptr;
@@ -175,16 +175,31 @@ void MainWindowHarness::Refresh()
 void MainWindowHarness::Click(const wchar_t* name)
 {
     (void)Child(name).SendNotification(LNotification::Create(L"NID_LEFT_CLICK", nullptr));
+    PumpAll();
 }
 
 void MainWindowHarness::PumpAll()
 {
-    // A pass may post into a queue that it has served already.
-    for (int pass = 0; pass < 100; ++pass) {
-        if (!PumpIdle() && GetApplicationNotificationCenter()->GetQueuedCount() == 0 &&
-            Window().GetQueuedCount() == 0) {
+    // A pass may post into a queue that it has served already, and the window's work on the engine is taken at the
+    // first pass after it has ended.
+    const auto deadline = std::chrono::steady_clock::now() + kBoundedWait;
+    for (int pass = 0; pass < 100;) {
+        const bool more = PumpIdle();
+        const bool pending =
+            more || GetApplicationNotificationCenter()->GetQueuedCount() != 0 || Window().GetQueuedCount() != 0;
+        if (mMain && mMain->IsEngineWorkUnderWay()) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                ADD_FAILURE() << "the window's work on the engine does not end";
+                return;
+            }
+            // Its thread ends without a signal to wait on; the window's timer looks just as often.
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            continue;
+        }
+        if (!pending) {
             return;
         }
+        ++pass;
     }
     ADD_FAILURE() << "the queues do not run dry";
 }

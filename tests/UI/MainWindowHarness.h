@@ -59,9 +59,10 @@ public:
     void Deliver(const wchar_t* id, const ConstRCPtr<LRefCountedObject>& parameter);
     // What the window does after every file-state report of the engine: everything follows the engine again.
     void Refresh();
-    // The button reports a click, as a press and release over it does.
+    // The button reports a click, as a press and release over it does; then idle passes run until what the click set
+    // going has ended.
     void Click(const wchar_t* name);
-    // Runs idle passes until nothing waits in the queues.
+    // Runs idle passes until nothing waits in the queues and the window's work on the engine, if any, has ended.
     void PumpAll();
     // Runs idle passes, as the window's timer brings them, until the condition holds; false when it does not
     // within the bounded wait.

@@ -16,7 +16,6 @@
 
 #include <X11/Xlib.h>
 #include <X11/cursorfont.h>
-#include <X11/extensions/Xfixes.h>
 
 #include <chrono>
 #include <csignal>
@@ -619,37 +618,6 @@ TEST_F(ProgramGui, BesideAFirstThatNeverAnswersASecondStartEndsWith255AndHalfSen
     EXPECT_EQ(first->GetExitCode(), 1) << first->ReadStandardError();
 }
 
-// What the server shows under the pointer at the point of the screen: the cursor's size, hot spot and pixels.
-std::vector<unsigned long> CursorImageAt(Display* display, DesktopInput& input, int x, int y)
-{
-    input.MoveTo(x, y);
-    std::vector<unsigned long> image;
-    if (XFixesCursorImage* shown = XFixesGetCursorImage(display)) {
-        image = {static_cast<unsigned long>(shown->width), static_cast<unsigned long>(shown->height),
-                 static_cast<unsigned long>(shown->xhot), static_cast<unsigned long>(shown->yhot)};
-        image.insert(image.end(), shown->pixels,
-                     shown->pixels + static_cast<std::size_t>(shown->width) * shown->height);
-        XFree(shown);
-    }
-    return image;
-}
-
-// The arrow of the cursor font, as the server shows it for a moment over the bare desktop in the screen's corner.
-std::vector<unsigned long> ArrowCursorImage(Display* display, DesktopInput& input)
-{
-    const Window desktop = DefaultRootWindow(display);
-    const Cursor arrow = XCreateFontCursor(display, XC_left_ptr);
-    XDefineCursor(display, desktop, arrow);
-    XSync(display, False);
-    const int screen = DefaultScreen(display);
-    std::vector<unsigned long> image =
-        CursorImageAt(display, input, DisplayWidth(display, screen) - 1, DisplayHeight(display, screen) - 1);
-    XUndefineCursor(display, desktop);
-    XFreeCursor(display, arrow);
-    XSync(display, False);
-    return image;
-}
-
 TEST_F(ProgramGui, WithTwoDevicesTheAutomaticStartUpdatesTheFirstWithTheWholeImageAndNeverTouchesTheSecond)
 {
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
@@ -692,8 +660,7 @@ TEST_F(ProgramGui, AnUpdateStartedAutomaticallyBeforeTheWindowShowsTheArrowThenN
 {
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
     constexpr WindowArea kProcessText{28, 102, 344, 66};
-    Display* const display = mDesktop.GetDisplay();
-    const std::vector<unsigned long> arrow = ArrowCursorImage(display, mInput);
+    const std::vector<unsigned long> arrow = FontCursorImage(XC_left_ptr);
     mInput.MoveTo(1279, 1023);
     int width = 0;
     int height = 0;
@@ -716,7 +683,7 @@ TEST_F(ProgramGui, AnUpdateStartedAutomaticallyBeforeTheWindowShowsTheArrowThenN
     const unsigned long window = WaitForMainWindow(*program);
     ASSERT_NE(window, 0u) << program->ReadStandardError();
     const DesktopWatcher::Geometry geometry = mDesktop.GetGeometry(window);
-    EXPECT_EQ(CursorImageAt(display, mInput, geometry.x + 200, geometry.y + 8), arrow)
+    EXPECT_EQ(CursorImageAt(geometry.x + 200, geometry.y + 8), arrow)
         << "not the arrow over the window before the device changed";
     mInput.MoveTo(1279, 1023);
 

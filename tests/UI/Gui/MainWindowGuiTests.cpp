@@ -16,10 +16,13 @@
 #include "support/WindowPixels.h"
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -172,22 +175,37 @@ TEST_F(MainWindowGui, ClicksTakeARunningDeviceThroughTheWholeUpdateRoadAndTheDev
     EXPECT_EQ(TextOf(L"buttonUpdateFirmware"), "UPDATE FIRMWARE");
     const std::vector<std::uint32_t> withButton = PixelsOf(L"buttonUpdateFirmware");
 
-    // While the device restarts into update mode the window waits, saying so, under the wait cursor.
-    std::vector<std::string> waitTexts;
-    std::vector<bool> waitCursors;
-    const CursorHandle wait = mRoot->GetNamedCursor(L"UI_CURSOR_WAIT");
+    // While the device restarts into update mode the window waits, saying so, under the wait cursor; its first turn
+    // lasts until the test has looked.
+    std::mutex turnLock;
+    std::condition_variable turnChanged;
+    bool turnBegun = false;
+    bool looked = false;
     mMain->SetWaitTurn([&](std::uint32_t milliseconds) {
-        waitTexts.push_back(TextOf(L"labelUpdateProcessInformation"));
-        const CursorHandle shown = mRoot->SetCursor(wait);
-        (void)mRoot->SetCursor(shown);
-        waitCursors.push_back(shown == wait);
+        {
+            std::unique_lock held(turnLock);
+            turnBegun = true;
+            turnChanged.notify_all();
+            (void)turnChanged.wait_for(held, std::chrono::seconds(30), [&] { return looked; });
+        }
         Platform::SleepMilliseconds(milliseconds);
     });
     ClickOn(L"buttonUpdateFirmware");
+    ASSERT_TRUE(RunLoopUntil([&] {
+        const std::lock_guard held(turnLock);
+        return turnBegun;
+    }));
+    EXPECT_EQ(TextOf(L"labelUpdateProcessInformation"), kResetting);
+    const CursorHandle wait = mRoot->GetNamedCursor(L"UI_CURSOR_WAIT");
+    const CursorHandle shown = mRoot->SetCursor(wait);
+    (void)mRoot->SetCursor(shown);
+    EXPECT_EQ(shown, wait);
+    {
+        const std::lock_guard held(turnLock);
+        looked = true;
+        turnChanged.notify_all();
+    }
     ASSERT_TRUE(RunLoopUntil([&] { return IsShown(L"progressBar"); }, 10000));
-    ASSERT_FALSE(waitTexts.empty());
-    EXPECT_EQ(waitTexts.front(), kResetting);
-    EXPECT_EQ(std::count(waitCursors.begin(), waitCursors.end(), true), static_cast<long>(waitCursors.size()));
     EXPECT_NE(mRoot->SetCursor(0), wait) << "given back after the wait";
 
     auto& bar = dynamic_cast<LProgressBar&>(Child(L"progressBar"));
@@ -201,7 +219,8 @@ TEST_F(MainWindowGui, ClicksTakeARunningDeviceThroughTheWholeUpdateRoadAndTheDev
     ASSERT_TRUE(RunLoopUntil([&] { return IsShown(L"buttonManualDeviceHasUpdatedRescanButton"); }, 30000));
     EXPECT_EQ(TextOf(L"labelUpdateProcessInformation"), kAfterUpdate);
     EXPECT_TRUE(IsShown(L"buttonExit"));
-    EXPECT_TRUE(mMain->IsNotUpdating());
+    // Once its look for the device after the update has ended.
+    EXPECT_TRUE(RunLoopUntil([&] { return mMain->IsNotUpdating(); }));
 
     // NEXT finds nothing until the device is back from its restart.
     const auto succeeded = [&] { return TextOf(L"labelUpdateProcessInformation") == kSucceeded; };

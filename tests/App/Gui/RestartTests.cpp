@@ -1,0 +1,134 @@
+// RESTART and SCAN FOR DEVICE after an update that a stalled output cut, as the program on the desktop shows them:
+// each look for the device waits on the stalled port for seconds, and the window goes on painting meanwhile.
+#include "App/Gui/ProgramOnDesktop.h"
+#include "TestFiles.h"
+#include "support/ScopedEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/cursorfont.h>
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A namespace of its own: the test sources of this program are built as one.
+namespace ZV::Testing::RestartTests {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The skin's heading and the background around it: drawn at the start and the same whatever the device does.
+constexpr WindowArea kHeadingArea{0, 0, kWindowWidth, 58};
+
+// A solid window of the test's own over an area of another window, as long as it lives; mapped once the server
+// shows it.
+class Cover {
+public:
+    Cover(Display* display, unsigned long window, const WindowArea& area) : mDisplay(display)
+    {
+        Window child = 0;
+        int x = 0;
+        int y = 0;
+        XTranslateCoordinates(display, window, DefaultRootWindow(display), area.x, area.y, &x, &y, &child);
+        XSetWindowAttributes attributes{};
+        attributes.override_redirect = True;
+        attributes.background_pixel = 0xFF00FF;
+        attributes.event_mask = StructureNotifyMask;
+        mWindow = XCreateWindow(display, DefaultRootWindow(display), x, y, static_cast<unsigned int>(area.width),
+                                static_cast<unsigned int>(area.height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                                CWOverrideRedirect | CWBackPixel | CWEventMask, &attributes);
+        XMapRaised(display, mWindow);
+        XEvent mapped;
+        XWindowEvent(display, mWindow, StructureNotifyMask, &mapped);
+        XSync(display, False);
+    }
+    Cover(const Cover&) = delete;
+    Cover& operator=(const Cover&) = delete;
+    ~Cover()
+    {
+        XDestroyWindow(mDisplay, mWindow);
+        XSync(mDisplay, False);
+    }
+
+private:
+    Display* mDisplay;
+    Window mWindow = 0;
+};
+
+// It waits out the output's real time-out for a send: once in the update, then twice in each look for the device.
+class RestartSlow : public ProgramOnDesktop {};
+
+TEST_F(RestartSlow, AfterAStalledOutputRestartAndScanRepaintTheWindowUnderTheWaitCursorDropACloseAndShowTheirOutcome)
+{
+    ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
+    // The cursor font's own shapes, for the test and the program alike: a theme's wait cursor is animated.
+    ScopedEnvironment environment;
+    environment.Set("XCURSOR_CORE", "1");
+    environment.Set("XCURSOR_PATH", mFolder.Path().c_str());
+    const std::vector<unsigned long> watch = FontCursorImage(XC_watch);
+    const std::vector<unsigned long> arrow = FontCursorImage(XC_left_ptr);
+    ASSERT_NE(watch, arrow);
+    // 40 messages of 100 bytes; the cable stops after 3,000 of them.
+    std::string image;
+    for (int message = 0; message < 40; ++message) {
+        image += '\xF0' + std::string(98, '\x01') + '\xF7';
+    }
+    const std::string imagePath = mFolder / "image.syx";
+    WriteContent(imagePath, image);
+    std::unique_ptr<ProgramUnderTest> program =
+        Start({"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + imagePath},
+              {{"ZV_SIM_DEVICE", "update"}, {"ZV_SIM_FAULT", "stall-after=3000"}});
+    const unsigned long window = WaitForMainWindow(*program);
+    ASSERT_NE(window, 0u) << program->ReadStandardError();
+    mInput.MoveTo(1279, 1023);
+    const auto drawn = [&](const WindowArea& area) {
+        return WaitUntil([&] { return IsDrawn(Pixels(window, area)); }, {program->GetEndDescriptor()}, kHangGuard);
+    };
+    ASSERT_TRUE(drawn(kRestartButton)) << "no RESTART after the stalled update";
+    const std::vector<std::uint32_t> heading = SettledPixels(window, kHeadingArea);
+    ASSERT_FALSE(heading.empty());
+    const DesktopWatcher::Geometry geometry = mDesktop.GetGeometry(window);
+
+    // The button's work waits on the stalled port for seconds; the window goes on meanwhile, and shows the device
+    // not found when it ends, with SCAN FOR DEVICE and without RESTART.
+    const auto clickGoesOnAndEnds = [&](const WindowArea& button) {
+        const std::size_t dropped = program->LinesStartingWith("The exit request is dropped").size();
+        ClickInWindow(window, button);
+        {
+            const Cover cover(mDesktop.GetDisplay(), window, kHeadingArea);
+        }
+        EXPECT_TRUE(WaitUntil([&] { return Pixels(window, kHeadingArea) == heading; }, {}, 1s))
+            << "the area uncovered was not painted again within a second";
+        EXPECT_EQ(CursorImageAt(geometry.x + 200, geometry.y + 8), watch) << "not the wait cursor over the window";
+        mInput.MoveTo(1279, 1023);
+        mInput.RequestClose(window);
+        EXPECT_TRUE(WaitUntil(
+            [&] { return program->LinesStartingWith("The exit request is dropped").size() > dropped; }, {},
+            kHangGuard))
+            << "the close was not dropped while the device was looked for";
+        EXPECT_TRUE(WaitUntil([&] { return !IsDrawn(Pixels(window, kMiddleButton)); }, {}, kHangGuard));
+        EXPECT_TRUE(drawn(kMiddleButton)) << program->ReadStandardError();
+        EXPECT_FALSE(IsDrawn(Pixels(window, kRestartButton)));
+        EXPECT_EQ(CursorImageAt(geometry.x + 200, geometry.y + 8), arrow);
+        mInput.MoveTo(1279, 1023);
+    };
+    {
+        SCOPED_TRACE("RESTART");
+        clickGoesOnAndEnds(kRestartButton);
+    }
+    {
+        SCOPED_TRACE("SCAN FOR DEVICE");
+        clickGoesOnAndEnds(kMiddleButton);
+    }
+    ASSERT_TRUE(program->IsRunning());
+    mInput.RequestClose(window);
+    ASSERT_TRUE(WaitForProgramEnd(*program));
+    EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+}
+
+}  // namespace
+}  // namespace ZV::Testing::RestartTests
