@@ -34,6 +34,10 @@ bool WaitForDeviceState(Engine& engine, std::int32_t wanted, const LMainControl:
         if (Succeeded(engine.RefreshSelectedDevice()) && engine.GetDeviceState() == wanted) {
             return true;
         }
+        if (engine.GetDeviceState() == Engine::kDeviceUnusable) {
+            // A device on its way is never unusable: one that cannot be told from another is what came back.
+            return false;
+        }
     }
     return false;
 }

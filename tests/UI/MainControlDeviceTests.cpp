@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 namespace ZV::Testing {
@@ -66,6 +67,39 @@ TEST(MainControlWithDevice, DeviceWhosePortAnotherProgramHoldsIsShownAsOneThatCa
     EXPECT_TRUE(window.IsShown(L"labelDeviceCannotUpdateError"));
     EXPECT_EQ(window.TextOf(L"labelDeviceCannotUpdateError"), kDeviceAccessFailure);
     EXPECT_FALSE(window.IsShown(L"buttonUpdateFirmware"));
+}
+
+TEST(MainControlWithDevice, AnotherDeviceOfTheNameInUpdateModeWhileTheChosenOneRestartsEndsTheWaitAtOnce)
+{
+    TemporaryFolder folder;
+    const std::string image = folder / "image.syx";
+    const Bytes bytes = MakeImage(2, 8);
+    WriteContent(image, std::string(bytes.begin(), bytes.end()));
+    Simulator::DeviceSettings chosen = QuickDevice(Simulator::DeviceStart::Normal, folder / "chosen.log");
+    chosen.RestartTime = std::chrono::milliseconds(1500);
+    SimulatedMidiRig rig({chosen, QuickDevice(Simulator::DeviceStart::Normal, folder / "other.log")});
+    MainWindowHarness window(ApplicationSkinDocument(), [&rig] { return CreateUpdateEngine(rig.Factory()); });
+    window.StartProcessor(WideString(("-ABSOLUTE_FIRMWARE_FILE_PATH=" + image).c_str()));
+    window.OpenWindow();
+    ASSERT_TRUE(window.IsShown(L"buttonUpdateFirmware"));
+    int turns = 0;
+    window.Main().SetWaitTurn([&](std::uint32_t) {
+        if (turns++ == 0) {
+            ASSERT_TRUE(rig.Device(0).WaitForStateEntries(Simulator::DeviceState::Restarting, 1, kBoundedWait));
+            SendIntoUpdateMode(rig, 0);
+            ASSERT_TRUE(rig.Device(1).WaitForStateEntries(Simulator::DeviceState::Update, 1, kBoundedWait));
+        }
+    });
+
+    window.Click(L"buttonUpdateFirmware");
+    window.PumpAll();
+    EXPECT_LE(turns, 2) << "no waiting on for a device that cannot be told from another";
+    EXPECT_EQ(window.TextOf(L"labelDeviceCannotUpdateError"), kDeviceAccessFailure);
+    for (const char* log : {"chosen.log", "other.log"}) {
+        for (const std::string& text : TextsOfKind(folder / log, "RX")) {
+            EXPECT_TRUE(text == StatusRequest || text == VersionRequest || text == EnterUpdateModeRequest) << text;
+        }
+    }
 }
 
 TEST(MainControlWithDevice, FirmwareFileGoneWhileTheDeviceRestartsIsShownInvalidAndSaidOnStderrWithNothingSent)
