@@ -52,7 +52,7 @@ protected:
     {
         char host[256] = {};
         EXPECT_EQ(gethostname(host, sizeof host - 1), 0);
-        return mFolder / "home/.local/state" + "/ZVTestApplicationPrevent-" + host;
+        return mFolder / "state" + "/ZVTestApplicationPrevent-" + host;
     }
 
     std::string mStandardError;

@@ -550,7 +550,7 @@ TEST_F(ProgramGui, BesideAFirstThatNeverAnswersASecondStartEndsWith255AndHalfSen
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
     char host[256] = {};
     ASSERT_EQ(gethostname(host, sizeof host - 1), 0);
-    const std::string folder = mFolder / "home/.local/state" + "/" + kWindowClass + "Prevent-" + host;
+    const std::string folder = mFolder / "state" + "/" + kWindowClass + "Prevent-" + host;
     const std::string channel = folder + "/socket";
 
     // A first instance that holds the lock and never reads its channel, as one busy with a long silent update.
