@@ -1,5 +1,6 @@
 #include "Application/ApplicationTest.h"
 #include "Application/MFCFrameworkApp.h"
+#include "Application/StartupError.h"
 
 #include "Platform/InstanceChannel.h"
 #include "Platform/InstanceLock.h"
@@ -12,6 +13,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <filesystem>
+#include <string>
 #include <thread>
 
 namespace ZV::Testing {
@@ -144,6 +147,23 @@ TEST_F(ProcessTest, ALaterStartHandsItsCommandLineToTheFirstInstanceAndEndsWithM
     // A command line reaches the first instance once; an empty one only brings its window to the front.
     EXPECT_THAT(received, ElementsAre("1125:-SILENT -FIRMWARE_IMAGE_NAME=\"a b.syx\"", "0:", "0:"));
     EXPECT_THAT(Boxes(), IsEmpty());
+}
+
+TEST_F(ProcessTest, BeforeTheResourcesAreReadTheStartupErrorIsInTheUsersLanguageAndARefusalIsItsOneLine)
+{
+    mEnvironment.Set("LC_ALL", "de_DE.UTF-8");
+    const std::string captured = mFolder / "stderr";
+    {
+        const Platform::StandardErrorRedirection redirection(captured.c_str());
+        RefuseStart("Argument 1 is not UTF-8 text, so it cannot name a file: a\\xFF\nFirmwareUpdater: forged");
+        ShowStartupError(nullptr, "Runtime Error : cannot open \"/tmp/\x1B[2K\rskin\"");
+    }
+    const std::string german = "Fehler: Beim Start des Programms sind Probleme aufgetreten. Es wird jetzt beendet.";
+    EXPECT_EQ(ContentOf(captured),
+              "Argument 1 is not UTF-8 text, so it cannot name a file: a\\xFF\\x0AFirmwareUpdater: forged\n"
+              "Runtime Error : cannot open \"/tmp/\\x1B[2K\\x0Dskin\"\n" +
+                  german + "\n");
+    EXPECT_THAT(Boxes(), ElementsAre(german, german));
 }
 
 TEST_F(ProcessTest, AnInstanceFolderOpenToOthersIsRefusedInOneLineAndTheStartGoesOnWithoutTheCheck)

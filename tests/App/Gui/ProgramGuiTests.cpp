@@ -748,14 +748,23 @@ TEST_F(ProgramGui, AnUpdateStartedAutomaticallyBeforeTheWindowShowsTheArrowThenN
     EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
 }
 
-TEST_F(ProgramGui, AnArgumentThatIsNotUtf8ShowsTheStartupErrorWithItsIconAndTheSystemsRequestsToEndCountAsItsOK)
+TEST_F(ProgramGui, AnArgumentThatIsNotUtf8ShowsTheStartupErrorInTheUsersLanguageAndTheSystemsRequestsToEndAreItsOK)
 {
     ASSERT_TRUE(mDesktop.IsOpen());
     constexpr std::uint32_t kErrorIconRed = 0xD32F2F;
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        SCOPED_TRACE(signal);
-        std::unique_ptr<ProgramUnderTest> program = Start({"-FIRMWARE_IMAGE_NAME=\xFF\xFE.syx"});
-        const unsigned long box = WaitForErrorBox(*program);
+    const struct {
+        int signal;
+        const char* language;
+        const char* title;
+    } cases[] = {{SIGTERM, "en_US.UTF-8", "Error"},
+                 {SIGINT, "en_US.UTF-8", "Error"},
+                 {SIGHUP, "en_US.UTF-8", "Error"},
+                 {SIGQUIT, "de_DE.UTF-8", "Fehler"}};
+    for (const auto& run : cases) {
+        SCOPED_TRACE(run.signal);
+        std::unique_ptr<ProgramUnderTest> program =
+            Start({"-FIRMWARE_IMAGE_NAME=\xFF\n\xFE.syx"}, {{"LC_ALL", run.language}});
+        const unsigned long box = WaitForErrorBox(*program, run.title);
         ASSERT_NE(box, 0u) << program->ReadStandardError();
         // The error icon in the box's upper left corner, once the box is painted.
         EXPECT_TRUE(WaitUntil(
@@ -767,12 +776,13 @@ TEST_F(ProgramGui, AnArgumentThatIsNotUtf8ShowsTheStartupErrorWithItsIconAndTheS
                 return red > 250;
             },
             {}, 10s));
-        program->Signal(signal);
+        program->Signal(run.signal);
         ASSERT_TRUE(WaitForProgramEnd(*program));
         EXPECT_FALSE(program->WasEndedBySignal());
         EXPECT_EQ(program->GetExitCode(), 255);
-        EXPECT_THAT(program->LinesStartingWith("Error: "),
-                    ElementsAre("Error: The application encountered problems during startup and will now close."));
+        // The reason is the one line; the box says nothing more there.
+        EXPECT_EQ(program->ReadStandardError(),
+                  "Argument 1 is not UTF-8 text, so it cannot name a file: -FIRMWARE_IMAGE_NAME=\\xFF\\x0A\\xFE.syx\n");
     }
 }
 

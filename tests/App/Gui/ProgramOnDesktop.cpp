@@ -68,9 +68,9 @@ unsigned long ProgramOnDesktop::WaitForMainWindow(ProgramUnderTest& program)
     return WaitForMappedWindow(program, [this] { return mDesktop.FindMappedWindow(kWindowClass); });
 }
 
-unsigned long ProgramOnDesktop::WaitForErrorBox(ProgramUnderTest& program)
+unsigned long ProgramOnDesktop::WaitForErrorBox(ProgramUnderTest& program, const std::string& title)
 {
-    return WaitForMappedWindow(program, [this] { return mDesktop.FindMappedWindowTitled("Error"); });
+    return WaitForMappedWindow(program, [this, &title] { return mDesktop.FindMappedWindowTitled(title); });
 }
 
 bool ProgramOnDesktop::WaitForProgramEnd(ProgramUnderTest& program)
