@@ -400,6 +400,39 @@ byte offset 1 of the image)"
 after it was checked; nothing was sent, and the device waits in update mode"
     done
     ;;
+  eight-silent-starts)
+    # Eight silent starts at once, twenty times over: one updates the device, and each of the others meets it busy,
+    # ends with 255 and never updates after it, however soon it ends. The update outlasts the others' starts.
+    printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
+    one_start() {
+      local start_status=0
+      env -u DISPLAY XDG_DATA_HOME="$folder/data" XDG_CONFIG_HOME="$folder/config" XDG_STATE_HOME="$folder/state" \
+        ZV_MIDI_DRIVER=simulated ZV_SIM_DEVICE=update ZV_SIM_RESTART_MS=50 ZV_SIM_FLASH_MS=1500 \
+        ZV_SIM_LOG="$folder/start$1.log" LSAN_OPTIONS="$leak_options" "$program" -SILENT -START_UPDATE_AUTOMATICALLY \
+        -ALWAYS_UPDATE "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx" 2> "$folder/start$1.stderr" ||
+        start_status=$?
+      echo "$start_status" > "$folder/start$1.status"
+    }
+    for round in $(seq 20); do
+      rm -f "$folder"/start*
+      for start in $(seq 8); do
+        one_start "$start" &
+      done
+      wait
+      images=$(cat "$folder"/start*.log 2> /dev/null | grep -c ' RX F0 01 02 F7$' || true)
+      [ "$images" -eq 1 ] || fail "round $round: the image was sent $images times: $(cat "$folder"/start*.stderr)"
+      for start in $(seq 8); do
+        start_status=$(cat "$folder/start$start.status")
+        if grep -q ' RX F0 01 02 F7$' "$folder/start$start.log" 2> /dev/null; then
+          [ "$start_status" -eq 1 ] || fail "round $round: the update ended with $start_status"
+        else
+          [ "$start_status" -eq 255 ] || fail "round $round: a start beside it ended with $start_status"
+          grep -qx "The program is running already but does not answer; this start ends." \
+            "$folder/start$start.stderr" || fail "round $round: $(cat "$folder/start$start.stderr")"
+        fi
+      done
+    done
+    ;;
   *)
     fail "unknown road $road"
     ;;

@@ -10,10 +10,13 @@
 
 #include <gmock/gmock.h>
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -147,6 +150,44 @@ TEST_F(ProcessTest, ALaterStartHandsItsCommandLineToTheFirstInstanceAndEndsWithM
     // A command line reaches the first instance once; an empty one only brings its window to the front.
     EXPECT_THAT(received, ElementsAre("1125:-SILENT -FIRMWARE_IMAGE_NAME=\"a b.syx\"", "0:", "0:"));
     EXPECT_THAT(Boxes(), IsEmpty());
+
+    // What stands in the channel's place is named for what it is.
+    const std::string channel = InstanceFolder() + "/socket";
+    std::filesystem::remove(channel);
+    std::ofstream(channel) << "not a socket";
+    EXPECT_EQ(RunMain(L"-SILENT"), -1);
+    EXPECT_EQ(mStandardError, "The program is running already, but its hand-over channel " + channel +
+                                  " is a plain file, not a socket; this start ends without handing its command line "
+                                  "over.\n");
+}
+
+TEST_F(ProcessTest, ALaterStartThatMetABusyFirstInstanceEndsWithMinusOneThoughTheFirstEndsWhileItWaits)
+{
+    // A first instance busy with a silent update: it holds the lock, and its channel takes connections that it
+    // does not read.
+    std::filesystem::create_directories(InstanceFolder());
+    std::filesystem::permissions(InstanceFolder(), std::filesystem::perms::owner_all);
+    Platform::InstanceLock::Outcome outcome;
+    std::string refusal;
+    std::unique_ptr<Platform::InstanceLock> lock =
+        Platform::InstanceLock::TryAcquire(InstanceFolder() + "/lock", outcome, refusal);
+    ASSERT_TRUE(lock);
+    std::unique_ptr<Platform::InstanceChannelListener> listener =
+        Platform::InstanceChannelListener::Listen(InstanceFolder() + "/socket");
+    ASSERT_TRUE(listener);
+
+    TestApplication::sNextStartupResult = TestApplication::kFinishedWithoutWindow;
+    TestApplication::sNextExitCode = 3;
+    std::atomic<int> exitCode{0};
+    std::thread later([&] { exitCode = RunMain(L"-SILENT"); });
+    pollfd connected{listener->GetDescriptor(), POLLIN, 0};
+    EXPECT_EQ(poll(&connected, 1, static_cast<int>(kBoundedWait.count())), 1) << "the later start never connected";
+    // The first ends: its lock goes first, then its channel, while the later start waits for an answer.
+    lock = nullptr;
+    listener = nullptr;
+    later.join();
+    EXPECT_EQ(exitCode.load(), -1) << "the later start ran its own update after the first";
+    EXPECT_EQ(mStandardError, "The program is running already but does not answer; this start ends.\n");
 }
 
 TEST_F(ProcessTest, BeforeTheResourcesAreReadTheStartupErrorIsInTheUsersLanguageAndARefusalIsItsOneLine)
