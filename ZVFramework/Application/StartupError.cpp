@@ -43,12 +43,10 @@ RCPtr<LStringTable> LoadUsersFrameworkStrings()
 }
 
 // Text that the line quotes cannot break it.
-std::string WriteLine(std::string_view text)
+void WriteLine(std::string_view text)
 {
-    const std::string shown = Platform::EscapeForLine(text);
-    const std::string line = shown + "\n";
+    const std::string line = Platform::EscapeForLine(text) + "\n";
     Platform::WriteToStandardError(line.data(), line.size());
-    return shown;
 }
 
 // The system's request to end answers the box as its OK does, whenever it shows: where the loop catches the requests
@@ -84,14 +82,15 @@ void ShowStartupError(const LStringTable* frameworkStrings, std::string_view det
                       const Platform::NativeWindow* owner)
 {
     if (!detail.empty()) {
-        WriteDebugLine(WriteLine(detail));
+        WriteLine(detail);
+        WriteDebugLine(detail);
     }
     ShowBox(frameworkStrings, owner, true);
 }
 
 void RefuseStart(std::string_view reason)
 {
-    (void)WriteLine(reason);
+    WriteLine(reason);
     ShowBox(nullptr, nullptr, false);
 }
 

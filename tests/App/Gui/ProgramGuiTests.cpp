@@ -126,7 +126,8 @@ TEST_F(ProgramGui, StartedTwiceTheSecondHandsOverItsCommandLineOnceAndEndsAndAKi
     ASSERT_NE(WaitForMainWindow(*first), 0u) << first->ReadStandardError();
 
     const auto secondStart = std::chrono::steady_clock::now();
-    const std::unique_ptr<ProgramUnderTest> second = Start({"-SILENT", "-FIRMWARE_IMAGE_NAME=a b.syx"});
+    // A name that would start a line of its own in the first one's debug output.
+    const std::unique_ptr<ProgramUnderTest> second = Start({"-SILENT", "-FIRMWARE_IMAGE_NAME=a b\n.syx"});
     ASSERT_TRUE(WaitForProgramEnd(*second));
     const auto secondTook = std::chrono::steady_clock::now() - secondStart;
     RecordProperty("SecondStartMilliseconds",
@@ -136,7 +137,7 @@ TEST_F(ProgramGui, StartedTwiceTheSecondHandsOverItsCommandLineOnceAndEndsAndAKi
                 ElementsAre("The program is running already and took this command line; this start ends."));
     EXPECT_TRUE(WaitForLine(*first, "A later start handed over its command line:"));
     EXPECT_THAT(first->LinesStartingWith("A later start"),
-                ElementsAre("A later start handed over its command line: -SILENT -FIRMWARE_IMAGE_NAME=\"a b.syx\""));
+                ElementsAre("A later start handed over its command line: -SILENT -FIRMWARE_IMAGE_NAME=\"a b\\x0A.syx\""));
     EXPECT_TRUE(first->IsRunning());
 
     first->Kill();
