@@ -15,10 +15,10 @@ namespace ZV {
 // loop reads them. A later start hands its command line over the channel (the first instance raises its window and
 // hears the command line) and ends, saying so; when the first does not take it in time, the later start ends all the
 // same, saying so, even when the first has ended by then: two instances never run side by side while one holds the
-// lock, and a start that met a busy first never runs after it. The lock and the channel live in a
-// folder of the user's alone; when that folder cannot be had, the start goes on without the check, saying why. The
-// system drops the lock of a process that ends in any way, so a killed first instance is followed by a new first one.
-// User-interface thread only.
+// lock, and a start that met a busy first never runs after it. The lock and the channel live in a folder of the
+// user's alone; when that folder cannot be had, the start goes on without the check, saying why. The system drops the
+// lock of a process that ends in any way, so a killed first instance is followed by a new first one. User-interface
+// thread only.
 class LSingleInstance {
 public:
     enum class Role {
