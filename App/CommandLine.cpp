@@ -1,10 +1,10 @@
 #include "App/CommandLine.h"
 
 #include "ObjectBase/Exception.h"
+#include "Platform/StandardError.h"
 #include "Utilities/Storage/CommandLineArguments.h"
 #include "Utilities/Storage/UTFConversion.h"
 
-#include <cstdio>
 #include <string_view>
 #include <vector>
 
@@ -19,23 +19,6 @@ bool IsUTF8(std::string_view text)
            ZV::UTF::ConversionResult::ok;
 }
 
-// The argument as a terminal shows it, with every byte outside printable ASCII written as \xNN.
-std::string Escaped(std::string_view argument)
-{
-    std::string shown;
-    for (const char character : argument) {
-        const auto byte = static_cast<unsigned char>(character);
-        if (byte >= 0x20 && byte < 0x7F) {
-            shown += character;
-        } else {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
-            shown += escape;
-        }
-    }
-    return shown;
-}
-
 }  // namespace
 
 bool JoinCommandLine(int argumentCount, const char* const* arguments, ZV::WideString& commandLine,
@@ -46,7 +29,7 @@ bool JoinCommandLine(int argumentCount, const char* const* arguments, ZV::WideSt
         const std::string_view argument = arguments[index];
         if (!IsUTF8(argument)) {
             refusal = "Argument " + std::to_string(index) + " is not UTF-8 text, so it cannot name a file: " +
-                      Escaped(argument);
+                      ZV::Platform::EscapeForLine(argument);
             return false;
         }
         ZV::AppendCommandLineArgument(line, argument);

@@ -1,6 +1,7 @@
 #include "App/HeadlessRoad.h"
 
 #include "Midi/MidiRenderPort.h"
+#include "Platform/StandardError.h"
 #include "Utilities/Debug/DebugOutput.h"
 
 #include <ostream>
@@ -17,9 +18,10 @@ std::string Narrow(const WideString& text)
     return text.ToUTF8().GetData();
 }
 
+// Outside text (a path, a port name) in the one line: nothing in it may start another.
 std::string Quoted(const WideString& text)
 {
-    return "\"" + Narrow(text) + "\"";
+    return "\"" + Platform::EscapeForLine(Narrow(text)) + "\"";
 }
 
 std::string DescribeFirmwareFile(const LUpdateEngineInterface& engine)

@@ -14,7 +14,7 @@ int main(int argumentCount, char** arguments)
     ZV::WideString commandLine;
     std::string refusal;
     if (!JoinCommandLine(argumentCount, arguments, commandLine, refusal)) {
-        ZV::ShowStartupError(nullptr, refusal);
+        ZV::RefuseStart(refusal);
         return ZV::MFCFrameworkApp<LApplication>::kExitStartupFailure;
     }
     ZV::Simulator::RegisterSimulatedMidiDriver();

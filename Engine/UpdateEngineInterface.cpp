@@ -4,6 +4,7 @@
 #include "Notification/Notification.h"
 #include "Notification/NotificationCenterManager.h"
 #include "ObjectBase/Holder.h"
+#include "Platform/StandardError.h"
 #include "Threading/WaitResults.h"
 #include "Utilities/Storage/ZVFile.h"
 
@@ -34,9 +35,10 @@ bool IsSameDevice(const LUpdateEngineInterface::DeviceDefinition& left,
            left.UpdateRenderPortName == right.UpdateRenderPortName;
 }
 
+// Outside text (a path, a port name) in a line of its own: nothing in it may start another.
 std::string Quoted(const WideString& text)
 {
-    return std::string("\"") + text.ToUTF8().GetData() + "\"";
+    return "\"" + Platform::EscapeForLine(text.ToUTF8().GetData()) + "\"";
 }
 
 // The refusal of an image that is unfit to send, said on the debug output as well.

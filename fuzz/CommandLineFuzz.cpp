@@ -1,5 +1,5 @@
-// The program's command line, joined from its arguments: it is refused exactly when an argument is not UTF-8 text;
-// once joined, it splits back into exactly those arguments, and the switch finder finds a switch only where an
+// The program's command line, joined from its arguments: it is refused exactly when an argument is not UTF-8 text,
+// in one line of UTF-8 text without a control character whatever the argument holds; once joined, it splits back into exactly those arguments, and the switch finder finds a switch only where an
 // argument begins with it, the first such argument, with the value that argument holds.
 #include "App/CommandLine.h"
 #include "Engine/UpdateProcessor.h"
@@ -124,6 +124,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ZV_FUZZ_CHECK(joined == (firstNotText == 0));
     if (!joined) {
         ZV_FUZZ_CHECK(refusal.starts_with("Argument " + std::to_string(firstNotText) + " is not UTF-8 text"));
+        ZV_FUZZ_CHECK(ZV::Fuzz::ReadUtf8(refusal).IsWhole(refusal.size()));
+        for (std::size_t index = 0; index < refusal.size(); ++index) {
+            const auto byte = static_cast<unsigned char>(refusal[index]);
+            const bool c1 = byte == 0xC2 && index + 1 < refusal.size() &&
+                            static_cast<unsigned char>(refusal[index + 1]) < 0xA0;
+            ZV_FUZZ_CHECK(byte >= 0x20 && byte != 0x7F && !c1);
+        }
         return 0;
     }
 

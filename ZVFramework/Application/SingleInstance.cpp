@@ -11,9 +11,10 @@ namespace {
 constexpr char kLockName[] = "/lock";
 constexpr char kChannelName[] = "/socket";
 
+// The folder's path comes from the environment: whatever it holds stays on the one line.
 void SayLine(const std::string& text)
 {
-    const std::string line = text + "\n";
+    const std::string line = Platform::EscapeForLine(text) + "\n";
     Platform::WriteToStandardError(line.data(), line.size());
 }
 
@@ -46,9 +47,11 @@ LSingleInstance::Role LSingleInstance::Claim(const WideString& name, const Narro
     }
     const bool fits = commandLine.GetLength() <= Platform::InstanceChannelListener::kLargestMessage;
     const bool empty = commandLine.IsEmpty() || !fits;
+    std::string found;
     const Platform::HandOver handOver = Platform::SendToFirstInstance(
         mFolder + kChannelName, empty ? kRaiseOnlyTag : kCommandLineTag,
-        empty ? std::string() : std::string(commandLine.GetData(), commandLine.GetLength()), kHandOverTimeoutMs);
+        empty ? std::string() : std::string(commandLine.GetData(), commandLine.GetLength()), kHandOverTimeoutMs,
+        &found);
     if (handOver == Platform::HandOver::delivered) {
         // Whoever started this one learns why nothing else happens here.
         if (!fits) {
@@ -62,14 +65,11 @@ LSingleInstance::Role LSingleInstance::Claim(const WideString& name, const Narro
         mRole = Role::kHandedOver;
         return mRole;
     }
-    // The first instance may have ended meanwhile.
-    mLock = Platform::InstanceLock::TryAcquire(mFolder + kLockName, outcome, refusal);
-    if (outcome == Platform::InstanceLock::Outcome::acquired) {
-        return BecomeFirst();
-    }
+    // Not even when the first has ended meanwhile: a start that met a busy first never runs after it, whatever that
+    // first did (an update, as a silent run does). Whoever started this one starts it again.
     SayLine(handOver == Platform::HandOver::foreign
-                ? "The program is running already, but its hand-over channel in " + mFolder +
-                      " is not this user's; this start ends without handing its command line over."
+                ? "The program is running already, but its hand-over channel " + mFolder + kChannelName + " " + found +
+                      "; this start ends without handing its command line over."
                 : "The program is running already but does not answer; this start ends.");
     mRole = Role::kUnanswered;
     return mRole;

@@ -14,10 +14,11 @@ namespace ZV {
 // from the moment it has the lock it listens on the hand-over channel beside it, where connections wait until its
 // loop reads them. A later start hands its command line over the channel (the first instance raises its window and
 // hears the command line) and ends, saying so; when the first does not take it in time, the later start ends all the
-// same, saying so: two instances never run side by side while one holds the lock. The lock and the channel live in a
-// folder of the user's alone; when that folder cannot be had, the start goes on without the check, saying why. The
-// system drops the lock of a process that ends in any way, so a killed first instance is followed by a new first one.
-// User-interface thread only.
+// same, saying so, even when the first has ended by then: two instances never run side by side while one holds the
+// lock, and a start that met a busy first never runs after it. The lock and the channel live in a folder of the
+// user's alone; when that folder cannot be had, the start goes on without the check, saying why. The system drops the
+// lock of a process that ends in any way, so a killed first instance is followed by a new first one. User-interface
+// thread only.
 class LSingleInstance {
 public:
     enum class Role {
@@ -25,8 +26,8 @@ public:
         kFirst,
         // The first instance took the command line: this process ends, having said so on the standard error.
         kHandedOver,
-        // Another process holds the lock but did not take the command line in time, or its channel is not this
-        // user's: this process ends, having said so on the standard error.
+        // Another process held the lock but did not take the command line in time (however it ended meanwhile), or
+        // its channel is not this user's: this process ends, having said so on the standard error.
         kUnanswered,
         // Nobody can tell which instance is first (the folder is not the user's alone, or the lock cannot be
         // taken): this process goes on without the lock, having said so on the standard error.

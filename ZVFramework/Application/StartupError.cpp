@@ -1,10 +1,13 @@
 #include "Application/StartupError.h"
 
+#include "Application/ApplicationFolders.h"
+#include "ControlBase/ControlFactory.h"
 #include "ControlBase/DebugLine.h"
 #include "Platform/MessageBox.h"
 #include "Platform/StandardError.h"
 #include "Platform/TerminationRequests.h"
 
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -20,6 +23,47 @@ WideString StringOrDefault(const LStringTable* strings, const wchar_t* key, cons
         (void)strings->GetString(key, text);
     }
     return text;
+}
+
+// The framework's texts in the user's language, read from the program's resources as its start reads them, for a
+// failure that comes before the start has them (an argument it cannot take, the resources themselves). Null when
+// they cannot be read.
+RCPtr<LStringTable> LoadUsersFrameworkStrings()
+{
+    try {
+        WideString resources;
+        (void)FindApplicationFolder(kResourceFolder, WideString(), WideString(), resources);
+        const RCPtr<LControlFactory> factory(new LControlFactory(WideString()));
+        // The skin may be what failed; the string tables are read before it and stay.
+        (void)factory->LoadResources(resources, 0);
+        return factory->GetFrameworkStringTable();
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+// Text that the line quotes cannot break it.
+void WriteLine(std::string_view text)
+{
+    const std::string line = Platform::EscapeForLine(text) + "\n";
+    Platform::WriteToStandardError(line.data(), line.size());
+}
+
+// The system's request to end answers the box as its OK does, whenever it shows: where the loop catches the requests
+// already, the box watches the loop's, and the loop takes the request afterwards.
+void ShowBox(const LStringTable* frameworkStrings, const Platform::NativeWindow* owner, bool alsoOnStandardError)
+{
+    const RCPtr<LStringTable> loaded = frameworkStrings == nullptr ? LoadUsersFrameworkStrings() : nullptr;
+    const LStringTable* strings = frameworkStrings != nullptr ? frameworkStrings : loaded.Get();
+    const std::string caption = GetStartupErrorCaption(strings).ToUTF8().GetData();
+    const std::string text = GetStartupErrorText(strings).ToUTF8().GetData();
+    const std::unique_ptr<Platform::TerminationRequests> endRequests = Platform::TerminationRequests::Catch(nullptr);
+    constexpr unsigned kFlags = Platform::kMessageBoxOk | Platform::kMessageBoxIconError;
+    if (alsoOnStandardError) {
+        (void)Platform::ShowMessageBox(caption, text, kFlags, owner);
+    } else {
+        (void)Platform::ShowMessageBoxWindow(caption, text, kFlags, owner);
+    }
 }
 
 }  // namespace
@@ -38,16 +82,16 @@ void ShowStartupError(const LStringTable* frameworkStrings, std::string_view det
                       const Platform::NativeWindow* owner)
 {
     if (!detail.empty()) {
-        const std::string line = std::string(detail) + "\n";
-        Platform::WriteToStandardError(line.data(), line.size());
+        WriteLine(detail);
         WriteDebugLine(detail);
     }
-    // The system's request to end answers the box as its OK does, whenever it shows: where the loop catches the
-    // requests already, the box watches the loop's, and the loop takes the request afterwards.
-    const std::unique_ptr<Platform::TerminationRequests> endRequests = Platform::TerminationRequests::Catch(nullptr);
-    Platform::ShowMessageBox(GetStartupErrorCaption(frameworkStrings).ToUTF8().GetData(),
-                             GetStartupErrorText(frameworkStrings).ToUTF8().GetData(),
-                             Platform::kMessageBoxOk | Platform::kMessageBoxIconError, owner);
+    ShowBox(frameworkStrings, owner, true);
+}
+
+void RefuseStart(std::string_view reason)
+{
+    WriteLine(reason);
+    ShowBox(nullptr, nullptr, false);
 }
 
 }  // namespace ZV

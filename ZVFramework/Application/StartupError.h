@@ -22,10 +22,16 @@ WideString GetStartupErrorCaption(const LStringTable* frameworkStrings);
 
 // Tells the user the program cannot go on: the message in a box with the error icon (or on standard error alone
 // without a display), and what went wrong (an exception's text) on standard error and in the debug output, where it
-// helps to find the fault without showing the user a text they cannot act on. The box stays in front of the owner
-// (null: none). Returns once the user closed the box; the system's request to end (SIGTERM, SIGINT, SIGHUP) closes
-// it as its OK does.
+// helps to find the fault without showing the user a text they cannot act on. Without a framework string table (a
+// failure before the start has read it) the message is read in the user's language from the program's resources.
+// The box stays in front of the owner (null: none). Returns once the user closed the box; the system's request to
+// end (SIGTERM, SIGINT, SIGHUP, SIGQUIT) closes it as its OK does. Text that the detail quotes cannot break its line.
 void ShowStartupError(const LStringTable* frameworkStrings, std::string_view detail,
                       const Platform::NativeWindow* owner = nullptr);
+
+// Tells the user the program does not start with what it was given (an argument it cannot take): the reason is the
+// one line on standard error, and the box of ShowStartupError shows the message in the user's language without
+// repeating it there.
+void RefuseStart(std::string_view reason);
 
 }  // namespace ZV

@@ -1,5 +1,6 @@
 #include "ControlBase/DebugLine.h"
 
+#include "Platform/StandardError.h"
 #include "Utilities/Debug/DebugOutput.h"
 
 #include <ostream>
@@ -9,7 +10,7 @@ namespace ZV {
 void WriteDebugLine(std::string_view text)
 {
     MutexLock lock(GetDebugOutputLock());
-    GetDebugOutput().GetNarrowTarget() << text << std::endl;
+    GetDebugOutput().GetNarrowTarget() << Platform::EscapeForLine(text) << std::endl;
 }
 
 }  // namespace ZV

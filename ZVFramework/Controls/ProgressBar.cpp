@@ -88,7 +88,10 @@ void LProgressBar::UpdateTimeEstimate()
 {
     const double now = GetControlServices().GetTimeSeconds();
     const double value = GetValue();
-    if (value > mLastValue && now > mLastTime) {
+    // A rise over less than a sample interval, as when the first messages fill a buffer at once, says nothing of the
+    // rate: the time it gave would be close to nothing however much is left.
+    const bool measured = now - mStartTime >= kSampleInterval || value >= 1.0;
+    if (value > mLastValue && now > mLastTime && measured) {
         // The average rate since the start: the last sample only says whether the value has risen since.
         const double rate = (value - mStartValue) / (now - mStartTime);
         if (now - mLastTime > kSampleInterval) {
@@ -100,9 +103,41 @@ void LProgressBar::UpdateTimeEstimate()
         constexpr double kLongest = std::numeric_limits<std::int32_t>::max();
         SetTimeRemaining(remaining < kLongest ? static_cast<std::int32_t>(remaining)
                                               : std::numeric_limits<std::int32_t>::max());
+        // Past that time, and a sample interval more, a value that has not risen again has stopped.
+        mEstimateRunsOut = now + remaining + kSampleInterval;
+        WatchForStop(value < 1.0);
     }
     if (value >= 1.0) {
         mEstimateOn = false;
+        WatchForStop(false);
+    }
+}
+
+void LProgressBar::WatchForStop(bool watch)
+{
+    if (watch == mWatchingForStop) {
+        return;
+    }
+    mWatchingForStop = watch;
+    if (watch) {
+        (void)BeginIdleNotifications();
+    } else {
+        (void)EndIdleNotifications();
+    }
+}
+
+void LProgressBar::OnIdle(const RCPtr<LNotification>&)
+{
+    if (mWatchingForStop && GetControlServices().GetTimeSeconds() > mEstimateRunsOut) {
+        HideTimeRemaining();
+        WatchForStop(false);
+    }
+}
+
+void LProgressBar::HideTimeRemaining()
+{
+    if (mTimeLabel) {
+        (void)mTimeLabel->SetVisible(false);
     }
 }
 
@@ -112,9 +147,13 @@ void LProgressBar::SetTimeEstimateEnabled(bool on)
         return;
     }
     mEstimateOn = on;
+    WatchForStop(false);
     if (on) {
         mStartTime = mLastTime = GetControlServices().GetTimeSeconds();
         mStartValue = mLastValue = GetValue();
+        // A time shown before (the owner's, or an earlier run's) is not this estimate's; until it has measured a
+        // rise, there is none.
+        HideTimeRemaining();
     }
 }
 

@@ -25,13 +25,19 @@ public:
     // are any) and always the seconds. A negative time shows as 0 seconds.
     virtual void SetTimeRemaining(std::int32_t seconds);
     // With the estimate on, every rise of the value shows the time left at the average rate since the estimate was
-    // switched on; it goes off by itself at the end.
+    // switched on, once that rate has been measured over a second or more; it goes off by itself at the end. A value
+    // that stops rising shows no time left once the time shown (and a second more) has passed: nothing the bar knows
+    // tells how long is left then. Switching the estimate on hides the time shown until it has one of its own.
     virtual void SetTimeEstimateEnabled(bool on);
     bool IsTimeEstimateEnabled() const { return mEstimateOn; }
+    void OnIdle(const RCPtr<LNotification>& idle) override;
 
 private:
     void UpdateOverlay(double fraction);
     void UpdateTimeEstimate();
+    // While the estimate shows a time with work left, idle passes look whether that time has run out.
+    void WatchForStop(bool watch);
+    void HideTimeRemaining();
 
     // Hours, minutes and seconds, each singular and plural, then the word that ends the text.
     enum UnitWord { kHour, kHours, kMinute, kMinutes, kSecond, kSeconds, kRemaining, kUnitWordCount };
@@ -45,7 +51,10 @@ private:
     double mStartValue = 0;
     double mLastTime = 0;
     double mLastValue = 0;
+    // When the time shown by the estimate, and a sample interval more, has passed.
+    double mEstimateRunsOut = 0;
     bool mEstimateOn = false;
+    bool mWatchingForStop = false;
 };
 
 }  // namespace ZV

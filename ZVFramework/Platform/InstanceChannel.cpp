@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstring>
 #include <initializer_list>
+#include <utility>
 
 namespace ZV::Platform {
 
@@ -93,14 +94,28 @@ private:
     bool mValid = false;
 };
 
-// Absent, or a socket of this user's: nothing another user could have put there to listen in on command lines.
-bool IsOwnSocketOrAbsent(const std::string& path)
+// What stands at the path in place of a socket of this user's, said as the end of a sentence about the path; empty
+// when nothing stands there or such a socket does: nothing another user could have put there to listen in on command
+// lines.
+std::string DescribeForeignChannel(const std::string& path)
 {
     struct stat status {};
     if (lstat(path.c_str(), &status) != 0) {
-        return errno == ENOENT;
+        return errno == ENOENT ? std::string() : std::string("cannot be examined: ") + std::strerror(errno);
     }
-    return S_ISSOCK(status.st_mode) && status.st_uid == getuid();
+    if (S_ISLNK(status.st_mode)) {
+        return "is a link";
+    }
+    if (S_ISREG(status.st_mode)) {
+        return "is a plain file, not a socket";
+    }
+    if (S_ISDIR(status.st_mode)) {
+        return "is a folder, not a socket";
+    }
+    if (!S_ISSOCK(status.st_mode)) {
+        return "is not a socket";
+    }
+    return status.st_uid == getuid() ? std::string() : "is a socket of another user";
 }
 
 bool IsOwnUserAtOtherEnd(int connection)
@@ -196,7 +211,7 @@ struct InstanceChannelListener::Connection {
 std::unique_ptr<InstanceChannelListener> InstanceChannelListener::Listen(const std::string& path)
 {
     const SocketAddress address(path);
-    if (!address.IsValid() || !IsOwnSocketOrAbsent(path)) {
+    if (!address.IsValid() || !DescribeForeignChannel(path).empty()) {
         return nullptr;
     }
     (void)unlink(path.c_str());
@@ -359,8 +374,15 @@ void InstanceChannelListener::ArmTimer()
     (void)timerfd_settime(mTimer, TFD_TIMER_ABSTIME, &due, nullptr);
 }
 
-HandOver SendToFirstInstance(const std::string& path, std::int32_t tag, const std::string& data, int timeoutMs)
+HandOver SendToFirstInstance(const std::string& path, std::int32_t tag, const std::string& data, int timeoutMs,
+                             std::string* found)
 {
+    const auto foreign = [found](std::string what) {
+        if (found != nullptr) {
+            *found = std::move(what);
+        }
+        return HandOver::foreign;
+    };
     const SocketAddress address(path);
     if (!address.IsValid() || data.size() > InstanceChannelListener::kLargestMessage) {
         return HandOver::unanswered;
@@ -368,8 +390,8 @@ HandOver SendToFirstInstance(const std::string& path, std::int32_t tag, const st
     const Nanoseconds deadline = Now() + FromMilliseconds(timeoutMs);
     int connection = -1;
     for (;;) {
-        if (!IsOwnSocketOrAbsent(path)) {
-            return HandOver::foreign;
+        if (std::string what = DescribeForeignChannel(path); !what.empty()) {
+            return foreign(std::move(what));
         }
         connection = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         if (connection < 0) {
@@ -390,7 +412,7 @@ HandOver SendToFirstInstance(const std::string& path, std::int32_t tag, const st
     }
     if (!IsOwnUserAtOtherEnd(connection)) {
         close(connection);
-        return HandOver::foreign;
+        return foreign("is listened on by another user");
     }
     unsigned char header[kHeaderSize];
     WriteLittleEndian(static_cast<std::uint32_t>(tag), header);

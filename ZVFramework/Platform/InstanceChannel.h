@@ -73,7 +73,10 @@ enum class HandOver {
 };
 
 // Sends one message to the instance listening at the path within the time-out (milliseconds) all told: connecting,
-// waiting while the listener's backlog is full or nobody listens yet, sending and hearing the acknowledgement.
-HandOver SendToFirstInstance(const std::string& path, std::int32_t tag, const std::string& data, int timeoutMs);
+// waiting while the listener's backlog is full or nobody listens yet, sending and hearing the acknowledgement. When
+// the answer is foreign and found is not null, found says what stands at the path, as the end of a sentence about
+// it ("is a plain file, not a socket").
+HandOver SendToFirstInstance(const std::string& path, std::int32_t tag, const std::string& data, int timeoutMs,
+                             std::string* found = nullptr);
 
 }  // namespace ZV::Platform

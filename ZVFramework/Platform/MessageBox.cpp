@@ -220,6 +220,12 @@ int ShowMessageBox(const std::string& caption, const std::string& text, unsigned
 {
     const std::string line = caption + ": " + text + "\n";
     WriteToStandardError(line.data(), line.size());
+    return ShowMessageBoxWindow(caption, text, flags, owner);
+}
+
+int ShowMessageBoxWindow(const std::string& caption, const std::string& text, unsigned flags,
+                         const NativeWindow* owner)
+{
     const std::vector<ButtonChoice> choices = ButtonsOf(flags);
     const MessageBoxAnswer defaultAnswer = choices[DefaultButtonOf(flags, choices.size())].answer;
     MessageBoxPresenter presenter;

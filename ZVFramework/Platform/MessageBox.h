@@ -59,6 +59,9 @@ enum MessageBoxAnswer : int {
 // error is all, and the answer is the default button's. Blocks the calling thread while the box is open.
 int ShowMessageBox(const std::string& caption, const std::string& text, unsigned flags = kMessageBoxOk,
                    const NativeWindow* owner = nullptr);
+// The same box with nothing on the standard error, for a caller that says it there in its own words.
+int ShowMessageBoxWindow(const std::string& caption, const std::string& text, unsigned flags = kMessageBoxOk,
+                         const NativeWindow* owner = nullptr);
 
 // What ShowMessageBox does after the standard error: by default it shows the window. Tests put in their own to see
 // the box without a user; the answer is then the default button's. An empty presenter puts the window back. Returns

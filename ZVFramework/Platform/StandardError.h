@@ -1,12 +1,19 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 namespace ZV::Platform {
 
 // Writes the bytes to the process's standard error as they are, past partial writes and interruptions. What cannot
 // be written (a pipe whose reader has gone, a full disk) is dropped.
 void WriteToStandardError(const char* data, std::size_t size);
+
+// Outside text (a file name, a port name, an argument) as a line of the standard error may quote it: every control
+// character (C0, DEL, C1) and every byte that is not part of UTF-8 text written as \xNN, byte by byte, so that the
+// text can neither end the line, nor start another, nor steer the terminal; the rest stays as it is.
+std::string EscapeForLine(std::string_view text);
 
 // From now on a write to a pipe or socket whose reader has gone fails with an error instead of ending the process
 // (SIGPIPE is ignored), so that a standard error or debug output nobody reads any more never decides how the program

@@ -12,7 +12,7 @@ namespace ZV::Platform {
 
 namespace {
 
-constexpr int kCaughtSignals[] = {SIGTERM, SIGINT, SIGHUP};
+constexpr int kCaughtSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
 
 // The handlers may only do what is safe inside a signal: one write to the pipe, or the announcement's one write.
 std::atomic<int> gWakeWriteEnd{-1};

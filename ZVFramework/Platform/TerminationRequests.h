@@ -8,10 +8,11 @@
 
 namespace ZV::Platform {
 
-// The system's polite requests to end (SIGTERM at logout or from kill, SIGINT from a terminal, SIGHUP when the
-// terminal goes) turned into events of the user-interface loop while the object lives, so that the program ends as
-// when its window is closed: settings written, and never in the middle of an update. Outside that time the system's
-// default ending stands, unless the requests are answered until the process ends. One object at a time.
+// The system's polite requests to end (SIGTERM at logout or from kill, SIGINT and SIGQUIT from a terminal's keys,
+// SIGHUP when the terminal goes) turned into events of the user-interface loop while the object lives, so that the
+// program ends as when its window is closed: settings written, and never in the middle of an update. Outside that
+// time the system's default ending stands, unless the requests are answered until the process ends. One object at a
+// time.
 class TerminationRequests final : public IEventSource {
 public:
     // Null when another object catches them already or the wake-up pipe cannot be made.

@@ -21,10 +21,11 @@ std::string ToUtf8(const WideString& text)
     return std::string(utf8.GetData(), utf8.GetLength());
 }
 
+// The path the picker chose may hold anything; the line stays one.
 void TellUser(const std::string& message)
 {
     WriteDebugLine(message);
-    const std::string line = message + "\n";
+    const std::string line = Platform::EscapeForLine(message) + "\n";
     Platform::WriteToStandardError(line.data(), line.size());
 }
 

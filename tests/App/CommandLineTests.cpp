@@ -48,9 +48,14 @@ TEST(CommandLine, ArgumentThatIsNotUTF8IsRefusedWholeRatherThanCutToAnotherName)
     EXPECT_EQ(Join({"-SILENT", "-ABSOLUTE_FIRMWARE_FILE_PATH=/tmp/fw\xE9.syx"}),
               "refused: Argument 2 is not UTF-8 text, so it cannot name a file: "
               "-ABSOLUTE_FIRMWARE_FILE_PATH=/tmp/fw\\xE9.syx");
-    EXPECT_EQ(Join({"\xC3\xA9t\xC3"}), "refused: Argument 1 is not UTF-8 text, so it cannot name a file: \\xC3\\xA9t\\xC3")
-        << "a sequence cut short at the end";
-    EXPECT_EQ(Join({"\xED\xA0\x80"}), "refused: Argument 1 is not UTF-8 text, so it cannot name a file: \\xED\\xA0\\x80")
+    EXPECT_EQ(Join({"\xC3\xA9t\xC3"}),
+              "refused: Argument 1 is not UTF-8 text, so it cannot name a file: \xC3\xA9t\\xC3")
+        << "a sequence cut short at the end, after a letter that is shown as it is";
+    EXPECT_EQ(Join({"-SILENT", "a\nb\r\x1B\xFF"}),
+              "refused: Argument 2 is not UTF-8 text, so it cannot name a file: a\\x0Ab\\x0D\\x1B\\xFF")
+        << "one line, whatever else the argument holds";
+    EXPECT_EQ(Join({"\xED\xA0\x80"}),
+              "refused: Argument 1 is not UTF-8 text, so it cannot name a file: \\xED\\xA0\\x80")
         << "an encoded surrogate";
 }
 

@@ -113,6 +113,14 @@ case "$road" in
     printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
     ZV_SIM_DEVICE=absent run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
     refused_with 3 1 "FirmwareUpdater: no device was found (looked for MIDI ports named \"Halvista"
+    # A name that would end the line and write another over it on a terminal, missing and refused: still one line.
+    name=$'fw\n\e[2K\rFirmwareUpdater: the update finished'
+    shown='fw\x0A\x1B[2K\x0DFirmwareUpdater: the update finished'
+    ZV_SIM_DEVICE=normal run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/$name"
+    refused_with 3 1 "FirmwareUpdater: the firmware file \"$folder/$shown\" is missing"
+    printf 'F0 01 F7' > "$folder/$name"
+    ZV_SIM_DEVICE=normal run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/$name"
+    refused_with 3 1 "FirmwareUpdater: the firmware file \"$folder/$shown\" was refused at byte offset 0"
     ;;
   switch-in-path)
     # Names of switches inside a path, or in a quoted path with blanks, are text: no downgrade, and a real -SILENT
@@ -132,9 +140,9 @@ case "$road" in
     printf '\xF0\x01\x02\xF7' > "$folder/fw"
     printf '\xF0\x01\x02\xF7' > "$folder/fw"$'\xE9'".syx"
     ZV_SIM_DEVICE=update run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/fw"$'\xE9'".syx"
-    refused_with 255 2 "Argument 3 is not UTF-8 text, so it cannot name a file: -ABSOLUTE_FIRMWARE_FILE_PATH=$folder/fw\\xE9.syx"
-    grep -qx "Error: The application encountered problems during startup and will now close." "$folder/stderr" ||
-      fail "no start-up failure text: $(cat "$folder/stderr")"
+    # One line says why; the start-up error box would show with a display, and says nothing more on stderr.
+    refused_with 255 1 \
+      "Argument 3 is not UTF-8 text, so it cannot name a file: -ABSOLUTE_FIRMWARE_FILE_PATH=$folder/fw\\xE9.syx"
     ;;
   startup-failure)
     ZV_MIDI_DRIVER=no-such-driver run -SILENT
@@ -200,25 +208,29 @@ case "$road" in
       "$folder" "$real_program" "$real_program" > "$program"
     chmod +x "$program"
     for _ in $(seq 1000); do printf '\xF0\x01\x02\x03\x04\x05\x06\x07\x08\xF7'; done > "$folder/image.syx"
-    # Asked to end in the middle of the update: the line that says it goes on cannot be written. The device reports
-    # done only for the whole image, message by message.
-    (
-      ZV_SIM_DEVICE=update ZV_SIM_BYTES_PER_SECOND=5000 ZV_SIM_EXPECT_IMAGE="$folder/image.syx" \
-        run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
-      exit "$status"
-    ) &
-    runner=$!
-    for _ in $(seq 600); do
-      [ "$(image_received | wc -l)" -lt 100 ] || break
-      sleep 0.05
+    # Asked to end in the middle of the update, by kill or by the terminal's quit key: the line that says it goes on
+    # cannot be written. The device reports done only for the whole image, message by message.
+    for signal in TERM QUIT; do
+      rm -f "$folder/device.log"
+      (
+        ZV_SIM_DEVICE=update ZV_SIM_BYTES_PER_SECOND=5000 ZV_SIM_EXPECT_IMAGE="$folder/image.syx" \
+          run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+        exit "$status"
+      ) &
+      runner=$!
+      for _ in $(seq 600); do
+        [ "$(image_received | wc -l)" -lt 100 ] || break
+        sleep 0.05
+      done
+      [ "$(image_received | wc -l)" -ge 100 ] || fail "the update did not get under way"
+      kill -"$signal" "$(cat "$folder/pid")"
+      status=0
+      wait "$runner" || status=$?
+      [ "$status" -eq 1 ] || fail "SIG$signal during the update: exit code $status, expected 1"
+      [ "$(image_received | wc -l)" -eq 1000 ] ||
+        fail "SIG$signal: the device received $(image_received | wc -l) of 1000 messages"
+      grep -q ' STATE done$' "$folder/device.log" || fail "SIG$signal: the device never reported done"
     done
-    [ "$(image_received | wc -l)" -ge 100 ] || fail "the update did not get under way"
-    kill -TERM "$(cat "$folder/pid")"
-    status=0
-    wait "$runner" || status=$?
-    [ "$status" -eq 1 ] || fail "asked to end during the update: exit code $status, expected 1"
-    [ "$(image_received | wc -l)" -eq 1000 ] || fail "the device received $(image_received | wc -l) of 1000 messages"
-    grep -q ' STATE done$' "$folder/device.log" || fail "the device never reported done"
     printf '\xF0\x01\xF0\x02\xF7' > "$folder/refused.syx"
     ZV_SIM_DEVICE=update run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/refused.syx"
     [ "$status" -eq 3 ] || fail "a refused file: exit code $status, expected 3"
@@ -418,6 +430,39 @@ byte offset 1 of the image)"
       printf '\xF0\x01\x02\xF7\xF0\x03\x04\xF7' > "$folder/image.syx"
       refused_after_change_during_restart "$change" "FirmwareUpdater: the firmware file \"$folder/image.syx\" changed \
 after it was checked; nothing was sent, and the device waits in update mode"
+    done
+    ;;
+  eight-silent-starts)
+    # Eight silent starts at once, twenty times over: one updates the device, and each of the others meets it busy,
+    # ends with 255 and never updates after it, however soon it ends. The update outlasts the others' starts.
+    printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
+    one_start() {
+      local start_status=0
+      env -u DISPLAY XDG_DATA_HOME="$folder/data" XDG_CONFIG_HOME="$folder/config" XDG_STATE_HOME="$folder/state" \
+        ZV_MIDI_DRIVER=simulated ZV_SIM_DEVICE=update ZV_SIM_RESTART_MS=50 ZV_SIM_FLASH_MS=1500 \
+        ZV_SIM_LOG="$folder/start$1.log" LSAN_OPTIONS="$leak_options" "$program" -SILENT -START_UPDATE_AUTOMATICALLY \
+        -ALWAYS_UPDATE "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx" 2> "$folder/start$1.stderr" ||
+        start_status=$?
+      echo "$start_status" > "$folder/start$1.status"
+    }
+    for round in $(seq 20); do
+      rm -f "$folder"/start*
+      for start in $(seq 8); do
+        one_start "$start" &
+      done
+      wait
+      images=$(cat "$folder"/start*.log 2> /dev/null | grep -c ' RX F0 01 02 F7$' || true)
+      [ "$images" -eq 1 ] || fail "round $round: the image was sent $images times: $(cat "$folder"/start*.stderr)"
+      for start in $(seq 8); do
+        start_status=$(cat "$folder/start$start.status")
+        if grep -q ' RX F0 01 02 F7$' "$folder/start$start.log" 2> /dev/null; then
+          [ "$start_status" -eq 1 ] || fail "round $round: the update ended with $start_status"
+        else
+          [ "$start_status" -eq 255 ] || fail "round $round: a start beside it ended with $start_status"
+          grep -qx "The program is running already but does not answer; this start ends." \
+            "$folder/start$start.stderr" || fail "round $round: $(cat "$folder/start$start.stderr")"
+        fi
+      done
     done
     ;;
   *)

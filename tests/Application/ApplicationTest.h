@@ -28,13 +28,13 @@ inline std::string Utf8(const WideString& text)
     return text.ToUTF8().GetData();
 }
 
-// Each test has a home, data, settings and runtime folder of its own, sees message boxes as texts instead of
+// Each test has a home, data, settings, runtime and state folder of its own, sees message boxes as texts instead of
 // windows, and reads the debug output; folders, version information and the environment come back afterwards.
 class ApplicationTest : public ::testing::Test {
 protected:
     ApplicationTest()
     {
-        for (const char* folder : {"home", "data", "config", "runtime"}) {
+        for (const char* folder : {"home", "data", "config", "runtime", "state"}) {
             std::filesystem::create_directory(mFolder / folder);
         }
         // The runtime folder is the user's alone, as the system makes it.
@@ -43,6 +43,8 @@ protected:
         mEnvironment.Set("XDG_DATA_HOME", (mFolder / "data").c_str());
         mEnvironment.Set("XDG_CONFIG_HOME", (mFolder / "config").c_str());
         mEnvironment.Set("XDG_RUNTIME_DIR", (mFolder / "runtime").c_str());
+        // Where the instance lock lives, whatever the tests' caller has set.
+        mEnvironment.Set("XDG_STATE_HOME", (mFolder / "state").c_str());
         mPreviousPresenter =
             Platform::SetMessageBoxPresenter([this](const std::string& caption, const std::string& text) {
                 const std::lock_guard hold(mBoxesLock);

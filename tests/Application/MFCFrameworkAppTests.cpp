@@ -1,5 +1,6 @@
 #include "Application/ApplicationTest.h"
 #include "Application/MFCFrameworkApp.h"
+#include "Application/StartupError.h"
 
 #include "Platform/InstanceChannel.h"
 #include "Platform/InstanceLock.h"
@@ -9,9 +10,14 @@
 
 #include <gmock/gmock.h>
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
 #include <thread>
 
 namespace ZV::Testing {
@@ -52,7 +58,7 @@ protected:
     {
         char host[256] = {};
         EXPECT_EQ(gethostname(host, sizeof host - 1), 0);
-        return mFolder / "home/.local/state" + "/ZVTestApplicationPrevent-" + host;
+        return mFolder / "state" + "/ZVTestApplicationPrevent-" + host;
     }
 
     std::string mStandardError;
@@ -144,6 +150,61 @@ TEST_F(ProcessTest, ALaterStartHandsItsCommandLineToTheFirstInstanceAndEndsWithM
     // A command line reaches the first instance once; an empty one only brings its window to the front.
     EXPECT_THAT(received, ElementsAre("1125:-SILENT -FIRMWARE_IMAGE_NAME=\"a b.syx\"", "0:", "0:"));
     EXPECT_THAT(Boxes(), IsEmpty());
+
+    // What stands in the channel's place is named for what it is.
+    const std::string channel = InstanceFolder() + "/socket";
+    std::filesystem::remove(channel);
+    std::ofstream(channel) << "not a socket";
+    EXPECT_EQ(RunMain(L"-SILENT"), -1);
+    EXPECT_EQ(mStandardError, "The program is running already, but its hand-over channel " + channel +
+                                  " is a plain file, not a socket; this start ends without handing its command line "
+                                  "over.\n");
+}
+
+TEST_F(ProcessTest, ALaterStartThatMetABusyFirstInstanceEndsWithMinusOneThoughTheFirstEndsWhileItWaits)
+{
+    // A first instance busy with a silent update: it holds the lock, and its channel takes connections that it
+    // does not read.
+    std::filesystem::create_directories(InstanceFolder());
+    std::filesystem::permissions(InstanceFolder(), std::filesystem::perms::owner_all);
+    Platform::InstanceLock::Outcome outcome;
+    std::string refusal;
+    std::unique_ptr<Platform::InstanceLock> lock =
+        Platform::InstanceLock::TryAcquire(InstanceFolder() + "/lock", outcome, refusal);
+    ASSERT_TRUE(lock);
+    std::unique_ptr<Platform::InstanceChannelListener> listener =
+        Platform::InstanceChannelListener::Listen(InstanceFolder() + "/socket");
+    ASSERT_TRUE(listener);
+
+    TestApplication::sNextStartupResult = TestApplication::kFinishedWithoutWindow;
+    TestApplication::sNextExitCode = 3;
+    std::atomic<int> exitCode{0};
+    std::thread later([&] { exitCode = RunMain(L"-SILENT"); });
+    pollfd connected{listener->GetDescriptor(), POLLIN, 0};
+    EXPECT_EQ(poll(&connected, 1, static_cast<int>(kBoundedWait.count())), 1) << "the later start never connected";
+    // The first ends: its lock goes first, then its channel, while the later start waits for an answer.
+    lock = nullptr;
+    listener = nullptr;
+    later.join();
+    EXPECT_EQ(exitCode.load(), -1) << "the later start ran its own update after the first";
+    EXPECT_EQ(mStandardError, "The program is running already but does not answer; this start ends.\n");
+}
+
+TEST_F(ProcessTest, BeforeTheResourcesAreReadTheStartupErrorIsInTheUsersLanguageAndARefusalIsItsOneLine)
+{
+    mEnvironment.Set("LC_ALL", "de_DE.UTF-8");
+    const std::string captured = mFolder / "stderr";
+    {
+        const Platform::StandardErrorRedirection redirection(captured.c_str());
+        RefuseStart("Argument 1 is not UTF-8 text, so it cannot name a file: a\\xFF\nFirmwareUpdater: forged");
+        ShowStartupError(nullptr, "Runtime Error : cannot open \"/tmp/\x1B[2K\rskin\"");
+    }
+    const std::string german = "Fehler: Beim Start des Programms sind Probleme aufgetreten. Es wird jetzt beendet.";
+    EXPECT_EQ(ContentOf(captured),
+              "Argument 1 is not UTF-8 text, so it cannot name a file: a\\xFF\\x0AFirmwareUpdater: forged\n"
+              "Runtime Error : cannot open \"/tmp/\\x1B[2K\\x0Dskin\"\n" +
+                  german + "\n");
+    EXPECT_THAT(Boxes(), ElementsAre(german, german));
 }
 
 TEST_F(ProcessTest, AnInstanceFolderOpenToOthersIsRefusedInOneLineAndTheStartGoesOnWithoutTheCheck)

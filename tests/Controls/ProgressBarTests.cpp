@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace ZV {
 namespace {
@@ -13,21 +14,31 @@ using Testing::ControlsHarness;
 using Testing::StringTable;
 using Testing::Wearing;
 
+// The framework table's unit words, as the program's string tables give them.
+const std::string kEnglishWords = StringTable("Framework", {{"HOURS_SINGULAR", "Hour"},
+                                                            {"HOURS_PLURAL", "Hours"},
+                                                            {"MINUTES_SINGULAR", "Minute"},
+                                                            {"MINUTES_PLURAL", "Minutes"},
+                                                            {"SECONDS_SINGULAR", "Second"},
+                                                            {"SECONDS_PLURAL", "Seconds"},
+                                                            {"REMAINING", "Remaining"}});
+const std::string kGermanWords = StringTable("Framework", {{"HOURS_SINGULAR", "Stunde"},
+                                                           {"HOURS_PLURAL", "Stunden"},
+                                                           {"MINUTES_SINGULAR", "Minute"},
+                                                           {"MINUTES_PLURAL", "Minuten"},
+                                                           {"SECONDS_SINGULAR", "Sekunde"},
+                                                           {"SECONDS_PLURAL", "Sekunden"},
+                                                           {"REMAINING", "verbleibend"}});
+
 // A bar 360 pixels wide with its overlay (no width of its own) and its two labels.
 struct BarFixture {
     ControlsHarness harness;
     RCPtr<LProgressBar> bar;
     RCPtr<LControl> overlay;
 
-    BarFixture()
+    explicit BarFixture(const std::string& words = kEnglishWords)
     {
-        harness.LoadStrings(StringTable("Framework", {{"HOURS_SINGULAR", "Hour"},
-                                                      {"HOURS_PLURAL", "Hours"},
-                                                      {"MINUTES_SINGULAR", "Minute"},
-                                                      {"MINUTES_PLURAL", "Minutes"},
-                                                      {"SECONDS_SINGULAR", "Second"},
-                                                      {"SECONDS_PLURAL", "Seconds"},
-                                                      {"REMAINING", "Remaining"}}));
+        harness.LoadStrings(words);
         Testing::SkinDocumentBuilder skin = Testing::ControlsSkin();
         skin.controls += Testing::MainControl(Wearing(
             "Framework.ProgressBar", "bar", "panel", R"(XSizeAbs="360" YSizeAbs="20")",
@@ -130,6 +141,41 @@ TEST(ProgressBar, ItsOwnEstimateUsesTheAverageRateAndNeverOverflowsWhenTheValueH
     fixture.harness.AdvanceTime(1000000);
     (void)bar.SetValue(0.5 + 1e-12);
     EXPECT_EQ(fixture.TimeLeft(), "596523 Hours 14 Minutes 7 Seconds Remaining") << "2^31 - 1 seconds";
+}
+
+TEST(ProgressBar, AValueThatDoesNotMoveShowsNoTimeLeftInEitherLanguage)
+{
+    for (const auto& [words, sixSeconds] : {std::pair(kEnglishWords, "6 Seconds Remaining"),
+                                            std::pair(kGermanWords, "6 Sekunden verbleibend")}) {
+        SCOPED_TRACE(sixSeconds);
+        BarFixture fixture(words);
+        ASSERT_TRUE(fixture.bar);
+        LProgressBar& bar = *fixture.bar;
+        (void)bar.SetValue(0.1);
+        bar.SetTimeRemaining(30);
+        bar.SetTimeEstimateEnabled(true);
+        EXPECT_FALSE(fixture.TimeShown()) << "the time given before is not the estimate's";
+
+        // The first messages fill a buffer within milliseconds, then the cable takes nothing.
+        fixture.harness.AdvanceTime(1);
+        (void)bar.SetValue(0.3);
+        fixture.harness.AdvanceTime(1);
+        (void)bar.SetValue(0.6);
+        EXPECT_FALSE(fixture.TimeShown()) << fixture.TimeLeft();
+        fixture.harness.RunFor(12000);
+        EXPECT_FALSE(fixture.TimeShown()) << fixture.TimeLeft();
+
+        // It moves on: 0.6 in 12 s since the start leaves 6 s for the last 0.3. Then it stops again: once those 6 s
+        // and a second more have passed, no time is left to show.
+        (void)bar.SetValue(0.7);
+        EXPECT_TRUE(fixture.TimeShown());
+        EXPECT_EQ(fixture.TimeLeft(), sixSeconds);
+        fixture.harness.RunFor(6900);
+        EXPECT_TRUE(fixture.TimeShown());
+        fixture.harness.RunFor(200);
+        EXPECT_FALSE(fixture.TimeShown()) << fixture.TimeLeft();
+        EXPECT_EQ(fixture.bar->GetIdleSubscriberCount(), 0) << "no more watching";
+    }
 }
 
 TEST(ProgressBar, ABarWithoutItsPartsOrUnitWordsStillTakesValuesAndTimes)

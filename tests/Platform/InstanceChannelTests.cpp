@@ -23,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace ZV::Platform {
@@ -292,9 +293,14 @@ TEST_F(InstanceChannelTest, NeitherEndTalksThroughAnythingButASocketOfItsOwnUser
     std::ofstream(file) << "not a socket";
     const std::string link = mFolder + "/link";
     ASSERT_EQ(symlink(mPath.c_str(), link.c_str()), 0);
-    for (const std::string& path : {file, link}) {
+    const std::pair<std::string, std::string> planted[] = {{file, "is a plain file, not a socket"},
+                                                           {link, "is a link"},
+                                                           {mFolder, "is a folder, not a socket"}};
+    for (const auto& [path, said] : planted) {
         EXPECT_FALSE(InstanceChannelListener::Listen(path)) << path;
-        EXPECT_EQ(SendToFirstInstance(path, kTag, "-SILENT", 5000), HandOver::foreign) << path;
+        std::string found;
+        EXPECT_EQ(SendToFirstInstance(path, kTag, "-SILENT", 5000, &found), HandOver::foreign) << path;
+        EXPECT_EQ(found, said);
     }
     EXPECT_TRUE(std::filesystem::is_regular_file(file));
     if (getuid() != 0) {
@@ -323,7 +329,9 @@ TEST_F(InstanceChannelTest, NeitherEndTalksThroughAnythingButASocketOfItsOwnUser
     EXPECT_EQ(read(ready[0], &state, 1), 1);
     close(ready[0]);
     EXPECT_EQ(state, 1);
-    EXPECT_EQ(SendToFirstInstance(theirs, kTag, "-SILENT", 5000), HandOver::foreign);
+    std::string found;
+    EXPECT_EQ(SendToFirstInstance(theirs, kTag, "-SILENT", 5000, &found), HandOver::foreign);
+    EXPECT_EQ(found, "is listened on by another user");
     kill(listener, SIGKILL);
     waitpid(listener, nullptr, 0);
 

@@ -60,7 +60,7 @@ TEST_F(ProgramEnd, SignalsThatComeWhileASilentRunReportsItsOutcomeAreAnsweredAnd
               {{"ZV_SIM_DEVICE", "update"}, {"ZV_DEBUG_OUTPUT", ""}, {"DISPLAY", ""}}, ZV_TEST_PROGRAM, pipe);
     ASSERT_TRUE(WaitUntil([&] { return program->IsWritingStandardError() || program->CheckEnded(); }, {}, kHangGuard));
     ASSERT_FALSE(program->CheckEnded());
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
         program->Signal(signal);
     }
     std::string said;

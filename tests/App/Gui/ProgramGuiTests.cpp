@@ -125,7 +125,8 @@ TEST_F(ProgramGui, StartedTwiceTheSecondHandsOverItsCommandLineOnceAndEndsAndAKi
     ASSERT_NE(WaitForMainWindow(*first), 0u) << first->ReadStandardError();
 
     const auto secondStart = std::chrono::steady_clock::now();
-    const std::unique_ptr<ProgramUnderTest> second = Start({"-SILENT", "-FIRMWARE_IMAGE_NAME=a b.syx"});
+    // A name that would start a line of its own in the first one's debug output.
+    const std::unique_ptr<ProgramUnderTest> second = Start({"-SILENT", "-FIRMWARE_IMAGE_NAME=a b\n.syx"});
     ASSERT_TRUE(WaitForProgramEnd(*second));
     const auto secondTook = std::chrono::steady_clock::now() - secondStart;
     RecordProperty("SecondStartMilliseconds",
@@ -135,7 +136,7 @@ TEST_F(ProgramGui, StartedTwiceTheSecondHandsOverItsCommandLineOnceAndEndsAndAKi
                 ElementsAre("The program is running already and took this command line; this start ends."));
     EXPECT_TRUE(WaitForLine(*first, "A later start handed over its command line:"));
     EXPECT_THAT(first->LinesStartingWith("A later start"),
-                ElementsAre("A later start handed over its command line: -SILENT -FIRMWARE_IMAGE_NAME=\"a b.syx\""));
+                ElementsAre("A later start handed over its command line: -SILENT -FIRMWARE_IMAGE_NAME=\"a b\\x0A.syx\""));
     EXPECT_TRUE(first->IsRunning());
 
     first->Kill();
@@ -549,7 +550,7 @@ TEST_F(ProgramGui, BesideAFirstThatNeverAnswersASecondStartEndsWith255AndHalfSen
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
     char host[256] = {};
     ASSERT_EQ(gethostname(host, sizeof host - 1), 0);
-    const std::string folder = mFolder / "home/.local/state" + "/" + kWindowClass + "Prevent-" + host;
+    const std::string folder = mFolder / "state" + "/" + kWindowClass + "Prevent-" + host;
     const std::string channel = folder + "/socket";
 
     // A first instance that holds the lock and never reads its channel, as one busy with a long silent update.
@@ -715,14 +716,23 @@ TEST_F(ProgramGui, AnUpdateStartedAutomaticallyBeforeTheWindowShowsTheArrowThenN
     EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
 }
 
-TEST_F(ProgramGui, AnArgumentThatIsNotUtf8ShowsTheStartupErrorWithItsIconAndTheSystemsRequestsToEndCountAsItsOK)
+TEST_F(ProgramGui, AnArgumentThatIsNotUtf8ShowsTheStartupErrorInTheUsersLanguageAndTheSystemsRequestsToEndAreItsOK)
 {
     ASSERT_TRUE(mDesktop.IsOpen());
     constexpr std::uint32_t kErrorIconRed = 0xD32F2F;
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        SCOPED_TRACE(signal);
-        std::unique_ptr<ProgramUnderTest> program = Start({"-FIRMWARE_IMAGE_NAME=\xFF\xFE.syx"});
-        const unsigned long box = WaitForErrorBox(*program);
+    const struct {
+        int signal;
+        const char* language;
+        const char* title;
+    } cases[] = {{SIGTERM, "en_US.UTF-8", "Error"},
+                 {SIGINT, "en_US.UTF-8", "Error"},
+                 {SIGHUP, "en_US.UTF-8", "Error"},
+                 {SIGQUIT, "de_DE.UTF-8", "Fehler"}};
+    for (const auto& run : cases) {
+        SCOPED_TRACE(run.signal);
+        std::unique_ptr<ProgramUnderTest> program =
+            Start({"-FIRMWARE_IMAGE_NAME=\xFF\n\xFE.syx"}, {{"LC_ALL", run.language}});
+        const unsigned long box = WaitForErrorBox(*program, run.title);
         ASSERT_NE(box, 0u) << program->ReadStandardError();
         // The error icon in the box's upper left corner, once the box is painted.
         EXPECT_TRUE(WaitUntil(
@@ -734,12 +744,13 @@ TEST_F(ProgramGui, AnArgumentThatIsNotUtf8ShowsTheStartupErrorWithItsIconAndTheS
                 return red > 250;
             },
             {}, 10s));
-        program->Signal(signal);
+        program->Signal(run.signal);
         ASSERT_TRUE(WaitForProgramEnd(*program));
         EXPECT_FALSE(program->WasEndedBySignal());
         EXPECT_EQ(program->GetExitCode(), 255);
-        EXPECT_THAT(program->LinesStartingWith("Error: "),
-                    ElementsAre("Error: The application encountered problems during startup and will now close."));
+        // The reason is the one line; the box says nothing more there.
+        EXPECT_EQ(program->ReadStandardError(),
+                  "Argument 1 is not UTF-8 text, so it cannot name a file: -FIRMWARE_IMAGE_NAME=\\xFF\\x0A\\xFE.syx\n");
     }
 }
 

@@ -11,7 +11,7 @@ namespace ZV::Testing {
 
 ProgramOnDesktop::ProgramOnDesktop()
 {
-    for (const char* folder : {"home", "data", "config", "runtime"}) {
+    for (const char* folder : {"home", "data", "config", "runtime", "state"}) {
         std::filesystem::create_directory(mFolder / folder);
     }
     // As the system makes it, the user's alone.
@@ -34,6 +34,9 @@ std::unique_ptr<ProgramUnderTest> ProgramOnDesktop::Start(const std::vector<std:
         {"XDG_DATA_HOME", mFolder / "data"},
         {"XDG_CONFIG_HOME", mFolder / "config"},
         {"XDG_RUNTIME_DIR", mFolder / "runtime"},
+        // The instance lock's folder: each test's program is a first instance of its own, whatever the tests' caller
+        // has set.
+        {"XDG_STATE_HOME", mFolder / "state"},
         {"ZV_DEBUG_OUTPUT", "1"},
         {"ZV_MIDI_DRIVER", "simulated"},
         {"ZV_SIM_DEVICE", "absent"},
@@ -68,9 +71,9 @@ unsigned long ProgramOnDesktop::WaitForMainWindow(ProgramUnderTest& program)
     return WaitForMappedWindow(program, [this] { return mDesktop.FindMappedWindow(kWindowClass); });
 }
 
-unsigned long ProgramOnDesktop::WaitForErrorBox(ProgramUnderTest& program)
+unsigned long ProgramOnDesktop::WaitForErrorBox(ProgramUnderTest& program, const std::string& title)
 {
-    return WaitForMappedWindow(program, [this] { return mDesktop.FindMappedWindowTitled("Error"); });
+    return WaitForMappedWindow(program, [this, &title] { return mDesktop.FindMappedWindowTitled(title); });
 }
 
 bool ProgramOnDesktop::WaitForProgramEnd(ProgramUnderTest& program)

@@ -54,8 +54,9 @@ protected:
 
     // The program's main window once it is mapped; 0 when it ended or the wait ran out first.
     unsigned long WaitForMainWindow(ProgramUnderTest& program);
-    // The program's start-up error box once it is mapped; 0 when the program ended or the wait ran out first.
-    unsigned long WaitForErrorBox(ProgramUnderTest& program);
+    // The program's start-up error box once it is mapped, by its title; 0 when the program ended or the wait ran out
+    // first.
+    unsigned long WaitForErrorBox(ProgramUnderTest& program, const std::string& title = "Error");
     static bool WaitForProgramEnd(ProgramUnderTest& program);
 
     // A click of the left button in the middle of the area, through the desktop; then the pointer goes where no
