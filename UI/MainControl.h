@@ -54,6 +54,9 @@ public:
     [[nodiscard]] ZVRESULT IsCommandEnabled(std::uint32_t first, std::uint32_t second, const WideString& notificationId,
                                             MenuItemInfo& state) override;
 
+    // The processor started an update after the window began to watch the engine (an automatic start held back until
+    // the window stood): the window follows the engine anew.
+    void FollowEngineAnew();
     // False while an update runs: the application then drops an exit request.
     bool IsNotUpdating() const;
     // The application's update processor; null when there is none.
