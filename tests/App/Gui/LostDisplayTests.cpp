@@ -110,13 +110,13 @@ protected:
         WriteContent(mImage, image);
     }
 
-    // Lines of the device's log, by kind (" RX ", " STATE ").
-    std::vector<std::string> DeviceLogLines(const std::string& kind) const
+    // The lines of the device's log that show a message it received.
+    std::vector<std::string> ReceivedLines() const
     {
         std::vector<std::string> lines;
         std::istringstream log(ContentOf(mLog));
         for (std::string line; std::getline(log, line);) {
-            if (line.find(kind) != std::string::npos) {
+            if (line.find(" RX ") != std::string::npos) {
                 lines.push_back(line);
             }
         }
@@ -126,7 +126,7 @@ protected:
     std::size_t ImageMessagesReceived() const
     {
         std::size_t count = 0;
-        for (const std::string& line : DeviceLogLines(" RX ")) {
+        for (const std::string& line : ReceivedLines()) {
             count += line.find(" RX F0 01 02 03") != std::string::npos ? 1 : 0;
         }
         return count;
@@ -249,8 +249,7 @@ TEST_F(LostDisplay, TheSplashsLostConnectionEndsItsWindowAndNotTheProcess)
             return window != 0;
         },
         {mDesktop.GetDescriptor()}, kHangGuard));
-    XKillClient(mDesktop.GetDisplay(), window);
-    XSync(mDesktop.GetDisplay(), False);
+    KillConnectionOf(window);
     ASSERT_TRUE(WaitUntil([&] { return mDesktop.FindMappedWindow(Platform::SplashWindow::kWindowClass) == 0; },
                           {mDesktop.GetDescriptor()}, kHangGuard));
     // Steps that the splash's thread takes without its connection.
@@ -280,7 +279,7 @@ TEST_F(LostDisplay, AnAutomaticStartWhoseWindowCannotOpenEndsWith255AndTouchesNo
             std::unique_ptr<ProgramUnderTest> program = Start(arguments, environment, "/usr/bin/env");
             ASSERT_TRUE(WaitForProgramEnd(*program));
             EXPECT_EQ(program->GetExitCode(), 255) << program->ReadStandardError();
-            const std::vector<std::string> received = DeviceLogLines(" RX ");
+            const std::vector<std::string> received = ReceivedLines();
             EXPECT_FALSE(received.empty()) << "the device was never looked for";
             for (const std::string& line : received) {
                 EXPECT_TRUE(std::regex_match(line, question)) << line;
