@@ -5,6 +5,7 @@
 #include "Platform/FileSystem.h"
 #include "Platform/StandardError.h"
 #include "Platform/TerminationRequests.h"
+#include "System/RootWindow.h"
 #include "UI/MainControl.h"
 
 #include <string>
@@ -21,6 +22,10 @@ constexpr ZVRESULT kNothingToDoResults[] = {
 
 constexpr std::string_view kSilentRunEndAnnouncement =
     "FirmwareUpdater: asked to end; the update goes on, and the program ends when it has ended\n";
+constexpr std::string_view kDisplayLostEnding = "FirmwareUpdater: the display went away; the program ends\n";
+constexpr std::string_view kDisplayLostDuringUpdate =
+    "FirmwareUpdater: the display went away; the update goes on without the window, and the program ends when it has "
+    "ended\n";
 
 constexpr std::wstring_view kCursorsWithoutShape[] = {
     L"UI_CURSOR_SPLIT_V", L"UI_CURSOR_SPLIT_H",    L"UI_CURSOR_ROTATE",
@@ -71,7 +76,8 @@ ZVRESULT LApplication::RunApplicationStartup()
         // that may yet open takes the requests while it is up.
         Platform::AnswerTerminationRequestsUntilExit(kSilentRunEndAnnouncement);
     }
-    const ZVRESULT initialized = mUpdateProcessor->Initialize(commandLine);
+    const ZVRESULT initialized =
+        mUpdateProcessor->Initialize(commandLine, LUpdateProcessor::WindowedStart::kWhenWindowStands);
     if (IsFinishedWithoutWindow(initialized)) {
         EndWith(FinishWithoutWindow(*mUpdateProcessor));
         return initialized;
@@ -109,6 +115,26 @@ ZVRESULT LApplication::RunApplicationShutdown()
     }
     mUpdateProcessor = nullptr;
     return LApplicationBase::RunApplicationShutdown();
+}
+
+void LApplication::OnBeforeMessageLoop()
+{
+    if (!mUpdateProcessor || !mUpdateProcessor->IsStartHeld() || !GetMainWindow() || Platform::IsDesktopLost()) {
+        return;
+    }
+    mUpdateProcessor->StartHeldUpdate();
+    // The window began to watch the engine before the start.
+    if (const RCPtr<LRootWindow> root = GetMainRootWindow()) {
+        if (auto* mainControl = dynamic_cast<LMainControl*>(root->GetRootControl().Get())) {
+            mainControl->FollowEngineAnew();
+        }
+    }
+}
+
+void LApplication::OnDisplayLost(bool ending)
+{
+    const std::string_view line = ending ? kDisplayLostEnding : kDisplayLostDuringUpdate;
+    Platform::WriteToStandardError(line.data(), line.size());
 }
 
 bool LApplication::CanExit()

@@ -31,10 +31,16 @@ public:
     // program ends without its window: a failure in one line on standard error, with the exit code 3. A silent run
     // that cannot update and has no display ends the same way; with a display it shows its window and, however that
     // closes, ends with 1 when the last update in it finished or the device found there needs none, else with 3. A
-    // silent run answers the system's requests to end until the process ends, and goes on.
+    // silent run answers the system's requests to end until the process ends, and goes on. A run with its window
+    // holds its automatic start back until the window stands: a window that cannot open leaves every device
+    // untouched.
     [[nodiscard]] ZVRESULT RunApplicationStartup() override;
     // Writes and closes the settings files first. A silent run that showed its window takes its exit code here.
     [[nodiscard]] ZVRESULT RunApplicationShutdown() override;
+    // A run with its window that starts its update automatically starts it now that the window stands.
+    void OnBeforeMessageLoop() override;
+    // Says so in one line on the standard error, and whether the update goes on.
+    void OnDisplayLost(bool ending) override;
     // Unless an update runs: the program never ends in the middle of one.
     bool CanExit() override;
     int GetExitCode() const override { return mExitCode; }

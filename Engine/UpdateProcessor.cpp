@@ -48,8 +48,9 @@ LUpdateProcessor::LUpdateProcessor(MidiCommFactory midiFactory) : mMidiFactory(s
 
 LUpdateProcessor::~LUpdateProcessor() = default;
 
-ZVRESULT LUpdateProcessor::Initialize(const WideString& commandLine)
+ZVRESULT LUpdateProcessor::Initialize(const WideString& commandLine, WindowedStart windowedStart)
 {
+    mStartHeld = false;
     WideString value;
     if (mCommandLine.IsEmpty()) {
         mCommandLine = commandLine;
@@ -67,7 +68,7 @@ ZVRESULT LUpdateProcessor::Initialize(const WideString& commandLine)
     if (mEngine->GetDeviceState() == LUpdateEngineInterface::kDeviceNotFound) {
         (void)mEngine->ScanForDevices();
     }
-    return FollowSwitches(commandLine);
+    return FollowSwitches(commandLine, windowedStart);
 }
 
 ZVRESULT LUpdateProcessor::Reinitialize()
@@ -222,15 +223,14 @@ bool LUpdateProcessor::IsNothingLeftToUpdate() const
            engine.GetFirmwareFileState() == LUpdateEngineInterface::kFilePresent && !IsUpdateWanted();
 }
 
-ZVRESULT LUpdateProcessor::FollowSwitches(const WideString& commandLine)
+ZVRESULT LUpdateProcessor::FollowSwitches(const WideString& commandLine, WindowedStart windowedStart)
 {
     LUpdateEngineInterface& engine = *mEngine;
     // Every road, with the window or without, goes on with the first of several devices.
     if (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceNoneSelected) {
         SelectFirstOfSeveralDevices();
     }
-    if (engine.GetDeviceState() <= LUpdateEngineInterface::kDeviceUnusable ||
-        engine.GetFirmwareFileState() != LUpdateEngineInterface::kFilePresent) {
+    if (!CanUpdate()) {
         return ZV_S_OK;
     }
     WideString value;
@@ -241,18 +241,10 @@ ZVRESULT LUpdateProcessor::FollowSwitches(const WideString& commandLine)
     const bool silent = FindSwitch(commandLine, L"-SILENT", value);
     const bool automatic = FindSwitch(commandLine, L"-START_UPDATE_AUTOMATICALLY", value);
     if (wanted && (silent || automatic)) {
-        if (engine.GetDeviceState() != LUpdateEngineInterface::kDeviceRunning) {
-            (void)engine.StartUpdate();
-        } else if (Succeeded(engine.CheckFirmwareFile()) && Succeeded(engine.EnterUpdateMode())) {
-            // A device running normally comes back in update mode only later: with the window, its waiting loop
-            // starts the update; without it, this one.
-            if (silent) {
-                // The device state below says whether it came back.
-                (void)WaitForDeviceToEnterUpdateMode();
-            }
-            if (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceInUpdateMode) {
-                (void)engine.StartUpdate();
-            }
+        if (silent || windowedStart == WindowedStart::kInInitialize) {
+            StartAutomatically(silent);
+        } else {
+            mStartHeld = true;
         }
     }
     if (silent) {
@@ -260,4 +252,37 @@ ZVRESULT LUpdateProcessor::FollowSwitches(const WideString& commandLine)
         return kFinishedWithoutWindow;
     }
     return ZV_S_OK;
+}
+
+void LUpdateProcessor::StartHeldUpdate()
+{
+    // The device may have gone, or the file changed, while the window opened.
+    if (std::exchange(mStartHeld, false) && CanUpdate() && IsUpdateWanted()) {
+        StartAutomatically(false);
+    }
+}
+
+bool LUpdateProcessor::CanUpdate() const
+{
+    return mEngine->GetDeviceState() > LUpdateEngineInterface::kDeviceUnusable &&
+           mEngine->GetFirmwareFileState() == LUpdateEngineInterface::kFilePresent;
+}
+
+void LUpdateProcessor::StartAutomatically(bool silent)
+{
+    LUpdateEngineInterface& engine = *mEngine;
+    if (engine.GetDeviceState() != LUpdateEngineInterface::kDeviceRunning) {
+        (void)engine.StartUpdate();
+        return;
+    }
+    if (Failed(engine.CheckFirmwareFile()) || Failed(engine.EnterUpdateMode())) {
+        return;
+    }
+    if (silent) {
+        // The device state below says whether it came back.
+        (void)WaitForDeviceToEnterUpdateMode();
+    }
+    if (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceInUpdateMode) {
+        (void)engine.StartUpdate();
+    }
 }

@@ -52,11 +52,22 @@ public:
     LUpdateProcessor& operator=(const LUpdateProcessor&) = delete;
     ~LUpdateProcessor() override;
 
+    // When a run with its window (no -SILENT) starts its update automatically: in Initialize, or once the window
+    // stands (StartHeldUpdate), so that no device hears of an update that no window would follow.
+    enum class WindowedStart { kInInitialize, kWhenWindowStands };
+
     // Builds a fresh engine and follows the switches: 0, or 0x8000A020. Throws a "Failed Result" exception when
     // the engine cannot be initialised. The first command line is kept for Reinitialize.
-    [[nodiscard]] ZVRESULT Initialize(const ZV::WideString& commandLine);
+    [[nodiscard]] ZVRESULT Initialize(const ZV::WideString& commandLine,
+                                      WindowedStart windowedStart = WindowedStart::kInInitialize);
     // Initialize with the kept command line; the allow-downgrade flag stays as it is.
     [[nodiscard]] ZVRESULT Reinitialize();
+
+    // Initialize held the automatic start back for the window.
+    bool IsStartHeld() const { return mStartHeld; }
+    // The automatic start that Initialize held back, for the device and the file as they are now; nothing when none
+    // was held.
+    void StartHeldUpdate();
 
     // True unless an update was started and has not ended, or work on the engine is under way.
     bool IsNotUpdating() const;
@@ -99,9 +110,14 @@ public:
 private:
     ZV::WideString ChooseFirmwareFile(const ZV::WideString& commandLine) const;
     void DefineDevices();
-    [[nodiscard]] ZVRESULT FollowSwitches(const ZV::WideString& commandLine);
+    [[nodiscard]] ZVRESULT FollowSwitches(const ZV::WideString& commandLine, WindowedStart windowedStart);
+    // A device to update and a file to send: the update could start.
+    bool CanUpdate() const;
     // The device runs an older build than the file's, or the user allows any build.
     bool IsUpdateWanted() const;
+    // A device in update mode starts the update; a running one is sent into update mode, and the update starts once
+    // it is back in it: silent, this waits for it; with the window, the window's wait does.
+    void StartAutomatically(bool silent);
 
     MidiCommFactory mMidiFactory;
     UpdateEngineFactory mEngineFactory;
@@ -111,4 +127,5 @@ private:
     std::atomic<bool> mAllowDowngrade{false};
     std::atomic<bool> mSeveralDevicesReported{false};
     std::atomic<bool> mEngineWorkUnderWay{false};
+    bool mStartHeld = false;
 };

@@ -83,6 +83,12 @@ ZVRESULT LMainControl::Initialize()
     return initialized;
 }
 
+void LMainControl::FollowEngineAnew()
+{
+    WatchEngine();
+    UpdateDisplayFromEngine();
+}
+
 void LMainControl::WatchEngine()
 {
     using Engine = ::LUpdateEngineInterface;

@@ -62,6 +62,9 @@ public:
     [[nodiscard]] ZVRESULT IsCommandEnabled(std::uint32_t first, std::uint32_t second, const WideString& notificationId,
                                             MenuItemInfo& state) override;
 
+    // The processor started an update after the window began to watch the engine (an automatic start held back until
+    // the window stood): the window follows the engine anew.
+    void FollowEngineAnew();
     // False while an update runs, or work on the engine: the application then drops an exit request.
     bool IsNotUpdating() const;
     // From the start of work on the engine until the idle pass that takes its end.

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <exception>
 #include <string>
+#include <utility>
 
 namespace ZV {
 
@@ -127,6 +128,7 @@ void LFrameworkApp::RunMessageLoop()
     if (const RCPtr<LRootWindow> root = GetMainRootWindow()) {
         (void)root->RedrawAll();
     }
+    OnBeforeMessageLoop();
     (void)ProcessIdle(true);
     for (;;) {
         try {
@@ -165,8 +167,15 @@ bool LFrameworkApp::ProcessIdle(bool firstPass)
 
 void LFrameworkApp::EndWithoutMainWindow()
 {
-    if (CanExit()) {
-        WriteDebugLine("The main window was destroyed from outside.");
+    const bool ending = CanExit();
+    const bool displayLost = Platform::IsDesktopLost();
+    if (!std::exchange(mMainWindowLost, true) && displayLost) {
+        OnDisplayLost(ending);
+    }
+    const std::string loss =
+        displayLost ? "The main window went with the display" : "The main window was destroyed from outside";
+    if (ending) {
+        WriteDebugLine(loss + ".");
         if (mTickHeldWithoutWindow) {
             GetMessageLoop().StopTick();
         }
@@ -177,7 +186,7 @@ void LFrameworkApp::EndWithoutMainWindow()
         // Without the window's timer nothing would bring the loop back to see the update end.
         mTickHeldWithoutWindow = true;
         GetMessageLoop().StartTick();
-        WriteDebugLine("The main window was destroyed from outside; the program ends once the update has ended.");
+        WriteDebugLine(loss + "; the program ends once the update has ended.");
     }
 }
 

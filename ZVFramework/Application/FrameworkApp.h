@@ -72,16 +72,22 @@ public:
     [[nodiscard]] virtual ZVRESULT RunApplicationStartup();
     // The main window of the renderer kind, showing the main control; 0, or the failure.
     [[nodiscard]] virtual ZVRESULT CreateMainWindow(std::int32_t rendererKind) = 0;
-    // Runs the loop until the exit request is honoured, with an idle pass before and after it. A failure that leaves
-    // the loop is shown to the user and posts the exit request, and the loop goes on until the request is honoured:
-    // while an update runs the program does not end.
+    // Runs the loop until the exit request is honoured, with OnBeforeMessageLoop and an idle pass before it and an
+    // idle pass after it. A failure that leaves the loop is shown to the user and posts the exit request, and the
+    // loop goes on until the request is honoured: while an update runs the program does not end.
     virtual void RunMessageLoop();
+    // The main window stands: an empty hook.
+    virtual void OnBeforeMessageLoop() {}
     // The loop itself, until it is told to quit.
     virtual void PumpMessages();
     // One idle pass: the notifications queued for the application and each window's idle work. True when more
     // idle work waits; false, doing nothing, once the exit is requested. A main window that went without being
-    // closed (another client destroyed it) ends the program as a close does, once CanExit allows it.
+    // closed (another client destroyed it, or the display went away with it) ends the program as a close does, once
+    // CanExit allows it.
     virtual bool ProcessIdle(bool firstPass);
+    // The display went away, and the main window with it; told once. Ending: the program ends now, else once CanExit
+    // allows it. An empty hook.
+    virtual void OnDisplayLost(bool ending) { (void)ending; }
     // Releases the factory, the hot keys and the clipboard; 0.
     [[nodiscard]] virtual ZVRESULT RunApplicationShutdown();
     // Whether an exit request may end the program now.
@@ -223,6 +229,8 @@ private:
     RCPtr<LStringTable> mFrameworkStrings;
     RCPtr<LStringTable> mApplicationStrings;
     bool mExitRequested = false;
+    // The main window went without being closed.
+    bool mMainWindowLost = false;
     // The loop's tick, held while the program waits to end without its main window.
     bool mTickHeldWithoutWindow = false;
     RCPtr<LFont> mDefaultFont;

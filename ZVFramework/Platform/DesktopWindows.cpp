@@ -17,10 +17,18 @@ std::map<int, VisualChooser>& GetVisualChoosers()
     return choosers;
 }
 
-X11EventDispatcher* GetDesktop()
+// Also once its connection is lost.
+X11EventDispatcher* GetDesktopConnection()
 {
     static const std::unique_ptr<X11EventDispatcher> desktop = X11EventDispatcher::Open();
     return desktop.get();
+}
+
+// Null once the connection is lost: a lost desktop is no desktop.
+X11EventDispatcher* GetDesktop()
+{
+    X11EventDispatcher* desktop = GetDesktopConnection();
+    return desktop != nullptr && !desktop->IsConnectionLost() ? desktop : nullptr;
 }
 
 int gPointerShowCount = 0;
@@ -35,6 +43,12 @@ void SetVisualChooser(int rendererKind, VisualChooser chooser)
 IEventSource* GetDesktopEventSource()
 {
     return GetDesktop();
+}
+
+bool IsDesktopLost()
+{
+    const X11EventDispatcher* desktop = GetDesktopConnection();
+    return desktop != nullptr && desktop->IsConnectionLost();
 }
 
 std::unique_ptr<IWindowBackEnd> CreateDesktopWindow(const DesktopWindowOptions& options)

@@ -33,8 +33,11 @@ struct DesktopWindowOptions {
 };
 
 // The events of the desktop's windows, from the process's one connection to the desktop, opened on first use;
-// null when there is no desktop.
+// null when there is no desktop. A connection that the server ends (another client killed it, the server ended) is
+// lost for good: the windows on it go as if another client had destroyed them, and from then on there is no desktop.
 IEventSource* GetDesktopEventSource();
+// The desktop's connection was open and is lost.
+bool IsDesktopLost();
 // A new, hidden top-level window; null when there is no desktop or it refused the window.
 std::unique_ptr<IWindowBackEnd> CreateDesktopWindow(const DesktopWindowOptions& options);
 // The desktop's clipboard on that connection, made on first use; null when there is no desktop.

@@ -253,7 +253,8 @@ MessageBoxPresenter SetMessageBoxPresenter(MessageBoxPresenter presenter)
     return presenter;
 }
 
-MessageBoxWindow::MessageBoxWindow(Display* display, const std::string& text, unsigned flags) : mDisplay(display)
+MessageBoxWindow::MessageBoxWindow(const DisplayConnection& connection, const std::string& text, unsigned flags)
+    : mConnection(connection), mDisplay(connection.GetDisplay())
 {
     Layout(text, flags);
 }
@@ -309,7 +310,7 @@ std::unique_ptr<MessageBoxWindow> MessageBoxWindow::Create(DisplayConnection& co
                                                            unsigned long owner)
 {
     Display* display = connection.GetDisplay();
-    std::unique_ptr<MessageBoxWindow> box(new MessageBoxWindow(display, text, flags));
+    std::unique_ptr<MessageBoxWindow> box(new MessageBoxWindow(connection, text, flags));
     box->mOwner = owner;
     const int screen = DefaultScreen(display);
     XSetWindowAttributes attributes{};
@@ -361,7 +362,7 @@ std::unique_ptr<MessageBoxWindow> MessageBoxWindow::Create(DisplayConnection& co
         }
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
+        if (left.count() <= 0 || connection.IsLost()) {
             break;
         }
         pollfd server{ConnectionNumber(display), POLLIN, 0};
@@ -552,6 +553,10 @@ MessageBoxAnswer MessageBoxWindow::RunUntilClosed()
                 mOwner = 0;
                 return GetCloseAnswer();
             }
+        }
+        // Nobody can answer a box whose connection is lost.
+        if (mConnection.IsLost()) {
+            return GetCloseAnswer();
         }
         // The system's request to end closes the box as the window manager's close does; the loop takes the request
         // itself afterwards.

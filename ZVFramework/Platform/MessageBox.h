@@ -115,12 +115,13 @@ public:
     // Handles the window's events until the user closes the box, and answers how: the button clicked (pressed and
     // released on it), the focused button for Return, Enter or space, and Cancel for Escape where the box offers
     // Cancel (OK where OK is all). The window manager's close and the system's request to end answer Cancel, OK,
-    // No or Abort, whichever the box offers first in that order. A broken connection, the box's window destroyed
-    // by another client, and the owner's window gone (before the box showed, too), answer as the close does.
+    // No or Abort, whichever the box offers first in that order. A lost connection (killed by another client, or its
+    // server ended), the box's window destroyed by another client, and the owner's window gone (before the box showed,
+    // too), answer as the close does.
     MessageBoxAnswer RunUntilClosed();
 
 private:
-    MessageBoxWindow(_XDisplay* display, const std::string& text, unsigned flags);
+    MessageBoxWindow(const DisplayConnection& connection, const std::string& text, unsigned flags);
 
     // Hears of the owner's end from now on; the owner is forgotten when it has gone already.
     void WatchOwner();
@@ -134,6 +135,7 @@ private:
     MessageBoxAnswer GetCloseAnswer() const;
     bool Offers(MessageBoxAnswer answer) const;
 
+    const DisplayConnection& mConnection;
     _XDisplay* mDisplay;
     unsigned long mWindow = 0;
     std::vector<std::string> mLines;

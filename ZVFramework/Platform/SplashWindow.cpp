@@ -113,8 +113,9 @@ cairo_surface_t* MakePictureSurface(const SplashPicture& picture)
 // The window's life on the splash's thread: its events, the commands posted to it and the bar's stepping.
 class SplashLoop {
 public:
-    SplashLoop(SplashState& shared, Display* display, Window window)
-        : mShared(shared), mDisplay(display), mWindow(window), mPicture(MakePictureSurface(shared.picture))
+    SplashLoop(SplashState& shared, const DisplayConnection& connection, Window window)
+        : mShared(shared), mConnection(connection), mDisplay(connection.GetDisplay()), mWindow(window),
+          mPicture(MakePictureSurface(shared.picture))
     {
     }
     SplashLoop(const SplashLoop&) = delete;
@@ -139,10 +140,13 @@ public:
                 paint = true;
             }
             paint = StepDueTicks() || paint;
-            if (paint) {
+            // A lost connection takes the window with it; the thread waits for its quit all the same.
+            const bool lost = mConnection.IsLost();
+            if (paint && !lost) {
                 Paint();
             }
-            pollfd descriptors[2] = {{ConnectionNumber(mDisplay), POLLIN, 0}, {mShared.wakeRead, POLLIN, 0}};
+            const int server = lost ? -1 : ConnectionNumber(mDisplay);
+            pollfd descriptors[2] = {{server, POLLIN, 0}, {mShared.wakeRead, POLLIN, 0}};
             (void)poll(descriptors, 2, TimeToNextTick());
         }
     }
@@ -246,6 +250,7 @@ private:
     }
 
     SplashState& mShared;
+    const DisplayConnection& mConnection;
     Display* mDisplay;
     Window mWindow;
     cairo_surface_t* mPicture;
@@ -303,7 +308,7 @@ void RunSplash(const std::shared_ptr<SplashState>& shared)
     XMapWindow(display, window);
     XSync(display, False);
     {
-        SplashLoop loop(*shared, display, window);
+        SplashLoop loop(*shared, *connection, window);
         // Painted before the start is reported: the window shows its picture from the first moment.
         loop.Paint();
         shared->ReportStart(true);

@@ -87,6 +87,24 @@ void X11Clipboard::DropOffer()
     mPrivateObject = false;
 }
 
+void X11Clipboard::OnConnectionLost()
+{
+    // The selection went with the connection.
+    LoseOwnership();
+}
+
+void X11Clipboard::LoseOwnership()
+{
+    if (!mOwner) {
+        return;
+    }
+    mOwner = false;
+    DropOffer();
+    if (mOwnershipLost) {
+        mOwnershipLost();
+    }
+}
+
 bool X11Clipboard::TakeSelection()
 {
     const Time time = GetServerTime();
@@ -122,13 +140,9 @@ void X11Clipboard::HandleEvent(const XEvent& event)
         break;
     case SelectionClear:
         // A clear older than our latest taking of the selection was meant for an earlier ownership.
-        if (event.xselectionclear.selection == mAtoms.clipboard && mOwner &&
+        if (event.xselectionclear.selection == mAtoms.clipboard &&
             (mOwnedSince == CurrentTime || !IsBefore(event.xselectionclear.time, mOwnedSince))) {
-            mOwner = false;
-            DropOffer();
-            if (mOwnershipLost) {
-                mOwnershipLost();
-            }
+            LoseOwnership();
         }
         break;
     case PropertyNotify:
@@ -269,6 +283,10 @@ bool X11Clipboard::WaitForEvent(Accepts accepts, XEvent& event)
     for (;;) {
         if (XCheckIfEvent(mDisplay, &event, predicate, reinterpret_cast<XPointer>(&accepts)) == True) {
             return true;
+        }
+        // Nothing more comes on a lost connection, and its descriptor would not wait.
+        if (mDispatcher.IsConnectionLost()) {
+            return false;
         }
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());

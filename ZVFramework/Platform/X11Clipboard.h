@@ -15,7 +15,8 @@ namespace ZV::Platform {
 //
 // As owner it answers TARGETS, TIMESTAMP, the text types (UTF8_STRING and "text/plain;charset=utf-8" as UTF-8,
 // STRING and TEXT as Latin-1) or, for a private object, only its private type; texts larger than one request are
-// sent in pieces (INCR). Losing the selection (SelectionClear) drops the offer and tells the handler.
+// sent in pieces (INCR). Losing the selection (SelectionClear, or the connection) drops the offer and tells the
+// handler.
 //
 // Reading asks the owner for UTF8_STRING, then STRING, and waits for each answer and each piece of a large one at
 // most a second, reading only the selection events of its own window meanwhile; every other event stays queued for
@@ -62,6 +63,9 @@ private:
     X11Clipboard(X11EventDispatcher& dispatcher, Window window);
 
     void HandleEvent(const XEvent& event) override;
+    void OnConnectionLost() override;
+    // Another client took the selection, or the connection went: the offer goes, and the handler is told.
+    void LoseOwnership();
     bool TakeSelection();
     Time GetServerTime();
     void AnswerRequest(const XSelectionRequestEvent& request);

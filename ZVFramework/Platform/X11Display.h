@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
 
 struct _XDisplay;
@@ -7,8 +8,11 @@ struct _XDisplay;
 namespace ZV::Platform {
 
 // One connection to the X server, closed with the object. Xlib is made thread-safe before the first connection
-// opens, since the splash has a thread and a connection of its own; a request the server refuses is logged, not
-// fatal.
+// opens, since the splash has a thread and a connection of its own; a request the server refused is logged, not
+// fatal. A connection the server ends (another client killed it, or the server itself ended) is marked lost instead
+// of ending the process: from then on Xlib sends nothing on it, answers every question with nothing and counts every
+// request as done, and its owner stops using it. Xlib keeps a lost connection to the thread that met the loss, the
+// one thread that uses it; it is left open when the object goes.
 class DisplayConnection {
 public:
     // The display that $DISPLAY names; null when it is not set or the server cannot be reached.
@@ -19,11 +23,16 @@ public:
     ~DisplayConnection();
 
     _XDisplay* GetDisplay() const { return mDisplay; }
+    // Set by the thread whose call met the end of the connection; any thread may look.
+    bool IsLost() const { return mLost.load(); }
 
 private:
     explicit DisplayConnection(_XDisplay* display) : mDisplay(display) {}
 
+    static void MarkLost(_XDisplay* display, void* connection);
+
     _XDisplay* mDisplay;
+    std::atomic<bool> mLost{false};
 };
 
 }  // namespace ZV::Platform

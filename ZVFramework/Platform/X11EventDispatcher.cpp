@@ -109,21 +109,35 @@ Display* X11EventDispatcher::GetDisplay() const
     return mConnection->GetDisplay();
 }
 
+bool X11EventDispatcher::IsConnectionLost() const
+{
+    return mConnection->IsLost();
+}
+
 int X11EventDispatcher::GetDescriptor() const
 {
-    return ConnectionNumber(GetDisplay());
+    // A lost connection's descriptor stays readable at its end: waiting on it would wait no more.
+    return IsConnectionLost() ? -1 : ConnectionNumber(GetDisplay());
 }
 
 bool X11EventDispatcher::HasPendingEvent()
 {
-    return XPending(GetDisplay()) > 0;
+    // Reading may be what finds the connection lost.
+    if (!IsConnectionLost() && XPending(GetDisplay()) > 0) {
+        return true;
+    }
+    return IsConnectionLost() && !mLossTold;
 }
 
 bool X11EventDispatcher::DispatchEvent()
 {
     Display* display = GetDisplay();
-    if (XPending(display) == 0) {
+    if (!HasPendingEvent()) {
         return false;
+    }
+    if (IsConnectionLost()) {
+        TellConnectionLost();
+        return true;
     }
     XEvent event;
     XNextEvent(display, &event);
@@ -157,6 +171,18 @@ void X11EventDispatcher::TellScreenChanged()
     for (const auto& [window, target] : windows) {
         if (mWindows.count(window) != 0) {
             target->OnScreenChanged();
+        }
+    }
+}
+
+void X11EventDispatcher::TellConnectionLost()
+{
+    mLossTold = true;
+    // A copy: each window forgets itself while it is told.
+    const std::map<Window, X11EventTarget*> windows = mWindows;
+    for (const auto& [window, target] : windows) {
+        if (const auto known = mWindows.find(window); known != mWindows.end() && known->second == target) {
+            target->OnConnectionLost();
         }
     }
 }

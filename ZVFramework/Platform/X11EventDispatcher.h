@@ -23,6 +23,8 @@ public:
     virtual void OnPointerHiddenChanged() {}
     // The screen changed its size (a new mode, or screens added or removed): what was drawn may be out of place.
     virtual void OnScreenChanged() {}
+    // The connection to the desktop was lost: the window is gone with it.
+    virtual void OnConnectionLost() {}
 
 protected:
     ~X11EventTarget() = default;
@@ -46,7 +48,8 @@ struct X11Atoms {
 // platform's key-state queries answer: which keys and buttons are down as this program saw them, side by side for
 // the modifiers, taken after the event that changes them. Keys held down repeat as presses only (detectable
 // auto-repeat). Typed text comes through the user's input method where one can be opened. It also answers for the
-// desktop as the server has it now, and hides the pointer over the program's windows.
+// desktop as the server has it now, and hides the pointer over the program's windows. A lost connection is one last
+// event, which tells every window of it; from then on the dispatcher has nothing to wait on.
 class X11EventDispatcher final : public IEventSource {
 public:
     // The display that $DISPLAY names; null when it cannot be reached.
@@ -57,6 +60,8 @@ public:
 
     Display* GetDisplay() const;
     const X11Atoms& GetAtoms() const { return mAtoms; }
+    // The server ended the connection (another client killed it, or the server ended).
+    bool IsConnectionLost() const;
     XIM GetInputMethod() const { return mInputMethod; }
 
     int GetDescriptor() const override;
@@ -88,6 +93,7 @@ private:
 
     void TrackInput(const XEvent& event);
     void TellScreenChanged();
+    void TellConnectionLost();
     void TrackKey(const XKeyEvent& event);
     void ReadKeyboard();
     void SetKey(std::uint8_t virtualKey, bool down);
@@ -108,6 +114,7 @@ private:
     int mLastMotionX = -1;
     int mLastMotionY = -1;
     bool mPointerHidden = false;
+    bool mLossTold = false;
     // Made when the pointer is first hidden.
     Cursor mBlankCursor = None;
 };

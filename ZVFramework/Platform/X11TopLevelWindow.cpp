@@ -389,6 +389,21 @@ void X11TopLevelWindow::OnScreenChanged()
     }
 }
 
+void X11TopLevelWindow::OnConnectionLost()
+{
+    if (Exists()) {
+        ForgetLostWindow();
+    }
+}
+
+void X11TopLevelWindow::ForgetLostWindow()
+{
+    ForgetWindow();
+    if (mSink != nullptr) {
+        mSink->OnLost();
+    }
+}
+
 std::uintptr_t X11TopLevelWindow::LoadCursor(const char* name)
 {
     return mDispatcher.GetNamedCursor(name);
@@ -460,8 +475,7 @@ void X11TopLevelWindow::HandleEvent(const XEvent& event)
         break;
     case DestroyNotify:
         if (event.xdestroywindow.window == mWindow.window) {
-            ForgetWindow();
-            mSink->OnLost();
+            ForgetLostWindow();
         }
         break;
     default:

@@ -28,6 +28,7 @@ struct TopLevelWindowOptions {
 // its sink. A button held keeps the pointer's events coming to the window (the server's implicit grab), which is
 // the capture of the original platform. A frame other than the default is asked of the window manager through the
 // Motif hints, which most window managers read; a window that is not resizable has its size as both size limits.
+// The window is gone with a lost connection, as when another client destroys it.
 class X11TopLevelWindow final : public IWindowBackEnd, public X11EventTarget {
 public:
     // Null when the server refused the window.
@@ -70,12 +71,15 @@ public:
     void OnPointerHiddenChanged() override;
     // The whole window is shown anew.
     void OnScreenChanged() override;
+    void OnConnectionLost() override;
 
 private:
     X11TopLevelWindow(X11EventDispatcher& dispatcher, const NativeWindow& window, WindowPoint size);
 
     // The window is gone or going: no more events, input context or state of it.
     void ForgetWindow();
+    // The window went without being asked to.
+    void ForgetLostWindow();
     void HandleButton(const XButtonEvent& event);
     void HandleKey(XKeyEvent& event);
     void HandleCrossing(const XCrossingEvent& event);

@@ -62,6 +62,9 @@ TEST_F(ProgramApplication, ARunningUpdateHoldsTheExitBackUntilItEnds)
     ASSERT_EQ(application->RunApplicationStartup(), ZV_S_OK);
     // The main window finds the processor through the controls' services, which the application is.
     ASSERT_EQ(FindApplicationUpdateProcessor(), application->GetUpdateProcessor());
+    // A run with its window starts the update once the window stands.
+    ASSERT_TRUE(application->GetUpdateProcessor()->IsStartHeld());
+    application->GetUpdateProcessor()->StartHeldUpdate();
     const RCPtr<LUpdateEngineInterface> engine = application->GetUpdateProcessor()->GetEngine();
     ASSERT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateRunning);
     EXPECT_FALSE(application->CanExit());
