@@ -19,7 +19,8 @@
 // change is reported as a notification posted to the "application" notification centre (UpdateNotificationData.h).
 //
 // Operations run on the user-interface thread, the update task on the engine's worker. While the device is
-// kDeviceUpdating the operations that would change the device refuse, so the worker owns the device until the task ends.
+// kDeviceUpdating the operations that would change the device refuse, so the worker owns the device until the task
+// ends.
 //
 // The selected device is chosen once (SelectDevice, or a scan that finds one device) and followed from then on by its
 // port names, never by its place in the list of found devices: a scan finds it again wherever it stands, and while it

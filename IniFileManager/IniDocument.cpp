@@ -114,8 +114,8 @@ Document::Document(std::string_view text)
             continue;
         }
         const std::size_t equals = visible.find('=');
-        const bool isEntry = !visible.empty() && visible.find_first_of("[;#") != 0 && equals != std::string_view::npos &&
-                             equals > 0;
+        const bool isEntry =
+            !visible.empty() && visible.find_first_of("[;#") != 0 && equals != std::string_view::npos && equals > 0;
         if (isEntry) {
             mSections.back().lines.push_back({Line::Kind::entry, std::string(TrimRight(visible.substr(0, equals))),
                                               DecodeValue(visible.substr(equals + 1)), std::string(line)});

@@ -234,7 +234,8 @@ int32_t OpenIniFile(const char* path, const char* version, const char* defaultSe
         return kIniBadArgument;
     }
     *handle = 0;
-    if (path == nullptr || *path == 0 || (defaultSection != nullptr && !Ini::Document::IsValidSectionName(defaultSection))) {
+    if (path == nullptr || *path == 0 ||
+        (defaultSection != nullptr && !Ini::Document::IsValidSectionName(defaultSection))) {
         return kIniBadArgument;
     }
     return Locked([&]() -> std::int32_t {
@@ -448,13 +449,14 @@ int32_t GetArrayItemAt(int32_t handle, const char* key, int32_t index, char* buf
     if (!IsBufferValid(buffer, bufferSize)) {
         return kIniBadArgument;
     }
-    return WithArrayItem(handle, key, index, [&](const OpenFile& file, const std::string& section, std::int32_t item) -> std::int32_t {
-        if (const std::string* text = file.document.FindValue(section, std::to_string(item))) {
-            return CopyText(*text, buffer, bufferSize, neededSize);
-        }
-        const std::int32_t result = CopyText("", buffer, bufferSize, neededSize);
-        return result == kIniDone ? kIniDefaultUsed : result;
-    });
+    return WithArrayItem(handle, key, index,
+                         [&](const OpenFile& file, const std::string& section, std::int32_t item) -> std::int32_t {
+                             if (const std::string* text = file.document.FindValue(section, std::to_string(item))) {
+                                 return CopyText(*text, buffer, bufferSize, neededSize);
+                             }
+                             const std::int32_t result = CopyText("", buffer, bufferSize, neededSize);
+                             return result == kIniDone ? kIniDefaultUsed : result;
+                         });
 }
 
 int32_t SetArrayItemAt(int32_t handle, const char* key, int32_t index, const char* text)
@@ -465,26 +467,28 @@ int32_t SetArrayItemAt(int32_t handle, const char* key, int32_t index, const cha
     if (IsTooLarge(text)) {
         return kIniTooLarge;
     }
-    return WithArrayItem(handle, key, index, [text](OpenFile& file, const std::string& section, std::int32_t item) -> std::int32_t {
-        SetValue(file, section, std::to_string(item), text);
-        return kIniDone;
-    });
+    return WithArrayItem(handle, key, index,
+                         [text](OpenFile& file, const std::string& section, std::int32_t item) -> std::int32_t {
+                             SetValue(file, section, std::to_string(item), text);
+                             return kIniDone;
+                         });
 }
 
 int32_t RemoveArrayItemAt(int32_t handle, const char* key, int32_t index)
 {
-    return WithArrayItem(handle, key, index, [](OpenFile& file, const std::string& section, std::int32_t item) -> std::int32_t {
-        const std::int32_t count = GetStoredArrayCount(file, section).value_or(0);
-        for (std::int32_t next = item + 1; next < count; ++next) {
-            // A copy: setting an item that the file lacks adds a line, which may move the others.
-            const std::string* stored = file.document.FindValue(section, std::to_string(next));
-            const std::string text = stored != nullptr ? *stored : std::string();
-            SetValue(file, section, std::to_string(next - 1), text);
-        }
-        file.document.RemoveKey(section, std::to_string(count - 1));
-        SetValue(file, section, kCountKey, std::to_string(count - 1));
-        return kIniDone;
-    });
+    return WithArrayItem(handle, key, index,
+                         [](OpenFile& file, const std::string& section, std::int32_t item) -> std::int32_t {
+                             const std::int32_t count = GetStoredArrayCount(file, section).value_or(0);
+                             for (std::int32_t next = item + 1; next < count; ++next) {
+                                 // A copy: setting an item that the file lacks adds a line, which may move the others.
+                                 const std::string* stored = file.document.FindValue(section, std::to_string(next));
+                                 const std::string text = stored != nullptr ? *stored : std::string();
+                                 SetValue(file, section, std::to_string(next - 1), text);
+                             }
+                             file.document.RemoveKey(section, std::to_string(count - 1));
+                             SetValue(file, section, kCountKey, std::to_string(count - 1));
+                             return kIniDone;
+                         });
 }
 
 }  // extern "C"

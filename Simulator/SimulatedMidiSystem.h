@@ -63,11 +63,12 @@ public:
     std::uint64_t ConnectHostInput(const PortKey& port, std::shared_ptr<HostInputSink> sink);
     void DisconnectHostInput(std::uint64_t connection);
 
-    // Queues a message on the port's cable, which reads its bytes where they lie; false when the port is gone. onDone, when given, runs once the last byte has
-    // reached the device and the device has taken it (true), or was lost because the port went away (false). When
-    // the cable takes no time and nothing else of the simulation is under way, the transfer happens on the calling
-    // thread, before SendFromHost returns: the device's answers and onDone then run there too. onProgress, when
-    // given, hears every kProgressInterval of a transfer how many of its bytes the cable has carried so far.
+    // Queues a message on the port's cable, which reads its bytes where they lie; false when the port is gone. onDone,
+    // when given, runs once the last byte has reached the device and the device has taken it (true), or was lost
+    // because the port went away (false). When the cable takes no time and nothing else of the simulation is under way,
+    // the transfer happens on the calling thread, before SendFromHost returns: the device's answers and onDone then run
+    // there too. onProgress, when given, hears every kProgressInterval of a transfer how many of its bytes the cable
+    // has carried so far.
     bool SendFromHost(const PortKey& port, Platform::MidiLongMessage message,
                       std::function<void(bool delivered)> onDone,
                       std::function<void(std::size_t carried)> onProgress = {});

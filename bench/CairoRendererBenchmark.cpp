@@ -56,8 +56,8 @@ struct Scene {
             const ConstRCPtr<LColorizer> tint(new LColorizer(LColorizer::kSolidFill,
                                                              LColor(index / 20.0f, 0.5f, 1 - index / 20.0f, 1),
                                                              LColor(index / 20.0f, 0.5f, 1 - index / 20.0f, 1)));
-            parts.push_back(
-                LBitmap::CreatePartBitmap(tint, 0.4f, {40, 24}, sheet->CreateSubBitmap((index % 3) * 40, 0, 40, 24), nullptr));
+            parts.push_back(LBitmap::CreatePartBitmap(tint, 0.4f, {40, 24},
+                                                      sheet->CreateSubBitmap((index % 3) * 40, 0, 40, 24), nullptr));
             partPlaces.emplace_back(index % 4 * 100, 40 + index / 4 * 50, 90, 24);
         }
         partPlaces[13] = kButton;

@@ -135,8 +135,8 @@ void EngineUpdateRunAgainstTheSimulatedDevice(benchmark::State& state)
 BENCHMARK(EngineUpdateRunAgainstTheSimulatedDevice)->Arg(3000)->UseManualTime()->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 
-// A whole update of an image that is one System Exclusive message of range(0) MiB, against a simulated device that keeps
-// no log and checks no expected image, so that the memory is the program's. peak_over_file is how far the peak
+// A whole update of an image that is one System Exclusive message of range(0) MiB, against a simulated device that
+// keeps no log and checks no expected image, so that the memory is the program's. peak_over_file is how far the peak
 // resident memory grew during the update, set against the file's size: the goal is 1.2 or less, the image held once.
 void EngineUpdateOfOneMessageAsLargeAsTheImageAgainstTheFileSize(benchmark::State& state)
 {

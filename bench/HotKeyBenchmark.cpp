@@ -29,7 +29,8 @@ RCPtr<LStringTable> MakeHotKeyTable(int count)
     RCPtr<LStringTable> table(new LStringTable());
     for (int i = 1; i <= count; ++i) {
         const std::string number = std::to_string(i);
-        (void)table->SetString(WideString(("GHK.NID_HOT_KEY_" + number).c_str()), WideString(("[" + number + "]").c_str()));
+        (void)table->SetString(WideString(("GHK.NID_HOT_KEY_" + number).c_str()),
+                               WideString(("[" + number + "]").c_str()));
     }
     return table;
 }

@@ -52,9 +52,9 @@ public:
         if (!mMeasures) {
             return;
         }
-        const RectT<float> box(record.penX + static_cast<float>(record.left), record.penY + static_cast<float>(record.top),
-                               record.penX + static_cast<float>(record.right),
-                               record.penY + static_cast<float>(record.bottom));
+        const RectT<float> box(
+            record.penX + static_cast<float>(record.left), record.penY + static_cast<float>(record.top),
+            record.penX + static_cast<float>(record.right), record.penY + static_cast<float>(record.bottom));
         mBounds = !mProcessed ? box
                               : RectT<float>(std::min(mBounds.x, box.x), std::min(mBounds.y, box.y),
                                              std::max(mBounds.width, box.width), std::max(mBounds.height, box.height));

@@ -95,7 +95,8 @@ void NotificationsAcrossThreads(benchmark::State& state)
             const long long target = ours.client->received + batch;
             std::thread producer([&] {
                 for (int i = 0; i < batch; ++i) {
-                    (void)ours.queue->PostNotification(ZV::LNotification::Create(kBenchId, ZV::LHolder<int>::Create(i)));
+                    (void)ours.queue->PostNotification(
+                        ZV::LNotification::Create(kBenchId, ZV::LHolder<int>::Create(i)));
                 }
             });
             while (ours.client->received < target) {

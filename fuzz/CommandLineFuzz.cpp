@@ -1,6 +1,7 @@
 // The program's command line, joined from its arguments: it is refused exactly when an argument is not UTF-8 text,
-// in one line of UTF-8 text without a control character whatever the argument holds; once joined, it splits back into exactly those arguments, and the switch finder finds a switch only where an
-// argument begins with it, the first such argument, with the value that argument holds.
+// in one line of UTF-8 text without a control character whatever the argument holds; once joined, it splits back into
+// exactly those arguments, and the switch finder finds a switch only where an argument begins with it, the first such
+// argument, with the value that argument holds.
 #include "App/CommandLine.h"
 #include "Engine/UpdateProcessor.h"
 #include "FuzzInput.h"

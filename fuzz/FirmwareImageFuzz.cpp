@@ -110,7 +110,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     blockWalker.Finish();
     ZV_FUZZ_CHECK(blockEnds == ends);
-    ZV_FUZZ_CHECK(blockWalker.GetFault() == walker.GetFault() && blockWalker.GetFaultOffset() == walker.GetFaultOffset());
+    ZV_FUZZ_CHECK(blockWalker.GetFault() == walker.GetFault() &&
+                  blockWalker.GetFaultOffset() == walker.GetFaultOffset());
 
     const ImageCheck check = CheckFirmwareImage(image);
     ZV_FUZZ_CHECK(check.Fault == walker.GetFault() && check.Offset == walker.GetFaultOffset());

@@ -70,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const Name& name : names) {
         ZV_FUZZ_CHECK(!name.family.IsEmpty() && !name.subfamily.IsEmpty());
         ZV_FUZZ_CHECK(name.subfamily == name.subfamily.ToLower());
-        ZV_FUZZ_CHECK(name.faceIndex >= lastFace && name.faceIndex < static_cast<std::int32_t>(FontFileLimits::kMaxFaces));
+        ZV_FUZZ_CHECK(name.faceIndex >= lastFace &&
+                      name.faceIndex < static_cast<std::int32_t>(FontFileLimits::kMaxFaces));
         ZV_FUZZ_CHECK(collection || name.faceIndex == 0);
         lastFace = name.faceIndex;
     }

@@ -44,7 +44,8 @@ ConvertedBack ToUtf8(const std::wstring& units, std::size_t capacity)
     const ConversionResult result =
         ZV::UTF::ConvertUTF16ToUTF8(source, units.data() + units.size(), target, block.get() + capacity);
     ZV_FUZZ_CHECK(target >= block.get());
-    return {result, std::string(reinterpret_cast<const char*>(block.get()), static_cast<std::size_t>(target - block.get()))};
+    return {result,
+            std::string(reinterpret_cast<const char*>(block.get()), static_cast<std::size_t>(target - block.get()))};
 }
 
 bool IsHighSurrogate(wchar_t unit)

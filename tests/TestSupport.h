@@ -28,7 +28,8 @@ inline bool IsPathAndLine(const std::string& text)
     }
     for (std::size_t i = pathStart.size(); i < line; ++i) {
         const char c = text[i];
-        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '/' || c == '\\' || c == '-')) {
+        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '/' || c == '\\' ||
+              c == '-')) {
             return false;
         }
     }

@@ -200,9 +200,9 @@ public:
     // --- Attaching and detaching ---
 
     // Moves the control under another parent (null: none); a mouse capture held in its subtree goes back to the
-    // window, and what it heard of its old parent (its local hot keys among others) it hears of the new. 1 when it is that parent's already;
-    // ZV_E_INVALIDARG, with nothing changed, for the control itself or one of its descendants; else 0: the control
-    // may still be without a parent when the new one has a child of its name.
+    // window, and what it heard of its old parent (its local hot keys among others) it hears of the new. 1 when it is
+    // that parent's already; ZV_E_INVALIDARG, with nothing changed, for the control itself or one of its descendants;
+    // else 0: the control may still be without a parent when the new one has a child of its name.
     [[nodiscard]] ZVRESULT SetParent(const RCPtr<LControl>& parent);
     // Only for a top-level control: ZV_E_FAIL for one with a parent. A window given has the tree's idle
     // subscriptions taken there. 0.

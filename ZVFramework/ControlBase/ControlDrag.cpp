@@ -120,9 +120,9 @@ void FindEdgeZones(const RectT<double>& content, const RectT<double>& bounds, co
                 approach.nearLow[axis] = argumentScrolls;
             }
         } else {
-            const double zone = Bound(std::trunc(start + extent) - std::trunc(Origin(bounds, axis) + Extent(bounds, axis)) +
-                                          kEdgeZone,
-                                      0, kEdgeZone);
+            const double zone =
+                Bound(std::trunc(start + extent) - std::trunc(Origin(bounds, axis) + Extent(bounds, axis)) + kEdgeZone,
+                      0, kEdgeZone);
             const double limit = start + extent - At(press, axis) - zone;
             if (At(travel, axis) >= limit) {
                 approach.overshoot[axis] = At(travel, axis) - limit;

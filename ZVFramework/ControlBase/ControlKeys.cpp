@@ -191,7 +191,8 @@ void LControl::ProcessNavigationKey(const RCPtr<LKeyParam>& key)
     }
 }
 
-std::int32_t LControl::OnSiblingKey(const ConstRCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification)
+std::int32_t LControl::OnSiblingKey(const ConstRCPtr<LNotificationDistributor>&,
+                                    const RCPtr<LNotification>& notification)
 {
     const ConstRCPtr<LSiblingKeyParam> offer(notification ? notification->GetParameter() : nullptr);
     if (!offer || !mLocalHotKeys || !IsUsable()) {

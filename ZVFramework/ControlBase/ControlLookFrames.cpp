@@ -62,7 +62,8 @@ bool LControl::MeasureLabelText(LabelTextExtent& extent)
     const TextProperties& properties = look->GetDescriptor()->GetTextProperties();
     const LFontText& text = *look->GetText();
     extent.box = look->GetTextBox().ToDouble();
-    extent.boxGrowth = PointT<double>(properties.rightRel - properties.leftRel, properties.bottomRel - properties.topRel);
+    extent.boxGrowth =
+        PointT<double>(properties.rightRel - properties.leftRel, properties.bottomRel - properties.topRel);
     extent.width = static_cast<double>(text.GetMaxLineWidth());
     extent.height = static_cast<double>(text.GetHeightForWidth(look->GetTextBox().width));
     return true;

@@ -168,7 +168,8 @@ ZVRESULT LControl::BindMenuCommands(const RCPtr<LMenuDescriptor>& menu, bool bin
         }
         LNotificationHandler<LControl>& handler = GetNotificationHandler();
         // Neither can fail for an id that is not empty; an id mapped already keeps its mapping.
-        (void)(bind ? handler.MapHandler(&LControl::RouteMenuCommand, id.GetData()) : handler.UnmapHandler(id.GetData()));
+        (void)(bind ? handler.MapHandler(&LControl::RouteMenuCommand, id.GetData())
+                    : handler.UnmapHandler(id.GetData()));
     }
     return ZV_S_OK;
 }

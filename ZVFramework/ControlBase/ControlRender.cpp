@@ -135,8 +135,8 @@ void DrawChildrenIntoBuffer(const LControl& parent, ControlScrollState& scroll, 
     const CAutoClip bufferClip(renderer, ClipRequest(area, area, nullptr));
     // Content coordinates: the extent's corner is the buffer's.
     ChildContexts contexts;
-    contexts.clientClip =
-        ClipRequest(RectT<double>(-extent.x, -extent.y, extent.x + extent.width, extent.y + extent.height), area, nullptr);
+    contexts.clientClip = ClipRequest(
+        RectT<double>(-extent.x, -extent.y, extent.x + extent.width, extent.y + extent.height), area, nullptr);
     contexts.clientOrigin = ClipRequest::Offset({-extent.x, -extent.y});
     DrawChildRuns(parent, renderer, bufferRegion, collectedAbove, contexts, kUndockedRun, lastRun);
 }

@@ -108,10 +108,11 @@ bool LLook::SetSize(zlong width, zlong height)
     }
     const std::int64_t clientLeft = std::clamp<std::int64_t>(client.offsetLeft, 0, std::max<std::int64_t>(w, 0));
     const std::int64_t clientTop = std::clamp<std::int64_t>(client.offsetTop, 0, std::max<std::int64_t>(h, 0));
-    mClientRect = RectT<zlong>(
-        ClampToLong(clientLeft), ClampToLong(clientTop),
-        ClampToLong(std::clamp<std::int64_t>(w - clientLeft + client.offsetRight, 0, std::max<std::int64_t>(w - clientLeft, 0))),
-        ClampToLong(std::clamp<std::int64_t>(h - clientTop + client.offsetBottom, 0, std::max<std::int64_t>(h - clientTop, 0))));
+    mClientRect = RectT<zlong>(ClampToLong(clientLeft), ClampToLong(clientTop),
+                               ClampToLong(std::clamp<std::int64_t>(w - clientLeft + client.offsetRight, 0,
+                                                                    std::max<std::int64_t>(w - clientLeft, 0))),
+                               ClampToLong(std::clamp<std::int64_t>(h - clientTop + client.offsetBottom, 0,
+                                                                    std::max<std::int64_t>(h - clientTop, 0))));
 
     const RCPtrArray<LDockedPart>& nonClient = mDescriptor->GetNonClientParts();
     for (std::uint32_t index = 0; index < nonClient.GetCount(); ++index) {
@@ -229,8 +230,9 @@ void LLook::LocalDirtyRects(const LRenderer& renderer, const RectList& dirty, Ar
         local.Intersect(mRegion);
     }
     for (const RectNode* node = local.GetHead(); node != nullptr; node = node->next) {
-        AppendItem(rects, RectT<double>(node->left, node->top, static_cast<double>(std::int64_t{node->right} - node->left),
-                                        static_cast<double>(std::int64_t{node->bottom} - node->top)));
+        AppendItem(rects,
+                   RectT<double>(node->left, node->top, static_cast<double>(std::int64_t{node->right} - node->left),
+                                 static_cast<double>(std::int64_t{node->bottom} - node->top)));
     }
 }
 

@@ -22,6 +22,7 @@ RCPtr<LMenuDescriptor> CreateMenuDescriptor(const StringPairArray& entries);
 // group named by the id without its trailing points (nothing when no such group exists, or when that group is
 // being built already further up), any other id a command. A null menu is made, any other is emptied first.
 // 0, or the first failure of inserting an item.
-[[nodiscard]] ZVRESULT BuildMenuDescriptor(const StringPairArray& list, const MenuGroups& groups, RCPtr<LMenuDescriptor>& menu);
+[[nodiscard]] ZVRESULT BuildMenuDescriptor(const StringPairArray& list, const MenuGroups& groups,
+                                           RCPtr<LMenuDescriptor>& menu);
 
 }  // namespace ZV

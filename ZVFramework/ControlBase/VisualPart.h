@@ -25,8 +25,8 @@ public:
     static constexpr std::uint32_t kNoColor = 0x00FFFFFF;
 
     // A part showing the bitmap, tinted through the mask when there is a colorizer; null without a bitmap.
-    static RCPtr<LVisualPart> Create(const WideString& name, const ConstRCPtr<LBitmap>& bitmap, std::uint32_t resizeType,
-                                     const RCPtr<LColorizer>& colorizer, float alphaModifier,
+    static RCPtr<LVisualPart> Create(const WideString& name, const ConstRCPtr<LBitmap>& bitmap,
+                                     std::uint32_t resizeType, const RCPtr<LColorizer>& colorizer, float alphaModifier,
                                      const ConstRCPtr<LBitmap>& mask);
     // A part without an image: the colorizer's colour, at the size given.
     static RCPtr<LVisualPart> CreateColorPart(const WideString& name, std::uint32_t resizeType,

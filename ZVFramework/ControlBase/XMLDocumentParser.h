@@ -34,6 +34,7 @@ struct XMLParseError {
 // handler.
 // 0; ZV_E_FAIL when the document is not well-formed, with error filled; ZV_E_FAIL when a handler threw, with error
 // left as it was. Either failure writes a line of debug output. What the handler built before a failure stays.
-[[nodiscard]] ZVRESULT ParseXMLDocument(const char* bytes, std::size_t length, IXMLContentHandler& handler, XMLParseError& error);
+[[nodiscard]] ZVRESULT ParseXMLDocument(const char* bytes, std::size_t length, IXMLContentHandler& handler,
+                                        XMLParseError& error);
 
 }  // namespace ZV

@@ -35,7 +35,8 @@ ZVRESULT LButton::Initialize()
 bool LButton::OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
                                           const RCPtr<LNotification>& notification)
 {
-    return OfferToHandler(mHandler, sender, notification) || LControl::OfferToNotificationHandlers(sender, notification);
+    return OfferToHandler(mHandler, sender, notification) ||
+           LControl::OfferToNotificationHandlers(sender, notification);
 }
 
 void LButton::EraseNotificationBindings(const ConstRCPtr<LNotificationDistributor>& distributor, const wchar_t* id)

@@ -382,8 +382,9 @@ ZVRESULT LComboBox::UpdateDropDownSizeLimits()
     }
     const LLayoutDescriptor& skin = *SkinLayoutOf(*mListBox);
     if (IsOpenLimit(skin.xMinimum) || IsOpenLimit(skin.xMaximum)) {
-        const LimitRule minimum =
-            IsOpenLimit(skin.xMinimum) ? AbsoluteLimit(static_cast<double>(RoundToLong(GetSize().x))) : layout->xMinimum;
+        const LimitRule minimum = IsOpenLimit(skin.xMinimum)
+                                      ? AbsoluteLimit(static_cast<double>(RoundToLong(GetSize().x)))
+                                      : layout->xMinimum;
         (void)mListBox->SetAxisSizeLimits(0, minimum, layout->xMaximum);
     }
     if (IsOpenLimit(skin.yMinimum) || IsOpenLimit(skin.yMaximum)) {

@@ -84,7 +84,8 @@ std::int32_t LDropDownControl::OnOwnMouseDown(const ConstRCPtr<LNotificationDist
 bool LDropDownControl::OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
                                                    const RCPtr<LNotification>& notification)
 {
-    return OfferToHandler(mHandler, sender, notification) || LControl::OfferToNotificationHandlers(sender, notification);
+    return OfferToHandler(mHandler, sender, notification) ||
+           LControl::OfferToNotificationHandlers(sender, notification);
 }
 
 void LDropDownControl::EraseNotificationBindings(const ConstRCPtr<LNotificationDistributor>& distributor,

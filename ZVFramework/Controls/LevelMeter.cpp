@@ -273,7 +273,8 @@ std::int32_t LLevelMeter::OnClipButtonClick(const ConstRCPtr<LNotificationDistri
 bool LLevelMeter::OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
                                               const RCPtr<LNotification>& notification)
 {
-    return OfferToHandler(mHandler, sender, notification) || LControl::OfferToNotificationHandlers(sender, notification);
+    return OfferToHandler(mHandler, sender, notification) ||
+           LControl::OfferToNotificationHandlers(sender, notification);
 }
 
 void LLevelMeter::EraseNotificationBindings(const ConstRCPtr<LNotificationDistributor>& distributor, const wchar_t* id)

@@ -329,7 +329,8 @@ ZVRESULT LMainMenu::IsCommandEnabled(std::uint32_t first, std::uint32_t second, 
 void LMainMenu::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
 {
     using ConditionMask::kContainsFocus;
-    if (conditions && (conditions->GetCurrentConditions() & ~conditions->GetPreviousConditions() & kContainsFocus) != 0) {
+    if (conditions &&
+        (conditions->GetCurrentConditions() & ~conditions->GetPreviousConditions() & kContainsFocus) != 0) {
         if (const auto* window = dynamic_cast<const LRootWindow*>(GetRootWindowRef().Get())) {
             const RCPtr<LControl>& remembered = window->GetRememberedFocusControl();
             mFocusToRestore = remembered && !IsWithin(remembered.Get(), *this) ? remembered : nullptr;

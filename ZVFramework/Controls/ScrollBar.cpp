@@ -309,7 +309,8 @@ std::int32_t LScrollbar::OnSiblingKey(const ConstRCPtr<LNotificationDistributor>
 bool LScrollbar::OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
                                              const RCPtr<LNotification>& notification)
 {
-    return OfferToHandler(mHandler, sender, notification) || LControl::OfferToNotificationHandlers(sender, notification);
+    return OfferToHandler(mHandler, sender, notification) ||
+           LControl::OfferToNotificationHandlers(sender, notification);
 }
 
 void LScrollbar::EraseNotificationBindings(const ConstRCPtr<LNotificationDistributor>& distributor, const wchar_t* id)

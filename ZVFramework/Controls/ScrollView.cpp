@@ -261,7 +261,8 @@ void LScrollView::OnChildRemoved(const RCPtr<LControl>& child, std::uint32_t ind
 bool LScrollView::OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
                                               const RCPtr<LNotification>& notification)
 {
-    return OfferToHandler(mHandler, sender, notification) || LControl::OfferToNotificationHandlers(sender, notification);
+    return OfferToHandler(mHandler, sender, notification) ||
+           LControl::OfferToNotificationHandlers(sender, notification);
 }
 
 void LScrollView::EraseNotificationBindings(const ConstRCPtr<LNotificationDistributor>& distributor, const wchar_t* id)

@@ -76,7 +76,8 @@ ZVRESULT LStatusBar::ReleaseInternalReferences()
 bool LStatusBar::OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
                                              const RCPtr<LNotification>& notification)
 {
-    return OfferToHandler(mOwnHandler, sender, notification) || LControl::OfferToNotificationHandlers(sender, notification);
+    return OfferToHandler(mOwnHandler, sender, notification) ||
+           LControl::OfferToNotificationHandlers(sender, notification);
 }
 
 void LStatusBar::EraseNotificationBindings(const ConstRCPtr<LNotificationDistributor>& distributor, const wchar_t* id)

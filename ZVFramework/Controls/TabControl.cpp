@@ -125,7 +125,8 @@ ZVRESULT LTabControl::ApplyDescriptor(const RCPtr<LControlDescriptor>& descripto
 bool LTabControl::OfferToNotificationHandlers(const ConstRCPtr<LNotificationDistributor>& sender,
                                               const RCPtr<LNotification>& notification)
 {
-    return OfferToHandler(mOwnHandler, sender, notification) || LPanel::OfferToNotificationHandlers(sender, notification);
+    return OfferToHandler(mOwnHandler, sender, notification) ||
+           LPanel::OfferToNotificationHandlers(sender, notification);
 }
 
 void LTabControl::EraseNotificationBindings(const ConstRCPtr<LNotificationDistributor>& distributor, const wchar_t* id)

@@ -56,7 +56,8 @@ public:
                                              RCPtr<LMidiCapturePort>& port) override;
     [[nodiscard]] ZVRESULT OpenRenderPortAt(const WideString& name, std::uint32_t place,
                                             RCPtr<LMidiRenderPort>& port) override;
-    [[nodiscard]] ZVRESULT SendMidiMessage(const ConstRCPtr<LRefCountedObject>& port, const MidiMessageBytes& bytes) override;
+    [[nodiscard]] ZVRESULT SendMidiMessage(const ConstRCPtr<LRefCountedObject>& port,
+                                           const MidiMessageBytes& bytes) override;
     [[nodiscard]] ZVRESULT SendLongMidiMessage(const ConstRCPtr<LRefCountedObject>& port,
                                                Platform::MidiLongMessage message) override;
 

@@ -44,7 +44,8 @@ public:
     // and no more than 10,000 ms after it last took any: the number of bytes of a long message or the length of a
     // short one; 0x80004005 on a driver error or time-out; 0x80070057 when the port is not a render port or the
     // message is empty.
-    [[nodiscard]] virtual ZVRESULT SendMidiMessage(const ConstRCPtr<LRefCountedObject>& port, const MidiMessageBytes& bytes) = 0;
+    [[nodiscard]] virtual ZVRESULT SendMidiMessage(const ConstRCPtr<LRefCountedObject>& port,
+                                                   const MidiMessageBytes& bytes) = 0;
     // The same for a long message that the driver reads where it lies (as large as a firmware image may be), held
     // by the message's keeper for as long as the driver needs it: the number of bytes that went out, and
     // kMidiOutputStalled for the time-out.

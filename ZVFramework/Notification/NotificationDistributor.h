@@ -38,7 +38,8 @@ public:
     // 0 for a new registration; 1 when the client was registered already (its flags are then replaced) and for a
     // null or empty id; 0x80070057 for a null client. Clients register through their own operations, which keep
     // their half of the bookkeeping.
-    [[nodiscard]] ZVRESULT RegisterClient(const ConstRCPtr<LNotificationClient>& client, const wchar_t* id, std::uint32_t flags);
+    [[nodiscard]] ZVRESULT RegisterClient(const ConstRCPtr<LNotificationClient>& client, const wchar_t* id,
+                                          std::uint32_t flags);
     // 0 removed, 1 not registered; 0x80070057 for a null client or a null or empty id.
     [[nodiscard]] ZVRESULT UnregisterClient(const ConstRCPtr<LNotificationClient>& client, const wchar_t* id);
     // The number of registrations removed; 0x80070057 for a null client.
@@ -163,7 +164,8 @@ public:
     std::int32_t IndexOfClient(const ConstRCPtr<LNotificationClient>& client) const;
 
     // Hands the notification to every client of the pool; 1 when it has none, else 0.
-    [[nodiscard]] ZVRESULT SendNotification(const LNotificationDistributor* sender, const RCPtr<LNotification>& notification);
+    [[nodiscard]] ZVRESULT SendNotification(const LNotificationDistributor* sender,
+                                            const RCPtr<LNotification>& notification);
     // Hands the notification to the one client at the index (the latest-only rule holds); returns the index that
     // the delivery stands at afterwards (moved by removals during the call), or the given index when the client
     // skipped it or there is no such entry.
@@ -187,7 +189,8 @@ private:
     std::int32_t IndexOfClientLocked(const LNotificationClient* client) const;
     // 0 with the flags of the client's entry; 0x80004005 when it has none.
     [[nodiscard]] ZVRESULT GetFlagsLocked(const LNotificationClient* client, std::uint32_t& flags) const;
-    [[nodiscard]] ZVRESULT TakeClient(const ConstRCPtr<LNotificationClient>& client, RCPtr<LNotificationRegisteredClientInfo>& entry);
+    [[nodiscard]] ZVRESULT TakeClient(const ConstRCPtr<LNotificationClient>& client,
+                                      RCPtr<LNotificationRegisteredClientInfo>& entry);
     RCPtr<LNotificationClient> GetClientAt(std::uint32_t index) const;
     // The client at the index when it is to receive the notification, else null; a latest-only client's latest
     // notification moves to `delivered`, to be released after the lock.

@@ -46,8 +46,8 @@ public:
     // latest-only client of the distributor will receive only the last one posted.
     [[nodiscard]] ZVRESULT PostNotification(const RCPtr<LNotification>& notification);
     // The same, except that a notification of the same id that an earlier replacing post queued and that still waits
-    // here is replaced by this one, in its place: of a stream of such notifications (progress reports), the queue holds at
-    // most one at a time, and its clients see the newest.
+    // here is replaced by this one, in its place: of a stream of such notifications (progress reports), the queue holds
+    // at most one at a time, and its clients see the newest.
     [[nodiscard]] ZVRESULT PostReplacingNotification(const RCPtr<LNotification>& notification);
 
     // On the user-interface thread: delivers the notifications queued at entry (later ones wait for the next call),

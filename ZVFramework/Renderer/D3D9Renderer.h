@@ -8,11 +8,12 @@ namespace ZV {
 // the whole control framework and shows no output. Measuring gives empty boxes and leaves fonts unresolved.
 class LD3D9Renderer : public LRenderer {
 public:
-    [[nodiscard]] ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom) override;
+    [[nodiscard]] ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top,
+                                          zlong& bottom) override;
     RectT<float> MeasureText(const WideString& text, const ConstRCPtr<LFont>& font) override;
     int GetRendererType() const override { return kPlaceholder; }
-    [[nodiscard]] ZVRESULT InitRenderContextInfo(const RectT<zlong>& viewport, const Platform::NativeWindow* window, bool offscreen,
-                                   RCPtr<LRenderContextInfo>& context) override;
+    [[nodiscard]] ZVRESULT InitRenderContextInfo(const RectT<zlong>& viewport, const Platform::NativeWindow* window,
+                                                 bool offscreen, RCPtr<LRenderContextInfo>& context) override;
 
     void DrawText(const WideString& text, const ConstRCPtr<LFont>& font, const PointT<zlong>& position,
                   const LColor& color) override;
@@ -32,7 +33,8 @@ public:
     // Both answer ZV_E_NOTIMPL.
     [[nodiscard]] ZVRESULT DrawBitmapPart(const RCPtr<LRenderContextInfo>& offscreen, const PointT<zlong>& destination,
                             const RectT<zlong>& source) override;
-    [[nodiscard]] ZVRESULT DrawOffscreenImage(const RCPtr<LRenderContextInfo>& offscreen, const PointT<zlong>& destination) override;
+    [[nodiscard]] ZVRESULT DrawOffscreenImage(const RCPtr<LRenderContextInfo>& offscreen,
+                                              const PointT<zlong>& destination) override;
 };
 
 // Its context: it can draw no surface at all (0 x 0).

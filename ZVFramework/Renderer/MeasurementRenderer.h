@@ -32,7 +32,8 @@ class LMeasurementRenderer : public virtual LRefCountedObject {
 public:
     // The font's line height and the top and bottom of its box relative to the baseline (y downwards), in pixels.
     // 0, or a failure code with the three outputs left as they were.
-    [[nodiscard]] virtual ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom) = 0;
+    [[nodiscard]] virtual ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top,
+                                                  zlong& bottom) = 0;
     // The box of the text drawn at (0, 0) in the font: x, y, width, height.
     virtual RectT<float> MeasureText(const WideString& text, const ConstRCPtr<LFont>& font) = 0;
     // MeasureText of the text's first 1, 2, 3... characters, heads[k - 1] for the first k, in one pass. heads ends

@@ -48,8 +48,9 @@ public:
 
     virtual int GetRendererType() const = 0;
     // A new context of this renderer's kind for the window, in context; 0 or a failure code.
-    [[nodiscard]] virtual ZVRESULT InitRenderContextInfo(const RectT<zlong>& viewport, const Platform::NativeWindow* window,
-                                           bool offscreen, RCPtr<LRenderContextInfo>& context) = 0;
+    [[nodiscard]] virtual ZVRESULT InitRenderContextInfo(const RectT<zlong>& viewport,
+                                                         const Platform::NativeWindow* window, bool offscreen,
+                                                         RCPtr<LRenderContextInfo>& context) = 0;
     [[nodiscard]] virtual ZVRESULT SetViewport(const RectT<zlong>& viewport);
     [[nodiscard]] virtual ZVRESULT SetStencil(const ConstRCPtr<LStencil>& stencil);
 
@@ -89,8 +90,8 @@ public:
                              const PointT<float>& scale, bool cache) = 0;
     // Resize type 0 stretches, 1 tiles, 2 centres.
     virtual void DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<zlong>& destination, int resizeType) = 0;
-    [[nodiscard]] virtual ZVRESULT DrawBitmapPart(const RCPtr<LRenderContextInfo>& offscreen, const PointT<zlong>& destination,
-                                    const RectT<zlong>& source) = 0;
+    [[nodiscard]] virtual ZVRESULT DrawBitmapPart(const RCPtr<LRenderContextInfo>& offscreen,
+                                                  const PointT<zlong>& destination, const RectT<zlong>& source) = 0;
     [[nodiscard]] virtual ZVRESULT DrawOffscreenImage(const RCPtr<LRenderContextInfo>& offscreen,
                                         const PointT<zlong>& destination) = 0;
 

@@ -245,8 +245,8 @@ void OSWindow::UpdateSizeLimits()
     zlong maximumHeight = kLargest;
     (void)mRootWindow->ConstrainClientSize(maximumWidth, maximumHeight);
     // A limit the root window does not lower is no limit.
-    mBackEnd->SetSizeLimits({minimumWidth, minimumHeight},
-                            {maximumWidth >= kLargest ? 0 : maximumWidth, maximumHeight >= kLargest ? 0 : maximumHeight});
+    mBackEnd->SetSizeLimits({minimumWidth, minimumHeight}, {maximumWidth >= kLargest ? 0 : maximumWidth,
+                                                            maximumHeight >= kLargest ? 0 : maximumHeight});
 }
 
 void OSWindow::ReceiveDataCopy(std::int32_t tag, const char* data, std::size_t size)

@@ -36,7 +36,8 @@ RCPtr<IRootWindowTarget> LRootWindow::CreateForWindow(const RCPtr<LRenderer>& re
 void LRootWindow::ResetHotKeys()
 {
     const ConstRCPtr<LNotificationReceiver> queue = GetPostingReceiver();
-    mHotKeys = LGlobalHotKeyManager::Create(RCPtr<LNotificationReceiver>(const_cast<LNotificationReceiver*>(queue.Get())));
+    mHotKeys =
+        LGlobalHotKeyManager::Create(RCPtr<LNotificationReceiver>(const_cast<LNotificationReceiver*>(queue.Get())));
 }
 
 ConstRCPtr<LNotificationDistributor> LRootWindow::GetNotificationDistributor() const

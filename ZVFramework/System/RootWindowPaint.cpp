@@ -15,7 +15,8 @@ void LRootWindow::InvalidateRect(const RectT<double>& rect)
     }
     mDirtyRegion.Add(pixels);
     if (mServices != nullptr) {
-        (void)mServices->InvalidateRect({pixels.left, pixels.top, pixels.right - pixels.left, pixels.bottom - pixels.top});
+        (void)mServices->InvalidateRect(
+            {pixels.left, pixels.top, pixels.right - pixels.left, pixels.bottom - pixels.top});
     }
 }
 

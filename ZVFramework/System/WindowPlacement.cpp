@@ -42,8 +42,8 @@ zlong MoveIntoSpan(zlong start, zlong extent, zlong areaStart, zlong areaExtent)
 
 RectT<zlong> MoveIntoArea(const RectT<zlong>& rect, const RectT<zlong>& area)
 {
-    return {MoveIntoSpan(rect.x, rect.width, area.x, area.width), MoveIntoSpan(rect.y, rect.height, area.y, area.height),
-            rect.width, rect.height};
+    return {MoveIntoSpan(rect.x, rect.width, area.x, area.width),
+            MoveIntoSpan(rect.y, rect.height, area.y, area.height), rect.width, rect.height};
 }
 
 WindowPlacementStore::WindowPlacementStore(const WideString& className)

@@ -33,8 +33,9 @@ public:
 
     // Hands a job to the thread, which runs worker->DoWork(parameter) at the given priority, lets go of worker and
     // parameter and then sets the done event. ZV_E_FAIL when the threader is stopping, busy, or has no thread.
-    [[nodiscard]] ZVRESULT Trigger(const ConstRCPtr<LThreadWorker>& worker, const ConstRCPtr<LRefCountedObject>& parameter,
-                     const RCPtr<LEvent>& doneEvent, int priority);
+    [[nodiscard]] ZVRESULT Trigger(const ConstRCPtr<LThreadWorker>& worker,
+                                   const ConstRCPtr<LRefCountedObject>& parameter, const RCPtr<LEvent>& doneEvent,
+                                   int priority);
     // From Trigger until the job's worker and parameter are let go, just before the done event is set.
     bool IsBusy() const;
     // Asks the thread to end after its current job and waits up to the stop time-out; true when it has ended.

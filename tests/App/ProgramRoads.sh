@@ -129,7 +129,8 @@ case "$road" in
     printf '\xF0\x01\x02\xF7' > "$folder/x-SILENT/fw-ALWAYS_UPDATE"
     cp "$folder/x-SILENT/fw-ALWAYS_UPDATE" "$folder/with -ALWAYS_UPDATE blank/fw.syx"
     for image in "$folder/x-SILENT/fw-ALWAYS_UPDATE" "$folder/with -ALWAYS_UPDATE blank/fw.syx"; do
-      ZV_SIM_DEVICE=normal ZV_SIM_BUILD=90000 run "-ABSOLUTE_FIRMWARE_FILE_PATH=$image" -START_UPDATE_AUTOMATICALLY -SILENT
+      ZV_SIM_DEVICE=normal ZV_SIM_BUILD=90000 \
+        run "-ABSOLUTE_FIRMWARE_FILE_PATH=$image" -START_UPDATE_AUTOMATICALLY -SILENT
       [ "$status" -eq 1 ] || fail "exit code $status, expected 1: $(cat "$folder/stderr")"
       ! grep -q ' STATE restarting$' "$folder/device.log" || fail "a newer device was sent into update mode"
       [ -z "$(image_received)" ] || fail "the device received: $(image_received)"
@@ -179,9 +180,11 @@ case "$road" in
       ! grep -q ' STATE restarting$' "$folder/device.log" || fail "a newer device was sent into update mode"
       [ -z "$(image_received)" ] || fail "the device received: $(image_received)"
     }
-    ZV_SIM_DEVICE=normal ZV_SIM_BUILD=79000 run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/fw.syx" 'a" -ALWAYS_UPDATE "b'
+    ZV_SIM_DEVICE=normal ZV_SIM_BUILD=79000 \
+      run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/fw.syx" 'a" -ALWAYS_UPDATE "b'
     not_downgraded
-    ZV_SIM_DEVICE=normal ZV_SIM_BUILD=79000 run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/q\" -ALWAYS_UPDATE \"x.syx"
+    ZV_SIM_DEVICE=normal ZV_SIM_BUILD=79000 \
+      run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/q\" -ALWAYS_UPDATE \"x.syx"
     not_downgraded
     ;;
   quote-in-path)
@@ -323,10 +326,12 @@ not be read when the image was to be sent; nothing was sent, and the device wait
       esac
       status=0
       (ZV_SIM_LOG="$folder/$planted.log" started) 2> "$folder/stderr" || status=$?
-      [ "$status" -eq 255 ] || fail "beside a $planted at $shared: exit code $status, expected 255: $(cat "$folder/stderr")"
+      [ "$status" -eq 255 ] ||
+        fail "beside a $planted at $shared: exit code $status, expected 255: $(cat "$folder/stderr")"
       grep -qx "The program is running already but does not answer; this start ends." "$folder/stderr" ||
         fail "beside a $planted at $shared: $(cat "$folder/stderr")"
-      ! grep -q ' RX ' "$folder/$planted.log" 2> /dev/null || fail "beside a $planted, the second start sent to its device"
+      ! grep -q ' RX ' "$folder/$planted.log" 2> /dev/null ||
+        fail "beside a $planted, the second start sent to its device"
     done
     [ -z "$(ls -A "$folder/elsewhere")" ] || fail "the link at $shared was followed: $(ls -A "$folder/elsewhere")"
     kill -0 "$first" 2> /dev/null || fail "the first start did not run on: $(cat "$folder/first.stderr")"

@@ -49,11 +49,12 @@ TEST(ControlBookkeeping, RenamingAReferenceAnswersWhetherAnyPositionOrSizeRuleNa
 TEST(ControlBookkeeping, ChildrenFartherApartThanTheIntegerRangeSpanTheWholeRangeAndNeverANegativeExtent)
 {
     ControlHarness harness;
-    harness.LoadSkin(SubControl(
-        "Test.Control", "main", R"(XSizeAbs="100" YSizeAbs="100")",
-        SubControl("Test.Control", "west", R"(XPositionAbs="-2000000000" YPositionAbs="5" XSizeAbs="10" YSizeAbs="10")") +
-            SubControl("Test.Control", "east",
-                       R"(XPositionAbs="2000000000" YPositionAbs="20" XSizeAbs="10" YSizeAbs="10")")));
+    harness.LoadSkin(
+        SubControl("Test.Control", "main", R"(XSizeAbs="100" YSizeAbs="100")",
+                   SubControl("Test.Control", "west",
+                              R"(XPositionAbs="-2000000000" YPositionAbs="5" XSizeAbs="10" YSizeAbs="10")") +
+                       SubControl("Test.Control", "east",
+                                  R"(XPositionAbs="2000000000" YPositionAbs="20" XSizeAbs="10" YSizeAbs="10")")));
     const RCPtr<LControl> main = harness.CreateRoot(L"main");
 
     const RectT<double> bounds = main->GetChildrenBounds();

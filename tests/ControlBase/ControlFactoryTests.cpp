@@ -179,9 +179,9 @@ TEST(ControlFactory, CreateFunctionsAreFoundByExactClassNameAndTheFirstRegistrat
     EXPECT_EQ(function, &CreateFirst);
     EXPECT_EQ(factory->GetControlCreateFunction(L"Framework.listboxNoScroll", function), 0);
     EXPECT_EQ(function, &CreateSecond);
-    EXPECT_TRUE(
-        ThrowsText<std::runtime_error>([&] { (void)factory->GetControlCreateFunction(L"Framework.ListboxNoScroll", function); },
-                                       "Runtime Error : ZV::LControlFactory::GetControlCreateFunction"));
+    EXPECT_TRUE(ThrowsText<std::runtime_error>(
+        [&] { (void)factory->GetControlCreateFunction(L"Framework.ListboxNoScroll", function); },
+        "Runtime Error : ZV::LControlFactory::GetControlCreateFunction"));
 }
 
 TEST(ControlFactory, DerivedDescriptorIsACloneWithItsOwnNameLayoutAndChildList)

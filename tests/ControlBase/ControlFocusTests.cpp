@@ -246,7 +246,9 @@ TEST(ControlFocus, NotFocusableTurnsTheTabStopNegativeAndBackAndTheTabOrderFollo
                                     SubControl("Test.Control", "five", R"(TabStop="5")") +
                                     SubControl("Test.Control", "lowest", R"(TabStop="-2147483648")")));
     const RCPtr<LControl> main = harness.CreateRoot(L"main");
-    const auto tabStop = [&](const wchar_t* name) { return main->FindChildByName(name)->GetLayoutDescriptor()->tabStop; };
+    const auto tabStop = [&](const wchar_t* name) {
+        return main->FindChildByName(name)->GetLayoutDescriptor()->tabStop;
+    };
     const auto tabOrder = [&] {
         std::string names;
         for (std::uint32_t index = 0; index < main->GetChildren().GetCount(); ++index) {

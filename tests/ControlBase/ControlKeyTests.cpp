@@ -134,8 +134,9 @@ struct TabWindow {
                 SubControl("Test.Control", "label", tab(1), "", {{"NOT_FOCUSABLE", "true"}}) +
                 SubControl("Test.Control", "hidden", tab(2) + " IsVisible=\"False\"") +
                 SubControl("Test.Control", "first", tab(3)) + SubControl("Test.Control", "disabled", tab(4)) +
-                SubControl("Test.Control", "box", tab(5),
-                           SubControl("Test.Control", "inner1", tab(1)) + SubControl("Test.Control", "inner2", tab(2))) +
+                SubControl(
+                    "Test.Control", "box", tab(5),
+                    SubControl("Test.Control", "inner1", tab(1)) + SubControl("Test.Control", "inner2", tab(2))) +
                 SubControl("Test.Control", "second", tab(6)) +
                 SubControl("Test.Control", "island", tab(7),
                            SubControl("Test.Control", "note1", tab(1), "", {{"NOT_FOCUSABLE", "true"}}) +

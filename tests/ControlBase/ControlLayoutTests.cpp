@@ -362,7 +362,8 @@ public:
         const ZVRESULT result = LPaintedControl::ProcessRelayout(size);
         if (!removes.IsEmpty()) {
             const RCPtr<LControl> parent = GetParent();
-            const RCPtr<LControl> leaving = removes == GetName() ? RCPtr<LControl>(this) : parent->FindChildByName(removes);
+            const RCPtr<LControl> leaving =
+                removes == GetName() ? RCPtr<LControl>(this) : parent->FindChildByName(removes);
             removes = WideString();
             (void)parent->GetChildren().Remove(leaving);
         }
@@ -386,7 +387,9 @@ TEST(ControlLayout, AChildThatTakesItselfOrASiblingOutWhileLaidOutLeavesTheOther
                                              child("removedSibling", 4) + child("last", 5)));
     const RCPtr<LControl> main = harness.CreateRoot(L"main");
     ASSERT_TRUE(main);
-    const auto leaving = [&](const wchar_t* name) { return dynamic_cast<LLeavingControl*>(main->FindChildByName(name).Get()); };
+    const auto leaving = [&](const wchar_t* name) {
+        return dynamic_cast<LLeavingControl*>(main->FindChildByName(name).Get());
+    };
     leaving(L"selfRemover")->removes = L"selfRemover";
     leaving(L"siblingRemover")->removes = L"removedSibling";
     const std::int32_t liveBefore = Testing::LRecordingControl::GetLiveCount();

@@ -26,7 +26,8 @@ std::string Labels(const LMenuDescriptor& menu)
 {
     std::string labels;
     for (std::uint32_t index = 0; index < menu.GetItems().GetCount(); ++index) {
-        labels += (index == 0 ? "" : ",") + std::string(menu.GetItems().GetData()[index]->GetLabel().ToUTF8().GetData());
+        labels +=
+            (index == 0 ? "" : ",") + std::string(menu.GetItems().GetData()[index]->GetLabel().ToUTF8().GetData());
     }
     return labels;
 }
@@ -124,7 +125,10 @@ public:
 // Switches the process to the locale for as long as it lives.
 class LocaleScope {
 public:
-    explicit LocaleScope(const char* name) : mPrevious(std::setlocale(LC_ALL, nullptr)), mActive(std::setlocale(LC_ALL, name) != nullptr) {}
+    explicit LocaleScope(const char* name)
+        : mPrevious(std::setlocale(LC_ALL, nullptr)), mActive(std::setlocale(LC_ALL, name) != nullptr)
+    {
+    }
     LocaleScope(const LocaleScope&) = delete;
     LocaleScope& operator=(const LocaleScope&) = delete;
     ~LocaleScope() { std::setlocale(LC_ALL, mPrevious.c_str()); }
@@ -146,12 +150,12 @@ TEST(ControlMenus, CreateParametersSetTheValueWhateverTheLocaleAndFlagsReadTrueT
     const auto focusFlag = [](const char* name, const char* text) {
         return SubControl("Test.Control", name, "", "", {{"NOT_FOCUSABLE", text}});
     };
-    harness.LoadSkin(SubControl("Test.Control", "main", "",
-                                valued("quarter", "0.25") + valued("padded", " -0.5e0 ") + valued("nan", "nan") +
-                                    valued("huge", "1e999") + valued("words", "a quarter") +
-                                    focusFlag("shouting", " TRUE ") + focusFlag("yes", "yes") +
-                                    focusFlag("no", "false") + SubControl("Test.Control", "negative", "TabStop=\"-1\"") +
-                                    SubControl("Test.Control", "plain", "TabStop=\"3\"")));
+    harness.LoadSkin(SubControl(
+        "Test.Control", "main", "",
+        valued("quarter", "0.25") + valued("padded", " -0.5e0 ") + valued("nan", "nan") + valued("huge", "1e999") +
+            valued("words", "a quarter") + focusFlag("shouting", " TRUE ") + focusFlag("yes", "yes") +
+            focusFlag("no", "false") + SubControl("Test.Control", "negative", "TabStop=\"-1\"") +
+            SubControl("Test.Control", "plain", "TabStop=\"3\"")));
     RCPtr<LControl> main;
     {
         LocaleScope german("de_DE.UTF-8");

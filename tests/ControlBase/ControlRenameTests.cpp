@@ -12,9 +12,10 @@ TEST(ControlRename, ARenamedChildTakesTheRulesOfLaterSiblingsWithItAndANameTaken
 {
     ControlHarness harness;
     const std::string namesTarget = R"(XPositionToControl="target" YSizeToControl="target")";
-    harness.LoadSkin(SubControl("Test.Control", "main", "",
-                                SubControl("Test.Control", "early", namesTarget) + SubControl("Test.Control", "target") +
-                                    SubControl("Test.Control", "late", namesTarget + R"( XMaxSizeToControl="target")")));
+    harness.LoadSkin(
+        SubControl("Test.Control", "main", "",
+                   SubControl("Test.Control", "early", namesTarget) + SubControl("Test.Control", "target") +
+                       SubControl("Test.Control", "late", namesTarget + R"( XMaxSizeToControl="target")")));
     const RCPtr<LControl> main = harness.CreateRoot(L"main");
     const RCPtr<LControl> target = main->FindChildByName(L"target");
     LControl::ChildControlList& children = main->GetChildren();

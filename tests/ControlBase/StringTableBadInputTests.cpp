@@ -37,7 +37,8 @@ bool KeepsTexts(const Entries& before, const Entries& after)
 bool LoggedNotWellFormed()
 {
     const std::vector<std::string> lines = DebuggerOutputCapture::Texts();
-    return std::ranges::any_of(lines, [](const std::string& line) { return line.find("not well-formed") != std::string::npos; });
+    return std::ranges::any_of(
+        lines, [](const std::string& line) { return line.find("not well-formed") != std::string::npos; });
 }
 
 TEST(StringTableBadInput, TruncatedTableAnswersZeroLogsExpatsErrorAndKeepsTheTextsBeforeTheCut)

@@ -16,11 +16,11 @@ using Lines = std::vector<std::string>;
 // A title of the bar at x, 24 high, with its popup right under it.
 std::string Title(const std::string& name, int x, int width)
 {
-    return Testing::Wearing("Framework.ComboMenu", name, "titleLooks",
-                            "XPositionAbs=\"" + std::to_string(x) + "\" XSizeAbs=\"" + std::to_string(width) +
-                                "\" YSizeAbs=\"24\"",
-                            Testing::PopupMenuDescription(
-                                "popupMenu", R"(YPositionToControl="Parent" YPositionRel="1" XSizeAbs="75" YSizeAbs="77")"));
+    return Testing::Wearing(
+        "Framework.ComboMenu", name, "titleLooks",
+        "XPositionAbs=\"" + std::to_string(x) + "\" XSizeAbs=\"" + std::to_string(width) + "\" YSizeAbs=\"24\"",
+        Testing::PopupMenuDescription("popupMenu",
+                                      R"(YPositionToControl="Parent" YPositionRel="1" XSizeAbs="75" YSizeAbs="77")"));
 }
 
 class ComboMenu : public ::testing::Test {

@@ -193,7 +193,8 @@ TEST(Knob, ArrowKeysAndTheWheelStepByOneUnitAndAKeyRunIsAnnouncedOnce)
                      "knob NID_VALUE_CHANGE_KEY_UP", "knob NID_VALUE_CHANGE_KEY_DOWN", "knob NID_VALUE_CHANGE",
                      "knob NID_VALUE_CHANGE"}));
     ASSERT_GE(window.main->FindChildByName(L"other")->SetFocus(true), 0);
-    EXPECT_EQ(window.watch.spy->TakeLines(), (Lines{"knob NID_VALUE_CHANGE_KEY_UP"})) << "losing the focus ends the run";
+    EXPECT_EQ(window.watch.spy->TakeLines(), (Lines{"knob NID_VALUE_CHANGE_KEY_UP"}))
+        << "losing the focus ends the run";
 
     window.harness.Mouse().RouteMouseWheel({150, 100}, 0, LMouseWheelParam::kVerticalPositive);
     window.harness.Mouse().RouteMouseWheel({150, 100}, 0, LMouseWheelParam::kHorizontalPositive);

@@ -157,7 +157,8 @@ TEST(LevelMeter, AMeterSizedByItsParentDrawsAFullPeakAtThePlaceOfPeakHiAtEverySi
 
 TEST(LevelMeter, ThePeakMarkerTravelsFromItsOwnPlaceToThePlaceOfPeakHi)
 {
-    const std::string markers = kOverlay + SubControl("Framework.Panel", "peakLo", R"(XPositionAbs="10" XSizeAbs="4")") +
+    const std::string markers = kOverlay +
+                                SubControl("Framework.Panel", "peakLo", R"(XPositionAbs="10" XSizeAbs="4")") +
                                 SubControl("Test.Control", "peakHi", R"(XPositionAbs="110" XSizeAbs="4")");
     MeterWindow window(kHorizontal, markers);
     ASSERT_TRUE(window.meter);
@@ -182,8 +183,8 @@ TEST(LevelMeter, ThePeakMarkerTravelsFromItsOwnPlaceToThePlaceOfPeakHi)
 
 TEST(LevelMeter, TheClipLightFollowsTheCounterAndALatchedOneStaysLitUntilClicked)
 {
-    MeterWindow window(kHorizontal,
-                       Wearing("Framework.Button", "clipButton", "button", R"(XPositionAbs="180" XSizeAbs="20" YSizeAbs="20")"));
+    MeterWindow window(kHorizontal, Wearing("Framework.Button", "clipButton", "button",
+                                            R"(XPositionAbs="180" XSizeAbs="20" YSizeAbs="20")"));
     ASSERT_TRUE(window.meter);
     const RCPtr<LControl> light = window.Child(L"clipButton");
     const RCPtr<LNotificationSpy> spy = LNotificationSpy::Create();

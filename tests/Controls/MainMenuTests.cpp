@@ -191,7 +191,8 @@ TEST(MainMenu, TheSkinsOwnMenusStayFirstAndTheIndicesCountTheAddedMenusAfterThem
     ASSERT_TRUE(window.bar);
     LMainMenu& bar = *window.bar;
     EXPECT_EQ(bar.GetFixedMenuCount(), 1u);
-    EXPECT_EQ(window.Menus(), (std::vector<std::string>{"help::", "File:File:Exit", "Options:Options:Allow Downgrade"}));
+    EXPECT_EQ(window.Menus(),
+              (std::vector<std::string>{"help::", "File:File:Exit", "Options:Options:Allow Downgrade"}));
     EXPECT_EQ(bar.IndexOfMenu(L"help"), -1);
     EXPECT_EQ(bar.IndexOfMenu(L"File"), 0);
     EXPECT_EQ(bar.GetMenuName(0), WideString(L"File"));
@@ -258,7 +259,8 @@ TEST(MainMenu, ChosenItemsGoIntoTheWindowsQueueAndANewSkinKeepsTheMenusWithItsOw
     // The new skin's template has three looks where the old one had fourteen.
     const std::vector<std::string> menus = window.Menus();
     window.harness.LoadSkinDocument(BarWindowSkin(TemplateMenu("templateMenu", "fewRowLooks")));
-    window.harness.Factory().SetCurrentSkinIndex(static_cast<std::int32_t>(window.harness.Factory().GetSkinCount()) - 1);
+    window.harness.Factory().SetCurrentSkinIndex(static_cast<std::int32_t>(window.harness.Factory().GetSkinCount()) -
+                                                 1);
     const RCPtr<LControlDescriptor> main = window.harness.Factory().FindControlDescriptor(L"main");
     ASSERT_TRUE(main);
     ASSERT_EQ(main->GetSubControls().GetCount(), 1u);

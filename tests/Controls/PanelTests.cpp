@@ -65,11 +65,12 @@ TEST(Panel, TabLeavesAnInnerPanelPastItsEndsAndCtrlTabLeavesItAtOnce)
 {
     ControlsHarness harness;
     Testing::SkinDocumentBuilder skin = Testing::ControlsSkin();
-    skin.controls += Testing::MainControl(
-        Panel("first", Tab(1), "") +
-        Wearing("Framework.Panel", "inner", "panel", Tab(2),
-                Panel("a", Tab(1), "") + Wearing("Framework.Label", "label", "label", Tab(2)) + Panel("b", Tab(3), "")) +
-        Panel("after", Tab(3), ""));
+    skin.controls +=
+        Testing::MainControl(Panel("first", Tab(1), "") +
+                             Wearing("Framework.Panel", "inner", "panel", Tab(2),
+                                     Panel("a", Tab(1), "") + Wearing("Framework.Label", "label", "label", Tab(2)) +
+                                         Panel("b", Tab(3), "")) +
+                             Panel("after", Tab(3), ""));
     const RCPtr<LControl> main = harness.CreateMain(skin);
     ASSERT_TRUE(main);
     const RCPtr<LControl> inner = main->FindChildByName(L"inner");

@@ -85,8 +85,8 @@ public:
 
 // A popup menu "popupMenu" of the application's make, 75 x 77 above everything: rows 14 high as wide as the popup,
 // each with a 12 x 12 "checkBox" 3 pixels from its left edge and a "hotKeyLabel" whose right edge is 15 pixels in
-// from the row's; a "corner" label 10 pixels wide. The skin's looks are the list skin's, so the active look's index tells
-// the state.
+// from the row's; a "corner" label 10 pixels wide. The skin's looks are the list skin's, so the active look's index
+// tells the state.
 inline std::string PopupMenuDescription(const std::string& name = "popupMenu",
                                         const std::string& attributes = R"(XSizeAbs="75" YSizeAbs="77")")
 {

@@ -55,8 +55,9 @@ public:
         Testing::SkinDocumentBuilder skin = Testing::ControlsSkin();
         skin.lookLists += R"(<LookList Name="slider" NumLooks="3"><Look Name="panel" Index="0"/>
                              <Look Name="label" Index="1"/><Look Name="button0" Index="2"/></LookList>)";
-        skin.controls += Testing::MainControl(Wearing(sliderClass, "slider", "slider", At(100, 50, 200, 200), children) +
-                                              Wearing("Framework.Button", "other", "button", At(330, 10, 20, 20)));
+        skin.controls +=
+            Testing::MainControl(Wearing(sliderClass, "slider", "slider", At(100, 50, 200, 200), children) +
+                                 Wearing("Framework.Button", "other", "button", At(330, 10, 20, 20)));
         main = harness.CreateMain(skin);
         slider = main ? dynamic_cast<LSlider*>(main->FindChildByName(L"slider").Get()) : nullptr;
         watch.Watch(slider);
@@ -172,7 +173,8 @@ TEST(Slider, ArrowKeysOfTheFocusedThumbAndTheWheelStepByOneUnitAndTheLooksFollow
                      "slider NID_VALUE_CHANGE_KEY_UP", "slider NID_VALUE_CHANGE_KEY_DOWN",
                      "slider NID_VALUE_CHANGE"}));
     EXPECT_GE(window.main->FindChildByName(L"other")->SetFocus(true), 0);
-    EXPECT_EQ(window.watch.spy->TakeLines(), (Lines{"slider NID_VALUE_CHANGE_KEY_UP"})) << "the focus left during a run";
+    EXPECT_EQ(window.watch.spy->TakeLines(), (Lines{"slider NID_VALUE_CHANGE_KEY_UP"}))
+        << "the focus left during a run";
     EXPECT_EQ(window.slider->GetActiveLookIndex(), 0);
 
     Testing::MouseRouter& mouse = window.harness.Mouse();

@@ -93,7 +93,8 @@ protected:
         RCPtr<LScriptedEngine> engine = LScriptedEngine::Create();
         engine->SetNotificationsEnabled(true);
         EXPECT_TRUE(ZV::Succeeded(engine->SetDeviceDefinitions(StandardDefinitions())));
-        EXPECT_TRUE(ZV::Succeeded(engine->SetFirmwareFile(WideString(WriteFile("image.syx", MakeImage(1, 4)).c_str()))));
+        EXPECT_TRUE(
+            ZV::Succeeded(engine->SetFirmwareFile(WideString(WriteFile("image.syx", MakeImage(1, 4)).c_str()))));
         engine->devicesToFind = std::move(devices);
         EXPECT_TRUE(ZV::Succeeded(engine->ScanForDevices()));
         return engine;

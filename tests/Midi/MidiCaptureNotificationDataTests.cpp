@@ -11,7 +11,8 @@ TEST(MidiCaptureNotificationData, RecordsComeBackFromTheirPoolLastInFirstOut)
 {
     const void* first = nullptr;
     {
-        RCPtr<LMidiCaptureNotificationData> data = LMidiCaptureNotificationData::Create(WideString(L"Halvista Left"), 7);
+        RCPtr<LMidiCaptureNotificationData> data =
+            LMidiCaptureNotificationData::Create(WideString(L"Halvista Left"), 7);
         EXPECT_TRUE(Succeeded(data->GetBytes().AddItem(static_cast<std::int8_t>(0x90))));
         EXPECT_EQ(data->GetBytes().GetCount(), 1u);
         EXPECT_TRUE(data->GetPortName() == L"Halvista Left");

@@ -101,8 +101,10 @@ TEST_F(CenterManagerTest, IdleProcessingDrainsTheCentresLastCreatedFirstThenTheR
 
 TEST_F(CenterManagerTest, ReleasingTheManagerLetsEveryCentreGoWithoutUnsubscribing)
 {
-    const RCPtr<LRecordingClient> client = RegisteredAt(GetApplicationNotificationCenter(), "Client", L"NID_CENTRE_END");
-    EXPECT_TRUE(Succeeded(GetApplicationNotificationCenter()->PostNotification(MakeNotification(L"NID_CENTRE_END", 1))));
+    const RCPtr<LRecordingClient> client =
+        RegisteredAt(GetApplicationNotificationCenter(), "Client", L"NID_CENTRE_END");
+    EXPECT_TRUE(
+        Succeeded(GetApplicationNotificationCenter()->PostNotification(MakeNotification(L"NID_CENTRE_END", 1))));
     const ConstRCPtr<LNotificationReceiver> receiver = GetApplicationNotificationCenter()->GetPostingReceiver();
 
     LNotificationCenterManager::GetInstance() = nullptr;

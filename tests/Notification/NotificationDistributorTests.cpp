@@ -227,7 +227,8 @@ TEST(DistributorThreads, ASenderOnAnotherThreadReachesEveryRegisteredClientWhile
         const RCPtr<LCountingClient> comingAndGoing(new LCountingClient(comingAndGoingReceived));
         comingAndGoing->RegisterForNotification(distributor, L"NID_THREADED_SEND", 0);
         comingAndGoing->RegisterForNotification(distributor, L"NID_THREADED_OTHER", 0);
-        EXPECT_TRUE(Succeeded(comingAndGoing->UnregisterForNotification(distributor, InternString(L"NID_THREADED_SEND"))));
+        EXPECT_TRUE(
+            Succeeded(comingAndGoing->UnregisterForNotification(distributor, InternString(L"NID_THREADED_SEND"))));
         // Two threads letting a client's last outside references go at once would race in the release rule.
         comingAndGoing->UnregisterAllNotifications();
     }

@@ -157,7 +157,8 @@ TEST_F(HandlerTest, ADisablerTakesTheSubscriptionAwayForItsScopeAndPutsItBackSer
     EXPECT_EQ(owner->handler->GetHandler(distributor, kId, bound, flags), ZV_S_OK);
     EXPECT_EQ(bound, &LHandlerOwner::OnFirst);
     EXPECT_EQ(flags, kNotifyLatestOnly);
-    const RCPtr<LNotificationDistributor::LNotificationClientPool> pool = distributor->FindClientPool(InternString(kId));
+    const RCPtr<LNotificationDistributor::LNotificationClientPool> pool =
+        distributor->FindClientPool(InternString(kId));
     EXPECT_EQ(pool->IndexOfClient(ConstRCPtr<LNotificationClient>(owner)), 1);
 }
 

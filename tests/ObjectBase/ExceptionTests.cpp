@@ -20,9 +20,10 @@ public:
 
 TEST(ExceptionText, JoinsKindMessageFunctionPathAndLine)
 {
-    EXPECT_TRUE(TextMatchesThrow(ThrownText([] { LThrower().WithMessage(); }),
-                                 "Logic Error : Undo() not implemented for RefCountedObject : ZV::{anonymous}::LThrower::"
-                                 "WithMessage"));
+    EXPECT_TRUE(
+        TextMatchesThrow(ThrownText([] { LThrower().WithMessage(); }),
+                         "Logic Error : Undo() not implemented for RefCountedObject : ZV::{anonymous}::LThrower::"
+                         "WithMessage"));
     EXPECT_TRUE(TextMatchesThrow(ThrownText([] { LThrower().WithoutMessage(); }),
                                  "Runtime Error : ZV::{anonymous}::LThrower::WithoutMessage"));
     EXPECT_TRUE(TextMatchesThrow(ThrownText(&LThrower::NullPointer),

@@ -187,7 +187,8 @@ TEST(CountedPointer, SelfAssignmentNullToNullAndAnObjectReachableOnlyThroughTheO
     // Assigning an object reachable only through the old one.
     RCPtr<LTaggableObject> holder(new LTaggableObject);
     holder->SetTag(RCPtr<LTaggableObject>(new LTaggableObject));
-    RCPtr<LTaggableObject> inner(dynamic_cast<LTaggableObject*>(const_cast<LRefCountedObject*>(holder->GetTag().Get())));
+    RCPtr<LTaggableObject> inner(
+        dynamic_cast<LTaggableObject*>(const_cast<LRefCountedObject*>(holder->GetTag().Get())));
     LTaggableObject* innerObject = inner.Get();
     inner = nullptr;
     holder = innerObject;

@@ -165,8 +165,9 @@ TEST(RendererFrames, BadStartsAndFinishesThrowAndLeaveTheFramesAsTheyWere)
     EXPECT_TRUE(ThrowsText<std::runtime_error>([&] { (void)renderer->RenderStart(nullptr); },
                                                "Runtime Error : Render context is NULL : ZV::LRenderer::RenderStart"));
     EXPECT_TRUE(Succeeded(renderer->RenderStart(first)));
-    EXPECT_TRUE(ThrowsText<std::runtime_error>([&] { (void)renderer->RenderStart(first); },
-                                               "Runtime Error : Render context reentered. : ZV::LRenderer::RenderStart"));
+    EXPECT_TRUE(
+        ThrowsText<std::runtime_error>([&] { (void)renderer->RenderStart(first); },
+                                       "Runtime Error : Render context reentered. : ZV::LRenderer::RenderStart"));
     EXPECT_TRUE(Succeeded(renderer->RenderStart(second)));
     EXPECT_TRUE(ThrowsText<std::runtime_error>(
         [&] { (void)renderer->RenderFinish(first); },

@@ -36,7 +36,10 @@ TEST(SimulatedMidiDriver, RegisteredItIsChosenByNameFollowsTheSimulatorVariables
 // The output's done, once, and the progress reported before it.
 class DoneWatch final : public Platform::MidiOutputCallback {
 public:
-    void OnLongMessageDone(Platform::MidiOutput&, std::uint64_t, bool delivered) override { mDone.set_value(delivered); }
+    void OnLongMessageDone(Platform::MidiOutput&, std::uint64_t, bool delivered) override
+    {
+        mDone.set_value(delivered);
+    }
     void OnLongMessageProgress(Platform::MidiOutput&, std::uint64_t, std::size_t taken) override
     {
         std::lock_guard lock(mMutex);

@@ -25,7 +25,8 @@ public:
     bool WaitForEntries(std::size_t count)
     {
         std::unique_lock<std::mutex> lock(mMutex);
-        return mChanged.wait_for(lock, std::chrono::milliseconds(kBoundedWaitMilliseconds), [&] { return mLabels.size() >= count; });
+        return mChanged.wait_for(lock, std::chrono::milliseconds(kBoundedWaitMilliseconds),
+                                 [&] { return mLabels.size() >= count; });
     }
 
     std::vector<int> GetLabels()

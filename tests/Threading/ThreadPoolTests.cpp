@@ -230,7 +230,8 @@ TEST(LThreadPool, HungJobOutlivesItsPoolAfterTheStopTimeoutWithoutUsingFreedMemo
     pool = nullptr;
     EXPECT_THAT(::testing::internal::GetCapturedStderr(), HasSubstr("has not ended within 20 ms"));
     hung->release.Set();
-    EXPECT_EQ(parameterReleased.Wait(kBoundedWaitMilliseconds), kWaitSignalled) << "the job ended after its pool was gone";
+    EXPECT_EQ(parameterReleased.Wait(kBoundedWaitMilliseconds), kWaitSignalled)
+        << "the job ended after its pool was gone";
     EXPECT_EQ(hung->runs, 1);
 }
 

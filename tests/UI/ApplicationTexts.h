@@ -26,8 +26,9 @@ inline const std::string kSuccessUnknown =
     "Your device is not responding after an update.The success of the update is unknown. Unplug and replug in the "
     "device and press \"RESTART\"";
 inline const std::string kNotNeeded = "The device is up to date. An update is not needed.";
-inline const std::string kNoReason = "The device can not be updated because of an unknown error.   Press the \"RESTART\" "
-                              "button to attempt restart the update process.";
+inline const std::string kNoReason =
+    "The device can not be updated because of an unknown error.   Press the \"RESTART\" "
+    "button to attempt restart the update process.";
 inline const std::string kSystemFailure = "The device can not be updated because of a system failure. Press the "
                                    "\"RESTART\" button to attempt restart the update process.";
 inline const std::string kFileAccessFailure = "The device can not be updated because of a file access error. Press "

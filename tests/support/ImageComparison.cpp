@@ -13,7 +13,8 @@ int ChannelDifference(std::uint32_t a, std::uint32_t b)
 {
     int largest = 0;
     for (int shift = 0; shift < 32; shift += 8) {
-        largest = std::max(largest, std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF)));
+        largest =
+            std::max(largest, std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF)));
     }
     return largest;
 }
@@ -25,7 +26,8 @@ cairo_surface_t* ToSurface(const Image& image)
     unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     for (int y = 0; y < image.height; ++y) {
-        std::memcpy(data + static_cast<std::ptrdiff_t>(y) * stride, &image.pixels[static_cast<std::size_t>(y) * image.width],
+        std::memcpy(data + static_cast<std::ptrdiff_t>(y) * stride,
+                    &image.pixels[static_cast<std::size_t>(y) * image.width],
                     static_cast<std::size_t>(image.width) * 4);
     }
     cairo_surface_mark_dirty(surface);
@@ -49,8 +51,8 @@ Image ReadSurface(cairo_surface_t* surface)
     const unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     for (int y = 0; y < image.height; ++y) {
-        std::memcpy(&image.pixels[static_cast<std::size_t>(y) * image.width], data + static_cast<std::ptrdiff_t>(y) * stride,
-                    static_cast<std::size_t>(image.width) * 4);
+        std::memcpy(&image.pixels[static_cast<std::size_t>(y) * image.width],
+                    data + static_cast<std::ptrdiff_t>(y) * stride, static_cast<std::size_t>(image.width) * 4);
     }
     return image;
 }
@@ -121,8 +123,9 @@ Image DiffImage(const Image& actual, const Image& expected, int tolerance)
 {
     const char* update = std::getenv("ZV_UPDATE_GOLDEN_IMAGES");
     if (update != nullptr && std::strcmp(update, "1") == 0) {
-        return WritePng(GoldenPath(name), actual) ? ::testing::AssertionSuccess()
-                                                  : ::testing::AssertionFailure() << "cannot write " << GoldenPath(name);
+        return WritePng(GoldenPath(name), actual)
+                   ? ::testing::AssertionSuccess()
+                   : ::testing::AssertionFailure() << "cannot write " << GoldenPath(name);
     }
     Image expected;
     if (!ReadPng(GoldenPath(name), expected)) {
@@ -138,10 +141,10 @@ Image DiffImage(const Image& actual, const Image& expected, int tolerance)
     WritePng(stem + "-actual.png", actual);
     WritePng(stem + "-expected.png", expected);
     WritePng(stem + "-diff.png", DiffImage(actual, expected, tolerance));
-    return ::testing::AssertionFailure() << difference.differingPixels << " pixels of " << name << " differ by more than "
-                                         << tolerance << " (at most " << maxDifferingPixels
-                                         << " may; largest difference " << difference.largestDifference
-                                         << "); see " << stem << "-{actual,expected,diff}.png";
+    return ::testing::AssertionFailure() << difference.differingPixels << " pixels of " << name
+                                         << " differ by more than " << tolerance << " (at most " << maxDifferingPixels
+                                         << " may; largest difference " << difference.largestDifference << "); see "
+                                         << stem << "-{actual,expected,diff}.png";
 }
 
 }  // namespace ZV::Testing

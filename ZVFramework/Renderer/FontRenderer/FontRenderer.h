@@ -34,7 +34,8 @@ public:
     bool MeasureHeadsAndLayOut(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
                                Array<RectT<float>>& heads, RCPtr<LLaidOutText>& layout);
     // As LMeasurementRenderer::GetFontMetrics.
-    [[nodiscard]] virtual ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom) = 0;
+    [[nodiscard]] virtual ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top,
+                                                  zlong& bottom) = 0;
     // Walks the text, handing every glyph to the processor. callerValue is the position of the first glyph; flags
     // go to the processor's BeginFont; a width limit of 0 sets none.
     virtual void RenderText(const WideString& text, const ConstRCPtr<LFont>& font,

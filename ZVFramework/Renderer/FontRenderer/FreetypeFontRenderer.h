@@ -21,7 +21,8 @@ public:
 
     // The line height is FreeType's, but never less than the font's size in pixels nor than bottom - top. Throws
     // the catalogue's runtime error for a font that no file serves.
-    [[nodiscard]] ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom) override;
+    [[nodiscard]] ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top,
+                                          zlong& bottom) override;
     // Characters without a glyph, or whose glyph cannot be loaded or rasterised, are left out without moving the
     // pen. With a width limit, the run ends before the first glyph whose right edge passes it. Throws the
     // catalogue's runtime error, before the processor is called, for a font that no file serves.

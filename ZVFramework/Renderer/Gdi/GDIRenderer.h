@@ -38,7 +38,8 @@ public:
     LGDIRenderer();
     ~LGDIRenderer() override;
 
-    [[nodiscard]] ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top, zlong& bottom) override;
+    [[nodiscard]] ZVRESULT GetFontMetrics(const ConstRCPtr<LFont>& font, zlong& lineHeight, zlong& top,
+                                          zlong& bottom) override;
     // From the line's top-left corner: x 0, y the font's top, the width up to the pen's position after the last
     // character (blanks included) and the line height. Drawn at a point, the text's ink lies within this box placed
     // at the baseline, which is the font's top below the point, less one pixel.
@@ -48,8 +49,8 @@ public:
     bool MeasureHeads(const WideString& text, const ConstRCPtr<LFont>& font, float widthLimit,
                       Array<RectT<float>>& heads) override;
     int GetRendererType() const override { return kGdi; }
-    [[nodiscard]] ZVRESULT InitRenderContextInfo(const RectT<zlong>& viewport, const Platform::NativeWindow* window, bool offscreen,
-                                   RCPtr<LRenderContextInfo>& context) override;
+    [[nodiscard]] ZVRESULT InitRenderContextInfo(const RectT<zlong>& viewport, const Platform::NativeWindow* window,
+                                                 bool offscreen, RCPtr<LRenderContextInfo>& context) override;
 
     // A context of another kind leaves the frame without a current context: nothing is drawn until it ends.
     [[nodiscard]] ZVRESULT RenderStart(const RCPtr<LRenderContextInfo>& context) override;
@@ -84,7 +85,8 @@ public:
                             const RectT<zlong>& source) override;
     // Moves the offscreen context's image by the destination within its own surface; what moves in is
     // transparent.
-    [[nodiscard]] ZVRESULT DrawOffscreenImage(const RCPtr<LRenderContextInfo>& offscreen, const PointT<zlong>& destination) override;
+    [[nodiscard]] ZVRESULT DrawOffscreenImage(const RCPtr<LRenderContextInfo>& offscreen,
+                                              const PointT<zlong>& destination) override;
 
     void SetClipRect(const RectT<double>& clip) override;
 

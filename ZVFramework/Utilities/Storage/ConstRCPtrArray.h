@@ -98,7 +98,10 @@ public:
         return static_cast<ZVRESULT>(index);
     }
 
-    [[nodiscard]] ZVRESULT AddItem(const ConstRCPtr<T>& item) override { return ConstRCPtrArray::InsertItem(SlotCount(), item); }
+    [[nodiscard]] ZVRESULT AddItem(const ConstRCPtr<T>& item) override
+    {
+        return ConstRCPtrArray::InsertItem(SlotCount(), item);
+    }
 
     // Hands the item and its reference to the out pointer (whose old object is released first); returns the
     // new count. An index at or past the count throws "Out of Range" and changes nothing.

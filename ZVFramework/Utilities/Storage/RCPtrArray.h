@@ -66,7 +66,10 @@ public:
     {
         return ConstView::InsertItem(index, item);
     }
-    [[nodiscard]] ZVRESULT AddItem(const RCPtr<T>& item) override { return ConstView::InsertItem(this->SlotCount(), item); }
+    [[nodiscard]] ZVRESULT AddItem(const RCPtr<T>& item) override
+    {
+        return ConstView::InsertItem(this->SlotCount(), item);
+    }
     [[nodiscard]] ZVRESULT RemoveItem(std::uint32_t index, RCPtr<T>& item) override
     {
         if (index >= GetCount()) {

@@ -19,7 +19,8 @@ struct RectT {
     T height{};
 
     RectT() = default;
-    RectT(T xValue, T yValue, T widthValue, T heightValue) : x(xValue), y(yValue), width(widthValue), height(heightValue)
+    RectT(T xValue, T yValue, T widthValue, T heightValue)
+        : x(xValue), y(yValue), width(widthValue), height(heightValue)
     {
     }
 

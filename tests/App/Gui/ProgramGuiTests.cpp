@@ -135,8 +135,9 @@ TEST_F(ProgramGui, StartedTwiceTheSecondHandsOverItsCommandLineOnceAndEndsAndAKi
     EXPECT_THAT(second->LinesStartingWith("The program is running already"),
                 ElementsAre("The program is running already and took this command line; this start ends."));
     EXPECT_TRUE(WaitForLine(*first, "A later start handed over its command line:"));
-    EXPECT_THAT(first->LinesStartingWith("A later start"),
-                ElementsAre("A later start handed over its command line: -SILENT -FIRMWARE_IMAGE_NAME=\"a b\\x0A.syx\""));
+    EXPECT_THAT(
+        first->LinesStartingWith("A later start"),
+        ElementsAre("A later start handed over its command line: -SILENT -FIRMWARE_IMAGE_NAME=\"a b\\x0A.syx\""));
     EXPECT_TRUE(first->IsRunning());
 
     first->Kill();
@@ -186,7 +187,9 @@ TEST_F(ProgramGui, TheMainWindowHasTheSkinsSizePixelsClassTitleAndIconAFixedSize
         const auto differences = [&](const WindowArea& area) {
             return CountDifferences(shown, background, width, area);
         };
-        const auto mostlyDrawn = [&](const WindowArea& area) { return differences(area) > area.width * area.height / 2; };
+        const auto mostlyDrawn = [&](const WindowArea& area) {
+            return differences(area) > area.width * area.height / 2;
+        };
         return shown.size() == background.size() && differences(kAboveHeading) == 0 && differences(kHeading) > 0 &&
                differences(kBelowHeading) == 0 && differences(kFileStatusText) > 0 && mostlyDrawn(kMiddleButton) &&
                mostlyDrawn(kExitButton) && differences(kRestartButton) == 0;
@@ -781,9 +784,10 @@ TEST_F(ProgramGui, AnImageCutWhileTheDeviceRestartsIsNeverSentByTheWindowsAutoma
                               kHangGuard));
         WriteContent(image, std::string("\xF0\x01\x02\xF7", 4));
         EXPECT_TRUE(WaitForLine(*program, "FirmwareUpdater: the firmware file "));
-        EXPECT_THAT(program->LinesStartingWith("FirmwareUpdater: the firmware file "),
-                    ElementsAre("FirmwareUpdater: the firmware file \"" + image +
-                                "\" changed after it was checked; nothing was sent, and the device waits in update mode"));
+        EXPECT_THAT(
+            program->LinesStartingWith("FirmwareUpdater: the firmware file "),
+            ElementsAre("FirmwareUpdater: the firmware file \"" + image +
+                        "\" changed after it was checked; nothing was sent, and the device waits in update mode"));
         EXPECT_EQ(ContentOf(log).find("RX F0 01 02 F7"), std::string::npos) << "half the image was sent";
         window = WaitForMainWindow(*program);
         ASSERT_NE(window, 0u) << program->ReadStandardError();

@@ -165,7 +165,8 @@ std::vector<std::pair<int, int>> WaitForBoxButtons(Display* display, Window box,
         for (int y = static_cast<int>(rect.height) - 1; image != nullptr && y >= 0 && runs.empty(); --y) {
             int start = -1;
             for (int x = 0; x <= static_cast<int>(rect.width); ++x) {
-                const bool face = x < static_cast<int>(rect.width) && (XGetPixel(image, x, y) & 0xFFFFFF) == kBoxButtonFace;
+                const bool face =
+                    x < static_cast<int>(rect.width) && (XGetPixel(image, x, y) & 0xFFFFFF) == kBoxButtonFace;
                 if (face && start < 0) {
                     start = x;
                 } else if (!face && start >= 0) {

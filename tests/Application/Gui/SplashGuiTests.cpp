@@ -369,7 +369,8 @@ protected:
     Window mSplashWindow = 0;
 };
 
-TEST_F(SplashProcessGui, TheResourceFoldersSplashPictureShowsWhileTheProgramStartsAndIsGoneWhenItEndsAndBuiltInResourcesHaveNone)
+TEST_F(SplashProcessGui,
+       TheResourceFoldersSplashPictureShowsWhileTheProgramStartsAndIsGoneWhenItEndsAndBuiltInResourcesHaveNone)
 {
     ASSERT_NE(mWatcher, nullptr) << "no X display";
     EXPECT_EQ(RunProgram(), 1);

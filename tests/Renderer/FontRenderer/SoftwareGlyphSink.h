@@ -11,8 +11,8 @@ namespace ZV::Testing {
 
 // A glyph processor in memory that works as a drawing one does: it keeps each glyph of a font the first time the
 // font renderer hands it over, with its coverage copied into a 512-pixel-wide atlas of rows, and serves it from
-// there afterwards, each font's glyphs in a table keyed by character as the OpenGL glyph processor keeps them, so that a
-// lookup costs what it costs there. It remembers the glyphs of the last run as they were handed over.
+// there afterwards, each font's glyphs in a table keyed by character as the OpenGL glyph processor keeps them, so that
+// a lookup costs what it costs there. It remembers the glyphs of the last run as they were handed over.
 class LSoftwareGlyphSink : public LGlyphProcessor {
 public:
     static constexpr zlong kAtlasWidth = 512;

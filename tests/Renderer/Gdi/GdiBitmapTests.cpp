@@ -48,8 +48,11 @@ TEST(GdiBitmap, RefusesWhatCannotBeDrawnAndDrawsTheRest)
     EXPECT_TRUE(ThrowsText<std::invalid_argument>(
         [&] { renderer.DrawBitmap(cell, {0, 0, 20, 10}, 7); },
         "Invalid Argument : Invalid ResizeType passed to DrawBitmap. : ZV::LGDIRenderer::DrawBitmap"));
-    EXPECT_TRUE(ThrowsText<FailedResultException>([&] { renderer.DrawBitmap(nullptr, {0, 0, 20, 10}, 0); },
-                                                   "Failed Result : ZVRESULT = 80070057 : ZV::LGDIRenderer::DrawBitmap"));
+    EXPECT_TRUE(ThrowsText<FailedResultException>(
+        [&] {
+            renderer.DrawBitmap(nullptr, {0, 0, 20, 10}, 0);
+        },
+        "Failed Result : ZVRESULT = 80070057 : ZV::LGDIRenderer::DrawBitmap"));
     renderer.DrawBitmap(cell, {0, 0, 10, 10}, 7);
     renderer.DrawBitmap(cell, {10, 0, 0, 10}, 0);
     // Too large to keep pre-scaled: stretched straight into the frame.

@@ -110,7 +110,8 @@ TEST(GdiText, EachHeadMeasuredInOnePassIsExactlyWhatMeasuringThatHeadAnswers)
     const RCPtr<LGDIRenderer> renderer(new LGDIRenderer());
     const TextInFont cases[] = {
         {L"DejaVu Sans", 9, LFont::kRegular, L"AVAWAY To Ty, we'll fit 1,234.56 \"firmware\" bytes -- T.V. "},
-        {L"Liberation Serif", 11.5f, LFont::kItalic, L"ffi fl Wa Yo \u00c5ngstr\u00f6m \u00e9t\u00e9 \u0394\u03a9 lone \xD800 x"},
+        {L"Liberation Serif", 11.5f, LFont::kItalic,
+         L"ffi fl Wa Yo \u00c5ngstr\u00f6m \u00e9t\u00e9 \u0394\u03a9 lone \xD800 x"},
         {L"Arial", 8.25f, LFont::kBold, L"UPDATE FIRMWARE\ttab  two  blanks "},
     };
     for (const auto& entry : cases) {

@@ -22,7 +22,8 @@ protected:
         ASSERT_NE(mConnection, nullptr) << "no X display: run the gui tests through scripts/test";
         mWindow = Platform::X11Window::Create(*mConnection, 120, 80);
         ASSERT_NE(mWindow, nullptr);
-        EXPECT_TRUE(Succeeded(mRenderer->InitRenderContextInfo({0, 0, 120, 80}, &mWindow->GetNativeWindow(), false, mContext)));
+        EXPECT_TRUE(
+            Succeeded(mRenderer->InitRenderContextInfo({0, 0, 120, 80}, &mWindow->GetNativeWindow(), false, mContext)));
     }
 
     // One frame that fills the whole back buffer and presents the dirty region.
@@ -81,7 +82,8 @@ TEST_F(GdiWindowGui, AResizedWindowGetsSurfacesOfItsNewSize)
 TEST_F(GdiWindowGui, AnOffscreenContextNeverTouchesTheDisplay)
 {
     RCPtr<LRenderContextInfo> offscreen;
-    EXPECT_TRUE(Succeeded(mRenderer->InitRenderContextInfo({0, 0, 120, 80}, &mWindow->GetNativeWindow(), true, offscreen)));
+    EXPECT_TRUE(
+        Succeeded(mRenderer->InitRenderContextInfo({0, 0, 120, 80}, &mWindow->GetNativeWindow(), true, offscreen)));
     offscreen->GetDirtyRegion().Add({0, 0, 120, 80});
     const unsigned long serial = Testing::NextRequestSerial(mWindow->GetNativeWindow());
     EXPECT_TRUE(Succeeded(mRenderer->RenderStart(offscreen)));

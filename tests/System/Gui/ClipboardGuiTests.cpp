@@ -246,8 +246,9 @@ TEST_F(ClipboardGui, EditRequestsReachTheFocusedTextEditorOfTheActiveWindowAndWi
     const RCPtr<LTestEditor> editor(new LTestEditor());
     mRoot->SetFocusedTextEditor(RCPtr<ITextEditTarget>(editor.Get()));
     mHost.mActiveRoot = mRoot.Get();
-    ASSERT_EQ(GetApplicationNotificationCenter()->PostNotification(LNotification::Create(L"NID_EDIT_COPY_REQ", nullptr)),
-              ZV_S_OK);
+    ASSERT_EQ(
+        GetApplicationNotificationCenter()->PostNotification(LNotification::Create(L"NID_EDIT_COPY_REQ", nullptr)),
+        ZV_S_OK);
     EXPECT_TRUE(RunLoopUntil([&] { return !editor->commands.empty(); }));
     EXPECT_THAT(editor->commands, ElementsAre(kEditCopy));
     EXPECT_TRUE(mClipboard->CanPerformEdit(kEditCut));

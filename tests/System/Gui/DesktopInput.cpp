@@ -184,7 +184,8 @@ bool DesktopInput::TakeFocusToOwnWindow()
     }
     XSetInputFocus(mDisplay, mOwnWindow, RevertToPointerRoot, CurrentTime);
     Sync();
-    return WaitForEvent(mDisplay, mOwnWindow, FocusChangeMask, [](const XEvent& event) { return event.type == FocusIn; });
+    return WaitForEvent(mDisplay, mOwnWindow, FocusChangeMask,
+                        [](const XEvent& event) { return event.type == FocusIn; });
 }
 
 bool DesktopInput::WaitForOwnKeyPress()

@@ -12,7 +12,8 @@ int main(int argumentCount, char** arguments)
     for (int index = 2; index < argumentCount; ++index) {
         commandLine += (index > 2 ? " " : "") + std::string(arguments[index]);
     }
-    return ZV::Platform::SendToFirstInstance(arguments[1], 0x465, commandLine, 5000) == ZV::Platform::HandOver::delivered
+    return ZV::Platform::SendToFirstInstance(arguments[1], 0x465, commandLine, 5000) ==
+                   ZV::Platform::HandOver::delivered
                ? 0
                : 1;
 }

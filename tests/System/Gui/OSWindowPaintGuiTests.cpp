@@ -68,7 +68,8 @@ protected:
         mWindow = OSWindow::CreateOnDesktop(LRenderer::kGdi, "ZVPaintTestWindow", kPaintWidth, kPaintHeight, nullptr);
         ASSERT_TRUE(mWindow) << "no X display";
         ASSERT_EQ(mWindow->AttachRenderer(mRenderer), ZV_S_OK);
-        mRoot = RCPtr<LThrowingRootWindow>(static_cast<LThrowingRootWindow*>(LRecordingRootWindow::GetLastMade().Get()));
+        mRoot =
+            RCPtr<LThrowingRootWindow>(static_cast<LThrowingRootWindow*>(LRecordingRootWindow::GetLastMade().Get()));
         mRoot->SetFill(LColor(0, 0, 1, 1));
         (void)mWindow->Show(kShow);
         ASSERT_TRUE(PaintsAgain()) << "the first paint";

@@ -35,9 +35,11 @@ TEST(DebugConsole, WideTextWithAccentsAndAnEmojiReachesStandardErrorAsUtf8)
         output.GetWideTarget() << emoji.GetData()[1] << L" " << 1.5 << std::endl;
         output.GetNarrowTarget() << "narrow \xE2\x9C\x93" << std::endl;
     }
-    EXPECT_EQ(ContentOf(captured), "Gr\xC3\xBC\xC3\x9F" "e, Zo\xC3\xAB \xE2\x80\x94 \xF0\x9F\x98\x80 \xE6\x97\xA5\xE6\x9C\xAC\n"
-                                   "\xF0\x9F\x8E\xB9 1.5\n"
-                                   "narrow \xE2\x9C\x93\n");
+    EXPECT_EQ(ContentOf(captured),
+              "Gr\xC3\xBC\xC3\x9F"
+              "e, Zo\xC3\xAB \xE2\x80\x94 \xF0\x9F\x98\x80 \xE6\x97\xA5\xE6\x9C\xAC\n"
+              "\xF0\x9F\x8E\xB9 1.5\n"
+              "narrow \xE2\x9C\x93\n");
 }
 
 }  // namespace

@@ -17,7 +17,8 @@ inline constexpr const wchar_t* kSheetName = L"::TestSheet.png";
 inline std::string SheetBytes()
 {
     const Platform::EmbeddedResource* resource = Platform::FindEmbeddedResource("TESTSHEET_PNG", "GDIPLUS");
-    return resource == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(resource->data), resource->size);
+    return resource == nullptr ? std::string()
+                               : std::string(reinterpret_cast<const char*>(resource->data), resource->size);
 }
 
 inline zulong PixelAt(const ConstRCPtr<LBitmap>& bitmap, zlong x, zlong y)

@@ -52,7 +52,8 @@ TEST(CommandLineArguments, ArgumentsAreWrittenPlainWhenTheyCanBeAndOtherwiseQuot
                             R"("a\" -ALWAYS_UPDATE \"b" "end\ " "my dir\\" "x \\\\\" y")");
     const Arguments switches{R"(-ABSOLUTE_FIRMWARE_FILE_PATH=/my images/q"uote\)", "-FIRMWARE_IMAGE_NAME=",
                              R"(-A"B=x y)"};
-    EXPECT_EQ(Join(switches), R"(-ABSOLUTE_FIRMWARE_FILE_PATH="/my images/q\"uote\\" -FIRMWARE_IMAGE_NAME= "-A\"B=x y")")
+    EXPECT_EQ(Join(switches),
+              R"(-ABSOLUTE_FIRMWARE_FILE_PATH="/my images/q\"uote\\" -FIRMWARE_IMAGE_NAME= "-A\"B=x y")")
         << "a switch's value is quoted from its \"=\" on";
     for (const Arguments& arguments : {plain, quoted, switches}) {
         EXPECT_EQ(Split(Join(arguments)), arguments);
