@@ -1,6 +1,7 @@
 #include "Platform/FileNamePattern.h"
 
 #include "Platform/TextLocale.h"
+#include "Platform/Utf8Sequence.h"
 
 #include <string>
 
@@ -11,46 +12,19 @@ namespace {
 // Stands for a byte that does not start a valid UTF-8 sequence; above every code point, so it matches only itself.
 constexpr char32_t kStrayByteBase = 0x110000;
 
-std::size_t SequenceLength(unsigned char lead)
-{
-    if (lead < 0x80) {
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        return 2;
-    }
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        return 3;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        return 4;
-    }
-    return 0;
-}
-
 // One code point from text at index, advancing index; a byte that begins no valid sequence is taken alone.
 char32_t NextCharacter(std::string_view text, std::size_t& index)
 {
     const auto lead = static_cast<unsigned char>(text[index]);
-    const std::size_t length = SequenceLength(lead);
-    if (length == 0 || index + length > text.size()) {
+    const std::size_t length = GetUtf8SequenceLength(text, index);
+    if (length == 0) {
         ++index;
         return kStrayByteBase + lead;
     }
     static constexpr unsigned char kLeadMasks[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
     char32_t codePoint = lead & kLeadMasks[length];
     for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[index + i]);
-        if ((next & 0xC0) != 0x80) {
-            ++index;
-            return kStrayByteBase + lead;
-        }
-        codePoint = (codePoint << 6) | (next & 0x3F);
-    }
-    static constexpr char32_t kSmallestOfLength[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (codePoint < kSmallestOfLength[length] || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
-        ++index;
-        return kStrayByteBase + lead;
+        codePoint = (codePoint << 6) | (static_cast<unsigned char>(text[index + i]) & 0x3F);
     }
     index += length;
     return codePoint;

@@ -1,5 +1,7 @@
 #include "Platform/StandardError.h"
 
+#include "Platform/Utf8Sequence.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -11,42 +13,6 @@
 namespace ZV::Platform {
 
 namespace {
-
-// The length of the UTF-8 sequence that starts at the index, or 0 when none does: overlong forms, surrogates and code
-// points above U+10FFFF are no UTF-8.
-std::size_t SequenceLength(std::string_view text, std::size_t index)
-{
-    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
-    const unsigned char lead = byte(index);
-    std::size_t length = 0;
-    unsigned char secondLow = 0x80;
-    unsigned char secondHigh = 0xBF;
-    if (lead < 0x80) {
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        secondLow = lead == 0xE0 ? 0xA0 : 0x80;
-        secondHigh = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        secondLow = lead == 0xF0 ? 0x90 : 0x80;
-        secondHigh = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (text.size() - index < length || byte(index + 1) < secondLow || byte(index + 1) > secondHigh) {
-        return 0;
-    }
-    for (std::size_t next = index + 2; next < index + length; ++next) {
-        if (byte(next) < 0x80 || byte(next) > 0xBF) {
-            return 0;
-        }
-    }
-    return length;
-}
 
 bool IsControlCharacter(std::string_view sequence)
 {
@@ -76,7 +42,7 @@ std::string EscapeForLine(std::string_view text)
     std::string shown;
     shown.reserve(text.size());
     for (std::size_t index = 0; index < text.size();) {
-        const std::size_t length = SequenceLength(text, index);
+        const std::size_t length = GetUtf8SequenceLength(text, index);
         // A byte that starts no sequence is escaped alone; what follows it is looked at afresh.
         const std::string_view sequence = text.substr(index, length == 0 ? 1 : length);
         if (length == 0 || IsControlCharacter(sequence)) {
