@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 // Makes the MIDI object that a probe or the update talks through.
 using MidiCommFactory = std::function<ZV::RCPtr<ZV::LMidiCommInterface>()>;
@@ -119,9 +120,10 @@ private:
                           ProbeFailure& failure);
     bool ProbeUpdatePorts(const ZV::WideString& captureName, const ZV::WideString& renderName,
                           ProbeFailure& failure);
-    // A fresh MIDI object with both ports open, or false; a port that another program holds is the failure.
+    // A fresh MIDI object with both ports open (those at the place among the ports of the names, when given), or
+    // false; a port that another program holds is the failure.
     bool ReopenMidi(const ZV::WideString& captureName, const ZV::WideString& renderName, DevicePorts& ports,
-                    ProbeFailure& failure);
+                    ProbeFailure& failure, std::optional<std::uint32_t> place = std::nullopt);
     // Asks for the status and waits for any status reply: true when it is the one wanted.
     bool AskStatus(const DevicePorts& ports, ZV::TrafficLight& reply, ProbeFailure& failure);
     [[nodiscard]] ZVRESULT RequestDeviceVersion(const DevicePorts& ports, ProbeFailure& failure);
@@ -134,8 +136,10 @@ private:
     bool ReplaceMidi();
     ZV::RCPtr<ZV::LMidiCommInterface> GetMidi() const;
     // 0; or the failed open's result (kMidiPortBusy with the name of the port another program holds, when asked).
+    // Without a place, the ports of the names that LMidiCommInterface opens by name.
     [[nodiscard]] ZVRESULT OpenPorts(const ZV::WideString& captureName, const ZV::WideString& renderName,
-                                     DevicePorts& ports, ZV::WideString* busyPortName = nullptr) const;
+                                     DevicePorts& ports, ZV::WideString* busyPortName = nullptr,
+                                     std::optional<std::uint32_t> place = std::nullopt) const;
     bool OpenRenderPort(const ZV::WideString& renderName, DevicePorts& ports) const;
     [[nodiscard]] ZVRESULT SendRequest(const DevicePorts& ports, DeviceMessages::Request request) const;
     [[nodiscard]] ZVRESULT Send(const DevicePorts& ports, const ZV::MidiMessageBytes& message) const;
@@ -151,9 +155,6 @@ private:
     bool IsToldFromNamesakes(const DeviceDefinitionEx& record);
     // The number of devices that will carry the record's update-mode names once its device is back in update mode.
     std::int32_t CountNamesakesInUpdateMode(const DeviceDefinitionEx& record) const;
-    // A fresh MIDI object with the ports at the place among those of the names open, or false.
-    bool ReopenMidiAt(const ZV::WideString& captureName, const ZV::WideString& renderName, std::uint32_t place,
-                      DevicePorts& ports);
     static void MarkNameShared(DeviceDefinitionEx& record);
     // Marks the found device at the index as one that cannot be told apart, kDeviceUnusable: 0x80004005.
     [[nodiscard]] ZVRESULT RefuseSharedName(std::int32_t index);

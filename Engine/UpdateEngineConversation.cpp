@@ -112,7 +112,7 @@ bool LUpdateEngine::ProbeUpdatePorts(const WideString& captureName, const WideSt
 }
 
 bool LUpdateEngine::ReopenMidi(const WideString& captureName, const WideString& renderName, DevicePorts& ports,
-                               ProbeFailure& failure)
+                               ProbeFailure& failure, std::optional<std::uint32_t> place)
 {
     // The old object closes its ports only once nobody holds them.
     ports = DevicePorts();
@@ -120,7 +120,7 @@ bool LUpdateEngine::ReopenMidi(const WideString& captureName, const WideString& 
         return false;
     }
     WideString busyPortName;
-    const ZVRESULT opened = OpenPorts(captureName, renderName, ports, &busyPortName);
+    const ZVRESULT opened = OpenPorts(captureName, renderName, ports, &busyPortName, place);
     if (opened == kMidiPortBusy) {
         failure = ProbeFailure{DeviceRequest::kStatus, DeviceAnswer::kPortBusy, busyPortName, busyPortName, 0};
     }
@@ -195,17 +195,19 @@ RCPtr<LMidiCommInterface> LUpdateEngine::GetMidi() const
 }
 
 ZVRESULT LUpdateEngine::OpenPorts(const WideString& captureName, const WideString& renderName, DevicePorts& ports,
-                                  WideString* busyPortName) const
+                                  WideString* busyPortName, std::optional<std::uint32_t> place) const
 {
     ports = DevicePorts();
     ports.Midi = GetMidi();
     if (!ports.Midi) {
         return ZV_E_FAIL;
     }
-    ZVRESULT opened = ports.Midi->OpenCapturePort(captureName, ports.Capture);
+    ZVRESULT opened = place ? ports.Midi->OpenCapturePortAt(captureName, *place, ports.Capture)
+                            : ports.Midi->OpenCapturePort(captureName, ports.Capture);
     const WideString* tried = &captureName;
     if (Succeeded(opened) && ports.Capture) {
-        opened = ports.Midi->OpenRenderPort(renderName, ports.Render);
+        opened = place ? ports.Midi->OpenRenderPortAt(renderName, *place, ports.Render)
+                       : ports.Midi->OpenRenderPort(renderName, ports.Render);
         tried = &renderName;
     }
     if (Failed(opened) || !ports.Capture || !ports.Render) {

@@ -33,7 +33,7 @@ bool LUpdateEngine::IsToldFromNamesakes(const DeviceDefinitionEx& record)
     for (std::uint32_t place = 0; place < present; ++place) {
         DevicePorts ports;
         ProbeFailure unanswered;
-        if (ReopenMidiAt(record.UpdateCapturePortName, record.UpdateRenderPortName, place, ports) &&
+        if (ReopenMidi(record.UpdateCapturePortName, record.UpdateRenderPortName, ports, unanswered, place) &&
             AskStatus(ports, mInUpdateModeReplied, unanswered)) {
             ++inUpdateMode;
             firstInUpdateMode = firstInUpdateMode || place == 0;
@@ -61,22 +61,6 @@ std::int32_t LUpdateEngine::CountNamesakesInUpdateMode(const DeviceDefinitionEx&
     const bool joins = record.NormalCapturePortName != record.UpdateCapturePortName ||
                        record.NormalRenderPortName != record.UpdateRenderPortName;
     return static_cast<std::int32_t>(std::max(captures, renders) + (joins ? 1 : 0));
-}
-
-bool LUpdateEngine::ReopenMidiAt(const WideString& captureName, const WideString& renderName, std::uint32_t place,
-                                 DevicePorts& ports)
-{
-    ports = DevicePorts();
-    if (!ReplaceMidi()) {
-        return false;
-    }
-    ports.Midi = GetMidi();
-    if (!ports.Midi || Failed(ports.Midi->OpenCapturePortAt(captureName, place, ports.Capture)) || !ports.Capture ||
-        Failed(ports.Midi->OpenRenderPortAt(renderName, place, ports.Render)) || !ports.Render) {
-        ports = DevicePorts();
-        return false;
-    }
-    return true;
 }
 
 void LUpdateEngine::MarkNameShared(DeviceDefinitionEx& record)

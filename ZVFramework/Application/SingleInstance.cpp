@@ -11,13 +11,6 @@ namespace {
 constexpr char kLockName[] = "/lock";
 constexpr char kChannelName[] = "/socket";
 
-// The folder's path comes from the environment: whatever it holds stays on the one line.
-void SayLine(const std::string& text)
-{
-    const std::string line = Platform::EscapeForLine(text) + "\n";
-    Platform::WriteToStandardError(line.data(), line.size());
-}
-
 }  // namespace
 
 LSingleInstance::~LSingleInstance()
@@ -30,7 +23,8 @@ LSingleInstance::Role LSingleInstance::Claim(const WideString& name, const Narro
     std::string refusal;
     mFolder = Platform::InstanceLock::FindFolder(name.ToUTF8().GetData(), refusal);
     if (mFolder.empty()) {
-        SayLine("The single-instance folder " + refusal + "; this start goes on without the single-instance check.");
+        Platform::WriteLineToStandardError("The single-instance folder " + refusal +
+                                           "; this start goes on without the single-instance check.");
         mRole = Role::kUnchecked;
         return mRole;
     }
@@ -40,8 +34,8 @@ LSingleInstance::Role LSingleInstance::Claim(const WideString& name, const Narro
         return BecomeFirst();
     }
     if (outcome == Platform::InstanceLock::Outcome::failed) {
-        SayLine("The instance lock " + mFolder + kLockName + " " + refusal +
-                "; this start goes on without the single-instance check.");
+        Platform::WriteLineToStandardError("The instance lock " + mFolder + kLockName + " " + refusal +
+                                           "; this start goes on without the single-instance check.");
         mRole = Role::kUnchecked;
         return mRole;
     }
@@ -55,22 +49,26 @@ LSingleInstance::Role LSingleInstance::Claim(const WideString& name, const Narro
     if (handOver == Platform::HandOver::delivered) {
         // Whoever started this one learns why nothing else happens here.
         if (!fits) {
-            SayLine("The program is running already; its window was brought to the front, but this command line is "
-                    "too long to hand over to it.");
+            Platform::WriteLineToStandardError(
+                "The program is running already; its window was brought to the front, but this command line is "
+                "too long to hand over to it.");
         } else if (empty) {
-            SayLine("The program is running already and was asked to come to the front; this start ends.");
+            Platform::WriteLineToStandardError(
+                "The program is running already and was asked to come to the front; this start ends.");
         } else {
-            SayLine("The program is running already and took this command line; this start ends.");
+            Platform::WriteLineToStandardError(
+                "The program is running already and took this command line; this start ends.");
         }
         mRole = Role::kHandedOver;
         return mRole;
     }
     // Not even when the first has ended meanwhile: a start that met a busy first never runs after it, whatever that
     // first did (an update, as a silent run does). Whoever started this one starts it again.
-    SayLine(handOver == Platform::HandOver::foreign
-                ? "The program is running already, but its hand-over channel " + mFolder + kChannelName + " " + found +
-                      "; this start ends without handing its command line over."
-                : "The program is running already but does not answer; this start ends.");
+    Platform::WriteLineToStandardError(handOver == Platform::HandOver::foreign
+                                           ? "The program is running already, but its hand-over channel " + mFolder +
+                                                 kChannelName + " " + found +
+                                                 "; this start ends without handing its command line over."
+                                           : "The program is running already but does not answer; this start ends.");
     mRole = Role::kUnanswered;
     return mRole;
 }

@@ -42,13 +42,6 @@ RCPtr<LStringTable> LoadUsersFrameworkStrings()
     }
 }
 
-// Text that the line quotes cannot break it.
-void WriteLine(std::string_view text)
-{
-    const std::string line = Platform::EscapeForLine(text) + "\n";
-    Platform::WriteToStandardError(line.data(), line.size());
-}
-
 // The system's request to end answers the box as its OK does, whenever it shows: where the loop catches the requests
 // already, the box watches the loop's, and the loop takes the request afterwards.
 void ShowBox(const LStringTable* frameworkStrings, const Platform::NativeWindow* owner, bool alsoOnStandardError)
@@ -82,7 +75,7 @@ void ShowStartupError(const LStringTable* frameworkStrings, std::string_view det
                       const Platform::NativeWindow* owner)
 {
     if (!detail.empty()) {
-        WriteLine(detail);
+        Platform::WriteLineToStandardError(detail);
         WriteDebugLine(detail);
     }
     ShowBox(frameworkStrings, owner, true);
@@ -90,7 +83,7 @@ void ShowStartupError(const LStringTable* frameworkStrings, std::string_view det
 
 void RefuseStart(std::string_view reason)
 {
-    WriteLine(reason);
+    Platform::WriteLineToStandardError(reason);
     ShowBox(nullptr, nullptr, false);
 }
 

@@ -55,6 +55,12 @@ std::string EscapeForLine(std::string_view text)
     return shown;
 }
 
+void WriteLineToStandardError(std::string_view text)
+{
+    const std::string line = EscapeForLine(text) + "\n";
+    WriteToStandardError(line.data(), line.size());
+}
+
 void WriteToStandardError(const char* data, std::size_t size)
 {
     while (size > 0) {

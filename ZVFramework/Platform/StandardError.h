@@ -14,6 +14,8 @@ void WriteToStandardError(const char* data, std::size_t size);
 // character (C0, DEL, C1) and every byte that is not part of UTF-8 text written as \xNN, byte by byte, so that the
 // text can neither end the line, nor start another, nor steer the terminal; the rest stays as it is.
 std::string EscapeForLine(std::string_view text);
+// The text, escaped so, as one line of the standard error.
+void WriteLineToStandardError(std::string_view text);
 
 // From now on a write to a pipe or socket whose reader has gone fails with an error instead of ending the process
 // (SIGPIPE is ignored), so that a standard error or debug output nobody reads any more never decides how the program

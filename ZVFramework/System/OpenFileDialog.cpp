@@ -25,8 +25,7 @@ std::string ToUtf8(const WideString& text)
 void TellUser(const std::string& message)
 {
     WriteDebugLine(message);
-    const std::string line = Platform::EscapeForLine(message) + "\n";
-    Platform::WriteToStandardError(line.data(), line.size());
+    Platform::WriteLineToStandardError(message);
 }
 
 // "*.*" means every file there; on this desktop a name need not have a dot.
