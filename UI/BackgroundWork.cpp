@@ -8,7 +8,6 @@
 
 namespace ZV {
 
-
 bool LBackgroundWork::Start(Work work)
 {
     if (IsUnderWay()) {

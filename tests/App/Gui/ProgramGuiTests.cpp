@@ -664,7 +664,7 @@ TEST_F(ProgramGui, AnUpdateStartedAutomaticallyBeforeTheWindowShowsTheArrowThenN
 {
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
     constexpr WindowArea kProcessText{28, 102, 344, 66};
-    const std::vector<unsigned long> arrow = FontCursorImage(XC_left_ptr);
+    const CursorImage arrow = mInput.FontCursor(XC_left_ptr);
     mInput.MoveTo(1279, 1023);
     int width = 0;
     int height = 0;
@@ -687,7 +687,7 @@ TEST_F(ProgramGui, AnUpdateStartedAutomaticallyBeforeTheWindowShowsTheArrowThenN
     const unsigned long window = WaitForMainWindow(*program);
     ASSERT_NE(window, 0u) << program->ReadStandardError();
     const DesktopWatcher::Geometry geometry = mDesktop.GetGeometry(window);
-    EXPECT_EQ(CursorImageAt(geometry.x + 200, geometry.y + 8), arrow)
+    EXPECT_EQ(mInput.CursorAt(geometry.x + 200, geometry.y + 8), arrow)
         << "not the arrow over the window before the device changed";
     mInput.MoveTo(1279, 1023);
 

@@ -1,7 +1,6 @@
 #include "App/Gui/ProgramOnDesktop.h"
 
 #include <X11/Xlib.h>
-#include <X11/extensions/Xfixes.h>
 
 #include <filesystem>
 #include <set>
@@ -120,40 +119,6 @@ std::vector<std::uint32_t> ProgramOnDesktop::SettledPixels(unsigned long window,
         },
         {}, kHangGuard);
     return settled ? pixels : std::vector<std::uint32_t>{};
-}
-
-std::vector<unsigned long> ProgramOnDesktop::CursorImageAt(int x, int y)
-{
-    mInput.MoveTo(x, y);
-    std::vector<unsigned long> image;
-    if (XFixesCursorImage* shown = XFixesGetCursorImage(mDesktop.GetDisplay())) {
-        image = {static_cast<unsigned long>(shown->width), static_cast<unsigned long>(shown->height),
-                 static_cast<unsigned long>(shown->xhot), static_cast<unsigned long>(shown->yhot)};
-        image.insert(image.end(), shown->pixels,
-                     shown->pixels + static_cast<std::size_t>(shown->width) * shown->height);
-        XFree(shown);
-    }
-    return image;
-}
-
-std::vector<unsigned long> ProgramOnDesktop::FontCursorImage(unsigned int shape)
-{
-    Display* const display = mDesktop.GetDisplay();
-    const int screen = DefaultScreen(display);
-    const int x = DisplayWidth(display, screen) - 20;
-    const int y = DisplayHeight(display, screen) - 20;
-    XSetWindowAttributes attributes{};
-    attributes.override_redirect = True;
-    attributes.cursor = XCreateFontCursor(display, shape);
-    const Window window = XCreateWindow(display, DefaultRootWindow(display), x, y, 20, 20, 0, CopyFromParent,
-                                        InputOutput, CopyFromParent, CWOverrideRedirect | CWCursor, &attributes);
-    XMapRaised(display, window);
-    XSync(display, False);
-    std::vector<unsigned long> image = CursorImageAt(x + 10, y + 10);
-    XDestroyWindow(display, window);
-    XFreeCursor(display, attributes.cursor);
-    XSync(display, False);
-    return image;
 }
 
 }  // namespace ZV::Testing

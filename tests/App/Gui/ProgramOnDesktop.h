@@ -72,12 +72,6 @@ protected:
     std::vector<std::uint32_t> SettledPixels(unsigned long window, const WindowArea& area,
                                              const std::vector<std::uint32_t>& unwanted = {});
 
-    // What the server shows under the pointer once it is at the point of the screen: the cursor's size, hot spot and
-    // pixels.
-    std::vector<unsigned long> CursorImageAt(int x, int y);
-    // The cursor font's shape, as the server shows it over a small window of the test's own in the screen's corner.
-    std::vector<unsigned long> FontCursorImage(unsigned int shape);
-
     TemporaryFolder mFolder;
     DesktopWatcher mDesktop;
     DesktopInput mInput;

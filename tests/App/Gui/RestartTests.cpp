@@ -69,8 +69,8 @@ TEST_F(RestartSlow, AfterAStalledOutputRestartAndScanRepaintTheWindowUnderTheWai
     ScopedEnvironment environment;
     environment.Set("XCURSOR_CORE", "1");
     environment.Set("XCURSOR_PATH", mFolder.Path().c_str());
-    const std::vector<unsigned long> watch = FontCursorImage(XC_watch);
-    const std::vector<unsigned long> arrow = FontCursorImage(XC_left_ptr);
+    const CursorImage watch = mInput.FontCursor(XC_watch);
+    const CursorImage arrow = mInput.FontCursor(XC_left_ptr);
     ASSERT_NE(watch, arrow);
     // 40 messages of 100 bytes; the cable stops after 3,000 of them.
     std::string image;
@@ -103,7 +103,7 @@ TEST_F(RestartSlow, AfterAStalledOutputRestartAndScanRepaintTheWindowUnderTheWai
         }
         EXPECT_TRUE(WaitUntil([&] { return Pixels(window, kHeadingArea) == heading; }, {}, 1s))
             << "the area uncovered was not painted again within a second";
-        EXPECT_EQ(CursorImageAt(geometry.x + 200, geometry.y + 8), watch) << "not the wait cursor over the window";
+        EXPECT_EQ(mInput.CursorAt(geometry.x + 200, geometry.y + 8), watch) << "not the wait cursor over the window";
         mInput.MoveTo(1279, 1023);
         mInput.RequestClose(window);
         EXPECT_TRUE(WaitUntil(
@@ -113,7 +113,7 @@ TEST_F(RestartSlow, AfterAStalledOutputRestartAndScanRepaintTheWindowUnderTheWai
         EXPECT_TRUE(WaitUntil([&] { return !IsDrawn(Pixels(window, kMiddleButton)); }, {}, kHangGuard));
         EXPECT_TRUE(drawn(kMiddleButton)) << program->ReadStandardError();
         EXPECT_FALSE(IsDrawn(Pixels(window, kRestartButton)));
-        EXPECT_EQ(CursorImageAt(geometry.x + 200, geometry.y + 8), arrow);
+        EXPECT_EQ(mInput.CursorAt(geometry.x + 200, geometry.y + 8), arrow);
         mInput.MoveTo(1279, 1023);
     };
     {

@@ -17,7 +17,6 @@
 
 #include <X11/Xlib.h>
 #include <X11/cursorfont.h>
-#include <X11/extensions/Xfixes.h>
 
 #include <cstdlib>
 #include <functional>
@@ -25,17 +24,6 @@
 
 namespace ZV::Testing {
 namespace {
-
-// What the server shows under the pointer: the cursor's size, hot spot and pixels.
-struct CursorImage {
-    int width = 0;
-    int height = 0;
-    int xHot = 0;
-    int yHot = 0;
-    std::vector<unsigned long> pixels;
-
-    bool operator==(const CursorImage&) const = default;
-};
 
 // Runs its reader at every idle pass and keeps what it read.
 class LIdleWitness : public LNotificationClient {
@@ -62,7 +50,7 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(mInput.IsOpen() && mDisplay != nullptr) << "no X display";
+        ASSERT_TRUE(mInput.IsOpen()) << "no X display";
         LGDIRenderer::Register();
         mApplication = RootWindowSkinApplication::Make();
         ASSERT_TRUE(mApplication);
@@ -71,8 +59,8 @@ protected:
         const RCPtr<OSWindow> window = mApplication->GetMainWindow();
         ASSERT_TRUE(window);
         ASSERT_TRUE(RunLoopUntil([&] { return window->IsActive() && window->GetBackEnd().IsVisible(); }));
-        mWatch = FontCursor(XC_watch);
-        mArrow = FontCursor(XC_left_ptr);
+        mWatch = mInput.FontCursor(XC_watch);
+        mArrow = mInput.FontCursor(XC_left_ptr);
         ASSERT_NE(mWatch, mArrow);
     }
 
@@ -82,45 +70,7 @@ protected:
             (void)mApplication->RunApplicationShutdown();
             mApplication = nullptr;
         }
-        if (mDisplay != nullptr) {
-            XCloseDisplay(mDisplay);
-        }
         Platform::OverrideProgramVersionInfo(std::nullopt);
-    }
-
-    // The cursor that the server shows with the pointer at the point of the screen.
-    CursorImage CursorAt(int x, int y)
-    {
-        mInput.MoveTo(x, y);
-        CursorImage image;
-        if (XFixesCursorImage* shown = XFixesGetCursorImage(mDisplay)) {
-            image = {shown->width, shown->height, shown->xhot, shown->yhot,
-                     std::vector<unsigned long>(shown->pixels,
-                                                shown->pixels + static_cast<std::size_t>(shown->width) *
-                                                                    shown->height)};
-            XFree(shown);
-        }
-        return image;
-    }
-
-    // The cursor of the cursor font's shape, shown over a small window of this client's own in the screen's corner.
-    CursorImage FontCursor(unsigned int shape)
-    {
-        const int screen = DefaultScreen(mDisplay);
-        const int x = DisplayWidth(mDisplay, screen) - 20;
-        const int y = DisplayHeight(mDisplay, screen) - 20;
-        XSetWindowAttributes attributes{};
-        attributes.override_redirect = True;
-        attributes.cursor = XCreateFontCursor(mDisplay, shape);
-        const Window window = XCreateWindow(mDisplay, DefaultRootWindow(mDisplay), x, y, 20, 20, 0, CopyFromParent,
-                                            InputOutput, CopyFromParent, CWOverrideRedirect | CWCursor, &attributes);
-        XMapRaised(mDisplay, window);
-        XSync(mDisplay, False);
-        const CursorImage image = CursorAt(x + 10, y + 10);
-        XDestroyWindow(mDisplay, window);
-        XFreeCursor(mDisplay, attributes.cursor);
-        XSync(mDisplay, False);
-        return image;
     }
 
     // The cursor over the middle of the main window, once the window's requests have reached the server.
@@ -129,7 +79,7 @@ protected:
         const RCPtr<OSWindow> window = mApplication->GetMainWindow();
         WaitForServer(*window->GetWindowHandle());
         const Platform::WindowPoint origin = window->GetBackEnd().GetClientOrigin();
-        return CursorAt(origin.x + 30, origin.y + 30);
+        return mInput.CursorAt(origin.x + 30, origin.y + 30);
     }
 
     // The main window's root, showing the arrow as it does when nothing runs.
@@ -142,7 +92,6 @@ protected:
 
     TemporaryFolder mDataFolder;
     DesktopInput mInput;
-    Display* mDisplay = XOpenDisplay(nullptr);
     RCPtr<RootWindowSkinApplication> mApplication;
     CursorImage mWatch;
     CursorImage mArrow;

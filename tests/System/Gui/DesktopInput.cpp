@@ -5,6 +5,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xfixes.h>
 #include <poll.h>
 
 #include <chrono>
@@ -57,6 +58,38 @@ void DesktopInput::MoveTo(int x, int y)
 {
     XTestFakeMotionEvent(mDisplay, -1, x, y, CurrentTime);
     Sync();
+}
+
+CursorImage DesktopInput::CursorAt(int x, int y)
+{
+    MoveTo(x, y);
+    CursorImage image;
+    if (XFixesCursorImage* shown = XFixesGetCursorImage(mDisplay)) {
+        image = {shown->width, shown->height, shown->xhot, shown->yhot,
+                 std::vector<unsigned long>(shown->pixels,
+                                            shown->pixels + static_cast<std::size_t>(shown->width) * shown->height)};
+        XFree(shown);
+    }
+    return image;
+}
+
+CursorImage DesktopInput::FontCursor(unsigned int shape)
+{
+    const int screen = DefaultScreen(mDisplay);
+    const int x = DisplayWidth(mDisplay, screen) - 20;
+    const int y = DisplayHeight(mDisplay, screen) - 20;
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    attributes.cursor = XCreateFontCursor(mDisplay, shape);
+    const Window window = XCreateWindow(mDisplay, DefaultRootWindow(mDisplay), x, y, 20, 20, 0, CopyFromParent,
+                                        InputOutput, CopyFromParent, CWOverrideRedirect | CWCursor, &attributes);
+    XMapRaised(mDisplay, window);
+    XSync(mDisplay, False);
+    const CursorImage image = CursorAt(x + 10, y + 10);
+    XDestroyWindow(mDisplay, window);
+    XFreeCursor(mDisplay, attributes.cursor);
+    XSync(mDisplay, False);
+    return image;
 }
 
 void DesktopInput::Button(unsigned int button, bool press)

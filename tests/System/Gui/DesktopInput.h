@@ -8,6 +8,17 @@ struct _XDisplay;
 
 namespace ZV::Testing {
 
+// What the server shows under the pointer: the cursor's size, hot spot and pixels.
+struct CursorImage {
+    int width = 0;
+    int height = 0;
+    int xHot = 0;
+    int yHot = 0;
+    std::vector<unsigned long> pixels;
+
+    bool operator==(const CursorImage&) const = default;
+};
+
 // A second client of the desktop: it types and clicks through the XTest extension, as a user would, and does what
 // other programs do to our windows (close requests, destroying them, taking the focus). Coordinates are the
 // screen's.
@@ -45,6 +56,12 @@ public:
     SizeHints ReadSizeHints(unsigned long window);
     // The window's icon as _NET_WM_ICON holds it: width, height, then the 0xAARRGGBB pixels; empty without one.
     std::vector<std::uint32_t> ReadIcon(unsigned long window);
+
+    // The cursor that the server shows once the pointer is at the point of the screen.
+    CursorImage CursorAt(int x, int y);
+    // The cursor font's shape, as the server shows it over a small window of this client's own in the screen's
+    // corner.
+    CursorImage FontCursor(unsigned int shape);
 
     // A window of this client, mapped, given the keyboard focus; true once it has it.
     bool TakeFocusToOwnWindow();
