@@ -79,7 +79,7 @@ ZVRESULT LUpdateProcessor::Reinitialize()
 bool LUpdateProcessor::IsNotUpdating() const
 {
     if (IsEngineWorkUnderWay()) {
-        return false;
+        return mExitEndsWork.load();
     }
     return !mEngine || mEngine->GetDeviceState() != LUpdateEngineInterface::kDeviceUpdating;
 }
@@ -211,7 +211,8 @@ bool LUpdateProcessor::IsUpdateWanted() const
 bool LUpdateProcessor::IsNothingLeftToUpdate() const
 {
     if (IsEngineWorkUnderWay()) {
-        return false;
+        // Only the look for a device whose update finished lets the program end while it runs.
+        return mExitEndsWork.load();
     }
     LUpdateEngineInterface& engine = *mEngine;
     const std::int32_t status = engine.GetUpdateStatus(false);

@@ -69,12 +69,14 @@ public:
     // was held.
     void StartHeldUpdate();
 
-    // True unless an update was started and has not ended, or work on the engine is under way.
+    // True unless an update was started and has not ended, or work on the engine is under way that drops an exit
+    // request.
     bool IsNotUpdating() const;
     // Thread-safe.
     bool GetAllowDowngrade() const { return mAllowDowngrade.load(); }
     // True when the last update finished, or when the device found runs a build that needs no update: what a silent
-    // run ends with 1 for. False while work on the engine is under way, whose outcome is not known yet.
+    // run ends with 1 for. While work on the engine is under way, whose outcome is not known yet, false, but for the
+    // look for the device after a finished update.
     bool IsNothingLeftToUpdate() const;
     // 1 when the flag had that value already, else 0.
     [[nodiscard]] ZVRESULT SetAllowDowngrade(bool allow);
@@ -82,10 +84,22 @@ public:
     // Null until Initialize, and while work on the engine is under way.
     const ZV::RCPtr<LUpdateEngineInterface>& GetEngine() const;
 
+    // What an exit request meets while work on the engine runs.
+    enum class ExitDuringWork {
+        // The work may send the device into update mode, start an update or replace the engine: the request is
+        // dropped, as during an update.
+        kDropped,
+        // The update has ended and the work only looks for the device coming back: the program may end, and its
+        // owner stops the work.
+        kEndsWork,
+    };
     // Work on the engine away from the user-interface thread (a look for the device, a wait for it, Reinitialize),
-    // begun and ended there. Until it ends the engine is the work's alone, so GetEngine answers null, and the program
-    // may not end, as during an update.
-    void BeginEngineWork() { mEngineWorkUnderWay.store(true); }
+    // begun and ended there. Until it ends the engine is the work's alone, so GetEngine answers null.
+    void BeginEngineWork(ExitDuringWork exit)
+    {
+        mExitEndsWork.store(exit == ExitDuringWork::kEndsWork);
+        mEngineWorkUnderWay.store(true);
+    }
     void EndEngineWork() { mEngineWorkUnderWay.store(false); }
     bool IsEngineWorkUnderWay() const { return mEngineWorkUnderWay.load(); }
     // The engines that Initialize makes from now on come from the factory; an empty one goes back to engines over
@@ -127,5 +141,6 @@ private:
     std::atomic<bool> mAllowDowngrade{false};
     std::atomic<bool> mSeveralDevicesReported{false};
     std::atomic<bool> mEngineWorkUnderWay{false};
+    std::atomic<bool> mExitEndsWork{false};
     bool mStartHeld = false;
 };

@@ -395,7 +395,7 @@ std::int32_t LMainControl::OnScanForDeviceClick(const ConstRCPtr<LNotificationDi
     const bool overdue = mUpdateModeOverdue;
     ShowLookingForDevice(engine->GetFirmwareFileState());
     RunEngineWork(
-        kLookingForDeviceText,
+        kLookingForDeviceText, ::LUpdateProcessor::ExitDuringWork::kDropped,
         [engine, overdue](const std::atomic<bool>&) {
             (void)engine->ScanForDevices();
             // The device sent into update mode may be back in it at last.
@@ -421,7 +421,7 @@ std::int32_t LMainControl::OnManualDeviceReadyForUpdateClick(const ConstRCPtr<LN
         return 1;
     }
     RunEngineWork(
-        GetEnteringUpdateModeText(),
+        GetEnteringUpdateModeText(), ::LUpdateProcessor::ExitDuringWork::kDropped,
         [engine](const std::atomic<bool>&) {
             return Succeeded(engine->RefreshSelectedDevice()) &&
                    engine->GetDeviceState() == ::LUpdateEngineInterface::kDeviceInUpdateMode;
@@ -444,7 +444,7 @@ std::int32_t LMainControl::OnManualDeviceHasUpdatedRescanClick(const ConstRCPtr<
     }
     ShowLookingForDevice(engine->GetFirmwareFileState());
     RunEngineWork(
-        kLookingForDeviceText,
+        kLookingForDeviceText, ::LUpdateProcessor::ExitDuringWork::kEndsWork,
         [engine](const std::atomic<bool>&) {
             (void)engine->ScanForDevices();
             return Succeeded(engine->RefreshSelectedDevice()) &&

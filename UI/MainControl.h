@@ -65,7 +65,8 @@ public:
     // The processor started an update after the window began to watch the engine (an automatic start held back until
     // the window stood): the window follows the engine anew.
     void FollowEngineAnew();
-    // False while an update runs, or work on the engine: the application then drops an exit request.
+    // False while an update runs, or work on the engine that may touch the device: the application then drops an exit
+    // request.
     bool IsNotUpdating() const;
     // From the start of work on the engine until the idle pass that takes its end.
     bool IsEngineWorkUnderWay() const { return mEngineWork.IsUnderWay(); }
@@ -163,8 +164,10 @@ private:
 
     // Runs the work on the engine away from this thread under the wait cursor with the text; the continuation runs
     // here at the first idle pass after the work has ended, and what the work threw is thrown there instead. Nothing
-    // when there is no processor or work is under way already.
-    void RunEngineWork(const WideString& waitText, EngineWork work, EngineWorkContinuation continuation);
+    // when there is no processor or work is under way already. While work that drops an exit request runs, "EXIT" is
+    // hidden, as during an update.
+    void RunEngineWork(const WideString& waitText, ::LUpdateProcessor::ExitDuringWork exit, EngineWork work,
+                       EngineWorkContinuation continuation);
     void FinishEngineWork();
     // The engine is the window's again: the processor answers with it, the idle passes look no more, the cursor comes
     // back.
@@ -222,6 +225,7 @@ private:
     bool mLookAtEngineAtIdle = false;
     WaitTurn mWaitTurn;
     std::optional<LWaitCursor> mEngineWorkCursor;
+    bool mExitHiddenForWork = false;
     std::function<void()> mAfterEngineWork;
     LBackgroundWork mEngineWork;
 };

@@ -82,7 +82,7 @@ void LMainControl::WaitForUpdateModeThenStart(bool enterFirst)
     mUpdateModeOverdue = false;
     const bool waits = !mButtonManualDeviceReadyForUpdate;
     RunEngineWork(
-        GetEnteringUpdateModeText(),
+        GetEnteringUpdateModeText(), ::LUpdateProcessor::ExitDuringWork::kDropped,
         [engine, enterFirst, waits, waitTurn = mWaitTurn](const std::atomic<bool>& stopRequested) {
             if (enterFirst && Failed(engine->EnterUpdateMode())) {
                 return false;
@@ -131,7 +131,7 @@ void LMainControl::FollowSuccessfulUpdate()
     }
     const bool withNext = static_cast<bool>(mButtonManualDeviceHasUpdatedRescan);
     RunEngineWork(
-        kWaitingForResetText,
+        kWaitingForResetText, ::LUpdateProcessor::ExitDuringWork::kEndsWork,
         [engine, withNext, waitTurn = mWaitTurn](const std::atomic<bool>& stopRequested) {
             if (withNext) {
                 // The user turns the device off and on, then presses "NEXT".
@@ -165,7 +165,7 @@ void LMainControl::RestartUpdateProcess()
     // The processor builds a fresh engine, which posts nothing until it is told to: the window follows it again. The
     // engine that goes is let go there too, since its end may wait for its ports.
     RunEngineWork(
-        kLookingForDeviceText,
+        kLookingForDeviceText, ::LUpdateProcessor::ExitDuringWork::kDropped,
         [processor = mUpdateProcessor](const std::atomic<bool>&) {
             (void)processor->Reinitialize();
             return false;

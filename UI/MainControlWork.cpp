@@ -1,5 +1,6 @@
 #include "UI/MainControl.h"
 
+#include "Controls/Button.h"
 #include "Notification/NotificationCenterManager.h"
 
 #include <exception>
@@ -14,17 +15,23 @@ using Engine = ::LUpdateEngineInterface;
 
 }  // namespace
 
-void LMainControl::RunEngineWork(const WideString& waitText, EngineWork work, EngineWorkContinuation continuation)
+void LMainControl::RunEngineWork(const WideString& waitText, ::LUpdateProcessor::ExitDuringWork exit, EngineWork work,
+                                 EngineWorkContinuation continuation)
 {
     if (!mUpdateProcessor || mEngineWork.IsUnderWay()) {
         return;
     }
     mEngineWorkCursor.emplace(waitText, GetRootWindowRef(), LWaitCursor::Caller::kGoesOn);
+    // A button that ends nothing would mislead: it comes back with the engine.
+    mExitHiddenForWork = exit == ::LUpdateProcessor::ExitDuringWork::kDropped && mButtonExit->IsVisible(false);
+    if (mExitHiddenForWork) {
+        (void)mButtonExit->SetVisible(false);
+    }
     const auto found = std::make_shared<bool>(false);
     mAfterEngineWork = [continuation = std::move(continuation), found] { continuation(*found); };
     // Each idle pass looks whether the work has ended; the window's timer keeps them coming.
     (void)BeginIdleNotifications();
-    mUpdateProcessor->BeginEngineWork();
+    mUpdateProcessor->BeginEngineWork(exit);
     try {
         (void)mEngineWork.Start(
             [work = std::move(work), found](const std::atomic<bool>& stopRequested) { *found = work(stopRequested); });
@@ -54,6 +61,9 @@ void LMainControl::GiveEngineBack()
     mUpdateProcessor->EndEngineWork();
     (void)EndIdleNotifications();
     mEngineWorkCursor.reset();
+    if (std::exchange(mExitHiddenForWork, false)) {
+        (void)mButtonExit->SetVisible(true);
+    }
 }
 
 void LMainControl::OnIdle(const RCPtr<LNotification>&)

@@ -21,6 +21,7 @@
 #include <csignal>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,12 +47,13 @@ class ProgramGui : public ProgramOnDesktop {
 protected:
     // The program sending a small image, as it starts, to a device in update mode whose flash is slow enough for the
     // update to be seen running.
-    std::unique_ptr<ProgramUnderTest> StartUpdating()
+    std::unique_ptr<ProgramUnderTest> StartUpdating(std::map<std::string, std::string> environment = {})
     {
         const std::string image = mFolder / "image.syx";
         WriteContent(image, std::string("\xF0\x01\x02\xF7\xF0\x03\x04\xF7", 8));
+        environment.insert({{"ZV_SIM_DEVICE", "update"}, {"ZV_SIM_FLASH_MS", "1500"}});
         return Start({"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + image},
-                     {{"ZV_SIM_DEVICE", "update"}, {"ZV_SIM_FLASH_MS", "1500"}});
+                     std::move(environment));
     }
 
     // Moves the window as a user does; true once the desktop has it there.
@@ -424,13 +426,17 @@ TEST_F(ProgramGui, AnExitRequestDuringAnUpdateIsDroppedAndOneAfterItEndsTheProgr
 TEST_F(ProgramGui, AnExitRequestDuringAnUpdateIsDroppedAndAClickOnExitOnceTheUpdateIsSentEndsTheProgramWith1)
 {
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
-    std::unique_ptr<ProgramUnderTest> program = StartUpdating();
+    // Back from its restart at once, the device answers no version request: the window's look for it after the
+    // update waits seconds for an answer.
+    std::unique_ptr<ProgramUnderTest> program =
+        StartUpdating({{"ZV_SIM_FAULT", "no-version"}, {"ZV_SIM_RESTART_MS", "0"}});
     const unsigned long window = WaitForMainWindow(*program);
     ASSERT_NE(window, 0u) << program->ReadStandardError();
     mInput.RequestClose(window);
     ASSERT_TRUE(WaitForLine(*program, "The exit request is dropped: the application may not end now."));
 
-    // EXIT comes back once the device has the image; a click on it is the user's request to end.
+    // EXIT comes back once the device has the image; a click on it is the user's request to end, also while the
+    // window still looks for the device.
     int width = 0;
     int height = 0;
     const std::vector<std::uint32_t> background = ReadBackgroundImage(width, height);
@@ -443,7 +449,7 @@ TEST_F(ProgramGui, AnExitRequestDuringAnUpdateIsDroppedAndAClickOnExitOnceTheUpd
         },
         {}, kHangGuard));
     ClickInWindow(window, kExitButton);
-    ASSERT_TRUE(WaitForProgramEnd(*program));
+    ASSERT_TRUE(WaitForProgramEnd(*program)) << program->ReadStandardError();
     EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
     EXPECT_THAT(program->LinesStartingWith("The exit request is"),
                 ElementsAre("The exit request is dropped: the application may not end now.",

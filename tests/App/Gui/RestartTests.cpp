@@ -62,7 +62,7 @@ private:
 // It waits out the output's real time-out for a send: once in the update, then twice in each look for the device.
 class RestartSlow : public ProgramOnDesktop {};
 
-TEST_F(RestartSlow, AfterAStalledOutputRestartAndScanRepaintTheWindowUnderTheWaitCursorDropACloseAndShowTheirOutcome)
+TEST_F(RestartSlow, AfterAStalledOutputRestartAndScanRepaintTheWindowUnderTheWaitCursorWithoutExitDropACloseAndShowTheirOutcome)
 {
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
     // The cursor font's own shapes, for the test and the program alike: a theme's wait cursor is animated.
@@ -105,6 +105,8 @@ TEST_F(RestartSlow, AfterAStalledOutputRestartAndScanRepaintTheWindowUnderTheWai
             << "the area uncovered was not painted again within a second";
         EXPECT_EQ(mInput.CursorAt(geometry.x + 200, geometry.y + 8), watch) << "not the wait cursor over the window";
         mInput.MoveTo(1279, 1023);
+        EXPECT_TRUE(WaitUntil([&] { return !IsDrawn(Pixels(window, kExitButton)); }, {}, 1s))
+            << "EXIT shows while the program may not end";
         mInput.RequestClose(window);
         EXPECT_TRUE(WaitUntil(
             [&] { return program->LinesStartingWith("The exit request is dropped").size() > dropped; }, {},
@@ -113,6 +115,7 @@ TEST_F(RestartSlow, AfterAStalledOutputRestartAndScanRepaintTheWindowUnderTheWai
         EXPECT_TRUE(WaitUntil([&] { return !IsDrawn(Pixels(window, kMiddleButton)); }, {}, kHangGuard));
         EXPECT_TRUE(drawn(kMiddleButton)) << program->ReadStandardError();
         EXPECT_FALSE(IsDrawn(Pixels(window, kRestartButton)));
+        EXPECT_TRUE(IsDrawn(Pixels(window, kExitButton)));
         EXPECT_EQ(mInput.CursorAt(geometry.x + 200, geometry.y + 8), arrow);
         mInput.MoveTo(1279, 1023);
     };
