@@ -438,9 +438,19 @@ std::int32_t LMainControl::OnManualDeviceReadyForUpdateClick(const ConstRCPtr<LN
 std::int32_t LMainControl::OnManualDeviceHasUpdatedRescanClick(const ConstRCPtr<LNotificationDistributor>&,
                                                                const RCPtr<LNotification>&)
 {
+    if (mEngineWork.IsUnderWay()) {
+        mNextClickedDuringLook = true;
+    } else {
+        LookForUpdatedDevice();
+    }
+    return 1;
+}
+
+void LMainControl::LookForUpdatedDevice()
+{
     const RCPtr<::LUpdateEngineInterface> engine = GetUpdateEngine();
     if (!engine) {
-        return 1;
+        return;
     }
     ShowLookingForDevice(engine->GetFirmwareFileState());
     RunEngineWork(
@@ -456,7 +466,6 @@ std::int32_t LMainControl::OnManualDeviceHasUpdatedRescanClick(const ConstRCPtr<
             }
             FollowLook();
         });
-    return 1;
 }
 
 std::int32_t LMainControl::OnMenuFileSelect(const ConstRCPtr<LNotificationDistributor>&,

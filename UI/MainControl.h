@@ -187,6 +187,8 @@ private:
     // The outcome shown, then under the wait cursor in a skin without "NEXT" the wait for the device to run again,
     // else one look at it.
     void FollowSuccessfulUpdate();
+    // "NEXT": the device looked for again, and the update road left when it runs.
+    void LookForUpdatedDevice();
     void RestartUpdateProcess();
     void RequestApplicationExit();
     void ScanForDeviceInBackground();
@@ -217,6 +219,8 @@ private:
     // The device sent into update mode did not come back in it within the wait: the window shows it as not found,
     // and "SCAN FOR DEVICE" looks for it once more and, when it is back, goes on with the update.
     bool mUpdateModeOverdue = false;
+    // "NEXT" shows during the one look at the device after its update, and a click meanwhile takes its turn after it.
+    bool mNextClickedDuringLook = false;
     // The end of an update that had finished when the window began to watch the engine: the engine's report of it
     // may never come, or come after the window has taken it.
     enum class EarlyCompletion { kNone, kUnheard, kTaken };

@@ -10,6 +10,8 @@
 #include "System/OSWindow.h"
 #include "System/RootWindow.h"
 
+#include <utility>
+
 namespace ZV {
 
 namespace {
@@ -130,6 +132,7 @@ void LMainControl::FollowSuccessfulUpdate()
         return;
     }
     const bool withNext = static_cast<bool>(mButtonManualDeviceHasUpdatedRescan);
+    mNextClickedDuringLook = false;
     RunEngineWork(
         kWaitingForResetText, ::LUpdateProcessor::ExitDuringWork::kEndsWork,
         [engine, withNext, waitTurn = mWaitTurn](const std::atomic<bool>& stopRequested) {
@@ -147,6 +150,9 @@ void LMainControl::FollowSuccessfulUpdate()
                 mUpdateStarted = false;
             }
             UpdateDisplayFromEngine();
+            if (std::exchange(mNextClickedDuringLook, false)) {
+                LookForUpdatedDevice();
+            }
         });
 }
 

@@ -83,7 +83,8 @@ TEST(MainControlWork, WhileTheDeviceIsLookedForTheWindowSaysSoDropsClosesReports
     EXPECT_EQ(window.Window().GetCursorsShown().back(), wait);
     const auto looking = [&] {
         EXPECT_EQ(window.TextOf(L"labelDeviceInformation"), kLooking);
-        for (const wchar_t* button : {L"buttonScanForDevice", L"buttonUpdateFirmware", L"buttonReinitialize"}) {
+        for (const wchar_t* button :
+             {L"buttonScanForDevice", L"buttonUpdateFirmware", L"buttonReinitialize", L"buttonExit"}) {
             EXPECT_FALSE(window.IsShown(button)) << WideString(button).ToUTF8().GetData();
         }
     };
@@ -104,6 +105,47 @@ TEST(MainControlWork, WhileTheDeviceIsLookedForTheWindowSaysSoDropsClosesReports
     EXPECT_NE(window.Window().GetCursorsShown().back(), wait);
     EXPECT_TRUE(window.Main().IsNotUpdating());
     EXPECT_TRUE(window.IsShown(L"buttonScanForDevice")) << "the display follows the engine again";
+    EXPECT_TRUE(window.IsShown(L"buttonExit"));
+}
+
+TEST(MainControlWork, WhileTheDeviceIsLookedForAfterItsUpdateExitEndsTheProgramAndNextTakesItsTurnAfterTheLook)
+{
+    MainWindowHarness window;
+    window.Start();
+    LScriptedEngine& engine = window.Engine();
+    engine.SetFile(Engine::kFilePresent);
+    engine.SetUpdateAvailable(true);
+    engine.SetDevice(Engine::kDeviceInUpdateMode);
+    window.PumpAll();
+    window.Click(L"buttonUpdateFirmware");
+    engine.SetResult(Engine::kUpdateFinished);
+    engine.SetUpdateAvailable(false);
+    engine.SetDevice(Engine::kDeviceUpdateEnded);
+    engine.TakeCalls();
+
+    StepGate gate;
+    engine.OnRefresh([&](LScriptedEngine&) {
+        gate.Hold();
+        return ZV_E_FAIL;
+    });
+    engine.ReportCompletion(true);
+    (void)window.PumpIdle();
+    ASSERT_TRUE(gate.WaitUntilHeld());
+    EXPECT_TRUE(window.Main().IsNotUpdating()) << "an exit would be dropped";
+    EXPECT_TRUE(window.GetUpdateProcessor()->IsNothingLeftToUpdate());
+    EXPECT_TRUE(window.IsShown(L"buttonExit"));
+    ASSERT_TRUE(window.IsShown(L"buttonManualDeviceHasUpdatedRescanButton"));
+    ClickWithoutWaiting(window, L"buttonManualDeviceHasUpdatedRescanButton");
+
+    engine.OnRefresh([](LScriptedEngine& e) {
+        e.SetDevice(Engine::kDeviceRunning);
+        return ZV_S_OK;
+    });
+    gate.Release();
+    window.PumpAll();
+    EXPECT_EQ(engine.TakeCalls(), (Calls{"RefreshSelectedDevice", "ScanForDevices", "RefreshSelectedDevice"}))
+        << "the click was lost";
+    EXPECT_EQ(window.TextOf(L"labelUpdateProcessInformation"), kSucceeded);
 }
 
 TEST(MainControlWork, WhatTheRestartThrowsComesOutOfTheIdlePassWithTheWindowFreeAgain)
