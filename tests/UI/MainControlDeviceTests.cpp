@@ -10,18 +10,26 @@
 
 #include <chrono>
 #include <filesystem>
+#include <string>
 
 namespace ZV::Testing {
 namespace {
 
 using Engine = ::LUpdateEngineInterface;
 
+// A firmware file of the messages in the folder; its path.
+std::string WriteImage(const TemporaryFolder& folder, std::size_t messages, std::size_t bodyLength)
+{
+    const std::string image = folder / "image.syx";
+    const Bytes bytes = MakeImage(messages, bodyLength);
+    WriteContent(image, std::string(bytes.begin(), bytes.end()));
+    return image;
+}
+
 TEST(MainControlWithDevice, RestartAfterAFailedUpdateBuildsAFreshEngineWhoseLaterStatesReachTheLabels)
 {
     TemporaryFolder folder;
-    const std::string image = folder / "image.syx";
-    const Bytes bytes = MakeImage(6, 16);
-    WriteContent(image, std::string(bytes.begin(), bytes.end()));
+    const std::string image = WriteImage(folder, 6, 16);
     Simulator::DeviceSettings device = QuickDevice(Simulator::DeviceStart::Update, "");
     device.Faults.NeverDone = true;
     SimulatedMidiRig rig({device});
@@ -53,9 +61,7 @@ TEST(MainControlWithDevice, RestartAfterAFailedUpdateBuildsAFreshEngineWhoseLate
 TEST(MainControlWithDevice, DeviceWhosePortAnotherProgramHoldsIsShownAsOneThatCannotBeUsedNotAsOneToPlugIn)
 {
     TemporaryFolder folder;
-    const std::string image = folder / "image.syx";
-    const Bytes bytes = MakeImage(2, 8);
-    WriteContent(image, std::string(bytes.begin(), bytes.end()));
+    const std::string image = WriteImage(folder, 2, 8);
     Simulator::DeviceSettings device = QuickDevice(Simulator::DeviceStart::Normal, "");
     device.Faults.BusyPorts = true;
     SimulatedMidiRig rig({device});
@@ -72,9 +78,7 @@ TEST(MainControlWithDevice, DeviceWhosePortAnotherProgramHoldsIsShownAsOneThatCa
 TEST(MainControlWithDevice, AnotherDeviceOfTheNameInUpdateModeWhileTheChosenOneRestartsEndsTheWaitAtOnce)
 {
     TemporaryFolder folder;
-    const std::string image = folder / "image.syx";
-    const Bytes bytes = MakeImage(2, 8);
-    WriteContent(image, std::string(bytes.begin(), bytes.end()));
+    const std::string image = WriteImage(folder, 2, 8);
     Simulator::DeviceSettings chosen = QuickDevice(Simulator::DeviceStart::Normal, folder / "chosen.log");
     chosen.RestartTime = std::chrono::milliseconds(1500);
     SimulatedMidiRig rig({chosen, QuickDevice(Simulator::DeviceStart::Normal, folder / "other.log")});
@@ -105,9 +109,7 @@ TEST(MainControlWithDevice, AnotherDeviceOfTheNameInUpdateModeWhileTheChosenOneR
 TEST(MainControlWithDevice, FirmwareFileGoneWhileTheDeviceRestartsIsShownInvalidAndSaidOnStderrWithNothingSent)
 {
     TemporaryFolder folder;
-    const std::string image = folder / "image.syx";
-    const Bytes bytes = MakeImage(2, 8);
-    WriteContent(image, std::string(bytes.begin(), bytes.end()));
+    const std::string image = WriteImage(folder, 2, 8);
     const std::string log = folder / "device.log";
     SimulatedMidiRig rig({QuickDevice(Simulator::DeviceStart::Normal, log)});
     MainWindowHarness window(ApplicationSkinDocument(), [&rig] { return CreateUpdateEngine(rig.Factory()); });
