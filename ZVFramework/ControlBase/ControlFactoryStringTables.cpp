@@ -110,8 +110,8 @@ void LControlFactory::StartStringTable(const XMLAttributes& attributes)
 {
     WideString id;
     attributes.GetStringAttribute("ID", id);
+    // The current key carries on: a String without an ID adds to it in this table too.
     mStringParse.currentTable = &mStringStore[id];
-    mStringParse.hasKey = false;
 }
 
 void LControlFactory::StartString(const XMLAttributes& attributes)
@@ -130,7 +130,7 @@ void LControlFactory::StartString(const XMLAttributes& attributes)
 void LControlFactory::StartLocale(const XMLAttributes& attributes)
 {
     if (!mStringParse.hasKey) {
-        ReportIgnored("Locale", "no String with an ID comes before it in its StringTable");
+        ReportIgnored("Locale", "no String with an ID comes before it in the document");
         return;
     }
     std::int32_t locale = 0;

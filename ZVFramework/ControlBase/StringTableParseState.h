@@ -11,7 +11,7 @@ namespace ZV {
 struct StringTableParseState {
     // The store's table of the last StringTable element, or null before the first.
     StringEntries* currentTable = nullptr;
-    // The last ID of a String element in the current table, and whether the table had one yet.
+    // The last ID of a String element in the document, whichever table it stood in, and whether there was one yet.
     WideString currentKey;
     bool hasKey = false;
     // The text that the current key's String elements added to the table since its ID was read: only such a text

@@ -166,6 +166,7 @@ TEST(StringTableLoading, TextsAreTakenExactlyJoinedAcrossRunsLocalesAndStringsWi
 <String ID="early"><Locale LCID="7">before any table</Locale></String>
 <StringTable ID="|Test">
   <Locale LCID="7">before any String</Locale>
+  <String><Locale LCID="7">before any String with an ID</Locale></String>
   <String ID="spaced"><Locale LCID="7">  two
 lines &amp; &#x263A; </Locale></String>
   <String ID="joined"><Locale LCID="0x0007">first</Locale><Locale LCID="0x0409">other</Locale><Locale
@@ -183,11 +184,14 @@ lines &amp; &#x263A; </Locale></String>
 <StringTable>
   <String ID="other"><Locale LCID="7">a table without ID is a table of its own</Locale></String>
 </StringTable>
+<StringTable ID="Test|other"><String ID="carried"><Locale LCID="7">one</Locale></String></StringTable>
+<StringTable ID="|Test"><String><Locale LCID="7">the key of the table before</Locale></String></StringTable>
 </Root>)");
     const RCPtr<LControlFactory> factory(new LControlFactory(L"Test"));
     ASSERT_EQ(factory->LoadStringTables(Source(temporary / "strings.xml"), L"::NONE", 0x0007), 0);
     EXPECT_EQ(EntriesOf(factory->GetApplicationStringTable()),
-              (Entries{{"joined", "first, second, third: a String without ID adds to the key before it"},
+              (Entries{{"carried", "the key of the table before"},
+                       {"joined", "first, second, third: a String without ID adds to the key before it"},
                        {"nested", "inside"},
                        {"new", "new"},
                        {"noLcid", "kept"},
