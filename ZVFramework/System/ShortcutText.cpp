@@ -7,15 +7,16 @@ namespace ZV {
 
 namespace {
 
-// The last UTF-16 unit of the text, the unit in which typed text arrives: a character beyond the basic plane that a
-// wide literal holds whole ends in its low surrogate.
-std::uint16_t LastUtf16Unit(const WideString& text)
+constexpr std::uint32_t kLastCharacter = 0x10FFFF;
+
+// The last UTF-16 unit of a character, the unit in which typed text arrives: a character beyond the basic plane ends
+// in its low surrogate.
+std::uint16_t LastUtf16Unit(std::uint32_t character)
 {
-    const auto last = static_cast<std::uint32_t>(text.GetData()[text.GetLength() - 1]);
-    if (last >= 0x10000 && last <= 0x10FFFF) {
-        return static_cast<std::uint16_t>(0xDC00 + ((last - 0x10000) & 0x3FF));
+    if (character >= 0x10000 && character <= kLastCharacter) {
+        return static_cast<std::uint16_t>(0xDC00 + ((character - 0x10000) & 0x3FF));
     }
-    return static_cast<std::uint16_t>(last);
+    return static_cast<std::uint16_t>(character);
 }
 
 }  // namespace
@@ -44,7 +45,8 @@ KeyCode ParseShortcutText(const WideString& text)
         if (text.Trim().IsEmpty()) {
             return key;
         }
-        return KeyCode(LastUtf16Unit(text), mask);
+        // A wide literal holds a character beyond the basic plane whole.
+        return KeyCode(LastUtf16Unit(static_cast<std::uint32_t>(text.GetData()[text.GetLength() - 1])), mask);
     }
     const int close = upper.Find(L"]");
     if (close < 0) {
@@ -53,8 +55,12 @@ KeyCode ParseShortcutText(const WideString& text)
     // A "]" before the "[" leaves no number: 0.
     const WideString number = close > open ? text.Mid(open + 1, static_cast<std::uint32_t>(close - open - 1))
                                            : WideString();
-    // Wider numbers keep their low 16 bits, as a UTF-16 unit would.
-    return KeyCode(static_cast<std::uint16_t>(SkinValueSyntax::ParsePlainInteger(number.ToUTF8().GetData())), mask);
+    const std::int32_t character = SkinValueSyntax::ParsePlainInteger(number.ToUTF8().GetData());
+    // No key types a number past the last character.
+    if (character > static_cast<std::int32_t>(kLastCharacter)) {
+        return key;
+    }
+    return KeyCode(LastUtf16Unit(static_cast<std::uint32_t>(character)), mask);
 }
 
 WideString GetShortcutText(const KeyCode& key)

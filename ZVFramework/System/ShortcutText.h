@@ -9,10 +9,10 @@ namespace ZV {
 // - with a key name, "Ctrl+Shift+VKEY_F5": the key down with the modifiers that the text names anywhere ("CTRL",
 //   "ALT", "SHIFT"); an unknown name gives virtual key 0, which no event matches;
 // - without one, a character: the number between the first "[" and the first "]" ("[65]" is 'A', and a "]" before
-//   the "[" leaves 0), else the text's last UTF-16 unit as written (the low surrogate of a character beyond the
-//   basic plane, as typing it delivers); of the modifiers only Alt counts, since hot-key characters match with any
-//   Ctrl and Shift.
-// An empty or all-blank text, and a "[" without any "]", give the key-down code of no key.
+//   the "[" leaves 0), else the text's last character as written; a character beyond the basic plane gives its low
+//   surrogate, the UTF-16 unit that typing it delivers last. Of the modifiers only Alt counts, since hot-key
+//   characters match with any Ctrl and Shift.
+// An empty or all-blank text, a "[" without any "]", and a number past U+10FFFF give the key-down code of no key.
 KeyCode ParseShortcutText(const WideString& text);
 
 // The text that menus show for a key: "Ctrl+", "Alt+", "Shift+", "Cmd+" as set, then the key's display name, or a

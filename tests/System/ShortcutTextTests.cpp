@@ -47,7 +47,7 @@ TEST(ShortcutText, KeyNamesRunToTheEndAndCharactersComeFromBracketsOrTheLastChar
     EXPECT_EQ(Parsed(L"VKEY_SHIFT"), 0x00100000u | KeyCode::kShift | KeyCode::kKeyDown) << "the name says SHIFT";
     EXPECT_EQ(Parsed(L"[65]"), 0x41u);
     EXPECT_EQ(Parsed(L"Alt+Ctrl+[ 15 ]x"), 15u | KeyCode::kAlt);
-    EXPECT_EQ(Parsed(L"[70000]"), 70000u & 0xFFFF) << "the low 16 bits";
+    EXPECT_EQ(Parsed(L"[65535]"), 0xFFFFu);
     EXPECT_EQ(Parsed(L"Ctrl+Shift+s"), static_cast<std::uint32_t>(L's'));
     EXPECT_EQ(Parsed(L"]x[65]"), 0u) << "the first ']' ends the number, and comes before the '['";
     EXPECT_EQ(Parsed(L"][7"), 0u);
@@ -68,6 +68,9 @@ TEST(ShortcutText, ACharacterBeyondTheBasicPlaneIsItsLastUtf16UnitAndItsHotKeyFi
     const KeyCode wholeCharacter = ParseShortcutText(L"Alt+\U0001F600");
     EXPECT_EQ(wholeCharacter.code, kLowSurrogate | KeyCode::kAlt);
     EXPECT_EQ(ParseShortcutText(WideString("Alt+\xF0\x9F\x98\x80")).code, wholeCharacter.code) << "the same in UTF-16";
+    EXPECT_EQ(Parsed(L"Alt+[128512]"), wholeCharacter.code) << "the same in brackets";
+    EXPECT_EQ(Parsed(L"[1114111]"), 0xDFFFu) << "the last character";
+    EXPECT_EQ(Parsed(L"Alt+[1114112]"), KeyCode::kKeyDown) << "past it: no key";
 
     std::vector<Delivery> log;
     const RCPtr<LGlobalHotKeyManager> manager = LGlobalHotKeyManager::Create(LRecordingClient::Create("receiver", log));
