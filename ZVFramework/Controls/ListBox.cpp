@@ -126,6 +126,8 @@ void LListBox::AdoptNumberedRowControls()
         (void)FitHeight(GetContentHeight());
     }
     (void)UpdateRowControlWidths();
+    // The row controls take the widest row's width: without it they would show nothing.
+    (void)RecalcWidestRow();
     if (mSorted) {
         SortRows();
     }
@@ -217,6 +219,10 @@ ZVRESULT LListBox::AddChild(const RCPtr<LControl>& child, const RCPtr<LControlDe
         if (position >= 0 && Succeeded(mRowControls.AddItem(static_cast<std::uint32_t>(position)))) {
             AttachRowControl(*control);
             (void)UpdateRowControl(static_cast<std::uint32_t>(mTopRow) + mRowControls.GetCount() - 1);
+            // Rows given before the first row control were measured without its font.
+            if (mRowControls.GetCount() == 1) {
+                (void)FollowWidestRow();
+            }
         }
     }
     return attached;

@@ -87,6 +87,7 @@ ZVRESULT LListBox::FillVisibleArea()
         return ZV_S_FALSE;
     }
     mFilling = true;
+    const bool hadRowControls = mRowControls.GetCount() != 0;
     const RectT<double> client = GetClientRect(-1);
     const double visibleBottom = client.y + client.height + GetScrollOffset().y;
     double rowsBottom = 0;
@@ -104,6 +105,10 @@ ZVRESULT LListBox::FillVisibleArea()
         rowsBottom = last ? BottomOf(*last) : rowsBottom;
     }
     mFilling = false;
+    // Rows given before any showed were measured without the row controls' font: their widths count from now.
+    if (!hadRowControls && mRowControls.GetCount() != 0) {
+        (void)FollowWidestRow();
+    }
     return ZV_S_OK;
 }
 

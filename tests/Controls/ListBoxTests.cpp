@@ -276,6 +276,7 @@ TEST_F(ListBox, AListWithoutTemplateShowsItsNumberedChildrenAsItsRows)
     ASSERT_EQ(box.GetRowControlCount(), 2u);
     EXPECT_EQ(box.GetRowControl(0)->GetName(), L"item1");
     EXPECT_EQ(box.GetRowControl(1)->GetName(), L"item2");
+    EXPECT_EQ(box.GetRowControl(0)->GetSize().x, 100.0 + 6 * 7) << "the widest row: \"second\" and the margin";
 }
 
 TEST_F(ListBox, ControlsAddedLaterJoinTheRowControlsOnlyInTheirOrderAndADeferredTemplateIsTaken)
@@ -295,12 +296,14 @@ TEST_F(ListBox, ControlsAddedLaterJoinTheRowControlsOnlyInTheirOrderAndADeferred
         const RCPtr<LControlDescriptor> descriptor = named(name);
         return box.AddChild(harness.Factory().CreateControl(descriptor, nullptr), descriptor);
     };
+    AddRows(box, {L"abc"});
     EXPECT_EQ(add(L"item2"), 0);
     EXPECT_EQ(add(L"itemX"), 0);
     EXPECT_EQ(box.GetRowControlCount(), 0u) << "not the next in order";
     EXPECT_EQ(add(L"item1"), 0);
     ASSERT_EQ(box.GetRowControlCount(), 1u);
     EXPECT_EQ(box.GetRowControl(0)->GetName(), L"item1");
+    EXPECT_EQ(box.GetWidestRow(), 3 * 7) << "the row given before, measured once it shows";
 
     EXPECT_EQ(box.AddChild(nullptr, named(L"other")), ZV_E_FAIL);
     EXPECT_EQ(box.AddChild(nullptr, nullptr), 0);
@@ -390,6 +393,25 @@ TEST_F(ListBox, AListWhoseRowsExpandWithTheirTextWidensForItsWidestRowAndForItsB
     EXPECT_EQ(box.GetSize().x, 30.0 * 7 + 4 + 10) << "and the bar beside it";
     EXPECT_EQ(box.RemoveRowAt(0), 0);
     EXPECT_EQ(box.GetSize().x, 200.0) << "never narrower than the skin made it";
+}
+
+TEST_F(ListBox, RowsGivenBeforeAnyRowShowsAreMeasuredOnceTheyShow)
+{
+    ListSpec spec = WithTemplate(R"(XSizeAbs="4" YSizeAbs="14" TextOverflowXType="Expand")");
+    spec.listAttributes = R"(XSizeAbs="20" YSizeAbs="0")";
+    LListBox& box = CreateList(spec);
+    AddRows(box, {L"abc", L"abcdefghij", L"ab"});
+    ASSERT_EQ(box.GetRowControlCount(), 0u) << "no height yet";
+    ASSERT_EQ(box.FitHeight(140), 0);
+    EXPECT_EQ(box.GetWidestRow(), 10 * 7 + 4);
+    EXPECT_EQ(box.GetClientExtent().x, 10.0 * 7 + 4);
+    EXPECT_EQ(box.GetSize().x, 10.0 * 7 + 4) << "widened for it";
+
+    LListBox& menu = CreateList(spec);
+    ASSERT_EQ(menu.SetTrackItems(true), 0);
+    AddRows(menu, {L"abcdef"});
+    ASSERT_EQ(menu.GetRowControlCount(), 1u);
+    EXPECT_EQ(menu.GetWidestRow(), 6 * 7 + 4) << "a tracking list grows to its one row";
 }
 
 TEST_F(ListBox, TheListsLookFollowsItsFocusAndEnabling)
