@@ -6,6 +6,9 @@ namespace ZV {
 
 namespace {
 
+// The wait cursors that run, the newest first, each linked to the one older than it.
+LWaitCursor* gNewestWaitCursor = nullptr;
+
 RCPtr<IRootWindow> ApplicationWindow()
 {
     const LFrameworkApp* application = GetFrameworkApp();
@@ -35,32 +38,62 @@ LWaitCursor::LWaitCursor(const WideString& text, const RCPtr<IRootWindow>& rootW
 void LWaitCursor::Begin(const WideString& text, Caller caller)
 {
     if (mRootWindow) {
-        mPreviousCursor = mRootWindow->SetCursor(mRootWindow->GetNamedCursor(L"UI_CURSOR_WAIT"));
+        const CursorHandle found = mRootWindow->SetCursor(mRootWindow->GetNamedCursor(L"UI_CURSOR_WAIT"));
+        // Over a window that waits already, what this one found is the other's wait cursor.
+        const LWaitCursor* other = FindOtherOverWindow();
+        mCursorBeforeWaiting = other != nullptr ? other->mCursorBeforeWaiting : found;
     }
-    LFrameworkApp* application = GetFrameworkApp();
-    if (application != nullptr) {
-        // Without a status bar there is nowhere to show the text.
-        (void)application->SetStatusText(text, true);
-    }
-    if (caller == Caller::kGoesOn || application == nullptr) {
-        return;
-    }
-    (void)application->ProcessIdle(true);
-    // What the idle pass delivered may have set a cursor of its own (a device's state change sets the arrow); the
-    // work that follows blocks the window, so it must run under the wait cursor.
-    if (mRootWindow) {
-        (void)mRootWindow->SetCursor(mRootWindow->GetNamedCursor(L"UI_CURSOR_WAIT"));
+    mOlder = gNewestWaitCursor;
+    gNewestWaitCursor = this;
+    try {
+        LFrameworkApp* application = GetFrameworkApp();
+        if (application != nullptr) {
+            // Without a status bar there is nowhere to show the text.
+            (void)application->SetStatusText(text, true);
+        }
+        if (caller == Caller::kGoesOn || application == nullptr) {
+            return;
+        }
+        (void)application->ProcessIdle(true);
+        // What the idle pass delivered may have set a cursor of its own (a device's state change sets the arrow);
+        // the work that follows blocks the window, so it must run under the wait cursor.
+        if (mRootWindow) {
+            (void)mRootWindow->SetCursor(mRootWindow->GetNamedCursor(L"UI_CURSOR_WAIT"));
+        }
+    } catch (...) {
+        End();
+        throw;
     }
 }
 
 LWaitCursor::~LWaitCursor()
 {
-    if (mRootWindow) {
-        (void)mRootWindow->SetCursor(mPreviousCursor);
+    End();
+}
+
+void LWaitCursor::End()
+{
+    LWaitCursor** link = &gNewestWaitCursor;
+    while (*link != this) {
+        link = &(*link)->mOlder;
+    }
+    *link = mOlder;
+    if (mRootWindow && FindOtherOverWindow() == nullptr) {
+        (void)mRootWindow->SetCursor(mCursorBeforeWaiting);
     }
     if (LFrameworkApp* application = GetFrameworkApp()) {
         (void)application->ResetStatusText(true);
     }
+}
+
+const LWaitCursor* LWaitCursor::FindOtherOverWindow() const
+{
+    for (const LWaitCursor* other = gNewestWaitCursor; other != nullptr; other = other->mOlder) {
+        if (other != this && other->mRootWindow.Get() == mRootWindow.Get()) {
+            return other;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace ZV

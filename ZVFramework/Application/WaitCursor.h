@@ -9,8 +9,9 @@ namespace ZV {
 // Tells the user that the program is busy for as long as it lives: the wait cursor over a window and the text in
 // the application's status bar, where it has one. For a caller that blocks, one idle pass runs before the work
 // starts, so that what waits to be delivered is delivered and the window shows the change before the caller blocks.
-// At its end the cursor it found comes back, also when the work ends by an exception; nested ones give back their
-// cursors in reverse order. User-interface thread only.
+// Several may run over one window, and end in any order: the window shows the wait cursor while any of them runs,
+// and the cursor it showed before the first began comes back when the last ends, also when the work ends by an
+// exception. User-interface thread only.
 class LWaitCursor {
 public:
     enum class Caller {
@@ -30,9 +31,15 @@ public:
 
 private:
     void Begin(const WideString& text, Caller caller);
+    void End();
+    // Another one that runs over the same window, or null.
+    const LWaitCursor* FindOtherOverWindow() const;
 
     RCPtr<IRootWindow> mRootWindow;
-    CursorHandle mPreviousCursor = 0;
+    // What the window showed before any of the wait cursors over it began.
+    CursorHandle mCursorBeforeWaiting = 0;
+    // The one that began before this one and still runs, over any window.
+    LWaitCursor* mOlder = nullptr;
 };
 
 }  // namespace ZV

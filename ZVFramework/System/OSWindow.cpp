@@ -403,7 +403,7 @@ std::int32_t OSWindow::RunModal()
     const bool ended = GetMessageLoop().Run([this, &ownerLossHandled] {
         if (mModal && !ownerLossHandled && HasLostOwner()) {
             ownerLossHandled = true;
-            CloseForLostOwner();
+            CloseForLostWindow();
         }
         return mModal && HasWindow();
     });
@@ -431,10 +431,10 @@ bool OSWindow::HasLostOwner() const
     return false;
 }
 
-void OSWindow::CloseForLostOwner()
+void OSWindow::CloseForLostWindow()
 {
     if (const RCPtr<IRootWindowTarget> root = mRootWindow) {
-        root->CloseForLostOwner();
+        (void)root->CloseForLostWindow();
     } else {
         mModal = false;
     }

@@ -22,9 +22,10 @@ namespace ZV {
 // foreground. Invalid areas are painted once the queued events are handled; a frame that fails, or a paint that
 // throws (written to the debug output once until a paint succeeds), leaves the whole window to the next frame. A
 // change of the screen's size repaints the whole window. A modal window runs the loop nested until EndModal, with
-// its parent taking no input; when the parent goes (another program may destroy it), the modal window's tree closes
-// as by its close box and the loop ends. The object lives as long as its platform window; when that goes, the
-// object lets go of itself once the event under way has been handled. User-interface thread only.
+// its parent taking no input; when the parent or the window itself goes (another program may destroy it), the modal
+// window's tree closes as by its close box and the loop ends with the close's result. The object lives as long as
+// its platform window; when that goes, the object lets go of itself once the event under way has been handled.
+// User-interface thread only.
 class OSWindow : public virtual LRefCountedObject,
                  public IWindowOSServices,
                  private Platform::IWindowEventSink,
@@ -103,7 +104,7 @@ private:
     // The window that this one runs modal for, or one that that window runs modal for, has gone.
     bool HasLostOwner() const;
     // Closes the tree as a cancel; the modal loop ends with the close's result.
-    void CloseForLostOwner();
+    void CloseForLostWindow();
     bool IsMainWindow() const;
     void DetachRootWindow();
     bool IsOverClientArea(Platform::WindowPoint point) const;

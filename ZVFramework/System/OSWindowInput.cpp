@@ -284,6 +284,14 @@ void OSWindow::OnCloseRequested()
 
 void OSWindow::OnLost()
 {
+    // Its tree goes as from its close box: a dialog hears of its end and gives back the reference it was shown with.
+    if (const RCPtr<IRootWindowTarget> root = mRootWindow) {
+        const std::int32_t result = root->CloseForLostWindow();
+        // The root window's modal end waits for an idle pass that a window gone has no more.
+        if (mModal) {
+            mModalResult = result;
+        }
+    }
     EndPlatformWindow();
 }
 

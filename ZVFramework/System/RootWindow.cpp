@@ -193,14 +193,16 @@ void LRootWindow::RequestClose()
     }
 }
 
-void LRootWindow::CloseForLostOwner()
+std::int32_t LRootWindow::CloseForLostWindow()
 {
     const RCPtr<LDialog> dialog{mRootControl};
     if (dialog) {
         dialog->CloseWithoutVeto(LDialog::kCloseBoxResult);
     }
     // Also for a dialog that had closed before: its loop may not have ended yet.
-    (void)EndModal(dialog ? dialog->GetResult() : 0);
+    const std::int32_t result = dialog ? dialog->GetResult() : 0;
+    (void)EndModal(result);
+    return result;
 }
 
 ZVRESULT LRootWindow::ReleaseInternalReferences()

@@ -126,7 +126,7 @@ public:
     // A dialog is asked to close with result 2; any other root control has the window's modal loop end with 0.
     void RequestClose() override;
     // As RequestClose, but a dialog's receivers cannot keep it open, and the loop ends whatever they do.
-    void CloseForLostOwner() override;
+    std::int32_t CloseForLostWindow() override;
     RCPtr<ITextEditTarget> FindFocusedTextEditor() override;
     // The window's queued notifications (with "NID_IDLE" when asked), then a modal end that waits; true while
     // notifications are still queued.

@@ -42,9 +42,9 @@ public:
     virtual void Paint(const RectList& region) = 0;
     // The desktop asks a window that is not the application's main one to close.
     virtual void RequestClose() = 0;
-    // The window that this one runs modal for has gone: the tree closes as by the close box, which nothing can
-    // refuse now, and the modal loop ends with the close's result at the next idle pass.
-    virtual void CloseForLostOwner() = 0;
+    // The window, or the window that it runs modal for, has gone: the tree closes as by the close box, which nothing
+    // can refuse now, and the modal loop ends with the close's result at the next idle pass. Returns that result.
+    virtual std::int32_t CloseForLostWindow() = 0;
     // The text editor of the focused control (the control itself or its nearest ancestor that edits text); null
     // when no control has the focus or none of them edits text.
     virtual RCPtr<ITextEditTarget> FindFocusedTextEditor() = 0;

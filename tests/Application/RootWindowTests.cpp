@@ -125,6 +125,36 @@ TEST_F(RootWindowTree, AWindowThatIsNotTheMainOneClosesOnRequestAndADialogIsAske
     EXPECT_EQ(mTest.mDesktop->mDestroyCount, 1);
 }
 
+TEST_F(RootWindowTree, ADialogWhoseOwnWindowAnotherProgramDestroysClosesAsByItsCloseBoxAndFreesItsOwner)
+{
+    auto backEnd = std::make_unique<Testing::FakeWindowBackEnd>();
+    Testing::FakeWindowBackEnd& desktop = *backEnd;
+    const RCPtr<OSWindow> window = OSWindow::Create(std::move(backEnd), mTest.mWindow.Get());
+    ASSERT_EQ(window->AttachRenderer(mTest.mRenderer), ZV_S_OK);
+    const RCPtr<LRootWindow> root(window->GetRootWindow());
+    ASSERT_EQ(root->CreateRootControl(L"dialog"), ZV_S_OK);
+    const RCPtr<LDialog> dialog(root->GetRootControl());
+    const RCPtr<Testing::LNotificationSpy> spy = Testing::LNotificationSpy::Create();
+    spy->Watch(dialog, {L"NID_DIALOG_CLOSED"});
+    (void)dialog->AddRef();
+    Testing::ScriptedEventSource events;
+    GetMessageLoop().AddSource(&events);
+    events.Queue([&] {
+        EXPECT_FALSE(mTest.mWindow->IsEnabled());
+        desktop.mExists = false;
+        desktop.GetSink().OnLost();
+    });
+    EXPECT_EQ(window->RunModal(), LDialog::kCloseBoxResult);
+    GetMessageLoop().RemoveSource(&events);
+    EXPECT_TRUE(dialog->IsClosed());
+    EXPECT_THAT(spy->TakeLines(), ElementsAre("dialog NID_DIALOG_CLOSED"));
+    (void)spy->UnregisterAllNotifications();
+    EXPECT_EQ(dialog->GetRefCount(), 1) << "the reference it was shown with is given back";
+    Testing::ControlEvents().clear();
+    mTest.Click(MouseButton::kLeft, 80, 15);
+    EXPECT_THAT(Testing::ControlEvents(), ElementsAre("plain Enter", "plain LeftDown 0", "plain LeftUp 0"));
+}
+
 TEST(RootWindowWithoutWindow, AProposedSizeOfNothingBecomesOnePixelAndNothingIsPaintedOrRouted)
 {
     const RCPtr<LRootWindow> root = LRootWindow::Create(new Testing::LRecordingRenderer(), nullptr);

@@ -329,7 +329,7 @@ TEST_F(OSWindowTest, WhenTheOwnerGoesTheModalWindowsItOwnsOneInsideTheOtherClose
         // As the framework's root windows do: the loop ends with the close's result.
         for (TestWindow* shown : {&inner, &outer}) {
             const std::vector<std::string> calls = shown->root->TakeCalls();
-            if (std::find(calls.begin(), calls.end(), "owner lost") != calls.end()) {
+            if (std::find(calls.begin(), calls.end(), "window lost") != calls.end()) {
                 closed.push_back(shown == &inner ? "inner" : "outer");
                 (void)shown->window->EndModal(2);
             } else if (idle > 100 && shown->window->IsModal()) {

@@ -104,7 +104,11 @@ public:
         ++mPaints;
     }
     void RequestClose() override { Record("close requested"); }
-    void CloseForLostOwner() override { Record("owner lost"); }
+    std::int32_t CloseForLostWindow() override
+    {
+        Record("window lost");
+        return 0;
+    }
     RCPtr<ITextEditTarget> FindFocusedTextEditor() override { return mTextEditor; }
     bool OnIdle(bool) override { return false; }
     ZVRESULT ReleaseInternalReferences() override

@@ -20,6 +20,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace ZV::Testing {
@@ -97,21 +98,23 @@ protected:
     CursorImage mArrow;
 };
 
-TEST_F(WaitCursorGui, NestedWaitCursorsShowTheWatchOverTheMainWindowAndTheArrowOnceBothEnd)
+TEST_F(WaitCursorGui, TwoWaitCursorsShowTheWatchOverTheMainWindowWhileEitherRunsAndTheArrowOnceBothEndInAnyOrder)
 {
     const RCPtr<LRootWindow> root = RootUnderTheArrow();
-    EXPECT_EQ(CursorOverMainWindow(), mArrow);
-    {
-        const LWaitCursor outer(L"Loading Skin...");
+    for (const bool firstEndsFirst : {false, true}) {
+        EXPECT_EQ(CursorOverMainWindow(), mArrow);
+        // The engine's work goes on in the window's loop while a blocking one begins.
+        std::optional<LWaitCursor> first;
+        first.emplace(L"Putting Device in Update Mode...", root, LWaitCursor::Caller::kGoesOn);
         EXPECT_EQ(CursorOverMainWindow(), mWatch);
-        {
-            const LWaitCursor inner(L"Putting Device in Update Mode...", root);
-            EXPECT_EQ(CursorOverMainWindow(), mWatch);
-        }
-        // The inner one gives back what it found: the wait cursor.
+        std::optional<LWaitCursor> second;
+        second.emplace(L"Loading Skin...");
         EXPECT_EQ(CursorOverMainWindow(), mWatch);
+        (firstEndsFirst ? first : second).reset();
+        EXPECT_EQ(CursorOverMainWindow(), mWatch) << "the other still runs";
+        (firstEndsFirst ? second : first).reset();
+        EXPECT_EQ(CursorOverMainWindow(), mArrow);
     }
-    EXPECT_EQ(CursorOverMainWindow(), mArrow);
 }
 
 TEST_F(WaitCursorGui, WorkAfterAnIdlePassThatSetTheArrowStillRunsUnderTheWatch)
