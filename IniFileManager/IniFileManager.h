@@ -32,6 +32,8 @@ enum {
     kIniNotText = -6,
     kIniOutOfMemory = -7,
     kIniInternalError = -8,
+    // The file is one its user may not write: it is left as it is, and its changes stay unwritten.
+    kIniReadOnly = -9,
 };
 
 enum {
@@ -49,7 +51,8 @@ enum {
 INI_FILE_MANAGER_EXPORT int32_t OpenIniFile(const char* path, const char* version, const char* defaultSection,
                                             int32_t* handle);
 // Writes the file when it has changed since it was read or last written: into a new file beside it, which then takes
-// its place, so that the old file stays whole until the new one is.
+// its place, so that the old file stays whole until the new one is. A file its user may not write is never replaced
+// (kIniReadOnly).
 INI_FILE_MANAGER_EXPORT int32_t WriteIniFile(int32_t handle);
 // 1 when node is a section (empty: the default section) or the path of a key.
 INI_FILE_MANAGER_EXPORT uint8_t DoesNodeExist(int32_t handle, const char* node);

@@ -80,6 +80,16 @@ std::string ResolvedPath(const std::string& path)
     return resolved != nullptr ? std::string(resolved.get()) : path;
 }
 
+// The user's own word on the file: what the system says for this process or, for root, whom the system lets write
+// anything, the owner's write bit, so that a file that its owner made read-only stays so whoever runs the program.
+bool MayReplace(const std::string& path, const struct stat& status)
+{
+    if (::geteuid() == 0) {
+        return (status.st_mode & S_IWUSR) != 0;
+    }
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
 }  // namespace
 
 std::int32_t ReadSettingsFile(const std::string& path, std::string& text)
@@ -126,15 +136,22 @@ std::int32_t ReadSettingsFile(const std::string& path, std::string& text)
 std::int32_t WriteSettingsFile(const std::string& path, std::string_view text)
 {
     const std::string target = ResolvedPath(path);
+    struct stat existing {};
+    const bool replacing = ::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
+    if (replacing && !MayReplace(target, existing)) {
+        return kIniReadOnly;
+    }
     std::string temporary = target + ".XXXXXX";
-    // Made readable and writable by the user alone; a file that is replaced passes its own permissions on.
+    // Made readable and writable by the user alone; a file that is replaced passes its own owner and permissions on,
+    // so that root writing a user's file leaves it the user's.
     Descriptor descriptor(::mkostemp(temporary.data(), O_CLOEXEC));
     if (descriptor.Get() < 0) {
         return kIniFileError;
     }
-    struct stat existing {};
-    if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
-        ::fchmod(descriptor.Get(), existing.st_mode & 07777);
+    if (replacing) {
+        // What the file granted its group and others is not handed to a group of the user's choosing instead.
+        const bool sameOwners = ::fchown(descriptor.Get(), existing.st_uid, existing.st_gid) == 0;
+        ::fchmod(descriptor.Get(), existing.st_mode & (sameOwners ? 07777 : S_IRWXU));
     }
     const bool written = WriteAll(descriptor.Get(), text) && ::fsync(descriptor.Get()) == 0;
     if (!descriptor.Close() || !written || ::rename(temporary.c_str(), target.c_str()) != 0) {

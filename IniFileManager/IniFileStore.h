@@ -13,8 +13,10 @@ namespace Ini {
 std::int32_t ReadSettingsFile(const std::string& path, std::string& text);
 
 // Writes text to a new file beside the one at path (beside the file a symbolic link leads to), flushes it to the
-// disk and only then lets it take the old file's name and permissions: a crash or a full disk leaves the old file as
-// it was. kIniFileError when it could not be done; no new file is left behind.
+// disk and only then lets it take the old file's name, owner and permissions: a crash or a full disk leaves the old
+// file as it was. kIniReadOnly, before anything is made, for an old file that its user may not write: one the system
+// does not let this process write or, for root, whom the system lets write anything, one whose owner may not write
+// it. kIniFileError when it could not be done; no new file is left behind.
 std::int32_t WriteSettingsFile(const std::string& path, std::string_view text);
 
 // Well-formed UTF-8: no stray or missing continuation bytes, no overlong forms, surrogates or values above U+10FFFF.

@@ -1,13 +1,11 @@
 #include "Application/IniFileManagerProxy.h"
 
+#include "ControlBase/DebugLine.h"
 #include "ObjectBase/Exception.h"
 #include "Platform/FileSystem.h"
-#include "Threading/Mutex.h"
-#include "Utilities/Debug/DebugOutput.h"
 
 #include <memory>
 #include <new>
-#include <ostream>
 #include <string>
 #include <utility>
 
@@ -18,19 +16,15 @@ namespace {
 constexpr const char* kLibraryBaseName = "IniFileManager";
 // The library's answer when a text does not fit the buffer; the size it needs, NUL included, is in the out-value.
 constexpr ZVRESULT kTextBufferTooSmall = -2;
-
-void Report(const std::string& text)
-{
-    MutexLock lock(GetDebugOutputLock());
-    GetDebugOutput().GetNarrowTarget() << text << std::endl;
-}
+// The library's answer when the user may not write the file: it is left as it is.
+constexpr ZVRESULT kFileReadOnly = -9;
 
 template <class Function>
 bool FindExport(Platform::SharedLibraryHandle library, const std::string& path, const char* name, Function& function)
 {
     function = reinterpret_cast<Function>(Platform::FindSharedLibraryFunction(library, name));
     if (function == nullptr) {
-        Report("Settings library \"" + path + "\" lacks the function " + name + ".");
+        WriteDebugLine("Settings library \"" + path + "\" lacks the function " + name + ".");
     }
     return function != nullptr;
 }
@@ -41,7 +35,7 @@ ZVRESULT TakeText(char* buffer, std::int32_t size, WideString& text)
     buffer[size - 1] = 0;
     WideString converted;
     if (Failed(converted.AssignFromUTF8(buffer, -1))) {
-        Report("Settings library gave a text that is not UTF-8; the default stands.");
+        WriteDebugLine("Settings library gave a text that is not UTF-8; the default stands.");
         return ZV_E_FAIL;
     }
     text = converted;
@@ -65,7 +59,8 @@ ZVRESULT ReadText(Read read, WideString& text)
         return first;
     }
     if (needed < 1 || needed > CIniFileManagerProxy::kMaxSettingsSize) {
-        Report("Settings library asked for a text buffer of " + std::to_string(needed) + " bytes; the default stands.");
+        WriteDebugLine("Settings library asked for a text buffer of " + std::to_string(needed) +
+                       " bytes; the default stands.");
         return ZV_E_FAIL;
     }
     const std::unique_ptr<char[]> buffer(new (std::nothrow) char[static_cast<std::size_t>(needed)]());
@@ -88,7 +83,7 @@ ZVRESULT CheckCount(ZVRESULT result, std::int32_t& count)
         return result;
     }
     if (count < 0 || count > CIniFileManagerProxy::kMaxSettingsSize) {
-        Report("Settings library gave the count " + std::to_string(count) + "; 0 stands.");
+        WriteDebugLine("Settings library gave the count " + std::to_string(count) + "; 0 stands.");
         count = 0;
         return ZV_E_FAIL;
     }
@@ -166,14 +161,15 @@ ZVRESULT CIniFileManagerProxy::Load(const WideString& folder)
     std::string error;
     const Platform::SharedLibraryHandle library = Platform::LoadSharedLibrary(path, error);
     if (library == nullptr) {
-        Report("Settings library \"" + path + "\" not loaded (" + error + "); the settings keep their defaults.");
+        WriteDebugLine("Settings library \"" + path + "\" not loaded (" + error +
+                       "); the settings keep their defaults.");
         return ZV_E_FAIL;
     }
     // A library without all of them is another one than the program expects: none of its functions is called.
     Exports exports;
     if (!FindExports(library, path, exports)) {
         Platform::FreeSharedLibrary(library);
-        Report("Settings library \"" + path + "\" not used; the settings keep their defaults.");
+        WriteDebugLine("Settings library \"" + path + "\" not used; the settings keep their defaults.");
         return ZV_E_FAIL;
     }
     mLibrary = library;
@@ -190,7 +186,7 @@ ZVRESULT CIniFileManagerProxy::Unload()
     const ZVRESULT closed = CloseAllIniFiles();
     mExports = {};
     if (!Platform::FreeSharedLibrary(std::exchange(mLibrary, nullptr))) {
-        Report("Settings library could not be unloaded.");
+        WriteDebugLine("Settings library could not be unloaded.");
         return ZV_E_FAIL;
     }
     return Failed(closed) ? closed : ZV_S_OK;
@@ -210,10 +206,16 @@ ZVRESULT CIniFileManagerProxy::OpenIniFile(const WideString& path, const WideStr
         return result;
     }
     if (opened == 0) {
-        Report("Settings library opened \"" + std::string(path.ToUTF8().GetData()) + "\" without a handle.");
+        WriteDebugLine("Settings library opened \"" + std::string(path.ToUTF8().GetData()) + "\" without a handle.");
         return ZV_E_FAIL;
     }
-    if (mOpenFiles.IndexOf(opened) < 0 && Failed(mOpenFiles.InsertItem(mOpenFiles.GetCount(), opened))) {
+    try {
+        if (const std::int32_t known = FindOpenFile(opened); known >= 0) {
+            mOpenFiles.GetData()[known].path = path;
+        } else {
+            (void)mOpenFiles.AddItem({opened, path});
+        }
+    } catch (const std::bad_alloc&) {
         // A file that would not be written at shut-down is not handed out.
         (void)mExports.closeIniFile(opened, 0);
         return ZV_E_FAIL;
@@ -222,9 +224,33 @@ ZVRESULT CIniFileManagerProxy::OpenIniFile(const WideString& path, const WideStr
     return result;
 }
 
+std::int32_t CIniFileManagerProxy::FindOpenFile(IniFileHandle handle) const
+{
+    for (std::uint32_t index = 0; index < mOpenFiles.GetCount(); ++index) {
+        if (mOpenFiles.GetData()[index].handle == handle) {
+            return static_cast<std::int32_t>(index);
+        }
+    }
+    return -1;
+}
+
+ZVRESULT CIniFileManagerProxy::ReportUnsaved(IniFileHandle handle, ZVRESULT written) const
+{
+    const std::int32_t index = FindOpenFile(handle);
+    if (Succeeded(written) || index < 0) {
+        return written;
+    }
+    const std::string path = mOpenFiles.GetData()[index].path.ToUTF8().GetData();
+    const std::string code = " (" + FormatResultCode(written) + ").";
+    WriteDebugLine(written == kFileReadOnly
+                       ? "The settings file " + path + " is read-only and is left as it is; its changes are lost" + code
+                       : "The settings file " + path + " cannot be written; its changes are lost" + code);
+    return written;
+}
+
 ZVRESULT CIniFileManagerProxy::WriteIniFile(IniFileHandle handle)
 {
-    return mExports.writeIniFile != nullptr ? mExports.writeIniFile(handle) : ZV_E_FAIL;
+    return mExports.writeIniFile != nullptr ? ReportUnsaved(handle, mExports.writeIniFile(handle)) : ZV_E_FAIL;
 }
 
 bool CIniFileManagerProxy::DoesNodeExist(IniFileHandle handle, const WideString& node)
@@ -234,12 +260,12 @@ bool CIniFileManagerProxy::DoesNodeExist(IniFileHandle handle, const WideString&
 
 ZVRESULT CIniFileManagerProxy::CloseIniFile(IniFileHandle handle, std::int32_t writeFirst)
 {
-    const std::int32_t index = mOpenFiles.IndexOf(handle);
-    if (index >= 0) {
-        // Removing never fails: the block only shrinks.
+    const ZVRESULT closed = mExports.closeIniFile != nullptr ? mExports.closeIniFile(handle, writeFirst) : ZV_E_FAIL;
+    const ZVRESULT result = writeFirst != 0 ? ReportUnsaved(handle, closed) : closed;
+    if (const std::int32_t index = FindOpenFile(handle); index >= 0) {
         (void)mOpenFiles.RemoveRange(static_cast<std::uint32_t>(index), 1);
     }
-    return mExports.closeIniFile != nullptr ? mExports.closeIniFile(handle, writeFirst) : ZV_E_FAIL;
+    return result;
 }
 
 ZVRESULT CIniFileManagerProxy::GetIniValueInt(IniFileHandle handle, const WideString& key, std::int32_t defaultValue,
@@ -331,15 +357,9 @@ ZVRESULT CIniFileManagerProxy::CloseAllIniFiles()
 {
     ZVRESULT firstFailure = ZV_S_OK;
     while (mOpenFiles.GetCount() > 0) {
-        const IniFileHandle handle = mOpenFiles.GetData()[mOpenFiles.GetCount() - 1];
-        const ZVRESULT written = WriteIniFile(handle);
-        const ZVRESULT closed = CloseIniFile(handle, 0);
-        const ZVRESULT result = Failed(written) ? written : closed;
-        if (Failed(result)) {
-            Report("Settings file " + std::to_string(handle) + " not saved: " + FormatResultCode(result) + ".");
-            if (Succeeded(firstFailure)) {
-                firstFailure = result;
-            }
+        const ZVRESULT result = CloseIniFile(mOpenFiles.GetData()[mOpenFiles.GetCount() - 1].handle, 1);
+        if (Failed(result) && Succeeded(firstFailure)) {
+            firstFailure = result;
         }
     }
     return firstFailure;

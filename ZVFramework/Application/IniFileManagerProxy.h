@@ -2,7 +2,7 @@
 
 #include "Application/IIniFileManager.h"
 #include "Platform/SharedLibrary.h"
-#include "Utilities/Storage/ArrayBuffer.h"
+#include "Utilities/Storage/Array.h"
 
 #include <cstdint>
 #include <string>
@@ -12,7 +12,8 @@ namespace ZV {
 // The settings library seen from the program: loaded while the program runs, its functions found by name, every text
 // handed over as UTF-8 and taken back from it. What the library answers is checked before it is believed: a text
 // size it asks for must be from 1 byte to 16 MiB, a text must be UTF-8, a count from 0 to 16 Mi, and an opened file
-// must have a handle; anything else leaves the out-value at its default and fails. Used on one thread.
+// must have a handle; anything else leaves the out-value at its default and fails. A file whose changes do not reach
+// the disk gets one line on the debug output, as a file that cannot be read does. Used on one thread.
 class CIniFileManagerProxy final : public IIniFileManager {
 public:
     static constexpr std::int32_t kFirstTextBufferSize = 1024;
@@ -86,13 +87,23 @@ private:
         SetIntFunction removeArrayItemAt = nullptr;
     };
 
+    struct OpenFile {
+        IniFileHandle handle = 0;
+        // For the line that says its changes are lost.
+        WideString path;
+    };
+
     // All of them, or false with the names of those missing reported.
     static bool FindExports(Platform::SharedLibraryHandle library, const std::string& path, Exports& exports);
+    // The index of the open file in mOpenFiles, or -1.
+    std::int32_t FindOpenFile(IniFileHandle handle) const;
+    // The library's answer to a write, said in one line when the changes did not reach the disk.
+    ZVRESULT ReportUnsaved(IniFileHandle handle, ZVRESULT written) const;
 
     Platform::SharedLibraryHandle mLibrary = nullptr;
     Exports mExports;
     // The files opened through this proxy and not closed yet, for CloseAllIniFiles.
-    ArrayBuffer<IniFileHandle> mOpenFiles;
+    Array<OpenFile> mOpenFiles;
 };
 
 }  // namespace ZV

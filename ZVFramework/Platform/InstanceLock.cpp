@@ -7,8 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <vector>
 
 namespace ZV::Platform {
 
@@ -34,6 +37,83 @@ std::string CheckOwnFolder(const std::string& path)
         return path + " is open to other users";
     }
     return std::string();
+}
+
+// Why others than the user and root may rename or replace what lies in the folder; empty when they may not. The
+// sticky bit keeps those who may write a folder to their own entries.
+std::string WhyOthersMayChange(const struct stat& folder)
+{
+    if (folder.st_uid != getuid() && folder.st_uid != 0) {
+        return "which belongs to another user";
+    }
+    if ((folder.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (folder.st_mode & S_ISVTX) == 0) {
+        return "which other users may write and which has no sticky bit";
+    }
+    return std::string();
+}
+
+// Puts the parts of the path on the stack, the first one last.
+void PushParts(std::vector<std::string>& pending, const std::string& path)
+{
+    const std::size_t bottom = pending.size();
+    for (std::size_t start = 0; start <= path.size();) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        pending.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(bottom), pending.end());
+}
+
+// Why another user could move the folder in the path away, as OpenSSH asks it of a key's path: every folder that the
+// absolute path passes through is asked, links followed as the system follows them, so that the folders that hold
+// the links are asked too. Empty when none lets them; a part that is missing or no folder ends the walk, and making
+// the folder then says why.
+std::string CheckFoldersOnTheWay(const std::string& path, const std::string& folder)
+{
+    constexpr int kMostLinks = 40;
+    std::vector<std::string> pending;
+    PushParts(pending, path);
+    std::string reached = "/";
+    struct stat status {};
+    if (lstat(reached.c_str(), &status) != 0) {
+        return std::string();
+    }
+    std::string why = WhyOthersMayChange(status);
+    for (int links = 0; why.empty() && !pending.empty();) {
+        const std::string part = std::move(pending.back());
+        pending.pop_back();
+        if (part == "..") {
+            // The folders above the one reached have been asked already.
+            reached.erase(std::max<std::size_t>(reached.rfind('/'), 1));
+            continue;
+        }
+        if (part.empty() || part == ".") {
+            continue;
+        }
+        const std::string next = (reached == "/" ? std::string() : reached) + "/" + part;
+        if (lstat(next.c_str(), &status) != 0) {
+            return std::string();
+        }
+        if (S_ISLNK(status.st_mode)) {
+            std::string target(PATH_MAX, '\0');
+            const ssize_t length = readlink(next.c_str(), target.data(), target.size());
+            if (length <= 0 || ++links > kMostLinks) {
+                return std::string();
+            }
+            target.resize(static_cast<std::size_t>(length));
+            if (target.starts_with('/')) {
+                reached = "/";
+            }
+            PushParts(pending, target);
+            continue;
+        }
+        if (!S_ISDIR(status.st_mode)) {
+            return std::string();
+        }
+        reached = next;
+        why = WhyOthersMayChange(status);
+    }
+    return why.empty() ? why : folder + " lies in " + reached + ", " + why;
 }
 
 // Makes the folder when missing: the folder, or empty with why not in refusal.
@@ -78,7 +158,9 @@ std::string InstanceLock::FindFolder(const std::string& name, std::string& refus
         return std::string();
     }
     (void)CreateFolderPath(state);
-    return MakeOwnFolder(state + "/" + name + "-" + HostName(), refusal);
+    const std::string folder = state + "/" + name + "-" + HostName();
+    refusal = CheckFoldersOnTheWay(state, folder);
+    return refusal.empty() ? MakeOwnFolder(folder, refusal) : std::string();
 }
 
 std::unique_ptr<InstanceLock> InstanceLock::TryAcquire(const std::string& path, Outcome& outcome,

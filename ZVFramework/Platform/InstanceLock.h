@@ -21,8 +21,10 @@ public:
     // The folder, this user's alone, where the lock and the hand-over channel of the program called name live:
     // <state folder>/name-<host name>, the state folder being $XDG_STATE_HOME or ~/.local/state; made when missing.
     // Not $XDG_RUNTIME_DIR: a start without one (from cron, or sudo -u) must meet a start with one. Empty when there
-    // is no such folder or it is not a folder of the user's alone (another user's, a link, open to others), with why
-    // in refusal: whoever could change it could keep this user's starts from running or read their command lines.
+    // is no such folder or it is not a folder of the user's alone (another user's, a link, open to others), or a
+    // folder above it lets another user move it away (one neither the user's nor root's, or one others may write
+    // without the sticky bit), with why in refusal: whoever could change it could keep this user's starts from
+    // running, read their command lines, or start a second instance beside a running one.
     static std::string FindFolder(const std::string& name, std::string& refusal);
 
     // Tries once, without waiting; the object holds the lock while it lives. Null unless acquired; when it failed,

@@ -3,6 +3,9 @@
 #include "DebuggerOutputCapture.h"
 #include "TestFiles.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -292,21 +295,64 @@ TEST(SettingsLibrary, FilesStillOpenAreWrittenAndClosedAtShutDownWhenTheManagerG
     EXPECT_NE(ContentOf(userPath).find("CurrentSkinIndex=3"), std::string::npos);
 }
 
-TEST(SettingsLibrary, FileThatCannotBeWrittenAtShutDownIsReportedAndStillClosed)
+// A file the user made read-only is never replaced, not even by root; a write that fails or is left out says so in
+// one line, as a file that cannot be read does, and the file is closed all the same.
+TEST(SettingsLibrary, AReadOnlyFileIsLeftAsItIsAndEveryWriteThatFailsOrIsLeftOutIsSaidInOneLine)
 {
     DebuggerOutputCapture capture;
     TemporaryFolder folder;
     CIniFileManagerProxy proxy;
     ASSERT_EQ(proxy.Load(kRealLibraryFolder), ZV_S_OK);
-    IniFileHandle handle = 0;
-    ASSERT_EQ(proxy.OpenIniFile(Wide(folder / "UserSettings.ini"), kVersionKey, kProductName, handle), ZV_S_OK);
-    ASSERT_EQ(proxy.SetIniValueInt(handle, L"CurrentSkinIndex", 1), ZV_S_OK);
-    std::filesystem::remove_all(folder.Path());
+    const auto openAndChange = [&](const std::string& path) {
+        IniFileHandle handle = 0;
+        EXPECT_EQ(proxy.OpenIniFile(Wide(path), kVersionKey, kProductName, handle), ZV_S_OK);
+        EXPECT_EQ(proxy.SetIniValueInt(handle, L"CurrentSkinIndex", 2), ZV_S_OK);
+        return handle;
+    };
+    const auto statusOf = [](const std::string& path) {
+        struct stat status {};
+        EXPECT_EQ(stat(path.c_str(), &status), 0);
+        return status;
+    };
 
+    const std::string kept = "[Halvista Firmware Updater]\nCurrentSkinIndex=1\n";
+    const std::string readOnly = folder.Write("UserSettings.ini", kept);
+    ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+    const ino_t inode = statusOf(readOnly).st_ino;
+    EXPECT_EQ(proxy.CloseIniFile(openAndChange(readOnly), 1), -9);
+    EXPECT_EQ(ContentOf(readOnly), kept);
+    EXPECT_EQ(statusOf(readOnly).st_ino, inode);
+    EXPECT_EQ(LinesWith("The settings file " + readOnly +
+                        " is read-only and is left as it is; its changes are lost (ZVRESULT = FFFFFFF7)."),
+              1u);
+
+    // A folder the user may not write; root may write any folder, but not one whose place a file has taken.
+    const std::string blocked = folder / "blocked";
+    std::filesystem::create_directory(blocked);
+    const IniFileHandle handle = openAndChange(blocked + "/AppSettings.ini");
+    if (getuid() == 0) {
+        std::filesystem::remove(blocked);
+        WriteContent(blocked, "a file");
+    } else {
+        ASSERT_EQ(chmod(blocked.c_str(), 0555), 0);
+    }
+    EXPECT_LT(proxy.WriteIniFile(handle), 0);
     EXPECT_LT(proxy.CloseAllIniFiles(), 0);
-    EXPECT_EQ(LinesWith("not saved"), 1u);
+    EXPECT_EQ(LinesWith("The settings file " + blocked +
+                        "/AppSettings.ini cannot be written; its changes are lost (ZVRESULT = FFFFFFFD)."),
+              2u);
     EXPECT_EQ(proxy.CloseAllIniFiles(), ZV_S_OK);
     EXPECT_EQ(proxy.CloseIniFile(handle, 0), kBadHandle);
+    (void)chmod(blocked.c_str(), 0755);
+
+    // Root writing a user's file leaves it the user's.
+    if (getuid() == 0) {
+        const std::string others = folder.Write("Others.ini", kept);
+        ASSERT_EQ(chown(others.c_str(), 12345, 12345), 0);
+        EXPECT_EQ(proxy.CloseIniFile(openAndChange(others), 1), ZV_S_OK);
+        EXPECT_NE(ContentOf(others).find("CurrentSkinIndex=2"), std::string::npos);
+        EXPECT_EQ(statusOf(others).st_uid, 12345u);
+    }
 }
 
 // The proxy is made before the library is loaded, so the program lets it go at exit after anything the library made

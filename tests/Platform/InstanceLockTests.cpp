@@ -160,5 +160,35 @@ TEST_F(InstanceLockTest, TheFolderOfTheLockIsTheMachinesOwnInTheUsersStateFolder
     EXPECT_EQ(refusal, "belongs to another user");
 }
 
+TEST_F(InstanceLockTest, AFolderAboveThatAnotherUserCouldChangeIsRefusedAndNamedAndAStickyOneIsAccepted)
+{
+    char host[256] = {};
+    ASSERT_EQ(gethostname(host, sizeof host - 1), 0);
+    const std::string name = "ZVLockTest";
+    const std::string above = mFolder + "/above";
+    ASSERT_EQ(mkdir(above.c_str(), 0700), 0);
+    ASSERT_EQ(symlink("above", (mFolder + "/link").c_str()), 0);
+    Testing::ScopedEnvironment environment;
+    const auto refusalUnder = [&](const char* stateHome, mode_t mode) {
+        EXPECT_EQ(chmod(above.c_str(), mode), 0);
+        environment.Set("XDG_STATE_HOME", (mFolder + stateHome).c_str());
+        std::string refusal;
+        const std::string folder = InstanceLock::FindFolder(name, refusal);
+        EXPECT_EQ(folder.empty(), !refusal.empty()) << refusal;
+        return refusal;
+    };
+    const std::string folder = "/state/" + name + "-" + host;
+    const std::string openToOthers = ", which other users may write and which has no sticky bit";
+    EXPECT_EQ(refusalUnder("/above/state", 0777), mFolder + "/above" + folder + " lies in " + above + openToOthers);
+    // Through a link, the folder it leads to is the one asked.
+    EXPECT_EQ(refusalUnder("/link/state", 0770), mFolder + "/link" + folder + " lies in " + above + openToOthers);
+    EXPECT_EQ(refusalUnder("/link/state", 01777), "");
+    if (getuid() == 0) {
+        ASSERT_EQ(chown(above.c_str(), 12345, 12345), 0);
+        EXPECT_EQ(refusalUnder("/above/state", 0755),
+                  mFolder + "/above" + folder + " lies in " + above + ", which belongs to another user");
+    }
+}
+
 }  // namespace
 }  // namespace ZV::Platform
