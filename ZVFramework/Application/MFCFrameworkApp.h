@@ -175,6 +175,10 @@ private:
                 application->ReceiveHandOver(tag, data, size);
             });
             CatchTerminationRequests();
+            if (IsAskedToEndBeforeTheWindow()) {
+                WriteDebugLine("The system asks the program to end before its window opens.");
+                return ShutDown();
+            }
             ZV_THROW_IF_FAILED_IN(FunctionName("Run"), mApplication->CreateMainWindow(mApplication->GetRendererKind()));
             EndSplash();
             mApplication->RunMessageLoop();
@@ -216,6 +220,15 @@ private:
         application = nullptr;
         WriteDebugLine("Shut-down: the application object is released.");
         return exitCode;
+    }
+
+    // A request that came while the program started (held back until now) ends it as closing its window would, before
+    // the window opens and anything runs in it. So does one that a silent run answered after it chose its window.
+    bool IsAskedToEndBeforeTheWindow()
+    {
+        const bool asked = (mTerminationRequests && mTerminationRequests->HasPendingEvent()) ||
+                           Platform::WasTerminationRequestAnswered();
+        return asked && mApplication->CanExit();
     }
 
     // From the window on, the system's request to end (logout, kill, Ctrl+C) ends the program as closing its window
