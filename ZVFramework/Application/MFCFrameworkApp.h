@@ -11,7 +11,9 @@
 #include "Notification/Notification.h"
 #include "ObjectBase/Exception.h"
 #include "ObjectBase/TypeName.h"
+#include "Platform/DesktopWindows.h"
 #include "Platform/LanguageId.h"
+#include "Platform/StandardError.h"
 #include "Platform/TerminationRequests.h"
 #include "Renderer/Renderer.h"
 #include "Utilities/Debug/DebugConsoleSwitch.h"
@@ -30,7 +32,8 @@ namespace ZV {
 // the string tables and the skin, keeps the program to one instance per user, reads the debug switch, then makes the
 // application of class T, runs its start-up, opens its main window, runs the loop and shuts it down. Every failure
 // on the way is shown to the user as the start-up error and ends the program with kExitStartupFailure; none ends it
-// abnormally. While it starts, a splash shows the resource folder's "Splash.png" when there is one.
+// abnormally. A main window that cannot open for want of a display, where no box could show either, is one line on
+// the standard error instead. While it starts, a splash shows the resource folder's "Splash.png" when there is one.
 //
 // T derives from LApplicationBase<T> and provides kWindowClassName, the name that the main window, the instance
 // lock and the saved window place go by, and IsFinishedWithoutWindow, which tells the start-up results with which
@@ -174,6 +177,12 @@ private:
             (void)mSingleInstance.Listen([application](std::int32_t tag, const char* data, std::size_t size) {
                 application->ReceiveHandOver(tag, data, size);
             });
+            if (Platform::GetDesktopEventSource() == nullptr) {
+                // No box can show there: the one line says why.
+                Platform::WriteLineToStandardError(std::string(kNoDisplayReason) + "; this start ends.");
+                (void)ShutDown();
+                return kExitStartupFailure;
+            }
             CatchTerminationRequests();
             if (IsAskedToEndBeforeTheWindow()) {
                 WriteDebugLine("The system asks the program to end before its window opens.");
