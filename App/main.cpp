@@ -3,12 +3,15 @@
 #include "Application/MFCFrameworkApp.h"
 #include "Application/StartupError.h"
 #include "Platform/StandardError.h"
+#include "Platform/TerminationRequests.h"
 #include "Simulator/SimulatedMidiDriver.h"
 
 #include <string>
 
 int main(int argumentCount, char** arguments)
 {
+    // Before anything else: a request to end at any moment gets the run's own end, never the system's default one.
+    ZV::Platform::HoldTerminationRequests();
     ZV::Platform::IgnoreClosedPipes();
     ZV::Platform::KeepStandardStreamsOpen();
     ZV::WideString commandLine;

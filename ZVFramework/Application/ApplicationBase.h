@@ -3,6 +3,7 @@
 #include "Application/ApplicationFolders.h"
 #include "Application/FrameworkApp.h"
 #include "Application/IniFileManager.h"
+#include "Application/StartupError.h"
 #include "Application/Version.h"
 #include "ControlBase/DebugLine.h"
 #include "Notification/InternTable.h"
@@ -176,9 +177,7 @@ public:
             ZV_THROW_NULL_POINTER_IN(function, std::runtime_error, "Invalid Control Name");
         }
         if (Platform::GetDesktopEventSource() == nullptr) {
-            ZV_THROW_IN(function, std::runtime_error,
-                        "There is no X display to show the window on: DISPLAY is not set, or its server cannot be "
-                        "reached");
+            ZV_THROW_IN(function, std::runtime_error, kNoDisplayReason);
         }
         return GetWindows().CreateMainWindow(rendererKind, controlName, GetCompanyName());
     }

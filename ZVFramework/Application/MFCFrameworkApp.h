@@ -11,7 +11,9 @@
 #include "Notification/Notification.h"
 #include "ObjectBase/Exception.h"
 #include "ObjectBase/TypeName.h"
+#include "Platform/DesktopWindows.h"
 #include "Platform/LanguageId.h"
+#include "Platform/StandardError.h"
 #include "Platform/TerminationRequests.h"
 #include "Renderer/Renderer.h"
 #include "Utilities/Debug/DebugConsoleSwitch.h"
@@ -30,7 +32,8 @@ namespace ZV {
 // the string tables and the skin, keeps the program to one instance per user, reads the debug switch, then makes the
 // application of class T, runs its start-up, opens its main window, runs the loop and shuts it down. Every failure
 // on the way is shown to the user as the start-up error and ends the program with kExitStartupFailure; none ends it
-// abnormally. While it starts, a splash shows the resource folder's "Splash.png" when there is one.
+// abnormally. A main window that cannot open for want of a display, where no box could show either, is one line on
+// the standard error instead. While it starts, a splash shows the resource folder's "Splash.png" when there is one.
 //
 // T derives from LApplicationBase<T> and provides kWindowClassName, the name that the main window, the instance
 // lock and the saved window place go by, and IsFinishedWithoutWindow, which tells the start-up results with which
@@ -174,7 +177,17 @@ private:
             (void)mSingleInstance.Listen([application](std::int32_t tag, const char* data, std::size_t size) {
                 application->ReceiveHandOver(tag, data, size);
             });
+            if (Platform::GetDesktopEventSource() == nullptr) {
+                // No box can show there: the one line says why.
+                Platform::WriteLineToStandardError(std::string(kNoDisplayReason) + "; this start ends.");
+                (void)ShutDown();
+                return kExitStartupFailure;
+            }
             CatchTerminationRequests();
+            if (IsAskedToEndBeforeTheWindow()) {
+                WriteDebugLine("The system asks the program to end before its window opens.");
+                return ShutDown();
+            }
             ZV_THROW_IF_FAILED_IN(FunctionName("Run"), mApplication->CreateMainWindow(mApplication->GetRendererKind()));
             EndSplash();
             mApplication->RunMessageLoop();
@@ -216,6 +229,15 @@ private:
         application = nullptr;
         WriteDebugLine("Shut-down: the application object is released.");
         return exitCode;
+    }
+
+    // A request that came while the program started (held back until now) ends it as closing its window would, before
+    // the window opens and anything runs in it. So does one that a silent run answered after it chose its window.
+    bool IsAskedToEndBeforeTheWindow()
+    {
+        const bool asked = (mTerminationRequests && mTerminationRequests->HasPendingEvent()) ||
+                           Platform::WasTerminationRequestAnswered();
+        return asked && mApplication->CanExit();
     }
 
     // From the window on, the system's request to end (logout, kill, Ctrl+C) ends the program as closing its window

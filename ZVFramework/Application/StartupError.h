@@ -14,6 +14,9 @@ struct NativeWindow;
 inline constexpr wchar_t kStartupErrorText[] =
     L"The application encountered problems during startup and will now close.";
 inline constexpr wchar_t kStartupErrorCaption[] = L"Error";
+// Why the main window cannot open when there is no display, where no box can say it either.
+inline constexpr char kNoDisplayReason[] =
+    "There is no X display to show the window on: DISPLAY is not set, or its server cannot be reached";
 
 // The message of a failed start or of a failure that ends the loop: "STARTUP_ERROR" and "STARTUP_ERROR_CAPTION" of
 // the framework string table, each replaced by the built-in English text when the table or the id is missing.

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -14,28 +15,50 @@ namespace {
 
 constexpr int kCaughtSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
 
-// The handlers may only do what is safe inside a signal: one write to the pipe, or the announcement's one write.
+// The handler may only do what is safe inside a signal: one write to the pipe, the announcement's one write, or a
+// flag. It runs on whichever thread the system picks, so a change of who takes the requests waits until no handler
+// runs before it looks at what they left.
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free &&
+              std::atomic<const char*>::is_always_lock_free && std::atomic<std::size_t>::is_always_lock_free);
+std::atomic<int> gHandlersRunning{0};
 std::atomic<int> gWakeWriteEnd{-1};
 std::atomic<int> gWakeReadEnd{-1};
+std::atomic<bool> gHolding{false};
+std::atomic<bool> gHeld{false};
 std::atomic<bool> gAnsweredUntilExit{false};
 std::atomic<const char*> gAnnouncement{nullptr};
 std::atomic<std::size_t> gAnnouncementLength{0};
 std::atomic<bool> gAnswered{false};
 
-extern "C" void WakeTheLoop(int)
+// The announcement at the first answer: true when this is it.
+bool IsFirstAnswer()
 {
-    const int savedErrno = errno;
-    const char request = 1;
-    // A full pipe already holds a request that is not taken yet.
-    (void)!write(gWakeWriteEnd.load(), &request, 1);
-    errno = savedErrno;
+    return !gAnswered.exchange(true);
 }
 
-extern "C" void AnswerAndGoOn(int)
+// Outside the count of running handlers: a standard error that nobody reads may hold it.
+void Announce()
+{
+    (void)!write(STDERR_FILENO, gAnnouncement.load(), gAnnouncementLength.load());
+}
+
+extern "C" void TakeRequest(int)
 {
     const int savedErrno = errno;
-    if (!gAnswered.exchange(true)) {
-        (void)!write(STDERR_FILENO, gAnnouncement.load(), gAnnouncementLength.load());
+    bool announce = false;
+    gHandlersRunning.fetch_add(1);
+    if (const int wakeWriteEnd = gWakeWriteEnd.load(); wakeWriteEnd >= 0) {
+        const char request = 1;
+        // A full pipe already holds a request that is not taken yet.
+        (void)!write(wakeWriteEnd, &request, 1);
+    } else if (gAnsweredUntilExit.load()) {
+        announce = IsFirstAnswer();
+    } else {
+        gHeld.store(true);
+    }
+    gHandlersRunning.fetch_sub(1);
+    if (announce) {
+        Announce();
     }
     errno = savedErrno;
 }
@@ -51,7 +74,26 @@ void SetDisposition(void (*handler)(int))
     }
 }
 
+// A handler on another thread may have read the state from before the change.
+void WaitForRunningHandlers()
+{
+    while (gHandlersRunning.load() != 0) {
+    }
+}
+
 }  // namespace
+
+void HoldTerminationRequests()
+{
+    gHolding.store(true);
+    SetDisposition(&TakeRequest);
+    sigset_t requests;
+    sigemptyset(&requests);
+    for (const int signal : kCaughtSignals) {
+        sigaddset(&requests, signal);
+    }
+    pthread_sigmask(SIG_UNBLOCK, &requests, nullptr);
+}
 
 std::unique_ptr<TerminationRequests> TerminationRequests::Catch(std::function<void()> onRequest)
 {
@@ -62,9 +104,14 @@ std::unique_ptr<TerminationRequests> TerminationRequests::Catch(std::function<vo
     if (pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) {
         return nullptr;
     }
-    gWakeWriteEnd.store(ends[1]);
     gWakeReadEnd.store(ends[0]);
-    SetDisposition(&WakeTheLoop);
+    gWakeWriteEnd.store(ends[1]);
+    SetDisposition(&TakeRequest);
+    WaitForRunningHandlers();
+    if (gHeld.exchange(false)) {
+        const char request = 1;
+        (void)!write(ends[1], &request, 1);
+    }
     return std::unique_ptr<TerminationRequests>(new TerminationRequests(ends[0], std::move(onRequest)));
 }
 
@@ -75,9 +122,13 @@ TerminationRequests::TerminationRequests(int readEnd, std::function<void()> onRe
 
 TerminationRequests::~TerminationRequests()
 {
-    SetDisposition(gAnsweredUntilExit.load() ? &AnswerAndGoOn : SIG_DFL);
+    if (!gHolding.load() && !gAnsweredUntilExit.load()) {
+        SetDisposition(SIG_DFL);
+    }
     gWakeReadEnd.store(-1);
-    close(gWakeWriteEnd.exchange(-1));
+    const int writeEnd = gWakeWriteEnd.exchange(-1);
+    WaitForRunningHandlers();
+    close(writeEnd);
     close(mReadEnd);
 }
 
@@ -86,9 +137,10 @@ void AnswerTerminationRequestsUntilExit(std::string_view announcement)
     gAnnouncementLength.store(announcement.size());
     gAnnouncement.store(announcement.data());
     gAnsweredUntilExit.store(true);
-    // While an object catches the requests, its end hands them over.
-    if (gWakeWriteEnd.load() < 0) {
-        SetDisposition(&AnswerAndGoOn);
+    SetDisposition(&TakeRequest);
+    WaitForRunningHandlers();
+    if (gHeld.exchange(false) && IsFirstAnswer()) {
+        Announce();
     }
 }
 

@@ -9,17 +9,25 @@
 namespace ZV::Platform {
 
 // The system's polite requests to end (SIGTERM at logout or from kill, SIGINT and SIGQUIT from a terminal's keys,
-// SIGHUP when the terminal goes) turned into events of the user-interface loop while the object lives, so that the
-// program ends as when its window is closed: settings written, and never in the middle of an update. Outside that
-// time the system's default ending stands, unless the requests are answered until the process ends. One object at a
-// time.
+// SIGHUP when the terminal goes). Once HoldTerminationRequests has run, a request never ends the process by the
+// system's default: it is held back until an object catches the requests or they are answered until the exit, and
+// dropped when neither ever comes (the program ends by itself then, its shut-down done).
+
+// Called first thing in main, before any thread starts: from now until the process ends, every request is held back,
+// caught or answered. A process started with the requests blocked takes them all the same.
+void HoldTerminationRequests();
+
+// While the object lives, the requests are events of the user-interface loop, so that the program ends as when its
+// window is closed: settings written, and never in the middle of an update. A request held back before it is its
+// first event. One object at a time.
 class TerminationRequests final : public IEventSource {
 public:
     // Null when another object catches them already or the wake-up pipe cannot be made.
     static std::unique_ptr<TerminationRequests> Catch(std::function<void()> onRequest);
     TerminationRequests(const TerminationRequests&) = delete;
     TerminationRequests& operator=(const TerminationRequests&) = delete;
-    // Gives the requests back to the system's default handling, or to the answer until the process ends.
+    // The requests are held back or answered again; without either, the system's default ending stands again. A
+    // request not dispatched yet counts as taken.
     ~TerminationRequests();
 
     int GetDescriptor() const override { return mReadEnd; }
@@ -36,8 +44,8 @@ private:
 
 // From now until the process ends, a request that no object catches is answered and the process goes on, to end by
 // itself with its own outcome: the announcement (text that outlives the process's use of it) goes to the standard
-// error at the first such request, as it comes, since nothing else may answer while the program works outside its
-// loop. For a run that nothing may cut short, to its last instruction.
+// error at the first such request, as it comes or at once for one held back, since nothing else may answer while the
+// program works outside its loop. For a run that nothing may cut short, to its last instruction.
 void AnswerTerminationRequestsUntilExit(std::string_view announcement);
 // Whether a request was answered so.
 bool WasTerminationRequestAnswered();

@@ -25,6 +25,8 @@ public:
     ~ProgramUnderTest();
 
     bool IsRunning() const { return mPid > 0 && !mStatus; }
+    // The process's id; -1 when it could not be started.
+    pid_t GetPid() const { return mPid; }
     // A descriptor that becomes readable when the process ends.
     int GetEndDescriptor() const { return mPidDescriptor; }
     // Looks whether the process has ended, without waiting.
