@@ -8,8 +8,10 @@
 #include "System/RootWindow.h"
 #include "UI/MainControl.h"
 
+#include <atomic>
 #include <string>
 #include <string_view>
+#include <utility>
 
 using namespace ZV;
 
@@ -26,6 +28,10 @@ constexpr std::string_view kDisplayLostEnding = "FirmwareUpdater: the display we
 constexpr std::string_view kDisplayLostDuringUpdate =
     "FirmwareUpdater: the display went away; the update goes on without the window, and the program ends when it has "
     "ended\n";
+
+constexpr std::string_view kWindowDestroyedDuringUpdate =
+    "FirmwareUpdater: another program destroyed the window; the update goes on without it, and the program ends when "
+    "it has ended\n";
 
 constexpr std::wstring_view kCursorsWithoutShape[] = {
     L"UI_CURSOR_SPLIT_V", L"UI_CURSOR_SPLIT_H",    L"UI_CURSOR_ROTATE",
@@ -109,6 +115,8 @@ ZVRESULT LApplication::RunApplicationShutdown()
             handle = 0;
         }
     }
+    // Nothing may wait on the device once the processor goes.
+    mWaitWithoutWindow.Abandon();
     if (mSilentRunInWindow) {
         // However the window closed. RESTART replaces the engine, so the processor's engine now is the last run's.
         mExitCode = mUpdateProcessor->IsNothingLeftToUpdate() ? kExitFinished : kExitUpdateFailed;
@@ -119,14 +127,12 @@ ZVRESULT LApplication::RunApplicationShutdown()
 
 void LApplication::OnBeforeMessageLoop()
 {
-    if (!mUpdateProcessor || !mUpdateProcessor->IsStartHeld() || !GetMainWindow() || Platform::IsDesktopLost()) {
+    if (!GetMainWindow() || Platform::IsDesktopLost()) {
         return;
     }
-    mUpdateProcessor->StartHeldUpdate();
-    // The window began to watch the engine before the start.
     if (const RCPtr<LRootWindow> root = GetMainRootWindow()) {
         if (auto* mainControl = dynamic_cast<LMainControl*>(root->GetRootControl().Get())) {
-            mainControl->FollowEngineAnew();
+            mainControl->StartHeldUpdate();
         }
     }
 }
@@ -135,6 +141,65 @@ void LApplication::OnDisplayLost(bool ending)
 {
     const std::string_view line = ending ? kDisplayLostEnding : kDisplayLostDuringUpdate;
     Platform::WriteToStandardError(line.data(), line.size());
+}
+
+bool LApplication::ProcessIdle(bool firstPass)
+{
+    const bool more = LApplicationBase::ProcessIdle(firstPass);
+    CarryOnWithoutWindow();
+    return more;
+}
+
+void LApplication::CarryOnWithoutWindow()
+{
+    const RCPtr<OSWindow>& window = GetWindows().GetMainWindow();
+    if (IsExitRequested() || !window || window->GetBackEnd().Exists() || !mUpdateProcessor) {
+        return;
+    }
+    // A lost display says so itself.
+    if (!std::exchange(mWindowLossTold, true) && !Platform::IsDesktopLost() && !CanExit()) {
+        Platform::WriteToStandardError(kWindowDestroyedDuringUpdate.data(), kWindowDestroyedDuringUpdate.size());
+    }
+    if (mWaitWithoutWindow.IsUnderWay()) {
+        if (mWaitWithoutWindow.HasEnded()) {
+            FinishWaitWithoutWindow();
+        }
+        return;
+    }
+    if (!mUpdateProcessor->IsUpdateOnItsWay() || mUpdateProcessor->IsEngineWorkUnderWay()) {
+        return;
+    }
+    // The window's own wait, if one ran, was stopped when the window went: this one starts afresh.
+    mUpdateProcessor->BeginEngineWork(LUpdateProcessor::ExitDuringWork::kDropped);
+    try {
+        (void)mWaitWithoutWindow.Start([processor = mUpdateProcessor](const std::atomic<bool>& stopRequested) {
+            (void)processor->WaitForDeviceToEnterUpdateMode(&stopRequested);
+        });
+    } catch (...) {
+        // Without a thread nothing can wait for the device.
+        mUpdateProcessor->EndEngineWork();
+        mUpdateProcessor->GiveUpUpdateOnItsWay();
+        throw;
+    }
+}
+
+void LApplication::FinishWaitWithoutWindow()
+{
+    const bool failed = mWaitWithoutWindow.Finish() != nullptr;
+    mUpdateProcessor->EndEngineWork();
+    const RCPtr<LUpdateEngineInterface>& engine = mUpdateProcessor->GetEngine();
+    if (failed || engine->GetDeviceState() != LUpdateEngineInterface::kDeviceInUpdateMode) {
+        mUpdateProcessor->GiveUpUpdateOnItsWay();
+        return;
+    }
+    if (Failed(mUpdateProcessor->StartUpdate())) {
+        std::string reason = engine->DescribeFirmwareFileFailure();
+        if (reason.empty()) {
+            reason = "the update could not be started; nothing was sent, and the device waits in update mode";
+        }
+        const std::string line = "FirmwareUpdater: " + reason + "\n";
+        Platform::WriteToStandardError(line.data(), line.size());
+    }
 }
 
 bool LApplication::CanExit()

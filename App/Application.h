@@ -4,6 +4,7 @@
 #include "Application/ApplicationBase.h"
 #include "Engine/UpdateProcessor.h"
 #include "Renderer/Renderer.h"
+#include "UI/BackgroundWork.h"
 #include "UI/UpdateProcessorSource.h"
 
 #include <cstdint>
@@ -41,6 +42,10 @@ public:
     void OnBeforeMessageLoop() override;
     // Says so in one line on the standard error, and whether the update goes on.
     void OnDisplayLost(bool ending) override;
+    // The windows' idle work; then, once the main window has gone without being closed, an update on its way goes on
+    // without it: the wait for the device sent into update mode, then the update, which holds the program's end back
+    // as ever. A window that another program destroyed says so in one line while an update holds the end back.
+    bool ProcessIdle(bool firstPass) override;
     // Unless an update runs: the program never ends in the middle of one.
     bool CanExit() override;
     int GetExitCode() const override { return mExitCode; }
@@ -62,6 +67,11 @@ public:
 private:
     // Says what the run came to, and keeps its exit code.
     void EndWith(const HeadlessOutcome& outcome);
+    // Once the main window went without being closed: says so for a destroyed window that leaves an update to
+    // finish, and waits for a device sent into update mode that nobody waits for any more.
+    void CarryOnWithoutWindow();
+    // The device is back in update mode, and its update starts; or it is not, and nobody waits for it any more.
+    void FinishWaitWithoutWindow();
 
     MidiCommFactory mMidiFactory;
     ZV::RCPtr<LUpdateProcessor> mUpdateProcessor;
@@ -69,4 +79,7 @@ private:
     int mExitCode = 1;
     // A silent run that showed its window ends with what the window's last update came to.
     bool mSilentRunInWindow = false;
+    bool mWindowLossTold = false;
+    // The wait for the device, away from this thread, once the window that waited for it has gone.
+    ZV::LBackgroundWork mWaitWithoutWindow;
 };

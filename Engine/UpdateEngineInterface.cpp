@@ -397,7 +397,10 @@ ZVRESULT LUpdateEngineInterface::PrepareImageToSend(SharedFirmwareImage& image)
     }
     if (!same) {
         image.reset();
+        // Shown as it is now: unfit to send, or another image that the next start checks afresh.
+        const std::int32_t state = ExamineFirmwareFile(path);
         SetUpdateFailure(UpdateFailure{FailureKind::kImageChanged});
+        SetFirmwareFileState(state);
         return ZV_E_FAIL;
     }
     return ZV_S_OK;

@@ -51,6 +51,7 @@ LUpdateProcessor::~LUpdateProcessor() = default;
 ZVRESULT LUpdateProcessor::Initialize(const WideString& commandLine, WindowedStart windowedStart)
 {
     mStartHeld = false;
+    mUpdateOnItsWay.store(false);
     WideString value;
     if (mCommandLine.IsEmpty()) {
         mCommandLine = commandLine;
@@ -73,11 +74,14 @@ ZVRESULT LUpdateProcessor::Initialize(const WideString& commandLine, WindowedSta
 
 ZVRESULT LUpdateProcessor::Reinitialize()
 {
-    return Initialize(mCommandLine);
+    return Initialize(mCommandLine, WindowedStart::kHeldForWindow);
 }
 
 bool LUpdateProcessor::IsNotUpdating() const
 {
+    if (IsUpdateOnItsWay()) {
+        return false;
+    }
     if (IsEngineWorkUnderWay()) {
         return mExitEndsWork.load();
     }
@@ -173,10 +177,26 @@ std::uint32_t LUpdateProcessor::GetUpdateModeEntryWait()
     return gUpdateModeEntryWait.load();
 }
 
-ZVRESULT LUpdateProcessor::WaitForDeviceToEnterUpdateMode()
+ZVRESULT LUpdateProcessor::EnterUpdateMode()
+{
+    const ZVRESULT entered = mEngine->EnterUpdateMode();
+    if (Succeeded(entered)) {
+        mUpdateOnItsWay.store(true);
+    }
+    return entered;
+}
+
+ZVRESULT LUpdateProcessor::StartUpdate()
+{
+    GiveUpUpdateOnItsWay();
+    return mEngine->StartUpdate();
+}
+
+ZVRESULT LUpdateProcessor::WaitForDeviceToEnterUpdateMode(const std::atomic<bool>* stopRequested)
 {
     LUpdateEngineInterface& engine = *mEngine;
-    for (std::uint32_t elapsed = 0; elapsed < GetUpdateModeEntryWait(); elapsed += kUpdateModeEntryTurn) {
+    for (std::uint32_t elapsed = 0; elapsed < GetUpdateModeEntryWait() && !(stopRequested && stopRequested->load());
+         elapsed += kUpdateModeEntryTurn) {
         Platform::SleepMilliseconds(kUpdateModeEntryTurn);
         (void)engine.ScanForDevices();
         if (Succeeded(engine.RefreshSelectedDevice()) &&
@@ -241,6 +261,11 @@ ZVRESULT LUpdateProcessor::FollowSwitches(const WideString& commandLine, Windowe
     }
     const bool silent = FindSwitch(commandLine, L"-SILENT", value);
     const bool automatic = FindSwitch(commandLine, L"-START_UPDATE_AUTOMATICALLY", value);
+    if (windowedStart == WindowedStart::kHeldForWindow) {
+        // The window stands, and a silent run that shows it stays unfinished until it closes.
+        mStartHeld = wanted && (silent || automatic);
+        return ZV_S_OK;
+    }
     if (wanted && (silent || automatic)) {
         if (silent || windowedStart == WindowedStart::kInInitialize) {
             StartAutomatically(silent);
@@ -255,10 +280,15 @@ ZVRESULT LUpdateProcessor::FollowSwitches(const WideString& commandLine, Windowe
     return ZV_S_OK;
 }
 
+bool LUpdateProcessor::TakeHeldStart()
+{
+    // The device may have gone, or the file changed, while the window opened or looked at the device.
+    return std::exchange(mStartHeld, false) && CanUpdate() && IsUpdateWanted();
+}
+
 void LUpdateProcessor::StartHeldUpdate()
 {
-    // The device may have gone, or the file changed, while the window opened.
-    if (std::exchange(mStartHeld, false) && CanUpdate() && IsUpdateWanted()) {
+    if (TakeHeldStart()) {
         StartAutomatically(false);
     }
 }
@@ -273,10 +303,10 @@ void LUpdateProcessor::StartAutomatically(bool silent)
 {
     LUpdateEngineInterface& engine = *mEngine;
     if (engine.GetDeviceState() != LUpdateEngineInterface::kDeviceRunning) {
-        (void)engine.StartUpdate();
+        (void)StartUpdate();
         return;
     }
-    if (Failed(engine.CheckFirmwareFile()) || Failed(engine.EnterUpdateMode())) {
+    if (Failed(engine.CheckFirmwareFile()) || Failed(EnterUpdateMode())) {
         return;
     }
     if (silent) {
@@ -284,6 +314,9 @@ void LUpdateProcessor::StartAutomatically(bool silent)
         (void)WaitForDeviceToEnterUpdateMode();
     }
     if (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceInUpdateMode) {
-        (void)engine.StartUpdate();
+        (void)StartUpdate();
+    } else if (silent) {
+        GiveUpUpdateOnItsWay();
     }
+    // Else the window waits for the device, or the application does once the window has gone.
 }

@@ -52,26 +52,50 @@ public:
     LUpdateProcessor& operator=(const LUpdateProcessor&) = delete;
     ~LUpdateProcessor() override;
 
-    // When a run with its window (no -SILENT) starts its update automatically: in Initialize, or once the window
-    // stands (StartHeldUpdate), so that no device hears of an update that no window would follow.
-    enum class WindowedStart { kInInitialize, kWhenWindowStands };
+    // Where the update that the switches ask for starts.
+    enum class WindowedStart {
+        // In Initialize, which waits for it in a silent run.
+        kInInitialize,
+        // As kInInitialize in a silent run; a run with its window holds it until the window stands
+        // (StartHeldUpdate), so that no device hears of an update that no window would follow.
+        kWhenWindowStands,
+        // The window stands (RESTART): held for it in every run, so that the window starts it after its look at the
+        // device and follows it; Initialize waits for no update.
+        kHeldForWindow,
+    };
 
     // Builds a fresh engine and follows the switches: 0, or 0x8000A020. Throws a "Failed Result" exception when
     // the engine cannot be initialised. The first command line is kept for Reinitialize.
     [[nodiscard]] ZVRESULT Initialize(const ZV::WideString& commandLine,
                                       WindowedStart windowedStart = WindowedStart::kInInitialize);
-    // Initialize with the kept command line; the allow-downgrade flag stays as it is.
+    // Initialize with the kept command line, an automatic start held for the window; the allow-downgrade flag stays
+    // as it is.
     [[nodiscard]] ZVRESULT Reinitialize();
 
     // Initialize held the automatic start back for the window.
     bool IsStartHeld() const { return mStartHeld; }
-    // The automatic start that Initialize held back, for the device and the file as they are now; nothing when none
-    // was held.
+    // Takes the automatic start that Initialize held back: true when one was held and the device and the file as
+    // they are now still call for it.
+    bool TakeHeldStart();
+    // Takes the automatic start that Initialize held back and starts it here, as a run without the window would.
     void StartHeldUpdate();
 
-    // True unless an update was started and has not ended, or work on the engine is under way that drops an exit
-    // request.
+    // True unless an update is on its way or was started and has not ended, or work on the engine is under way that
+    // drops an exit request.
     bool IsNotUpdating() const;
+    // From the request that sends the device into update mode until its update starts, or until the program stops
+    // waiting for the device: whatever becomes of the window, the program carries the update on and does not end.
+    bool IsUpdateOnItsWay() const { return mUpdateOnItsWay.load(); }
+    // The engine's: a request that reaches the device puts its update on its way.
+    [[nodiscard]] ZVRESULT EnterUpdateMode();
+    // The device, sent into update mode and waited for, is back in it (a later look found it): the update is on its
+    // way again.
+    void ResumeUpdateOnItsWay() { mUpdateOnItsWay.store(true); }
+    // The engine's, for a device in update mode; the update is on its way no more, started or refused.
+    [[nodiscard]] ZVRESULT StartUpdate();
+    // Nobody waits for the device sent into update mode any more (it did not come back in it in time, or came back
+    // in no state to take the image).
+    void GiveUpUpdateOnItsWay() { mUpdateOnItsWay.store(false); }
     // Thread-safe.
     bool GetAllowDowngrade() const { return mAllowDowngrade.load(); }
     // True when the last update finished, or when the device found runs a build that needs no update: what a silent
@@ -115,8 +139,9 @@ public:
     static ZV::WideString GetPortNameForDeviceType(std::int32_t type);
 
     // Waits in turns of kUpdateModeEntryTurn, scanning and refreshing, up to GetUpdateModeEntryWait(), for a device
-    // sent into update mode to come back in it: 0 when it did, ZV_E_FAIL when it did not or became unusable.
-    [[nodiscard]] ZVRESULT WaitForDeviceToEnterUpdateMode();
+    // sent into update mode to come back in it: 0 when it did, ZV_E_FAIL when it did not, became unusable, or the
+    // flag asked the wait to stop.
+    [[nodiscard]] ZVRESULT WaitForDeviceToEnterUpdateMode(const std::atomic<bool>* stopRequested = nullptr);
     // Of several devices found, the first is the one to update; the others are never touched. Says so on the debug
     // output, once for the processor's whole life, whichever thread finds them.
     void SelectFirstOfSeveralDevices();
@@ -142,5 +167,7 @@ private:
     std::atomic<bool> mSeveralDevicesReported{false};
     std::atomic<bool> mEngineWorkUnderWay{false};
     std::atomic<bool> mExitEndsWork{false};
+    // Set and cleared on the thread of the work on the engine too.
+    std::atomic<bool> mUpdateOnItsWay{false};
     bool mStartHeld = false;
 };

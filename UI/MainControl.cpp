@@ -48,7 +48,7 @@ LMainControl::LMainControl(const RCPtr<LControl>& parent, const WideString& name
 LMainControl::~LMainControl()
 {
     if (mEngineWork.IsUnderWay()) {
-        // Nobody is left to take what the work finds.
+        // Nobody is left to take what the work finds. An update on its way is the application's to carry on.
         mEngineWork.Abandon();
         mUpdateProcessor->EndEngineWork();
     }
@@ -81,12 +81,6 @@ ZVRESULT LMainControl::Initialize()
     UpdateDisplayFromEngine();
     ReportFirmwareFileFailure();
     return initialized;
-}
-
-void LMainControl::FollowEngineAnew()
-{
-    WatchEngine();
-    UpdateDisplayFromEngine();
 }
 
 void LMainControl::WatchEngine()
@@ -396,11 +390,15 @@ std::int32_t LMainControl::OnScanForDeviceClick(const ConstRCPtr<LNotificationDi
     ShowLookingForDevice(engine->GetFirmwareFileState());
     RunEngineWork(
         kLookingForDeviceText, ::LUpdateProcessor::ExitDuringWork::kDropped,
-        [engine, overdue](const std::atomic<bool>&) {
+        [engine, overdue, processor = mUpdateProcessor](const std::atomic<bool>&) {
             (void)engine->ScanForDevices();
-            // The device sent into update mode may be back in it at last.
-            return overdue && Succeeded(engine->RefreshSelectedDevice()) &&
-                   engine->GetDeviceState() == ::LUpdateEngineInterface::kDeviceInUpdateMode;
+            // The device sent into update mode may be back in it at last: its update is on its way again.
+            const bool back = overdue && Succeeded(engine->RefreshSelectedDevice()) &&
+                              engine->GetDeviceState() == ::LUpdateEngineInterface::kDeviceInUpdateMode;
+            if (back) {
+                processor->ResumeUpdateOnItsWay();
+            }
+            return back;
         },
         [this](bool backInUpdateMode) {
             if (backInUpdateMode) {

@@ -62,9 +62,10 @@ public:
     [[nodiscard]] ZVRESULT IsCommandEnabled(std::uint32_t first, std::uint32_t second, const WideString& notificationId,
                                             MenuItemInfo& state) override;
 
-    // The processor started an update after the window began to watch the engine (an automatic start held back until
-    // the window stood): the window follows the engine anew.
-    void FollowEngineAnew();
+    // The automatic start that the processor held back for the window, now that the window stands or has looked at
+    // the device anew (RESTART), as a click on "UPDATE FIRMWARE" starts it. Nothing when none is held, or when the
+    // device and the file no longer call for it.
+    void StartHeldUpdate();
     // False while an update runs, or work on the engine that may touch the device: the application then drops an exit
     // request.
     bool IsNotUpdating() const;

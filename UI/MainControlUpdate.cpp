@@ -85,8 +85,11 @@ void LMainControl::WaitForUpdateModeThenStart(bool enterFirst)
     const bool waits = !mButtonManualDeviceReadyForUpdate;
     RunEngineWork(
         GetEnteringUpdateModeText(), ::LUpdateProcessor::ExitDuringWork::kDropped,
-        [engine, enterFirst, waits, waitTurn = mWaitTurn](const std::atomic<bool>& stopRequested) {
-            if (enterFirst && Failed(engine->EnterUpdateMode())) {
+        [engine, enterFirst, waits, waitTurn = mWaitTurn,
+         processor = mUpdateProcessor](const std::atomic<bool>& stopRequested) {
+            // A window that went before the request leaves the device untouched; from the request on, the update
+            // is on its way, and the window's end no longer ends it.
+            if (enterFirst && (stopRequested.load() || Failed(processor->EnterUpdateMode()))) {
                 return false;
             }
             if (!waits || engine->GetDeviceState() != Engine::kDeviceEnteringUpdateMode ||
@@ -114,10 +117,13 @@ void LMainControl::StartUpdateInUpdateMode()
         (void)mProgressBar->SetValue(0.0);
         mProgressBar->SetTimeEstimateEnabled(false);
         // The engine reports how the update goes; a refused start leaves the state that the display shows.
-        if (Failed(engine->StartUpdate())) {
+        if (Failed(mUpdateProcessor->StartUpdate())) {
             mUpdateStarted = false;
             ReportFirmwareFileFailure();
         }
+    } else {
+        // Nobody waits for a device sent into update mode any more.
+        mUpdateProcessor->GiveUpUpdateOnItsWay();
     }
     UpdateDisplayFromEngine();
     RedrawWindow();
@@ -180,7 +186,16 @@ void LMainControl::RestartUpdateProcess()
             mNoScanButton = !mButtonScanForDevice;
             WatchEngine();
             UpdateDisplayFromEngine();
+            // What the switches start, the window starts only now, as an update it shows from its first request.
+            StartHeldUpdate();
         });
+}
+
+void LMainControl::StartHeldUpdate()
+{
+    if (mUpdateProcessor && mUpdateProcessor->TakeHeldStart()) {
+        StartFirmwareUpdate();
+    }
 }
 
 void LMainControl::RequestApplicationExit()

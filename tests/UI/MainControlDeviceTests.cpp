@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace ZV::Testing {
@@ -106,35 +107,55 @@ TEST(MainControlWithDevice, AnotherDeviceOfTheNameInUpdateModeWhileTheChosenOneR
     }
 }
 
-TEST(MainControlWithDevice, FirmwareFileGoneWhileTheDeviceRestartsIsShownInvalidAndSaidOnStderrWithNothingSent)
+TEST(MainControlWithDevice, FirmwareFileThatChangedWhileTheDeviceRestartsIsShownAsItIsNowAndSaidOnStderrWithNothingSent)
 {
-    TemporaryFolder folder;
-    const std::string image = WriteImage(folder, 2, 8);
-    const std::string log = folder / "device.log";
-    SimulatedMidiRig rig({QuickDevice(Simulator::DeviceStart::Normal, log)});
-    MainWindowHarness window(ApplicationSkinDocument(), [&rig] { return CreateUpdateEngine(rig.Factory()); });
-    window.StartProcessor(WideString(("-ABSOLUTE_FIRMWARE_FILE_PATH=" + image).c_str()));
-    window.OpenWindow();
-    ASSERT_TRUE(window.IsShown(L"buttonUpdateFirmware"));
-    window.Main().SetWaitTurn([&](std::uint32_t) {
-        std::filesystem::remove(image);
-        EXPECT_TRUE(rig.Device().WaitForStateEntries(Simulator::DeviceState::Update, 1, kBoundedWait));
-    });
+    const std::string waits = "; nothing was sent, and the device waits in update mode\n";
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& image)> change;
+        std::string fileText;
+        bool offered;
+        std::string said;
+    };
+    const Case cases[] = {
+        {"gone", [](const std::string& image) { std::filesystem::remove(image); }, kFileInvalid, false,
+         "could not be read when the image was to be sent" + waits},
+        {"cut inside a message", [](const std::string& image) { WriteContent(image, "\xF0\x01\x02"); },
+         kFileInvalid, false, "changed after it was checked" + waits},
+        {"replaced by another image fit to send",
+         [](const std::string& image) { WriteContent(image, "\xF0\x05\x06\xF7"); }, kThreeBlanks, true,
+         "changed after it was checked" + waits},
+    };
+    for (const Case& run : cases) {
+        SCOPED_TRACE(run.what);
+        TemporaryFolder folder;
+        const std::string image = WriteImage(folder, 2, 8);
+        const std::string log = folder / "device.log";
+        SimulatedMidiRig rig({QuickDevice(Simulator::DeviceStart::Normal, log)});
+        MainWindowHarness window(ApplicationSkinDocument(), [&rig] { return CreateUpdateEngine(rig.Factory()); });
+        window.StartProcessor(WideString(("-ABSOLUTE_FIRMWARE_FILE_PATH=" + image).c_str()));
+        window.OpenWindow();
+        ASSERT_TRUE(window.IsShown(L"buttonUpdateFirmware"));
+        window.Main().SetWaitTurn([&](std::uint32_t) {
+            run.change(image);
+            EXPECT_TRUE(rig.Device().WaitForStateEntries(Simulator::DeviceState::Update, 1, kBoundedWait));
+        });
 
-    const std::string said = folder / "stderr";
-    {
-        const Platform::StandardErrorRedirection redirection(said.c_str());
-        window.Click(L"buttonUpdateFirmware");
-        window.PumpAll();
-    }
-    EXPECT_EQ(window.TextOf(L"labelFirmwareFileInformation"), kFileInvalid);
-    EXPECT_FALSE(window.IsShown(L"progressBar"));
-    EXPECT_EQ(window.GetUpdateProcessor()->GetEngine()->GetDeviceState(), Engine::kDeviceInUpdateMode);
-    EXPECT_EQ(ContentOf(said), "FirmwareUpdater: the firmware file \"" + image +
-                                     "\" could not be read when the image was to be sent; nothing was sent, and the "
-                                     "device waits in update mode\n");
-    for (const std::string& text : TextsOfKind(log, "RX")) {
-        EXPECT_TRUE(text == StatusRequest || text == VersionRequest || text == EnterUpdateModeRequest) << text;
+        const std::string said = folder / "stderr";
+        {
+            const Platform::StandardErrorRedirection redirection(said.c_str());
+            window.Click(L"buttonUpdateFirmware");
+            window.PumpAll();
+        }
+        // At once, as the file is now: never as the file that was checked.
+        EXPECT_EQ(window.TextOf(L"labelFirmwareFileInformation"), run.fileText);
+        EXPECT_EQ(window.IsShown(L"buttonUpdateFirmware"), run.offered);
+        EXPECT_FALSE(window.IsShown(L"progressBar"));
+        EXPECT_EQ(window.GetUpdateProcessor()->GetEngine()->GetDeviceState(), Engine::kDeviceInUpdateMode);
+        EXPECT_EQ(ContentOf(said), "FirmwareUpdater: the firmware file \"" + image + "\" " + run.said);
+        for (const std::string& text : TextsOfKind(log, "RX")) {
+            EXPECT_TRUE(text == StatusRequest || text == VersionRequest || text == EnterUpdateModeRequest) << text;
+        }
     }
 }
 

@@ -12,9 +12,10 @@
 
 #include <X11/Xlib.h>
 
+#include <chrono>
 #include <csignal>
-#include <filesystem>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -166,11 +167,21 @@ TEST_F(ProgramEnd, ASilentRunWhoseWindowFindsTheDeviceLaterEndsWith1WhenItWasUpd
         if (run.update) {
             ASSERT_FALSE(SettledPixels(window, kMiddleButtonText, scanButton).empty()) << "no UPDATE FIRMWARE";
             ClickInWindow(window, kMiddleButtonText);
-            ASSERT_TRUE(WaitUntil([&] { return logShows(" STATE done"); }, {}, kHangGuard)) << "not updated";
+            // The device restarts once the engine's poll has read that it is done: the engine has seen the end.
+            ASSERT_TRUE(WaitUntil(
+                [&] {
+                    const std::string content = ContentOf(log);
+                    const std::size_t done = content.find(" STATE done");
+                    return done != std::string::npos && content.find(" STATE restarting", done) != std::string::npos;
+                },
+                {}, kHangGuard))
+                << "not updated";
         }
 
-        // A request while the update still ends is dropped: the window is asked again until it closes.
-        for (std::size_t dropped = 0; dropped < 30 && !program->CheckEnded(); ++dropped) {
+        // The window may still be taking what the engine did, and drops a request meanwhile: it is asked again.
+        const auto askedUntil = std::chrono::steady_clock::now() + kHangGuard;
+        while (!program->CheckEnded() && std::chrono::steady_clock::now() < askedUntil) {
+            const std::size_t dropped = program->LinesStartingWith("The exit request is dropped").size();
             mInput.RequestClose(window);
             ASSERT_TRUE(WaitUntil(
                 [&] {

@@ -1,5 +1,6 @@
-// RESTART and SCAN FOR DEVICE after an update that a stalled output cut, as the program on the desktop shows them:
-// each look for the device waits on the stalled port for seconds, and the window goes on painting meanwhile.
+// RESTART as the program on the desktop shows it: after an update that a stalled output cut, with SCAN FOR DEVICE,
+// where each look for the device waits on the stalled port for seconds and the window goes on painting meanwhile;
+// and the update that the switches ask for, which RESTART starts after its look as one the window shows.
 #include "App/Gui/ProgramOnDesktop.h"
 #include "TestFiles.h"
 #include "support/ScopedEnvironment.h"
@@ -10,6 +11,7 @@
 #include <X11/cursorfont.h>
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -62,7 +64,8 @@ private:
 // It waits out the output's real time-out for a send: once in the update, then twice in each look for the device.
 class RestartSlow : public ProgramOnDesktop {};
 
-TEST_F(RestartSlow, AfterAStalledOutputRestartAndScanRepaintTheWindowUnderTheWaitCursorWithoutExitDropACloseAndShowTheirOutcome)
+TEST_F(RestartSlow,
+       AfterAStalledOutputRestartAndScanRepaintTheWindowUnderTheWaitCursorWithoutExitDropACloseAndShowTheirOutcome)
 {
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
     // The cursor font's own shapes, for the test and the program alike: a theme's wait cursor is animated.
@@ -128,6 +131,78 @@ TEST_F(RestartSlow, AfterAStalledOutputRestartAndScanRepaintTheWindowUnderTheWai
         clickGoesOnAndEnds(kMiddleButton);
     }
     ASSERT_TRUE(program->IsRunning());
+    mInput.RequestClose(window);
+    ASSERT_TRUE(WaitForProgramEnd(*program));
+    EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+}
+
+class Restart : public ProgramOnDesktop {
+protected:
+    std::size_t DeviceLogCount(const std::string& text) const
+    {
+        const std::string log = ContentOf(mFolder / "device.log");
+        std::size_t count = 0;
+        for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) {
+            ++count;
+        }
+        return count;
+    }
+};
+
+// The upper part of the progress bar, on the window's white card.
+constexpr WindowArea kProgressTrack{28, 136, 344, 16};
+
+bool ShowsProgress(const std::vector<std::uint32_t>& pixels)
+{
+    std::size_t coloured = 0;
+    for (const std::uint32_t pixel : pixels) {
+        coloured += pixel != 0xFFFFFF ? 1 : 0;
+    }
+    return !pixels.empty() && coloured > pixels.size() / 2;
+}
+
+TEST_F(Restart, InASilentRunsWindowTheUpdateThatTheSwitchesAskForStartsAfterTheLookWithTheWindowsProgressAndEndsWith1)
+{
+    ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
+    mInput.MoveTo(1279, 1023);
+    const std::string image = mFolder / "image.syx";
+    WriteContent(image, std::string("\xF0\x01\x02\xF7\xF0\x03\x04\xF7", 8));
+    // Plugged in after the program first looked for it, so that the silent run shows its window; updated there, it
+    // comes back with its old build, and the window offers RESTART.
+    std::unique_ptr<ProgramUnderTest> program =
+        Start({"-SILENT", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + image},
+              {{"ZV_SIM_DEVICE", "normal"}, {"ZV_SIM_FAULT", "late-plug=1000"}, {"ZV_SIM_NEW_BUILD", "78500"},
+               {"ZV_SIM_FLASH_MS", "1500"}});
+    const unsigned long window = WaitForMainWindow(*program);
+    ASSERT_NE(window, 0u) << program->ReadStandardError();
+    const std::vector<std::uint32_t> scanButton = SettledPixels(window, kMiddleButtonText);
+    ASSERT_FALSE(scanButton.empty()) << "no SCAN FOR DEVICE";
+    ASSERT_TRUE(WaitUntil([&] { return DeviceLogCount(" STATE normal") > 0; }, {}, kHangGuard)) << "never plugged in";
+    ClickInWindow(window, kMiddleButtonText);
+    const std::vector<std::uint32_t> updateButton = SettledPixels(window, kMiddleButtonText, scanButton);
+    ASSERT_FALSE(updateButton.empty()) << "no UPDATE FIRMWARE";
+    ClickInWindow(window, kMiddleButtonText);
+    ASSERT_TRUE(WaitUntil([&] { return DeviceLogCount(" STATE done") == 1 && DeviceLogCount(" STATE normal") == 2; },
+                          {}, kHangGuard))
+        << "the device did not come back after its update";
+    ASSERT_FALSE(SettledPixels(window, kMiddleButtonText, updateButton).empty()) << "no NEXT";
+    ClickInWindow(window, kMiddleButtonText);
+    ASSERT_TRUE(WaitUntil([&] { return IsDrawn(Pixels(window, kRestartButton)); }, {}, kHangGuard))
+        << "no RESTART for an update that did not take";
+
+    ClickInWindow(window, kRestartButton);
+    bool progressShown = false;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            progressShown = ShowsProgress(Pixels(window, kProgressTrack));
+            return progressShown || DeviceLogCount(" STATE done") == 2;
+        },
+        {}, kHangGuard));
+    EXPECT_TRUE(progressShown) << "the update ran without the window's progress";
+    // Its end shows NEXT again; a silent run whose last update completed ends with 1.
+    ASSERT_TRUE(WaitUntil([&] { return DeviceLogCount(" STATE done") == 2 && IsDrawn(Pixels(window, kMiddleButton)); },
+                          {}, kHangGuard))
+        << program->ReadStandardError();
     mInput.RequestClose(window);
     ASSERT_TRUE(WaitForProgramEnd(*program));
     EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
