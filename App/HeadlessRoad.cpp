@@ -83,7 +83,10 @@ std::string DescribeFailure(LUpdateEngineInterface& engine, bool timedOut)
     case LUpdateEngineInterface::FailureKind::kImageChanged:
         return engine.DescribeFirmwareFileFailure();
     case LUpdateEngineInterface::FailureKind::kDevicesShareName:
+    case LUpdateEngineInterface::FailureKind::kNamesakeMissing:
         return engine.DescribeSharedNameFailure();
+    case LUpdateEngineInterface::FailureKind::kPortBusy:
+        return engine.DescribeDeviceProbeFailure();
     case LUpdateEngineInterface::FailureKind::kNoImageToSend:
         return "the update began without an image to send; nothing was sent, and the device waits in update mode";
     case LUpdateEngineInterface::FailureKind::kDeviceUnreachable:

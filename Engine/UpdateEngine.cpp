@@ -53,20 +53,23 @@ ZVRESULT LUpdateEngine::RefreshSelectedDevice()
         index = -1;
     }
     const bool answered = Succeeded(ProbeDevice(record));
-    const bool told = !answered || IsToldFromNamesakes(record);
+    const Namesakes namesakes = answered ? TellFromNamesakes(record) : Namesakes::kTold;
     if (index >= 0) {
         StoreFoundDevice(index, record);
     } else if (answered) {
         SetSelectedIndex(AddFoundDevice(record));
     }
-    if (!answered) {
+    if (!answered && state == kDeviceEnteringUpdateMode && record.LastProbeFailure.Answer == DeviceAnswer::kPortBusy) {
+        // Back, but held by another program (one that takes every new port, say): it will not come free by waiting.
+        (void)RefuseBusyPort(index, record, record.LastProbeFailure);
+    } else if (!answered) {
         // On its way into update mode, or back after an update, the device is away for a while.
         if (state != kDeviceEnteringUpdateMode && state != kDeviceUpdateEnded) {
             MarkFoundDeviceUnusable(index);
             SetDeviceState(kDeviceUnusable);
         }
-    } else if (!told) {
-        (void)RefuseSharedName(GetSelectedDeviceIndex());
+    } else if (namesakes != Namesakes::kTold) {
+        (void)RefuseSharedName(GetSelectedDeviceIndex(), namesakes);
     } else if (state == kDeviceEnteringUpdateMode) {
         if (record.InUpdateMode) {
             SetDeviceState(kDeviceInUpdateMode);
@@ -164,7 +167,7 @@ ZVRESULT LUpdateEngine::EnumerateDevices()
     for (std::uint32_t index = 0; index < definitions.GetCount(); ++index) {
         DeviceDefinitionEx record(*definitions.GetItemPointer(index));
         if (Succeeded(ProbeDevice(record))) {
-            if (!IsToldFromNamesakes(record)) {
+            if (TellFromNamesakes(record) != Namesakes::kTold) {
                 MarkNameShared(record);
             }
             ZV_THROW_IF_FAILED(found.AddItem(record));
@@ -206,6 +209,23 @@ void LUpdateEngine::StoreFoundDevice(std::int32_t index, const DeviceDefinitionE
     if (index >= 0 && static_cast<std::uint32_t>(index) < mFoundDevices.GetCount()) {
         *mFoundDevices.GetItemPointer(static_cast<std::uint32_t>(index)) = record;
     }
+}
+
+ZVRESULT LUpdateEngine::RefuseBusyPort(std::int32_t index, const DeviceDefinitionEx& record,
+                                       const ProbeFailure& failure)
+{
+    DeviceDefinitionEx busy = record;
+    busy.ErrorCode = kDeviceErrorNoAccess;
+    busy.LastProbeFailure = failure;
+    DeviceDefinitionEx listed;
+    if (GetFoundDevice(index, listed)) {
+        StoreFoundDevice(index, busy);
+    } else {
+        SetSelectedIndex(AddFoundDevice(busy));
+    }
+    SetUpdateFailure(UpdateFailure{FailureKind::kPortBusy});
+    SetDeviceState(kDeviceUnusable);
+    return ZV_E_FAIL;
 }
 
 void LUpdateEngine::MarkFoundDeviceUnusable(std::int32_t index)

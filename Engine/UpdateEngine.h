@@ -64,7 +64,7 @@ public:
     // Asks the chosen device again whether it answers and in which mode: 0; 0x80004005 without a selected device
     // (while it enters update mode, one that is away is looked for by its names), below kDeviceUnusable and while
     // updating. A device that does not answer is kDeviceUnusable, unless it is entering update mode or restarting
-    // after its update.
+    // after its update; one back in update mode whose port another program holds is kDeviceUnusable too (kPortBusy).
     [[nodiscard]] ZVRESULT RefreshSelectedDevice() override;
     // Sends the selected running device the request that restarts it into update mode (kDeviceEnteringUpdateMode):
     // 0 sent, 1 in update mode already, 0x80004005 unless kDeviceRunning or when the request cannot be sent
@@ -146,25 +146,55 @@ private:
     std::int32_t OnMidiDataCaptured(const ZV::ConstRCPtr<ZV::LNotificationDistributor>& sender,
                                     const ZV::RCPtr<ZV::LNotification>& notification);
 
-    // Devices of one model carry one name, and the image goes to the first port of the name, so the chosen device is
-    // told from the others only by how they answer. True when an image sent by the record's update-mode names now
-    // would reach the chosen device: none of the devices carrying those names waits in update mode; or this engine
-    // sent the chosen one there, every device that carried the names then is there again, and the chosen one is
-    // the only one in update mode and stands first. Each device of the names is asked when there are several, or
-    // were when the chosen one was sent into update mode.
-    bool IsToldFromNamesakes(const DeviceDefinitionEx& record);
+    // How the chosen device stands among the devices that carry its update-mode names.
+    enum class Namesakes {
+        kTold,         // an image sent by those names now reaches the chosen device
+        kShared,       // another device of the names waits in update mode, or may be the one that does
+        // Fewer devices carry the names than when the chosen one was sent into update mode, one of them in update
+        // mode: the chosen one back after another went away, or another while the chosen one is still away.
+        kOneMissing,
+    };
+    // Devices of one model carry one name, so the chosen device is told from the others only by how they answer. It
+    // is told apart when none of the devices carrying the record's update-mode names waits in update mode; or when
+    // this engine sent the chosen one there, every device that carried the names then is there again, and the chosen
+    // one is the only one in update mode and stands first. Each device of the names is asked when there are several,
+    // or were when the chosen one was sent into update mode.
+    // With ports given, a device told apart is left bound to them at its place (the first of the names), and the names
+    // are counted again once they are open, so that a device that came in meanwhile before it is never taken for it;
+    // when they could not be opened, openFailure says whether another program holds one of them.
+    Namesakes TellFromNamesakes(const DeviceDefinitionEx& record, DevicePorts* chosenPorts = nullptr,
+                                ProbeFailure* openFailure = nullptr);
+    // One look of TellFromNamesakes, with the number of devices of the names that it saw.
+    Namesakes LookAtNamesakes(const DeviceDefinitionEx& record, std::uint32_t& present, DevicePorts* chosenPorts,
+                              ProbeFailure* openFailure);
+    static Namesakes JudgeNamesakes(std::uint32_t present, std::int32_t expected, std::uint32_t inUpdateMode,
+                                    bool firstInUpdateMode);
+    // The input and output devices that carry the record's update-mode names now, and the larger of the two.
+    void CountPorts(const DeviceDefinitionEx& record, std::uint32_t& captures, std::uint32_t& renders) const;
+    std::uint32_t CountPresent(const DeviceDefinitionEx& record) const;
     // The number of devices that will carry the record's update-mode names once its device is back in update mode.
     std::int32_t CountNamesakesInUpdateMode(const DeviceDefinitionEx& record) const;
     static void MarkNameShared(DeviceDefinitionEx& record);
     // Marks the found device at the index as one that cannot be told apart, kDeviceUnusable: 0x80004005.
-    [[nodiscard]] ZVRESULT RefuseSharedName(std::int32_t index);
+    [[nodiscard]] ZVRESULT RefuseSharedName(std::int32_t index, Namesakes verdict);
+    // What a port that another program holds leaves unanswered.
+    static ProbeFailure BusyPortFailure(const ZV::WideString& portName);
+    // Keeps that another program holds a port of the found device at the index (added to the list when it is away
+    // from it), as the reason it cannot be used: kDeviceUnusable, 0x80004005.
+    [[nodiscard]] ZVRESULT RefuseBusyPort(std::int32_t index, const DeviceDefinitionEx& record,
+                                          const ProbeFailure& failure);
 
     // The update.
-    // Sends the image, checked whole when it was read, message by message to the named port (FirmwareImage.h), each
+    // Sends the image, checked whole when it was read, message by message through the ports (FirmwareImage.h), each
     // framed again where it lies in the image, then progress and a 1 ms pause. 0; 0x80004004 when cancelled;
-    // 0x80004005 when the port cannot be opened or a send fails, with the reason in GetUpdateFailure.
-    [[nodiscard]] ZVRESULT SendCheckedImage(const SharedFirmwareImage& image, const ZV::WideString& portName);
-    bool PollUntilUpdateDone(const DeviceDefinitionEx& device);
+    // 0x80004005 when a send fails, with the reason in GetUpdateFailure.
+    [[nodiscard]] ZVRESULT SendCheckedImage(const SharedFirmwareImage& image, const DevicePorts& ports);
+    // Asks the device through its ports until it reports "update done" (true) or the poll's time is over. Ports that
+    // fail are opened again only while the device's names stand for one device alone; false with the port in busy
+    // when another program holds it then.
+    bool PollUntilUpdateDone(const DeviceDefinitionEx& device, DevicePorts& ports, ProbeFailure& busy);
+    // The ports of the record's update-mode names, opened only while the names stand for one device, or none.
+    void ReopenLoneDevice(const DeviceDefinitionEx& device, DevicePorts& ports, ProbeFailure& busy);
     [[nodiscard]] ZVRESULT SendSysExBody(const SharedFirmwareImage& image, const ImageMessage& message,
                                          const DevicePorts& ports) const;
     // Waits until the pause has passed since the message left (sentAt, GetMicrosecondTime), so that what was done

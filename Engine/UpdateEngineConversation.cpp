@@ -25,9 +25,10 @@ ZVRESULT LUpdateEngine::EnterUpdateMode()
     const std::int32_t index = GetSelectedDeviceIndex();
     DeviceDefinitionEx record;
     const bool found = GetFoundDevice(index, record);
-    if (found && !IsToldFromNamesakes(record)) {
+    const Namesakes verdict = found ? TellFromNamesakes(record) : Namesakes::kTold;
+    if (verdict != Namesakes::kTold) {
         // Another device of its names went into update mode since it was chosen: this one stays as it is.
-        return RefuseSharedName(index);
+        return RefuseSharedName(index, verdict);
     }
     SetDeviceState(kDeviceEnteringUpdateMode);
     ZVRESULT result = ZV_E_FAIL;
@@ -36,7 +37,12 @@ ZVRESULT LUpdateEngine::EnterUpdateMode()
         // Counted while the device is still there.
         namesakes = CountNamesakesInUpdateMode(record);
         DevicePorts ports;
-        if (Succeeded(OpenPorts(record.NormalCapturePortName, record.NormalRenderPortName, ports))) {
+        WideString busyPortName;
+        result = OpenPorts(record.NormalCapturePortName, record.NormalRenderPortName, ports, &busyPortName);
+        if (result == kMidiPortBusy) {
+            return RefuseBusyPort(index, record, BusyPortFailure(busyPortName));
+        }
+        if (Succeeded(result)) {
             result = SendRequest(ports, DeviceMessages::Request::EnterUpdateMode);
         }
     }
@@ -122,9 +128,14 @@ bool LUpdateEngine::ReopenMidi(const WideString& captureName, const WideString& 
     WideString busyPortName;
     const ZVRESULT opened = OpenPorts(captureName, renderName, ports, &busyPortName, place);
     if (opened == kMidiPortBusy) {
-        failure = ProbeFailure{DeviceRequest::kStatus, DeviceAnswer::kPortBusy, busyPortName, busyPortName, 0};
+        failure = BusyPortFailure(busyPortName);
     }
     return Succeeded(opened);
+}
+
+LUpdateEngineInterface::ProbeFailure LUpdateEngine::BusyPortFailure(const WideString& portName)
+{
+    return ProbeFailure{DeviceRequest::kStatus, DeviceAnswer::kPortBusy, portName, portName, 0};
 }
 
 bool LUpdateEngine::AskStatus(const DevicePorts& ports, TrafficLight& reply, ProbeFailure& failure)

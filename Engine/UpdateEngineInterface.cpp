@@ -454,11 +454,16 @@ std::string LUpdateEngineInterface::DescribeFirmwareFileFailure() const
 
 std::string LUpdateEngineInterface::DescribeSharedNameFailure() const
 {
-    if (GetUpdateFailure().Kind != FailureKind::kDevicesShareName) {
+    const std::string name = Quoted(mChosenDevice.UpdateRenderPortName);
+    switch (GetUpdateFailure().Kind) {
+    case FailureKind::kDevicesShareName:
+        return "two devices named " + name + " are connected; connect only the one to update";
+    case FailureKind::kNamesakeMissing:
+        return "a device named " + name + " went missing after the one to update was sent into update mode, so the "
+               "device in update mode may be another one; nothing was sent";
+    default:
         return std::string();
     }
-    return "two devices named " + Quoted(mChosenDevice.UpdateRenderPortName) +
-           " are connected; connect only the one to update";
 }
 
 LUpdateEngineInterface::ProbeFailure LUpdateEngineInterface::GetDeviceProbeFailure() const

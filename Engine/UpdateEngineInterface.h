@@ -85,6 +85,12 @@ public:
         kDevicesShareName,
         // The update task began without an image handed to it: nothing was sent, and the device waits in update mode.
         kNoImageToSend,
+        // Fewer devices carry the chosen one's port names than when it was sent into update mode, and one of them
+        // waits in update mode: the chosen one back after another went away, or another while the chosen one is
+        // still away. Nothing was sent.
+        kNamesakeMissing,
+        // Another program holds a port of the chosen device (GetDeviceProbeFailure names it).
+        kPortBusy,
     };
 
     struct UpdateFailure {
@@ -192,12 +198,13 @@ public:
     // device is touched: 0, or 0x80004005 (kFileMissing) with the reason in GetUpdateFailure. The image checked is
     // held: it is the one the next update sends, and the file must still hold it then.
     [[nodiscard]] virtual ZVRESULT CheckFirmwareFile();
-    // Set afresh by CheckFirmwareFile, EnterUpdateMode and StartUpdate.
+    // Set afresh by CheckFirmwareFile, EnterUpdateMode and StartUpdate; set by the device's return into update mode
+    // when it cannot be used.
     UpdateFailure GetUpdateFailure() const;
     // Why the firmware file cannot be sent, in words for the user; empty when the last failure is not the file's.
     std::string DescribeFirmwareFileFailure() const;
-    // That another device carries the chosen one's port names, in words for the user; empty when that is not the last
-    // failure.
+    // That another device carries, or carried, the chosen one's port names, in words for the user; empty when that is
+    // not the last failure.
     std::string DescribeSharedNameFailure() const;
     // Why no usable device is there although its ports are: in kDeviceUnusable what the selected device left
     // unanswered when it was last asked (or that another program holds its port), in kDeviceNotFound what the first

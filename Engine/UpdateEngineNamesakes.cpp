@@ -7,60 +7,120 @@
 
 using namespace ZV;
 
-bool LUpdateEngine::IsToldFromNamesakes(const DeviceDefinitionEx& record)
+namespace {
+
+// Names that change under every count give up the binding after this many looks.
+constexpr std::uint32_t kNamesakeLooks = 3;
+
+}  // namespace
+
+LUpdateEngine::Namesakes LUpdateEngine::TellFromNamesakes(const DeviceDefinitionEx& record, DevicePorts* chosenPorts,
+                                                          ProbeFailure* openFailure)
 {
-    const RCPtr<LMidiCommInterface> midi = GetMidi();
-    if (!midi) {
-        // Nothing can reach any device.
-        return true;
-    }
-    std::uint32_t captures = 0;
-    std::uint32_t renders = 0;
-    std::uint32_t unused = 0;
-    midi->CountPorts(record.UpdateCapturePortName, captures, unused);
-    midi->CountPorts(record.UpdateRenderPortName, unused, renders);
-    const std::uint32_t present = std::max(captures, renders);
-    const std::int32_t expected = mNamesakesInUpdateMode.load();
-    if (present <= 1 && expected <= 1) {
-        return true;
-    }
-    if (captures != renders) {
-        // An input without its output, or the reverse: a device that cannot be asked as a whole.
-        return false;
-    }
-    std::uint32_t inUpdateMode = 0;
-    bool firstInUpdateMode = false;
-    for (std::uint32_t place = 0; place < present; ++place) {
-        DevicePorts ports;
-        ProbeFailure unanswered;
-        if (ReopenMidi(record.UpdateCapturePortName, record.UpdateRenderPortName, ports, unanswered, place) &&
-            AskStatus(ports, mInUpdateModeReplied, unanswered)) {
-            ++inUpdateMode;
-            firstInUpdateMode = firstInUpdateMode || place == 0;
+    for (std::uint32_t look = 0; look < kNamesakeLooks; ++look) {
+        std::uint32_t present = 0;
+        const Namesakes verdict = LookAtNamesakes(record, present, chosenPorts, openFailure);
+        // A device that came or went while the chosen one's ports opened may stand before it.
+        if (verdict != Namesakes::kTold || chosenPorts == nullptr || CountPresent(record) == present) {
+            return verdict;
         }
     }
-    if (inUpdateMode == 0) {
-        return true;
-    }
-    // With fewer devices than were there when the chosen one was sent, it is still away: the one in update mode is
-    // another.
-    return expected != kNotSentIntoUpdateMode && inUpdateMode == 1 && firstInUpdateMode &&
-           present >= static_cast<std::uint32_t>(expected);
+    *chosenPorts = DevicePorts();
+    return Namesakes::kShared;
 }
 
-std::int32_t LUpdateEngine::CountNamesakesInUpdateMode(const DeviceDefinitionEx& record) const
+LUpdateEngine::Namesakes LUpdateEngine::LookAtNamesakes(const DeviceDefinitionEx& record, std::uint32_t& present,
+                                                        DevicePorts* chosenPorts, ProbeFailure* openFailure)
 {
     std::uint32_t captures = 0;
     std::uint32_t renders = 0;
+    CountPorts(record, captures, renders);
+    present = std::max(captures, renders);
+    const std::int32_t expected = mNamesakesInUpdateMode.load();
+    ProbeFailure failure;
+    if (chosenPorts != nullptr) {
+        // Ports of an earlier look would keep the chosen one from opening again.
+        *chosenPorts = DevicePorts();
+    }
+    if (present <= 1 && expected <= 1) {
+        if (chosenPorts != nullptr) {
+            (void)ReopenMidi(record.UpdateCapturePortName, record.UpdateRenderPortName, *chosenPorts, failure, 0);
+        }
+    } else if (captures != renders) {
+        // An input without its output, or the reverse: a device that cannot be asked as a whole.
+        return Namesakes::kShared;
+    } else {
+        std::uint32_t inUpdateMode = 0;
+        bool firstInUpdateMode = false;
+        // The last place first, so that the ports left open at the end are the first one's.
+        for (std::uint32_t place = present; place-- > 0;) {
+            DevicePorts ports;
+            ProbeFailure unanswered;
+            const bool opened =
+                ReopenMidi(record.UpdateCapturePortName, record.UpdateRenderPortName, ports, unanswered, place);
+            if (opened && AskStatus(ports, mInUpdateModeReplied, unanswered)) {
+                ++inUpdateMode;
+                firstInUpdateMode = firstInUpdateMode || place == 0;
+            }
+            if (place == 0 && chosenPorts != nullptr) {
+                *chosenPorts = ports;
+                failure = opened ? ProbeFailure() : unanswered;
+            }
+        }
+        const Namesakes verdict = JudgeNamesakes(present, expected, inUpdateMode, firstInUpdateMode);
+        if (verdict != Namesakes::kTold) {
+            if (chosenPorts != nullptr) {
+                *chosenPorts = DevicePorts();
+            }
+            return verdict;
+        }
+    }
+    if (openFailure != nullptr) {
+        *openFailure = failure;
+    }
+    return Namesakes::kTold;
+}
+
+LUpdateEngine::Namesakes LUpdateEngine::JudgeNamesakes(std::uint32_t present, std::int32_t expected,
+                                                       std::uint32_t inUpdateMode, bool firstInUpdateMode)
+{
+    if (inUpdateMode == 0) {
+        return Namesakes::kTold;
+    }
+    if (expected == kNotSentIntoUpdateMode || inUpdateMode > 1 || !firstInUpdateMode) {
+        return Namesakes::kShared;
+    }
+    // With fewer devices than were there when the chosen one was sent, it is still away, or another went away: the
+    // one in update mode may be either.
+    return present >= static_cast<std::uint32_t>(expected) ? Namesakes::kTold : Namesakes::kOneMissing;
+}
+
+void LUpdateEngine::CountPorts(const DeviceDefinitionEx& record, std::uint32_t& captures,
+                               std::uint32_t& renders) const
+{
+    captures = 0;
+    renders = 0;
     std::uint32_t unused = 0;
     if (const RCPtr<LMidiCommInterface> midi = GetMidi()) {
         midi->CountPorts(record.UpdateCapturePortName, captures, unused);
         midi->CountPorts(record.UpdateRenderPortName, unused, renders);
     }
+}
+
+std::uint32_t LUpdateEngine::CountPresent(const DeviceDefinitionEx& record) const
+{
+    std::uint32_t captures = 0;
+    std::uint32_t renders = 0;
+    CountPorts(record, captures, renders);
+    return std::max(captures, renders);
+}
+
+std::int32_t LUpdateEngine::CountNamesakesInUpdateMode(const DeviceDefinitionEx& record) const
+{
     // A device whose update-mode names are not its running names joins them only when it is back.
     const bool joins = record.NormalCapturePortName != record.UpdateCapturePortName ||
                        record.NormalRenderPortName != record.UpdateRenderPortName;
-    return static_cast<std::int32_t>(std::max(captures, renders) + (joins ? 1 : 0));
+    return static_cast<std::int32_t>(CountPresent(record) + (joins ? 1 : 0));
 }
 
 void LUpdateEngine::MarkNameShared(DeviceDefinitionEx& record)
@@ -69,7 +129,7 @@ void LUpdateEngine::MarkNameShared(DeviceDefinitionEx& record)
     record.NameShared = true;
 }
 
-ZVRESULT LUpdateEngine::RefuseSharedName(std::int32_t index)
+ZVRESULT LUpdateEngine::RefuseSharedName(std::int32_t index, Namesakes verdict)
 {
     {
         MutexLock lock(mFoundDevicesLock);
@@ -77,7 +137,8 @@ ZVRESULT LUpdateEngine::RefuseSharedName(std::int32_t index)
             MarkNameShared(*mFoundDevices.GetItemPointer(static_cast<std::uint32_t>(index)));
         }
     }
-    SetUpdateFailure(UpdateFailure{FailureKind::kDevicesShareName});
+    SetUpdateFailure(UpdateFailure{verdict == Namesakes::kOneMissing ? FailureKind::kNamesakeMissing
+                                                                      : FailureKind::kDevicesShareName});
     SetDeviceState(kDeviceUnusable);
     return ZV_E_FAIL;
 }

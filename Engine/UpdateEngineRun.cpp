@@ -47,27 +47,38 @@ ZVRESULT LUpdateEngine::RunUpdate()
     if (!GetFoundDevice(index, device)) {
         return StopUpdate(UpdateFailure{FailureKind::kDeviceVanished});
     }
-    // The last moment before the image: another device of the names may have gone into update mode meanwhile.
-    if (!IsToldFromNamesakes(device)) {
+    // The last moment before the image: another device of the names may have gone into update mode meanwhile. From
+    // here to the confirmation every request and every answer goes through the ports bound to the chosen device, so
+    // a device of its names that comes or goes meanwhile is never asked in its place.
+    DevicePorts ports;
+    ProbeFailure openFailure;
+    const Namesakes namesakes = TellFromNamesakes(device, &ports, &openFailure);
+    if (namesakes != Namesakes::kTold) {
         SetUpdateStatus(kUpdateFailed);
-        return RefuseSharedName(index);
+        return RefuseSharedName(index, namesakes);
     }
-    {
-        DevicePorts ports;
-        if (Failed(OpenPorts(device.UpdateCapturePortName, device.UpdateRenderPortName, ports))) {
-            return StopUpdate(UpdateFailure{FailureKind::kDeviceVanished});
+    if (!ports.Render) {
+        if (openFailure.Answer == DeviceAnswer::kPortBusy) {
+            SetUpdateStatus(kUpdateFailed);
+            return RefuseBusyPort(index, device, openFailure);
         }
+        return StopUpdate(UpdateFailure{FailureKind::kDeviceVanished});
     }
     if (!image) {
         return StopForMissingImage();
     }
-    const ZVRESULT sent = SendCheckedImage(image, device.UpdateRenderPortName);
+    const ZVRESULT sent = SendCheckedImage(image, ports);
     if (Failed(sent)) {
         MarkFoundDeviceUnusable(index);
         (void)StopUpdate(GetUpdateFailure());
         return sent;
     }
-    if (!PollUntilUpdateDone(device)) {
+    ProbeFailure busy;
+    if (!PollUntilUpdateDone(device, ports, busy)) {
+        if (busy.Answer == DeviceAnswer::kPortBusy) {
+            SetUpdateStatus(kUpdateFailed);
+            return RefuseBusyPort(index, device, busy);
+        }
         MarkFoundDeviceUnusable(index);
         return StopUpdate(UpdateFailure{FailureKind::kNotConfirmed});
     }
@@ -88,16 +99,19 @@ ZVRESULT LUpdateEngine::RunUpdate()
 
 ZVRESULT LUpdateEngine::SendFileMessages(const SharedFirmwareImage& image, const WideString& portName)
 {
-    return AcceptImage(*image) ? SendCheckedImage(image, portName) : ZV_E_FAIL;
-}
-
-ZVRESULT LUpdateEngine::SendCheckedImage(const SharedFirmwareImage& image, const WideString& portName)
-{
+    if (!AcceptImage(*image)) {
+        return ZV_E_FAIL;
+    }
     DevicePorts ports;
     if (!OpenRenderPort(portName, ports)) {
         SetUpdateFailure(UpdateFailure{FailureKind::kDeviceVanished});
         return ZV_E_FAIL;
     }
+    return SendCheckedImage(image, ports);
+}
+
+ZVRESULT LUpdateEngine::SendCheckedImage(const SharedFirmwareImage& image, const DevicePorts& ports)
+{
     const std::uint32_t total = image->GetCount();
     FirmwareImageWalker walker;
     walker.Feed(image->GetData(), total);
@@ -146,17 +160,19 @@ ZVRESULT LUpdateEngine::SendFileInChunks(const FirmwareImageBytes& image, const 
     return IsCancelRequested() ? kCancelled : ZV_S_OK;
 }
 
-bool LUpdateEngine::PollUntilUpdateDone(const DeviceDefinitionEx& device)
+bool LUpdateEngine::PollUntilUpdateDone(const DeviceDefinitionEx& device, DevicePorts& ports, ProbeFailure& busy)
 {
     const std::uint32_t started = Platform::GetMillisecondTick();
-    DevicePorts ports;
     for (;;) {
         if (!ports.Render) {
-            (void)OpenPorts(device.UpdateCapturePortName, device.UpdateRenderPortName, ports);
+            ReopenLoneDevice(device, ports, busy);
+            if (busy.Answer == DeviceAnswer::kPortBusy) {
+                return false;
+            }
         }
         mUpdateDoneReplied.Reset();
         if (ports.Render && Failed(SendRequest(ports, DeviceMessages::Request::Status))) {
-            // Opened afresh next round, in case the device went and came back.
+            // The device went; it may come back.
             ports = DevicePorts();
         }
         if (mUpdateDoneReplied.Wait(kFinalPollInterval) == kWaitSignalled) {
@@ -165,6 +181,21 @@ bool LUpdateEngine::PollUntilUpdateDone(const DeviceDefinitionEx& device)
         if (Platform::GetMillisecondTick() - started >= GetFinalPollLimit()) {
             return false;
         }
+    }
+}
+
+void LUpdateEngine::ReopenLoneDevice(const DeviceDefinitionEx& device, DevicePorts& ports, ProbeFailure& busy)
+{
+    // With another device of the names there, the one back cannot be told from it.
+    if (CountPresent(device) != 1) {
+        return;
+    }
+    WideString busyPortName;
+    if (OpenPorts(device.UpdateCapturePortName, device.UpdateRenderPortName, ports, &busyPortName, 0) ==
+        kMidiPortBusy) {
+        busy = BusyPortFailure(busyPortName);
+    } else if (CountPresent(device) != 1) {
+        ports = DevicePorts();
     }
 }
 

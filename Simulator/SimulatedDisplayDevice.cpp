@@ -289,6 +289,11 @@ void SimulatedDisplayDevice::Restart(DeviceState comeBackIn)
     });
 }
 
+void SimulatedDisplayDevice::Unplug()
+{
+    mLink.RunAfter(std::chrono::microseconds(0), [this] { Vanish(); });
+}
+
 void SimulatedDisplayDevice::Vanish()
 {
     mLink.SetPortsPresent(false);

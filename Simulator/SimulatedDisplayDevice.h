@@ -49,6 +49,9 @@ public:
     void ReceiveFromHost(const Platform::MidiLongMessage& message, SimulatorClock::time_point transferStart,
                          SimulatorClock::time_point transferEnd);
 
+    // From any thread: the device is unplugged, for good, in the simulation's next turn (it enters Absent).
+    void Unplug();
+
     // Observers, safe from any thread.
     // Waits until the device has entered the state `count` times in all (its first state counts).
     bool WaitForStateEntries(DeviceState state, std::size_t count, std::chrono::milliseconds timeout) const;

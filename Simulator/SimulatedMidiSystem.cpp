@@ -42,6 +42,7 @@ SimulatedMidiSystem::SimulatedMidiSystem(const SimulationSettings& settings) : m
         Endpoint& deviceEndpoint = mEndpoints.emplace_back();
         deviceEndpoint.Name = deviceSettings.PortName;
         deviceEndpoint.Busy = deviceSettings.Faults.BusyPorts;
+        deviceEndpoint.BusyWhenBack = deviceSettings.Faults.BusyAfterRestart;
         mDevicePorts.push_back(std::make_unique<DevicePorts>(*this, endpoint));
         auto device = std::make_unique<SimulatedDisplayDevice>(deviceSettings, *mDevicePorts.back());
         mEndpoints[endpoint].Receive = [device = device.get()](const Platform::MidiLongMessage& message,
@@ -189,6 +190,8 @@ void SimulatedMidiSystem::SetPresent(std::size_t endpoint, bool present)
     }
     changed.Present = present;
     if (present) {
+        // Present for the first time at generation 0 (plugged in, late or not); any later time it comes back.
+        changed.Busy = changed.Busy || (changed.BusyWhenBack && changed.Generation != 0);
         ++changed.Generation;
         return;
     }

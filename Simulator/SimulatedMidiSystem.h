@@ -86,6 +86,8 @@ private:
         std::string Name;
         bool Present = false;
         bool Busy = false;
+        // Busy from the first time it comes back present.
+        bool BusyWhenBack = false;
         std::uint64_t Generation = 0;
         SimulatorClock::time_point CableFreeAt;
         // Bytes the cable has carried or is carrying; once it has stalled it takes messages and carries nothing.

@@ -29,8 +29,21 @@ std::uint32_t ParseWholeNumber(std::string_view variable, std::string_view text)
     return value;
 }
 
-DeviceStart ParseDeviceStart(std::string_view text)
+// How one device starts, and when it is plugged in when that is given after an "@".
+struct DeviceStartSpec {
+    DeviceStartSpec(DeviceStart start) : Start(start) {}
+
+    DeviceStart Start;
+    std::optional<std::chrono::milliseconds> PlugInAfter;
+};
+
+DeviceStartSpec ParseDeviceStart(std::string_view text)
 {
+    if (const std::size_t at = text.find('@'); at != std::string_view::npos) {
+        DeviceStartSpec spec = ParseDeviceStart(text.substr(0, at));
+        spec.PlugInAfter = std::chrono::milliseconds(ParseWholeNumber("ZV_SIM_DEVICE plug-in", text.substr(at + 1)));
+        return spec;
+    }
     if (text == "normal") {
         return DeviceStart::Normal;
     }
@@ -44,11 +57,12 @@ DeviceStart ParseDeviceStart(std::string_view text)
         return DeviceStart::Silent;
     }
     Refuse("ZV_SIM_DEVICE", text,
-           "normal, update, absent, silent or two, or two starts separated by a comma or a plus");
+           "normal, update, absent, silent or two, or two starts separated by a comma or a plus, each perhaps with "
+           "@ and the milliseconds until it is plugged in");
 }
 
 struct DeviceStarts {
-    std::vector<DeviceStart> Starts;
+    std::vector<DeviceStartSpec> Starts;
     // The second device carries the first one's port names.
     bool SecondSharesName = false;
 };
@@ -87,6 +101,8 @@ void ApplyFault(std::string_view fault, DeviceFaults& faults, SimulationSettings
         faults.SlowRestart = true;
     } else if (fault == "busy-port") {
         faults.BusyPorts = true;
+    } else if (fault == "busy-after-restart") {
+        faults.BusyAfterRestart = true;
     } else if (fault == "stuck-send") {
         settings.StuckLongMessages = true;
     } else if (fault.starts_with(stallAfter)) {
@@ -102,7 +118,8 @@ void ApplyFault(std::string_view fault, DeviceFaults& faults, SimulationSettings
     } else {
         Refuse("ZV_SIM_FAULT", fault,
                "a comma-separated list of no-version, never-done, drop-message=N, vanish-after=N, "
-               "garbage-replies, slow-restart, busy-port, stuck-send, stall-after=N, late-plug=MS");
+               "garbage-replies, slow-restart, busy-port, busy-after-restart, stuck-send, stall-after=N, "
+               "late-plug=MS");
     }
 }
 
@@ -163,11 +180,15 @@ SimulationSettings ReadSimulationSettings(const EnvironmentLookup& lookup)
         device.LogPath = *text;
     }
 
-    device.Start = starts.Starts.front();
-    settings.Devices = {device};
+    const auto startAs = [&device](const DeviceStartSpec& spec) {
+        DeviceSettings started = device;
+        started.Start = spec.Start;
+        started.Faults.PlugInAfter = spec.PlugInAfter.value_or(device.Faults.PlugInAfter);
+        return started;
+    };
+    settings.Devices = {startAs(starts.Starts.front())};
     if (starts.Starts.size() > 1) {
-        DeviceSettings second = device;
-        second.Start = starts.Starts.back();
+        DeviceSettings second = startAs(starts.Starts.back());
         if (!starts.SecondSharesName) {
             second.PortName = "VT5 Display Left";
         }

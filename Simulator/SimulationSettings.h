@@ -21,6 +21,7 @@ struct DeviceFaults {
     bool GarbageReplies = false;    // every reply carries one byte too many
     bool SlowRestart = false;       // a restart lasts SlowRestartFactor times the restart time
     bool BusyPorts = false;         // another program holds the device's ports open: they refuse to open as busy
+    bool BusyAfterRestart = false;  // the ports are busy each time the device comes back from a restart
     std::uint32_t DropImageMessage = 0;          // the N-th image message is lost on the way (0: none)
     std::uint32_t VanishAfterImageMessages = 0;  // after N image messages the device disappears for good (0: never)
     // The device is plugged in only this long after the simulation starts, absent until then (0: from the start).
@@ -54,7 +55,9 @@ using EnvironmentLookup = std::function<const char*(const char* name)>;
 
 // Builds the settings from ZV_SIM_DEVICE (how the device starts; "two", or two starts separated by a comma such as
 // "normal,update", for a second device named "VT5 Display Left", or by a plus such as "normal+update" for a second
-// device of the first one's name; the second logs to the log's name with ".2"), ZV_SIM_BUILD, ZV_SIM_NEW_BUILD,
+// device of the first one's name; the second logs to the log's name with ".2"; a start followed by "@" and a number,
+// such as "update@2000", plugs that device in only that many milliseconds after the simulation starts, in place of
+// the late-plug fault), ZV_SIM_BUILD, ZV_SIM_NEW_BUILD,
 // ZV_SIM_RESTART_MS, ZV_SIM_FLASH_MS, ZV_SIM_EXPECT_IMAGE, ZV_SIM_FAULT, ZV_SIM_BYTES_PER_SECOND and ZV_SIM_LOG;
 // unset or empty variables keep the defaults. A value that cannot be used throws std::invalid_argument naming the
 // variable.

@@ -286,6 +286,11 @@ not be read when the image was to be sent; nothing was sent, and the device wait
     printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
     ZV_SIM_FAULT=busy-port run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
     refused_with 3 1 'FirmwareUpdater: the MIDI port "Halvista Left" is in use by another program'
+    # The same when another program takes the ports as the device comes back from its restart into update mode.
+    ZV_SIM_FAULT=busy-after-restart run -SILENT -START_UPDATE_AUTOMATICALLY \
+      "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    refused_with 3 1 'FirmwareUpdater: the MIDI port "Halvista Left" is in use by another program'
+    grep -q ' STATE update$' "$folder/device.log" || fail "the device never came back in update mode"
     ;;
   stuck-send)
     # The device's port takes no message: the request could not even be sent.
@@ -398,6 +403,23 @@ not be read when the image was to be sent; nothing was sent, and the device wait
     [ "$(image_received)" = $'F0 01 02 F7\nF0 03 04 F7' ] || fail "the first device received: $(image_received)"
     [ "$(sed -n 's/^[0-9]* STATE //p' "$folder/device.log.2")" = normal ] || fail "the second device changed state"
     [ -z "$(second_received)" ] || fail "the second device received: $(second_received)"
+    ;;
+  namesake-plugged-during-send)
+    # While the device in update mode takes its image, slowly, another of its name, also in update mode, is plugged in
+    # and listed before it (device.log). The image and the confirmation stay with the device that was chosen.
+    for _ in $(seq 30); do
+      printf '\xF0'; head -c 100 /dev/zero | tr '\0' '\1'; printf '\xF7'
+    done > "$folder/image.syx"
+    ZV_SIM_DEVICE=update@2000+update ZV_SIM_BYTES_PER_SECOND=500 ZV_SIM_EXPECT_IMAGE="$folder/image.syx" \
+      run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    [ "$status" -eq 1 ] || fail "exit code $status, expected 1: $(cat "$folder/stderr")"
+    [ ! -s "$folder/stderr" ] || fail "unexpected text on stderr: $(cat "$folder/stderr")"
+    grep -q ' STATE done$' "$folder/device.log.2" || fail "the chosen device never reported done"
+    [ "$(grep -c ' RX F0 01' "$folder/device.log.2")" -eq 30 ] || fail "the chosen device did not take the whole image"
+    ! grep -q ' RX ' "$folder/device.log" || fail "the newcomer received: $(grep ' RX ' "$folder/device.log")"
+    plugged=$(sed -n 's/^\([0-9]*\) STATE update$/\1/p' "$folder/device.log")
+    last_image=$(sed -n 's/^\([0-9]*\) RX F0 01.*/\1/p' "$folder/device.log.2" | tail -n 1)
+    [ -n "$plugged" ] && [ "$plugged" -lt "$last_image" ] || fail "the newcomer was not plugged in during the image"
     ;;
   long-message)
     # One message that takes longer on the cable than a send may wait for a driver that takes nothing: it keeps

@@ -41,15 +41,18 @@ protected:
     }
 
     // The engine cannot tell the chosen device from the other: it is unusable, and neither device got an image byte.
-    void ExpectStoppedBeforeTheImage()
+    void ExpectStoppedBeforeTheImage(LUpdateEngineInterface::FailureKind kind = kTwoConnected)
     {
         EXPECT_EQ(mEngine->GetDeviceState(), LUpdateEngineInterface::kDeviceUnusable);
         std::uint32_t code = 0;
         EXPECT_EQ(mEngine->GetSelectedDeviceError(code), ZV_S_OK);
         EXPECT_EQ(code, LUpdateEngineInterface::kDeviceErrorNoAccess) << "the window's reason for such a device";
-        EXPECT_EQ(mEngine->GetUpdateFailure().Kind, LUpdateEngineInterface::FailureKind::kDevicesShareName);
+        EXPECT_EQ(mEngine->GetUpdateFailure().Kind, kind);
         EXPECT_EQ(mEngine->DescribeSharedNameFailure(),
-                  "two devices named \"Halvista Left\" are connected; connect only the one to update");
+                  kind == kTwoConnected
+                      ? "two devices named \"Halvista Left\" are connected; connect only the one to update"
+                      : "a device named \"Halvista Left\" went missing after the one to update was sent into update "
+                        "mode, so the device in update mode may be another one; nothing was sent");
         EXPECT_EQ(mEngine->StartUpdate(), ZV_E_FAIL);
         for (const std::string& log : {LogPath(), OtherLogPath()}) {
             for (const std::string& received : TextsOfKind(log, "RX")) {
@@ -60,6 +63,8 @@ protected:
         }
     }
 
+    static constexpr auto kTwoConnected = LUpdateEngineInterface::FailureKind::kDevicesShareName;
+
     std::unique_ptr<SimulatedMidiRig> mRig;
     RCPtr<LUpdateEngine> mEngine;
 };
@@ -68,11 +73,11 @@ TEST_F(NamesakeDevices, OtherOneInUpdateModeWhileTheChosenOneRestartsIsNeverTake
 {
     ASSERT_EQ(mEngine->EnterUpdateMode(), ZV_S_OK);
     ASSERT_TRUE(mRig->Device(0).WaitForStateEntries(DeviceState::Restarting, 1, kBoundedWait));
-    // Alone under the name, the other one answers in update mode as the chosen one would.
+    // Alone under the name, the other one answers in update mode as the chosen one would, were the other gone.
     SendIntoUpdateMode(0, 1);
     EXPECT_EQ(mEngine->ScanForDevices(), ZV_S_OK);
     EXPECT_EQ(mEngine->RefreshSelectedDevice(), ZV_S_OK);
-    ExpectStoppedBeforeTheImage();
+    ExpectStoppedBeforeTheImage(LUpdateEngineInterface::FailureKind::kNamesakeMissing);
 
     // Back beside it, the chosen one is one of two in update mode.
     ASSERT_TRUE(mRig->Device(0).WaitForStateEntries(DeviceState::Update, 1, kBoundedWait));

@@ -34,6 +34,7 @@ struct ScriptedAlsaRawMidi::State {
     mutable std::condition_variable Changed;
     std::uint64_t ClockMicroseconds = 0;
     std::map<std::string, std::shared_ptr<Device>> Present;
+    std::map<std::string, std::function<void(const Bytes&)>> Listeners;
 
     // Under the lock: the clock moves on, and every device takes what it takes meanwhile.
     void Advance(std::uint64_t microseconds)
@@ -44,6 +45,9 @@ struct ScriptedAlsaRawMidi::State {
             const std::uint64_t whole = device->Credit / 1'000'000;
             const std::size_t taken = static_cast<std::size_t>(std::min<std::uint64_t>(whole, device->Unsent.size()));
             device->Received.insert(device->Received.end(), device->Unsent.begin(), device->Unsent.begin() + taken);
+            if (const auto listener = Listeners.find(name); taken != 0 && listener != Listeners.end()) {
+                listener->second(Bytes(device->Unsent.begin(), device->Unsent.begin() + taken));
+            }
             device->Unsent.erase(device->Unsent.begin(), device->Unsent.begin() + taken);
             device->Credit = device->Unsent.empty() ? 0 : device->Credit - whole * 1'000'000;
         }
@@ -89,6 +93,7 @@ public:
         const std::size_t moved = std::min(count, mDevice->ToComputer.size());
         std::copy_n(mDevice->ToComputer.begin(), moved, bytes);
         mDevice->ToComputer.erase(mDevice->ToComputer.begin(), mDevice->ToComputer.begin() + moved);
+        mState->Changed.notify_all();
         return static_cast<std::int64_t>(moved);
     }
 
@@ -161,12 +166,14 @@ private:
 
 ScriptedAlsaRawMidi::ScriptedAlsaRawMidi() : mState(std::make_shared<State>()) {}
 
-void ScriptedAlsaRawMidi::Plug(int card, const std::string& name, std::uint32_t bytesPerSecond)
+void ScriptedAlsaRawMidi::Plug(int card, const std::string& name, std::uint32_t bytesPerSecond, bool heldElsewhere)
 {
     auto device = std::make_shared<Device>();
     device->Name = name;
     device->Address = "hw:" + std::to_string(card) + ",0,0";
     device->BytesPerSecond = bytesPerSecond;
+    device->HeldElsewhere[0] = heldElsewhere;
+    device->HeldElsewhere[1] = heldElsewhere;
     std::lock_guard lock(mState->Mutex);
     mState->Present[name] = device;
     mState->Changed.notify_all();
@@ -194,6 +201,16 @@ void ScriptedAlsaRawMidi::SendToComputer(const std::string& name, const Bytes& b
     mState->Changed.notify_all();
 }
 
+void ScriptedAlsaRawMidi::ListenToDevice(const std::string& name, std::function<void(const Bytes&)> listener)
+{
+    std::lock_guard lock(mState->Mutex);
+    if (listener) {
+        mState->Listeners[name] = std::move(listener);
+    } else {
+        mState->Listeners.erase(name);
+    }
+}
+
 ScriptedAlsaRawMidi::Bytes ScriptedAlsaRawMidi::GetReceived(const std::string& name) const
 {
     std::lock_guard lock(mState->Mutex);
@@ -204,6 +221,14 @@ std::uint64_t ScriptedAlsaRawMidi::GetClockMilliseconds() const
 {
     std::lock_guard lock(mState->Mutex);
     return mState->ClockMicroseconds / 1000;
+}
+
+bool ScriptedAlsaRawMidi::WaitUntilRead(const std::string& name) const
+{
+    std::unique_lock lock(mState->Mutex);
+    const std::shared_ptr<Device> device = mState->Present.at(name);
+    return mState->Changed.wait_for(lock, kBoundedWait,
+                                    [&] { return device->ToComputer.empty() || !device->Open[1]; });
 }
 
 bool ScriptedAlsaRawMidi::WaitUntilOutputBlocks(const std::string& name) const

@@ -4,6 +4,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -30,18 +31,24 @@ public:
     ScriptedAlsaRawMidi();
 
     // Plugs the device in as device 0 of the card, with one input and one output; it takes bytes at that pace
-    // (0: none at all).
-    void Plug(int card, const std::string& name, std::uint32_t bytesPerSecond);
+    // (0: none at all). Held elsewhere, another program has both opened the moment the device is there.
+    void Plug(int card, const std::string& name, std::uint32_t bytesPerSecond, bool heldElsewhere = false);
     // The device goes away: it is no longer listed, and its open streams fail.
     void Unplug(const std::string& name);
     // Another program opens one direction of the device, or lets it go.
     void HoldElsewhere(const std::string& name, bool input, bool held);
     // The device sends the bytes to the computer.
     void SendToComputer(const std::string& name, const Bytes& bytes);
+    // Hands what the device of the name takes from the computer to the listener, part by part, on the thread that
+    // moves the stand-in's clock and under its lock (so the listener must not call the stand-in); one listener per
+    // name, kept when the device is plugged in again; an empty one ends the listening.
+    void ListenToDevice(const std::string& name, std::function<void(const Bytes&)> listener);
     // What the device has taken from the computer so far.
     Bytes GetReceived(const std::string& name) const;
     // Milliseconds on the stand-in's clock.
     std::uint64_t GetClockMilliseconds() const;
+    // Waits, bounded, until the computer has read what the device sent it, or the device has no open input.
+    bool WaitUntilRead(const std::string& name) const;
     // Waits, bounded, until a wait on the device's output blocks for real.
     bool WaitUntilOutputBlocks(const std::string& name) const;
 

@@ -50,7 +50,7 @@ TEST(SimulationSettings, EveryVariableReachesItsSettingAndTwoDevicesKeepSeparate
         {"ZV_SIM_EXPECT_IMAGE", image},
         {"ZV_SIM_FAULT",
          "no-version,drop-message=3,,vanish-after=9,garbage-replies,slow-restart,never-done,stuck-send,stall-after=500,"
-         "late-plug=700,busy-port"},
+         "late-plug=700,busy-port,busy-after-restart"},
         {"ZV_SIM_BYTES_PER_SECOND", "unlimited"},
         {"ZV_SIM_LOG", "/tmp/simulated.log"},
     });
@@ -71,7 +71,7 @@ TEST(SimulationSettings, EveryVariableReachesItsSettingAndTwoDevicesKeepSeparate
                                                Testing::ParseHex("F0 0D F7"), Testing::ParseHex("F0 0D 04 F7")}))
             << "split at 0x0D as the updater sends the image";
         EXPECT_TRUE(device.Faults.NoVersion && device.Faults.GarbageReplies && device.Faults.SlowRestart &&
-                    device.Faults.NeverDone && device.Faults.BusyPorts);
+                    device.Faults.NeverDone && device.Faults.BusyPorts && device.Faults.BusyAfterRestart);
         EXPECT_EQ(device.Faults.DropImageMessage, 3u);
         EXPECT_EQ(device.Faults.VanishAfterImageMessages, 9u);
         EXPECT_EQ(device.Faults.PlugInAfter, 700ms);
@@ -91,6 +91,10 @@ TEST(SimulationSettings, EveryVariableReachesItsSettingAndTwoDevicesKeepSeparate
     EXPECT_EQ(namesakes.Devices[1].Start, DeviceStart::Normal);
     EXPECT_EQ(namesakes.Devices[1].PortName, "Halvista Left") << "a plus makes the second one of the first's kind";
     EXPECT_EQ(namesakes.Devices[1].LogPath, "/tmp/d.log.2");
+    const SimulationSettings late =
+        ReadFrom({{"ZV_SIM_DEVICE", "update@2000+normal"}, {"ZV_SIM_FAULT", "late-plug=5"}});
+    EXPECT_EQ(late.Devices[0].Faults.PlugInAfter, 2000ms) << "plugged in after its own time";
+    EXPECT_EQ(late.Devices[1].Faults.PlugInAfter, 5ms) << "plugged in after the fault's";
     EXPECT_EQ(ReadFrom({{"ZV_SIM_DEVICE", "silent"}}).Devices.front().Start, DeviceStart::Silent);
     EXPECT_EQ(ReadFrom({{"ZV_SIM_DEVICE", "update"}}).Devices.front().Start, DeviceStart::Update);
     EXPECT_EQ(ReadFrom({{"ZV_SIM_DEVICE", "absent"}}).Devices.front().Start, DeviceStart::Absent);
@@ -101,7 +105,9 @@ TEST(SimulationSettings, UnusableValuesAreRefusedNamingTheVariable)
 {
     EXPECT_EQ(RefusalOf({{"ZV_SIM_DEVICE", "sometimes"}}),
               "ZV_SIM_DEVICE is \"sometimes\"; expected normal, update, absent, silent or two, or two starts separated "
-              "by a comma or a plus");
+              "by a comma or a plus, each perhaps with @ and the milliseconds until it is plugged in");
+    EXPECT_EQ(RefusalOf({{"ZV_SIM_DEVICE", "update@soon"}}),
+              "ZV_SIM_DEVICE plug-in is \"soon\"; expected a whole number from 0 to 4294967295");
     EXPECT_EQ(RefusalOf({{"ZV_SIM_DEVICE", "update,two"}}).substr(0, 23), "ZV_SIM_DEVICE is \"two\";");
     EXPECT_EQ(RefusalOf({{"ZV_SIM_DEVICE", "normal,update,normal"}}),
               "ZV_SIM_DEVICE is \"normal,update,normal\"; expected at most two devices");
