@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A namespace of its own: the test sources of this program are built as one.
@@ -78,7 +79,7 @@ TEST_F(UpdateOnItsWay, AWindowThatGoesWhileTheDeviceRestartsIntoUpdateModeLeaves
         std::filesystem::remove(mLog);
         std::vector<std::string> arguments{"-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + mImage};
         if (!run.click) {
-            arguments.push_back("-START_UPDATE_AUTOMATICALLY");
+            arguments.emplace_back(std::string_view("-START_UPDATE_AUTOMATICALLY"));
         }
         // The device takes seconds to restart: the window goes well before it is back.
         std::unique_ptr<ProgramUnderTest> program =
