@@ -60,9 +60,10 @@ public:
         (void)LFrameworkApp::RunApplicationShutdown();
         WriteDebugLine("Shut-down: the factory, the hot keys and the clipboard are released.");
         if (Failed(mSettingsManager->CloseAllIniFiles())) {
-            WriteDebugLine("Shut-down: a settings file could not be written.");
+            WriteDebugLine("Shut-down: a settings file could not be written; the settings files are closed.");
+        } else {
+            WriteDebugLine("Shut-down: the settings files are written and closed.");
         }
-        WriteDebugLine("Shut-down: the settings files are written and closed.");
         return ZV_S_OK;
     }
 
