@@ -2,12 +2,15 @@
 
 #include "Platform/DebuggerOutput.h"
 
+#include <algorithm>
+#include <csetjmp>
 #include <cstdio>
 #include <mutex>
 #include <vector>
 
 #include <X11/Xlib.h>
-// The request counters of a connection, which no public call sets. Last: it defines min and max.
+// The request counters and the request buffer of a connection, which no public call sets. Last: it defines min and
+// max.
 #include <X11/Xlibint.h>
 #undef min
 #undef max
@@ -15,6 +18,9 @@
 namespace ZV::Platform {
 
 namespace {
+
+// Set while this thread opens a connection: where a loss in the open returns to.
+thread_local std::jmp_buf* tOpening = nullptr;
 
 // A request the server refused (a window another client destroyed under us, a focus it would not give) is logged;
 // the program goes on.
@@ -29,22 +35,6 @@ int LogRequestError(Display* display, XErrorEvent* error)
     return 0;
 }
 
-// Xlib's own handler would end the process here; returning hands the loss to the connection's exit handler, which
-// marks it. The connection is not touched: it is gone.
-int LogLostConnection(Display*)
-{
-    WriteDebuggerOutput("X11: the connection to the display was lost\n");
-    return 0;
-}
-
-// Every request on a lost connection counts as done, as soon as it is made: code that waits until the server has
-// processed a request (Cairo does, for its shared-memory images) would otherwise wait for ever.
-int CountRequestsDone(Display* display)
-{
-    X_DPY_SET_LAST_REQUEST_READ(display, X_DPY_GET_REQUEST(display));
-    return 0;
-}
-
 // Lost connections are never closed: the close runs the extensions' and Cairo's hooks, which talk to a server that
 // is gone, and one of them crashes. Kept here to the process's end, the connection is no leak.
 void KeepLostDisplay(Display* display)
@@ -53,6 +43,47 @@ void KeepLostDisplay(Display* display)
     static auto* const kept = new std::vector<Display*>;
     const std::lock_guard<std::mutex> guard(lock);
     kept->push_back(display);
+}
+
+// Xlib's own handler would end the process here; returning hands the loss to the connection's exit handler, which
+// marks it. The connection is not touched: it is gone. A connection still opening has no exit handler of its own
+// yet, and Xlib's would end the process: the open is left instead, with nothing of it used again.
+int LogLostConnection(Display* display)
+{
+    WriteDebuggerOutput("X11: the connection to the display was lost\n");
+    if (tOpening != nullptr) {
+        KeepLostDisplay(display);
+        std::longjmp(*tOpening, 1);
+    }
+    return 0;
+}
+
+Display* OpenUnlessLost()
+{
+    std::jmp_buf lost;
+    if (setjmp(lost) != 0) {
+        tOpening = nullptr;
+        return nullptr;
+    }
+    tOpening = &lost;
+    Display* display = XOpenDisplay(nullptr);
+    tOpening = nullptr;
+    return display;
+}
+
+// Matches no request, so that nothing is merged into a request that was dropped.
+xReq gNoRequest{};
+
+// Every request on a lost connection counts as done as soon as it is made, and what it would have sent is dropped:
+// code that waits until the server has processed a request (Cairo does, for its shared-memory images) would otherwise
+// wait for ever, and Xlib, which sends nothing more, would fill its request buffer and then spin in the first request
+// whose data no longer fits.
+int ForgetRequests(Display* display)
+{
+    X_DPY_SET_LAST_REQUEST_READ(display, X_DPY_GET_REQUEST(display));
+    display->bufptr = display->buffer;
+    display->last_req = reinterpret_cast<char*>(&gNoRequest);
+    return 0;
 }
 
 }  // namespace
@@ -65,7 +96,7 @@ std::unique_ptr<DisplayConnection> DisplayConnection::Open()
         XSetErrorHandler(LogRequestError);
         XSetIOErrorHandler(LogLostConnection);
     });
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = OpenUnlessLost();
     if (display == nullptr) {
         return nullptr;
     }
@@ -76,8 +107,8 @@ std::unique_ptr<DisplayConnection> DisplayConnection::Open()
 
 void DisplayConnection::MarkLost(Display* display, void* connection)
 {
-    (void)CountRequestsDone(display);
-    XSetAfterFunction(display, &CountRequestsDone);
+    (void)ForgetRequests(display);
+    XSetAfterFunction(display, &ForgetRequests);
     static_cast<DisplayConnection*>(connection)->mLost.store(true);
 }
 
@@ -88,6 +119,21 @@ DisplayConnection::~DisplayConnection()
         return;
     }
     XCloseDisplay(mDisplay);
+}
+
+void ChangeLongProperty(Display* display, Window window, Atom property, Atom type, const unsigned long* items,
+                        std::size_t count)
+{
+    // Once the connection is lost Xlib empties its buffer no more, and a piece that does not fit spins: each fits
+    // the smallest buffer with room to spare.
+    constexpr std::size_t kItemsPerRequest = (BUFSIZE / 2 - sz_xChangePropertyReq) / 4;
+    std::size_t done = 0;
+    do {
+        const std::size_t piece = std::min(kItemsPerRequest, count - done);
+        XChangeProperty(display, window, property, type, 32, done == 0 ? PropModeReplace : PropModeAppend,
+                        reinterpret_cast<const unsigned char*>(items + done), static_cast<int>(piece));
+        done += piece;
+    } while (done < count);
 }
 
 }  // namespace ZV::Platform
