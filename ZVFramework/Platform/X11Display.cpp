@@ -3,12 +3,20 @@
 #include "Platform/DebuggerOutput.h"
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include <X11/Xlib.h>
+#include <xcb/xcb.h>
 // The request counters and the request buffer of a connection, which no public call sets. Last: it defines min and
 // max.
 #include <X11/Xlibint.h>
@@ -18,6 +26,39 @@
 namespace ZV::Platform {
 
 namespace {
+
+constexpr std::chrono::seconds kAnswerWait{DisplayConnection::kAnswerSeconds};
+
+// Taken by every connection while it opens, for its authorisation: libXau reads the user's authority file into a
+// buffer of its own, which two opens at once would share. A connection that gets no answer keeps its turn, and an open
+// that waits for a turn longer than a display may take to answer gives up.
+class OpeningTurn {
+public:
+    bool Take()
+    {
+        std::unique_lock<std::mutex> guard(mLock);
+        if (!mGiven.wait_for(guard, kAnswerWait, [this] { return !mTaken; })) {
+            return false;
+        }
+        mTaken = true;
+        return true;
+    }
+    void Give()
+    {
+        {
+            const std::lock_guard<std::mutex> guard(mLock);
+            mTaken = false;
+        }
+        mGiven.notify_one();
+    }
+
+private:
+    std::mutex mLock;
+    std::condition_variable mGiven;
+    bool mTaken = false;
+};
+
+OpeningTurn gOpening;
 
 // Set while this thread opens a connection: where a loss in the open returns to.
 thread_local std::jmp_buf* tOpening = nullptr;
@@ -60,14 +101,19 @@ int LogLostConnection(Display* display)
 
 Display* OpenUnlessLost()
 {
+    if (!gOpening.Take()) {
+        return nullptr;
+    }
     std::jmp_buf lost;
     if (setjmp(lost) != 0) {
         tOpening = nullptr;
+        gOpening.Give();
         return nullptr;
     }
     tOpening = &lost;
     Display* display = XOpenDisplay(nullptr);
     tOpening = nullptr;
+    gOpening.Give();
     return display;
 }
 
@@ -86,6 +132,70 @@ int ForgetRequests(Display* display)
     return 0;
 }
 
+enum class Answer { kAnswered, kRefused, kSilent };
+
+// Whether the display that $DISPLAY names answers a connection and one request, asked on a connection of XCB's own:
+// XOpenDisplay would wait for an answer for ever, holding Xlib's global lock, which every later open needs. A
+// connection that gets no answer is left to its thread, which ends when the server answers or goes.
+Answer AskDisplay()
+{
+    struct Reply {
+        std::mutex lock;
+        std::condition_variable given;
+        std::optional<bool> answered;
+    };
+    const auto reply = std::make_shared<Reply>();
+    try {
+        std::thread([reply] {
+            if (!gOpening.Take()) {
+                return;
+            }
+            xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+            gOpening.Give();
+            if (xcb_connection_has_error(connection) == 0) {
+                std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+            }
+            const bool answered = xcb_connection_has_error(connection) == 0;
+            xcb_disconnect(connection);
+            {
+                const std::lock_guard<std::mutex> guard(reply->lock);
+                reply->answered = answered;
+            }
+            reply->given.notify_all();
+        }).detach();
+    } catch (const std::system_error&) {
+        // Without a thread to ask on, XOpenDisplay asks.
+        return Answer::kAnswered;
+    }
+    std::unique_lock<std::mutex> guard(reply->lock);
+    if (!reply->given.wait_for(guard, kAnswerWait, [&reply] { return reply->answered.has_value(); })) {
+        return Answer::kSilent;
+    }
+    return *reply->answered ? Answer::kAnswered : Answer::kRefused;
+}
+
+// Whether a connection may be opened: the display answers, and did not leave an earlier one unanswered.
+bool DisplayAnswers()
+{
+    static std::mutex lock;
+    static std::optional<std::string> silentDisplay;
+    const char* name = std::getenv("DISPLAY");
+    const std::string display = name != nullptr ? name : "";
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        if (silentDisplay == display) {
+            return false;
+        }
+    }
+    const Answer answer = AskDisplay();
+    if (answer == Answer::kSilent) {
+        WriteDebuggerOutput("X11: the display took the connection and did not answer\n");
+        const std::lock_guard<std::mutex> guard(lock);
+        silentDisplay = display;
+    }
+    return answer == Answer::kAnswered;
+}
+
 }  // namespace
 
 std::unique_ptr<DisplayConnection> DisplayConnection::Open()
@@ -96,7 +206,7 @@ std::unique_ptr<DisplayConnection> DisplayConnection::Open()
         XSetErrorHandler(LogRequestError);
         XSetIOErrorHandler(LogLostConnection);
     });
-    Display* display = OpenUnlessLost();
+    Display* display = DisplayAnswers() ? OpenUnlessLost() : nullptr;
     if (display == nullptr) {
         return nullptr;
     }

@@ -17,9 +17,11 @@ namespace ZV::Platform {
 // object goes.
 class DisplayConnection {
 public:
-    // The display that $DISPLAY names; null when it is not set, the server cannot be reached, or the server ends
-    // while the connection opens.
+    // The display that $DISPLAY names; null when it is not set, the server cannot be reached, the server ends while
+    // the connection opens, or it takes the connection and does not answer within kAnswerSeconds (a hung server, a
+    // forwarded connection whose far end died): a display that did not answer is not asked again.
     static std::unique_ptr<DisplayConnection> Open();
+    static constexpr int kAnswerSeconds = 10;
 
     DisplayConnection(const DisplayConnection&) = delete;
     DisplayConnection& operator=(const DisplayConnection&) = delete;

@@ -458,5 +458,34 @@ TEST_F(LostDisplay, AServerThatEndsWhileTheProgramStartsEndsItWithinSecondsWithA
     }
 }
 
+class DisplayThatNeverAnswersSlow : public LostDisplay {};
+
+// DISPLAY names a display that takes the connection and never answers (a hung server, a forwarded connection whose
+// far end died): once the program has waited out its answer, a silent run updates without it and a windowed
+// automatic start ends as one whose window cannot open, touching no device. Both runs go at once.
+TEST_F(DisplayThatNeverAnswersSlow, ASilentRunUpdatesWithoutItAndAWindowedAutomaticStartEndsWith255)
+{
+    const ServerlessDisplay silent(true);
+    ASSERT_FALSE(silent.GetName().empty());
+    const std::vector<std::string> automatic = {"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE",
+                                                "-ABSOLUTE_FIRMWARE_FILE_PATH=" + mImage};
+    std::map<std::string, std::string> silentRun = RunOfItsOwn("silent", silent.GetName());
+    std::map<std::string, std::string> windowedRun = RunOfItsOwn("windowed", silent.GetName());
+    silentRun["ZV_SIM_DEVICE"] = windowedRun["ZV_SIM_DEVICE"] = "update";
+    std::vector<std::string> silentArguments = automatic;
+    silentArguments.push_back("-SILENT");
+    const std::unique_ptr<ProgramUnderTest> silentProgram = Start(silentArguments, silentRun);
+    const std::unique_ptr<ProgramUnderTest> windowedProgram = Start(automatic, windowedRun);
+    for (ProgramUnderTest* program : {silentProgram.get(), windowedProgram.get()}) {
+        ASSERT_TRUE(WaitUntil([&] { return program->CheckEnded(); }, {program->GetEndDescriptor()},
+                              std::chrono::seconds(30)));
+    }
+    EXPECT_EQ(silentProgram->GetExitCode(), 1) << silentProgram->ReadStandardError();
+    EXPECT_EQ(ImageMessagesReceived(silentRun["ZV_SIM_LOG"]), static_cast<std::size_t>(kImageMessages));
+    EXPECT_TRUE(DeviceWas(silentRun["ZV_SIM_LOG"], "done")) << ContentOf(silentRun["ZV_SIM_LOG"]);
+    EXPECT_EQ(windowedProgram->GetExitCode(), 255) << windowedProgram->ReadStandardError();
+    EXPECT_TRUE(OnlyAsked(windowedRun["ZV_SIM_LOG"]));
+}
+
 }  // namespace
 }  // namespace ZV::Testing
