@@ -1,6 +1,7 @@
-// The program when its display goes away (another client kills its connection, as xkill does, or the server ends)
-// and when its window cannot open at all: an update goes on to its end without the window, an idle window ends the
-// program as its close does, and a window that cannot open leaves the device untouched.
+// The program when its display goes away (another client kills its connection, as xkill does, or the server ends,
+// also while the program starts) and when its window cannot open at all (no server, or one that never answers): an
+// update goes on to its end without the window, an idle window ends the program as its close does, no start outlives
+// its server by more than seconds, and a window that cannot open leaves the device untouched.
 
 // Google Test first: the desktop's headers define None.
 #include <gtest/gtest.h>
