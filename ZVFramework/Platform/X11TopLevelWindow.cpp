@@ -1,5 +1,6 @@
 #include "Platform/X11TopLevelWindow.h"
 
+#include "Platform/X11Display.h"
 #include "Platform/X11EventDispatcher.h"
 #include "Platform/X11Painting.h"
 
@@ -174,8 +175,7 @@ void X11TopLevelWindow::SetIcon(int width, int height, const std::uint32_t* pixe
     icon.push_back(static_cast<unsigned long>(height));
     icon.insert(icon.end(), pixels, pixels + count);
     const X11Atoms& atoms = mDispatcher.GetAtoms();
-    XChangeProperty(mWindow.display, mWindow.window, atoms.netWmIcon, atoms.cardinal, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(icon.data()), static_cast<int>(icon.size()));
+    ChangeLongProperty(mWindow.display, mWindow.window, atoms.netWmIcon, atoms.cardinal, icon.data(), icon.size());
     XFlush(mWindow.display);
 }
 

@@ -1,6 +1,7 @@
-// The program when its display goes away (another client kills its connection, as xkill does, or the server ends)
-// and when its window cannot open at all: an update goes on to its end without the window, an idle window ends the
-// program as its close does, and a window that cannot open leaves the device untouched.
+// The program when its display goes away (another client kills its connection, as xkill does, or the server ends,
+// also while the program starts) and when its window cannot open at all (no server, or one that never answers): an
+// update goes on to its end without the window, an idle window ends the program as its close does, no start outlives
+// its server by more than seconds, and a window that cannot open leaves the device untouched.
 
 // Google Test first: the desktop's headers define None.
 #include <gtest/gtest.h>
@@ -10,16 +11,25 @@
 #include "TestFiles.h"
 
 #include <X11/Xlib.h>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace ZV::Testing {
@@ -27,31 +37,37 @@ namespace {
 
 constexpr int kImageMessages = 200;
 
-// A display number that no server has taken.
-std::string FreeDisplayName()
-{
-    for (int number = 600 + getpid() % 300;; ++number) {
-        const std::string suffix = std::to_string(number);
-        if (!std::filesystem::exists("/tmp/.X" + suffix + "-lock") &&
-            !std::filesystem::exists("/tmp/.X11-unix/X" + suffix)) {
-            return ":" + suffix;
-        }
-    }
-}
-
-// A server of the test's own, which the test can end.
+// A server of the test's own, which the test can end. It takes a display number that no server has.
 class PrivateDisplay {
 public:
     explicit PrivateDisplay(const std::string& log)
-        : mName(FreeDisplayName()),
-          mServer("/usr/bin/Xvfb", {mName, "-screen", "0", "640x480x24", "-nolisten", "tcp"}, {}, log)
     {
+        int ends[2] = {-1, -1};
+        if (pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) {
+            return;
+        }
+        // The server writes its number to the write end, which it alone is given.
+        (void)fcntl(ends[1], F_SETFD, 0);
+        mServer = std::make_unique<ProgramUnderTest>(
+            "/usr/bin/Xvfb",
+            std::vector<std::string>{"-displayfd", std::to_string(ends[1]), "-screen", "0", "640x480x24", "-nolisten",
+                                     "tcp"},
+            std::map<std::string, std::string>{}, log);
+        close(ends[1]);
+        std::string number;
         (void)WaitUntil(
             [&] {
-                mWatcher = XOpenDisplay(mName.c_str());
-                return mWatcher != nullptr || mServer.CheckEnded();
+                char bytes[16];
+                const ssize_t count = read(ends[0], bytes, sizeof bytes);
+                number.append(bytes, static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
+                return number.find('\n') != std::string::npos || count == 0 || mServer->CheckEnded();
             },
-            {}, kHangGuard);
+            {ends[0]}, kHangGuard);
+        close(ends[0]);
+        if (number.find('\n') != std::string::npos) {
+            mName = ":" + number.substr(0, number.find('\n'));
+            mWatcher = XOpenDisplay(mName.c_str());
+        }
     }
     PrivateDisplay(const PrivateDisplay&) = delete;
     PrivateDisplay& operator=(const PrivateDisplay&) = delete;
@@ -87,16 +103,76 @@ public:
             XCloseDisplay(mWatcher);
             mWatcher = nullptr;
         }
-        if (mServer.IsRunning()) {
-            mServer.Signal(SIGTERM);
-            (void)WaitUntil([&] { return mServer.CheckEnded(); }, {mServer.GetEndDescriptor()}, kHangGuard);
+        if (mServer && mServer->IsRunning()) {
+            mServer->Signal(SIGTERM);
+            (void)WaitUntil([&] { return mServer->CheckEnded(); }, {mServer->GetEndDescriptor()}, kHangGuard);
         }
     }
 
 private:
     std::string mName;
-    ProgramUnderTest mServer;
+    std::unique_ptr<ProgramUnderTest> mServer;
     Display* mWatcher = nullptr;
+};
+
+// A display number that no server has, kept from servers by the lock file that a server keeps. Listening, it takes
+// connections and never answers them, as a hung server or a forwarded connection whose far end died does: a socket
+// where a local server's would be, that nobody reads. Otherwise nothing answers it at all.
+class ServerlessDisplay {
+public:
+    explicit ServerlessDisplay(bool listening)
+    {
+        for (int number = 100 + getpid() % 400; number < 1000 && mName.empty(); ++number) {
+            const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
+            const int lockFile = open(lock.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0444);
+            if (lockFile < 0) {
+                continue;
+            }
+            const std::string pid = std::to_string(getpid()) + "\n";
+            (void)!write(lockFile, pid.data(), pid.size());
+            close(lockFile);
+            mPaths = {lock};
+            const std::string path = "/tmp/.X11-unix/X" + std::to_string(number);
+            if (listening && !Listen(path)) {
+                std::filesystem::remove(lock);
+                continue;
+            }
+            mName = ":" + std::to_string(number);
+        }
+    }
+    ServerlessDisplay(const ServerlessDisplay&) = delete;
+    ServerlessDisplay& operator=(const ServerlessDisplay&) = delete;
+    ~ServerlessDisplay()
+    {
+        if (mSocket >= 0) {
+            close(mSocket);
+        }
+        for (const std::string& path : mPaths) {
+            std::filesystem::remove(path);
+        }
+    }
+
+    const std::string& GetName() const { return mName; }
+
+private:
+    bool Listen(const std::string& path)
+    {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+        mSocket = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (bind(mSocket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && listen(mSocket, 64) == 0) {
+            mPaths.push_back(path);
+            return true;
+        }
+        close(mSocket);
+        mSocket = -1;
+        return false;
+    }
+
+    std::string mName;
+    std::vector<std::string> mPaths;
+    int mSocket = -1;
 };
 
 class LostDisplay : public ProgramOnDesktop {
@@ -111,10 +187,11 @@ protected:
     }
 
     // The lines of the device's log that show a message it received.
-    std::vector<std::string> ReceivedLines() const
+    std::vector<std::string> ReceivedLines() const { return ReceivedLines(mLog); }
+    static std::vector<std::string> ReceivedLines(const std::string& logPath)
     {
         std::vector<std::string> lines;
-        std::istringstream log(ContentOf(mLog));
+        std::istringstream log(ContentOf(logPath));
         for (std::string line; std::getline(log, line);) {
             if (line.find(" RX ") != std::string::npos) {
                 lines.push_back(line);
@@ -123,26 +200,59 @@ protected:
         return lines;
     }
 
-    std::size_t ImageMessagesReceived() const
+    std::size_t ImageMessagesReceived() const { return ImageMessagesReceived(mLog); }
+    static std::size_t ImageMessagesReceived(const std::string& log)
     {
         std::size_t count = 0;
-        for (const std::string& line : ReceivedLines()) {
+        for (const std::string& line : ReceivedLines(log)) {
             count += line.find(" RX F0 01 02 03") != std::string::npos ? 1 : 0;
         }
         return count;
     }
 
-    bool DeviceWas(const std::string& state) const
+    bool DeviceWas(const std::string& state) const { return DeviceWas(mLog, state); }
+    static bool DeviceWas(const std::string& log, const std::string& state)
     {
-        return ContentOf(mLog).find(" STATE " + state + "\n") != std::string::npos;
+        return ContentOf(log).find(" STATE " + state + "\n") != std::string::npos;
+    }
+
+    // The device heard nothing but the requests it hears before an update, except the one that sends it into update
+    // mode; each line it heard else is added to the failure.
+    static ::testing::AssertionResult OnlyAsked(const std::string& log)
+    {
+        const std::regex question(R"(\d+ RX F0 47 [0-9A-F]{2} [0-9A-F]{2} 07 0[025] 00 00 F7)");
+        ::testing::AssertionResult result = ::testing::AssertionSuccess();
+        for (const std::string& line : ReceivedLines(log)) {
+            if (!std::regex_match(line, question)) {
+                result = ::testing::AssertionFailure() << line << "\n";
+            }
+        }
+        return DeviceWas(log, "restarting") ? ::testing::AssertionFailure() << "restarted" : result;
     }
 
     // Null, with the server's words on the failure, when it did not start.
-    std::unique_ptr<PrivateDisplay> OpenPrivateDisplay()
+    std::unique_ptr<PrivateDisplay> OpenPrivateDisplay(const std::string& log = "xvfb.log")
     {
-        auto display = std::make_unique<PrivateDisplay>(mFolder / "xvfb.log");
-        EXPECT_TRUE(display->IsOpen()) << ContentOf(mFolder / "xvfb.log");
+        auto display = std::make_unique<PrivateDisplay>(mFolder / log);
+        EXPECT_TRUE(display->IsOpen()) << ContentOf(mFolder / log);
         return display->IsOpen() ? std::move(display) : nullptr;
+    }
+
+    // A run beside others at once on the display: folders, an instance lock and a device log of its own.
+    std::map<std::string, std::string> RunOfItsOwn(const std::string& name, const std::string& display) const
+    {
+        const std::filesystem::path folder = mFolder / name;
+        for (const char* part : {"home", "data", "config", "runtime", "state"}) {
+            std::filesystem::create_directories(folder / part);
+        }
+        std::filesystem::permissions(folder / "runtime", std::filesystem::perms::owner_all);
+        return {{"DISPLAY", display},
+                {"HOME", folder / "home"},
+                {"XDG_DATA_HOME", folder / "data"},
+                {"XDG_CONFIG_HOME", folder / "config"},
+                {"XDG_RUNTIME_DIR", folder / "runtime"},
+                {"XDG_STATE_HOME", folder / "state"},
+                {"ZV_SIM_LOG", folder / "device.log"}};
     }
 
     // The program's display: the test's own server, or the desktop of the tests.
@@ -260,10 +370,10 @@ TEST_F(LostDisplay, TheSplashsLostConnectionEndsItsWindowAndNotTheProcess)
 // Environment variables are only added to the program's: it is started by env, which takes DISPLAY away.
 TEST_F(LostDisplay, AnAutomaticStartWhoseWindowCannotOpenEndsWith255AndTouchesNoDevice)
 {
-    // Every request a device hears before an update, except the one that sends it into update mode.
-    const std::regex question(R"(\d+ RX F0 47 [0-9A-F]{2} [0-9A-F]{2} 07 0[025] 00 00 F7)");
     const std::vector<std::string> switches = {"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE",
                                                "-ABSOLUTE_FIRMWARE_FILE_PATH=" + mImage};
+    const ServerlessDisplay nowhere(false);
+    ASSERT_FALSE(nowhere.GetName().empty());
     for (const char* device : {"update", "normal"}) {
         for (const bool displayUnset : {true, false}) {
             SCOPED_TRACE(std::string("a device in ") + device + " mode, " +
@@ -273,20 +383,109 @@ TEST_F(LostDisplay, AnAutomaticStartWhoseWindowCannotOpenEndsWith255AndTouchesNo
             std::map<std::string, std::string> environment = {{"ZV_SIM_DEVICE", device}};
             if (!displayUnset) {
                 arguments = {ZV_TEST_PROGRAM};
-                environment["DISPLAY"] = FreeDisplayName();
+                environment["DISPLAY"] = nowhere.GetName();
             }
             arguments.insert(arguments.end(), switches.begin(), switches.end());
             std::unique_ptr<ProgramUnderTest> program = Start(arguments, environment, "/usr/bin/env");
             ASSERT_TRUE(WaitForProgramEnd(*program));
             EXPECT_EQ(program->GetExitCode(), 255) << program->ReadStandardError();
-            const std::vector<std::string> received = ReceivedLines();
-            EXPECT_FALSE(received.empty()) << "the device was never looked for";
-            for (const std::string& line : received) {
-                EXPECT_TRUE(std::regex_match(line, question)) << line;
-            }
-            EXPECT_FALSE(DeviceWas("restarting"));
+            EXPECT_FALSE(ReceivedLines().empty()) << "the device was never looked for";
+            EXPECT_TRUE(OnlyAsked(mLog));
         }
     }
+}
+
+// The server ends at moments spread over the first 50 ms of the start, while the program makes its window, sets its
+// icon, draws its first frame or shows a window that says why it cannot update: every run ends within seconds, and the
+// device has all of the image or none of it. Runs go a few at once, each on a server of its own.
+TEST_F(LostDisplay, AServerThatEndsWhileTheProgramStartsEndsItWithinSecondsWithAllOfTheImageOrNone)
+{
+    struct Road {
+        const char* what;
+        std::vector<std::string> arguments;
+        const char* device;
+        // Before the window stood, and after.
+        std::pair<int, int> exitCodes;
+    };
+    const Road roads[] = {
+        {"an automatic start of a device in update mode",
+         {"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + mImage},
+         "update",
+         {255, 1}},
+        {"a silent run without a device", {"-SILENT", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + mImage}, "absent", {3, 3}},
+    };
+    // Each road with the server ending 0, 5, 10... 50 ms in.
+    constexpr int kRuns = 22;
+    constexpr int kRunsAtOnce = 6;
+    struct Run {
+        const Road& road;
+        std::chrono::milliseconds moment;
+        std::map<std::string, std::string> environment;
+        std::unique_ptr<PrivateDisplay> display;
+        std::unique_ptr<ProgramUnderTest> program;
+    };
+    for (int first = 0; first < kRuns; first += kRunsAtOnce) {
+        std::vector<Run> batch;
+        for (int index = first; index < std::min(kRuns, first + kRunsAtOnce); ++index) {
+            Run& run = batch.emplace_back(Run{roads[index % 2], index / 2 * std::chrono::milliseconds(5), {}, {}, {}});
+            const std::string name = "run" + std::to_string(index);
+            run.display = OpenPrivateDisplay(name + "-xvfb.log");
+            ASSERT_TRUE(run.display);
+            run.environment = RunOfItsOwn(name, run.display->GetName());
+            run.environment["ZV_SIM_DEVICE"] = run.road.device;
+        }
+        // In the order they start, the later a run the later its moment.
+        std::vector<std::chrono::steady_clock::time_point> serverEnds;
+        for (Run& run : batch) {
+            run.program = Start(run.road.arguments, run.environment);
+            serverEnds.push_back(std::chrono::steady_clock::now() + run.moment);
+        }
+        for (std::size_t index = 0; index < batch.size(); ++index) {
+            // The moment of the fault, not a wait for the program.
+            std::this_thread::sleep_until(serverEnds[index]);
+            batch[index].display->End();
+        }
+        for (Run& run : batch) {
+            SCOPED_TRACE(std::string(run.road.what) + ", the server ending " + std::to_string(run.moment.count()) +
+                         " ms in");
+            EXPECT_TRUE(WaitUntil([&] { return run.program->CheckEnded(); }, {run.program->GetEndDescriptor()},
+                                  std::chrono::seconds(15)));
+            const std::optional<int> exitCode = run.program->GetExitCode();
+            EXPECT_TRUE(exitCode == run.road.exitCodes.first || exitCode == run.road.exitCodes.second)
+                << run.program->ReadStandardError();
+            const std::size_t received = ImageMessagesReceived(run.environment["ZV_SIM_LOG"]);
+            EXPECT_TRUE(received == 0 || received == static_cast<std::size_t>(kImageMessages)) << received;
+        }
+    }
+}
+
+class DisplayThatNeverAnswersSlow : public LostDisplay {};
+
+// DISPLAY names a display that takes the connection and never answers (a hung server, a forwarded connection whose
+// far end died): once the program has waited out its answer, a silent run updates without it and a windowed
+// automatic start ends as one whose window cannot open, touching no device. Both runs go at once.
+TEST_F(DisplayThatNeverAnswersSlow, ASilentRunUpdatesWithoutItAndAWindowedAutomaticStartEndsWith255)
+{
+    const ServerlessDisplay silent(true);
+    ASSERT_FALSE(silent.GetName().empty());
+    const std::vector<std::string> automatic = {"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE",
+                                                "-ABSOLUTE_FIRMWARE_FILE_PATH=" + mImage};
+    std::map<std::string, std::string> silentRun = RunOfItsOwn("silent", silent.GetName());
+    std::map<std::string, std::string> windowedRun = RunOfItsOwn("windowed", silent.GetName());
+    silentRun["ZV_SIM_DEVICE"] = windowedRun["ZV_SIM_DEVICE"] = "update";
+    std::vector<std::string> silentArguments = automatic;
+    silentArguments.push_back("-SILENT");
+    const std::unique_ptr<ProgramUnderTest> silentProgram = Start(silentArguments, silentRun);
+    const std::unique_ptr<ProgramUnderTest> windowedProgram = Start(automatic, windowedRun);
+    for (ProgramUnderTest* program : {silentProgram.get(), windowedProgram.get()}) {
+        ASSERT_TRUE(WaitUntil([&] { return program->CheckEnded(); }, {program->GetEndDescriptor()},
+                              std::chrono::seconds(30)));
+    }
+    EXPECT_EQ(silentProgram->GetExitCode(), 1) << silentProgram->ReadStandardError();
+    EXPECT_EQ(ImageMessagesReceived(silentRun["ZV_SIM_LOG"]), static_cast<std::size_t>(kImageMessages));
+    EXPECT_TRUE(DeviceWas(silentRun["ZV_SIM_LOG"], "done")) << ContentOf(silentRun["ZV_SIM_LOG"]);
+    EXPECT_EQ(windowedProgram->GetExitCode(), 255) << windowedProgram->ReadStandardError();
+    EXPECT_TRUE(OnlyAsked(windowedRun["ZV_SIM_LOG"]));
 }
 
 }  // namespace
