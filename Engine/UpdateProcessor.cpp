@@ -286,13 +286,6 @@ bool LUpdateProcessor::TakeHeldStart()
     return std::exchange(mStartHeld, false) && CanUpdate() && IsUpdateWanted();
 }
 
-void LUpdateProcessor::StartHeldUpdate()
-{
-    if (TakeHeldStart()) {
-        StartAutomatically(false);
-    }
-}
-
 bool LUpdateProcessor::CanUpdate() const
 {
     return mEngine->GetDeviceState() > LUpdateEngineInterface::kDeviceUnusable &&

@@ -57,7 +57,7 @@ public:
         // In Initialize, which waits for it in a silent run.
         kInInitialize,
         // As kInInitialize in a silent run; a run with its window holds it until the window stands
-        // (StartHeldUpdate), so that no device hears of an update that no window would follow.
+        // (TakeHeldStart), so that no device hears of an update that no window would follow.
         kWhenWindowStands,
         // The window stands (RESTART): held for it in every run, so that the window starts it after its look at the
         // device and follows it; Initialize waits for no update.
@@ -72,13 +72,9 @@ public:
     // as it is.
     [[nodiscard]] ZVRESULT Reinitialize();
 
-    // Initialize held the automatic start back for the window.
-    bool IsStartHeld() const { return mStartHeld; }
     // Takes the automatic start that Initialize held back: true when one was held and the device and the file as
     // they are now still call for it.
     bool TakeHeldStart();
-    // Takes the automatic start that Initialize held back and starts it here, as a run without the window would.
-    void StartHeldUpdate();
 
     // True unless an update is on its way or was started and has not ended, or work on the engine is under way that
     // drops an exit request.

@@ -63,8 +63,8 @@ TEST_F(ProgramApplication, ARunningUpdateHoldsTheExitBackUntilItEnds)
     // The main window finds the processor through the controls' services, which the application is.
     ASSERT_EQ(FindApplicationUpdateProcessor(), application->GetUpdateProcessor());
     // A run with its window starts the update once the window stands.
-    ASSERT_TRUE(application->GetUpdateProcessor()->IsStartHeld());
-    application->GetUpdateProcessor()->StartHeldUpdate();
+    ASSERT_TRUE(application->GetUpdateProcessor()->TakeHeldStart());
+    ASSERT_EQ(application->GetUpdateProcessor()->StartUpdate(), ZV_S_OK);
     const RCPtr<LUpdateEngineInterface> engine = application->GetUpdateProcessor()->GetEngine();
     ASSERT_EQ(engine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateRunning);
     EXPECT_FALSE(application->CanExit());
