@@ -34,6 +34,9 @@ enum {
     kIniInternalError = -8,
     // The file is one its user may not write: it is left as it is, and its changes stay unwritten.
     kIniReadOnly = -9,
+    // The file lies in a folder, or behind a link, that another user controls, who could turn it elsewhere: it is
+    // neither read nor written.
+    kIniUnsafePath = -10,
 };
 
 enum {
@@ -47,7 +50,8 @@ enum {
 
 // Reads the file at path; a file that does not exist yet, in a folder that does, opens empty. version is recorded in
 // the section "File" under "Version" when the file is next written; defaultSection holds the keys named without a
-// section. *handle is 0 unless the file opened.
+// section. *handle is 0 unless the file opened. The file is reached, when it is read and each time it is written, only
+// through folders that nobody but the user and root can change and through links that are the user's or root's.
 INI_FILE_MANAGER_EXPORT int32_t OpenIniFile(const char* path, const char* version, const char* defaultSection,
                                             int32_t* handle);
 // Writes the file when it has changed since it was read or last written: into a new file beside it, which then takes

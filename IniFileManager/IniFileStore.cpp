@@ -1,93 +1,34 @@
 #include "IniFileStore.h"
 
 #include "IniFileManager.h"
+#include "Platform/CheckedFolder.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <fcntl.h>
-#include <memory>
-#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
 #include <utility>
 
 namespace Ini {
 
 namespace {
 
-class Descriptor {
-public:
-    explicit Descriptor(int descriptor) : mDescriptor(descriptor) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor()
-    {
-        if (mDescriptor >= 0) {
-            ::close(mDescriptor);
-        }
-    }
+using ZV::Platform::CheckedFolder;
 
-    int Get() const { return mDescriptor; }
-    // Closing is where some file systems report a failed write.
-    bool Close() { return ::close(std::exchange(mDescriptor, -1)) == 0; }
-
-private:
-    int mDescriptor;
-};
-
-std::string FolderOf(const std::string& path)
+// The folder the settings file lies in, links followed where that is safe, and the file's name in it.
+CheckedFolder FindFolder(const std::string& path, std::string& name)
 {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
+    std::string absolute = path;
+    if (!path.empty() && !path.starts_with('/')) {
+        const std::unique_ptr<char, decltype(&std::free)> current(::getcwd(nullptr, 0), &std::free);
+        absolute = current != nullptr ? std::string(current.get()) + "/" + path : std::string();
     }
-    return slash == 0 ? "/" : path.substr(0, slash);
+    return CheckedFolder::OpenFileFolder(absolute, CheckedFolder::Missing::refuse, name);
 }
 
-bool IsFolder(const std::string& path)
+std::int32_t RefusalOf(const CheckedFolder& folder)
 {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
-
-bool WriteAll(int descriptor, std::string_view text)
-{
-    while (!text.empty()) {
-        const ssize_t written = ::write(descriptor, text.data(), text.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-// Where the file's name lives, so that the new name survives a power cut. A folder that refuses costs only that.
-void SyncFolder(const std::string& folder)
-{
-    const Descriptor descriptor(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (descriptor.Get() >= 0) {
-        ::fsync(descriptor.Get());
-    }
-}
-
-// A link is followed, so that writing replaces the file it leads to and the link stays.
-std::string ResolvedPath(const std::string& path)
-{
-    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
-    return resolved != nullptr ? std::string(resolved.get()) : path;
-}
-
-// The user's own word on the file: what the system says for this process or, for root, whom the system lets write
-// anything, the owner's write bit, so that a file that its owner made read-only stays so whoever runs the program.
-bool MayReplace(const std::string& path, const struct stat& status)
-{
-    if (::geteuid() == 0) {
-        return (status.st_mode & S_IWUSR) != 0;
-    }
-    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+    return folder.IsUnsafe() ? kIniUnsafePath : kIniFileError;
 }
 
 }  // namespace
@@ -95,36 +36,22 @@ bool MayReplace(const std::string& path, const struct stat& status)
 std::int32_t ReadSettingsFile(const std::string& path, std::string& text)
 {
     text.clear();
-    // Not blocking while it opens: a named pipe would wait for a writer for ever.
-    Descriptor descriptor(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (descriptor.Get() < 0) {
-        return errno == ENOENT && IsFolder(FolderOf(path)) ? kIniDone : kIniFileError;
+    std::string name;
+    const CheckedFolder folder = FindFolder(path, name);
+    if (!folder.IsOpen()) {
+        return RefusalOf(folder);
     }
-    struct stat status {};
-    if (::fstat(descriptor.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
-        return kIniFileError;
-    }
-    if (status.st_size > kIniMaxFileSize) {
-        return kIniTooLarge;
-    }
-    // The file may grow while it is read: the limit holds for what is read, not for what the size said.
     std::string content;
-    char chunk[64 * 1024];
-    for (;;) {
-        const ssize_t count = ::read(descriptor.Get(), chunk, sizeof chunk);
-        if (count == 0) {
-            break;
-        }
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return kIniFileError;
-        }
-        content.append(chunk, static_cast<std::size_t>(count));
-        if (content.size() > static_cast<std::size_t>(kIniMaxFileSize)) {
-            return kIniTooLarge;
-        }
+    switch (ZV::Platform::ReadFileIn(folder, name, kIniMaxFileSize, content)) {
+    case ZV::Platform::FileRead::done:
+        break;
+    case ZV::Platform::FileRead::missing:
+        return kIniDone;
+    case ZV::Platform::FileRead::tooLarge:
+        return kIniTooLarge;
+    case ZV::Platform::FileRead::notAFile:
+    case ZV::Platform::FileRead::failed:
+        return kIniFileError;
     }
     if (content.find('\0') != std::string::npos || !IsUtf8Text(content)) {
         return kIniNotText;
@@ -135,31 +62,20 @@ std::int32_t ReadSettingsFile(const std::string& path, std::string& text)
 
 std::int32_t WriteSettingsFile(const std::string& path, std::string_view text)
 {
-    const std::string target = ResolvedPath(path);
-    struct stat existing {};
-    const bool replacing = ::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
-    if (replacing && !MayReplace(target, existing)) {
+    std::string name;
+    const CheckedFolder folder = FindFolder(path, name);
+    if (!folder.IsOpen()) {
+        return RefusalOf(folder);
+    }
+    switch (ZV::Platform::ReplaceFileIn(folder, name, text)) {
+    case ZV::Platform::FileWrite::done:
+        return kIniDone;
+    case ZV::Platform::FileWrite::readOnly:
         return kIniReadOnly;
+    case ZV::Platform::FileWrite::failed:
+        break;
     }
-    std::string temporary = target + ".XXXXXX";
-    // Made readable and writable by the user alone; a file that is replaced passes its own owner and permissions on,
-    // so that root writing a user's file leaves it the user's.
-    Descriptor descriptor(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (descriptor.Get() < 0) {
-        return kIniFileError;
-    }
-    if (replacing) {
-        // What the file granted its group and others is not handed to a group of the user's choosing instead.
-        const bool sameOwners = ::fchown(descriptor.Get(), existing.st_uid, existing.st_gid) == 0;
-        ::fchmod(descriptor.Get(), existing.st_mode & (sameOwners ? 07777 : S_IRWXU));
-    }
-    const bool written = WriteAll(descriptor.Get(), text) && ::fsync(descriptor.Get()) == 0;
-    if (!descriptor.Close() || !written || ::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return kIniFileError;
-    }
-    SyncFolder(FolderOf(target));
-    return kIniDone;
+    return kIniFileError;
 }
 
 bool IsUtf8Text(std::string_view text)

@@ -1,6 +1,9 @@
 #include "Application/ApplicationFolders.h"
 
+#include "ControlBase/DebugLine.h"
+#include "Platform/CheckedFolder.h"
 #include "Platform/FileSystem.h"
+#include "Platform/SaidOnce.h"
 #include "Platform/UserFolders.h"
 #include "Platform/VersionInfo.h"
 #include "Utilities/Storage/ZVFile.h"
@@ -19,26 +22,40 @@ std::map<std::int32_t, WideString>& GetOverrides()
     return overrides;
 }
 
-// The folder when it exists or could be made; else empty.
-WideString Ensured(const WideString& folder)
+// The folder when the system names one and it passes the check, made when missing (with the folders above it that are
+// missing, each inside a checked one); else empty, and why said once: on the standard error when another user could
+// change it, on the debug output when it cannot be made.
+WideString Checked(const std::string& folder)
 {
-    return !folder.IsEmpty() && Succeeded(File::EnsureFolderExists(folder)) ? folder : WideString();
+    if (folder.empty()) {
+        return WideString();
+    }
+    using Platform::CheckedFolder;
+    const CheckedFolder checked = CheckedFolder::Open(folder, CheckedFolder::Missing::make);
+    if (checked.IsOpen()) {
+        return WideString(folder.c_str());
+    }
+    if (checked.IsUnsafe()) {
+        Platform::WriteLineOnceToStandardError("The folder " + folder + " is not used, as " +
+                                               checked.GetExposedPath() + " " + checked.GetExposure() +
+                                               "; nothing is read from or written to it.");
+    } else if (const std::string line = "The folder " + folder + " " + checked.GetRefusal() + ".";
+               Platform::IsSaidForTheFirstTime(line)) {
+        WriteDebugLine(line);
+    }
+    return WideString();
 }
 
-// The system's folder with a folder of the company and in it one of the product; each level is made when missing.
+// The system's folder with a folder of the company and in it one of the product.
 WideString CompanyProductFolder(const std::string& systemFolder, const WideString& companyName,
                                 const WideString& productName)
 {
-    const WideString system = Ensured(WideString(systemFolder.c_str()));
-    if (system.IsEmpty()) {
-        return system;
+    if (systemFolder.empty()) {
+        return WideString();
     }
-    const WideString separator(static_cast<wchar_t>(Platform::kPathSeparator));
-    const WideString company = Ensured(system + separator + File::MakeValidFileName(companyName));
-    if (company.IsEmpty()) {
-        return company;
-    }
-    return Ensured(company + separator + File::MakeValidFileName(productName));
+    const std::string separator(1, Platform::kPathSeparator);
+    return Checked(systemFolder + separator + File::MakeValidFileName(companyName).ToUTF8().GetData() + separator +
+                   File::MakeValidFileName(productName).ToUTF8().GetData());
 }
 
 WideString ProgramFolder()
@@ -69,7 +86,7 @@ bool FindApplicationFolder(std::int32_t id, const WideString& companyName, const
         path = CompanyProductFolder(Platform::GetUserDataFolder(), companyName, productName);
         return true;
     case kDocumentsFolder:
-        path = Ensured(WideString(Platform::GetDocumentsFolder().c_str()));
+        path = Checked(Platform::GetDocumentsFolder());
         return true;
     default:
         return false;

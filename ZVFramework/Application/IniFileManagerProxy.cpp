@@ -3,6 +3,7 @@
 #include "ControlBase/DebugLine.h"
 #include "ObjectBase/Exception.h"
 #include "Platform/FileSystem.h"
+#include "Platform/SaidOnce.h"
 
 #include <memory>
 #include <new>
@@ -18,6 +19,8 @@ constexpr const char* kLibraryBaseName = "IniFileManager";
 constexpr ZVRESULT kTextBufferTooSmall = -2;
 // The library's answer when the user may not write the file: it is left as it is.
 constexpr ZVRESULT kFileReadOnly = -9;
+// The library's answer for a file that another user could turn elsewhere: it is neither read nor written.
+constexpr ZVRESULT kFileUnsafe = -10;
 
 template <class Function>
 bool FindExport(Platform::SharedLibraryHandle library, const std::string& path, const char* name, Function& function)
@@ -118,6 +121,17 @@ ZVRESULT ReadTextAt(Function function, IniFileHandle handle, const WideString& n
         text);
 }
 
+// A file the library would not touch, as one that another user could turn elsewhere, is said once on the standard
+// error: not only those who debug need to know that nothing reaches it.
+void ReportUnsafe(const WideString& path, ZVRESULT result)
+{
+    if (result == kFileUnsafe) {
+        Platform::WriteLineOnceToStandardError("The settings file " + std::string(path.ToUTF8().GetData()) +
+                                               " lies in a folder or behind a link that another user controls; it is "
+                                               "neither read nor written.");
+    }
+}
+
 }  // namespace
 
 CIniFileManagerProxy::~CIniFileManagerProxy()
@@ -203,6 +217,7 @@ ZVRESULT CIniFileManagerProxy::OpenIniFile(const WideString& path, const WideStr
     const ZVRESULT result = mExports.openIniFile(path.ToUTF8().GetData(), versionKey.ToUTF8().GetData(),
                                                  defaultSection.ToUTF8().GetData(), &opened);
     if (Failed(result)) {
+        ReportUnsafe(path, result);
         return result;
     }
     if (opened == 0) {
@@ -240,6 +255,7 @@ ZVRESULT CIniFileManagerProxy::ReportUnsaved(IniFileHandle handle, ZVRESULT writ
     if (Succeeded(written) || index < 0) {
         return written;
     }
+    ReportUnsafe(mOpenFiles.GetData()[index].path, written);
     const std::string path = mOpenFiles.GetData()[index].path.ToUTF8().GetData();
     const std::string code = " (" + FormatResultCode(written) + ").";
     WriteDebugLine(written == kFileReadOnly

@@ -13,7 +13,8 @@ namespace ZV {
 // handed over as UTF-8 and taken back from it. What the library answers is checked before it is believed: a text
 // size it asks for must be from 1 byte to 16 MiB, a text must be UTF-8, a count from 0 to 16 Mi, and an opened file
 // must have a handle; anything else leaves the out-value at its default and fails. A file whose changes do not reach
-// the disk gets one line on the debug output, as a file that cannot be read does. Used on one thread.
+// the disk gets one line on the debug output, as a file that cannot be read does; one that the library will not touch
+// because another user could turn it elsewhere gets one line on the standard error. Used on one thread.
 class CIniFileManagerProxy final : public IIniFileManager {
 public:
     static constexpr std::int32_t kFirstTextBufferSize = 1024;

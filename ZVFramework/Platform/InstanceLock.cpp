@@ -1,5 +1,6 @@
 #include "Platform/InstanceLock.h"
 
+#include "Platform/CheckedFolder.h"
 #include "Platform/UserFolders.h"
 
 #include <fcntl.h>
@@ -7,21 +8,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstring>
-#include <vector>
 
 namespace ZV::Platform {
 
 namespace {
 
-// Why the path is not a folder of this user's alone; empty when it is. lstat: a link is refused, not followed.
-std::string CheckOwnFolder(const std::string& path)
+// Makes the folder of the name in the checked folder when missing: empty, or why it is not a folder of this user's
+// alone, said of its path. Never through a link, not even one of the user's: two starts must meet at one lock.
+std::string MakeOwnFolder(const CheckedFolder& above, const std::string& name, const std::string& path)
 {
+    if (mkdirat(above.GetDescriptor(), name.c_str(), 0700) != 0 && errno != EEXIST) {
+        return path + " cannot be made: " + std::strerror(errno);
+    }
     struct stat status {};
-    if (lstat(path.c_str(), &status) != 0) {
+    if (fstatat(above.GetDescriptor(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
         return path + " cannot be examined: " + std::strerror(errno);
     }
     if (S_ISLNK(status.st_mode)) {
@@ -37,94 +39,6 @@ std::string CheckOwnFolder(const std::string& path)
         return path + " is open to other users";
     }
     return std::string();
-}
-
-// Why others than the user and root may rename or replace what lies in the folder; empty when they may not. The
-// sticky bit keeps those who may write a folder to their own entries.
-std::string WhyOthersMayChange(const struct stat& folder)
-{
-    if (folder.st_uid != getuid() && folder.st_uid != 0) {
-        return "which belongs to another user";
-    }
-    if ((folder.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (folder.st_mode & S_ISVTX) == 0) {
-        return "which other users may write and which has no sticky bit";
-    }
-    return std::string();
-}
-
-// Puts the parts of the path on the stack, the first one last.
-void PushParts(std::vector<std::string>& pending, const std::string& path)
-{
-    const std::size_t bottom = pending.size();
-    for (std::size_t start = 0; start <= path.size();) {
-        const std::size_t end = std::min(path.find('/', start), path.size());
-        pending.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(bottom), pending.end());
-}
-
-// Why another user could move the folder in the path away, as OpenSSH asks it of a key's path: every folder that the
-// absolute path passes through is asked, links followed as the system follows them, so that the folders that hold
-// the links are asked too. Empty when none lets them; a part that is missing or no folder ends the walk, and making
-// the folder then says why.
-std::string CheckFoldersOnTheWay(const std::string& path, const std::string& folder)
-{
-    constexpr int kMostLinks = 40;
-    std::vector<std::string> pending;
-    PushParts(pending, path);
-    std::string reached = "/";
-    struct stat status {};
-    if (lstat(reached.c_str(), &status) != 0) {
-        return std::string();
-    }
-    std::string why = WhyOthersMayChange(status);
-    for (int links = 0; why.empty() && !pending.empty();) {
-        const std::string part = std::move(pending.back());
-        pending.pop_back();
-        if (part == "..") {
-            // The folders above the one reached have been asked already.
-            reached.erase(std::max<std::size_t>(reached.rfind('/'), 1));
-            continue;
-        }
-        if (part.empty() || part == ".") {
-            continue;
-        }
-        const std::string next = (reached == "/" ? std::string() : reached) + "/" + part;
-        if (lstat(next.c_str(), &status) != 0) {
-            return std::string();
-        }
-        if (S_ISLNK(status.st_mode)) {
-            std::string target(PATH_MAX, '\0');
-            const ssize_t length = readlink(next.c_str(), target.data(), target.size());
-            if (length <= 0 || ++links > kMostLinks) {
-                return std::string();
-            }
-            target.resize(static_cast<std::size_t>(length));
-            if (target.starts_with('/')) {
-                reached = "/";
-            }
-            PushParts(pending, target);
-            continue;
-        }
-        if (!S_ISDIR(status.st_mode)) {
-            return std::string();
-        }
-        reached = next;
-        why = WhyOthersMayChange(status);
-    }
-    return why.empty() ? why : folder + " lies in " + reached + ", " + why;
-}
-
-// Makes the folder when missing: the folder, or empty with why not in refusal.
-std::string MakeOwnFolder(const std::string& folder, std::string& refusal)
-{
-    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-        refusal = folder + " cannot be made: " + std::strerror(errno);
-        return std::string();
-    }
-    refusal = CheckOwnFolder(folder);
-    return refusal.empty() ? folder : std::string();
 }
 
 // This machine's name, as a file name may hold it.
@@ -157,10 +71,11 @@ std::string InstanceLock::FindFolder(const std::string& name, std::string& refus
         refusal = "cannot be found, as neither XDG_STATE_HOME nor HOME is set to an absolute path";
         return std::string();
     }
-    (void)CreateFolderPath(state);
-    const std::string folder = state + "/" + name + "-" + HostName();
-    refusal = CheckFoldersOnTheWay(state, folder);
-    return refusal.empty() ? MakeOwnFolder(folder, refusal) : std::string();
+    const std::string leaf = name + "-" + HostName();
+    const std::string folder = state + "/" + leaf;
+    const CheckedFolder above = CheckedFolder::Open(state, CheckedFolder::Missing::make);
+    refusal = above.IsOpen() ? MakeOwnFolder(above, leaf, folder) : folder + " " + above.GetRefusal();
+    return refusal.empty() ? folder : std::string();
 }
 
 std::unique_ptr<InstanceLock> InstanceLock::TryAcquire(const std::string& path, Outcome& outcome,

@@ -24,7 +24,8 @@ public:
     // is no such folder or it is not a folder of the user's alone (another user's, a link, open to others), or a
     // folder above it lets another user move it away (one neither the user's nor root's, or one others may write
     // without the sticky bit), with why in refusal: whoever could change it could keep this user's starts from
-    // running, read their command lines, or start a second instance beside a running one.
+    // running, read their command lines, or start a second instance beside a running one. Each folder on the way is
+    // asked before anything in it is made (Platform/CheckedFolder.h), so nothing is made under one refused.
     static std::string FindFolder(const std::string& name, std::string& refusal);
 
     // Tries once, without waiting; the object holds the lock while it lives. Null unless acquired; when it failed,

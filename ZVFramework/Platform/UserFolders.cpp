@@ -1,9 +1,9 @@
 #include "Platform/UserFolders.h"
 
-#include "Platform/FileSystem.h"
+#include "Platform/CheckedFolder.h"
 
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
 
 namespace ZV::Platform {
 
@@ -67,32 +67,25 @@ std::string GetUserStateFolder()
 
 std::string GetDocumentsFolder()
 {
+    constexpr std::size_t kLargestList = 64 * 1024;
     const std::string home = HomeFolder();
     if (home.empty()) {
         return home;
     }
-    if (const std::string config = GetUserConfigFolder(); !config.empty()) {
-        std::ifstream list(config + "/user-dirs.dirs");
-        for (std::string line; std::getline(list, line);) {
+    // Never a list that another user could write or swap: it would name the folder the program makes.
+    std::string name;
+    std::string list;
+    const CheckedFolder config =
+        CheckedFolder::OpenFileFolder(GetUserConfigFolder() + "/user-dirs.dirs", CheckedFolder::Missing::refuse, name);
+    if (config.IsOpen() && ReadFileIn(config, name, kLargestList, list) == FileRead::done) {
+        std::istringstream lines(list);
+        for (std::string line; std::getline(lines, line);) {
             if (std::string documents = ParseUserDirsLine(line, "XDG_DOCUMENTS_DIR", home); !documents.empty()) {
                 return documents;
             }
         }
     }
     return home + "/Documents";
-}
-
-bool CreateFolderPath(const std::string& path)
-{
-    for (std::size_t end = path.find(kPathSeparator, 1);; end = path.find(kPathSeparator, end + 1)) {
-        const std::string part = path.substr(0, end);
-        if (!part.empty() && GetPathKind(part.c_str()) != PathKind::folder) {
-            (void)CreateFolder(part.c_str());
-        }
-        if (end == std::string::npos) {
-            return GetPathKind(path.c_str()) == PathKind::folder;
-        }
-    }
 }
 
 }  // namespace ZV::Platform

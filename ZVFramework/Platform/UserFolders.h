@@ -10,15 +10,12 @@ std::string GetUserDataFolder();
 // The per-user settings folder: $XDG_CONFIG_HOME, else ~/.config; empty when neither can be found.
 std::string GetUserConfigFolder();
 
-// The user's documents folder: XDG_DOCUMENTS_DIR of the user's folder list (~/.config/user-dirs.dirs), else
-// ~/Documents; empty without a home folder.
+// The user's documents folder: XDG_DOCUMENTS_DIR of the user's folder list (~/.config/user-dirs.dirs, read only
+// where nobody but the user and root could have written it), else ~/Documents; empty without a home folder.
 std::string GetDocumentsFolder();
 
 // The per-user folder for state that outlives a session but is not worth keeping: $XDG_STATE_HOME, else
 // ~/.local/state; empty when neither can be found.
 std::string GetUserStateFolder();
-
-// Makes the folder and the folders above it that are missing; true when it exists afterwards.
-bool CreateFolderPath(const std::string& path);
 
 }  // namespace ZV::Platform

@@ -1,6 +1,8 @@
 #include "System/WindowPlacement.h"
 
+#include "Platform/CheckedFolder.h"
 #include "Platform/FileSystem.h"
+#include "Platform/SaidOnce.h"
 #include "Platform/UserFolders.h"
 
 #include <algorithm>
@@ -13,6 +15,20 @@ namespace {
 
 constexpr zlong kLargestCoordinate = 1 << 20;
 constexpr std::size_t kLargestFile = 128;
+
+// The folder the placement file lies in, and the file's name there; not open, with one line on the standard error,
+// when another user could turn it elsewhere.
+Platform::CheckedFolder FindFileFolder(const NarrowString& path, Platform::CheckedFolder::Missing missing,
+                                       std::string& name)
+{
+    Platform::CheckedFolder folder = Platform::CheckedFolder::OpenFileFolder(path.GetData(), missing, name);
+    if (folder.IsUnsafe()) {
+        Platform::WriteLineOnceToStandardError("The window's place is neither read nor kept in " +
+                                               std::string(path.GetData()) + ", as " + folder.GetExposedPath() + " " +
+                                               folder.GetExposure() + ".");
+    }
+    return folder;
+}
 
 bool IsSoundClassName(const NarrowString& name)
 {
@@ -60,21 +76,17 @@ bool WindowPlacementStore::Save(const RectT<zlong>& bounds) const
     if (mPath.IsEmpty()) {
         return false;
     }
-    const std::string path(mPath.GetData());
-    if (!Platform::CreateFolderPath(path.substr(0, path.rfind(Platform::kPathSeparator)))) {
+    std::string name;
+    const Platform::CheckedFolder folder = FindFileFolder(mPath, Platform::CheckedFolder::Missing::make, name);
+    if (!folder.IsOpen()) {
         return false;
     }
     char text[kLargestFile];
     const int length = std::snprintf(text, sizeof text, "%d %d %d %d\n", static_cast<int>(bounds.x),
                                      static_cast<int>(bounds.y), static_cast<int>(bounds.width),
                                      static_cast<int>(bounds.height));
-    (void)Platform::DeleteFile(path.c_str());
-    const int file = Platform::OpenFile(path.c_str(), {.readWrite = true, .create = true});
-    if (file < 0) {
-        return false;
-    }
-    const bool written = Platform::WriteFile(file, text, static_cast<std::size_t>(length)) == length;
-    return Platform::CloseFile(file) && written;
+    return Platform::ReplaceFileIn(folder, name, std::string_view(text, static_cast<std::size_t>(length))) ==
+           Platform::FileWrite::done;
 }
 
 bool WindowPlacementStore::Load(RectT<zlong>& bounds) const
@@ -82,18 +94,14 @@ bool WindowPlacementStore::Load(RectT<zlong>& bounds) const
     if (mPath.IsEmpty()) {
         return false;
     }
-    const int file = Platform::OpenFile(mPath.GetData(), {});
-    if (file < 0) {
+    std::string name;
+    std::string content;
+    const Platform::CheckedFolder folder = FindFileFolder(mPath, Platform::CheckedFolder::Missing::refuse, name);
+    if (!folder.IsOpen() || Platform::ReadFileIn(folder, name, kLargestFile, content) != Platform::FileRead::done) {
         return false;
     }
-    char text[kLargestFile];
-    const std::int64_t length = Platform::ReadFile(file, text, sizeof text);
-    (void)Platform::CloseFile(file);
-    if (length <= 0) {
-        return false;
-    }
-    const char* position = text;
-    const char* const end = text + length;
+    const char* position = content.data();
+    const char* const end = position + content.size();
     zlong values[4] = {};
     for (zlong& value : values) {
         while (position < end && (*position == ' ' || *position == '\n')) {

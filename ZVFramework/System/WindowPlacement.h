@@ -6,7 +6,8 @@
 namespace ZV {
 
 // Where the main window was when it closed (its client area on the screen), kept in a small text file in the
-// per-user data folder, in a folder named after the window class.
+// per-user data folder, in a folder named after the window class; only where nobody but the user and root can change
+// the folders on its way (as Platform/CheckedFolder.h asks), else one line on the standard error says why.
 class WindowPlacementStore {
 public:
     // A file name in the user's data folder; a class name that is empty or could leave the folder keeps nothing.

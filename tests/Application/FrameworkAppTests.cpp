@@ -1,15 +1,18 @@
 #include "Application/ApplicationTest.h"
 
+#include "DebuggerOutputCapture.h"
 #include "Notification/NotificationCenterManager.h"
 #include "System/MessageLoop.h"
 #include "TestSupport.h"
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 namespace ZV::Testing {
 namespace {
@@ -49,10 +52,12 @@ TEST_F(FrameworkApp, FolderIdsGiveTheProgramsFolderTheResourcesAndTheUsersFolder
     EXPECT_EQ(Utf8(application->GetFolder(kUserDataFolder)), mFolder / "data/Cor_van_Labs/Up_dater _beta_");
 }
 
-TEST_F(FrameworkApp, AFolderThatCannotBeMadeIsEmptyAndTheProgramRunsWithItsDefaults)
+// However often it is asked for, one line of the debug output names it.
+TEST_F(FrameworkApp, AFolderThatCannotBeMadeIsEmptyNamedOnceAndTheProgramRunsWithItsDefaults)
 {
     WriteContent(mFolder / "a file", "not a folder");
     mEnvironment.Set("XDG_DATA_HOME", (mFolder / "a file").c_str());
+    const DebuggerOutputCapture capture;
     const RCPtr<TestApplication> application = MakeApplication();
     EXPECT_EQ(Utf8(application->GetFolder(kUserDataFolder)), "");
     EXPECT_EQ(application->GetIniFile(1), 0);
@@ -60,6 +65,12 @@ TEST_F(FrameworkApp, AFolderThatCannotBeMadeIsEmptyAndTheProgramRunsWithItsDefau
     EXPECT_EQ(application->GetCurrentSkinIndex(), 0);
     EXPECT_EQ(application->RunApplicationShutdown(), ZV_S_OK);
     EXPECT_EQ(ContentOf(mFolder / "a file"), "not a folder");
+    const std::string line =
+        "The folder " + mFolder / "a file" + "/Corvan/Halvista Firmware Updater cannot be made: Not a directory.";
+    const std::vector<std::string> texts = DebuggerOutputCapture::Texts();
+    EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
+                            [&](const std::string& text) { return text.find(line) != std::string::npos; }),
+              1);
 }
 
 TEST_F(FrameworkApp, ElapsedSecondsAddUpTheClocksStepsAcrossItsWrap)

@@ -53,6 +53,12 @@ TEST(UserFolders, DocumentsFolderComesFromTheUsersFolderListElseDocumentsUnderHo
     // Unquoted or relative values are not the documents folder.
     std::ofstream(list) << "XDG_DOCUMENTS_DIR=$HOME/Unquoted\nXDG_DOCUMENTS_DIR=\"relative\"\n";
     EXPECT_EQ(GetDocumentsFolder(), home + "/Documents");
+    // A list in a folder of another user's would let that user name the folder the program makes.
+    if (getuid() == 0) {
+        std::ofstream(list) << "XDG_DOCUMENTS_DIR=\"/srv/shared documents\"\n";
+        ASSERT_EQ(chown((home + "/.config").c_str(), 54321, 54321), 0);
+        EXPECT_EQ(GetDocumentsFolder(), home + "/Documents");
+    }
     EXPECT_EQ(std::system(("rm -r " + home).c_str()), 0);
 }
 

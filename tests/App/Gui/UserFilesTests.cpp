@@ -1,0 +1,137 @@
+#include "App/Gui/ProgramOnDesktop.h"
+
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iterator>
+#include <string>
+
+namespace ZV::Testing {
+namespace {
+
+using ::testing::AllOf;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using UserFiles = ProgramOnDesktop;
+namespace fs = std::filesystem;
+
+// A user id that no account on the machine has, standing for another user.
+constexpr uid_t kAnotherUser = 54321;
+const std::string kSettingsFolder = "Corvan/Halvista Firmware Updater";
+
+void GiveToAnotherUser(const std::string& path)
+{
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(path)) {
+        ASSERT_EQ(lchown(entry.path().c_str(), kAnotherUser, kAnotherUser), 0) << entry.path();
+    }
+    ASSERT_EQ(lchown(path.c_str(), kAnotherUser, kAnotherUser), 0) << path;
+}
+
+TEST_F(UserFiles, TheUsersOwnLinksToTheirOwnFilesAreReadAndWrittenThroughAndStayLinks)
+{
+    ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
+    const std::string settings = mFolder.Write("mine/settings.ini", "[Halvista Firmware Updater]\nMine=1\n");
+    const std::string place = mFolder.Write("mine/place", "150 120 400 311\n");
+    const std::string settingsLink = mFolder / ("data/" + kSettingsFolder + "/UserSettings.ini");
+    const std::string placeLink = mFolder / ("data/" + kWindowClass + "/WindowPlacement");
+    fs::create_directories(fs::path(settingsLink).parent_path());
+    fs::create_directories(fs::path(placeLink).parent_path());
+    fs::create_symlink(settings, settingsLink);
+    fs::create_symlink("../../mine/place", placeLink);
+
+    const std::unique_ptr<ProgramUnderTest> program = Start({});
+    const unsigned long window = WaitForMainWindow(*program);
+    ASSERT_NE(window, 0u) << program->ReadStandardError();
+    const DesktopWatcher::Geometry shown = mDesktop.GetGeometry(window);
+    EXPECT_EQ(shown.x, 150);
+    EXPECT_EQ(shown.y, 120);
+    mInput.RequestClose(window);
+    ASSERT_TRUE(WaitForProgramEnd(*program));
+    EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+
+    EXPECT_TRUE(fs::is_symlink(settingsLink));
+    EXPECT_TRUE(fs::is_symlink(placeLink));
+    EXPECT_THAT(ContentOf(settings), AllOf(HasSubstr("Mine=1\n"), HasSubstr("CurrentSkinIndex=0\n")));
+    EXPECT_EQ(ContentOf(place), "150 120 400 311\n");
+    EXPECT_THAT(program->ReadStandardError(), Not(HasSubstr("another user")));
+}
+
+// As when root runs with a user's data folder (a sudo that keeps HOME): that user could point any name there at a
+// file of root's at any moment, or read what root wrote. And a link of root's own into a folder of another user's
+// leads where that user decides.
+TEST_F(UserFiles, RootNeitherReadsNorWritesInAnotherUsersFolderOrThroughALinkIntoOneAndSaysSoOnce)
+{
+    if (getuid() != 0) {
+        GTEST_SKIP() << "another user is needed, and only root can act as one";
+    }
+    ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
+    const std::string rootsSettings = mFolder.Write("root/settings", "root's own settings\n");
+    const std::string rootsPlace = mFolder.Write("root/place", "root's own place\n");
+
+    // Another user's data folder, whose settings and place that user swaps for links to root's files while the
+    // window is up.
+    const std::string theirData = mFolder / "data";
+    const std::string theirText = "[Halvista Firmware Updater]\nTheirs=1\n";
+    const std::string settings = mFolder.Write("data/" + kSettingsFolder + "/UserSettings.ini", theirText);
+    const std::string place = mFolder.Write("data/" + kWindowClass + "/WindowPlacement", "20 30 400 311\n");
+    GiveToAnotherUser(theirData);
+    std::unique_ptr<ProgramUnderTest> program = Start({});
+    unsigned long window = WaitForMainWindow(*program);
+    ASSERT_NE(window, 0u) << program->ReadStandardError();
+    for (const auto& [name, target] : {std::pair{settings, rootsSettings}, std::pair{place, rootsPlace}}) {
+        fs::remove(name);
+        fs::create_symlink(target, name);
+        ASSERT_EQ(lchown(name.c_str(), kAnotherUser, kAnotherUser), 0);
+    }
+    mInput.RequestClose(window);
+    ASSERT_TRUE(WaitForProgramEnd(*program));
+    EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+    EXPECT_EQ(ContentOf(rootsSettings), "root's own settings\n");
+    EXPECT_EQ(ContentOf(rootsPlace), "root's own place\n");
+    EXPECT_TRUE(fs::is_symlink(settings));
+    EXPECT_TRUE(fs::is_symlink(place));
+    for (const std::string& folder : {theirData + "/" + kSettingsFolder, theirData + "/" + kWindowClass}) {
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1) << "nothing made in it";
+    }
+    EXPECT_THAT(program->LinesStartingWith("The folder "),
+                ElementsAre("The folder " + theirData + "/" + kSettingsFolder + " is not used, as " + theirData +
+                            " belongs to another user; nothing is read from or written to it."));
+    EXPECT_THAT(program->LinesStartingWith("The window's place"),
+                ElementsAre("The window's place is neither read nor kept in " + place + ", as " + theirData +
+                            " belongs to another user."));
+
+    // Root's own data folder, its settings and place links of root's into a folder of another user's.
+    const std::string theirs = mFolder / "theirs";
+    const std::string theirSettings = mFolder.Write("theirs/settings.ini", theirText);
+    const std::string theirPlace = mFolder.Write("theirs/place", "20 30 400 311\n");
+    GiveToAnotherUser(theirs);
+    const std::string rootsData = mFolder / "rootsData";
+    const std::string settingsLink = rootsData + "/" + kSettingsFolder + "/UserSettings.ini";
+    const std::string placeLink = rootsData + "/" + kWindowClass + "/WindowPlacement";
+    fs::create_directories(fs::path(settingsLink).parent_path());
+    fs::create_directories(fs::path(placeLink).parent_path());
+    fs::create_symlink(theirSettings, settingsLink);
+    fs::create_symlink(theirPlace, placeLink);
+    program = Start({}, {{"XDG_DATA_HOME", rootsData}});
+    window = WaitForMainWindow(*program);
+    ASSERT_NE(window, 0u) << program->ReadStandardError();
+    mInput.RequestClose(window);
+    ASSERT_TRUE(WaitForProgramEnd(*program));
+    EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+    EXPECT_EQ(ContentOf(theirSettings), theirText);
+    EXPECT_EQ(ContentOf(theirPlace), "20 30 400 311\n");
+    EXPECT_THAT(program->LinesStartingWith("The settings file " + settingsLink + " lies"),
+                ElementsAre("The settings file " + settingsLink +
+                            " lies in a folder or behind a link that another user controls; it is neither read nor "
+                            "written."));
+    EXPECT_THAT(program->LinesStartingWith("The window's place"),
+                ElementsAre("The window's place is neither read nor kept in " + placeLink + ", as " + theirs +
+                            " belongs to another user."));
+}
+
+}  // namespace
+}  // namespace ZV::Testing
