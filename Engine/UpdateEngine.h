@@ -148,17 +148,23 @@ private:
 
     // How the chosen device stands among the devices that carry its update-mode names.
     enum class Namesakes {
-        kTold,         // an image sent by those names now reaches the chosen device
-        kShared,       // another device of the names waits in update mode, or may be the one that does
+        kTold,  // an image sent by those names now reaches the chosen device
+        // Another device of the names waits in update mode, or may be the one that does; or another program holds
+        // one of them, which cannot be asked.
+        kShared,
         // Fewer devices carry the names than when the chosen one was sent into update mode, one of them in update
         // mode: the chosen one back after another went away, or another while the chosen one is still away.
         kOneMissing,
+        // A device of the names confirmed an image, and another waits in update mode: perhaps the chosen one, which
+        // another took the place of while it restarted.
+        kOneLeftWaiting,
     };
     // Devices of one model carry one name, so the chosen device is told from the others only by how they answer. It
     // is told apart when none of the devices carrying the record's update-mode names waits in update mode; or when
     // this engine sent the chosen one there, every device that carried the names then is there again, and the chosen
     // one is the only one in update mode and stands first. Each device of the names is asked when there are several,
-    // or were when the chosen one was sent into update mode.
+    // or were when the chosen one was sent into update mode; one that another program holds cannot be, so the chosen
+    // one is not told from it, neither now nor once it restarts.
     // With ports given, a device told apart is left bound to them at its place (the first of the names), and the names
     // are counted again once they are open, so that a device that came in meanwhile before it is never taken for it;
     // when they could not be opened, openFailure says whether another program holds one of them.
@@ -168,7 +174,10 @@ private:
     Namesakes LookAtNamesakes(const DeviceDefinitionEx& record, std::uint32_t& present, DevicePorts* chosenPorts,
                               ProbeFailure* openFailure);
     static Namesakes JudgeNamesakes(std::uint32_t present, std::int32_t expected, std::uint32_t inUpdateMode,
-                                    bool firstInUpdateMode);
+                                    bool firstInUpdateMode, bool anyHeld);
+    // Asks each device of the record's update-mode names: true when one answers in update mode. Once the record's
+    // device has confirmed its image, that is another one, waiting for an image.
+    bool IsAnyInUpdateMode(const DeviceDefinitionEx& record);
     // The input and output devices that carry the record's update-mode names now, and the larger of the two.
     void CountPorts(const DeviceDefinitionEx& record, std::uint32_t& captures, std::uint32_t& renders) const;
     std::uint32_t CountPresent(const DeviceDefinitionEx& record) const;

@@ -4,6 +4,7 @@
 #include "Notification/Notification.h"
 #include "Notification/NotificationCenterManager.h"
 #include "ObjectBase/Holder.h"
+#include "Platform/FileSystem.h"
 #include "Platform/StandardError.h"
 #include "Threading/WaitResults.h"
 #include "Utilities/Storage/ZVFile.h"
@@ -47,6 +48,21 @@ LUpdateEngineInterface::UpdateFailure RefusalOf(const ImageCheck& check)
     ReportImageRefusal(check);
     return LUpdateEngineInterface::UpdateFailure{LUpdateEngineInterface::FailureKind::kImageRefused, check.Fault,
                                                  check.Offset};
+}
+
+bool IsFolder(const WideString& path)
+{
+    return Platform::GetPathKind(path.ToUTF8().GetData()) == Platform::PathKind::folder;
+}
+
+// A firmware file that cannot be read; a folder is said as one, since no reading will ever make it a file.
+LUpdateEngineInterface::UpdateFailure UnreadableFile(const WideString& path)
+{
+    LUpdateEngineInterface::UpdateFailure failure{LUpdateEngineInterface::FailureKind::kImageUnreadable};
+    if (IsFolder(path)) {
+        failure.Detail = LUpdateEngineInterface::FailureDetail::kFileIsFolder;
+    }
+    return failure;
 }
 
 }  // namespace
@@ -345,14 +361,22 @@ ZVRESULT LUpdateEngineInterface::CheckFirmwareFile()
 
 std::int32_t LUpdateEngineInterface::ExamineFirmwareFile(const WideString& path, FirmwareImageBytes* image)
 {
-    if (path.IsEmpty() || !File::FileExists(path)) {
+    if (path.IsEmpty()) {
+        return kFileMissing;
+    }
+    if (IsFolder(path)) {
+        // There, but no file: said as what it is rather than as missing.
+        SetUpdateFailure(UnreadableFile(path));
+        return kFileMissing;
+    }
+    if (!File::FileExists(path)) {
         return kFileMissing;
     }
     ImageCheck check;
     const ZVRESULT read =
         image != nullptr ? ReadFirmwareImage(path, *image, check) : CheckFirmwareImageFile(path, check);
     if (Failed(read)) {
-        SetUpdateFailure(UpdateFailure{FailureKind::kImageUnreadable});
+        SetUpdateFailure(UnreadableFile(path));
         return kFileMissing;
     }
     if (check.Fault != ImageFault::kNone) {
@@ -391,7 +415,7 @@ ZVRESULT LUpdateEngineInterface::PrepareImageToSend(SharedFirmwareImage& image)
     bool same = false;
     if (Failed(CompareFirmwareImageFile(path, *image, same))) {
         image.reset();
-        SetUpdateFailure(UpdateFailure{FailureKind::kImageUnreadable});
+        SetUpdateFailure(UnreadableFile(path));
         SetFirmwareFileState(kFileMissing);
         return ZV_E_FAIL;
     }
@@ -438,6 +462,11 @@ std::string LUpdateEngineInterface::DescribeFirmwareFileFailure() const
     const std::string deviceWaits = failure.DeviceLeftWaiting ? ", and the device waits in update mode" : "";
     switch (failure.Kind) {
     case FailureKind::kImageUnreadable:
+        if (failure.Detail == FailureDetail::kFileIsFolder) {
+            return failure.DeviceLeftWaiting ? file + " was a folder when the image was to be sent; nothing was sent" +
+                                                   deviceWaits
+                                             : file + " is a folder";
+        }
         if (failure.DeviceLeftWaiting) {
             return file + " could not be read when the image was to be sent; nothing was sent" + deviceWaits;
         }
@@ -455,8 +484,13 @@ std::string LUpdateEngineInterface::DescribeFirmwareFileFailure() const
 std::string LUpdateEngineInterface::DescribeSharedNameFailure() const
 {
     const std::string name = Quoted(mChosenDevice.UpdateRenderPortName);
-    switch (GetUpdateFailure().Kind) {
+    const UpdateFailure failure = GetUpdateFailure();
+    switch (failure.Kind) {
     case FailureKind::kDevicesShareName:
+        if (failure.Detail == FailureDetail::kNamesakeWaiting) {
+            return "a device named " + name + " confirmed the image, but another device of that name waits in update "
+                   "mode for its image; connect only that one and update it";
+        }
         return "two devices named " + name + " are connected; connect only the one to update";
     case FailureKind::kNamesakeMissing:
         return "a device named " + name + " went missing after the one to update was sent into update mode, so the "

@@ -93,12 +93,22 @@ public:
         kPortBusy,
     };
 
+    // What a failure's kind leaves unsaid.
+    enum class FailureDetail : std::int32_t {
+        kNone,
+        kFileIsFolder,  // kImageUnreadable: the firmware file's path names a folder
+        // kDevicesShareName once a device confirmed the image: another device of the names waits in update mode, and
+        // it may be the chosen one.
+        kNamesakeWaiting,
+    };
+
     struct UpdateFailure {
         FailureKind Kind = FailureKind::kNone;
         ImageFault Fault = ImageFault::kNone;
         std::uint32_t Offset = 0;
         // The file failed when its image was to be sent: nothing went out, and the device waits in update mode.
         bool DeviceLeftWaiting = false;
+        FailureDetail Detail = FailureDetail::kNone;
     };
 
     // What a device whose ports were there was asked without a usable answer.
@@ -199,7 +209,7 @@ public:
     // held: it is the one the next update sends, and the file must still hold it then.
     [[nodiscard]] virtual ZVRESULT CheckFirmwareFile();
     // Set afresh by CheckFirmwareFile, EnterUpdateMode and StartUpdate; set by the device's return into update mode
-    // when it cannot be used.
+    // when it cannot be used, and by a confirmed update after which another device of its names waits in update mode.
     UpdateFailure GetUpdateFailure() const;
     // Why the firmware file cannot be sent, in words for the user; empty when the last failure is not the file's.
     std::string DescribeFirmwareFileFailure() const;

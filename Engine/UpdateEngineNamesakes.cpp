@@ -52,6 +52,7 @@ LUpdateEngine::Namesakes LUpdateEngine::LookAtNamesakes(const DeviceDefinitionEx
     } else {
         std::uint32_t inUpdateMode = 0;
         bool firstInUpdateMode = false;
+        bool anyHeld = false;
         // The last place first, so that the ports left open at the end are the first one's.
         for (std::uint32_t place = present; place-- > 0;) {
             DevicePorts ports;
@@ -62,12 +63,13 @@ LUpdateEngine::Namesakes LUpdateEngine::LookAtNamesakes(const DeviceDefinitionEx
                 ++inUpdateMode;
                 firstInUpdateMode = firstInUpdateMode || place == 0;
             }
+            anyHeld = anyHeld || (!opened && unanswered.Answer == DeviceAnswer::kPortBusy);
             if (place == 0 && chosenPorts != nullptr) {
                 *chosenPorts = ports;
                 failure = opened ? ProbeFailure() : unanswered;
             }
         }
-        const Namesakes verdict = JudgeNamesakes(present, expected, inUpdateMode, firstInUpdateMode);
+        const Namesakes verdict = JudgeNamesakes(present, expected, inUpdateMode, firstInUpdateMode, anyHeld);
         if (verdict != Namesakes::kTold) {
             if (chosenPorts != nullptr) {
                 *chosenPorts = DevicePorts();
@@ -82,8 +84,13 @@ LUpdateEngine::Namesakes LUpdateEngine::LookAtNamesakes(const DeviceDefinitionEx
 }
 
 LUpdateEngine::Namesakes LUpdateEngine::JudgeNamesakes(std::uint32_t present, std::int32_t expected,
-                                                       std::uint32_t inUpdateMode, bool firstInUpdateMode)
+                                                       std::uint32_t inUpdateMode, bool firstInUpdateMode,
+                                                       bool anyHeld)
 {
+    if (anyHeld) {
+        // Its mode is unknown; and once the chosen one is away, the device that answers by the names may be either.
+        return Namesakes::kShared;
+    }
     if (inUpdateMode == 0) {
         return Namesakes::kTold;
     }
@@ -93,6 +100,19 @@ LUpdateEngine::Namesakes LUpdateEngine::JudgeNamesakes(std::uint32_t present, st
     // With fewer devices than were there when the chosen one was sent, it is still away, or another went away: the
     // one in update mode may be either.
     return present >= static_cast<std::uint32_t>(expected) ? Namesakes::kTold : Namesakes::kOneMissing;
+}
+
+bool LUpdateEngine::IsAnyInUpdateMode(const DeviceDefinitionEx& record)
+{
+    for (std::uint32_t place = CountPresent(record); place-- > 0;) {
+        DevicePorts ports;
+        ProbeFailure unanswered;
+        if (ReopenMidi(record.UpdateCapturePortName, record.UpdateRenderPortName, ports, unanswered, place) &&
+            AskStatus(ports, mInUpdateModeReplied, unanswered)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void LUpdateEngine::CountPorts(const DeviceDefinitionEx& record, std::uint32_t& captures,
@@ -137,8 +157,12 @@ ZVRESULT LUpdateEngine::RefuseSharedName(std::int32_t index, Namesakes verdict)
             MarkNameShared(*mFoundDevices.GetItemPointer(static_cast<std::uint32_t>(index)));
         }
     }
-    SetUpdateFailure(UpdateFailure{verdict == Namesakes::kOneMissing ? FailureKind::kNamesakeMissing
-                                                                      : FailureKind::kDevicesShareName});
+    UpdateFailure failure{verdict == Namesakes::kOneMissing ? FailureKind::kNamesakeMissing
+                                                            : FailureKind::kDevicesShareName};
+    if (verdict == Namesakes::kOneLeftWaiting) {
+        failure.Detail = FailureDetail::kNamesakeWaiting;
+    }
+    SetUpdateFailure(failure);
     SetDeviceState(kDeviceUnusable);
     return ZV_E_FAIL;
 }

@@ -84,8 +84,16 @@ ZVRESULT LUpdateEngine::RunUpdate()
     }
     // The device confirmed the image: it is the owner's again, to be looked for once it has restarted, and the
     // program may end. It is in update mode no longer, so no second image goes to it.
-    mNamesakesInUpdateMode.store(kNotSentIntoUpdateMode);
+    const bool restarted = mNamesakesInUpdateMode.exchange(kNotSentIntoUpdateMode) != kNotSentIntoUpdateMode;
     if (!IsCancelRequested()) {
+        // A device of the names plugged in already in update mode while the chosen one restarted looked like it
+        // coming back and took the image; the chosen one, back since, then waits in update mode, and that is said
+        // rather than a completed update. A device that never restarted was bound before any other came.
+        ports = DevicePorts();
+        if (restarted && IsAnyInUpdateMode(device)) {
+            SetUpdateStatus(kUpdateFailed);
+            return RefuseSharedName(index, Namesakes::kOneLeftWaiting);
+        }
         SetUpdateStatus(kUpdateFinished);
         SetDeviceState(kDeviceUpdateEnded);
         return sent;

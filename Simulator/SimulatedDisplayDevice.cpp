@@ -1,6 +1,7 @@
 #include "Simulator/SimulatedDisplayDevice.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace ZV::Simulator {
 
@@ -63,12 +64,9 @@ SimulatedDisplayDevice::SimulatedDisplayDevice(DeviceSettings settings, DeviceLi
       mKeepWholeMessages(mLog.IsWriting() || mSettings.ExpectedImage.has_value())
 {
     if (mState != DeviceState::Absent && mSettings.Faults.PlugInAfter.count() > 0) {
-        const DeviceState pluggedIn = mState;
+        mWaitingToPlugIn = mState;
         EnterState(DeviceState::Absent);
-        mLink.RunAfter(mSettings.Faults.PlugInAfter, [this, pluggedIn] {
-            mLink.SetPortsPresent(true);
-            EnterState(pluggedIn);
-        });
+        mLink.RunAfter(mSettings.Faults.PlugInAfter, [this] { PlugInIfWaiting(); });
         return;
     }
     if (mState != DeviceState::Absent) {
@@ -292,6 +290,19 @@ void SimulatedDisplayDevice::Restart(DeviceState comeBackIn)
 void SimulatedDisplayDevice::Unplug()
 {
     mLink.RunAfter(std::chrono::microseconds(0), [this] { Vanish(); });
+}
+
+void SimulatedDisplayDevice::PlugIn()
+{
+    mLink.RunAfter(std::chrono::microseconds(0), [this] { PlugInIfWaiting(); });
+}
+
+void SimulatedDisplayDevice::PlugInIfWaiting()
+{
+    if (const std::optional<DeviceState> pluggedIn = std::exchange(mWaitingToPlugIn, std::nullopt)) {
+        mLink.SetPortsPresent(true);
+        EnterState(*pluggedIn);
+    }
 }
 
 void SimulatedDisplayDevice::Vanish()

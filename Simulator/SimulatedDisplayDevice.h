@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,9 @@ public:
 
     // From any thread: the device is unplugged, for good, in the simulation's next turn (it enters Absent).
     void Unplug();
+    // From any thread: a device still waiting to be plugged in (Faults.PlugInAfter) is plugged in in the simulation's
+    // next turn, as it would be once its time has passed.
+    void PlugIn();
 
     // Observers, safe from any thread.
     // Waits until the device has entered the state `count` times in all (its first state counts).
@@ -70,6 +74,7 @@ private:
     void Answer(const MidiBytes& request);
     void Send(MidiBytes message);
     void Restart(DeviceState comeBackIn);
+    void PlugInIfWaiting();
     void Vanish();
     void EnterState(DeviceState state);
     void Note(std::string finding);
@@ -79,6 +84,8 @@ private:
     DeviceLog mLog;
     DeviceState mState;
     std::uint32_t mBuild;
+    // The state it is plugged in in, while it waits to be.
+    std::optional<DeviceState> mWaitingToPlugIn;
 
     // The System Exclusive message under way: all of it while the log or the expected image needs its bytes, else
     // its first bytes only, enough to tell a request (an image message can be as large as an image).

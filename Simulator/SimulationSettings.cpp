@@ -85,8 +85,16 @@ DeviceStarts ParseDeviceStarts(std::string_view text)
     return {{ParseDeviceStart(text.substr(0, separator)), ParseDeviceStart(second)}, text[separator] == '+'};
 }
 
-void ApplyFault(std::string_view fault, DeviceFaults& faults, SimulationSettings& settings)
+// Faults of every device, and the device whose ports alone are busy when one is named (1 the first, 0 none named).
+struct Faults {
+    DeviceFaults OfEveryDevice;
+    std::uint32_t BusyDevice = 0;
+};
+
+void ApplyFault(std::string_view fault, Faults& parsed, SimulationSettings& settings)
 {
+    DeviceFaults& faults = parsed.OfEveryDevice;
+    constexpr std::string_view busyPortOf = "busy-port=";
     constexpr std::string_view dropMessage = "drop-message=";
     constexpr std::string_view vanishAfter = "vanish-after=";
     constexpr std::string_view stallAfter = "stall-after=";
@@ -101,6 +109,13 @@ void ApplyFault(std::string_view fault, DeviceFaults& faults, SimulationSettings
         faults.SlowRestart = true;
     } else if (fault == "busy-port") {
         faults.BusyPorts = true;
+    } else if (fault.starts_with(busyPortOf)) {
+        const std::string_view device = fault.substr(busyPortOf.size());
+        if (device != "1" && device != "2") {
+            Refuse("ZV_SIM_FAULT busy-port", device, "1 or 2, the device whose ports another program holds");
+        }
+        faults.BusyPorts = true;
+        parsed.BusyDevice = device == "1" ? 1 : 2;
     } else if (fault == "busy-after-restart") {
         faults.BusyAfterRestart = true;
     } else if (fault == "stuck-send") {
@@ -118,14 +133,14 @@ void ApplyFault(std::string_view fault, DeviceFaults& faults, SimulationSettings
     } else {
         Refuse("ZV_SIM_FAULT", fault,
                "a comma-separated list of no-version, never-done, drop-message=N, vanish-after=N, "
-               "garbage-replies, slow-restart, busy-port, busy-after-restart, stuck-send, stall-after=N, "
+               "garbage-replies, slow-restart, busy-port, busy-port=N, busy-after-restart, stuck-send, stall-after=N, "
                "late-plug=MS");
     }
 }
 
-DeviceFaults ParseFaults(std::string_view text, SimulationSettings& settings)
+Faults ParseFaults(std::string_view text, SimulationSettings& settings)
 {
-    DeviceFaults faults;
+    Faults faults;
     while (!text.empty()) {
         const std::size_t comma = text.find(',');
         const std::string_view fault = text.substr(0, comma);
@@ -151,6 +166,7 @@ SimulationSettings ReadSimulationSettings(const EnvironmentLookup& lookup)
 
     SimulationSettings settings;
     DeviceSettings device;
+    std::uint32_t busyDevice = 0;
     DeviceStarts starts{{device.Start}};
     if (const auto text = value("ZV_SIM_DEVICE")) {
         starts = ParseDeviceStarts(*text);
@@ -171,7 +187,9 @@ SimulationSettings ReadSimulationSettings(const EnvironmentLookup& lookup)
         device.ExpectedImage = ReadSysExFile(std::string(*text));
     }
     if (const auto text = value("ZV_SIM_FAULT")) {
-        device.Faults = ParseFaults(*text, settings);
+        const Faults faults = ParseFaults(*text, settings);
+        device.Faults = faults.OfEveryDevice;
+        busyDevice = faults.BusyDevice;
     }
     if (const auto text = value("ZV_SIM_BYTES_PER_SECOND")) {
         settings.BytesPerSecond = *text == "unlimited" ? 0 : ParseWholeNumber("ZV_SIM_BYTES_PER_SECOND", *text);
@@ -196,6 +214,11 @@ SimulationSettings ReadSimulationSettings(const EnvironmentLookup& lookup)
             second.LogPath += ".2";
         }
         settings.Devices.push_back(second);
+    }
+    if (busyDevice != 0) {
+        for (std::size_t index = 0; index < settings.Devices.size(); ++index) {
+            settings.Devices[index].Faults.BusyPorts = index + 1 == busyDevice;
+        }
     }
     return settings;
 }

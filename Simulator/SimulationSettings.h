@@ -58,7 +58,8 @@ using EnvironmentLookup = std::function<const char*(const char* name)>;
 // device of the first one's name; the second logs to the log's name with ".2"; a start followed by "@" and a number,
 // such as "update@2000", plugs that device in only that many milliseconds after the simulation starts, in place of
 // the late-plug fault), ZV_SIM_BUILD, ZV_SIM_NEW_BUILD,
-// ZV_SIM_RESTART_MS, ZV_SIM_FLASH_MS, ZV_SIM_EXPECT_IMAGE, ZV_SIM_FAULT, ZV_SIM_BYTES_PER_SECOND and ZV_SIM_LOG;
+// ZV_SIM_RESTART_MS, ZV_SIM_FLASH_MS, ZV_SIM_EXPECT_IMAGE, ZV_SIM_FAULT (faults of every device, but "busy-port=2"
+// holds the second device's ports alone, "busy-port=1" the first one's), ZV_SIM_BYTES_PER_SECOND and ZV_SIM_LOG;
 // unset or empty variables keep the defaults. A value that cannot be used throws std::invalid_argument naming the
 // variable.
 SimulationSettings ReadSimulationSettings(const EnvironmentLookup& lookup);

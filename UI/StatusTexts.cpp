@@ -150,6 +150,12 @@ void LMainControl::UpdateCannotUpdateErrorLabel(std::int32_t deviceState, bool a
     }
     std::uint32_t reason = 0;
     if (const RCPtr<Engine> engine = GetUpdateEngine()) {
+        if (deviceState == Engine::kDeviceUnusable &&
+            engine->GetUpdateFailure().Detail == Engine::FailureDetail::kNamesakeWaiting) {
+            // Once an update was confirmed, a device of its name waits for one: perhaps the device chosen.
+            ShowString(*mLabelDeviceCannotUpdateError, L"LABEL_DEVICE_OF_THE_NAME_WAITS_IN_UPDATE_MODE");
+            return;
+        }
         // Outside the unusable state the engine answers reason 0 with its failure.
         (void)engine->GetSelectedDeviceError(reason);
     }

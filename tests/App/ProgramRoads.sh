@@ -110,6 +110,8 @@ case "$road" in
     ! grep -q ' STATE restarting$' "$folder/device.log" || fail "the device was sent into update mode"
     ZV_SIM_DEVICE=normal run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/none.syx"
     refused_with 3 1 "FirmwareUpdater: the firmware file \"$folder/none.syx\" is missing"
+    ZV_SIM_DEVICE=normal run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder"
+    refused_with 3 1 "FirmwareUpdater: the firmware file \"$folder\" is a folder"
     printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
     ZV_SIM_DEVICE=absent run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
     refused_with 3 1 "FirmwareUpdater: no device was found (looked for MIDI ports named \"Halvista"
@@ -259,8 +261,10 @@ reached; this start ends."
     for replacement in nothing folder; do
       rm -rf "$folder/image.syx" "$folder/device.log"
       printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
-      refused_after_change_during_restart take_away "FirmwareUpdater: the firmware file \"$folder/image.syx\" could \
-not be read when the image was to be sent; nothing was sent, and the device waits in update mode"
+      said="could not be read"
+      [ "$replacement" = nothing ] || said="was a folder"
+      refused_after_change_during_restart take_away "FirmwareUpdater: the firmware file \"$folder/image.syx\" $said \
+when the image was to be sent; nothing was sent, and the device waits in update mode"
     done
     ;;
   unanswering-device)
@@ -420,6 +424,32 @@ not be read when the image was to be sent; nothing was sent, and the device wait
     plugged=$(sed -n 's/^\([0-9]*\) STATE update$/\1/p' "$folder/device.log")
     last_image=$(sed -n 's/^\([0-9]*\) RX F0 01.*/\1/p' "$folder/device.log.2" | tail -n 1)
     [ -n "$plugged" ] && [ "$plugged" -lt "$last_image" ] || fail "the newcomer was not plugged in during the image"
+    ;;
+  namesake-held-by-another-program)
+    # Of two running devices of one name, another program holds the second: it cannot be asked whether it is in update
+    # mode, nor told from the first while that one restarts (here for longer than a turn of the wait). Neither is sent
+    # into update mode, and one line says why.
+    printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
+    ZV_SIM_DEVICE=normal+normal ZV_SIM_FAULT=busy-port=2 ZV_SIM_RESTART_MS=1200 run -SILENT \
+      -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    refused_with 3 1 'FirmwareUpdater: two devices named "Halvista Left" are connected; connect only the one to update'
+    ! grep -q ' RX F0 47 00 37 07 00 00 00 F7$' "$folder/device.log" || fail "the device was sent into update mode"
+    [ "$(sed -n 's/^[0-9]* STATE //p' "$folder/device.log")" = normal ] || fail "the device changed state"
+    ;;
+  namesake-plugged-during-restart)
+    # While the chosen device restarts into update mode, another of its name is plugged in already in update mode and
+    # takes the image, slowly; meanwhile the chosen one comes back in update mode. It waits for an image, and the run
+    # says so and ends with 3.
+    for _ in $(seq 30); do
+      printf '\xF0'; head -c 100 /dev/zero | tr '\0' '\1'; printf '\xF7'
+    done > "$folder/image.syx"
+    ZV_SIM_DEVICE=normal+update@1000 ZV_SIM_RESTART_MS=2500 ZV_SIM_BYTES_PER_SECOND=1000 \
+      ZV_SIM_EXPECT_IMAGE="$folder/image.syx" run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    refused_with 3 1 'FirmwareUpdater: a device named "Halvista Left" confirmed the image, but another device of that \
+name waits in update mode for its image; connect only that one and update it'
+    grep -q ' STATE done$' "$folder/device.log.2" || fail "the newcomer never took the image"
+    [ "$(sed -n 's/^[0-9]* STATE //p' "$folder/device.log" | tail -n 1)" = update ] ||
+      fail "the chosen device does not wait in update mode"
     ;;
   long-message)
     # One message that takes longer on the cable than a send may wait for a driver that takes nothing: it keeps
