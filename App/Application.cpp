@@ -22,8 +22,11 @@ constexpr ZVRESULT kNothingToDoResults[] = {
     static_cast<ZVRESULT>(0x8000A002u), static_cast<ZVRESULT>(0x8000A010u), static_cast<ZVRESULT>(0x8000A003u),
 };
 
-constexpr std::string_view kSilentRunEndAnnouncement =
+// What a silent run answers the first request to end with: while its update is on its way or runs, and else.
+constexpr std::string_view kSilentRunUpdateGoesOn =
     "FirmwareUpdater: asked to end; the update goes on, and the program ends when it has ended\n";
+constexpr std::string_view kSilentRunWorkGoesOn =
+    "FirmwareUpdater: asked to end; the program ends once its work is done\n";
 constexpr std::string_view kDisplayLostEnding = "FirmwareUpdater: the display went away; the program ends\n";
 constexpr std::string_view kDisplayLostDuringUpdate =
     "FirmwareUpdater: the display went away; the update goes on without the window, and the program ends when it has "
@@ -73,6 +76,8 @@ ZVRESULT LApplication::RunApplicationStartup()
     // A class name keeps its first function, so registering cannot fail.
     (void)GetFactory()->RegisterControlCreateFunction(LMainControl::kClassName, &CreateControl<LMainControl>);
     mUpdateProcessor = new LUpdateProcessor(mMidiFactory);
+    // A request to end that the window's loop has not answered yet holds back an update about to get on its way.
+    mUpdateProcessor->SetEndAskedCheck(&Platform::IsTerminationRequestWaiting);
     const WideString commandLine(GetCommandLine());
     WideString value;
     const bool silent = LUpdateProcessor::FindSwitch(commandLine, WideString(L"-SILENT"), value);
@@ -80,10 +85,17 @@ ZVRESULT LApplication::RunApplicationStartup()
         // A silent run has no window to close as asked, and neither its update nor the end that reports it may be
         // cut short: a request to end waits for the run's end, and the exit code stays the outcome's. The window
         // that may yet open takes the requests while it is up.
-        Platform::AnswerTerminationRequestsUntilExit(kSilentRunEndAnnouncement);
+        Platform::AnswerTerminationRequestsUntilExit(&kSilentRunWorkGoesOn);
+        mUpdateProcessor->SetUpdateUnderWayListener(
+            [] { Platform::AnswerTerminationRequestsUntilExit(&kSilentRunUpdateGoesOn); });
     }
     const ZVRESULT initialized =
         mUpdateProcessor->Initialize(commandLine, LUpdateProcessor::WindowedStart::kWhenWindowStands);
+    if (silent) {
+        // The silent update has ended, or was never wanted; a window's update says nothing so.
+        mUpdateProcessor->SetUpdateUnderWayListener(nullptr);
+        Platform::AnswerTerminationRequestsUntilExit(&kSilentRunWorkGoesOn);
+    }
     if (IsFinishedWithoutWindow(initialized)) {
         EndWith(FinishWithoutWindow(*mUpdateProcessor));
         return initialized;
@@ -108,12 +120,14 @@ void LApplication::EndWith(const HeadlessOutcome& outcome)
 
 ZVRESULT LApplication::RunApplicationShutdown()
 {
+    // The platform's level writes and closes them, and says whether they were written.
     for (IniFileHandle& handle : mSettingsFiles) {
-        if (handle != 0) {
-            // What cannot be written is reported by the platform's level, which closes whatever is still open.
-            (void)GetSettingsManager().CloseIniFile(handle, 1);
-            handle = 0;
-        }
+        handle = 0;
+    }
+    if (mUpdateEndOwed && mUpdateProcessor->GetEngine()) {
+        // No window is left to show it.
+        const std::string line = DescribeUpdateEnd(*mUpdateProcessor);
+        Platform::WriteToStandardError(line.data(), line.size());
     }
     // Nothing may wait on the device once the processor goes.
     mWaitWithoutWindow.Abandon();
@@ -156,24 +170,33 @@ void LApplication::CarryOnWithoutWindow()
     if (IsExitRequested() || !window || window->GetBackEnd().Exists() || !mUpdateProcessor) {
         return;
     }
-    // A lost display says so itself.
-    if (!std::exchange(mWindowLossTold, true) && !Platform::IsDesktopLost() && !CanExit()) {
-        Platform::WriteToStandardError(kWindowDestroyedDuringUpdate.data(), kWindowDestroyedDuringUpdate.size());
+    if (!std::exchange(mWindowLossTold, true) && !mUpdateProcessor->IsNotUpdating()) {
+        // The update goes on, and its end is told once it has come. A lost display says so itself.
+        mUpdateEndOwed = true;
+        if (!Platform::IsDesktopLost()) {
+            Platform::WriteToStandardError(kWindowDestroyedDuringUpdate.data(), kWindowDestroyedDuringUpdate.size());
+        }
     }
     if (mWaitWithoutWindow.IsUnderWay()) {
         if (mWaitWithoutWindow.HasEnded()) {
-            FinishWaitWithoutWindow();
+            (void)mWaitWithoutWindow.Finish();
+            mUpdateProcessor->EndEngineWork();
+            // Started, refused, or not back in update mode: nobody waits for the device any more.
+            mUpdateProcessor->GiveUpUpdateOnItsWay();
         }
         return;
     }
     if (!mUpdateProcessor->IsUpdateOnItsWay() || mUpdateProcessor->IsEngineWorkUnderWay()) {
         return;
     }
-    // The window's own wait, if one ran, was stopped when the window went: this one starts afresh.
+    // The window's own wait, if one ran, was stopped when the window went: this one starts afresh, and starts the
+    // update there too.
     mUpdateProcessor->BeginEngineWork(LUpdateProcessor::ExitDuringWork::kDropped);
     try {
         (void)mWaitWithoutWindow.Start([processor = mUpdateProcessor](const std::atomic<bool>& stopRequested) {
-            (void)processor->WaitForDeviceToEnterUpdateMode(&stopRequested);
+            if (Succeeded(processor->WaitForDeviceToEnterUpdateMode(&stopRequested))) {
+                (void)processor->StartUpdate();
+            }
         });
     } catch (...) {
         // Without a thread nothing can wait for the device.
@@ -183,28 +206,9 @@ void LApplication::CarryOnWithoutWindow()
     }
 }
 
-void LApplication::FinishWaitWithoutWindow()
-{
-    const bool failed = mWaitWithoutWindow.Finish() != nullptr;
-    mUpdateProcessor->EndEngineWork();
-    const RCPtr<LUpdateEngineInterface>& engine = mUpdateProcessor->GetEngine();
-    if (failed || engine->GetDeviceState() != LUpdateEngineInterface::kDeviceInUpdateMode) {
-        mUpdateProcessor->GiveUpUpdateOnItsWay();
-        return;
-    }
-    if (Failed(mUpdateProcessor->StartUpdate())) {
-        std::string reason = engine->DescribeFirmwareFileFailure();
-        if (reason.empty()) {
-            reason = "the update could not be started; nothing was sent, and the device waits in update mode";
-        }
-        const std::string line = "FirmwareUpdater: " + reason + "\n";
-        Platform::WriteToStandardError(line.data(), line.size());
-    }
-}
-
 bool LApplication::CanExit()
 {
-    return !mUpdateProcessor || mUpdateProcessor->IsNotUpdating();
+    return !mUpdateProcessor || mUpdateProcessor->GrantEnd();
 }
 
 CursorHandle LApplication::LoadCursor(const wchar_t* name)
@@ -236,8 +240,10 @@ IniFileHandle LApplication::GetIniFile(std::int32_t index)
     IniFileHandle opened = 0;
     if (const ZVRESULT result = GetSettingsManager().OpenIniFile(path, GetVersionKey(), GetProductName(), opened);
         Failed(result)) {
-        WriteDebugLine("The settings file " + std::string(path.ToUTF8().GetData()) +
-                       " cannot be used; the defaults stand in for it (" + FormatResultCode(result) + ").");
+        if (!std::exchange(mSettingsFileRefusalTold[index], true)) {
+            WriteDebugLine("The settings file " + std::string(path.ToUTF8().GetData()) +
+                           " cannot be used; the defaults stand in for it (" + FormatResultCode(result) + ").");
+        }
         return 0;
     }
     handle = opened;

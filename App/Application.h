@@ -36,7 +36,8 @@ public:
     // holds its automatic start back until the window stands: a window that cannot open leaves every device
     // untouched.
     [[nodiscard]] ZVRESULT RunApplicationStartup() override;
-    // Writes and closes the settings files first. A silent run that showed its window takes its exit code here.
+    // Tells how an update that the window left to go on ended, in one line on the standard error. A silent run that
+    // showed its window takes its exit code here. The platform's level writes and closes the settings files.
     [[nodiscard]] ZVRESULT RunApplicationShutdown() override;
     // A run with its window that starts its update automatically starts it now that the window stands.
     void OnBeforeMessageLoop() override;
@@ -46,7 +47,8 @@ public:
     // without it: the wait for the device sent into update mode, then the update, which holds the program's end back
     // as ever. A window that another program destroyed says so in one line while an update holds the end back.
     bool ProcessIdle(bool firstPass) override;
-    // Unless an update runs: the program never ends in the middle of one.
+    // Unless an update runs or is on its way: the program never ends in the middle of one. Once it answers yes, the
+    // program ends: no device is sent into update mode any more, and the answer stays yes.
     bool CanExit() override;
     int GetExitCode() const override { return mExitCode; }
 
@@ -54,7 +56,8 @@ public:
     ZV::WideString GetMainControlName() override { return L"mainControl"; }
     std::int32_t GetRendererKind() override { return ZV::LRenderer::kGdi; }
     // "AppSettings.ini" in the shared data folder (0) and "UserSettings.ini" in the user's data folder (1); 0 when
-    // the folder cannot be had or the file cannot be opened, and the next call tries again.
+    // the folder cannot be had or the file cannot be opened (the debug output says so once), and the next call tries
+    // again.
     ZV::IniFileHandle GetIniFile(std::int32_t index) override;
 
     // The program has no cursors for splitting, rotating or magnifying: those names give none. The others are the
@@ -68,18 +71,19 @@ private:
     // Says what the run came to, and keeps its exit code.
     void EndWith(const HeadlessOutcome& outcome);
     // Once the main window went without being closed: says so for a destroyed window that leaves an update to
-    // finish, and waits for a device sent into update mode that nobody waits for any more.
+    // finish, and waits for a device sent into update mode that nobody waits for any more, to start its update.
     void CarryOnWithoutWindow();
-    // The device is back in update mode, and its update starts; or it is not, and nobody waits for it any more.
-    void FinishWaitWithoutWindow();
 
     MidiCommFactory mMidiFactory;
     ZV::RCPtr<LUpdateProcessor> mUpdateProcessor;
     ZV::IniFileHandle mSettingsFiles[2] = {0, 0};
+    bool mSettingsFileRefusalTold[2] = {false, false};
     int mExitCode = 1;
     // A silent run that showed its window ends with what the window's last update came to.
     bool mSilentRunInWindow = false;
     bool mWindowLossTold = false;
+    // The main window went while an update was on its way or ran: its end is told as the program ends.
+    bool mUpdateEndOwed = false;
     // The wait for the device, away from this thread, once the window that waited for it has gone.
     ZV::LBackgroundWork mWaitWithoutWindow;
 };

@@ -135,6 +135,20 @@ std::string DescribeEngineState(LUpdateEngineInterface& engine)
     return DescribeDevice(engine);
 }
 
+// Why the update did not complete, also when its start was refused; "" when nothing failed.
+std::string DescribeUnfinished(LUpdateEngineInterface& engine, bool timedOut)
+{
+    if (std::string failure = DescribeFailure(engine, timedOut); !failure.empty()) {
+        return failure;
+    }
+    if (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceInUpdateMode &&
+        engine.GetUpdateStatus(false) == LUpdateEngineInterface::kUpdateIdle) {
+        // A device in update mode always wants the image, so its update was started: it was refused.
+        return "the update could not be started; nothing was sent, and the device waits in update mode";
+    }
+    return "";
+}
+
 // Cancels an update that still runs after the processor's wait: true when it had to.
 bool CancelRunningUpdate(LUpdateProcessor& processor)
 {
@@ -160,15 +174,8 @@ HeadlessOutcome FinishWithoutWindow(LUpdateProcessor& processor)
 {
     const bool timedOut = CancelRunningUpdate(processor);
     LUpdateEngineInterface& engine = *processor.GetEngine();
-    if (const std::string failure = DescribeFailure(engine, timedOut); !failure.empty()) {
-        return HeadlessOutcome{kExitUpdateFailed, ErrorLine(failure)};
-    }
-    if (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceInUpdateMode &&
-        engine.GetUpdateStatus(false) == LUpdateEngineInterface::kUpdateIdle) {
-        // A device in update mode always wants the image, so the processor started the update: it was refused.
-        return HeadlessOutcome{kExitUpdateFailed,
-                               ErrorLine("the update could not be started; nothing was sent, and the device waits in "
-                                         "update mode")};
+    if (const std::string unfinished = DescribeUnfinished(engine, timedOut); !unfinished.empty()) {
+        return HeadlessOutcome{kExitUpdateFailed, ErrorLine(unfinished)};
     }
     MutexLock lock(GetDebugOutputLock());
     GetDebugOutput().GetNarrowTarget() << "FirmwareUpdater: " << DescribeEngineState(engine) << std::endl;
@@ -178,4 +185,11 @@ HeadlessOutcome FinishWithoutWindow(LUpdateProcessor& processor)
 HeadlessOutcome FinishWithoutDisplay(LUpdateProcessor& processor)
 {
     return HeadlessOutcome{kExitUpdateFailed, ErrorLine(DescribeEngineState(*processor.GetEngine()))};
+}
+
+std::string DescribeUpdateEnd(LUpdateProcessor& processor)
+{
+    LUpdateEngineInterface& engine = *processor.GetEngine();
+    const std::string unfinished = DescribeUnfinished(engine, false);
+    return ErrorLine(unfinished.empty() ? DescribeEngineState(engine) : unfinished);
 }

@@ -25,3 +25,7 @@ HeadlessOutcome FinishWithoutWindow(LUpdateProcessor& processor);
 // Tells how a silent run ends that cannot update and has no display for the window that would say why: exit code 3
 // with what stopped it (the file, the device and the ports looked for).
 HeadlessOutcome FinishWithoutDisplay(LUpdateProcessor& processor);
+
+// The line (with its newline) that tells how the update that went on without the window ended: that it finished, or
+// why it did not, in the words of a silent run.
+std::string DescribeUpdateEnd(LUpdateProcessor& processor);

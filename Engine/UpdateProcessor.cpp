@@ -83,9 +83,43 @@ bool LUpdateProcessor::IsNotUpdating() const
         return false;
     }
     if (IsEngineWorkUnderWay()) {
-        return mExitEndsWork.load();
+        switch (mExitDuringWork.load()) {
+        case ExitDuringWork::kDropped:
+            return false;
+        case ExitDuringWork::kEndsWork:
+            return true;
+        case ExitDuringWork::kEndsWorkUntilUpdateOnItsWay:
+            // The work keeps the engine it began with: the update it started runs there.
+            break;
+        }
     }
     return !mEngine || mEngine->GetDeviceState() != LUpdateEngineInterface::kDeviceUpdating;
+}
+
+bool LUpdateProcessor::GrantEnd()
+{
+    MutexLock lock(mEndLock);
+    if (!mEndGranted) {
+        mEndGranted = IsNotUpdating();
+    }
+    return mEndGranted;
+}
+
+bool LUpdateProcessor::TakeUpdateOnItsWay()
+{
+    MutexLock lock(mEndLock);
+    if (mEndGranted || (mEndAskedCheck && mEndAskedCheck())) {
+        return false;
+    }
+    mUpdateOnItsWay.store(true);
+    return true;
+}
+
+void LUpdateProcessor::TellUpdateUnderWay() const
+{
+    if (mUpdateUnderWayListener) {
+        mUpdateUnderWayListener();
+    }
 }
 
 const RCPtr<LUpdateEngineInterface>& LUpdateProcessor::GetEngine() const
@@ -179,17 +213,31 @@ std::uint32_t LUpdateProcessor::GetUpdateModeEntryWait()
 
 ZVRESULT LUpdateProcessor::EnterUpdateMode()
 {
+    // On its way before the request goes, so that no end is granted while it goes.
+    if (!TakeUpdateOnItsWay()) {
+        return ZV_E_FAIL;
+    }
     const ZVRESULT entered = mEngine->EnterUpdateMode();
-    if (Succeeded(entered)) {
-        mUpdateOnItsWay.store(true);
+    if (Failed(entered)) {
+        GiveUpUpdateOnItsWay();
+    } else {
+        TellUpdateUnderWay();
     }
     return entered;
 }
 
 ZVRESULT LUpdateProcessor::StartUpdate()
 {
+    if (!IsUpdateOnItsWay() && !TakeUpdateOnItsWay()) {
+        return ZV_E_FAIL;
+    }
+    const ZVRESULT started = mEngine->StartUpdate();
+    // Only once the engine runs it: until then the program's end could come between.
     GiveUpUpdateOnItsWay();
-    return mEngine->StartUpdate();
+    if (Succeeded(started)) {
+        TellUpdateUnderWay();
+    }
+    return started;
 }
 
 ZVRESULT LUpdateProcessor::WaitForDeviceToEnterUpdateMode(const std::atomic<bool>* stopRequested)
@@ -232,7 +280,7 @@ bool LUpdateProcessor::IsNothingLeftToUpdate() const
 {
     if (IsEngineWorkUnderWay()) {
         // Only the look for a device whose update finished lets the program end while it runs.
-        return mExitEndsWork.load();
+        return mExitDuringWork.load() == ExitDuringWork::kEndsWork;
     }
     LUpdateEngineInterface& engine = *mEngine;
     const std::int32_t status = engine.GetUpdateStatus(false);

@@ -4,6 +4,7 @@
 #include "Engine/UpdateEngineInterface.h"
 #include "ObjectBase/RefCountedObject.h"
 #include "ObjectBase/ResultCodes.h"
+#include "Threading/Mutex.h"
 #include "Utilities/Storage/StringT.h"
 
 #include <atomic>
@@ -79,15 +80,27 @@ public:
     // True unless an update is on its way or was started and has not ended, or work on the engine is under way that
     // drops an exit request.
     bool IsNotUpdating() const;
+    // Whether the program may end now (IsNotUpdating). Once it may, it ends: the answer stays yes, and no update gets
+    // on its way any more. Against an update getting on its way on another thread, whichever comes first wins.
+    bool GrantEnd();
+    // Asked, on the thread where an update is to get on its way, whether a request to end the program came that was
+    // not answered yet: while one waits, no update gets on its way, so that the request ends the program instead.
+    using EndAskedCheck = std::function<bool()>;
+    void SetEndAskedCheck(EndAskedCheck check) { mEndAskedCheck = std::move(check); }
+    // Told, on that thread, whenever an update got on its way; empty, nobody is.
+    using UpdateUnderWayListener = std::function<void()>;
+    void SetUpdateUnderWayListener(UpdateUnderWayListener listener) { mUpdateUnderWayListener = std::move(listener); }
     // From the request that sends the device into update mode until its update starts, or until the program stops
     // waiting for the device: whatever becomes of the window, the program carries the update on and does not end.
     bool IsUpdateOnItsWay() const { return mUpdateOnItsWay.load(); }
-    // The engine's: a request that reaches the device puts its update on its way.
+    // The engine's: a request that reaches the device puts its update on its way. ZV_E_FAIL, sending nothing, once
+    // the program is to end (GrantEnd) or while a request to end waits.
     [[nodiscard]] ZVRESULT EnterUpdateMode();
     // The device, sent into update mode and waited for, is back in it (a later look found it): the update is on its
     // way again.
     void ResumeUpdateOnItsWay() { mUpdateOnItsWay.store(true); }
-    // The engine's, for a device in update mode; the update is on its way no more, started or refused.
+    // The engine's, for a device in update mode; the update is on its way no more, started or refused. An update
+    // that was not on its way yet is refused as EnterUpdateMode refuses.
     [[nodiscard]] ZVRESULT StartUpdate();
     // Nobody waits for the device sent into update mode any more (it did not come back in it in time, or came back
     // in no state to take the image).
@@ -109,6 +122,9 @@ public:
         // The work may send the device into update mode, start an update or replace the engine: the request is
         // dropped, as during an update.
         kDropped,
+        // The work sends the device into update mode, then waits for it and starts its update: the request ends the
+        // program until the update is on its way (then the work sends nothing), and is dropped from then on.
+        kEndsWorkUntilUpdateOnItsWay,
         // The update has ended and the work only looks for the device coming back: the program may end, and its
         // owner stops the work.
         kEndsWork,
@@ -117,7 +133,7 @@ public:
     // begun and ended there. Until it ends the engine is the work's alone, so GetEngine answers null.
     void BeginEngineWork(ExitDuringWork exit)
     {
-        mExitEndsWork.store(exit == ExitDuringWork::kEndsWork);
+        mExitDuringWork.store(exit);
         mEngineWorkUnderWay.store(true);
     }
     void EndEngineWork() { mEngineWorkUnderWay.store(false); }
@@ -153,6 +169,9 @@ private:
     // A device in update mode starts the update; a running one is sent into update mode, and the update starts once
     // it is back in it: silent, this waits for it; with the window, the window's wait does.
     void StartAutomatically(bool silent);
+    // The update gets on its way unless the program is to end: false then.
+    bool TakeUpdateOnItsWay();
+    void TellUpdateUnderWay() const;
 
     MidiCommFactory mMidiFactory;
     UpdateEngineFactory mEngineFactory;
@@ -162,8 +181,13 @@ private:
     std::atomic<bool> mAllowDowngrade{false};
     std::atomic<bool> mSeveralDevicesReported{false};
     std::atomic<bool> mEngineWorkUnderWay{false};
-    std::atomic<bool> mExitEndsWork{false};
+    std::atomic<ExitDuringWork> mExitDuringWork{ExitDuringWork::kDropped};
     // Set and cleared on the thread of the work on the engine too.
     std::atomic<bool> mUpdateOnItsWay{false};
     bool mStartHeld = false;
+    EndAskedCheck mEndAskedCheck;
+    UpdateUnderWayListener mUpdateUnderWayListener;
+    // Held while the program's end is granted, and while an update gets on its way.
+    ZV::Mutex mEndLock;
+    bool mEndGranted = false;
 };

@@ -13,6 +13,8 @@
 #include "Platform/StandardError.h"
 #include "UI/UpdateProcessorSource.h"
 
+#include <memory>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -106,8 +108,14 @@ void LMainControl::WatchEngine()
     }
     // The first idle pass follows an update that ended unheard, or looks for the device that an automatic start sent
     // into update mode: nothing else would.
-    const bool lookAtIdle = status == Engine::kUpdateFinished || deviceState == Engine::kDeviceEnteringUpdateMode;
-    if (lookAtIdle && !std::exchange(mLookAtEngineAtIdle, true)) {
+    if (status == Engine::kUpdateFinished || deviceState == Engine::kDeviceEnteringUpdateMode) {
+        LookAtEngineAtIdle();
+    }
+}
+
+void LMainControl::LookAtEngineAtIdle()
+{
+    if (!std::exchange(mLookAtEngineAtIdle, true)) {
         (void)BeginIdleNotifications();
     }
 }
@@ -388,22 +396,26 @@ std::int32_t LMainControl::OnScanForDeviceClick(const ConstRCPtr<LNotificationDi
     }
     const bool overdue = mUpdateModeOverdue;
     ShowLookingForDevice(engine->GetFirmwareFileState());
+    // Set on the work's thread, read by the continuation once the work has ended.
+    const auto started = std::make_shared<std::optional<ZVRESULT>>();
     RunEngineWork(
         kLookingForDeviceText, ::LUpdateProcessor::ExitDuringWork::kDropped,
-        [engine, overdue, processor = mUpdateProcessor](const std::atomic<bool>&) {
+        [engine, overdue, processor = mUpdateProcessor, started](const std::atomic<bool>&) {
             (void)engine->ScanForDevices();
-            // The device sent into update mode may be back in it at last: its update is on its way again.
+            // The device sent into update mode may be back in it at last: its update is on its way again, and
+            // starts here, whatever the window's display does meanwhile.
             const bool back = overdue && Succeeded(engine->RefreshSelectedDevice()) &&
                               engine->GetDeviceState() == ::LUpdateEngineInterface::kDeviceInUpdateMode;
             if (back) {
                 processor->ResumeUpdateOnItsWay();
+                *started = processor->StartUpdate();
             }
             return back;
         },
-        [this](bool backInUpdateMode) {
+        [this, started](bool backInUpdateMode) {
             if (backInUpdateMode) {
                 mUpdateModeOverdue = false;
-                StartUpdateInUpdateMode();
+                FollowUpdateStart(*started);
             } else {
                 FollowLook();
             }

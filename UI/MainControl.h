@@ -27,11 +27,12 @@ class LProgressBar;
 // time.
 //
 // What may wait on the device's ports (a look for the device, RESTART's fresh engine, the waits in turns of kWaitTurn
-// up to kWaitLimit for a device sent into update mode and, in a skin without "NEXT", for the device to come back
-// after an update) runs on a thread of its own, one piece at a time, under the wait cursor. Meanwhile the window
-// paints and answers as ever; the engine is that work's alone, so the engine's reports change nothing and a click
-// that would ask the engine is dropped, and the program may not end; at the first idle pass after the work the
-// window reads the engine anew. Everything else runs on the user-interface thread.
+// up to kWaitLimit for a device sent into update mode, with the start of its update, and, in a skin without "NEXT",
+// for the device to come back after an update) runs on a thread of its own, one piece at a time, under the wait
+// cursor. Meanwhile the window paints and answers as ever; the engine is that work's alone, so the engine's reports
+// change nothing and a click that would ask the engine is dropped, and the program may not end (but before the device
+// is sent into update mode, and once an update has ended); at the first idle pass after the work the window reads the
+// engine anew. Everything else runs on the user-interface thread.
 class LMainControl : public LControl {
 public:
     // The skin class name.
@@ -181,9 +182,17 @@ private:
     void StartFirmwareUpdate();
     // The device in update mode: the update starts, with the display brought up to date before and after.
     void StartUpdateInUpdateMode();
+    // After an update's start was tried (the processor's answer), or not (none): the update followed as the window's
+    // own, or a refusal reported, or the device sent into update mode waited for no more; then the display.
+    void FollowUpdateStart(const std::optional<ZVRESULT>& started);
+    // The progress shown from 0, and an end that came while the engine's reports were dropped taken up.
+    void FollowStartedUpdate();
+    // The next idle pass looks at what the engine came to (OnIdle).
+    void LookAtEngineAtIdle();
     // Away from this thread, the device first sent into update mode when asked, then waited for unless the skin has a
-    // button for the user to say it is there; then the update starts if it is in update mode, and the window shows
-    // it as not found if the wait ran out.
+    // button for the user to say it is there, then its update started if it is in update mode; back here the window
+    // follows the update, or shows the device as not found if the wait ran out. Until the request is on its way, an
+    // exit request ends the program instead.
     void WaitForUpdateModeThenStart(bool enterFirst);
     // The outcome shown, then under the wait cursor in a skin without "NEXT" the wait for the device to run again,
     // else one look at it.

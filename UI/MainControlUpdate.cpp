@@ -10,6 +10,8 @@
 #include "System/OSWindow.h"
 #include "System/RootWindow.h"
 
+#include <memory>
+#include <optional>
 #include <utility>
 
 namespace ZV {
@@ -83,27 +85,36 @@ void LMainControl::WaitForUpdateModeThenStart(bool enterFirst)
     }
     mUpdateModeOverdue = false;
     const bool waits = !mButtonManualDeviceReadyForUpdate;
+    // Set on the work's thread, read by the continuation once the work has ended.
+    const auto started = std::make_shared<std::optional<ZVRESULT>>();
     RunEngineWork(
-        GetEnteringUpdateModeText(), ::LUpdateProcessor::ExitDuringWork::kDropped,
-        [engine, enterFirst, waits, waitTurn = mWaitTurn,
-         processor = mUpdateProcessor](const std::atomic<bool>& stopRequested) {
-            // A window that went before the request leaves the device untouched; from the request on, the update
-            // is on its way, and the window's end no longer ends it.
+        GetEnteringUpdateModeText(),
+        enterFirst ? ::LUpdateProcessor::ExitDuringWork::kEndsWorkUntilUpdateOnItsWay
+                   : ::LUpdateProcessor::ExitDuringWork::kDropped,
+        [engine, enterFirst, waits, waitTurn = mWaitTurn, processor = mUpdateProcessor,
+         started](const std::atomic<bool>& stopRequested) {
+            // A window that went before the request, or a request to end that came first, leaves the device
+            // untouched; from the request on, the update is on its way, and the window's end no longer ends it.
             if (enterFirst && (stopRequested.load() || Failed(processor->EnterUpdateMode()))) {
                 return false;
             }
-            if (!waits || engine->GetDeviceState() != Engine::kDeviceEnteringUpdateMode ||
-                engine->GetReservedValue() != kUpdateModeEntryByPolling) {
-                return false;
+            if (waits && engine->GetDeviceState() == Engine::kDeviceEnteringUpdateMode &&
+                engine->GetReservedValue() == kUpdateModeEntryByPolling &&
+                !WaitForDeviceState(*engine, Engine::kDeviceInUpdateMode, waitTurn, stopRequested)) {
+                // Overdue: the wait ran out with the device still on its way.
+                return engine->GetDeviceState() == Engine::kDeviceEnteringUpdateMode;
             }
-            // Overdue: the wait ran out with the device still on its way.
-            return !WaitForDeviceState(*engine, Engine::kDeviceInUpdateMode, waitTurn, stopRequested) &&
-                   engine->GetDeviceState() == Engine::kDeviceEnteringUpdateMode;
+            // Here, not on the window's thread, which may wait on its display meanwhile: once the device has been
+            // sent into update mode, nothing of its update waits for the window.
+            if (engine->GetDeviceState() == Engine::kDeviceInUpdateMode) {
+                *started = processor->StartUpdate();
+            }
+            return false;
         },
-        [this](bool overdue) {
+        [this, started](bool overdue) {
             // The display shows whatever the engine reports after the wait, however it ended.
             mUpdateModeOverdue = overdue;
-            StartUpdateInUpdateMode();
+            FollowUpdateStart(*started);
         });
 }
 
@@ -111,22 +122,42 @@ void LMainControl::StartUpdateInUpdateMode()
 {
     const RCPtr<Engine> engine = GetUpdateEngine();
     UpdateDisplayFromEngine();
+    std::optional<ZVRESULT> started;
     if (engine->GetDeviceState() == Engine::kDeviceInUpdateMode) {
-        mUpdateStarted = true;
-        mEarlyCompletion = EarlyCompletion::kNone;
-        (void)mProgressBar->SetValue(0.0);
-        mProgressBar->SetTimeEstimateEnabled(false);
-        // The engine reports how the update goes; a refused start leaves the state that the display shows.
-        if (Failed(mUpdateProcessor->StartUpdate())) {
-            mUpdateStarted = false;
-            ReportFirmwareFileFailure();
-        }
-    } else {
+        started = mUpdateProcessor->StartUpdate();
+    }
+    FollowUpdateStart(started);
+}
+
+void LMainControl::FollowUpdateStart(const std::optional<ZVRESULT>& started)
+{
+    if (!started) {
         // Nobody waits for a device sent into update mode any more.
         mUpdateProcessor->GiveUpUpdateOnItsWay();
+    } else if (Succeeded(*started)) {
+        FollowStartedUpdate();
+    } else {
+        // A refused start leaves the state that the display shows.
+        ReportFirmwareFileFailure();
     }
     UpdateDisplayFromEngine();
     RedrawWindow();
+}
+
+void LMainControl::FollowStartedUpdate()
+{
+    mUpdateStarted = true;
+    mEarlyCompletion = EarlyCompletion::kNone;
+    (void)mProgressBar->SetValue(0.0);
+    mProgressBar->SetTimeEstimateEnabled(false);
+    // Started away from this thread, the update may have ended while the engine's reports were dropped.
+    const std::int32_t status = GetUpdateEngine()->GetUpdateStatus(false);
+    if (status == Engine::kUpdateFinished) {
+        mEarlyCompletion = EarlyCompletion::kUnheard;
+        LookAtEngineAtIdle();
+    } else if (status == Engine::kUpdateFailed || status == Engine::kUpdateCancelled) {
+        mUpdateStarted = false;
+    }
 }
 
 void LMainControl::FollowSuccessfulUpdate()

@@ -23,7 +23,7 @@ void LMainControl::RunEngineWork(const WideString& waitText, ::LUpdateProcessor:
     }
     mEngineWorkCursor.emplace(waitText, GetRootWindowRef(), LWaitCursor::Caller::kGoesOn);
     // A button that ends nothing would mislead: it comes back with the engine.
-    mExitHiddenForWork = exit == ::LUpdateProcessor::ExitDuringWork::kDropped && mButtonExit->IsVisible(false);
+    mExitHiddenForWork = exit != ::LUpdateProcessor::ExitDuringWork::kEndsWork && mButtonExit->IsVisible(false);
     if (mExitHiddenForWork) {
         (void)mButtonExit->SetVisible(false);
     }

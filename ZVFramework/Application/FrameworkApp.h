@@ -90,7 +90,8 @@ public:
     virtual void OnDisplayLost(bool ending) { (void)ending; }
     // Releases the factory, the hot keys and the clipboard; 0.
     [[nodiscard]] virtual ZVRESULT RunApplicationShutdown();
-    // Whether an exit request may end the program now.
+    // Whether an exit request may end the program now. Asked as the system's request to end comes, and again as an
+    // exit request is carried out; a yes may bind the program to end.
     virtual bool CanExit() = 0;
     bool IsExitRequested() const { return mExitRequested; }
     // The exit code of the program when it ends without an error; 1 unless the program says otherwise.

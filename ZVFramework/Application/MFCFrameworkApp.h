@@ -244,8 +244,12 @@ private:
     // does: never during an update, and with the settings written. The loop and the update's waits read it.
     void CatchTerminationRequests()
     {
-        mTerminationRequests = Platform::TerminationRequests::Catch([] {
+        LFrameworkApp* application = mApplication.Get();
+        mTerminationRequests = Platform::TerminationRequests::Catch([application] {
             WriteDebugLine("The system asks the program to end.");
+            // Asked while the request still waits to be taken, which holds back an update about to get on its way
+            // on another thread: whichever came first wins, and the exit request carries out what was decided.
+            (void)application->CanExit();
             (void)GetApplicationNotificationCenter()->PostNotification(LNotification::Create(kExitRequestId, nullptr));
         });
         if (mTerminationRequests) {

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <mutex>
 
 namespace ZV::Platform {
 
@@ -19,15 +20,17 @@ constexpr int kCaughtSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
 // flag. It runs on whichever thread the system picks, so a change of who takes the requests waits until no handler
 // runs before it looks at what they left.
 static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free &&
-              std::atomic<const char*>::is_always_lock_free && std::atomic<std::size_t>::is_always_lock_free);
+              std::atomic<const std::string_view*>::is_always_lock_free);
 std::atomic<int> gHandlersRunning{0};
 std::atomic<int> gWakeWriteEnd{-1};
 std::atomic<int> gWakeReadEnd{-1};
+// Held by a look at the read end from any thread, and by the change of who takes the requests: a look never meets a
+// descriptor that was closed and may be another file's by now.
+std::mutex gReadEndLock;
 std::atomic<bool> gHolding{false};
 std::atomic<bool> gHeld{false};
 std::atomic<bool> gAnsweredUntilExit{false};
-std::atomic<const char*> gAnnouncement{nullptr};
-std::atomic<std::size_t> gAnnouncementLength{0};
+std::atomic<const std::string_view*> gAnnouncement{nullptr};
 std::atomic<bool> gAnswered{false};
 
 // The announcement at the first answer: true when this is it.
@@ -39,7 +42,15 @@ bool IsFirstAnswer()
 // Outside the count of running handlers: a standard error that nobody reads may hold it.
 void Announce()
 {
-    (void)!write(STDERR_FILENO, gAnnouncement.load(), gAnnouncementLength.load());
+    if (const std::string_view* announcement = gAnnouncement.load()) {
+        (void)!write(STDERR_FILENO, announcement->data(), announcement->size());
+    }
+}
+
+bool IsReadable(int descriptor)
+{
+    pollfd wait{descriptor, POLLIN, 0};
+    return poll(&wait, 1, 0) > 0 && (wait.revents & POLLIN) != 0;
 }
 
 extern "C" void TakeRequest(int)
@@ -104,7 +115,10 @@ std::unique_ptr<TerminationRequests> TerminationRequests::Catch(std::function<vo
     if (pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) {
         return nullptr;
     }
-    gWakeReadEnd.store(ends[0]);
+    {
+        const std::lock_guard lock(gReadEndLock);
+        gWakeReadEnd.store(ends[0]);
+    }
     gWakeWriteEnd.store(ends[1]);
     SetDisposition(&TakeRequest);
     WaitForRunningHandlers();
@@ -125,17 +139,19 @@ TerminationRequests::~TerminationRequests()
     if (!gHolding.load() && !gAnsweredUntilExit.load()) {
         SetDisposition(SIG_DFL);
     }
-    gWakeReadEnd.store(-1);
+    {
+        const std::lock_guard lock(gReadEndLock);
+        gWakeReadEnd.store(-1);
+    }
     const int writeEnd = gWakeWriteEnd.exchange(-1);
     WaitForRunningHandlers();
     close(writeEnd);
     close(mReadEnd);
 }
 
-void AnswerTerminationRequestsUntilExit(std::string_view announcement)
+void AnswerTerminationRequestsUntilExit(const std::string_view* announcement)
 {
-    gAnnouncementLength.store(announcement.size());
-    gAnnouncement.store(announcement.data());
+    gAnnouncement.store(announcement);
     gAnsweredUntilExit.store(true);
     SetDisposition(&TakeRequest);
     WaitForRunningHandlers();
@@ -154,23 +170,31 @@ int GetTerminationRequestDescriptor()
     return gWakeReadEnd.load();
 }
 
+bool IsTerminationRequestWaiting()
+{
+    const std::lock_guard lock(gReadEndLock);
+    const int readEnd = gWakeReadEnd.load();
+    return readEnd >= 0 && IsReadable(readEnd);
+}
+
 bool TerminationRequests::HasPendingEvent()
 {
-    pollfd wait{mReadEnd, POLLIN, 0};
-    return poll(&wait, 1, 0) > 0 && (wait.revents & POLLIN) != 0;
+    return IsReadable(mReadEnd);
 }
 
 bool TerminationRequests::DispatchEvent()
 {
-    char requests[64];
-    bool any = false;
-    while (read(mReadEnd, requests, sizeof requests) > 0) {
-        any = true;
+    if (!HasPendingEvent()) {
+        return false;
     }
-    if (any && mOnRequest) {
+    if (mOnRequest) {
         mOnRequest();
     }
-    return any;
+    // A request that came during the report is taken with the others: what the report decided holds for it too.
+    char requests[64];
+    while (read(mReadEnd, requests, sizeof requests) > 0) {
+    }
+    return true;
 }
 
 }  // namespace ZV::Platform

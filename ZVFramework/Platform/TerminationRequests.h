@@ -32,7 +32,9 @@ public:
 
     int GetDescriptor() const override { return mReadEnd; }
     bool HasPendingEvent() override;
-    // Takes every request that came since the last time and reports them once.
+    // Reports every request that came since the last time once, then takes them: until its report has run, a request
+    // is still waiting (IsTerminationRequestWaiting), so that what the report decides holds for whatever looks
+    // meanwhile.
     bool DispatchEvent() override;
 
 private:
@@ -43,15 +45,18 @@ private:
 };
 
 // From now until the process ends, a request that no object catches is answered and the process goes on, to end by
-// itself with its own outcome: the announcement (text that outlives the process's use of it) goes to the standard
+// itself with its own outcome: the announcement (an object that outlives the process's use of it) goes to the standard
 // error at the first such request, as it comes or at once for one held back, since nothing else may answer while the
-// program works outside its loop. For a run that nothing may cut short, to its last instruction.
-void AnswerTerminationRequestsUntilExit(std::string_view announcement);
+// program works outside its loop. For a run that nothing may cut short, to its last instruction. Called again, it
+// changes the announcement for the answers to come.
+void AnswerTerminationRequestsUntilExit(const std::string_view* announcement);
 // Whether a request was answered so.
 bool WasTerminationRequestAnswered();
 
 // Readable once a request came that the living object has not dispatched yet; -1 while no object catches them. A
 // wait outside the user-interface loop (a message box) watches it to end as the loop would.
 int GetTerminationRequestDescriptor();
+// Whether a request came that the living object has not reported yet; false while no object catches them. Any thread.
+bool IsTerminationRequestWaiting();
 
 }  // namespace ZV::Platform

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace ZV::Testing {
@@ -28,6 +29,17 @@ void ReadyToUpdate(LScriptedEngine& engine)
     engine.SetFile(Engine::kFilePresent);
     engine.SetUpdateAvailable(true);
     engine.SetDevice(Engine::kDeviceRunning);
+}
+
+// The window open over a device ready to update, with the engine's calls so far forgotten.
+LScriptedEngine& OpenReadyToUpdate(MainWindowHarness& window)
+{
+    window.Start();
+    LScriptedEngine& engine = window.Engine();
+    ReadyToUpdate(engine);
+    window.PumpAll();
+    (void)engine.TakeCalls();
+    return engine;
 }
 
 // The notifications of one id that reach the "application" centre.
@@ -147,11 +159,7 @@ TEST(MainControl, FollowsTheEngineOnlyOnceSubscribedAndFollowsEachNewEngineAfter
 TEST(MainControl, UpdateOfARunningDeviceWaitsForUpdateModeInTurnsUnderTheWaitCursor)
 {
     MainWindowHarness window;
-    window.Start();
-    LScriptedEngine& engine = window.Engine();
-    ReadyToUpdate(engine);
-    window.PumpAll();
-    engine.TakeCalls();
+    LScriptedEngine& engine = OpenReadyToUpdate(window);
     const CursorHandle wait = window.Window().GetNamedCursor(L"UI_CURSOR_WAIT");
     std::string shownWhileEntering;
     engine.OnEnterUpdateMode([&](LScriptedEngine& e) {
@@ -171,13 +179,17 @@ TEST(MainControl, UpdateOfARunningDeviceWaitsForUpdateModeInTurnsUnderTheWaitCur
         turns.push_back(milliseconds);
         EXPECT_EQ(window.Window().GetCursorsShown().back(), wait) << "each turn passes under the wait cursor";
     });
-    engine.OnStartUpdate([](LScriptedEngine& e) {
+    // Away from the window's thread, which may wait on its display meanwhile.
+    std::thread::id startedOn;
+    engine.OnStartUpdate([&](LScriptedEngine& e) {
+        startedOn = std::this_thread::get_id();
         e.SetDevice(Engine::kDeviceUpdating);
         e.SetResult(Engine::kUpdateRunning);
         return ZV_S_OK;
     });
 
     window.Click(L"buttonUpdateFirmware");
+    EXPECT_NE(startedOn, std::this_thread::get_id());
     EXPECT_EQ(shownWhileEntering, kResetting);
     EXPECT_EQ(turns, (std::vector<std::uint32_t>{500, 500, 500}));
     EXPECT_EQ(engine.TakeCalls(), (Calls{"EnterUpdateMode", "ScanForDevices", "RefreshSelectedDevice",
@@ -425,6 +437,36 @@ TEST(MainControl, AnUpdateTheProcessorStartedBeforeTheWindowEndsOnNextAsAClicked
         });
         window.Click(L"buttonManualDeviceHasUpdatedRescanButton");
         EXPECT_EQ(window.TextOf(L"labelUpdateProcessInformation"), kSucceeded);
+    }
+
+    // The window's wait started it, and it ended while the engine was the wait's, whose reports are dropped: the
+    // window takes the end all the same, once.
+    {
+        MainWindowHarness window;
+        LScriptedEngine& engine = OpenReadyToUpdate(window);
+        window.Main().SetWaitTurn([](std::uint32_t) {});
+        engine.OnEnterUpdateMode([](LScriptedEngine& e) {
+            e.SetDevice(Engine::kDeviceEnteringUpdateMode);
+            return ZV_S_OK;
+        });
+        engine.OnRefresh([](LScriptedEngine& e) {
+            if (e.GetDeviceState() == Engine::kDeviceEnteringUpdateMode) {
+                e.SetDevice(Engine::kDeviceInUpdateMode);
+            }
+            return ZV_S_OK;
+        });
+        engine.OnStartUpdate([](LScriptedEngine& e) {
+            e.SetResult(Engine::kUpdateFinished);
+            e.SetDevice(Engine::kDeviceUpdateEnded);
+            e.SetUpdateAvailable(false);
+            e.ReportCompletion(true);
+            return ZV_S_OK;
+        });
+        window.Click(L"buttonUpdateFirmware");
+        window.PumpAll();
+        showsNext(window);
+        EXPECT_EQ(engine.TakeCalls(), (Calls{"EnterUpdateMode", "ScanForDevices", "RefreshSelectedDevice",
+                                             "StartUpdate", "RefreshSelectedDevice"}));
     }
 }
 

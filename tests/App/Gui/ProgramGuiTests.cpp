@@ -30,6 +30,7 @@ namespace ZV::Testing {
 namespace {
 
 using ::testing::AllOf;
+using ::testing::Contains;
 using ::testing::Each;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -399,15 +400,7 @@ TEST_F(ProgramGui, AnExitRequestDuringAnUpdateIsDroppedAndOneAfterItEndsTheProgr
     // Once the device has taken the image, the next request that comes after the update ends the program.
     ASSERT_TRUE(WaitUntil([&] { return ContentOf(mFolder / "device.log").find(" STATE done") != std::string::npos; },
                           {}, kHangGuard));
-    for (std::size_t requests = 1; program->IsRunning(); ++requests) {
-        mInput.RequestClose(window);
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                return program->CheckEnded() ||
-                       program->LinesStartingWith("The exit request is dropped").size() > requests;
-            },
-            {program->GetEndDescriptor()}, kHangGuard));
-    }
+    ASSERT_TRUE(AskUntilEnded(*program, [&] { mInput.RequestClose(window); }));
     EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
     std::vector<std::string> order;
     for (const char* prefix : {"The exit request is honoured", "The main window is closed", "Shut-down:"}) {
@@ -503,15 +496,7 @@ TEST_F(ProgramGui, ASystemRequestToEndWaitsForTheUpdateThenEndsAsClosingTheWindo
 
     ASSERT_TRUE(WaitUntil([&] { return ContentOf(mFolder / "device.log").find(" STATE done") != std::string::npos; },
                           {}, kHangGuard));
-    for (std::size_t requests = 1; program->IsRunning(); ++requests) {
-        program->Signal(SIGTERM);
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                return program->CheckEnded() ||
-                       program->LinesStartingWith("The exit request is dropped").size() > requests;
-            },
-            {program->GetEndDescriptor()}, kHangGuard));
-    }
+    ASSERT_TRUE(AskUntilEnded(*program, [&] { program->Signal(SIGTERM); }));
     EXPECT_FALSE(program->WasEndedBySignal());
     EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
     EXPECT_THAT(program->LinesStartingWith("The system asks the program to end."), Not(IsEmpty()));
@@ -551,6 +536,40 @@ TEST_F(ProgramGui, WithoutTheSettingsLibraryOrWithABrokenOneTheProgramStillShows
         ASSERT_TRUE(WaitForProgramEnd(*program));
         EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
         EXPECT_EQ(ContentOf(settingsFolder + "/UserSettings.ini"), userSettings);
+    }
+
+    // With the library, a file that it cannot use, or that its user may not write, is kept too; the debug output
+    // names it once and never says that the settings were written.
+    struct Kept {
+        const char* what;
+        std::string content;
+        std::filesystem::perms permissions;
+        std::string said;
+        std::string shutDown;
+    };
+    const Kept files[] = {
+        {"not text", std::string("CurrentSkinIndex=3\0\x01\n", 21), std::filesystem::perms::owner_all,
+         " cannot be used; the defaults stand in for it", ""},
+        {"read-only", userSettings, std::filesystem::perms::owner_read, " is read-only and is left as it is",
+         "Shut-down: a settings file could not be written; the settings files are closed."},
+    };
+    for (const Kept& file : files) {
+        SCOPED_TRACE(file.what);
+        const std::string path = settingsFolder + "/UserSettings.ini";
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+        WriteContent(path, file.content);
+        std::filesystem::permissions(path, file.permissions);
+        std::unique_ptr<ProgramUnderTest> program = Start({});
+        const unsigned long window = WaitForMainWindow(*program);
+        ASSERT_NE(window, 0u) << program->ReadStandardError();
+        mInput.RequestClose(window);
+        ASSERT_TRUE(WaitForProgramEnd(*program));
+        EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+        EXPECT_EQ(ContentOf(path), file.content);
+        EXPECT_THAT(program->LinesStartingWith("The settings file "), ElementsAre(HasSubstr(file.said)));
+        if (!file.shutDown.empty()) {
+            EXPECT_THAT(program->LinesStartingWith("Shut-down: "), Contains(file.shutDown));
+        }
     }
 }
 
@@ -654,15 +673,7 @@ TEST_F(ProgramGui, WithTwoDevicesTheAutomaticStartUpdatesTheFirstWithTheWholeIma
                 ElementsAre("Multiple devices found. Handling multiple devices is not implemented. Only the first "
                             "connected device will be updated."));
 
-    for (std::size_t requests = 1; program->IsRunning(); ++requests) {
-        mInput.RequestClose(window);
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                return program->CheckEnded() ||
-                       program->LinesStartingWith("The exit request is dropped").size() >= requests;
-            },
-            {program->GetEndDescriptor()}, kHangGuard));
-    }
+    ASSERT_TRUE(AskUntilEnded(*program, [&] { mInput.RequestClose(window); }));
     EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
 }
 

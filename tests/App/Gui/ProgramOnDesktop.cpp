@@ -2,6 +2,8 @@
 
 #include <X11/Xlib.h>
 
+#include <chrono>
+#include <cstddef>
 #include <filesystem>
 #include <set>
 #include <utility>
@@ -78,6 +80,24 @@ unsigned long ProgramOnDesktop::WaitForErrorBox(ProgramUnderTest& program, const
 bool ProgramOnDesktop::WaitForProgramEnd(ProgramUnderTest& program)
 {
     return WaitUntil([&] { return program.CheckEnded(); }, {program.GetEndDescriptor()}, kHangGuard);
+}
+
+bool ProgramOnDesktop::AskUntilEnded(ProgramUnderTest& program, const std::function<void()>& ask)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kHangGuard;
+    while (!program.CheckEnded() && std::chrono::steady_clock::now() < deadline) {
+        const std::size_t dropped = program.LinesStartingWith("The exit request is dropped").size();
+        ask();
+        if (!WaitUntil(
+                [&] {
+                    return program.CheckEnded() ||
+                           program.LinesStartingWith("The exit request is dropped").size() > dropped;
+                },
+                {program.GetEndDescriptor()}, kHangGuard)) {
+            return false;
+        }
+    }
+    return program.CheckEnded();
 }
 
 void ProgramOnDesktop::ClickInWindow(unsigned long window, const WindowArea& area)

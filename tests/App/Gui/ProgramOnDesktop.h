@@ -58,6 +58,9 @@ protected:
     // first.
     unsigned long WaitForErrorBox(ProgramUnderTest& program, const std::string& title = "Error");
     static bool WaitForProgramEnd(ProgramUnderTest& program);
+    // Asks the program to end (ask sends the request) until it has: a request that comes before the program has taken
+    // an update's end is dropped, and the next goes once the program said so. False when it did not end in time.
+    static bool AskUntilEnded(ProgramUnderTest& program, const std::function<void()>& ask);
 
     // A click of the left button in the middle of the area, through the desktop; then the pointer goes where no
     // button shows its hover look.

@@ -25,6 +25,7 @@ namespace ZV::Testing {
 namespace {
 
 constexpr std::chrono::milliseconds kLookAgain{100};
+constexpr std::chrono::milliseconds kServerBound{60000};
 
 XErrorHandler gEarlierErrorHandler = nullptr;
 
@@ -183,6 +184,45 @@ bool WaitUntil(const std::function<bool()>& condition, const std::vector<int>& d
             waits.push_back({descriptor, POLLIN, 0});
         }
         (void)poll(waits.data(), waits.size(), static_cast<int>(std::min(left, kLookAgain).count()));
+    }
+}
+
+OwnXServer::OwnXServer(const std::string& log)
+{
+    int ends[2] = {-1, -1};
+    if (pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) {
+        return;
+    }
+    // The server writes its display's number, and a newline, to the one descriptor it inherits.
+    (void)fcntl(ends[1], F_SETFD, 0);
+    mServer = std::make_unique<ProgramUnderTest>(
+        "/usr/bin/Xvfb",
+        std::vector<std::string>{"-displayfd", std::to_string(ends[1]), "-screen", "0", "640x480x24", "-nolisten",
+                                 "tcp"},
+        std::map<std::string, std::string>{}, log);
+    close(ends[1]);
+    std::string number;
+    (void)WaitUntil(
+        [&] {
+            char bytes[16];
+            const ssize_t count = read(ends[0], bytes, sizeof bytes);
+            number.append(bytes, static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
+            return number.find('\n') != std::string::npos || count == 0;
+        },
+        {ends[0]}, kServerBound);
+    close(ends[0]);
+    if (number.find('\n') != std::string::npos) {
+        mName = ":" + number.substr(0, number.find('\n'));
+    }
+}
+
+OwnXServer::~OwnXServer()
+{
+    if (mServer && mServer->IsRunning()) {
+        // As a session ends it, its files gone with it; a stopped server takes the request once it goes on.
+        mServer->Signal(SIGTERM);
+        mServer->Signal(SIGCONT);
+        (void)WaitUntil([&] { return mServer->CheckEnded(); }, {mServer->GetEndDescriptor()}, kServerBound);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,6 +57,23 @@ private:
 // tenth of a second; false when the bound passed first.
 bool WaitUntil(const std::function<bool()>& condition, const std::vector<int>& descriptors,
                std::chrono::milliseconds bound);
+
+// An X server of the test's own (Xvfb), on a display number that no server has; the test may stop it, let it go on
+// or end it through its process. What it says goes to the log.
+class OwnXServer {
+public:
+    explicit OwnXServer(const std::string& log);
+    OwnXServer(const OwnXServer&) = delete;
+    OwnXServer& operator=(const OwnXServer&) = delete;
+    ~OwnXServer();
+    // ":N"; empty when the server did not come up.
+    const std::string& GetName() const { return mName; }
+    ProgramUnderTest& GetProcess() { return *mServer; }
+
+private:
+    std::unique_ptr<ProgramUnderTest> mServer;
+    std::string mName;
+};
 
 // A client of the desktop that watches the top-level windows come and go, and finds them by class.
 class DesktopWatcher {

@@ -1,5 +1,6 @@
 // An update on its way, as the program on the desktop carries it: from the request that sends the device into update
-// mode on, the window's end no longer ends the program before the update has.
+// mode on, the window's end no longer ends the program before the update has, the end is told when no window is left
+// to show it, and a display that stops answering holds nothing of it.
 
 // Google Test first: the desktop's headers define None.
 #include <gtest/gtest.h>
@@ -11,8 +12,11 @@
 
 #include <X11/Xlib.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstddef>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,7 +26,9 @@
 namespace ZV::Testing::UpdateOnItsWayTests {
 namespace {
 
-using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::Matcher;
+using ::testing::StartsWith;
 
 constexpr int kImageMessages = 20;
 constexpr char kImageMessage[] = "\xF0\x01\x02\x03\x04\xF7";
@@ -60,19 +66,27 @@ TEST_F(UpdateOnItsWay, AWindowThatGoesWhileTheDeviceRestartsIntoUpdateModeLeaves
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
     mInput.MoveTo(1279, 1023);
     enum class Loss { kConnectionKilled, kWindowDestroyed };
+    const std::string displayLost = "FirmwareUpdater: the display went away; the update goes on without the window, "
+                                    "and the program ends when it has ended";
+    const std::string destroyed = "FirmwareUpdater: another program destroyed the window; the update goes on without "
+                                  "it, and the program ends when it has ended";
+    const std::string finished = "FirmwareUpdater: the update finished";
     struct Case {
         const char* what;
         bool click;
         Loss loss;
-        std::string said;
+        // The image messages after which the device goes for good; none when it stays.
+        int vanishAfter;
+        std::vector<Matcher<std::string>> said;
     };
+    // What the window would have shown of the update's end is said when it has come.
     const Case cases[] = {
-        {"the automatic start, the window's connection killed as xkill does", false, Loss::kConnectionKilled,
-         "FirmwareUpdater: the display went away; the update goes on without the window, and the program ends when "
-         "it has ended"},
-        {"a click, the window destroyed by another client", true, Loss::kWindowDestroyed,
-         "FirmwareUpdater: another program destroyed the window; the update goes on without it, and the program ends "
-         "when it has ended"},
+        {"the automatic start, the window's connection killed as xkill does", false, Loss::kConnectionKilled, 0,
+         {displayLost, finished}},
+        {"a click, the window destroyed by another client", true, Loss::kWindowDestroyed, 0, {destroyed, finished}},
+        {"the automatic start, the window destroyed, the device gone during the update", false,
+         Loss::kWindowDestroyed, 5,
+         {destroyed, StartsWith("FirmwareUpdater: the device went away during the update (at byte offset ")}},
     };
     for (const Case& run : cases) {
         SCOPED_TRACE(run.what);
@@ -81,9 +95,12 @@ TEST_F(UpdateOnItsWay, AWindowThatGoesWhileTheDeviceRestartsIntoUpdateModeLeaves
         if (!run.click) {
             arguments.emplace_back(std::string_view("-START_UPDATE_AUTOMATICALLY"));
         }
+        std::map<std::string, std::string> environment{{"ZV_SIM_DEVICE", "normal"}, {"ZV_SIM_RESTART_MS", "3000"}};
+        if (run.vanishAfter > 0) {
+            environment.emplace("ZV_SIM_FAULT", "vanish-after=" + std::to_string(run.vanishAfter));
+        }
         // The device takes seconds to restart: the window goes well before it is back.
-        std::unique_ptr<ProgramUnderTest> program =
-            Start(arguments, {{"ZV_SIM_DEVICE", "normal"}, {"ZV_SIM_RESTART_MS", "3000"}});
+        std::unique_ptr<ProgramUnderTest> program = Start(arguments, environment);
         const unsigned long window = WaitForMainWindow(*program);
         ASSERT_NE(window, 0u) << program->ReadStandardError();
         if (run.click) {
@@ -101,10 +118,35 @@ TEST_F(UpdateOnItsWay, AWindowThatGoesWhileTheDeviceRestartsIntoUpdateModeLeaves
         XSync(mDesktop.GetDisplay(), False);
         ASSERT_TRUE(WaitForProgramEnd(*program)) << program->ReadStandardError();
         EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
-        EXPECT_EQ(ImageMessagesReceived(), static_cast<std::size_t>(kImageMessages)) << ContentOf(mLog);
-        EXPECT_TRUE(LogShows(" STATE done")) << "the update was not confirmed";
-        EXPECT_THAT(program->LinesStartingWith("FirmwareUpdater:"), ElementsAre(run.said));
+        const int taken = run.vanishAfter > 0 ? run.vanishAfter : kImageMessages;
+        EXPECT_EQ(ImageMessagesReceived(), static_cast<std::size_t>(taken)) << ContentOf(mLog);
+        EXPECT_EQ(LogShows(" STATE done"), run.vanishAfter == 0) << ContentOf(mLog);
+        EXPECT_THAT(program->LinesStartingWith("FirmwareUpdater:"), ElementsAreArray(run.said));
     }
+}
+
+TEST_F(UpdateOnItsWay, AServerStoppedRightAfterTheRequestIntoUpdateModeLeavesTheDeviceToTakeItsWholeImageAndBeDone)
+{
+    // The window may freeze with its server, as in a frozen session; the update may not.
+    OwnXServer server(mFolder / "xvfb.log");
+    ASSERT_FALSE(server.GetName().empty()) << ContentOf(mFolder / "xvfb.log");
+    std::unique_ptr<ProgramUnderTest> program =
+        Start({"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + mImage},
+              {{"DISPLAY", server.GetName()}, {"ZV_SIM_DEVICE", "normal"}, {"ZV_SIM_RESTART_MS", "300"}});
+    ASSERT_TRUE(WaitUntil([&] { return LogShows(" RX F0 47 00 37 07 00 00 00 F7") || program->CheckEnded(); }, {},
+                          kHangGuard))
+        << "the device was never sent into update mode";
+    ASSERT_FALSE(program->CheckEnded()) << program->ReadStandardError();
+
+    server.GetProcess().Signal(SIGSTOP);
+    // Far more than the device's restarts, the wait's turns, the image and the flash take.
+    const bool done = WaitUntil([&] { return LogShows(" STATE done"); }, {}, std::chrono::seconds(30));
+    server.GetProcess().Signal(SIGCONT);
+    EXPECT_TRUE(done) << ContentOf(mLog);
+    EXPECT_EQ(ImageMessagesReceived(), static_cast<std::size_t>(kImageMessages));
+    // With its window back, the program ends as asked once it has taken the update's end.
+    ASSERT_TRUE(AskUntilEnded(*program, [&] { program->Signal(SIGTERM); }));
+    EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
 }
 
 }  // namespace
