@@ -59,8 +59,11 @@ public:
     {
         (void)LFrameworkApp::RunApplicationShutdown();
         WriteDebugLine("Shut-down: the factory, the hot keys and the clipboard are released.");
-        if (Failed(mSettingsManager->CloseAllIniFiles())) {
+        const ZVRESULT closed = mSettingsManager->CloseAllIniFiles();
+        if (Failed(closed)) {
             WriteDebugLine("Shut-down: a settings file could not be written; the settings files are closed.");
+        } else if (closed == ZV_S_FALSE) {
+            WriteDebugLine("Shut-down: no settings file was open.");
         } else {
             WriteDebugLine("Shut-down: the settings files are written and closed.");
         }

@@ -48,8 +48,8 @@ public:
     [[nodiscard]] virtual ZVRESULT RemoveArrayItemAt(IniFileHandle handle, const WideString& key,
                                                      std::int32_t index) = 0;
 
-    // At shut-down: writes every file still open and closes it, so that no setting is lost. 0, or the first failure
-    // (each file is closed all the same).
+    // At shut-down: writes every file still open and closes it, so that no setting is lost. 0, 1 when no file was
+    // open, or the first failure (each file is closed all the same).
     [[nodiscard]] virtual ZVRESULT CloseAllIniFiles() = 0;
 
 protected:

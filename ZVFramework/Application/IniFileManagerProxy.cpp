@@ -371,7 +371,7 @@ ZVRESULT CIniFileManagerProxy::RemoveArrayItemAt(IniFileHandle handle, const Wid
 
 ZVRESULT CIniFileManagerProxy::CloseAllIniFiles()
 {
-    ZVRESULT firstFailure = ZV_S_OK;
+    ZVRESULT firstFailure = mOpenFiles.GetCount() > 0 ? ZV_S_OK : ZV_S_FALSE;
     while (mOpenFiles.GetCount() > 0) {
         const ZVRESULT result = CloseIniFile(mOpenFiles.GetData()[mOpenFiles.GetCount() - 1].handle, 1);
         if (Failed(result) && Succeeded(firstFailure)) {

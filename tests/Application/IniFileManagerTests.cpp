@@ -169,7 +169,7 @@ void ExpectDefaultsOnly(IIniFileManager& manager)
     EXPECT_EQ(manager.RemoveArrayItemAt(7, L"A", 0), ZV_E_FAIL);
     EXPECT_EQ(manager.WriteIniFile(7), ZV_E_FAIL);
     EXPECT_EQ(manager.CloseIniFile(7, 1), ZV_E_FAIL);
-    EXPECT_EQ(manager.CloseAllIniFiles(), ZV_S_OK);
+    EXPECT_EQ(manager.CloseAllIniFiles(), ZV_S_FALSE);
     EXPECT_EQ(manager.Unload(), ZV_S_FALSE);
 }
 
@@ -281,7 +281,7 @@ TEST(SettingsLibrary, FilesStillOpenAreWrittenAndClosedAtShutDownWhenTheManagerG
     EXPECT_NE(ContentOf(appPath).find("Name=shared"), std::string::npos);
     std::int32_t number = 0;
     EXPECT_EQ(manager->GetIniValueInt(user, L"CurrentSkinIndex", 0, number), kBadHandle) << "the file is closed";
-    EXPECT_EQ(manager->CloseAllIniFiles(), ZV_S_OK);
+    EXPECT_EQ(manager->CloseAllIniFiles(), ZV_S_FALSE);
 
     ASSERT_EQ(manager->OpenIniFile(Wide(userPath), kVersionKey, kProductName, user), ZV_S_OK);
     ASSERT_EQ(manager->SetIniValueInt(user, L"CurrentSkinIndex", 2), ZV_S_OK);
@@ -341,7 +341,7 @@ TEST(SettingsLibrary, AReadOnlyFileIsLeftAsItIsAndEveryWriteThatFailsOrIsLeftOut
     EXPECT_EQ(LinesWith("The settings file " + blocked +
                         "/AppSettings.ini cannot be written; its changes are lost (ZVRESULT = FFFFFFFD)."),
               2u);
-    EXPECT_EQ(proxy.CloseAllIniFiles(), ZV_S_OK);
+    EXPECT_EQ(proxy.CloseAllIniFiles(), ZV_S_FALSE);
     EXPECT_EQ(proxy.CloseIniFile(handle, 0), kBadHandle);
     (void)chmod(blocked.c_str(), 0755);
 

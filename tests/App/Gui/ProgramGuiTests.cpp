@@ -549,7 +549,7 @@ TEST_F(ProgramGui, WithoutTheSettingsLibraryOrWithABrokenOneTheProgramStillShows
     };
     const Kept files[] = {
         {"not text", std::string("CurrentSkinIndex=3\0\x01\n", 21), std::filesystem::perms::owner_all,
-         " cannot be used; the defaults stand in for it", ""},
+         " cannot be used; the defaults stand in for it", "Shut-down: no settings file was open."},
         {"read-only", userSettings, std::filesystem::perms::owner_read, " is read-only and is left as it is",
          "Shut-down: a settings file could not be written; the settings files are closed."},
     };
