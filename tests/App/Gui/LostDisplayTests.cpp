@@ -40,33 +40,10 @@ constexpr int kImageMessages = 200;
 // A server of the test's own, which the test can end. It takes a display number that no server has.
 class PrivateDisplay {
 public:
-    explicit PrivateDisplay(const std::string& log)
+    explicit PrivateDisplay(const std::string& log) : mServer(log)
     {
-        int ends[2] = {-1, -1};
-        if (pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) {
-            return;
-        }
-        // The server writes its number to the write end, which it alone is given.
-        (void)fcntl(ends[1], F_SETFD, 0);
-        mServer = std::make_unique<ProgramUnderTest>(
-            "/usr/bin/Xvfb",
-            std::vector<std::string>{"-displayfd", std::to_string(ends[1]), "-screen", "0", "640x480x24", "-nolisten",
-                                     "tcp"},
-            std::map<std::string, std::string>{}, log);
-        close(ends[1]);
-        std::string number;
-        (void)WaitUntil(
-            [&] {
-                char bytes[16];
-                const ssize_t count = read(ends[0], bytes, sizeof bytes);
-                number.append(bytes, static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
-                return number.find('\n') != std::string::npos || count == 0 || mServer->CheckEnded();
-            },
-            {ends[0]}, kHangGuard);
-        close(ends[0]);
-        if (number.find('\n') != std::string::npos) {
-            mName = ":" + number.substr(0, number.find('\n'));
-            mWatcher = XOpenDisplay(mName.c_str());
+        if (!mServer.GetName().empty()) {
+            mWatcher = XOpenDisplay(mServer.GetName().c_str());
         }
     }
     PrivateDisplay(const PrivateDisplay&) = delete;
@@ -74,7 +51,7 @@ public:
     ~PrivateDisplay() { End(); }
 
     bool IsOpen() const { return mWatcher != nullptr; }
-    const std::string& GetName() const { return mName; }
+    const std::string& GetName() const { return mServer.GetName(); }
 
     // Whether a top-level window shows: the program's is the only one.
     bool ShowsAWindow() const
@@ -103,15 +80,11 @@ public:
             XCloseDisplay(mWatcher);
             mWatcher = nullptr;
         }
-        if (mServer && mServer->IsRunning()) {
-            mServer->Signal(SIGTERM);
-            (void)WaitUntil([&] { return mServer->CheckEnded(); }, {mServer->GetEndDescriptor()}, kHangGuard);
-        }
+        mServer.End();
     }
 
 private:
-    std::string mName;
-    std::unique_ptr<ProgramUnderTest> mServer;
+    OwnXServer mServer;
     Display* mWatcher = nullptr;
 };
 
@@ -302,8 +275,9 @@ TEST_F(LostDisplay, AnUpdateWhoseDisplayGoesAwayGoesOnToItsEndWithoutTheWindowAn
         EXPECT_EQ(ImageMessagesReceived(), static_cast<std::size_t>(kImageMessages));
         EXPECT_TRUE(DeviceWas("done")) << ContentOf(mLog);
         EXPECT_EQ(program->LinesStartingWith("FirmwareUpdater:"),
-                  std::vector<std::string>{"FirmwareUpdater: the display went away; the update goes on without the "
-                                           "window, and the program ends when it has ended"});
+                  std::vector<std::string>({"FirmwareUpdater: the display went away; the update goes on without the "
+                                            "window, and the program ends when it has ended",
+                                            "FirmwareUpdater: the update finished"}));
     }
 }
 

@@ -73,10 +73,19 @@ ProgramUnderTest::ProgramUnderTest(const std::string& program, const std::vector
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, mStandardErrorPath.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (posix_spawn(&mPid, program.c_str(), &actions, nullptr, argumentPointers.data(), environmentPointers.data()) !=
-        0) {
+    // The tests ignore SIGPIPE as the program does; what they start gets the default back, as from a shell.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    if (posix_spawn(&mPid, program.c_str(), &actions, &attributes, argumentPointers.data(),
+                    environmentPointers.data()) != 0) {
         mPid = -1;
     }
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (mPid > 0) {
         mPidDescriptor = static_cast<int>(syscall(SYS_pidfd_open, mPid, 0));
@@ -217,6 +226,11 @@ OwnXServer::OwnXServer(const std::string& log)
 }
 
 OwnXServer::~OwnXServer()
+{
+    End();
+}
+
+void OwnXServer::End()
 {
     if (mServer && mServer->IsRunning()) {
         // As a session ends it, its files gone with it; a stopped server takes the request once it goes on.

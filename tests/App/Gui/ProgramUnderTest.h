@@ -69,6 +69,8 @@ public:
     // ":N"; empty when the server did not come up.
     const std::string& GetName() const { return mName; }
     ProgramUnderTest& GetProcess() { return *mServer; }
+    // The server ends, as a desktop session ends it.
+    void End();
 
 private:
     std::unique_ptr<ProgramUnderTest> mServer;

@@ -51,12 +51,10 @@ protected:
             sigaddset(&requests, signal);
         }
         // WaitForMain tells the program's main from the loader before it by SIGPIPE, which main ignores first thing:
-        // the program must not inherit it ignored.
-        const auto pipes = std::signal(SIGPIPE, SIG_DFL);
+        // the program starts with it at its default.
         pthread_sigmask(moment.atSpawn ? SIG_BLOCK : SIG_UNBLOCK, &requests, &before);
         std::unique_ptr<ProgramUnderTest> program = Start(arguments, environment);
         pthread_sigmask(SIG_SETMASK, &before, nullptr);
-        std::signal(SIGPIPE, pipes);
         if (!moment.atSpawn) {
             if (!WaitForMain(*program)) {
                 return nullptr;
