@@ -260,7 +260,7 @@ CheckedFolder CheckedFolder::Open(std::string_view path, Missing missing)
                            "lies in " + chain.GetTopPath() + ", " + exposure->clause);
         }
         std::string part;
-        while (!pending.empty() && (part.empty() || part == "." || part == "..")) {
+        while (!pending.empty() && IsFolderName(part)) {
             part = std::move(pending.back());
             pending.pop_back();
             if (part == "..") {
@@ -268,7 +268,7 @@ CheckedFolder CheckedFolder::Open(std::string_view path, Missing missing)
                 chain.GoUp();
             }
         }
-        if (part.empty() || part == "." || part == "..") {
+        if (IsFolderName(part)) {
             return CheckedFolder(chain.TakeTop(), chain.GetTopPath());
         }
         int error = 0;
