@@ -202,13 +202,17 @@ reached; this start ends."
     ;;
   closed-stderr)
     # Standard error a pipe whose reader has gone, so that every line written to it fails, or no standard error at
-    # all: the run goes on as if nothing was written, and ends with its own outcome.
+    # all, and no standard output: the run goes on as if nothing was written, and ends with its own outcome. The
+    # program starts with SIGPIPE at its default, as from a terminal, whatever the test runner ignores: perl sets it
+    # (a shell cannot take back an ignore it started with).
     mkfifo "$folder/pipe"
     exec 3<> "$folder/pipe" 4> "$folder/pipe" 3<&-
     real_program=$program
     program=$folder/without-stderr
-    printf '#!/bin/sh\necho $$ > "%s/pid"\n[ -z "$NO_STDERR" ] || exec "%s" "$@" 2>&-\nexec "%s" "$@" 2>&4\n' \
-      "$folder" "$real_program" "$real_program" > "$program"
+    default_pipe_signal='$SIG{PIPE} = "DEFAULT"; exec @ARGV or die "cannot start $ARGV[0]: $!"'
+    printf '#!/bin/sh\necho $$ > "%s/pid"\n[ -z "$NO_STDERR" ] || exec perl -e '"'%s'"' "%s" "$@" >&- 2>&-\n' \
+      "$folder" "$default_pipe_signal" "$real_program" > "$program"
+    printf 'exec perl -e '"'%s'"' "%s" "$@" >&- 2>&4\n' "$default_pipe_signal" "$real_program" >> "$program"
     chmod +x "$program"
     for _ in $(seq 1000); do printf '\xF0\x01\x02\x03\x04\x05\x06\x07\x08\xF7'; done > "$folder/image.syx"
     # Asked to end in the middle of the update, by kill or by the terminal's quit key: the line that says it goes on
