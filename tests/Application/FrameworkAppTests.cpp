@@ -2,6 +2,7 @@
 
 #include "DebuggerOutputCapture.h"
 #include "Notification/NotificationCenterManager.h"
+#include "Platform/StandardError.h"
 #include "System/MessageLoop.h"
 #include "TestSupport.h"
 
@@ -71,6 +72,38 @@ TEST_F(FrameworkApp, AFolderThatCannotBeMadeIsEmptyNamedOnceAndTheProgramRunsWit
     EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
                             [&](const std::string& text) { return text.find(line) != std::string::npos; }),
               1);
+}
+
+// The framework's text could not give back such a name: a folder cut at the byte or changed would be another one.
+TEST_F(FrameworkApp, FoldersWhoseNamesAreNotUtf8TextAreEmptyNamedOnceOnTheStandardErrorAndNothingIsMadeThere)
+{
+    const std::string config = mFolder / "config\xFF";
+    const std::string data = mFolder / "data\xE4";
+    const std::string home = mFolder / "home\xC3";
+    mEnvironment.Set("XDG_CONFIG_HOME", config.c_str());
+    mEnvironment.Set("XDG_DATA_HOME", data.c_str());
+    mEnvironment.Set("HOME", home.c_str());
+    const RCPtr<TestApplication> application = MakeApplication();
+    const std::string captured = mFolder / "stderr";
+    {
+        const Platform::StandardErrorRedirection redirection(captured.c_str());
+        for (const ApplicationFolderId id : {kSharedDataFolder, kUserDataFolder, kDocumentsFolder, kUserDataFolder}) {
+            EXPECT_EQ(Utf8(application->GetFolder(id)), "") << id;
+        }
+        EXPECT_EQ(application->GetIniFile(1), 0);
+    }
+    const std::string companyAndProduct = "/Corvan/Halvista Firmware Updater";
+    std::string expected;
+    for (const std::string& folder : {config + companyAndProduct, data + companyAndProduct, home + "/Documents"}) {
+        expected += Platform::EscapeForLine("The folder " + folder +
+                                            " is not used, as its name is not UTF-8 text; nothing is read from or "
+                                            "written to it.") +
+                    "\n";
+    }
+    EXPECT_EQ(ContentOf(captured), expected);
+    for (const std::string& folder : {config, data, home}) {
+        EXPECT_FALSE(std::filesystem::exists(folder)) << "nothing made";
+    }
 }
 
 TEST_F(FrameworkApp, ElapsedSecondsAddUpTheClocksStepsAcrossItsWrap)

@@ -133,5 +133,26 @@ TEST_F(UserFiles, RootNeitherReadsNorWritesInAnotherUsersFolderOrThroughALinkInt
                             " belongs to another user."));
 }
 
+// Text conversions could cut the name at the byte that is not UTF-8: the settings would land in a folder above.
+TEST_F(UserFiles, ADataFolderWhoseNameIsNotUtf8TextIsRefusedInOneLineAndNoSettingsLandElsewhere)
+{
+    const std::string cut = mFolder / "data";
+    const std::string data = cut + "\xE4";
+    const std::string settings = data + "/" + kSettingsFolder + "/UserSettings.ini";
+    const std::string theirs = "[Halvista Firmware Updater]\nCurrentSkinIndex=1\n";
+    fs::create_directories(fs::path(settings).parent_path());
+    WriteContent(settings, theirs);
+
+    const std::unique_ptr<ProgramUnderTest> program =
+        Start({"-SILENT"}, {{"XDG_DATA_HOME", data}, {"DISPLAY", ""}});
+    ASSERT_TRUE(WaitForProgramEnd(*program));
+    EXPECT_EQ(program->GetExitCode(), 3) << program->ReadStandardError();
+    EXPECT_TRUE(fs::is_empty(cut)) << "nothing in the folder the name would be cut to";
+    EXPECT_EQ(ContentOf(settings), theirs);
+    EXPECT_THAT(program->LinesStartingWith("The folder "),
+                ElementsAre("The folder " + cut + "\\xE4/" + kSettingsFolder +
+                            " is not used, as its name is not UTF-8 text; nothing is read from or written to it."));
+}
+
 }  // namespace
 }  // namespace ZV::Testing
