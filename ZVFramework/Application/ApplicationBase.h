@@ -64,6 +64,8 @@ public:
             WriteDebugLine("Shut-down: a settings file could not be written; the settings files are closed.");
         } else if (closed == ZV_S_FALSE) {
             WriteDebugLine("Shut-down: no settings file was open.");
+        } else if (closed == kIniFileUnchanged) {
+            WriteDebugLine("Shut-down: the settings files are closed unwritten, as nothing in them changed.");
         } else {
             WriteDebugLine("Shut-down: the settings files are written and closed.");
         }

@@ -4,7 +4,10 @@
 #include "Notification/NotificationCenterManager.h"
 #include "Platform/StandardError.h"
 #include "System/MessageLoop.h"
+#include "System/WindowPlacement.h"
 #include "TestSupport.h"
+
+#include <sys/stat.h>
 
 #include <gmock/gmock.h>
 
@@ -152,6 +155,37 @@ TEST_F(FrameworkApp, TheRememberedSkinIsReadAtStartKeptWithinTheSkinsAndWrittenA
     EXPECT_THAT(DebugLinesStartingWith("Shut-down:"),
                 ElementsAre("Shut-down: the factory, the hot keys and the clipboard are released.",
                             "Shut-down: the settings files are written and closed."));
+}
+
+// Nothing changed since the start: the file stays the one it was. A place that cannot be kept is said, not dropped.
+TEST_F(FrameworkApp, TheShutDownSaysWrittenOnlyWhenAFileWasAndAPlaceThatCannotBeKeptIsSaidInOneLine)
+{
+    if (!std::filesystem::exists(std::filesystem::read_symlink("/proc/self/exe").parent_path() /
+                                 "libIniFileManager.so")) {
+        GTEST_SKIP() << "the settings library is not beside the test program";
+    }
+    std::filesystem::create_directories(std::filesystem::path(UserSettingsPath()).parent_path());
+    const std::string kept = "[Halvista Firmware Updater]\nCurrentSkinIndex=0\n";
+    WriteContent(UserSettingsPath(), kept);
+    struct stat before {};
+    ASSERT_EQ(stat(UserSettingsPath().c_str(), &before), 0);
+    const RCPtr<TestApplication> application = MakeApplication();
+    EXPECT_EQ(application->RunApplicationStartup(), ZV_S_OK);
+    EXPECT_EQ(application->RunApplicationShutdown(), ZV_S_OK);
+    struct stat after {};
+    ASSERT_EQ(stat(UserSettingsPath().c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(ContentOf(UserSettingsPath()), kept);
+    EXPECT_THAT(DebugLinesStartingWith("Shut-down: the settings"),
+                ElementsAre("Shut-down: the settings files are closed unwritten, as nothing in them changed."));
+
+    // A file of the user's at the name of the place's folder.
+    const std::string blocking = mFolder.Write("data/ZVTestApplication", "not a folder");
+    EXPECT_FALSE(WindowPlacementStore(TestApplication::kWindowClassName).Save({10, 20, 400, 300}));
+    EXPECT_EQ(ContentOf(blocking), "not a folder");
+    EXPECT_THAT(DebugLinesStartingWith("The window's place"),
+                ElementsAre("The window's place is not kept, as the folder of " + blocking +
+                            "/WindowPlacement cannot be made: Not a directory."));
 }
 
 TEST_F(FrameworkApp, AnExitRequestWhileTheApplicationMustNotEndIsDroppedAndALaterOneEndsTheLoop)
