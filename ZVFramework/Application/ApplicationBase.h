@@ -54,7 +54,8 @@ public:
         return ZV_S_OK;
     }
 
-    // The framework's level, then every settings file still open is written and closed, so that no setting is lost.
+    // The framework's level, then every settings file still open is written, when it changed, and closed, so that no
+    // setting is lost; the debug output says which it came to.
     [[nodiscard]] ZVRESULT RunApplicationShutdown() override
     {
         (void)LFrameworkApp::RunApplicationShutdown();
