@@ -240,7 +240,8 @@ IniFileHandle LApplication::GetIniFile(std::int32_t index)
     IniFileHandle opened = 0;
     if (const ZVRESULT result = GetSettingsManager().OpenIniFile(path, GetVersionKey(), GetProductName(), opened);
         Failed(result)) {
-        if (!std::exchange(mSettingsFileRefusalTold[index], true)) {
+        // A file that another user could turn elsewhere has been named on the standard error already.
+        if (result != kIniFileUnsafe && !std::exchange(mSettingsFileRefusalTold[index], true)) {
             WriteDebugLine("The settings file " + std::string(path.ToUTF8().GetData()) +
                            " cannot be used; the defaults stand in for it (" + FormatResultCode(result) + ").");
         }

@@ -195,7 +195,7 @@ std::optional<std::int32_t> GetStoredArrayCount(const OpenFile& file, const std:
 std::int32_t Write(OpenFile& file)
 {
     if (!file.changed) {
-        return kIniDone;
+        return kIniUnchanged;
     }
     const std::string text = file.document.GetText();
     if (text.size() > static_cast<std::size_t>(kIniMaxFileSize)) {

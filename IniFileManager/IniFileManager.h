@@ -10,9 +10,10 @@
 // plain "Name" a key in the default section given to OpenIniFile. An array at a key path is the section of that path
 // with the key "Count" and the items "0" to "Count - 1". The file format is described in IniDocument.h.
 //
-// Results: kIniDone, or kIniDefaultUsed when the value is absent or unusable and the default stands in, or one of the
-// failures below. A text read copies into the caller's buffer; when it does not fit, the answer is kIniBufferTooSmall
-// with the size it needs, NUL included, in *neededSize (which may be null).
+// Results: kIniDone, or kIniDefaultUsed when the value is absent or unusable and the default stands in, or
+// kIniUnchanged when a file that was to be written had nothing new to write, or one of the failures below. A text
+// read copies into the caller's buffer; when it does not fit, the answer is kIniBufferTooSmall with the size it needs,
+// NUL included, in *neededSize (which may be null).
 
 #ifdef __cplusplus
 extern "C" {
@@ -21,6 +22,8 @@ extern "C" {
 enum {
     kIniDone = 0,
     kIniDefaultUsed = 1,
+    // Nothing was written: the file has not changed since it was read or last written.
+    kIniUnchanged = 2,
     kIniBadHandle = -1,
     kIniBufferTooSmall = -2,
     // The file or its folder cannot be read or written; nothing was changed on disk.
@@ -54,13 +57,13 @@ enum {
 // through folders that nobody but the user and root can change and through links that are the user's or root's.
 INI_FILE_MANAGER_EXPORT int32_t OpenIniFile(const char* path, const char* version, const char* defaultSection,
                                             int32_t* handle);
-// Writes the file when it has changed since it was read or last written: into a new file beside it, which then takes
-// its place, so that the old file stays whole until the new one is. A file its user may not write is never replaced
-// (kIniReadOnly).
+// Writes the file when it has changed since it was read or last written (else kIniUnchanged): into a new file beside
+// it, which then takes its place, so that the old file stays whole until the new one is. A file its user may not write
+// is never replaced (kIniReadOnly).
 INI_FILE_MANAGER_EXPORT int32_t WriteIniFile(int32_t handle);
 // 1 when node is a section (empty: the default section) or the path of a key.
 INI_FILE_MANAGER_EXPORT uint8_t DoesNodeExist(int32_t handle, const char* node);
-// Writes first when writeFirst is not 0; the handle is spent either way.
+// Writes first when writeFirst is not 0, answering as WriteIniFile does; the handle is spent either way.
 INI_FILE_MANAGER_EXPORT int32_t CloseIniFile(int32_t handle, int32_t writeFirst);
 
 // A decimal 32-bit value; anything else reads as absent.

@@ -54,7 +54,8 @@ public:
         return ZV_S_OK;
     }
 
-    // The framework's level, then every settings file still open is written and closed, so that no setting is lost.
+    // The framework's level, then every settings file still open is written, when it changed, and closed, so that no
+    // setting is lost; the debug output says which it came to.
     [[nodiscard]] ZVRESULT RunApplicationShutdown() override
     {
         (void)LFrameworkApp::RunApplicationShutdown();
@@ -64,6 +65,8 @@ public:
             WriteDebugLine("Shut-down: a settings file could not be written; the settings files are closed.");
         } else if (closed == ZV_S_FALSE) {
             WriteDebugLine("Shut-down: no settings file was open.");
+        } else if (closed == kIniFileUnchanged) {
+            WriteDebugLine("Shut-down: the settings files are closed unwritten, as nothing in them changed.");
         } else {
             WriteDebugLine("Shut-down: the settings files are written and closed.");
         }

@@ -9,6 +9,7 @@
 #include "Utilities/Storage/ZVFile.h"
 
 #include <map>
+#include <string>
 
 namespace ZV {
 
@@ -22,18 +23,36 @@ std::map<std::int32_t, WideString>& GetOverrides()
     return overrides;
 }
 
+// The folder as the framework's text, which gives back its very bytes whenever it is turned into UTF-8 again; else
+// empty, and said once on the standard error: a name cut or changed by the conversion would lead to another folder.
+WideString FolderAsText(const std::string& folder)
+{
+    WideString text;
+    if (Succeeded(text.AssignFromUTF8(folder.c_str(), -1)) && folder == text.ToUTF8().GetData()) {
+        return text;
+    }
+    Platform::WriteLineOnceToStandardError("The folder " + folder +
+                                           " is not used, as its name is not UTF-8 text; nothing is read from or "
+                                           "written to it.");
+    return WideString();
+}
+
 // The folder when the system names one and it passes the check, made when missing (with the folders above it that are
-// missing, each inside a checked one); else empty, and why said once: on the standard error when another user could
-// change it, on the debug output when it cannot be made.
+// missing, each inside a checked one); else empty, and why said once: on the standard error when its name is not
+// text or another user could change it, on the debug output when it cannot be made.
 WideString Checked(const std::string& folder)
 {
     if (folder.empty()) {
         return WideString();
     }
+    WideString text = FolderAsText(folder);
+    if (text.IsEmpty()) {
+        return text;
+    }
     using Platform::CheckedFolder;
     const CheckedFolder checked = CheckedFolder::Open(folder, CheckedFolder::Missing::make);
     if (checked.IsOpen()) {
-        return WideString(folder.c_str());
+        return text;
     }
     if (checked.IsUnsafe()) {
         Platform::WriteLineOnceToStandardError("The folder " + folder + " is not used, as " +
@@ -60,7 +79,12 @@ WideString CompanyProductFolder(const std::string& systemFolder, const WideStrin
 
 WideString ProgramFolder()
 {
-    return File::GetParentFolder(WideString(Platform::GetModuleFileName(Platform::kProgramModule).c_str()));
+    const std::string program = Platform::GetModuleFileName(Platform::kProgramModule);
+    const std::size_t separator = program.rfind(Platform::kPathSeparator);
+    if (separator == std::string::npos) {
+        return WideString();
+    }
+    return FolderAsText(program.substr(0, separator == 0 ? 1 : separator));
 }
 
 }  // namespace

@@ -22,9 +22,10 @@ enum ApplicationFolderId : std::int32_t {
 
 // The folder of the id, without a separator at its end, created with the folders above it when it is missing. The
 // company and product names become folder names with every character that a file name must not hold replaced by
-// '_'. Empty when the system names no such folder, when it cannot be created, or when another user could change it
-// or a folder on its way (as Platform/CheckedFolder.h asks): nothing is then read from or written to a folder that
-// was not meant, and one line says why. False for an unknown id.
+// '_'. Empty when the system names no such folder, when it cannot be created, when its name is not UTF-8 text (the
+// framework's text would name another folder), or when another user could change it or a folder on its way (as
+// Platform/CheckedFolder.h asks): nothing is then read from or written to a folder that was not meant, and one line
+// says why. False for an unknown id.
 bool FindApplicationFolder(std::int32_t id, const WideString& companyName, const WideString& productName,
                            WideString& path);
 

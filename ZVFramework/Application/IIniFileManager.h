@@ -10,6 +10,13 @@ namespace ZV {
 // An open settings file, as the settings library numbers it; 0 is never an open file.
 using IniFileHandle = std::int32_t;
 
+// The settings library's answer to a write (WriteIniFile, CloseIniFile writing first) when the file had not changed
+// since it was read or last written, so nothing was written; CloseAllIniFiles' when none of the files open had.
+inline constexpr ZVRESULT kIniFileUnchanged = 2;
+// The settings library's answer for a file that another user could turn elsewhere: it is neither read nor written,
+// and the manager has said so on the standard error.
+inline constexpr ZVRESULT kIniFileUnsafe = -10;
+
 // The program's settings files, kept by the settings library that Load finds. Without the library every operation
 // fails with 0x80004005 (DoesNodeExist answers false) and leaves its out-values at their defaults: a count 0, a
 // number its default, a text its default or empty, a handle 0. Results other than those come from the library: 0
@@ -48,8 +55,9 @@ public:
     [[nodiscard]] virtual ZVRESULT RemoveArrayItemAt(IniFileHandle handle, const WideString& key,
                                                      std::int32_t index) = 0;
 
-    // At shut-down: writes every file still open and closes it, so that no setting is lost. 0, 1 when no file was
-    // open, or the first failure (each file is closed all the same).
+    // At shut-down: writes every file still open and closes it, so that no setting is lost. 0 when a file was written,
+    // kIniFileUnchanged when none had anything to write, 1 when no file was open, or the first failure (each file is
+    // closed all the same).
     [[nodiscard]] virtual ZVRESULT CloseAllIniFiles() = 0;
 
 protected:

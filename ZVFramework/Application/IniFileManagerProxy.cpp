@@ -19,8 +19,6 @@ constexpr const char* kLibraryBaseName = "IniFileManager";
 constexpr ZVRESULT kTextBufferTooSmall = -2;
 // The library's answer when the user may not write the file: it is left as it is.
 constexpr ZVRESULT kFileReadOnly = -9;
-// The library's answer for a file that another user could turn elsewhere: it is neither read nor written.
-constexpr ZVRESULT kFileUnsafe = -10;
 
 template <class Function>
 bool FindExport(Platform::SharedLibraryHandle library, const std::string& path, const char* name, Function& function)
@@ -122,14 +120,12 @@ ZVRESULT ReadTextAt(Function function, IniFileHandle handle, const WideString& n
 }
 
 // A file the library would not touch, as one that another user could turn elsewhere, is said once on the standard
-// error: not only those who debug need to know that nothing reaches it.
-void ReportUnsafe(const WideString& path, ZVRESULT result)
+// error, and in no other line: not only those who debug need to know that nothing reaches it.
+void ReportUnsafe(const WideString& path)
 {
-    if (result == kFileUnsafe) {
-        Platform::WriteLineOnceToStandardError("The settings file " + std::string(path.ToUTF8().GetData()) +
-                                               " lies in a folder or behind a link that another user controls; it is "
-                                               "neither read nor written.");
-    }
+    Platform::WriteLineOnceToStandardError("The settings file " + std::string(path.ToUTF8().GetData()) +
+                                           " lies in a folder or behind a link that another user controls; it is "
+                                           "neither read nor written.");
 }
 
 }  // namespace
@@ -217,7 +213,9 @@ ZVRESULT CIniFileManagerProxy::OpenIniFile(const WideString& path, const WideStr
     const ZVRESULT result = mExports.openIniFile(path.ToUTF8().GetData(), versionKey.ToUTF8().GetData(),
                                                  defaultSection.ToUTF8().GetData(), &opened);
     if (Failed(result)) {
-        ReportUnsafe(path, result);
+        if (result == kIniFileUnsafe) {
+            ReportUnsafe(path);
+        }
         return result;
     }
     if (opened == 0) {
@@ -255,7 +253,10 @@ ZVRESULT CIniFileManagerProxy::ReportUnsaved(IniFileHandle handle, ZVRESULT writ
     if (Succeeded(written) || index < 0) {
         return written;
     }
-    ReportUnsafe(mOpenFiles.GetData()[index].path, written);
+    if (written == kIniFileUnsafe) {
+        ReportUnsafe(mOpenFiles.GetData()[index].path);
+        return written;
+    }
     const std::string path = mOpenFiles.GetData()[index].path.ToUTF8().GetData();
     const std::string code = " (" + FormatResultCode(written) + ").";
     WriteDebugLine(written == kFileReadOnly
@@ -371,14 +372,18 @@ ZVRESULT CIniFileManagerProxy::RemoveArrayItemAt(IniFileHandle handle, const Wid
 
 ZVRESULT CIniFileManagerProxy::CloseAllIniFiles()
 {
-    ZVRESULT firstFailure = mOpenFiles.GetCount() > 0 ? ZV_S_OK : ZV_S_FALSE;
+    if (mOpenFiles.GetCount() == 0) {
+        return ZV_S_FALSE;
+    }
+    ZVRESULT outcome = kIniFileUnchanged;
     while (mOpenFiles.GetCount() > 0) {
         const ZVRESULT result = CloseIniFile(mOpenFiles.GetData()[mOpenFiles.GetCount() - 1].handle, 1);
-        if (Failed(result) && Succeeded(firstFailure)) {
-            firstFailure = result;
+        if (Succeeded(outcome) && result != kIniFileUnchanged) {
+            // The first failure stands; short of one, a file written.
+            outcome = Failed(result) ? result : ZV_S_OK;
         }
     }
-    return firstFailure;
+    return outcome;
 }
 
 }  // namespace ZV

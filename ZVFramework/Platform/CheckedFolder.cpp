@@ -36,6 +36,8 @@ public:
     int Get() const { return mDescriptor; }
     // Closing is where some file systems report a failed write.
     bool Close() { return close(std::exchange(mDescriptor, -1)) == 0; }
+    // The descriptor, which the object no longer closes.
+    int Release() { return std::exchange(mDescriptor, -1); }
 
 private:
     int mDescriptor;
@@ -412,6 +414,24 @@ FileRead ReadFileIn(const CheckedFolder& folder, const std::string& name, std::s
     }
     content = std::move(whole);
     return FileRead::done;
+}
+
+int OpenFileForWritingIn(const CheckedFolder& folder, const std::string& name)
+{
+    OwnedDescriptor descriptor(openat(folder.GetDescriptor(), name.c_str(),
+                                      O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC,
+                                      0666));
+    struct stat status {};
+    if (descriptor.Get() < 0 || fstat(descriptor.Get(), &status) != 0 ||
+        !(S_ISREG(status.st_mode) || S_ISCHR(status.st_mode))) {
+        return -1;
+    }
+    // Open, writes wait as they would for any file.
+    const int flags = fcntl(descriptor.Get(), F_GETFL);
+    if (flags < 0 || fcntl(descriptor.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        return -1;
+    }
+    return descriptor.Release();
 }
 
 FileWrite ReplaceFileIn(const CheckedFolder& folder, const std::string& name, std::string_view content)

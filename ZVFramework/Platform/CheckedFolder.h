@@ -82,6 +82,11 @@ enum class FileWrite {
     failed,
 };
 
+// The file of the name in the folder opened for writing, emptied, and made for the user when it is missing (with what
+// the umask leaves of read and write for everyone), never through a link: a descriptor, or -1. Only a regular file or
+// a device is taken; anything else at the name (a named pipe, a folder) fails at once, without waiting.
+int OpenFileForWritingIn(const CheckedFolder& folder, const std::string& name);
+
 // Writes the content to a new file beside the name in the folder, flushes it to the disk and only then gives it the
 // name and the old file's owner, group and permissions (a new one is the user's alone): a crash or a full disk
 // leaves the old file whole. Anything at the name but a regular file (a link, a folder, a named pipe) fails.

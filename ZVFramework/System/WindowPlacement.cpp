@@ -1,5 +1,6 @@
 #include "System/WindowPlacement.h"
 
+#include "ControlBase/DebugLine.h"
 #include "Platform/CheckedFolder.h"
 #include "Platform/FileSystem.h"
 #include "Platform/SaidOnce.h"
@@ -74,19 +75,29 @@ WindowPlacementStore::WindowPlacementStore(const WideString& className)
 bool WindowPlacementStore::Save(const RectT<zlong>& bounds) const
 {
     if (mPath.IsEmpty()) {
+        WriteDebugLine("The window's place is not kept: no data folder is known, or the class name names no file.");
         return false;
     }
     std::string name;
     const Platform::CheckedFolder folder = FindFileFolder(mPath, Platform::CheckedFolder::Missing::make, name);
     if (!folder.IsOpen()) {
+        // Another user's hand on the way has been said on the standard error already.
+        if (!folder.IsUnsafe()) {
+            WriteDebugLine("The window's place is not kept, as the folder of " + std::string(mPath.GetData()) + " " +
+                           folder.GetRefusal() + ".");
+        }
         return false;
     }
     char text[kLargestFile];
     const int length = std::snprintf(text, sizeof text, "%d %d %d %d\n", static_cast<int>(bounds.x),
                                      static_cast<int>(bounds.y), static_cast<int>(bounds.width),
                                      static_cast<int>(bounds.height));
-    return Platform::ReplaceFileIn(folder, name, std::string_view(text, static_cast<std::size_t>(length))) ==
-           Platform::FileWrite::done;
+    if (Platform::ReplaceFileIn(folder, name, std::string_view(text, static_cast<std::size_t>(length))) !=
+        Platform::FileWrite::done) {
+        WriteDebugLine("The window's place could not be written to " + std::string(mPath.GetData()) + ".");
+        return false;
+    }
+    return true;
 }
 
 bool WindowPlacementStore::Load(RectT<zlong>& bounds) const

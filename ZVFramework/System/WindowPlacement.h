@@ -13,6 +13,8 @@ public:
     // A file name in the user's data folder; a class name that is empty or could leave the folder keeps nothing.
     explicit WindowPlacementStore(const WideString& className);
 
+    // False, said in one line, when the place cannot be kept: on the standard error when another user could turn the
+    // file elsewhere, else on the debug output.
     bool Save(const RectT<zlong>& bounds) const;
     // False when nothing sound is kept: no file, text that is not four numbers, or an empty or absurd rectangle.
     bool Load(RectT<zlong>& bounds) const;

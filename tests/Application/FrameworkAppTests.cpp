@@ -2,8 +2,12 @@
 
 #include "DebuggerOutputCapture.h"
 #include "Notification/NotificationCenterManager.h"
+#include "Platform/StandardError.h"
 #include "System/MessageLoop.h"
+#include "System/WindowPlacement.h"
 #include "TestSupport.h"
+
+#include <sys/stat.h>
 
 #include <gmock/gmock.h>
 
@@ -73,6 +77,38 @@ TEST_F(FrameworkApp, AFolderThatCannotBeMadeIsEmptyNamedOnceAndTheProgramRunsWit
               1);
 }
 
+// The framework's text could not give back such a name: a folder cut at the byte or changed would be another one.
+TEST_F(FrameworkApp, FoldersWhoseNamesAreNotUtf8TextAreEmptyNamedOnceOnTheStandardErrorAndNothingIsMadeThere)
+{
+    const std::string config = mFolder / "config\xFF";
+    const std::string data = mFolder / "data\xE4";
+    const std::string home = mFolder / "home\xC3";
+    mEnvironment.Set("XDG_CONFIG_HOME", config.c_str());
+    mEnvironment.Set("XDG_DATA_HOME", data.c_str());
+    mEnvironment.Set("HOME", home.c_str());
+    const RCPtr<TestApplication> application = MakeApplication();
+    const std::string captured = mFolder / "stderr";
+    {
+        const Platform::StandardErrorRedirection redirection(captured.c_str());
+        for (const ApplicationFolderId id : {kSharedDataFolder, kUserDataFolder, kDocumentsFolder, kUserDataFolder}) {
+            EXPECT_EQ(Utf8(application->GetFolder(id)), "") << id;
+        }
+        EXPECT_EQ(application->GetIniFile(1), 0);
+    }
+    const std::string companyAndProduct = "/Corvan/Halvista Firmware Updater";
+    std::string expected;
+    for (const std::string& folder : {config + companyAndProduct, data + companyAndProduct, home + "/Documents"}) {
+        expected += Platform::EscapeForLine("The folder " + folder +
+                                            " is not used, as its name is not UTF-8 text; nothing is read from or "
+                                            "written to it.") +
+                    "\n";
+    }
+    EXPECT_EQ(ContentOf(captured), expected);
+    for (const std::string& folder : {config, data, home}) {
+        EXPECT_FALSE(std::filesystem::exists(folder)) << "nothing made";
+    }
+}
+
 TEST_F(FrameworkApp, ElapsedSecondsAddUpTheClocksStepsAcrossItsWrap)
 {
     const RCPtr<TestApplication> application = MakeApplication();
@@ -119,6 +155,37 @@ TEST_F(FrameworkApp, TheRememberedSkinIsReadAtStartKeptWithinTheSkinsAndWrittenA
     EXPECT_THAT(DebugLinesStartingWith("Shut-down:"),
                 ElementsAre("Shut-down: the factory, the hot keys and the clipboard are released.",
                             "Shut-down: the settings files are written and closed."));
+}
+
+// Nothing changed since the start: the file stays the one it was. A place that cannot be kept is said, not dropped.
+TEST_F(FrameworkApp, TheShutDownSaysWrittenOnlyWhenAFileWasAndAPlaceThatCannotBeKeptIsSaidInOneLine)
+{
+    if (!std::filesystem::exists(std::filesystem::read_symlink("/proc/self/exe").parent_path() /
+                                 "libIniFileManager.so")) {
+        GTEST_SKIP() << "the settings library is not beside the test program";
+    }
+    std::filesystem::create_directories(std::filesystem::path(UserSettingsPath()).parent_path());
+    const std::string kept = "[Halvista Firmware Updater]\nCurrentSkinIndex=0\n";
+    WriteContent(UserSettingsPath(), kept);
+    struct stat before {};
+    ASSERT_EQ(stat(UserSettingsPath().c_str(), &before), 0);
+    const RCPtr<TestApplication> application = MakeApplication();
+    EXPECT_EQ(application->RunApplicationStartup(), ZV_S_OK);
+    EXPECT_EQ(application->RunApplicationShutdown(), ZV_S_OK);
+    struct stat after {};
+    ASSERT_EQ(stat(UserSettingsPath().c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(ContentOf(UserSettingsPath()), kept);
+    EXPECT_THAT(DebugLinesStartingWith("Shut-down: the settings"),
+                ElementsAre("Shut-down: the settings files are closed unwritten, as nothing in them changed."));
+
+    // A file of the user's at the name of the place's folder.
+    const std::string blocking = mFolder.Write("data/ZVTestApplication", "not a folder");
+    EXPECT_FALSE(WindowPlacementStore(TestApplication::kWindowClassName).Save({10, 20, 400, 300}));
+    EXPECT_EQ(ContentOf(blocking), "not a folder");
+    EXPECT_THAT(DebugLinesStartingWith("The window's place"),
+                ElementsAre("The window's place is not kept, as the folder of " + blocking +
+                            "/WindowPlacement cannot be made: Not a directory."));
 }
 
 TEST_F(FrameworkApp, AnExitRequestWhileTheApplicationMustNotEndIsDroppedAndALaterOneEndsTheLoop)

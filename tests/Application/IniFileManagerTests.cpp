@@ -1,6 +1,7 @@
 #include "Application/IniFileManager.h"
 
 #include "DebuggerOutputCapture.h"
+#include "Platform/StandardError.h"
 #include "TestFiles.h"
 
 #include <sys/stat.h>
@@ -352,6 +353,22 @@ TEST(SettingsLibrary, AReadOnlyFileIsLeftAsItIsAndEveryWriteThatFailsOrIsLeftOut
         EXPECT_EQ(proxy.CloseIniFile(openAndChange(others), 1), ZV_S_OK);
         EXPECT_NE(ContentOf(others).find("CurrentSkinIndex=2"), std::string::npos);
         EXPECT_EQ(statusOf(others).st_uid, 12345u);
+
+        // Another user's link in place of a file that was open: named on the standard error, and in no other line.
+        const std::string swapped = folder.Write("Swapped.ini", kept);
+        const IniFileHandle open = openAndChange(swapped);
+        std::filesystem::remove(swapped);
+        std::filesystem::create_symlink(others, swapped);
+        ASSERT_EQ(lchown(swapped.c_str(), 12345, 12345), 0);
+        const std::string captured = folder / "stderr";
+        {
+            const Platform::StandardErrorRedirection redirection(captured.c_str());
+            EXPECT_EQ(proxy.CloseIniFile(open, 1), kIniFileUnsafe);
+        }
+        EXPECT_EQ(ContentOf(captured), "The settings file " + swapped +
+                                           " lies in a folder or behind a link that another user controls; it is "
+                                           "neither read nor written.\n");
+        EXPECT_EQ(LinesWith(swapped), 0u);
     }
 }
 

@@ -278,7 +278,7 @@ TEST(IniFileManager, BadHandlesNullsAndNamesTheFormatCannotHoldAreRefusedWithout
 
     const std::string tooLarge(static_cast<std::size_t>(kIniMaxFileSize) + 1, 'x');
     EXPECT_EQ(SetIniValueStr(handle, "a", tooLarge.c_str()), kIniTooLarge);
-    EXPECT_EQ(CloseIniFile(handle, 1), kIniDone);
+    EXPECT_EQ(CloseIniFile(handle, 1), kIniUnchanged);
     EXPECT_EQ(ContentOf(path), "") << "nothing was set, so nothing was written";
 }
 

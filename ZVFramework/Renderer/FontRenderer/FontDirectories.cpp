@@ -1,6 +1,7 @@
 #include "Renderer/FontRenderer/FontDirectories.h"
 
 #include "ObjectBase/Exception.h"
+#include "Platform/FontLibrary.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -14,6 +15,7 @@ std::optional<WideStringArray> gOverride;
 
 WideStringArray FontconfigDirectories()
 {
+    Platform::StartFontLibrary();
     WideStringArray folders;
     FcStrList* list = FcConfigGetFontDirs(nullptr);
     if (list == nullptr) {

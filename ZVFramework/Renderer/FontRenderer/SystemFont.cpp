@@ -1,5 +1,7 @@
 #include "Renderer/FontRenderer/SystemFont.h"
 
+#include "Platform/FontLibrary.h"
+
 #include <fontconfig/fontconfig.h>
 
 namespace ZV {
@@ -12,6 +14,7 @@ constexpr float kSystemFontSize = 9.0f;
 
 ZVRESULT QuerySystemFont(WideString& faceName, float& size, std::int32_t& style)
 {
+    Platform::StartFontLibrary();
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("sans-serif"));
     if (pattern == nullptr) {
         return ZV_E_FAIL;

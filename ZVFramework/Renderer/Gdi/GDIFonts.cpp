@@ -1,5 +1,6 @@
 #include "Renderer/Gdi/GDIFonts.h"
 
+#include "Platform/FontLibrary.h"
 #include "Renderer/Font.h"
 
 #include <cairo-ft.h>
@@ -50,6 +51,7 @@ void FixRenderingOptions(FcPattern* pattern)
 
 FcPattern* MatchFace(const LFont& font, double pixelSize)
 {
+    Platform::StartFontLibrary();
     FcPattern* pattern = FcPatternCreate();
     const auto family = font.GetFaceName().ToUTF8();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.GetData()));

@@ -124,13 +124,88 @@ TEST_F(UserFiles, RootNeitherReadsNorWritesInAnotherUsersFolderOrThroughALinkInt
     EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
     EXPECT_EQ(ContentOf(theirSettings), theirText);
     EXPECT_EQ(ContentOf(theirPlace), "20 30 400 311\n");
-    EXPECT_THAT(program->LinesStartingWith("The settings file " + settingsLink + " lies"),
+    EXPECT_THAT(program->LinesStartingWith("The settings file "),
                 ElementsAre("The settings file " + settingsLink +
                             " lies in a folder or behind a link that another user controls; it is neither read nor "
-                            "written."));
+                            "written."))
+        << "one line, debug output and all";
     EXPECT_THAT(program->LinesStartingWith("The window's place"),
                 ElementsAre("The window's place is neither read nor kept in " + placeLink + ", as " + theirs +
                             " belongs to another user."));
+}
+
+// Text conversions could cut the name at the byte that is not UTF-8: the settings would land in a folder above.
+TEST_F(UserFiles, ADataFolderWhoseNameIsNotUtf8TextIsRefusedInOneLineAndNoSettingsLandElsewhere)
+{
+    const std::string cut = mFolder / "data";
+    const std::string data = cut + "\xE4";
+    const std::string settings = data + "/" + kSettingsFolder + "/UserSettings.ini";
+    const std::string theirs = "[Halvista Firmware Updater]\nCurrentSkinIndex=1\n";
+    fs::create_directories(fs::path(settings).parent_path());
+    WriteContent(settings, theirs);
+
+    const std::unique_ptr<ProgramUnderTest> program =
+        Start({"-SILENT"}, {{"XDG_DATA_HOME", data}, {"DISPLAY", ""}});
+    ASSERT_TRUE(WaitForProgramEnd(*program));
+    EXPECT_EQ(program->GetExitCode(), 3) << program->ReadStandardError();
+    EXPECT_TRUE(fs::is_empty(cut)) << "nothing in the folder the name would be cut to";
+    EXPECT_EQ(ContentOf(settings), theirs);
+    EXPECT_THAT(program->LinesStartingWith("The folder "),
+                ElementsAre("The folder " + cut + "\\xE4/" + kSettingsFolder +
+                            " is not used, as its name is not UTF-8 text; nothing is read from or written to it."));
+}
+
+// The font library reads the configuration of the home it is started with, and makes the cache folders it names
+// there: in another user's home, root's own. Where the program refuses the home, or the configuration folder, the
+// library leaves it out; a home of root's own keeps its fonts.
+TEST_F(UserFiles, RootStartsTheFontLibraryWithoutAHomeItRefusesAndMakesNothingThere)
+{
+    if (getuid() != 0) {
+        GTEST_SKIP() << "another user is needed, and only root can act as one";
+    }
+    // A configuration that names a cache folder and a folder with a font in it, which needs a cache.
+    const auto writeFontConfiguration = [&](const std::string& file, const std::string& folder) {
+        mFolder.Write(file, "<?xml version=\"1.0\"?>\n<fontconfig><cachedir>" + folder +
+                                "/made-cache</cachedir><dir>" + folder + "/fonts</dir></fontconfig>\n");
+        fs::create_directories(folder + "/fonts");
+        fs::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", folder + "/fonts/Font.ttf");
+    };
+    const std::string theirHome = mFolder / "their-home";
+    writeFontConfiguration("their-home/.fonts.conf", theirHome);
+    const std::string theirConfig = mFolder / "their-config";
+    writeFontConfiguration("their-config/fontconfig/fonts.conf", theirConfig);
+    GiveToAnotherUser(theirHome);
+    GiveToAnotherUser(theirConfig);
+    const std::string rootsHome = mFolder / "home";
+    writeFontConfiguration("home/.fonts.conf", rootsHome);
+
+    struct Folders {
+        std::string home;
+        std::string config;
+        std::string refused;
+    };
+    for (const Folders& start : {Folders{theirHome, mFolder / "config", theirHome},
+                                 Folders{rootsHome, theirConfig, theirConfig},
+                                 Folders{rootsHome, mFolder / "config", ""}}) {
+        SCOPED_TRACE(start.home + " " + start.config);
+        const std::unique_ptr<ProgramUnderTest> program =
+            Start({"-SILENT"}, {{"HOME", start.home},
+                                {"XDG_CONFIG_HOME", start.config},
+                                {"XDG_CACHE_HOME", mFolder / "cache"},
+                                {"DISPLAY", ""}});
+        ASSERT_TRUE(WaitForProgramEnd(*program));
+        EXPECT_EQ(program->GetExitCode(), 3) << program->ReadStandardError();
+        if (start.refused.empty()) {
+            EXPECT_TRUE(fs::is_directory(rootsHome + "/made-cache")) << "the user's own fonts are kept";
+            EXPECT_THAT(program->LinesStartingWith("The font library"), ElementsAre());
+        } else {
+            EXPECT_FALSE(fs::exists(start.refused + "/made-cache"));
+            EXPECT_THAT(program->LinesStartingWith("The font library"),
+                        ElementsAre("The font library reads no fonts or settings from the home and keeps no cache "
+                                    "there, as " +
+                                    start.refused + " belongs to another user."));
+        }
+    }
 }
 
 }  // namespace
