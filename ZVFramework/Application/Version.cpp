@@ -3,7 +3,7 @@
 #include "Application/ExceptionMessage.h"
 #include "ObjectBase/Exception.h"
 #include "Platform/LanguageId.h"
-#include "Utilities/Storage/ZVFile.h"
+#include "Platform/FileSystem.h"
 
 #include <new>
 #include <string>
@@ -62,7 +62,8 @@ Version::Version(Platform::ModuleHandle module)
     if (modulePath.empty()) {
         ZV_THROW(std::runtime_error, MessageFor(kNoModuleFileName));
     }
-    const std::string moduleName = File::GetFileName(WideString(modulePath.c_str())).ToUTF8().GetData();
+    // Taken from the bytes: a folder whose name is not UTF-8 would cut a conversion to text short.
+    const std::string moduleName = modulePath.substr(modulePath.rfind(Platform::kPathSeparator) + 1);
     mVersionSize = Platform::GetFileVersionInfoSize(moduleName);
     if (mVersionSize == 0) {
         ZV_THROW(std::runtime_error, MessageFor(kNoVersionInformation));

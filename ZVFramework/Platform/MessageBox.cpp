@@ -1,4 +1,5 @@
 #include "Platform/MessageBox.h"
+#include "Platform/FontLibrary.h"
 
 #include "Platform/NativeWindow.h"
 #include "Platform/StandardError.h"
@@ -115,6 +116,7 @@ unsigned IconOf(unsigned flags)
 
 void SelectFont(cairo_t* graphics)
 {
+    StartFontLibrary();
     cairo_select_font_face(graphics, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(graphics, kFontSize);
 }
@@ -152,6 +154,7 @@ void WrapParagraph(cairo_t* graphics, const std::string& paragraph, std::vector<
 // One bold character centred on the point.
 void DrawSign(cairo_t* graphics, const char* sign, double centreX, double centreY, std::uint32_t colour)
 {
+    StartFontLibrary();
     cairo_save(graphics);
     cairo_select_font_face(graphics, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
     cairo_set_font_size(graphics, kIconSignSize);

@@ -111,7 +111,11 @@ ZVRESULT LOpenFileDialog::Show(const WideString& filter, const WideString& defau
         return ZV_E_FAIL;
     }
     WideString path;
-    (void)path.AssignFromUTF8(chosen.data(), static_cast<int>(chosen.size()));
+    if (Failed(path.AssignFromUTF8(chosen.data(), static_cast<int>(chosen.size()))) || ToUtf8(path) != chosen) {
+        // Cut or changed by the conversion, the name would lead to another file.
+        TellUser("The file picker chose " + chosen + ", whose name is not UTF-8 text; it is not used.");
+        return ZV_E_FAIL;
+    }
     path = WithDefaultExtension(path, defaultExtension);
     if (!File::FileExists(path)) {
         TellUser("The file picker chose " + ToUtf8(path) + ", which is no file that exists.");

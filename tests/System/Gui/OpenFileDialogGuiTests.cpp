@@ -167,6 +167,13 @@ TEST_F(OpenFileDialogGui, ACancelledPickerFailsWithAnEmptyPathAndEachCallSetsIts
         EXPECT_EQ(dialog.Show(kFilter, L"syx", kTitle, false), ZV_E_FAIL);
         EXPECT_TRUE(dialog.GetFilePath().IsEmpty());
     }
+    {
+        // A name that is not UTF-8 is no choice either, though cut at its first such byte it names another file.
+        const std::string notText = mFolder.Write("firmware/update.syx\xE4", "F0 F7");
+        EnvironmentSetting answer("ZV_TEST_PICKER_ANSWER", (notText + "\n").c_str());
+        EXPECT_EQ(dialog.Show(kFilter, L"syx", kTitle, false), ZV_E_FAIL);
+        EXPECT_TRUE(dialog.GetFilePath().IsEmpty());
+    }
     // The folder of the last file chosen is still where the picker opens. The program ignores SIGPIPE; the picker
     // does not inherit that.
     const auto previousDisposition = std::signal(SIGPIPE, SIG_IGN);
