@@ -44,7 +44,7 @@ RCPtr<LStringTable> LoadUsersFrameworkStrings()
 
 // The system's request to end answers the box as its OK does, whenever it shows: where the loop catches the requests
 // already, the box watches the loop's, and the loop takes the request afterwards.
-void ShowBox(const LStringTable* frameworkStrings, const Platform::NativeWindow* owner, bool alsoOnStandardError)
+void ShowBox(const LStringTable* frameworkStrings, const Platform::NativeWindow* owner)
 {
     const RCPtr<LStringTable> loaded = frameworkStrings == nullptr ? LoadUsersFrameworkStrings() : nullptr;
     const LStringTable* strings = frameworkStrings != nullptr ? frameworkStrings : loaded.Get();
@@ -52,11 +52,7 @@ void ShowBox(const LStringTable* frameworkStrings, const Platform::NativeWindow*
     const std::string text = GetStartupErrorText(strings).ToUTF8().GetData();
     const std::unique_ptr<Platform::TerminationRequests> endRequests = Platform::TerminationRequests::Catch(nullptr);
     constexpr unsigned kFlags = Platform::kMessageBoxOk | Platform::kMessageBoxIconError;
-    if (alsoOnStandardError) {
-        (void)Platform::ShowMessageBox(caption, text, kFlags, owner);
-    } else {
-        (void)Platform::ShowMessageBoxWindow(caption, text, kFlags, owner);
-    }
+    (void)Platform::ShowMessageBoxWindow(caption, text, kFlags, owner);
 }
 
 }  // namespace
@@ -78,13 +74,16 @@ void ShowStartupError(const LStringTable* frameworkStrings, std::string_view det
         Platform::WriteLineToStandardError(detail);
         WriteDebugLine(detail);
     }
-    ShowBox(frameworkStrings, owner, true);
+    // Scripts and logs read the standard error: it stays English whatever language the box speaks.
+    Platform::WriteLineToStandardError(std::string(WideString(kStartupErrorCaption).ToUTF8().GetData()) + ": " +
+                                       WideString(kStartupErrorText).ToUTF8().GetData());
+    ShowBox(frameworkStrings, owner);
 }
 
 void RefuseStart(std::string_view reason)
 {
     Platform::WriteLineToStandardError(reason);
-    ShowBox(nullptr, nullptr, false);
+    ShowBox(nullptr, nullptr);
 }
 
 }  // namespace ZV

@@ -23,10 +23,11 @@ inline constexpr char kNoDisplayReason[] =
 WideString GetStartupErrorText(const LStringTable* frameworkStrings);
 WideString GetStartupErrorCaption(const LStringTable* frameworkStrings);
 
-// Tells the user the program cannot go on: the message in a box with the error icon (or on standard error alone
-// without a display), and what went wrong (an exception's text) on standard error and in the debug output, where it
-// helps to find the fault without showing the user a text they cannot act on. Without a framework string table (a
-// failure before the start has read it) the message is read in the user's language from the program's resources.
+// Tells the user the program cannot go on: the message in the user's language in a box with the error icon, and in
+// English on standard error (all there is without a display), after what went wrong (an exception's text), which
+// goes to standard error and the debug output, where it helps to find the fault without showing the user a text they
+// cannot act on. Without a framework string table (a failure before the start has read it) the box's message is read
+// in the user's language from the program's resources.
 // The box stays in front of the owner (null: none). Returns once the user closed the box; the system's request to
 // end (SIGTERM, SIGINT, SIGHUP, SIGQUIT) closes it as its OK does. Text that the detail quotes cannot break its line.
 void ShowStartupError(const LStringTable* frameworkStrings, std::string_view detail,

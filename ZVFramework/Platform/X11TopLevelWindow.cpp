@@ -358,7 +358,18 @@ void X11TopLevelWindow::TakeFocus()
         return;
     }
     XSetInputFocus(mWindow.display, mWindow.window, RevertToParent, CurrentTime);
-    XFlush(mWindow.display);
+    if (mFocused) {
+        XFlush(mWindow.display);
+        return;
+    }
+    // As on the original platform, the window hears of the focus before the call returns: a click that activates it
+    // is routed only once the focus is back where the user left it. The FocusIn on its way then changes nothing.
+    Window focus = None;
+    int revertTo = 0;
+    XGetInputFocus(mWindow.display, &focus, &revertTo);
+    if (focus == mWindow.window) {
+        SetFocused(true);
+    }
 }
 
 void X11TopLevelWindow::SetCursor(std::uintptr_t cursor)
@@ -592,17 +603,23 @@ void X11TopLevelWindow::HandleFocus(const XFocusChangeEvent& event)
         return;
     }
     const bool gained = event.type == FocusIn;
-    if (gained == mFocused) {
-        return;
+    if (gained != mFocused) {
+        SetFocused(gained);
     }
-    mFocused = gained;
-    if (!gained) {
+}
+
+void X11TopLevelWindow::SetFocused(bool focused)
+{
+    mFocused = focused;
+    if (!focused) {
         mClickActivated = false;
     }
     if (mInputContext != nullptr) {
-        gained ? XSetICFocus(mInputContext) : XUnsetICFocus(mInputContext);
+        focused ? XSetICFocus(mInputContext) : XUnsetICFocus(mInputContext);
     }
-    mSink->OnFocusChanged(gained);
+    if (mSink != nullptr) {
+        mSink->OnFocusChanged(focused);
+    }
 }
 
 void X11TopLevelWindow::HandleConfigure(const XConfigureEvent& event)

@@ -25,10 +25,12 @@ struct TopLevelWindowOptions {
 // A top-level X11 window: the desktop's side of an OS window. It maps the window manager's close request
 // (WM_DELETE_WINDOW), places the client area itself (StaticGravity), takes the keyboard focus when it is shown and
 // when it is clicked, and reports mouse, wheel (buttons 4 to 7), keys, text, focus, size, moves and exposed areas to
-// its sink. A button held keeps the pointer's events coming to the window (the server's implicit grab), which is
-// the capture of the original platform. A frame other than the default is asked of the window manager through the
-// Motif hints, which most window managers read; a window that is not resizable has its size as both size limits.
-// The window is gone with a lost connection, as when another client destroys it.
+// its sink. A focus the window takes itself is reported before TakeFocus returns, and so before the click that made
+// it take the focus, with or without a window manager. A button held keeps the pointer's events coming to the window
+// (the server's implicit grab), which is the capture of the original platform. A frame other than the default is
+// asked of the window manager through the Motif hints, which most window managers read; a window that is not
+// resizable has its size as both size limits. The window is gone with a lost connection, as when another client
+// destroys it.
 class X11TopLevelWindow final : public IWindowBackEnd, public X11EventTarget {
 public:
     // Null when the server refused the window.
@@ -84,6 +86,8 @@ private:
     void HandleKey(XKeyEvent& event);
     void HandleCrossing(const XCrossingEvent& event);
     void HandleFocus(const XFocusChangeEvent& event);
+    // Tells the input method and the sink that the window gained or lost the keyboard focus.
+    void SetFocused(bool focused);
     void HandleConfigure(const XConfigureEvent& event);
     void HandleClientMessage(const XClientMessageEvent& event);
     void SendText(XKeyEvent& event, bool altHeld);

@@ -26,6 +26,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 
 constexpr std::int32_t kEnglish = 0x0409;
 constexpr std::int32_t kGerman = 0x0407;
@@ -82,12 +83,15 @@ TEST_F(ProcessTest, ASkinWithoutTheMainControlEndsTheStartWithTheStartupErrorAnd
                             "Shut-down: the application object is released."));
 }
 
-TEST_F(ProcessTest, AFailedStartupShowsTheStartupErrorOfTheUsersLanguage)
+TEST_F(ProcessTest, AFailedStartupShowsTheStartupErrorOfTheUsersLanguageInItsBoxAndEnglishOnStandardError)
 {
     TestApplication::sNextStartupResult = ZV_E_INVALIDARG;
     EXPECT_EQ(RunMain(L"", kGerman), -1);
     EXPECT_THAT(mStandardError, HasSubstr("Failed Result : ZVRESULT = 80070057 : "
                                           "ZV::MFCFrameworkApp<class ZV::Testing::TestApplication>::Run"));
+    EXPECT_THAT(mStandardError,
+                HasSubstr("\nError: The application encountered problems during startup and will now close.\n"));
+    EXPECT_THAT(mStandardError, Not(HasSubstr("Fehler")));
     EXPECT_THAT(Boxes(),
                 ElementsAre("Fehler: Beim Start des Programms sind Probleme aufgetreten. Es wird jetzt beendet."));
 }
@@ -190,7 +194,7 @@ TEST_F(ProcessTest, ALaterStartThatMetABusyFirstInstanceEndsWithMinusOneThoughTh
     EXPECT_EQ(mStandardError, "The program is running already but does not answer; this start ends.\n");
 }
 
-TEST_F(ProcessTest, BeforeTheResourcesAreReadTheStartupErrorIsInTheUsersLanguageAndARefusalIsItsOneLine)
+TEST_F(ProcessTest, BeforeTheResourcesAreReadTheStartupBoxIsInTheUsersLanguageAndARefusalIsItsOneEnglishLine)
 {
     mEnvironment.Set("LC_ALL", "de_DE.UTF-8");
     const std::string captured = mFolder / "stderr";
@@ -199,11 +203,11 @@ TEST_F(ProcessTest, BeforeTheResourcesAreReadTheStartupErrorIsInTheUsersLanguage
         RefuseStart("Argument 1 is not UTF-8 text, so it cannot name a file: a\\xFF\nFirmwareUpdater: forged");
         ShowStartupError(nullptr, "Runtime Error : cannot open \"/tmp/\x1B[2K\rskin\"");
     }
-    const std::string german = "Fehler: Beim Start des Programms sind Probleme aufgetreten. Es wird jetzt beendet.";
     EXPECT_EQ(ContentOf(captured),
               "Argument 1 is not UTF-8 text, so it cannot name a file: a\\xFF\\x0AFirmwareUpdater: forged\n"
-              "Runtime Error : cannot open \"/tmp/\\x1B[2K\\x0Dskin\"\n" +
-                  german + "\n");
+              "Runtime Error : cannot open \"/tmp/\\x1B[2K\\x0Dskin\"\n"
+              "Error: The application encountered problems during startup and will now close.\n");
+    const std::string german = "Fehler: Beim Start des Programms sind Probleme aufgetreten. Es wird jetzt beendet.";
     EXPECT_THAT(Boxes(), ElementsAre(german, german));
 }
 

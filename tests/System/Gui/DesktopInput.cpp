@@ -221,6 +221,12 @@ bool DesktopInput::TakeFocusToOwnWindow()
                         [](const XEvent& event) { return event.type == FocusIn; });
 }
 
+void DesktopInput::GiveFocusTo(unsigned long window)
+{
+    XSetInputFocus(mDisplay, window, RevertToPointerRoot, CurrentTime);
+    Sync();
+}
+
 bool DesktopInput::WaitForOwnKeyPress()
 {
     return WaitForEvent(mDisplay, mOwnWindow, KeyPressMask, [](const XEvent& event) { return event.type == KeyPress; });

@@ -65,6 +65,8 @@ public:
 
     // A window of this client, mapped, given the keyboard focus; true once it has it.
     bool TakeFocusToOwnWindow();
+    // Gives the window the keyboard focus, as a window manager does when the user clicks it.
+    void GiveFocusTo(unsigned long window);
     // Waits (bounded) for a key press on this client's own window.
     bool WaitForOwnKeyPress();
 
