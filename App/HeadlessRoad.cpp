@@ -2,6 +2,7 @@
 
 #include "Midi/MidiRenderPort.h"
 #include "Platform/StandardError.h"
+#include "Threading/WaitResults.h"
 #include "Utilities/Debug/DebugOutput.h"
 
 #include <ostream>
@@ -9,9 +10,6 @@
 using namespace ZV;
 
 namespace {
-
-// Long enough for a cancelled update to stop: one message send, or the rest of the final poll.
-constexpr std::uint32_t kCancelledUpdateSlack = 30000;
 
 std::string Narrow(const WideString& text)
 {
@@ -73,45 +71,78 @@ std::string DescribeDevice(LUpdateEngineInterface& engine)
     }
 }
 
-// Why the update did not complete, or "" when nothing failed.
-std::string DescribeFailure(LUpdateEngineInterface& engine, bool timedOut)
+using DevicePlace = LUpdateEngineInterface::DevicePlace;
+
+// Where a failure left the device sent into update mode, as the end of its line; "" when that is not to be said.
+std::string WhereDeviceWasLeft(DevicePlace place)
 {
-    const LUpdateEngineInterface::UpdateFailure failure = engine.GetUpdateFailure();
+    switch (place) {
+    case DevicePlace::kInUpdateMode:
+        return "; nothing was sent, and the device waits in update mode";
+    case DevicePlace::kInUpdateModeWithPartOfImage:
+        return "; the device waits in update mode with part of its image";
+    case DevicePlace::kUnknownBeforeImage:
+        return "; nothing was sent, and where the device is now is unknown";
+    case DevicePlace::kUnknownAfterImage:
+        return "; where the device is now is unknown";
+    case DevicePlace::kUnsaid:
+        break;
+    }
+    return "";
+}
+
+// What failed, and where that left the device; "" for no failure.
+std::string DescribeWhatFailed(LUpdateEngineInterface& engine, const LUpdateEngineInterface::UpdateFailure& failure,
+                               bool timedOut)
+{
+    const std::string where = WhereDeviceWasLeft(failure.DeviceLeft);
     switch (failure.Kind) {
     case LUpdateEngineInterface::FailureKind::kImageUnreadable:
     case LUpdateEngineInterface::FailureKind::kImageRefused:
     case LUpdateEngineInterface::FailureKind::kImageChanged:
+        // Its words say where the device waits.
         return engine.DescribeFirmwareFileFailure();
     case LUpdateEngineInterface::FailureKind::kDevicesShareName:
     case LUpdateEngineInterface::FailureKind::kNamesakeMissing:
-        return engine.DescribeSharedNameFailure();
+        return engine.DescribeSharedNameFailure() + where;
     case LUpdateEngineInterface::FailureKind::kPortBusy:
-        return engine.DescribeDeviceProbeFailure();
+        return engine.DescribeDeviceProbeFailure() + where;
     case LUpdateEngineInterface::FailureKind::kNoImageToSend:
-        return "the update began without an image to send; nothing was sent, and the device waits in update mode";
+        return "the update began without an image to send" + where;
     case LUpdateEngineInterface::FailureKind::kDeviceUnreachable:
-        return "the device could not be asked to enter update mode";
+        return "the device could not be asked to enter update mode" + where;
     case LUpdateEngineInterface::FailureKind::kDeviceVanished:
         return "the device went away during the update (at byte offset " + std::to_string(failure.Offset) +
-               " of the image)";
+               " of the image)" + where;
     case LUpdateEngineInterface::FailureKind::kOutputStalled:
         // The device may still be there: it is the computer's output that stopped taking the image.
         return "the MIDI output stalled during the update: the driver took nothing for " +
                DescribeDuration(LMidiRenderPort::kSendTimeout) + " (at byte offset " + std::to_string(failure.Offset) +
-               " of the image)";
+               " of the image)" + where;
     case LUpdateEngineInterface::FailureKind::kNotConfirmed:
         return "the device took the image but did not confirm the update within " +
-               DescribeDuration(LUpdateEngine::GetFinalPollLimit());
+               DescribeDuration(LUpdateEngine::GetFinalPollLimit()) + where;
     case LUpdateEngineInterface::FailureKind::kCancelled:
-        return timedOut ? "the update did not end within " + DescribeDuration(LUpdateProcessor::kSilentUpdateWait) +
-                              " and was cancelled"
-                        : std::string("the update was cancelled");
+        return (timedOut ? "the update did not end within " +
+                               DescribeDuration(LUpdateProcessor::GetSilentUpdateWait()) + " and was cancelled"
+                         : std::string("the update was cancelled")) +
+               where;
     case LUpdateEngineInterface::FailureKind::kNone:
         break;
     }
+    return "";
+}
+
+// Why the update did not complete, and where that left the device; "" when nothing failed.
+std::string DescribeFailure(LUpdateEngineInterface& engine, bool timedOut)
+{
+    if (std::string failed = DescribeWhatFailed(engine, engine.GetUpdateFailure(), timedOut); !failed.empty()) {
+        return failed;
+    }
     if (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceEnteringUpdateMode) {
         return "the device did not come back in update mode within " +
-               DescribeDuration(LUpdateProcessor::GetUpdateModeEntryWait());
+               DescribeDuration(LUpdateProcessor::GetUpdateModeEntryWait()) +
+               WhereDeviceWasLeft(DevicePlace::kUnknownBeforeImage);
     }
     const std::int32_t status = engine.GetUpdateStatus(false);
     if (status == LUpdateEngineInterface::kUpdateFailed || status == LUpdateEngineInterface::kUpdateCancelled) {
@@ -144,22 +175,24 @@ std::string DescribeUnfinished(LUpdateEngineInterface& engine, bool timedOut)
     if (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceInUpdateMode &&
         engine.GetUpdateStatus(false) == LUpdateEngineInterface::kUpdateIdle) {
         // A device in update mode always wants the image, so its update was started: it was refused.
-        return "the update could not be started; nothing was sent, and the device waits in update mode";
+        return "the update could not be started" + WhereDeviceWasLeft(DevicePlace::kInUpdateMode);
     }
     return "";
 }
 
-// Cancels an update that still runs after the processor's wait: true when it had to.
+// Cancels an update that still runs after the processor's wait: true when it had to. An update whose last image
+// message is on its way goes on; either way, what it came to is read from the engine once it has ended.
 bool CancelRunningUpdate(LUpdateProcessor& processor)
 {
     const RCPtr<LUpdateEngineInterface>& engine = processor.GetEngine();
     if (engine->GetUpdateStatus(false) != LUpdateEngineInterface::kUpdateRunning) {
         return false;
     }
-    if (Succeeded(engine->CancelUpdate())) {
-        // What the update came to is read from the engine next.
-        (void)engine->WaitForUpdate(LUpdateEngine::GetFinalPollLimit() + kCancelledUpdateSlack);
-    }
+    (void)engine->CancelUpdate();
+    // No time is set here: every step of the update has a bound of its own (a message's send stops when the output
+    // takes nothing for its time-out, the confirmation at the final poll's limit, the look at the devices of its
+    // name at the restart wait).
+    (void)engine->WaitForUpdate(kWaitInfinite);
     return true;
 }
 

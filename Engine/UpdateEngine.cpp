@@ -61,7 +61,7 @@ ZVRESULT LUpdateEngine::RefreshSelectedDevice()
     }
     if (!answered && state == kDeviceEnteringUpdateMode && record.LastProbeFailure.Answer == DeviceAnswer::kPortBusy) {
         // Back, but held by another program (one that takes every new port, say): it will not come free by waiting.
-        (void)RefuseBusyPort(index, record, record.LastProbeFailure);
+        (void)RefuseBusyPort(index, record, record.LastProbeFailure, PlaceBeforeImage());
     } else if (!answered) {
         // On its way into update mode, or back after an update, the device is away for a while.
         if (state != kDeviceEnteringUpdateMode && state != kDeviceUpdateEnded) {
@@ -69,7 +69,7 @@ ZVRESULT LUpdateEngine::RefreshSelectedDevice()
             SetDeviceState(kDeviceUnusable);
         }
     } else if (namesakes != Namesakes::kTold) {
-        (void)RefuseSharedName(GetSelectedDeviceIndex(), namesakes);
+        (void)RefuseSharedName(GetSelectedDeviceIndex(), namesakes, PlaceBeforeImage(namesakes));
     } else if (state == kDeviceEnteringUpdateMode) {
         if (record.InUpdateMode) {
             SetDeviceState(kDeviceInUpdateMode);
@@ -91,8 +91,7 @@ ZVRESULT LUpdateEngine::CancelUpdate()
     if (GetDeviceState() != kDeviceUpdating) {
         return ZV_E_FAIL;
     }
-    RequestCancel();
-    return ZV_S_OK;
+    return RequestCancel() ? ZV_S_OK : ZV_S_FALSE;
 }
 
 std::int32_t LUpdateEngine::GetFoundDeviceCount() const
@@ -212,7 +211,7 @@ void LUpdateEngine::StoreFoundDevice(std::int32_t index, const DeviceDefinitionE
 }
 
 ZVRESULT LUpdateEngine::RefuseBusyPort(std::int32_t index, const DeviceDefinitionEx& record,
-                                       const ProbeFailure& failure)
+                                       const ProbeFailure& failure, DevicePlace left)
 {
     DeviceDefinitionEx busy = record;
     busy.ErrorCode = kDeviceErrorNoAccess;
@@ -223,7 +222,9 @@ ZVRESULT LUpdateEngine::RefuseBusyPort(std::int32_t index, const DeviceDefinitio
     } else {
         SetSelectedIndex(AddFoundDevice(busy));
     }
-    SetUpdateFailure(UpdateFailure{FailureKind::kPortBusy});
+    UpdateFailure busyPort{FailureKind::kPortBusy};
+    busyPort.DeviceLeft = left;
+    SetUpdateFailure(busyPort);
     SetDeviceState(kDeviceUnusable);
     return ZV_E_FAIL;
 }

@@ -158,6 +158,8 @@ private:
         // A device of the names confirmed an image, and another waits in update mode: perhaps the chosen one, which
         // another took the place of while it restarted.
         kOneLeftWaiting,
+        // A device of the names confirmed an image, and another program holds one of them, which may wait so.
+        kOneLeftHeld,
     };
     // Devices of one model carry one name, so the chosen device is told from the others only by how they answer. It
     // is told apart when none of the devices carrying the record's update-mode names waits in update mode; or when
@@ -175,28 +177,38 @@ private:
                               ProbeFailure* openFailure);
     static Namesakes JudgeNamesakes(std::uint32_t present, std::int32_t expected, std::uint32_t inUpdateMode,
                                     bool firstInUpdateMode, bool anyHeld);
-    // Asks each device of the record's update-mode names: true when one answers in update mode. Once the record's
-    // device has confirmed its image, that is another one, waiting for an image.
-    bool IsAnyInUpdateMode(const DeviceDefinitionEx& record);
+    // Once a device of the record's update-mode names confirmed the image, after the chosen one was sent into update
+    // mode as one of the expected devices of the names: waits until that many are there again (the one that
+    // confirmed may restart, the chosen one may still be on its way back), but no longer than the wait for update
+    // mode that began when the chosen one was sent there, then asks each. kOneLeftWaiting when one answers in update
+    // mode: it waits for an image, and may be the chosen one; kOneLeftHeld when another program holds one; else
+    // kTold.
+    Namesakes LookForNamesakeLeftWaiting(const DeviceDefinitionEx& record, std::int32_t expected);
     // The input and output devices that carry the record's update-mode names now, and the larger of the two.
     void CountPorts(const DeviceDefinitionEx& record, std::uint32_t& captures, std::uint32_t& renders) const;
     std::uint32_t CountPresent(const DeviceDefinitionEx& record) const;
     // The number of devices that will carry the record's update-mode names once its device is back in update mode.
     std::int32_t CountNamesakesInUpdateMode(const DeviceDefinitionEx& record) const;
     static void MarkNameShared(DeviceDefinitionEx& record);
-    // Marks the found device at the index as one that cannot be told apart, kDeviceUnusable: 0x80004005.
-    [[nodiscard]] ZVRESULT RefuseSharedName(std::int32_t index, Namesakes verdict);
+    // Marks the found device at the index as one that cannot be told apart, kDeviceUnusable: 0x80004005. The failure
+    // says where that left the device.
+    [[nodiscard]] ZVRESULT RefuseSharedName(std::int32_t index, Namesakes verdict, DevicePlace left);
+    // Where a refusal before any of the image went out (at a scan, a refresh, the request into update mode, the
+    // update's start) leaves the device.
+    DevicePlace PlaceBeforeImage(Namesakes verdict = Namesakes::kShared) const;
     // What a port that another program holds leaves unanswered.
     static ProbeFailure BusyPortFailure(const ZV::WideString& portName);
     // Keeps that another program holds a port of the found device at the index (added to the list when it is away
-    // from it), as the reason it cannot be used: kDeviceUnusable, 0x80004005.
+    // from it), as the reason it cannot be used: kDeviceUnusable, 0x80004005. The failure says where that left the
+    // device.
     [[nodiscard]] ZVRESULT RefuseBusyPort(std::int32_t index, const DeviceDefinitionEx& record,
-                                          const ProbeFailure& failure);
+                                          const ProbeFailure& failure, DevicePlace left);
 
     // The update.
     // Sends the image, checked whole when it was read, message by message through the ports (FirmwareImage.h), each
-    // framed again where it lies in the image, then progress and a 1 ms pause. 0; 0x80004004 when cancelled;
-    // 0x80004005 when a send fails, with the reason in GetUpdateFailure.
+    // framed again where it lies in the image, then progress and a 1 ms pause. 0; 0x80004004 when cancelled before
+    // its last message began to go out (from then on a cancel changes nothing); 0x80004005 when a send fails, with
+    // the reason in GetUpdateFailure.
     [[nodiscard]] ZVRESULT SendCheckedImage(const SharedFirmwareImage& image, const DevicePorts& ports);
     // Asks the device through its ports until it reports "update done" (true) or the poll's time is over. Ports that
     // fail are opened again only while the device's names stand for one device alone; false with the port in busy
@@ -249,6 +261,8 @@ private:
     // sent there; kNotSentIntoUpdateMode before that and once it confirmed an image. The worker reads it.
     static constexpr std::int32_t kNotSentIntoUpdateMode = -1;
     std::atomic<std::int32_t> mNamesakesInUpdateMode{kNotSentIntoUpdateMode};
+    // When it was sent there (Platform::GetMillisecondTick): it may take the restart wait from then to come back.
+    std::atomic<std::uint32_t> mSentIntoUpdateModeAt{0};
 };
 
 // A new engine held by the caller.

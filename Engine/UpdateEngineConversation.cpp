@@ -2,6 +2,7 @@
 
 #include "Midi/MidiCapturePort.h"
 #include "Midi/MidiRenderPort.h"
+#include "Platform/Clock.h"
 #include "Threading/WaitResults.h"
 
 using namespace ZV;
@@ -28,7 +29,7 @@ ZVRESULT LUpdateEngine::EnterUpdateMode()
     const Namesakes verdict = found ? TellFromNamesakes(record) : Namesakes::kTold;
     if (verdict != Namesakes::kTold) {
         // Another device of its names went into update mode since it was chosen: this one stays as it is.
-        return RefuseSharedName(index, verdict);
+        return RefuseSharedName(index, verdict, DevicePlace::kUnsaid);
     }
     SetDeviceState(kDeviceEnteringUpdateMode);
     ZVRESULT result = ZV_E_FAIL;
@@ -40,7 +41,7 @@ ZVRESULT LUpdateEngine::EnterUpdateMode()
         WideString busyPortName;
         result = OpenPorts(record.NormalCapturePortName, record.NormalRenderPortName, ports, &busyPortName);
         if (result == kMidiPortBusy) {
-            return RefuseBusyPort(index, record, BusyPortFailure(busyPortName));
+            return RefuseBusyPort(index, record, BusyPortFailure(busyPortName), DevicePlace::kUnsaid);
         }
         if (Succeeded(result)) {
             result = SendRequest(ports, DeviceMessages::Request::EnterUpdateMode);
@@ -52,6 +53,7 @@ ZVRESULT LUpdateEngine::EnterUpdateMode()
         SetDeviceState(kDeviceUnusable);
         return result;
     }
+    mSentIntoUpdateModeAt.store(Platform::GetMillisecondTick());
     mNamesakesInUpdateMode.store(namesakes);
     return ZV_S_OK;
 }

@@ -244,7 +244,7 @@ ZVRESULT LUpdateEngineInterface::StartUpdate()
     SharedFirmwareImage image;
     if (Failed(PrepareImageToSend(image))) {
         UpdateFailure failure = GetUpdateFailure();
-        failure.DeviceLeftWaiting = true;
+        failure.DeviceLeft = DevicePlace::kInUpdateMode;
         SetUpdateFailure(failure);
         return ZV_E_FAIL;
     }
@@ -252,7 +252,7 @@ ZVRESULT LUpdateEngineInterface::StartUpdate()
         MutexLock lock(mFileLock);
         mImageToSend = image;
     }
-    mCancelRequested.store(false);
+    mCancel.store(CancelState::kNone);
     // Running from the hand-over on, so that a wait that follows at once waits for the task.
     const std::int32_t previousStatus = mUpdateStatus.exchange(kUpdateRunning);
     SetDeviceState(kDeviceUpdating);
@@ -459,23 +459,23 @@ std::string LUpdateEngineInterface::DescribeFirmwareFileFailure() const
     WideString path;
     (void)GetFirmwareFilePath(path);
     const std::string file = "the firmware file " + Quoted(path);
-    const std::string deviceWaits = failure.DeviceLeftWaiting ? ", and the device waits in update mode" : "";
+    const bool deviceWaits = failure.DeviceLeft == DevicePlace::kInUpdateMode;
+    const std::string waits = deviceWaits ? ", and the device waits in update mode" : "";
     switch (failure.Kind) {
     case FailureKind::kImageUnreadable:
         if (failure.Detail == FailureDetail::kFileIsFolder) {
-            return failure.DeviceLeftWaiting ? file + " was a folder when the image was to be sent; nothing was sent" +
-                                                   deviceWaits
-                                             : file + " is a folder";
+            return deviceWaits ? file + " was a folder when the image was to be sent; nothing was sent" + waits
+                               : file + " is a folder";
         }
-        if (failure.DeviceLeftWaiting) {
-            return file + " could not be read when the image was to be sent; nothing was sent" + deviceWaits;
+        if (deviceWaits) {
+            return file + " could not be read when the image was to be sent; nothing was sent" + waits;
         }
         return file + " could not be read";
     case FailureKind::kImageRefused:
         return file + " was refused at byte offset " + std::to_string(failure.Offset) + ": " +
-               DescribeImageFault(failure.Fault) + "; nothing was sent" + deviceWaits;
+               DescribeImageFault(failure.Fault) + "; nothing was sent" + waits;
     case FailureKind::kImageChanged:
-        return file + " changed after it was checked; nothing was sent" + deviceWaits;
+        return file + " changed after it was checked; nothing was sent" + waits;
     default:
         return std::string();
     }
@@ -491,10 +491,14 @@ std::string LUpdateEngineInterface::DescribeSharedNameFailure() const
             return "a device named " + name + " confirmed the image, but another device of that name waits in update "
                    "mode for its image; connect only that one and update it";
         }
+        if (failure.Detail == FailureDetail::kNamesakeHeld) {
+            return "a device named " + name + " confirmed the image, but another program holds a device of that name, "
+                   "which may wait in update mode for its image; connect only that one and update it";
+        }
         return "two devices named " + name + " are connected; connect only the one to update";
     case FailureKind::kNamesakeMissing:
         return "a device named " + name + " went missing after the one to update was sent into update mode, so the "
-               "device in update mode may be another one; nothing was sent";
+               "device in update mode may be another one";
     default:
         return std::string();
     }
@@ -536,6 +540,18 @@ std::string LUpdateEngineInterface::DescribeDeviceProbeFailure() const
         return "the MIDI port " + Quoted(failure.RenderPortName) + " is in use by another program";
     }
     return std::string();
+}
+
+bool LUpdateEngineInterface::RequestCancel()
+{
+    CancelState expected = CancelState::kNone;
+    return mCancel.compare_exchange_strong(expected, CancelState::kRequested) || expected == CancelState::kRequested;
+}
+
+bool LUpdateEngineInterface::StopTakingCancels()
+{
+    CancelState expected = CancelState::kNone;
+    return mCancel.compare_exchange_strong(expected, CancelState::kRefused) || expected == CancelState::kRefused;
 }
 
 void LUpdateEngineInterface::SetUpdateFailure(const UpdateFailure& failure)

@@ -100,14 +100,26 @@ public:
         // kDevicesShareName once a device confirmed the image: another device of the names waits in update mode, and
         // it may be the chosen one.
         kNamesakeWaiting,
+        // The same for a device of the names that another program holds: it cannot be asked whether it waits.
+        kNamesakeHeld,
+    };
+
+    // Where a failure left a device that was sent into update mode, or found there.
+    enum class DevicePlace : std::int32_t {
+        // Nothing to add: the device was not sent into update mode, or the failure's own words say where it is (it
+        // went away, or another device of its names waits).
+        kUnsaid,
+        kInUpdateMode,  // it waits in update mode, and nothing of the image went out
+        kInUpdateModeWithPartOfImage,
+        kUnknownBeforeImage,  // sent into update mode, nothing of the image went out, and not known to be back
+        kUnknownAfterImage,   // part or all of the image went out, and what became of it is not known
     };
 
     struct UpdateFailure {
         FailureKind Kind = FailureKind::kNone;
         ImageFault Fault = ImageFault::kNone;
         std::uint32_t Offset = 0;
-        // The file failed when its image was to be sent: nothing went out, and the device waits in update mode.
-        bool DeviceLeftWaiting = false;
+        DevicePlace DeviceLeft = DevicePlace::kUnsaid;
         FailureDetail Detail = FailureDetail::kNone;
     };
 
@@ -194,6 +206,9 @@ public:
     [[nodiscard]] virtual ZVRESULT StartUpdate();
     // While an update runs, waits up to the time for it to end: 0x80004005 when it is still running.
     [[nodiscard]] virtual ZVRESULT WaitForUpdate(std::uint32_t milliseconds);
+    // 0 when the update stops before its next image message, 1 when its last message is on its way already: the
+    // update then ends by its own bounds, and a confirmation from the device always counts. 0x80004005 unless
+    // updating.
     [[nodiscard]] virtual ZVRESULT CancelUpdate() = 0;
     // With reset, a final status (kUpdateFailed or later) reads back as kUpdateIdle from then on.
     virtual std::int32_t GetUpdateStatus(bool reset);
@@ -251,8 +266,11 @@ protected:
     // On the worker thread, with the device kDeviceUpdating: 0 done, 0x80004005 failed, 0x80004004 cancelled.
     [[nodiscard]] virtual ZVRESULT RunUpdate() = 0;
 
-    bool IsCancelRequested() const { return mCancelRequested.load(); }
-    void RequestCancel() { mCancelRequested.store(true); }
+    bool IsCancelRequested() const { return mCancel.load() == CancelState::kRequested; }
+    // False, changing nothing, once the update stopped taking cancels.
+    bool RequestCancel();
+    // From now on a cancel changes nothing: false when one came first.
+    bool StopTakingCancels();
     void SetUpdateStatus(std::int32_t status) { mUpdateStatus.store(status); }
     const ZV::Array<DeviceDefinition>& GetDeviceDefinitions() const { return mDeviceDefinitions; }
     bool IsValidFoundIndex(std::int32_t index) const;
@@ -295,7 +313,8 @@ private:
     bool mDeviceChosen = false;
     DeviceDefinition mChosenDevice;
     std::atomic<std::int32_t> mUpdateStatus{kUpdateIdle};
-    std::atomic<bool> mCancelRequested{false};
+    enum class CancelState : std::int32_t { kNone, kRequested, kRefused };
+    std::atomic<CancelState> mCancel{CancelState::kNone};
     std::atomic<std::int32_t> mFileState{kFileNone};
     // Guards the firmware file's path and version, which the worker reads.
     mutable ZV::Mutex mFileLock;

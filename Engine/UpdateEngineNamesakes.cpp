@@ -1,7 +1,9 @@
 #include "Engine/UpdateEngine.h"
 
+#include "Engine/UpdateProcessor.h"
 #include "Midi/MidiCapturePort.h"
 #include "Midi/MidiRenderPort.h"
+#include "Platform/Clock.h"
 
 #include <algorithm>
 
@@ -11,6 +13,8 @@ namespace {
 
 // Names that change under every count give up the binding after this many looks.
 constexpr std::uint32_t kNamesakeLooks = 3;
+// How often the devices of the names are counted while they settle after a confirmation.
+constexpr std::uint32_t kSettleTurn = 100;
 
 }  // namespace
 
@@ -102,17 +106,28 @@ LUpdateEngine::Namesakes LUpdateEngine::JudgeNamesakes(std::uint32_t present, st
     return present >= static_cast<std::uint32_t>(expected) ? Namesakes::kTold : Namesakes::kOneMissing;
 }
 
-bool LUpdateEngine::IsAnyInUpdateMode(const DeviceDefinitionEx& record)
+LUpdateEngine::Namesakes LUpdateEngine::LookForNamesakeLeftWaiting(const DeviceDefinitionEx& record,
+                                                                  std::int32_t expected)
 {
+    // A turn first: the device that confirmed may be leaving for its restart right after its answer.
+    const std::uint32_t sentAt = mSentIntoUpdateModeAt.load();
+    do {
+        Platform::SleepMilliseconds(kSettleTurn);
+    } while (CountPresent(record) < static_cast<std::uint32_t>(expected) &&
+             Platform::GetMillisecondTick() - sentAt < LUpdateProcessor::GetUpdateModeEntryWait());
+    Namesakes verdict = Namesakes::kTold;
     for (std::uint32_t place = CountPresent(record); place-- > 0;) {
         DevicePorts ports;
         ProbeFailure unanswered;
-        if (ReopenMidi(record.UpdateCapturePortName, record.UpdateRenderPortName, ports, unanswered, place) &&
-            AskStatus(ports, mInUpdateModeReplied, unanswered)) {
-            return true;
+        if (!ReopenMidi(record.UpdateCapturePortName, record.UpdateRenderPortName, ports, unanswered, place)) {
+            if (unanswered.Answer == DeviceAnswer::kPortBusy) {
+                verdict = Namesakes::kOneLeftHeld;
+            }
+        } else if (AskStatus(ports, mInUpdateModeReplied, unanswered)) {
+            return Namesakes::kOneLeftWaiting;
         }
     }
-    return false;
+    return verdict;
 }
 
 void LUpdateEngine::CountPorts(const DeviceDefinitionEx& record, std::uint32_t& captures,
@@ -149,7 +164,7 @@ void LUpdateEngine::MarkNameShared(DeviceDefinitionEx& record)
     record.NameShared = true;
 }
 
-ZVRESULT LUpdateEngine::RefuseSharedName(std::int32_t index, Namesakes verdict)
+ZVRESULT LUpdateEngine::RefuseSharedName(std::int32_t index, Namesakes verdict, DevicePlace left)
 {
     {
         MutexLock lock(mFoundDevicesLock);
@@ -161,10 +176,27 @@ ZVRESULT LUpdateEngine::RefuseSharedName(std::int32_t index, Namesakes verdict)
                                                             : FailureKind::kDevicesShareName};
     if (verdict == Namesakes::kOneLeftWaiting) {
         failure.Detail = FailureDetail::kNamesakeWaiting;
+    } else if (verdict == Namesakes::kOneLeftHeld) {
+        failure.Detail = FailureDetail::kNamesakeHeld;
     }
+    failure.DeviceLeft = left;
     SetUpdateFailure(failure);
     SetDeviceState(kDeviceUnusable);
     return ZV_E_FAIL;
+}
+
+LUpdateEngineInterface::DevicePlace LUpdateEngine::PlaceBeforeImage(Namesakes verdict) const
+{
+    switch (GetDeviceState()) {
+    case kDeviceEnteringUpdateMode:
+    case kDeviceUpdating:
+        // With one of the names missing, the device in update mode may be another one than the chosen.
+        return verdict == Namesakes::kOneMissing ? DevicePlace::kUnknownBeforeImage : DevicePlace::kInUpdateMode;
+    case kDeviceInUpdateMode:
+        return DevicePlace::kInUpdateMode;
+    default:
+        return DevicePlace::kUnsaid;
+    }
 }
 
 bool LUpdateEngine::IsFoundDeviceNameShared(std::int32_t index) const

@@ -55,12 +55,12 @@ ZVRESULT LUpdateEngine::RunUpdate()
     const Namesakes namesakes = TellFromNamesakes(device, &ports, &openFailure);
     if (namesakes != Namesakes::kTold) {
         SetUpdateStatus(kUpdateFailed);
-        return RefuseSharedName(index, namesakes);
+        return RefuseSharedName(index, namesakes, PlaceBeforeImage(namesakes));
     }
     if (!ports.Render) {
         if (openFailure.Answer == DeviceAnswer::kPortBusy) {
             SetUpdateStatus(kUpdateFailed);
-            return RefuseBusyPort(index, device, openFailure);
+            return RefuseBusyPort(index, device, openFailure, PlaceBeforeImage());
         }
         return StopUpdate(UpdateFailure{FailureKind::kDeviceVanished});
     }
@@ -77,32 +77,29 @@ ZVRESULT LUpdateEngine::RunUpdate()
     if (!PollUntilUpdateDone(device, ports, busy)) {
         if (busy.Answer == DeviceAnswer::kPortBusy) {
             SetUpdateStatus(kUpdateFailed);
-            return RefuseBusyPort(index, device, busy);
+            return RefuseBusyPort(index, device, busy, DevicePlace::kUnknownAfterImage);
         }
         MarkFoundDeviceUnusable(index);
-        return StopUpdate(UpdateFailure{FailureKind::kNotConfirmed});
+        UpdateFailure unconfirmed{FailureKind::kNotConfirmed};
+        unconfirmed.DeviceLeft = DevicePlace::kUnknownAfterImage;
+        return StopUpdate(unconfirmed);
     }
     // The device confirmed the image: it is the owner's again, to be looked for once it has restarted, and the
     // program may end. It is in update mode no longer, so no second image goes to it.
-    const bool restarted = mNamesakesInUpdateMode.exchange(kNotSentIntoUpdateMode) != kNotSentIntoUpdateMode;
-    if (!IsCancelRequested()) {
-        // A device of the names plugged in already in update mode while the chosen one restarted looked like it
-        // coming back and took the image; the chosen one, back since, then waits in update mode, and that is said
-        // rather than a completed update. A device that never restarted was bound before any other came.
-        ports = DevicePorts();
-        if (restarted && IsAnyInUpdateMode(device)) {
+    const std::int32_t expected = mNamesakesInUpdateMode.exchange(kNotSentIntoUpdateMode);
+    ports = DevicePorts();
+    // A device of the names plugged in already in update mode while the chosen one restarted looked like it coming
+    // back and took the image; the chosen one then waits in update mode, back or still on its way, and that is said
+    // rather than a completed update. A device that never restarted was bound before any other came.
+    if (expected != kNotSentIntoUpdateMode) {
+        if (const Namesakes left = LookForNamesakeLeftWaiting(device, expected); left != Namesakes::kTold) {
             SetUpdateStatus(kUpdateFailed);
-            return RefuseSharedName(index, Namesakes::kOneLeftWaiting);
+            return RefuseSharedName(index, left, DevicePlace::kUnsaid);
         }
-        SetUpdateStatus(kUpdateFinished);
-        SetDeviceState(kDeviceUpdateEnded);
-        return sent;
     }
-    SetUpdateFailure(UpdateFailure{FailureKind::kCancelled});
-    SetUpdateStatus(kUpdateCancelled);
+    SetUpdateStatus(kUpdateFinished);
     SetDeviceState(kDeviceUpdateEnded);
-    PostUpdateCompleted(false);
-    return kCancelled;
+    return sent;
 }
 
 ZVRESULT LUpdateEngine::SendFileMessages(const SharedFirmwareImage& image, const WideString& portName)
@@ -124,21 +121,32 @@ ZVRESULT LUpdateEngine::SendCheckedImage(const SharedFirmwareImage& image, const
     FirmwareImageWalker walker;
     walker.Feed(image->GetData(), total);
     ImageMessage message;
-    while (!IsCancelRequested() && walker.Next(message)) {
+    bool anySent = false;
+    while (walker.Next(message)) {
+        // Once the last message goes, the update ends by its own bounds: whatever the device confirms counts.
+        const bool last = message.EndOffset + 1 == total;
+        if (last ? !StopTakingCancels() : IsCancelRequested()) {
+            UpdateFailure cancelled{FailureKind::kCancelled};
+            cancelled.DeviceLeft =
+                anySent ? DevicePlace::kInUpdateModeWithPartOfImage : DevicePlace::kInUpdateMode;
+            SetUpdateFailure(cancelled);
+            return kCancelled;
+        }
         const ZVRESULT sent = SendSysExBody(image, message, ports);
         if (Failed(sent)) {
-            const FailureKind kind =
-                sent == kMidiOutputStalled ? FailureKind::kOutputStalled : FailureKind::kDeviceVanished;
-            SetUpdateFailure(UpdateFailure{kind, ImageFault::kNone, message.BodyOffset});
+            // The device's ports went away with it; an output that stalled leaves it wherever it got to.
+            UpdateFailure failure{FailureKind::kDeviceVanished, ImageFault::kNone, message.BodyOffset};
+            if (sent == kMidiOutputStalled) {
+                failure.Kind = FailureKind::kOutputStalled;
+                failure.DeviceLeft = DevicePlace::kUnknownAfterImage;
+            }
+            SetUpdateFailure(failure);
             return ZV_E_FAIL;
         }
+        anySent = true;
         const std::int64_t sentAt = Platform::GetMicrosecondTime();
         PostUpdateProgress(0, Fraction(message.EndOffset, total), true, kNoTimeRemaining, false);
         PauseAfterMessage(sentAt);
-    }
-    if (IsCancelRequested()) {
-        SetUpdateFailure(UpdateFailure{FailureKind::kCancelled});
-        return kCancelled;
     }
     return ZV_S_OK;
 }
@@ -252,7 +260,7 @@ ZVRESULT LUpdateEngine::StopWithDeviceWaiting(const UpdateFailure& failure)
 {
     // Nothing went out: the device waits in update mode as before.
     UpdateFailure waiting = failure;
-    waiting.DeviceLeftWaiting = true;
+    waiting.DeviceLeft = DevicePlace::kInUpdateMode;
     SetUpdateFailure(waiting);
     SetUpdateStatus(kUpdateFailed);
     SetDeviceState(kDeviceInUpdateMode);

@@ -22,6 +22,7 @@ constexpr const wchar_t* kDefaultFirmwareFileName = L"QR27C_AppAndAssets.syx";
 constexpr std::int32_t kDeviceTypeCount = 2;
 
 std::atomic<std::uint32_t> gUpdateModeEntryWait{LUpdateProcessor::kDefaultUpdateModeEntryWait};
+std::atomic<std::uint32_t> gSilentUpdateWait{LUpdateProcessor::kDefaultSilentUpdateWait};
 
 WideString GetProgramFolder()
 {
@@ -211,6 +212,16 @@ std::uint32_t LUpdateProcessor::GetUpdateModeEntryWait()
     return gUpdateModeEntryWait.load();
 }
 
+void LUpdateProcessor::SetSilentUpdateWait(std::uint32_t milliseconds)
+{
+    gSilentUpdateWait.store(milliseconds);
+}
+
+std::uint32_t LUpdateProcessor::GetSilentUpdateWait()
+{
+    return gSilentUpdateWait.load();
+}
+
 ZVRESULT LUpdateProcessor::EnterUpdateMode()
 {
     // On its way before the request goes, so that no end is granted while it goes.
@@ -322,7 +333,7 @@ ZVRESULT LUpdateProcessor::FollowSwitches(const WideString& commandLine, Windowe
         }
     }
     if (silent) {
-        (void)engine.WaitForUpdate(kSilentUpdateWait);
+        (void)engine.WaitForUpdate(GetSilentUpdateWait());
         return kFinishedWithoutWindow;
     }
     return ZV_S_OK;

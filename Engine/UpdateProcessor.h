@@ -20,7 +20,8 @@ using UpdateEngineFactory = std::function<ZV::RCPtr<LUpdateEngineInterface>()>;
 //
 //   -ALWAYS_UPDATE                  the update is wanted even when the file's build is not newer
 //   -SILENT                         wait up to 30,000 ms for a device sent into update mode to come back, and up to
-//                                   600,000 ms for a started update, then finish without the window
+//                                   600,000 ms for a started update (but for its last message and confirmation),
+//                                   then finish without the window
 //   -SILENT_IF_UPDATE_NOT_NEEDED    finish without the window when no update is wanted
 //   -START_UPDATE_AUTOMATICALLY     enter update mode and start the update without the user
 //   -ABSOLUTE_FIRMWARE_FILE_PATH=p  the firmware file is p
@@ -39,7 +40,11 @@ public:
 
     // Initialize's answer when the program is to end without its window.
     static constexpr ZVRESULT kFinishedWithoutWindow = static_cast<ZVRESULT>(0x8000A020u);
-    static constexpr std::uint32_t kSilentUpdateWait = 600000;
+    // How long a silent run waits for its update to end before it cancels it (kDefaultSilentUpdateWait; tests shorten
+    // it). An update whose last image message is on its way by then is not cancelled: it ends by its own bounds.
+    static constexpr std::uint32_t kDefaultSilentUpdateWait = 600000;
+    static void SetSilentUpdateWait(std::uint32_t milliseconds);
+    static std::uint32_t GetSilentUpdateWait();
     // How long a silent start waits for a device to come back in update mode (kDefaultUpdateModeEntryWait; tests
     // shorten it), looking every turn.
     static constexpr std::uint32_t kDefaultUpdateModeEntryWait = 30000;

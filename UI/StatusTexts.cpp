@@ -150,10 +150,15 @@ void LMainControl::UpdateCannotUpdateErrorLabel(std::int32_t deviceState, bool a
     }
     std::uint32_t reason = 0;
     if (const RCPtr<Engine> engine = GetUpdateEngine()) {
-        if (deviceState == Engine::kDeviceUnusable &&
-            engine->GetUpdateFailure().Detail == Engine::FailureDetail::kNamesakeWaiting) {
-            // Once an update was confirmed, a device of its name waits for one: perhaps the device chosen.
+        // Once an update was confirmed, a device of its name waits for one, or may wait in the hands of another
+        // program: perhaps the device chosen.
+        const Engine::FailureDetail detail = engine->GetUpdateFailure().Detail;
+        if (deviceState == Engine::kDeviceUnusable && detail == Engine::FailureDetail::kNamesakeWaiting) {
             ShowString(*mLabelDeviceCannotUpdateError, L"LABEL_DEVICE_OF_THE_NAME_WAITS_IN_UPDATE_MODE");
+            return;
+        }
+        if (deviceState == Engine::kDeviceUnusable && detail == Engine::FailureDetail::kNamesakeHeld) {
+            ShowString(*mLabelDeviceCannotUpdateError, L"LABEL_DEVICE_OF_THE_NAME_HELD_BY_ANOTHER_PROGRAM");
             return;
         }
         // Outside the unusable state the engine answers reason 0 with its failure.

@@ -16,10 +16,12 @@ using Simulator::DeviceStart;
 
 class HeadlessRoad : public EngineTest {
 protected:
-    // Runs the program's road without a window against one simulated device, with the image as its firmware file.
-    HeadlessOutcome Run(const Simulator::DeviceSettings& device, const Bytes& image, const std::string& switches)
+    // Runs the program's road without a window against one simulated device, with the image as its firmware file,
+    // over a cable of that many bytes per second (0: no limit).
+    HeadlessOutcome Run(const Simulator::DeviceSettings& device, const Bytes& image, const std::string& switches,
+                        std::uint32_t bytesPerSecond = 0)
     {
-        SimulatedMidiRig rig({device});
+        SimulatedMidiRig rig({device}, bytesPerSecond);
         const std::string path = WriteFile("firmware image.syx", image);
         const HeadlessOutcome outcome =
             Finish(switches + " -ABSOLUTE_FIRMWARE_FILE_PATH=\"" + path + "\"", rig.Factory());
@@ -94,7 +96,8 @@ TEST_F(HeadlessRoad, SilentRunWhoseUpdateFailsEndsWith3AndOneLineSayingWhatFaile
     outcome = Run(neverDone, MakeImage(3, 8), kSilentAutomatic);
     EXPECT_EQ(outcome.ExitCode, kExitUpdateFailed);
     EXPECT_EQ(outcome.ErrorLine,
-              "FirmwareUpdater: the device took the image but did not confirm the update within 300 ms\n");
+              "FirmwareUpdater: the device took the image but did not confirm the update within 300 ms; where the "
+              "device is now is unknown\n");
 
     Simulator::DeviceSettings vanishing = QuickDevice(DeviceStart::Update, LogPath());
     vanishing.Faults.VanishAfterImageMessages = 2;
@@ -108,7 +111,34 @@ TEST_F(HeadlessRoad, SilentRunWhoseUpdateFailsEndsWith3AndOneLineSayingWhatFaile
     LUpdateProcessor::SetUpdateModeEntryWait(2 * LUpdateProcessor::kUpdateModeEntryTurn);
     outcome = Run(neverBack, MakeImage(3, 8), kSilentAutomatic);
     EXPECT_EQ(outcome.ExitCode, kExitUpdateFailed);
-    EXPECT_EQ(outcome.ErrorLine, "FirmwareUpdater: the device did not come back in update mode within 1 s\n");
+    EXPECT_EQ(outcome.ErrorLine, "FirmwareUpdater: the device did not come back in update mode within 1 s; nothing "
+                                 "was sent, and where the device is now is unknown\n");
+}
+
+TEST_F(HeadlessRoad, SilentWaitThatEndsOnceTheLastMessageIsOnItsWayLeavesTheUpdateToEndAndTheConfirmationCounts)
+{
+    LUpdateProcessor::SetSilentUpdateWait(700);
+    // The whole image is out at once, and the device confirms it only after the wait.
+    Simulator::DeviceSettings lateConfirmation = QuickDevice(DeviceStart::Update, LogPath());
+    lateConfirmation.FlashTime = std::chrono::milliseconds(1500);
+    HeadlessOutcome outcome = Run(lateConfirmation, MakeImage(3, 8), kSilentAutomatic);
+    EXPECT_EQ(outcome.ExitCode, kExitFinished) << outcome.ErrorLine;
+    EXPECT_EQ(outcome.ErrorLine, "");
+    EXPECT_TRUE(mDeviceReachedDone);
+
+    // The one message takes 1.3 s on the cable.
+    outcome = Run(QuickDevice(DeviceStart::Update, LogPath()), MakeImage(1, 4000), kSilentAutomatic, 3000);
+    EXPECT_EQ(outcome.ExitCode, kExitFinished) << outcome.ErrorLine;
+    EXPECT_EQ(outcome.ErrorLine, "");
+    EXPECT_TRUE(mDeviceReachedDone);
+
+    // Four messages of a third of a second each: the wait ends while an earlier one goes, and no further one follows.
+    outcome = Run(QuickDevice(DeviceStart::Update, LogPath()), MakeImage(4, 1000), kSilentAutomatic, 3000);
+    EXPECT_EQ(outcome.ExitCode, kExitUpdateFailed);
+    EXPECT_EQ(outcome.ErrorLine, "FirmwareUpdater: the update did not end within 700 ms and was cancelled; the device "
+                                 "waits in update mode with part of its image\n");
+    EXPECT_GE(ImageMessagesReceived(), 1u);
+    EXPECT_LT(ImageMessagesReceived(), 4u);
 }
 
 TEST_F(HeadlessRoad, FirmwareFileThatCannotBeReadEndsWith3AndSaysSoWithNothingSent)
@@ -154,7 +184,7 @@ TEST_F(HeadlessRoad, SilentRunWhoseDeviceHasANamesakeGoingIntoUpdateModeOrAwayWh
         EXPECT_EQ(outcome.ExitCode, kExitUpdateFailed);
         EXPECT_EQ(outcome.ErrorLine, "FirmwareUpdater: a device named \"Halvista Left\" went missing after the one to "
                                      "update was sent into update mode, so the device in update mode may be another "
-                                     "one; nothing was sent\n");
+                                     "one; nothing was sent, and where the device is now is unknown\n");
         EXPECT_LT(elapsed, std::chrono::milliseconds(LUpdateProcessor::kDefaultUpdateModeEntryWait / 2))
             << "the wait for update mode ends once what came back cannot be used";
         EXPECT_EQ(ImageMessagesReceived(), 0u);

@@ -297,7 +297,8 @@ when the image was to be sent; nothing was sent, and the device waits in update 
     # The same when another program takes the ports as the device comes back from its restart into update mode.
     ZV_SIM_FAULT=busy-after-restart run -SILENT -START_UPDATE_AUTOMATICALLY \
       "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
-    refused_with 3 1 'FirmwareUpdater: the MIDI port "Halvista Left" is in use by another program'
+    refused_with 3 1 "FirmwareUpdater: the MIDI port \"Halvista Left\" is in use by another program; nothing was sent, \
+and the device waits in update mode"
     grep -q ' STATE update$' "$folder/device.log" || fail "the device never came back in update mode"
     ;;
   stuck-send)
@@ -448,12 +449,44 @@ when the image was to be sent; nothing was sent, and the device waits in update 
       printf '\xF0'; head -c 100 /dev/zero | tr '\0' '\1'; printf '\xF7'
     done > "$folder/image.syx"
     ZV_SIM_DEVICE=normal+update@1000 ZV_SIM_RESTART_MS=2500 ZV_SIM_BYTES_PER_SECOND=1000 \
-      ZV_SIM_EXPECT_IMAGE="$folder/image.syx" run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
-    refused_with 3 1 'FirmwareUpdater: a device named "Halvista Left" confirmed the image, but another device of that \
-name waits in update mode for its image; connect only that one and update it'
+      ZV_SIM_EXPECT_IMAGE="$folder/image.syx" run -SILENT -START_UPDATE_AUTOMATICALLY \
+      "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    refused_with 3 1 "FirmwareUpdater: a device named \"Halvista Left\" confirmed the image, but another device of \
+that name waits in update mode for its image; connect only that one and update it"
     grep -q ' STATE done$' "$folder/device.log.2" || fail "the newcomer never took the image"
     [ "$(sed -n 's/^[0-9]* STATE //p' "$folder/device.log" | tail -n 1)" = update ] ||
       fail "the chosen device does not wait in update mode"
+    ;;
+  namesake-back-after-confirmation)
+    # While the chosen device restarts into update mode, another of its name is plugged in already in update mode,
+    # takes the image and confirms it before the chosen one is back. The chosen one comes back in update mode, or in
+    # the hands of another program: it may wait for its image, and one line says so.
+    printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
+    for fault in none busy-after-restart; do
+      rm -f "$folder/device.log" "$folder/device.log.2"
+      ZV_SIM_DEVICE=normal+update@200 ZV_SIM_RESTART_MS=1500 ZV_SIM_FAULT=${fault#none} run -SILENT \
+        -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+      said='another device of that name waits in update mode for its image'
+      [ "$fault" = none ] ||
+        said='another program holds a device of that name, which may wait in update mode for its image'
+      refused_with 3 1 "FirmwareUpdater: a device named \"Halvista Left\" confirmed the image, but $said; connect only \
+that one and update it"
+      confirmed=$(sed -n '/ STATE done$/,$s/^\([0-9]*\) STATE restarting$/\1/p' "$folder/device.log.2")
+      back=$(sed -n 's/^\([0-9]*\) STATE update$/\1/p' "$folder/device.log")
+      [ -n "$confirmed" ] && [ -n "$back" ] && [ "$confirmed" -lt "$back" ] ||
+        fail "$fault: the newcomer did not confirm the image before the chosen device was back"
+    done
+    ;;
+  namesake-busy-during-restart)
+    # While the chosen device restarts into update mode, another of its name, running and held by another program, is
+    # plugged in: the device cannot be told from it, and the line that says so says that the device waits in update
+    # mode.
+    printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
+    ZV_SIM_DEVICE=normal+normal@200 ZV_SIM_FAULT=busy-port=2 ZV_SIM_RESTART_MS=1500 run -SILENT \
+      -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    refused_with 3 1 "FirmwareUpdater: the MIDI port \"Halvista Left\" is in use by another program; nothing was sent, \
+and the device waits in update mode"
+    grep -q ' STATE restarting$' "$folder/device.log" || fail "the device was never sent into update mode"
     ;;
   long-message)
     # One message that takes longer on the cable than a send may wait for a driver that takes nothing: it keeps

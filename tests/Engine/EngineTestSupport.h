@@ -183,6 +183,7 @@ protected:
         GetApplicationNotificationCenter()->Clear();
         LUpdateEngine::SetFinalPollLimit(LUpdateEngine::kDefaultFinalPollLimit);
         LUpdateProcessor::SetUpdateModeEntryWait(LUpdateProcessor::kDefaultUpdateModeEntryWait);
+        LUpdateProcessor::SetSilentUpdateWait(LUpdateProcessor::kDefaultSilentUpdateWait);
     }
 
     std::string LogPath() const { return mFolder / "device.log"; }

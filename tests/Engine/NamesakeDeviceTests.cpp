@@ -52,7 +52,7 @@ protected:
                   kind == kTwoConnected
                       ? "two devices named \"Halvista Left\" are connected; connect only the one to update"
                       : "a device named \"Halvista Left\" went missing after the one to update was sent into update "
-                        "mode, so the device in update mode may be another one; nothing was sent");
+                        "mode, so the device in update mode may be another one");
         EXPECT_EQ(mEngine->StartUpdate(), ZV_E_FAIL);
         for (const std::string& log : {LogPath(), OtherLogPath()}) {
             for (const std::string& received : TextsOfKind(log, "RX")) {
@@ -111,6 +111,25 @@ TEST_F(NamesakeDevices, OtherOneInUpdateModeBesideTheChosenOneWhenItsImageIsToGo
     EXPECT_FALSE(log->Entries.back().Success);
     EXPECT_EQ(mEngine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateFailed);
     ExpectStoppedBeforeTheImage();
+}
+
+TEST_F(NamesakeDevices, OtherOneGoneWhenTheImageIsConfirmedIsWaitedForNoLongerThanTheWaitForUpdateMode)
+{
+    LUpdateProcessor::SetUpdateModeEntryWait(3000);
+    ASSERT_EQ(mEngine->EnterUpdateMode(), ZV_S_OK);
+    const auto sent = std::chrono::steady_clock::now();
+    ASSERT_TRUE(mRig->Device(0).WaitForStateEntries(DeviceState::Update, 1, kBoundedWait));
+    EXPECT_EQ(mEngine->RefreshSelectedDevice(), ZV_S_OK);
+    ASSERT_EQ(mEngine->GetDeviceState(), LUpdateEngineInterface::kDeviceInUpdateMode);
+
+    ASSERT_EQ(mEngine->StartUpdate(), ZV_S_OK);
+    // Between the image and its confirmation.
+    ASSERT_TRUE(mRig->Device(0).WaitForStateEntries(DeviceState::Done, 1, kBoundedWait));
+    mRig->Device(1).Unplug();
+    ASSERT_EQ(mEngine->WaitForUpdate(kBoundedWaitMilliseconds), ZV_S_OK);
+    EXPECT_EQ(mEngine->GetUpdateStatus(false), LUpdateEngineInterface::kUpdateFinished);
+    EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::milliseconds(3000 + 1000))
+        << "two devices of the name are never there again";
 }
 
 }  // namespace
