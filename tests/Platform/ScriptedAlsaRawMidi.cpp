@@ -196,7 +196,12 @@ void ScriptedAlsaRawMidi::HoldElsewhere(const std::string& name, bool input, boo
 void ScriptedAlsaRawMidi::SendToComputer(const std::string& name, const Bytes& bytes)
 {
     std::lock_guard lock(mState->Mutex);
-    std::deque<std::uint8_t>& queue = mState->Present.at(name)->ToComputer;
+    const auto present = mState->Present.find(name);
+    if (present == mState->Present.end()) {
+        // Unplugged while it answered: what it says goes nowhere, as on a cable pulled out.
+        return;
+    }
+    std::deque<std::uint8_t>& queue = present->second->ToComputer;
     queue.insert(queue.end(), bytes.begin(), bytes.end());
     mState->Changed.notify_all();
 }

@@ -37,7 +37,7 @@ public:
     void Unplug(const std::string& name);
     // Another program opens one direction of the device, or lets it go.
     void HoldElsewhere(const std::string& name, bool input, bool held);
-    // The device sends the bytes to the computer.
+    // The device sends the bytes to the computer; a device unplugged meanwhile sends them nowhere.
     void SendToComputer(const std::string& name, const Bytes& bytes);
     // Hands what the device of the name takes from the computer to the listener, part by part, on the thread that
     // moves the stand-in's clock and under its lock (so the listener must not call the stand-in); one listener per
