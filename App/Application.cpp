@@ -3,6 +3,7 @@
 #include "ControlBase/CreateControl.h"
 #include "Platform/DesktopWindows.h"
 #include "Platform/FileSystem.h"
+#include "Platform/SaidOnce.h"
 #include "Platform/StandardError.h"
 #include "Platform/TerminationRequests.h"
 #include "System/RootWindow.h"
@@ -91,9 +92,11 @@ ZVRESULT LApplication::RunApplicationStartup()
     }
     const ZVRESULT initialized =
         mUpdateProcessor->Initialize(commandLine, LUpdateProcessor::WindowedStart::kWhenWindowStands);
+    // From here on an update begins in the window alone: once one began, a window that goes first leaves its end to
+    // be told as the program ends.
+    mUpdateProcessor->SetUpdateUnderWayListener([began = mUpdateBegan] { began->store(true); });
     if (silent) {
-        // The silent update has ended, or was never wanted; a window's update says nothing so.
-        mUpdateProcessor->SetUpdateUnderWayListener(nullptr);
+        // The silent update has ended, or was never wanted.
         Platform::AnswerTerminationRequestsUntilExit(&kSilentRunWorkGoesOn);
     }
     if (IsFinishedWithoutWindow(initialized)) {
@@ -124,16 +127,23 @@ ZVRESULT LApplication::RunApplicationShutdown()
     for (IniFileHandle& handle : mSettingsFiles) {
         handle = 0;
     }
-    if (mUpdateEndOwed && mUpdateProcessor->GetEngine()) {
-        // No window is left to show it.
-        const std::string line = DescribeUpdateEnd(*mUpdateProcessor);
-        Platform::WriteToStandardError(line.data(), line.size());
+    if (!mUpdateProcessor) {
+        return LApplicationBase::RunApplicationShutdown();
     }
-    // Nothing may wait on the device once the processor goes.
-    mWaitWithoutWindow.Abandon();
     if (mSilentRunInWindow) {
         // However the window closed. RESTART replaces the engine, so the processor's engine now is the last run's.
         mExitCode = mUpdateProcessor->IsNothingLeftToUpdate() ? kExitFinished : kExitUpdateFailed;
+    }
+    // Nothing may wait on the device once the processor goes.
+    mWaitWithoutWindow.Abandon();
+    // No window is left to show how an update that began ended; a silent run that could not update says why.
+    const bool endOwed = mMainWindowLost && mUpdateBegan->load();
+    const bool silentRunFailed = mSilentRunInWindow && mExitCode == kExitUpdateFailed;
+    if ((endOwed || silentRunFailed) && mUpdateProcessor->GetEngine()) {
+        // Unless the window said it already (a refused firmware file).
+        std::string line = DescribeUpdateEnd(*mUpdateProcessor);
+        line.pop_back();
+        Platform::WriteLineOnceToStandardError(line);
     }
     mUpdateProcessor = nullptr;
     return LApplicationBase::RunApplicationShutdown();
@@ -151,10 +161,16 @@ void LApplication::OnBeforeMessageLoop()
     }
 }
 
-void LApplication::OnDisplayLost(bool ending)
+void LApplication::OnMainWindowLost(bool displayLost, bool ending)
 {
-    const std::string_view line = ending ? kDisplayLostEnding : kDisplayLostDuringUpdate;
-    Platform::WriteToStandardError(line.data(), line.size());
+    mMainWindowLost = true;
+    if (displayLost) {
+        const std::string_view line = ending ? kDisplayLostEnding : kDisplayLostDuringUpdate;
+        Platform::WriteToStandardError(line.data(), line.size());
+    } else if (!ending) {
+        // The update goes on, and its end is told once it has come.
+        Platform::WriteToStandardError(kWindowDestroyedDuringUpdate.data(), kWindowDestroyedDuringUpdate.size());
+    }
 }
 
 bool LApplication::ProcessIdle(bool firstPass)
@@ -166,16 +182,8 @@ bool LApplication::ProcessIdle(bool firstPass)
 
 void LApplication::CarryOnWithoutWindow()
 {
-    const RCPtr<OSWindow>& window = GetWindows().GetMainWindow();
-    if (IsExitRequested() || !window || window->GetBackEnd().Exists() || !mUpdateProcessor) {
+    if (IsExitRequested() || !mMainWindowLost || !mUpdateProcessor) {
         return;
-    }
-    if (!std::exchange(mWindowLossTold, true) && !mUpdateProcessor->IsNotUpdating()) {
-        // The update goes on, and its end is told once it has come. A lost display says so itself.
-        mUpdateEndOwed = true;
-        if (!Platform::IsDesktopLost()) {
-            Platform::WriteToStandardError(kWindowDestroyedDuringUpdate.data(), kWindowDestroyedDuringUpdate.size());
-        }
     }
     if (mWaitWithoutWindow.IsUnderWay()) {
         if (mWaitWithoutWindow.HasEnded()) {

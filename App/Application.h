@@ -7,7 +7,9 @@
 #include "UI/BackgroundWork.h"
 #include "UI/UpdateProcessorSource.h"
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 
 // The firmware updater as an application: its names and files, the update processor that it makes at start-up, that
 // decides whether the program ends without its window and that the main window drives, and the rule that it never
@@ -36,16 +38,18 @@ public:
     // holds its automatic start back until the window stands: a window that cannot open leaves every device
     // untouched.
     [[nodiscard]] ZVRESULT RunApplicationStartup() override;
-    // Tells how an update that the window left to go on ended, in one line on the standard error. A silent run that
-    // showed its window takes its exit code here. The platform's level writes and closes the settings files.
+    // Once an update began, a main window that went without being closed leaves the update's end to be told: how it
+    // ended, in one line on the standard error. A silent run that showed its window takes its exit code here, and
+    // with 3 says why in one line. The platform's level writes and closes the settings files.
     [[nodiscard]] ZVRESULT RunApplicationShutdown() override;
     // A run with its window that starts its update automatically starts it now that the window stands.
     void OnBeforeMessageLoop() override;
-    // Says so in one line on the standard error, and whether the update goes on.
-    void OnDisplayLost(bool ending) override;
+    // A lost display says so in one line on the standard error, and whether the update goes on; so does a window
+    // that another program destroyed while an update holds the end back.
+    void OnMainWindowLost(bool displayLost, bool ending) override;
     // The windows' idle work; then, once the main window has gone without being closed, an update on its way goes on
     // without it: the wait for the device sent into update mode, then the update, which holds the program's end back
-    // as ever. A window that another program destroyed says so in one line while an update holds the end back.
+    // as ever.
     bool ProcessIdle(bool firstPass) override;
     // Unless an update runs or is on its way: the program never ends in the middle of one. Once it answers yes, the
     // program ends: no device is sent into update mode any more, and the answer stays yes.
@@ -70,8 +74,8 @@ public:
 private:
     // Says what the run came to, and keeps its exit code.
     void EndWith(const HeadlessOutcome& outcome);
-    // Once the main window went without being closed: says so for a destroyed window that leaves an update to
-    // finish, and waits for a device sent into update mode that nobody waits for any more, to start its update.
+    // Once the main window went without being closed: waits for a device sent into update mode that nobody waits for
+    // any more, to start its update.
     void CarryOnWithoutWindow();
 
     MidiCommFactory mMidiFactory;
@@ -81,9 +85,11 @@ private:
     int mExitCode = 1;
     // A silent run that showed its window ends with what the window's last update came to.
     bool mSilentRunInWindow = false;
-    bool mWindowLossTold = false;
-    // The main window went while an update was on its way or ran: its end is told as the program ends.
-    bool mUpdateEndOwed = false;
+    // Set on the thread where an update got on its way, from the request that sends the device into update mode on;
+    // shared with the processor's listener, which may outlive the application.
+    std::shared_ptr<std::atomic<bool>> mUpdateBegan = std::make_shared<std::atomic<bool>>(false);
+    // The main window went without being closed.
+    bool mMainWindowLost = false;
     // The wait for the device, away from this thread, once the window that waited for it has gone.
     ZV::LBackgroundWork mWaitWithoutWindow;
 };

@@ -10,7 +10,7 @@
 #include "Notification/NotificationCenterManager.h"
 #include "ObjectBase/Exception.h"
 #include "Platform/Clock.h"
-#include "Platform/StandardError.h"
+#include "Platform/SaidOnce.h"
 #include "UI/UpdateProcessorSource.h"
 
 #include <memory>
@@ -304,9 +304,9 @@ void LMainControl::ReportFirmwareFileFailure()
     const RCPtr<::LUpdateEngineInterface> engine = GetUpdateEngine();
     const std::string failure = engine ? engine->DescribeFirmwareFileFailure() : std::string();
     if (!failure.empty()) {
-        // The window says only that the file is missing or invalid; the offset of what is wrong goes here.
-        const std::string line = "FirmwareUpdater: " + failure + "\n";
-        Platform::WriteToStandardError(line.data(), line.size());
+        // The window says only that the file is missing or invalid; the offset of what is wrong goes here, once for
+        // each refusal however often the file is checked again.
+        Platform::WriteLineOnceToStandardError("FirmwareUpdater: " + failure);
     }
 }
 

@@ -189,6 +189,10 @@ private:
     void FollowStartedUpdate();
     // The next idle pass looks at what the engine came to (OnIdle).
     void LookAtEngineAtIdle();
+    // Before an update gets on its way: a close of the window that the desktop asked for and the loop has not taken
+    // yet is a request to end that waits, as a signal that waits is. The application is asked at once, and an end it
+    // grants holds the update back; the loop then takes the close, which ends the program.
+    void AskAboutWaitingClose();
     // Away from this thread, the device first sent into update mode when asked, then waited for unless the skin has a
     // button for the user to say it is there, then its update started if it is in update mode; back here the window
     // follows the update, or shows the device as not found if the wait ran out. Until the request is on its way, an

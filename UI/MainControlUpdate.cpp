@@ -7,6 +7,7 @@
 #include "Controls/ProgressBar.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationCenterManager.h"
+#include "Platform/DesktopWindows.h"
 #include "System/OSWindow.h"
 #include "System/RootWindow.h"
 
@@ -84,6 +85,9 @@ void LMainControl::WaitForUpdateModeThenStart(bool enterFirst)
         return;
     }
     mUpdateModeOverdue = false;
+    if (enterFirst) {
+        AskAboutWaitingClose();
+    }
     const bool waits = !mButtonManualDeviceReadyForUpdate;
     // Set on the work's thread, read by the continuation once the work has ended.
     const auto started = std::make_shared<std::optional<ZVRESULT>>();
@@ -124,9 +128,20 @@ void LMainControl::StartUpdateInUpdateMode()
     UpdateDisplayFromEngine();
     std::optional<ZVRESULT> started;
     if (engine->GetDeviceState() == Engine::kDeviceInUpdateMode) {
+        AskAboutWaitingClose();
         started = mUpdateProcessor->StartUpdate();
     }
     FollowUpdateStart(started);
+}
+
+void LMainControl::AskAboutWaitingClose()
+{
+    LFrameworkApp* application = GetFrameworkApp();
+    const OSWindow* window = FindOSWindow();
+    if (application != nullptr && window != nullptr &&
+        Platform::IsCloseRequestWaiting(window->GetBackEnd().GetNativeWindow())) {
+        (void)application->CanExit();
+    }
 }
 
 void LMainControl::FollowUpdateStart(const std::optional<ZVRESULT>& started)

@@ -169,8 +169,8 @@ void LFrameworkApp::EndWithoutMainWindow()
 {
     const bool ending = CanExit();
     const bool displayLost = Platform::IsDesktopLost();
-    if (!std::exchange(mMainWindowLost, true) && displayLost) {
-        OnDisplayLost(ending);
+    if (!std::exchange(mMainWindowLost, true)) {
+        OnMainWindowLost(displayLost, ending);
     }
     const std::string loss =
         displayLost ? "The main window went with the display" : "The main window was destroyed from outside";

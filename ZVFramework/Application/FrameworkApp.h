@@ -85,9 +85,13 @@ public:
     // closed (another client destroyed it, or the display went away with it) ends the program as a close does, once
     // CanExit allows it.
     virtual bool ProcessIdle(bool firstPass);
-    // The display went away, and the main window with it; told once. Ending: the program ends now, else once CanExit
-    // allows it. An empty hook.
-    virtual void OnDisplayLost(bool ending) { (void)ending; }
+    // The main window went without being closed: another client destroyed it, or the display went away with it
+    // (displayLost); told once. Ending: the program ends now, else once CanExit allows it. An empty hook.
+    virtual void OnMainWindowLost(bool displayLost, bool ending)
+    {
+        (void)displayLost;
+        (void)ending;
+    }
     // Releases the factory, the hot keys and the clipboard; 0.
     [[nodiscard]] virtual ZVRESULT RunApplicationShutdown();
     // Whether an exit request may end the program now. Asked as the system's request to end comes, and again as an

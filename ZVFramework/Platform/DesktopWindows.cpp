@@ -1,5 +1,6 @@
 #include "Platform/DesktopWindows.h"
 
+#include "Platform/NativeWindow.h"
 #include "Platform/X11Clipboard.h"
 #include "Platform/X11EventDispatcher.h"
 #include "Platform/X11Painting.h"
@@ -32,6 +33,25 @@ X11EventDispatcher* GetDesktop()
 }
 
 int gPointerShowCount = 0;
+
+struct CloseRequestSearch {
+    const X11Atoms& atoms;
+    Window window;
+    bool found = false;
+};
+
+// Takes no event, so that the queue stays as it is: it only notes a close request of the window searched for.
+Bool NoteCloseRequest(Display*, XEvent* event, XPointer argument)
+{
+    auto& search = *reinterpret_cast<CloseRequestSearch*>(argument);
+    const XClientMessageEvent& message = event->xclient;
+    if (event->type == ClientMessage && message.window == search.window &&
+        message.message_type == search.atoms.wmProtocols && message.format == 32 &&
+        static_cast<Atom>(message.data.l[0]) == search.atoms.wmDeleteWindow) {
+        search.found = true;
+    }
+    return False;
+}
 
 }  // namespace
 
@@ -78,6 +98,18 @@ IClipboardService* GetDesktopClipboard()
     static const std::unique_ptr<X11Clipboard> clipboard =
         GetDesktop() != nullptr ? X11Clipboard::Create(*GetDesktop()) : nullptr;
     return clipboard.get();
+}
+
+bool IsCloseRequestWaiting(const NativeWindow* window)
+{
+    X11EventDispatcher* desktop = GetDesktop();
+    if (desktop == nullptr || window == nullptr || window->window == None) {
+        return false;
+    }
+    CloseRequestSearch search{desktop->GetAtoms(), window->window};
+    XEvent unused;
+    (void)XCheckIfEvent(desktop->GetDisplay(), &unused, &NoteCloseRequest, reinterpret_cast<XPointer>(&search));
+    return search.found;
 }
 
 bool IsDesktopKeyDown(std::uint8_t virtualKey)

@@ -10,6 +10,8 @@
 #include "Platform/SplashWindow.h"
 #include "TestFiles.h"
 
+#include <gmock/gmock.h>
+
 #include <X11/Xlib.h>
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -35,6 +37,12 @@
 namespace ZV::Testing {
 namespace {
 
+using ::testing::AnyOf;
+using ::testing::ElementsAreArray;
+using ::testing::HasSubstr;
+using ::testing::Matcher;
+using ::testing::StartsWith;
+
 constexpr int kImageMessages = 200;
 
 // A server of the test's own, which the test can end. It takes a display number that no server has.
@@ -53,24 +61,44 @@ public:
     bool IsOpen() const { return mWatcher != nullptr; }
     const std::string& GetName() const { return mServer.GetName(); }
 
-    // Whether a top-level window shows: the program's is the only one.
-    bool ShowsAWindow() const
+    // The top-level window that shows: the program's is the only one. 0 while none does.
+    unsigned long FindShownWindow() const
     {
         Window root = 0;
         Window parent = 0;
         Window* children = nullptr;
         unsigned int count = 0;
-        bool shown = false;
+        Window shown = 0;
         if (XQueryTree(mWatcher, DefaultRootWindow(mWatcher), &root, &parent, &children, &count) == 0) {
-            return false;
+            return 0;
         }
-        for (unsigned int index = 0; index < count && !shown; ++index) {
+        for (unsigned int index = 0; index < count && shown == 0; ++index) {
             XWindowAttributes attributes{};
-            shown = XGetWindowAttributes(mWatcher, children[index], &attributes) != 0 &&
-                    attributes.map_state == IsViewable;
+            if (XGetWindowAttributes(mWatcher, children[index], &attributes) != 0 &&
+                attributes.map_state == IsViewable) {
+                shown = children[index];
+            }
         }
         XFree(children);
         return shown;
+    }
+    bool ShowsAWindow() const { return FindShownWindow() != 0; }
+
+    // As another program may.
+    void DestroyWindow(unsigned long window)
+    {
+        XDestroyWindow(mWatcher, window);
+        XSync(mWatcher, False);
+    }
+
+    // The server stops answering, as in a frozen session, until it ends. The watcher goes first: it would wait.
+    void Stop()
+    {
+        if (mWatcher != nullptr) {
+            XCloseDisplay(mWatcher);
+            mWatcher = nullptr;
+        }
+        mServer.GetProcess().Signal(SIGSTOP);
     }
 
     // The server ends, as a desktop session does.
@@ -184,6 +212,10 @@ protected:
     }
 
     bool DeviceWas(const std::string& state) const { return DeviceWas(mLog, state); }
+    bool DeviceWasAskedIntoUpdateMode() const
+    {
+        return ContentOf(mLog).find(" RX F0 47 00 37 07 00 00 00 F7") != std::string::npos;
+    }
     static bool DeviceWas(const std::string& log, const std::string& state)
     {
         return ContentOf(log).find(" STATE " + state + "\n") != std::string::npos;
@@ -281,24 +313,91 @@ TEST_F(LostDisplay, AnUpdateWhoseDisplayGoesAwayGoesOnToItsEndWithoutTheWindowAn
     }
 }
 
+// The update ends while nothing can show it: the window froze with its server right after the request into update mode
+// and the server ends once the device is done or gone, or another program destroys the window as the device is done.
+// The end is said in one line all the same.
+TEST_F(LostDisplay, AnUpdateThatEndsWhileTheWindowIsFrozenOrJustBeforeItGoesSaysHowItEnded)
+{
+    const std::string ending = "FirmwareUpdater: the display went away; the program ends";
+    const std::string goesOn = "FirmwareUpdater: the display went away; the update goes on without the window, and the "
+                               "program ends when it has ended";
+    const std::string finished = "FirmwareUpdater: the update finished";
+    struct Case {
+        const char* what;
+        bool frozen;
+        const char* fault;
+        // What the device's log shows at the update's end, after the device came back in update mode.
+        const char* end;
+        std::vector<Matcher<std::string>> said;
+    };
+    const Case cases[] = {
+        {"the server stopped, then ended once the device is done", true, "", " STATE restarting", {ending, finished}},
+        // The program may yet be looking at the device that went away as the server ends.
+        {"the server stopped, then ended once the device went away", true, "vanish-after=5", " STATE absent",
+         {AnyOf(ending, goesOn), StartsWith("FirmwareUpdater: the device went away during the update")}},
+        {"the window destroyed once the device is done", false, "", " STATE restarting", {finished}},
+    };
+    for (const Case& run : cases) {
+        SCOPED_TRACE(run.what);
+        std::filesystem::remove(mLog);
+        const std::unique_ptr<PrivateDisplay> own = OpenPrivateDisplay();
+        ASSERT_TRUE(own);
+        std::map<std::string, std::string> environment = OnDisplay(own.get());
+        environment.insert({{"ZV_SIM_DEVICE", "normal"}, {"ZV_SIM_RESTART_MS", "300"}, {"ZV_SIM_FLASH_MS", "300"}});
+        if (*run.fault != '\0') {
+            environment.emplace("ZV_SIM_FAULT", run.fault);
+        }
+        std::unique_ptr<ProgramUnderTest> program =
+            Start({"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + mImage},
+                  environment);
+        ASSERT_TRUE(WaitUntil([&] { return DeviceWasAskedIntoUpdateMode() || program->CheckEnded(); }, {},
+                              kHangGuard));
+        ASSERT_FALSE(program->CheckEnded()) << program->ReadStandardError();
+        if (run.frozen) {
+            own->Stop();
+        }
+        // The engine has read the device's last answer when the device acts on it (it restarts once it said that it
+        // is done), or the device is gone.
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                const std::string log = ContentOf(mLog);
+                const std::size_t back = log.find(" STATE update");
+                return back != std::string::npos && log.find(run.end, back) != std::string::npos;
+            },
+            {}, kHangGuard))
+            << ContentOf(mLog);
+        if (run.frozen) {
+            own->End();
+        } else {
+            const unsigned long window = own->FindShownWindow();
+            ASSERT_NE(window, 0u) << program->ReadStandardError();
+            own->DestroyWindow(window);
+        }
+        ASSERT_TRUE(WaitForProgramEnd(*program));
+        EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+        EXPECT_THAT(program->LinesStartingWith("FirmwareUpdater:"), ElementsAreArray(run.said));
+    }
+}
+
 TEST_F(LostDisplay, AnIdleWindowOrBoxWhoseDisplayGoesAwayEndsTheProgramAsItsCloseDoes)
 {
     ASSERT_TRUE(mDesktop.IsOpen());
-    const std::vector<std::string> ending = {"FirmwareUpdater: the display went away; the program ends"};
+    const std::string ending = "FirmwareUpdater: the display went away; the program ends";
     enum class Loss { kWindowKilled, kBoxKilled, kServerEnds };
     struct Case {
         const char* what;
         Loss loss;
         std::vector<std::string> arguments;
         int exitCode;
-        std::vector<std::string> said;
+        std::vector<Matcher<std::string>> said;
     };
     const Case cases[] = {
+        // Its exit code 3 says why in one line too: no device answers to the name.
         {"a silent run that cannot update shows why; its connection is killed", Loss::kWindowKilled,
-         {"-SILENT", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + mImage}, 3, ending},
+         {"-SILENT", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + mImage}, 3, {ending, HasSubstr("\"Halvista Left\"")}},
         {"the start-up error box's connection is killed", Loss::kBoxKilled, {"-FIRMWARE_IMAGE_NAME=\xFF\xFE.syx"}, 255,
          {}},
-        {"the server of a window ends", Loss::kServerEnds, {"-ABSOLUTE_FIRMWARE_FILE_PATH=" + mImage}, 1, ending},
+        {"the server of a window ends", Loss::kServerEnds, {"-ABSOLUTE_FIRMWARE_FILE_PATH=" + mImage}, 1, {ending}},
     };
     for (const Case& run : cases) {
         SCOPED_TRACE(run.what);
@@ -316,7 +415,7 @@ TEST_F(LostDisplay, AnIdleWindowOrBoxWhoseDisplayGoesAwayEndsTheProgramAsItsClos
         }
         ASSERT_TRUE(WaitForProgramEnd(*program));
         EXPECT_EQ(program->GetExitCode(), run.exitCode) << program->ReadStandardError();
-        EXPECT_EQ(program->LinesStartingWith("FirmwareUpdater:"), run.said);
+        EXPECT_THAT(program->LinesStartingWith("FirmwareUpdater:"), ElementsAreArray(run.said));
     }
 }
 

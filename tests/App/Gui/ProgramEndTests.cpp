@@ -97,14 +97,17 @@ TEST_F(ProgramEnd, ASilentRunThatCannotUpdateEndsWith3WhenItsWindowIsClosedBySIG
         const char* device;
         std::string file;
         Closing closing;
+        // What the one line on the standard error names: the file or the port.
+        std::string named;
     };
-    // Each reason the window shows why.
+    // Each reason the window shows why, and the line says it too.
+    const std::string port = "\"Halvista Left\"";
     const Case cases[] = {
-        {"no device", "absent", image, Closing::kSignal},
-        {"no device", "absent", image, Closing::kCloseBox},
-        {"a device that does not answer", "silent", image, Closing::kExit},
-        {"a missing firmware file", "normal", mFolder / "missing.syx", Closing::kCloseBox},
-        {"a refused firmware file", "normal", refused, Closing::kSignal},
+        {"no device", "absent", image, Closing::kSignal, port},
+        {"no device", "absent", image, Closing::kCloseBox, port},
+        {"a device that does not answer", "silent", image, Closing::kExit, port},
+        {"a missing firmware file", "normal", mFolder / "missing.syx", Closing::kCloseBox, "missing.syx\""},
+        {"a refused firmware file", "normal", refused, Closing::kSignal, refused + "\""},
     };
     for (const Case& run : cases) {
         const char* closing =
@@ -125,6 +128,7 @@ TEST_F(ProgramEnd, ASilentRunThatCannotUpdateEndsWith3WhenItsWindowIsClosedBySIG
         ASSERT_TRUE(WaitForProgramEnd(*program));
         EXPECT_FALSE(program->WasEndedBySignal());
         EXPECT_EQ(program->GetExitCode(), 3) << program->ReadStandardError();
+        EXPECT_THAT(program->LinesStartingWith("FirmwareUpdater:"), ElementsAre(HasSubstr(run.named)));
     }
 }
 

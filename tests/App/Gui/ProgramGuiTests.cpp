@@ -56,6 +56,18 @@ protected:
         return Start({"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + image},
                      std::move(environment));
     }
+    // Once the device took the first image message: the update runs. A request to end that came before would end
+    // the program instead.
+    bool WaitForUpdateRunning(ProgramUnderTest& program)
+    {
+        return WaitUntil(
+            [&] {
+                return ContentOf(mFolder / "device.log").find(" RX F0 01 02 F7") != std::string::npos ||
+                       program.CheckEnded();
+            },
+            {}, kHangGuard) &&
+               !program.CheckEnded();
+    }
 
     // Moves the window as a user does; true once the desktop has it there.
     bool MoveWindow(unsigned long window, int x, int y)
@@ -391,6 +403,7 @@ TEST_F(ProgramGui, AnExitRequestDuringAnUpdateIsDroppedAndOneAfterItEndsTheProgr
     std::unique_ptr<ProgramUnderTest> program = StartUpdating();
     const unsigned long window = WaitForMainWindow(*program);
     ASSERT_NE(window, 0u) << program->ReadStandardError();
+    ASSERT_TRUE(WaitForUpdateRunning(*program)) << program->ReadStandardError();
 
     mInput.RequestClose(window);
     ASSERT_TRUE(WaitForLine(*program, "The exit request is dropped: the application may not end now."));
@@ -425,6 +438,7 @@ TEST_F(ProgramGui, AnExitRequestDuringAnUpdateIsDroppedAndAClickOnExitOnceTheUpd
         StartUpdating({{"ZV_SIM_FAULT", "no-version"}, {"ZV_SIM_RESTART_MS", "0"}});
     const unsigned long window = WaitForMainWindow(*program);
     ASSERT_NE(window, 0u) << program->ReadStandardError();
+    ASSERT_TRUE(WaitForUpdateRunning(*program)) << program->ReadStandardError();
     mInput.RequestClose(window);
     ASSERT_TRUE(WaitForLine(*program, "The exit request is dropped: the application may not end now."));
 
@@ -487,9 +501,7 @@ TEST_F(ProgramGui, ASystemRequestToEndWaitsForTheUpdateThenEndsAsClosingTheWindo
     ASSERT_TRUE(MoveWindow(window, 201, 99));
 
     // Once the image goes out, the window's loop runs.
-    ASSERT_TRUE(WaitUntil(
-        [&] { return ContentOf(mFolder / "device.log").find("RX F0 01 02 F7") != std::string::npos; }, {},
-        kHangGuard));
+    ASSERT_TRUE(WaitForUpdateRunning(*program)) << program->ReadStandardError();
     program->Signal(SIGTERM);
     ASSERT_TRUE(WaitForLine(*program, "The exit request is dropped: the application may not end now."));
     EXPECT_TRUE(program->IsRunning());

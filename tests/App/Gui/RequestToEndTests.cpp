@@ -1,5 +1,6 @@
-// The system's requests to end (SIGTERM, SIGINT, SIGHUP, SIGQUIT) at the edges of a run: in its first milliseconds
-// and while it shuts down. Whenever they come, the run ends its own way and with its own exit code.
+// The system's requests to end (SIGTERM, SIGINT, SIGHUP, SIGQUIT) at the edges of a run: in its first milliseconds,
+// as its window is made, and while it shuts down; and the window's close box as it is made. Whenever they come, the
+// run ends its own way and with its own exit code.
 #include "App/Gui/ProgramOnDesktop.h"
 #include "TestFiles.h"
 
@@ -7,6 +8,9 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+// After Google Test: the desktop's headers define None.
+#include <X11/Xlib.h>
 
 #include <chrono>
 #include <csignal>
@@ -90,6 +94,73 @@ protected:
     const std::string mSettings = mFolder / "data/Corvan/Halvista Firmware Updater/UserSettings.ini";
 };
 
+// A server of the test's own, watched from a client that sees the program's main window made: the program has
+// checked for a request to end before it makes its window, and needs the server again before the window stands and
+// its automatic start sets out. The server can be held meanwhile.
+class WindowMadeOnOwnServer {
+public:
+    explicit WindowMadeOnOwnServer(const std::string& log) : mServer(log)
+    {
+        if (!mServer.GetName().empty()) {
+            mWatcher = XOpenDisplay(mServer.GetName().c_str());
+        }
+        if (mWatcher != nullptr) {
+            XSelectInput(mWatcher, DefaultRootWindow(mWatcher), SubstructureNotifyMask);
+            XSync(mWatcher, False);
+        }
+    }
+    WindowMadeOnOwnServer(const WindowMadeOnOwnServer&) = delete;
+    WindowMadeOnOwnServer& operator=(const WindowMadeOnOwnServer&) = delete;
+    ~WindowMadeOnOwnServer()
+    {
+        if (mWatcher != nullptr) {
+            XCloseDisplay(mWatcher);
+        }
+    }
+
+    bool IsOpen() const { return mWatcher != nullptr; }
+    const std::string& GetName() const { return mServer.GetName(); }
+    ProgramUnderTest& GetServerProcess() { return mServer.GetProcess(); }
+
+    // The program's main window as soon as the server has made it; 0 when the program ended or the wait ran out.
+    unsigned long WaitForMainWindowMade(ProgramUnderTest& program)
+    {
+        unsigned long made = 0;
+        (void)WaitUntil(
+            [&] {
+                while (made == 0 && XPending(mWatcher) > 0) {
+                    XEvent event;
+                    XNextEvent(mWatcher, &event);
+                    const XCreateWindowEvent& creation = event.xcreatewindow;
+                    if (event.type == CreateNotify && creation.width == kWindowWidth &&
+                        creation.height == kWindowHeight) {
+                        made = creation.window;
+                    }
+                }
+                return made != 0 || program.CheckEnded();
+            },
+            {ConnectionNumber(mWatcher), program.GetEndDescriptor()}, kHangGuard);
+        return made;
+    }
+
+    // As a window manager asks when its close box is clicked; the request is on its way to the program on return.
+    void RequestClose(unsigned long window)
+    {
+        XEvent message{};
+        message.xclient.type = ClientMessage;
+        message.xclient.window = window;
+        message.xclient.message_type = XInternAtom(mWatcher, "WM_PROTOCOLS", False);
+        message.xclient.format = 32;
+        message.xclient.data.l[0] = static_cast<long>(XInternAtom(mWatcher, "WM_DELETE_WINDOW", False));
+        XSendEvent(mWatcher, window, False, NoEventMask, &message);
+        XSync(mWatcher, False);
+    }
+
+private:
+    OwnXServer mServer;
+    Display* mWatcher = nullptr;
+};
+
 TEST_F(RequestToEnd, ASilentRunAskedInItsFirstMillisecondsAnswersOnceAndUpdatesToItsOwnEnd)
 {
     const Moment moments[] = {{true, 0ms, SIGTERM}, {false, 0ms, SIGINT},   {false, 2ms, SIGHUP},
@@ -163,29 +234,41 @@ TEST_F(RequestToEnd, AWindowRunAskedBeforeItsWindowOrAgainWhileItShutsDownEndsWi
 
 TEST_F(RequestToEnd, AnAutomaticStartAskedToEndAsItsWindowAppearsEndsWith1AndNeverTouchesTheDevice)
 {
-    ASSERT_TRUE(mDesktop.IsOpen());
-    // The request comes once the window stands, before the loop reads it, while the automatic start sets out: a
-    // running device is never sent into update mode, and one in update mode gets no image.
+    WindowMadeOnOwnServer display(mFolder / "xvfb.log");
+    ASSERT_TRUE(display.IsOpen()) << ContentOf(mFolder / "xvfb.log");
+    // The request comes as the window is made, after the program looked for one before it, and before the loop can
+    // read it: the server is held until the signal is sent, and the close is queued before the program's next answer
+    // from the server. The automatic start sets out with the request waiting: a running device is never sent into
+    // update mode, and one in update mode gets no image.
     const std::pair<const char*, const char*> devices[] = {{"normal", "RX F0 47 00 37 07 00 00 00 F7"},
                                                            {"update", "RX F0 01 02 F7"}};
-    for (const auto& [device, untouched] : devices) {
-        SCOPED_TRACE(device);
-        std::filesystem::remove(mLog);
-        std::filesystem::remove(mSettings);
-        std::unique_ptr<ProgramUnderTest> program =
-            Start({"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + mImage},
-                  {{"ZV_SIM_DEVICE", device}});
-        ASSERT_NE(WaitForMainWindow(*program), 0u) << program->ReadStandardError();
-        program->Signal(SIGTERM);
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                return program->CheckEnded() || !program->LinesStartingWith("The exit request is dropped").empty();
-            },
-            {program->GetEndDescriptor()}, kHangGuard));
-        ASSERT_TRUE(program->CheckEnded()) << program->ReadStandardError();
-        EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
-        EXPECT_FALSE(DeviceLogShows(untouched)) << ContentOf(mLog);
-        EXPECT_THAT(Settings(), HasSubstr("CurrentSkinIndex=0"));
+    for (const bool closeBox : {false, true}) {
+        for (const auto& [device, untouched] : devices) {
+            SCOPED_TRACE(std::string(closeBox ? "the close box, " : "SIGTERM, ") + device);
+            std::filesystem::remove(mLog);
+            std::filesystem::remove(mSettings);
+            std::unique_ptr<ProgramUnderTest> program =
+                Start({"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + mImage},
+                      {{"ZV_SIM_DEVICE", device}, {"DISPLAY", display.GetName()}});
+            const unsigned long window = display.WaitForMainWindowMade(*program);
+            ASSERT_NE(window, 0u) << program->ReadStandardError();
+            if (closeBox) {
+                display.RequestClose(window);
+            } else {
+                display.GetServerProcess().Signal(SIGSTOP);
+                program->Signal(SIGTERM);
+                display.GetServerProcess().Signal(SIGCONT);
+            }
+            ASSERT_TRUE(WaitUntil(
+                [&] {
+                    return program->CheckEnded() || !program->LinesStartingWith("The exit request is dropped").empty();
+                },
+                {program->GetEndDescriptor()}, kHangGuard));
+            ASSERT_TRUE(program->CheckEnded()) << program->ReadStandardError();
+            EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+            EXPECT_FALSE(DeviceLogShows(untouched)) << ContentOf(mLog);
+            EXPECT_THAT(Settings(), HasSubstr("CurrentSkinIndex=0"));
+        }
     }
 }
 
