@@ -195,10 +195,11 @@ void LMainControl::FollowSuccessfulUpdate()
                 // In a skin without it, until the device runs again.
                 (void)WaitForDeviceState(*engine, Engine::kDeviceRunning, waitTurn, stopRequested);
             }
-            return false;
+            // A device that restarted by itself before the look runs already: NEXT is not needed for it.
+            return engine->GetDeviceState() == Engine::kDeviceRunning;
         },
-        [this, withNext](bool) {
-            if (!withNext) {
+        [this, withNext](bool running) {
+            if (!withNext || running) {
                 mUpdateStarted = false;
             }
             UpdateDisplayFromEngine();
