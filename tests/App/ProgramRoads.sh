@@ -88,6 +88,14 @@ case "$road" in
     ZV_SIM_DEVICE=update run -SILENT -START_UPDATE_AUTOMATICALLY -ALWAYS_UPDATE "-ABSOLUTE_FIRMWARE_FILE_PATH=$image"
     updated_silently
     [ "$(image_received)" = $'F0 01 02 F7\nF0 03 F7\nF0 0D 04 F7' ] || fail "the device received: $(image_received)"
+    # The program in a folder whose name is not UTF-8, beside its settings library: it finds itself whole.
+    elsewhere=$folder/$'pro\xE4gram'
+    mkdir "$elsewhere"
+    cp "$program" "$(dirname "$program")/libIniFileManager.so" "$elsewhere/"
+    program=$elsewhere/$(basename "$program")
+    rm -f "$folder/device.log"
+    ZV_SIM_DEVICE=update run -SILENT -START_UPDATE_AUTOMATICALLY -ALWAYS_UPDATE "-ABSOLUTE_FIRMWARE_FILE_PATH=$image"
+    updated_silently
     ;;
   running-device)
     # The path enclosed in quotes of its own, as a script written for another shell might pass it.
