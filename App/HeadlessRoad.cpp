@@ -26,7 +26,8 @@ std::string DescribeFirmwareFile(const LUpdateEngineInterface& engine)
 {
     WideString path;
     (void)engine.GetFirmwareFilePath(path);
-    return path.IsEmpty() ? std::string("the firmware file switch names no file")
+    return path.IsEmpty() ? std::string("no firmware file is named (a file switch names none, or the program's folder, "
+                                        "where it looks for one, is not UTF-8 text)")
                           : "the firmware file " + Quoted(path) + " is missing";
 }
 

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <ostream>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -24,11 +25,15 @@ constexpr std::int32_t kDeviceTypeCount = 2;
 std::atomic<std::uint32_t> gUpdateModeEntryWait{LUpdateProcessor::kDefaultUpdateModeEntryWait};
 std::atomic<std::uint32_t> gSilentUpdateWait{LUpdateProcessor::kDefaultSilentUpdateWait};
 
+// Empty when the folder's name is not UTF-8 text: cut by the conversion, it would be another folder.
 WideString GetProgramFolder()
 {
-    WideString program;
-    ZV_THROW_IF_FAILED(program.AssignFromUTF8(Platform::GetModuleFileName(Platform::kProgramModule).c_str(), -1));
-    return File::GetParentFolder(program);
+    const std::string program = Platform::GetModuleFileName(Platform::kProgramModule);
+    WideString text;
+    if (Failed(text.AssignFromUTF8(program.c_str(), -1)) || program != text.ToUTF8().GetData()) {
+        return WideString();
+    }
+    return File::GetParentFolder(text);
 }
 
 WideString RemoveEnclosingQuotes(const WideString& value)
@@ -179,12 +184,14 @@ WideString LUpdateProcessor::ChooseFirmwareFile(const WideString& commandLine) c
     if (FindSwitch(commandLine, L"-ABSOLUTE_FIRMWARE_FILE_PATH=", value)) {
         return value;
     }
-    const WideString separator(kPathSep);
-    if (FindSwitch(commandLine, L"-FIRMWARE_IMAGE_NAME=", value)) {
-        // A name switch without a name names no file, rather than the folder or another file.
-        return value.IsEmpty() ? value : GetProgramFolder() + separator + value;
+    const bool named = FindSwitch(commandLine, L"-FIRMWARE_IMAGE_NAME=", value);
+    const WideString folder = GetProgramFolder();
+    // A name switch without a name names no file, rather than the folder or another file; nor does a name in a folder
+    // that cannot be named.
+    if ((named && value.IsEmpty()) || folder.IsEmpty()) {
+        return WideString();
     }
-    return GetProgramFolder() + separator + WideString(kDefaultFirmwareFileName);
+    return folder + WideString(kPathSep) + (named ? value : WideString(kDefaultFirmwareFileName));
 }
 
 void LUpdateProcessor::DefineDevices()

@@ -96,6 +96,10 @@ case "$road" in
     rm -f "$folder/device.log"
     ZV_SIM_DEVICE=update run -SILENT -START_UPDATE_AUTOMATICALLY -ALWAYS_UPDATE "-ABSOLUTE_FIRMWARE_FILE_PATH=$image"
     updated_silently
+    # Its own firmware file there cannot be named: none is, and nothing elsewhere is taken for it.
+    cp "$image" "$folder/QR27C_AppAndAssets.syx"
+    ZV_SIM_DEVICE=update run -SILENT -START_UPDATE_AUTOMATICALLY -ALWAYS_UPDATE
+    refused_with 3 1 "FirmwareUpdater: no firmware file is named"
     ;;
   running-device)
     # The path enclosed in quotes of its own, as a script written for another shell might pass it.
