@@ -144,17 +144,7 @@ public:
     }
 
     // As a window manager asks when its close box is clicked; the request is on its way to the program on return.
-    void RequestClose(unsigned long window)
-    {
-        XEvent message{};
-        message.xclient.type = ClientMessage;
-        message.xclient.window = window;
-        message.xclient.message_type = XInternAtom(mWatcher, "WM_PROTOCOLS", False);
-        message.xclient.format = 32;
-        message.xclient.data.l[0] = static_cast<long>(XInternAtom(mWatcher, "WM_DELETE_WINDOW", False));
-        XSendEvent(mWatcher, window, False, NoEventMask, &message);
-        XSync(mWatcher, False);
-    }
+    void RequestClose(unsigned long window) { DesktopInput(GetName().c_str()).RequestClose(window); }
 
 private:
     OwnXServer mServer;

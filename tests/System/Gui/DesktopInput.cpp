@@ -40,7 +40,7 @@ bool WaitForEvent(Display* display, Window window, long mask, Predicate accepts)
 
 }  // namespace
 
-DesktopInput::DesktopInput() : mDisplay(XOpenDisplay(nullptr)) {}
+DesktopInput::DesktopInput(const char* displayName) : mDisplay(XOpenDisplay(displayName)) {}
 
 DesktopInput::~DesktopInput()
 {

@@ -24,7 +24,8 @@ struct CursorImage {
 // screen's.
 class DesktopInput {
 public:
-    DesktopInput();
+    // On the display given, else on $DISPLAY's.
+    explicit DesktopInput(const char* displayName = nullptr);
     DesktopInput(const DesktopInput&) = delete;
     DesktopInput& operator=(const DesktopInput&) = delete;
     ~DesktopInput();
