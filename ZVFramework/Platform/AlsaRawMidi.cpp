@@ -1,5 +1,7 @@
 #include "Platform/AlsaRawMidi.h"
 
+#include "Platform/SoundLibraryConfiguration.h"
+
 #include <alsa/asoundlib.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -11,11 +13,12 @@ namespace ZV::Platform {
 
 namespace {
 
-void FindOnCard(int card, snd_rawmidi_stream_t stream, std::vector<AlsaMidiDevice>& found)
+void FindOnCard(const SoundLibraryConfiguration& configuration, int card, snd_rawmidi_stream_t stream,
+                std::vector<AlsaMidiDevice>& found)
 {
     const std::string cardName = "hw:" + std::to_string(card);
     snd_ctl_t* control = nullptr;
-    if (snd_ctl_open(&control, cardName.c_str(), 0) < 0) {
+    if (configuration.OpenControl(&control, cardName.c_str()) < 0) {
         return;
     }
     snd_rawmidi_info_t* info = nullptr;
@@ -159,7 +162,7 @@ public:
         std::vector<AlsaMidiDevice> found;
         int card = -1;
         while (snd_card_next(&card) == 0 && card >= 0) {
-            FindOnCard(card, input ? SND_RAWMIDI_STREAM_INPUT : SND_RAWMIDI_STREAM_OUTPUT, found);
+            FindOnCard(mConfiguration, card, input ? SND_RAWMIDI_STREAM_INPUT : SND_RAWMIDI_STREAM_OUTPUT, found);
         }
         return found;
     }
@@ -167,8 +170,8 @@ public:
     int Open(const std::string& address, bool input, std::unique_ptr<AlsaRawMidiStream>& stream) override
     {
         snd_rawmidi_t* handle = nullptr;
-        int result = input ? snd_rawmidi_open(&handle, nullptr, address.c_str(), SND_RAWMIDI_NONBLOCK)
-                           : snd_rawmidi_open(nullptr, &handle, address.c_str(), SND_RAWMIDI_NONBLOCK);
+        int result = mConfiguration.OpenRawMidi(input ? &handle : nullptr, input ? nullptr : &handle, address.c_str(),
+                                                SND_RAWMIDI_NONBLOCK);
         if (result < 0) {
             return result;
         }
@@ -195,6 +198,9 @@ public:
         stream = std::make_unique<SystemRawMidiStream>(handle, wakeDescriptor, status, bufferSize);
         return 0;
     }
+
+private:
+    const SoundLibraryConfiguration mConfiguration;
 };
 
 }  // namespace

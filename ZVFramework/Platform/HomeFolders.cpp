@@ -1,0 +1,51 @@
+#include "Platform/HomeFolders.h"
+
+#include "Platform/CheckedFolder.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace ZV::Platform {
+
+std::string GetFolderNamedBy(const char* variable)
+{
+    const char* value = std::getenv(variable);
+    if (value == nullptr || value[0] == '\0') {
+        return std::string();
+    }
+    if (value[0] == '/') {
+        return value;
+    }
+    const std::unique_ptr<char, decltype(&std::free)> current(::getcwd(nullptr, 0), &std::free);
+    return current != nullptr ? std::string(current.get()) + "/" + value : std::string();
+}
+
+std::string GetXdgFolder(const char* variable, const char* underHome)
+{
+    std::string folder = GetFolderNamedBy(variable);
+    if (folder.empty()) {
+        const std::string home = GetFolderNamedBy("HOME");
+        if (!home.empty()) {
+            folder = home + underHome;
+        }
+    }
+    return folder;
+}
+
+RefusedFolder FindRefusedFolder(const std::vector<std::string>& folders)
+{
+    for (const std::string& folder : folders) {
+        if (folder.empty()) {
+            continue;
+        }
+        const CheckedFolder checked = CheckedFolder::Open(folder, CheckedFolder::Missing::refuse);
+        if (checked.IsUnsafe()) {
+            return {checked.GetExposedPath(), checked.GetExposure()};
+        }
+    }
+    return {};
+}
+
+}  // namespace ZV::Platform

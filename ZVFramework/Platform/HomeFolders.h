@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace ZV::Platform {
+
+// The folder an environment variable names, as the libraries that read it take it: a relative one from the current
+// folder. Empty when the variable is unset or empty.
+std::string GetFolderNamedBy(const char* variable);
+
+// The folder an XDG variable names, else the one its specification puts under the home ("/.config"). Empty when
+// neither is named.
+std::string GetXdgFolder(const char* variable, const char* underHome);
+
+// A folder of the home that the program refuses because another user could change it (as Platform/CheckedFolder.h
+// asks): the folder or link on its way that is exposed, and how. Empty when none is.
+struct RefusedFolder {
+    std::string Path;
+    std::string Exposure;
+
+    bool IsRefused() const { return !Path.empty(); }
+};
+
+// The first of the folders that the program refuses; a missing one only when a folder above it is refused.
+RefusedFolder FindRefusedFolder(const std::vector<std::string>& folders);
+
+}  // namespace ZV::Platform
