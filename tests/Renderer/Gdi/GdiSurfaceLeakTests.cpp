@@ -33,7 +33,7 @@ TEST(GdiSurfaceLeakDeathTest, ASurfaceMadeFromABitmapAndNeverDestroyedIsReported
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     // The options with which the tests start the program, whole stacks included.
     Testing::ScopedEnvironment environment;
-    environment.Set("ASAN_OPTIONS", "detect_leaks=1:abort_on_error=0:fast_unwind_on_malloc=0");
+    environment.Set("ASAN_OPTIONS", "detect_leaks=1:abort_on_error=0:fast_unwind_on_malloc=0:intercept_tls_get_addr=0");
     environment.Set("LSAN_OPTIONS", "suppressions=" ZV_TEST_DATA_DIR "/../App/ProgramLeaks.supp");
     const RCPtr<LBitmap> bitmap = LBitmap::CreateFilledBitmap({40, 30}, LColor(0, 0, 1, 1));
     EXPECT_DEATH(
