@@ -9,8 +9,7 @@ namespace ZV::Platform {
 // folder. Empty when the variable is unset or empty.
 std::string GetFolderNamedBy(const char* variable);
 
-// The folder an XDG variable names, else the one its specification puts under the home ("/.config"). Empty when
-// neither is named.
+// The folder an XDG variable names, else its usual folder under the home ("/.config"). Empty when neither is named.
 std::string GetXdgFolder(const char* variable, const char* underHome);
 
 // A folder of the home that the program refuses because another user could change it (as Platform/CheckedFolder.h
