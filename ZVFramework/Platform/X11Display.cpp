@@ -134,19 +134,34 @@ int ForgetRequests(Display* display)
 
 enum class Answer { kAnswered, kRefused, kSilent };
 
+// What the display said to a connection of XCB's own, and that connection once it answered. It stays open until the
+// program's own connection is: a server whose last client leaves resets, and refuses the connections that come while
+// it does. Closed by whichever of the asking thread and the caller lets go last.
+struct DisplayProbe {
+    DisplayProbe() = default;
+    DisplayProbe(const DisplayProbe&) = delete;
+    DisplayProbe& operator=(const DisplayProbe&) = delete;
+    ~DisplayProbe()
+    {
+        if (connection != nullptr) {
+            xcb_disconnect(connection);
+        }
+    }
+
+    std::mutex lock;
+    std::condition_variable given;
+    std::optional<bool> answered;
+    xcb_connection_t* connection = nullptr;
+};
+
 // Whether the display that $DISPLAY names answers a connection and one request, asked on a connection of XCB's own:
 // XOpenDisplay would wait for an answer for ever, holding Xlib's global lock, which every later open needs. A
 // connection that gets no answer is left to its thread, which ends when the server answers or goes.
-Answer AskDisplay()
+Answer AskDisplay(std::shared_ptr<DisplayProbe>& probe)
 {
-    struct Reply {
-        std::mutex lock;
-        std::condition_variable given;
-        std::optional<bool> answered;
-    };
-    const auto reply = std::make_shared<Reply>();
+    probe = std::make_shared<DisplayProbe>();
     try {
-        std::thread([reply] {
+        std::thread([probe] {
             if (!gOpening.Take()) {
                 return;
             }
@@ -156,26 +171,27 @@ Answer AskDisplay()
                 std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
             }
             const bool answered = xcb_connection_has_error(connection) == 0;
-            xcb_disconnect(connection);
             {
-                const std::lock_guard<std::mutex> guard(reply->lock);
-                reply->answered = answered;
+                const std::lock_guard<std::mutex> guard(probe->lock);
+                probe->answered = answered;
+                probe->connection = connection;
             }
-            reply->given.notify_all();
+            probe->given.notify_all();
         }).detach();
     } catch (const std::system_error&) {
         // Without a thread to ask on, XOpenDisplay asks.
         return Answer::kAnswered;
     }
-    std::unique_lock<std::mutex> guard(reply->lock);
-    if (!reply->given.wait_for(guard, kAnswerWait, [&reply] { return reply->answered.has_value(); })) {
+    std::unique_lock<std::mutex> guard(probe->lock);
+    if (!probe->given.wait_for(guard, kAnswerWait, [&probe] { return probe->answered.has_value(); })) {
         return Answer::kSilent;
     }
-    return *reply->answered ? Answer::kAnswered : Answer::kRefused;
+    return *probe->answered ? Answer::kAnswered : Answer::kRefused;
 }
 
-// Whether a connection may be opened: the display answers, and did not leave an earlier one unanswered.
-bool DisplayAnswers()
+// Whether a connection may be opened: the display answers, and did not leave an earlier one unanswered. The probe
+// that answered is to be kept until the connection is open.
+bool DisplayAnswers(std::shared_ptr<DisplayProbe>& probe)
 {
     static std::mutex lock;
     static std::optional<std::string> silentDisplay;
@@ -187,7 +203,7 @@ bool DisplayAnswers()
             return false;
         }
     }
-    const Answer answer = AskDisplay();
+    const Answer answer = AskDisplay(probe);
     if (answer == Answer::kSilent) {
         WriteDebuggerOutput("X11: the display took the connection and did not answer\n");
         const std::lock_guard<std::mutex> guard(lock);
@@ -206,7 +222,8 @@ std::unique_ptr<DisplayConnection> DisplayConnection::Open()
         XSetErrorHandler(LogRequestError);
         XSetIOErrorHandler(LogLostConnection);
     });
-    Display* display = DisplayAnswers() ? OpenUnlessLost() : nullptr;
+    std::shared_ptr<DisplayProbe> probe;
+    Display* display = DisplayAnswers(probe) ? OpenUnlessLost() : nullptr;
     if (display == nullptr) {
         return nullptr;
     }

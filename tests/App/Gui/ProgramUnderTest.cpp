@@ -196,7 +196,7 @@ bool WaitUntil(const std::function<bool()>& condition, const std::vector<int>& d
     }
 }
 
-OwnXServer::OwnXServer(const std::string& log)
+OwnXServer::OwnXServer(const std::string& log) : mLog(log)
 {
     int ends[2] = {-1, -1};
     if (pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) {
@@ -207,7 +207,7 @@ OwnXServer::OwnXServer(const std::string& log)
     mServer = std::make_unique<ProgramUnderTest>(
         "/usr/bin/Xvfb",
         std::vector<std::string>{"-displayfd", std::to_string(ends[1]), "-screen", "0", "640x480x24", "-nolisten",
-                                 "tcp"},
+                                 "tcp", "-audit", "4"},
         std::map<std::string, std::string>{}, log);
     close(ends[1]);
     std::string number;
@@ -238,6 +238,27 @@ void OwnXServer::End()
         mServer->Signal(SIGCONT);
         (void)WaitUntil([&] { return mServer->CheckEnded(); }, {mServer->GetEndDescriptor()}, kServerBound);
     }
+}
+
+bool OwnXServer::WasLeftWithoutClients() const
+{
+    std::ifstream log(mLog);
+    int clients = 0;
+    bool leftWithoutClients = false;
+    for (std::string line; std::getline(log, line);) {
+        if (line.find(": client ") == std::string::npos) {
+            continue;
+        }
+        if (line.find(" connected from ") != std::string::npos) {
+            if (leftWithoutClients) {
+                return true;
+            }
+            ++clients;
+        } else if (line.find(" disconnected") != std::string::npos && --clients == 0) {
+            leftWithoutClients = true;
+        }
+    }
+    return false;
 }
 
 DesktopWatcher::DesktopWatcher() : mDisplay(XOpenDisplay(nullptr))

@@ -59,7 +59,8 @@ bool WaitUntil(const std::function<bool()>& condition, const std::vector<int>& d
                std::chrono::milliseconds bound);
 
 // An X server of the test's own (Xvfb), on a display number that no server has; the test may stop it, let it go on
-// or end it through its process. What it says goes to the log.
+// or end it through its process. What it says goes to the log, with every client that comes and goes. Like a server
+// of a session with no other client, it resets whenever its last client leaves.
 class OwnXServer {
 public:
     explicit OwnXServer(const std::string& log);
@@ -71,10 +72,14 @@ public:
     ProgramUnderTest& GetProcess() { return *mServer; }
     // The server ends, as a desktop session ends it.
     void End();
+    // Whether a client came after the server had been left without any: it came while the server reset, which
+    // refuses some connections then.
+    bool WasLeftWithoutClients() const;
 
 private:
     std::unique_ptr<ProgramUnderTest> mServer;
     std::string mName;
+    std::string mLog;
 };
 
 // A client of the desktop that watches the top-level windows come and go, and finds them by class.

@@ -147,6 +147,8 @@ TEST_F(UpdateOnItsWay, AServerStoppedRightAfterTheRequestIntoUpdateModeLeavesThe
     // With its window back, the program ends as asked once it has taken the update's end.
     ASSERT_TRUE(AskUntilEnded(*program, [&] { program->Signal(SIGTERM); }));
     EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+    // The server's only client, the program never left it to reset under its next connection.
+    EXPECT_FALSE(server.WasLeftWithoutClients()) << ContentOf(mFolder / "xvfb.log");
 }
 
 }  // namespace
