@@ -138,9 +138,6 @@ enum class Answer { kAnswered, kRefused, kSilent };
 // program's own connection is: a server whose last client leaves resets, and refuses the connections that come while
 // it does. Closed by whichever of the asking thread and the caller lets go last.
 struct DisplayProbe {
-    DisplayProbe() = default;
-    DisplayProbe(const DisplayProbe&) = delete;
-    DisplayProbe& operator=(const DisplayProbe&) = delete;
     ~DisplayProbe()
     {
         if (connection != nullptr) {

@@ -240,7 +240,7 @@ void OwnXServer::End()
     }
 }
 
-bool OwnXServer::WasLeftWithoutClients() const
+bool OwnXServer::TookAClientAfterHavingNone() const
 {
     std::ifstream log(mLog);
     int clients = 0;

@@ -72,9 +72,9 @@ public:
     ProgramUnderTest& GetProcess() { return *mServer; }
     // The server ends, as a desktop session ends it.
     void End();
-    // Whether a client came after the server had been left without any: it came while the server reset, which
-    // refuses some connections then.
-    bool WasLeftWithoutClients() const;
+    // Whether a client came after the server had been left without any, while it reset, which refuses some
+    // connections then.
+    bool TookAClientAfterHavingNone() const;
 
 private:
     std::unique_ptr<ProgramUnderTest> mServer;

@@ -148,7 +148,7 @@ TEST_F(UpdateOnItsWay, AServerStoppedRightAfterTheRequestIntoUpdateModeLeavesThe
     ASSERT_TRUE(AskUntilEnded(*program, [&] { program->Signal(SIGTERM); }));
     EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
     // The server's only client, the program never left it to reset under its next connection.
-    EXPECT_FALSE(server.WasLeftWithoutClients()) << ContentOf(mFolder / "xvfb.log");
+    EXPECT_FALSE(server.TookAClientAfterHavingNone()) << ContentOf(mFolder / "xvfb.log");
 }
 
 }  // namespace
