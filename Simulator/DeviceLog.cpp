@@ -68,6 +68,11 @@ void DeviceLog::State(std::string_view stateName)
     Write("STATE", stateName);
 }
 
+void DeviceLog::Mark(std::string_view kind, std::string_view text)
+{
+    Write(kind, text);
+}
+
 void DeviceLog::Write(std::string_view kind, std::string_view text)
 {
     if (mDescriptor < 0) {

@@ -12,6 +12,8 @@ namespace ZV::Simulator {
 //     <microseconds since the device started> RX <bytes in upper-case hex, separated by single spaces>
 //     <microseconds> TX <bytes>
 //     <microseconds> STATE normal|update|restarting|absent|done
+//     <microseconds> CUE <the cue as written>
+//     <microseconds> HOLD <number of the hold>, and RELEASE <number> once the test released it
 class DeviceLog {
 public:
     // An empty path writes nothing. Throws std::invalid_argument when the file cannot be made or written, or lies
@@ -27,6 +29,8 @@ public:
     void Received(const MidiBytes& message);
     void Sent(const MidiBytes& message);
     void State(std::string_view stateName);
+    // A line of a kind of its own, such as CUE.
+    void Mark(std::string_view kind, std::string_view text);
 
 private:
     void Write(std::string_view kind, std::string_view text);

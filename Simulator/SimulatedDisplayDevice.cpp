@@ -9,6 +9,8 @@ namespace {
 
 constexpr std::uint8_t FirstRealTimeByte = 0xF8;
 constexpr std::uint8_t StatusBit = 0x80;
+// How often a held device looks whether the test released it.
+constexpr std::chrono::milliseconds kReleaseLook{5};
 
 DeviceState InitialState(DeviceStart start)
 {
@@ -29,6 +31,34 @@ std::string HexByte(std::uint8_t byte)
     char text[3];
     std::snprintf(text, sizeof text, "%02X", byte);
     return text;
+}
+
+const char* GetRequestName(DeviceProtocol::Request request)
+{
+    switch (request) {
+    case DeviceProtocol::Request::Status:
+        return "status";
+    case DeviceProtocol::Request::Version:
+        return "version";
+    case DeviceProtocol::Request::EnterUpdateMode:
+        return "enter-update";
+    case DeviceProtocol::Request::None:
+        break;
+    }
+    return "";
+}
+
+const char* GetStatusName(DeviceProtocol::Status status)
+{
+    switch (status) {
+    case DeviceProtocol::Status::InUpdateMode:
+        return "update";
+    case DeviceProtocol::Status::UpdateDone:
+        return "done";
+    case DeviceProtocol::Status::Running:
+        break;
+    }
+    return "running";
 }
 
 std::int64_t Microseconds(SimulatorClock::duration duration)
@@ -63,10 +93,15 @@ SimulatedDisplayDevice::SimulatedDisplayDevice(DeviceSettings settings, DeviceLi
       mBuild(mSettings.Build),
       mKeepWholeMessages(mLog.IsWriting() || mSettings.ExpectedImage.has_value())
 {
+    if (mState != DeviceState::Absent && mSettings.Faults.PlugInOnCue) {
+        mWaitingToPlugIn = mState;
+        EnterState(DeviceState::Absent);
+        return;
+    }
     if (mState != DeviceState::Absent && mSettings.Faults.PlugInAfter.count() > 0) {
         mWaitingToPlugIn = mState;
         EnterState(DeviceState::Absent);
-        mLink.RunAfter(mSettings.Faults.PlugInAfter, [this] { PlugInIfWaiting(); });
+        After(mSettings.Faults.PlugInAfter, [this] { PlugInIfWaiting(); });
         return;
     }
     if (mState != DeviceState::Absent) {
@@ -79,6 +114,12 @@ void SimulatedDisplayDevice::ReceiveFromHost(const Platform::MidiLongMessage& me
                                              SimulatorClock::time_point transferStart,
                                              SimulatorClock::time_point transferEnd)
 {
+    if (mHold != 0) {
+        // It reached the device, which takes it once released.
+        mHeldSteps.push_back(
+            [this, message, transferStart, transferEnd] { ReceiveFromHost(message, transferStart, transferEnd); });
+        return;
+    }
     mTransferEnd = transferEnd;
     const bool taken = message.WriteParts([&](const std::uint8_t* bytes, std::size_t count) {
         for (std::size_t index = 0; index < count; ++index) {
@@ -161,12 +202,22 @@ void SimulatedDisplayDevice::HandleMessage(const MidiBytes& message)
     if (!isSysEx || mSettings.Start == DeviceStart::Silent) {
         return;
     }
+    if (request != DeviceProtocol::Request::None) {
+        Meet(Moment::Kind::Asked, GetRequestName(request));
+    }
+    Then([this, request, message] { Act(request, message); });
+}
+
+void SimulatedDisplayDevice::Act(DeviceProtocol::Request request, const MidiBytes& message)
+{
     switch (request) {
     case DeviceProtocol::Request::Status:
         Answer(message);
-        if (mState == DeviceState::Done) {
-            Restart(DeviceState::Normal);
-        }
+        Then([this] {
+            if (mState == DeviceState::Done) {
+                Restart(DeviceState::Normal);
+            }
+        });
         return;
     case DeviceProtocol::Request::Version:
         if (mState == DeviceState::Normal && !mSettings.Faults.NoVersion) {
@@ -207,6 +258,7 @@ void SimulatedDisplayDevice::HandleImageMessage(const MidiBytes& message)
     if (mImageMessagesArrived == mSettings.Faults.VanishAfterImageMessages) {
         Vanish();
     }
+    Meet(Moment::Kind::TookImageMessage, "");
 }
 
 void SimulatedDisplayDevice::CheckAgainstExpectedImage(const MidiBytes& message)
@@ -232,7 +284,7 @@ void SimulatedDisplayDevice::CheckAgainstExpectedImage(const MidiBytes& message)
 void SimulatedDisplayDevice::StartFlashing()
 {
     const std::uint64_t generation = ++mFlashGeneration;
-    mLink.RunAfter(mSettings.FlashTime, [this, generation] {
+    After(mSettings.FlashTime, [this, generation] {
         if (generation == mFlashGeneration && mState == DeviceState::Update && !mImageSpoilt &&
             !mSettings.Faults.NeverDone) {
             EnterState(DeviceState::Done);
@@ -253,6 +305,7 @@ void SimulatedDisplayDevice::Answer(const MidiBytes& request)
         status = DeviceProtocol::Status::UpdateDone;
     }
     Send(DeviceProtocol::MakeStatusReply(request, status));
+    Meet(Moment::Kind::Answered, GetStatusName(status));
 }
 
 void SimulatedDisplayDevice::Send(MidiBytes message)
@@ -274,7 +327,7 @@ void SimulatedDisplayDevice::Restart(DeviceState comeBackIn)
     ++mFlashGeneration;
     const std::chrono::milliseconds restartTime =
         mSettings.RestartTime * (mSettings.Faults.SlowRestart ? SlowRestartFactor : 1);
-    mLink.RunAfter(restartTime, [this, comeBackIn, updated] {
+    After(restartTime, [this, comeBackIn, updated] {
         if (updated) {
             mBuild = mSettings.NewBuild;
         }
@@ -316,9 +369,72 @@ void SimulatedDisplayDevice::EnterState(DeviceState state)
 {
     mState = state;
     mLog.State(GetStateName(state));
-    std::lock_guard lock(mObserved);
-    ++mStateEntries.at(static_cast<std::size_t>(state));
-    mStateEntered.notify_all();
+    {
+        std::lock_guard lock(mObserved);
+        ++mStateEntries.at(static_cast<std::size_t>(state));
+        mStateEntered.notify_all();
+    }
+    Meet(Moment::Kind::EnteredState, GetStateName(state));
+}
+
+void SimulatedDisplayDevice::Meet(Moment::Kind kind, std::string name)
+{
+    Moment moment;
+    moment.What = kind;
+    moment.Count = ++mMomentCounts[{kind, name}];
+    moment.Name = std::move(name);
+    std::vector<std::string> cueTexts;
+    const std::uint32_t hold = mLink.MeetMoment(moment, cueTexts);
+    for (const std::string& text : cueTexts) {
+        mLog.Mark("CUE", text);
+    }
+    if (hold == 0) {
+        return;
+    }
+    mLog.Mark("HOLD", std::to_string(hold));
+    if (mHold != 0) {
+        mLaterHolds.push_back(hold);
+        return;
+    }
+    mHold = hold;
+    WaitForRelease();
+}
+
+void SimulatedDisplayDevice::Then(std::function<void()> step)
+{
+    if (mHold != 0) {
+        mHeldSteps.push_back(std::move(step));
+    } else {
+        step();
+    }
+}
+
+void SimulatedDisplayDevice::After(std::chrono::microseconds delay, std::function<void()> step)
+{
+    mLink.RunAfter(delay, [this, step = std::move(step)]() mutable { Then(std::move(step)); });
+}
+
+void SimulatedDisplayDevice::WaitForRelease()
+{
+    mLink.RunAfter(kReleaseLook, [this] {
+        if (!mLink.IsReleased(mHold)) {
+            WaitForRelease();
+            return;
+        }
+        mLog.Mark("RELEASE", std::to_string(std::exchange(mHold, 0)));
+        if (!mLaterHolds.empty()) {
+            mHold = mLaterHolds.front();
+            mLaterHolds.pop_front();
+            WaitForRelease();
+            return;
+        }
+        // A step may hold the device again: the rest then waits for that release.
+        while (mHold == 0 && !mHeldSteps.empty()) {
+            const std::function<void()> step = std::move(mHeldSteps.front());
+            mHeldSteps.pop_front();
+            step();
+        }
+    });
 }
 
 void SimulatedDisplayDevice::Note(std::string finding)

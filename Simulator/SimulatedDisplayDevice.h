@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/MidiLongMessage.h"
+#include "Simulator/Cues.h"
 #include "Simulator/DeviceLog.h"
 #include "Simulator/DeviceProtocol.h"
 #include "Simulator/Scheduler.h"
@@ -10,7 +11,9 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -28,6 +31,10 @@ public:
     virtual void SendToHost(const MidiBytes& message) = 0;
     virtual void SetPortsPresent(bool present) = 0;
     virtual void RunAfter(std::chrono::microseconds delay, std::function<void()> task) = 0;
+    // The device met a moment (its Device is left to the link): the cues at it are done, and their texts and the hold
+    // they put the device in (0 for none) come back. A link without cues does nothing.
+    virtual std::uint32_t MeetMoment(const Moment&, std::vector<std::string>&) { return 0; }
+    virtual bool IsReleased(std::uint32_t) { return true; }
 
 protected:
     ~DeviceLink() = default;
@@ -37,7 +44,8 @@ protected:
 // takes the image message by message, reports "update done" after flashing, and comes back running the new
 // build after a further restart. It checks what a device would care about (framing, image only in update mode,
 // the image against the expected one), records the gaps between image messages and writes its log.
-// Everything but the observers runs on the scheduler's thread.
+// Everything but the observers runs on the scheduler's thread. A cue can hold it where it is: until the test
+// releases it, what it receives and what it was to do next wait, in order.
 class SimulatedDisplayDevice {
 public:
     SimulatedDisplayDevice(DeviceSettings settings, DeviceLink& link);
@@ -55,6 +63,9 @@ public:
     // From any thread: a device still waiting to be plugged in (Faults.PlugInAfter) is plugged in in the simulation's
     // next turn, as it would be once its time has passed.
     void PlugIn();
+    // In the simulation's turn (a cue of another device): the same at once.
+    void UnplugNow() { Vanish(); }
+    void PlugInNow() { PlugInIfWaiting(); }
 
     // Observers, safe from any thread.
     // Waits until the device has entered the state `count` times in all (its first state counts).
@@ -77,7 +88,14 @@ private:
     void PlugInIfWaiting();
     void Vanish();
     void EnterState(DeviceState state);
+    void Act(DeviceProtocol::Request request, const MidiBytes& message);
     void Note(std::string finding);
+    void Meet(Moment::Kind kind, std::string name);
+    // Runs the step now, or once the device is released.
+    void Then(std::function<void()> step);
+    // Runs the step after the delay, or once the device is released when it holds by then.
+    void After(std::chrono::microseconds delay, std::function<void()> step);
+    void WaitForRelease();
 
     DeviceSettings mSettings;
     DeviceLink& mLink;
@@ -102,6 +120,13 @@ private:
     bool mHaveImageEnd = false;
     SimulatorClock::time_point mLastImageEnd;
     std::uint64_t mFlashGeneration = 0;
+
+    // How often each moment came, by kind and name.
+    std::map<std::pair<Moment::Kind, std::string>, std::uint32_t> mMomentCounts;
+    std::uint32_t mHold = 0;
+    // Holds met while it held, each its turn.
+    std::deque<std::uint32_t> mLaterHolds;
+    std::deque<std::function<void()>> mHeldSteps;
 
     mutable std::mutex mObserved;
     mutable std::condition_variable mStateEntered;

@@ -1,5 +1,7 @@
 #include "Simulator/SimulatedMidiSystem.h"
 
+#include "Platform/FileSystem.h"
+
 #include <algorithm>
 
 namespace ZV::Simulator {
@@ -15,6 +17,13 @@ public:
     {
         mSystem.mScheduler.RunAfter(delay, std::move(task));
     }
+    std::uint32_t MeetMoment(const Moment& moment, std::vector<std::string>& cueTexts) override
+    {
+        Moment met = moment;
+        met.Device = mEndpoint - 1;
+        return mSystem.DoCues(met, cueTexts);
+    }
+    bool IsReleased(std::uint32_t hold) override { return mSystem.CountReleases() >= hold; }
 
 private:
     SimulatedMidiSystem& mSystem;
@@ -172,6 +181,46 @@ bool SimulatedMidiSystem::SendFromHost(const PortKey& port, Platform::MidiLongMe
     } turnEnd{mScheduler};
     transfer();
     return true;
+}
+
+std::uint32_t SimulatedMidiSystem::DoCues(const Moment& moment, std::vector<std::string>& cueTexts)
+{
+    std::uint32_t hold = 0;
+    for (const Cue& cue : mSettings.Cues) {
+        if (!(cue.When == moment)) {
+            continue;
+        }
+        cueTexts.push_back(cue.Text);
+        switch (cue.Do) {
+        case Cue::Action::PlugIn:
+            mDevices.at(cue.Target)->PlugInNow();
+            break;
+        case Cue::Action::Unplug:
+            mDevices.at(cue.Target)->UnplugNow();
+            break;
+        case Cue::Action::Hold:
+            hold = ++mHoldsMade;
+            break;
+        }
+    }
+    return hold;
+}
+
+std::uint32_t SimulatedMidiSystem::CountReleases() const
+{
+    // Opened afresh each time and never waited on: the test appends to it, and whatever else stands at its name
+    // (a named pipe) releases nothing.
+    const int file = Platform::OpenFile(mSettings.ReleasePath.c_str(), Platform::FileOpenOptions{});
+    if (file < 0) {
+        return 0;
+    }
+    std::uint32_t lines = 0;
+    char buffer[256];
+    for (std::int64_t count; (count = Platform::ReadFile(file, buffer, sizeof buffer)) > 0;) {
+        lines += static_cast<std::uint32_t>(std::count(buffer, buffer + count, '\n'));
+    }
+    (void)Platform::CloseFile(file);
+    return lines;
 }
 
 bool SimulatedMidiSystem::IsCurrent(const PortKey& port) const

@@ -103,6 +103,11 @@ private:
     };
 
     bool IsCurrent(const PortKey& port) const;
+    // Does the cues at the moment, in the simulation's turn: the texts of those done, and the hold one put the device
+    // in (0 for none).
+    std::uint32_t DoCues(const Moment& moment, std::vector<std::string>& cueTexts);
+    // How many holds the release file lets go.
+    std::uint32_t CountReleases() const;
     void SetPresent(std::size_t endpoint, bool present);
     void DeliverToHost(std::size_t endpoint, const MidiBytes& bytes);
     SimulatorClock::duration TransferTime(std::size_t byteCount) const;
@@ -120,6 +125,8 @@ private:
     std::uint64_t mNextConnection = 1;
     std::vector<std::unique_ptr<DevicePorts>> mDevicePorts;
     std::vector<std::unique_ptr<SimulatedDisplayDevice>> mDevices;
+    // Holds that cues made, in the simulation's turn alone.
+    std::uint32_t mHoldsMade = 0;
     Scheduler mScheduler;
 };
 

@@ -35,12 +35,17 @@ struct DeviceStartSpec {
 
     DeviceStart Start;
     std::optional<std::chrono::milliseconds> PlugInAfter;
+    bool PlugInOnCue = false;
 };
 
 DeviceStartSpec ParseDeviceStart(std::string_view text)
 {
     if (const std::size_t at = text.find('@'); at != std::string_view::npos) {
         DeviceStartSpec spec = ParseDeviceStart(text.substr(0, at));
+        if (text.substr(at + 1) == "cue") {
+            spec.PlugInOnCue = true;
+            return spec;
+        }
         spec.PlugInAfter = std::chrono::milliseconds(ParseWholeNumber("ZV_SIM_DEVICE plug-in", text.substr(at + 1)));
         return spec;
     }
@@ -58,7 +63,7 @@ DeviceStartSpec ParseDeviceStart(std::string_view text)
     }
     Refuse("ZV_SIM_DEVICE", text,
            "normal, update, absent, silent or two, or two starts separated by a comma or a plus, each perhaps with "
-           "@ and the milliseconds until it is plugged in");
+           "@ and the milliseconds until it is plugged in, or @cue");
 }
 
 struct DeviceStarts {
@@ -202,6 +207,7 @@ SimulationSettings ReadSimulationSettings(const EnvironmentLookup& lookup)
         DeviceSettings started = device;
         started.Start = spec.Start;
         started.Faults.PlugInAfter = spec.PlugInAfter.value_or(device.Faults.PlugInAfter);
+        started.Faults.PlugInOnCue = spec.PlugInOnCue;
         return started;
     };
     settings.Devices = {startAs(starts.Starts.front())};
@@ -219,6 +225,12 @@ SimulationSettings ReadSimulationSettings(const EnvironmentLookup& lookup)
         for (std::size_t index = 0; index < settings.Devices.size(); ++index) {
             settings.Devices[index].Faults.BusyPorts = index + 1 == busyDevice;
         }
+    }
+    if (const auto text = value("ZV_SIM_CUES")) {
+        settings.Cues = ParseCues(*text, settings.Devices.size());
+    }
+    if (const auto text = value("ZV_SIM_RELEASE")) {
+        settings.ReleasePath = *text;
     }
     return settings;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Simulator/Cues.h"
 #include "Simulator/MidiBytes.h"
 
 #include <chrono>
@@ -26,6 +27,8 @@ struct DeviceFaults {
     std::uint32_t VanishAfterImageMessages = 0;  // after N image messages the device disappears for good (0: never)
     // The device is plugged in only this long after the simulation starts, absent until then (0: from the start).
     std::chrono::milliseconds PlugInAfter{0};
+    // The device is absent until a cue plugs it in.
+    bool PlugInOnCue = false;
 };
 
 inline constexpr int SlowRestartFactor = 10;
@@ -49,6 +52,9 @@ struct SimulationSettings {
     std::uint32_t BytesPerSecond = 250'000;  // speed of the cable from the computer; 0: unlimited
     bool StuckLongMessages = false;          // long messages are taken but never finish
     std::uint32_t StallAfterBytes = 0;       // a port's cable carries this many bytes, then nothing more (0: never)
+    std::vector<Cue> Cues;
+    // A file whose lines release the holds that cues put devices in: the N-th hold lasts until it has N lines.
+    std::string ReleasePath;
 };
 
 using EnvironmentLookup = std::function<const char*(const char* name)>;
@@ -57,9 +63,10 @@ using EnvironmentLookup = std::function<const char*(const char* name)>;
 // "normal,update", for a second device named "VT5 Display Left", or by a plus such as "normal+update" for a second
 // device of the first one's name; the second logs to the log's name with ".2"; a start followed by "@" and a number,
 // such as "update@2000", plugs that device in only that many milliseconds after the simulation starts, in place of
-// the late-plug fault), ZV_SIM_BUILD, ZV_SIM_NEW_BUILD,
+// the late-plug fault, and "@cue" only when a cue plugs it in), ZV_SIM_BUILD, ZV_SIM_NEW_BUILD,
 // ZV_SIM_RESTART_MS, ZV_SIM_FLASH_MS, ZV_SIM_EXPECT_IMAGE, ZV_SIM_FAULT (faults of every device, but "busy-port=2"
-// holds the second device's ports alone, "busy-port=1" the first one's), ZV_SIM_BYTES_PER_SECOND and ZV_SIM_LOG;
+// holds the second device's ports alone, "busy-port=1" the first one's), ZV_SIM_BYTES_PER_SECOND, ZV_SIM_LOG,
+// ZV_SIM_CUES (see ParseCues) and ZV_SIM_RELEASE;
 // unset or empty variables keep the defaults. A value that cannot be used throws std::invalid_argument naming the
 // variable.
 SimulationSettings ReadSimulationSettings(const EnvironmentLookup& lookup);

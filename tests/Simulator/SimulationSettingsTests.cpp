@@ -95,6 +95,8 @@ TEST(SimulationSettings, EveryVariableReachesItsSettingAndTwoDevicesKeepSeparate
         ReadFrom({{"ZV_SIM_DEVICE", "update@2000+normal"}, {"ZV_SIM_FAULT", "late-plug=5"}});
     EXPECT_EQ(late.Devices[0].Faults.PlugInAfter, 2000ms) << "plugged in after its own time";
     EXPECT_EQ(late.Devices[1].Faults.PlugInAfter, 5ms) << "plugged in after the fault's";
+    EXPECT_TRUE(ReadFrom({{"ZV_SIM_DEVICE", "normal+update@cue"}}).Devices[1].Faults.PlugInOnCue);
+    EXPECT_EQ(ReadFrom({{"ZV_SIM_RELEASE", "/tmp/release"}}).ReleasePath, "/tmp/release");
     EXPECT_EQ(ReadFrom({{"ZV_SIM_DEVICE", "silent"}}).Devices.front().Start, DeviceStart::Silent);
     EXPECT_EQ(ReadFrom({{"ZV_SIM_DEVICE", "update"}}).Devices.front().Start, DeviceStart::Update);
     EXPECT_EQ(ReadFrom({{"ZV_SIM_DEVICE", "absent"}}).Devices.front().Start, DeviceStart::Absent);
@@ -105,7 +107,7 @@ TEST(SimulationSettings, UnusableValuesAreRefusedNamingTheVariable)
 {
     EXPECT_EQ(RefusalOf({{"ZV_SIM_DEVICE", "sometimes"}}),
               "ZV_SIM_DEVICE is \"sometimes\"; expected normal, update, absent, silent or two, or two starts separated "
-              "by a comma or a plus, each perhaps with @ and the milliseconds until it is plugged in");
+              "by a comma or a plus, each perhaps with @ and the milliseconds until it is plugged in, or @cue");
     EXPECT_EQ(RefusalOf({{"ZV_SIM_DEVICE", "update@soon"}}),
               "ZV_SIM_DEVICE plug-in is \"soon\"; expected a whole number from 0 to 4294967295");
     EXPECT_EQ(RefusalOf({{"ZV_SIM_DEVICE", "update,two"}}).substr(0, 23), "ZV_SIM_DEVICE is \"two\";");
