@@ -21,6 +21,7 @@ struct ScriptedAlsaRawMidi::Device {
     bool HeldElsewhere[2] = {};  // by direction: output, input
     bool Open[2] = {};
     std::deque<std::uint8_t> Unsent;
+    std::vector<std::size_t> WriteSizes;
     Bytes Received;
     std::deque<std::uint8_t> ToComputer;
     // Byte-microseconds of taking that have not yet made a whole byte.
@@ -103,8 +104,12 @@ public:
         if (mDevice->Gone) {
             return -ENODEV;
         }
-        const std::size_t moved = std::min(count, ScriptedAlsaRawMidi::kBufferSize - mDevice->Unsent.size());
+        if (!mDevice->Unsent.empty()) {
+            return 0;
+        }
+        const std::size_t moved = std::min(count, ScriptedAlsaRawMidi::kBufferSize);
         mDevice->Unsent.insert(mDevice->Unsent.end(), bytes, bytes + moved);
+        mDevice->WriteSizes.push_back(moved);
         return static_cast<std::int64_t>(moved);
     }
 
@@ -113,6 +118,8 @@ public:
         std::lock_guard lock(mState->Mutex);
         return mDevice->Gone ? -ENODEV : static_cast<std::int64_t>(mDevice->Unsent.size());
     }
+
+    std::size_t GetOutputBufferSize() const override { return ScriptedAlsaRawMidi::kBufferSize; }
 
     Readiness Wait(int milliseconds) override
     {
@@ -220,6 +227,12 @@ ScriptedAlsaRawMidi::Bytes ScriptedAlsaRawMidi::GetReceived(const std::string& n
 {
     std::lock_guard lock(mState->Mutex);
     return mState->Present.at(name)->Received;
+}
+
+std::vector<std::size_t> ScriptedAlsaRawMidi::GetWriteSizes(const std::string& name) const
+{
+    std::lock_guard lock(mState->Mutex);
+    return mState->Present.at(name)->WriteSizes;
 }
 
 std::uint64_t ScriptedAlsaRawMidi::GetClockMilliseconds() const

@@ -15,7 +15,8 @@ namespace ZV::Testing {
 
 // ALSA's raw MIDI as the kernel behaves, scripted by a test: devices that come and go (one plugged in again may sit
 // on another card), devices that another program holds open (EBUSY, as is a second open of one direction), and
-// outputs with the kernel's 4 KiB buffer that takes what fits and that the device empties at its own pace.
+// outputs with the kernel's 4 KiB buffer that the device empties at its own pace and that takes a write only once it
+// is empty (the driver asks the kernel so), as much of it as fits.
 //
 // The devices take bytes on the stand-in's own clock: a wait on an output moves that clock on to the moment the
 // buffer is empty, or by the time the wait was given, instead of taking that time, so that a slow device costs no
@@ -45,6 +46,8 @@ public:
     void ListenToDevice(const std::string& name, std::function<void(const Bytes&)> listener);
     // What the device has taken from the computer so far.
     Bytes GetReceived(const std::string& name) const;
+    // How many bytes each write to the device's output put into the kernel's buffer, in order.
+    std::vector<std::size_t> GetWriteSizes(const std::string& name) const;
     // Milliseconds on the stand-in's clock.
     std::uint64_t GetClockMilliseconds() const;
     // Waits, bounded, until the computer has read what the device sent it, or the device has no open input.
