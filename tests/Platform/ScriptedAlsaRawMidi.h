@@ -22,14 +22,15 @@ namespace ZV::Testing {
 // buffer is empty, or by the time the wait was given, instead of taking that time, so that a slow device costs no
 // real seconds. A wait that nothing on that clock can end (a device that takes nothing, an input with nothing to
 // read) blocks for real until the stream is woken, the device goes or the test changes it (an input's, at most for
-// its time).
+// its time). Paced in real time, the clock is the machine's, and a device takes its bytes as real time passes.
 class ScriptedAlsaRawMidi final : public Platform::AlsaRawMidi {
 public:
     using Bytes = std::vector<std::uint8_t>;
+    enum class Pace { OwnClock, RealTime };
 
     static constexpr std::size_t kBufferSize = 4096;
 
-    ScriptedAlsaRawMidi();
+    explicit ScriptedAlsaRawMidi(Pace pace = Pace::OwnClock);
 
     // Plugs the device in as device 0 of the card, with one input and one output; it takes bytes at that pace
     // (0: none at all). Held elsewhere, another program has both opened the moment the device is there.
