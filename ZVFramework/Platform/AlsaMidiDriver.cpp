@@ -150,6 +150,7 @@ private:
     static BufferedOutput AsBufferedOutput(AlsaRawMidiStream& stream)
     {
         return BufferedOutput{
+            stream.GetOutputBufferSize(),
             [&stream](const std::uint8_t* bytes, std::size_t count) { return stream.Write(bytes, count); },
             [&stream] { return stream.GetUnsentOutput(); },
             [&stream] {

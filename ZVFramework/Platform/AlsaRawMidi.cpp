@@ -112,6 +112,8 @@ public:
         return room < mBufferSize ? static_cast<std::int64_t>(mBufferSize - room) : 0;
     }
 
+    std::size_t GetOutputBufferSize() const override { return mBufferSize; }
+
     Readiness Wait(int milliseconds) override
     {
         const int count = snd_rawmidi_poll_descriptors_count(mHandle);

@@ -27,6 +27,9 @@ public:
     virtual std::int64_t Write(const std::uint8_t* bytes, std::size_t count) = 0;
     // The bytes an output's kernel buffer holds that the device has not taken yet, or a negative errno.
     virtual std::int64_t GetUnsentOutput() = 0;
+    // The size of an output's kernel buffer. A write takes bytes only once the buffer is empty, as many as fit: so
+    // the whole buffer's worth, offered in one write, goes out for one wait.
+    virtual std::size_t GetOutputBufferSize() const = 0;
     // Waits up to the time until an input has bytes to read, or until an output's kernel buffer is empty. Woken
     // once Wake has been called; Failed once the device has.
     virtual Readiness Wait(int milliseconds) = 0;

@@ -24,6 +24,11 @@ struct MidiLongMessage {
     // Something goes out, and the bytes it names are there.
     bool IsSendable() const { return GetSize() > 0 && (Bytes != nullptr || Count == 0); }
 
+    // The count bytes that go out from offset from on (framing included; from + count at most GetSize()): where they
+    // lie when the body holds them all, else copied into staging, which grows to hold them. So the framing and the
+    // body go out together without a copy of more than count bytes of the body.
+    const std::uint8_t* GetBytesAt(std::size_t from, std::size_t count, std::vector<std::uint8_t>& staging) const;
+
     // Hands the parts that go out, in order, to write(bytes, count) while it answers true; false when one did not.
     template <class Write>
     bool WriteParts(Write&& write) const

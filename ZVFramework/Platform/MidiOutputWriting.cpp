@@ -1,5 +1,8 @@
 #include "Platform/MidiOutputWriting.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace ZV::Platform {
 
 namespace {
@@ -42,24 +45,28 @@ private:
 
 bool Write(const MidiLongMessage& message, const BufferedOutput& output, SentBytes* sent)
 {
-    return message.WriteParts([&](const std::uint8_t* bytes, std::size_t count) {
-        std::size_t offset = 0;
-        while (offset < count) {
-            const std::int64_t taken = output.Write(bytes + offset, count - offset);
-            if (taken < 0) {
-                return false;
-            }
-            if (taken > 0) {
-                offset += static_cast<std::size_t>(taken);
-                if (sent != nullptr) {
-                    sent->AddWritten(static_cast<std::size_t>(taken));
-                }
-            } else if (!output.Wait() || (sent != nullptr && sent->Check() < 0)) {
-                return false;
-            }
+    const std::size_t size = message.GetSize();
+    // A buffer that tells no size still takes a byte at a time.
+    const std::size_t mostPerWrite = std::max<std::size_t>(output.BufferSize, 1);
+    // Holds at most a bufferful, and only where the framing goes out with the body.
+    std::vector<std::uint8_t> staging;
+    std::size_t offset = 0;
+    while (offset < size) {
+        const std::size_t count = std::min(size - offset, mostPerWrite);
+        const std::int64_t taken = output.Write(message.GetBytesAt(offset, count, staging), count);
+        if (taken < 0) {
+            return false;
         }
-        return true;
-    });
+        if (taken > 0) {
+            offset += static_cast<std::size_t>(taken);
+            if (sent != nullptr) {
+                sent->AddWritten(static_cast<std::size_t>(taken));
+            }
+        } else if (!output.Wait() || (sent != nullptr && sent->Check() < 0)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace

@@ -19,20 +19,26 @@ constexpr const char* kDevice = "Halvista Left";
 // How long a sender waits for a message that does not move before it gives the message up.
 constexpr std::uint64_t kSenderPatience = 10000;
 
-// Follows one long message through an output: when (on the stand-in's clock) the device was seen to take more of
-// it, and how it ended.
+// Follows one long message through an output (the one of the token, after the others): when (on the stand-in's
+// clock) the device was seen to take more of it, and how it ended.
 class MessageWatch final : public MidiOutputCallback {
 public:
-    explicit MessageWatch(const ScriptedAlsaRawMidi& alsa) : mAlsa(alsa) {}
+    explicit MessageWatch(const ScriptedAlsaRawMidi& alsa, std::uint64_t token = 1) : mAlsa(alsa), mToken(token) {}
 
-    void OnLongMessageProgress(MidiOutput&, std::uint64_t, std::size_t taken) override
+    void OnLongMessageProgress(MidiOutput&, std::uint64_t token, std::size_t taken) override
     {
+        if (token != mToken) {
+            return;
+        }
         std::lock_guard lock(mMutex);
         mProgress.push_back({mAlsa.GetClockMilliseconds(), taken});
     }
 
-    void OnLongMessageDone(MidiOutput&, std::uint64_t, bool delivered) override
+    void OnLongMessageDone(MidiOutput&, std::uint64_t token, bool delivered) override
     {
+        if (token != mToken) {
+            return;
+        }
         const std::uint64_t now = mAlsa.GetClockMilliseconds();
         std::lock_guard lock(mMutex);
         if (!mEnded) {
@@ -71,6 +77,7 @@ public:
 
 private:
     const ScriptedAlsaRawMidi& mAlsa;
+    const std::uint64_t mToken;
     mutable std::mutex mMutex;
     std::vector<std::pair<std::uint64_t, std::size_t>> mProgress;
     std::promise<bool> mDone;
@@ -124,6 +131,51 @@ TEST_F(AlsaMidiDriverTest, DeviceThatTakes300BytesASecondTakesA3500ByteMessageWh
     EXPECT_GE(watch.DoneAt(), 3500 * 1000 / 300) << "done once the device has taken the last byte, not before";
     EXPECT_LT(watch.LongestStill(), kSenderPatience) << "the device was seen taking bytes all the way";
     EXPECT_EQ(watch.LastTaken(), message.size());
+}
+
+// The kernel takes a write only into an empty buffer: a message whose F0, body and F7 went out as three writes would
+// wait for the device three times.
+TEST_F(AlsaMidiDriverTest, EachMessageGoesOutInOneWriteFramingWithItsBodyAndOneLargerThanTheBufferABufferfulAtATime)
+{
+    constexpr std::uint32_t kBytesPerSecond = 31250;
+    mAlsa->Plug(1, kDevice, kBytesPerSecond);
+    // Bodies read where they lie, as the update's are, in an image that the output holds while it reads them.
+    const auto image = std::make_shared<Bytes>(100 + 10000);
+    for (std::size_t index = 0; index < image->size(); ++index) {
+        (*image)[index] = static_cast<std::uint8_t>(index % 0x80);
+    }
+    const auto body = [&](std::size_t offset, std::size_t count) {
+        MidiLongMessage message;
+        message.Keeper = image;
+        message.Bytes = image->data() + offset;
+        message.Count = count;
+        message.IsSysExBody = true;
+        return message;
+    };
+    const Bytes note{0x90, 0x3C, 0x7F};
+    const Bytes whole = Testing::ParseHex("F0 01 02 F7");
+    MessageWatch watch(*mAlsa, 3);
+    std::future<bool> done = watch.Done();
+    mDriver.ListOutputDevices();
+    MidiOpenFailure failure = MidiOpenFailure::Absent;
+    const std::unique_ptr<MidiOutput> output = mDriver.OpenOutput(0, watch, failure);
+    ASSERT_TRUE(output);
+    ASSERT_TRUE(output->SendLongMessage(body(0, 100), 1));
+    ASSERT_TRUE(output->SendShortMessage(PackShortMessage(note.data(), note.size())));
+    ASSERT_TRUE(output->SendLongMessage(body(100, 10000), 2));
+    ASSERT_TRUE(output->SendLongMessage(MidiLongMessage::Holding(whole), 3));
+    ASSERT_EQ(done.wait_for(Testing::kBoundedWait), std::future_status::ready);
+    EXPECT_TRUE(done.get());
+
+    Bytes expected{0xF0};
+    expected.insert(expected.end(), image->begin(), image->begin() + 100);
+    expected.insert(expected.end(), {0xF7, 0x90, 0x3C, 0x7F, 0xF0});
+    expected.insert(expected.end(), image->begin() + 100, image->end());
+    expected.push_back(0xF7);
+    expected.insert(expected.end(), whole.begin(), whole.end());
+    EXPECT_EQ(mAlsa->GetReceived(kDevice), expected);
+    EXPECT_EQ(mAlsa->GetWriteSizes(kDevice), (std::vector<std::size_t>{102, 3, 4096, 4096, 1810, 4}));
+    EXPECT_GE(watch.DoneAt(), expected.size() * 1000 / kBytesPerSecond) << "done once the device took the last byte";
 }
 
 TEST_F(AlsaMidiDriverTest, DeviceThatAnotherProgramHoldsIsBusyAndOneThatIsNotThereIsAbsent)

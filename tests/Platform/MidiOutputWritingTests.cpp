@@ -25,7 +25,8 @@ struct SlowDevice {
 
     BufferedOutput AsOutput()
     {
-        return BufferedOutput{[this](const std::uint8_t* bytes, std::size_t count) -> std::int64_t {
+        return BufferedOutput{4,
+                              [this](const std::uint8_t* bytes, std::size_t count) -> std::int64_t {
                                   if (HasFailed()) {
                                       return -1;
                                   }

@@ -21,6 +21,7 @@ struct ScriptedAlsaRawMidi::Device {
     bool HeldElsewhere[2] = {};  // by direction: output, input
     bool Open[2] = {};
     std::deque<std::uint8_t> Unsent;
+    std::vector<std::size_t> WriteSizes;
     Bytes Received;
     std::deque<std::uint8_t> ToComputer;
     // Byte-microseconds of taking that have not yet made a whole byte.
@@ -30,6 +31,12 @@ struct ScriptedAlsaRawMidi::Device {
 };
 
 struct ScriptedAlsaRawMidi::State {
+    using RealClock = std::chrono::steady_clock;
+
+    explicit State(Pace pace) : RealTime(pace == Pace::RealTime) {}
+
+    const bool RealTime;
+    const RealClock::time_point Started = RealClock::now();
     mutable std::mutex Mutex;
     mutable std::condition_variable Changed;
     std::uint64_t ClockMicroseconds = 0;
@@ -52,6 +59,19 @@ struct ScriptedAlsaRawMidi::State {
             device->Credit = device->Unsent.empty() ? 0 : device->Credit - whole * 1'000'000;
         }
         Changed.notify_all();
+    }
+
+    // Under the lock: paced in real time, the clock catches up with the machine's.
+    void CatchUp()
+    {
+        if (!RealTime) {
+            return;
+        }
+        const auto now = static_cast<std::uint64_t>(
+            std::chrono::duration_cast<std::chrono::microseconds>(RealClock::now() - Started).count());
+        if (now > ClockMicroseconds) {
+            Advance(now - ClockMicroseconds);
+        }
     }
 
     // Under the lock: how long the device needs to take everything its buffer holds.
@@ -103,20 +123,29 @@ public:
         if (mDevice->Gone) {
             return -ENODEV;
         }
-        const std::size_t moved = std::min(count, ScriptedAlsaRawMidi::kBufferSize - mDevice->Unsent.size());
+        mState->CatchUp();
+        if (!mDevice->Unsent.empty()) {
+            return 0;
+        }
+        const std::size_t moved = std::min(count, ScriptedAlsaRawMidi::kBufferSize);
         mDevice->Unsent.insert(mDevice->Unsent.end(), bytes, bytes + moved);
+        mDevice->WriteSizes.push_back(moved);
         return static_cast<std::int64_t>(moved);
     }
 
     std::int64_t GetUnsentOutput() override
     {
         std::lock_guard lock(mState->Mutex);
+        mState->CatchUp();
         return mDevice->Gone ? -ENODEV : static_cast<std::int64_t>(mDevice->Unsent.size());
     }
+
+    std::size_t GetOutputBufferSize() const override { return ScriptedAlsaRawMidi::kBufferSize; }
 
     Readiness Wait(int milliseconds) override
     {
         std::unique_lock lock(mState->Mutex);
+        mState->CatchUp();
         for (;;) {
             if (mWoken) {
                 return Readiness::Woken;
@@ -129,7 +158,18 @@ public:
             }
             if (mDirection == 0 && mDevice->BytesPerSecond != 0) {
                 const std::uint64_t limit = milliseconds < 0 ? UINT64_MAX : std::uint64_t(milliseconds) * 1000;
-                mState->Advance(std::min(State::TimeToEmpty(*mDevice), limit));
+                const std::uint64_t step = std::min(State::TimeToEmpty(*mDevice), limit);
+                if (mState->RealTime) {
+                    // The device takes its bytes while the wait lasts; a wake or an unplug ends it at once.
+                    mState->Changed.wait_until(lock, State::RealClock::now() + std::chrono::microseconds(step),
+                                               [&] { return mWoken || mDevice->Gone; });
+                    mState->CatchUp();
+                    if (mWoken || mDevice->Gone) {
+                        continue;
+                    }
+                } else {
+                    mState->Advance(step);
+                }
                 return mDevice->Unsent.empty() ? Readiness::Ready : Readiness::TimedOut;
             }
             if (mDirection == 1) {
@@ -164,7 +204,7 @@ private:
 
 }  // namespace
 
-ScriptedAlsaRawMidi::ScriptedAlsaRawMidi() : mState(std::make_shared<State>()) {}
+ScriptedAlsaRawMidi::ScriptedAlsaRawMidi(Pace pace) : mState(std::make_shared<State>(pace)) {}
 
 void ScriptedAlsaRawMidi::Plug(int card, const std::string& name, std::uint32_t bytesPerSecond, bool heldElsewhere)
 {
@@ -219,12 +259,20 @@ void ScriptedAlsaRawMidi::ListenToDevice(const std::string& name, std::function<
 ScriptedAlsaRawMidi::Bytes ScriptedAlsaRawMidi::GetReceived(const std::string& name) const
 {
     std::lock_guard lock(mState->Mutex);
+    mState->CatchUp();
     return mState->Present.at(name)->Received;
+}
+
+std::vector<std::size_t> ScriptedAlsaRawMidi::GetWriteSizes(const std::string& name) const
+{
+    std::lock_guard lock(mState->Mutex);
+    return mState->Present.at(name)->WriteSizes;
 }
 
 std::uint64_t ScriptedAlsaRawMidi::GetClockMilliseconds() const
 {
     std::lock_guard lock(mState->Mutex);
+    mState->CatchUp();
     return mState->ClockMicroseconds / 1000;
 }
 
