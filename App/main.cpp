@@ -2,6 +2,7 @@
 #include "App/CommandLine.h"
 #include "Application/MFCFrameworkApp.h"
 #include "Application/StartupError.h"
+#include "Platform/LibraryVariables.h"
 #include "Platform/StandardError.h"
 #include "Platform/TerminationRequests.h"
 #include "Simulator/SimulatedMidiDriver.h"
@@ -14,6 +15,8 @@ int main(int argumentCount, char** arguments)
     ZV::Platform::HoldTerminationRequests();
     ZV::Platform::IgnoreClosedPipes();
     ZV::Platform::KeepStandardStreamsOpen();
+    // Before any thread reads the environment: the font and sound libraries never see what the program refuses of it.
+    ZV::Platform::DropRefusedLibraryVariables();
     ZV::WideString commandLine;
     std::string refusal;
     if (!JoinCommandLine(argumentCount, arguments, commandLine, refusal)) {

@@ -1,6 +1,7 @@
 #include "Platform/FontLibrary.h"
 
 #include "Platform/DebuggerOutput.h"
+#include "Platform/FontLibraryFiles.h"
 #include "Platform/HomeFolders.h"
 #include "Platform/StandardError.h"
 
@@ -13,13 +14,16 @@ namespace ZV::Platform {
 
 namespace {
 
+// The library can leave the home out only as a whole: its configuration there, its caches and the user's fonts. Its
+// own variables are judged before it can read them (Platform/LibraryVariables.h).
 void KeepOutOfARefusedHome()
 {
-    // The home and the folders the font library finds through it: where it reads its configuration, keeps its caches
-    // and looks for the user's fonts.
-    const RefusedFolder refused =
+    RefusedFolder refused =
         FindRefusedFolder({GetFolderNamedBy("HOME"), GetXdgFolder("XDG_CONFIG_HOME", "/.config"),
                            GetXdgFolder("XDG_CACHE_HOME", "/.cache"), GetXdgFolder("XDG_DATA_HOME", "/.local/share")});
+    if (!refused.IsRefused()) {
+        refused = FindRefusedFontLibraryPath(FontLibraryReach::home, false);
+    }
     if (!refused.IsRefused()) {
         return;
     }

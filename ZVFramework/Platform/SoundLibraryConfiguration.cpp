@@ -1,74 +1,152 @@
 #include "Platform/SoundLibraryConfiguration.h"
 
 #include "Platform/DebuggerOutput.h"
-#include "Platform/HomeFolders.h"
+#include "Platform/JudgedPaths.h"
 #include "Platform/SaidOnce.h"
+#include "Platform/SoundLibraryIncludes.h"
 #include "Platform/StandardError.h"
 
 #include <alsa/asoundlib.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <new>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// The hook that ALSA's own configuration names for the files it loads; exported by the library for such hooks, though
-// its header does not declare it.
-extern "C" int snd_config_hook_load(snd_config_t* root, snd_config_t* config, snd_config_t** dst,
-                                    snd_config_t* private_data);
-
 namespace ZV::Platform {
 
 namespace {
 
-// "~" is the home as ALSA takes it.
-bool LiesInTheHome(std::string_view path, const std::vector<std::string>& home)
+// A file that includes more deeply than this includes itself, which would hold ALSA until it runs out of files.
+constexpr int kDeepestInclude = 16;
+
+void SayLeftOut(const std::string& file, const RefusedFolder& refused)
 {
-    return path.substr(0, 1) == "~" || std::any_of(home.begin(), home.end(), [&](const std::string& folder) {
-               return !folder.empty() && path.substr(0, folder.size()) == folder &&
-                      (path.size() == folder.size() || path[folder.size()] == '/');
-           });
+    const std::string line = "The sound library reads no settings from " + file + ", as " +
+                             (refused.Path == file ? std::string("it") : refused.Path) + " " + refused.Exposure + ".";
+    if (IsSaidForTheFirstTime(line)) {
+        WriteDebuggerOutput((EscapeForLine(line) + "\n").c_str());
+    }
 }
 
-// The files of one of the configuration's load hooks, its functions worked out, without those of the home; null when
-// none is left.
-snd_config_t* MakeFilesOutsideTheHome(snd_config_t* root, snd_config_t* hook, const std::vector<std::string>& home)
+// "~/" as ALSA expands it: the home the environment names, else the user's.
+std::string ExpandHome(const std::string& name)
 {
-    snd_config_t* files = nullptr;
-    snd_config_t* expanded = nullptr;
-    if (snd_config_search(hook, "files", &files) < 0 ||
-        snd_config_expand(files, root, nullptr, nullptr, &expanded) < 0) {
-        return nullptr;
+    if (!name.starts_with("~/")) {
+        return name;
     }
-    snd_config_t* kept = nullptr;
-    if (snd_config_get_type(expanded) == SND_CONFIG_TYPE_COMPOUND && snd_config_make_compound(&kept, "files", 0) >= 0) {
-        int index = 0;
-        snd_config_iterator_t next;
-        for (snd_config_iterator_t entry = snd_config_iterator_first(expanded);
-             entry != snd_config_iterator_end(expanded); entry = next) {
-            next = snd_config_iterator_next(entry);
-            const char* file = nullptr;
-            if (snd_config_get_string(snd_config_iterator_entry(entry), &file) < 0 || LiesInTheHome(file, home)) {
-                continue;
-            }
-            snd_config_t* copy = nullptr;
-            if (snd_config_imake_string(&copy, std::to_string(index).c_str(), file) >= 0) {
-                if (snd_config_add(kept, copy) >= 0) {
-                    ++index;
-                } else {
-                    snd_config_delete(copy);
-                }
-            }
+    if (const char* home = std::getenv("HOME")) {
+        return home + name.substr(1);
+    }
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr) {
+        return name;
+    }
+    return found->pw_dir + name.substr(1);
+}
+
+// Why ALSA could not be handed the text: a file it includes, named as ALSA finds it, is refused, missing or
+// includes in turn what cannot be handed to it. Includes named relatively (or found in search folders the text adds)
+// come from folders of ALSA's own choosing and are refused.
+RefusedFolder JudgeIncludes(const std::string& text, const std::string& file, int depth)
+{
+    std::vector<std::string> names;
+    if (!FindSoundLibraryIncludes(text, depth > 0, names)) {
+        return {file, "ends inside a quotation, a comment or an include"};
+    }
+    for (const std::string& written : names) {
+        // ALSA takes the name as text, up to a zero byte.
+        const std::string name = written.substr(0, written.find('\0'));
+        const std::string path =
+            name.starts_with("confdir:") ? std::string(snd_config_topdir()) + "/" + name.substr(8) : name;
+        const PathJudgement judged = JudgeLibraryPath(path);
+        if (judged.Refused.IsRefused()) {
+            return judged.Refused;
+        }
+        std::string included;
+        if (!judged.Exists || !ReadJudgedFile(path, included)) {
+            return {path, "cannot be read"};
+        }
+        if (depth == kDeepestInclude) {
+            return {path, "is included too deeply"};
+        }
+        if (RefusedFolder refused = JudgeIncludes(included, path, depth + 1); refused.IsRefused()) {
+            return refused;
         }
     }
-    snd_config_delete(expanded);
-    return kept;
+    return {};
 }
 
-// Runs the configuration's load hooks as ALSA would, but on the files outside the home alone. Other hooks are
-// dropped: the system's configuration names none.
-void LoadTheSystemsFiles(snd_config_t* root, const std::vector<std::string>& home)
+// False when the file was not loaded.
+bool LoadFile(snd_config_t* root, const std::string& file)
+{
+    std::string text;
+    if (!ReadJudgedFile(file, text)) {
+        return false;
+    }
+    if (RefusedFolder refused = JudgeIncludes(text, file, 0); refused.IsRefused()) {
+        SayLeftOut(file, refused);
+        return false;
+    }
+    snd_input_t* input = nullptr;
+    if (snd_input_buffer_open(&input, text.data(), static_cast<ssize_t>(text.size())) < 0) {
+        return false;
+    }
+    const int result = snd_config_load(root, input);
+    snd_input_close(input);
+    return result >= 0;
+}
+
+// A folder's files as ALSA loads them: those whose names end in ".conf", in the order of their names' versions. A
+// folder among them is no file to load.
+void LoadFolder(snd_config_t* root, const std::string& folder)
+{
+    std::vector<std::string> names = ListJudgedFolder(folder);
+    std::erase_if(names, [](const std::string& name) { return name.size() <= 5 || !name.ends_with(".conf"); });
+    std::sort(names.begin(), names.end(), [](const std::string& first, const std::string& second) {
+        return strverscmp(first.c_str(), second.c_str()) < 0;
+    });
+    for (const std::string& name : names) {
+        (void)LoadFile(root, folder + "/" + name);
+    }
+}
+
+// One entry of a load hook's list: alternatives split by "|||", the first that is there loaded.
+void LoadListed(snd_config_t* root, std::string_view listed)
+{
+    for (std::size_t start = 0; start <= listed.size();) {
+        const std::size_t end = std::min(listed.find("|||", start), listed.size());
+        const std::string file = ExpandHome(std::string(listed.substr(start, end - start)));
+        start = end + 3;
+        const PathJudgement judged = JudgeLibraryPath(file);
+        if (judged.Refused.IsRefused()) {
+            SayLeftOut(file, judged.Refused);
+            return;
+        }
+        if (!judged.Exists) {
+            continue;
+        }
+        struct stat status {};
+        if (stat(file.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+            LoadFolder(root, file);
+        } else {
+            (void)LoadFile(root, file);
+        }
+        return;
+    }
+}
+
+// Runs the configuration's load hooks as ALSA would, on the files judged. Other hooks are dropped: the system's
+// configuration names none.
+void RunLoadHooks(snd_config_t* root)
 {
     snd_config_t* hooks = nullptr;
     if (snd_config_search(root, "@hooks", &hooks) < 0) {
@@ -82,27 +160,23 @@ void LoadTheSystemsFiles(snd_config_t* root, const std::vector<std::string>& hom
         snd_config_t* hook = snd_config_iterator_entry(entry);
         snd_config_t* function = nullptr;
         const char* name = nullptr;
+        snd_config_t* files = nullptr;
+        snd_config_t* expanded = nullptr;
         if (snd_config_search(hook, "func", &function) < 0 || snd_config_get_string(function, &name) < 0 ||
-            std::string_view(name) != "load") {
+            std::string_view(name) != "load" || snd_config_search(hook, "files", &files) < 0 ||
+            snd_config_expand(files, root, nullptr, nullptr, &expanded) < 0) {
             continue;
         }
-        snd_config_t* load = nullptr;
-        snd_config_t* files = MakeFilesOutsideTheHome(root, hook, home);
-        if (files == nullptr || snd_config_make_compound(&load, nullptr, 0) < 0) {
-            if (files != nullptr) {
-                snd_config_delete(files);
+        snd_config_iterator_t nextFile;
+        for (snd_config_iterator_t file = snd_config_iterator_first(expanded);
+             file != snd_config_iterator_end(expanded); file = nextFile) {
+            nextFile = snd_config_iterator_next(file);
+            const char* listed = nullptr;
+            if (snd_config_get_string(snd_config_iterator_entry(file), &listed) >= 0) {
+                LoadListed(root, listed);
             }
-            continue;
         }
-        snd_config_add(load, files);
-        snd_config_t* errors = nullptr;
-        snd_config_t* errorsCopy = nullptr;
-        if (snd_config_search(hook, "errors", &errors) >= 0 && snd_config_copy(&errorsCopy, errors) >= 0) {
-            snd_config_add(load, errorsCopy);
-        }
-        snd_config_t* unused = nullptr;
-        snd_config_hook_load(root, load, &unused, nullptr);
-        snd_config_delete(load);
+        snd_config_delete(expanded);
     }
     snd_config_delete(hooks);
 }
@@ -116,23 +190,15 @@ snd_config_t* MakeEmptyConfiguration()
     return root;
 }
 
-// The system's configuration file and the files it loads, without the home's. Empty when the file cannot be read:
-// ALSA then finds no device, rather than reading the home.
-snd_config_t* MakeSystemConfiguration(const std::vector<std::string>& home)
+// Empty when the system's file cannot be read: ALSA then finds no device, rather than reading what it would itself.
+snd_config_t* MakeConfiguration()
 {
     snd_config_t* root = MakeEmptyConfiguration();
-    const std::string file = std::string(snd_config_topdir()) + "/alsa.conf";
-    snd_input_t* input = nullptr;
-    int result = snd_input_stdio_open(&input, file.c_str(), "r");
-    if (result >= 0) {
-        result = snd_config_load(root, input);
-        snd_input_close(input);
-    }
-    if (result < 0) {
+    if (!LoadFile(root, std::string(snd_config_topdir()) + "/alsa.conf")) {
         snd_config_delete(root);
         return MakeEmptyConfiguration();
     }
-    LoadTheSystemsFiles(root, home);
+    RunLoadHooks(root);
     return root;
 }
 
@@ -143,26 +209,10 @@ void SoundLibraryConfiguration::Deleter::operator()(snd_config_t* configuration)
     snd_config_delete(configuration);
 }
 
-SoundLibraryConfiguration::SoundLibraryConfiguration()
-{
-    const std::vector<std::string> home = {GetFolderNamedBy("HOME"), GetXdgFolder("XDG_CONFIG_HOME", "/.config")};
-    const RefusedFolder refused = FindRefusedFolder(home);
-    if (!refused.IsRefused()) {
-        return;
-    }
-    mConfiguration.reset(MakeSystemConfiguration(home));
-    const std::string line = "The sound library reads no settings from the home, as " + refused.Path + " " +
-                             refused.Exposure + ".";
-    if (IsSaidForTheFirstTime(line)) {
-        WriteDebuggerOutput((EscapeForLine(line) + "\n").c_str());
-    }
-}
+SoundLibraryConfiguration::SoundLibraryConfiguration() : mConfiguration(MakeConfiguration()) {}
 
 int SoundLibraryConfiguration::OpenControl(snd_ctl_t** control, const char* name) const
 {
-    if (mConfiguration == nullptr) {
-        return snd_ctl_open(control, name, 0);
-    }
     const std::lock_guard<std::mutex> searching(mSearch);
     return snd_ctl_open_lconf(control, name, 0, mConfiguration.get());
 }
@@ -170,9 +220,6 @@ int SoundLibraryConfiguration::OpenControl(snd_ctl_t** control, const char* name
 int SoundLibraryConfiguration::OpenRawMidi(snd_rawmidi_t** input, snd_rawmidi_t** output, const char* name,
                                            int mode) const
 {
-    if (mConfiguration == nullptr) {
-        return snd_rawmidi_open(input, output, name, mode);
-    }
     const std::lock_guard<std::mutex> searching(mSearch);
     return snd_rawmidi_open_lconf(input, output, name, mode, mConfiguration.get());
 }

@@ -9,14 +9,16 @@ typedef struct _snd_rawmidi snd_rawmidi_t;
 
 namespace ZV::Platform {
 
-// Opens ALSA's devices with the configuration they are to be given. ALSA reads the user's settings (~/.asoundrc and
-// $XDG_CONFIG_HOME/alsa/asoundrc) from the home, and those settings can name libraries that it loads and runs: in a
-// run of root's with another user's home, that user's code. Where the program refuses the home or that configuration
-// folder (as Platform/CheckedFolder.h asks), this is the system's configuration without the user's files, and one line
-// of debug output says so; otherwise none is made, and ALSA reads its own as it always does.
+// Opens ALSA's devices with a configuration of the program's own making. ALSA's own would read the files its system
+// configuration lists (among them ~/.asoundrc and $XDG_CONFIG_HOME/alsa/asoundrc) and whatever those include, by
+// their names, waiting on a named pipe for ever; and those settings can name libraries that it loads and runs: in a
+// run of root's with another user's files, that user's code. This one is the system's configuration with the files it
+// lists each judged (Platform/JudgedPaths.h), and what they include: a file that is refused, or includes one, or names
+// it relatively, is left out, one line of debug output for each. The files are read by the program, without waiting,
+// and handed to ALSA as text. A user's own files, and root's own, are read as ALSA reads them.
 class SoundLibraryConfiguration {
 public:
-    // Judges the home as the environment names it now.
+    // Made as the environment names the files now.
     SoundLibraryConfiguration();
 
     // snd_ctl_open and snd_rawmidi_open with this configuration. Any thread.
@@ -27,7 +29,6 @@ private:
     struct Deleter {
         void operator()(snd_config_t* configuration) const;
     };
-    // Null for ALSA's own.
     std::unique_ptr<snd_config_t, Deleter> mConfiguration;
     // ALSA works hooks out in a configuration as it searches it, so one of ours is searched by one open at a time.
     mutable std::mutex mSearch;

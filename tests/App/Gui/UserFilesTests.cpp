@@ -1,5 +1,8 @@
 #include "App/Gui/ProgramOnDesktop.h"
 
+#include <signal.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
@@ -30,6 +33,36 @@ void GiveToAnotherUser(const std::string& path)
     }
     ASSERT_EQ(lchown(path.c_str(), kAnotherUser, kAnotherUser), 0) << path;
 }
+
+// A font configuration that names a cache folder and a folder with a font in it, which needs a cache.
+void WriteFontConfiguration(const TemporaryFolder& folder, const std::string& file, const std::string& named)
+{
+    folder.Write(file, "<?xml version=\"1.0\"?>\n<fontconfig><cachedir>" + named + "/made-cache</cachedir><dir>" +
+                           named + "/fonts</dir></fontconfig>\n");
+    fs::create_directories(named + "/fonts");
+    fs::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", named + "/fonts/Font.ttf");
+}
+
+// Whether anything opened a folder watched (to list it) or a file in it, from the watch's making on.
+class OpenWatch {
+public:
+    explicit OpenWatch(const std::string& folder) : mDescriptor(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        EXPECT_GE(inotify_add_watch(mDescriptor, folder.c_str(), IN_OPEN), 0) << folder;
+    }
+    OpenWatch(const OpenWatch&) = delete;
+    OpenWatch& operator=(const OpenWatch&) = delete;
+    ~OpenWatch() { close(mDescriptor); }
+
+    bool SawAnOpen() const
+    {
+        char events[4096];
+        return read(mDescriptor, events, sizeof events) > 0;
+    }
+
+private:
+    int mDescriptor;
+};
 
 TEST_F(UserFiles, TheUsersOwnLinksToTheirOwnFilesAreReadAndWrittenThroughAndStayLinks)
 {
@@ -163,12 +196,8 @@ TEST_F(UserFiles, RootStartsTheFontLibraryWithoutAHomeItRefusesAndMakesNothingTh
     if (getuid() != 0) {
         GTEST_SKIP() << "another user is needed, and only root can act as one";
     }
-    // A configuration that names a cache folder and a folder with a font in it, which needs a cache.
     const auto writeFontConfiguration = [&](const std::string& file, const std::string& folder) {
-        mFolder.Write(file, "<?xml version=\"1.0\"?>\n<fontconfig><cachedir>" + folder +
-                                "/made-cache</cachedir><dir>" + folder + "/fonts</dir></fontconfig>\n");
-        fs::create_directories(folder + "/fonts");
-        fs::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", folder + "/fonts/Font.ttf");
+        WriteFontConfiguration(mFolder, file, folder);
     };
     const std::string theirHome = mFolder / "their-home";
     writeFontConfiguration("their-home/.fonts.conf", theirHome);
@@ -206,6 +235,119 @@ TEST_F(UserFiles, RootStartsTheFontLibraryWithoutAHomeItRefusesAndMakesNothingTh
                                     start.refused + " belongs to another user."));
         }
     }
+}
+
+// Where root runs with what another user may name or write: a sticky configuration folder of root's that they write
+// into, their home and font configuration file (as "sudo -E" keeps them), relative configuration and data folders
+// (where the current folder holds a font of theirs), their folder among the shared data folders. The libraries read
+// and make nothing there; root's own fonts are kept.
+TEST_F(UserFiles, RootsLibrariesReadAndMakeNothingThatAnotherUserNamesOrPutsWhereTheyLook)
+{
+    if (getuid() != 0) {
+        GTEST_SKIP() << "another user is needed, and only root can act as one";
+    }
+    const std::string sticky = mFolder / "sticky";
+    const std::string inSticky = mFolder / "in-sticky";
+    WriteFontConfiguration(mFolder, "sticky/fontconfig/fonts.conf", inSticky);
+    mFolder.Write("sticky/alsa/asoundrc", "pcm.theirs { type hw card 0 }\n");
+    for (const std::string& theirs : {sticky + "/fontconfig", sticky + "/alsa", inSticky}) {
+        GiveToAnotherUser(theirs);
+    }
+    ASSERT_EQ(chmod(sticky.c_str(), 01777), 0);
+    const std::string theirHome = mFolder / "their-home";
+    WriteFontConfiguration(mFolder, "their-home/fonts.conf", theirHome);
+    GiveToAnotherUser(theirHome);
+    const std::string font = ContentOf("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+    const std::string current = mFolder / "current";
+    const std::string theirFont = mFolder.Write("current/relative/fonts/Font.ttf", font);
+    ASSERT_EQ(lchown(theirFont.c_str(), kAnotherUser, kAnotherUser), 0);
+    const std::string theirShare = mFolder / "their-share";
+    mFolder.Write("their-share/fonts/Font.ttf", font);
+    GiveToAnotherUser(theirShare);
+    const std::string rootsHome = mFolder / "home";
+    WriteFontConfiguration(mFolder, "home/.fonts.conf", rootsHome);
+
+    struct Road {
+        std::map<std::string, std::string> environment;
+        std::string current;
+        std::string watched;
+        std::vector<std::string> lines;
+    };
+    const std::string leftOut =
+        "The font library reads no fonts or settings from the home and keeps no cache there, as ";
+    for (const Road& road : {
+             Road{{{"XDG_CONFIG_HOME", sticky}},
+                   "",
+                   inSticky + "/fonts",
+                   {leftOut + sticky + "/fontconfig belongs to another user.",
+                    "The sound library reads no settings from " + sticky + "/alsa/asoundrc, as " + sticky +
+                        "/alsa belongs to another user."}},
+             Road{{{"HOME", theirHome}, {"FONTCONFIG_FILE", theirHome + "/fonts.conf"}},
+                   "",
+                   theirHome + "/fonts",
+                   {"The font library reads nothing that FONTCONFIG_FILE, FONTCONFIG_PATH or FONTCONFIG_SYSROOT names, "
+                    "as " +
+                        theirHome + " belongs to another user.",
+                    leftOut + theirHome + " belongs to another user."}},
+             Road{{{"XDG_CONFIG_HOME", "relative"}, {"XDG_DATA_HOME", "relative"}},
+                   current,
+                   current + "/relative/fonts",
+                   {"The font and sound libraries take XDG_CONFIG_HOME as unset, as relative is not an absolute path.",
+                    "The font and sound libraries take XDG_DATA_HOME as unset, as relative is not an absolute path."}},
+             Road{{{"HOME", rootsHome}, {"XDG_DATA_DIRS", theirShare + ":/usr/share"}},
+                   "",
+                   theirShare + "/fonts",
+                   {"XDG_DATA_DIRS is taken without " + theirShare + ", as " + theirShare +
+                    " belongs to another user."}}}) {
+        SCOPED_TRACE(road.watched);
+        std::map<std::string, std::string> environment = road.environment;
+        environment.insert({{"XDG_CACHE_HOME", mFolder / "cache"}, {"ZV_MIDI_DRIVER", "alsa"}, {"DISPLAY", ""}});
+        const OpenWatch watch(road.watched);
+        // env starts the program in the folder given.
+        const std::unique_ptr<ProgramUnderTest> program =
+            road.current.empty()
+                ? Start({"-SILENT"}, environment)
+                : Start({"-C", road.current, ZV_TEST_PROGRAM, "-SILENT"}, environment, "/usr/bin/env");
+        ASSERT_TRUE(WaitForProgramEnd(*program));
+        EXPECT_EQ(program->GetExitCode(), 3) << program->ReadStandardError();
+        EXPECT_FALSE(watch.SawAnOpen()) << "their fonts are neither read nor cached";
+        for (const std::string& line : road.lines) {
+            EXPECT_THAT(program->ReadStandardError(), HasSubstr(line + "\n"));
+        }
+    }
+    for (const std::string& theirs : {inSticky, theirHome}) {
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(theirs)) {
+            struct stat status {};
+            ASSERT_EQ(lstat(entry.path().c_str(), &status), 0);
+            EXPECT_EQ(status.st_uid, kAnotherUser) << entry.path() << " was made by root";
+        }
+    }
+    EXPECT_TRUE(fs::is_directory(rootsHome + "/made-cache")) << "root's own fonts are kept";
+}
+
+// A named pipe at a name that the libraries would read, here one that root's own settings include, would hold the
+// program for good before its window shows, deaf to the requests to end.
+TEST_F(UserFiles, ANamedPipeThatTheSettingsIncludeHoldsNeitherTheWindowNorTheEnd)
+{
+    ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
+    const std::string pipe = mFolder / "pipe";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string rootsHome = mFolder / "home";
+    mFolder.Write("home/.fonts.conf", "<?xml version=\"1.0\"?>\n<fontconfig><include>" + pipe +
+                                          "</include></fontconfig>\n");
+    const std::string settings = mFolder.Write("home/.asoundrc", "<" + pipe + ">\n");
+
+    const std::unique_ptr<ProgramUnderTest> program = Start({}, {{"ZV_MIDI_DRIVER", "alsa"}});
+    ASSERT_NE(WaitForMainWindow(*program), 0u) << program->ReadStandardError();
+    program->Signal(SIGTERM);
+    ASSERT_TRUE(WaitForProgramEnd(*program));
+    EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+    EXPECT_THAT(program->LinesStartingWith("The font library"),
+                ElementsAre("The font library reads no fonts or settings from the home and keeps no cache there, as " +
+                            pipe + " is neither a file nor a folder."));
+    EXPECT_THAT(program->LinesStartingWith("The sound library"),
+                ElementsAre("The sound library reads no settings from " + settings + ", as " + pipe +
+                            " is neither a file nor a folder."));
 }
 
 }  // namespace
