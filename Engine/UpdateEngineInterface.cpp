@@ -9,6 +9,9 @@
 #include "Threading/WaitResults.h"
 #include "Utilities/Storage/ZVFile.h"
 
+#include <algorithm>
+#include <iterator>
+
 using namespace ZV;
 
 namespace {
@@ -48,6 +51,13 @@ LUpdateEngineInterface::UpdateFailure RefusalOf(const ImageCheck& check)
     ReportImageRefusal(check);
     return LUpdateEngineInterface::UpdateFailure{LUpdateEngineInterface::FailureKind::kImageRefused, check.Fault,
                                                  check.Offset};
+}
+
+// How many devices a line says there are, two or more.
+std::string CountInWords(std::uint32_t count)
+{
+    static const char* const kWords[] = {"two", "three", "four", "five", "six", "seven", "eight", "nine"};
+    return count >= 2 && count - 2 < std::size(kWords) ? kWords[count - 2] : std::to_string(count);
 }
 
 bool IsFolder(const WideString& path)
@@ -157,10 +167,12 @@ void LUpdateEngineInterface::SelectFoundDevice(std::int32_t index)
     }
     mSelectedIndex.store(index);
     std::uint32_t code = kDeviceErrorNone;
-    const bool nameShared = IsFoundDeviceNameShared(index);
-    if (nameShared || GetUpdateFailure().Kind == FailureKind::kDevicesShareName) {
+    const std::uint32_t namesakes = CountFoundDeviceNamesakes(index);
+    if (namesakes > 0 || GetUpdateFailure().Kind == FailureKind::kDevicesShareName) {
         // Said afresh with every choice: the other device may have gone since.
-        SetUpdateFailure(nameShared ? UpdateFailure{FailureKind::kDevicesShareName} : UpdateFailure());
+        UpdateFailure shared{FailureKind::kDevicesShareName};
+        shared.DeviceCount = namesakes;
+        SetUpdateFailure(namesakes > 0 ? shared : UpdateFailure());
     }
     if (Succeeded(GetFoundDeviceError(index, code)) && code == kDeviceErrorNone) {
         SetDeviceState(IsFoundDeviceInUpdateMode(index) ? kDeviceInUpdateMode : kDeviceRunning);
@@ -485,20 +497,30 @@ std::string LUpdateEngineInterface::DescribeSharedNameFailure() const
 {
     const std::string name = Quoted(mChosenDevice.UpdateRenderPortName);
     const UpdateFailure failure = GetUpdateFailure();
+    const std::string confirmed = "a device named " + name + " confirmed the image, but ";
+    const std::string updateThatOne = "; connect only that one and update it";
     switch (failure.Kind) {
     case FailureKind::kDevicesShareName:
-        if (failure.Detail == FailureDetail::kNamesakeWaiting) {
-            return "a device named " + name + " confirmed the image, but another device of that name waits in update "
-                   "mode for its image; connect only that one and update it";
+        switch (failure.Detail) {
+        case FailureDetail::kNamesakeWaiting:
+            return confirmed + "another device of that name waits in update mode for its image" + updateThatOne;
+        case FailureDetail::kNamesakeHeld:
+            return confirmed + "another program holds a device of that name, which may wait in update mode for its "
+                               "image" + updateThatOne;
+        case FailureDetail::kNamesakeAway:
+            return confirmed + "fewer devices of that name are connected than when the device to update was sent "
+                               "into update mode, and one that is away may wait in update mode for its image" +
+                   updateThatOne;
+        default:
+            // Where two or more were seen, one of them the chosen device.
+            return CountInWords(std::max<std::uint32_t>(failure.DeviceCount, 2)) + " devices named " + name +
+                   " are connected; connect only the one to update";
         }
-        if (failure.Detail == FailureDetail::kNamesakeHeld) {
-            return "a device named " + name + " confirmed the image, but another program holds a device of that name, "
-                   "which may wait in update mode for its image; connect only that one and update it";
-        }
-        return "two devices named " + name + " are connected; connect only the one to update";
     case FailureKind::kNamesakeMissing:
         return "a device named " + name + " went missing after the one to update was sent into update mode, so the "
                "device in update mode may be another one";
+    case FailureKind::kNotInUpdateMode:
+        return "no device named " + name + " answered in update mode when its image was to be sent";
     default:
         return std::string();
     }
@@ -509,9 +531,9 @@ LUpdateEngineInterface::ProbeFailure LUpdateEngineInterface::GetDeviceProbeFailu
     return ProbeFailure();
 }
 
-bool LUpdateEngineInterface::IsFoundDeviceNameShared(std::int32_t) const
+std::uint32_t LUpdateEngineInterface::CountFoundDeviceNamesakes(std::int32_t) const
 {
-    return false;
+    return 0;
 }
 
 std::string LUpdateEngineInterface::DescribeDeviceProbeFailure() const

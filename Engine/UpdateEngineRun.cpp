@@ -52,10 +52,18 @@ ZVRESULT LUpdateEngine::RunUpdate()
     // a device of its names that comes or goes meanwhile is never asked in its place.
     DevicePorts ports;
     ProbeFailure openFailure;
-    const Namesakes namesakes = TellFromNamesakes(device, &ports, &openFailure);
+    std::uint32_t counted = 0;
+    const Namesakes namesakes = TellFromNamesakes(device, counted, &ports, &openFailure);
+    if (namesakes == Namesakes::kNotInUpdateMode) {
+        // Whatever stands in the chosen one's place gets nothing: it may be another device of its names.
+        MarkFoundDeviceUnusable(index);
+        UpdateFailure notThere{FailureKind::kNotInUpdateMode};
+        notThere.DeviceLeft = DevicePlace::kUnknownBeforeImage;
+        return StopUpdate(notThere);
+    }
     if (namesakes != Namesakes::kTold) {
         SetUpdateStatus(kUpdateFailed);
-        return RefuseSharedName(index, namesakes, PlaceBeforeImage(namesakes));
+        return RefuseSharedName(index, namesakes, PlaceBeforeImage(namesakes), counted);
     }
     if (!ports.Render) {
         if (openFailure.Answer == DeviceAnswer::kPortBusy) {
@@ -94,7 +102,7 @@ ZVRESULT LUpdateEngine::RunUpdate()
     if (expected != kNotSentIntoUpdateMode) {
         if (const Namesakes left = LookForNamesakeLeftWaiting(device, expected); left != Namesakes::kTold) {
             SetUpdateStatus(kUpdateFailed);
-            return RefuseSharedName(index, left, DevicePlace::kUnsaid);
+            return RefuseSharedName(index, left, DevicePlace::kUnsaid, static_cast<std::uint32_t>(expected));
         }
     }
     SetUpdateStatus(kUpdateFinished);
