@@ -54,6 +54,7 @@ ZVRESULT LUpdateEngine::EnterUpdateMode()
         return result;
     }
     mNamesakesInUpdateMode.store(namesakes);
+    ReportStep("sent the device into update mode");
     return ZV_S_OK;
 }
 

@@ -7,10 +7,12 @@
 #include "Platform/FileSystem.h"
 #include "Platform/StandardError.h"
 #include "Threading/WaitResults.h"
+#include "Utilities/Debug/DebugOutput.h"
 #include "Utilities/Storage/ZVFile.h"
 
 #include <algorithm>
 #include <iterator>
+#include <ostream>
 
 using namespace ZV;
 
@@ -161,6 +163,7 @@ void LUpdateEngineInterface::SelectFoundDevice(std::int32_t index)
 {
     Array<DeviceDefinition> found;
     (void)GetFoundDevices(found);
+    const bool chosenAnew = !mDeviceChosen;
     if (static_cast<std::uint32_t>(index) < found.GetCount()) {
         mChosenDevice = *found.GetItemPointer(static_cast<std::uint32_t>(index));
         mDeviceChosen = true;
@@ -179,6 +182,21 @@ void LUpdateEngineInterface::SelectFoundDevice(std::int32_t index)
     } else {
         SetDeviceState(kDeviceUnusable);
     }
+    if (chosenAnew && mDeviceChosen) {
+        ReportFoundDevice();
+    }
+}
+
+void LUpdateEngineInterface::ReportFoundDevice() const
+{
+    std::string state = "which cannot be used";
+    WideString version;
+    if (GetDeviceState() == kDeviceInUpdateMode) {
+        state = "in update mode";
+    } else if (GetDeviceState() == kDeviceRunning && Succeeded(GetDeviceFirmwareVersionText(version))) {
+        state = "running build " + std::string(version.ToUTF8().GetData());
+    }
+    ReportStep("found the device " + Quoted(mChosenDevice.NormalRenderPortName) + ", " + state);
 }
 
 std::int32_t LUpdateEngineInterface::FindChosenDevice() const
@@ -683,6 +701,12 @@ void LUpdateEngineInterface::Post(const wchar_t* id, const ConstRCPtr<LRefCounte
         // A centre that is going away takes no more notifications.
         (void)center->PostNotification(LNotification::Create(id, data));
     }
+}
+
+void LUpdateEngineInterface::ReportStep(const std::string& step)
+{
+    MutexLock lock(GetDebugOutputLock());
+    GetDebugOutput().GetNarrowTarget() << "FirmwareUpdater: " << step << std::endl;
 }
 
 std::string DescribeDuration(std::uint32_t milliseconds)

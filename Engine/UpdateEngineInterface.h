@@ -298,11 +298,15 @@ protected:
     std::int32_t ExamineFirmwareFile(const ZV::WideString& path, FirmwareImageBytes* image = nullptr);
     // On the worker: the image that StartUpdate handed over, taken once.
     SharedFirmwareImage TakeImageToSend();
+    // One step of the update in one line of the debug output.
+    static void ReportStep(const std::string& step);
 
 private:
     [[nodiscard]] ZVRESULT DoWork(const ZV::ConstRCPtr<ZV::LRefCountedObject>& parameter) override;
     // Selects the found device at a valid index; its record tells the device state.
     void SelectFoundDevice(std::int32_t index);
+    // The device chosen, and how it was found, as a step of the update.
+    void ReportFoundDevice() const;
     // The chosen device's place among the found devices, -1 when it is not among them or none is chosen.
     std::int32_t FindChosenDevice() const;
     // The image the update is to send: the checked one while the file still holds it, else the file read and checked

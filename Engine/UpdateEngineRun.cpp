@@ -81,6 +81,8 @@ ZVRESULT LUpdateEngine::RunUpdate()
         (void)StopUpdate(GetUpdateFailure());
         return sent;
     }
+    ReportStep("the image went out whole (" + std::to_string(image->GetCount()) + " bytes); waiting for the "
+               "device's confirmation");
     ProbeFailure busy;
     if (!PollUntilUpdateDone(device, ports, busy)) {
         if (busy.Answer == DeviceAnswer::kPortBusy) {
@@ -92,6 +94,7 @@ ZVRESULT LUpdateEngine::RunUpdate()
         unconfirmed.DeviceLeft = DevicePlace::kUnknownAfterImage;
         return StopUpdate(unconfirmed);
     }
+    ReportStep("the device confirmed the image");
     // The device confirmed the image: it is the owner's again, to be looked for once it has restarted, and the
     // program may end. It is in update mode no longer, so no second image goes to it.
     const std::int32_t expected = mNamesakesInUpdateMode.exchange(kNotSentIntoUpdateMode);

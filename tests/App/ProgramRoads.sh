@@ -108,6 +108,15 @@ case "$road" in
     ZV_SIM_DEVICE=normal run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=\"$image\""
     updated_silently
     [ "$(image_received)" = $'F0 01 02 F7\nF0 03 04 F7' ] || fail "the device received: $(image_received)"
+    # With debug output, one line for each step of the update.
+    ZV_DEBUG_OUTPUT=1 ZV_SIM_DEVICE=normal run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$image"
+    [ "$status" -eq 1 ] || fail "with debug output: exit code $status, expected 1: $(cat "$folder/stderr")"
+    steps=$(grep '^FirmwareUpdater: ' "$folder/stderr")
+    [ "$steps" = 'FirmwareUpdater: found the device "Halvista Left", running build 78500
+FirmwareUpdater: sent the device into update mode
+FirmwareUpdater: the image went out whole (8 bytes); waiting for the device'"'"'s confirmation
+FirmwareUpdater: the device confirmed the image
+FirmwareUpdater: the update finished' ] || fail "the debug output's steps: $steps"
     ;;
   refused-image)
     printf '\xF0\x01\xF0\x02\xF7' > "$folder/image.syx"
