@@ -21,10 +21,9 @@ constexpr std::uint32_t kSettleTurn = 100;
 LUpdateEngine::Namesakes LUpdateEngine::TellFromNamesakes(const DeviceDefinitionEx& record, std::uint32_t& counted,
                                                           DevicePorts* chosenPorts, ProbeFailure* openFailure)
 {
-    Namesakes verdict = Namesakes::kShared;
     for (std::uint32_t look = 0; look < kNamesakeLooks; ++look) {
         std::uint32_t present = 0;
-        verdict = LookAtNamesakes(record, present, chosenPorts, openFailure);
+        const Namesakes verdict = LookAtNamesakes(record, present, chosenPorts, openFailure);
         // A device sent into update mode counts while it is away.
         const std::int32_t expected = mNamesakesInUpdateMode.load();
         counted = expected > 0 ? std::max(present, static_cast<std::uint32_t>(expected)) : present;
