@@ -706,7 +706,7 @@ void LUpdateEngineInterface::Post(const wchar_t* id, const ConstRCPtr<LRefCounte
 void LUpdateEngineInterface::ReportStep(const std::string& step)
 {
     MutexLock lock(GetDebugOutputLock());
-    GetDebugOutput().GetNarrowTarget() << "FirmwareUpdater: " << step << std::endl;
+    GetDebugOutput().GetNarrowTarget() << "Update: " << step << std::endl;
 }
 
 std::string DescribeDuration(std::uint32_t milliseconds)

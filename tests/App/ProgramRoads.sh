@@ -131,11 +131,11 @@ case "$road" in
     # With debug output, one line for each step of the update.
     ZV_DEBUG_OUTPUT=1 ZV_SIM_DEVICE=normal run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$image"
     [ "$status" -eq 1 ] || fail "with debug output: exit code $status, expected 1: $(cat "$folder/stderr")"
-    steps=$(grep '^FirmwareUpdater: ' "$folder/stderr")
-    [ "$steps" = 'FirmwareUpdater: found the device "Halvista Left", running build 78500
-FirmwareUpdater: sent the device into update mode
-FirmwareUpdater: the image went out whole (8 bytes); waiting for the device'"'"'s confirmation
-FirmwareUpdater: the device confirmed the image
+    steps=$(grep -E '^(Update|FirmwareUpdater): ' "$folder/stderr")
+    [ "$steps" = 'Update: found the device "Halvista Left", running build 78500
+Update: sent the device into update mode
+Update: the image went out whole (8 bytes); waiting for the device'"'"'s confirmation
+Update: the device confirmed the image
 FirmwareUpdater: the update finished' ] || fail "the debug output's steps: $steps"
     ;;
   refused-image)
