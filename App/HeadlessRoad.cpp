@@ -105,6 +105,7 @@ std::string DescribeWhatFailed(LUpdateEngineInterface& engine, const LUpdateEngi
         return engine.DescribeFirmwareFileFailure();
     case LUpdateEngineInterface::FailureKind::kDevicesShareName:
     case LUpdateEngineInterface::FailureKind::kNamesakeMissing:
+    case LUpdateEngineInterface::FailureKind::kNotInUpdateMode:
         return engine.DescribeSharedNameFailure() + where;
     case LUpdateEngineInterface::FailureKind::kPortBusy:
         return engine.DescribeDeviceProbeFailure() + where;

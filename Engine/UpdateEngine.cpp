@@ -53,7 +53,8 @@ ZVRESULT LUpdateEngine::RefreshSelectedDevice()
         index = -1;
     }
     const bool answered = Succeeded(ProbeDevice(record));
-    const Namesakes namesakes = answered ? TellFromNamesakes(record) : Namesakes::kTold;
+    std::uint32_t counted = 0;
+    const Namesakes namesakes = answered ? TellFromNamesakes(record, counted) : Namesakes::kTold;
     if (index >= 0) {
         StoreFoundDevice(index, record);
     } else if (answered) {
@@ -69,7 +70,7 @@ ZVRESULT LUpdateEngine::RefreshSelectedDevice()
             SetDeviceState(kDeviceUnusable);
         }
     } else if (namesakes != Namesakes::kTold) {
-        (void)RefuseSharedName(GetSelectedDeviceIndex(), namesakes, PlaceBeforeImage(namesakes));
+        (void)RefuseSharedName(GetSelectedDeviceIndex(), namesakes, PlaceBeforeImage(namesakes), counted);
     } else if (state == kDeviceEnteringUpdateMode) {
         if (record.InUpdateMode) {
             SetDeviceState(kDeviceInUpdateMode);
@@ -166,8 +167,8 @@ ZVRESULT LUpdateEngine::EnumerateDevices()
     for (std::uint32_t index = 0; index < definitions.GetCount(); ++index) {
         DeviceDefinitionEx record(*definitions.GetItemPointer(index));
         if (Succeeded(ProbeDevice(record))) {
-            if (TellFromNamesakes(record) != Namesakes::kTold) {
-                MarkNameShared(record);
+            if (std::uint32_t counted = 0; TellFromNamesakes(record, counted) != Namesakes::kTold) {
+                MarkNameShared(record, counted);
             }
             ZV_THROW_IF_FAILED(found.AddItem(record));
         } else if (record.LastProbeFailure.Answer == DeviceAnswer::kPortBusy) {

@@ -40,9 +40,9 @@ public:
         std::uint32_t ErrorCode = kDeviceErrorNone;
         // What its ports left unanswered when it was last probed.
         ProbeFailure LastProbeFailure;
-        // Another device carries its port names and one of them waits in update mode: it cannot be told apart, so it
-        // cannot be used (ErrorCode kDeviceErrorNoAccess).
-        bool NameShared = false;
+        // How many devices carry its port names when one of them waits in update mode: it cannot be told apart, so it
+        // cannot be used (ErrorCode kDeviceErrorNoAccess). 0 while it can be.
+        std::uint32_t NamesakeCount = 0;
     };
 
     static constexpr std::uint32_t kStatusReplyTimeout = 1000;
@@ -77,7 +77,7 @@ public:
     bool IsFoundDeviceInUpdateMode(std::int32_t index) const override;
     [[nodiscard]] ZVRESULT GetFoundDeviceError(std::int32_t index, std::uint32_t& code) const override;
     [[nodiscard]] ZVRESULT GetFoundDeviceVersion(std::int32_t index, VersionRecord& version) const override;
-    bool IsFoundDeviceNameShared(std::int32_t index) const override;
+    std::uint32_t CountFoundDeviceNamesakes(std::int32_t index) const override;
     ProbeFailure GetDeviceProbeFailure() const override;
 
     // Refuses an image that is not a clean run of messages whole, before a byte goes out (0x80004005, the refusal in
@@ -160,6 +160,12 @@ private:
         kOneLeftWaiting,
         // A device of the names confirmed an image, and another program holds one of them, which may wait so.
         kOneLeftHeld,
+        // A device of the names confirmed an image, and fewer of them are there than when the chosen one was sent
+        // into update mode: one that is away may wait so.
+        kOneAway,
+        // The device at the chosen one's place does not answer in update mode: a running device of the names, or one
+        // that does not answer, where the chosen one came back.
+        kNotInUpdateMode,
     };
     // Devices of one model carry one name, so the chosen device is told from the others only by how they answer. It
     // is told apart when none of the devices carrying the record's update-mode names waits in update mode; or when
@@ -167,32 +173,38 @@ private:
     // one is the only one in update mode and stands first. Each device of the names is asked when there are several,
     // or were when the chosen one was sent into update mode; one that another program holds cannot be, so the chosen
     // one is not told from it, neither now nor once it restarts.
-    // With ports given, a device told apart is left bound to them at its place (the first of the names), and the names
-    // are counted again once they are open, so that a device that came in meanwhile before it is never taken for it;
-    // when they could not be opened, openFailure says whether another program holds one of them.
-    Namesakes TellFromNamesakes(const DeviceDefinitionEx& record, DevicePorts* chosenPorts = nullptr,
-                                ProbeFailure* openFailure = nullptr);
+    // With ports given, the chosen device is the one at its place (the first of the names), and it is told apart only
+    // when it answers there in update mode (kNotInUpdateMode otherwise), even alone: it is then left bound to the
+    // ports, and the names are counted again once they are open, so that a device that came in meanwhile before it is
+    // never taken for it; when they could not be opened, openFailure says whether another program holds one of them.
+    // counted is how many devices carry the names, the chosen one counted while it is away.
+    Namesakes TellFromNamesakes(const DeviceDefinitionEx& record, std::uint32_t& counted,
+                                DevicePorts* chosenPorts = nullptr, ProbeFailure* openFailure = nullptr);
     // One look of TellFromNamesakes, with the number of devices of the names that it saw.
     Namesakes LookAtNamesakes(const DeviceDefinitionEx& record, std::uint32_t& present, DevicePorts* chosenPorts,
                               ProbeFailure* openFailure);
+    // The look of LookAtNamesakes when one device carries the names: told when it answers in update mode at its ports,
+    // left open in chosenPorts; when they cannot be opened, openFailure says whether another program holds them.
+    Namesakes AskLoneDevice(const DeviceDefinitionEx& record, DevicePorts& chosenPorts, ProbeFailure* openFailure);
     static Namesakes JudgeNamesakes(std::uint32_t present, std::int32_t expected, std::uint32_t inUpdateMode,
                                     bool firstInUpdateMode, bool anyHeld);
     // Once a device of the record's update-mode names confirmed the image, after the chosen one was sent into update
     // mode as one of the expected devices of the names: waits until that many are there again (the one that
     // confirmed may restart, the chosen one may still be on its way back), but no longer than the wait for update
-    // mode that began when the chosen one was sent there, then asks each. kOneLeftWaiting when one answers in update
-    // mode: it waits for an image, and may be the chosen one; kOneLeftHeld when another program holds one; else
-    // kTold.
+    // mode, a restart's bound, from the confirmation on; then asks each. kOneLeftWaiting when one answers in update
+    // mode: it waits for an image, and may be the chosen one; kOneLeftHeld when another program holds one; kOneAway
+    // when fewer are there than expected; else kTold.
     Namesakes LookForNamesakeLeftWaiting(const DeviceDefinitionEx& record, std::int32_t expected);
     // The input and output devices that carry the record's update-mode names now, and the larger of the two.
     void CountPorts(const DeviceDefinitionEx& record, std::uint32_t& captures, std::uint32_t& renders) const;
     std::uint32_t CountPresent(const DeviceDefinitionEx& record) const;
     // The number of devices that will carry the record's update-mode names once its device is back in update mode.
     std::int32_t CountNamesakesInUpdateMode(const DeviceDefinitionEx& record) const;
-    static void MarkNameShared(DeviceDefinitionEx& record);
-    // Marks the found device at the index as one that cannot be told apart, kDeviceUnusable: 0x80004005. The failure
-    // says where that left the device.
-    [[nodiscard]] ZVRESULT RefuseSharedName(std::int32_t index, Namesakes verdict, DevicePlace left);
+    static void MarkNameShared(DeviceDefinitionEx& record, std::uint32_t counted);
+    // Marks the found device at the index as one that cannot be told from the counted devices of its names,
+    // kDeviceUnusable: 0x80004005. The failure says where that left the device.
+    [[nodiscard]] ZVRESULT RefuseSharedName(std::int32_t index, Namesakes verdict, DevicePlace left,
+                                            std::uint32_t counted);
     // Where a refusal before any of the image went out (at a scan, a refresh, the request into update mode, the
     // update's start) leaves the device.
     DevicePlace PlaceBeforeImage(Namesakes verdict = Namesakes::kShared) const;
@@ -261,8 +273,6 @@ private:
     // sent there; kNotSentIntoUpdateMode before that and once it confirmed an image. The worker reads it.
     static constexpr std::int32_t kNotSentIntoUpdateMode = -1;
     std::atomic<std::int32_t> mNamesakesInUpdateMode{kNotSentIntoUpdateMode};
-    // When it was sent there (Platform::GetMillisecondTick): it may take the restart wait from then to come back.
-    std::atomic<std::uint32_t> mSentIntoUpdateModeAt{0};
 };
 
 // A new engine held by the caller.

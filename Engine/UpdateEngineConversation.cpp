@@ -2,7 +2,6 @@
 
 #include "Midi/MidiCapturePort.h"
 #include "Midi/MidiRenderPort.h"
-#include "Platform/Clock.h"
 #include "Threading/WaitResults.h"
 
 using namespace ZV;
@@ -26,10 +25,11 @@ ZVRESULT LUpdateEngine::EnterUpdateMode()
     const std::int32_t index = GetSelectedDeviceIndex();
     DeviceDefinitionEx record;
     const bool found = GetFoundDevice(index, record);
-    const Namesakes verdict = found ? TellFromNamesakes(record) : Namesakes::kTold;
+    std::uint32_t counted = 0;
+    const Namesakes verdict = found ? TellFromNamesakes(record, counted) : Namesakes::kTold;
     if (verdict != Namesakes::kTold) {
         // Another device of its names went into update mode since it was chosen: this one stays as it is.
-        return RefuseSharedName(index, verdict, DevicePlace::kUnsaid);
+        return RefuseSharedName(index, verdict, DevicePlace::kUnsaid, counted);
     }
     SetDeviceState(kDeviceEnteringUpdateMode);
     ZVRESULT result = ZV_E_FAIL;
@@ -53,8 +53,8 @@ ZVRESULT LUpdateEngine::EnterUpdateMode()
         SetDeviceState(kDeviceUnusable);
         return result;
     }
-    mSentIntoUpdateModeAt.store(Platform::GetMillisecondTick());
     mNamesakesInUpdateMode.store(namesakes);
+    ReportStep("sent the device into update mode");
     return ZV_S_OK;
 }
 

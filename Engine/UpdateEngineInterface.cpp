@@ -7,7 +7,12 @@
 #include "Platform/FileSystem.h"
 #include "Platform/StandardError.h"
 #include "Threading/WaitResults.h"
+#include "Utilities/Debug/DebugOutput.h"
 #include "Utilities/Storage/ZVFile.h"
+
+#include <algorithm>
+#include <iterator>
+#include <ostream>
 
 using namespace ZV;
 
@@ -48,6 +53,13 @@ LUpdateEngineInterface::UpdateFailure RefusalOf(const ImageCheck& check)
     ReportImageRefusal(check);
     return LUpdateEngineInterface::UpdateFailure{LUpdateEngineInterface::FailureKind::kImageRefused, check.Fault,
                                                  check.Offset};
+}
+
+// How many devices a line says there are, two or more.
+std::string CountInWords(std::uint32_t count)
+{
+    static const char* const kWords[] = {"two", "three", "four", "five", "six", "seven", "eight", "nine"};
+    return count >= 2 && count - 2 < std::size(kWords) ? kWords[count - 2] : std::to_string(count);
 }
 
 bool IsFolder(const WideString& path)
@@ -151,22 +163,40 @@ void LUpdateEngineInterface::SelectFoundDevice(std::int32_t index)
 {
     Array<DeviceDefinition> found;
     (void)GetFoundDevices(found);
+    const bool chosenAnew = !mDeviceChosen;
     if (static_cast<std::uint32_t>(index) < found.GetCount()) {
         mChosenDevice = *found.GetItemPointer(static_cast<std::uint32_t>(index));
         mDeviceChosen = true;
     }
     mSelectedIndex.store(index);
     std::uint32_t code = kDeviceErrorNone;
-    const bool nameShared = IsFoundDeviceNameShared(index);
-    if (nameShared || GetUpdateFailure().Kind == FailureKind::kDevicesShareName) {
+    const std::uint32_t namesakes = CountFoundDeviceNamesakes(index);
+    if (namesakes > 0 || GetUpdateFailure().Kind == FailureKind::kDevicesShareName) {
         // Said afresh with every choice: the other device may have gone since.
-        SetUpdateFailure(nameShared ? UpdateFailure{FailureKind::kDevicesShareName} : UpdateFailure());
+        UpdateFailure shared{FailureKind::kDevicesShareName};
+        shared.DeviceCount = namesakes;
+        SetUpdateFailure(namesakes > 0 ? shared : UpdateFailure());
     }
     if (Succeeded(GetFoundDeviceError(index, code)) && code == kDeviceErrorNone) {
         SetDeviceState(IsFoundDeviceInUpdateMode(index) ? kDeviceInUpdateMode : kDeviceRunning);
     } else {
         SetDeviceState(kDeviceUnusable);
     }
+    if (chosenAnew && mDeviceChosen) {
+        ReportFoundDevice();
+    }
+}
+
+void LUpdateEngineInterface::ReportFoundDevice() const
+{
+    std::string state = "which cannot be used";
+    WideString version;
+    if (GetDeviceState() == kDeviceInUpdateMode) {
+        state = "in update mode";
+    } else if (GetDeviceState() == kDeviceRunning && Succeeded(GetDeviceFirmwareVersionText(version))) {
+        state = "running build " + std::string(version.ToUTF8().GetData());
+    }
+    ReportStep("found the device " + Quoted(mChosenDevice.NormalRenderPortName) + ", " + state);
 }
 
 std::int32_t LUpdateEngineInterface::FindChosenDevice() const
@@ -485,20 +515,30 @@ std::string LUpdateEngineInterface::DescribeSharedNameFailure() const
 {
     const std::string name = Quoted(mChosenDevice.UpdateRenderPortName);
     const UpdateFailure failure = GetUpdateFailure();
+    const std::string confirmed = "a device named " + name + " confirmed the image, but ";
+    const std::string updateThatOne = "; connect only that one and update it";
     switch (failure.Kind) {
     case FailureKind::kDevicesShareName:
-        if (failure.Detail == FailureDetail::kNamesakeWaiting) {
-            return "a device named " + name + " confirmed the image, but another device of that name waits in update "
-                   "mode for its image; connect only that one and update it";
+        switch (failure.Detail) {
+        case FailureDetail::kNamesakeWaiting:
+            return confirmed + "another device of that name waits in update mode for its image" + updateThatOne;
+        case FailureDetail::kNamesakeHeld:
+            return confirmed + "another program holds a device of that name, which may wait in update mode for its "
+                               "image" + updateThatOne;
+        case FailureDetail::kNamesakeAway:
+            return confirmed + "fewer devices of that name are connected than when the device to update was sent "
+                               "into update mode, and one that is away may wait in update mode for its image" +
+                   updateThatOne;
+        default:
+            // Where two or more were seen, one of them the chosen device.
+            return CountInWords(std::max<std::uint32_t>(failure.DeviceCount, 2)) + " devices named " + name +
+                   " are connected; connect only the one to update";
         }
-        if (failure.Detail == FailureDetail::kNamesakeHeld) {
-            return "a device named " + name + " confirmed the image, but another program holds a device of that name, "
-                   "which may wait in update mode for its image; connect only that one and update it";
-        }
-        return "two devices named " + name + " are connected; connect only the one to update";
     case FailureKind::kNamesakeMissing:
         return "a device named " + name + " went missing after the one to update was sent into update mode, so the "
                "device in update mode may be another one";
+    case FailureKind::kNotInUpdateMode:
+        return "no device named " + name + " answered in update mode when its image was to be sent";
     default:
         return std::string();
     }
@@ -509,9 +549,9 @@ LUpdateEngineInterface::ProbeFailure LUpdateEngineInterface::GetDeviceProbeFailu
     return ProbeFailure();
 }
 
-bool LUpdateEngineInterface::IsFoundDeviceNameShared(std::int32_t) const
+std::uint32_t LUpdateEngineInterface::CountFoundDeviceNamesakes(std::int32_t) const
 {
-    return false;
+    return 0;
 }
 
 std::string LUpdateEngineInterface::DescribeDeviceProbeFailure() const
@@ -661,6 +701,12 @@ void LUpdateEngineInterface::Post(const wchar_t* id, const ConstRCPtr<LRefCounte
         // A centre that is going away takes no more notifications.
         (void)center->PostNotification(LNotification::Create(id, data));
     }
+}
+
+void LUpdateEngineInterface::ReportStep(const std::string& step)
+{
+    MutexLock lock(GetDebugOutputLock());
+    GetDebugOutput().GetNarrowTarget() << "Update: " << step << std::endl;
 }
 
 std::string DescribeDuration(std::uint32_t milliseconds)

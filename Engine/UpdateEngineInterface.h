@@ -91,6 +91,9 @@ public:
         kNamesakeMissing,
         // Another program holds a port of the chosen device (GetDeviceProbeFailure names it).
         kPortBusy,
+        // When the image was to go, the device that answers by the chosen one's port names was not in update mode:
+        // the chosen one may have gone, and a running device of its names stand in its place. Nothing was sent.
+        kNotInUpdateMode,
     };
 
     // What a failure's kind leaves unsaid.
@@ -102,6 +105,9 @@ public:
         kNamesakeWaiting,
         // The same for a device of the names that another program holds: it cannot be asked whether it waits.
         kNamesakeHeld,
+        // The same for fewer devices of the names than when the chosen one was sent into update mode: one that is away
+        // may wait there.
+        kNamesakeAway,
     };
 
     // Where a failure left a device that was sent into update mode, or found there.
@@ -121,6 +127,8 @@ public:
         std::uint32_t Offset = 0;
         DevicePlace DeviceLeft = DevicePlace::kUnsaid;
         FailureDetail Detail = FailureDetail::kNone;
+        // kDevicesShareName before the image: how many devices carry the names, the chosen one counted.
+        std::uint32_t DeviceCount = 0;
     };
 
     // What a device whose ports were there was asked without a usable answer.
@@ -228,8 +236,8 @@ public:
     UpdateFailure GetUpdateFailure() const;
     // Why the firmware file cannot be sent, in words for the user; empty when the last failure is not the file's.
     std::string DescribeFirmwareFileFailure() const;
-    // That another device carries, or carried, the chosen one's port names, in words for the user; empty when that is
-    // not the last failure.
+    // That another device carries, or carried, the chosen one's port names, or stands in the chosen one's place, in
+    // words for the user; empty when that is not the last failure.
     std::string DescribeSharedNameFailure() const;
     // Why no usable device is there although its ports are: in kDeviceUnusable what the selected device left
     // unanswered when it was last asked (or that another program holds its port), in kDeviceNotFound what the first
@@ -241,8 +249,9 @@ public:
 
     virtual std::int32_t GetFoundDeviceCount() const = 0;
     virtual bool IsFoundDeviceInUpdateMode(std::int32_t index) const = 0;
-    // The found device cannot be used because another device carries its port names (kDevicesShareName).
-    virtual bool IsFoundDeviceNameShared(std::int32_t index) const;
+    // How many devices carry the found device's port names when it cannot be used because it cannot be told from
+    // them (kDevicesShareName), itself counted; 0 when it can be.
+    virtual std::uint32_t CountFoundDeviceNamesakes(std::int32_t index) const;
     [[nodiscard]] virtual ZVRESULT GetFoundDeviceError(std::int32_t index, std::uint32_t& code) const = 0;
     [[nodiscard]] virtual ZVRESULT GetFoundDeviceVersion(std::int32_t index, VersionRecord& version) const = 0;
 
@@ -289,11 +298,15 @@ protected:
     std::int32_t ExamineFirmwareFile(const ZV::WideString& path, FirmwareImageBytes* image = nullptr);
     // On the worker: the image that StartUpdate handed over, taken once.
     SharedFirmwareImage TakeImageToSend();
+    // One step of the update in one line of the debug output.
+    static void ReportStep(const std::string& step);
 
 private:
     [[nodiscard]] ZVRESULT DoWork(const ZV::ConstRCPtr<ZV::LRefCountedObject>& parameter) override;
     // Selects the found device at a valid index; its record tells the device state.
     void SelectFoundDevice(std::int32_t index);
+    // The device chosen, and how it was found, as a step of the update.
+    void ReportFoundDevice() const;
     // The chosen device's place among the found devices, -1 when it is not among them or none is chosen.
     std::int32_t FindChosenDevice() const;
     // The image the update is to send: the checked one while the file still holds it, else the file read and checked

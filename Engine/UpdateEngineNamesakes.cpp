@@ -18,12 +18,15 @@ constexpr std::uint32_t kSettleTurn = 100;
 
 }  // namespace
 
-LUpdateEngine::Namesakes LUpdateEngine::TellFromNamesakes(const DeviceDefinitionEx& record, DevicePorts* chosenPorts,
-                                                          ProbeFailure* openFailure)
+LUpdateEngine::Namesakes LUpdateEngine::TellFromNamesakes(const DeviceDefinitionEx& record, std::uint32_t& counted,
+                                                          DevicePorts* chosenPorts, ProbeFailure* openFailure)
 {
     for (std::uint32_t look = 0; look < kNamesakeLooks; ++look) {
         std::uint32_t present = 0;
         const Namesakes verdict = LookAtNamesakes(record, present, chosenPorts, openFailure);
+        // A device sent into update mode counts while it is away.
+        const std::int32_t expected = mNamesakesInUpdateMode.load();
+        counted = expected > 0 ? std::max(present, static_cast<std::uint32_t>(expected)) : present;
         // A device that came or went while the chosen one's ports opened may stand before it.
         if (verdict != Namesakes::kTold || chosenPorts == nullptr || CountPresent(record) == present) {
             return verdict;
@@ -41,48 +44,73 @@ LUpdateEngine::Namesakes LUpdateEngine::LookAtNamesakes(const DeviceDefinitionEx
     CountPorts(record, captures, renders);
     present = std::max(captures, renders);
     const std::int32_t expected = mNamesakesInUpdateMode.load();
-    ProbeFailure failure;
     if (chosenPorts != nullptr) {
         // Ports of an earlier look would keep the chosen one from opening again.
         *chosenPorts = DevicePorts();
     }
     if (present <= 1 && expected <= 1) {
-        if (chosenPorts != nullptr) {
-            (void)ReopenMidi(record.UpdateCapturePortName, record.UpdateRenderPortName, *chosenPorts, failure, 0);
-        }
-    } else if (captures != renders) {
+        // One device carries the names, as when the chosen one was sent into update mode, or found there: nothing
+        // else can be the one in update mode, but it may be a running device in the chosen one's place.
+        return chosenPorts != nullptr && present == 1 ? AskLoneDevice(record, *chosenPorts, openFailure)
+                                                      : Namesakes::kTold;
+    }
+    if (captures != renders) {
         // An input without its output, or the reverse: a device that cannot be asked as a whole.
         return Namesakes::kShared;
-    } else {
-        std::uint32_t inUpdateMode = 0;
-        bool firstInUpdateMode = false;
-        bool anyHeld = false;
-        // The last place first, so that the ports left open at the end are the first one's.
-        for (std::uint32_t place = present; place-- > 0;) {
-            DevicePorts ports;
-            ProbeFailure unanswered;
-            const bool opened =
-                ReopenMidi(record.UpdateCapturePortName, record.UpdateRenderPortName, ports, unanswered, place);
-            if (opened && AskStatus(ports, mInUpdateModeReplied, unanswered)) {
-                ++inUpdateMode;
-                firstInUpdateMode = firstInUpdateMode || place == 0;
-            }
-            anyHeld = anyHeld || (!opened && unanswered.Answer == DeviceAnswer::kPortBusy);
-            if (place == 0 && chosenPorts != nullptr) {
-                *chosenPorts = ports;
-                failure = opened ? ProbeFailure() : unanswered;
-            }
+    }
+    std::uint32_t inUpdateMode = 0;
+    bool firstInUpdateMode = false;
+    bool anyHeld = false;
+    ProbeFailure failure;
+    // The last place first, so that the ports left open at the end are the first one's.
+    for (std::uint32_t place = present; place-- > 0;) {
+        DevicePorts ports;
+        ProbeFailure unanswered;
+        const bool opened =
+            ReopenMidi(record.UpdateCapturePortName, record.UpdateRenderPortName, ports, unanswered, place);
+        if (opened && AskStatus(ports, mInUpdateModeReplied, unanswered)) {
+            ++inUpdateMode;
+            firstInUpdateMode = firstInUpdateMode || place == 0;
         }
-        const Namesakes verdict = JudgeNamesakes(present, expected, inUpdateMode, firstInUpdateMode, anyHeld);
-        if (verdict != Namesakes::kTold) {
-            if (chosenPorts != nullptr) {
-                *chosenPorts = DevicePorts();
-            }
-            return verdict;
+        anyHeld = anyHeld || (!opened && unanswered.Answer == DeviceAnswer::kPortBusy);
+        if (place == 0 && chosenPorts != nullptr) {
+            *chosenPorts = ports;
+            failure = opened ? ProbeFailure() : unanswered;
         }
+    }
+    Namesakes verdict = JudgeNamesakes(present, expected, inUpdateMode, firstInUpdateMode, anyHeld);
+    if (verdict == Namesakes::kTold && chosenPorts != nullptr && chosenPorts->Render && !firstInUpdateMode) {
+        verdict = Namesakes::kNotInUpdateMode;
+    }
+    if (verdict != Namesakes::kTold) {
+        if (chosenPorts != nullptr) {
+            *chosenPorts = DevicePorts();
+        }
+        return verdict;
     }
     if (openFailure != nullptr) {
         *openFailure = failure;
+    }
+    return Namesakes::kTold;
+}
+
+LUpdateEngine::Namesakes LUpdateEngine::AskLoneDevice(const DeviceDefinitionEx& record, DevicePorts& chosenPorts,
+                                                      ProbeFailure* openFailure)
+{
+    ProbeFailure failure;
+    if (!ReopenMidi(record.UpdateCapturePortName, record.UpdateRenderPortName, chosenPorts, failure, 0)) {
+        // Gone meanwhile, or held by another program: the caller says which.
+        if (openFailure != nullptr) {
+            *openFailure = failure;
+        }
+        return Namesakes::kTold;
+    }
+    if (!AskStatus(chosenPorts, mInUpdateModeReplied, failure)) {
+        chosenPorts = DevicePorts();
+        return Namesakes::kNotInUpdateMode;
+    }
+    if (openFailure != nullptr) {
+        *openFailure = ProbeFailure();
     }
     return Namesakes::kTold;
 }
@@ -110,13 +138,15 @@ LUpdateEngine::Namesakes LUpdateEngine::LookForNamesakeLeftWaiting(const DeviceD
                                                                   std::int32_t expected)
 {
     // A turn first: the device that confirmed may be leaving for its restart right after its answer.
-    const std::uint32_t sentAt = mSentIntoUpdateModeAt.load();
+    const std::uint32_t confirmedAt = Platform::GetMillisecondTick();
+    std::uint32_t present = 0;
     do {
         Platform::SleepMilliseconds(kSettleTurn);
-    } while (CountPresent(record) < static_cast<std::uint32_t>(expected) &&
-             Platform::GetMillisecondTick() - sentAt < LUpdateProcessor::GetUpdateModeEntryWait());
-    Namesakes verdict = Namesakes::kTold;
-    for (std::uint32_t place = CountPresent(record); place-- > 0;) {
+        present = CountPresent(record);
+    } while (present < static_cast<std::uint32_t>(expected) &&
+             Platform::GetMillisecondTick() - confirmedAt < LUpdateProcessor::GetUpdateModeEntryWait());
+    Namesakes verdict = present < static_cast<std::uint32_t>(expected) ? Namesakes::kOneAway : Namesakes::kTold;
+    for (std::uint32_t place = present; place-- > 0;) {
         DevicePorts ports;
         ProbeFailure unanswered;
         if (!ReopenMidi(record.UpdateCapturePortName, record.UpdateRenderPortName, ports, unanswered, place)) {
@@ -158,18 +188,20 @@ std::int32_t LUpdateEngine::CountNamesakesInUpdateMode(const DeviceDefinitionEx&
     return static_cast<std::int32_t>(CountPresent(record) + (joins ? 1 : 0));
 }
 
-void LUpdateEngine::MarkNameShared(DeviceDefinitionEx& record)
+void LUpdateEngine::MarkNameShared(DeviceDefinitionEx& record, std::uint32_t counted)
 {
     record.ErrorCode = kDeviceErrorNoAccess;
-    record.NameShared = true;
+    // However many were seen, the chosen one is one of at least two.
+    record.NamesakeCount = std::max<std::uint32_t>(counted, 2);
 }
 
-ZVRESULT LUpdateEngine::RefuseSharedName(std::int32_t index, Namesakes verdict, DevicePlace left)
+ZVRESULT LUpdateEngine::RefuseSharedName(std::int32_t index, Namesakes verdict, DevicePlace left,
+                                         std::uint32_t counted)
 {
     {
         MutexLock lock(mFoundDevicesLock);
         if (index >= 0 && static_cast<std::uint32_t>(index) < mFoundDevices.GetCount()) {
-            MarkNameShared(*mFoundDevices.GetItemPointer(static_cast<std::uint32_t>(index)));
+            MarkNameShared(*mFoundDevices.GetItemPointer(static_cast<std::uint32_t>(index)), counted);
         }
     }
     UpdateFailure failure{verdict == Namesakes::kOneMissing ? FailureKind::kNamesakeMissing
@@ -178,8 +210,11 @@ ZVRESULT LUpdateEngine::RefuseSharedName(std::int32_t index, Namesakes verdict, 
         failure.Detail = FailureDetail::kNamesakeWaiting;
     } else if (verdict == Namesakes::kOneLeftHeld) {
         failure.Detail = FailureDetail::kNamesakeHeld;
+    } else if (verdict == Namesakes::kOneAway) {
+        failure.Detail = FailureDetail::kNamesakeAway;
     }
     failure.DeviceLeft = left;
+    failure.DeviceCount = std::max<std::uint32_t>(counted, 2);
     SetUpdateFailure(failure);
     SetDeviceState(kDeviceUnusable);
     return ZV_E_FAIL;
@@ -199,8 +234,8 @@ LUpdateEngineInterface::DevicePlace LUpdateEngine::PlaceBeforeImage(Namesakes ve
     }
 }
 
-bool LUpdateEngine::IsFoundDeviceNameShared(std::int32_t index) const
+std::uint32_t LUpdateEngine::CountFoundDeviceNamesakes(std::int32_t index) const
 {
     DeviceDefinitionEx record;
-    return GetFoundDevice(index, record) && record.NameShared;
+    return GetFoundDevice(index, record) ? record.NamesakeCount : 0;
 }

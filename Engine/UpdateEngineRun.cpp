@@ -52,10 +52,18 @@ ZVRESULT LUpdateEngine::RunUpdate()
     // a device of its names that comes or goes meanwhile is never asked in its place.
     DevicePorts ports;
     ProbeFailure openFailure;
-    const Namesakes namesakes = TellFromNamesakes(device, &ports, &openFailure);
+    std::uint32_t counted = 0;
+    const Namesakes namesakes = TellFromNamesakes(device, counted, &ports, &openFailure);
+    if (namesakes == Namesakes::kNotInUpdateMode) {
+        // Whatever stands in the chosen one's place gets nothing: it may be another device of its names.
+        MarkFoundDeviceUnusable(index);
+        UpdateFailure notThere{FailureKind::kNotInUpdateMode};
+        notThere.DeviceLeft = DevicePlace::kUnknownBeforeImage;
+        return StopUpdate(notThere);
+    }
     if (namesakes != Namesakes::kTold) {
         SetUpdateStatus(kUpdateFailed);
-        return RefuseSharedName(index, namesakes, PlaceBeforeImage(namesakes));
+        return RefuseSharedName(index, namesakes, PlaceBeforeImage(namesakes), counted);
     }
     if (!ports.Render) {
         if (openFailure.Answer == DeviceAnswer::kPortBusy) {
@@ -73,6 +81,8 @@ ZVRESULT LUpdateEngine::RunUpdate()
         (void)StopUpdate(GetUpdateFailure());
         return sent;
     }
+    ReportStep("the image went out whole (" + std::to_string(image->GetCount()) + " bytes); waiting for the "
+               "device's confirmation");
     ProbeFailure busy;
     if (!PollUntilUpdateDone(device, ports, busy)) {
         if (busy.Answer == DeviceAnswer::kPortBusy) {
@@ -84,6 +94,7 @@ ZVRESULT LUpdateEngine::RunUpdate()
         unconfirmed.DeviceLeft = DevicePlace::kUnknownAfterImage;
         return StopUpdate(unconfirmed);
     }
+    ReportStep("the device confirmed the image");
     // The device confirmed the image: it is the owner's again, to be looked for once it has restarted, and the
     // program may end. It is in update mode no longer, so no second image goes to it.
     const std::int32_t expected = mNamesakesInUpdateMode.exchange(kNotSentIntoUpdateMode);
@@ -94,7 +105,7 @@ ZVRESULT LUpdateEngine::RunUpdate()
     if (expected != kNotSentIntoUpdateMode) {
         if (const Namesakes left = LookForNamesakeLeftWaiting(device, expected); left != Namesakes::kTold) {
             SetUpdateStatus(kUpdateFailed);
-            return RefuseSharedName(index, left, DevicePlace::kUnsaid);
+            return RefuseSharedName(index, left, DevicePlace::kUnsaid, static_cast<std::uint32_t>(expected));
         }
     }
     SetUpdateStatus(kUpdateFinished);

@@ -11,12 +11,12 @@ namespace {
 
 using Engine = ::LUpdateEngineInterface;
 
-// A version label's own text is a format with one "%s" for the version. Only that and "%%" are filled in: the text
-// comes from a skin's string table, and any other conversion would read an argument that is not there.
-WideString FillVersionFormat(const WideString& format, const WideString& version)
+// A text of a skin's string table that holds one "%s" for a value (a version, a number). Only that and "%%" are
+// filled in: any other conversion would read an argument that is not there.
+WideString FillFormat(const WideString& format, const WideString& value)
 {
     std::wstring text;
-    bool versionPlaced = false;
+    bool valuePlaced = false;
     const wchar_t* characters = format.GetData();
     const std::uint32_t length = format.GetLength();
     for (std::uint32_t index = 0; index < length; ++index) {
@@ -25,9 +25,9 @@ WideString FillVersionFormat(const WideString& format, const WideString& version
         if (character == L'%' && next == L'%') {
             text += L'%';
             ++index;
-        } else if (character == L'%' && next == L's' && !versionPlaced) {
-            text.append(version.GetData(), version.GetLength());
-            versionPlaced = true;
+        } else if (character == L'%' && next == L's' && !valuePlaced) {
+            text.append(value.GetData(), value.GetLength());
+            valuePlaced = true;
             ++index;
         } else {
             text += character;
@@ -40,6 +40,30 @@ WideString FillVersionFormat(const WideString& format, const WideString& version
 void ShowString(LLabel& label, const wchar_t* id)
 {
     (void)label.SetText(label.GetString(id));
+}
+
+// The text of a device that cannot be used where the reason alone would say that it cannot be accessed: another
+// device of its name, or a port that another program holds while the device waits in update mode, as a silent run's
+// line says. Null for the others.
+const wchar_t* UnusableDeviceTextId(const Engine::UpdateFailure& failure)
+{
+    switch (failure.Detail) {
+    case Engine::FailureDetail::kNamesakeWaiting:
+        return L"LABEL_DEVICE_OF_THE_NAME_WAITS_IN_UPDATE_MODE";
+    case Engine::FailureDetail::kNamesakeHeld:
+        return L"LABEL_DEVICE_OF_THE_NAME_HELD_BY_ANOTHER_PROGRAM";
+    case Engine::FailureDetail::kNamesakeAway:
+        return L"LABEL_DEVICE_OF_THE_NAME_AWAY";
+    default:
+        break;
+    }
+    if (failure.Kind == Engine::FailureKind::kDevicesShareName) {
+        return L"LABEL_DEVICES_OF_THE_SAME_NAME";
+    }
+    if (failure.Kind == Engine::FailureKind::kPortBusy && failure.DeviceLeft == Engine::DevicePlace::kInUpdateMode) {
+        return L"LABEL_PORT_IN_USE_DEVICE_WAITS_IN_UPDATE_MODE";
+    }
+    return nullptr;
 }
 
 const wchar_t* CannotUpdateReasonId(std::uint32_t reason)
@@ -150,15 +174,12 @@ void LMainControl::UpdateCannotUpdateErrorLabel(std::int32_t deviceState, bool a
     }
     std::uint32_t reason = 0;
     if (const RCPtr<Engine> engine = GetUpdateEngine()) {
-        // Once an update was confirmed, a device of its name waits for one, or may wait in the hands of another
-        // program: perhaps the device chosen.
-        const Engine::FailureDetail detail = engine->GetUpdateFailure().Detail;
-        if (deviceState == Engine::kDeviceUnusable && detail == Engine::FailureDetail::kNamesakeWaiting) {
-            ShowString(*mLabelDeviceCannotUpdateError, L"LABEL_DEVICE_OF_THE_NAME_WAITS_IN_UPDATE_MODE");
-            return;
-        }
-        if (deviceState == Engine::kDeviceUnusable && detail == Engine::FailureDetail::kNamesakeHeld) {
-            ShowString(*mLabelDeviceCannotUpdateError, L"LABEL_DEVICE_OF_THE_NAME_HELD_BY_ANOTHER_PROGRAM");
+        const Engine::UpdateFailure failure = engine->GetUpdateFailure();
+        if (const wchar_t* id = UnusableDeviceTextId(failure); id && deviceState == Engine::kDeviceUnusable) {
+            // The devices of one name say how many they are.
+            const WideString count(std::to_wstring(failure.DeviceCount).c_str());
+            LLabel& label = *mLabelDeviceCannotUpdateError;
+            (void)label.SetText(FillFormat(label.GetString(id), count));
             return;
         }
         // Outside the unusable state the engine answers reason 0 with its failure.
@@ -175,7 +196,7 @@ void LMainControl::UpdateDeviceFirmwareVersionLabel()
     WideString version;
     if (engine && Succeeded(engine->GetDeviceFirmwareVersionText(version))) {
         (void)mLabelDeviceFirmwareVersion->SetText(
-            FillVersionFormat(mLabelDeviceFirmwareVersion->GetString(L"LABEL"), version));
+            FillFormat(mLabelDeviceFirmwareVersion->GetString(L"LABEL"), version));
     }
 }
 
@@ -185,7 +206,7 @@ void LMainControl::UpdateFileFirmwareVersionLabel()
     WideString version;
     if (engine && Succeeded(engine->GetFirmwareFileVersionText(version))) {
         (void)mLabelFileFirmwareVersion->SetText(
-            FillVersionFormat(mLabelFileFirmwareVersion->GetString(L"LABEL"), version));
+            FillFormat(mLabelFileFirmwareVersion->GetString(L"LABEL"), version));
     }
 }
 

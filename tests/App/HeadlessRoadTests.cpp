@@ -195,6 +195,32 @@ TEST_F(HeadlessRoad, SilentRunWhoseDeviceHasANamesakeGoingIntoUpdateModeOrAwayWh
     }
 }
 
+TEST_F(HeadlessRoad, SilentRunWhoseNamesakeTookTheImageWhileTheChosenOneStayedAwayEndsWith3SayingOneMayWait)
+{
+    // The chosen device restarts into update mode and stays away; meanwhile another of its name is plugged in, in
+    // update mode already: it takes the image, confirms it and restarts, away until the end of the test.
+    Simulator::DeviceSettings newcomer = QuickDevice(DeviceStart::Update, mFolder / "newcomer.log");
+    newcomer.Faults.PlugInOnCue = true;
+    const std::string release = mFolder / "release";
+    SimulatedMidiRig rig({QuickDevice(DeviceStart::Normal, LogPath()), newcomer}, 0,
+                         "1.restarting:plug=2,1.restarting:hold,2.restarting:hold", release);
+    LUpdateProcessor::SetUpdateModeEntryWait(1500);
+    const std::string path = WriteFile("image.syx", MakeImage(2, 8));
+    const HeadlessOutcome outcome =
+        Finish(kSilentAutomatic + " -ABSOLUTE_FIRMWARE_FILE_PATH=\"" + path + "\"", rig.Factory());
+    EXPECT_EQ(outcome.ExitCode, kExitUpdateFailed);
+    EXPECT_EQ(outcome.ErrorLine, "FirmwareUpdater: a device named \"Halvista Left\" confirmed the image, but fewer "
+                                 "devices of that name are connected than when the device to update was sent into "
+                                 "update mode, and one that is away may wait in update mode for its image; connect "
+                                 "only that one and update it\n");
+    EXPECT_TRUE(rig.Device(1).WaitForStateEntries(Simulator::DeviceState::Done, 1, std::chrono::seconds(0)));
+
+    // Let go, the chosen one comes back in update mode, waiting for an image that never reached it.
+    WriteContent(release, "1\n");
+    EXPECT_TRUE(rig.Device(0).WaitForStateEntries(Simulator::DeviceState::Update, 1, kBoundedWait));
+    EXPECT_EQ(ImageMessagesReceived(), 0u);
+}
+
 // An engine whose worker never takes the update: the start is refused with nothing to say about the file.
 class LEngineThatCannotStart : public LUpdateEngine {
 public:

@@ -58,6 +58,26 @@ first_sent_its_image() {
   fail "the first start${1-} never sent its image"
 }
 
+# Runs the program in the background with the arguments given after the log and the text; once that log of the
+# simulated device holds the text, lets its first hold go (ZV_SIM_RELEASE) and waits for the program to end.
+released_once_logged() {
+  local log=$1 text=$2
+  shift 2
+  : > "$folder/release"
+  (
+    ZV_SIM_RELEASE="$folder/release" run "$@"
+    exit "$status"
+  ) &
+  local runner=$!
+  until grep -q "$text" "$folder/$log" 2> /dev/null; do
+    kill -0 "$runner" 2> /dev/null || fail "the run ended before $log said \"$text\": $(cat "$folder/stderr")"
+    sleep 0.05
+  done
+  echo released >> "$folder/release"
+  status=0
+  wait "$runner" || status=$?
+}
+
 # A silent run of image.syx whose device restarts into update mode for 2 s; meanwhile the command given changes the
 # file. The run sends nothing and says why (the text given), and the device waits in update mode.
 refused_after_change_during_restart() {
@@ -108,6 +128,15 @@ case "$road" in
     ZV_SIM_DEVICE=normal run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=\"$image\""
     updated_silently
     [ "$(image_received)" = $'F0 01 02 F7\nF0 03 04 F7' ] || fail "the device received: $(image_received)"
+    # With debug output, one line for each step of the update.
+    ZV_DEBUG_OUTPUT=1 ZV_SIM_DEVICE=normal run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$image"
+    [ "$status" -eq 1 ] || fail "with debug output: exit code $status, expected 1: $(cat "$folder/stderr")"
+    steps=$(grep -E '^(Update|FirmwareUpdater): ' "$folder/stderr")
+    [ "$steps" = 'Update: found the device "Halvista Left", running build 78500
+Update: sent the device into update mode
+Update: the image went out whole (8 bytes); waiting for the device'"'"'s confirmation
+Update: the device confirmed the image
+FirmwareUpdater: the update finished' ] || fail "the debug output's steps: $steps"
     ;;
   refused-image)
     printf '\xF0\x01\xF0\x02\xF7' > "$folder/image.syx"
@@ -471,13 +500,15 @@ that name waits in update mode for its image; connect only that one and update i
     ;;
   namesake-back-after-confirmation)
     # While the chosen device restarts into update mode, another of its name is plugged in already in update mode,
-    # takes the image and confirms it before the chosen one is back. The chosen one comes back in update mode, or in
-    # the hands of another program: it may wait for its image, and one line says so.
+    # takes the image and confirms it before the chosen one is back, and restarts for longer than the run lasts. The
+    # chosen one comes back in update mode, or in the hands of another program: it may wait for its image, and one line
+    # says so.
     printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
     for fault in none busy-after-restart; do
       rm -f "$folder/device.log" "$folder/device.log.2"
-      ZV_SIM_DEVICE=normal+update@200 ZV_SIM_RESTART_MS=1500 ZV_SIM_FAULT=${fault#none} run -SILENT \
-        -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+      ZV_SIM_DEVICE=normal+update@cue ZV_SIM_CUES=1.restarting:plug=2,1.restarting:hold,2.restarting:hold \
+        ZV_SIM_FAULT=${fault#none} released_once_logged device.log.2 ' HOLD 2$' -SILENT -START_UPDATE_AUTOMATICALLY \
+        "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
       said='another device of that name waits in update mode for its image'
       [ "$fault" = none ] ||
         said='another program holds a device of that name, which may wait in update mode for its image'
@@ -490,15 +521,26 @@ that one and update it"
     done
     ;;
   namesake-busy-during-restart)
-    # While the chosen device restarts into update mode, another of its name, running and held by another program, is
-    # plugged in: the device cannot be told from it, and the line that says so says that the device waits in update
-    # mode.
+    # While the chosen device restarts into update mode (and stays away), another of its name, running and held by
+    # another program, is plugged in: the device cannot be told from it, and the line that says so says that the device
+    # waits in update mode.
     printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
-    ZV_SIM_DEVICE=normal+normal@200 ZV_SIM_FAULT=busy-port=2 ZV_SIM_RESTART_MS=1500 run -SILENT \
-      -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    ZV_SIM_DEVICE=normal+normal@cue ZV_SIM_CUES=1.restarting:plug=2,1.restarting:hold ZV_SIM_FAULT=busy-port=2 run \
+      -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
     refused_with 3 1 "FirmwareUpdater: the MIDI port \"Halvista Left\" is in use by another program; nothing was sent, \
 and the device waits in update mode"
     grep -q ' STATE restarting$' "$folder/device.log" || fail "the device was never sent into update mode"
+    ;;
+  namesake-running-in-its-place)
+    # The device is found in update mode, alone of its name; right after it said so, it is unplugged and another of its
+    # name, running, is plugged in in its place. That one gets nothing, and one line says where things stand.
+    printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
+    ZV_SIM_DEVICE=update+normal@cue ZV_SIM_CUES=1.said-update#2:unplug=1,1.said-update#2:plug=2 run -SILENT \
+      -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    refused_with 3 1 "FirmwareUpdater: no device named \"Halvista Left\" answered in update mode when its image was to \
+be sent; nothing was sent, and where the device is now is unknown"
+    grep -q ' STATE normal$' "$folder/device.log.2" || fail "the running device was never plugged in"
+    [ -z "$(second_received)" ] || fail "the running device received: $(second_received)"
     ;;
   long-message)
     # One message that takes longer on the cable than a send may wait for a driver that takes nothing: it keeps

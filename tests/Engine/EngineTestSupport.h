@@ -43,9 +43,14 @@ inline Simulator::DeviceSettings QuickDevice(Simulator::DeviceStart start, const
 // A simulated MIDI system with its devices; the engine talks to them through real MIDI objects over its driver.
 class SimulatedMidiRig {
 public:
-    explicit SimulatedMidiRig(std::vector<Simulator::DeviceSettings> devices, std::uint32_t bytesPerSecond = 0)
+    // With cues (as ZV_SIM_CUES writes them) the devices' moments plug, unplug or hold devices; the file's lines
+    // release the holds.
+    explicit SimulatedMidiRig(std::vector<Simulator::DeviceSettings> devices, std::uint32_t bytesPerSecond = 0,
+                              const std::string& cues = "", const std::string& releasePath = "")
     {
         Simulator::SimulationSettings settings;
+        settings.Cues = Simulator::ParseCues(cues, devices.size());
+        settings.ReleasePath = releasePath;
         settings.Devices = std::move(devices);
         settings.BytesPerSecond = bytesPerSecond;
         mSystem = std::make_shared<Simulator::SimulatedMidiSystem>(settings);

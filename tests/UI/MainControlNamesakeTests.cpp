@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 namespace ZV::Testing {
 namespace {
@@ -46,6 +47,74 @@ TEST(MainControlWithNamesakes, NamesakePluggedInWhileTheChosenOneRestartsTakesTh
     EXPECT_EQ(window.TextOf(L"labelDeviceCannotUpdateError"), kNamesakeWaits);
     EXPECT_TRUE(rig.Device(1).WaitForStateEntries(DeviceState::Done, 1, std::chrono::seconds(0)));
     EXPECT_TRUE(rig.Device(0).WaitForStateEntries(DeviceState::Update, 1, std::chrono::seconds(0)));
+}
+
+// The window says of a device that it cannot tell apart what a silent run's line says: how many of its name are
+// connected; that another program holds a port of its name while it waits in update mode; that one of its name may
+// wait there, away, after another took the image.
+TEST(MainControlWithNamesakes, DeviceThatCannotBeToldApartIsShownWithWhatTheSilentLineSays)
+{
+    struct ShortWaitForUpdateMode {
+        ShortWaitForUpdateMode() { LUpdateProcessor::SetUpdateModeEntryWait(1000); }
+        ~ShortWaitForUpdateMode()
+        {
+            LUpdateProcessor::SetUpdateModeEntryWait(LUpdateProcessor::kDefaultUpdateModeEntryWait);
+        }
+    } shortWait;
+    using Simulator::DeviceStart;
+    // Away for good once it restarts.
+    Simulator::DeviceSettings chosen = QuickDevice(DeviceStart::Normal, "");
+    chosen.RestartTime = std::chrono::hours(1);
+    Simulator::DeviceSettings busy = QuickDevice(DeviceStart::Normal, "");
+    busy.Faults.BusyPorts = true;
+    busy.Faults.PlugInOnCue = true;
+    Simulator::DeviceSettings newcomer = QuickDevice(DeviceStart::Update, "");
+    newcomer.Faults.PlugInOnCue = true;
+    newcomer.RestartTime = std::chrono::hours(1);
+    struct Case {
+        const char* what;
+        std::vector<Simulator::DeviceSettings> devices;
+        // The second device is plugged in while the chosen one restarts, after a click on "UPDATE FIRMWARE".
+        bool plugInDuringRestart;
+        std::string said;
+    };
+    const Case cases[] = {
+        {"three of the name, one in update mode",
+         {QuickDevice(DeviceStart::Normal, ""), QuickDevice(DeviceStart::Normal, ""),
+          QuickDevice(DeviceStart::Update, "")},
+         false,
+         "3 devices of the same name are connected, and the device to update cannot be told from the others. Connect "
+         "only the device to update and press the \"RESTART\" button."},
+        {"a busy one plugged in during the restart", {chosen, busy}, true,
+         "Another program uses a MIDI port of the device's name. Nothing was sent, and the device waits in update "
+         "mode. Close that program and press the \"RESTART\" button."},
+        {"one took the image while the chosen one stays away", {chosen, newcomer}, true,
+         "Fewer devices of the same name are connected than when the update began, and the one that is missing may "
+         "still wait in update mode for its firmware. Connect only that device and press the \"RESTART\" button to "
+         "update it."},
+    };
+    for (const Case& run : cases) {
+        SCOPED_TRACE(run.what);
+        TemporaryFolder folder;
+        const std::string image = folder / "image.syx";
+        const Bytes bytes = MakeImage(2, 8);
+        WriteContent(image, std::string(bytes.begin(), bytes.end()));
+        SimulatedMidiRig rig(run.devices);
+        MainWindowHarness window(ApplicationSkinDocument(), [&rig] { return CreateUpdateEngine(rig.Factory()); });
+        window.StartProcessor(WideString(("-ABSOLUTE_FIRMWARE_FILE_PATH=" + image).c_str()));
+        window.OpenWindow();
+        if (run.plugInDuringRestart) {
+            ASSERT_TRUE(window.IsShown(L"buttonUpdateFirmware"));
+            window.Main().SetWaitTurn([&](std::uint32_t) {
+                ASSERT_TRUE(rig.Device(0).WaitForStateEntries(DeviceState::Restarting, 1, kBoundedWait));
+                rig.Device(1).PlugIn();
+            });
+            window.Click(L"buttonUpdateFirmware");
+            ASSERT_TRUE(window.PumpUntil([&] { return window.IsShown(L"buttonReinitialize"); }));
+        }
+        EXPECT_TRUE(window.IsShown(L"labelDeviceCannotUpdateError"));
+        EXPECT_EQ(window.TextOf(L"labelDeviceCannotUpdateError"), run.said);
+    }
 }
 
 }  // namespace
