@@ -47,32 +47,52 @@ refused_with() {
   [ -z "$(image_received)" ] || fail "the device received: $(image_received)"
 }
 
+# Waits, for a minute at most, until the command given succeeds; false when it never did.
+await() {
+  for _ in $(seq 1200); do
+    "$@" && return 0
+    sleep 0.05
+  done
+  "$@"
+}
+
+# Whether the file has a line that matches the pattern (grep -E), or the process given (a pid) has ended.
+line_or_end() {
+  grep -qE -- "$2" "$1" 2> /dev/null || { [ -n "${3-}" ] && ! kill -0 "$3" 2> /dev/null; }
+}
+
+# Waits until the file has a line that matches the pattern; false when the process given ended first, or after a
+# minute without it.
+await_line() {
+  await line_or_end "$@" && grep -qE -- "$2" "$1" 2> /dev/null
+}
+
+# Lets the simulated devices of the runs that read the file go from their next hold.
+release() {
+  echo >> "$1"
+}
+
 # Waits until the first start (process $first, device log first.log) has sent its image; the text given names that
 # start in a failure.
 first_sent_its_image() {
-  for _ in $(seq 1 600); do
-    grep -q ' RX F0 01 02 F7$' "$folder/first.log" 2> /dev/null && return
-    kill -0 "$first" 2> /dev/null || fail "the first start${1-} ended: $(cat "$folder/first.stderr")"
-    sleep 0.1
-  done
+  await_line "$folder/first.log" ' RX F0 01 02 F7$' "$first" && return
+  kill -0 "$first" 2> /dev/null || fail "the first start${1-} ended: $(cat "$folder/first.stderr")"
   fail "the first start${1-} never sent its image"
 }
 
-# A silent run of image.syx whose device restarts into update mode for 2 s; meanwhile the command given changes the
-# file. The run sends nothing and says why (the text given), and the device waits in update mode.
+# A silent run of image.syx whose device is held in its restart into update mode until the command given has changed
+# the file. The run sends nothing and says why (the text given), and the device waits in update mode.
 refused_after_change_during_restart() {
+  rm -f "$folder/release"
   (
-    ZV_SIM_RESTART_MS=2000 ZV_SIM_DEVICE=normal run -SILENT -START_UPDATE_AUTOMATICALLY \
-      "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    ZV_SIM_DEVICE=normal ZV_SIM_CUES=1.restarting:hold ZV_SIM_RELEASE="$folder/release" run -SILENT \
+      -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
     exit "$status"
   ) &
   runner=$!
-  for _ in $(seq 600); do
-    ! grep -q ' STATE restarting$' "$folder/device.log" 2> /dev/null || break
-    sleep 0.05
-  done
-  grep -q ' STATE restarting$' "$folder/device.log" || fail "the device never restarted"
+  await_line "$folder/device.log" ' HOLD 1$' "$runner" || fail "the device never restarted: $(cat "$folder/stderr")"
   "$1"
+  release "$folder/release"
   status=0
   wait "$runner" || status=$?
   refused_with 3 1 "$2"
@@ -537,28 +557,60 @@ after it was checked; nothing was sent, and the device waits in update mode"
     done
     ;;
   eight-silent-starts)
-    # Eight silent starts at once, twenty times over: one updates the device, and each of the others meets it busy,
-    # ends with 255 and never updates after it, however soon it ends. The update outlasts the others' starts.
+    # Eight silent starts at once, twenty times over: one updates its device, and each of the others meets it busy,
+    # ends with 255 and never updates after it, however soon it ends. The one that updates holds its device until
+    # every other start waits for its answer on the hand-over channel; those stand still until it has ended.
     printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
-    one_start() {
-      local start_status=0
-      env -u DISPLAY XDG_DATA_HOME="$folder/data" XDG_CONFIG_HOME="$folder/config" XDG_STATE_HOME="$folder/state" \
-        ZV_MIDI_DRIVER=simulated ZV_SIM_DEVICE=update ZV_SIM_RESTART_MS=50 ZV_SIM_FLASH_MS=1500 \
-        ZV_SIM_LOG="$folder/start$1.log" LSAN_OPTIONS="$leak_options" "$program" -SILENT -START_UPDATE_AUTOMATICALLY \
-        -ALWAYS_UPDATE "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx" 2> "$folder/start$1.stderr" ||
-        start_status=$?
-      echo "$start_status" > "$folder/start$1.status"
+    starts=()
+    trap 'rm -rf "$folder"; [ ${#starts[@]} -eq 0 ] || kill -KILL "${starts[@]}" 2> /dev/null || true' EXIT
+    # Starts that hold their device with the image, and connections that wait on the hand-over channel: each start
+    # that met the first connects once, and its connection stays queued there until the first ends.
+    holding() { cat "$folder"/start*.log 2> /dev/null | grep -c ' HOLD 1$' || true; }
+    waiting() {
+      awk -v state="$folder/state/" '$6 == "02" && index($8, state) == 1 && $8 ~ /\/socket$/ { n++ }
+        END { print n + 0 }' /proc/net/unix
+    }
+    all_met_the_guard() { [ $(($(holding) + $(waiting))) -ge 8 ]; }
+    # The exit codes of the starts given, once they have ended.
+    finish() {
+      for start in "$@"; do
+        statuses[$start]=0
+        wait "${starts[$start]}" || statuses[$start]=$?
+      done
     }
     for round in $(seq 20); do
-      rm -f "$folder"/start*
+      rm -f "$folder"/start* "$folder/release"
       for start in $(seq 8); do
-        one_start "$start" &
+        env -u DISPLAY XDG_DATA_HOME="$folder/data" XDG_CONFIG_HOME="$folder/config" \
+          XDG_STATE_HOME="$folder/state" ZV_MIDI_DRIVER=simulated ZV_SIM_DEVICE=update ZV_SIM_RESTART_MS=50 \
+          ZV_SIM_FLASH_MS=100 ZV_SIM_CUES=1.image:hold ZV_SIM_RELEASE="$folder/release" \
+          ZV_SIM_LOG="$folder/start$start.log" LSAN_OPTIONS="$leak_options" "$program" -SILENT \
+          -START_UPDATE_AUTOMATICALLY -ALWAYS_UPDATE "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx" \
+          2> "$folder/start$start.stderr" &
+        starts[$start]=$!
       done
-      wait
+      await all_met_the_guard ||
+        fail "round $round: $(holding) start(s) updating and $(waiting) waiting: $(cat "$folder"/start*.stderr)"
+      updating=()
+      others=()
+      for start in $(seq 8); do
+        if grep -q ' HOLD 1$' "$folder/start$start.log" 2> /dev/null; then
+          updating+=("$start")
+        else
+          others+=("$start")
+        fi
+      done
+      statuses=()
+      for start in "${others[@]}"; do kill -STOP "${starts[$start]}" 2> /dev/null || true; done
+      release "$folder/release"
+      finish "${updating[@]}"
+      for start in "${others[@]}"; do kill -CONT "${starts[$start]}" 2> /dev/null || true; done
+      finish "${others[@]}"
+      starts=()
       images=$(cat "$folder"/start*.log 2> /dev/null | grep -c ' RX F0 01 02 F7$' || true)
       [ "$images" -eq 1 ] || fail "round $round: the image was sent $images times: $(cat "$folder"/start*.stderr)"
       for start in $(seq 8); do
-        start_status=$(cat "$folder/start$start.status")
+        start_status=${statuses[$start]}
         if grep -q ' RX F0 01 02 F7$' "$folder/start$start.log" 2> /dev/null; then
           [ "$start_status" -eq 1 ] || fail "round $round: the update ended with $start_status"
         else
