@@ -357,8 +357,8 @@ and the device waits in update mode"
     }
     rm -rf "$shared"
     mkdir -m 0777 "$shared"
-    # The first is still waiting for the device to take its image when the others start.
-    ZV_SIM_FLASH_MS=100000 ZV_SIM_LOG="$folder/first.log" started 2> "$folder/first.stderr" &
+    # The first waits for its device, held once it took the image, until it is killed.
+    ZV_SIM_CUES=1.image:hold ZV_SIM_LOG="$folder/first.log" started 2> "$folder/first.stderr" &
     first=$!
     first_sent_its_image
     for planted in folder link file; do
@@ -399,8 +399,8 @@ and the device waits in update mode"
     for order in "with without" "without with"; do
       read -r first_start second_start <<< "$order"
       rm -f "$folder/first.log" "$folder/second.log"
-      # The first is still waiting for the device to take its image when the second starts.
-      ZV_SIM_FLASH_MS=100000 ZV_SIM_LOG="$folder/first.log" started "$first_start" 2> "$folder/first.stderr" &
+      # The first waits for its device, held once it took the image, until it is killed.
+      ZV_SIM_CUES=1.image:hold ZV_SIM_LOG="$folder/first.log" started "$first_start" 2> "$folder/first.stderr" &
       first=$!
       first_sent_its_image " ($first_start)"
       status=0
