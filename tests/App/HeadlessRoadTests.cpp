@@ -6,7 +6,11 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <thread>
 
 namespace ZV::Testing {
@@ -115,30 +119,183 @@ TEST_F(HeadlessRoad, SilentRunWhoseUpdateFailsEndsWith3AndOneLineSayingWhatFaile
                                  "was sent, and where the device is now is unknown\n");
 }
 
+// Where a silent run's wait ends, at a point of the update rather than at a time: a message of the update stops on its
+// way into the driver there until the cancel that the wait's end brings has come, and the wait ends only once the
+// message stands there.
+class WaitsEnd {
+public:
+    // On the sender's thread.
+    void StopHere()
+    {
+        std::unique_lock lock(mMutex);
+        mReached = true;
+        mChanged.notify_all();
+        (void)mChanged.wait_for(lock, kHangGuard, [this] { return mCancelled; });
+    }
+    bool AwaitStop()
+    {
+        std::unique_lock lock(mMutex);
+        return mChanged.wait_for(lock, kHangGuard, [this] { return mReached; });
+    }
+    void Cancelled()
+    {
+        std::lock_guard lock(mMutex);
+        mCancelled = true;
+        mChanged.notify_all();
+    }
+
+private:
+    // Long enough for any machine to reach the point, short of the test's own limit.
+    static constexpr std::chrono::seconds kHangGuard{60};
+
+    std::mutex mMutex;
+    std::condition_variable mChanged;
+    bool mReached = false;
+    bool mCancelled = false;
+};
+
+// An output of the inner driver whose driver stops the messages it names, handing callbacks on as its own.
+class OutputWithAStop final : public Platform::MidiOutput, private Platform::MidiOutputCallback {
+public:
+    OutputWithAStop(Platform::MidiOutputCallback& callback, std::function<void(const Platform::MidiLongMessage&)> stop)
+        : mCallback(callback), mStop(std::move(stop))
+    {
+    }
+
+    bool Open(Platform::MidiDriver& driver, std::size_t device, Platform::MidiOpenFailure& failure)
+    {
+        mInner = driver.OpenOutput(device, *this, failure);
+        return mInner != nullptr;
+    }
+
+    bool SendShortMessage(std::uint32_t packedMessage) override { return mInner->SendShortMessage(packedMessage); }
+    bool SendLongMessage(Platform::MidiLongMessage message, std::uint64_t token) override
+    {
+        mStop(message);
+        return mInner->SendLongMessage(std::move(message), token);
+    }
+
+private:
+    void OnLongMessageDone(Platform::MidiOutput&, std::uint64_t token, bool delivered) override
+    {
+        mCallback.OnLongMessageDone(*this, token, delivered);
+    }
+    void OnLongMessageProgress(Platform::MidiOutput&, std::uint64_t token, std::size_t taken) override
+    {
+        mCallback.OnLongMessageProgress(*this, token, taken);
+    }
+
+    Platform::MidiOutputCallback& mCallback;
+    std::function<void(const Platform::MidiLongMessage&)> mStop;
+    std::unique_ptr<Platform::MidiOutput> mInner;
+};
+
+// The rig's driver, where the update's n-th message from its image's first on (the image's messages, then the status
+// requests that ask for the confirmation) stops where the wait ends.
+class DriverThatStopsAMessage final : public Platform::MidiDriver {
+public:
+    DriverThatStopsAMessage(std::shared_ptr<Platform::MidiDriver> inner, std::uint32_t stopped, WaitsEnd& waitsEnd)
+        : mInner(std::move(inner)), mStopped(stopped), mWaitsEnd(waitsEnd)
+    {
+    }
+
+    std::vector<std::string> ListInputDevices() override { return mInner->ListInputDevices(); }
+    std::vector<std::string> ListOutputDevices() override { return mInner->ListOutputDevices(); }
+    std::unique_ptr<Platform::MidiInput> OpenInput(std::size_t device, Platform::MidiInputCallback& callback,
+                                                   Platform::MidiOpenFailure& failure) override
+    {
+        return mInner->OpenInput(device, callback, failure);
+    }
+    std::unique_ptr<Platform::MidiOutput> OpenOutput(std::size_t device, Platform::MidiOutputCallback& callback,
+                                                     Platform::MidiOpenFailure& failure) override
+    {
+        auto output = std::make_unique<OutputWithAStop>(
+            callback, [this](const Platform::MidiLongMessage& message) { CountOnItsWay(message); });
+        return output->Open(*mInner, device, failure) ? std::move(output) : nullptr;
+    }
+
+private:
+    void CountOnItsWay(const Platform::MidiLongMessage& message)
+    {
+        mImageBegun = mImageBegun || message.IsSysExBody;
+        if (mImageBegun && ++mSent == mStopped) {
+            mWaitsEnd.StopHere();
+        }
+    }
+
+    std::shared_ptr<Platform::MidiDriver> mInner;
+    const std::uint32_t mStopped;
+    WaitsEnd& mWaitsEnd;
+    std::atomic<bool> mImageBegun{false};
+    std::atomic<std::uint32_t> mSent{0};
+};
+
+// The program's engine, whose silent wait ends where the test says rather than at a time: it waits as long as the
+// program asks once the update stands there, and the update goes on once the cancel that follows has come.
+class LEngineWhoseWaitEndsAtAPoint final : public LUpdateEngine {
+public:
+    LEngineWhoseWaitEndsAtAPoint(MidiCommFactory factory, WaitsEnd& waitsEnd)
+        : LUpdateEngine(std::move(factory)), mWaitsEnd(waitsEnd)
+    {
+    }
+
+    ZVRESULT WaitForUpdate(std::uint32_t milliseconds) override
+    {
+        if (milliseconds != kWaitInfinite) {
+            EXPECT_TRUE(mWaitsEnd.AwaitStop()) << "the update never came to the point where the wait ends";
+        }
+        return LUpdateEngine::WaitForUpdate(milliseconds);
+    }
+    ZVRESULT CancelUpdate() override
+    {
+        const ZVRESULT cancelled = LUpdateEngine::CancelUpdate();
+        mWaitsEnd.Cancelled();
+        return cancelled;
+    }
+
+private:
+    WaitsEnd& mWaitsEnd;
+};
+
 TEST_F(HeadlessRoad, SilentWaitThatEndsOnceTheLastMessageIsOnItsWayLeavesTheUpdateToEndAndTheConfirmationCounts)
 {
     LUpdateProcessor::SetSilentUpdateWait(700);
-    // The whole image is out at once, and the device confirms it only after the wait.
-    Simulator::DeviceSettings lateConfirmation = QuickDevice(DeviceStart::Update, LogPath());
-    lateConfirmation.FlashTime = std::chrono::milliseconds(1500);
-    HeadlessOutcome outcome = Run(lateConfirmation, MakeImage(3, 8), kSilentAutomatic);
+    // The silent road over a device in update mode, whose wait ends as the update's n-th message from the image's first
+    // on goes.
+    const auto runWithTheWaitEndingAt = [this](std::uint32_t message, const Bytes& image) {
+        SimulatedMidiRig rig({QuickDevice(DeviceStart::Update, LogPath())});
+        WaitsEnd waitsEnd;
+        const auto driver = std::make_shared<DriverThatStopsAMessage>(rig.Driver(), message, waitsEnd);
+        const MidiCommFactory factory = [driver] { return RCPtr<LMidiCommInterface>(LMidiComm::Create(driver)); };
+        const RCPtr<LUpdateProcessor> processor(new LUpdateProcessor(factory));
+        processor->SetEngineFactory(
+            [&] { return RCPtr<LUpdateEngineInterface>(new LEngineWhoseWaitEndsAtAPoint(factory, waitsEnd)); });
+        const std::string path = WriteFile("firmware image.syx", image);
+        EXPECT_EQ(processor->Initialize(Wide(kSilentAutomatic + " -ABSOLUTE_FIRMWARE_FILE_PATH=\"" + path + "\"")),
+                  LUpdateProcessor::kFinishedWithoutWindow);
+        const HeadlessOutcome outcome = FinishWithoutWindow(*processor);
+        mDeviceReachedDone = rig.Device().WaitForStateEntries(Simulator::DeviceState::Done, 1, std::chrono::seconds(0));
+        return outcome;
+    };
+
+    // The whole image is out, and the device's confirmation is asked for once the wait has ended.
+    HeadlessOutcome outcome = runWithTheWaitEndingAt(4, MakeImage(3, 8));
     EXPECT_EQ(outcome.ExitCode, kExitFinished) << outcome.ErrorLine;
     EXPECT_EQ(outcome.ErrorLine, "");
     EXPECT_TRUE(mDeviceReachedDone);
 
-    // The one message takes 1.3 s on the cable.
-    outcome = Run(QuickDevice(DeviceStart::Update, LogPath()), MakeImage(1, 4000), kSilentAutomatic, 3000);
+    // The one message, the last, is on its way.
+    outcome = runWithTheWaitEndingAt(1, MakeImage(1, 4000));
     EXPECT_EQ(outcome.ExitCode, kExitFinished) << outcome.ErrorLine;
     EXPECT_EQ(outcome.ErrorLine, "");
     EXPECT_TRUE(mDeviceReachedDone);
 
-    // Four messages of a third of a second each: the wait ends while an earlier one goes, and no further one follows.
-    outcome = Run(QuickDevice(DeviceStart::Update, LogPath()), MakeImage(4, 1000), kSilentAutomatic, 3000);
+    // The second of four messages is on its way: it goes, and no further one follows.
+    outcome = runWithTheWaitEndingAt(2, MakeImage(4, 1000));
     EXPECT_EQ(outcome.ExitCode, kExitUpdateFailed);
     EXPECT_EQ(outcome.ErrorLine, "FirmwareUpdater: the update did not end within 700 ms and was cancelled; the device "
                                  "waits in update mode with part of its image\n");
-    EXPECT_GE(ImageMessagesReceived(), 1u);
-    EXPECT_LT(ImageMessagesReceived(), 4u);
+    EXPECT_EQ(ImageMessagesReceived(), 2u);
 }
 
 TEST_F(HeadlessRoad, FirmwareFileThatCannotBeReadEndsWith3AndSaysSoWithNothingSent)
