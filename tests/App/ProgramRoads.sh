@@ -248,21 +248,20 @@ reached; this start ends."
     chmod +x "$program"
     for _ in $(seq 1000); do printf '\xF0\x01\x02\x03\x04\x05\x06\x07\x08\xF7'; done > "$folder/image.syx"
     # Asked to end in the middle of the update, by kill or by the terminal's quit key: the line that says it goes on
-    # cannot be written. The device reports done only for the whole image, message by message.
+    # cannot be written. The device reports done only for the whole image, message by message, and holds from its
+    # hundredth message until the signal has gone.
     for signal in TERM QUIT; do
-      rm -f "$folder/device.log"
+      rm -f "$folder/device.log" "$folder/release"
       (
         ZV_SIM_DEVICE=update ZV_SIM_BYTES_PER_SECOND=5000 ZV_SIM_EXPECT_IMAGE="$folder/image.syx" \
+          ZV_SIM_CUES=1.image#100:hold ZV_SIM_RELEASE="$folder/release" \
           run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
         exit "$status"
       ) &
       runner=$!
-      for _ in $(seq 600); do
-        [ "$(image_received | wc -l)" -lt 100 ] || break
-        sleep 0.05
-      done
-      [ "$(image_received | wc -l)" -ge 100 ] || fail "the update did not get under way"
+      await_line "$folder/device.log" ' HOLD 1$' "$runner" || fail "the update did not get under way"
       kill -"$signal" "$(cat "$folder/pid")"
+      release "$folder/release"
       status=0
       wait "$runner" || status=$?
       [ "$status" -eq 1 ] || fail "SIG$signal during the update: exit code $status, expected 1"
