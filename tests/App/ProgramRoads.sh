@@ -446,12 +446,13 @@ and the device waits in update mode"
     ;;
   namesake-plugged-during-send)
     # While the device in update mode takes its image, slowly, another of its name, also in update mode, is plugged in
-    # and listed before it (device.log). The image and the confirmation stay with the device that was chosen.
+    # as the first message arrives, and listed before it (device.log). The image and the confirmation stay with the
+    # device that was chosen.
     for _ in $(seq 30); do
       printf '\xF0'; head -c 100 /dev/zero | tr '\0' '\1'; printf '\xF7'
     done > "$folder/image.syx"
-    ZV_SIM_DEVICE=update@2000+update ZV_SIM_BYTES_PER_SECOND=500 ZV_SIM_EXPECT_IMAGE="$folder/image.syx" \
-      run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    ZV_SIM_DEVICE=update@cue+update ZV_SIM_CUES=2.image:plug=1 ZV_SIM_BYTES_PER_SECOND=500 \
+      ZV_SIM_EXPECT_IMAGE="$folder/image.syx" run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
     [ "$status" -eq 1 ] || fail "exit code $status, expected 1: $(cat "$folder/stderr")"
     [ ! -s "$folder/stderr" ] || fail "unexpected text on stderr: $(cat "$folder/stderr")"
     grep -q ' STATE done$' "$folder/device.log.2" || fail "the chosen device never reported done"
@@ -474,14 +475,22 @@ and the device waits in update mode"
     ;;
   namesake-plugged-during-restart)
     # While the chosen device restarts into update mode, another of its name is plugged in already in update mode and
-    # takes the image, slowly; meanwhile the chosen one comes back in update mode. It waits for an image, and the run
-    # says so and ends with 3.
+    # takes the image, slowly; meanwhile the chosen one comes back in update mode (it is held away until the other has
+    # taken the first message). It waits for an image, and the run says so and ends with 3.
     for _ in $(seq 30); do
       printf '\xF0'; head -c 100 /dev/zero | tr '\0' '\1'; printf '\xF7'
     done > "$folder/image.syx"
-    ZV_SIM_DEVICE=normal+update@1000 ZV_SIM_RESTART_MS=2500 ZV_SIM_BYTES_PER_SECOND=1000 \
-      ZV_SIM_EXPECT_IMAGE="$folder/image.syx" run -SILENT -START_UPDATE_AUTOMATICALLY \
-      "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    (
+      ZV_SIM_DEVICE=normal+update@cue ZV_SIM_CUES=1.restarting:plug=2,1.restarting:hold \
+        ZV_SIM_RELEASE="$folder/release" ZV_SIM_BYTES_PER_SECOND=1000 ZV_SIM_EXPECT_IMAGE="$folder/image.syx" \
+        run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+      exit "$status"
+    ) &
+    runner=$!
+    await_line "$folder/device.log.2" ' RX F0 01 ' "$runner" || fail "the newcomer never took a message"
+    release "$folder/release"
+    status=0
+    wait "$runner" || status=$?
     refused_with 3 1 "FirmwareUpdater: a device named \"Halvista Left\" confirmed the image, but another device of \
 that name waits in update mode for its image; connect only that one and update it"
     grep -q ' STATE done$' "$folder/device.log.2" || fail "the newcomer never took the image"
