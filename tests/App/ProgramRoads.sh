@@ -99,6 +99,25 @@ refused_after_change_during_restart() {
   grep -q ' STATE update$' "$folder/device.log" || fail "the device never came back in update mode"
 }
 
+# A silent run whose first device is held in its restart into update mode until the program has looked at the devices
+# again while it is away (the second device, device.log.2, was asked its status once more); the arguments are the run's.
+run_with_a_look_during_restart() {
+  rm -f "$folder/release"
+  (
+    ZV_SIM_CUES=1.restarting:hold ZV_SIM_RELEASE="$folder/release" run "$@"
+    exit "$status"
+  ) &
+  local runner=$!
+  await_line "$folder/device.log" ' HOLD 1$' "$runner" || fail "the device never restarted: $(cat "$folder/stderr")"
+  asked_before=$(status_requests_to_second)
+  await asked_again || fail "the devices were not looked at while the device restarted: $(cat "$folder/stderr")"
+  release "$folder/release"
+  status=0
+  wait "$runner" || status=$?
+}
+status_requests_to_second() { grep -c ' RX F0 47 .. .. 07 02 00 00 F7$' "$folder/device.log.2" || true; }
+asked_again() { [ "$(status_requests_to_second)" -gt "$asked_before" ]; }
+
 case "$road" in
   silent-update)
     # A path with blanks in it, as the shell hands it over: one argument.
@@ -415,10 +434,11 @@ and the device waits in update mode"
     done
     ;;
   mixed-pair-silent)
-    # The first device runs, the second waits in update mode already. While the first restarts into update mode for
-    # longer than a turn of the wait, the second is the only device there: it never takes the first's place.
+    # The first device runs, the second waits in update mode already. While the first restarts into update mode and
+    # the program looks at the devices, the second is the only device there: it never takes the first's place.
     printf '\xF0\x01\x02\xF7\xF0\x03\x04\xF7' > "$folder/image.syx"
-    ZV_SIM_RESTART_MS=1200 ZV_SIM_DEVICE=normal,update run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    ZV_SIM_DEVICE=normal,update run_with_a_look_during_restart -SILENT \
+      "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
     updated_silently
     [ "$(image_received)" = $'F0 01 02 F7\nF0 03 04 F7' ] || fail "the first device received: $(image_received)"
     [ -z "$(second_received)" ] || fail "the second device received: $(second_received)"
@@ -426,7 +446,7 @@ and the device waits in update mode"
   namesake-devices-silent)
     # Two devices carry one name. With one of them in update mode, found first or second, the image could reach
     # either: neither is sent a byte of it nor into update mode, and one line says why. Both running: the first is
-    # updated whole, also while it restarts for longer than a turn of the wait, and the other is never touched.
+    # updated whole, also when the program looks at the devices while it restarts, and the other is never touched.
     printf '\xF0\x01\x02\xF7\xF0\x03\x04\xF7' > "$folder/image.syx"
     for devices in normal+update update+normal; do
       rm -f "$folder/device.log" "$folder/device.log.2"
@@ -438,7 +458,7 @@ and the device waits in update mode"
         fail "$devices: a device was sent into update mode"
     done
     rm -f "$folder/device.log" "$folder/device.log.2"
-    ZV_SIM_RESTART_MS=1200 ZV_SIM_DEVICE=normal+normal run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    ZV_SIM_DEVICE=normal+normal run_with_a_look_during_restart -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
     updated_silently
     [ "$(image_received)" = $'F0 01 02 F7\nF0 03 04 F7' ] || fail "the first device received: $(image_received)"
     [ "$(sed -n 's/^[0-9]* STATE //p' "$folder/device.log.2")" = normal ] || fail "the second device changed state"
@@ -452,7 +472,8 @@ and the device waits in update mode"
       printf '\xF0'; head -c 100 /dev/zero | tr '\0' '\1'; printf '\xF7'
     done > "$folder/image.syx"
     ZV_SIM_DEVICE=update@cue+update ZV_SIM_CUES=2.image:plug=1 ZV_SIM_BYTES_PER_SECOND=500 \
-      ZV_SIM_EXPECT_IMAGE="$folder/image.syx" run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+      ZV_SIM_EXPECT_IMAGE="$folder/image.syx" run -SILENT -START_UPDATE_AUTOMATICALLY \
+      "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
     [ "$status" -eq 1 ] || fail "exit code $status, expected 1: $(cat "$folder/stderr")"
     [ ! -s "$folder/stderr" ] || fail "unexpected text on stderr: $(cat "$folder/stderr")"
     grep -q ' STATE done$' "$folder/device.log.2" || fail "the chosen device never reported done"
