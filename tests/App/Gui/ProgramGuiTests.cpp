@@ -802,8 +802,11 @@ TEST_F(ProgramGui, AnImageCutWhileTheDeviceRestartsIsNeverSentByTheWindowsAutoma
         if (!click) {
             arguments.push_back("-START_UPDATE_AUTOMATICALLY");
         }
-        std::unique_ptr<ProgramUnderTest> program =
-            Start(arguments, {{"ZV_SIM_DEVICE", "normal"}, {"ZV_SIM_RESTART_MS", "3000"}});
+        // The device holds in its restart until the image is cut.
+        std::filesystem::remove(mFolder / "release");
+        std::unique_ptr<ProgramUnderTest> program = Start(
+            arguments,
+            {{"ZV_SIM_DEVICE", "normal"}, {"ZV_SIM_CUES", "1.restarting:hold"}, {"ZV_SIM_RELEASE", mFolder / "release"}});
         unsigned long window = 0;
         if (click) {
             window = WaitForMainWindow(*program);
@@ -811,9 +814,9 @@ TEST_F(ProgramGui, AnImageCutWhileTheDeviceRestartsIsNeverSentByTheWindowsAutoma
             ASSERT_FALSE(SettledPixels(window, kMiddleButton).empty());
             ClickInWindow(window, kMiddleButton);
         }
-        ASSERT_TRUE(WaitUntil([&] { return ContentOf(log).find(" STATE restarting") != std::string::npos; }, {},
-                              kHangGuard));
+        ASSERT_TRUE(WaitUntil([&] { return ContentOf(log).find(" HOLD 1") != std::string::npos; }, {}, kHangGuard));
         WriteContent(image, std::string("\xF0\x01\x02\xF7", 4));
+        ReleaseDevice();
         EXPECT_TRUE(WaitForLine(*program, "FirmwareUpdater: the firmware file "));
         EXPECT_THAT(
             program->LinesStartingWith("FirmwareUpdater: the firmware file "),
