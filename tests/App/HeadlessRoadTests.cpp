@@ -1,12 +1,12 @@
 #include "App/HeadlessRoad.h"
 
 #include "Engine/EngineTestSupport.h"
+#include "Midi/MidiCommTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -119,15 +119,21 @@ TEST_F(HeadlessRoad, SilentRunWhoseUpdateFailsEndsWith3AndOneLineSayingWhatFaile
                                  "was sent, and where the device is now is unknown\n");
 }
 
-// Where a silent run's wait ends, at a point of the update rather than at a time: a message of the update stops on its
-// way into the driver there until the cancel that the wait's end brings has come, and the wait ends only once the
-// message stands there.
+// Where a silent run's wait ends: at the n-th message that the update hands the driver from its image's first on (the
+// image's messages, then the status requests that ask for the confirmation), rather than at a time. The message stops
+// on its way there until the cancel that the wait's end brings has come, and the wait ends only once it stands there.
 class WaitsEnd {
 public:
-    // On the sender's thread.
-    void StopHere()
+    explicit WaitsEnd(std::uint32_t message) : mMessage(message) {}
+
+    // On the sender's thread, as a message goes into the driver.
+    void OnItsWay(const Platform::MidiLongMessage& message)
     {
         std::unique_lock lock(mMutex);
+        mImageBegun = mImageBegun || message.IsSysExBody;
+        if (!mImageBegun || ++mSent != mMessage) {
+            return;
+        }
         mReached = true;
         mChanged.notify_all();
         (void)mChanged.wait_for(lock, kHangGuard, [this] { return mCancelled; });
@@ -148,86 +154,13 @@ private:
     // Long enough for any machine to reach the point, short of the test's own limit.
     static constexpr std::chrono::seconds kHangGuard{60};
 
+    const std::uint32_t mMessage;
     std::mutex mMutex;
     std::condition_variable mChanged;
+    bool mImageBegun = false;
+    std::uint32_t mSent = 0;
     bool mReached = false;
     bool mCancelled = false;
-};
-
-// An output of the inner driver whose driver stops the messages it names, handing callbacks on as its own.
-class OutputWithAStop final : public Platform::MidiOutput, private Platform::MidiOutputCallback {
-public:
-    OutputWithAStop(Platform::MidiOutputCallback& callback, std::function<void(const Platform::MidiLongMessage&)> stop)
-        : mCallback(callback), mStop(std::move(stop))
-    {
-    }
-
-    bool Open(Platform::MidiDriver& driver, std::size_t device, Platform::MidiOpenFailure& failure)
-    {
-        mInner = driver.OpenOutput(device, *this, failure);
-        return mInner != nullptr;
-    }
-
-    bool SendShortMessage(std::uint32_t packedMessage) override { return mInner->SendShortMessage(packedMessage); }
-    bool SendLongMessage(Platform::MidiLongMessage message, std::uint64_t token) override
-    {
-        mStop(message);
-        return mInner->SendLongMessage(std::move(message), token);
-    }
-
-private:
-    void OnLongMessageDone(Platform::MidiOutput&, std::uint64_t token, bool delivered) override
-    {
-        mCallback.OnLongMessageDone(*this, token, delivered);
-    }
-    void OnLongMessageProgress(Platform::MidiOutput&, std::uint64_t token, std::size_t taken) override
-    {
-        mCallback.OnLongMessageProgress(*this, token, taken);
-    }
-
-    Platform::MidiOutputCallback& mCallback;
-    std::function<void(const Platform::MidiLongMessage&)> mStop;
-    std::unique_ptr<Platform::MidiOutput> mInner;
-};
-
-// The rig's driver, where the update's n-th message from its image's first on (the image's messages, then the status
-// requests that ask for the confirmation) stops where the wait ends.
-class DriverThatStopsAMessage final : public Platform::MidiDriver {
-public:
-    DriverThatStopsAMessage(std::shared_ptr<Platform::MidiDriver> inner, std::uint32_t stopped, WaitsEnd& waitsEnd)
-        : mInner(std::move(inner)), mStopped(stopped), mWaitsEnd(waitsEnd)
-    {
-    }
-
-    std::vector<std::string> ListInputDevices() override { return mInner->ListInputDevices(); }
-    std::vector<std::string> ListOutputDevices() override { return mInner->ListOutputDevices(); }
-    std::unique_ptr<Platform::MidiInput> OpenInput(std::size_t device, Platform::MidiInputCallback& callback,
-                                                   Platform::MidiOpenFailure& failure) override
-    {
-        return mInner->OpenInput(device, callback, failure);
-    }
-    std::unique_ptr<Platform::MidiOutput> OpenOutput(std::size_t device, Platform::MidiOutputCallback& callback,
-                                                     Platform::MidiOpenFailure& failure) override
-    {
-        auto output = std::make_unique<OutputWithAStop>(
-            callback, [this](const Platform::MidiLongMessage& message) { CountOnItsWay(message); });
-        return output->Open(*mInner, device, failure) ? std::move(output) : nullptr;
-    }
-
-private:
-    void CountOnItsWay(const Platform::MidiLongMessage& message)
-    {
-        mImageBegun = mImageBegun || message.IsSysExBody;
-        if (mImageBegun && ++mSent == mStopped) {
-            mWaitsEnd.StopHere();
-        }
-    }
-
-    std::shared_ptr<Platform::MidiDriver> mInner;
-    const std::uint32_t mStopped;
-    WaitsEnd& mWaitsEnd;
-    std::atomic<bool> mImageBegun{false};
-    std::atomic<std::uint32_t> mSent{0};
 };
 
 // The program's engine, whose silent wait ends where the test says rather than at a time: it waits as long as the
@@ -264,8 +197,9 @@ TEST_F(HeadlessRoad, SilentWaitThatEndsOnceTheLastMessageIsOnItsWayLeavesTheUpda
     // on goes.
     const auto runWithTheWaitEndingAt = [this](std::uint32_t message, const Bytes& image) {
         SimulatedMidiRig rig({QuickDevice(DeviceStart::Update, LogPath())});
-        WaitsEnd waitsEnd;
-        const auto driver = std::make_shared<DriverThatStopsAMessage>(rig.Driver(), message, waitsEnd);
+        WaitsEnd waitsEnd(message);
+        const auto driver = std::make_shared<CountingMidiDriver>(rig.SharedSystem());
+        driver->Before = [&waitsEnd](const Platform::MidiLongMessage& sent) { waitsEnd.OnItsWay(sent); };
         const MidiCommFactory factory = [driver] { return RCPtr<LMidiCommInterface>(LMidiComm::Create(driver)); };
         const RCPtr<LUpdateProcessor> processor(new LUpdateProcessor(factory));
         processor->SetEngineFactory(

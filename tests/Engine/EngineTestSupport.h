@@ -58,8 +58,8 @@ public:
         return [driver] { return RCPtr<LMidiCommInterface>(LMidiComm::Create(driver)); };
     }
 
-    std::shared_ptr<Platform::MidiDriver> Driver() const { return mDriver; }
     Simulator::SimulatedMidiSystem& System() { return *mSystem; }
+    std::shared_ptr<Simulator::SimulatedMidiSystem> SharedSystem() const { return mSystem; }
     Simulator::SimulatedDisplayDevice& Device(std::size_t index = 0) { return mSystem->GetDevice(index); }
 
 private:
