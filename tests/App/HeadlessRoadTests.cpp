@@ -1,12 +1,16 @@
 #include "App/HeadlessRoad.h"
 
 #include "Engine/EngineTestSupport.h"
+#include "Midi/MidiCommTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <thread>
 
 namespace ZV::Testing {
@@ -115,30 +119,117 @@ TEST_F(HeadlessRoad, SilentRunWhoseUpdateFailsEndsWith3AndOneLineSayingWhatFaile
                                  "was sent, and where the device is now is unknown\n");
 }
 
+// Where a silent run's wait ends: at the n-th message that the update hands the driver from its image's first on (the
+// image's messages, then the status requests that ask for the confirmation), rather than at a time. The message stops
+// on its way there until the cancel that the wait's end brings has come, and the wait ends only once it stands there.
+class WaitsEnd {
+public:
+    explicit WaitsEnd(std::uint32_t message) : mMessage(message) {}
+
+    // On the sender's thread, as a message goes into the driver.
+    void OnItsWay(const Platform::MidiLongMessage& message)
+    {
+        std::unique_lock lock(mMutex);
+        mImageBegun = mImageBegun || message.IsSysExBody;
+        if (!mImageBegun || ++mSent != mMessage) {
+            return;
+        }
+        mReached = true;
+        mChanged.notify_all();
+        (void)mChanged.wait_for(lock, kHangGuard, [this] { return mCancelled; });
+    }
+    bool AwaitStop()
+    {
+        std::unique_lock lock(mMutex);
+        return mChanged.wait_for(lock, kHangGuard, [this] { return mReached; });
+    }
+    void Cancelled()
+    {
+        std::lock_guard lock(mMutex);
+        mCancelled = true;
+        mChanged.notify_all();
+    }
+
+private:
+    // Long enough for any machine to reach the point, short of the test's own limit.
+    static constexpr std::chrono::seconds kHangGuard{60};
+
+    const std::uint32_t mMessage;
+    std::mutex mMutex;
+    std::condition_variable mChanged;
+    bool mImageBegun = false;
+    std::uint32_t mSent = 0;
+    bool mReached = false;
+    bool mCancelled = false;
+};
+
+// The program's engine, whose silent wait ends where the test says rather than at a time: it waits as long as the
+// program asks once the update stands there, and the update goes on once the cancel that follows has come.
+class LEngineWhoseWaitEndsAtAPoint final : public LUpdateEngine {
+public:
+    LEngineWhoseWaitEndsAtAPoint(MidiCommFactory factory, WaitsEnd& waitsEnd)
+        : LUpdateEngine(std::move(factory)), mWaitsEnd(waitsEnd)
+    {
+    }
+
+    ZVRESULT WaitForUpdate(std::uint32_t milliseconds) override
+    {
+        if (milliseconds != kWaitInfinite) {
+            EXPECT_TRUE(mWaitsEnd.AwaitStop()) << "the update never came to the point where the wait ends";
+        }
+        return LUpdateEngine::WaitForUpdate(milliseconds);
+    }
+    ZVRESULT CancelUpdate() override
+    {
+        const ZVRESULT cancelled = LUpdateEngine::CancelUpdate();
+        mWaitsEnd.Cancelled();
+        return cancelled;
+    }
+
+private:
+    WaitsEnd& mWaitsEnd;
+};
+
 TEST_F(HeadlessRoad, SilentWaitThatEndsOnceTheLastMessageIsOnItsWayLeavesTheUpdateToEndAndTheConfirmationCounts)
 {
     LUpdateProcessor::SetSilentUpdateWait(700);
-    // The whole image is out at once, and the device confirms it only after the wait.
-    Simulator::DeviceSettings lateConfirmation = QuickDevice(DeviceStart::Update, LogPath());
-    lateConfirmation.FlashTime = std::chrono::milliseconds(1500);
-    HeadlessOutcome outcome = Run(lateConfirmation, MakeImage(3, 8), kSilentAutomatic);
+    // The silent road over a device in update mode, whose wait ends as the update's n-th message from the image's first
+    // on goes.
+    const auto runWithTheWaitEndingAt = [this](std::uint32_t message, const Bytes& image) {
+        SimulatedMidiRig rig({QuickDevice(DeviceStart::Update, LogPath())});
+        WaitsEnd waitsEnd(message);
+        const auto driver = std::make_shared<CountingMidiDriver>(rig.SharedSystem());
+        driver->Before = [&waitsEnd](const Platform::MidiLongMessage& sent) { waitsEnd.OnItsWay(sent); };
+        const MidiCommFactory factory = [driver] { return RCPtr<LMidiCommInterface>(LMidiComm::Create(driver)); };
+        const RCPtr<LUpdateProcessor> processor(new LUpdateProcessor(factory));
+        processor->SetEngineFactory(
+            [&] { return RCPtr<LUpdateEngineInterface>(new LEngineWhoseWaitEndsAtAPoint(factory, waitsEnd)); });
+        const std::string path = WriteFile("firmware image.syx", image);
+        EXPECT_EQ(processor->Initialize(Wide(kSilentAutomatic + " -ABSOLUTE_FIRMWARE_FILE_PATH=\"" + path + "\"")),
+                  LUpdateProcessor::kFinishedWithoutWindow);
+        const HeadlessOutcome outcome = FinishWithoutWindow(*processor);
+        mDeviceReachedDone = rig.Device().WaitForStateEntries(Simulator::DeviceState::Done, 1, std::chrono::seconds(0));
+        return outcome;
+    };
+
+    // The whole image is out, and the device's confirmation is asked for once the wait has ended.
+    HeadlessOutcome outcome = runWithTheWaitEndingAt(4, MakeImage(3, 8));
     EXPECT_EQ(outcome.ExitCode, kExitFinished) << outcome.ErrorLine;
     EXPECT_EQ(outcome.ErrorLine, "");
     EXPECT_TRUE(mDeviceReachedDone);
 
-    // The one message takes 1.3 s on the cable.
-    outcome = Run(QuickDevice(DeviceStart::Update, LogPath()), MakeImage(1, 4000), kSilentAutomatic, 3000);
+    // The one message, the last, is on its way.
+    outcome = runWithTheWaitEndingAt(1, MakeImage(1, 4000));
     EXPECT_EQ(outcome.ExitCode, kExitFinished) << outcome.ErrorLine;
     EXPECT_EQ(outcome.ErrorLine, "");
     EXPECT_TRUE(mDeviceReachedDone);
 
-    // Four messages of a third of a second each: the wait ends while an earlier one goes, and no further one follows.
-    outcome = Run(QuickDevice(DeviceStart::Update, LogPath()), MakeImage(4, 1000), kSilentAutomatic, 3000);
+    // The second of four messages is on its way: it goes, and no further one follows.
+    outcome = runWithTheWaitEndingAt(2, MakeImage(4, 1000));
     EXPECT_EQ(outcome.ExitCode, kExitUpdateFailed);
     EXPECT_EQ(outcome.ErrorLine, "FirmwareUpdater: the update did not end within 700 ms and was cancelled; the device "
                                  "waits in update mode with part of its image\n");
-    EXPECT_GE(ImageMessagesReceived(), 1u);
-    EXPECT_LT(ImageMessagesReceived(), 4u);
+    EXPECT_EQ(ImageMessagesReceived(), 2u);
 }
 
 TEST_F(HeadlessRoad, FirmwareFileThatCannotBeReadEndsWith3AndSaysSoWithNothingSent)

@@ -47,14 +47,36 @@ refused_with() {
   [ -z "$(image_received)" ] || fail "the device received: $(image_received)"
 }
 
+# Waits, for a minute at most, until the command given succeeds; false when it never did.
+await() {
+  for _ in $(seq 1200); do
+    "$@" && return 0
+    sleep 0.05
+  done
+  "$@"
+}
+
+# Whether the file has a line that matches the pattern (grep -E), or the process given (a pid) has ended.
+line_or_end() {
+  grep -qE -- "$2" "$1" 2> /dev/null || { [ -n "${3-}" ] && ! kill -0 "$3" 2> /dev/null; }
+}
+
+# Waits until the file has a line that matches the pattern; false when the process given ended first, or after a
+# minute without it.
+await_line() {
+  await line_or_end "$@" && grep -qE -- "$2" "$1" 2> /dev/null
+}
+
+# Lets the simulated devices of the runs that read the file go from their next hold.
+release() {
+  echo >> "$1"
+}
+
 # Waits until the first start (process $first, device log first.log) has sent its image; the text given names that
 # start in a failure.
 first_sent_its_image() {
-  for _ in $(seq 1 600); do
-    grep -q ' RX F0 01 02 F7$' "$folder/first.log" 2> /dev/null && return
-    kill -0 "$first" 2> /dev/null || fail "the first start${1-} ended: $(cat "$folder/first.stderr")"
-    sleep 0.1
-  done
+  await_line "$folder/first.log" ' RX F0 01 02 F7$' "$first" && return
+  kill -0 "$first" 2> /dev/null || fail "the first start${1-} ended: $(cat "$folder/first.stderr")"
   fail "the first start${1-} never sent its image"
 }
 
@@ -69,35 +91,50 @@ released_once_logged() {
     exit "$status"
   ) &
   local runner=$!
-  until grep -q "$text" "$folder/$log" 2> /dev/null; do
-    kill -0 "$runner" 2> /dev/null || fail "the run ended before $log said \"$text\": $(cat "$folder/stderr")"
-    sleep 0.05
-  done
-  echo released >> "$folder/release"
+  await_line "$folder/$log" "$text" "$runner" ||
+    fail "the run ended before $log said \"$text\": $(cat "$folder/stderr")"
+  release "$folder/release"
   status=0
   wait "$runner" || status=$?
 }
 
-# A silent run of image.syx whose device restarts into update mode for 2 s; meanwhile the command given changes the
-# file. The run sends nothing and says why (the text given), and the device waits in update mode.
+# A silent run of image.syx whose device is held in its restart into update mode until the command given has changed
+# the file. The run sends nothing and says why (the text given), and the device waits in update mode.
 refused_after_change_during_restart() {
+  rm -f "$folder/release"
   (
-    ZV_SIM_RESTART_MS=2000 ZV_SIM_DEVICE=normal run -SILENT -START_UPDATE_AUTOMATICALLY \
-      "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    ZV_SIM_DEVICE=normal ZV_SIM_CUES=1.restarting:hold ZV_SIM_RELEASE="$folder/release" run -SILENT \
+      -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
     exit "$status"
   ) &
   runner=$!
-  for _ in $(seq 600); do
-    ! grep -q ' STATE restarting$' "$folder/device.log" 2> /dev/null || break
-    sleep 0.05
-  done
-  grep -q ' STATE restarting$' "$folder/device.log" || fail "the device never restarted"
+  await_line "$folder/device.log" ' HOLD 1$' "$runner" || fail "the device never restarted: $(cat "$folder/stderr")"
   "$1"
+  release "$folder/release"
   status=0
   wait "$runner" || status=$?
   refused_with 3 1 "$2"
   grep -q ' STATE update$' "$folder/device.log" || fail "the device never came back in update mode"
 }
+
+# A silent run whose first device is held in its restart into update mode until the program has looked at the devices
+# again while it is away (the second device, device.log.2, was asked its status once more); the arguments are the run's.
+run_with_a_look_during_restart() {
+  rm -f "$folder/release"
+  (
+    ZV_SIM_CUES=1.restarting:hold ZV_SIM_RELEASE="$folder/release" run "$@"
+    exit "$status"
+  ) &
+  local runner=$!
+  await_line "$folder/device.log" ' HOLD 1$' "$runner" || fail "the device never restarted: $(cat "$folder/stderr")"
+  asked_before=$(status_requests_to_second)
+  await asked_again || fail "the devices were not looked at while the device restarted: $(cat "$folder/stderr")"
+  release "$folder/release"
+  status=0
+  wait "$runner" || status=$?
+}
+status_requests_to_second() { grep -c ' RX F0 47 .. .. 07 02 00 00 F7$' "$folder/device.log.2" || true; }
+asked_again() { [ "$(status_requests_to_second)" -gt "$asked_before" ]; }
 
 case "$road" in
   silent-update)
@@ -257,21 +294,20 @@ reached; this start ends."
     chmod +x "$program"
     for _ in $(seq 1000); do printf '\xF0\x01\x02\x03\x04\x05\x06\x07\x08\xF7'; done > "$folder/image.syx"
     # Asked to end in the middle of the update, by kill or by the terminal's quit key: the line that says it goes on
-    # cannot be written. The device reports done only for the whole image, message by message.
+    # cannot be written. The device reports done only for the whole image, message by message, and holds from its
+    # hundredth message until the signal has gone.
     for signal in TERM QUIT; do
-      rm -f "$folder/device.log"
+      rm -f "$folder/device.log" "$folder/release"
       (
         ZV_SIM_DEVICE=update ZV_SIM_BYTES_PER_SECOND=5000 ZV_SIM_EXPECT_IMAGE="$folder/image.syx" \
+          ZV_SIM_CUES=1.image#100:hold ZV_SIM_RELEASE="$folder/release" \
           run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
         exit "$status"
       ) &
       runner=$!
-      for _ in $(seq 600); do
-        [ "$(image_received | wc -l)" -lt 100 ] || break
-        sleep 0.05
-      done
-      [ "$(image_received | wc -l)" -ge 100 ] || fail "the update did not get under way"
+      await_line "$folder/device.log" ' HOLD 1$' "$runner" || fail "the update did not get under way"
       kill -"$signal" "$(cat "$folder/pid")"
+      release "$folder/release"
       status=0
       wait "$runner" || status=$?
       [ "$status" -eq 1 ] || fail "SIG$signal during the update: exit code $status, expected 1"
@@ -366,8 +402,8 @@ and the device waits in update mode"
     }
     rm -rf "$shared"
     mkdir -m 0777 "$shared"
-    # The first is still waiting for the device to take its image when the others start.
-    ZV_SIM_FLASH_MS=100000 ZV_SIM_LOG="$folder/first.log" started 2> "$folder/first.stderr" &
+    # The first waits for its device, held once it took the image, until it is killed.
+    ZV_SIM_CUES=1.image:hold ZV_SIM_LOG="$folder/first.log" started 2> "$folder/first.stderr" &
     first=$!
     first_sent_its_image
     for planted in folder link file; do
@@ -408,8 +444,8 @@ and the device waits in update mode"
     for order in "with without" "without with"; do
       read -r first_start second_start <<< "$order"
       rm -f "$folder/first.log" "$folder/second.log"
-      # The first is still waiting for the device to take its image when the second starts.
-      ZV_SIM_FLASH_MS=100000 ZV_SIM_LOG="$folder/first.log" started "$first_start" 2> "$folder/first.stderr" &
+      # The first waits for its device, held once it took the image, until it is killed.
+      ZV_SIM_CUES=1.image:hold ZV_SIM_LOG="$folder/first.log" started "$first_start" 2> "$folder/first.stderr" &
       first=$!
       first_sent_its_image " ($first_start)"
       status=0
@@ -425,10 +461,11 @@ and the device waits in update mode"
     done
     ;;
   mixed-pair-silent)
-    # The first device runs, the second waits in update mode already. While the first restarts into update mode for
-    # longer than a turn of the wait, the second is the only device there: it never takes the first's place.
+    # The first device runs, the second waits in update mode already. While the first restarts into update mode and
+    # the program looks at the devices, the second is the only device there: it never takes the first's place.
     printf '\xF0\x01\x02\xF7\xF0\x03\x04\xF7' > "$folder/image.syx"
-    ZV_SIM_RESTART_MS=1200 ZV_SIM_DEVICE=normal,update run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    ZV_SIM_DEVICE=normal,update run_with_a_look_during_restart -SILENT \
+      "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
     updated_silently
     [ "$(image_received)" = $'F0 01 02 F7\nF0 03 04 F7' ] || fail "the first device received: $(image_received)"
     [ -z "$(second_received)" ] || fail "the second device received: $(second_received)"
@@ -436,7 +473,7 @@ and the device waits in update mode"
   namesake-devices-silent)
     # Two devices carry one name. With one of them in update mode, found first or second, the image could reach
     # either: neither is sent a byte of it nor into update mode, and one line says why. Both running: the first is
-    # updated whole, also while it restarts for longer than a turn of the wait, and the other is never touched.
+    # updated whole, also when the program looks at the devices while it restarts, and the other is never touched.
     printf '\xF0\x01\x02\xF7\xF0\x03\x04\xF7' > "$folder/image.syx"
     for devices in normal+update update+normal; do
       rm -f "$folder/device.log" "$folder/device.log.2"
@@ -448,7 +485,7 @@ and the device waits in update mode"
         fail "$devices: a device was sent into update mode"
     done
     rm -f "$folder/device.log" "$folder/device.log.2"
-    ZV_SIM_RESTART_MS=1200 ZV_SIM_DEVICE=normal+normal run -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    ZV_SIM_DEVICE=normal+normal run_with_a_look_during_restart -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
     updated_silently
     [ "$(image_received)" = $'F0 01 02 F7\nF0 03 04 F7' ] || fail "the first device received: $(image_received)"
     [ "$(sed -n 's/^[0-9]* STATE //p' "$folder/device.log.2")" = normal ] || fail "the second device changed state"
@@ -456,12 +493,14 @@ and the device waits in update mode"
     ;;
   namesake-plugged-during-send)
     # While the device in update mode takes its image, slowly, another of its name, also in update mode, is plugged in
-    # and listed before it (device.log). The image and the confirmation stay with the device that was chosen.
+    # as the first message arrives, and listed before it (device.log). The image and the confirmation stay with the
+    # device that was chosen.
     for _ in $(seq 30); do
       printf '\xF0'; head -c 100 /dev/zero | tr '\0' '\1'; printf '\xF7'
     done > "$folder/image.syx"
-    ZV_SIM_DEVICE=update@2000+update ZV_SIM_BYTES_PER_SECOND=500 ZV_SIM_EXPECT_IMAGE="$folder/image.syx" \
-      run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    ZV_SIM_DEVICE=update@cue+update ZV_SIM_CUES=2.image:plug=1 ZV_SIM_BYTES_PER_SECOND=500 \
+      ZV_SIM_EXPECT_IMAGE="$folder/image.syx" run -SILENT -START_UPDATE_AUTOMATICALLY \
+      "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
     [ "$status" -eq 1 ] || fail "exit code $status, expected 1: $(cat "$folder/stderr")"
     [ ! -s "$folder/stderr" ] || fail "unexpected text on stderr: $(cat "$folder/stderr")"
     grep -q ' STATE done$' "$folder/device.log.2" || fail "the chosen device never reported done"
@@ -484,14 +523,22 @@ and the device waits in update mode"
     ;;
   namesake-plugged-during-restart)
     # While the chosen device restarts into update mode, another of its name is plugged in already in update mode and
-    # takes the image, slowly; meanwhile the chosen one comes back in update mode. It waits for an image, and the run
-    # says so and ends with 3.
+    # takes the image, slowly; meanwhile the chosen one comes back in update mode (it is held away until the other has
+    # taken the first message). It waits for an image, and the run says so and ends with 3.
     for _ in $(seq 30); do
       printf '\xF0'; head -c 100 /dev/zero | tr '\0' '\1'; printf '\xF7'
     done > "$folder/image.syx"
-    ZV_SIM_DEVICE=normal+update@1000 ZV_SIM_RESTART_MS=2500 ZV_SIM_BYTES_PER_SECOND=1000 \
-      ZV_SIM_EXPECT_IMAGE="$folder/image.syx" run -SILENT -START_UPDATE_AUTOMATICALLY \
-      "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    (
+      ZV_SIM_DEVICE=normal+update@cue ZV_SIM_CUES=1.restarting:plug=2,1.restarting:hold \
+        ZV_SIM_RELEASE="$folder/release" ZV_SIM_BYTES_PER_SECOND=1000 ZV_SIM_EXPECT_IMAGE="$folder/image.syx" \
+        run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+      exit "$status"
+    ) &
+    runner=$!
+    await_line "$folder/device.log.2" ' RX F0 01 ' "$runner" || fail "the newcomer never took a message"
+    release "$folder/release"
+    status=0
+    wait "$runner" || status=$?
     refused_with 3 1 "FirmwareUpdater: a device named \"Halvista Left\" confirmed the image, but another device of \
 that name waits in update mode for its image; connect only that one and update it"
     grep -q ' STATE done$' "$folder/device.log.2" || fail "the newcomer never took the image"
@@ -579,28 +626,60 @@ after it was checked; nothing was sent, and the device waits in update mode"
     done
     ;;
   eight-silent-starts)
-    # Eight silent starts at once, twenty times over: one updates the device, and each of the others meets it busy,
-    # ends with 255 and never updates after it, however soon it ends. The update outlasts the others' starts.
+    # Eight silent starts at once, twenty times over: one updates its device, and each of the others meets it busy,
+    # ends with 255 and never updates after it, however soon it ends. The one that updates holds its device until
+    # every other start waits for its answer on the hand-over channel; those stand still until it has ended.
     printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
-    one_start() {
-      local start_status=0
-      env -u DISPLAY XDG_DATA_HOME="$folder/data" XDG_CONFIG_HOME="$folder/config" XDG_STATE_HOME="$folder/state" \
-        ZV_MIDI_DRIVER=simulated ZV_SIM_DEVICE=update ZV_SIM_RESTART_MS=50 ZV_SIM_FLASH_MS=1500 \
-        ZV_SIM_LOG="$folder/start$1.log" LSAN_OPTIONS="$leak_options" "$program" -SILENT -START_UPDATE_AUTOMATICALLY \
-        -ALWAYS_UPDATE "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx" 2> "$folder/start$1.stderr" ||
-        start_status=$?
-      echo "$start_status" > "$folder/start$1.status"
+    starts=()
+    trap 'rm -rf "$folder"; [ ${#starts[@]} -eq 0 ] || kill -KILL "${starts[@]}" 2> /dev/null || true' EXIT
+    # Starts that hold their device with the image, and connections that wait on the hand-over channel: each start
+    # that met the first connects once, and its connection stays queued there until the first ends.
+    holding() { cat "$folder"/start*.log 2> /dev/null | grep -c ' HOLD 1$' || true; }
+    waiting() {
+      awk -v state="$folder/state/" '$6 == "02" && index($8, state) == 1 && $8 ~ /\/socket$/ { n++ }
+        END { print n + 0 }' /proc/net/unix
+    }
+    all_met_the_guard() { [ $(($(holding) + $(waiting))) -ge 8 ]; }
+    # The exit codes of the starts given, once they have ended.
+    finish() {
+      for start in "$@"; do
+        statuses[$start]=0
+        wait "${starts[$start]}" || statuses[$start]=$?
+      done
     }
     for round in $(seq 20); do
-      rm -f "$folder"/start*
+      rm -f "$folder"/start* "$folder/release"
       for start in $(seq 8); do
-        one_start "$start" &
+        env -u DISPLAY XDG_DATA_HOME="$folder/data" XDG_CONFIG_HOME="$folder/config" \
+          XDG_STATE_HOME="$folder/state" ZV_MIDI_DRIVER=simulated ZV_SIM_DEVICE=update ZV_SIM_RESTART_MS=50 \
+          ZV_SIM_FLASH_MS=100 ZV_SIM_CUES=1.image:hold ZV_SIM_RELEASE="$folder/release" \
+          ZV_SIM_LOG="$folder/start$start.log" LSAN_OPTIONS="$leak_options" "$program" -SILENT \
+          -START_UPDATE_AUTOMATICALLY -ALWAYS_UPDATE "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx" \
+          2> "$folder/start$start.stderr" &
+        starts[$start]=$!
       done
-      wait
+      await all_met_the_guard ||
+        fail "round $round: $(holding) start(s) updating and $(waiting) waiting: $(cat "$folder"/start*.stderr)"
+      updating=()
+      others=()
+      for start in $(seq 8); do
+        if grep -q ' HOLD 1$' "$folder/start$start.log" 2> /dev/null; then
+          updating+=("$start")
+        else
+          others+=("$start")
+        fi
+      done
+      statuses=()
+      for start in "${others[@]}"; do kill -STOP "${starts[$start]}" 2> /dev/null || true; done
+      release "$folder/release"
+      finish "${updating[@]}"
+      for start in "${others[@]}"; do kill -CONT "${starts[$start]}" 2> /dev/null || true; done
+      finish "${others[@]}"
+      starts=()
       images=$(cat "$folder"/start*.log 2> /dev/null | grep -c ' RX F0 01 02 F7$' || true)
       [ "$images" -eq 1 ] || fail "round $round: the image was sent $images times: $(cat "$folder"/start*.stderr)"
       for start in $(seq 8); do
-        start_status=$(cat "$folder/start$start.status")
+        start_status=${statuses[$start]}
         if grep -q ' RX F0 01 02 F7$' "$folder/start$start.log" 2> /dev/null; then
           [ "$start_status" -eq 1 ] || fail "round $round: the update ended with $start_status"
         else

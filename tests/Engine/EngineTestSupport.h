@@ -64,6 +64,7 @@ public:
     }
 
     Simulator::SimulatedMidiSystem& System() { return *mSystem; }
+    std::shared_ptr<Simulator::SimulatedMidiSystem> SharedSystem() const { return mSystem; }
     Simulator::SimulatedDisplayDevice& Device(std::size_t index = 0) { return mSystem->GetDevice(index); }
 
 private:

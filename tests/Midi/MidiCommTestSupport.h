@@ -10,6 +10,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -62,9 +63,15 @@ private:
     std::unique_ptr<Platform::MidiInput> mInner;
 };
 
+// What a test does as a long message goes into the driver, on the sender's thread; empty for nothing.
+using BeforeLongMessage = std::function<void(const Platform::MidiLongMessage&)>;
+
 class CountedMidiOutput final : public Platform::MidiOutput, private Platform::MidiOutputCallback {
 public:
-    CountedMidiOutput(Platform::MidiOutputCallback& callback, DriverUse& use) : mCallback(callback), mUse(use) {}
+    CountedMidiOutput(Platform::MidiOutputCallback& callback, DriverUse& use, const BeforeLongMessage& before)
+        : mCallback(callback), mUse(use), mBefore(before)
+    {
+    }
     ~CountedMidiOutput() override
     {
         if (mInner) {
@@ -82,6 +89,9 @@ public:
     bool SendShortMessage(std::uint32_t packedMessage) override { return mInner->SendShortMessage(packedMessage); }
     bool SendLongMessage(Platform::MidiLongMessage message, std::uint64_t token) override
     {
+        if (mBefore) {
+            mBefore(message);
+        }
         return mInner->SendLongMessage(std::move(message), token);
     }
 
@@ -97,10 +107,11 @@ private:
 
     Platform::MidiOutputCallback& mCallback;
     DriverUse& mUse;
+    const BeforeLongMessage& mBefore;
     std::unique_ptr<Platform::MidiOutput> mInner;
 };
 
-// The simulated driver, counting what its user asks of it.
+// The simulated driver, counting what its user asks of it, and doing what the test says as a long message goes in.
 class CountingMidiDriver final : public Platform::MidiDriver {
 public:
     explicit CountingMidiDriver(std::shared_ptr<Simulator::SimulatedMidiSystem> system) : mInner(std::move(system)) {}
@@ -124,11 +135,13 @@ public:
     std::unique_ptr<Platform::MidiOutput> OpenOutput(std::size_t device, Platform::MidiOutputCallback& callback,
                                                      Platform::MidiOpenFailure& failure) override
     {
-        auto output = std::make_unique<CountedMidiOutput>(callback, Use);
+        auto output = std::make_unique<CountedMidiOutput>(callback, Use, Before);
         return Opened(std::move(output), device, failure);
     }
 
     DriverUse Use;
+    // Set before the driver is used.
+    BeforeLongMessage Before;
 
 private:
     template <class Device>
