@@ -23,7 +23,10 @@ constexpr ZVRESULT kNothingToDoResults[] = {
     static_cast<ZVRESULT>(0x8000A002u), static_cast<ZVRESULT>(0x8000A010u), static_cast<ZVRESULT>(0x8000A003u),
 };
 
-// What a silent run answers the first request to end with: while its update is on its way or runs, and else.
+// What a silent run answers the first request to end with: before its update is on its way, while it is on its way
+// or runs, and once it has ended.
+constexpr std::string_view kSilentRunEndsBeforeUpdate =
+    "FirmwareUpdater: asked to end; the program ends without updating the device\n";
 constexpr std::string_view kSilentRunUpdateGoesOn =
     "FirmwareUpdater: asked to end; the update goes on, and the program ends when it has ended\n";
 constexpr std::string_view kSilentRunWorkGoesOn =
@@ -77,30 +80,34 @@ ZVRESULT LApplication::RunApplicationStartup()
     // A class name keeps its first function, so registering cannot fail.
     (void)GetFactory()->RegisterControlCreateFunction(LMainControl::kClassName, &CreateControl<LMainControl>);
     mUpdateProcessor = new LUpdateProcessor(mMidiFactory);
-    // A request to end that the window's loop has not answered yet holds back an update about to get on its way.
-    mUpdateProcessor->SetEndAskedCheck(&Platform::IsTerminationRequestWaiting);
     const WideString commandLine(GetCommandLine());
     WideString value;
     const bool silent = LUpdateProcessor::FindSwitch(commandLine, WideString(L"-SILENT"), value);
+    bool silentRunAskedToEnd = false;
     if (silent) {
-        // A silent run has no window to close as asked, and neither its update nor the end that reports it may be
-        // cut short: a request to end waits for the run's end, and the exit code stays the outcome's. The window
-        // that may yet open takes the requests while it is up.
-        Platform::AnswerTerminationRequestsUntilExit(&kSilentRunWorkGoesOn);
-        mUpdateProcessor->SetUpdateUnderWayListener(
-            [] { Platform::AnswerTerminationRequestsUntilExit(&kSilentRunUpdateGoesOn); });
+        // A silent run has no window to close as asked: a request to end is answered at once, and the run goes on to
+        // its own end and exit code. Until its update is on its way the request ends the run, the device left as it
+        // is; from then on neither the update nor the end that reports it may be cut short. The window that may yet
+        // open takes the requests while it is up.
+        Platform::AnswerTerminationRequestsUntilExit(&kSilentRunEndsBeforeUpdate);
+        mUpdateProcessor->SetEndAskedCheck([&silentRunAskedToEnd] {
+            silentRunAskedToEnd = !Platform::ChangeAnnouncementUnlessAnswered(&kSilentRunUpdateGoesOn);
+            return silentRunAskedToEnd;
+        });
     }
     const ZVRESULT initialized =
         mUpdateProcessor->Initialize(commandLine, LUpdateProcessor::WindowedStart::kWhenWindowStands);
     // From here on an update begins in the window alone: once one began, a window that goes first leaves its end to
     // be told as the program ends.
+    mUpdateProcessor->SetEndAskedCheck(&Platform::IsTerminationRequestWaiting);
     mUpdateProcessor->SetUpdateUnderWayListener([began = mUpdateBegan] { began->store(true); });
     if (silent) {
         // The silent update has ended, or was never wanted.
         Platform::AnswerTerminationRequestsUntilExit(&kSilentRunWorkGoesOn);
     }
     if (IsFinishedWithoutWindow(initialized)) {
-        EndWith(FinishWithoutWindow(*mUpdateProcessor));
+        EndWith(silentRunAskedToEnd ? FinishAskedToEndBeforeUpdate(*mUpdateProcessor)
+                                    : FinishWithoutWindow(*mUpdateProcessor));
         return initialized;
     }
     if (Succeeded(initialized) && silent) {
