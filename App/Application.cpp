@@ -143,8 +143,10 @@ ZVRESULT LApplication::RunApplicationShutdown()
     }
     // Nothing may wait on the device once the processor goes.
     mWaitWithoutWindow.Abandon();
-    // No window is left to show how an update that began ended; a silent run that could not update says why.
-    const bool endOwed = mMainWindowLost && mUpdateBegan->load();
+    // No window is left to show how an update that began ended, or it may not have shown it: a request from the system
+    // may have come while the window was frozen, and waited until the update had ended. A silent run that could not
+    // update says why.
+    const bool endOwed = mUpdateBegan->load() && (mMainWindowLost || mSystemAskedToEndOnceUpdateBegan);
     const bool silentRunFailed = mSilentRunInWindow && mExitCode == kExitUpdateFailed;
     if ((endOwed || silentRunFailed) && mUpdateProcessor->GetEngine()) {
         // Unless the window said it already (a refused firmware file).
@@ -165,6 +167,13 @@ void LApplication::OnBeforeMessageLoop()
         if (auto* mainControl = dynamic_cast<LMainControl*>(root->GetRootControl().Get())) {
             mainControl->StartHeldUpdate();
         }
+    }
+}
+
+void LApplication::OnSystemRequestToEnd()
+{
+    if (mUpdateBegan->load()) {
+        mSystemAskedToEndOnceUpdateBegan = true;
     }
 }
 
@@ -202,6 +211,14 @@ void LApplication::CarryOnWithoutWindow()
         return;
     }
     if (!mUpdateProcessor->IsUpdateOnItsWay() || mUpdateProcessor->IsEngineWorkUnderWay()) {
+        return;
+    }
+    const std::int32_t deviceState = mUpdateProcessor->GetEngine()->GetDeviceState();
+    if (deviceState != LUpdateEngineInterface::kDeviceEnteringUpdateMode &&
+        deviceState != LUpdateEngineInterface::kDeviceInUpdateMode) {
+        // The window's work settled it before it stopped: the request never went, or what came back was refused. A
+        // look now would only blur what it found.
+        mUpdateProcessor->GiveUpUpdateOnItsWay();
         return;
     }
     // The window's own wait, if one ran, was stopped when the window went: this one starts afresh, and starts the
