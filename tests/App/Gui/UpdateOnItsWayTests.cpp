@@ -144,8 +144,8 @@ TEST_F(UpdateOnItsWay, ARefusalByANamesakeAsTheWindowGoesSaysThatTheDeviceWaitsI
     EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
     const std::vector<std::string> said = program->LinesStartingWith("FirmwareUpdater:");
     ASSERT_FALSE(said.empty()) << program->ReadStandardError();
-    EXPECT_EQ(said.back(), "FirmwareUpdater: two devices named \"Halvista Left\" are connected; connect only the one to "
-                           "update; nothing was sent, and the device waits in update mode");
+    EXPECT_EQ(said.back(), "FirmwareUpdater: two devices named \"Halvista Left\" are connected; connect only the one "
+                           "to update; nothing was sent, and the device waits in update mode");
     EXPECT_EQ(ImageMessagesReceived(), 0u);
 }
 
