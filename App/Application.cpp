@@ -23,7 +23,10 @@ constexpr ZVRESULT kNothingToDoResults[] = {
     static_cast<ZVRESULT>(0x8000A002u), static_cast<ZVRESULT>(0x8000A010u), static_cast<ZVRESULT>(0x8000A003u),
 };
 
-// What a silent run answers the first request to end with: while its update is on its way or runs, and else.
+// What a silent run answers the first request to end with: before its update is on its way, while it is on its way
+// or runs, and once it has ended.
+constexpr std::string_view kSilentRunEndsBeforeUpdate =
+    "FirmwareUpdater: asked to end; the program ends without updating the device\n";
 constexpr std::string_view kSilentRunUpdateGoesOn =
     "FirmwareUpdater: asked to end; the update goes on, and the program ends when it has ended\n";
 constexpr std::string_view kSilentRunWorkGoesOn =
@@ -77,30 +80,34 @@ ZVRESULT LApplication::RunApplicationStartup()
     // A class name keeps its first function, so registering cannot fail.
     (void)GetFactory()->RegisterControlCreateFunction(LMainControl::kClassName, &CreateControl<LMainControl>);
     mUpdateProcessor = new LUpdateProcessor(mMidiFactory);
-    // A request to end that the window's loop has not answered yet holds back an update about to get on its way.
-    mUpdateProcessor->SetEndAskedCheck(&Platform::IsTerminationRequestWaiting);
     const WideString commandLine(GetCommandLine());
     WideString value;
     const bool silent = LUpdateProcessor::FindSwitch(commandLine, WideString(L"-SILENT"), value);
+    bool silentRunAskedToEnd = false;
     if (silent) {
-        // A silent run has no window to close as asked, and neither its update nor the end that reports it may be
-        // cut short: a request to end waits for the run's end, and the exit code stays the outcome's. The window
-        // that may yet open takes the requests while it is up.
-        Platform::AnswerTerminationRequestsUntilExit(&kSilentRunWorkGoesOn);
-        mUpdateProcessor->SetUpdateUnderWayListener(
-            [] { Platform::AnswerTerminationRequestsUntilExit(&kSilentRunUpdateGoesOn); });
+        // A silent run has no window to close as asked: a request to end is answered at once, and the run goes on to
+        // its own end and exit code. Until its update is on its way the request ends the run, the device left as it
+        // is; from then on neither the update nor the end that reports it may be cut short. The window that may yet
+        // open takes the requests while it is up.
+        Platform::AnswerTerminationRequestsUntilExit(&kSilentRunEndsBeforeUpdate);
+        mUpdateProcessor->SetEndAskedCheck([&silentRunAskedToEnd] {
+            silentRunAskedToEnd = !Platform::ChangeAnnouncementUnlessAnswered(&kSilentRunUpdateGoesOn);
+            return silentRunAskedToEnd;
+        });
     }
     const ZVRESULT initialized =
         mUpdateProcessor->Initialize(commandLine, LUpdateProcessor::WindowedStart::kWhenWindowStands);
     // From here on an update begins in the window alone: once one began, a window that goes first leaves its end to
     // be told as the program ends.
+    mUpdateProcessor->SetEndAskedCheck(&Platform::IsTerminationRequestWaiting);
     mUpdateProcessor->SetUpdateUnderWayListener([began = mUpdateBegan] { began->store(true); });
     if (silent) {
         // The silent update has ended, or was never wanted.
         Platform::AnswerTerminationRequestsUntilExit(&kSilentRunWorkGoesOn);
     }
     if (IsFinishedWithoutWindow(initialized)) {
-        EndWith(FinishWithoutWindow(*mUpdateProcessor));
+        EndWith(silentRunAskedToEnd ? FinishAskedToEndBeforeUpdate(*mUpdateProcessor)
+                                    : FinishWithoutWindow(*mUpdateProcessor));
         return initialized;
     }
     if (Succeeded(initialized) && silent) {
@@ -136,8 +143,10 @@ ZVRESULT LApplication::RunApplicationShutdown()
     }
     // Nothing may wait on the device once the processor goes.
     mWaitWithoutWindow.Abandon();
-    // No window is left to show how an update that began ended; a silent run that could not update says why.
-    const bool endOwed = mMainWindowLost && mUpdateBegan->load();
+    // No window is left to show how an update that began ended, or it may not have shown it: a request from the system
+    // may have come while the window was frozen, and waited until the update had ended. A silent run that could not
+    // update says why.
+    const bool endOwed = mUpdateBegan->load() && (mMainWindowLost || mSystemAskedToEndOnceUpdateBegan);
     const bool silentRunFailed = mSilentRunInWindow && mExitCode == kExitUpdateFailed;
     if ((endOwed || silentRunFailed) && mUpdateProcessor->GetEngine()) {
         // Unless the window said it already (a refused firmware file).
@@ -158,6 +167,13 @@ void LApplication::OnBeforeMessageLoop()
         if (auto* mainControl = dynamic_cast<LMainControl*>(root->GetRootControl().Get())) {
             mainControl->StartHeldUpdate();
         }
+    }
+}
+
+void LApplication::OnSystemRequestToEnd()
+{
+    if (mUpdateBegan->load()) {
+        mSystemAskedToEndOnceUpdateBegan = true;
     }
 }
 
@@ -195,6 +211,14 @@ void LApplication::CarryOnWithoutWindow()
         return;
     }
     if (!mUpdateProcessor->IsUpdateOnItsWay() || mUpdateProcessor->IsEngineWorkUnderWay()) {
+        return;
+    }
+    const std::int32_t deviceState = mUpdateProcessor->GetEngine()->GetDeviceState();
+    if (deviceState != LUpdateEngineInterface::kDeviceEnteringUpdateMode &&
+        deviceState != LUpdateEngineInterface::kDeviceInUpdateMode) {
+        // The window's work settled it before it stopped: the request never went, or what came back was refused. A
+        // look now would only blur what it found.
+        mUpdateProcessor->GiveUpUpdateOnItsWay();
         return;
     }
     // The window's own wait, if one ran, was stopped when the window went: this one starts afresh, and starts the

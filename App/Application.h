@@ -34,16 +34,20 @@ public:
     // program ends without its window: a failure in one line on standard error, with the exit code 3. A silent run
     // that cannot update and has no display ends the same way; with a display it shows its window and, however that
     // closes, ends with 1 when the last update in it finished or the device found there needs none, else with 3. A
-    // silent run answers the system's requests to end until the process ends, and goes on. A run with its window
-    // holds its automatic start back until the window stands: a window that cannot open leaves every device
-    // untouched.
+    // silent run answers the system's requests to end until the process ends: one that comes before its update is on
+    // its way leaves the device as it is (a run that was to update ends with 3, saying so); a later one waits for the
+    // run's own end. A run with its window holds its automatic start back until the window stands: a window that
+    // cannot open leaves every device untouched.
     [[nodiscard]] ZVRESULT RunApplicationStartup() override;
-    // Once an update began, a main window that went without being closed leaves the update's end to be told: how it
-    // ended, in one line on the standard error. A silent run that showed its window takes its exit code here, and
-    // with 3 says why in one line. The platform's level writes and closes the settings files.
+    // Once an update began, a main window that went without being closed or a request from the system leaves the
+    // update's end to be told: how it ended, in one line on the standard error. A silent run that showed its window
+    // takes its exit code here, and with 3 says why in one line. The platform's level writes and closes the settings
+    // files.
     [[nodiscard]] ZVRESULT RunApplicationShutdown() override;
     // A run with its window that starts its update automatically starts it now that the window stands.
     void OnBeforeMessageLoop() override;
+    // Once an update began, the program that a request from the system ends says how the update ended.
+    void OnSystemRequestToEnd() override;
     // A lost display says so in one line on the standard error, and whether the update goes on; so does a window
     // that another program destroyed while an update holds the end back.
     void OnMainWindowLost(bool displayLost, bool ending) override;
@@ -90,6 +94,8 @@ private:
     std::shared_ptr<std::atomic<bool>> mUpdateBegan = std::make_shared<std::atomic<bool>>(false);
     // The main window went without being closed.
     bool mMainWindowLost = false;
+    // The system asked the program to end once an update began: the window may not have shown how it ended.
+    bool mSystemAskedToEndOnceUpdateBegan = false;
     // The wait for the device, away from this thread, once the window that waited for it has gone.
     ZV::LBackgroundWork mWaitWithoutWindow;
 };

@@ -222,6 +222,15 @@ HeadlessOutcome FinishWithoutDisplay(LUpdateProcessor& processor)
     return HeadlessOutcome{kExitUpdateFailed, ErrorLine(DescribeEngineState(*processor.GetEngine()))};
 }
 
+HeadlessOutcome FinishAskedToEndBeforeUpdate(LUpdateProcessor& processor)
+{
+    const bool inUpdateMode = processor.GetEngine()->GetDeviceState() == LUpdateEngineInterface::kDeviceInUpdateMode;
+    return HeadlessOutcome{kExitUpdateFailed,
+                           ErrorLine("asked to end before the update began" +
+                                     (inUpdateMode ? WhereDeviceWasLeft(DevicePlace::kInUpdateMode)
+                                                   : std::string("; the device was not sent into update mode")))};
+}
+
 std::string DescribeUpdateEnd(LUpdateProcessor& processor)
 {
     LUpdateEngineInterface& engine = *processor.GetEngine();

@@ -27,6 +27,10 @@ HeadlessOutcome FinishWithoutWindow(LUpdateProcessor& processor);
 // with what stopped it (the file, the device and the ports looked for).
 HeadlessOutcome FinishWithoutDisplay(LUpdateProcessor& processor);
 
+// Tells how a silent run ends that was asked to end before its update got on its way: exit code 3, and where that left
+// the device, which was sent nothing more.
+HeadlessOutcome FinishAskedToEndBeforeUpdate(LUpdateProcessor& processor);
+
 // The line (with its newline) that tells how the update that went on without the window ended: that it finished, or
 // why it did not, in the words of a silent run.
 std::string DescribeUpdateEnd(LUpdateProcessor& processor);

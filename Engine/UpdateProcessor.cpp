@@ -232,7 +232,7 @@ std::uint32_t LUpdateProcessor::GetSilentUpdateWait()
 ZVRESULT LUpdateProcessor::EnterUpdateMode()
 {
     // On its way before the request goes, so that no end is granted while it goes.
-    if (!TakeUpdateOnItsWay()) {
+    if (!IsUpdateOnItsWay() && !TakeUpdateOnItsWay()) {
         return ZV_E_FAIL;
     }
     const ZVRESULT entered = mEngine->EnterUpdateMode();

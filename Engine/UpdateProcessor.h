@@ -98,8 +98,11 @@ public:
     // From the request that sends the device into update mode until its update starts, or until the program stops
     // waiting for the device: whatever becomes of the window, the program carries the update on and does not end.
     bool IsUpdateOnItsWay() const { return mUpdateOnItsWay.load(); }
-    // The engine's: a request that reaches the device puts its update on its way. ZV_E_FAIL, sending nothing, once
-    // the program is to end (GrantEnd) or while a request to end waits.
+    // The update gets on its way unless the program is to end (GrantEnd) or a request to end waits: false then. The
+    // window takes it on its own thread, where requests to end are decided, before its work sends the request.
+    bool TakeUpdateOnItsWay();
+    // The engine's: a request that reaches the device puts its update on its way, unless it was put there already.
+    // ZV_E_FAIL, sending nothing, when the update cannot get on its way.
     [[nodiscard]] ZVRESULT EnterUpdateMode();
     // The device, sent into update mode and waited for, is back in it (a later look found it): the update is on its
     // way again.
@@ -174,8 +177,6 @@ private:
     // A device in update mode starts the update; a running one is sent into update mode, and the update starts once
     // it is back in it: silent, this waits for it; with the window, the window's wait does.
     void StartAutomatically(bool silent);
-    // The update gets on its way unless the program is to end: false then.
-    bool TakeUpdateOnItsWay();
     void TellUpdateUnderWay() const;
 
     MidiCommFactory mMidiFactory;

@@ -189,14 +189,17 @@ private:
     void FollowStartedUpdate();
     // The next idle pass looks at what the engine came to (OnIdle).
     void LookAtEngineAtIdle();
-    // Before an update gets on its way: a close of the window that the desktop asked for and the loop has not taken
-    // yet is a request to end that waits, as a signal that waits is. The application is asked at once, and an end it
-    // grants holds the update back; the loop then takes the close, which ends the program.
-    void AskAboutWaitingClose();
-    // Away from this thread, the device first sent into update mode when asked, then waited for unless the skin has a
-    // button for the user to say it is there, then its update started if it is in update mode; back here the window
-    // follows the update, or shows the device as not found if the wait ran out. Until the request is on its way, an
-    // exit request ends the program instead.
+    // Before an update gets on its way: a close of the window that the desktop asked for, or the window's loss (another
+    // client destroyed it, or the display went), that the loop has not taken yet is a request to end that waits, as a
+    // signal that waits is. The application is asked at once, and an end it grants holds the update back; the loop then
+    // takes the close or the loss, which ends the program.
+    void AskAboutWaitingEnd();
+    // On this thread, where requests to end are decided: the update on its way unless the program is to end (false).
+    bool TakeUpdateOnItsWay();
+    // The update first put on its way when asked, here; then away from this thread, the device sent into update mode
+    // when asked, waited for unless the skin has a button for the user to say it is there, and its update started if it
+    // is in update mode; back here the window follows the update, or shows the device as not found if the wait ran out.
+    // A request to end that comes before the update is on its way ends the program instead.
     void WaitForUpdateModeThenStart(bool enterFirst);
     // The outcome shown, then under the wait cursor in a skin without "NEXT" the wait for the device to run again,
     // else one look at it.

@@ -85,8 +85,10 @@ void LMainControl::WaitForUpdateModeThenStart(bool enterFirst)
         return;
     }
     mUpdateModeOverdue = false;
-    if (enterFirst) {
-        AskAboutWaitingClose();
+    if (enterFirst && !TakeUpdateOnItsWay()) {
+        // The program is to end: the device is left as it is.
+        FollowUpdateStart(std::nullopt);
+        return;
     }
     const bool waits = !mButtonManualDeviceReadyForUpdate;
     // Set on the work's thread, read by the continuation once the work has ended.
@@ -97,8 +99,8 @@ void LMainControl::WaitForUpdateModeThenStart(bool enterFirst)
                    : ::LUpdateProcessor::ExitDuringWork::kDropped,
         [engine, enterFirst, waits, waitTurn = mWaitTurn, processor = mUpdateProcessor,
          started](const std::atomic<bool>& stopRequested) {
-            // A window that went before the request, or a request to end that came first, leaves the device
-            // untouched; from the request on, the update is on its way, and the window's end no longer ends it.
+            // The update is on its way already: a window that went before the request leaves the device untouched
+            // all the same, and nobody waits for it. From the request on, the window's end no longer ends it.
             if (enterFirst && (stopRequested.load() || Failed(processor->EnterUpdateMode()))) {
                 return false;
             }
@@ -128,20 +130,26 @@ void LMainControl::StartUpdateInUpdateMode()
     UpdateDisplayFromEngine();
     std::optional<ZVRESULT> started;
     if (engine->GetDeviceState() == Engine::kDeviceInUpdateMode) {
-        AskAboutWaitingClose();
+        AskAboutWaitingEnd();
         started = mUpdateProcessor->StartUpdate();
     }
     FollowUpdateStart(started);
 }
 
-void LMainControl::AskAboutWaitingClose()
+void LMainControl::AskAboutWaitingEnd()
 {
     LFrameworkApp* application = GetFrameworkApp();
     const OSWindow* window = FindOSWindow();
     if (application != nullptr && window != nullptr &&
-        Platform::IsCloseRequestWaiting(window->GetBackEnd().GetNativeWindow())) {
+        Platform::IsWindowEndWaiting(window->GetBackEnd().GetNativeWindow())) {
         (void)application->CanExit();
     }
+}
+
+bool LMainControl::TakeUpdateOnItsWay()
+{
+    AskAboutWaitingEnd();
+    return mUpdateProcessor->TakeUpdateOnItsWay();
 }
 
 void LMainControl::FollowUpdateStart(const std::optional<ZVRESULT>& started)

@@ -92,6 +92,9 @@ public:
         (void)displayLost;
         (void)ending;
     }
+    // The loop took a request from the system to end (a signal); the exit request that it posts follows. An empty
+    // hook.
+    virtual void OnSystemRequestToEnd() {}
     // Releases the factory, the hot keys and the clipboard; 0.
     [[nodiscard]] virtual ZVRESULT RunApplicationShutdown();
     // Whether an exit request may end the program now. Asked as the system's request to end comes, and again as an

@@ -247,6 +247,7 @@ private:
         LFrameworkApp* application = mApplication.Get();
         mTerminationRequests = Platform::TerminationRequests::Catch([application] {
             WriteDebugLine("The system asks the program to end.");
+            application->OnSystemRequestToEnd();
             // Asked while the request still waits to be taken, which holds back an update about to get on its way
             // on another thread: whichever came first wins, and the exit request carries out what was decided.
             (void)application->CanExit();

@@ -34,20 +34,24 @@ X11EventDispatcher* GetDesktop()
 
 int gPointerShowCount = 0;
 
-struct CloseRequestSearch {
+struct WindowEndSearch {
     const X11Atoms& atoms;
     Window window;
     bool found = false;
 };
 
-// Takes no event, so that the queue stays as it is: it only notes a close request of the window searched for.
-Bool NoteCloseRequest(Display*, XEvent* event, XPointer argument)
+// Takes no event, so that the queue stays as it is: it only notes a close request of the window searched for, or the
+// window's destruction.
+Bool NoteWindowEnd(Display*, XEvent* event, XPointer argument)
 {
-    auto& search = *reinterpret_cast<CloseRequestSearch*>(argument);
+    auto& search = *reinterpret_cast<WindowEndSearch*>(argument);
     const XClientMessageEvent& message = event->xclient;
     if (event->type == ClientMessage && message.window == search.window &&
         message.message_type == search.atoms.wmProtocols && message.format == 32 &&
         static_cast<Atom>(message.data.l[0]) == search.atoms.wmDeleteWindow) {
+        search.found = true;
+    }
+    if (event->type == DestroyNotify && event->xdestroywindow.window == search.window) {
         search.found = true;
     }
     return False;
@@ -100,16 +104,20 @@ IClipboardService* GetDesktopClipboard()
     return clipboard.get();
 }
 
-bool IsCloseRequestWaiting(const NativeWindow* window)
+bool IsWindowEndWaiting(const NativeWindow* window)
 {
-    X11EventDispatcher* desktop = GetDesktop();
+    X11EventDispatcher* desktop = GetDesktopConnection();
     if (desktop == nullptr || window == nullptr || window->window == None) {
         return false;
     }
-    CloseRequestSearch search{desktop->GetAtoms(), window->window};
+    if (desktop->IsConnectionLost()) {
+        return true;
+    }
+    WindowEndSearch search{desktop->GetAtoms(), window->window};
     XEvent unused;
-    (void)XCheckIfEvent(desktop->GetDisplay(), &unused, &NoteCloseRequest, reinterpret_cast<XPointer>(&search));
-    return search.found;
+    (void)XCheckIfEvent(desktop->GetDisplay(), &unused, &NoteWindowEnd, reinterpret_cast<XPointer>(&search));
+    // Reading may be what finds the connection lost.
+    return search.found || desktop->IsConnectionLost();
 }
 
 bool IsDesktopKeyDown(std::uint8_t virtualKey)

@@ -42,10 +42,11 @@ bool IsDesktopLost();
 std::unique_ptr<IWindowBackEnd> CreateDesktopWindow(const DesktopWindowOptions& options);
 // The desktop's clipboard on that connection, made on first use; null when there is no desktop.
 IClipboardService* GetDesktopClipboard();
-// Whether the desktop asked to close the window (its close box, or the window manager's close key) in an event that
-// the loop has not handled yet. What the server has sent is read first, without waiting for more; every event stays
-// queued, in its order. False without a desktop. User-interface thread only.
-bool IsCloseRequestWaiting(const NativeWindow* window);
+// Whether the window's end waits in what the loop has not handled yet: the desktop asked to close it (its close box,
+// or the window manager's close key), another client destroyed it, or the connection to the desktop is lost. What the
+// server has sent is read first, without waiting for more; every event stays queued, in its order. False without a
+// desktop. User-interface thread only.
+bool IsWindowEndWaiting(const NativeWindow* window);
 
 // --- The desktop as its server has it now, whatever window the pointer or the keyboard is in. Without a desktop
 // keys are up, the pointer lies at (0, 0) and the work area is empty. ---

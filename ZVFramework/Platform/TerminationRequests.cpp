@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <mutex>
 
 namespace ZV::Platform {
@@ -20,7 +21,7 @@ constexpr int kCaughtSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
 // flag. It runs on whichever thread the system picks, so a change of who takes the requests waits until no handler
 // runs before it looks at what they left.
 static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free &&
-              std::atomic<const std::string_view*>::is_always_lock_free);
+              std::atomic<std::uintptr_t>::is_always_lock_free);
 std::atomic<int> gHandlersRunning{0};
 std::atomic<int> gWakeWriteEnd{-1};
 std::atomic<int> gWakeReadEnd{-1};
@@ -30,21 +31,43 @@ std::mutex gReadEndLock;
 std::atomic<bool> gHolding{false};
 std::atomic<bool> gHeld{false};
 std::atomic<bool> gAnsweredUntilExit{false};
-std::atomic<const std::string_view*> gAnnouncement{nullptr};
-std::atomic<bool> gAnswered{false};
+// The announcement and whether a request was answered, in one word, so that a change of the announcement and the first
+// answer come one after the other: the answer always announces what held when it came.
+static_assert(alignof(std::string_view) > 1);
+constexpr std::uintptr_t kAnsweredMark = 1;
+std::atomic<std::uintptr_t> gAnswerState{0};
 
-// The announcement at the first answer: true when this is it.
-bool IsFirstAnswer()
+// The announcement that held when the answer came, null when this is not the first answer.
+const std::string_view* TakeAnswer()
 {
-    return !gAnswered.exchange(true);
+    const std::uintptr_t before = gAnswerState.fetch_or(kAnsweredMark);
+    if ((before & kAnsweredMark) != 0) {
+        return nullptr;
+    }
+    return reinterpret_cast<const std::string_view*>(before);
 }
 
 // Outside the count of running handlers: a standard error that nobody reads may hold it.
-void Announce()
+void Announce(const std::string_view* announcement)
 {
-    if (const std::string_view* announcement = gAnnouncement.load()) {
+    if (announcement != nullptr) {
         (void)!write(STDERR_FILENO, announcement->data(), announcement->size());
     }
+}
+
+// Replaces the announcement, keeping the mark of an answer: false, changing nothing, when an answer came first and
+// only a change before any answer is wanted.
+bool ReplaceAnnouncement(const std::string_view* announcement, bool unlessAnswered)
+{
+    std::uintptr_t state = gAnswerState.load();
+    std::uintptr_t wanted = 0;
+    do {
+        if (unlessAnswered && (state & kAnsweredMark) != 0) {
+            return false;
+        }
+        wanted = reinterpret_cast<std::uintptr_t>(announcement) | (state & kAnsweredMark);
+    } while (!gAnswerState.compare_exchange_weak(state, wanted));
+    return true;
 }
 
 bool IsReadable(int descriptor)
@@ -56,21 +79,19 @@ bool IsReadable(int descriptor)
 extern "C" void TakeRequest(int)
 {
     const int savedErrno = errno;
-    bool announce = false;
+    const std::string_view* announcement = nullptr;
     gHandlersRunning.fetch_add(1);
     if (const int wakeWriteEnd = gWakeWriteEnd.load(); wakeWriteEnd >= 0) {
         const char request = 1;
         // A full pipe already holds a request that is not taken yet.
         (void)!write(wakeWriteEnd, &request, 1);
     } else if (gAnsweredUntilExit.load()) {
-        announce = IsFirstAnswer();
+        announcement = TakeAnswer();
     } else {
         gHeld.store(true);
     }
     gHandlersRunning.fetch_sub(1);
-    if (announce) {
-        Announce();
-    }
+    Announce(announcement);
     errno = savedErrno;
 }
 
@@ -151,18 +172,23 @@ TerminationRequests::~TerminationRequests()
 
 void AnswerTerminationRequestsUntilExit(const std::string_view* announcement)
 {
-    gAnnouncement.store(announcement);
+    (void)ReplaceAnnouncement(announcement, false);
     gAnsweredUntilExit.store(true);
     SetDisposition(&TakeRequest);
     WaitForRunningHandlers();
-    if (gHeld.exchange(false) && IsFirstAnswer()) {
-        Announce();
+    if (gHeld.exchange(false)) {
+        Announce(TakeAnswer());
     }
+}
+
+bool ChangeAnnouncementUnlessAnswered(const std::string_view* announcement)
+{
+    return !gHeld.load() && ReplaceAnnouncement(announcement, true);
 }
 
 bool WasTerminationRequestAnswered()
 {
-    return gAnswered.load();
+    return (gAnswerState.load() & kAnsweredMark) != 0;
 }
 
 int GetTerminationRequestDescriptor()

@@ -50,6 +50,10 @@ private:
 // program works outside its loop. For a run that nothing may cut short, to its last instruction. Called again, it
 // changes the announcement for the answers to come.
 void AnswerTerminationRequestsUntilExit(const std::string_view* announcement);
+// Changes the announcement for the answers to come, unless a request was answered already: false then, changing
+// nothing. A request that comes meanwhile on another thread is answered with the one of the two that its answer finds,
+// and this answer tells which: true, the new one.
+bool ChangeAnnouncementUnlessAnswered(const std::string_view* announcement);
 // Whether a request was answered so.
 bool WasTerminationRequestAnswered();
 

@@ -41,7 +41,9 @@ using ::testing::AnyOf;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 using ::testing::Matcher;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 constexpr int kImageMessages = 200;
@@ -222,6 +224,17 @@ protected:
         return ContentOf(log).find(" STATE " + state + "\n") != std::string::npos;
     }
 
+    // The device's log shows the lines, each after the one before, once the device came back in update mode.
+    bool LogShowsInOrder(const std::vector<std::string>& steps) const
+    {
+        const std::string log = ContentOf(mLog);
+        std::size_t at = log.find(" STATE update");
+        for (const std::string& step : steps) {
+            at = at == std::string::npos ? at : log.find(step, at);
+        }
+        return at != std::string::npos;
+    }
+
     // The device heard nothing but the requests it hears before an update, except the one that sends it into update
     // mode; each line it heard else is added to the failure.
     static ::testing::AssertionResult OnlyAsked(const std::string& log)
@@ -364,17 +377,9 @@ TEST_F(LostDisplay, AnUpdateThatEndsWhileTheWindowIsFrozenOrJustBeforeItGoesSays
         if (run.frozen) {
             own->Stop();
         }
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                const std::string log = ContentOf(mLog);
-                std::size_t at = log.find(" STATE update");
-                for (const std::string& step : run.end) {
-                    at = at == std::string::npos ? at : log.find(step, at);
-                }
-                return at != std::string::npos;
-            },
-            {}, kHangGuard))
-            << ContentOf(mLog);
+        // A program that ended early is told by its end, not by a device that waits for it.
+        (void)WaitUntil([&] { return LogShowsInOrder(run.end) || program->CheckEnded(); },
+                        {program->GetEndDescriptor()}, kHangGuard);
         if (run.frozen) {
             own->End();
         } else {
@@ -385,6 +390,61 @@ TEST_F(LostDisplay, AnUpdateThatEndsWhileTheWindowIsFrozenOrJustBeforeItGoesSays
         ASSERT_TRUE(WaitForProgramEnd(*program));
         EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
         EXPECT_THAT(program->LinesStartingWith("FirmwareUpdater:"), run.said);
+        EXPECT_TRUE(LogShowsInOrder(run.end)) << ContentOf(mLog);
+    }
+}
+
+// The window froze with its server during the send, a request to end came from the system, and the server ends once
+// the update is over (the device is back from its restart, or went away): the request waited, and ends the program
+// once the update has ended, which one line says.
+TEST_F(LostDisplay, ARequestToEndWhileTheWindowIsFrozenDuringTheSendEndsTheProgramAfterTheUpdateWithItsEndSaid)
+{
+    const std::string finished = "FirmwareUpdater: the update finished";
+    const std::vector<std::string> backRunning = {" STATE done", " STATE normal", " TX F0 47 00 37 07 03 00 01 00 F7"};
+    struct Case {
+        const char* what;
+        const char* fault;
+        std::vector<std::string> end;
+        Matcher<std::string> said;
+    };
+    const Case cases[] = {
+        {"the update finished", "", backRunning, finished},
+        {"the device went away", "vanish-after=10", {" STATE absent"},
+         StartsWith("FirmwareUpdater: the device went away during the update (at byte offset ")},
+    };
+    for (const Case& run : cases) {
+        SCOPED_TRACE(run.what);
+        std::filesystem::remove(mLog);
+        std::filesystem::remove(mFolder / "release");
+        const std::unique_ptr<PrivateDisplay> own = OpenPrivateDisplay();
+        ASSERT_TRUE(own);
+        std::map<std::string, std::string> environment = OnDisplay(own.get());
+        environment.insert({{"ZV_SIM_DEVICE", "normal"}, {"ZV_SIM_CUES", "1.image#5:hold"}});
+        if (*run.fault != '\0') {
+            environment.emplace("ZV_SIM_FAULT", run.fault);
+        }
+        std::unique_ptr<ProgramUnderTest> program =
+            Start({"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + mImage},
+                  environment);
+        ASSERT_TRUE(WaitForHold(*program, 1)) << program->ReadStandardError();
+        own->Stop();
+        ReleaseHold();
+        // The window shows the send's progress, and the first change of it waits on the server.
+        ASSERT_TRUE(WaitUntil([&] { return program->IsWaitingOnItsDisplay() || program->CheckEnded(); }, {},
+                              kHangGuard));
+        program->Signal(SIGTERM);
+        (void)WaitUntil([&] { return LogShowsInOrder(run.end) || program->CheckEnded(); },
+                        {program->GetEndDescriptor()}, kHangGuard);
+        own->End();
+        ASSERT_TRUE(WaitForProgramEnd(*program)) << program->ReadStandardError();
+        EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+        // Before it, the line that the display went away when the program took that first.
+        const std::vector<std::string> said = program->LinesStartingWith("FirmwareUpdater:");
+        EXPECT_THAT(said, Not(IsEmpty())) << program->ReadStandardError();
+        if (!said.empty()) {
+            EXPECT_THAT(said.back(), run.said) << program->ReadStandardError();
+        }
+        EXPECT_TRUE(LogShowsInOrder(run.end)) << ContentOf(mLog);
     }
 }
 

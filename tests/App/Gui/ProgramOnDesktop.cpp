@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <utility>
 
@@ -41,7 +42,8 @@ std::unique_ptr<ProgramUnderTest> ProgramOnDesktop::Start(const std::vector<std:
         {"ZV_DEBUG_OUTPUT", "1"},
         {"ZV_MIDI_DRIVER", "simulated"},
         {"ZV_SIM_DEVICE", "absent"},
-        {"ZV_SIM_LOG", mFolder / "device.log"},
+        {"ZV_SIM_LOG", mDeviceLog},
+        {"ZV_SIM_RELEASE", mFolder / "release"},
         {"ZV_SIM_RESTART_MS", "50"},
         {"ZV_SIM_FLASH_MS", "300"},
         // Whole stacks for what the program allocates, so that the leak checker of the sanitizer builds tells a
@@ -98,6 +100,23 @@ bool ProgramOnDesktop::AskUntilEnded(ProgramUnderTest& program, const std::funct
         }
     }
     return program.CheckEnded();
+}
+
+bool ProgramOnDesktop::WaitForHold(ProgramUnderTest& program, int hold, const std::string& log)
+{
+    const std::string line = " HOLD " + std::to_string(hold) + "\n";
+    return WaitUntil(
+               [&] {
+                   return ContentOf(log.empty() ? mDeviceLog : log).find(line) != std::string::npos ||
+                          program.CheckEnded();
+               },
+               {program.GetEndDescriptor()}, kHangGuard) &&
+           !program.CheckEnded();
+}
+
+void ProgramOnDesktop::ReleaseHold()
+{
+    std::ofstream(mFolder / "release", std::ios::app) << "go\n";
 }
 
 void ProgramOnDesktop::ClickInWindow(unsigned long window, const WindowArea& area)

@@ -61,6 +61,11 @@ protected:
     // Asks the program to end (ask sends the request) until it has: a request that comes before the program has taken
     // an update's end is dropped, and the next goes once the program said so. False when it did not end in time.
     static bool AskUntilEnded(ProgramUnderTest& program, const std::function<void()>& ask);
+    // Until the simulated device's log (the first device's unless another is named) says that a device holds for the
+    // n-th time at a moment that ZV_SIM_CUES names; false when the program ended or the wait ran out first.
+    bool WaitForHold(ProgramUnderTest& program, int hold, const std::string& log = "");
+    // The device that holds goes on: the file that ZV_SIM_RELEASE names gets its next line.
+    void ReleaseHold();
 
     // A click of the left button in the middle of the area, through the desktop; then the pointer goes where no
     // button shows its hover look.
@@ -76,6 +81,7 @@ protected:
                                              const std::vector<std::uint32_t>& unwanted = {});
 
     TemporaryFolder mFolder;
+    const std::string mDeviceLog = mFolder / "device.log";
     DesktopWatcher mDesktop;
     DesktopInput mInput;
     int mStarts = 0;

@@ -136,11 +136,26 @@ void ProgramUnderTest::Signal(int signal)
 
 bool ProgramUnderTest::IsWritingStandardError() const
 {
-    // The system call under way and its arguments: write (1) to descriptor 2.
-    std::ifstream call("/proc/" + std::to_string(mPid) + "/syscall");
-    std::string number;
-    std::string descriptor;
-    return IsRunning() && call >> number >> descriptor && number == "1" && descriptor == "0x2";
+    // write (1) to descriptor 2.
+    const std::vector<std::string> call = MainThreadSystemCall();
+    return IsRunning() && call.size() >= 2 && call[0] == "1" && call[1] == "0x2";
+}
+
+bool ProgramUnderTest::IsWaitingOnItsDisplay() const
+{
+    // poll (7) of one descriptor, with no time limit.
+    const std::vector<std::string> call = MainThreadSystemCall();
+    return IsRunning() && call.size() >= 4 && call[0] == "7" && call[2] == "0x1" && call[3] == "0xffffffff";
+}
+
+std::vector<std::string> ProgramUnderTest::MainThreadSystemCall() const
+{
+    std::ifstream file("/proc/" + std::to_string(mPid) + "/syscall");
+    std::vector<std::string> call;
+    for (std::string word; file >> word;) {
+        call.push_back(word);
+    }
+    return call;
 }
 
 void ProgramUnderTest::Kill()

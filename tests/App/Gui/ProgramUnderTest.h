@@ -41,12 +41,18 @@ public:
     void Signal(int signal);
     // Whether its main thread waits in a write to its standard error (a pipe that nobody reads holds it there).
     bool IsWritingStandardError() const;
+    // Whether its main thread waits on its display server: a poll of one descriptor without end, as the X library waits
+    // for an answer, or to write to a server that reads nothing (a stopped one holds it there).
+    bool IsWaitingOnItsDisplay() const;
 
     std::string ReadStandardError() const;
     // The lines of the standard error that begin with the prefix.
     std::vector<std::string> LinesStartingWith(const std::string& prefix) const;
 
 private:
+    // The number of the system call under way in its main thread, and its arguments, as the system shows them.
+    std::vector<std::string> MainThreadSystemCall() const;
+
     pid_t mPid = -1;
     int mPidDescriptor = -1;
     std::optional<int> mStatus;

@@ -1,6 +1,7 @@
 // The system's requests to end (SIGTERM, SIGINT, SIGHUP, SIGQUIT) at the edges of a run: in its first milliseconds,
-// as its window is made, and while it shuts down; and the window's close box as it is made. Whenever they come, the
-// run ends its own way and with its own exit code.
+// before a silent run's update is on its way, as its window is made, and while it shuts down; and the window's close
+// box and its destruction by another client as it is made. Whenever they come, the run ends its own way and with its
+// own exit code, and until its update is on its way it leaves the device as it is.
 #include "App/Gui/ProgramOnDesktop.h"
 #include "TestFiles.h"
 
@@ -17,6 +18,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -26,10 +28,8 @@
 namespace ZV::Testing {
 namespace {
 
-using ::testing::AnyOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using ::testing::Matcher;
 using namespace std::chrono_literals;
 
 // When a request is sent: as soon as the process exists (it is started with the requests blocked, as a launcher may
@@ -94,9 +94,11 @@ protected:
     const std::string mSettings = mFolder / "data/Corvan/Halvista Firmware Updater/UserSettings.ini";
 };
 
-// A server of the test's own, watched from a client that sees the program's main window made: the program has
-// checked for a request to end before it makes its window, and needs the server again before the window stands and
-// its automatic start sets out. The server can be held meanwhile.
+// A server of the test's own, watched from a client that sees the program's main window made. The program is held
+// between the window it made and its next step: its start-up waits for the device's first answer (held by a cue) while
+// the server stops; let go on, it waits on the server for what its window's input context asks, right after it made the
+// window, and is stopped there while the server goes on and makes the window. Whatever the test does then comes before
+// anything the program does next, its automatic start among it.
 class WindowMadeOnOwnServer {
 public:
     explicit WindowMadeOnOwnServer(const std::string& log) : mServer(log)
@@ -120,9 +122,37 @@ public:
 
     bool IsOpen() const { return mWatcher != nullptr; }
     const std::string& GetName() const { return mServer.GetName(); }
-    ProgramUnderTest& GetServerProcess() { return mServer.GetProcess(); }
 
-    // The program's main window as soon as the server has made it; 0 when the program ended or the wait ran out.
+    // The program started with its device held (release lets the device go on): its main window once the server has
+    // made it, with the program stopped there; 0 when the program ended or a wait ran out first.
+    unsigned long HoldProgramAtItsWindow(ProgramUnderTest& program, const std::function<bool()>& deviceHolds,
+                                         const std::function<void()>& release)
+    {
+        if (!deviceHolds()) {
+            return 0;
+        }
+        mServer.GetProcess().Signal(SIGSTOP);
+        release();
+        const bool waiting = WaitUntil([&] { return program.IsWaitingOnItsDisplay() || program.CheckEnded(); }, {},
+                                       kHangGuard) &&
+                             !program.CheckEnded();
+        if (waiting) {
+            program.Signal(SIGSTOP);
+        }
+        mServer.GetProcess().Signal(SIGCONT);
+        return waiting ? WaitForMainWindowMade(program) : 0;
+    }
+
+    // As a window manager asks when its close box is clicked; the request is on its way to the program on return.
+    void RequestClose(unsigned long window) { DesktopInput(GetName().c_str()).RequestClose(window); }
+    // As another program may; done on return.
+    void DestroyWindow(unsigned long window)
+    {
+        XDestroyWindow(mWatcher, window);
+        XSync(mWatcher, False);
+    }
+
+private:
     unsigned long WaitForMainWindowMade(ProgramUnderTest& program)
     {
         unsigned long made = 0;
@@ -143,18 +173,17 @@ public:
         return made;
     }
 
-    // As a window manager asks when its close box is clicked; the request is on its way to the program on return.
-    void RequestClose(unsigned long window) { DesktopInput(GetName().c_str()).RequestClose(window); }
-
-private:
     OwnXServer mServer;
     Display* mWatcher = nullptr;
 };
 
-TEST_F(RequestToEnd, ASilentRunAskedInItsFirstMillisecondsAnswersOnceAndUpdatesToItsOwnEnd)
+TEST_F(RequestToEnd, ASilentRunAskedInItsFirstMillisecondsAnswersOnceAndUpdatesOnlyWhenItsUpdateWasOnItsWay)
 {
     const Moment moments[] = {{true, 0ms, SIGTERM}, {false, 0ms, SIGINT},   {false, 2ms, SIGHUP},
                               {false, 5ms, SIGQUIT}, {false, 10ms, SIGTERM}, {false, 20ms, SIGINT}};
+    const std::string beforeUpdate = "FirmwareUpdater: asked to end; the program ends without updating the device";
+    const std::string duringUpdate =
+        "FirmwareUpdater: asked to end; the update goes on, and the program ends when it has ended";
     for (const Moment& moment : moments) {
         SCOPED_TRACE(std::string(moment.atSpawn ? "at its start" : "after main began, ms: ") +
                      std::to_string(moment.afterMain.count()) + ", signal " + std::to_string(moment.signal));
@@ -165,16 +194,55 @@ TEST_F(RequestToEnd, ASilentRunAskedInItsFirstMillisecondsAnswersOnceAndUpdatesT
         ASSERT_TRUE(program) << "the program ended before its main began";
         ASSERT_TRUE(WaitForProgramEnd(*program));
         EXPECT_FALSE(program->WasEndedBySignal());
-        EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
-        // Before its update starts the run says only that it ends once its work is done; a request held back from
-        // its first line always comes before.
-        const std::string beforeUpdate = "FirmwareUpdater: asked to end; the program ends once its work is done";
-        const std::string duringUpdate =
-            "FirmwareUpdater: asked to end; the update goes on, and the program ends when it has ended";
-        const Matcher<std::string> answer =
-            moment.atSpawn ? Matcher<std::string>(beforeUpdate) : AnyOf(beforeUpdate, duringUpdate);
-        EXPECT_THAT(program->LinesStartingWith("FirmwareUpdater: asked"), ElementsAre(answer));
-        EXPECT_TRUE(DeviceLogShows(" STATE done"));
+        // Before its update is on its way the run ends with the device as it is; a request held back from its first
+        // line always comes before. Later, the update goes on to its end.
+        const std::vector<std::string> answers = program->LinesStartingWith("FirmwareUpdater: asked");
+        ASSERT_FALSE(answers.empty()) << program->ReadStandardError();
+        if (moment.atSpawn || answers.front() == beforeUpdate) {
+            EXPECT_THAT(answers, ElementsAre(beforeUpdate, "FirmwareUpdater: asked to end before the update began; "
+                                                           "nothing was sent, and the device waits in update mode"));
+            EXPECT_EQ(program->GetExitCode(), 3) << program->ReadStandardError();
+            EXPECT_FALSE(DeviceLogShows("RX F0 01 02 F7"));
+        } else {
+            EXPECT_THAT(answers, ElementsAre(duringUpdate));
+            EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+            EXPECT_TRUE(DeviceLogShows(" STATE done"));
+        }
+    }
+}
+
+TEST_F(RequestToEnd, ASilentRunAskedBeforeItsUpdateIsOnItsWayEndsWith3AndSendsTheDeviceNothingMore)
+{
+    // The device holds at the run's first question until the run has answered the request: a running device is never
+    // sent into update mode, and one in update mode gets no image.
+    struct Case {
+        const char* device;
+        const char* said;
+        const char* untouched;
+    };
+    const Case cases[] = {
+        {"normal", "the device was not sent into update mode", "RX F0 47 00 37 07 00 00 00 F7"},
+        {"update", "nothing was sent, and the device waits in update mode", "RX F0 01 02 F7"},
+    };
+    for (const Case& run : cases) {
+        SCOPED_TRACE(run.device);
+        std::filesystem::remove(mLog);
+        std::filesystem::remove(mFolder / "release");
+        std::unique_ptr<ProgramUnderTest> program = Start(
+            {"-SILENT", "-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + mImage},
+            {{"ZV_SIM_DEVICE", run.device}, {"ZV_SIM_CUES", "1.asked-status:hold"}, {"DISPLAY", ""}});
+        ASSERT_TRUE(WaitForHold(*program, 1)) << program->ReadStandardError();
+        program->Signal(SIGTERM);
+        ASSERT_TRUE(WaitUntil(
+            [&] { return !program->LinesStartingWith("FirmwareUpdater: asked").empty() || program->CheckEnded(); },
+            {program->GetEndDescriptor()}, kHangGuard));
+        ReleaseHold();
+        ASSERT_TRUE(WaitForProgramEnd(*program));
+        EXPECT_EQ(program->GetExitCode(), 3) << program->ReadStandardError();
+        EXPECT_THAT(program->LinesStartingWith("FirmwareUpdater:"),
+                    ElementsAre("FirmwareUpdater: asked to end; the program ends without updating the device",
+                                std::string("FirmwareUpdater: asked to end before the update began; ") + run.said));
+        EXPECT_FALSE(DeviceLogShows(run.untouched)) << ContentOf(mLog);
     }
 }
 
@@ -226,29 +294,37 @@ TEST_F(RequestToEnd, AnAutomaticStartAskedToEndAsItsWindowAppearsEndsWith1AndNev
 {
     WindowMadeOnOwnServer display(mFolder / "xvfb.log");
     ASSERT_TRUE(display.IsOpen()) << ContentOf(mFolder / "xvfb.log");
-    // The request comes as the window is made, after the program looked for one before it, and before the loop can
-    // read it: the server is held until the signal is sent, and the close is queued before the program's next answer
-    // from the server. The automatic start sets out with the request waiting: a running device is never sent into
+    // The request comes once the window is made, after the program looked for one before it, and before the program
+    // takes it in its loop: the automatic start sets out with the request waiting. A running device is never sent into
     // update mode, and one in update mode gets no image.
+    enum class Request { kCloseBox, kSignal, kWindowDestroyed };
     const std::pair<const char*, const char*> devices[] = {{"normal", "RX F0 47 00 37 07 00 00 00 F7"},
                                                            {"update", "RX F0 01 02 F7"}};
-    for (const bool closeBox : {false, true}) {
+    for (const Request request : {Request::kCloseBox, Request::kSignal, Request::kWindowDestroyed}) {
         for (const auto& [device, untouched] : devices) {
-            SCOPED_TRACE(std::string(closeBox ? "the close box, " : "SIGTERM, ") + device);
+            SCOPED_TRACE(std::string(request == Request::kCloseBox ? "the close box, "
+                                     : request == Request::kSignal ? "SIGTERM, "
+                                                                   : "the window destroyed by another client, ") +
+                         device);
             std::filesystem::remove(mLog);
             std::filesystem::remove(mSettings);
+            std::filesystem::remove(mFolder / "release");
             std::unique_ptr<ProgramUnderTest> program =
                 Start({"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + mImage},
-                      {{"ZV_SIM_DEVICE", device}, {"DISPLAY", display.GetName()}});
-            const unsigned long window = display.WaitForMainWindowMade(*program);
+                      {{"ZV_SIM_DEVICE", device},
+                       {"ZV_SIM_CUES", "1.asked-status:hold"},
+                       {"DISPLAY", display.GetName()}});
+            const unsigned long window = display.HoldProgramAtItsWindow(
+                *program, [&] { return WaitForHold(*program, 1); }, [&] { ReleaseHold(); });
             ASSERT_NE(window, 0u) << program->ReadStandardError();
-            if (closeBox) {
+            if (request == Request::kCloseBox) {
                 display.RequestClose(window);
-            } else {
-                display.GetServerProcess().Signal(SIGSTOP);
+            } else if (request == Request::kSignal) {
                 program->Signal(SIGTERM);
-                display.GetServerProcess().Signal(SIGCONT);
+            } else {
+                display.DestroyWindow(window);
             }
+            program->Signal(SIGCONT);
             ASSERT_TRUE(WaitUntil(
                 [&] {
                     return program->CheckEnded() || !program->LinesStartingWith("The exit request is dropped").empty();

@@ -125,6 +125,30 @@ TEST_F(UpdateOnItsWay, AWindowThatGoesWhileTheDeviceRestartsIntoUpdateModeLeaves
     }
 }
 
+// The device comes back in update mode beside another of its name, plugged in already in update mode, and the window's
+// look at them, which refuses the update, is held there while another program destroys the window. The line said once
+// the window went tells where the device was left, as a silent run's does: no later look blurs it.
+TEST_F(UpdateOnItsWay, ARefusalByANamesakeAsTheWindowGoesSaysThatTheDeviceWaitsInUpdateMode)
+{
+    ASSERT_TRUE(mDesktop.IsOpen());
+    std::unique_ptr<ProgramUnderTest> program =
+        Start({"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + mImage},
+              {{"ZV_SIM_DEVICE", "normal+update@cue"}, {"ZV_SIM_CUES", "1.update:plug=2,1.asked-status#2:hold"}});
+    const unsigned long window = WaitForMainWindow(*program);
+    ASSERT_NE(window, 0u) << program->ReadStandardError();
+    ASSERT_TRUE(WaitForHold(*program, 1)) << ContentOf(mLog);
+    XDestroyWindow(mDesktop.GetDisplay(), window);
+    XSync(mDesktop.GetDisplay(), False);
+    ReleaseHold();
+    ASSERT_TRUE(WaitForProgramEnd(*program)) << program->ReadStandardError();
+    EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+    const std::vector<std::string> said = program->LinesStartingWith("FirmwareUpdater:");
+    ASSERT_FALSE(said.empty()) << program->ReadStandardError();
+    EXPECT_EQ(said.back(), "FirmwareUpdater: two devices named \"Halvista Left\" are connected; connect only the one "
+                           "to update; nothing was sent, and the device waits in update mode");
+    EXPECT_EQ(ImageMessagesReceived(), 0u);
+}
+
 TEST_F(UpdateOnItsWay, AServerStoppedRightAfterTheRequestIntoUpdateModeLeavesTheDeviceToTakeItsWholeImageAndBeDone)
 {
     // The window may freeze with its server, as in a frozen session; the update may not.
