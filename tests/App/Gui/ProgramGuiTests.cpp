@@ -47,7 +47,7 @@ constexpr WindowArea kFileStatusText{28, 82, 344, 16};
 class ProgramGui : public ProgramOnDesktop {
 protected:
     // The program sending a small image, as it starts, to a device in update mode that holds once it took the image,
-    // so that the update is seen running until the test releases the device.
+    // so that the update is seen running until the test releases the device (ReleaseHold).
     std::unique_ptr<ProgramUnderTest> StartUpdating(std::map<std::string, std::string> environment = {})
     {
         const std::string image = mFolder / "image.syx";
@@ -57,8 +57,6 @@ protected:
         return Start({"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + image},
                      std::move(environment));
     }
-    // The device that StartUpdating holds goes on to confirm the image.
-    void ReleaseDevice() { WriteContent(mFolder / "release", "\n"); }
     // Once the device took the first image message: the update runs. A request to end that came before would end
     // the program instead.
     bool WaitForUpdateRunning(ProgramUnderTest& program)
@@ -412,7 +410,7 @@ TEST_F(ProgramGui, AnExitRequestDuringAnUpdateIsDroppedAndOneAfterItEndsTheProgr
     ASSERT_TRUE(WaitForLine(*program, "The exit request is dropped: the application may not end now."));
     EXPECT_TRUE(program->IsRunning());
     EXPECT_TRUE(program->LinesStartingWith("The exit request is honoured").empty());
-    ReleaseDevice();
+    ReleaseHold();
 
     // Once the device has taken the image, the next request that comes after the update ends the program.
     ASSERT_TRUE(WaitUntil([&] { return ContentOf(mFolder / "device.log").find(" STATE done") != std::string::npos; },
@@ -445,7 +443,7 @@ TEST_F(ProgramGui, AnExitRequestDuringAnUpdateIsDroppedAndAClickOnExitOnceTheUpd
     ASSERT_TRUE(WaitForUpdateRunning(*program)) << program->ReadStandardError();
     mInput.RequestClose(window);
     ASSERT_TRUE(WaitForLine(*program, "The exit request is dropped: the application may not end now."));
-    ReleaseDevice();
+    ReleaseHold();
 
     // EXIT comes back once the device has the image; a click on it is the user's request to end, also while the
     // window still looks for the device.
@@ -510,7 +508,7 @@ TEST_F(ProgramGui, ASystemRequestToEndWaitsForTheUpdateThenEndsAsClosingTheWindo
     program->Signal(SIGTERM);
     ASSERT_TRUE(WaitForLine(*program, "The exit request is dropped: the application may not end now."));
     EXPECT_TRUE(program->IsRunning());
-    ReleaseDevice();
+    ReleaseHold();
 
     ASSERT_TRUE(WaitUntil([&] { return ContentOf(mFolder / "device.log").find(" STATE done") != std::string::npos; },
                           {}, kHangGuard));
@@ -721,7 +719,7 @@ TEST_F(ProgramGui, AnUpdateStartedAutomaticallyBeforeTheWindowShowsTheArrowThenN
     EXPECT_EQ(mInput.CursorAt(geometry.x + 200, geometry.y + 8), arrow)
         << "not the arrow over the window before the device changed";
     mInput.MoveTo(1279, 1023);
-    ReleaseDevice();
+    ReleaseHold();
 
     // Once the device has the image: the instructions with NEXT, not RESTART.
     ASSERT_TRUE(WaitUntil([&] { return ContentOf(log).find(" STATE done") != std::string::npos; }, {}, kHangGuard));
@@ -816,7 +814,7 @@ TEST_F(ProgramGui, AnImageCutWhileTheDeviceRestartsIsNeverSentByTheWindowsAutoma
         }
         ASSERT_TRUE(WaitUntil([&] { return ContentOf(log).find(" HOLD 1") != std::string::npos; }, {}, kHangGuard));
         WriteContent(image, std::string("\xF0\x01\x02\xF7", 4));
-        ReleaseDevice();
+        ReleaseHold();
         EXPECT_TRUE(WaitForLine(*program, "FirmwareUpdater: the firmware file "));
         EXPECT_THAT(
             program->LinesStartingWith("FirmwareUpdater: the firmware file "),
