@@ -80,39 +80,43 @@ first_sent_its_image() {
   fail "the first start${1-} never sent its image"
 }
 
-# Runs the program in the background with the arguments given after the log and the text; once that log of the
-# simulated device holds the text, lets its first hold go (ZV_SIM_RELEASE) and waits for the program to end.
-released_once_logged() {
-  local log=$1 text=$2
-  shift 2
-  : > "$folder/release"
+# Starts the run with the arguments given in the background (its pid in runner), its simulated devices' holds
+# released by the lines of $folder/release.
+start_held_run() {
+  rm -f "$folder/release"
   (
     ZV_SIM_RELEASE="$folder/release" run "$@"
     exit "$status"
   ) &
-  local runner=$!
-  await_line "$folder/$log" "$text" "$runner" ||
-    fail "the run ended before $log said \"$text\": $(cat "$folder/stderr")"
+  runner=$!
+}
+
+# Lets the next hold go and waits for the run's end.
+release_and_wait() {
   release "$folder/release"
   status=0
   wait "$runner" || status=$?
 }
 
+# Runs the program with the arguments given after the log and the text; once that log of the simulated device holds
+# the text, lets its first hold go and waits for the program to end.
+released_once_logged() {
+  local log=$1 text=$2
+  shift 2
+  start_held_run "$@"
+  await_line "$folder/$log" "$text" "$runner" ||
+    fail "the run ended before $log said \"$text\": $(cat "$folder/stderr")"
+  release_and_wait
+}
+
 # A silent run of image.syx whose device is held in its restart into update mode until the command given has changed
 # the file. The run sends nothing and says why (the text given), and the device waits in update mode.
 refused_after_change_during_restart() {
-  rm -f "$folder/release"
-  (
-    ZV_SIM_DEVICE=normal ZV_SIM_CUES=1.restarting:hold ZV_SIM_RELEASE="$folder/release" run -SILENT \
-      -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
-    exit "$status"
-  ) &
-  runner=$!
+  ZV_SIM_DEVICE=normal ZV_SIM_CUES=1.restarting:hold start_held_run -SILENT -START_UPDATE_AUTOMATICALLY \
+    "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
   await_line "$folder/device.log" ' HOLD 1$' "$runner" || fail "the device never restarted: $(cat "$folder/stderr")"
   "$1"
-  release "$folder/release"
-  status=0
-  wait "$runner" || status=$?
+  release_and_wait
   refused_with 3 1 "$2"
   grep -q ' STATE update$' "$folder/device.log" || fail "the device never came back in update mode"
 }
@@ -120,18 +124,11 @@ refused_after_change_during_restart() {
 # A silent run whose first device is held in its restart into update mode until the program has looked at the devices
 # again while it is away (the second device, device.log.2, was asked its status once more); the arguments are the run's.
 run_with_a_look_during_restart() {
-  rm -f "$folder/release"
-  (
-    ZV_SIM_CUES=1.restarting:hold ZV_SIM_RELEASE="$folder/release" run "$@"
-    exit "$status"
-  ) &
-  local runner=$!
+  ZV_SIM_CUES=1.restarting:hold start_held_run "$@"
   await_line "$folder/device.log" ' HOLD 1$' "$runner" || fail "the device never restarted: $(cat "$folder/stderr")"
   asked_before=$(status_requests_to_second)
   await asked_again || fail "the devices were not looked at while the device restarted: $(cat "$folder/stderr")"
-  release "$folder/release"
-  status=0
-  wait "$runner" || status=$?
+  release_and_wait
 }
 status_requests_to_second() { grep -c ' RX F0 47 .. .. 07 02 00 00 F7$' "$folder/device.log.2" || true; }
 asked_again() { [ "$(status_requests_to_second)" -gt "$asked_before" ]; }
@@ -297,19 +294,13 @@ reached; this start ends."
     # cannot be written. The device reports done only for the whole image, message by message, and holds from its
     # hundredth message until the signal has gone.
     for signal in TERM QUIT; do
-      rm -f "$folder/device.log" "$folder/release"
-      (
-        ZV_SIM_DEVICE=update ZV_SIM_BYTES_PER_SECOND=5000 ZV_SIM_EXPECT_IMAGE="$folder/image.syx" \
-          ZV_SIM_CUES=1.image#100:hold ZV_SIM_RELEASE="$folder/release" \
-          run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
-        exit "$status"
-      ) &
-      runner=$!
+      rm -f "$folder/device.log"
+      ZV_SIM_DEVICE=update ZV_SIM_BYTES_PER_SECOND=5000 ZV_SIM_EXPECT_IMAGE="$folder/image.syx" \
+        ZV_SIM_CUES=1.image#100:hold start_held_run -SILENT -START_UPDATE_AUTOMATICALLY \
+        "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
       await_line "$folder/device.log" ' HOLD 1$' "$runner" || fail "the update did not get under way"
       kill -"$signal" "$(cat "$folder/pid")"
-      release "$folder/release"
-      status=0
-      wait "$runner" || status=$?
+      release_and_wait
       [ "$status" -eq 1 ] || fail "SIG$signal during the update: exit code $status, expected 1"
       [ "$(image_received | wc -l)" -eq 1000 ] ||
         fail "SIG$signal: the device received $(image_received | wc -l) of 1000 messages"
@@ -528,17 +519,9 @@ and the device waits in update mode"
     for _ in $(seq 30); do
       printf '\xF0'; head -c 100 /dev/zero | tr '\0' '\1'; printf '\xF7'
     done > "$folder/image.syx"
-    (
-      ZV_SIM_DEVICE=normal+update@cue ZV_SIM_CUES=1.restarting:plug=2,1.restarting:hold \
-        ZV_SIM_RELEASE="$folder/release" ZV_SIM_BYTES_PER_SECOND=1000 ZV_SIM_EXPECT_IMAGE="$folder/image.syx" \
-        run -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
-      exit "$status"
-    ) &
-    runner=$!
-    await_line "$folder/device.log.2" ' RX F0 01 ' "$runner" || fail "the newcomer never took a message"
-    release "$folder/release"
-    status=0
-    wait "$runner" || status=$?
+    ZV_SIM_DEVICE=normal+update@cue ZV_SIM_CUES=1.restarting:plug=2,1.restarting:hold ZV_SIM_BYTES_PER_SECOND=1000 \
+      ZV_SIM_EXPECT_IMAGE="$folder/image.syx" released_once_logged device.log.2 ' RX F0 01 ' -SILENT \
+      -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
     refused_with 3 1 "FirmwareUpdater: a device named \"Halvista Left\" confirmed the image, but another device of \
 that name waits in update mode for its image; connect only that one and update it"
     grep -q ' STATE done$' "$folder/device.log.2" || fail "the newcomer never took the image"

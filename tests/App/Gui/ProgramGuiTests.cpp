@@ -52,8 +52,7 @@ protected:
     {
         const std::string image = mFolder / "image.syx";
         WriteContent(image, std::string("\xF0\x01\x02\xF7\xF0\x03\x04\xF7", 8));
-        environment.insert(
-            {{"ZV_SIM_DEVICE", "update"}, {"ZV_SIM_CUES", "1.image#2:hold"}, {"ZV_SIM_RELEASE", mFolder / "release"}});
+        environment.insert({{"ZV_SIM_DEVICE", "update"}, {"ZV_SIM_CUES", "1.image#2:hold"}});
         return Start({"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + image},
                      std::move(environment));
     }
@@ -802,9 +801,8 @@ TEST_F(ProgramGui, AnImageCutWhileTheDeviceRestartsIsNeverSentByTheWindowsAutoma
         }
         // The device holds in its restart until the image is cut.
         std::filesystem::remove(mFolder / "release");
-        std::unique_ptr<ProgramUnderTest> program = Start(
-            arguments,
-            {{"ZV_SIM_DEVICE", "normal"}, {"ZV_SIM_CUES", "1.restarting:hold"}, {"ZV_SIM_RELEASE", mFolder / "release"}});
+        std::unique_ptr<ProgramUnderTest> program =
+            Start(arguments, {{"ZV_SIM_DEVICE", "normal"}, {"ZV_SIM_CUES", "1.restarting:hold"}});
         unsigned long window = 0;
         if (click) {
             window = WaitForMainWindow(*program);
@@ -812,7 +810,7 @@ TEST_F(ProgramGui, AnImageCutWhileTheDeviceRestartsIsNeverSentByTheWindowsAutoma
             ASSERT_FALSE(SettledPixels(window, kMiddleButton).empty());
             ClickInWindow(window, kMiddleButton);
         }
-        ASSERT_TRUE(WaitUntil([&] { return ContentOf(log).find(" HOLD 1") != std::string::npos; }, {}, kHangGuard));
+        ASSERT_TRUE(WaitForHold(*program, 1)) << program->ReadStandardError();
         WriteContent(image, std::string("\xF0\x01\x02\xF7", 4));
         ReleaseHold();
         EXPECT_TRUE(WaitForLine(*program, "FirmwareUpdater: the firmware file "));
