@@ -69,15 +69,15 @@ bool ReadWhetherPrivate(uid_t owner, gid_t group)
         })) {
         return false;
     }
-    struct group entry {};
+    struct group listed {};
     std::vector<char> groupBuffer;
-    if (!Find(entry, groupBuffer, [group](struct group* found, char* buffer, std::size_t size, struct group** result) {
-            return getgrgid_r(group, found, buffer, size, result);
+    if (!Find(listed, groupBuffer, [group](struct group* entry, char* buffer, std::size_t size, struct group** found) {
+            return getgrgid_r(group, entry, buffer, size, found);
         })) {
         return false;
     }
     bool listsOwner = false;
-    for (char** member = entry.gr_mem; *member != nullptr; ++member) {
+    for (char** member = listed.gr_mem; *member != nullptr; ++member) {
         if (std::strcmp(*member, account.pw_name) != 0) {
             return false;
         }
