@@ -86,6 +86,7 @@ TEST_F(SingleInstanceFolder, AUsersFoldersThatTheirPrivateGroupMayWriteKeepTheGu
                       {"XDG_RUNTIME_DIR", ""},
                       {"ZV_SIM_LOG", logFolder + "/device.log"},
                       {"LD_PRELOAD", ZV_TEST_NSS_WRAPPER},
+                      {"NSS_WRAPPER_DISABLE_DEEPBIND", "1"},
                       {"NSS_WRAPPER_PASSWD", ZV_TEST_ACCOUNTS_DIR "/passwd"},
                       {"NSS_WRAPPER_GROUP", ZV_TEST_ACCOUNTS_DIR "/group"}},
                      "/usr/bin/setpriv");
