@@ -13,8 +13,6 @@ namespace ZV::Testing {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-using ::testing::Not;
 using SingleInstanceFolder = ProgramOnDesktop;
 
 // As when root runs with another user's home, or the state folder lies in a folder open to all without the sticky
@@ -63,28 +61,17 @@ TEST_F(SingleInstanceFolder, AUsersFoldersThatTheirPrivateGroupMayWriteKeepTheGu
     }
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
     constexpr uid_t kUserWithAPrivateGroup = 54321;
-    const std::string home = mFolder / "home-0775";
     ASSERT_EQ(chmod(mFolder.Path().c_str(), 0755), 0);
-    for (const char* folder : {"", "/.local", "/.local/share", "/.local/state", "/.config", "/.cache"}) {
-        const std::string path = home + folder;
-        ASSERT_EQ(mkdir(path.c_str(), 0775), 0);
-        ASSERT_EQ(chmod(path.c_str(), 0775), 0);
+    for (const std::string& path : {mFolder / "home", mFolder / "data", mFolder / "config", mFolder / "state"}) {
         ASSERT_EQ(chown(path.c_str(), kUserWithAPrivateGroup, kUserWithAPrivateGroup), 0);
+        ASSERT_EQ(chmod(path.c_str(), 0775), 0);
     }
-    // The simulated device's log, where it is kept whatever the program makes of the home.
-    const std::string logFolder = mFolder / "log";
-    ASSERT_EQ(mkdir(logFolder.c_str(), 0700), 0);
-    ASSERT_EQ(chown(logFolder.c_str(), kUserWithAPrivateGroup, kUserWithAPrivateGroup), 0);
+    WriteContent(mDeviceLog, "");
+    ASSERT_EQ(chown(mDeviceLog.c_str(), kUserWithAPrivateGroup, kUserWithAPrivateGroup), 0);
     const auto startAsTheUser = [&] {
         const std::string id = std::to_string(kUserWithAPrivateGroup);
         return Start({"--reuid=" + id, "--regid=" + id, "--clear-groups", ZV_TEST_PROGRAM},
-                     {{"HOME", home},
-                      {"XDG_DATA_HOME", ""},
-                      {"XDG_CONFIG_HOME", ""},
-                      {"XDG_STATE_HOME", ""},
-                      {"XDG_CACHE_HOME", ""},
-                      {"XDG_RUNTIME_DIR", ""},
-                      {"ZV_SIM_LOG", logFolder + "/device.log"},
+                     {{"XDG_RUNTIME_DIR", ""},
                       {"LD_PRELOAD", ZV_TEST_NSS_WRAPPER},
                       {"NSS_WRAPPER_DISABLE_DEEPBIND", "1"},
                       {"NSS_WRAPPER_PASSWD", ZV_TEST_ACCOUNTS_DIR "/passwd"},
@@ -104,7 +91,6 @@ TEST_F(SingleInstanceFolder, AUsersFoldersThatTheirPrivateGroupMayWriteKeepTheGu
     mInput.RequestClose(window);
     ASSERT_TRUE(WaitForProgramEnd(*first));
     EXPECT_EQ(first->GetExitCode(), 1);
-    EXPECT_THAT(first->ReadStandardError(), Not(HasSubstr("may write"))) << "nothing refused";
 
     const std::unique_ptr<ProgramUnderTest> again = startAsTheUser();
     const unsigned long reopened = WaitForMainWindow(*again);
