@@ -1,5 +1,7 @@
 #include "Platform/CheckedFolder.h"
 
+#include "Platform/PrivateGroup.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -58,13 +60,24 @@ struct Exposure {
 const Exposure* FindExposure(const struct stat& folder)
 {
     static constexpr Exposure kAnotherUsers{"belongs to another user", "which belongs to another user"};
-    static constexpr Exposure kOpenToOthers{"may be written by other users and has no sticky bit",
+    static constexpr Exposure kOpenToOthers{"has no sticky bit and other users may write it",
                                             "which other users may write and which has no sticky bit"};
+    static constexpr Exposure kOpenToItsGroup{
+        "has no sticky bit and its group, which other users share, may write it",
+        "which has no sticky bit and whose group, which other users share, may write it"};
     if (!IsUsersOrRoots(folder.st_uid)) {
         return &kAnotherUsers;
     }
-    if ((folder.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (folder.st_mode & S_ISVTX) == 0) {
+    if ((folder.st_mode & S_ISVTX) != 0) {
+        return nullptr;
+    }
+    switch (FindOtherWriters(folder)) {
+    case OtherWriters::everyone:
         return &kOpenToOthers;
+    case OtherWriters::sharedGroup:
+        return &kOpenToItsGroup;
+    case OtherWriters::none:
+        break;
     }
     return nullptr;
 }

@@ -9,7 +9,8 @@ namespace ZV::Platform {
 
 // A folder that nobody but this user and root can change, held open. It is reached from / a folder at a time, each
 // one asked as OpenSSH asks the folders of a key's path: it belongs to the user or root, and others may write it only
-// when it has the sticky bit, which keeps them to their own entries. A link on the way is followed only when it is
+// when it has the sticky bit, which keeps them to their own entries. Its owner's private group writes as its owner
+// does (Platform/PrivateGroup.h). A link on the way is followed only when it is
 // the user's or root's, and the folders it leads through are asked in turn. Whatever is made or written for the user
 // is made relative to such a folder, so that nothing another user controls can turn it elsewhere, however long after
 // the check it happens. The settings library, which is handed paths, is built with this too.
@@ -45,7 +46,8 @@ public:
     // Refused because another user could change it, rather than because it is missing or could not be made.
     bool IsUnsafe() const { return !mExposedPath.empty(); }
     // Then the folder or link on the way that another user could change, and how, said of it: "belongs to another
-    // user", "may be written by other users and has no sticky bit", "is a link of another user".
+    // user", "has no sticky bit and other users may write it", "has no sticky bit and its group, which other users
+    // share, may write it", "is a link of another user".
     const std::string& GetExposedPath() const { return mExposedPath; }
     const std::string& GetExposure() const { return mExposure; }
 

@@ -1,6 +1,7 @@
 #include "Platform/InstanceLock.h"
 
 #include "Platform/CheckedFolder.h"
+#include "Platform/PrivateGroup.h"
 #include "Platform/UserFolders.h"
 
 #include <fcntl.h>
@@ -35,7 +36,8 @@ std::string MakeOwnFolder(const CheckedFolder& above, const std::string& name, c
     if (status.st_uid != getuid()) {
         return path + " belongs to another user";
     }
-    if ((status.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+    const bool openToItsGroup = (status.st_mode & S_IRWXG) != 0 && !IsPrivateGroup(status.st_uid, status.st_gid);
+    if ((status.st_mode & S_IRWXO) != 0 || openToItsGroup) {
         return path + " is open to other users";
     }
     return std::string();

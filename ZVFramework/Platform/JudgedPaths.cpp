@@ -1,6 +1,7 @@
 #include "Platform/JudgedPaths.h"
 
 #include "Platform/CheckedFolder.h"
+#include "Platform/PrivateGroup.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -19,7 +20,8 @@ namespace ZV::Platform {
 namespace {
 
 constexpr char kAnotherUsers[] = "belongs to another user";
-constexpr char kWrittenByOthers[] = "may be written by other users";
+constexpr char kWrittenByOthers[] = "is not its owner's alone: other users may write it";
+constexpr char kWrittenByItsGroup[] = "is not its owner's alone: its group, which other users share, may write it";
 constexpr char kNeitherFileNorFolder[] = "is neither a file nor a folder";
 constexpr char kLinkOfAnotherUser[] = "is a link of another user";
 // Deeper than any font or settings tree; each level holds a folder open while the one below is judged.
@@ -33,6 +35,20 @@ struct DirectoryCloser {
 bool IsUsersOrRoots(uid_t owner)
 {
     return owner == geteuid() || owner == 0;
+}
+
+// How others than its owner may write the file or folder; null when they may not.
+const char* FindOtherWriting(const struct stat& status)
+{
+    switch (FindOtherWriters(status)) {
+    case OtherWriters::everyone:
+        return kWrittenByOthers;
+    case OtherWriters::sharedGroup:
+        return kWrittenByItsGroup;
+    case OtherWriters::none:
+        break;
+    }
+    return nullptr;
 }
 
 RefusedFolder CannotBeExamined(const std::string& path, int error)
@@ -113,8 +129,8 @@ private:
         if (fstat(folder, &status) != 0) {
             return CannotBeExamined(folderPath, errno);
         }
-        if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
-            return {folderPath, kWrittenByOthers};
+        if (const char* writing = FindOtherWriting(status)) {
+            return {folderPath, writing};
         }
         return {};
     }
@@ -138,8 +154,8 @@ private:
         if (!S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode)) {
             return {true, {path, kNeitherFileNorFolder}};
         }
-        if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
-            return {true, {path, kWrittenByOthers}};
+        if (const char* writing = FindOtherWriting(status)) {
+            return {true, {path, writing}};
         }
         if (S_ISDIR(status.st_mode)) {
             return {true, Contents(folder, path, name, status, level)};

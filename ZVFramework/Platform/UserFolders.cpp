@@ -1,6 +1,6 @@
 #include "Platform/UserFolders.h"
 
-#include "Platform/CheckedFolder.h"
+#include "Platform/JudgedPaths.h"
 
 #include <cstdlib>
 #include <sstream>
@@ -67,17 +67,15 @@ std::string GetUserStateFolder()
 
 std::string GetDocumentsFolder()
 {
-    constexpr std::size_t kLargestList = 64 * 1024;
     const std::string home = HomeFolder();
     if (home.empty()) {
         return home;
     }
     // Never a list that another user could write or swap: it would name the folder the program makes.
-    std::string name;
+    const std::string listPath = GetUserConfigFolder() + "/user-dirs.dirs";
+    const PathJudgement judged = JudgeLibraryPath(listPath);
     std::string list;
-    const CheckedFolder config =
-        CheckedFolder::OpenFileFolder(GetUserConfigFolder() + "/user-dirs.dirs", CheckedFolder::Missing::refuse, name);
-    if (config.IsOpen() && ReadFileIn(config, name, kLargestList, list) == FileRead::done) {
+    if (judged.Exists && !judged.Refused.IsRefused() && ReadJudgedFile(listPath, list)) {
         std::istringstream lines(list);
         for (std::string line; std::getline(lines, line);) {
             if (std::string documents = ParseUserDirsLine(line, "XDG_DOCUMENTS_DIR", home); !documents.empty()) {

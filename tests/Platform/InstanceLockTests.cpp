@@ -111,11 +111,11 @@ TEST_F(InstanceLockTest, TheFolderOfTheLockIsTheMachinesOwnInTheUsersStateFolder
     const std::string state = mFolder + "/state/" + name + "-" + host;
     EXPECT_EQ(InstanceLock::FindFolder(name, refusal), state);
 
-    // Open to the group, a link to a folder of the user's, a file: each refused, and left as it is.
-    ASSERT_EQ(chmod(state.c_str(), 0750), 0);
+    // Open to others, a link to a folder of the user's, a file: each refused, and left as it is.
+    ASSERT_EQ(chmod(state.c_str(), 0705), 0);
     EXPECT_EQ(InstanceLock::FindFolder(name, refusal), "");
     EXPECT_EQ(refusal, state + " is open to other users");
-    EXPECT_EQ(modeOf(state), 0750u);
+    EXPECT_EQ(modeOf(state), 0705u);
     ASSERT_EQ(rename(state.c_str(), (state + "-real").c_str()), 0);
     ASSERT_EQ(chmod((state + "-real").c_str(), 0700), 0);
     ASSERT_EQ(symlink((state + "-real").c_str(), state.c_str()), 0);
@@ -181,7 +181,7 @@ TEST_F(InstanceLockTest, AFolderAboveThatAnotherUserCouldChangeIsRefusedAndNamed
     const std::string openToOthers = ", which other users may write and which has no sticky bit";
     EXPECT_EQ(refusalUnder("/above/state", 0777), mFolder + "/above" + folder + " lies in " + above + openToOthers);
     // Through a link, the folder it leads to is the one asked.
-    EXPECT_EQ(refusalUnder("/link/state", 0770), mFolder + "/link" + folder + " lies in " + above + openToOthers);
+    EXPECT_EQ(refusalUnder("/link/state", 0772), mFolder + "/link" + folder + " lies in " + above + openToOthers);
     EXPECT_EQ(refusalUnder("/link/state", 01777), "");
     if (getuid() == 0) {
         ASSERT_EQ(chown(above.c_str(), 12345, 12345), 0);

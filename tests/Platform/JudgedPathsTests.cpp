@@ -42,13 +42,14 @@ TEST(JudgedPaths, OnlyWhatNobodyButTheUserAndRootCanChangePassesLookedAtWhole)
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     ExpectRefused(folder / "piped", pipe, "is neither a file nor a folder");
     const std::string open = folder.Write("open/settings", "");
-    ASSERT_EQ(chmod(open.c_str(), 0664), 0);
-    ExpectRefused(folder / "open", open, "may be written by other users");
+    ASSERT_EQ(chmod(open.c_str(), 0666), 0);
+    const std::string writtenByOthers = "is not its owner's alone: other users may write it";
+    ExpectRefused(folder / "open", open, writtenByOthers);
     const std::string sticky = folder / "sticky";
     fs::create_directory(sticky);
     ASSERT_EQ(chmod(sticky.c_str(), 01777), 0);
-    ExpectRefused(sticky + "/missing", sticky, "may be written by other users");
-    ExpectRefused(sticky, sticky, "may be written by other users");
+    ExpectRefused(sticky + "/missing", sticky, writtenByOthers);
+    ExpectRefused(sticky, sticky, writtenByOthers);
     if (getuid() != 0) {
         GTEST_SKIP() << "another user is needed for the rest, and only root can act as one";
     }

@@ -2,6 +2,7 @@
 
 #include "support/ScopedEnvironment.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -53,9 +54,16 @@ TEST(UserFolders, DocumentsFolderComesFromTheUsersFolderListElseDocumentsUnderHo
     // Unquoted or relative values are not the documents folder.
     std::ofstream(list) << "XDG_DOCUMENTS_DIR=$HOME/Unquoted\nXDG_DOCUMENTS_DIR=\"relative\"\n";
     EXPECT_EQ(GetDocumentsFolder(), home + "/Documents");
-    // A list in a folder of another user's would let that user name the folder the program makes.
+    // A list that others may write, of another user's, or in a folder of another user's would let that user name
+    // the folder the program makes.
+    std::ofstream(list) << "XDG_DOCUMENTS_DIR=\"/srv/shared documents\"\n";
+    ASSERT_EQ(chmod(list.c_str(), 0666), 0);
+    EXPECT_EQ(GetDocumentsFolder(), home + "/Documents");
+    ASSERT_EQ(chmod(list.c_str(), 0644), 0);
     if (getuid() == 0) {
-        std::ofstream(list) << "XDG_DOCUMENTS_DIR=\"/srv/shared documents\"\n";
+        ASSERT_EQ(chmod((home + "/.config").c_str(), 01777), 0);
+        ASSERT_EQ(chown(list.c_str(), 54321, 54321), 0);
+        EXPECT_EQ(GetDocumentsFolder(), home + "/Documents");
         ASSERT_EQ(chown((home + "/.config").c_str(), 54321, 54321), 0);
         EXPECT_EQ(GetDocumentsFolder(), home + "/Documents");
     }

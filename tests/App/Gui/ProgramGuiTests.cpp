@@ -69,18 +69,6 @@ protected:
                !program.CheckEnded();
     }
 
-    // Moves the window as a user does; true once the desktop has it there.
-    bool MoveWindow(unsigned long window, int x, int y)
-    {
-        mDesktop.Move(window, x, y);
-        return WaitUntil(
-            [&] {
-                const DesktopWatcher::Geometry moved = mDesktop.GetGeometry(window);
-                return moved.x == x && moved.y == y;
-            },
-            {}, kHangGuard);
-    }
-
     static bool WaitForLine(const ProgramUnderTest& program, const std::string& prefix, std::size_t count = 1)
     {
         return WaitUntil([&] { return program.LinesStartingWith(prefix).size() >= count; }, {}, kHangGuard);

@@ -47,8 +47,10 @@ std::unique_ptr<ProgramUnderTest> ProgramOnDesktop::Start(const std::vector<std:
         {"ZV_SIM_RESTART_MS", "50"},
         {"ZV_SIM_FLASH_MS", "300"},
         // Whole stacks for what the program allocates, so that the leak checker of the sanitizer builds tells a
-        // library's own loss from one of ours; no dynamic TLS, which it misreads (scripts/test says why).
-        {"ASAN_OPTIONS", "detect_leaks=1:abort_on_error=0:fast_unwind_on_malloc=0:intercept_tls_get_addr=0"},
+        // library's own loss from one of ours; no dynamic TLS, which it misreads (scripts/test says why). A test may
+        // put a library before the sanitizer's runtime (an account database of its own).
+        {"ASAN_OPTIONS", "detect_leaks=1:abort_on_error=0:fast_unwind_on_malloc=0:intercept_tls_get_addr=0:"
+                         "verify_asan_link_order=0"},
         {"LSAN_OPTIONS", "suppressions=" ZV_TEST_LEAK_SUPPRESSIONS ":print_suppressions=0"}};
     environment.insert(defaults.begin(), defaults.end());
     return std::make_unique<ProgramUnderTest>(
@@ -117,6 +119,17 @@ bool ProgramOnDesktop::WaitForHold(ProgramUnderTest& program, int hold, const st
 void ProgramOnDesktop::ReleaseHold()
 {
     std::ofstream(mFolder / "release", std::ios::app) << "go\n";
+}
+
+bool ProgramOnDesktop::MoveWindow(unsigned long window, int x, int y)
+{
+    mDesktop.Move(window, x, y);
+    return WaitUntil(
+        [&] {
+            const DesktopWatcher::Geometry moved = mDesktop.GetGeometry(window);
+            return moved.x == x && moved.y == y;
+        },
+        {}, kHangGuard);
 }
 
 void ProgramOnDesktop::ClickInWindow(unsigned long window, const WindowArea& area)

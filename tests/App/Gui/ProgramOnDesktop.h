@@ -67,6 +67,9 @@ protected:
     // The device that holds goes on: the file that ZV_SIM_RELEASE names gets its next line.
     void ReleaseHold();
 
+    // Moves the window as a user does; true once the desktop has it there.
+    bool MoveWindow(unsigned long window, int x, int y);
+
     // A click of the left button in the middle of the area, through the desktop; then the pointer goes where no
     // button shows its hover look.
     void ClickInWindow(unsigned long window, const WindowArea& area);
