@@ -2,10 +2,12 @@
 
 #include "Platform/CheckedFolder.h"
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 namespace ZV::Platform {
 
@@ -20,6 +22,20 @@ std::string GetFolderNamedBy(const char* variable)
     }
     const std::unique_ptr<char, decltype(&std::free)> current(::getcwd(nullptr, 0), &std::free);
     return current != nullptr ? std::string(current.get()) + "/" + value : std::string();
+}
+
+std::string GetLibraryHome()
+{
+    if (const char* home = std::getenv("HOME")) {
+        return home;
+    }
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr) {
+        return std::string();
+    }
+    return found->pw_dir;
 }
 
 std::string GetXdgFolder(const char* variable, const char* underHome)

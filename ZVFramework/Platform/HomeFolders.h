@@ -9,6 +9,10 @@ namespace ZV::Platform {
 // folder. Empty when the variable is unset or empty.
 std::string GetFolderNamedBy(const char* variable);
 
+// The home as the libraries take it for "~/" and for their files there: $HOME when it is set, else the account's;
+// empty when neither is known.
+std::string GetLibraryHome();
+
 // The folder an XDG variable names, else its usual folder under the home ("/.config"). Empty when neither is named.
 std::string GetXdgFolder(const char* variable, const char* underHome);
 
