@@ -29,8 +29,8 @@ constexpr int kDeepestInclude = 16;
 
 void SayLeftOut(const std::string& file, const RefusedFolder& refused)
 {
-    const std::string line = "The sound library reads no settings from " + file + ", as " +
-                             (refused.Path == file ? std::string("it") : refused.Path) + " " + refused.Exposure + ".";
+    const std::string line =
+        "The sound library reads no settings from " + file + ", as " + DescribeRefusal(file, refused) + ".";
     if (IsSaidForTheFirstTime(line)) {
         WriteDebuggerOutput((EscapeForLine(line) + "\n").c_str());
     }

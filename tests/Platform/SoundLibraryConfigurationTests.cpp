@@ -2,6 +2,7 @@
 
 #include "DebuggerOutputCapture.h"
 #include "TestFiles.h"
+#include "support/AnotherUsersFiles.h"
 #include "support/ScopedEnvironment.h"
 
 #include <fcntl.h>
@@ -25,18 +26,9 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 namespace fs = std::filesystem;
 
-constexpr uid_t kAnotherUser = 54321;
 // Long enough that only an open that hangs makes the wait fail.
 constexpr std::chrono::seconds kHangGuard{60};
 const std::string kSettings = "rawmidi_type.hw { lib \"" ZV_LOAD_MARKER_LIBRARY "\" }\n";
-
-void GiveToAnotherUser(const std::string& path)
-{
-    for (const auto& entry : fs::recursive_directory_iterator(path)) {
-        ASSERT_EQ(lchown(entry.path().c_str(), kAnotherUser, kAnotherUser), 0);
-    }
-    ASSERT_EQ(lchown(path.c_str(), kAnotherUser, kAnotherUser), 0);
-}
 
 // Opens a port that is not there, with a configuration made now; false when the open did not come back, and then the
 // named pipes are let go, so that the test ends.
@@ -79,7 +71,7 @@ TEST(SoundLibraryConfiguration, RootLoadsNoLibraryThatSettingsInAHomeItRefusesNa
     folder.Write("home/.asoundrc", kSettings);
     fs::create_directories(folder / "empty");
     for (const std::string& path : {folder / "their-home", folder / "their-config", sticky + "/alsa", theirs}) {
-        GiveToAnotherUser(path);
+        Testing::GiveToAnotherUser(path);
     }
     ASSERT_EQ(chmod(sticky.c_str(), 01777), 0);
     const std::string marker = folder / "loaded";
@@ -129,7 +121,7 @@ TEST(SoundLibraryConfiguration, RootLoadsNoLibraryThatAFileNamedByAHookOrFunctio
     }
     const Testing::TemporaryFolder folder;
     const std::string theirs = folder.Write("their-home/.asoundrc.local", kSettings);
-    GiveToAnotherUser(folder / "their-home");
+    Testing::GiveToAnotherUser(folder / "their-home");
     const std::string rootsOwn = folder.Write("roots/settings", kSettings);
     fs::create_directories(folder / "empty");
     const std::string marker = folder / "loaded";
