@@ -15,7 +15,7 @@ int main(int argumentCount, char** arguments)
     ZV::Platform::HoldTerminationRequests();
     ZV::Platform::IgnoreClosedPipes();
     ZV::Platform::KeepStandardStreamsOpen();
-    // Before any thread reads the environment: the font and sound libraries never see what the program refuses of it.
+    // Before any thread reads the environment: the libraries never see what the program refuses of it.
     ZV::Platform::DropRefusedLibraryVariables();
     ZV::WideString commandLine;
     std::string refusal;

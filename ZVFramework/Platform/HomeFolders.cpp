@@ -2,10 +2,12 @@
 
 #include "Platform/CheckedFolder.h"
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 namespace ZV::Platform {
 
@@ -22,6 +24,22 @@ std::string GetFolderNamedBy(const char* variable)
     return current != nullptr ? std::string(current.get()) + "/" + value : std::string();
 }
 
+std::string GetAccountHome(const char* name)
+{
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    const int error = name != nullptr ? getpwnam_r(name, &entry, buffer.data(), buffer.size(), &found)
+                                      : getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found);
+    return error == 0 && found != nullptr ? found->pw_dir : std::string();
+}
+
+std::string GetLibraryHome()
+{
+    const char* home = std::getenv("HOME");
+    return home != nullptr ? std::string(home) : GetAccountHome();
+}
+
 std::string GetXdgFolder(const char* variable, const char* underHome)
 {
     std::string folder = GetFolderNamedBy(variable);
@@ -32,6 +50,11 @@ std::string GetXdgFolder(const char* variable, const char* underHome)
         }
     }
     return folder;
+}
+
+std::string DescribeRefusal(const std::string& file, const RefusedFolder& refused)
+{
+    return (refused.Path == file ? std::string("it") : refused.Path) + " " + refused.Exposure;
 }
 
 RefusedFolder FindRefusedFolder(const std::vector<std::string>& folders)

@@ -9,6 +9,14 @@ namespace ZV::Platform {
 // folder. Empty when the variable is unset or empty.
 std::string GetFolderNamedBy(const char* variable);
 
+// The home folder of an account, the user's own when no name is given; empty when the account database does not know
+// it.
+std::string GetAccountHome(const char* name = nullptr);
+
+// The home as the libraries take it for "~/" and for their files there: $HOME when it is set, else the account's;
+// empty when neither is known.
+std::string GetLibraryHome();
+
 // The folder an XDG variable names, else its usual folder under the home ("/.config"). Empty when neither is named.
 std::string GetXdgFolder(const char* variable, const char* underHome);
 
@@ -20,6 +28,10 @@ struct RefusedFolder {
 
     bool IsRefused() const { return !Path.empty(); }
 };
+
+// Why a file is refused, said as the end of a line about it: "it is neither a file nor a folder", "/home/x belongs to
+// another user".
+std::string DescribeRefusal(const std::string& file, const RefusedFolder& refused);
 
 // The first of the folders that the program refuses; a missing one only when a folder above it is refused.
 RefusedFolder FindRefusedFolder(const std::vector<std::string>& folders);

@@ -4,6 +4,7 @@
 #include "Platform/FontLibraryFiles.h"
 #include "Platform/JudgedPaths.h"
 #include "Platform/StandardError.h"
+#include "Platform/XLibraryFiles.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -122,6 +123,7 @@ void DropRefusedLibraryVariables()
     DropRefusedXdgDataFolders();
     DropRefusedFontLibraryVariables();
     DropRefusedSoundLibraryFolders();
+    KeepXLibrariesToJudgedFiles();
 }
 
 }  // namespace ZV::Platform

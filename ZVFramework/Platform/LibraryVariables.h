@@ -11,7 +11,8 @@ namespace ZV::Platform {
 // - FONTCONFIG_FILE, FONTCONFIG_PATH and FONTCONFIG_SYSROOT, all three, when anything the font library would come to
 //   through them is refused;
 // - ALSA_CONFIG_DIR and ALSA_PLUGIN_DIR, each when the folder it names is refused.
-// A user's own variables, naming their own files, stay as they are.
+// A user's own variables, naming their own files, stay as they are. The X libraries are steered here too
+// (Platform/XLibraryFiles.h).
 void DropRefusedLibraryVariables();
 
 }  // namespace ZV::Platform

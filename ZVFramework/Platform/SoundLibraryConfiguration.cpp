@@ -4,10 +4,10 @@
 #include "Platform/JudgedPaths.h"
 #include "Platform/SaidOnce.h"
 #include "Platform/SoundLibraryIncludes.h"
+#include "Platform/SoundLibraryNames.h"
 #include "Platform/StandardError.h"
 
 #include <alsa/asoundlib.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,34 +23,17 @@ namespace ZV::Platform {
 
 namespace {
 
-// A file that includes more deeply than this includes itself, which would hold ALSA until it runs out of files.
+// A file that includes or names files more deeply than this comes back to itself, which would hold ALSA until it runs
+// out of files.
 constexpr int kDeepestInclude = 16;
 
 void SayLeftOut(const std::string& file, const RefusedFolder& refused)
 {
-    const std::string line = "The sound library reads no settings from " + file + ", as " +
-                             (refused.Path == file ? std::string("it") : refused.Path) + " " + refused.Exposure + ".";
+    const std::string line =
+        "The sound library reads no settings from " + file + ", as " + DescribeRefusal(file, refused) + ".";
     if (IsSaidForTheFirstTime(line)) {
         WriteDebuggerOutput((EscapeForLine(line) + "\n").c_str());
     }
-}
-
-// "~/" as ALSA expands it: the home the environment names, else the user's.
-std::string ExpandHome(const std::string& name)
-{
-    if (!name.starts_with("~/")) {
-        return name;
-    }
-    if (const char* home = std::getenv("HOME")) {
-        return home + name.substr(1);
-    }
-    std::vector<char> buffer(16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr) {
-        return name;
-    }
-    return found->pw_dir + name.substr(1);
 }
 
 // Why ALSA could not be handed the text: a file it includes, named as ALSA finds it, is refused, missing or
@@ -85,14 +68,85 @@ RefusedFolder JudgeIncludes(const std::string& text, const std::string& file, in
     return {};
 }
 
-// False when the file was not loaded.
-bool LoadFile(snd_config_t* root, const std::string& file)
+RefusedFolder JudgeSettingsText(const std::string& text, const std::string& file, bool withTopLevelHooks, int depth);
+
+// The files that ALSA loads for a name that passed: the file, or of a folder those whose names end in ".conf", in the
+// order of their names' versions (a folder among them is no file to load).
+std::vector<std::string> ListSettingsFiles(const std::string& path)
+{
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+        return {path};
+    }
+    std::vector<std::string> names = ListJudgedFolder(path);
+    std::erase_if(names, [](const std::string& name) { return name.size() <= 5 || !name.ends_with(".conf"); });
+    std::sort(names.begin(), names.end(), [](const std::string& first, const std::string& second) {
+        return strverscmp(first.c_str(), second.c_str()) < 0;
+    });
+    for (std::string& name : names) {
+        name = path + "/" + name;
+    }
+    return names;
+}
+
+// What ALSA reads by the name that a hook or a function of the settings gives.
+RefusedFolder JudgeNamedSettings(const std::string& path, int depth)
+{
+    if (depth > kDeepestInclude) {
+        return {path, "is named too deeply"};
+    }
+    const PathJudgement judged = JudgeLibraryPath(path);
+    if (judged.Refused.IsRefused() || !judged.Exists) {
+        return judged.Refused;
+    }
+    for (const std::string& file : ListSettingsFiles(path)) {
+        std::string text;
+        if (!ReadJudgedFile(file, text)) {
+            return {file, "cannot be read"};
+        }
+        if (RefusedFolder refused = JudgeSettingsText(text, file, true, depth); refused.IsRefused()) {
+            return refused;
+        }
+    }
+    return {};
+}
+
+// Why ALSA could not be handed the text: what it includes, or what its hooks and functions make ALSA read or load by
+// name, is refused, or could not be told.
+RefusedFolder JudgeSettingsText(const std::string& text, const std::string& file, bool withTopLevelHooks, int depth)
+{
+    if (RefusedFolder refused = JudgeIncludes(text, file, 0); refused.IsRefused()) {
+        return refused;
+    }
+    for (const SoundLibraryName& name : FindSoundLibraryNames(text, withTopLevelHooks)) {
+        RefusedFolder refused;
+        switch (name.kind) {
+        case SoundLibraryName::Kind::settings:
+            refused = JudgeNamedSettings(name.path, depth + 1);
+            break;
+        case SoundLibraryName::Kind::library:
+        case SoundLibraryName::Kind::folder:
+            refused = JudgeLibraryPath(name.path).Refused;
+            break;
+        case SoundLibraryName::Kind::untold:
+            refused = {file, "names a file that ALSA makes up as it runs"};
+            break;
+        }
+        if (refused.IsRefused()) {
+            return refused;
+        }
+    }
+    return {};
+}
+
+// False when the file was not loaded. The hooks at its top are the program's to run when it says so.
+bool LoadFile(snd_config_t* root, const std::string& file, bool hooksRunByProgram = false)
 {
     std::string text;
     if (!ReadJudgedFile(file, text)) {
         return false;
     }
-    if (RefusedFolder refused = JudgeIncludes(text, file, 0); refused.IsRefused()) {
+    if (RefusedFolder refused = JudgeSettingsText(text, file, !hooksRunByProgram, 0); refused.IsRefused()) {
         SayLeftOut(file, refused);
         return false;
     }
@@ -105,26 +159,12 @@ bool LoadFile(snd_config_t* root, const std::string& file)
     return result >= 0;
 }
 
-// A folder's files as ALSA loads them: those whose names end in ".conf", in the order of their names' versions. A
-// folder among them is no file to load.
-void LoadFolder(snd_config_t* root, const std::string& folder)
-{
-    std::vector<std::string> names = ListJudgedFolder(folder);
-    std::erase_if(names, [](const std::string& name) { return name.size() <= 5 || !name.ends_with(".conf"); });
-    std::sort(names.begin(), names.end(), [](const std::string& first, const std::string& second) {
-        return strverscmp(first.c_str(), second.c_str()) < 0;
-    });
-    for (const std::string& name : names) {
-        (void)LoadFile(root, folder + "/" + name);
-    }
-}
-
 // One entry of a load hook's list: alternatives split by "|||", the first that is there loaded.
 void LoadListed(snd_config_t* root, std::string_view listed)
 {
     for (std::size_t start = 0; start <= listed.size();) {
         const std::size_t end = std::min(listed.find("|||", start), listed.size());
-        const std::string file = ExpandHome(std::string(listed.substr(start, end - start)));
+        const std::string file = ExpandSoundLibraryHome(std::string(listed.substr(start, end - start)));
         start = end + 3;
         const PathJudgement judged = JudgeLibraryPath(file);
         if (judged.Refused.IsRefused()) {
@@ -134,11 +174,8 @@ void LoadListed(snd_config_t* root, std::string_view listed)
         if (!judged.Exists) {
             continue;
         }
-        struct stat status {};
-        if (stat(file.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
-            LoadFolder(root, file);
-        } else {
-            (void)LoadFile(root, file);
+        for (const std::string& settings : ListSettingsFiles(file)) {
+            (void)LoadFile(root, settings);
         }
         return;
     }
@@ -194,7 +231,7 @@ snd_config_t* MakeEmptyConfiguration()
 snd_config_t* MakeConfiguration()
 {
     snd_config_t* root = MakeEmptyConfiguration();
-    if (!LoadFile(root, std::string(snd_config_topdir()) + "/alsa.conf")) {
+    if (!LoadFile(root, std::string(snd_config_topdir()) + "/alsa.conf", true)) {
         snd_config_delete(root);
         return MakeEmptyConfiguration();
     }

@@ -82,12 +82,20 @@ private:
         return static_cast<char>(value);
     }
 
-    // ALSA counts a character that is no hexadecimal digit as 0.
+    // A digit's value as ALSA takes it: a letter from "a" to "f", in either case, counts its distance from "a" (so
+    // "\x2d" is "#"), and any other character counts 0.
     static int HexValue(char c)
     {
-        constexpr std::string_view kDigits = "0123456789abcdef";
-        const std::size_t value = kDigits.find(c >= 'A' && c <= 'F' ? static_cast<char>(c - 'A' + 'a') : c);
-        return value == std::string_view::npos ? 0 : static_cast<int>(value);
+        if (c >= '0' && c <= '9') {
+            return c - '0';
+        }
+        if (c >= 'a' && c <= 'f') {
+            return c - 'a';
+        }
+        if (c >= 'A' && c <= 'F') {
+            return c - 'A';
+        }
+        return 0;
     }
 
     std::string_view mText;

@@ -1,6 +1,7 @@
 #include "Platform/X11Display.h"
 
 #include "Platform/DebuggerOutput.h"
+#include "Platform/X11Resources.h"
 
 #include <algorithm>
 #include <chrono>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include <X11/Xlib.h>
+#include <X11/Xresource.h>
 #include <xcb/xcb.h>
 // The request counters and the request buffer of a connection, which no public call sets. Last: it defines min and
 // max.
@@ -224,7 +226,10 @@ std::unique_ptr<DisplayConnection> DisplayConnection::Open()
     if (display == nullptr) {
         return nullptr;
     }
-    std::unique_ptr<DisplayConnection> connection(new DisplayConnection(display));
+    // Before anyone asks the connection for a resource, which would have Xlib read the files unjudged.
+    XrmDatabase resources = MakeJudgedResourceDatabase(display);
+    XrmSetDatabase(display, resources);
+    std::unique_ptr<DisplayConnection> connection(new DisplayConnection(display, resources));
     XSetIOErrorExitHandler(display, &DisplayConnection::MarkLost, connection.get());
     return connection;
 }
@@ -243,6 +248,7 @@ DisplayConnection::~DisplayConnection()
         return;
     }
     XCloseDisplay(mDisplay);
+    XrmDestroyDatabase(mResources);
 }
 
 void ChangeLongProperty(Display* display, Window window, Atom property, Atom type, const unsigned long* items,

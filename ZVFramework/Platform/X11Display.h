@@ -5,6 +5,7 @@
 #include <memory>
 
 struct _XDisplay;
+struct _XrmHashBucketRec;
 
 namespace ZV::Platform {
 
@@ -14,7 +15,7 @@ namespace ZV::Platform {
 // of ending the process, also while it opens: from then on Xlib sends nothing on it, answers every question with
 // nothing, counts every request as done and drops what the request would have sent, and its owner stops using it.
 // Xlib keeps a lost connection to the thread that met the loss, the one thread that uses it; it is left open when the
-// object goes.
+// object goes. Xlib reads resources from the judged files alone (Platform/X11Resources.h).
 class DisplayConnection {
 public:
     // The display that $DISPLAY names; null when it is not set, the server cannot be reached, the server ends while
@@ -32,11 +33,13 @@ public:
     bool IsLost() const { return mLost.load(); }
 
 private:
-    explicit DisplayConnection(_XDisplay* display) : mDisplay(display) {}
+    DisplayConnection(_XDisplay* display, _XrmHashBucketRec* resources) : mDisplay(display), mResources(resources) {}
 
     static void MarkLost(_XDisplay* display, void* connection);
 
     _XDisplay* mDisplay;
+    // The connection's resources (Platform/X11Resources.h), kept with a lost connection.
+    _XrmHashBucketRec* mResources;
     std::atomic<bool> mLost{false};
 };
 

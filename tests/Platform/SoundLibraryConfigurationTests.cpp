@@ -2,6 +2,7 @@
 
 #include "DebuggerOutputCapture.h"
 #include "TestFiles.h"
+#include "support/AnotherUsersFiles.h"
 #include "support/ScopedEnvironment.h"
 
 #include <fcntl.h>
@@ -25,18 +26,9 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 namespace fs = std::filesystem;
 
-constexpr uid_t kAnotherUser = 54321;
 // Long enough that only an open that hangs makes the wait fail.
 constexpr std::chrono::seconds kHangGuard{60};
 const std::string kSettings = "rawmidi_type.hw { lib \"" ZV_LOAD_MARKER_LIBRARY "\" }\n";
-
-void GiveToAnotherUser(const std::string& path)
-{
-    for (const auto& entry : fs::recursive_directory_iterator(path)) {
-        ASSERT_EQ(lchown(entry.path().c_str(), kAnotherUser, kAnotherUser), 0);
-    }
-    ASSERT_EQ(lchown(path.c_str(), kAnotherUser, kAnotherUser), 0);
-}
 
 // Opens a port that is not there, with a configuration made now; false when the open did not come back, and then the
 // named pipes are let go, so that the test ends.
@@ -79,7 +71,7 @@ TEST(SoundLibraryConfiguration, RootLoadsNoLibraryThatSettingsInAHomeItRefusesNa
     folder.Write("home/.asoundrc", kSettings);
     fs::create_directories(folder / "empty");
     for (const std::string& path : {folder / "their-home", folder / "their-config", sticky + "/alsa", theirs}) {
-        GiveToAnotherUser(path);
+        Testing::GiveToAnotherUser(path);
     }
     ASSERT_EQ(chmod(sticky.c_str(), 01777), 0);
     const std::string marker = folder / "loaded";
@@ -115,6 +107,59 @@ TEST(SoundLibraryConfiguration, RootLoadsNoLibraryThatSettingsInAHomeItRefusesNa
         } else {
             EXPECT_FALSE(fs::exists(marker));
             EXPECT_THAT(output.Texts(), Contains("The sound library reads no settings from " + start.refusal + ".\n"));
+        }
+    }
+}
+
+// ALSA reads the files that a hook lists (in a load hook's list, "~/" is the home of the environment) or a "refer"
+// function names, and whatever those name in turn, when it opens a device: root's own settings that name a file of
+// another user's, directly or by a name made of variables, are left out whole. Root's own file named so is read.
+TEST(SoundLibraryConfiguration, RootLoadsNoLibraryThatAFileNamedByAHookOrFunctionOfItsSettingsNames)
+{
+    if (getuid() != 0) {
+        GTEST_SKIP() << "another user is needed, and only root can act as one";
+    }
+    const Testing::TemporaryFolder folder;
+    const std::string theirs = folder.Write("their-home/.asoundrc.local", kSettings);
+    Testing::GiveToAnotherUser(folder / "their-home");
+    const std::string rootsOwn = folder.Write("roots/settings", kSettings);
+    fs::create_directories(folder / "empty");
+    const std::string marker = folder / "loaded";
+    const auto hookLoading = [](const std::string& file) {
+        return "@hooks [ { func load files [ " + file + " ] } ]\n";
+    };
+    const std::string madeOfVariables =
+        "{ @func concat strings [ { @func getenv vars [ ZV_TEST_FOLDER ] default /nowhere } \"/.asoundrc.local\" ] }";
+
+    struct Start {
+        std::string home;
+        std::string text;
+    };
+    int starts = 0;
+    // Root's own file last: the library it loads stays loaded.
+    for (const Start& start :
+         {Start{folder / "their-home", hookLoading("\"~/.asoundrc.local\"")},
+          Start{folder / "empty", hookLoading(madeOfVariables)},
+          Start{folder / "empty", "rawmidi.hw.named { @func refer file \"" + theirs +
+                                      "\" name defaults.rawmidi.card }\n"},
+          Start{folder / "empty", hookLoading("\"" + rootsOwn + "\"")}}) {
+        SCOPED_TRACE(start.text);
+        // A line is said once in a process: each start has a configuration folder of its own.
+        const std::string config = "config" + std::to_string(++starts);
+        const std::string settings = folder.Write(config + "/alsa/asoundrc", start.text);
+        Testing::ScopedEnvironment environment;
+        environment.Set("HOME", start.home.c_str());
+        environment.Set("XDG_CONFIG_HOME", (folder / config).c_str());
+        environment.Set("ZV_TEST_FOLDER", (folder / "their-home").c_str());
+        environment.Set("ZV_TEST_LOAD_MARKER", marker.c_str());
+        const Testing::DebuggerOutputCapture output;
+        EXPECT_TRUE(OpenComesBack());
+        if (start.text.find(rootsOwn) != std::string::npos) {
+            EXPECT_TRUE(fs::exists(marker)) << "root's own file is read";
+        } else {
+            EXPECT_FALSE(fs::exists(marker));
+            EXPECT_THAT(output.Texts(), Contains("The sound library reads no settings from " + settings + ", as " +
+                                                 (folder / "their-home") + " belongs to another user.\n"));
         }
     }
 }

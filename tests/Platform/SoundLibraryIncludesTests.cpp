@@ -16,9 +16,10 @@ TEST(SoundLibraryIncludes, IncludesAreFoundBetweenTokensDecodedAndAnOpenEndIsRef
 {
     std::vector<std::string> names;
     ASSERT_TRUE(FindSoundLibraryIncludes("a 1 </x/one>\nb \"<no> \\\" <no>\" # <no>\n"
-                                         "!c.<conf\\x64ir:two>{<\\/th\\162ee>}d<no> 1.<four>",
+                                         "!c.<conf\\x64ir:two>{<\\/th\\162ee>}d<no> 1.<four> <\\x2ff\\x2Dve>",
                                          false, names));
-    EXPECT_THAT(names, ElementsAre("/x/one", "confdir:two", "/three", "four"));
+    // ALSA counts a hexadecimal letter from "a": "\x2f" is "%".
+    EXPECT_THAT(names, ElementsAre("/x/one", "confdir:two", "/three", "four", "%f#ve"));
     EXPECT_TRUE(FindSoundLibraryIncludes("a 1 # the last line", false, names));
     EXPECT_FALSE(FindSoundLibraryIncludes("a 1 # the last line", true, names)) << "included, it goes on where it was";
     EXPECT_FALSE(FindSoundLibraryIncludes("a 'open", false, names));

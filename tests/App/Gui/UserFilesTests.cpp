@@ -1,8 +1,9 @@
 #include "App/Gui/ProgramOnDesktop.h"
+#include "support/AnotherUsersFiles.h"
 
 #include <signal.h>
-#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/utsname.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
@@ -18,21 +19,12 @@ namespace {
 using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::IsSupersetOf;
 using ::testing::Not;
 using UserFiles = ProgramOnDesktop;
 namespace fs = std::filesystem;
 
-// A user id that no account on the machine has, standing for another user.
-constexpr uid_t kAnotherUser = 54321;
 const std::string kSettingsFolder = "Corvan/Halvista Firmware Updater";
-
-void GiveToAnotherUser(const std::string& path)
-{
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(path)) {
-        ASSERT_EQ(lchown(entry.path().c_str(), kAnotherUser, kAnotherUser), 0) << entry.path();
-    }
-    ASSERT_EQ(lchown(path.c_str(), kAnotherUser, kAnotherUser), 0) << path;
-}
 
 // A font configuration that names a cache folder and a folder with a font in it, which needs a cache.
 void WriteFontConfiguration(const TemporaryFolder& folder, const std::string& file, const std::string& named)
@@ -42,27 +34,6 @@ void WriteFontConfiguration(const TemporaryFolder& folder, const std::string& fi
     fs::create_directories(named + "/fonts");
     fs::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", named + "/fonts/Font.ttf");
 }
-
-// Whether anything opened a folder watched (to list it) or a file in it, from the watch's making on.
-class OpenWatch {
-public:
-    explicit OpenWatch(const std::string& folder) : mDescriptor(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
-    {
-        EXPECT_GE(inotify_add_watch(mDescriptor, folder.c_str(), IN_OPEN), 0) << folder;
-    }
-    OpenWatch(const OpenWatch&) = delete;
-    OpenWatch& operator=(const OpenWatch&) = delete;
-    ~OpenWatch() { close(mDescriptor); }
-
-    bool SawAnOpen() const
-    {
-        char events[4096];
-        return read(mDescriptor, events, sizeof events) > 0;
-    }
-
-private:
-    int mDescriptor;
-};
 
 TEST_F(UserFiles, TheUsersOwnLinksToTheirOwnFilesAreReadAndWrittenThroughAndStayLinks)
 {
@@ -348,6 +319,41 @@ TEST_F(UserFiles, ANamedPipeThatTheSettingsIncludeHoldsNeitherTheWindowNorTheEnd
     EXPECT_THAT(program->LinesStartingWith("The sound library"),
                 ElementsAre("The sound library reads no settings from " + settings + ", as " + pipe +
                             " is neither a file nor a folder."));
+}
+
+// The X libraries read a compose table, resources and cursor themes from the home by their names, and a named pipe
+// there would hold the program for good before its window shows, deaf to the requests to end: as root with another
+// user's home (as "sudo -E" keeps it), they read nothing there.
+TEST_F(UserFiles, RootsXLibrariesReadNothingOfAnotherUsersHomeWhoseNamedPipesHoldNeitherTheWindowNorTheEnd)
+{
+    if (getuid() != 0) {
+        GTEST_SKIP() << "another user is needed, and only root can act as one";
+    }
+    ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
+    const std::string theirHome = mFolder / "their-home";
+    fs::create_directories(theirHome + "/.icons/default/cursors");
+    utsname system{};
+    ASSERT_EQ(uname(&system), 0);
+    for (const std::string& name : {std::string(".XCompose"), std::string(".Xdefaults"),
+                                    ".Xdefaults-" + std::string(system.nodename),
+                                    std::string(".icons/default/index.theme"),
+                                    std::string(".icons/default/cursors/default")}) {
+        ASSERT_EQ(mkfifo((theirHome + "/" + name).c_str(), 0600), 0) << name;
+    }
+    GiveToAnotherUser(theirHome);
+
+    const std::unique_ptr<ProgramUnderTest> program = Start({}, {{"HOME", theirHome}});
+    ASSERT_NE(WaitForMainWindow(*program), 0u) << program->ReadStandardError();
+    program->Signal(SIGTERM);
+    ASSERT_TRUE(WaitForProgramEnd(*program));
+    EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+    const std::string why = ", as " + theirHome + " belongs to another user";
+    EXPECT_THAT(program->LinesStartingWith("The X libraries"),
+                IsSupersetOf({"The X libraries read no compose table from " + theirHome + "/.XCompose" + why +
+                                  "; the locale's own is used.",
+                              "The X libraries read no cursor themes from " + theirHome + "/.icons" + why + ".",
+                              "The X libraries read no resources from " + theirHome + "/.Xdefaults-" +
+                                  system.nodename + why + "."}));
 }
 
 }  // namespace
