@@ -65,8 +65,12 @@ ZVRESULT LScriptedEngine::RefreshSelectedDevice()
     return Run("RefreshSelectedDevice", mRefresh);
 }
 
-ZVRESULT LScriptedEngine::EnterUpdateMode()
+ZVRESULT LScriptedEngine::EnterUpdateMode(const EnterRequestGate& mayGo)
 {
+    if (mayGo && !mayGo()) {
+        mCalls.push_back("EnterUpdateMode kept back");
+        return kEnterRequestKeptBack;
+    }
     return Run("EnterUpdateMode", mEnterUpdateMode);
 }
 
