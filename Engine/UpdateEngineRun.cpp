@@ -141,7 +141,8 @@ bool LUpdateEngine::WaitForUpdatedDeviceToRun()
         return false;
     }
     for (;;) {
-        if (CountPresent(record) == 1 && Succeeded(ProbeDevice(record))) {
+        const bool present = CountPresent(record) == 1;
+        if (present && Succeeded(ProbeDevice(record))) {
             if (record.InUpdateMode) {
                 // Back in update mode, it runs no build.
                 return false;
@@ -153,7 +154,8 @@ bool LUpdateEngine::WaitForUpdatedDeviceToRun()
         if (Platform::GetMillisecondTick() - *confirmedAt >= LUpdateProcessor::GetUpdateModeEntryWait()) {
             return false;
         }
-        Platform::SleepMilliseconds(kFinalPollInterval);
+        // Counted often while it restarts; asked at the final poll's pace while it answers otherwise.
+        Platform::SleepMilliseconds(present ? kFinalPollInterval : kNamesakeSettleTurn);
     }
 }
 

@@ -68,7 +68,6 @@ ZVRESULT LScriptedEngine::RefreshSelectedDevice()
 ZVRESULT LScriptedEngine::EnterUpdateMode(const EnterRequestGate& mayGo)
 {
     if (mayGo && !mayGo()) {
-        mCalls.push_back("EnterUpdateMode kept back");
         return kEnterRequestKeptBack;
     }
     return Run("EnterUpdateMode", mEnterUpdateMode);
