@@ -233,8 +233,8 @@ public:
     // Once an update finished: looks for the device again (ScanForDevices, then RefreshSelectedDevice), to find it
     // running with the build it came back with. The state tells what was found.
     [[nodiscard]] virtual ZVRESULT LookAfterUpdate();
-    // Once an update finished: waits for its device to run again, where that is known to be the device (the engine's
-    // own answer), so that the build it came back with is known: true when it runs. Without such knowledge, false.
+    // Once an update finished: waits for its device to run again, so that the build it came back with is known; true
+    // when it runs. False at once where the device cannot be told from another.
     virtual bool WaitForUpdatedDeviceToRun() { return false; }
     // Whether the owner waits for the device, and the other devices of its names, to come back after it confirmed an
     // image (the window, whose user presses "NEXT"): the update then ends at the confirmation, and LookAfterUpdate
