@@ -289,9 +289,10 @@ private:
     // That count once the chosen one confirmed an image, while the owner awaits the devices of its names
     // (LookAfterUpdate) and has not found it running yet; else kNotSentIntoUpdateMode.
     std::atomic<std::int32_t> mNamesakesAfterUpdate{kNotSentIntoUpdateMode};
-    // When the last update was confirmed, its device alone with its names and not awaited by the owner; until
-    // WaitForUpdatedDeviceToRun takes it.
-    std::atomic<std::optional<std::uint32_t>> mLoneDeviceConfirmedAt{std::nullopt};
+    // The last update's device was alone with its names and not awaited by the owner, until WaitForUpdatedDeviceToRun
+    // takes it; and when it confirmed the update (written first).
+    std::atomic<bool> mLoneDeviceToAwait{false};
+    std::atomic<std::uint32_t> mLoneDeviceConfirmedAt{0};
 };
 
 // A new engine held by the caller.

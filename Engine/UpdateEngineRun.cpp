@@ -40,7 +40,7 @@ std::uint32_t LUpdateEngine::GetFinalPollLimit()
 ZVRESULT LUpdateEngine::RunUpdate()
 {
     SetUpdateStatus(kUpdateRunning);
-    mLoneDeviceConfirmedAt.store(std::nullopt);
+    mLoneDeviceToAwait.store(false);
     const std::int32_t index = GetSelectedDeviceIndex();
     DeviceDefinitionEx device;
     // The image checked before the device was touched; the file is not read again, so nothing it became since can
@@ -126,7 +126,8 @@ ZVRESULT LUpdateEngine::RunUpdate()
         }
     }
     // Alone with its names, it may be looked for until it runs again (WaitForUpdatedDeviceToRun).
-    mLoneDeviceConfirmedAt.store(alone && expected <= 1 ? std::optional<std::uint32_t>(confirmedAt) : std::nullopt);
+    mLoneDeviceConfirmedAt.store(confirmedAt);
+    mLoneDeviceToAwait.store(alone && expected <= 1);
     SetUpdateStatus(kUpdateFinished);
     SetDeviceState(kDeviceUpdateEnded);
     return sent;
@@ -134,10 +135,11 @@ ZVRESULT LUpdateEngine::RunUpdate()
 
 bool LUpdateEngine::WaitForUpdatedDeviceToRun()
 {
-    const std::optional<std::uint32_t> confirmedAt = mLoneDeviceConfirmedAt.exchange(std::nullopt);
+    const bool awaited = mLoneDeviceToAwait.exchange(false);
+    const std::uint32_t confirmedAt = mLoneDeviceConfirmedAt.load();
     const std::int32_t index = GetSelectedDeviceIndex();
     DeviceDefinitionEx record;
-    if (!confirmedAt || GetDeviceState() != kDeviceUpdateEnded || !GetFoundDevice(index, record)) {
+    if (!awaited || GetDeviceState() != kDeviceUpdateEnded || !GetFoundDevice(index, record)) {
         return false;
     }
     for (;;) {
@@ -151,7 +153,7 @@ bool LUpdateEngine::WaitForUpdatedDeviceToRun()
             SetDeviceState(kDeviceRunning);
             return true;
         }
-        if (Platform::GetMillisecondTick() - *confirmedAt >= LUpdateProcessor::GetUpdateModeEntryWait()) {
+        if (Platform::GetMillisecondTick() - confirmedAt >= LUpdateProcessor::GetUpdateModeEntryWait()) {
             return false;
         }
         // Counted often while it restarts; asked at the final poll's pace while it answers otherwise.
