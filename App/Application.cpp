@@ -146,7 +146,7 @@ ZVRESULT LApplication::RunApplicationShutdown()
     // No window is left to show how an update that began ended, or it may not have shown it: a request from the system
     // may have come while the window was frozen, and waited until the update had ended. A silent run that could not
     // update says why.
-    const bool endOwed = mUpdateBegan->load() && (mMainWindowLost || mSystemAskedToEndOnceUpdateBegan);
+    const bool endOwed = mUpdateBegan->load() && (mMainWindowLost || mSystemAskedToEnd);
     const bool silentRunFailed = mSilentRunInWindow && mExitCode == kExitUpdateFailed;
     if ((endOwed || silentRunFailed) && mUpdateProcessor->GetEngine()) {
         // Unless the window said it already (a refused firmware file).
@@ -172,9 +172,7 @@ void LApplication::OnBeforeMessageLoop()
 
 void LApplication::OnSystemRequestToEnd()
 {
-    if (mUpdateBegan->load()) {
-        mSystemAskedToEndOnceUpdateBegan = true;
-    }
+    mSystemAskedToEnd = true;
 }
 
 void LApplication::OnMainWindowLost(bool displayLost, bool ending)
@@ -193,7 +191,17 @@ bool LApplication::ProcessIdle(bool firstPass)
 {
     const bool more = LApplicationBase::ProcessIdle(firstPass);
     CarryOnWithoutWindow();
+    EndAsTheSystemAsked();
     return more;
+}
+
+void LApplication::EndAsTheSystemAsked()
+{
+    // The request was held back by an update on its way or running, or by work on the engine that may start one: it
+    // ends the program once that is over, rather than leave the window up with nothing said.
+    if (mSystemAskedToEnd && !IsExitRequested() && CanExit()) {
+        ExitApplication();
+    }
 }
 
 void LApplication::CarryOnWithoutWindow()

@@ -46,14 +46,15 @@ public:
     [[nodiscard]] ZVRESULT RunApplicationShutdown() override;
     // A run with its window that starts its update automatically starts it now that the window stands.
     void OnBeforeMessageLoop() override;
-    // Once an update began, the program that a request from the system ends says how the update ended.
+    // Once an update began, the program that a request from the system ends says how the update ended. A request
+    // that an update held back ends the program once the update has ended.
     void OnSystemRequestToEnd() override;
     // A lost display says so in one line on the standard error, and whether the update goes on; so does a window
     // that another program destroyed while an update holds the end back.
     void OnMainWindowLost(bool displayLost, bool ending) override;
     // The windows' idle work; then, once the main window has gone without being closed, an update on its way goes on
     // without it: the wait for the device sent into update mode, then the update, which holds the program's end back
-    // as ever.
+    // as ever. A request from the system that was held back ends the program as soon as it may.
     bool ProcessIdle(bool firstPass) override;
     // Unless an update runs or is on its way: the program never ends in the middle of one. Once it answers yes, the
     // program ends: no device is sent into update mode any more, and the answer stays yes.
@@ -81,6 +82,7 @@ private:
     // Once the main window went without being closed: waits for a device sent into update mode that nobody waits for
     // any more, to start its update.
     void CarryOnWithoutWindow();
+    void EndAsTheSystemAsked();
 
     MidiCommFactory mMidiFactory;
     ZV::RCPtr<LUpdateProcessor> mUpdateProcessor;
@@ -94,8 +96,8 @@ private:
     std::shared_ptr<std::atomic<bool>> mUpdateBegan = std::make_shared<std::atomic<bool>>(false);
     // The main window went without being closed.
     bool mMainWindowLost = false;
-    // The system asked the program to end once an update began: the window may not have shown how it ended.
-    bool mSystemAskedToEndOnceUpdateBegan = false;
+    // The system asked the program to end: once an update began, the window may not have shown how it ended.
+    bool mSystemAskedToEnd = false;
     // The wait for the device, away from this thread, once the window that waited for it has gone.
     ZV::LBackgroundWork mWaitWithoutWindow;
 };

@@ -153,6 +153,20 @@ std::string DescribeFailure(LUpdateEngineInterface& engine, bool timedOut)
     return "";
 }
 
+// A device back from its update on another build than the file's, in words; "" for any other.
+std::string DescribeUpdateNotTaken(LUpdateEngineInterface& engine)
+{
+    if (engine.GetUpdateStatus(false) != LUpdateEngineInterface::kUpdateFinished || !engine.RunsOtherBuildThanFile()) {
+        return "";
+    }
+    WideString deviceVersion;
+    WideString fileVersion;
+    (void)engine.GetDeviceFirmwareVersionText(deviceVersion);
+    (void)engine.GetFirmwareFileVersionText(fileVersion);
+    return "the device confirmed the update, but came back running build " + Narrow(deviceVersion) +
+           ", not the firmware file's build " + Narrow(fileVersion) + "; the update did not take";
+}
+
 // Where the processor left things: the failure, else the file and the device.
 std::string DescribeEngineState(LUpdateEngineInterface& engine)
 {
@@ -168,11 +182,14 @@ std::string DescribeEngineState(LUpdateEngineInterface& engine)
     return DescribeDevice(engine);
 }
 
-// Why the update did not complete, also when its start was refused; "" when nothing failed.
+// Why the update did not complete, also when its start was refused or it did not take; "" when nothing failed.
 std::string DescribeUnfinished(LUpdateEngineInterface& engine, bool timedOut)
 {
     if (std::string failure = DescribeFailure(engine, timedOut); !failure.empty()) {
         return failure;
+    }
+    if (std::string notTaken = DescribeUpdateNotTaken(engine); !notTaken.empty()) {
+        return notTaken;
     }
     if (engine.GetDeviceState() == LUpdateEngineInterface::kDeviceInUpdateMode &&
         engine.GetUpdateStatus(false) == LUpdateEngineInterface::kUpdateIdle) {
@@ -209,6 +226,10 @@ HeadlessOutcome FinishWithoutWindow(LUpdateProcessor& processor)
 {
     const bool timedOut = CancelRunningUpdate(processor);
     LUpdateEngineInterface& engine = *processor.GetEngine();
+    if (engine.GetUpdateStatus(false) == LUpdateEngineInterface::kUpdateFinished) {
+        // The device said "update done"; the build it runs once back says whether the update took.
+        (void)engine.WaitForUpdatedDeviceToRun();
+    }
     if (const std::string unfinished = DescribeUnfinished(engine, timedOut); !unfinished.empty()) {
         return HeadlessOutcome{kExitUpdateFailed, ErrorLine(unfinished)};
     }

@@ -20,7 +20,8 @@ struct HeadlessOutcome {
 // Tells how the program ends after the processor's initialisation answered that the window is not needed. An update
 // still running is cancelled, and its end waited for, so that the program never ends in the middle of it: the
 // processor has waited for it as long as a silent run may. One whose last image message is on its way goes on to the
-// end that the device confirms, or to its own bounds.
+// end that the device confirms, or to its own bounds. A device back from its update on another build than the file's
+// did not take it (exit code 3).
 HeadlessOutcome FinishWithoutWindow(LUpdateProcessor& processor);
 
 // Tells how a silent run ends that cannot update and has no display for the window that would say why: exit code 3

@@ -48,6 +48,8 @@ public:
     static constexpr std::uint32_t kStatusReplyTimeout = 1000;
     static constexpr std::uint32_t kVersionReplyTimeout = 2000;
     static constexpr std::uint32_t kFinalPollInterval = 500;
+    // How often the devices of the chosen one's names are counted while they settle after a confirmation.
+    static constexpr std::uint32_t kNamesakeSettleTurn = 100;
     // A device that has not reported "update done" this long after the image gives the update up.
     static constexpr std::uint32_t kDefaultFinalPollLimit = 120000;
     static constexpr std::int64_t kPauseAfterMessageMicroseconds = 1000;
@@ -68,8 +70,18 @@ public:
     [[nodiscard]] ZVRESULT RefreshSelectedDevice() override;
     // Sends the selected running device the request that restarts it into update mode (kDeviceEnteringUpdateMode):
     // 0 sent, 1 in update mode already, 0x80004005 unless kDeviceRunning or when the request cannot be sent
-    // (kDeviceUnusable).
-    [[nodiscard]] ZVRESULT EnterUpdateMode() override;
+    // (kDeviceUnusable). The gate is asked once the other devices of its names were looked at.
+    using LUpdateEngineInterface::EnterUpdateMode;
+    [[nodiscard]] ZVRESULT EnterUpdateMode(const EnterRequestGate& mayGo) override;
+    // Once a device alone with its names confirmed an update that its owner does not await: probes it in turns until
+    // it runs again (true, kDeviceRunning with the version it came back with), no longer than the wait for update
+    // mode, a restart's bound, from the confirmation on. False at once for any other.
+    bool WaitForUpdatedDeviceToRun() override;
+    // Once the owner awaits the devices of the names after a confirmation: while fewer of them are there than when
+    // the chosen one was sent into update mode, nothing more (kDeviceUpdateEnded or kDeviceNotFound stays); once they
+    // are, one that waits in update mode or that another program holds fails the update as the update's own look
+    // does, else the device is looked for.
+    [[nodiscard]] ZVRESULT LookAfterUpdate() override;
     // True when the file's build is greater than the selected device's.
     bool IsUpdateAvailable() const override;
     [[nodiscard]] ZVRESULT CancelUpdate() override;
@@ -190,11 +202,12 @@ private:
                                     bool firstInUpdateMode, bool anyHeld);
     // Once a device of the record's update-mode names confirmed the image, after the chosen one was sent into update
     // mode as one of the expected devices of the names: waits until that many are there again (the one that
-    // confirmed may restart, the chosen one may still be on its way back), but no longer than the wait for update
-    // mode, a restart's bound, from the confirmation on; then asks each. kOneLeftWaiting when one answers in update
-    // mode: it waits for an image, and may be the chosen one; kOneLeftHeld when another program holds one; kOneAway
-    // when fewer are there than expected; else kTold.
-    Namesakes LookForNamesakeLeftWaiting(const DeviceDefinitionEx& record, std::int32_t expected);
+    // confirmed may restart, the chosen one may still be on its way back), but no longer than the wait from the tick
+    // given on; then asks each. kOneLeftWaiting when one answers in update mode: it waits for an image, and may be the
+    // chosen one; kOneLeftHeld when another program holds one; kOneAway when fewer are there than expected; else
+    // kTold.
+    Namesakes LookForNamesakeLeftWaiting(const DeviceDefinitionEx& record, std::int32_t expected,
+                                         std::uint32_t waitFrom, std::uint32_t wait);
     // The input and output devices that carry the record's update-mode names now, and the larger of the two.
     void CountPorts(const DeviceDefinitionEx& record, std::uint32_t& captures, std::uint32_t& renders) const;
     std::uint32_t CountPresent(const DeviceDefinitionEx& record) const;
@@ -273,6 +286,13 @@ private:
     // sent there; kNotSentIntoUpdateMode before that and once it confirmed an image. The worker reads it.
     static constexpr std::int32_t kNotSentIntoUpdateMode = -1;
     std::atomic<std::int32_t> mNamesakesInUpdateMode{kNotSentIntoUpdateMode};
+    // That count once the chosen one confirmed an image, while the owner awaits the devices of its names
+    // (LookAfterUpdate) and has not found it running yet; else kNotSentIntoUpdateMode.
+    std::atomic<std::int32_t> mNamesakesAfterUpdate{kNotSentIntoUpdateMode};
+    // The last update's device was alone with its names and not awaited by the owner, until WaitForUpdatedDeviceToRun
+    // takes it; and when it confirmed the update (written first).
+    std::atomic<bool> mLoneDeviceToAwait{false};
+    std::atomic<std::uint32_t> mLoneDeviceConfirmedAt{0};
 };
 
 // A new engine held by the caller.

@@ -12,7 +12,7 @@ constexpr const wchar_t* kNidMidiDataCaptured = L"NID_MIDI_DATA_CAPTURED";
 
 }  // namespace
 
-ZVRESULT LUpdateEngine::EnterUpdateMode()
+ZVRESULT LUpdateEngine::EnterUpdateMode(const EnterRequestGate& mayGo)
 {
     const std::int32_t state = GetDeviceState();
     if (state == kDeviceInUpdateMode) {
@@ -30,6 +30,11 @@ ZVRESULT LUpdateEngine::EnterUpdateMode()
     if (verdict != Namesakes::kTold) {
         // Another device of its names went into update mode since it was chosen: this one stays as it is.
         return RefuseSharedName(index, verdict, DevicePlace::kUnsaid, counted);
+    }
+    // After the look at the devices of its names, which may take a while: what asked meanwhile to keep the device as
+    // it is still counts.
+    if (mayGo && !mayGo()) {
+        return kEnterRequestKeptBack;
     }
     SetDeviceState(kDeviceEnteringUpdateMode);
     ZVRESULT result = ZV_E_FAIL;
@@ -54,6 +59,7 @@ ZVRESULT LUpdateEngine::EnterUpdateMode()
         return result;
     }
     mNamesakesInUpdateMode.store(namesakes);
+    mNamesakesAfterUpdate.store(kNotSentIntoUpdateMode);
     ReportStep("sent the device into update mode");
     return ZV_S_OK;
 }

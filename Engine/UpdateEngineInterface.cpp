@@ -261,6 +261,13 @@ bool LUpdateEngineInterface::IsUpdateAvailable() const
     return GetVersionToCompare(deviceVersion) && IsNewerThan(GetFirmwareFileVersion(), deviceVersion);
 }
 
+bool LUpdateEngineInterface::RunsOtherBuildThanFile() const
+{
+    VersionRecord deviceVersion;
+    return GetDeviceState() == kDeviceRunning && GetVersionToCompare(deviceVersion) &&
+           deviceVersion.Build != GetFirmwareFileVersion().Build;
+}
+
 bool LUpdateEngineInterface::GetReservedFlag() const
 {
     return true;
@@ -304,6 +311,12 @@ ZVRESULT LUpdateEngineInterface::WaitForUpdate(std::uint32_t milliseconds)
         return ZV_S_OK;
     }
     return mDoneEvent->Wait(milliseconds) == kWaitSignalled ? ZV_S_OK : ZV_E_FAIL;
+}
+
+ZVRESULT LUpdateEngineInterface::LookAfterUpdate()
+{
+    (void)ScanForDevices();
+    return RefreshSelectedDevice();
 }
 
 std::int32_t LUpdateEngineInterface::GetUpdateStatus(bool reset)

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // The update engine as its owner and the window see it: the device definitions, the device state and the selected
@@ -175,6 +176,8 @@ public:
 
     // The build of every firmware file: the file itself is not read for it.
     static constexpr std::uint32_t kFirmwareFileBuild = 78822;
+    // EnterUpdateMode's answer when its gate kept the request back.
+    static constexpr ZVRESULT kEnterRequestKeptBack = static_cast<ZVRESULT>(0x80004004u);
 
     LUpdateEngineInterface();
     LUpdateEngineInterface(const LUpdateEngineInterface&) = delete;
@@ -205,8 +208,17 @@ public:
     [[nodiscard]] virtual ZVRESULT GetDeviceFirmwareVersionText(ZV::WideString& text) const;
     [[nodiscard]] virtual ZVRESULT RefreshSelectedDevice() = 0;
     virtual std::int32_t GetReservedValue() const;
-    [[nodiscard]] virtual ZVRESULT EnterUpdateMode() = 0;
+    // Asked on the thread that sends the device into update mode, at the last moment before the request goes: false
+    // keeps the request back, and the device stays as it is.
+    using EnterRequestGate = std::function<bool()>;
+    // Sends the selected running device the request that restarts it into update mode, once the gate (when given)
+    // lets it go: kEnterRequestKeptBack when it does not.
+    [[nodiscard]] virtual ZVRESULT EnterUpdateMode(const EnterRequestGate& mayGo) = 0;
+    [[nodiscard]] ZVRESULT EnterUpdateMode() { return EnterUpdateMode(EnterRequestGate()); }
     virtual bool IsUpdateAvailable() const;
+    // The selected device runs, and another build than the firmware file's: once it took an update, one that did not
+    // take. False while its build is not known.
+    virtual bool RunsOtherBuildThanFile() const;
     virtual bool GetReservedFlag() const;
     // Hands the update to the worker thread with the image to send: the one CheckFirmwareFile held, when the file
     // still holds it, else the file as it is now. 0x80004005 unless a firmware file is there and fit to send and the
@@ -218,6 +230,17 @@ public:
     // update then ends by its own bounds, and a confirmation from the device always counts. 0x80004005 unless
     // updating.
     [[nodiscard]] virtual ZVRESULT CancelUpdate() = 0;
+    // Once an update finished: looks for the device again (ScanForDevices, then RefreshSelectedDevice), to find it
+    // running with the build it came back with. The state tells what was found.
+    [[nodiscard]] virtual ZVRESULT LookAfterUpdate();
+    // Once an update finished: waits for its device to run again, so that the build it came back with is known; true
+    // when it runs. False at once where the device cannot be told from another.
+    virtual bool WaitForUpdatedDeviceToRun() { return false; }
+    // Whether the owner waits for the device, and the other devices of its names, to come back after it confirmed an
+    // image (the window, whose user presses "NEXT"): the update then ends at the confirmation, and LookAfterUpdate
+    // tells whether they are back. Otherwise the update waits for them itself, no longer than a restart's bound.
+    void SetOwnerAwaitsReturn(bool awaits) { mOwnerAwaitsReturn.store(awaits); }
+    bool DoesOwnerAwaitReturn() const { return mOwnerAwaitsReturn.load(); }
     // With reset, a final status (kUpdateFailed or later) reads back as kUpdateIdle from then on.
     virtual std::int32_t GetUpdateStatus(bool reset);
     virtual std::int32_t GetFirmwareFileState() const;
@@ -338,6 +361,7 @@ private:
     SharedFirmwareImage mCheckedImage;
     SharedFirmwareImage mImageToSend;
     std::atomic<bool> mNotificationsEnabled{false};
+    std::atomic<bool> mOwnerAwaitsReturn{false};
     // Written by the worker while the window reads it.
     mutable ZV::Mutex mFailureLock;
     UpdateFailure mFailure;

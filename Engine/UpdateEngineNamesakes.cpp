@@ -1,6 +1,5 @@
 #include "Engine/UpdateEngine.h"
 
-#include "Engine/UpdateProcessor.h"
 #include "Midi/MidiCapturePort.h"
 #include "Midi/MidiRenderPort.h"
 #include "Platform/Clock.h"
@@ -13,8 +12,6 @@ namespace {
 
 // Names that change under every count give up the binding after this many looks.
 constexpr std::uint32_t kNamesakeLooks = 3;
-// How often the devices of the names are counted while they settle after a confirmation.
-constexpr std::uint32_t kSettleTurn = 100;
 
 }  // namespace
 
@@ -135,16 +132,14 @@ LUpdateEngine::Namesakes LUpdateEngine::JudgeNamesakes(std::uint32_t present, st
 }
 
 LUpdateEngine::Namesakes LUpdateEngine::LookForNamesakeLeftWaiting(const DeviceDefinitionEx& record,
-                                                                  std::int32_t expected)
+                                                                  std::int32_t expected, std::uint32_t waitFrom,
+                                                                  std::uint32_t wait)
 {
-    // A turn first: the device that confirmed may be leaving for its restart right after its answer.
-    const std::uint32_t confirmedAt = Platform::GetMillisecondTick();
-    std::uint32_t present = 0;
-    do {
-        Platform::SleepMilliseconds(kSettleTurn);
+    std::uint32_t present = CountPresent(record);
+    while (present < static_cast<std::uint32_t>(expected) && Platform::GetMillisecondTick() - waitFrom < wait) {
+        Platform::SleepMilliseconds(kNamesakeSettleTurn);
         present = CountPresent(record);
-    } while (present < static_cast<std::uint32_t>(expected) &&
-             Platform::GetMillisecondTick() - confirmedAt < LUpdateProcessor::GetUpdateModeEntryWait());
+    }
     Namesakes verdict = present < static_cast<std::uint32_t>(expected) ? Namesakes::kOneAway : Namesakes::kTold;
     for (std::uint32_t place = present; place-- > 0;) {
         DevicePorts ports;
@@ -158,6 +153,31 @@ LUpdateEngine::Namesakes LUpdateEngine::LookForNamesakeLeftWaiting(const DeviceD
         }
     }
     return verdict;
+}
+
+ZVRESULT LUpdateEngine::LookAfterUpdate()
+{
+    const std::int32_t expected = mNamesakesAfterUpdate.load();
+    DeviceDefinition chosen;
+    if (expected != kNotSentIntoUpdateMode && GetChosenDevice(chosen)) {
+        const Namesakes left =
+            LookForNamesakeLeftWaiting(DeviceDefinitionEx(chosen), expected, Platform::GetMillisecondTick(), 0);
+        if (left == Namesakes::kOneAway) {
+            return ZV_S_OK;
+        }
+        if (left != Namesakes::kTold) {
+            mNamesakesAfterUpdate.store(kNotSentIntoUpdateMode);
+            SetUpdateStatus(kUpdateFailed);
+            return RefuseSharedName(GetSelectedDeviceIndex(), left, DevicePlace::kUnsaid,
+                                    static_cast<std::uint32_t>(expected));
+        }
+    }
+    const ZVRESULT looked = LUpdateEngineInterface::LookAfterUpdate();
+    // Until the chosen one runs, the next look counts the devices of its names again: it may be the one still away.
+    if (GetDeviceState() == kDeviceRunning) {
+        mNamesakesAfterUpdate.store(kNotSentIntoUpdateMode);
+    }
+    return looked;
 }
 
 void LUpdateEngine::CountPorts(const DeviceDefinitionEx& record, std::uint32_t& captures,

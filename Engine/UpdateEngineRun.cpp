@@ -1,5 +1,6 @@
 #include "Engine/UpdateEngine.h"
 
+#include "Engine/UpdateProcessor.h"
 #include "Midi/MidiCapturePort.h"
 #include "Midi/MidiRenderPort.h"
 #include "Platform/Clock.h"
@@ -39,6 +40,7 @@ std::uint32_t LUpdateEngine::GetFinalPollLimit()
 ZVRESULT LUpdateEngine::RunUpdate()
 {
     SetUpdateStatus(kUpdateRunning);
+    mLoneDeviceToAwait.store(false);
     const std::int32_t index = GetSelectedDeviceIndex();
     DeviceDefinitionEx device;
     // The image checked before the device was touched; the file is not read again, so nothing it became since can
@@ -83,6 +85,9 @@ ZVRESULT LUpdateEngine::RunUpdate()
     }
     ReportStep("the image went out whole (" + std::to_string(image->GetCount()) + " bytes); waiting for the "
                "device's confirmation");
+    // Alone, the device is the one to look for once it has restarted: a device of its names that came during the send
+    // is never asked in its place.
+    const bool alone = CountPresent(device) == 1;
     ProbeFailure busy;
     if (!PollUntilUpdateDone(device, ports, busy)) {
         if (busy.Answer == DeviceAnswer::kPortBusy) {
@@ -94,23 +99,66 @@ ZVRESULT LUpdateEngine::RunUpdate()
         unconfirmed.DeviceLeft = DevicePlace::kUnknownAfterImage;
         return StopUpdate(unconfirmed);
     }
+    const std::uint32_t confirmedAt = Platform::GetMillisecondTick();
     ReportStep("the device confirmed the image");
     // The device confirmed the image: it is the owner's again, to be looked for once it has restarted, and the
     // program may end. It is in update mode no longer, so no second image goes to it.
     const std::int32_t expected = mNamesakesInUpdateMode.exchange(kNotSentIntoUpdateMode);
     ports = DevicePorts();
+    if (DoesOwnerAwaitReturn()) {
+        // It looks for the devices of the names itself (LookAfterUpdate), for as long as they are away.
+        mNamesakesAfterUpdate.store(expected);
+        SetUpdateStatus(kUpdateFinished);
+        SetDeviceState(kDeviceUpdateEnded);
+        return sent;
+    }
     // A device of the names plugged in already in update mode while the chosen one restarted looked like it coming
     // back and took the image; the chosen one then waits in update mode, back or still on its way, and that is said
     // rather than a completed update. A device that never restarted was bound before any other came.
     if (expected != kNotSentIntoUpdateMode) {
-        if (const Namesakes left = LookForNamesakeLeftWaiting(device, expected); left != Namesakes::kTold) {
+        // A turn first: the device that confirmed may be leaving for its restart right after its answer.
+        Platform::SleepMilliseconds(kNamesakeSettleTurn);
+        if (const Namesakes left = LookForNamesakeLeftWaiting(device, expected, confirmedAt,
+                                                              LUpdateProcessor::GetUpdateModeEntryWait());
+            left != Namesakes::kTold) {
             SetUpdateStatus(kUpdateFailed);
             return RefuseSharedName(index, left, DevicePlace::kUnsaid, static_cast<std::uint32_t>(expected));
         }
     }
+    // Alone with its names, it may be looked for until it runs again (WaitForUpdatedDeviceToRun).
+    mLoneDeviceConfirmedAt.store(confirmedAt);
+    mLoneDeviceToAwait.store(alone && expected <= 1);
     SetUpdateStatus(kUpdateFinished);
     SetDeviceState(kDeviceUpdateEnded);
     return sent;
+}
+
+bool LUpdateEngine::WaitForUpdatedDeviceToRun()
+{
+    const bool awaited = mLoneDeviceToAwait.exchange(false);
+    const std::uint32_t confirmedAt = mLoneDeviceConfirmedAt.load();
+    const std::int32_t index = GetSelectedDeviceIndex();
+    DeviceDefinitionEx record;
+    if (!awaited || GetDeviceState() != kDeviceUpdateEnded || !GetFoundDevice(index, record)) {
+        return false;
+    }
+    for (;;) {
+        const bool present = CountPresent(record) == 1;
+        if (present && Succeeded(ProbeDevice(record))) {
+            if (record.InUpdateMode) {
+                // Back in update mode, it runs no build.
+                return false;
+            }
+            StoreFoundDevice(index, record);
+            SetDeviceState(kDeviceRunning);
+            return true;
+        }
+        if (Platform::GetMillisecondTick() - confirmedAt >= LUpdateProcessor::GetUpdateModeEntryWait()) {
+            return false;
+        }
+        // Counted often while it restarts; asked at the final poll's pace while it answers otherwise.
+        Platform::SleepMilliseconds(present ? kFinalPollInterval : kNamesakeSettleTurn);
+    }
 }
 
 ZVRESULT LUpdateEngine::SendFileMessages(const SharedFirmwareImage& image, const WideString& portName)

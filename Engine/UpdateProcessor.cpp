@@ -231,11 +231,9 @@ std::uint32_t LUpdateProcessor::GetSilentUpdateWait()
 
 ZVRESULT LUpdateProcessor::EnterUpdateMode()
 {
-    // On its way before the request goes, so that no end is granted while it goes.
-    if (!IsUpdateOnItsWay() && !TakeUpdateOnItsWay()) {
-        return ZV_E_FAIL;
-    }
-    const ZVRESULT entered = mEngine->EnterUpdateMode();
+    // On its way at the last moment before the request goes, so that no end is granted while it goes, and a request
+    // to end that came first always keeps the device as it is.
+    const ZVRESULT entered = mEngine->EnterUpdateMode([this] { return TakeUpdateOnItsWay(); });
     if (Failed(entered)) {
         GiveUpUpdateOnItsWay();
     } else {
@@ -303,7 +301,7 @@ bool LUpdateProcessor::IsNothingLeftToUpdate() const
     LUpdateEngineInterface& engine = *mEngine;
     const std::int32_t status = engine.GetUpdateStatus(false);
     if (status == LUpdateEngineInterface::kUpdateFinished) {
-        return true;
+        return !engine.RunsOtherBuildThanFile();
     }
     return status == LUpdateEngineInterface::kUpdateIdle &&
            engine.GetDeviceState() == LUpdateEngineInterface::kDeviceRunning &&

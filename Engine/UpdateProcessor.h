@@ -98,11 +98,8 @@ public:
     // From the request that sends the device into update mode until its update starts, or until the program stops
     // waiting for the device: whatever becomes of the window, the program carries the update on and does not end.
     bool IsUpdateOnItsWay() const { return mUpdateOnItsWay.load(); }
-    // The update gets on its way unless the program is to end (GrantEnd) or a request to end waits: false then. The
-    // window takes it on its own thread, where requests to end are decided, before its work sends the request.
-    bool TakeUpdateOnItsWay();
-    // The engine's: a request that reaches the device puts its update on its way, unless it was put there already.
-    // ZV_E_FAIL, sending nothing, when the update cannot get on its way.
+    // The engine's: the update gets on its way (TakeUpdateOnItsWay) at the last moment before the request goes;
+    // a failure, sending nothing, when it cannot.
     [[nodiscard]] ZVRESULT EnterUpdateMode();
     // The device, sent into update mode and waited for, is back in it (a later look found it): the update is on its
     // way again.
@@ -115,9 +112,9 @@ public:
     void GiveUpUpdateOnItsWay() { mUpdateOnItsWay.store(false); }
     // Thread-safe.
     bool GetAllowDowngrade() const { return mAllowDowngrade.load(); }
-    // True when the last update finished, or when the device found runs a build that needs no update: what a silent
-    // run ends with 1 for. While work on the engine is under way, whose outcome is not known yet, false, but for the
-    // look for the device after a finished update.
+    // True when the last update finished (but for a device back from it on another build than the file's), or when
+    // the device found runs a build that needs no update: what a silent run ends with 1 for. While work on the engine
+    // is under way, whose outcome is not known yet, false, but for the look for the device after a finished update.
     bool IsNothingLeftToUpdate() const;
     // 1 when the flag had that value already, else 0.
     [[nodiscard]] ZVRESULT SetAllowDowngrade(bool allow);
@@ -177,6 +174,8 @@ private:
     // A device in update mode starts the update; a running one is sent into update mode, and the update starts once
     // it is back in it: silent, this waits for it; with the window, the window's wait does.
     void StartAutomatically(bool silent);
+    // The update gets on its way unless the program is to end (GrantEnd) or a request to end waits: false then.
+    bool TakeUpdateOnItsWay();
     void TellUpdateUnderWay() const;
 
     MidiCommFactory mMidiFactory;

@@ -54,6 +54,10 @@ LMainControl::~LMainControl()
         mEngineWork.Abandon();
         mUpdateProcessor->EndEngineWork();
     }
+    // Nobody is left to press "NEXT": an update that goes on waits for its device itself.
+    if (const RCPtr<::LUpdateEngineInterface> engine = GetUpdateEngine()) {
+        engine->SetOwnerAwaitsReturn(false);
+    }
 }
 
 ZVRESULT LMainControl::Initialize()
@@ -96,8 +100,10 @@ void LMainControl::WatchEngine()
         return;
     }
     // Only now, with every subscription made, may the engine post. What it did before is read afterwards: an update
-    // seen running reports its end from now on, one seen finished may have ended unheard.
+    // seen running reports its end from now on, one seen finished may have ended unheard. A device away after its
+    // update is the window's to wait for, with "NEXT".
     engine->SetNotificationsEnabled(true);
+    engine->SetOwnerAwaitsReturn(true);
     const std::int32_t status = engine->GetUpdateStatus(false);
     const std::int32_t deviceState = engine->GetDeviceState();
     // An update that the processor started is followed as one that a click started.
@@ -466,8 +472,7 @@ void LMainControl::LookForUpdatedDevice()
     RunEngineWork(
         kLookingForDeviceText, ::LUpdateProcessor::ExitDuringWork::kEndsWork,
         [engine](const std::atomic<bool>&) {
-            (void)engine->ScanForDevices();
-            return Succeeded(engine->RefreshSelectedDevice()) &&
+            return Succeeded(engine->LookAfterUpdate()) &&
                    engine->GetDeviceState() == ::LUpdateEngineInterface::kDeviceRunning;
         },
         [this](bool running) {

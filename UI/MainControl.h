@@ -151,6 +151,10 @@ private:
     // The processor allows a downgrade, or the file's firmware is newer than the device's.
     bool IsUpdateAllowed() const;
     bool IsUpdateNeeded() const;
+    // The device runs again after an update, on another build than the file's.
+    bool DidUpdateNotTake() const;
+    // No device was found, but ports of its name were there and left what was asked of them unanswered.
+    bool IsDeviceUnanswering() const;
     bool CanStartUpdate(std::int32_t deviceState, std::int32_t fileState, bool allowed) const;
     bool IsCannotUpdateErrorShown(std::int32_t deviceState, std::int32_t fileState, bool allowed) const;
     bool IsRestartButtonShown(std::int32_t deviceState) const;
@@ -194,12 +198,10 @@ private:
     // signal that waits is. The application is asked at once, and an end it grants holds the update back; the loop then
     // takes the close or the loss, which ends the program.
     void AskAboutWaitingEnd();
-    // On this thread, where requests to end are decided: the update on its way unless the program is to end (false).
-    bool TakeUpdateOnItsWay();
-    // The update first put on its way when asked, here; then away from this thread, the device sent into update mode
-    // when asked, waited for unless the skin has a button for the user to say it is there, and its update started if it
-    // is in update mode; back here the window follows the update, or shows the device as not found if the wait ran out.
-    // A request to end that comes before the update is on its way ends the program instead.
+    // Away from this thread: the device sent into update mode when asked, waited for unless the skin has a button for
+    // the user to say it is there, and its update started if it is in update mode; back here the window follows the
+    // update, or shows the device as not found if the wait ran out. A request to end that comes before the update is
+    // on its way, the moment before the request goes, ends the program instead.
     void WaitForUpdateModeThenStart(bool enterFirst);
     // The outcome shown, then under the wait cursor in a skin without "NEXT" the wait for the device to run again,
     // else one look at it.

@@ -206,7 +206,20 @@ bool LMainControl::IsRestartButtonShown(std::int32_t deviceState) const
         return false;
     }
     // A device that runs again wants a restart only when the update did not take.
-    return deviceState != Engine::kDeviceRunning || IsUpdateNeeded();
+    return deviceState != Engine::kDeviceRunning || DidUpdateNotTake();
+}
+
+bool LMainControl::DidUpdateNotTake() const
+{
+    const RCPtr<Engine> engine = GetUpdateEngine();
+    return engine && engine->RunsOtherBuildThanFile();
+}
+
+bool LMainControl::IsDeviceUnanswering() const
+{
+    const RCPtr<Engine> engine = GetUpdateEngine();
+    return engine && engine->GetDeviceState() == Engine::kDeviceNotFound &&
+           engine->GetDeviceProbeFailure().Request != Engine::DeviceRequest::kNone;
 }
 
 bool LMainControl::IsScanButtonShown(std::int32_t deviceState) const

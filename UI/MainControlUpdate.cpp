@@ -28,15 +28,22 @@ constexpr wchar_t kEnteringUpdateModeTitle[] = L"WAITING_FOR_DEVICE_TO_ENTER_UPD
 constexpr wchar_t kWaitingForResetText[] = L"Waiting for Device Reset To Complete...";
 
 // Looks for the device in turns until it is back in the state wanted (true), the wait is over or the work is to stop.
-// A device that restarts is away for a while: a turn that does not find it is no reason to stop looking.
+// A device that restarts is away for a while: a turn that does not find it is no reason to stop looking. After an
+// update each turn is the engine's look for a device back from it.
 bool WaitForDeviceState(Engine& engine, std::int32_t wanted, const LMainControl::WaitTurn& waitTurn,
                         const std::atomic<bool>& stopRequested)
 {
     for (std::uint32_t elapsed = 0; elapsed < LMainControl::kWaitLimit && !stopRequested.load();
          elapsed += LMainControl::kWaitTurn) {
         waitTurn(LMainControl::kWaitTurn);
-        (void)engine.ScanForDevices();
-        if (Succeeded(engine.RefreshSelectedDevice()) && engine.GetDeviceState() == wanted) {
+        ZVRESULT looked = ZV_S_OK;
+        if (wanted == Engine::kDeviceRunning) {
+            looked = engine.LookAfterUpdate();
+        } else {
+            (void)engine.ScanForDevices();
+            looked = engine.RefreshSelectedDevice();
+        }
+        if (Succeeded(looked) && engine.GetDeviceState() == wanted) {
             return true;
         }
         if (engine.GetDeviceState() == Engine::kDeviceUnusable) {
@@ -85,10 +92,10 @@ void LMainControl::WaitForUpdateModeThenStart(bool enterFirst)
         return;
     }
     mUpdateModeOverdue = false;
-    if (enterFirst && !TakeUpdateOnItsWay()) {
-        // The program is to end: the device is left as it is.
-        FollowUpdateStart(std::nullopt);
-        return;
+    if (enterFirst) {
+        // An end that it grants keeps the request back: the work's processor puts the update on its way only at the
+        // last moment before the request goes.
+        AskAboutWaitingEnd();
     }
     const bool waits = !mButtonManualDeviceReadyForUpdate;
     // Set on the work's thread, read by the continuation once the work has ended.
@@ -99,8 +106,8 @@ void LMainControl::WaitForUpdateModeThenStart(bool enterFirst)
                    : ::LUpdateProcessor::ExitDuringWork::kDropped,
         [engine, enterFirst, waits, waitTurn = mWaitTurn, processor = mUpdateProcessor,
          started](const std::atomic<bool>& stopRequested) {
-            // The update is on its way already: a window that went before the request leaves the device untouched
-            // all the same, and nobody waits for it. From the request on, the window's end no longer ends it.
+            // A window that went, or a request to end that came, before the request leaves the device untouched, and
+            // nobody waits for it. From the request on, the window's end no longer ends the update.
             if (enterFirst && (stopRequested.load() || Failed(processor->EnterUpdateMode()))) {
                 return false;
             }
@@ -144,12 +151,6 @@ void LMainControl::AskAboutWaitingEnd()
         Platform::IsWindowEndWaiting(window->GetBackEnd().GetNativeWindow())) {
         (void)application->CanExit();
     }
-}
-
-bool LMainControl::TakeUpdateOnItsWay()
-{
-    AskAboutWaitingEnd();
-    return mUpdateProcessor->TakeUpdateOnItsWay();
 }
 
 void LMainControl::FollowUpdateStart(const std::optional<ZVRESULT>& started)
@@ -198,7 +199,7 @@ void LMainControl::FollowSuccessfulUpdate()
         [engine, withNext, waitTurn = mWaitTurn](const std::atomic<bool>& stopRequested) {
             if (withNext) {
                 // The user turns the device off and on, then presses "NEXT".
-                (void)engine->RefreshSelectedDevice();
+                (void)engine->LookAfterUpdate();
             } else {
                 // In a skin without it, until the device runs again.
                 (void)WaitForDeviceState(*engine, Engine::kDeviceRunning, waitTurn, stopRequested);

@@ -42,10 +42,10 @@ void ShowString(LLabel& label, const wchar_t* id)
     (void)label.SetText(label.GetString(id));
 }
 
-// The text of a device that cannot be used where the reason alone would say that it cannot be accessed: another
-// device of its name, or a port that another program holds while the device waits in update mode, as a silent run's
-// line says. Null for the others.
-const wchar_t* UnusableDeviceTextId(const Engine::UpdateFailure& failure)
+// The text of a device that cannot be used where the reason alone would say that the update failed: another device
+// of its name, or a port that another program holds, before any of the image went out, as a silent run's line says.
+// Null for the others.
+const wchar_t* UnusableDeviceTextId(const Engine::UpdateFailure& failure, const Engine::ProbeFailure& probe)
 {
     switch (failure.Detail) {
     case Engine::FailureDetail::kNamesakeWaiting:
@@ -62,6 +62,13 @@ const wchar_t* UnusableDeviceTextId(const Engine::UpdateFailure& failure)
     }
     if (failure.Kind == Engine::FailureKind::kPortBusy && failure.DeviceLeft == Engine::DevicePlace::kInUpdateMode) {
         return L"LABEL_PORT_IN_USE_DEVICE_WAITS_IN_UPDATE_MODE";
+    }
+    // Met at a scan or at the request into update mode: nothing was tried.
+    const bool nothingTried = failure.Kind == Engine::FailureKind::kNone ||
+                              (failure.Kind == Engine::FailureKind::kPortBusy &&
+                               failure.DeviceLeft == Engine::DevicePlace::kUnsaid);
+    if (nothingTried && probe.Answer == Engine::DeviceAnswer::kPortBusy) {
+        return L"LABEL_PORT_IN_USE";
     }
     return nullptr;
 }
@@ -94,7 +101,8 @@ void LMainControl::UpdateDeviceInformationLabel(std::int32_t deviceState)
         id = L"LABEL_NO_DEVICE_DEFINED";
         break;
     case Engine::kDeviceNotFound:
-        id = L"LABEL_NO_DEVICE_FOUND";
+        // Ports of its name there, but what was asked of them went unanswered: no device to plug in.
+        id = IsDeviceUnanswering() ? L"LABEL_DEVICE_DOES_NOT_ANSWER" : L"LABEL_NO_DEVICE_FOUND";
         break;
     case Engine::kDeviceBusy:
         id = L"LABEL_SCANNING_FOR_DEVICE";
@@ -149,7 +157,7 @@ void LMainControl::UpdateProcessInformationLabel(std::int32_t result, std::int32
         break;
     case Engine::kUpdateFinished:
         if (deviceState == Engine::kDeviceRunning) {
-            ShowString(label, IsUpdateNeeded() ? L"LABEL_UPDATE_SENT_BUT_NOT_SUCCESSFUL" : L"LABEL_UPDATE_SUCCEEDED");
+            ShowString(label, DidUpdateNotTake() ? L"LABEL_UPDATE_SENT_BUT_NOT_SUCCESSFUL" : L"LABEL_UPDATE_SUCCEEDED");
         } else if (!mUpdateStarted) {
             ShowString(label, L"LABEL_UPDATE_SUCESS_UNKNOWN");
         } else {
@@ -175,7 +183,8 @@ void LMainControl::UpdateCannotUpdateErrorLabel(std::int32_t deviceState, bool a
     std::uint32_t reason = 0;
     if (const RCPtr<Engine> engine = GetUpdateEngine()) {
         const Engine::UpdateFailure failure = engine->GetUpdateFailure();
-        if (const wchar_t* id = UnusableDeviceTextId(failure); id && deviceState == Engine::kDeviceUnusable) {
+        if (const wchar_t* id = UnusableDeviceTextId(failure, engine->GetDeviceProbeFailure());
+            id && deviceState == Engine::kDeviceUnusable) {
             // The devices of one name say how many they are.
             const WideString count(std::to_wstring(failure.DeviceCount).c_str());
             LLabel& label = *mLabelDeviceCannotUpdateError;

@@ -94,6 +94,17 @@ TEST_F(HeadlessRoad, SilentRunWhoseUpdateFailsEndsWith3AndOneLineSayingWhatFaile
                                      DescribeImageFault(noiseCheck.Fault) + "; nothing was sent\n");
     EXPECT_EQ(ImageMessagesReceived(), 0u);
 
+    // Confirmed, but back on its old build: whether it was sent into update mode or found there.
+    for (const DeviceStart start : {DeviceStart::Normal, DeviceStart::Update}) {
+        Simulator::DeviceSettings notTaken = QuickDevice(start, LogPath());
+        notTaken.NewBuild = 78500;
+        outcome = Run(notTaken, MakeImage(3, 8), kSilentAutomatic);
+        EXPECT_EQ(outcome.ExitCode, kExitUpdateFailed);
+        EXPECT_EQ(outcome.ErrorLine, "FirmwareUpdater: the device confirmed the update, but came back running build "
+                                     "78500, not the firmware file's build 78822; the update did not take\n");
+        EXPECT_TRUE(mDeviceReachedDone);
+    }
+
     Simulator::DeviceSettings neverDone = QuickDevice(DeviceStart::Update, LogPath());
     neverDone.Faults.NeverDone = true;
     LUpdateEngine::SetFinalPollLimit(300);

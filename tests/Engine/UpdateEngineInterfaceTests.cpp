@@ -29,7 +29,7 @@ public:
         return ZV::ZV_S_OK;
     }
     ZVRESULT RefreshSelectedDevice() override { return ZV::ZV_S_OK; }
-    ZVRESULT EnterUpdateMode() override { return ZV::ZV_E_FAIL; }
+    ZVRESULT EnterUpdateMode(const EnterRequestGate&) override { return ZV::ZV_E_FAIL; }
     ZVRESULT CancelUpdate() override
     {
         RequestCancel();

@@ -59,21 +59,40 @@ TEST(MainControlWithDevice, RestartAfterAFailedUpdateBuildsAFreshEngineWhoseLate
     updateFails();
 }
 
-TEST(MainControlWithDevice, DeviceWhosePortAnotherProgramHoldsIsShownAsOneThatCannotBeUsedNotAsOneToPlugIn)
+// Nothing was tried with a device that another program holds or that does not answer: the window says what stands in
+// the way, as the silent line does, never that an update failed nor that a device is to be plugged in.
+TEST(MainControlWithDevice, DeviceHeldByAnotherProgramOrNotAnsweringIsShownAsTheSilentLineSaysNotAsFailedNorToPlugIn)
 {
     TemporaryFolder folder;
     const std::string image = WriteImage(folder, 2, 8);
-    Simulator::DeviceSettings device = QuickDevice(Simulator::DeviceStart::Normal, "");
-    device.Faults.BusyPorts = true;
-    SimulatedMidiRig rig({device});
-    MainWindowHarness window(ApplicationSkinDocument(), [&rig] { return CreateUpdateEngine(rig.Factory()); });
-    window.StartProcessor(WideString(("-ABSOLUTE_FIRMWARE_FILE_PATH=" + image).c_str()));
-    window.OpenWindow();
+    const auto shown = [&](const Simulator::DeviceSettings& device, const wchar_t* label) {
+        SimulatedMidiRig rig({device});
+        MainWindowHarness window(ApplicationSkinDocument(), [&rig] { return CreateUpdateEngine(rig.Factory()); });
+        window.StartProcessor(WideString(("-ABSOLUTE_FIRMWARE_FILE_PATH=" + image).c_str()));
+        window.OpenWindow();
+        EXPECT_FALSE(window.IsShown(L"buttonUpdateFirmware"));
+        EXPECT_TRUE(window.IsShown(label));
+        const std::string text = window.TextOf(label);
+        EXPECT_NE(text, kNoDevice);
+        EXPECT_NE(text, kDeviceAccessFailure);
+        return text;
+    };
+    Simulator::DeviceSettings busy = QuickDevice(Simulator::DeviceStart::Normal, "");
+    busy.Faults.BusyPorts = true;
+    EXPECT_EQ(shown(busy, L"labelDeviceCannotUpdateError"),
+              "Another program uses a MIDI port of the device's name, so the device cannot be asked anything. Close "
+              "that program and press the \"RESTART\" button.");
 
-    EXPECT_NE(window.TextOf(L"labelDeviceInformation"), kNoDevice);
-    EXPECT_TRUE(window.IsShown(L"labelDeviceCannotUpdateError"));
-    EXPECT_EQ(window.TextOf(L"labelDeviceCannotUpdateError"), kDeviceAccessFailure);
-    EXPECT_FALSE(window.IsShown(L"buttonUpdateFirmware"));
+    Simulator::DeviceSettings noVersion = QuickDevice(Simulator::DeviceStart::Normal, "");
+    noVersion.Faults.NoVersion = true;
+    Simulator::DeviceSettings garbage = QuickDevice(Simulator::DeviceStart::Normal, "");
+    garbage.Faults.GarbageReplies = true;
+    for (const Simulator::DeviceSettings& unanswering :
+         {QuickDevice(Simulator::DeviceStart::Silent, ""), noVersion, garbage}) {
+        EXPECT_EQ(shown(unanswering, L"labelDeviceInformation"),
+                  "A MIDI port of the device's name is there, but the device does not answer.\nUnplug and replug your "
+                  "device and click the \"SCAN FOR DEVICE\" button.");
+    }
 }
 
 TEST(MainControlWithDevice, AnotherDeviceOfTheNameInUpdateModeWhileTheChosenOneRestartsEndsTheWaitAtOnce)

@@ -330,7 +330,7 @@ TEST(MainControl, AfterASentUpdateNextOrTheWaitBringsTheOutcomeAndAFailureEndsTh
         const std::size_t cursorsBefore = window.Window().GetCursorsShown().size();
         updateSent(window);
         window.PumpAll();
-        EXPECT_EQ(window.Engine().TakeCalls(), Calls{"RefreshSelectedDevice"});
+        EXPECT_EQ(window.Engine().TakeCalls(), (Calls{"ScanForDevices", "RefreshSelectedDevice"}));
         const std::vector<CursorHandle>& cursors = window.Window().GetCursorsShown();
         const CursorHandle wait = window.Window().GetNamedCursor(L"UI_CURSOR_WAIT");
         EXPECT_NE(std::find(cursors.begin() + static_cast<std::ptrdiff_t>(cursorsBefore), cursors.end(), wait),
@@ -430,7 +430,7 @@ TEST(MainControl, AnUpdateTheProcessorStartedBeforeTheWindowEndsOnNextAsAClicked
             window.Engine().ReportCompletion(true);
             window.PumpAll();
         }
-        EXPECT_EQ(window.Engine().TakeCalls(), Calls{"RefreshSelectedDevice"});
+        EXPECT_EQ(window.Engine().TakeCalls(), (Calls{"ScanForDevices", "RefreshSelectedDevice"}));
         window.Engine().OnRefresh([](LScriptedEngine& e) {
             e.SetDevice(Engine::kDeviceRunning);
             return ZV_S_OK;
@@ -466,7 +466,7 @@ TEST(MainControl, AnUpdateTheProcessorStartedBeforeTheWindowEndsOnNextAsAClicked
         window.PumpAll();
         showsNext(window);
         EXPECT_EQ(engine.TakeCalls(), (Calls{"EnterUpdateMode", "ScanForDevices", "RefreshSelectedDevice",
-                                             "StartUpdate", "RefreshSelectedDevice"}));
+                                             "StartUpdate", "ScanForDevices", "RefreshSelectedDevice"}));
     }
 }
 

@@ -143,7 +143,8 @@ TEST(MainControlWork, WhileTheDeviceIsLookedForAfterItsUpdateExitEndsTheProgramA
     });
     gate.Release();
     window.PumpAll();
-    EXPECT_EQ(engine.TakeCalls(), (Calls{"RefreshSelectedDevice", "ScanForDevices", "RefreshSelectedDevice"}))
+    EXPECT_EQ(engine.TakeCalls(), (Calls{"ScanForDevices", "RefreshSelectedDevice", "ScanForDevices",
+                                         "RefreshSelectedDevice"}))
         << "the click was lost";
     EXPECT_EQ(window.TextOf(L"labelUpdateProcessInformation"), kSucceeded);
 }

@@ -65,8 +65,11 @@ ZVRESULT LScriptedEngine::RefreshSelectedDevice()
     return Run("RefreshSelectedDevice", mRefresh);
 }
 
-ZVRESULT LScriptedEngine::EnterUpdateMode()
+ZVRESULT LScriptedEngine::EnterUpdateMode(const EnterRequestGate& mayGo)
 {
+    if (mayGo && !mayGo()) {
+        return kEnterRequestKeptBack;
+    }
     return Run("EnterUpdateMode", mEnterUpdateMode);
 }
 

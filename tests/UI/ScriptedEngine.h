@@ -43,13 +43,17 @@ public:
     std::size_t CountCalls(const std::string& call) const;
 
     bool IsUpdateAvailable() const override { return mUpdateAvailable; }
+    // A running device that needs the update runs another build than the file's.
+    bool RunsOtherBuildThanFile() const override { return mUpdateAvailable && GetDeviceState() == kDeviceRunning; }
     [[nodiscard]] ZVRESULT GetSelectedDeviceError(std::uint32_t& code) const override;
     [[nodiscard]] ZVRESULT GetDeviceFirmwareVersionText(ZV::WideString& text) const override;
     [[nodiscard]] ZVRESULT GetFirmwareFileVersionText(ZV::WideString& text) const override;
     [[nodiscard]] ZVRESULT ScanForDevices() override;
     [[nodiscard]] ZVRESULT SelectDevice(std::int32_t index) override;
     [[nodiscard]] ZVRESULT RefreshSelectedDevice() override;
-    [[nodiscard]] ZVRESULT EnterUpdateMode() override;
+    // The gate is asked before the step runs; a request it keeps back runs no step.
+    using LUpdateEngineInterface::EnterUpdateMode;
+    [[nodiscard]] ZVRESULT EnterUpdateMode(const EnterRequestGate& mayGo) override;
     [[nodiscard]] ZVRESULT StartUpdate() override;
     [[nodiscard]] ZVRESULT SetFirmwareFile(const ZV::WideString& path) override;
     // The scripted file is always fit to send; the check is not written down.

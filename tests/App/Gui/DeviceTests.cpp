@@ -114,14 +114,14 @@ TEST_F(ChosenDevice, OfARunningDeviceAndOneWaitingInUpdateModeTheRunningOneGetsT
     }
 }
 
-// The update waits for the device to be back from its restart, so the window finds it running without NEXT.
+// The window waits for the device with NEXT, which finds it back from its restart.
 TEST_F(ChosenDevice, OfTwoDevicesOneWhoseUpdateDidNotTakeOffersRestartOnceBackAndSeveralAreSaidOnce)
 {
     std::unique_ptr<ProgramUnderTest> program =
         Start({{"ZV_SIM_DEVICE", "two"}, {"ZV_SIM_RESTART_MS", "300"}, {"ZV_SIM_NEW_BUILD", "78500"}}, true);
     ASSERT_NE(mWindow, 0u);
     ASSERT_TRUE(WaitForLog(" STATE normal", " STATE done")) << "the device never came back";
-    EXPECT_TRUE(WaitForButton(kRestartButton)) << "no RESTART after an update that did not take";
+    EXPECT_TRUE(WaitForRestartAfterNext(mWindow)) << "no RESTART after an update that did not take";
     EXPECT_THAT(program->LinesStartingWith("Multiple devices found."), ElementsAre(HasSubstr("Only the first")));
     Close(*program);
 }

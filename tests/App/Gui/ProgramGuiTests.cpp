@@ -29,6 +29,7 @@
 namespace ZV::Testing {
 namespace {
 
+using ::testing::_;
 using ::testing::AllOf;
 using ::testing::Contains;
 using ::testing::Each;
@@ -497,12 +498,13 @@ TEST_F(ProgramGui, ASystemRequestToEndWaitsForTheUpdateThenEndsAsClosingTheWindo
     EXPECT_TRUE(program->IsRunning());
     ReleaseHold();
 
-    ASSERT_TRUE(WaitUntil([&] { return ContentOf(mFolder / "device.log").find(" STATE done") != std::string::npos; },
-                          {}, kHangGuard));
-    ASSERT_TRUE(AskUntilEnded(*program, [&] { program->Signal(SIGTERM); }));
+    // The request held back ends the program once the update has ended, with no other request.
+    ASSERT_TRUE(WaitForProgramEnd(*program)) << program->ReadStandardError();
+    EXPECT_NE(ContentOf(mFolder / "device.log").find(" STATE done"), std::string::npos);
     EXPECT_FALSE(program->WasEndedBySignal());
     EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
-    EXPECT_THAT(program->LinesStartingWith("The system asks the program to end."), Not(IsEmpty()));
+    EXPECT_THAT(program->LinesStartingWith("The system asks the program to end."), ElementsAre(_));
+    EXPECT_THAT(program->LinesStartingWith("FirmwareUpdater:"), ElementsAre("FirmwareUpdater: the update finished"));
     EXPECT_THAT(program->LinesStartingWith("Shut-down: the settings files are written and closed."), Not(IsEmpty()));
 
     std::unique_ptr<ProgramUnderTest> again = Start({});

@@ -140,6 +140,18 @@ void ProgramOnDesktop::ClickInWindow(unsigned long window, const WindowArea& are
     mInput.MoveTo(1279, 1023);
 }
 
+bool ProgramOnDesktop::WaitForRestartAfterNext(unsigned long window)
+{
+    const auto restartShown = [&] { return IsDrawn(Pixels(window, kRestartButton)); };
+    if (!WaitUntil([&] { return restartShown() || IsDrawn(Pixels(window, kMiddleButton)); }, {}, kHangGuard)) {
+        return false;
+    }
+    if (!restartShown()) {
+        ClickInWindow(window, kMiddleButton);
+    }
+    return WaitUntil(restartShown, {}, kHangGuard);
+}
+
 std::vector<std::uint32_t> ProgramOnDesktop::Pixels(unsigned long window, const WindowArea& area)
 {
     const std::vector<std::uint32_t> shown = mDesktop.ReadPixels(window, kWindowWidth, kWindowHeight);

@@ -74,6 +74,10 @@ protected:
     // button shows its hover look.
     void ClickInWindow(unsigned long window, const WindowArea& area);
 
+    // Once a device is back from its update, on another build than the file's: "NEXT", while the window still waits
+    // for the device, finds it, and RESTART shows (true); false when it does not within the wait.
+    bool WaitForRestartAfterNext(unsigned long window);
+
     // The area's pixels as the window shows them now; empty when the window cannot be read whole.
     std::vector<std::uint32_t> Pixels(unsigned long window, const WindowArea& area);
     // Drawn: more than the background's colours, one where no control is.

@@ -30,6 +30,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 using namespace std::chrono_literals;
 
 // When a request is sent: as soon as the process exists (it is started with the requests blocked, as a launcher may
@@ -336,6 +337,34 @@ TEST_F(RequestToEnd, AnAutomaticStartAskedToEndAsItsWindowAppearsEndsWith1AndNev
             EXPECT_THAT(Settings(), HasSubstr("CurrentSkinIndex=0"));
         }
     }
+}
+
+TEST_F(RequestToEnd, AWindowRunAskedToEndWhileItsAutomaticStartLooksAtTheDevicesOfItsNameEndsWith1WithoutTheRequest)
+{
+    ASSERT_TRUE(mDesktop.IsOpen());
+    // Two devices of one name: right before the request into update mode the automatic start asks each for its mode,
+    // each held there by a cue while the request to end comes.
+    std::unique_ptr<ProgramUnderTest> program =
+        Start({"-START_UPDATE_AUTOMATICALLY", "-ALWAYS_UPDATE", "-ABSOLUTE_FIRMWARE_FILE_PATH=" + mImage},
+              {{"ZV_SIM_DEVICE", "normal+normal"}, {"ZV_SIM_CUES", "2.asked-status#2:hold,1.asked-status#3:hold"}});
+    ASSERT_NE(WaitForMainWindow(*program), 0u) << program->ReadStandardError();
+    ASSERT_TRUE(WaitForHold(*program, 1, mLog + ".2")) << program->ReadStandardError();
+    program->Signal(SIGTERM);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return !program->LinesStartingWith("The system asks").empty() || program->CheckEnded(); },
+        {program->GetEndDescriptor()}, kHangGuard));
+    ReleaseHold();
+    ReleaseHold();
+    const auto requested = [&] {
+        const std::string request = "RX F0 47 00 37 07 00 00 00 F7";
+        return DeviceLogShows(request) || ContentOf(mLog + ".2").find(request) != std::string::npos;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return program->CheckEnded() || requested(); }, {program->GetEndDescriptor()},
+                          kHangGuard));
+    EXPECT_FALSE(requested()) << program->ReadStandardError();
+    ASSERT_TRUE(WaitForProgramEnd(*program));
+    EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+    EXPECT_THAT(program->LinesStartingWith("The exit request is dropped"), IsEmpty());
 }
 
 }  // namespace

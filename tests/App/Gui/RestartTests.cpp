@@ -5,6 +5,7 @@
 #include "TestFiles.h"
 #include "support/ScopedEnvironment.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
@@ -20,6 +21,8 @@
 // A namespace of its own: the test sources of this program are built as one.
 namespace ZV::Testing::RestartTests {
 namespace {
+
+using ::testing::ElementsAre;
 
 using namespace std::chrono_literals;
 
@@ -161,7 +164,8 @@ bool ShowsProgress(const std::vector<std::uint32_t>& pixels)
     return !pixels.empty() && coloured > pixels.size() / 2;
 }
 
-TEST_F(Restart, InASilentRunsWindowTheUpdateThatTheSwitchesAskForStartsAfterTheLookWithTheWindowsProgressAndEndsWith1)
+TEST_F(Restart,
+       InASilentRunsWindowTheUpdateThatTheSwitchesAskForStartsAfterTheLookWithTheWindowsProgressAndEndsWith3IfNotTaken)
 {
     ASSERT_TRUE(mDesktop.IsOpen() && mInput.IsOpen());
     mInput.MoveTo(1279, 1023);
@@ -182,11 +186,15 @@ TEST_F(Restart, InASilentRunsWindowTheUpdateThatTheSwitchesAskForStartsAfterTheL
     const std::vector<std::uint32_t> updateButton = SettledPixels(window, kMiddleButtonText, scanButton);
     ASSERT_FALSE(updateButton.empty()) << "no UPDATE FIRMWARE";
     ClickInWindow(window, kMiddleButtonText);
-    ASSERT_TRUE(WaitUntil([&] { return DeviceLogCount(" STATE done") == 1 && DeviceLogCount(" STATE normal") == 2; },
-                          {}, kHangGuard))
-        << "the device did not come back after its update";
-    ASSERT_TRUE(WaitUntil([&] { return IsDrawn(Pixels(window, kRestartButton)); }, {}, kHangGuard))
-        << "no RESTART for an update that did not take";
+    // Once the device is back from its update: NEXT, while the window still waits for it, finds it on its old build,
+    // and RESTART shows.
+    const auto restartOnceBack = [&](std::size_t updates) {
+        const auto back = [&] {
+            return DeviceLogCount(" STATE done") == updates && DeviceLogCount(" STATE normal") == updates + 1;
+        };
+        return WaitUntil(back, {}, kHangGuard) && WaitForRestartAfterNext(window);
+    };
+    ASSERT_TRUE(restartOnceBack(1)) << "no RESTART for an update that did not take";
 
     ClickInWindow(window, kRestartButton);
     bool progressShown = false;
@@ -197,13 +205,15 @@ TEST_F(Restart, InASilentRunsWindowTheUpdateThatTheSwitchesAskForStartsAfterTheL
         },
         {}, kHangGuard));
     EXPECT_TRUE(progressShown) << "the update ran without the window's progress";
-    // Its end shows RESTART again once the device is back; a silent run whose last update completed ends with 1.
-    ASSERT_TRUE(WaitUntil([&] { return DeviceLogCount(" STATE done") == 2 && IsDrawn(Pixels(window, kRestartButton)); },
-                          {}, kHangGuard))
-        << program->ReadStandardError();
+    // Its end shows RESTART again once the device is back; a silent run whose last update did not take ends with 3,
+    // saying so, when its window closes on that.
+    ASSERT_TRUE(restartOnceBack(2)) << program->ReadStandardError();
     mInput.RequestClose(window);
     ASSERT_TRUE(WaitForProgramEnd(*program));
-    EXPECT_EQ(program->GetExitCode(), 1) << program->ReadStandardError();
+    EXPECT_EQ(program->GetExitCode(), 3) << program->ReadStandardError();
+    EXPECT_THAT(program->LinesStartingWith("FirmwareUpdater:"),
+                ElementsAre("FirmwareUpdater: the device confirmed the update, but came back running build 78500, not "
+                            "the firmware file's build 78822; the update did not take"));
 }
 
 }  // namespace
