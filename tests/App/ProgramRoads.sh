@@ -16,12 +16,44 @@ fail() {
 # The sanitizer builds' leak checker is told what libraries lose.
 leak_options="suppressions=$(dirname "$0")/ProgramLeaks.supp:print_suppressions=0"
 
+# The program starts in place of the shell that runs this; it ends when the road ends, whether or not the road waited
+# for it, as the system ends it then: no road signals a process by a number that may have passed to another.
+launch() {
+  exec setpriv --pdeathsig KILL env -u DISPLAY XDG_RUNTIME_DIR="$folder" XDG_DATA_HOME="$folder/data" \
+    XDG_CONFIG_HOME="$folder/config" XDG_STATE_HOME="$folder/state" ZV_MIDI_DRIVER=${ZV_MIDI_DRIVER:-simulated} \
+    ZV_SIM_RESTART_MS=${ZV_SIM_RESTART_MS:-50} ZV_SIM_FLASH_MS=100 ZV_SIM_LOG="$folder/device.log" \
+    LSAN_OPTIONS="$leak_options" "$program" "$@" 2> "$folder/stderr"
+}
+
 run() {
   status=0
-  env -u DISPLAY XDG_RUNTIME_DIR="$folder" XDG_DATA_HOME="$folder/data" XDG_CONFIG_HOME="$folder/config" \
-    XDG_STATE_HOME="$folder/state" ZV_MIDI_DRIVER=${ZV_MIDI_DRIVER:-simulated} \
-    ZV_SIM_RESTART_MS=${ZV_SIM_RESTART_MS:-50} ZV_SIM_FLASH_MS=100 ZV_SIM_LOG="$folder/device.log" \
-    LSAN_OPTIONS="$leak_options" "$program" "$@" 2> "$folder/stderr" || status=$?
+  (launch "$@") || status=$?
+}
+
+# Whether the process given, started by this shell in the background, still runs: the shell's own record of it, never
+# the number, which another process may have by then.
+running() {
+  [[ $'\n'$(jobs -rp)$'\n' == *$'\n'"$1"$'\n'* ]]
+}
+
+# Sends the signal (a name) to each process given, a process id followed by the log that the simulated device of its
+# program writes, while it is that start of the program; false when one is not, or has ended. Each process is held by
+# a descriptor of its own from before it is looked at until it is signalled, so a number that has passed to another
+# process reaches nothing.
+signal_program() {
+  perl -e '
+    require "syscall.ph";
+    my ($signal, %logs) = @ARGV;
+    my $missed = 0;
+    while (my ($pid, $log) = each %logs) {
+      my $process = syscall(SYS_pidfd_open(), $pid + 0, 0);
+      my $variables = "";
+      if (open(my $environment, "<", "/proc/$pid/environ")) { local $/; $variables = <$environment> // ""; }
+      $missed = 1 if $process < 0 || index("\0$variables", "\0ZV_SIM_LOG=$log\0") < 0 ||
+        syscall(SYS_pidfd_send_signal(), $process, $signal + 0, 0, 0) != 0;
+    }
+    exit $missed;
+  ' "$(kill -l "$1")" "${@:2}"
 }
 
 # What the device received beyond the updater's own requests: the image messages.
@@ -47,18 +79,23 @@ refused_with() {
   [ -z "$(image_received)" ] || fail "the device received: $(image_received)"
 }
 
+# The pause between looks is a read of a pipe that nobody writes, given up after 50 ms: the shell's own, as a process
+# for each pause would take much of two busy cores.
+mkfifo "$folder/pause"
+exec {pause}<> "$folder/pause"
+
 # Waits, for a minute at most, until the command given succeeds; false when it never did.
 await() {
-  for _ in $(seq 1200); do
+  for _ in {1..1200}; do
     "$@" && return 0
-    sleep 0.05
+    read -r -t 0.05 -u "$pause" _ || true
   done
   "$@"
 }
 
 # Whether the file has a line that matches the pattern (grep -E), or the process given (a pid) has ended.
 line_or_end() {
-  grep -qE -- "$2" "$1" 2> /dev/null || { [ -n "${3-}" ] && ! kill -0 "$3" 2> /dev/null; }
+  grep -qE -- "$2" "$1" 2> /dev/null || { [ -n "${3-}" ] && ! running "$3"; }
 }
 
 # Waits until the file has a line that matches the pattern; false when the process given ended first, or after a
@@ -76,7 +113,7 @@ release() {
 # start in a failure.
 first_sent_its_image() {
   await_line "$folder/first.log" ' RX F0 01 02 F7$' "$first" && return
-  kill -0 "$first" 2> /dev/null || fail "the first start${1-} ended: $(cat "$folder/first.stderr")"
+  running "$first" || fail "the first start${1-} ended: $(cat "$folder/first.stderr")"
   fail "the first start${1-} never sent its image"
 }
 
@@ -84,10 +121,7 @@ first_sent_its_image() {
 # released by the lines of $folder/release.
 start_held_run() {
   rm -f "$folder/release"
-  (
-    ZV_SIM_RELEASE="$folder/release" run "$@"
-    exit "$status"
-  ) &
+  ZV_SIM_RELEASE="$folder/release" launch "$@" &
   runner=$!
 }
 
@@ -285,8 +319,8 @@ reached; this start ends."
     real_program=$program
     program=$folder/without-stderr
     default_pipe_signal='$SIG{PIPE} = "DEFAULT"; exec @ARGV or die "cannot start $ARGV[0]: $!"'
-    printf '#!/bin/sh\necho $$ > "%s/pid"\n[ -z "$NO_STDERR" ] || exec perl -e '"'%s'"' "%s" "$@" >&- 2>&-\n' \
-      "$folder" "$default_pipe_signal" "$real_program" > "$program"
+    printf '#!/bin/sh\n[ -z "$NO_STDERR" ] || exec perl -e '"'%s'"' "%s" "$@" >&- 2>&-\n' \
+      "$default_pipe_signal" "$real_program" > "$program"
     printf 'exec perl -e '"'%s'"' "%s" "$@" >&- 2>&4\n' "$default_pipe_signal" "$real_program" >> "$program"
     chmod +x "$program"
     for _ in $(seq 1000); do printf '\xF0\x01\x02\x03\x04\x05\x06\x07\x08\xF7'; done > "$folder/image.syx"
@@ -299,7 +333,7 @@ reached; this start ends."
         ZV_SIM_CUES=1.image#100:hold start_held_run -SILENT -START_UPDATE_AUTOMATICALLY \
         "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
       await_line "$folder/device.log" ' HOLD 1$' "$runner" || fail "the update did not get under way"
-      kill -"$signal" "$(cat "$folder/pid")"
+      signal_program "$signal" "$runner" "$folder/device.log" || fail "the update ended before SIG$signal"
       release_and_wait
       [ "$status" -eq 1 ] || fail "SIG$signal during the update: exit code $status, expected 1"
       [ "$(image_received | wc -l)" -eq 1000 ] ||
@@ -380,20 +414,19 @@ and the device waits in update mode"
     # link to elsewhere, a plain file) neither switches the one-instance guard off nor is used: a second silent start
     # beside a running one ends with 255 and sends nothing.
     shared="/tmp/Corvan_DEVICE_FAMILY_NAME_String_FirmwareUpdaterPrevent-$(id -u)"
-    first=""
-    trap 'rm -rf "$folder" "$shared"; [ -z "$first" ] || kill -KILL "$first" 2> /dev/null || true' EXIT
+    trap 'rm -rf "$folder" "$shared"' EXIT
     mkdir -p "$folder/home" "$folder/elsewhere"
     printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
-    # In place of the shell that runs it, so that the first's job is the program itself and ends with it.
+    # In place of the shell that runs it, so that the first's job is the program itself; it ends with the road.
     started() {
-      exec env -u DISPLAY -u XDG_RUNTIME_DIR -u XDG_STATE_HOME HOME="$folder/home" XDG_DATA_HOME="$folder/data" \
-        XDG_CONFIG_HOME="$folder/config" ZV_MIDI_DRIVER=simulated ZV_SIM_DEVICE=update ZV_SIM_RESTART_MS=50 \
-        LSAN_OPTIONS="$leak_options" "$program" -SILENT -START_UPDATE_AUTOMATICALLY -ALWAYS_UPDATE \
-        "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+      exec setpriv --pdeathsig KILL env -u DISPLAY -u XDG_RUNTIME_DIR -u XDG_STATE_HOME HOME="$folder/home" \
+        XDG_DATA_HOME="$folder/data" XDG_CONFIG_HOME="$folder/config" ZV_MIDI_DRIVER=simulated ZV_SIM_DEVICE=update \
+        ZV_SIM_RESTART_MS=50 LSAN_OPTIONS="$leak_options" "$program" -SILENT -START_UPDATE_AUTOMATICALLY \
+        -ALWAYS_UPDATE "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
     }
     rm -rf "$shared"
     mkdir -m 0777 "$shared"
-    # The first waits for its device, held once it took the image, until it is killed.
+    # The first waits for its device, held once it took the image, until the road ends.
     ZV_SIM_CUES=1.image:hold ZV_SIM_LOG="$folder/first.log" started 2> "$folder/first.stderr" &
     first=$!
     first_sent_its_image
@@ -414,23 +447,22 @@ and the device waits in update mode"
         fail "beside a $planted, the second start sent to its device"
     done
     [ -z "$(ls -A "$folder/elsewhere")" ] || fail "the link at $shared was followed: $(ls -A "$folder/elsewhere")"
-    kill -0 "$first" 2> /dev/null || fail "the first start did not run on: $(cat "$folder/first.stderr")"
+    running "$first" || fail "the first start did not run on: $(cat "$folder/first.stderr")"
     ;;
   runtime-folder-or-none)
     # A start with a private XDG_RUNTIME_DIR (the desktop's) and one without (a cron job's, sudo -u's) are starts of
     # one user: beside a running first, the second ends with 255 and sends nothing, in either order.
-    first=""
-    trap 'rm -rf "$folder"; [ -z "$first" ] || kill -KILL "$first" 2> /dev/null || true' EXIT
     mkdir -m 0700 "$folder/home" "$folder/runtime"
     printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
-    # In place of the shell that runs it, so that the first's job is the program itself and ends with it.
+    # In place of the shell that runs it, so that the first's job is the program itself; it ends with the road.
     started() {
       runtime=""
       [ "$1" = with ] && runtime=$folder/runtime
-      exec env -u DISPLAY -u XDG_RUNTIME_DIR -u XDG_STATE_HOME ${runtime:+"XDG_RUNTIME_DIR=$runtime"} \
-        HOME="$folder/home" XDG_DATA_HOME="$folder/data" XDG_CONFIG_HOME="$folder/config" ZV_MIDI_DRIVER=simulated \
-        ZV_SIM_DEVICE=update ZV_SIM_RESTART_MS=50 LSAN_OPTIONS="$leak_options" "$program" -SILENT \
-        -START_UPDATE_AUTOMATICALLY -ALWAYS_UPDATE "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+      exec setpriv --pdeathsig KILL env -u DISPLAY -u XDG_RUNTIME_DIR -u XDG_STATE_HOME \
+        ${runtime:+"XDG_RUNTIME_DIR=$runtime"} HOME="$folder/home" XDG_DATA_HOME="$folder/data" \
+        XDG_CONFIG_HOME="$folder/config" ZV_MIDI_DRIVER=simulated ZV_SIM_DEVICE=update ZV_SIM_RESTART_MS=50 \
+        LSAN_OPTIONS="$leak_options" "$program" -SILENT -START_UPDATE_AUTOMATICALLY -ALWAYS_UPDATE \
+        "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
     }
     for order in "with without" "without with"; do
       read -r first_start second_start <<< "$order"
@@ -446,9 +478,9 @@ and the device waits in update mode"
       grep -qx "The program is running already but does not answer; this start ends." "$folder/stderr" ||
         fail "$beside: $(cat "$folder/stderr")"
       ! grep -q ' RX ' "$folder/second.log" 2> /dev/null || fail "the second start ($second_start) sent to its device"
-      kill -KILL "$first"
+      signal_program KILL "$first" "$folder/first.log" ||
+        fail "the first start ($first_start) ended before it was killed"
       wait "$first" 2> /dev/null || true
-      first=""
     done
     ;;
   mixed-pair-silent)
@@ -565,8 +597,13 @@ and the device waits in update mode"
     # The device is found in update mode, alone of its name; right after it said so, it is unplugged and another of its
     # name, running, is plugged in in its place. That one gets nothing, and one line says where things stand.
     printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
-    ZV_SIM_DEVICE=update+normal@cue ZV_SIM_CUES=1.said-update#2:unplug=1,1.said-update#2:plug=2 run -SILENT \
-      -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    ZV_SIM_DEVICE=update+normal@cue ZV_SIM_CUES=1.said-update#2:unplug=1,1.said-update#2:plug=2 start_held_run \
+      -SILENT -START_UPDATE_AUTOMATICALLY "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx"
+    # Anything of the image there fails the road at once, not after the run's wait for a confirmation.
+    received_or_ended() { [ -n "$(second_received)" ] || ! running "$runner"; }
+    await received_or_ended || fail "the run went on for a minute: $(cat "$folder/stderr")"
+    [ -z "$(second_received)" ] || fail "the running device received: $(second_received)"
+    release_and_wait
     refused_with 3 1 "FirmwareUpdater: no device named \"Halvista Left\" answered in update mode when its image was to \
 be sent; nothing was sent, and where the device is now is unknown"
     grep -q ' STATE normal$' "$folder/device.log.2" || fail "the running device was never plugged in"
@@ -609,20 +646,42 @@ after it was checked; nothing was sent, and the device waits in update mode"
     done
     ;;
   eight-silent-starts)
-    # Eight silent starts at once, twenty times over: one updates its device, and each of the others meets it busy,
+    # Eight silent starts at once, ten times over: one updates its device, and each of the others meets it busy,
     # ends with 255 and never updates after it, however soon it ends. The one that updates holds its device until
     # every other start waits for its answer on the hand-over channel; those stand still until it has ended.
     printf '\xF0\x01\x02\xF7' > "$folder/image.syx"
+    unset DISPLAY
     starts=()
-    trap 'rm -rf "$folder"; [ ${#starts[@]} -eq 0 ] || kill -KILL "${starts[@]}" 2> /dev/null || true' EXIT
-    # Starts that hold their device with the image, and connections that wait on the hand-over channel: each start
-    # that met the first connects once, and its connection stays queued there until the first ends.
-    holding() { cat "$folder"/start*.log 2> /dev/null | grep -c ' HOLD 1$' || true; }
-    waiting() {
-      awk -v state="$folder/state/" '$6 == "02" && index($8, state) == 1 && $8 ~ /\/socket$/ { n++ }
-        END { print n + 0 }' /proc/net/unix
+    # How many lines of the file match the pattern (in counted), read by the shell itself: a process for each look
+    # would take much of two busy cores.
+    count_lines() {
+      local line
+      counted=0
+      [ -e "$1" ] || return 0
+      while IFS= read -r line; do
+        [[ $line != $2 ]] || counted=$((counted + 1))
+      done < "$1"
     }
-    all_met_the_guard() { [ $(($(holding) + $(waiting))) -ge 8 ]; }
+    # Each start has met the guard once it holds its device with the image, or waits on the hand-over channel, or has
+    # ended. One that met the first connects once, and its connection stays queued there until the first ends: it is
+    # known by a connected socket of its own, as the channel's name may be a stand-in (/proc/self/fd/N/socket when the
+    # folder's name is long).
+    all_met_the_guard() {
+      local alive start folders=()
+      alive=$'\n'$(jobs -rp)$'\n'
+      holding=0
+      for start in {1..8}; do
+        [[ $alive != *$'\n'${starts[$start]}$'\n'* ]] || folders+=("/proc/${starts[$start]}/fd")
+        count_lines "$folder/start$start.log" '* HOLD 1'
+        [ "$counted" -eq 0 ] || holding=$((holding + 1))
+      done
+      waiting=0
+      [ ${#folders[@]} -eq 0 ] || waiting=$(find "${folders[@]}" -lname 'socket:*' -printf '%h %l\n' 2> /dev/null |
+        awk 'NR == FNR { gsub(/[^0-9 ]/, ""); owner[$2] = $1; next }
+          $6 == "03" && ($7 in owner) && !(owner[$7] in seen) { seen[owner[$7]]; n++ }
+          END { print n + 0 }' - /proc/net/unix)
+      [ $((holding + waiting + 8 - ${#folders[@]})) -ge 8 ]
+    }
     # The exit codes of the starts given, once they have ended.
     finish() {
       for start in "$@"; do
@@ -630,47 +689,52 @@ after it was checked; nothing was sent, and the device waits in update mode"
         wait "${starts[$start]}" || statuses[$start]=$?
       done
     }
-    for round in $(seq 20); do
+    for round in {1..10}; do
       rm -f "$folder"/start* "$folder/release"
-      for start in $(seq 8); do
-        env -u DISPLAY XDG_DATA_HOME="$folder/data" XDG_CONFIG_HOME="$folder/config" \
-          XDG_STATE_HOME="$folder/state" ZV_MIDI_DRIVER=simulated ZV_SIM_DEVICE=update ZV_SIM_RESTART_MS=50 \
-          ZV_SIM_FLASH_MS=100 ZV_SIM_CUES=1.image:hold ZV_SIM_RELEASE="$folder/release" \
-          ZV_SIM_LOG="$folder/start$start.log" LSAN_OPTIONS="$leak_options" "$program" -SILENT \
-          -START_UPDATE_AUTOMATICALLY -ALWAYS_UPDATE "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx" \
-          2> "$folder/start$start.stderr" &
+      for start in {1..8}; do
+        XDG_DATA_HOME="$folder/data" XDG_CONFIG_HOME="$folder/config" XDG_STATE_HOME="$folder/state" \
+          ZV_MIDI_DRIVER=simulated ZV_SIM_DEVICE=update ZV_SIM_RESTART_MS=50 ZV_SIM_FLASH_MS=100 \
+          ZV_SIM_CUES=1.image:hold ZV_SIM_RELEASE="$folder/release" ZV_SIM_LOG="$folder/start$start.log" \
+          LSAN_OPTIONS="$leak_options" setpriv --pdeathsig KILL "$program" -SILENT -START_UPDATE_AUTOMATICALLY \
+          -ALWAYS_UPDATE "-ABSOLUTE_FIRMWARE_FILE_PATH=$folder/image.syx" 2> "$folder/start$start.stderr" &
         starts[$start]=$!
       done
       await all_met_the_guard ||
-        fail "round $round: $(holding) start(s) updating and $(waiting) waiting: $(cat "$folder"/start*.stderr)"
+        fail "round $round: $holding start(s) updating and $waiting waiting: $(cat "$folder"/start*.stderr)"
       updating=()
       others=()
-      for start in $(seq 8); do
-        if grep -q ' HOLD 1$' "$folder/start$start.log" 2> /dev/null; then
+      for start in {1..8}; do
+        count_lines "$folder/start$start.log" '* HOLD 1'
+        if [ "$counted" -gt 0 ]; then
           updating+=("$start")
         else
           others+=("$start")
         fi
       done
       statuses=()
-      for start in "${others[@]}"; do kill -STOP "${starts[$start]}" 2> /dev/null || true; done
+      stopped=()
+      for start in "${others[@]}"; do stopped+=("${starts[$start]}" "$folder/start$start.log"); done
+      signal_program STOP "${stopped[@]}" || true
       release "$folder/release"
       finish "${updating[@]}"
-      for start in "${others[@]}"; do kill -CONT "${starts[$start]}" 2> /dev/null || true; done
+      signal_program CONT "${stopped[@]}" || true
       finish "${others[@]}"
       starts=()
-      images=$(cat "$folder"/start*.log 2> /dev/null | grep -c ' RX F0 01 02 F7$' || true)
-      [ "$images" -eq 1 ] || fail "round $round: the image was sent $images times: $(cat "$folder"/start*.stderr)"
-      for start in $(seq 8); do
+      images=0
+      for start in {1..8}; do
+        count_lines "$folder/start$start.log" '* RX F0 01 02 F7'
+        images=$((images + counted))
         start_status=${statuses[$start]}
-        if grep -q ' RX F0 01 02 F7$' "$folder/start$start.log" 2> /dev/null; then
+        if [ "$counted" -gt 0 ]; then
           [ "$start_status" -eq 1 ] || fail "round $round: the update ended with $start_status"
         else
           [ "$start_status" -eq 255 ] || fail "round $round: a start beside it ended with $start_status"
-          grep -qx "The program is running already but does not answer; this start ends." \
-            "$folder/start$start.stderr" || fail "round $round: $(cat "$folder/start$start.stderr")"
+          count_lines "$folder/start$start.stderr" \
+            "The program is running already but does not answer; this start ends."
+          [ "$counted" -gt 0 ] || fail "round $round: $(cat "$folder/start$start.stderr")"
         fi
       done
+      [ "$images" -eq 1 ] || fail "round $round: the image was sent $images times: $(cat "$folder"/start*.stderr)"
     done
     ;;
   *)

@@ -54,8 +54,8 @@ bool OpenComesBack(const std::vector<std::string>& pipes = {})
 
 // ALSA's settings can name a library that it loads to open a device, and it reads them from the home and the
 // configuration folder. Root loads nothing another user put there: not in that user's home or configuration folder,
-// nor in a sticky folder of root's that they write into, nor what a relative configuration folder finds in theirs
-// from the current folder. Root's own settings are read.
+// nor in a sticky folder of root's that they write into (a folder of theirs there, or their file as the home's), nor
+// what a relative configuration folder finds in theirs from the current folder. Root's own settings are read.
 TEST(SoundLibraryConfiguration, RootLoadsNoLibraryThatSettingsInAHomeItRefusesNameAndKeepsItsOwn)
 {
     if (getuid() != 0) {
@@ -66,6 +66,8 @@ TEST(SoundLibraryConfiguration, RootLoadsNoLibraryThatSettingsInAHomeItRefusesNa
     const std::string theirConfig = folder.Write("their-config/alsa/asoundrc", kSettings);
     const std::string sticky = folder / "sticky";
     const std::string inSticky = folder.Write("sticky/alsa/asoundrc", kSettings);
+    const std::string theirFileInSticky = folder.Write("sticky/.asoundrc", kSettings);
+    ASSERT_EQ(lchown(theirFileInSticky.c_str(), kAnotherUser, kAnotherUser), 0);
     const std::string theirs = folder / "theirs";
     folder.Write("theirs/relative/alsa/asoundrc", kSettings);
     folder.Write("home/.asoundrc", kSettings);
@@ -90,6 +92,7 @@ TEST(SoundLibraryConfiguration, RootLoadsNoLibraryThatSettingsInAHomeItRefusesNa
           Start{folder / "empty", folder / "their-config", here,
                 theirConfig + ", as " + (folder / "their-config") + " belongs to another user"},
           Start{folder / "empty", sticky, here, inSticky + ", as " + sticky + "/alsa belongs to another user"},
+          Start{sticky, folder / "empty", here, theirFileInSticky + ", as it belongs to another user"},
           Start{folder / "empty", "relative", theirs, "relative/alsa/asoundrc, as it is not an absolute path"},
           Start{folder / "home", folder / "empty", here, ""}}) {
         SCOPED_TRACE(start.home + " " + start.config);

@@ -53,7 +53,8 @@ TEST(SimulatedDeviceCues, PlugUnplugAndHoldHappenAtTheirMomentsAndAHoldLastsUnti
     EXPECT_EQ(Testing::TextsOfKind(log + ".2", "HOLD"), std::vector<std::string>{"1"});
     EXPECT_EQ(Testing::TextsOfKind(log + ".2", "RELEASE"), std::vector<std::string>{"1"});
 
-    for (const char* refused : {"3.update:hold", "1.sleeping:hold", "1.update#0:hold", "1.update:unplug=3", "1.update"}) {
+    for (const char* refused :
+         {"3.update:hold", "1.sleeping:hold", "1.update#0:hold", "1.update:unplug=3", "1.update"}) {
         EXPECT_THROW(ReadSimulationSettings([&](const char* name) -> const char* {
                          return std::string(name) == "ZV_SIM_CUES" ? refused : nullptr;
                      }),

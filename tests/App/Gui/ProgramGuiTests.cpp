@@ -5,6 +5,7 @@
 #include "System/Gui/DesktopInput.h"
 #include "TestFiles.h"
 
+#include <fcntl.h>
 #include <png.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -17,6 +18,7 @@
 #include <X11/Xlib.h>
 #include <X11/cursorfont.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -607,11 +609,15 @@ TEST_F(ProgramGui, BesideAFirstThatNeverAnswersASecondStartEndsWith255AndHalfSen
     }
 
     // Peers that each send half a header and then nothing; one that the program lets go is replaced at once, so
-    // that eight always wait on the program.
+    // that eight always wait on the program. The channel is reached through its folder, whose name may be longer
+    // than an address holds.
     std::unique_ptr<ProgramUnderTest> first = Start({});
     const unsigned long window = WaitForMainWindow(*first);
     ASSERT_NE(window, 0u) << first->ReadStandardError();
     ASSERT_FALSE(SettledPixels(window, kExitButton).empty());
+    const int channelFolder = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(channelFolder, 0);
+    const std::string reachedChannel = "/proc/self/fd/" + std::to_string(channelFolder) + "/socket";
     std::vector<int> stalled(8, -1);
     const auto keepStalled = [&] {
         for (int& connection : stalled) {
@@ -625,7 +631,7 @@ TEST_F(ProgramGui, BesideAFirstThatNeverAnswersASecondStartEndsWith255AndHalfSen
             connection = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
             sockaddr_un address{};
             address.sun_family = AF_UNIX;
-            channel.copy(address.sun_path, sizeof address.sun_path - 1);
+            reachedChannel.copy(address.sun_path, sizeof address.sun_path - 1);
             const char halfHeader[] = {0x65, 0x04, 0x00, 0x00};
             if (connect(connection, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
                 send(connection, halfHeader, sizeof halfHeader, MSG_NOSIGNAL) != sizeof halfHeader) {
@@ -635,6 +641,7 @@ TEST_F(ProgramGui, BesideAFirstThatNeverAnswersASecondStartEndsWith255AndHalfSen
         }
     };
     keepStalled();
+    EXPECT_EQ(std::count(stalled.begin(), stalled.end(), -1), 0) << "not every peer reached the channel";
     ClickInWindow(window, kExitButton);
     EXPECT_TRUE(WaitUntil(
         [&] {
@@ -648,6 +655,7 @@ TEST_F(ProgramGui, BesideAFirstThatNeverAnswersASecondStartEndsWith255AndHalfSen
             close(connection);
         }
     }
+    close(channelFolder);
     ASSERT_TRUE(WaitForProgramEnd(*first));
     EXPECT_EQ(first->GetExitCode(), 1) << first->ReadStandardError();
 }
