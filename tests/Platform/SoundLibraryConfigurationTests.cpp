@@ -67,7 +67,7 @@ TEST(SoundLibraryConfiguration, RootLoadsNoLibraryThatSettingsInAHomeItRefusesNa
     const std::string sticky = folder / "sticky";
     const std::string inSticky = folder.Write("sticky/alsa/asoundrc", kSettings);
     const std::string theirFileInSticky = folder.Write("sticky/.asoundrc", kSettings);
-    ASSERT_EQ(lchown(theirFileInSticky.c_str(), kAnotherUser, kAnotherUser), 0);
+    ASSERT_EQ(lchown(theirFileInSticky.c_str(), Testing::kAnotherUser, Testing::kAnotherUser), 0);
     const std::string theirs = folder / "theirs";
     folder.Write("theirs/relative/alsa/asoundrc", kSettings);
     folder.Write("home/.asoundrc", kSettings);
