@@ -46,7 +46,14 @@ TEST(SimulatedDeviceCues, PlugUnplugAndHoldHappenAtTheirMomentsAndAHoldLastsUnti
     EXPECT_EQ(second.Ask("F0 01 F7"), "");
     folder.Write("release", "go\n");
     EXPECT_TRUE(second.WaitForSent(Testing::InUpdateModeReply, 2));
-    EXPECT_EQ(Testing::TextsOfKind(log + ".2", "RX").back(), "F0 01 F7") << "what waited is taken in order";
+    // A request after the release is answered only once everything before it was taken.
+    EXPECT_TRUE(second.Send(Testing::StatusRequest));
+    EXPECT_TRUE(second.WaitForSent(Testing::InUpdateModeReply, 3));
+    const std::vector<std::string> taken = Testing::TextsOfKind(log + ".2", "RX");
+    ASSERT_GE(taken.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(taken.end() - 3, taken.end()),
+              (std::vector<std::string>{Testing::StatusRequest, "F0 01 F7", Testing::StatusRequest}))
+        << "what waited is taken in order";
     EXPECT_EQ(Testing::TextsOfKind(log, "CUE"),
               (std::vector<std::string>{"1.restarting:plug=2", "1.said-update:unplug=1"}));
     EXPECT_EQ(Testing::TextsOfKind(log + ".2", "CUE"), std::vector<std::string>{"2.asked-status#2:hold"});
