@@ -68,14 +68,20 @@ TEST_F(SingleInstanceFolder, AUsersFoldersThatTheirPrivateGroupMayWriteKeepTheGu
     }
     WriteContent(mDeviceLog, "");
     ASSERT_EQ(chown(mDeviceLog.c_str(), kUserWithAPrivateGroup, kUserWithAPrivateGroup), 0);
+    // The user reads the account database where the checkout may be closed to them.
+    const std::string accounts = mFolder / "accounts";
+    std::filesystem::create_directory(accounts);
+    for (const char* table : {"passwd", "group"}) {
+        std::filesystem::copy_file(std::string(ZV_TEST_ACCOUNTS_DIR "/") + table, accounts + "/" + table);
+    }
     const auto startAsTheUser = [&] {
         const std::string id = std::to_string(kUserWithAPrivateGroup);
         return Start({"--reuid=" + id, "--regid=" + id, "--clear-groups", ZV_TEST_PROGRAM},
                      {{"XDG_RUNTIME_DIR", ""},
                       {"LD_PRELOAD", ZV_TEST_NSS_WRAPPER},
                       {"NSS_WRAPPER_DISABLE_DEEPBIND", "1"},
-                      {"NSS_WRAPPER_PASSWD", ZV_TEST_ACCOUNTS_DIR "/passwd"},
-                      {"NSS_WRAPPER_GROUP", ZV_TEST_ACCOUNTS_DIR "/group"}},
+                      {"NSS_WRAPPER_PASSWD", accounts + "/passwd"},
+                      {"NSS_WRAPPER_GROUP", accounts + "/group"}},
                      "/usr/bin/setpriv");
     };
 
